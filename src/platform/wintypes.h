@@ -22,8 +22,13 @@ using LONG_PTR = std::intptr_t;
 using ATOM = std::uint16_t;
 using COLORREF = std::uint32_t;
 
+// GLib defines these as macros with the same values; keep whichever came first.
+#ifndef TRUE
 constexpr BOOL TRUE = 1;
+#endif
+#ifndef FALSE
 constexpr BOOL FALSE = 0;
+#endif
 
 struct POINT {
   LONG x = 0;

@@ -1,0 +1,113 @@
+// Pagination: each body row's page and top, the band rows' tops, the page count.
+#include "control/ktprint4.h"
+
+namespace ktfolio {
+
+// Places body rows first..n (1-based) continuing at page p, position y.
+void KtPrint4::PlaceBodyRows(std::int32_t first, std::int16_t p, double y0, bool clearPageBreaks) {
+  KtRows& rows = body();
+  const size_t n = static_cast<size_t>(rows.count());
+  const float avail = pageInfo_.AvailHeight;
+  std::int32_t page = p;
+  float y = static_cast<float>(y0);
+  for (size_t i = static_cast<size_t>(first) - 1; i < n; ++i) {
+    KtRow& row = rows.at0(i);
+    row.SetNewPage(false);
+    if (clearPageBreaks) row.PageBreak(false);
+    float h;
+    if (row.PageBreak()) {
+      ++page;
+      y = 0;
+      h = row.RowHeight();
+    } else {
+      if (y > 0) y += row.RowSpacing();
+      h = row.RowHeight();
+      if (static_cast<float>(y + h) > avail) {
+        row.SetNewPage(true);
+        ++page;
+        y = 0;
+      }
+    }
+    if (page > 32767) throw Overflow();  // page numbers are 16-bit
+    row.TopInPage(y);
+    row.Page(static_cast<std::int16_t>(page));
+    y += h;
+  }
+  pages_ = static_cast<std::int16_t>(page);
+  pageCount_ = page;
+}
+
+void KtPrint4::RePaging(std::int16_t pFrom, bool ClearPageBreaks) {
+  try {
+    KtRows& rows = body();
+    const std::int32_t n = rows.count();
+    if (n == 0) return;
+    std::int16_t p = 1;
+    std::int32_t first = 1;
+    double y = 0;
+    if (pFrom > 1) {
+      std::int32_t counter = 1;
+      bool found = false;
+      for (std::int32_t i = 1; i <= n; ++i) {
+        const KtRow& row = rows.at0(static_cast<size_t>(i) - 1);
+        if (row.NewPage() || row.PageBreak()) {
+          ++counter;
+          if (counter == pFrom) {
+            p = pFrom;
+            first = i + 1;
+            y = row.RowHeight();
+            found = true;
+            break;
+          }
+        }
+      }
+      if (!found) {
+        if (counter > 32767) throw Overflow();
+        pages_ = static_cast<std::int16_t>(counter);
+        pageCount_ = counter;
+        return;
+      }
+    }
+    ComputePageInfo();
+    PlaceBodyRows(first, p, y, ClearPageBreaks);
+  } catch (const std::exception& e) {
+    RecordCaught(e);
+  }
+}
+
+std::int16_t KtPrint4::Pages() {
+  if (needsRepaging_) {
+    RePaging(1, false);
+    needsRepaging_ = false;
+  }
+  return pages_;
+}
+
+void KtPrint4::RePageFrom(std::int32_t k, bool ClearPageBreaks) {
+  KtRows& rows = body();
+  if (rows.count() == 0) return;
+  std::int16_t p = 1;
+  double y = 0;
+  std::int32_t first = 1;
+  if (k > 1) {
+    const KtRow& prev = *rows.Item(k - 1);
+    p = prev.Page();
+    y = static_cast<double>(prev.TopInPage()) + prev.RowHeight();
+    first = k;
+  }
+  ComputePageInfo();
+  PlaceBodyRows(first, p, y, ClearPageBreaks);
+}
+
+void KtPrint4::PlaceBandRows() {
+  for (std::int32_t area : {Header, Footer}) {
+    float y = 0;
+    for (const auto& row : *rows_[area]) {
+      if (y > 0) y += row->RowSpacing();
+      row->TopInPage(y);
+      y += row->RowHeight();
+    }
+  }
+}
+
+}  // namespace ktfolio

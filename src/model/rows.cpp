@@ -1,0 +1,269 @@
+#include "model/rows.h"
+
+#include "model/host.h"
+
+namespace ktfolio {
+
+namespace {
+Error MissingIndex() { return Error(errnum::kSubscriptOutOfRange, kLibraryName, "Subscript out of range"); }
+Error NotSupported() {
+  return Error(errnum::kNotSupported, kLibraryName, "Object doesn't support this property or method");
+}
+std::int32_t CLng(double v) { return Variant(v).ToLong(); }
+}  // namespace
+
+KtRow*& TemplateRow() {
+  static KtRow* row = nullptr;
+  return row;
+}
+KtTextItem*& TemplateCell() {
+  static KtTextItem* cell = nullptr;
+  return cell;
+}
+
+// ---- KtTextItemCol ------------------------------------------------------------
+
+KtTextItem* KtTextItemCol::AddRPlus(DocumentHost* control, KtRow* row) {
+  auto cell = std::make_unique<KtTextItem>();
+  if (const KtTextItem* t = TemplateCell()) {
+    cell->CopyAttributesFrom(*t);
+    cell->StoredText(t->StoredText());
+  }
+  cell->ParentRow(row);
+  cell->ParentControl(control);
+  KtTextItem* raw = cell.get();
+  items_.push_back(std::move(cell));
+  return raw;
+}
+
+void KtTextItemCol::AddItem(std::unique_ptr<KtTextItem> cell) { items_.push_back(std::move(cell)); }
+
+KtTextItem* KtTextItemCol::Item(std::int32_t index) const {
+  if (index < 1 || index > count()) return nullptr;
+  return items_[index - 1].get();
+}
+
+void KtTextItemCol::Remove(std::int32_t index) {
+  if (index < 1 || index > count()) throw MissingIndex();
+  items_.erase(items_.begin() + (index - 1));
+}
+
+// ---- KtRow --------------------------------------------------------------------
+
+KtRow::KtRow() = default;
+KtRow::~KtRow() { parentControl_ = nullptr; }
+
+void KtRow::CopyLayoutFrom(const KtRow& m) {
+  IndentBottom_ = m.IndentBottom_;
+  ColsLayoutType_ = m.ColsLayoutType_;
+  IndentTop_ = m.IndentTop_;
+  ColSpacing_ = m.ColSpacing_;
+  RowSpacing_ = m.RowSpacing_;
+  RowHeight_ = m.RowHeight_;
+  FitHeightToText_ = m.FitHeightToText_;
+}
+
+void KtRow::FitHeight(win::HDC hdc) {
+  if (!FitHeightToText_) return;
+  const std::int32_t n = items_.count();
+  if (n == 0) {
+    RowHeight_ = IndentBottom_ + IndentTop_;
+    return;
+  }
+  const float avail = parentControl_ ? parentControl_->PageInfo().AvailWidth : 0.0f;
+  RowHeight_ = 0;
+  for (std::int32_t i = 1; i <= n; ++i) {
+    KtTextItem* cell = items_.Item(i);
+    const float right = i < n ? items_.Item(i + 1)->TabLeft() - ColSpacing_ : avail;
+    cell->GetHeight(hdc, right);
+    const float h = cell->ItemHeight() + IndentTop_ + IndentBottom_;
+    if (h > RowHeight_) RowHeight_ = h;
+  }
+}
+
+namespace {
+struct RowAttribute {
+  const char* name;
+  Variant (*get)(const KtRow&);
+  void (*set)(KtRow&, const Variant&);
+};
+#define KT_ROW_F32(n) {#n, [](const KtRow& r) { return Variant(r.n()); }, [](KtRow& r, const Variant& v) { r.n(v.ToSingle()); }}
+const RowAttribute kRowAttributes[] = {
+    {"ColsLayoutType", [](const KtRow& r) { return Variant(r.ColsLayoutType()); },
+     [](KtRow& r, const Variant& v) { r.ColsLayoutType(v.ToLong()); }},
+    {"NewPage", [](const KtRow& r) { return Variant(r.NewPage()); }, nullptr},
+    {"PageBreak", [](const KtRow& r) { return Variant(r.PageBreak()); },
+     [](KtRow& r, const Variant& v) { r.PageBreak(v.ToBool()); }},
+    {"FitHeightToText", [](const KtRow& r) { return Variant(r.FitHeightToText()); },
+     [](KtRow& r, const Variant& v) { r.FitHeightToText(v.ToBool()); }},
+    KT_ROW_F32(RowHeight),
+    KT_ROW_F32(IndentBottom),
+    KT_ROW_F32(IndentTop),
+    KT_ROW_F32(ColSpacing),
+    KT_ROW_F32(RowSpacing),
+    KT_ROW_F32(TopInPage),
+    {"Page", [](const KtRow& r) { return Variant(r.Page()); }, [](KtRow& r, const Variant& v) { r.Page(v.ToInteger()); }},
+};
+#undef KT_ROW_F32
+const RowAttribute* FindRowAttribute(std::string_view name) {
+  for (const auto& a : kRowAttributes)
+    if (NameEquals(a.name, name)) return &a;
+  return nullptr;
+}
+}  // namespace
+
+Variant KtRow::GetByName(std::string_view name) const {
+  const RowAttribute* a = FindRowAttribute(name);
+  if (!a) throw NotSupported();
+  return a->get(*this);
+}
+
+void KtRow::SetByName(std::string_view name, const Variant& value) {
+  const RowAttribute* a = FindRowAttribute(name);
+  if (!a) throw NotSupported();
+  if (!a->set) throw Error(383, kLibraryName, "Property is read-only");
+  a->set(*this, value);
+}
+
+// ---- KtRows -------------------------------------------------------------------
+
+KtRows::KtRows() = default;
+KtRows::~KtRows() = default;
+
+KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
+  auto row = std::make_unique<KtRow>();
+  row->ParentControl(control);
+  const tpDefaults d = control->Defaults();
+  const float availWidth = control->PageInfo().AvailWidth;
+  const std::int32_t c = count();
+
+  const KtRow* model = nullptr;
+  if (d.dInheritLastRow && c >= 1)
+    model = rows_[c - 1].get();
+  else if (GuideRow_ >= 1 && GuideRow_ <= c)
+    model = rows_[GuideRow_ - 1].get();
+
+  if (model) {
+    row->CopyLayoutFrom(*model);
+  } else {
+    row->IndentBottom(d.dRowIndentBottom);
+    row->ColsLayoutType(d.dColsLayoutType);
+    row->IndentTop(d.dRowIndentTop);
+    row->ColSpacing(d.dColSpacing);
+    row->RowSpacing(d.dRowSpacing);
+    row->RowHeight(d.dRowHeight);
+    row->FitHeightToText(d.dFitHeightToText);
+  }
+
+  const std::int32_t m = model ? model->ItemText().count() : 0;
+  KtTextItemCol& cells = row->ItemText();
+  for (std::int32_t j = 1; j <= m; ++j) {
+    auto cell = std::make_unique<KtTextItem>();
+    cell->CopyAttributesFrom(*model->ItemText().Item(j));
+    cell->ParentRow(row.get());
+    cell->ParentControl(control);
+    cells.AddItem(std::move(cell));
+  }
+
+  std::int32_t first = 1, last = n, used = 0;
+  float rest = availWidth;
+  if (model && m > 0 && m < n) {
+    first = m + 1;
+    used = CLng(model->ItemText().Item(m)->TabLeft());
+    rest = availWidth - static_cast<float>(used);
+  } else if (model && m >= n) {
+    first = 1;
+    last = 0;
+  } else if (model) {
+    // A model row without cells lays out every column from the defaults.
+    first = 1;
+  }
+
+  if (first <= last) {
+    // The divisor is the whole column count, also when a model row is continued.
+    const std::int32_t w = CLng(static_cast<double>(rest) / n);
+    const std::int32_t s = first == 1 ? 0 : 1;
+    for (std::int32_t k = first; k <= last; ++k) {
+      auto cell = std::make_unique<KtTextItem>();
+      cell->AlignPos(d.dColAlignPos);
+      cell->BrushColor(d.dColBrushColor);
+      cell->Clipping(d.dColClipping);
+      cell->EditType(d.dColEditType);
+      cell->FillCell(d.dColFillCell);
+      cell->FontBold(d.dFontBold);
+      cell->FontColor(d.dFontColor);
+      cell->FontItalic(d.dFontItalic);
+      cell->FontName(d.dFontName);
+      cell->FontSize(d.dFontSize);
+      cell->FontStrikethru(d.dFontStrikeThru);
+      cell->FontStyle(d.dFontStyle);
+      cell->FontUnderline(d.dFontUnderline);
+      cell->IndentFirst(d.dColIndentFirst);
+      cell->IndentLeft(d.dColIndentLeft);
+      cell->IndentRight(d.dColIndentRight);
+      cell->LineBottom(d.dColLineBottom);
+      cell->LineLeft(d.dColLineLeft);
+      cell->LineRight(d.dColLineRight);
+      cell->LineTop(d.dColLineTop);
+      cell->PenColor(d.dColPenColor);
+      cell->PenStyle(d.dColPenStyle);
+      cell->ShadowColor(d.dColShadowColor);
+      cell->ShadowHeavyColor(d.dColShadowHeavyColor);
+      cell->ShadowSize(d.dColShadowSize);
+      const double g = k == 1 ? 0.0 : row->ColSpacing();
+      cell->TabLeft(static_cast<float>(used + static_cast<double>(s + (k - first)) * w + g));
+      cell->WordWrap(d.dColWordWrap);
+      cell->ParentRow(row.get());
+      cell->ParentControl(control);
+      cells.AddItem(std::move(cell));
+    }
+  }
+
+  std::int32_t p = ActiveRow_ > c ? c : ActiveRow_;
+  KtRow* raw = row.get();
+  if (p >= 1)
+    rows_.insert(rows_.begin() + p, std::move(row));
+  else if (c > 0 && p == 0)
+    rows_.insert(rows_.begin(), std::move(row));
+  else
+    rows_.push_back(std::move(row));
+  ActiveRow_ = p + 1;
+  ActiveCol_ = (!model || m < n) ? n : m;
+  return raw;
+}
+
+KtRow* KtRows::AddR(DocumentHost* control) {
+  auto row = std::make_unique<KtRow>();
+  row->ParentControl(control);
+  if (const KtRow* t = TemplateRow()) {
+    row->CopyLayoutFrom(*t);
+    row->PageBreak(t->PageBreak());
+  }
+  KtRow* raw = row.get();
+  rows_.push_back(std::move(row));
+  return raw;
+}
+
+KtRow* KtRows::AddRPlus(DocumentHost* control, std::int32_t n) {
+  KtRow* row = AddR(control);
+  for (std::int32_t i = 0; i < n; ++i) row->ItemText().AddRPlus(control, row);
+  return row;
+}
+
+KtRow* KtRows::Item(std::int32_t index) const {
+  if (index < 1 || index > count()) throw MissingIndex();
+  return rows_[index - 1].get();
+}
+
+void KtRows::Remove(std::int32_t index) {
+  if (index < 1 || index > count()) throw MissingIndex();
+  rows_.erase(rows_.begin() + (index - 1));
+}
+
+void KtRows::RemoveRange(std::int32_t first, std::int32_t n) {
+  if (n <= 0) return;
+  if (first < 1 || first + n - 1 > count()) throw MissingIndex();
+  rows_.erase(rows_.begin() + (first - 1), rows_.begin() + (first - 1 + n));
+}
+
+}  // namespace ktfolio

@@ -1,0 +1,145 @@
+// Rows and the collections that hold them. Collections are 1-based, as the
+// host sees them; a row owns its cells, a collection owns its rows.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/textitem.h"
+
+namespace ktfolio {
+
+class DocumentHost;
+class KtRow;
+
+// The cells of one row.
+class KtTextItemCol {
+ public:
+  // Creates a cell copying the template cell (when one is set) and appends it.
+  KtTextItem* AddRPlus(DocumentHost* control, KtRow* row);
+  void AddItem(std::unique_ptr<KtTextItem> cell);
+  KtTextItem* Item(std::int32_t index) const;  // nullptr when missing, no error
+  std::int32_t count() const { return static_cast<std::int32_t>(items_.size()); }
+  void Remove(std::int32_t index);  // missing index: Error 9
+
+  auto begin() const { return items_.begin(); }
+  auto end() const { return items_.end(); }
+
+ private:
+  std::vector<std::unique_ptr<KtTextItem>> items_;
+};
+
+class KtRow {
+ public:
+  KtRow();
+  ~KtRow();
+  KtRow(const KtRow&) = delete;
+  KtRow& operator=(const KtRow&) = delete;
+
+  DocumentHost* ParentControl() const { return parentControl_; }
+  void ParentControl(DocumentHost* c) { parentControl_ = c; }
+
+#define KT_ROW_ATTR(type, name)         \
+  type name() const { return name##_; } \
+  void name(type v) { name##_ = v; }
+  KT_ROW_ATTR(std::int32_t, ColsLayoutType)
+  KT_ROW_ATTR(bool, PageBreak)
+  KT_ROW_ATTR(bool, FitHeightToText)
+  KT_ROW_ATTR(float, RowHeight)
+  KT_ROW_ATTR(float, IndentBottom)
+  KT_ROW_ATTR(float, IndentTop)
+  KT_ROW_ATTR(float, ColSpacing)
+  KT_ROW_ATTR(float, RowSpacing)
+  KT_ROW_ATTR(float, TopInPage)
+  KT_ROW_ATTR(std::int16_t, Page)
+#undef KT_ROW_ATTR
+  bool NewPage() const { return NewPage_; }
+  void SetNewPage(bool v) { NewPage_ = v; }  // pagination only
+
+  KtTextItemCol& ItemText() { return items_; }
+  const KtTextItemCol& ItemText() const { return items_; }
+
+  // Fits RowHeight to the tallest cell measured on a device context.
+  void FitHeight(win::HDC hdc);
+
+  // Row attributes by name, without regard to case (Error 438 when unknown).
+  Variant GetByName(std::string_view name) const;
+  void SetByName(std::string_view name, const Variant& value);
+
+  // Copies the seven layout values of a model row.
+  void CopyLayoutFrom(const KtRow& model);
+
+ private:
+  DocumentHost* parentControl_ = nullptr;
+  std::int32_t ColsLayoutType_ = 1;
+  bool NewPage_ = false;
+  bool PageBreak_ = false;
+  bool FitHeightToText_ = true;
+  float RowHeight_ = 0;
+  float IndentBottom_ = 0;
+  float IndentTop_ = 0;
+  float ColSpacing_ = 0;
+  float RowSpacing_ = 0;
+  float TopInPage_ = 0;
+  std::int16_t Page_ = 0;
+  KtTextItemCol items_;
+};
+
+// The rows of one page area.
+class KtRows {
+ public:
+  KtRows();
+  ~KtRows();
+
+#define KT_ROWS_ATTR(type, name)        \
+  type name() const { return name##_; } \
+  void name(type v) { name##_ = v; }
+  KT_ROWS_ATTR(std::int32_t, ActiveCol)
+  KT_ROWS_ATTR(std::int32_t, ActiveRow)
+  KT_ROWS_ATTR(std::int32_t, StartBodyRow)
+  KT_ROWS_ATTR(std::int32_t, EndBodyRow)
+  KT_ROWS_ATTR(std::int32_t, GuideRow)
+#undef KT_ROWS_ATTR
+  const std::string& sText() const { return sText_; }
+  void sText(std::string v) { sText_ = std::move(v); }
+
+  // Builds a row of n columns from a model row or the control's defaults and
+  // inserts it after ActiveRow.
+  KtRow* Add(DocumentHost* control, std::int32_t n);
+  // Appends a row copying the template row (template reader).
+  KtRow* AddR(DocumentHost* control);
+  // Appends a row of n cells copying the template row and cell.
+  KtRow* AddRPlus(DocumentHost* control, std::int32_t n);
+
+  KtRow* Item(std::int32_t index) const;  // missing index: Error 9
+  std::int32_t count() const { return static_cast<std::int32_t>(rows_.size()); }
+  void Remove(std::int32_t index);  // missing index: Error 9
+  // Removes `n` rows starting at a 1-based index in one step (same result as
+  // removing them one by one at that index, without the quadratic cost).
+  void RemoveRange(std::int32_t first, std::int32_t n);
+  void Clear() { rows_.clear(); }
+  // Direct access without the range error, for hot loops (0-based).
+  KtRow& at0(size_t i) const { return *rows_[i]; }
+
+  auto begin() const { return rows_.begin(); }
+  auto end() const { return rows_.end(); }
+
+ private:
+  std::string sText_;
+  std::int32_t ActiveCol_ = 0;
+  std::int32_t ActiveRow_ = 0;
+  std::int32_t StartBodyRow_ = 0;
+  std::int32_t EndBodyRow_ = 0;
+  std::int32_t GuideRow_ = 0;
+  std::vector<std::unique_ptr<KtRow>> rows_;
+};
+
+// Library-wide template row and cell, set by the template reader and writer.
+// When set, AddR and AddRPlus copy from them.
+KtRow*& TemplateRow();
+KtTextItem*& TemplateCell();
+
+}  // namespace ktfolio
