@@ -264,6 +264,9 @@ HBRUSH GetSysColorBrush(int index);
 // ---- platform extensions (no Win32 counterpart) ----------------------------------
 // Logical pixels per inch reported by screen contexts (96 unless a host says otherwise).
 void SetScreenLogPixels(int dpiX, int dpiY);
+// The family fontconfig actually chose for the font selected into hdc
+// ("Liberation Sans" for "Arial" once fonts-liberation is installed).
+std::string ResolvedFontFamily(HDC hdc);
 // Writes a bitmap (or the bitmap selected into a memory DC) as a PNG file.
 bool SaveBitmapPng(HBITMAP bitmap, const std::string& path);
 

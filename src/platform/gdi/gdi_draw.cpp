@@ -1,0 +1,339 @@
+// Lines, shapes, fills, pixels and block transfers, with Win32's pixel rules:
+// lines leave out their last pixel, rectangles exclude their right and bottom
+// edges, 1-pixel pens sit on pixel centres. Antialiasing is off for all of it.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/gdi/gdi_impl.h"
+
+namespace ktfolio::win {
+namespace gdi {
+namespace {
+
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+// What a pen draws once Win32's rules are applied: styled patterns exist only
+// for 1-pixel pens (wider ones draw solid), width 0 means one pixel.
+struct PenSpec {
+  bool visible = false;
+  double width = 1;
+  COLORREF color = 0;
+  std::vector<double> dashes;
+  bool insideFrame = false;
+};
+
+PenSpec SpecOf(const Pen* pen) {
+  PenSpec s;
+  if (!pen || pen->style == PS_NULL) return s;
+  s.visible = true;
+  s.width = std::max(1, pen->width);
+  s.color = pen->color;
+  s.insideFrame = pen->style == PS_INSIDEFRAME && s.width > 1;
+  if (s.width == 1) {
+    switch (pen->style) {
+      case PS_DASH: s.dashes = {18, 6}; break;
+      case PS_DOT: s.dashes = {3, 3}; break;
+      case PS_DASHDOT: s.dashes = {9, 6, 3, 6}; break;
+      case PS_DASHDOTDOT: s.dashes = {9, 3, 3, 3, 3, 3}; break;
+      case PS_ALTERNATE: s.dashes = {1, 1}; break;
+      default: break;
+    }
+  }
+  return s;
+}
+
+// Strokes the current path with the pen. Styled pens fill their gaps with the
+// background colour when the background mode is OPAQUE, as GDI does.
+void StrokePath(DC* dc, cairo_t* cr, const PenSpec& pen, cairo_line_join_t join) {
+  cairo_set_line_width(cr, pen.width);
+  cairo_set_line_join(cr, join);
+  cairo_set_line_cap(cr, pen.width > 1 ? CAIRO_LINE_CAP_ROUND : CAIRO_LINE_CAP_BUTT);
+  if (!pen.dashes.empty() && dc->st.bkMode == OPAQUE) {
+    SetSourceColor(cr, dc->st.bkColor);
+    cairo_stroke_preserve(cr);
+  }
+  if (!pen.dashes.empty()) cairo_set_dash(cr, pen.dashes.data(), static_cast<int>(pen.dashes.size()), 0);
+  SetSourceColor(cr, pen.color);
+  cairo_stroke(cr);
+  cairo_set_dash(cr, nullptr, 0, 0);
+}
+
+// Adds the segment (x0,y0)-(x1,y1) so that it covers the same pixels as a GDI
+// line: for 1-pixel pens the path runs through pixel centres, starts half a
+// pixel early and stops half a pixel short, so the first pixel is in and the
+// last one out with no pixel centre on an edge.
+void AddSegment(cairo_t* cr, const PenSpec& pen, int x0, int y0, int x1, int y1) {
+  double ax = x0 + 0.5, ay = y0 + 0.5, bx = x1 + 0.5, by = y1 + 0.5;
+  if (pen.width <= 1) {
+    double dx = x1 - x0, dy = y1 - y0, len = std::hypot(dx, dy);
+    if (len == 0) return;
+    dx /= len * 2;
+    dy /= len * 2;
+    ax -= dx;
+    ay -= dy;
+    bx -= dx;
+    by -= dy;
+  }
+  cairo_move_to(cr, ax, ay);
+  cairo_line_to(cr, bx, by);
+}
+
+std::uint32_t ToPixel(COLORREF c) {
+  return 0xFF000000u | (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+COLORREF FromPixel(std::uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
+
+bool IsPixelSurface(cairo_surface_t* s) {
+  if (!s || cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE) return false;
+  auto f = cairo_image_surface_get_format(s);
+  return f == CAIRO_FORMAT_RGB24 || f == CAIRO_FORMAT_ARGB32;
+}
+
+std::uint32_t* PixelAt(cairo_surface_t* s, int x, int y) {
+  unsigned char* data = cairo_image_surface_get_data(s);
+  return reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(s)) + x;
+}
+
+// Device-space rectangle where pixel access is allowed: surface and clip.
+RECT PixelBounds(DC* dc) {
+  cairo_surface_t* s = dc->Surface();
+  RECT r{0, 0, cairo_image_surface_get_width(s), cairo_image_surface_get_height(s)};
+  if (dc->st.clipped) {
+    r.left = std::max(r.left, dc->st.clip.left);
+    r.top = std::max(r.top, dc->st.clip.top);
+    r.right = std::min(r.right, dc->st.clip.right);
+    r.bottom = std::min(r.bottom, dc->st.clip.bottom);
+  }
+  return r;
+}
+
+void FillBox(cairo_t* cr, COLORREF color, double l, double t, double r, double b) {
+  if (r <= l || b <= t) return;
+  SetSourceColor(cr, color);
+  cairo_rectangle(cr, l, t, r - l, b - t);
+  cairo_fill(cr);
+}
+
+// Evaluates a ternary raster operation bitwise on whole pixels: bit i of the
+// operation's index byte is the result for pattern/source/dest bits (i>>2, i>>1, i)&1.
+std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d) {
+  std::uint32_t out = 0;
+  for (int i = 0; i < 8; ++i) {
+    if (!(code & (1 << i))) continue;
+    out |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+  }
+  return out;
+}
+
+}  // namespace
+}  // namespace gdi
+
+using namespace gdi;
+
+BOOL MoveToEx(HDC hdc, int x, int y, POINT* old) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc) return FALSE;
+  if (old) *old = dc->st.pos;
+  dc->st.pos = POINT{x, y};
+  return TRUE;
+}
+
+BOOL LineTo(HDC hdc, int x, int y) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc) return FALSE;
+  PenSpec pen = SpecOf(dc->st.pen);
+  POINT from = dc->st.pos;
+  dc->st.pos = POINT{x, y};
+  if (!pen.visible) return TRUE;
+  cairo_t* cr = dc->Begin();
+  AddSegment(cr, pen, from.x, from.y, x, y);
+  StrokePath(dc, cr, pen, CAIRO_LINE_JOIN_ROUND);
+  dc->End();
+  return TRUE;
+}
+
+BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc) return FALSE;
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  PenSpec pen = SpecOf(dc->st.pen);
+  Brush* brush = dc->st.brush;
+  cairo_t* cr = dc->Begin();
+  if (brush && !brush->hollow) {
+    // Without a pen GDI fills one pixel less on the right and bottom.
+    int shrink = pen.visible ? 0 : 1;
+    FillBox(cr, brush->color, left, top, right - shrink, bottom - shrink);
+  }
+  if (pen.visible && right - left >= 1 && bottom - top >= 1) {
+    if (pen.insideFrame) {
+      double h = pen.width / 2;
+      cairo_rectangle(cr, left + h, top + h, std::max(0.0, right - left - pen.width),
+                      std::max(0.0, bottom - top - pen.width));
+      StrokePath(dc, cr, pen, CAIRO_LINE_JOIN_MITER);
+    } else if (pen.width <= 1 && (right - left == 1 || bottom - top == 1)) {
+      FillBox(cr, pen.color, left, top, right, bottom);  // degenerate: one row or column
+    } else {
+      cairo_rectangle(cr, left + 0.5, top + 0.5, right - left - 1, bottom - top - 1);
+      StrokePath(dc, cr, pen, pen.width > 1 ? CAIRO_LINE_JOIN_ROUND : CAIRO_LINE_JOIN_MITER);
+    }
+  }
+  dc->End();
+  return TRUE;
+}
+
+BOOL Polygon(HDC hdc, const POINT* points, int count) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc || !points || count < 2) return FALSE;
+  PenSpec pen = SpecOf(dc->st.pen);
+  Brush* brush = dc->st.brush;
+  cairo_t* cr = dc->Begin();
+  cairo_move_to(cr, points[0].x + 0.5, points[0].y + 0.5);
+  for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x + 0.5, points[i].y + 0.5);
+  cairo_close_path(cr);
+  if (brush && !brush->hollow) {
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);  // GDI's default ALTERNATE mode
+    SetSourceColor(cr, brush->color);
+    if (pen.visible) cairo_fill_preserve(cr);
+    else cairo_fill(cr);
+  }
+  if (pen.visible) StrokePath(dc, cr, pen, pen.width > 1 ? CAIRO_LINE_JOIN_ROUND : CAIRO_LINE_JOIN_MITER);
+  cairo_new_path(cr);
+  dc->End();
+  return TRUE;
+}
+
+int FillRect(HDC hdc, const RECT* rc, HBRUSH brush) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  Brush* b = ResolveBrush(brush);
+  if (!dc || !rc || !b) return 0;
+  if (b->hollow) return 1;
+  cairo_t* cr = dc->Begin();
+  FillBox(cr, b->color, rc->left, rc->top, rc->right, rc->bottom);
+  dc->End();
+  return 1;
+}
+
+COLORREF GetPixel(HDC hdc, int x, int y) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc || !IsPixelSurface(dc->Surface()) || dc->scaleX != 1.0) return CLR_INVALID;
+  x += dc->st.org.x;
+  y += dc->st.org.y;
+  RECT b = PixelBounds(dc);
+  if (x < b.left || y < b.top || x >= b.right || y >= b.bottom) return CLR_INVALID;
+  cairo_surface_flush(dc->Surface());
+  return FromPixel(*PixelAt(dc->Surface(), x, y));
+}
+
+COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc) return CLR_INVALID;
+  color &= 0xFFFFFF;
+  cairo_surface_t* s = dc->Surface();
+  if (!IsPixelSurface(s) || dc->scaleX != 1.0) {
+    cairo_t* cr = dc->Begin();  // vector target: a one-unit square does it
+    FillBox(cr, color, x, y, x + 1, y + 1);
+    dc->End();
+    return color;
+  }
+  int dx = x + dc->st.org.x, dy = y + dc->st.org.y;
+  RECT b = PixelBounds(dc);
+  if (dx < b.left || dy < b.top || dx >= b.right || dy >= b.bottom) return CLR_INVALID;
+  cairo_surface_flush(s);
+  *PixelAt(s, dx, dy) = ToPixel(color);
+  cairo_surface_mark_dirty_rectangle(s, dx, dy, 1, 1);
+  return color;
+}
+
+BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop) {
+  GDI_LOCK;
+  DC* d = ToDC(dst);
+  if (!d) return FALSE;
+  const auto code = static_cast<std::uint8_t>((rop >> 16) & 0xFF);
+  const bool usesSource = ((code >> 2) & 0x33) != (code & 0x33);
+  DC* s = usesSource ? ToDC(src) : nullptr;
+  if (usesSource && !s) return FALSE;
+  if (cx < 0) { x += cx; x1 += cx; cx = -cx; }
+  if (cy < 0) { y += cy; y1 += cy; cy = -cy; }
+  if (cx == 0 || cy == 0) return TRUE;
+  const COLORREF patColor = d->st.brush && !d->st.brush->hollow ? d->st.brush->color : RGB(255, 255, 255);
+
+  // Operations Cairo can do directly, on any target.
+  if (code == 0x00 || code == 0xFF || code == 0xF0) {
+    cairo_t* cr = d->Begin();
+    FillBox(cr, code == 0x00 ? RGB(0, 0, 0) : code == 0xFF ? RGB(255, 255, 255) : patColor, x, y, x + cx, y + cy);
+    d->End();
+    return TRUE;
+  }
+  cairo_surface_t* srcSurface = s ? s->Surface() : nullptr;
+  if (s && (!IsPixelSurface(srcSurface) || s->scaleX != 1.0)) return FALSE;  // only pixels can be read
+  const int sx = s ? x1 + s->st.org.x : 0, sy = s ? y1 + s->st.org.y : 0;
+  if (code == 0xCC) {
+    cairo_surface_flush(srcSurface);
+    cairo_surface_t* source = srcSurface;
+    int ox = sx, oy = sy;
+    if (srcSurface == d->Surface()) {
+      // Cairo cannot read and write one surface at once: copy the area first.
+      source = cairo_image_surface_create(CAIRO_FORMAT_RGB24, cx, cy);
+      cairo_t* tmp = cairo_create(source);
+      cairo_set_source_surface(tmp, srcSurface, -sx, -sy);
+      cairo_set_operator(tmp, CAIRO_OPERATOR_SOURCE);
+      cairo_paint(tmp);
+      cairo_destroy(tmp);
+      ox = oy = 0;
+    }
+    cairo_t* cr = d->Begin();
+    cairo_set_source_surface(cr, source, x - ox, y - oy);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_rectangle(cr, x, y, cx, cy);
+    cairo_fill(cr);
+    d->End();
+    if (source != srcSurface) cairo_surface_destroy(source);
+    return TRUE;
+  }
+
+  // Everything else is computed per pixel, which needs a pixel target.
+  cairo_surface_t* ds = d->Surface();
+  if (!IsPixelSurface(ds) || d->scaleX != 1.0) return FALSE;
+  cairo_surface_flush(ds);
+  if (srcSurface) cairo_surface_flush(srcSurface);
+  RECT b = PixelBounds(d);
+  const int ddx = x + d->st.org.x, ddy = y + d->st.org.y;
+  const int left = std::max<int>(ddx, b.left), top = std::max<int>(ddy, b.top);
+  const int right = std::min<int>(ddx + cx, b.right), bottom = std::min<int>(ddy + cy, b.bottom);
+  if (right <= left || bottom <= top) return TRUE;
+  const int sw = srcSurface ? cairo_image_surface_get_width(srcSurface) : 0;
+  const int sh = srcSurface ? cairo_image_surface_get_height(srcSurface) : 0;
+  // Copy the source rows first: source and destination may be the same surface.
+  std::vector<std::uint32_t> row(right - left);
+  const std::uint32_t pat = ToPixel(patColor);
+  for (int py = top; py < bottom; ++py) {
+    int spy = sy + (py - ddy);
+    bool rowOk = !srcSurface || (spy >= 0 && spy < sh);
+    if (srcSurface && rowOk) {
+      for (int px = left; px < right; ++px) {
+        int spx = sx + (px - ddx);
+        row[px - left] = (spx >= 0 && spx < sw) ? *PixelAt(srcSurface, spx, spy) : 0;
+      }
+    }
+    if (!rowOk) continue;
+    std::uint32_t* out = PixelAt(ds, left, py);
+    for (int px = left; px < right; ++px) {
+      std::uint32_t sv = srcSurface ? row[px - left] : 0;
+      out[px - left] = 0xFF000000u | (Rop3(code, pat, sv, out[px - left]) & 0x00FFFFFFu);
+    }
+  }
+  cairo_surface_mark_dirty_rectangle(ds, left, top, right - left, bottom - top);
+  return TRUE;
+}
+
+}  // namespace ktfolio::win

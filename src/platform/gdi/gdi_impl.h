@@ -1,0 +1,143 @@
+// Private to the gdi module: the objects behind the handles, device-context
+// state and the shared text engine. Only src/platform/gdi/*.cpp include this.
+#pragma once
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/gdi/gdi_internal.h"
+
+namespace ktfolio::win::gdi {
+
+// One lock for the whole module: the Pango font map and the handle tables are
+// shared, and a backend thread may create objects while the UI thread draws.
+std::recursive_mutex& ModuleLock();
+#define GDI_LOCK std::lock_guard<std::recursive_mutex> gdi_lock_guard_(::ktfolio::win::gdi::ModuleLock())
+
+// Bookkeeping common to every object kind. `selected` counts the contexts that
+// have the object selected right now (deleting it then is refused); `refs` also
+// counts saved context states, which keep a deleted object alive until they go.
+struct ObjInfo {
+  DWORD type = 0;
+  bool stock = false;
+  int selected = 0;
+  int refs = 0;
+  bool deletePending = false;
+};
+
+struct FontInstance;
+
+struct Font final : HFONT__ {
+  ObjInfo info{OBJ_FONT};
+  LOGFONT lf;
+  FontInstance* instance = nullptr;  // resolved on first use, owned by the cache
+};
+
+struct Pen final : HPEN__ {
+  ObjInfo info{OBJ_PEN};
+  int style = PS_SOLID;
+  int width = 1;
+  COLORREF color = 0;
+};
+
+struct Brush final : HBRUSH__ {
+  ObjInfo info{OBJ_BRUSH};
+  bool hollow = false;
+  COLORREF color = 0;
+};
+
+struct DC;
+
+struct Bitmap final : HBITMAP__ {
+  ObjInfo info{OBJ_BITMAP};
+  cairo_surface_t* surface = nullptr;  // owned reference
+  DC* selectedInto = nullptr;          // a bitmap lives in one memory context at a time
+  ~Bitmap() override;
+};
+
+// Everything SaveDC keeps. Clip is in device units (viewport origin applied at
+// the time it was set), as Win32 keeps it.
+struct DCState {
+  Font* font = nullptr;
+  Pen* pen = nullptr;
+  Brush* brush = nullptr;
+  Bitmap* bitmap = nullptr;
+  COLORREF textColor = 0;
+  COLORREF bkColor = 0xFFFFFF;
+  int bkMode = OPAQUE;
+  POINT org{};
+  POINT pos{};
+  bool clipped = false;
+  RECT clip{};
+};
+
+enum class DCKind { Screen, Memory, Surface };
+
+struct DC final : HDC__ {
+  DCKind kind = DCKind::Memory;
+  DCState st;
+  std::vector<DCState> saved;
+  cairo_surface_t* ownSurface = nullptr;  // screen and surface contexts
+  cairo_t* cr = nullptr;
+  int dpiX = 96;
+  int dpiY = 96;
+  double scaleX = 1.0;  // device unit -> surface unit
+  double scaleY = 1.0;
+  std::unordered_map<int, int> caps;  // overrides set by the spooler
+  ~DC() override;
+
+  cairo_surface_t* Surface() const;
+  void Rebind();  // (re)creates the Cairo context after the target changed
+  RECT Bounds() const;  // device units
+  // Sets up the Cairo context for one drawing call: clip and viewport origin
+  // applied, antialiasing off so pixels land exactly. Pair with End().
+  cairo_t* Begin();
+  void End();
+};
+
+// ---- object tables (gdi_objects.cpp) ----
+ObjInfo* Info(HGDIOBJ obj);          // nullptr for a dead or foreign handle
+DC* ToDC(HDC hdc);                   // nullptr unless a live context
+Font* SelectedFont(DC* dc);          // never null: falls back to the stock font
+Brush* ResolveBrush(HBRUSH brush);   // accepts (HBRUSH)(COLOR_x + 1) as Win32 does
+
+// ---- text engine (gdi_font.cpp) ----
+struct FontInstance {
+  PangoFontDescription* desc = nullptr;  // resolved family, absolute size
+  PangoAttrList* attrs = nullptr;        // kerning and ligatures off
+  PangoLayout* measure = nullptr;        // reused for advance widths
+  std::string family;
+  double em = 0;
+  int ascent = 0;
+  int descent = 0;
+  int internalLeading = 0;
+  int externalLeading = 0;
+  int aveCharWidth = 0;
+  int maxCharWidth = 0;
+  bool fixedPitch = false;
+  int narrow[256];
+  std::unordered_map<std::uint32_t, int> wide;
+
+  int Height() const { return ascent + descent; }
+  int Advance(std::uint32_t cp);
+};
+
+FontInstance* Instance(Font* font);
+PangoContext* TextContext();
+void FillTextMetrics(Font* font, DC* dc, TEXTMETRIC* tm);
+
+// UTF-8 decoding that never fails: a stray byte stands for the Latin-1 char.
+std::vector<std::uint32_t> DecodeUtf8(const char* text, int length);
+void AppendUtf8(std::string& out, std::uint32_t cp);
+
+inline void SetSourceColor(cairo_t* cr, COLORREF c) {
+  cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
+}
+
+}  // namespace ktfolio::win::gdi

@@ -1,0 +1,251 @@
+// DrawText and TextOut: Win32 line breaking and prefix rules over measured
+// advance widths; glyphs drawn with Pango one line at a time.
+#include <algorithm>
+
+#include "platform/gdi/gdi_impl.h"
+
+namespace ktfolio::win {
+namespace gdi {
+namespace {
+
+constexpr std::uint32_t CR = '\r';
+constexpr std::uint32_t LF = '\n';
+
+struct Ch {
+  std::uint32_t cp;
+  bool underline;  // the character after a '&' prefix
+};
+
+struct Line {
+  std::size_t begin, end;
+  int width;
+};
+
+bool IsBreakSpace(std::uint32_t c) { return c == ' ' || c == '\t'; }
+
+std::vector<Ch> ApplyPrefixes(const std::vector<std::uint32_t>& cps, bool prefix) {
+  std::vector<Ch> out;
+  out.reserve(cps.size());
+  for (std::size_t i = 0; i < cps.size(); ++i) {
+    if (prefix && cps[i] == '&') {
+      if (i + 1 == cps.size()) break;  // a lone trailing '&' shows nothing
+      ++i;
+      out.push_back({cps[i], cps[i] != '&'});  // "&&" is a literal '&'
+    } else {
+      out.push_back({cps[i], false});
+    }
+  }
+  return out;
+}
+
+// Widths along a line; expanded tabs depend on where they start.
+struct Measure {
+  FontInstance* fi;
+  bool expandTabs;
+  int tabStop;
+
+  int Advance(int x, std::uint32_t cp) const {
+    if (cp == '\t' && expandTabs) return (x / tabStop + 1) * tabStop - x;
+    return fi->Advance(cp);
+  }
+  int Run(const std::vector<Ch>& c, std::size_t b, std::size_t e, int x) const {
+    for (std::size_t i = b; i < e; ++i) x += Advance(x, c[i].cp);
+    return x;
+  }
+};
+
+// Greedy word wrap as DrawText does it: words never split, the spaces at a
+// break are dropped, leading spaces of a paragraph are kept.
+void WrapParagraph(const std::vector<Ch>& c, std::size_t b, std::size_t e, int maxWidth, const Measure& m,
+                   std::vector<Line>& lines) {
+  std::size_t pos = b;
+  bool first = true;
+  while (first || pos < e) {
+    Line line{pos, pos, 0};
+    std::size_t i = pos;
+    bool empty = true;
+    while (true) {
+      std::size_t spaceStart = i;
+      while (i < e && IsBreakSpace(c[i].cp)) ++i;
+      std::size_t wordStart = i;
+      int afterSpaces = m.Run(c, spaceStart, wordStart, line.width);
+      while (i < e && !IsBreakSpace(c[i].cp)) ++i;
+      if (wordStart == e) {  // trailing spaces: nothing follows, keep them
+        line.end = e;
+        line.width = afterSpaces;
+        pos = e;
+        break;
+      }
+      int afterWord = m.Run(c, wordStart, i, afterSpaces);
+      if (empty || afterWord <= maxWidth) {
+        line.end = i;
+        line.width = afterWord;
+        empty = false;
+        pos = i;
+        continue;
+      }
+      pos = wordStart;  // the next line starts at the word; the spaces are gone
+      break;
+    }
+    lines.push_back(line);
+    first = false;
+  }
+}
+
+std::vector<Line> BreakLines(const std::vector<Ch>& c, UINT format, int maxWidth, const Measure& m) {
+  std::vector<Line> lines;
+  if (format & DT_SINGLELINE) {
+    lines.push_back({0, c.size(), m.Run(c, 0, c.size(), 0)});
+    return lines;
+  }
+  const bool wrap = (format & DT_WORDBREAK) != 0;
+  auto paragraph = [&](std::size_t b, std::size_t e) {
+    if (wrap) WrapParagraph(c, b, e, maxWidth, m, lines);
+    else lines.push_back({b, e, m.Run(c, b, e, 0)});
+  };
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < c.size(); ++i) {
+    if (c[i].cp != CR && c[i].cp != LF) continue;
+    paragraph(start, i);
+    if (c[i].cp == CR && i + 1 < c.size() && c[i + 1].cp == LF) ++i;  // CR LF is one break
+    start = i + 1;
+  }
+  // A break at the very end does not open another line.
+  if (start < c.size() || lines.empty()) paragraph(start, c.size());
+  return lines;
+}
+
+// Draws one piece of text (no tabs to expand) with its top-left at (x, y).
+void ShowText(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::string& text,
+              const std::vector<std::pair<int, int>>& underlines, double x, double y) {
+  if (text.empty()) return;
+  PangoLayout* layout = pango_layout_new(TextContext());
+  pango_layout_set_font_description(layout, fi->desc);
+  PangoAttrList* attrs = pango_attr_list_copy(fi->attrs);
+  if (lf.lfUnderline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+  if (lf.lfStrikeOut) pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
+  for (auto [b, e] : underlines) {
+    PangoAttribute* a = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
+    a->start_index = b;
+    a->end_index = e;
+    pango_attr_list_insert(attrs, a);
+  }
+  pango_layout_set_attributes(layout, attrs);
+  pango_attr_list_unref(attrs);
+  pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+  // Put Pango's baseline on ours (tmAscent below the line top), on whole pixels.
+  int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout));
+  cairo_move_to(cr, x, y + fi->ascent - baseline);
+  pango_cairo_show_layout(cr, layout);
+  g_object_unref(layout);
+}
+
+void DrawLine(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::vector<Ch>& c, const Line& line, int x,
+              int y, const Measure& m) {
+  std::string text;
+  std::vector<std::pair<int, int>> underlines;
+  int segX = x, pen = 0;
+  for (std::size_t i = line.begin; i < line.end; ++i) {
+    std::uint32_t cp = c[i].cp;
+    int adv = m.Advance(pen, cp);
+    if (cp == '\t' && m.expandTabs) {
+      ShowText(cr, fi, lf, text, underlines, segX, y);
+      text.clear();
+      underlines.clear();
+      pen += adv;
+      segX = x + pen;
+      continue;
+    }
+    pen += adv;
+    if (cp == '\t') cp = ' ';
+    else if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) continue;  // zero-width controls
+    int b = static_cast<int>(text.size());
+    AppendUtf8(text, cp);
+    if (c[i].underline) underlines.emplace_back(b, static_cast<int>(text.size()));
+  }
+  ShowText(cr, fi, lf, text, underlines, segX, y);
+}
+
+}  // namespace
+}  // namespace gdi
+
+using namespace gdi;
+
+int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc || !rc) return 0;
+  Font* font = SelectedFont(dc);
+  FontInstance* fi = Instance(font);
+  const int lineH = fi->Height();
+  std::vector<Ch> chars = ApplyPrefixes(DecodeUtf8(text, length), !(format & DT_NOPREFIX));
+  if (chars.empty()) {
+    if (format & DT_CALCRECT) rc->bottom = (format & DT_SINGLELINE) ? rc->top + lineH : rc->top;
+    return lineH;
+  }
+  const Measure m{fi, (format & DT_EXPANDTABS) != 0, std::max(1, 8 * fi->aveCharWidth)};
+  const int rectWidth = std::max(0, static_cast<int>(rc->right - rc->left));
+  std::vector<Line> lines = BreakLines(chars, format, rectWidth, m);
+  const int height = static_cast<int>(lines.size()) * lineH;
+
+  if (format & DT_CALCRECT) {
+    int widest = 0;
+    for (const Line& l : lines) widest = std::max(widest, l.width);
+    rc->right = rc->left + widest;
+    rc->bottom = rc->top + height;
+    return height;
+  }
+
+  int top = rc->top;
+  if (format & DT_SINGLELINE) {
+    if (format & DT_VCENTER) top = rc->top + (rc->bottom - rc->top - lineH) / 2;
+    else if (format & DT_BOTTOM) top = rc->bottom - lineH;
+  }
+  const bool clip = !(format & DT_NOCLIP);
+  cairo_t* cr = dc->Begin();
+  if (clip) {
+    cairo_rectangle(cr, rc->left, rc->top, rectWidth, std::max(0, static_cast<int>(rc->bottom - rc->top)));
+    cairo_clip(cr);
+  }
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const Line& l = lines[i];
+    int y = top + static_cast<int>(i) * lineH;
+    if (clip && (y >= rc->bottom || y + lineH <= rc->top)) continue;
+    int x = rc->left;
+    if (format & DT_CENTER) x = rc->left + (rectWidth - l.width) / 2;
+    else if (format & DT_RIGHT) x = rc->right - l.width;
+    if (dc->st.bkMode == OPAQUE && l.width > 0) {
+      SetSourceColor(cr, dc->st.bkColor);
+      cairo_rectangle(cr, x, y, l.width, lineH);
+      cairo_fill(cr);
+    }
+    SetSourceColor(cr, dc->st.textColor);
+    DrawLine(cr, fi, font->lf, chars, l, x, y, m);
+  }
+  dc->End();
+  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return top + lineH - rc->top;
+  return height;
+}
+
+BOOL TextOut(HDC hdc, int x, int y, const char* text, int length) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc) return FALSE;
+  Font* font = SelectedFont(dc);
+  FontInstance* fi = Instance(font);
+  std::vector<Ch> chars = ApplyPrefixes(DecodeUtf8(text, length), false);
+  const Measure m{fi, false, 1};
+  Line line{0, chars.size(), m.Run(chars, 0, chars.size(), 0)};
+  cairo_t* cr = dc->Begin();
+  if (dc->st.bkMode == OPAQUE && line.width > 0) {
+    SetSourceColor(cr, dc->st.bkColor);
+    cairo_rectangle(cr, x, y, line.width, fi->Height());
+    cairo_fill(cr);
+  }
+  SetSourceColor(cr, dc->st.textColor);
+  DrawLine(cr, fi, font->lf, chars, line, x, y, m);
+  dc->End();
+  return TRUE;
+}
+
+}  // namespace ktfolio::win
