@@ -1,0 +1,413 @@
+// Fonts, metrics and DrawText: measuring and line breaking the way the
+// document layout relies on, and where the ink ends up when drawn.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "platform/gdi/gdi.h"
+
+using namespace ktfolio::win;
+
+namespace {
+
+// A white memory canvas with one font selected; cleans up after itself.
+class Canvas {
+ public:
+  Canvas(int w, int h, const char* face = "Arial", LONG height = -16, LONG weight = FW_NORMAL) : w_(w), h_(h) {
+    dc = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateCompatibleBitmap(dc, w, h);
+    oldBitmap_ = SelectObject(dc, bitmap_);
+    Clear();
+    SetFont(face, height, weight);
+    SetBkMode(dc, TRANSPARENT);
+  }
+  ~Canvas() {
+    SelectObject(dc, oldFont_);
+    DeleteObject(font_);
+    SelectObject(dc, oldBitmap_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc);
+  }
+  void SetFont(const char* face, LONG height, LONG weight = FW_NORMAL) {
+    LOGFONT lf;
+    lf.lfHeight = height;
+    lf.lfWeight = weight;
+    std::strcpy(lf.lfFaceName, face);
+    HFONT f = CreateFontIndirect(&lf);
+    HGDIOBJ old = SelectObject(dc, f);
+    if (font_) DeleteObject(font_);
+    else oldFont_ = old;
+    font_ = f;
+  }
+  void Clear() {
+    RECT all{0, 0, w_, h_};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  }
+  TEXTMETRIC Metrics() {
+    TEXTMETRIC tm;
+    GetTextMetrics(dc, &tm);
+    return tm;
+  }
+  int Extent(const char* s) {
+    SIZE sz;
+    GetTextExtentPoint32(dc, s, -1, &sz);
+    return sz.cx;
+  }
+  bool Dark(int x, int y) {
+    COLORREF c = GetPixel(dc, x, y);
+    return GetRValue(c) + GetGValue(c) + GetBValue(c) < 384;
+  }
+  // Bounding box of dark pixels inside r (right/bottom exclusive); empty when none.
+  RECT Ink(RECT r = {-1, -1, -1, -1}) {
+    if (r.left < 0) r = RECT{0, 0, w_, h_};
+    RECT box{r.right, r.bottom, r.left, r.top};
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        if (Dark(x, y)) {
+          box.left = std::min<LONG>(box.left, x);
+          box.top = std::min<LONG>(box.top, y);
+          box.right = std::max<LONG>(box.right, x + 1);
+          box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    return box;
+  }
+  int DarkCount(RECT r) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += Dark(x, y);
+    return n;
+  }
+  int Lines(const char* text, UINT flags, int width = 1000) {
+    RECT rc{0, 0, width, 1};
+    int h = DrawText(dc, text, -1, &rc, flags | DT_CALCRECT);
+    EXPECT_EQ(h, rc.bottom - rc.top);
+    return h / Metrics().tmHeight;
+  }
+  HDC dc = nullptr;
+
+ private:
+  int w_, h_;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ oldBitmap_ = nullptr;
+  HFONT font_ = nullptr;
+  HGDIOBJ oldFont_ = nullptr;
+};
+
+bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+}  // namespace
+
+// ---- font resolution and metrics ----
+
+TEST(GdiFont, ClassicFacesResolveToMetricCompatibleLiberationFamilies) {
+  Canvas c(10, 10, "Arial");
+  EXPECT_EQ(ResolvedFontFamily(c.dc), "Liberation Sans");
+  c.SetFont("Times New Roman", -16);
+  EXPECT_EQ(ResolvedFontFamily(c.dc), "Liberation Serif");
+  c.SetFont("Courier New", -16);
+  EXPECT_EQ(ResolvedFontFamily(c.dc), "Liberation Mono");
+  // Arial's widths: 'W' is 1933/2048 em, space 569/2048 em.
+  c.SetFont("Arial", -100);
+  INT w[1];
+  ASSERT_TRUE(GetCharWidth32(c.dc, 'W', 'W', w));
+  EXPECT_NEAR(w[0], 94, 1);
+  ASSERT_TRUE(GetCharWidth32(c.dc, ' ', ' ', w));
+  EXPECT_NEAR(w[0], 28, 1);
+}
+
+TEST(GdiFont, MetricsFollowTheRequestedHeight) {
+  Canvas c(10, 10, "Arial", -12);
+  TEXTMETRIC small = c.Metrics();
+  c.SetFont("Arial", -48);
+  TEXTMETRIC big = c.Metrics();
+  for (const TEXTMETRIC& tm : {small, big}) {
+    EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
+    EXPECT_GT(tm.tmDescent, 0);
+    EXPECT_GE(tm.tmMaxCharWidth, tm.tmAveCharWidth);
+    EXPECT_EQ(tm.tmWeight, FW_NORMAL);
+  }
+  // Negative height is the em: the cell adds the internal leading on top.
+  EXPECT_EQ(small.tmHeight - small.tmInternalLeading, 12);
+  EXPECT_EQ(big.tmHeight - big.tmInternalLeading, 48);
+  EXPECT_GT(big.tmHeight, 3 * small.tmHeight);
+  EXPECT_GT(big.tmAveCharWidth, 3 * small.tmAveCharWidth);
+  // Arial at 12 pt on a 96-dpi screen averages 7 pixels a character.
+  c.SetFont("Arial", -16);
+  EXPECT_EQ(c.Metrics().tmAveCharWidth, 7);
+  // Positive height is the cell height.
+  c.SetFont("Arial", 40);
+  EXPECT_NEAR(c.Metrics().tmHeight, 40, 1);
+  c.SetFont("Arial", 0);
+  EXPECT_GT(c.Metrics().tmHeight, 5);  // a default size, not an invisible font
+}
+
+TEST(GdiFont, StyleShowsInMetricsAndWidths) {
+  Canvas c(10, 10, "Arial", -40);
+  int regular = c.Extent("Bold words");
+  c.SetFont("Arial", -40, FW_BOLD);
+  EXPECT_EQ(c.Metrics().tmWeight, FW_BOLD);
+  EXPECT_GT(c.Extent("Bold words"), regular);
+  c.SetFont("Courier New", -20);
+  INT w[95];
+  ASSERT_TRUE(GetCharWidth32(c.dc, 32, 126, w));
+  EXPECT_TRUE(std::all_of(w, w + 95, [&](INT x) { return x == w[0]; })) << "Courier New is fixed pitch";
+}
+
+TEST(GdiFont, HeightIsInDeviceUnitsWhateverTheResolution) {
+  LOGFONT lf;
+  lf.lfHeight = -50;
+  std::strcpy(lf.lfFaceName, "Arial");
+  HFONT f = CreateFontIndirect(&lf);
+  SetScreenLogPixels(600, 600);
+  HDC hi = CreateCompatibleDC(nullptr);
+  SetScreenLogPixels(96, 96);
+  HDC lo = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(GetDeviceCaps(hi, LOGPIXELSY), 600);
+  EXPECT_EQ(GetDeviceCaps(lo, LOGPIXELSY), 96);
+  TEXTMETRIC a, b;
+  HGDIOBJ o1 = SelectObject(hi, f);
+  GetTextMetrics(hi, &a);
+  SelectObject(hi, o1);
+  HGDIOBJ o2 = SelectObject(lo, f);
+  GetTextMetrics(lo, &b);
+  SelectObject(lo, o2);
+  EXPECT_EQ(a.tmHeight, b.tmHeight);
+  DeleteDC(hi);
+  DeleteDC(lo);
+  DeleteObject(f);
+}
+
+TEST(GdiFont, TextExtentIsTheSumOfCharacterWidthsWithoutKerning) {
+  Canvas c(10, 10, "Arial", -30);
+  INT w[26];
+  ASSERT_TRUE(GetCharWidth32(c.dc, 'A', 'Z', w));
+  EXPECT_EQ(c.Extent("AVAT"), 2 * w[0] + w['V' - 'A'] + w['T' - 'A']);
+  EXPECT_EQ(c.Extent("AV"), c.Extent("A") + c.Extent("V"));
+  SIZE sz;
+  GetTextExtentPoint32(c.dc, "AVATAR", 2, &sz);  // a length counts bytes
+  EXPECT_EQ(sz.cx, c.Extent("AV"));
+  EXPECT_EQ(sz.cy, c.Metrics().tmHeight);
+  // Non-ASCII text is UTF-8.
+  INT eacute[1];
+  GetCharWidth32(c.dc, 0xE9, 0xE9, eacute);
+  EXPECT_EQ(c.Extent("\xC3\xA9t\xC3\xA9"), 2 * eacute[0] + c.Extent("t"));
+}
+
+// ---- DrawText measuring ----
+
+TEST(GdiDrawTextMeasure, SingleLineIsOneFontHeightAndTheTextWide) {
+  Canvas c(10, 10);
+  RECT rc{5, 7, 500, 8};
+  int h = DrawText(c.dc, "Hello world", -1, &rc, DT_CALCRECT);
+  EXPECT_EQ(h, c.Metrics().tmHeight);
+  EXPECT_EQ(rc.top, 7);
+  EXPECT_EQ(rc.bottom, 7 + h);
+  EXPECT_EQ(rc.left, 5);
+  EXPECT_EQ(rc.right, 5 + c.Extent("Hello world"));
+}
+
+TEST(GdiDrawTextMeasure, EachLineBreakConventionStartsOneLine) {
+  Canvas c(10, 10);
+  EXPECT_EQ(c.Lines("a\r\nb", 0), 2);
+  EXPECT_EQ(c.Lines("a\rb", 0), 2);
+  EXPECT_EQ(c.Lines("a\nb", 0), 2);
+  EXPECT_EQ(c.Lines("a\r\n\r\nb", 0), 3);
+  EXPECT_EQ(c.Lines("a\n\rb", 0), 3);  // LF then CR are two breaks
+  EXPECT_EQ(c.Lines("a\r\nb", DT_SINGLELINE), 1);
+  // The widest line sets the width.
+  RECT rc{0, 0, 1000, 1};
+  DrawText(c.dc, "ab\r\nabcdef\r\nabc", -1, &rc, DT_CALCRECT);
+  EXPECT_EQ(rc.right, c.Extent("abcdef"));
+}
+
+TEST(GdiDrawTextMeasure, WordBreakWrapsBetweenWordsWithinTheWidth) {
+  Canvas c(10, 10);
+  const char* text = "the quick brown fox jumps over the lazy dog again and again";
+  const int width = c.Extent("the quick brown");
+  EXPECT_EQ(c.Lines(text, 0, width), 1);
+  int lines = c.Lines(text, DT_WORDBREAK, width);
+  EXPECT_GE(lines, 4);
+  RECT rc{0, 0, width, 1};
+  DrawText(c.dc, text, -1, &rc, DT_WORDBREAK | DT_CALCRECT);
+  EXPECT_LE(rc.right, width);
+  EXPECT_GT(rc.right, width / 2);
+  // Exactly fitting words stay together; the space at the break takes no room.
+  EXPECT_EQ(c.Lines("the quick brown fox", DT_WORDBREAK, width), 2);
+  RECT exact{0, 0, c.Extent("aaa"), 1};
+  DrawText(c.dc, "aaa     bbb", -1, &exact, DT_WORDBREAK | DT_CALCRECT);
+  EXPECT_EQ(exact.bottom, 2 * c.Metrics().tmHeight);
+  EXPECT_EQ(exact.right, c.Extent("aaa"));
+  // Hard breaks still apply inside wrapped text.
+  EXPECT_EQ(c.Lines("a\nb", DT_WORDBREAK), 2);
+}
+
+TEST(GdiDrawTextMeasure, AWordWiderThanTheLineStaysWholeOnItsOwnLine) {
+  Canvas c(10, 10);
+  const char* word = "Supercalifragilistic";
+  RECT rc{0, 0, 20, 1};
+  int h = DrawText(c.dc, word, -1, &rc, DT_WORDBREAK | DT_CALCRECT);
+  EXPECT_EQ(h, c.Metrics().tmHeight);
+  EXPECT_EQ(rc.right, c.Extent(word));  // the rectangle grows to the word
+  EXPECT_EQ(c.Lines("a Supercalifragilistic b", DT_WORDBREAK, 20), 3);
+  // A zero width puts every word on its own line.
+  EXPECT_EQ(c.Lines("one two three", DT_WORDBREAK, 0), 3);
+}
+
+TEST(GdiDrawTextMeasure, PrefixCharactersAreProcessedUnlessNoPrefix) {
+  Canvas c(10, 10);
+  auto width = [&](const char* s, UINT flags) {
+    RECT rc{0, 0, 1000, 1};
+    DrawText(c.dc, s, -1, &rc, flags | DT_CALCRECT);
+    return rc.right;
+  };
+  EXPECT_EQ(width("A&B", 0), c.Extent("AB"));        // the '&' takes no width
+  EXPECT_EQ(width("A&&B", 0), c.Extent("A&B"));      // "&&" shows one '&'
+  EXPECT_GT(width("A&&B", 0), width("A&B", 0));
+  EXPECT_EQ(width("A&B", DT_NOPREFIX), c.Extent("A&B"));
+  EXPECT_EQ(width("A&&B", DT_NOPREFIX), c.Extent("A&&B"));
+}
+
+TEST(GdiDrawTextMeasure, EmptyTextIsOneLineHighButMeasuresEmpty) {
+  Canvas c(10, 10);
+  RECT rc{3, 4, 100, 50};
+  EXPECT_EQ(DrawText(c.dc, "", -1, &rc, DT_CALCRECT | DT_WORDBREAK), c.Metrics().tmHeight);
+  EXPECT_EQ(rc.bottom, rc.top);
+  RECT draw{3, 4, 100, 50};
+  EXPECT_EQ(DrawText(c.dc, "", -1, &draw, 0), c.Metrics().tmHeight);
+  EXPECT_TRUE(IsEmpty(c.Ink()));
+}
+
+// ---- DrawText drawing ----
+
+TEST(GdiDrawTextDraw, ClippedTextInksOnlyInsideItsRectangle) {
+  Canvas c(300, 60);
+  SetTextColor(c.dc, RGB(0, 0, 0));
+  RECT rc{20, 10, 80, 10 + c.Metrics().tmHeight};
+  const char* text = "WWWWWWWWWWWWWWWWWWWW";
+  DrawText(c.dc, text, -1, &rc, 0);
+  RECT ink = c.Ink();
+  ASSERT_FALSE(IsEmpty(ink));
+  EXPECT_GE(ink.left, rc.left);
+  EXPECT_LE(ink.right, rc.right);
+  EXPECT_GE(ink.top, rc.top);
+  EXPECT_LE(ink.bottom, rc.bottom);
+  EXPECT_GT(c.DarkCount(rc), 50);
+  // Without clipping the same text runs on past the right edge.
+  c.Clear();
+  DrawText(c.dc, text, -1, &rc, DT_NOCLIP);
+  EXPECT_GT(c.Ink().right, rc.right + 100);
+}
+
+TEST(GdiDrawTextDraw, DrawnTextFitsItsMeasuredWidth) {
+  Canvas c(400, 60, "Arial", -24);
+  const char* text = "AVATAR Wavy Typeface";
+  RECT rc{10, 10, 390, 50};
+  DrawText(c.dc, text, -1, &rc, DT_NOCLIP);
+  RECT ink = c.Ink();
+  int measured = c.Extent(text);
+  EXPECT_GE(ink.left, 10);
+  EXPECT_LE(ink.right, 10 + measured + 1);
+  EXPECT_GE(ink.right, 10 + measured - 4);  // the final 'e' nearly reaches the advance
+  TEXTMETRIC tm = c.Metrics();
+  EXPECT_LE(ink.bottom, 10 + tm.tmHeight);
+  EXPECT_GE(ink.top, 10 + tm.tmInternalLeading - 2);
+}
+
+TEST(GdiDrawTextDraw, AlignmentFlagsMoveTheInk) {
+  Canvas c(400, 30);
+  RECT rc{0, 0, 400, 30};
+  const int w = c.Extent("Mmm");
+  DrawText(c.dc, "Mmm", -1, &rc, DT_LEFT);
+  RECT left = c.Ink();
+  c.Clear();
+  DrawText(c.dc, "Mmm", -1, &rc, DT_CENTER);
+  RECT center = c.Ink();
+  c.Clear();
+  DrawText(c.dc, "Mmm", -1, &rc, DT_RIGHT);
+  RECT right = c.Ink();
+  EXPECT_LT(left.right, 50);
+  EXPECT_NEAR(center.left, (400 - w) / 2, 3);
+  EXPECT_NEAR(right.right, 400, 3);
+  EXPECT_GT(right.left, 400 - w - 3);
+}
+
+TEST(GdiDrawTextDraw, SingleLineCentresAndBottomsVertically) {
+  Canvas c(100, 100);
+  TEXTMETRIC tm = c.Metrics();
+  RECT rc{0, 0, 100, 100};
+  int ret = DrawText(c.dc, "Hg", -1, &rc, DT_SINGLELINE | DT_VCENTER);
+  EXPECT_EQ(ret, (100 - tm.tmHeight) / 2 + tm.tmHeight);
+  RECT mid = c.Ink();
+  EXPECT_GE(mid.top, (100 - tm.tmHeight) / 2);
+  EXPECT_LE(mid.bottom, (100 + tm.tmHeight) / 2 + 1);
+  c.Clear();
+  DrawText(c.dc, "Hg", -1, &rc, DT_SINGLELINE | DT_BOTTOM);
+  RECT bottom = c.Ink();
+  EXPECT_GE(bottom.top, 100 - tm.tmHeight);
+  EXPECT_GT(bottom.bottom, 95);
+}
+
+TEST(GdiDrawTextDraw, WrappedLinesStackOneFontHeightApart) {
+  Canvas c(200, 100);
+  TEXTMETRIC tm = c.Metrics();
+  RECT rc{0, 0, c.Extent("mmm"), 100};
+  DrawText(c.dc, "mmm mmm", -1, &rc, DT_WORDBREAK);
+  RECT first = c.Ink(RECT{0, 0, 200, tm.tmHeight});
+  RECT second = c.Ink(RECT{0, tm.tmHeight, 200, 2 * tm.tmHeight});
+  ASSERT_FALSE(IsEmpty(first));
+  ASSERT_FALSE(IsEmpty(second));
+  EXPECT_EQ(second.top - first.top, tm.tmHeight);
+  EXPECT_EQ(second.left, first.left);  // the dropped space does not indent line two
+}
+
+TEST(GdiDrawTextDraw, ColoursBackgroundModeAndViewportApply) {
+  Canvas c(200, 60);
+  SetTextColor(c.dc, RGB(255, 0, 0));
+  SetBkColor(c.dc, RGB(0, 0, 255));
+  SetBkMode(c.dc, OPAQUE);
+  SetViewportOrgEx(c.dc, 50, 20, nullptr);
+  RECT rc{0, 0, 150, 40};
+  DrawText(c.dc, "iiii", -1, &rc, 0);
+  SetViewportOrgEx(c.dc, 0, 0, nullptr);
+  // The line box is filled with the background colour, shifted by the origin.
+  EXPECT_EQ(GetPixel(c.dc, 50, 20), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(c.dc, 49, 20), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(c.dc, 50 + c.Extent("iiii"), 20), RGB(255, 255, 255));
+  int red = 0;
+  for (int y = 20; y < 20 + c.Metrics().tmHeight; ++y)
+    for (int x = 50; x < 50 + c.Extent("iiii"); ++x) {
+      COLORREF p = GetPixel(c.dc, x, y);
+      red += GetRValue(p) > 200 && GetBValue(p) < 60;
+    }
+  EXPECT_GT(red, 10);
+}
+
+TEST(GdiDrawTextDraw, PrefixUnderlinesTheMarkedCharacter) {
+  Canvas c(100, 40, "Arial", -20);
+  TEXTMETRIC tm = c.Metrics();
+  RECT rc{0, 0, 100, 40};
+  DrawText(c.dc, "x&x", -1, &rc, 0);
+  const int xw = c.Extent("x");
+  // Below the baseline of an 'x' only the underline can ink.
+  RECT under{0, tm.tmAscent, 100, tm.tmHeight};
+  RECT ink = c.Ink(under);
+  ASSERT_FALSE(IsEmpty(ink));
+  EXPECT_GE(ink.left, xw - 1);
+  EXPECT_LE(ink.right, 2 * xw + 1);
+  c.Clear();
+  DrawText(c.dc, "x&x", -1, &rc, DT_NOPREFIX);
+  EXPECT_TRUE(IsEmpty(c.Ink(under)));
+}
+
+TEST(GdiDrawTextDraw, TextOutDrawsAtThePointWithTheDcColours) {
+  Canvas c(200, 50);
+  SetTextColor(c.dc, RGB(0, 0, 0));
+  ASSERT_TRUE(TextOut(c.dc, 30, 10, "Hello", -1));
+  RECT ink = c.Ink();
+  EXPECT_GE(ink.left, 30);
+  EXPECT_LE(ink.right, 30 + c.Extent("Hello") + 1);
+  EXPECT_GE(ink.top, 10);
+  EXPECT_LE(ink.bottom, 10 + c.Metrics().tmHeight);
+}
