@@ -1,0 +1,399 @@
+// The window manager's core: lifecycle, window data, properties, the message
+// loop, timers, focus, input routing and packing.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/user/user.h"
+#include "user_test_util.h"
+
+namespace ktfolio::win {
+namespace {
+
+using testing::Count;
+using testing::Last;
+using testing::Log;
+using testing::MessagesOf;
+using testing::RecordingClass;
+using testing::Seen;
+
+class UserWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    baseWindows_ = user::LiveWindowCount();
+    baseTimers_ = user::LiveTimerCount();
+    user::PumpMessages();
+    Log().clear();
+  }
+  void TearDown() override {
+    for (HWND h : owned_) DestroyWindow(h);
+    user::PumpMessages();
+    EXPECT_EQ(user::LiveWindowCount(), baseWindows_) << "windows left behind";
+    EXPECT_EQ(user::LiveTimerCount(), baseTimers_) << "timers left behind";
+  }
+  HWND Top(int w = 200, int h = 150, DWORD style = WS_VISIBLE, UINT cls = 0) {
+    HWND hwnd = CreateWindowEx(0, RecordingClass(cls), "top", WS_OVERLAPPED | style, 10, 20, w, h, nullptr, nullptr,
+                               nullptr, nullptr);
+    owned_.push_back(hwnd);
+    return hwnd;
+  }
+  HWND Child(HWND parent, int x, int y, int w, int h, int id = 0, DWORD style = WS_VISIBLE, UINT cls = 0) {
+    return CreateWindowEx(0, RecordingClass(cls), "", WS_CHILD | style, x, y, w, h, parent,
+                          reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)), nullptr, nullptr);
+  }
+  int baseWindows_ = 0, baseTimers_ = 0;
+  std::vector<HWND> owned_;
+};
+
+TEST_F(UserWindow, CreationAndDestructionSendTheirMessagesInOrder) {
+  HWND top = Top();
+  HWND child = Child(top, 5, 5, 50, 40, 7);
+  HWND grand = Child(child, 1, 1, 10, 10);
+  ASSERT_TRUE(top && child && grand);
+  std::vector<UINT> created = MessagesOf(child);
+  ASSERT_GE(created.size(), 4u);
+  EXPECT_EQ(created[0], WM_NCCREATE);
+  EXPECT_EQ(created[1], WM_CREATE);
+  EXPECT_EQ(Count(child, WM_SIZE), 1);
+  EXPECT_EQ(LOWORD(Last(child, WM_SIZE)->lParam), 50);
+  EXPECT_EQ(HIWORD(Last(child, WM_SIZE)->lParam), 40);
+  EXPECT_EQ(GetParent(grand), child);
+  EXPECT_TRUE(IsChild(top, grand));
+  EXPECT_EQ(GetDlgItem(top, 7), child);
+  EXPECT_EQ(GetDlgCtrlID(child), 7);
+
+  Log().clear();
+  EXPECT_TRUE(DestroyWindow(child));
+  std::vector<std::pair<HWND, UINT>> order;
+  for (auto& s : Log())
+    if (s.msg == WM_DESTROY || s.msg == WM_NCDESTROY) order.emplace_back(s.hwnd, s.msg);
+  std::vector<std::pair<HWND, UINT>> expected{
+      {child, WM_DESTROY}, {grand, WM_DESTROY}, {grand, WM_NCDESTROY}, {child, WM_NCDESTROY}};
+  EXPECT_EQ(order, expected);
+  EXPECT_FALSE(IsWindow(child));
+  EXPECT_FALSE(IsWindow(grand));
+  EXPECT_TRUE(IsWindow(top));
+  EXPECT_FALSE(DestroyWindow(child));
+  EXPECT_EQ(GetWindow(top, GW_CHILD), nullptr);
+}
+
+LRESULT RefuseCreate(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CREATE) return -1;
+  return DefWindowProc(hwnd, msg, wp, lp);
+}
+
+TEST_F(UserWindow, CreationFailsForUnknownClassOrptOutFromWmCreate) {
+  EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_EQ(CreateWindowEx(0, RecordingClass(), "", WS_CHILD, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+            nullptr);
+  WNDCLASSEX wc;
+  wc.lpfnWndProc = RefuseCreate;
+  wc.lpszClassName = "RefuseCreate";
+  RegisterClassEx(&wc);
+  EXPECT_EQ(RegisterClassEx(&wc), 0) << "a class name is registered once";
+  EXPECT_EQ(CreateWindowEx(0, "refusecreate", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
+}
+
+LRESULT Replacement(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_USER + 1) return 4242;
+  return CallWindowProc(testing::RecordingProc, hwnd, msg, wp, lp);
+}
+
+TEST_F(UserWindow, WindowLongsAndProcedureReplacement) {
+  HWND top = Top();
+  EXPECT_EQ(GetWindowLongPtr(top, GWL_STYLE) & WS_VISIBLE, static_cast<LONG_PTR>(WS_VISIBLE));
+  SetWindowLongPtr(top, GWLP_USERDATA, 99);
+  EXPECT_EQ(GetWindowLongPtr(top, GWLP_USERDATA), 99);
+  LONG_PTR old = SetWindowLongPtr(top, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&Replacement));
+  EXPECT_EQ(old, reinterpret_cast<LONG_PTR>(&testing::RecordingProc));
+  EXPECT_EQ(SendMessage(top, WM_USER + 1, 0, 0), 4242);
+  SendMessage(top, WM_USER + 2, 1, 2);
+  EXPECT_EQ(Count(top, WM_USER + 2), 1) << "the replacement forwards to the old procedure";
+  EXPECT_EQ(SetWindowLongPtr(reinterpret_cast<HWND>(0x12345), GWL_WNDPROC, 1), 0);
+
+  char name[32];
+  EXPECT_EQ(GetClassName(top, name, sizeof name), 12);
+  EXPECT_STREQ(name, "TestRecorder");
+  SetWindowText(top, "Hello");
+  char text[4];
+  EXPECT_EQ(GetWindowText(top, text, sizeof text), 3) << "truncated to the buffer";
+  EXPECT_STREQ(text, "Hel");
+  EXPECT_EQ(GetWindowTextLength(top), 5);
+
+  DWORD pid = 0;
+  EXPECT_EQ(GetWindowThreadProcessId(top, &pid), GetCurrentThreadId());
+  EXPECT_EQ(pid, GetCurrentProcessId());
+  user::SetWindowProcessId(top, pid + 1);
+  EXPECT_EQ(SetWindowLongPtr(top, GWLP_USERDATA, 5), 0) << "another process's window cannot be changed";
+  user::SetWindowProcessId(top, pid);
+}
+
+TEST_F(UserWindow, PropertiesAreNamedCaseInsensitivelyAndDieWithTheWindow) {
+  int base = user::LivePropertyCount();
+  HWND top = Top();
+  int a = 1, b = 2;
+  EXPECT_TRUE(SetProp(top, "First", &a));
+  EXPECT_TRUE(SetProp(top, "second", &b));
+  EXPECT_EQ(GetProp(top, "FIRST"), &a);
+  EXPECT_TRUE(SetProp(top, "first", &b));  // replaces
+  EXPECT_EQ(GetProp(top, "First"), &b);
+  EXPECT_EQ(GetProp(top, "missing"), nullptr);
+  auto props = user::ListProps(top);
+  ASSERT_EQ(props.size(), 2u);
+  EXPECT_EQ(props[0].first, "First");
+  EXPECT_EQ(props[1].first, "second");
+  static int visited;
+  visited = 0;
+  EXPECT_EQ(EnumProps(top, [](HWND, LPCSTR, HANDLE) -> BOOL { return ++visited; }), 2);
+  EXPECT_EQ(visited, 2);
+  EXPECT_EQ(RemoveProp(top, "SECOND"), &b);
+  EXPECT_EQ(RemoveProp(top, "second"), nullptr);
+  EXPECT_EQ(user::LivePropertyCount(), base + 1);
+  DestroyWindow(top);
+  EXPECT_EQ(user::LivePropertyCount(), base);
+  EXPECT_FALSE(SetProp(top, "x", &a));
+}
+
+TEST_F(UserWindow, PostedMessagesWaitForTheLoopSentOnesDoNot) {
+  HWND top = Top();
+  Log().clear();
+  PostMessage(top, WM_USER + 5, 1, 2);
+  SendMessage(top, WM_USER + 6, 0, 0);
+  EXPECT_EQ(MessagesOf(top, WM_USER, WM_USER + 10), std::vector<UINT>{WM_USER + 6});
+  MSG m;
+  ASSERT_TRUE(PeekMessage(&m, nullptr, WM_USER, WM_USER + 10, PM_NOREMOVE));
+  EXPECT_EQ(m.message, WM_USER + 5u);
+  ASSERT_TRUE(PeekMessage(&m, nullptr, WM_USER, WM_USER + 10, PM_REMOVE));
+  EXPECT_EQ(m.wParam, 1u);
+  EXPECT_EQ(m.lParam, 2);
+  DispatchMessage(&m);
+  EXPECT_EQ(Count(top, WM_USER + 5), 1);
+  EXPECT_FALSE(PeekMessage(&m, nullptr, WM_USER, WM_USER + 10, PM_REMOVE));
+
+  PostMessage(top, WM_USER + 7, 0, 0);
+  DestroyWindow(top);
+  EXPECT_FALSE(PeekMessage(&m, nullptr, WM_USER, WM_USER + 10, PM_REMOVE)) << "a dead window's messages go with it";
+
+  PostQuitMessage(3);
+  EXPECT_FALSE(GetMessage(&m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, WM_QUIT);
+  EXPECT_EQ(m.wParam, 3u);
+}
+
+TEST_F(UserWindow, MessagesPostedFromAnotherThreadWakeTheLoop) {
+  HWND top = Top();
+  std::thread poster([top] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    PostMessage(top, WM_USER + 9, 0, 0);
+  });
+  MSG m;
+  do {
+    ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
+    DispatchMessage(&m);
+  } while (m.message != WM_USER + 9);
+  poster.join();
+  EXPECT_EQ(Count(top, WM_USER + 9), 1);
+}
+
+std::vector<std::pair<UINT_PTR, DWORD>> g_ticks;
+void OnTick(HWND, UINT msg, UINT_PTR id, DWORD) {
+  EXPECT_EQ(msg, WM_TIMER);
+  g_ticks.emplace_back(id, GetCurrentThreadId());
+}
+
+TEST_F(UserWindow, TimersFireFromTheLoopOfTheOwnerThread) {
+  HWND top = Top();
+  EXPECT_EQ(SetTimer(top, 5, 20, nullptr), 5u);
+  g_ticks.clear();
+  UINT_PTR free = SetTimer(nullptr, 0, 20, OnTick);
+  ASSERT_NE(free, 0u);
+  EXPECT_EQ(user::LiveTimerCount(), baseTimers_ + 2);
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  EXPECT_EQ(Count(top, WM_TIMER), 0) << "nothing fires outside the loop";
+  EXPECT_TRUE(g_ticks.empty());
+  user::PumpFor(130);
+  int windowTicks = Count(top, WM_TIMER);
+  EXPECT_GE(windowTicks, 3);
+  EXPECT_LE(windowTicks, 8) << "a late timer does not fire once per missed period";
+  EXPECT_EQ(Last(top, WM_TIMER)->wParam, 5u);
+  ASSERT_GE(g_ticks.size(), 3u);
+  for (auto& [id, tid] : g_ticks) {
+    EXPECT_EQ(id, free);
+    EXPECT_EQ(tid, GetCurrentThreadId());
+  }
+  EXPECT_TRUE(KillTimer(nullptr, free));
+  EXPECT_FALSE(KillTimer(nullptr, free));
+  size_t ticks = g_ticks.size();
+  user::PumpFor(50);
+  EXPECT_EQ(g_ticks.size(), ticks);
+  DestroyWindow(top);
+  EXPECT_EQ(user::LiveTimerCount(), baseTimers_) << "a window's timers die with it";
+}
+
+TEST_F(UserWindow, FocusMovesWithKillAndSetFocusMessages) {
+  HWND top = Top();
+  HWND a = Child(top, 0, 0, 50, 20);
+  HWND b = Child(top, 0, 30, 50, 20);
+  SetFocus(a);
+  Log().clear();
+  EXPECT_EQ(SetFocus(b), a);
+  ASSERT_NE(Last(a, WM_KILLFOCUS), nullptr);
+  EXPECT_EQ(reinterpret_cast<HWND>(Last(a, WM_KILLFOCUS)->wParam), b);
+  ASSERT_NE(Last(b, WM_SETFOCUS), nullptr);
+  EXPECT_EQ(reinterpret_cast<HWND>(Last(b, WM_SETFOCUS)->wParam), a);
+  EXPECT_EQ(GetFocus(), b);
+  DestroyWindow(b);
+  EXPECT_EQ(GetFocus(), nullptr);
+}
+
+TEST_F(UserWindow, KeysArePackedLikeWin32AndTranslateToCharacters) {
+  HWND top = Top();
+  HWND edit = Child(top, 0, 0, 50, 20);
+  SetFocus(edit);
+  Log().clear();
+  keybd_event(VK_SHIFT, 0, 0, 0);
+  keybd_event('A', 0, 0, 0);
+  keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
+  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  EXPECT_EQ(GetAsyncKeyState('A'), 0) << "released already";
+  user::PumpMessages();
+  std::vector<Seen> keys;
+  for (auto& s : Log())
+    if (s.hwnd == edit && s.msg >= WM_KEYDOWN && s.msg <= WM_CHAR) keys.push_back(s);
+  ASSERT_EQ(keys.size(), 5u);
+  EXPECT_EQ(keys[1].msg, WM_KEYDOWN);
+  EXPECT_EQ(keys[1].wParam, static_cast<WPARAM>('A'));
+  DWORD lp = static_cast<DWORD>(keys[1].lParam);
+  EXPECT_EQ(lp & 0xFFFF, 1u) << "repeat count";
+  EXPECT_EQ((lp >> 16) & 0xFF, MapVirtualKey('A', MAPVK_VK_TO_VSC));
+  EXPECT_EQ(lp >> 31, 0u);
+  EXPECT_EQ(keys[2].msg, WM_CHAR);
+  EXPECT_EQ(keys[2].wParam, static_cast<WPARAM>('A')) << "shift held: capital";
+  EXPECT_EQ(keys[3].msg, WM_KEYUP);
+  EXPECT_EQ(static_cast<DWORD>(keys[3].lParam) >> 30, 3u) << "previous state and transition bits";
+  EXPECT_EQ(MapVirtualKey(VK_TAB, MAPVK_VK_TO_VSC), 0x0Fu);
+  EXPECT_EQ(MapVirtualKey(0x1E, MAPVK_VSC_TO_VK), static_cast<UINT>('A'));
+}
+
+SHORT g_shiftSeen = 0;
+LRESULT ShiftProbe(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_KEYDOWN && wp == 'B') g_shiftSeen = GetKeyState(VK_SHIFT);
+  return DefWindowProc(hwnd, msg, wp, lp);
+}
+
+TEST_F(UserWindow, GetKeyStateFollowsTheMessagesAlreadyTaken) {
+  HWND top = Top();
+  SetWindowLongPtr(top, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&ShiftProbe));
+  SetFocus(top);
+  user::InjectKey(VK_SHIFT, true);
+  user::InjectKey('B', true);
+  user::InjectKey('B', false);
+  user::InjectKey(VK_SHIFT, false);
+  EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0) << "the asynchronous state is already up";
+  g_shiftSeen = 0;
+  user::PumpMessages();
+  EXPECT_LT(g_shiftSeen, 0) << "while B was handled, Shift was down";
+  EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+}
+
+TEST_F(UserWindow, MouseInputGoesToTheWindowUnderThePointerInClientCoordinates) {
+  HWND top = Top(200, 150, WS_VISIBLE, CS_DBLCLKS);
+  HWND child = Child(top, 40, 30, 60, 50, 0, WS_VISIBLE | WS_BORDER, CS_DBLCLKS);
+  Log().clear();
+  user::InjectMouseButton(top, 1, true, 45, 35);
+  user::InjectMouseButton(top, 1, false, 45, 35);
+  user::PumpMessages();
+  const auto* down = Last(child, WM_LBUTTONDOWN);
+  ASSERT_NE(down, nullptr);
+  EXPECT_EQ(down->wParam, MK_LBUTTON);
+  EXPECT_EQ(GET_X_LPARAM(down->lParam), 4) << "40 + 1 border";
+  EXPECT_EQ(GET_Y_LPARAM(down->lParam), 4);
+  EXPECT_EQ(Last(child, WM_LBUTTONUP)->wParam, 0u);
+  EXPECT_EQ(Count(child, WM_MOUSEACTIVATE), 1);
+  EXPECT_EQ(Count(top, WM_LBUTTONDOWN), 0);
+
+  user::InjectMouseButton(top, 1, true, 46, 35);
+  user::InjectMouseButton(top, 1, false, 46, 35);
+  user::PumpMessages();
+  EXPECT_EQ(Count(child, WM_LBUTTONDBLCLK), 1);
+
+  // capture: a move far outside still reaches the child, in its coordinates
+  SetCapture(child);
+  user::InjectMouseMove(top, 150, 120);
+  user::PumpMessages();
+  const auto* move = Last(child, WM_MOUSEMOVE);
+  ASSERT_NE(move, nullptr);
+  EXPECT_EQ(GET_X_LPARAM(move->lParam), 150 - 41);
+  ReleaseCapture();
+  EXPECT_EQ(Count(child, WM_CAPTURECHANGED), 1);
+  Log().clear();
+  user::InjectMouseMove(top, 150, 120);
+  user::PumpMessages();
+  EXPECT_EQ(Count(child, WM_MOUSEMOVE), 0);
+  EXPECT_EQ(Count(top, WM_MOUSEMOVE), 1);
+}
+
+TEST_F(UserWindow, TrackMouseEventReportsTheLeave) {
+  HWND top = Top();
+  HWND a = Child(top, 0, 0, 50, 50);
+  user::InjectMouseMove(top, 10, 10);
+  user::PumpMessages();
+  TRACKMOUSEEVENT tme;
+  tme.dwFlags = TME_LEAVE;
+  tme.hwndTrack = a;
+  ASSERT_TRUE(TrackMouseEvent(&tme));
+  user::InjectMouseMove(top, 20, 20);
+  user::PumpMessages();
+  EXPECT_EQ(Count(a, WM_MOUSELEAVE), 0);
+  user::InjectMouseMove(top, 100, 100);
+  user::PumpMessages();
+  EXPECT_EQ(Count(a, WM_MOUSELEAVE), 1);
+  user::InjectMouseMove(top, 120, 100);
+  user::PumpMessages();
+  EXPECT_EQ(Count(a, WM_MOUSELEAVE), 1) << "tracking ends with the leave";
+  // tracking a window the pointer is not over reports at once
+  TrackMouseEvent(&tme);
+  user::PumpMessages();
+  EXPECT_EQ(Count(a, WM_MOUSELEAVE), 2);
+}
+
+TEST_F(UserWindow, CursorFromTheClassUnderThePointer) {
+  WNDCLASSEX wc;
+  wc.lpfnWndProc = DefWindowProc;
+  wc.hCursor = LoadCursor(nullptr, IDC_HAND);
+  wc.lpszClassName = "HandCursor";
+  RegisterClassEx(&wc);
+  HWND top = Top();
+  CreateWindowEx(0, "HandCursor", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, nullptr, nullptr, nullptr);
+  user::InjectMouseMove(top, 10, 10);
+  user::PumpMessages();
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
+  user::InjectMouseMove(top, 100, 100);
+  user::PumpMessages();
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
+}
+
+TEST_F(UserWindow, ScriptedMessageBoxesAndMenus) {
+  user::ResetScripts();
+  user::QueueMessageBoxAnswer(IDNO);
+  EXPECT_EQ(MessageBox(nullptr, "Sure?", "Q", MB_YESNO), IDNO);
+  EXPECT_EQ(MessageBox(nullptr, "Again?", "Q", MB_YESNO), IDYES) << "no script: the first button";
+  ASSERT_EQ(user::MessageBoxLog().size(), 2u);
+  EXPECT_EQ(user::MessageBoxLog()[0].text, "Sure?");
+  HMENU menu = CreatePopupMenu();
+  AppendMenu(menu, MF_STRING, 10, "One");
+  AppendMenu(menu, MF_GRAYED, 11, "Two");
+  user::QueuePopupMenuAnswer(11);
+  EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, nullptr, nullptr), 0) << "disabled items cannot be chosen";
+  user::QueuePopupMenuAnswer(10);
+  EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, nullptr, nullptr), 10);
+  EXPECT_FALSE(user::LastPopupMenu()[1].enabled);
+  DestroyMenu(menu);
+  int beeps = user::BeepCount();
+  MessageBeep(0);
+  EXPECT_EQ(user::BeepCount(), beeps + 1);
+  user::ResetScripts();
+}
+
+}  // namespace
+}  // namespace ktfolio::win
