@@ -1,0 +1,305 @@
+// Pens, shapes, fills, pixels and block transfers, checked pixel by pixel:
+// borders and grid lines of the document must land on exact pixels.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "platform/gdi/gdi.h"
+
+using namespace ktfolio::win;
+
+namespace {
+
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+constexpr COLORREF BLACK = RGB(0, 0, 0);
+constexpr COLORREF RED = RGB(255, 0, 0);
+constexpr COLORREF BLUE = RGB(0, 0, 255);
+
+class Surface {
+ public:
+  Surface(int w, int h, COLORREF fill = WHITE) : w(w), h(h) {
+    dc = CreateCompatibleDC(nullptr);
+    bitmap = CreateCompatibleBitmap(dc, w, h);
+    old_ = SelectObject(dc, bitmap);
+    HBRUSH b = CreateSolidBrush(fill);
+    RECT all{0, 0, w, h};
+    FillRect(dc, &all, b);
+    DeleteObject(b);
+  }
+  ~Surface() {
+    SelectObject(dc, old_);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+  // Selects a pen/brush for the surface's life, deleting the previous one made here.
+  void UsePen(int style, int width, COLORREF color) {
+    HGDIOBJ prev = SelectObject(dc, CreatePen(style, width, color));
+    if (ownPen_) DeleteObject(prev);
+    ownPen_ = true;
+  }
+  void UseBrush(HBRUSH b) {
+    HGDIOBJ prev = SelectObject(dc, b);
+    if (ownBrush_) DeleteObject(prev);
+    ownBrush_ = true;
+  }
+  void Release() {
+    if (ownPen_) DeleteObject(SelectObject(dc, GetStockObject(BLACK_PEN)));
+    if (ownBrush_) DeleteObject(SelectObject(dc, GetStockObject(WHITE_BRUSH)));
+    ownPen_ = ownBrush_ = false;
+  }
+  // Pixels of colour c in the row y / column x over [a, b).
+  std::string Row(int y, int a, int b, COLORREF c) {
+    std::string s;
+    for (int x = a; x < b; ++x) s += GetPixel(dc, x, y) == c ? '#' : '.';
+    return s;
+  }
+  std::string Col(int x, int a, int b, COLORREF c) {
+    std::string s;
+    for (int y = a; y < b; ++y) s += GetPixel(dc, x, y) == c ? '#' : '.';
+    return s;
+  }
+  int Count(COLORREF c) {
+    int n = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) n += GetPixel(dc, x, y) == c;
+    return n;
+  }
+  int w, h;
+  HDC dc;
+  HBITMAP bitmap;
+
+ private:
+  HGDIOBJ old_;
+  bool ownPen_ = false, ownBrush_ = false;
+};
+
+}  // namespace
+
+TEST(GdiLines, OnePixelLinesLeaveOutTheirLastPixel) {
+  Surface s(12, 12);
+  s.UsePen(PS_SOLID, 1, BLACK);
+  MoveToEx(s.dc, 2, 3, nullptr);
+  LineTo(s.dc, 8, 3);
+  EXPECT_EQ(s.Row(3, 0, 12, BLACK), "..######....");
+  EXPECT_EQ(s.Row(2, 0, 12, BLACK), "............");
+  EXPECT_EQ(s.Row(4, 0, 12, BLACK), "............");
+  // Right to left: the start pixel is in, the end pixel out.
+  MoveToEx(s.dc, 8, 6, nullptr);
+  LineTo(s.dc, 2, 6);
+  EXPECT_EQ(s.Row(6, 0, 12, BLACK), "...######...");
+  MoveToEx(s.dc, 10, 1, nullptr);
+  LineTo(s.dc, 10, 5);
+  EXPECT_EQ(s.Col(10, 0, 12, BLACK), ".####.......");
+  // A diagonal steps one pixel per row and stops before its end.
+  MoveToEx(s.dc, 0, 7, nullptr);
+  LineTo(s.dc, 4, 11);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(GetPixel(s.dc, i, 7 + i), BLACK) << i;
+  EXPECT_EQ(GetPixel(s.dc, 4, 11), WHITE);
+  EXPECT_EQ(GetPixel(s.dc, 1, 7), WHITE);
+  // LineTo moves the current position; consecutive segments join.
+  POINT pos;
+  MoveToEx(s.dc, 0, 0, &pos);
+  EXPECT_EQ(pos.x, 4);
+  EXPECT_EQ(pos.y, 11);
+  s.Release();
+}
+
+TEST(GdiLines, ViewportOriginAndWidthApply) {
+  Surface s(20, 20);
+  s.UsePen(PS_SOLID, 3, RED);
+  SetViewportOrgEx(s.dc, 5, 5, nullptr);
+  MoveToEx(s.dc, 2, 5, nullptr);
+  LineTo(s.dc, 10, 5);
+  SetViewportOrgEx(s.dc, 0, 0, nullptr);
+  EXPECT_EQ(s.Col(10, 0, 20, RED), ".........###........");  // centred on device row 10
+  s.Release();
+}
+
+TEST(GdiLines, PenStyles) {
+  Surface s(60, 10);
+  s.UsePen(PS_NULL, 1, BLACK);
+  MoveToEx(s.dc, 0, 1, nullptr);
+  LineTo(s.dc, 60, 1);
+  EXPECT_EQ(s.Count(BLACK), 0);
+  s.UsePen(PS_DASH, 1, BLACK);
+  SetBkMode(s.dc, TRANSPARENT);
+  MoveToEx(s.dc, 0, 3, nullptr);
+  LineTo(s.dc, 60, 3);
+  std::string dashed = s.Row(3, 0, 60, BLACK);
+  EXPECT_EQ(dashed.substr(0, 24), std::string(18, '#') + std::string(6, '.'));
+  EXPECT_EQ(s.Row(3, 18, 24, WHITE), "######");  // TRANSPARENT leaves the gaps alone
+  // In OPAQUE mode the gaps take the background colour.
+  SetBkMode(s.dc, OPAQUE);
+  SetBkColor(s.dc, BLUE);
+  s.UsePen(PS_DOT, 1, BLACK);
+  MoveToEx(s.dc, 0, 5, nullptr);
+  LineTo(s.dc, 12, 5);
+  EXPECT_EQ(s.Row(5, 0, 12, BLACK), "###...###...");
+  EXPECT_EQ(s.Row(5, 0, 12, BLUE), "...###...###");
+  // Styles are for 1-pixel pens: a wide dashed pen draws solid.
+  s.UsePen(PS_DASH, 2, RED);
+  MoveToEx(s.dc, 5, 8, nullptr);
+  LineTo(s.dc, 55, 8);
+  EXPECT_EQ(s.Row(8, 5, 55, RED), std::string(50, '#'));
+  s.Release();
+}
+
+TEST(GdiShapes, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
+  Surface s(12, 12);
+  s.UsePen(PS_SOLID, 1, BLACK);
+  s.UseBrush(CreateSolidBrush(RED));
+  Rectangle(s.dc, 2, 2, 8, 7);
+  EXPECT_EQ(s.Row(2, 0, 12, BLACK), "..######....");
+  EXPECT_EQ(s.Row(6, 0, 12, BLACK), "..######....");
+  EXPECT_EQ(s.Row(4, 0, 12, BLACK), "..#....#....");
+  EXPECT_EQ(s.Row(4, 0, 12, RED), "...####.....");
+  EXPECT_EQ(s.Row(7, 0, 12, WHITE), "############");
+  EXPECT_EQ(s.Count(RED), 4 * 3);
+  // NULL pen: the fill alone, one pixel short on the right and bottom.
+  RECT all{0, 0, 12, 12};
+  FillRect(s.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SelectObject(s.dc, GetStockObject(NULL_PEN));
+  Rectangle(s.dc, 2, 2, 8, 7);
+  EXPECT_EQ(s.Count(RED), 5 * 4);
+  EXPECT_EQ(s.Row(2, 0, 12, RED), "..#####.....");
+  // Hollow brush: outline only.
+  FillRect(s.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  s.UsePen(PS_SOLID, 1, BLUE);
+  SelectObject(s.dc, GetStockObject(NULL_BRUSH));
+  Rectangle(s.dc, 1, 1, 5, 5);
+  EXPECT_EQ(s.Count(BLUE), 12);
+  EXPECT_EQ(s.Count(WHITE), 144 - 12);
+  s.Release();
+}
+
+TEST(GdiShapes, InsideFramePenStaysWithinTheRectangle) {
+  Surface s(20, 20);
+  s.UsePen(PS_INSIDEFRAME, 3, BLACK);
+  SelectObject(s.dc, GetStockObject(NULL_BRUSH));
+  Rectangle(s.dc, 4, 4, 14, 14);
+  EXPECT_EQ(s.Row(9, 0, 20, BLACK), "....###....###......");
+  EXPECT_EQ(s.Col(9, 0, 20, BLACK), "....###....###......");
+  s.Release();
+}
+
+TEST(GdiShapes, PolygonFillsItsInterior) {
+  Surface s(20, 20);
+  s.UsePen(PS_SOLID, 1, BLACK);
+  s.UseBrush(CreateSolidBrush(RED));
+  POINT tri[3] = {{2, 2}, {17, 2}, {2, 17}};
+  ASSERT_TRUE(Polygon(s.dc, tri, 3));
+  EXPECT_EQ(GetPixel(s.dc, 2, 2), BLACK);
+  EXPECT_EQ(GetPixel(s.dc, 4, 4), RED);
+  EXPECT_EQ(GetPixel(s.dc, 15, 15), WHITE);
+  EXPECT_EQ(GetPixel(s.dc, 10, 2), BLACK);
+  EXPECT_GT(s.Count(RED), 60);
+  s.Release();
+}
+
+TEST(GdiFill, FillRectCoversExactlyTheRectangle) {
+  Surface s(10, 10);
+  HBRUSH red = CreateSolidBrush(RED);
+  RECT rc{2, 3, 6, 5};
+  EXPECT_TRUE(FillRect(s.dc, &rc, red));
+  EXPECT_EQ(s.Count(RED), 8);
+  EXPECT_EQ(s.Row(3, 0, 10, RED), "..####....");
+  EXPECT_EQ(s.Col(2, 0, 10, RED), "...##.....");
+  DeleteObject(red);
+  // System colour brushes, also as Win32's (HBRUSH)(index + 1).
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(212, 208, 200));
+  EXPECT_EQ(GetSysColor(COLOR_WINDOW), RGB(255, 255, 255));
+  EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), RGB(128, 128, 128));
+  FillRect(s.dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+  EXPECT_EQ(GetPixel(s.dc, 2, 3), RGB(212, 208, 200));
+  FillRect(s.dc, &rc, reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_HIGHLIGHT + 1)));
+  EXPECT_EQ(GetPixel(s.dc, 5, 4), GetSysColor(COLOR_HIGHLIGHT));
+}
+
+TEST(GdiPixels, SetAndGetPixelHonourOriginBoundsAndClip) {
+  Surface s(10, 10);
+  EXPECT_EQ(SetPixel(s.dc, 3, 4, RGB(1, 2, 3)), RGB(1, 2, 3));
+  EXPECT_EQ(GetPixel(s.dc, 3, 4), RGB(1, 2, 3));
+  SetViewportOrgEx(s.dc, 2, 2, nullptr);
+  EXPECT_EQ(GetPixel(s.dc, 1, 2), RGB(1, 2, 3));
+  SetViewportOrgEx(s.dc, 0, 0, nullptr);
+  EXPECT_EQ(GetPixel(s.dc, 10, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(GetPixel(s.dc, -1, 0), 0xFFFFFFFFu);
+  IntersectClipRect(s.dc, 0, 0, 5, 5);
+  EXPECT_EQ(SetPixel(s.dc, 7, 7, BLACK), 0xFFFFFFFFu);
+  EXPECT_EQ(GetPixel(s.dc, 7, 7), 0xFFFFFFFFu);
+}
+
+TEST(GdiClip, ClipBoxAndDrawingFollowIntersectClipRect) {
+  Surface s(20, 20);
+  RECT box;
+  EXPECT_EQ(GetClipBox(s.dc, &box), SIMPLEREGION);
+  EXPECT_EQ(box.right, 20);
+  EXPECT_EQ(box.bottom, 20);
+  SetViewportOrgEx(s.dc, 3, 0, nullptr);
+  EXPECT_EQ(IntersectClipRect(s.dc, 2, 2, 8, 8), SIMPLEREGION);
+  GetClipBox(s.dc, &box);
+  EXPECT_EQ(box.left, 2);
+  EXPECT_EQ(box.right, 8);
+  // The clip stays where it was set in device space when the origin moves.
+  SetViewportOrgEx(s.dc, 0, 0, nullptr);
+  GetClipBox(s.dc, &box);
+  EXPECT_EQ(box.left, 5);
+  EXPECT_EQ(box.right, 11);
+  RECT all{0, 0, 20, 20};
+  HBRUSH red = CreateSolidBrush(RED);
+  FillRect(s.dc, &all, red);
+  DeleteObject(red);
+  EXPECT_EQ(s.Count(RED), 36);
+  EXPECT_EQ(IntersectClipRect(s.dc, 15, 15, 18, 18), NULLREGION);
+}
+
+TEST(GdiBlit, RasterOperationsCombineSourceAndDestination) {
+  Surface src(8, 8, RGB(0xF0, 0x0F, 0x33));
+  Surface dst(8, 8, RGB(0x3C, 0xFF, 0x00));
+  SetPixel(src.dc, 2, 3, RGB(9, 9, 9));
+  ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 2, 2, src.dc, 0, 0, SRCCOPY));
+  EXPECT_EQ(GetPixel(dst.dc, 1, 1), RGB(0xF0, 0x0F, 0x33));
+  EXPECT_EQ(GetPixel(dst.dc, 2, 2), RGB(0x3C, 0xFF, 0x00));
+  // Offsets on both sides, with the destination's viewport origin.
+  SetViewportOrgEx(dst.dc, 1, 1, nullptr);
+  BitBlt(dst.dc, 4, 4, 1, 1, src.dc, 2, 3, SRCCOPY);
+  SetViewportOrgEx(dst.dc, 0, 0, nullptr);
+  EXPECT_EQ(GetPixel(dst.dc, 5, 5), RGB(9, 9, 9));
+  BitBlt(dst.dc, 0, 4, 1, 1, src.dc, 0, 0, SRCAND);
+  EXPECT_EQ(GetPixel(dst.dc, 0, 4), RGB(0x30, 0x0F, 0x00));
+  BitBlt(dst.dc, 1, 4, 1, 1, src.dc, 0, 0, SRCPAINT);
+  EXPECT_EQ(GetPixel(dst.dc, 1, 4), RGB(0xFC, 0xFF, 0x33));
+  BitBlt(dst.dc, 2, 4, 1, 1, src.dc, 0, 0, SRCINVERT);
+  EXPECT_EQ(GetPixel(dst.dc, 2, 4), RGB(0xCC, 0xF0, 0x33));
+  BitBlt(dst.dc, 3, 4, 1, 1, nullptr, 0, 0, BLACKNESS);
+  EXPECT_EQ(GetPixel(dst.dc, 3, 4), BLACK);
+  // The destination clip limits the copy.
+  IntersectClipRect(dst.dc, 0, 6, 1, 8);
+  BitBlt(dst.dc, 0, 6, 8, 2, src.dc, 0, 0, SRCCOPY);
+  EXPECT_EQ(GetPixel(dst.dc, 0, 7), RGB(0xF0, 0x0F, 0x33));
+}
+
+TEST(GdiBlit, CopyWithinOneBitmapOverlapping) {
+  Surface s(10, 1);
+  for (int x = 0; x < 10; ++x) SetPixel(s.dc, x, 0, RGB(x, 0, 0));
+  BitBlt(s.dc, 2, 0, 6, 1, s.dc, 0, 0, SRCCOPY);
+  for (int x = 2; x < 8; ++x) EXPECT_EQ(GetRValue(GetPixel(s.dc, x, 0)), x - 2) << x;
+}
+
+TEST(GdiBitmap, SavesAsPng) {
+  Surface s(7, 5, RED);
+  std::string path = ::testing::TempDir() + "gdi_save_test.png";
+  ASSERT_TRUE(SaveBitmapPng(s.bitmap, path));
+  std::ifstream in(path, std::ios::binary);
+  char sig[8] = {};
+  in.read(sig, 8);
+  EXPECT_EQ(std::string(sig + 1, 3), "PNG");
+  char ihdr[16];
+  in.read(ihdr, 16);  // length, "IHDR", width, height (big-endian)
+  EXPECT_EQ(static_cast<unsigned char>(ihdr[11]), 7);
+  EXPECT_EQ(static_cast<unsigned char>(ihdr[15]), 5);
+  std::remove(path.c_str());
+  EXPECT_FALSE(SaveBitmapPng(nullptr, path));
+}
