@@ -1,0 +1,200 @@
+// The accelerator hook: a container's frame offers keys to the active object,
+// whose proxy asks the control first.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/user/user.h"
+#include "winsupport/inplace.h"
+#include "winsupport/ipao.h"
+
+namespace ktfolio {
+namespace {
+
+using namespace win;
+using namespace ole;
+
+// A control as a container sees it: an OLE object with an in-place active
+// object, plus the library's key handler. It takes the keys listed in `takes`.
+class Control : public IOleObject, public IOleInPlaceActiveObject, public IPAO {
+ public:
+  explicit Control(IOleClientSite* site) : site_(site) {}
+  HRESULT QueryInterface(const IID& riid, void** ppv) override {
+    if (IsEqualGUID(riid, IID_IOleObject()) || IsEqualGUID(riid, IID_IUnknown()))
+      *ppv = static_cast<IOleObject*>(this);
+    else if (IsEqualGUID(riid, IID_IOleInPlaceActiveObject()))
+      *ppv = static_cast<IOleInPlaceActiveObject*>(this);
+    else
+      return *ppv = nullptr, E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++refs; }
+  ULONG Release() override { return --refs; }
+  HRESULT GetClientSite(IOleClientSite** site) override {
+    *site = site_;
+    site_->AddRef();
+    return S_OK;
+  }
+  HRESULT GetWindow(HWND* h) override { return *h = hwnd, S_OK; }
+  HRESULT ContextSensitiveHelp(BOOL) override { return S_OK; }
+  HRESULT TranslateAccelerator(MSG*) override {
+    ++realAsked;
+    return S_FALSE;  // the control's own object has no accelerators
+  }
+  HRESULT OnFrameWindowActivate(BOOL) override { return S_OK; }
+  HRESULT OnDocWindowActivate(BOOL) override { return S_OK; }
+  HRESULT ResizeBorder(const RECT*, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+  HRESULT EnableModeless(BOOL) override { return S_OK; }
+
+  LONG TranslateAccelerator(HWND h, LONG iMsg, WPARAM& wParam, LPARAM&, SHORT keyCode, LONG, LONG&,
+                            DWORD&) override {
+    offered.push_back(keyCode);
+    EXPECT_EQ(iMsg, static_cast<LONG>(WM_KEYDOWN));
+    EXPECT_EQ(h, GetFocus());
+    for (int k : takes)
+      if (k == keyCode) return 0;
+    return 1;
+  }
+
+  static LRESULT Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<Control*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
+    if (self && msg == WM_SETFOCUS) modIPAO::Activate(static_cast<IOleObject*>(self), hwnd);
+    if (self && msg == WM_KEYDOWN) self->windowKeys.push_back(static_cast<int>(wp));
+    return DefWindowProc(hwnd, msg, wp, lp);
+  }
+
+  HWND hwnd = nullptr;
+  ULONG refs = 0;
+  int realAsked = 0;
+  std::vector<int> takes;
+  std::vector<int> offered;
+  std::vector<int> windowKeys;
+
+ private:
+  IOleClientSite* site_;
+};
+
+class AcceleratorHook : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSEX wc;
+    wc.lpfnWndProc = Control::Proc;
+    wc.lpszClassName = "HookedControl";
+    RegisterClassEx(&wc);
+    wc.lpfnWndProc = DefWindowProc;
+    wc.lpszClassName = "HookForm";
+    RegisterClassEx(&wc);
+    baseWindows_ = user::LiveWindowCount();
+    baseProps_ = user::LivePropertyCount();
+    form_ = CreateWindowEx(0, "HookForm", "form", WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  }
+  void TearDown() override {
+    DestroyWindow(form_);
+    EXPECT_EQ(user::LiveWindowCount(), baseWindows_);
+    EXPECT_EQ(user::LivePropertyCount(), baseProps_);
+  }
+  HWND Place(Control& c, int y) {
+    c.hwnd = CreateWindowEx(0, "HookedControl", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, y, 100, 20, form_,
+                            nullptr, nullptr, nullptr);
+    SetWindowLongPtr(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
+    return c.hwnd;
+  }
+  void PressAndRun(InPlaceFrame& frame, int vk) {
+    user::InjectKey(vk, true);
+    user::InjectKey(vk, false);
+    MSG m;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) frame.ProcessMessage(&m);
+  }
+  HWND form_ = nullptr;
+  int baseWindows_ = 0, baseProps_ = 0;
+};
+
+TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainer) {
+  InPlaceFrame frame(form_);
+  InPlaceSite site(&frame, nullptr, form_);
+  Control a(&site), b(&site);
+  frame.AddControl(Place(a, 10));
+  frame.AddControl(Place(b, 40));
+  modIPAO::Install(static_cast<IOleObject*>(&a), &a, a.hwnd);
+  std::string prop = "m_IPAOHookStruct_ID:" + std::to_string(reinterpret_cast<std::uintptr_t>(a.hwnd));
+  ASSERT_NE(GetProp(a.hwnd, prop.c_str()), nullptr);
+  EXPECT_EQ(modIPAO::PropertyName(a.hwnd), prop);
+
+  SetFocus(a.hwnd);  // WM_SETFOCUS announces the proxy
+  ASSERT_NE(frame.ActiveObject(), nullptr);
+  EXPECT_NE(frame.ActiveObject(), static_cast<IOleInPlaceActiveObject*>(&a)) << "the frame holds the proxy";
+
+  a.takes = {VK_RIGHT};
+  PressAndRun(frame, VK_RIGHT);
+  EXPECT_EQ(a.offered, std::vector<int>{VK_RIGHT});
+  EXPECT_EQ(a.realAsked, 0);
+  EXPECT_EQ(GetFocus(), a.hwnd) << "a handled arrow does not move the focus";
+  EXPECT_TRUE(a.windowKeys.empty()) << "the translated key is not dispatched again";
+
+  PressAndRun(frame, VK_DOWN);  // declined: the real object, then the container
+  EXPECT_EQ(a.offered, (std::vector<int>{VK_RIGHT, VK_DOWN}));
+  EXPECT_EQ(a.realAsked, 1);
+  EXPECT_EQ(GetFocus(), b.hwnd) << "the container navigated";
+
+  // b is not hooked: its focus makes no announcement, the frame keeps a's proxy
+  EXPECT_EQ(frame.SetActiveObjectCalls(), 1);
+  frame.SetActiveObject(nullptr, nullptr);
+  modIPAO::Remove(a.hwnd);
+  EXPECT_EQ(GetProp(a.hwnd, prop.c_str()), nullptr);
+  modIPAO::Remove(a.hwnd);  // nothing left: no effect
+  EXPECT_EQ(a.refs, 0u) << "every reference taken was given back";
+}
+
+TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
+  InPlaceFrame frame(form_);
+  InPlaceDocument doc(form_);
+  InPlaceSite site(&frame, &doc, form_);
+  Control a(&site);
+  Place(a, 10);
+  modIPAO::Install(static_cast<IOleObject*>(&a), &a, a.hwnd);
+  modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd);
+  IOleInPlaceActiveObject* proxy = frame.ActiveObject();
+  ASSERT_NE(proxy, nullptr);
+  EXPECT_EQ(doc.ActiveObject(), proxy) << "a document window hears it too";
+
+  void* p = nullptr;
+  EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceActiveObject(), &p), S_OK);
+  EXPECT_EQ(p, proxy);
+  proxy->Release();
+  EXPECT_EQ(proxy->QueryInterface(IID_IOleObject(), &p), S_OK);
+  EXPECT_EQ(p, static_cast<IOleObject*>(&a));
+  static_cast<IUnknown*>(p)->Release();
+  EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceSite(), &p), E_NOINTERFACE);
+  HWND h = nullptr;
+  EXPECT_EQ(proxy->GetWindow(&h), S_OK);
+  EXPECT_EQ(h, a.hwnd);
+
+  // the key record reaches the control; a declined key goes to the real object
+  MSG m;
+  m.hwnd = a.hwnd;
+  m.message = WM_KEYDOWN;
+  m.wParam = VK_TAB;
+  SetFocus(a.hwnd);
+  EXPECT_EQ(proxy->TranslateAccelerator(&m), S_FALSE);
+  EXPECT_EQ(a.realAsked, 1);
+
+  frame.SetActiveObject(nullptr, nullptr);
+  doc.SetActiveObject(nullptr, nullptr);
+  modIPAO::Remove(a.hwnd);
+  EXPECT_EQ(a.refs, 0u);
+}
+
+TEST(InPlaceGuid, ParsesAndComparesIdentifiers) {
+  GUID g;
+  ASSERT_EQ(CLSIDFromString("{00000117-0000-0000-C000-000000000046}", &g), S_OK);
+  EXPECT_EQ(g.Data1, 0x117u);
+  EXPECT_EQ(g.Data4[0], 0xC0);
+  EXPECT_EQ(g.Data4[7], 0x46);
+  EXPECT_TRUE(IsEqualGUID(g, IID_IOleInPlaceActiveObject()));
+  EXPECT_FALSE(IsEqualGUID(g, IID_IOleObject()));
+  EXPECT_NE(CLSIDFromString("not a guid", &g), S_OK);
+}
+
+}  // namespace
+}  // namespace ktfolio
