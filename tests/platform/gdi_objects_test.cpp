@@ -1,0 +1,257 @@
+// Handles and device-context state: selection, deletion rules, SaveDC and
+// RestoreDC, device capabilities and leak accounting.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_internal.h"
+
+using namespace ktfolio::win;
+
+namespace {
+
+HFONT MakeFont(const char* face, LONG height) {
+  LOGFONT lf;
+  lf.lfHeight = height;
+  std::strcpy(lf.lfFaceName, face);
+  return CreateFontIndirect(&lf);
+}
+
+bool SameCounts(const GdiObjectCounts& a, const GdiObjectCounts& b) {
+  return a.dcs == b.dcs && a.fonts == b.fonts && a.pens == b.pens && a.brushes == b.brushes &&
+         a.bitmaps == b.bitmaps && a.regions == b.regions;
+}
+
+}  // namespace
+
+TEST(GdiContext, ScreenAndMemoryContextsReportTheScreenResolution) {
+  HDC screen = CreateDC("DISPLAY", nullptr, nullptr, nullptr);
+  ASSERT_NE(screen, nullptr);
+  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96);
+  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
+  EXPECT_GT(GetDeviceCaps(screen, HORZRES), 0);
+  HDC mem = CreateCompatibleDC(screen);
+  EXPECT_EQ(GetDeviceCaps(mem, LOGPIXELSY), 96);
+  SetScreenLogPixels(120, 144);
+  HDC later = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(GetDeviceCaps(later, LOGPIXELSX), 120);
+  EXPECT_EQ(GetDeviceCaps(later, LOGPIXELSY), 144);
+  HDC child = CreateCompatibleDC(later);  // compatible contexts take the reference's resolution
+  SetScreenLogPixels(96, 96);
+  EXPECT_EQ(GetDeviceCaps(child, LOGPIXELSY), 144);
+  EXPECT_EQ(CreateDC("WINSPOOL", "Some Printer", nullptr, nullptr), nullptr);
+  for (HDC dc : {child, later, mem, screen}) EXPECT_TRUE(DeleteDC(dc));
+}
+
+TEST(GdiContext, MemoryContextStartsWithAOnePixelBitmap) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ initial = GetCurrentObject(dc, OBJ_BITMAP);
+  ASSERT_NE(initial, nullptr);
+  BITMAP bm;
+  ASSERT_EQ(GetObject(initial, sizeof bm, &bm), static_cast<int>(sizeof bm));
+  EXPECT_EQ(bm.bmWidth, 1);
+  EXPECT_EQ(bm.bmHeight, 1);
+  HBITMAP big = CreateCompatibleBitmap(dc, 30, 20);
+  ASSERT_EQ(GetObject(big, sizeof bm, &bm), static_cast<int>(sizeof bm));
+  EXPECT_EQ(bm.bmWidth, 30);
+  EXPECT_EQ(bm.bmHeight, 20);
+  EXPECT_EQ(bm.bmBitsPixel, 32);
+  EXPECT_EQ(SelectObject(dc, big), initial);
+  EXPECT_EQ(GetPixel(dc, 29, 19), RGB(0, 0, 0));  // fresh bitmaps are black
+  RECT box;
+  GetClipBox(dc, &box);
+  EXPECT_EQ(box.right, 30);
+  EXPECT_EQ(box.bottom, 20);
+  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 30);
+  EXPECT_EQ(SelectObject(dc, initial), big);
+  DeleteObject(big);
+  DeleteDC(dc);
+}
+
+TEST(GdiObjects, SelectObjectReturnsThePreviousObjectOfThatKind) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
+  HBRUSH brush = CreateSolidBrush(RGB(4, 5, 6));
+  HFONT font = MakeFont("Arial", -12);
+  EXPECT_EQ(GetObjectType(pen), OBJ_PEN);
+  EXPECT_EQ(GetObjectType(brush), OBJ_BRUSH);
+  EXPECT_EQ(GetObjectType(font), OBJ_FONT);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  EXPECT_EQ(GetObjectType(oldPen), OBJ_PEN);
+  EXPECT_EQ(GetObjectType(oldBrush), OBJ_BRUSH);
+  EXPECT_EQ(GetObjectType(oldFont), OBJ_FONT);
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen);
+  EXPECT_EQ(SelectObject(dc, oldPen), pen);
+  EXPECT_EQ(SelectObject(dc, oldBrush), brush);
+  EXPECT_EQ(SelectObject(dc, oldFont), font);
+  LOGFONT back;
+  ASSERT_EQ(GetObject(font, sizeof back, &back), static_cast<int>(sizeof back));
+  EXPECT_EQ(back.lfHeight, -12);
+  EXPECT_STREQ(back.lfFaceName, "Arial");
+  for (HGDIOBJ o : {static_cast<HGDIOBJ>(pen), static_cast<HGDIOBJ>(brush), static_cast<HGDIOBJ>(font)})
+    EXPECT_TRUE(DeleteObject(o));
+  DeleteDC(dc);
+}
+
+TEST(GdiObjects, SelectedObjectsAndStockObjectsSurviveDeleteObject) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, 4, 4);
+  HGDIOBJ oldBmp = SelectObject(dc, bmp);
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  EXPECT_FALSE(DeleteObject(pen));  // still selected: refused, and still usable
+  EXPECT_FALSE(DeleteObject(bmp));
+  MoveToEx(dc, 0, 0, nullptr);
+  LineTo(dc, 4, 0);
+  EXPECT_EQ(GetPixel(dc, 1, 0), RGB(255, 0, 0));
+  SelectObject(dc, oldPen);
+  EXPECT_TRUE(DeleteObject(pen));
+  EXPECT_FALSE(DeleteObject(pen));  // a dead handle is recognised, not dereferenced
+  EXPECT_EQ(SelectObject(dc, pen), nullptr);
+  // A bitmap lives in one memory context at a time.
+  HDC other = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(SelectObject(other, bmp), nullptr);
+  SelectObject(dc, oldBmp);
+  EXPECT_NE(SelectObject(other, bmp), nullptr);
+  DeleteDC(other);  // deleting the context frees the bitmap for deletion
+  EXPECT_TRUE(DeleteObject(bmp));
+  // Stock objects are shared and never go away.
+  GdiObjectCounts before = GdiLiveObjects();
+  HGDIOBJ white = GetStockObject(WHITE_BRUSH);
+  EXPECT_TRUE(DeleteObject(white));
+  EXPECT_EQ(GetObjectType(white), OBJ_BRUSH);
+  EXPECT_EQ(GetStockObject(WHITE_BRUSH), white);
+  EXPECT_EQ(GetObjectType(GetStockObject(SYSTEM_FONT)), OBJ_FONT);
+  EXPECT_EQ(GetObjectType(GetStockObject(NULL_PEN)), OBJ_PEN);
+  EXPECT_TRUE(SameCounts(before, GdiLiveObjects()));
+  DeleteDC(dc);
+}
+
+TEST(GdiObjects, CreateSelectDeleteCyclesLeakNothing) {
+  GdiObjectCounts before = GdiLiveObjects();
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, 50, 20);
+  HGDIOBJ oldBmp = SelectObject(dc, bmp);
+  GdiObjectCounts during = GdiLiveObjects();
+  EXPECT_EQ(during.dcs, before.dcs + 1);
+  EXPECT_EQ(during.bitmaps, before.bitmaps + 1);
+  for (int i = 0; i < 200; ++i) {
+    int saved = SaveDC(dc);
+    HFONT f = MakeFont(i % 2 ? "Arial" : "Times New Roman", -(8 + i % 7));
+    HGDIOBJ of = SelectObject(dc, f);
+    HPEN p = CreatePen(i % 5, 1 + i % 3, RGB(i, 0, 0));
+    HGDIOBJ op = SelectObject(dc, p);
+    HBRUSH b = CreateSolidBrush(RGB(0, i, 0));
+    HGDIOBJ ob = SelectObject(dc, b);
+    RECT rc{0, 0, 50, 1};
+    DrawText(dc, "measure me", -1, &rc, DT_WORDBREAK | DT_CALCRECT);
+    Rectangle(dc, 0, 0, 10, 10);
+    SelectObject(dc, of);
+    SelectObject(dc, op);
+    SelectObject(dc, ob);
+    EXPECT_TRUE(DeleteObject(f));
+    EXPECT_TRUE(DeleteObject(p));
+    EXPECT_TRUE(DeleteObject(b));
+    RestoreDC(dc, saved);
+  }
+  EXPECT_TRUE(SameCounts(GdiLiveObjects(), during));
+  // The common Win32 slip: delete a font while a saved state still holds it,
+  // then restore. Nothing crashes and nothing stays counted.
+  HFONT f = MakeFont("Arial", -10);
+  HGDIOBJ of = SelectObject(dc, f);
+  SaveDC(dc);
+  SelectObject(dc, of);
+  EXPECT_TRUE(DeleteObject(f));
+  RestoreDC(dc, -1);
+  TEXTMETRIC tm;
+  EXPECT_TRUE(GetTextMetrics(dc, &tm));
+  SelectObject(dc, of);
+  SelectObject(dc, oldBmp);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  EXPECT_TRUE(SameCounts(GdiLiveObjects(), before));
+}
+
+TEST(GdiState, SaveAndRestoreBringBackEverythingSaved) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, 40, 40);
+  HGDIOBJ oldBmp = SelectObject(dc, bmp);
+  HFONT small = MakeFont("Arial", -10);
+  HFONT big = MakeFont("Arial", -30);
+  HGDIOBJ origFont = SelectObject(dc, small);
+  SetTextColor(dc, RGB(10, 20, 30));
+  SetBkMode(dc, TRANSPARENT);
+  TEXTMETRIC smallTm;
+  GetTextMetrics(dc, &smallTm);
+
+  int level = SaveDC(dc);
+  EXPECT_EQ(level, 1);
+  SelectObject(dc, big);
+  SetTextColor(dc, RGB(200, 0, 0));
+  SetBkColor(dc, RGB(0, 0, 1));
+  SetBkMode(dc, OPAQUE);
+  SetViewportOrgEx(dc, 7, 8, nullptr);
+  IntersectClipRect(dc, 0, 0, 5, 5);
+  MoveToEx(dc, 3, 3, nullptr);
+  EXPECT_EQ(SaveDC(dc), 2);
+  SetTextColor(dc, RGB(1, 1, 1));
+  ASSERT_TRUE(RestoreDC(dc, -1));
+  EXPECT_EQ(GetTextColor(dc), RGB(200, 0, 0));
+
+  ASSERT_TRUE(RestoreDC(dc, level));
+  EXPECT_EQ(GetTextColor(dc), RGB(10, 20, 30));
+  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+  EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), small);
+  TEXTMETRIC tm;
+  GetTextMetrics(dc, &tm);
+  EXPECT_EQ(tm.tmHeight, smallTm.tmHeight);
+  POINT org, pos;
+  GetViewportOrgEx(dc, &org);
+  EXPECT_EQ(org.x, 0);
+  EXPECT_EQ(org.y, 0);
+  MoveToEx(dc, 0, 0, &pos);
+  EXPECT_EQ(pos.x, 0);
+  RECT box;
+  GetClipBox(dc, &box);
+  EXPECT_EQ(box.right, 40);
+  EXPECT_FALSE(RestoreDC(dc, 1));  // nothing left to restore
+  EXPECT_FALSE(RestoreDC(dc, -1));
+
+  // The big font is no longer selected anywhere, so it can go.
+  EXPECT_TRUE(DeleteObject(big));
+  SelectObject(dc, origFont);
+  EXPECT_TRUE(DeleteObject(small));
+  SelectObject(dc, oldBmp);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
+TEST(GdiSurfaceContext, DrawsOntoACallersBitmapSurface) {
+  GdiObjectCounts before = GdiLiveObjects();
+  HDC mem = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(mem, 10, 10);
+  cairo_surface_t* surface = BitmapSurface(bmp);
+  ASSERT_NE(surface, nullptr);
+  HDC dc = CreateSurfaceDC(surface, 300, 300);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 300);
+  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 10);
+  SetDeviceCaps(dc, PHYSICALWIDTH, 2480);
+  EXPECT_EQ(GetDeviceCaps(dc, PHYSICALWIDTH), 2480);
+  EXPECT_EQ(DCSurface(dc), surface);
+  EXPECT_EQ(SelectObject(dc, bmp), nullptr);  // no bitmaps in a surface context
+  RECT rc{2, 2, 4, 4};
+  FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  DeleteDC(dc);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  EXPECT_EQ(GetPixel(mem, 3, 3), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(mem, 4, 4), RGB(0, 0, 0));
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  EXPECT_TRUE(SameCounts(GdiLiveObjects(), before));
+}
