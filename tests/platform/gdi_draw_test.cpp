@@ -303,3 +303,20 @@ TEST(GdiBitmap, SavesAsPng) {
   std::remove(path.c_str());
   EXPECT_FALSE(SaveBitmapPng(nullptr, path));
 }
+
+TEST(GdiBlit, StretchReplicatesPixelsAndMirrorsOnNegativeSizes) {
+  Surface src(2, 2);
+  SetPixel(src.dc, 0, 0, RED);
+  SetPixel(src.dc, 1, 0, BLUE);
+  SetPixel(src.dc, 0, 1, BLACK);
+  Surface dst(8, 4);
+  ASSERT_TRUE(StretchBlt(dst.dc, 0, 0, 4, 4, src.dc, 0, 0, 2, 2, SRCCOPY));
+  EXPECT_EQ(dst.Row(0, 0, 8, RED), "##......");
+  EXPECT_EQ(dst.Row(1, 0, 8, BLUE), "..##....");
+  EXPECT_EQ(dst.Row(3, 0, 8, BLACK), "##......");
+  EXPECT_EQ(dst.Row(3, 0, 8, WHITE), "..######");
+  // A negative destination width flips left and right.
+  ASSERT_TRUE(StretchBlt(dst.dc, 8, 0, -4, 2, src.dc, 0, 0, 2, 1, SRCCOPY));
+  EXPECT_EQ(dst.Row(0, 4, 8, BLUE), "##..");
+  EXPECT_EQ(dst.Row(1, 4, 8, RED), "..##");
+}

@@ -256,6 +256,9 @@ int FillRect(HDC hdc, const RECT* rc, HBRUSH brush);
 COLORREF GetPixel(HDC hdc, int x, int y);
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
 BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop);
+// SRCCOPY only; pixels are replicated or dropped (no smoothing), as GDI's
+// default stretch mode does. Negative sizes mirror.
+BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, int cx1, int cy1, DWORD rop);
 
 // ---- colours -------------------------------------------------------------------
 DWORD GetSysColor(int index);  // the fixed classic palette

@@ -336,4 +336,39 @@ BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWOR
   return TRUE;
 }
 
+BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, int cx1, int cy1, DWORD rop) {
+  GDI_LOCK;
+  if (cx == cx1 && cy == cy1) return BitBlt(dst, x, y, cx, cy, src, x1, y1, rop);
+  DC* d = ToDC(dst);
+  DC* s = ToDC(src);
+  if (!d || !s || rop != SRCCOPY || cx1 == 0 || cy1 == 0) return FALSE;
+  if (cx == 0 || cy == 0) return TRUE;
+  cairo_surface_t* ss = s->Surface();
+  if (!IsPixelSurface(ss) || s->scaleX != 1.0) return FALSE;
+  cairo_surface_flush(ss);
+  // Copy the source area out first: it may be the destination surface too.
+  const int sw = std::abs(cx1), sh = std::abs(cy1);
+  const int sx = (cx1 < 0 ? x1 + cx1 : x1) + s->st.org.x, sy = (cy1 < 0 ? y1 + cy1 : y1) + s->st.org.y;
+  cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_RGB24, sw, sh);
+  cairo_t* tmp = cairo_create(part);
+  cairo_set_source_surface(tmp, ss, -sx, -sy);
+  cairo_set_operator(tmp, CAIRO_OPERATOR_SOURCE);
+  cairo_paint(tmp);
+  cairo_destroy(tmp);
+  cairo_t* cr = d->Begin();
+  cairo_rectangle(cr, std::min(x, x + cx), std::min(y, y + cy), std::abs(cx), std::abs(cy));
+  cairo_clip(cr);
+  // Map the source rectangle onto the destination one; a sign change between
+  // the two sizes mirrors the picture.
+  cairo_translate(cr, x, y);
+  cairo_scale(cr, static_cast<double>(cx) / cx1, static_cast<double>(cy) / cy1);
+  cairo_set_source_surface(cr, part, cx1 < 0 ? cx1 : 0, cy1 < 0 ? cy1 : 0);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_paint(cr);
+  d->End();
+  cairo_surface_destroy(part);
+  return TRUE;
+}
+
 }  // namespace ktfolio::win
