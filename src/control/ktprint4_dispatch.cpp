@@ -1,0 +1,311 @@
+#include "control/ktprint4_dispatch.h"
+
+#include <type_traits>
+
+namespace ktfolio {
+
+namespace {
+
+// The C++ type of a published value and how it travels as a Variant.
+template <typename T>
+struct Published;
+template <>
+struct Published<bool> {
+  static constexpr DispType type = DispType::Boolean;
+  static Variant To(bool v) { return Variant(v); }
+  static bool From(const Variant& v) { return v.ToBool(); }
+};
+template <>
+struct Published<std::int16_t> {
+  static constexpr DispType type = DispType::Integer;
+  static Variant To(std::int16_t v) { return Variant(v); }
+  static std::int16_t From(const Variant& v) { return v.ToInteger(); }
+};
+template <>
+struct Published<std::int32_t> {
+  static constexpr DispType type = DispType::Long;
+  static Variant To(std::int32_t v) { return Variant(v); }
+  static std::int32_t From(const Variant& v) { return v.ToLong(); }
+};
+// Colours keep their bit pattern in a Long.
+template <>
+struct Published<std::uint32_t> {
+  static constexpr DispType type = DispType::Color;
+  static Variant To(std::uint32_t v) { return Variant(static_cast<std::int32_t>(v)); }
+  static std::uint32_t From(const Variant& v) { return static_cast<std::uint32_t>(v.ToLong()); }
+};
+template <>
+struct Published<float> {
+  static constexpr DispType type = DispType::Single;
+  static Variant To(float v) { return Variant(v); }
+  static float From(const Variant& v) { return v.ToSingle(); }
+};
+template <>
+struct Published<std::string> {
+  static constexpr DispType type = DispType::String;
+  static Variant To(const std::string& v) { return Variant(v); }
+  static std::string From(const Variant& v) { return v.ToString(); }
+};
+
+constexpr auto L = DispType::Long;
+constexpr auto I = DispType::Integer;
+constexpr auto B = DispType::Boolean;
+constexpr auto S = DispType::Single;
+constexpr auto Str = DispType::String;
+
+}  // namespace
+
+// Turns the control's typed events into dispatch events with their arguments
+// as Variants, and copies back what the sinks left in by-reference ones.
+class KtPrint4Dispatch::Adapter : public KtPrint4Events {
+ public:
+  explicit Adapter(KtPrint4Dispatch& owner) : owner_(owner) {}
+
+  void NewPage(std::int32_t& Page, std::int32_t& Row, std::int32_t& FirstOrLast) override {
+    VariantArray a{Variant(Page), Variant(Row), Variant(FirstOrLast)};
+    owner_.Fire("NewPage", a);
+    Page = a[0].ToLong();
+    Row = a[1].ToLong();
+    FirstOrLast = a[2].ToLong();
+  }
+  void EnterCell(std::int32_t row, std::int32_t col, std::int32_t parea, bool& Cancel) override {
+    Cancel = CellEvent("EnterCell", row, col, parea, Cancel);
+  }
+  void LeaveCell(std::int32_t row, std::int32_t col, std::int32_t parea, bool& Cancel) override {
+    Cancel = CellEvent("LeaveCell", row, col, parea, Cancel);
+  }
+  void ClickCell(std::int32_t row, std::int32_t col, std::int32_t parea, std::int16_t Button) override {
+    VariantArray a{Variant(row), Variant(col), Variant(parea), Variant(Button)};
+    owner_.Fire("ClickCell", a);
+  }
+  void BeforeButtonClick(std::int16_t ButtonIndex, const std::string& ButtonKey, bool& Cancel) override {
+    VariantArray a{Variant(ButtonIndex), Variant(ButtonKey), Variant(Cancel)};
+    owner_.Fire("BeforeButtonClick", a);
+    Cancel = a[2].ToBool();
+  }
+
+ private:
+  bool CellEvent(const char* name, std::int32_t row, std::int32_t col, std::int32_t parea, bool cancel) {
+    VariantArray a{Variant(row), Variant(col), Variant(parea), Variant(cancel)};
+    owner_.Fire(name, a);
+    return a[3].ToBool();
+  }
+
+  KtPrint4Dispatch& owner_;
+};
+
+KtPrint4Dispatch::KtPrint4Dispatch() : owned_(std::make_unique<KtPrint4>()), control_(owned_.get()) { Publish(); }
+
+KtPrint4Dispatch::KtPrint4Dispatch(KtPrint4& control) : control_(&control) { Publish(); }
+
+KtPrint4Dispatch::~KtPrint4Dispatch() {
+  if (adapter_) control_->Unadvise(adapter_.get());
+}
+
+KtPrint4Events& KtPrint4Dispatch::EventAdapter() { return *adapter_; }
+
+void KtPrint4Dispatch::Publish() {
+  KtPrint4* c = control_;
+
+  auto prop = [this](auto tag, const char* name, auto get, auto put) {
+    using T = typename decltype(tag)::type;
+    std::function<void(const Variant&)> setter;
+    if constexpr (!std::is_same_v<decltype(put), std::nullptr_t>)
+      setter = [put](const Variant& v) { put(Published<T>::From(v)); };
+    AddProperty(name, Published<T>::type, [get] { return Published<T>::To(get()); }, std::move(setter));
+  };
+#define KT_RW(T, N) prop(std::type_identity<T>{}, #N, [c] { return static_cast<T>(c->N()); }, [c](T v) { c->N(v); })
+#define KT_RO(T, N) prop(std::type_identity<T>{}, #N, [c] { return static_cast<T>(c->N()); }, nullptr)
+
+  // Page setup.
+  KT_RW(std::int32_t, ScaleMode);
+  KT_RW(std::int32_t, PageSize);
+  KT_RW(float, PaperWidth);
+  KT_RW(float, PaperLength);
+  KT_RW(std::int32_t, Orientation);
+  KT_RW(float, Marginleft);
+  KT_RW(float, MarginRight);
+  KT_RW(float, MarginTop);
+  KT_RW(float, MarginBottom);
+  KT_RW(float, MarginHeader);
+  KT_RW(float, MarginFooter);
+
+  // Defaults for new rows and cells.
+  KT_RW(float, ColSpacing);
+  KT_RW(float, RowSpacing);
+  KT_RW(float, dRowIndentTop);
+  KT_RW(float, dRowIndentBottom);
+  KT_RW(float, dRowHeight);
+  KT_RW(float, dColIndentFirst);
+  KT_RW(float, dColIndentLeft);
+  KT_RW(float, dColIndentRight);
+  KT_RW(bool, dFitHeightToText);
+  KT_RW(std::int32_t, dColEditType);
+  // The same font object comes back while the control holds the same font,
+  // so a host that assigned one sees that very object again.
+  AddObjectProperty(
+      "Font",
+      [this, c]() -> DispatchPtr {
+        auto cached = fontObject_.lock();
+        if (cached && cached->Font() == c->Font()) return cached;
+        auto made = std::make_shared<FontDispatch>(c->Font());
+        fontObject_ = made;
+        return made;
+      },
+      [this, c](const DispatchPtr& v) {
+        auto font = std::dynamic_pointer_cast<FontDispatch>(v);
+        if (!font) throw Fail(errnum::kTypeMismatch, "Type mismatch: Font needs a font object");
+        c->Font(font->Font());
+        fontObject_ = font;
+      });
+  KT_RW(std::uint32_t, dFontColor);
+  KT_RW(std::uint32_t, dColShadowColor);
+  KT_RW(std::uint32_t, dColShadowHeavyColor);
+  KT_RW(std::uint32_t, dColPenColor);
+  KT_RW(std::uint32_t, dColBrushColor);
+  KT_RW(std::int32_t, dFontStyle);
+  KT_RW(std::int32_t, dColAlignPos);
+  KT_RW(std::int32_t, dColPenStyle);
+  KT_RW(std::int32_t, dColShadowSize);
+  KT_RW(std::int16_t, dColLineBottom);
+  KT_RW(std::int16_t, dColLineTop);
+  KT_RW(std::int16_t, dColLineLeft);
+  KT_RW(std::int16_t, dColLineRight);
+  KT_RW(bool, dColClipping);
+  KT_RW(bool, dColWordWrap);
+  KT_RW(bool, dColFillCell);
+  KT_RW(std::int32_t, dColsLayoutType);
+  KT_RW(std::int32_t, dColsPerRow);
+  KT_RW(bool, dInheritLastRow);
+
+  // Presentation.
+  KT_RW(std::int32_t, ColorResolution);
+  KT_RW(std::int32_t, EditEnterAction);
+  KT_RW(std::string, PrinterName);
+  KT_RW(std::string, sText);
+  KT_RW(bool, ShowToolBar);
+  KT_RW(bool, ShowPrintDlg);
+  KT_RW(bool, ShowGuideLines);
+  KT_RO(std::int32_t, StartBodyRow);
+  KT_RO(std::int32_t, EndBodyRow);
+
+  // Editing selection.
+  KT_RW(bool, AllowCellEditing);
+  KT_RW(bool, AutoHighLightEditing);
+  KT_RW(bool, MultiLineEditing);
+  KT_RW(std::int32_t, ActiveArea);
+  KT_RW(std::int32_t, ActiveRow);
+  KT_RW(std::int32_t, ActiveCol);
+
+  // Row building.
+  KT_RO(std::int32_t, LastRow);
+  KT_RO(std::int16_t, Pages);
+#undef KT_RW
+#undef KT_RO
+
+  auto adder = [this, c](const char* name, bool (KtPrint4::*withItems)(const VariantArray&),
+                         bool (KtPrint4::*without)()) {
+    AddMethod(
+        name, {Items("Items")},
+        [c, withItems, without](VariantArray& a) {
+          const VariantArray& items = a[0].ToArray();
+          return Variant(items.empty() ? (c->*without)() : (c->*withItems)(items));
+        },
+        B, true);
+  };
+  using WithItems = bool (KtPrint4::*)(const VariantArray&);
+  using Without = bool (KtPrint4::*)();
+  adder("AddRow", static_cast<WithItems>(&KtPrint4::AddRow), static_cast<Without>(&KtPrint4::AddRow));
+  adder("AddStartDocRow", static_cast<WithItems>(&KtPrint4::AddStartDocRow),
+        static_cast<Without>(&KtPrint4::AddStartDocRow));
+  adder("AddEndDocRow", static_cast<WithItems>(&KtPrint4::AddEndDocRow),
+        static_cast<Without>(&KtPrint4::AddEndDocRow));
+  adder("AddHeaderRow", static_cast<WithItems>(&KtPrint4::AddHeaderRow),
+        static_cast<Without>(&KtPrint4::AddHeaderRow));
+  adder("AddFooterRow", static_cast<WithItems>(&KtPrint4::AddFooterRow),
+        static_cast<Without>(&KtPrint4::AddFooterRow));
+
+  AddMethod(
+      "SetTextRow", {In("row", L), In("parea", L), Items("Items")},
+      [c](VariantArray& a) { return Variant(c->SetTextRow(a[0].ToLong(), a[1].ToLong(), a[2].ToArray())); }, B,
+      true);
+  AddMethod(
+      "RemoveRows", {In("RowFrom", L), In("RowTo", L), Opt("PageArea", L, Body)},
+      [c](VariantArray& a) { return Variant(c->RemoveRows(a[0].ToLong(), a[1].ToLong(), a[2].ToLong())); }, B,
+      true);
+  AddProcedure("ClearAll", {}, [c](VariantArray&) { c->ClearAll(); });
+
+  // Cells and rows by name.
+  AddMethod(
+      "SetProperty", {In("row", L), In("col", L), In("pName", Str), In("Value"), Opt("PageArea", L, Body)},
+      [c](VariantArray& a) {
+        return Variant(c->SetProperty(a[0].ToLong(), a[1].ToLong(), a[2].ToString(), a[3], a[4].ToLong()));
+      },
+      B, true);
+  AddMethod(
+      "GetProperty", {In("row", L), In("col", L), In("pName", Str), Opt("PageArea", L, Body)},
+      [c](VariantArray& a) { return c->GetProperty(a[0].ToLong(), a[1].ToLong(), a[2].ToString(), a[3].ToLong()); },
+      DispType::Variant, true);
+  AddProcedure("SetFrameControl",
+               {In("row", L), In("col", L), In("FrameCtlType", L), In("FrameCtlFlags", L), In("FrameCtlSize", S),
+                Opt("parea", L, Body)},
+               [c](VariantArray& a) {
+                 c->SetFrameControl(a[0].ToLong(), a[1].ToLong(), a[2].ToLong(), a[3].ToLong(), a[4].ToSingle(),
+                                    a[5].ToLong());
+               });
+  AddProcedure("SetEdge",
+               {In("row", L), In("col", L), In("EdgeType", L), In("EdgeFlags", L), Opt("parea", L, Body)},
+               [c](VariantArray& a) {
+                 c->SetEdge(a[0].ToLong(), a[1].ToLong(), a[2].ToLong(), a[3].ToLong(), a[4].ToLong());
+               });
+  AddMethod(
+      "OutLineBlock",
+      {In("PenSize", I), In("fgLines", L), In("row", L), In("col", L), Opt("fgUseDefaultPen", B, true),
+       Opt("parea", L, Body), Opt("Row2", L, 0), Opt("Col2", L, 0)},
+      [c](VariantArray& a) {
+        return Variant(c->OutLineBlock(a[0].ToInteger(), a[1].ToLong(), a[2].ToLong(), a[3].ToLong(),
+                                       a[4].ToBool(), a[5].ToLong(), a[6].ToLong(), a[7].ToLong()));
+      },
+      B, true);
+  AddMethod(
+      "SetPageBreak", {In("row", L)}, [c](VariantArray& a) { return Variant(c->SetPageBreak(a[0].ToLong())); }, B,
+      true);
+  AddProcedure("SetGuideRow", {In("row", L), Opt("parea", L, Body)},
+               [c](VariantArray& a) { c->SetGuideRow(a[0].ToLong(), a[1].ToLong()); });
+
+  // Pagination.
+  AddProcedure("RePaging", {Opt("pFrom", I, std::int16_t{1}), Opt("ClearPageBreaks", B, false)},
+               [c](VariantArray& a) { c->RePaging(a[0].ToInteger(), a[1].ToBool()); });
+
+  // Error record. The three results come back through the by-reference
+  // arguments, left untouched (Empty when omitted) when nothing is recorded.
+  AddProcedure("ClearError", {}, [c](VariantArray&) { c->ClearError(); });
+  AddMethod(
+      "GetLastError", {Out("ErrorNumber", L), Out("ErrorDescription", Str), Out("ErrorSource", Str)},
+      [c](VariantArray& a) {
+        std::int32_t number = 0;
+        std::string description, source;
+        if (!c->GetLastError(number, description, source)) return Variant(false);
+        a[0] = Variant(number);
+        a[1] = Variant(description);
+        a[2] = Variant(source);
+        return Variant(true);
+      },
+      B, true);
+
+  // Events, with the parameters the control passes by reference marked so.
+  auto byRef = [](DispParam p) {
+    p.byRef = true;
+    return p;
+  };
+  AddEvent("NewPage", {byRef(In("Page", L)), byRef(In("Row", L)), byRef(In("FirstOrLast", L))});
+  AddEvent("EnterCell", {In("row", L), In("col", L), In("parea", L), byRef(In("Cancel", B))});
+  AddEvent("LeaveCell", {In("row", L), In("col", L), In("parea", L), byRef(In("Cancel", B))});
+  AddEvent("ClickCell", {In("row", L), In("col", L), In("parea", L), In("Button", I)});
+  AddEvent("BeforeButtonClick", {In("ButtonIndex", I), In("ButtonKey", Str), byRef(In("Cancel", B))});
+
+  adapter_ = std::make_unique<Adapter>(*this);
+  control_->Advise(adapter_.get());
+}
+
+}  // namespace ktfolio

@@ -1,0 +1,40 @@
+// KtPrint4 reached by name: every property, method and event of the control's
+// public interface published through the dispatch facility, for scripting
+// hosts, the property pages and the Python module.
+#pragma once
+
+#include <memory>
+
+#include "control/events.h"
+#include "control/ktprint4.h"
+#include "platform/automation/dispatch.h"
+
+namespace ktfolio {
+
+class KtPrint4Dispatch : public Dispatch {
+ public:
+  // Publishes a new control in a default container, owned by this object.
+  KtPrint4Dispatch();
+  // Publishes an existing control; it must outlive this object.
+  explicit KtPrint4Dispatch(KtPrint4& control);
+  ~KtPrint4Dispatch() override;
+
+  std::string TypeName() const override { return "KtPrint4"; }
+  KtPrint4& Control() { return *control_; }
+
+  // The sink this object advises on its control: the control raises events
+  // into it, and it forwards them to the dispatch event sinks. Exposed so a
+  // host can raise an event the way the control does.
+  KtPrint4Events& EventAdapter();
+
+ private:
+  class Adapter;
+  void Publish();
+
+  std::unique_ptr<KtPrint4> owned_;
+  KtPrint4* control_;
+  std::unique_ptr<Adapter> adapter_;
+  std::weak_ptr<FontDispatch> fontObject_;
+};
+
+}  // namespace ktfolio
