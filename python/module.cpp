@@ -1,0 +1,295 @@
+// The ktfolio Python module: every object published through the dispatch
+// facility becomes a Python object whose attributes are its properties and
+// whose methods take positional and keyword arguments by their published
+// names. Nothing here knows KtPrint4's members: they come from its dispatch
+// table, so members published later appear in Python without binding code.
+#include <pybind11/pybind11.h>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "control/ktprint4_dispatch.h"
+#include "convert.h"
+#include "model/enums.h"
+
+namespace ktfolio::py_binding {
+
+void DefineTestingHooks(py::module_& parent);
+
+namespace {
+
+// Python attribute names are exact: the dispatch would accept "pages", but a
+// script that writes it so is almost certainly a typo worth telling about.
+const DispMember& Published(Dispatch& d, const std::string& name) {
+  const DispMember* m = d.Find(name);
+  if (!m || m->name != name) {
+    std::string msg = "'" + d.TypeName() + "' object has no attribute '" + name + "'";
+    if (m) msg += " (did you mean '" + m->name + "'?)";
+    throw py::attribute_error(msg);
+  }
+  return *m;
+}
+
+// A method of a dispatch object, bound to it: c.AddRow is one of these.
+class BoundMethod {
+ public:
+  BoundMethod(DispatchPtr self, std::string name) : self_(std::move(self)), name_(std::move(name)) {}
+
+  py::object Call(const py::args& args, const py::kwargs& kwargs) {
+    const DispMember& m = self_->Member(name_);
+    VariantArray positional;
+    positional.reserve(args.size());
+    for (py::handle a : args) positional.push_back(ToVariant(a));
+    std::vector<NamedArg> named;
+    for (auto [key, value] : kwargs) {
+      const std::string k = key.cast<std::string>();
+      const bool known = std::any_of(m.params.begin(), m.params.end(), [&](const DispParam& p) { return p.name == k; });
+      if (!known) throw py::type_error(m.name + "() got an unexpected keyword argument '" + k + "'; signature " +
+                                       m.Signature());
+      named.push_back({k, ToVariant(value)});
+    }
+
+    Variant result;
+    try {
+      result = self_->Invoke(name_, positional, named);
+    } catch (const Error& e) {
+      Raise(e, m.name + "()");
+    }
+
+    // By-reference results follow the function's result, Python style.
+    py::list outs;
+    for (std::size_t i = 0; i < m.params.size() && i < positional.size(); ++i)
+      if (m.params[i].byRef && !m.params[i].paramArray) outs.append(FromVariant(positional[i], m.params[i].type));
+    py::object r = FromVariant(result, m.type);
+    if (outs.empty()) return r;
+    py::list all;
+    all.append(r);
+    for (py::handle o : outs) all.append(o);
+    return py::tuple(all);
+  }
+
+  std::string Signature() const { return self_->Member(name_).Signature(); }
+  const std::string& Name() const { return name_; }
+  std::string Repr() const { return "<method " + self_->TypeName() + "." + Signature() + ">"; }
+
+ private:
+  DispatchPtr self_;
+  std::string name_;
+};
+
+// The one argument an event handler receives: the event's parameters as
+// attributes. By-reference ones can be assigned, and what the handler leaves
+// there is what the control sees.
+class EventArgs {
+ public:
+  EventArgs(const DispEvent& e, VariantArray values) : event_(e), values_(std::move(values)) {
+    values_.resize(event_.params.size());
+  }
+
+  py::object Get(const std::string& name) const {
+    const std::size_t i = Index(name);
+    return FromVariant(values_[i], event_.params[i].type);
+  }
+
+  void Set(const std::string& name, py::handle value) {
+    const std::size_t i = Index(name);
+    const DispParam& p = event_.params[i];
+    if (!p.byRef) throw py::attribute_error(event_.name + "." + p.name + " is passed by value and cannot be changed");
+    try {
+      values_[i] = Coerce(p.type, ToVariant(value));
+    } catch (const Error& e) {
+      Raise(e, event_.name + "." + p.name);
+    }
+  }
+
+  py::list Names() const {
+    py::list names;
+    for (const DispParam& p : event_.params) names.append(p.name);
+    return names;
+  }
+
+  std::string Repr() const {
+    std::string s = event_.name + "(";
+    for (std::size_t i = 0; i < event_.params.size(); ++i) {
+      if (i) s += ", ";
+      s += event_.params[i].name + "=" + py::repr(Get(event_.params[i].name)).cast<std::string>();
+    }
+    return s + ")";
+  }
+
+  const std::string& Event() const { return event_.name; }
+  const VariantArray& Values() const { return values_; }
+
+ private:
+  std::size_t Index(const std::string& name) const {
+    for (std::size_t i = 0; i < event_.params.size(); ++i)
+      if (event_.params[i].name == name) return i;
+    throw py::attribute_error("event " + event_.name + " has no parameter '" + name + "'");
+  }
+
+  DispEvent event_;
+  VariantArray values_;
+};
+
+// KtPrint4 as Python sees it: the published control plus its connected handlers.
+class PyKtPrint4 : public KtPrint4Dispatch {
+ public:
+  void Connect(py::object handler) {
+    if (handler.is_none()) throw py::type_error("connect() needs a handler object, not None");
+    for (const auto& h : handlers_)
+      if (h.first.is(handler)) return;
+    const int cookie = Dispatch::Connect([handler](const DispEvent& e, VariantArray& args) {
+      py::gil_scoped_acquire gil;
+      try {
+        py::object fn = py::getattr(handler, e.name.c_str(), py::none());
+        if (fn.is_none()) return;
+        auto ev = std::make_shared<EventArgs>(e, args);
+        fn(ev);
+        args = ev->Values();
+      } catch (py::error_already_set& err) {
+        // The control cannot take an exception from its host: report it the
+        // way Python reports errors in callbacks, and carry on.
+        err.discard_as_unraisable(("ktfolio " + e.name + " handler").c_str());
+      } catch (const std::exception& ex) {
+        PyErr_SetString(PyExc_RuntimeError, ex.what());
+        py::error_already_set err;
+        err.discard_as_unraisable(("ktfolio " + e.name + " handler").c_str());
+      }
+    });
+    handlers_.emplace_back(std::move(handler), cookie);
+  }
+
+  bool Disconnect(const py::object& handler) {
+    for (auto it = handlers_.begin(); it != handlers_.end(); ++it) {
+      if (!it->first.is(handler)) continue;
+      Dispatch::Disconnect(it->second);
+      handlers_.erase(it);
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  std::vector<std::pair<py::object, int>> handlers_;
+};
+
+py::object GetAttribute(const DispatchPtr& self, const std::string& name) {
+  const DispMember& m = Published(*self, name);
+  try {
+    if (m.IsMethod()) return py::cast(BoundMethod(self, m.name));
+    if (m.type == DispType::Object) return py::cast(self->GetObject(m.name));
+    return FromVariant(self->Get(m.name), m.type);
+  } catch (const Error& e) {
+    Raise(e, self->TypeName() + "." + m.name);
+  }
+}
+
+void SetAttribute(const DispatchPtr& self, const std::string& name, py::handle value) {
+  const DispMember& m = Published(*self, name);
+  if (m.IsMethod()) throw py::attribute_error("cannot assign to method " + self->TypeName() + "." + m.name);
+  if (!m.Writable()) throw py::attribute_error(self->TypeName() + "." + m.name + " is read-only");
+  try {
+    if (m.type == DispType::Object) {
+      if (!py::isinstance<Dispatch>(value))
+        throw py::type_error(self->TypeName() + "." + m.name + " takes an object such as ktfolio.StdFont");
+      self->PutObject(m.name, value.cast<DispatchPtr>());
+    } else {
+      self->Put(m.name, ToVariant(value));
+    }
+  } catch (const Error& e) {
+    Raise(e, self->TypeName() + "." + m.name);
+  }
+}
+
+py::list Dir(const py::object& self, const Dispatch& d) {
+  py::list names = py::module_::import("builtins").attr("object").attr("__dir__")(self);
+  for (const DispMember& m : d.Members()) names.append(m.name);
+  return names;
+}
+
+}  // namespace
+}  // namespace ktfolio::py_binding
+
+using namespace ktfolio;
+using namespace ktfolio::py_binding;
+
+PYBIND11_MODULE(ktfolio, m) {
+  m.doc() =
+      "Print documents of header, footer and body rows of text cells.\n\n"
+      "c = ktfolio.KtPrint4() creates a control; its properties are attributes\n"
+      "(c.ScaleMode = ktfolio.eMillimetre) and its methods take positional or\n"
+      "keyword arguments (c.AddRow('a', 2, True), c.RemoveRows(1, 3, PageArea=ktfolio.Header)).\n"
+      "The control never raises: failures are read back with c.GetLastError().";
+
+  py::class_<Dispatch, DispatchPtr>(m, "DispatchObject",
+                                    "An object whose properties and methods are reached by name.")
+      .def("__getattr__", &GetAttribute)
+      .def("__setattr__", &SetAttribute)
+      .def("__dir__", [](const py::object& self) { return Dir(self, self.cast<Dispatch&>()); })
+      .def_property_readonly("members", [](const Dispatch& d) {
+        py::dict out;
+        for (const DispMember& mem : d.Members()) out[py::str(mem.name)] = mem.Signature();
+        return out;
+      }, "The published members and their signatures.");
+
+  py::class_<BoundMethod>(m, "Method", "A published method bound to its object.")
+      .def("__call__", &BoundMethod::Call)
+      .def_property_readonly("name", &BoundMethod::Name)
+      .def_property_readonly("signature", &BoundMethod::Signature)
+      .def("__repr__", &BoundMethod::Repr);
+
+  py::class_<EventArgs, std::shared_ptr<EventArgs>>(m, "EventArgs",
+                                                    "The parameters of one event, as attributes.")
+      .def("__getattr__", &EventArgs::Get)
+      .def("__setattr__", &EventArgs::Set)
+      .def("__dir__", &EventArgs::Names)
+      .def("__repr__", &EventArgs::Repr)
+      .def_property_readonly("event", &EventArgs::Event);
+
+  py::class_<FontDispatch, Dispatch, std::shared_ptr<FontDispatch>>(m, "StdFont", "A font description.")
+      .def(py::init([](const std::string& Name, float Size, bool Bold, bool Italic, bool Underline,
+                       bool Strikethrough) {
+             auto f = std::make_shared<StdFont>();
+             f->Name = Name;
+             f->Size = Size;
+             f->Bold = Bold;
+             f->Italic = Italic;
+             f->Underline = Underline;
+             f->Strikethrough = Strikethrough;
+             return std::make_shared<FontDispatch>(f);
+           }),
+           py::arg("Name") = "Arial", py::arg("Size") = 10.0f, py::arg("Bold") = false, py::arg("Italic") = false,
+           py::arg("Underline") = false, py::arg("Strikethrough") = false)
+      .def("__repr__", [](const FontDispatch& f) {
+        const StdFont& s = *f.Font();
+        std::string r = "<StdFont '" + s.Name + "' " + FormatSingle(s.Size) + "pt";
+        if (s.Bold) r += " bold";
+        if (s.Italic) r += " italic";
+        if (s.Underline) r += " underline";
+        if (s.Strikethrough) r += " strikethrough";
+        return r + ">";
+      });
+
+  py::class_<PyKtPrint4, Dispatch, std::shared_ptr<PyKtPrint4>>(
+      m, "KtPrint4",
+      "The print-document control, new in a default container (ambient font Arial 10,\n"
+      "fore colour 0, user mode).")
+      .def(py::init([] { return std::make_shared<PyKtPrint4>(); }))
+      .def("connect", &PyKtPrint4::Connect, py::arg("handler"),
+           "Connects an event handler: for each event, its method of that name (if any)\n"
+           "is called with one EventArgs argument.")
+      .def("disconnect", &PyKtPrint4::Disconnect, py::arg("handler"),
+           "Disconnects a handler; False when it was not connected.");
+
+  py::dict enumerations;
+  for (const EnumMember& e : PublishedEnumMembers()) {
+    m.attr(e.name) = e.value;
+    if (!enumerations.contains(e.type)) enumerations[e.type] = py::dict();
+    enumerations[e.type][e.name] = e.value;
+  }
+  m.attr("enumerations") = enumerations;
+
+  DefineTestingHooks(m);
+}
