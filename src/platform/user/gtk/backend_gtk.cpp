@@ -1,0 +1,280 @@
+// GTK 3 backend: every top-level window becomes a GtkWindow holding a drawing
+// area that shows the window's backing surface. GTK input is turned into raw
+// input for the window manager, and waiting for messages runs GTK's main loop,
+// so GTK drives timers, posted messages and repaints alike.
+#include <gtk/gtk.h>
+
+#include <cairo.h>
+
+#include "platform/gdi/gdi_internal.h"
+#include "platform/user/user_internal.h"
+
+namespace ktfolio::win {
+namespace detail {
+namespace {
+
+struct Native {
+  HWND hwnd = nullptr;
+  GtkWidget* window = nullptr;
+  GtkWidget* area = nullptr;
+  bool shown = false;
+};
+
+Native* NativeOf(Window& w) { return static_cast<Native*>(w.native); }
+
+int VkFromKeyval(guint kv, char32_t* ch) {
+  *ch = 0;
+  if (kv >= GDK_KEY_a && kv <= GDK_KEY_z) return static_cast<int>('A' + (kv - GDK_KEY_a));
+  if (kv >= GDK_KEY_A && kv <= GDK_KEY_Z) return static_cast<int>('A' + (kv - GDK_KEY_A));
+  if (kv >= GDK_KEY_0 && kv <= GDK_KEY_9) return static_cast<int>('0' + (kv - GDK_KEY_0));
+  if (kv >= GDK_KEY_F1 && kv <= GDK_KEY_F12) return VK_F1 + static_cast<int>(kv - GDK_KEY_F1);
+  switch (kv) {
+    case GDK_KEY_Return: case GDK_KEY_KP_Enter: return VK_RETURN;
+    case GDK_KEY_BackSpace: return VK_BACK;
+    case GDK_KEY_Tab: case GDK_KEY_ISO_Left_Tab: return VK_TAB;
+    case GDK_KEY_Escape: return VK_ESCAPE;
+    case GDK_KEY_space: return VK_SPACE;
+    case GDK_KEY_Left: return VK_LEFT;
+    case GDK_KEY_Right: return VK_RIGHT;
+    case GDK_KEY_Up: return VK_UP;
+    case GDK_KEY_Down: return VK_DOWN;
+    case GDK_KEY_Home: return VK_HOME;
+    case GDK_KEY_End: return VK_END;
+    case GDK_KEY_Page_Up: return VK_PRIOR;
+    case GDK_KEY_Page_Down: return VK_NEXT;
+    case GDK_KEY_Insert: return VK_INSERT;
+    case GDK_KEY_Delete: return VK_DELETE;
+    case GDK_KEY_Shift_L: case GDK_KEY_Shift_R: return VK_SHIFT;
+    case GDK_KEY_Control_L: case GDK_KEY_Control_R: return VK_CONTROL;
+    case GDK_KEY_Alt_L: case GDK_KEY_Alt_R: return VK_MENU;
+    case GDK_KEY_Caps_Lock: return VK_CAPITAL;
+    case GDK_KEY_semicolon: case GDK_KEY_colon: return VK_OEM_1;
+    case GDK_KEY_equal: case GDK_KEY_plus: return VK_OEM_PLUS;
+    case GDK_KEY_comma: case GDK_KEY_less: return VK_OEM_COMMA;
+    case GDK_KEY_minus: case GDK_KEY_underscore: return VK_OEM_MINUS;
+    case GDK_KEY_period: case GDK_KEY_greater: return VK_OEM_PERIOD;
+    case GDK_KEY_slash: case GDK_KEY_question: return VK_OEM_2;
+    case GDK_KEY_grave: case GDK_KEY_asciitilde: return VK_OEM_3;
+    case GDK_KEY_bracketleft: case GDK_KEY_braceleft: return VK_OEM_4;
+    case GDK_KEY_backslash: case GDK_KEY_bar: return VK_OEM_5;
+    case GDK_KEY_bracketright: case GDK_KEY_braceright: return VK_OEM_6;
+    case GDK_KEY_apostrophe: case GDK_KEY_quotedbl: return VK_OEM_7;
+    default: break;
+  }
+  guint32 uc = gdk_keyval_to_unicode(kv);
+  if (uc >= 0x20) {
+    *ch = uc;
+    return 0xE7;  // VK_PACKET: the character travels with the key
+  }
+  return 0;
+}
+
+// Window coordinates of the drawing area -> client coordinates of the top-level.
+POINT ToClient(HWND hwnd, double x, double y) {
+  Window* w = Find(hwnd);
+  RECT c = w ? ClientRectInWindow(*w) : RECT{};
+  return POINT{static_cast<LONG>(x) - c.left, static_cast<LONG>(y) - c.top};
+}
+
+gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
+  auto* n = static_cast<Native*>(data);
+  Window* w = Find(n->hwnd);
+  if (!w) return TRUE;
+  if (w->backing) {
+    cairo_surface_t* s = BitmapSurface(w->backing);
+    cairo_surface_flush(s);
+    cairo_set_source_surface(cr, s, 0, 0);
+    cairo_paint(cr);
+  } else {
+    cairo_set_source_rgb(cr, 0.83, 0.82, 0.78);
+    cairo_paint(cr);
+  }
+  RECT caret;
+  if (CaretRectInTop(n->hwnd, &caret)) {
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_rectangle(cr, caret.left, caret.top, caret.right - caret.left, caret.bottom - caret.top);
+    cairo_fill(cr);
+  }
+  return TRUE;
+}
+
+int ButtonOf(guint b) { return b == 1 ? 1 : b == 3 ? 2 : 3; }
+
+gboolean OnButton(GtkWidget*, GdkEventButton* ev, gpointer data) {
+  auto* n = static_cast<Native*>(data);
+  if (ev->type != GDK_BUTTON_PRESS && ev->type != GDK_BUTTON_RELEASE) return TRUE;  // we count double clicks ourselves
+  POINT p = ToClient(n->hwnd, ev->x, ev->y);
+  user::InjectMouseButton(n->hwnd, ButtonOf(ev->button), ev->type == GDK_BUTTON_PRESS, p.x, p.y);
+  return TRUE;
+}
+
+gboolean OnMotion(GtkWidget*, GdkEventMotion* ev, gpointer data) {
+  auto* n = static_cast<Native*>(data);
+  POINT p = ToClient(n->hwnd, ev->x, ev->y);
+  user::InjectMouseMove(n->hwnd, p.x, p.y);
+  return TRUE;
+}
+
+gboolean OnLeave(GtkWidget*, GdkEventCrossing* ev, gpointer data) {
+  if (ev->mode == GDK_CROSSING_NORMAL) user::InjectMouseLeave(static_cast<Native*>(data)->hwnd);
+  return TRUE;
+}
+
+gboolean OnKey(GtkWidget*, GdkEventKey* ev, gpointer data) {
+  char32_t ch = 0;
+  int vk = VkFromKeyval(ev->keyval, &ch);
+  if (!vk) return TRUE;
+  bool down = ev->type == GDK_KEY_PRESS;
+  // with Ctrl or Alt the layout decides (Ctrl+C is character 3, not 'c')
+  if (ev->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) ch = 0;
+  user::InjectKey(vk, down, down ? ch : 0);
+  return TRUE;
+}
+
+gboolean OnFocusIn(GtkWidget*, GdkEventFocus*, gpointer data) {
+  SetActiveWindow(static_cast<Native*>(data)->hwnd);
+  return FALSE;
+}
+
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
+  PostMessage(static_cast<Native*>(data)->hwnd, WM_CLOSE, 0, 0);
+  return TRUE;  // the window manager decides, as Win32's WM_CLOSE does
+}
+
+void OnSizeAllocate(GtkWidget*, GdkRectangle* a, gpointer data) {
+  auto* n = static_cast<Native*>(data);
+  Window* w = Find(n->hwnd);
+  if (!w) return;
+  if (a->width != w->rect.right - w->rect.left || a->height != w->rect.bottom - w->rect.top)
+    SetWindowPos(n->hwnd, nullptr, 0, 0, a->width, a->height, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+gboolean OnTimeout(gpointer data) {
+  *static_cast<bool*>(data) = true;
+  return G_SOURCE_REMOVE;
+}
+
+const char* CursorName(HCURSOR c) {
+  switch (reinterpret_cast<std::uintptr_t>(c)) {
+    case IDC_IBEAM_ID: return "text";
+    case IDC_WAIT_ID: return "wait";
+    case IDC_CROSS_ID: return "crosshair";
+    case IDC_SIZEALL_ID: return "move";
+    case IDC_HAND_ID: return "pointer";
+    default: return "default";
+  }
+}
+
+class GtkBackend : public Backend {
+ public:
+  bool IsGtk() const override { return true; }
+
+  void TopLevelCreated(Window& w) override {
+    auto* n = new Native;
+    n->hwnd = w.handle;
+    n->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    n->area = gtk_drawing_area_new();
+    gtk_widget_set_can_focus(n->area, TRUE);
+    gtk_widget_add_events(n->area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
+                                       GDK_LEAVE_NOTIFY_MASK | GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK |
+                                       GDK_FOCUS_CHANGE_MASK);
+    gtk_container_add(GTK_CONTAINER(n->window), n->area);
+    g_signal_connect(n->area, "draw", G_CALLBACK(OnDraw), n);
+    g_signal_connect(n->area, "button-press-event", G_CALLBACK(OnButton), n);
+    g_signal_connect(n->area, "button-release-event", G_CALLBACK(OnButton), n);
+    g_signal_connect(n->area, "motion-notify-event", G_CALLBACK(OnMotion), n);
+    g_signal_connect(n->area, "leave-notify-event", G_CALLBACK(OnLeave), n);
+    g_signal_connect(n->area, "key-press-event", G_CALLBACK(OnKey), n);
+    g_signal_connect(n->area, "key-release-event", G_CALLBACK(OnKey), n);
+    g_signal_connect(n->window, "focus-in-event", G_CALLBACK(OnFocusIn), n);
+    g_signal_connect(n->window, "delete-event", G_CALLBACK(OnDelete), n);
+    g_signal_connect(n->area, "size-allocate", G_CALLBACK(OnSizeAllocate), n);
+    w.native = n;
+    TopLevelChanged(w);
+  }
+
+  void TopLevelDestroyed(Window& w) override {
+    Native* n = NativeOf(w);
+    if (!n) return;
+    gtk_widget_destroy(n->window);
+    delete n;
+    w.native = nullptr;
+  }
+
+  void TopLevelChanged(Window& w) override {
+    Native* n = NativeOf(w);
+    if (!n) return;
+    gtk_window_set_title(GTK_WINDOW(n->window), w.text.c_str());
+    int width = std::max<LONG>(1, w.rect.right - w.rect.left), height = std::max<LONG>(1, w.rect.bottom - w.rect.top);
+    gtk_widget_set_size_request(n->area, width, height);
+    gtk_window_move(GTK_WINDOW(n->window), w.rect.left, w.rect.top);
+    bool show = (w.style & WS_VISIBLE) != 0;
+    if (show && !n->shown) {
+      gtk_widget_show_all(n->window);
+      gtk_widget_grab_focus(n->area);
+    } else if (!show && n->shown) {
+      gtk_widget_hide(n->window);
+    }
+    n->shown = show;
+    gtk_widget_queue_draw(n->area);
+  }
+
+  void Present(Window& w) override {
+    if (Native* n = NativeOf(w)) gtk_widget_queue_draw(n->area);
+  }
+
+  void CursorChanged(HCURSOR cursor) override {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkCursor* c = gdk_cursor_new_from_name(display, CursorName(cursor));
+    for (HWND h : D().topLevels) {
+      Window* w = Find(h);
+      Native* n = w ? NativeOf(*w) : nullptr;
+      if (n && gtk_widget_get_window(n->area)) gdk_window_set_cursor(gtk_widget_get_window(n->area), c);
+    }
+    if (c) g_object_unref(c);
+  }
+
+  void Wait(int timeoutMs) override {
+    if (timeoutMs == 0) {
+      g_main_context_iteration(nullptr, FALSE);
+      return;
+    }
+    bool fired = false;
+    guint source = timeoutMs > 0 ? g_timeout_add(static_cast<guint>(timeoutMs), OnTimeout, &fired) : 0;
+    g_main_context_iteration(nullptr, TRUE);
+    if (source && !fired) g_source_remove(source);
+  }
+
+  void Wake() override { g_main_context_wakeup(nullptr); }
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> MakeGtkBackend() {
+  if (!gtk_init_check(nullptr, nullptr)) return nullptr;
+  return std::make_unique<GtkBackend>();
+}
+
+}  // namespace detail
+
+namespace user {
+
+bool UseGtkBackend() {
+  using namespace detail;
+  Desktop& d = D();
+  if (d.backend && d.backend->IsGtk()) return true;
+  auto gtk = MakeGtkBackend();
+  if (!gtk) return false;
+  d.backend = std::move(gtk);
+  for (HWND h : d.topLevels)
+    if (Window* w = Find(h)) d.backend->TopLevelCreated(*w);
+  return true;
+}
+
+bool UsingGtkBackend() {
+  auto& d = detail::D();
+  return d.backend && d.backend->IsGtk();
+}
+
+}  // namespace user
+}  // namespace ktfolio::win

@@ -1,0 +1,79 @@
+// On a real X server (Xvfb in the test run): the demo host opens a GTK window,
+// input is injected through the X server with xdotool, the result is read back
+// from the window's title and a screenshot of the screen is kept.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Shell(const std::string& cmd) {
+  std::string out;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return out;
+  char buf[256];
+  while (fgets(buf, sizeof buf, p)) out += buf;
+  pclose(p);
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+  return out;
+}
+
+bool Have(const char* tool) { return std::system((std::string("command -v ") + tool + " >/dev/null").c_str()) == 0; }
+
+TEST(GtkBackend, DemoWindowTakesRealClicksAndKeys) {
+  if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no DISPLAY: run under xvfb-run";
+  if (!Have("xdotool") || !Have("import")) GTEST_SKIP() << "xdotool or ImageMagick missing";
+  fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
+  fs::path demo = bin / "window_demo";
+  if (!fs::exists(demo)) GTEST_SKIP() << "window_demo not built";
+
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    execl(demo.c_str(), demo.c_str(), "--quit-after", "20000", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::string wid = Shell("timeout 10 xdotool search --sync --onlyvisible --name 'ktfolio window demo' | head -1");
+  ASSERT_FALSE(wid.empty()) << "the demo window never appeared";
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+  // click the subclassed button, then click into the edit box and type
+  Shell("xdotool mousemove --window " + wid + " 60 70 click 1");
+  Shell("xdotool mousemove --window " + wid + " 100 20 click 1");
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  Shell("xdotool type --delay 20 'Xvfb ok!'");
+  Shell("xdotool key BackSpace");
+  Shell("xdotool mousemove --window " + wid + " 80 74");  // rest on the button: it lights
+  std::string title;
+  for (int i = 0; i < 40; ++i) {
+    title = Shell("xdotool getwindowname " + wid);
+    if (title.find("text=Xvfb ok |") != std::string::npos) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_NE(title.find("text=Xvfb ok |"), std::string::npos) << title;
+  EXPECT_NE(title.find("clicks=1"), std::string::npos) << title;
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  fs::path shot = bin / "window_demo_xvfb.png";
+  fs::remove(shot);
+  Shell("import -window root '" + shot.string() + "'");
+  EXPECT_TRUE(fs::exists(shot) && fs::file_size(shot) > 0);
+  // the lit button face, read back from the screenshot (window at 100,100)
+  std::string px = Shell("convert '" + shot.string() + "' -format '%[pixel:p{160,170}]' info:");
+  EXPECT_NE(px.find("255,214,90"), std::string::npos) << px;
+
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+}
+
+}  // namespace
