@@ -269,6 +269,19 @@ TEST(GdiDrawTextMeasure, PrefixCharactersAreProcessedUnlessNoPrefix) {
   EXPECT_EQ(width("A&&B", DT_NOPREFIX), c.Extent("A&&B"));
 }
 
+TEST(GdiDrawTextMeasure, TabsExpandToEightAverageCharactersOnlyWhenAsked) {
+  Canvas c(10, 10);
+  auto width = [&](const char* s, UINT flags) {
+    RECT rc{0, 0, 1000, 1};
+    DrawText(c.dc, s, -1, &rc, flags | DT_CALCRECT);
+    return rc.right;
+  };
+  const int stop = 8 * c.Metrics().tmAveCharWidth;
+  EXPECT_EQ(width("a\tb", DT_EXPANDTABS), stop + c.Extent("b"));
+  EXPECT_EQ(width("a\t\tb", DT_EXPANDTABS), 2 * stop + c.Extent("b"));
+  EXPECT_EQ(width("a\tb", 0), c.Extent("a b"));  // unexpanded, a tab is as wide as a space
+}
+
 TEST(GdiDrawTextMeasure, EmptyTextIsOneLineHighButMeasuresEmpty) {
   Canvas c(10, 10);
   RECT rc{3, 4, 100, 50};
