@@ -15,7 +15,7 @@ constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 
 // What a pen draws once Win32's rules are applied: styled patterns exist only
 // for 1-pixel pens (wider ones draw solid), width 0 means one pixel.
-struct PenSpec {
+struct PenStroke {
   bool visible = false;
   double width = 1;
   COLORREF color = 0;
@@ -23,8 +23,8 @@ struct PenSpec {
   bool insideFrame = false;
 };
 
-PenSpec SpecOf(const Pen* pen) {
-  PenSpec s;
+PenStroke StrokeOf(const Pen* pen) {
+  PenStroke s;
   if (!pen || pen->style == PS_NULL) return s;
   s.visible = true;
   s.width = std::max(1, pen->width);
@@ -45,7 +45,7 @@ PenSpec SpecOf(const Pen* pen) {
 
 // Strokes the current path with the pen. Styled pens fill their gaps with the
 // background colour when the background mode is OPAQUE, as GDI does.
-void StrokePath(DC* dc, cairo_t* cr, const PenSpec& pen, cairo_line_join_t join) {
+void StrokePath(DC* dc, cairo_t* cr, const PenStroke& pen, cairo_line_join_t join) {
   cairo_set_line_width(cr, pen.width);
   cairo_set_line_join(cr, join);
   cairo_set_line_cap(cr, pen.width > 1 ? CAIRO_LINE_CAP_ROUND : CAIRO_LINE_CAP_BUTT);
@@ -63,7 +63,7 @@ void StrokePath(DC* dc, cairo_t* cr, const PenSpec& pen, cairo_line_join_t join)
 // line: for 1-pixel pens the path runs through pixel centres, starts half a
 // pixel early and stops half a pixel short, so the first pixel is in and the
 // last one out with no pixel centre on an edge.
-void AddSegment(cairo_t* cr, const PenSpec& pen, int x0, int y0, int x1, int y1) {
+void AddSegment(cairo_t* cr, const PenStroke& pen, int x0, int y0, int x1, int y1) {
   double ax = x0 + 0.5, ay = y0 + 0.5, bx = x1 + 0.5, by = y1 + 0.5;
   if (pen.width <= 1) {
     double dx = x1 - x0, dy = y1 - y0, len = std::hypot(dx, dy);
@@ -144,7 +144,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc) return FALSE;
-  PenSpec pen = SpecOf(dc->st.pen);
+  PenStroke pen = StrokeOf(dc->st.pen);
   POINT from = dc->st.pos;
   dc->st.pos = POINT{x, y};
   if (!pen.visible) return TRUE;
@@ -161,7 +161,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   if (!dc) return FALSE;
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
-  PenSpec pen = SpecOf(dc->st.pen);
+  PenStroke pen = StrokeOf(dc->st.pen);
   Brush* brush = dc->st.brush;
   cairo_t* cr = dc->Begin();
   if (brush && !brush->hollow) {
@@ -190,7 +190,7 @@ BOOL Polygon(HDC hdc, const POINT* points, int count) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc || !points || count < 2) return FALSE;
-  PenSpec pen = SpecOf(dc->st.pen);
+  PenStroke pen = StrokeOf(dc->st.pen);
   Brush* brush = dc->st.brush;
   cairo_t* cr = dc->Begin();
   cairo_move_to(cr, points[0].x + 0.5, points[0].y + 0.5);
