@@ -1,0 +1,36 @@
+import os
+import sys
+
+import pytest
+
+# Running pytest by hand from the source tree: find the module in the usual build directory.
+_build_python = os.path.join(os.path.dirname(__file__), "..", "..", "build", "python")
+if "PYTHONPATH" not in os.environ and os.path.isdir(_build_python):
+    sys.path.insert(0, os.path.abspath(_build_python))
+
+import ktfolio  # noqa: E402
+
+
+@pytest.fixture
+def c():
+    return ktfolio.KtPrint4()
+
+
+@pytest.fixture
+def fixed(c):
+    """A control whose new rows keep a height of 300 twips whatever their text."""
+    c.dFitHeightToText = False
+    c.dRowHeight = 300
+    return c
+
+
+def texts(control, row, area=ktfolio.Body):
+    """The texts of a row's cells, read back by name."""
+    out = []
+    col = 1
+    while True:
+        value = control.GetProperty(row, col, "Text", area)
+        if value is False:
+            return out
+        out.append(value)
+        col += 1

@@ -1,0 +1,139 @@
+import contextlib
+import sys
+
+import pytest
+
+import ktfolio
+from ktfolio import _testing
+
+
+@contextlib.contextmanager
+def unraisable():
+    """Exceptions raised by handlers, which the control reports instead of raising."""
+    seen = []
+    old = sys.unraisablehook
+    sys.unraisablehook = lambda info: seen.append(info.exc_value)
+    try:
+        yield seen
+    finally:
+        sys.unraisablehook = old
+
+
+class Recorder:
+    def __init__(self):
+        self.calls = []
+
+    def EnterCell(self, e):
+        self.calls.append(("EnterCell", e.row, e.col, e.parea, e.Cancel))
+        e.Cancel = e.col == 2
+
+    def NewPage(self, e):
+        self.calls.append(("NewPage", e.Page, e.Row, e.FirstOrLast))
+        e.Page = e.Page + 100
+        e.FirstOrLast = ktfolio.Last
+
+    def BeforeButtonClick(self, e):
+        self.calls.append(("BeforeButtonClick", e.ButtonIndex, e.ButtonKey))
+        e.Cancel = e.ButtonKey == "print"
+
+
+def test_handlers_see_parameters_and_answer_through_by_reference_ones(c):
+    r = Recorder()
+    c.connect(r)
+    assert _testing.raise_event(c, "EnterCell", 3, 2, ktfolio.Header, False) == (3, 2, 1, True)
+    assert _testing.raise_event(c, "EnterCell", 3, 1, ktfolio.Body, True) == (3, 1, 0, False)
+    assert _testing.raise_event(c, "NewPage", 4, 17, ktfolio.First) == (104, 17, 1)
+    assert _testing.raise_event(c, "BeforeButtonClick", 2, "print", False)[2] is True
+    assert _testing.raise_event(c, "BeforeButtonClick", 3, "zoom", False)[2] is False
+    assert r.calls == [
+        ("EnterCell", 3, 2, 1, False),
+        ("EnterCell", 3, 1, 0, True),
+        ("NewPage", 4, 17, 0),
+        ("BeforeButtonClick", 2, "print"),
+        ("BeforeButtonClick", 3, "zoom"),
+    ]
+
+
+def test_events_without_a_handler_method_pass_unchanged(c):
+    c.connect(Recorder())
+    assert _testing.raise_event(c, "LeaveCell", 1, 1, 0, True) == (1, 1, 0, True)
+    assert _testing.raise_event(c, "ClickCell", 1, 2, 0, 1) == (1, 2, 0, 1)
+
+
+def test_every_connected_handler_is_called_in_order(c):
+    order = []
+
+    class Cancels:
+        def LeaveCell(self, e):
+            order.append("first")
+            e.Cancel = True
+
+    class Sees:
+        def LeaveCell(self, e):
+            order.append(("second", e.Cancel))
+
+    c.connect(Cancels())
+    c.connect(Sees())
+    assert _testing.raise_event(c, "LeaveCell", 1, 1, 0, False)[3] is True
+    assert order == ["first", ("second", True)]
+
+
+def test_disconnect_stops_the_calls(c):
+    r = Recorder()
+    c.connect(r)
+    c.connect(r)  # connecting twice is one connection
+    assert _testing.sink_count(c) == 1
+    assert c.disconnect(r) is True
+    assert c.disconnect(r) is False
+    assert _testing.raise_event(c, "EnterCell", 1, 2, 0, False)[3] is False
+    assert r.calls == []
+
+
+def test_the_argument_object_guards_its_attributes(c):
+    seen = {}
+
+    class Handler:
+        def ClickCell(self, e):
+            seen["repr"] = repr(e)
+            seen["dir"] = sorted(dir(e))
+            seen["event"] = e.event
+            e.row = 9  # passed by value
+
+        def EnterCell(self, e):
+            e.cancel = True  # wrong case: not a parameter
+
+        def LeaveCell(self, e):
+            e.Cancel = "perhaps"  # not a Boolean
+
+    c.connect(Handler())
+    with unraisable() as errors:
+        assert _testing.raise_event(c, "ClickCell", 2, 3, 0, 1) == (2, 3, 0, 1)
+        assert _testing.raise_event(c, "EnterCell", 1, 1, 0, False)[3] is False
+        assert _testing.raise_event(c, "LeaveCell", 1, 1, 0, False)[3] is False
+    assert seen["repr"] == "ClickCell(row=2, col=3, parea=0, Button=1)"
+    assert seen["dir"] == ["Button", "col", "parea", "row"]
+    assert seen["event"] == "ClickCell"
+    assert [type(x) for x in errors] == [AttributeError, AttributeError, TypeError]
+
+
+def test_a_failing_handler_is_reported_and_the_others_still_run(c):
+    class Broken:
+        def EnterCell(self, e):
+            e.Cancel = True
+            raise RuntimeError("handler bug")
+
+    class Fine:
+        def EnterCell(self, e):
+            e.Cancel = True
+
+    c.connect(Broken())
+    with unraisable() as errors:
+        assert _testing.raise_event(c, "EnterCell", 1, 1, 0, False)[3] is False, "a failed handler's answers are dropped"
+        c.connect(Fine())
+        assert _testing.raise_event(c, "EnterCell", 1, 1, 0, False)[3] is True
+    assert [str(x) for x in errors] == ["handler bug", "handler bug"]
+
+
+def test_connect_needs_a_handler(c):
+    with pytest.raises(TypeError):
+        c.connect(None)
