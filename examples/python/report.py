@@ -1,0 +1,63 @@
+#!/usr/bin/env python3
+"""A two-page stock listing with a repeated header and footer.
+
+Run from the source tree after building:
+    PYTHONPATH=build/python /usr/bin/python3 examples/python/report.py
+"""
+import sys
+
+import ktfolio
+
+ITEMS = [(f"P-{1000 + n}", f"Part number {n}", n % 7 + 1, 2.5 + n * 0.75) for n in range(1, 46)]
+
+
+def build():
+    c = ktfolio.KtPrint4()
+    c.ScaleMode = ktfolio.eMillimetre
+    c.PageSize = ktfolio.s_A4
+    c.MarginTop = 25
+    c.MarginBottom = 25
+    c.Marginleft = 20
+    c.MarginRight = 20
+    # Fixed row heights keep the page count independent of the installed fonts.
+    c.dFitHeightToText = False
+    c.dRowHeight = 8
+    c.RowSpacing = 1
+
+    c.AddHeaderRow("Stock listing", "#7000#Page %p of %n")
+    c.SetProperty(1, 1, "FontBold", True, ktfolio.Header)
+    c.SetProperty(1, 1, "FontSize", 14, ktfolio.Header)
+    c.AddHeaderRow("Code", "#2000#Description", "#6500#Qty", "#8000#Price")
+    c.OutLineBlock(1, ktfolio.ppLineBottom, 2, 0, parea=ktfolio.Header)
+    c.AddFooterRow("Printed with ktfolio")
+
+    for code, name, qty, price in ITEMS:
+        c.AddRow(code, f"#2000#{name}", f"#6500#{qty}", f"#8000#{price:.2f}")
+    total = sum(qty * price for _, _, qty, price in ITEMS)
+    c.AddEndDocRow("Total", f"#8000#{total:.2f}")
+    c.SetProperty(c.LastRow, -1, "FontBold", True)
+    return c
+
+
+def rows_in(c, area):
+    n = 0
+    while c.GetProperty(n + 1, 1, "Text", area) is not False:
+        n += 1
+    return n
+
+
+def main():
+    c = build()
+    pages = c.Pages
+    ok, number, description, source = c.GetLastError()
+    if ok:
+        print(f"error {number} in {source}: {description}", file=sys.stderr)
+        return 1
+    print(f"pages: {pages}")
+    print(f"body rows: {c.LastRow} (centre rows {c.StartBodyRow}..{c.EndBodyRow})")
+    print(f"header rows: {rows_in(c, ktfolio.Header)}, footer rows: {rows_in(c, ktfolio.Footer)}, on every page")
+    return 0 if pages == 2 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
