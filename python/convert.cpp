@@ -69,7 +69,7 @@ py::object FromVariant(const Variant& v, DispType hint) {
     case VarType::Array: {
       py::list out;
       for (const Variant& item : v.ToArray()) out.append(FromVariant(item));
-      return std::move(out);
+      return out;
     }
     case VarType::Bytes: {
       const ByteArray b = v.ToBytes();

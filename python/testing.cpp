@@ -1,7 +1,7 @@
 // ktfolio._testing: hooks for the module's own tests. They reach what the
 // published interface does not show (where pagination put each row) and
-// raise events the way the control does, before the parts of the control
-// that raise them exist.
+// raise events the way the control does, before the drawing and editing
+// code that raises them exists.
 #include <pybind11/pybind11.h>
 
 #include "control/ktprint4_dispatch.h"
