@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "control/errors.h"
@@ -169,26 +170,36 @@ class KtPrint4 : public DocumentHost {
   bool AddEndDocRow() { return AddBodyRow(Kind::End, nullptr); }
   bool AddHeaderRow() { return AddBandRow(Header, nullptr); }
   bool AddFooterRow() { return AddBandRow(Footer, nullptr); }
-  // Convenience: items as arguments, AddRow("a", 2, true).
+  // Convenience: items as arguments, AddRow("a", 2, true). A lone array is the item list itself.
   template <typename A, typename... Rest>
+    requires(sizeof...(Rest) > 0 || !std::is_same_v<std::remove_cvref_t<A>, VariantArray>)
   bool AddRow(A&& a, Rest&&... rest) {
-    return AddRow(VariantArray{Variant(std::forward<A>(a)), Variant(std::forward<Rest>(rest))...});
+    const VariantArray items{Variant(std::forward<A>(a)), Variant(std::forward<Rest>(rest))...};
+    return AddRow(items);
   }
   template <typename A, typename... Rest>
+    requires(sizeof...(Rest) > 0 || !std::is_same_v<std::remove_cvref_t<A>, VariantArray>)
   bool AddStartDocRow(A&& a, Rest&&... rest) {
-    return AddStartDocRow(VariantArray{Variant(std::forward<A>(a)), Variant(std::forward<Rest>(rest))...});
+    const VariantArray items{Variant(std::forward<A>(a)), Variant(std::forward<Rest>(rest))...};
+    return AddStartDocRow(items);
   }
   template <typename A, typename... Rest>
+    requires(sizeof...(Rest) > 0 || !std::is_same_v<std::remove_cvref_t<A>, VariantArray>)
   bool AddEndDocRow(A&& a, Rest&&... rest) {
-    return AddEndDocRow(VariantArray{Variant(std::forward<A>(a)), Variant(std::forward<Rest>(rest))...});
+    const VariantArray items{Variant(std::forward<A>(a)), Variant(std::forward<Rest>(rest))...};
+    return AddEndDocRow(items);
   }
   template <typename A, typename... Rest>
+    requires(sizeof...(Rest) > 0 || !std::is_same_v<std::remove_cvref_t<A>, VariantArray>)
   bool AddHeaderRow(A&& a, Rest&&... rest) {
-    return AddHeaderRow(VariantArray{Variant(std::forward<A>(a)), Variant(std::forward<Rest>(rest))...});
+    const VariantArray items{Variant(std::forward<A>(a)), Variant(std::forward<Rest>(rest))...};
+    return AddHeaderRow(items);
   }
   template <typename A, typename... Rest>
+    requires(sizeof...(Rest) > 0 || !std::is_same_v<std::remove_cvref_t<A>, VariantArray>)
   bool AddFooterRow(A&& a, Rest&&... rest) {
-    return AddFooterRow(VariantArray{Variant(std::forward<A>(a)), Variant(std::forward<Rest>(rest))...});
+    const VariantArray items{Variant(std::forward<A>(a)), Variant(std::forward<Rest>(rest))...};
+    return AddFooterRow(items);
   }
   bool SetTextRow(std::int32_t row, std::int32_t parea, const VariantArray& Items);
   bool RemoveRows(std::int32_t RowFrom, std::int32_t RowTo, std::int32_t PageArea = Body);

@@ -51,23 +51,22 @@ void KtTextItem::Text(std::string_view value) {
 std::string KtTextItem::BITMAP() const { return picture_ ? text_ : std::string(); }
 
 void KtTextItem::BITMAP(std::string_view value) {
-  if (value.empty()) {
-    picture_.reset();
-    return;
-  }
+  if (auto failure = LoadBitmap(value)) RecordError(failure->number(), failure->source(), failure->description());
+}
+
+std::optional<Error> KtTextItem::LoadBitmap(std::string_view value) {
   picture_.reset();
+  if (value.empty()) return std::nullopt;
   try {
     auto loaded = clsBitmap::Load(std::string(value));
-    if (!loaded) {
-      RecordError(60101, "BitMap Property Let", "No Description");
-      return;
-    }
+    if (!loaded) return Error(60101, "BitMap Property Let", "No Description");
     picture_ = std::move(loaded);
     text_ = std::string(value);
+    return std::nullopt;
   } catch (const Error& e) {
     // A loader failure (missing or unreadable file) leaves the cell without a picture.
     picture_.reset();
-    RecordError(e.number(), e.source(), e.description());
+    return e;
   }
 }
 
@@ -162,8 +161,11 @@ const CellAttribute kCellAttributes[] = {
     KT_BOOL(FontStrikethru),
     {"Text", [](const KtTextItem& c) { return Variant(c.Text()); },
      [](KtTextItem& c, const Variant& v) { c.Text(v.ToString()); }},
+    // By name a failed load is thrown, so the caller's own handler reports it.
     {"BITMAP", [](const KtTextItem& c) { return Variant(c.BITMAP()); },
-     [](KtTextItem& c, const Variant& v) { c.BITMAP(v.ToString()); }},
+     [](KtTextItem& c, const Variant& v) {
+       if (auto failure = c.LoadBitmap(v.ToString())) throw *failure;
+     }},
     KT_I32(FrameControl),
     KT_I32(FrameControlFlags),
     KT_F32(FrameControlSize),

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,8 @@ class KtTextItem {
   std::string BITMAP() const;
   void BITMAP(std::string_view value);
   bool HasBitmap() const { return picture_ != nullptr; }
+  // The setter's work; returns the failure instead of recording it.
+  std::optional<Error> LoadBitmap(std::string_view value);
   const clsBitmap* Picture() const { return picture_.get(); }
 
 #define KT_ATTR(type, name, init)              \

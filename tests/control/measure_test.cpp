@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "control/ktprint4.h"
+#include "platform/automation/datetime.h"
+
+namespace ktfolio {
+namespace {
+
+float Height(KtPrint4& c, int row) { return c.Rows(Body)->Item(row)->RowHeight(); }
+
+const char* kLong =
+    "A long description that cannot possibly fit on one line of a narrow cell, so the row must grow to hold "
+    "every wrapped line of it.";
+
+TEST(Measure, WrappedLongTextMakesTheRowTaller) {
+  KtPrint4 c;
+  c.dColsPerRow(4);  // narrow columns of about 2250 twips
+  c.dInheritLastRow(false);
+  c.AddRow("short");
+  c.AddRow(kLong);
+  EXPECT_GT(Height(c, 2), 2.5f * Height(c, 1));
+  // One line of Arial 10: a little over 10 points of type plus the two 80-twip indents.
+  EXPECT_GT(Height(c, 1), 160 + 200);
+  EXPECT_LT(Height(c, 1), 160 + 320);
+}
+
+TEST(Measure, WithoutWordWrapOnlyLineBreaksAddLines) {
+  KtPrint4 c;
+  c.dColsPerRow(4);
+  c.dInheritLastRow(false);
+  c.dColWordWrap(false);
+  c.AddRow("short");
+  c.AddRow(kLong);
+  c.AddRow("one\r\ntwo\nthree");
+  EXPECT_FLOAT_EQ(Height(c, 2), Height(c, 1));
+  const float line = Height(c, 1) - 160;
+  EXPECT_NEAR(Height(c, 3) - 160, 3 * line, 1);
+}
+
+TEST(Measure, HeightGrowsWithTheFontSize) {
+  KtPrint4 c;
+  c.dInheritLastRow(false);
+  float previous = 0;
+  for (float size : {8.f, 10.f, 14.f, 20.f, 36.f}) {
+    auto f = MakeFont("Arial", size);
+    c.Font(f);
+    c.AddRow(kLong);
+    const float h = Height(c, c.LastRow());
+    EXPECT_GT(h, previous) << size;
+    previous = h;
+  }
+}
+
+TEST(Measure, FixedRowsAndPicturesIgnoreText) {
+  KtPrint4 c;
+  c.dFitHeightToText(false);
+  c.dRowHeight(123);
+  c.AddRow(kLong);
+  EXPECT_FLOAT_EQ(Height(c, 1), 123);
+}
+
+TEST(Measure, FirstLineIndentSmallerThanASpaceAddsNothing) {
+  KtPrint4 c;
+  c.dInheritLastRow(false);
+  c.dColsPerRow(6);
+  // Text that fills the first line exactly: an indent pushes a word down.
+  c.AddRow("wordy words here");
+  const float plain = Height(c, 1);
+  c.dColIndentFirst(5);  // under a space width
+  c.AddRow("wordy words here");
+  EXPECT_FLOAT_EQ(Height(c, 2), plain);
+}
+
+TEST(Measure, FieldCodesAreExpandedBeforeMeasuring) {
+  KtPrint4 c;
+  std::tm t{};
+  t.tm_year = 126;
+  t.tm_mon = 11;
+  t.tm_mday = 5;
+  t.tm_wday = 6;
+  t.tm_hour = 21;
+  t.tm_min = 49;
+  t.tm_sec = 29;
+  SetFixedNow(t);
+  c.AddRow("x");
+  KtTextItem& cell = *c.Rows(Body)->Item(1)->ItemText().Item(1);
+  std::string out;
+  c.CurrentPage(3);
+  cell.ExpandText("Page %p of %n<lf>%sd %st|%ld|%lt|%gd", out);
+  SetFixedNow(std::nullopt);
+  EXPECT_EQ(out, "Page 3 of 1\n12/5/2026 21:49|Saturday, December 5, 2026|9:49:29 PM|12/5/2026 9:49:29 PM");
+}
+
+TEST(Measure, MeasuringLeaksNoGraphicsObjects) {
+  KtPrint4 c;
+  c.AddRow("warm up");  // creates the measuring context once
+  const auto before = win::GdiLiveObjects();
+  for (int i = 0; i < 50; ++i) c.AddRow(kLong, "b", "c");
+  c.SetProperty(-1, -1, "FontBold", Variant(true));
+  const auto after = win::GdiLiveObjects();
+  EXPECT_EQ(after.fonts, before.fonts);
+  EXPECT_EQ(after.total(), before.total());
+}
+
+TEST(Measure, UnknownFontStillMeasuresWithAFallback) {
+  KtPrint4 c;
+  c.AddRow("x");
+  c.ClearError();
+  EXPECT_TRUE(c.SetProperty(1, 1, "FontName", Variant("No Such Face At All")));
+  EXPECT_GT(Height(c, 1), 300);
+  std::int32_t n = 0;
+  std::string d, s;
+  EXPECT_FALSE(c.GetLastError(n, d, s));
+}
+
+TEST(Measure, OverlongFaceNameIsRecorded) {
+  KtPrint4 c;
+  c.AddRow("x");
+  c.ClearError();
+  c.SetProperty(1, 1, "FontName", Variant(std::string(40, 'F')));
+  std::int32_t n = 0;
+  std::string d, s;
+  EXPECT_TRUE(c.GetLastError(n, d, s));
+  EXPECT_EQ(n, 9);
+}
+
+}  // namespace
+}  // namespace ktfolio

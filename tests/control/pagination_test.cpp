@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "control/ktprint4.h"
+
+namespace ktfolio {
+namespace {
+
+// A control whose body is 6000 twips high and whose rows keep the heights given.
+class Paging : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    c.PageSize(s_USER);
+    c.PaperLength(6000 + 2880);
+    c.dFitHeightToText(false);
+    ASSERT_FLOAT_EQ(c.PageInfo().AvailHeight, 6000);
+  }
+  void AddRows(std::initializer_list<float> heights) {
+    for (float h : heights) {
+      c.dRowHeight(h);
+      c.dInheritLastRow(false);
+      c.AddRow("r");
+    }
+  }
+  KtRow& Row(int i) { return *c.Rows(Body)->Item(i); }
+  KtPrint4 c;
+};
+
+TEST_F(Paging, SpacingIsDroppedAtThePageTop) {
+  c.RowSpacing(100);
+  AddRows({3000, 3000, 3000});
+  c.RePaging();
+  EXPECT_EQ(Row(1).Page(), 1);
+  EXPECT_FLOAT_EQ(Row(1).TopInPage(), 0);
+  EXPECT_EQ(Row(2).Page(), 2);
+  EXPECT_TRUE(Row(2).NewPage());
+  EXPECT_FLOAT_EQ(Row(2).TopInPage(), 0);
+  EXPECT_EQ(Row(3).Page(), 3);
+  EXPECT_FLOAT_EQ(Row(3).TopInPage(), 0);
+  EXPECT_EQ(c.Pages(), 3);
+}
+
+TEST_F(Paging, ARowEndingExactlyAtTheBottomFits) {
+  AddRows({2000, 4000, 1});
+  EXPECT_EQ(Row(2).Page(), 1);
+  EXPECT_FLOAT_EQ(Row(2).TopInPage(), 2000);
+  EXPECT_EQ(Row(3).Page(), 2);
+}
+
+TEST_F(Paging, ForcedBreakOpensAPageWithoutNewPageFlag) {
+  c.RowSpacing(50);
+  AddRows({1000, 1000, 1000});
+  c.SetPageBreak(2);
+  EXPECT_EQ(Row(2).Page(), 1);  // takes effect at the next pagination
+  c.RePaging();
+  EXPECT_EQ(Row(2).Page(), 2);
+  EXPECT_FALSE(Row(2).NewPage());
+  EXPECT_FLOAT_EQ(Row(2).TopInPage(), 0);
+  EXPECT_FLOAT_EQ(Row(3).TopInPage(), 1050);
+  EXPECT_EQ(c.Pages(), 2);
+
+  c.RePaging(1, true);  // clearing breaks paginates by height only
+  EXPECT_FALSE(Row(2).PageBreak());
+  EXPECT_EQ(Row(3).Page(), 1);
+  EXPECT_EQ(c.Pages(), 1);
+}
+
+TEST_F(Paging, OverTallRowsGetAPageOfTheirOwn) {
+  AddRows({9000, 500});
+  EXPECT_EQ(Row(1).Page(), 2);  // page 1 stays empty
+  EXPECT_FLOAT_EQ(Row(1).TopInPage(), 0);
+  EXPECT_EQ(Row(2).Page(), 3);
+  EXPECT_EQ(c.Pages(), 3);
+}
+
+TEST_F(Paging, RePagingFromAPageKeepsEarlierPages) {
+  AddRows({4000, 4000, 4000, 4000});
+  ASSERT_EQ(c.Pages(), 4);
+  // Change row 3 so it would fit after row 2 if pages before were recomputed.
+  Row(1).RowHeight(100);
+  Row(3).RowHeight(1000);
+  Row(4).RowHeight(1000);
+  c.RePaging(2);
+  EXPECT_EQ(Row(1).Page(), 1);  // untouched
+  EXPECT_EQ(Row(2).Page(), 2);
+  EXPECT_EQ(Row(3).Page(), 2);
+  EXPECT_FLOAT_EQ(Row(3).TopInPage(), 4000);
+  EXPECT_EQ(Row(4).Page(), 2);
+  EXPECT_EQ(c.Pages(), 2);
+}
+
+TEST_F(Paging, RePagingBeyondTheLastPageCountsFlags) {
+  AddRows({4000, 4000, 4000});
+  ASSERT_EQ(c.Pages(), 3);
+  for (int i = 1; i <= 3; ++i) Row(i).RowHeight(100);
+  c.RePaging(9);
+  // Rows keep their placement; the count is what the flags show.
+  EXPECT_EQ(c.Pages(), 3);
+  EXPECT_EQ(Row(3).Page(), 3);
+  c.RePaging();
+  EXPECT_EQ(c.Pages(), 1);
+}
+
+TEST_F(Paging, EmptyBodyKeepsThePageCount) {
+  EXPECT_EQ(c.Pages(), 1);
+  c.RePaging();
+  EXPECT_EQ(c.Pages(), 1);
+}
+
+TEST_F(Paging, MarginChangesTakeEffectAtTheNextPagination) {
+  AddRows({2500, 2500, 2500});
+  EXPECT_EQ(c.Pages(), 2);
+  c.MarginTop(1440 - 1500);  // body grows to 7500
+  EXPECT_TRUE(c.NeedsRepaging());
+  EXPECT_EQ(c.Pages(), 1);
+  EXPECT_FALSE(c.NeedsRepaging());
+}
+
+TEST_F(Paging, AppendingContinuesFromThePreviousRow) {
+  c.RowSpacing(10);
+  AddRows({2000, 2000});
+  EXPECT_FLOAT_EQ(Row(2).TopInPage(), 2010);
+  AddRows({2000});
+  EXPECT_EQ(Row(3).Page(), 2);
+  EXPECT_TRUE(Row(3).NewPage());
+  EXPECT_EQ(c.PageCount(), 2);
+}
+
+TEST_F(Paging, PagesBeyondSixteenBitsAreRecorded) {
+  c.dColsPerRow(1);
+  for (int i = 0; i < 40; ++i) AddRows({7000});
+  EXPECT_EQ(c.Pages(), 41);
+  // A tiny body forces one page per row; 40000 rows overflow the 16-bit count.
+  c.ClearAll();
+  c.ClearError();
+  c.dRowHeight(7000);
+  VariantArray one{Variant("x")};
+  for (int i = 0; i < 33000; ++i) c.AddRow(one);
+  std::int32_t n = 0;
+  std::string d, s;
+  ASSERT_TRUE(c.GetLastError(n, d, s));
+  EXPECT_EQ(n, 6);
+  EXPECT_TRUE(c.AddHeaderRow("still works"));
+}
+
+}  // namespace
+}  // namespace ktfolio

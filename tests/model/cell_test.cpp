@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "model/rows.h"
+#include "model/textitem.h"
+
+namespace ktfolio {
+namespace {
+
+TEST(CellText, LineBreaksAreStoredAsMarkers) {
+  KtTextItem cell;
+  cell.Text("a\r\nb");
+  EXPECT_EQ(cell.StoredText(), "a<cr><lf>b");
+  EXPECT_EQ(cell.Text(), "a\r\nb");
+}
+
+TEST(CellText, LiteralMarkersComeBackAsLineBreaks) {
+  KtTextItem cell;
+  cell.Text("x<lf>y");
+  EXPECT_EQ(cell.Text(), "x\ny");
+  cell.Text("<CR>");  // markers are exact-case
+  EXPECT_EQ(cell.Text(), "<CR>");
+}
+
+TEST(CellText, SettingTextDoesNotMeasure) {
+  KtTextItem cell;
+  EXPECT_EQ(cell.ItemHeight(), 0);
+  EXPECT_EQ(cell.TabLeft(), 0);
+  cell.Text("a long text that would need lines");
+  EXPECT_EQ(cell.ItemHeight(), 0);
+}
+
+TEST(CellByName, NamesMatchWithoutRegardToCase) {
+  KtTextItem cell;
+  cell.SetByName("fontstrikethru", Variant(true));
+  EXPECT_TRUE(cell.FontStrikethru());
+  cell.SetByName("EDGE", Variant(5));
+  EXPECT_EQ(cell.edge(), 5);
+  cell.SetByName("TabLeft", Variant("1440.5"));
+  EXPECT_FLOAT_EQ(cell.TabLeft(), 1440.5f);
+  EXPECT_EQ(cell.GetByName("tableft").ToSingle(), 1440.5f);
+}
+
+TEST(CellByName, ColoursKeepTheirBitPattern) {
+  KtTextItem cell;
+  cell.SetByName("FontColor", Variant(static_cast<std::int32_t>(0x8000000F)));
+  EXPECT_EQ(cell.FontColor(), 0x8000000Fu);
+  EXPECT_EQ(cell.GetByName("FontColor").ToLong(), static_cast<std::int32_t>(0x8000000F));
+}
+
+TEST(CellByName, UnknownNamesAndBadValuesThrowNumberedErrors) {
+  KtTextItem cell;
+  try {
+    cell.SetByName("AligPos", Variant(1));
+    FAIL() << "AligPos is no attribute";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), 438);
+  }
+  try {
+    cell.SetByName("LineTop", Variant(40000));
+    FAIL() << "LineTop is 16-bit";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), 6);
+  }
+  try {
+    cell.SetByName("FontBold", Variant("maybe"));
+    FAIL() << "not a Boolean";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), 13);
+  }
+  EXPECT_FALSE(cell.FontBold());
+}
+
+TEST(CellByName, PenStyleAcceptsValuesOutsideTheEnumeration) {
+  KtTextItem cell;
+  cell.SetByName("PenStyle", Variant(99));
+  EXPECT_EQ(cell.PenStyle(), 99);
+}
+
+TEST(CellBitmap, EmptyNameDropsThePictureButKeepsTheText) {
+  KtTextItem cell;
+  cell.Text("photo.png");
+  cell.BITMAP("");
+  EXPECT_EQ(cell.BITMAP(), "");
+  EXPECT_EQ(cell.Text(), "photo.png");
+  EXPECT_FALSE(cell.HasBitmap());
+}
+
+TEST(CellCopy, CopiesLayoutButNotTextOrFocus) {
+  KtTextItem model;
+  model.Text("model text");
+  model.Focused(true);
+  model.FontName("Courier New");
+  model.TabLeft(720);
+  model.LineBottom(2);
+  model.WordWrap(true);
+  KtTextItem copy;
+  copy.CopyAttributesFrom(model);
+  EXPECT_EQ(copy.FontName(), "Courier New");
+  EXPECT_EQ(copy.TabLeft(), 720);
+  EXPECT_EQ(copy.LineBottom(), 2);
+  EXPECT_TRUE(copy.WordWrap());
+  EXPECT_EQ(copy.Text(), "");
+  EXPECT_FALSE(copy.Focused());
+}
+
+}  // namespace
+}  // namespace ktfolio

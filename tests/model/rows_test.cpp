@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "model/host.h"
+#include "model/rows.h"
+
+namespace ktfolio {
+namespace {
+
+// A minimal owner: fixed page geometry and defaults, errors kept for asserts.
+class FakeHost : public DocumentHost {
+ public:
+  tpPageInfo page;
+  tpDefaults defaults;
+  int errors = 0;
+  FakeHost() { page.AvailWidth = 9000; }
+  tpPageInfo PageInfo() const override { return page; }
+  tpDefaults Defaults() const override { return defaults; }
+  std::int32_t CurrentPage() const override { return 0; }
+  std::int32_t PageCount() const override { return 0; }
+  double Zoom() const override { return 100; }
+  std::int32_t ColorResolution() const override { return 8; }
+  bool ShowGuideLines() const override { return false; }
+  void RecordError(std::int32_t, const std::string&, const std::string&) override { ++errors; }
+};
+
+std::vector<float> Tabs(const KtRow& row) {
+  std::vector<float> out;
+  for (const auto& c : row.ItemText()) out.push_back(c->TabLeft());
+  return out;
+}
+
+TEST(RowsAdd, UniformColumnsWithoutModel) {
+  FakeHost host;
+  host.defaults.dInheritLastRow = false;
+  host.defaults.dColSpacing = 100;
+  KtRows rows;
+  KtRow* row = rows.Add(&host, 3);
+  EXPECT_EQ(Tabs(*row), (std::vector<float>{0, 3100, 6100}));
+  EXPECT_EQ(rows.ActiveCol(), 3);
+  EXPECT_EQ(rows.ActiveRow(), 1);
+}
+
+TEST(RowsAdd, CellsTakeTheControlDefaults) {
+  FakeHost host;
+  host.defaults.dFontName = "Times New Roman";
+  host.defaults.dFontSize = 12;
+  host.defaults.dColAlignPos = ppRightBottom;
+  host.defaults.dColLineTop = 3;
+  host.defaults.dRowHeight = 555;
+  KtRows rows;
+  KtRow* row = rows.Add(&host, 1);
+  const KtTextItem& cell = *row->ItemText().Item(1);
+  EXPECT_EQ(cell.FontName(), "Times New Roman");
+  EXPECT_EQ(cell.FontSize(), 12);
+  EXPECT_EQ(cell.AlignPos(), ppRightBottom);
+  EXPECT_EQ(cell.LineTop(), 3);
+  EXPECT_EQ(cell.ShadowColor(), 0x8000000Fu);
+  EXPECT_TRUE(cell.Clipping());
+  EXPECT_EQ(row->RowHeight(), 555);
+  EXPECT_EQ(cell.ParentRow(), row);
+  EXPECT_EQ(cell.ParentControl(), &host);
+}
+
+TEST(RowsAdd, InsertionFollowsActiveRow) {
+  FakeHost host;
+  KtRows rows;
+  KtRow* a = rows.Add(&host, 1);
+  KtRow* b = rows.Add(&host, 1);
+  EXPECT_EQ(rows.Item(1), a);
+  EXPECT_EQ(rows.Item(2), b);
+
+  rows.ActiveRow(0);  // zero on a non-empty collection: goes first
+  KtRow* c = rows.Add(&host, 1);
+  EXPECT_EQ(rows.Item(1), c);
+  EXPECT_EQ(rows.ActiveRow(), 1);
+
+  rows.ActiveRow(1);  // after row 1
+  KtRow* d = rows.Add(&host, 1);
+  EXPECT_EQ(rows.Item(2), d);
+  EXPECT_EQ(rows.ActiveRow(), 2);
+
+  rows.ActiveRow(50);  // beyond the end: appends
+  KtRow* e = rows.Add(&host, 1);
+  EXPECT_EQ(rows.Item(5), e);
+  EXPECT_EQ(rows.ActiveRow(), 5);
+}
+
+TEST(RowsAdd, InheritLastRowCopiesCellsButNotTexts) {
+  FakeHost host;
+  host.defaults.dColSpacing = 0;
+  KtRows rows;
+  KtRow* first = rows.Add(&host, 2);
+  first->ItemText().Item(1)->Text("keep out");
+  first->ItemText().Item(2)->TabLeft(2000);
+  first->ItemText().Item(2)->FontBold(true);
+  first->RowSpacing(77);
+  first->PageBreak(true);
+
+  KtRow* second = rows.Add(&host, 4);
+  ASSERT_EQ(second->ItemText().count(), 4);
+  EXPECT_EQ(second->ItemText().Item(1)->Text(), "");
+  EXPECT_TRUE(second->ItemText().Item(2)->FontBold());
+  EXPECT_EQ(second->RowSpacing(), 77);
+  EXPECT_FALSE(second->PageBreak());
+  // Extra columns continue after the model's last TabLeft, width AvailWidth-used over n.
+  // used = 2000, rest = 7000, w = 1750: cells 3 and 4 at 2000 + 1*1750 and 2000 + 2*1750.
+  EXPECT_EQ(Tabs(*second), (std::vector<float>{0, 2000, 3750, 5500}));
+  EXPECT_EQ(rows.ActiveCol(), 4);
+}
+
+TEST(RowsAdd, ModelWithMoreCellsKeepsThemAll) {
+  FakeHost host;
+  KtRows rows;
+  rows.Add(&host, 5);
+  rows.Add(&host, 2);
+  EXPECT_EQ(rows.Item(2)->ItemText().count(), 5);
+  EXPECT_EQ(rows.ActiveCol(), 5);
+}
+
+TEST(RowsAdd, GuideRowIsTheModelWhenNotInheriting) {
+  FakeHost host;
+  host.defaults.dInheritLastRow = false;
+  KtRows rows;
+  KtRow* guide = rows.Add(&host, 1);
+  guide->ItemText().Item(1)->FontItalic(true);
+  rows.Add(&host, 1);
+  rows.GuideRow(1);
+  KtRow* copied = rows.Add(&host, 1);
+  EXPECT_TRUE(copied->ItemText().Item(1)->FontItalic());
+  rows.GuideRow(9);  // out of range: defaults again
+  KtRow* plain = rows.Add(&host, 1);
+  EXPECT_FALSE(plain->ItemText().Item(1)->FontItalic());
+}
+
+TEST(RowsCollection, MissingIndicesThrowForRowsButNotForCells) {
+  FakeHost host;
+  KtRows rows;
+  rows.Add(&host, 2);
+  EXPECT_THROW(rows.Item(2), Error);
+  EXPECT_THROW(rows.Remove(0), Error);
+  EXPECT_EQ(rows.Item(1)->ItemText().Item(3), nullptr);
+  EXPECT_THROW(rows.Item(1)->ItemText().Remove(3), Error);
+}
+
+TEST(RowsFitHeight, FixedHeightAndCelllessRows) {
+  FakeHost host;
+  KtRows rows;
+  KtRow* fixed = rows.AddR(&host);
+  fixed->FitHeightToText(false);
+  fixed->RowHeight(1234);
+  fixed->FitHeight(nullptr);
+  EXPECT_EQ(fixed->RowHeight(), 1234);
+
+  KtRow* empty = rows.AddR(&host);
+  empty->FitHeightToText(true);
+  empty->IndentTop(30);
+  empty->IndentBottom(45);
+  empty->FitHeight(nullptr);
+  EXPECT_EQ(empty->RowHeight(), 75);
+}
+
+TEST(RowsTemplate, AddRCopiesTheTemplateRowIncludingPageBreak) {
+  FakeHost host;
+  KtRow model;
+  model.PageBreak(true);
+  model.RowHeight(999);
+  model.IndentTop(11);
+  KtTextItem cellModel;
+  cellModel.Text("from template");
+  cellModel.FontSize(14);
+  TemplateRow() = &model;
+  TemplateCell() = &cellModel;
+  KtRows rows;
+  KtRow* row = rows.AddRPlus(&host, 2);
+  TemplateRow() = nullptr;
+  TemplateCell() = nullptr;
+  EXPECT_TRUE(row->PageBreak());
+  EXPECT_EQ(row->RowHeight(), 999);
+  ASSERT_EQ(row->ItemText().count(), 2);
+  EXPECT_EQ(row->ItemText().Item(2)->Text(), "from template");
+  EXPECT_EQ(row->ItemText().Item(2)->FontSize(), 14);
+}
+
+}  // namespace
+}  // namespace ktfolio
