@@ -59,16 +59,18 @@ TEST(Measure, FixedRowsAndPicturesIgnoreText) {
   EXPECT_FLOAT_EQ(Height(c, 1), 123);
 }
 
-TEST(Measure, FirstLineIndentSmallerThanASpaceAddsNothing) {
+TEST(Measure, FirstLineIndentIsMadeOfSpaces) {
   KtPrint4 c;
   c.dInheritLastRow(false);
-  c.dColsPerRow(6);
-  // Text that fills the first line exactly: an indent pushes a word down.
-  c.AddRow("wordy words here");
+  const char* text = "a short line of words";
+  c.AddRow(text);
   const float plain = Height(c, 1);
-  c.dColIndentFirst(5);  // under a space width
-  c.AddRow("wordy words here");
+  c.dColIndentFirst(5);  // narrower than one space: adds nothing
+  c.AddRow(text);
   EXPECT_FLOAT_EQ(Height(c, 2), plain);
+  c.dColIndentFirst(8000);  // most of the line: the words wrap below the indent
+  c.AddRow(text);
+  EXPECT_GT(Height(c, 3), plain + 100);
 }
 
 TEST(Measure, FieldCodesAreExpandedBeforeMeasuring) {
