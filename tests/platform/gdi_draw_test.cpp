@@ -160,14 +160,14 @@ TEST(GdiShapes, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
   // NULL pen: the fill alone, one pixel short on the right and bottom.
   RECT all{0, 0, 12, 12};
   FillRect(s.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  SelectObject(s.dc, GetStockObject(NULL_PEN));
+  DeleteObject(SelectObject(s.dc, GetStockObject(NULL_PEN)));
   Rectangle(s.dc, 2, 2, 8, 7);
   EXPECT_EQ(s.Count(RED), 5 * 4);
   EXPECT_EQ(s.Row(2, 0, 12, RED), "..#####.....");
   // Hollow brush: outline only.
   FillRect(s.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   s.UsePen(PS_SOLID, 1, BLUE);
-  SelectObject(s.dc, GetStockObject(NULL_BRUSH));
+  DeleteObject(SelectObject(s.dc, GetStockObject(NULL_BRUSH)));
   Rectangle(s.dc, 1, 1, 5, 5);
   EXPECT_EQ(s.Count(BLUE), 12);
   EXPECT_EQ(s.Count(WHITE), 144 - 12);
