@@ -165,7 +165,7 @@ bool KtPrint4::OutLineBlock(std::int16_t PenSize, std::int32_t fgLines, std::int
     auto cellCount = [&](std::int32_t r) { return rows.Item(r)->ItemText().count(); };
     auto tabLeft = [&](std::int32_t r, std::int32_t c) {
       KtTextItem* cell = rows.Item(r)->ItemText().Item(c);
-      if (!cell) throw Error(91, kLibraryName, "Object variable or With block variable not set");
+      if (!cell) throw ObjectNotSetError();
       return cell->TabLeft();
     };
     const std::int32_t count1 = cellCount(r1);

@@ -108,7 +108,7 @@ KtRows* KtPrint4::Rows(std::int32_t area) {
 
 KtRows& KtPrint4::RowsOrThrow(std::int32_t area) {
   KtRows* r = Rows(area);
-  if (!r) throw Error(91, kLibraryName, "Object variable or With block variable not set");
+  if (!r) throw ObjectNotSetError();
   return *r;
 }
 

@@ -17,7 +17,7 @@ void KtPrint4::ApplyItems(KtRow& row, const VariantArray& items, bool limitToCel
     if (limitToCells && k + 1 > cells.count()) break;
     std::string s = items[k].ToString();
     KtTextItem* cell = cells.Item(k + 1);
-    if (!cell) throw Error(91, kLibraryName, "Object variable or With block variable not set");
+    if (!cell) throw ObjectNotSetError();
     size_t second = s.size() > 1 && s[0] == '#' ? s.find('#', 1) : std::string::npos;
     if (second != std::string::npos && second + 1 > 2) {
       cell->TabLeft(Variant(Val(std::string_view(s).substr(1, second - 1))).ToSingle());

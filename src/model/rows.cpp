@@ -5,10 +5,6 @@
 namespace ktfolio {
 
 namespace {
-Error MissingIndex() { return Error(errnum::kSubscriptOutOfRange, kLibraryName, "Subscript out of range"); }
-Error NotSupported() {
-  return Error(errnum::kNotSupported, kLibraryName, "Object doesn't support this property or method");
-}
 std::int32_t CLng(double v) { return Variant(v).ToLong(); }
 }  // namespace
 
@@ -44,7 +40,7 @@ KtTextItem* KtTextItemCol::Item(std::int32_t index) const {
 }
 
 void KtTextItemCol::Remove(std::int32_t index) {
-  if (index < 1 || index > count()) throw MissingIndex();
+  if (index < 1 || index > count()) throw SubscriptError();
   items_.erase(items_.begin() + (index - 1));
 }
 
@@ -114,13 +110,13 @@ const RowAttribute* FindRowAttribute(std::string_view name) {
 
 Variant KtRow::GetByName(std::string_view name) const {
   const RowAttribute* a = FindRowAttribute(name);
-  if (!a) throw NotSupported();
+  if (!a) throw NotSupportedError();
   return a->get(*this);
 }
 
 void KtRow::SetByName(std::string_view name, const Variant& value) {
   const RowAttribute* a = FindRowAttribute(name);
-  if (!a) throw NotSupported();
+  if (!a) throw NotSupportedError();
   if (!a->set) throw Error(383, kLibraryName, "Property is read-only");
   a->set(*this, value);
 }
@@ -251,18 +247,18 @@ KtRow* KtRows::AddRPlus(DocumentHost* control, std::int32_t n) {
 }
 
 KtRow* KtRows::Item(std::int32_t index) const {
-  if (index < 1 || index > count()) throw MissingIndex();
+  if (index < 1 || index > count()) throw SubscriptError();
   return rows_[index - 1].get();
 }
 
 void KtRows::Remove(std::int32_t index) {
-  if (index < 1 || index > count()) throw MissingIndex();
+  if (index < 1 || index > count()) throw SubscriptError();
   rows_.erase(rows_.begin() + (index - 1));
 }
 
 void KtRows::RemoveRange(std::int32_t first, std::int32_t n) {
   if (n <= 0) return;
-  if (first < 1 || first + n - 1 > count()) throw MissingIndex();
+  if (first < 1 || first + n - 1 > count()) throw SubscriptError();
   rows_.erase(rows_.begin() + (first - 1), rows_.begin() + (first - 1 + n));
 }
 

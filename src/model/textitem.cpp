@@ -189,21 +189,17 @@ const CellAttribute* FindAttribute(std::string_view name) {
   return nullptr;
 }
 
-Error NotSupported() {
-  return Error(errnum::kNotSupported, kLibraryName, "Object doesn't support this property or method");
-}
-
 }  // namespace
 
 Variant KtTextItem::GetByName(std::string_view name) const {
   const CellAttribute* a = FindAttribute(name);
-  if (!a) throw NotSupported();
+  if (!a) throw NotSupportedError();
   return a->get(*this);
 }
 
 void KtTextItem::SetByName(std::string_view name, const Variant& value) {
   const CellAttribute* a = FindAttribute(name);
-  if (!a) throw NotSupported();
+  if (!a) throw NotSupportedError();
   if (!a->set) throw Error(383, kLibraryName, "Property is read-only");
   a->set(*this, value);
 }

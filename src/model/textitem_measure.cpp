@@ -53,7 +53,7 @@ HFONT KtTextItem::SetFont(HDC hdc, HFONT oldFont, double zoom) {
   lf.lfStrikeOut = FontStrikethru_ ? 1 : 0;
   lf.lfWeight = FontBold_ ? FW_BOLD : FW_NORMAL;
   if (fontName_.size() >= static_cast<size_t>(LF_FACESIZE))
-    throw Error(errnum::kSubscriptOutOfRange, kLibraryName, "Subscript out of range");  // face name field overflow
+    throw SubscriptError();  // face name field overflow
   fontName_.copy(lf.lfFaceName, fontName_.size());
   lf.lfFaceName[fontName_.size()] = 0;
   lf.lfHeight = -static_cast<LONG>(Nint(FontSize_ * GetDeviceCaps(hdc, LOGPIXELSY) * zoom / 100.0 / 72.0));

@@ -38,6 +38,7 @@ constexpr std::int32_t kTypeMismatch = 13;
 constexpr std::int32_t kInvalidProcedureCall = 5;
 constexpr std::int32_t kKeyAlreadyExists = 457;
 constexpr std::int32_t kObjectRequired = 424;
+constexpr std::int32_t kObjectNotSet = 91;
 constexpr std::int32_t kNotSupported = 438;  // object doesn't support this property or method
 constexpr std::int32_t kWrongArgumentCount = 450;
 constexpr std::int32_t kFileNotFound = 53;
@@ -45,5 +46,14 @@ constexpr std::int32_t kFileNotFound = 53;
 
 // Name of the library as it appears in error sources ("ktfolio.WindowProc").
 inline constexpr const char* kLibraryName = "ktfolio";
+
+// The run-time errors raised in more than one place, with their standard texts.
+inline Error NotSupportedError() {
+  return Error(errnum::kNotSupported, kLibraryName, "Object doesn't support this property or method");
+}
+inline Error SubscriptError() { return Error(errnum::kSubscriptOutOfRange, kLibraryName, "Subscript out of range"); }
+inline Error ObjectNotSetError() {
+  return Error(errnum::kObjectNotSet, kLibraryName, "Object variable or With block variable not set");
+}
 
 }  // namespace ktfolio
