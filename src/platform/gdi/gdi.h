@@ -24,6 +24,9 @@ struct HPEN__ : HGDIOBJ__ {};
 struct HBRUSH__ : HGDIOBJ__ {};
 struct HBITMAP__ : HGDIOBJ__ {};
 struct HRGN__ : HGDIOBJ__ {};
+struct HICON__ {
+  virtual ~HICON__() = default;
+};
 struct HDC__ {
   virtual ~HDC__() = default;
 };
@@ -35,6 +38,7 @@ using HBRUSH = HBRUSH__*;
 using HBITMAP = HBITMAP__*;
 using HRGN = HRGN__*;
 using HDC = HDC__*;
+using HICON = HICON__*;
 
 // ---- records ---------------------------------------------------------------
 constexpr int LF_FACESIZE = 32;
@@ -87,6 +91,49 @@ struct BITMAP {
   WORD bmPlanes = 0;
   WORD bmBitsPixel = 0;
   void* bmBits = nullptr;
+};
+
+struct RGBQUAD {
+  BYTE rgbBlue = 0;
+  BYTE rgbGreen = 0;
+  BYTE rgbRed = 0;
+  BYTE rgbReserved = 0;
+};
+
+struct BITMAPINFOHEADER {
+  DWORD biSize = 40;
+  LONG biWidth = 0;
+  LONG biHeight = 0;  // > 0: bottom-up rows; < 0: top-down
+  WORD biPlanes = 1;
+  WORD biBitCount = 0;
+  DWORD biCompression = 0;
+  DWORD biSizeImage = 0;
+  LONG biXPelsPerMeter = 0;
+  LONG biYPelsPerMeter = 0;
+  DWORD biClrUsed = 0;
+  DWORD biClrImportant = 0;
+};
+
+// Header plus room for a full 256-entry colour table, as callers allocate it.
+struct BITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[256];
+};
+
+struct ICONINFO {
+  BOOL fIcon = TRUE;
+  DWORD xHotspot = 0;
+  DWORD yHotspot = 0;
+  HBITMAP hbmMask = nullptr;   // AND mask (1 = transparent)
+  HBITMAP hbmColor = nullptr;  // colour image
+};
+
+struct DOCINFO {
+  int cbSize = sizeof(DOCINFO);
+  const char* lpszDocName = nullptr;
+  const char* lpszOutput = nullptr;
+  const char* lpszDatatype = nullptr;
+  DWORD fwType = 0;
 };
 
 // ---- constants -------------------------------------------------------------
@@ -163,6 +210,95 @@ constexpr DWORD PATCOPY = 0x00F00021;
 constexpr DWORD BLACKNESS = 0x00000042;
 constexpr DWORD WHITENESS = 0x00FF0062;
 
+// DIB formats
+constexpr DWORD BI_RGB = 0;
+constexpr UINT DIB_RGB_COLORS = 0;
+
+// DrawEdge kinds and flags
+constexpr UINT BDR_RAISEDOUTER = 0x1;
+constexpr UINT BDR_SUNKENOUTER = 0x2;
+constexpr UINT BDR_RAISEDINNER = 0x4;
+constexpr UINT BDR_SUNKENINNER = 0x8;
+constexpr UINT BDR_OUTER = 0x3;
+constexpr UINT BDR_INNER = 0xC;
+constexpr UINT EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER;
+constexpr UINT EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER;
+constexpr UINT EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER;
+constexpr UINT EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER;
+constexpr UINT BF_LEFT = 0x1;
+constexpr UINT BF_TOP = 0x2;
+constexpr UINT BF_RIGHT = 0x4;
+constexpr UINT BF_BOTTOM = 0x8;
+constexpr UINT BF_TOPLEFT = BF_TOP | BF_LEFT;
+constexpr UINT BF_TOPRIGHT = BF_TOP | BF_RIGHT;
+constexpr UINT BF_BOTTOMLEFT = BF_BOTTOM | BF_LEFT;
+constexpr UINT BF_BOTTOMRIGHT = BF_BOTTOM | BF_RIGHT;
+constexpr UINT BF_RECT = BF_LEFT | BF_TOP | BF_RIGHT | BF_BOTTOM;
+constexpr UINT BF_DIAGONAL = 0x10;
+constexpr UINT BF_DIAGONAL_ENDTOPRIGHT = BF_DIAGONAL | BF_TOP | BF_RIGHT;
+constexpr UINT BF_DIAGONAL_ENDTOPLEFT = BF_DIAGONAL | BF_TOP | BF_LEFT;
+constexpr UINT BF_DIAGONAL_ENDBOTTOMLEFT = BF_DIAGONAL | BF_BOTTOM | BF_LEFT;
+constexpr UINT BF_DIAGONAL_ENDBOTTOMRIGHT = BF_DIAGONAL | BF_BOTTOM | BF_RIGHT;
+constexpr UINT BF_MIDDLE = 0x800;
+constexpr UINT BF_SOFT = 0x1000;
+constexpr UINT BF_ADJUST = 0x2000;
+constexpr UINT BF_FLAT = 0x4000;
+constexpr UINT BF_MONO = 0x8000;
+
+// DrawFrameControl kinds and states
+constexpr UINT DFC_CAPTION = 1;
+constexpr UINT DFC_MENU = 2;
+constexpr UINT DFC_SCROLL = 3;
+constexpr UINT DFC_BUTTON = 4;
+constexpr UINT DFCS_CAPTIONCLOSE = 0x0;
+constexpr UINT DFCS_CAPTIONMIN = 0x1;
+constexpr UINT DFCS_CAPTIONMAX = 0x2;
+constexpr UINT DFCS_CAPTIONRESTORE = 0x3;
+constexpr UINT DFCS_CAPTIONHELP = 0x4;
+constexpr UINT DFCS_MENUARROW = 0x0;
+constexpr UINT DFCS_MENUCHECK = 0x1;
+constexpr UINT DFCS_MENUBULLET = 0x2;
+constexpr UINT DFCS_MENUARROWRIGHT = 0x4;
+constexpr UINT DFCS_SCROLLUP = 0x0;
+constexpr UINT DFCS_SCROLLDOWN = 0x1;
+constexpr UINT DFCS_SCROLLLEFT = 0x2;
+constexpr UINT DFCS_SCROLLRIGHT = 0x3;
+constexpr UINT DFCS_SCROLLCOMBOBOX = 0x5;
+constexpr UINT DFCS_SCROLLSIZEGRIP = 0x8;
+constexpr UINT DFCS_SCROLLSIZEGRIPRIGHT = 0x10;
+constexpr UINT DFCS_BUTTONCHECK = 0x0;
+constexpr UINT DFCS_BUTTONRADIOIMAGE = 0x1;
+constexpr UINT DFCS_BUTTONRADIOMASK = 0x2;
+constexpr UINT DFCS_BUTTONRADIO = 0x4;
+constexpr UINT DFCS_BUTTON3STATE = 0x8;
+constexpr UINT DFCS_BUTTONPUSH = 0x10;
+constexpr UINT DFCS_INACTIVE = 0x100;
+constexpr UINT DFCS_PUSHED = 0x200;
+constexpr UINT DFCS_CHECKED = 0x400;
+constexpr UINT DFCS_TRANSPARENT = 0x800;
+constexpr UINT DFCS_HOT = 0x1000;
+constexpr UINT DFCS_ADJUSTRECT = 0x2000;
+constexpr UINT DFCS_FLAT = 0x4000;
+constexpr UINT DFCS_MONO = 0x8000;
+
+// DrawIconEx and DrawState
+constexpr UINT DI_MASK = 0x1;
+constexpr UINT DI_IMAGE = 0x2;
+constexpr UINT DI_NORMAL = 0x3;
+constexpr UINT DST_COMPLEX = 0x0;
+constexpr UINT DST_TEXT = 0x1;
+constexpr UINT DST_PREFIXTEXT = 0x2;
+constexpr UINT DST_ICON = 0x3;
+constexpr UINT DST_BITMAP = 0x4;
+constexpr UINT DSS_NORMAL = 0x0;
+constexpr UINT DSS_UNION = 0x10;
+constexpr UINT DSS_DISABLED = 0x20;
+constexpr UINT DSS_MONO = 0x80;
+constexpr UINT DSS_RIGHT = 0x8000;
+
+// print jobs
+constexpr int SP_ERROR = -1;
+
 // region results
 constexpr int ERROR_REGION = 0;
 constexpr int NULLREGION = 1;
@@ -195,6 +331,9 @@ constexpr int COLOR_3DDKSHADOW = 21;
 constexpr int COLOR_3DLIGHT = 22;
 constexpr int COLOR_INFOTEXT = 23;
 constexpr int COLOR_INFOBK = 24;
+constexpr int COLOR_3DFACE = COLOR_BTNFACE;
+constexpr int COLOR_3DSHADOW = COLOR_BTNSHADOW;
+constexpr int COLOR_3DHIGHLIGHT = COLOR_BTNHIGHLIGHT;
 
 // GetObjectType results
 constexpr DWORD OBJ_PEN = 1;
@@ -225,6 +364,8 @@ int GetObject(HGDIOBJ obj, int size, void* out);  // BITMAP or LOGFONT
 HFONT CreateFontIndirect(const LOGFONT* lf);
 HPEN CreatePen(int style, int width, COLORREF color);
 HBRUSH CreateSolidBrush(COLORREF color);
+// The brush tiles a copy of the bitmap taken now; the bitmap stays the caller's.
+HBRUSH CreatePatternBrush(HBITMAP bitmap);
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
 
 // ---- state -------------------------------------------------------------------
@@ -260,6 +401,46 @@ BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWOR
 // default stretch mode does. Negative sizes mirror.
 BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, int cx1, int cy1, DWORD rop);
 
+// Device-independent bits. GetDIBits fills the header (bits null: header only)
+// and, for 1/4/8 bits, the colour table; rows are DWORD-aligned, bottom-up for
+// a positive biHeight. Returns the number of lines copied, 0 on failure.
+int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
+// SRCCOPY only, nearest-pixel stretching; returns the lines drawn, 0 on failure.
+int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
+                  int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+
+// ---- classic 3-D controls ----------------------------------------------------------
+// Classic Windows look drawn from the system colours (COLOR_3DHIGHLIGHT ...).
+// BF_ADJUST shrinks *rc by what was drawn.
+BOOL DrawEdge(HDC hdc, RECT* rc, UINT edge, UINT flags);
+// DFCS_ADJUSTRECT shrinks *rc to the glyph area.
+BOOL DrawFrameControl(HDC hdc, RECT* rc, UINT type, UINT state);
+// Dotted XOR rectangle: drawing it twice restores the pixels.
+BOOL DrawFocusRect(HDC hdc, const RECT* rc);
+
+// ---- icons ----------------------------------------------------------------------------
+// Copies the colour and mask bitmaps (they stay the caller's). nullptr on failure.
+HICON CreateIconIndirect(const ICONINFO* info);
+BOOL DestroyIcon(HICON icon);
+// cx, cy 0: the icon's own size. Mask pixels set leave the destination as it was.
+BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flicker, UINT flags);
+using DRAWSTATEPROC = BOOL (*)(HDC, LPARAM, WPARAM, int, int);
+// DST_ICON (lParam: HICON), DST_BITMAP (lParam: HBITMAP), DST_TEXT/DST_PREFIXTEXT
+// (lParam: const char*, wParam: length or 0). DSS_DISABLED embosses in the 3-D
+// highlight and shadow colours; DSS_MONO paints the shape with the brush.
+BOOL DrawState(HDC hdc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM lParam, WPARAM wParam, int x, int y, int cx,
+               int cy, UINT flags);
+
+// ---- print jobs ---------------------------------------------------------------------------
+// The document calls of a printer context. StartDoc returns a job id > 0 or
+// SP_ERROR; the others return > 0 or SP_ERROR. Pages drawn between StartPage and
+// EndPage become one page of the output.
+int StartDoc(HDC hdc, const DOCINFO* info);
+int StartPage(HDC hdc);
+int EndPage(HDC hdc);
+int EndDoc(HDC hdc);
+int AbortDoc(HDC hdc);
+
 // ---- colours -------------------------------------------------------------------
 DWORD GetSysColor(int index);  // the fixed classic palette
 HBRUSH GetSysColorBrush(int index);
@@ -273,6 +454,15 @@ std::string ResolvedFontFamily(HDC hdc);
 // Writes a bitmap (or the bitmap selected into a memory DC) as a PNG file.
 bool SaveBitmapPng(HBITMAP bitmap, const std::string& path);
 
+// A printer-class context that writes its document as a PDF file: device
+// units are pixels at dpiX x dpiY, each page pageWidth x pageHeight device
+// units (the paper, orientation applied). Text stays text in the PDF. The file
+// is written between StartDoc and EndDoc, to a temporary name renamed over
+// `path` only at EndDoc (AbortDoc, or a failure, leaves any earlier file as it
+// was). nullptr for a bad size or resolution; an unwritable path makes
+// StartDoc fail. Free it with DeleteDC.
+HDC CreatePdfPrinterDC(const char* path, int dpiX, int dpiY, int pageWidth, int pageHeight);
+
 struct GdiObjectCounts {
   int dcs = 0;
   int fonts = 0;
@@ -280,7 +470,8 @@ struct GdiObjectCounts {
   int brushes = 0;
   int bitmaps = 0;
   int regions = 0;
-  int total() const { return dcs + fonts + pens + brushes + bitmaps + regions; }
+  int icons = 0;
+  int total() const { return dcs + fonts + pens + brushes + bitmaps + regions + icons; }
 };
 // Objects created and not yet deleted (stock objects excluded).
 GdiObjectCounts GdiLiveObjects();
