@@ -141,6 +141,22 @@ void FillWithBrush(DC* dc, cairo_t* cr, const Brush* brush, double l, double t, 
 std::uint32_t BrushPixel(const Brush* brush, int deviceX, int deviceY);
 
 // ---- text engine (gdi_font.cpp) ----
+// How one character is drawn without Pango: a glyph of a Cairo font Pango
+// chose for it, at the pen position plus an offset. `font` is null for
+// characters that must be shaped with their neighbours (marks, complex
+// scripts) or that have no glyph: their lines go through Pango.
+struct GlyphRef {
+  cairo_scaled_font_t* font = nullptr;  // borrowed from a PangoFont the instance keeps
+  unsigned long index = 0;
+  double dx = 0;
+  double dy = 0;
+};
+
+struct CharInfo {
+  int width = -1;  // -1: not measured yet
+  GlyphRef glyph;
+};
+
 struct FontInstance {
   PangoFontDescription* desc = nullptr;  // resolved family, absolute size
   PangoAttrList* attrs = nullptr;        // kerning and ligatures off
@@ -154,11 +170,15 @@ struct FontInstance {
   int aveCharWidth = 0;
   int maxCharWidth = 0;
   bool fixedPitch = false;
-  int narrow[256];
-  std::unordered_map<std::uint32_t, int> wide;
+  double baselineShift = 0;  // where Pango's baseline falls below ours, in (0, 1)
+  CharInfo narrow[256];
+  std::unordered_map<std::uint32_t, CharInfo> wide;
+  std::vector<PangoFont*> glyphFonts;  // references keeping GlyphRef::font alive
 
   int Height() const { return ascent + descent; }
-  int Advance(std::uint32_t cp);
+  int Advance(std::uint32_t cp) { return Char(cp).width; }
+  // Width and glyph of one character, measured once.
+  const CharInfo& Char(std::uint32_t cp);
 };
 
 FontInstance* Instance(Font* font);
