@@ -21,6 +21,7 @@ struct PenStroke {
   COLORREF color = 0;
   std::vector<double> dashes;
   bool insideFrame = false;
+  bool alternate = false;  // every other pixel: too fine for Cairo's dashes, done by hand
 };
 
 PenStroke StrokeOf(const Pen* pen) {
@@ -36,7 +37,7 @@ PenStroke StrokeOf(const Pen* pen) {
       case PS_DOT: s.dashes = {3, 3}; break;
       case PS_DASHDOT: s.dashes = {9, 6, 3, 6}; break;
       case PS_DASHDOTDOT: s.dashes = {9, 3, 3, 3, 3, 3}; break;
-      case PS_ALTERNATE: s.dashes = {1, 1}; break;
+      case PS_ALTERNATE: s.alternate = true; break;
       default: break;
     }
   }
@@ -205,6 +206,17 @@ BOOL LineTo(HDC hdc, int x, int y) {
   dc->st.pos = POINT{x, y};
   if (!pen.visible) return TRUE;
   cairo_t* cr = dc->Begin();
+  if (pen.alternate) {
+    // Step along the major axis, one pixel per step, lighting the even steps.
+    const int steps = std::max(std::abs(x - from.x), std::abs(y - from.y));
+    for (int i = 0; i < steps; i += 2) {
+      const double px = std::floor(from.x + (x - from.x) * static_cast<double>(i) / steps + 0.5);
+      const double py = std::floor(from.y + (y - from.y) * static_cast<double>(i) / steps + 0.5);
+      FillBox(cr, pen.color, px, py, px + 1, py + 1);
+    }
+    dc->End();
+    return TRUE;
+  }
   AddSegment(cr, pen, from.x, from.y, x, y);
   StrokePath(dc, cr, pen, CAIRO_LINE_JOIN_ROUND);
   dc->End();
