@@ -94,6 +94,12 @@ void KtPrint4::Advise(KtPrint4Events* sink) {
 }
 void KtPrint4::Unadvise(KtPrint4Events* sink) { std::erase(sinks_, sink); }
 
+void KtPrint4::RaiseNewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) {
+  // A handler may unadvise itself; walk a copy.
+  const std::vector<KtPrint4Events*> sinks = sinks_;
+  for (KtPrint4Events* s : sinks) s->NewPage(page, row, firstOrLast);
+}
+
 void KtPrint4::Notify(const std::string& name) { container_->PropertyChanged(name); }
 
 HDC KtPrint4::MeasureDC() {

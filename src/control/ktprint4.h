@@ -234,6 +234,16 @@ class KtPrint4 : public DocumentHost {
   void PrinterSetupChanged(bool v) { printerSetupChanged_ = v; }
   void ComputePageInfo();
 
+  // ---- output (drawn by src/render) ----------------------------------------------------
+  // Writes page `page` as a PNG, as the preview's page surface shows it at
+  // `zoom` percent (10..250): page colour, drop shadow, content. Returns false
+  // and records the error on a bad page or zoom or an unwritable file; the
+  // document is left unchanged either way.
+  [[nodiscard]] bool ExportPng(const std::string& file, std::int16_t page, std::int16_t zoom = 100);
+  // Writes pages fromPage..toPage through the print path at 600 dpi to a PDF
+  // file, one PDF page per page, sized to the paper. Same failure rules.
+  [[nodiscard]] bool ExportPdf(const std::string& file, std::int16_t fromPage, std::int16_t toPage);
+
   // ---- errors ----------------------------------------------------------------------------------
   void ClearError() { error_.ErrorNumber = 0; }
   bool GetLastError(std::int32_t& ErrorNumber, std::string& ErrorDescription, std::string& ErrorSource) const;
@@ -245,6 +255,9 @@ class KtPrint4 : public DocumentHost {
   std::int32_t CurrentPage() const override { return currentPage_; }
   void CurrentPage(std::int32_t p) { currentPage_ = p; }
   std::int32_t PageCount() const override { return pageCount_; }
+  void PageCount(std::int32_t n) { pageCount_ = n; }
+  // Raises NewPage to every sink; the loop goes on with what they leave in the arguments.
+  void RaiseNewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast);
   double Zoom() const override { return zoom_; }
   void Zoom(double z) { zoom_ = z; }
   // The row collection of an area (created on first use); nullptr outside 0..2.

@@ -277,6 +277,16 @@ void KtPrint4Dispatch::Publish() {
   AddProcedure("RePaging", {Opt("pFrom", I, std::int16_t{1}), Opt("ClearPageBreaks", B, false)},
                [c](VariantArray& a) { c->RePaging(a[0].ToInteger(), a[1].ToBool()); });
 
+  // Output.
+  AddMethod(
+      "ExportPng", {In("file", Str), In("page", I), Opt("zoom", I, std::int16_t{100})},
+      [c](VariantArray& a) { return Variant(c->ExportPng(a[0].ToString(), a[1].ToInteger(), a[2].ToInteger())); },
+      B, true);
+  AddMethod(
+      "ExportPdf", {In("file", Str), In("fromPage", I), In("toPage", I)},
+      [c](VariantArray& a) { return Variant(c->ExportPdf(a[0].ToString(), a[1].ToInteger(), a[2].ToInteger())); },
+      B, true);
+
   // Error record. The three results come back through the by-reference
   // arguments, left untouched (Empty when omitted) when nothing is recorded.
   AddProcedure("ClearError", {}, [c](VariantArray&) { c->ClearError(); });
