@@ -62,7 +62,8 @@ class KtRow {
   KtTextItemCol& ItemText() { return items_; }
   const KtTextItemCol& ItemText() const { return items_; }
 
-  // Fits RowHeight to the tallest cell measured on a device context.
+  // Fits RowHeight to the tallest cell measured on a device context. A height
+  // beyond the float range is an overflow and leaves RowHeight as it was.
   void FitHeight(win::HDC hdc);
 
   // Row attributes by name, without regard to case (Error 438 when unknown).
