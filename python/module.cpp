@@ -266,18 +266,22 @@ PYBIND11_MODULE(ktfolio, m) {
       .def_property_readonly("event", &EventArgs::Event);
 
   py::class_<FontDispatch, Dispatch, std::shared_ptr<FontDispatch>>(m, "StdFont", "A font description.")
-      .def(py::init([](const std::string& Name, float Size, bool Bold, bool Italic, bool Underline,
+      .def(py::init([](const std::string& Name, double Size, bool Bold, bool Italic, bool Underline,
                        bool Strikethrough) {
              auto f = std::make_shared<StdFont>();
              f->Name = Name;
-             f->Size = Size;
+             try {
+               f->Size = CheckedFontSize(Variant(Size).ToSingle());
+             } catch (const Error& e) {
+               Raise(e, "StdFont Size");
+             }
              f->Bold = Bold;
              f->Italic = Italic;
              f->Underline = Underline;
              f->Strikethrough = Strikethrough;
              return std::make_shared<FontDispatch>(f);
            }),
-           py::arg("Name") = "Arial", py::arg("Size") = 10.0f, py::arg("Bold") = false, py::arg("Italic") = false,
+           py::arg("Name") = "Arial", py::arg("Size") = 10.0, py::arg("Bold") = false, py::arg("Italic") = false,
            py::arg("Underline") = false, py::arg("Strikethrough") = false)
       .def("__repr__", [](const FontDispatch& f) {
         const StdFont& s = *f.Font();
