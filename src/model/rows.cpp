@@ -130,6 +130,7 @@ KtRows::KtRows() = default;
 KtRows::~KtRows() = default;
 
 KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
+  if (n > kMaxCellsPerRow) throw Error(errnum::kOutOfMemory, kLibraryName, "Out of memory");
   auto row = std::make_unique<KtRow>();
   row->ParentControl(control);
   const tpDefaults d = control->Defaults();

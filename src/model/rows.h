@@ -89,6 +89,11 @@ class KtRow {
   KtTextItemCol items_;
 };
 
+// The most cells a new row may have: a larger column count (dColsPerRow set to
+// a billion) would exhaust memory cell by cell, so it fails as out of memory
+// before anything is allocated.
+inline constexpr std::int32_t kMaxCellsPerRow = 1 << 16;
+
 // The rows of one page area.
 class KtRows {
  public:

@@ -88,6 +88,16 @@ TEST(HostileInput, AFailingItemAddsNoRowAndChangesNothing) {
   }
 }
 
+TEST(HostileInput, AColumnCountBeyondTheCellLimitFailsBeforeAllocating) {
+  KtPrint4 c;
+  c.dColsPerRow(1000000000);
+  EXPECT_FALSE(c.AddRow("a"));
+  EXPECT_EQ(LastErrorNumber(c), errnum::kOutOfMemory);
+  EXPECT_EQ(c.LastRow(), 0);
+  c.dColsPerRow(kMaxCellsPerRow);
+  EXPECT_TRUE(c.AddRow("a")) << "the limit itself is allowed";
+}
+
 // ---- lengths, sizes and spacings are numbers -----------------------------------------
 
 TEST(HostileInput, NonFiniteLengthsAreRefusedAndRecorded) {
