@@ -214,7 +214,7 @@ def main():
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--seed", type=int, default=1, help="first seed")
     parser.add_argument("--calls", type=int, default=2000, help="calls per seed")
-    parser.add_argument("--timeout", type=float, default=120, help="seconds before a seed counts as hung")
+    parser.add_argument("--timeout", type=float, default=300, help="seconds before a seed counts as hung")
     parser.add_argument("--child", type=int, help="run one seed in this process")
     parser.add_argument("--log", help="call log of a child (default: stdout)")
     args = parser.parse_args()
