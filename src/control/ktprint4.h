@@ -25,6 +25,9 @@
 
 namespace ktfolio {
 
+// Page numbers are 16-bit.
+inline constexpr std::int32_t kMaxPages = 32767;
+
 class KtPrint4 : public DocumentHost {
  public:
   // A new control in `container` (a private default container when null):
@@ -224,7 +227,8 @@ class KtPrint4 : public DocumentHost {
   // ---- pagination ---------------------------------------------------------------------------
   void RePaging(std::int16_t pFrom = 1, bool ClearPageBreaks = false);
   std::int16_t Pages();
-  void RePageFrom(std::int32_t row, bool ClearPageBreaks);
+  // False when the rows would need more than kMaxPages pages (nothing recorded).
+  bool RePageFrom(std::int32_t row, bool ClearPageBreaks);
   void PlaceBandRows();
   bool NeedsRepaging() const { return needsRepaging_; }
   void NeedsRepaging(bool v) { needsRepaging_ = v; }
@@ -269,8 +273,11 @@ class KtPrint4 : public DocumentHost {
   enum class Kind { Center, Start, End };
   bool AddBodyRow(Kind kind, const VariantArray* items);
   bool AddBandRow(std::int32_t area, const VariantArray* items);
-  void ApplyItems(KtRow& row, const VariantArray& items, bool limitToCells);
-  void PlaceBodyRows(std::int32_t first, std::int16_t p, double y, bool clearPageBreaks);
+  bool PlaceBodyRows(std::int32_t first, std::int16_t p, float y, bool clearPageBreaks);
+  struct SavedBody;  // rowbuilding.cpp
+  SavedBody SaveBody(std::int32_t from) const;
+  void RestoreBody(const SavedBody& saved);
+  bool AcceptLength(float v);
   KtRows& body() const { return *rows_[Body]; }
   KtRows& RowsOrThrow(std::int32_t area);
   void Notify(const std::string& name);

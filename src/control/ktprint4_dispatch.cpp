@@ -32,7 +32,7 @@ template <>
 struct Published<std::uint32_t> {
   static constexpr DispType type = DispType::Color;
   static Variant To(std::uint32_t v) { return Variant(static_cast<std::int32_t>(v)); }
-  static std::uint32_t From(const Variant& v) { return static_cast<std::uint32_t>(v.ToLong()); }
+  static std::uint32_t From(const Variant& v) { return ToColor(v); }
 };
 template <>
 struct Published<float> {
@@ -245,7 +245,12 @@ void KtPrint4Dispatch::Publish() {
   AddMethod(
       "GetProperty", {In("row", L), In("col", L), In("pName", Str), Opt("PageArea", L, Body)},
       [c](VariantArray& a) { return c->GetProperty(a[0].ToLong(), a[1].ToLong(), a[2].ToString(), a[3].ToLong()); },
-      DispType::Variant, true);
+      DispType::Variant, true)
+      .resultType = [](const VariantArray& a) {
+    // A colour read by name is presented as the d* colour settings are.
+    return a.size() > 2 && a[2].type() == VarType::String && IsColorAttribute(a[2].ToString()) ? DispType::Color
+                                                                                               : DispType::Variant;
+  };
   AddProcedure("SetFrameControl",
                {In("row", L), In("col", L), In("FrameCtlType", L), In("FrameCtlFlags", L), In("FrameCtlSize", S),
                 Opt("parea", L, Body)},
