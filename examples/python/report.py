@@ -11,7 +11,7 @@ import ktfolio
 ITEMS = [(f"P-{1000 + n}", f"Part number {n}", n % 7 + 1, 2.5 + n * 0.75) for n in range(1, 46)]
 
 
-def build():
+def build() -> ktfolio.KtPrint4:
     c = ktfolio.KtPrint4()
     c.ScaleMode = ktfolio.eMillimetre
     c.PageSize = ktfolio.s_A4
@@ -39,14 +39,14 @@ def build():
     return c
 
 
-def rows_in(c, area):
+def rows_in(c: ktfolio.KtPrint4, area: int) -> int:
     n = 0
     while c.GetProperty(n + 1, 1, "Text", area) is not False:
         n += 1
     return n
 
 
-def main():
+def main() -> int:
     c = build()
     pages = c.Pages
     ok, number, description, source = c.GetLastError()
