@@ -26,7 +26,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 echo "-- library, headers and package files"
 [[ -f $prefix/lib/libktfolio.so.0.1.0 ]] || fail "libktfolio.so.0.1.0 not installed"
 [[ $(readlink "$prefix/lib/libktfolio.so.0") == libktfolio.so.0.1.0 ]] || fail "libktfolio.so.0 is not a link to the full version"
-readelf -d "$prefix/lib/libktfolio.so.0.1.0" | grep -q 'SONAME.*\[libktfolio\.so\.0\]' || fail "SONAME is not libktfolio.so.0"
+soname=$(readelf -d "$prefix/lib/libktfolio.so.0.1.0")
+grep -q 'SONAME.*\[libktfolio\.so\.0\]' <<<"$soname" || fail "SONAME is not libktfolio.so.0"
 [[ -f $prefix/include/ktfolio/control/ktprint4.h ]] || fail "public header not installed"
 leaked=$(find "$prefix/include/ktfolio" -name '*_internal.h' -o -name '*_impl.h' -o -name '*_testing.h')
 [[ -z $leaked ]] || fail "internal headers installed: $leaked"
@@ -34,7 +35,9 @@ for f in ktfolioConfig.cmake ktfolioConfigVersion.cmake ktfolioTargets.cmake; do
   [[ -f $prefix/lib/cmake/ktfolio/$f ]] || fail "$f not installed"
 done
 [[ -x $prefix/bin/listing_report ]] || fail "example program not installed"
-"$prefix/bin/listing_report" --rows 5 | grep -q '^pages: ' || fail "installed listing_report does not run"
+# Output is captured before it is searched: grep -q leaving early would break the writer's pipe.
+out=$("$prefix/bin/listing_report" --rows 5) || fail "installed listing_report does not run"
+grep -q '^pages: ' <<<"$out" || fail "installed listing_report printed: $out"
 
 poison=$tmp/poison
 for h in cairo.h cairo/cairo.h pango/pango.h pango/pangocairo.h gtk/gtk.h gdk/gdk.h glib.h glib-object.h \
@@ -71,8 +74,9 @@ if [[ $with_python == yes ]]; then
   cd "$tmp"
   where=$(env -u PYTHONPATH "$prefix/bin/python" -c 'import ktfolio; print(ktfolio.__file__)')
   [[ $where == "$prefix"/* ]] || fail "imported ktfolio from $where, not from the prefix"
-  env -u PYTHONPATH "$prefix/bin/python" "$src/examples/python/report.py" | grep -q '^pages: 2$' ||
+  out=$(env -u PYTHONPATH "$prefix/bin/python" "$src/examples/python/report.py") ||
     fail "report.py failed against the installed package"
+  grep -q '^pages: 2$' <<<"$out" || fail "report.py printed: $out"
   for f in __init__.pyi py.typed; do
     [[ -f $(dirname "$where")/$f ]] || fail "$f not installed with the package"
   done
