@@ -34,10 +34,12 @@ leaked=$(find "$prefix/include/ktfolio" -name '*_internal.h' -o -name '*_impl.h'
 for f in ktfolioConfig.cmake ktfolioConfigVersion.cmake ktfolioTargets.cmake; do
   [[ -f $prefix/lib/cmake/ktfolio/$f ]] || fail "$f not installed"
 done
-[[ -x $prefix/bin/listing_report ]] || fail "example program not installed"
-# Output is captured before it is searched: grep -q leaving early would break the writer's pipe.
-out=$("$prefix/bin/listing_report" --rows 5) || fail "installed listing_report does not run"
-grep -q '^pages: ' <<<"$out" || fail "installed listing_report printed: $out"
+if [[ -e $build/bin/listing_report ]]; then
+  [[ -x $prefix/bin/listing_report ]] || fail "example program not installed"
+  # Output is captured before it is searched: grep -q leaving early would break the writer's pipe.
+  out=$("$prefix/bin/listing_report" --rows 5) || fail "installed listing_report does not run"
+  grep -q '^pages: ' <<<"$out" || fail "installed listing_report printed: $out"
+fi
 
 poison=$tmp/poison
 for h in cairo.h cairo/cairo.h pango/pango.h pango/pangocairo.h gtk/gtk.h gdk/gdk.h glib.h glib-object.h \
