@@ -146,14 +146,10 @@ def _document(cls, sample):
     for event in table["events"]:
         setattr(cls, event["name"], Event(owner, event))
     cls.__module__ = __name__
-    names = [m["name"] for m in table["members"]] + [e["name"] for e in table["events"]]
-    return names
 
 
-_published = {
-    "KtPrint4": _document(KtPrint4, KtPrint4()),
-    "StdFont": _document(StdFont, StdFont()),
-}
+_document(KtPrint4, KtPrint4())
+_document(StdFont, StdFont())
 for _cls in (DispatchObject, EventArgs, Method):
     _cls.__module__ = __name__
 
