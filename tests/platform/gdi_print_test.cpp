@@ -284,3 +284,37 @@ TEST_F(PdfPrinting, AOnePixelPenIsOneDeviceUnitWide) {
   EXPECT_LE(printer, 2) << "1/600 inch, rasterised at 600 dpi";
   EXPECT_GE(screen, 5) << "1/96 inch is about six printer dots";
 }
+
+TEST_F(PdfPrinting, LinesWaitingForOneStrokeKeepTheirOrderWithFillsAndPens) {
+  // A one-inch page at 96 dpi: a black line under a later white fill is hidden;
+  // a line drawn after the fill, one in another colour and one beside text show.
+  const std::string path = Path("order.pdf");
+  HDC dc = CreatePdfPrinterDC(path.c_str(), 96, 96, 96, 96);
+  StartDoc(dc, nullptr);
+  StartPage(dc);
+  MoveToEx(dc, 0, 20, nullptr);
+  LineTo(dc, 96, 20);  // covered by the fill below
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  RECT band{0, 10, 96, 30};
+  FillRect(dc, &band, white);
+  DeleteObject(white);
+  MoveToEx(dc, 0, 25, nullptr);
+  LineTo(dc, 96, 25);  // after the fill: shows
+  HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+  HGDIOBJ old = SelectObject(dc, red);
+  MoveToEx(dc, 0, 60, nullptr);
+  LineTo(dc, 96, 60);
+  SelectObject(dc, old);
+  DeleteObject(red);
+  DrawLabel(dc, "text", 2, 70);
+  MoveToEx(dc, 0, 90, nullptr);
+  LineTo(dc, 96, 90);
+  EndDoc(dc);
+  DeleteDC(dc);
+  const GreyPage page = RasterisePdf(path, 96);
+  EXPECT_GT(page.At(48, 20), 200) << "the fill drawn later covers the first line";
+  EXPECT_LT(page.At(48, 25), 128) << "a line after the fill is on top of it";
+  EXPECT_LT(page.At(48, 60), 200) << "the red line (grey when rasterised) is there";
+  EXPECT_LT(page.At(48, 90), 128) << "a line after text is stroked too";
+  EXPECT_EQ(PageText(path, 1).find("text") != std::string::npos, true);
+}

@@ -111,8 +111,12 @@ TEST(DrawingHelpers, CaptionReliefDrawsItsCopiesOnTheRightSides) {
     const RECT text = canvas.Of(kRed), light = canvas.Of(kGreen), dark = canvas.Of(kBlue);
     EXPECT_EQ(light.right > light.left, k.light);
     EXPECT_EQ(dark.right > dark.left, k.dark);
-    if (k.lightSide < 0) EXPECT_LT(light.left, text.left);
-    if (k.lightSide > 0) EXPECT_GT(light.right, text.right);
+    if (k.lightSide < 0) {
+      EXPECT_LT(light.left, text.left);
+    }
+    if (k.lightSide > 0) {
+      EXPECT_GT(light.right, text.right);
+    }
   }
 }
 

@@ -127,6 +127,25 @@ std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uin
   return out;
 }
 
+// Same pen, same clip and origin: the segment joins the waiting path.
+void QueueLine(DC* dc, const PenStroke& pen, POINT from, POINT to) {
+  QueuedLines& q = dc->queued;
+  const bool sameClip = q.clipped == dc->st.clipped &&
+                        (!q.clipped || (q.clip.left == dc->st.clip.left && q.clip.top == dc->st.clip.top &&
+                                        q.clip.right == dc->st.clip.right && q.clip.bottom == dc->st.clip.bottom));
+  const bool same = q.width == pen.width && q.color == pen.color && sameClip && q.org.x == dc->st.org.x &&
+                    q.org.y == dc->st.org.y;
+  if (!q.coords.empty() && !same) dc->FlushLines();
+  if (q.coords.empty()) {
+    q.width = pen.width;
+    q.color = pen.color;
+    q.clipped = dc->st.clipped;
+    q.clip = dc->st.clip;
+    q.org = dc->st.org;
+  }
+  q.coords.insert(q.coords.end(), {from.x, from.y, to.x, to.y});
+}
+
 }  // namespace
 
 cairo_surface_t* CopyArea(cairo_surface_t* src, int x, int y, int w, int h) {
@@ -184,6 +203,28 @@ std::uint32_t BrushPixel(const Brush* brush, int deviceX, int deviceY) {
   return *PixelAt(brush->pattern, px, py);
 }
 
+void DC::FlushLines() {
+  if (queued.coords.empty()) return;
+  std::vector<int> coords;
+  coords.swap(queued.coords);  // empty before drawing, so nothing below flushes again
+  PenStroke pen;
+  pen.visible = true;
+  pen.width = queued.width;
+  pen.color = queued.color;
+  cairo_save(cr);
+  if (queued.clipped) {
+    cairo_rectangle(cr, queued.clip.left, queued.clip.top, std::max(0, queued.clip.right - queued.clip.left),
+                    std::max(0, queued.clip.bottom - queued.clip.top));
+    cairo_clip(cr);
+  }
+  cairo_translate(cr, queued.org.x, queued.org.y);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  for (size_t i = 0; i + 3 < coords.size(); i += 4)
+    AddSegment(cr, pen, coords[i], coords[i + 1], coords[i + 2], coords[i + 3]);
+  StrokePath(this, cr, pen, CAIRO_LINE_JOIN_ROUND);
+  cairo_restore(cr);
+}
+
 }  // namespace gdi
 
 using namespace gdi;
@@ -205,6 +246,10 @@ BOOL LineTo(HDC hdc, int x, int y) {
   POINT from = dc->st.pos;
   dc->st.pos = POINT{x, y};
   if (!pen.visible) return TRUE;
+  if (dc->queueLines && pen.dashes.empty() && !pen.alternate) {
+    QueueLine(dc, pen, from, POINT{x, y});
+    return TRUE;
+  }
   cairo_t* cr = dc->Begin();
   if (pen.alternate) {
     // Step along the major axis, one pixel per step, lighting the even steps.

@@ -82,6 +82,21 @@ struct DCState {
 
 enum class DCKind { Screen, Memory, Surface };
 
+// Lines drawn on a printer page with a plain solid pen wait here, so that the
+// LineTo calls with the same pen and clip become one stroked path in the PDF
+// instead of one operation each. Text may be drawn while they wait (so where a
+// glyph and a queued line cross, the line lies on top); any other drawing on
+// the context, the end of the page and the context's deletion stroke them
+// first, so fills, shapes and pictures keep their order with every line.
+struct QueuedLines {
+  double width = 1;
+  COLORREF color = 0;
+  bool clipped = false;
+  RECT clip{};
+  POINT org{};
+  std::vector<int> coords;  // x0, y0, x1, y1 for each segment
+};
+
 // The document of a PDF printer context (gdi_print.cpp). Between pages the
 // context draws on `sink`, an empty image surface, so stray drawing is lost
 // instead of landing on the next page.
@@ -108,6 +123,8 @@ struct DC final : HDC__ {
   double scaleX = 1.0;  // device unit -> surface unit
   double scaleY = 1.0;
   std::unordered_map<int, int> caps;  // overrides set by the spooler
+  bool queueLines = false;            // set while a printer page is open
+  QueuedLines queued;
   std::unique_ptr<PrintJob> print;    // PDF printer contexts only
   ~DC() override;
 
@@ -116,8 +133,12 @@ struct DC final : HDC__ {
   RECT Bounds() const;  // device units
   // Sets up the Cairo context for one drawing call: clip and viewport origin
   // applied, antialiasing off so pixels land exactly. Pair with End().
-  cairo_t* Begin();
+  // applyClip false: the caller knows its drawing lies inside the clip.
+  // keepLines: text may go before the queued lines (see QueuedLines).
+  cairo_t* Begin(bool applyClip = true, bool keepLines = false);
   void End();
+  // Strokes the queued lines (gdi_draw.cpp); a no-op when none wait.
+  void FlushLines();
 };
 
 // ---- object tables (gdi_objects.cpp) ----

@@ -251,9 +251,10 @@ RECT DC::Bounds() const {
   return r;
 }
 
-cairo_t* DC::Begin() {
+cairo_t* DC::Begin(bool applyClip, bool keepLines) {
+  if (!keepLines && !queued.coords.empty()) FlushLines();
   cairo_save(cr);
-  if (st.clipped) {
+  if (st.clipped && applyClip) {
     cairo_rectangle(cr, st.clip.left, st.clip.top, std::max(0, st.clip.right - st.clip.left),
                     std::max(0, st.clip.bottom - st.clip.top));
     cairo_clip(cr);
@@ -338,6 +339,7 @@ BOOL DeleteDC(HDC hdc) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc) return FALSE;
+  dc->FlushLines();
   if (dc->st.bitmap && dc->st.bitmap->selectedInto == dc) dc->st.bitmap->selectedInto = nullptr;
   for (const DCState& s : dc->saved) ReleaseState(s, false);
   ReleaseState(dc->st, true);

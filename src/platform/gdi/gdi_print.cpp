@@ -113,7 +113,16 @@ int StartPage(HDC hdc) {
   PrintJob* job = JobOf(ToDC(hdc));
   if (!job || !job->pdf || job->inPage) return SP_ERROR;
   job->inPage = true;
-  Bind(ToDC(hdc), job->pdf, true);
+  DC* dc = ToDC(hdc);
+  Bind(dc, job->pdf, true);
+  // A page starts as blank paper. Painting it first also keeps Cairo's record
+  // of what the page covers to one rectangle, so each later operation adds to
+  // it in constant time instead of growing a region of thousands of strips.
+  cairo_t* cr = dc->Begin();
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  dc->End();
+  dc->queueLines = true;
   return 1;
 }
 
@@ -122,6 +131,8 @@ int EndPage(HDC hdc) {
   DC* dc = ToDC(hdc);
   PrintJob* job = JobOf(dc);
   if (!job || !job->inPage) return SP_ERROR;
+  dc->FlushLines();
+  dc->queueLines = false;
   cairo_surface_show_page(job->pdf);
   job->inPage = false;
   Bind(dc, job->sink, false);

@@ -237,8 +237,35 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
     if (format & DT_VCENTER) top = rc->top + (rc->bottom - rc->top - lineH) / 2;
     else if (format & DT_BOTTOM) top = rc->bottom - lineH;
   }
-  const bool clip = !(format & DT_NOCLIP);
-  cairo_t* cr = dc->Begin();
+  auto lineLeft = [&](const Line& l) {
+    if (format & DT_CENTER) return static_cast<int>(rc->left + (rectWidth - l.width) / 2);
+    if (format & DT_RIGHT) return static_cast<int>(rc->right - l.width);
+    return static_cast<int>(rc->left);
+  };
+  // The box the lines fill, widened sideways for ink that overhangs its
+  // advance (italics); the line height already holds ascent and descent. A
+  // text inside every clip needs none.
+  RECT ink{INT32_MAX, top, INT32_MIN, top + height};
+  for (const Line& l : lines) {
+    ink.left = std::min<LONG>(ink.left, lineLeft(l));
+    ink.right = std::max<LONG>(ink.right, lineLeft(l) + l.width);
+  }
+  const int margin = lineH / 4 + 1;
+  ink.left -= margin;
+  ink.right += margin;
+  auto inside = [&](const RECT& r) {
+    return ink.left >= r.left && ink.top >= r.top && ink.right <= r.right && ink.bottom <= r.bottom;
+  };
+  const bool clip = !(format & DT_NOCLIP) && !inside(*rc);
+  RECT deviceInk = ink;
+  deviceInk.left += dc->st.org.x;
+  deviceInk.right += dc->st.org.x;
+  deviceInk.top += dc->st.org.y;
+  deviceInk.bottom += dc->st.org.y;
+  const bool dcClip = dc->st.clipped && !(deviceInk.left >= dc->st.clip.left && deviceInk.top >= dc->st.clip.top &&
+                                          deviceInk.right <= dc->st.clip.right &&
+                                          deviceInk.bottom <= dc->st.clip.bottom);
+  cairo_t* cr = dc->Begin(dcClip, true);
   if (clip) {
     cairo_rectangle(cr, rc->left, rc->top, rectWidth, std::max(0, static_cast<int>(rc->bottom - rc->top)));
     cairo_clip(cr);
@@ -247,9 +274,7 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
     const Line& l = lines[i];
     int y = top + static_cast<int>(i) * lineH;
     if (clip && (y >= rc->bottom || y + lineH <= rc->top)) continue;
-    int x = rc->left;
-    if (format & DT_CENTER) x = rc->left + (rectWidth - l.width) / 2;
-    else if (format & DT_RIGHT) x = rc->right - l.width;
+    const int x = lineLeft(l);
     if (dc->st.bkMode == OPAQUE && l.width > 0) {
       SetSourceColor(cr, dc->st.bkColor);
       cairo_rectangle(cr, x, y, l.width, lineH);
