@@ -85,6 +85,7 @@ struct Measured {
 // Runs argv as a child with its output discarded; wall time and peak RSS.
 Measured Measure(const std::vector<std::string>& argv, const std::vector<std::string>& env = {}) {
   Measured m;
+  std::fflush(stdout);  // the child must not print our buffered lines again
   const auto t0 = std::chrono::steady_clock::now();
   pid_t pid = fork();
   if (pid == 0) {

@@ -91,7 +91,9 @@ TEST_F(OneCell, EachBorderSideUsesItsOwnWidthAndOnlyAPositiveOne) {
     Set("PenColor", Variant(static_cast<std::int32_t>(kBlue)));
     Set(k.side, Variant(k.width));
     RenderedPage page(c);
-    if (k.inside.x >= 0) EXPECT_EQ(page.At(k.inside.x, k.inside.y), kBlue);
+    if (k.inside.x >= 0) {
+      EXPECT_EQ(page.At(k.inside.x, k.inside.y), kBlue);
+    }
     EXPECT_EQ(page.At(k.outside.x, k.outside.y), kWhite);
   }
 }
@@ -141,12 +143,24 @@ TEST_F(OneCell, TwelveAlignmentsPlaceTheTextAndJustifyDrawsLeftAtTheTop) {
     const RECT ink = page.Ink({0, 0, 196, kRowPx});
     ASSERT_GT(ink.right, ink.left);
     const int mid = (ink.left + ink.right) / 2, vmid = (ink.top + ink.bottom) / 2;
-    if (k.column == 'L') EXPECT_LE(ink.left, 2);
-    if (k.column == 'C') EXPECT_NEAR(mid, 100, 3);
-    if (k.column == 'R') EXPECT_GE(ink.right, 196);
-    if (k.row == 'T') EXPECT_LE(ink.top, 5);
-    if (k.row == 'M') EXPECT_NEAR(vmid, kRowPx / 2, 4);
-    if (k.row == 'B') EXPECT_GE(ink.bottom, kRowPx - 4);
+    if (k.column == 'L') {
+      EXPECT_LE(ink.left, 2);
+    }
+    if (k.column == 'C') {
+      EXPECT_NEAR(mid, 100, 3);
+    }
+    if (k.column == 'R') {
+      EXPECT_GE(ink.right, 196);
+    }
+    if (k.row == 'T') {
+      EXPECT_LE(ink.top, 5);
+    }
+    if (k.row == 'M') {
+      EXPECT_NEAR(vmid, kRowPx / 2, 4);
+    }
+    if (k.row == 'B') {
+      EXPECT_GE(ink.bottom, kRowPx - 4);
+    }
   }
 }
 
@@ -176,8 +190,12 @@ TEST_F(OneCell, ShadowCopiesFollowTheFontStyle) {
     EXPECT_EQ(page.Contains(area, kBlue), k.blue);
     EXPECT_TRUE(page.Contains(area, kBlack)) << "the text itself is drawn last, on top";
     const RECT red = page.InkOf(area, kRed), black = page.InkOf(area, kBlack);
-    if (k.redSide < 0) EXPECT_LT(red.left, black.left) << "the light copy sits up and to the left";
-    if (k.redSide > 0) EXPECT_GT(red.right, black.right) << "the light copy sits down and to the right";
+    if (k.redSide < 0) {
+      EXPECT_LT(red.left, black.left) << "the light copy sits up and to the left";
+    }
+    if (k.redSide > 0) {
+      EXPECT_GT(red.right, black.right) << "the light copy sits down and to the right";
+    }
   }
 }
 

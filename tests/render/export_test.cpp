@@ -155,7 +155,9 @@ TEST(Export, BadPagesZoomsAndFilesAreRecordedAndChangeNothing) {
     c.ClearError();
     EXPECT_FALSE(k.call());
     EXPECT_EQ(LastErrorNumber(c), k.error);
-    if (!k.file.empty()) EXPECT_FALSE(Exists(k.file));
+    if (!k.file.empty()) {
+      EXPECT_FALSE(Exists(k.file));
+    }
     EXPECT_EQ(c.Pages(), pages);
     EXPECT_EQ(c.LastRow(), rows);
     EXPECT_EQ(c.Rows(Body)->Item(rows)->TopInPage(), lastTop);

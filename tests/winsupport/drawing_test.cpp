@@ -86,12 +86,24 @@ TEST(DrawingHelpers, CaptionsSitInTheirNineCellPosition) {
                     false);
     const RECT ink = canvas.Of(kRed);
     ASSERT_GT(ink.right, ink.left);
-    if (k.column == 'L') EXPECT_LT(ink.left, 5);
-    if (k.column == 'C') EXPECT_NEAR((ink.left + ink.right) / 2, 60, 4);
-    if (k.column == 'R') EXPECT_GT(ink.right, 114);
-    if (k.row == 'T') EXPECT_LT(ink.top, 6);
-    if (k.row == 'M') EXPECT_NEAR((ink.top + ink.bottom) / 2, 30, 5);
-    if (k.row == 'B') EXPECT_GT(ink.bottom, 54);
+    if (k.column == 'L') {
+      EXPECT_LT(ink.left, 5);
+    }
+    if (k.column == 'C') {
+      EXPECT_NEAR((ink.left + ink.right) / 2, 60, 4);
+    }
+    if (k.column == 'R') {
+      EXPECT_GT(ink.right, 114);
+    }
+    if (k.row == 'T') {
+      EXPECT_LT(ink.top, 6);
+    }
+    if (k.row == 'M') {
+      EXPECT_NEAR((ink.top + ink.bottom) / 2, 30, 5);
+    }
+    if (k.row == 'B') {
+      EXPECT_GT(ink.bottom, 54);
+    }
   }
 }
 
