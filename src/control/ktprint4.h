@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@
 #include "platform/automation/variant.h"
 #include "platform/container/container.h"
 #include "platform/gdi/gdi.h"
+#include "platform/user/user.h"
 
 namespace ktfolio {
 
@@ -248,6 +250,50 @@ class KtPrint4 : public DocumentHost {
   // file, one PDF page per page, sized to the paper. Same failure rules.
   [[nodiscard]] bool ExportPdf(const std::string& file, std::int16_t fromPage, std::int16_t toPage);
 
+  // ---- preview on screen (render/preview.cpp) -----------------------------------
+  // Shows page iPage (1..the page count taken when shown) in the viewport;
+  // out of range records 60107 and changes nothing.
+  void Preview(std::int16_t iPage);
+  // -1 fits the page width, 0 the whole page, 10..250 is a percentage; any other
+  // value records 60110. ZoomValue is left as given. Fitting needs the
+  // viewport: a control without a window keeps its zoom.
+  void SetZoom(std::int16_t& ZoomValue);
+  void Refresh();
+  // Page buttons, page label and zoom label of the toolbar, while shown.
+  void RefreshStatus();
+  std::int16_t PreviewPage() const;
+  void PreviewPage(std::int16_t page);
+  std::int16_t PageCountCopy() const;
+  bool Shown() const;
+
+  // A windowed control: creates the control's window as a child of `parent`,
+  // with its viewport. Once only; the windows live until the control ends.
+  void CreateControlWindow(win::HWND parent);
+  win::HWND hWnd() const;      // nullptr for a control without a window
+  win::HWND ViewportWindow() const;
+  // The container's show, hide and resize of a windowed control.
+  void ContainerShow();
+  void ContainerHide();
+  void ContainerResize();
+
+  // What the toolbar hands the control: its windows (their captions and
+  // enabled states are the status) and a refresh of its buttons. `keepAlive`
+  // owns the toolbar; the control releases it before its own windows.
+  struct ToolbarParts {
+    win::HWND frame = nullptr;
+    std::array<win::HWND, 7> cmdTool{};
+    win::HWND zoomLabel = nullptr;  // PlaceHolder1
+    win::HWND pageLabel = nullptr;  // PlaceHolder2
+    std::int32_t height = 0;
+    std::function<void()> refreshButtons;
+    std::shared_ptr<void> keepAlive;
+  };
+  void AttachToolbar(ToolbarParts parts);
+  // The toolbar frame's caption ("Printing Page 3 " while the print loop runs).
+  void ToolbarCaption(const std::string& text);
+  // Raises BeforeButtonClick to every sink; true when one of them cancelled.
+  bool RaiseBeforeButtonClick(std::int16_t index, const std::string& key);
+
   // ---- errors ----------------------------------------------------------------------------------
   void ClearError() { error_.ErrorNumber = 0; }
   bool GetLastError(std::int32_t& ErrorNumber, std::string& ErrorDescription, std::string& ErrorSource) const;
@@ -315,6 +361,13 @@ class KtPrint4 : public DocumentHost {
   std::int32_t pageCount_ = 0;
   ErrorRecord error_;
   win::HDC measureDC_ = nullptr;
+  // The on-screen preview's state and windows (render/preview.cpp); shared_ptr
+  // so this header needs no definition of it.
+  struct PreviewState;
+  PreviewState& PreviewData() const;
+  void PaintPreview(win::HDC dc);
+  void ClickPreview(std::int32_t x, std::int32_t y, std::int32_t offsetX, std::int32_t offsetY);
+  mutable std::shared_ptr<PreviewState> preview_;
 };
 
 // The portrait paper of a paper size, in twips; false for sizes not in the table.

@@ -96,6 +96,11 @@ class KtPrint4Dispatch::Adapter : public KtPrint4Events {
 
 KtPrint4Dispatch::KtPrint4Dispatch() : owned_(std::make_unique<KtPrint4>()), control_(owned_.get()) { Publish(); }
 
+KtPrint4Dispatch::KtPrint4Dispatch(std::shared_ptr<Container> site)
+    : site_(std::move(site)), owned_(std::make_unique<KtPrint4>(site_.get())), control_(owned_.get()) {
+  Publish();
+}
+
 KtPrint4Dispatch::KtPrint4Dispatch(KtPrint4& control) : control_(&control) { Publish(); }
 
 KtPrint4Dispatch::~KtPrint4Dispatch() {
