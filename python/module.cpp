@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "control/ktprint4_dispatch.h"
+#include "edit/toolbar.h"
+#include "platform/container/form.h"
 #include "convert.h"
 #include "model/enums.h"
 
@@ -18,6 +20,7 @@ namespace ktfolio::py_binding {
 
 void DefineTestingHooks(py::module_& parent);
 void DefineIntrospection(py::module_& m);
+void DefineForm(py::module_& m);
 
 namespace {
 
@@ -143,6 +146,10 @@ class EventArgs {
 // KtPrint4 as Python sees it: the published control plus its connected handlers.
 class PyKtPrint4 : public KtPrint4Dispatch {
  public:
+  PyKtPrint4() = default;
+  // On a form: the control lives in the form's container and keeps it alive.
+  explicit PyKtPrint4(std::shared_ptr<Form> form) : KtPrint4Dispatch(form) { PlaceOnForm(Control(), *form); }
+
   void Connect(py::object handler) {
     if (handler.is_none()) throw py::type_error("connect() needs a handler object, not None");
     for (const auto& h : handlers_)
@@ -297,11 +304,16 @@ PYBIND11_MODULE(_ktfolio, m) {
         return r + ">";
       });
 
+  DefineForm(m);
+
   py::class_<PyKtPrint4, Dispatch, std::shared_ptr<PyKtPrint4>>(
       m, "KtPrint4",
       "The print-document control, new in a default container (ambient font Arial 10,\n"
-      "fore colour 0, user mode).")
-      .def(py::init([] { return std::make_shared<PyKtPrint4>(); }))
+      "fore colour 0, user mode); with form=, placed on that form with its preview.")
+      .def(py::init([](std::shared_ptr<Form> form) {
+             return form ? std::make_shared<PyKtPrint4>(std::move(form)) : std::make_shared<PyKtPrint4>();
+           }),
+           py::arg("form") = nullptr)
       .def("connect", &PyKtPrint4::Connect, py::arg("handler"),
            "Connects an event handler: for each event, its method of that name (if any)\n"
            "is called with one EventArgs argument.")

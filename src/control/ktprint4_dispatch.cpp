@@ -297,6 +297,18 @@ void KtPrint4Dispatch::Publish() {
       [c](VariantArray& a) { return Variant(c->ExportPdf(a[0].ToString(), a[1].ToInteger(), a[2].ToInteger())); },
       B, true);
 
+  // Preview on screen.
+  AddProcedure("Preview", {In("iPage", I)}, [c](VariantArray& a) { c->Preview(a[0].ToInteger()); });
+  auto zoomValue = In("ZoomValue", I);
+  zoomValue.byRef = true;
+  AddProcedure("SetZoom", {zoomValue}, [c](VariantArray& a) {
+    std::int16_t z = a[0].ToInteger();
+    c->SetZoom(z);
+    a[0] = Variant(z);
+  });
+  AddProcedure("Refresh", {}, [c](VariantArray&) { c->Refresh(); });
+  AddProcedure("RefreshStatus", {}, [c](VariantArray&) { c->RefreshStatus(); });
+
   // Error record. The three results come back through the by-reference
   // arguments, left untouched (Empty when omitted) when nothing is recorded.
   AddProcedure("ClearError", {}, [c](VariantArray&) { c->ClearError(); });

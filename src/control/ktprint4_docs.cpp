@@ -96,6 +96,10 @@ constexpr Description kDescriptions[] = {
     {"RePaging", "Paginates again from page pFrom, optionally dropping forced page breaks."},
     {"ClearError", "Forgets the recorded error."},
     {"GetLastError", "True when an error is recorded, with its number, description and source."},
+    {"Preview", "Shows a page of the document in the preview (1 to the page count)."},
+    {"SetZoom", "Sets the preview's zoom: -1 fits the width, 0 the page, 10 to 250 is a percentage."},
+    {"Refresh", "Repaints the preview."},
+    {"RefreshStatus", "Updates the toolbar's page and zoom labels and its page buttons."},
     {"ExportPng", "Writes one page as a PNG file, as the preview shows it at a zoom of 10 to 250 percent."},
     {"ExportPdf", "Writes a range of pages to a PDF file through the print path at 600 dpi."},
     // Events.

@@ -354,6 +354,9 @@ void KtBoton::Paint(HDC target) {
 // ---- messages -------------------------------------------------------------------------------
 
 LRESULT KtBoton::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // A disabled button takes no mouse or key input.
+  const bool input = (msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK) || (msg >= WM_KEYDOWN && msg <= WM_CHAR);
+  if (input && !Enabled()) return 0;
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;

@@ -49,6 +49,7 @@ std::int16_t StepOf(std::int16_t v) { return std::max<std::int16_t>(v, 0); }
 PortV::PortV(HWND parent, std::uint32_t ambientBackColor)
     : ambientBackColor_(ambientBackColor), backColor_(ambientBackColor) {
   RegisterOnce();
+  InitScreenMeasures();  // the viewport's own scale conversion
   hwnd_ = CreateWindowEx(0, kClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr, nullptr, nullptr);
   if (!hwnd_) return;
   SetWindowLongPtr(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -174,12 +175,10 @@ void PortV::WriteProperties(const std::function<void(const std::string&, const V
 }
 
 std::int32_t PortV::Min() const {
-  int lo = 0, hi = 0;
   SCROLLINFO si;
   si.fMask = SIF_RANGE;
-  if (hwnd_ && FlatSB_GetScrollInfo(hwnd_, Bar(), &si)) lo = si.nMin, hi = si.nMax;
-  (void)hi;
-  return lo;
+  if (hwnd_ && FlatSB_GetScrollInfo(hwnd_, Bar(), &si)) return si.nMin;
+  return 0;
 }
 
 std::int32_t PortV::Max() const {

@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* kFormClass = "ktfolioForm";
 constexpr const char* kNameProp = "ktfolio.MemberName";
+constexpr std::uint32_t kFormBackColor = 0x8000000C;  // the application workspace
 
 // Member names are few and live as long as the process; a window property
 // holds a pointer to the interned copy.
@@ -58,6 +59,8 @@ std::string MemberName(HWND hwnd) {
 }
 
 Form::Form(int width, int height, const std::string& caption) {
+  // A form's background is the dialog face, so a preview's page stands out.
+  AmbientBackColor(kFormBackColor);
   static bool registered = false;
   if (!registered) {
     WNDCLASSEX wc;
