@@ -131,7 +131,7 @@ int EndPage(HDC hdc) {
   DC* dc = ToDC(hdc);
   PrintJob* job = JobOf(dc);
   if (!job || !job->inPage) return SP_ERROR;
-  dc->FlushLines();
+  dc->FlushQueues();
   dc->queueLines = false;
   cairo_surface_show_page(job->pdf);
   job->inPage = false;
