@@ -4,9 +4,11 @@
 // names. Nothing here knows KtPrint4's members: they come from its dispatch
 // table, so members published later appear in Python without binding code.
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -310,10 +312,10 @@ PYBIND11_MODULE(_ktfolio, m) {
       m, "KtPrint4",
       "The print-document control, new in a default container (ambient font Arial 10,\n"
       "fore colour 0, user mode); with form=, placed on that form with its preview.")
-      .def(py::init([](std::shared_ptr<Form> form) {
-             return form ? std::make_shared<PyKtPrint4>(std::move(form)) : std::make_shared<PyKtPrint4>();
+      .def(py::init([](std::optional<std::shared_ptr<Form>> form) {
+             return form && *form ? std::make_shared<PyKtPrint4>(std::move(*form)) : std::make_shared<PyKtPrint4>();
            }),
-           py::arg("form") = nullptr)
+           py::arg("form") = py::none())
       .def("connect", &PyKtPrint4::Connect, py::arg("handler"),
            "Connects an event handler: for each event, its method of that name (if any)\n"
            "is called with one EventArgs argument.")
