@@ -18,6 +18,7 @@ constexpr int kExitUsage = 2;
 // Each command registers itself and returns its action, run after parsing.
 using Action = std::function<int()>;
 void AddDemoCommand(CLI::App& app, Action& action);
+void AddViewCommand(CLI::App& app, Action& action);
 
 // Writes the control's last error to stderr as "ktfolio: error N (source): message".
 int ReportFailure(KtPrint4& control);

@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   Action action;
   AddDemoCommand(app, action);
+  AddViewCommand(app, action);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
