@@ -164,8 +164,16 @@ void KtPrint4::ReadProperties(const PropertyBag& stored) {
 
   const std::int32_t size = stored.ReadProperty(kDsnArraySizeRead, Variant(std::int32_t{0})).ToLong();
   if (size <= 0) {
+    // No stored design: the document of a new control, without rows.
     designBuffer_.clear();
     ClearAll();
+    for (auto& r : rows_) {
+      r->StartBodyRow(0);
+      r->EndBodyRow(0);
+      r->GuideRow(0);
+    }
+    pages_ = 1;
+    pageCount_ = 0;
     return;
   }
   ByteArray bytes = stored.ReadProperty(kDsnArray, Variant(ByteArray{})).ToBytes();
