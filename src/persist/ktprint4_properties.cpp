@@ -188,8 +188,9 @@ void KtPrint4::ReadProperties(const PropertyBag& stored) {
 
 void KtPrint4::WriteProperties(PropertyBag& bag) {
   ExchangeProperties(nullptr, &bag);
+  const std::size_t previous = designBuffer_.size();
   designBuffer_ = ByteArray();  // the old text is not needed while the new one is built
-  const std::string text = persist::WriteTemplate(*this);
+  const std::string text = persist::WriteTemplate(*this, previous);
   designBuffer_.assign(text.begin(), text.end());
   const auto size = static_cast<std::int32_t>(designBuffer_.size());
   bag.WriteProperty(kDsnArraySizeWritten, Variant(size), Variant(std::int32_t{0}));

@@ -14,6 +14,14 @@ constexpr const char* kWriteSource = "Writing Template";
 
 ByteArray BytesOf(const std::string& text) { return ByteArray(text.begin(), text.end()); }
 
+// Replaces the design buffer with freshly written text; the old text goes
+// first, as nothing reads it while the new one is built.
+void RebuildDesign(KtPrint4& c, ByteArray& buffer) {
+  const std::size_t previous = buffer.size();
+  buffer = ByteArray();
+  buffer = BytesOf(persist::WriteTemplate(c, previous));
+}
+
 std::string_view TextOf(const ByteArray& bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
@@ -35,7 +43,7 @@ bool KtPrint4::RunTemplateReader(bool fgOnlyDesign) {
 bool KtPrint4::SaveAsTemplate(const std::string& TemplateName) {
   if (!container_->UserMode()) return false;
   try {
-    designBuffer_ = BytesOf(persist::WriteTemplate(*this));
+    RebuildDesign(*this, designBuffer_);
     persist::ReplaceFile(TemplateName, TextOf(designBuffer_));
     return true;
   } catch (const Error& e) {
@@ -62,7 +70,7 @@ bool KtPrint4::LoadFromTemplate(const std::string& TemplateName) {
 
 void KtPrint4::GetDsnArray(ByteArray& Dsn) {
   try {
-    designBuffer_ = BytesOf(persist::WriteTemplate(*this));
+    RebuildDesign(*this, designBuffer_);
     Dsn = designBuffer_;
   } catch (const Error& e) {
     RecordError(e.number(), kWriteSource, e.description());

@@ -82,7 +82,8 @@ KeyTable<CellKey> CellKeys();
 // ---- writer and reader --------------------------------------------------------------------
 
 // The full template (settings, header, footer, body) or the settings alone.
-std::string WriteTemplate(KtPrint4& control);
+// `sizeHint` (the previous text's length, say) spares the text's regrowth.
+std::string WriteTemplate(KtPrint4& control, std::size_t sizeHint = 0);
 std::string WriteSettings(KtPrint4& control);
 
 // Applies template text to a control. The first bad line throws an Error whose

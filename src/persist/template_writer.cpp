@@ -1,5 +1,7 @@
 // The template writer: settings, then the header, footer and body rows, each
 // row and cell key written only where it differs from the previous row or cell.
+#include <algorithm>
+
 #include "persist/persist_impl.h"
 
 namespace ktfolio::persist {
@@ -43,16 +45,16 @@ class TemplateWriter {
   const KtTextItem* prevCell_ = nullptr;
 };
 
-// A plain cell writes under 150 bytes and a row of five about a kilobyte.
-constexpr std::size_t kBytesPerRowGuess = 256;
+// A row of five cells that vary a few attributes each writes about 500 bytes.
+constexpr std::size_t kBytesPerRowGuess = 512;
 
 }  // namespace
 
-std::string WriteTemplate(KtPrint4& control) {
+std::string WriteTemplate(KtPrint4& control, std::size_t sizeHint) {
   std::string text;
   std::size_t rows = 0;
   for (std::int32_t area : {Header, Footer, Body}) rows += static_cast<std::size_t>(control.Rows(area)->count());
-  text.reserve(4096 + rows * kBytesPerRowGuess);
+  text.reserve(std::max(sizeHint + sizeHint / 8, 4096 + rows * kBytesPerRowGuess));
   TemplateWriter w(control, text);
   w.Settings();
   w.Area("Header", Header);
