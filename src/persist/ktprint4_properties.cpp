@@ -55,6 +55,46 @@ class PropertyExchange {
   PropertyBag* out_;
 };
 
+// The defaults record's keys, in reading order.
+void ExchangeDefaults(PropertyExchange& io, tpDefaults& d, std::uint32_t ambientFore) {
+  const tpDefaults start;
+  io.Long("dColAlignPos", d.dColAlignPos, start.dColAlignPos);
+  io.Color("dColBrushColor", d.dColBrushColor, start.dColBrushColor);
+  io.Boolean("dColClipping", d.dColClipping, start.dColClipping);
+  io.Long("dColEditType", d.dColEditType, start.dColEditType);
+  io.Boolean("dColFillCell", d.dColFillCell, start.dColFillCell);
+  io.Single("dColIndentFirst", d.dColIndentFirst, start.dColIndentFirst);
+  io.Single("dColIndentLeft", d.dColIndentLeft, start.dColIndentLeft);
+  io.Single("dColIndentRight", d.dColIndentRight, start.dColIndentRight);
+  io.Integer("dColLineBottom", d.dColLineBottom, start.dColLineBottom);
+  io.Integer("dColLineLeft", d.dColLineLeft, start.dColLineLeft);
+  io.Integer("dcolLineRight", d.dColLineRight, start.dColLineRight);
+  io.Integer("dColLineTop", d.dColLineTop, start.dColLineTop);
+  io.Color("dColPenColor", d.dColPenColor, start.dColPenColor);
+  io.Long("dColPenStyle", d.dColPenStyle, start.dColPenStyle);
+  io.Color("dColShadowColor", d.dColShadowColor, start.dColShadowColor);
+  io.Color("dColShadowHeavyColor", d.dColShadowHeavyColor, start.dColShadowHeavyColor);
+  io.Long("dColShadowSize", d.dColShadowSize, start.dColShadowSize);
+  io.Long("dColsLayoutType", d.dColsLayoutType, start.dColsLayoutType);
+  io.Long("dColsPerRow", d.dColsPerRow, start.dColsPerRow);
+  io.Boolean("dColWordWrap", d.dColWordWrap, start.dColWordWrap);
+  io.Boolean("dFontBold", d.dFontBold, start.dFontBold);
+  io.Color("dFontColor", d.dFontColor, ambientFore);
+  io.Boolean("dFontItalic", d.dFontItalic, start.dFontItalic);
+  io.String("dFontName", d.dFontName, start.dFontName);
+  io.Single("dFontSize", d.dFontSize, start.dFontSize);
+  io.Boolean("dFontStrikeThru", d.dFontStrikeThru, start.dFontStrikeThru);
+  io.Long("dFontStyle", d.dFontStyle, start.dFontStyle);
+  io.Boolean("dFontUnderline", d.dFontUnderline, start.dFontUnderline);
+  io.Boolean("dInheritLastRow", d.dInheritLastRow, start.dInheritLastRow);
+  io.Single("dRowIndentBottom", d.dRowIndentBottom, start.dRowIndentBottom);
+  io.Single("dRowIndentTop", d.dRowIndentTop, start.dRowIndentTop);
+  io.Single("dColSpacing", d.dColSpacing, start.dColSpacing);
+  io.Single("dRowSpacing", d.dRowSpacing, start.dRowSpacing);
+  io.Single("dRowHeight", d.dRowHeight, start.dRowHeight);
+  io.Boolean("dFitHeightToText", d.dFitHeightToText, start.dFitHeightToText);
+}
+
 // Keys of the design's length: spelled differently on writing, the same key.
 constexpr const char* kDsnArraySizeRead = "DsnArraySize";
 constexpr const char* kDsnArraySizeWritten = "DsnArraysize";
@@ -66,8 +106,6 @@ void KtPrint4::ExchangeProperties(const PropertyBag* in, PropertyBag* out) {
   PropertyExchange io(in, out);
   const bool reading = io.Reading();
   const FontPtr ambient = container_->AmbientFont() ? container_->AmbientFont() : MakeFont("Arial", 10);
-  const tpDefaults start;
-  tpDefaults& d = defaults_;
   auto activeCell = [&](const char* key, std::int32_t area, bool row) {
     KtRows& r = *rows_[area];
     std::int32_t v = row ? r.ActiveRow() : r.ActiveCol();
@@ -97,41 +135,7 @@ void KtPrint4::ExchangeProperties(const PropertyBag* in, PropertyBag* out) {
   activeCell("ActiveColH", Header, false);
   activeCell("ActiveRowF", Footer, true);
   activeCell("ActiveColF", Footer, false);
-  io.Long("dColAlignPos", d.dColAlignPos, start.dColAlignPos);
-  io.Color("dColBrushColor", d.dColBrushColor, start.dColBrushColor);
-  io.Boolean("dColClipping", d.dColClipping, start.dColClipping);
-  io.Long("dColEditType", d.dColEditType, start.dColEditType);
-  io.Boolean("dColFillCell", d.dColFillCell, start.dColFillCell);
-  io.Single("dColIndentFirst", d.dColIndentFirst, start.dColIndentFirst);
-  io.Single("dColIndentLeft", d.dColIndentLeft, start.dColIndentLeft);
-  io.Single("dColIndentRight", d.dColIndentRight, start.dColIndentRight);
-  io.Integer("dColLineBottom", d.dColLineBottom, start.dColLineBottom);
-  io.Integer("dColLineLeft", d.dColLineLeft, start.dColLineLeft);
-  io.Integer("dcolLineRight", d.dColLineRight, start.dColLineRight);
-  io.Integer("dColLineTop", d.dColLineTop, start.dColLineTop);
-  io.Color("dColPenColor", d.dColPenColor, start.dColPenColor);
-  io.Long("dColPenStyle", d.dColPenStyle, start.dColPenStyle);
-  io.Color("dColShadowColor", d.dColShadowColor, start.dColShadowColor);
-  io.Color("dColShadowHeavyColor", d.dColShadowHeavyColor, start.dColShadowHeavyColor);
-  io.Long("dColShadowSize", d.dColShadowSize, start.dColShadowSize);
-  io.Long("dColsLayoutType", d.dColsLayoutType, start.dColsLayoutType);
-  io.Long("dColsPerRow", d.dColsPerRow, start.dColsPerRow);
-  io.Boolean("dColWordWrap", d.dColWordWrap, start.dColWordWrap);
-  io.Boolean("dFontBold", d.dFontBold, start.dFontBold);
-  io.Color("dFontColor", d.dFontColor, container_->AmbientForeColor());
-  io.Boolean("dFontItalic", d.dFontItalic, start.dFontItalic);
-  io.String("dFontName", d.dFontName, start.dFontName);
-  io.Single("dFontSize", d.dFontSize, start.dFontSize);
-  io.Boolean("dFontStrikeThru", d.dFontStrikeThru, start.dFontStrikeThru);
-  io.Long("dFontStyle", d.dFontStyle, start.dFontStyle);
-  io.Boolean("dFontUnderline", d.dFontUnderline, start.dFontUnderline);
-  io.Boolean("dInheritLastRow", d.dInheritLastRow, start.dInheritLastRow);
-  io.Single("dRowIndentBottom", d.dRowIndentBottom, start.dRowIndentBottom);
-  io.Single("dRowIndentTop", d.dRowIndentTop, start.dRowIndentTop);
-  io.Single("dColSpacing", d.dColSpacing, start.dColSpacing);
-  io.Single("dRowSpacing", d.dRowSpacing, start.dRowSpacing);
-  io.Single("dRowHeight", d.dRowHeight, start.dRowHeight);
-  io.Boolean("dFitHeightToText", d.dFitHeightToText, start.dFitHeightToText);
+  ExchangeDefaults(io, defaults_, container_->AmbientForeColor());
   {
     KtRows& b = body();
     std::string text = b.sText();
