@@ -45,4 +45,19 @@ static void BM_RePaging(benchmark::State& state) {
 }
 BENCHMARK(BM_RePaging)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
+// Outlines one row of n cells with the default pen: each cell's pen style
+// changes, and the row must still be measured once, not once per cell.
+static void BM_OutLineBlockOneRow(benchmark::State& state) {
+  const auto cells = static_cast<int>(state.range(0));
+  KtPrint4 c;
+  c.dColsPerRow(cells);
+  c.AddRow();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(c.OutLineBlock(1, ppLineLeft | ppLineRight | ppLineTop | ppLineBottom, 1, 0));
+  }
+  state.SetItemsProcessed(state.iterations() * cells);
+  state.SetComplexityN(cells);
+}
+BENCHMARK(BM_OutLineBlockOneRow)->Arg(1000)->Arg(2000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
 BENCHMARK_MAIN();

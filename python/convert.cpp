@@ -1,40 +1,96 @@
 #include "convert.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <vector>
 
 namespace ktfolio::py_binding {
 
-Variant ToVariant(py::handle value) {
+namespace {
+
+// The lists on the way from the argument down to the value being converted:
+// a list met again on its own path is a cycle, and the path's length is the depth.
+using Path = std::vector<PyObject*>;
+
+[[noreturn]] void RaiseValueError(std::string_view what, const std::string& problem) {
+  throw py::value_error(std::string(what) + ": " + problem);
+}
+
+Variant IntegerToVariant(PyObject* o, std::string_view what) {
+  py::object index = py::reinterpret_steal<py::object>(PyNumber_Index(o));
+  if (!index) throw py::error_already_set();
+  int overflow = 0;
+  const long long v = PyLong_AsLongLongAndOverflow(index.ptr(), &overflow);
+  if (overflow == 0 && v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<std::int32_t>(v));
+  // Beyond a Long, a whole number travels as a Double, as a literal would;
+  // beyond a Double it has no Variant form at all.
+  const double d = PyLong_AsDouble(index.ptr());
+  if (d == -1.0 && PyErr_Occurred()) {
+    PyErr_Clear();
+    PyErr_SetString(PyExc_OverflowError,
+                    (std::string(what) + ": the integer is too large for the control (beyond a Double)").c_str());
+    throw py::error_already_set();
+  }
+  return Variant(d);
+}
+
+std::string Utf8(PyObject* o, std::string_view what) {
+  Py_ssize_t size = 0;
+  const char* data = PyUnicode_AsUTF8AndSize(o, &size);
+  if (!data) {
+    // A lone surrogate has no UTF-8 form, and the library's texts are UTF-8.
+    PyErr_Clear();
+    RaiseValueError(what, "the string contains a lone surrogate and cannot be encoded as UTF-8");
+  }
+  return std::string(data, static_cast<std::size_t>(size));
+}
+
+Variant Convert(py::handle value, std::string_view what, Path& path) {
   PyObject* o = value.ptr();
   if (value.is_none()) return Variant();
   if (PyBool_Check(o)) return Variant(o == Py_True);
-  if (PyLong_Check(o) || (!PyFloat_Check(o) && PyIndex_Check(o))) {
-    py::object index = py::reinterpret_steal<py::object>(PyNumber_Index(o));
-    if (!index) throw py::error_already_set();
-    int overflow = 0;
-    const long long v = PyLong_AsLongLongAndOverflow(index.ptr(), &overflow);
-    if (overflow == 0 && v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<std::int32_t>(v));
-    // Beyond a Long, a whole number travels as a Double, as a literal would.
-    const double d = PyLong_AsDouble(index.ptr());
-    if (d == -1.0 && PyErr_Occurred()) throw py::error_already_set();
-    return Variant(d);
-  }
+  if (PyLong_Check(o) || (!PyFloat_Check(o) && PyIndex_Check(o))) return IntegerToVariant(o, what);
   if (PyFloat_Check(o)) return Variant(PyFloat_AsDouble(o));
-  if (PyUnicode_Check(o)) return Variant(value.cast<std::string>());
-  if (PyBytes_Check(o) || PyByteArray_Check(o)) {
-    const std::string bytes = PyBytes_Check(o) ? value.cast<std::string>()
-                                               : std::string(PyByteArray_AsString(o), PyByteArray_Size(o));
-    return Variant(ByteArray(bytes.begin(), bytes.end()));
+  if (PyUnicode_Check(o)) return Variant(Utf8(o, what));
+  if (PyBytes_Check(o)) {
+    const auto* b = reinterpret_cast<const std::uint8_t*>(PyBytes_AS_STRING(o));
+    return Variant(ByteArray(b, b + PyBytes_GET_SIZE(o)));
+  }
+  if (PyByteArray_Check(o)) {
+    const auto* b = reinterpret_cast<const std::uint8_t*>(PyByteArray_AS_STRING(o));
+    return Variant(ByteArray(b, b + PyByteArray_GET_SIZE(o)));
   }
   if (PyList_Check(o) || PyTuple_Check(o)) {
-    VariantArray items;
-    for (py::handle item : value) items.push_back(ToVariant(item));
-    return Variant(std::move(items));
+    if (std::find(path.begin(), path.end(), o) != path.end()) RaiseValueError(what, "the list contains itself");
+    if (path.size() >= kMaxNesting)
+      RaiseValueError(what, "lists nested more than " + std::to_string(kMaxNesting) + " deep cannot be passed");
+    // A tuple snapshot: the items stay alive even if converting one of them
+    // (an __index__ method) changes the list.
+    py::tuple items = py::reinterpret_steal<py::tuple>(PySequence_Tuple(o));
+    if (!items) throw py::error_already_set();
+    path.push_back(o);
+    VariantArray out;
+    out.reserve(items.size());
+    for (py::handle item : items) out.push_back(Convert(item, what, path));
+    path.pop_back();
+    return Variant(std::move(out));
   }
-  throw py::type_error(std::string("a value of type '") + Py_TYPE(o)->tp_name +
+  throw py::type_error(std::string(what) + ": a value of type '" + Py_TYPE(o)->tp_name +
                        "' cannot be passed to the control (use None, bool, int, float, str, bytes or a list)");
+}
+
+}  // namespace
+
+Variant ToVariant(py::handle value, std::string_view what) {
+  Path path;
+  return Convert(value, what, path);
+}
+
+std::string ToUtf8(py::handle text, std::string_view what) {
+  if (!PyUnicode_Check(text.ptr())) throw py::type_error(std::string(what) + ": expected a str");
+  return Utf8(text.ptr(), what);
 }
 
 namespace {

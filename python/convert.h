@@ -4,7 +4,9 @@
 
 #include <pybind11/pybind11.h>
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "platform/automation/dispatch.h"
 
@@ -12,9 +14,17 @@ namespace ktfolio::py_binding {
 
 namespace py = pybind11;
 
-// None, bool, int, float, str, bytes and lists/tuples of these; anything else
-// is a call the binding cannot make (TypeError).
-Variant ToVariant(py::handle value);
+// Lists and tuples nested deeper than this are refused (ValueError).
+inline constexpr std::size_t kMaxNesting = 32;
+
+// None, bool, int, float, str, bytes and lists/tuples of these; `what` names
+// the argument or property in the message of a failure. The conversion is
+// total: another type is a TypeError; a cycle, nesting beyond kMaxNesting or a
+// str with a lone surrogate is a ValueError; an int beyond the Double range is
+// an OverflowError. An int in the Long range is a Long, a larger one a Double.
+Variant ToVariant(py::handle value, std::string_view what);
+// A str as UTF-8 (ValueError naming `what` for a lone surrogate).
+std::string ToUtf8(py::handle text, std::string_view what);
 
 // Empty -> None, Boolean -> bool, Integer/Long -> int, Single/Double -> float,
 // String -> str, Array -> list, Bytes -> bytes. A Color hint reads a Long as

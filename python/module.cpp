@@ -42,14 +42,14 @@ class BoundMethod {
     const DispMember& m = self_->Member(name_);
     VariantArray positional;
     positional.reserve(args.size());
-    for (py::handle a : args) positional.push_back(ToVariant(a));
+    for (std::size_t i = 0; i < args.size(); ++i) positional.push_back(ToVariant(args[i], ArgumentName(m, i)));
     std::vector<NamedArg> named;
     for (auto [key, value] : kwargs) {
-      const std::string k = key.cast<std::string>();
+      const std::string k = ToUtf8(key, m.name + "() keyword");
       const bool known = std::any_of(m.params.begin(), m.params.end(), [&](const DispParam& p) { return p.name == k; });
       if (!known) throw py::type_error(m.name + "() got an unexpected keyword argument '" + k + "'; signature " +
                                        m.Signature());
-      named.push_back({k, ToVariant(value)});
+      named.push_back({k, ToVariant(value, m.name + "() argument " + k)});
     }
 
     Variant result;
@@ -63,7 +63,7 @@ class BoundMethod {
     py::list outs;
     for (std::size_t i = 0; i < m.params.size() && i < positional.size(); ++i)
       if (m.params[i].byRef && !m.params[i].paramArray) outs.append(FromVariant(positional[i], m.params[i].type));
-    py::object r = FromVariant(result, m.type);
+    py::object r = FromVariant(result, m.resultType ? m.resultType(positional) : m.type);
     if (outs.empty()) return r;
     // A procedure gives back only what it wrote: c.GetDsnArray() is the bytes.
     if (!m.hasResult) return outs.size() == 1 ? py::object(outs[0]) : py::object(py::tuple(outs));
@@ -74,6 +74,12 @@ class BoundMethod {
   }
 
   std::string Signature() const { return self_->Member(name_).Signature(); }
+  // "AddRow() argument 2 (Items)": how a failed conversion names the value.
+  static std::string ArgumentName(const DispMember& m, std::size_t i) {
+    std::string s = m.name + "() argument " + std::to_string(i + 1);
+    if (!m.params.empty()) s += " (" + m.params[std::min(i, m.params.size() - 1)].name + ")";
+    return s;
+  }
   const std::string& Name() const { return name_; }
   std::string Repr() const { return "<method " + self_->TypeName() + "." + Signature() + ">"; }
 
@@ -101,7 +107,7 @@ class EventArgs {
     const DispParam& p = event_.params[i];
     if (!p.byRef) throw py::attribute_error(event_.name + "." + p.name + " is passed by value and cannot be changed");
     try {
-      values_[i] = Coerce(p.type, ToVariant(value));
+      values_[i] = Coerce(p.type, ToVariant(value, event_.name + "." + p.name));
     } catch (const Error& e) {
       Raise(e, event_.name + "." + p.name);
     }
@@ -199,7 +205,7 @@ void SetAttribute(const DispatchPtr& self, const std::string& name, py::handle v
         throw py::type_error(self->TypeName() + "." + m.name + " takes an object such as ktfolio.StdFont");
       self->PutObject(m.name, value.cast<DispatchPtr>());
     } else {
-      self->Put(m.name, ToVariant(value));
+      self->Put(m.name, ToVariant(value, self->TypeName() + "." + m.name));
     }
   } catch (const Error& e) {
     Raise(e, self->TypeName() + "." + m.name);
@@ -224,7 +230,18 @@ PYBIND11_MODULE(ktfolio, m) {
       "c = ktfolio.KtPrint4() creates a control; its properties are attributes\n"
       "(c.ScaleMode = ktfolio.eMillimetre) and its methods take positional or\n"
       "keyword arguments (c.AddRow('a', 2, True), c.RemoveRows(1, 3, PageArea=ktfolio.Header)).\n"
-      "The control never raises: failures are read back with c.GetLastError().";
+      "The control never raises: failures are read back with c.GetLastError().\n\n"
+      "Values passed to the control: None, bool, int, float, str, bytes, bytearray\n"
+      "and lists or tuples of these. An int in the 32-bit range travels as a Long,\n"
+      "a larger one as a Double. Only the conversion itself raises, before the\n"
+      "control is called: TypeError for a value of another type, ValueError for a\n"
+      "list that contains itself, lists nested more than 32 deep, or a str with a\n"
+      "lone surrogate, OverflowError for an int beyond the Double range (about\n"
+      "1.8e308). The message names the argument or property. A value of the right\n"
+      "kind that the control cannot use (a NaN or infinite length, a number out of\n"
+      "range) is recorded, error 5 or 6, and changes nothing.\n\n"
+      "Colours read back as unsigned 32-bit numbers (0x8000000F) and are accepted\n"
+      "in that form or as the same bits in a signed Long (-2147483633).";
 
   py::class_<Dispatch, DispatchPtr>(m, "DispatchObject",
                                     "An object whose properties and methods are reached by name.")
@@ -252,18 +269,22 @@ PYBIND11_MODULE(ktfolio, m) {
       .def_property_readonly("event", &EventArgs::Event);
 
   py::class_<FontDispatch, Dispatch, std::shared_ptr<FontDispatch>>(m, "StdFont", "A font description.")
-      .def(py::init([](const std::string& Name, float Size, bool Bold, bool Italic, bool Underline,
+      .def(py::init([](const std::string& Name, double Size, bool Bold, bool Italic, bool Underline,
                        bool Strikethrough) {
              auto f = std::make_shared<StdFont>();
              f->Name = Name;
-             f->Size = Size;
+             try {
+               f->Size = CheckedFontSize(Variant(Size).ToSingle());
+             } catch (const Error& e) {
+               Raise(e, "StdFont Size");
+             }
              f->Bold = Bold;
              f->Italic = Italic;
              f->Underline = Underline;
              f->Strikethrough = Strikethrough;
              return std::make_shared<FontDispatch>(f);
            }),
-           py::arg("Name") = "Arial", py::arg("Size") = 10.0f, py::arg("Bold") = false, py::arg("Italic") = false,
+           py::arg("Name") = "Arial", py::arg("Size") = 10.0, py::arg("Bold") = false, py::arg("Italic") = false,
            py::arg("Underline") = false, py::arg("Strikethrough") = false)
       .def("__repr__", [](const FontDispatch& f) {
         const StdFont& s = *f.Font();

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""A two-page stock listing with a repeated header and footer.
+"""A two-page stock listing with a repeated header and footer, written to PDF.
 
 Run from the source tree after building:
-    PYTHONPATH=build/python /usr/bin/python3 examples/python/report.py
+    PYTHONPATH=build/python /usr/bin/python3 examples/python/report.py [report.pdf]
 """
+import os
 import sys
+import tempfile
 
 import ktfolio
 
@@ -46,13 +48,34 @@ def rows_in(c, area):
     return n
 
 
+class PageProgress:
+    """NewPage tells the host where the page loop is while it prints."""
+
+    def __init__(self):
+        self.started = []
+
+    def NewPage(self, e):
+        if e.FirstOrLast == ktfolio.First:
+            self.started.append(e.Page)
+
+
+def fail(c):
+    ok, number, description, source = c.GetLastError()
+    print(f"error {number} in {source}: {description}", file=sys.stderr)
+    return 1
+
+
 def main():
+    pdf = sys.argv[1] if len(sys.argv) > 1 else os.path.join(tempfile.gettempdir(), "ktfolio-report.pdf")
     c = build()
     pages = c.Pages
-    ok, number, description, source = c.GetLastError()
-    if ok:
-        print(f"error {number} in {source}: {description}", file=sys.stderr)
-        return 1
+    if c.GetLastError()[0]:
+        return fail(c)
+    progress = PageProgress()
+    c.connect(progress)
+    if not c.ExportPdf(pdf, 1, pages):
+        return fail(c)
+    print(f"wrote {pdf} (pages started: {progress.started})")
     print(f"pages: {pages}")
     print(f"body rows: {c.LastRow} (centre rows {c.StartBodyRow}..{c.EndBodyRow})")
     print(f"header rows: {rows_in(c, ktfolio.Header)}, footer rows: {rows_in(c, ktfolio.Footer)}, on every page")

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "control/ktprint4.h"
 
@@ -183,12 +184,26 @@ bool KtPrint4::OutLineBlock(std::int16_t PenSize, std::int32_t fgLines, std::int
     const Variant pen(PenSize);
     const Variant penStyle(defaults_.dColPenStyle);
     const Variant penColor(static_cast<std::int32_t>(defaults_.dColPenColor));
+    // The same as SetProperty cell by cell, except that a row whose pen style
+    // changed is refitted once at the end rather than once per cell.
+    std::vector<std::int32_t> refit;
+    auto set = [&](std::int32_t r, std::int32_t c, const char* name, const Variant& value) {
+      try {
+        KtTextItem* cell = rows.Item(r)->ItemText().Item(c);
+        if (!cell) return false;
+        cell->SetByName(name, value);
+        return true;
+      } catch (const std::exception& e) {
+        RecordCaught(e);
+        return false;
+      }
+    };
     auto line = [&](std::int32_t r, std::int32_t c, const char* name) {
       if (fgUseDefaultPen) {
-        SetProperty(r, c, "PenStyle", penStyle, parea);
-        SetProperty(r, c, "PenColor", penColor, parea);
+        if (set(r, c, "PenStyle", penStyle) && (refit.empty() || refit.back() != r)) refit.push_back(r);
+        set(r, c, "PenColor", penColor);
       }
-      SetProperty(r, c, name, pen, parea);
+      set(r, c, name, pen);
     };
 
     if (fgLines & ppLineLeft)
@@ -199,6 +214,16 @@ bool KtPrint4::OutLineBlock(std::int16_t PenSize, std::int32_t fgLines, std::int
       for (std::int32_t c = c1; c <= c2; ++c) line(r1, c, "LineTop");
     if (fgLines & ppLineBottom)
       for (std::int32_t c = c1; c <= c2; ++c) line(r2, c, "LineBottom");
+    std::sort(refit.begin(), refit.end());
+    refit.erase(std::unique(refit.begin(), refit.end()), refit.end());
+    for (std::int32_t r : refit) {
+      try {
+        rows.Item(r)->FitHeight(MeasureDC());
+      } catch (const std::exception& e) {
+        RecordCaught(e);
+      }
+      repageOnPaint_ = true;
+    }
     return true;
   } catch (const std::exception&) {
     return false;  // outlining reports failure through its result only

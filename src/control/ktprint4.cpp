@@ -94,6 +94,12 @@ void KtPrint4::Advise(KtPrint4Events* sink) {
 }
 void KtPrint4::Unadvise(KtPrint4Events* sink) { std::erase(sinks_, sink); }
 
+void KtPrint4::RaiseNewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) {
+  // A handler may unadvise itself; walk a copy.
+  const std::vector<KtPrint4Events*> sinks = sinks_;
+  for (KtPrint4Events* s : sinks) s->NewPage(page, row, firstOrLast);
+}
+
 void KtPrint4::Notify(const std::string& name) { container_->PropertyChanged(name); }
 
 HDC KtPrint4::MeasureDC() {
@@ -183,7 +189,7 @@ void KtPrint4::PageSize(std::int32_t v) {
 }
 
 void KtPrint4::PaperWidth(float v) {
-  if (pageSize_ != s_USER || v == paperWidth_) return;
+  if (pageSize_ != s_USER || v == paperWidth_ || !AcceptLength(v)) return;
   needsRepaging_ = true;
   paperWidth_ = v;
   (orientation_ == Portrait ? pageInfo_.Width : pageInfo_.Height) = ToTwips(scaleMode_, v);
@@ -193,7 +199,7 @@ void KtPrint4::PaperWidth(float v) {
 }
 
 void KtPrint4::PaperLength(float v) {
-  if (pageSize_ != s_USER || v == paperLength_) return;
+  if (pageSize_ != s_USER || v == paperLength_ || !AcceptLength(v)) return;
   needsRepaging_ = true;
   paperLength_ = v;
   (orientation_ == Portrait ? pageInfo_.Height : pageInfo_.Width) = ToTwips(scaleMode_, v);
@@ -211,8 +217,21 @@ void KtPrint4::Orientation(std::int32_t v) {
   Notify("");
 }
 
+// A length from the host, in the scale mode, has to be a number in twips too;
+// otherwise the conversion's error is recorded and nothing is stored.
+bool KtPrint4::AcceptLength(float v) {
+  try {
+    CheckedFinite(v);
+    CheckedFinite(ToTwips(scaleMode_, v));
+    return true;
+  } catch (const Error& e) {
+    RecordCaught(e);
+    return false;
+  }
+}
+
 void KtPrint4::SetMargin(float& stored, float& twips, float v, const char* notifyName) {
-  if (v == stored) return;
+  if (v == stored || !AcceptLength(v)) return;
   needsRepaging_ = true;
   stored = v;
   twips = ToTwips(scaleMode_, v);
@@ -229,6 +248,7 @@ void KtPrint4::MarginHeader(float v) { SetMargin(marginHeader_, pageInfo_.Header
 // ---- defaults -------------------------------------------------------------------------
 
 void KtPrint4::SetTwipsDefault(float& twips, float v, const char* notifyName, bool repage) {
+  if (!AcceptLength(v)) return;
   if (repage) needsRepaging_ = true;
   twips = ToTwips(scaleMode_, v);
   Notify(notifyName);
@@ -255,6 +275,12 @@ void KtPrint4::dColIndentRight(float v) { SetTwipsDefault(defaults_.dColIndentRi
 
 void KtPrint4::Font(FontPtr f) {
   if (!f) return;
+  try {
+    CheckedFontSize(f->Size);
+  } catch (const Error& e) {
+    RecordCaught(e);
+    return;
+  }
   font_ = std::move(f);
   defaults_.dFontBold = font_->Bold;
   defaults_.dFontItalic = font_->Italic;

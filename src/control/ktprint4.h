@@ -27,6 +27,9 @@ namespace ktfolio {
 
 class PropertyBag;
 
+// Page numbers are 16-bit.
+inline constexpr std::int32_t kMaxPages = 32767;
+
 class KtPrint4 : public DocumentHost {
  public:
   // A new control in `container` (a private default container when null):
@@ -226,7 +229,8 @@ class KtPrint4 : public DocumentHost {
   // ---- pagination ---------------------------------------------------------------------------
   void RePaging(std::int16_t pFrom = 1, bool ClearPageBreaks = false);
   std::int16_t Pages();
-  void RePageFrom(std::int32_t row, bool ClearPageBreaks);
+  // False when the rows would need more than kMaxPages pages (nothing recorded).
+  bool RePageFrom(std::int32_t row, bool ClearPageBreaks);
   void PlaceBandRows();
   bool NeedsRepaging() const { return needsRepaging_; }
   void NeedsRepaging(bool v) { needsRepaging_ = v; }
@@ -235,6 +239,16 @@ class KtPrint4 : public DocumentHost {
   bool PrinterSetupChanged() const { return printerSetupChanged_; }
   void PrinterSetupChanged(bool v) { printerSetupChanged_ = v; }
   void ComputePageInfo();
+
+  // ---- output (drawn by src/render) ----------------------------------------------------
+  // Writes page `page` as a PNG, as the preview's page surface shows it at
+  // `zoom` percent (10..250): page colour, drop shadow, content. Returns false
+  // and records the error on a bad page or zoom or an unwritable file; the
+  // document is left unchanged either way.
+  [[nodiscard]] bool ExportPng(const std::string& file, std::int16_t page, std::int16_t zoom = 100);
+  // Writes pages fromPage..toPage through the print path at 600 dpi to a PDF
+  // file, one PDF page per page, sized to the paper. Same failure rules.
+  [[nodiscard]] bool ExportPdf(const std::string& file, std::int16_t fromPage, std::int16_t toPage);
 
   // ---- errors ----------------------------------------------------------------------------------
   void ClearError() { error_.ErrorNumber = 0; }
@@ -275,6 +289,9 @@ class KtPrint4 : public DocumentHost {
   std::int32_t CurrentPage() const override { return currentPage_; }
   void CurrentPage(std::int32_t p) { currentPage_ = p; }
   std::int32_t PageCount() const override { return pageCount_; }
+  void PageCount(std::int32_t n) { pageCount_ = n; }
+  // Raises NewPage to every sink; the loop goes on with what they leave in the arguments.
+  void RaiseNewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast);
   double Zoom() const override { return zoom_; }
   void Zoom(double z) { zoom_ = z; }
   // The row collection of an area (created on first use); nullptr outside 0..2.
@@ -286,8 +303,11 @@ class KtPrint4 : public DocumentHost {
   enum class Kind { Center, Start, End };
   bool AddBodyRow(Kind kind, const VariantArray* items);
   bool AddBandRow(std::int32_t area, const VariantArray* items);
-  void ApplyItems(KtRow& row, const VariantArray& items, bool limitToCells);
-  void PlaceBodyRows(std::int32_t first, std::int16_t p, double y, bool clearPageBreaks);
+  bool PlaceBodyRows(std::int32_t first, std::int16_t p, float y, bool clearPageBreaks);
+  struct SavedBody;  // rowbuilding.cpp
+  SavedBody SaveBody(std::int32_t from) const;
+  void RestoreBody(const SavedBody& saved);
+  bool AcceptLength(float v);
   KtRows& body() const { return *rows_[Body]; }
   KtRows& RowsOrThrow(std::int32_t area);
   void Notify(const std::string& name);

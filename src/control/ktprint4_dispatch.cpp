@@ -32,7 +32,7 @@ template <>
 struct Published<std::uint32_t> {
   static constexpr DispType type = DispType::Color;
   static Variant To(std::uint32_t v) { return Variant(static_cast<std::int32_t>(v)); }
-  static std::uint32_t From(const Variant& v) { return static_cast<std::uint32_t>(v.ToLong()); }
+  static std::uint32_t From(const Variant& v) { return ToColor(v); }
 };
 template <>
 struct Published<float> {
@@ -245,7 +245,12 @@ void KtPrint4Dispatch::Publish() {
   AddMethod(
       "GetProperty", {In("row", L), In("col", L), In("pName", Str), Opt("PageArea", L, Body)},
       [c](VariantArray& a) { return c->GetProperty(a[0].ToLong(), a[1].ToLong(), a[2].ToString(), a[3].ToLong()); },
-      DispType::Variant, true);
+      DispType::Variant, true)
+      .resultType = [](const VariantArray& a) {
+    // A colour read by name is presented as the d* colour settings are.
+    return a.size() > 2 && a[2].type() == VarType::String && IsColorAttribute(a[2].ToString()) ? DispType::Color
+                                                                                               : DispType::Variant;
+  };
   AddProcedure("SetFrameControl",
                {In("row", L), In("col", L), In("FrameCtlType", L), In("FrameCtlFlags", L), In("FrameCtlSize", S),
                 Opt("parea", L, Body)},
@@ -276,6 +281,16 @@ void KtPrint4Dispatch::Publish() {
   // Pagination.
   AddProcedure("RePaging", {Opt("pFrom", I, std::int16_t{1}), Opt("ClearPageBreaks", B, false)},
                [c](VariantArray& a) { c->RePaging(a[0].ToInteger(), a[1].ToBool()); });
+
+  // Output.
+  AddMethod(
+      "ExportPng", {In("file", Str), In("page", I), Opt("zoom", I, std::int16_t{100})},
+      [c](VariantArray& a) { return Variant(c->ExportPng(a[0].ToString(), a[1].ToInteger(), a[2].ToInteger())); },
+      B, true);
+  AddMethod(
+      "ExportPdf", {In("file", Str), In("fromPage", I), In("toPage", I)},
+      [c](VariantArray& a) { return Variant(c->ExportPdf(a[0].ToString(), a[1].ToInteger(), a[2].ToInteger())); },
+      B, true);
 
   // Error record. The three results come back through the by-reference
   // arguments, left untouched (Empty when omitted) when nothing is recorded.

@@ -1,15 +1,18 @@
 // Pagination: each body row's page and top, the band rows' tops, the page count.
+#include <algorithm>
+
 #include "control/ktprint4.h"
 
 namespace ktfolio {
 
 // Places body rows first..n (1-based) continuing at page p, position y.
-void KtPrint4::PlaceBodyRows(std::int32_t first, std::int16_t p, double y0, bool clearPageBreaks) {
+// Page numbers are 16-bit: rows that would land past kMaxPages stay on the
+// last page and the result is false, so no count ever wraps or restarts.
+bool KtPrint4::PlaceBodyRows(std::int32_t first, std::int16_t p, float y, bool clearPageBreaks) {
   KtRows& rows = body();
   const size_t n = static_cast<size_t>(rows.count());
   const float avail = pageInfo_.AvailHeight;
   std::int32_t page = p;
-  float y = static_cast<float>(y0);
   for (size_t i = static_cast<size_t>(first) - 1; i < n; ++i) {
     KtRow& row = rows.at0(i);
     row.SetNewPage(false);
@@ -28,13 +31,13 @@ void KtPrint4::PlaceBodyRows(std::int32_t first, std::int16_t p, double y0, bool
         y = 0;
       }
     }
-    if (page > 32767) throw Overflow();  // page numbers are 16-bit
     row.TopInPage(y);
-    row.Page(static_cast<std::int16_t>(page));
+    row.Page(static_cast<std::int16_t>(std::min(page, kMaxPages)));
     y += h;
   }
-  pages_ = static_cast<std::int16_t>(page);
-  pageCount_ = page;
+  pages_ = static_cast<std::int16_t>(std::min(page, kMaxPages));
+  pageCount_ = pages_;
+  return page <= kMaxPages;
 }
 
 void KtPrint4::RePaging(std::int16_t pFrom, bool ClearPageBreaks) {
@@ -62,14 +65,14 @@ void KtPrint4::RePaging(std::int16_t pFrom, bool ClearPageBreaks) {
         }
       }
       if (!found) {
-        if (counter > 32767) throw Overflow();
+        if (counter > kMaxPages) throw Overflow();
         pages_ = static_cast<std::int16_t>(counter);
         pageCount_ = counter;
         return;
       }
     }
     ComputePageInfo();
-    PlaceBodyRows(first, p, y, ClearPageBreaks);
+    if (!PlaceBodyRows(first, p, static_cast<float>(y), ClearPageBreaks)) throw Overflow();
   } catch (const std::exception& e) {
     RecordCaught(e);
   }
@@ -83,20 +86,20 @@ std::int16_t KtPrint4::Pages() {
   return pages_;
 }
 
-void KtPrint4::RePageFrom(std::int32_t k, bool ClearPageBreaks) {
+bool KtPrint4::RePageFrom(std::int32_t k, bool ClearPageBreaks) {
   KtRows& rows = body();
-  if (rows.count() == 0) return;
+  if (rows.count() == 0) return true;
   std::int16_t p = 1;
-  double y = 0;
+  float y = 0;
   std::int32_t first = 1;
   if (k > 1) {
     const KtRow& prev = *rows.Item(k - 1);
     p = prev.Page();
-    y = static_cast<double>(prev.TopInPage()) + prev.RowHeight();
+    y = prev.TopInPage() + prev.RowHeight();
     first = k;
   }
   ComputePageInfo();
-  PlaceBodyRows(first, p, y, ClearPageBreaks);
+  return PlaceBodyRows(first, p, y, ClearPageBreaks);
 }
 
 void KtPrint4::PlaceBandRows() {

@@ -1,30 +1,102 @@
 // Adding, re-texting and removing rows; the body's start, centre and end sections.
 #include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "control/ktprint4.h"
 
 namespace ktfolio {
 
 namespace {
+
 constexpr std::int32_t kCouldNotAddRow = 60109;
-}
+
+// One item made ready for a cell: everything that can fail is done here,
+// before any row or cell is touched.
+struct PreparedItem {
+  std::string text;
+  std::optional<float> tabLeft;
+};
 
 // Item syntax: "#2880#Total" puts "Total" at 2880 twips from the row's left edge.
-void KtPrint4::ApplyItems(KtRow& row, const VariantArray& items, bool limitToCells) {
-  KtTextItemCol& cells = row.ItemText();
-  const std::int32_t last = static_cast<std::int32_t>(items.size()) - 1;
-  for (std::int32_t k = 0; k <= last; ++k) {
-    if (limitToCells && k + 1 > cells.count()) break;
+std::vector<PreparedItem> PrepareItems(const VariantArray& items, std::size_t limit) {
+  std::vector<PreparedItem> out;
+  out.reserve(std::min(items.size(), limit));
+  for (std::size_t k = 0; k < items.size() && k < limit; ++k) {
     std::string s = items[k].ToString();
-    KtTextItem* cell = cells.Item(k + 1);
-    if (!cell) throw ObjectNotSetError();
-    size_t second = s.size() > 1 && s[0] == '#' ? s.find('#', 1) : std::string::npos;
+    const size_t second = s.size() > 1 && s[0] == '#' ? s.find('#', 1) : std::string::npos;
+    PreparedItem item;
     if (second != std::string::npos && second + 1 > 2) {
-      cell->TabLeft(Variant(Val(std::string_view(s).substr(1, second - 1))).ToSingle());
-      cell->Text(std::string_view(s).substr(second + 1));
+      item.tabLeft = CheckedFinite(Variant(Val(std::string_view(s).substr(1, second - 1))).ToSingle());
+      item.text = s.substr(second + 1);
     } else {
-      cell->Text(s);
+      item.text = std::move(s);
     }
+    out.push_back(std::move(item));
+  }
+  return out;
+}
+
+void ApplyItems(KtRow& row, const std::vector<PreparedItem>& items) {
+  KtTextItemCol& cells = row.ItemText();
+  for (std::size_t k = 0; k < items.size(); ++k) {
+    KtTextItem* cell = cells.Item(static_cast<std::int32_t>(k) + 1);
+    if (!cell) throw ObjectNotSetError();
+    if (items[k].tabLeft) cell->TabLeft(*items[k].tabLeft);
+    cell->Text(items[k].text);
+  }
+}
+
+// A cell's text and position, as SetTextRow found them.
+struct SavedCell {
+  std::string text;
+  float tabLeft;
+};
+
+}  // namespace
+
+// The body's sections, selection and the placement of its rows from one row
+// on: what a failed row addition or re-texting puts back.
+struct KtPrint4::SavedBody {
+  struct Placement {
+    std::int16_t page;
+    float top;
+    bool newPage;
+  };
+  std::int32_t activeArea, activeRow, activeCol, startBodyRow, endBodyRow, from;
+  std::int16_t pages;
+  std::int32_t pageCount;
+  bool needsRepaging;
+  std::vector<Placement> placements;
+};
+
+KtPrint4::SavedBody KtPrint4::SaveBody(std::int32_t from) const {
+  const KtRows& rows = body();
+  SavedBody saved{activeArea_,     rows.ActiveRow(), rows.ActiveCol(), rows.StartBodyRow(), rows.EndBodyRow(),
+                  std::max(from, 1),       pages_,         pageCount_,       needsRepaging_,      {}};
+  for (std::int32_t i = saved.from; i <= rows.count(); ++i) {
+    const KtRow& r = rows.at0(static_cast<size_t>(i) - 1);
+    saved.placements.push_back({r.Page(), r.TopInPage(), r.NewPage()});
+  }
+  return saved;
+}
+
+void KtPrint4::RestoreBody(const SavedBody& saved) {
+  KtRows& rows = body();
+  activeArea_ = saved.activeArea;
+  rows.ActiveRow(saved.activeRow);
+  rows.ActiveCol(saved.activeCol);
+  rows.StartBodyRow(saved.startBodyRow);
+  rows.EndBodyRow(saved.endBodyRow);
+  pages_ = saved.pages;
+  pageCount_ = saved.pageCount;
+  needsRepaging_ = saved.needsRepaging;
+  for (std::size_t k = 0; k < saved.placements.size(); ++k) {
+    KtRow& r = rows.at0(static_cast<size_t>(saved.from - 1) + k);
+    r.Page(saved.placements[k].page);
+    r.TopInPage(saved.placements[k].top);
+    r.SetNewPage(saved.placements[k].newPage);
   }
 }
 
@@ -34,13 +106,20 @@ bool KtPrint4::AddEndDocRow(const VariantArray& Items) { return AddBodyRow(Kind:
 bool KtPrint4::AddHeaderRow(const VariantArray& Items) { return AddBandRow(Header, &Items); }
 bool KtPrint4::AddFooterRow(const VariantArray& Items) { return AddBandRow(Footer, &Items); }
 
+// All or nothing: the items are converted first, and a row that cannot be
+// fitted or paginated (past kMaxPages) is taken out again, leaving the body,
+// its sections, its selection and its pagination as they were.
 bool KtPrint4::AddBodyRow(Kind kind, const VariantArray* items) {
   const char* context = kind == Kind::Center ? "Adding Center Doc Row" : "Adding Row";
+  std::optional<SavedBody> saved;
+  std::int32_t inserted = 0;
   try {
+    const std::vector<PreparedItem> prepared = items ? PrepareItems(*items, items->size()) : std::vector<PreparedItem>{};
     std::int32_t n = defaults_.dColsPerRow;
     if (items) n = std::max<std::int32_t>(n, static_cast<std::int32_t>(items->size()));
-    activeArea_ = Body;
     KtRows& rows = body();
+    const std::int32_t areaBefore = activeArea_, activeBefore = rows.ActiveRow();
+    activeArea_ = Body;
 
     switch (kind) {
       case Kind::Center:
@@ -57,12 +136,18 @@ bool KtPrint4::AddBodyRow(Kind kind, const VariantArray* items) {
           rows.ActiveRow(rows.count());
         break;
     }
+    // The new row goes after the active one; re-paging moves it and every row after it.
+    saved = SaveBody(std::min(rows.ActiveRow(), rows.count()) + 1);
+    saved->activeArea = areaBefore;
+    saved->activeRow = activeBefore;
 
     KtRow* row = rows.Add(this, n);
     if (!row) {
+      RestoreBody(*saved);
       RecordError(kCouldNotAddRow, context, "No Description");
       return false;
     }
+    inserted = rows.ActiveRow();
 
     if (kind == Kind::Center) {
       if (rows.EndBodyRow() < rows.count()) rows.EndBodyRow(rows.EndBodyRow() + 1);
@@ -74,13 +159,15 @@ bool KtPrint4::AddBodyRow(Kind kind, const VariantArray* items) {
       rows.EndBodyRow(rows.EndBodyRow() + 1);
     }
 
-    if (items) ApplyItems(*row, *items, false);
+    ApplyItems(*row, prepared);
     row->FitHeight(MeasureDC());
     needsRepaging_ = true;
-    RePageFrom(rows.ActiveRow(), false);
+    if (!RePageFrom(rows.ActiveRow(), false)) throw Overflow();
     if (kind == Kind::Center) Notify("");
     return true;
   } catch (const std::exception& e) {
+    if (inserted) body().Remove(inserted);
+    if (saved) RestoreBody(*saved);
     RecordCaught(e);
     return false;
   }
@@ -89,16 +176,17 @@ bool KtPrint4::AddBodyRow(Kind kind, const VariantArray* items) {
 bool KtPrint4::AddBandRow(std::int32_t area, const VariantArray* items) {
   const char* context = area == Header ? "Adding Header Row" : "Adding Footer Row";
   try {
+    const std::vector<PreparedItem> prepared = items ? PrepareItems(*items, items->size()) : std::vector<PreparedItem>{};
     std::int32_t n = defaults_.dColsPerRow;
     if (items) n = std::max<std::int32_t>(n, static_cast<std::int32_t>(items->size()));
-    activeArea_ = area;
     KtRows& rows = RowsOrThrow(area);
     KtRow* row = rows.Add(this, n);
     if (!row) {
       RecordError(kCouldNotAddRow, context, "No Description");
       return false;
     }
-    if (items) ApplyItems(*row, *items, false);
+    activeArea_ = area;
+    ApplyItems(*row, prepared);
     row->FitHeight(MeasureDC());
     needsRepaging_ = true;
     PlaceBandRows();
@@ -117,13 +205,33 @@ bool KtPrint4::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArr
       return false;
     }
     KtRow* r = rows.Item(row);
-    ApplyItems(*r, Items, true);
-    r->FitHeight(MeasureDC());
-    needsRepaging_ = true;
-    if (parea == Body)
-      RePageFrom(row, false);
-    else
-      PlaceBandRows();
+    const std::vector<PreparedItem> prepared = PrepareItems(Items, static_cast<std::size_t>(r->ItemText().count()));
+    std::vector<SavedCell> cells;
+    for (std::size_t k = 0; k < prepared.size(); ++k) {
+      const KtTextItem& cell = *r->ItemText().Item(static_cast<std::int32_t>(k) + 1);
+      cells.push_back({cell.StoredText(), cell.TabLeft()});
+    }
+    const float height = r->RowHeight();
+    std::optional<SavedBody> saved;
+    if (parea == Body) saved = SaveBody(row);
+
+    ApplyItems(*r, prepared);
+    try {
+      r->FitHeight(MeasureDC());
+      needsRepaging_ = true;
+      if (parea == Body && !RePageFrom(row, false)) throw Overflow();
+    } catch (const std::exception&) {
+      // New texts that would push the body past its last page are taken back.
+      for (std::size_t k = 0; k < cells.size(); ++k) {
+        KtTextItem& cell = *r->ItemText().Item(static_cast<std::int32_t>(k) + 1);
+        cell.StoredText(cells[k].text);
+        cell.TabLeft(cells[k].tabLeft);
+      }
+      r->RowHeight(height);
+      if (saved) RestoreBody(*saved);
+      throw;
+    }
+    if (parea != Body) PlaceBandRows();
     return true;
   } catch (const std::exception& e) {
     RecordCaught(e);

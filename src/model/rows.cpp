@@ -63,18 +63,21 @@ void KtRow::FitHeight(win::HDC hdc) {
   if (!FitHeightToText_) return;
   const std::int32_t n = items_.count();
   if (n == 0) {
-    RowHeight_ = IndentBottom_ + IndentTop_;
+    RowHeight_ = CheckedFinite(IndentBottom_ + IndentTop_);
     return;
   }
   const float avail = parentControl_ ? parentControl_->PageInfo().AvailWidth : 0.0f;
-  RowHeight_ = 0;
+  float height = 0;
   for (std::int32_t i = 1; i <= n; ++i) {
     KtTextItem* cell = items_.Item(i);
     const float right = i < n ? items_.Item(i + 1)->TabLeft() - ColSpacing_ : avail;
     cell->GetHeight(hdc, right);
     const float h = cell->ItemHeight() + IndentTop_ + IndentBottom_;
-    if (h > RowHeight_) RowHeight_ = h;
+    if (h > height) height = h;
   }
+  // Huge indents can add up past the float range; an infinite height would
+  // turn every top after this row into infinity or NaN.
+  RowHeight_ = CheckedFinite(height);
 }
 
 namespace {
@@ -83,7 +86,7 @@ struct RowAttribute {
   Variant (*get)(const KtRow&);
   void (*set)(KtRow&, const Variant&);
 };
-#define KT_ROW_F32(n) {#n, [](const KtRow& r) { return Variant(r.n()); }, [](KtRow& r, const Variant& v) { r.n(v.ToSingle()); }}
+#define KT_ROW_F32(n) {#n, [](const KtRow& r) { return Variant(r.n()); }, [](KtRow& r, const Variant& v) { r.n(CheckedFinite(v.ToSingle())); }}
 const RowAttribute kRowAttributes[] = {
     {"ColsLayoutType", [](const KtRow& r) { return Variant(r.ColsLayoutType()); },
      [](KtRow& r, const Variant& v) { r.ColsLayoutType(v.ToLong()); }},
@@ -127,6 +130,7 @@ KtRows::KtRows() = default;
 KtRows::~KtRows() = default;
 
 KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
+  if (n > kMaxCellsPerRow) throw Error(errnum::kOutOfMemory, kLibraryName, "Out of memory");
   auto row = std::make_unique<KtRow>();
   row->ParentControl(control);
   const tpDefaults d = control->Defaults();

@@ -62,7 +62,8 @@ class KtRow {
   KtTextItemCol& ItemText() { return items_; }
   const KtTextItemCol& ItemText() const { return items_; }
 
-  // Fits RowHeight to the tallest cell measured on a device context.
+  // Fits RowHeight to the tallest cell measured on a device context. A height
+  // beyond the float range is an overflow and leaves RowHeight as it was.
   void FitHeight(win::HDC hdc);
 
   // Row attributes by name, without regard to case (Error 438 when unknown).
@@ -87,6 +88,11 @@ class KtRow {
   std::int16_t Page_ = 0;
   KtTextItemCol items_;
 };
+
+// The most cells a new row may have: a larger column count (dColsPerRow set to
+// a billion) would exhaust memory cell by cell, so it fails as out of memory
+// before anything is allocated.
+inline constexpr std::int32_t kMaxCellsPerRow = 1 << 16;
 
 // The rows of one page area.
 class KtRows {

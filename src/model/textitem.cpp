@@ -4,6 +4,7 @@
 
 #include "model/clsbitmap.h"
 #include "model/host.h"
+#include "platform/automation/font.h"
 
 namespace ktfolio {
 
@@ -118,14 +119,13 @@ struct CellAttribute {
 };
 
 // Colours travel as 32-bit signed values (0x8000000F is negative) and are
-// stored as their bit pattern.
-std::uint32_t ToColor(const Variant& v) { return static_cast<std::uint32_t>(v.ToLong()); }
+// stored as their bit pattern; the unsigned form is accepted too (ToColor).
 Variant FromColor(std::uint32_t c) { return Variant(static_cast<std::int32_t>(c)); }
 
 #define KT_BOOL(n) {#n, [](const KtTextItem& c) { return Variant(c.n()); }, [](KtTextItem& c, const Variant& v) { c.n(v.ToBool()); }}
 #define KT_I16(n) {#n, [](const KtTextItem& c) { return Variant(c.n()); }, [](KtTextItem& c, const Variant& v) { c.n(v.ToInteger()); }}
 #define KT_I32(n) {#n, [](const KtTextItem& c) { return Variant(c.n()); }, [](KtTextItem& c, const Variant& v) { c.n(v.ToLong()); }}
-#define KT_F32(n) {#n, [](const KtTextItem& c) { return Variant(c.n()); }, [](KtTextItem& c, const Variant& v) { c.n(v.ToSingle()); }}
+#define KT_F32(n) {#n, [](const KtTextItem& c) { return Variant(c.n()); }, [](KtTextItem& c, const Variant& v) { c.n(CheckedFinite(v.ToSingle())); }}
 #define KT_CLR(n) {#n, [](const KtTextItem& c) { return FromColor(c.n()); }, [](KtTextItem& c, const Variant& v) { c.n(ToColor(v)); }}
 
 const CellAttribute kCellAttributes[] = {
@@ -140,7 +140,8 @@ const CellAttribute kCellAttributes[] = {
     KT_F32(IndentRight),
     {"FontName", [](const KtTextItem& c) { return Variant(c.FontName()); },
      [](KtTextItem& c, const Variant& v) { c.FontName(v.ToString()); }},
-    KT_F32(FontSize),
+    {"FontSize", [](const KtTextItem& c) { return Variant(c.FontSize()); },
+     [](KtTextItem& c, const Variant& v) { c.FontSize(CheckedFontSize(v.ToSingle())); }},
     KT_CLR(FontColor),
     KT_CLR(ShadowColor),
     KT_CLR(ShadowHeavyColor),
@@ -190,6 +191,12 @@ const CellAttribute* FindAttribute(std::string_view name) {
 }
 
 }  // namespace
+
+bool IsColorAttribute(std::string_view name) {
+  for (const char* colour : {"FontColor", "ShadowColor", "ShadowHeavyColor", "PenColor", "BrushColor"})
+    if (NameEquals(colour, name)) return true;
+  return false;
+}
 
 Variant KtTextItem::GetByName(std::string_view name) const {
   const CellAttribute* a = FindAttribute(name);

@@ -132,6 +132,9 @@ class KtTextItem {
   std::int16_t lines_ = 0;
 };
 
+// True for the cell attributes that hold a colour (matched without regard to case).
+bool IsColorAttribute(std::string_view name);
+
 // Replaces every occurrence of a substring (exact case).
 std::string ReplaceAll(std::string s, std::string_view from, std::string_view to);
 // Case-insensitive ASCII comparison used by every by-name dispatch.

@@ -1,5 +1,7 @@
 // Measuring half of the cell: field-code expansion, font set-up and GetHeight.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "model/clsbitmap.h"
 #include "model/host.h"
@@ -11,8 +13,59 @@ namespace ktfolio {
 using namespace win;
 
 namespace {
-// Nearest integer, ties to even, as device coordinates are taken.
-long Nint(double v) { return static_cast<long>(RoundHalfEven(v)); }
+
+// Font heights beyond this many pixels would overflow the text layout's own
+// fixed-point sizes (1/1024 pixel in a 32-bit int).
+constexpr double kMaxFontPixels = 1 << 20;
+
+// Nearest integer, ties to even, as device coordinates are taken. Device
+// coordinates are 32-bit: a measure that does not fit is an overflow.
+LONG DeviceInt(double v) {
+  const double r = RoundHalfEven(v);
+  if (!(r >= INT32_MIN && r <= INT32_MAX)) throw Overflow();
+  return static_cast<LONG>(r);
+}
+
+// Text measuring adds up line heights and character widths in 32-bit
+// integers; refuse a cell whose worst case (every character on its own line,
+// or every character on one line) could not be added up.
+void CheckTextFits(HDC hdc, std::size_t chars) {
+  TEXTMETRIC tm;
+  if (!GetTextMetrics(hdc, &tm)) return;
+  const double worst = static_cast<double>(chars) + 1.0;
+  if (worst * std::max<LONG>(tm.tmHeight, 0) > INT32_MAX || worst * std::max<LONG>(tm.tmMaxCharWidth, 0) > INT32_MAX)
+    throw Overflow();
+}
+
+// The spaces that stand for a first-line indent of `pixels`. Spaces wider than
+// the line only push the first word past it, so no more than one line's worth
+// plus one is ever needed: the count is worked out, not measured.
+std::size_t IndentSpaces(double pixels, INT spaceWidth, double lineWidth) {
+  const double wanted = std::floor(RoundHalfEven(pixels) / spaceWidth);
+  const double enough = std::floor(std::max(lineWidth, 0.0) / spaceWidth) + 1.0;
+  return static_cast<std::size_t>(std::min(wanted, enough));
+}
+
+// A measuring font selected into a device context for one scope; the
+// context's previous state comes back however the scope is left.
+class SelectedFont {
+ public:
+  SelectedFont(HDC hdc, HFONT font, int saved) : hdc_(hdc), font_(font), saved_(saved), previous_(SelectObject(hdc, font)) {}
+  ~SelectedFont() {
+    SelectObject(hdc_, previous_);
+    DeleteObject(font_);
+    RestoreDC(hdc_, saved_);
+  }
+  SelectedFont(const SelectedFont&) = delete;
+  SelectedFont& operator=(const SelectedFont&) = delete;
+
+ private:
+  HDC hdc_;
+  HFONT font_;
+  int saved_;
+  HGDIOBJ previous_;
+};
+
 }  // namespace
 
 void KtTextItem::ExpandText(const std::string& text, std::string& result) const {
@@ -56,7 +109,13 @@ HFONT KtTextItem::SetFont(HDC hdc, HFONT oldFont, double zoom) {
     throw SubscriptError();  // face name field overflow
   fontName_.copy(lf.lfFaceName, fontName_.size());
   lf.lfFaceName[fontName_.size()] = 0;
-  lf.lfHeight = -static_cast<LONG>(Nint(FontSize_ * GetDeviceCaps(hdc, LOGPIXELSY) * zoom / 100.0 / 72.0));
+  const double pixels = FontSize_ * GetDeviceCaps(hdc, LOGPIXELSY) * zoom / 100.0 / 72.0;
+  if (!(std::fabs(pixels) <= kMaxFontPixels)) {
+    const Error e = Overflow();
+    RecordError(e.number(), e.source(), e.description());
+    return nullptr;
+  }
+  lf.lfHeight = -DeviceInt(pixels);
   HFONT font = CreateFontIndirect(&lf);
   if (!font) {
     RecordError(60104, "SetFont Function", "No Description");
@@ -84,22 +143,25 @@ void KtTextItem::GetHeight(HDC hdc, float right) {
       itemHeight_ = static_cast<float>(picture_->Height() * 1440.0 / dpiY);
       return;
     }
-    const int saved = SaveDC(hdc);
+    RECT rc{0, 0, DeviceInt(w), 1};
+    // A cell whose font cannot be made is not measured with another one: the
+    // failure is on record and the height stays as it was.
     HFONT font = SetFont(hdc, nullptr, 100.0);
-    HGDIOBJ previous = font ? SelectObject(hdc, font) : nullptr;
-    SetBkMode(hdc, TRANSPARENT);
-    RECT rc{0, 0, static_cast<LONG>(Nint(w)), 1};
-    UINT flags = WordWrap_ ? DT_WORDBREAK : 0;
-    if (first > 0) {
-      INT spaceWidth = 0;
-      if (GetCharWidth32(hdc, ' ', ' ', &spaceWidth) && spaceWidth > 0)
-        text.insert(0, static_cast<size_t>(Nint(first) / spaceWidth), ' ');
+    if (!font) return;
+    const int saved = SaveDC(hdc);
+    const SelectedFont selected(hdc, font, saved);
+    {
+      SetBkMode(hdc, TRANSPARENT);
+      UINT flags = WordWrap_ ? DT_WORDBREAK : 0;
+      if (first > 0) {
+        INT spaceWidth = 0;
+        if (GetCharWidth32(hdc, ' ', ' ', &spaceWidth) && spaceWidth > 0)
+          text.insert(0, IndentSpaces(first, spaceWidth, rc.right), ' ');
+      }
+      CheckTextFits(hdc, text.size());
+      const int height = DrawText(hdc, text.c_str(), -1, &rc, flags | DT_CALCRECT);
+      itemHeight_ = static_cast<float>(height * 1440.0 / dpiY);
     }
-    const int height = DrawText(hdc, text.c_str(), -1, &rc, flags | DT_CALCRECT);
-    itemHeight_ = static_cast<float>(height * 1440.0 / dpiY);
-    if (previous) SelectObject(hdc, previous);
-    if (font) DeleteObject(font);
-    RestoreDC(hdc, saved);
   } catch (const Error& e) {
     RecordError(e.number(), e.source(), e.description());
   } catch (const std::exception& e) {

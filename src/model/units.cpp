@@ -1,6 +1,8 @@
 #include "model/units.h"
 
+#include <cfloat>
 #include <cmath>
+#include <limits>
 
 #include "platform/automation/variant.h"
 #include "platform/gdi/gdi.h"
@@ -12,17 +14,27 @@ float g_twipsPerPixelX = 0.0f;
 float g_twipsPerPixelY = 0.0f;
 }  // namespace
 
+namespace {
+// Narrowing a double beyond the float range is undefined; it becomes infinity,
+// which the callers that store lengths refuse.
+float ToFloat(double d) {
+  if (d > FLT_MAX) return std::numeric_limits<float>::infinity();
+  if (d < -FLT_MAX) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(d);
+}
+}  // namespace
+
 float ToTwips(std::int32_t m, float v) {
   const double d = v;
   switch (m) {
     case 1:
       return v;
     case 5:
-      return static_cast<float>(std::floor(d * 1440.0));
+      return ToFloat(std::floor(d * 1440.0));
     case 6:
-      return static_cast<float>(std::floor(d * 1440.0 / 25.4));
+      return ToFloat(std::floor(d * 1440.0 / 25.4));
     case 7:
-      return static_cast<float>(std::floor(d * 1440.0 / 2.54));
+      return ToFloat(std::floor(d * 1440.0 / 2.54));
     default:
       return 0.0f;
   }

@@ -30,7 +30,7 @@ TEST(KtPrint4Dispatch, PublishesThePublicInterfaceAndNothingInternal) {
       "AutoHighLightEditing", "MultiLineEditing", "ActiveArea", "ActiveRow", "ActiveCol", "LastRow", "Pages",
       "AddRow", "AddStartDocRow", "AddEndDocRow", "AddHeaderRow", "AddFooterRow", "SetTextRow", "RemoveRows",
       "ClearAll", "SetProperty", "GetProperty", "SetFrameControl", "SetEdge", "OutLineBlock", "SetPageBreak",
-      "SetGuideRow", "RePaging", "ClearError", "GetLastError"};
+      "SetGuideRow", "RePaging", "ClearError", "GetLastError", "ExportPng", "ExportPdf"};
   EXPECT_EQ(PublishedNames(d), expected);
   for (const char* ro : {"StartBodyRow", "EndBodyRow", "LastRow", "Pages"})
     EXPECT_FALSE(d.Member(ro).Writable()) << ro;

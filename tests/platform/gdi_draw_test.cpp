@@ -2,6 +2,7 @@
 // borders and grid lines of the document must land on exact pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -319,4 +320,77 @@ TEST(GdiBlit, StretchReplicatesPixelsAndMirrorsOnNegativeSizes) {
   ASSERT_TRUE(StretchBlt(dst.dc, 8, 0, -4, 2, src.dc, 0, 0, 2, 1, SRCCOPY));
   EXPECT_EQ(dst.Row(0, 4, 8, BLUE), "##..");
   EXPECT_EQ(dst.Row(1, 4, 8, RED), "..##");
+}
+
+namespace {
+std::string Repeat(const std::string& unit, std::size_t n) {
+  std::string s;
+  while (s.size() < n) s += unit;
+  return s.substr(0, n);
+}
+}  // namespace
+
+TEST(GdiLines, EveryPenStyleAlongALine) {
+  constexpr int kLength = 48;
+  struct Case { const char* name; int style; int width; std::string pattern; };
+  const Case cases[] = {
+      {"solid", PS_SOLID, 1, std::string(kLength, '#')},
+      {"width 0 is one pixel", PS_SOLID, 0, std::string(kLength, '#')},
+      {"dash 18/6", PS_DASH, 1, Repeat(std::string(18, '#') + std::string(6, '.'), kLength)},
+      {"dot 3/3", PS_DOT, 1, Repeat("###...", kLength)},
+      {"dash-dot 9/6/3/6", PS_DASHDOT, 1, Repeat("#########......###......", kLength)},
+      {"dash-dot-dot 9/3/3/3/3/3", PS_DASHDOTDOT, 1, Repeat("#########...###...###...", kLength)},
+      {"alternate", PS_ALTERNATE, 1, Repeat("#.", kLength)},
+      {"null", PS_NULL, 1, std::string(kLength, '.')},
+      {"inside frame on a line is solid", PS_INSIDEFRAME, 1, std::string(kLength, '#')},
+      {"user style without a style array is solid", PS_USERSTYLE, 1, std::string(kLength, '#')},
+      {"wide dashes draw solid", PS_DASH, 3, std::string(kLength, '#')},
+      {"wide dots draw solid", PS_DOT, 2, std::string(kLength, '#')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Surface s(kLength + 4, 9);
+    SetBkMode(s.dc, TRANSPARENT);
+    s.UsePen(c.style, c.width, RED);
+    MoveToEx(s.dc, 2, 4, nullptr);
+    LineTo(s.dc, 2 + kLength, 4);
+    EXPECT_EQ(s.Row(4, 2, 2 + kLength, RED), c.pattern);
+    if (c.width <= 1) EXPECT_EQ(GetPixel(s.dc, 2 + kLength, 4), WHITE) << "the last pixel is left out";
+    const std::string column = s.Col(10, 0, 9, RED);
+    const int thickness = static_cast<int>(std::count(column.begin(), column.end(), '#'));
+    EXPECT_EQ(thickness, c.style == PS_NULL ? 0 : std::max(1, c.width)) << column;
+    s.Release();
+  }
+}
+
+TEST(GdiClip, SaveAndRestoreBringBackTheClipExactly) {
+  Surface s(20, 20);
+  RECT box;
+  IntersectClipRect(s.dc, 2, 2, 18, 18);
+  const int outer = SaveDC(s.dc);
+  IntersectClipRect(s.dc, 5, 5, 15, 15);
+  SaveDC(s.dc);
+  IntersectClipRect(s.dc, 8, 0, 20, 10);
+  GetClipBox(s.dc, &box);
+  EXPECT_EQ(box.left, 8);
+  EXPECT_EQ(box.bottom, 10) << "nested clips intersect";
+  RestoreDC(s.dc, -1);
+  GetClipBox(s.dc, &box);
+  EXPECT_EQ(box.left, 5);
+  EXPECT_EQ(box.bottom, 15);
+  RestoreDC(s.dc, outer);
+  GetClipBox(s.dc, &box);
+  EXPECT_EQ(box.left, 2);
+  EXPECT_EQ(box.right, 18);
+  // Drawing agrees with the box, and SelectClipRgn(nullptr) removes the clip.
+  RECT all{0, 0, 20, 20};
+  HBRUSH red = CreateSolidBrush(RED);
+  FillRect(s.dc, &all, red);
+  EXPECT_EQ(SelectClipRgn(s.dc, nullptr), SIMPLEREGION);
+  EXPECT_EQ(s.Count(RED), 16 * 16);
+  FillRect(s.dc, &all, red);
+  EXPECT_EQ(s.Count(RED), 400);
+  DeleteObject(red);
+  GetClipBox(s.dc, &box);
+  EXPECT_EQ(box.right, 20);
 }

@@ -424,3 +424,27 @@ TEST(GdiDrawTextDraw, TextOutDrawsAtThePointWithTheDcColours) {
   EXPECT_GE(ink.top, 10);
   EXPECT_LE(ink.bottom, 10 + c.Metrics().tmHeight);
 }
+
+// Plain lines are drawn from cached glyphs; lines with a prefix underline (or
+// characters that need shaping) go through Pango. Both must put the same
+// glyphs on the same pixels, or a cell would shift when it gains an '&'.
+TEST(GdiDrawTextDraw, CachedGlyphsAndPangoDrawTheSamePixels) {
+  struct Case { const char* face; LONG height; const char* plain; const char* prefixed; };
+  const Case cases[] = {{"Arial", -16, "Total: 1,234.50 EUR", "Total: 1,234.50 EU&R"},
+                        {"Times New Roman", -13, "Ångström café", "Ångström caf&é"},
+                        {"Courier New", -20, "WAVE fx", "WAVE f&x"}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.face);
+    Canvas plain(240, 40, k.face, k.height), prefixed(240, 40, k.face, k.height);
+    RECT rc{3, 2, 237, 38};
+    DrawText(plain.dc, k.plain, -1, &rc, DT_SINGLELINE);
+    DrawText(prefixed.dc, k.prefixed, -1, &rc, DT_SINGLELINE);
+    // Compare down to the baseline: the underline sits below it.
+    const int baseline = 2 + plain.Metrics().tmAscent;
+    int differing = 0;
+    for (int y = 0; y < baseline; ++y)
+      for (int x = 0; x < 240; ++x) differing += GetPixel(plain.dc, x, y) != GetPixel(prefixed.dc, x, y);
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(plain.DarkCount(RECT{0, 0, 240, baseline}), 50) << "something was drawn";
+  }
+}

@@ -59,14 +59,7 @@ Variant Coerce(DispType type, const Variant& value) {
     case DispType::Single: return Variant(value.ToSingle());
     case DispType::Double: return Variant(value.ToDouble());
     case DispType::String: return Variant(value.ToString());
-    case DispType::Color: {
-      // Colours above the Long range (system colours 0x80xxxxxx written as
-      // unsigned numbers) keep their bit pattern instead of overflowing.
-      const double d = value.ToDouble();
-      if (d >= 2147483647.5 && d < 4294967295.5)
-        return Variant(static_cast<std::int32_t>(static_cast<std::uint32_t>(RoundHalfEven(d))));
-      return Variant(value.ToLong());
-    }
+    case DispType::Color: return Variant(static_cast<std::int32_t>(ToColor(value)));
   }
   return value;
 }
@@ -363,7 +356,7 @@ FontDispatch::FontDispatch(FontPtr font) : font_(font ? std::move(font) : std::m
   AddProperty("Name", DispType::String, [f] { return Variant(f->Name); },
               [f](const Variant& v) { f->Name = v.ToString(); });
   AddProperty("Size", DispType::Single, [f] { return Variant(f->Size); },
-              [f](const Variant& v) { f->Size = v.ToSingle(); });
+              [f](const Variant& v) { f->Size = CheckedFontSize(v.ToSingle()); });
   AddProperty("Bold", DispType::Boolean, [f] { return Variant(f->Bold); },
               [f](const Variant& v) { f->Bold = v.ToBool(); });
   AddProperty("Italic", DispType::Boolean, [f] { return Variant(f->Italic); },

@@ -68,6 +68,9 @@ struct DispMember {
   // Methods: one argument per declared parameter, already bound and coerced;
   // by-reference parameters are written in place.
   std::function<Variant(VariantArray&)> invoke;
+  // Methods whose result's type depends on the arguments (a colour read by
+  // name): the type to present the result as; unset means `type`.
+  std::function<DispType(const VariantArray&)> resultType;
 
   bool IsProperty() const { return kind == Kind::Property; }
   bool IsMethod() const { return kind == Kind::Method; }

@@ -42,6 +42,7 @@ constexpr std::int32_t kObjectNotSet = 91;
 constexpr std::int32_t kNotSupported = 438;  // object doesn't support this property or method
 constexpr std::int32_t kWrongArgumentCount = 450;
 constexpr std::int32_t kFileNotFound = 53;
+constexpr std::int32_t kPathFileAccess = 75;
 }  // namespace errnum
 
 // Name of the library as it appears in error sources ("ktfolio.WindowProc").

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/automation/variant.h"
+
 namespace ktfolio {
 
 struct StdFont {
@@ -20,6 +22,18 @@ struct StdFont {
 };
 
 using FontPtr = std::shared_ptr<StdFont>;
+
+// The largest font size in points, either sign: larger fonts would not fit
+// the device's integer coordinates once a cell's lines are stacked.
+inline constexpr float kMaxFontSize = 16384.0f;
+
+// A font size that is a number within kMaxFontSize; otherwise the error of
+// CheckedFinite, or an overflow.
+inline float CheckedFontSize(float size) {
+  CheckedFinite(size);
+  if (size > kMaxFontSize || size < -kMaxFontSize) throw Overflow();
+  return size;
+}
 
 inline FontPtr MakeFont(std::string name, float size, bool bold = false, bool italic = false) {
   auto f = std::make_shared<StdFont>();

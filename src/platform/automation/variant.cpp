@@ -12,6 +12,23 @@ namespace ktfolio {
 
 Error TypeMismatch() { return Error(errnum::kTypeMismatch, kLibraryName, "Type mismatch"); }
 Error Overflow() { return Error(errnum::kOverflow, kLibraryName, "Overflow"); }
+Error InvalidArgument() {
+  return Error(errnum::kInvalidProcedureCall, kLibraryName, "Invalid procedure call or argument");
+}
+
+float CheckedFinite(float v) {
+  if (std::isnan(v)) throw InvalidArgument();
+  if (std::isinf(v)) throw Overflow();
+  return v;
+}
+
+std::uint32_t ToColor(const Variant& v) {
+  if (v.type() == VarType::Long || v.type() == VarType::Integer)
+    return static_cast<std::uint32_t>(v.ToLong());
+  const double d = v.ToDouble();
+  if (d >= 2147483647.5 && d < 4294967295.5) return static_cast<std::uint32_t>(RoundHalfEven(d));
+  return static_cast<std::uint32_t>(v.ToLong());
+}
 
 double RoundHalfEven(double v) {
   if (!std::isfinite(v)) return v;

@@ -67,6 +67,16 @@ class Variant {
 // Error constructors used by conversions and by callers that validate values.
 Error TypeMismatch();
 Error Overflow();
+Error InvalidArgument();  // 5, "Invalid procedure call or argument"
+
+// A length, size or spacing has to be a number: infinity is an overflow (6),
+// NaN an invalid argument (5). Returns v when it is finite.
+float CheckedFinite(float v);
+
+// A colour is 32 bits, given either as a signed Long (-2147483633) or as the
+// unsigned number with the same bits (0x8000000F); anything else that does not
+// fit is an overflow.
+std::uint32_t ToColor(const Variant& v);
 
 // Rounds to the nearest integer, ties to even (the rounding of integer conversions).
 double RoundHalfEven(double v);

@@ -379,6 +379,9 @@ BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* old);
 BOOL GetViewportOrgEx(HDC hdc, POINT* org);
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
 int GetClipBox(HDC hdc, RECT* rc);
+// Only rgn == nullptr is supported: it removes the clip (SIMPLEREGION);
+// anything else is ERROR_REGION, as there is no way to make regions here.
+int SelectClipRgn(HDC hdc, HRGN rgn);
 
 // ---- text --------------------------------------------------------------------
 BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm);

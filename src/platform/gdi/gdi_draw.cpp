@@ -21,6 +21,7 @@ struct PenStroke {
   COLORREF color = 0;
   std::vector<double> dashes;
   bool insideFrame = false;
+  bool alternate = false;  // every other pixel: too fine for Cairo's dashes, done by hand
 };
 
 PenStroke StrokeOf(const Pen* pen) {
@@ -36,7 +37,7 @@ PenStroke StrokeOf(const Pen* pen) {
       case PS_DOT: s.dashes = {3, 3}; break;
       case PS_DASHDOT: s.dashes = {9, 6, 3, 6}; break;
       case PS_DASHDOTDOT: s.dashes = {9, 3, 3, 3, 3, 3}; break;
-      case PS_ALTERNATE: s.dashes = {1, 1}; break;
+      case PS_ALTERNATE: s.alternate = true; break;
       default: break;
     }
   }
@@ -127,6 +128,62 @@ std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uin
 }
 
 }  // namespace
+
+cairo_surface_t* CopyArea(cairo_surface_t* src, int x, int y, int w, int h) {
+  cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+  cairo_t* tmp = cairo_create(part);
+  cairo_set_source_surface(tmp, src, -x, -y);
+  cairo_set_operator(tmp, CAIRO_OPERATOR_SOURCE);
+  cairo_paint(tmp);
+  cairo_destroy(tmp);
+  return part;
+}
+
+void PaintStretched(DC* d, int x, int y, int cx, int cy, cairo_surface_t* part, int cx1, int cy1, cairo_operator_t op) {
+  cairo_t* cr = d->Begin();
+  cairo_rectangle(cr, std::min(x, x + cx), std::min(y, y + cy), std::abs(cx), std::abs(cy));
+  cairo_clip(cr);
+  // Map the source rectangle onto the destination one; a sign change between
+  // the two sizes mirrors the picture.
+  cairo_translate(cr, x, y);
+  cairo_scale(cr, static_cast<double>(cx) / cx1, static_cast<double>(cy) / cy1);
+  cairo_set_source_surface(cr, part, cx1 < 0 ? cx1 : 0, cy1 < 0 ? cy1 : 0);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  cairo_set_operator(cr, op);
+  cairo_paint(cr);
+  d->End();
+}
+
+void SetBrushSource(DC* dc, cairo_t* cr, const Brush* brush) {
+  if (!brush->pattern) {
+    SetSourceColor(cr, brush->color);
+    return;
+  }
+  // Tiles start at the device origin (the brush origin), wherever the viewport is.
+  cairo_pattern_t* p = cairo_pattern_create_for_surface(brush->pattern);
+  cairo_pattern_set_extend(p, CAIRO_EXTEND_REPEAT);
+  cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
+  cairo_matrix_t m;
+  cairo_matrix_init_translate(&m, dc->st.org.x, dc->st.org.y);
+  cairo_pattern_set_matrix(p, &m);
+  cairo_set_source(cr, p);
+  cairo_pattern_destroy(p);
+}
+
+void FillWithBrush(DC* dc, cairo_t* cr, const Brush* brush, double l, double t, double r, double b) {
+  if (r <= l || b <= t || !brush || brush->hollow) return;
+  SetBrushSource(dc, cr, brush);
+  cairo_rectangle(cr, l, t, r - l, b - t);
+  cairo_fill(cr);
+}
+
+std::uint32_t BrushPixel(const Brush* brush, int deviceX, int deviceY) {
+  if (!brush->pattern) return ToPixel(brush->color);
+  const int w = cairo_image_surface_get_width(brush->pattern), h = cairo_image_surface_get_height(brush->pattern);
+  const int px = ((deviceX % w) + w) % w, py = ((deviceY % h) + h) % h;
+  return *PixelAt(brush->pattern, px, py);
+}
+
 }  // namespace gdi
 
 using namespace gdi;
@@ -149,6 +206,17 @@ BOOL LineTo(HDC hdc, int x, int y) {
   dc->st.pos = POINT{x, y};
   if (!pen.visible) return TRUE;
   cairo_t* cr = dc->Begin();
+  if (pen.alternate) {
+    // Step along the major axis, one pixel per step, lighting the even steps.
+    const int steps = std::max(std::abs(x - from.x), std::abs(y - from.y));
+    for (int i = 0; i < steps; i += 2) {
+      const double px = std::floor(from.x + (x - from.x) * static_cast<double>(i) / steps + 0.5);
+      const double py = std::floor(from.y + (y - from.y) * static_cast<double>(i) / steps + 0.5);
+      FillBox(cr, pen.color, px, py, px + 1, py + 1);
+    }
+    dc->End();
+    return TRUE;
+  }
   AddSegment(cr, pen, from.x, from.y, x, y);
   StrokePath(dc, cr, pen, CAIRO_LINE_JOIN_ROUND);
   dc->End();
@@ -167,7 +235,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   if (brush && !brush->hollow) {
     // Without a pen GDI fills one pixel less on the right and bottom.
     int shrink = pen.visible ? 0 : 1;
-    FillBox(cr, brush->color, left, top, right - shrink, bottom - shrink);
+    FillWithBrush(dc, cr, brush, left, top, right - shrink, bottom - shrink);
   }
   if (pen.visible && right - left >= 1 && bottom - top >= 1) {
     if (pen.insideFrame) {
@@ -198,7 +266,7 @@ BOOL Polygon(HDC hdc, const POINT* points, int count) {
   cairo_close_path(cr);
   if (brush && !brush->hollow) {
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);  // GDI's default ALTERNATE mode
-    SetSourceColor(cr, brush->color);
+    SetBrushSource(dc, cr, brush);
     if (pen.visible) cairo_fill_preserve(cr);
     else cairo_fill(cr);
   }
@@ -215,7 +283,7 @@ int FillRect(HDC hdc, const RECT* rc, HBRUSH brush) {
   if (!dc || !rc || !b) return 0;
   if (b->hollow) return 1;
   cairo_t* cr = dc->Begin();
-  FillBox(cr, b->color, rc->left, rc->top, rc->right, rc->bottom);
+  FillWithBrush(dc, cr, b, rc->left, rc->top, rc->right, rc->bottom);
   dc->End();
   return 1;
 }
@@ -264,12 +332,19 @@ BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWOR
   if (cx < 0) { x += cx; x1 += cx; cx = -cx; }
   if (cy < 0) { y += cy; y1 += cy; cy = -cy; }
   if (cx == 0 || cy == 0) return TRUE;
-  const COLORREF patColor = d->st.brush && !d->st.brush->hollow ? d->st.brush->color : RGB(255, 255, 255);
+  Brush* patBrush = d->st.brush && !d->st.brush->hollow ? d->st.brush : nullptr;
 
   // Operations Cairo can do directly, on any target.
-  if (code == 0x00 || code == 0xFF || code == 0xF0) {
+  if (code == 0x00 || code == 0xFF) {
     cairo_t* cr = d->Begin();
-    FillBox(cr, code == 0x00 ? RGB(0, 0, 0) : code == 0xFF ? RGB(255, 255, 255) : patColor, x, y, x + cx, y + cy);
+    FillBox(cr, code == 0x00 ? RGB(0, 0, 0) : RGB(255, 255, 255), x, y, x + cx, y + cy);
+    d->End();
+    return TRUE;
+  }
+  if (code == 0xF0) {
+    cairo_t* cr = d->Begin();
+    if (patBrush) FillWithBrush(d, cr, patBrush, x, y, x + cx, y + cy);
+    else FillBox(cr, RGB(255, 255, 255), x, y, x + cx, y + cy);
     d->End();
     return TRUE;
   }
@@ -315,7 +390,6 @@ BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWOR
   const int sh = srcSurface ? cairo_image_surface_get_height(srcSurface) : 0;
   // Copy the source rows first: source and destination may be the same surface.
   std::vector<std::uint32_t> row(right - left);
-  const std::uint32_t pat = ToPixel(patColor);
   for (int py = top; py < bottom; ++py) {
     int spy = sy + (py - ddy);
     bool rowOk = !srcSurface || (spy >= 0 && spy < sh);
@@ -329,6 +403,7 @@ BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWOR
     std::uint32_t* out = PixelAt(ds, left, py);
     for (int px = left; px < right; ++px) {
       std::uint32_t sv = srcSurface ? row[px - left] : 0;
+      std::uint32_t pat = patBrush ? BrushPixel(patBrush, px, py) : 0xFFFFFFFFu;
       out[px - left] = 0xFF000000u | (Rop3(code, pat, sv, out[px - left]) & 0x00FFFFFFu);
     }
   }
@@ -347,26 +422,9 @@ BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, 
   if (!IsPixelSurface(ss) || s->scaleX != 1.0) return FALSE;
   cairo_surface_flush(ss);
   // Copy the source area out first: it may be the destination surface too.
-  const int sw = std::abs(cx1), sh = std::abs(cy1);
   const int sx = (cx1 < 0 ? x1 + cx1 : x1) + s->st.org.x, sy = (cy1 < 0 ? y1 + cy1 : y1) + s->st.org.y;
-  cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_RGB24, sw, sh);
-  cairo_t* tmp = cairo_create(part);
-  cairo_set_source_surface(tmp, ss, -sx, -sy);
-  cairo_set_operator(tmp, CAIRO_OPERATOR_SOURCE);
-  cairo_paint(tmp);
-  cairo_destroy(tmp);
-  cairo_t* cr = d->Begin();
-  cairo_rectangle(cr, std::min(x, x + cx), std::min(y, y + cy), std::abs(cx), std::abs(cy));
-  cairo_clip(cr);
-  // Map the source rectangle onto the destination one; a sign change between
-  // the two sizes mirrors the picture.
-  cairo_translate(cr, x, y);
-  cairo_scale(cr, static_cast<double>(cx) / cx1, static_cast<double>(cy) / cy1);
-  cairo_set_source_surface(cr, part, cx1 < 0 ? cx1 : 0, cy1 < 0 ? cy1 : 0);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_paint(cr);
-  d->End();
+  cairo_surface_t* part = CopyArea(ss, sx, sy, std::abs(cx1), std::abs(cy1));
+  PaintStretched(d, x, y, cx, cy, part, cx1, cy1);
   cairo_surface_destroy(part);
   return TRUE;
 }

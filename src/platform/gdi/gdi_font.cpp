@@ -142,7 +142,6 @@ int AverageWidth(FontInstance& fi) {
 
 std::unique_ptr<FontInstance> MakeInstance(const FaceData& fd, const LOGFONT& lf, int weight) {
   auto fi = std::make_unique<FontInstance>();
-  std::fill(std::begin(fi->narrow), std::end(fi->narrow), -1);
   const double cell = fd.winAscent + fd.winDescent;
   double em = kDefaultEm;
   if (lf.lfHeight < 0) em = -static_cast<double>(lf.lfHeight);
@@ -168,6 +167,12 @@ std::unique_ptr<FontInstance> MakeInstance(const FaceData& fd, const LOGFONT& lf
   fi->measure = pango_layout_new(TextContext());
   pango_layout_set_font_description(fi->measure, fi->desc);
   pango_layout_set_attributes(fi->measure, fi->attrs);
+
+  // Pango puts a layout's top on a whole pixel and its baseline where the
+  // font says; drawing glyphs ourselves, we keep the same fraction.
+  pango_layout_set_text(fi->measure, "x", 1);
+  const int baseline = pango_layout_get_baseline(fi->measure);
+  fi->baselineShift = static_cast<double>(baseline) / PANGO_SCALE - PANGO_PIXELS(baseline);
 
   fi->aveCharWidth = AverageWidth(*fi);
   return fi;
@@ -222,26 +227,71 @@ FontInstance* Instance(Font* font) {
   return font->instance;
 }
 
-int FontInstance::Advance(std::uint32_t cp) {
-  if (cp < 256 && narrow[cp] >= 0) return narrow[cp];
-  if (cp >= 256) {
-    auto it = wide.find(cp);
-    if (it != wide.end()) return it->second;
+namespace {
+
+// Scripts whose characters are drawn the same alone or in a word once kerning
+// and ligatures are off; others (Arabic joining, Indic reordering) need Pango.
+bool StandsAlone(std::uint32_t cp) {
+  switch (g_unichar_type(cp)) {
+    case G_UNICODE_NON_SPACING_MARK:
+    case G_UNICODE_SPACING_MARK:
+    case G_UNICODE_ENCLOSING_MARK:
+      return false;
+    default:
+      break;
   }
-  int w = 0;
+  switch (g_unichar_get_script(cp)) {
+    case G_UNICODE_SCRIPT_COMMON:
+    case G_UNICODE_SCRIPT_LATIN:
+    case G_UNICODE_SCRIPT_GREEK:
+    case G_UNICODE_SCRIPT_CYRILLIC:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The single glyph Pango shaped for the measure layout's one character, if so.
+GlyphRef SingleGlyph(FontInstance& fi, std::uint32_t cp) {
+  GlyphRef ref;
+  PangoLayoutLine* line = pango_layout_get_line_readonly(fi.measure, 0);
+  if (!StandsAlone(cp) || !line || !line->runs || line->runs->next) return ref;
+  auto* run = static_cast<PangoGlyphItem*>(line->runs->data);
+  if (run->glyphs->num_glyphs != 1) return ref;
+  const PangoGlyphInfo& g = run->glyphs->glyphs[0];
+  if ((g.glyph & PANGO_GLYPH_UNKNOWN_FLAG) || g.glyph == PANGO_GLYPH_EMPTY) return ref;
+  PangoFont* font = run->item->analysis.font;
+  cairo_scaled_font_t* scaled = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font));
+  if (!scaled) return ref;
+  if (std::find(fi.glyphFonts.begin(), fi.glyphFonts.end(), font) == fi.glyphFonts.end())
+    fi.glyphFonts.push_back(static_cast<PangoFont*>(g_object_ref(font)));
+  ref.font = scaled;
+  ref.index = g.glyph;
+  ref.dx = static_cast<double>(g.geometry.x_offset) / PANGO_SCALE;
+  ref.dy = static_cast<double>(g.geometry.y_offset) / PANGO_SCALE;
+  return ref;
+}
+
+}  // namespace
+
+const CharInfo& FontInstance::Char(std::uint32_t cp) {
+  CharInfo& slot = cp < 256 ? narrow[cp] : wide[cp];  // map references survive rehashing
+  if (slot.width >= 0) return slot;
+  CharInfo info;
+  info.width = 0;
   if (cp == '\t') {
-    w = Advance(' ');  // unexpanded tabs show as a space
+    info = Char(' ');  // unexpanded tabs show as a space
   } else if (cp >= 0x20 && !(cp >= 0x7F && cp <= 0x9F)) {
     std::string s;
     AppendUtf8(s, cp);
     pango_layout_set_text(measure, s.data(), static_cast<int>(s.size()));
     PangoRectangle logical;
     pango_layout_get_extents(measure, nullptr, &logical);
-    w = PANGO_PIXELS(logical.width);
+    info.width = PANGO_PIXELS(logical.width);
+    info.glyph = SingleGlyph(*this, cp);
   }  // other control characters take no room and are not drawn
-  if (cp < 256) narrow[cp] = w;
-  else wide.emplace(cp, w);
-  return w;
+  slot = info;
+  return slot;
 }
 
 void FillTextMetrics(Font* font, DC* dc, TEXTMETRIC* tm) {

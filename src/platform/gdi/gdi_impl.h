@@ -6,6 +6,7 @@
 #include <pango/pangocairo.h>
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -50,6 +51,8 @@ struct Brush final : HBRUSH__ {
   ObjInfo info{OBJ_BRUSH};
   bool hollow = false;
   COLORREF color = 0;
+  cairo_surface_t* pattern = nullptr;  // owned RGB24 tile of a pattern brush
+  ~Brush() override;
 };
 
 struct DC;
@@ -79,6 +82,21 @@ struct DCState {
 
 enum class DCKind { Screen, Memory, Surface };
 
+// The document of a PDF printer context (gdi_print.cpp). Between pages the
+// context draws on `sink`, an empty image surface, so stray drawing is lost
+// instead of landing on the next page.
+struct PrintJob {
+  std::string path;                 // the file the context was made for
+  std::string target;               // the file EndDoc produces (DOCINFO may name another)
+  std::string temp;                 // where the document is written until EndDoc
+  cairo_surface_t* pdf = nullptr;   // owned; between StartDoc and EndDoc
+  cairo_surface_t* sink = nullptr;  // owned
+  double pageWidthPt = 0;
+  double pageHeightPt = 0;
+  bool inPage = false;
+  ~PrintJob();  // an unfinished document is discarded with its temporary file
+};
+
 struct DC final : HDC__ {
   DCKind kind = DCKind::Memory;
   DCState st;
@@ -90,6 +108,7 @@ struct DC final : HDC__ {
   double scaleX = 1.0;  // device unit -> surface unit
   double scaleY = 1.0;
   std::unordered_map<int, int> caps;  // overrides set by the spooler
+  std::unique_ptr<PrintJob> print;    // PDF printer contexts only
   ~DC() override;
 
   cairo_surface_t* Surface() const;
@@ -102,12 +121,42 @@ struct DC final : HDC__ {
 };
 
 // ---- object tables (gdi_objects.cpp) ----
+GdiObjectCounts& LiveCounts();       // what GdiLiveObjects reports
 ObjInfo* Info(HGDIOBJ obj);          // nullptr for a dead or foreign handle
 DC* ToDC(HDC hdc);                   // nullptr unless a live context
 Font* SelectedFont(DC* dc);          // never null: falls back to the stock font
 Brush* ResolveBrush(HBRUSH brush);   // accepts (HBRUSH)(COLOR_x + 1) as Win32 does
 
+// ---- shared drawing helpers (gdi_draw.cpp) ----
+// A w x h RGB24 copy of the area of `src` at (x, y). The caller destroys it.
+cairo_surface_t* CopyArea(cairo_surface_t* src, int x, int y, int w, int h);
+// Paints `part` (|cx1| x |cy1| pixels) over the device rectangle (x, y, cx, cy)
+// with nearest-pixel scaling; opposite signs of cx/cx1 or cy/cy1 mirror.
+void PaintStretched(DC* d, int x, int y, int cx, int cy, cairo_surface_t* part, int cx1, int cy1,
+                    cairo_operator_t op = CAIRO_OPERATOR_SOURCE);
+// The brush as the Cairo source: its colour, or its tile anchored at the device origin.
+void SetBrushSource(DC* dc, cairo_t* cr, const Brush* brush);
+void FillWithBrush(DC* dc, cairo_t* cr, const Brush* brush, double l, double t, double r, double b);
+// The brush's colour at a device pixel, as 0xFFRRGGBB.
+std::uint32_t BrushPixel(const Brush* brush, int deviceX, int deviceY);
+
 // ---- text engine (gdi_font.cpp) ----
+// How one character is drawn without Pango: a glyph of a Cairo font Pango
+// chose for it, at the pen position plus an offset. `font` is null for
+// characters that must be shaped with their neighbours (marks, complex
+// scripts) or that have no glyph: their lines go through Pango.
+struct GlyphRef {
+  cairo_scaled_font_t* font = nullptr;  // borrowed from a PangoFont the instance keeps
+  unsigned long index = 0;
+  double dx = 0;
+  double dy = 0;
+};
+
+struct CharInfo {
+  int width = -1;  // -1: not measured yet
+  GlyphRef glyph;
+};
+
 struct FontInstance {
   PangoFontDescription* desc = nullptr;  // resolved family, absolute size
   PangoAttrList* attrs = nullptr;        // kerning and ligatures off
@@ -121,11 +170,15 @@ struct FontInstance {
   int aveCharWidth = 0;
   int maxCharWidth = 0;
   bool fixedPitch = false;
-  int narrow[256];
-  std::unordered_map<std::uint32_t, int> wide;
+  double baselineShift = 0;  // where Pango's baseline falls below ours, in (0, 1)
+  CharInfo narrow[256];
+  std::unordered_map<std::uint32_t, CharInfo> wide;
+  std::vector<PangoFont*> glyphFonts;  // references keeping GlyphRef::font alive
 
   int Height() const { return ascent + descent; }
-  int Advance(std::uint32_t cp);
+  int Advance(std::uint32_t cp) { return Char(cp).width; }
+  // Width and glyph of one character, measured once.
+  const CharInfo& Char(std::uint32_t cp);
 };
 
 FontInstance* Instance(Font* font);

@@ -216,6 +216,10 @@ Bitmap::~Bitmap() {
   if (surface) cairo_surface_destroy(surface);
 }
 
+Brush::~Brush() {
+  if (pattern) cairo_surface_destroy(pattern);
+}
+
 DC::~DC() {
   if (cr) cairo_destroy(cr);
   if (ownSurface) cairo_surface_destroy(ownSurface);
@@ -262,6 +266,8 @@ cairo_t* DC::Begin() {
 void DC::End() { cairo_restore(cr); }
 
 // ---- lookups shared with the other files ----
+GdiObjectCounts& LiveCounts() { return Counts(); }
+
 ObjInfo* Info(HGDIOBJ obj) {
   if (!obj) return nullptr;
   auto& m = Objects();
@@ -548,6 +554,19 @@ HBRUSH CreateSolidBrush(COLORREF color) {
   return Register(b);
 }
 
+HBRUSH CreatePatternBrush(HBITMAP bitmap) {
+  GDI_LOCK;
+  ObjInfo* info = Info(bitmap);
+  if (!info || info->type != OBJ_BITMAP) return nullptr;
+  cairo_surface_t* src = static_cast<Bitmap*>(static_cast<HGDIOBJ>(bitmap))->surface;
+  const int w = cairo_image_surface_get_width(src), h = cairo_image_surface_get_height(src);
+  if (w <= 0 || h <= 0) return nullptr;
+  cairo_surface_flush(src);
+  auto* b = new Brush;
+  b->pattern = CopyArea(src, 0, 0, w, h);
+  return Register(b);
+}
+
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
   GDI_LOCK;
   if (hdc && !ToDC(hdc)) return nullptr;
@@ -662,6 +681,15 @@ int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
   dc->st.clip = Intersect(VisibleClip(dc), r);
   dc->st.clipped = true;
   return RegionKind(dc->st.clip);
+}
+
+int SelectClipRgn(HDC hdc, HRGN rgn) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc || rgn) return ERROR_REGION;
+  dc->st.clipped = false;
+  dc->st.clip = RECT{};
+  return SIMPLEREGION;
 }
 
 int GetClipBox(HDC hdc, RECT* rc) {

@@ -140,8 +140,44 @@ void ShowText(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::strin
   g_object_unref(layout);
 }
 
+// Draws a line from cached glyphs at the measured advances, so the drawn width
+// is the measured width by construction. Returns false, having drawn nothing,
+// when a character needs Pango (shaping, fallback without a glyph, underline).
+bool DrawGlyphLine(cairo_t* cr, FontInstance* fi, const std::vector<Ch>& c, const Line& line, int x, int y,
+                   const Measure& m) {
+  static std::vector<cairo_glyph_t> glyphs;  // reused under the module lock
+  static std::vector<cairo_scaled_font_t*> fonts;
+  glyphs.clear();
+  fonts.clear();
+  const double baseline = y + fi->ascent + fi->baselineShift;
+  int pen = 0;
+  for (std::size_t i = line.begin; i < line.end; ++i) {
+    if (c[i].underline) return false;
+    std::uint32_t cp = c[i].cp;
+    const int adv = m.Advance(pen, cp);
+    const bool skip = (cp == '\t' && m.expandTabs) || (cp != '\t' && (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)));
+    if (!skip) {
+      const GlyphRef& g = fi->Char(cp == '\t' ? ' ' : cp).glyph;
+      if (!g.font) return false;
+      glyphs.push_back(cairo_glyph_t{g.index, x + pen + g.dx, baseline + g.dy});
+      fonts.push_back(g.font);
+    }
+    pen += adv;
+  }
+  // One call per run of glyphs from the same font.
+  for (std::size_t b = 0; b < glyphs.size();) {
+    std::size_t e = b + 1;
+    while (e < glyphs.size() && fonts[e] == fonts[b]) ++e;
+    cairo_set_scaled_font(cr, fonts[b]);
+    cairo_show_glyphs(cr, glyphs.data() + b, static_cast<int>(e - b));
+    b = e;
+  }
+  return true;
+}
+
 void DrawLine(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::vector<Ch>& c, const Line& line, int x,
               int y, const Measure& m) {
+  if (!lf.lfUnderline && !lf.lfStrikeOut && DrawGlyphLine(cr, fi, c, line, x, y, m)) return;
   std::string text;
   std::vector<std::pair<int, int>> underlines;
   int segX = x, pen = 0;

@@ -1,0 +1,21 @@
+// ktfolio: the command-line host of the print-document control.
+#include <cstdio>
+
+#include "commands.h"
+
+int main(int argc, char** argv) {
+  using namespace ktfolio::cli;
+  CLI::App app{"ktfolio: compose, render and print ktfolio documents", "ktfolio"};
+  app.require_subcommand(1);
+  Action action;
+  AddDemoCommand(app, action);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return kExitUsage;
+  }
+  return action ? action() : kExitUsage;
+}

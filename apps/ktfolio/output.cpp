@@ -1,0 +1,43 @@
+// Writing a document's pages out, and reporting what the control recorded.
+#include <cstdio>
+#include <filesystem>
+
+#include "commands.h"
+#include "control/errors.h"
+
+namespace ktfolio::cli {
+
+int ReportFailure(KtPrint4& control) {
+  std::int32_t number = 0;
+  std::string description, source;
+  if (!control.GetLastError(number, description, source)) {
+    std::fprintf(stderr, "ktfolio: failed without a recorded error\n");
+    return kExitFailed;
+  }
+  // "No Description" says nothing to a person: the message table does.
+  const std::string message = description == "No Description" ? GetErrorMessage(number) : description;
+  std::fprintf(stderr, "ktfolio: error %d (%s): %s\n", number, source.c_str(), message.c_str());
+  return kExitFailed;
+}
+
+int WritePagesAndPdf(KtPrint4& control, const std::string& dir, int zoom) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) {
+    std::fprintf(stderr, "ktfolio: cannot create the folder '%s': %s\n", dir.c_str(), ec.message().c_str());
+    return kExitFailed;
+  }
+  control.ClearError();
+  const std::int16_t pages = control.Pages();
+  for (std::int16_t p = 1; p <= pages; ++p) {
+    const std::string png = dir + "/page-" + std::to_string(p) + ".png";
+    if (!control.ExportPng(png, p, static_cast<std::int16_t>(zoom))) return ReportFailure(control);
+    std::printf("%s\n", png.c_str());
+  }
+  const std::string pdf = dir + "/document.pdf";
+  if (!control.ExportPdf(pdf, 1, pages)) return ReportFailure(control);
+  std::printf("%s\n", pdf.c_str());
+  return kExitOk;
+}
+
+}  // namespace ktfolio::cli

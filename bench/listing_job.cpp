@@ -1,0 +1,181 @@
+// The listing job side by side with its peers: N rows x 5 columns on A4, a
+// repeated header, a "Page x of y" footer and a grid round every cell, written
+// to PDF. Each run is a child process, so wall time and peak memory are the
+// whole job's; the peers (ReportLab, pdfmake) run in the same sitting and the
+// table prints our time as a fraction of theirs.
+//
+//   listing_job [--sizes 1000,10000,50000,100000] [--reportlab-max N] [--pdfmake-max N]
+//               [--peers DIR] [--node-modules DIR]
+//   listing_job run N FILE      (one job of ours, used by the table)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "control/ktprint4.h"
+
+using namespace ktfolio;
+
+namespace {
+
+int RunOurs(int n, const std::string& file) {
+  KtPrint4 c;
+  c.ScaleMode(eTwip);
+  c.PageSize(s_A4);
+  c.Marginleft(1440);
+  c.MarginRight(1440);
+  c.MarginTop(1440);
+  c.MarginBottom(1440);
+  c.MarginHeader(600);
+  c.MarginFooter(860);
+  c.Font(MakeFont("Arial", 9));
+  c.dInheritLastRow(false);
+  c.AddHeaderRow("Sales listing");
+  c.dColLineTop(1);
+  c.dColLineBottom(1);
+  c.dColLineLeft(1);
+  c.dColLineRight(1);
+  const char* kCols[] = {"", "#1400#", "#5800#", "#6800#", "#8000#"};
+  c.AddHeaderRow(std::string(kCols[0]) + "Code", std::string(kCols[1]) + "Description", std::string(kCols[2]) + "Qty",
+                 std::string(kCols[3]) + "Price", std::string(kCols[4]) + "Total");
+  c.dColLineTop(0);
+  c.dColLineBottom(0);
+  c.dColLineLeft(0);
+  c.dColLineRight(0);
+  c.AddFooterRow("Page %p of %n");
+  c.dColLineTop(1);
+  c.dColLineBottom(1);
+  c.dColLineLeft(1);
+  c.dColLineRight(1);
+  c.dInheritLastRow(true);
+  char code[16], price[32], total[32];
+  for (int i = 0; i < n; ++i) {
+    std::snprintf(code, sizeof code, "A%06d", i);
+    std::snprintf(price, sizeof price, "#6800#%.2f", i * 1.25);
+    std::snprintf(total, sizeof total, "#8000#%.2f", (i % 17) * i * 1.25);
+    c.AddRow(code, "#1400#Item number " + std::to_string(i) + " with a longer description",
+             "#5800#" + std::to_string(i % 17), price, total);
+  }
+  const std::int16_t pages = c.Pages();
+  if (!c.ExportPdf(file, 1, pages)) {
+    std::int32_t e = 0;
+    std::string d, s;
+    c.GetLastError(e, d, s);
+    std::fprintf(stderr, "listing_job: error %d (%s): %s\n", e, s.c_str(), d.c_str());
+    return 1;
+  }
+  std::printf("pages=%d\n", pages);
+  return 0;
+}
+
+struct Measured {
+  double seconds = 0;
+  long peakKiB = 0;
+  bool ok = false;
+};
+
+// Runs argv as a child with its output discarded; wall time and peak RSS.
+Measured Measure(const std::vector<std::string>& argv, const std::vector<std::string>& env = {}) {
+  Measured m;
+  const auto t0 = std::chrono::steady_clock::now();
+  pid_t pid = fork();
+  if (pid == 0) {
+    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+    if (!freopen("/dev/null", "w", stdout)) _exit(126);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return m;
+  m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  m.peakKiB = usage.ru_maxrss;
+  m.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return m;
+}
+
+std::vector<int> ParseSizes(const std::string& s) {
+  std::vector<int> out;
+  std::stringstream in(s);
+  std::string part;
+  while (std::getline(in, part, ',')) out.push_back(std::stoi(part));
+  return out;
+}
+
+std::string Cell(const std::optional<Measured>& m) {
+  if (!m) return "skipped";
+  if (!m->ok) return "failed";
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%8.3f s %6ld MB", m->seconds, m->peakKiB / 1024);
+  return buf;
+}
+
+std::string Ratio(const Measured& ours, const std::optional<Measured>& peer) {
+  if (!peer || !peer->ok || !ours.ok || ours.seconds <= 0) return "-";
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.1fx", peer->seconds / ours.seconds);
+  return buf;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 4 && !std::strcmp(argv[1], "run")) return RunOurs(std::atoi(argv[2]), argv[3]);
+  std::vector<int> sizes = {1000, 10000, 50000, 100000};
+  int reportlabMax = 50000, pdfmakeMax = 10000;
+  std::string peers = KTFOLIO_PEERS_DIR, nodeModules = KTFOLIO_NODE_MODULES;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::printf("usage: listing_job [--sizes LIST] [--reportlab-max N] [--pdfmake-max N] [--peers DIR] "
+                  "[--node-modules DIR]\n       listing_job run N FILE\n");
+      return 0;
+    }
+    if (i + 1 >= argc) {
+      std::fprintf(stderr, "listing_job: %s needs a value\n", a.c_str());
+      return 2;
+    }
+    const std::string v = argv[++i];
+    if (a == "--sizes") sizes = ParseSizes(v);
+    else if (a == "--reportlab-max") reportlabMax = std::stoi(v);
+    else if (a == "--pdfmake-max") pdfmakeMax = std::stoi(v);
+    else if (a == "--peers") peers = v;
+    else if (a == "--node-modules") nodeModules = v;
+    else {
+      std::fprintf(stderr, "listing_job: unknown option %s\n", a.c_str());
+      return 2;
+    }
+  }
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  const std::string out = std::filesystem::temp_directory_path() / "ktfolio_listing_job";
+  std::filesystem::create_directories(out);
+  const bool haveReportlab = Measure({"/usr/bin/python3", "-c", "import reportlab"}).ok;
+  const bool havePdfmake = std::filesystem::exists(nodeModules + "/pdfmake");
+  std::printf("%8s | %-20s | %-20s %8s | %-20s %8s\n", "rows", "ktfolio", "reportlab", "ratio", "pdfmake", "ratio");
+  for (int n : sizes) {
+    const std::string N = std::to_string(n);
+    const Measured ours = Measure({self, "run", N, out + "/ktfolio-" + N + ".pdf"});
+    std::optional<Measured> rl, pm;
+    if (haveReportlab && n <= reportlabMax)
+      rl = Measure({"/usr/bin/python3", peers + "/reportlab_table.py", N, out + "/reportlab-" + N + ".pdf"});
+    if (havePdfmake && n <= pdfmakeMax)
+      pm = Measure({"node", peers + "/pdfmake_table.js", N, out + "/pdfmake-" + N + ".pdf"},
+                   {"NODE_PATH=" + nodeModules});
+    std::printf("%8d | %-20s | %-20s %8s | %-20s %8s\n", n, Cell(ours).c_str(), Cell(rl).c_str(),
+                Ratio(ours, rl).c_str(), Cell(pm).c_str(), Ratio(ours, pm).c_str());
+    std::fflush(stdout);
+  }
+  std::printf("ratio = peer time / ktfolio time (higher is better for ktfolio); PDFs in %s\n", out.c_str());
+  return 0;
+}

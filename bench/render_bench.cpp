@@ -1,0 +1,59 @@
+// Drawing one page costs the same whatever the document's length: only that
+// page's rows are visited. Also the cost of a page at each zoom and of a
+// printed page.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+#include "control/ktprint4.h"
+#include "render/render_internal.h"
+
+using namespace ktfolio;
+
+namespace {
+
+// The listing of the peer comparison: 5 gridded cells a row, header, footer.
+KtPrint4& Listing(int rows) {
+  static std::map<int, std::unique_ptr<KtPrint4>> built;
+  auto& slot = built[rows];
+  if (!slot) {
+    slot = std::make_unique<KtPrint4>();
+    KtPrint4& c = *slot;
+    c.AddHeaderRow("Sales listing");
+    c.AddFooterRow("Page %p of %n");
+    c.dColLineTop(1);
+    c.dColLineBottom(1);
+    c.dColLineLeft(1);
+    c.dColLineRight(1);
+    for (int i = 0; i < rows; ++i)
+      c.AddRow("A" + std::to_string(i), "#1400#Item number " + std::to_string(i) + " with a longer description",
+               "#5800#" + std::to_string(i % 17), "#6800#" + std::to_string(i), "#8000#" + std::to_string(i * 3));
+    c.Pages();
+  }
+  return *slot;
+}
+
+void BM_PreviewMiddlePage(benchmark::State& state) {
+  KtPrint4& c = Listing(static_cast<int>(state.range(0)));
+  const std::int16_t page = static_cast<std::int16_t>(c.Pages() / 2 + 1);
+  for (auto _ : state) {
+    win::HBITMAP bmp = render::RenderPageSurface(c, page, 100);
+    win::DeleteObject(bmp);
+  }
+  state.counters["pages"] = c.Pages();
+}
+BENCHMARK(BM_PreviewMiddlePage)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_PreviewAtZoom(benchmark::State& state) {
+  KtPrint4& c = Listing(1000);
+  for (auto _ : state) {
+    win::HBITMAP bmp = render::RenderPageSurface(c, 2, static_cast<double>(state.range(0)));
+    win::DeleteObject(bmp);
+  }
+}
+BENCHMARK(BM_PreviewAtZoom)->Arg(50)->Arg(100)->Arg(250)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

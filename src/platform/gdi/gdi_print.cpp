@@ -1,0 +1,161 @@
+// PDF printer contexts: a document written page by page to a Cairo PDF surface
+// at the printer's resolution, published under its name only once complete.
+#include <cairo-pdf.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/gdi/gdi_impl.h"
+
+namespace ktfolio::win {
+namespace gdi {
+namespace {
+
+constexpr double kPointsPerInch = 72.0;
+
+std::atomic<int> g_nextJobId{1};
+
+PrintJob* JobOf(DC* dc) { return dc ? dc->print.get() : nullptr; }
+
+// Points the context at `surface`: device units are scaled to points on the
+// PDF, and left alone on the sink (nothing drawn there is ever seen).
+void Bind(DC* dc, cairo_surface_t* surface, bool vector) {
+  if (dc->ownSurface == surface) return;
+  cairo_surface_t* old = dc->ownSurface;
+  dc->ownSurface = cairo_surface_reference(surface);
+  dc->scaleX = vector ? kPointsPerInch / dc->dpiX : 1.0;
+  dc->scaleY = vector ? kPointsPerInch / dc->dpiY : 1.0;
+  dc->Rebind();
+  if (old) cairo_surface_destroy(old);
+}
+
+void DiscardDocument(DC* dc, PrintJob* job) {
+  Bind(dc, job->sink, false);
+  if (job->pdf) {
+    cairo_surface_destroy(job->pdf);  // finishes into the temporary file, which goes next
+    job->pdf = nullptr;
+    std::remove(job->temp.c_str());
+  }
+  job->inPage = false;
+}
+
+// A fresh temporary file beside `target`, so the final rename stays on one file system.
+bool MakeTempBeside(const std::string& target, std::string& temp) {
+  std::filesystem::path p(target);
+  std::filesystem::path dir = p.parent_path().empty() ? std::filesystem::path(".") : p.parent_path();
+  std::string pattern = (dir / ("." + p.filename().string() + ".XXXXXX")).string();
+  int fd = mkstemp(pattern.data());
+  if (fd < 0) return false;
+  fchmod(fd, 0644);  // mkstemp makes it private; the document is an ordinary file
+  close(fd);
+  temp = pattern;
+  return true;
+}
+
+}  // namespace
+
+PrintJob::~PrintJob() {
+  if (pdf) {
+    cairo_surface_destroy(pdf);
+    std::remove(temp.c_str());
+  }
+  if (sink) cairo_surface_destroy(sink);
+}
+
+}  // namespace gdi
+
+using namespace gdi;
+
+HDC CreatePdfPrinterDC(const char* path, int dpiX, int dpiY, int pageWidth, int pageHeight) {
+  GDI_LOCK;
+  if (!path || !*path || dpiX <= 0 || dpiY <= 0 || pageWidth <= 0 || pageHeight <= 0) return nullptr;
+  auto job = std::make_unique<PrintJob>();
+  job->path = path;
+  job->sink = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 0, 0);
+  job->pageWidthPt = pageWidth * kPointsPerInch / dpiX;
+  job->pageHeightPt = pageHeight * kPointsPerInch / dpiY;
+  HDC hdc = CreateSurfaceDC(job->sink, dpiX, dpiY);
+  if (!hdc) return nullptr;
+  DC* dc = ToDC(hdc);
+  dc->print = std::move(job);
+  const std::pair<int, int> caps[] = {{HORZRES, pageWidth},     {VERTRES, pageHeight},    {PHYSICALWIDTH, pageWidth},
+                                      {PHYSICALHEIGHT, pageHeight}, {PHYSICALOFFSETX, 0}, {PHYSICALOFFSETY, 0},
+                                      {TECHNOLOGY, DT_RASPRINTER}};
+  for (auto [index, value] : caps) dc->caps[index] = value;
+  return hdc;
+}
+
+int StartDoc(HDC hdc, const DOCINFO* info) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  PrintJob* job = JobOf(dc);
+  if (!job || job->pdf) return SP_ERROR;
+  job->target = info && info->lpszOutput && *info->lpszOutput ? info->lpszOutput : job->path;
+  if (!MakeTempBeside(job->target, job->temp)) return SP_ERROR;
+  job->pdf = cairo_pdf_surface_create(job->temp.c_str(), job->pageWidthPt, job->pageHeightPt);
+  if (cairo_surface_status(job->pdf) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(job->pdf);
+    job->pdf = nullptr;
+    std::remove(job->temp.c_str());
+    return SP_ERROR;
+  }
+  if (info && info->lpszDocName) cairo_pdf_surface_set_metadata(job->pdf, CAIRO_PDF_METADATA_TITLE, info->lpszDocName);
+  cairo_pdf_surface_set_metadata(job->pdf, CAIRO_PDF_METADATA_CREATOR, "ktfolio");
+  return g_nextJobId++;
+}
+
+int StartPage(HDC hdc) {
+  GDI_LOCK;
+  PrintJob* job = JobOf(ToDC(hdc));
+  if (!job || !job->pdf || job->inPage) return SP_ERROR;
+  job->inPage = true;
+  Bind(ToDC(hdc), job->pdf, true);
+  return 1;
+}
+
+int EndPage(HDC hdc) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  PrintJob* job = JobOf(dc);
+  if (!job || !job->inPage) return SP_ERROR;
+  cairo_surface_show_page(job->pdf);
+  job->inPage = false;
+  Bind(dc, job->sink, false);
+  if (cairo_surface_status(job->pdf) != CAIRO_STATUS_SUCCESS) {
+    DiscardDocument(dc, job);
+    return SP_ERROR;
+  }
+  return 1;
+}
+
+int EndDoc(HDC hdc) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  PrintJob* job = JobOf(dc);
+  if (!job || !job->pdf) return SP_ERROR;
+  if (job->inPage && EndPage(hdc) == SP_ERROR) return SP_ERROR;
+  cairo_surface_finish(job->pdf);
+  const bool written = cairo_surface_status(job->pdf) == CAIRO_STATUS_SUCCESS;
+  cairo_surface_destroy(job->pdf);
+  job->pdf = nullptr;
+  if (!written || std::rename(job->temp.c_str(), job->target.c_str()) != 0) {
+    std::remove(job->temp.c_str());
+    return SP_ERROR;
+  }
+  return 1;
+}
+
+int AbortDoc(HDC hdc) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  PrintJob* job = JobOf(dc);
+  if (!job || !job->pdf) return SP_ERROR;
+  DiscardDocument(dc, job);
+  return 1;
+}
+
+}  // namespace ktfolio::win

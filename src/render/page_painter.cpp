@@ -1,0 +1,186 @@
+// The page loop shared by the preview and the printer: header band, the body
+// rows of each page in the range, footer band, with NewPage raised before each
+// page and before the last body row of a page.
+#include <algorithm>
+
+#include "model/units.h"
+#include "render/render_impl.h"
+
+namespace ktfolio::render {
+
+using namespace win;
+
+namespace {
+
+bool StartsPage(const KtRow& row) { return row.PageBreak() || row.NewPage(); }
+
+class PageLoop {
+ public:
+  PageLoop(KtPrint4& control, const Device& d, const Band& band, PrinterPages* printer)
+      : c_(control), d_(d), band_(band), printer_(printer), info_(control.PageInfo()), body_(*control.Rows(Body)) {}
+
+  void Run(std::int32_t startPage, std::int32_t endPage);
+
+ private:
+  bool preview() const { return printer_ == nullptr; }
+  bool RowVisible(float top, float height) const;
+  void StackArea(std::int32_t area, float areaTop);
+  void DrawBands() {
+    StackArea(Header, info_.HeaderM);
+    StackArea(Footer, info_.Height - info_.FooterM);
+  }
+  void RaiseNewPage(std::int32_t& page, std::int32_t& r, std::int32_t firstOrLast) {
+    c_.RaiseNewPage(page, r, firstOrLast);
+  }
+  bool OpenFirstPrinterPage();
+  bool TurnPrinterPage();
+  std::int32_t FirstRowOfPage(std::int32_t page) const;
+
+  KtPrint4& c_;
+  const Device& d_;
+  Band band_;
+  PrinterPages* printer_;
+  tpPageInfo info_;
+  KtRows& body_;
+};
+
+bool PageLoop::RowVisible(float top, float height) const {
+  const double zoomFactor = c_.Zoom() / 100.0;
+  const std::int32_t bottomPx = Nint((top + height) * zoomFactor / TwipsPerPixelY());
+  const std::int32_t topPx = Nint(top * zoomFactor / TwipsPerPixelY());
+  return !(bottomPx < band_.top || band_.bottom < topPx);
+}
+
+// Row spacing comes before every row but the first of its area on a page.
+void PageLoop::StackArea(std::int32_t area, float areaTop) {
+  KtRows* rows = c_.Rows(area);
+  if (!rows) return;
+  float y = 0;
+  const float left = info_.LeftM, right = info_.LeftM + info_.AvailWidth;
+  for (std::int32_t i = 0; i < rows->count(); ++i) {
+    KtRow& row = rows->at0(static_cast<size_t>(i));
+    if (y > 0) y += row.RowSpacing();
+    if (!preview() || RowVisible(row.TopInPage() + areaTop, row.RowHeight())) PaintRow(row, d_, left, right, areaTop + y);
+    y += row.RowHeight();
+  }
+}
+
+// At the first page a stale page from an earlier job is closed first; its
+// result does not matter.
+bool PageLoop::OpenFirstPrinterPage() {
+  if (!printer_) return true;
+  printer_->endPage();
+  if (!printer_->startPage()) return false;
+  printer_->pageOpen = true;
+  return true;
+}
+
+bool PageLoop::TurnPrinterPage() {
+  if (!printer_) return true;
+  if (printer_->pageOpen) {
+    const bool ended = printer_->endPage();
+    printer_->pageOpen = false;
+    if (!ended) return false;
+  }
+  if (!printer_->startPage()) return false;
+  printer_->pageOpen = true;
+  return true;
+}
+
+// The first body row of `page` when the rows' pages are current (pages never
+// decrease down the body, and each page after the first starts at a row that
+// breaks); 1 otherwise, so the loop walks from the top.
+std::int32_t PageLoop::FirstRowOfPage(std::int32_t page) const {
+  const std::int32_t n = body_.count();
+  if (page <= 1 || n == 0) return 1;
+  std::int32_t lo = 0, hi = n;  // first 0-based index with Page() >= page
+  while (lo < hi) {
+    const std::int32_t mid = lo + (hi - lo) / 2;
+    if (body_.at0(static_cast<size_t>(mid)).Page() < page) lo = mid + 1;
+    else hi = mid;
+  }
+  if (lo >= n || lo == 0) return 1;
+  const KtRow& first = body_.at0(static_cast<size_t>(lo));
+  const KtRow& before = body_.at0(static_cast<size_t>(lo - 1));
+  if (first.Page() != page || before.Page() != page - 1 || !StartsPage(first)) return 1;
+  return lo + 1;
+}
+
+void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
+  if (info_.AvailHeight <= 0 || info_.AvailWidth <= 0) return;
+  const std::int32_t n = body_.count();
+  std::int32_t r = FirstRowOfPage(startPage);
+  std::int32_t page = r == 1 ? 1 : startPage - 1;
+  bool drawing = startPage <= page && page <= endPage;
+  bool done = false;
+  float y = 0;
+  if (preview() && n == 0 && drawing) {
+    c_.CurrentPage(page);
+    RaiseNewPage(page, r, First);
+    DrawBands();
+  }
+  while (r <= n && !done) {
+    c_.CurrentPage(page);
+    if (r == 1 && drawing) {
+      if (!OpenFirstPrinterPage()) return;
+      RaiseNewPage(page, r, First);
+      DrawBands();
+    }
+    if (r > n) break;  // a handler moved the row past the end
+    if (StartsPage(body_.at0(static_cast<size_t>(r - 1)))) {
+      ++page;
+      drawing = startPage <= page && page <= endPage;
+      done = page > endPage;
+      if (done) break;
+      c_.CurrentPage(page);
+      if (drawing) {
+        if (!TurnPrinterPage()) return;
+        RaiseNewPage(page, r, First);
+        DrawBands();
+      }
+      y = 0;
+    }
+    if (r < 1 || r > n) break;
+    KtRow& row = body_.at0(static_cast<size_t>(r - 1));
+    if (drawing) {
+      if (r == n || StartsPage(body_.at0(static_cast<size_t>(r)))) RaiseNewPage(page, r, Last);
+      if (y > 0) y += row.RowSpacing();
+      if (!preview() || RowVisible(row.TopInPage() + info_.TopM, row.RowHeight()))
+        PaintRow(row, d_, info_.LeftM, info_.LeftM + info_.AvailWidth, info_.TopM + y);
+    }
+    y += row.RowHeight();
+    ++r;
+  }
+}
+
+}  // namespace
+
+void DrawPages(KtPrint4& control, const Device& d, std::int32_t startPage, std::int32_t endPage, const Band& band,
+               PrinterPages* printer) {
+  try {
+    PageLoop(control, d, band, printer).Run(startPage, endPage);
+  } catch (const Error& e) {
+    control.RecordError(e.number(), e.source(), e.description());
+  } catch (const std::exception& e) {
+    control.RecordError(errnum::kInvalidProcedureCall, kLibraryName, e.what());
+  }
+}
+
+void DrawGuideRectangles(KtPrint4& control, HDC dc, double zoom, std::int32_t W, std::int32_t H) {
+  const tpPageInfo info = control.PageInfo();
+  auto px = [&](float twips) { return Nint(twips * zoom / 100.0 / TwipsPerPixelX()); };
+  auto pxY = [&](float twips) { return Nint(twips * zoom / 100.0 / TwipsPerPixelY()); };
+  const std::int32_t L = px(info.LeftM), R = px(info.RightM), T = pxY(info.TopM), B = pxY(info.BottomM);
+  const std::int32_t HM = pxY(info.HeaderM), FM = pxY(info.FooterM);
+  HPEN pen = CreatePen(PS_SOLID, 1, 0xFF0000);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dc, L, T, L + (W - L - R), T + (H - T - B));
+  Rectangle(dc, L, T - (T - HM), L + (W - L - R), T - 1);
+  Rectangle(dc, L, H - 3 - FM, L + (W - L - R), H - 4);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+}
+
+}  // namespace ktfolio::render

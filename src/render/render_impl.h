@@ -1,0 +1,83 @@
+// Private to src/render/*.cpp: how twips become device units for one drawing,
+// and the cell, row and page painters that share it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "control/ktprint4.h"
+#include "model/rows.h"
+#include "model/textitem.h"
+#include "platform/gdi/gdi.h"
+
+namespace ktfolio::render {
+
+enum class Target { Preview, Print };
+
+// Device units per twip for one drawing. Preview: twips / twips-per-pixel x
+// zoom / 100; print: twips x printer dpi / 1440. Converted values are singles.
+struct Device {
+  win::HDC dc = nullptr;
+  Target target = Target::Preview;
+  double unitsPerTwipX = 1.0 / 15;
+  double unitsPerTwipY = 1.0 / 15;
+
+  float x(double twips) const { return static_cast<float>(twips * unitsPerTwipX); }
+  float y(double twips) const { return static_cast<float>(twips * unitsPerTwipY); }
+  bool preview() const { return target == Target::Preview; }
+
+  static Device ForPreview(win::HDC dc, double zoom);
+  static Device ForPrint(win::HDC dc, double dpiX, double dpiY);
+};
+
+// Nearest integer, ties to even, kept inside the range device coordinates can
+// take (a huge or non-finite length lands off the surface instead of wrapping).
+std::int32_t Nint(double v);
+
+// ---- cells (cell_painter.cpp, cell_content.cpp) ----
+// Draws one cell: X the row's left edge, Y the row's top plus its IndentTop,
+// right the cell's right edge, all twips. Failures are recorded, never thrown.
+void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right);
+
+// The device routines every cell uses (device units throughout).
+void DrawCellText(win::HDC dc, const std::string& text, std::int32_t fontStyle, win::HFONT& font,
+                  std::uint32_t& fontColor, std::uint32_t shadowColor, std::uint32_t shadowHeavyColor,
+                  std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
+                  std::int32_t shadowSize, bool wordWrap, std::int32_t alignPos, bool clipping, bool processPrefix,
+                  std::int32_t firstIndent);
+void DrawCellFrameControl(win::HDC dc, std::int32_t type, std::int32_t flags, std::int32_t left, std::int32_t top,
+                          std::int32_t size, std::int32_t height, std::int32_t alignPos);
+void DrawCellEdge(win::HDC dc, float left, float top, float width, float height, std::int32_t edge,
+                  std::int32_t edgeFlags);
+void DrawCellBitmap(win::HDC dc, win::HDC imageDC, win::HBITMAP bitmap, std::int32_t width, std::int32_t height,
+                    std::int32_t destLeft, std::int32_t destTop, float destWidth, float destHeight,
+                    std::int32_t bits, double zoom);
+
+// ---- rows (row_painter.cpp) ----
+// Draws a row's cells side by side between X and right at top Y (twips).
+void PaintRow(KtRow& row, const Device& d, float X, float right, float Y);
+
+// ---- pages (page_painter.cpp) ----
+// What the print loop needs from a print job: open and close printer pages.
+// Each returns false to stop the loop.
+struct PrinterPages {
+  std::function<bool()> startPage;
+  std::function<bool()> endPage;
+  bool pageOpen = false;
+};
+
+// The visible band of the preview, in pixels of the zoomed page.
+struct Band {
+  std::int32_t top = 0;
+  std::int32_t bottom = INT32_MAX;
+};
+
+// The page loop for preview (printer == nullptr) and print.
+void DrawPages(KtPrint4& control, const Device& d, std::int32_t startPage, std::int32_t endPage, const Band& band,
+               PrinterPages* printer);
+
+// The preview's margin guide rectangles (body, header, footer areas).
+void DrawGuideRectangles(KtPrint4& control, win::HDC dc, double zoom, std::int32_t pageWidthPx,
+                         std::int32_t pageHeightPx);
+
+}  // namespace ktfolio::render

@@ -1,0 +1,26 @@
+// One row on a page: its cells side by side, each ending ColSpacing before the
+// next cell's TabLeft, the last one at the row's right edge.
+#include "model/host.h"
+#include "render/render_impl.h"
+
+namespace ktfolio::render {
+
+void PaintRow(KtRow& row, const Device& d, float X, float right, float Y) {
+  try {
+    const KtTextItemCol& cells = row.ItemText();
+    const std::int32_t n = cells.count();
+    if (n < 1) {
+      if (DocumentHost* host = row.ParentControl())
+        host->RecordError(60111, d.preview() ? "Preview Row" : "Print Row", "No Description");
+      return;
+    }
+    for (std::int32_t i = 1; i <= n; ++i) {
+      const float cellRight = i < n ? X + cells.Item(i + 1)->TabLeft() - row.ColSpacing() : right;
+      PaintCell(*cells.Item(i), d, X, Y + row.IndentTop(), cellRight);
+    }
+  } catch (const Error& e) {
+    if (DocumentHost* host = row.ParentControl()) host->RecordError(e.number(), e.source(), e.description());
+  }
+}
+
+}  // namespace ktfolio::render

@@ -1,0 +1,303 @@
+// Hostile values through the control's own interface: failures are recorded,
+// nothing is half-applied, no number outside its range reaches the model.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "control/ktprint4.h"
+
+namespace ktfolio {
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+std::int32_t LastErrorNumber(const KtPrint4& c) {
+  std::int32_t number = 0;
+  std::string description, source;
+  return c.GetLastError(number, description, source) ? number : 0;
+}
+
+// Everything a failed row operation must leave alone, in one comparable value.
+struct BodyPicture {
+  std::int32_t lastRow, activeRow, activeCol, startBodyRow, endBodyRow, activeArea;
+  std::int16_t pages;
+  std::vector<std::string> texts;
+  std::vector<std::tuple<int, float, bool, float>> placements;  // page, top, new page, height
+  bool operator==(const BodyPicture&) const = default;
+};
+
+BodyPicture Picture(KtPrint4& c) {
+  BodyPicture p{c.LastRow(), 0, 0, c.StartBodyRow(), c.EndBodyRow(), c.ActiveArea(), 0, {}, {}};
+  KtRows& rows = *c.Rows(Body);
+  p.activeRow = rows.ActiveRow();
+  p.activeCol = rows.ActiveCol();
+  p.pages = c.Pages();
+  for (const auto& row : rows) {
+    for (const auto& cell : row->ItemText()) p.texts.push_back(cell->Text());
+    p.placements.emplace_back(row->Page(), row->TopInPage(), row->NewPage(), row->RowHeight());
+  }
+  return p;
+}
+
+// ---- rows are built all or nothing -------------------------------------------------
+
+TEST(HostileInput, AFailingItemAddsNoRowAndChangesNothing) {
+  struct Case {
+    const char* name;
+    Variant bad;
+    std::int32_t error;
+  };
+  const Case cases[] = {
+      {"bytes cannot be text", Variant(ByteArray{'x'}), errnum::kTypeMismatch},
+      {"a nested list cannot be text", Variant(VariantArray{Variant(1)}), errnum::kTypeMismatch},
+      {"a tab position beyond a Single", Variant("#1e40#big"), errnum::kOverflow},
+      {"an infinite tab position", Variant("#1e999#big"), errnum::kOverflow},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    KtPrint4 c;
+    c.AddStartDocRow("start");
+    c.AddRow("one", "two");
+    c.AddEndDocRow("end");
+    c.AddRow("middle");
+    c.ActiveArea(Header);
+    const BodyPicture before = Picture(c);
+    c.ClearError();
+
+    const VariantArray items{Variant("a"), k.bad, Variant("c")};
+    EXPECT_FALSE(c.AddRow(items));
+    EXPECT_EQ(LastErrorNumber(c), k.error);
+    EXPECT_FALSE(c.AddStartDocRow(items));
+    EXPECT_FALSE(c.AddEndDocRow(items));
+    EXPECT_TRUE(Picture(c) == before) << "the body, its sections, selection and pages are as they were";
+    EXPECT_EQ(c.ActiveArea(), Header) << "a failed addition does not move the active area";
+
+    EXPECT_FALSE(c.AddHeaderRow(items));
+    EXPECT_FALSE(c.AddFooterRow(items));
+    EXPECT_EQ(c.Rows(Header)->count(), 0);
+    EXPECT_EQ(c.Rows(Footer)->count(), 0);
+
+    EXPECT_FALSE(c.SetTextRow(2, Body, items));
+    EXPECT_TRUE(Picture(c) == before) << "re-texting converts every item before changing any cell";
+  }
+}
+
+TEST(HostileInput, AColumnCountBeyondTheCellLimitFailsBeforeAllocating) {
+  KtPrint4 c;
+  c.dColsPerRow(1000000000);
+  EXPECT_FALSE(c.AddRow("a"));
+  EXPECT_EQ(LastErrorNumber(c), errnum::kOutOfMemory);
+  EXPECT_EQ(c.LastRow(), 0);
+  c.dColsPerRow(kMaxCellsPerRow);
+  EXPECT_TRUE(c.AddRow("a")) << "the limit itself is allowed";
+}
+
+// ---- lengths, sizes and spacings are numbers -----------------------------------------
+
+TEST(HostileInput, NonFiniteLengthsAreRefusedAndRecorded) {
+  struct Case {
+    const char* name;
+    void (KtPrint4::*set)(float);
+    float (KtPrint4::*get)() const;
+  };
+  const Case cases[] = {
+      {"MarginTop", &KtPrint4::MarginTop, &KtPrint4::MarginTop},
+      {"Marginleft", &KtPrint4::Marginleft, &KtPrint4::Marginleft},
+      {"MarginFooter", &KtPrint4::MarginFooter, &KtPrint4::MarginFooter},
+      {"PaperLength", &KtPrint4::PaperLength, &KtPrint4::PaperLength},
+      {"RowSpacing", &KtPrint4::RowSpacing, &KtPrint4::RowSpacing},
+      {"ColSpacing", &KtPrint4::ColSpacing, &KtPrint4::ColSpacing},
+      {"dRowHeight", &KtPrint4::dRowHeight, &KtPrint4::dRowHeight},
+      {"dColIndentFirst", &KtPrint4::dColIndentFirst, &KtPrint4::dColIndentFirst},
+  };
+  const struct {
+    float value;
+    std::int32_t error;
+  } values[] = {{kNaN, errnum::kInvalidProcedureCall}, {kInf, errnum::kOverflow}, {-kInf, errnum::kOverflow}};
+  for (const Case& k : cases) {
+    for (const auto& v : values) {
+      SCOPED_TRACE(std::string(k.name) + " = " + std::to_string(v.value));
+      KtPrint4 c;
+      c.PageSize(s_USER);
+      const float before = (c.*k.get)();
+      c.ClearError();
+      (c.*k.set)(v.value);
+      EXPECT_EQ(LastErrorNumber(c), v.error);
+      EXPECT_EQ((c.*k.get)(), before);
+    }
+  }
+  KtPrint4 c;
+  c.ScaleMode(eInch);
+  c.ClearError();
+  c.MarginTop(3e38f);
+  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow) << "finite in inches, infinite in twips";
+  EXPECT_FLOAT_EQ(c.PageInfo().TopM, 1440);
+}
+
+TEST(HostileInput, ANaNMarginDoesNotStopPagination) {
+  KtPrint4 c;
+  c.MarginTop(kNaN);
+  for (int i = 0; i < 201; ++i) c.AddRow("row");
+  EXPECT_GT(c.Pages(), 1) << "the margin stayed a number, so rows still break into pages";
+}
+
+TEST(HostileInput, NonFiniteValuesByNameAreRefused) {
+  struct Case {
+    const char* name;
+    float value;
+    std::int32_t error;
+  };
+  const Case cases[] = {
+      {"RowHeight", kNaN, errnum::kInvalidProcedureCall}, {"IndentTop", kInf, errnum::kOverflow},
+      {"RowSpacing", -kInf, errnum::kOverflow},          {"TabLeft", kNaN, errnum::kInvalidProcedureCall},
+      {"IndentFirst", kInf, errnum::kOverflow},          {"FontSize", kNaN, errnum::kInvalidProcedureCall},
+      {"FontSize", kInf, errnum::kOverflow},             {"FontSize", 1e30f, errnum::kOverflow},
+      {"FontSize", 1e6f, errnum::kOverflow},             {"FrameControlSize", kNaN, errnum::kInvalidProcedureCall},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.name) + " = " + std::to_string(k.value));
+    KtPrint4 c;
+    c.AddRow("a", "b");
+    c.AddRow("c", "d");
+    const Variant before = c.GetProperty(1, 1, k.name);
+    c.ClearError();
+    EXPECT_FALSE(c.SetProperty(1, 1, k.name, Variant(k.value)));
+    EXPECT_EQ(LastErrorNumber(c), k.error);
+    EXPECT_EQ(c.GetProperty(1, 1, k.name), before);
+    EXPECT_TRUE(std::isfinite(c.Rows(Body)->Item(2)->TopInPage())) << "nothing spreads into the next row";
+  }
+}
+
+TEST(HostileInput, AFontTooLargeForTheDefaultsIsRefused) {
+  KtPrint4 c;
+  const float before = c.Defaults().dFontSize;
+  c.ClearError();
+  c.Font(MakeFont("Arial", kNaN));
+  EXPECT_EQ(LastErrorNumber(c), errnum::kInvalidProcedureCall);
+  c.Font(MakeFont("Arial", 1e30f));
+  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+  EXPECT_EQ(c.Defaults().dFontSize, before);
+}
+
+TEST(HostileInput, TextTooTallToAddUpIsAnOverflowNotAWrappedHeight) {
+  KtPrint4 c;
+  c.AddRow("x");
+  ASSERT_TRUE(c.SetProperty(1, 1, "FontSize", Variant(kMaxFontSize)));
+  const float before = c.Rows(Body)->Item(1)->RowHeight();
+  ASSERT_GT(before, 0);
+  std::string lines;
+  for (int i = 0; i < 100000; ++i) lines += "x\n";  // 100 000 lines of a 16 384-point font
+  c.ClearError();
+  c.SetProperty(1, 1, "Text", Variant(lines));
+  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+  EXPECT_EQ(c.Rows(Body)->Item(1)->RowHeight(), before) << "the height is not a wrapped-around number";
+}
+
+TEST(HostileInput, HugeIndentsAndTabsAreMeasuredWithoutOverflow) {
+  KtPrint4 c;
+  c.dColWordWrap(true);
+  c.AddRow("some words that wrap");
+  const auto start = std::chrono::steady_clock::now();
+  const float wide = 3.0f * c.PageInfo().AvailWidth;  // any indent wider than the line pushes the words alike
+  ASSERT_TRUE(c.SetProperty(1, 1, "IndentFirst", Variant(wide)));
+  const float atWide = c.Rows(Body)->Item(1)->RowHeight();
+  for (float indent : {1e9f, 1e11f, 3e38f}) {
+    SCOPED_TRACE(indent);
+    ASSERT_TRUE(c.SetProperty(1, 1, "IndentFirst", Variant(indent)));
+    EXPECT_EQ(c.Rows(Body)->Item(1)->RowHeight(), atWide);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << "the indent is not spelt out";
+  c.ClearError();
+  c.SetProperty(1, 1, "TabLeft", Variant(-3e38f));
+  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow) << "a width beyond device coordinates";
+}
+
+// ---- pages are 16-bit ---------------------------------------------------------------------
+
+TEST(HostileInput, RowsPastTheLastPageAreRefusedConsistently) {
+  KtPrint4 c;
+  c.dFitHeightToText(false);
+  c.dRowHeight(c.PageInfo().AvailHeight);  // one row per page
+  for (std::int32_t i = 0; i < kMaxPages + 5 && c.AddRow("r"); ++i) {
+  }
+  const std::int32_t rows = c.LastRow();
+  ASSERT_LT(rows, kMaxPages + 5);
+  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+  EXPECT_EQ(c.Pages(), kMaxPages);
+  EXPECT_EQ(c.Rows(Body)->Item(rows)->Page(), kMaxPages);
+  const BodyPicture full = Picture(c);
+
+  c.ClearError();
+  EXPECT_FALSE(c.AddRow("more")) << "every later addition fails the same way";
+  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+  EXPECT_FALSE(c.AddStartDocRow("first"));
+  EXPECT_FALSE(c.AddEndDocRow("last"));
+  EXPECT_TRUE(Picture(c) == full) << "and adds nothing";
+  EXPECT_EQ(c.Rows(Body)->Item(1)->Page(), std::get<0>(full.placements[0])) << "no page numbers restart";
+
+  c.ClearError();
+  c.SetPageBreak(1);  // every row one page later: past the last page
+  c.RePaging(1, false);
+  EXPECT_GE(c.Pages(), c.Rows(Body)->Item(rows)->Page()) << "Pages is never below a row's page";
+  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+}
+
+// ---- outlining and colours -----------------------------------------------------------------
+
+TEST(HostileInput, OutliningARowGivesTheCellByCellResult) {
+  KtPrint4 fast, slow;
+  for (KtPrint4* c : {&fast, &slow}) {
+    c->dColsPerRow(40);
+    c->dColPenStyle(2);
+    c->dColPenColor(0x8000000F);
+    c->AddRow();
+    c->AddRow();
+  }
+  ASSERT_TRUE(fast.OutLineBlock(3, ppLineLeft | ppLineRight | ppLineTop | ppLineBottom, 1, 0, true, Body, 2, 0));
+  // The documented rule, one SetProperty per cell and line.
+  auto line = [&](std::int32_t r, std::int32_t col, const char* name) {
+    slow.SetProperty(r, col, "PenStyle", Variant(slow.dColPenStyle()));
+    slow.SetProperty(r, col, "PenColor", Variant(static_cast<std::int32_t>(slow.dColPenColor())));
+    slow.SetProperty(r, col, name, Variant(std::int16_t{3}));
+  };
+  const float right = slow.PageInfo().AvailWidth;
+  for (std::int32_t r = 1; r <= 2; ++r) line(r, slow.ColumnAtPosition(r, 0, Body), "LineLeft");
+  for (std::int32_t r = 1; r <= 2; ++r) line(r, slow.ColumnAtPosition(r, right, Body), "LineRight");
+  for (std::int32_t col = 1; col <= 40; ++col) line(1, col, "LineTop");
+  for (std::int32_t col = 1; col <= 40; ++col) line(2, col, "LineBottom");
+
+  for (std::int32_t r = 1; r <= 2; ++r) {
+    EXPECT_EQ(fast.Rows(Body)->Item(r)->RowHeight(), slow.Rows(Body)->Item(r)->RowHeight());
+    for (std::int32_t col = 1; col <= 40; ++col)
+      for (const char* name : {"LineLeft", "LineRight", "LineTop", "LineBottom", "PenStyle", "PenColor"}) {
+        SCOPED_TRACE(std::string(name) + " of " + std::to_string(r) + "," + std::to_string(col));
+        EXPECT_EQ(fast.GetProperty(r, col, name), slow.GetProperty(r, col, name));
+      }
+  }
+}
+
+TEST(HostileInput, ColoursByNameTakeTheSignedAndTheUnsignedForm) {
+  KtPrint4 c;
+  c.AddRow("a");
+  const std::int32_t signedForm = static_cast<std::int32_t>(0x8000000Fu);
+  for (const Variant& v : {Variant(2147483663.0), Variant(signedForm), Variant("&H8000000F")}) {
+    SCOPED_TRACE(v.ToString());
+    c.SetProperty(1, 1, "BrushColor", Variant(0));
+    c.ClearError();
+    EXPECT_TRUE(c.SetProperty(1, 1, "BrushColor", v));
+    EXPECT_EQ(LastErrorNumber(c), 0);
+    EXPECT_EQ(c.GetProperty(1, 1, "BrushColor").ToLong(), signedForm);
+  }
+  c.ClearError();
+  EXPECT_FALSE(c.SetProperty(1, 1, "BrushColor", Variant(4294967296.0))) << "33 bits are not a colour";
+  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+}
+
+}  // namespace
+}  // namespace ktfolio

@@ -1,0 +1,200 @@
+// Classic 3-D parts: DrawEdge rings and flags, DrawFrameControl glyphs and
+// states, the XOR focus rectangle. Goldens show the look; probes pin the rules.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "gdi_test_util.h"
+#include "support/golden.h"
+
+using namespace gdi_test;
+using ktfolio::testing::MatchesGolden;
+
+namespace {
+
+// Grid geometry of the golden pictures.
+constexpr int kCell = 28;   // pitch
+constexpr int kPart = 22;   // part drawn in each cell
+constexpr int kMargin = 3;  // from the cell's corner
+// A background no system colour uses, so every pixel drawn shows.
+constexpr COLORREF kBackdrop = RGB(190, 225, 220);
+
+COLORREF Sys(int index) { return GetSysColor(index); }
+
+RECT CellRect(int col, int row, int size = kPart) {
+  const int x = col * kCell + kMargin, y = row * kCell + kMargin;
+  return RECT{x, y, x + size, y + size};
+}
+
+}  // namespace
+
+TEST(GdiEdge, EveryEdgeWithEveryFlagLooksClassic) {
+  const UINT edges[] = {BDR_RAISEDOUTER, BDR_SUNKENOUTER, BDR_RAISEDINNER, BDR_SUNKENINNER,
+                        EDGE_RAISED,     EDGE_SUNKEN,     EDGE_ETCHED,     EDGE_BUMP};
+  const UINT flags[] = {BF_RECT,
+                        BF_RECT | BF_MIDDLE,
+                        BF_RECT | BF_MIDDLE | BF_SOFT,
+                        BF_RECT | BF_MIDDLE | BF_FLAT,
+                        BF_RECT | BF_MIDDLE | BF_MONO,
+                        BF_TOPLEFT,
+                        BF_BOTTOMRIGHT,
+                        BF_LEFT | BF_RIGHT,
+                        BF_DIAGONAL_ENDTOPRIGHT | BF_MIDDLE,
+                        BF_DIAGONAL_ENDTOPLEFT | BF_MIDDLE,
+                        BF_DIAGONAL_ENDBOTTOMLEFT | BF_MIDDLE,
+                        BF_DIAGONAL_ENDBOTTOMRIGHT};
+  const int cols = static_cast<int>(std::size(flags)), rows = static_cast<int>(std::size(edges));
+  Canvas c(cols * kCell, rows * kCell, kBackdrop);
+  for (int row = 0; row < rows; ++row)
+    for (int col = 0; col < cols; ++col) {
+      RECT rc = CellRect(col, row);
+      EXPECT_TRUE(DrawEdge(c.dc, &rc, edges[row], flags[col]));
+    }
+  EXPECT_TRUE(MatchesGolden(c.bitmap, "platform/edges.png"));
+}
+
+TEST(GdiEdge, RingsUseTheClassicColoursOnTheirSides) {
+  struct Case {
+    const char* name;
+    UINT edge, flags;
+    COLORREF outerTopLeft, outerBottomRight, innerTopLeft, innerBottomRight;
+  };
+  const Case cases[] = {
+      {"raised", EDGE_RAISED, BF_RECT, Sys(COLOR_3DLIGHT), Sys(COLOR_3DDKSHADOW), Sys(COLOR_3DHIGHLIGHT),
+       Sys(COLOR_3DSHADOW)},
+      {"sunken", EDGE_SUNKEN, BF_RECT, Sys(COLOR_3DSHADOW), Sys(COLOR_3DHIGHLIGHT), Sys(COLOR_3DDKSHADOW),
+       Sys(COLOR_3DLIGHT)},
+      {"etched", EDGE_ETCHED, BF_RECT, Sys(COLOR_3DSHADOW), Sys(COLOR_3DHIGHLIGHT), Sys(COLOR_3DHIGHLIGHT),
+       Sys(COLOR_3DSHADOW)},
+      {"bump", EDGE_BUMP, BF_RECT, Sys(COLOR_3DLIGHT), Sys(COLOR_3DDKSHADOW), Sys(COLOR_3DDKSHADOW),
+       Sys(COLOR_3DLIGHT)},
+      {"soft raised: white outside", EDGE_RAISED, BF_RECT | BF_SOFT, Sys(COLOR_3DHIGHLIGHT), Sys(COLOR_3DDKSHADOW),
+       Sys(COLOR_3DLIGHT), Sys(COLOR_3DSHADOW)},
+      {"flat", EDGE_RAISED, BF_RECT | BF_FLAT, Sys(COLOR_3DSHADOW), Sys(COLOR_3DSHADOW), Sys(COLOR_3DFACE),
+       Sys(COLOR_3DFACE)},
+      {"mono", EDGE_SUNKEN, BF_RECT | BF_MONO, Sys(COLOR_WINDOWFRAME), Sys(COLOR_WINDOWFRAME), Sys(COLOR_WINDOW),
+       Sys(COLOR_WINDOW)},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    Canvas c(12, 12, kBackdrop);
+    RECT rc{1, 1, 11, 11};
+    DrawEdge(c.dc, &rc, k.edge, k.flags);
+    EXPECT_EQ(c.At(5, 1), k.outerTopLeft) << "outer top";
+    EXPECT_EQ(c.At(1, 5), k.outerTopLeft) << "outer left";
+    EXPECT_EQ(c.At(5, 10), k.outerBottomRight) << "outer bottom";
+    EXPECT_EQ(c.At(10, 5), k.outerBottomRight) << "outer right";
+    EXPECT_EQ(c.At(10, 1), k.outerBottomRight) << "the right side owns the top-right corner";
+    EXPECT_EQ(c.At(1, 10), k.outerBottomRight) << "the bottom side owns the bottom-left corner";
+    EXPECT_EQ(c.At(5, 2), k.innerTopLeft) << "inner top";
+    EXPECT_EQ(c.At(9, 5), k.innerBottomRight) << "inner right";
+    EXPECT_EQ(c.At(5, 5), kBackdrop) << "no BF_MIDDLE: the inside is left alone";
+    EXPECT_EQ(c.At(0, 0), kBackdrop) << "nothing outside the rectangle";
+    EXPECT_EQ(c.At(11, 11), kBackdrop);
+  }
+}
+
+TEST(GdiEdge, MiddleAdjustAndPartialSides) {
+  Canvas c(20, 20, kBackdrop);
+  RECT rc{2, 2, 18, 18};
+  DrawEdge(c.dc, &rc, EDGE_SUNKEN, BF_RECT | BF_MIDDLE | BF_ADJUST);
+  EXPECT_EQ(rc.left, 4);
+  EXPECT_EQ(rc.top, 4);
+  EXPECT_EQ(rc.right, 16);
+  EXPECT_EQ(rc.bottom, 16) << "BF_ADJUST: two rings off every side";
+  EXPECT_EQ(c.At(10, 10), Sys(COLOR_3DFACE)) << "BF_MIDDLE fills with the face colour";
+  RECT flat{2, 2, 18, 18};
+  DrawEdge(c.dc, &flat, BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE | BF_FLAT);
+  EXPECT_EQ(c.At(10, 10), Sys(COLOR_WINDOW)) << "a flat middle is window-coloured";
+  c.Clear(kBackdrop);
+  RECT part{2, 2, 18, 18};
+  DrawEdge(c.dc, &part, BDR_RAISEDOUTER, BF_TOP | BF_ADJUST);
+  EXPECT_EQ(c.Row(2, 0, 20, Sys(COLOR_3DLIGHT)), "..################..") << "a lone top side spans the width";
+  EXPECT_EQ(c.Count(kBackdrop), 400 - 16);
+  EXPECT_EQ(part.top, 3);
+  EXPECT_EQ(part.left, 2) << "only drawn sides move";
+  // A diagonal ending top-right runs from the bottom-left corner.
+  c.Clear(kBackdrop);
+  RECT diag{0, 0, 10, 10};
+  DrawEdge(c.dc, &diag, BDR_RAISEDOUTER, BF_DIAGONAL_ENDTOPRIGHT);
+  EXPECT_EQ(c.At(0, 9), Sys(COLOR_3DLIGHT));
+  EXPECT_EQ(c.At(5, 4), Sys(COLOR_3DLIGHT));
+  EXPECT_EQ(c.At(9, 0), Sys(COLOR_3DLIGHT));
+  EXPECT_EQ(c.Count(Sys(COLOR_3DLIGHT)), 10);
+}
+
+TEST(GdiFrameControl, PartsAndStatesLookClassic) {
+  struct Part { UINT type, state; };
+  const std::vector<Part> parts = {
+      {DFC_CAPTION, DFCS_CAPTIONCLOSE},     {DFC_CAPTION, DFCS_CAPTIONMIN},  {DFC_CAPTION, DFCS_CAPTIONMAX},
+      {DFC_CAPTION, DFCS_CAPTIONRESTORE},   {DFC_CAPTION, DFCS_CAPTIONHELP}, {DFC_MENU, DFCS_MENUARROW},
+      {DFC_MENU, DFCS_MENUCHECK},           {DFC_MENU, DFCS_MENUBULLET},     {DFC_MENU, DFCS_MENUARROWRIGHT},
+      {DFC_SCROLL, DFCS_SCROLLUP},          {DFC_SCROLL, DFCS_SCROLLDOWN},   {DFC_SCROLL, DFCS_SCROLLLEFT},
+      {DFC_SCROLL, DFCS_SCROLLRIGHT},       {DFC_SCROLL, DFCS_SCROLLCOMBOBOX}, {DFC_SCROLL, DFCS_SCROLLSIZEGRIP},
+      {DFC_SCROLL, DFCS_SCROLLSIZEGRIPRIGHT}, {DFC_BUTTON, DFCS_BUTTONCHECK}, {DFC_BUTTON, DFCS_BUTTON3STATE},
+      {DFC_BUTTON, DFCS_BUTTONRADIO},       {DFC_BUTTON, DFCS_BUTTONRADIOMASK}, {DFC_BUTTON, DFCS_BUTTONPUSH}};
+  const UINT states[] = {0, DFCS_PUSHED, DFCS_CHECKED, DFCS_INACTIVE, DFCS_INACTIVE | DFCS_CHECKED, DFCS_FLAT | DFCS_CHECKED,
+                         DFCS_MONO | DFCS_CHECKED};
+  const int sizes[] = {16, 24, 40};
+  // Rows: parts; columns: the states at 24 px, then the plain part at 16 and 40 px.
+  constexpr int kWide = 46;
+  const int cols = static_cast<int>(std::size(states)) + 2;
+  Canvas c(cols * kWide, static_cast<int>(parts.size()) * kWide, kBackdrop);
+  for (std::size_t row = 0; row < parts.size(); ++row) {
+    const int y = static_cast<int>(row) * kWide + 3;
+    for (int col = 0; col < cols; ++col) {
+      const bool sized = col >= static_cast<int>(std::size(states));
+      const int size = sized ? sizes[col == cols - 2 ? 0 : 2] : sizes[1];
+      const UINT state = parts[row].state | (sized ? 0 : states[col]);
+      RECT rc{col * kWide + 3, y, col * kWide + 3 + size, y + size};
+      EXPECT_TRUE(DrawFrameControl(c.dc, &rc, parts[row].type, state)) << row << "," << col;
+    }
+  }
+  EXPECT_TRUE(MatchesGolden(c.bitmap, "platform/frame_controls.png"));
+}
+
+TEST(GdiFrameControl, GlyphsSitInsideAndFollowTheState) {
+  Canvas c(24, 24, kBackdrop);
+  RECT rc{0, 0, 24, 24};
+  DrawFrameControl(c.dc, &rc, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+  EXPECT_EQ(c.At(0, 0), Sys(COLOR_3DHIGHLIGHT)) << "a raised button, white at the top-left";
+  EXPECT_EQ(c.At(23, 23), Sys(COLOR_3DDKSHADOW));
+  EXPECT_EQ(c.At(12, 12), Sys(COLOR_BTNTEXT)) << "the cross passes through the middle";
+  EXPECT_EQ(c.Count(Sys(COLOR_BTNTEXT), RECT{0, 0, 24, 4}), 0) << "glyph stays clear of the frame";
+  // Inactive: embossed, no text colour left.
+  DrawFrameControl(c.dc, &rc, DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_INACTIVE);
+  EXPECT_EQ(c.Count(Sys(COLOR_BTNTEXT)), 0);
+  EXPECT_GT(c.Count(Sys(COLOR_3DSHADOW), RECT{4, 4, 20, 20}), 10);
+  // A checked box has a dark tick inside a window-coloured square; unchecked has none.
+  c.Clear(kBackdrop);
+  RECT box{4, 4, 17, 17};
+  DrawFrameControl(c.dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK);
+  EXPECT_EQ(c.Count(Sys(COLOR_WINDOWTEXT), box), 0);
+  EXPECT_EQ(c.At(10, 10), Sys(COLOR_WINDOW));
+  DrawFrameControl(c.dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
+  EXPECT_GE(c.Count(Sys(COLOR_WINDOWTEXT), box), 10);
+  // The radio dot sits in the centre.
+  c.Clear(kBackdrop);
+  DrawFrameControl(c.dc, &box, DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_CHECKED);
+  EXPECT_EQ(c.At(10, 10), Sys(COLOR_WINDOWTEXT));
+  EXPECT_EQ(c.At(4, 4), kBackdrop) << "corners outside the circle are left alone";
+  // DFCS_ADJUSTRECT reports the inside of the frame.
+  RECT adj{0, 0, 20, 16};
+  DrawFrameControl(c.dc, &adj, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT);
+  EXPECT_EQ(adj.left, 2);
+  EXPECT_EQ(adj.bottom, 14);
+  EXPECT_FALSE(DrawFrameControl(c.dc, &adj, 99, 0));
+}
+
+TEST(GdiFocusRect, DottedXorThatUndoesItself) {
+  Canvas c(12, 10, RGB(10, 20, 30));
+  RECT rc{1, 1, 11, 9};
+  DrawFocusRect(c.dc, &rc);
+  const COLORREF inverted = RGB(245, 235, 225);
+  EXPECT_EQ(c.Row(1, 0, 12, inverted), ".#.#.#.#.#..") << "every other pixel of the top side";
+  EXPECT_EQ(c.Col(1, 0, 10, inverted), ".#.#.#.#..");
+  EXPECT_EQ(c.Count(inverted, RECT{2, 2, 10, 8}), 0) << "the inside is untouched";
+  EXPECT_EQ(c.Count(inverted), 16);
+  DrawFocusRect(c.dc, &rc);
+  EXPECT_EQ(c.Count(RGB(10, 20, 30)), 120) << "a second call restores every pixel";
+}

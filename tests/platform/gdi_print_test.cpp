@@ -1,0 +1,286 @@
+// PDF printer contexts: pages, page sizes, resolution, text that stays text,
+// and the file appearing only when the document completes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <unistd.h>
+
+#include "gdi_test_util.h"
+
+using namespace gdi_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kPrinterDpi = 600;
+// A4 at 600 dpi, in device units, and in points.
+constexpr int kA4Width = 4960;
+constexpr int kA4Height = 7016;
+constexpr double kA4WidthPt = kA4Width * 72.0 / kPrinterDpi;
+constexpr double kA4HeightPt = kA4Height * 72.0 / kPrinterDpi;
+
+class PdfPrinting : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::path(::testing::TempDir()) / ("gdi_print_" + std::to_string(::getpid()) + "_" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+    before_ = GdiLiveObjects().total();
+  }
+  void TearDown() override {
+    fs::remove_all(dir_);
+    EXPECT_EQ(GdiLiveObjects().total(), before_) << "printing leaked GDI objects";
+  }
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  // Files in the folder other than `keep` (temporary files left behind).
+  int Strays(const std::string& keep) const {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(dir_)) n += e.path().string() != keep;
+    return n;
+  }
+  HFONT Font(LONG height) {
+    LOGFONT lf;
+    lf.lfHeight = height;
+    std::strcpy(lf.lfFaceName, "Arial");
+    return CreateFontIndirect(&lf);
+  }
+  fs::path dir_;
+  int before_ = 0;
+};
+
+std::string PdfInfo(const std::string& path) { return Shell("pdfinfo '" + path + "' 2>/dev/null"); }
+std::string PageText(const std::string& path, int page) {
+  return Shell("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + path + "' - 2>/dev/null");
+}
+int PageCount(const std::string& path) {
+  std::smatch m;
+  std::string info = PdfInfo(path);
+  return std::regex_search(info, m, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(m[1]) : -1;
+}
+
+void DrawLabel(HDC dc, const char* text, int x, int y) {
+  RECT rc{x, y, x + 3000, y + 400};
+  DrawText(dc, text, -1, &rc, DT_SINGLELINE | DT_NOPREFIX);
+}
+
+}  // namespace
+
+TEST_F(PdfPrinting, ReportsThePrinterResolutionAndPageSize) {
+  HDC dc = CreatePdfPrinterDC(Path("caps.pdf").c_str(), kPrinterDpi, kPrinterDpi, kA4Width, kA4Height);
+  ASSERT_NE(dc, nullptr);
+  struct Case { const char* name; int index; int value; };
+  const Case cases[] = {{"LOGPIXELSX", LOGPIXELSX, kPrinterDpi},  {"LOGPIXELSY", LOGPIXELSY, kPrinterDpi},
+                        {"HORZRES", HORZRES, kA4Width},           {"VERTRES", VERTRES, kA4Height},
+                        {"PHYSICALWIDTH", PHYSICALWIDTH, kA4Width}, {"PHYSICALHEIGHT", PHYSICALHEIGHT, kA4Height},
+                        {"PHYSICALOFFSETX", PHYSICALOFFSETX, 0},  {"HORZSIZE (mm)", HORZSIZE, 210}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(GetDeviceCaps(dc, c.index), c.value);
+  }
+  constexpr int kTechnology = 2, kRasterPrinter = 2;
+  EXPECT_EQ(GetDeviceCaps(dc, kTechnology), kRasterPrinter);
+  DeleteDC(dc);
+  EXPECT_FALSE(fs::exists(Path("caps.pdf"))) << "no document was started";
+  EXPECT_EQ(CreatePdfPrinterDC(Path("x.pdf").c_str(), 0, 600, 100, 100), nullptr);
+  EXPECT_EQ(CreatePdfPrinterDC(Path("x.pdf").c_str(), 600, 600, 0, 100), nullptr);
+  EXPECT_EQ(CreatePdfPrinterDC(nullptr, 600, 600, 100, 100), nullptr);
+}
+
+TEST_F(PdfPrinting, EachPageBecomesAPdfPageWithItsTextSelectable) {
+  const std::string path = Path("doc.pdf");
+  HDC dc = CreatePdfPrinterDC(path.c_str(), kPrinterDpi, kPrinterDpi, kA4Width, kA4Height);
+  ASSERT_NE(dc, nullptr);
+  DOCINFO di;
+  di.lpszDocName = "Folio test";
+  EXPECT_GT(StartDoc(dc, &di), 0);
+  HFONT font = Font(-100);  // 12 pt at 600 dpi
+  HGDIOBJ old = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  const char* texts[] = {"First page heading", "Second page body", "Third and last"};
+  for (const char* t : texts) {
+    EXPECT_GT(StartPage(dc), 0);
+    DrawLabel(dc, t, 600, 600);
+    EXPECT_GT(EndPage(dc), 0);
+  }
+  EXPECT_FALSE(fs::exists(path)) << "the file appears only at EndDoc";
+  EXPECT_GT(EndDoc(dc), 0);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  DeleteDC(dc);
+
+  ASSERT_TRUE(fs::exists(path));
+  EXPECT_EQ(Strays(path), 0) << "the temporary file was renamed, not copied";
+  EXPECT_EQ(PageCount(path), 3);
+  const std::string info = PdfInfo(path);
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(info, m, std::regex("Page size:\\s+([0-9.]+) x ([0-9.]+) pts")));
+  EXPECT_NEAR(std::stod(m[1]), kA4WidthPt, 0.01);
+  EXPECT_NEAR(std::stod(m[2]), kA4HeightPt, 0.01);
+  EXPECT_NE(info.find("Folio test"), std::string::npos) << "the document name is the title";
+  for (int page = 1; page <= 3; ++page) {
+    SCOPED_TRACE(page);
+    const std::string text = PageText(path, page);
+    for (int other = 1; other <= 3; ++other)
+      EXPECT_EQ(text.find(texts[other - 1]) != std::string::npos, other == page) << text;
+  }
+}
+
+TEST_F(PdfPrinting, DrawingOutsideAPageIsIgnored) {
+  const std::string path = Path("outside.pdf");
+  HDC dc = CreatePdfPrinterDC(path.c_str(), kPrinterDpi, kPrinterDpi, kA4Width, kA4Height);
+  HFONT font = Font(-100);
+  HGDIOBJ old = SelectObject(dc, font);
+  DrawLabel(dc, "Before the document", 600, 600);
+  ASSERT_GT(StartDoc(dc, nullptr), 0);
+  DrawLabel(dc, "Before the page", 600, 600);
+  StartPage(dc);
+  DrawLabel(dc, "On the page", 600, 1200);
+  EndPage(dc);
+  DrawLabel(dc, "After the page", 600, 600);
+  EndDoc(dc);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  DeleteDC(dc);
+  EXPECT_EQ(PageCount(path), 1);
+  const std::string text = PageText(path, 1);
+  EXPECT_NE(text.find("On the page"), std::string::npos);
+  EXPECT_EQ(text.find("Before"), std::string::npos) << text;
+  EXPECT_EQ(text.find("After"), std::string::npos) << text;
+}
+
+TEST_F(PdfPrinting, AbortOrDeleteLeavesAnEarlierFileAlone) {
+  const std::string path = Path("kept.pdf");
+  { std::ofstream(path) << "earlier"; }
+  for (bool abort : {true, false}) {
+    SCOPED_TRACE(abort ? "AbortDoc" : "DeleteDC mid-document");
+    HDC dc = CreatePdfPrinterDC(path.c_str(), kPrinterDpi, kPrinterDpi, kA4Width, kA4Height);
+    ASSERT_GT(StartDoc(dc, nullptr), 0);
+    StartPage(dc);
+    Rectangle(dc, 100, 100, 1000, 1000);
+    if (abort) {
+      EXPECT_GT(AbortDoc(dc), 0);
+      EXPECT_EQ(EndDoc(dc), SP_ERROR) << "nothing left to end";
+    }
+    DeleteDC(dc);
+    std::ifstream in(path);
+    std::string content;
+    std::getline(in, content);
+    EXPECT_EQ(content, "earlier");
+    EXPECT_EQ(Strays(path), 0) << "the temporary file is removed";
+  }
+}
+
+TEST_F(PdfPrinting, CallsOutOfOrderFail) {
+  HDC dc = CreatePdfPrinterDC(Path("order.pdf").c_str(), kPrinterDpi, kPrinterDpi, kA4Width, kA4Height);
+  EXPECT_EQ(StartPage(dc), SP_ERROR) << "no document yet";
+  EXPECT_EQ(EndDoc(dc), SP_ERROR);
+  ASSERT_GT(StartDoc(dc, nullptr), 0);
+  EXPECT_EQ(StartDoc(dc, nullptr), SP_ERROR) << "one document at a time";
+  EXPECT_EQ(EndPage(dc), SP_ERROR) << "no page open";
+  EXPECT_GT(StartPage(dc), 0);
+  EXPECT_EQ(StartPage(dc), SP_ERROR) << "a page is already open";
+  EXPECT_GT(EndDoc(dc), 0) << "EndDoc closes the open page";
+  EXPECT_EQ(PageCount(Path("order.pdf")), 1);
+  DeleteDC(dc);
+  HDC screen = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(StartDoc(screen, nullptr), SP_ERROR) << "a memory context is no printer";
+  DeleteDC(screen);
+}
+
+TEST_F(PdfPrinting, AnUnwritableFolderFailsStartDoc) {
+  { std::ofstream(Path("plain.txt")) << "not a folder"; }
+  const std::string bad[] = {Path("no/such/folder/x.pdf"), Path("plain.txt") + "/x.pdf"};
+  for (const std::string& target : bad) {
+    SCOPED_TRACE(target);
+    HDC dc = CreatePdfPrinterDC(target.c_str(), kPrinterDpi, kPrinterDpi, kA4Width, kA4Height);
+    ASSERT_NE(dc, nullptr) << "the path is only tried when the document starts";
+    EXPECT_EQ(StartDoc(dc, nullptr), SP_ERROR);
+    DeleteDC(dc);
+  }
+  // A folder without write permission (which root would ignore).
+  const fs::path locked = dir_ / "locked";
+  fs::create_directories(locked);
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+  if (::access(locked.c_str(), W_OK) != 0) {
+    HDC dc = CreatePdfPrinterDC((locked / "no.pdf").c_str(), kPrinterDpi, kPrinterDpi, kA4Width, kA4Height);
+    EXPECT_EQ(StartDoc(dc, nullptr), SP_ERROR);
+    DeleteDC(dc);
+  }
+  fs::permissions(locked, fs::perms::owner_all);
+}
+
+// Text placed at 600 dpi lands where the same layout lands on a 96-dpi screen,
+// scaled: positions and sizes are proportional.
+TEST_F(PdfPrinting, TextPositionAndSizeMatchTheScreenLayoutScaled) {
+  constexpr int kScreenDpi = 96;
+  auto inkBox = [](auto dark, int w, int h) {
+    RECT box{9999, 9999, -1, -1};
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (dark(x, y)) {
+          box.left = std::min<LONG>(box.left, x);
+          box.top = std::min<LONG>(box.top, y);
+          box.right = std::max<LONG>(box.right, x + 1);
+          box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    return box;
+  };
+  const char* text = "Invoice 2024, HHH";
+  // On a 96-dpi canvas: an 18-pt font, one inch in, half an inch down.
+  Canvas screen(4 * kScreenDpi, 2 * kScreenDpi);
+  HFONT small = Font(-kScreenDpi / 4);
+  HGDIOBJ old = SelectObject(screen.dc, small);
+  SetBkMode(screen.dc, TRANSPARENT);
+  DrawLabel(screen.dc, text, kScreenDpi, kScreenDpi / 2);
+  SelectObject(screen.dc, old);
+  DeleteObject(small);
+  const RECT want = inkBox([&](int x, int y) { return GetRValue(screen.At(x, y)) < 128; }, screen.w, screen.h);
+
+  // The same at 600 dpi, rasterised back at 96 dpi.
+  const std::string path = Path("scale.pdf");
+  HDC dc = CreatePdfPrinterDC(path.c_str(), kPrinterDpi, kPrinterDpi, 4 * kPrinterDpi, 2 * kPrinterDpi);
+  StartDoc(dc, nullptr);
+  StartPage(dc);
+  HFONT big = Font(-kPrinterDpi / 4);
+  old = SelectObject(dc, big);
+  SetBkMode(dc, TRANSPARENT);
+  DrawLabel(dc, text, kPrinterDpi, kPrinterDpi / 2);
+  SelectObject(dc, old);
+  DeleteObject(big);
+  EndDoc(dc);
+  DeleteDC(dc);
+  const GreyPage page = RasterisePdf(path, kScreenDpi);
+  ASSERT_EQ(page.width, 4 * kScreenDpi);
+  const RECT got = inkBox([&](int x, int y) { return page.At(x, y) < 128; }, page.width, page.height);
+  // Hinting differs between the sizes: allow a pixel or two at 96 dpi.
+  EXPECT_NEAR(got.left, want.left, 1);
+  EXPECT_NEAR(got.top, want.top, 1);
+  EXPECT_NEAR(got.right, want.right, 3);
+  EXPECT_NEAR(got.bottom, want.bottom, 1);
+}
+
+// A one-pixel pen is one device unit: 1/600 inch on the printer, far thinner
+// than a screen pixel.
+TEST_F(PdfPrinting, AOnePixelPenIsOneDeviceUnitWide) {
+  auto lineThickness = [&](int dpi) {
+    const std::string path = Path(("pen" + std::to_string(dpi) + ".pdf").c_str());
+    HDC dc = CreatePdfPrinterDC(path.c_str(), dpi, dpi, dpi, dpi);  // a one-inch page
+    StartDoc(dc, nullptr);
+    StartPage(dc);
+    MoveToEx(dc, 0, dpi / 2, nullptr);
+    LineTo(dc, dpi, dpi / 2);
+    EndDoc(dc);
+    DeleteDC(dc);
+    const GreyPage page = RasterisePdf(path, 600);
+    int dark = 0;
+    for (int y = 0; y < page.height; ++y) dark += page.At(page.width / 2, y) < 128;
+    return dark;
+  };
+  const int printer = lineThickness(kPrinterDpi), screen = lineThickness(96);
+  EXPECT_GE(printer, 1);
+  EXPECT_LE(printer, 2) << "1/600 inch, rasterised at 600 dpi";
+  EXPECT_GE(screen, 5) << "1/96 inch is about six printer dots";
+}

@@ -1,0 +1,130 @@
+"""Hostile Python values: every conversion ends in a documented exception or a
+recorded error, and a failed call leaves the document as it was."""
+import math
+
+import pytest
+
+import ktfolio
+
+from conftest import texts
+
+OVERFLOW, INVALID_ARGUMENT, TYPE_MISMATCH = 6, 5, 13
+
+
+def error_number(c):
+    return c.GetLastError()[1]
+
+
+def deep(n):
+    v = "x"
+    for _ in range(n):
+        v = [v]
+    return v
+
+
+def cyclic():
+    x = []
+    x.append(x)
+    return x
+
+
+# ---- the conversion is total ------------------------------------------------------
+
+
+@pytest.mark.parametrize(
+    "value, error, words",
+    [
+        (cyclic(), ValueError, "contains itself"),
+        ([1, [2, cyclic()]], ValueError, "contains itself"),
+        (deep(40000), ValueError, "nested more than 32"),
+        (deep(33), ValueError, "nested more than 32"),
+        ("\ud800", ValueError, "lone surrogate"),
+        (["ok", "a\udfffb"], ValueError, "lone surrogate"),
+        (10**400, OverflowError, "too large"),
+        (-(10**400), OverflowError, "too large"),
+        (object(), TypeError, "cannot be passed"),
+    ],
+    ids=["cycle", "nested cycle", "40000 deep", "33 deep", "surrogate", "surrogate in list", "huge", "-huge", "object"],
+)
+def test_a_value_without_a_variant_form_raises_a_documented_error_naming_the_argument(c, value, error, words):
+    with pytest.raises(error, match=words) as caught:
+        c.AddRow("a", value)
+    assert "AddRow() argument 2" in str(caught.value)
+    with pytest.raises(error, match=words):
+        c.SetProperty(1, 1, "Text", value)
+    with pytest.raises(error, match="KtPrint4.sText"):
+        c.sText = value
+    assert c.LastRow == 0 and c.GetLastError()[0] is False, "the control was never called"
+
+
+def test_the_documented_limits_are_the_real_ones(c):
+    assert "nested more than 32" in ktfolio.__doc__ and "OverflowError" in ktfolio.__doc__
+    assert c.AddRow("a", deep(31)) is False, "31 levels convert; the control then refuses a list as text"
+    assert error_number(c) == TYPE_MISMATCH
+    assert c.AddRow(2**31, 10**300, -(2**63)) is True, "ints beyond a Long travel as Doubles"
+    assert texts(c, 1) == ["2147483648", "1E+300", "-9.22337203685478E+18"]
+
+
+def test_keyword_names_and_values_are_converted_the_same_way(c):
+    with pytest.raises(ValueError, match="lone surrogate"):
+        c.RemoveRows(**{"RowFrom\ud800": 1})
+    with pytest.raises(ValueError, match="RemoveRows\\(\\) argument RowTo"):
+        c.RemoveRows(RowFrom=1, RowTo="\udc00")
+
+
+# ---- rows are built all or nothing ----------------------------------------------------
+
+
+@pytest.mark.parametrize("bad, error", [(b"x", TYPE_MISMATCH), ("#1e40#big", OVERFLOW), (float("inf"), None)])
+def test_a_row_with_a_bad_item_is_not_added(c, bad, error):
+    c.AddRow("kept")
+    before = (c.LastRow, c.ActiveRow, c.StartBodyRow, c.EndBodyRow, c.Pages, ktfolio._testing.layout(c))
+    result = c.AddRow("a", bad, "c")
+    if error is None:
+        assert result is True, "infinity is a number and reads as text"
+        return
+    assert result is False and error_number(c) == error
+    assert (c.LastRow, c.ActiveRow, c.StartBodyRow, c.EndBodyRow, c.Pages, ktfolio._testing.layout(c)) == before
+    assert texts(c, 1) == ["kept"]
+
+
+# ---- numbers the model cannot hold ----------------------------------------------------------
+
+
+@pytest.mark.parametrize("name", ["MarginTop", "MarginBottom", "RowSpacing", "dRowHeight", "dColIndentFirst"])
+@pytest.mark.parametrize("value, error", [(math.nan, INVALID_ARGUMENT), (math.inf, OVERFLOW), (-math.inf, OVERFLOW)])
+def test_non_finite_lengths_are_recorded_and_change_nothing(c, name, value, error):
+    before = getattr(c, name)
+    setattr(c, name, value)
+    assert error_number(c) == error
+    assert getattr(c, name) == before
+
+
+def test_a_nan_margin_no_longer_hides_the_page_breaks(c):
+    c.MarginTop = math.nan
+    for _ in range(201):
+        c.AddRow("row")
+    assert c.Pages > 1
+
+
+@pytest.mark.parametrize("size", [1e30, math.inf, math.nan, 1e6])
+def test_font_sizes_beyond_the_limit_are_refused(c, size):
+    c.AddRow("x")
+    assert c.SetProperty(1, 1, "FontSize", size) is False
+    assert error_number(c) in (OVERFLOW, INVALID_ARGUMENT)
+    assert c.GetProperty(1, 1, "FontSize") == 10
+    with pytest.raises(TypeError, match="error [56]"):
+        ktfolio.StdFont(Size=size)
+
+
+# ---- colours -------------------------------------------------------------------------------
+
+
+def test_colours_by_name_read_and_write_like_the_colour_settings(c):
+    c.dColShadowColor = 0x8000000F
+    c.AddRow("a")
+    assert c.GetProperty(1, 1, "ShadowColor") == c.dColShadowColor == 0x8000000F
+    for written in (0x8000000F, -2147483633):
+        assert c.SetProperty(1, 1, "BrushColor", written) is True
+        assert c.GetProperty(1, 1, "BrushColor") == 0x8000000F
+    assert c.GetProperty(1, 1, "FontSize") == 10, "other values by name are unchanged"

@@ -1,0 +1,246 @@
+// One cell on the page: fill, borders, guide lines, alignment, shadows,
+// clipping, first-line indent, colours resolved on drawing, and the cell too
+// narrow to draw. Checked on the pixels of the rendered page surface.
+#include "render/render.h"
+#include "render_test_util.h"
+
+namespace ktfolio::testing {
+namespace {
+
+constexpr int kRowPx = 40;
+
+// A single-cell row of fixed height on a 200 x 80 pixel page.
+class OneCell : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SmallPage(c, 200, 80);
+    c.dFitHeightToText(false);
+    c.dRowHeight(Px(kRowPx));
+  }
+  void Set(const char* name, const Variant& v, std::int32_t col = 1) {
+    ASSERT_TRUE(c.SetProperty(1, col, name, v)) << name;
+  }
+  KtPrint4 c;
+};
+
+// Draws page 1 through the print path onto a 96-dpi image, where one twip
+// maps to the same pixels as the preview at zoom 100.
+class PrintedPage {
+ public:
+  PrintedPage(KtPrint4& c, int w, int h) {
+    dc_ = CreateCompatibleDC(nullptr);
+    bmp_ = CreateCompatibleBitmap(dc_, w, h);
+    old_ = SelectObject(dc_, bmp_);
+    RECT all{0, 0, w, h};
+    HBRUSH white = CreateSolidBrush(kWhite);
+    FillRect(dc_, &all, white);
+    DeleteObject(white);
+    render::PrinterPages printer{[] { return true; }, [] { return true; }};
+    c.PageCount(c.Pages());
+    render::DrawPages(c, render::Device::ForPrint(dc_, 96, 96), 1, 1, render::Band{}, &printer);
+  }
+  ~PrintedPage() {
+    SelectObject(dc_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+  }
+  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y) & 0xFFFFFF; }
+
+ private:
+  HDC dc_;
+  HBITMAP bmp_;
+  HGDIOBJ old_;
+};
+
+TEST_F(OneCell, FillStartsInsideTheLeftAndTopBorders) {
+  c.AddRow("");
+  Set("FillCell", Variant(true));
+  Set("BrushColor", Variant(static_cast<std::int32_t>(kRed)));
+  Set("PenColor", Variant(static_cast<std::int32_t>(kBlue)));
+  Set("LineLeft", Variant(4));
+  Set("LineTop", Variant(4));
+  RenderedPage page(c);
+  EXPECT_EQ(page.At(100, 0), kBlue) << "the top border lies on the cell's top edge";
+  EXPECT_EQ(page.At(0, 20), kBlue) << "the left border lies on the cell's left edge";
+  EXPECT_EQ(page.At(100, 10), kRed) << "fill inside the borders";
+  EXPECT_EQ(page.At(4, 4), kRed) << "fill starts at the border widths";
+  EXPECT_EQ(page.At(3, 20), kWhite) << "between the half of the 4-pixel pen on the page and the fill";
+  EXPECT_EQ(page.At(100, kRowPx - 1), kRed) << "fill reaches the bottom edge";
+  EXPECT_EQ(page.At(100, kRowPx), kWhite) << "and stops there";
+}
+
+TEST_F(OneCell, EachBorderSideUsesItsOwnWidthAndOnlyAPositiveOne) {
+  struct Case {
+    const char* side;
+    int width;
+    POINT inside;   // a pixel the border covers
+    POINT outside;  // a pixel just past its width
+  };
+  const Case cases[] = {
+      {"LineTop", 3, {100, 1}, {100, 3}},
+      {"LineBottom", 5, {100, kRowPx - 1}, {100, kRowPx - 4}},
+      {"LineLeft", 3, {1, 20}, {3, 20}},
+      {"LineRight", 5, {198, 20}, {195, 20}},  // the cell ends at the page's right edge
+      {"LineTop", 0, {-1, -1}, {100, 0}},
+      {"LineLeft", -2, {-1, -1}, {0, 20}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.side) + " " + std::to_string(k.width));
+    c.ClearAll();
+    c.AddRow("");
+    Set("PenColor", Variant(static_cast<std::int32_t>(kBlue)));
+    Set(k.side, Variant(k.width));
+    RenderedPage page(c);
+    if (k.inside.x >= 0) EXPECT_EQ(page.At(k.inside.x, k.inside.y), kBlue);
+    EXPECT_EQ(page.At(k.outside.x, k.outside.y), kWhite);
+  }
+}
+
+TEST_F(OneCell, GuideLinesShowInThePreviewOnly) {
+  c.MarginRight(Px(50));  // the cell's right edge at x 150, inside the page
+  c.AddRow("");
+  c.ShowGuideLines(true);
+  {
+    RenderedPage page(c);
+    EXPECT_EQ(page.At(150, 20), kGuideGrey) << "right guide line";
+    EXPECT_EQ(page.At(60, kRowPx), kGuideGrey) << "bottom guide line";
+  }
+  PrintedPage printed(c, 200, 80);
+  EXPECT_EQ(printed.At(150, 20), kWhite);
+  EXPECT_EQ(printed.At(60, kRowPx), kWhite);
+}
+
+TEST_F(OneCell, ACellTooNarrowForItsIndentsDrawsNothingAtAll) {
+  c.AddRow("text");
+  Set("FillCell", Variant(true));
+  Set("BrushColor", Variant(static_cast<std::int32_t>(kRed)));
+  Set("LineTop", Variant(2));
+  Set("IndentLeft", Variant(Px(100)));
+  Set("IndentRight", Variant(Px(100)));
+  RenderedPage page(c);
+  EXPECT_EQ(page.Ink({0, 0, 190, kRowPx + 2}), RECT{}) << "no fill, border or text";
+  EXPECT_EQ(LastErrorNumber(c), 0);
+}
+
+TEST_F(OneCell, TwelveAlignmentsPlaceTheTextAndJustifyDrawsLeftAtTheTop) {
+  struct Case {
+    std::int32_t align;
+    char column;  // L, C, R
+    char row;     // T, M, B
+  };
+  const Case cases[] = {{ppLeftTop, 'L', 'T'},      {ppCenterTop, 'C', 'T'},     {ppRightTop, 'R', 'T'},
+                        {ppJustifyTop, 'L', 'T'},   {ppLeftCenter, 'L', 'M'},    {ppCenterCenter, 'C', 'M'},
+                        {ppRightCenter, 'R', 'M'},  {ppJustifyCenter, 'L', 'T'}, {ppLeftBottom, 'L', 'B'},
+                        {ppCenterBottom, 'C', 'B'}, {ppRightBottom, 'R', 'B'},   {ppJustifyBottom, 'L', 'T'}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE("AlignPos " + std::to_string(k.align));
+    c.ClearAll();
+    c.AddRow("Hxy");
+    Set("AlignPos", Variant(k.align));
+    RenderedPage page(c);
+    const RECT ink = page.Ink({0, 0, 196, kRowPx});
+    ASSERT_GT(ink.right, ink.left);
+    const int mid = (ink.left + ink.right) / 2, vmid = (ink.top + ink.bottom) / 2;
+    if (k.column == 'L') EXPECT_LE(ink.left, 2);
+    if (k.column == 'C') EXPECT_NEAR(mid, 100, 3);
+    if (k.column == 'R') EXPECT_GE(ink.right, 196);
+    if (k.row == 'T') EXPECT_LE(ink.top, 5);
+    if (k.row == 'M') EXPECT_NEAR(vmid, kRowPx / 2, 4);
+    if (k.row == 'B') EXPECT_GE(ink.bottom, kRowPx - 4);
+  }
+}
+
+TEST_F(OneCell, ShadowCopiesFollowTheFontStyle) {
+  struct Case {
+    std::int32_t style;
+    bool red, blue;     // which shadow colours show
+    int redSide;        // -1: the red copy is up-left of the text, +1: down-right
+  };
+  const Case cases[] = {{ppFontFlat, false, false, 0},   {ppFontRaised, true, false, -1},
+                        {ppFontRaisedHeavy, true, true, -1}, {ppFontInset, true, false, +1},
+                        {ppFontInsetHeavy, true, true, +1}, {9, true, false, 0}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE("FontStyle " + std::to_string(k.style));
+    c.ClearAll();
+    c.AddRow("H");
+    Set("FontSize", Variant(20));
+    Set("FontBold", Variant(true));
+    Set("ShadowSize", Variant(3));
+    Set("ShadowColor", Variant(static_cast<std::int32_t>(kRed)));
+    Set("ShadowHeavyColor", Variant(static_cast<std::int32_t>(kBlue)));
+    Set("FontStyle", Variant(k.style));
+    Set("AlignPos", Variant(ppCenterCenter));
+    RenderedPage page(c);
+    const RECT area{0, 0, 196, kRowPx};
+    EXPECT_EQ(page.Contains(area, kRed), k.red);
+    EXPECT_EQ(page.Contains(area, kBlue), k.blue);
+    EXPECT_TRUE(page.Contains(area, kBlack)) << "the text itself is drawn last, on top";
+    const RECT red = page.InkOf(area, kRed), black = page.InkOf(area, kBlack);
+    if (k.redSide < 0) EXPECT_LT(red.left, black.left) << "the light copy sits up and to the left";
+    if (k.redSide > 0) EXPECT_GT(red.right, black.right) << "the light copy sits down and to the right";
+  }
+}
+
+TEST_F(OneCell, ClippingCutsTheTextAtTheTextArea) {
+  for (bool clip : {true, false}) {
+    SCOPED_TRACE(clip ? "clipping" : "no clipping");
+    c.ClearAll();
+    c.dColClipping(clip);  // clipping is a default of new cells, not a name SetProperty takes
+    c.AddRow("WWWWWWWWWWWWWWWWWWWWWWWW", "#1500#");  // the first cell is 100 pixels wide
+    RenderedPage page(c);
+    const RECT second = page.Ink({100, 0, 196, kRowPx});
+    EXPECT_EQ(second.right > second.left, !clip);
+  }
+}
+
+TEST_F(OneCell, TheFirstLineIndentIsMadeOfWholeSpaces) {
+  auto inkLeft = [&](float indentTwips) {
+    c.ClearAll();
+    c.AddRow("Hello");
+    Set("IndentFirst", Variant(indentTwips));
+    RenderedPage page(c);
+    return page.Ink({0, 0, 196, kRowPx}).left;
+  };
+  const int none = inkLeft(0);
+  EXPECT_EQ(inkLeft(Px(2)), none) << "less than one space adds nothing";
+  const int forty = inkLeft(Px(40));
+  EXPECT_GT(forty, none + 30);
+  EXPECT_LE(forty, none + 40) << "whole spaces never overshoot the indent";
+  EXPECT_LT(inkLeft(1e9f), 200) << "an indent far wider than the cell costs nothing and draws off the cell";
+}
+
+TEST_F(OneCell, ASystemFontColourReadsBackResolvedOnceDrawn) {
+  c.AddRow("text");
+  const std::uint32_t highlight = 0x80000000u | COLOR_HIGHLIGHT;
+  Set("FontColor", Variant(static_cast<std::int32_t>(highlight)));
+  EXPECT_EQ(static_cast<std::uint32_t>(c.GetProperty(1, 1, "FontColor").ToLong()), highlight);
+  { RenderedPage page(c); }
+  EXPECT_EQ(static_cast<std::uint32_t>(c.GetProperty(1, 1, "FontColor").ToLong()), OleToRgb(highlight));
+  EXPECT_EQ(OleToRgb(highlight), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(OleToRgb(0x00FF0000), 0xFF0000u);
+  EXPECT_EQ(OleToRgb(0x12345678), 0x345678u);
+}
+
+TEST_F(OneCell, AFontNameTooLongForTheFaceFieldIsRecordedAndTheRestStillDraws) {
+  c.AddRow("text", "#1500#next");
+  Set("FontName", Variant(std::string(40, 'A')));
+  Set("FillCell", Variant(true));
+  Set("BrushColor", Variant(static_cast<std::int32_t>(kRed)));
+  c.ClearError();
+  RenderedPage page(c);
+  EXPECT_EQ(LastErrorNumber(c), errnum::kSubscriptOutOfRange);
+  EXPECT_EQ(page.At(50, 20), kRed) << "the fill came before the font";
+  EXPECT_GT(page.Ink({100, 0, 196, kRowPx}).right, 100) << "the next cell is drawn";
+}
+
+TEST_F(OneCell, AFontThatDoesNotExistFallsBackAndStillDraws) {
+  c.AddRow("Fallback");
+  Set("FontName", Variant("No Such Typeface 123"));
+  c.ClearError();
+  RenderedPage page(c);
+  EXPECT_GT(page.Ink({0, 0, 196, kRowPx}).right, 20);
+  EXPECT_EQ(LastErrorNumber(c), 0);
+}
+
+}  // namespace
+}  // namespace ktfolio::testing

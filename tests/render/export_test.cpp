@@ -1,0 +1,195 @@
+// PNG and PDF export: sizes, the page surface's shadow, the text of every cell
+// on its PDF page, device-unit borders, bad input that changes nothing, and no
+// GDI object left behind.
+#include <fstream>
+#include <sstream>
+
+#include "platform/automation/picture.h"
+#include "platform/container/container.h"
+#include "render_test_util.h"
+
+namespace ktfolio::testing {
+namespace {
+
+std::string PdfInfo(const std::string& file) { return Run("pdfinfo '" + file + "' 2>&1"); }
+// One field of pdfinfo's report ("Pages", "Page size"), without its padding.
+std::string PdfField(const std::string& file, const std::string& name) {
+  return Run("pdfinfo '" + file + "' 2>/dev/null | sed -n 's/^" + name + ": *//p' | tr -d '\\n'");
+}
+std::string PdfText(const std::string& file, int page) {
+  return Run("pdftotext -layout -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + file + "' - 2>&1");
+}
+bool Exists(const std::string& file) { return std::ifstream(file).good(); }
+
+// A listing on A4: a header, 100 numbered rows, "Page %p of %n" in the footer.
+void Listing(KtPrint4& c, int rows = 100) {
+  c.AddHeaderRow("Listing header");
+  c.AddFooterRow("Page %p of %n");
+  for (int i = 1; i <= rows; ++i) c.AddRow("Item " + std::to_string(i), "#4000#Value " + std::to_string(i * 7));
+}
+
+TEST(ExportPng, AnA4PageAtZoom100IsItsTwipsAtTheScreenResolution) {
+  KtPrint4 c;
+  Listing(c, 5);
+  const std::string dir = TempDir("png_size");
+  struct Case {
+    std::int16_t zoom;
+    int w, h;
+  };
+  // A4 is 11905 x 16837 twips; the zoomed page is whole twips, then pixels.
+  const Case cases[] = {{100, 794, 1122}, {50, 397, 561}, {250, 1984, 2806}, {10, 79, 112}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE("zoom " + std::to_string(k.zoom));
+    const std::string file = dir + "/z" + std::to_string(k.zoom) + ".png";
+    ASSERT_TRUE(c.ExportPng(file, 1, k.zoom));
+    auto picture = LoadPicture(file);
+    BITMAP info;
+    ASSERT_TRUE(GetObject(picture->Handle(), sizeof info, &info));
+    EXPECT_EQ(info.bmWidth, k.w);
+    EXPECT_EQ(info.bmHeight, k.h);
+  }
+}
+
+TEST(ExportPng, ThePageSurfaceHasADropShadowAndTheBackgroundInItsCorners) {
+  Container form;
+  form.AmbientBackColor(RGB(0x80, 0x80, 0x80));
+  KtPrint4 c(&form);
+  Listing(c, 5);
+  RenderedPage page(c);
+  const int W = page.width(), H = page.height();
+  EXPECT_EQ(page.At(W - 2, H / 2), kBlack) << "right shadow";
+  EXPECT_EQ(page.At(W / 2, H - 2), kBlack) << "bottom shadow";
+  EXPECT_EQ(page.At(W - 2, 1), RGB(0x80, 0x80, 0x80)) << "top-right corner shows the background";
+  EXPECT_EQ(page.At(1, H - 2), RGB(0x80, 0x80, 0x80)) << "bottom-left corner";
+  EXPECT_EQ(page.At(W - 4, 1), kWhite) << "the page itself";
+}
+
+TEST(ExportPdf, ARangeInTheMiddleGivesThosePagesAtPaperSizeWithTheirText) {
+  KtPrint4 c;
+  Listing(c);
+  ASSERT_GE(c.Pages(), 3);
+  const std::int16_t pages = c.Pages();
+  const std::string file = TempDir("pdf_range") + "/range.pdf";
+  ASSERT_TRUE(c.ExportPdf(file, 2, 3));
+  EXPECT_EQ(PdfField(file, "Pages"), "2");
+  EXPECT_EQ(PdfField(file, "Page size"), "595.2 x 841.8 pts (A4)") << "the paper at 600 dpi, whole dots";
+
+  const std::string second = PdfText(file, 1);
+  EXPECT_NE(second.find("Listing header"), std::string::npos) << "the header repeats";
+  EXPECT_NE(second.find("Page 2 of " + std::to_string(pages)), std::string::npos) << second;
+  // Every body row of page 2 is on the PDF's first page, with both its cells.
+  for (std::int32_t r = 1; r <= c.LastRow(); ++r) {
+    if (c.Rows(Body)->Item(r)->Page() != 2) continue;
+    EXPECT_NE(second.find("Item " + std::to_string(r) + " "), std::string::npos) << "row " << r;
+    EXPECT_NE(second.find("Value " + std::to_string(r * 7)), std::string::npos) << "row " << r;
+  }
+  EXPECT_NE(PdfText(file, 2).find("Page 3 of " + std::to_string(pages)), std::string::npos);
+}
+
+TEST(ExportPdf, LandscapePagesAreWiderThanTall) {
+  KtPrint4 c;
+  c.Orientation(Landscape);
+  Listing(c, 10);
+  const std::string file = TempDir("pdf_landscape") + "/landscape.pdf";
+  ASSERT_TRUE(c.ExportPdf(file, 1, 1));
+  EXPECT_EQ(PdfField(file, "Page size"), "841.8 x 595.2 pts (A4)");
+}
+
+// Thickness in pixels of the dark horizontal line crossing column x.
+int LineThickness(const RenderedPage& page, int x, int fromY, int toY) {
+  int n = 0;
+  for (int y = fromY; y < toY; ++y)
+    if ((page.At(x, y) & 0xFF) < 0x80) ++n;
+  return n;
+}
+
+TEST(ExportPdf, BorderWidthsAreDeviceUnitsSoThePrintedLineIsThinner) {
+  KtPrint4 c;
+  c.AddRow("");
+  ASSERT_TRUE(c.SetProperty(1, 1, "LineTop", Variant(6)));
+  // On screen: six pixels at the row's top (1440 twips = 96 pixels down).
+  RenderedPage screen(c);
+  EXPECT_EQ(LineThickness(screen, 300, 80, 110), 6);
+  // In the PDF: six 600-dpi dots, about one pixel once shown at 96 dpi.
+  const std::string dir = TempDir("pdf_lines");
+  ASSERT_TRUE(c.ExportPdf(dir + "/lines.pdf", 1, 1));
+  ASSERT_EQ(std::system(("pdftoppm -r 96 -png -singlefile '" + dir + "/lines.pdf' '" + dir + "/lines'").c_str()), 0);
+  auto picture = LoadPicture(dir + "/lines.png");
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, picture->Handle());
+  int printed = 0;
+  for (int y = 80; y < 110; ++y)
+    if ((GetPixel(dc, 300, y) & 0xFF) < 0x80) ++printed;
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  EXPECT_GE(printed, 1);
+  EXPECT_LE(printed, 2);
+}
+
+TEST(Export, BadPagesZoomsAndFilesAreRecordedAndChangeNothing) {
+  KtPrint4 c;
+  Listing(c);
+  const std::int16_t pages = c.Pages();
+  const std::int32_t rows = c.LastRow();
+  const float lastTop = c.Rows(Body)->Item(rows)->TopInPage();
+  const std::string dir = TempDir("bad");
+  struct Case {
+    const char* name;
+    std::function<bool()> call;
+    std::int32_t error;
+    std::string file;
+  };
+  const Case cases[] = {
+      {"png page 0", [&] { return c.ExportPng(dir + "/a.png", 0, 100); }, 60107, dir + "/a.png"},
+      {"png past the end", [&] { return c.ExportPng(dir + "/b.png", pages + 1, 100); }, 60107, dir + "/b.png"},
+      {"png zoom 9", [&] { return c.ExportPng(dir + "/c.png", 1, 9); }, 60110, dir + "/c.png"},
+      {"png zoom 251", [&] { return c.ExportPng(dir + "/d.png", 1, 251); }, 60110, dir + "/d.png"},
+      {"png unwritable", [&] { return c.ExportPng(dir + "/missing/e.png", 1, 100); }, errnum::kPathFileAccess, ""},
+      {"pdf page 0", [&] { return c.ExportPdf(dir + "/f.pdf", 0, 1); }, 60107, dir + "/f.pdf"},
+      {"pdf past the end", [&] { return c.ExportPdf(dir + "/g.pdf", 1, pages + 1); }, 60107, dir + "/g.pdf"},
+      {"pdf reversed", [&] { return c.ExportPdf(dir + "/h.pdf", 2, 1); }, 60107, dir + "/h.pdf"},
+      {"pdf unwritable", [&] { return c.ExportPdf(dir + "/missing/i.pdf", 1, 1); }, errnum::kPathFileAccess, ""},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    c.ClearError();
+    EXPECT_FALSE(k.call());
+    EXPECT_EQ(LastErrorNumber(c), k.error);
+    if (!k.file.empty()) EXPECT_FALSE(Exists(k.file));
+    EXPECT_EQ(c.Pages(), pages);
+    EXPECT_EQ(c.LastRow(), rows);
+    EXPECT_EQ(c.Rows(Body)->Item(rows)->TopInPage(), lastTop);
+    EXPECT_EQ(c.Zoom(), 100);
+  }
+}
+
+TEST(Export, AFailedPdfLeavesTheEarlierFileAsItWas) {
+  KtPrint4 c;
+  Listing(c, 10);
+  const std::string file = TempDir("keep") + "/keep.pdf";
+  ASSERT_TRUE(c.ExportPdf(file, 1, 1));
+  const std::string before = PdfInfo(file);
+  EXPECT_FALSE(c.ExportPdf(file, 1, 99));
+  EXPECT_EQ(PdfInfo(file), before);
+}
+
+TEST(Export, DrawingAHundredPagesLeavesNoGdiObjectAlive) {
+  KtPrint4 c;
+  Listing(c, 3000);
+  c.AddRow("picture");
+  const std::int16_t pages = c.Pages();
+  ASSERT_GE(pages, 50);
+  const std::string dir = TempDir("leaks");
+  const GdiObjectCounts before = GdiLiveObjects();
+  for (std::int16_t p = 1; p <= 100; ++p) ASSERT_TRUE(c.ExportPng(dir + "/p.png", static_cast<std::int16_t>(
+                                                                  (p - 1) % pages + 1), 50));
+  ASSERT_TRUE(c.ExportPdf(dir + "/all.pdf", 1, pages));
+  const GdiObjectCounts after = GdiLiveObjects();
+  EXPECT_EQ(after.total(), before.total()) << "dcs " << after.dcs - before.dcs << ", fonts "
+                                           << after.fonts - before.fonts << ", pens " << after.pens - before.pens
+                                           << ", brushes " << after.brushes - before.brushes << ", bitmaps "
+                                           << after.bitmaps - before.bitmaps;
+}
+
+}  // namespace
+}  // namespace ktfolio::testing

@@ -1,0 +1,186 @@
+// The page loop: NewPage events in order, header and footer on every page,
+// row spacing, the last cell reaching the right edge, empty documents and
+// rows without cells.
+#include <tuple>
+#include <vector>
+
+#include "render_test_util.h"
+
+namespace ktfolio::testing {
+namespace {
+
+constexpr int kRowPx = 30;
+
+using Event = std::tuple<std::int32_t, std::int32_t, std::int32_t>;  // page, row, first/last
+
+struct NewPageRecorder : KtPrint4Events {
+  std::vector<Event> events;
+  void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) override {
+    events.emplace_back(page, row, firstOrLast);
+  }
+};
+
+// Three 30-pixel rows fit a 100-pixel page: seven rows make pages 1-3, 4-6, 7.
+class SevenRows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SmallPage(c, 200, 100);
+    c.dFitHeightToText(false);
+    c.dRowHeight(Px(kRowPx));
+    for (int i = 1; i <= 7; ++i) c.AddRow("row " + std::to_string(i));
+    ASSERT_EQ(c.Pages(), 3);
+    c.Advise(&recorder);
+  }
+  void TearDown() override { c.Unadvise(&recorder); }
+  void Preview(std::int32_t first, std::int32_t last) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, 200, 100);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    render::DrawPages(c, render::Device::ForPreview(dc, 100), first, last, render::Band{0, 100}, nullptr);
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+  }
+  KtPrint4 c;
+  NewPageRecorder recorder;
+};
+
+TEST_F(SevenRows, NewPageIsRaisedBeforeEachPageAndBeforeItsLastRow) {
+  Preview(2, 2);
+  EXPECT_EQ(recorder.events, (std::vector<Event>{{2, 4, First}, {2, 6, Last}}));
+  recorder.events.clear();
+  Preview(3, 3);
+  EXPECT_EQ(recorder.events, (std::vector<Event>{{3, 7, First}, {3, 7, Last}})) << "the last body row";
+}
+
+TEST_F(SevenRows, PrintingARangeRaisesEveryPageOfItInOrder) {
+  const std::string dir = TempDir("events");
+  ASSERT_TRUE(c.ExportPdf(dir + "/all.pdf", 1, 3));
+  EXPECT_EQ(recorder.events, (std::vector<Event>{{1, 1, First}, {1, 3, Last}, {2, 4, First}, {2, 6, Last},
+                                                  {3, 7, First}, {3, 7, Last}}));
+}
+
+TEST_F(SevenRows, ARangeAfterTheLastPageDrawsNothingAndRaisesNothing) {
+  Preview(4, 9);
+  EXPECT_TRUE(recorder.events.empty());
+}
+
+TEST_F(SevenRows, AForcedBreakOpensThePageItStarts) {
+  ASSERT_TRUE(c.SetPageBreak(2));
+  c.RePaging();
+  ASSERT_EQ(c.Pages(), 3);  // 1 | 2-4 | 5-7
+  Preview(2, 2);
+  EXPECT_EQ(recorder.events, (std::vector<Event>{{2, 2, First}, {2, 4, Last}}));
+}
+
+TEST_F(SevenRows, AHandlerMayMoveTheLoopOn) {
+  struct Skipper : KtPrint4Events {
+    void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) override {
+      if (firstOrLast == First && row == 1) row = 3;  // skip the first two rows
+    }
+  } skipper;
+  c.Advise(&skipper);
+  Preview(1, 1);
+  c.Unadvise(&skipper);
+  ASSERT_FALSE(recorder.events.empty());
+  EXPECT_EQ(recorder.events.back(), (Event{1, 3, Last})) << "the loop went on from the row the handler left";
+}
+
+TEST(PageLoop, AnEmptyBodyPreviewsItsBandsOnceAndPrintsNoPage) {
+  KtPrint4 c;
+  SmallPage(c, 200, 100);
+  c.AddHeaderRow("head");
+  NewPageRecorder recorder;
+  c.Advise(&recorder);
+  {
+    RenderedPage page(c);
+    EXPECT_GT(page.Ink({0, 0, 196, 40}).right, 0) << "the header is drawn";
+  }
+  EXPECT_EQ(recorder.events, (std::vector<Event>{{1, 1, First}}));
+  recorder.events.clear();
+  HDC dc = CreateCompatibleDC(nullptr);
+  render::PrinterPages printer;
+  int started = 0;
+  printer.startPage = [&] { return ++started, true; };
+  printer.endPage = [] { return true; };
+  render::DrawPages(c, render::Device::ForPrint(dc, 96, 96), 1, 1, render::Band{}, &printer);
+  DeleteDC(dc);
+  EXPECT_EQ(started, 0);
+  EXPECT_TRUE(recorder.events.empty());
+  c.Unadvise(&recorder);
+}
+
+TEST(PageLoop, RowSpacingComesBeforeEveryRowButTheFirstOnItsPage) {
+  KtPrint4 c;
+  SmallPage(c, 200, 100);
+  c.dFitHeightToText(false);
+  c.dRowHeight(Px(20));
+  c.dColFillCell(true);
+  c.dColBrushColor(kRed);
+  c.RowSpacing(Px(10));
+  for (int i = 0; i < 5; ++i) c.AddRow("");
+  ASSERT_EQ(c.Pages(), 2);  // 0-20, 30-50, 60-80 | 0-20, 30-50
+  for (std::int16_t p : {1, 2}) {
+    SCOPED_TRACE("page " + std::to_string(p));
+    RenderedPage page(c, p);
+    EXPECT_EQ(page.At(50, 0), kRed) << "the first row starts at the top";
+    EXPECT_EQ(page.At(50, 25), kWhite) << "spacing";
+    EXPECT_EQ(page.At(50, 30), kRed);
+  }
+}
+
+TEST(PageLoop, TheLastCellReachesTheRowsRightEdge) {
+  KtPrint4 c;
+  SmallPage(c, 200, 100);
+  c.MarginRight(Px(40));  // the right edge at 160
+  c.dColFillCell(true);
+  c.dColBrushColor(kRed);
+  c.AddRow("a", "#750#b");
+  RenderedPage page(c);
+  EXPECT_EQ(page.At(159, 5), kRed);
+  EXPECT_EQ(page.At(161, 5), kWhite);
+}
+
+TEST(PageLoop, ARowWithoutCellsIsRecordedAndTheRowsAfterItStillDraw) {
+  KtPrint4 c;
+  SmallPage(c, 200, 100);
+  c.dFitHeightToText(false);
+  c.dRowHeight(Px(20));
+  c.dColFillCell(true);
+  c.dColBrushColor(kRed);
+  for (int i = 0; i < 3; ++i) c.AddRow("");
+  c.Rows(Body)->Item(2)->ItemText().Remove(1);
+  c.ClearError();
+  RenderedPage page(c);
+  EXPECT_EQ(LastErrorNumber(c), 60111);
+  std::int32_t n;
+  std::string d, s;
+  c.GetLastError(n, d, s);
+  EXPECT_EQ(s, "Preview Row");
+  EXPECT_EQ(page.At(50, 10), kRed);
+  EXPECT_EQ(page.At(50, 30), kWhite) << "the empty row";
+  EXPECT_EQ(page.At(50, 50), kRed) << "the row after it";
+}
+
+TEST(PageLoop, GuideRectanglesMarkTheMarginsInThePreview) {
+  KtPrint4 c;
+  SmallPage(c, 200, 120);
+  c.Marginleft(Px(20));
+  c.MarginRight(Px(20));
+  c.MarginTop(Px(30));
+  c.MarginBottom(Px(30));
+  c.MarginHeader(Px(10));
+  c.MarginFooter(Px(20));
+  c.ShowGuideLines(true);
+  c.AddRow("");
+  RenderedPage page(c);
+  const COLORREF guide = 0xFF0000;  // as a colour value: blue
+  EXPECT_EQ(page.At(20, 60), guide) << "body rectangle, left side";
+  EXPECT_EQ(page.At(100, 30), guide) << "body rectangle, top side";
+  EXPECT_EQ(page.At(100, 10), guide) << "header rectangle starts at the header margin";
+  EXPECT_EQ(page.At(100, 120 - 3 - 20), guide) << "footer rectangle";
+  EXPECT_EQ(page.At(10, 60), kWhite) << "nothing in the left margin";
+}
+
+}  // namespace
+}  // namespace ktfolio::testing

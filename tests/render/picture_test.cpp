@@ -1,0 +1,98 @@
+// Pictures in cells: stretched over the text area instead of the text, their
+// height in twips, and files that are missing, truncated or not images.
+#include <fstream>
+#include <iterator>
+
+#include "render_test_util.h"
+
+namespace ktfolio::testing {
+namespace {
+
+// Writes a 4 x 2 picture, red on the left half and blue on the right.
+std::string TwoColourPicture(const std::string& dir) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, 4, 2);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) SetPixel(dc, x, y, x < 2 ? kRed : kBlue);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  const std::string file = dir + "/two.png";
+  EXPECT_TRUE(SaveBitmapPng(bmp, file));
+  DeleteObject(bmp);
+  return file;
+}
+
+class PictureCell : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = TempDir("picture");
+    SmallPage(c, 200, 80);
+    c.ColorResolution(cr_16M_Colors);
+    c.AddRow("caption text");
+  }
+  KtPrint4 c;
+  std::string dir;
+};
+
+TEST_F(PictureCell, APictureIsStretchedOverTheTextAreaAndTheTextIsNotShown) {
+  const std::string file = TwoColourPicture(dir);
+  ASSERT_TRUE(c.SetProperty(1, 1, "BitMap", Variant(file)));
+  EXPECT_EQ(c.Rows(Body)->Item(1)->ItemText().Item(1)->ItemHeight(), 2 * 1440.0f / 96)
+      << "the picture's height in twips";
+  ASSERT_TRUE(c.SetProperty(1, 1, "FitHeightToText", Variant(false)));
+  ASSERT_TRUE(c.SetProperty(1, 1, "RowHeight", Variant(Px(40))));
+  RenderedPage page(c);
+  EXPECT_EQ(page.At(10, 5), kRed);
+  EXPECT_EQ(page.At(90, 35), kRed);
+  EXPECT_EQ(page.At(110, 5), kBlue);
+  EXPECT_EQ(page.At(190, 35), kBlue) << "stretched to the cell's right edge whatever its proportions";
+  EXPECT_EQ(page.At(100, 45), kWhite);
+  EXPECT_FALSE(page.Contains({0, 0, 196, 40}, kBlack)) << "no text";
+  EXPECT_EQ(c.GetProperty(1, 1, "Text").ToString(), file);
+}
+
+TEST_F(PictureCell, AtLowColourResolutionsThePictureStillShowsItsColours) {
+  const std::string file = TwoColourPicture(dir);
+  ASSERT_TRUE(c.SetProperty(1, 1, "BitMap", Variant(file)));
+  for (std::int32_t bits : {cr_BlackWhite, cr_16_Colors, cr_256_Colors, cr_65536_Colors}) {
+    SCOPED_TRACE("bits " + std::to_string(bits));
+    c.ColorResolution(bits);
+    RenderedPage page(c);
+    const COLORREF left = page.At(10, 1), right = page.At(150, 1);  // the row is the picture's 2 pixels high
+    EXPECT_NE(left, kWhite);
+    if (bits != cr_BlackWhite) {
+      EXPECT_GT(GetRValue(left), 0x80) << "red stays reddish";
+      EXPECT_GT(GetBValue(right), 0x80) << "blue stays bluish";
+    }
+  }
+}
+
+TEST_F(PictureCell, BadPictureFilesAreRecordedAndLeaveTheCellShowingItsText) {
+  const std::string good = TwoColourPicture(dir);
+  std::ifstream in(good, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::ofstream(dir + "/truncated.png", std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+  std::ofstream(dir + "/text.png") << "this is not a picture\n";
+  struct Case {
+    const char* name;
+    std::string file;
+  };
+  const Case cases[] = {{"missing", dir + "/nothing-here.png"},
+                        {"truncated", dir + "/truncated.png"},
+                        {"not an image", dir + "/text.png"}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    c.ClearError();
+    EXPECT_FALSE(c.SetProperty(1, 1, "BitMap", Variant(k.file)));
+    EXPECT_NE(LastErrorNumber(c), 0);
+    EXPECT_EQ(c.GetProperty(1, 1, "BitMap").ToString(), "");
+    EXPECT_EQ(c.GetProperty(1, 1, "Text").ToString(), "caption text");
+    RenderedPage page(c);
+    EXPECT_TRUE(page.Contains({0, 0, 196, 40}, kBlack)) << "the text is drawn";
+  }
+  EXPECT_TRUE(c.AddRow("still usable"));
+}
+
+}  // namespace
+}  // namespace ktfolio::testing

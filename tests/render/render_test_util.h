@@ -1,0 +1,157 @@
+// Shared by the rendering tests: a small document page whose cells land on
+// known pixels, pixel probes over a rendered page, and running commands that
+// read PDFs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "control/ktprint4.h"
+#include "render/render_impl.h"
+#include "render/render_internal.h"
+
+namespace ktfolio::testing {
+
+using namespace win;
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGuideGrey = RGB(0xC0, 0xC0, 0xC0);
+
+// 15 twips are one pixel on the 96-dpi screen at zoom 100.
+constexpr float kTwipsPerPixel = 15;
+constexpr float Px(float pixels) { return pixels * kTwipsPerPixel; }
+
+// A page of `w` x `h` pixels at zoom 100 with no margins, cells of one row
+// filling it from the top-left corner. Cells start with no indents, no
+// borders, top-left alignment and no wrap, so each test states what it uses.
+inline void SmallPage(KtPrint4& c, int w, int h) {
+  c.ScaleMode(eTwip);
+  c.PageSize(s_USER);
+  c.PaperWidth(Px(static_cast<float>(w)));
+  c.PaperLength(Px(static_cast<float>(h)));
+  c.Marginleft(0);
+  c.MarginRight(0);
+  c.MarginTop(0);
+  c.MarginBottom(0);
+  c.MarginHeader(0);
+  c.MarginFooter(0);
+  c.dRowIndentTop(0);
+  c.dRowIndentBottom(0);
+  c.dColIndentLeft(0);
+  c.dColIndentRight(0);
+  c.dColAlignPos(ppLeftTop);
+  c.dColWordWrap(false);
+  c.dInheritLastRow(false);
+}
+
+// A rendered page surface (as the preview shows it) whose pixels can be read.
+class RenderedPage {
+ public:
+  RenderedPage(KtPrint4& c, std::int16_t page = 1, double zoom = 100)
+      : bitmap_(render::RenderPageSurface(c, page, zoom)) {
+    dc_ = CreateCompatibleDC(nullptr);
+    if (bitmap_) old_ = SelectObject(dc_, bitmap_);
+    BITMAP info;
+    if (bitmap_ && GetObject(bitmap_, sizeof info, &info)) size_ = {info.bmWidth, info.bmHeight};
+  }
+  ~RenderedPage() {
+    if (old_) SelectObject(dc_, old_);
+    DeleteDC(dc_);
+    if (bitmap_) DeleteObject(bitmap_);
+  }
+  RenderedPage(const RenderedPage&) = delete;
+  RenderedPage& operator=(const RenderedPage&) = delete;
+
+  HBITMAP bitmap() const { return bitmap_; }
+  int width() const { return size_.cx; }
+  int height() const { return size_.cy; }
+  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y) & 0xFFFFFF; }
+
+  // Bounding box of the pixels inside `area` that differ from `background`;
+  // an empty RECT when there are none.
+  RECT Ink(RECT area, COLORREF background = kWhite) const {
+    RECT box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x)
+        if (At(x, y) != background) {
+          box.left = std::min<LONG>(box.left, x);
+          box.top = std::min<LONG>(box.top, y);
+          box.right = std::max<LONG>(box.right, x + 1);
+          box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    if (box.left == INT32_MAX) return RECT{};
+    return box;
+  }
+  // Bounding box of the pixels inside `area` of exactly `color`.
+  RECT InkOf(RECT area, COLORREF color) const {
+    RECT box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x)
+        if (At(x, y) == color) {
+          box.left = std::min<LONG>(box.left, x);
+          box.top = std::min<LONG>(box.top, y);
+          box.right = std::max<LONG>(box.right, x + 1);
+          box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    if (box.left == INT32_MAX) return RECT{};
+    return box;
+  }
+  bool Contains(RECT area, COLORREF color) const {
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x)
+        if (At(x, y) == color) return true;
+    return false;
+  }
+
+ private:
+  HBITMAP bitmap_ = nullptr;
+  HDC dc_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  SIZE size_{};
+};
+
+// Runs a command and returns its standard output.
+inline std::string Run(const std::string& command) {
+  std::string out;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  if (!pipe) return out;
+  std::array<char, 4096> buf;
+  while (size_t n = fread(buf.data(), 1, buf.size(), pipe.get())) out.append(buf.data(), n);
+  return out;
+}
+
+// A fresh folder under the test's temporary directory.
+inline std::string TempDir(const std::string& name) {
+  const std::string dir = ::testing::TempDir() + "ktfolio_render_" + name;
+  std::string cmd = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
+  if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot make " << dir;
+  return dir;
+}
+
+inline std::int32_t LastErrorNumber(KtPrint4& c) {
+  std::int32_t n = 0;
+  std::string d, s;
+  c.GetLastError(n, d, s);
+  return n;
+}
+
+}  // namespace ktfolio::testing
+
+namespace ktfolio::win {
+inline bool operator==(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline std::ostream& operator<<(std::ostream& os, const RECT& r) {
+  return os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
+}  // namespace ktfolio::win

@@ -1,0 +1,208 @@
+// The drawing helpers of the companion controls: colours, bevels, caption
+// placement and relief, access keys, word packing, picture placement and the
+// disabled relief, key-modifier state.
+#include <gtest/gtest.h>
+
+#include "platform/user/user.h"
+#include "winsupport/drawing.h"
+
+using namespace ktfolio;
+using namespace ktfolio::win;
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+
+class Canvas {
+ public:
+  Canvas(int w, int h) : w_(w), h_(h) {
+    dc = CreateCompatibleDC(nullptr);
+    bmp_ = CreateCompatibleBitmap(dc, w, h);
+    old_ = SelectObject(dc, bmp_);
+    HBRUSH b = CreateSolidBrush(kWhite);
+    RECT all{0, 0, w, h};
+    FillRect(dc, &all, b);
+    DeleteObject(b);
+  }
+  ~Canvas() {
+    SelectObject(dc, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc);
+  }
+  COLORREF At(int x, int y) const { return GetPixel(dc, x, y) & 0xFFFFFF; }
+  // Bounding box of the pixels of one colour.
+  RECT Of(COLORREF c) const {
+    RECT r{w_, h_, -1, -1};
+    for (int y = 0; y < h_; ++y)
+      for (int x = 0; x < w_; ++x)
+        if (At(x, y) == c) r = {std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
+                                std::max<LONG>(r.bottom, y + 1)};
+    return r;
+  }
+  HDC dc;
+
+ private:
+  int w_, h_;
+  HBITMAP bmp_;
+  HGDIOBJ old_;
+};
+
+TEST(DrawingHelpers, SystemColoursTranslateBothWays) {
+  EXPECT_EQ(OleToRgb(SysColorToOle(COLOR_BTNFACE)), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(SysColorToOle(COLOR_BTNFACE), 0x8000000Fu);
+  EXPECT_EQ(OleToRgb(0x00FF0000), 0xFF0000u);
+}
+
+TEST(DrawingHelpers, ABevelPaintsItsBandsAndDeflatesTheRectangle) {
+  Canvas canvas(10, 10);
+  std::int32_t l = 0, t = 0, r = 10, b = 10;
+  DrawBevel(canvas.dc, l, t, r, b, kRed, kBlue, 2);
+  EXPECT_EQ((std::array<std::int32_t, 4>{l, t, r, b}), (std::array<std::int32_t, 4>{2, 2, 8, 8}));
+  EXPECT_EQ(canvas.At(0, 5), kRed) << "left band";
+  EXPECT_EQ(canvas.At(5, 1), kRed) << "top band";
+  EXPECT_EQ(canvas.At(9, 5), kBlue) << "right band";
+  EXPECT_EQ(canvas.At(5, 8), kBlue) << "bottom band";
+  EXPECT_EQ(canvas.At(5, 5), kWhite) << "the inside is left alone";
+  std::int32_t l2 = 0, t2 = 0, r2 = 10, b2 = 10;
+  DrawBevel(canvas.dc, l2, t2, r2, b2, kGreen, kGreen, 0);
+  EXPECT_EQ(l2, 0) << "width 0 draws and deflates nothing";
+  EXPECT_EQ(canvas.Of(kGreen).right, -1);
+}
+
+TEST(DrawingHelpers, CaptionsSitInTheirNineCellPosition) {
+  struct Case {
+    std::int32_t position;
+    char column, row;
+  };
+  const Case cases[] = {{0, 'L', 'T'}, {1, 'C', 'T'}, {2, 'R', 'T'}, {3, 'L', 'M'}, {4, 'C', 'M'},
+                        {5, 'R', 'M'}, {6, 'L', 'B'}, {7, 'C', 'B'}, {8, 'R', 'B'}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE("position " + std::to_string(k.position));
+    Canvas canvas(120, 60);
+    DrawCaptionText(canvas.dc, "Cap", 0, nullptr, kRed, 0, 0, RECT{0, 0, 120, 60}, 0, false, k.position, true,
+                    false);
+    const RECT ink = canvas.Of(kRed);
+    ASSERT_GT(ink.right, ink.left);
+    if (k.column == 'L') EXPECT_LT(ink.left, 5);
+    if (k.column == 'C') EXPECT_NEAR((ink.left + ink.right) / 2, 60, 4);
+    if (k.column == 'R') EXPECT_GT(ink.right, 114);
+    if (k.row == 'T') EXPECT_LT(ink.top, 6);
+    if (k.row == 'M') EXPECT_NEAR((ink.top + ink.bottom) / 2, 30, 5);
+    if (k.row == 'B') EXPECT_GT(ink.bottom, 54);
+  }
+}
+
+TEST(DrawingHelpers, CaptionReliefDrawsItsCopiesOnTheRightSides) {
+  struct Case {
+    std::int32_t style;
+    bool light, dark;
+    int lightSide;  // -1 up-left of the text, +1 down-right
+  };
+  const Case cases[] = {{0, false, false, 0}, {1, true, false, -1}, {2, true, true, -1}, {3, true, false, 1},
+                        {4, true, true, 1}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE("relief " + std::to_string(k.style));
+    Canvas canvas(120, 60);
+    DrawCaptionText(canvas.dc, "Relief", k.style, nullptr, kRed, kBlue, kGreen, RECT{10, 10, 110, 50}, 2, false,
+                    kMiddleCenter, false, false);
+    const RECT text = canvas.Of(kRed), light = canvas.Of(kGreen), dark = canvas.Of(kBlue);
+    EXPECT_EQ(light.right > light.left, k.light);
+    EXPECT_EQ(dark.right > dark.left, k.dark);
+    if (k.lightSide < 0) EXPECT_LT(light.left, text.left);
+    if (k.lightSide > 0) EXPECT_GT(light.right, text.right);
+  }
+}
+
+TEST(DrawingHelpers, AccessKeysSkipDoubledAmpersands) {
+  EXPECT_EQ(AccessKeyOf("Save &as"), "A");
+  EXPECT_EQ(AccessKeyOf("Fish && &chips"), "C");
+  EXPECT_EQ(AccessKeyOf("No key"), "");
+  EXPECT_EQ(AccessKeyOf("Tom && Jerry"), "");
+  EXPECT_EQ(AccessKeyOf("&First &second"), "S") << "the last single ampersand wins";
+}
+
+TEST(DrawingHelpers, WordsPackWithASignedLowWord) {
+  EXPECT_EQ(LoWord(0x12345678), 0x5678);
+  EXPECT_EQ(HiWord(0x12345678), 0x1234);
+  EXPECT_EQ(HiWord(static_cast<std::int32_t>(0xFFFF0001u)), 0xFFFF);
+  EXPECT_EQ(MakeLong(5, 2), 2 * 65536 + 5);
+  EXPECT_EQ(MakeLong(0xFFFF, 1), 65535) << "the low word counts as -1";
+  EXPECT_EQ(static_cast<std::uint32_t>(MakeLong(5, 0x8001)), 0x80010005u);
+}
+
+// A 6 x 4 red picture.
+HBITMAP RedPicture() {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, 6, 4);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  HBRUSH red = CreateSolidBrush(kRed);
+  RECT all{0, 0, 6, 4};
+  FillRect(dc, &all, red);
+  DeleteObject(red);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return bmp;
+}
+
+TEST(DrawingHelpers, PicturesTakeTheirRoomFromTheSideTheySitOn) {
+  HBITMAP pic = RedPicture();
+  struct Case {
+    std::int32_t position;
+    RECT left;      // the rectangle afterwards
+    POINT redAt;    // a pixel the picture covers
+  };
+  const Case cases[] = {{kMiddleLeft, {12, 0, 60, 40}, {2, 20}},
+                        {kMiddleCenter, {0, 0, 60, 40}, {30, 20}},
+                        {kMiddleRight, {0, 0, 48, 40}, {57, 20}},
+                        {kTopCenter, {0, 10, 60, 40}, {30, 1}},
+                        {kBottomCenter, {0, 0, 60, 30}, {30, 38}}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE("position " + std::to_string(k.position));
+    Canvas canvas(60, 40);
+    std::int32_t l = 0, t = 0, r = 60, b = 40;
+    DrawPicture(canvas.dc, {pic, nullptr}, 6, 4, 10, 8, true, k.position, l, t, r, b, 0, 0xC0C0C0, 0x808080,
+                0xFFFFFF, 2);
+    EXPECT_EQ(l, k.left.left);
+    EXPECT_EQ(t, k.left.top);
+    EXPECT_EQ(r, k.left.right);
+    EXPECT_EQ(b, k.left.bottom);
+    EXPECT_EQ(canvas.At(k.redAt.x, k.redAt.y), kRed);
+    const RECT red = canvas.Of(kRed);
+    EXPECT_EQ(red.right - red.left, 10) << "stretched to the wanted width";
+    EXPECT_EQ(red.bottom - red.top, 8);
+  }
+  DeleteObject(pic);
+}
+
+TEST(DrawingHelpers, ADisabledPictureIsDrawnInTheDarkAndLightColoursOnly) {
+  HBITMAP pic = RedPicture();
+  for (std::int32_t mode : {1, 2}) {
+    SCOPED_TRACE("shade mode " + std::to_string(mode));
+    Canvas canvas(40, 40);
+    std::int32_t l = 0, t = 0, r = 40, b = 40;
+    DrawPicture(canvas.dc, {pic, nullptr}, 6, 4, 0, 0, false, kMiddleCenter, l, t, r, b, mode, 0xC0C0C0, kBlue,
+                kGreen, 0);
+    EXPECT_EQ(canvas.Of(kRed).right, -1) << "no original colour";
+    EXPECT_GT(canvas.Of(kBlue).right, 0);
+    EXPECT_GT(canvas.Of(kGreen).right, 0);
+  }
+  DeleteObject(pic);
+}
+
+TEST(DrawingHelpers, ShiftStateReadsTheLiveModifierKeys) {
+  EXPECT_EQ(ShiftState(), 0);
+  keybd_event(VK_SHIFT, 0, 0, 0);
+  keybd_event(VK_CONTROL, 0, 0, 0);
+  EXPECT_EQ(ShiftState(), 3);
+  keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  EXPECT_EQ(ShiftState(), 0);
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }  // the key messages are not for the tests after this one
+}
+
+}  // namespace
