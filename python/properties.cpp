@@ -33,7 +33,7 @@ void ReadPropertiesFromDict(KtPrint4& control, const py::dict& properties) {
       if (py::isinstance<FontDispatch>(value))
         bag.WriteFont(name, *value.cast<FontDispatch&>().Font(), nullptr);
       else
-        bag.WriteProperty(name, ToVariant(value));
+        bag.WriteProperty(name, ToVariant(value, "property " + name));
     }
     control.ReadProperties(bag);
   } catch (const Error& e) {
