@@ -18,6 +18,7 @@
 namespace ktfolio::py_binding {
 
 void DefineTestingHooks(py::module_& parent);
+void DefineIntrospection(py::module_& m);
 
 namespace {
 
@@ -212,9 +213,12 @@ void SetAttribute(const DispatchPtr& self, const std::string& name, py::handle v
   }
 }
 
+// The package also puts members on the class for help(); list each name once.
 py::list Dir(const py::object& self, const Dispatch& d) {
   py::list names = py::module_::import("builtins").attr("object").attr("__dir__")(self);
-  for (const DispMember& m : d.Members()) names.append(m.name);
+  py::set seen(names);
+  for (const DispMember& m : d.Members())
+    if (!seen.contains(py::str(m.name))) names.append(m.name);
   return names;
 }
 
@@ -224,7 +228,7 @@ py::list Dir(const py::object& self, const Dispatch& d) {
 using namespace ktfolio;
 using namespace ktfolio::py_binding;
 
-PYBIND11_MODULE(ktfolio, m) {
+PYBIND11_MODULE(_ktfolio, m) {
   m.doc() =
       "Print documents of header, footer and body rows of text cells.\n\n"
       "c = ktfolio.KtPrint4() creates a control; its properties are attributes\n"
@@ -327,4 +331,5 @@ PYBIND11_MODULE(ktfolio, m) {
   m.attr("enumerations") = enumerations;
 
   DefineTestingHooks(m);
+  DefineIntrospection(m);
 }

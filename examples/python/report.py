@@ -7,13 +7,14 @@ Run from the source tree after building:
 import os
 import sys
 import tempfile
+from typing import Any
 
 import ktfolio
 
 ITEMS = [(f"P-{1000 + n}", f"Part number {n}", n % 7 + 1, 2.5 + n * 0.75) for n in range(1, 46)]
 
 
-def build():
+def build() -> ktfolio.KtPrint4:
     c = ktfolio.KtPrint4()
     c.ScaleMode = ktfolio.eMillimetre
     c.PageSize = ktfolio.s_A4
@@ -41,7 +42,7 @@ def build():
     return c
 
 
-def rows_in(c, area):
+def rows_in(c: ktfolio.KtPrint4, area: int) -> int:
     n = 0
     while c.GetProperty(n + 1, 1, "Text", area) is not False:
         n += 1
@@ -51,21 +52,21 @@ def rows_in(c, area):
 class PageProgress:
     """NewPage tells the host where the page loop is while it prints."""
 
-    def __init__(self):
-        self.started = []
+    def __init__(self) -> None:
+        self.started: list[int] = []
 
-    def NewPage(self, e):
+    def NewPage(self, e: Any) -> None:
         if e.FirstOrLast == ktfolio.First:
             self.started.append(e.Page)
 
 
-def fail(c):
+def fail(c: ktfolio.KtPrint4) -> int:
     ok, number, description, source = c.GetLastError()
     print(f"error {number} in {source}: {description}", file=sys.stderr)
     return 1
 
 
-def main():
+def main() -> int:
     pdf = sys.argv[1] if len(sys.argv) > 1 else os.path.join(tempfile.gettempdir(), "ktfolio-report.pdf")
     c = build()
     pages = c.Pages

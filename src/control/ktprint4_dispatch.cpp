@@ -343,6 +343,8 @@ void KtPrint4Dispatch::Publish() {
   AddEvent("ClickCell", {In("row", L), In("col", L), In("parea", L), In("Button", I)});
   AddEvent("BeforeButtonClick", {In("ButtonIndex", I), In("ButtonKey", Str), byRef(In("Cancel", B))});
 
+  Document();
+
   adapter_ = std::make_unique<Adapter>(*this);
   control_->Advise(adapter_.get());
 }

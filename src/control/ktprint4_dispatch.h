@@ -30,6 +30,7 @@ class KtPrint4Dispatch : public Dispatch {
  private:
   class Adapter;
   void Publish();
+  void Document();
 
   std::unique_ptr<KtPrint4> owned_;
   KtPrint4* control_;

@@ -13,6 +13,7 @@ The exit status is non-zero when any seed crashed, hung, raised an exception
 the module does not document, or broke an invariant.
 """
 import argparse
+import importlib
 import math
 import os
 import random
@@ -115,13 +116,13 @@ def check_invariants(ktfolio, c, full):
     assert err[0] is False or isinstance(err[1], int), err
     if full:
         for area in (ktfolio.Body, ktfolio.Header, ktfolio.Footer):
-            for page, top, _, height in ktfolio._testing.layout(c, area):
+            for page, top, _, height in importlib.import_module("ktfolio._testing").layout(c, area):
                 # Far-off tops may reach infinity; NaN would mean a value that is no number got in.
                 assert not math.isnan(top) and math.isfinite(height), (area, top, height)
                 if area == ktfolio.Body:
                     assert 0 <= page <= MAX_PAGES, page
         if rows:
-            last = max(p for p, _, _, _ in ktfolio._testing.layout(c))
+            last = max(p for p, _, _, _ in importlib.import_module("ktfolio._testing").layout(c))
             assert c.Pages >= last or last == 0, ("Pages below a row's page", c.Pages, last)
 
 

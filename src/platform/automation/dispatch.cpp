@@ -1,6 +1,7 @@
 #include "platform/automation/dispatch.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace ktfolio {
 
@@ -181,7 +182,21 @@ DispMember& Dispatch::AddProcedure(std::string name, std::vector<DispParam> para
 }
 
 void Dispatch::AddEvent(std::string name, std::vector<DispParam> params) {
-  events_.push_back(DispEvent{std::move(name), std::move(params)});
+  events_.push_back(DispEvent{std::move(name), std::move(params), {}});
+}
+
+void Dispatch::Describe(std::string_view name, std::string doc) {
+  for (DispMember& m : members_)
+    if (m.name == name) {
+      m.doc = std::move(doc);
+      return;
+    }
+  for (DispEvent& e : events_)
+    if (e.name == name) {
+      e.doc = std::move(doc);
+      return;
+    }
+  assert(!"Describe names a member that is not published");
 }
 
 const DispMember* Dispatch::Find(std::string_view name) const {
@@ -365,6 +380,12 @@ FontDispatch::FontDispatch(FontPtr font) : font_(font ? std::move(font) : std::m
               [f](const Variant& v) { f->Underline = v.ToBool(); });
   AddProperty("Strikethrough", DispType::Boolean, [f] { return Variant(f->Strikethrough); },
               [f](const Variant& v) { f->Strikethrough = v.ToBool(); });
+  Describe("Name", "The face name, such as Arial.");
+  Describe("Size", "The size in points.");
+  Describe("Bold", "True for a bold face.");
+  Describe("Italic", "True for an italic face.");
+  Describe("Underline", "True to underline the text.");
+  Describe("Strikethrough", "True to strike the text through.");
 }
 
 }  // namespace ktfolio

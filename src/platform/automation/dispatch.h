@@ -58,6 +58,7 @@ struct DispMember {
   DispType type = DispType::Variant;  // property type, or method result type
   bool hasResult = false;             // methods: a function rather than a procedure
   std::vector<DispParam> params;      // methods only
+  std::string doc;                    // one line for help texts; may be empty
 
   // Properties: a null put makes the property read-only.
   std::function<Variant()> get;
@@ -83,6 +84,7 @@ struct DispMember {
 struct DispEvent {
   std::string name;
   std::vector<DispParam> params;  // byRef marks what a handler may change
+  std::string doc;                // one line for help texts; may be empty
 };
 
 struct NamedArg {
@@ -143,6 +145,8 @@ class Dispatch {
   // A procedure (no result).
   DispMember& AddProcedure(std::string name, std::vector<DispParam> params, std::function<void(VariantArray&)> invoke);
   void AddEvent(std::string name, std::vector<DispParam> params);
+  // Gives a published member or event (exact name) its one-line description.
+  void Describe(std::string_view name, std::string doc);
 
   // Raises an event to every connected sink, in connection order.
   void Fire(std::string_view event, VariantArray& args);

@@ -1,0 +1,47 @@
+# Install rules: the shared library, the public headers under include/ktfolio,
+# the CMake package (ktfolio::ktfolio), the pkg-config file and the programs.
+include(CMakePackageConfigHelpers)
+
+set(KTFOLIO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ktfolio)
+
+install(TARGETS ktfolio EXPORT ktfolioTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+
+# Public headers are found by folder, so a new subsystem folder is covered.
+# The internal rings and the test hooks stay in the tree: they may name
+# native types, and no host should build against them.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ktfolio
+  FILES_MATCHING PATTERN "*.h"
+  PATTERN "*_impl.h" EXCLUDE
+  PATTERN "*_internal.h" EXCLUDE
+  PATTERN "*_testing.h" EXCLUDE)
+
+install(EXPORT ktfolioTargets
+  NAMESPACE ktfolio::
+  DESTINATION ${KTFOLIO_CMAKE_DIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/ktfolioConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/ktfolioConfig.cmake
+  INSTALL_DESTINATION ${KTFOLIO_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/ktfolioConfigVersion.cmake
+  COMPATIBILITY SameMinorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/ktfolioConfig.cmake ${PROJECT_BINARY_DIR}/ktfolioConfigVersion.cmake
+  DESTINATION ${KTFOLIO_CMAKE_DIR})
+
+# pkg-config: the prefix is computed from the file's own place, so a tree
+# installed with --prefix elsewhere is still right.
+file(RELATIVE_PATH KTFOLIO_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/ktfolio.pc.in ${PROJECT_BINARY_DIR}/ktfolio.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/ktfolio.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# Programs: the command-line host when it is part of the build, and the examples.
+if(TARGET ktfolio_cli)
+  install(TARGETS ktfolio_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # `ktfolio demo` finds the invoice's logo beside itself.
+  install(FILES ${PROJECT_SOURCE_DIR}/examples/data/logo.png DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+if(KTFOLIO_EXAMPLES)
+  install(TARGETS ${KTFOLIO_EXAMPLE_TARGETS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()

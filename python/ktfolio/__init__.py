@@ -1,0 +1,177 @@
+# The ktfolio package: the compiled module (_ktfolio) plus what makes it
+# document itself. Every published member is put on its class as a property or
+# a function with a signature and a one-line docstring, and every event as a
+# described attribute, all built from the dispatch table at import; so help(),
+# dir() and inspect show the interface, and members published later appear
+# without a line here. Each enumeration is also an enum.IntEnum.
+import enum as _enum
+import inspect as _inspect
+import typing as _typing
+
+from . import _ktfolio
+from ._ktfolio import DispatchObject, EventArgs, KtPrint4, Method, StdFont, __version__, enumerations
+
+__doc__ = _ktfolio.__doc__
+
+# How a published type reads in Python.
+_PYTHON_TYPES: dict = {
+    "Variant": _typing.Any,
+    "Boolean": bool,
+    "Integer": int,
+    "Long": int,
+    "Color": int,
+    "Single": float,
+    "Double": float,
+    "String": str,
+    "Object": DispatchObject,
+}
+
+_lookup = DispatchObject.__getattr__
+
+
+def _python_type(param_or_member):
+    return _PYTHON_TYPES[param_or_member["type"]]
+
+
+def _parameter(p, kind):
+    annotation = _python_type(p)
+    if p["paramarray"]:
+        return _inspect.Parameter(p["name"], _inspect.Parameter.VAR_POSITIONAL, annotation=annotation)
+    if p["byref"] and p["optional"] and p["default"] is None:
+        # An omitted result argument: nothing goes in, the value comes back.
+        return _inspect.Parameter(p["name"], kind, default=None, annotation=annotation | None)
+    if p["optional"]:
+        return _inspect.Parameter(p["name"], kind, default=p["default"], annotation=annotation)
+    return _inspect.Parameter(p["name"], kind, annotation=annotation)
+
+
+def _result_type(member):
+    result = _python_type(member) if member["has_result"] else None
+    outs = [p for p in member["params"] if p["byref"] and not p["paramarray"]]
+    if not outs:
+        return result
+    out_types = [_python_type(p) | None if p["optional"] else _python_type(p) for p in outs]
+    if not member["has_result"]:
+        # A procedure gives back only what it wrote: one value, or a tuple of them.
+        return out_types[0] if len(out_types) == 1 else tuple.__class_getitem__(tuple(out_types))
+    # By-reference results follow the function's result in a tuple.
+    return tuple.__class_getitem__(tuple([result] + out_types))
+
+
+def _signature(member):
+    params = [_inspect.Parameter("self", _inspect.Parameter.POSITIONAL_OR_KEYWORD)]
+    kind = _inspect.Parameter.POSITIONAL_OR_KEYWORD
+    for p in member["params"]:
+        params.append(_parameter(p, kind))
+        if p["paramarray"]:
+            kind = _inspect.Parameter.KEYWORD_ONLY
+    return _inspect.Signature(params, return_annotation=_result_type(member))
+
+
+def _summary(owner, item, what):
+    return item["doc"] or f"The {item['name']} {what} of {owner}."
+
+
+def _method(owner, member):
+    name = member["name"]
+
+    def method(self, *args, **kwargs):
+        return _lookup(self, name)(*args, **kwargs)
+
+    method.__name__ = name
+    method.__qualname__ = f"{owner}.{name}"
+    method.__module__ = __name__
+    method.__signature__ = _signature(member)
+    method.__doc__ = _summary(owner, member, "method")
+    method.signature = member["signature"]
+    return method
+
+
+def _property(owner, member, value_type):
+    name = member["name"]
+
+    def get(self):
+        return _lookup(self, name)
+
+    def put(self, value):
+        setattr(self, name, value)
+
+    get.__annotations__ = {"return": value_type}
+    access = "" if member["writable"] else ", read-only"
+    doc = f"{_summary(owner, member, 'property')} ({_type_text(value_type)}{access})"
+    return property(get, put if member["writable"] else None, None, doc)
+
+
+def _type_text(t):
+    if t is _typing.Any:
+        return "Any"
+    return t.__name__ if isinstance(t, type) else str(t)
+
+
+class Event:
+    """An event a control raises: connect a handler whose method of this name
+    takes one EventArgs (c.connect(handler)). Parameters marked settable may be
+    assigned by the handler, and the control sees the new value."""
+
+    def __init__(self, owner, event):
+        self.name = event["name"]
+        self.params = tuple(p["name"] for p in event["params"])
+        self.settable = tuple(p["name"] for p in event["params"] if p["byref"])
+        self.types = {p["name"]: _python_type(p) for p in event["params"]}
+        args = ", ".join(f"{p['name']}: {_type_text(_python_type(p))}" + (" [settable]" if p["byref"] else "")
+                         for p in event["params"])
+        self.signature = f"{self.name}({args})"
+        self.__doc__ = f"Event {self.signature}: {_summary(owner, event, 'event')}"
+
+    # A data descriptor, so that help() lists events with their descriptions.
+    def __get__(self, instance, owner=None):
+        return self
+
+    def __set__(self, instance, value):
+        raise AttributeError(f"cannot assign to event {self.name}")
+
+    def __repr__(self):
+        return f"<event {self.signature}>"
+
+
+def _document(cls, sample):
+    table = _ktfolio._describe(sample)
+    owner = table["type"]
+    for member in table["members"]:
+        if member["kind"] == "method":
+            setattr(cls, member["name"], _method(owner, member))
+        else:
+            value_type = _python_type(member)
+            if member["type"] == "Object":
+                # The class an object property holds is the class of what it holds now.
+                value_type = type(getattr(sample, member["name"]))
+            setattr(cls, member["name"], _property(owner, member, value_type))
+    for event in table["events"]:
+        setattr(cls, event["name"], Event(owner, event))
+    cls.__module__ = __name__
+
+
+_document(KtPrint4, KtPrint4())
+_document(StdFont, StdFont())
+for _cls in (DispatchObject, EventArgs, Method):
+    _cls.__module__ = __name__
+
+# Each enumeration as an IntEnum (ktfolio.ctsPageArea.Header); its members
+# stay module constants too (ktfolio.Header).
+for _type, _members in enumerations.items():
+    globals()[_type] = _enum.IntEnum(_type, _members, module=__name__)
+    globals().update(_members)
+
+__all__ = sorted(
+    ["DispatchObject", "Event", "EventArgs", "KtPrint4", "Method", "StdFont", "enumerations"]
+    + list(enumerations)
+    + [name for members in enumerations.values() for name in members]
+)
+
+
+def __dir__():
+    # The public names and the usual module attributes; test hooks and helpers stay out.
+    return sorted(set(__all__) | {n for n in globals() if n.startswith("__") and n.endswith("__")})
+
+
+del _type, _members, _cls

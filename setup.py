@@ -1,0 +1,60 @@
+# Builds the ktfolio Python package with the project's own CMake build: the
+# compiled module, its Python files, the generated type stub and the library
+# beside them, installed by CMake into the wheel's root. The version is the
+# one in CMakeLists.txt, so it is written down once.
+#
+# KTFOLIO_PIP_BUILD_DIR chooses where setuptools and CMake build (default
+# build/pip), so a second build reuses the first.
+import os
+import re
+import shutil
+import subprocess
+import sys
+from pathlib import Path
+
+from setuptools import Extension, setup
+from setuptools.command.build_ext import build_ext
+
+ROOT = Path(__file__).resolve().parent
+BUILD_BASE = os.environ.get("KTFOLIO_PIP_BUILD_DIR", str(ROOT / "build" / "pip"))
+
+
+def project_version():
+    text = (ROOT / "CMakeLists.txt").read_text(encoding="utf-8")
+    match = re.search(r"project\(ktfolio\s+VERSION\s+([0-9][0-9.]*)", text)
+    if not match:
+        raise RuntimeError("CMakeLists.txt names no project version")
+    return match.group(1)
+
+
+class CMakeBuild(build_ext):
+    """Configures, builds and installs the Python component with CMake."""
+
+    def build_extension(self, ext):
+        build_dir = Path(BUILD_BASE, "cmake").resolve()
+        # The wheel's root: where ktfolio/_ktfolio*.so belongs.
+        package_root = Path(self.get_ext_fullpath(ext.name)).resolve().parent.parent
+        configure = [
+            "cmake", "-S", str(ROOT), "-B", str(build_dir),
+            "-DCMAKE_BUILD_TYPE=Release",
+            "-DKTFOLIO_PYTHON_WHEEL=ON", "-DKTFOLIO_PYTHON=ON",
+            "-DKTFOLIO_TESTS=OFF", "-DKTFOLIO_BENCH=OFF", "-DKTFOLIO_EXAMPLES=OFF",
+            f"-DPython_EXECUTABLE={sys.executable}",
+        ]
+        if shutil.which("ninja") and not (build_dir / "CMakeCache.txt").exists():
+            configure += ["-G", "Ninja"]
+        subprocess.run(configure, check=True)
+        subprocess.run(["cmake", "--build", str(build_dir)], check=True)
+        subprocess.run(["cmake", "--install", str(build_dir), "--component", "python",
+                        "--prefix", str(package_root)], check=True)
+
+
+setup(
+    version=project_version(),
+    # CMake installs the package's files; setuptools only packs them.
+    packages=[],
+    ext_modules=[Extension("ktfolio._ktfolio", sources=[])],
+    cmdclass={"build_ext": CMakeBuild},
+    options={"build": {"build_base": BUILD_BASE}},
+    zip_safe=False,
+)

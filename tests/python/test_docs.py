@@ -1,0 +1,177 @@
+"""The package documents itself: help(), dir(), inspect and the type stub all
+show the published interface, built from the dispatch table."""
+import ast
+import enum
+import inspect
+import os
+import pydoc
+import re
+import subprocess
+import sys
+
+import pytest
+
+import ktfolio
+
+
+def published(c):
+    """(name, C++ signature text) of every published member, from the dispatch table."""
+    return list(c.members.items())
+
+
+def params_of(cpp_signature):
+    """Parameter names and optionality as the dispatch facility prints them:
+    "f(a, [b = 1], [out c], d...)" -> [("a", False), ("b", True), ("c", True), ("d", "array")]."""
+    inside = re.match(r"\w+\((.*)\)", cpp_signature).group(1)
+    out = []
+    for part in filter(None, (p.strip() for p in inside.split(","))):
+        if part.endswith("..."):
+            out.append((part[:-3], "array"))
+        elif part.startswith("["):
+            out.append((part.strip("[]").split(" = ")[0].removeprefix("out "), True))
+        else:
+            out.append((part, False))
+    return out
+
+
+def events():
+    return [v for v in vars(ktfolio.KtPrint4).values() if isinstance(v, ktfolio.Event)]
+
+
+def test_every_member_and_event_is_in_dir_and_help(c):
+    text = pydoc.render_doc(ktfolio.KtPrint4, renderer=pydoc.plaintext)
+    names = [name for name, _ in published(c)] + [e.name for e in events()]
+    assert {"NewPage", "EnterCell", "LeaveCell", "ClickCell", "BeforeButtonClick"} <= set(names)
+    for name in names:
+        assert name in dir(c) and name in dir(ktfolio.KtPrint4), name
+        doc = inspect.getdoc(getattr(ktfolio.KtPrint4, name))
+        assert doc and "\n" not in doc, f"{name} needs a one-line docstring, has {doc!r}"
+        assert doc in " ".join(text.split()), f"help() does not show {name}'s description"
+    assert dir(c).count("AddRow") == 1, "a member listed twice"
+
+
+def test_help_shows_signatures_with_published_names():
+    text = pydoc.render_doc(ktfolio.KtPrint4, renderer=pydoc.plaintext)
+    assert "AddRow(self, *Items: Any) -> bool" in text
+    assert "RemoveRows(self, RowFrom: int, RowTo: int, PageArea: int = 0) -> bool" in text
+    assert "Pages\n |      The number of pages" in text
+    assert "NewPage(Page: int [settable], Row: int [settable], FirstOrLast: int [settable])" in text
+
+
+def test_signatures_match_the_dispatch_table(c):
+    methods = [(name, cpp) for name, cpp in published(c) if not isinstance(ktfolio.KtPrint4.__dict__[name], property)]
+    assert len(methods) > 15
+    for name, cpp in methods:
+        sig = inspect.signature(getattr(c, name))
+        got = [(p.name, "array" if p.kind is p.VAR_POSITIONAL else p.default is not p.empty)
+               for p in sig.parameters.values()]
+        assert got == params_of(cpp), name
+
+
+def test_inspect_reads_bound_methods(c):
+    sig = inspect.signature(c.AddRow)
+    assert list(sig.parameters) == ["Items"] and sig.parameters["Items"].kind is inspect.Parameter.VAR_POSITIONAL
+    sig = inspect.signature(c.OutLineBlock)
+    assert sig.parameters["fgUseDefaultPen"].default is True
+    assert sig.parameters["parea"].default == ktfolio.Body
+    assert sig.parameters["row"].default is inspect.Parameter.empty
+    assert sig.bind(1, 2, 3, 4, parea=1).arguments["parea"] == 1
+    sig = inspect.signature(c.GetLastError)
+    assert [p.default for p in sig.parameters.values()] == [None, None, None]
+    assert str(sig.return_annotation) == "tuple[bool, int | None, str | None, str | None]"
+
+
+def test_properties_say_their_type_and_whether_they_are_read_only():
+    assert ktfolio.KtPrint4.Pages.__doc__.endswith("(int, read-only)")
+    assert ktfolio.KtPrint4.Pages.fset is None
+    assert ktfolio.KtPrint4.ScaleMode.__doc__.endswith("(int)")
+    assert ktfolio.KtPrint4.Font.__doc__.endswith("(StdFont)")
+    assert "face name" in ktfolio.StdFont.Name.__doc__
+
+
+def test_events_describe_what_a_handler_may_change():
+    e = ktfolio.KtPrint4.EnterCell
+    assert e.params == ("row", "col", "parea", "Cancel") and e.settable == ("Cancel",)
+    with pytest.raises(AttributeError):
+        ktfolio.KtPrint4().EnterCell = 1
+
+
+def test_each_enumeration_is_an_int_enum_too(c):
+    assert ktfolio.ctsPageArea.Header == 1 == ktfolio.Header
+    assert ktfolio.ctsPageArea(2) is ktfolio.ctsPageArea.Footer
+    for type_name, members in ktfolio.enumerations.items():
+        cls = getattr(ktfolio, type_name)
+        assert issubclass(cls, enum.IntEnum) and cls.__module__ == "ktfolio", type_name
+        assert {m: cls[m].value for m in members} == members, type_name
+    c.ScaleMode = ktfolio.ctsPrinterScale.eMillimetre
+    assert c.ScaleMode == 6
+    c.AddHeaderRow("h")
+    assert c.RemoveRows(1, 1, ktfolio.ctsPageArea.Header) is True
+
+
+def test_version_is_the_project_version():
+    source = os.environ.get("KTFOLIO_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
+    with open(os.path.join(source, "CMakeLists.txt"), encoding="utf-8") as f:
+        version = re.search(r"project\(ktfolio VERSION ([0-9.]+)", f.read()).group(1)
+    assert ktfolio.__version__ == version
+
+
+def test_test_hooks_and_helpers_stay_out_of_the_public_namespace():
+    from ktfolio import _testing
+
+    assert callable(_testing.layout)
+    public = dir(ktfolio)
+    for hidden in ("_testing", "_ktfolio", "enum", "inspect", "typing"):
+        assert hidden not in public, hidden
+    assert {"KtPrint4", "StdFont", "ctsPageArea", "Header", "__version__"} <= set(public)
+
+
+def stub():
+    path = os.path.join(os.path.dirname(ktfolio.__file__), "__init__.pyi")
+    with open(path, encoding="utf-8") as f:
+        return path, ast.parse(f.read())
+
+
+def test_the_stub_declares_what_the_package_publishes(c):
+    _, tree = stub()
+    classes = {n.name: n for n in tree.body if isinstance(n, ast.ClassDef)}
+    declared = {}
+    for node in classes["KtPrint4"].body:
+        if isinstance(node, ast.FunctionDef):
+            declared[node.name] = node
+        elif isinstance(node, ast.AnnAssign):
+            declared[node.target.id] = node
+    for name, _ in published(c):
+        assert name in declared, f"the stub lacks {name}"
+        member = ktfolio.KtPrint4.__dict__[name]
+        if isinstance(member, property):
+            read_only = isinstance(declared[name], ast.FunctionDef)
+            assert read_only == (member.fset is None), name
+        else:
+            args = declared[name].args
+            names = [a.arg for a in args.args[1:]] + ([args.vararg.arg] if args.vararg else [])
+            assert names == list(inspect.signature(getattr(c, name)).parameters), name
+    for e in events():
+        assert e.name in declared, f"the stub lacks event {e.name}"
+    for type_name in ktfolio.enumerations:
+        assert type_name in classes, f"the stub lacks enumeration {type_name}"
+
+
+@pytest.mark.skipif(subprocess.run([sys.executable, "-m", "mypy", "--version"], capture_output=True).returncode,
+                    reason="mypy is not installed")
+def test_mypy_catches_misuse_through_the_stub(tmp_path):
+    script = tmp_path / "misuse.py"
+    script.write_text("import ktfolio\n"
+                      "c = ktfolio.KtPrint4()\n"
+                      "c.Pagse\n"
+                      "c.Pages = 3\n"
+                      "c.RemoveRows('a', 2)\n"
+                      "h: ktfolio.ctsPageArea = ktfolio.ctsPageArea.Header\n")
+    package_parent = os.path.dirname(os.path.dirname(ktfolio.__file__))
+    run = subprocess.run([sys.executable, "-m", "mypy", "--no-incremental", "--cache-dir=/dev/null", str(script)],
+                         capture_output=True, text=True, env={**os.environ, "MYPYPATH": package_parent})
+    assert run.returncode == 1, run.stdout + run.stderr
+    assert 'has no attribute "Pagse"' in run.stdout
+    assert '"Pages" defined in "KtPrint4" is read-only' in run.stdout
+    assert 'Argument 1 to "RemoveRows"' in run.stdout
+    assert "misuse.py:6" not in run.stdout, run.stdout
