@@ -4,6 +4,7 @@
 // names. Nothing here knows KtPrint4's members: they come from its dispatch
 // table, so members published later appear in Python without binding code.
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
 #include <algorithm>
 #include <memory>
@@ -304,15 +305,14 @@ PYBIND11_MODULE(_ktfolio, m) {
       m, "KtPrint4",
       "The print-document control, new in a default container (ambient font Arial 10,\n"
       "fore colour 0, user mode).")
-      .def(py::init([] { return std::make_shared<PyKtPrint4>(); }))
-      .def(py::init([](const py::dict& properties) {
+      .def(py::init([](std::optional<py::dict> properties) {
              auto c = std::make_shared<PyKtPrint4>();
-             ReadPropertiesFromDict(c->Control(), properties);
+             if (properties) ReadPropertiesFromDict(c->Control(), *properties);
              return c;
            }),
-           py::arg("properties"),
-           "A control that reads its properties from a dict made by SaveProperties()\n"
-           "(keys without regard to case; a missing key takes its default).")
+           py::arg("properties") = py::none(),
+           "A new control; with properties, one that reads them from a dict made by\n"
+           "SaveProperties() (keys without regard to case; a missing key takes its default).")
       .def("SaveProperties", [](PyKtPrint4& c) { return SavePropertiesToDict(c.Control()); },
            "The control's saved properties as a dict of key -> value: only values that\n"
            "differ from their defaults, the design as bytes under 'DsnArray'.")
