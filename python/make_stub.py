@@ -111,6 +111,7 @@ def bound_signature(func):
     params = re.sub(r"^self: [\w.]+", "self", params)
     text = f"({params}) -> {result}"
     text = re.sub(r"\bOptional\[(\w+)\]", r"\1 | None", text)  # the stub imports no Optional
+    text = re.sub(r"\bdict\b(?!\[)", "dict[str, Any]", text)  # property bags: names to values
     return re.sub(r"\bktfolio\.(_ktfolio\.)?", "", text).replace("object", "Any")
 
 
