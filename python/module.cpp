@@ -16,6 +16,7 @@
 #include "edit/toolbar.h"
 #include "platform/container/form.h"
 #include "convert.h"
+#include "properties.h"
 #include "model/enums.h"
 
 namespace ktfolio::py_binding {
@@ -70,6 +71,8 @@ class BoundMethod {
       if (m.params[i].byRef && !m.params[i].paramArray) outs.append(FromVariant(positional[i], m.params[i].type));
     py::object r = FromVariant(result, m.resultType ? m.resultType(positional) : m.type);
     if (outs.empty()) return r;
+    // A procedure gives back only what it wrote: c.GetDsnArray() is the bytes.
+    if (!m.hasResult) return outs.size() == 1 ? py::object(outs[0]) : py::object(py::tuple(outs));
     py::list all;
     all.append(r);
     for (py::handle o : outs) all.append(o);
@@ -312,10 +315,18 @@ PYBIND11_MODULE(_ktfolio, m) {
       m, "KtPrint4",
       "The print-document control, new in a default container (ambient font Arial 10,\n"
       "fore colour 0, user mode); with form=, placed on that form with its preview.")
-      .def(py::init([](std::optional<std::shared_ptr<Form>> form) {
-             return form && *form ? std::make_shared<PyKtPrint4>(std::move(*form)) : std::make_shared<PyKtPrint4>();
+      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<py::dict> properties) {
+             auto c = form && *form ? std::make_shared<PyKtPrint4>(std::move(*form)) : std::make_shared<PyKtPrint4>();
+             if (properties) ReadPropertiesFromDict(c->Control(), *properties);
+             return c;
            }),
-           py::arg("form") = py::none())
+           py::arg("form") = py::none(), py::arg("properties") = py::none(),
+           "A new control; with form, placed on that form; with properties, one that reads\n"
+           "them from a dict made by SaveProperties() (keys without regard to case; a missing\n"
+           "key takes its default).")
+      .def("SaveProperties", [](PyKtPrint4& c) { return SavePropertiesToDict(c.Control()); },
+           "The control's saved properties as a dict of key -> value: only values that\n"
+           "differ from their defaults, the design as bytes under 'DsnArray'.")
       .def("connect", &PyKtPrint4::Connect, py::arg("handler"),
            "Connects an event handler: for each event, its method of that name (if any)\n"
            "is called with one EventArgs argument.")

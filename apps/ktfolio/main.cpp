@@ -10,6 +10,10 @@ int main(int argc, char** argv) {
   Action action;
   AddDemoCommand(app, action);
   AddViewCommand(app, action);
+  AddInfoCommand(app, action);
+  AddRenderCommand(app, action);
+  AddPdfCommand(app, action);
+  AddConvertCommand(app, action);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
