@@ -135,6 +135,11 @@ class KtTextItem {
 // True for the cell attributes that hold a colour (matched without regard to case).
 bool IsColorAttribute(std::string_view name);
 
+// Lines wider than this many device units are measured and drawn as this
+// wide. No paper is (it is over four metres at 600 dpi); a wider line would
+// only make a first-line indent of spaces cost time.
+constexpr int kMaxLineWidth = 100000;
+
 // Replaces every occurrence of a substring (exact case).
 std::string ReplaceAll(std::string s, std::string_view from, std::string_view to);
 // Case-insensitive ASCII comparison used by every by-name dispatch.

@@ -143,7 +143,7 @@ void KtTextItem::GetHeight(HDC hdc, float right) {
       itemHeight_ = static_cast<float>(picture_->Height() * 1440.0 / dpiY);
       return;
     }
-    RECT rc{0, 0, DeviceInt(w), 1};
+    RECT rc{0, 0, std::min(DeviceInt(w), kMaxLineWidth), 1};
     // A cell whose font cannot be made is not measured with another one: the
     // failure is on record and the height stays as it was.
     HFONT font = SetFont(hdc, nullptr, 100.0);

@@ -57,13 +57,14 @@ void DrawCopy(HDC dc, const std::string& text, RECT rc, int offset, std::uint32_
 }
 
 // The first-line indent is made of spaces. More spaces than fit the width
-// cannot move the text further, so their count is bounded by it.
+// cannot move the text further, so their count is bounded by it, as it is
+// when the cell is measured.
 std::string IndentFirstLine(HDC dc, const std::string& text, std::int32_t firstIndent, std::int32_t width) {
   if (firstIndent <= 0) return text;
   INT space = 0;
   if (!GetCharWidth32(dc, ' ', ' ', &space) || space <= 0) return text;
   const std::int64_t wanted = firstIndent / space;
-  const std::int64_t enough = std::max<std::int64_t>(0, width) / space + 1;
+  const std::int64_t enough = std::clamp<std::int64_t>(width, 0, kMaxLineWidth) / space + 1;
   return std::string(static_cast<size_t>(std::min(wanted, enough)), ' ') + text;
 }
 

@@ -218,6 +218,19 @@ TEST(HostileInput, HugeIndentsAndTabsAreMeasuredWithoutOverflow) {
   EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow) << "a width beyond device coordinates";
 }
 
+TEST(HostileInput, AHugeIndentInAHugeLineIsBoundedByTheWidestLineThatCanMatter) {
+  KtPrint4 c;  // a margin far off the page makes every line about 10^9 twips wide
+  c.Marginleft(-1e9f);
+  c.dColIndentFirst(1e11f);
+  c.ComputePageInfo();
+  ASSERT_GT(c.PageInfo().AvailWidth, 1e8f);
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 50; ++i) ASSERT_TRUE(c.AddRow("a", "b", "c"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5))
+      << "the indent's spaces are bounded by the widest line, not by this one";
+  EXPECT_GT(c.Rows(Body)->Item(1)->RowHeight(), 0);
+}
+
 // ---- pages are 16-bit ---------------------------------------------------------------------
 
 TEST(HostileInput, RowsPastTheLastPageAreRefusedConsistently) {
