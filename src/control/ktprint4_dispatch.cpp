@@ -292,6 +292,11 @@ void KtPrint4Dispatch::Publish() {
       [c](VariantArray& a) { return Variant(c->ExportPdf(a[0].ToString(), a[1].ToInteger(), a[2].ToInteger())); },
       B, true);
 
+  // Printing.
+  AddProcedure("PrintDoc",
+               {In("StartPage", I), In("EndPage", I), Opt("ShowDlg", B, false), Opt("Copies", I, std::int16_t{1})},
+               [c](VariantArray& a) { c->PrintDoc(a[0].ToInteger(), a[1].ToInteger(), a[2].ToBool(), a[3].ToInteger()); });
+
   // Error record. The three results come back through the by-reference
   // arguments, left untouched (Empty when omitted) when nothing is recorded.
   AddProcedure("ClearError", {}, [c](VariantArray&) { c->ClearError(); });

@@ -59,7 +59,7 @@ constexpr Description kDescriptions[] = {
     // Presentation.
     {"ColorResolution", "The colour depth of the preview (ctsColorResolution)."},
     {"EditEnterAction", "What the Enter key does while a cell is edited (ppEnterActionConstants)."},
-    {"PrinterName", "The printer the document goes to; empty for the default printer."},
+    {"PrinterName", "The printer PrintDoc sends the document to: a CUPS queue, or PDF for the built-in one."},
     {"sText", "A free text kept with the rows of the active area."},
     {"ShowToolBar", "True to show the preview's toolbar."},
     {"ShowPrintDlg", "True to show the print dialog before printing."},
@@ -98,6 +98,7 @@ constexpr Description kDescriptions[] = {
     {"GetLastError", "True when an error is recorded, with its number, description and source."},
     {"ExportPng", "Writes one page as a PNG file, as the preview shows it at a zoom of 10 to 250 percent."},
     {"ExportPdf", "Writes a range of pages to a PDF file through the print path at 600 dpi."},
+    {"PrintDoc", "Prints a range of pages on PrinterName, optionally after the print dialog; failures are recorded."},
     // Events.
     {"NewPage", "A page is about to be laid out; a handler may change its number and first row."},
     {"EnterCell", "The end user is about to edit a cell; set Cancel to refuse."},
