@@ -48,6 +48,17 @@ std::pair<double, double> PageSizePts(const std::string& file) {
   return {w, h};
 }
 
+sp::TestPrinter WithCopies(int most) {
+  sp::TestPrinter p;
+  p.maxCopies = most;
+  return p;
+}
+sp::TestPrinter Failing(const std::map<Fault, int>& failAt) {
+  sp::TestPrinter p;
+  p.failAt = failAt;
+  return p;
+}
+
 // Three pages, one line of text on each.
 void ThreePages(KtPrint4& c) {
   for (int p = 1; p <= 3; ++p) {
@@ -164,7 +175,7 @@ TEST_F(PrintDocTest, MoreCopiesThanThePrinterMakesAsksToContinueWithItsMaximum) 
   const std::string question =
       "Printer \"ktfolio-test-printer\" can't print more than 2 copies, and you requested to print 5.\r\n"
       "\xC2\xBFWould you like to continue printing only 2 copies?";
-  AddPrinter({.maxCopies = 2});
+  AddPrinter(WithCopies(2));
   win::user::QueueMessageBoxAnswer(win::IDYES);
   c_.PrintDoc(1, 1, false, 5);
   ASSERT_EQ(win::user::MessageBoxLog().size(), 1u);
@@ -175,7 +186,7 @@ TEST_F(PrintDocTest, MoreCopiesThanThePrinterMakesAsksToContinueWithItsMaximum) 
   EXPECT_TRUE(Exists(out()));
 
   std::remove(out().c_str());
-  AddPrinter({.maxCopies = 2});
+  AddPrinter(WithCopies(2));
   win::user::QueueMessageBoxAnswer(win::IDNO);
   c_.PrintDoc(1, 1, false, 5);
   EXPECT_FALSE(LastError(c_).number) << "declining is not an error";
@@ -185,7 +196,7 @@ TEST_F(PrintDocTest, MoreCopiesThanThePrinterMakesAsksToContinueWithItsMaximum) 
 }
 
 TEST_F(PrintDocTest, APrinterThatCannotTellItsCopiesOffersASingleOne) {
-  AddPrinter({.maxCopies = -1});
+  AddPrinter(WithCopies(-1));
   win::user::QueueMessageBoxAnswer(win::IDYES);
   c_.PrintDoc(1, 1, false, 4);
   ASSERT_EQ(win::user::MessageBoxLog().size(), 1u);
@@ -218,7 +229,7 @@ TEST_F(PrintDocTest, EachFailureIsRecordedWithItsNumberAndSourceAndClosesThePrin
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     std::remove(out().c_str());
-    AddPrinter({.failAt = k.failAt});
+    AddPrinter(Failing(k.failAt));
     c_.ClearError();
     c_.PrintDoc(1, 3);
     const Recorded e = LastError(c_);
@@ -339,7 +350,7 @@ TEST_F(PrintDocTest, ThePointerIsAnHourglassWhilePagesPrintAndAnArrowAfter) {
 TEST_F(PrintDocTest, PrintingLeavesNoDeviceObjectBehind) {
   const auto before = win::GdiLiveObjects();
   c_.PrintDoc(1, 3);
-  AddPrinter({.failAt = {{Fault::StartPage, 2}}});
+  AddPrinter(Failing({{Fault::StartPage, 2}}));
   c_.PrintDoc(1, 3);
   const auto after = win::GdiLiveObjects();
   EXPECT_EQ(after.total(), before.total());

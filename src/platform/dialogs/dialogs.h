@@ -65,7 +65,11 @@ struct PrintDlgAnswer {
   int orientation = -1;  // 1 portrait, 2 landscape
 };
 void QueuePrintDlgAnswer(const PrintDlgAnswer& answer);
-inline void QueuePrintDlgCancel() { QueuePrintDlgAnswer(PrintDlgAnswer{false}); }
+inline void QueuePrintDlgCancel() {
+  PrintDlgAnswer cancel;
+  cancel.ok = false;
+  QueuePrintDlgAnswer(cancel);
+}
 
 // The printer dialog as a set of properties: set them, call ShowPrinter, read
 // the choices back when APIReturn is 1 (Orientation 1 portrait, 2 landscape).
