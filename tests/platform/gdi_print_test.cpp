@@ -318,3 +318,40 @@ TEST_F(PdfPrinting, LinesWaitingForOneStrokeKeepTheirOrderWithFillsAndPens) {
   EXPECT_LT(page.At(48, 90), 128) << "a line after text is stroked too";
   EXPECT_EQ(PageText(path, 1).find("text") != std::string::npos, true);
 }
+
+TEST_F(PdfPrinting, TextWaitingForOneCallKeepsItsOrderAndItsClip) {
+  // One inch at 96 dpi. Text under a later white fill is hidden; text after it
+  // shows; a text wider than its clipped rectangle is still cut at the edge.
+  const std::string path = Path("text_order.pdf");
+  HDC dc = CreatePdfPrinterDC(path.c_str(), 96, 96, 96, 96);
+  StartDoc(dc, nullptr);
+  StartPage(dc);
+  HFONT big = Font(-20);
+  HGDIOBJ oldFont = SelectObject(dc, big);
+  SetBkMode(dc, TRANSPARENT);
+  RECT first{0, 0, 96, 24};
+  DrawText(dc, "MMMM", -1, &first, DT_NOPREFIX);  // covered below
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  RECT band{0, 0, 96, 24};
+  FillRect(dc, &band, white);
+  DeleteObject(white);
+  RECT second{0, 30, 96, 54};
+  DrawText(dc, "MMMM", -1, &second, DT_NOPREFIX);
+  RECT cut{0, 60, 30, 84};
+  DrawText(dc, "MMMMMMMM", -1, &cut, DT_NOPREFIX);  // wider than 30 pixels: clipped
+  SelectObject(dc, oldFont);
+  DeleteObject(big);
+  EndDoc(dc);
+  DeleteDC(dc);
+  const GreyPage page = RasterisePdf(path, 96);
+  auto inkIn = [&](int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += page.At(x, y) < 128;
+    return n;
+  };
+  EXPECT_EQ(inkIn(0, 0, 96, 24), 0) << "the fill drawn later hides the first text";
+  EXPECT_GT(inkIn(0, 30, 96, 54), 20) << "text after the fill shows";
+  EXPECT_GT(inkIn(0, 60, 30, 84), 20);
+  EXPECT_EQ(inkIn(31, 60, 96, 84), 0) << "the clip still cuts a text too wide for its rectangle";
+}

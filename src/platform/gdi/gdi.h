@@ -464,6 +464,9 @@ bool SaveBitmapPng(HBITMAP bitmap, const std::string& path);
 // `path` only at EndDoc (AbortDoc, or a failure, leaves any earlier file as it
 // was). nullptr for a bad size or resolution; an unwritable path makes
 // StartDoc fail. Free it with DeleteDC.
+// To keep pages cheap, plain solid lines and unclipped plain text are drawn
+// in batches: each keeps its order with its own kind and with every other
+// drawing call, but where a glyph and a line cross the line lies on top.
 HDC CreatePdfPrinterDC(const char* path, int dpiX, int dpiY, int pageWidth, int pageHeight);
 
 struct GdiObjectCounts {

@@ -97,6 +97,16 @@ struct QueuedLines {
   std::vector<int> coords;  // x0, y0, x1, y1 for each segment
 };
 
+// Glyphs drawn on a printer page wait in the same way: a DrawText whose lines
+// need no clip and no background adds its glyphs here, and each run of one
+// font and colour is drawn with a single call. Text keeps its order with
+// other text; it goes after the queued lines.
+struct QueuedGlyphRun {
+  cairo_scaled_font_t* font = nullptr;  // referenced while queued
+  COLORREF color = 0;
+  std::vector<cairo_glyph_t> glyphs;   // device units, the origin applied
+};
+
 // The document of a PDF printer context (gdi_print.cpp). Between pages the
 // context draws on `sink`, an empty image surface, so stray drawing is lost
 // instead of landing on the next page.
@@ -127,6 +137,7 @@ struct DC final : HDC__ {
   std::unordered_map<int, int> caps;  // overrides set by the spooler
   bool queueLines = false;            // set while a printer page is open
   QueuedLines queued;
+  std::vector<QueuedGlyphRun> queuedText;
   std::unique_ptr<PrintJob> print;    // PDF printer contexts only
   ~DC() override;
 
@@ -141,6 +152,13 @@ struct DC final : HDC__ {
   void End();
   // Strokes the queued lines (gdi_draw.cpp); a no-op when none wait.
   void FlushLines();
+  // Draws the queued glyph runs (gdi_text.cpp).
+  void FlushText();
+  // Both, lines first: what other drawing calls before they draw.
+  void FlushQueues() {
+    FlushLines();
+    FlushText();
+  }
 };
 
 // ---- object tables (gdi_objects.cpp) ----

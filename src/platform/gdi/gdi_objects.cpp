@@ -253,6 +253,7 @@ RECT DC::Bounds() const {
 
 cairo_t* DC::Begin(bool applyClip, bool keepLines) {
   if (!keepLines && !queued.coords.empty()) FlushLines();
+  if (!queuedText.empty()) FlushText();
   cairo_save(cr);
   if (st.clipped && applyClip) {
     cairo_rectangle(cr, st.clip.left, st.clip.top, std::max(0, st.clip.right - st.clip.left),
@@ -340,7 +341,7 @@ BOOL DeleteDC(HDC hdc) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc) return FALSE;
-  dc->FlushLines();
+  dc->FlushQueues();
   const bool driverAgreed = !dc->print || !dc->print->driver || dc->print->driver->DeleteDC();
   if (dc->st.bitmap && dc->st.bitmap->selectedInto == dc) dc->st.bitmap->selectedInto = nullptr;
   for (const DCState& s : dc->saved) ReleaseState(s, false);

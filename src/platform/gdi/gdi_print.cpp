@@ -134,7 +134,7 @@ int EndPage(HDC hdc) {
   PrintJob* job = JobOf(dc);
   if (!job || !job->inPage) return SP_ERROR;
   if (job->driver && !job->driver->EndPage()) return SP_ERROR;
-  dc->FlushLines();
+  dc->FlushQueues();
   dc->queueLines = false;
   cairo_surface_show_page(job->pdf);
   job->inPage = false;

@@ -1,6 +1,7 @@
 // DrawText and TextOut: Win32 line breaking and prefix rules over measured
 // advance widths; glyphs drawn with Pango one line at a time.
 #include <algorithm>
+#include <functional>
 
 #include "platform/gdi/gdi_impl.h"
 
@@ -140,30 +141,42 @@ void ShowText(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::strin
   g_object_unref(layout);
 }
 
-// Draws a line from cached glyphs at the measured advances, so the drawn width
-// is the measured width by construction. Returns false, having drawn nothing,
+// The glyphs of a line from the cache, at the measured advances, so the drawn
+// width is the measured width by construction. False, with nothing added,
 // when a character needs Pango (shaping, fallback without a glyph, underline).
+bool GlyphsOfLine(FontInstance* fi, const std::vector<Ch>& c, const Line& line, double x, double y, const Measure& m,
+                  std::vector<cairo_glyph_t>& glyphs, std::vector<cairo_scaled_font_t*>& fonts) {
+  const std::size_t mark = glyphs.size();
+  const double baseline = y + fi->ascent + fi->baselineShift;
+  int pen = 0;
+  for (std::size_t i = line.begin; i < line.end; ++i) {
+    std::uint32_t cp = c[i].cp;
+    const GlyphRef* g = nullptr;
+    const int adv = m.Advance(pen, cp);
+    const bool skip = (cp == '\t' && m.expandTabs) || (cp != '\t' && (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)));
+    if (!skip) g = &fi->Char(cp == '\t' ? ' ' : cp).glyph;
+    if (c[i].underline || (g && !g->font)) {
+      glyphs.resize(mark);
+      fonts.resize(mark);
+      return false;
+    }
+    if (g) {
+      glyphs.push_back(cairo_glyph_t{g->index, x + pen + g->dx, baseline + g->dy});
+      fonts.push_back(g->font);
+    }
+    pen += adv;
+  }
+  return true;
+}
+
+// Draws a line from cached glyphs; false, having drawn nothing, when it needs Pango.
 bool DrawGlyphLine(cairo_t* cr, FontInstance* fi, const std::vector<Ch>& c, const Line& line, int x, int y,
                    const Measure& m) {
   static std::vector<cairo_glyph_t> glyphs;  // reused under the module lock
   static std::vector<cairo_scaled_font_t*> fonts;
   glyphs.clear();
   fonts.clear();
-  const double baseline = y + fi->ascent + fi->baselineShift;
-  int pen = 0;
-  for (std::size_t i = line.begin; i < line.end; ++i) {
-    if (c[i].underline) return false;
-    std::uint32_t cp = c[i].cp;
-    const int adv = m.Advance(pen, cp);
-    const bool skip = (cp == '\t' && m.expandTabs) || (cp != '\t' && (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)));
-    if (!skip) {
-      const GlyphRef& g = fi->Char(cp == '\t' ? ' ' : cp).glyph;
-      if (!g.font) return false;
-      glyphs.push_back(cairo_glyph_t{g.index, x + pen + g.dx, baseline + g.dy});
-      fonts.push_back(g.font);
-    }
-    pen += adv;
-  }
+  if (!GlyphsOfLine(fi, c, line, x, y, m, glyphs, fonts)) return false;
   // One call per run of glyphs from the same font.
   for (std::size_t b = 0; b < glyphs.size();) {
     std::size_t e = b + 1;
@@ -171,6 +184,29 @@ bool DrawGlyphLine(cairo_t* cr, FontInstance* fi, const std::vector<Ch>& c, cons
     cairo_set_scaled_font(cr, fonts[b]);
     cairo_show_glyphs(cr, glyphs.data() + b, static_cast<int>(e - b));
     b = e;
+  }
+  return true;
+}
+
+// Puts a printer page's plain text in the glyph queue instead of drawing it.
+// False, queueing nothing, when a line needs Pango.
+bool QueueTextLines(DC* dc, FontInstance* fi, const std::vector<Ch>& c, const std::vector<Line>& lines,
+                    const std::function<int(const Line&)>& lineLeft, int top, int lineH, const Measure& m) {
+  static std::vector<cairo_glyph_t> glyphs;
+  static std::vector<cairo_scaled_font_t*> fonts;
+  glyphs.clear();
+  fonts.clear();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const double x = lineLeft(lines[i]) + dc->st.org.x;
+    const double y = top + static_cast<int>(i) * lineH + dc->st.org.y;
+    if (!GlyphsOfLine(fi, c, lines[i], x, y, m, glyphs, fonts)) return false;
+  }
+  for (std::size_t i = 0; i < glyphs.size(); ++i) {
+    if (dc->queuedText.empty() || dc->queuedText.back().font != fonts[i] ||
+        dc->queuedText.back().color != dc->st.textColor) {
+      dc->queuedText.push_back(QueuedGlyphRun{cairo_scaled_font_reference(fonts[i]), dc->st.textColor, {}});
+    }
+    dc->queuedText.back().glyphs.push_back(glyphs[i]);
   }
   return true;
 }
@@ -203,6 +239,21 @@ void DrawLine(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::vecto
 }
 
 }  // namespace
+
+void DC::FlushText() {
+  if (queuedText.empty()) return;
+  std::vector<QueuedGlyphRun> runs;
+  runs.swap(queuedText);
+  cairo_save(cr);
+  for (QueuedGlyphRun& run : runs) {
+    cairo_set_scaled_font(cr, run.font);
+    SetSourceColor(cr, run.color);
+    cairo_show_glyphs(cr, run.glyphs.data(), static_cast<int>(run.glyphs.size()));
+    cairo_scaled_font_destroy(run.font);
+  }
+  cairo_restore(cr);
+}
+
 }  // namespace gdi
 
 using namespace gdi;
@@ -242,29 +293,29 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
     if (format & DT_RIGHT) return static_cast<int>(rc->right - l.width);
     return static_cast<int>(rc->left);
   };
-  // The box the lines fill, widened sideways for ink that overhangs its
-  // advance (italics); the line height already holds ascent and descent. A
-  // text inside every clip needs none.
+  // On a printer page a text that lies inside every clip is drawn without one:
+  // each clip costs the PDF an operation. The box the lines fill holds their
+  // ink, but for an italic's overhang to the right.
   RECT ink{INT32_MAX, top, INT32_MIN, top + height};
   for (const Line& l : lines) {
     ink.left = std::min<LONG>(ink.left, lineLeft(l));
     ink.right = std::max<LONG>(ink.right, lineLeft(l) + l.width);
   }
-  const int margin = lineH / 4 + 1;
-  ink.left -= margin;
-  ink.right += margin;
+  if (font->lf.lfItalic) ink.right += lineH / 4 + 1;
   auto inside = [&](const RECT& r) {
     return ink.left >= r.left && ink.top >= r.top && ink.right <= r.right && ink.bottom <= r.bottom;
   };
-  const bool clip = !(format & DT_NOCLIP) && !inside(*rc);
-  RECT deviceInk = ink;
-  deviceInk.left += dc->st.org.x;
-  deviceInk.right += dc->st.org.x;
-  deviceInk.top += dc->st.org.y;
-  deviceInk.bottom += dc->st.org.y;
-  const bool dcClip = dc->st.clipped && !(deviceInk.left >= dc->st.clip.left && deviceInk.top >= dc->st.clip.top &&
+  const bool page = dc->queueLines;
+  const bool clip = !(format & DT_NOCLIP) && !(page && inside(*rc));
+  const RECT deviceInk{ink.left + dc->st.org.x, ink.top + dc->st.org.y, ink.right + dc->st.org.x,
+                       ink.bottom + dc->st.org.y};
+  const bool dcClip = dc->st.clipped && !(page && deviceInk.left >= dc->st.clip.left &&
+                                          deviceInk.top >= dc->st.clip.top &&
                                           deviceInk.right <= dc->st.clip.right &&
                                           deviceInk.bottom <= dc->st.clip.bottom);
+  if (dc->queueLines && !clip && !dcClip && dc->st.bkMode != OPAQUE && !font->lf.lfUnderline &&
+      !font->lf.lfStrikeOut && QueueTextLines(dc, fi, chars, lines, lineLeft, top, lineH, m))
+    return height;
   cairo_t* cr = dc->Begin(dcClip, true);
   if (clip) {
     cairo_rectangle(cr, rc->left, rc->top, rectWidth, std::max(0, static_cast<int>(rc->bottom - rc->top)));
