@@ -10,10 +10,11 @@ using namespace ktfolio;
 
 static void Usage(FILE* out) {
   std::fprintf(out,
-               "usage: invoice [--items N] [--output-dir DIR]\n"
+               "usage: invoice [--items N] [--output-dir DIR] [--template FILE]\n"
                "Builds the example invoice and writes DIR/invoice.pdf and DIR/invoice-N.png.\n"
                "  --items N         invoice lines (default 60)\n"
-               "  --output-dir DIR  where the files go (default .)\n");
+               "  --output-dir DIR  where the files go (default .)\n"
+               "  --template FILE   also save the invoice's design as a template file\n");
 }
 
 static int Fail(KtPrint4& c) {
@@ -26,7 +27,7 @@ static int Fail(KtPrint4& c) {
 
 int main(int argc, char** argv) {
   int items = 60;
-  std::string dir = ".";
+  std::string dir = ".", templateFile;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
       Usage(stdout);
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
       items = std::atoi(argv[++i]);
     } else if (!std::strcmp(argv[i], "--output-dir") && i + 1 < argc) {
       dir = argv[++i];
+    } else if (!std::strcmp(argv[i], "--template") && i + 1 < argc) {
+      templateFile = argv[++i];
     } else {
       std::fprintf(stderr, "invoice: unknown argument '%s'\n", argv[i]);
       Usage(stderr);
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
   }
   KtPrint4 c;
   examples::BuildInvoice(c, "%APP_PATH%/logo.png", items);
+  if (!templateFile.empty() && !c.SaveAsTemplate(templateFile)) return Fail(c);
   const std::int16_t pages = c.Pages();
   if (!c.ExportPdf(dir + "/invoice.pdf", 1, pages)) return Fail(c);
   for (std::int16_t p = 1; p <= pages; ++p)

@@ -11,16 +11,17 @@ using namespace ktfolio;
 
 static void Usage(FILE* out) {
   std::fprintf(out,
-               "usage: long_listing [--rows N] [--break-every N] [--output FILE]\n"
+               "usage: long_listing [--rows N] [--break-every N] [--output FILE] [--template FILE]\n"
                "Builds a listing of N rows x 5 columns and writes it as a PDF.\n"
                "  --rows N         body rows (default 1000)\n"
                "  --break-every N  force a page break every N rows (default 250, 0 for none)\n"
-               "  --output FILE    the PDF to write (default listing.pdf)\n");
+               "  --output FILE    the PDF to write (default listing.pdf)\n"
+               "  --template FILE  also save the listing's design as a template file\n");
 }
 
 int main(int argc, char** argv) {
   int rows = 1000, breakEvery = 250;
-  std::string output = "listing.pdf";
+  std::string output = "listing.pdf", templateFile;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
       Usage(stdout);
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
       breakEvery = std::atoi(argv[++i]);
     } else if (!std::strcmp(argv[i], "--output") && i + 1 < argc) {
       output = argv[++i];
+    } else if (!std::strcmp(argv[i], "--template") && i + 1 < argc) {
+      templateFile = argv[++i];
     } else {
       std::fprintf(stderr, "long_listing: unknown argument '%s'\n", argv[i]);
       Usage(stderr);
@@ -87,7 +90,7 @@ int main(int argc, char** argv) {
   if (breakEvery > 0)
     for (int r = breakEvery + 1; r <= rows; r += breakEvery) c.SetPageBreak(r);
   const std::int16_t pages = c.Pages();
-  if (pages < 1 || !c.ExportPdf(output, 1, pages)) {
+  if (pages < 1 || !c.ExportPdf(output, 1, pages) || (!templateFile.empty() && !c.SaveAsTemplate(templateFile))) {
     std::int32_t n = 0;
     std::string d, s;
     c.GetLastError(n, d, s);

@@ -110,6 +110,8 @@ def bound_signature(func):
     params, result = m.groups()
     params = re.sub(r"^self: [\w.]+", "self", params)
     text = f"({params}) -> {result}"
+    text = re.sub(r"\bOptional\[(\w+)\]", r"\1 | None", text)  # the stub imports no Optional
+    text = re.sub(r"\bdict\b(?!\[)", "dict[str, Any]", text)  # property bags: names to values
     return re.sub(r"\bktfolio\.(_ktfolio\.)?", "", text).replace("object", "Any")
 
 
@@ -159,7 +161,7 @@ def main(argv):
             event_doc=one_line(ktfolio.Event.__doc__),
         ),
         class_stub(ktfolio.StdFont, []),
-        class_stub(ktfolio.KtPrint4, ["connect", "disconnect"]),
+        class_stub(ktfolio.KtPrint4, ["connect", "disconnect", "SaveProperties"]),
     ]
     for name, members in ktfolio.enumerations.items():
         assert issubclass(getattr(ktfolio, name), enum.IntEnum), name

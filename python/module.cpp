@@ -4,6 +4,7 @@
 // names. Nothing here knows KtPrint4's members: they come from its dispatch
 // table, so members published later appear in Python without binding code.
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
 #include <algorithm>
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "control/ktprint4_dispatch.h"
 #include "convert.h"
+#include "properties.h"
 #include "model/enums.h"
 
 namespace ktfolio::py_binding {
@@ -65,6 +67,8 @@ class BoundMethod {
       if (m.params[i].byRef && !m.params[i].paramArray) outs.append(FromVariant(positional[i], m.params[i].type));
     py::object r = FromVariant(result, m.resultType ? m.resultType(positional) : m.type);
     if (outs.empty()) return r;
+    // A procedure gives back only what it wrote: c.GetDsnArray() is the bytes.
+    if (!m.hasResult) return outs.size() == 1 ? py::object(outs[0]) : py::object(py::tuple(outs));
     py::list all;
     all.append(r);
     for (py::handle o : outs) all.append(o);
@@ -301,7 +305,17 @@ PYBIND11_MODULE(_ktfolio, m) {
       m, "KtPrint4",
       "The print-document control, new in a default container (ambient font Arial 10,\n"
       "fore colour 0, user mode).")
-      .def(py::init([] { return std::make_shared<PyKtPrint4>(); }))
+      .def(py::init([](std::optional<py::dict> properties) {
+             auto c = std::make_shared<PyKtPrint4>();
+             if (properties) ReadPropertiesFromDict(c->Control(), *properties);
+             return c;
+           }),
+           py::arg("properties") = py::none(),
+           "A new control; with properties, one that reads them from a dict made by\n"
+           "SaveProperties() (keys without regard to case; a missing key takes its default).")
+      .def("SaveProperties", [](PyKtPrint4& c) { return SavePropertiesToDict(c.Control()); },
+           "The control's saved properties as a dict of key -> value: only values that\n"
+           "differ from their defaults, the design as bytes under 'DsnArray'.")
       .def("connect", &PyKtPrint4::Connect, py::arg("handler"),
            "Connects an event handler: for each event, its method of that name (if any)\n"
            "is called with one EventArgs argument.")

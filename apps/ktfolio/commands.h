@@ -18,6 +18,16 @@ constexpr int kExitUsage = 2;
 // Each command registers itself and returns its action, run after parsing.
 using Action = std::function<int()>;
 void AddDemoCommand(CLI::App& app, Action& action);
+// Commands on template files.
+void AddInfoCommand(CLI::App& app, Action& action);
+void AddRenderCommand(CLI::App& app, Action& action);
+void AddPdfCommand(CLI::App& app, Action& action);
+void AddConvertCommand(CLI::App& app, Action& action);
+
+// Loads a template file into the control; false when the control recorded a failure.
+[[nodiscard]] bool LoadTemplate(KtPrint4& control, const std::string& file);
+// The positional TEMPLATE argument every template command takes.
+void AddTemplateArgument(CLI::App& command, std::string& file);
 
 // Writes the control's last error to stderr as "ktfolio: error N (source): message".
 int ReportFailure(KtPrint4& control);

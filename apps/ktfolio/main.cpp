@@ -9,6 +9,10 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   Action action;
   AddDemoCommand(app, action);
+  AddInfoCommand(app, action);
+  AddRenderCommand(app, action);
+  AddPdfCommand(app, action);
+  AddConvertCommand(app, action);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

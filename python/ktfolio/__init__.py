@@ -50,9 +50,12 @@ def _result_type(member):
     outs = [p for p in member["params"] if p["byref"] and not p["paramarray"]]
     if not outs:
         return result
+    out_types = [_python_type(p) | None if p["optional"] else _python_type(p) for p in outs]
+    if not member["has_result"]:
+        # A procedure gives back only what it wrote: one value, or a tuple of them.
+        return out_types[0] if len(out_types) == 1 else tuple.__class_getitem__(tuple(out_types))
     # By-reference results follow the function's result in a tuple.
-    parts = [result] + [_python_type(p) | None if p["optional"] else _python_type(p) for p in outs]
-    return tuple.__class_getitem__(tuple(parts))
+    return tuple.__class_getitem__(tuple([result] + out_types))
 
 
 def _signature(member):

@@ -25,6 +25,8 @@
 
 namespace ktfolio {
 
+class PropertyBag;
+
 // Page numbers are 16-bit.
 inline constexpr std::int32_t kMaxPages = 32767;
 
@@ -265,6 +267,34 @@ class KtPrint4 : public DocumentHost {
   bool GetLastError(std::int32_t& ErrorNumber, std::string& ErrorDescription, std::string& ErrorSource) const;
   void RecordError(std::int32_t number, const std::string& source, const std::string& description) override;
 
+  // ---- templates and property persistence (defined in persist/) -------------------------------
+  // Template files, at run time only (the container's UserMode): false with the
+  // failure recorded, or false doing nothing in design mode. A failed save
+  // leaves an existing file as it was.
+  [[nodiscard]] bool SaveAsTemplate(const std::string& TemplateName);
+  [[nodiscard]] bool LoadFromTemplate(const std::string& TemplateName);
+  // The whole document as template text (Windows-1252 bytes, CR LF lines).
+  void GetDsnArray(ByteArray& Dsn);
+  // Replaces every row from template text; with fgOnlyDesign only the body
+  // markers StartBodyRow/EndBodyRow of the settings are taken.
+  void SetDsnArray(const ByteArray& Dsn, bool fgOnlyDesign = false);
+  // The settings section alone.
+  void GetProArray(ByteArray& Pro);
+  bool DesigMode() const { return designMode_; }
+  void DesigMode(bool v);
+  Variant a_Designer() const { return Variant(); }
+  void a_Designer(const Variant&) {}
+  // The container's property bag: a new control's defaults, reading saved
+  // properties (then the stored design, if any), writing them. Reading throws
+  // Error when a stored value does not convert to its key's type.
+  void InitProperties();
+  void ReadProperties(const PropertyBag& bag);
+  void WriteProperties(PropertyBag& bag);
+  // The design buffer: the last template text written or loaded.
+  const ByteArray& DesignBuffer() const { return designBuffer_; }
+  // Library-internal: writes the defaults record as it is (twips, no notification).
+  void StoreDefaults(const tpDefaults& d) { defaults_ = d; }
+
   // ---- library-internal accessors -----------------------------------------------------------------
   tpPageInfo PageInfo() const override { return pageInfo_; }
   tpDefaults Defaults() const override { return defaults_; }
@@ -327,6 +357,13 @@ class KtPrint4 : public DocumentHost {
   std::int32_t pageCount_ = 0;
   ErrorRecord error_;
   win::HDC measureDC_ = nullptr;
+
+  // Persistence (persist/).
+  bool RunTemplateReader(bool fgOnlyDesign);  // false: the failure is recorded
+  void ExchangeProperties(const PropertyBag* in, PropertyBag* out);  // one of the two
+  ByteArray designBuffer_;
+  ByteArray settingsBuffer_;
+  bool designMode_ = false;
 };
 
 // The portrait paper of a paper size, in twips; false for sizes not in the table.

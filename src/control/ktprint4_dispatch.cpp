@@ -313,6 +313,30 @@ void KtPrint4Dispatch::Publish() {
       },
       B, true);
 
+  // Templates, the designer's byte arrays and the design mode. Byte arrays
+  // travel as Variants holding bytes.
+  AddMethod(
+      "SaveAsTemplate", {In("TemplateName", Str)},
+      [c](VariantArray& a) { return Variant(c->SaveAsTemplate(a[0].ToString())); }, B, true);
+  AddMethod(
+      "LoadFromTemplate", {In("TemplateName", Str)},
+      [c](VariantArray& a) { return Variant(c->LoadFromTemplate(a[0].ToString())); }, B, true);
+  AddProcedure("GetDsnArray", {Out("Dsn", DispType::Variant)}, [c](VariantArray& a) {
+    ByteArray dsn;
+    c->GetDsnArray(dsn);
+    a[0] = Variant(std::move(dsn));
+  });
+  AddProcedure("SetDsnArray", {In("Dsn"), Opt("fgOnlyDesign", B, false)},
+               [c](VariantArray& a) { c->SetDsnArray(a[0].ToBytes(), a[1].ToBool()); });
+  AddProcedure("GetProArray", {Out("Pro", DispType::Variant)}, [c](VariantArray& a) {
+    ByteArray pro;
+    c->GetProArray(pro);
+    a[0] = Variant(std::move(pro));
+  });
+  AddProperty("DesigMode", B, nullptr, [c](const Variant& v) { c->DesigMode(v.ToBool()); });
+  AddProperty(
+      "a_Designer", DispType::Variant, [c] { return c->a_Designer(); }, [c](const Variant& v) { c->a_Designer(v); });
+
   // Events, with the parameters the control passes by reference marked so.
   auto byRef = [](DispParam p) {
     p.byRef = true;

@@ -99,6 +99,14 @@ constexpr Description kDescriptions[] = {
     {"ExportPng", "Writes one page as a PNG file, as the preview shows it at a zoom of 10 to 250 percent."},
     {"ExportPdf", "Writes a range of pages to a PDF file through the print path at 600 dpi."},
     {"PrintDoc", "Prints a range of pages on PrinterName, optionally after the print dialog; failures are recorded."},
+    // Templates and design.
+    {"SaveAsTemplate", "Writes the whole design to a template file (replaced only once complete); True on success."},
+    {"LoadFromTemplate", "Replaces the document with a template file's; True on success."},
+    {"GetDsnArray", "The whole design as template text (Windows-1252 bytes, CR LF lines)."},
+    {"SetDsnArray", "Replaces the document with template text; fgOnlyDesign keeps the settings."},
+    {"GetProArray", "The settings section of the template text alone."},
+    {"DesigMode", "Set True while a designer edits the document; it shows the guide lines."},
+    {"a_Designer", "The entry of the external designer in a property browser; holds nothing."},
     // Events.
     {"NewPage", "A page is about to be laid out; a handler may change its number and first row."},
     {"EnterCell", "The end user is about to edit a cell; set Cancel to refuse."},

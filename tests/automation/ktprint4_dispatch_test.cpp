@@ -30,13 +30,32 @@ TEST(KtPrint4Dispatch, PublishesThePublicInterfaceAndNothingInternal) {
       "AutoHighLightEditing", "MultiLineEditing", "ActiveArea", "ActiveRow", "ActiveCol", "LastRow", "Pages",
       "AddRow", "AddStartDocRow", "AddEndDocRow", "AddHeaderRow", "AddFooterRow", "SetTextRow", "RemoveRows",
       "ClearAll", "SetProperty", "GetProperty", "SetFrameControl", "SetEdge", "OutLineBlock", "SetPageBreak",
-      "SetGuideRow", "RePaging", "ClearError", "GetLastError", "ExportPng", "ExportPdf"};
+      "SetGuideRow", "RePaging", "ClearError", "GetLastError", "ExportPng", "ExportPdf", "SaveAsTemplate",
+      "LoadFromTemplate", "GetDsnArray", "SetDsnArray", "GetProArray", "DesigMode", "a_Designer"};
   EXPECT_EQ(PublishedNames(d), expected);
   for (const char* ro : {"StartBodyRow", "EndBodyRow", "LastRow", "Pages"})
     EXPECT_FALSE(d.Member(ro).Writable()) << ro;
   std::set<std::string> events;
   for (const DispEvent& e : d.Events()) events.insert(e.name);
   EXPECT_EQ(events, (std::set<std::string>{"NewPage", "EnterCell", "LeaveCell", "ClickCell", "BeforeButtonClick"}));
+}
+
+TEST(KtPrint4Dispatch, TemplatesTravelAsBytesByName) {
+  KtPrint4Dispatch a, b;
+  a.Control().AddRow("by name");
+  VariantArray args{Variant()};
+  a.Invoke("GetDsnArray", args);
+  ASSERT_EQ(args[0].type(), VarType::Bytes) << "the design comes back in the by-reference argument";
+  VariantArray set{args[0]};
+  b.Invoke("setdsnarray", set);
+  EXPECT_EQ(b.Control().LastRow(), 1);
+  EXPECT_EQ(b.Control().GetProperty(1, 1, "Text").ToString(), "by name");
+
+  b.Put("DesigMode", Variant(true));
+  EXPECT_TRUE(b.Control().ShowGuideLines());
+  EXPECT_FALSE(b.Member("DesigMode").Readable()) << "design mode is set only";
+  b.Put("a_Designer", Variant("ignored"));
+  EXPECT_TRUE(b.Get("a_Designer").IsEmpty());
 }
 
 TEST(KtPrint4Dispatch, PropertiesReachTheControlWithTheirSideEffects) {

@@ -102,6 +102,7 @@ def test_controls_are_independent():
     assert (b.LastRow, b.ScaleMode) == (0, 1)
 
 
-def test_no_keyword_for_properties_yet():
+def test_properties_are_given_as_a_dict():
+    assert ktfolio.KtPrint4(properties={}).ScaleMode == ktfolio.eTwip
     with pytest.raises(TypeError):
-        ktfolio.KtPrint4(properties={})
+        ktfolio.KtPrint4(properties=[("ScaleMode", 5)])

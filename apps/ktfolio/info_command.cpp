@@ -1,0 +1,28 @@
+// `ktfolio info TEMPLATE`: the page count and the rows of each area.
+#include <cstdio>
+
+#include "commands.h"
+
+namespace ktfolio::cli {
+
+void AddInfoCommand(CLI::App& app, Action& action) {
+  auto file = std::make_shared<std::string>();
+  CLI::App* info = app.add_subcommand("info", "Print a template's page count, row counts and body section");
+  AddTemplateArgument(*info, *file);
+  info->callback([&action, file] {
+    action = [file] {
+      KtPrint4 control;
+      if (!LoadTemplate(control, *file)) return kExitFailed;
+      const std::int16_t pages = control.Pages();
+      std::printf("pages: %d\n", pages);
+      std::printf("header rows: %d\n", control.Rows(Header)->count());
+      std::printf("footer rows: %d\n", control.Rows(Footer)->count());
+      std::printf("body rows: %d\n", control.LastRow());
+      std::printf("start body row: %d\n", control.StartBodyRow());
+      std::printf("end body row: %d\n", control.EndBodyRow());
+      return kExitOk;
+    };
+  });
+}
+
+}  // namespace ktfolio::cli

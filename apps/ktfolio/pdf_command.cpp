@@ -1,0 +1,37 @@
+// `ktfolio pdf TEMPLATE --output FILE.pdf [--from A] [--to B]`: a page range as a PDF.
+#include <cstdio>
+
+#include "commands.h"
+
+namespace ktfolio::cli {
+
+namespace {
+struct PdfOptions {
+  std::string file;
+  std::string output;
+  int from = 1;
+  int to = 0;  // 0: the last page
+};
+}  // namespace
+
+void AddPdfCommand(CLI::App& app, Action& action) {
+  auto o = std::make_shared<PdfOptions>();
+  CLI::App* pdf = app.add_subcommand("pdf", "Write pages of a template as a PDF document");
+  AddTemplateArgument(*pdf, o->file);
+  pdf->add_option("-o,--output", o->output, "PDF file to write")->required();
+  pdf->add_option("--from", o->from, "First page")->check(CLI::Range(1, kMaxPages))->capture_default_str();
+  pdf->add_option("--to", o->to, "Last page (default: the last page of the document)")
+      ->check(CLI::Range(1, kMaxPages));
+  pdf->callback([&action, o] {
+    action = [o] {
+      KtPrint4 control;
+      if (!LoadTemplate(control, o->file)) return kExitFailed;
+      const std::int16_t last = o->to > 0 ? static_cast<std::int16_t>(o->to) : control.Pages();
+      if (!control.ExportPdf(o->output, static_cast<std::int16_t>(o->from), last)) return ReportFailure(control);
+      std::printf("%s\n", o->output.c_str());
+      return kExitOk;
+    };
+  });
+}
+
+}  // namespace ktfolio::cli

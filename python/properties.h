@@ -1,0 +1,19 @@
+// A control's property bag as a Python dict, for SaveProperties() and
+// KtPrint4(properties=...).
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+#include "control/ktprint4.h"
+
+namespace ktfolio::py_binding {
+
+namespace py = pybind11;
+
+// Key -> bool, int, float, str, bytes (byte arrays) or StdFont (the font).
+py::dict SavePropertiesToDict(KtPrint4& control);
+// Raises TypeError for a value of a kind a bag cannot hold or that does not
+// convert to its key's type.
+void ReadPropertiesFromDict(KtPrint4& control, const py::dict& properties);
+
+}  // namespace ktfolio::py_binding

@@ -1,0 +1,108 @@
+// KtPrint4's template members: files, the designer's byte arrays, the design
+// mode. Every failure is recorded, never thrown to the host.
+#include "control/ktprint4.h"
+#include "persist/persist_impl.h"
+
+namespace ktfolio {
+
+namespace {
+
+constexpr const char* kSaveSource = "SaveAsTemplate";
+constexpr const char* kLoadSource = "LoadFromTemplate";
+constexpr const char* kReadSource = "Reading Template";
+constexpr const char* kWriteSource = "Writing Template";
+
+ByteArray BytesOf(const std::string& text) { return ByteArray(text.begin(), text.end()); }
+
+// Replaces the design buffer with freshly written text; the old text goes
+// first, as nothing reads it while the new one is built.
+void RebuildDesign(KtPrint4& c, ByteArray& buffer) {
+  const std::size_t previous = buffer.size();
+  buffer = ByteArray();
+  buffer = BytesOf(persist::WriteTemplate(c, previous));
+}
+
+std::string_view TextOf(const ByteArray& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+}  // namespace
+
+bool KtPrint4::RunTemplateReader(bool fgOnlyDesign) {
+  try {
+    persist::ReadTemplate(*this, TextOf(designBuffer_), fgOnlyDesign);
+    return true;
+  } catch (const Error& e) {
+    RecordError(e.number(), kReadSource, e.description());
+  } catch (const std::exception& e) {
+    RecordCaught(e);
+  }
+  return false;
+}
+
+bool KtPrint4::SaveAsTemplate(const std::string& TemplateName) {
+  if (!container_->UserMode()) return false;
+  try {
+    RebuildDesign(*this, designBuffer_);
+    persist::ReplaceFile(TemplateName, TextOf(designBuffer_));
+    return true;
+  } catch (const Error& e) {
+    RecordError(e.number(), kSaveSource, e.description());
+  } catch (const std::exception& e) {
+    RecordCaught(e);
+  }
+  return false;
+}
+
+bool KtPrint4::LoadFromTemplate(const std::string& TemplateName) {
+  if (!container_->UserMode()) return false;
+  try {
+    designBuffer_ = BytesOf(persist::ReadWholeFile(TemplateName));
+  } catch (const Error& e) {
+    RecordError(e.number(), kLoadSource, e.description());
+    return false;
+  } catch (const std::exception& e) {
+    RecordCaught(e);
+    return false;
+  }
+  return RunTemplateReader(false);
+}
+
+void KtPrint4::GetDsnArray(ByteArray& Dsn) {
+  try {
+    RebuildDesign(*this, designBuffer_);
+    Dsn = designBuffer_;
+  } catch (const Error& e) {
+    RecordError(e.number(), kWriteSource, e.description());
+  } catch (const std::exception& e) {
+    RecordCaught(e);
+  }
+}
+
+void KtPrint4::SetDsnArray(const ByteArray& Dsn, bool fgOnlyDesign) {
+  designBuffer_ = Dsn;
+  RunTemplateReader(fgOnlyDesign);
+  try {
+    RePageFrom(-1, false);
+  } catch (const std::exception& e) {
+    RecordCaught(e);
+  }
+}
+
+void KtPrint4::GetProArray(ByteArray& Pro) {
+  try {
+    settingsBuffer_ = BytesOf(persist::WriteSettings(*this));
+    Pro = settingsBuffer_;
+  } catch (const Error& e) {
+    RecordError(e.number(), kWriteSource, e.description());
+  } catch (const std::exception& e) {
+    RecordCaught(e);
+  }
+}
+
+void KtPrint4::DesigMode(bool v) {
+  designMode_ = v;
+  if (v) ShowGuideLines(true);
+}
+
+}  // namespace ktfolio

@@ -1,0 +1,157 @@
+// The template reader: replaces every row of a control with the rows of
+// template text and applies its settings, line by line; the first bad line
+// stops it with what came before applied.
+#include <algorithm>
+
+#include "persist/codepage.h"
+#include "persist/persist_impl.h"
+
+namespace ktfolio::persist {
+
+namespace {
+
+constexpr std::size_t kQuotedLineLimit = 60;
+
+// The previous row and cell that new rows and cells copy, set for one read and
+// forgotten after it whatever happens.
+class TemplateModels {
+ public:
+  TemplateModels() { Forget(); }
+  ~TemplateModels() { Forget(); }
+  TemplateModels(const TemplateModels&) = delete;
+  TemplateModels& operator=(const TemplateModels&) = delete;
+
+ private:
+  static void Forget() {
+    TemplateRow() = nullptr;
+    TemplateCell() = nullptr;
+  }
+};
+
+class TemplateReader {
+ public:
+  TemplateReader(KtPrint4& control, bool onlyDesign) : c_(control), onlyDesign_(onlyDesign) {}
+
+  void Line(std::string_view line) {
+    if (!line.empty() && line[0] == '[')
+      SectionLine(line);
+    else
+      KeyLine(line);
+  }
+
+ private:
+  enum class Section { None, Settings, Area };
+
+  void SectionLine(std::string_view line) {
+    const std::size_t close = line.find(']');
+    if (close == std::string_view::npos || close < 2) return;  // "[]" or no "]": not a section
+    const std::string_view name = line.substr(1, close - 1), rest = line.substr(close + 1);
+    if (name == "Properties") {
+      section_ = Section::Settings;
+    } else if (name == "Header" || name == "Footer" || name == "Body") {
+      section_ = Section::Area;
+      area_ = name == "Header" ? Header : name == "Footer" ? Footer : Body;
+    } else if (name == "Row") {
+      if (section_ != Section::Area) throw Misplaced("[Row] outside a [Header], [Footer] or [Body] section");
+      cellIndex_ = 0;
+      KtRows& rows = *c_.Rows(area_);
+      TemplateRow() = rows.AddR(&c_);
+    } else if (name == "Col") {
+      cellIndex_ = ReadLong(rest);
+      KtRow* row = TemplateRow();
+      if (!row) throw Misplaced("[Col] before any [Row]");
+      TemplateCell() = row->ItemText().AddRPlus(&c_, row);
+    }
+  }
+
+  void KeyLine(std::string_view line) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return;
+    const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
+    switch (section_) {
+      case Section::None:
+        throw Misplaced("a key line before any section line");
+      case Section::Settings:
+        Setting(key, value);
+        break;
+      case Section::Area:
+        if (cellIndex_ == 0)
+          RowValue(key, value);
+        else if (cellIndex_ > 0)
+          CellValue(key, value);
+        break;
+    }
+  }
+
+  void Setting(std::string_view key, std::string_view value) {
+    const SettingKey* k = SettingKeys().Find(key);
+    if (!k || !k->read) return;
+    if (onlyDesign_ && key != "StartBodyRow" && key != "EndBodyRow") return;
+    k->read(c_, value);
+  }
+
+  void RowValue(std::string_view key, std::string_view value) {
+    const RowKey* k = RowKeys().Find(key);
+    if (!k || !k->read) return;
+    KtRows& rows = *c_.Rows(area_);
+    k->read(*rows.Item(rows.count()), value);  // no row yet: Error 9
+  }
+
+  void CellValue(std::string_view key, std::string_view value) {
+    const CellKey* k = CellKeys().Find(key);
+    if (!k || !k->read) return;
+    KtRows& rows = *c_.Rows(area_);
+    KtTextItem* cell = rows.Item(rows.count())->ItemText().Item(cellIndex_);
+    if (!cell) throw Misplaced("[Col]" + std::to_string(cellIndex_) + " names no cell of its row");
+    k->read(*cell, value);
+  }
+
+  static Error Misplaced(const std::string& what) {
+    return Error(errnum::kObjectNotSet, kLibraryName, "Object variable not set: " + what);
+  }
+
+  KtPrint4& c_;
+  bool onlyDesign_;
+  Section section_ = Section::None;
+  std::int32_t area_ = Body;
+  std::int32_t cellIndex_ = 0;
+};
+
+// The failure with the line that caused it, quoted (shortened) and in UTF-8.
+Error AtLine(const Error& e, std::size_t lineNo, std::string_view line) {
+  std::string quoted = Utf8FromWindows1252(line.substr(0, kQuotedLineLimit));
+  if (line.size() > kQuotedLineLimit) quoted += "...";
+  return Error(e.number(), e.source(), e.description() + " (template line " + std::to_string(lineNo) + ": " + quoted + ")");
+}
+
+}  // namespace
+
+void ReadTemplate(KtPrint4& c, std::string_view text, bool onlyDesign) {
+  std::size_t bad = 0;
+  if (!IsWindows1252Text(text, &bad))
+    throw Error(errnum::kInvalidFileFormat, kLibraryName,
+                "Invalid file format: not Windows-1252 text (byte " + std::to_string(static_cast<unsigned char>(text[bad])) +
+                    " at offset " + std::to_string(bad) + "); the document is unchanged");
+  for (std::int32_t area : {Header, Footer, Body}) c.RemoveRows(0, 0, area);
+
+  TemplateModels models;
+  TemplateReader reader(c, onlyDesign);
+  std::size_t p = 0, lineNo = 0;
+  while (p < text.size()) {
+    ++lineNo;
+    const std::size_t cr = text.find('\r', p);
+    const std::string_view line = text.substr(p, cr == std::string_view::npos ? std::string_view::npos : cr - p);
+    if (cr == std::string_view::npos)
+      throw AtLine(Error(errnum::kInputPastEnd, kLibraryName, "Input past end of file: the last line has no CR LF"),
+                   lineNo, line);
+    try {
+      reader.Line(line);
+    } catch (const Error& e) {
+      throw AtLine(e, lineNo, line);
+    }
+    p = cr + 2;  // past the CR and the LF that follows it
+  }
+  c.RePageFrom(-1, false);
+}
+
+}  // namespace ktfolio::persist

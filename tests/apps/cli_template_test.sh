@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The ktfolio commands on template files: info, render, pdf and convert on the
+# example templates; help for each; a recorded failure exits 1 with the error
+# number and source on stderr, bad usage exits 2.
+set -uo pipefail
+cli="$1"
+templates="$2/examples/templates"
+out="$(mktemp -d)"
+trap 'rm -rf "$out"' EXIT
+failures=0
+check() {  # check NAME CONDITION...
+  local name="$1"; shift
+  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
+}
+
+"$cli" info "$templates/invoice.ktt" >"$out/info" 2>"$out/stderr"
+check "info exits 0" test $? -eq 0
+for key in "pages" "header rows" "footer rows" "body rows" "start body row" "end body row"; do
+  check "info prints '$key: N'" grep -Eq "^$key: [0-9]+$" "$out/info"
+done
+check "info prints six lines" test "$(wc -l <"$out/info")" -eq 6
+pages=$(awk -F': ' '/^pages/ {print $2}' "$out/info")
+check "the invoice has pages ($pages)" test "$pages" -ge 2
+
+"$cli" render "$templates/invoice.ktt" --page 2 --zoom 50 --output "$out/p2.png" >/dev/null 2>"$out/stderr"
+check "render exits 0" test $? -eq 0
+check "render writes a PNG" sh -c "file '$out/p2.png' | grep -q 'PNG image'"
+"$cli" render "$templates/invoice.ktt" --output "$out/p1.png" >/dev/null 2>&1
+check "render defaults to page 1 at 100%" test -s "$out/p1.png"
+w50=$(file "$out/p2.png" | sed -E 's/.* ([0-9]+) x ([0-9]+).*/\1/')
+w100=$(file "$out/p1.png" | sed -E 's/.* ([0-9]+) x ([0-9]+).*/\1/')
+check "zoom 50 is half as wide ($w50, $w100)" test $((w50 * 2 - w100)) -le 2 -a $((w100 - w50 * 2)) -le 2
+
+"$cli" pdf "$templates/long_listing.ktt" --output "$out/all.pdf" >/dev/null 2>"$out/stderr"
+check "pdf exits 0" test $? -eq 0
+all=$(pdfinfo "$out/all.pdf" | awk '/^Pages:/ {print $2}')
+listed=$("$cli" info "$templates/long_listing.ktt" | awk -F': ' '/^pages/ {print $2}')
+check "pdf writes every page ($all of $listed)" test "$all" = "$listed"
+"$cli" pdf "$templates/long_listing.ktt" --output "$out/some.pdf" --from 2 --to 3 >/dev/null 2>&1
+check "pdf --from 2 --to 3 writes two pages" test "$(pdfinfo "$out/some.pdf" | awk '/^Pages:/ {print $2}')" = 2
+check "the range starts at page 2" sh -c "pdftotext -f 1 -l 1 '$out/some.pdf' - | grep -q 'Page 2 of $listed'"
+
+"$cli" convert "$templates/invoice.ktt" --output "$out/once.ktt" >/dev/null 2>"$out/stderr"
+check "convert exits 0" test $? -eq 0
+"$cli" convert "$out/once.ktt" --output "$out/twice.ktt" >/dev/null 2>&1
+check "converting a converted template changes no byte" cmp -s "$out/once.ktt" "$out/twice.ktt"
+check "a template is CR LF text" sh -c "head -c 14 '$out/once.ktt' | od -c | grep -q '\\\\r  \\\\n'"
+
+for args in "info --help" "render --help" "pdf --help" "convert --help"; do
+  "$cli" $args >"$out/help" 2>&1
+  check "'$args' exits 0" test $? -eq 0
+  check "'$args' prints usage" grep -qi "usage" "$out/help"
+done
+
+"$cli" info "$out/missing.ktt" >/dev/null 2>"$out/stderr"
+check "a missing template exits 1" test $? -eq 1
+check "its error number and source reach stderr" grep -q "error 53 (LoadFromTemplate)" "$out/stderr"
+printf '[Properties]\r\nScaleMode=1' >"$out/cut.ktt"
+"$cli" info "$out/cut.ktt" >/dev/null 2>"$out/stderr"
+check "a template without its last line end exits 1" test $? -eq 1
+check "the reader's failure reaches stderr" grep -q "error 62 (Reading Template)" "$out/stderr"
+"$cli" render "$templates/invoice.ktt" --page 999 --output "$out/x.png" >/dev/null 2>"$out/stderr"
+check "a page beyond the document exits 1" test $? -eq 1
+"$cli" render "$templates/invoice.ktt" --zoom 300 --output "$out/x.png" >/dev/null 2>&1
+check "a zoom out of range is bad usage (exit 2)" test $? -eq 2
+"$cli" convert "$templates/invoice.ktt" >/dev/null 2>&1
+check "convert without --output is bad usage (exit 2)" test $? -eq 2
+mkdir "$out/folder"
+"$cli" convert "$templates/invoice.ktt" --output "$out/folder" >/dev/null 2>"$out/stderr"
+check "converting onto a folder exits 1" test $? -eq 1
+check "the save's failure reaches stderr" grep -q "error 75 (SaveAsTemplate)" "$out/stderr"
+
+echo "$failures failed"
+exit $((failures > 0))

@@ -1,0 +1,221 @@
+// The control in its container's property bag, and the bag in a form file.
+#include "persist_test_util.h"
+#include "platform/container/property_bag.h"
+#include "varied_document.h"
+
+namespace ktfolio {
+namespace {
+
+using namespace testing;
+
+std::vector<std::string> Keys(const PropertyBag& bag) {
+  std::vector<std::string> keys;
+  for (const auto& e : bag.Entries()) keys.push_back(e.name);
+  return keys;
+}
+
+TEST(PropertyBag, AnUntouchedControlStoresOnlyItsDesign) {
+  KtPrint4 c;
+  PropertyBag bag;
+  c.WriteProperties(bag);
+  EXPECT_EQ(Keys(bag), (std::vector<std::string>{"DsnArraysize", "DsnArray"}));
+  const ByteArray dsn = bag.ReadProperty("dsnarray").ToBytes();
+  EXPECT_EQ(bag.ReadProperty("DsnArraySize").ToLong(), static_cast<std::int32_t>(dsn.size()));
+  EXPECT_EQ(Text(dsn), TemplateOf(c));
+}
+
+TEST(PropertyBag, OnlyValuesOtherThanTheirDefaultsAreStored) {
+  struct Case {
+    const char* key;
+    void (*change)(KtPrint4&);
+    Variant stored;
+  };
+  const Case cases[] = {
+      {"dColClipping", [](KtPrint4& c) { c.dColClipping(false); }, Variant(false)},
+      {"ScaleMode", [](KtPrint4& c) { c.ScaleMode(eMillimetre); }, Variant(eMillimetre)},
+      {"MarginLeft", [](KtPrint4& c) { c.Marginleft(720); }, Variant(720.0f)},
+      {"dcolLineRight", [](KtPrint4& c) { c.dColLineRight(2); }, Variant(std::int16_t{2})},
+      {"dColShadowColor", [](KtPrint4& c) { c.dColShadowColor(0x123456); }, Variant(0x123456)},
+      {"PrinterName", [](KtPrint4& c) { c.PrinterName("Office"); }, Variant("Office")},
+      {"sText", [](KtPrint4& c) { c.sText("note"); }, Variant("note")},
+      {"ActiveRowH", [](KtPrint4& c) { c.AddHeaderRow("h"); }, Variant(1)},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.key);
+    KtPrint4 c;
+    k.change(c);
+    PropertyBag bag;
+    c.WriteProperties(bag);
+    ASSERT_TRUE(bag.Contains(k.key));
+    EXPECT_TRUE(bag.ReadProperty(k.key) == k.stored) << bag.ReadProperty(k.key).ToString();
+    EXPECT_EQ(bag.ReadProperty(k.key).type(), k.stored.type()) << "stored with its key's type";
+  }
+}
+
+TEST(PropertyBag, ReadingRestoresEveryKeyAndTheDocument) {
+  KtPrint4 a;
+  BuildVariedDocument(a, 30, 3, 5);
+  a.Font(MakeFont("Times New Roman", 12, true));
+  a.dColClipping(false);
+  a.ShowToolBar(false);
+  PropertyBag bag;
+  a.WriteProperties(bag);
+
+  KtPrint4 b;
+  b.ReadProperties(bag);
+  EXPECT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
+  EXPECT_FALSE(b.dColClipping()) << "False round-trips";
+  EXPECT_FALSE(b.ShowToolBar());
+  EXPECT_EQ(b.Font()->Name, "Times New Roman");
+  EXPECT_TRUE(b.Font()->Bold);
+  EXPECT_EQ(b.ScaleMode(), eMillimetre);
+  EXPECT_FLOAT_EQ(b.Marginleft(), 12.5f);
+  EXPECT_FLOAT_EQ(b.PageInfo().LeftM, a.PageInfo().LeftM);
+  EXPECT_EQ(DumpDocument(b), DumpDocument(a));
+}
+
+TEST(PropertyBag, WithoutADesignTheDocumentIsEmpty) {
+  PropertyBag none;
+  none.WriteProperty("ShowGuideLines", Variant(true));
+  PropertyBag zero = none;
+  zero.WriteProperty("DsnArraySize", Variant(0), Variant());
+  zero.WriteProperty("DsnArray", Variant(Bytes(Lines({"[Body]", "[Row]1"}))));
+  for (const PropertyBag* bag : {&none, &zero}) {
+    KtPrint4 c;
+    c.AddRow("x");
+    c.ReadProperties(*bag);
+    EXPECT_EQ(c.LastRow(), 0);
+    EXPECT_TRUE(c.DesignBuffer().empty());
+    EXPECT_TRUE(c.ShowGuideLines());
+  }
+}
+
+TEST(PropertyBag, TheStoredDesignIsReadAfterTheKeysAndWinsOverThem) {
+  PropertyBag bag;
+  bag.WriteProperty("ShowGuideLines", Variant(false));
+  const std::string dsn = Lines({"[Properties]", "ShowGuideLines=-1", "[Body]", "[Row]1", "[Col]1", "Text=t"});
+  bag.WriteProperty("dsnarraysize", Variant(static_cast<std::int32_t>(dsn.size())));
+  bag.WriteProperty("DSNARRAY", Variant(Bytes(dsn + "trailing bytes beyond the size")));
+  KtPrint4 c;
+  c.ReadProperties(bag);
+  EXPECT_TRUE(c.ShowGuideLines());
+  EXPECT_EQ(c.LastRow(), 1);
+  EXPECT_EQ(Text(c.DesignBuffer()), dsn) << "the size cuts the array";
+}
+
+TEST(PropertyBag, ABagThatCannotBeReadReachesTheContainer) {
+  PropertyBag wrongType;
+  wrongType.WriteProperty("ScaleMode", Variant("inches"));
+  PropertyBag shortArray;
+  shortArray.WriteProperty("DsnArraySize", Variant(1000000));
+  shortArray.WriteProperty("DsnArray", Variant(Bytes("[Body]\r\n")));
+  KtPrint4 c;
+  EXPECT_THROW(c.ReadProperties(wrongType), Error);
+  try {
+    c.ReadProperties(shortArray);
+    ADD_FAILURE() << "a size beyond the stored bytes must not be read";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), errnum::kInvalidFileFormat);
+  }
+}
+
+TEST(PropertyBag, InitialisingGivesANewControlsState) {
+  KtPrint4 fresh, c;
+  c.AddRow("x");
+  c.AddRow("y");
+  c.SetPageBreak(2);
+  c.SetGuideRow(1);
+  ASSERT_EQ(c.Pages(), 2);
+  c.ScaleMode(eInch);
+  c.dColsPerRow(4);
+  c.InitProperties();
+  EXPECT_EQ(DumpDocument(c), DumpDocument(fresh));
+  EXPECT_EQ(TemplateOf(c), TemplateOf(fresh));
+}
+
+// ---- the form file ------------------------------------------------------------------------
+
+TEST(FormFile, EveryKindOfValueSurvivesTheText) {
+  PropertyBag bag;
+  ByteArray allBytes;
+  for (int i = 0; i < 256; ++i) allBytes.push_back(static_cast<std::uint8_t>(i));
+  bag.WriteProperty("Flag", Variant(true));
+  bag.WriteProperty("Small", Variant(std::int16_t{-3}));
+  bag.WriteProperty("Long", Variant(-2147483647 - 1));
+  bag.WriteProperty("Single", Variant(0.1f));
+  bag.WriteProperty("Double", Variant(1.0 / 3.0));
+  bag.WriteProperty("Text", Variant("line 1\r\nline=2 100% caf\xC3\xA9\t\x7F"));
+  bag.WriteProperty("Bytes", Variant(allBytes));
+  bag.WriteProperty("Two", Variant(ByteArray{1, 2}));
+  bag.WriteFont("Font", StdFont{"Courier, New", 9.5f, true, false, true, false}, nullptr);
+
+  const std::string text = bag.ToText();
+  EXPECT_EQ(text.find('\r'), std::string::npos) << "a value never breaks its line";
+  const PropertyBag back = PropertyBag::FromText(text);
+  EXPECT_EQ(Keys(back), Keys(bag));
+  for (const auto& e : bag.Entries()) {
+    SCOPED_TRACE(e.name);
+    if (e.font) continue;
+    const Variant v = back.ReadProperty(e.name);
+    EXPECT_EQ(v.type(), e.value.type());
+    EXPECT_TRUE(v == e.value) << v.ToString();
+  }
+  const FontPtr f = back.ReadFont("font", nullptr);
+  EXPECT_EQ(f->Name, "Courier, New");
+  EXPECT_FLOAT_EQ(f->Size, 9.5f);
+  EXPECT_TRUE(f->Bold && f->Underline && !f->Italic && !f->Strikethrough);
+  EXPECT_EQ(back.ToText(), text);
+}
+
+TEST(FormFile, AControlSavedToAFormFileReadsBack) {
+  ScratchDir dir;
+  KtPrint4 a;
+  BuildVariedDocument(a, 10, 3, 9);
+  PropertyBag bag;
+  a.WriteProperties(bag);
+  bag.SaveToFile(dir.File("form.ktf"));
+  KtPrint4 b;
+  b.ReadProperties(PropertyBag::LoadFromFile(dir.File("form.ktf")));
+  EXPECT_EQ(DumpDocument(b), DumpDocument(a));
+}
+
+TEST(FormFile, ABadLineIsAnErrorNamingIt) {
+  const char* const texts[] = {
+      "",
+      "not a bag\n",
+      "ktfolio property bag 1\nNoType\n",
+      "ktfolio property bag 1\nA=Long:12x\n",
+      "ktfolio property bag 1\nA=Integer:40000\n",
+      "ktfolio property bag 1\nA=Boolean:yes\n",
+      "ktfolio property bag 1\nA=Bytes:abc\n",
+      "ktfolio property bag 1\nA=String:%G0\n",
+      "ktfolio property bag 1\nA=Font:10,1,0,0\n",
+      "ktfolio property bag 1\nA=Long:1\na=Long:2\n",
+      "ktfolio property bag 1\nA=Variant()\n",
+  };
+  for (const char* t : texts) {
+    SCOPED_TRACE(t);
+    try {
+      PropertyBag::FromText(t);
+      ADD_FAILURE() << "accepted";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), errnum::kInvalidFileFormat);
+      EXPECT_NE(e.description().find("line "), std::string::npos) << e.description();
+    }
+  }
+  EXPECT_EQ(PropertyBag::FromText("ktfolio property bag 1\r\n\r\n# note\r\nA=Long:1\r\n").ReadProperty("a").ToLong(),
+            1)
+      << "CR LF line ends, blank lines and comments are fine";
+}
+
+TEST(FormFile, NamesAFormFileCannotHoldAreRefused) {
+  PropertyBag bag;
+  for (const char* name : {"", "a=b", "#x", "line\nbreak"}) {
+    SCOPED_TRACE(name);
+    EXPECT_THROW(bag.WriteProperty(name, Variant(1)), Error);
+  }
+  EXPECT_THROW(bag.WriteProperty("list", Variant(VariantArray{Variant(1)})), Error);
+}
+
+}  // namespace
+}  // namespace ktfolio

@@ -1,0 +1,143 @@
+// Template files: saving replaces a file only once the new one is complete,
+// loading refuses what is not a template file and changes nothing then.
+#include <sys/stat.h>
+
+#include "persist_test_util.h"
+#include "platform/container/property_bag.h"
+
+namespace ktfolio {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+std::size_t FilesIn(const fs::path& dir) {
+  return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+TEST(TemplateFile, ASavedTemplateHoldsExactlyTheDesignBytesAndLoadsBack) {
+  ScratchDir dir;
+  const std::string file = dir.File("invoice.ktt");
+  KtPrint4 a;
+  a.AddHeaderRow("Invoice", "No. 7");
+  a.AddRow("Item", 12.5, true);
+  ASSERT_TRUE(a.SaveAsTemplate(file));
+  EXPECT_EQ(ReadFile(file), Text(a.DesignBuffer()));
+  EXPECT_EQ(ReadFile(file), TemplateOf(a));
+  EXPECT_EQ(FilesIn(dir.Path()), 1u) << "no temporary file is left beside it";
+
+  KtPrint4 b;
+  ASSERT_TRUE(b.LoadFromTemplate(file));
+  EXPECT_EQ(DumpDocument(b), DumpDocument(a));
+  EXPECT_EQ(Text(b.DesignBuffer()), ReadFile(file));
+}
+
+TEST(TemplateFile, TheNameIsUsedAsGiven) {
+  ScratchDir dir;
+  KtPrint4 c;
+  ASSERT_TRUE(c.SaveAsTemplate(dir.File("no_extension")));
+  EXPECT_TRUE(fs::exists(dir.File("no_extension")));
+}
+
+TEST(TemplateFile, SavingOverAnExistingTemplateReplacesItAndKeepsItsPermissions) {
+  ScratchDir dir;
+  const std::string file = dir.File("t.ktt");
+  WriteFile(file, "old contents");
+  ::chmod(file.c_str(), 0640);
+  KtPrint4 c;
+  c.AddRow("new");
+  ASSERT_TRUE(c.SaveAsTemplate(file));
+  EXPECT_EQ(ReadFile(file), TemplateOf(c));
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
+  ScratchDir dir;
+  const std::string readOnly = dir.File("locked.ktt");
+  WriteFile(readOnly, "precious");
+  ::chmod(readOnly.c_str(), 0444);
+  fs::create_directory(dir.File("folder"));
+  struct Case {
+    const char* name;
+    std::string path;
+    std::int32_t number;
+  };
+  const Case cases[] = {
+      {"read-only file", readOnly, errnum::kPathFileAccess},
+      {"a folder", dir.File("folder"), errnum::kPathFileAccess},
+      {"a missing folder", dir.File("missing/t.ktt"), errnum::kPathNotFound},
+      {"an empty name", "", errnum::kBadFileName},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    KtPrint4 c;
+    c.AddRow("x");
+    EXPECT_FALSE(c.SaveAsTemplate(k.path));
+    const LastError e = ErrorOf(c);
+    EXPECT_EQ(e.number, k.number) << e.description;
+    EXPECT_EQ(e.source, "SaveAsTemplate");
+  }
+  EXPECT_EQ(ReadFile(readOnly), "precious");
+  EXPECT_TRUE(fs::is_directory(dir.File("folder")));
+  EXPECT_EQ(FilesIn(dir.Path()), 2u) << "no temporary file is left beside them";
+}
+
+TEST(TemplateFile, LoadingWhatIsNotATemplateFileChangesNothing) {
+  ScratchDir dir;
+  WriteFile(dir.File("empty.ktt"), "");
+  struct Case {
+    const char* name;
+    std::string path;
+    std::int32_t number;
+  };
+  const Case cases[] = {
+      {"missing file", dir.File("nothing.ktt"), errnum::kFileNotFound},
+      {"empty file", dir.File("empty.ktt"), errnum::kInputPastEnd},
+      {"a folder", dir.Path().string(), errnum::kPathFileAccess},
+      {"an empty name", "", errnum::kBadFileName},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    KtPrint4 c;
+    c.AddRow("kept");
+    c.ShowGuideLines(true);
+    ByteArray before;
+    c.GetDsnArray(before);
+    EXPECT_FALSE(c.LoadFromTemplate(k.path));
+    const LastError e = ErrorOf(c);
+    EXPECT_EQ(e.number, k.number) << e.description;
+    EXPECT_EQ(e.source, "LoadFromTemplate");
+    EXPECT_EQ(c.LastRow(), 1);
+    EXPECT_EQ(TemplateOf(c), Text(before));
+  }
+}
+
+TEST(TemplateFile, InDesignModeFilesAreNeitherWrittenNorRead) {
+  ScratchDir dir;
+  Container form;
+  form.UserMode(false);
+  KtPrint4 c(&form);
+  c.AddRow("x");
+  EXPECT_FALSE(c.SaveAsTemplate(dir.File("t.ktt")));
+  EXPECT_FALSE(fs::exists(dir.File("t.ktt")));
+  WriteFile(dir.File("u.ktt"), Lines({"[Body]"}));
+  EXPECT_FALSE(c.LoadFromTemplate(dir.File("u.ktt")));
+  EXPECT_EQ(c.LastRow(), 1);
+  EXPECT_EQ(ErrorOf(c).number, 0) << "doing nothing is not a failure";
+}
+
+TEST(DesignMode, DesignModeShowsGuideLinesAndTheDesignerEntryHoldsNothing) {
+  KtPrint4 c;
+  c.DesigMode(true);
+  EXPECT_TRUE(c.DesigMode());
+  EXPECT_TRUE(c.ShowGuideLines());
+  c.DesigMode(false);
+  EXPECT_TRUE(c.ShowGuideLines()) << "leaving design mode keeps the guide lines";
+  c.a_Designer(Variant("anything"));
+  EXPECT_TRUE(c.a_Designer().IsEmpty());
+}
+
+}  // namespace
+}  // namespace ktfolio

@@ -1,0 +1,317 @@
+// The template reader: what each line does, what a bad line stops, and round
+// trips through the writer.
+#include <cstring>
+
+#include "persist_test_util.h"
+#include "platform/container/property_bag.h"
+#include "varied_document.h"
+
+namespace ktfolio {
+namespace {
+
+using namespace testing;
+
+const std::string kMalformed = std::string(KTFOLIO_TEST_DATA) + "/persist/malformed/";
+constexpr const char* kReaderSource = "Reading Template";
+
+std::string WithoutKey(const std::string& text, const std::string& key) {
+  std::string out;
+  std::size_t p = 0;
+  while (p < text.size()) {
+    const std::size_t end = text.find("\r\n", p) + 2;
+    if (text.compare(p, key.size() + 1, key + "=") != 0) out.append(text, p, end - p);
+    p = end;
+  }
+  return out;
+}
+
+void Load(KtPrint4& c, std::string_view text, bool onlyDesign = false) { c.SetDsnArray(Bytes(text), onlyDesign); }
+
+KtTextItem& Cell(KtPrint4& c, std::int32_t row, std::int32_t col, std::int32_t area = Body) {
+  return *c.Rows(area)->Item(row)->ItemText().Item(col);
+}
+
+// ---- settings --------------------------------------------------------------------------
+
+TEST(TemplateReader, MarginsAreReadInTheTemplatesOwnScaleMode) {
+  KtPrint4 c;
+  Load(c, Lines({"[Properties]", "ScaleMode=5", "Marginleft=1440", "MarginTop=720", "[Body]"}));
+  EXPECT_EQ(c.ScaleMode(), eInch);
+  EXPECT_FLOAT_EQ(c.Marginleft(), 1) << "1440 twips read while the scale is inches";
+  EXPECT_FLOAT_EQ(c.MarginTop(), 0.5f);
+  EXPECT_FLOAT_EQ(c.PageInfo().LeftM, 1440);
+  EXPECT_EQ(ErrorOf(c).number, 0);
+}
+
+TEST(TemplateReader, TwipsDefaultsAreStoredUnconverted) {
+  KtPrint4 c;
+  Load(c, Lines({"[Properties]", "ScaleMode=6", "ColSpacing=100", "dRowHeight=333", "RowSpacing=7"}));
+  EXPECT_FLOAT_EQ(c.Defaults().dColSpacing, 100);
+  EXPECT_FLOAT_EQ(c.Defaults().dRowHeight, 333);
+  EXPECT_FLOAT_EQ(c.Defaults().dRowSpacing, 7);
+}
+
+TEST(TemplateReader, ALoadedDocumentNeverInheritsItsLastRow) {
+  for (const char* value : {"-1", "0"}) {
+    SCOPED_TRACE(value);
+    KtPrint4 c;
+    Load(c, Lines({"[Properties]", std::string("dInheritLastRow=") + value}));
+    EXPECT_FALSE(c.dInheritLastRow());
+  }
+}
+
+TEST(TemplateReader, OnlyMinusOneIsTrue) {
+  struct Case {
+    const char* value;
+    bool expected;
+  };
+  const Case cases[] = {{"-1", true}, {"0", false}, {"True", false}, {"1", false}, {"-1 ", false}, {"", false}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.value);
+    KtPrint4 c;
+    c.ShowGuideLines(!k.expected);
+    Load(c, Lines({"[Properties]", std::string("ShowGuideLines=") + k.value}));
+    EXPECT_EQ(c.ShowGuideLines(), k.expected);
+  }
+}
+
+TEST(TemplateReader, NumbersAreTheLeadingNumberRoundedHalfToEven) {
+  struct Case {
+    const char* value;
+    std::int32_t expected;
+  };
+  const Case cases[] = {{"12abc", 12}, {"  7", 7}, {"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"x", 0}, {"1e3", 1000}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.value);
+    KtPrint4 c;
+    Load(c, Lines({"[Properties]", std::string("dColsPerRow=") + k.value}));
+    EXPECT_EQ(c.dColsPerRow(), k.expected);
+  }
+}
+
+TEST(TemplateReader, TheDesignOnlyFlagReplacesRowsButKeepsSettingsOtherThanTheBodyMarkers) {
+  KtPrint4 c;
+  c.AddRow("old");
+  c.ShowGuideLines(false);
+  Load(c,
+       Lines({"[Properties]", "ScaleMode=5", "ShowGuideLines=-1", "StartBodyRow=1", "EndBodyRow=2", "[Body]",
+              "[Row]1", "[Col]1", "Text=new", "[Row]1"}),
+       true);
+  EXPECT_EQ(c.ScaleMode(), eTwip);
+  EXPECT_FALSE(c.ShowGuideLines());
+  EXPECT_EQ(c.StartBodyRow(), 1);
+  EXPECT_EQ(c.EndBodyRow(), 2);
+  ASSERT_EQ(c.LastRow(), 2);
+  EXPECT_EQ(Cell(c, 1, 1).Text(), "new");
+}
+
+// ---- rows and cells -----------------------------------------------------------------------
+
+TEST(TemplateReader, RowsAndCellsCopyThePreviousOneWhereTheTextSaysNothing) {
+  KtPrint4 c;
+  Load(c, Lines({"[Header]", "[Row]2", "RowHeight=500", "PageBreak=-1", "[Col]1", "FontBold=-1", "Text=a", "[Col]2",
+                 "[Body]", "[Row]1", "[Col]1", "FontSize=14"}));
+  ASSERT_EQ(c.Rows(Header)->count(), 1);
+  EXPECT_TRUE(Cell(c, 1, 2, Header).FontBold()) << "the second cell copies the first";
+  EXPECT_EQ(Cell(c, 1, 2, Header).Text(), "a") << "texts are copied too";
+  const KtRow& body = *c.Rows(Body)->Item(1);
+  EXPECT_FLOAT_EQ(body.RowHeight(), 500) << "rows copy the previous row, across areas";
+  EXPECT_TRUE(body.PageBreak());
+  EXPECT_TRUE(Cell(c, 1, 1).FontBold());
+  EXPECT_FLOAT_EQ(Cell(c, 1, 1).FontSize(), 14);
+}
+
+TEST(TemplateReader, TheLineBreakMarkReadsBackAsCrLf) {
+  KtPrint4 c;
+  Load(c, Lines({"[Body]", "[Row]1", "[Col]1", "Text=a!hr!b<cr>c"}));
+  EXPECT_EQ(Cell(c, 1, 1).Text(), "a\r\nb\rc");
+}
+
+TEST(TemplateReader, UnknownKeysSectionsBlankLinesAndLinesWithoutEqualsAreSkipped) {
+  KtPrint4 c;
+  Load(c, Lines({"", "[Properties]", "NoSuchSetting=5", "just words", "[]", "[unclosed", "[Other]", "ShowToolBar=0",
+                 "scalemode=5", "[Body]", "", "[Row]1", "Colour=red", "[Col]1", "text=lower case", "Text=x=y"}));
+  EXPECT_EQ(ErrorOf(c).number, 0) << ErrorOf(c).description;
+  EXPECT_FALSE(c.ShowToolBar()) << "an unknown section leaves the settings section current";
+  EXPECT_EQ(c.ScaleMode(), eTwip) << "keys are compared with their case";
+  EXPECT_EQ(Cell(c, 1, 1).Text(), "x=y") << "the value runs to the end of the line";
+}
+
+TEST(TemplateReader, ANegativeCellIndexAppliesNothing) {
+  KtPrint4 c;
+  Load(c, Lines({"[Body]", "[Row]1", "[Col]-1", "Text=lost"}));
+  EXPECT_EQ(ErrorOf(c).number, 0);
+  ASSERT_EQ(c.Rows(Body)->Item(1)->ItemText().count(), 1);
+  EXPECT_EQ(Cell(c, 1, 1).Text(), "");
+}
+
+TEST(TemplateReader, ReadingPaginatesTheBody) {
+  KtPrint4 c;
+  Load(c, Lines({"[Body]", "[Row]1", "RowHeight=300", "Page=7", "TopInPage=9999", "[Row]1", "PageBreak=-1"}));
+  EXPECT_EQ(c.Rows(Body)->Item(1)->Page(), 1);
+  EXPECT_FLOAT_EQ(c.Rows(Body)->Item(1)->TopInPage(), 0);
+  EXPECT_EQ(c.Rows(Body)->Item(2)->Page(), 2);
+}
+
+// ---- bad text -------------------------------------------------------------------------------
+
+struct BadFile {
+  const char* file;
+  std::int32_t number;
+  std::int32_t bodyRows;  // rows applied before the bad line
+};
+
+TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
+  const BadFile cases[] = {
+      {"unterminated_row.txt", errnum::kInputPastEnd, 2},
+      {"col_before_row.txt", errnum::kObjectNotSet, 0},
+      {"integer_overflow.txt", errnum::kOverflow, 0},
+      {"key_before_section.txt", errnum::kObjectNotSet, 0},
+      {"col_index_beyond_row.txt", errnum::kObjectNotSet, 1},
+      {"int16_overflow.txt", errnum::kOverflow, 1},
+      {"col_number_overflow.txt", errnum::kOverflow, 1},
+      {"single_overflow.txt", errnum::kOverflow, 0},
+  };
+  for (const BadFile& k : cases) {
+    SCOPED_TRACE(k.file);
+    KtPrint4 c;
+    c.AddRow("before");
+    ASSERT_TRUE(c.LoadFromTemplate(kMalformed + k.file) == false);
+    const LastError e = ErrorOf(c);
+    EXPECT_EQ(e.number, k.number) << e.description;
+    EXPECT_EQ(e.source, kReaderSource);
+    EXPECT_NE(e.description.find("template line "), std::string::npos) << e.description;
+    EXPECT_EQ(c.LastRow(), k.bodyRows);
+    EXPECT_NE(c.PrinterName(), "never");
+  }
+}
+
+TEST(TemplateReader, SettingsBeforeTheBadLineStayAndPaginationDoesNotRun) {
+  KtPrint4 c;
+  ASSERT_FALSE(c.LoadFromTemplate(kMalformed + "integer_overflow.txt"));
+  EXPECT_TRUE(c.ShowGuideLines());
+
+  ScratchDir dir;
+  WriteFile(dir.File("t.ktt"), Lines({"[Body]", "[Row]1", "Page=7", "[Col]1"}) + "Text=unterminated");
+  KtPrint4 d;
+  ASSERT_FALSE(d.LoadFromTemplate(dir.File("t.ktt")));
+  EXPECT_EQ(d.Rows(Body)->Item(1)->Page(), 7) << "the reader stopped before paginating";
+  EXPECT_EQ(Cell(d, 1, 1).Text(), "");
+}
+
+TEST(TemplateReader, TextThatIsNotWindows1252ChangesNothing) {
+  KtPrint4 c;
+  c.AddRow("kept");
+  ASSERT_FALSE(c.LoadFromTemplate(kMalformed + "utf16_bytes.txt"));
+  EXPECT_EQ(ErrorOf(c).number, errnum::kInvalidFileFormat);
+  EXPECT_EQ(c.LastRow(), 1);
+  EXPECT_EQ(Cell(c, 1, 1).Text(), "kept");
+
+  for (char undefined : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'}) {
+    KtPrint4 d;
+    d.ClearError();
+    Load(d, Lines({"[Properties]", std::string("PrinterName=") + undefined}));
+    EXPECT_EQ(ErrorOf(d).number, errnum::kInvalidFileFormat) << static_cast<int>(static_cast<unsigned char>(undefined));
+  }
+}
+
+TEST(TemplateReader, RandomBytesAndHugeLinesAreRecordedErrors) {
+  ScratchDir dir;
+  std::mt19937 rng(7);
+  std::string noise(50u << 20, '\0');
+  for (std::size_t i = 0; i + 4 <= noise.size(); i += 4) {
+    const std::uint32_t r = rng();
+    std::memcpy(&noise[i], &r, 4);
+  }
+  WriteFile(dir.File("noise.ktt"), noise);
+  KtPrint4 c;
+  c.AddRow("kept");
+  EXPECT_FALSE(c.LoadFromTemplate(dir.File("noise.ktt")));
+  EXPECT_EQ(ErrorOf(c).number, errnum::kInvalidFileFormat);
+  EXPECT_EQ(c.LastRow(), 1);
+
+  const std::string huge = "[Properties]\r\nColorResolution=" + std::string(1u << 20, '9') + "\r\n";
+  WriteFile(dir.File("huge.ktt"), huge);
+  EXPECT_FALSE(c.LoadFromTemplate(dir.File("huge.ktt")));
+  EXPECT_EQ(ErrorOf(c).number, errnum::kOverflow);
+  EXPECT_LT(ErrorOf(c).description.size(), 300u) << "the quoted line is shortened";
+}
+
+// ---- round trips ------------------------------------------------------------------------------
+
+TEST(TemplateRoundTrip, TheDesignerArraysReproduceTheDocument) {
+  ScratchDir dir;
+  WriteTinyBmp(dir.File("dot.bmp"));
+  KtPrint4 a;
+  BuildVariedDocument(a, 60, 5, 11, dir.File("dot.bmp"));
+  ASSERT_EQ(ErrorOf(a).number, 0) << ErrorOf(a).description;
+  ByteArray dsn;
+  a.GetDsnArray(dsn);
+  KtPrint4 b;
+  b.SetDsnArray(dsn);
+  ASSERT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
+  EXPECT_EQ(DumpDocument(b), DumpDocument(a));
+  EXPECT_EQ(b.ScaleMode(), eMillimetre);
+  EXPECT_FLOAT_EQ(b.Marginleft(), 12.5f);
+  EXPECT_EQ(b.PrinterName(), "Office \xE2\x80\x94 2nd floor ?") << "the arrow has no Windows-1252 byte";
+  EXPECT_FALSE(b.dColClipping());
+  EXPECT_EQ(b.Pages(), a.Pages());
+}
+
+TEST(TemplateRoundTrip, WritingWhatWasReadGivesTheSameBytes) {
+  KtPrint4 a;
+  BuildVariedDocument(a, 80, 4, 23);
+  KtPrint4 b, c;
+  b.SetDsnArray(Bytes(TemplateOf(a)));
+  const std::string once = TemplateOf(b);
+  c.SetDsnArray(Bytes(once));
+  EXPECT_EQ(TemplateOf(c), once);
+  // Two keys cannot come back: ItemHeight is the last measurement of a cell,
+  // and a freshly read cell is unmeasured; a read document never inherits its
+  // last row. Everything else agrees.
+  const std::string first = TemplateOf(a);
+  ASSERT_NE(first.find("\r\nItemHeight=2"), std::string::npos) << "some rows were measured";
+  EXPECT_NE(once.find("\r\ndInheritLastRow=0\r\n"), std::string::npos);
+  EXPECT_EQ(WithoutKey(WithoutKey(once, "ItemHeight"), "dInheritLastRow"),
+            WithoutKey(WithoutKey(first, "ItemHeight"), "dInheritLastRow"));
+}
+
+TEST(TemplateRoundTrip, PicturesAndFocusComeBackOnEveryCell) {
+  ScratchDir dir;
+  const std::string pic = dir.File("dot.bmp");
+  WriteTinyBmp(pic);
+  KtPrint4 a;
+  a.AddRow("a", "b", "c", "d");
+  for (int k : {2, 3}) {
+    Cell(a, 1, k).BITMAP(pic);
+    Cell(a, 1, k).Focused(true);
+  }
+  KtPrint4 b;
+  b.SetDsnArray(Bytes(TemplateOf(a)));
+  for (int k = 1; k <= 4; ++k) {
+    SCOPED_TRACE(k);
+    const bool shows = k == 2 || k == 3;
+    EXPECT_EQ(Cell(b, 1, k).HasBitmap(), shows);
+    EXPECT_EQ(Cell(b, 1, k).BITMAP(), shows ? pic : "");
+    EXPECT_EQ(Cell(b, 1, k).Focused(), shows);
+  }
+}
+
+TEST(TemplateRoundTrip, APictureThatCannotBeLoadedStopsTheReader) {
+  KtPrint4 c;
+  Load(c, Lines({"[Body]", "[Row]1", "[Col]1", "BITMAP=/no/such/picture.bmp", "Text=after"}));
+  EXPECT_EQ(ErrorOf(c).number, errnum::kFileNotFound) << ErrorOf(c).description;
+  EXPECT_FALSE(Cell(c, 1, 1).HasBitmap());
+  EXPECT_EQ(Cell(c, 1, 1).Text(), "");
+}
+
+TEST(TemplateRoundTrip, AnEmptyDocumentReadsBackEmpty) {
+  KtPrint4 a, b;
+  b.AddHeaderRow("h");
+  b.AddRow("x");
+  b.SetDsnArray(Bytes(TemplateOf(a)));
+  for (std::int32_t area : {Header, Footer, Body}) EXPECT_EQ(b.Rows(area)->count(), 0);
+}
+
+}  // namespace
+}  // namespace ktfolio

@@ -1,0 +1,155 @@
+// The template writer, byte for byte: expected files for small documents,
+// plus probes that say in words what each file shows.
+#include <cstdlib>
+
+#include "persist_test_util.h"
+
+namespace ktfolio {
+namespace {
+
+using namespace testing;
+
+const std::string kDataDir = std::string(KTFOLIO_TEST_DATA) + "/persist/";
+
+// Compares with tests/data/persist/<name>.ktt; KTFOLIO_UPDATE_GOLDEN=1 rewrites it.
+void ExpectGolden(const std::string& name, const std::string& actual) {
+  const std::string path = kDataDir + name + ".ktt";
+  if (std::getenv("KTFOLIO_UPDATE_GOLDEN")) WriteFile(path, actual);
+  const std::string expected = ReadFile(path);
+  ASSERT_FALSE(expected.empty()) << "missing expected file " << path;
+  if (expected == actual) return;
+  std::size_t i = 0;
+  while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
+  const std::size_t from = i < 40 ? 0 : i - 40;
+  ADD_FAILURE() << name << ": first difference at byte " << i << "\nexpected: ..." << expected.substr(from, 80)
+                << "\nactual:   ..." << actual.substr(from, 80);
+}
+
+// Rows built without height fitting keep ItemHeight at 0, so the expected
+// files do not depend on font metrics.
+KtPrint4& Unmeasured(KtPrint4& c) {
+  c.dFitHeightToText(false);
+  return c;
+}
+
+std::size_t CountOf(const std::string& text, std::string_view what) {
+  std::size_t n = 0;
+  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+TEST(TemplateWriter, AnUntouchedControlWritesSettingsAndThreeEmptyAreas) {
+  KtPrint4 c;
+  const std::string t = TemplateOf(c);
+  ExpectGolden("untouched", t);
+  EXPECT_EQ(t.rfind("[Properties]\r\nScaleMode=1\r\n", 0), 0u);
+  EXPECT_EQ(CountOf(t, "\r\n"), 1u + 63u + 3u) << "one section line, 63 settings, three area lines";
+  EXPECT_TRUE(t.ends_with("sText=\r\n[Header]\r\n[Footer]\r\n[Body]\r\n"));
+  EXPECT_EQ(CountOf(t, "\n"), CountOf(t, "\r\n")) << "every line ends with CR LF";
+}
+
+TEST(TemplateWriter, OnlyTheFirstOfIdenticalRowsCarriesTheRowKeys) {
+  KtPrint4 c;
+  Unmeasured(c);
+  for (int i = 0; i < 3; ++i) c.AddRow("same");
+  c.RePaging();
+  const std::string t = TemplateOf(c);
+  ExpectGolden("three_identical_rows", t);
+  EXPECT_EQ(CountOf(t, "[Row]1\r\n"), 3u);
+  EXPECT_EQ(CountOf(t, "\r\nColsLayoutType="), 1u) << "only the first row writes its unchanged keys";
+  EXPECT_EQ(CountOf(t, "\r\nTopInPage="), 3u) << "each row sits lower than the one before";
+  EXPECT_EQ(CountOf(t, "Text=same"), 1u) << "cells repeat nothing the previous cell has";
+}
+
+TEST(TemplateWriter, ACrLfInACellTextIsWrittenAsTheLineBreakMark) {
+  KtPrint4 c;
+  Unmeasured(c);
+  c.AddRow("a\r\nb", "lone\rcr", "lone\nlf");
+  const std::string t = TemplateOf(c);
+  ExpectGolden("cell_text_crlf", t);
+  EXPECT_NE(t.find("\r\nText=a!hr!b\r\n"), std::string::npos);
+  EXPECT_NE(t.find("\r\nText=lone<cr>cr\r\n"), std::string::npos) << "a lone CR keeps to its line";
+  EXPECT_NE(t.find("\r\nText=lone<lf>lf\r\n"), std::string::npos);
+}
+
+TEST(TemplateWriter, NumbersAreShortestWithAPeriodAndBooleansAreMinusOneOrZero) {
+  KtPrint4 c;
+  Unmeasured(c);
+  c.AddRow("x", "y");
+  KtTextItem& cell = *c.Rows(Body)->Item(1)->ItemText().Item(2);
+  cell.IndentLeft(-12.5f);
+  cell.FontSize(10.25f);
+  cell.FrameControlSize(1.0f / 3.0f);
+  cell.TabLeft(123456789.0f);
+  cell.ShadowSize(-7);
+  cell.LineTop(-3);
+  cell.FontColor(0x8000000F);
+  cell.FontBold(true);
+  c.Rows(Body)->Item(1)->ColSpacing(0.1f);
+  const std::string t = TemplateOf(c);
+  ExpectGolden("numbers", t);
+  struct Case {
+    const char* name;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"negative fraction", "\r\nIndentLeft=-12.5\r\n"},
+      {"fraction", "\r\nFontSize=10.25\r\n"},
+      {"seven significant digits", "\r\nFrameControlSize=0.3333333\r\n"},
+      {"large single", "\r\nTabLeft=1.234568E+08\r\n"},
+      {"negative long", "\r\nShadowSize=-7\r\n"},
+      {"negative integer", "\r\nLineTop=-3\r\n"},
+      {"system colour as a signed long", "\r\nFontColor=-2147483633\r\n"},
+      {"true", "\r\nFontBold=-1\r\n"},
+      {"single that is not exact in binary", "\r\nColSpacing=0.1\r\n"},
+      {"zoom as a double", "\r\nEscala=100\r\n"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    EXPECT_NE(t.find(k.line), std::string::npos) << k.line;
+  }
+}
+
+TEST(TemplateWriter, TextIsWindows1252WithUnrepresentableCharactersAsQuestionMarks) {
+  KtPrint4 c;
+  Unmeasured(c);
+  c.AddRow("caf\xC3\xA9 \xE2\x82\xAC 5 \xCE\xA9 \xF0\x9F\x98\x80");  // café € 5 Ω 😀
+  c.PrinterName("Stra\xC3\x9F" "e\nline");                      // Straße, with a line feed
+  const std::string t = TemplateOf(c);
+  ExpectGolden("non_latin1", t);
+  EXPECT_NE(t.find("\r\nText=caf\xE9 \x80 5 ? ?\r\n"), std::string::npos)
+      << "é and € have bytes of their own, Ω and the emoji do not";
+  EXPECT_NE(t.find("\r\nPrinterName=Stra\xDF" "e?line\r\n"), std::string::npos)
+      << "a line feed in a string setting cannot split the line";
+}
+
+TEST(TemplateWriter, APictureAndAFocusAreWrittenOnEveryCellThatHasThem) {
+  ScratchDir dir;
+  const std::string pic = dir.File("dot.bmp");
+  WriteTinyBmp(pic);
+  KtPrint4 c;
+  Unmeasured(c);
+  c.AddRow("a", "b", "c");
+  KtTextItemCol& cells = c.Rows(Body)->Item(1)->ItemText();
+  for (int k : {2, 3}) {
+    cells.Item(k)->BITMAP(pic);
+    ASSERT_TRUE(cells.Item(k)->HasBitmap());
+    cells.Item(k)->Focused(true);
+  }
+  const std::string t = TemplateOf(c);
+  EXPECT_EQ(CountOf(t, "BITMAP=" + pic + "\r\n"), 2u) << "the same picture on two cells, both written";
+  EXPECT_EQ(CountOf(t, "Focused=-1\r\n"), 2u);
+  EXPECT_EQ(CountOf(t, "BITMAP=\r\n"), 1u) << "no picture is written on the first cell only";
+}
+
+TEST(TemplateWriter, TheSettingsArrayHoldsTheSettingsSectionAlone) {
+  KtPrint4 c;
+  c.AddRow("a");
+  ByteArray pro;
+  c.GetProArray(pro);
+  const std::string full = TemplateOf(c);
+  EXPECT_EQ(Text(pro), full.substr(0, full.find("[Header]")));
+}
+
+}  // namespace
+}  // namespace ktfolio

@@ -1,0 +1,99 @@
+"""Templates and saved properties from Python: bytes in, bytes out."""
+import os
+
+import pytest
+
+import ktfolio
+
+
+def test_the_design_array_is_template_bytes_that_rebuild_the_document(c):
+    c.AddHeaderRow("Invoice", "No. 7")
+    c.AddRow("caf\u00e9", "\u20ac 12,50", "two\r\nlines")
+    dsn = c.GetDsnArray()
+    assert isinstance(dsn, bytes)
+    assert dsn.startswith(b"[Properties]\r\nScaleMode=1\r\n")
+    assert b"\r\nText=caf\xe9\r\n" in dsn and b"\r\nText=\x80 12,50\r\n" in dsn
+    assert b"\r\nText=two!hr!lines\r\n" in dsn
+
+    d = ktfolio.KtPrint4()
+    d.SetDsnArray(dsn)
+    assert d.GetLastError()[0] is False
+    assert d.LastRow == 1
+    assert d.GetProperty(1, 3, "Text") == "two\r\nlines"
+    assert d.GetProperty(1, 1, "Text", ktfolio.Header) == "Invoice"
+
+
+def test_the_design_only_flag_keeps_the_settings(c):
+    other = ktfolio.KtPrint4()
+    other.ScaleMode = ktfolio.eInch
+    other.AddRow("a")
+    c.SetDsnArray(other.GetDsnArray(), fgOnlyDesign=True)
+    assert c.ScaleMode == ktfolio.eTwip and c.LastRow == 1
+
+
+def test_the_settings_array_is_the_start_of_the_design(c):
+    pro = c.GetProArray()
+    assert c.GetDsnArray().startswith(pro) and pro.endswith(b"sText=\r\n")
+
+
+def test_templates_are_saved_and_loaded_as_files(c, tmp_path):
+    path = str(tmp_path / "invoice.ktt")
+    c.AddRow("x", 1.5, True)
+    assert c.SaveAsTemplate(path) is True
+    with open(path, "rb") as f:
+        assert f.read() == c.GetDsnArray()
+    d = ktfolio.KtPrint4()
+    assert d.LoadFromTemplate(TemplateName=path) is True
+    assert d.GetProperty(1, 2, "Text") == "1.5"
+
+
+def test_a_missing_template_is_a_recorded_error(c, tmp_path):
+    assert c.LoadFromTemplate(str(tmp_path / "none.ktt")) is False
+    ok, number, description, source = c.GetLastError()
+    assert ok and number == 53 and source == "LoadFromTemplate"
+    assert "none.ktt" in description
+
+
+def test_saved_properties_are_a_dict_that_makes_the_same_control(c):
+    c.dColClipping = False
+    c.PrinterName = "Office"
+    c.Font = ktfolio.StdFont("Times New Roman", 12, Bold=True)
+    c.AddRow("a", "b")
+    bag = c.SaveProperties()
+    assert bag["dColClipping"] is False and bag["PrinterName"] == "Office"
+    assert isinstance(bag["DsnArray"], bytes) and bag["DsnArraysize"] == len(bag["DsnArray"])
+    assert "ScaleMode" not in bag, "defaults are not stored"
+    assert bag["Font"].Name == "Times New Roman" and bag["Font"].Bold is True
+
+    d = ktfolio.KtPrint4(properties=bag)
+    assert d.dColClipping is False and d.PrinterName == "Office"
+    assert d.Font.Name == "Times New Roman"
+    assert d.LastRow == 1 and d.GetProperty(1, 2, "Text") == "b"
+    assert d.dInheritLastRow is False, "a read design never inherits its last row"
+
+
+def test_an_untouched_control_saves_only_its_design():
+    bag = ktfolio.KtPrint4().SaveProperties()
+    assert sorted(bag) == ["DsnArray", "DsnArraysize"]
+
+
+def test_properties_are_matched_without_case_and_missing_ones_take_defaults():
+    d = ktfolio.KtPrint4(properties={"scalemode": ktfolio.eMillimetre, "SHOWTOOLBAR": False})
+    assert d.ScaleMode == ktfolio.eMillimetre and d.ShowToolBar is False
+    assert d.LastRow == 0 and d.dColClipping is True
+
+
+def test_a_property_that_does_not_convert_is_a_type_error():
+    with pytest.raises(TypeError, match="Type mismatch"):
+        ktfolio.KtPrint4(properties={"ScaleMode": "inches"})
+    with pytest.raises(TypeError):
+        ktfolio.KtPrint4(properties={"ScaleMode": object()})
+
+
+def test_design_mode_is_write_only_and_shows_guide_lines(c):
+    c.DesigMode = True
+    assert c.ShowGuideLines is True
+    with pytest.raises(AttributeError):
+        c.DesigMode
+    c.a_Designer = 42
+    assert c.a_Designer is None
