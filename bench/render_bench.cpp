@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "control/ktprint4.h"
+#include "edit/toolbar.h"
+#include "platform/container/form.h"
 #include "render/render_internal.h"
 
 using namespace ktfolio;
@@ -53,6 +55,26 @@ void BM_PreviewAtZoom(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PreviewAtZoom)->Arg(50)->Arg(100)->Arg(250)->Unit(benchmark::kMillisecond);
+
+// One repaint of the on-screen viewport (page surface, content, copy to the
+// window) on a form, at page 1 and at the last page of a long document.
+void BM_ViewportRepaint(benchmark::State& state) {
+  static Form form(900, 700);
+  static KtPrint4* control = [] {
+    auto* c = new KtPrint4(&form);  // lives as long as the form
+    c->AddHeaderRow("Sales listing");
+    c->AddFooterRow("Page %p of %n");
+    for (int i = 0; i < 100000; ++i) c->AddRow("A" + std::to_string(i), "#1400#Item " + std::to_string(i));
+    PlaceOnForm(*c, form);
+    form.Show();
+    return c;
+  }();
+  const std::int16_t page = state.range(0) == 0 ? 1 : control->Pages();
+  control->Preview(page);
+  for (auto _ : state) control->Refresh();
+  state.counters["page"] = page;
+}
+BENCHMARK(BM_ViewportRepaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

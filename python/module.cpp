@@ -8,10 +8,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "control/ktprint4_dispatch.h"
+#include "edit/toolbar.h"
+#include "platform/container/form.h"
 #include "convert.h"
 #include "properties.h"
 #include "model/enums.h"
@@ -20,6 +23,7 @@ namespace ktfolio::py_binding {
 
 void DefineTestingHooks(py::module_& parent);
 void DefineIntrospection(py::module_& m);
+void DefineForm(py::module_& m);
 
 namespace {
 
@@ -147,6 +151,10 @@ class EventArgs {
 // KtPrint4 as Python sees it: the published control plus its connected handlers.
 class PyKtPrint4 : public KtPrint4Dispatch {
  public:
+  PyKtPrint4() = default;
+  // On a form: the control lives in the form's container and keeps it alive.
+  explicit PyKtPrint4(std::shared_ptr<Form> form) : KtPrint4Dispatch(form) { PlaceOnForm(Control(), *form); }
+
   void Connect(py::object handler) {
     if (handler.is_none()) throw py::type_error("connect() needs a handler object, not None");
     for (const auto& h : handlers_)
@@ -301,18 +309,21 @@ PYBIND11_MODULE(_ktfolio, m) {
         return r + ">";
       });
 
+  DefineForm(m);
+
   py::class_<PyKtPrint4, Dispatch, std::shared_ptr<PyKtPrint4>>(
       m, "KtPrint4",
       "The print-document control, new in a default container (ambient font Arial 10,\n"
-      "fore colour 0, user mode).")
-      .def(py::init([](std::optional<py::dict> properties) {
-             auto c = std::make_shared<PyKtPrint4>();
+      "fore colour 0, user mode); with form=, placed on that form with its preview.")
+      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<py::dict> properties) {
+             auto c = form && *form ? std::make_shared<PyKtPrint4>(std::move(*form)) : std::make_shared<PyKtPrint4>();
              if (properties) ReadPropertiesFromDict(c->Control(), *properties);
              return c;
            }),
-           py::arg("properties") = py::none(),
-           "A new control; with properties, one that reads them from a dict made by\n"
-           "SaveProperties() (keys without regard to case; a missing key takes its default).")
+           py::arg("form") = py::none(), py::arg("properties") = py::none(),
+           "A new control; on form when given; with properties, one that reads them from a\n"
+           "dict made by SaveProperties() (keys without regard to case; a missing key takes\n"
+           "its default).")
       .def("SaveProperties", [](PyKtPrint4& c) { return SavePropertiesToDict(c.Control()); },
            "The control's saved properties as a dict of key -> value: only values that\n"
            "differ from their defaults, the design as bytes under 'DsnArray'.")

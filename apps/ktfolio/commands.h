@@ -31,6 +31,7 @@ void AddPrintCommand(CLI::App& app, Action& action);
 [[nodiscard]] bool LoadTemplate(KtPrint4& control, const std::string& file);
 // The positional TEMPLATE argument every template command takes.
 void AddTemplateArgument(CLI::App& command, std::string& file);
+void AddViewCommand(CLI::App& app, Action& action);
 
 // Writes the control's last error to stderr as "ktfolio: error N (source): message".
 int ReportFailure(KtPrint4& control);

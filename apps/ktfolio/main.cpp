@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
   AddConvertCommand(app, action);
   AddPrintersCommand(app, action);
   AddPrintCommand(app, action);
+  AddViewCommand(app, action);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

@@ -9,7 +9,7 @@ import inspect as _inspect
 import typing as _typing
 
 from . import _ktfolio
-from ._ktfolio import DispatchObject, EventArgs, KtPrint4, Method, StdFont, __version__, enumerations
+from ._ktfolio import DispatchObject, EventArgs, Form, KtPrint4, Method, StdFont, __version__, enumerations
 
 __doc__ = _ktfolio.__doc__
 
@@ -153,7 +153,7 @@ def _document(cls, sample):
 
 _document(KtPrint4, KtPrint4())
 _document(StdFont, StdFont())
-for _cls in (DispatchObject, EventArgs, Method):
+for _cls in (DispatchObject, EventArgs, Form, Method):
     _cls.__module__ = __name__
 
 # Each enumeration as an IntEnum (ktfolio.ctsPageArea.Header); its members
@@ -162,8 +162,17 @@ for _type, _members in enumerations.items():
     globals()[_type] = _enum.IntEnum(_type, _members, module=__name__)
     globals().update(_members)
 
+# Virtual-key codes for Form.key, and the leak counters tests read.
+_KEYS = [n for n in dir(_ktfolio) if n.startswith("VK_")]
+globals().update({n: getattr(_ktfolio, n) for n in _KEYS})
+live_windows = _ktfolio.live_windows
+live_timers = _ktfolio.live_timers
+use_gtk = _ktfolio.use_gtk
+
 __all__ = sorted(
-    ["DispatchObject", "Event", "EventArgs", "KtPrint4", "Method", "StdFont", "enumerations"]
+    ["DispatchObject", "Event", "EventArgs", "Form", "KtPrint4", "Method", "StdFont", "enumerations"]
+    + _KEYS
+    + ["live_windows", "live_timers", "use_gtk"]
     + list(enumerations)
     + [name for members in enumerations.values() for name in members]
 )

@@ -85,6 +85,8 @@ KtPrint4::KtPrint4(Container* container) : container_(container) {
 }
 
 KtPrint4::~KtPrint4() {
+  // Windows first: their last messages may still read the document.
+  preview_.reset();
   ClearAll();
   if (measureDC_) DeleteDC(measureDC_);
 }
@@ -350,6 +352,8 @@ void KtPrint4::sText(std::string v) {
 void KtPrint4::ShowToolBar(bool v) {
   if (v == showToolBar_) return;
   showToolBar_ = v;
+  // A windowed control lays its toolbar and viewport out again.
+  if (hWnd()) ContainerResize();
   Notify("ShowToolBar");
 }
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@
 #include "platform/automation/variant.h"
 #include "platform/container/container.h"
 #include "platform/gdi/gdi.h"
+#include "platform/user/user.h"
 
 namespace ktfolio {
 
@@ -258,9 +260,53 @@ class KtPrint4 : public DocumentHost {
   void PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool ShowDlg = false, std::int16_t Copies = 1);
   // The toolbar's caption while pages print ("Printing Page 3 ", "" at the
   // end) and its refresh after the print dialog. Both only act while the
-  // control is shown; until the control has a toolbar they do nothing.
+  // control is shown.
   void PrintingCaption(const std::string& caption);
   void RefreshToolbarAfterPrintDialog();
+
+  // ---- preview on screen (render/preview.cpp) -----------------------------------
+  // Shows page iPage (1..the page count taken when shown) in the viewport;
+  // out of range records 60107 and changes nothing.
+  void Preview(std::int16_t iPage);
+  // -1 fits the page width, 0 the whole page, 10..250 is a percentage; any other
+  // value records 60110. ZoomValue is left as given. Fitting needs the
+  // viewport: a control without a window keeps its zoom.
+  void SetZoom(std::int16_t& ZoomValue);
+  void Refresh();
+  // Page buttons, page label and zoom label of the toolbar, while shown.
+  void RefreshStatus();
+  std::int16_t PreviewPage() const;
+  void PreviewPage(std::int16_t page);
+  std::int16_t PageCountCopy() const;
+  bool Shown() const;
+
+  // A windowed control: creates the control's window as a child of `parent`,
+  // with its viewport. Once only; the windows live until the control ends.
+  void CreateControlWindow(win::HWND parent);
+  win::HWND hWnd() const;      // nullptr for a control without a window
+  win::HWND ViewportWindow() const;
+  // The container's show, hide and resize of a windowed control.
+  void ContainerShow();
+  void ContainerHide();
+  void ContainerResize();
+
+  // What the toolbar hands the control: its windows (their captions and
+  // enabled states are the status) and a refresh of its buttons. `keepAlive`
+  // owns the toolbar; the control releases it before its own windows.
+  struct ToolbarParts {
+    win::HWND frame = nullptr;
+    std::array<win::HWND, 7> cmdTool{};
+    win::HWND zoomLabel = nullptr;  // PlaceHolder1
+    win::HWND pageLabel = nullptr;  // PlaceHolder2
+    std::int32_t height = 0;
+    std::function<void()> refreshButtons;
+    std::shared_ptr<void> keepAlive;
+  };
+  void AttachToolbar(ToolbarParts parts);
+  // The toolbar frame's caption ("Printing Page 3 " while the print loop runs).
+  void ToolbarCaption(const std::string& text);
+  // Raises BeforeButtonClick to every sink; true when one of them cancelled.
+  bool RaiseBeforeButtonClick(std::int16_t index, const std::string& key);
 
   // ---- errors ----------------------------------------------------------------------------------
   void ClearError() { error_.ErrorNumber = 0; }
@@ -364,6 +410,14 @@ class KtPrint4 : public DocumentHost {
   ByteArray designBuffer_;
   ByteArray settingsBuffer_;
   bool designMode_ = false;
+
+  // The on-screen preview's state and windows (render/preview.cpp); shared_ptr
+  // so this header needs no definition of it.
+  struct PreviewState;
+  PreviewState& PreviewData() const;
+  void PaintPreview(win::HDC dc);
+  void ClickPreview(std::int32_t x, std::int32_t y, std::int32_t offsetX, std::int32_t offsetY);
+  mutable std::shared_ptr<PreviewState> preview_;
 };
 
 // The portrait paper of a paper size, in twips; false for sizes not in the table.

@@ -96,6 +96,11 @@ class KtPrint4Dispatch::Adapter : public KtPrint4Events {
 
 KtPrint4Dispatch::KtPrint4Dispatch() : owned_(std::make_unique<KtPrint4>()), control_(owned_.get()) { Publish(); }
 
+KtPrint4Dispatch::KtPrint4Dispatch(std::shared_ptr<Container> site)
+    : site_(std::move(site)), owned_(std::make_unique<KtPrint4>(site_.get())), control_(owned_.get()) {
+  Publish();
+}
+
 KtPrint4Dispatch::KtPrint4Dispatch(KtPrint4& control) : control_(&control) { Publish(); }
 
 KtPrint4Dispatch::~KtPrint4Dispatch() {
@@ -296,6 +301,18 @@ void KtPrint4Dispatch::Publish() {
   AddProcedure("PrintDoc",
                {In("StartPage", I), In("EndPage", I), Opt("ShowDlg", B, false), Opt("Copies", I, std::int16_t{1})},
                [c](VariantArray& a) { c->PrintDoc(a[0].ToInteger(), a[1].ToInteger(), a[2].ToBool(), a[3].ToInteger()); });
+
+  // Preview on screen.
+  AddProcedure("Preview", {In("iPage", I)}, [c](VariantArray& a) { c->Preview(a[0].ToInteger()); });
+  auto zoomValue = In("ZoomValue", I);
+  zoomValue.byRef = true;
+  AddProcedure("SetZoom", {zoomValue}, [c](VariantArray& a) {
+    std::int16_t z = a[0].ToInteger();
+    c->SetZoom(z);
+    a[0] = Variant(z);
+  });
+  AddProcedure("Refresh", {}, [c](VariantArray&) { c->Refresh(); });
+  AddProcedure("RefreshStatus", {}, [c](VariantArray&) { c->RefreshStatus(); });
 
   // Error record. The three results come back through the by-reference
   // arguments, left untouched (Empty when omitted) when nothing is recorded.

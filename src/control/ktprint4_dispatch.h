@@ -15,6 +15,9 @@ class KtPrint4Dispatch : public Dispatch {
  public:
   // Publishes a new control in a default container, owned by this object.
   KtPrint4Dispatch();
+  // Publishes a new control in `site`, which this object keeps alive for as
+  // long as the control lives.
+  explicit KtPrint4Dispatch(std::shared_ptr<Container> site);
   // Publishes an existing control; it must outlive this object.
   explicit KtPrint4Dispatch(KtPrint4& control);
   ~KtPrint4Dispatch() override;
@@ -32,6 +35,7 @@ class KtPrint4Dispatch : public Dispatch {
   void Publish();
   void Document();
 
+  std::shared_ptr<Container> site_;  // before the control: it goes after it
   std::unique_ptr<KtPrint4> owned_;
   KtPrint4* control_;
   std::unique_ptr<Adapter> adapter_;

@@ -27,28 +27,6 @@ Error CannotWrite(const char* source, const std::string& file) {
   return Error(errnum::kPathFileAccess, source, "Path/File access error: cannot write '" + file + "'");
 }
 
-void FillRectWith(HDC dc, int left, int top, int right, int bottom, std::uint32_t color) {
-  HPEN pen = CreatePen(PS_SOLID, 1, color);
-  HBRUSH brush = CreateSolidBrush(color);
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
-  Rectangle(dc, left, top, right, bottom);
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
-  DeleteObject(pen);
-  DeleteObject(brush);
-}
-
-// The viewport's page surface before the content: the page, a black drop
-// shadow 3 pixels wide at its right and bottom, the background in the corners.
-void PreparePageSurface(HDC dc, int W, int H, std::uint32_t backColor) {
-  FillRectWith(dc, 0, 0, W - kShadow, H - kShadow, kPageBackColor);
-  FillRectWith(dc, W - kShadow, kShadow, W, H, 0);
-  FillRectWith(dc, kShadow, H - kShadow, W, H, 0);
-  FillRectWith(dc, W - kShadow, 0, W, kShadow, backColor);
-  FillRectWith(dc, 0, H - kShadow, kShadow, H, backColor);
-}
-
 // Restores a value of the control when the export ends, however it ends.
 template <typename Get, typename Set>
 class Restore {
@@ -66,6 +44,30 @@ class Restore {
 }  // namespace
 
 namespace render {
+
+void FillRectWith(HDC dc, int left, int top, int right, int bottom, std::uint32_t color) {
+  HPEN pen = CreatePen(PS_SOLID, 1, color);
+  HBRUSH brush = CreateSolidBrush(color);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  Rectangle(dc, left, top, right, bottom);
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+  DeleteObject(pen);
+  DeleteObject(brush);
+}
+
+void PreparePageSurface(HDC dc, int W, int H, std::uint32_t backColor, std::uint32_t pageBackColor, bool modePage) {
+  if (!modePage) {
+    FillRectWith(dc, 0, 0, W, H, backColor);
+    return;
+  }
+  FillRectWith(dc, 0, 0, W - kShadow, H - kShadow, pageBackColor);
+  FillRectWith(dc, W - kShadow, kShadow, W, H, 0);
+  FillRectWith(dc, kShadow, H - kShadow, W, H, 0);
+  FillRectWith(dc, W - kShadow, 0, W, kShadow, backColor);
+  FillRectWith(dc, 0, H - kShadow, kShadow, H, backColor);
+}
 
 SIZE PageSurfaceSize(const KtPrint4& control, double zoom) {
   const tpPageInfo info = control.PageInfo();
@@ -88,7 +90,7 @@ HBITMAP RenderPageSurface(KtPrint4& control, std::int16_t page, double zoom) {
   {
     Restore zoomGuard([&control] { return control.Zoom(); }, [&control](double z) { control.Zoom(z); });
     control.Zoom(zoom);
-    PreparePageSurface(dc, W, H, OleToRgb(control.Site().AmbientBackColor()));
+    PreparePageSurface(dc, W, H, OleToRgb(control.Site().AmbientBackColor()), kPageBackColor, true);
     if (control.ShowGuideLines()) DrawGuideRectangles(control, dc, zoom, W, H);
     control.PageCount(pages);
     DrawPages(control, Device::ForPreview(dc, zoom), page, page, Band{0, H}, nullptr);

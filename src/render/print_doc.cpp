@@ -51,8 +51,13 @@ bool AskPrintDialog(PrintRequest& r, std::int32_t pages) {
 
 }  // namespace
 
-void KtPrint4::PrintingCaption(const std::string&) {}
-void KtPrint4::RefreshToolbarAfterPrintDialog() {}
+void KtPrint4::PrintingCaption(const std::string& caption) {
+  if (Shown()) ToolbarCaption(caption);
+}
+
+void KtPrint4::RefreshToolbarAfterPrintDialog() {
+  if (Shown()) RefreshStatus();
+}
 
 void KtPrint4::PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool ShowDlg, std::int16_t Copies) {
   try {

@@ -76,6 +76,15 @@ struct Band {
 void DrawPages(KtPrint4& control, const Device& d, std::int32_t startPage, std::int32_t endPage, const Band& band,
                PrinterPages* printer);
 
+// One rectangle with a solid pen of width 1 and a solid brush of `color`.
+void FillRectWith(win::HDC dc, int left, int top, int right, int bottom, std::uint32_t color);
+
+// The viewport's page surface before the content. With modePage: the page in
+// pageBackColor, a black drop shadow 3 pixels wide at its right and bottom, the
+// background in the two corners the shadow leaves; otherwise all background.
+void PreparePageSurface(win::HDC dc, int W, int H, std::uint32_t backColor, std::uint32_t pageBackColor,
+                        bool modePage);
+
 // The preview's margin guide rectangles (body, header, footer areas).
 void DrawGuideRectangles(KtPrint4& control, win::HDC dc, double zoom, std::int32_t pageWidthPx,
                          std::int32_t pageHeightPx);

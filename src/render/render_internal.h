@@ -20,4 +20,18 @@ win::SIZE PageSurfaceSize(const KtPrint4& control, double zoom);
 // is left as it was; failures while drawing are recorded on the control.
 win::HBITMAP RenderPageSurface(KtPrint4& control, std::int16_t page, double zoom);
 
+// A cell found under a point of the previewed page: its area, 1-based row
+// and column, and its rectangle in whole twips.
+struct CellHit {
+  std::int32_t area = 0;
+  std::int32_t row = 0;
+  std::int32_t col = 0;
+  win::RECT rect;
+};
+
+// The cell under point (x, y) of page `page`, in twips of the page; false when
+// the point is on no cell (outside the margins, between rows or cells). Body
+// rows count only on their own page; header and footer rows on every page.
+bool HitTestCell(KtPrint4& control, std::int16_t page, float x, float y, CellHit& hit);
+
 }  // namespace ktfolio::render

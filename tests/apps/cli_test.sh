@@ -39,5 +39,14 @@ check "an unknown command is bad usage (exit 2)" test $? -eq 2
 check "a missing logo is a recorded failure (exit 1)" test $? -eq 1
 check "the error number and source reach stderr" grep -q "error 53 (" "$out/stderr"
 
+"$cli" view --demo --screenshot "$out/view.png" --size 640x480 --zoom 0 >/dev/null 2>"$out/stderr"
+check "view renders the preview headless (exit 0)" test $? -eq 0
+check "the screenshot has the window's size" test "$(identify -format '%wx%h' "$out/view.png")" = 640x480
+"$cli" view --demo --screenshot "$out/bad.png" --page 99 >/dev/null 2>"$out/stderr"
+check "previewing a page past the end is a recorded failure (exit 1)" test $? -eq 1
+check "it names error 60107" grep -q "error 60107 (Previewing)" "$out/stderr"
+"$cli" view --screenshot "$out/none.png" >/dev/null 2>&1
+check "view without a document is bad usage (exit 2)" test $? -eq 2
+
 echo "$failures failed"
 exit $((failures > 0))

@@ -31,7 +31,8 @@ TEST(KtPrint4Dispatch, PublishesThePublicInterfaceAndNothingInternal) {
       "AddRow", "AddStartDocRow", "AddEndDocRow", "AddHeaderRow", "AddFooterRow", "SetTextRow", "RemoveRows",
       "ClearAll", "SetProperty", "GetProperty", "SetFrameControl", "SetEdge", "OutLineBlock", "SetPageBreak",
       "SetGuideRow", "RePaging", "ClearError", "GetLastError", "ExportPng", "ExportPdf", "PrintDoc", "SaveAsTemplate",
-      "LoadFromTemplate", "GetDsnArray", "SetDsnArray", "GetProArray", "DesigMode", "a_Designer"};
+      "LoadFromTemplate", "GetDsnArray", "SetDsnArray", "GetProArray", "DesigMode", "a_Designer", "Preview", "SetZoom",
+      "Refresh", "RefreshStatus"};
   EXPECT_EQ(PublishedNames(d), expected);
   for (const char* ro : {"StartBodyRow", "EndBodyRow", "LastRow", "Pages"})
     EXPECT_FALSE(d.Member(ro).Writable()) << ro;

@@ -1,0 +1,53 @@
+// The drawing steps the button and the frame share.
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "controls/controls_impl.h"
+#include "platform/user/user.h"
+
+namespace ktfolio::controls {
+
+using namespace win;
+
+HFONT CreateScreenFont(const StdFont& font) {
+  LOGFONT lf;
+  HDC screen = CreateCompatibleDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  DeleteDC(screen);
+  lf.lfHeight = -static_cast<LONG>(std::lround(font.Size * dpi / 72.0));
+  lf.lfWeight = font.Weight();
+  lf.lfItalic = font.Italic;
+  lf.lfUnderline = font.Underline;
+  lf.lfStrikeOut = font.Strikethrough;
+  std::strncpy(lf.lfFaceName, font.Name.c_str(), sizeof lf.lfFaceName - 1);
+  return CreateFontIndirect(&lf);
+}
+
+void OutlinedRect(HDC dc, int left, int top, int right, int bottom, int penWidth, std::uint32_t penColor,
+                  std::uint32_t brushColor) {
+  HPEN pen = penWidth >= 1 ? CreatePen(PS_SOLID, penWidth, penColor) : nullptr;
+  HBRUSH brush = CreateSolidBrush(brushColor);
+  HGDIOBJ oldPen = SelectObject(dc, pen ? static_cast<HGDIOBJ>(pen) : GetStockObject(NULL_PEN));
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  Rectangle(dc, left, top, right, bottom);
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+  if (pen) DeleteObject(pen);
+  DeleteObject(brush);
+}
+
+bool RegisterControlClass(const char* name, WNDPROC proc, UINT style) {
+  static std::set<std::string> done;
+  if (done.count(name)) return true;
+  WNDCLASSEX wc;
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.lpszClassName = name;
+  if (!RegisterClassEx(&wc)) return false;
+  done.insert(name);
+  return true;
+}
+
+}  // namespace ktfolio::controls

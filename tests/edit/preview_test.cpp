@@ -1,0 +1,291 @@
+// The preview on a form, driven as a user would: toolbar clicks found by
+// member name, the status read back from the child windows, errors from the
+// control's record, pixels from the viewport.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "control/ktprint4.h"
+#include "edit/toolbar.h"
+#include "render/render.h"
+#include "platform/container/form.h"
+
+namespace ktfolio {
+namespace {
+
+using namespace win;
+
+constexpr int kWidth = 640, kHeight = 480;
+
+struct Sink : KtPrint4Events {
+  std::string veto;
+  std::vector<std::string> keys;
+  std::vector<std::array<std::int32_t, 4>> clicks;
+  void BeforeButtonClick(std::int16_t, const std::string& key, bool& cancel) override {
+    keys.push_back(key);
+    if (key == veto) cancel = true;
+  }
+  void ClickCell(std::int32_t row, std::int32_t col, std::int32_t area, std::int16_t button) override {
+    clicks.push_back({row, col, area, button});
+  }
+};
+
+// A form with a control of `rows` body rows of 500 twips (27 to an A4 page).
+class PreviewTest : public ::testing::Test {
+ protected:
+  void Open(int rows) {
+    form_ = std::make_unique<Form>(kWidth, kHeight);
+    control_ = std::make_unique<KtPrint4>(form_.get());
+    control_->dFitHeightToText(false);
+    control_->dRowHeight(500);
+    for (int i = 1; i <= rows; ++i) control_->AddRow("row " + std::to_string(i), i);
+    control_->Advise(&sink_);
+    PlaceOnForm(*control_, *form_);
+    form_->Show();
+  }
+  void TearDown() override {
+    if (control_) control_->Unadvise(&sink_);
+    control_.reset();
+    form_.reset();
+  }
+  Form::ChildInfo Child(const std::string& name) {
+    for (const auto& c : form_->Controls())
+      if (c.name == name) return c;
+    ADD_FAILURE() << "no child named " << name;
+    return {};
+  }
+  void ClickOn(const std::string& name) {
+    const Form::ChildInfo c = Child(name);
+    form_->Click(c.x + c.width / 2, c.y + c.height / 2);
+  }
+  std::int32_t LastError() {
+    std::int32_t n = 0;
+    std::string d, s;
+    control_->GetLastError(n, d, s);
+    return n;
+  }
+
+  Sink sink_;
+  std::unique_ptr<Form> form_;
+  std::unique_ptr<KtPrint4> control_;
+};
+
+TEST_F(PreviewTest, ShowingStartsAtPageOneWithTheStatusOnTheToolbar) {
+  Open(100);
+  const int pages = control_->Pages();
+  ASSERT_GT(pages, 2);
+  EXPECT_TRUE(control_->Shown());
+  EXPECT_EQ(control_->PreviewPage(), 1);
+  EXPECT_EQ(Child("PlaceHolder2").text, "1/" + std::to_string(pages));
+  EXPECT_EQ(Child("PlaceHolder1").text, "100 %");
+  EXPECT_FALSE(Child("cmdTool(5)").enabled) << "no previous page on page 1";
+  EXPECT_TRUE(Child("cmdTool(6)").enabled);
+}
+
+TEST_F(PreviewTest, TheToolbarHasItsMembersWithTheirCaptions) {
+  Open(1);
+  const char* members[] = {"Toolbar", "PlaceHolder1", "PlaceHolder2", "btSep1", "Sep2", "Sep3", "Sep4", "VP"};
+  for (const char* m : members) {
+    SCOPED_TRACE(m);
+    EXPECT_EQ(Child(m).name, m);
+  }
+  EXPECT_EQ(Child("cmdTool(0)").text, " Print");
+  EXPECT_EQ(Child("cmdTool(5)").text, " Prev.");
+  EXPECT_EQ(Child("cmdTool(6)").text, " Next");
+  EXPECT_EQ(Child("cmdTool(0)").cls, "KtBoton");
+  EXPECT_EQ(Child("VP").cls, "PortV");
+}
+
+TEST_F(PreviewTest, PageButtonsWalkThePagesAndDisableAtTheEnds) {
+  Open(60);
+  const int pages = control_->Pages();
+  ClickOn("cmdTool(6)");
+  EXPECT_EQ(Child("PlaceHolder2").text, "2/" + std::to_string(pages));
+  EXPECT_TRUE(Child("cmdTool(5)").enabled);
+  for (int p = 3; p <= pages; ++p) ClickOn("cmdTool(6)");
+  EXPECT_EQ(control_->PreviewPage(), pages);
+  EXPECT_FALSE(Child("cmdTool(6)").enabled) << "no next page on the last";
+  ClickOn("cmdTool(6)");
+  EXPECT_EQ(control_->PreviewPage(), pages) << "a disabled button does nothing";
+  ClickOn("cmdTool(5)");
+  EXPECT_EQ(control_->PreviewPage(), pages - 1);
+}
+
+TEST_F(PreviewTest, PreviewOutsideThePagesRecordsPageOutOfRange) {
+  Open(60);
+  const std::int16_t pages = control_->Pages();
+  control_->Preview(0);
+  EXPECT_EQ(LastError(), 60107);
+  control_->ClearError();
+  control_->Preview(static_cast<std::int16_t>(pages + 1));
+  EXPECT_EQ(LastError(), 60107);
+  EXPECT_EQ(control_->PreviewPage(), 1) << "nothing changed";
+  control_->ClearError();
+  control_->Preview(pages);
+  EXPECT_EQ(LastError(), 0);
+  EXPECT_EQ(control_->PreviewPage(), pages);
+}
+
+TEST_F(PreviewTest, ZoomOutsideItsRangeRecordsAndKeepsTheZoom) {
+  Open(1);
+  struct Case {
+    std::int16_t value;
+    bool accepted;
+  };
+  const Case cases[] = {{9, false}, {251, false}, {-2, false}, {10, true}, {250, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    control_->ClearError();
+    const double before = control_->Zoom();
+    std::int16_t z = c.value;
+    control_->SetZoom(z);
+    EXPECT_EQ(LastError(), c.accepted ? 0 : 60110);
+    EXPECT_DOUBLE_EQ(control_->Zoom(), c.accepted ? c.value : before);
+  }
+  EXPECT_EQ(Child("PlaceHolder1").text, "250 %");
+}
+
+TEST_F(PreviewTest, FitToPageTakesTheSmallerFitAndTheLabelShowsTheIntegerPart) {
+  Open(1);
+  // The viewport's client as the fit sees it (bars still shown at 100 %), in
+  // twips, less two margins of 150.
+  RECT rc;
+  GetClientRect(control_->ViewportWindow(), &rc);
+  std::int16_t z = 0;
+  control_->SetZoom(z);
+  const Form::ChildInfo vp = Child("VP");
+  const tpPageInfo info = control_->PageInfo();
+  const double zw = (rc.right * 15.0 - 300) / info.Width * 100, zh = (rc.bottom * 15.0 - 300) / info.Height * 100;
+  EXPECT_DOUBLE_EQ(control_->Zoom(), std::min(zw, zh));
+  EXPECT_EQ(Child("PlaceHolder1").text, std::to_string(static_cast<int>(control_->Zoom())) + " %");
+  EXPECT_GT(vp.height, 0);
+}
+
+TEST_F(PreviewTest, ZoomButtonsStepByTenFromTheRoundedZoom) {
+  Open(1);
+  ClickOn("cmdTool(1)");
+  EXPECT_DOUBLE_EQ(control_->Zoom(), 110);
+  ClickOn("cmdTool(2)");
+  ClickOn("cmdTool(2)");
+  EXPECT_DOUBLE_EQ(control_->Zoom(), 90);
+  EXPECT_EQ(Toolbar::SteppedZoom(87.6, 10), 90);
+  EXPECT_EQ(Toolbar::SteppedZoom(87.6, -10), 70);
+  EXPECT_EQ(Toolbar::SteppedZoom(12, -10), 0) << "zooming out from 12 % fits the page";
+  std::int16_t z = 250;
+  control_->SetZoom(z);
+  ClickOn("cmdTool(1)");
+  EXPECT_EQ(LastError(), 60110) << "zoom in at 250 %";
+  EXPECT_DOUBLE_EQ(control_->Zoom(), 250);
+}
+
+TEST_F(PreviewTest, AVetoedPrintButtonDoesNotPrintButOtherButtonsAct) {
+  Open(1);
+  int printed = 0;
+  Toolbar::PrintAction() = [&printed](KtPrint4&) { ++printed; };
+  sink_.veto = "Print";
+  ClickOn("cmdTool(0)");
+  EXPECT_EQ(printed, 0);
+  ClickOn("cmdTool(1)");
+  EXPECT_DOUBLE_EQ(control_->Zoom(), 110);
+  sink_.veto.clear();
+  ClickOn("cmdTool(0)");
+  EXPECT_EQ(printed, 1);
+  const std::vector<std::string> keys = {"Print", "ZommIn", "Print"};
+  EXPECT_EQ(sink_.keys, keys);
+  Toolbar::PrintAction() = nullptr;
+}
+
+TEST_F(PreviewTest, HidingTheToolbarGivesTheViewportTheWholeHeight) {
+  Open(1);
+  EXPECT_EQ(Child("VP").y, Toolbar::kHeight);
+  control_->ShowToolBar(false);
+  EXPECT_FALSE(Child("Toolbar").visible);
+  EXPECT_EQ(Child("VP").y, 0);
+  EXPECT_EQ(Child("VP").height, kHeight);
+  form_->Resize(500, 400);
+  EXPECT_EQ(Child("VP").height, 400) << "and keeps it on resize";
+}
+
+TEST_F(PreviewTest, APageSmallerThanTheViewportIsCentredOnTheBackground) {
+  Open(1);
+  std::int16_t z = 20;
+  control_->SetZoom(z);
+  form_->Pump();
+  const SIZE page{static_cast<LONG>(std::lround(control_->PageInfo().Width * 0.2 / 15)),
+                  static_cast<LONG>(std::lround(control_->PageInfo().Height * 0.2 / 15))};
+  RECT rc;
+  HWND vp = control_->ViewportWindow();
+  GetClientRect(vp, &rc);
+  const int left = (rc.right - page.cx) / 2, top = (rc.bottom - page.cy) / 2;
+  EXPECT_EQ(user::WindowPixel(vp, left - 2, top + 10), GetSysColor(COLOR_APPWORKSPACE))
+      << "the form's background around the page";
+  EXPECT_EQ(user::WindowPixel(vp, left + 2, top + 2), 0xFFFFFFu) << "page colour";
+  EXPECT_EQ(user::WindowPixel(vp, left + page.cx - 1, top + page.cy / 2), 0u) << "right shadow";
+  EXPECT_EQ(user::WindowPixel(vp, left + page.cx / 2, top + page.cy - 1), 0u) << "bottom shadow";
+}
+
+TEST_F(PreviewTest, AClickOnACellIsReportedWithItsAddress) {
+  Open(5);
+  std::int16_t z = 100;
+  control_->SetZoom(z);
+  const tpPageInfo info = control_->PageInfo();
+  // Row 2 of the body: top margin plus one row of 500 twips, then a little.
+  const int x = static_cast<int>((info.LeftM + 100) / 15);
+  const int y = static_cast<int>((info.TopM + 500 + 250) / 15);
+  const Form::ChildInfo vp = Child("VP");
+  form_->Click(vp.x + x, vp.y + y);
+  ASSERT_EQ(sink_.clicks.size(), 1u);
+  EXPECT_EQ(sink_.clicks[0][0], 2);
+  EXPECT_EQ(sink_.clicks[0][1], 1);
+  EXPECT_EQ(sink_.clicks[0][2], Body);
+  EXPECT_EQ(sink_.clicks[0][3], 1);
+  form_->Click(vp.x + 2, vp.y + 2);
+  EXPECT_EQ(sink_.clicks.size(), 1u) << "the margin holds no cell";
+}
+
+TEST_F(PreviewTest, TheToolbarCaptionCarriesThePrintStatus) {
+  Open(1);
+  control_->ToolbarCaption("Printing Page 1 ");
+  EXPECT_EQ(Child("Toolbar").text, "Printing Page 1 ");
+}
+
+TEST(PreviewLifetime, AClosedFormLeavesNoWindowTimerPropertyOrGdiObject) {
+  const int windows = user::LiveWindowCount(), timers = user::LiveTimerCount();
+  const int props = user::LivePropertyCount(), gdi = GdiLiveObjects().total();
+  {
+    Form form(400, 300);
+    KtPrint4 control(&form);
+    control.AddRow("a", "b");
+    PlaceOnForm(control, form);
+    form.Show();
+    form.MouseMove(20, 10);  // a hot button: a tracked leave, a subclass
+    form.Click(200, 200);
+    std::int16_t z = 0;
+    control.SetZoom(z);
+  }
+  EXPECT_EQ(user::LiveWindowCount(), windows);
+  EXPECT_EQ(user::LiveTimerCount(), timers);
+  EXPECT_EQ(user::LivePropertyCount(), props);
+  EXPECT_EQ(GdiLiveObjects().total(), gdi);
+}
+
+TEST(PreviewHeadless, AControlWithoutAWindowStillChecksPagesAndZoom) {
+  KtPrint4 control;
+  control.AddRow("a");
+  control.Preview(2);
+  std::int32_t n = 0;
+  std::string d, s;
+  control.GetLastError(n, d, s);
+  EXPECT_EQ(n, 60107);
+  EXPECT_EQ(s, "Previewing");
+  control.Preview(1);
+  EXPECT_EQ(control.PreviewPage(), 1);
+  std::int16_t z = 0;
+  control.SetZoom(z);
+  EXPECT_DOUBLE_EQ(control.Zoom(), 100) << "no viewport to fit";
+}
+
+}  // namespace
+}  // namespace ktfolio
