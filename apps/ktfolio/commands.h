@@ -24,6 +24,9 @@ void AddInfoCommand(CLI::App& app, Action& action);
 void AddRenderCommand(CLI::App& app, Action& action);
 void AddPdfCommand(CLI::App& app, Action& action);
 void AddConvertCommand(CLI::App& app, Action& action);
+// Printing through the spooler.
+void AddPrintersCommand(CLI::App& app, Action& action);
+void AddPrintCommand(CLI::App& app, Action& action);
 
 // Loads a template file into the control; false when the control recorded a failure.
 [[nodiscard]] bool LoadTemplate(KtPrint4& control, const std::string& file);

@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
   AddRenderCommand(app, action);
   AddPdfCommand(app, action);
   AddConvertCommand(app, action);
+  AddPrintersCommand(app, action);
+  AddPrintCommand(app, action);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

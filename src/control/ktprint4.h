@@ -252,6 +252,18 @@ class KtPrint4 : public DocumentHost {
   // file, one PDF page per page, sized to the paper. Same failure rules.
   [[nodiscard]] bool ExportPdf(const std::string& file, std::int16_t fromPage, std::int16_t toPage);
 
+  // ---- printing (src/render/print_doc.cpp) ------------------------------------------------
+  // Prints pages StartPage..EndPage on PrinterName through the spooler, first
+  // showing the print dialog when ShowDlg (which may change printer, pages,
+  // copies and orientation). The range is not checked against Pages(): a range
+  // without pages makes an empty job. Failures are recorded, never thrown.
+  void PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool ShowDlg = false, std::int16_t Copies = 1);
+  // The toolbar's caption while pages print ("Printing Page 3 ", "" at the
+  // end) and its refresh after the print dialog. Both only act while the
+  // control is shown.
+  void PrintingCaption(const std::string& caption);
+  void RefreshToolbarAfterPrintDialog();
+
   // ---- preview on screen (render/preview.cpp) -----------------------------------
   // Shows page iPage (1..the page count taken when shown) in the viewport;
   // out of range records 60107 and changes nothing.

@@ -297,6 +297,11 @@ void KtPrint4Dispatch::Publish() {
       [c](VariantArray& a) { return Variant(c->ExportPdf(a[0].ToString(), a[1].ToInteger(), a[2].ToInteger())); },
       B, true);
 
+  // Printing.
+  AddProcedure("PrintDoc",
+               {In("StartPage", I), In("EndPage", I), Opt("ShowDlg", B, false), Opt("Copies", I, std::int16_t{1})},
+               [c](VariantArray& a) { c->PrintDoc(a[0].ToInteger(), a[1].ToInteger(), a[2].ToBool(), a[3].ToInteger()); });
+
   // Preview on screen.
   AddProcedure("Preview", {In("iPage", I)}, [c](VariantArray& a) { c->Preview(a[0].ToInteger()); });
   auto zoomValue = In("ZoomValue", I);

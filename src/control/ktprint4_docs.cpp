@@ -59,7 +59,7 @@ constexpr Description kDescriptions[] = {
     // Presentation.
     {"ColorResolution", "The colour depth of the preview (ctsColorResolution)."},
     {"EditEnterAction", "What the Enter key does while a cell is edited (ppEnterActionConstants)."},
-    {"PrinterName", "The printer the document goes to; empty for the default printer."},
+    {"PrinterName", "The printer PrintDoc sends the document to: a CUPS queue, or PDF for the built-in one."},
     {"sText", "A free text kept with the rows of the active area."},
     {"ShowToolBar", "True to show the preview's toolbar."},
     {"ShowPrintDlg", "True to show the print dialog before printing."},
@@ -102,6 +102,7 @@ constexpr Description kDescriptions[] = {
     {"RefreshStatus", "Updates the toolbar's page and zoom labels and its page buttons."},
     {"ExportPng", "Writes one page as a PNG file, as the preview shows it at a zoom of 10 to 250 percent."},
     {"ExportPdf", "Writes a range of pages to a PDF file through the print path at 600 dpi."},
+    {"PrintDoc", "Prints a range of pages on PrinterName, optionally after the print dialog; failures are recorded."},
     // Templates and design.
     {"SaveAsTemplate", "Writes the whole design to a template file (replaced only once complete); True on success."},
     {"LoadFromTemplate", "Replaces the document with a template file's; True on success."},

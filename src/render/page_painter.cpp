@@ -33,6 +33,9 @@ class PageLoop {
     c_.RaiseNewPage(page, r, firstOrLast);
   }
   bool OpenFirstPrinterPage();
+  void ShowPrintingPage(std::int32_t page) {
+    if (printer_) c_.PrintingCaption("Printing Page " + std::to_string(page) + " ");
+  }
   bool TurnPrinterPage();
   std::int32_t FirstRowOfPage(std::int32_t page) const;
 
@@ -69,6 +72,7 @@ void PageLoop::StackArea(std::int32_t area, float areaTop) {
 // result does not matter.
 bool PageLoop::OpenFirstPrinterPage() {
   if (!printer_) return true;
+  ShowPrintingPage(c_.CurrentPage());
   printer_->endPage();
   if (!printer_->startPage()) return false;
   printer_->pageOpen = true;
@@ -132,8 +136,10 @@ void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
       drawing = startPage <= page && page <= endPage;
       done = page > endPage;
       if (done) break;
+      const std::int32_t before = c_.CurrentPage();
       c_.CurrentPage(page);
       if (drawing) {
+        if (page != before) ShowPrintingPage(page);
         if (!TurnPrinterPage()) return;
         RaiseNewPage(page, r, First);
         DrawBands();
@@ -159,6 +165,7 @@ void DrawPages(KtPrint4& control, const Device& d, std::int32_t startPage, std::
                PrinterPages* printer) {
   try {
     PageLoop(control, d, band, printer).Run(startPage, endPage);
+    if (printer) control.PrintingCaption("");
   } catch (const Error& e) {
     control.RecordError(e.number(), e.source(), e.description());
   } catch (const std::exception& e) {

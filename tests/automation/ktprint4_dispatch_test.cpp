@@ -30,9 +30,9 @@ TEST(KtPrint4Dispatch, PublishesThePublicInterfaceAndNothingInternal) {
       "AutoHighLightEditing", "MultiLineEditing", "ActiveArea", "ActiveRow", "ActiveCol", "LastRow", "Pages",
       "AddRow", "AddStartDocRow", "AddEndDocRow", "AddHeaderRow", "AddFooterRow", "SetTextRow", "RemoveRows",
       "ClearAll", "SetProperty", "GetProperty", "SetFrameControl", "SetEdge", "OutLineBlock", "SetPageBreak",
-      "SetGuideRow", "RePaging", "ClearError", "GetLastError", "ExportPng", "ExportPdf", "Preview", "SetZoom",
-      "Refresh", "RefreshStatus", "SaveAsTemplate", "LoadFromTemplate", "GetDsnArray", "SetDsnArray",
-      "GetProArray", "DesigMode", "a_Designer"};
+      "SetGuideRow", "RePaging", "ClearError", "GetLastError", "ExportPng", "ExportPdf", "PrintDoc", "SaveAsTemplate",
+      "LoadFromTemplate", "GetDsnArray", "SetDsnArray", "GetProArray", "DesigMode", "a_Designer", "Preview", "SetZoom",
+      "Refresh", "RefreshStatus"};
   EXPECT_EQ(PublishedNames(d), expected);
   for (const char* ro : {"StartBodyRow", "EndBodyRow", "LastRow", "Pages"})
     EXPECT_FALSE(d.Member(ro).Writable()) << ro;
@@ -171,6 +171,23 @@ TEST(KtPrint4Dispatch, PublishesAControlItDoesNotOwn) {
   EXPECT_EQ(control.dColsPerRow(), 4);
   EXPECT_TRUE(control.AddRow());
   EXPECT_EQ(control.LastRow(), 1);
+}
+
+TEST(KtPrint4Dispatch, PrintDocByNameTakesItsOptionalArgumentsAndRecordsFailures) {
+  KtPrint4Dispatch d;
+  KtPrint4& c = d.Control();
+  c.AddRow("x");
+  c.PrinterName("no-such-printer-anywhere");
+  VariantArray range{Variant(std::int16_t{1}), Variant(std::int16_t{1})};
+  d.Invoke("PrintDoc", range);
+  std::int32_t n = 0;
+  std::string desc, source;
+  ASSERT_TRUE(c.GetLastError(n, desc, source));
+  EXPECT_EQ(n, 60114) << "the omitted copies took their default of one";
+  VariantArray noCopies{Variant(std::int16_t{1}), Variant(std::int16_t{1}), Variant(false), Variant(std::int16_t{0})};
+  d.Invoke("PrintDoc", noCopies);
+  ASSERT_TRUE(c.GetLastError(n, desc, source));
+  EXPECT_EQ(n, 60113);
 }
 
 }  // namespace

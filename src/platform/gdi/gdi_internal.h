@@ -3,6 +3,9 @@
 // the handles. Nothing above src/platform/ may include this header.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "platform/gdi/gdi.h"
 
 typedef struct _cairo_surface cairo_surface_t;
@@ -41,5 +44,26 @@ cairo_surface_t* DCSurface(HDC hdc);
 constexpr int TECHNOLOGY = 2;
 constexpr int DT_RASDISPLAY = 1;
 constexpr int DT_RASPRINTER = 2;
+
+// What a spooler adds to a PDF printer context. Each step may be refused (the
+// GDI call then fails the Win32 way, with nothing drawn or written); EndDoc
+// hands over the finished file, which the driver may submit, move or remove.
+class PrinterDriver {
+ public:
+  virtual ~PrinterDriver() = default;
+  virtual bool StartDoc(const DOCINFO& info) { return true; }
+  virtual bool StartPage() { return true; }
+  virtual bool EndPage() { return true; }
+  virtual bool EndDoc(const std::string& pdfPath) { return true; }
+  virtual bool AbortDoc() { return true; }
+  virtual bool DeleteDC() { return true; }  // false: DeleteDC fails, the context is still gone
+};
+
+// Gives a context made by CreatePdfPrinterDC its driver (owned from now on).
+void AttachPrinterDriver(HDC hdc, std::unique_ptr<PrinterDriver> driver);
+
+// Printer contexts (CreateDC with a driver other than "DISPLAY") are made by
+// the spooler; it answers nullptr for a printer it does not know.
+HDC CreateSpoolerDC(const char* driver, const char* device, const void* devmode);
 
 }  // namespace ktfolio::win

@@ -300,8 +300,9 @@ using namespace gdi;
 
 // ---- device contexts ----
 HDC CreateDC(const char* driver, const char* device, const char* output, const void* devmode) {
+  if (!driver) return nullptr;
+  if (strcasecmp(driver, "DISPLAY") != 0) return CreateSpoolerDC(driver, device, devmode);
   GDI_LOCK;
-  if (!driver || strcasecmp(driver, "DISPLAY") != 0) return nullptr;  // printers belong to the spooler
   DC* dc = NewDC(DCKind::Screen, g_screenDpiX, g_screenDpiY);
   dc->ownSurface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
   dc->Rebind();
@@ -341,13 +342,14 @@ BOOL DeleteDC(HDC hdc) {
   DC* dc = ToDC(hdc);
   if (!dc) return FALSE;
   dc->FlushQueues();
+  const bool driverAgreed = !dc->print || !dc->print->driver || dc->print->driver->DeleteDC();
   if (dc->st.bitmap && dc->st.bitmap->selectedInto == dc) dc->st.bitmap->selectedInto = nullptr;
   for (const DCState& s : dc->saved) ReleaseState(s, false);
   ReleaseState(dc->st, true);
   Contexts().erase(dc);
   --Counts().dcs;
   delete dc;
-  return TRUE;
+  return driverAgreed ? TRUE : FALSE;
 }
 
 int SaveDC(HDC hdc) {

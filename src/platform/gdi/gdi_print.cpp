@@ -94,6 +94,7 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   DC* dc = ToDC(hdc);
   PrintJob* job = JobOf(dc);
   if (!job || job->pdf) return SP_ERROR;
+  if (job->driver && !job->driver->StartDoc(info ? *info : DOCINFO{})) return SP_ERROR;
   job->target = info && info->lpszOutput && *info->lpszOutput ? info->lpszOutput : job->path;
   if (!MakeTempBeside(job->target, job->temp)) return SP_ERROR;
   job->pdf = cairo_pdf_surface_create(job->temp.c_str(), job->pageWidthPt, job->pageHeightPt);
@@ -112,6 +113,7 @@ int StartPage(HDC hdc) {
   GDI_LOCK;
   PrintJob* job = JobOf(ToDC(hdc));
   if (!job || !job->pdf || job->inPage) return SP_ERROR;
+  if (job->driver && !job->driver->StartPage()) return SP_ERROR;
   job->inPage = true;
   DC* dc = ToDC(hdc);
   Bind(dc, job->pdf, true);
@@ -131,6 +133,7 @@ int EndPage(HDC hdc) {
   DC* dc = ToDC(hdc);
   PrintJob* job = JobOf(dc);
   if (!job || !job->inPage) return SP_ERROR;
+  if (job->driver && !job->driver->EndPage()) return SP_ERROR;
   dc->FlushQueues();
   dc->queueLines = false;
   cairo_surface_show_page(job->pdf);
@@ -148,6 +151,7 @@ int EndDoc(HDC hdc) {
   DC* dc = ToDC(hdc);
   PrintJob* job = JobOf(dc);
   if (!job || !job->pdf) return SP_ERROR;
+  job->endFailed = true;  // until the document is complete and taken
   if (job->inPage && EndPage(hdc) == SP_ERROR) return SP_ERROR;
   cairo_surface_finish(job->pdf);
   const bool written = cairo_surface_status(job->pdf) == CAIRO_STATUS_SUCCESS;
@@ -157,6 +161,11 @@ int EndDoc(HDC hdc) {
     std::remove(job->temp.c_str());
     return SP_ERROR;
   }
+  if (job->driver && !job->driver->EndDoc(job->target)) {
+    std::remove(job->target.c_str());
+    return SP_ERROR;
+  }
+  job->endFailed = false;
   return 1;
 }
 
@@ -164,9 +173,20 @@ int AbortDoc(HDC hdc) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   PrintJob* job = JobOf(dc);
+  if (job && !job->pdf && job->endFailed) {
+    // Cancelling what a failed EndDoc already dropped succeeds.
+    job->endFailed = false;
+    return job->driver && !job->driver->AbortDoc() ? SP_ERROR : 1;
+  }
   if (!job || !job->pdf) return SP_ERROR;
   DiscardDocument(dc, job);
-  return 1;
+  // A refusing driver still loses the document: nothing half-written stays behind.
+  return job->driver && !job->driver->AbortDoc() ? SP_ERROR : 1;
+}
+
+void AttachPrinterDriver(HDC hdc, std::unique_ptr<PrinterDriver> driver) {
+  GDI_LOCK;
+  if (PrintJob* job = JobOf(ToDC(hdc))) job->driver = std::move(driver);
 }
 
 }  // namespace ktfolio::win

@@ -1,0 +1,204 @@
+// Printing for real through CUPS to a cups-pdf queue: the job arrives as a PDF
+// with its pages and its title. Starts a CUPS server when none runs (and stops
+// it afterwards); skipped, saying why, only where none can be started.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "platform/spooler/spooler.h"
+#include "render_test_util.h"
+
+extern char** environ;
+
+namespace ktfolio::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kQueue = "ktfolio-pdf";
+constexpr auto kServerWait = std::chrono::seconds(5);
+constexpr auto kJobWait = std::chrono::seconds(20);  // cups-pdf runs Ghostscript on a shared machine
+
+bool SchedulerRunning() { return Run("lpstat -r 2>&1").find("scheduler is running") != std::string::npos; }
+
+bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+
+// The CUPS server and queue the tests print to, set up once per test program.
+class CupsServer {
+ public:
+  bool Start(std::string& why) {
+    if (!SchedulerRunning() && !Launch(why)) return false;
+    if (!Shell(std::string("lpstat -v ") + kQueue)) {
+      if (!Shell(std::string("lpadmin -p ") + kQueue + " -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd")) {
+        why = "cannot add the cups-pdf queue (is printer-driver-cups-pdf installed?)";
+        return false;
+      }
+      addedQueue_ = true;
+    }
+    return true;
+  }
+  ~CupsServer() {
+    if (addedQueue_) Shell(std::string("lpadmin -x ") + kQueue);
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+
+ private:
+  bool Launch(std::string& why) {
+    if (geteuid() != 0) {
+      why = "no CUPS server runs and only root can start one";
+      return false;
+    }
+    if (access("/usr/sbin/cupsd", X_OK) != 0) {
+      why = "no CUPS server runs and cupsd is not installed";
+      return false;
+    }
+    mkdir("/run/cups", 0755);
+    const char* argv[] = {"/usr/sbin/cupsd", "-f", nullptr};
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    const int failed = posix_spawn(&pid_, argv[0], &quiet, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&quiet);
+    if (failed) {
+      pid_ = 0;
+      why = "cannot start cupsd";
+      return false;
+    }
+    for (const auto until = Clock::now() + kServerWait; Clock::now() < until;) {
+      if (SchedulerRunning()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    why = "cupsd started but its scheduler did not answer within 5 s";
+    return false;
+  }
+
+  pid_t pid_ = 0;
+  bool addedQueue_ = false;
+};
+
+// The newest cups-pdf output made after `since` whose name comes from `title`'s
+// letters, once Ghostscript has finished it; "" when none came in time.
+std::string WaitForJobPdf(fs::file_time_type since, const std::string& namePrefix, const std::string& other = "") {
+  const fs::path dir = fs::path(std::getenv("HOME") ? std::getenv("HOME") : "/root") / "PDF";
+  for (const auto until = Clock::now() + kJobWait; Clock::now() < until;
+       std::this_thread::sleep_for(std::chrono::milliseconds(200))) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind(namePrefix, 0) != 0 || entry.last_write_time(ec) < since || entry.path() == other) continue;
+      // Complete once pdfinfo can read it.
+      if (Run("pdfinfo '" + entry.path().string() + "' 2>/dev/null").find("Pages:") != std::string::npos)
+        return entry.path().string();
+    }
+  }
+  return "";
+}
+
+class CupsPrintTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    server_ = new CupsServer;
+    if (!server_->Start(why_)) {
+      delete server_;
+      server_ = nullptr;
+    }
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+  void SetUp() override {
+    if (!server_) GTEST_SKIP() << "no CUPS server: " << why_;
+  }
+  static CupsServer* server_;
+  static std::string why_;
+};
+CupsServer* CupsPrintTest::server_ = nullptr;
+std::string CupsPrintTest::why_;
+
+std::string PdfField(const std::string& file, const std::string& name) {
+  return Run("pdfinfo '" + file + "' 2>/dev/null | sed -n 's/^" + name + ": *//p' | tr -d '\\n'");
+}
+
+// Where the ink of one page lies, rendered at 72 dpi in grey: pixels
+// clearly darker than paper, as a box in pixels and their count.
+struct Ink {
+  int count = 0, width = 0, height = 0;
+  int left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
+};
+Ink InkOf(const std::string& pdf, int page) {
+  const std::string p = std::to_string(page);
+  const std::string pgm = testing::Run("pdftoppm -r 72 -gray -f " + p + " -l " + p + " '" + pdf + "' 2>/dev/null");
+  // A binary PGM: "P5\n<w> <h>\n255\n", then one byte per pixel.
+  Ink ink;
+  if (std::sscanf(pgm.c_str(), "P5 %d %d", &ink.width, &ink.height) != 2) return ink;
+  size_t at = 0;
+  for (int fields = 0; fields < 4 && at < pgm.size(); ++fields) at = pgm.find_first_of(" \n", at) + 1;
+  for (size_t i = at; i < pgm.size(); ++i) {
+    if (static_cast<unsigned char>(pgm[i]) >= 200) continue;
+    const int x = static_cast<int>((i - at) % ink.width), y = static_cast<int>((i - at) / ink.width);
+    ++ink.count;
+    ink.left = std::min(ink.left, x);
+    ink.right = std::max(ink.right, x);
+    ink.top = std::min(ink.top, y);
+    ink.bottom = std::max(ink.bottom, y);
+  }
+  return ink;
+}
+
+// One test: the server is shared by everything in this program.
+TEST_F(CupsPrintTest, AJobOfThreePagesArrivesAsAPdfOfThreePagesUnderTheJobsTitle) {
+  ASSERT_NE(std::find(win::spooler::PrinterNames().begin(), win::spooler::PrinterNames().end(), kQueue),
+            win::spooler::PrinterNames().end());
+  KtPrint4 c;
+  for (int p = 1; p <= 4; ++p) {
+    c.AddRow("Cups page " + std::to_string(p));
+    if (p > 1) c.SetPageBreak(c.LastRow());
+  }
+  c.PrinterName(kQueue);
+  // File times have a coarser clock than steady time: start a little earlier.
+  const auto since = fs::file_time_type::clock::now() - std::chrono::seconds(1);
+  c.PrintDoc(2, 4);
+  EXPECT_EQ(LastErrorNumber(c), 0);
+  const std::string pdf = WaitForJobPdf(since, "Folio_s_Job");
+  ASSERT_FALSE(pdf.empty()) << "no PDF from cups-pdf within the time allowed";
+  EXPECT_EQ(PdfField(pdf, "Pages"), "3");
+  EXPECT_NE(PdfField(pdf, "Title").find("Folio's Job"), std::string::npos);
+  // cups-pdf's Ghostscript turns text into outlines, so look for ink instead.
+  for (int page = 1; page <= 3; ++page) EXPECT_GT(InkOf(pdf, page).count, 0) << "page " << page << " is blank";
+
+  // Landscape letter: the job asks for letter paper turned once, as a
+  // printer does it: the sheet stays portrait and the page's top-left text
+  // lands at the sheet's bottom-left, running upwards.
+  c.PageSize(s_LETTER);
+  c.Orientation(Landscape);
+  c.PrintDoc(1, 1, false, 2);
+  EXPECT_EQ(LastErrorNumber(c), 0);
+  const std::string landscape = WaitForJobPdf(since, "Folio_s_Job", pdf);
+  ASSERT_FALSE(landscape.empty()) << "no PDF for the landscape job";
+  EXPECT_NE(PdfField(landscape, "Page size").find("(letter)"), std::string::npos);
+  const Ink ink = InkOf(landscape, 1);
+  ASSERT_GT(ink.count, 0);
+  EXPECT_LT(ink.right, ink.width / 4) << "text near the sheet's left edge";
+  EXPECT_GT(ink.top, ink.height / 2) << "text in the sheet's lower half";
+  EXPECT_GT(ink.bottom - ink.top, ink.right - ink.left) << "the line runs upwards";
+  if (!HasFailure()) {
+    fs::remove(pdf);
+    fs::remove(landscape);
+  }
+}
+
+}  // namespace
+}  // namespace ktfolio::testing

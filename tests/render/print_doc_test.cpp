@@ -1,0 +1,361 @@
+// PrintDoc on in-process test printers and the built-in PDF printer: the job's
+// steps in order, the device settings it writes, the copies questions, the
+// print dialog, every failure's number and source, and the file it makes.
+#include <fstream>
+
+#include "control/errors.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/spooler/spooler_testing.h"
+#include "platform/user/user.h"
+#include "render_test_util.h"
+
+namespace ktfolio::testing {
+namespace {
+
+namespace sp = win::spooler::testing;
+using sp::Fault;
+using Calls = std::vector<std::string>;
+
+constexpr const char* kPrinter = "ktfolio-test-printer";
+constexpr size_t kFields = 40, kOrientation = 44, kPaperSize = 46, kPaperLength = 48, kPaperWidth = 50, kCopies = 54;
+
+struct Recorded {
+  std::int32_t number = 0;
+  std::string description, source;
+};
+Recorded LastError(KtPrint4& c) {
+  Recorded r;
+  c.GetLastError(r.number, r.description, r.source);
+  return r;
+}
+
+int U16(const std::vector<BYTE>& b, size_t at) { return b.at(at) | (b.at(at + 1) << 8); }
+std::uint32_t U32(const std::vector<BYTE>& b, size_t at) { return U16(b, at) | (std::uint32_t(U16(b, at + 2)) << 16); }
+bool Has(const Calls& calls, const std::string& step) {
+  return std::find(calls.begin(), calls.end(), step) != calls.end();
+}
+bool Exists(const std::string& file) { return std::ifstream(file).good(); }
+std::string PdfField(const std::string& file, const std::string& name) {
+  return Run("pdfinfo '" + file + "' 2>/dev/null | sed -n 's/^" + name + ": *//p' | tr -d '\\n'");
+}
+std::string PdfText(const std::string& file, int page) {
+  return Run("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + file + "' - 2>&1");
+}
+// pdfinfo's "Page size" as two numbers of points.
+std::pair<double, double> PageSizePts(const std::string& file) {
+  double w = 0, h = 0;
+  std::sscanf(PdfField(file, "Page size").c_str(), "%lf x %lf", &w, &h);
+  return {w, h};
+}
+
+sp::TestPrinter WithCopies(int most) {
+  sp::TestPrinter p;
+  p.maxCopies = most;
+  return p;
+}
+sp::TestPrinter Failing(const std::map<Fault, int>& failAt) {
+  sp::TestPrinter p;
+  p.failAt = failAt;
+  return p;
+}
+
+// Three pages, one line of text on each.
+void ThreePages(KtPrint4& c) {
+  for (int p = 1; p <= 3; ++p) {
+    c.AddRow("Text of page " + std::to_string(p));
+    if (p > 1) c.SetPageBreak(c.LastRow());
+  }
+}
+
+class PrintDocTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = TempDir(std::string("print_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    win::user::ResetScripts();
+    win::dialogs::ResetDialogScripts();
+    AddPrinter({});
+    c_.PrinterName(kPrinter);
+    ThreePages(c_);
+  }
+  void TearDown() override { sp::RemoveTestPrinters(); }
+  void AddPrinter(sp::TestPrinter p) {
+    p.name = kPrinter;
+    p.output = out();
+    sp::AddTestPrinter(p);
+  }
+  std::string out() const { return dir_ + "/job.pdf"; }
+  const sp::TestPrinterLog& log() const { return sp::TestPrinterLogOf(kPrinter); }
+  const std::vector<BYTE>& devmode() const { return log().devmode; }
+
+  KtPrint4 c_;
+  std::string dir_;
+};
+
+TEST_F(PrintDocTest, ARangeBecomesOneDocumentWithThosePagesInTheJobsOrder) {
+  c_.PrintDoc(2, 3);
+  EXPECT_EQ(LastError(c_).number, 0);
+  const Calls expected = {"OpenPrinter", "SizeDevMode", "FillDevMode", "CreateDC", "StartDoc", "StartPage",
+                          "EndPage",     "StartPage",   "EndPage",     "EndDoc",   "DeleteDC", "ClosePrinter"};
+  EXPECT_EQ(log().calls, expected);
+  ASSERT_TRUE(Exists(out()));
+  EXPECT_EQ(PdfField(out(), "Pages"), "2");
+  EXPECT_NE(PdfText(out(), 1).find("Text of page 2"), std::string::npos);
+  EXPECT_NE(PdfText(out(), 2).find("Text of page 3"), std::string::npos);
+  EXPECT_EQ(PdfField(out(), "Title"), "Folio's Job") << "the spooler's document name";
+}
+
+TEST_F(PrintDocTest, ARangeWithoutPagesStartsAndEndsAnEmptyDocument) {
+  c_.PrintDoc(5, 7);
+  EXPECT_EQ(LastError(c_).number, 0);
+  EXPECT_TRUE(Has(log().calls, "StartDoc"));
+  EXPECT_TRUE(Has(log().calls, "EndDoc"));
+  EXPECT_FALSE(Has(log().calls, "StartPage"));
+}
+
+TEST_F(PrintDocTest, OneCopyWritesNeitherCopiesNorItsBitAndNeverAsksTheDriver) {
+  c_.PrintDoc(1, 1, false, 1);
+  ASSERT_FALSE(devmode().empty());
+  EXPECT_EQ(U32(devmode(), kFields), 0x3u) << "orientation and paper size only";
+  EXPECT_FALSE(Has(log().calls, "DeviceCapabilities"));
+  EXPECT_TRUE(win::user::MessageBoxLog().empty());
+}
+
+TEST_F(PrintDocTest, CopiesThePrinterCanMakeAreWrittenWithTheirBit) {
+  c_.PrintDoc(1, 1, false, 3);
+  EXPECT_EQ(LastError(c_).number, 0);
+  EXPECT_EQ(U32(devmode(), kFields), 0x103u);
+  EXPECT_EQ(U16(devmode(), kCopies), 3);
+  EXPECT_TRUE(Has(log().calls, "DeviceCapabilities"));
+  EXPECT_TRUE(win::user::MessageBoxLog().empty());
+}
+
+TEST_F(PrintDocTest, OrientationIsSentPlusOneAndThePaperSizeAsTheControlsPageSize) {
+  struct Case {
+    const char* name;
+    std::int32_t pageSize, orientation;
+    int dmOrientation;
+    double widthPts, heightPts;
+  };
+  const Case cases[] = {{"A4 portrait", s_A4, Portrait, 1, 595.3, 841.9},
+                        {"letter landscape", s_LETTER, Landscape, 2, 792, 612}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    AddPrinter({});
+    c_.PageSize(k.pageSize);
+    c_.Orientation(k.orientation);
+    c_.PrintDoc(1, 1);
+    ASSERT_EQ(LastError(c_).number, 0);
+    EXPECT_EQ(U16(devmode(), kOrientation), k.dmOrientation);
+    EXPECT_EQ(U16(devmode(), kPaperSize), k.pageSize);
+    const auto [w, h] = PageSizePts(out());
+    EXPECT_NEAR(w, k.widthPts, 1) << "the printer's page follows the device settings";
+    EXPECT_NEAR(h, k.heightPts, 1);
+  }
+}
+
+TEST_F(PrintDocTest, PaperLengthAndWidthReachTheDriverOnlyWithUserPaper) {
+  c_.ScaleMode(eMillimetre);
+  c_.PrintDoc(1, 1);
+  EXPECT_EQ(U32(devmode(), kFields) & 0xCu, 0u) << "A4: no length or width";
+  EXPECT_EQ(U16(devmode(), kPaperLength), 0);
+
+  AddPrinter({});
+  c_.PageSize(s_USER);
+  c_.PaperWidth(150.4f);
+  c_.PaperLength(99.5f);
+  c_.PrintDoc(1, 1);
+  ASSERT_EQ(LastError(c_).number, 0);
+  EXPECT_EQ(U32(devmode(), kFields), 0xFu);
+  EXPECT_EQ(U16(devmode(), kPaperSize), 256);
+  EXPECT_EQ(U16(devmode(), kPaperWidth), 150) << "the stored value, taken to an integer";
+  EXPECT_EQ(U16(devmode(), kPaperLength), 100) << "ties go to the even integer";
+}
+
+TEST_F(PrintDocTest, MoreCopiesThanThePrinterMakesAsksToContinueWithItsMaximum) {
+  const std::string question =
+      "Printer \"ktfolio-test-printer\" can't print more than 2 copies, and you requested to print 5.\r\n"
+      "\xC2\xBFWould you like to continue printing only 2 copies?";
+  AddPrinter(WithCopies(2));
+  win::user::QueueMessageBoxAnswer(win::IDYES);
+  c_.PrintDoc(1, 1, false, 5);
+  ASSERT_EQ(win::user::MessageBoxLog().size(), 1u);
+  EXPECT_EQ(win::user::MessageBoxLog()[0].text, question);
+  EXPECT_EQ(win::user::MessageBoxLog()[0].caption, "Confirmation");
+  EXPECT_EQ(win::user::MessageBoxLog()[0].type, 36u) << "Yes and No, question icon";
+  EXPECT_EQ(U16(devmode(), kCopies), 2) << "Yes prints the printer's maximum";
+  EXPECT_TRUE(Exists(out()));
+
+  std::remove(out().c_str());
+  AddPrinter(WithCopies(2));
+  win::user::QueueMessageBoxAnswer(win::IDNO);
+  c_.PrintDoc(1, 1, false, 5);
+  EXPECT_FALSE(LastError(c_).number) << "declining is not an error";
+  EXPECT_FALSE(Has(log().calls, "CreateDC")) << "No prints nothing";
+  EXPECT_EQ(log().calls.back(), "ClosePrinter");
+  EXPECT_FALSE(Exists(out()));
+}
+
+TEST_F(PrintDocTest, APrinterThatCannotTellItsCopiesOffersASingleOne) {
+  AddPrinter(WithCopies(-1));
+  win::user::QueueMessageBoxAnswer(win::IDYES);
+  c_.PrintDoc(1, 1, false, 4);
+  ASSERT_EQ(win::user::MessageBoxLog().size(), 1u);
+  EXPECT_EQ(win::user::MessageBoxLog()[0].text,
+            "Printer \"ktfolio-test-printer\" doesn't support to print 4 copies.\r\n"
+            "\xC2\xBFWould you like to print a single copy?");
+  EXPECT_EQ(U16(devmode(), kCopies), 1);
+  EXPECT_EQ(U32(devmode(), kFields), 0x103u) << "the copies are written once asked about";
+}
+
+TEST_F(PrintDocTest, EachFailureIsRecordedWithItsNumberAndSourceAndClosesThePrinter) {
+  struct Case {
+    const char* name;
+    std::map<Fault, int> failAt;
+    std::int32_t number;
+    const char* source;
+  };
+  const Case cases[] = {
+      {"size of the device settings", {{Fault::SizeDevMode, 1}}, 60115, "Print start"},
+      {"device settings", {{Fault::FillDevMode, 1}}, 60116, "Print Start"},
+      {"printer context", {{Fault::CreateDC, 1}}, 60117, "Print start"},
+      {"document", {{Fault::StartDoc, 1}}, 60118, "Print Start  "},
+      {"second page start", {{Fault::StartPage, 2}}, 60124, "Init print page"},
+      {"first page end", {{Fault::EndPage, 1}}, 60123, "Done Page"},
+      {"document end", {{Fault::EndDoc, 1}}, 60120, "Print End"},
+      {"abort after a page failed", {{Fault::StartPage, 1}, {Fault::AbortDoc, 1}}, 60119, "Print Abort"},
+      {"context deletion", {{Fault::DeleteDC, 1}}, 60121, "Clean Up Print"},
+      {"printer closing", {{Fault::ClosePrinter, 1}}, 60122, "Clean Up Print  "},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    std::remove(out().c_str());
+    AddPrinter(Failing(k.failAt));
+    c_.ClearError();
+    c_.PrintDoc(1, 3);
+    const Recorded e = LastError(c_);
+    EXPECT_EQ(e.number, k.number);
+    EXPECT_EQ(e.source, k.source);
+    EXPECT_EQ(e.description, GetErrorMessage(k.number));
+    EXPECT_EQ(log().calls.back(), "ClosePrinter") << "no printer is left open";
+    const bool documentEnded = k.number == 60121 || k.number == 60122;
+    EXPECT_EQ(Exists(out()), documentEnded) << "a failed job leaves no document";
+  }
+}
+
+TEST_F(PrintDocTest, BadArgumentsFailBeforeAnyPrinterIsOpened) {
+  struct Case {
+    const char* name;
+    std::string printer;
+    std::int16_t copies;
+    std::int32_t number;
+    const char* source;
+  };
+  const Case cases[] = {{"no printer name", "", 1, 60112, "Print Start "},
+                        {"no copies", kPrinter, 0, 60113, "Print Start  "},
+                        {"a printer that exists nowhere", "no-such-printer-anywhere", 1, 60114, "Print Start"}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    AddPrinter({});
+    c_.ClearError();
+    c_.PrinterName(k.printer);
+    c_.PrintDoc(1, 3, false, k.copies);
+    const Recorded e = LastError(c_);
+    EXPECT_EQ(e.number, k.number);
+    EXPECT_EQ(e.source, k.source);
+    EXPECT_TRUE(log().calls.empty());
+  }
+  c_.PrinterName("");
+  c_.PrintDoc(1, 1);
+  EXPECT_EQ(LastError(c_).description, "Need a printer name!!");
+}
+
+TEST_F(PrintDocTest, ACancelledDialogPrintsNothingAndRecordsNothing) {
+  win::dialogs::QueuePrintDlgCancel();
+  c_.PrintDoc(1, 3, true, 2);
+  EXPECT_EQ(LastError(c_).number, 0);
+  EXPECT_FALSE(Has(log().calls, "StartDoc"));
+  EXPECT_FALSE(Exists(out()));
+  ASSERT_EQ(win::dialogs::PrintDlgLog().size(), 1u);
+  const auto& shown = win::dialogs::PrintDlgLog()[0];
+  EXPECT_EQ(shown.printer, kPrinter);
+  EXPECT_EQ(shown.flags, 0x140006u);
+  EXPECT_EQ(shown.minPage, 1);
+  EXPECT_EQ(shown.maxPage, 3) << "the page count";
+  EXPECT_EQ(shown.fromPage, 1);
+  EXPECT_EQ(shown.toPage, 3);
+  EXPECT_EQ(shown.copies, 2);
+  EXPECT_EQ(shown.orientation, 1);
+  EXPECT_TRUE(shown.hadDC) << "the dialog gets the printer's context";
+}
+
+TEST_F(PrintDocTest, TheDialogsChoicesReplacePrinterPagesAndOrientation) {
+  const std::string pdf = dir_ + "/chosen.pdf";
+  win::spooler::SetPdfPrinterOutput(pdf);
+  win::dialogs::QueuePrintDlgAnswer({.printer = "PDF", .fromPage = 2, .toPage = 2, .orientation = 2});
+  c_.PrintDoc(1, 3, true);
+  EXPECT_EQ(LastError(c_).number, 0);
+  EXPECT_FALSE(Exists(out())) << "the control's own printer is not used";
+  ASSERT_TRUE(Exists(pdf));
+  EXPECT_EQ(PdfField(pdf, "Pages"), "1");
+  EXPECT_NE(PdfText(pdf, 1).find("Text of page 2"), std::string::npos);
+  const auto [w, h] = PageSizePts(pdf);
+  EXPECT_GT(w, h) << "landscape as chosen";
+}
+
+TEST_F(PrintDocTest, ThePdfPrinterWritesTheRangeOnTheControlsPaper) {
+  const std::string pdf = dir_ + "/letter.pdf";
+  win::spooler::SetPdfPrinterOutput(pdf);
+  c_.PrinterName("PDF");
+  c_.PageSize(s_LETTER);
+  c_.Orientation(Landscape);
+  c_.PrintDoc(1, 3);
+  EXPECT_EQ(LastError(c_).number, 0);
+  EXPECT_EQ(PdfField(pdf, "Pages"), "3");
+  for (int p = 1; p <= 3; ++p)
+    EXPECT_NE(PdfText(pdf, p).find("Text of page " + std::to_string(p)), std::string::npos) << "page " << p;
+  const auto [w, h] = PageSizePts(pdf);
+  EXPECT_NEAR(w, 792, 1);
+  EXPECT_NEAR(h, 612, 1);
+}
+
+TEST_F(PrintDocTest, ThePdfPrinterMakesOneCopyAndAsksBeforeMakingFewer) {
+  const std::string pdf = dir_ + "/copies.pdf";
+  win::spooler::SetPdfPrinterOutput(pdf);
+  c_.PrinterName("PDF");
+  win::user::QueueMessageBoxAnswer(win::IDNO);
+  c_.PrintDoc(1, 3, false, 2);
+  ASSERT_EQ(win::user::MessageBoxLog().size(), 1u);
+  EXPECT_NE(win::user::MessageBoxLog()[0].text.find("can't print more than 1 copies"), std::string::npos);
+  EXPECT_FALSE(Exists(pdf));
+  EXPECT_EQ(LastError(c_).number, 0);
+}
+
+class PointerWatcher : public KtPrint4Events {
+ public:
+  void NewPage(std::int32_t&, std::int32_t&, std::int32_t&) override { seen.push_back(win::GetCursor()); }
+  std::vector<win::HCURSOR> seen;
+};
+
+TEST_F(PrintDocTest, ThePointerIsAnHourglassWhilePagesPrintAndAnArrowAfter) {
+  PointerWatcher watcher;
+  c_.Advise(&watcher);
+  c_.PrintDoc(1, 3);
+  c_.Unadvise(&watcher);
+  const win::HCURSOR wait = win::LoadCursor(nullptr, win::IDC_WAIT);
+  ASSERT_FALSE(watcher.seen.empty());
+  for (win::HCURSOR seen : watcher.seen) EXPECT_EQ(seen, wait);
+  EXPECT_EQ(win::GetCursor(), win::LoadCursor(nullptr, win::IDC_ARROW));
+}
+
+TEST_F(PrintDocTest, PrintingLeavesNoDeviceObjectBehind) {
+  const auto before = win::GdiLiveObjects();
+  c_.PrintDoc(1, 3);
+  AddPrinter(Failing({{Fault::StartPage, 2}}));
+  c_.PrintDoc(1, 3);
+  const auto after = win::GdiLiveObjects();
+  EXPECT_EQ(after.total(), before.total());
+  EXPECT_EQ(after.dcs, before.dcs);
+}
+
+}  // namespace
+}  // namespace ktfolio::testing
