@@ -1,5 +1,6 @@
-// `ktfolio view`: the preview on a form, in a real window, or rendered
-// headless to a PNG of the whole control (toolbar, viewport, scroll bars).
+// `ktfolio view`: the preview of a template (or the demo invoice) on a form,
+// in a real window, or rendered headless to a PNG of the whole control
+// (toolbar, viewport, scroll bars).
 #include <cstdio>
 #include <memory>
 
@@ -12,6 +13,7 @@ namespace ktfolio::cli {
 
 namespace {
 struct ViewOptions {
+  std::string file;
   bool demo = false;
   std::string screenshot;
   std::string size = "900x700";
@@ -35,9 +37,17 @@ int View(const ViewOptions& o) {
     std::fprintf(stderr, "ktfolio: no display to open a window on; use --screenshot FILE.png\n");
     return kExitFailed;
   }
+  if (o.demo == !o.file.empty()) {
+    std::fprintf(stderr, "ktfolio: view wants a TEMPLATE file or --demo (one of the two)\n");
+    return kExitUsage;
+  }
   auto form = std::make_unique<Form>(w, h, "ktfolio preview");
   KtPrint4 control(form.get());
-  examples::BuildInvoice(control, "%APP_PATH%/logo.png");
+  if (o.demo) {
+    examples::BuildInvoice(control, "%APP_PATH%/logo.png");
+  } else if (!LoadTemplate(control, o.file)) {
+    return kExitFailed;
+  }
   PlaceOnForm(control, *form);
   form->Show();
   control.ClearError();
@@ -64,7 +74,8 @@ int View(const ViewOptions& o) {
 void AddViewCommand(CLI::App& app, Action& action) {
   auto o = std::make_shared<ViewOptions>();
   CLI::App* view = app.add_subcommand("view", "Show the preview in a window, or render it headless to a PNG");
-  view->add_flag("--demo", o->demo, "Show the example invoice")->required();
+  view->add_option("TEMPLATE", o->file, "Template file to preview");
+  view->add_flag("--demo", o->demo, "Show the example invoice instead");
   view->add_option("--screenshot", o->screenshot, "Render the control window to this PNG and exit");
   view->add_option("--size", o->size, "Window client size, WIDTHxHEIGHT")->capture_default_str();
   view->add_option("--page", o->page, "Page to show")->capture_default_str();

@@ -39,11 +39,6 @@ std::string IndexedName(const char* array, int index) {
 
 }  // namespace
 
-std::function<void(KtPrint4&)>& Toolbar::PrintAction() {
-  static std::function<void(KtPrint4&)> action;
-  return action;
-}
-
 // The zoom rounds half to even first (87.5 -> 88, 86.5 -> 86), as the
 // default rounding mode does.
 std::int16_t Toolbar::SteppedZoom(double zoom, int step) {
@@ -157,7 +152,7 @@ void Toolbar::ButtonClick(int index) {
   std::int16_t z = 0;
   switch (index) {
     case 0:
-      if (PrintAction()) PrintAction()(control_);
+      control_.PrintDoc(1, control_.Pages(), control_.ShowPrintDlg());
       break;
     case 1:
     case 2:

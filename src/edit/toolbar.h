@@ -39,8 +39,6 @@ class Toolbar {
   KtBoton& Button(int index) { return *cmdTool_[static_cast<size_t>(index)]; }
   // The windows and refresh the control keeps of its toolbar.
   KtPrint4::ToolbarParts Parts();
-  // Until printing lands on the control, the print button prints through this.
-  static std::function<void(KtPrint4&)>& PrintAction();
 
  private:
   void Build();

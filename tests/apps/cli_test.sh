@@ -47,6 +47,10 @@ check "previewing a page past the end is a recorded failure (exit 1)" test $? -e
 check "it names error 60107" grep -q "error 60107 (Previewing)" "$out/stderr"
 "$cli" view --screenshot "$out/none.png" >/dev/null 2>&1
 check "view without a document is bad usage (exit 2)" test $? -eq 2
+"$cli" view "$(dirname "$0")/../../examples/templates/invoice.ktt" --screenshot "$out/tpl.png" --page 3 >/dev/null 2>&1
+check "view previews a template file" test -s "$out/tpl.png"
+"$cli" view "$out/no-such.ktt" --screenshot "$out/none2.png" >/dev/null 2>"$out/stderr"
+check "a missing template is a recorded failure (exit 1)" test $? -eq 1
 
 echo "$failures failed"
 exit $((failures > 0))

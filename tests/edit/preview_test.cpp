@@ -3,12 +3,16 @@
 // control's record, pixels from the viewport.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+
 #include <cmath>
 #include <memory>
 #include <string>
 
 #include "control/ktprint4.h"
 #include "edit/toolbar.h"
+#include "platform/spooler/spooler.h"
 #include "render/render.h"
 #include "platform/container/form.h"
 
@@ -182,19 +186,28 @@ TEST_F(PreviewTest, ZoomButtonsStepByTenFromTheRoundedZoom) {
 
 TEST_F(PreviewTest, AVetoedPrintButtonDoesNotPrintButOtherButtonsAct) {
   Open(1);
-  int printed = 0;
-  Toolbar::PrintAction() = [&printed](KtPrint4&) { ++printed; };
+  // The built-in PDF printer, no dialog: a print leaves its file behind.
+  const std::string file = ::testing::TempDir() + "ktfolio_toolbar_print.pdf";
+  std::remove(file.c_str());
+  win::spooler::SetPdfPrinterOutput(file);
+  control_->PrinterName("PDF");
+  control_->ShowPrintDlg(false);
+  auto printed = [&] { return std::ifstream(file).good(); };
   sink_.veto = "Print";
   ClickOn("cmdTool(0)");
-  EXPECT_EQ(printed, 0);
+  EXPECT_FALSE(printed()) << "the host vetoed the toolbar's print";
   ClickOn("cmdTool(1)");
   EXPECT_DOUBLE_EQ(control_->Zoom(), 110);
+  control_->PrintDoc(1, 1);
+  EXPECT_TRUE(printed()) << "the host's own PrintDoc still prints";
+  std::remove(file.c_str());
   sink_.veto.clear();
   ClickOn("cmdTool(0)");
-  EXPECT_EQ(printed, 1);
+  EXPECT_TRUE(printed()) << "the toolbar prints once the host lets it";
+  EXPECT_EQ(LastError(), 0);
   const std::vector<std::string> keys = {"Print", "ZommIn", "Print"};
   EXPECT_EQ(sink_.keys, keys);
-  Toolbar::PrintAction() = nullptr;
+  std::remove(file.c_str());
 }
 
 TEST_F(PreviewTest, HidingTheToolbarGivesTheViewportTheWholeHeight) {
