@@ -80,31 +80,11 @@ class RenderedPage {
   // Bounding box of the pixels inside `area` that differ from `background`;
   // an empty RECT when there are none.
   RECT Ink(RECT area, COLORREF background = kWhite) const {
-    RECT box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (int y = area.top; y < area.bottom; ++y)
-      for (int x = area.left; x < area.right; ++x)
-        if (At(x, y) != background) {
-          box.left = std::min<LONG>(box.left, x);
-          box.top = std::min<LONG>(box.top, y);
-          box.right = std::max<LONG>(box.right, x + 1);
-          box.bottom = std::max<LONG>(box.bottom, y + 1);
-        }
-    if (box.left == INT32_MAX) return RECT{};
-    return box;
+    return BoxWhere(area, [&](COLORREF c) { return c != background; });
   }
   // Bounding box of the pixels inside `area` of exactly `color`.
   RECT InkOf(RECT area, COLORREF color) const {
-    RECT box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (int y = area.top; y < area.bottom; ++y)
-      for (int x = area.left; x < area.right; ++x)
-        if (At(x, y) == color) {
-          box.left = std::min<LONG>(box.left, x);
-          box.top = std::min<LONG>(box.top, y);
-          box.right = std::max<LONG>(box.right, x + 1);
-          box.bottom = std::max<LONG>(box.bottom, y + 1);
-        }
-    if (box.left == INT32_MAX) return RECT{};
-    return box;
+    return BoxWhere(area, [&](COLORREF c) { return c == color; });
   }
   bool Contains(RECT area, COLORREF color) const {
     for (int y = area.top; y < area.bottom; ++y)
@@ -114,6 +94,21 @@ class RenderedPage {
   }
 
  private:
+  template <typename Pred>
+  RECT BoxWhere(RECT area, Pred pred) const {
+    RECT box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x)
+        if (pred(At(x, y))) {
+          box.left = std::min<LONG>(box.left, x);
+          box.top = std::min<LONG>(box.top, y);
+          box.right = std::max<LONG>(box.right, x + 1);
+          box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    if (box.left == INT32_MAX) return RECT{};
+    return box;
+  }
+
   HBITMAP bitmap_ = nullptr;
   HDC dc_ = nullptr;
   HGDIOBJ old_ = nullptr;
