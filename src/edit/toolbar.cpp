@@ -20,13 +20,13 @@ constexpr int kLabelWidth = 56;
 constexpr int kSeparatorWidth = 4;
 constexpr int kGap = 2;
 
-struct ButtonSpec {
+struct ButtonLook {
   const char* tag;
   const char* caption;
   const char* tip;
 };
 
-const ButtonSpec kSpecs[Toolbar::kButtons] = {
+const ButtonLook kButtonLooks[Toolbar::kButtons] = {
     {"Print", " Print", "Print the document"}, {"ZommIn", "", "Zoom In"},
     {"ZoomOut", "", "Zoom Out"},               {"FullPage", "", "Full Page"},
     {"FitWidth", "", "Fit Width"},             {"Previous", " Prev.", "Go To Previous Page"},
@@ -87,19 +87,19 @@ void Toolbar::AddSeparator(const std::string& name, int x) {
 }
 
 void Toolbar::AddButton(int index, int x, int width) {
-  const ButtonSpec& spec = kSpecs[index];
+  const ButtonLook& look = kButtonLooks[index];
   auto button = std::make_unique<KtBoton>(frame_->hwnd(), IndexedName("cmdTool", index), control_.Site());
   KtBoton& b = *button;
   SetMemberName(b.hwnd(), IndexedName("cmdTool", index));
-  b.Tag = spec.tag;
-  b.ToolTipText = spec.tip;
-  b.Caption(spec.caption);
+  b.Tag = look.tag;
+  b.ToolTipText = look.tip;
+  b.Caption(look.caption);
   b.Style(ppFlatButton);
   b.BorderWidth(0);
   b.BorderFocusedWidth(0);
   b.BevelWidth(0);
-  b.CaptionPos(spec.caption[0] ? 3 : 4);
-  b.PicturePos(spec.caption[0] ? 3 : 4);
+  b.CaptionPos(look.caption[0] ? 3 : 4);
+  b.PicturePos(look.caption[0] ? 3 : 4);
   b.PictureObject(ToolbarIcon(index, false));
   b.HotPicture(ToolbarIcon(index, true));
   b.Click = [this, index] { ButtonClick(index); };
@@ -148,7 +148,7 @@ void Toolbar::Attach(KtPrint4& control) {
 
 void Toolbar::ButtonClick(int index) {
   if (index < 0 || index >= kButtons) return;
-  if (control_.RaiseBeforeButtonClick(static_cast<std::int16_t>(index), kSpecs[index].tag)) return;
+  if (control_.RaiseBeforeButtonClick(static_cast<std::int16_t>(index), kButtonLooks[index].tag)) return;
   std::int16_t z = 0;
   switch (index) {
     case 0:
