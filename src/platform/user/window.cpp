@@ -1,5 +1,5 @@
-// The window tree: classes, creation and destruction, window data, properties,
-// sent messages and the default window procedure.
+// The window tree: classes, creation and destruction, window data, sent
+// messages and the default window procedure. Properties are in props.cpp.
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -17,7 +17,6 @@ std::string Lower(const char* s) {
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return out;
 }
-bool SameName(const std::string& a, const char* b) { return Lower(a.c_str()) == Lower(b); }
 }  // namespace
 
 Desktop& D() {
@@ -660,52 +659,6 @@ int GetSystemMetrics(int index) {
     case SM_CYDOUBLECLK: return 4;
     default: return 0;
   }
-}
-
-// ---- properties ------------------------------------------------------------------------------
-
-BOOL SetProp(HWND hwnd, LPCSTR name, HANDLE value) {
-  Window* w = Find(hwnd);
-  if (!w || !name) return FALSE;
-  for (auto& [n, v] : w->props)
-    if (SameName(n, name)) {
-      v = value;
-      return TRUE;
-    }
-  w->props.emplace_back(name, value);
-  return TRUE;
-}
-
-HANDLE GetProp(HWND hwnd, LPCSTR name) {
-  Window* w = Find(hwnd);
-  if (!w || !name) return nullptr;
-  for (auto& [n, v] : w->props)
-    if (SameName(n, name)) return v;
-  return nullptr;
-}
-
-HANDLE RemoveProp(HWND hwnd, LPCSTR name) {
-  Window* w = Find(hwnd);
-  if (!w || !name) return nullptr;
-  for (auto it = w->props.begin(); it != w->props.end(); ++it)
-    if (SameName(it->first, name)) {
-      HANDLE v = it->second;
-      w->props.erase(it);
-      return v;
-    }
-  return nullptr;
-}
-
-int EnumProps(HWND hwnd, PROPENUMPROC proc) {
-  Window* w = Find(hwnd);
-  if (!w || !proc) return -1;
-  auto copy = w->props;  // the callback may remove properties
-  int last = -1;
-  for (auto& [n, v] : copy) {
-    last = proc(hwnd, n.c_str(), v);
-    if (!last) break;
-  }
-  return last;
 }
 
 // ---- sent messages and the default procedure ----------------------------------------------------
