@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/automation/font.h"
+#include "platform/container/property_bag.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 
@@ -21,5 +24,13 @@ void OutlinedRect(win::HDC dc, int left, int top, int right, int bottom, int pen
 
 // Registers a window class once per process; false when it cannot.
 bool RegisterControlClass(const char* name, win::WNDPROC proc, win::UINT style);
+
+// Writes each value under its key, leaving out those equal to their default;
+// `values` and `defaults` list the same keys in the same order.
+template <typename Persisted>
+void WritePersisted(PropertyBag& bag, const std::vector<Persisted>& values, const std::vector<Persisted>& defaults) {
+  for (std::size_t i = 0; i < values.size() && i < defaults.size(); ++i)
+    bag.WriteProperty(values[i].name, values[i].value, defaults[i].value);
+}
 
 }  // namespace ktfolio::controls

@@ -22,9 +22,13 @@ float YOf(LPARAM l) { return static_cast<float>(static_cast<std::int16_t>(HIWORD
 }  // namespace
 
 KtBoton::KtBoton(HWND parent, const std::string& name, const Container& site)
-    : foreColor_(site.AmbientForeColor()), foreFocusedColor_(site.AmbientForeColor()), defaultCaption_(name) {
+    : foreColor_(site.AmbientForeColor()),
+      foreFocusedColor_(site.AmbientForeColor()),
+      defaultCaption_(name),
+      ambientForeColor_(site.AmbientForeColor()) {
   FontPtr ambient = site.AmbientFont();
-  font_ = ambient ? ambient->Clone() : MakeFont("Arial", 8);
+  ambientFont_ = ambient ? ambient->Clone() : MakeFont("Arial", 8);
+  font_ = ambientFont_->Clone();
   controls::RegisterControlClass(kClassName, &KtBoton::WndProc, CS_DBLCLKS);
   hwnd_ = CreateWindowEx(0, kClassName, name.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0, parent,
                          nullptr, nullptr, nullptr);
@@ -85,8 +89,8 @@ std::vector<KtBoton::Persisted> KtBoton::PersistedDefaults() const {
       {"BevelWidth", Variant(std::int32_t{2})}, {"BorderWidth", Variant(std::int32_t{1})},
       {"BorderFocusedWidth", Variant(std::int32_t{2})}, {"Caption", Variant(defaultCaption_)},
       {"CaptionPos", Variant(std::int32_t{4})}, {"ClickFocused", Variant(true)},
-      {"Enabled", Variant(true)},            {"ForeColor", color(foreColor_)},
-      {"ForeFocusedColor", color(foreColor_)}, {"IconName", Variant(std::string())},
+      {"Enabled", Variant(true)},            {"ForeColor", color(ambientForeColor_)},
+      {"ForeFocusedColor", color(ambientForeColor_)}, {"IconName", Variant(std::string())},
       {"MarginWidth", Variant(std::int32_t{2})}, {"MousePointer", Variant(std::int16_t{0})},
       {"PictureWidth", Variant(std::int32_t{0})}, {"PictureHeight", Variant(std::int32_t{0})},
       {"PicturePos", Variant(std::int32_t{3})}, {"ShadeMode", Variant(std::int32_t{0})},
@@ -145,6 +149,16 @@ void KtBoton::ReadProperties(const std::function<Variant(const std::string&, con
   Refresh();
 }
 
+void KtBoton::ReadProperties(const PropertyBag& bag) {
+  font_ = bag.ReadFont("Font", ambientFont_->Clone());
+  ReadProperties([&bag](const std::string& name, const Variant& d) { return bag.ReadProperty(name, d); });
+}
+
+void KtBoton::WriteProperties(PropertyBag& bag) const {
+  controls::WritePersisted(bag, PersistedValues(), PersistedDefaults());
+  bag.WriteFont("Font", *font_, ambientFont_.get());
+}
+
 // ---- clicks -----------------------------------------------------------------------------
 
 void KtBoton::FireClick(bool byUser) {
@@ -164,6 +178,18 @@ void KtBoton::DoClick() {
     return;
   }
   FireClick(false);
+}
+
+// The user pressed Alt and the caption's underlined letter. Under the
+// pointer the click is immediate; otherwise it waits for the focus, which
+// the access key brings along.
+void KtBoton::OnAccessKey() {
+  if (hot_ || GetFocus() == hwnd_) {
+    FireClick(true);
+    return;
+  }
+  clickPending_ = true;
+  SetFocus(hwnd_);
 }
 
 // ---- mouse --------------------------------------------------------------------------------
@@ -393,6 +419,7 @@ LRESULT KtBoton::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       keyPressed_ = false;
       Refresh();
       return 0;
+    case WM_KT_ACCESSKEY: OnAccessKey(); return 1;
     case WM_SETFOCUS:
       if (clickPending_) {
         clickPending_ = false;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/automation/font.h"
+#include "platform/container/property_bag.h"
 #include "platform/automation/picture.h"
 #include "platform/container/container.h"
 #include "platform/user/user.h"
@@ -100,6 +101,10 @@ class KtBoton : private ISubclass {
   std::vector<Persisted> PersistedDefaults() const;
   std::vector<Persisted> PersistedValues() const;
   void ReadProperties(const std::function<Variant(const std::string&, const Variant&)>& read);
+  // The same keys through the container's property bag, with "Font" beside
+  // them; values equal to their defaults are not stored.
+  void ReadProperties(const PropertyBag& bag);
+  void WriteProperties(PropertyBag& bag) const;
 
   // ---- methods -----------------------------------------------------------------------
   void DoClick();
@@ -123,6 +128,7 @@ class KtBoton : private ISubclass {
   // The subclass client: WM_MOUSELEAVE ends the hot state.
   EMsgResponse MsgResponse() override { return emrPreprocess; }
   win::LRESULT WindowProc(win::HWND, win::UINT iMsg, win::WPARAM, win::LPARAM) override;
+  void OnAccessKey();
   void OnMouseLeave();
   void OnButtonDown(win::WPARAM keys, win::LPARAM lParam);
   void OnMouseMove(win::WPARAM keys, win::LPARAM lParam);
@@ -159,6 +165,8 @@ class KtBoton : private ISubclass {
   std::int32_t style_ = ppNormalButton;
   std::int32_t value_ = 0;
   std::string defaultCaption_;
+  std::uint32_t ambientForeColor_;
+  FontPtr ambientFont_;  // the default of Font
 
   bool hot_ = false;
   bool mousePressed_ = false;

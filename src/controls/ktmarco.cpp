@@ -21,10 +21,12 @@ void ForEachChild(HWND parent, int cmd) {
 
 }  // namespace
 
-KtMarco::KtMarco(HWND parent, const std::string& name, const Container& site) : foreColor_(site.AmbientForeColor()) {
+KtMarco::KtMarco(HWND parent, const std::string& name, const Container& site)
+    : foreColor_(site.AmbientForeColor()), defaultCaption_(name), ambientForeColor_(site.AmbientForeColor()) {
   FontPtr ambient = site.AmbientFont();
-  font_ = ambient ? ambient->Clone() : MakeFont("Arial", 8);
-  frameFont_ = font_->Clone();
+  ambientFont_ = ambient ? ambient->Clone() : MakeFont("Arial", 8);
+  font_ = ambientFont_->Clone();
+  frameFont_ = ambientFont_->Clone();
   controls::RegisterControlClass(kClassName, &KtMarco::WndProc, CS_DBLCLKS);
   hwnd_ = CreateWindowEx(0, kClassName, name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
                          nullptr, nullptr, nullptr);
@@ -56,6 +58,92 @@ void KtMarco::FloodPercent(std::int16_t v) {
   if (flood_ == ppFloodNone) return;
   if (FloodChange) FloodChange();
   Refresh();
+}
+
+std::vector<KtMarco::Persisted> KtMarco::PersistedDefaults() const {
+  auto color = [](std::uint32_t c) { return Variant(static_cast<std::int32_t>(c)); };
+  auto i32 = [](std::int32_t v) { return Variant(v); };
+  auto i16 = [](std::int16_t v) { return Variant(v); };
+  return {
+      {"BackColor", color(0x8000000F)},   {"BackLightColor", color(0x80000014)},
+      {"BackShadowColor", color(0x80000010)}, {"BevelOuter", i32(ppBevelRaised)},
+      {"BevelInner", i32(ppBevelNone)},   {"BevelWidth", i32(2)},
+      {"BorderWidth", i32(1)},            {"Caption", Variant(defaultCaption_)},
+      {"CaptionPos", i32(4)},             {"Enabled", Variant(true)},
+      {"Flood", i32(ppFloodNone)},        {"FloodColor", color(0x8000000D)},
+      {"FloodPercent", i16(0)},           {"FloodShowPct", Variant(false)},
+      {"FontSlip", i16(1)},               {"FontStyle", i32(0)},
+      {"ForeColor", color(ambientForeColor_)}, {"Frame", i32(ppFrameNone)},
+      {"FrameAlign", i32(0)},             {"FrameColor", color(0x8000000D)},
+      {"FrameTitle", Variant(std::string())}, {"FrameWidth", i32(2)},
+      {"MarginWidth", i32(2)},            {"Mosaic", i32(ppMosaicNone)},
+      {"MosaicBorder", i16(0)},           {"MousePointer", i16(0)},
+      {"WordWrap", Variant(true)},
+  };
+}
+
+std::vector<KtMarco::Persisted> KtMarco::PersistedValues() const {
+  auto color = [](std::uint32_t c) { return Variant(static_cast<std::int32_t>(c)); };
+  return {
+      {"BackColor", color(backColor_)},   {"BackLightColor", color(backLightColor_)},
+      {"BackShadowColor", color(backShadowColor_)}, {"BevelOuter", Variant(bevelOuter_)},
+      {"BevelInner", Variant(bevelInner_)}, {"BevelWidth", Variant(bevelWidth_)},
+      {"BorderWidth", Variant(borderWidth_)}, {"Caption", Variant(Caption())},
+      {"CaptionPos", Variant(captionPos_)}, {"Enabled", Variant(Enabled())},
+      {"Flood", Variant(flood_)},         {"FloodColor", color(floodColor_)},
+      {"FloodPercent", Variant(floodPercent_)}, {"FloodShowPct", Variant(floodShowPct_)},
+      {"FontSlip", Variant(fontSlip_)},   {"FontStyle", Variant(fontStyle_)},
+      {"ForeColor", color(foreColor_)},   {"Frame", Variant(frame_)},
+      {"FrameAlign", Variant(frameAlign_)}, {"FrameColor", color(frameColor_)},
+      {"FrameTitle", Variant(frameTitle_)}, {"FrameWidth", Variant(frameWidth_)},
+      {"MarginWidth", Variant(marginWidth_)}, {"Mosaic", Variant(mosaic_)},
+      {"MosaicBorder", Variant(mosaicBorder_)}, {"MousePointer", Variant(mousePointer_)},
+      {"WordWrap", Variant(wordWrap_)},
+  };
+}
+
+void KtMarco::ReadProperties(const PropertyBag& bag) {
+  font_ = bag.ReadFont("Font", ambientFont_->Clone());
+  frameFont_ = bag.ReadFont("FrameFont", ambientFont_->Clone());
+  for (const Persisted& p : PersistedDefaults()) {
+    const Variant v = bag.ReadProperty(p.name, p.value);
+    const std::string& n = p.name;
+    auto color = [&v] { return static_cast<std::uint32_t>(v.ToLong()); };
+    if (n == "BackColor") backColor_ = color();
+    else if (n == "BackLightColor") backLightColor_ = color();
+    else if (n == "BackShadowColor") backShadowColor_ = color();
+    else if (n == "BevelOuter") bevelOuter_ = v.ToLong();
+    else if (n == "BevelInner") bevelInner_ = v.ToLong();
+    else if (n == "BevelWidth") bevelWidth_ = v.ToLong();
+    else if (n == "BorderWidth") borderWidth_ = v.ToLong();
+    else if (n == "Caption") Caption(v.ToString());
+    else if (n == "CaptionPos") captionPos_ = v.ToLong();
+    else if (n == "Enabled") Enabled(v.ToBool());
+    else if (n == "Flood") flood_ = v.ToLong();
+    else if (n == "FloodColor") floodColor_ = color();
+    else if (n == "FloodPercent") floodPercent_ = std::clamp<std::int16_t>(v.ToInteger(), 0, 100);
+    else if (n == "FloodShowPct") floodShowPct_ = v.ToBool();
+    else if (n == "FontSlip") fontSlip_ = v.ToInteger();
+    else if (n == "FontStyle") fontStyle_ = v.ToLong();
+    else if (n == "ForeColor") foreColor_ = color();
+    else if (n == "Frame") frame_ = v.ToLong();
+    else if (n == "FrameAlign") frameAlign_ = v.ToLong();
+    else if (n == "FrameColor") frameColor_ = color();
+    else if (n == "FrameTitle") frameTitle_ = v.ToString();
+    else if (n == "FrameWidth") frameWidth_ = v.ToLong();
+    else if (n == "MarginWidth") marginWidth_ = v.ToLong();
+    else if (n == "Mosaic") mosaic_ = v.ToLong();
+    else if (n == "MosaicBorder") mosaicBorder_ = v.ToInteger();
+    else if (n == "MousePointer") mousePointer_ = v.ToInteger();
+    else if (n == "WordWrap") wordWrap_ = v.ToBool();
+  }
+  Refresh();
+}
+
+void KtMarco::WriteProperties(PropertyBag& bag) const {
+  controls::WritePersisted(bag, PersistedValues(), PersistedDefaults());
+  bag.WriteFont("Font", *font_, ambientFont_.get());
+  bag.WriteFont("FrameFont", *frameFont_, ambientFont_.get());
 }
 
 void KtMarco::HideChildren() { ForEachChild(hwnd_, SW_HIDE); }

@@ -7,10 +7,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/automation/font.h"
 #include "platform/automation/picture.h"
 #include "platform/container/container.h"
+#include "platform/container/property_bag.h"
 #include "platform/user/user.h"
 
 namespace ktfolio {
@@ -60,6 +62,7 @@ class KtMarco {
   KT_MARCO_PROP(std::int32_t, Mosaic, mosaic_)
   KT_MARCO_PROP(std::int16_t, MosaicBorder, mosaicBorder_)
   KT_MARCO_PROP(std::shared_ptr<Picture>, MosaicPicture, mosaicPicture_)
+  KT_MARCO_PROP(std::int16_t, MousePointer, mousePointer_)
   KT_MARCO_PROP(bool, WordWrap, wordWrap_)
   KT_MARCO_PROP(FontPtr, Font, font_)
   KT_MARCO_PROP(FontPtr, FrameFont, frameFont_)
@@ -76,6 +79,17 @@ class KtMarco {
   void HideChildren();
   void ShowChildren();
   void Refresh();
+
+  // Property-bag keys with their defaults, in reading order, and the current
+  // values under the same keys; the fonts go as "Font" and "FrameFont".
+  struct Persisted {
+    std::string name;
+    Variant value;
+  };
+  std::vector<Persisted> PersistedDefaults() const;
+  std::vector<Persisted> PersistedValues() const;
+  void ReadProperties(const PropertyBag& bag);
+  void WriteProperties(PropertyBag& bag) const;
 
   std::function<void()> Click, DblClick, FloodChange, Resize;
 
@@ -114,7 +128,11 @@ class KtMarco {
   std::int32_t mosaic_ = ppMosaicNone;
   std::int16_t mosaicBorder_ = 0;
   std::shared_ptr<Picture> mosaicPicture_;
+  std::int16_t mousePointer_ = 0;
   bool wordWrap_ = true;
+  std::string defaultCaption_;
+  std::uint32_t ambientForeColor_;
+  FontPtr ambientFont_;
 };
 
 }  // namespace ktfolio

@@ -174,6 +174,18 @@ void PortV::WriteProperties(const std::function<void(const std::string&, const V
   write("PageBackColor", Variant(static_cast<std::int32_t>(pageBackColor_)));
 }
 
+void PortV::ReadProperties(const PropertyBag& bag) {
+  ReadProperties([&bag](const std::string& name, const Variant& d) { return bag.ReadProperty(name, d); });
+}
+
+void PortV::WriteProperties(PropertyBag& bag) const {
+  const std::vector<Persisted> defaults = PersistedDefaults();
+  WriteProperties([&](const std::string& name, const Variant& value) {
+    for (const Persisted& d : defaults)
+      if (d.name == name) bag.WriteProperty(name, value, d.value);
+  });
+}
+
 std::int32_t PortV::Min() const {
   SCROLLINFO si;
   si.fMask = SIF_RANGE;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/automation/variant.h"
+#include "platform/container/property_bag.h"
 #include "platform/user/user.h"
 
 namespace ktfolio {
@@ -70,6 +71,9 @@ class PortV {
   // writes them through `write`. Values are converted as the setters take them.
   void ReadProperties(const std::function<Variant(const std::string&, const Variant&)>& read);
   void WriteProperties(const std::function<void(const std::string&, const Variant&)>& write) const;
+  // The same through the container's property bag; defaults are not stored.
+  void ReadProperties(const PropertyBag& bag);
+  void WriteProperties(PropertyBag& bag) const;
 
   // ---- run-time state -------------------------------------------------------------
   std::int32_t ActiveBar() const { return activeBar_; }

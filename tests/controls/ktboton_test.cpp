@@ -1,9 +1,8 @@
-// The button and the frame through their windows: clicks, toggling, dragging
-// out, hot tracking of the flat style, borders, and the flood fill.
+// The button through its window: clicks, toggling, dragging out, hot tracking
+// of the flat style, borders, access keys and the property bag.
 #include <gtest/gtest.h>
 
 #include "controls/ktboton.h"
-#include "controls/ktmarco.h"
 #include "platform/container/form.h"
 
 namespace ktfolio {
@@ -116,30 +115,67 @@ TEST_F(BotonTest, DoClickOnADisabledButtonDoesNothing) {
   EXPECT_EQ(clicks_, 1) << "the click runs once the focus arrives";
 }
 
-TEST(Marco, FloodPercentIsClampedAndFillsFromTheLeft) {
-  Form form(200, 100);
-  KtMarco frame(form.hwnd(), "fraProgress", form);
-  EXPECT_EQ(frame.Caption(), "fraProgress");
-  frame.FloodPercent(150);
-  EXPECT_EQ(frame.FloodPercent(), 100);
-  frame.FloodPercent(-5);
-  EXPECT_EQ(frame.FloodPercent(), 0);
-  // Border 1, bevel 2, margin 2: a 111-pixel panel leaves 101 pixels (5..105).
-  MoveWindow(frame.hwnd(), 0, 0, 111, 40, TRUE);
-  frame.Caption("");
-  frame.FloodColor(0x0000FF);
-  frame.Flood(ppFloodToRight);
-  int changes = 0;
-  frame.FloodChange = [&changes] { ++changes; };
-  frame.FloodPercent(50);
-  EXPECT_EQ(changes, 1);
-  form.Show();
-  // Half of 101 + 1 = 51 pixels: 5..55 red, 56 not.
-  EXPECT_EQ(user::WindowPixel(frame.hwnd(), 55, 20), 0x0000FFu);
-  EXPECT_NE(user::WindowPixel(frame.hwnd(), 56, 20), 0x0000FFu);
-  EXPECT_EQ(user::WindowPixel(frame.hwnd(), 0, 0), 0u) << "the black outer border";
-  frame.BorderWidth(0);
-  EXPECT_NE(user::WindowPixel(frame.hwnd(), 0, 0), 0u);
+TEST_F(BotonTest, AltAndTheUnderlinedLetterClicksThroughTheFocus) {
+  KtBoton other(form_.hwnd(), "cmdClose", form_);
+  MoveWindow(other.hwnd(), 100, 10, 80, 30, TRUE);
+  int otherClicks = 0;
+  other.Click = [&otherClicks] { ++otherClicks; };
+  button_.Caption("&Print");
+  other.Caption("Fish && &Chips");
+  SetFocus(button_.hwnd());
+  form_.Key('C', false, false, true);
+  EXPECT_EQ(otherClicks, 1);
+  EXPECT_EQ(GetFocus(), other.hwnd()) << "the access key brings the focus along";
+  form_.Key('P', false, false, true);
+  EXPECT_EQ(clicks_, 1);
+  form_.Key('F', false, false, true);  // "&&" is a plain ampersand, not a marker
+  EXPECT_EQ(clicks_ + otherClicks, 2);
+  form_.Key('P');  // without Alt a letter is only a key press
+  EXPECT_EQ(clicks_, 1);
+  button_.Enabled(false);
+  form_.Key('P', false, false, true);
+  EXPECT_EQ(clicks_, 1) << "a disabled button ignores its access key";
+}
+
+TEST_F(BotonTest, PropertiesGoThroughTheBagAndDefaultsAreLeftOut) {
+  PropertyBag untouched;
+  button_.WriteProperties(untouched);
+  EXPECT_TRUE(untouched.Entries().empty()) << untouched.ToText();
+
+  button_.Caption("&Save");
+  button_.Style(ppToggleButton);
+  button_.Value(-1);
+  button_.BorderWidth(3);
+  button_.ForeColor(0x0000FF);
+  button_.ShowFocusRect(true);
+  FontPtr font = button_.Font()->Clone();
+  font->Name = "DejaVu Serif";
+  font->Size = 14;
+  font->Bold = true;
+  button_.Font(font);
+  PropertyBag bag;
+  button_.WriteProperties(bag);
+  EXPECT_EQ(bag.Entries().size(), 7u) << bag.ToText();
+
+  KtBoton copy(form_.hwnd(), "cmdCopy", form_);
+  copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
+  EXPECT_EQ(copy.Caption(), "&Save");
+  EXPECT_EQ(copy.Style(), ppToggleButton);
+  EXPECT_TRUE(copy.Pressed());
+  EXPECT_EQ(copy.BorderWidth(), 3);
+  EXPECT_EQ(copy.ForeColor(), 0x0000FFu);
+  EXPECT_EQ(copy.ForeFocusedColor(), button_.ForeFocusedColor());
+  EXPECT_TRUE(copy.ShowFocusRect());
+  EXPECT_EQ(copy.Font()->Name, "DejaVu Serif");
+  EXPECT_TRUE(copy.Font()->Bold);
+  EXPECT_EQ(copy.BevelWidth(), 2) << "a key not stored reads its default";
+
+  PropertyBag fresh;
+  KtBoton reset(form_.hwnd(), "cmdReset", form_);
+  reset.BorderWidth(7);
+  reset.ReadProperties(fresh);
+  EXPECT_EQ(reset.BorderWidth(), 1) << "reading an empty bag restores the defaults";
+  EXPECT_EQ(reset.Caption(), "cmdReset");
 }
 
 }  // namespace

@@ -191,5 +191,26 @@ TEST(PortVProperties, PersistedDefaultsAreReadInOrderAndWrittenBack) {
   EXPECT_EQ(written["SmallChangeHORZ"].ToInteger(), 7);
 }
 
+TEST(PortVProperties, TheBagKeepsOnlyWhatDiffersAndReadsItBack) {
+  Form form(100, 100);
+  PortV vp(form.hwnd(), 0x8000000F);
+  PropertyBag untouched;
+  vp.WriteProperties(untouched);
+  // Only ScrollBars differs: with no page yet AutoScroll has hidden both bars.
+  EXPECT_EQ(untouched.ToText(), "ktfolio property bag 1\nScrollBars=Long:0\n");
+  vp.PageBackColor(0xE0FFFF);
+  vp.AutoScroll(false);
+  vp.SmallChangeVERT(4);
+  PropertyBag bag;
+  vp.WriteProperties(bag);
+  EXPECT_EQ(bag.Entries().size(), 4u) << bag.ToText();
+  PortV copy(form.hwnd(), 0x00FFFFFF);
+  copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
+  EXPECT_EQ(copy.PageBackColor(), 0xE0FFFFu);
+  EXPECT_FALSE(copy.AutoScroll());
+  EXPECT_EQ(copy.SmallChangeVERT(), 4);
+  EXPECT_EQ(copy.BackColor(), 0x00FFFFFFu) << "its own ambient colour, not the writer's";
+}
+
 }  // namespace
 }  // namespace ktfolio

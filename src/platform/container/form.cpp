@@ -22,6 +22,40 @@ const std::string* Intern(const std::string& name) {
   return &*names.insert(name).first;
 }
 
+// The character after a single '&' in a caption ("&&" is a plain ampersand),
+// folded to upper case for ASCII letters; 0 when the caption has none.
+char32_t AccessKeyChar(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    const unsigned char c = static_cast<unsigned char>(caption[i + 1]);
+    return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+  }
+  return 0;
+}
+
+std::string WindowText(HWND hwnd) {
+  const int length = GetWindowTextLength(hwnd);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  GetWindowText(hwnd, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+// Offers Alt+`key` to the visible, enabled windows under `parent` whose
+// caption marks that key, in z order, until one takes it.
+bool OfferAccessKey(HWND parent, char32_t key) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(c) || !IsWindowEnabled(c)) continue;
+    if (AccessKeyChar(WindowText(c)) == key && SendMessage(c, WM_KT_ACCESSKEY, key, 0)) return true;
+    if (OfferAccessKey(c, key)) return true;
+  }
+  return false;
+}
+
 void AddChildren(HWND parent, HWND form, std::vector<Form::ChildInfo>& out) {
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     Form::ChildInfo info;
@@ -29,11 +63,7 @@ void AddChildren(HWND parent, HWND form, std::vector<Form::ChildInfo>& out) {
     char buffer[256] = {};
     GetClassName(c, buffer, sizeof buffer);
     info.cls = buffer;
-    const int length = GetWindowTextLength(c);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowText(c, text.data(), length + 1);
-    text.resize(static_cast<size_t>(length));
-    info.text = text;
+    info.text = WindowText(c);
     info.enabled = IsWindowEnabled(c);
     info.visible = IsWindowVisible(c);
     RECT rc;
@@ -274,6 +304,12 @@ LRESULT Form::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:  // the user closed a real window: hide it and end Run
       form->Close();
       return 0;
+    case WM_SYSCHAR: {  // Alt+letter: the control whose caption marks it
+      char32_t key = static_cast<char32_t>(wParam);
+      if (key >= 'a' && key <= 'z') key = key - 'a' + 'A';
+      if (OfferAccessKey(hwnd, key)) return 0;
+      return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
     default: return DefWindowProc(hwnd, msg, wParam, lParam);
   }
 }

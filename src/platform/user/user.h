@@ -184,6 +184,10 @@ constexpr UINT WM_PASTE = 0x0302;
 constexpr UINT WM_CLEAR = 0x0303;
 constexpr UINT WM_UNDO = 0x0304;
 constexpr UINT WM_USER = 0x0400;
+constexpr UINT WM_APP = 0x8000;
+// A container's word to one of its controls: the user pressed Alt and the
+// control's access key (wParam, the character). Nonzero when taken.
+constexpr UINT WM_KT_ACCESSKEY = WM_APP + 0x3F00;
 
 // ---- window styles --------------------------------------------------------------
 constexpr DWORD WS_OVERLAPPED = 0x00000000;

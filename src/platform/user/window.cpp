@@ -726,6 +726,9 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CONTEXTMENU:
       if (w->parent) return SendMessage(w->parent, WM_CONTEXTMENU, wParam, lParam);
       return 0;
+    case WM_SYSCHAR:  // Alt+key nobody took goes up to the top-level window
+      if (w->parent) return SendMessage(w->parent, WM_SYSCHAR, wParam, lParam);
+      return 0;
     case WM_NCHITTEST: {
       POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       RECT wr;

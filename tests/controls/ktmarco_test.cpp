@@ -1,0 +1,199 @@
+// The frame through its window: the flood fill and its inverted text, the
+// title's three alignments, the mosaic's tiling modes and the property bag.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "controls/ktmarco.h"
+#include "platform/container/form.h"
+#include "platform/gdi/gdi.h"
+
+namespace ktfolio {
+namespace {
+
+using namespace win;
+
+const std::uint32_t kFace = GetSysColor(COLOR_BTNFACE);
+
+TEST(Marco, FloodPercentIsClampedAndFillsFromTheLeft) {
+  Form form(200, 100);
+  KtMarco frame(form.hwnd(), "fraProgress", form);
+  EXPECT_EQ(frame.Caption(), "fraProgress");
+  frame.FloodPercent(150);
+  EXPECT_EQ(frame.FloodPercent(), 100);
+  frame.FloodPercent(-5);
+  EXPECT_EQ(frame.FloodPercent(), 0);
+  // Border 1, bevel 2, margin 2: a 111-pixel panel leaves 101 pixels (5..105).
+  MoveWindow(frame.hwnd(), 0, 0, 111, 40, TRUE);
+  frame.Caption("");
+  frame.FloodColor(0x0000FF);
+  frame.Flood(ppFloodToRight);
+  int changes = 0;
+  frame.FloodChange = [&changes] { ++changes; };
+  frame.FloodPercent(50);
+  EXPECT_EQ(changes, 1);
+  form.Show();
+  // Half of 101 + 1 = 51 pixels: 5..55 red, 56 not.
+  EXPECT_EQ(user::WindowPixel(frame.hwnd(), 55, 20), 0x0000FFu);
+  EXPECT_NE(user::WindowPixel(frame.hwnd(), 56, 20), 0x0000FFu);
+  EXPECT_EQ(user::WindowPixel(frame.hwnd(), 0, 0), 0u) << "the black outer border";
+  frame.BorderWidth(0);
+  EXPECT_NE(user::WindowPixel(frame.hwnd(), 0, 0), 0u);
+}
+
+TEST(Marco, ShowingThePercentInvertsTheTextOverTheFill) {
+  Form form(200, 100);
+  KtMarco frame(form.hwnd(), "fraProgress", form);
+  MoveWindow(frame.hwnd(), 0, 0, 111, 40, TRUE);
+  frame.Font(MakeFont("DejaVu Sans", 14, true));
+  frame.ForeColor(0x000000);
+  frame.FloodColor(0xFF0000);
+  frame.Flood(ppFloodToRight);
+  frame.FloodShowPct(true);
+  frame.FloodPercent(50);
+  form.Show();
+  // The centred "50%" straddles the fill's edge at x = 55.
+  int inverted = 0, plain = 0, filled = 0;
+  for (int y = 5; y < 35; ++y)
+    for (int x = 5; x <= 105; ++x) {
+      const COLORREF c = user::WindowPixel(frame.hwnd(), x, y);
+      if (x <= 54 && c == kFace) ++inverted;
+      if (x <= 54 && c == 0xFF0000u) ++filled;
+      if (x >= 56 && c == 0u) ++plain;
+    }
+  EXPECT_GT(inverted, 10) << "the text shows in the background colour inside the fill";
+  EXPECT_GT(plain, 10) << "and in the text colour outside it";
+  EXPECT_GT(filled, 500);
+}
+
+// The columns of row `y` where the frame line is cut by the title's box.
+std::pair<int, int> TitleGap(HWND hwnd, int width, int y) {
+  int first = -1, last = -1;
+  for (int x = 4; x < width - 4; ++x)
+    if (user::WindowPixel(hwnd, x, y) == kFace) {
+      if (first < 0) first = x;
+      last = x;
+    }
+  return {first, last};
+}
+
+TEST(Marco, TheTitleSitsLeftRightOrCentredInTheFrameLine) {
+  Form form(300, 100);
+  KtMarco frame(form.hwnd(), "fraTitle", form);
+  MoveWindow(frame.hwnd(), 0, 0, 240, 60, TRUE);
+  frame.BevelOuter(ppBevelNone);
+  frame.Caption("");
+  frame.Frame(ppFrameTop);
+  frame.FrameTitle("Page");
+  form.Show();
+  // Border 1: the etched line runs along row 1 (dark) and row 2 (light).
+  ASSERT_NE(user::WindowPixel(frame.hwnd(), 120, 1), kFace) << "the frame line is drawn";
+  std::pair<int, int> gaps[3];
+  for (int align = 0; align < 3; ++align) {
+    frame.FrameAlign(align);
+    gaps[align] = TitleGap(frame.hwnd(), 240, 1);
+    ASSERT_GT(gaps[align].first, 0) << "align " << align << ": the title cuts the line";
+  }
+  const int width = gaps[0].second - gaps[0].first;
+  EXPECT_LT(gaps[0].first, 12) << "left: FrameWidth + 2 in from the line's left end";
+  EXPECT_GT(gaps[1].second, 240 - 12) << "right: against the right limit";
+  EXPECT_EQ(gaps[1].second - gaps[1].first, width);
+  EXPECT_EQ(gaps[2].second - gaps[2].first, width);
+  EXPECT_NEAR((gaps[2].first + gaps[2].second) / 2.0, 120, 3) << "centred";
+  frame.FrameTitle("");
+  EXPECT_EQ(TitleGap(frame.hwnd(), 240, 1).first, -1) << "no title, no cut";
+}
+
+// A solid 6 x 4 tile of `color`.
+std::shared_ptr<Picture> Tile(COLORREF color) {
+  HDC screen = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 6, 4);
+  HGDIOBJ old = SelectObject(screen, bmp);
+  HBRUSH brush = CreateSolidBrush(color);
+  RECT all{0, 0, 6, 4};
+  FillRect(screen, &all, brush);
+  DeleteObject(brush);
+  SelectObject(screen, old);
+  DeleteDC(screen);
+  return std::make_shared<Picture>(bmp);
+}
+
+TEST(Marco, TheMosaicTilesWithItsSpacingAndAlternates) {
+  Form form(200, 100);
+  KtMarco frame(form.hwnd(), "fraMosaic", form);
+  MoveWindow(frame.hwnd(), 0, 0, 100, 60, TRUE);
+  frame.BevelOuter(ppBevelNone);
+  frame.Caption("");
+  frame.MosaicPicture(Tile(0x00FF00));
+  frame.MosaicBorder(2);
+  frame.Mosaic(ppMosaicNormal);
+  form.Show();
+  // Inside the 1-pixel border tiles start at (1, 1) every 8 by 6 pixels.
+  auto px = [&](int x, int y) { return user::WindowPixel(frame.hwnd(), x, y); };
+  EXPECT_EQ(px(1, 1), 0x00FF00u);
+  EXPECT_EQ(px(6, 4), 0x00FF00u);
+  EXPECT_EQ(px(7, 2), kFace) << "the spacing between tiles";
+  EXPECT_EQ(px(9, 1), 0x00FF00u);
+  EXPECT_EQ(px(2, 7), 0x00FF00u);
+  EXPECT_EQ(px(99, 59), 0u) << "clipped inside the border";
+  EXPECT_EQ(px(98, 58), 0x00FF00u) << "the last tile is cut at the border";
+  frame.Mosaic(ppMosaicOnOff);
+  EXPECT_EQ(px(1, 1), 0x00FF00u);
+  EXPECT_EQ(px(9, 1), kFace) << "every other tile is left out";
+  EXPECT_EQ(px(9, 7), 0x00FF00u);
+  frame.Mosaic(ppMosaicOffOn);
+  EXPECT_EQ(px(1, 1), kFace);
+  EXPECT_EQ(px(9, 1), 0x00FF00u);
+  frame.Mosaic(ppMosaicNone);
+  EXPECT_EQ(px(1, 1), kFace);
+}
+
+TEST(Marco, HidingAndShowingItsChildren) {
+  Form form(200, 100);
+  KtMarco frame(form.hwnd(), "fraGroup", form);
+  KtMarco inner(frame.hwnd(), "fraInner", form);
+  frame.HideChildren();
+  EXPECT_FALSE(IsWindowVisible(inner.hwnd()));
+  frame.ShowChildren();
+  form.Show();
+  EXPECT_TRUE(IsWindowVisible(inner.hwnd()));
+}
+
+TEST(Marco, PropertiesGoThroughTheBagAndDefaultsAreLeftOut) {
+  Form form(200, 100);
+  KtMarco frame(form.hwnd(), "fraA", form);
+  PropertyBag untouched;
+  frame.WriteProperties(untouched);
+  EXPECT_TRUE(untouched.Entries().empty()) << untouched.ToText();
+
+  frame.Caption("Totals");
+  frame.Flood(ppFloodToLeft);
+  frame.FloodPercent(40);
+  frame.Frame(ppFrameBottom);
+  frame.FrameTitle("Sum");
+  frame.FontSlip(3);
+  frame.FrameFont(MakeFont("DejaVu Serif", 12, false, true));
+  PropertyBag bag;
+  frame.WriteProperties(bag);
+  EXPECT_EQ(bag.Entries().size(), 7u) << bag.ToText();
+
+  KtMarco copy(form.hwnd(), "fraB", form);
+  copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
+  EXPECT_EQ(copy.Caption(), "Totals");
+  EXPECT_EQ(copy.Flood(), ppFloodToLeft);
+  EXPECT_EQ(copy.FloodPercent(), 40);
+  EXPECT_EQ(copy.Frame(), ppFrameBottom);
+  EXPECT_EQ(copy.FrameTitle(), "Sum");
+  EXPECT_EQ(copy.FontSlip(), 3);
+  EXPECT_EQ(copy.FrameFont()->Name, "DejaVu Serif");
+  EXPECT_TRUE(copy.FrameFont()->Italic);
+  EXPECT_EQ(copy.Font()->Name, frame.Font()->Name) << "the caption font stayed the ambient one";
+
+  PropertyBag hostile = PropertyBag::FromText("ktfolio property bag 1\nFloodPercent=Integer:150\n");
+  copy.ReadProperties(hostile);
+  EXPECT_EQ(copy.FloodPercent(), 100) << "a stored percentage is clamped like a set one";
+  EXPECT_EQ(copy.Caption(), "fraB");
+}
+
+}  // namespace
+}  // namespace ktfolio
