@@ -5,6 +5,7 @@
 #include <string>
 
 #include "controls/controls_impl.h"
+#include "platform/automation/error.h"
 #include "platform/user/user.h"
 
 namespace ktfolio::controls {
@@ -48,6 +49,23 @@ bool RegisterControlClass(const char* name, WNDPROC proc, UINT style) {
   if (!RegisterClassEx(&wc)) return false;
   done.insert(name);
   return true;
+}
+
+void WritePicture(PropertyBag& bag, std::string_view name, const std::shared_ptr<Picture>& picture) {
+  if (picture)
+    bag.WriteProperty(name, Variant(PictureBytes(*picture)));
+  else
+    bag.WriteProperty(name, Variant());
+}
+
+std::shared_ptr<Picture> ReadPicture(const PropertyBag& bag, std::string_view name) {
+  const Variant stored = bag.ReadProperty(name);
+  if (stored.IsEmpty()) return nullptr;
+  try {
+    return LoadPictureBytes(stored.ToBytes());
+  } catch (const Error&) {
+    return nullptr;
+  }
 }
 
 }  // namespace ktfolio::controls

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/automation/font.h"
+#include "platform/automation/picture.h"
 #include "platform/container/property_bag.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
@@ -32,5 +33,10 @@ void WritePersisted(PropertyBag& bag, const std::vector<Persisted>& values, cons
   for (std::size_t i = 0; i < values.size() && i < defaults.size(); ++i)
     bag.WriteProperty(values[i].name, values[i].value, defaults[i].value);
 }
+
+// A picture goes into the bag as PNG bytes; none stores nothing. Bytes that
+// are not an image read back as no picture, so the rest of the bag still loads.
+void WritePicture(PropertyBag& bag, std::string_view name, const std::shared_ptr<Picture>& picture);
+std::shared_ptr<Picture> ReadPicture(const PropertyBag& bag, std::string_view name);
 
 }  // namespace ktfolio::controls

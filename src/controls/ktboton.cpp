@@ -151,12 +151,16 @@ void KtBoton::ReadProperties(const std::function<Variant(const std::string&, con
 
 void KtBoton::ReadProperties(const PropertyBag& bag) {
   font_ = bag.ReadFont("Font", ambientFont_->Clone());
+  picture_ = controls::ReadPicture(bag, "Picture");
+  hotPicture_ = controls::ReadPicture(bag, "HotPicture");
   ReadProperties([&bag](const std::string& name, const Variant& d) { return bag.ReadProperty(name, d); });
 }
 
 void KtBoton::WriteProperties(PropertyBag& bag) const {
   controls::WritePersisted(bag, PersistedValues(), PersistedDefaults());
   bag.WriteFont("Font", *font_, ambientFont_.get());
+  controls::WritePicture(bag, "Picture", picture_);
+  controls::WritePicture(bag, "HotPicture", hotPicture_);
 }
 
 // ---- clicks -----------------------------------------------------------------------------

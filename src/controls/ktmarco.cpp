@@ -105,6 +105,7 @@ std::vector<KtMarco::Persisted> KtMarco::PersistedValues() const {
 void KtMarco::ReadProperties(const PropertyBag& bag) {
   font_ = bag.ReadFont("Font", ambientFont_->Clone());
   frameFont_ = bag.ReadFont("FrameFont", ambientFont_->Clone());
+  mosaicPicture_ = controls::ReadPicture(bag, "MosaicPicture");
   for (const Persisted& p : PersistedDefaults()) {
     const Variant v = bag.ReadProperty(p.name, p.value);
     const std::string& n = p.name;
@@ -144,6 +145,7 @@ void KtMarco::WriteProperties(PropertyBag& bag) const {
   controls::WritePersisted(bag, PersistedValues(), PersistedDefaults());
   bag.WriteFont("Font", *font_, ambientFont_.get());
   bag.WriteFont("FrameFont", *frameFont_, ambientFont_.get());
+  controls::WritePicture(bag, "MosaicPicture", mosaicPicture_);
 }
 
 void KtMarco::HideChildren() { ForEachChild(hwnd_, SW_HIDE); }

@@ -173,9 +173,10 @@ TEST(Marco, PropertiesGoThroughTheBagAndDefaultsAreLeftOut) {
   frame.FrameTitle("Sum");
   frame.FontSlip(3);
   frame.FrameFont(MakeFont("DejaVu Serif", 12, false, true));
+  frame.MosaicPicture(Tile(0x00FF00));
   PropertyBag bag;
   frame.WriteProperties(bag);
-  EXPECT_EQ(bag.Entries().size(), 7u) << bag.ToText();
+  EXPECT_EQ(bag.Entries().size(), 8u) << bag.ToText();
 
   KtMarco copy(form.hwnd(), "fraB", form);
   copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
@@ -188,10 +189,20 @@ TEST(Marco, PropertiesGoThroughTheBagAndDefaultsAreLeftOut) {
   EXPECT_EQ(copy.FrameFont()->Name, "DejaVu Serif");
   EXPECT_TRUE(copy.FrameFont()->Italic);
   EXPECT_EQ(copy.Font()->Name, frame.Font()->Name) << "the caption font stayed the ambient one";
+  ASSERT_TRUE(copy.MosaicPicture());
+  MoveWindow(copy.hwnd(), 0, 0, 50, 30, TRUE);
+  copy.Flood(ppFloodNone);
+  copy.Frame(ppFrameNone);
+  copy.BevelOuter(ppBevelNone);
+  copy.Mosaic(ppMosaicNormal);
+  form.Show();
+  EXPECT_EQ(user::WindowPixel(copy.hwnd(), 1, 1), 0x00FF00u) << "the tile came back from its PNG bytes";
 
-  PropertyBag hostile = PropertyBag::FromText("ktfolio property bag 1\nFloodPercent=Integer:150\n");
+  PropertyBag hostile = PropertyBag::FromText(
+      "ktfolio property bag 1\nFloodPercent=Integer:150\nMosaicPicture=Bytes:bm90IGFuIGltYWdl\n");
   copy.ReadProperties(hostile);
   EXPECT_EQ(copy.FloodPercent(), 100) << "a stored percentage is clamped like a set one";
+  EXPECT_FALSE(copy.MosaicPicture()) << "bytes that are no image give no picture";
   EXPECT_EQ(copy.Caption(), "fraB");
 }
 

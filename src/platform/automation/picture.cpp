@@ -13,16 +13,11 @@ Picture::~Picture() {
   if (handle_) win::DeleteObject(handle_);
 }
 
-std::unique_ptr<Picture> LoadPicture(const std::string& path) {
+namespace {
+
+// Takes the pixbuf's reference.
+std::unique_ptr<Picture> PictureFromPixbuf(GdkPixbuf* pb) {
   using namespace win;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) throw Error(errnum::kFileNotFound, kLibraryName, "File not found");
-  GError* err = nullptr;
-  GdkPixbuf* pb = gdk_pixbuf_new_from_file(path.c_str(), &err);
-  if (!pb) {
-    if (err) g_error_free(err);
-    throw Error(481, kLibraryName, "Invalid picture");
-  }
   const int w = gdk_pixbuf_get_width(pb), h = gdk_pixbuf_get_height(pb);
   const int channels = gdk_pixbuf_get_n_channels(pb), stride = gdk_pixbuf_get_rowstride(pb);
   const bool alpha = gdk_pixbuf_get_has_alpha(pb);
@@ -50,6 +45,36 @@ std::unique_ptr<Picture> LoadPicture(const std::string& path) {
   g_object_unref(pb);
   return std::make_unique<Picture>(bmp);
 }
+
+}  // namespace
+
+std::unique_ptr<Picture> LoadPicture(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) throw Error(errnum::kFileNotFound, kLibraryName, "File not found");
+  GError* err = nullptr;
+  GdkPixbuf* pb = gdk_pixbuf_new_from_file(path.c_str(), &err);
+  if (!pb) {
+    if (err) g_error_free(err);
+    throw Error(481, kLibraryName, "Invalid picture");
+  }
+  return PictureFromPixbuf(pb);
+}
+
+std::unique_ptr<Picture> LoadPictureBytes(const std::vector<std::uint8_t>& bytes) {
+  GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+  GError* err = nullptr;
+  bool ok = !bytes.empty() && gdk_pixbuf_loader_write(loader, bytes.data(), bytes.size(), &err);
+  if (err) g_clear_error(&err);
+  ok = gdk_pixbuf_loader_close(loader, &err) && ok;
+  if (err) g_clear_error(&err);
+  GdkPixbuf* pb = ok ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+  if (pb) g_object_ref(pb);
+  g_object_unref(loader);
+  if (!pb) throw Error(481, kLibraryName, "Invalid picture");
+  return PictureFromPixbuf(pb);
+}
+
+std::vector<std::uint8_t> PictureBytes(const Picture& picture) { return win::EncodeBitmapPng(picture.Handle()); }
 
 std::string ApplicationPath() {
   char buf[4096];

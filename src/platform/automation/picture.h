@@ -2,8 +2,10 @@
 // a bitmap handle owned by the returned picture.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/gdi/gdi.h"
 
@@ -23,6 +25,12 @@ class Picture {
 
 // Throws ktfolio::Error: 53 "File not found", 481 "Invalid picture".
 std::unique_ptr<Picture> LoadPicture(const std::string& path);
+
+// A picture from the bytes of an image file (as a property bag keeps it);
+// throws 481 "Invalid picture" when they are not an image.
+std::unique_ptr<Picture> LoadPictureBytes(const std::vector<std::uint8_t>& bytes);
+// The picture as PNG bytes, for a property bag.
+std::vector<std::uint8_t> PictureBytes(const Picture& picture);
 
 // Folder of the running program (for "%APP_PATH%" in picture names).
 std::string ApplicationPath();

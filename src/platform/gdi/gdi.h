@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/wintypes.h"
 
@@ -456,6 +457,8 @@ void SetScreenLogPixels(int dpiX, int dpiY);
 std::string ResolvedFontFamily(HDC hdc);
 // Writes a bitmap (or the bitmap selected into a memory DC) as a PNG file.
 bool SaveBitmapPng(HBITMAP bitmap, const std::string& path);
+// The same PNG in memory; empty when the handle is not a bitmap.
+std::vector<std::uint8_t> EncodeBitmapPng(HBITMAP bitmap);
 
 // A printer-class context that writes its document as a PDF file: device
 // units are pixels at dpiX x dpiY, each page pageWidth x pageHeight device

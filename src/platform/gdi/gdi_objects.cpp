@@ -743,6 +743,21 @@ bool SaveBitmapPng(HBITMAP bitmap, const std::string& path) {
   return cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
+std::vector<std::uint8_t> EncodeBitmapPng(HBITMAP bitmap) {
+  GDI_LOCK;
+  std::vector<std::uint8_t> out;
+  cairo_surface_t* s = BitmapSurface(bitmap);
+  if (!s) return out;
+  cairo_surface_flush(s);
+  auto append = [](void* closure, const unsigned char* data, unsigned int length) {
+    auto* bytes = static_cast<std::vector<std::uint8_t>*>(closure);
+    bytes->insert(bytes->end(), data, data + length);
+    return CAIRO_STATUS_SUCCESS;
+  };
+  if (cairo_surface_write_to_png_stream(s, append, &out) != CAIRO_STATUS_SUCCESS) out.clear();
+  return out;
+}
+
 GdiObjectCounts GdiLiveObjects() {
   GDI_LOCK;
   return Counts();
