@@ -7,6 +7,7 @@
 #include "controls/ktmarco.h"
 #include "platform/container/form.h"
 #include "platform/gdi/gdi.h"
+#include "support/golden.h"
 
 namespace ktfolio {
 namespace {
@@ -105,18 +106,7 @@ TEST(Marco, TheTitleSitsLeftRightOrCentredInTheFrameLine) {
 }
 
 // A solid 6 x 4 tile of `color`.
-std::shared_ptr<Picture> Tile(COLORREF color) {
-  HDC screen = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, 6, 4);
-  HGDIOBJ old = SelectObject(screen, bmp);
-  HBRUSH brush = CreateSolidBrush(color);
-  RECT all{0, 0, 6, 4};
-  FillRect(screen, &all, brush);
-  DeleteObject(brush);
-  SelectObject(screen, old);
-  DeleteDC(screen);
-  return std::make_shared<Picture>(bmp);
-}
+std::shared_ptr<Picture> Tile(COLORREF color) { return std::make_shared<Picture>(ktfolio::testing::SolidBitmap(6, 4, color)); }
 
 TEST(Marco, TheMosaicTilesWithItsSpacingAndAlternates) {
   Form form(200, 100);

@@ -158,4 +158,18 @@ std::string Stem(const std::string& relPath) {
   return Compare(opaque.get(), relPath, tolerance, maxDiffPixels);
 }
 
+win::HBITMAP SolidBitmap(int width, int height, win::COLORREF color) {
+  using namespace win;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, width, height);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  HBRUSH brush = CreateSolidBrush(color);
+  RECT all{0, 0, width, height};
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return bmp;
+}
+
 }  // namespace ktfolio::testing

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/user/user.h"
+#include "support/golden.h"
 #include "winsupport/drawing.h"
 
 using namespace ktfolio;
@@ -150,18 +151,7 @@ TEST(DrawingHelpers, WordsPackWithASignedLowWord) {
 }
 
 // A 6 x 4 red picture.
-HBITMAP RedPicture() {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateCompatibleBitmap(dc, 6, 4);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  HBRUSH red = CreateSolidBrush(kRed);
-  RECT all{0, 0, 6, 4};
-  FillRect(dc, &all, red);
-  DeleteObject(red);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return bmp;
-}
+HBITMAP RedPicture() { return ktfolio::testing::SolidBitmap(6, 4, kRed); }
 
 TEST(DrawingHelpers, PicturesTakeTheirRoomFromTheSideTheySitOn) {
   HBITMAP pic = RedPicture();
