@@ -151,7 +151,10 @@ void CellEditor::Show() {
   if (!box.HasFocus()) SetFocus(box.hwnd());
 }
 
+// A change still waiting for the editor's delay is written first: a quick
+// Enter or Esc after typing must not lose the last keys.
 void CellEditor::Hide() {
+  if (active_) OnChange();
   active_ = false;
   txtCellItem_->Move(kParked, kParked, rect_.right - rect_.left, rect_.bottom - rect_.top);
 }
@@ -164,6 +167,7 @@ void CellEditor::OnChange() {
   if (!active_ || !cell_) return;
   KtRows* rows = control_.Rows(area_);
   if (!rows || row_ < 1 || row_ > rows->count()) return;
+  if (control_.GetProperty(row_, col_, "Text", area_).ToString() == txtCellItem_->Text()) return;
   const float before = rows->Item(row_)->RowHeight();
   control_.SetProperty(row_, col_, "Text", Variant(txtCellItem_->Text()), area_);
   if (rows->Item(row_)->RowHeight() != before) control_.NeedsRepaging(true);
