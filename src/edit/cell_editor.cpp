@@ -172,6 +172,8 @@ void CellEditor::OnChange() {
   control_.SetProperty(row_, col_, "Text", Variant(txtCellItem_->Text()), area_);
   if (rows->Item(row_)->RowHeight() != before) control_.NeedsRepaging(true);
   control_.Refresh();
+  // The preview draws straight to the screen, over its siblings: the editor paints again on top.
+  if (active_) txtCellItem_->Refresh();
 }
 
 void CellEditor::OnKeyPress(std::int16_t& key) {

@@ -145,6 +145,9 @@ TEST_F(CellEditing, ADoubleClickLaysTheEditorOverTheCellAndTypingGoesIntoIt) {
   form_->Type("!");
   form_->Pump(kAfterChange);
   EXPECT_EQ(CellText(Body, 2, 1), "row 2!") << "the caret starts after the text; the cell has the change at once";
+  const Form::ChildInfo e = Editor();
+  EXPECT_EQ(user::WindowPixel(form_->hwnd(), e.x + 2, e.y + e.height - 3), 14150898u)
+      << "the focused editor stays painted over the preview that redrew the cell";
   form_->Key(VK_ESCAPE);
   EXPECT_TRUE(EditorParked());
   EXPECT_EQ(CellText(Body, 2, 1), "row 2!") << "Esc does not undo";
