@@ -141,6 +141,8 @@ void Raise(const Error& e, const std::string& what) {
     case errnum::kNotSupported:
     case 383:  // read-only
       throw py::attribute_error(message);
+    case 380:  // invalid property value: the right type, a value the control refuses
+      throw py::value_error(message);
     default:
       throw py::type_error(message);
   }

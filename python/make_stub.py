@@ -189,6 +189,7 @@ def main(argv):
         ),
         class_stub(ktfolio.StdFont, []),
         class_stub(ktfolio.KtPrint4, ["connect", "disconnect", "SaveProperties"]),
+        class_stub(ktfolio.KtText, ["connect", "disconnect"]),
     ]
     for name, members in ktfolio.enumerations.items():
         assert issubclass(getattr(ktfolio, name), enum.IntEnum), name

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "control/ktprint4_dispatch.h"
+#include "controls/kttext_dispatch.h"
 #include "edit/toolbar.h"
 #include "platform/container/form.h"
 #include "convert.h"
@@ -148,12 +149,12 @@ class EventArgs {
   VariantArray values_;
 };
 
-// KtPrint4 as Python sees it: the published control plus its connected handlers.
-class PyKtPrint4 : public KtPrint4Dispatch {
+// A published control as Python sees it: the dispatch object plus its
+// connected handlers.
+template <typename Published>
+class WithHandlers : public Published {
  public:
-  PyKtPrint4() = default;
-  // On a form: the control lives in the form's container and keeps it alive.
-  explicit PyKtPrint4(std::shared_ptr<Form> form) : KtPrint4Dispatch(form) { PlaceOnForm(Control(), *form); }
+  using Published::Published;
 
   void Connect(py::object handler) {
     if (handler.is_none()) throw py::type_error("connect() needs a handler object, not None");
@@ -193,6 +194,15 @@ class PyKtPrint4 : public KtPrint4Dispatch {
  private:
   std::vector<std::pair<py::object, int>> handlers_;
 };
+
+class PyKtPrint4 : public WithHandlers<KtPrint4Dispatch> {
+ public:
+  PyKtPrint4() = default;
+  // On a form: the control lives in the form's container and keeps it alive.
+  explicit PyKtPrint4(std::shared_ptr<Form> form) : WithHandlers(form) { PlaceOnForm(Control(), *form); }
+};
+
+using PyKtText = WithHandlers<KtTextDispatch>;
 
 py::object GetAttribute(const DispatchPtr& self, const std::string& name) {
   const DispMember& m = Published(*self, name);
@@ -331,6 +341,21 @@ PYBIND11_MODULE(_ktfolio, m) {
            "Connects an event handler: for each event, its method of that name (if any)\n"
            "is called with one EventArgs argument.")
       .def("disconnect", &PyKtPrint4::Disconnect, py::arg("handler"),
+           "Disconnects a handler; False when it was not connected.");
+
+  py::class_<PyKtText, Dispatch, std::shared_ptr<PyKtText>>(
+      m, "KtText",
+      "The formatted text box: free text or numbers, on a form (a private one when form is\n"
+      "None), at its top left until moved; its properties, methods and events by name.")
+      .def(py::init([](std::optional<std::shared_ptr<Form>> form) {
+             auto f = form && *form ? std::move(*form) : std::make_shared<Form>(320, 120);
+             return std::make_shared<PyKtText>(std::move(f));
+           }),
+           py::arg("form") = py::none(), "A new text box on the form.")
+      .def("connect", &PyKtText::Connect, py::arg("handler"),
+           "Connects an event handler: for each event, its method of that name (if any)\n"
+           "is called with one EventArgs argument.")
+      .def("disconnect", &PyKtText::Disconnect, py::arg("handler"),
            "Disconnects a handler; False when it was not connected.");
 
   py::dict enumerations;

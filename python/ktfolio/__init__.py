@@ -9,7 +9,7 @@ import inspect as _inspect
 import typing as _typing
 
 from . import _ktfolio
-from ._ktfolio import DispatchObject, EventArgs, Form, KtPrint4, Method, StdFont, __version__, enumerations
+from ._ktfolio import DispatchObject, EventArgs, Form, KtPrint4, KtText, Method, StdFont, __version__, enumerations
 
 __doc__ = _ktfolio.__doc__
 
@@ -153,6 +153,7 @@ def _document(cls, sample):
 
 _document(KtPrint4, KtPrint4())
 _document(StdFont, StdFont())
+_document(KtText, KtText())
 for _cls in (DispatchObject, EventArgs, Form, Method):
     _cls.__module__ = __name__
 
@@ -170,7 +171,7 @@ live_timers = _ktfolio.live_timers
 use_gtk = _ktfolio.use_gtk
 
 __all__ = sorted(
-    ["DispatchObject", "Event", "EventArgs", "Form", "KtPrint4", "Method", "StdFont", "enumerations"]
+    ["DispatchObject", "Event", "EventArgs", "Form", "KtPrint4", "KtText", "Method", "StdFont", "enumerations"]
     + _KEYS
     + ["live_windows", "live_timers", "use_gtk"]
     + list(enumerations)

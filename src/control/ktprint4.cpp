@@ -379,6 +379,7 @@ void KtPrint4::AutoHighLightEditing(bool v) {
 
 void KtPrint4::MultiLineEditing(bool v) {
   multiLineEditing_ = v;
+  CellEditorMultiLine(v);
   Notify("MultiLineEditing");
 }
 

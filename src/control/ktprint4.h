@@ -308,6 +308,25 @@ class KtPrint4 : public DocumentHost {
   // Raises BeforeButtonClick to every sink; true when one of them cancelled.
   bool RaiseBeforeButtonClick(std::int16_t index, const std::string& key);
 
+  // What the preview hands the in-cell editor (edit/): double-clicks with the
+  // pointer in viewport pixels and the page offset, the cell a click hit (or
+  // none) before ClickCell is raised, the double-click message the editor posts
+  // to the control's window to run a pending move, and MultiLineEditing
+  // changes. `keepAlive` owns the editor; it goes before the control's windows.
+  struct CellEditorHooks {
+    std::function<void(std::int32_t x, std::int32_t y, std::int32_t offsetX, std::int32_t offsetY)> doubleClick;
+    std::function<void(bool hit, std::int32_t area, std::int32_t row, std::int32_t col)> click;
+    std::function<void()> moveMessage;
+    std::function<void(bool multiLine)> multiLine;
+    std::shared_ptr<void> keepAlive;
+  };
+  void AttachCellEditor(CellEditorHooks hooks);
+  // The control window's own double-click message (posted by the editor).
+  void ControlDoubleClickMessage();
+  // Raise EnterCell / LeaveCell to every sink; true when one of them cancelled.
+  bool RaiseEnterCell(std::int32_t row, std::int32_t col, std::int32_t area);
+  bool RaiseLeaveCell(std::int32_t row, std::int32_t col, std::int32_t area);
+
   // ---- errors ----------------------------------------------------------------------------------
   void ClearError() { error_.ErrorNumber = 0; }
   bool GetLastError(std::int32_t& ErrorNumber, std::string& ErrorDescription, std::string& ErrorSource) const;
@@ -409,6 +428,7 @@ class KtPrint4 : public DocumentHost {
   PreviewState& PreviewData() const;
   void PaintPreview(win::HDC dc);
   void ClickPreview(std::int32_t x, std::int32_t y, std::int32_t offsetX, std::int32_t offsetY);
+  void CellEditorMultiLine(bool v);
   mutable std::shared_ptr<PreviewState> preview_;
 
   // Persistence (persist/).

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "edit/cell_editor.h"
 #include "edit/toolbar_icons.h"
 
 namespace ktfolio {
@@ -144,6 +145,7 @@ void Toolbar::Attach(KtPrint4& control) {
   KtPrint4::ToolbarParts parts = toolbar->Parts();
   parts.keepAlive = toolbar;
   control.AttachToolbar(std::move(parts));
+  CellEditor::Attach(control);  // after the toolbar: it lies above the other windows
 }
 
 void Toolbar::ButtonClick(int index) {
@@ -203,6 +205,7 @@ void PlaceOnForm(KtPrint4& control, Form& form) {
   KtPrint4::ToolbarParts parts = placement->toolbar->Parts();
   parts.keepAlive = placement;
   control.AttachToolbar(std::move(parts));
+  CellEditor::Attach(control);  // after the toolbar: it lies above the other windows
   Form::Site site;
   site.hwnd = hwnd;
   site.show = [&control] { control.ContainerShow(); };

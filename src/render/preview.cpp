@@ -42,11 +42,13 @@ struct KtPrint4::PreviewState {
   double paperWidth = 0, paperHeight = 0;
   std::int32_t toolbarHeight = 0;
   std::int16_t lastButton = 1;
+  CellEditorHooks editor;
 
   PreviewState() = default;
   PreviewState(const PreviewState&) = delete;
   PreviewState& operator=(const PreviewState&) = delete;
   ~PreviewState() {
+    editor = CellEditorHooks();
     toolbar.keepAlive.reset();
     vp.reset();
     if (hwnd && IsWindow(hwnd)) {
@@ -203,9 +205,42 @@ void KtPrint4::ClickPreview(std::int32_t x, std::int32_t y, std::int32_t offsetX
   const float tx = static_cast<float>((x + offsetX) * scale * TwipsPerPixelX());
   const float ty = static_cast<float>((y + offsetY) * scale * TwipsPerPixelY());
   render::CellHit hit;
-  if (!render::HitTestCell(*this, p.previewPage, tx, ty, hit)) return;
+  const bool found = render::HitTestCell(*this, p.previewPage, tx, ty, hit);
+  if (p.editor.click) p.editor.click(found, hit.area, hit.row, hit.col);
+  if (!found) return;
   const std::vector<KtPrint4Events*> sinks = sinks_;
   for (KtPrint4Events* s : sinks) s->ClickCell(hit.row, hit.col, hit.area, p.lastButton);
+}
+
+// ---- the in-cell editor's hooks ----------------------------------------------------------------
+
+void KtPrint4::AttachCellEditor(CellEditorHooks hooks) {
+  PreviewState& p = PreviewData();
+  p.editor = std::move(hooks);
+  if (p.editor.multiLine) p.editor.multiLine(multiLineEditing_);
+}
+
+void KtPrint4::CellEditorMultiLine(bool v) {
+  if (preview_ && preview_->editor.multiLine) preview_->editor.multiLine(v);
+}
+
+void KtPrint4::ControlDoubleClickMessage() {
+  PreviewState& p = PreviewData();
+  if (p.editor.moveMessage) p.editor.moveMessage();
+}
+
+bool KtPrint4::RaiseEnterCell(std::int32_t row, std::int32_t col, std::int32_t area) {
+  bool cancel = false;
+  const std::vector<KtPrint4Events*> sinks = sinks_;
+  for (KtPrint4Events* s : sinks) s->EnterCell(row, col, area, cancel);
+  return cancel;
+}
+
+bool KtPrint4::RaiseLeaveCell(std::int32_t row, std::int32_t col, std::int32_t area) {
+  bool cancel = false;
+  const std::vector<KtPrint4Events*> sinks = sinks_;
+  for (KtPrint4Events* s : sinks) s->LeaveCell(row, col, area, cancel);
+  return cancel;
 }
 
 // ---- the control's window and the container's notifications ---------------------------------
@@ -217,6 +252,9 @@ LRESULT ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_SIZE:
       if (control) control->ContainerResize();
+      return 0;
+    case WM_LBUTTONDBLCLK:  // posted by the cell editor to run a pending move
+      if (control) control->ControlDoubleClickMessage();
       return 0;
     case WM_PAINT: {  // the children cover the control; it paints nothing itself
       PAINTSTRUCT ps;
@@ -252,6 +290,9 @@ void KtPrint4::CreateControlWindow(HWND parent) {
   vp.Paint = [this](HDC& dc) { PaintPreview(dc); };
   vp.Click = [this](std::int32_t& x, std::int32_t& y, std::int32_t& ox, std::int32_t& oy) {
     ClickPreview(x, y, ox, oy);
+  };
+  vp.DblClick = [&p](std::int32_t& x, std::int32_t& y, std::int32_t& ox, std::int32_t& oy) {
+    if (p.editor.doubleClick) p.editor.doubleClick(x, y, ox, oy);
   };
   vp.MouseDown = [&p](std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t&, std::int16_t button,
                       std::int16_t) { p.lastButton = button; };

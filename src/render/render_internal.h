@@ -34,4 +34,10 @@ struct CellHit {
 // rows count only on their own page; header and footer rows on every page.
 bool HitTestCell(KtPrint4& control, std::int16_t page, float x, float y, CellHit& hit);
 
+// The cell at an address (area, 1-based row and column) on page `page`, with
+// its rectangle as the hit test gives it; false for an address that does not
+// exist, or for a body row printed on another page.
+bool CellAtAddress(KtPrint4& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
+                   CellHit& hit);
+
 }  // namespace ktfolio::render

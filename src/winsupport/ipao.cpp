@@ -106,14 +106,13 @@ void Activate(IUnknown* control, HWND hwnd) {
   hr = site->GetWindowContext(&frame, &doc, &pos, &clip, &info);
   site->Release();
   Check(hr);
-  if (frame) {
-    frame->SetActiveObject(block, nullptr);
-    frame->Release();
-  }
-  if (doc) {
-    doc->SetActiveObject(block, nullptr);
-    doc->Release();
-  }
+  // Both windows are released before a failure of either is raised, so a
+  // refusing container keeps no reference of ours.
+  hr = frame ? frame->SetActiveObject(block, nullptr) : S_OK;
+  if (!Failed(hr) && doc) hr = doc->SetActiveObject(block, nullptr);
+  if (frame) frame->Release();
+  if (doc) doc->Release();
+  Check(hr);
 }
 
 void Remove(HWND hwnd) {

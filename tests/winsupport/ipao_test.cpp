@@ -7,6 +7,7 @@
 #include "platform/user/user.h"
 #include "winsupport/inplace.h"
 #include "winsupport/ipao.h"
+#include "platform/automation/error.h"
 
 namespace ktfolio {
 namespace {
@@ -183,6 +184,59 @@ TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
   doc.SetActiveObject(nullptr, nullptr);
   modIPAO::Remove(a.hwnd);
   EXPECT_EQ(a.refs, 0u);
+}
+
+// Windows that refuse the announcement, as a container may when it is closing.
+class RefusingFrame : public InPlaceFrame {
+ public:
+  using InPlaceFrame::InPlaceFrame;
+  HRESULT SetActiveObject(IOleInPlaceActiveObject* active, const char* name) override {
+    ++asked;
+    return refuse ? E_FAIL : InPlaceFrame::SetActiveObject(active, name);
+  }
+  bool refuse = true;
+  int asked = 0;
+};
+
+class RefusingDocument : public InPlaceDocument {
+ public:
+  using InPlaceDocument::InPlaceDocument;
+  HRESULT SetActiveObject(IOleInPlaceActiveObject*, const char*) override { return E_ACCESSDENIED_FOR_TEST; }
+  static constexpr HRESULT E_ACCESSDENIED_FOR_TEST = static_cast<HRESULT>(0x80070005u);
+};
+
+TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
+  struct Case {
+    const char* name;
+    bool frameRefuses;
+    HRESULT expected;
+    int frameAsked;
+  };
+  const Case cases[] = {
+      {"the frame refuses: the document is not asked", true, E_FAIL, 1},
+      {"the document refuses after the frame took it", false, RefusingDocument::E_ACCESSDENIED_FOR_TEST, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RefusingFrame frame(form_);
+    frame.refuse = c.frameRefuses;
+    RefusingDocument doc(form_);
+    InPlaceSite site(&frame, &doc, form_);
+    Control a(&site);
+    Place(a, 10);
+    modIPAO::Install(static_cast<IOleObject*>(&a), &a, a.hwnd);
+    try {
+      modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd);
+      ADD_FAILURE() << "a refused SetActiveObject must reach the caller";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), c.expected);
+    }
+    EXPECT_EQ(frame.asked, c.frameAsked);
+    frame.InPlaceFrame::SetActiveObject(nullptr, nullptr);
+    modIPAO::Remove(a.hwnd);
+    EXPECT_EQ(a.refs, 0u) << "no reference is kept after the failure";
+    DestroyWindow(a.hwnd);
+  }
 }
 
 TEST(InPlaceGuid, ParsesAndComparesIdentifiers) {

@@ -1,0 +1,208 @@
+// The formatted text box's numbers and filters: display and editing forms of
+// a value, reading typed texts back, what a numeric text may hold, the
+// character filter and the clamped digit counts.
+#include <gtest/gtest.h>
+
+#include "controls/kttext.h"
+#include "platform/automation/error.h"
+#include "platform/container/form.h"
+
+namespace ktfolio {
+namespace {
+
+using namespace win;
+
+class NumericBox : public ::testing::Test {
+ protected:
+  NumericBox() : form_(300, 100), box_(form_.hwnd(), "txtAmount", form_) {
+    box_.Move(10, 10, 200, 24);
+    box_.ControlType(ktNumeric);
+    form_.Show();
+  }
+  Form form_;
+  KtText box_;
+};
+
+TEST_F(NumericBox, ShowsTheDisplayFormWithoutFocusAndThePlainFormWithIt) {
+  struct Case {
+    const char* name;
+    std::int16_t lengthInt, lengthDec;
+    bool marks, zeroes;
+    double value;
+    const char* display;
+    const char* editing;
+  };
+  const Case cases[] = {
+      {"marks and zeroes", 5, 2, true, true, 1234.5, "01.234,50", "1234,50"},
+      {"no mark after the sign", 7, 0, true, false, -1234567, "-1.234.567", "-1234567"},
+      {"a short negative keeps its sign alone", 6, 0, true, false, -123456, "-123.456", "-123456"},
+      {"decimals are rounded half away from zero", 3, 2, false, false, 2.125, "2,13", "2,13"},
+      {"zero with no integer digits asked", 1, 1, false, false, 0.5, "0,5", "0,5"},
+      {"leading zeroes only when shown", 4, 0, false, true, 7, "0007", "7"},
+      {"a number wider than its digits still shows", 2, 0, true, false, 123456, "123.456", "123456"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    box_.LengthInt(c.lengthInt);
+    box_.LengthDec(c.lengthDec);
+    box_.ThousandMarks(c.marks);
+    box_.LeadingZeroes(c.zeroes);
+    box_.Value(c.value);
+    EXPECT_EQ(box_.FormattedText(), c.display);
+    EXPECT_EQ(box_.Text(), c.display) << "without the focus the box shows the display form";
+    SetFocus(box_.hwnd());
+    EXPECT_EQ(box_.Text(), c.editing) << "with the focus: no marks, no zeroes";
+    SetFocus(form_.hwnd());
+    EXPECT_EQ(box_.Text(), c.display) << "and back on losing it";
+  }
+}
+
+TEST_F(NumericBox, ReadsTypedTextsBackAsNumbers) {
+  box_.LengthInt(7);
+  box_.LengthDec(3);
+  struct Case {
+    const char* text;
+    double value;
+  };
+  const Case cases[] = {{",5", 0.5}, {"-1.234,5", -1234.5}, {"12,", 12}, {"-,25", -0.25}, {"7", 7}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    box_.Text(c.text);
+    EXPECT_DOUBLE_EQ(box_.Value(), c.value);
+  }
+  box_.Value(3);
+  box_.Text("");
+  EXPECT_DOUBLE_EQ(box_.Value(), 0) << "an empty text is zero";
+}
+
+TEST_F(NumericBox, RefusesTextsThatAreNoNumberOfItsShapeAndKeepsTheOldOne) {
+  box_.LengthInt(3);
+  box_.LengthDec(2);
+  box_.AllowMinus(false);
+  box_.Value(12);
+  struct Case {
+    const char* text;
+    bool accepted;
+  };
+  const Case cases[] = {{"123", true},     {"1234", false}, {"1,25", true},  {"1,255", false},
+                        {"-5", false},     {"1.2,5", true}, {"abc", false},  {"1,2,3", false},
+                        {",5", true},      {"", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::string before = box_.Text();
+    try {
+      box_.Text(c.text);
+      EXPECT_TRUE(c.accepted) << "should have been refused";
+    } catch (const Error& e) {
+      EXPECT_FALSE(c.accepted);
+      EXPECT_EQ(e.number(), kInvalidPropertyValue);
+      EXPECT_EQ(box_.Text(), before) << "a refused text changes nothing";
+    }
+  }
+}
+
+TEST_F(NumericBox, ClampsItsDigitCounts) {
+  struct Case {
+    std::int16_t asked, lengthInt, lengthDec;
+  };
+  const Case cases[] = {{0, 1, 0}, {20, 15, 10}, {-1, 1, 0}, {12, 12, 10}, {5, 5, 5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.asked);
+    box_.LengthInt(c.asked);
+    box_.LengthDec(c.asked);
+    EXPECT_EQ(box_.LengthInt(), c.lengthInt);
+    EXPECT_EQ(box_.LengthDec(), c.lengthDec);
+  }
+}
+
+TEST_F(NumericBox, ABlankZeroShowsNothingOnlyWhenBlanksAreAllowed) {
+  box_.Text("");
+  EXPECT_EQ(box_.FormattedText(), "0") << "without AllowBlank a blank is shown as zero";
+  box_.AllowBlank(true);
+  box_.Text("");
+  EXPECT_EQ(box_.Text(), "");
+  EXPECT_TRUE(box_.Blank());
+  box_.Blank(false);
+  EXPECT_EQ(box_.Text(), "0");
+  box_.Blank(true);
+  EXPECT_EQ(box_.Text(), "");
+}
+
+TEST_F(NumericBox, DisallowingMinusTurnsANegativeValuePositive) {
+  box_.LengthInt(4);
+  box_.Value(-12);
+  box_.AllowMinus(false);
+  EXPECT_DOUBLE_EQ(box_.Value(), 12);
+  EXPECT_EQ(box_.Text(), "12");
+}
+
+TEST_F(NumericBox, APictureFormatShowsWhenUnfocusedAndAnUnusableOneFallsBack) {
+  box_.LengthInt(6);
+  box_.LengthDec(2);
+  box_.Value(1234.5);
+  struct Case {
+    const char* picture;
+    const char* shown;
+  };
+  const Case cases[] = {{"#,##0.00", "1.234,50"},       {"\"EUR \"0.0", "EUR 1234,5"},
+                        {"0.00 \"kg\"", "1234,50 kg"},  {"#.#", "1234,5"},
+                        {"no digits here", "1234,50"},  {"0.0.0", "1234,50"},
+                        {"\"open", "1234,50"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.picture);
+    box_.FormatStr(c.picture);
+    EXPECT_EQ(box_.FormattedText(), c.shown);
+  }
+  box_.FormatStr("#,##0.00");
+  SetFocus(box_.hwnd());
+  EXPECT_EQ(box_.Text(), "1234,50") << "the picture is for display only";
+}
+
+TEST_F(NumericBox, TurningNumericClearsTheTextOnlyOptions) {
+  Form form(200, 60);
+  KtText box(form.hwnd(), "txtFree", form);
+  box.MultiLine(true);
+  box.MaxLength(4);
+  box.Filter("a-z");
+  box.AutoUpperCase(true);
+  box.Text("hello");
+  box.ControlType(ktNumeric);
+  EXPECT_FALSE(box.MultiLine());
+  EXPECT_FALSE(box.AutoScrollH());
+  EXPECT_EQ(box.MaxLength(), 0);
+  EXPECT_EQ(box.Filter(), "");
+  EXPECT_FALSE(box.AutoUpperCase());
+  EXPECT_EQ(box.Text(), "") << "the text was emptied";
+  EXPECT_EQ(box.FormattedText(), "0");
+  box.MultiLine(true);
+  EXPECT_FALSE(box.MultiLine()) << "text-only options stay off while numeric";
+}
+
+TEST(KtTextFilter, AcceptsCharactersRangesAndEscapes) {
+  struct Case {
+    const char* filter;
+    char key;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"a-z0-9\\2D", 'q', true},  {"a-z0-9\\2D", '5', true}, {"a-z0-9\\2D", '-', true},
+      {"a-z0-9\\2D", 'Q', false}, {"a-z0-9\\2D", ' ', false}, {"\\-", '-', true},
+      {"\\-", 'a', false},        {"z-a", 'm', true},          {"\\41", 'A', true},
+      {"\\41", 'B', false},       {"abc-", '-', true},         {"", '%', true},
+      {"x", '\r', true},          {"x", 8, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.filter) + " with " + std::string(1, c.key));
+    EXPECT_EQ(KtText::TestFilter(c.filter, c.key), c.accepted);
+  }
+}
+
+TEST(KtTextCharacters, KnowsDigitsAndLettersWithTheirAccents) {
+  EXPECT_TRUE(KtText::IsDigit('0'));
+  EXPECT_FALSE(KtText::IsDigit('a'));
+  for (int c : {int{'a'}, int{'Z'}, 0xE1, 0xD1, 0xFC, 0xE7}) EXPECT_TRUE(KtText::IsLetter(static_cast<std::int16_t>(c))) << c;
+  for (int c : {int{'1'}, int{'-'}, 0xE0, 0xF7}) EXPECT_FALSE(KtText::IsLetter(static_cast<std::int16_t>(c))) << c;
+}
+
+}  // namespace
+}  // namespace ktfolio

@@ -1,0 +1,278 @@
+// The formatted text box at work: keys typed through a form, the events it
+// raises (and when), locked boxes, the context menu, the navigation keys the
+// container's accelerator hook offers it first, and what it leaves behind.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "controls/kttext.h"
+#include "platform/container/form.h"
+#include "winsupport/inplace.h"
+
+namespace ktfolio {
+namespace {
+
+using namespace win;
+
+constexpr int kAfterDelay = 60;  // ms: past the 25 ms delay of Change and the line checks
+
+class TypingTest : public ::testing::Test {
+ protected:
+  TypingTest() : form_(320, 120), box_(form_.hwnd(), "txtName", form_) {
+    user::ResetScripts();
+    box_.Move(10, 10, 200, 60);
+    box_.Caption("");  // the edit window fills the box
+    box_.Change = [this] { ++changes_; };
+    form_.Show();
+    SetFocus(box_.hwnd());
+  }
+  void Numeric(std::int16_t lengthInt, std::int16_t lengthDec) {
+    box_.ControlType(ktNumeric);
+    box_.LengthInt(lengthInt);
+    box_.LengthDec(lengthDec);
+    box_.AllowBlank(true);  // an empty start: without it a focused zero shows as "0,00"
+    box_.Text("");
+  }
+  Form form_;
+  KtText box_;
+  int changes_ = 0;
+};
+
+TEST_F(TypingTest, NumericKeysBuildANumberOfTheAllowedShape) {
+  struct Case {
+    const char* name;
+    const char* typed;
+    const char* text;
+    double value;
+    int beeps;
+  };
+  const Case cases[] = {
+      {"digits and a point typed as comma", "12.5", "12,5", 12.5, 0},
+      {"letters are dropped silently", "1a2b", "12", 12, 0},
+      {"a fourth integer digit is refused", "1234", "123", 123, 1},
+      {"a third decimal is refused", "1,234", "1,23", 1.23, 1},
+      {"minus toggles the sign of a number", "5-", "-5", -5, 0},
+      {"minus twice gives it back", "5--", "5", 5, 0},
+      {"minus on zero does nothing", "-", "", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Numeric(3, 2);
+    const int beeps = user::BeepCount();
+    form_.Type(c.typed);
+    form_.Pump(kAfterDelay);
+    EXPECT_EQ(box_.Text(), c.text);
+    EXPECT_DOUBLE_EQ(box_.Value(), c.value);
+    EXPECT_EQ(user::BeepCount() - beeps, c.beeps);
+  }
+}
+
+TEST_F(TypingTest, ASecondCommaStepsIntoTheDecimalsAndTheNextDigitOverwrites) {
+  Numeric(4, 2);
+  form_.Type("12,50");
+  SendMessage(box_.hwnd(), EM_SETSEL, 1, 1);  // caret inside the integer part
+  form_.Type(",");
+  EXPECT_EQ(box_.Text(), "12,50") << "no second comma";
+  EXPECT_EQ(box_.SelStart(), 3);
+  EXPECT_EQ(box_.SelLength(), 2) << "the decimals are selected";
+  form_.Type("7");
+  EXPECT_EQ(box_.Text(), "12,7");
+  form_.Key(VK_BACK);
+  form_.Key(VK_BACK);
+  EXPECT_EQ(box_.Text(), "12");
+}
+
+TEST_F(TypingTest, QuickKeystrokesGiveOneChangeAfterTheLast) {
+  form_.Type("hello");
+  EXPECT_EQ(changes_, 0) << "nothing before the delay";
+  form_.Pump(kAfterDelay);
+  EXPECT_EQ(changes_, 1);
+  EXPECT_EQ(box_.Text(), "hello");
+  box_.IgnoreChangeEvent(true);
+  form_.Type("!");
+  form_.Pump(kAfterDelay);
+  EXPECT_EQ(changes_, 1) << "IgnoreChangeEvent";
+}
+
+TEST_F(TypingTest, AFilterAndUpperCasingDecideWhatIsTyped) {
+  box_.AutoUpperCase(true);
+  box_.Filter("a-z\\20");
+  const int beeps = user::BeepCount();
+  form_.Type("ab1 c-");
+  EXPECT_EQ(box_.Text(), "AB C");
+  EXPECT_EQ(user::BeepCount() - beeps, 2) << "one beep per refused key";
+}
+
+TEST_F(TypingTest, TheLastAllowedCharacterIsTakenAndTheKeyGoesNoFurther) {
+  box_.MaxLength(3);
+  form_.Type("abcd");
+  EXPECT_EQ(box_.Text(), "abc");
+  box_.Text("");
+  box_.MaxLength(1);
+  form_.Type("x");
+  form_.Type("y");
+  EXPECT_EQ(box_.Text(), "y") << "with room for one, each key replaces the text";
+}
+
+TEST_F(TypingTest, KeysCancelledByTheHostOrByAutoExitLeaveTheCaret) {
+  box_.Text("abc");
+  box_.SelStart(2);
+  box_.KeyDown = [](std::int16_t& code, std::int16_t) {
+    if (code == VK_LEFT) code = 0;
+  };
+  form_.Key(VK_LEFT);
+  EXPECT_EQ(box_.SelStart(), 2) << "the host cancelled Left";
+  box_.KeyDown = nullptr;
+  form_.Key(VK_RIGHT);
+  EXPECT_EQ(box_.SelStart(), 3);
+  form_.Key(VK_RIGHT);
+  EXPECT_EQ(box_.SelStart(), 3) << "AutoExit: Right at the end is cancelled";
+  std::vector<int> up;
+  box_.KeyUp = [&up](std::int16_t& code, std::int16_t) { up.push_back(code); };
+  form_.Key(VK_LEFT, true);  // with Shift: AutoExit leaves it alone
+  EXPECT_EQ(box_.SelLength(), 1);
+  EXPECT_EQ(up.back(), VK_SHIFT);
+}
+
+TEST_F(TypingTest, ALockedBoxKeepsItsTextButStillSelectsAndCopies) {
+  box_.Text("fixed");
+  box_.Locked(true);
+  form_.Type("x");
+  form_.Key(VK_DELETE);
+  form_.Key(VK_INSERT, true);
+  SendMessage(box_.hwnd(), WM_CLEAR, 0, 0);
+  SendMessage(box_.hwnd(), WM_PASTE, 0, 0);
+  EXPECT_EQ(box_.Text(), "fixed");
+  box_.SelectAll();
+  EXPECT_EQ(box_.SelText(), "fixed");
+  EXPECT_TRUE(box_.CanEditPerform(KtText::edCopy));
+  EXPECT_FALSE(box_.CanEditPerform(KtText::edCut));
+  EXPECT_EQ(box_.CurrentBackColor(), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(TypingTest, ColoursFollowFocusLockAndEnabled) {
+  EXPECT_EQ(box_.CurrentBackColor(), 14150898u) << "focused";
+  SetFocus(form_.hwnd());
+  EXPECT_EQ(box_.CurrentBackColor(), GetSysColor(COLOR_WINDOW));
+  box_.Enabled(false);
+  EXPECT_EQ(box_.CurrentBackColor(), 0xE0E0E0u);
+  EXPECT_EQ(box_.CurrentForeColor(), 128u);
+  box_.Locked(true);
+  EXPECT_EQ(box_.CurrentForeColor(), GetSysColor(COLOR_GRAYTEXT)) << "locked wins over disabled";
+  box_.Enabled(true);
+  box_.Locked(false);
+  box_.BackColor(0x00123456);
+  form_.Pump();
+  EXPECT_EQ(user::WindowPixel(box_.hwnd(), 150, 40), 0x00123456u) << "the edit window paints with the pair";
+}
+
+TEST_F(TypingTest, CaretMovesRaiseColumnChangeWithinALineAndLineChangeAcross) {
+  box_.MultiLine(true);
+  box_.AutoExit(false);
+  box_.Text("ab\r\ncd");
+  box_.SelStart(1);
+  form_.Key(VK_HOME);  // the first check learns the line count
+  form_.Pump(kAfterDelay);
+  std::vector<std::string> events;
+  box_.ColumnChange = [&](std::int32_t l, std::int32_t c, std::int32_t n) {
+    events.push_back("column " + std::to_string(l) + "," + std::to_string(c) + "/" + std::to_string(n));
+  };
+  box_.LineChange = [&](std::int32_t l, std::int32_t c, std::int32_t n) {
+    events.push_back("line " + std::to_string(l) + "," + std::to_string(c) + "/" + std::to_string(n));
+  };
+  form_.Key(VK_RIGHT);
+  form_.Pump(kAfterDelay);
+  form_.Key(VK_DOWN);
+  form_.Pump(kAfterDelay);
+  box_.DisableColumnChangeEvent(true);
+  form_.Key(VK_LEFT);
+  form_.Pump(kAfterDelay);
+  EXPECT_EQ(events, (std::vector<std::string>{"column 0,1/2", "line 1,1/2"}));
+}
+
+TEST_F(TypingTest, TheContextMenuIsTheEditWindowsOrNoneOrTheLockedOne) {
+  box_.Text("some text");
+  box_.DisableContextMenu(true);
+  form_.Click(50, 30, 2);
+  EXPECT_TRUE(user::LastPopupMenu().empty()) << "DisableContextMenu: no menu at all";
+  box_.DisableContextMenu(false);
+  box_.Locked(true);
+  box_.SelectAll();
+  form_.Click(50, 30, 2);
+  const auto& menu = user::LastPopupMenu();
+  ASSERT_FALSE(menu.empty());
+  bool copyEnabled = false, pasteEnabled = true;
+  for (const auto& item : menu) {
+    if (item.id == KtText::edCopy) copyEnabled = item.enabled;
+    if (item.id == KtText::edPaste) pasteEnabled = item.enabled;
+  }
+  EXPECT_TRUE(copyEnabled);
+  EXPECT_FALSE(pasteEnabled) << "a locked box offers nothing that changes its text";
+}
+
+TEST_F(TypingTest, TabIsKeptInTheTextWhenTrapped) {
+  box_.MultiLine(true);
+  box_.TrapTabKey(true);
+  box_.Text("one\r\ntwo");
+  box_.SelStart(0);
+  box_.SelLength(6);
+  form_.Key(VK_TAB);
+  EXPECT_EQ(box_.Text(), "    one\r\n    two");
+  box_.SelStart(0);
+  box_.SelLength(12);
+  form_.Key(VK_TAB, true);
+  EXPECT_EQ(box_.Text(), "one\r\ntwo");
+  box_.SelStart(1);
+  form_.Key(VK_TAB);
+  EXPECT_EQ(box_.Text(), "o    ne\r\ntwo");
+}
+
+TEST(KtTextHook, TheContainerOffersNavigationKeysToTheBoxFirst) {
+  Form form(320, 120);
+  ole::InPlaceFrame frame(form.hwnd());
+  ole::InPlaceSite site(&frame, nullptr, form.hwnd());
+  KtText first(form.hwnd(), "txtFirst", form), second(form.hwnd(), "txtSecond", form);
+  first.Move(10, 10, 100, 24);
+  second.Move(10, 50, 100, 24);
+  frame.AddControl(first.ControlWindow());
+  frame.AddControl(second.ControlWindow());
+  first.SetClientSite(&site);
+  form.Show();
+  first.Text("abc");
+  SetFocus(first.hwnd());
+  ASSERT_NE(frame.ActiveObject(), nullptr) << "the focus announced the box";
+  first.SelStart(1);
+  auto press = [&frame](int vk) {
+    user::InjectKey(vk, true);
+    user::InjectKey(vk, false);
+    MSG m;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) frame.ProcessMessage(&m);
+  };
+  press(VK_RIGHT);
+  EXPECT_EQ(first.SelStart(), 2) << "the box moved its caret";
+  EXPECT_EQ(GetFocus(), first.hwnd()) << "and the container did not navigate";
+  press(VK_RIGHT);
+  press(VK_RIGHT);
+  EXPECT_EQ(GetFocus(), second.hwnd()) << "at the end AutoExit lets the container move on";
+  frame.SetActiveObject(nullptr, nullptr);
+  first.SetClientSite(nullptr);
+}
+
+TEST(KtTextLifetime, LeavesNoWindowTimerOrPropertyBehind) {
+  const int windows = user::LiveWindowCount(), timers = user::LiveTimerCount(), props = user::LivePropertyCount();
+  {
+    Form form(200, 60);
+    auto box = std::make_unique<KtText>(form.hwnd(), "txt", form);
+    form.Show();
+    SetFocus(box->hwnd());
+    form.Type("abc");  // arms the delay timer
+    box->MultiLine(true);  // a rebuilt edit window
+    box.reset();
+  }
+  EXPECT_EQ(user::LiveWindowCount(), windows);
+  EXPECT_EQ(user::LiveTimerCount(), timers);
+  EXPECT_EQ(user::LivePropertyCount(), props);
+}
+
+}  // namespace
+}  // namespace ktfolio

@@ -1,0 +1,292 @@
+// Editing cells in the preview as a user does: double-clicks on the form,
+// typing, Enter and Ctrl with the arrows, Esc and the focus leaving; the
+// host's EnterCell / LeaveCell (and their veto), the errors of a double-click
+// on no editable cell, and the cell texts that result.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "control/ktprint4.h"
+#include "edit/toolbar.h"
+#include "model/units.h"
+#include "platform/container/form.h"
+#include "render/portv.h"
+#include "render/render_internal.h"
+
+namespace ktfolio {
+namespace {
+
+using namespace win;
+
+constexpr int kAfterChange = 60;  // ms: past the editor's 25 ms change delay
+
+struct Address {
+  std::int32_t row, col, area;
+  bool operator==(const Address&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Address& a) {
+  return os << "(" << a.row << "," << a.col << ",area " << a.area << ")";
+}
+
+struct Sink : KtPrint4Events {
+  std::vector<std::string> log;
+  bool vetoEnter = false, vetoLeave = false;
+  void EnterCell(std::int32_t row, std::int32_t col, std::int32_t area, bool& cancel) override {
+    log.push_back("enter " + Text(row, col, area));
+    cancel = vetoEnter;
+  }
+  void LeaveCell(std::int32_t row, std::int32_t col, std::int32_t area, bool& cancel) override {
+    log.push_back("leave " + Text(row, col, area));
+    cancel = vetoLeave;
+  }
+  static std::string Text(std::int32_t row, std::int32_t col, std::int32_t area) {
+    return std::to_string(area) + ":" + std::to_string(row) + "," + std::to_string(col);
+  }
+};
+
+// A header row, three body rows and a footer row of two cells each; cells of
+// column 1 and the header and footer are editable, body column 2 is not.
+class CellEditing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    windows_ = user::LiveWindowCount();
+    timers_ = user::LiveTimerCount();
+    props_ = user::LivePropertyCount();
+    form_ = std::make_unique<Form>(640, 480);
+    control_ = std::make_unique<KtPrint4>(form_.get());
+    control_->dFitHeightToText(false);
+    control_->dRowHeight(500);
+    control_->AddHeaderRow("head a", "head b");
+    for (int i = 1; i <= 3; ++i) control_->AddRow("row " + std::to_string(i), "fixed " + std::to_string(i));
+    control_->AddFooterRow("foot a", "foot b");
+    control_->SetProperty(-1, 1, "EditType", Variant(std::int32_t{1}), Body);
+    control_->SetProperty(1, -1, "EditType", Variant(std::int32_t{1}), Header);
+    control_->SetProperty(1, -1, "EditType", Variant(std::int32_t{1}), Footer);
+    control_->AllowCellEditing(true);
+    control_->Advise(&sink_);
+    PlaceOnForm(*control_, *form_);
+    form_->Show();
+  }
+  void TearDown() override {
+    control_->Unadvise(&sink_);
+    control_.reset();
+    form_.reset();
+    EXPECT_EQ(user::LiveWindowCount(), windows_) << "every window went with the form";
+    EXPECT_EQ(user::LiveTimerCount(), timers_) << "no timer outlives the editor";
+    EXPECT_EQ(user::LivePropertyCount(), props_) << "no subclass or hook property is left";
+  }
+
+  // The cell's rectangle in form pixels, as the preview shows it now.
+  RECT CellRect(std::int32_t area, std::int32_t row, std::int32_t col) {
+    render::CellHit hit;
+    EXPECT_TRUE(render::CellAtAddress(*control_, control_->PreviewPage(), area, row, col, hit));
+    RECT vp;
+    GetWindowRect(control_->ViewportWindow(), &vp);
+    POINT origin{0, 0};
+    ClientToScreen(form_->hwnd(), &origin);
+    std::int32_t ox = 0, oy = 0;
+    ViewOffset(ox, oy);
+    const double z = control_->Zoom() / 100.0;
+    auto px = [z](double twips, float perPixel) { return static_cast<int>(std::lround(twips / perPixel * z)); };
+    const int left = vp.left - origin.x - ox, top = vp.top - origin.y - oy;
+    return RECT{left + px(hit.rect.left, TwipsPerPixelX()), top + px(hit.rect.top, TwipsPerPixelY()),
+                left + px(hit.rect.right, TwipsPerPixelX()), top + px(hit.rect.bottom, TwipsPerPixelY())};
+  }
+  // The scrolled-off part of the page, as the viewport reports it with a click.
+  void ViewOffset(std::int32_t& ox, std::int32_t& oy) {
+    auto* vp = reinterpret_cast<PortV*>(GetWindowLongPtr(control_->ViewportWindow(), GWLP_USERDATA));
+    ASSERT_NE(vp, nullptr);
+    vp->GetViewOffset(ox, oy);
+  }
+  void DoubleClickCell(std::int32_t area, std::int32_t row, std::int32_t col) {
+    const RECT rc = CellRect(area, row, col);
+    form_->DoubleClick(std::max<int>(rc.left, 0) + 10, (rc.top + rc.bottom) / 2);  // a scrolled cell: its visible part
+  }
+  Form::ChildInfo Editor() {
+    for (const auto& c : form_->Controls())
+      if (c.name == "txtCellItem") return c;
+    ADD_FAILURE() << "no editor";
+    return {};
+  }
+  bool EditorOn(std::int32_t area, std::int32_t row, std::int32_t col) {
+    const RECT rc = CellRect(area, row, col);
+    const Form::ChildInfo e = Editor();
+    return std::abs(e.x - rc.left) <= 1 && std::abs(e.y - rc.top) <= 1 &&
+           std::abs(e.x + e.width - rc.right) <= 1 && std::abs(e.y + e.height - rc.bottom) <= 1;
+  }
+  bool EditorParked() { return Editor().x <= -10000; }
+  std::string CellText(std::int32_t area, std::int32_t row, std::int32_t col) {
+    return control_->GetProperty(row, col, "Text", area).ToString();
+  }
+  std::int32_t LastError(std::string* source = nullptr) {
+    std::int32_t n = 0;
+    std::string d, s;
+    control_->GetLastError(n, d, s);
+    if (source) *source = s;
+    return n;
+  }
+
+  Sink sink_;
+  std::unique_ptr<Form> form_;
+  std::unique_ptr<KtPrint4> control_;
+  int windows_ = 0, timers_ = 0, props_ = 0;
+};
+
+TEST_F(CellEditing, ADoubleClickLaysTheEditorOverTheCellAndTypingGoesIntoIt) {
+  DoubleClickCell(Body, 2, 1);
+  EXPECT_EQ(sink_.log, std::vector<std::string>{"enter 0:2,1"});
+  EXPECT_TRUE(EditorOn(Body, 2, 1)) << "the editor covers the cell";
+  EXPECT_EQ(MemberName(GetParent(GetFocus())), "txtCellItem") << "the editor has the focus";
+  form_->Type("!");
+  form_->Pump(kAfterChange);
+  EXPECT_EQ(CellText(Body, 2, 1), "row 2!") << "the caret starts after the text; the cell has the change at once";
+  const Form::ChildInfo e = Editor();
+  EXPECT_EQ(user::WindowPixel(form_->hwnd(), e.x + 2, e.y + e.height - 3), 14150898u)
+      << "the focused editor stays painted over the preview that redrew the cell";
+  form_->Key(VK_ESCAPE);
+  EXPECT_TRUE(EditorParked());
+  EXPECT_EQ(CellText(Body, 2, 1), "row 2!") << "Esc does not undo";
+}
+
+TEST_F(CellEditing, WithoutAllowCellEditingADoubleClickDoesNothingAtAll) {
+  control_->AllowCellEditing(false);
+  DoubleClickCell(Body, 1, 1);
+  EXPECT_TRUE(sink_.log.empty());
+  EXPECT_EQ(LastError(), 0);
+  EXPECT_TRUE(EditorParked());
+}
+
+TEST_F(CellEditing, ADoubleClickOnNoEditableCellIsRecorded) {
+  struct Case {
+    const char* name;
+    bool margin;
+    std::int32_t error;
+  };
+  const Case cases[] = {{"outside every cell", true, 60105}, {"a cell that is not editable", false, 60106}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    control_->ClearError();
+    if (c.margin) {
+      const RECT rc = CellRect(Body, 1, 1);
+      form_->DoubleClick(rc.left - 20, rc.top);
+    } else {
+      DoubleClickCell(Body, 1, 2);
+    }
+    std::string source;
+    EXPECT_EQ(LastError(&source), c.error);
+    EXPECT_EQ(source, "Editing Cell");
+    EXPECT_TRUE(sink_.log.empty()) << "no EnterCell";
+    EXPECT_TRUE(EditorParked());
+  }
+  control_->DesigMode(true);
+  DoubleClickCell(Body, 1, 2);
+  EXPECT_TRUE(EditorOn(Body, 1, 2)) << "in design mode every cell can be edited";
+}
+
+TEST_F(CellEditing, AVetoedEnterCellKeepsTheEditorClosed) {
+  sink_.vetoEnter = true;
+  DoubleClickCell(Body, 1, 1);
+  EXPECT_EQ(sink_.log, std::vector<std::string>{"enter 0:1,1"});
+  EXPECT_TRUE(EditorParked());
+  form_->Type("x");
+  form_->Pump(kAfterChange);
+  EXPECT_EQ(CellText(Body, 1, 1), "row 1");
+}
+
+TEST_F(CellEditing, EnterMovesThroughTheEditableCellsAndTheAreaCycle) {
+  control_->EditEnterAction(ppEnterNext);
+  DoubleClickCell(Body, 2, 1);
+  form_->Key(VK_RETURN);
+  EXPECT_TRUE(EditorOn(Body, 3, 1)) << "body column 2 is skipped";
+  form_->Key(VK_RETURN);
+  EXPECT_TRUE(EditorOn(Footer, 1, 1)) << "after the last body cell of the page: the footer";
+  form_->Key(VK_RETURN);
+  form_->Key(VK_RETURN);
+  EXPECT_TRUE(EditorOn(Header, 1, 1)) << "then the header";
+  form_->Type("H");
+  form_->Pump(kAfterChange);
+  EXPECT_EQ(CellText(Header, 1, 1), "head aH");
+  EXPECT_EQ(sink_.log, (std::vector<std::string>{"enter 0:2,1", "leave 0:2,1", "enter 0:3,1", "leave 0:3,1",
+                                                 "enter 2:1,1", "leave 2:1,1", "enter 2:1,2", "leave 2:1,2",
+                                                 "enter 1:1,1"}));
+}
+
+TEST_F(CellEditing, CtrlWithArrowsMovesBothWaysAndLeftFromTheHeaderGoesToTheBody) {
+  control_->EditEnterAction(ppEnterNone);
+  DoubleClickCell(Header, 1, 1);
+  form_->Key(VK_LEFT, false, true);
+  EXPECT_TRUE(EditorOn(Body, 3, 1)) << "the cycle goes on to the body whatever the direction";
+  form_->Key(VK_UP, false, true);
+  EXPECT_TRUE(EditorOn(Body, 2, 1));
+  form_->Key(VK_DOWN, false, true);
+  EXPECT_TRUE(EditorOn(Body, 3, 1));
+  form_->Key(VK_RETURN);
+  EXPECT_TRUE(EditorOn(Body, 3, 1)) << "ppEnterNone: Enter changes nothing";
+  EXPECT_EQ(CellText(Body, 3, 1), "row 3");
+}
+
+TEST_F(CellEditing, AVetoedLeaveCellKeepsTheEditorOnItsCell) {
+  control_->EditEnterAction(ppEnterNext);
+  DoubleClickCell(Body, 1, 1);
+  sink_.vetoLeave = true;
+  form_->Key(VK_RETURN);
+  EXPECT_TRUE(EditorOn(Body, 1, 1)) << "a refused move";
+  SetFocus(form_->hwnd());
+  form_->Pump();
+  EXPECT_EQ(sink_.log.back(), "leave 0:1,1");
+  EXPECT_TRUE(EditorOn(Body, 1, 1)) << "a refused focus change";
+  form_->Type("?");
+  form_->Pump(kAfterChange);
+  EXPECT_EQ(CellText(Body, 1, 1), "row 1?") << "the focus came back to the editor";
+  sink_.vetoLeave = false;
+  SetFocus(form_->hwnd());
+  form_->Pump();
+  EXPECT_TRUE(EditorParked()) << "leaving allowed: the editor goes";
+}
+
+TEST_F(CellEditing, AClickOnAnotherCellEndsTheEditing) {
+  DoubleClickCell(Body, 1, 1);
+  const RECT same = CellRect(Body, 1, 1);
+  form_->Click(same.left + 5, same.top + 5);
+  EXPECT_TRUE(EditorOn(Body, 1, 1)) << "a click on the edited cell keeps it";
+  const RECT other = CellRect(Body, 2, 1);
+  form_->Click(other.left + 5, other.top + 5);
+  EXPECT_TRUE(EditorParked());
+}
+
+TEST_F(CellEditing, AtAnyZoomAndScrollTheEditorFollowsTheCell) {
+  std::int16_t z = 150;
+  control_->SetZoom(z);
+  auto* vp = reinterpret_cast<PortV*>(GetWindowLongPtr(control_->ViewportWindow(), GWLP_USERDATA));
+  vp->ActiveBar(0);
+  vp->Value(30);
+  form_->Pump();
+  DoubleClickCell(Body, 2, 1);
+  EXPECT_TRUE(EditorOn(Body, 2, 1));
+  std::int32_t ox = 0, oy = 0;
+  ViewOffset(ox, oy);
+  EXPECT_GT(ox, 0) << "the page was scrolled sideways";
+}
+
+TEST_F(CellEditing, MultiLineEditingBreaksTheLineAndTheRowGrows) {
+  control_->SetProperty(1, 1, "FitHeightToText", Variant(true), Body);
+  control_->MultiLineEditing(true);
+  const float before = control_->Rows(Body)->Item(1)->RowHeight();
+  const float secondTop = control_->Rows(Body)->Item(2)->TopInPage();
+  DoubleClickCell(Body, 1, 1);
+  form_->Key(VK_RETURN);
+  form_->Type("more");
+  form_->Pump(kAfterChange);
+  EXPECT_EQ(CellText(Body, 1, 1), "row 1\r\nmore");
+  EXPECT_GT(control_->Rows(Body)->Item(1)->RowHeight(), before) << "the row was measured again";
+  form_->Pump();
+  EXPECT_GT(control_->Rows(Body)->Item(2)->TopInPage(), secondTop) << "and the rows below moved down";
+}
+
+}  // namespace
+}  // namespace ktfolio

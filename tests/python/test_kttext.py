@@ -1,0 +1,124 @@
+"""The formatted text box from Python: properties, methods and events by name,
+typing through the form, and the box used as the preview's cell editor."""
+import pytest
+
+import ktfolio
+
+
+@pytest.fixture
+def form():
+    f = ktfolio.Form(400, 200)
+    f.show()
+    return f
+
+
+def child(form, name):
+    for c in form.controls():
+        if c["name"] == name:
+            return c
+    raise AssertionError(f"no child named {name}")
+
+
+def test_a_box_publishes_its_properties_with_their_defaults(form):
+    t = ktfolio.KtText(form=form)
+    assert t.Caption == "KtText1" and child(form, "KtText1")["cls"] == "KtText"
+    assert ktfolio.KtText(form=form).Caption == "KtText2"
+    assert (t.ControlType, t.LengthInt, t.LengthDec, t.AllowMinus, t.AutoReturn) == (0, 1, 0, True, True)
+    assert t.BackColor == 0x80000005 and t.BackFocusedColor == 14150898 and t.CaptionSize == "-50"
+    assert t.Version == "1.05"
+    with pytest.raises(AttributeError):
+        t.FormattedText = "x"
+
+
+def test_numbers_format_by_name_and_a_bad_text_is_a_value_error(form):
+    t = ktfolio.KtText(form=form)
+    t.ControlType = 1
+    t.LengthInt, t.LengthDec = 7, 0
+    t.ThousandMarks = True
+    t.Value = -1234567
+    assert t.Text == "-1.234.567"
+    with pytest.raises(ValueError, match="380"):
+        t.Text = "12a"
+    assert t.Value == -1234567
+
+
+def test_events_reach_a_handler_that_may_drop_keys(form):
+    t = ktfolio.KtText(form=form)
+    t.Move(10, 10, 200, 30)
+    t.Caption = ""
+
+    class Handler:
+        def __init__(self):
+            self.log = []
+
+        def KeyPress(self, e):
+            if e.KeyAscii == ord("x"):
+                e.KeyAscii = 0
+
+        def Change(self, e):
+            self.log.append(t.Text)
+
+    h = Handler()
+    t.connect(h)
+    t.SetFocus()
+    form.type("axbxc")
+    assert h.log == [], "Change waits for the typing to pause"
+    form.pump(60)
+    assert t.Text == "abc" and h.log == ["abc"]
+    assert t.disconnect(h) and not t.disconnect(h)
+
+
+@pytest.fixture
+def editing():
+    f = ktfolio.Form(640, 480)
+    c = ktfolio.KtPrint4(form=f)
+    c.dFitHeightToText = False
+    c.dRowHeight = 500
+    for i in range(1, 4):
+        c.AddRow(f"row {i}", f"note {i}")
+    c.SetProperty(-1, 1, "EditType", 1)
+    c.AllowCellEditing = True
+    c.EditEnterAction = ktfolio.ppEnterNext
+    f.show()
+    return f, c
+
+
+def cell_point(f, c, row):
+    """A point inside the first cell of a body row, in form pixels at zoom 100."""
+    x, y, _, _ = child(f, "VP")["rect"]
+    return x + (1440 + 150) // 15, y + (1440 + (row - 1) * 500 + 250) // 15
+
+
+def test_cells_are_edited_by_double_click_typing_and_enter(editing):
+    f, c = editing
+
+    class Host:
+        def __init__(self):
+            self.log = []
+            self.refuse_enter = 0
+
+        def EnterCell(self, e):
+            self.log.append(("enter", e.row, e.col))
+            e.Cancel = e.row == self.refuse_enter
+
+        def LeaveCell(self, e):
+            self.log.append(("leave", e.row, e.col))
+
+    host = Host()
+    c.connect(host)
+    f.double_click(*cell_point(f, c, 1))
+    editor = child(f, "txtCellItem")["rect"]
+    assert editor[0] > 0 and editor[1] > 0, "the editor is over the cell"
+    f.type(" edited")
+    f.key(ktfolio.VK_RETURN)
+    f.type("!")
+    f.pump(60)
+    assert c.GetProperty(1, 1, "Text") == "row 1 edited"
+    assert c.GetProperty(2, 1, "Text") == "row 2!"
+    assert child(f, "txtCellItem")["rect"][1] > editor[1], "Enter moved the editor down a row"
+    assert host.log == [("enter", 1, 1), ("leave", 1, 1), ("enter", 2, 1)]
+
+    host.refuse_enter = 3
+    f.key(ktfolio.VK_RETURN)
+    assert host.log[-1] == ("enter", 3, 1)
+    assert child(f, "txtCellItem")["rect"][0] <= -10000, "a refused EnterCell leaves the editor closed"
