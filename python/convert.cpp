@@ -135,6 +135,17 @@ py::object FromVariant(const Variant& v, DispType hint) {
   return py::none();
 }
 
+namespace {
+py::handle objectErrorType;
+}
+
+void DefineObjectError(py::module_& m) {
+  static py::exception<ObjectErrorTag> type(m, "ObjectError", PyExc_RuntimeError);
+  type.doc() = "An error an object raised by design (a cancelled dialog); number, description and source "
+               "say which, and the message carries the number.";
+  objectErrorType = type;
+}
+
 void Raise(const Error& e, const std::string& what) {
   const std::string message = what + ": " + e.description() + " (error " + std::to_string(e.number()) + ")";
   switch (e.number()) {
@@ -143,8 +154,26 @@ void Raise(const Error& e, const std::string& what) {
       throw py::attribute_error(message);
     case 380:  // invalid property value: the right type, a value the control refuses
       throw py::value_error(message);
-    default:
+    case errnum::kInvalidProcedureCall:
+    case errnum::kOverflow:
+    case errnum::kOutOfMemory:
+    case errnum::kSubscriptOutOfRange:
+    case errnum::kTypeMismatch:
+    case errnum::kObjectNotSet:
+    case errnum::kObjectRequired:
+    case 448:  // named argument not found
+    case errnum::kWrongArgumentCount:
       throw py::type_error(message);
+    default: {
+      if (!objectErrorType) throw py::type_error(message);
+      // Errors an object raises on purpose keep their number for the caller.
+      py::object error = py::reinterpret_borrow<py::object>(objectErrorType)(message);
+      error.attr("number") = e.number();
+      error.attr("description") = e.description();
+      error.attr("source") = e.source();
+      PyErr_SetObject(objectErrorType.ptr(), error.ptr());
+      throw py::error_already_set();
+    }
   }
 }
 

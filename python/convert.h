@@ -32,7 +32,10 @@ std::string ToUtf8(py::handle text, std::string_view what);
 py::object FromVariant(const Variant& value, DispType hint = DispType::Variant);
 
 // A dispatch error for `what`: unknown or read-only names become
-// AttributeError, everything else about the call TypeError.
+// AttributeError, the call's binding errors (conversion, argument count)
+// TypeError, and every other numbered error an object raises ktfolio.ObjectError.
 [[noreturn]] void Raise(const Error& e, const std::string& what);
+struct ObjectErrorTag {};
+void DefineObjectError(py::module_& m);
 
 }  // namespace ktfolio::py_binding

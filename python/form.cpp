@@ -56,11 +56,38 @@ void DefineForm(py::module_& m) {
               d["enabled"] = c.enabled;
               d["visible"] = c.visible;
               d["rect"] = py::make_tuple(c.x, c.y, c.width, c.height);
+              if (c.checked >= 0) d["checked"] = c.checked == 1;
+              if (c.isList) {
+                d["items"] = c.items;
+                d["selected"] = c.hasSelection ? py::object(py::int_(c.selected)) : py::object(py::none());
+              }
               out.append(d);
             }
             return out;
           },
-          "Every child window: name, cls, text, enabled, visible, rect (x, y, width, height).")
+          "Every child window: name, cls, text, enabled, visible, rect (x, y, width, height);\n"
+          "check boxes add checked, drop-down lists items (their texts) and selected (the\n"
+          "selected entry's item value, None with none).")
+      .def(
+          "choose",
+          [](Form& f, const std::string& name, const std::string& text) {
+            if (!f.Choose(name, text))
+              throw py::value_error("no enabled drop-down list '" + name + "' with an entry '" + text + "'");
+          },
+          py::arg("name"), py::arg("text"),
+          "Picks a list entry as a user's click would: opens the list and clicks the entry.")
+      .def(
+          "check",
+          [](Form& f, const std::string& name, bool on) {
+            if (!f.Check(name, on)) throw py::value_error("no enabled check box '" + name + "'");
+          },
+          py::arg("name"), py::arg("on") = true, "Clicks a check box into the given state (no click when it is).")
+      .def(
+          "set_text",
+          [](Form& f, const std::string& name, const std::string& text) {
+            if (!f.SetText(name, text)) throw py::value_error("no enabled text box '" + name + "'");
+          },
+          py::arg("name"), py::arg("text"), "Replaces a text box's text as typing would: select all, then type.")
       .def_property_readonly("width", &Form::ClientWidth)
       .def_property_readonly("height", &Form::ClientHeight)
       .def_property_readonly("visible", &Form::Visible);

@@ -25,6 +25,7 @@ namespace ktfolio::py_binding {
 void DefineTestingHooks(py::module_& parent);
 void DefineIntrospection(py::module_& m);
 void DefineForm(py::module_& m);
+void DefineDialogs(py::module_& m);
 
 namespace {
 
@@ -320,6 +321,7 @@ PYBIND11_MODULE(_ktfolio, m) {
       });
 
   DefineForm(m);
+  DefineDialogs(m);
 
   py::class_<PyKtPrint4, Dispatch, std::shared_ptr<PyKtPrint4>>(
       m, "KtPrint4",

@@ -10,6 +10,7 @@ import typing as _typing
 
 from . import _ktfolio
 from ._ktfolio import DispatchObject, EventArgs, Form, KtPrint4, KtText, Method, StdFont, __version__, enumerations
+from ._ktfolio import ObjectError, clsCommonDialog, dialogs
 
 __doc__ = _ktfolio.__doc__
 
@@ -154,7 +155,8 @@ def _document(cls, sample):
 _document(KtPrint4, KtPrint4())
 _document(StdFont, StdFont())
 _document(KtText, KtText())
-for _cls in (DispatchObject, EventArgs, Form, Method):
+_document(clsCommonDialog, clsCommonDialog())
+for _cls in (DispatchObject, EventArgs, Form, Method, ObjectError):
     _cls.__module__ = __name__
 
 # Each enumeration as an IntEnum (ktfolio.ctsPageArea.Header); its members
@@ -172,6 +174,7 @@ use_gtk = _ktfolio.use_gtk
 
 __all__ = sorted(
     ["DispatchObject", "Event", "EventArgs", "Form", "KtPrint4", "KtText", "Method", "StdFont", "enumerations"]
+    + ["ObjectError", "clsCommonDialog", "dialogs"]
     + _KEYS
     + ["live_windows", "live_timers", "use_gtk"]
     + list(enumerations)

@@ -56,6 +56,42 @@ bool OfferAccessKey(HWND parent, char32_t key) {
   return false;
 }
 
+bool IsClass(HWND hwnd, const char* cls) {
+  char buffer[64] = {};
+  GetClassName(hwnd, buffer, sizeof buffer);
+  return std::string(buffer) == cls;
+}
+
+bool IsCheckBox(HWND hwnd) {
+  const auto type = GetWindowLongPtr(hwnd, GWL_STYLE) & BS_TYPEMASK;
+  return IsClass(hwnd, "Button") && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX);
+}
+
+// What a check box or a drop-down list holds, beside the text of every window.
+void DescribeControl(HWND c, Form::ChildInfo& info) {
+  if (IsCheckBox(c)) info.checked = SendMessage(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+  if (!IsClass(c, "ComboBox")) return;
+  info.isList = true;
+  const LRESULT n = SendMessage(c, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    std::string text(static_cast<size_t>(SendMessage(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0)) + 1, '\0');
+    SendMessage(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    text.pop_back();
+    info.items.push_back(text);
+  }
+  const LRESULT cur = SendMessage(c, CB_GETCURSEL, 0, 0);
+  info.hasSelection = cur != CB_ERR;
+  if (info.hasSelection) info.selected = SendMessage(c, CB_GETITEMDATA, static_cast<WPARAM>(cur), 0);
+}
+
+HWND FindByName(HWND parent, const std::string& name) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (MemberName(c) == name) return c;
+    if (HWND inner = FindByName(c, name)) return inner;
+  }
+  return nullptr;
+}
+
 void AddChildren(HWND parent, HWND form, std::vector<Form::ChildInfo>& out) {
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     Form::ChildInfo info;
@@ -74,6 +110,7 @@ void AddChildren(HWND parent, HWND form, std::vector<Form::ChildInfo>& out) {
     info.y = origin.y;
     info.width = rc.right - rc.left;
     info.height = rc.bottom - rc.top;
+    DescribeControl(c, info);
     out.push_back(info);
     AddChildren(c, form, out);
   }
@@ -286,6 +323,72 @@ bool Form::Screenshot(const std::string& path) const {
   DeleteObject(client);
   DeleteObject(whole);
   return ok;
+}
+
+HWND Form::FindControl(const std::string& name) const { return hwnd_ ? FindByName(hwnd_, name) : nullptr; }
+
+namespace {
+
+// A window's centre, or a point of its screen rectangle, in the form's client pixels.
+POINT ClientPoint(HWND form, POINT screen) {
+  ScreenToClient(form, &screen);
+  return screen;
+}
+
+POINT CentreOf(HWND form, HWND hwnd) {
+  RECT rc;
+  GetWindowRect(hwnd, &rc);
+  return ClientPoint(form, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+}
+
+}  // namespace
+
+bool Form::Choose(const std::string& name, const std::string& text) {
+  HWND list = FindControl(name);
+  if (!list || !IsClass(list, "ComboBox") || !IsWindowEnabled(list)) return false;
+  const LRESULT index = SendMessage(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(text.c_str()));
+  if (index == CB_ERR) return false;
+  if (!SendMessage(list, CB_GETDROPPEDSTATE, 0, 0)) {
+    const POINT box = CentreOf(hwnd_, list);
+    Click(box.x, box.y);
+  }
+  if (!SendMessage(list, CB_GETDROPPEDSTATE, 0, 0)) return false;
+  // Scroll the entry into view as a user would, then click it.
+  SendMessage(list, CB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+  Pump();
+  RECT dropped;
+  SendMessage(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  const LRESULT top = SendMessage(list, CB_GETTOPINDEX, 0, 0);
+  const int itemHeight = static_cast<int>(SendMessage(list, CB_GETITEMHEIGHT, 0, 0));
+  const int y = dropped.top + 1 + static_cast<int>(index - top) * itemHeight + itemHeight / 2;
+  const POINT entry = ClientPoint(hwnd_, POINT{dropped.left + 8, y});
+  Click(entry.x, entry.y);
+  return true;
+}
+
+bool Form::Check(const std::string& name, bool on) {
+  HWND box = FindControl(name);
+  if (!box || !IsCheckBox(box) || !IsWindowEnabled(box)) return false;
+  if ((SendMessage(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != on) {
+    const POINT p = CentreOf(hwnd_, box);
+    Click(p.x, p.y);
+  }
+  return true;
+}
+
+bool Form::SetText(const std::string& name, const std::string& text) {
+  HWND edit = FindControl(name);
+  if (!edit || !IsClass(edit, "Edit") || !IsWindowEnabled(edit)) return false;
+  const POINT p = CentreOf(hwnd_, edit);
+  Click(p.x, p.y);
+  Key(VK_HOME, false, true);
+  Key(VK_END, true, true);
+  if (text.empty())
+    Key(VK_DELETE);
+  else
+    Type(text);
+  return true;
 }
 
 std::vector<Form::ChildInfo> Form::Controls() const {

@@ -63,6 +63,19 @@ class Form : public Container {
   void Key(int vk, bool shift = false, bool ctrl = false, bool alt = false);
   void Type(const std::string& text);
 
+  // User-level automation of the standard controls by member name, done with
+  // clicks and keys as a user would, so the controls raise what a user's
+  // action raises. Each returns false, doing nothing, when there is no such
+  // control (or entry), it is of another class, or it is disabled.
+  // Choose: opens the drop-down list and clicks the entry whose text is `text`.
+  [[nodiscard]] bool Choose(const std::string& name, const std::string& text);
+  // Check: clicks the check box when it is not already in that state.
+  [[nodiscard]] bool Check(const std::string& name, bool on);
+  // SetText: clicks into the text box, selects all and types `text` over it.
+  [[nodiscard]] bool SetText(const std::string& name, const std::string& text);
+  // The first child window with that member name, depth first; null when none.
+  win::HWND FindControl(const std::string& name) const;
+
   // The form's window as it is painted; false when the file cannot be written.
   [[nodiscard]] bool Screenshot(const std::string& path) const;
 
@@ -74,6 +87,11 @@ class Form : public Container {
     bool enabled = true;
     bool visible = true;
     int x = 0, y = 0, width = 0, height = 0;  // form client pixels
+    int checked = -1;                         // check boxes: 0 or 1; -1 for other windows
+    bool isList = false;                      // drop-down lists: their entries and selection
+    std::vector<std::string> items;
+    bool hasSelection = false;
+    long long selected = 0;                   // the selected entry's item data
   };
   std::vector<ChildInfo> Controls() const;
 

@@ -1,9 +1,12 @@
-// Common dialogs, Win32-shaped: the printer dialog (PrintDlg). Answers come
-// from a script a host or test queues; with nothing queued, a host that uses
-// the GTK window backend gets GTK's print dialog, any other host a cancel.
+// Common dialogs, Win32-shaped: colour, font, open, save and printer dialogs
+// and the help viewer. Answers come from a script a host or test queues; with
+// nothing queued, a host that uses the GTK window backend gets GTK's dialogs,
+// any other host a cancel.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/spooler/spooler.h"
@@ -48,6 +51,75 @@ struct PRINTDLG {
 // 1 when the user pressed OK, 0 when cancelled (CommDlgExtendedError then 0).
 BOOL PrintDlg(PRINTDLG* pd);
 DWORD CommDlgExtendedError();
+
+// ---- colour ---------------------------------------------------------------------
+constexpr DWORD CC_RGBINIT = 0x1;
+constexpr DWORD CC_FULLOPEN = 0x2;
+constexpr DWORD CC_ANYCOLOR = 0x100;
+
+// lpCustColors points at the caller's 16 custom colours.
+struct CHOOSECOLOR {
+  DWORD lStructSize = 36;
+  HWND hwndOwner = nullptr;
+  HINSTANCE hInstance = nullptr;
+  COLORREF rgbResult = 0;
+  COLORREF* lpCustColors = nullptr;
+  DWORD Flags = 0;
+};
+BOOL ChooseColor(CHOOSECOLOR* cc);
+
+// ---- font -----------------------------------------------------------------------
+constexpr DWORD CF_SCREENFONTS = 0x1;
+constexpr DWORD CF_PRINTERFONTS = 0x2;
+constexpr DWORD CF_INITTOLOGFONTSTRUCT = 0x40;
+constexpr DWORD CF_EFFECTS = 0x100;
+constexpr DWORD CF_FORCEFONTEXIST = 0x10000;
+
+// lpLogFont is the caller's record: it gives the start font and receives the
+// choice; iPointSize is in tenths of a point.
+struct CHOOSEFONT {
+  DWORD lStructSize = 60;
+  HWND hwndOwner = nullptr;
+  HDC hDC = nullptr;
+  LOGFONT* lpLogFont = nullptr;
+  INT iPointSize = 0;
+  DWORD Flags = 0;
+  COLORREF rgbColors = 0;
+  HINSTANCE hInstance = nullptr;
+};
+BOOL ChooseFont(CHOOSEFONT* cf);
+
+// ---- open and save --------------------------------------------------------------
+constexpr DWORD OFN_OVERWRITEPROMPT = 0x2;
+constexpr DWORD OFN_FILEMUSTEXIST = 0x1000;
+
+// lpstrFilter: pairs of description and pattern, each ended by NUL, the list
+// ended by a second NUL. lpstrFile and lpstrFileTitle are the caller's buffers
+// of nMaxFile and nMaxFileTitle bytes, NUL-terminated.
+struct OPENFILENAME {
+  DWORD lStructSize = 76;
+  HWND hwndOwner = nullptr;
+  HINSTANCE hInstance = nullptr;
+  const char* lpstrFilter = nullptr;
+  DWORD nFilterIndex = 0;
+  char* lpstrFile = nullptr;
+  DWORD nMaxFile = 0;
+  char* lpstrFileTitle = nullptr;
+  DWORD nMaxFileTitle = 0;
+  const char* lpstrInitialDir = nullptr;
+  const char* lpstrTitle = nullptr;
+  DWORD Flags = 0;
+  const char* lpstrDefExt = nullptr;
+};
+BOOL GetOpenFileName(OPENFILENAME* ofn);
+BOOL GetSaveFileName(OPENFILENAME* ofn);
+
+// ---- help -----------------------------------------------------------------------
+constexpr UINT HELP_CONTEXT = 0x1;
+constexpr UINT HELP_QUIT = 0x2;
+constexpr UINT HELP_CONTENTS = 0x3;
+// Shows the help file's topic as a message; TRUE when shown.
+BOOL WinHelp(HWND owner, const char* helpFile, UINT command, std::uintptr_t data);
 
 // ===========================================================================================
 // Platform extensions (no Win32 counterpart): the script.
@@ -94,6 +166,33 @@ struct PrintDlgCall {
   bool hadDC = false;
 };
 const std::vector<PrintDlgCall>& PrintDlgLog();
+int PendingPrintDlgAnswers();
+
+// One answer to the next colour, font, open or save dialog: `kind` is
+// "color", "font", "open" or "save"; `values` are named as the common dialog's
+// properties (Color; FontName, FontSize, FontBold, FontItalic, FontUnderline,
+// FontStrikethru; FileName, FileTitle, FilterIndex). What is not named keeps
+// what the dialog was shown with.
+struct DialogAnswer {
+  std::string kind;
+  bool ok = true;
+  std::vector<std::pair<std::string, std::string>> values;  // name -> value as text
+  const std::string* Value(const std::string& name) const;
+};
+void QueueDialogAnswer(DialogAnswer answer);
+// The kinds still queued, oldest first ("printer" for printer answers).
+std::vector<std::string> PendingDialogAnswers();
+
+// What each colour, font, open or save dialog was shown with: the kind, its
+// flags and the record's fields as text ("rgbResult", "lfFaceName",
+// "lpstrFilter" with NULs as "\0", "nMaxFile", "lpstrFile" ...).
+struct DialogCall {
+  std::string kind;
+  DWORD flags = 0;
+  std::vector<std::pair<std::string, std::string>> fields;
+  std::string Field(const std::string& name) const;
+};
+const std::vector<DialogCall>& DialogLog();
 void ResetDialogScripts();
 
 }  // namespace dialogs

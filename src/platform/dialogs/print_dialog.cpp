@@ -14,7 +14,6 @@ constexpr DWORD kDmDuplex = 0x1000;
 struct Script {
   std::deque<PrintDlgAnswer> answers;
   std::vector<PrintDlgCall> log;
-  DWORD extendedError = 0;
 };
 Script& S() {
   static Script s;
@@ -128,7 +127,8 @@ void PrinterDialog::ShowPrinter() {
 
 void QueuePrintDlgAnswer(const PrintDlgAnswer& answer) { S().answers.push_back(answer); }
 const std::vector<PrintDlgCall>& PrintDlgLog() { return S().log; }
-void ResetDialogScripts() { S() = Script{}; }
+int PendingPrintDlgAnswers() { return static_cast<int>(S().answers.size()); }
+void ResetPrintDlgScript() { S() = Script{}; }
 
 }  // namespace dialogs
 
@@ -136,7 +136,7 @@ using namespace dialogs;
 
 BOOL PrintDlg(PRINTDLG* pd) {
   Script& s = S();
-  s.extendedError = 0;
+  SetCommDlgExtendedError(0);
   if (!pd) return FALSE;
   s.log.push_back(Shown(*pd));
   if (!s.answers.empty()) {
@@ -149,6 +149,5 @@ BOOL PrintDlg(PRINTDLG* pd) {
   return RunGtkPrintDialog(*pd) == 1 ? TRUE : FALSE;
 }
 
-DWORD CommDlgExtendedError() { return S().extendedError; }
 
 }  // namespace ktfolio::win

@@ -331,6 +331,7 @@ constexpr int VK_SUBTRACT = 0x6D;
 constexpr int VK_DECIMAL = 0x6E;
 constexpr int VK_DIVIDE = 0x6F;
 constexpr int VK_F1 = 0x70;
+constexpr int VK_F4 = 0x73;
 constexpr int VK_F10 = 0x79;
 constexpr int VK_F12 = 0x7B;
 constexpr int VK_LSHIFT = 0xA0;
@@ -466,6 +467,62 @@ constexpr WORD EN_UPDATE = 0x0400;
 constexpr WORD EN_MAXTEXT = 0x0501;
 constexpr WORD EN_HSCROLL = 0x0601;
 constexpr WORD EN_VSCROLL = 0x0602;
+
+// ---- buttons, check boxes, group boxes, labels --------------------------------------
+constexpr DWORD BS_PUSHBUTTON = 0x0;
+constexpr DWORD BS_DEFPUSHBUTTON = 0x1;
+constexpr DWORD BS_CHECKBOX = 0x2;
+constexpr DWORD BS_AUTOCHECKBOX = 0x3;
+constexpr DWORD BS_GROUPBOX = 0x7;
+constexpr DWORD BS_TYPEMASK = 0xF;
+constexpr UINT BM_GETCHECK = 0x00F0;
+constexpr UINT BM_SETCHECK = 0x00F1;
+constexpr UINT BM_GETSTATE = 0x00F2;
+constexpr UINT BM_SETSTATE = 0x00F3;
+constexpr UINT BM_CLICK = 0x00F5;
+constexpr WPARAM BST_UNCHECKED = 0x0;
+constexpr WPARAM BST_CHECKED = 0x1;
+constexpr LRESULT BST_PUSHED = 0x4;
+constexpr LRESULT BST_FOCUS = 0x8;
+constexpr WORD BN_CLICKED = 0;
+constexpr UINT WM_CTLCOLORBTN = 0x0135;
+constexpr LRESULT HTTRANSPARENT = -1;
+
+constexpr DWORD SS_LEFT = 0x0;
+constexpr DWORD SS_CENTER = 0x1;
+constexpr DWORD SS_RIGHT = 0x2;
+constexpr DWORD SS_NOTIFY = 0x100;
+constexpr DWORD SS_SUNKEN = 0x1000;
+
+// ---- combo boxes (drop-down lists) -------------------------------------------------
+constexpr DWORD CBS_DROPDOWN = 0x2;      // shows any text given with WM_SETTEXT
+constexpr DWORD CBS_DROPDOWNLIST = 0x3;  // shows the selected entry only
+constexpr UINT CB_ADDSTRING = 0x0143;
+constexpr UINT CB_DELETESTRING = 0x0144;
+constexpr UINT CB_GETCOUNT = 0x0146;
+constexpr UINT CB_GETCURSEL = 0x0147;
+constexpr UINT CB_GETLBTEXT = 0x0148;
+constexpr UINT CB_GETLBTEXTLEN = 0x0149;
+constexpr UINT CB_INSERTSTRING = 0x014A;
+constexpr UINT CB_RESETCONTENT = 0x014B;
+constexpr UINT CB_FINDSTRING = 0x014C;
+constexpr UINT CB_SELECTSTRING = 0x014D;
+constexpr UINT CB_SETCURSEL = 0x014E;
+constexpr UINT CB_SHOWDROPDOWN = 0x014F;
+constexpr UINT CB_GETITEMDATA = 0x0150;
+constexpr UINT CB_SETITEMDATA = 0x0151;
+constexpr UINT CB_GETDROPPEDCONTROLRECT = 0x0152;
+constexpr UINT CB_GETITEMHEIGHT = 0x0154;
+constexpr UINT CB_GETDROPPEDSTATE = 0x0157;
+constexpr UINT CB_FINDSTRINGEXACT = 0x0158;
+constexpr UINT CB_GETTOPINDEX = 0x015B;
+constexpr UINT CB_SETTOPINDEX = 0x015C;
+constexpr LRESULT CB_ERR = -1;
+constexpr WORD CBN_SELCHANGE = 1;
+constexpr WORD CBN_DROPDOWN = 7;
+constexpr WORD CBN_CLOSEUP = 8;
+constexpr WORD CBN_SELENDOK = 9;
+constexpr WORD CBN_SELENDCANCEL = 10;
 
 // ---- menus (the popup menus of controls) -----------------------------------------------
 constexpr UINT MF_STRING = 0x0000;

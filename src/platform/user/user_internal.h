@@ -197,6 +197,16 @@ bool CaretRectInTop(HWND top, RECT* rc);
 void RegisterEditClass();
 LRESULT EditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// The other built-in classes: "Button" (push buttons, check boxes, group
+// boxes), "Static" (labels) and "ComboBox" (drop-down lists), with the shared
+// steps of drawing a standard control.
+void RegisterButtonClass();
+void RegisterStaticClass();
+void RegisterComboBoxClass();
+void NotifyParent(HWND hwnd, WORD code);                    // WM_COMMAND with the control's id
+HBRUSH ControlColors(HWND hwnd, UINT colorMsg, HDC hdc);    // asks the parent, as the standard controls do
+HFONT ControlFont(HWND hwnd);                               // WM_GETFONT, or the GUI font
+
 // Unicode helpers for text stored as UTF-8.
 std::u32string Utf8To32(const std::string& s);
 std::string Utf32To8(const std::u32string& s);

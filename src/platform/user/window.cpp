@@ -25,6 +25,9 @@ Desktop& D() {
   if (!builtins) {
     builtins = true;  // set first: registering the classes comes back here
     RegisterEditClass();
+    RegisterButtonClass();
+    RegisterStaticClass();
+    RegisterComboBoxClass();
   }
   return *desktop;
 }

@@ -1,0 +1,78 @@
+"""The common dialogs from Python: queued answers, clsCommonDialog by name, cancel errors."""
+import pytest
+
+import ktfolio
+from ktfolio import dialogs
+
+
+@pytest.fixture(autouse=True)
+def clean_script():
+    dialogs.reset()
+    yield
+    dialogs.reset()
+
+
+def test_an_answer_reaches_the_next_dialog_of_its_kind():
+    d = ktfolio.clsCommonDialog()
+    d.Color = 0x0000FF
+    dialogs.answer("font", FontName="Courier New", FontSize=14, FontBold=True)
+    dialogs.answer("color", Color=0x00FF00)
+    assert dialogs.pending() == ["font", "color"]
+    d.ShowColor()
+    assert (d.Action, d.APIReturn, d.Color) == (3, 1, 0x00FF00)
+    assert dialogs.pending() == ["font"]
+    d.ShowFont()
+    assert (d.FontName, d.FontSize, d.FontBold) == ("Courier New", 14.0, True)
+    assert dialogs.pending() == []
+
+
+def test_a_cancel_error_carries_its_number():
+    d = ktfolio.clsCommonDialog()
+    d.CancelError = True
+    dialogs.answer("color", ok=False)
+    with pytest.raises(ktfolio.ObjectError, match="-2147220610") as caught:
+        d.ShowColor()
+    assert caught.value.number == -2147220610
+    assert caught.value.description == "Cancel Pressed"
+    for kind, show in (("font", d.ShowFont), ("open", d.ShowOpen), ("save", d.ShowSave), ("printer", d.ShowPrinter)):
+        dialogs.answer(kind, ok=False)
+        with pytest.raises(ktfolio.ObjectError, match="2001"):
+            show()
+
+
+def test_cancelling_without_cancel_error_leaves_the_properties():
+    d = ktfolio.clsCommonDialog()
+    d.FileName = "keep.txt"
+    dialogs.answer("open", ok=False)
+    d.ShowOpen()
+    assert (d.APIReturn, d.FileName) == (0, "keep.txt")
+
+
+def test_the_file_dialog_is_shown_the_filter_and_buffer():
+    d = ktfolio.clsCommonDialog()
+    d.Filter = "Text files|*.txt|All|*.*"
+    d.MaxFileSize = 0
+    dialogs.answer("save", FileName="/tmp/out.txt")
+    d.ShowSave()
+    shown = dialogs.shown()[-1]
+    assert shown["kind"] == "save"
+    assert shown["lpstrFilter"] == "Text files\\0*.txt\\0All\\0*.*\\0\\0"
+    assert shown["nMaxFile"] == "255"
+    assert (d.FileName, d.FileTitle) == ("/tmp/out.txt", "out.txt")
+
+
+def test_bad_answers_are_refused_before_anything_is_queued():
+    with pytest.raises(ValueError, match="kinds are"):
+        dialogs.answer("colour", Color=1)
+    with pytest.raises(TypeError, match="Color"):
+        dialogs.answer("color", FontName="Arial")
+    assert dialogs.pending() == []
+
+
+def test_printer_answers_are_pending_too():
+    dialogs.answer("printer", Copies=2)
+    assert dialogs.pending() == ["printer"]
+    d = ktfolio.clsCommonDialog()
+    d.Copies = 1
+    d.ShowPrinter()
+    assert (d.APIReturn, d.Copies) == (1, 2)
