@@ -251,8 +251,20 @@ bool StandsAlone(std::uint32_t cp) {
   }
 }
 
-// The single glyph Pango shaped for the measure layout's one character, if so.
-GlyphRef SingleGlyph(FontInstance& fi, std::uint32_t cp) {
+// The advance of `glyph` in ems, from the face's own metrics without hinting:
+// what a PDF viewer advances by after drawing it.
+double DesignAdvanceEm(PangoFont* font, unsigned long glyph) {
+  static std::unordered_map<hb_face_t*, hb_font_t*> unhinted;  // at the face's units, under the module lock
+  hb_face_t* face = hb_font_get_face(pango_font_get_hb_font(font));
+  auto it = unhinted.find(face);
+  if (it == unhinted.end()) it = unhinted.emplace(face, hb_font_create(face)).first;  // keeps the face alive
+  const unsigned upem = std::max(1u, hb_face_get_upem(face));
+  return static_cast<double>(hb_font_get_glyph_h_advance(it->second, static_cast<hb_codepoint_t>(glyph))) / upem;
+}
+
+// The single glyph Pango shaped for the measure layout's one character, if so;
+// `design` gets its unhinted advance at the size the glyph is drawn.
+GlyphRef SingleGlyph(FontInstance& fi, std::uint32_t cp, double& design) {
   GlyphRef ref;
   PangoLayoutLine* line = pango_layout_get_line_readonly(fi.measure, 0);
   if (!StandsAlone(cp) || !line || !line->runs || line->runs->next) return ref;
@@ -267,6 +279,9 @@ GlyphRef SingleGlyph(FontInstance& fi, std::uint32_t cp) {
     fi.glyphFonts.push_back(static_cast<PangoFont*>(g_object_ref(font)));
   ref.font = scaled;
   ref.index = g.glyph;
+  cairo_matrix_t size;
+  cairo_scaled_font_get_font_matrix(scaled, &size);
+  design = DesignAdvanceEm(font, g.glyph) * size.xx;
   ref.dx = static_cast<double>(g.geometry.x_offset) / PANGO_SCALE;
   ref.dy = static_cast<double>(g.geometry.y_offset) / PANGO_SCALE;
   return ref;
@@ -288,7 +303,9 @@ const CharInfo& FontInstance::Char(std::uint32_t cp) {
     PangoRectangle logical;
     pango_layout_get_extents(measure, nullptr, &logical);
     info.width = PANGO_PIXELS(logical.width);
-    info.glyph = SingleGlyph(*this, cp);
+    double design = 0;
+    info.glyph = SingleGlyph(*this, cp, design);
+    info.design = info.glyph.font ? design : info.width;  // text drawn through Pango keeps its hinted width
   }  // other control characters take no room and are not drawn
   slot = info;
   return slot;
@@ -392,7 +409,8 @@ BOOL GetCharWidth32(HDC hdc, UINT first, UINT last, INT* widths) {
   DC* dc = ToDC(hdc);
   if (!dc || !widths || last < first) return FALSE;
   FontInstance* fi = Instance(SelectedFont(dc));
-  for (UINT c = first; c <= last; ++c) widths[c - first] = fi->Advance(c);
+  for (UINT c = first; c <= last; ++c)
+    widths[c - first] = dc->DesignAdvances() ? static_cast<INT>(std::lround(fi->DesignAdvance(c))) : fi->Advance(c);
   return TRUE;
 }
 
@@ -401,9 +419,9 @@ BOOL GetTextExtentPoint32(HDC hdc, const char* text, int length, SIZE* size) {
   DC* dc = ToDC(hdc);
   if (!dc || !size) return FALSE;
   FontInstance* fi = Instance(SelectedFont(dc));
-  LONG w = 0;
-  for (std::uint32_t cp : DecodeUtf8(text, length)) w += fi->Advance(cp);
-  size->cx = w;
+  double w = 0;  // whole units, or a sum of unrounded design advances rounded once
+  for (std::uint32_t cp : DecodeUtf8(text, length)) w += dc->DesignAdvances() ? fi->DesignAdvance(cp) : fi->Advance(cp);
+  size->cx = static_cast<LONG>(std::lround(w));
   size->cy = fi->Height();
   return TRUE;
 }

@@ -141,6 +141,13 @@ struct DC final : HDC__ {
   std::unique_ptr<PrintJob> print;    // PDF printer contexts only
   ~DC() override;
 
+  // Text on a PDF page is placed at the fonts' unhinted advances, which is
+  // where a PDF viewer puts each glyph after the previous one: a line then
+  // goes into the file as one plain string instead of a position per glyph.
+  // Measuring on such a context sums the same advances, so alignment and
+  // clipping agree with what is drawn.
+  bool DesignAdvances() const { return print != nullptr; }
+
   cairo_surface_t* Surface() const;
   void Rebind();  // (re)creates the Cairo context after the target changed
   RECT Bounds() const;  // device units
@@ -194,7 +201,8 @@ struct GlyphRef {
 };
 
 struct CharInfo {
-  int width = -1;  // -1: not measured yet
+  int width = -1;     // -1: not measured yet
+  double design = 0;  // the unhinted advance, where the glyph's own font puts the next one
   GlyphRef glyph;
 };
 
@@ -218,6 +226,7 @@ struct FontInstance {
 
   int Height() const { return ascent + descent; }
   int Advance(std::uint32_t cp) { return Char(cp).width; }
+  double DesignAdvance(std::uint32_t cp) { return Char(cp).design; }
   // Width and glyph of one character, measured once.
   const CharInfo& Char(std::uint32_t cp);
 };
