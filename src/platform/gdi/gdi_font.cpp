@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "platform/gdi/gdi_impl.h"
 
@@ -208,8 +209,39 @@ PangoContext* TextContext() {
   return ctx;
 }
 
+namespace {
+
+// The LOGFONT fields an instance depends on, as they were given. Cells make a
+// new handle for every measurement and drawing, so a handle is first looked up
+// here by its raw bytes, before any name is normalised.
+struct RawFontKey {
+  LONG height = 0;
+  LONG weight = 0;
+  BYTE italic = 0;
+  char face[LF_FACESIZE] = {};
+
+  explicit RawFontKey(const LOGFONT& lf) : height(lf.lfHeight), weight(lf.lfWeight), italic(lf.lfItalic ? 1 : 0) {
+    std::memcpy(face, lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
+  }
+  bool operator==(const RawFontKey& o) const {
+    return height == o.height && weight == o.weight && italic == o.italic && std::memcmp(face, o.face, sizeof face) == 0;
+  }
+};
+
+struct RawFontKeyHash {
+  std::size_t operator()(const RawFontKey& k) const {
+    std::size_t h = std::hash<std::string_view>()(std::string_view(k.face, strnlen(k.face, LF_FACESIZE)));
+    return h ^ (static_cast<std::size_t>(k.height) * 0x9E3779B97F4A7C15ull) ^ (static_cast<std::size_t>(k.weight) << 1) ^ k.italic;
+  }
+};
+
+}  // namespace
+
 FontInstance* Instance(Font* font) {
   if (font->instance) return font->instance;
+  static std::unordered_map<RawFontKey, FontInstance*, RawFontKeyHash> byRaw;  // under the module lock
+  const RawFontKey raw(font->lf);
+  if (auto hit = byRaw.find(raw); hit != byRaw.end()) return font->instance = hit->second;
   const LOGFONT& lf = font->lf;
   const int weight = NormalWeight(lf.lfWeight);
   const bool italic = lf.lfItalic != 0;
@@ -224,6 +256,7 @@ FontInstance* Instance(Font* font) {
     it = c.instances.emplace(key, MakeInstance(fit->second, lf, weight)).first;
   }
   font->instance = it->second.get();
+  byRaw.emplace(raw, font->instance);
   return font->instance;
 }
 
@@ -289,7 +322,7 @@ GlyphRef SingleGlyph(FontInstance& fi, std::uint32_t cp, double& design) {
 
 }  // namespace
 
-const CharInfo& FontInstance::Char(std::uint32_t cp) {
+const CharInfo& FontInstance::MeasureChar(std::uint32_t cp) {
   CharInfo& slot = cp < 256 ? narrow[cp] : wide[cp];  // map references survive rehashing
   if (slot.width >= 0) return slot;
   CharInfo info;
@@ -343,7 +376,13 @@ void FillTextMetrics(Font* font, DC* dc, TEXTMETRIC* tm) {
 
 std::vector<std::uint32_t> DecodeUtf8(const char* text, int length) {
   std::vector<std::uint32_t> out;
-  if (!text) return out;
+  DecodeUtf8(text, length, out);
+  return out;
+}
+
+void DecodeUtf8(const char* text, int length, std::vector<std::uint32_t>& out) {
+  out.clear();
+  if (!text) return;
   const std::size_t n = length < 0 ? std::strlen(text) : static_cast<std::size_t>(length);
   out.reserve(n);
   const auto* s = reinterpret_cast<const unsigned char*>(text);
@@ -371,7 +410,6 @@ std::vector<std::uint32_t> DecodeUtf8(const char* text, int length) {
       i += 1;
     }
   }
-  return out;
 }
 
 void AppendUtf8(std::string& out, std::uint32_t cp) {

@@ -228,7 +228,11 @@ struct FontInstance {
   int Advance(std::uint32_t cp) { return Char(cp).width; }
   double DesignAdvance(std::uint32_t cp) { return Char(cp).design; }
   // Width and glyph of one character, measured once.
-  const CharInfo& Char(std::uint32_t cp);
+  const CharInfo& Char(std::uint32_t cp) {
+    if (cp < 256 && narrow[cp].width >= 0) return narrow[cp];
+    return MeasureChar(cp);
+  }
+  const CharInfo& MeasureChar(std::uint32_t cp);  // the first time, and characters past Latin-1
 };
 
 FontInstance* Instance(Font* font);
@@ -237,6 +241,7 @@ void FillTextMetrics(Font* font, DC* dc, TEXTMETRIC* tm);
 
 // UTF-8 decoding that never fails: a stray byte stands for the Latin-1 char.
 std::vector<std::uint32_t> DecodeUtf8(const char* text, int length);
+void DecodeUtf8(const char* text, int length, std::vector<std::uint32_t>& out);  // reuses out's storage
 void AppendUtf8(std::string& out, std::uint32_t cp);
 
 inline void SetSourceColor(cairo_t* cr, COLORREF c) {

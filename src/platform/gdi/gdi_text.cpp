@@ -2,7 +2,6 @@
 // advance widths; glyphs drawn with Pango one line at a time.
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 #include "platform/gdi/gdi_impl.h"
 
@@ -27,9 +26,8 @@ struct Line {
 
 bool IsBreakSpace(std::uint32_t c) { return c == ' ' || c == '\t'; }
 
-std::vector<Ch> ApplyPrefixes(const std::vector<std::uint32_t>& cps, bool prefix) {
-  std::vector<Ch> out;
-  out.reserve(cps.size());
+void ApplyPrefixes(const std::vector<std::uint32_t>& cps, bool prefix, std::vector<Ch>& out) {
+  out.clear();
   for (std::size_t i = 0; i < cps.size(); ++i) {
     if (prefix && cps[i] == '&') {
       if (i + 1 == cps.size()) break;  // a lone trailing '&' shows nothing
@@ -39,7 +37,6 @@ std::vector<Ch> ApplyPrefixes(const std::vector<std::uint32_t>& cps, bool prefix
       out.push_back({cps[i], false});
     }
   }
-  return out;
 }
 
 // Widths along a line; expanded tabs depend on where they start. With
@@ -195,8 +192,9 @@ bool DrawGlyphLine(cairo_t* cr, FontInstance* fi, const std::vector<Ch>& c, cons
 
 // Puts a printer page's plain text in the glyph queue instead of drawing it.
 // False, queueing nothing, when a line needs Pango.
+template <class LineLeft>
 bool QueueTextLines(DC* dc, FontInstance* fi, const std::vector<Ch>& c, const std::vector<Line>& lines,
-                    const std::function<int(const Line&)>& lineLeft, int top, int lineH, const Measure& m) {
+                    const LineLeft& lineLeft, int top, int lineH, const Measure& m) {
   static std::vector<cairo_glyph_t> glyphs;
   static std::vector<cairo_scaled_font_t*> fonts;
   glyphs.clear();
@@ -271,7 +269,12 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
   Font* font = SelectedFont(dc);
   FontInstance* fi = Instance(font);
   const int lineH = fi->Height();
-  std::vector<Ch> chars = ApplyPrefixes(DecodeUtf8(text, length), !(format & DT_NOPREFIX));
+  // Decoded into buffers kept between calls (under the module lock): cells
+  // are measured and drawn a few times each, and allocating showed.
+  static std::vector<std::uint32_t> cps;
+  static std::vector<Ch> chars;
+  DecodeUtf8(text, length, cps);
+  ApplyPrefixes(cps, !(format & DT_NOPREFIX), chars);
   if (chars.empty()) {
     if (format & DT_CALCRECT) rc->bottom = (format & DT_SINGLELINE) ? rc->top + lineH : rc->top;
     return lineH;
@@ -351,7 +354,8 @@ BOOL TextOut(HDC hdc, int x, int y, const char* text, int length) {
   if (!dc) return FALSE;
   Font* font = SelectedFont(dc);
   FontInstance* fi = Instance(font);
-  std::vector<Ch> chars = ApplyPrefixes(DecodeUtf8(text, length), false);
+  std::vector<Ch> chars;
+  ApplyPrefixes(DecodeUtf8(text, length), false, chars);
   const Measure m{fi, false, 1, dc->DesignAdvances()};
   Line line{0, chars.size(), m.Run(chars, 0, chars.size(), 0)};
   cairo_t* cr = dc->Begin();
