@@ -375,41 +375,53 @@ std::string PageContents(const std::string& path) {
 // advances: right-aligned text ends at the rectangle's edge, and what
 // GetTextExtentPoint32 and DT_CALCRECT report is what is drawn.
 TEST_F(PdfPrinting, TextIsMeasuredAsDrawnAndWrittenAsPlainStrings) {
-  const char* texts[] = {"Item number 12345 with a longer description", "Total 1,234.50", "WAVY Typeface, fit & finish"};
+  struct Case {
+    const char* text;
+    bool underline;  // drawn through Pango rather than from cached glyphs
+  };
+  const Case cases[] = {{"Item number 12345 with a longer description", false},
+                        {"Total 1,234.50", false},
+                        {"WAVY Typeface, fit & finish", false},
+                        {"Underlined subtotal 98,765.40", true}};
   const std::string path = Path("plain.pdf");
   HDC dc = CreatePdfPrinterDC(path.c_str(), kPrinterDpi, kPrinterDpi, 4 * kPrinterDpi, 3 * kPrinterDpi);
   StartDoc(dc, nullptr);
   StartPage(dc);
-  HFONT font = Font(-75);  // 9 pt
-  HGDIOBJ old = SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
   constexpr int kRight = 3 * kPrinterDpi + 300;
   int y = 100;
   std::vector<RECT> drawn;
-  for (const char* t : texts) {
-    SCOPED_TRACE(t);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    LOGFONT lf;
+    lf.lfHeight = -75;  // 9 pt
+    lf.lfUnderline = c.underline;
+    std::strcpy(lf.lfFaceName, "Arial");
+    HFONT font = CreateFontIndirect(&lf);
+    HGDIOBJ old = SelectObject(dc, font);
     SIZE extent{};
-    ASSERT_TRUE(GetTextExtentPoint32(dc, t, static_cast<int>(std::strlen(t)), &extent));
+    ASSERT_TRUE(GetTextExtentPoint32(dc, c.text, static_cast<int>(std::strlen(c.text)), &extent));
     RECT calc{0, 0, 4000, 0};
-    DrawText(dc, t, -1, &calc, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    DrawText(dc, c.text, -1, &calc, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
     EXPECT_EQ(calc.right, extent.cx);
     RECT rc{100, y, kRight, y + 200};
-    DrawText(dc, t, -1, &rc, DT_SINGLELINE | DT_NOPREFIX | DT_RIGHT);
+    DrawText(dc, c.text, -1, &rc, DT_SINGLELINE | DT_NOPREFIX | DT_RIGHT);
     drawn.push_back(RECT{kRight - extent.cx, y, kRight, y + 200});
+    SelectObject(dc, old);
+    DeleteObject(font);
     y += 300;
   }
-  SelectObject(dc, old);
-  DeleteObject(font);
   EndDoc(dc);
   DeleteDC(dc);
 
   const std::string content = PageContents(path);
-  for (const char* t : texts) EXPECT_NE(content.find(std::string("(") + t + ")Tj"), std::string::npos) << t;
+  for (const Case& c : cases) EXPECT_NE(content.find(std::string("(") + c.text + ")Tj"), std::string::npos) << c.text;
   EXPECT_FALSE(std::regex_search(content, std::regex("\\)-?[0-9]+\\("))) << "no position between glyphs:\n" << content;
 
   const GreyPage page = RasterisePdf(path, kPrinterDpi);
   for (const RECT& r : drawn) {
-    // The ink of the line spans what was measured, within a glyph's side bearing.
+    // The ink of the line spans what was measured, within a glyph's side
+    // bearing (an underline runs the full advance).
     int left = page.width, right = -1;
     for (int py = r.top; py < r.bottom; ++py)
       for (int px = 0; px < page.width; ++px)

@@ -237,6 +237,21 @@ struct RawFontKeyHash {
 
 }  // namespace
 
+PangoContext* DesignTextContext() {
+  static PangoContext* ctx = [] {
+    PangoContext* c = pango_font_map_create_context(FontMap());
+    cairo_font_options_t* o = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(o, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(o, CAIRO_HINT_STYLE_NONE);
+    pango_cairo_context_set_font_options(c, o);
+    cairo_font_options_destroy(o);
+    pango_context_set_round_glyph_positions(c, FALSE);
+    pango_context_set_language(c, pango_language_from_string("en-us"));
+    return c;
+  }();
+  return ctx;
+}
+
 FontInstance* Instance(Font* font) {
   if (font->instance) return font->instance;
   static std::unordered_map<RawFontKey, FontInstance*, RawFontKeyHash> byRaw;  // under the module lock

@@ -237,6 +237,9 @@ struct FontInstance {
 
 FontInstance* Instance(Font* font);
 PangoContext* TextContext();
+// For text that goes through Pango on a context placing glyphs at design
+// advances (DC::DesignAdvances): unhinted, positions not rounded.
+PangoContext* DesignTextContext();
 void FillTextMetrics(Font* font, DC* dc, TEXTMETRIC* tm);
 
 // UTF-8 decoding that never fails: a stray byte stands for the Latin-1 char.

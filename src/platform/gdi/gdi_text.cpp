@@ -118,11 +118,12 @@ std::vector<Line> BreakLines(const std::vector<Ch>& c, UINT format, int maxWidth
   return lines;
 }
 
-// Draws one piece of text (no tabs to expand) with its top-left at (x, y).
+// Draws one piece of text (no tabs to expand) with its top-left at (x, y);
+// `design`: at the unhinted advances the context measures with.
 void ShowText(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::string& text,
-              const std::vector<std::pair<int, int>>& underlines, double x, double y) {
+              const std::vector<std::pair<int, int>>& underlines, double x, double y, bool design) {
   if (text.empty()) return;
-  PangoLayout* layout = pango_layout_new(TextContext());
+  PangoLayout* layout = pango_layout_new(design ? DesignTextContext() : TextContext());
   pango_layout_set_font_description(layout, fi->desc);
   PangoAttrList* attrs = pango_attr_list_copy(fi->attrs);
   if (lf.lfUnderline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
@@ -225,7 +226,7 @@ void DrawLine(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::vecto
     std::uint32_t cp = c[i].cp;
     const double adv = m.Advance(pen, cp);
     if (cp == '\t' && m.expandTabs) {
-      ShowText(cr, fi, lf, text, underlines, segX, y);
+      ShowText(cr, fi, lf, text, underlines, segX, y, m.design);
       text.clear();
       underlines.clear();
       pen += adv;
@@ -239,7 +240,7 @@ void DrawLine(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::vecto
     AppendUtf8(text, cp);
     if (c[i].underline) underlines.emplace_back(b, static_cast<int>(text.size()));
   }
-  ShowText(cr, fi, lf, text, underlines, segX, y);
+  ShowText(cr, fi, lf, text, underlines, segX, y, m.design);
 }
 
 }  // namespace
