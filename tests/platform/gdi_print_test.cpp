@@ -355,3 +355,135 @@ TEST_F(PdfPrinting, TextWaitingForOneCallKeepsItsOrderAndItsClip) {
   EXPECT_GT(inkIn(0, 60, 30, 84), 20);
   EXPECT_EQ(inkIn(31, 60, 96, 84), 0) << "the clip still cuts a text too wide for its rectangle";
 }
+
+namespace {
+
+// The page content streams of a PDF, inflated (Python's zlib does the work).
+std::string PageContents(const std::string& path) {
+  return Shell("python3 -c \"import re,sys,zlib\n"
+               "data=open(sys.argv[1],'rb').read()\n"
+               "for m in re.finditer(rb'/FlateDecode.*?stream\\\\r?\\\\n',data,re.S):\n"
+               "  try: sys.stdout.write(zlib.decompressobj().decompress(data[m.end():]).decode('latin-1'))\n"
+               "  except zlib.error: pass\n\" '" +
+               path + "'");
+}
+
+}  // namespace
+
+// Text on a PDF page sits at the font's own advances, so each line goes into
+// the file as one plain string, and measuring on the context adds up the same
+// advances: right-aligned text ends at the rectangle's edge, and what
+// GetTextExtentPoint32 and DT_CALCRECT report is what is drawn.
+TEST_F(PdfPrinting, TextIsMeasuredAsDrawnAndWrittenAsPlainStrings) {
+  struct Case {
+    const char* text;
+    bool underline;  // drawn through Pango rather than from cached glyphs
+  };
+  const Case cases[] = {{"Item number 12345 with a longer description", false},
+                        {"Total 1,234.50", false},
+                        {"WAVY Typeface, fit & finish", false},
+                        {"Underlined subtotal 98,765.40", true}};
+  const std::string path = Path("plain.pdf");
+  HDC dc = CreatePdfPrinterDC(path.c_str(), kPrinterDpi, kPrinterDpi, 4 * kPrinterDpi, 3 * kPrinterDpi);
+  StartDoc(dc, nullptr);
+  StartPage(dc);
+  SetBkMode(dc, TRANSPARENT);
+  constexpr int kRight = 3 * kPrinterDpi + 300;
+  int y = 100;
+  std::vector<RECT> drawn;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    LOGFONT lf;
+    lf.lfHeight = -75;  // 9 pt
+    lf.lfUnderline = c.underline;
+    std::strcpy(lf.lfFaceName, "Arial");
+    HFONT font = CreateFontIndirect(&lf);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE extent{};
+    ASSERT_TRUE(GetTextExtentPoint32(dc, c.text, static_cast<int>(std::strlen(c.text)), &extent));
+    RECT calc{0, 0, 4000, 0};
+    DrawText(dc, c.text, -1, &calc, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    EXPECT_EQ(calc.right, extent.cx);
+    RECT rc{100, y, kRight, y + 200};
+    DrawText(dc, c.text, -1, &rc, DT_SINGLELINE | DT_NOPREFIX | DT_RIGHT);
+    drawn.push_back(RECT{kRight - extent.cx, y, kRight, y + 200});
+    SelectObject(dc, old);
+    DeleteObject(font);
+    y += 300;
+  }
+  EndDoc(dc);
+  DeleteDC(dc);
+
+  const std::string content = PageContents(path);
+  for (const Case& c : cases) EXPECT_NE(content.find(std::string("(") + c.text + ")Tj"), std::string::npos) << c.text;
+  EXPECT_FALSE(std::regex_search(content, std::regex("\\)-?[0-9]+\\("))) << "no position between glyphs:\n" << content;
+
+  const GreyPage page = RasterisePdf(path, kPrinterDpi);
+  for (const RECT& r : drawn) {
+    // The ink of the line spans what was measured, within a glyph's side
+    // bearing (an underline runs the full advance).
+    int left = page.width, right = -1;
+    for (int py = r.top; py < r.bottom; ++py)
+      for (int px = 0; px < page.width; ++px)
+        if (page.At(px, py) < 128) {
+          left = std::min(left, px);
+          right = std::max(right, px);
+        }
+    EXPECT_NEAR(left, r.left, 8) << "line at " << r.top;
+    EXPECT_NEAR(right + 1, r.right, 8) << "line at " << r.top;
+  }
+}
+
+// The pieces of one line drawn in a page's queued stroke are joined where they
+// touch or overlap; the pixels are those of the pieces, each leaving out its
+// last pixel as before, and a gap stays a gap.
+TEST_F(PdfPrinting, TouchingPiecesOfALineAreJoinedWithoutChangingTheirPixels) {
+  struct Piece { int x0, y0, x1, y1; };
+  struct Case {
+    const char* name;
+    std::vector<Piece> pieces;
+    std::vector<std::pair<int, bool>> pixels;  // position along the line, inked
+  };
+  // Horizontal lines at the case's row, one vertical at column 80.
+  const Case cases[] = {
+      {"end to end", {{10, 0, 30, 0}, {30, 0, 50, 0}}, {{9, false}, {10, true}, {30, true}, {49, true}, {50, false}}},
+      {"overlapping", {{10, 0, 40, 0}, {20, 0, 30, 0}}, {{10, true}, {39, true}, {40, false}}},
+      {"drawn backwards", {{10, 0, 30, 0}, {50, 0, 30, 0}}, {{10, true}, {29, true}, {30, false}, {31, true}, {50, true}, {51, false}}},
+      {"a one-pixel gap", {{10, 0, 20, 0}, {21, 0, 30, 0}}, {{19, true}, {20, false}, {21, true}, {29, true}}},
+      {"vertical", {{80, 0, 80, 30}, {80, 30, 80, 60}}, {{0, true}, {59, true}, {60, false}}},
+  };
+  const std::string path = Path("joined.pdf");
+  HDC dc = CreatePdfPrinterDC(path.c_str(), 96, 96, 96, 96);
+  StartDoc(dc, nullptr);
+  StartPage(dc);
+  int row = 10;
+  for (const Case& c : cases) {
+    const int dy = c.pieces[0].x0 == c.pieces[0].x1 ? 20 : row;
+    for (const Piece& p : c.pieces) {
+      MoveToEx(dc, p.x0, p.y0 + dy, nullptr);
+      LineTo(dc, p.x1, p.y1 + dy);
+    }
+    row += 10;
+  }
+  EndDoc(dc);
+  DeleteDC(dc);
+
+  const std::string content = PageContents(path);
+  const std::regex move("\\sm\\s");
+  const std::ptrdiff_t moves =
+      std::distance(std::sregex_iterator(content.begin(), content.end(), move), std::sregex_iterator());
+  EXPECT_EQ(moves, 1 + 1 + 2 + 2 + 1) << content;
+  const GreyPage page = RasterisePdf(path, 96);
+  ASSERT_EQ(page.width, 96);
+  row = 10;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool vertical = c.pieces[0].x0 == c.pieces[0].x1;
+    for (auto [at, inked] : c.pixels) {
+      const int v = vertical ? page.At(80, at + 20) : page.At(at, row);
+      if (inked) EXPECT_LT(v, 128) << "at " << at;
+      else EXPECT_GT(v, 200) << "at " << at;
+    }
+    row += 10;
+  }
+}

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 #include "platform/gdi/gdi_impl.h"
 
@@ -78,6 +79,56 @@ void AddSegment(cairo_t* cr, const PenStroke& pen, int x0, int y0, int x1, int y
   }
   cairo_move_to(cr, ax, ay);
   cairo_line_to(cr, bx, by);
+}
+
+// Adds the queued segments (x0, y0, x1, y1 each) for one stroke. A grid draws
+// every edge of a cell, shared edges twice and each row's line in pieces; the
+// horizontal and vertical pieces that lie on one line and touch or overlap are
+// joined into one segment first. One stroke paints the union of its segments,
+// and the union of touching pieces of one line is that line, so the page looks
+// the same with a fraction of the path.
+void AddMergedSegments(cairo_t* cr, const PenStroke& pen, const std::vector<int>& coords) {
+  struct Piece {
+    bool vertical;
+    double at, lo, hi;  // the line's coordinate and the piece's extent along it, as AddSegment puts them
+    bool operator<(const Piece& o) const {
+      return std::tie(vertical, at, lo, hi) < std::tie(o.vertical, o.at, o.lo, o.hi);
+    }
+  };
+  std::vector<Piece> pieces;
+  pieces.reserve(coords.size() / 4);
+  const double shift = pen.width <= 1 ? 0.5 : 0.0;  // a thin line starts half a pixel early (AddSegment)
+  for (std::size_t i = 0; i + 3 < coords.size(); i += 4) {
+    const int x0 = coords[i], y0 = coords[i + 1], x1 = coords[i + 2], y1 = coords[i + 3];
+    const bool horizontal = y0 == y1 && x0 != x1, vertical = x0 == x1 && y0 != y1;
+    if (!horizontal && !vertical) {
+      AddSegment(cr, pen, x0, y0, x1, y1);
+      continue;
+    }
+    const int a = horizontal ? x0 : y0, b = horizontal ? x1 : y1;
+    const double d = b > a ? -shift : shift;
+    const double from = a + 0.5 + d, to = b + 0.5 + d;
+    pieces.push_back({vertical, (horizontal ? y0 : x0) + 0.5, std::min(from, to), std::max(from, to)});
+  }
+  std::sort(pieces.begin(), pieces.end());
+  auto add = [&](const Piece& p) {
+    if (p.vertical) {
+      cairo_move_to(cr, p.at, p.lo);
+      cairo_line_to(cr, p.at, p.hi);
+    } else {
+      cairo_move_to(cr, p.lo, p.at);
+      cairo_line_to(cr, p.hi, p.at);
+    }
+  };
+  for (std::size_t i = 0; i < pieces.size();) {
+    Piece run = pieces[i++];
+    while (i < pieces.size() && pieces[i].vertical == run.vertical && pieces[i].at == run.at &&
+           pieces[i].lo <= run.hi) {
+      run.hi = std::max(run.hi, pieces[i].hi);
+      ++i;
+    }
+    add(run);
+  }
 }
 
 std::uint32_t ToPixel(COLORREF c) {
@@ -219,8 +270,7 @@ void DC::FlushLines() {
   }
   cairo_translate(cr, queued.org.x, queued.org.y);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-  for (size_t i = 0; i + 3 < coords.size(); i += 4)
-    AddSegment(cr, pen, coords[i], coords[i + 1], coords[i + 2], coords[i + 3]);
+  AddMergedSegments(cr, pen, coords);
   StrokePath(this, cr, pen, CAIRO_LINE_JOIN_ROUND);
   cairo_restore(cr);
 }

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "platform/gdi/gdi_impl.h"
 
@@ -208,8 +209,54 @@ PangoContext* TextContext() {
   return ctx;
 }
 
+namespace {
+
+// The LOGFONT fields an instance depends on, as they were given. Cells make a
+// new handle for every measurement and drawing, so a handle is first looked up
+// here by its raw bytes, before any name is normalised.
+struct RawFontKey {
+  LONG height = 0;
+  LONG weight = 0;
+  BYTE italic = 0;
+  char face[LF_FACESIZE] = {};
+
+  explicit RawFontKey(const LOGFONT& lf) : height(lf.lfHeight), weight(lf.lfWeight), italic(lf.lfItalic ? 1 : 0) {
+    std::memcpy(face, lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
+  }
+  bool operator==(const RawFontKey& o) const {
+    return height == o.height && weight == o.weight && italic == o.italic && std::memcmp(face, o.face, sizeof face) == 0;
+  }
+};
+
+struct RawFontKeyHash {
+  std::size_t operator()(const RawFontKey& k) const {
+    std::size_t h = std::hash<std::string_view>()(std::string_view(k.face, strnlen(k.face, LF_FACESIZE)));
+    return h ^ (static_cast<std::size_t>(k.height) * 0x9E3779B97F4A7C15ull) ^ (static_cast<std::size_t>(k.weight) << 1) ^ k.italic;
+  }
+};
+
+}  // namespace
+
+PangoContext* DesignTextContext() {
+  static PangoContext* ctx = [] {
+    PangoContext* c = pango_font_map_create_context(FontMap());
+    cairo_font_options_t* o = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(o, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(o, CAIRO_HINT_STYLE_NONE);
+    pango_cairo_context_set_font_options(c, o);
+    cairo_font_options_destroy(o);
+    pango_context_set_round_glyph_positions(c, FALSE);
+    pango_context_set_language(c, pango_language_from_string("en-us"));
+    return c;
+  }();
+  return ctx;
+}
+
 FontInstance* Instance(Font* font) {
   if (font->instance) return font->instance;
+  static std::unordered_map<RawFontKey, FontInstance*, RawFontKeyHash> byRaw;  // under the module lock
+  const RawFontKey raw(font->lf);
+  if (auto hit = byRaw.find(raw); hit != byRaw.end()) return font->instance = hit->second;
   const LOGFONT& lf = font->lf;
   const int weight = NormalWeight(lf.lfWeight);
   const bool italic = lf.lfItalic != 0;
@@ -224,6 +271,7 @@ FontInstance* Instance(Font* font) {
     it = c.instances.emplace(key, MakeInstance(fit->second, lf, weight)).first;
   }
   font->instance = it->second.get();
+  byRaw.emplace(raw, font->instance);
   return font->instance;
 }
 
@@ -251,8 +299,20 @@ bool StandsAlone(std::uint32_t cp) {
   }
 }
 
-// The single glyph Pango shaped for the measure layout's one character, if so.
-GlyphRef SingleGlyph(FontInstance& fi, std::uint32_t cp) {
+// The advance of `glyph` in ems, from the face's own metrics without hinting:
+// what a PDF viewer advances by after drawing it.
+double DesignAdvanceEm(PangoFont* font, unsigned long glyph) {
+  static std::unordered_map<hb_face_t*, hb_font_t*> unhinted;  // at the face's units, under the module lock
+  hb_face_t* face = hb_font_get_face(pango_font_get_hb_font(font));
+  auto it = unhinted.find(face);
+  if (it == unhinted.end()) it = unhinted.emplace(face, hb_font_create(face)).first;  // keeps the face alive
+  const unsigned upem = std::max(1u, hb_face_get_upem(face));
+  return static_cast<double>(hb_font_get_glyph_h_advance(it->second, static_cast<hb_codepoint_t>(glyph))) / upem;
+}
+
+// The single glyph Pango shaped for the measure layout's one character, if so;
+// `design` gets its unhinted advance at the size the glyph is drawn.
+GlyphRef SingleGlyph(FontInstance& fi, std::uint32_t cp, double& design) {
   GlyphRef ref;
   PangoLayoutLine* line = pango_layout_get_line_readonly(fi.measure, 0);
   if (!StandsAlone(cp) || !line || !line->runs || line->runs->next) return ref;
@@ -267,6 +327,9 @@ GlyphRef SingleGlyph(FontInstance& fi, std::uint32_t cp) {
     fi.glyphFonts.push_back(static_cast<PangoFont*>(g_object_ref(font)));
   ref.font = scaled;
   ref.index = g.glyph;
+  cairo_matrix_t size;
+  cairo_scaled_font_get_font_matrix(scaled, &size);
+  design = DesignAdvanceEm(font, g.glyph) * size.xx;
   ref.dx = static_cast<double>(g.geometry.x_offset) / PANGO_SCALE;
   ref.dy = static_cast<double>(g.geometry.y_offset) / PANGO_SCALE;
   return ref;
@@ -274,7 +337,7 @@ GlyphRef SingleGlyph(FontInstance& fi, std::uint32_t cp) {
 
 }  // namespace
 
-const CharInfo& FontInstance::Char(std::uint32_t cp) {
+const CharInfo& FontInstance::MeasureChar(std::uint32_t cp) {
   CharInfo& slot = cp < 256 ? narrow[cp] : wide[cp];  // map references survive rehashing
   if (slot.width >= 0) return slot;
   CharInfo info;
@@ -288,7 +351,9 @@ const CharInfo& FontInstance::Char(std::uint32_t cp) {
     PangoRectangle logical;
     pango_layout_get_extents(measure, nullptr, &logical);
     info.width = PANGO_PIXELS(logical.width);
-    info.glyph = SingleGlyph(*this, cp);
+    double design = 0;
+    info.glyph = SingleGlyph(*this, cp, design);
+    info.design = info.glyph.font ? design : info.width;  // text drawn through Pango keeps its hinted width
   }  // other control characters take no room and are not drawn
   slot = info;
   return slot;
@@ -326,7 +391,13 @@ void FillTextMetrics(Font* font, DC* dc, TEXTMETRIC* tm) {
 
 std::vector<std::uint32_t> DecodeUtf8(const char* text, int length) {
   std::vector<std::uint32_t> out;
-  if (!text) return out;
+  DecodeUtf8(text, length, out);
+  return out;
+}
+
+void DecodeUtf8(const char* text, int length, std::vector<std::uint32_t>& out) {
+  out.clear();
+  if (!text) return;
   const std::size_t n = length < 0 ? std::strlen(text) : static_cast<std::size_t>(length);
   out.reserve(n);
   const auto* s = reinterpret_cast<const unsigned char*>(text);
@@ -354,7 +425,6 @@ std::vector<std::uint32_t> DecodeUtf8(const char* text, int length) {
       i += 1;
     }
   }
-  return out;
 }
 
 void AppendUtf8(std::string& out, std::uint32_t cp) {
@@ -392,7 +462,8 @@ BOOL GetCharWidth32(HDC hdc, UINT first, UINT last, INT* widths) {
   DC* dc = ToDC(hdc);
   if (!dc || !widths || last < first) return FALSE;
   FontInstance* fi = Instance(SelectedFont(dc));
-  for (UINT c = first; c <= last; ++c) widths[c - first] = fi->Advance(c);
+  for (UINT c = first; c <= last; ++c)
+    widths[c - first] = dc->DesignAdvances() ? static_cast<INT>(std::lround(fi->DesignAdvance(c))) : fi->Advance(c);
   return TRUE;
 }
 
@@ -401,9 +472,9 @@ BOOL GetTextExtentPoint32(HDC hdc, const char* text, int length, SIZE* size) {
   DC* dc = ToDC(hdc);
   if (!dc || !size) return FALSE;
   FontInstance* fi = Instance(SelectedFont(dc));
-  LONG w = 0;
-  for (std::uint32_t cp : DecodeUtf8(text, length)) w += fi->Advance(cp);
-  size->cx = w;
+  double w = 0;  // whole units, or a sum of unrounded design advances rounded once
+  for (std::uint32_t cp : DecodeUtf8(text, length)) w += dc->DesignAdvances() ? fi->DesignAdvance(cp) : fi->Advance(cp);
+  size->cx = static_cast<LONG>(std::lround(w));
   size->cy = fi->Height();
   return TRUE;
 }

@@ -141,6 +141,13 @@ struct DC final : HDC__ {
   std::unique_ptr<PrintJob> print;    // PDF printer contexts only
   ~DC() override;
 
+  // Text on a PDF page is placed at the fonts' unhinted advances, which is
+  // where a PDF viewer puts each glyph after the previous one: a line then
+  // goes into the file as one plain string instead of a position per glyph.
+  // Measuring on such a context sums the same advances, so alignment and
+  // clipping agree with what is drawn.
+  bool DesignAdvances() const { return print != nullptr; }
+
   cairo_surface_t* Surface() const;
   void Rebind();  // (re)creates the Cairo context after the target changed
   RECT Bounds() const;  // device units
@@ -194,7 +201,8 @@ struct GlyphRef {
 };
 
 struct CharInfo {
-  int width = -1;  // -1: not measured yet
+  int width = -1;     // -1: not measured yet
+  double design = 0;  // the unhinted advance, where the glyph's own font puts the next one
   GlyphRef glyph;
 };
 
@@ -218,16 +226,25 @@ struct FontInstance {
 
   int Height() const { return ascent + descent; }
   int Advance(std::uint32_t cp) { return Char(cp).width; }
+  double DesignAdvance(std::uint32_t cp) { return Char(cp).design; }
   // Width and glyph of one character, measured once.
-  const CharInfo& Char(std::uint32_t cp);
+  const CharInfo& Char(std::uint32_t cp) {
+    if (cp < 256 && narrow[cp].width >= 0) return narrow[cp];
+    return MeasureChar(cp);
+  }
+  const CharInfo& MeasureChar(std::uint32_t cp);  // the first time, and characters past Latin-1
 };
 
 FontInstance* Instance(Font* font);
 PangoContext* TextContext();
+// For text that goes through Pango on a context placing glyphs at design
+// advances (DC::DesignAdvances): unhinted, positions not rounded.
+PangoContext* DesignTextContext();
 void FillTextMetrics(Font* font, DC* dc, TEXTMETRIC* tm);
 
 // UTF-8 decoding that never fails: a stray byte stands for the Latin-1 char.
 std::vector<std::uint32_t> DecodeUtf8(const char* text, int length);
+void DecodeUtf8(const char* text, int length, std::vector<std::uint32_t>& out);  // reuses out's storage
 void AppendUtf8(std::string& out, std::uint32_t cp);
 
 inline void SetSourceColor(cairo_t* cr, COLORREF c) {

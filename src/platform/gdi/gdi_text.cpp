@@ -1,7 +1,7 @@
 // DrawText and TextOut: Win32 line breaking and prefix rules over measured
 // advance widths; glyphs drawn with Pango one line at a time.
 #include <algorithm>
-#include <functional>
+#include <cmath>
 
 #include "platform/gdi/gdi_impl.h"
 
@@ -19,14 +19,15 @@ struct Ch {
 
 struct Line {
   std::size_t begin, end;
-  int width;
+  double width;  // whole units unless the context places text at design advances
+
+  int Width() const { return static_cast<int>(std::lround(width)); }
 };
 
 bool IsBreakSpace(std::uint32_t c) { return c == ' ' || c == '\t'; }
 
-std::vector<Ch> ApplyPrefixes(const std::vector<std::uint32_t>& cps, bool prefix) {
-  std::vector<Ch> out;
-  out.reserve(cps.size());
+void ApplyPrefixes(const std::vector<std::uint32_t>& cps, bool prefix, std::vector<Ch>& out) {
+  out.clear();
   for (std::size_t i = 0; i < cps.size(); ++i) {
     if (prefix && cps[i] == '&') {
       if (i + 1 == cps.size()) break;  // a lone trailing '&' shows nothing
@@ -36,20 +37,21 @@ std::vector<Ch> ApplyPrefixes(const std::vector<std::uint32_t>& cps, bool prefix
       out.push_back({cps[i], false});
     }
   }
-  return out;
 }
 
-// Widths along a line; expanded tabs depend on where they start.
+// Widths along a line; expanded tabs depend on where they start. With
+// `design` the advances are the fonts' unhinted ones (DC::DesignAdvances).
 struct Measure {
   FontInstance* fi;
   bool expandTabs;
   int tabStop;
+  bool design = false;
 
-  int Advance(int x, std::uint32_t cp) const {
-    if (cp == '\t' && expandTabs) return (x / tabStop + 1) * tabStop - x;
-    return fi->Advance(cp);
+  double Advance(double x, std::uint32_t cp) const {
+    if (cp == '\t' && expandTabs) return (std::floor(x / tabStop) + 1) * tabStop - x;
+    return design ? fi->DesignAdvance(cp) : fi->Advance(cp);
   }
-  int Run(const std::vector<Ch>& c, std::size_t b, std::size_t e, int x) const {
+  double Run(const std::vector<Ch>& c, std::size_t b, std::size_t e, double x) const {
     for (std::size_t i = b; i < e; ++i) x += Advance(x, c[i].cp);
     return x;
   }
@@ -69,7 +71,7 @@ void WrapParagraph(const std::vector<Ch>& c, std::size_t b, std::size_t e, int m
       std::size_t spaceStart = i;
       while (i < e && IsBreakSpace(c[i].cp)) ++i;
       std::size_t wordStart = i;
-      int afterSpaces = m.Run(c, spaceStart, wordStart, line.width);
+      const double afterSpaces = m.Run(c, spaceStart, wordStart, line.width);
       while (i < e && !IsBreakSpace(c[i].cp)) ++i;
       if (wordStart == e) {  // trailing spaces: nothing follows, keep them
         line.end = e;
@@ -77,8 +79,8 @@ void WrapParagraph(const std::vector<Ch>& c, std::size_t b, std::size_t e, int m
         pos = e;
         break;
       }
-      int afterWord = m.Run(c, wordStart, i, afterSpaces);
-      if (empty || afterWord <= maxWidth) {
+      const double afterWord = m.Run(c, wordStart, i, afterSpaces);
+      if (empty || std::lround(afterWord) <= maxWidth) {
         line.end = i;
         line.width = afterWord;
         empty = false;
@@ -116,11 +118,12 @@ std::vector<Line> BreakLines(const std::vector<Ch>& c, UINT format, int maxWidth
   return lines;
 }
 
-// Draws one piece of text (no tabs to expand) with its top-left at (x, y).
+// Draws one piece of text (no tabs to expand) with its top-left at (x, y);
+// `design`: at the unhinted advances the context measures with.
 void ShowText(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::string& text,
-              const std::vector<std::pair<int, int>>& underlines, double x, double y) {
+              const std::vector<std::pair<int, int>>& underlines, double x, double y, bool design) {
   if (text.empty()) return;
-  PangoLayout* layout = pango_layout_new(TextContext());
+  PangoLayout* layout = pango_layout_new(design ? DesignTextContext() : TextContext());
   pango_layout_set_font_description(layout, fi->desc);
   PangoAttrList* attrs = pango_attr_list_copy(fi->attrs);
   if (lf.lfUnderline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
@@ -148,11 +151,11 @@ bool GlyphsOfLine(FontInstance* fi, const std::vector<Ch>& c, const Line& line, 
                   std::vector<cairo_glyph_t>& glyphs, std::vector<cairo_scaled_font_t*>& fonts) {
   const std::size_t mark = glyphs.size();
   const double baseline = y + fi->ascent + fi->baselineShift;
-  int pen = 0;
+  double pen = 0;
   for (std::size_t i = line.begin; i < line.end; ++i) {
     std::uint32_t cp = c[i].cp;
     const GlyphRef* g = nullptr;
-    const int adv = m.Advance(pen, cp);
+    const double adv = m.Advance(pen, cp);
     const bool skip = (cp == '\t' && m.expandTabs) || (cp != '\t' && (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)));
     if (!skip) g = &fi->Char(cp == '\t' ? ' ' : cp).glyph;
     if (c[i].underline || (g && !g->font)) {
@@ -190,8 +193,9 @@ bool DrawGlyphLine(cairo_t* cr, FontInstance* fi, const std::vector<Ch>& c, cons
 
 // Puts a printer page's plain text in the glyph queue instead of drawing it.
 // False, queueing nothing, when a line needs Pango.
+template <class LineLeft>
 bool QueueTextLines(DC* dc, FontInstance* fi, const std::vector<Ch>& c, const std::vector<Line>& lines,
-                    const std::function<int(const Line&)>& lineLeft, int top, int lineH, const Measure& m) {
+                    const LineLeft& lineLeft, int top, int lineH, const Measure& m) {
   static std::vector<cairo_glyph_t> glyphs;
   static std::vector<cairo_scaled_font_t*> fonts;
   glyphs.clear();
@@ -216,16 +220,17 @@ void DrawLine(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::vecto
   if (!lf.lfUnderline && !lf.lfStrikeOut && DrawGlyphLine(cr, fi, c, line, x, y, m)) return;
   std::string text;
   std::vector<std::pair<int, int>> underlines;
-  int segX = x, pen = 0;
+  int segX = x;
+  double pen = 0;
   for (std::size_t i = line.begin; i < line.end; ++i) {
     std::uint32_t cp = c[i].cp;
-    int adv = m.Advance(pen, cp);
+    const double adv = m.Advance(pen, cp);
     if (cp == '\t' && m.expandTabs) {
-      ShowText(cr, fi, lf, text, underlines, segX, y);
+      ShowText(cr, fi, lf, text, underlines, segX, y, m.design);
       text.clear();
       underlines.clear();
       pen += adv;
-      segX = x + pen;
+      segX = x + static_cast<int>(std::lround(pen));
       continue;
     }
     pen += adv;
@@ -235,7 +240,7 @@ void DrawLine(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::vecto
     AppendUtf8(text, cp);
     if (c[i].underline) underlines.emplace_back(b, static_cast<int>(text.size()));
   }
-  ShowText(cr, fi, lf, text, underlines, segX, y);
+  ShowText(cr, fi, lf, text, underlines, segX, y, m.design);
 }
 
 }  // namespace
@@ -265,19 +270,24 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
   Font* font = SelectedFont(dc);
   FontInstance* fi = Instance(font);
   const int lineH = fi->Height();
-  std::vector<Ch> chars = ApplyPrefixes(DecodeUtf8(text, length), !(format & DT_NOPREFIX));
+  // Decoded into buffers kept between calls (under the module lock): cells
+  // are measured and drawn a few times each, and allocating showed.
+  static std::vector<std::uint32_t> cps;
+  static std::vector<Ch> chars;
+  DecodeUtf8(text, length, cps);
+  ApplyPrefixes(cps, !(format & DT_NOPREFIX), chars);
   if (chars.empty()) {
     if (format & DT_CALCRECT) rc->bottom = (format & DT_SINGLELINE) ? rc->top + lineH : rc->top;
     return lineH;
   }
-  const Measure m{fi, (format & DT_EXPANDTABS) != 0, std::max(1, 8 * fi->aveCharWidth)};
+  const Measure m{fi, (format & DT_EXPANDTABS) != 0, std::max(1, 8 * fi->aveCharWidth), dc->DesignAdvances()};
   const int rectWidth = std::max(0, static_cast<int>(rc->right - rc->left));
   std::vector<Line> lines = BreakLines(chars, format, rectWidth, m);
   const int height = static_cast<int>(lines.size()) * lineH;
 
   if (format & DT_CALCRECT) {
     int widest = 0;
-    for (const Line& l : lines) widest = std::max(widest, l.width);
+    for (const Line& l : lines) widest = std::max(widest, l.Width());
     rc->right = rc->left + widest;
     rc->bottom = rc->top + height;
     return height;
@@ -289,8 +299,8 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
     else if (format & DT_BOTTOM) top = rc->bottom - lineH;
   }
   auto lineLeft = [&](const Line& l) {
-    if (format & DT_CENTER) return static_cast<int>(rc->left + (rectWidth - l.width) / 2);
-    if (format & DT_RIGHT) return static_cast<int>(rc->right - l.width);
+    if (format & DT_CENTER) return static_cast<int>(rc->left + (rectWidth - l.Width()) / 2);
+    if (format & DT_RIGHT) return static_cast<int>(rc->right - l.Width());
     return static_cast<int>(rc->left);
   };
   // On a printer page a text that lies inside every clip is drawn without one:
@@ -299,7 +309,7 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
   RECT ink{INT32_MAX, top, INT32_MIN, top + height};
   for (const Line& l : lines) {
     ink.left = std::min<LONG>(ink.left, lineLeft(l));
-    ink.right = std::max<LONG>(ink.right, lineLeft(l) + l.width);
+    ink.right = std::max<LONG>(ink.right, lineLeft(l) + l.Width());
   }
   if (font->lf.lfItalic) ink.right += lineH / 4 + 1;
   auto inside = [&](const RECT& r) {
@@ -326,9 +336,9 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
     int y = top + static_cast<int>(i) * lineH;
     if (clip && (y >= rc->bottom || y + lineH <= rc->top)) continue;
     const int x = lineLeft(l);
-    if (dc->st.bkMode == OPAQUE && l.width > 0) {
+    if (dc->st.bkMode == OPAQUE && l.Width() > 0) {
       SetSourceColor(cr, dc->st.bkColor);
-      cairo_rectangle(cr, x, y, l.width, lineH);
+      cairo_rectangle(cr, x, y, l.Width(), lineH);
       cairo_fill(cr);
     }
     SetSourceColor(cr, dc->st.textColor);
@@ -345,13 +355,14 @@ BOOL TextOut(HDC hdc, int x, int y, const char* text, int length) {
   if (!dc) return FALSE;
   Font* font = SelectedFont(dc);
   FontInstance* fi = Instance(font);
-  std::vector<Ch> chars = ApplyPrefixes(DecodeUtf8(text, length), false);
-  const Measure m{fi, false, 1};
+  std::vector<Ch> chars;
+  ApplyPrefixes(DecodeUtf8(text, length), false, chars);
+  const Measure m{fi, false, 1, dc->DesignAdvances()};
   Line line{0, chars.size(), m.Run(chars, 0, chars.size(), 0)};
   cairo_t* cr = dc->Begin();
-  if (dc->st.bkMode == OPAQUE && line.width > 0) {
+  if (dc->st.bkMode == OPAQUE && line.Width() > 0) {
     SetSourceColor(cr, dc->st.bkColor);
-    cairo_rectangle(cr, x, y, line.width, fi->Height());
+    cairo_rectangle(cr, x, y, line.Width(), fi->Height());
     cairo_fill(cr);
   }
   SetSourceColor(cr, dc->st.textColor);
