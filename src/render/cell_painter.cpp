@@ -31,6 +31,24 @@ std::int32_t Nint(double v) {
   return static_cast<std::int32_t>(RoundHalfEven(v));
 }
 
+PenCache::~PenCache() {
+  for (const Entry& e : pens_) DeleteObject(e.pen);
+}
+
+HPEN PenCache::Get(std::int32_t style, std::int32_t width, std::uint32_t color) {
+  for (const Entry& e : pens_)
+    if (e.style == style && e.width == width && e.color == color) return e.pen;
+  // A document of endless pen kinds keeps a bounded set alive.
+  constexpr std::size_t kMaxPens = 32;
+  if (pens_.size() == kMaxPens) {
+    DeleteObject(pens_.front().pen);
+    pens_.erase(pens_.begin());
+  }
+  HPEN pen = CreatePen(style, width, color);
+  if (pen) pens_.push_back({style, width, color, pen});
+  return pen;
+}
+
 Device Device::ForPreview(HDC dc, double zoom) {
   Device d;
   d.dc = dc;
@@ -99,21 +117,34 @@ void PaintGuideLines(HDC dc, const RECT& box) {
   DeleteObject(pen);
 }
 
-void PaintBorderLine(HDC dc, const KtTextItem& cell, int width, POINT from, POINT to) {
-  if (width <= 0) return;
-  HPEN pen = CreatePen(cell.PenStyle(), width, cell.PenColor());
-  HGDIOBJ old = SelectObject(dc, pen);
-  MoveToEx(dc, from.x, from.y, nullptr);
-  LineTo(dc, to.x, to.y);
-  SelectObject(dc, old);
-  DeleteObject(pen);
-}
-
-void PaintBorders(HDC dc, const KtTextItem& cell, const RECT& b) {
-  PaintBorderLine(dc, cell, cell.LineTop(), {b.left, b.top}, {b.right, b.top});
-  PaintBorderLine(dc, cell, cell.LineRight(), {b.right, b.top}, {b.right, b.bottom});
-  PaintBorderLine(dc, cell, cell.LineBottom(), {b.right, b.bottom}, {b.left, b.bottom});
-  PaintBorderLine(dc, cell, cell.LineLeft(), {b.left, b.bottom}, {b.left, b.top});
+// The four sides with one pen selected while they draw: a cell's sides
+// nearly always share it.
+void PaintBorders(const Device& d, const KtTextItem& cell, const RECT& b) {
+  struct Side {
+    std::int32_t width;
+    POINT from, to;
+  };
+  const Side sides[] = {{cell.LineTop(), {b.left, b.top}, {b.right, b.top}},
+                        {cell.LineRight(), {b.right, b.top}, {b.right, b.bottom}},
+                        {cell.LineBottom(), {b.right, b.bottom}, {b.left, b.bottom}},
+                        {cell.LineLeft(), {b.left, b.bottom}, {b.left, b.top}}};
+  PenCache local;
+  PenCache& pens = d.pens ? *d.pens : local;
+  HPEN current = nullptr;
+  HGDIOBJ old = nullptr;
+  for (const Side& side : sides) {
+    if (side.width <= 0) continue;
+    HPEN pen = pens.Get(cell.PenStyle(), side.width, cell.PenColor());
+    if (!pen) continue;
+    if (pen != current) {
+      HGDIOBJ previous = SelectObject(d.dc, pen);
+      if (!old) old = previous;
+      current = pen;
+    }
+    MoveToEx(d.dc, side.from.x, side.from.y, nullptr);
+    LineTo(d.dc, side.to.x, side.to.y);
+  }
+  if (old) SelectObject(d.dc, old);
 }
 
 void PaintText(KtTextItem& cell, const Device& d, const CellGeometry& g, const std::string& text, double zoom) {
@@ -166,7 +197,7 @@ void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right)
     if (cell.FillCell()) PaintFill(cell, d.dc, g.box);
     DocumentHost* host = cell.ParentControl();
     if (d.preview() && host && host->ShowGuideLines()) PaintGuideLines(d.dc, g.box);
-    PaintBorders(d.dc, cell, g.box);
+    PaintBorders(d, cell, g.box);
     if (cell.edge() != 0)
       DrawCellEdge(d.dc, static_cast<float>(g.box.left), static_cast<float>(g.box.top),
                    static_cast<float>(g.box.right - g.box.left), static_cast<float>(g.box.bottom - g.box.top),

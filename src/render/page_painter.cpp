@@ -164,7 +164,10 @@ void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
 void DrawPages(KtPrint4& control, const Device& d, std::int32_t startPage, std::int32_t endPage, const Band& band,
                PrinterPages* printer) {
   try {
-    PageLoop(control, d, band, printer).Run(startPage, endPage);
+    PenCache pens;
+    Device withPens = d;
+    withPens.pens = &pens;
+    PageLoop(control, withPens, band, printer).Run(startPage, endPage);
     if (printer) control.PrintingCaption("");
   } catch (const Error& e) {
     control.RecordError(e.number(), e.source(), e.description());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 #include <functional>
 
 #include "control/ktprint4.h"
@@ -16,8 +17,28 @@ enum class Target { Preview, Print };
 
 // Device units per twip for one drawing. Preview: twips / twips-per-pixel x
 // zoom / 100; print: twips x printer dpi / 1440. Converted values are singles.
+// The pens a page loop draws cell borders with, made once per kind rather
+// than once a line; deleted with the cache, when none is selected any more.
+class PenCache {
+ public:
+  PenCache() = default;
+  ~PenCache();
+  PenCache(const PenCache&) = delete;
+  PenCache& operator=(const PenCache&) = delete;
+  win::HPEN Get(std::int32_t style, std::int32_t width, std::uint32_t color);
+
+ private:
+  struct Entry {
+    std::int32_t style, width;
+    std::uint32_t color;
+    win::HPEN pen;
+  };
+  std::vector<Entry> pens_;
+};
+
 struct Device {
   win::HDC dc = nullptr;
+  PenCache* pens = nullptr;  // set by the page loop
   Target target = Target::Preview;
   double unitsPerTwipX = 1.0 / 15;
   double unitsPerTwipY = 1.0 / 15;
