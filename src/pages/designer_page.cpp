@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "controls/ktboton.h"
 #include "model/enums.h"
 #include "pages/pages_impl.h"
 #include "platform/automation/components.h"
@@ -60,7 +61,8 @@ class DesignerPage : public PropertyPage {
 
   HWND cboScaleMode_ = nullptr, cboPageSize_ = nullptr, cboOrientation_ = nullptr, cboPrinters_ = nullptr;
   HWND cboColorResolution_ = nullptr, cboEnterAction_ = nullptr;
-  HWND fraPageSizes_ = nullptr, cmdButton_ = nullptr;
+  HWND fraPageSizes_ = nullptr;
+  std::unique_ptr<KtBoton> designerButton_;
   std::vector<std::pair<HWND, const char*>> lengths_;  // text box -> property
   std::vector<CheckFor> checks_;
   ByteArray dsn_;
@@ -70,7 +72,11 @@ void DesignerPage::Build() {
   BuildLists();
   BuildBoxes();
   BuildChecks();
-  cmdButton_ = Button("cmdButton", "   Designer", 420, 214, 150, 30);
+  designerButton_ = std::make_unique<KtBoton>(hwnd(), "cmdButton", Host());
+  designerButton_->Caption("   Designer");
+  SetMemberName(designerButton_->hwnd(), "cmdButton");
+  MoveWindow(designerButton_->hwnd(), 420, 214, 150, 30, TRUE);
+  designerButton_->Click = [this] { RunDesigner(); };
 }
 
 void DesignerPage::BuildLists() {
@@ -187,8 +193,6 @@ void DesignerPage::OnCommand(HWND control, WORD code) {
     // The boxes then show the control's lengths in the new unit.
     Control().Put("ScaleMode", Variant(ListValue(cboScaleMode_)));
     LoadLengths();
-  } else if (control == cmdButton_ && code == BN_CLICKED) {
-    RunDesigner();
   }
 }
 
