@@ -1,8 +1,9 @@
 // Our external designer, registered as "FolioDsn.clsFolioDsn": start shows
 // the template in design mode in a preview with a small bar (Add Row, Remove
-// Row, Save, Cancel) and waits for the user. Save hands back the edited
+// Row, Save, Cancel) and waits for the user. Remove Row takes the row last
+// clicked (the last body row when none was). Save hands back the edited
 // template, Cancel the one it was given. Cells are edited in place with the
-// preview's own double-click editing.
+// preview's own double-click editing (AllowCellEditing is on).
 #include "control/ktprint4_dispatch.h"
 #include "edit/toolbar.h"
 #include "pages/folio_dsn_testing.h"
@@ -58,6 +59,16 @@ HWND BarButton(HWND bar, const char* name, const char* caption, int x, int w) {
   return b;
 }
 
+// The cell the user last clicked: Remove Row takes its row.
+struct Picked : KtPrint4Events {
+  std::int32_t row = 0;
+  std::int32_t area = Body;
+  void ClickCell(std::int32_t r, std::int32_t col, std::int32_t parea, std::int16_t button) override {
+    row = r;
+    area = parea;
+  }
+};
+
 // One design session over a template: the window, the document and the answer.
 class Session {
  public:
@@ -70,6 +81,7 @@ class Session {
     c.SetDsnArray(dsn, false);
     c.DesigMode(true);
     c.AllowCellEditing(true);
+    c.Advise(&picked_);
     handler_ = [this](HWND button) { Clicked(button); };
     HWND bar = MakeBar(*form_, &handler_);
     SetMemberName(bar, "DesignerBar");
@@ -78,6 +90,10 @@ class Session {
     save_ = BarButton(bar, "cmdSave", "Save", kFormWidth - 188, 86);
     cancel_ = BarButton(bar, "cmdCancel", "Cancel", kFormWidth - 96, 86);
   }
+
+  ~Session() { document_->Control().Unadvise(&picked_); }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
 
   // Shows the window until Save or Cancel; true when saved, `dsn` then the edited template.
   bool Run(ByteArray& dsn) {
@@ -95,9 +111,14 @@ class Session {
       c.AddRow(VariantArray{Variant("")});
       c.Refresh();
     } else if (button == remove_) {
-      std::int32_t row = c.ActiveRow();
-      if (row < 1 || row > c.LastRow()) row = c.LastRow();
-      if (row >= 1 && c.RemoveRows(row, row, Body)) c.Refresh();
+      // The clicked row, or the last body row when none was clicked.
+      std::int32_t row = picked_.row, area = picked_.area;
+      if (row < 1) {
+        row = c.LastRow();
+        area = Body;
+      }
+      picked_.row = 0;
+      if (row >= 1 && c.RemoveRows(row, row, area)) c.Refresh();
     } else if (button == save_ || button == cancel_) {
       saved_ = button == save_;
       form_->Close();
@@ -107,6 +128,7 @@ class Session {
   std::shared_ptr<Form> form_;
   std::unique_ptr<KtPrint4Dispatch> document_;
   BarHandler handler_;
+  Picked picked_;
   HWND add_ = nullptr, remove_ = nullptr, save_ = nullptr, cancel_ = nullptr;
   bool saved_ = false;
 };

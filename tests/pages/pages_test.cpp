@@ -93,6 +93,20 @@ TEST_F(DesignerPageTest, CancelInOurDesignerHandsTheTemplateBackUnchanged) {
   EXPECT_EQ(control->Control().LastRow(), 1);
 }
 
+TEST_F(DesignerPageTest, RemoveRowInOurDesignerTakesTheClickedRow) {
+  control->Control().AddRow(VariantArray{Variant("two")});
+  page->SelectionChanged({control});
+  pages::SetFolioDsnShownHook([](Form& designer) {
+    designer.Click(300, 174);  // the first row's cell at 100 % in the 900 x 640 designer
+    ClickNamed(designer, "cmdRemoveRow");
+    ClickNamed(designer, "cmdSave");
+  });
+  ClickNamed(form, "cmdButton");
+  page->ApplyChanges();
+  ASSERT_EQ(control->Control().LastRow(), 1);
+  EXPECT_EQ(control->Control().GetProperty(1, 1, "Text").ToString(), "two") << "the clicked first row went, not the last";
+}
+
 TEST(PropertyPageTest, OnlyTheThreePagesExist) {
   Form form(200, 100);
   EXPECT_EQ(MakePropertyPage("Designer", form)->Caption(), "Designer");
