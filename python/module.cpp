@@ -26,6 +26,7 @@ void DefineTestingHooks(py::module_& parent);
 void DefineIntrospection(py::module_& m);
 void DefineForm(py::module_& m);
 void DefineDialogs(py::module_& m);
+void DefinePages(py::module_& m);
 
 namespace {
 
@@ -322,6 +323,7 @@ PYBIND11_MODULE(_ktfolio, m) {
 
   DefineForm(m);
   DefineDialogs(m);
+  DefinePages(m);
 
   py::class_<PyKtPrint4, Dispatch, std::shared_ptr<PyKtPrint4>>(
       m, "KtPrint4",

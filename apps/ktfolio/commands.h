@@ -24,6 +24,7 @@ void AddInfoCommand(CLI::App& app, Action& action);
 void AddRenderCommand(CLI::App& app, Action& action);
 void AddPdfCommand(CLI::App& app, Action& action);
 void AddConvertCommand(CLI::App& app, Action& action);
+void AddDesignCommand(CLI::App& app, Action& action);
 // Printing through the spooler.
 void AddPrintersCommand(CLI::App& app, Action& action);
 void AddPrintCommand(CLI::App& app, Action& action);

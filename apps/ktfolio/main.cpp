@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   AddRenderCommand(app, action);
   AddPdfCommand(app, action);
   AddConvertCommand(app, action);
+  AddDesignCommand(app, action);
   AddPrintersCommand(app, action);
   AddPrintCommand(app, action);
   try {

@@ -10,7 +10,7 @@ import typing as _typing
 
 from . import _ktfolio
 from ._ktfolio import DispatchObject, EventArgs, Form, KtPrint4, KtText, Method, StdFont, __version__, enumerations
-from ._ktfolio import ObjectError, clsCommonDialog, dialogs
+from ._ktfolio import ObjectError, PropertyPage, clsCommonDialog, dialogs, register_component, unregister_component
 
 __doc__ = _ktfolio.__doc__
 
@@ -156,7 +156,7 @@ _document(KtPrint4, KtPrint4())
 _document(StdFont, StdFont())
 _document(KtText, KtText())
 _document(clsCommonDialog, clsCommonDialog())
-for _cls in (DispatchObject, EventArgs, Form, Method, ObjectError):
+for _cls in (DispatchObject, EventArgs, Form, Method, ObjectError, PropertyPage):
     _cls.__module__ = __name__
 
 # Each enumeration as an IntEnum (ktfolio.ctsPageArea.Header); its members
@@ -174,7 +174,7 @@ use_gtk = _ktfolio.use_gtk
 
 __all__ = sorted(
     ["DispatchObject", "Event", "EventArgs", "Form", "KtPrint4", "KtText", "Method", "StdFont", "enumerations"]
-    + ["ObjectError", "clsCommonDialog", "dialogs"]
+    + ["ObjectError", "PropertyPage", "clsCommonDialog", "dialogs", "register_component", "unregister_component"]
     + _KEYS
     + ["live_windows", "live_timers", "use_gtk"]
     + list(enumerations)

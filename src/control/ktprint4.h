@@ -357,6 +357,9 @@ class KtPrint4 : public DocumentHost {
   void WriteProperties(PropertyBag& bag);
   // The design buffer: the last template text written or loaded.
   const ByteArray& DesignBuffer() const { return designBuffer_; }
+  // Library-internal: tells the container that a property changed, for the
+  // property pages that set one by name and must also have the form saved.
+  void NotifyPropertyChanged(const std::string& name) { Notify(name); }
   // Library-internal: writes the defaults record as it is (twips, no notification).
   void StoreDefaults(const tpDefaults& d) { defaults_ = d; }
 

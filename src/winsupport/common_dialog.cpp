@@ -245,6 +245,21 @@ CommonDialogDispatch::CommonDialogDispatch() {
       {"ShowOpen", &clsCommonDialog::ShowOpen},   {"ShowSave", &clsCommonDialog::ShowSave},
       {"ShowPrinter", &clsCommonDialog::ShowPrinter}, {"ShowHelp", &clsCommonDialog::ShowHelp}};
   for (const auto& [name, show] : shows) AddProcedure(name, {}, [d, show = show](VariantArray&) { (d->*show)(); });
+  const std::pair<const char*, const char*> docs[] = {
+      {"Action", "The last dialog shown: 1 open, 2 save, 3 colour, 4 font, 5 printer, 6 help."},
+      {"APIReturn", "The last dialog's raw result: 1 OK, 0 cancelled or failed."},
+      {"ExtendedError", "The dialog's extended error code when it failed."},
+      {"CancelError", "True: a cancel raises error 2001 (-2147220610 for the colour dialog)."},
+      {"flags", "The dialog's flag word, passed unchanged."},
+      {"MaxFileSize", "The file name buffer's size; below 1 means 255."},
+      {"Filter", "Description|pattern pairs separated by |, as in \"Text|*.txt|All|*.*\"."},
+      {"ShowColor", "Shows the colour dialog starting from Color; Color receives the choice."},
+      {"ShowFont", "Shows the font dialog from the Font* properties and reads the choice back."},
+      {"ShowOpen", "Shows the open dialog; FileName and FileTitle receive the choice."},
+      {"ShowSave", "Shows the save dialog; FileName and FileTitle receive the choice."},
+      {"ShowPrinter", "Shows the printer dialog; printer, pages, copies, orientation and duplex come back."},
+      {"ShowHelp", "Shows HelpFile with HelpCommand."}};
+  for (const auto& [name, doc] : docs) Describe(name, doc);
 }
 
 }  // namespace ktfolio

@@ -70,5 +70,10 @@ mkdir "$out/folder"
 check "converting onto a folder exits 1" test $? -eq 1
 check "the save's failure reaches stderr" grep -q "error 75 (SaveAsTemplate)" "$out/stderr"
 
+cp "$templates/invoice.ktt" "$out/design.ktt"
+env -u DISPLAY -u WAYLAND_DISPLAY "$cli" design "$out/design.ktt" >/dev/null 2>"$out/stderr"
+check "design without a display is bad usage (exit 2)" test $? -eq 2
+check "design without a display leaves the file" cmp -s "$templates/invoice.ktt" "$out/design.ktt"
+
 echo "$failures failed"
 exit $((failures > 0))

@@ -93,6 +93,21 @@ TEST_F(ControlsOnAForm, ChoosingAnEntryClicksItInTheDroppedList) {
   EXPECT_FALSE(form.Choose("chkBox", "entry 1")) << "not a list";
 }
 
+TEST_F(ControlsOnAForm, AClickOutsideTheDroppedListClosesItWithoutAChoice) {
+  SendMessage(list, CB_SETCURSEL, 4, 0);
+  RECT rc;
+  GetWindowRect(list, &rc);
+  POINT box{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  ScreenToClient(form.hwnd(), &box);
+  form.Click(box.x, box.y);
+  ASSERT_EQ(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), 1);
+  form.Click(390, 290);  // the panel's far corner
+  EXPECT_EQ(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), 0);
+  EXPECT_EQ(SendMessage(list, CB_GETCURSEL, 0, 0), 4);
+  EXPECT_EQ(Codes(kListId), (std::vector<WORD>{CBN_DROPDOWN, CBN_SELENDCANCEL, CBN_CLOSEUP}));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 TEST_F(ControlsOnAForm, SelectingInCodeNotifiesNothing) {
   SendMessage(list, CB_SETCURSEL, 3, 0);
   EXPECT_TRUE(Codes(kListId).empty());

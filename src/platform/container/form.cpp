@@ -189,10 +189,15 @@ void Form::EachSite(F f) {
   }
 }
 
+void Form::ReserveTop(int pixels) {
+  reservedTop_ = std::max(0, pixels);
+  FitSites();
+}
+
 void Form::FitSites() {
-  const int w = ClientWidth(), h = ClientHeight();
-  EachSite([w, h](Site& s) {
-    if (s.hwnd && IsWindow(s.hwnd)) MoveWindow(s.hwnd, 0, 0, w, h, TRUE);
+  const int w = ClientWidth(), h = std::max(0, ClientHeight() - reservedTop_), top = reservedTop_;
+  EachSite([w, h, top](Site& s) {
+    if (s.hwnd && IsWindow(s.hwnd)) MoveWindow(s.hwnd, 0, top, w, h, TRUE);
     if (s.resize) s.resize();
   });
 }

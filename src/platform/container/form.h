@@ -41,6 +41,9 @@ class Form : public Container {
     std::function<void()> resize;
   };
   int AddSite(Site site);
+  // Keeps a band of `pixels` at the top of the client area for the host's
+  // own windows (a toolbar); sites fill what is below it.
+  void ReserveTop(int pixels);
   void RemoveSite(int cookie);
 
   void Show();
@@ -104,6 +107,7 @@ class Form : public Container {
   win::HWND hwnd_ = nullptr;
   std::vector<std::pair<int, Site>> sites_;
   int nextCookie_ = 1;
+  int reservedTop_ = 0;
   bool closed_ = false;
 };
 

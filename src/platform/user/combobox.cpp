@@ -75,6 +75,7 @@ void CloseUp(HWND hwnd, Combo& c) {
   if (!c.list) return;
   HWND list = c.list;
   c.list = nullptr;
+  if (GetCapture() == list) ReleaseCapture();
   DestroyWindow(list);
   InvalidateRect(hwnd, nullptr, TRUE);
   NotifyParent(hwnd, CBN_CLOSEUP);
@@ -120,6 +121,8 @@ void DropDown(HWND hwnd, Combo& c) {
   }
   ScrollTo(c, c.cur >= 0 ? c.cur - rows / 2 : 0);
   ShowWindow(c.list, SW_SHOW);
+  // The list takes the mouse while it is dropped, so a click anywhere else closes it.
+  SetCapture(c.list);
   InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -296,6 +299,9 @@ LRESULT ComboWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       c->list ? CloseUp(hwnd, *c) : DropDown(hwnd, *c);
       return 0;
     case WM_KEYDOWN: return Key(hwnd, *c, wParam);
+    case WM_MOUSEWHEEL:
+      if (c->list) ScrollTo(*c, c->top - static_cast<SHORT>(HIWORD(wParam)) / 40);
+      return 0;
     case CB_SHOWDROPDOWN:
       wParam ? DropDown(hwnd, *c) : CloseUp(hwnd, *c);
       return TRUE;
@@ -359,6 +365,34 @@ LRESULT Scroll(HWND list, Combo& c, WPARAM wParam) {
   return 0;
 }
 
+bool InClient(HWND list, LPARAM lParam) {
+  RECT rc;
+  GetClientRect(list, &rc);
+  return PtIn(rc, POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))});
+}
+
+// While the list holds the mouse, a press beside its entries lands here: on
+// its scroll bar it scrolls (arrows by a line, the rest by a page), anywhere
+// else it closes the list without a choice.
+LRESULT ListButtonDown(HWND list, HWND combo, Combo& c, LPARAM lParam) {
+  if (InClient(list, lParam)) return 0;
+  POINT p{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+  ClientToScreen(list, &p);
+  RECT wr;
+  GetWindowRect(list, &wr);
+  if (PtIn(wr, p) && (GetWindowLongPtr(list, GWL_STYLE) & WS_VSCROLL)) {
+    const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    const int code = p.y < wr.top + arrow      ? SB_LINEUP
+                     : p.y >= wr.bottom - arrow ? SB_LINEDOWN
+                     : p.y < (wr.top + wr.bottom) / 2 ? SB_PAGEUP
+                                                       : SB_PAGEDOWN;
+    return Scroll(list, c, static_cast<WPARAM>(code));
+  }
+  NotifyParent(combo, CBN_SELENDCANCEL);
+  CloseUp(combo, c);
+  return 0;
+}
+
 LRESULT ListWndProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND combo = ComboOfList(list);
   Combo* c = combo ? Of(combo) : nullptr;
@@ -375,7 +409,9 @@ LRESULT ListWndProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_LBUTTONDOWN: return ListButtonDown(list, combo, *c, lParam);
     case WM_LBUTTONUP: {
+      if (!InClient(list, lParam)) return 0;  // the release of the click that dropped the list
       const int i = EntryAt(list, *c, lParam);
       if (i >= 0) Choose(combo, *c, i);
       return 0;
