@@ -24,15 +24,6 @@ using namespace win;
 
 constexpr int kAfterChange = 60;  // ms: past the editor's 25 ms change delay
 
-struct Address {
-  std::int32_t row, col, area;
-  bool operator==(const Address&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Address& a) {
-  return os << "(" << a.row << "," << a.col << ",area " << a.area << ")";
-}
-
 struct Sink : KtPrint4Events {
   std::vector<std::string> log;
   bool vetoEnter = false, vetoLeave = false;
