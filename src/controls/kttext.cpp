@@ -26,6 +26,7 @@ constexpr UINT kRetakeFocus = WM_USER + 1;  // posted when the host refused to l
 
 KtText::KtText(HWND parent, const std::string& name, Container& site, bool runTime)
     : site_(site), runTime_(runTime), parent_(parent), defaultCaption_(name), ole_(std::make_unique<OleFace>()) {
+  InitScreenMeasures();  // caption sizes in twips need the screen's pixels
   FontPtr ambient = site.AmbientFont();
   font_ = ambient ? ambient->Clone() : MakeFont("Arial", 8);
   label_.Caption = name;

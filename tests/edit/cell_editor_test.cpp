@@ -264,6 +264,38 @@ TEST_F(CellEditing, AtAnyZoomAndScrollTheEditorFollowsTheCell) {
   EXPECT_GT(ox, 0) << "the page was scrolled sideways";
 }
 
+TEST_F(CellEditing, TheEditorTakesTheCellsFontScaledByTheZoomWithoutStrikeThrough) {
+  control_->SetProperty(2, 1, "FontSize", Variant(12.0f), Body);
+  control_->SetProperty(2, 1, "FontBold", Variant(true), Body);
+  control_->SetProperty(2, 1, "FontStrikethru", Variant(true), Body);
+  struct Case {
+    std::int16_t zoom;
+    LONG height;  // pixels: 12 points at 96 dpi, scaled
+  };
+  for (const Case& c : {Case{100, -16}, Case{150, -24}, Case{50, -8}}) {
+    SCOPED_TRACE(c.zoom);
+    std::int16_t z = c.zoom;
+    control_->SetZoom(z);
+    form_->Pump();
+    DoubleClickCell(Body, 2, 1);
+    auto font = reinterpret_cast<HFONT>(SendMessage(GetFocus(), WM_GETFONT, 0, 0));
+    LOGFONT lf;
+    ASSERT_EQ(GetObject(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+    EXPECT_EQ(lf.lfHeight, c.height);
+    EXPECT_EQ(lf.lfWeight, 700);
+    EXPECT_FALSE(lf.lfStrikeOut) << "the editor shows the text plainly";
+    form_->Key(VK_ESCAPE);
+  }
+}
+
+TEST_F(CellEditing, AutoHighLightEditingSelectsTheTextSoTypingReplacesIt) {
+  control_->AutoHighLightEditing(true);
+  DoubleClickCell(Body, 1, 1);
+  form_->Type("new");
+  form_->Pump(kAfterChange);
+  EXPECT_EQ(CellText(Body, 1, 1), "new");
+}
+
 TEST_F(CellEditing, MultiLineEditingBreaksTheLineAndTheRowGrows) {
   control_->SetProperty(1, 1, "FitHeightToText", Variant(true), Body);
   control_->MultiLineEditing(true);
