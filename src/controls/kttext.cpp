@@ -82,12 +82,7 @@ void KtText::ShowText(const std::string& text) {
 
 void KtText::Text(const std::string& v) {
   if (controlType_ != ktNumeric) {
-    std::string t = v;
-    if (autoUpperCase_) {
-      for (char& c : t)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
-    ShowText(t);
+    ShowText(autoUpperCase_ ? kttext::UpperText(v) : v);
     NotifyChanged("Text");
     return;
   }
