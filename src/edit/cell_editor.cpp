@@ -244,35 +244,30 @@ void CellEditor::OnMoveMessage() {
 }
 
 bool CellEditor::FindEditable(std::int32_t move, std::int32_t& area, std::int32_t& row, std::int32_t& col) {
-  const bool forward = move == kMoveNext;
+  const std::int32_t step = move == kMoveNext ? 1 : -1;
   const std::int16_t page = control_.PreviewPage();
   std::int32_t a = area, r = row, c = col;
+  bool fromEditedCell = true;  // only the edited cell's row starts beside it
   for (int changes = 0;;) {
     KtRows* rows = control_.Rows(a);
     const std::int32_t n = rows ? rows->count() : 0;
-    for (; r >= 1 && r <= n; r += forward ? 1 : -1) {
+    for (; r >= 1 && r <= n; r += step, fromEditedCell = false) {
       KtRow& candidate = *rows->Item(r);
       const std::int32_t cells = candidate.ItemText().count();
-      if (a == Body && candidate.Page() != page) {
-        c = forward ? 0 : cells + 1;
-        continue;
-      }
-      for (c += forward ? 1 : -1; c >= 1 && c <= cells; c += forward ? 1 : -1) {
+      if (!fromEditedCell) c = step > 0 ? 0 : cells + 1;
+      if (a == Body && candidate.Page() != page) continue;
+      for (c += step; c >= 1 && c <= cells; c += step) {
         if (Editable(candidate.ItemText().Item(c))) {
           area = a, row = r, col = c;
           return true;
         }
       }
-      // The next row starts from its first (or last) cell.
-      if (r + (forward ? 1 : -1) >= 1 && r + (forward ? 1 : -1) <= n)
-        c = forward ? 0 : rows->Item(r + (forward ? 1 : -1))->ItemText().count() + 1;
     }
     if (++changes >= 3) return false;
     a = NextArea(a);
     KtRows* next = control_.Rows(a);
-    const std::int32_t count = next ? next->count() : 0;
-    r = forward ? 1 : count;
-    c = forward ? 0 : (count >= 1 ? next->Item(count)->ItemText().count() + 1 : 0);
+    r = step > 0 ? 1 : (next ? next->count() : 0);
+    fromEditedCell = false;
   }
 }
 

@@ -221,6 +221,21 @@ TEST_F(CellEditing, CtrlWithArrowsMovesBothWaysAndLeftFromTheHeaderGoesToTheBody
   EXPECT_EQ(CellText(Body, 3, 1), "row 3");
 }
 
+TEST_F(CellEditing, BackwardMovesStartEachRowAtItsLastCellWhateverItsLength) {
+  control_->AddRow("four a", "four b", "four c");  // a longer row: body row 4
+  control_->SetProperty(4, -1, "EditType", Variant(std::int32_t{1}), Body);
+  control_->SetProperty(3, 1, "EditType", Variant(std::int32_t{0}), Body);
+  control_->SetProperty(2, 2, "EditType", Variant(std::int32_t{1}), Body);
+  form_->Pump();
+  DoubleClickCell(Body, 4, 1);
+  form_->Key(VK_LEFT, false, true);
+  EXPECT_TRUE(EditorOn(Body, 2, 2)) << "row 3 has nothing editable; row 2 is entered from its last cell";
+  form_->Key(VK_RIGHT, false, true);
+  EXPECT_TRUE(EditorOn(Body, 4, 1));
+  form_->Key(VK_RIGHT, false, true);
+  EXPECT_TRUE(EditorOn(Body, 4, 2));
+}
+
 TEST_F(CellEditing, AVetoedLeaveCellKeepsTheEditorOnItsCell) {
   control_->EditEnterAction(ppEnterNext);
   DoubleClickCell(Body, 1, 1);
