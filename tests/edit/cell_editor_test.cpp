@@ -236,6 +236,23 @@ TEST_F(CellEditing, BackwardMovesStartEachRowAtItsLastCellWhateverItsLength) {
   EXPECT_TRUE(EditorOn(Body, 4, 2));
 }
 
+TEST_F(CellEditing, OnALaterPageTheBodyRowsOfOtherPagesAreSkipped) {
+  for (int i = 4; i <= 60; ++i) control_->AddRow("row " + std::to_string(i), "fixed");
+  control_->SetProperty(-1, 1, "EditType", Variant(std::int32_t{1}), Body);
+  control_->NeedsRepaging(true);  // the preview counts its pages again on the next paint
+  control_->Refresh();
+  control_->Preview(2);
+  form_->Pump();
+  std::int32_t first = 0;  // the first body row printed on page 2
+  for (std::int32_t r = 1; r <= control_->LastRow() && !first; ++r)
+    if (control_->Rows(Body)->Item(r)->Page() == 2) first = r;
+  ASSERT_GT(first, 1);
+  DoubleClickCell(Body, first, 1);
+  ASSERT_TRUE(EditorOn(Body, first, 1));
+  form_->Key(VK_LEFT, false, true);
+  EXPECT_TRUE(EditorOn(Footer, 1, 2)) << "page 1's rows are not on this page: on to the footer, from its end";
+}
+
 TEST_F(CellEditing, AVetoedLeaveCellKeepsTheEditorOnItsCell) {
   control_->EditEnterAction(ppEnterNext);
   DoubleClickCell(Body, 1, 1);
