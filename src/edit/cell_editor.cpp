@@ -4,6 +4,7 @@
 // editable cell through the areas.
 #include "edit/cell_editor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -26,6 +27,12 @@ constexpr const char* kEditingSource = "Editing Cell";
 std::int32_t NextArea(std::int32_t area) { return area == Body ? Footer : area == Footer ? Header : Body; }
 
 bool Editable(const KtTextItem* cell) { return cell && cell->EditType() > 0; }
+
+// The edit window counts characters: the UTF-8 bytes that start one.
+std::int32_t CharacterCount(const std::string& text) {
+  return static_cast<std::int32_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
 
 }  // namespace
 
@@ -140,7 +147,7 @@ void CellEditor::Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std
   if (control_.AutoHighLightEditing())
     box.SelectAll();
   else
-    box.SelStart(static_cast<std::int32_t>(box.Text().size()));
+    box.SelStart(CharacterCount(box.Text()));
   Show();
 }
 
