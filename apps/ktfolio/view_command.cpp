@@ -1,11 +1,13 @@
 // `ktfolio view`: the preview of a template (or the demo invoice) on a form,
 // in a real window, or rendered headless to a PNG of the whole control
-// (toolbar, viewport, scroll bars).
+// (toolbar, viewport, scroll bars). With --edit the person at the window
+// edits cells in place and saves the template with Ctrl+S or on closing.
 #include <cstdio>
 #include <memory>
 
 #include "commands.h"
 #include "edit/toolbar.h"
+#include "model/enums.h"
 #include "invoice_document.h"
 #include "platform/container/form.h"
 
@@ -19,6 +21,82 @@ struct ViewOptions {
   std::string size = "900x700";
   int page = 1;
   int zoom = 100;  // -1 fit to width, 0 fit to page
+  bool edit = false;
+};
+
+// Editing a template in the window: every cell can be edited (design mode,
+// with its guide lines), Ctrl+S saves, and closing with changes asks first.
+// The session's own settings are put back before each save, so the file
+// keeps the editing flags it had.
+class EditSession {
+ public:
+  EditSession(KtPrint4& control, Form& form, std::string file)
+      : control_(control), form_(form), file_(std::move(file)) {
+    allowEditing_ = control.AllowCellEditing();
+    guideLines_ = control.ShowGuideLines();
+    enterAction_ = control.EditEnterAction();
+    control.AllowCellEditing(true);
+    control.DesigMode(true);
+    control.EditEnterAction(ppEnterNext);
+    control.GetDsnArray(saved_);  // compared in the session's own settings
+    form.PreTranslate = [this](win::MSG& m) { return OnKey(m); };
+  }
+  ~EditSession() { form_.PreTranslate = nullptr; }
+
+  // Runs the window until it closes with nothing left unsaved (or the
+  // person chose not to save). Failure to save is reported and keeps the window.
+  int Run() {
+    for (;;) {
+      form_.Run();
+      if (!Changed()) return kExitOk;
+      const std::string question = "Save the changes to " + file_ + "?";
+      const int answer = win::MessageBox(form_.hwnd(), question.c_str(), "ktfolio",
+                                         win::MB_YESNOCANCEL | win::MB_ICONQUESTION);
+      if (answer == win::IDNO) return kExitOk;
+      if (answer == win::IDYES && Save()) return kExitOk;
+      form_.Show();  // cancelled, or the save failed: back to editing
+    }
+  }
+
+ private:
+  bool OnKey(win::MSG& m) {
+    const bool ctrlS = m.message == win::WM_KEYDOWN && m.wParam == 'S' && win::GetKeyState(win::VK_CONTROL) < 0;
+    if (!ctrlS) return false;
+    Save();
+    return true;
+  }
+
+  bool Changed() {
+    ByteArray now;
+    control_.GetDsnArray(now);
+    return now != saved_;
+  }
+
+  bool Save() {
+    control_.DesigMode(false);
+    control_.AllowCellEditing(allowEditing_);
+    control_.ShowGuideLines(guideLines_);
+    control_.EditEnterAction(enterAction_);
+    control_.ClearError();
+    const bool ok = control_.SaveAsTemplate(file_);
+    if (!ok) ReportFailure(control_);
+    control_.AllowCellEditing(true);
+    control_.DesigMode(true);
+    control_.EditEnterAction(ppEnterNext);
+    if (ok) {
+      control_.GetDsnArray(saved_);
+      std::printf("saved %s\n", file_.c_str());
+      std::fflush(stdout);
+    }
+    return ok;
+  }
+
+  KtPrint4& control_;
+  Form& form_;
+  std::string file_;
+  ByteArray saved_;
+  bool allowEditing_ = false, guideLines_ = false;
+  std::int32_t enterAction_ = ppEnterAddCRLF;
 };
 
 bool ParseSize(const std::string& text, int& w, int& h) {
@@ -33,13 +111,17 @@ int View(const ViewOptions& o) {
     return kExitUsage;
   }
   const bool window = o.screenshot.empty();
-  if (window && !win::user::UseGtkBackend()) {
-    std::fprintf(stderr, "ktfolio: no display to open a window on; use --screenshot FILE.png\n");
-    return kExitFailed;
-  }
   if (o.demo == !o.file.empty()) {
     std::fprintf(stderr, "ktfolio: view wants a TEMPLATE file or --demo (one of the two)\n");
     return kExitUsage;
+  }
+  if (o.edit && (o.demo || !window)) {
+    std::fprintf(stderr, "ktfolio: --edit edits a TEMPLATE file in a window (not with --demo or --screenshot)\n");
+    return kExitUsage;
+  }
+  if (window && !win::user::UseGtkBackend()) {
+    std::fprintf(stderr, "ktfolio: no display to open a window on; use --screenshot FILE.png\n");
+    return kExitFailed;
   }
   auto form = std::make_unique<Form>(w, h, "ktfolio preview");
   KtPrint4 control(form.get());
@@ -58,6 +140,10 @@ int View(const ViewOptions& o) {
   std::int32_t n;
   std::string d, s;
   if (control.GetLastError(n, d, s)) return ReportFailure(control);
+  if (window && o.edit) {
+    EditSession session(control, *form, o.file);
+    return session.Run();
+  }
   if (window) {
     form->Run();
     return kExitOk;
@@ -81,6 +167,9 @@ void AddViewCommand(CLI::App& app, Action& action) {
   view->add_option("--page", o->page, "Page to show")->capture_default_str();
   view->add_option("--zoom", o->zoom, "Zoom in percent (10..250), 0 fit to page, -1 fit to width")
       ->capture_default_str();
+  view->add_flag("--edit", o->edit,
+                 "Edit cells in place (double-click a cell; Enter moves on); Ctrl+S saves the template, "
+                 "closing asks about unsaved changes");
   view->callback([&action, o] { action = [o] { return View(*o); }; });
 }
 

@@ -26,6 +26,7 @@ constexpr UINT kRetakeFocus = WM_USER + 1;  // posted when the host refused to l
 
 KtText::KtText(HWND parent, const std::string& name, Container& site, bool runTime)
     : site_(site), runTime_(runTime), parent_(parent), defaultCaption_(name), ole_(std::make_unique<OleFace>()) {
+  InitScreenMeasures();  // caption sizes in twips need the screen's pixels
   FontPtr ambient = site.AmbientFont();
   font_ = ambient ? ambient->Clone() : MakeFont("Arial", 8);
   label_.Caption = name;
@@ -81,12 +82,7 @@ void KtText::ShowText(const std::string& text) {
 
 void KtText::Text(const std::string& v) {
   if (controlType_ != ktNumeric) {
-    std::string t = v;
-    if (autoUpperCase_) {
-      for (char& c : t)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
-    ShowText(t);
+    ShowText(autoUpperCase_ ? kttext::UpperText(v) : v);
     NotifyChanged("Text");
     return;
   }

@@ -159,7 +159,6 @@ void KtTextDispatch::Publish() {
   AddMethod(
       "TestFilter", {In("Filter", Str), In("KeyAscii", I)},
       [](VariantArray& a) { return Variant(KtText::TestFilter(a[0].ToString(), a[1].ToInteger())); }, B, true);
-  (void)S;
 }
 
 // The box's events become dispatch events; what a handler leaves in a

@@ -50,6 +50,18 @@ std::string ToU8(const std::u32string& s) {
 
 std::int32_t Length(const std::string& s) { return static_cast<std::int32_t>(ToU32(s).size()); }
 
+std::int16_t UpperOf(std::int16_t c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<std::int16_t>(c - 32);
+  return c;
+}
+
+std::string UpperText(const std::string& s) {
+  std::u32string u = ToU32(s);
+  for (char32_t& c : u)
+    if (c < 0x100) c = static_cast<char32_t>(UpperOf(static_cast<std::int16_t>(c)));
+  return ToU8(u);
+}
+
 namespace {
 
 struct Picture {

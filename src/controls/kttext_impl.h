@@ -13,6 +13,9 @@ namespace ktfolio::kttext {
 std::u32string ToU32(const std::string& s);
 std::string ToU8(const std::u32string& s);
 std::int32_t Length(const std::string& s);  // in characters
+// Upper case of a Latin-1 character code, and of a text's Latin-1 letters.
+std::int16_t UpperOf(std::int16_t c);
+std::string UpperText(const std::string& s);
 
 // Formats `value` with a numeric picture ("0", "#", "." decimal point, ","
 // thousands grouping, quoted or plain literals before and after the digits).

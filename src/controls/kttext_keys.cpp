@@ -16,19 +16,6 @@ constexpr std::int16_t kTab = 9;
 constexpr std::int16_t kEnter = 13;
 constexpr std::int16_t kBackspace = 8;
 
-// Upper case of a Latin-1 character code.
-std::int16_t UpperOf(std::int16_t c) {
-  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<std::int16_t>(c - 32);
-  return c;
-}
-
-std::string UpperText(const std::string& s) {
-  std::u32string u = kttext::ToU32(s);
-  for (char32_t& c : u)
-    if (c < 0x100) c = static_cast<char32_t>(UpperOf(static_cast<std::int16_t>(c)));
-  return kttext::ToU8(u);
-}
-
 std::string CharText(std::int16_t code) {
   return kttext::ToU8(std::u32string(1, static_cast<char32_t>(static_cast<std::uint16_t>(code))));
 }
@@ -52,7 +39,7 @@ void KtText::KeyPressFilter(std::int16_t& KeyAscii) {
     KeyAscii = 0;
     return;
   }
-  const bool passes = autoUpperCase_ ? TestFilter(UpperText(filter_), KeyAscii = UpperOf(KeyAscii))
+  const bool passes = autoUpperCase_ ? TestFilter(kttext::UpperText(filter_), KeyAscii = kttext::UpperOf(KeyAscii))
                                      : TestFilter(filter_, KeyAscii);
   if (!passes) {
     MessageBeep(0);
@@ -101,8 +88,8 @@ void KtText::NumericKeyPress(std::int16_t& KeyAscii) {
     return;
   }
   if (key < 32) return;
-  char c = key == '.' ? ',' : static_cast<char>(key);
   if (key > 127) return;
+  const char c = key == '.' ? ',' : static_cast<char>(key);
   if (c == ',') {
     if (lengthDec_ == 0) return;
     const size_t comma = text.find(',');
@@ -172,8 +159,7 @@ bool KtText::KeyDownRules(std::int16_t& KeyCode, std::int16_t Shift) {
   return exited;
 }
 
-LONG KtText::TranslateAccelerator(HWND, LONG iMsg, WPARAM& wParam, LPARAM& lParam, SHORT iKeyCode, LONG, LONG&,
-                                  DWORD&) {
+LONG KtText::TranslateAccelerator(HWND, LONG iMsg, WPARAM&, LPARAM& lParam, SHORT iKeyCode, LONG, LONG&, DWORD&) {
   constexpr LONG kHandled = 0, kDeclined = 1;
   if (iMsg != static_cast<LONG>(WM_KEYDOWN)) return kDeclined;
   std::int16_t code = iKeyCode;
@@ -197,7 +183,6 @@ LONG KtText::TranslateAccelerator(HWND, LONG iMsg, WPARAM& wParam, LPARAM& lPara
       return kHandled;
     default: return kDeclined;
   }
-  (void)wParam;
 }
 
 void KtText::TabInText(bool shift) {

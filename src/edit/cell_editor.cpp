@@ -4,6 +4,7 @@
 // editable cell through the areas.
 #include "edit/cell_editor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -26,6 +27,12 @@ constexpr const char* kEditingSource = "Editing Cell";
 std::int32_t NextArea(std::int32_t area) { return area == Body ? Footer : area == Footer ? Header : Body; }
 
 bool Editable(const KtTextItem* cell) { return cell && cell->EditType() > 0; }
+
+// The edit window counts characters: the UTF-8 bytes that start one.
+std::int32_t CharacterCount(const std::string& text) {
+  return static_cast<std::int32_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
 
 }  // namespace
 
@@ -140,7 +147,7 @@ void CellEditor::Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std
   if (control_.AutoHighLightEditing())
     box.SelectAll();
   else
-    box.SelStart(static_cast<std::int32_t>(box.Text().size()));
+    box.SelStart(CharacterCount(box.Text()));
   Show();
 }
 
@@ -244,35 +251,30 @@ void CellEditor::OnMoveMessage() {
 }
 
 bool CellEditor::FindEditable(std::int32_t move, std::int32_t& area, std::int32_t& row, std::int32_t& col) {
-  const bool forward = move == kMoveNext;
+  const std::int32_t step = move == kMoveNext ? 1 : -1;
   const std::int16_t page = control_.PreviewPage();
   std::int32_t a = area, r = row, c = col;
+  bool fromEditedCell = true;  // only the edited cell's row starts beside it
   for (int changes = 0;;) {
     KtRows* rows = control_.Rows(a);
     const std::int32_t n = rows ? rows->count() : 0;
-    for (; r >= 1 && r <= n; r += forward ? 1 : -1) {
+    for (; r >= 1 && r <= n; r += step, fromEditedCell = false) {
       KtRow& candidate = *rows->Item(r);
       const std::int32_t cells = candidate.ItemText().count();
-      if (a == Body && candidate.Page() != page) {
-        c = forward ? 0 : cells + 1;
-        continue;
-      }
-      for (c += forward ? 1 : -1; c >= 1 && c <= cells; c += forward ? 1 : -1) {
+      if (!fromEditedCell) c = step > 0 ? 0 : cells + 1;
+      if (a == Body && candidate.Page() != page) continue;
+      for (c += step; c >= 1 && c <= cells; c += step) {
         if (Editable(candidate.ItemText().Item(c))) {
           area = a, row = r, col = c;
           return true;
         }
       }
-      // The next row starts from its first (or last) cell.
-      if (r + (forward ? 1 : -1) >= 1 && r + (forward ? 1 : -1) <= n)
-        c = forward ? 0 : rows->Item(r + (forward ? 1 : -1))->ItemText().count() + 1;
     }
     if (++changes >= 3) return false;
     a = NextArea(a);
     KtRows* next = control_.Rows(a);
-    const std::int32_t count = next ? next->count() : 0;
-    r = forward ? 1 : count;
-    c = forward ? 0 : (count >= 1 ? next->Item(count)->ItemText().count() + 1 : 0);
+    r = step > 0 ? 1 : (next ? next->count() : 0);
+    fromEditedCell = false;
   }
 }
 

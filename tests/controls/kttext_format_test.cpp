@@ -178,6 +178,14 @@ TEST_F(NumericBox, TurningNumericClearsTheTextOnlyOptions) {
   EXPECT_FALSE(box.MultiLine()) << "text-only options stay off while numeric";
 }
 
+TEST(KtTextFreeText, UpperCasingCoversTheAccentedLettersToo) {
+  Form form(200, 60);
+  KtText box(form.hwnd(), "txtName", form);
+  box.AutoUpperCase(true);
+  box.Text("ñandú über");
+  EXPECT_EQ(box.Text(), "ÑANDÚ ÜBER");
+}
+
 TEST(KtTextFilter, AcceptsCharactersRangesAndEscapes) {
   struct Case {
     const char* filter;

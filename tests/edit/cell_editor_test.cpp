@@ -24,15 +24,6 @@ using namespace win;
 
 constexpr int kAfterChange = 60;  // ms: past the editor's 25 ms change delay
 
-struct Address {
-  std::int32_t row, col, area;
-  bool operator==(const Address&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Address& a) {
-  return os << "(" << a.row << "," << a.col << ",area " << a.area << ")";
-}
-
 struct Sink : KtPrint4Events {
   std::vector<std::string> log;
   bool vetoEnter = false, vetoLeave = false;
@@ -230,6 +221,38 @@ TEST_F(CellEditing, CtrlWithArrowsMovesBothWaysAndLeftFromTheHeaderGoesToTheBody
   EXPECT_EQ(CellText(Body, 3, 1), "row 3");
 }
 
+TEST_F(CellEditing, BackwardMovesStartEachRowAtItsLastCellWhateverItsLength) {
+  control_->AddRow("four a", "four b", "four c");  // a longer row: body row 4
+  control_->SetProperty(4, -1, "EditType", Variant(std::int32_t{1}), Body);
+  control_->SetProperty(3, 1, "EditType", Variant(std::int32_t{0}), Body);
+  control_->SetProperty(2, 2, "EditType", Variant(std::int32_t{1}), Body);
+  form_->Pump();
+  DoubleClickCell(Body, 4, 1);
+  form_->Key(VK_LEFT, false, true);
+  EXPECT_TRUE(EditorOn(Body, 2, 2)) << "row 3 has nothing editable; row 2 is entered from its last cell";
+  form_->Key(VK_RIGHT, false, true);
+  EXPECT_TRUE(EditorOn(Body, 4, 1));
+  form_->Key(VK_RIGHT, false, true);
+  EXPECT_TRUE(EditorOn(Body, 4, 2));
+}
+
+TEST_F(CellEditing, OnALaterPageTheBodyRowsOfOtherPagesAreSkipped) {
+  for (int i = 4; i <= 60; ++i) control_->AddRow("row " + std::to_string(i), "fixed");
+  control_->SetProperty(-1, 1, "EditType", Variant(std::int32_t{1}), Body);
+  control_->NeedsRepaging(true);  // the preview counts its pages again on the next paint
+  control_->Refresh();
+  control_->Preview(2);
+  form_->Pump();
+  std::int32_t first = 0;  // the first body row printed on page 2
+  for (std::int32_t r = 1; r <= control_->LastRow() && !first; ++r)
+    if (control_->Rows(Body)->Item(r)->Page() == 2) first = r;
+  ASSERT_GT(first, 1);
+  DoubleClickCell(Body, first, 1);
+  ASSERT_TRUE(EditorOn(Body, first, 1));
+  form_->Key(VK_LEFT, false, true);
+  EXPECT_TRUE(EditorOn(Footer, 1, 2)) << "page 1's rows are not on this page: on to the footer, from its end";
+}
+
 TEST_F(CellEditing, AVetoedLeaveCellKeepsTheEditorOnItsCell) {
   control_->EditEnterAction(ppEnterNext);
   DoubleClickCell(Body, 1, 1);
@@ -271,6 +294,38 @@ TEST_F(CellEditing, AtAnyZoomAndScrollTheEditorFollowsTheCell) {
   std::int32_t ox = 0, oy = 0;
   ViewOffset(ox, oy);
   EXPECT_GT(ox, 0) << "the page was scrolled sideways";
+}
+
+TEST_F(CellEditing, TheEditorTakesTheCellsFontScaledByTheZoomWithoutStrikeThrough) {
+  control_->SetProperty(2, 1, "FontSize", Variant(12.0f), Body);
+  control_->SetProperty(2, 1, "FontBold", Variant(true), Body);
+  control_->SetProperty(2, 1, "FontStrikethru", Variant(true), Body);
+  struct Case {
+    std::int16_t zoom;
+    LONG height;  // pixels: 12 points at 96 dpi, scaled
+  };
+  for (const Case& c : {Case{100, -16}, Case{150, -24}, Case{50, -8}}) {
+    SCOPED_TRACE(c.zoom);
+    std::int16_t z = c.zoom;
+    control_->SetZoom(z);
+    form_->Pump();
+    DoubleClickCell(Body, 2, 1);
+    auto font = reinterpret_cast<HFONT>(SendMessage(GetFocus(), WM_GETFONT, 0, 0));
+    LOGFONT lf;
+    ASSERT_EQ(GetObject(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+    EXPECT_EQ(lf.lfHeight, c.height);
+    EXPECT_EQ(lf.lfWeight, 700);
+    EXPECT_FALSE(lf.lfStrikeOut) << "the editor shows the text plainly";
+    form_->Key(VK_ESCAPE);
+  }
+}
+
+TEST_F(CellEditing, AutoHighLightEditingSelectsTheTextSoTypingReplacesIt) {
+  control_->AutoHighLightEditing(true);
+  DoubleClickCell(Body, 1, 1);
+  form_->Type("new");
+  form_->Pump(kAfterChange);
+  EXPECT_EQ(CellText(Body, 1, 1), "new");
 }
 
 TEST_F(CellEditing, MultiLineEditingBreaksTheLineAndTheRowGrows) {

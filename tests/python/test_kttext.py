@@ -122,3 +122,26 @@ def test_cells_are_edited_by_double_click_typing_and_enter(editing):
     f.key(ktfolio.VK_RETURN)
     assert host.log[-1] == ("enter", 3, 1)
     assert child(f, "txtCellItem")["rect"][0] <= -10000, "a refused EnterCell leaves the editor closed"
+
+
+def test_boxes_and_an_editing_session_leave_nothing_behind():
+    import gc
+
+    gc.collect()  # what earlier tests left for the collector goes first
+    windows, timers = ktfolio.live_windows(), ktfolio.live_timers()
+    f = ktfolio.Form(640, 480)
+    t = ktfolio.KtText(form=f)
+    c = ktfolio.KtPrint4(form=f)
+    c.AddRow("a", "b")
+    c.SetProperty(1, 1, "EditType", 1)
+    c.AllowCellEditing = True
+    f.show()
+    t.SetFocus()
+    f.type("typed")  # arms the box's delay timer
+    x, y, _, _ = child(f, "VP")["rect"]
+    f.double_click(x + (1440 + 150) // 15, y + (1440 + 100) // 15)
+    f.type("more")  # and the editor's
+    del t, c, f
+    gc.collect()
+    assert ktfolio.live_windows() == windows
+    assert ktfolio.live_timers() == timers

@@ -247,6 +247,7 @@ void Form::Run() {
   closed_ = false;
   MSG msg;
   while (!closed_ && GetMessage(&msg, nullptr, 0, 0) > 0) {
+    if (PreTranslate && PreTranslate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessage(&msg);
   }

@@ -54,6 +54,9 @@ class Form : public Container {
   void Pump(int ms = 0);
   // Runs until the window is closed by its user (GTK) or Close() is called.
   void Run();
+  // Asked by Run for each message before it is translated and dispatched;
+  // true when the host took it (a shortcut key such as Ctrl+S).
+  std::function<bool(win::MSG&)> PreTranslate;
   void Close();
   bool Closed() const { return closed_; }
 

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# `ktfolio view TEMPLATE --edit` as a person uses it, in a real window on the
+# display: double-click a cell, type, Ctrl+S; the file holds the new text and
+# nothing else of it changed. Needs a display and xdotool (exit 77: skipped).
+set -uo pipefail
+cli="$1"
+src="$2"
+out="$(mktemp -d)"
+pid=""
+trap '[[ -n "$pid" ]] && kill "$pid" 2>/dev/null; [[ -z "${KEEP:-}" ]] && rm -rf "$out"' EXIT
+failures=0
+check() {  # check NAME CONDITION...
+  local name="$1"; shift
+  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
+}
+if [[ -z "${DISPLAY:-}" ]] || ! command -v xdotool >/dev/null; then
+  echo "skipped: needs a display and xdotool"
+  exit 77
+fi
+
+# Opens FILE for editing, runs the xdotool steps given, saves with Ctrl+S and
+# waits for the word that it saved; then ends the program.
+edit_and_save() {  # edit_and_save FILE [STEP...]
+  local file="$1"; shift
+  "$cli" view "$file" --edit --size 900x700 --zoom 100 >"$out/stdout" 2>"$out/stderr" &
+  pid=$!
+  window=""
+  for _ in $(seq 50); do
+    window=$(xdotool search --name "ktfolio preview" 2>/dev/null | head -1)
+    [[ -n "$window" ]] && break
+    sleep 0.1
+  done
+  sleep 0.5
+  for step in "$@"; do eval "$step"; sleep 0.3; done
+  xdotool key ctrl+s
+  for _ in $(seq 50); do
+    grep -q "saved" "$out/stdout" && break
+    sleep 0.1
+  done
+  kill "$pid"
+  wait "$pid" 2>/dev/null
+  pid=""
+}
+
+# Saved untouched first: the rows are measured again on saving, so the
+# edited file is compared with this one.
+cp "$src/examples/templates/invoice.ktt" "$out/base.ktt"
+edit_and_save "$out/base.ktt"
+check "the editing window opens" test -n "$window"
+check "Ctrl+S saves and says so" grep -q "saved $out/base.ktt" "$out/stdout"
+
+cp "$out/base.ktt" "$out/t.ktt"
+# "Contoso Ltd", the first line of the bill-to block, at zoom 100.
+edit_and_save "$out/t.ktt" 'xdotool mousemove --window "$window" 160 227 click --repeat 2 --delay 80 1' \
+  'xdotool key End' 'xdotool type --delay 20 " Europe"'
+check "the file holds the edited cell" grep -q "Contoso Ltd Europe" "$out/t.ktt"
+# The edited row was measured again: its cells' heights may be written now.
+sed 's/Contoso Ltd Europe/Contoso Ltd/' "$out/t.ktt" | grep -v '^ItemHeight=' >"$out/back.ktt"
+grep -v '^ItemHeight=' "$out/base.ktt" >"$out/base-text.ktt"
+check "and nothing else changed" cmp -s "$out/back.ktt" "$out/base-text.ktt"
+
+"$cli" view "$out/t.ktt" --edit --screenshot "$out/x.png" >/dev/null 2>"$out/stderr"
+check "--edit with --screenshot is bad usage (exit 2)" test $? -eq 2
+"$cli" view --demo --edit >/dev/null 2>"$out/stderr"
+check "--edit of the demo is bad usage (exit 2): there is no file to save" test $? -eq 2
+
+echo "$failures failed"
+exit $((failures > 0))

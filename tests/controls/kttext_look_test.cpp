@@ -1,0 +1,135 @@
+// The formatted text box's caption and persistence: where the caption sits for
+// each side and size, that it is painted, that a rebuilt edit window keeps its
+// text, and that every property goes to the property bag and comes back.
+#include <gtest/gtest.h>
+
+#include "controls/kttext.h"
+#include "platform/container/form.h"
+#include "platform/container/property_bag.h"
+
+namespace ktfolio {
+namespace {
+
+using namespace win;
+
+class CaptionTest : public ::testing::Test {
+ protected:
+  CaptionTest() : form_(400, 200), box_(form_.hwnd(), "txtCity", form_) {
+    box_.Move(10, 10, 300, 60);
+    form_.Show();
+  }
+  RECT EditRect() {
+    RECT rc;
+    GetWindowRect(box_.hwnd(), &rc);
+    POINT o{0, 0};
+    ClientToScreen(box_.ControlWindow(), &o);
+    return RECT{rc.left - o.x, rc.top - o.y, rc.right - o.x, rc.bottom - o.y};
+  }
+  Form form_;
+  KtText box_;
+};
+
+TEST_F(CaptionTest, TheCaptionTakesItsSideAndTheEditWindowTheRest) {
+  struct Case {
+    const char* name;
+    std::int32_t position;
+    const char* size;
+    RECT caption, edit;
+  };
+  const Case cases[] = {
+      {"top, half the height by default", 0, "-50", {0, 0, 300, 30}, {0, 30, 300, 60}},
+      {"left, a quarter of the width", 1, "-25", {0, 0, 75, 60}, {75, 0, 300, 60}},
+      {"bottom, 300 twips", 2, "300", {0, 40, 300, 60}, {0, 0, 300, 40}},
+      {"right, 1500 twips", 3, "1500", {200, 0, 300, 60}, {0, 0, 200, 60}},
+      {"a size below one pixel hides it", 0, "0", {0, 0, 0, 0}, {0, 0, 300, 60}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    box_.CaptionPosition(c.position);
+    box_.CaptionSize(c.size);
+    const RECT caption = box_.CaptionRect(), edit = EditRect();
+    EXPECT_EQ(caption.left, c.caption.left);
+    EXPECT_EQ(caption.top, c.caption.top);
+    EXPECT_EQ(caption.right, c.caption.right);
+    EXPECT_EQ(caption.bottom, c.caption.bottom);
+    EXPECT_EQ(edit.left, c.edit.left);
+    EXPECT_EQ(edit.top, c.edit.top);
+    EXPECT_EQ(edit.right, c.edit.right);
+    EXPECT_EQ(edit.bottom, c.edit.bottom);
+  }
+  box_.CaptionSize("-50");
+  box_.Caption("");
+  EXPECT_EQ(EditRect().top, 0) << "an empty caption takes no room";
+}
+
+TEST_F(CaptionTest, TheCaptionIsPaintedInItsColoursBesideTheEditWindow) {
+  box_.CaptionBackColor(0x00FFE0C0);
+  box_.CaptionForeColor(0x000000FF);
+  box_.Caption("Ciudad");
+  form_.Pump();
+  EXPECT_EQ(user::WindowPixel(box_.ControlWindow(), 298, 2), 0x00FFE0C0u) << "the caption's background";
+  bool ink = false;
+  for (int x = 0; x < 300 && !ink; ++x)
+    for (int y = 0; y < 30 && !ink; ++y) ink = user::WindowPixel(box_.ControlWindow(), x, y) == 0x000000FFu;
+  EXPECT_TRUE(ink) << "the caption's text is drawn in its colour";
+  EXPECT_EQ(user::WindowPixel(box_.ControlWindow(), 150, 45), GetSysColor(COLOR_WINDOW)) << "the edit window below";
+}
+
+TEST_F(CaptionTest, ARebuiltEditWindowKeepsTheTextUpToItsLimit) {
+  box_.Text("first line");
+  const HWND before = box_.hwnd();
+  box_.MultiLine(true);
+  EXPECT_NE(box_.hwnd(), before) << "a new edit window";
+  EXPECT_EQ(box_.Text(), "first line");
+  EXPECT_NE(GetWindowLongPtr(box_.hwnd(), GWL_STYLE) & ES_MULTILINE, 0);
+  box_.MaxLength(5);
+  box_.Alignment(1);
+  EXPECT_EQ(box_.Text(), "first") << "the new window takes no more than MaxLength";
+  EXPECT_NE(GetWindowLongPtr(box_.hwnd(), GWL_STYLE) & ES_RIGHT, 0);
+}
+
+TEST(KtTextProperties, EveryPropertyGoesToTheBagAndComesBack) {
+  Form form(300, 100);
+  KtText box(form.hwnd(), "txtTotal", form);
+  const auto defaults = box.PersistedDefaults();
+  ASSERT_EQ(defaults.size(), box.PersistedValues().size());
+  PropertyBag bag;
+  {
+    const auto values = box.PersistedValues();
+    for (size_t i = 0; i < values.size(); ++i) bag.WriteProperty(values[i].name, values[i].value, defaults[i].value);
+  }
+  EXPECT_TRUE(bag.Entries().empty()) << "a new box stores nothing: every value is its default";
+
+  box.ControlType(ktNumeric);
+  box.LengthInt(6);
+  box.LengthDec(2);
+  box.ThousandMarks(true);
+  box.Value(1234.5);
+  box.BackFocusedColor(0x00112233);
+  box.Caption("Total");
+  box.CaptionPosition(1);
+  box.TrapTabKey(true);
+  box.Locked(true);
+  {
+    const auto values = box.PersistedValues();
+    for (size_t i = 0; i < values.size(); ++i) bag.WriteProperty(values[i].name, values[i].value, defaults[i].value);
+  }
+  const PropertyBag read = PropertyBag::FromText(bag.ToText());
+  KtText copy(form.hwnd(), "txtTotal", form);
+  copy.ReadProperties([&read](const std::string& name, const Variant& def) { return read.ReadProperty(name, def); });
+  EXPECT_EQ(copy.ControlType(), ktNumeric);
+  EXPECT_EQ(copy.LengthInt(), 6);
+  EXPECT_EQ(copy.LengthDec(), 2);
+  EXPECT_TRUE(copy.ThousandMarks());
+  EXPECT_DOUBLE_EQ(copy.Value(), 1234.5);
+  EXPECT_EQ(copy.Text(), "1.234,50");
+  EXPECT_EQ(copy.BackFocusedColor(), 0x00112233u);
+  EXPECT_EQ(copy.Caption(), "Total");
+  EXPECT_EQ(copy.CaptionPosition(), 1);
+  EXPECT_TRUE(copy.TrapTabKey());
+  EXPECT_TRUE(copy.Locked());
+  EXPECT_TRUE(read.Contains("TrapTab")) << "the key is TrapTab, the property TrapTabKey";
+}
+
+}  // namespace
+}  // namespace ktfolio
