@@ -107,6 +107,20 @@ TEST_F(DesignerPageTest, RemoveRowInOurDesignerTakesTheClickedRow) {
   EXPECT_EQ(control->Control().GetProperty(1, 1, "Text").ToString(), "two") << "the clicked first row went, not the last";
 }
 
+TEST_F(DesignerPageTest, ACellEditedInPlaceInOurDesignerComesBackWithSave) {
+  pages::SetFolioDsnShownHook([](Form& designer) {
+    designer.DoubleClick(300, 174);  // the first row's cell, as above
+    designer.Key(VK_END);
+    designer.Type(" more");
+    designer.Key(VK_RETURN);
+    ClickNamed(designer, "cmdSave");
+  });
+  ClickNamed(form, "cmdButton");
+  page->ApplyChanges();
+  ASSERT_EQ(control->Control().LastRow(), 1);
+  EXPECT_EQ(control->Control().GetProperty(1, 1, "Text").ToString(), "one more");
+}
+
 TEST(PropertyPageTest, OnlyTheThreePagesExist) {
   Form form(200, 100);
   EXPECT_EQ(MakePropertyPage("Designer", form)->Caption(), "Designer");
