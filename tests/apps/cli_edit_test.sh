@@ -59,6 +59,40 @@ sed 's/Contoso Ltd Europe/Contoso Ltd/' "$out/t.ktt" | grep -v '^ItemHeight=' >"
 grep -v '^ItemHeight=' "$out/base.ktt" >"$out/base-text.ktt"
 check "and nothing else changed" cmp -s "$out/back.ktt" "$out/base-text.ktt"
 
+# Closing the window with unsaved changes asks first; Enter takes "Yes", the
+# default, and the program saves and ends by itself.
+cp "$out/base.ktt" "$out/c.ktt"
+"$cli" view "$out/c.ktt" --edit --size 900x700 --zoom 100 >"$out/stdout" 2>"$out/stderr" &
+pid=$!
+for _ in $(seq 50); do
+  window=$(xdotool search --name "ktfolio preview" 2>/dev/null | head -1)
+  [[ -n "$window" ]] && break
+  sleep 0.1
+done
+sleep 0.5
+xdotool mousemove --window "$window" 160 227 click --repeat 2 --delay 80 1; sleep 0.3
+xdotool key End; sleep 0.2
+xdotool type --delay 20 " Europe"; sleep 0.3
+for w in $(xdotool search --name "ktfolio preview"); do python3 "$src/tests/apps/close_window.py" "$w"; done
+question=""
+for _ in $(seq 50); do
+  question=$(xdotool search --name "^ktfolio$" 2>/dev/null | head -1)
+  [[ -n "$question" ]] && break
+  sleep 0.1
+done
+check "closing with changes asks first" test -n "$question"
+sleep 0.5
+xdotool mousemove --window "$question" 10 10 key Return
+ended=""
+for _ in $(seq 50); do
+  if ! kill -0 "$pid" 2>/dev/null; then ended=1; break; fi
+  sleep 0.1
+done
+check "answering Yes saves and ends the program" test -n "$ended"
+wait "$pid" 2>/dev/null
+pid=""
+check "the file holds the edit made before closing" grep -q "Contoso Ltd Europe" "$out/c.ktt"
+
 "$cli" view "$out/t.ktt" --edit --screenshot "$out/x.png" >/dev/null 2>"$out/stderr"
 check "--edit with --screenshot is bad usage (exit 2)" test $? -eq 2
 "$cli" view --demo --edit >/dev/null 2>"$out/stderr"

@@ -213,7 +213,7 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int, int, int, HWND owner, const REC
 
 // ---- message boxes and beeps ------------------------------------------------------------------
 
-int MessageBox(HWND, LPCSTR text, LPCSTR caption, UINT type) {
+int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   Scripts& s = S();
   s.boxes.push_back(user::MessageBoxCall{text ? text : "", caption ? caption : "Error", type});
   if (!s.boxAnswers.empty()) {
@@ -221,6 +221,9 @@ int MessageBox(HWND, LPCSTR text, LPCSTR caption, UINT type) {
     s.boxAnswers.pop_front();
     return a;
   }
+  // A desktop asks its user; headless, every box takes its first button.
+  if (const int pressed = TheBackend().ShowMessageBox(owner, text ? text : "", caption ? caption : "Error", type))
+    return pressed;
   switch (type & 0xF) {
     case MB_ABORTRETRYIGNORE: return IDABORT;
     case MB_YESNOCANCEL:

@@ -112,6 +112,11 @@ class Backend {
   virtual void Wait(int timeoutMs) = 0;
   virtual void Wake() = 0;
   virtual bool IsGtk() const { return false; }
+  // A modal message box on a desktop: the button pressed (IDYES…), or 0 when
+  // this backend shows none.
+  virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+    return 0;
+  }
 };
 
 struct Desktop {

@@ -169,6 +169,50 @@ class GtkBackend : public Backend {
  public:
   bool IsGtk() const override { return true; }
 
+  int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override {
+    GtkMessageType kind = GTK_MESSAGE_OTHER;
+    switch (type & 0xF0) {
+      case MB_ICONERROR: kind = GTK_MESSAGE_ERROR; break;
+      case MB_ICONQUESTION: kind = GTK_MESSAGE_QUESTION; break;
+      case MB_ICONWARNING: kind = GTK_MESSAGE_WARNING; break;
+      case MB_ICONINFORMATION: kind = GTK_MESSAGE_INFO; break;
+      default: break;
+    }
+    GtkWindow* parent = nullptr;
+    Window* top = Find(owner);
+    while (top && top->parent) top = Find(top->parent);
+    if (top && top->native) parent = GTK_WINDOW(NativeOf(*top)->window);
+    GtkWidget* dialog = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, kind, GTK_BUTTONS_NONE, "%s", text.c_str());
+    gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
+    struct Button {
+      const char* label;
+      int id;
+    };
+    std::vector<Button> buttons;
+    switch (type & 0xF) {
+      case MB_OKCANCEL: buttons = {{"_OK", IDOK}, {"_Cancel", IDCANCEL}}; break;
+      case MB_ABORTRETRYIGNORE: buttons = {{"_Abort", IDABORT}, {"_Retry", IDRETRY}, {"_Ignore", IDIGNORE}}; break;
+      case MB_YESNOCANCEL: buttons = {{"_Yes", IDYES}, {"_No", IDNO}, {"_Cancel", IDCANCEL}}; break;
+      case MB_YESNO: buttons = {{"_Yes", IDYES}, {"_No", IDNO}}; break;
+      case MB_RETRYCANCEL: buttons = {{"_Retry", IDRETRY}, {"_Cancel", IDCANCEL}}; break;
+      default: buttons = {{"_OK", IDOK}}; break;
+    }
+    for (const Button& b : buttons) gtk_dialog_add_button(GTK_DIALOG(dialog), b.label, b.id);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), buttons.front().id);
+    int pressed = gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+    while (gtk_events_pending()) gtk_main_iteration();
+    // Closing the box by its frame answers as Win32 does: Cancel where there is
+    // one, else the only button.
+    if (pressed <= 0) {
+      pressed = buttons.front().id;
+      for (const Button& b : buttons)
+        if (b.id == IDCANCEL) pressed = IDCANCEL;
+      if ((type & 0xF) == MB_YESNO) pressed = IDNO;
+    }
+    return pressed;
+  }
+
   void TopLevelCreated(Window& w) override {
     auto* n = new Native;
     n->hwnd = w.handle;
