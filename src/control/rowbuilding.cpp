@@ -209,7 +209,7 @@ bool KtPrint4::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArr
     std::vector<SavedCell> cells;
     for (std::size_t k = 0; k < prepared.size(); ++k) {
       const KtTextItem& cell = *r->ItemText().Item(static_cast<std::int32_t>(k) + 1);
-      cells.push_back({cell.StoredText(), cell.TabLeft()});
+      cells.push_back({std::string(cell.StoredText()), cell.TabLeft()});
     }
     const float height = r->RowHeight();
     std::optional<SavedBody> saved;

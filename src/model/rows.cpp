@@ -1,11 +1,45 @@
 #include "model/rows.h"
 
+#include <algorithm>
+
 #include "model/host.h"
 
 namespace ktfolio {
 
 namespace {
 std::int32_t CLng(double v) { return Variant(v).ToLong(); }
+
+// The style of a new cell laid out from the control's defaults.
+StyleRef DefaultCellStyle(const tpDefaults& d) {
+  CellStyleData st;
+  st.AlignPos = d.dColAlignPos;
+  st.BrushColor = d.dColBrushColor;
+  st.Clipping = d.dColClipping;
+  st.EditType = d.dColEditType;
+  st.FillCell = d.dColFillCell;
+  st.FontBold = d.dFontBold;
+  st.FontColor = d.dFontColor;
+  st.FontItalic = d.dFontItalic;
+  st.fontName = d.dFontName;
+  st.FontSize = d.dFontSize;
+  st.FontStrikethru = d.dFontStrikeThru;
+  st.FontStyle = d.dFontStyle;
+  st.FontUnderline = d.dFontUnderline;
+  st.IndentFirst = d.dColIndentFirst;
+  st.IndentLeft = d.dColIndentLeft;
+  st.IndentRight = d.dColIndentRight;
+  st.LineBottom = d.dColLineBottom;
+  st.LineLeft = d.dColLineLeft;
+  st.LineRight = d.dColLineRight;
+  st.LineTop = d.dColLineTop;
+  st.PenColor = d.dColPenColor;
+  st.PenStyle = d.dColPenStyle;
+  st.ShadowColor = d.dColShadowColor;
+  st.ShadowHeavyColor = d.dColShadowHeavyColor;
+  st.ShadowSize = d.dColShadowSize;
+  st.WordWrap = d.dColWordWrap;
+  return CellStyle::Intern(st);
+}
 }  // namespace
 
 KtRow*& TemplateRow() {
@@ -20,23 +54,27 @@ KtTextItem*& TemplateCell() {
 // ---- KtTextItemCol ------------------------------------------------------------
 
 KtTextItem* KtTextItemCol::AddRPlus(DocumentHost* control, KtRow* row) {
-  auto cell = std::make_unique<KtTextItem>();
+  // The template is often this row's previous cell: copy before the block may move.
+  KtTextItem cell;
   if (const KtTextItem* t = TemplateCell()) {
-    cell->CopyAttributesFrom(*t);
-    cell->StoredText(t->StoredText());
+    cell.CopyAttributesFrom(*t);
+    cell.StoredText(t->StoredText());
   }
-  cell->ParentRow(row);
-  cell->ParentControl(control);
-  KtTextItem* raw = cell.get();
-  items_.push_back(std::move(cell));
-  return raw;
+  cell.ParentRow(row);
+  cell.ParentControl(control);
+  return AddItem(std::move(cell));
 }
 
-void KtTextItemCol::AddItem(std::unique_ptr<KtTextItem> cell) { items_.push_back(std::move(cell)); }
+void KtTextItemCol::AddItem(std::unique_ptr<KtTextItem> cell) { items_.push_back(std::move(*cell)); }
+
+KtTextItem* KtTextItemCol::AddItem(KtTextItem&& cell) {
+  items_.push_back(std::move(cell));
+  return &items_.back();
+}
 
 KtTextItem* KtTextItemCol::Item(std::int32_t index) const {
   if (index < 1 || index > count()) return nullptr;
-  return items_[index - 1].get();
+  return const_cast<KtTextItem*>(&items_[index - 1]);
 }
 
 void KtTextItemCol::Remove(std::int32_t index) {
@@ -68,10 +106,12 @@ void KtRow::FitHeight(win::HDC hdc) {
   }
   const float avail = parentControl_ ? parentControl_->PageInfo().AvailWidth : 0.0f;
   float height = 0;
+  // One measurer for the row: each distinct font made once, one lock.
+  win::TextMeasurer measurer(hdc);
   for (std::int32_t i = 1; i <= n; ++i) {
     KtTextItem* cell = items_.Item(i);
     const float right = i < n ? items_.Item(i + 1)->TabLeft() - ColSpacing_ : avail;
-    cell->GetHeight(hdc, right);
+    cell->GetHeight(measurer, right);
     const float h = cell->ItemHeight() + IndentTop_ + IndentBottom_;
     if (h > height) height = h;
   }
@@ -157,11 +197,12 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
 
   const std::int32_t m = model ? model->ItemText().count() : 0;
   KtTextItemCol& cells = row->ItemText();
+  cells.reserve(std::max(m, n));
   for (std::int32_t j = 1; j <= m; ++j) {
-    auto cell = std::make_unique<KtTextItem>();
-    cell->CopyAttributesFrom(*model->ItemText().Item(j));
-    cell->ParentRow(row.get());
-    cell->ParentControl(control);
+    KtTextItem cell;
+    cell.CopyAttributesFrom(*model->ItemText().Item(j));
+    cell.ParentRow(row.get());
+    cell.ParentControl(control);
     cells.AddItem(std::move(cell));
   }
 
@@ -183,38 +224,14 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
     // The divisor is the whole column count, also when a model row is continued.
     const std::int32_t w = CLng(static_cast<double>(rest) / n);
     const std::int32_t s = first == 1 ? 0 : 1;
+    const StyleRef style = DefaultCellStyle(d);
     for (std::int32_t k = first; k <= last; ++k) {
-      auto cell = std::make_unique<KtTextItem>();
-      cell->AlignPos(d.dColAlignPos);
-      cell->BrushColor(d.dColBrushColor);
-      cell->Clipping(d.dColClipping);
-      cell->EditType(d.dColEditType);
-      cell->FillCell(d.dColFillCell);
-      cell->FontBold(d.dFontBold);
-      cell->FontColor(d.dFontColor);
-      cell->FontItalic(d.dFontItalic);
-      cell->FontName(d.dFontName);
-      cell->FontSize(d.dFontSize);
-      cell->FontStrikethru(d.dFontStrikeThru);
-      cell->FontStyle(d.dFontStyle);
-      cell->FontUnderline(d.dFontUnderline);
-      cell->IndentFirst(d.dColIndentFirst);
-      cell->IndentLeft(d.dColIndentLeft);
-      cell->IndentRight(d.dColIndentRight);
-      cell->LineBottom(d.dColLineBottom);
-      cell->LineLeft(d.dColLineLeft);
-      cell->LineRight(d.dColLineRight);
-      cell->LineTop(d.dColLineTop);
-      cell->PenColor(d.dColPenColor);
-      cell->PenStyle(d.dColPenStyle);
-      cell->ShadowColor(d.dColShadowColor);
-      cell->ShadowHeavyColor(d.dColShadowHeavyColor);
-      cell->ShadowSize(d.dColShadowSize);
+      KtTextItem cell;
+      cell.Style(style);
       const double g = k == 1 ? 0.0 : row->ColSpacing();
-      cell->TabLeft(static_cast<float>(used + static_cast<double>(s + (k - first)) * w + g));
-      cell->WordWrap(d.dColWordWrap);
-      cell->ParentRow(row.get());
-      cell->ParentControl(control);
+      cell.TabLeft(static_cast<float>(used + static_cast<double>(s + (k - first)) * w + g));
+      cell.ParentRow(row.get());
+      cell.ParentControl(control);
       cells.AddItem(std::move(cell));
     }
   }

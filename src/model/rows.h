@@ -15,21 +15,50 @@ namespace ktfolio {
 class DocumentHost;
 class KtRow;
 
-// The cells of one row.
+// The cells of one row, side by side in one block (no allocation per cell).
+// A cell's address holds until the row gains or loses a cell.
 class KtTextItemCol {
  public:
+  // What iterating yields: a cell as an owning pointer would show it
+  // (`c->Text()`, `*c`, `c.get()`), so loops read as they did.
+  struct CellPtr {
+    KtTextItem* p;
+    KtTextItem* operator->() const { return p; }
+    KtTextItem& operator*() const { return *p; }
+    KtTextItem* get() const { return p; }
+  };
+  class iterator {
+   public:
+    using value_type = CellPtr;
+    using difference_type = std::ptrdiff_t;
+    explicit iterator(KtTextItem* p) : c_{p} {}
+    const CellPtr& operator*() const { return c_; }
+    iterator& operator++() {
+      ++c_.p;
+      return *this;
+    }
+    bool operator==(const iterator& o) const { return c_.p == o.c_.p; }
+    bool operator!=(const iterator& o) const { return c_.p != o.c_.p; }
+
+   private:
+    CellPtr c_;
+  };
+
   // Creates a cell copying the template cell (when one is set) and appends it.
   KtTextItem* AddRPlus(DocumentHost* control, KtRow* row);
   void AddItem(std::unique_ptr<KtTextItem> cell);
+  // Appends a cell moved in; returns where it now lives.
+  KtTextItem* AddItem(KtTextItem&& cell);
+  void reserve(std::int32_t n) { items_.reserve(static_cast<std::size_t>(n)); }
   KtTextItem* Item(std::int32_t index) const;  // nullptr when missing, no error
   std::int32_t count() const { return static_cast<std::int32_t>(items_.size()); }
   void Remove(std::int32_t index);  // missing index: Error 9
 
-  auto begin() const { return items_.begin(); }
-  auto end() const { return items_.end(); }
+  iterator begin() const { return iterator(const_cast<KtTextItem*>(items_.data())); }
+  iterator end() const { return iterator(const_cast<KtTextItem*>(items_.data() + items_.size())); }
 
  private:
-  std::vector<std::unique_ptr<KtTextItem>> items_;
+  std::vector<KtTextItem> items_;
 };
 
 class KtRow {
