@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,7 +33,7 @@ const char* const kHelp =
     "\n"
     "Builds the listing job (N rows x 5 cells, header, \"Page %p of %n\" footer, grid)\n"
     "with AddRow for each N, in a child process per N, and prints:\n"
-    "  build us/row   wall time of the AddRow loop divided by N\n"
+    "  build us/row   CPU time of the AddRow loop (formatting included) divided by N\n"
     "  repage ns/row  best of 5 RePaging(1) of the whole body, divided by N\n"
     "  bytes/cell     peak RSS of the child above its RSS with an empty control,\n"
     "                 divided by the N x 5 body cells\n"
@@ -53,6 +53,14 @@ long RssKiB() {
   const int got = std::fscanf(f, "%ld %ld", &pages, &resident);
   std::fclose(f);
   return got == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : 0;
+}
+
+// Process CPU time: the job is single-threaded, and wall time on a shared
+// machine measures the neighbours too.
+double CpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
 }
 
 long PeakKiB() {
@@ -96,7 +104,7 @@ int RunChild(int n) {
   SetUpListing(c);
   const long emptyKiB = RssKiB();
   char code[16], price[32], total[32];
-  const auto t0 = std::chrono::steady_clock::now();
+  const double t0 = CpuSeconds();
   for (int i = 0; i < n; ++i) {
     std::snprintf(code, sizeof code, "A%06d", i);
     std::snprintf(price, sizeof price, "#6800#%.2f", i * 1.25);
@@ -107,12 +115,12 @@ int RunChild(int n) {
       return 1;
     }
   }
-  const double build = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  const double build = CpuSeconds() - t0;
   double best = 1e30;
   for (int r = 0; r < kRePagingRuns; ++r) {
-    const auto p0 = std::chrono::steady_clock::now();
+    const double p0 = CpuSeconds();
     c.RePaging(1, false);
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - p0).count());
+    best = std::min(best, CpuSeconds() - p0);
   }
   const double bytesPerCell = (PeakKiB() - emptyKiB) * 1024.0 / (static_cast<double>(n) * kCellsPerRow);
   std::printf("build_us=%.3f repage_ns=%.2f bytes_per_cell=%.1f pages=%d\n", build * 1e6 / n, best * 1e9 / n,

@@ -25,7 +25,7 @@ std::uint32_t Bits(float f) { return std::bit_cast<std::uint32_t>(f); }
 }  // namespace
 
 bool CellStyleData::operator==(const CellStyleData& o) const {
-  if (Bits(IndentLeft) != Bits(o.IndentLeft) || Bits(IndentRight) != Bits(o.IndentRight) ||
+  if (Bits(TabLeft) != Bits(o.TabLeft) || Bits(IndentLeft) != Bits(o.IndentLeft) || Bits(IndentRight) != Bits(o.IndentRight) ||
       Bits(FontSize) != Bits(o.FontSize) || Bits(IndentFirst) != Bits(o.IndentFirst) ||
       Bits(FrameControlSize) != Bits(o.FrameControlSize))
     return false;
@@ -42,7 +42,7 @@ bool CellStyleData::operator==(const CellStyleData& o) const {
 
 std::size_t CellStyleData::Hash() const {
   std::size_t h = std::hash<std::string>{}(fontName);
-  for (float f : {IndentLeft, IndentRight, FontSize, IndentFirst, FrameControlSize}) Mix(h, Bits(f));
+  for (float f : {TabLeft, IndentLeft, IndentRight, FontSize, IndentFirst, FrameControlSize}) Mix(h, Bits(f));
   for (std::int32_t i : {std::int32_t{LineRight}, std::int32_t{LineLeft}, std::int32_t{LineBottom},
                          std::int32_t{LineTop}, AlignPos, FontStyle, ShadowSize, PenStyle, FrameControl,
                          FrameControlFlags, edge, EdgeFlags, EditType})

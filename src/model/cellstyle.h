@@ -17,6 +17,7 @@ class StyleRef;
 // field; a cell changes one by editing a copy and interning the result.
 struct CellStyleData {
   std::string fontName;
+  float TabLeft = 0;  // a column's position is shared by the column's cells
   std::int16_t LineRight = 0, LineLeft = 0, LineBottom = 0, LineTop = 0;
   std::int32_t AlignPos = 0, FontStyle = 0;
   float IndentLeft = 0, IndentRight = 0, FontSize = 0;

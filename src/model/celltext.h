@@ -1,5 +1,6 @@
-// A cell's stored text in 16 bytes: up to 15 bytes inline (most cells of a
-// listing: codes, amounts, dates), longer texts in one exact-size block.
+// A cell's stored text in 12 bytes: up to 11 bytes inline (most cells of a
+// listing: codes, quantities, amounts, dates), longer texts in one block that
+// starts with their length.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +12,11 @@ namespace ktfolio {
 
 class CellText {
  public:
-  CellText() { Clear(); }
-  CellText(const CellText& o) { Clear(), assign(o.view()); }
+  CellText() { raw_[kTag] = 0; }
+  CellText(const CellText& o) : CellText() { assign(o.view()); }
   CellText(CellText&& o) noexcept {
     std::memcpy(raw_, o.raw_, sizeof raw_);
-    o.Clear();
+    o.raw_[kTag] = 0;
   }
   CellText& operator=(const CellText& o) {
     if (this != &o) assign(o.view());
@@ -25,24 +26,30 @@ class CellText {
     if (this != &o) {
       Free();
       std::memcpy(raw_, o.raw_, sizeof raw_);
-      o.Clear();
+      o.raw_[kTag] = 0;
     }
     return *this;
   }
   ~CellText() { Free(); }
 
   std::string_view view() const {
-    if (IsHeap()) return {HeapPtr(), HeapSize()};
-    return {raw_, static_cast<std::size_t>(raw_[kTag])};
+    if (!IsHeap()) return {raw_, static_cast<std::size_t>(raw_[kTag])};
+    const char* block = Block();
+    std::size_t n;
+    std::memcpy(&n, block, sizeof n);
+    return {block + sizeof n, n};
   }
   std::size_t size() const { return view().size(); }
   bool empty() const { return size() == 0; }
 
   void assign(std::string_view s) {
-    if (IsHeap() && s.data() >= HeapPtr() && s.data() < HeapPtr() + HeapSize()) {
-      const std::string copy(s);  // assigning a piece of ourselves
-      assign(std::string_view(copy));
-      return;
+    if (IsHeap()) {
+      const std::string_view mine = view();
+      if (s.data() >= mine.data() && s.data() < mine.data() + mine.size()) {
+        const std::string copy(s);  // assigning a piece of ourselves
+        assign(std::string_view(copy));
+        return;
+      }
     }
     Free();
     if (s.size() <= kInline) {
@@ -50,39 +57,33 @@ class CellText {
       raw_[kTag] = static_cast<char>(s.size());
       return;
     }
-    char* p = new char[s.size()];
-    std::memcpy(p, s.data(), s.size());
-    const auto n = static_cast<std::uint64_t>(s.size());
-    std::memcpy(raw_, &p, sizeof p);
-    std::memcpy(raw_ + sizeof p, &n, 7);  // 56 bits of length, the tag byte last
+    const std::size_t n = s.size();
+    char* block = new char[sizeof n + n];
+    std::memcpy(block, &n, sizeof n);
+    std::memcpy(block + sizeof n, s.data(), n);
+    std::memcpy(raw_, &block, sizeof block);
     raw_[kTag] = kHeapTag;
   }
 
  private:
-  static constexpr std::size_t kInline = 15;
-  static constexpr std::size_t kTag = 15;
+  static constexpr std::size_t kInline = 11;
+  static constexpr std::size_t kTag = 11;
   static constexpr char kHeapTag = static_cast<char>(0x80);
 
   bool IsHeap() const { return raw_[kTag] == kHeapTag; }
-  char* HeapPtr() const {
+  char* Block() const {
     char* p;
     std::memcpy(&p, raw_, sizeof p);
     return p;
   }
-  std::size_t HeapSize() const {
-    std::uint64_t n = 0;
-    std::memcpy(&n, raw_ + sizeof(char*), 7);
-    return static_cast<std::size_t>(n);
-  }
   void Free() {
-    if (IsHeap()) delete[] HeapPtr();
+    if (IsHeap()) delete[] Block();
     raw_[kTag] = 0;
   }
-  void Clear() { raw_[kTag] = 0; }
 
-  alignas(8) char raw_[16];
+  char raw_[12];
 };
 
-static_assert(sizeof(CellText) == 16);
+static_assert(sizeof(CellText) == 12);
 
 }  // namespace ktfolio

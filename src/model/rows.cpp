@@ -1,6 +1,7 @@
 #include "model/rows.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "model/host.h"
 
@@ -10,7 +11,7 @@ namespace {
 std::int32_t CLng(double v) { return Variant(v).ToLong(); }
 
 // The style of a new cell laid out from the control's defaults.
-StyleRef DefaultCellStyle(const tpDefaults& d) {
+CellStyleData DefaultCellStyle(const tpDefaults& d) {
   CellStyleData st;
   st.AlignPos = d.dColAlignPos;
   st.BrushColor = d.dColBrushColor;
@@ -38,7 +39,7 @@ StyleRef DefaultCellStyle(const tpDefaults& d) {
   st.ShadowHeavyColor = d.dColShadowHeavyColor;
   st.ShadowSize = d.dColShadowSize;
   st.WordWrap = d.dColWordWrap;
-  return CellStyle::Intern(st);
+  return st;
 }
 }  // namespace
 
@@ -65,21 +66,51 @@ KtTextItem* KtTextItemCol::AddRPlus(DocumentHost* control, KtRow* row) {
   return AddItem(std::move(cell));
 }
 
-void KtTextItemCol::AddItem(std::unique_ptr<KtTextItem> cell) { items_.push_back(std::move(*cell)); }
+KtTextItemCol::~KtTextItemCol() {
+  std::destroy_n(cells_, count_);
+  ::operator delete(cells_);
+}
+
+void KtTextItemCol::Grow(std::uint32_t capacity) {
+  auto* block = static_cast<KtTextItem*>(::operator new(sizeof(KtTextItem) * capacity));
+  std::uninitialized_move_n(cells_, count_, block);
+  std::destroy_n(cells_, count_);
+  ::operator delete(cells_);
+  cells_ = block;
+  capacity_ = capacity;
+}
+
+void KtTextItemCol::reserve(std::int32_t n) {
+  if (n > 0 && static_cast<std::uint32_t>(n) > capacity_) Grow(static_cast<std::uint32_t>(n));
+}
+
+KtTextItem& KtTextItemCol::AddNew() { return AddNew(StyleRef()); }
+
+KtTextItem& KtTextItemCol::AddNew(const StyleRef& style) {
+  if (count_ == capacity_) Grow(capacity_ == 0 ? 1 : capacity_ * 2);
+  KtTextItem* cell = new (cells_ + count_) KtTextItem(style);
+  ++count_;
+  return *cell;
+}
+
+void KtTextItemCol::AddItem(std::unique_ptr<KtTextItem> cell) { AddItem(std::move(*cell)); }
 
 KtTextItem* KtTextItemCol::AddItem(KtTextItem&& cell) {
-  items_.push_back(std::move(cell));
-  return &items_.back();
+  KtTextItem& slot = AddNew();
+  slot = std::move(cell);
+  return &slot;
 }
 
 KtTextItem* KtTextItemCol::Item(std::int32_t index) const {
   if (index < 1 || index > count()) return nullptr;
-  return const_cast<KtTextItem*>(&items_[index - 1]);
+  return cells_ + (index - 1);
 }
 
 void KtTextItemCol::Remove(std::int32_t index) {
   if (index < 1 || index > count()) throw SubscriptError();
-  items_.erase(items_.begin() + (index - 1));
+  std::move(cells_ + index, cells_ + count_, cells_ + (index - 1));
+  std::destroy_at(cells_ + count_ - 1);
+  --count_;
 }
 
 // ---- KtRow --------------------------------------------------------------------
@@ -199,11 +230,10 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
   KtTextItemCol& cells = row->ItemText();
   cells.reserve(std::max(m, n));
   for (std::int32_t j = 1; j <= m; ++j) {
-    KtTextItem cell;
-    cell.CopyAttributesFrom(*model->ItemText().Item(j));
+    // The model's style straight in: CopyAttributesFrom without a default first.
+    KtTextItem& cell = cells.AddNew(model->ItemText().Item(j)->StyleRefOf());
     cell.ParentRow(row.get());
     cell.ParentControl(control);
-    cells.AddItem(std::move(cell));
   }
 
   std::int32_t first = 1, last = n, used = 0;
@@ -224,15 +254,13 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
     // The divisor is the whole column count, also when a model row is continued.
     const std::int32_t w = CLng(static_cast<double>(rest) / n);
     const std::int32_t s = first == 1 ? 0 : 1;
-    const StyleRef style = DefaultCellStyle(d);
+    CellStyleData style = DefaultCellStyle(d);
     for (std::int32_t k = first; k <= last; ++k) {
-      KtTextItem cell;
-      cell.Style(style);
       const double g = k == 1 ? 0.0 : row->ColSpacing();
-      cell.TabLeft(static_cast<float>(used + static_cast<double>(s + (k - first)) * w + g));
+      style.TabLeft = static_cast<float>(used + static_cast<double>(s + (k - first)) * w + g);
+      KtTextItem& cell = cells.AddNew(CellStyle::Intern(style));
       cell.ParentRow(row.get());
       cell.ParentControl(control);
-      cells.AddItem(std::move(cell));
     }
   }
 

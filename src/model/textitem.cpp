@@ -1,5 +1,6 @@
 #include "model/textitem.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "model/clsbitmap.h"
@@ -37,8 +38,7 @@ KtTextItem::KtTextItem() = default;
 KtTextItem::~KtTextItem() { delete Linked(); }
 
 KtTextItem::KtTextItem(KtTextItem&& o) noexcept
-    : text_(std::move(o.text_)), style_(std::move(o.style_)), link_(o.link_), tabLeft_(o.tabLeft_),
-      itemHeight_(o.itemHeight_) {
+    : text_(std::move(o.text_)), itemHeight_(o.itemHeight_), style_(std::move(o.style_)), link_(o.link_) {
   o.link_ = 0;
 }
 
@@ -48,7 +48,6 @@ KtTextItem& KtTextItem::operator=(KtTextItem&& o) noexcept {
   text_ = std::move(o.text_);
   style_.swap(o.style_);
   link_ = o.link_;
-  tabLeft_ = o.tabLeft_;
   itemHeight_ = o.itemHeight_;
   o.link_ = 0;
   return *this;
@@ -94,7 +93,7 @@ std::string KtTextItem::Text() const {
 }
 
 void KtTextItem::Text(std::string_view value) {
-  if (value.find_first_of("\r\n") == std::string_view::npos) {
+  if (std::none_of(value.begin(), value.end(), [](char ch) { return ch == '\r' || ch == '\n'; })) {
     text_.assign(value);
     return;
   }
@@ -127,10 +126,7 @@ void KtTextItem::RecordError(std::int32_t number, const std::string& source, con
   if (DocumentHost* host = ParentControl()) host->RecordError(number, source, description);
 }
 
-void KtTextItem::CopyAttributesFrom(const KtTextItem& m) {
-  style_ = m.style_;
-  tabLeft_ = m.tabLeft_;
-}
+void KtTextItem::CopyAttributesFrom(const KtTextItem& m) { style_ = m.style_; }
 
 namespace {
 

@@ -23,6 +23,8 @@ class clsBitmap;
 class KtTextItem {
  public:
   KtTextItem();
+  // A cell of a known style (rows laying out their cells).
+  explicit KtTextItem(const StyleRef& style) : style_(style) {}
   ~KtTextItem();
   KtTextItem(const KtTextItem&) = delete;
   KtTextItem& operator=(const KtTextItem&) = delete;
@@ -91,11 +93,11 @@ class KtTextItem {
   KT_ATTR(std::int32_t, edge, 0)
   KT_ATTR(std::int32_t, EdgeFlags, 0)
   KT_ATTR(std::int32_t, EditType, 0)
+
+  KT_ATTR(float, TabLeft, 0)
 #undef KT_ATTR
 
-  // Per cell: every column of a row has its own position.
-  float TabLeft() const { return tabLeft_; }
-  void TabLeft(float value) { tabLeft_ = value; }
+  // Per cell.
   bool Focused() const { return (link_ & kFocusedBit) != 0; }
   void Focused(bool value) { link_ = value ? link_ | kFocusedBit : link_ & ~kFocusedBit; }
 
@@ -110,6 +112,7 @@ class KtTextItem {
   // The shared record itself: cells with equal styles hold the same one.
   const CellStyle* Style() const { return style_.get(); }
   void Style(const StyleRef& style) { style_ = style; }
+  const StyleRef& StyleRefOf() const { return style_; }
 
   // Values written by measuring (library-internal readers).
   float ItemHeight() const { return itemHeight_; }
@@ -156,11 +159,11 @@ class KtTextItem {
 
   void RecordError(std::int32_t number, const std::string& source, const std::string& description) const;
 
+  // 32 bytes in all: the text and height share the first 16.
   CellText text_;
+  float itemHeight_ = 0;
   StyleRef style_;
   std::uintptr_t link_ = 0;
-  float tabLeft_ = 0;
-  float itemHeight_ = 0;
 };
 
 // True for the cell attributes that hold a colour (matched without regard to case).

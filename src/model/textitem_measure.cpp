@@ -140,18 +140,21 @@ struct CellBox {
   double width;
 };
 
-CellBox MeasureBox(const CellStyleData& st, float tabLeft, float right, double dpiX) {
+CellBox MeasureBox(const CellStyleData& st, float right, double dpiX) {
   const double first = st.IndentFirst * dpiX / 1440.0;
   const double left = st.IndentLeft * dpiX / 1440.0;
   const double rightIndent = st.IndentRight * dpiX / 1440.0;
-  const double tab = tabLeft * dpiX / 1440.0;
+  const double tab = st.TabLeft * dpiX / 1440.0;
   const double width = right * dpiX / 1440.0;
   const double frame = st.FrameControl != 0 ? st.FrameControlSize * dpiX / 1440.0 : 0.0;
   return {first, width - left - rightIndent - tab - frame};
 }
 
 // Field codes and line markers need expanding; plain text is measured as stored.
-bool NeedsExpanding(std::string_view s) { return s.find_first_of("%<") != std::string_view::npos; }
+// (A plain loop: find_first_of searches the set once per character.)
+bool NeedsExpanding(std::string_view s) {
+  return std::any_of(s.begin(), s.end(), [](char ch) { return ch == '%' || ch == '<'; });
+}
 
 }  // namespace
 
@@ -162,7 +165,7 @@ void KtTextItem::GetHeight(HDC hdc, float right) {
     const double dpiX = GetDeviceCaps(hdc, LOGPIXELSX);
     const double dpiY = GetDeviceCaps(hdc, LOGPIXELSY);
     if (dpiY <= 0) return;
-    const CellBox box = MeasureBox(*style_, tabLeft_, right, dpiX);
+    const CellBox box = MeasureBox(*style_, right, dpiX);
     const double first = box.first;
     const double w = box.width;
 
@@ -209,17 +212,21 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right) {
     const double dpiX = m.DpiX();
     const double dpiY = m.DpiY();
     if (dpiY <= 0) return;
-    const CellBox box = MeasureBox(*style_, tabLeft_, right, dpiX);
+    const CellBox box = MeasureBox(*style_, right, dpiX);
     if (const clsBitmap* picture = Picture()) {
       itemHeight_ = static_cast<float>(picture->Height() * 1440.0 / dpiY);
       return;
     }
     const LONG width = std::min(DeviceInt(box.width), kMaxLineWidth);
-    LOGFONT lf;
-    if (!FillLogFont(m.DpiY(), 100.0, lf)) return;
-    if (!m.UseFont(lf)) {
-      RecordError(60104, "SetFont Function", "No Description");
-      return;
+    // Cells of one style (most of a row) share its font without describing it again.
+    if (m.FontKey() != style_.get()) {
+      LOGFONT lf;
+      if (!FillLogFont(m.DpiY(), 100.0, lf)) return;
+      if (!m.UseFont(lf)) {
+        RecordError(60104, "SetFont Function", "No Description");
+        return;
+      }
+      m.FontKey(style_.get());
     }
     if (box.first > 0) {
       const INT spaceWidth = m.CharWidth(' ');

@@ -26,8 +26,12 @@ class TextMeasurer {
   int DpiY() const;
 
   // Makes `lf` the font of the following calls; false when the font cannot be
-  // created (as CreateFontIndirect failing).
+  // created (as CreateFontIndirect failing) or the context is not valid.
   [[nodiscard]] bool UseFont(const LOGFONT& lf);
+  // Who the current font was made for (a caller's style record, say), so a
+  // run of texts in one style can skip describing it again. Cleared by UseFont.
+  const void* FontKey() const;
+  void FontKey(const void* key);
   // Of the current font: GetTextMetrics and GetCharWidth32 of one character.
   const TEXTMETRIC& Metrics() const;
   INT CharWidth(UINT ch);
