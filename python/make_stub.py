@@ -26,7 +26,7 @@ HEADER = '''\
 # The ktfolio package's types, generated at build time from the published
 # interface by python/make_stub.py. Do not edit: rebuild instead.
 import enum
-from typing import Any, ClassVar, Optional
+from typing import Any, ClassVar, Iterable, Optional
 
 __version__: str
 enumerations: dict[str, dict[str, int]]
@@ -138,6 +138,7 @@ def bound_signature(func):
     text = f"({params}) -> {result}"
     text = re.sub(r"\bOptional\[(\w+)\]", r"\1 | None", text)  # the stub imports no Optional
     text = re.sub(r"\bdict\b(?!\[)", "dict[str, Any]", text)  # property bags: names to values
+    text = re.sub(r"\bIterable\b(?!\[)", "Iterable[Iterable[Any]]", text)  # rows of items (AddRows)
     return re.sub(r"\bktfolio\.(_ktfolio\.)?", "", text).replace("object", "Any")
 
 
@@ -188,7 +189,7 @@ def main(argv):
             form_doc=one_line(ktfolio.Form.__doc__),
         ),
         class_stub(ktfolio.StdFont, []),
-        class_stub(ktfolio.KtPrint4, ["connect", "disconnect", "SaveProperties"]),
+        class_stub(ktfolio.KtPrint4, ["connect", "disconnect", "SaveProperties", "AddRows"]),
     ]
     for name, members in ktfolio.enumerations.items():
         assert issubclass(getattr(ktfolio, name), enum.IntEnum), name

@@ -72,11 +72,15 @@ def _summary(owner, item, what):
     return item["doc"] or f"The {item['name']} {what} of {owner}."
 
 
-def _method(owner, member):
+_call = _ktfolio._call
+
+
+def _method(owner, member, index):
     name = member["name"]
 
+    # Straight to the member by its place in the table: no look-up by name per call.
     def method(self, *args, **kwargs):
-        return _lookup(self, name)(*args, **kwargs)
+        return _call(self, index, name, *args, **kwargs)
 
     method.__name__ = name
     method.__qualname__ = f"{owner}.{name}"
@@ -137,9 +141,9 @@ class Event:
 def _document(cls, sample):
     table = _ktfolio._describe(sample)
     owner = table["type"]
-    for member in table["members"]:
+    for index, member in enumerate(table["members"]):
         if member["kind"] == "method":
-            setattr(cls, member["name"], _method(owner, member))
+            setattr(cls, member["name"], _method(owner, member, index))
         else:
             value_type = _python_type(member)
             if member["type"] == "Object":
