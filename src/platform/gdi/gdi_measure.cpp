@@ -22,10 +22,13 @@ bool SameFont(const LOGFONT& a, const LOGFONT& b) {
          std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
 }
 
-// DrawText's line height when `text` fits on one line of `width`, or -1 when
-// it needs the line breaker. One line: no CR or LF, and either no word
-// breaking or no point of the line past the width (a greedy wrap then never
-// breaks). Prefixes are taken out as DrawText does ("&&" is '&', a lone
+// DrawText's line height when `text` stays on one line of `width`, or -1
+// when it needs the line breaker. One line: no CR or LF, and either no word
+// breaking or no word after the first ending past the width. DrawText's wrap
+// is greedy and always keeps a line's first word, however wide, and the
+// spaces after the last word; it checks where each later word ends, and
+// checking every character of those words checks that too.
+// Prefixes are taken out first, as DrawText does ("&&" is '&', a lone
 // trailing '&' shows nothing).
 int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT format) {
   if (format & (DT_EXPANDTABS | DT_SINGLELINE)) return -1;
@@ -38,26 +41,34 @@ int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT fo
   }
   const int lineH = fi->Height();
   if (!(format & DT_WORDBREAK)) return lineH;
-  const int maxWidth = width < 0 ? 0 : width;
+  const long maxWidth = width < 0 ? 0 : width;
   const bool prefix = !(format & DT_NOPREFIX);
   long pen = 0;
-  auto add = [&](std::uint32_t cp) {
+  bool inFirstWord = false, pastFirstWord = false;
+  auto fits = [&](std::uint32_t cp) {
     // The measured table read directly; Advance measures what is not in it yet.
-    const int w = cp < 256 && fi->narrow[cp].width >= 0 ? fi->narrow[cp].width : fi->Advance(cp);
-    pen += w;
+    pen += cp < 256 && fi->narrow[cp].width >= 0 ? fi->narrow[cp].width : fi->Advance(cp);
+    if (cp == ' ' || cp == '\t') {
+      if (inFirstWord) pastFirstWord = true;
+      return true;
+    }
+    if (!pastFirstWord) {
+      inFirstWord = true;
+      return true;
+    }
     return pen <= maxWidth;
   };
   if (ascii) {
     for (std::size_t i = 0; i < text.size(); ++i) {
       if (prefix && text[i] == '&' && ++i == text.size()) break;
-      if (!add(static_cast<unsigned char>(text[i]))) return -1;
+      if (!fits(static_cast<unsigned char>(text[i]))) return -1;
     }
     return lineH;
   }
   const std::vector<std::uint32_t> cps = DecodeUtf8(text.data(), static_cast<int>(text.size()));
   for (std::size_t i = 0; i < cps.size(); ++i) {
     if (prefix && cps[i] == '&' && ++i == cps.size()) break;
-    if (!add(cps[i])) return -1;
+    if (!fits(cps[i])) return -1;
   }
   return lineH;
 }
