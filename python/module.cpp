@@ -52,7 +52,9 @@ std::string ArgumentName(const DispMember& m, std::size_t i) {
 
 // Calls a member already looked up: the per-call work is converting the
 // arguments and the call itself, never a search by name.
-py::object CallMember(Dispatch& self, const DispMember& m, const py::args& args, const py::kwargs& kwargs) {
+// `keywords` may be a null handle: none given.
+py::object CallMember(Dispatch& self, const DispMember& m, const py::tuple& args, py::handle keywords) {
+  const bool hasKeywords = keywords && PyDict_Size(keywords.ptr()) > 0;
   VariantArray positional;
   positional.reserve(args.size());
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -61,7 +63,7 @@ py::object CallMember(Dispatch& self, const DispMember& m, const py::args& args,
     positional.push_back(std::move(v));
   }
   const DispType resultType = m.resultType ? DispType::Variant : m.type;
-  if (kwargs.empty() && TakesOnlyItems(m) && !m.resultType) {
+  if (!hasKeywords && TakesOnlyItems(m) && !m.resultType) {
     // What binding would do for an item list: every argument in one array.
     VariantArray bound{Variant(std::move(positional))};
     Variant result;
@@ -73,12 +75,15 @@ py::object CallMember(Dispatch& self, const DispMember& m, const py::args& args,
     return FromVariant(result, resultType);
   }
   std::vector<NamedArg> named;
-  for (auto [key, value] : kwargs) {
-    const std::string k = ToUtf8(key, m.name + "() keyword");
-    const bool known = std::any_of(m.params.begin(), m.params.end(), [&](const DispParam& p) { return p.name == k; });
-    if (!known) throw py::type_error(m.name + "() got an unexpected keyword argument '" + k + "'; signature " +
-                                     m.Signature());
-    named.push_back({k, ToVariant(value, m.name + "() argument " + k)});
+  if (hasKeywords) {
+    for (auto [key, value] : py::reinterpret_borrow<py::dict>(keywords)) {
+      const std::string k = ToUtf8(key, m.name + "() keyword");
+      const bool known =
+          std::any_of(m.params.begin(), m.params.end(), [&](const DispParam& p) { return p.name == k; });
+      if (!known) throw py::type_error(m.name + "() got an unexpected keyword argument '" + k + "'; signature " +
+                                       m.Signature());
+      named.push_back({k, ToVariant(value, m.name + "() argument " + k)});
+    }
   }
 
   Variant result;
@@ -257,6 +262,15 @@ py::object CallPublished(const DispatchPtr& self, std::size_t index, const std::
   return CallMember(*self, m, args, kwargs);
 }
 
+// The package's item-list methods (AddRow and its kin) called without
+// keywords: the tuple of items goes straight to the member.
+py::object CallWithItems(Dispatch& self, std::size_t index, const py::tuple& items) {
+  const std::vector<DispMember>& members = self.Members();
+  if (index >= members.size() || !TakesOnlyItems(members[index]))
+    throw py::type_error(self.TypeName() + ": no item-list method at " + std::to_string(index));
+  return CallMember(self, members[index], items, py::handle());
+}
+
 // c.AddRows(rows): each row a list, tuple or other iterable of items (a str
 // is refused: it would be a row of one-letter items), added as AddRow adds
 // it, in order. The first row the control refuses ends the run, its error on
@@ -405,6 +419,8 @@ PYBIND11_MODULE(_ktfolio, m) {
 
   m.def("_call", &CallPublished, py::arg("self"), py::arg("index"), py::arg("name"),
         "The package's methods call members through this, by their place in the table.");
+  m.def("_call_items", &CallWithItems, py::arg("self"), py::arg("index"), py::arg("items"),
+        "The package's item-list methods call members through this when given no keywords.");
 
   py::dict enumerations;
   for (const EnumMember& e : PublishedEnumMembers()) {

@@ -73,14 +73,23 @@ def _summary(owner, item, what):
 
 
 _call = _ktfolio._call
+_call_items = _ktfolio._call_items
 
 
 def _method(owner, member, index):
     name = member["name"]
+    params = member["params"]
 
     # Straight to the member by its place in the table: no look-up by name per call.
-    def method(self, *args, **kwargs):
-        return _call(self, index, name, *args, **kwargs)
+    if len(params) == 1 and params[0]["paramarray"]:
+        # An item list (AddRow and its kin): the items as they came, when no keyword is given.
+        def method(self, *args, **kwargs):
+            if kwargs:
+                return _call(self, index, name, *args, **kwargs)
+            return _call_items(self, index, args)
+    else:
+        def method(self, *args, **kwargs):
+            return _call(self, index, name, *args, **kwargs)
 
     method.__name__ = name
     method.__qualname__ = f"{owner}.{name}"

@@ -141,3 +141,13 @@ def test_add_rows_raises_for_rows_it_cannot_convert_and_keeps_those_before(c):
         with pytest.raises(TypeError, match=message):
             control.AddRows([["first"], bad, ["never"]])
         assert control.LastRow == 1, bad
+
+
+def test_item_lists_given_by_keyword_take_the_general_path_to_the_same_row(c):
+    c.dInheritLastRow = False
+    assert c.AddRow(Items=["a", 2]) is True
+    assert c.AddRow("a", 2) is True
+    assert texts(c, 1) == texts(c, 2) == ["a", "2"]
+    with pytest.raises(TypeError, match="unexpected keyword argument 'Item'"):
+        c.AddRow(Item=["x"])
+    assert c.LastRow == 2
