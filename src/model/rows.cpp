@@ -197,12 +197,55 @@ void KtRow::SetByName(std::string_view name, const Variant& value) {
 
 // ---- KtRows -------------------------------------------------------------------
 
+KtRows::RowStore::~RowStore() {
+  for (KtRow* b : blocks_) ::operator delete(b);
+}
+
+KtRow* KtRows::RowStore::New() {
+  KtRow* slot;
+  if (!free_.empty()) {
+    slot = free_.back();
+    free_.pop_back();
+  } else {
+    if (usedInLast_ == kRowsPerBlock) {
+      blocks_.reserve(blocks_.size() + 1);
+      blocks_.push_back(static_cast<KtRow*>(::operator new(sizeof(KtRow) * kRowsPerBlock)));
+      usedInLast_ = 0;
+    }
+    slot = blocks_.back() + usedInLast_++;
+  }
+  return new (slot) KtRow();
+}
+
+void KtRows::RowStore::Delete(KtRow* row) {
+  row->~KtRow();
+  free_.push_back(row);
+}
+
+void KtRows::RowStore::Release() {
+  for (KtRow* b : blocks_) ::operator delete(b);
+  blocks_.clear();
+  free_.clear();
+  usedInLast_ = kRowsPerBlock;
+}
+
 KtRows::KtRows() = default;
-KtRows::~KtRows() = default;
+KtRows::~KtRows() { Clear(); }
+
+void KtRows::Clear() {
+  for (KtRow* r : rows_) r->~KtRow();
+  rows_.clear();
+  store_.Release();
+}
+
+void KtRows::Insert(std::size_t at, NewRow row) {
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), row.get());
+  row.release();  // rows_ owns it now
+}
 
 KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
   if (n > kMaxCellsPerRow) throw Error(errnum::kOutOfMemory, kLibraryName, "Out of memory");
-  auto row = std::make_unique<KtRow>();
+  NewRow row = MakeRow();
   row->ParentControl(control);
   const tpDefaults d = control->Defaults();
   const float availWidth = control->PageInfo().AvailWidth;
@@ -210,9 +253,9 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
 
   const KtRow* model = nullptr;
   if (d.dInheritLastRow && c >= 1)
-    model = rows_[c - 1].get();
+    model = rows_[c - 1];
   else if (GuideRow_ >= 1 && GuideRow_ <= c)
-    model = rows_[GuideRow_ - 1].get();
+    model = rows_[GuideRow_ - 1];
 
   if (model) {
     row->CopyLayoutFrom(*model);
@@ -267,25 +310,25 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
   std::int32_t p = ActiveRow_ > c ? c : ActiveRow_;
   KtRow* raw = row.get();
   if (p >= 1)
-    rows_.insert(rows_.begin() + p, std::move(row));
+    Insert(static_cast<std::size_t>(p), std::move(row));
   else if (c > 0 && p == 0)
-    rows_.insert(rows_.begin(), std::move(row));
+    Insert(0, std::move(row));
   else
-    rows_.push_back(std::move(row));
+    Insert(rows_.size(), std::move(row));
   ActiveRow_ = p + 1;
   ActiveCol_ = (!model || m < n) ? n : m;
   return raw;
 }
 
 KtRow* KtRows::AddR(DocumentHost* control) {
-  auto row = std::make_unique<KtRow>();
+  NewRow row = MakeRow();
   row->ParentControl(control);
   if (const KtRow* t = TemplateRow()) {
     row->CopyLayoutFrom(*t);
     row->PageBreak(t->PageBreak());
   }
   KtRow* raw = row.get();
-  rows_.push_back(std::move(row));
+  Insert(rows_.size(), std::move(row));
   return raw;
 }
 
@@ -297,17 +340,19 @@ KtRow* KtRows::AddRPlus(DocumentHost* control, std::int32_t n) {
 
 KtRow* KtRows::Item(std::int32_t index) const {
   if (index < 1 || index > count()) throw SubscriptError();
-  return rows_[index - 1].get();
+  return rows_[index - 1];
 }
 
 void KtRows::Remove(std::int32_t index) {
   if (index < 1 || index > count()) throw SubscriptError();
+  store_.Delete(rows_[index - 1]);
   rows_.erase(rows_.begin() + (index - 1));
 }
 
 void KtRows::RemoveRange(std::int32_t first, std::int32_t n) {
   if (n <= 0) return;
   if (first < 1 || first + n - 1 > count()) throw SubscriptError();
+  for (std::int32_t i = first - 1; i < first - 1 + n; ++i) store_.Delete(rows_[i]);
   rows_.erase(rows_.begin() + (first - 1), rows_.begin() + (first - 1 + n));
 }
 

@@ -143,6 +143,8 @@ class KtRows {
  public:
   KtRows();
   ~KtRows();
+  KtRows(const KtRows&) = delete;
+  KtRows& operator=(const KtRows&) = delete;
 
 #define KT_ROWS_ATTR(type, name)        \
   type name() const { return name##_; } \
@@ -170,9 +172,11 @@ class KtRows {
   // Removes `n` rows starting at a 1-based index in one step (same result as
   // removing them one by one at that index, without the quadratic cost).
   void RemoveRange(std::int32_t first, std::int32_t n);
-  void Clear() { rows_.clear(); }
+  void Clear();
   // Direct access without the range error, for hot loops (0-based).
   KtRow& at0(size_t i) const { return *rows_[i]; }
+
+  // Iterates like a list of row pointers: `for (const auto& r : rows) r->Page()`.
 
   auto begin() const { return rows_.begin(); }
   auto end() const { return rows_.end(); }
@@ -184,7 +188,36 @@ class KtRows {
   std::int32_t StartBodyRow_ = 0;
   std::int32_t EndBodyRow_ = 0;
   std::int32_t GuideRow_ = 0;
-  std::vector<std::unique_ptr<KtRow>> rows_;
+  // Rows live in blocks, side by side in the order they were made, so that a
+  // pass over the body reads memory in order (RePaging of a million rows);
+  // a removed row's place is reused. rows_ orders them and owns them.
+  class RowStore {
+   public:
+    RowStore() = default;
+    ~RowStore();
+    RowStore(const RowStore&) = delete;
+    RowStore& operator=(const RowStore&) = delete;
+    KtRow* New();
+    void Delete(KtRow* row);
+    void Release();  // every block, once no row is left in them
+
+   private:
+    static constexpr std::size_t kRowsPerBlock = 1024;
+    std::vector<KtRow*> blocks_;
+    std::size_t usedInLast_ = kRowsPerBlock;
+    std::vector<KtRow*> free_;
+  };
+  // A row made by the store, handed back to it unless released to rows_.
+  struct RowReturn {
+    RowStore* store;
+    void operator()(KtRow* r) const { store->Delete(r); }
+  };
+  using NewRow = std::unique_ptr<KtRow, RowReturn>;
+  NewRow MakeRow() { return NewRow(store_.New(), RowReturn{&store_}); }
+  void Insert(std::size_t at, NewRow row);
+
+  RowStore store_;  // before rows_: the rows go first
+  std::vector<KtRow*> rows_;
 };
 
 // Library-wide template row and cell, set by the template reader and writer.
