@@ -53,7 +53,7 @@ class CellText {
     }
     Free();
     if (s.size() <= kInline) {
-      std::memcpy(raw_, s.data(), s.size());
+      std::memmove(raw_, s.data(), s.size());  // may be a piece of our own inline text
       raw_[kTag] = static_cast<char>(s.size());
       return;
     }
