@@ -43,7 +43,7 @@ const char* const kHelp =
     "To compare with an older commit: make a worktree of it, copy this file and the\n"
     "listing_scale lines of bench/CMakeLists.txt into it, build the target there,\n"
     "and pass that tree's build folder. The program uses only AddRow, RePaging and\n"
-    "the default settings, which every version of the control has.\n";
+    "page and default-cell setters that every version of the control has.\n";
 
 long RssKiB() {
   // Current resident set, from /proc (ru_maxrss is only the peak).
