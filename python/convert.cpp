@@ -47,6 +47,44 @@ std::string Utf8(PyObject* o, std::string_view what) {
   return std::string(data, static_cast<std::size_t>(size));
 }
 
+}  // namespace
+
+bool ToScalarVariant(py::handle value, Variant& out) {
+  PyObject* o = value.ptr();
+  if (PyUnicode_CheckExact(o)) {
+    Py_ssize_t size = 0;
+    const char* data = PyUnicode_AsUTF8AndSize(o, &size);
+    if (!data) {
+      PyErr_Clear();  // a lone surrogate: ToVariant says so
+      return false;
+    }
+    out = Variant(std::string(data, static_cast<std::size_t>(size)));
+    return true;
+  }
+  if (PyLong_CheckExact(o)) {
+    int overflow = 0;
+    const long long v = PyLong_AsLongLongAndOverflow(o, &overflow);
+    if (overflow != 0 || v < INT32_MIN || v > INT32_MAX) return false;
+    out = Variant(static_cast<std::int32_t>(v));
+    return true;
+  }
+  if (PyFloat_CheckExact(o)) {
+    out = Variant(PyFloat_AS_DOUBLE(o));
+    return true;
+  }
+  if (o == Py_None) {
+    out = Variant();
+    return true;
+  }
+  if (PyBool_Check(o)) {
+    out = Variant(o == Py_True);
+    return true;
+  }
+  return false;
+}
+
+namespace {
+
 Variant Convert(py::handle value, std::string_view what, Path& path) {
   PyObject* o = value.ptr();
   if (value.is_none()) return Variant();

@@ -23,6 +23,10 @@ inline constexpr std::size_t kMaxNesting = 32;
 // str with a lone surrogate is a ValueError; an int beyond the Double range is
 // an OverflowError. An int in the Long range is a Long, a larger one a Double.
 Variant ToVariant(py::handle value, std::string_view what);
+// The common scalars (None, bool, int in the Long range, float, str) without
+// building a name for a failure that cannot happen; false, with `out` left
+// alone, when the value needs ToVariant (and perhaps its error).
+bool ToScalarVariant(py::handle value, Variant& out);
 // A str as UTF-8 (ValueError naming `what` for a lone surrogate).
 std::string ToUtf8(py::handle text, std::string_view what);
 

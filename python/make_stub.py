@@ -26,7 +26,7 @@ HEADER = '''\
 # The ktfolio package's types, generated at build time from the published
 # interface by python/make_stub.py. Do not edit: rebuild instead.
 import enum
-from typing import Any, ClassVar, Optional
+from typing import Any, ClassVar, Iterable, Optional
 
 __version__: str
 enumerations: dict[str, dict[str, int]]
@@ -172,6 +172,7 @@ def bound_signature(func):
     text = f"({params}) -> {result}"
     text = re.sub(r"\bOptional\[(\w+)\]", r"\1 | None", text)  # the stub imports no Optional
     text = re.sub(r"\bdict\b(?!\[)", "dict[str, Any]", text)  # property bags: names to values
+    text = re.sub(r"\bIterable\b(?!\[)", "Iterable[Iterable[Any]]", text)  # rows of items (AddRows)
     return re.sub(r"\bktfolio\.(_ktfolio\.)?", "", text).replace("object", "Any")
 
 
@@ -223,7 +224,7 @@ def main(argv):
             page_doc=one_line(ktfolio.PropertyPage.__doc__),
         ),
         class_stub(ktfolio.StdFont, []),
-        class_stub(ktfolio.KtPrint4, ["connect", "disconnect", "SaveProperties"]),
+        class_stub(ktfolio.KtPrint4, ["connect", "disconnect", "SaveProperties", "AddRows"]),
         class_stub(ktfolio.KtText, ["connect", "disconnect"]),
         class_stub(ktfolio.clsCommonDialog, []),
     ]

@@ -42,59 +42,89 @@ const DispMember& Published(Dispatch& d, const std::string& name) {
   return *m;
 }
 
-// A method of a dispatch object, bound to it: c.AddRow is one of these.
-class BoundMethod {
- public:
-  BoundMethod(DispatchPtr self, std::string name) : self_(std::move(self)), name_(std::move(name)) {}
+// A parameter list that is only "Items...": AddRow and its kin.
+bool TakesOnlyItems(const DispMember& m) {
+  return m.params.size() == 1 && m.params[0].paramArray;
+}
 
-  py::object Call(const py::args& args, const py::kwargs& kwargs) {
-    const DispMember& m = self_->Member(name_);
-    VariantArray positional;
-    positional.reserve(args.size());
-    for (std::size_t i = 0; i < args.size(); ++i) positional.push_back(ToVariant(args[i], ArgumentName(m, i)));
-    std::vector<NamedArg> named;
-    for (auto [key, value] : kwargs) {
+std::string ArgumentName(const DispMember& m, std::size_t i) {
+  std::string s = m.name + "() argument " + std::to_string(i + 1);
+  if (!m.params.empty()) s += " (" + m.params[std::min(i, m.params.size() - 1)].name + ")";
+  return s;
+}
+
+// Calls a member already looked up: the per-call work is converting the
+// arguments and the call itself, never a search by name.
+// `keywords` may be a null handle: none given.
+py::object CallMember(Dispatch& self, const DispMember& m, const py::tuple& args, py::handle keywords) {
+  const bool hasKeywords = keywords && PyDict_Size(keywords.ptr()) > 0;
+  VariantArray positional;
+  positional.reserve(args.size());
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    Variant v;
+    if (!ToScalarVariant(args[i], v)) v = ToVariant(args[i], ArgumentName(m, i));
+    positional.push_back(std::move(v));
+  }
+  const DispType resultType = m.resultType ? DispType::Variant : m.type;
+  if (!hasKeywords && TakesOnlyItems(m) && !m.resultType) {
+    // What binding would do for an item list: every argument in one array.
+    VariantArray bound{Variant(std::move(positional))};
+    Variant result;
+    try {
+      result = m.invoke(bound);
+    } catch (const Error& e) {
+      Raise(e, m.name + "()");
+    }
+    return FromVariant(result, resultType);
+  }
+  std::vector<NamedArg> named;
+  if (hasKeywords) {
+    for (auto [key, value] : py::reinterpret_borrow<py::dict>(keywords)) {
       const std::string k = ToUtf8(key, m.name + "() keyword");
-      const bool known = std::any_of(m.params.begin(), m.params.end(), [&](const DispParam& p) { return p.name == k; });
+      const bool known =
+          std::any_of(m.params.begin(), m.params.end(), [&](const DispParam& p) { return p.name == k; });
       if (!known) throw py::type_error(m.name + "() got an unexpected keyword argument '" + k + "'; signature " +
                                        m.Signature());
       named.push_back({k, ToVariant(value, m.name + "() argument " + k)});
     }
-
-    Variant result;
-    try {
-      result = self_->Invoke(name_, positional, named);
-    } catch (const Error& e) {
-      Raise(e, m.name + "()");
-    }
-
-    // By-reference results follow the function's result, Python style.
-    py::list outs;
-    for (std::size_t i = 0; i < m.params.size() && i < positional.size(); ++i)
-      if (m.params[i].byRef && !m.params[i].paramArray) outs.append(FromVariant(positional[i], m.params[i].type));
-    py::object r = FromVariant(result, m.resultType ? m.resultType(positional) : m.type);
-    if (outs.empty()) return r;
-    // A procedure gives back only what it wrote: c.GetDsnArray() is the bytes.
-    if (!m.hasResult) return outs.size() == 1 ? py::object(outs[0]) : py::object(py::tuple(outs));
-    py::list all;
-    all.append(r);
-    for (py::handle o : outs) all.append(o);
-    return py::tuple(all);
   }
 
-  std::string Signature() const { return self_->Member(name_).Signature(); }
-  // "AddRow() argument 2 (Items)": how a failed conversion names the value.
-  static std::string ArgumentName(const DispMember& m, std::size_t i) {
-    std::string s = m.name + "() argument " + std::to_string(i + 1);
-    if (!m.params.empty()) s += " (" + m.params[std::min(i, m.params.size() - 1)].name + ")";
-    return s;
+  Variant result;
+  try {
+    result = self.Invoke(m.name, positional, named);
+  } catch (const Error& e) {
+    Raise(e, m.name + "()");
   }
-  const std::string& Name() const { return name_; }
+
+  // By-reference results follow the function's result, Python style.
+  py::list outs;
+  for (std::size_t i = 0; i < m.params.size() && i < positional.size(); ++i)
+    if (m.params[i].byRef && !m.params[i].paramArray) outs.append(FromVariant(positional[i], m.params[i].type));
+  py::object r = FromVariant(result, m.resultType ? m.resultType(positional) : m.type);
+  if (outs.empty()) return r;
+  // A procedure gives back only what it wrote: c.GetDsnArray() is the bytes.
+  if (!m.hasResult) return outs.size() == 1 ? py::object(outs[0]) : py::object(py::tuple(outs));
+  py::list all;
+  all.append(r);
+  for (py::handle o : outs) all.append(o);
+  return py::tuple(all);
+}
+
+// A method of a dispatch object, bound to it: c.AddRow is one of these. The
+// member is looked up once, when the method is taken from the object.
+class BoundMethod {
+ public:
+  BoundMethod(DispatchPtr self, const DispMember& member) : self_(std::move(self)), member_(&member) {}
+
+  py::object Call(const py::args& args, const py::kwargs& kwargs) { return CallMember(*self_, *member_, args, kwargs); }
+
+  std::string Signature() const { return member_->Signature(); }
+  const std::string& Name() const { return member_->name; }
   std::string Repr() const { return "<method " + self_->TypeName() + "." + Signature() + ">"; }
 
  private:
   DispatchPtr self_;
-  std::string name_;
+  const DispMember* member_;  // the object's own table, which lives as long as it does
 };
 
 // The one argument an event handler receives: the event's parameters as
@@ -209,7 +239,7 @@ using PyKtText = WithHandlers<KtTextDispatch>;
 py::object GetAttribute(const DispatchPtr& self, const std::string& name) {
   const DispMember& m = Published(*self, name);
   try {
-    if (m.IsMethod()) return py::cast(BoundMethod(self, m.name));
+    if (m.IsMethod()) return py::cast(BoundMethod(self, m));
     if (m.type == DispType::Object) return py::cast(self->GetObject(m.name));
     return FromVariant(self->Get(m.name), m.type);
   } catch (const Error& e) {
@@ -232,6 +262,55 @@ void SetAttribute(const DispatchPtr& self, const std::string& name, py::handle v
   } catch (const Error& e) {
     Raise(e, self->TypeName() + "." + m.name);
   }
+}
+
+// What the package's class-level methods call: the member by its place in the
+// table (checked against its name), so a call never searches by name.
+py::object CallPublished(const DispatchPtr& self, std::size_t index, const std::string& name, const py::args& args,
+                         const py::kwargs& kwargs) {
+  const std::vector<DispMember>& members = self->Members();
+  const DispMember& m = index < members.size() && members[index].name == name ? members[index] : Published(*self, name);
+  if (!m.IsMethod()) throw py::type_error(self->TypeName() + "." + m.name + " is not a method");
+  return CallMember(*self, m, args, kwargs);
+}
+
+// The package's item-list methods (AddRow and its kin) called without
+// keywords: the tuple of items goes straight to the member.
+py::object CallWithItems(Dispatch& self, std::size_t index, const py::tuple& items) {
+  const std::vector<DispMember>& members = self.Members();
+  if (index >= members.size() || !TakesOnlyItems(members[index]))
+    throw py::type_error(self.TypeName() + ": no item-list method at " + std::to_string(index));
+  return CallMember(self, members[index], items, py::handle());
+}
+
+// c.AddRows(rows): each row a list, tuple or other iterable of items (a str
+// is refused: it would be a row of one-letter items), added as AddRow adds
+// it, in order. The first row the control refuses ends the run, its error on
+// record (GetLastError); a row the binding cannot convert raises, the rows
+// before it staying added. The result is the number of rows added.
+std::int32_t AddRows(KtPrint4& control, const py::iterable& rows) {
+  std::int32_t added = 0;
+  VariantArray items;
+  for (py::handle row : rows) {
+    // Named only when something fails: building the name per row would cost more than the row.
+    const auto what = [&] { return "AddRows() row " + std::to_string(added + 1); };
+    if (PyUnicode_Check(row.ptr()) || PyBytes_Check(row.ptr()) || PyByteArray_Check(row.ptr()) ||
+        !py::isinstance<py::iterable>(row))
+      throw py::type_error(what() + ": each row is a list, tuple or other iterable of items, not '" +
+                           std::string(Py_TYPE(row.ptr())->tp_name) + "'");
+    py::tuple cells = py::reinterpret_steal<py::tuple>(PySequence_Tuple(row.ptr()));
+    if (!cells) throw py::error_already_set();
+    items.clear();
+    items.reserve(cells.size());
+    for (std::size_t k = 0; k < cells.size(); ++k) {
+      Variant v;
+      if (!ToScalarVariant(cells[k], v)) v = ToVariant(cells[k], what() + " item " + std::to_string(k + 1));
+      items.push_back(std::move(v));
+    }
+    if (!(items.empty() ? control.AddRow() : control.AddRow(items))) break;
+    ++added;
+  }
+  return added;
 }
 
 // The package also puts members on the class for help(); list each name once.
@@ -345,7 +424,17 @@ PYBIND11_MODULE(_ktfolio, m) {
            "Connects an event handler: for each event, its method of that name (if any)\n"
            "is called with one EventArgs argument.")
       .def("disconnect", &PyKtPrint4::Disconnect, py::arg("handler"),
-           "Disconnects a handler; False when it was not connected.");
+           "Disconnects a handler; False when it was not connected.")
+      .def("AddRows", [](PyKtPrint4& c, const py::iterable& rows) { return AddRows(c.Control(), rows); },
+           py::arg("rows"),
+           "Adds body rows in bulk, each a list, tuple or other iterable of items as AddRow takes\n"
+           "them (not a str); stops at the first row the control refuses (its error on record)\n"
+           "and returns how many were added.");
+
+  m.def("_call", &CallPublished, py::arg("self"), py::arg("index"), py::arg("name"),
+        "The package's methods call members through this, by their place in the table.");
+  m.def("_call_items", &CallWithItems, py::arg("self"), py::arg("index"), py::arg("items"),
+        "The package's item-list methods call members through this when given no keywords.");
 
   py::class_<PyKtText, Dispatch, std::shared_ptr<PyKtText>>(
       m, "KtText",

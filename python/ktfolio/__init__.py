@@ -73,11 +73,24 @@ def _summary(owner, item, what):
     return item["doc"] or f"The {item['name']} {what} of {owner}."
 
 
-def _method(owner, member):
-    name = member["name"]
+_call = _ktfolio._call
+_call_items = _ktfolio._call_items
 
-    def method(self, *args, **kwargs):
-        return _lookup(self, name)(*args, **kwargs)
+
+def _method(owner, member, index):
+    name = member["name"]
+    params = member["params"]
+
+    # Straight to the member by its place in the table: no look-up by name per call.
+    if len(params) == 1 and params[0]["paramarray"]:
+        # An item list (AddRow and its kin): the items as they came, when no keyword is given.
+        def method(self, *args, **kwargs):
+            if kwargs:
+                return _call(self, index, name, *args, **kwargs)
+            return _call_items(self, index, args)
+    else:
+        def method(self, *args, **kwargs):
+            return _call(self, index, name, *args, **kwargs)
 
     method.__name__ = name
     method.__qualname__ = f"{owner}.{name}"
@@ -138,9 +151,9 @@ class Event:
 def _document(cls, sample):
     table = _ktfolio._describe(sample)
     owner = table["type"]
-    for member in table["members"]:
+    for index, member in enumerate(table["members"]):
         if member["kind"] == "method":
-            setattr(cls, member["name"], _method(owner, member))
+            setattr(cls, member["name"], _method(owner, member, index))
         else:
             value_type = _python_type(member)
             if member["type"] == "Object":

@@ -19,6 +19,18 @@ struct PreparedItem {
   std::optional<float> tabLeft;
 };
 
+// The position of "#2880#": plain digits (nearly every item) are read here,
+// exactly as the number reader reads them; anything else goes to it.
+float TabPosition(std::string_view digits) {
+  if (!digits.empty() && digits.size() <= 7 &&
+      std::all_of(digits.begin(), digits.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
+    std::int32_t v = 0;
+    for (char ch : digits) v = v * 10 + (ch - '0');
+    return static_cast<float>(v);  // below 10^7: exact in a float
+  }
+  return CheckedFinite(Variant(Val(digits)).ToSingle());
+}
+
 // Item syntax: "#2880#Total" puts "Total" at 2880 twips from the row's left edge.
 std::vector<PreparedItem> PrepareItems(const VariantArray& items, std::size_t limit) {
   std::vector<PreparedItem> out;
@@ -28,7 +40,7 @@ std::vector<PreparedItem> PrepareItems(const VariantArray& items, std::size_t li
     const size_t second = s.size() > 1 && s[0] == '#' ? s.find('#', 1) : std::string::npos;
     PreparedItem item;
     if (second != std::string::npos && second + 1 > 2) {
-      item.tabLeft = CheckedFinite(Variant(Val(std::string_view(s).substr(1, second - 1))).ToSingle());
+      item.tabLeft = TabPosition(std::string_view(s).substr(1, second - 1));
       item.text = s.substr(second + 1);
     } else {
       item.text = std::move(s);
@@ -209,7 +221,7 @@ bool KtPrint4::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArr
     std::vector<SavedCell> cells;
     for (std::size_t k = 0; k < prepared.size(); ++k) {
       const KtTextItem& cell = *r->ItemText().Item(static_cast<std::int32_t>(k) + 1);
-      cells.push_back({cell.StoredText(), cell.TabLeft()});
+      cells.push_back({std::string(cell.StoredText()), cell.TabLeft()});
     }
     const float height = r->RowHeight();
     std::optional<SavedBody> saved;

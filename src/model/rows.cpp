@@ -1,11 +1,46 @@
 #include "model/rows.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "model/host.h"
 
 namespace ktfolio {
 
 namespace {
 std::int32_t CLng(double v) { return Variant(v).ToLong(); }
+
+// The style of a new cell laid out from the control's defaults.
+CellStyleData DefaultCellStyle(const tpDefaults& d) {
+  CellStyleData st;
+  st.AlignPos = d.dColAlignPos;
+  st.BrushColor = d.dColBrushColor;
+  st.Clipping = d.dColClipping;
+  st.EditType = d.dColEditType;
+  st.FillCell = d.dColFillCell;
+  st.FontBold = d.dFontBold;
+  st.FontColor = d.dFontColor;
+  st.FontItalic = d.dFontItalic;
+  st.fontName = d.dFontName;
+  st.FontSize = d.dFontSize;
+  st.FontStrikethru = d.dFontStrikeThru;
+  st.FontStyle = d.dFontStyle;
+  st.FontUnderline = d.dFontUnderline;
+  st.IndentFirst = d.dColIndentFirst;
+  st.IndentLeft = d.dColIndentLeft;
+  st.IndentRight = d.dColIndentRight;
+  st.LineBottom = d.dColLineBottom;
+  st.LineLeft = d.dColLineLeft;
+  st.LineRight = d.dColLineRight;
+  st.LineTop = d.dColLineTop;
+  st.PenColor = d.dColPenColor;
+  st.PenStyle = d.dColPenStyle;
+  st.ShadowColor = d.dColShadowColor;
+  st.ShadowHeavyColor = d.dColShadowHeavyColor;
+  st.ShadowSize = d.dColShadowSize;
+  st.WordWrap = d.dColWordWrap;
+  return st;
+}
 }  // namespace
 
 KtRow*& TemplateRow() {
@@ -20,28 +55,62 @@ KtTextItem*& TemplateCell() {
 // ---- KtTextItemCol ------------------------------------------------------------
 
 KtTextItem* KtTextItemCol::AddRPlus(DocumentHost* control, KtRow* row) {
-  auto cell = std::make_unique<KtTextItem>();
+  // The template is often this row's previous cell: copy before the block may move.
+  KtTextItem cell;
   if (const KtTextItem* t = TemplateCell()) {
-    cell->CopyAttributesFrom(*t);
-    cell->StoredText(t->StoredText());
+    cell.CopyAttributesFrom(*t);
+    cell.StoredText(t->StoredText());
   }
-  cell->ParentRow(row);
-  cell->ParentControl(control);
-  KtTextItem* raw = cell.get();
-  items_.push_back(std::move(cell));
-  return raw;
+  cell.ParentRow(row);
+  cell.ParentControl(control);
+  return AddItem(std::move(cell));
 }
 
-void KtTextItemCol::AddItem(std::unique_ptr<KtTextItem> cell) { items_.push_back(std::move(cell)); }
+KtTextItemCol::~KtTextItemCol() {
+  std::destroy_n(cells_, count_);
+  ::operator delete(cells_);
+}
+
+void KtTextItemCol::Grow(std::uint32_t capacity) {
+  auto* block = static_cast<KtTextItem*>(::operator new(sizeof(KtTextItem) * capacity));
+  std::uninitialized_move_n(cells_, count_, block);
+  std::destroy_n(cells_, count_);
+  ::operator delete(cells_);
+  cells_ = block;
+  capacity_ = capacity;
+}
+
+void KtTextItemCol::reserve(std::int32_t n) {
+  if (n > 0 && static_cast<std::uint32_t>(n) > capacity_) Grow(static_cast<std::uint32_t>(n));
+}
+
+KtTextItem& KtTextItemCol::AddNew() { return AddNew(StyleRef()); }
+
+KtTextItem& KtTextItemCol::AddNew(const StyleRef& style) {
+  if (count_ == capacity_) Grow(capacity_ == 0 ? 1 : capacity_ * 2);
+  KtTextItem* cell = new (cells_ + count_) KtTextItem(style);
+  ++count_;
+  return *cell;
+}
+
+void KtTextItemCol::AddItem(std::unique_ptr<KtTextItem> cell) { AddItem(std::move(*cell)); }
+
+KtTextItem* KtTextItemCol::AddItem(KtTextItem&& cell) {
+  KtTextItem& slot = AddNew();
+  slot = std::move(cell);
+  return &slot;
+}
 
 KtTextItem* KtTextItemCol::Item(std::int32_t index) const {
   if (index < 1 || index > count()) return nullptr;
-  return items_[index - 1].get();
+  return cells_ + (index - 1);
 }
 
 void KtTextItemCol::Remove(std::int32_t index) {
   if (index < 1 || index > count()) throw SubscriptError();
-  items_.erase(items_.begin() + (index - 1));
+  std::move(cells_ + index, cells_ + count_, cells_ + (index - 1));
+  std::destroy_at(cells_ + count_ - 1);
+  --count_;
 }
 
 // ---- KtRow --------------------------------------------------------------------
@@ -68,10 +137,12 @@ void KtRow::FitHeight(win::HDC hdc) {
   }
   const float avail = parentControl_ ? parentControl_->PageInfo().AvailWidth : 0.0f;
   float height = 0;
+  // One measurer for the row: each distinct font made once, one lock.
+  win::TextMeasurer measurer(hdc);
   for (std::int32_t i = 1; i <= n; ++i) {
     KtTextItem* cell = items_.Item(i);
     const float right = i < n ? items_.Item(i + 1)->TabLeft() - ColSpacing_ : avail;
-    cell->GetHeight(hdc, right);
+    cell->GetHeight(measurer, right);
     const float h = cell->ItemHeight() + IndentTop_ + IndentBottom_;
     if (h > height) height = h;
   }
@@ -126,12 +197,55 @@ void KtRow::SetByName(std::string_view name, const Variant& value) {
 
 // ---- KtRows -------------------------------------------------------------------
 
+KtRows::RowStore::~RowStore() {
+  for (KtRow* b : blocks_) ::operator delete(b);
+}
+
+KtRow* KtRows::RowStore::New() {
+  KtRow* slot;
+  if (!free_.empty()) {
+    slot = free_.back();
+    free_.pop_back();
+  } else {
+    if (usedInLast_ == kRowsPerBlock) {
+      blocks_.reserve(blocks_.size() + 1);
+      blocks_.push_back(static_cast<KtRow*>(::operator new(sizeof(KtRow) * kRowsPerBlock)));
+      usedInLast_ = 0;
+    }
+    slot = blocks_.back() + usedInLast_++;
+  }
+  return new (slot) KtRow();
+}
+
+void KtRows::RowStore::Delete(KtRow* row) {
+  row->~KtRow();
+  free_.push_back(row);
+}
+
+void KtRows::RowStore::Release() {
+  for (KtRow* b : blocks_) ::operator delete(b);
+  blocks_.clear();
+  free_.clear();
+  usedInLast_ = kRowsPerBlock;
+}
+
 KtRows::KtRows() = default;
-KtRows::~KtRows() = default;
+KtRows::~KtRows() { Clear(); }
+
+void KtRows::Clear() {
+  for (KtRow* r : rows_) r->~KtRow();
+  rows_.clear();
+  store_.Release();
+}
+
+void KtRows::Insert(std::size_t at, NewRow row) {
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), row.get());
+  row.release();  // rows_ owns it now
+}
 
 KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
   if (n > kMaxCellsPerRow) throw Error(errnum::kOutOfMemory, kLibraryName, "Out of memory");
-  auto row = std::make_unique<KtRow>();
+  NewRow row = MakeRow();
   row->ParentControl(control);
   const tpDefaults d = control->Defaults();
   const float availWidth = control->PageInfo().AvailWidth;
@@ -139,9 +253,9 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
 
   const KtRow* model = nullptr;
   if (d.dInheritLastRow && c >= 1)
-    model = rows_[c - 1].get();
+    model = rows_[c - 1];
   else if (GuideRow_ >= 1 && GuideRow_ <= c)
-    model = rows_[GuideRow_ - 1].get();
+    model = rows_[GuideRow_ - 1];
 
   if (model) {
     row->CopyLayoutFrom(*model);
@@ -157,12 +271,12 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
 
   const std::int32_t m = model ? model->ItemText().count() : 0;
   KtTextItemCol& cells = row->ItemText();
+  cells.reserve(std::max(m, n));
   for (std::int32_t j = 1; j <= m; ++j) {
-    auto cell = std::make_unique<KtTextItem>();
-    cell->CopyAttributesFrom(*model->ItemText().Item(j));
-    cell->ParentRow(row.get());
-    cell->ParentControl(control);
-    cells.AddItem(std::move(cell));
+    // The model's style straight in: CopyAttributesFrom without a default first.
+    KtTextItem& cell = cells.AddNew(model->ItemText().Item(j)->StyleRefOf());
+    cell.ParentRow(row.get());
+    cell.ParentControl(control);
   }
 
   std::int32_t first = 1, last = n, used = 0;
@@ -183,64 +297,38 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
     // The divisor is the whole column count, also when a model row is continued.
     const std::int32_t w = CLng(static_cast<double>(rest) / n);
     const std::int32_t s = first == 1 ? 0 : 1;
+    CellStyleData style = DefaultCellStyle(d);
     for (std::int32_t k = first; k <= last; ++k) {
-      auto cell = std::make_unique<KtTextItem>();
-      cell->AlignPos(d.dColAlignPos);
-      cell->BrushColor(d.dColBrushColor);
-      cell->Clipping(d.dColClipping);
-      cell->EditType(d.dColEditType);
-      cell->FillCell(d.dColFillCell);
-      cell->FontBold(d.dFontBold);
-      cell->FontColor(d.dFontColor);
-      cell->FontItalic(d.dFontItalic);
-      cell->FontName(d.dFontName);
-      cell->FontSize(d.dFontSize);
-      cell->FontStrikethru(d.dFontStrikeThru);
-      cell->FontStyle(d.dFontStyle);
-      cell->FontUnderline(d.dFontUnderline);
-      cell->IndentFirst(d.dColIndentFirst);
-      cell->IndentLeft(d.dColIndentLeft);
-      cell->IndentRight(d.dColIndentRight);
-      cell->LineBottom(d.dColLineBottom);
-      cell->LineLeft(d.dColLineLeft);
-      cell->LineRight(d.dColLineRight);
-      cell->LineTop(d.dColLineTop);
-      cell->PenColor(d.dColPenColor);
-      cell->PenStyle(d.dColPenStyle);
-      cell->ShadowColor(d.dColShadowColor);
-      cell->ShadowHeavyColor(d.dColShadowHeavyColor);
-      cell->ShadowSize(d.dColShadowSize);
       const double g = k == 1 ? 0.0 : row->ColSpacing();
-      cell->TabLeft(static_cast<float>(used + static_cast<double>(s + (k - first)) * w + g));
-      cell->WordWrap(d.dColWordWrap);
-      cell->ParentRow(row.get());
-      cell->ParentControl(control);
-      cells.AddItem(std::move(cell));
+      style.TabLeft = static_cast<float>(used + static_cast<double>(s + (k - first)) * w + g);
+      KtTextItem& cell = cells.AddNew(CellStyle::Intern(style));
+      cell.ParentRow(row.get());
+      cell.ParentControl(control);
     }
   }
 
   std::int32_t p = ActiveRow_ > c ? c : ActiveRow_;
   KtRow* raw = row.get();
   if (p >= 1)
-    rows_.insert(rows_.begin() + p, std::move(row));
+    Insert(static_cast<std::size_t>(p), std::move(row));
   else if (c > 0 && p == 0)
-    rows_.insert(rows_.begin(), std::move(row));
+    Insert(0, std::move(row));
   else
-    rows_.push_back(std::move(row));
+    Insert(rows_.size(), std::move(row));
   ActiveRow_ = p + 1;
   ActiveCol_ = (!model || m < n) ? n : m;
   return raw;
 }
 
 KtRow* KtRows::AddR(DocumentHost* control) {
-  auto row = std::make_unique<KtRow>();
+  NewRow row = MakeRow();
   row->ParentControl(control);
   if (const KtRow* t = TemplateRow()) {
     row->CopyLayoutFrom(*t);
     row->PageBreak(t->PageBreak());
   }
   KtRow* raw = row.get();
-  rows_.push_back(std::move(row));
+  Insert(rows_.size(), std::move(row));
   return raw;
 }
 
@@ -252,17 +340,19 @@ KtRow* KtRows::AddRPlus(DocumentHost* control, std::int32_t n) {
 
 KtRow* KtRows::Item(std::int32_t index) const {
   if (index < 1 || index > count()) throw SubscriptError();
-  return rows_[index - 1].get();
+  return rows_[index - 1];
 }
 
 void KtRows::Remove(std::int32_t index) {
   if (index < 1 || index > count()) throw SubscriptError();
+  store_.Delete(rows_[index - 1]);
   rows_.erase(rows_.begin() + (index - 1));
 }
 
 void KtRows::RemoveRange(std::int32_t first, std::int32_t n) {
   if (n <= 0) return;
   if (first < 1 || first + n - 1 > count()) throw SubscriptError();
+  for (std::int32_t i = first - 1; i < first - 1 + n; ++i) store_.Delete(rows_[i]);
   rows_.erase(rows_.begin() + (first - 1), rows_.begin() + (first - 1 + n));
 }
 

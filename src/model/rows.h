@@ -15,21 +15,64 @@ namespace ktfolio {
 class DocumentHost;
 class KtRow;
 
-// The cells of one row.
+// The cells of one row, side by side in one block (no allocation per cell).
+// A cell's address holds until the row gains or loses a cell.
 class KtTextItemCol {
  public:
+  // What iterating yields: a cell as an owning pointer would show it
+  // (`c->Text()`, `*c`, `c.get()`), so loops read as they did.
+  struct CellPtr {
+    KtTextItem* p;
+    KtTextItem* operator->() const { return p; }
+    KtTextItem& operator*() const { return *p; }
+    KtTextItem* get() const { return p; }
+  };
+  class iterator {
+   public:
+    using value_type = CellPtr;
+    using difference_type = std::ptrdiff_t;
+    explicit iterator(KtTextItem* p) : c_{p} {}
+    const CellPtr& operator*() const { return c_; }
+    iterator& operator++() {
+      ++c_.p;
+      return *this;
+    }
+    bool operator==(const iterator& o) const { return c_.p == o.c_.p; }
+    bool operator!=(const iterator& o) const { return c_.p != o.c_.p; }
+
+   private:
+    CellPtr c_;
+  };
+
+  KtTextItemCol() = default;
+  ~KtTextItemCol();
+  KtTextItemCol(const KtTextItemCol&) = delete;
+  KtTextItemCol& operator=(const KtTextItemCol&) = delete;
+
   // Creates a cell copying the template cell (when one is set) and appends it.
   KtTextItem* AddRPlus(DocumentHost* control, KtRow* row);
   void AddItem(std::unique_ptr<KtTextItem> cell);
+  // Appends a cell moved in; returns where it now lives.
+  KtTextItem* AddItem(KtTextItem&& cell);
+  // Appends a cell made in place, unstyled or of a given style.
+  KtTextItem& AddNew();
+  KtTextItem& AddNew(const StyleRef& style);
+  // Room for n cells in all, so that adding up to n moves none.
+  void reserve(std::int32_t n);
   KtTextItem* Item(std::int32_t index) const;  // nullptr when missing, no error
-  std::int32_t count() const { return static_cast<std::int32_t>(items_.size()); }
+  std::int32_t count() const { return static_cast<std::int32_t>(count_); }
   void Remove(std::int32_t index);  // missing index: Error 9
 
-  auto begin() const { return items_.begin(); }
-  auto end() const { return items_.end(); }
+  iterator begin() const { return iterator(cells_); }
+  iterator end() const { return iterator(cells_ + count_); }
 
  private:
-  std::vector<std::unique_ptr<KtTextItem>> items_;
+  // A block of its own rather than a vector: a row is allocated per row of a
+  // document, and these 16 bytes instead of 24 keep it in a smaller size class.
+  void Grow(std::uint32_t capacity);
+  KtTextItem* cells_ = nullptr;
+  std::uint32_t count_ = 0;
+  std::uint32_t capacity_ = 0;
 };
 
 class KtRow {
@@ -76,16 +119,17 @@ class KtRow {
  private:
   DocumentHost* parentControl_ = nullptr;
   std::int32_t ColsLayoutType_ = 1;
-  bool NewPage_ = false;
-  bool PageBreak_ = false;
-  bool FitHeightToText_ = true;
+  bool NewPage_ = false;  // written by every pagination: a byte of its own
+  // One byte for the two settings: with it the row fits 56 bytes.
+  bool PageBreak_ : 1 = false;
+  bool FitHeightToText_ : 1 = true;
+  std::int16_t Page_ = 0;
   float RowHeight_ = 0;
   float IndentBottom_ = 0;
   float IndentTop_ = 0;
   float ColSpacing_ = 0;
   float RowSpacing_ = 0;
   float TopInPage_ = 0;
-  std::int16_t Page_ = 0;
   KtTextItemCol items_;
 };
 
@@ -99,6 +143,8 @@ class KtRows {
  public:
   KtRows();
   ~KtRows();
+  KtRows(const KtRows&) = delete;
+  KtRows& operator=(const KtRows&) = delete;
 
 #define KT_ROWS_ATTR(type, name)        \
   type name() const { return name##_; } \
@@ -126,9 +172,11 @@ class KtRows {
   // Removes `n` rows starting at a 1-based index in one step (same result as
   // removing them one by one at that index, without the quadratic cost).
   void RemoveRange(std::int32_t first, std::int32_t n);
-  void Clear() { rows_.clear(); }
+  void Clear();
   // Direct access without the range error, for hot loops (0-based).
   KtRow& at0(size_t i) const { return *rows_[i]; }
+
+  // Iterates like a list of row pointers: `for (const auto& r : rows) r->Page()`.
 
   auto begin() const { return rows_.begin(); }
   auto end() const { return rows_.end(); }
@@ -140,7 +188,36 @@ class KtRows {
   std::int32_t StartBodyRow_ = 0;
   std::int32_t EndBodyRow_ = 0;
   std::int32_t GuideRow_ = 0;
-  std::vector<std::unique_ptr<KtRow>> rows_;
+  // Rows live in blocks, side by side in the order they were made, so that a
+  // pass over the body reads memory in order (RePaging of a million rows);
+  // a removed row's place is reused. rows_ orders them and owns them.
+  class RowStore {
+   public:
+    RowStore() = default;
+    ~RowStore();
+    RowStore(const RowStore&) = delete;
+    RowStore& operator=(const RowStore&) = delete;
+    KtRow* New();
+    void Delete(KtRow* row);
+    void Release();  // every block, once no row is left in them
+
+   private:
+    static constexpr std::size_t kRowsPerBlock = 1024;
+    std::vector<KtRow*> blocks_;
+    std::size_t usedInLast_ = kRowsPerBlock;
+    std::vector<KtRow*> free_;
+  };
+  // A row made by the store, handed back to it unless released to rows_.
+  struct RowReturn {
+    RowStore* store;
+    void operator()(KtRow* r) const { store->Delete(r); }
+  };
+  using NewRow = std::unique_ptr<KtRow, RowReturn>;
+  NewRow MakeRow() { return NewRow(store_.New(), RowReturn{&store_}); }
+  void Insert(std::size_t at, NewRow row);
+
+  RowStore store_;  // before rows_: the rows go first
+  std::vector<KtRow*> rows_;
 };
 
 // Library-wide template row and cell, set by the template reader and writer.

@@ -1,9 +1,11 @@
 #include "model/textitem.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "model/clsbitmap.h"
 #include "model/host.h"
+#include "model/rows.h"
 #include "platform/automation/font.h"
 
 namespace ktfolio {
@@ -33,82 +35,98 @@ bool NameEquals(std::string_view a, std::string_view b) {
 }
 
 KtTextItem::KtTextItem() = default;
-KtTextItem::~KtTextItem() {
-  parentRow_ = nullptr;
-  parentControl_ = nullptr;
+KtTextItem::~KtTextItem() { delete Linked(); }
+
+KtTextItem::KtTextItem(KtTextItem&& o) noexcept
+    : text_(std::move(o.text_)), itemHeight_(o.itemHeight_), style_(std::move(o.style_)), link_(o.link_) {
+  o.link_ = 0;
+}
+
+KtTextItem& KtTextItem::operator=(KtTextItem&& o) noexcept {
+  if (this == &o) return *this;
+  delete Linked();
+  text_ = std::move(o.text_);
+  style_.swap(o.style_);
+  link_ = o.link_;
+  itemHeight_ = o.itemHeight_;
+  o.link_ = 0;
+  return *this;
+}
+
+KtTextItem::CellLinks& KtTextItem::EnsureLinks() {
+  if (CellLinks* l = Linked()) return *l;
+  auto* l = new CellLinks;
+  l->row = reinterpret_cast<KtRow*>(link_ & ~kFlagBits);
+  link_ = reinterpret_cast<std::uintptr_t>(l) | (link_ & kFocusedBit) | kLinksBit;
+  return *l;
+}
+
+void KtTextItem::ParentRow(KtRow* r) {
+  if (CellLinks* l = Linked())
+    l->row = r;
+  else
+    link_ = reinterpret_cast<std::uintptr_t>(r) | (link_ & kFocusedBit);
+}
+
+DocumentHost* KtTextItem::ParentControl() const {
+  if (const CellLinks* l = Linked(); l && l->control) return l->control;
+  const KtRow* row = ParentRow();
+  return row ? row->ParentControl() : nullptr;
+}
+
+void KtTextItem::ParentControl(DocumentHost* c) {
+  // A cell in a row of the same control needs no pointer of its own.
+  if (CellLinks* l = Linked()) {
+    l->control = c;
+    return;
+  }
+  const KtRow* row = ParentRow();
+  if (row && row->ParentControl() == c) return;
+  if (!row && !c) return;
+  EnsureLinks().control = c;
 }
 
 std::string KtTextItem::Text() const {
-  if (text_.find('<') == std::string::npos) return text_;
-  return ReplaceAll(ReplaceAll(text_, "<cr>", "\r"), "<lf>", "\n");
+  const std::string_view t = text_.view();
+  if (t.find('<') == std::string::npos) return std::string(t);
+  return ReplaceAll(ReplaceAll(std::string(t), "<cr>", "\r"), "<lf>", "\n");
 }
 
 void KtTextItem::Text(std::string_view value) {
-  std::string s(value);
-  if (s.find_first_of("\r\n") != std::string::npos) s = ReplaceAll(ReplaceAll(std::move(s), "\r", "<cr>"), "\n", "<lf>");
-  text_ = std::move(s);
+  if (std::none_of(value.begin(), value.end(), [](char ch) { return ch == '\r' || ch == '\n'; })) {
+    text_.assign(value);
+    return;
+  }
+  text_.assign(ReplaceAll(ReplaceAll(std::string(value), "\r", "<cr>"), "\n", "<lf>"));
 }
 
-std::string KtTextItem::BITMAP() const { return picture_ ? text_ : std::string(); }
+std::string KtTextItem::BITMAP() const { return HasBitmap() ? std::string(text_.view()) : std::string(); }
 
 void KtTextItem::BITMAP(std::string_view value) {
   if (auto failure = LoadBitmap(value)) RecordError(failure->number(), failure->source(), failure->description());
 }
 
 std::optional<Error> KtTextItem::LoadBitmap(std::string_view value) {
-  picture_.reset();
+  if (CellLinks* l = Linked()) l->picture.reset();
   if (value.empty()) return std::nullopt;
   try {
     auto loaded = clsBitmap::Load(std::string(value));
     if (!loaded) return Error(60101, "BitMap Property Let", "No Description");
-    picture_ = std::move(loaded);
-    text_ = std::string(value);
+    EnsureLinks().picture = std::move(loaded);
+    text_.assign(value);
     return std::nullopt;
   } catch (const Error& e) {
     // A loader failure (missing or unreadable file) leaves the cell without a picture.
-    picture_.reset();
+    if (CellLinks* l = Linked()) l->picture.reset();
     return e;
   }
 }
 
 void KtTextItem::RecordError(std::int32_t number, const std::string& source, const std::string& description) const {
-  if (parentControl_) parentControl_->RecordError(number, source, description);
+  if (DocumentHost* host = ParentControl()) host->RecordError(number, source, description);
 }
 
-void KtTextItem::CopyAttributesFrom(const KtTextItem& m) {
-  AlignPos_ = m.AlignPos_;
-  BrushColor_ = m.BrushColor_;
-  Clipping_ = m.Clipping_;
-  edge_ = m.edge_;
-  EdgeFlags_ = m.EdgeFlags_;
-  EditType_ = m.EditType_;
-  FillCell_ = m.FillCell_;
-  FontBold_ = m.FontBold_;
-  FontColor_ = m.FontColor_;
-  FontItalic_ = m.FontItalic_;
-  fontName_ = m.fontName_;
-  FontSize_ = m.FontSize_;
-  FontStrikethru_ = m.FontStrikethru_;
-  FontStyle_ = m.FontStyle_;
-  FontUnderline_ = m.FontUnderline_;
-  FrameControl_ = m.FrameControl_;
-  FrameControlFlags_ = m.FrameControlFlags_;
-  FrameControlSize_ = m.FrameControlSize_;
-  IndentFirst_ = m.IndentFirst_;
-  IndentLeft_ = m.IndentLeft_;
-  IndentRight_ = m.IndentRight_;
-  LineLeft_ = m.LineLeft_;
-  LineRight_ = m.LineRight_;
-  LineTop_ = m.LineTop_;
-  LineBottom_ = m.LineBottom_;
-  PenColor_ = m.PenColor_;
-  PenStyle_ = m.PenStyle_;
-  ShadowColor_ = m.ShadowColor_;
-  ShadowHeavyColor_ = m.ShadowHeavyColor_;
-  ShadowSize_ = m.ShadowSize_;
-  TabLeft_ = m.TabLeft_;
-  WordWrap_ = m.WordWrap_;
-}
+void KtTextItem::CopyAttributesFrom(const KtTextItem& m) { style_ = m.style_; }
 
 namespace {
 

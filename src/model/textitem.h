@@ -8,8 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "model/cellstyle.h"
+#include "model/celltext.h"
 #include "platform/automation/variant.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_measure.h"
 
 namespace ktfolio {
 
@@ -20,38 +23,50 @@ class clsBitmap;
 class KtTextItem {
  public:
   KtTextItem();
+  // A cell of a known style (rows laying out their cells).
+  explicit KtTextItem(const StyleRef& style) : style_(style) {}
   ~KtTextItem();
   KtTextItem(const KtTextItem&) = delete;
   KtTextItem& operator=(const KtTextItem&) = delete;
+  // Rows keep their cells side by side and move them when they grow.
+  KtTextItem(KtTextItem&& o) noexcept;
+  KtTextItem& operator=(KtTextItem&& o) noexcept;
 
   // references
-  KtRow* ParentRow() const { return parentRow_; }
-  void ParentRow(KtRow* r) { parentRow_ = r; }
-  DocumentHost* ParentControl() const { return parentControl_; }
-  void ParentControl(DocumentHost* c) { parentControl_ = c; }
+  KtRow* ParentRow() const { return Linked() ? Linked()->row : reinterpret_cast<KtRow*>(link_ & ~kFlagBits); }
+  void ParentRow(KtRow* r);
+  // The row's control unless the cell was given another one.
+  DocumentHost* ParentControl() const;
+  void ParentControl(DocumentHost* c);
 
   // Text is stored with line breaks turned into "<cr>" / "<lf>" markers.
   std::string Text() const;
   void Text(std::string_view value);
-  const std::string& StoredText() const { return text_; }
-  void StoredText(std::string value) { text_ = std::move(value); }
+  std::string_view StoredText() const { return text_.view(); }
+  void StoredText(std::string_view value) { text_.assign(value); }
 
   // Picture shown instead of the text; empty when there is none.
   std::string BITMAP() const;
   void BITMAP(std::string_view value);
-  bool HasBitmap() const { return picture_ != nullptr; }
+  bool HasBitmap() const { return Picture() != nullptr; }
   // The setter's work; returns the failure instead of recording it.
   std::optional<Error> LoadBitmap(std::string_view value);
-  const clsBitmap* Picture() const { return picture_.get(); }
+  const clsBitmap* Picture() const { return Linked() ? Linked()->picture.get() : nullptr; }
 
-#define KT_ATTR(type, name, init)              \
-  type name() const { return name##_; }        \
-  void name(type value) { name##_ = value; }
+  // Shared attributes: reading is one indirection; a setter that changes a
+  // value gives this cell its own (interned) record, the others keep theirs.
+#define KT_ATTR(type, name, init)                 \
+  type name() const { return style_->name; }      \
+  void name(type value) {                         \
+    if (style_->name == value) return;            \
+    CellStyleData d = *style_;                    \
+    d.name = value;                               \
+    style_ = CellStyle::Intern(d);                \
+  }
   KT_ATTR(std::int16_t, LineRight, 0)
   KT_ATTR(std::int16_t, LineLeft, 0)
   KT_ATTR(std::int16_t, LineBottom, 0)
   KT_ATTR(std::int16_t, LineTop, 0)
-  KT_ATTR(float, TabLeft, 0)
   KT_ATTR(std::int32_t, AlignPos, 0)
   KT_ATTR(std::int32_t, FontStyle, 0)
   KT_ATTR(float, IndentLeft, 0)
@@ -63,7 +78,6 @@ class KtTextItem {
   KT_ATTR(std::int32_t, ShadowSize, 0)
   KT_ATTR(bool, Clipping, false)
   KT_ATTR(bool, WordWrap, false)
-  KT_ATTR(bool, Focused, false)
   KT_ATTR(std::int32_t, PenStyle, 0)
   KT_ATTR(std::uint32_t, PenColor, 0)
   KT_ATTR(std::uint32_t, BrushColor, 0)
@@ -79,15 +93,31 @@ class KtTextItem {
   KT_ATTR(std::int32_t, edge, 0)
   KT_ATTR(std::int32_t, EdgeFlags, 0)
   KT_ATTR(std::int32_t, EditType, 0)
+
+  KT_ATTR(float, TabLeft, 0)
 #undef KT_ATTR
 
-  const std::string& FontName() const { return fontName_; }
-  void FontName(std::string_view v) { fontName_ = std::string(v); }
+  // Per cell.
+  bool Focused() const { return (link_ & kFocusedBit) != 0; }
+  void Focused(bool value) { link_ = value ? link_ | kFocusedBit : link_ & ~kFocusedBit; }
+
+  const std::string& FontName() const { return style_->fontName; }
+  void FontName(std::string_view v) {
+    if (style_->fontName == v) return;
+    CellStyleData d = *style_;
+    d.fontName = std::string(v);
+    style_ = CellStyle::Intern(d);
+  }
+
+  // The shared record itself: cells with equal styles hold the same one.
+  const CellStyle* Style() const { return style_.get(); }
+  void Style(const StyleRef& style) { style_ = style; }
+  const StyleRef& StyleRefOf() const { return style_; }
 
   // Values written by measuring (library-internal readers).
   float ItemHeight() const { return itemHeight_; }
-  float LineHeight() const { return lineHeight_; }
-  std::int16_t Lines() const { return lines_; }
+  float LineHeight() const { return Linked() ? Linked()->lineHeight : 0.0f; }
+  std::int16_t Lines() const { return Linked() ? Linked()->lines : std::int16_t{0}; }
 
   // Copies the 32 layout attributes (not Text, picture or Focused) from a model cell.
   void CopyAttributesFrom(const KtTextItem& model);
@@ -99,37 +129,41 @@ class KtTextItem {
 
   // Measuring: right edge in twips from the row's left edge; stores ItemHeight.
   void GetHeight(win::HDC hdc, float right);
+  // The same result, measured with a row's shared measurer (fonts made once
+  // per row, single lines from the cached widths).
+  void GetHeight(win::TextMeasurer& measurer, float right);
   // Field codes (%p, %n, dates) and line markers expanded.
-  void ExpandText(const std::string& text, std::string& result) const;
+  void ExpandText(std::string_view text, std::string& result) const;
   // Builds the cell's font for a device context at a zoom in percent; nullptr on failure.
   win::HFONT SetFont(win::HDC hdc, win::HFONT oldFont, double zoom);
   static void ReleaseFont(win::HDC hdc, win::HFONT& font);
 
  private:
+  // What few cells have: a picture, or a control other than their row's.
+  struct CellLinks {
+    KtRow* row = nullptr;
+    DocumentHost* control = nullptr;
+    std::unique_ptr<clsBitmap> picture;
+    float lineHeight = 0;
+    std::int16_t lines = 0;
+  };
+  // link_ is the row pointer, or (kLinksBit set) a CellLinks block; kFocusedBit
+  // rides along in the pointer's spare low bits.
+  static constexpr std::uintptr_t kLinksBit = 1, kFocusedBit = 2, kFlagBits = 3;
+  CellLinks* Linked() const {
+    return (link_ & kLinksBit) ? reinterpret_cast<CellLinks*>(link_ & ~kFlagBits) : nullptr;
+  }
+  CellLinks& EnsureLinks();
+  // Builds the font description for a device resolution; false (error recorded) when it cannot be.
+  bool FillLogFont(int dpiY, double zoom, win::LOGFONT& lf) const;
+
   void RecordError(std::int32_t number, const std::string& source, const std::string& description) const;
 
-  KtRow* parentRow_ = nullptr;
-  DocumentHost* parentControl_ = nullptr;
-  std::string text_;
-  std::string fontName_;
-  std::unique_ptr<clsBitmap> picture_;
-  std::int16_t LineRight_ = 0, LineLeft_ = 0, LineBottom_ = 0, LineTop_ = 0;
-  float TabLeft_ = 0;
-  std::int32_t AlignPos_ = 0, FontStyle_ = 0;
-  float IndentLeft_ = 0, IndentRight_ = 0, FontSize_ = 0;
-  std::uint32_t FontColor_ = 0, ShadowColor_ = 0, ShadowHeavyColor_ = 0;
-  std::int32_t ShadowSize_ = 0;
-  bool Clipping_ = false, WordWrap_ = false, Focused_ = false;
-  std::int32_t PenStyle_ = 0;
-  std::uint32_t PenColor_ = 0, BrushColor_ = 0;
-  bool FillCell_ = false;
-  float IndentFirst_ = 0;
-  bool FontBold_ = false, FontItalic_ = false, FontUnderline_ = false, FontStrikethru_ = false;
-  std::int32_t FrameControl_ = 0, FrameControlFlags_ = 0;
-  float FrameControlSize_ = 0;
-  std::int32_t edge_ = 0, EdgeFlags_ = 0, EditType_ = 0;
-  float itemHeight_ = 0, lineHeight_ = 0;
-  std::int16_t lines_ = 0;
+  // 32 bytes in all: the text and height share the first 16.
+  CellText text_;
+  float itemHeight_ = 0;
+  StyleRef style_;
+  std::uintptr_t link_ = 0;
 };
 
 // True for the cell attributes that hold a colour (matched without regard to case).

@@ -68,11 +68,12 @@ class SelectedFont {
 
 }  // namespace
 
-void KtTextItem::ExpandText(const std::string& text, std::string& result) const {
-  std::string s = text;
+void KtTextItem::ExpandText(std::string_view text, std::string& result) const {
+  std::string s(text);
   if (s.find('%') != std::string::npos) {
-    const std::int32_t page = parentControl_ ? parentControl_->CurrentPage() : 0;
-    const std::int32_t pages = parentControl_ ? parentControl_->PageCount() : 0;
+    const DocumentHost* host = ParentControl();
+    const std::int32_t page = host ? host->CurrentPage() : 0;
+    const std::int32_t pages = host ? host->PageCount() : 0;
     s = ReplaceAll(std::move(s), "%p", std::to_string(page));
     s = ReplaceAll(std::move(s), "%n", std::to_string(pages));
     static const struct {
@@ -97,25 +98,31 @@ void KtTextItem::ReleaseFont(HDC hdc, HFONT& font) {
   font = nullptr;
 }
 
-HFONT KtTextItem::SetFont(HDC hdc, HFONT oldFont, double zoom) {
-  if (oldFont) ReleaseFont(hdc, oldFont);
-  LOGFONT lf;
+bool KtTextItem::FillLogFont(int dpiY, double zoom, LOGFONT& lf) const {
+  const CellStyleData& st = *style_;
   lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfItalic = FontItalic_ ? 1 : 0;
-  lf.lfUnderline = FontUnderline_ ? 1 : 0;
-  lf.lfStrikeOut = FontStrikethru_ ? 1 : 0;
-  lf.lfWeight = FontBold_ ? FW_BOLD : FW_NORMAL;
-  if (fontName_.size() >= static_cast<size_t>(LF_FACESIZE))
+  lf.lfItalic = st.FontItalic ? 1 : 0;
+  lf.lfUnderline = st.FontUnderline ? 1 : 0;
+  lf.lfStrikeOut = st.FontStrikethru ? 1 : 0;
+  lf.lfWeight = st.FontBold ? FW_BOLD : FW_NORMAL;
+  if (st.fontName.size() >= static_cast<size_t>(LF_FACESIZE))
     throw SubscriptError();  // face name field overflow
-  fontName_.copy(lf.lfFaceName, fontName_.size());
-  lf.lfFaceName[fontName_.size()] = 0;
-  const double pixels = FontSize_ * GetDeviceCaps(hdc, LOGPIXELSY) * zoom / 100.0 / 72.0;
+  st.fontName.copy(lf.lfFaceName, st.fontName.size());
+  lf.lfFaceName[st.fontName.size()] = 0;
+  const double pixels = st.FontSize * dpiY * zoom / 100.0 / 72.0;
   if (!(std::fabs(pixels) <= kMaxFontPixels)) {
     const Error e = Overflow();
     RecordError(e.number(), e.source(), e.description());
-    return nullptr;
+    return false;
   }
   lf.lfHeight = -DeviceInt(pixels);
+  return true;
+}
+
+HFONT KtTextItem::SetFont(HDC hdc, HFONT oldFont, double zoom) {
+  if (oldFont) ReleaseFont(hdc, oldFont);
+  LOGFONT lf;
+  if (!FillLogFont(GetDeviceCaps(hdc, LOGPIXELSY), zoom, lf)) return nullptr;
   HFONT font = CreateFontIndirect(&lf);
   if (!font) {
     RecordError(60104, "SetFont Function", "No Description");
@@ -124,23 +131,46 @@ HFONT KtTextItem::SetFont(HDC hdc, HFONT oldFont, double zoom) {
   return font;
 }
 
+namespace {
+
+// The text width a cell leaves for its text, in device units, before the
+// first-line indent: the column less its indents, tab and frame control.
+struct CellBox {
+  double first;
+  double width;
+};
+
+CellBox MeasureBox(const CellStyleData& st, float right, double dpiX) {
+  const double first = st.IndentFirst * dpiX / 1440.0;
+  const double left = st.IndentLeft * dpiX / 1440.0;
+  const double rightIndent = st.IndentRight * dpiX / 1440.0;
+  const double tab = st.TabLeft * dpiX / 1440.0;
+  const double width = right * dpiX / 1440.0;
+  const double frame = st.FrameControl != 0 ? st.FrameControlSize * dpiX / 1440.0 : 0.0;
+  return {first, width - left - rightIndent - tab - frame};
+}
+
+// Field codes and line markers need expanding; plain text is measured as stored.
+// (A plain loop: find_first_of searches the set once per character.)
+bool NeedsExpanding(std::string_view s) {
+  return std::any_of(s.begin(), s.end(), [](char ch) { return ch == '%' || ch == '<'; });
+}
+
+}  // namespace
+
 void KtTextItem::GetHeight(HDC hdc, float right) {
   try {
     std::string text;
-    ExpandText(text_, text);
+    ExpandText(text_.view(), text);
     const double dpiX = GetDeviceCaps(hdc, LOGPIXELSX);
     const double dpiY = GetDeviceCaps(hdc, LOGPIXELSY);
     if (dpiY <= 0) return;
-    const double first = IndentFirst_ * dpiX / 1440.0;
-    const double left = IndentLeft_ * dpiX / 1440.0;
-    const double rightIndent = IndentRight_ * dpiX / 1440.0;
-    const double tab = TabLeft_ * dpiX / 1440.0;
-    const double width = right * dpiX / 1440.0;
-    const double frame = FrameControl_ != 0 ? FrameControlSize_ * dpiX / 1440.0 : 0.0;
-    const double w = width - left - rightIndent - tab - frame;
+    const CellBox box = MeasureBox(*style_, right, dpiX);
+    const double first = box.first;
+    const double w = box.width;
 
-    if (picture_) {
-      itemHeight_ = static_cast<float>(picture_->Height() * 1440.0 / dpiY);
+    if (const clsBitmap* picture = Picture()) {
+      itemHeight_ = static_cast<float>(picture->Height() * 1440.0 / dpiY);
       return;
     }
     RECT rc{0, 0, std::min(DeviceInt(w), kMaxLineWidth), 1};
@@ -152,7 +182,7 @@ void KtTextItem::GetHeight(HDC hdc, float right) {
     const SelectedFont selected(hdc, font, saved);
     {
       SetBkMode(hdc, TRANSPARENT);
-      UINT flags = WordWrap_ ? DT_WORDBREAK : 0;
+      UINT flags = style_->WordWrap ? DT_WORDBREAK : 0;
       if (first > 0) {
         INT spaceWidth = 0;
         if (GetCharWidth32(hdc, ' ', ' ', &spaceWidth) && spaceWidth > 0)
@@ -162,6 +192,56 @@ void KtTextItem::GetHeight(HDC hdc, float right) {
       const int height = DrawText(hdc, text.c_str(), -1, &rc, flags | DT_CALCRECT);
       itemHeight_ = static_cast<float>(height * 1440.0 / dpiY);
     }
+  } catch (const Error& e) {
+    RecordError(e.number(), e.source(), e.description());
+  } catch (const std::exception& e) {
+    RecordError(errnum::kInvalidProcedureCall, kLibraryName, e.what());
+  }
+}
+
+// Step for step the device-context version above, with the font, metrics and
+// resolution the measurer already holds.
+void KtTextItem::GetHeight(TextMeasurer& m, float right) {
+  try {
+    std::string expanded;
+    std::string_view text = text_.view();
+    if (NeedsExpanding(text)) {
+      ExpandText(text, expanded);
+      text = expanded;
+    }
+    const double dpiX = m.DpiX();
+    const double dpiY = m.DpiY();
+    if (dpiY <= 0) return;
+    const CellBox box = MeasureBox(*style_, right, dpiX);
+    if (const clsBitmap* picture = Picture()) {
+      itemHeight_ = static_cast<float>(picture->Height() * 1440.0 / dpiY);
+      return;
+    }
+    const LONG width = std::min(DeviceInt(box.width), kMaxLineWidth);
+    // Cells of one style (most of a row) share its font without describing it again.
+    if (m.FontKey() != style_.get()) {
+      LOGFONT lf;
+      if (!FillLogFont(m.DpiY(), 100.0, lf)) return;
+      if (!m.UseFont(lf)) {
+        RecordError(60104, "SetFont Function", "No Description");
+        return;
+      }
+      m.FontKey(style_.get());
+    }
+    if (box.first > 0) {
+      const INT spaceWidth = m.CharWidth(' ');
+      if (spaceWidth > 0) {
+        if (text.data() != expanded.data()) expanded = std::string(text);
+        expanded.insert(0, IndentSpaces(box.first, spaceWidth, width), ' ');
+        text = expanded;
+      }
+    }
+    const TEXTMETRIC& tm = m.Metrics();
+    const double worst = static_cast<double>(text.size()) + 1.0;
+    if (worst * std::max<LONG>(tm.tmHeight, 0) > INT32_MAX || worst * std::max<LONG>(tm.tmMaxCharWidth, 0) > INT32_MAX)
+      throw Overflow();
+    const int height = m.TextHeight(text, width, style_->WordWrap ? DT_WORDBREAK : 0);
+    itemHeight_ = static_cast<float>(height * 1440.0 / dpiY);
   } catch (const Error& e) {
     RecordError(e.number(), e.source(), e.description());
   } catch (const std::exception& e) {

@@ -181,5 +181,39 @@ TEST(RowsTemplate, AddRCopiesTheTemplateRowIncludingPageBreak) {
   EXPECT_EQ(row->ItemText().Item(2)->FontSize(), 14);
 }
 
+TEST(RowsCollection, RemovedRowsMakeRoomAndTheOthersKeepTheirCells) {
+  // Rows share blocks; removing some and adding others must leave every
+  // remaining row and cell as it was (the sanitizer build checks the memory).
+  FakeHost host;
+  host.defaults.dInheritLastRow = false;
+  KtRows rows;
+  for (int i = 0; i < 3000; ++i) {
+    KtRow* r = rows.Add(&host, 2);
+    r->RowHeight(static_cast<float>(i));
+    r->ItemText().Item(1)->Text("row " + std::to_string(i));
+  }
+  rows.RemoveRange(100, 2000);
+  rows.Remove(1);
+  for (int i = 3000; i < 3500; ++i) {
+    rows.ActiveRow(rows.count());
+    KtRow* r = rows.Add(&host, 2);
+    r->RowHeight(static_cast<float>(i));
+    r->ItemText().Item(1)->Text("row " + std::to_string(i));
+  }
+  ASSERT_EQ(rows.count(), 3000 - 2001 + 500);
+  std::vector<int> expected;
+  for (int i = 1; i < 99; ++i) expected.push_back(i);
+  for (int i = 2099; i < 3500; ++i) expected.push_back(i);
+  for (std::size_t k = 0; k < expected.size(); ++k) {
+    const KtRow& r = rows.at0(k);
+    ASSERT_EQ(r.RowHeight(), static_cast<float>(expected[k])) << k;
+    ASSERT_EQ(r.ItemText().Item(1)->Text(), "row " + std::to_string(expected[k])) << k;
+    ASSERT_EQ(r.ItemText().Item(1)->ParentRow(), &r);
+  }
+  rows.Clear();
+  EXPECT_EQ(rows.count(), 0);
+  EXPECT_NE(rows.Add(&host, 1), nullptr) << "a cleared collection takes rows again";
+}
+
 }  // namespace
 }  // namespace ktfolio

@@ -1,3 +1,4 @@
+import pytest
 import ktfolio
 from conftest import texts
 
@@ -111,3 +112,42 @@ def test_an_item_that_cannot_become_text_is_recorded_not_raised(c):
     assert c.AddRow("a", ["nested", "list"]) is False
     ok, number, _, _ = c.GetLastError()
     assert ok and number == 13
+
+
+def test_add_rows_builds_in_bulk_what_add_row_builds_one_by_one(c):
+    one = ktfolio.KtPrint4()
+    rows = [("A1", 2, 3.5), ["#1440#B", None, True], (), iter(["gen", "erator"])]
+    assert c.AddRows(r for r in rows) == 4
+    for r in rows[:3]:
+        one.AddRow(*r)
+    one.AddRow("gen", "erator")
+    for row in range(1, 5):
+        assert texts(c, row) == texts(one, row), row
+        assert c.GetProperty(row, 1, "TabLeft") == one.GetProperty(row, 1, "TabLeft")
+    assert c.GetLastError()[0] is False
+
+
+def test_add_rows_stops_at_the_first_row_the_control_refuses(c):
+    # A position beyond the Single range overflows: that row and the rest are not added.
+    assert c.AddRows([["a"], ["#1e39#b"], ["c"]]) == 1
+    assert c.LastRow == 1 and texts(c, 1) == ["a"]
+    failed, number, _, _ = c.GetLastError()
+    assert failed is True and number == 6
+
+
+def test_add_rows_raises_for_rows_it_cannot_convert_and_keeps_those_before(c):
+    for bad, message in (("text", "row 2"), ([object()], "row 2 item 1"), (5, "row 2")):
+        control = ktfolio.KtPrint4()
+        with pytest.raises(TypeError, match=message):
+            control.AddRows([["first"], bad, ["never"]])
+        assert control.LastRow == 1, bad
+
+
+def test_item_lists_given_by_keyword_take_the_general_path_to_the_same_row(c):
+    c.dInheritLastRow = False
+    assert c.AddRow(Items=["a", 2]) is True
+    assert c.AddRow("a", 2) is True
+    assert texts(c, 1) == texts(c, 2) == ["a", "2"]
+    with pytest.raises(TypeError, match="unexpected keyword argument 'Item'"):
+        c.AddRow(Item=["x"])
+    assert c.LastRow == 2

@@ -1,0 +1,214 @@
+// The listing job at scale: N rows x 5 cells with a header, a "Page %p of %n"
+// footer and a grid, built row by row with AddRow, then paginated again with
+// RePaging. Prints, per N, the building cost per row, the RePaging cost per
+// row and the memory per cell (peak RSS above an empty control, divided by
+// the cells). Each N runs in a child process, so peak RSS is that job's alone.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "control/ktprint4.h"
+
+using namespace ktfolio;
+
+namespace {
+
+constexpr int kCellsPerRow = 5;
+constexpr int kRePagingRuns = 5;
+
+const char* const kHelp =
+    "usage: listing_scale [--sizes 10000,100000,1000000] [--baseline BUILD_DIR]\n"
+    "       listing_scale --child N\n"
+    "\n"
+    "Builds the listing job (N rows x 5 cells, header, \"Page %p of %n\" footer, grid)\n"
+    "with AddRow for each N, in a child process per N, and prints:\n"
+    "  build us/row   CPU time of the AddRow loop (formatting included) divided by N\n"
+    "  repage ns/row  best of 5 RePaging(1) of the whole body, divided by N\n"
+    "  bytes/cell     peak RSS of the child above its RSS with an empty control,\n"
+    "                 divided by the N x 5 body cells\n"
+    "\n"
+    "--baseline BUILD_DIR adds the same figures for another build of this program,\n"
+    "BUILD_DIR/bin/listing_scale (run as BUILD_DIR/bin/listing_scale --child N).\n"
+    "To compare with an older commit: make a worktree of it, copy this file and the\n"
+    "listing_scale lines of bench/CMakeLists.txt into it, build the target there,\n"
+    "and pass that tree's build folder. The program uses only AddRow, RePaging and\n"
+    "page and default-cell setters that every version of the control has.\n";
+
+long RssKiB() {
+  // Current resident set, from /proc (ru_maxrss is only the peak).
+  FILE* f = std::fopen("/proc/self/statm", "r");
+  if (!f) return 0;
+  long pages = 0, resident = 0;
+  const int got = std::fscanf(f, "%ld %ld", &pages, &resident);
+  std::fclose(f);
+  return got == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : 0;
+}
+
+// Process CPU time: the job is single-threaded, and wall time on a shared
+// machine measures the neighbours too.
+double CpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
+}
+
+long PeakKiB() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss;
+}
+
+void SetUpListing(KtPrint4& c) {
+  c.ScaleMode(eTwip);
+  c.PageSize(s_A4);
+  c.Marginleft(1440);
+  c.MarginRight(1440);
+  c.MarginTop(1440);
+  c.MarginBottom(1440);
+  c.MarginHeader(600);
+  c.MarginFooter(860);
+  c.Font(MakeFont("Arial", 9));
+  c.dInheritLastRow(false);
+  c.AddHeaderRow("Sales listing");
+  c.dColLineTop(1);
+  c.dColLineBottom(1);
+  c.dColLineLeft(1);
+  c.dColLineRight(1);
+  c.AddHeaderRow("Code", "#1400#Description", "#5800#Qty", "#6800#Price", "#8000#Total");
+  c.dColLineTop(0);
+  c.dColLineBottom(0);
+  c.dColLineLeft(0);
+  c.dColLineRight(0);
+  c.AddFooterRow("Page %p of %n");
+  c.dColLineTop(1);
+  c.dColLineBottom(1);
+  c.dColLineLeft(1);
+  c.dColLineRight(1);
+  c.dInheritLastRow(true);
+}
+
+// One job: prints "build_us=... repage_ns=... bytes_per_cell=... pages=...".
+int RunChild(int n) {
+  KtPrint4 c;
+  SetUpListing(c);
+  const long emptyKiB = RssKiB();
+  char code[16], price[32], total[32];
+  const double t0 = CpuSeconds();
+  for (int i = 0; i < n; ++i) {
+    std::snprintf(code, sizeof code, "A%06d", i);
+    std::snprintf(price, sizeof price, "#6800#%.2f", i * 1.25);
+    std::snprintf(total, sizeof total, "#8000#%.2f", (i % 17) * i * 1.25);
+    if (!c.AddRow(code, "#1400#Item number " + std::to_string(i) + " with a longer description",
+                  "#5800#" + std::to_string(i % 17), price, total)) {
+      std::fprintf(stderr, "listing_scale: AddRow failed at row %d\n", i + 1);
+      return 1;
+    }
+  }
+  const double build = CpuSeconds() - t0;
+  double best = 1e30;
+  for (int r = 0; r < kRePagingRuns; ++r) {
+    const double p0 = CpuSeconds();
+    c.RePaging(1, false);
+    best = std::min(best, CpuSeconds() - p0);
+  }
+  const double bytesPerCell = (PeakKiB() - emptyKiB) * 1024.0 / (static_cast<double>(n) * kCellsPerRow);
+  std::printf("build_us=%.3f repage_ns=%.2f bytes_per_cell=%.1f pages=%d\n", build * 1e6 / n, best * 1e9 / n,
+              bytesPerCell, c.Pages());
+  return 0;
+}
+
+struct Figures {
+  double buildUs = 0, repageNs = 0, bytesPerCell = 0;
+  int pages = 0;
+  bool ok = false;
+};
+
+// Runs `program --child n` and reads its one line of figures.
+Figures RunJob(const std::string& program, int n) {
+  Figures f;
+  const std::string cmd = "'" + program + "' --child " + std::to_string(n);
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return f;
+  char line[512] = {};
+  const bool got = std::fgets(line, sizeof line, p) != nullptr;
+  const int status = pclose(p);
+  if (!got || status != 0) return f;
+  f.ok = std::sscanf(line, "build_us=%lf repage_ns=%lf bytes_per_cell=%lf pages=%d", &f.buildUs, &f.repageNs,
+                     &f.bytesPerCell, &f.pages) == 4;
+  return f;
+}
+
+std::string Row(const char* label, int n, const Figures& f) {
+  char buf[160];
+  if (!f.ok)
+    std::snprintf(buf, sizeof buf, "%-9s %9d | failed", label, n);
+  else
+    std::snprintf(buf, sizeof buf, "%-9s %9d | %10.3f | %12.2f | %10.1f | %7d", label, n, f.buildUs, f.repageNs,
+                  f.bytesPerCell, f.pages);
+  return buf;
+}
+
+std::vector<int> ParseSizes(const std::string& s) {
+  std::vector<int> out;
+  std::stringstream in(s);
+  std::string part;
+  while (std::getline(in, part, ',')) out.push_back(std::stoi(part));
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes = {10000, 100000, 1000000};
+  std::optional<std::string> baseline;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::fputs(kHelp, stdout);
+      return 0;
+    }
+    if (i + 1 >= argc) {
+      std::fprintf(stderr, "listing_scale: %s needs a value\n%s", a.c_str(), kHelp);
+      return 2;
+    }
+    const std::string v = argv[++i];
+    if (a == "--child") return RunChild(std::atoi(v.c_str()));
+    if (a == "--sizes") sizes = ParseSizes(v);
+    else if (a == "--baseline") baseline = v;
+    else {
+      std::fprintf(stderr, "listing_scale: unknown option %s\n%s", a.c_str(), kHelp);
+      return 2;
+    }
+  }
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  std::string other;
+  if (baseline) {
+    other = *baseline + "/bin/listing_scale";
+    if (!std::filesystem::exists(other)) {
+      std::fprintf(stderr, "listing_scale: no %s (see --help)\n", other.c_str());
+      return 2;
+    }
+  }
+  std::printf("%-9s %9s | %10s | %12s | %10s | %7s\n", "build", "rows", "us/row", "repage ns/row", "bytes/cell",
+              "pages");
+  for (int n : sizes) {
+    std::printf("%s\n", Row("this", n, RunJob(self, n)).c_str());
+    std::fflush(stdout);
+    if (baseline) {
+      std::printf("%s\n", Row("baseline", n, RunJob(other, n)).c_str());
+      std::fflush(stdout);
+    }
+  }
+  return 0;
+}

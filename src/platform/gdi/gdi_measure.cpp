@@ -1,0 +1,198 @@
+// TextMeasurer: a row's texts measured under one lock, each font made once,
+// single lines added up from the cached advance widths.
+#include "platform/gdi/gdi_measure.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/gdi/gdi_impl.h"
+
+namespace ktfolio::win {
+
+using namespace gdi;
+
+namespace {
+
+bool SameFont(const LOGFONT& a, const LOGFONT& b) {
+  return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+         a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
+         a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+         a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
+         a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
+         std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
+}
+
+// DrawText's line height when `text` stays on one line of `width`, or -1
+// when it needs the line breaker. One line: no CR or LF, and either no word
+// breaking or no word after the first ending past the width. DrawText's wrap
+// is greedy and always keeps a line's first word, however wide, and the
+// spaces after the last word; it checks where each later word ends, and
+// checking every character of those words checks that too.
+// Prefixes are taken out first, as DrawText does ("&&" is '&', a lone
+// trailing '&' shows nothing).
+int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT format) {
+  if (format & (DT_EXPANDTABS | DT_SINGLELINE)) return -1;
+  // One pass for line breaks and non-ASCII (a plain loop: find_first_of
+  // searches its set once per character).
+  bool ascii = true;
+  for (char ch : text) {
+    if (ch == '\r' || ch == '\n') return -1;
+    if (static_cast<unsigned char>(ch) >= 0x80) ascii = false;
+  }
+  const int lineH = fi->Height();
+  if (!(format & DT_WORDBREAK)) return lineH;
+  const long maxWidth = width < 0 ? 0 : width;
+  const bool prefix = !(format & DT_NOPREFIX);
+  long pen = 0;
+  bool inFirstWord = false, pastFirstWord = false;
+  auto fits = [&](std::uint32_t cp) {
+    // The measured table read directly; Advance measures what is not in it yet.
+    pen += cp < 256 && fi->narrow[cp].width >= 0 ? fi->narrow[cp].width : fi->Advance(cp);
+    if (cp == ' ' || cp == '\t') {
+      if (inFirstWord) pastFirstWord = true;
+      return true;
+    }
+    if (!pastFirstWord) {
+      inFirstWord = true;
+      return true;
+    }
+    return pen <= maxWidth;
+  };
+  if (ascii) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (prefix && text[i] == '&' && ++i == text.size()) break;
+      if (!fits(static_cast<unsigned char>(text[i]))) return -1;
+    }
+    return lineH;
+  }
+  const std::vector<std::uint32_t> cps = DecodeUtf8(text.data(), static_cast<int>(text.size()));
+  for (std::size_t i = 0; i < cps.size(); ++i) {
+    if (prefix && cps[i] == '&' && ++i == cps.size()) break;
+    if (!fits(cps[i])) return -1;
+  }
+  return lineH;
+}
+
+// The text engine and metrics of the fonts measured lately, for the process:
+// a row's fonts are nearly always the previous row's, and the engine's own
+// look-up builds strings. Instances are never freed, so the pointers hold.
+// Used under the module lock.
+struct KnownFont {
+  LOGFONT lf;
+  int dpiX, dpiY;
+  FontInstance* fi;
+  TEXTMETRIC tm;
+};
+constexpr std::size_t kKnownFonts = 16;
+std::vector<KnownFont>& KnownFonts() {
+  static auto* fonts = new std::vector<KnownFont>;
+  return *fonts;
+}
+
+}  // namespace
+
+struct TextMeasurer::State {
+  std::unique_lock<std::recursive_mutex> lock{ModuleLock()};
+  HDC hdc;
+  int dpiX = 0, dpiY = 0;
+  struct Entry {
+    LOGFONT lf;
+    FontInstance* fi;
+    TEXTMETRIC tm;
+    HFONT font;  // made when DrawText needs it selected
+  };
+  std::vector<Entry> fonts;
+  Entry* current = nullptr;  // into `fonts`, which is reserved up front so it never moves
+  HGDIOBJ previous = nullptr;  // the context's font before the first DrawText
+  HFONT selected = nullptr;
+  const void* key = nullptr;
+};
+
+TextMeasurer::TextMeasurer(HDC hdc) : s_(std::make_unique<State>()) {
+  s_->hdc = hdc;
+  s_->dpiX = GetDeviceCaps(hdc, LOGPIXELSX);
+  s_->dpiY = GetDeviceCaps(hdc, LOGPIXELSY);
+}
+
+TextMeasurer::~TextMeasurer() {
+  if (s_->previous) SelectObject(s_->hdc, s_->previous);
+  for (State::Entry& e : s_->fonts)
+    if (e.font) DeleteObject(e.font);
+}
+
+HDC TextMeasurer::dc() const { return s_->hdc; }
+int TextMeasurer::DpiX() const { return s_->dpiX; }
+int TextMeasurer::DpiY() const { return s_->dpiY; }
+
+bool TextMeasurer::UseFont(const LOGFONT& lf) {
+  s_->key = nullptr;
+  if (s_->current && SameFont(s_->current->lf, lf)) return true;
+  for (State::Entry& e : s_->fonts)
+    if (SameFont(e.lf, lf)) {
+      s_->current = &e;
+      return true;
+    }
+  DC* dc = ToDC(s_->hdc);
+  if (!dc) return false;
+  State::Entry entry{lf, nullptr, {}, nullptr};
+  std::vector<KnownFont>& known = KnownFonts();
+  for (const KnownFont& k : known)
+    if (k.dpiX == dc->dpiX && k.dpiY == dc->dpiY && SameFont(k.lf, lf)) {
+      entry.fi = k.fi;
+      entry.tm = k.tm;
+      break;
+    }
+  if (!entry.fi) {
+    entry.font = CreateFontIndirect(&lf);
+    if (!entry.font) return false;
+    auto* font = static_cast<Font*>(entry.font);
+    entry.lf = font->lf;  // as the handle keeps it (face name terminated)
+    entry.fi = Instance(font);
+    FillTextMetrics(font, dc, &entry.tm);
+    if (known.size() == kKnownFonts) known.erase(known.begin());
+    known.push_back({lf, dc->dpiX, dc->dpiY, entry.fi, entry.tm});
+  }
+  if (s_->fonts.size() == s_->fonts.capacity()) {
+    const std::ptrdiff_t at = s_->current ? s_->current - s_->fonts.data() : -1;
+    s_->fonts.reserve(s_->fonts.empty() ? 4 : s_->fonts.size() * 2);
+    if (at >= 0) s_->current = s_->fonts.data() + at;
+  }
+  s_->fonts.push_back(entry);
+  s_->current = &s_->fonts.back();
+  return true;
+}
+
+const void* TextMeasurer::FontKey() const { return s_->key; }
+void TextMeasurer::FontKey(const void* key) { s_->key = key; }
+
+const TEXTMETRIC& TextMeasurer::Metrics() const { return s_->current->tm; }
+
+INT TextMeasurer::CharWidth(UINT ch) { return s_->current->fi->Advance(ch); }
+
+int TextMeasurer::TextHeight(std::string_view text, int width, UINT format) {
+  text = text.substr(0, text.find('\0'));  // DrawText stops there too
+  const int h = SingleLineHeight(s_->current->fi, text, width, format);
+  if (h >= 0) return h;
+  return TextHeightByDrawText(text, width, format);
+}
+
+int TextMeasurer::TextHeightByDrawText(std::string_view text, int width, UINT format) {
+  State::Entry& e = *s_->current;
+  if (!e.font) {
+    e.font = CreateFontIndirect(&e.lf);
+    if (!e.font) return 0;
+    static_cast<Font*>(e.font)->instance = e.fi;
+  }
+  if (s_->selected != e.font) {
+    HGDIOBJ old = SelectObject(s_->hdc, e.font);
+    if (!s_->previous) s_->previous = old;
+    s_->selected = e.font;
+  }
+  // Given as a terminated string, as the cell's own call does: DrawText
+  // stops at an embedded NUL.
+  const std::string copy(text);
+  RECT rc{0, 0, width, 1};
+  return DrawText(s_->hdc, copy.c_str(), -1, &rc, format | DT_CALCRECT);
+}
+
+}  // namespace ktfolio::win

@@ -1,0 +1,50 @@
+// Measuring many texts on one device context in one go: what a row of cells
+// needs to fit its height. Not a Win32 call; the results are exactly those of
+// SelectObject + GetTextMetrics / GetCharWidth32 / DrawText(DT_CALCRECT).
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "platform/gdi/gdi.h"
+
+namespace ktfolio::win {
+
+// Holds the module lock for its whole life (one lock per row instead of one
+// per call) and keeps every distinct font it is asked for, created once and
+// deleted when it goes. Use it on one thread, for one short batch.
+class TextMeasurer {
+ public:
+  explicit TextMeasurer(HDC hdc);
+  ~TextMeasurer();
+  TextMeasurer(const TextMeasurer&) = delete;
+  TextMeasurer& operator=(const TextMeasurer&) = delete;
+
+  HDC dc() const;
+  // GetDeviceCaps of the context, read once.
+  int DpiX() const;
+  int DpiY() const;
+
+  // Makes `lf` the font of the following calls; false when the font cannot be
+  // created (as CreateFontIndirect failing) or the context is not valid.
+  [[nodiscard]] bool UseFont(const LOGFONT& lf);
+  // Who the current font was made for (a caller's style record, say), so a
+  // run of texts in one style can skip describing it again. Cleared by UseFont.
+  const void* FontKey() const;
+  void FontKey(const void* key);
+  // Of the current font: GetTextMetrics and GetCharWidth32 of one character.
+  const TEXTMETRIC& Metrics() const;
+  INT CharWidth(UINT ch);
+  // DrawText(text, rect 0..width, format | DT_CALCRECT)'s height in the current
+  // font. A text on one line (no break, or all of it within `width`) is worked
+  // out from the cached advance widths; anything else goes through DrawText.
+  int TextHeight(std::string_view text, int width, UINT format);
+  // The same, always through DrawText (the reference the fast path must match).
+  int TextHeightByDrawText(std::string_view text, int width, UINT format);
+
+ private:
+  struct State;
+  std::unique_ptr<State> s_;
+};
+
+}  // namespace ktfolio::win

@@ -1,0 +1,171 @@
+// Shared cell styles and the compact cell text: what cells share, what a
+// setter gives one cell of its own, and that nothing is lost when rows move
+// their cells.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "model/celltext.h"
+#include "model/rows.h"
+#include "model/textitem.h"
+
+namespace ktfolio {
+namespace {
+
+TEST(CellStyle, CellsWithEqualAttributesShareOneRecord) {
+  KtTextItem a, b;
+  a.FontName("Arial");
+  a.FontSize(9);
+  b.FontSize(9);
+  b.FontName("Arial");
+  EXPECT_EQ(a.Style(), b.Style()) << "the order of the setters does not matter";
+  a.Text("one");
+  b.Text("two");
+  a.Focused(true);
+  EXPECT_EQ(a.Style(), b.Style()) << "text and focus are the cell's own";
+}
+
+TEST(CellStyle, ASetterChangesOnlyItsOwnCell) {
+  KtTextItem a, b;
+  a.FontBold(true);
+  b.FontBold(true);
+  const CellStyle* shared = a.Style();
+  b.PenColor(0xFF);
+  EXPECT_NE(b.Style(), shared);
+  EXPECT_EQ(a.Style(), shared);
+  EXPECT_EQ(a.PenColor(), 0u) << "the other cell keeps its value";
+  EXPECT_TRUE(b.FontBold()) << "the changed cell keeps its other values";
+  b.PenColor(0);
+  EXPECT_EQ(b.Style(), shared) << "setting the value back finds the shared record again";
+}
+
+TEST(CellStyle, EveryAttributeTakesPartInSharing) {
+  // One row per shared attribute: changing it alone must give another record.
+  struct Case {
+    const char* name;
+    Variant value;
+  };
+  const Case cases[] = {{"TabLeft", Variant(1440)},         {"LineRight", Variant(1)},
+                        {"LineLeft", Variant(1)},
+                        {"LineBottom", Variant(1)},         {"LineTop", Variant(1)},
+                        {"AlignPos", Variant(2)},           {"FontStyle", Variant(1)},
+                        {"IndentLeft", Variant(1.5)},       {"IndentRight", Variant(1.5)},
+                        {"FontName", Variant("Courier")},   {"FontSize", Variant(11)},
+                        {"FontColor", Variant(255)},        {"ShadowColor", Variant(255)},
+                        {"ShadowHeavyColor", Variant(255)}, {"ShadowSize", Variant(2)},
+                        {"Clipping", Variant(true)},        {"WordWrap", Variant(true)},
+                        {"PenStyle", Variant(2)},           {"PenColor", Variant(255)},
+                        {"BrushColor", Variant(255)},       {"FillCell", Variant(true)},
+                        {"IndentFirst", Variant(7)},        {"FontBold", Variant(true)},
+                        {"FontItalic", Variant(true)},      {"FontUnderline", Variant(true)},
+                        {"FontStrikethru", Variant(true)},  {"FrameControl", Variant(3)},
+                        {"FrameControlFlags", Variant(4)},  {"FrameControlSize", Variant(200)},
+                        {"edge", Variant(5)},               {"EdgeFlags", Variant(6)},
+                        {"EditType", Variant(1)}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KtTextItem plain, changed;
+    changed.SetByName(c.name, c.value);
+    EXPECT_NE(changed.Style(), plain.Style());
+    EXPECT_EQ(changed.GetByName(c.name).ToString(), c.value.ToString());
+    KtTextItem copy;
+    copy.CopyAttributesFrom(changed);
+    EXPECT_EQ(copy.Style(), changed.Style()) << "a copied cell shares its model's record";
+  }
+}
+
+TEST(CellStyle, RecordsGoWhenTheirLastCellGoes) {
+  CellStyle::Default();  // lives for good, whichever test makes it first
+  const std::size_t before = CellStyle::LiveCount();
+  {
+    KtTextItem a, b;
+    a.FontName("A face no other test uses");
+    b.CopyAttributesFrom(a);
+    EXPECT_EQ(CellStyle::LiveCount(), before + 1);
+  }
+  EXPECT_EQ(CellStyle::LiveCount(), before);
+}
+
+TEST(CellStyle, ANaNStoredFromCodeIsStillOneRecord) {
+  // Equality by bits: a record must find itself, even with a NaN in it.
+  CellStyle::Default();
+  const std::size_t before = CellStyle::LiveCount();
+  {
+    KtTextItem a, b;
+    a.IndentLeft(std::numeric_limits<float>::quiet_NaN());
+    b.IndentLeft(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(a.Style(), b.Style());
+  }
+  EXPECT_EQ(CellStyle::LiveCount(), before);
+}
+
+TEST(CellText, KeepsTextsOfEveryLengthAcrossCopiesAndMoves) {
+  for (std::size_t n : {0, 1, 10, 11, 12, 13, 100, 5000}) {
+    SCOPED_TRACE(n);
+    const std::string s(n, 'x');
+    CellText t;
+    t.assign(s);
+    EXPECT_EQ(t.view(), s);
+    CellText copy(t);
+    CellText moved(std::move(t));
+    EXPECT_EQ(copy.view(), s);
+    EXPECT_EQ(moved.view(), s);
+    EXPECT_TRUE(t.empty()) << "a moved-from text is empty";  // NOLINT(bugprone-use-after-move)
+    copy = moved;
+    EXPECT_EQ(copy.view(), s);
+    copy.assign(copy.view().substr(n / 2));  // a piece of itself
+    EXPECT_EQ(copy.view(), s.substr(n / 2));
+  }
+  CellText bytes;
+  bytes.assign(std::string_view("a\0b", 3));
+  EXPECT_EQ(bytes.size(), 3u) << "embedded NULs are kept";
+}
+
+TEST(CellLinks, FocusAndPictureLinksKeepTheParentRow) {
+  KtRow row;
+  KtTextItem cell;
+  cell.ParentRow(&row);
+  cell.Focused(true);
+  EXPECT_EQ(cell.ParentRow(), &row);
+  EXPECT_TRUE(cell.Focused());
+  cell.Focused(false);
+  EXPECT_EQ(cell.ParentRow(), &row);
+  EXPECT_FALSE(cell.Focused());
+}
+
+TEST(CellLinks, MovedCellsKeepTextStylePositionAndLinks) {
+  KtRow row;
+  KtTextItemCol& cells = row.ItemText();
+  for (int i = 0; i < 40; ++i) {  // enough to move the block several times
+    KtTextItem c;
+    c.Text("cell " + std::to_string(i) + " with a text longer than fifteen bytes");
+    c.FontSize(static_cast<float>(8 + i % 3));
+    c.TabLeft(static_cast<float>(i % 5 * 100));
+    c.Focused(i % 2 == 0);
+    c.ParentRow(&row);
+    cells.AddItem(std::move(c));
+  }
+  for (int i = 0; i < 40; ++i) {
+    SCOPED_TRACE(i);
+    const KtTextItem& c = *cells.Item(i + 1);
+    EXPECT_EQ(c.StoredText(), "cell " + std::to_string(i) + " with a text longer than fifteen bytes");
+    EXPECT_EQ(c.FontSize(), static_cast<float>(8 + i % 3));
+    EXPECT_EQ(c.TabLeft(), static_cast<float>(i % 5 * 100));
+    EXPECT_EQ(c.Focused(), i % 2 == 0);
+    EXPECT_EQ(c.ParentRow(), &row);
+  }
+  cells.Remove(1);
+  EXPECT_EQ(cells.Item(1)->StoredText(), "cell 1 with a text longer than fifteen bytes");
+}
+
+TEST(CellLinks, CellsAndRowsAreSmall) {
+  // What a million-row document pays per cell and per row: a cell is its
+  // text, height, style and links; a row must stay in the allocator's
+  // 64-byte class.
+  EXPECT_LE(sizeof(KtTextItem), 32u);
+  EXPECT_LE(sizeof(KtRow), 56u);
+}
+
+}  // namespace
+}  // namespace ktfolio
