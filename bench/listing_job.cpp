@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "control/ktprint4.h"
+#include "listing_document.h"
 
 using namespace ktfolio;
 
@@ -28,42 +29,8 @@ namespace {
 
 int RunOurs(int n, const std::string& file) {
   KtPrint4 c;
-  c.ScaleMode(eTwip);
-  c.PageSize(s_A4);
-  c.Marginleft(1440);
-  c.MarginRight(1440);
-  c.MarginTop(1440);
-  c.MarginBottom(1440);
-  c.MarginHeader(600);
-  c.MarginFooter(860);
-  c.Font(MakeFont("Arial", 9));
-  c.dInheritLastRow(false);
-  c.AddHeaderRow("Sales listing");
-  c.dColLineTop(1);
-  c.dColLineBottom(1);
-  c.dColLineLeft(1);
-  c.dColLineRight(1);
-  const char* kCols[] = {"", "#1400#", "#5800#", "#6800#", "#8000#"};
-  c.AddHeaderRow(std::string(kCols[0]) + "Code", std::string(kCols[1]) + "Description", std::string(kCols[2]) + "Qty",
-                 std::string(kCols[3]) + "Price", std::string(kCols[4]) + "Total");
-  c.dColLineTop(0);
-  c.dColLineBottom(0);
-  c.dColLineLeft(0);
-  c.dColLineRight(0);
-  c.AddFooterRow("Page %p of %n");
-  c.dColLineTop(1);
-  c.dColLineBottom(1);
-  c.dColLineLeft(1);
-  c.dColLineRight(1);
-  c.dInheritLastRow(true);
-  char code[16], price[32], total[32];
-  for (int i = 0; i < n; ++i) {
-    std::snprintf(code, sizeof code, "A%06d", i);
-    std::snprintf(price, sizeof price, "#6800#%.2f", i * 1.25);
-    std::snprintf(total, sizeof total, "#8000#%.2f", (i % 17) * i * 1.25);
-    c.AddRow(code, "#1400#Item number " + std::to_string(i) + " with a longer description",
-             "#5800#" + std::to_string(i % 17), price, total);
-  }
+  listing::SetUp(c);
+  for (int i = 0; i < n; ++i) listing::AddRow(c, i);
   const std::int16_t pages = c.Pages();
   if (!c.ExportPdf(file, 1, pages)) {
     std::int32_t e = 0;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "control/ktprint4.h"
+#include "listing_document.h"
 
 using namespace ktfolio;
 
@@ -69,48 +70,15 @@ long PeakKiB() {
   return u.ru_maxrss;
 }
 
-void SetUpListing(KtPrint4& c) {
-  c.ScaleMode(eTwip);
-  c.PageSize(s_A4);
-  c.Marginleft(1440);
-  c.MarginRight(1440);
-  c.MarginTop(1440);
-  c.MarginBottom(1440);
-  c.MarginHeader(600);
-  c.MarginFooter(860);
-  c.Font(MakeFont("Arial", 9));
-  c.dInheritLastRow(false);
-  c.AddHeaderRow("Sales listing");
-  c.dColLineTop(1);
-  c.dColLineBottom(1);
-  c.dColLineLeft(1);
-  c.dColLineRight(1);
-  c.AddHeaderRow("Code", "#1400#Description", "#5800#Qty", "#6800#Price", "#8000#Total");
-  c.dColLineTop(0);
-  c.dColLineBottom(0);
-  c.dColLineLeft(0);
-  c.dColLineRight(0);
-  c.AddFooterRow("Page %p of %n");
-  c.dColLineTop(1);
-  c.dColLineBottom(1);
-  c.dColLineLeft(1);
-  c.dColLineRight(1);
-  c.dInheritLastRow(true);
-}
 
 // One job: prints "build_us=... repage_ns=... bytes_per_cell=... pages=...".
 int RunChild(int n) {
   KtPrint4 c;
-  SetUpListing(c);
+  listing::SetUp(c);
   const long emptyKiB = RssKiB();
-  char code[16], price[32], total[32];
   const double t0 = CpuSeconds();
   for (int i = 0; i < n; ++i) {
-    std::snprintf(code, sizeof code, "A%06d", i);
-    std::snprintf(price, sizeof price, "#6800#%.2f", i * 1.25);
-    std::snprintf(total, sizeof total, "#8000#%.2f", (i % 17) * i * 1.25);
-    if (!c.AddRow(code, "#1400#Item number " + std::to_string(i) + " with a longer description",
-                  "#5800#" + std::to_string(i % 17), price, total)) {
+    if (!listing::AddRow(c, i)) {
       std::fprintf(stderr, "listing_scale: AddRow failed at row %d\n", i + 1);
       return 1;
     }

@@ -20,17 +20,28 @@ fi
 
 # Opens FILE for editing, runs the xdotool steps given, saves with Ctrl+S and
 # waits for the word that it saved; then ends the program.
-edit_and_save() {  # edit_and_save FILE [STEP...]
-  local file="$1"; shift
-  "$cli" view "$file" --edit --size 900x700 --zoom 100 >"$out/stdout" 2>"$out/stderr" &
-  pid=$!
-  window=""
+# Waits up to 5 s for a window titled by the pattern; prints its id.
+wait_window() {  # wait_window PATTERN
+  local found=""
   for _ in $(seq 50); do
-    window=$(xdotool search --name "ktfolio preview" 2>/dev/null | head -1)
-    [[ -n "$window" ]] && break
+    found=$(xdotool search --name "$1" 2>/dev/null | head -1)
+    [[ -n "$found" ]] && break
     sleep 0.1
   done
+  echo "$found"
+}
+
+# Starts editing FILE in a window and sets $pid and $window.
+open_editor() {  # open_editor FILE
+  "$cli" view "$1" --edit --size 900x700 --zoom 100 >"$out/stdout" 2>"$out/stderr" &
+  pid=$!
+  window=$(wait_window "ktfolio preview")
   sleep 0.5
+}
+
+edit_and_save() {  # edit_and_save FILE [STEP...]
+  local file="$1"; shift
+  open_editor "$file"
   for step in "$@"; do eval "$step"; sleep 0.3; done
   xdotool key ctrl+s
   for _ in $(seq 50); do
@@ -62,24 +73,12 @@ check "and nothing else changed" cmp -s "$out/back.ktt" "$out/base-text.ktt"
 # Closing the window with unsaved changes asks first; Enter takes "Yes", the
 # default, and the program saves and ends by itself.
 cp "$out/base.ktt" "$out/c.ktt"
-"$cli" view "$out/c.ktt" --edit --size 900x700 --zoom 100 >"$out/stdout" 2>"$out/stderr" &
-pid=$!
-for _ in $(seq 50); do
-  window=$(xdotool search --name "ktfolio preview" 2>/dev/null | head -1)
-  [[ -n "$window" ]] && break
-  sleep 0.1
-done
-sleep 0.5
+open_editor "$out/c.ktt"
 xdotool mousemove --window "$window" 160 227 click --repeat 2 --delay 80 1; sleep 0.3
 xdotool key End; sleep 0.2
 xdotool type --delay 20 " Europe"; sleep 0.3
 for w in $(xdotool search --name "ktfolio preview"); do python3 "$src/tests/apps/close_window.py" "$w"; done
-question=""
-for _ in $(seq 50); do
-  question=$(xdotool search --name "^ktfolio$" 2>/dev/null | head -1)
-  [[ -n "$question" ]] && break
-  sleep 0.1
-done
+question=$(wait_window "^ktfolio$")
 check "closing with changes asks first" test -n "$question"
 sleep 0.5
 xdotool mousemove --window "$question" 10 10 key Return

@@ -3,6 +3,7 @@ typing through the form, and the box used as the preview's cell editor."""
 import pytest
 
 import ktfolio
+from form_children import child
 
 
 @pytest.fixture
@@ -10,13 +11,6 @@ def form():
     f = ktfolio.Form(400, 200)
     f.show()
     return f
-
-
-def child(form, name):
-    for c in form.controls():
-        if c["name"] == name:
-            return c
-    raise AssertionError(f"no child named {name}")
 
 
 def test_a_box_publishes_its_properties_with_their_defaults(form):

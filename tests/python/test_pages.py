@@ -4,21 +4,10 @@ import os
 import pytest
 
 import ktfolio
+from form_children import child, click
 from ktfolio import dialogs
 
 PROGID = "FolioDsn.clsFolioDsn"
-
-
-def child(form, name):
-    for c in form.controls():
-        if c["name"] == name:
-            return c
-    raise AssertionError(f"no child named {name}")
-
-
-def click(form, name):
-    x, y, w, h = child(form, name)["rect"]
-    form.click(x + w // 2, y + h // 2)
 
 
 def cell_texts(control):
