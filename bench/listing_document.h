@@ -39,14 +39,25 @@ inline void SetUp(ktfolio::KtPrint4& c) {
   c.dInheritLastRow(true);
 }
 
-// Body row i (from 0); false when the control refuses it.
-inline bool AddRow(ktfolio::KtPrint4& c, int i) {
+// The five texts of body row i (from 0), with their column positions.
+struct RowTexts {
   char code[16], price[32], total[32];
-  std::snprintf(code, sizeof code, "A%06d", i);
-  std::snprintf(price, sizeof price, "#6800#%.2f", i * 1.25);
-  std::snprintf(total, sizeof total, "#8000#%.2f", (i % 17) * i * 1.25);
-  return c.AddRow(code, "#1400#Item number " + std::to_string(i) + " with a longer description",
-                  "#5800#" + std::to_string(i % 17), price, total);
+  std::string description, quantity;
+};
+
+inline void Format(int i, RowTexts& t) {
+  std::snprintf(t.code, sizeof t.code, "A%06d", i);
+  std::snprintf(t.price, sizeof t.price, "#6800#%.2f", i * 1.25);
+  std::snprintf(t.total, sizeof t.total, "#8000#%.2f", (i % 17) * i * 1.25);
+  t.description = "#1400#Item number " + std::to_string(i) + " with a longer description";
+  t.quantity = "#5800#" + std::to_string(i % 17);
+}
+
+// Body row i; false when the control refuses it.
+inline bool AddRow(ktfolio::KtPrint4& c, int i) {
+  RowTexts t;
+  Format(i, t);
+  return c.AddRow(t.code, t.description, t.quantity, t.price, t.total);
 }
 
 }  // namespace listing
