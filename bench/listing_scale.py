@@ -66,7 +66,13 @@ def measure(n):
 
 
 def main(argv):
-    sizes = [int(a) for a in argv] or [10000, 100000, 1000000]
+    if any(a in ("-h", "--help") for a in argv):
+        print(__doc__)
+        return
+    try:
+        sizes = [int(a) for a in argv] or [10000, 100000, 1000000]
+    except ValueError:
+        sys.exit(f"listing_scale.py: sizes are whole numbers of rows, not {' '.join(argv)}")
     print(f"{'rows':>9} | {'format':>7} | {'AddRow':>7} {'x fmt':>6} | {'AddRows':>7} {'x fmt':>6}   (us/row)")
     for n in sizes:
         f = measure(n)
