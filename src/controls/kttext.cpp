@@ -34,7 +34,7 @@ KtText::KtText(HWND parent, const std::string& name, Container& site, bool runTi
   label_.Forecolor = site.AmbientForeColor();
   captionBackColor_ = site.AmbientBackColor();
   controls::RegisterControlClass(kClassName, &KtText::ControlProc, CS_DBLCLKS);
-  self_ = CreateWindowEx(0, kClassName, name.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr, nullptr,
+  self_ = CreateWindowEx(0, kClassName, name.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0, parent, nullptr, nullptr,
                          nullptr);
   if (!self_) return;
   SetWindowLongPtr(self_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -440,6 +440,7 @@ LRESULT KtText::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case kRetakeFocus:
       if (self->edit_) SetFocus(self->edit_);
       return 0;
+    case WM_GETDLGCODE: return self->trapTab_ ? DLGC_WANTTAB : 0;
     default: return DefWindowProc(hwnd, msg, wParam, lParam);
   }
 }

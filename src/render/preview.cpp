@@ -253,6 +253,8 @@ LRESULT ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (control) control->ContainerResize();
       return 0;
+    case WM_GETDLGCODE:  // Tab stays inside: the toolbar walks its buttons, the cell editor swallows it
+      return DLGC_WANTTAB;
     case WM_LBUTTONDBLCLK:  // posted by the cell editor to run a pending move
       if (control) control->ControlDoubleClickMessage();
       return 0;

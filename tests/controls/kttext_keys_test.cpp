@@ -274,5 +274,26 @@ TEST(KtTextLifetime, LeavesNoWindowTimerOrPropertyBehind) {
   EXPECT_EQ(user::LivePropertyCount(), props);
 }
 
+TEST_F(TypingTest, EnterAndAFullBoxMoveOnToTheNextBoxOfTheForm) {
+  KtText next(form_.hwnd(), "txtNext", form_);
+  next.Move(10, 80, 200, 30);
+  next.Caption("");
+  box_.MaxLength(3);
+  form_.Type("ab");
+  EXPECT_TRUE(box_.HasFocus());
+  form_.Type("c");
+  EXPECT_EQ(box_.Text(), "abc");
+  EXPECT_TRUE(next.HasFocus()) << "the last character a box takes moves on";
+  form_.Key(VK_TAB, true);
+  EXPECT_TRUE(box_.HasFocus()) << "Shift+Tab comes back";
+  box_.MaxLength(0);
+  form_.Key(VK_RETURN);
+  EXPECT_TRUE(next.HasFocus()) << "Enter moves on (AutoReturn)";
+  next.TrapTabKey(true);
+  form_.Key(VK_TAB);
+  EXPECT_TRUE(next.HasFocus()) << "a box that traps Tab keeps it";
+  EXPECT_FALSE(next.Text().empty()) << "and indents its text";
+}
+
 }  // namespace
 }  // namespace ktfolio

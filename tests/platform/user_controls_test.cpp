@@ -172,5 +172,27 @@ TEST_F(ControlsOnAForm, SetTextReplacesTheWholeTextAsTyping) {
   EXPECT_FALSE(form.SetText("cboList", "x"));
 }
 
+TEST_F(ControlsOnAForm, TabWalksTheTabStopsAndShiftTabWalksBack) {
+  for (HWND h : {list, check, push, edit})
+    SetWindowLongPtr(h, GWL_STYLE, GetWindowLongPtr(h, GWL_STYLE) | WS_TABSTOP);
+  EnableWindow(push, FALSE);
+  SetFocus(list);
+  form.Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), check);
+  form.Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), edit) << "a disabled button is passed over";
+  form.Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), list) << "round again from the first";
+  form.Key(VK_TAB, true);
+  EXPECT_EQ(GetFocus(), edit);
+  form.Key(VK_TAB, false, true);
+  EXPECT_EQ(GetFocus(), edit) << "Ctrl+Tab is no move";
+  // A multi-line text box wants every key, Tab included: the focus stays.
+  HWND notes = Make("Edit", "txtNotes", "", ES_MULTILINE | WS_TABSTOP, 10, 120, 150, 60, 15);
+  SetFocus(notes);
+  form.Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), notes);
+}
+
 }  // namespace
 }  // namespace ktfolio

@@ -140,12 +140,14 @@ Form::Form(int width, int height, const std::string& caption) {
                          nullptr, nullptr, nullptr, nullptr);
   if (!hwnd_) return;
   SetWindowLongPtr(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  user::UseDialogKeys(hwnd_);  // Tab walks the controls placed on the form
   Resize(width, height);
 }
 
 Form::~Form() {
   if (hwnd_ && IsWindow(hwnd_)) {
     SetWindowLongPtr(hwnd_, GWLP_USERDATA, 0);
+    user::UseDialogKeys(hwnd_, false);
     DestroyWindow(hwnd_);
   }
 }
@@ -248,6 +250,7 @@ void Form::Run() {
   MSG msg;
   while (!closed_ && GetMessage(&msg, nullptr, 0, 0) > 0) {
     if (PreTranslate && PreTranslate(msg)) continue;
+    if (user::DialogKeys(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessage(&msg);
   }

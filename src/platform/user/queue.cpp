@@ -374,8 +374,10 @@ int PumpMessages() {
       PostQuitMessage(static_cast<int>(m.wParam));  // leave it for the real loop
       break;
     }
-    TranslateMessage(&m);
-    DispatchMessage(&m);
+    if (!DialogKeys(&m)) {
+      TranslateMessage(&m);
+      DispatchMessage(&m);
+    }
     if (++n > 100000) break;  // a window that never validates would spin forever
   }
   return n;

@@ -639,6 +639,12 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // hwnd nu
 BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
+// The dialog manager's keyboard: Tab and Shift+Tab move the focus through the
+// visible, enabled WS_TABSTOP windows of `dialog` in the order they were made
+// (the z order from the bottom), unless the focused window or a window holding
+// it asks for Tab (DLGC_WANTTAB or DLGC_WANTALLKEYS). TRUE when the message
+// was used up.
+BOOL IsDialogMessage(HWND dialog, MSG* msg);
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
@@ -753,6 +759,11 @@ void InjectMouseButton(HWND top, int button, bool down, int x, int y);  // butto
 void InjectMouseLeave(HWND top);                                   // pointer left the top-level window
 void InjectKey(int vk, bool down, char32_t ch = 0);                // to the focus window; ch overrides layout
 void InjectText(const std::string& utf8);                          // key down/up per character
+// Marks (or unmarks, before it is destroyed) a top-level window whose loops run the dialog manager's keyboard
+// (IsDialogMessage) before translating keys; DialogKeys is that step, true
+// when it used the message up. PumpMessages runs it.
+void UseDialogKeys(HWND top, bool on = true);
+bool DialogKeys(MSG* msg);
 // Delivers everything queued (input, posted messages, due timers, paints).
 // Returns the number of messages dispatched.
 int PumpMessages();
