@@ -27,6 +27,7 @@ void DefineIntrospection(py::module_& m);
 void DefineForm(py::module_& m);
 void DefineDialogs(py::module_& m);
 void DefinePages(py::module_& m);
+void DefinePrinting(py::module_& m);
 
 namespace {
 
@@ -403,6 +404,7 @@ PYBIND11_MODULE(_ktfolio, m) {
   DefineForm(m);
   DefineDialogs(m);
   DefinePages(m);
+  DefinePrinting(m);
 
   py::class_<PyKtPrint4, Dispatch, std::shared_ptr<PyKtPrint4>>(
       m, "KtPrint4",

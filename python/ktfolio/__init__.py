@@ -11,6 +11,7 @@ import typing as _typing
 from . import _ktfolio
 from ._ktfolio import DispatchObject, EventArgs, Form, KtPrint4, KtText, Method, StdFont, __version__, enumerations
 from ._ktfolio import ObjectError, PropertyPage, clsCommonDialog, dialogs, register_component, unregister_component
+from ._ktfolio import pdf_printer_output, printers, set_pdf_printer_output
 
 __doc__ = _ktfolio.__doc__
 
@@ -188,6 +189,7 @@ use_gtk = _ktfolio.use_gtk
 __all__ = sorted(
     ["DispatchObject", "Event", "EventArgs", "Form", "KtPrint4", "KtText", "Method", "StdFont", "enumerations"]
     + ["ObjectError", "PropertyPage", "clsCommonDialog", "dialogs", "register_component", "unregister_component"]
+    + ["pdf_printer_output", "printers", "set_pdf_printer_output"]
     + _KEYS
     + ["live_windows", "live_timers", "use_gtk"]
     + list(enumerations)
