@@ -46,13 +46,7 @@ KtBoton::~KtBoton() {
 
 // ---- properties -----------------------------------------------------------------------
 
-std::string KtBoton::Caption() const {
-  const int n = GetWindowTextLength(hwnd_);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  GetWindowText(hwnd_, s.data(), n + 1);
-  s.resize(static_cast<size_t>(n));
-  return s;
-}
+std::string KtBoton::Caption() const { return user::WindowText(hwnd_); }
 
 void KtBoton::Caption(const std::string& v) { SetWindowText(hwnd_, v.c_str()); }
 

@@ -39,13 +39,7 @@ KtMarco::~KtMarco() {
   DestroyWindow(hwnd_);
 }
 
-std::string KtMarco::Caption() const {
-  const int n = GetWindowTextLength(hwnd_);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  GetWindowText(hwnd_, s.data(), n + 1);
-  s.resize(static_cast<size_t>(n));
-  return s;
-}
+std::string KtMarco::Caption() const { return user::WindowText(hwnd_); }
 
 void KtMarco::Caption(const std::string& v) { SetWindowText(hwnd_, v.c_str()); }
 bool KtMarco::Enabled() const { return IsWindowEnabled(hwnd_); }

@@ -68,11 +68,7 @@ void KtText::NotifyChanged(const char* name) { site_.PropertyChanged(name ? name
 
 std::string KtText::Text() const {
   if (!edit_) return text_;
-  const int n = GetWindowTextLength(edit_);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  GetWindowText(edit_, s.data(), n + 1);
-  s.resize(static_cast<size_t>(n));
-  return s;
+  return user::WindowText(edit_);
 }
 
 void KtText::ShowText(const std::string& text) {

@@ -199,13 +199,7 @@ void PropertyPage::SetChecked(HWND check, bool on) {
   SendMessage(check, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-std::string PropertyPage::Text(HWND window) {
-  const int n = GetWindowTextLength(window);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  GetWindowText(window, s.data(), n + 1);
-  s.resize(static_cast<size_t>(n));
-  return s;
-}
+std::string PropertyPage::Text(HWND window) { return user::WindowText(window); }
 
 void PropertyPage::SetText(HWND window, const std::string& text) { SetWindowText(window, text.c_str()); }
 

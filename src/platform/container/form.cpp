@@ -37,20 +37,12 @@ char32_t AccessKeyChar(const std::string& caption) {
   return 0;
 }
 
-std::string WindowText(HWND hwnd) {
-  const int length = GetWindowTextLength(hwnd);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  GetWindowText(hwnd, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
-  return text;
-}
-
 // Offers Alt+`key` to the visible, enabled windows under `parent` whose
 // caption marks that key, in z order, until one takes it.
 bool OfferAccessKey(HWND parent, char32_t key) {
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     if (!IsWindowVisible(c) || !IsWindowEnabled(c)) continue;
-    if (AccessKeyChar(WindowText(c)) == key && SendMessage(c, WM_KT_ACCESSKEY, key, 0)) return true;
+    if (AccessKeyChar(user::WindowText(c)) == key && SendMessage(c, WM_KT_ACCESSKEY, key, 0)) return true;
     if (OfferAccessKey(c, key)) return true;
   }
   return false;
@@ -99,7 +91,7 @@ void AddChildren(HWND parent, HWND form, std::vector<Form::ChildInfo>& out) {
     char buffer[256] = {};
     GetClassName(c, buffer, sizeof buffer);
     info.cls = buffer;
-    info.text = WindowText(c);
+    info.text = user::WindowText(c);
     info.enabled = IsWindowEnabled(c);
     info.visible = IsWindowVisible(c);
     RECT rc;

@@ -29,13 +29,7 @@ void Shift(RECT& r, int dx, int dy) {
 
 bool IsCheck(HWND hwnd) { return Type(hwnd) == BS_CHECKBOX || Type(hwnd) == BS_AUTOCHECKBOX; }
 
-std::string TextOf(HWND hwnd) {
-  const int n = GetWindowTextLength(hwnd);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  GetWindowText(hwnd, s.data(), n + 1);
-  s.resize(static_cast<size_t>(n));
-  return s;
-}
+std::string TextOf(HWND hwnd) { return user::WindowText(hwnd); }
 
 void DrawCaption(HDC hdc, HWND hwnd, RECT rc, UINT format) {
   SetBkMode(hdc, TRANSPARENT);

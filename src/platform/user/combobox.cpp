@@ -148,10 +148,7 @@ void PaintBox(HWND hwnd, Combo& c) {
   RECT text{rc.left + 3, rc.top + 3, arrow.left - 1, rc.bottom - 3};
   HGDIOBJ old = SelectObject(hdc, ControlFont(hwnd));
   SetBkMode(hdc, TRANSPARENT);
-  const int n = GetWindowTextLength(hwnd);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  GetWindowText(hwnd, s.data(), n + 1);
-  s.resize(static_cast<size_t>(n));
+  const std::string s = user::WindowText(hwnd);
   DrawEntry(hdc, s, text, c.focused && !c.list && IsDropDownList(hwnd), IsWindowEnabled(hwnd));
   SelectObject(hdc, old);
   EndPaint(hwnd, &ps);

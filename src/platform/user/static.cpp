@@ -17,10 +17,7 @@ void Paint(HWND hwnd) {
   GetClientRect(hwnd, &rc);
   FillRect(hdc, &rc, ControlColors(hwnd, WM_CTLCOLORSTATIC, hdc));
   if (Style(hwnd) & SS_SUNKEN) DrawEdge(hdc, &rc, BDR_SUNKENOUTER, BF_RECT);
-  const int n = GetWindowTextLength(hwnd);
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  GetWindowText(hwnd, text.data(), n + 1);
-  text.resize(static_cast<size_t>(n));
+  const std::string text = user::WindowText(hwnd);
   if (!text.empty()) {
     HGDIOBJ oldFont = SelectObject(hdc, ControlFont(hwnd));
     SetBkMode(hdc, TRANSPARENT);

@@ -478,6 +478,12 @@ int GetWindowText(HWND hwnd, LPSTR buffer, int size) {
 
 int GetWindowTextLength(HWND hwnd) { return static_cast<int>(SendMessage(hwnd, WM_GETTEXTLENGTH, 0, 0)); }
 
+std::string user::WindowText(HWND hwnd) {
+  std::string text(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowText(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 BOOL ShowWindow(HWND hwnd, int cmd) {
   Window* w = Find(hwnd);
   if (!w) return FALSE;
