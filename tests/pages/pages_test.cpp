@@ -72,8 +72,9 @@ TEST_F(DesignerPageTest, OurDesignerAddsRowsAndSaveHandsThemBack) {
   pages::SetFolioDsnShownHook([](Form& designer) {
     ClickNamed(designer, "cmdAddRow");
     ClickNamed(designer, "cmdAddRow");
-    if (const char* dir = std::getenv("KTFOLIO_SCREENSHOTS"))
+    if (const char* dir = std::getenv("KTFOLIO_SCREENSHOTS")) {
       EXPECT_TRUE(designer.Screenshot(std::string(dir) + "/our_designer.png"));
+    }
     ClickNamed(designer, "cmdSave");
   });
   ClickNamed(form, "cmdButton");

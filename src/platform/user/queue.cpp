@@ -123,7 +123,7 @@ bool NextMessage(MSG* out, HWND filter, UINT mn, UINT mx, bool remove) {
       return true;
     }
   }
-  if (!mn && !mx || (WM_PAINT >= mn && WM_PAINT <= mx)) {
+  if ((!mn && !mx) || (WM_PAINT >= mn && WM_PAINT <= mx)) {
     std::vector<HWND> tops = d.topLevels;
     for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
       HWND h = FindInvalid(*it, tid);
@@ -138,7 +138,7 @@ bool NextMessage(MSG* out, HWND filter, UINT mn, UINT mx, bool remove) {
       return true;
     }
   }
-  if (!mn && !mx || (WM_TIMER >= mn && WM_TIMER <= mx)) {
+  if ((!mn && !mx) || (WM_TIMER >= mn && WM_TIMER <= mx)) {
     std::lock_guard g(d.lock);
     auto now = Clock::now();
     Timer* best = nullptr;
