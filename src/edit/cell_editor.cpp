@@ -168,7 +168,8 @@ void CellEditor::PlaceOverText(KtText& box, const KtTextItem& cell, std::int32_t
   }
   const LONG top = text.top + page.y;
   if (top > rect_.top && top < rect_.bottom) rect_.top = top;
-  box.SetMargins(std::max<LONG>(0, text.left + page.x - rect_.left), std::max<LONG>(0, rect_.right - (text.right + page.x)));
+  box.SetMargins(std::max<LONG>(0, text.left + page.x - rect_.left),
+                 std::max<LONG>(0, rect_.right - (text.right + page.x)));
 }
 
 void CellEditor::Show() {

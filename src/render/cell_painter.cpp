@@ -171,11 +171,11 @@ RECT PlaceText(KtTextItem& cell, const Device& d, const CellGeometry& g, const s
   const bool scaled = zoom != 100;
   const double dpiX = GetDeviceCaps(d.dc, LOGPIXELSX);
   HFONT font = cell.SetFont(d.dc, nullptr, scaled ? 100 : zoom);
-  const RECT box = scaled ? CellTextBlock(d.dc, text, font, area, zoom / 100.0, MeasuredTextWidth(cell, g.rightInRow, dpiX),
-                                          cell.WordWrap(), cell.AlignPos(), cell.Clipping(),
-                                          Nint(cell.IndentFirst() * dpiX / 1440.0))
-                          : CellTextBlock(d.dc, text, font, area, 1, area.right - area.left, cell.WordWrap(),
-                                          cell.AlignPos(), cell.Clipping(), Nint(d.x(cell.IndentFirst())));
+  const double scale = scaled ? zoom / 100.0 : 1.0;
+  const std::int32_t width = scaled ? MeasuredTextWidth(cell, g.rightInRow, dpiX) : area.right - area.left;
+  const std::int32_t first = scaled ? Nint(cell.IndentFirst() * dpiX / 1440.0) : Nint(d.x(cell.IndentFirst()));
+  const RECT box =
+      CellTextBlock(d.dc, text, font, area, scale, width, cell.WordWrap(), cell.AlignPos(), cell.Clipping(), first);
   if (font) DeleteObject(font);
   return box;
 }
