@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "platform/gdi/gdi.h"
@@ -327,8 +328,13 @@ TEST(GdiDrawTextDraw, AWorldTransformScalesTheLaidOutTextAndTheClip) {
   XFORM twice;
   twice.eM11 = twice.eM22 = 2;
   EXPECT_FALSE(SetWorldTransform(c.dc, &twice)) << "only in GM_ADVANCED";
+  XFORM flat, endless;
+  flat.eM22 = 0;
+  endless.eDx = std::numeric_limits<FLOAT>::infinity();
   const int saved = SaveDC(c.dc);
   ASSERT_EQ(SetGraphicsMode(c.dc, GM_ADVANCED), GM_COMPATIBLE);
+  EXPECT_FALSE(SetWorldTransform(c.dc, &flat)) << "no inverse";
+  EXPECT_FALSE(SetWorldTransform(c.dc, &endless));
   ASSERT_TRUE(SetWorldTransform(c.dc, &twice));
   EXPECT_EQ(SetGraphicsMode(c.dc, GM_COMPATIBLE), 0) << "not while a transform is set";
   RECT logical = rc;

@@ -2,6 +2,7 @@
 // viewport origin, the world transform and the clip rectangle.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 #include "platform/gdi/gdi_impl.h"
@@ -84,6 +85,8 @@ BOOL SetWorldTransform(HDC hdc, const XFORM* xform) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc || !xform || dc->st.graphicsMode != GM_ADVANCED) return FALSE;
+  const FLOAT all[] = {xform->eM11, xform->eM12, xform->eM21, xform->eM22, xform->eDx, xform->eDy};
+  if (!std::all_of(std::begin(all), std::end(all), [](FLOAT v) { return std::isfinite(v); })) return FALSE;
   if (xform->eM11 * xform->eM22 - xform->eM12 * xform->eM21 == 0) return FALSE;  // no inverse
   dc->st.xform = *xform;
   return TRUE;
