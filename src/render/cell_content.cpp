@@ -70,10 +70,6 @@ std::string IndentFirstLine(HDC dc, const std::string& text, std::int32_t firstI
   return std::string(static_cast<size_t>(std::min(wanted, enough)), ' ') + text;
 }
 
-}  // namespace
-
-namespace {
-
 // Where DrawCellText puts a text, the font already selected: the indented
 // text, its DrawText flags and the rectangle aligned in the text area.
 struct PlacedText {
