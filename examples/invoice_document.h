@@ -1,7 +1,8 @@
-// The example invoice, built through KtPrint4's public interface: a logo and
-// the seller in a repeated header, a boxed customer block, a shaded column
-// header, one gridded row per item, shaded totals and "Page x of n" in the
-// footer. Used by the invoice example and by `ktfolio demo`.
+// The example invoice, built through KtPrint4's public interface: a header
+// band repeated on every page (logo and seller, a boxed customer block, the
+// shaded column headings), one gridded row per item with its numbers on the
+// right, shaded totals and "Page x of n" in the footer. Used by the invoice
+// example and by `ktfolio demo`.
 #pragma once
 
 #include <cstdio>
@@ -42,9 +43,35 @@ constexpr int kColDescription = 1300;
 constexpr int kColQuantity = 5900;
 constexpr int kColPrice = 6900;
 constexpr int kColAmount = 8100;
+// The logo's cell: a picture fills its cell's text area, so the area is the
+// picture's own size (72 x 72 pixels at 96 dpi: 1080 twips) and the seller's
+// cell starts after it and the cell's two 80-twip indents.
+constexpr int kLogoTwips = 1080;
+constexpr int kColSeller = kLogoTwips + 2 * 80;
 
-inline void BuildInvoiceBands(KtPrint4& c, const std::string& logo) {
-  c.AddHeaderRow("", "#1400#Northwind Office Supplies<cr><lf>12 Harbour Street · Bristol BS1 4QA", "#6400#INVOICE");
+inline std::string At(int twips, const std::string& text) { return "#" + std::to_string(twips) + "#" + text; }
+
+// The header row added last (adding one makes the header the active area).
+inline std::int32_t LastHeaderRow(KtPrint4& c) {
+  c.ActiveArea(Header);
+  return c.ActiveRow();
+}
+
+// A thin gap between blocks of the header band, `twips` high (attributes by
+// name take twips, whatever the ScaleMode).
+inline void HeaderGap(KtPrint4& c, int twips) {
+  c.AddHeaderRow("");
+  const std::int32_t row = LastHeaderRow(c);
+  c.SetProperty(row, 1, "FitHeightToText", Variant(false), Header);  // else an empty line's height
+  c.SetProperty(row, 1, "RowHeight", Variant(twips), Header);
+}
+
+// The header band, repeated on every page: logo and seller, the customer and
+// invoice block, and the column headings of the items.
+inline void BuildInvoiceHeader(KtPrint4& c, const std::string& logo) {
+  c.dColsPerRow(3);
+  c.AddHeaderRow("", At(kColSeller, "Northwind Office Supplies<cr><lf>12 Harbour Street · Bristol BS1 4QA"),
+                 At(6400, "INVOICE"));
   c.SetProperty(1, 1, "BitMap", Variant(logo), Header);
   c.SetProperty(1, 2, "FontSize", Variant(13), Header);
   c.SetProperty(1, 2, "FontBold", Variant(true), Header);
@@ -53,58 +80,64 @@ inline void BuildInvoiceBands(KtPrint4& c, const std::string& logo) {
   c.SetProperty(1, 3, "FontColor", Variant(0x8B4513), Header);  // a dark blue
   c.SetProperty(1, 3, "AlignPos", Variant(ppRightCenter), Header);
   c.OutLineBlock(2, ppLineBottom, 1, 0, true, Header);
+  HeaderGap(c, 170);
+
+  const char* rows[][3] = {{"Bill to", "Invoice no.", "INV-2026-0412"},
+                           {"Contoso Ltd", "Date", "6 December 2026"},
+                           {"Attn. Accounts Payable", "Customer no.", "C-10442"},
+                           {"1 Market Square, Leeds LS1 6DT", "Terms", "30 days net"}};
+  const std::int32_t first = LastHeaderRow(c) + 1;
+  for (const auto& r : rows) c.AddHeaderRow(r[0], At(5200, r[1]), At(6900, r[2]));
+  c.SetProperty(first, 1, "FontBold", Variant(true), Header);
+  for (std::int32_t r = first; r < first + 4; ++r) c.SetProperty(r, 2, "FontBold", Variant(true), Header);
+  c.OutLineBlock(1, ppOutLineFull, first, 1, true, Header, first + 3, 3);
+  HeaderGap(c, 230);
+
+  c.dColsPerRow(5);
+  c.AddHeaderRow("Code", At(kColDescription, "Description"), At(kColQuantity, "Qty"), At(kColPrice, "Unit price"),
+                 At(kColAmount, "Amount"));
+  const std::int32_t head = LastHeaderRow(c);
+  c.SetProperty(head, -1, "FontBold", Variant(true), Header);
+  c.SetProperty(head, -1, "FillCell", Variant(true), Header);
+  c.SetProperty(head, -1, "BrushColor", Variant(0xE0D8D0), Header);
+  for (int col = 3; col <= 5; ++col) c.SetProperty(head, col, "AlignPos", Variant(ppRightCenter), Header);
+  for (const char* side : {"LineTop", "LineBottom", "LineLeft", "LineRight"})
+    c.SetProperty(head, -1, side, Variant(1), Header);
+}
+
+inline void BuildInvoiceFooter(KtPrint4& c) {
   c.dColsPerRow(2);
   c.AddFooterRow("Northwind Office Supplies Ltd · VAT GB 123 4567 89 · Registered in England No. 0481516",
-                 "#7000#Page %p of %n");
+                 At(7000, "Page %p of %n"));
   c.SetProperty(1, -1, "FontSize", Variant(8), Footer);
   c.SetProperty(1, 2, "AlignPos", Variant(ppRightCenter), Footer);
   c.OutLineBlock(1, ppLineTop, 1, 0, true, Footer);
-  c.dColsPerRow(3);
 }
 
-inline void BuildInvoiceCustomerBlock(KtPrint4& c) {
-  const char* rows[][3] = {{"Bill to", "#5200#Invoice no.", "#6900#INV-2026-0412"},
-                           {"Contoso Ltd", "#5200#Date", "#6900#6 December 2026"},
-                           {"Attn. Accounts Payable", "#5200#Customer no.", "#6900#C-10442"},
-                           {"1 Market Square, Leeds LS1 6DT", "#5200#Terms", "#6900#30 days net"}};
-  for (const auto& r : rows) c.AddStartDocRow(r[0], r[1], r[2]);
-  c.SetProperty(1, 1, "FontBold", Variant(true));
-  c.SetProperty(-1, 2, "FontBold", Variant(true));
-  c.OutLineBlock(1, ppOutLineFull, 1, 1, true, Body, 4, 3);
-  c.AddStartDocRow("");
-  c.SetProperty(5, 1, "RowHeight", Variant(4));  // a gap below the box
-}
-
+// One gridded row per item, amounts on the right; then the totals and the
+// payment terms at the end of the document.
 inline void BuildInvoiceItems(KtPrint4& c, int items) {
-  const std::string q = "#" + std::to_string(kColQuantity) + "#", p = "#" + std::to_string(kColPrice) + "#",
-                    a = "#" + std::to_string(kColAmount) + "#", d = "#" + std::to_string(kColDescription) + "#";
-  c.AddRow("Code", d + "Description", q + "Qty", p + "Unit price", a + "Amount");
-  const std::int32_t head = c.LastRow();
-  c.SetProperty(head, -1, "FontBold", Variant(true));
-  c.SetProperty(head, -1, "FillCell", Variant(true));
-  c.SetProperty(head, -1, "BrushColor", Variant(0xE0D8D0));
-  for (int col = 3; col <= 5; ++col) c.SetProperty(head, col, "AlignPos", Variant(ppRightCenter));
+  c.dColsPerRow(5);
   double total = 0;
   for (int i = 0; i < items; ++i) {
     const InvoiceLine& l = kInvoiceCatalogue[i % std::size(kInvoiceCatalogue)];
     const int qty = l.quantity + i % 3;
     const double amount = qty * l.unitPrice;
     total += amount;
-    c.AddRow(l.code, d + l.description, q + std::to_string(qty), p + Money(l.unitPrice), a + Money(amount));
+    c.AddRow(l.code, At(kColDescription, l.description), At(kColQuantity, std::to_string(qty)),
+             At(kColPrice, Money(l.unitPrice)), At(kColAmount, Money(amount)));
     const std::int32_t r = c.LastRow();
-    c.SetProperty(r, -1, "FontBold", Variant(false));
-    c.SetProperty(r, -1, "FillCell", Variant(false));
     for (int col = 3; col <= 5; ++col) c.SetProperty(r, col, "AlignPos", Variant(ppRightCenter));
+    for (const char* side : {"LineTop", "LineBottom", "LineLeft", "LineRight"})
+      c.SetProperty(r, -1, side, Variant(1));
   }
-  for (const char* side : {"LineTop", "LineBottom", "LineLeft", "LineRight"})
-    for (std::int32_t r = head; r <= c.LastRow(); ++r) c.SetProperty(r, -1, side, Variant(1));
 
   c.dColsPerRow(2);
   const double vat = total * 0.2;
   const char* labels[] = {"Subtotal", "VAT 20 %", "Total due"};
   const double values[] = {total, vat, total + vat};
   for (int i = 0; i < 3; ++i) {
-    c.AddEndDocRow("#" + std::to_string(kColPrice - 1200) + "#" + labels[i], a + Money(values[i]));
+    c.AddEndDocRow(At(kColPrice - 1200, labels[i]), At(kColAmount, Money(values[i])));
     const std::int32_t r = c.LastRow();
     c.SetProperty(r, -1, "AlignPos", Variant(ppRightCenter));
     c.SetProperty(r, -1, "FillCell", Variant(true));
@@ -125,17 +158,16 @@ inline void BuildInvoice(KtPrint4& c, const std::string& logo, int items = 60) {
   c.PageSize(s_A4);
   c.Marginleft(18);
   c.MarginRight(18);
-  c.MarginTop(42);
-  c.MarginBottom(25);
   c.MarginHeader(12);
+  c.MarginTop(75);  // just below the header band
+  c.MarginBottom(25);
   c.MarginFooter(18);
   c.ColorResolution(cr_16M_Colors);  // the logo in full colour
   c.dInheritLastRow(false);
-  c.dColsPerRow(3);
-  BuildInvoiceBands(c, logo);
-  BuildInvoiceCustomerBlock(c);
-  c.dColsPerRow(5);
+  BuildInvoiceHeader(c, logo);
+  BuildInvoiceFooter(c);
   BuildInvoiceItems(c, items);
+  c.dColsPerRow(1);
 }
 
 }  // namespace ktfolio::examples

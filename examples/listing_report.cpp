@@ -1,6 +1,7 @@
-// Example host: a product listing with repeated header and footer rows, a title
-// block, body rows styled by attribute name, a closing block and a forced page
-// break. Prints the pagination: page count and each row's page and top.
+// Example host: a product listing whose title and column headings repeat in
+// the header band of every page, a footer, body rows styled by attribute name
+// with their numbers on the right, a closing block and a forced page break.
+// Prints the pagination: page count and each row's page and top.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,14 +12,16 @@ using namespace ktfolio;
 
 static void Usage(FILE* out) {
   std::fprintf(out,
-      "usage: listing_report [--rows N] [--break-at ROW]\n"
+      "usage: listing_report [--rows N] [--break-at ROW] [--pdf FILE]\n"
       "Builds an example listing and prints its pagination.\n"
       "  --rows N        body rows to list (default 60)\n"
-      "  --break-at ROW  force a page break before this body row (default 40, 0 for none)\n");
+      "  --break-at ROW  force a page break before this body row (default 40, 0 for none)\n"
+      "  --pdf FILE      also write the listing as a PDF\n");
 }
 
 int main(int argc, char** argv) {
   int rows = 60, breakAt = 40;
+  std::string pdf;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
       Usage(stdout);
@@ -28,6 +31,8 @@ int main(int argc, char** argv) {
       rows = std::atoi(argv[++i]);
     } else if (!std::strcmp(argv[i], "--break-at") && i + 1 < argc) {
       breakAt = std::atoi(argv[++i]);
+    } else if (!std::strcmp(argv[i], "--pdf") && i + 1 < argc) {
+      pdf = argv[++i];
     } else {
       std::fprintf(stderr, "listing_report: unknown argument '%s'\n", argv[i]);
       Usage(stderr);
@@ -48,44 +53,50 @@ int main(int argc, char** argv) {
   c.MarginBottom(25);
   c.RowSpacing(1);
 
-  // Repeated bands: the page header and a footer with the page number.
+  // Repeated bands: a title line and the column headings on every page, a
+  // footer with the page number.
+  c.dInheritLastRow(false);
   c.dColsPerRow(2);
-  c.AddHeaderRow("ktfolio example listing", "Printed %sd");
+  c.AddHeaderRow("Product catalogue", "Printed %sd");
+  c.SetProperty(1, 1, "FontSize", Variant(16), Header);
   c.SetProperty(1, 1, "FontBold", Variant(true), Header);
   c.SetProperty(1, 2, "AlignPos", Variant(ppRightCenter), Header);
-  c.OutLineBlock(1, ppLineBottom, 0, 0, true, Header);
+  c.dColsPerRow(4);
+  c.AddHeaderRow("Code", "#1300#Description", "#7000#Qty", "#8200#Price");
+  c.SetProperty(2, -1, "FontBold", Variant(true), Header);
+  c.SetProperty(2, -1, "FillCell", Variant(true), Header);
+  c.SetProperty(2, -1, "BrushColor", Variant(0xE0E0E0), Header);
+  c.SetProperty(2, 3, "AlignPos", Variant(ppRightCenter), Header);
+  c.SetProperty(2, 4, "AlignPos", Variant(ppRightCenter), Header);
+  c.OutLineBlock(1, ppOutLineFull, 2, 1, true, Header, 2, 4);
+  c.dColsPerRow(2);
   c.AddFooterRow("Confidential", "Page %p of %n");
   c.SetProperty(1, 2, "AlignPos", Variant(ppRightCenter), Footer);
 
-  // Title block at the start of the document.
-  c.dColsPerRow(1);
-  c.AddStartDocRow("Product catalogue");
-  c.SetProperty(1, 1, "FontSize", Variant(18));
-  c.AddStartDocRow("Every product in stock with its code, description and unit price.");
-
-  // Body: a column header and one row per product, columns placed by the item syntax.
-  c.dInheritLastRow(false);
+  // Body: one row per product in the columns of the headings, then styled by
+  // attribute name: the numbers on the right, a rule under each row.
   c.dColsPerRow(4);
-  c.AddRow("Code", "Description", "#7000#Qty", "#8200#Price");
-  const std::int32_t headRow = c.LastRow();
-  c.SetProperty(headRow, -1, "FontBold", Variant(true));
-  c.SetProperty(headRow, -1, "FillCell", Variant(true));
-  c.dInheritLastRow(true);
+  const std::int32_t firstItem = c.LastRow() + 1;
   for (int i = 1; i <= rows; ++i) {
     std::string desc = "Product number " + std::to_string(i);
     if (i % 7 == 0) desc += " with a longer description that wraps onto a second line of its column";
-    c.AddRow("P-" + std::to_string(1000 + i), desc, i % 13 + 1, 2.5 * i);
+    char price[32];
+    std::snprintf(price, sizeof price, "#8200#%.2f", 2.5 * i);
+    c.AddRow("P-" + std::to_string(1000 + i), "#1300#" + desc, "#7000#" + std::to_string(i % 13 + 1),
+             std::string(price));
   }
-  c.SetProperty(-1, 1, "FontBold", Variant(false));
-  c.OutLineBlock(1, ppOutLineFull, headRow, 0);
+  c.SetProperty(-1, 3, "AlignPos", Variant(ppRightCenter));
+  c.SetProperty(-1, 4, "AlignPos", Variant(ppRightCenter));
+  c.SetProperty(-1, -1, "LineBottom", Variant(1));
+  c.SetProperty(-1, -1, "PenColor", Variant(0xC0C0C0));
 
   // Closing block at the end of the document.
-  c.dInheritLastRow(false);
   c.dColsPerRow(1);
   c.AddEndDocRow("Prices include VAT. Thank you for your order.");
-  if (breakAt > 0 && breakAt <= rows) c.SetPageBreak(headRow + breakAt);
+  if (breakAt > 0 && breakAt <= rows) c.SetPageBreak(firstItem + breakAt - 1);
   c.RePaging();
 
+  if (!pdf.empty()) c.ExportPdf(pdf, 1, c.Pages());
   std::int32_t n = 0;
   std::string d, s;
   if (c.GetLastError(n, d, s)) {
@@ -97,8 +108,7 @@ int main(int argc, char** argv) {
   std::printf("paper %.0f x %.0f twips, body %.0f x %.0f twips\n", page.Width, page.Height, page.AvailWidth,
               page.AvailHeight);
   std::printf("pages: %d\n", c.Pages());
-  std::printf("body rows: %d (start rows 1..%d, centre %d..%d, end rows after)\n", c.LastRow(),
-              c.StartBodyRow() - 1, c.StartBodyRow(), c.EndBodyRow());
+  std::printf("body rows: %d (centre %d..%d, end rows after)\n", c.LastRow(), c.StartBodyRow(), c.EndBodyRow());
   std::printf("%6s %6s %10s %10s  %s\n", "row", "page", "top", "height", "first cell");
   for (std::int32_t r = 1; r <= c.LastRow(); ++r) {
     const KtRow& row = *c.Rows(Body)->Item(r);

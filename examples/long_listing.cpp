@@ -1,6 +1,6 @@
-// Example host: a long listing (1 000 rows by default) with a repeated column
-// header and a "Page x of n" footer, a grid round every cell and forced page
-// breaks, written to a PDF.
+// Example host: a long listing (1 000 rows by default) with its column
+// headings repeated in the header band, numbers on the right, a "Page x of n"
+// footer, a grid round every cell and forced page breaks, written to a PDF.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
   c.SetProperty(2, -1, "FontBold", Variant(true), Header);
   c.SetProperty(2, -1, "FillCell", Variant(true), Header);
   c.SetProperty(2, -1, "BrushColor", Variant(0xDDDDDD), Header);
+  for (int col = 3; col <= 5; ++col) c.SetProperty(2, col, "AlignPos", Variant(ppRightCenter), Header);
   c.AddFooterRow("Page %p of %n");
   c.SetProperty(1, 1, "AlignPos", Variant(ppCenterCenter), Footer);
   c.SetProperty(1, 1, "LineTop", Variant(0), Footer);
@@ -77,6 +78,8 @@ int main(int argc, char** argv) {
   c.SetProperty(1, 1, "LineRight", Variant(0), Footer);
   c.SetProperty(1, 1, "LineBottom", Variant(0), Footer);
 
+  // Each row takes its look from the one before: the first one's numbers go
+  // on the right, and so do all the others'.
   c.dInheritLastRow(true);
   for (int i = 1; i <= rows; ++i) {
     const int qty = i % 17 + 1;
@@ -86,6 +89,8 @@ int main(int argc, char** argv) {
     std::snprintf(t, sizeof t, "#8600#%.2f", price * qty);
     c.AddRow("SKU-" + std::to_string(100000 + i), "#1500#Article number " + std::to_string(i),
              "#6000#" + std::to_string(qty), std::string(p), std::string(t));
+    if (i == 1)
+      for (int col = 3; col <= 5; ++col) c.SetProperty(1, col, "AlignPos", Variant(ppRightCenter));
   }
   if (breakEvery > 0)
     for (int r = breakEvery + 1; r <= rows; r += breakEvery) c.SetPageBreak(r);

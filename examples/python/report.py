@@ -27,18 +27,32 @@ def build() -> ktfolio.KtPrint4:
     c.dRowHeight = 8
     c.RowSpacing = 1
 
+    # The title and the column headings repeat in the header band of every page.
     c.AddHeaderRow("Stock listing", "#7000#Page %p of %n")
     c.SetProperty(1, 1, "FontBold", True, ktfolio.Header)
     c.SetProperty(1, 1, "FontSize", 14, ktfolio.Header)
+    c.SetProperty(1, 2, "AlignPos", ktfolio.ppRightCenter, ktfolio.Header)
+    # A new row takes its cells' look from the row before it (dInheritLastRow):
+    # the headings are given their own size, weight and alignment.
     c.AddHeaderRow("Code", "#2000#Description", "#6500#Qty", "#8000#Price")
+    c.SetProperty(2, -1, "FontSize", 10, ktfolio.Header)
+    c.SetProperty(2, -1, "FontBold", True, ktfolio.Header)
+    c.SetProperty(2, -1, "AlignPos", ktfolio.ppLeftCenter, ktfolio.Header)
     c.OutLineBlock(1, ktfolio.ppLineBottom, 2, 0, parea=ktfolio.Header)
     c.AddFooterRow("Printed with ktfolio")
 
     for code, name, qty, price in ITEMS:
         c.AddRow(code, f"#2000#{name}", f"#6500#{qty}", f"#8000#{price:.2f}")
+    # The row inherits the four cells of the row above: the total names all
+    # four columns at their places, so the price column keeps its width.
     total = sum(qty * price for _, _, qty, price in ITEMS)
-    c.AddEndDocRow("Total", f"#8000#{total:.2f}")
+    c.AddEndDocRow("Total", "#2000#", "#6500#", f"#8000#{total:.2f}")
     c.SetProperty(c.LastRow, -1, "FontBold", True)
+    c.OutLineBlock(1, ktfolio.ppLineTop, c.LastRow, 0)
+    # Numbers on the right, headings over them.
+    for col in (3, 4):
+        c.SetProperty(-1, col, "AlignPos", ktfolio.ppRightCenter)
+        c.SetProperty(2, col, "AlignPos", ktfolio.ppRightCenter, ktfolio.Header)
     return c
 
 

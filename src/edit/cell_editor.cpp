@@ -135,6 +135,7 @@ void CellEditor::Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std
                px(twips.bottom, TwipsPerPixelY(), offsetY_, origin.y)};
 
   KtText& box = *txtCellItem_;
+  PlaceOverText(box, *cell, area, row, col, POINT{origin.x - offsetX_, origin.y - offsetY_});
   box.Text(cell->Text());
   box.Tag = AddressTag(row, col, area);
   auto font = std::make_shared<StdFont>();
@@ -149,6 +150,26 @@ void CellEditor::Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std
   else
     box.SelStart(CharacterCount(box.Text()));
   Show();
+}
+
+// The editor's text lands where the cell draws its own: the box spans the
+// cell's width from the top of the cell's lines down to its bottom, its edit
+// inset to the cell's text area and aligned as the cell is. `page` is where
+// the page's top-left corner lies in the control's window.
+void CellEditor::PlaceOverText(KtText& box, const KtTextItem& cell, std::int32_t area, std::int32_t row,
+                               std::int32_t col, POINT page) {
+  // KtText's alignments: 0 left, 1 right, 2 centre; justified cells draw left.
+  const std::int32_t at = cell.AlignPos();
+  box.Alignment(at == 1 || at == 5 || at == 9 ? 2 : at == 2 || at == 6 || at == 10 ? 1 : 0);
+  RECT text;
+  if (!render::CellTextRect(control_, control_.PreviewPage(), area, row, col, control_.Zoom(), text)) {
+    box.SetMargins(0, 0);
+    return;
+  }
+  const LONG top = text.top + page.y;
+  if (top > rect_.top && top < rect_.bottom) rect_.top = top;
+  box.SetMargins(std::max<LONG>(0, text.left + page.x - rect_.left),
+                 std::max<LONG>(0, rect_.right - (text.right + page.x)));
 }
 
 void CellEditor::Show() {

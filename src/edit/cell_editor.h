@@ -47,6 +47,9 @@ class CellEditor {
   bool OnValidate();
   // Opens the editor on a cell found by the hit test or by address.
   void Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std::int32_t col, const win::RECT& twips);
+  // Moves the editor's top and its text onto the cell's drawn text.
+  void PlaceOverText(KtText& box, const KtTextItem& cell, std::int32_t area, std::int32_t row, std::int32_t col,
+                     win::POINT page);
   void Show();
   void Hide();
   void RequestMove(std::int32_t move);

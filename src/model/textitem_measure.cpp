@@ -5,6 +5,7 @@
 
 #include "model/clsbitmap.h"
 #include "model/host.h"
+#include "model/text_width.h"
 #include "model/textitem.h"
 #include "platform/automation/datetime.h"
 
@@ -133,22 +134,8 @@ HFONT KtTextItem::SetFont(HDC hdc, HFONT oldFont, double zoom) {
 
 namespace {
 
-// The text width a cell leaves for its text, in device units, before the
-// first-line indent: the column less its indents, tab and frame control.
-struct CellBox {
-  double first;
-  double width;
-};
-
-CellBox MeasureBox(const CellStyleData& st, float right, double dpiX) {
-  const double first = st.IndentFirst * dpiX / 1440.0;
-  const double left = st.IndentLeft * dpiX / 1440.0;
-  const double rightIndent = st.IndentRight * dpiX / 1440.0;
-  const double tab = st.TabLeft * dpiX / 1440.0;
-  const double width = right * dpiX / 1440.0;
-  const double frame = st.FrameControl != 0 ? st.FrameControlSize * dpiX / 1440.0 : 0.0;
-  return {first, width - left - rightIndent - tab - frame};
-}
+// The first-line indent in device units.
+double FirstIndent(const CellStyleData& st, double dpiX) { return st.IndentFirst * dpiX / 1440.0; }
 
 // Field codes and line markers need expanding; plain text is measured as stored.
 // (A plain loop: find_first_of searches the set once per character.)
@@ -158,6 +145,15 @@ bool NeedsExpanding(std::string_view s) {
 
 }  // namespace
 
+std::int32_t MeasuredTextWidth(const KtTextItem& cell, float right, double dpiX) {
+  const double left = cell.IndentLeft() * dpiX / 1440.0;
+  const double rightIndent = cell.IndentRight() * dpiX / 1440.0;
+  const double tab = cell.TabLeft() * dpiX / 1440.0;
+  const double width = right * dpiX / 1440.0;
+  const double frame = cell.FrameControl() != 0 ? cell.FrameControlSize() * dpiX / 1440.0 : 0.0;
+  return std::min(DeviceInt(width - left - rightIndent - tab - frame), kMaxLineWidth);
+}
+
 void KtTextItem::GetHeight(HDC hdc, float right) {
   try {
     std::string text;
@@ -165,15 +161,13 @@ void KtTextItem::GetHeight(HDC hdc, float right) {
     const double dpiX = GetDeviceCaps(hdc, LOGPIXELSX);
     const double dpiY = GetDeviceCaps(hdc, LOGPIXELSY);
     if (dpiY <= 0) return;
-    const CellBox box = MeasureBox(*style_, right, dpiX);
-    const double first = box.first;
-    const double w = box.width;
+    const double first = FirstIndent(*style_, dpiX);
 
     if (const clsBitmap* picture = Picture()) {
       itemHeight_ = static_cast<float>(picture->Height() * 1440.0 / dpiY);
       return;
     }
-    RECT rc{0, 0, std::min(DeviceInt(w), kMaxLineWidth), 1};
+    RECT rc{0, 0, MeasuredTextWidth(*this, right, dpiX), 1};
     // A cell whose font cannot be made is not measured with another one: the
     // failure is on record and the height stays as it was.
     HFONT font = SetFont(hdc, nullptr, 100.0);
@@ -212,12 +206,11 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right) {
     const double dpiX = m.DpiX();
     const double dpiY = m.DpiY();
     if (dpiY <= 0) return;
-    const CellBox box = MeasureBox(*style_, right, dpiX);
     if (const clsBitmap* picture = Picture()) {
       itemHeight_ = static_cast<float>(picture->Height() * 1440.0 / dpiY);
       return;
     }
-    const LONG width = std::min(DeviceInt(box.width), kMaxLineWidth);
+    const LONG width = MeasuredTextWidth(*this, right, dpiX);
     // Cells of one style (most of a row) share its font without describing it again.
     if (m.FontKey() != style_.get()) {
       LOGFONT lf;
@@ -228,11 +221,12 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right) {
       }
       m.FontKey(style_.get());
     }
-    if (box.first > 0) {
+    const double first = FirstIndent(*style_, dpiX);
+    if (first > 0) {
       const INT spaceWidth = m.CharWidth(' ');
       if (spaceWidth > 0) {
         if (text.data() != expanded.data()) expanded = std::string(text);
-        expanded.insert(0, IndentSpaces(box.first, spaceWidth, width), ' ');
+        expanded.insert(0, IndentSpaces(first, spaceWidth, width), ' ');
         text = expanded;
       }
     }

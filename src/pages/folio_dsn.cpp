@@ -9,6 +9,7 @@
 #include "pages/folio_dsn_testing.h"
 #include "pages/pages_impl.h"
 #include "platform/automation/components.h"
+#include "platform/user/user.h"
 
 namespace ktfolio::pages {
 
@@ -133,6 +134,12 @@ class Session {
   bool saved_ = false;
 };
 
+// Without a display nobody could press Save or Cancel and the window would
+// wait for ever: it does not open (unless a test hook stands in for the
+// user), and the template goes back as it came, as after Cancel. A script
+// that wants to design registers a designer of its own under our name.
+bool NobodyToAnswer() { return !user::UsingGtkBackend() && !ShownHook(); }
+
 class FolioDsn : public Dispatch {
  public:
   FolioDsn() {
@@ -141,6 +148,7 @@ class FolioDsn : public Dispatch {
     DispParam settings = In("Settings", DispType::String);
     settings.byRef = true;
     AddProcedure("start", {dsn, settings, Opt("FromFolioDesigner", DispType::Boolean, false)}, [](VariantArray& a) {
+      if (NobodyToAnswer()) return;
       ByteArray bytes = a[0].ToBytes();
       Session session(bytes);
       if (session.Run(bytes)) a[0] = Variant(bytes);

@@ -1,8 +1,10 @@
 // The device routines behind every cell: shadowed text placed by alignment,
 // the frame-control glyph, the 3-D edge and the stretched picture.
 #include <algorithm>
+#include <functional>
 #include <vector>
 
+#include "platform/gdi/gdi_transform.h"
 #include "render/render.h"
 #include "render/render_impl.h"
 
@@ -68,6 +70,45 @@ std::string IndentFirstLine(HDC dc, const std::string& text, std::int32_t firstI
   return std::string(static_cast<size_t>(std::min(wanted, enough)), ' ') + text;
 }
 
+// Where DrawCellText puts a text, the font already selected: the indented
+// text, its DrawText flags and the rectangle aligned in the text area.
+struct PlacedText {
+  std::string text;
+  UINT flags = 0;
+  RECT rc{};
+};
+
+PlacedText PlaceText(HDC dc, const std::string& textIn, std::int32_t left, std::int32_t top, std::int32_t width,
+                     std::int32_t height, bool wordWrap, std::int32_t alignPos, bool clipping, bool processPrefix,
+                     std::int32_t firstIndent) {
+  PlacedText p;
+  p.text = IndentFirstLine(dc, textIn, firstIndent, width);
+  p.rc = RECT{left, top, left + width, top + height};
+  p.flags = (processPrefix ? 0 : DT_NOPREFIX) | (clipping ? 0 : DT_NOCLIP) | (wordWrap ? DT_WORDBREAK : 0);
+  DrawText(dc, p.text.c_str(), -1, &p.rc, p.flags | DT_CALCRECT);
+  const std::int32_t h = p.rc.bottom - p.rc.top;
+  p.rc.left = left;
+  p.rc.right = left + width;
+  switch (AlignRow(alignPos)) {
+    case 1: p.rc.top = top + (height - h) / 2; p.rc.bottom = p.rc.top + h; break;
+    case 2: p.rc.bottom = top + height; p.rc.top = p.rc.bottom - h; break;
+    default: p.rc.top = top; p.rc.bottom = top + h; break;
+  }
+  p.flags |= AlignFlag(alignPos);
+  return p;
+}
+
+// Sets the transform that takes a layout at another size to the device:
+// `scale` device units per layout unit, the layout's origin at (x, y).
+void ScaleLayout(HDC dc, double scale, std::int32_t x, std::int32_t y) {
+  SetGraphicsMode(dc, GM_ADVANCED);
+  XFORM t;
+  t.eM11 = t.eM22 = static_cast<FLOAT>(scale);
+  t.eDx = static_cast<FLOAT>(x);
+  t.eDy = static_cast<FLOAT>(y);
+  SetWorldTransform(dc, &t);
+}
+
 }  // namespace
 
 void DrawCellText(HDC dc, const std::string& textIn, std::int32_t fontStyle, HFONT& font, std::uint32_t& fontColor,
@@ -77,34 +118,61 @@ void DrawCellText(HDC dc, const std::string& textIn, std::int32_t fontStyle, HFO
   if (textIn.empty()) return;
   const int saved = SaveDC(dc);
   HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
-  const std::string text = IndentFirstLine(dc, textIn, firstIndent, width);
   if (clipping) IntersectClipRect(dc, left, top, left + width, top + height);
   SetBkMode(dc, TRANSPARENT);
-
-  RECT rc{left, top, left + width, top + height};
-  UINT flags = (processPrefix ? 0 : DT_NOPREFIX) | (clipping ? 0 : DT_NOCLIP) | (wordWrap ? DT_WORDBREAK : 0);
-  DrawText(dc, text.c_str(), -1, &rc, flags | DT_CALCRECT);
-  const std::int32_t h = rc.bottom - rc.top;
-  rc.left = left;
-  rc.right = left + width;
-  switch (AlignRow(alignPos)) {
-    case 1: rc.top = top + (height - h) / 2; rc.bottom = rc.top + h; break;
-    case 2: rc.bottom = top + height; rc.top = rc.bottom - h; break;
-    default: rc.top = top; rc.bottom = top + h; break;
-  }
-  flags |= AlignFlag(alignPos);
+  const PlacedText p =
+      PlaceText(dc, textIn, left, top, width, height, wordWrap, alignPos, clipping, processPrefix, firstIndent);
 
   const ShadowCopies shadows = ShadowsOf(fontStyle, shadowColor, shadowHeavyColor);
-  if (shadows.hasBefore) DrawCopy(dc, text, rc, -shadowSize, shadows.before, flags);
-  if (shadows.hasAfter) DrawCopy(dc, text, rc, shadowSize, shadows.after, flags);
+  if (shadows.hasBefore) DrawCopy(dc, p.text, p.rc, -shadowSize, shadows.before, p.flags);
+  if (shadows.hasAfter) DrawCopy(dc, p.text, p.rc, shadowSize, shadows.after, p.flags);
 
   SetTextColor(dc, OleToRgb(fontColor));
   fontColor = GetTextColor(dc);
-  DrawText(dc, text.c_str(), -1, &rc, flags);
+  RECT rc = p.rc;
+  DrawText(dc, p.text.c_str(), -1, &rc, p.flags);
 
   if (previous) SelectObject(dc, previous);
   if (font) DeleteObject(font);
   font = nullptr;
+  RestoreDC(dc, saved);
+}
+
+RECT CellTextBlock(HDC dc, const std::string& text, HFONT font, const RECT& area, double scale,
+                   std::int32_t layoutWidth, bool wordWrap, std::int32_t alignPos, bool clipping,
+                   std::int32_t firstIndent) {
+  if (text.empty() || !(scale > 0)) return RECT{area.left, area.top, area.right, area.top};
+  const int saved = SaveDC(dc);
+  if (font) SelectObject(dc, font);
+  const std::int32_t layoutHeight = Nint((area.bottom - area.top) / scale);
+  const PlacedText p = PlaceText(dc, text, 0, 0, layoutWidth, layoutHeight, wordWrap, alignPos, clipping, false,
+                                 firstIndent);
+  RestoreDC(dc, saved);
+  return RECT{area.left, area.top + Nint(p.rc.top * scale), area.right, area.top + Nint(p.rc.bottom * scale)};
+}
+
+void DrawCellTextScaled(HDC dc, const std::string& text, std::int32_t fontStyle, const std::function<HFONT()>& makeFont,
+                        std::uint32_t& fontColor, std::uint32_t shadowColor, std::uint32_t shadowHeavyColor,
+                        const RECT& area, double scale, std::int32_t layoutWidth, std::int32_t shadowSize,
+                        bool wordWrap, std::int32_t alignPos, bool clipping, std::int32_t firstIndent) {
+  if (text.empty() || !(scale > 0)) return;
+  const int saved = SaveDC(dc);
+  if (clipping) IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+  const std::int32_t layoutHeight = Nint((area.bottom - area.top) / scale);
+  // One flat copy per shadow, then the text, each with the layout moved by
+  // its offset in device units (shadows do not grow with the zoom).
+  auto copy = [&](std::int32_t offset, std::uint32_t& color) {
+    const int inner = SaveDC(dc);
+    ScaleLayout(dc, scale, area.left + offset, area.top + offset);
+    HFONT font = makeFont();
+    DrawCellText(dc, text, 0, font, color, 0, 0, 0, 0, layoutWidth, layoutHeight, 0, wordWrap, alignPos, clipping,
+                 false, firstIndent);
+    RestoreDC(dc, inner);
+  };
+  ShadowCopies shadows = ShadowsOf(fontStyle, shadowColor, shadowHeavyColor);
+  if (shadows.hasBefore) copy(-shadowSize, shadows.before);
+  if (shadows.hasAfter) copy(shadowSize, shadows.after);
+  copy(0, fontColor);
   RestoreDC(dc, saved);
 }
 

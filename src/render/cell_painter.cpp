@@ -6,6 +6,7 @@
 
 #include "model/clsbitmap.h"
 #include "model/host.h"
+#include "model/text_width.h"
 #include "model/units.h"
 #include "platform/automation/variant.h"
 #include "render/render.h"
@@ -76,6 +77,7 @@ struct CellGeometry {
   RECT box{};             // the cell box
   std::int32_t textLeft = 0, textTop = 0, textHeight = 0;
   std::int32_t frameLeft = 0;  // text area's left before the frame
+  float rightInRow = 0;        // the cell's right edge from the row's left, twips
 };
 
 CellGeometry Locate(const KtTextItem& cell, const KtRow& row, const Device& d, float X, float Y, float R) {
@@ -90,6 +92,7 @@ CellGeometry Locate(const KtTextItem& cell, const KtRow& row, const Device& d, f
   g.textLeft = Nint(d.x(X) + d.x(cell.TabLeft()) + d.x(cell.IndentLeft()) + g.frame);
   g.textTop = Nint(d.y(Y));
   g.textHeight = Nint(d.y(row.RowHeight() - row.IndentTop() - row.IndentBottom()));
+  g.rightInRow = R - X;
   return g;
 }
 
@@ -147,15 +150,49 @@ void PaintBorders(const Device& d, const KtTextItem& cell, const RECT& b) {
   if (old) SelectObject(d.dc, old);
 }
 
+// Away from 100 % the preview shows the text as laid out at 100 %, scaled:
+// in the font and width the row's height was measured with. A font made at
+// the zoom is a whole number of pixels high, up to half a pixel off the
+// scaled size, which at small zooms makes lines several per cent wider or
+// narrower than the scaled column, and so break elsewhere than measured.
+void PaintScaledText(KtTextItem& cell, const Device& d, const CellGeometry& g, const std::string& text, double zoom,
+                     std::uint32_t& color) {
+  const double dpiX = GetDeviceCaps(d.dc, LOGPIXELSX);
+  const RECT area{g.textLeft, g.textTop, g.textLeft + Nint(g.textWidth), g.textTop + g.textHeight};
+  DrawCellTextScaled(d.dc, text, cell.FontStyle(), [&] { return cell.SetFont(d.dc, nullptr, 100); }, color,
+                     cell.ShadowColor(), cell.ShadowHeavyColor(), area, zoom / 100.0,
+                     MeasuredTextWidth(cell, g.rightInRow, dpiX), cell.ShadowSize(), cell.WordWrap(), cell.AlignPos(),
+                     cell.Clipping(), Nint(cell.IndentFirst() * dpiX / 1440.0));
+}
+
+// The lines of PaintText, placed but not drawn.
+RECT PlaceText(KtTextItem& cell, const Device& d, const CellGeometry& g, const std::string& text, double zoom) {
+  const RECT area{g.textLeft, g.textTop, g.textLeft + Nint(g.textWidth), g.textTop + g.textHeight};
+  const bool scaled = zoom != 100;
+  const double dpiX = GetDeviceCaps(d.dc, LOGPIXELSX);
+  HFONT font = cell.SetFont(d.dc, nullptr, scaled ? 100 : zoom);
+  const double scale = scaled ? zoom / 100.0 : 1.0;
+  const std::int32_t width = scaled ? MeasuredTextWidth(cell, g.rightInRow, dpiX) : area.right - area.left;
+  const std::int32_t first = scaled ? Nint(cell.IndentFirst() * dpiX / 1440.0) : Nint(d.x(cell.IndentFirst()));
+  const RECT box =
+      CellTextBlock(d.dc, text, font, area, scale, width, cell.WordWrap(), cell.AlignPos(), cell.Clipping(), first);
+  if (font) DeleteObject(font);
+  return box;
+}
+
 void PaintText(KtTextItem& cell, const Device& d, const CellGeometry& g, const std::string& text, double zoom) {
-  HFONT font = cell.SetFont(d.dc, nullptr, zoom);
   std::uint32_t color = cell.FontColor();
-  DrawCellText(d.dc, text, cell.FontStyle(), font, color, cell.ShadowColor(), cell.ShadowHeavyColor(), g.textLeft,
-               g.textTop, Nint(g.textWidth), g.textHeight, cell.ShadowSize(), cell.WordWrap(), cell.AlignPos(),
-               cell.Clipping(), false, Nint(d.x(cell.IndentFirst())));
+  if (d.preview() && zoom != 100) {
+    PaintScaledText(cell, d, g, text, zoom, color);
+  } else {
+    HFONT font = cell.SetFont(d.dc, nullptr, zoom);
+    DrawCellText(d.dc, text, cell.FontStyle(), font, color, cell.ShadowColor(), cell.ShadowHeavyColor(), g.textLeft,
+                 g.textTop, Nint(g.textWidth), g.textHeight, cell.ShadowSize(), cell.WordWrap(), cell.AlignPos(),
+                 cell.Clipping(), false, Nint(d.x(cell.IndentFirst())));
+    KtTextItem::ReleaseFont(d.dc, font);
+  }
   // The drawn colour is the resolved one; the cell keeps it from now on.
   if (!text.empty()) cell.FontColor(color);
-  KtTextItem::ReleaseFont(d.dc, font);
 }
 
 void PaintContent(KtTextItem& cell, const Device& d, const CellGeometry& g, const std::string& text) {
@@ -210,6 +247,22 @@ void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right)
     RecordCellFailure(cell, e.number(), e.source(), e.description());
   } catch (const std::exception& e) {
     RecordCellFailure(cell, errnum::kInvalidProcedureCall, kLibraryName, e.what());
+  }
+}
+
+bool CellTextBox(KtTextItem& cell, const Device& d, double zoom, float X, float Y, float right, RECT& box) {
+  try {
+    const KtRow* row = cell.ParentRow();
+    if (!row || !d.dc || cell.Picture()) return false;
+    std::string text;
+    cell.ExpandText(cell.StoredText(), text);
+    const CellGeometry g = Locate(cell, *row, d, X, Y, right);
+    if (!(g.textWidth > 0) || text.empty()) return false;
+    box = PlaceText(cell, d, g, text, zoom);
+    return true;
+  } catch (const Error& e) {
+    RecordCellFailure(cell, e.number(), e.source(), e.description());
+    return false;
   }
 }
 

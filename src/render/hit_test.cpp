@@ -68,17 +68,45 @@ bool HitTestCell(KtPrint4& control, std::int16_t page, float x, float y, CellHit
   return false;
 }
 
+namespace {
+
+// The row at an address on page `page`, or nullptr.
+KtRow* RowAt(KtPrint4& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col) {
+  KtRows* rows = control.Rows(area);
+  if (!rows || row < 1 || row > rows->count()) return nullptr;
+  KtRow& r = rows->at0(static_cast<size_t>(row - 1));
+  if (area == Body && r.Page() != page) return nullptr;
+  if (col < 1 || col > r.ItemText().count()) return nullptr;
+  return &r;
+}
+
+float BandTop(const tpPageInfo& info, std::int32_t area) {
+  return area == Body ? info.TopM : area == Header ? info.HeaderM : info.Height - info.FooterM;
+}
+
+}  // namespace
+
 bool CellAtAddress(KtPrint4& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
                    CellHit& hit) {
-  KtRows* rows = control.Rows(area);
-  if (!rows || row < 1 || row > rows->count()) return false;
-  KtRow& r = rows->at0(static_cast<size_t>(row - 1));
-  if (area == Body && r.Page() != page) return false;
-  if (col < 1 || col > r.ItemText().count()) return false;
+  KtRow* r = RowAt(control, page, area, row, col);
+  if (!r) return false;
   const tpPageInfo info = control.PageInfo();
-  const float base = area == Body ? info.TopM : area == Header ? info.HeaderM : info.Height - info.FooterM;
-  FillHit(info, r, area, base, row, col, hit);
+  FillHit(info, *r, area, BandTop(info, area), row, col, hit);
   return true;
+}
+
+bool CellTextRect(KtPrint4& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
+                  double zoom, win::RECT& rect) {
+  KtRow* r = RowAt(control, page, area, row, col);
+  if (!r) return false;
+  const tpPageInfo info = control.PageInfo();
+  const KtTextItemCol& cells = r->ItemText();
+  // As the page loop draws the row: from the left margin, its cells ending
+  // ColSpacing before the next one, the last at the body's right edge.
+  const float X = info.LeftM;
+  const float right = col == cells.count() ? X + info.AvailWidth : X + cells.Item(col + 1)->TabLeft() - r->ColSpacing();
+  const float Y = BandTop(info, area) + r->TopInPage() + r->IndentTop();
+  return CellTextBox(*cells.Item(col), Device::ForPreview(control.MeasureDC(), zoom), zoom, X, Y, right, rect);
 }
 
 }  // namespace ktfolio::render

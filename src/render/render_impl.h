@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 #include <functional>
 
@@ -59,6 +60,10 @@ std::int32_t Nint(double v);
 // Draws one cell: X the row's left edge, Y the row's top plus its IndentTop,
 // right the cell's right edge, all twips. Failures are recorded, never thrown.
 void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right);
+// Where PaintCell puts the cell's text in the preview at `zoom` (the same
+// arguments, d from Device::ForPreview): the text area's left and right, the
+// lines' top and bottom. False for a cell that draws no text.
+bool CellTextBox(KtTextItem& cell, const Device& d, double zoom, float X, float Y, float right, win::RECT& box);
 
 // The device routines every cell uses (device units throughout).
 void DrawCellText(win::HDC dc, const std::string& text, std::int32_t fontStyle, win::HFONT& font,
@@ -66,6 +71,21 @@ void DrawCellText(win::HDC dc, const std::string& text, std::int32_t fontStyle, 
                   std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
                   std::int32_t shadowSize, bool wordWrap, std::int32_t alignPos, bool clipping, bool processPrefix,
                   std::int32_t firstIndent);
+// DrawCellText of a text laid out at another size and scaled to the device:
+// `scale` device units per layout unit, the layout's top-left at the area's,
+// `makeFont` the font of the layout size (deleted after each use). The width
+// and first indent are layout units; the area and shadow size device units.
+void DrawCellTextScaled(win::HDC dc, const std::string& text, std::int32_t fontStyle,
+                        const std::function<win::HFONT()>& makeFont, std::uint32_t& fontColor,
+                        std::uint32_t shadowColor, std::uint32_t shadowHeavyColor, const win::RECT& area,
+                        double scale, std::int32_t layoutWidth, std::int32_t shadowSize, bool wordWrap,
+                        std::int32_t alignPos, bool clipping, std::int32_t firstIndent);
+// The lines DrawCellText (or, at another scale, DrawCellTextScaled) would
+// draw in `area`: its left and right, the top and bottom of the lines as
+// aligned. `font` is of the layout size and stays the caller's.
+win::RECT CellTextBlock(win::HDC dc, const std::string& text, win::HFONT font, const win::RECT& area, double scale,
+                        std::int32_t layoutWidth, bool wordWrap, std::int32_t alignPos, bool clipping,
+                        std::int32_t firstIndent);
 void DrawCellFrameControl(win::HDC dc, std::int32_t type, std::int32_t flags, std::int32_t left, std::int32_t top,
                           std::int32_t size, std::int32_t height, std::int32_t alignPos);
 void DrawCellEdge(win::HDC dc, float left, float top, float width, float height, std::int32_t edge,

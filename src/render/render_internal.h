@@ -40,4 +40,11 @@ bool HitTestCell(KtPrint4& control, std::int16_t page, float x, float y, CellHit
 bool CellAtAddress(KtPrint4& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
                    CellHit& hit);
 
+// Where the cell at an address draws its text on page `page` at `zoom`, in
+// pixels of the zoomed page: the text area's left and right, the top and
+// bottom of its lines as aligned there. False as CellAtAddress, and for a
+// cell that draws no text (a picture, an empty text, no room).
+bool CellTextRect(KtPrint4& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
+                  double zoom, win::RECT& rect);
+
 }  // namespace ktfolio::render

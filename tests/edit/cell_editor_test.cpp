@@ -14,6 +14,7 @@
 #include "edit/toolbar.h"
 #include "model/units.h"
 #include "platform/container/form.h"
+#include "platform/gdi/gdi_testing.h"
 #include "render/portv.h"
 #include "render/render_internal.h"
 
@@ -104,11 +105,27 @@ class CellEditing : public ::testing::Test {
     ADD_FAILURE() << "no editor";
     return {};
   }
+  // Across the cell, from the top of its text to its bottom.
   bool EditorOn(std::int32_t area, std::int32_t row, std::int32_t col) {
     const RECT rc = CellRect(area, row, col);
     const Form::ChildInfo e = Editor();
-    return std::abs(e.x - rc.left) <= 1 && std::abs(e.y - rc.top) <= 1 &&
+    return std::abs(e.x - rc.left) <= 1 && e.y >= rc.top && e.y < rc.bottom &&
            std::abs(e.x + e.width - rc.right) <= 1 && std::abs(e.y + e.height - rc.bottom) <= 1;
+  }
+  // The editor's formatting rectangle, where its text goes, in pixels of the
+  // zoomed page.
+  RECT EditorTextOnPage() {
+    HWND edit = GetFocus();
+    RECT fr{};
+    SendMessage(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
+    POINT tl{fr.left, fr.top}, br{fr.right, fr.bottom};
+    ClientToScreen(edit, &tl);
+    ClientToScreen(edit, &br);
+    ScreenToClient(control_->ViewportWindow(), &tl);
+    ScreenToClient(control_->ViewportWindow(), &br);
+    std::int32_t ox = 0, oy = 0;
+    ViewOffset(ox, oy);
+    return RECT{tl.x + ox, tl.y + oy, br.x + ox, br.y + oy};
   }
   bool EditorParked() { return Editor().x <= -10000; }
   std::string CellText(std::int32_t area, std::int32_t row, std::int32_t col) {
@@ -294,6 +311,40 @@ TEST_F(CellEditing, AtAnyZoomAndScrollTheEditorFollowsTheCell) {
   std::int32_t ox = 0, oy = 0;
   ViewOffset(ox, oy);
   EXPECT_GT(ox, 0) << "the page was scrolled sideways";
+}
+
+// The typed text stands where the cell drew it: the editor's text starts at
+// the cell's text (or ends there, for a cell aligned right) and its line at
+// the top of the cell's line, at any zoom.
+TEST_F(CellEditing, TheEditorsTextLiesOnTheCellsDrawnText) {
+  control_->SetProperty(1, 1, "AlignPos", Variant(ppRightCenter), Header);
+  control_->SetProperty(3, 1, "AlignPos", Variant(ppLeftTop), Body);
+  struct Case {
+    std::int16_t zoom;
+    std::int32_t area, row;
+    const char* text;
+    bool right;
+  };
+  const Case cases[] = {{100, Body, 2, "row 2", false}, {150, Body, 3, "row 3", false},
+                        {100, Header, 1, "head a", true}, {75, Header, 1, "head a", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.text) + " at " + std::to_string(c.zoom));
+    std::int16_t z = c.zoom;
+    control_->SetZoom(z);
+    form_->Pump();
+    std::vector<win::testing::DrawTextLayout> drawn;
+    win::testing::RecordDrawText(&drawn);
+    const HBITMAP page = render::RenderPageSurface(*control_, control_->PreviewPage(), control_->Zoom());
+    win::testing::RecordDrawText(nullptr);
+    DeleteObject(page);
+    auto cell = std::find_if(drawn.begin(), drawn.end(), [&](const auto& l) { return l.lines.front() == c.text; });
+    ASSERT_NE(cell, drawn.end());
+    DoubleClickCell(c.area, c.row, 1);
+    const RECT text = EditorTextOnPage();
+    EXPECT_NEAR(c.right ? text.right : text.left, c.right ? cell->right : cell->left, 1);
+    EXPECT_NEAR(text.top, cell->top, 1);
+    form_->Key(VK_ESCAPE);
+  }
 }
 
 TEST_F(CellEditing, TheEditorTakesTheCellsFontScaledByTheZoomWithoutStrikeThrough) {

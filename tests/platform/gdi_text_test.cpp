@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_transform.h"
 
 using namespace ktfolio::win;
 
@@ -311,6 +313,46 @@ TEST(GdiDrawTextDraw, ClippedTextInksOnlyInsideItsRectangle) {
   c.Clear();
   DrawText(c.dc, text, -1, &rc, DT_NOCLIP);
   EXPECT_GT(c.Ink().right, rc.right + 100);
+}
+
+// Under a world transform text keeps its layout in logical units and is drawn
+// scaled; a clip rectangle in logical units is scaled too. The transform is
+// set only in the advanced mode, which it then keeps, and SaveDC keeps it.
+TEST(GdiDrawTextDraw, AWorldTransformScalesTheLaidOutTextAndTheClip) {
+  Canvas c(440, 120, "Arial", -16);
+  const char* text = "Scaled text";
+  RECT rc{10, 10, 200, 40};
+  DrawText(c.dc, text, -1, &rc, DT_NOCLIP);
+  const RECT plain = c.Ink();
+  c.Clear();
+  XFORM twice;
+  twice.eM11 = twice.eM22 = 2;
+  EXPECT_FALSE(SetWorldTransform(c.dc, &twice)) << "only in GM_ADVANCED";
+  XFORM flat, endless;
+  flat.eM22 = 0;
+  endless.eDx = std::numeric_limits<FLOAT>::infinity();
+  const int saved = SaveDC(c.dc);
+  ASSERT_EQ(SetGraphicsMode(c.dc, GM_ADVANCED), GM_COMPATIBLE);
+  EXPECT_FALSE(SetWorldTransform(c.dc, &flat)) << "no inverse";
+  EXPECT_FALSE(SetWorldTransform(c.dc, &endless));
+  ASSERT_TRUE(SetWorldTransform(c.dc, &twice));
+  EXPECT_EQ(SetGraphicsMode(c.dc, GM_COMPATIBLE), 0) << "not while a transform is set";
+  RECT logical = rc;
+  DrawText(c.dc, text, -1, &logical, DT_NOCLIP);
+  const RECT scaled = c.Ink();
+  EXPECT_NEAR(scaled.left, 2 * plain.left, 2);
+  EXPECT_NEAR(scaled.right, 2 * plain.right, 3);
+  EXPECT_NEAR(scaled.bottom, 2 * plain.bottom, 3);
+  c.Clear();
+  IntersectClipRect(c.dc, 0, 0, 50, 60);  // device 0..100 across
+  DrawText(c.dc, text, -1, &logical, DT_NOCLIP);
+  EXPECT_GT(c.Ink().right, 50);
+  EXPECT_LE(c.Ink().right, 100);
+  RestoreDC(c.dc, saved);
+  XFORM now;
+  ASSERT_TRUE(GetWorldTransform(c.dc, &now));
+  EXPECT_EQ(now.eM11, 1) << "the saved state had the identity";
+  EXPECT_EQ(GetGraphicsMode(c.dc), GM_COMPATIBLE);
 }
 
 TEST(GdiDrawTextDraw, DrawnTextFitsItsMeasuredWidth) {

@@ -1,5 +1,8 @@
 """The design-time pages on a Form, driven the way a user and the design environment drive them."""
 import os
+import subprocess
+import sys
+import textwrap
 
 import pytest
 
@@ -200,6 +203,29 @@ def test_the_folio_designer_page_on_another_object_reports_the_failure():
     f.pump(100)
     assert rec.calls == []
     assert "438" in p.last_failure
+
+
+def test_without_a_display_our_designer_hands_the_template_back_at_once():
+    """Nobody could press Save or Cancel headless: the page must not wait for them.
+    Run in a child process so that a designer that does wait fails instead of hanging."""
+    script = textwrap.dedent(
+        """
+        import ktfolio
+        f = ktfolio.Form(480, 200)
+        c = ktfolio.KtPrint4()
+        c.AddRow("kept")
+        c.AddRow("as it was")
+        p = ktfolio.PropertyPage("FolioDesigner", form=f)
+        f.show()
+        p.select([c])
+        f.pump(200)
+        print(c.LastRow, c.GetProperty(2, 1, "Text"), f.visible, repr(p.last_failure), sep="|")
+        """
+    )
+    env = dict(os.environ, PYTHONPATH=os.pathsep.join(p for p in sys.path if p))
+    done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=60, env=env)
+    assert done.returncode == 0, done.stderr
+    assert done.stdout.strip() == "2|as it was|False|''", "applied unchanged, and the dialog closed"
 
 
 # ---- Defaults -------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // One cell on the page: fill, borders, guide lines, alignment, shadows,
 // clipping, first-line indent, colours resolved on drawing, and the cell too
 // narrow to draw. Checked on the pixels of the rendered page surface.
+#include "platform/gdi/gdi_testing.h"
 #include "render/render.h"
 #include "render_test_util.h"
 
@@ -258,6 +259,51 @@ TEST_F(OneCell, AFontThatDoesNotExistFallsBackAndStillDraws) {
   RenderedPage page(c);
   EXPECT_GT(page.Ink({0, 0, 196, kRowPx}).right, 20);
   EXPECT_EQ(LastErrorNumber(c), 0);
+}
+
+// The example invoice is previewed with its texts laid out as they were
+// measured, at every zoom: a line that fits its row at 100 % keeps its words
+// on one line at 49 % (the designer's fit-page zoom) and at every other zoom,
+// at a width in proportion, so no word wraps into a row with no room for it.
+TEST(ZoomedText, TheInvoiceBreaksItsLinesAsAtOneHundredAtEveryZoom) {
+  KtPrint4 c;
+  ASSERT_TRUE(c.LoadFromTemplate(KTFOLIO_TEST_DATA "/../../examples/templates/invoice.ktt"));
+  const std::int16_t pages = c.Pages();
+  // Only the layouts are looked at: the page is drawn onto a single pixel.
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP pixel = CreateCompatibleBitmap(dc, 1, 1);
+  HGDIOBJ old = SelectObject(dc, pixel);
+  auto layoutsAt = [&](double zoom) {
+    std::vector<win::testing::DrawTextLayout> drawn;
+    win::testing::RecordDrawText(&drawn);
+    c.Zoom(zoom);
+    c.PageCount(pages);
+    render::DrawPages(c, render::Device::ForPreview(dc, zoom), 1, pages, render::Band{}, nullptr);
+    win::testing::RecordDrawText(nullptr);
+    return drawn;
+  };
+  const auto base = layoutsAt(100);
+  auto leverArch = std::find_if(base.begin(), base.end(),
+                                [](const auto& l) { return l.lines.front().rfind("Lever-arch", 0) == 0; });
+  ASSERT_NE(leverArch, base.end());
+  ASSERT_EQ(leverArch->lines.size(), 1u) << "the row was measured for one line";
+  int mismatches = 0;
+  for (int zoom = 10; zoom <= 250 && mismatches < 5; ++zoom) {
+    const auto at = layoutsAt(zoom);
+    ASSERT_EQ(at.size(), base.size()) << "zoom " << zoom << " draws the same texts";
+    const double scale = zoom / 100.0;
+    for (std::size_t i = 0; i < at.size() && mismatches < 5; ++i) {
+      const double width = base[i].right - base[i].left;
+      if (at[i].lines == base[i].lines && std::abs(at[i].right - at[i].left - width * scale) <= 1) continue;
+      ADD_FAILURE() << "zoom " << zoom << ": \"" << base[i].lines.front() << "\" is laid out in " << at[i].lines.size()
+                    << " lines " << at[i].right - at[i].left << " wide, at 100 % in " << base[i].lines.size()
+                    << " lines " << width << " wide";
+      ++mismatches;
+    }
+  }
+  SelectObject(dc, old);
+  DeleteObject(pixel);
+  DeleteDC(dc);
 }
 
 }  // namespace

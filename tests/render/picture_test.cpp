@@ -2,6 +2,8 @@
 // height in twips, and files that are missing, truncated or not images.
 #include <fstream>
 #include <iterator>
+#include <sstream>
+#include <vector>
 
 #include "render_test_util.h"
 
@@ -95,4 +97,33 @@ TEST_F(PictureCell, BadPictureFilesAreRecordedAndLeaveTheCellShowingItsText) {
 }
 
 }  // namespace
+// The example invoice's logo keeps its proportions: its cell's text area is
+// the picture's own 72 x 72 pixels, so the preview at 100 % shows it unscaled
+// (the blue square of the picture is 68 x 68 pixels) and the PDF at 96
+// pixels per inch both ways.
+TEST(InvoiceLogo, IsDrawnAtItsOwnSizeInThePreviewAndInThePdf) {
+  KtPrint4 c;
+  ASSERT_TRUE(c.LoadFromTemplate(KTFOLIO_TEST_DATA "/../../examples/templates/invoice.ktt"));
+  RenderedPage page(c, 1, 100);
+  render::CellHit logo;
+  ASSERT_TRUE(render::CellAtAddress(c, 1, Header, 1, 1, logo));
+  const RECT cell{static_cast<LONG>(logo.rect.left / kTwipsPerPixel), static_cast<LONG>(logo.rect.top / kTwipsPerPixel),
+                  static_cast<LONG>(logo.rect.right / kTwipsPerPixel),
+                  static_cast<LONG>(logo.rect.bottom / kTwipsPerPixel)};
+  const RECT square = page.InkOf(cell, RGB(19, 69, 139));
+  EXPECT_EQ(square.right - square.left, 68);
+  EXPECT_EQ(square.bottom - square.top, 68);
+
+  const std::string pdf = TempDir("logo") + "/invoice.pdf";
+  ASSERT_TRUE(c.ExportPdf(pdf, 1, 1));
+  // page num type width height color comp bpc enc interp object ID x-ppi y-ppi ...
+  std::istringstream list(testing::Run("pdfimages -list '" + pdf + "' | tail -n +3"));
+  std::string field;
+  std::vector<std::string> fields;
+  while (list >> field) fields.push_back(field);
+  ASSERT_GE(fields.size(), 14u) << "one image in the PDF";
+  EXPECT_EQ(fields[3] + "x" + fields[4], "72x72");
+  EXPECT_EQ(fields[12] + " " + fields[13], "96 96") << "pixels per inch across and down";
+}
+
 }  // namespace ktfolio::testing

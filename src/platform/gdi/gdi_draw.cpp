@@ -296,7 +296,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
   POINT from = dc->st.pos;
   dc->st.pos = POINT{x, y};
   if (!pen.visible) return TRUE;
-  if (dc->queueLines && pen.dashes.empty() && !pen.alternate) {
+  if (dc->queueLines && pen.dashes.empty() && !pen.alternate && !dc->st.Transformed()) {
     QueueLine(dc, pen, from, POINT{x, y});
     return TRUE;
   }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/gdi_transform.h"
 
 namespace ktfolio::win::gdi {
 
@@ -78,6 +79,13 @@ struct DCState {
   POINT pos{};
   bool clipped = false;
   RECT clip{};
+  int graphicsMode = GM_COMPATIBLE;
+  XFORM xform;
+
+  bool Transformed() const {
+    return xform.eM11 != 1 || xform.eM12 != 0 || xform.eM21 != 0 || xform.eM22 != 1 || xform.eDx != 0 ||
+           xform.eDy != 0;
+  }
 };
 
 enum class DCKind { Screen, Memory, Surface };

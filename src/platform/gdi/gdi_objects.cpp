@@ -261,6 +261,12 @@ cairo_t* DC::Begin(bool applyClip, bool keepLines) {
     cairo_clip(cr);
   }
   cairo_translate(cr, st.org.x, st.org.y);
+  if (st.Transformed()) {
+    const XFORM& x = st.xform;
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, x.eM11, x.eM12, x.eM21, x.eM22, x.eDx, x.eDy);
+    cairo_transform(cr, &m);
+  }
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
   return cr;
 }

@@ -1,5 +1,8 @@
 // A device context's drawing state: background mode and colour, text colour,
-// viewport origin and the clip rectangle.
+// viewport origin, the world transform and the clip rectangle.
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <utility>
 
 #include "platform/gdi/gdi_impl.h"
@@ -64,7 +67,53 @@ BOOL GetViewportOrgEx(HDC hdc, POINT* org) {
   return TRUE;
 }
 
+int SetGraphicsMode(HDC hdc, int mode) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc || (mode != GM_COMPATIBLE && mode != GM_ADVANCED)) return 0;
+  if (mode == GM_COMPATIBLE && dc->st.Transformed()) return 0;  // the transform must be reset first
+  return std::exchange(dc->st.graphicsMode, mode);
+}
+
+int GetGraphicsMode(HDC hdc) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  return dc ? dc->st.graphicsMode : 0;
+}
+
+BOOL SetWorldTransform(HDC hdc, const XFORM* xform) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc || !xform || dc->st.graphicsMode != GM_ADVANCED) return FALSE;
+  const FLOAT all[] = {xform->eM11, xform->eM12, xform->eM21, xform->eM22, xform->eDx, xform->eDy};
+  if (!std::all_of(std::begin(all), std::end(all), [](FLOAT v) { return std::isfinite(v); })) return FALSE;
+  if (xform->eM11 * xform->eM22 - xform->eM12 * xform->eM21 == 0) return FALSE;  // no inverse
+  dc->st.xform = *xform;
+  return TRUE;
+}
+
+BOOL GetWorldTransform(HDC hdc, XFORM* xform) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc || !xform) return FALSE;
+  *xform = dc->st.xform;
+  return TRUE;
+}
+
 namespace {
+// The whole-unit box around a rectangle carried through `m`.
+RECT Through(const cairo_matrix_t& m, double left, double top, double right, double bottom) {
+  double xs[4] = {left, right, left, right}, ys[4] = {top, top, bottom, bottom};
+  for (int i = 0; i < 4; ++i) cairo_matrix_transform_point(&m, &xs[i], &ys[i]);
+  auto lround = [](double v) { return static_cast<LONG>(std::lround(v)); };
+  return RECT{lround(*std::min_element(xs, xs + 4)), lround(*std::min_element(ys, ys + 4)),
+              lround(*std::max_element(xs, xs + 4)), lround(*std::max_element(ys, ys + 4))};
+}
+cairo_matrix_t WorldMatrix(const XFORM& x) {
+  cairo_matrix_t m;
+  cairo_matrix_init(&m, x.eM11, x.eM12, x.eM21, x.eM22, x.eDx, x.eDy);
+  return m;
+}
 RECT Intersect(const RECT& a, const RECT& b) {
   RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
   if (r.right < r.left) r.right = r.left;
@@ -82,8 +131,9 @@ int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc) return ERROR_REGION;
-  RECT r{std::min(left, right) + dc->st.org.x, std::min(top, bottom) + dc->st.org.y,
-         std::max(left, right) + dc->st.org.x, std::max(top, bottom) + dc->st.org.y};
+  RECT r = Through(WorldMatrix(dc->st.xform), left, top, right, bottom);
+  r.left += dc->st.org.x, r.right += dc->st.org.x;
+  r.top += dc->st.org.y, r.bottom += dc->st.org.y;
   dc->st.clip = Intersect(VisibleClip(dc), r);
   dc->st.clipped = true;
   return RegionKind(dc->st.clip);
@@ -106,10 +156,10 @@ int GetClipBox(HDC hdc, RECT* rc) {
   int kind = RegionKind(v);
   if (kind == NULLREGION) v = RECT{};
   else {
-    v.left -= dc->st.org.x;
-    v.right -= dc->st.org.x;
-    v.top -= dc->st.org.y;
-    v.bottom -= dc->st.org.y;
+    cairo_matrix_t toLogical = WorldMatrix(dc->st.xform);
+    cairo_matrix_invert(&toLogical);
+    v = Through(toLogical, v.left - dc->st.org.x, v.top - dc->st.org.y, v.right - dc->st.org.x,
+                v.bottom - dc->st.org.y);
   }
   *rc = v;
   return kind;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/gdi/gdi_impl.h"
+#include "platform/gdi/gdi_testing.h"
 
 namespace ktfolio::win {
 namespace gdi {
@@ -243,6 +244,28 @@ void DrawLine(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::vecto
   ShowText(cr, fi, lf, text, underlines, segX, y, m.design);
 }
 
+std::vector<testing::DrawTextLayout>*& Recorder() {
+  static std::vector<testing::DrawTextLayout>* into = nullptr;  // under the module lock
+  return into;
+}
+
+void RecordLayout(const DC& dc, const std::vector<Ch>& c, const std::vector<Line>& lines, const RECT& box) {
+  testing::DrawTextLayout layout;
+  for (const Line& l : lines) {
+    std::string text;
+    for (std::size_t i = l.begin; i < l.end; ++i) AppendUtf8(text, c[i].cp);
+    layout.lines.push_back(std::move(text));
+  }
+  const XFORM& x = dc.st.xform;
+  auto deviceX = [&](double px, double py) { return px * x.eM11 + py * x.eM21 + x.eDx + dc.st.org.x; };
+  auto deviceY = [&](double px, double py) { return px * x.eM12 + py * x.eM22 + x.eDy + dc.st.org.y; };
+  layout.left = deviceX(box.left, box.top);
+  layout.top = deviceY(box.left, box.top);
+  layout.right = deviceX(box.right, box.bottom);
+  layout.bottom = deviceY(box.right, box.bottom);
+  Recorder()->push_back(std::move(layout));
+}
+
 }  // namespace
 
 void DC::FlushText() {
@@ -311,6 +334,7 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
     ink.left = std::min<LONG>(ink.left, lineLeft(l));
     ink.right = std::max<LONG>(ink.right, lineLeft(l) + l.Width());
   }
+  if (Recorder()) RecordLayout(*dc, chars, lines, ink);
   if (font->lf.lfItalic) ink.right += lineH / 4 + 1;
   auto inside = [&](const RECT& r) {
     return ink.left >= r.left && ink.top >= r.top && ink.right <= r.right && ink.bottom <= r.bottom;
@@ -323,7 +347,7 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
                                           deviceInk.top >= dc->st.clip.top &&
                                           deviceInk.right <= dc->st.clip.right &&
                                           deviceInk.bottom <= dc->st.clip.bottom);
-  if (dc->queueLines && !clip && !dcClip && dc->st.bkMode != OPAQUE && !font->lf.lfUnderline &&
+  if (dc->queueLines && !clip && !dcClip && dc->st.bkMode != OPAQUE && !dc->st.Transformed() && !font->lf.lfUnderline &&
       !font->lf.lfStrikeOut && QueueTextLines(dc, fi, chars, lines, lineLeft, top, lineH, m))
     return height;
   cairo_t* cr = dc->Begin(dcClip, true);
@@ -372,3 +396,12 @@ BOOL TextOut(HDC hdc, int x, int y, const char* text, int length) {
 }
 
 }  // namespace ktfolio::win
+
+namespace ktfolio::win::testing {
+
+void RecordDrawText(std::vector<DrawTextLayout>* into) {
+  GDI_LOCK;
+  gdi::Recorder() = into;
+}
+
+}  // namespace ktfolio::win::testing
