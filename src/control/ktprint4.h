@@ -238,6 +238,9 @@ class KtPrint4 : public DocumentHost {
   void NeedsRepaging(bool v) { needsRepaging_ = v; }
   bool RepageOnPaint() const { return repageOnPaint_; }
   void RepageOnPaint(bool v) { repageOnPaint_ = v; }
+  // What a paint does first: the whole body when a setting marked it for
+  // repagination, else from the page shown when a cell or row change did.
+  void RepaginateForPaint(std::int16_t pageShown);
   bool PrinterSetupChanged() const { return printerSetupChanged_; }
   void PrinterSetupChanged(bool v) { printerSetupChanged_ = v; }
   void ComputePageInfo();
@@ -277,7 +280,9 @@ class KtPrint4 : public DocumentHost {
   void RefreshStatus();
   std::int16_t PreviewPage() const;
   void PreviewPage(std::int16_t page);
-  std::int16_t PageCountCopy() const;
+  // The page count as taken when the control was shown and after every
+  // pagination since: what bounds Preview and the page buttons.
+  std::int16_t PageCountCopy() const { return pageCountCopy_; }
   bool Shown() const;
 
   // A windowed control: creates the control's window as a child of `parent`,
@@ -417,6 +422,7 @@ class KtPrint4 : public DocumentHost {
 
   std::array<std::unique_ptr<KtRows>, 3> rows_;
   std::int16_t pages_ = 1;
+  std::int16_t pageCountCopy_ = 0;
   bool needsRepaging_ = false;
   bool repageOnPaint_ = false;
   bool printerSetupChanged_ = true;
