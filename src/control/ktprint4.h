@@ -252,15 +252,26 @@ class KtPrint4 : public DocumentHost {
   // document is left unchanged either way.
   [[nodiscard]] bool ExportPng(const std::string& file, std::int16_t page, std::int16_t zoom = 100);
   // Writes pages fromPage..toPage through the print path at 600 dpi to a PDF
-  // file, one PDF page per page, sized to the paper. Same failure rules.
+  // file, one PDF page per page, sized to the paper. Same failure rules; a
+  // range that prints no page (an empty body) writes no file and records 60107.
   [[nodiscard]] bool ExportPdf(const std::string& file, std::int16_t fromPage, std::int16_t toPage);
 
   // ---- printing (src/render/print_doc.cpp) ------------------------------------------------
   // Prints pages StartPage..EndPage on PrinterName through the spooler, first
   // showing the print dialog when ShowDlg (which may change printer, pages,
   // copies and orientation). The range is not checked against Pages(): a range
-  // without pages makes an empty job. Failures are recorded, never thrown.
-  void PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool ShowDlg = false, std::int16_t Copies = 1);
+  // without pages makes an empty job, which prints nothing. Failures are
+  // recorded, never thrown. ShowDlg and Copies are by reference: Copies comes
+  // back as the dialog left it.
+  void PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool& ShowDlg, std::int16_t& Copies);
+  // The same for values that cannot be written back (literals, other types):
+  // variables of the exact types bind to the form above instead.
+  void PrintDoc(std::int16_t StartPage, std::int16_t EndPage, const bool& ShowDlg = false,
+                const std::int16_t& Copies = 1) {
+    bool show = ShowDlg;
+    std::int16_t copies = Copies;
+    PrintDoc(StartPage, EndPage, show, copies);
+  }
   // The toolbar's caption while pages print ("Printing Page 3 ", "" at the
   // end) and its refresh after the print dialog. Both only act while the
   // control is shown.
