@@ -79,15 +79,15 @@ def test_dates_follow_the_users_locale_and_numbers_do_not(tmp_path):
     script = (
         "import ktfolio, sys\n"
         "c = ktfolio.KtPrint4()\n"
-        "c.AddRow('%sd|%ld', '#4000#x')\n"
-        "c.SetProperty(1, 2, 'TabLeft', '2.5')\n"
-        "print(c.GetProperty(1, 2, 'TabLeft'))\n"
+        "c.AddRow('%sd|%ld')\n"
+        "c.SetProperty(1, 1, 'FontSize', '12.5')\n"
+        "print(c.GetProperty(1, 1, 'FontSize'))\n"
         "assert c.ExportPdf(sys.argv[1], 1, 1)\n"
     )
     target = tmp_path / "dated.pdf"
     env = dict(os.environ, LC_ALL="de_DE.UTF-8", PYTHONPATH=os.pathsep.join(p for p in sys.path if p))
     run = subprocess.run([sys.executable, "-c", script, str(target)], env=env, capture_output=True, text=True)
     assert run.returncode == 0, run.stderr
-    assert run.stdout.strip() == "2.5", "a number given as text reads the C way"
+    assert run.stdout.strip() == "12.5", "a number given as text reads the C way"
     text = subprocess.run(["pdftotext", str(target), "-"], capture_output=True, text=True, check=True).stdout
     assert re.search(r"\d\d\.\d\d\.\d{4}\|(Montag|Dienstag|Mittwoch|Donnerstag|Freitag|Samstag|Sonntag), ", text), text
