@@ -7,6 +7,7 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <clocale>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -330,6 +331,9 @@ using namespace ktfolio;
 using namespace ktfolio::py_binding;
 
 PYBIND11_MODULE(_ktfolio, m) {
+  // Python already takes the user's LC_CTYPE; the date fields (%sd, %ld...)
+  // want the user's LC_TIME too. Numbers stay in the "C" form.
+  std::setlocale(LC_TIME, "");
   m.doc() =
       "Print documents of header, footer and body rows of text cells.\n\n"
       "c = ktfolio.KtPrint4() creates a control; its properties are attributes\n"

@@ -1,10 +1,15 @@
 // ktfolio: the command-line host of the print-document control.
+#include <clocale>
 #include <cstdio>
 
 #include "commands.h"
 
 int main(int argc, char** argv) {
   using namespace ktfolio::cli;
+  // Dates in the user's language and text in the user's character set;
+  // numbers keep the "C" form that templates and values are written in.
+  std::setlocale(LC_ALL, "");
+  std::setlocale(LC_NUMERIC, "C");
   CLI::App app{"ktfolio: compose, render and print ktfolio documents", "ktfolio"};
   app.require_subcommand(1);
   Action action;

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "commands.h"
+#include "edit/design_editing.h"
 #include "edit/toolbar.h"
-#include "model/enums.h"
 #include "invoice_document.h"
 #include "platform/container/form.h"
 
@@ -26,19 +26,12 @@ struct ViewOptions {
 
 // Editing a template in the window: every cell can be edited (design mode,
 // with its guide lines), Ctrl+S saves, and closing with changes asks first.
-// The session's own settings are put back before each save, so the file
-// keeps the editing flags it had.
+// The file keeps the editing flags it had (DesignEditing).
 class EditSession {
  public:
   EditSession(KtPrint4& control, Form& form, std::string file)
-      : control_(control), form_(form), file_(std::move(file)) {
-    allowEditing_ = control.AllowCellEditing();
-    guideLines_ = control.ShowGuideLines();
-    enterAction_ = control.EditEnterAction();
-    control.AllowCellEditing(true);
-    control.DesigMode(true);
-    control.EditEnterAction(ppEnterNext);
-    control.GetDsnArray(saved_);  // compared in the session's own settings
+      : control_(control), editing_(control), form_(form), file_(std::move(file)) {
+    editing_.Template(saved_);
     form.PreTranslate = [this](win::MSG& m) { return OnKey(m); };
   }
   ~EditSession() { form_.PreTranslate = nullptr; }
@@ -68,35 +61,27 @@ class EditSession {
 
   bool Changed() {
     ByteArray now;
-    control_.GetDsnArray(now);
+    editing_.Template(now);
     return now != saved_;
   }
 
   bool Save() {
-    control_.DesigMode(false);
-    control_.AllowCellEditing(allowEditing_);
-    control_.ShowGuideLines(guideLines_);
-    control_.EditEnterAction(enterAction_);
     control_.ClearError();
-    const bool ok = control_.SaveAsTemplate(file_);
-    if (!ok) ReportFailure(control_);
-    control_.AllowCellEditing(true);
-    control_.DesigMode(true);
-    control_.EditEnterAction(ppEnterNext);
-    if (ok) {
-      control_.GetDsnArray(saved_);
-      std::printf("saved %s\n", file_.c_str());
-      std::fflush(stdout);
+    if (!editing_.SaveAsTemplate(file_)) {
+      ReportFailure(control_);
+      return false;
     }
-    return ok;
+    editing_.Template(saved_);
+    std::printf("saved %s\n", file_.c_str());
+    std::fflush(stdout);
+    return true;
   }
 
   KtPrint4& control_;
+  DesignEditing editing_;
   Form& form_;
   std::string file_;
   ByteArray saved_;
-  bool allowEditing_ = false, guideLines_ = false;
-  std::int32_t enterAction_ = ppEnterAddCRLF;
 };
 
 bool ParseSize(const std::string& text, int& w, int& h) {

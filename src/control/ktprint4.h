@@ -238,6 +238,9 @@ class KtPrint4 : public DocumentHost {
   void NeedsRepaging(bool v) { needsRepaging_ = v; }
   bool RepageOnPaint() const { return repageOnPaint_; }
   void RepageOnPaint(bool v) { repageOnPaint_ = v; }
+  // What a paint does first: the whole body when a setting marked it for
+  // repagination, else from the page shown when a cell or row change did.
+  void RepaginateForPaint(std::int16_t pageShown);
   bool PrinterSetupChanged() const { return printerSetupChanged_; }
   void PrinterSetupChanged(bool v) { printerSetupChanged_ = v; }
   void ComputePageInfo();
@@ -249,15 +252,26 @@ class KtPrint4 : public DocumentHost {
   // document is left unchanged either way.
   [[nodiscard]] bool ExportPng(const std::string& file, std::int16_t page, std::int16_t zoom = 100);
   // Writes pages fromPage..toPage through the print path at 600 dpi to a PDF
-  // file, one PDF page per page, sized to the paper. Same failure rules.
+  // file, one PDF page per page, sized to the paper. Same failure rules; a
+  // range that prints no page (an empty body) writes no file and records 60107.
   [[nodiscard]] bool ExportPdf(const std::string& file, std::int16_t fromPage, std::int16_t toPage);
 
   // ---- printing (src/render/print_doc.cpp) ------------------------------------------------
   // Prints pages StartPage..EndPage on PrinterName through the spooler, first
   // showing the print dialog when ShowDlg (which may change printer, pages,
   // copies and orientation). The range is not checked against Pages(): a range
-  // without pages makes an empty job. Failures are recorded, never thrown.
-  void PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool ShowDlg = false, std::int16_t Copies = 1);
+  // without pages makes an empty job, which prints nothing. Failures are
+  // recorded, never thrown. ShowDlg and Copies are by reference: Copies comes
+  // back as the dialog left it.
+  void PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool& ShowDlg, std::int16_t& Copies);
+  // The same for values that cannot be written back (literals, other types):
+  // variables of the exact types bind to the form above instead.
+  void PrintDoc(std::int16_t StartPage, std::int16_t EndPage, const bool& ShowDlg = false,
+                const std::int16_t& Copies = 1) {
+    bool show = ShowDlg;
+    std::int16_t copies = Copies;
+    PrintDoc(StartPage, EndPage, show, copies);
+  }
   // The toolbar's caption while pages print ("Printing Page 3 ", "" at the
   // end) and its refresh after the print dialog. Both only act while the
   // control is shown.
@@ -277,7 +291,9 @@ class KtPrint4 : public DocumentHost {
   void RefreshStatus();
   std::int16_t PreviewPage() const;
   void PreviewPage(std::int16_t page);
-  std::int16_t PageCountCopy() const;
+  // The page count as taken when the control was shown and after every
+  // pagination since: what bounds Preview and the page buttons.
+  std::int16_t PageCountCopy() const { return pageCountCopy_; }
   bool Shown() const;
 
   // A windowed control: creates the control's window as a child of `parent`,
@@ -417,6 +433,7 @@ class KtPrint4 : public DocumentHost {
 
   std::array<std::unique_ptr<KtRows>, 3> rows_;
   std::int16_t pages_ = 1;
+  std::int16_t pageCountCopy_ = 0;
   bool needsRepaging_ = false;
   bool repageOnPaint_ = false;
   bool printerSetupChanged_ = true;

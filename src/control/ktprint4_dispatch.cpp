@@ -53,6 +53,12 @@ constexpr auto B = DispType::Boolean;
 constexpr auto S = DispType::Single;
 constexpr auto Str = DispType::String;
 
+// A parameter the member (or the event's sinks) may write back.
+DispParam ByRef(DispParam p) {
+  p.byRef = true;
+  return p;
+}
+
 }  // namespace
 
 // Turns the control's typed events into dispatch events with their arguments
@@ -299,14 +305,19 @@ void KtPrint4Dispatch::Publish() {
 
   // Printing.
   AddProcedure("PrintDoc",
-               {In("StartPage", I), In("EndPage", I), Opt("ShowDlg", B, false), Opt("Copies", I, std::int16_t{1})},
-               [c](VariantArray& a) { c->PrintDoc(a[0].ToInteger(), a[1].ToInteger(), a[2].ToBool(), a[3].ToInteger()); });
+               {In("StartPage", I), In("EndPage", I), ByRef(Opt("ShowDlg", B, false)),
+                ByRef(Opt("Copies", I, std::int16_t{1}))},
+               [c](VariantArray& a) {
+                 bool show = a[2].ToBool();
+                 std::int16_t copies = a[3].ToInteger();
+                 c->PrintDoc(a[0].ToInteger(), a[1].ToInteger(), show, copies);
+                 a[2] = Variant(show);
+                 a[3] = Variant(copies);
+               });
 
   // Preview on screen.
   AddProcedure("Preview", {In("iPage", I)}, [c](VariantArray& a) { c->Preview(a[0].ToInteger()); });
-  auto zoomValue = In("ZoomValue", I);
-  zoomValue.byRef = true;
-  AddProcedure("SetZoom", {zoomValue}, [c](VariantArray& a) {
+  AddProcedure("SetZoom", {ByRef(In("ZoomValue", I))}, [c](VariantArray& a) {
     std::int16_t z = a[0].ToInteger();
     c->SetZoom(z);
     a[0] = Variant(z);
@@ -355,15 +366,11 @@ void KtPrint4Dispatch::Publish() {
       "a_Designer", DispType::Variant, [c] { return c->a_Designer(); }, [c](const Variant& v) { c->a_Designer(v); });
 
   // Events, with the parameters the control passes by reference marked so.
-  auto byRef = [](DispParam p) {
-    p.byRef = true;
-    return p;
-  };
-  AddEvent("NewPage", {byRef(In("Page", L)), byRef(In("Row", L)), byRef(In("FirstOrLast", L))});
-  AddEvent("EnterCell", {In("row", L), In("col", L), In("parea", L), byRef(In("Cancel", B))});
-  AddEvent("LeaveCell", {In("row", L), In("col", L), In("parea", L), byRef(In("Cancel", B))});
+  AddEvent("NewPage", {ByRef(In("Page", L)), ByRef(In("Row", L)), ByRef(In("FirstOrLast", L))});
+  AddEvent("EnterCell", {In("row", L), In("col", L), In("parea", L), ByRef(In("Cancel", B))});
+  AddEvent("LeaveCell", {In("row", L), In("col", L), In("parea", L), ByRef(In("Cancel", B))});
   AddEvent("ClickCell", {In("row", L), In("col", L), In("parea", L), In("Button", I)});
-  AddEvent("BeforeButtonClick", {In("ButtonIndex", I), In("ButtonKey", Str), byRef(In("Cancel", B))});
+  AddEvent("BeforeButtonClick", {In("ButtonIndex", I), In("ButtonKey", Str), ByRef(In("Cancel", B))});
 
   Document();
 

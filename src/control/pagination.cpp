@@ -37,6 +37,7 @@ bool KtPrint4::PlaceBodyRows(std::int32_t first, std::int16_t p, float y, bool c
   }
   pages_ = static_cast<std::int16_t>(std::min(page, kMaxPages));
   pageCount_ = pages_;
+  pageCountCopy_ = pages_;
   return page <= kMaxPages;
 }
 
@@ -68,6 +69,7 @@ void KtPrint4::RePaging(std::int16_t pFrom, bool ClearPageBreaks) {
         if (counter > kMaxPages) throw Overflow();
         pages_ = static_cast<std::int16_t>(counter);
         pageCount_ = counter;
+        pageCountCopy_ = pages_;
         return;
       }
     }
@@ -84,6 +86,16 @@ std::int16_t KtPrint4::Pages() {
     needsRepaging_ = false;
   }
   return pages_;
+}
+
+void KtPrint4::RepaginateForPaint(std::int16_t pageShown) {
+  if (needsRepaging_) {
+    Pages();  // from the first row: a setting may have moved every page
+    repageOnPaint_ = false;
+  } else if (repageOnPaint_) {
+    RePaging(std::max<std::int16_t>(pageShown, 1), false);
+    repageOnPaint_ = false;
+  }
 }
 
 bool KtPrint4::RePageFrom(std::int32_t k, bool ClearPageBreaks) {

@@ -77,7 +77,7 @@ struct KtPrint4::SavedBody {
     bool newPage;
   };
   std::int32_t activeArea, activeRow, activeCol, startBodyRow, endBodyRow, from;
-  std::int16_t pages;
+  std::int16_t pages, pageCountCopy;
   std::int32_t pageCount;
   bool needsRepaging;
   std::vector<Placement> placements;
@@ -85,8 +85,9 @@ struct KtPrint4::SavedBody {
 
 KtPrint4::SavedBody KtPrint4::SaveBody(std::int32_t from) const {
   const KtRows& rows = body();
-  SavedBody saved{activeArea_,     rows.ActiveRow(), rows.ActiveCol(), rows.StartBodyRow(), rows.EndBodyRow(),
-                  std::max(from, 1),       pages_,         pageCount_,       needsRepaging_,      {}};
+  SavedBody saved{activeArea_,       rows.ActiveRow(), rows.ActiveCol(), rows.StartBodyRow(), rows.EndBodyRow(),
+                  std::max(from, 1), pages_,           pageCountCopy_,   pageCount_,          needsRepaging_,
+                  {}};
   for (std::int32_t i = saved.from; i <= rows.count(); ++i) {
     const KtRow& r = rows.at0(static_cast<size_t>(i) - 1);
     saved.placements.push_back({r.Page(), r.TopInPage(), r.NewPage()});
@@ -102,6 +103,7 @@ void KtPrint4::RestoreBody(const SavedBody& saved) {
   rows.StartBodyRow(saved.startBodyRow);
   rows.EndBodyRow(saved.endBodyRow);
   pages_ = saved.pages;
+  pageCountCopy_ = saved.pageCountCopy;
   pageCount_ = saved.pageCount;
   needsRepaging_ = saved.needsRepaging;
   for (std::size_t k = 0; k < saved.placements.size(); ++k) {

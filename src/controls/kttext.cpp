@@ -43,6 +43,9 @@ KtText::KtText(HWND parent, const std::string& name, Container& site, bool runTi
   hfont_ = controls::CreateScreenFont(*font_);
   BuildEditWindow();
   AttachSubclass();
+  // With the properties in place, as a control starts: the hook is there
+  // before any container site, which only the focus announcement needs.
+  modIPAO::Install(static_cast<ole::IOleObject*>(ole_.get()), this, self_);
 }
 
 KtText::~KtText() {
@@ -56,11 +59,7 @@ KtText::~KtText() {
   if (hfont_) DeleteObject(hfont_);
 }
 
-void KtText::SetClientSite(ole::IOleClientSite* site) {
-  ole_->site = site;
-  modIPAO::Remove(self_);
-  if (site) modIPAO::Install(static_cast<ole::IOleObject*>(ole_.get()), this, self_);
-}
+void KtText::SetClientSite(ole::IOleClientSite* site) { ole_->site = site; }
 
 void KtText::NotifyChanged(const char* name) { site_.PropertyChanged(name ? name : ""); }
 

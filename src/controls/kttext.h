@@ -42,9 +42,10 @@ class KtText : private ISubclass, private IPAO {
   // The edit window and the control's own window.
   win::HWND hwnd() const { return edit_; }
   win::HWND ControlWindow() const { return self_; }
-  // Gives the control the container's in-place site, which installs the
-  // accelerator hook: from then on the container's frame offers the
-  // navigation keys to this box first. Not owned; null removes the hook.
+  // Gives the control the container's in-place site. The accelerator hook is
+  // installed when the box starts; with a site, each focus gain announces it
+  // to the container's frame, which then offers the navigation keys to this
+  // box first. Not owned; null stops the announcements.
   void SetClientSite(ole::IOleClientSite* site);
   // The error of the last announcement to the container on a focus gain (0: none).
   std::int32_t HookError() const { return hookError_; }

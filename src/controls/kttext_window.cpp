@@ -22,8 +22,10 @@ constexpr UINT kEditMessages[] = {WM_SETFOCUS, WM_KILLFOCUS, WM_CUT,        WM_P
                                   WM_HSCROLL,  WM_MOUSEACTIVATE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
                                   WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_MBUTTONDOWN,
                                   WM_MBUTTONUP, WM_MBUTTONDBLCLK};
-constexpr UINT kOwnMessages[] = {WM_COMMAND, WM_SYSCOLORCHANGE, WM_CTLCOLOREDIT, WM_PAINT, WM_SETFOCUS,
-                                 WM_MOUSEACTIVATE};
+// A disabled or read-only edit window asks with WM_CTLCOLORSTATIC instead of
+// WM_CTLCOLOREDIT; both get the box's colour pair.
+constexpr UINT kOwnMessages[] = {WM_COMMAND, WM_SYSCOLORCHANGE, WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC,
+                                 WM_PAINT,   WM_SETFOCUS,       WM_MOUSEACTIVATE};
 
 std::int16_t ButtonOfMessage(UINT msg) {
   switch (msg) {
@@ -126,6 +128,7 @@ LRESULT KtText::OwnWindowMessage(UINT iMsg, WPARAM wParam, LPARAM lParam) {
   switch (iMsg) {
     case WM_SYSCOLORCHANGE: ReleaseColorObjects(); return 0;
     case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lParam) == edit_) {
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetBkColor(dc, CurrentBackColor());

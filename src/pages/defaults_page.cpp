@@ -6,7 +6,7 @@
 
 #include "control/ktprint4_dispatch.h"
 #include "pages/pages_impl.h"
-#include "render/print_job.h"
+#include "render/render_internal.h"
 #include "winsupport/common_dialog.h"
 
 namespace ktfolio::pages {

@@ -3,8 +3,10 @@
 // Row, Save, Cancel) and waits for the user. Remove Row takes the row last
 // clicked (the last body row when none was). Save hands back the edited
 // template, Cancel the one it was given. Cells are edited in place with the
-// preview's own double-click editing (AllowCellEditing is on).
+// preview's own double-click editing (DesignEditing), and the template keeps
+// its own editing flags.
 #include "control/ktprint4_dispatch.h"
+#include "edit/design_editing.h"
 #include "edit/toolbar.h"
 #include "pages/folio_dsn_testing.h"
 #include "pages/pages_impl.h"
@@ -80,8 +82,7 @@ class Session {
     PlaceOnForm(c, *form_);
     form_->ReserveTop(kBarHeight);
     c.SetDsnArray(dsn, false);
-    c.DesigMode(true);
-    c.AllowCellEditing(true);
+    editing_ = std::make_unique<DesignEditing>(c);
     c.Advise(&picked_);
     handler_ = [this](HWND button) { Clicked(button); };
     HWND bar = MakeBar(*form_, &handler_);
@@ -101,7 +102,7 @@ class Session {
     form_->Show();
     if (ShownHook()) ShownHook()(*form_);
     if (!form_->Closed()) form_->Run();
-    if (saved_) document_->Control().GetDsnArray(dsn);
+    if (saved_) editing_->Template(dsn);
     return saved_;
   }
 
@@ -128,6 +129,7 @@ class Session {
 
   std::shared_ptr<Form> form_;
   std::unique_ptr<KtPrint4Dispatch> document_;
+  std::unique_ptr<DesignEditing> editing_;
   BarHandler handler_;
   Picked picked_;
   HWND add_ = nullptr, remove_ = nullptr, save_ = nullptr, cancel_ = nullptr;

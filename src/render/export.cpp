@@ -139,7 +139,13 @@ bool KtPrint4::ExportPdf(const std::string& file, std::int16_t fromPage, std::in
     }
     render::PrinterPages printer;
     bool failed = false;
-    printer.startPage = [&] { return failed ? false : (failed = StartPage(dc) <= 0, !failed); };
+    int started = 0;
+    printer.startPage = [&] {
+      if (failed) return false;
+      failed = StartPage(dc) <= 0;
+      started += failed ? 0 : 1;
+      return !failed;
+    };
     printer.endPage = [&] { return printer.pageOpen ? (failed = EndPage(dc) <= 0, !failed) : true; };
     PageCount(pages);
     const render::Device device =
@@ -150,6 +156,7 @@ bool KtPrint4::ExportPdf(const std::string& file, std::int16_t fromPage, std::in
     if (!ended) AbortDoc(dc);
     DeleteDC(dc);
     if (!ended) throw CannotWrite(kSource, file);
+    if (started == 0) throw PageOutOfRange(kSource);  // nothing printed, so no file either
     return true;
   } catch (const std::exception& e) {
     RecordCaught(e);

@@ -371,9 +371,10 @@ void PortV::DrawDC() {
 
 void PortV::Refresh() {
   if (!hwnd_) return;
+  // Drawn now, and left invalid: a parent still waiting for its own paint
+  // (a window just shown) erases over this one, which must then paint again.
   InvalidateRect(hwnd_, nullptr, FALSE);
   DrawDC();
-  ValidateRect(hwnd_, nullptr);
 }
 
 void PortV::OnPaintMessage() {

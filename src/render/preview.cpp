@@ -36,7 +36,6 @@ struct KtPrint4::PreviewState {
   bool shown = false;
   bool painting = false;
   std::int16_t previewPage = 0;
-  std::int16_t pageCount = 0;
   std::int32_t offsetX = 0, offsetY = 0;
   std::int32_t bandEndX = 0, bandEndY = 0;
   double paperWidth = 0, paperHeight = 0;
@@ -65,7 +64,6 @@ KtPrint4::PreviewState& KtPrint4::PreviewData() const {
 
 std::int16_t KtPrint4::PreviewPage() const { return PreviewData().previewPage; }
 void KtPrint4::PreviewPage(std::int16_t page) { PreviewData().previewPage = page; }
-std::int16_t KtPrint4::PageCountCopy() const { return PreviewData().pageCount; }
 bool KtPrint4::Shown() const { return PreviewData().shown; }
 HWND KtPrint4::hWnd() const { return PreviewData().hwnd; }
 HWND KtPrint4::ViewportWindow() const {
@@ -79,7 +77,7 @@ void KtPrint4::Preview(std::int16_t iPage) {
   PreviewState& p = PreviewData();
   HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   // Without a window nothing is ever shown, so the document's own count bounds it.
-  const std::int16_t count = p.hwnd ? p.pageCount : Pages();
+  const std::int16_t count = p.hwnd ? pageCountCopy_ : Pages();
   if (iPage < 1 || iPage > count) {
     RecordError(60107, "Previewing", "No Description");
   } else {
@@ -131,9 +129,9 @@ void KtPrint4::RefreshStatus() {
   if (!p.shown) return;
   const ToolbarParts& t = p.toolbar;
   if (t.cmdTool[kPrevious]) EnableWindow(t.cmdTool[kPrevious], p.previewPage >= 2);
-  if (t.cmdTool[kNext]) EnableWindow(t.cmdTool[kNext], p.previewPage < p.pageCount);
+  if (t.cmdTool[kNext]) EnableWindow(t.cmdTool[kNext], p.previewPage < pageCountCopy_);
   if (t.pageLabel)
-    SetWindowText(t.pageLabel, (std::to_string(p.previewPage) + "/" + std::to_string(p.pageCount)).c_str());
+    SetWindowText(t.pageLabel, (std::to_string(p.previewPage) + "/" + std::to_string(pageCountCopy_)).c_str());
   if (t.zoomLabel)
     SetWindowText(t.zoomLabel, (std::to_string(static_cast<long long>(std::trunc(zoom_))) + " %").c_str());
 }
@@ -169,11 +167,8 @@ void KtPrint4::PaintPreview(HDC dc) {
     p.paperHeight = render::Nint(vp.ViewHeight() / TwipsPerPixelY());
     if (ShowGuideLines())
       render::DrawGuideRectangles(*this, dc, zoom_, static_cast<int>(p.paperWidth), static_cast<int>(p.paperHeight));
-    if (NeedsRepaging()) {
-      RePaging(std::max<std::int16_t>(p.previewPage, 1), false);
-      NeedsRepaging(false);
-      p.pageCount = Pages();
-    }
+    const std::int16_t countBefore = pageCountCopy_;
+    RepaginateForPaint(p.previewPage);
     RECT rc;
     GetClientRect(vp.hwnd(), &rc);
     const double visibleWidth = rc.right - rc.left, visibleHeight = rc.bottom - rc.top;
@@ -188,10 +183,11 @@ void KtPrint4::PaintPreview(HDC dc) {
     p.bandEndX = p.offsetX + static_cast<std::int32_t>(visibleWidth);
     p.bandEndY = p.offsetY + static_cast<std::int32_t>(visibleHeight);
     if (p.previewPage >= 1) {
-      PageCount(p.pageCount);
+      PageCount(pageCountCopy_);
       render::DrawPages(*this, render::Device::ForPreview(dc, zoom_), p.previewPage, p.previewPage,
                         render::Band{p.offsetY, p.bandEndY}, nullptr);
     }
+    if (pageCountCopy_ != countBefore) RefreshStatus();
   } catch (const std::exception& e) {
     RecordCaught(e);
   }
@@ -307,7 +303,7 @@ void KtPrint4::CreateControlWindow(HWND parent) {
 void KtPrint4::ContainerShow() {
   PreviewState& p = PreviewData();
   p.previewPage = 1;
-  p.pageCount = Pages();
+  pageCountCopy_ = Pages();
   if (!p.shown) {
     p.shown = true;
     ContainerResize();

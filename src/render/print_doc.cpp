@@ -59,7 +59,7 @@ void KtPrint4::RefreshToolbarAfterPrintDialog() {
   if (Shown()) RefreshStatus();
 }
 
-void KtPrint4::PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool ShowDlg, std::int16_t Copies) {
+void KtPrint4::PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool& ShowDlg, std::int16_t& Copies) {
   try {
     PrintRequest r{PrinterName(), Orientation(), StartPage, EndPage, Copies};
     ShowPointer(IDC_WAIT);
@@ -68,6 +68,7 @@ void KtPrint4::PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool ShowD
         ShowPointer(IDC_ARROW);
         return;
       }
+      Copies = static_cast<std::int16_t>(r.copies);
       RefreshToolbarAfterPrintDialog();
     }
     ShowPointer(IDC_WAIT);

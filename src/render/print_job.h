@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "render/render_internal.h"
 
 namespace ktfolio::render {
 
@@ -21,14 +22,11 @@ bool StartPrintPage();
 bool EndPrintPage();
 bool EndPrint();
 void AbortPrint();
-bool CleanUpPrint();
-// A printer context for the print dialog; false (and nothing open) on failure.
-bool OpenPrinterDC(const std::string& printerName);
+// OpenPrinterDC, PrinterDC and CleanUpPrint: render_internal.h.
 // The port of the current printer, or "".
 std::string GetPrinterPort();
 
 // The current job's state.
-win::HDC PrinterDC();
 double PrinterDpiX();
 double PrinterDpiY();
 std::int32_t PrintCopies();

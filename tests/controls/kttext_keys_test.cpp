@@ -232,6 +232,8 @@ TEST(KtTextHook, TheContainerOffersNavigationKeysToTheBoxFirst) {
   ole::InPlaceFrame frame(form.hwnd());
   ole::InPlaceSite site(&frame, nullptr, form.hwnd());
   KtText first(form.hwnd(), "txtFirst", form), second(form.hwnd(), "txtSecond", form);
+  EXPECT_NE(GetProp(first.ControlWindow(), modIPAO::PropertyName(first.ControlWindow()).c_str()), nullptr)
+      << "the hook is installed as the box starts, before any site";
   first.Move(10, 10, 100, 24);
   second.Move(10, 50, 100, 24);
   frame.AddControl(first.ControlWindow());

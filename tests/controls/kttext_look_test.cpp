@@ -75,6 +75,28 @@ TEST_F(CaptionTest, TheCaptionIsPaintedInItsColoursBesideTheEditWindow) {
   EXPECT_EQ(user::WindowPixel(box_.ControlWindow(), 150, 45), GetSysColor(COLOR_WINDOW)) << "the edit window below";
 }
 
+TEST_F(CaptionTest, TheEditWindowTakesTheBackgroundOfTheBoxsState) {
+  box_.Caption("");
+  box_.BackColor(0x00F0E0D0);
+  box_.BackDisabledColor(0x00C0FFC0);
+  box_.LockedBackColor(0x00A0B0FF);
+  struct Case {
+    const char* name;
+    bool enabled, locked;
+    std::uint32_t back;
+  };
+  const Case cases[] = {{"enabled", true, false, 0x00F0E0D0},
+                        {"disabled", false, false, 0x00C0FFC0},
+                        {"locked", true, true, 0x00A0B0FF}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    box_.Enabled(c.enabled);
+    box_.Locked(c.locked);
+    form_.Pump();
+    EXPECT_EQ(user::WindowPixel(box_.hwnd(), 150, 30), c.back);
+  }
+}
+
 TEST_F(CaptionTest, ARebuiltEditWindowKeepsTheTextUpToItsLimit) {
   box_.Text("first line");
   const HWND before = box_.hwnd();

@@ -27,6 +27,10 @@ struct Sink : KtPrint4Events {
   std::string veto;
   std::vector<std::string> keys;
   std::vector<std::array<std::int32_t, 4>> clicks;
+  std::vector<std::array<std::int32_t, 3>> newPages;
+  void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) override {
+    newPages.push_back({page, row, firstOrLast});
+  }
   void BeforeButtonClick(std::int16_t, const std::string& key, bool& cancel) override {
     keys.push_back(key);
     if (key == veto) cancel = true;
@@ -36,13 +40,14 @@ struct Sink : KtPrint4Events {
   }
 };
 
-// A form with a control of `rows` body rows of 500 twips (27 to an A4 page).
+// A form with a control of `rows` body rows of 500 twips (27 to an A4 page),
+// or, with fitToText, as tall as their text.
 class PreviewTest : public ::testing::Test {
  protected:
-  void Open(int rows) {
+  void Open(int rows, bool fitToText = false) {
     form_ = std::make_unique<Form>(kWidth, kHeight);
     control_ = std::make_unique<KtPrint4>(form_.get());
-    control_->dFitHeightToText(false);
+    control_->dFitHeightToText(fitToText);
     control_->dRowHeight(500);
     for (int i = 1; i <= rows; ++i) control_->AddRow("row " + std::to_string(i), i);
     control_->Advise(&sink_);
@@ -86,6 +91,36 @@ TEST_F(PreviewTest, ShowingStartsAtPageOneWithTheStatusOnTheToolbar) {
   EXPECT_EQ(Child("PlaceHolder1").text, "100 %");
   EXPECT_FALSE(Child("cmdTool(5)").enabled) << "no previous page on page 1";
   EXPECT_TRUE(Child("cmdTool(6)").enabled);
+}
+
+TEST_F(PreviewTest, APaintRepaginatesWhatARestyleChanged) {
+  Open(30, true);
+  ASSERT_EQ(control_->Pages(), 1);
+  control_->SetProperty(-1, -1, "FontSize", Variant(24));
+  sink_.newPages.clear();
+  control_->Refresh();
+  form_->Pump();
+  const int pages = control_->Pages();
+  EXPECT_GT(pages, 1) << "the taller rows no longer fit one page";
+  std::array<std::int32_t, 3> last{};
+  for (const auto& e : sink_.newPages)
+    if (e[2] == Last) last = e;
+  EXPECT_EQ(last[0], 1);
+  EXPECT_LT(last[1], 30) << "page 1 ends before the last row";
+  EXPECT_EQ(Child("PlaceHolder2").text, "1/" + std::to_string(pages));
+  EXPECT_TRUE(Child("cmdTool(6)").enabled);
+}
+
+TEST_F(PreviewTest, TheStatusCountsThePagesOfTheLastPagination) {
+  Open(1);
+  for (int i = 2; i <= 81; ++i) control_->AddRow("row " + std::to_string(i));
+  control_->RePaging();
+  control_->RefreshStatus();
+  EXPECT_EQ(Child("PlaceHolder2").text, "1/3");
+  EXPECT_TRUE(Child("cmdTool(6)").enabled);
+  control_->Preview(3);
+  EXPECT_EQ(LastError(), 0);
+  EXPECT_EQ(control_->PreviewPage(), 3);
 }
 
 TEST_F(PreviewTest, TheToolbarHasItsMembersWithTheirCaptions) {

@@ -10,6 +10,7 @@
 #include "control/ktprint4_dispatch.h"
 #include "pages/folio_dsn_testing.h"
 #include "pages/property_page.h"
+#include "platform/automation/components.h"
 
 namespace ktfolio {
 namespace {
@@ -82,6 +83,30 @@ TEST_F(DesignerPageTest, OurDesignerAddsRowsAndSaveHandsThemBack) {
   EXPECT_EQ(page->LastFailure(), "");
   page->ApplyChanges();
   EXPECT_EQ(control->Control().LastRow(), 3) << "the two rows added in the designer";
+}
+
+TEST_F(DesignerPageTest, SaveInOurDesignerWithoutEditsHandsBackTheSameBytes) {
+  pages::RegisterBuiltinDesigner();
+  std::uint32_t paper = 0;
+  pages::SetFolioDsnShownHook([&paper](Form& designer) {
+    HWND vp = designer.FindControl("VP");
+    RECT rc;
+    GetClientRect(vp, &rc);
+    paper = user::WindowPixel(vp, rc.right / 2, 10);  // the top margin of the page
+    ClickNamed(designer, "cmdSave");
+  });
+  // As a template file holds it: read once, so what reading resets (the
+  // measured heights, dInheritLastRow) is already so.
+  ByteArray before;
+  control->Control().GetDsnArray(before);
+  control->Control().SetDsnArray(before);
+  control->Control().GetDsnArray(before);
+  VariantArray args{Variant(before), Variant(std::string()), Variant(true)};
+  CreateObject("FolioDsn.clsFolioDsn")->Invoke("start", args);
+  const ByteArray after = args[0].ToBytes();
+  EXPECT_EQ(std::string(after.begin(), after.end()), std::string(before.begin(), before.end()))
+      << "the designer's own editing flags stay out of the template";
+  EXPECT_EQ(paper, 0xFFFFFFu) << "the designer opens with the page drawn";
 }
 
 TEST_F(DesignerPageTest, CancelInOurDesignerHandsTheTemplateBackUnchanged) {

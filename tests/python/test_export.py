@@ -4,6 +4,7 @@ import os
 import re
 import shutil
 import subprocess
+import sys
 
 import pytest
 
@@ -70,3 +71,23 @@ def test_bad_pages_and_zooms_are_recorded_and_write_nothing(tmp_path):
         assert c.GetLastError()[:2] == (True, number)
         assert not os.path.exists(target)
     assert c.AddRow("still usable") is True
+
+
+def test_dates_follow_the_users_locale_and_numbers_do_not(tmp_path):
+    if subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().find("de_de.utf8") < 0:
+        pytest.skip("locale de_DE.UTF-8 is not installed (scripts/setup makes it)")
+    script = (
+        "import ktfolio, sys\n"
+        "c = ktfolio.KtPrint4()\n"
+        "c.AddRow('%sd|%ld')\n"
+        "c.SetProperty(1, 1, 'FontSize', '12.5')\n"
+        "print(c.GetProperty(1, 1, 'FontSize'))\n"
+        "assert c.ExportPdf(sys.argv[1], 1, 1)\n"
+    )
+    target = tmp_path / "dated.pdf"
+    env = dict(os.environ, LC_ALL="de_DE.UTF-8", PYTHONPATH=os.pathsep.join(p for p in sys.path if p))
+    run = subprocess.run([sys.executable, "-c", script, str(target)], env=env, capture_output=True, text=True)
+    assert run.returncode == 0, run.stderr
+    assert run.stdout.strip() == "12.5", "a number given as text reads the C way"
+    text = subprocess.run(["pdftotext", str(target), "-"], capture_output=True, text=True, check=True).stdout
+    assert re.search(r"\d\d\.\d\d\.\d{4}\|(Montag|Dienstag|Mittwoch|Donnerstag|Freitag|Samstag|Sonntag), ", text), text

@@ -4,6 +4,7 @@ import subprocess
 import pytest
 
 import ktfolio
+from ktfolio import dialogs
 
 
 def test_the_pdf_printer_comes_first_and_writes_where_it_is_told(tmp_path):
@@ -34,3 +35,20 @@ def test_an_empty_file_name_is_refused_and_changes_nothing():
     with pytest.raises(ValueError):
         ktfolio.set_pdf_printer_output("")
     assert ktfolio.pdf_printer_output() == before
+
+
+def test_print_doc_gives_back_show_dlg_and_the_copies_the_dialog_chose(tmp_path):
+    previous = ktfolio.pdf_printer_output()
+    ktfolio.set_pdf_printer_output(str(tmp_path / "chosen.pdf"))
+    dialogs.reset()
+    try:
+        c = ktfolio.KtPrint4()
+        c.AddRow("one page")
+        c.PrinterName = "PDF"
+        dialogs.answer("printer", Copies=1)
+        assert c.PrintDoc(1, 1, True, 2) == (True, 1)
+        assert c.GetLastError()[0] == 0
+        assert (tmp_path / "chosen.pdf").exists()
+    finally:
+        dialogs.reset()
+        ktfolio.set_pdf_printer_output(previous)

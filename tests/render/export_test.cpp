@@ -165,6 +165,15 @@ TEST(Export, BadPagesZoomsAndFilesAreRecordedAndChangeNothing) {
   }
 }
 
+TEST(Export, AnEmptyBodyExportsNoPdf) {
+  KtPrint4 c;
+  c.AddHeaderRow("a header alone prints no page");
+  const std::string file = TempDir("empty") + "/empty.pdf";
+  EXPECT_FALSE(c.ExportPdf(file, 1, 1));
+  EXPECT_EQ(LastErrorNumber(c), 60107);
+  EXPECT_FALSE(Exists(file));
+}
+
 TEST(Export, AFailedPdfLeavesTheEarlierFileAsItWas) {
   KtPrint4 c;
   Listing(c, 10);

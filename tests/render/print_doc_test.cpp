@@ -104,12 +104,18 @@ TEST_F(PrintDocTest, ARangeBecomesOneDocumentWithThosePagesInTheJobsOrder) {
   EXPECT_EQ(PdfField(out(), "Title"), "Folio's Job") << "the spooler's document name";
 }
 
-TEST_F(PrintDocTest, ARangeWithoutPagesStartsAndEndsAnEmptyDocument) {
+TEST_F(PrintDocTest, AJobWithoutPagesStartsAndEndsAnEmptyDocumentAndPrintsNothing) {
   c_.PrintDoc(5, 7);
   EXPECT_EQ(LastError(c_).number, 0);
   EXPECT_TRUE(Has(log().calls, "StartDoc"));
   EXPECT_TRUE(Has(log().calls, "EndDoc"));
   EXPECT_FALSE(Has(log().calls, "StartPage"));
+  EXPECT_FALSE(Exists(out())) << "a range after the last page makes no blank sheet";
+  c_.ClearAll();
+  c_.PrintDoc(1, 1);
+  EXPECT_EQ(LastError(c_).number, 0);
+  EXPECT_FALSE(Has(log().calls, "StartPage"));
+  EXPECT_FALSE(Exists(out())) << "nor does an empty body";
 }
 
 TEST_F(PrintDocTest, OneCopyWritesNeitherCopiesNorItsBitAndNeverAsksTheDriver) {
@@ -291,9 +297,13 @@ TEST_F(PrintDocTest, ACancelledDialogPrintsNothingAndRecordsNothing) {
 TEST_F(PrintDocTest, TheDialogsChoicesReplacePrinterPagesAndOrientation) {
   const std::string pdf = dir_ + "/chosen.pdf";
   win::spooler::SetPdfPrinterOutput(pdf);
-  win::dialogs::QueuePrintDlgAnswer({.printer = "PDF", .fromPage = 2, .toPage = 2, .orientation = 2});
-  c_.PrintDoc(1, 3, true);
+  win::dialogs::QueuePrintDlgAnswer({.printer = "PDF", .fromPage = 2, .toPage = 2, .copies = 1, .orientation = 2});
+  bool showDlg = true;
+  std::int16_t copies = 2;
+  c_.PrintDoc(1, 3, showDlg, copies);
   EXPECT_EQ(LastError(c_).number, 0);
+  EXPECT_TRUE(showDlg);
+  EXPECT_EQ(copies, 1) << "the dialog's copies go back to the caller";
   EXPECT_FALSE(Exists(out())) << "the control's own printer is not used";
   ASSERT_TRUE(Exists(pdf));
   EXPECT_EQ(PdfField(pdf, "Pages"), "1");

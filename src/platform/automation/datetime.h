@@ -14,9 +14,11 @@ enum class NamedDateFormat { GeneralDate, LongDate, ShortDate, LongTime, ShortTi
 std::tm Now();
 void SetFixedNow(std::optional<std::tm> when);
 
-// Formats with the United States English conventions of the named formats:
-// short date 12/5/2026, long date Saturday, December 5, 2026, long time
-// 9:49:29 PM, short time 21:49, general date 12/5/2026 9:49:29 PM.
+// Formats `t` (its weekday included) in the C library's LC_TIME locale, the
+// one the host chose with setlocale ("C" until it does), as UTF-8: short date
+// is the locale's date (D_FMT), long time its time (T_FMT), general date the
+// two together, long date the weekday and the date with the month spelled out
+// in the order of D_FMT, and short time hours and minutes on the 24-hour clock.
 std::string FormatDate(const std::tm& t, NamedDateFormat format);
 
 }  // namespace ktfolio

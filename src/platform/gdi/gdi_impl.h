@@ -127,6 +127,7 @@ struct PrintJob {
   double pageWidthPt = 0;
   double pageHeightPt = 0;
   bool inPage = false;
+  int pagesEnded = 0;      // pages of the current document, as EndPage closed them
   bool endFailed = false;  // EndDoc failed: the document is gone, an AbortDoc may follow
   std::unique_ptr<PrinterDriver> driver;  // the spooler's, when it made the context
   ~PrintJob();  // an unfinished document is discarded with its temporary file

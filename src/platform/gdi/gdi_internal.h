@@ -47,7 +47,8 @@ constexpr int DT_RASPRINTER = 2;
 
 // What a spooler adds to a PDF printer context. Each step may be refused (the
 // GDI call then fails the Win32 way, with nothing drawn or written); EndDoc
-// hands over the finished file, which the driver may submit, move or remove.
+// hands over the finished file, which the driver may submit, move or remove,
+// or an empty path for a document without pages: there is nothing to print.
 class PrinterDriver {
  public:
   virtual ~PrinterDriver() = default;

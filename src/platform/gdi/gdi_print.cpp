@@ -96,6 +96,7 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   if (!job || job->pdf) return SP_ERROR;
   if (job->driver && !job->driver->StartDoc(info ? *info : DOCINFO{})) return SP_ERROR;
   job->target = info && info->lpszOutput && *info->lpszOutput ? info->lpszOutput : job->path;
+  job->pagesEnded = 0;
   if (!MakeTempBeside(job->target, job->temp)) return SP_ERROR;
   job->pdf = cairo_pdf_surface_create(job->temp.c_str(), job->pageWidthPt, job->pageHeightPt);
   if (cairo_surface_status(job->pdf) != CAIRO_STATUS_SUCCESS) {
@@ -138,6 +139,7 @@ int EndPage(HDC hdc) {
   dc->queueLines = false;
   cairo_surface_show_page(job->pdf);
   job->inPage = false;
+  ++job->pagesEnded;
   Bind(dc, job->sink, false);
   if (cairo_surface_status(job->pdf) != CAIRO_STATUS_SUCCESS) {
     DiscardDocument(dc, job);
@@ -153,6 +155,14 @@ int EndDoc(HDC hdc) {
   if (!job || !job->pdf) return SP_ERROR;
   job->endFailed = true;  // until the document is complete and taken
   if (job->inPage && EndPage(hdc) == SP_ERROR) return SP_ERROR;
+  if (job->pagesEnded == 0) {
+    // As a spooler drops a job without pages: no file (Cairo would write a
+    // blank page, a PDF cannot be empty) and nothing for the driver to print.
+    DiscardDocument(dc, job);
+    if (job->driver && !job->driver->EndDoc("")) return SP_ERROR;
+    job->endFailed = false;
+    return 1;
+  }
   cairo_surface_finish(job->pdf);
   const bool written = cairo_surface_status(job->pdf) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(job->pdf);

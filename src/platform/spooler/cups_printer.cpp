@@ -50,6 +50,7 @@ class CupsDriver : public JobDriver {
     return true;
   }
   bool EndDoc(const std::string& pdf) override {
+    if (pdf.empty()) return true;  // a document without pages: no job at all
     cups_option_t* options = nullptr;
     int n = 0;
     if (job_.copies > 1) n = cupsAddOption("copies", std::to_string(job_.copies).c_str(), n, &options);

@@ -295,6 +295,9 @@ class GtkBackend : public Backend {
 }  // namespace
 
 std::unique_ptr<Backend> MakeGtkBackend() {
+  // The locale is the host's to set: GTK would switch every category to the
+  // environment's, numbers included, and the value parsers read "1.5".
+  gtk_disable_setlocale();
   if (!gtk_init_check(nullptr, nullptr)) return nullptr;
   return std::make_unique<GtkBackend>();
 }
