@@ -307,6 +307,12 @@ void KtText::GetMargins(std::int32_t& left, std::int32_t& right) const {
   right = static_cast<std::int32_t>(r >> 16);
 }
 
+void KtText::SetTopMargin(std::int32_t top) {
+  if (top == topMargin_) return;
+  topMargin_ = std::max(0, top);
+  LayoutCaption();
+}
+
 bool KtText::IsDirty() const { return SendMessage(edit_, EM_GETMODIFY, 0, 0) != 0; }
 void KtText::IsDirty(bool v) { SendMessage(edit_, EM_SETMODIFY, v ? TRUE : FALSE, 0); }
 bool KtText::HasFocus() const { return edit_ && GetFocus() == edit_; }
@@ -404,6 +410,7 @@ void KtText::LayoutCaption() {
       default: label_.left = 0, label_.top = 0, label_.Width = w, label_.Height = size, text.top = size; break;
     }
   }
+  text.top = std::min(text.bottom, text.top + topMargin_);
   if (edit_) MoveWindow(edit_, text.left, text.top, text.right - text.left, text.bottom - text.top, TRUE);
   InvalidateRect(self_, nullptr, TRUE);
 }

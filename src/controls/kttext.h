@@ -184,6 +184,9 @@ class KtText : private ISubclass, private IPAO {
   void ScrollCaret();
   void SetMargins(std::int32_t left, std::int32_t right);
   void GetMargins(std::int32_t& left, std::int32_t& right) const;
+  // Pixels between the box's top and its edit window, so that a box laid over
+  // a cell can start its text where the cell's own lines start.
+  void SetTopMargin(std::int32_t top);
   bool IsDirty() const;
   void IsDirty(bool v);
   bool HasFocus() const;
@@ -341,6 +344,7 @@ class KtText : private ISubclass, private IPAO {
   std::uint32_t captionBackColor_ = 0;
   std::int32_t captionPosition_ = 0;
   std::string captionSize_ = "-50";
+  std::int32_t topMargin_ = 0;
   const std::string tabReplacement_ = "    ";
 
   // Cached brush of the background and the colour it was made from.

@@ -152,10 +152,10 @@ void CellEditor::Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std
   Show();
 }
 
-// The editor's text lands where the cell draws its own: the box spans the
-// cell's width from the top of the cell's lines down to its bottom, its edit
-// inset to the cell's text area and aligned as the cell is. `page` is where
-// the page's top-left corner lies in the control's window.
+// The editor's text lands where the cell draws its own: the box covers the
+// cell exactly, and its edit starts at the top of the cell's lines, inset to
+// the cell's text area and aligned as the cell is. `page` is where the page's
+// top-left corner lies in the control's window.
 void CellEditor::PlaceOverText(KtText& box, const KtTextItem& cell, std::int32_t area, std::int32_t row,
                                std::int32_t col, POINT page) {
   // KtText's alignments: 0 left, 1 right, 2 centre; justified cells draw left.
@@ -164,10 +164,11 @@ void CellEditor::PlaceOverText(KtText& box, const KtTextItem& cell, std::int32_t
   RECT text;
   if (!render::CellTextRect(control_, control_.PreviewPage(), area, row, col, control_.Zoom(), text)) {
     box.SetMargins(0, 0);
+    box.SetTopMargin(0);
     return;
   }
   const LONG top = text.top + page.y;
-  if (top > rect_.top && top < rect_.bottom) rect_.top = top;
+  box.SetTopMargin(top > rect_.top && top < rect_.bottom ? top - rect_.top : 0);
   box.SetMargins(std::max<LONG>(0, text.left + page.x - rect_.left),
                  std::max<LONG>(0, rect_.right - (text.right + page.x)));
 }

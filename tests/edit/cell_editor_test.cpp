@@ -105,11 +105,10 @@ class CellEditing : public ::testing::Test {
     ADD_FAILURE() << "no editor";
     return {};
   }
-  // Across the cell, from the top of its text to its bottom.
   bool EditorOn(std::int32_t area, std::int32_t row, std::int32_t col) {
     const RECT rc = CellRect(area, row, col);
     const Form::ChildInfo e = Editor();
-    return std::abs(e.x - rc.left) <= 1 && e.y >= rc.top && e.y < rc.bottom &&
+    return std::abs(e.x - rc.left) <= 1 && std::abs(e.y - rc.top) <= 1 &&
            std::abs(e.x + e.width - rc.right) <= 1 && std::abs(e.y + e.height - rc.bottom) <= 1;
   }
   // The editor's formatting rectangle, where its text goes, in pixels of the
