@@ -252,6 +252,7 @@ bool KtPrint4::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArr
 }
 
 bool KtPrint4::RemoveRows(std::int32_t RowFrom, std::int32_t RowTo, std::int32_t PageArea) {
+  if (RefusedInsideEvent("RemoveRows")) return false;
   try {
     KtRows& rows = RowsOrThrow(PageArea);
     const std::int32_t count = rows.count();
@@ -286,6 +287,7 @@ bool KtPrint4::RemoveRows(std::int32_t RowFrom, std::int32_t RowTo, std::int32_t
 }
 
 void KtPrint4::ClearAll() {
+  if (RefusedInsideEvent("ClearAll")) return;
   for (auto& r : rows_)
     if (r) r->Clear();
 }

@@ -46,7 +46,11 @@ class CellEditor {
   void OnKeyDown(std::int16_t& code, std::int16_t shift);
   bool OnValidate();
   // Opens the editor on a cell found by the hit test or by address.
-  void Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std::int32_t col, const win::RECT& twips);
+  void Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std::int32_t col, win::RECT twips);
+  // The cell at the edited address is still `cell_`: a host may have moved
+  // rows since (an event handler, a timer), and a text must not land in
+  // whatever cell took the address.
+  bool StillAtAddress(std::int32_t area, std::int32_t row, std::int32_t col) const;
   void Show();
   void Hide();
   void RequestMove(std::int32_t move);

@@ -155,6 +155,7 @@ void KtPrint4::ExchangeProperties(const PropertyBag* in, PropertyBag* out) {
 }
 
 void KtPrint4::ReadProperties(const PropertyBag& stored) {
+  if (InsideEvent()) throw RowsHeldError("ReadProperties");
   ExchangeProperties(&stored, nullptr);
   // Lengths were stored in the stored scale mode; the twips follow from them.
   pageInfo_.LeftM = ToTwips(scaleMode_, marginLeft_);

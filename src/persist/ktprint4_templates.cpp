@@ -55,7 +55,7 @@ bool KtPrint4::SaveAsTemplate(const std::string& TemplateName) {
 }
 
 bool KtPrint4::LoadFromTemplate(const std::string& TemplateName) {
-  if (!container_->UserMode()) return false;
+  if (!container_->UserMode() || RefusedInsideEvent("LoadFromTemplate")) return false;
   try {
     designBuffer_ = BytesOf(persist::ReadWholeFile(TemplateName));
   } catch (const Error& e) {
@@ -80,6 +80,7 @@ void KtPrint4::GetDsnArray(ByteArray& Dsn) {
 }
 
 void KtPrint4::SetDsnArray(const ByteArray& Dsn, bool fgOnlyDesign) {
+  if (RefusedInsideEvent("SetDsnArray")) return;
   designBuffer_ = Dsn;
   RunTemplateReader(fgOnlyDesign);
   try {
