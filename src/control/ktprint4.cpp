@@ -324,7 +324,6 @@ KT_STORE_NOTIFY(std::uint32_t, dColPenColor)
 KT_STORE_NOTIFY(std::uint32_t, dColBrushColor)
 KT_STORE_NOTIFY(std::int32_t, dFontStyle)
 KT_STORE_NOTIFY(std::int32_t, dColAlignPos)
-KT_STORE_NOTIFY(std::int32_t, dColPenStyle)
 KT_STORE_NOTIFY(std::int32_t, dColShadowSize)
 KT_STORE_NOTIFY(std::int16_t, dColLineBottom)
 KT_STORE_NOTIFY(std::int16_t, dColLineTop)
@@ -337,6 +336,17 @@ KT_STORE_NOTIFY(std::int32_t, dColsLayoutType)
 KT_STORE_NOTIFY(std::int32_t, dColsPerRow)
 KT_STORE_NOTIFY(bool, dInheritLastRow)
 #undef KT_STORE_NOTIFY
+
+// Template text holds a cell's pen style in 16 bits: a default beyond them
+// would be saved and then refused by the reader, losing every row after it.
+void KtPrint4::dColPenStyle(std::int32_t v) {
+  if (v < INT16_MIN || v > INT16_MAX) {
+    RecordCaught(Overflow());
+    return;
+  }
+  defaults_.dColPenStyle = v;
+  Notify("dColPenStyle");
+}
 
 // ---- presentation ---------------------------------------------------------------------------
 

@@ -462,7 +462,8 @@ class KtPrint4 : public DocumentHost {
   mutable std::shared_ptr<PreviewState> preview_;
 
   // Persistence (persist/).
-  bool RunTemplateReader(bool fgOnlyDesign);  // false: the failure is recorded
+  // False with the failure recorded; a failure names `file` when one is given.
+  bool RunTemplateReader(bool fgOnlyDesign, const std::string& file = {});
   void ExchangeProperties(const PropertyBag* in, PropertyBag* out);  // one of the two
   ByteArray designBuffer_;
   ByteArray settingsBuffer_;

@@ -45,6 +45,7 @@ std::vector<PreparedItem> PrepareItems(const VariantArray& items, std::size_t li
     } else {
       item.text = std::move(s);
     }
+    CheckCellTextSize(item.text);
     out.push_back(std::move(item));
   }
   return out;
