@@ -156,6 +156,7 @@ void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
       }
       y = 0;
     }
+    if (r > n) break;
     if (drawing && (r == n || StartsPage(body_.at0(static_cast<size_t>(r))))) RaiseNewPage(page, r, Last);
     if (r > n) break;
     KtRow& row = body_.at0(static_cast<size_t>(r - 1));
