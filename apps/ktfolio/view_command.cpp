@@ -93,6 +93,10 @@ class EditSession {
   }
 
   bool Save() {
+    // Saving ends the cell being edited, as leaving it does: keys typed just
+    // before Ctrl+S, still inside the editor's change delay, reach the cell
+    // before it is written.
+    win::SetFocus(form_.hwnd());
     control_.DesigMode(false);
     control_.AllowCellEditing(allowEditing_);
     control_.ShowGuideLines(guideLines_);
