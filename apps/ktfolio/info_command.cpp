@@ -14,6 +14,9 @@ void AddInfoCommand(CLI::App& app, Action& action) {
       KtPrint4 control;
       if (!LoadTemplate(control, *file)) return kExitFailed;
       const std::int16_t pages = control.Pages();
+      std::int32_t number = 0;
+      std::string description, source;
+      if (control.GetLastError(number, description, source)) return ReportFailure(control);
       std::printf("pages: %d\n", pages);
       std::printf("header rows: %d\n", control.Rows(Header)->count());
       std::printf("footer rows: %d\n", control.Rows(Footer)->count());

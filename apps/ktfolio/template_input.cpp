@@ -9,7 +9,10 @@ void AddTemplateArgument(CLI::App& command, std::string& file) {
 
 bool LoadTemplate(KtPrint4& control, const std::string& file) {
   control.ClearError();
-  if (control.LoadFromTemplate(file)) return true;
+  // A load that reports success but recorded a failure on the way is a failure.
+  std::int32_t number = 0;
+  std::string description, source;
+  if (control.LoadFromTemplate(file) && !control.GetLastError(number, description, source)) return true;
   ReportFailure(control);
   return false;
 }

@@ -4,6 +4,7 @@
 // edits cells in place and saves the template with Ctrl+S or on closing.
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "commands.h"
 #include "edit/design_editing.h"
@@ -38,7 +39,11 @@ class EditSession {
 
   // Runs the window until it closes with nothing left unsaved (or the
   // person chose not to save). Failure to save is reported and keeps the window.
+  // The line on stdout tells a script driving the window that keys and
+  // clicks from now on edit (Ctrl+S only works from here on).
   int Run() {
+    std::printf("editing %s\n", file_.c_str());
+    std::fflush(stdout);
     for (;;) {
       form_.Run();
       if (!Changed()) return kExitOk;
@@ -62,10 +67,29 @@ class EditSession {
   bool Changed() {
     ByteArray now;
     editing_.Template(now);
-    return now != saved_;
+    return DocumentOf(now) != DocumentOf(saved_);
+  }
+
+  // The design without the lines that follow the window rather than the
+  // document (the zoom, the page count of the last paint): the session starts
+  // before the window shows and zooms.
+  static std::string DocumentOf(const ByteArray& design) {
+    std::string text(design.begin(), design.end()), out;
+    for (std::size_t p = 0; p < text.size();) {
+      std::size_t end = text.find('\n', p);
+      end = end == std::string::npos ? text.size() : end + 1;
+      const std::string_view line(text.data() + p, end - p);
+      if (!line.starts_with("Escala=") && !line.starts_with("MaxPag=")) out += line;
+      p = end;
+    }
+    return out;
   }
 
   bool Save() {
+    // Saving ends the cell being edited, as leaving it does: keys typed just
+    // before Ctrl+S, still inside the editor's change delay, reach the cell
+    // before it is written.
+    win::SetFocus(form_.hwnd());
     control_.ClearError();
     if (!editing_.SaveAsTemplate(file_)) {
       ReportFailure(control_);
@@ -116,6 +140,10 @@ int View(const ViewOptions& o) {
     return kExitFailed;
   }
   PlaceOnForm(control, *form);
+  // Editing starts before the window shows: a double-click on it as soon as
+  // it appears (while the first page is still being drawn) already edits.
+  std::unique_ptr<EditSession> session;
+  if (window && o.edit) session = std::make_unique<EditSession>(control, *form, o.file);
   form->Show();
   control.ClearError();
   std::int16_t zoom = static_cast<std::int16_t>(o.zoom);
@@ -125,10 +153,7 @@ int View(const ViewOptions& o) {
   std::int32_t n;
   std::string d, s;
   if (control.GetLastError(n, d, s)) return ReportFailure(control);
-  if (window && o.edit) {
-    EditSession session(control, *form, o.file);
-    return session.Run();
-  }
+  if (session) return session->Run();
   if (window) {
     form->Run();
     return kExitOk;

@@ -87,7 +87,8 @@ KtPrint4::KtPrint4(Container* container) : container_(container) {
 KtPrint4::~KtPrint4() {
   // Windows first: their last messages may still read the document.
   preview_.reset();
-  ClearAll();
+  for (auto& r : rows_)
+    if (r) r->Clear();
   if (measureDC_) DeleteDC(measureDC_);
 }
 
@@ -99,10 +100,26 @@ void KtPrint4::Unadvise(KtPrint4Events* sink) { std::erase(sinks_, sink); }
 void KtPrint4::RaiseNewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) {
   // A handler may unadvise itself; walk a copy.
   const std::vector<KtPrint4Events*> sinks = sinks_;
+  const EventScope scope(*this, "NewPage");
   for (KtPrint4Events* s : sinks) s->NewPage(page, row, firstOrLast);
 }
 
 void KtPrint4::Notify(const std::string& name) { container_->PropertyChanged(name); }
+
+// Number 5: nothing in the control's message table says "not now", and the
+// call itself is what is wrong at that moment.
+Error KtPrint4::RowsHeldError(const char* operation) const {
+  return Error(errnum::kInvalidProcedureCall, operation,
+               std::string("Invalid procedure call or argument: ") + operation +
+                   " cannot remove rows while the control is raising its " + eventName_ + " event");
+}
+
+bool KtPrint4::RefusedInsideEvent(const char* operation) {
+  if (!InsideEvent()) return false;
+  const Error e = RowsHeldError(operation);
+  RecordError(e.number(), e.source(), e.description());
+  return true;
+}
 
 HDC KtPrint4::MeasureDC() {
   if (!measureDC_) measureDC_ = CreateCompatibleDC(nullptr);
@@ -307,7 +324,6 @@ KT_STORE_NOTIFY(std::uint32_t, dColPenColor)
 KT_STORE_NOTIFY(std::uint32_t, dColBrushColor)
 KT_STORE_NOTIFY(std::int32_t, dFontStyle)
 KT_STORE_NOTIFY(std::int32_t, dColAlignPos)
-KT_STORE_NOTIFY(std::int32_t, dColPenStyle)
 KT_STORE_NOTIFY(std::int32_t, dColShadowSize)
 KT_STORE_NOTIFY(std::int16_t, dColLineBottom)
 KT_STORE_NOTIFY(std::int16_t, dColLineTop)
@@ -320,6 +336,17 @@ KT_STORE_NOTIFY(std::int32_t, dColsLayoutType)
 KT_STORE_NOTIFY(std::int32_t, dColsPerRow)
 KT_STORE_NOTIFY(bool, dInheritLastRow)
 #undef KT_STORE_NOTIFY
+
+// Template text holds a cell's pen style in 16 bits: a default beyond them
+// would be saved and then refused by the reader, losing every row after it.
+void KtPrint4::dColPenStyle(std::int32_t v) {
+  if (v < INT16_MIN || v > INT16_MAX) {
+    RecordCaught(Overflow());
+    return;
+  }
+  defaults_.dColPenStyle = v;
+  Notify("dColPenStyle");
+}
 
 // ---- presentation ---------------------------------------------------------------------------
 

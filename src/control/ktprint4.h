@@ -46,6 +46,29 @@ class KtPrint4 : public DocumentHost {
   // ---- events -----------------------------------------------------------------
   void Advise(KtPrint4Events* sink);
   void Unadvise(KtPrint4Events* sink);
+  // Marks the control as inside a host's event handler while it lives (the
+  // Raise* members set one). A page loop or the cell editor holds rows across
+  // the handler, so operations that free rows are refused meanwhile.
+  class EventScope {
+   public:
+    EventScope(KtPrint4& control, const char* event) : c_(control), outer_(control.eventName_) {
+      ++c_.eventDepth_;
+      c_.eventName_ = event;
+    }
+    ~EventScope() {
+      --c_.eventDepth_;
+      c_.eventName_ = outer_;
+    }
+    EventScope(const EventScope&) = delete;
+    EventScope& operator=(const EventScope&) = delete;
+
+   private:
+    KtPrint4& c_;
+    const char* outer_;
+  };
+  bool InsideEvent() const { return eventDepth_ > 0; }
+  // The error an operation that frees rows records (or throws) inside an event.
+  Error RowsHeldError(const char* operation) const;
 
   // ---- page setup ---------------------------------------------------------------
   std::int32_t ScaleMode() const { return scaleMode_; }
@@ -407,6 +430,8 @@ class KtPrint4 : public DocumentHost {
   KtRows& body() const { return *rows_[Body]; }
   KtRows& RowsOrThrow(std::int32_t area);
   void Notify(const std::string& name);
+  // True, with RowsHeldError recorded, when called from inside an event handler.
+  bool RefusedInsideEvent(const char* operation);
   void SetMargin(float& stored, float& twips, float v, const char* notifyName);
   void SetTwipsDefault(float& twips, float v, const char* notifyName, bool repage);
   void RecordCaught(const std::exception& e);
@@ -414,6 +439,8 @@ class KtPrint4 : public DocumentHost {
   std::unique_ptr<Container> ownContainer_;
   Container* container_;
   std::vector<KtPrint4Events*> sinks_;
+  std::int32_t eventDepth_ = 0;
+  const char* eventName_ = "";
 
   tpPageInfo pageInfo_;
   tpDefaults defaults_;
@@ -452,7 +479,8 @@ class KtPrint4 : public DocumentHost {
   mutable std::shared_ptr<PreviewState> preview_;
 
   // Persistence (persist/).
-  bool RunTemplateReader(bool fgOnlyDesign);  // false: the failure is recorded
+  // False with the failure recorded; a failure names `file` when one is given.
+  bool RunTemplateReader(bool fgOnlyDesign, const std::string& file = {});
   void ExchangeProperties(const PropertyBag* in, PropertyBag* out);  // one of the two
   ByteArray designBuffer_;
   ByteArray settingsBuffer_;

@@ -45,6 +45,7 @@ std::vector<PreparedItem> PrepareItems(const VariantArray& items, std::size_t li
     } else {
       item.text = std::move(s);
     }
+    CheckCellTextSize(item.text);
     out.push_back(std::move(item));
   }
   return out;
@@ -254,6 +255,7 @@ bool KtPrint4::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArr
 }
 
 bool KtPrint4::RemoveRows(std::int32_t RowFrom, std::int32_t RowTo, std::int32_t PageArea) {
+  if (RefusedInsideEvent("RemoveRows")) return false;
   try {
     KtRows& rows = RowsOrThrow(PageArea);
     const std::int32_t count = rows.count();
@@ -288,6 +290,7 @@ bool KtPrint4::RemoveRows(std::int32_t RowFrom, std::int32_t RowTo, std::int32_t
 }
 
 void KtPrint4::ClearAll() {
+  if (RefusedInsideEvent("ClearAll")) return;
   for (auto& r : rows_)
     if (r) r->Clear();
 }

@@ -110,13 +110,20 @@ void CellEditor::OnDoubleClick(std::int32_t x, std::int32_t y, std::int32_t offs
   Open(cell_, hit.area, hit.row, hit.col, hit.rect);
 }
 
-void CellEditor::Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std::int32_t col, const RECT& twips) {
+void CellEditor::Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std::int32_t col, RECT twips) {
   cell_ = cell;
   if (cell->EditType() < 1 && !control_.DesigMode()) {
     control_.RecordError(60106, kEditingSource, "Doble click on no editable cell");
     return;
   }
   if (control_.RaiseEnterCell(row, col, area)) return;
+  // The handler may have changed the document: the editor opens only on the
+  // same cell, still on the page shown, where it lies now.
+  render::CellHit now;
+  if (!StillAtAddress(area, row, col) ||
+      !render::CellAtAddress(control_, control_.PreviewPage(), area, row, col, now))
+    return;
+  twips = now.rect;
   row_ = row, col_ = col, area_ = area;
 
   // Page twips to preview pixels at the zoom, less the scrolled-off part, then
@@ -173,6 +180,12 @@ void CellEditor::PlaceOverText(KtText& box, const KtTextItem& cell, std::int32_t
                  std::max<LONG>(0, rect_.right - (text.right + page.x)));
 }
 
+bool CellEditor::StillAtAddress(std::int32_t area, std::int32_t row, std::int32_t col) const {
+  KtRows* rows = control_.Rows(area);
+  if (!rows || row < 1 || row > rows->count()) return false;
+  return cell_ && rows->at0(static_cast<size_t>(row - 1)).ItemText().Item(col) == cell_;
+}
+
 void CellEditor::Show() {
   KtText& box = *txtCellItem_;
   active_ = true;
@@ -193,9 +206,8 @@ void CellEditor::Hide() {
 // The cell takes the text at once; a row whose height changed is paginated
 // again before the next paint.
 void CellEditor::OnChange() {
-  if (!active_ || !cell_) return;
+  if (!active_ || !StillAtAddress(area_, row_, col_)) return;
   KtRows* rows = control_.Rows(area_);
-  if (!rows || row_ < 1 || row_ > rows->count()) return;
   if (control_.GetProperty(row_, col_, "Text", area_).ToString() == txtCellItem_->Text()) return;
   const float before = rows->Item(row_)->RowHeight();
   control_.SetProperty(row_, col_, "Text", Variant(txtCellItem_->Text()), area_);

@@ -46,8 +46,12 @@ class CellEditor {
   void OnKeyDown(std::int16_t& code, std::int16_t shift);
   bool OnValidate();
   // Opens the editor on a cell found by the hit test or by address.
-  void Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std::int32_t col, const win::RECT& twips);
-  // Moves the editor's top and its text onto the cell's drawn text.
+  void Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std::int32_t col, win::RECT twips);
+  // The cell at the edited address is still `cell_`: a host may have moved
+  // rows since (an event handler, a timer), and a text must not land in
+  // whatever cell took the address.
+  bool StillAtAddress(std::int32_t area, std::int32_t row, std::int32_t col) const;
+  // Keeps the editor's box on the cell and starts its edit on the cell's drawn text.
   void PlaceOverText(KtText& box, const KtTextItem& cell, std::int32_t area, std::int32_t row, std::int32_t col,
                      win::POINT page);
   void Show();

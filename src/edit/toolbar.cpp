@@ -2,7 +2,9 @@
 // and the placement of a control with its toolbar on a form.
 #include "edit/toolbar.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "edit/cell_editor.h"
 #include "edit/toolbar_icons.h"
@@ -43,7 +45,11 @@ std::string IndexedName(const char* array, int index) {
 // The zoom rounds half to even first (87.5 -> 88, 86.5 -> 86), as the
 // default rounding mode does.
 std::int16_t Toolbar::SteppedZoom(double zoom, int step) {
-  return static_cast<std::int16_t>(std::llrint(zoom) / 10 * 10 + step);
+  // A zoom no button could reach still steps to a number SetZoom refuses, not
+  // to one wrapped into range.
+  if (!std::isfinite(zoom)) return INT16_MAX;
+  const long long z = std::llrint(std::clamp(zoom, -1e6, 1e6)) / 10 * 10 + step;
+  return static_cast<std::int16_t>(std::clamp<long long>(z, INT16_MIN, INT16_MAX));
 }
 
 Toolbar::Toolbar(KtPrint4& control, HWND parent) : control_(control) {
@@ -170,7 +176,10 @@ void Toolbar::ButtonClick(int index) {
       control_.SetZoom(z);
       break;
     default: {
-      const std::int16_t page = static_cast<std::int16_t>(control_.PreviewPage() + (index == 5 ? -1 : 1));
+      // The handler may have moved the preview anywhere: the step stays a page
+      // number, so it cannot wrap round to the other end of the document.
+      const std::int16_t page = static_cast<std::int16_t>(
+          std::clamp(control_.PreviewPage() + (index == 5 ? -1 : 1), 0, static_cast<int>(kMaxPages)));
       control_.PreviewPage(page);
       control_.Preview(page);
       break;

@@ -92,6 +92,19 @@ std::string KtTextItem::Text() const {
   return ReplaceAll(ReplaceAll(std::string(t), "<cr>", "\r"), "<lf>", "\n");
 }
 
+void CheckCellTextSize(std::string_view value) {
+  if (value.size() <= kMaxCellTextBytes) return;
+  // "<cr>" and "<lf>" read back as one character each.
+  std::size_t size = value.size();
+  for (std::string_view mark : {"<cr>", "<lf>"})
+    for (std::size_t at = value.find(mark); at != std::string_view::npos; at = value.find(mark, at + mark.size()))
+      size -= mark.size() - 1;
+  if (size <= kMaxCellTextBytes) return;
+  throw Error(errnum::kOutOfStringSpace, kLibraryName,
+              "Out of string space: a cell text of " + std::to_string(size) + " bytes is over the limit of " +
+                  std::to_string(kMaxCellTextBytes) + " bytes");
+}
+
 void KtTextItem::Text(std::string_view value) {
   if (std::none_of(value.begin(), value.end(), [](char ch) { return ch == '\r' || ch == '\n'; })) {
     text_.assign(value);
@@ -179,7 +192,11 @@ const CellAttribute kCellAttributes[] = {
     KT_BOOL(FontUnderline),
     KT_BOOL(FontStrikethru),
     {"Text", [](const KtTextItem& c) { return Variant(c.Text()); },
-     [](KtTextItem& c, const Variant& v) { c.Text(v.ToString()); }},
+     [](KtTextItem& c, const Variant& v) {
+       const std::string text = v.ToString();
+       CheckCellTextSize(text);
+       c.Text(text);
+     }},
     // By name a failed load is thrown, so the caller's own handler reports it.
     {"BITMAP", [](const KtTextItem& c) { return Variant(c.BITMAP()); },
      [](KtTextItem& c, const Variant& v) {

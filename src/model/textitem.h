@@ -20,6 +20,13 @@ class DocumentHost;
 class KtRow;
 class clsBitmap;
 
+// The longest cell text, in UTF-8 bytes as Text() gives it back: a longer one
+// is refused before anything measures it (100 MB took minutes and gigabytes).
+inline constexpr std::size_t kMaxCellTextBytes = std::size_t{1} << 20;
+// For `value` as KtTextItem::Text(value) takes it: Error 14 (out of string
+// space) when the text it stands for is longer than kMaxCellTextBytes.
+void CheckCellTextSize(std::string_view value);
+
 class KtTextItem {
  public:
   KtTextItem();

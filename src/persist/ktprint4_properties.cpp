@@ -24,6 +24,13 @@ class PropertyExchange {
   void Integer(const char* key, std::int16_t& field, std::int16_t def) {
     Exchange(key, field, def, &Variant::ToInteger);
   }
+  // A Long that template text holds in 16 bits: a stored value beyond them is an overflow.
+  void Long16(const char* key, std::int32_t& field, std::int32_t def) {
+    if (in_)
+      field = in_->ReadProperty(key, Variant(def)).ToInteger();
+    else
+      out_->WriteProperty(key, Variant(field), Variant(def));
+  }
   void Single(const char* key, float& field, float def) { Exchange(key, field, def, &Variant::ToSingle); }
   void Boolean(const char* key, bool& field, bool def) { Exchange(key, field, def, &Variant::ToBool); }
   void String(const char* key, std::string& field, const std::string& def) {
@@ -71,7 +78,7 @@ void ExchangeDefaults(PropertyExchange& io, tpDefaults& d, std::uint32_t ambient
   io.Integer("dcolLineRight", d.dColLineRight, start.dColLineRight);
   io.Integer("dColLineTop", d.dColLineTop, start.dColLineTop);
   io.Color("dColPenColor", d.dColPenColor, start.dColPenColor);
-  io.Long("dColPenStyle", d.dColPenStyle, start.dColPenStyle);
+  io.Long16("dColPenStyle", d.dColPenStyle, start.dColPenStyle);
   io.Color("dColShadowColor", d.dColShadowColor, start.dColShadowColor);
   io.Color("dColShadowHeavyColor", d.dColShadowHeavyColor, start.dColShadowHeavyColor);
   io.Long("dColShadowSize", d.dColShadowSize, start.dColShadowSize);
@@ -155,6 +162,7 @@ void KtPrint4::ExchangeProperties(const PropertyBag* in, PropertyBag* out) {
 }
 
 void KtPrint4::ReadProperties(const PropertyBag& stored) {
+  if (InsideEvent()) throw RowsHeldError("ReadProperties");
   ExchangeProperties(&stored, nullptr);
   // Lengths were stored in the stored scale mode; the twips follow from them.
   pageInfo_.LeftM = ToTwips(scaleMode_, marginLeft_);

@@ -28,12 +28,12 @@ std::string_view TextOf(const ByteArray& bytes) {
 
 }  // namespace
 
-bool KtPrint4::RunTemplateReader(bool fgOnlyDesign) {
+bool KtPrint4::RunTemplateReader(bool fgOnlyDesign, const std::string& file) {
   try {
     persist::ReadTemplate(*this, TextOf(designBuffer_), fgOnlyDesign);
     return true;
   } catch (const Error& e) {
-    RecordError(e.number(), kReadSource, e.description());
+    RecordError(e.number(), kReadSource, file.empty() ? e.description() : e.description() + " (file " + file + ")");
   } catch (const std::exception& e) {
     RecordCaught(e);
   }
@@ -55,7 +55,7 @@ bool KtPrint4::SaveAsTemplate(const std::string& TemplateName) {
 }
 
 bool KtPrint4::LoadFromTemplate(const std::string& TemplateName) {
-  if (!container_->UserMode()) return false;
+  if (!container_->UserMode() || RefusedInsideEvent("LoadFromTemplate")) return false;
   try {
     designBuffer_ = BytesOf(persist::ReadWholeFile(TemplateName));
   } catch (const Error& e) {
@@ -65,7 +65,7 @@ bool KtPrint4::LoadFromTemplate(const std::string& TemplateName) {
     RecordCaught(e);
     return false;
   }
-  return RunTemplateReader(false);
+  return RunTemplateReader(false, TemplateName);
 }
 
 void KtPrint4::GetDsnArray(ByteArray& Dsn) {
@@ -80,6 +80,7 @@ void KtPrint4::GetDsnArray(ByteArray& Dsn) {
 }
 
 void KtPrint4::SetDsnArray(const ByteArray& Dsn, bool fgOnlyDesign) {
+  if (RefusedInsideEvent("SetDsnArray")) return;
   designBuffer_ = Dsn;
   RunTemplateReader(fgOnlyDesign);
   try {

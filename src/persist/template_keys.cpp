@@ -210,7 +210,12 @@ const CellKey kCellKeys[] = {
     KT_CELL(ShadowHeavyColor, Color, ReadColor),
     KT_CELL(ShadowSize, Long, ReadLong),
     KT_CELL(TabLeft, Single, ReadSingle),
-    {"Text", &WriteText, [](KtTextItem& x, std::string_view v) { x.Text(ReadCellText(v)); }},
+    {"Text", &WriteText,
+     [](KtTextItem& x, std::string_view v) {
+       const std::string text = ReadCellText(v);
+       CheckCellTextSize(text);
+       x.Text(text);
+     }},
     KT_CELL(WordWrap, Boolean, ReadBoolean),
 };
 static_assert(sizeof kCellKeys / sizeof kCellKeys[0] == 38, "a cell has 38 keys");

@@ -124,6 +124,27 @@ Error AtLine(const Error& e, std::size_t lineNo, std::string_view line) {
   return Error(e.number(), e.source(), e.description() + " (template line " + std::to_string(lineNo) + ": " + quoted + ")");
 }
 
+// Every line ends in CR LF. A lone CR or LF means the text went through a
+// conversion to another convention: read on, the lines would split or merge
+// into another document (CR alone read as no rows at all), so such text is
+// refused before anything changes. A CR that ends the text is left to the
+// reader, which takes it as the last line's end.
+void CheckLineEnds(std::string_view text) {
+  std::size_t lineNo = 1;
+  for (std::size_t p = text.find_first_of("\r\n"); p != std::string_view::npos;
+       p = text.find_first_of("\r\n", p + 1)) {
+    const bool lf = text[p] == '\n';
+    if (!lf && (p + 1 == text.size() || text[p + 1] == '\n')) {
+      ++lineNo;
+      ++p;
+      continue;
+    }
+    throw Error(errnum::kInvalidFileFormat, kLibraryName,
+                std::string("Invalid file format: line ends are ") + (lf ? "LF" : "CR") + ", expected CR LF (line " +
+                    std::to_string(lineNo) + "); the document is unchanged");
+  }
+}
+
 }  // namespace
 
 void ReadTemplate(KtPrint4& c, std::string_view text, bool onlyDesign) {
@@ -132,6 +153,7 @@ void ReadTemplate(KtPrint4& c, std::string_view text, bool onlyDesign) {
     throw Error(errnum::kInvalidFileFormat, kLibraryName,
                 "Invalid file format: not Windows-1252 text (byte " + std::to_string(static_cast<unsigned char>(text[bad])) +
                     " at offset " + std::to_string(bad) + "); the document is unchanged");
+  CheckLineEnds(text);
   for (std::int32_t area : {Header, Footer, Body}) c.RemoveRows(0, 0, area);
 
   TemplateModels models;

@@ -29,9 +29,7 @@ class PageLoop {
     StackArea(Header, info_.HeaderM);
     StackArea(Footer, info_.Height - info_.FooterM);
   }
-  void RaiseNewPage(std::int32_t& page, std::int32_t& r, std::int32_t firstOrLast) {
-    c_.RaiseNewPage(page, r, firstOrLast);
-  }
+  void RaiseNewPage(std::int32_t& page, std::int32_t& r, std::int32_t firstOrLast);
   bool OpenFirstPrinterPage();
   void ShowPrintingPage(std::int32_t page) {
     if (printer_) c_.PrintingCaption("Printing Page " + std::to_string(page) + " ");
@@ -45,7 +43,19 @@ class PageLoop {
   PrinterPages* printer_;
   tpPageInfo info_;
   KtRows& body_;
+  std::int32_t n_ = 0;  // body rows when the loop started; handlers may add, never remove
 };
+
+// The handler gets the loop's own page and row and the loop goes on with what
+// it leaves: a later row skips the rows between. It cannot take the loop back
+// over rows already passed (which could loop forever), nor past the end of the
+// body, and the page stays a 16-bit page number that can still be counted up.
+void PageLoop::RaiseNewPage(std::int32_t& page, std::int32_t& r, std::int32_t firstOrLast) {
+  const std::int32_t raisedAt = r;
+  c_.RaiseNewPage(page, r, firstOrLast);
+  r = std::max(raisedAt, std::min(r, n_ + 1));
+  page = std::clamp(page, 1, kMaxPages);
+}
 
 bool PageLoop::RowVisible(float top, float height) const {
   const double zoomFactor = c_.Zoom() / 100.0;
@@ -112,7 +122,7 @@ std::int32_t PageLoop::FirstRowOfPage(std::int32_t page) const {
 
 void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
   if (info_.AvailHeight <= 0 || info_.AvailWidth <= 0) return;
-  const std::int32_t n = body_.count();
+  const std::int32_t n = n_ = body_.count();
   std::int32_t r = FirstRowOfPage(startPage);
   std::int32_t page = r == 1 ? 1 : startPage - 1;
   bool drawing = startPage <= page && page <= endPage;
@@ -146,10 +156,11 @@ void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
       }
       y = 0;
     }
-    if (r < 1 || r > n) break;
+    if (r > n) break;
+    if (drawing && (r == n || StartsPage(body_.at0(static_cast<size_t>(r))))) RaiseNewPage(page, r, Last);
+    if (r > n) break;
     KtRow& row = body_.at0(static_cast<size_t>(r - 1));
     if (drawing) {
-      if (r == n || StartsPage(body_.at0(static_cast<size_t>(r)))) RaiseNewPage(page, r, Last);
       if (y > 0) y += row.RowSpacing();
       if (!preview() || RowVisible(row.TopInPage() + info_.TopM, row.RowHeight()))
         PaintRow(row, d_, info_.LeftM, info_.LeftM + info_.AvailWidth, info_.TopM + y);

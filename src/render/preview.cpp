@@ -205,6 +205,7 @@ void KtPrint4::ClickPreview(std::int32_t x, std::int32_t y, std::int32_t offsetX
   if (p.editor.click) p.editor.click(found, hit.area, hit.row, hit.col);
   if (!found) return;
   const std::vector<KtPrint4Events*> sinks = sinks_;
+  const EventScope scope(*this, "ClickCell");
   for (KtPrint4Events* s : sinks) s->ClickCell(hit.row, hit.col, hit.area, p.lastButton);
 }
 
@@ -228,6 +229,7 @@ void KtPrint4::ControlDoubleClickMessage() {
 bool KtPrint4::RaiseEnterCell(std::int32_t row, std::int32_t col, std::int32_t area) {
   bool cancel = false;
   const std::vector<KtPrint4Events*> sinks = sinks_;
+  const EventScope scope(*this, "EnterCell");
   for (KtPrint4Events* s : sinks) s->EnterCell(row, col, area, cancel);
   return cancel;
 }
@@ -235,6 +237,7 @@ bool KtPrint4::RaiseEnterCell(std::int32_t row, std::int32_t col, std::int32_t a
 bool KtPrint4::RaiseLeaveCell(std::int32_t row, std::int32_t col, std::int32_t area) {
   bool cancel = false;
   const std::vector<KtPrint4Events*> sinks = sinks_;
+  const EventScope scope(*this, "LeaveCell");
   for (KtPrint4Events* s : sinks) s->LeaveCell(row, col, area, cancel);
   return cancel;
 }

@@ -59,6 +59,17 @@ printf '[Properties]\r\nScaleMode=1' >"$out/cut.ktt"
 "$cli" info "$out/cut.ktt" >/dev/null 2>"$out/stderr"
 check "a template without its last line end exits 1" test $? -eq 1
 check "the reader's failure reaches stderr" grep -q "error 62 (Reading Template)" "$out/stderr"
+# Line ends converted to CR alone or LF alone: refused, in one line naming the file and the cause.
+for ends in CR LF; do
+  if [[ $ends == CR ]]; then tr -d '\n' <"$out/once.ktt"; else tr -d '\r' <"$out/once.ktt"; fi >"$out/$ends.ktt"
+  for command in info "convert --output $out/$ends-out.ktt"; do
+    "$cli" $command "$out/$ends.ktt" >/dev/null 2>"$out/stderr"
+    check "${command%% *} of a template with $ends line ends exits 1" test $? -eq 1
+    check "... in one line naming the file and the cause" sh -c \
+      "test \$(wc -l <'$out/stderr') -eq 1 && grep -q 'line ends are $ends, expected CR LF (line 1).*$ends.ktt' '$out/stderr'"
+  done
+  check "convert of it writes nothing" test ! -e "$out/$ends-out.ktt"
+done
 "$cli" render "$templates/invoice.ktt" --page 999 --output "$out/x.png" >/dev/null 2>"$out/stderr"
 check "a page beyond the document exits 1" test $? -eq 1
 "$cli" render "$templates/invoice.ktt" --zoom 300 --output "$out/x.png" >/dev/null 2>&1

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <string>
 #include <tuple>
@@ -96,6 +97,36 @@ TEST(HostileInput, AColumnCountBeyondTheCellLimitFailsBeforeAllocating) {
   EXPECT_EQ(c.LastRow(), 0);
   c.dColsPerRow(kMaxCellsPerRow);
   EXPECT_TRUE(c.AddRow("a")) << "the limit itself is allowed";
+}
+
+TEST(HostileInput, CellTextsOverTheLimitAreRefusedBeforeAnythingChanges) {
+  KtPrint4 c;
+  c.dFitHeightToText(false);
+  const std::string atLimit(kMaxCellTextBytes, 'x');
+  const std::string over = atLimit + "\xC3\xA9";  // a two-byte letter past the limit
+  ASSERT_TRUE(c.AddRow(atLimit)) << "the limit itself is allowed";
+  c.AddHeaderRow("head");
+  const BodyPicture before = Picture(c);
+  const VariantArray items{Variant(over), Variant("a")};
+  struct Case {
+    const char* name;
+    std::function<bool()> call;
+  };
+  const Case cases[] = {
+      {"AddRow", [&] { return c.AddRow(items); }},
+      {"AddHeaderRow", [&] { return c.AddHeaderRow(items); }},
+      {"SetTextRow", [&] { return c.SetTextRow(1, Body, items); }},
+      {"SetProperty", [&] { return c.SetProperty(1, 1, "Text", Variant(over)); }},
+      {"SetProperty on every cell", [&] { return c.SetProperty(-1, -1, "Text", Variant("#10#" + over)); }},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    c.ClearError();
+    EXPECT_FALSE(k.call());
+    EXPECT_EQ(LastErrorNumber(c), errnum::kOutOfStringSpace);
+    EXPECT_TRUE(Picture(c) == before);
+    EXPECT_EQ(c.Rows(Header)->count(), 1);
+  }
 }
 
 // ---- lengths, sizes and spacings are numbers -----------------------------------------

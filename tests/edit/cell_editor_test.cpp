@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,13 +29,16 @@ constexpr int kAfterChange = 60;  // ms: past the editor's 25 ms change delay
 struct Sink : KtPrint4Events {
   std::vector<std::string> log;
   bool vetoEnter = false, vetoLeave = false;
+  std::function<void()> during;  // what the host does inside EnterCell and LeaveCell
   void EnterCell(std::int32_t row, std::int32_t col, std::int32_t area, bool& cancel) override {
     log.push_back("enter " + Text(row, col, area));
     cancel = vetoEnter;
+    if (during) during();
   }
   void LeaveCell(std::int32_t row, std::int32_t col, std::int32_t area, bool& cancel) override {
     log.push_back("leave " + Text(row, col, area));
     cancel = vetoLeave;
+    if (during) during();
   }
   static std::string Text(std::int32_t row, std::int32_t col, std::int32_t area) {
     return std::to_string(area) + ":" + std::to_string(row) + "," + std::to_string(col);
@@ -286,6 +290,32 @@ TEST_F(CellEditing, AVetoedLeaveCellKeepsTheEditorOnItsCell) {
   SetFocus(form_->hwnd());
   form_->Pump();
   EXPECT_TRUE(EditorParked()) << "leaving allowed: the editor goes";
+}
+
+TEST_F(CellEditing, HandlersCannotFreeTheEditedRowsAndAMovedCellIsNotOpened) {
+  control_->EditEnterAction(ppEnterNext);
+  sink_.during = [this] { control_->ClearAll(); };
+  DoubleClickCell(Body, 1, 1);
+  form_->Key(VK_RETURN);  // LeaveCell, then EnterCell on the next cell
+  std::string source;
+  EXPECT_EQ(LastError(&source), errnum::kInvalidProcedureCall);
+  EXPECT_EQ(source, "ClearAll");
+  EXPECT_EQ(control_->LastRow(), 3) << "refused in both events";
+  EXPECT_TRUE(EditorOn(Body, 2, 1));
+  form_->Key(VK_ESCAPE);
+
+  // A row put above the cell moves it: the editor does not open on the cell
+  // that took its address, and typing reaches no cell.
+  sink_.during = [this] {
+    sink_.during = nullptr;
+    control_->AddStartDocRow("new first");
+  };
+  DoubleClickCell(Body, 2, 1);
+  EXPECT_TRUE(EditorParked());
+  form_->Type("x");
+  form_->Pump(kAfterChange);
+  EXPECT_EQ(CellText(Body, 2, 1), "row 1");
+  EXPECT_EQ(CellText(Body, 3, 1), "row 2");
 }
 
 TEST_F(CellEditing, AClickOnAnotherCellEndsTheEditing) {

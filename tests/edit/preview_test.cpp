@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,12 +32,15 @@ struct Sink : KtPrint4Events {
   void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) override {
     newPages.push_back({page, row, firstOrLast});
   }
+  std::function<void()> during;  // what the host does inside the event
   void BeforeButtonClick(std::int16_t, const std::string& key, bool& cancel) override {
     keys.push_back(key);
     if (key == veto) cancel = true;
+    if (during) during();
   }
   void ClickCell(std::int32_t row, std::int32_t col, std::int32_t area, std::int16_t button) override {
     clicks.push_back({row, col, area, button});
+    if (during) during();
   }
 };
 
@@ -291,6 +295,36 @@ TEST_F(PreviewTest, AClickOnACellIsReportedWithItsAddress) {
   EXPECT_EQ(sink_.clicks[0][3], 1);
   form_->Click(vp.x + 2, vp.y + 2);
   EXPECT_EQ(sink_.clicks.size(), 1u) << "the margin holds no cell";
+}
+
+TEST_F(PreviewTest, HandlersMayMoveThePreviewButThePageButtonsNeverWrapIt) {
+  Open(60);
+  struct Case {
+    const char* button;
+    std::int16_t movedTo;  // by the BeforeButtonClick handler
+    std::int16_t after;
+  };
+  const Case cases[] = {{"cmdTool(6)", kMaxPages, kMaxPages}, {"cmdTool(5)", INT16_MIN, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button);
+    control_->Preview(2);
+    control_->ClearError();
+    sink_.during = [&] { control_->PreviewPage(c.movedTo); };
+    ClickOn(c.button);
+    EXPECT_EQ(control_->PreviewPage(), c.after);
+    EXPECT_EQ(LastError(), 60107);
+  }
+}
+
+TEST_F(PreviewTest, AClickCellHandlerCannotFreeTheRows) {
+  Open(5);
+  sink_.during = [&] { control_->ClearAll(); };
+  const tpPageInfo info = control_->PageInfo();
+  const Form::ChildInfo vp = Child("VP");
+  form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 250) / 15));
+  ASSERT_EQ(sink_.clicks.size(), 1u);
+  EXPECT_EQ(LastError(), errnum::kInvalidProcedureCall);
+  EXPECT_EQ(control_->LastRow(), 5);
 }
 
 TEST_F(PreviewTest, TheToolbarCaptionCarriesThePrintStatus) {

@@ -109,8 +109,16 @@ TEST(PropertyBag, ABagThatCannotBeReadReachesTheContainer) {
   PropertyBag shortArray;
   shortArray.WriteProperty("DsnArraySize", Variant(1000000));
   shortArray.WriteProperty("DsnArray", Variant(Bytes("[Body]\r\n")));
+  PropertyBag penStyle;  // a pen style new cells could not carry into template text
+  penStyle.WriteProperty("dColPenStyle", Variant(40000));
   KtPrint4 c;
   EXPECT_THROW(c.ReadProperties(wrongType), Error);
+  try {
+    c.ReadProperties(penStyle);
+    ADD_FAILURE() << "a pen style beyond 16 bits must not be read";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), errnum::kOverflow);
+  }
   try {
     c.ReadProperties(shortArray);
     ADD_FAILURE() << "a size beyond the stored bytes must not be read";

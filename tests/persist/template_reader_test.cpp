@@ -1,6 +1,8 @@
 // The template reader: what each line does, what a bad line stops, and round
 // trips through the writer.
 #include <cstring>
+#include <functional>
+#include <vector>
 
 #include "persist_test_util.h"
 #include "platform/container/property_bag.h"
@@ -237,7 +239,92 @@ TEST(TemplateReader, RandomBytesAndHugeLinesAreRecordedErrors) {
   EXPECT_LT(ErrorOf(c).description.size(), 300u) << "the quoted line is shortened";
 }
 
+TEST(TemplateReader, LinesEndingInCrOrLfAloneAreRefusedInOneLineAndChangeNothing) {
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* cause;
+  };
+  const std::vector<std::string> lines = {"[Properties]", "ShowToolBar=0", "[Body]", "[Row]1", "[Col]1", "Text=x"};
+  auto joined = [&](const char* end) {
+    std::string t;
+    for (const std::string& l : lines) t += l + end;
+    return t;
+  };
+  const Case cases[] = {
+      {"CR alone", joined("\r"), "line ends are CR, expected CR LF (line 1)"},
+      {"LF alone", joined("\n"), "line ends are LF, expected CR LF (line 1)"},
+      {"one LF among CR LF", Lines({"[Properties]", "ShowToolBar=0\n[Body]"}), "line ends are LF, expected CR LF (line 2)"},
+  };
+  ScratchDir dir;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    WriteFile(dir.File("t.ktt"), k.text);
+    KtPrint4 c;
+    c.AddRow("before");
+    EXPECT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
+    const LastError e = ErrorOf(c);
+    EXPECT_EQ(e.number, errnum::kInvalidFileFormat);
+    EXPECT_EQ(e.source, kReaderSource);
+    EXPECT_NE(e.description.find(k.cause), std::string::npos) << e.description;
+    EXPECT_NE(e.description.find(dir.File("t.ktt")), std::string::npos) << "the file is named";
+    EXPECT_EQ(e.description.find_first_of("\r\n"), std::string::npos) << "one line";
+    EXPECT_TRUE(c.ShowToolBar());
+    ASSERT_EQ(c.LastRow(), 1) << "the document is unchanged";
+    EXPECT_EQ(Cell(c, 1, 1).Text(), "before");
+  }
+}
+
+TEST(TemplateReader, ACellTextOverTheLimitStopsTheReader) {
+  KtPrint4 c;
+  Load(c, Lines({"[Body]", "[Row]1", "[Col]1", "Text=" + std::string(kMaxCellTextBytes + 1, 'x')}));
+  EXPECT_EQ(ErrorOf(c).number, errnum::kOutOfStringSpace);
+  EXPECT_NE(ErrorOf(c).description.find("template line 4"), std::string::npos) << ErrorOf(c).description;
+  EXPECT_EQ(Cell(c, 1, 1).Text(), "");
+}
+
 // ---- round trips ------------------------------------------------------------------------------
+
+TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
+  KtPrint4 a;
+  a.dFitHeightToText(false);
+  a.AddRow("one", "two");
+  struct Case {
+    const char* name;
+    std::function<void(std::int32_t)> set;
+    std::function<Variant()> get;
+  };
+  const Case cases[] = {
+      {"dColPenStyle", [&](std::int32_t v) { a.dColPenStyle(v); }, [&] { return Variant(a.dColPenStyle()); }},
+      {"PenStyle", [&](std::int32_t v) { (void)a.SetProperty(1, 1, "PenStyle", Variant(v)); },
+       [&] { return a.GetProperty(1, 1, "PenStyle"); }},
+      {"LineTop", [&](std::int32_t v) { (void)a.SetProperty(1, 2, "LineTop", Variant(v)); },
+       [&] { return a.GetProperty(1, 2, "LineTop"); }},
+  };
+  for (const Case& k : cases) {
+    for (std::int32_t beyond : {40000, -40000}) {
+      SCOPED_TRACE(std::string(k.name) + " = " + std::to_string(beyond));
+      const Variant before = k.get();
+      a.ClearError();
+      k.set(beyond);
+      EXPECT_EQ(ErrorOf(a).number, errnum::kOverflow) << "16 bits in template text";
+      EXPECT_EQ(k.get(), before);
+    }
+    k.set(INT16_MAX);  // the limit itself is kept
+  }
+  a.AddRow("three");  // takes the default pen style
+  // 300 000 line breaks of their own: 1.2 MB in the text, 300 000 bytes as the cell gives them back.
+  ASSERT_TRUE(a.SetProperty(1, 2, "Text", Variant(std::string(300000, '\r'))));
+  KtPrint4 b;
+  b.SetDsnArray(Bytes(TemplateOf(a)));
+  ASSERT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
+  ASSERT_EQ(b.LastRow(), 2);
+  EXPECT_EQ(b.dColPenStyle(), INT16_MAX);
+  EXPECT_EQ(Cell(b, 2, 1).PenStyle(), INT16_MAX);
+  EXPECT_EQ(Cell(b, 1, 1).PenStyle(), INT16_MAX);
+  EXPECT_EQ(Cell(b, 1, 2).LineTop(), INT16_MAX);
+  EXPECT_EQ(Cell(b, 1, 2).Text(), std::string(300000, '\r'));
+}
 
 TEST(TemplateRoundTrip, TheDesignerArraysReproduceTheDocument) {
   ScratchDir dir;

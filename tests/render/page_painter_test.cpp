@@ -1,9 +1,13 @@
-// The page loop: NewPage events in order, header and footer on every page,
-// row spacing, the last cell reaching the right edge, empty documents and
-// rows without cells.
+// The page loop: NewPage events in order, handlers that change the loop's
+// arguments or the document, header and footer on every page, row spacing,
+// the last cell reaching the right edge, empty documents and rows without
+// cells.
+#include <climits>
 #include <tuple>
 #include <vector>
 
+#include "edit/toolbar.h"
+#include "platform/container/form.h"
 #include "render_test_util.h"
 
 namespace ktfolio::testing {
@@ -84,6 +88,132 @@ TEST_F(SevenRows, AHandlerMayMoveTheLoopOn) {
   c.Unadvise(&skipper);
   ASSERT_FALSE(recorder.events.empty());
   EXPECT_EQ(recorder.events.back(), (Event{1, 3, Last})) << "the loop went on from the row the handler left";
+}
+
+// ---- hostile handlers: each case in a child process, so that a crash or a loop
+// that never ends fails the case, not the test program ----------------------------
+
+struct HostileCase {
+  const char* name;
+  void (*act)(KtPrint4& c, std::int32_t& page, std::int32_t& row, std::int32_t firstOrLast);
+  const char* refused;  // the operation refused inside the event (error 5), or none
+};
+
+const HostileCase kHostileCases[] = {
+    {"Row = 0", [](KtPrint4&, std::int32_t&, std::int32_t& row, std::int32_t) { row = 0; }, nullptr},
+    {"Row = -5", [](KtPrint4&, std::int32_t&, std::int32_t& row, std::int32_t) { row = -5; }, nullptr},
+    {"Row = 1 before a page's last row",
+     [](KtPrint4&, std::int32_t&, std::int32_t& row, std::int32_t fl) { row = fl == Last ? 1 : row; }, nullptr},
+    {"Row = 2147483647", [](KtPrint4&, std::int32_t&, std::int32_t& row, std::int32_t) { row = INT32_MAX; }, nullptr},
+    {"Page = 2147483647", [](KtPrint4&, std::int32_t& page, std::int32_t&, std::int32_t) { page = INT32_MAX; },
+     nullptr},
+    {"ClearAll", [](KtPrint4& c, std::int32_t&, std::int32_t&, std::int32_t) { c.ClearAll(); }, "ClearAll"},
+    {"RemoveRows", [](KtPrint4& c, std::int32_t&, std::int32_t&, std::int32_t) { (void)c.RemoveRows(1, 7); },
+     "RemoveRows"},
+    {"SetDsnArray",
+     [](KtPrint4& c, std::int32_t&, std::int32_t&, std::int32_t) {
+       const std::string empty = "[Properties]\r\n[Header]\r\n[Footer]\r\n[Body]\r\n";
+       c.SetDsnArray(ByteArray(empty.begin(), empty.end()));
+     },
+     "SetDsnArray"},
+    {"LoadFromTemplate",
+     [](KtPrint4& c, std::int32_t&, std::int32_t&, std::int32_t) { (void)c.LoadFromTemplate("/nonexistent.ktt"); },
+     "LoadFromTemplate"},
+};
+
+enum class Output { Preview, Png, Pdf };
+
+struct Hostile : KtPrint4Events {
+  static constexpr int kMaxEvents = 1000;  // the three pages raise six; more means the loop went back
+  const HostileCase& k;
+  KtPrint4& c;
+  int events = 0;
+  Hostile(const HostileCase& kase, KtPrint4& control) : k(kase), c(control) {}
+  void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) override {
+    if (++events > kMaxEvents) {
+      std::fprintf(stderr, "the page loop does not end\n");
+      std::_Exit(3);
+    }
+    k.act(c, page, row, firstOrLast);
+  }
+};
+
+// Draws the seven-row document with the handler attached; exits 0 when the
+// output was made, every row is still there and what the handler asked is
+// recorded as it should be.
+[[noreturn]] void DrawWithHostileHandler(const HostileCase& k, Output output) {
+  auto fail = [](const std::string& why) {
+    std::fprintf(stderr, "%s\n", why.c_str());
+    std::_Exit(1);
+  };
+  Form form(400, 300);
+  KtPrint4 c(&form);
+  SmallPage(c, 200, 100);
+  c.dFitHeightToText(false);
+  c.dRowHeight(Px(kRowPx));
+  for (int i = 1; i <= 7; ++i) c.AddRow("row " + std::to_string(i));
+  Hostile handler(k, c);
+  c.Advise(&handler);
+  c.ClearError();
+  const std::string dir = TempDir("hostile");
+  switch (output) {
+    case Output::Preview:
+      PlaceOnForm(c, form);
+      form.Show();
+      for (std::int16_t p = 1; p <= 3; ++p) c.Preview(p);
+      break;
+    case Output::Png:
+      for (std::int16_t p = 1; p <= 3; ++p)
+        if (!c.ExportPng(dir + "/p.png", p)) fail("ExportPng failed");
+      break;
+    case Output::Pdf:
+      if (!c.ExportPdf(dir + "/all.pdf", 1, 3)) fail("ExportPdf failed");
+      break;
+  }
+  c.Unadvise(&handler);
+  if (handler.events == 0) fail("no NewPage event");
+  if (c.LastRow() != 7 || c.GetProperty(7, 1, "Text").ToString() != "row 7") fail("rows were lost");
+  std::int32_t number = 0;
+  std::string description, source;
+  const bool recorded = c.GetLastError(number, description, source);
+  if (k.refused && !(recorded && number == errnum::kInvalidProcedureCall && source == k.refused &&
+                     description.find("NewPage") != std::string::npos))
+    fail("not refused: " + std::to_string(number) + " " + source + " " + description);
+  if (!k.refused && recorded) fail("recorded " + std::to_string(number) + " " + description);
+  std::_Exit(0);
+}
+
+TEST(PageLoop, HandlersThatMoveTheLoopOrFreeItsRowsNeitherCrashNorHang) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::pair<Output, const char*> outputs[] = {
+      {Output::Preview, "Preview"}, {Output::Png, "ExportPng"}, {Output::Pdf, "ExportPdf"}};
+  for (const HostileCase& k : kHostileCases)
+    for (const auto& [output, outputName] : outputs) {
+      SCOPED_TRACE(std::string(k.name) + " in " + outputName);
+      EXPECT_EXIT(DrawWithHostileHandler(k, output), ::testing::ExitedWithCode(0), "");
+    }
+}
+
+TEST_F(SevenRows, AHandlerCannotTakeTheLoopBackOrPastTheEnd) {
+  struct Mover : KtPrint4Events {
+    std::int32_t to = 0;
+    void NewPage(std::int32_t&, std::int32_t& row, std::int32_t& firstOrLast) override {
+      if (firstOrLast == First) row = to;
+    }
+  } mover;
+  c.Advise(&mover);
+  for (std::int32_t to : {-5, 0, 2, 1000}) {
+    SCOPED_TRACE(to);
+    mover.to = to;
+    recorder.events.clear();
+    Preview(2, 2);
+    const std::int32_t last = to == 1000 ? 0 : 6;
+    if (last)
+      EXPECT_EQ(recorder.events.back(), (Event{2, 6, Last})) << "the page's rows are drawn from its first one";
+    else
+      EXPECT_EQ(recorder.events.size(), 1u) << "past the end: the loop ends";
+  }
+  c.Unadvise(&mover);
 }
 
 TEST(PageLoop, AnEmptyBodyPreviewsItsBandsOnceAndPrintsNoPage) {

@@ -32,6 +32,7 @@ constexpr std::int32_t ObjectError(std::int32_t code) { return kObjectErrorBase 
 // Run-time error numbers of the automation layer.
 namespace errnum {
 constexpr std::int32_t kOutOfMemory = 7;
+constexpr std::int32_t kOutOfStringSpace = 14;
 constexpr std::int32_t kOverflow = 6;
 constexpr std::int32_t kSubscriptOutOfRange = 9;
 constexpr std::int32_t kTypeMismatch = 13;
