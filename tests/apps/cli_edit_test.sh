@@ -67,8 +67,7 @@ open_editor() {  # open_editor FILE
 
 # Keys and clicks reach the program in the order sent, so each step follows the
 # one before without a pause. "Contoso Ltd" is the first line of the bill-to
-# block at zoom 100.
-# "Contoso Ltd", the first line of the bill-to block in the header band, at zoom 100.
+# block in the header band, at zoom 100.
 edit_contoso() {
   xdotool mousemove --window "$window" 150 207 click --repeat 2 --delay 80 1
   xdotool key End
