@@ -69,9 +69,10 @@ Error InvalidPicture(const std::string& what, const std::string& why) {
 }
 
 // Feeds the loader in small pieces, so a picture refused by its header stops
-// at the first piece instead of being decoded whole.
+// at the first piece instead of being decoded whole (a piece of a well
+// compressed picture can hold megabytes of pixels).
 std::unique_ptr<Picture> DecodePicture(const guchar* data, std::size_t size, const std::string& what) {
-  constexpr std::size_t kPiece = 64 * 1024;
+  constexpr std::size_t kPiece = 4 * 1024;
   GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
   SizeCheck check;
   g_signal_connect(loader, "size-prepared", G_CALLBACK(OnSizePrepared), &check);

@@ -34,6 +34,16 @@ std::string CupsCause(const std::string& queue) {
   }
 }
 
+// Whether cupsd takes connections: a missing queue and a missing server look
+// alike to cupsGetNamedDest.
+bool SchedulerAnswers() {
+  constexpr int kConnectWaitMs = 1000;
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectWaitMs, nullptr);
+  if (!http) return false;
+  httpClose(http);
+  return true;
+}
+
 bool OptionIs(const cups_dest_t& dest, const char* name, const char* value) {
   const char* v = cupsGetOption(name, dest.num_options, dest.options);
   return v && std::strcmp(v, value) == 0;
@@ -156,7 +166,7 @@ class CupsQueue : public Queue, public std::enable_shared_from_this<CupsQueue> {
 QueuePtr FindCupsQueue(const std::string& name) {
   cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
   if (!dest) {
-    const bool down = cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
+    const bool down = cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || !SchedulerAnswers();
     NoteJobFailure(kOpenFailed, down ? "the print service is not running" : "no printer named '" + name + "'");
     return nullptr;
   }
