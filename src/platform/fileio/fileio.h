@@ -4,7 +4,8 @@
 //
 // Writing (`AtomicFile`):
 //  - the target is absent or a regular file; a device, FIFO, socket or folder
-//    is refused ("not a regular file") and never opened;
+//    is refused ("not a regular file") and never opened; a read-only file is
+//    refused too, as deleting it would be;
 //  - a symbolic link at the target's name is replaced by the new file, like
 //    any other name: the file the link pointed to is neither read nor written;
 //  - the bytes go to `.<name>.ktfolio-<pid>-<random>.tmp` in the target's
