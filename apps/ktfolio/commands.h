@@ -31,6 +31,9 @@ void AddPrintCommand(CLI::App& app, Action& action);
 
 // Loads a template file into the control; false when the control recorded a failure.
 [[nodiscard]] bool LoadTemplate(KtPrint4& control, const std::string& file);
+// True, said on stderr, when `output` is the file `input` (the same file, or
+// the same path once resolved): writing it would destroy the input.
+[[nodiscard]] bool OutputIsInput(const std::string& input, const std::string& output);
 // The positional TEMPLATE argument every template command takes.
 void AddTemplateArgument(CLI::App& command, std::string& file);
 

@@ -14,6 +14,7 @@ void AddConvertCommand(CLI::App& app, Action& action) {
   convert->add_option("-o,--output", *output, "Template file to write (replaced only once complete)")->required();
   convert->callback([&action, file, output] {
     action = [file, output] {
+      if (OutputIsInput(*file, *output)) return kExitUsage;
       KtPrint4 control;
       if (!LoadTemplate(control, *file)) return kExitFailed;
       if (!control.SaveAsTemplate(*output)) return ReportFailure(control);

@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "control/errors.h"
+#include "platform/fileio/fileio.h"
 
 namespace ktfolio::cli {
 
@@ -15,7 +16,13 @@ int ReportFailure(KtPrint4& control) {
     return kExitFailed;
   }
   // "No Description" says nothing to a person: the message table does.
-  const std::string message = description == "No Description" ? GetErrorMessage(number) : description;
+  std::string message = description == "No Description" ? GetErrorMessage(number) : description;
+  // A table message ("Error finishing current document") gains the platform's cause.
+  if (const std::optional<Error>& cause = fileio::LastFailure();
+      cause && message.find(cause->description()) == std::string::npos)
+    message += ": " + cause->description();
+  for (char& ch : message)
+    if (ch == '\r' || ch == '\n') ch = ' ';  // one line, whatever the text quoted
   std::fprintf(stderr, "ktfolio: error %d (%s): %s\n", number, source.c_str(), message.c_str());
   return kExitFailed;
 }

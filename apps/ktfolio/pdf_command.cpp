@@ -24,6 +24,7 @@ void AddPdfCommand(CLI::App& app, Action& action) {
       ->check(CLI::Range(1, kMaxPages));
   pdf->callback([&action, o] {
     action = [o] {
+      if (OutputIsInput(o->file, o->output)) return kExitUsage;
       KtPrint4 control;
       if (!LoadTemplate(control, o->file)) return kExitFailed;
       const std::int16_t last = o->to > 0 ? static_cast<std::int16_t>(o->to) : control.Pages();

@@ -36,6 +36,7 @@ int Print(const PrintOptions& o) {
     return kExitUsage;
   }
   if (!o.output.empty()) win::spooler::SetPdfPrinterOutput(o.output);
+  if (IsPdfPrinter(o.printer) && OutputIsInput(o.file, win::spooler::PdfPrinterOutput())) return kExitUsage;
   KtPrint4 control;
   if (!LoadTemplate(control, o.file)) return kExitFailed;
   const std::int16_t last = o.to > 0 ? static_cast<std::int16_t>(o.to) : control.Pages();
@@ -43,6 +44,8 @@ int Print(const PrintOptions& o) {
   control.ClearError();
   control.PrintDoc(static_cast<std::int16_t>(o.from), last, false, static_cast<std::int16_t>(o.copies));
   ReportQuestions();
+  for (const std::string& warning : win::spooler::JobWarnings())
+    std::fprintf(stderr, "ktfolio: warning: %s\n", warning.c_str());
   std::int32_t number = 0;
   std::string description, source;
   if (control.GetLastError(number, description, source)) return ReportFailure(control);

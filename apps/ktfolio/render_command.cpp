@@ -23,6 +23,7 @@ void AddRenderCommand(CLI::App& app, Action& action) {
   render->add_option("-o,--output", o->output, "PNG file to write")->required();
   render->callback([&action, o] {
     action = [o] {
+      if (OutputIsInput(o->file, o->output)) return kExitUsage;
       KtPrint4 control;
       if (!LoadTemplate(control, o->file)) return kExitFailed;
       if (!control.ExportPng(o->output, static_cast<std::int16_t>(o->page), static_cast<std::int16_t>(o->zoom)))

@@ -1,10 +1,27 @@
 // What the template commands share: their TEMPLATE argument and loading it.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+
 #include "commands.h"
 
 namespace ktfolio::cli {
 
 void AddTemplateArgument(CLI::App& command, std::string& file) {
   command.add_option("TEMPLATE", file, "Template file (as written by SaveAsTemplate)")->required();
+}
+
+bool OutputIsInput(const std::string& input, const std::string& output) {
+  struct stat in {}, out {};
+  bool same = ::stat(input.c_str(), &in) == 0 && ::stat(output.c_str(), &out) == 0 && in.st_dev == out.st_dev &&
+              in.st_ino == out.st_ino;
+  std::error_code ec1, ec2;
+  same = same || std::filesystem::weakly_canonical(input, ec1) == std::filesystem::weakly_canonical(output, ec2);
+  if (same)
+    std::fprintf(stderr, "ktfolio: the output '%s' is the input file '%s'; choose another output\n", output.c_str(),
+                 input.c_str());
+  return same;
 }
 
 bool LoadTemplate(KtPrint4& control, const std::string& file) {

@@ -1,9 +1,10 @@
 // Pages out of the control without a window or a spooler: a PNG of the
 // preview's page surface at a zoom, and a PDF of a page range drawn through the
 // print path.
-#include <filesystem>
+#include <cmath>
 
 #include "model/units.h"
+#include "platform/fileio/fileio.h"
 #include "render/render.h"
 #include "render/render_impl.h"
 #include "render/render_internal.h"
@@ -23,8 +24,19 @@ constexpr const char* kDocumentName = "Folio's Job";
 
 Error PageOutOfRange(const char* source) { return Error(60107, source, "No Description"); }
 
+// What the platform said about the failed write, or a plain "cannot write".
 Error CannotWrite(const char* source, const std::string& file) {
+  if (const std::optional<Error>& cause = fileio::LastFailure())
+    return Error(cause->number(), source, cause->description());
   return Error(errnum::kPathFileAccess, source, "Path/File access error: cannot write '" + file + "'");
+}
+
+// A page without paper makes no PDF; say so rather than blame the file.
+void CheckPaper(const char* source, const tpPageInfo& info) {
+  if (info.Width >= 1 && info.Height >= 1) return;
+  throw Error(errnum::kInvalidProcedureCall, source,
+              "Invalid procedure call or argument: the paper is " + std::to_string(std::lround(info.Width)) +
+                  " x " + std::to_string(std::lround(info.Height)) + " twips");
 }
 
 // Restores a value of the control when the export ends, however it ends.
@@ -107,6 +119,9 @@ bool KtPrint4::ExportPng(const std::string& file, std::int16_t page, std::int16_
   try {
     if (zoom < kMinZoom || zoom > kMaxZoom) throw Error(60110, kSource, "No Description");
     if (page < 1 || page > Pages()) throw PageOutOfRange(kSource);
+    ComputePageInfo();
+    CheckPaper(kSource, PageInfo());
+    fileio::LastFailure().reset();
     HBITMAP bmp = render::RenderPageSurface(*this, page, zoom);
     if (!bmp) throw PageOutOfRange(kSource);
     const bool written = SaveBitmapPng(bmp, file);
@@ -126,6 +141,8 @@ bool KtPrint4::ExportPdf(const std::string& file, std::int16_t fromPage, std::in
     if (fromPage < 1 || toPage > pages || fromPage > toPage) throw PageOutOfRange(kSource);
     ComputePageInfo();
     const tpPageInfo info = PageInfo();
+    CheckPaper(kSource, info);
+    fileio::LastFailure().reset();
     const int pageWidth = render::Nint(info.Width * kPdfDpi / 1440.0);
     const int pageHeight = render::Nint(info.Height * kPdfDpi / 1440.0);
     HDC dc = CreatePdfPrinterDC(file.c_str(), kPdfDpi, kPdfDpi, pageWidth, pageHeight);

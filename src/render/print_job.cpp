@@ -7,6 +7,7 @@
 
 #include "control/errors.h"
 #include "platform/automation/error.h"
+#include "platform/fileio/fileio.h"
 #include "platform/spooler/spooler.h"
 #include "platform/user/user.h"
 
@@ -104,6 +105,7 @@ void PrintPageOpen(bool open) { g_job.pageOpen = open; }
 bool StartPrint(const std::string& printerName, const std::string& docName, std::int32_t copies,
                 std::int32_t paperSize, std::int32_t paperLength, std::int32_t paperWidth, std::int32_t orientation) {
   AbortPrint();
+  fileio::LastFailure().reset();  // what the platform says from here explains this job's failure
   JobState& j = g_job;
   j.printerName = printerName;
   j.documentName = docName;

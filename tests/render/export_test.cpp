@@ -1,11 +1,15 @@
 // PNG and PDF export: sizes, the page surface's shadow, the text of every cell
 // on its PDF page, device-unit borders, bad input that changes nothing, and no
-// GDI object left behind.
+// GDI object left behind, and a full disk that every writer survives.
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 
 #include "platform/automation/picture.h"
 #include "platform/container/container.h"
+#include "platform/fileio/fileio.h"
+#include "platform/spooler/spooler.h"
 #include "render_test_util.h"
 
 namespace ktfolio::testing {
@@ -20,6 +24,10 @@ std::string PdfText(const std::string& file, int page) {
   return Run("pdftotext -layout -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + file + "' - 2>&1");
 }
 bool Exists(const std::string& file) { return std::ifstream(file).good(); }
+std::string ReadText(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // A listing on A4: a header, 100 numbered rows, "Page %p of %n" in the footer.
 void Listing(KtPrint4& c, int rows = 100) {
@@ -144,11 +152,11 @@ TEST(Export, BadPagesZoomsAndFilesAreRecordedAndChangeNothing) {
       {"png past the end", [&] { return c.ExportPng(dir + "/b.png", pages + 1, 100); }, 60107, dir + "/b.png"},
       {"png zoom 9", [&] { return c.ExportPng(dir + "/c.png", 1, 9); }, 60110, dir + "/c.png"},
       {"png zoom 251", [&] { return c.ExportPng(dir + "/d.png", 1, 251); }, 60110, dir + "/d.png"},
-      {"png unwritable", [&] { return c.ExportPng(dir + "/missing/e.png", 1, 100); }, errnum::kPathFileAccess, ""},
+      {"png unwritable", [&] { return c.ExportPng(dir + "/missing/e.png", 1, 100); }, errnum::kPathNotFound, ""},
       {"pdf page 0", [&] { return c.ExportPdf(dir + "/f.pdf", 0, 1); }, 60107, dir + "/f.pdf"},
       {"pdf past the end", [&] { return c.ExportPdf(dir + "/g.pdf", 1, pages + 1); }, 60107, dir + "/g.pdf"},
       {"pdf reversed", [&] { return c.ExportPdf(dir + "/h.pdf", 2, 1); }, 60107, dir + "/h.pdf"},
-      {"pdf unwritable", [&] { return c.ExportPdf(dir + "/missing/i.pdf", 1, 1); }, errnum::kPathFileAccess, ""},
+      {"pdf unwritable", [&] { return c.ExportPdf(dir + "/missing/i.pdf", 1, 1); }, errnum::kPathNotFound, ""},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -182,6 +190,67 @@ TEST(Export, AFailedPdfLeavesTheEarlierFileAsItWas) {
   const std::string before = PdfInfo(file);
   EXPECT_FALSE(c.ExportPdf(file, 1, 99));
   EXPECT_EQ(PdfInfo(file), before);
+}
+
+// A 1 MB file system filled to the last byte; root only (CI runs as root).
+class FullDisk {
+ public:
+  FullDisk() : dir_(TempDir("full")) {
+    mounted_ = ::geteuid() == 0 && Shell("mount -t tmpfs -o size=1m tmpfs '" + dir_ + "'");
+  }
+  ~FullDisk() {
+    if (mounted_) Shell("umount '" + dir_ + "'");
+  }
+  bool Mounted() const { return mounted_; }
+  std::string File(const std::string& name) const { return dir_ + "/" + name; }
+  void Fill() const { Shell("head -c 2000000 /dev/zero > '" + dir_ + "/pad'"); }
+  std::string Temps() const { return Run("ls -A '" + dir_ + "' | grep ktfolio-"); }
+
+ private:
+  static bool Shell(const std::string& command) { return std::system((command + " 2>/dev/null").c_str()) == 0; }
+  std::string dir_;
+  bool mounted_ = false;
+};
+
+TEST(Export, OnAFullDiskEveryWriterFailsSaysWhyAndKeepsTheOldFile) {
+  FullDisk disk;
+  if (!disk.Mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+  KtPrint4 c;
+  Listing(c, 2000);
+  const std::int16_t pages = c.Pages();
+  struct Case {
+    const char* file;
+    std::function<bool(const std::string&)> write;
+  };
+  const Case cases[] = {
+      {"a.pdf", [&](const std::string& f) { return c.ExportPdf(f, 1, pages); }},
+      {"b.png", [&](const std::string& f) { return c.ExportPng(f, 1, 250); }},
+      {"c.ktt", [&](const std::string& f) { return c.SaveAsTemplate(f); }},
+      {"d.pdf",
+       [&](const std::string& f) {
+         win::spooler::SetPdfPrinterOutput(f);
+         c.PrinterName(win::spooler::kPdfPrinterName);
+         c.PrintDoc(1, pages, false, 1);
+         return LastErrorNumber(c) == 0;
+       }},
+  };
+  for (const Case& k : cases) std::ofstream(disk.File(k.file)) << "old";
+  disk.Fill();
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.file);
+    c.ClearError();
+    EXPECT_FALSE(k.write(disk.File(k.file)));
+    std::int32_t number = 0;
+    std::string description, source;
+    ASSERT_TRUE(c.GetLastError(number, description, source));
+    // PrintDoc keeps its own numbers and messages; the cause is the platform's.
+    const std::string cause = number >= 60113 ? fileio::LastFailure().value_or(Error(0, "", "")).description()
+                                              : description;
+    EXPECT_NE(cause.find("No space left on device"), std::string::npos) << number << " " << description;
+    EXPECT_NE(cause.find(disk.File(k.file)), std::string::npos) << cause;
+    EXPECT_EQ(ReadText(disk.File(k.file)), "old");
+  }
+  EXPECT_EQ(disk.Temps(), "") << "no temporary file is left";
 }
 
 TEST(Export, DrawingAHundredPagesLeavesNoGdiObjectAlive) {

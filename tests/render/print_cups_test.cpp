@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/fileio/fileio.h"
 #include "platform/spooler/spooler.h"
 #include "render_test_util.h"
 
@@ -198,6 +199,26 @@ TEST_F(CupsPrintTest, AJobOfThreePagesArrivesAsAPdfOfThreePagesUnderTheJobsTitle
     fs::remove(pdf);
     fs::remove(landscape);
   }
+}
+
+TEST_F(CupsPrintTest, APausedQueueTakesTheJobWithAWarningAndARejectingQueueIsNamed) {
+  KtPrint4 c;
+  c.AddRow("queued");
+  c.PrinterName(kQueue);
+  ASSERT_TRUE(Shell(std::string("cupsdisable ") + kQueue));
+  c.PrintDoc(1, 1);
+  Shell(std::string("cancel -a ") + kQueue);
+  Shell(std::string("cupsenable ") + kQueue);
+  EXPECT_EQ(LastErrorNumber(c), 0) << "a paused queue still takes the job";
+  EXPECT_EQ(win::spooler::JobWarnings(),
+            std::vector<std::string>{"queue '" + std::string(kQueue) + "' is paused: the job waits"});
+
+  ASSERT_TRUE(Shell(std::string("cupsreject ") + kQueue));
+  c.PrintDoc(1, 1);
+  Shell(std::string("cupsaccept ") + kQueue);
+  EXPECT_EQ(LastErrorNumber(c), 60118);
+  ASSERT_TRUE(fileio::LastFailure().has_value());
+  EXPECT_EQ(fileio::LastFailure()->description(), "queue '" + std::string(kQueue) + "' rejects jobs");
 }
 
 }  // namespace

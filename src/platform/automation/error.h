@@ -44,6 +44,11 @@ constexpr std::int32_t kNotSupported = 438;  // object doesn't support this prop
 constexpr std::int32_t kWrongArgumentCount = 450;
 constexpr std::int32_t kFileNotFound = 53;
 constexpr std::int32_t kPathFileAccess = 75;
+constexpr std::int32_t kBadFileName = 52;
+constexpr std::int32_t kInputPastEnd = 62;
+constexpr std::int32_t kPermissionDenied = 70;
+constexpr std::int32_t kPathNotFound = 76;
+constexpr std::int32_t kInvalidPicture = 481;
 }  // namespace errnum
 
 // Name of the library as it appears in error sources ("ktfolio.WindowProc").

@@ -23,11 +23,17 @@ class Picture {
   win::HBITMAP handle_;
 };
 
-// Throws ktfolio::Error: 53 "File not found", 481 "Invalid picture".
+// Pictures larger than these are refused from their header, before decoding.
+constexpr std::uint64_t kMaxPicturePixels = 50'000'000;
+constexpr std::uint64_t kMaxPictureBytes = 256ull << 20;  // decoded, 4 bytes a pixel; also the file's bound
+
+// Throws ktfolio::Error naming the file: 53 "File not found", 75 not a
+// regular file or unreadable, 481 "Invalid picture" (not an image, or above
+// the limits).
 std::unique_ptr<Picture> LoadPicture(const std::string& path);
 
 // A picture from the bytes of an image file (as a property bag keeps it);
-// throws 481 "Invalid picture" when they are not an image.
+// throws 481 "Invalid picture" when they are not an image or are above the limits.
 std::unique_ptr<Picture> LoadPictureBytes(const std::vector<std::uint8_t>& bytes);
 // The picture as PNG bytes, for a property bag.
 std::vector<std::uint8_t> PictureBytes(const Picture& picture);

@@ -3,10 +3,11 @@
 
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
+#include "platform/fileio/fileio.h"
 
 namespace ktfolio {
 
@@ -14,6 +15,8 @@ namespace {
 
 constexpr std::string_view kHeader = "ktfolio property bag 1";
 constexpr const char* kSource = "PropertyBag";
+// A form file holds a control's settings and its template: the template's bound, base64.
+constexpr std::uint64_t kMaxFormFileBytes = 3ull * INT32_MAX;
 
 bool NameMatches(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -341,23 +344,21 @@ PropertyBag PropertyBag::FromText(std::string_view text) {
 }
 
 void PropertyBag::SaveToFile(const std::string& path) const {
-  const std::string text = ToText();
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  if (!out) throw Error(errnum::kPathFileAccess, kSource, "Path/File access error: " + path);
+  try {
+    fileio::WriteFileAtomically(path, ToText());
+  } catch (const Error& e) {
+    throw Error(e.number(), kSource, e.description());
+  }
 }
 
 PropertyBag PropertyBag::LoadFromFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    const bool missing = errno == ENOENT;
-    throw Error(missing ? errnum::kFileNotFound : errnum::kPathFileAccess, kSource,
-                std::string(missing ? "File not found: " : "Path/File access error: ") + path);
+  std::string text;
+  try {
+    text = fileio::ReadRegularFile(path, kMaxFormFileBytes, "form file");
+  } catch (const Error& e) {
+    throw Error(e.number(), kSource, e.description());
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw Error(errnum::kPathFileAccess, kSource, "Path/File access error: " + path);
-  return FromText(text.str());
+  return FromText(text);
 }
 
 }  // namespace ktfolio

@@ -25,10 +25,6 @@
 namespace ktfolio {
 
 namespace errnum {
-constexpr std::int32_t kBadFileName = 52;
-constexpr std::int32_t kInputPastEnd = 62;
-constexpr std::int32_t kPermissionDenied = 70;
-constexpr std::int32_t kPathNotFound = 76;
 constexpr std::int32_t kInvalidFileFormat = 321;
 }  // namespace errnum
 

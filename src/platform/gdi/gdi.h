@@ -455,7 +455,9 @@ void SetScreenLogPixels(int dpiX, int dpiY);
 // The family fontconfig actually chose for the font selected into hdc
 // ("Liberation Sans" for "Arial" once fonts-liberation is installed).
 std::string ResolvedFontFamily(HDC hdc);
-// Writes a bitmap (or the bitmap selected into a memory DC) as a PNG file.
+// Writes a bitmap (or the bitmap selected into a memory DC) as a PNG file, the
+// whole file or nothing (platform/fileio/fileio.h); false on failure, the
+// cause then in fileio::LastFailure().
 bool SaveBitmapPng(HBITMAP bitmap, const std::string& path);
 // The same PNG in memory; empty when the handle is not a bitmap.
 std::vector<std::uint8_t> EncodeBitmapPng(HBITMAP bitmap);

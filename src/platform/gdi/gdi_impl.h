@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/fileio/fileio.h"
 #include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_transform.h"
 
@@ -121,7 +123,8 @@ struct QueuedGlyphRun {
 struct PrintJob {
   std::string path;                 // the file the context was made for
   std::string target;               // the file EndDoc produces (DOCINFO may name another)
-  std::string temp;                 // where the document is written until EndDoc
+  std::unique_ptr<fileio::AtomicFile> file;  // where the document goes until EndDoc
+  std::optional<Error> writeFailure;         // the first write the file refused
   cairo_surface_t* pdf = nullptr;   // owned; between StartDoc and EndDoc
   cairo_surface_t* sink = nullptr;  // owned
   double pageWidthPt = 0;

@@ -2,10 +2,12 @@
 // device capabilities, system colours and leak accounting.
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <strings.h>
 #include <utility>
 #include <unordered_set>
 
+#include "platform/fileio/fileio.h"
 #include "platform/gdi/gdi_impl.h"
 
 namespace ktfolio::win {
@@ -638,7 +640,32 @@ bool SaveBitmapPng(HBITMAP bitmap, const std::string& path) {
   cairo_surface_t* s = BitmapSurface(bitmap);
   if (!s) return false;
   cairo_surface_flush(s);
-  return cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
+  struct Sink {
+    fileio::AtomicFile* file;
+    std::optional<Error> failure;
+  };
+  auto write = [](void* closure, const unsigned char* data, unsigned int length) {
+    auto* sink = static_cast<Sink*>(closure);
+    try {
+      sink->file->Write(data, length);
+      return CAIRO_STATUS_SUCCESS;
+    } catch (const Error& e) {
+      sink->failure = e;
+      return CAIRO_STATUS_WRITE_ERROR;
+    }
+  };
+  try {
+    fileio::AtomicFile file(path);
+    Sink sink{&file, std::nullopt};
+    const cairo_status_t status = cairo_surface_write_to_png_stream(s, write, &sink);
+    if (sink.failure) throw *sink.failure;
+    if (status != CAIRO_STATUS_SUCCESS) throw fileio::AccessError(path, cairo_status_to_string(status));
+    file.Commit();
+    return true;
+  } catch (const Error& e) {
+    fileio::NoteFailure(e);
+    return false;
+  }
 }
 
 std::vector<std::uint8_t> EncodeBitmapPng(HBITMAP bitmap) {

@@ -1,13 +1,10 @@
 // PDF printer contexts: a document written page by page to a Cairo PDF surface
-// at the printer's resolution, published under its name only once complete.
+// at the printer's resolution, streamed into a file that takes the target's
+// name only once complete (platform/fileio/fileio.h).
 #include <cairo-pdf.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
-#include <filesystem>
 
 #include "platform/gdi/gdi_impl.h"
 
@@ -36,33 +33,38 @@ void Bind(DC* dc, cairo_surface_t* surface, bool vector) {
 void DiscardDocument(DC* dc, PrintJob* job) {
   Bind(dc, job->sink, false);
   if (job->pdf) {
-    cairo_surface_destroy(job->pdf);  // finishes into the temporary file, which goes next
+    cairo_surface_destroy(job->pdf);
     job->pdf = nullptr;
-    std::remove(job->temp.c_str());
   }
+  job->file.reset();  // removes the temporary file
   job->inPage = false;
 }
 
-// A fresh temporary file beside `target`, so the final rename stays on one file system.
-bool MakeTempBeside(const std::string& target, std::string& temp) {
-  std::filesystem::path p(target);
-  std::filesystem::path dir = p.parent_path().empty() ? std::filesystem::path(".") : p.parent_path();
-  std::string pattern = (dir / ("." + p.filename().string() + ".XXXXXX")).string();
-  int fd = mkstemp(pattern.data());
-  if (fd < 0) return false;
-  fchmod(fd, 0644);  // mkstemp makes it private; the document is an ordinary file
-  close(fd);
-  temp = pattern;
-  return true;
+// Cairo's write callback: every byte goes through the checked file; the first
+// refusal is kept for the caller and stops the surface.
+cairo_status_t WritePdfBytes(void* closure, const unsigned char* data, unsigned int length) {
+  auto* job = static_cast<PrintJob*>(closure);
+  if (job->writeFailure || !job->file) return CAIRO_STATUS_WRITE_ERROR;
+  try {
+    job->file->Write(data, length);
+    return CAIRO_STATUS_SUCCESS;
+  } catch (const Error& e) {
+    job->writeFailure = e;
+    return CAIRO_STATUS_WRITE_ERROR;
+  }
+}
+
+// The reason a document could not be written, for the caller of EndPage or EndDoc.
+void NoteWriteFailure(PrintJob* job, cairo_status_t status) {
+  fileio::NoteFailure(job->writeFailure ? *job->writeFailure
+                                        : fileio::AccessError(job->target, cairo_status_to_string(status)));
 }
 
 }  // namespace
 
 PrintJob::~PrintJob() {
-  if (pdf) {
-    cairo_surface_destroy(pdf);
-    std::remove(temp.c_str());
-  }
+  if (pdf) cairo_surface_destroy(pdf);
+  file.reset();  // the surface finished into the temporary file, which goes now
   if (sink) cairo_surface_destroy(sink);
 }
 
@@ -97,12 +99,17 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   if (job->driver && !job->driver->StartDoc(info ? *info : DOCINFO{})) return SP_ERROR;
   job->target = info && info->lpszOutput && *info->lpszOutput ? info->lpszOutput : job->path;
   job->pagesEnded = 0;
-  if (!MakeTempBeside(job->target, job->temp)) return SP_ERROR;
-  job->pdf = cairo_pdf_surface_create(job->temp.c_str(), job->pageWidthPt, job->pageHeightPt);
-  if (cairo_surface_status(job->pdf) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(job->pdf);
-    job->pdf = nullptr;
-    std::remove(job->temp.c_str());
+  job->writeFailure.reset();
+  try {
+    job->file = std::make_unique<fileio::AtomicFile>(job->target);
+  } catch (const Error& e) {
+    fileio::NoteFailure(e);
+    return SP_ERROR;
+  }
+  job->pdf = cairo_pdf_surface_create_for_stream(WritePdfBytes, job, job->pageWidthPt, job->pageHeightPt);
+  if (const cairo_status_t status = cairo_surface_status(job->pdf); status != CAIRO_STATUS_SUCCESS) {
+    NoteWriteFailure(job, status);
+    DiscardDocument(dc, job);
     return SP_ERROR;
   }
   if (info && info->lpszDocName) cairo_pdf_surface_set_metadata(job->pdf, CAIRO_PDF_METADATA_TITLE, info->lpszDocName);
@@ -141,7 +148,8 @@ int EndPage(HDC hdc) {
   job->inPage = false;
   ++job->pagesEnded;
   Bind(dc, job->sink, false);
-  if (cairo_surface_status(job->pdf) != CAIRO_STATUS_SUCCESS) {
+  if (const cairo_status_t status = cairo_surface_status(job->pdf); status != CAIRO_STATUS_SUCCESS) {
+    NoteWriteFailure(job, status);
     DiscardDocument(dc, job);
     return SP_ERROR;
   }
@@ -164,11 +172,20 @@ int EndDoc(HDC hdc) {
     return 1;
   }
   cairo_surface_finish(job->pdf);
-  const bool written = cairo_surface_status(job->pdf) == CAIRO_STATUS_SUCCESS;
+  const cairo_status_t status = cairo_surface_status(job->pdf);
   cairo_surface_destroy(job->pdf);
   job->pdf = nullptr;
-  if (!written || std::rename(job->temp.c_str(), job->target.c_str()) != 0) {
-    std::remove(job->temp.c_str());
+  try {
+    if (status != CAIRO_STATUS_SUCCESS || job->writeFailure) {
+      NoteWriteFailure(job, status);
+      job->file.reset();
+      return SP_ERROR;
+    }
+    job->file->Commit();
+    job->file.reset();
+  } catch (const Error& e) {
+    fileio::NoteFailure(e);
+    job->file.reset();
     return SP_ERROR;
   }
   if (job->driver && !job->driver->EndDoc(job->target)) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/spooler/spooler_impl.h"
@@ -15,6 +16,38 @@ namespace ktfolio::win::spooler {
 namespace {
 
 constexpr int kDefaultDpi = 600;
+// The steps whose failure a CUPS state explains (the job's error numbers).
+constexpr std::int32_t kOpenFailed = 60114;
+constexpr std::int32_t kSendFailed = 60118;
+constexpr std::int32_t kFinishFailed = 60120;
+constexpr const char* kPausedState = "5";  // IPP printer-state "stopped"
+
+std::string Queued(const std::string& name) { return "queue '" + name + "'"; }
+
+// The cause of the last failed CUPS request, as a person would put it.
+std::string CupsCause(const std::string& queue) {
+  switch (cupsLastError()) {
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE: return "the print service is not running";
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS: return Queued(queue) + " rejects jobs";
+    case IPP_STATUS_ERROR_NOT_FOUND: return "no printer named '" + queue + "'";
+    default: return Queued(queue) + ": " + cupsLastErrorString();
+  }
+}
+
+// Whether cupsd takes connections: a missing queue and a missing server look
+// alike to cupsGetNamedDest.
+bool SchedulerAnswers() {
+  constexpr int kConnectWaitMs = 1000;
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectWaitMs, nullptr);
+  if (!http) return false;
+  httpClose(http);
+  return true;
+}
+
+bool OptionIs(const cups_dest_t& dest, const char* name, const char* value) {
+  const char* v = cupsGetOption(name, dest.num_options, dest.options);
+  return v && std::strcmp(v, value) == 0;
+}
 
 struct DestsDeleter {
   int count;
@@ -35,7 +68,8 @@ std::string MediaName(const JobSettings& job) {
 
 class CupsDriver : public JobDriver {
  public:
-  CupsDriver(QueuePtr queue, JobSettings job) : JobDriver(std::move(queue)), job_(std::move(job)) {
+  CupsDriver(QueuePtr queue, JobSettings job, bool accepting, bool paused)
+      : JobDriver(std::move(queue)), job_(std::move(job)), accepting_(accepting), paused_(paused) {
     char pattern[] = "/tmp/ktfolio-job.XXXXXX";
     if (mkdtemp(pattern)) {
       dir_ = pattern;
@@ -47,6 +81,12 @@ class CupsDriver : public JobDriver {
   }
   bool StartDoc(const DOCINFO& info) override {
     title_ = info.lpszDocName ? info.lpszDocName : "";
+    if (!accepting_) {
+      NoteJobFailure(kSendFailed, Queued(queue_->Name()) + " rejects jobs");
+      return false;
+    }
+    // A paused queue keeps the job until it is resumed: worth saying, not a failure.
+    if (paused_) AddJobWarning(Queued(queue_->Name()) + " is paused: the job waits");
     return true;
   }
   bool EndDoc(const std::string& pdf) override {
@@ -58,12 +98,15 @@ class CupsDriver : public JobDriver {
     n = cupsAddOption("orientation-requested", job_.landscape ? "4" : "3", n, &options);
     const int id = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue_->Name().c_str(), pdf.c_str(), title_.c_str(), n, options);
     cupsFreeOptions(n, options);
+    if (id <= 0) NoteJobFailure(kFinishFailed, CupsCause(queue_->Name()));
     std::remove(pdf.c_str());
     return id > 0;
   }
 
  private:
   JobSettings job_;
+  bool accepting_;
+  bool paused_;
   std::string dir_;
   std::string title_;
 };
@@ -104,7 +147,9 @@ class CupsQueue : public Queue, public std::enable_shared_from_this<CupsQueue> {
     return dm;
   }
   std::unique_ptr<JobDriver> MakeDriver(const JobSettings& job) override {
-    auto driver = std::make_unique<CupsDriver>(shared_from_this(), job);
+    auto driver = std::make_unique<CupsDriver>(shared_from_this(), job,
+                                               !OptionIs(*dest_, "printer-is-accepting-jobs", "false"),
+                                               OptionIs(*dest_, "printer-state", kPausedState));
     return driver->path.empty() ? nullptr : std::move(driver);
   }
 
@@ -121,7 +166,11 @@ class CupsQueue : public Queue, public std::enable_shared_from_this<CupsQueue> {
 
 QueuePtr FindCupsQueue(const std::string& name) {
   cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
-  if (!dest) return nullptr;
+  if (!dest) {
+    const bool down = cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || !SchedulerAnswers();
+    NoteJobFailure(kOpenFailed, down ? "the print service is not running" : "no printer named '" + name + "'");
+    return nullptr;
+  }
   return std::make_shared<CupsQueue>(DestPtr(dest, DestsDeleter{1}));
 }
 

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <set>
 
+#include "platform/fileio/fileio.h"
 #include "platform/spooler/spooler_impl.h"
 
 namespace ktfolio::win {
@@ -29,9 +30,22 @@ PrinterHandle* ToHandle(HANDLE h) {
   return Handles().count(p) ? p : nullptr;
 }
 
+constexpr std::int32_t kCreateDcFailed = 60117;
+
 int TenthMmToPixels(int tenthMm, int dpi) { return static_cast<int>(std::lround(tenthMm / 254.0 * dpi)); }
 
+std::vector<std::string>& Warnings() {
+  thread_local std::vector<std::string> warnings;
+  return warnings;
+}
+
 }  // namespace
+
+const std::vector<std::string>& JobWarnings() { return Warnings(); }
+void AddJobWarning(std::string text) { Warnings().push_back(std::move(text)); }
+void NoteJobFailure(std::int32_t number, std::string cause) {
+  fileio::NoteFailure(Error(number, kLibraryName, std::move(cause)));
+}
 
 QueuePtr FindQueue(const std::string& name) {
   if (name.empty()) return nullptr;
@@ -105,7 +119,13 @@ HDC CreateSpoolerDC(const char* driver, const char* device, const void* devmode)
   if (strcasecmp(driver, "WINSPOOL") != 0 || !device) return nullptr;
   QueuePtr queue = FindQueue(device);
   if (!queue || !queue->Allows(Step::CreateDC)) return nullptr;
+  Warnings().clear();
   const JobSettings job = SettingsFrom(queue->Defaults(), static_cast<const DEVMODE*>(devmode));
+  if (job.widthTenthMm <= 0 || job.heightTenthMm <= 0) {
+    NoteJobFailure(kCreateDcFailed, "the paper is " + std::to_string(job.widthTenthMm) + " x " +
+                                         std::to_string(job.heightTenthMm) + " tenths of a millimetre");
+    return nullptr;
+  }
   std::unique_ptr<JobDriver> jobDriver = queue->MakeDriver(job);
   if (!jobDriver) return nullptr;
   const int dpi = queue->Dpi();

@@ -138,5 +138,10 @@ const std::string& PdfPrinterOutput();
 // Every printer a job can go to: the built-in one first, then the CUPS queues.
 std::vector<std::string> PrinterNames();
 
+// What the last job on this thread was told without failing ("queue 'x' is
+// paused: the job waits"), for the host to show; emptied when a job starts.
+// Why a step failed is in fileio::LastFailure().
+const std::vector<std::string>& JobWarnings();
+
 }  // namespace spooler
 }  // namespace ktfolio::win

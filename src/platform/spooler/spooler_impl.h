@@ -42,6 +42,11 @@ class Queue {
 };
 using QueuePtr = std::shared_ptr<Queue>;
 
+// A warning for JobWarnings(), and the cause of a failing step for
+// fileio::LastFailure(), both in one line.
+void AddJobWarning(std::string text);
+void NoteJobFailure(std::int32_t number, std::string cause);
+
 // Backends, looked up in this order by name (nullptr: not theirs).
 QueuePtr FindTestQueue(const std::string& name);
 QueuePtr FindPdfQueue(const std::string& name);

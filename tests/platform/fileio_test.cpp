@@ -1,0 +1,159 @@
+// Whole-or-nothing writes and bounded reads: what a writer refuses, what it
+// leaves behind, and what the next write cleans up.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "platform/fileio/fileio.h"
+
+namespace ktfolio::fileio {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Folder {
+ public:
+  Folder() : path_(fs::path(::testing::TempDir()) / ("ktfolio_fileio_" + std::to_string(::getpid()))) {
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~Folder() { fs::remove_all(path_); }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  // The temporary files of writers in this folder.
+  int Temps() const {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(path_))
+      n += e.path().filename().string().find(".ktfolio-") != std::string::npos;
+    return n;
+  }
+
+ private:
+  fs::path path_;
+};
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+Error Caught(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const Error& e) {
+    return e;
+  }
+  return Error(0, "", "nothing was thrown");
+}
+
+TEST(AtomicFile, TargetsThatAreNotRegularFilesAreRefusedAndStayWhatTheyWere) {
+  Folder dir;
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  fs::create_directory(dir.File("folder"));
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  const std::string sockPath = dir.File("socket");
+  ASSERT_LT(sockPath.size(), sizeof addr.sun_path);
+  std::copy(sockPath.begin(), sockPath.end(), addr.sun_path);
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  std::vector<std::string> targets = {"fifo", "folder", "socket"};
+  // A node of our own making, never a real device: only root may make one.
+  if (::geteuid() == 0 && ::mknod(dir.File("null").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+    targets.push_back("null");
+  for (const std::string& name : targets) {
+    SCOPED_TRACE(name);
+    const std::string path = dir.File(name);
+    struct stat before {};
+    ASSERT_EQ(::lstat(path.c_str(), &before), 0);
+    const Error e = Caught([&] { WriteFileAtomically(path, "data"); });
+    EXPECT_EQ(e.number(), errnum::kPathFileAccess);
+    EXPECT_EQ(e.description(), "Path/File access error: '" + path + "': not a regular file");
+    struct stat after {};
+    ASSERT_EQ(::lstat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+  }
+  ::close(sock);
+  EXPECT_EQ(dir.Temps(), 0);
+}
+
+TEST(AtomicFile, ALinkAtTheTargetIsReplacedAndWhatItPointedToIsUntouched) {
+  Folder dir;
+  std::ofstream(dir.File("mine")) << "mine";
+  fs::create_symlink("mine", dir.File("link"));
+  WriteFileAtomically(dir.File("link"), "new");
+  EXPECT_FALSE(fs::is_symlink(dir.File("link")));
+  EXPECT_EQ(Contents(dir.File("link")), "new");
+  EXPECT_EQ(Contents(dir.File("mine")), "mine");
+}
+
+TEST(AtomicFile, AnUnfinishedWriteKeepsTheOldFileAndRemovesItsTemporaryFile) {
+  Folder dir;
+  const std::string path = dir.File("doc.pdf");
+  std::ofstream(path) << "old";
+  ::chmod(path.c_str(), 0640);
+  {
+    AtomicFile file(path);
+    file.Write("half of it");
+    EXPECT_EQ(dir.Temps(), 1);
+    EXPECT_EQ(fs::path(file.TempPath()).parent_path(), fs::path(path).parent_path()) << "beside the target";
+  }
+  EXPECT_EQ(Contents(path), "old");
+  EXPECT_EQ(dir.Temps(), 0);
+  WriteFileAtomically(path, "complete");
+  EXPECT_EQ(Contents(path), "complete");
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u) << "the old file's permissions are kept";
+}
+
+TEST(AtomicFile, TheNextWriteRemovesWhatAKilledWriterLeftButNotALiveOnes) {
+  Folder dir;
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string dead = dir.File(".doc.pdf.ktfolio-" + std::to_string(gone) + "-0-1.tmp");
+  const std::string live = dir.File(".doc.pdf.ktfolio-" + std::to_string(::getppid()) + "-0-1.tmp");
+  const std::string other = dir.File(".other.pdf.ktfolio-" + std::to_string(gone) + "-0-1.tmp");
+  for (const std::string& p : {dead, live, other}) std::ofstream(p) << "partial";
+  WriteFileAtomically(dir.File("doc.pdf"), "whole");
+  EXPECT_FALSE(fs::exists(dead));
+  EXPECT_TRUE(fs::exists(live)) << "a running writer keeps its file";
+  EXPECT_TRUE(fs::exists(other)) << "another target's leftovers wait for that target";
+}
+
+TEST(ReadRegularFile, WhatIsNotARegularFileIsRefusedAtOnceAndNamed) {
+  Folder dir;
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);  // nobody writes it: a blocking read would hang
+  std::ofstream(dir.File("big")) << std::string(100, 'x');
+  struct Case {
+    std::string path;
+    std::int32_t number;
+    std::string description;
+  };
+  const Case cases[] = {
+      {dir.File("fifo"), errnum::kPathFileAccess, "Path/File access error: '" + dir.File("fifo") + "': not a regular file"},
+      {dir.File(""), errnum::kPathFileAccess, "Path/File access error: '" + dir.File("") + "': not a regular file"},
+      {dir.File("none"), errnum::kFileNotFound, "File not found: '" + dir.File("none") + "'"},
+      {dir.File("big"), errnum::kOutOfMemory,
+       "Out of memory: '" + dir.File("big") + "': the picture is larger than 99 bytes"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.path);
+    const Error e = Caught([&] { ReadRegularFile(k.path, 99, "picture"); });
+    EXPECT_EQ(e.number(), k.number);
+    EXPECT_EQ(e.description(), k.description);
+  }
+  EXPECT_EQ(ReadRegularFile(dir.File("big"), 100), std::string(100, 'x'));
+}
+
+}  // namespace
+}  // namespace ktfolio::fileio
