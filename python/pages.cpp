@@ -8,6 +8,7 @@
 #include <set>
 
 #include "convert.h"
+#include "host.h"
 #include "pages/property_page.h"
 #include "platform/automation/components.h"
 
@@ -70,6 +71,7 @@ class PyComponent : public Dispatch {
  private:
   void Start(VariantArray& a) {
     py::gil_scoped_acquire gil;
+    InHandler running;  // the page's control is mid-operation: it cannot be released now
     const ByteArray in = a[0].ToBytes();
     py::bytearray dsn(reinterpret_cast<const char*>(in.data()), in.size());
     try {

@@ -10,6 +10,7 @@ import typing as _typing
 
 from . import _ktfolio
 from ._ktfolio import DispatchObject, EventArgs, Form, KtPrint4, KtText, Method, StdFont, __version__, enumerations
+from ._ktfolio import EventWarning, KtBoton, KtError, KtMarco, get_raise_errors, set_raise_errors
 from ._ktfolio import ObjectError, PropertyPage, clsCommonDialog, dialogs, register_component, unregister_component
 from ._ktfolio import pdf_printer_output, printers, set_pdf_printer_output
 
@@ -169,8 +170,10 @@ def _document(cls, sample):
 _document(KtPrint4, KtPrint4())
 _document(StdFont, StdFont())
 _document(KtText, KtText())
+_document(KtBoton, KtBoton())
+_document(KtMarco, KtMarco())
 _document(clsCommonDialog, clsCommonDialog())
-for _cls in (DispatchObject, EventArgs, Form, Method, ObjectError, PropertyPage):
+for _cls in (DispatchObject, EventArgs, EventWarning, Form, KtError, Method, ObjectError, PropertyPage):
     _cls.__module__ = __name__
 
 # Each enumeration as an IntEnum (ktfolio.ctsPageArea.Header); its members
@@ -184,14 +187,16 @@ _KEYS = [n for n in dir(_ktfolio) if n.startswith("VK_")]
 globals().update({n: getattr(_ktfolio, n) for n in _KEYS})
 live_windows = _ktfolio.live_windows
 live_timers = _ktfolio.live_timers
+live_gdi_objects = _ktfolio.live_gdi_objects
 use_gtk = _ktfolio.use_gtk
 
 __all__ = sorted(
     ["DispatchObject", "Event", "EventArgs", "Form", "KtPrint4", "KtText", "Method", "StdFont", "enumerations"]
+    + ["EventWarning", "KtBoton", "KtError", "KtMarco", "get_raise_errors", "set_raise_errors"]
     + ["ObjectError", "PropertyPage", "clsCommonDialog", "dialogs", "register_component", "unregister_component"]
     + ["pdf_printer_output", "printers", "set_pdf_printer_output"]
     + _KEYS
-    + ["live_windows", "live_timers", "use_gtk"]
+    + ["live_windows", "live_timers", "live_gdi_objects", "use_gtk"]
     + list(enumerations)
     + [name for members in enumerations.values() for name in members]
 )
