@@ -154,8 +154,22 @@ std::string ToPath(py::handle value, std::string_view what) {
 
 Variant ToArgument(py::handle value, DispType type, std::string_view what) {
   PyObject* o = value.ptr();
-  if (type == DispType::String && !PyUnicode_Check(o) &&
-      (PyBytes_Check(o) || PyObject_HasAttrString(reinterpret_cast<PyObject*>(Py_TYPE(o)), "__fspath__")))
+  if (type != DispType::String) return ToVariant(value, what);
+  if (PyUnicode_Check(o)) {
+    Py_ssize_t size = 0;
+    if (const char* data = PyUnicode_AsUTF8AndSize(o, &size)) return Variant(std::string(data, static_cast<std::size_t>(size)));
+    PyErr_Clear();
+    // Not UTF-8: a file name read from the disk carries its stray bytes as
+    // escapes (os.fsdecode), and they go back as those bytes; a lone surrogate
+    // of another kind is refused below.
+    py::object bytes = py::reinterpret_steal<py::object>(PyUnicode_EncodeFSDefault(o));
+    if (!bytes) {
+      PyErr_Clear();
+      return ToVariant(value, what);
+    }
+    return Variant(std::string(PyBytes_AS_STRING(bytes.ptr()), static_cast<std::size_t>(PyBytes_GET_SIZE(bytes.ptr()))));
+  }
+  if (PyBytes_Check(o) || PyObject_HasAttrString(reinterpret_cast<PyObject*>(Py_TYPE(o)), "__fspath__"))
     return Variant(ToPath(value, what));
   return ToVariant(value, what);
 }

@@ -180,6 +180,21 @@ void GuardClass(py::handle cls, const std::string& prefix) {
   py::dict members = py::reinterpret_borrow<py::dict>(reinterpret_cast<PyTypeObject*>(cls.ptr())->tp_dict);
   std::vector<std::pair<py::object, py::object>> replace;
   for (auto [key, value] : members) {
+    if (PyObject_TypeCheck(value.ptr(), &PyProperty_Type)) {
+      // A property's accessors are bound functions too, callable by hand with keywords.
+      py::object accessors[2] = {value.attr("fget"), value.attr("fset")};
+      bool bound = false;
+      for (py::object& a : accessors)
+        if (IsBound(a.ptr())) {
+          a = Guarded(a, prefix + std::string(py::str(key)));
+          bound = true;
+        }
+      if (bound)
+        replace.emplace_back(py::reinterpret_borrow<py::object>(key),
+                             py::module_::import("builtins").attr("property")(accessors[0], accessors[1], value.attr("fdel"),
+                                                                              value.attr("__doc__")));
+      continue;
+    }
     if (!PyInstanceMethod_Check(value.ptr())) continue;
     PyObject* fn = PyInstanceMethod_GET_FUNCTION(value.ptr());
     if (!IsBound(fn)) continue;

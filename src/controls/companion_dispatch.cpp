@@ -120,8 +120,8 @@ void KtBotonDispatch::Publish() {
   Describe("Value", "The toggle state; Pressed is Value <> 0.");
   Describe("Caption", "The caption; '&' marks the access key (Alt+letter clicks the button).");
   Describe("ClickFocused", "A click first takes the focus.");
-  Describe("DoClick", "Clicks from code when enabled and visible: through the focus when ClickFocused, else at once; "
-                      "a toggle button keeps its Value.");
+  Describe("DoClick", "Clicks from code when enabled and visible; with ClickFocused and the focus elsewhere, "
+                      "the click waits for the focus it takes, and counts as the user's.");
   Describe("Move", "Moves and sizes the button, in pixels of its parent.");
   Describe("Click", "The button was clicked: mouse, Space, Enter, its access key or DoClick.");
   Describe("KeyDown", "Before the button acts on a key; arrows then move the focus.");
