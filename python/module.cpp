@@ -496,9 +496,16 @@ PYBIND11_MODULE(_ktfolio, m) {
       "c = ktfolio.KtPrint4() creates a control; its properties are attributes\n"
       "(c.ScaleMode = ktfolio.eMillimetre) and its methods take positional or\n"
       "keyword arguments (c.AddRow('a', 2, True), c.RemoveRows(1, 3, PageArea=ktfolio.Header)).\n"
-      "The control never raises: failures are read back with c.GetLastError().\n\n"
-      "Values passed to the control: None, bool, int, float, str, bytes, bytearray\n"
-      "and lists or tuples of these. An int in the 32-bit range travels as a Long,\n"
+      "The control never raises: failures are read back with c.GetLastError(),\n"
+      "unless it was made with raise_errors=True (or after ktfolio.set_raise_errors(True)):\n"
+      "then each failure a call records raises ktfolio.KtError after the call. An event\n"
+      "handler's exception is recorded (number 440, source the event's name) and with\n"
+      "raise_errors raised as KtError, caused by it, when the call that raised the event\n"
+      "returns. 'with ktfolio.KtPrint4() as c:' and 'with ktfolio.Form(w, h) as f:' release\n"
+      "windows, timers and drawing objects at the end of the block.\n\n"
+      "Values passed to the control: None, bool, int, float, str, bytes, bytearray,\n"
+      "os.PathLike (as its file name) and lists or tuples of these. File names (a\n"
+      "template's, an export's) also take bytes, as open() does. An int in the 32-bit range travels as a Long,\n"
       "a larger one as a Double. Only the conversion itself raises, before the\n"
       "control is called: TypeError for a value of another type, ValueError for a\n"
       "list that contains itself, lists nested more than 32 deep, or a str with a\n"
@@ -636,27 +643,6 @@ PYBIND11_MODULE(_ktfolio, m) {
       });
   DefineControlCommon(text);
 
-  auto button = py::class_<PyKtBoton, Dispatch, std::shared_ptr<PyKtBoton>>(
-      m, "KtBoton",
-      "The button: push, toggle (Style 1) or flat (Style 2), with a caption whose '&' marks its\n"
-      "access key; on a form (a private one when form is None), inside container (a KtMarco)\n"
-      "when given; its properties, methods and events by name.");
-  button
-      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<std::shared_ptr<PyKtMarco>> container,
-                       std::optional<bool> raise_errors) {
-             auto [f, parent] = Placement(form, container);
-             return Made(std::make_shared<PyKtBoton>(f, f, parent), raise_errors);
-           }),
-           py::arg("form") = py::none(), py::arg("container") = py::none(), py::arg("raise_errors") = py::none(),
-           "A new button on the form, or inside container (a KtMarco on it).")
-      .def("__repr__", [](PyKtBoton& b) {
-        if (b.Released()) return std::string("<ktfolio.KtBoton released>");
-        KtBoton& k = b.Control();
-        return "<ktfolio.KtBoton " + Quoted(MemberName(k.hwnd())) + " caption=" + Quoted(k.Caption()) +
-               " style=" + std::to_string(k.Style()) + " value=" + std::to_string(k.Value()) + ">";
-      });
-  DefineControlCommon(button);
-
   auto frame = py::class_<PyKtMarco, Dispatch, std::shared_ptr<PyKtMarco>>(
       m, "KtMarco",
       "The frame: a panel with bevels, a titled frame line, a caption and a flood fill that\n"
@@ -677,6 +663,27 @@ PYBIND11_MODULE(_ktfolio, m) {
                " flood=" + std::to_string(k.Flood()) + " percent=" + std::to_string(k.FloodPercent()) + ">";
       });
   DefineControlCommon(frame);
+
+  auto button = py::class_<PyKtBoton, Dispatch, std::shared_ptr<PyKtBoton>>(
+      m, "KtBoton",
+      "The button: push, toggle (Style 1) or flat (Style 2), with a caption whose '&' marks its\n"
+      "access key; on a form (a private one when form is None), inside container (a KtMarco)\n"
+      "when given; its properties, methods and events by name.");
+  button
+      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<std::shared_ptr<PyKtMarco>> container,
+                       std::optional<bool> raise_errors) {
+             auto [f, parent] = Placement(form, container);
+             return Made(std::make_shared<PyKtBoton>(f, f, parent), raise_errors);
+           }),
+           py::arg("form") = py::none(), py::arg("container") = py::none(), py::arg("raise_errors") = py::none(),
+           "A new button on the form, or inside container (a KtMarco on it).")
+      .def("__repr__", [](PyKtBoton& b) {
+        if (b.Released()) return std::string("<ktfolio.KtBoton released>");
+        KtBoton& k = b.Control();
+        return "<ktfolio.KtBoton " + Quoted(MemberName(k.hwnd())) + " caption=" + Quoted(k.Caption()) +
+               " style=" + std::to_string(k.Style()) + " value=" + std::to_string(k.Value()) + ">";
+      });
+  DefineControlCommon(button);
 
   py::dict enumerations;
   for (const EnumMember& e : PublishedEnumMembers()) {

@@ -6,6 +6,7 @@
 # without a line here. Each enumeration is also an enum.IntEnum.
 import enum as _enum
 import inspect as _inspect
+import os as _os
 import typing as _typing
 
 from . import _ktfolio
@@ -31,13 +32,17 @@ _PYTHON_TYPES: dict = {
 
 _lookup = DispatchObject.__getattr__
 
+# Parameters that name a file take what open() takes.
+_FILE_PARAMETERS = {"TemplateName", "file"}
+_PATH = str | bytes | _os.PathLike[str] | _os.PathLike[bytes]
+
 
 def _python_type(param_or_member):
     return _PYTHON_TYPES[param_or_member["type"]]
 
 
 def _parameter(p, kind):
-    annotation = _python_type(p)
+    annotation = _PATH if p["name"] in _FILE_PARAMETERS and p["type"] == "String" else _python_type(p)
     if p["paramarray"]:
         return _inspect.Parameter(p["name"], _inspect.Parameter.VAR_POSITIONAL, annotation=annotation)
     if p["byref"] and p["optional"] and p["default"] is None:
