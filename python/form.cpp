@@ -110,7 +110,7 @@ void DefineForm(py::module_& m) {
           "choose",
           [](Form& f, const std::string& name, const std::string& text) {
             CheckForm(f);
-            if (!f.Choose(name, text))
+            if (!AsHostCall(nullptr, "Form.choose()", [&] { return f.Choose(name, text); }))
               throw py::value_error("no enabled drop-down list '" + name + "' with an entry '" + text + "'");
           },
           py::arg("name"), py::arg("text"),
@@ -119,14 +119,14 @@ void DefineForm(py::module_& m) {
           "check",
           [](Form& f, const std::string& name, bool on) {
             CheckForm(f);
-            if (!f.Check(name, on)) throw py::value_error("no enabled check box '" + name + "'");
+            if (!AsHostCall(nullptr, "Form.check()", [&] { return f.Check(name, on); })) throw py::value_error("no enabled check box '" + name + "'");
           },
           py::arg("name"), py::arg("on") = true, "Clicks a check box into the given state (no click when it is).")
       .def(
           "set_text",
           [](Form& f, const std::string& name, const std::string& text) {
             CheckForm(f);
-            if (!f.SetText(name, text)) throw py::value_error("no enabled text box '" + name + "'");
+            if (!AsHostCall(nullptr, "Form.set_text()", [&] { return f.SetText(name, text); })) throw py::value_error("no enabled text box '" + name + "'");
           },
           py::arg("name"), py::arg("text"), "Replaces a text box's text as typing would: select all, then type.")
       .def_property_readonly("width", Live(&Form::ClientWidth))

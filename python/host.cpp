@@ -197,8 +197,9 @@ void GuardClass(py::handle cls, const std::string& prefix) {
     }
     if (!PyInstanceMethod_Check(value.ptr())) continue;
     PyObject* fn = PyInstanceMethod_GET_FUNCTION(value.ptr());
-    if (!IsBound(fn)) continue;
     const std::string name = py::str(key);
+    // DispatchObject's attribute access checks its own arguments (the hot path).
+    if (!IsBound(fn) || (prefix == "DispatchObject." && (name == "__getattr__" || name == "__setattr__"))) continue;
     py::object wrapped = Guarded(py::reinterpret_borrow<py::object>(fn), prefix + name);
     replace.emplace_back(py::reinterpret_borrow<py::object>(key),
                          py::reinterpret_steal<py::object>(PyInstanceMethod_New(wrapped.ptr())));

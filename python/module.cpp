@@ -518,8 +518,20 @@ PYBIND11_MODULE(_ktfolio, m) {
 
   py::class_<Dispatch, DispatchPtr>(m, "DispatchObject",
                                     "An object whose properties and methods are reached by name.")
-      .def("__getattr__", &GetAttribute)
-      .def("__setattr__", &SetAttribute)
+      // Every attribute access passes here: they take any arguments and check them
+      // themselves, so the keyword-name guard need not add a call in front.
+      .def("__getattr__",
+           [](const py::args& a, const py::kwargs& k) {
+             if (a.size() != 2 || PyDict_Size(k.ptr()) > 0 || !py::isinstance<Dispatch>(a[0]))
+               throw py::type_error("__getattr__(self, name)");
+             return GetAttribute(a[0].cast<DispatchPtr>(), ToUtf8(a[1], "attribute name"));
+           })
+      .def("__setattr__",
+           [](const py::args& a, const py::kwargs& k) {
+             if (a.size() != 3 || PyDict_Size(k.ptr()) > 0 || !py::isinstance<Dispatch>(a[0]))
+               throw py::type_error("__setattr__(self, name, value)");
+             SetAttribute(a[0].cast<DispatchPtr>(), ToUtf8(a[1], "attribute name"), a[2]);
+           })
       .def("__dir__", [](const py::object& self) { return Dir(self, self.cast<Dispatch&>()); })
       .def_property_readonly("members", [](const Dispatch& d) {
         py::dict out;

@@ -28,7 +28,7 @@ class PyPropertyPage {
 
   void Select(const std::vector<DispatchPtr>& objects) {
     try {
-      page_->SelectionChanged(objects);
+      AsHostCall(nullptr, "PropertyPage.select()", [&] { page_->SelectionChanged(objects); });
     } catch (const Error& e) {
       Raise(e, page_->Caption() + " page, selection changed");
     }
@@ -36,7 +36,7 @@ class PyPropertyPage {
 
   void Apply() {
     try {
-      page_->ApplyChanges();
+      AsHostCall(nullptr, "PropertyPage.apply()", [&] { page_->ApplyChanges(); });
     } catch (const Error& e) {
       Raise(e, page_->Caption() + " page, apply");
     }
@@ -130,7 +130,7 @@ void DefinePages(py::module_& m) {
       .def("select", &PyPropertyPage::Select, py::arg("objects"),
            "The selection changed: the page loads itself from the first object.")
       .def("apply", &PyPropertyPage::Apply, "Writes the page to the first selected object.")
-      .def("ok", [](PyPropertyPage& p) { p.Page().Ok(); }, "The dialog's OK: applies when changed, then closes.")
+      .def("ok", [](PyPropertyPage& p) { AsHostCall(nullptr, "PropertyPage.ok()", [&] { p.Page().Ok(); }); }, "The dialog's OK: applies when changed, then closes.")
       .def("cancel", [](PyPropertyPage& p) { p.Page().Cancel(); }, "The dialog's Cancel: closes.")
       .def_property(
           "changed", [](PyPropertyPage& p) { return p.Page().Changed(); },
