@@ -484,6 +484,117 @@ void DefineControlCommon(py::class_<Control, Dispatch, std::shared_ptr<Control>>
           "Releases the control (release()).");
 }
 
+
+// The controls a Python host makes, each with its handlers, error mode and release.
+void DefineKtPrint4(py::module_& m) {
+  auto kt = py::class_<PyKtPrint4, Dispatch, std::shared_ptr<PyKtPrint4>>(
+      m, "KtPrint4",
+      "The print-document control, new in a default container (ambient font Arial 10,\n"
+      "fore colour 0, user mode); with form=, placed on that form with its preview.\n"
+      "With raise_errors=True (default: ktfolio.set_raise_errors()), each failure a call\n"
+      "records raises ktfolio.KtError after the call; the record stays as it is.\n"
+      "'with ktfolio.KtPrint4() as c:' releases the control at the end (release()).");
+  kt.def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<py::dict> properties,
+                     std::optional<bool> raise_errors) {
+           auto c = form && *form ? std::make_shared<PyKtPrint4>(*form) : std::make_shared<PyKtPrint4>();
+           if (properties) ReadPropertiesFromDict(c->Control(), *properties);
+           return Made(std::move(c), raise_errors);
+         }),
+         py::arg("form") = py::none(), py::arg("properties") = py::none(), py::arg("raise_errors") = py::none(),
+         "A new control; with form, placed on that form; with properties, one that reads\n"
+         "them from a dict made by SaveProperties() (keys without regard to case; a missing\n"
+         "key takes its default); raise_errors None takes the module's default.")
+      .def("SaveProperties",
+           [](PyKtPrint4& c) {
+             CheckAlive(c);
+             return SavePropertiesToDict(c.Control());
+           },
+           "The control's saved properties as a dict of key -> value: only values that\n"
+           "differ from their defaults, the design as bytes under 'DsnArray'.")
+      .def("AddRows",
+           [](PyKtPrint4& c, const py::iterable& rows) {
+             CheckAlive(c);
+             return AsHostCall(&c, "KtPrint4.AddRows()", [&] { return AddRows(c.Control(), rows); });
+           },
+           py::arg("rows"),
+           "Adds body rows in bulk, each a list, tuple or other iterable of items as AddRow takes\n"
+           "them (not a str); stops at the first row the control refuses (its error on record)\n"
+           "and returns how many were added.")
+      .def("__repr__", [](PyKtPrint4& c) {
+        if (c.Released()) return std::string("<ktfolio.KtPrint4 released>");
+        KtPrint4& k = c.Control();
+        const auto count = [&k](std::int32_t area) { return k.Rows(area) ? k.Rows(area)->count() : 0; };
+        std::string r = "<ktfolio.KtPrint4 pages=" + std::to_string(k.Pages()) + " rows=" + std::to_string(count(0)) +
+                        " header=" + std::to_string(count(1)) + " footer=" + std::to_string(count(2));
+        const ErrorRecord e = c.LastRecord();
+        if (e.ErrorNumber == 0) return r + " last_error=None>";
+        return r + " last_error=(" + std::to_string(e.ErrorNumber) + ", " + Quoted(e.ErrorDescription) + ", " +
+               Quoted(e.ErrorSource) + ")>";
+      });
+  DefineControlCommon(kt);
+
+}
+
+void DefineCompanions(py::module_& m) {
+  auto text = py::class_<PyKtText, Dispatch, std::shared_ptr<PyKtText>>(
+      m, "KtText",
+      "The formatted text box: free text or numbers, on a form (a private one when form is\n"
+      "None), at its top left until moved; its properties, methods and events by name.");
+  text.def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<bool> raise_errors) {
+             auto f = form && *form ? std::move(*form) : std::make_shared<Form>(320, 120);
+             return Made(std::make_shared<PyKtText>(f, f), raise_errors);
+           }),
+           py::arg("form") = py::none(), py::arg("raise_errors") = py::none(), "A new text box on the form.")
+      .def("__repr__", [](PyKtText& t) {
+        if (t.Released()) return std::string("<ktfolio.KtText released>");
+        KtText& k = t.Control();
+        return "<ktfolio.KtText " + Quoted(MemberName(k.ControlWindow())) + " text=" + Quoted(k.Text()) +
+               (k.ControlType() == 1 ? " value=" + SafeText(py::float_(k.Value())) : std::string()) + ">";
+      });
+  DefineControlCommon(text);
+
+  auto frame = py::class_<PyKtMarco, Dispatch, std::shared_ptr<PyKtMarco>>(
+      m, "KtMarco",
+      "The frame: a panel with bevels, a titled frame line, a caption and a flood fill that\n"
+      "shows a percentage; controls made with container=frame sit inside it and hide and\n"
+      "show with HideChildren() and ShowChildren().");
+  frame
+      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<std::shared_ptr<PyKtMarco>> container,
+                       std::optional<bool> raise_errors) {
+             auto [f, parent] = Placement(form, container);
+             return Made(std::make_shared<PyKtMarco>(f, f, parent), raise_errors);
+           }),
+           py::arg("form") = py::none(), py::arg("container") = py::none(), py::arg("raise_errors") = py::none(),
+           "A new frame on the form, or inside container (another KtMarco on it).")
+      .def("__repr__", [](PyKtMarco& f) {
+        if (f.Released()) return std::string("<ktfolio.KtMarco released>");
+        KtMarco& k = f.Control();
+        return "<ktfolio.KtMarco " + Quoted(MemberName(k.hwnd())) + " caption=" + Quoted(k.Caption()) +
+               " flood=" + std::to_string(k.Flood()) + " percent=" + std::to_string(k.FloodPercent()) + ">";
+      });
+  DefineControlCommon(frame);
+
+  auto button = py::class_<PyKtBoton, Dispatch, std::shared_ptr<PyKtBoton>>(
+      m, "KtBoton",
+      "The button: push, toggle (Style 1) or flat (Style 2), with a caption whose '&' marks its\n"
+      "access key; on a form (a private one when form is None), inside container (a KtMarco)\n"
+      "when given; its properties, methods and events by name.");
+  button
+      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<std::shared_ptr<PyKtMarco>> container,
+                       std::optional<bool> raise_errors) {
+             auto [f, parent] = Placement(form, container);
+             return Made(std::make_shared<PyKtBoton>(f, f, parent), raise_errors);
+           }),
+           py::arg("form") = py::none(), py::arg("container") = py::none(), py::arg("raise_errors") = py::none(),
+           "A new button on the form, or inside container (a KtMarco on it).")
+      .def("__repr__", [](PyKtBoton& b) {
+        if (b.Released()) return std::string("<ktfolio.KtBoton released>");
+        KtBoton& k = b.Control();
+        return "<ktfolio.KtBoton " + Quoted(MemberName(k.hwnd())) + " caption=" + Quoted(k.Caption()) +
+               " style=" + std::to_string(k.Style()) + " value=" + std::to_string(k.Value()) + ">";
+      });
+  DefineControlCommon(button);
+}
 }  // namespace
 }  // namespace ktfolio::py_binding
 
@@ -587,115 +698,12 @@ PYBIND11_MODULE(_ktfolio, m) {
   DefinePrinting(m);
 
   DefineHostErrors(m);
-
-  auto kt = py::class_<PyKtPrint4, Dispatch, std::shared_ptr<PyKtPrint4>>(
-      m, "KtPrint4",
-      "The print-document control, new in a default container (ambient font Arial 10,\n"
-      "fore colour 0, user mode); with form=, placed on that form with its preview.\n"
-      "With raise_errors=True (default: ktfolio.set_raise_errors()), each failure a call\n"
-      "records raises ktfolio.KtError after the call; the record stays as it is.\n"
-      "'with ktfolio.KtPrint4() as c:' releases the control at the end (release()).");
-  kt.def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<py::dict> properties,
-                     std::optional<bool> raise_errors) {
-           auto c = form && *form ? std::make_shared<PyKtPrint4>(*form) : std::make_shared<PyKtPrint4>();
-           if (properties) ReadPropertiesFromDict(c->Control(), *properties);
-           return Made(std::move(c), raise_errors);
-         }),
-         py::arg("form") = py::none(), py::arg("properties") = py::none(), py::arg("raise_errors") = py::none(),
-         "A new control; with form, placed on that form; with properties, one that reads\n"
-         "them from a dict made by SaveProperties() (keys without regard to case; a missing\n"
-         "key takes its default); raise_errors None takes the module's default.")
-      .def("SaveProperties",
-           [](PyKtPrint4& c) {
-             CheckAlive(c);
-             return SavePropertiesToDict(c.Control());
-           },
-           "The control's saved properties as a dict of key -> value: only values that\n"
-           "differ from their defaults, the design as bytes under 'DsnArray'.")
-      .def("AddRows",
-           [](PyKtPrint4& c, const py::iterable& rows) {
-             CheckAlive(c);
-             return AsHostCall(&c, "KtPrint4.AddRows()", [&] { return AddRows(c.Control(), rows); });
-           },
-           py::arg("rows"),
-           "Adds body rows in bulk, each a list, tuple or other iterable of items as AddRow takes\n"
-           "them (not a str); stops at the first row the control refuses (its error on record)\n"
-           "and returns how many were added.")
-      .def("__repr__", [](PyKtPrint4& c) {
-        if (c.Released()) return std::string("<ktfolio.KtPrint4 released>");
-        KtPrint4& k = c.Control();
-        const auto count = [&k](std::int32_t area) { return k.Rows(area) ? k.Rows(area)->count() : 0; };
-        std::string r = "<ktfolio.KtPrint4 pages=" + std::to_string(k.Pages()) + " rows=" + std::to_string(count(0)) +
-                        " header=" + std::to_string(count(1)) + " footer=" + std::to_string(count(2));
-        const ErrorRecord e = c.LastRecord();
-        if (e.ErrorNumber == 0) return r + " last_error=None>";
-        return r + " last_error=(" + std::to_string(e.ErrorNumber) + ", " + Quoted(e.ErrorDescription) + ", " +
-               Quoted(e.ErrorSource) + ")>";
-      });
-  DefineControlCommon(kt);
-
+  DefineKtPrint4(m);
+  DefineCompanions(m);
   m.def("_call", &CallPublished, "The package's methods call members through this, by their place in the table.");
   m.def("_call_items", &CallWithItems,
         "The package's item-list methods call members through this when given no keywords.");
 
-  auto text = py::class_<PyKtText, Dispatch, std::shared_ptr<PyKtText>>(
-      m, "KtText",
-      "The formatted text box: free text or numbers, on a form (a private one when form is\n"
-      "None), at its top left until moved; its properties, methods and events by name.");
-  text.def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<bool> raise_errors) {
-             auto f = form && *form ? std::move(*form) : std::make_shared<Form>(320, 120);
-             return Made(std::make_shared<PyKtText>(f, f), raise_errors);
-           }),
-           py::arg("form") = py::none(), py::arg("raise_errors") = py::none(), "A new text box on the form.")
-      .def("__repr__", [](PyKtText& t) {
-        if (t.Released()) return std::string("<ktfolio.KtText released>");
-        KtText& k = t.Control();
-        return "<ktfolio.KtText " + Quoted(MemberName(k.ControlWindow())) + " text=" + Quoted(k.Text()) +
-               (k.ControlType() == 1 ? " value=" + SafeText(py::float_(k.Value())) : std::string()) + ">";
-      });
-  DefineControlCommon(text);
-
-  auto frame = py::class_<PyKtMarco, Dispatch, std::shared_ptr<PyKtMarco>>(
-      m, "KtMarco",
-      "The frame: a panel with bevels, a titled frame line, a caption and a flood fill that\n"
-      "shows a percentage; controls made with container=frame sit inside it and hide and\n"
-      "show with HideChildren() and ShowChildren().");
-  frame
-      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<std::shared_ptr<PyKtMarco>> container,
-                       std::optional<bool> raise_errors) {
-             auto [f, parent] = Placement(form, container);
-             return Made(std::make_shared<PyKtMarco>(f, f, parent), raise_errors);
-           }),
-           py::arg("form") = py::none(), py::arg("container") = py::none(), py::arg("raise_errors") = py::none(),
-           "A new frame on the form, or inside container (another KtMarco on it).")
-      .def("__repr__", [](PyKtMarco& f) {
-        if (f.Released()) return std::string("<ktfolio.KtMarco released>");
-        KtMarco& k = f.Control();
-        return "<ktfolio.KtMarco " + Quoted(MemberName(k.hwnd())) + " caption=" + Quoted(k.Caption()) +
-               " flood=" + std::to_string(k.Flood()) + " percent=" + std::to_string(k.FloodPercent()) + ">";
-      });
-  DefineControlCommon(frame);
-
-  auto button = py::class_<PyKtBoton, Dispatch, std::shared_ptr<PyKtBoton>>(
-      m, "KtBoton",
-      "The button: push, toggle (Style 1) or flat (Style 2), with a caption whose '&' marks its\n"
-      "access key; on a form (a private one when form is None), inside container (a KtMarco)\n"
-      "when given; its properties, methods and events by name.");
-  button
-      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<std::shared_ptr<PyKtMarco>> container,
-                       std::optional<bool> raise_errors) {
-             auto [f, parent] = Placement(form, container);
-             return Made(std::make_shared<PyKtBoton>(f, f, parent), raise_errors);
-           }),
-           py::arg("form") = py::none(), py::arg("container") = py::none(), py::arg("raise_errors") = py::none(),
-           "A new button on the form, or inside container (a KtMarco on it).")
-      .def("__repr__", [](PyKtBoton& b) {
-        if (b.Released()) return std::string("<ktfolio.KtBoton released>");
-        KtBoton& k = b.Control();
-        return "<ktfolio.KtBoton " + Quoted(MemberName(k.hwnd())) + " caption=" + Quoted(k.Caption()) +
-               " style=" + std::to_string(k.Style()) + " value=" + std::to_string(k.Value()) + ">";
-      });
-  DefineControlCommon(button);
 
   py::dict enumerations;
   for (const EnumMember& e : PublishedEnumMembers()) {

@@ -119,13 +119,15 @@ def test_with_blocks_release_windows_timers_and_drawing_objects():
         box = ktfolio.KtText(form=f)
         frame = ktfolio.KtMarco(form=f)
         button = ktfolio.KtBoton(container=frame)
+        page = ktfolio.PropertyPage("Defaults", form=f)
         f.show()
+        page.select([c])
         box.SetFocus()
         f.type("typed")  # arms the box's delay timer
         assert counts() != before
     assert counts() == before, "the form released what was made on it, then itself"
     assert all(x.released for x in (f, c, box, frame, button))
-    for call in (lambda: f.pump(), lambda: button.DoClick(), lambda: c.Pages, lambda: frame.Caption):
+    for call in (lambda: f.pump(), lambda: button.DoClick(), lambda: c.Pages, lambda: frame.Caption, page.apply):
         with pytest.raises(ValueError, match="released"):
             call()
 
