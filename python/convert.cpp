@@ -92,6 +92,7 @@ Variant Convert(py::handle value, std::string_view what, Path& path) {
   if (PyLong_Check(o) || (!PyFloat_Check(o) && PyIndex_Check(o))) return IntegerToVariant(o, what);
   if (PyFloat_Check(o)) return Variant(PyFloat_AsDouble(o));
   if (PyUnicode_Check(o)) return Variant(Utf8(o, what));
+  if (PyObject_HasAttrString(reinterpret_cast<PyObject*>(Py_TYPE(o)), "__fspath__")) return Variant(ToPath(value, what));
   if (PyBytes_Check(o)) {
     const auto* b = reinterpret_cast<const std::uint8_t*>(PyBytes_AS_STRING(o));
     return Variant(ByteArray(b, b + PyBytes_GET_SIZE(o)));
@@ -116,7 +117,7 @@ Variant Convert(py::handle value, std::string_view what, Path& path) {
     return Variant(std::move(out));
   }
   throw py::type_error(std::string(what) + ": a value of type '" + Py_TYPE(o)->tp_name +
-                       "' cannot be passed to the control (use None, bool, int, float, str, bytes or a list)");
+                       "' cannot be passed to the control (use None, bool, int, float, str, bytes, os.PathLike or a list)");
 }
 
 }  // namespace
@@ -129,6 +130,80 @@ Variant ToVariant(py::handle value, std::string_view what) {
 std::string ToUtf8(py::handle text, std::string_view what) {
   if (!PyUnicode_Check(text.ptr())) throw py::type_error(std::string(what) + ": expected a str");
   return Utf8(text.ptr(), what);
+}
+
+std::string ToPath(py::handle value, std::string_view what) {
+  py::object path = py::reinterpret_steal<py::object>(PyOS_FSPath(value.ptr()));
+  if (!path) {
+    PyErr_Clear();
+    throw py::type_error(std::string(what) + ": a file name is a str, bytes or os.PathLike, not '" +
+                         Py_TYPE(value.ptr())->tp_name + "'");
+  }
+  py::object bytes = path;
+  if (PyUnicode_Check(path.ptr())) {
+    bytes = py::reinterpret_steal<py::object>(PyUnicode_EncodeFSDefault(path.ptr()));
+    if (!bytes) {
+      PyErr_Clear();
+      RaiseValueError(what, "the file name has no form in the file-system encoding (a lone surrogate)");
+    }
+  }
+  std::string out(PyBytes_AS_STRING(bytes.ptr()), static_cast<std::size_t>(PyBytes_GET_SIZE(bytes.ptr())));
+  if (out.find('\0') != std::string::npos) RaiseValueError(what, "a file name cannot contain a NUL byte");
+  return out;
+}
+
+Variant ToArgument(py::handle value, DispType type, std::string_view what) {
+  PyObject* o = value.ptr();
+  if (type != DispType::String) return ToVariant(value, what);
+  if (PyUnicode_Check(o)) {
+    Py_ssize_t size = 0;
+    if (const char* data = PyUnicode_AsUTF8AndSize(o, &size)) return Variant(std::string(data, static_cast<std::size_t>(size)));
+    PyErr_Clear();
+    // Not UTF-8: a file name read from the disk carries its stray bytes as
+    // escapes (os.fsdecode), and they go back as those bytes; a lone surrogate
+    // of another kind is refused below.
+    py::object bytes = py::reinterpret_steal<py::object>(PyUnicode_EncodeFSDefault(o));
+    if (!bytes) {
+      PyErr_Clear();
+      return ToVariant(value, what);
+    }
+    return Variant(std::string(PyBytes_AS_STRING(bytes.ptr()), static_cast<std::size_t>(PyBytes_GET_SIZE(bytes.ptr()))));
+  }
+  if (PyBytes_Check(o) || PyObject_HasAttrString(reinterpret_cast<PyObject*>(Py_TYPE(o)), "__fspath__"))
+    return Variant(ToPath(value, what));
+  return ToVariant(value, what);
+}
+
+long long ToInteger(py::handle value, long long low, long long high, std::string_view what) {
+  PyObject* o = value.ptr();
+  if (PyFloat_Check(o) || !PyIndex_Check(o))
+    throw py::type_error(std::string(what) + ": expected an int, not '" + Py_TYPE(o)->tp_name + "'");
+  py::object index = py::reinterpret_steal<py::object>(PyNumber_Index(o));
+  if (!index) throw py::error_already_set();
+  int overflow = 0;
+  const long long v = PyLong_AsLongLongAndOverflow(index.ptr(), &overflow);
+  if (overflow != 0 || v < low || v > high) {
+    PyErr_Clear();
+    PyErr_SetString(PyExc_OverflowError, (std::string(what) + ": " + SafeText(index) + " is outside " +
+                                          std::to_string(low) + ".." + std::to_string(high))
+                                             .c_str());
+    throw py::error_already_set();
+  }
+  return v;
+}
+
+std::string SafeText(py::handle value) {
+  py::object text = py::reinterpret_steal<py::object>(PyObject_Str(value.ptr()));
+  if (!text) {
+    PyErr_Clear();
+    return std::string("<unprintable ") + Py_TYPE(value.ptr())->tp_name + ">";
+  }
+  py::object bytes = py::reinterpret_steal<py::object>(PyUnicode_AsEncodedString(text.ptr(), "utf-8", "backslashreplace"));
+  if (!bytes) {
+    PyErr_Clear();
+    return "<unprintable>";
+  }
+  return std::string(PyBytes_AS_STRING(bytes.ptr()), static_cast<std::size_t>(PyBytes_GET_SIZE(bytes.ptr())));
 }
 
 namespace {

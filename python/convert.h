@@ -29,6 +29,19 @@ Variant ToVariant(py::handle value, std::string_view what);
 bool ToScalarVariant(py::handle value, Variant& out);
 // A str as UTF-8 (ValueError naming `what` for a lone surrogate).
 std::string ToUtf8(py::handle text, std::string_view what);
+// A file name as the bytes the system sees: a str, bytes or os.PathLike, as
+// open() takes it (a str through the file-system encoding, so a name read
+// from the disk comes back byte for byte). TypeError for another type,
+// ValueError for a str with no file-system form or a NUL byte.
+std::string ToPath(py::handle value, std::string_view what);
+// An argument for a parameter or property of a declared type: a String one
+// also takes bytes and os.PathLike (file names); otherwise ToVariant.
+Variant ToArgument(py::handle value, DispType type, std::string_view what);
+// An int that must fit [low, high]: TypeError for another type, OverflowError
+// naming `what` outside the range.
+long long ToInteger(py::handle value, long long low, long long high, std::string_view what);
+// Any object's str() for a message, never failing (unprintable parts escaped).
+std::string SafeText(py::handle value);
 
 // Empty -> None, Boolean -> bool, Integer/Long -> int, Single/Double -> float,
 // String -> str, Array -> list, Bytes -> bytes. A Color hint reads a Long as

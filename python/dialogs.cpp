@@ -5,6 +5,8 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <charconv>
+#include <climits>
 #include <map>
 #include <vector>
 
@@ -30,17 +32,28 @@ const std::map<std::string, std::vector<std::string>>& AnswerNames() {
   return names;
 }
 
-std::string Text(py::handle v, const std::string& what) {
+// An answer's value as the dialog's text. Numbers are 32-bit; a colour also
+// takes the unsigned form (0xFFFFFFFF).
+std::string Text(py::handle v, const std::string& name, const std::string& what) {
   if (py::isinstance<py::bool_>(v)) return v.cast<bool>() ? "1" : "0";
-  if (py::isinstance<py::int_>(v)) return std::to_string(v.cast<long long>());
-  if (py::isinstance<py::float_>(v)) return py::repr(v).cast<std::string>();
+  if (py::isinstance<py::int_>(v)) {
+    const long long high = name == "Color" ? 0xFFFFFFFFLL : INT32_MAX;
+    return std::to_string(ToInteger(v, INT32_MIN, high, what));
+  }
+  if (py::isinstance<py::float_>(v)) return SafeText(py::repr(v));
   if (py::isinstance<py::str>(v)) return ToUtf8(v, what);
-  throw py::type_error(what + " takes a bool, int, float or str");
+  throw py::type_error(what + " takes a bool, int, float or str, not '" + Py_TYPE(v.ptr())->tp_name + "'");
 }
 
+// A printer answer's number; -1 when not given.
 int Number(const DialogAnswer& a, const char* name) {
   const std::string* v = a.Value(name);
-  return v ? std::stoi(*v) : -1;
+  if (!v) return -1;
+  int out = 0;
+  const auto r = std::from_chars(v->data(), v->data() + v->size(), out);
+  if (r.ec != std::errc() || r.ptr != v->data() + v->size())
+    throw py::value_error(std::string("answer() ") + name + ": '" + *v + "' is not a whole number in the 32-bit range");
+  return out;
 }
 
 void Answer(const std::string& kind, bool ok, const py::kwargs& values) {
@@ -58,7 +71,7 @@ void Answer(const std::string& kind, bool ok, const py::kwargs& values) {
       for (const std::string& n : names) list += (list.empty() ? "" : ", ") + n;
       throw py::type_error("a " + kind + " answer takes " + list + ", not '" + name + "'");
     }
-    a.values.emplace_back(name, Text(value, "answer() " + name));
+    a.values.emplace_back(name, Text(value, name, "answer() " + name));
   }
   if (kind != "printer") {
     win::dialogs::QueueDialogAnswer(std::move(a));

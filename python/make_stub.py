@@ -26,6 +26,8 @@ HEADER = '''\
 # The ktfolio package's types, generated at build time from the published
 # interface by python/make_stub.py. Do not edit: rebuild instead.
 import enum
+import os
+from os import PathLike
 from typing import Any, ClassVar, Iterable, Optional
 
 __version__: str
@@ -70,16 +72,34 @@ class Form:
     def type(self, text: str) -> None: ...
     def run(self) -> None: ...
     def close(self) -> None: ...
-    def screenshot(self, path: str) -> None: ...
+    def screenshot(self, path: str | bytes | os.PathLike[str] | os.PathLike[bytes]) -> None: ...
     def controls(self) -> list[dict[str, Any]]: ...
     def choose(self, name: str, text: str) -> None: ...
     def check(self, name: str, on: bool = True) -> None: ...
     def set_text(self, name: str, text: str) -> None: ...
+    released: bool
+    def release(self) -> None:
+        """{form_release_doc}"""
+    def __enter__(self) -> Form: ...
+    def __exit__(self, *exc: Any) -> bool: ...
 
 class ObjectError(RuntimeError):
     number: int
     description: str
     source: str
+
+class KtError(Exception):
+    """{kterror_doc}"""
+    number: int
+    description: str
+    source: str
+
+class EventWarning(UserWarning):
+    """{eventwarning_doc}"""
+
+def set_raise_errors(on: bool) -> bool:
+    """{set_raise_errors_doc}"""
+def get_raise_errors() -> bool: ...
 
 class PropertyPage:
     """{page_doc}"""
@@ -106,13 +126,14 @@ class dialogs:
 
 def printers() -> list[str]: ...
 def pdf_printer_output() -> str: ...
-def set_pdf_printer_output(path: str) -> None: ...
+def set_pdf_printer_output(path: str | bytes | os.PathLike[str] | os.PathLike[bytes]) -> None: ...
 
 def register_component(progid: str, factory: Any) -> None: ...
 def unregister_component(progid: str) -> bool: ...
 
 def live_windows() -> int: ...
 def live_timers() -> int: ...
+def live_gdi_objects() -> int: ...
 def use_gtk() -> bool: ...
 
 class Event:
@@ -191,6 +212,13 @@ def class_stub(cls, extra_methods):
     for name in extra_methods:
         func = getattr(cls, name)
         lines += function_stub(name, bound_signature(func), func.__doc__.split("\n", 1)[-1])
+    if hasattr(cls, "release"):
+        # Every control: its error mode, and release as a context manager.
+        lines += function_stub("release", "(self) -> None", cls.release.__doc__.split("\n", 1)[-1])
+        lines += ["    @property", "    def released(self) -> bool: ...", "    @property",
+                  "    def raise_errors(self) -> bool: ...",
+                  f"    def __enter__(self) -> {cls.__name__}: ...",
+                  "    def __exit__(self, *exc: Any) -> bool: ..."]
     for name, value in cls.__dict__.items():
         if isinstance(value, property) and value.fget and value.fget.__module__ == "ktfolio":
             value_type = type_text(value.fget.__annotations__["return"])
@@ -226,10 +254,16 @@ def main(argv):
             event_doc=one_line(ktfolio.Event.__doc__),
             form_doc=one_line(ktfolio.Form.__doc__),
             page_doc=one_line(ktfolio.PropertyPage.__doc__),
+            form_release_doc=one_line(ktfolio.Form.release.__doc__.split("\n", 1)[-1]),
+            kterror_doc=one_line(ktfolio.KtError.__doc__),
+            eventwarning_doc=one_line(ktfolio.EventWarning.__doc__),
+            set_raise_errors_doc=one_line(ktfolio.set_raise_errors.__doc__.split("\n", 1)[-1]),
         ),
         class_stub(ktfolio.StdFont, []),
         class_stub(ktfolio.KtPrint4, ["connect", "disconnect", "SaveProperties", "AddRows"]),
         class_stub(ktfolio.KtText, ["connect", "disconnect"]),
+        class_stub(ktfolio.KtBoton, ["connect", "disconnect"]),
+        class_stub(ktfolio.KtMarco, ["connect", "disconnect"]),
         class_stub(ktfolio.clsCommonDialog, []),
     ]
     for name, members in ktfolio.enumerations.items():

@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "control/ktprint4_dispatch.h"
+#include "controls/companion_dispatch.h"
 #include "controls/kttext_dispatch.h"
 #include "edit/toolbar.h"
 #include "platform/container/form.h"
 #include "convert.h"
+#include "host.h"
 #include "properties.h"
 #include "model/enums.h"
 
@@ -55,16 +57,24 @@ std::string ArgumentName(const DispMember& m, std::size_t i) {
   return s;
 }
 
-// Calls a member already looked up: the per-call work is converting the
-// arguments and the call itself, never a search by name.
-// `keywords` may be a null handle: none given.
-py::object CallMember(Dispatch& self, const DispMember& m, const py::tuple& args, py::handle keywords) {
+// What a member's parameter i is declared as (the items of a parameter array are Variants).
+DispType ParamType(const DispMember& m, std::size_t i) {
+  return i < m.params.size() && !m.params[i].paramArray ? m.params[i].type : DispType::Variant;
+}
+
+HostControl* HostOf(Dispatch& d) { return dynamic_cast<HostControl*>(&d); }
+
+void CheckAlive(const Dispatch& d) {
+  if (d.Retired()) throw py::value_error("operation on a released " + d.TypeName());
+}
+
+py::object InvokeMember(Dispatch& self, const DispMember& m, const py::tuple& args, py::handle keywords) {
   const bool hasKeywords = keywords && PyDict_Size(keywords.ptr()) > 0;
   VariantArray positional;
   positional.reserve(args.size());
   for (std::size_t i = 0; i < args.size(); ++i) {
     Variant v;
-    if (!ToScalarVariant(args[i], v)) v = ToVariant(args[i], ArgumentName(m, i));
+    if (!ToScalarVariant(args[i], v)) v = ToArgument(args[i], ParamType(m, i), ArgumentName(m, i));
     positional.push_back(std::move(v));
   }
   const DispType resultType = m.resultType ? DispType::Variant : m.type;
@@ -83,11 +93,10 @@ py::object CallMember(Dispatch& self, const DispMember& m, const py::tuple& args
   if (hasKeywords) {
     for (auto [key, value] : py::reinterpret_borrow<py::dict>(keywords)) {
       const std::string k = ToUtf8(key, m.name + "() keyword");
-      const bool known =
-          std::any_of(m.params.begin(), m.params.end(), [&](const DispParam& p) { return p.name == k; });
-      if (!known) throw py::type_error(m.name + "() got an unexpected keyword argument '" + k + "'; signature " +
-                                       m.Signature());
-      named.push_back({k, ToVariant(value, m.name + "() argument " + k)});
+      auto p = std::find_if(m.params.begin(), m.params.end(), [&](const DispParam& p) { return p.name == k; });
+      if (p == m.params.end())
+        throw py::type_error(m.name + "() got an unexpected keyword argument '" + k + "'; signature " + m.Signature());
+      named.push_back({k, ToArgument(value, p->paramArray ? DispType::Variant : p->type, m.name + "() argument " + k)});
     }
   }
 
@@ -112,17 +121,37 @@ py::object CallMember(Dispatch& self, const DispMember& m, const py::tuple& args
   return py::tuple(all);
 }
 
+// Calls a member already looked up: the per-call work is converting the
+// arguments and the call itself, never a search by name.
+// `keywords` may be a null handle: none given.
+py::object CallMember(Dispatch& self, const DispMember& m, const py::tuple& args, py::handle keywords) {
+  return AsHostCall(HostOf(self), self.TypeName() + "." + m.name + "()",
+                    [&] { return InvokeMember(self, m, args, keywords); });
+}
+
 // A method of a dispatch object, bound to it: c.AddRow is one of these. The
 // member is looked up once, when the method is taken from the object.
 class BoundMethod {
  public:
   BoundMethod(DispatchPtr self, const DispMember& member) : self_(std::move(self)), member_(&member) {}
 
-  py::object Call(const py::args& args, const py::kwargs& kwargs) { return CallMember(*self_, *member_, args, kwargs); }
+  py::object Call(const py::args& args, const py::kwargs& kwargs) {
+    CheckAlive(*self_);  // before member_, which went with the table
+    return CallMember(*self_, *member_, args, kwargs);
+  }
 
-  std::string Signature() const { return member_->Signature(); }
-  const std::string& Name() const { return member_->name; }
-  std::string Repr() const { return "<method " + self_->TypeName() + "." + Signature() + ">"; }
+  std::string Signature() const {
+    CheckAlive(*self_);
+    return member_->Signature();
+  }
+  const std::string& Name() const {
+    CheckAlive(*self_);
+    return member_->name;
+  }
+  std::string Repr() const {
+    if (self_->Retired()) return "<method of a released " + self_->TypeName() + ">";
+    return "<method " + self_->TypeName() + "." + Signature() + ">";
+  }
 
  private:
   DispatchPtr self_;
@@ -183,19 +212,54 @@ class EventArgs {
   VariantArray values_;
 };
 
+// Handler methods whose names are near an event's but not equal to it: the
+// control calls a handler by the exact name, so these would never run.
+void WarnOfNearMisses(const py::object& handler, const Dispatch& d) {
+  py::list events;
+  for (const DispEvent& e : d.Events()) events.append(e.name);
+  if (events.empty()) return;
+  py::object closest = py::module_::import("difflib").attr("get_close_matches");
+  for (py::handle name : py::list(py::module_::import("builtins").attr("dir")(handler))) {
+    if (!PyUnicode_Check(name.ptr())) continue;
+    const std::string text = SafeText(name);
+    if (text.empty() || text[0] == '_' || events.contains(name)) continue;
+    std::string match;
+    for (py::handle e : events)
+      if (FoldName(SafeText(e)) == FoldName(text)) match = SafeText(e);
+    if (match.empty()) {
+      py::list near = closest(name, events, 1, 0.8);
+      if (near.empty()) continue;
+      match = SafeText(near[0]);
+    }
+    py::object attr = py::reinterpret_steal<py::object>(PyObject_GetAttr(handler.ptr(), name.ptr()));
+    if (!attr) {
+      PyErr_Clear();
+      continue;
+    }
+    if (!PyCallable_Check(attr.ptr())) continue;
+    WarnOfEvent("handler method '" + text + "' is not an event of " + d.TypeName() + " and will not be called; did you mean '" +
+                match + "'?");
+  }
+}
+
 // A published control as Python sees it: the dispatch object plus its
-// connected handlers.
+// connected handlers, its error mode and its early release.
 template <typename Published>
-class WithHandlers : public Published {
+class WithHandlers : public Published, public HostControl {
  public:
-  using Published::Published;
+  template <typename... A>
+  explicit WithHandlers(const std::shared_ptr<Form>& form, A&&... a)
+      : Published(std::forward<A>(a)...), form_(form.get()), formRef_(form) {}
 
   void Connect(py::object handler) {
+    CheckAlive(*this);
     if (handler.is_none()) throw py::type_error("connect() needs a handler object, not None");
     for (const auto& h : handlers_)
       if (h.first.is(handler)) return;
-    const int cookie = Dispatch::Connect([handler](const DispEvent& e, VariantArray& args) {
+    WarnOfNearMisses(handler, *this);
+    const int cookie = Dispatch::Connect([this, handler](const DispEvent& e, VariantArray& args) {
       py::gil_scoped_acquire gil;
+      InHandler running;
       try {
         py::object fn = py::getattr(handler, e.name.c_str(), py::none());
         if (fn.is_none()) return;
@@ -203,19 +267,18 @@ class WithHandlers : public Published {
         fn(ev);
         args = ev->Values();
       } catch (py::error_already_set& err) {
-        // The control cannot take an exception from its host: report it the
-        // way Python reports errors in callbacks, and carry on.
-        err.discard_as_unraisable(("ktfolio " + e.name + " handler").c_str());
+        err.restore();
+        HandlerFailed(*this, e.name);
       } catch (const std::exception& ex) {
         PyErr_SetString(PyExc_RuntimeError, ex.what());
-        py::error_already_set err;
-        err.discard_as_unraisable(("ktfolio " + e.name + " handler").c_str());
+        HandlerFailed(*this, e.name);
       }
     });
     handlers_.emplace_back(std::move(handler), cookie);
   }
 
   bool Disconnect(const py::object& handler) {
+    CheckAlive(*this);
     for (auto it = handlers_.begin(); it != handlers_.end(); ++it) {
       if (!it->first.is(handler)) continue;
       Dispatch::Disconnect(it->second);
@@ -225,64 +288,113 @@ class WithHandlers : public Published {
     return false;
   }
 
+  void Release() override {
+    if (this->Retired()) return;
+    CheckNotInHandler(this->TypeName() + ".release()");
+    Published::Release();
+    handlers_.clear();
+  }
+  bool Released() const override { return this->Retired(); }
+  const Form* OnForm() const override { return form_; }
+  std::shared_ptr<Form> FormPtr() const { return formRef_.lock(); }
+
  private:
+  const Form* form_;
+  std::weak_ptr<Form> formRef_;
   std::vector<std::pair<py::object, int>> handlers_;
 };
 
 class PyKtPrint4 : public WithHandlers<KtPrint4Dispatch> {
  public:
-  PyKtPrint4() = default;
+  PyKtPrint4() : WithHandlers(nullptr) {}
   // On a form: the control lives in the form's container and keeps it alive.
-  explicit PyKtPrint4(std::shared_ptr<Form> form) : WithHandlers(form) { PlaceOnForm(Control(), *form); }
+  explicit PyKtPrint4(const std::shared_ptr<Form>& form) : WithHandlers(form, form) { PlaceOnForm(Control(), *form); }
+
+  bool KeepsRecord() const override { return true; }
+  std::uint64_t Recorded() const override { return Retired() ? 0 : Self().ErrorsRecorded(); }
+  ErrorRecord LastRecord() const override {
+    ErrorRecord r;
+    if (Retired() || !Self().GetLastError(r.ErrorNumber, r.ErrorDescription, r.ErrorSource)) r.ErrorNumber = 0;
+    return r;
+  }
+  void Record(std::int32_t number, const std::string& source, const std::string& text) override {
+    if (!Retired()) Control().RecordError(number, source, text);
+  }
+
+ private:
+  const KtPrint4& Self() const { return const_cast<PyKtPrint4*>(this)->Control(); }
 };
 
 using PyKtText = WithHandlers<KtTextDispatch>;
+using PyKtBoton = WithHandlers<KtBotonDispatch>;
+using PyKtMarco = WithHandlers<KtMarcoDispatch>;
 
 py::object GetAttribute(const DispatchPtr& self, const std::string& name) {
+  CheckAlive(*self);
   const DispMember& m = Published(*self, name);
-  try {
-    if (m.IsMethod()) return py::cast(BoundMethod(self, m));
-    if (m.type == DispType::Object) return py::cast(self->GetObject(m.name));
-    return FromVariant(self->Get(m.name), m.type);
-  } catch (const Error& e) {
-    Raise(e, self->TypeName() + "." + m.name);
-  }
+  if (m.IsMethod()) return py::cast(BoundMethod(self, m));
+  return AsHostCall(HostOf(*self), self->TypeName() + "." + m.name, [&]() -> py::object {
+    try {
+      if (m.type == DispType::Object) return py::cast(self->GetObject(m.name));
+      return FromVariant(self->Get(m.name), m.type);
+    } catch (const Error& e) {
+      Raise(e, self->TypeName() + "." + m.name);
+    }
+  });
 }
 
 void SetAttribute(const DispatchPtr& self, const std::string& name, py::handle value) {
+  CheckAlive(*self);
   const DispMember& m = Published(*self, name);
   if (m.IsMethod()) throw py::attribute_error("cannot assign to method " + self->TypeName() + "." + m.name);
   if (!m.Writable()) throw py::attribute_error(self->TypeName() + "." + m.name + " is read-only");
-  try {
-    if (m.type == DispType::Object) {
-      if (!py::isinstance<Dispatch>(value))
-        throw py::type_error(self->TypeName() + "." + m.name + " takes an object such as ktfolio.StdFont");
-      self->PutObject(m.name, value.cast<DispatchPtr>());
-    } else {
-      self->Put(m.name, ToVariant(value, self->TypeName() + "." + m.name));
+  const std::string what = self->TypeName() + "." + m.name;
+  AsHostCall(HostOf(*self), what, [&] {
+    try {
+      if (m.type == DispType::Object) {
+        if (!py::isinstance<Dispatch>(value))
+          throw py::type_error(what + " takes an object such as ktfolio.StdFont");
+        self->PutObject(m.name, value.cast<DispatchPtr>());
+      } else {
+        self->Put(m.name, ToArgument(value, m.type, what));
+      }
+    } catch (const Error& e) {
+      Raise(e, what);
     }
-  } catch (const Error& e) {
-    Raise(e, self->TypeName() + "." + m.name);
-  }
+  });
 }
 
 // What the package's class-level methods call: the member by its place in the
 // table (checked against its name), so a call never searches by name.
-py::object CallPublished(const DispatchPtr& self, std::size_t index, const std::string& name, const py::args& args,
-                         const py::kwargs& kwargs) {
+// _call(self, index, name, *args, **kwargs).
+py::object CallPublished(const py::args& all, const py::kwargs& kwargs) {
+  if (all.size() < 3 || !py::isinstance<Dispatch>(all[0]) || !PyLong_Check(all[1].ptr()) || !PyUnicode_Check(all[2].ptr()))
+    throw py::type_error("_call(self, index, name, *args, **kwargs)");
+  const DispatchPtr self = all[0].cast<DispatchPtr>();
+  CheckAlive(*self);
+  const std::size_t index = static_cast<std::size_t>(ToInteger(all[1], 0, 1 << 20, "_call() index"));
+  const std::string name = ToUtf8(all[2], "_call() name");
   const std::vector<DispMember>& members = self->Members();
   const DispMember& m = index < members.size() && members[index].name == name ? members[index] : Published(*self, name);
   if (!m.IsMethod()) throw py::type_error(self->TypeName() + "." + m.name + " is not a method");
+  py::tuple args = py::reinterpret_steal<py::tuple>(PyTuple_GetSlice(all.ptr(), 3, static_cast<Py_ssize_t>(all.size())));
   return CallMember(*self, m, args, kwargs);
 }
 
 // The package's item-list methods (AddRow and its kin) called without
 // keywords: the tuple of items goes straight to the member.
-py::object CallWithItems(Dispatch& self, std::size_t index, const py::tuple& items) {
+// _call_items(self, index, items).
+py::object CallWithItems(const py::args& all, const py::kwargs& kwargs) {
+  if (all.size() != 3 || PyDict_Size(kwargs.ptr()) > 0 || !py::isinstance<Dispatch>(all[0]) ||
+      !PyLong_Check(all[1].ptr()) || !PyTuple_Check(all[2].ptr()))
+    throw py::type_error("_call_items(self, index, items)");
+  Dispatch& self = all[0].cast<Dispatch&>();
+  CheckAlive(self);
+  const std::size_t index = static_cast<std::size_t>(ToInteger(all[1], 0, 1 << 20, "_call_items() index"));
   const std::vector<DispMember>& members = self.Members();
   if (index >= members.size() || !TakesOnlyItems(members[index]))
     throw py::type_error(self.TypeName() + ": no item-list method at " + std::to_string(index));
-  return CallMember(self, members[index], items, py::handle());
+  return CallMember(self, members[index], py::reinterpret_borrow<py::tuple>(all[2]), py::handle());
 }
 
 // c.AddRows(rows): each row a list, tuple or other iterable of items (a str
@@ -324,6 +436,166 @@ py::list Dir(const py::object& self, const Dispatch& d) {
   return names;
 }
 
+
+// A new control made from Python: its error mode, and known to Form.release().
+template <typename Control>
+std::shared_ptr<Control> Made(std::shared_ptr<Control> c, std::optional<bool> raiseErrors) {
+  c->RaiseErrors(raiseErrors.value_or(RaiseErrorsDefault()));
+  Track(c);
+  return c;
+}
+
+// Where a companion control goes: the container's form and window, or the
+// form's (a private form when neither is given).
+std::pair<std::shared_ptr<Form>, win::HWND> Placement(const std::optional<std::shared_ptr<Form>>& form,
+                                                      const std::optional<std::shared_ptr<PyKtMarco>>& container) {
+  if (container && *container) {
+    PyKtMarco& c = **container;
+    CheckAlive(c);
+    if (form && *form && form->get() != c.OnForm())
+      throw py::value_error("container is on another form than form");
+    // The container's form: the one it was made on, which its dispatch keeps alive.
+    return {c.FormPtr(), c.Control().hwnd()};
+  }
+  return {form && *form ? *form : std::make_shared<Form>(320, 120), nullptr};
+}
+
+std::string Quoted(const std::string& text) { return SafeText(py::repr(py::reinterpret_steal<py::object>(
+                                                  PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace")))); }
+
+// What every control class adds to its published members: handlers, the
+// error mode, and release as a context manager.
+template <typename Control>
+void DefineControlCommon(py::class_<Control, Dispatch, std::shared_ptr<Control>>& cls) {
+  cls.def("connect", &Control::Connect, py::arg("handler"),
+          "Connects an event handler: for each event, its method of that name (if any)\n"
+          "is called with one EventArgs argument. A method whose name is close to an event's\n"
+          "(NewPages, newpage) warns with ktfolio.EventWarning: names match exactly.")
+      .def("disconnect", &Control::Disconnect, py::arg("handler"),
+           "Disconnects a handler; False when it was not connected.")
+      .def("release", &Control::Release,
+           "Destroys the control's windows, timers and drawing objects now; any later use raises\n"
+           "ValueError. Not from inside one of its event handlers (RuntimeError).")
+      .def_property_readonly("released", &Control::Released, "True once release() ran.")
+      .def_property_readonly("raise_errors", [](const Control& c) { return c.RaiseErrors(); },
+                             "Whether recorded failures and handler exceptions raise ktfolio.KtError.")
+      .def("__enter__", [](py::object self) { return self; })
+      .def(
+          "__exit__", [](Control& c, py::args) { c.Release(); return false; },
+          "Releases the control (release()).");
+}
+
+
+// The controls a Python host makes, each with its handlers, error mode and release.
+void DefineKtPrint4(py::module_& m) {
+  auto kt = py::class_<PyKtPrint4, Dispatch, std::shared_ptr<PyKtPrint4>>(
+      m, "KtPrint4",
+      "The print-document control, new in a default container (ambient font Arial 10,\n"
+      "fore colour 0, user mode); with form=, placed on that form with its preview.\n"
+      "With raise_errors=True (default: ktfolio.set_raise_errors()), each failure a call\n"
+      "records raises ktfolio.KtError after the call; the record stays as it is.\n"
+      "'with ktfolio.KtPrint4() as c:' releases the control at the end (release()).");
+  kt.def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<py::dict> properties,
+                     std::optional<bool> raise_errors) {
+           auto c = form && *form ? std::make_shared<PyKtPrint4>(*form) : std::make_shared<PyKtPrint4>();
+           if (properties) ReadPropertiesFromDict(c->Control(), *properties);
+           return Made(std::move(c), raise_errors);
+         }),
+         py::arg("form") = py::none(), py::arg("properties") = py::none(), py::arg("raise_errors") = py::none(),
+         "A new control; with form, placed on that form; with properties, one that reads\n"
+         "them from a dict made by SaveProperties() (keys without regard to case; a missing\n"
+         "key takes its default); raise_errors None takes the module's default.")
+      .def("SaveProperties",
+           [](PyKtPrint4& c) {
+             CheckAlive(c);
+             return SavePropertiesToDict(c.Control());
+           },
+           "The control's saved properties as a dict of key -> value: only values that\n"
+           "differ from their defaults, the design as bytes under 'DsnArray'.")
+      .def("AddRows",
+           [](PyKtPrint4& c, const py::iterable& rows) {
+             CheckAlive(c);
+             return AsHostCall(&c, "KtPrint4.AddRows()", [&] { return AddRows(c.Control(), rows); });
+           },
+           py::arg("rows"),
+           "Adds body rows in bulk, each a list, tuple or other iterable of items as AddRow takes\n"
+           "them (not a str); stops at the first row the control refuses (its error on record)\n"
+           "and returns how many were added.")
+      .def("__repr__", [](PyKtPrint4& c) {
+        if (c.Released()) return std::string("<ktfolio.KtPrint4 released>");
+        KtPrint4& k = c.Control();
+        const auto count = [&k](std::int32_t area) { return k.Rows(area) ? k.Rows(area)->count() : 0; };
+        std::string r = "<ktfolio.KtPrint4 pages=" + std::to_string(k.Pages()) + " rows=" + std::to_string(count(0)) +
+                        " header=" + std::to_string(count(1)) + " footer=" + std::to_string(count(2));
+        const ErrorRecord e = c.LastRecord();
+        if (e.ErrorNumber == 0) return r + " last_error=None>";
+        return r + " last_error=(" + std::to_string(e.ErrorNumber) + ", " + Quoted(e.ErrorDescription) + ", " +
+               Quoted(e.ErrorSource) + ")>";
+      });
+  DefineControlCommon(kt);
+
+}
+
+void DefineCompanions(py::module_& m) {
+  auto text = py::class_<PyKtText, Dispatch, std::shared_ptr<PyKtText>>(
+      m, "KtText",
+      "The formatted text box: free text or numbers, on a form (a private one when form is\n"
+      "None), at its top left until moved; its properties, methods and events by name.");
+  text.def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<bool> raise_errors) {
+             auto f = form && *form ? std::move(*form) : std::make_shared<Form>(320, 120);
+             return Made(std::make_shared<PyKtText>(f, f), raise_errors);
+           }),
+           py::arg("form") = py::none(), py::arg("raise_errors") = py::none(), "A new text box on the form.")
+      .def("__repr__", [](PyKtText& t) {
+        if (t.Released()) return std::string("<ktfolio.KtText released>");
+        KtText& k = t.Control();
+        return "<ktfolio.KtText " + Quoted(MemberName(k.ControlWindow())) + " text=" + Quoted(k.Text()) +
+               (k.ControlType() == 1 ? " value=" + SafeText(py::float_(k.Value())) : std::string()) + ">";
+      });
+  DefineControlCommon(text);
+
+  auto frame = py::class_<PyKtMarco, Dispatch, std::shared_ptr<PyKtMarco>>(
+      m, "KtMarco",
+      "The frame: a panel with bevels, a titled frame line, a caption and a flood fill that\n"
+      "shows a percentage; controls made with container=frame sit inside it and hide and\n"
+      "show with HideChildren() and ShowChildren().");
+  frame
+      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<std::shared_ptr<PyKtMarco>> container,
+                       std::optional<bool> raise_errors) {
+             auto [f, parent] = Placement(form, container);
+             return Made(std::make_shared<PyKtMarco>(f, f, parent), raise_errors);
+           }),
+           py::arg("form") = py::none(), py::arg("container") = py::none(), py::arg("raise_errors") = py::none(),
+           "A new frame on the form, or inside container (another KtMarco on it).")
+      .def("__repr__", [](PyKtMarco& f) {
+        if (f.Released()) return std::string("<ktfolio.KtMarco released>");
+        KtMarco& k = f.Control();
+        return "<ktfolio.KtMarco " + Quoted(MemberName(k.hwnd())) + " caption=" + Quoted(k.Caption()) +
+               " flood=" + std::to_string(k.Flood()) + " percent=" + std::to_string(k.FloodPercent()) + ">";
+      });
+  DefineControlCommon(frame);
+
+  auto button = py::class_<PyKtBoton, Dispatch, std::shared_ptr<PyKtBoton>>(
+      m, "KtBoton",
+      "The button: push, toggle (Style 1) or flat (Style 2), with a caption whose '&' marks its\n"
+      "access key; on a form (a private one when form is None), inside container (a KtMarco)\n"
+      "when given; its properties, methods and events by name.");
+  button
+      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<std::shared_ptr<PyKtMarco>> container,
+                       std::optional<bool> raise_errors) {
+             auto [f, parent] = Placement(form, container);
+             return Made(std::make_shared<PyKtBoton>(f, f, parent), raise_errors);
+           }),
+           py::arg("form") = py::none(), py::arg("container") = py::none(), py::arg("raise_errors") = py::none(),
+           "A new button on the form, or inside container (a KtMarco on it).")
+      .def("__repr__", [](PyKtBoton& b) {
+        if (b.Released()) return std::string("<ktfolio.KtBoton released>");
+        KtBoton& k = b.Control();
+        return "<ktfolio.KtBoton " + Quoted(MemberName(k.hwnd())) + " caption=" + Quoted(k.Caption()) +
+               " style=" + std::to_string(k.Style()) + " value=" + std::to_string(k.Value()) + ">";
+      });
+  DefineControlCommon(button);
+}
 }  // namespace
 }  // namespace ktfolio::py_binding
 
@@ -339,9 +611,16 @@ PYBIND11_MODULE(_ktfolio, m) {
       "c = ktfolio.KtPrint4() creates a control; its properties are attributes\n"
       "(c.ScaleMode = ktfolio.eMillimetre) and its methods take positional or\n"
       "keyword arguments (c.AddRow('a', 2, True), c.RemoveRows(1, 3, PageArea=ktfolio.Header)).\n"
-      "The control never raises: failures are read back with c.GetLastError().\n\n"
-      "Values passed to the control: None, bool, int, float, str, bytes, bytearray\n"
-      "and lists or tuples of these. An int in the 32-bit range travels as a Long,\n"
+      "The control never raises: failures are read back with c.GetLastError(),\n"
+      "unless it was made with raise_errors=True (or after ktfolio.set_raise_errors(True)):\n"
+      "then each failure a call records raises ktfolio.KtError after the call. An event\n"
+      "handler's exception is recorded (number 440, source the event's name) and with\n"
+      "raise_errors raised as KtError, caused by it, when the call that raised the event\n"
+      "returns. 'with ktfolio.KtPrint4() as c:' and 'with ktfolio.Form(w, h) as f:' release\n"
+      "windows, timers and drawing objects at the end of the block.\n\n"
+      "Values passed to the control: None, bool, int, float, str, bytes, bytearray,\n"
+      "os.PathLike (as its file name) and lists or tuples of these. File names (a\n"
+      "template's, an export's) also take bytes, as open() does. An int in the 32-bit range travels as a Long,\n"
       "a larger one as a Double. Only the conversion itself raises, before the\n"
       "control is called: TypeError for a value of another type, ValueError for a\n"
       "list that contains itself, lists nested more than 32 deep, or a str with a\n"
@@ -354,8 +633,20 @@ PYBIND11_MODULE(_ktfolio, m) {
 
   py::class_<Dispatch, DispatchPtr>(m, "DispatchObject",
                                     "An object whose properties and methods are reached by name.")
-      .def("__getattr__", &GetAttribute)
-      .def("__setattr__", &SetAttribute)
+      // Every attribute access passes here: they take any arguments and check them
+      // themselves, so the keyword-name guard need not add a call in front.
+      .def("__getattr__",
+           [](const py::args& a, const py::kwargs& k) {
+             if (a.size() != 2 || PyDict_Size(k.ptr()) > 0 || !py::isinstance<Dispatch>(a[0]))
+               throw py::type_error("__getattr__(self, name)");
+             return GetAttribute(a[0].cast<DispatchPtr>(), ToUtf8(a[1], "attribute name"));
+           })
+      .def("__setattr__",
+           [](const py::args& a, const py::kwargs& k) {
+             if (a.size() != 3 || PyDict_Size(k.ptr()) > 0 || !py::isinstance<Dispatch>(a[0]))
+               throw py::type_error("__setattr__(self, name, value)");
+             SetAttribute(a[0].cast<DispatchPtr>(), ToUtf8(a[1], "attribute name"), a[2]);
+           })
       .def("__dir__", [](const py::object& self) { return Dir(self, self.cast<Dispatch&>()); })
       .def_property_readonly("members", [](const Dispatch& d) {
         py::dict out;
@@ -410,52 +701,13 @@ PYBIND11_MODULE(_ktfolio, m) {
   DefinePages(m);
   DefinePrinting(m);
 
-  py::class_<PyKtPrint4, Dispatch, std::shared_ptr<PyKtPrint4>>(
-      m, "KtPrint4",
-      "The print-document control, new in a default container (ambient font Arial 10,\n"
-      "fore colour 0, user mode); with form=, placed on that form with its preview.")
-      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<py::dict> properties) {
-             auto c = form && *form ? std::make_shared<PyKtPrint4>(std::move(*form)) : std::make_shared<PyKtPrint4>();
-             if (properties) ReadPropertiesFromDict(c->Control(), *properties);
-             return c;
-           }),
-           py::arg("form") = py::none(), py::arg("properties") = py::none(),
-           "A new control; with form, placed on that form; with properties, one that reads\n"
-           "them from a dict made by SaveProperties() (keys without regard to case; a missing\n"
-           "key takes its default).")
-      .def("SaveProperties", [](PyKtPrint4& c) { return SavePropertiesToDict(c.Control()); },
-           "The control's saved properties as a dict of key -> value: only values that\n"
-           "differ from their defaults, the design as bytes under 'DsnArray'.")
-      .def("connect", &PyKtPrint4::Connect, py::arg("handler"),
-           "Connects an event handler: for each event, its method of that name (if any)\n"
-           "is called with one EventArgs argument.")
-      .def("disconnect", &PyKtPrint4::Disconnect, py::arg("handler"),
-           "Disconnects a handler; False when it was not connected.")
-      .def("AddRows", [](PyKtPrint4& c, const py::iterable& rows) { return AddRows(c.Control(), rows); },
-           py::arg("rows"),
-           "Adds body rows in bulk, each a list, tuple or other iterable of items as AddRow takes\n"
-           "them (not a str); stops at the first row the control refuses (its error on record)\n"
-           "and returns how many were added.");
-
-  m.def("_call", &CallPublished, py::arg("self"), py::arg("index"), py::arg("name"),
-        "The package's methods call members through this, by their place in the table.");
-  m.def("_call_items", &CallWithItems, py::arg("self"), py::arg("index"), py::arg("items"),
+  DefineHostErrors(m);
+  DefineKtPrint4(m);
+  DefineCompanions(m);
+  m.def("_call", &CallPublished, "The package's methods call members through this, by their place in the table.");
+  m.def("_call_items", &CallWithItems,
         "The package's item-list methods call members through this when given no keywords.");
 
-  py::class_<PyKtText, Dispatch, std::shared_ptr<PyKtText>>(
-      m, "KtText",
-      "The formatted text box: free text or numbers, on a form (a private one when form is\n"
-      "None), at its top left until moved; its properties, methods and events by name.")
-      .def(py::init([](std::optional<std::shared_ptr<Form>> form) {
-             auto f = form && *form ? std::move(*form) : std::make_shared<Form>(320, 120);
-             return std::make_shared<PyKtText>(std::move(f));
-           }),
-           py::arg("form") = py::none(), "A new text box on the form.")
-      .def("connect", &PyKtText::Connect, py::arg("handler"),
-           "Connects an event handler: for each event, its method of that name (if any)\n"
-           "is called with one EventArgs argument.")
-      .def("disconnect", &PyKtText::Disconnect, py::arg("handler"),
-           "Disconnects a handler; False when it was not connected.");
 
   py::dict enumerations;
   for (const EnumMember& e : PublishedEnumMembers()) {
@@ -467,4 +719,5 @@ PYBIND11_MODULE(_ktfolio, m) {
 
   DefineTestingHooks(m);
   DefineIntrospection(m);
+  GuardKeywordNames(m);
 }

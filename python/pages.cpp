@@ -8,6 +8,7 @@
 #include <set>
 
 #include "convert.h"
+#include "host.h"
 #include "pages/property_page.h"
 #include "platform/automation/components.h"
 
@@ -17,8 +18,9 @@ namespace {
 
 constexpr std::int32_t kAutomationError = 440;
 
-// A page and the form it is built on, which it keeps alive.
-class PyPropertyPage {
+// A page and the form it is built on, which it keeps alive. Form.release()
+// releases it with the form's controls.
+class PyPropertyPage : public HostControl {
  public:
   PyPropertyPage(const std::string& kind, std::shared_ptr<Form> form) : form_(std::move(form)) {
     page_ = MakePropertyPage(kind, *form_);
@@ -26,22 +28,34 @@ class PyPropertyPage {
   }
 
   void Select(const std::vector<DispatchPtr>& objects) {
+    Page();
     try {
-      page_->SelectionChanged(objects);
+      AsHostCall(nullptr, "PropertyPage.select()", [&] { page_->SelectionChanged(objects); });
     } catch (const Error& e) {
       Raise(e, page_->Caption() + " page, selection changed");
     }
   }
 
   void Apply() {
+    Page();
     try {
-      page_->ApplyChanges();
+      AsHostCall(nullptr, "PropertyPage.apply()", [&] { page_->ApplyChanges(); });
     } catch (const Error& e) {
       Raise(e, page_->Caption() + " page, apply");
     }
   }
 
-  PropertyPage& Page() { return *page_; }
+  PropertyPage& Page() {
+    if (!page_) throw py::value_error("operation on a released PropertyPage");
+    return *page_;
+  }
+
+  void Release() override {
+    CheckNotInHandler("PropertyPage.release()");
+    page_.reset();
+  }
+  bool Released() const override { return !page_; }
+  const Form* OnForm() const override { return form_.get(); }
 
  private:
   std::shared_ptr<Form> form_;
@@ -70,6 +84,7 @@ class PyComponent : public Dispatch {
  private:
   void Start(VariantArray& a) {
     py::gil_scoped_acquire gil;
+    InHandler running;  // the page's control is mid-operation: it cannot be released now
     const ByteArray in = a[0].ToBytes();
     py::bytearray dsn(reinterpret_cast<const char*>(in.data()), in.size());
     try {
@@ -118,17 +133,21 @@ void ForgetPythonComponents() {
 }  // namespace
 
 void DefinePages(py::module_& m) {
-  py::class_<PyPropertyPage>(m, "PropertyPage",
+  py::class_<PyPropertyPage, std::shared_ptr<PyPropertyPage>>(m, "PropertyPage",
                              "A design-time page (Designer, Defaults or FolioDesigner) built on a Form.")
       .def(py::init([](const std::string& kind, std::shared_ptr<Form> form) {
              if (!form) throw py::type_error("PropertyPage needs form=");
-             return std::make_unique<PyPropertyPage>(kind, std::move(form));
+             auto page = std::make_shared<PyPropertyPage>(kind, std::move(form));
+             Track(page);
+             return page;
            }),
            py::arg("kind"), py::kw_only(), py::arg("form"))
       .def("select", &PyPropertyPage::Select, py::arg("objects"),
            "The selection changed: the page loads itself from the first object.")
       .def("apply", &PyPropertyPage::Apply, "Writes the page to the first selected object.")
-      .def("ok", [](PyPropertyPage& p) { p.Page().Ok(); }, "The dialog's OK: applies when changed, then closes.")
+      .def(
+          "ok", [](PyPropertyPage& p) { AsHostCall(nullptr, "PropertyPage.ok()", [&] { p.Page().Ok(); }); },
+          "The dialog's OK: applies when changed, then closes.")
       .def("cancel", [](PyPropertyPage& p) { p.Page().Cancel(); }, "The dialog's Cancel: closes.")
       .def_property(
           "changed", [](PyPropertyPage& p) { return p.Page().Changed(); },

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "convert.h"
 #include "platform/spooler/spooler.h"
 
 namespace ktfolio::py_binding {
@@ -19,7 +20,8 @@ void DefinePrinting(py::module_& m) {
       "The file the built-in \"PDF\" printer writes its next job to.");
   m.def(
       "set_pdf_printer_output",
-      [](const std::string& path) {
+      [](py::handle file) {
+        const std::string path = ToPath(file, "set_pdf_printer_output() path");
         if (path.empty()) throw py::value_error("the PDF printer needs a file name");
         win::spooler::SetPdfPrinterOutput(path);
       },

@@ -28,8 +28,8 @@ void ReadPropertiesFromDict(KtPrint4& control, const py::dict& properties) {
   PropertyBag bag;
   try {
     for (auto [key, value] : properties) {
-      if (!py::isinstance<py::str>(key)) throw py::type_error("property names are strings");
-      const std::string name = key.cast<std::string>();
+      if (!py::isinstance<py::str>(key)) throw py::type_error("KtPrint4(properties=...): property names are strings");
+      const std::string name = ToUtf8(key, "KtPrint4(properties=...) name");
       if (py::isinstance<FontDispatch>(value))
         bag.WriteFont(name, *value.cast<FontDispatch&>().Font(), nullptr);
       else

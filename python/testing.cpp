@@ -20,11 +20,17 @@ KtPrint4Dispatch& Published(Dispatch& d) {
 // Raises one event through the sink the control itself calls, and returns
 // every parameter as the control sees it afterwards.
 py::tuple RaiseEvent(Dispatch& d, const std::string& name, const py::args& args) {
+  if (d.Retired()) throw py::value_error("operation on a released " + d.TypeName());
   KtPrint4Events& sink = Published(d).EventAdapter();
   auto need = [&](std::size_t n) {
     if (args.size() != n) throw py::type_error(name + " takes " + std::to_string(n) + " arguments");
   };
-  auto i32 = [&](std::size_t i) { return args[i].cast<std::int32_t>(); };
+  auto i32 = [&](std::size_t i) {
+    return static_cast<std::int32_t>(ToInteger(args[i], INT32_MIN, INT32_MAX, name + " argument " + std::to_string(i + 1)));
+  };
+  auto i16 = [&](std::size_t i) {
+    return static_cast<std::int16_t>(ToInteger(args[i], INT16_MIN, INT16_MAX, name + " argument " + std::to_string(i + 1)));
+  };
   if (name == "NewPage") {
     need(3);
     std::int32_t page = i32(0), row = i32(1), firstOrLast = i32(2);
@@ -33,7 +39,7 @@ py::tuple RaiseEvent(Dispatch& d, const std::string& name, const py::args& args)
   }
   if (name == "EnterCell" || name == "LeaveCell") {
     need(4);
-    bool cancel = args[3].cast<bool>();
+    bool cancel = PyObject_IsTrue(args[3].ptr()) == 1;
     if (name == "EnterCell")
       sink.EnterCell(i32(0), i32(1), i32(2), cancel);
     else
@@ -42,15 +48,15 @@ py::tuple RaiseEvent(Dispatch& d, const std::string& name, const py::args& args)
   }
   if (name == "ClickCell") {
     need(4);
-    const auto button = args[3].cast<std::int16_t>();
+    const auto button = i16(3);
     sink.ClickCell(i32(0), i32(1), i32(2), button);
     return py::make_tuple(i32(0), i32(1), i32(2), button);
   }
   if (name == "BeforeButtonClick") {
     need(3);
-    const auto index = args[0].cast<std::int16_t>();
-    const auto key = args[1].cast<std::string>();
-    bool cancel = args[2].cast<bool>();
+    const auto index = i16(0);
+    const auto key = ToUtf8(args[1], name + " argument 2");
+    bool cancel = PyObject_IsTrue(args[2].ptr()) == 1;
     sink.BeforeButtonClick(index, key, cancel);
     return py::make_tuple(index, key, cancel);
   }
@@ -59,6 +65,7 @@ py::tuple RaiseEvent(Dispatch& d, const std::string& name, const py::args& args)
 
 // (Page, TopInPage, NewPage, RowHeight) of every row of an area, in order.
 py::list Layout(Dispatch& d, std::int32_t area) {
+  if (d.Retired()) throw py::value_error("operation on a released " + d.TypeName());
   KtRows* rows = Published(d).Control().Rows(area);
   if (!rows) throw py::value_error("no such page area");
   py::list out;

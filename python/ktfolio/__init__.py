@@ -6,10 +6,12 @@
 # without a line here. Each enumeration is also an enum.IntEnum.
 import enum as _enum
 import inspect as _inspect
+import os as _os
 import typing as _typing
 
 from . import _ktfolio
 from ._ktfolio import DispatchObject, EventArgs, Form, KtPrint4, KtText, Method, StdFont, __version__, enumerations
+from ._ktfolio import EventWarning, KtBoton, KtError, KtMarco, get_raise_errors, set_raise_errors
 from ._ktfolio import ObjectError, PropertyPage, clsCommonDialog, dialogs, register_component, unregister_component
 from ._ktfolio import pdf_printer_output, printers, set_pdf_printer_output
 
@@ -30,13 +32,17 @@ _PYTHON_TYPES: dict = {
 
 _lookup = DispatchObject.__getattr__
 
+# Parameters that name a file take what open() takes.
+_FILE_PARAMETERS = {"TemplateName", "file"}
+_PATH = str | bytes | _os.PathLike[str] | _os.PathLike[bytes]
+
 
 def _python_type(param_or_member):
     return _PYTHON_TYPES[param_or_member["type"]]
 
 
 def _parameter(p, kind):
-    annotation = _python_type(p)
+    annotation = _PATH if p["name"] in _FILE_PARAMETERS and p["type"] == "String" else _python_type(p)
     if p["paramarray"]:
         return _inspect.Parameter(p["name"], _inspect.Parameter.VAR_POSITIONAL, annotation=annotation)
     if p["byref"] and p["optional"] and p["default"] is None:
@@ -169,8 +175,10 @@ def _document(cls, sample):
 _document(KtPrint4, KtPrint4())
 _document(StdFont, StdFont())
 _document(KtText, KtText())
+_document(KtBoton, KtBoton())
+_document(KtMarco, KtMarco())
 _document(clsCommonDialog, clsCommonDialog())
-for _cls in (DispatchObject, EventArgs, Form, Method, ObjectError, PropertyPage):
+for _cls in (DispatchObject, EventArgs, EventWarning, Form, KtError, Method, ObjectError, PropertyPage):
     _cls.__module__ = __name__
 
 # Each enumeration as an IntEnum (ktfolio.ctsPageArea.Header); its members
@@ -184,14 +192,16 @@ _KEYS = [n for n in dir(_ktfolio) if n.startswith("VK_")]
 globals().update({n: getattr(_ktfolio, n) for n in _KEYS})
 live_windows = _ktfolio.live_windows
 live_timers = _ktfolio.live_timers
+live_gdi_objects = _ktfolio.live_gdi_objects
 use_gtk = _ktfolio.use_gtk
 
 __all__ = sorted(
     ["DispatchObject", "Event", "EventArgs", "Form", "KtPrint4", "KtText", "Method", "StdFont", "enumerations"]
+    + ["EventWarning", "KtBoton", "KtError", "KtMarco", "get_raise_errors", "set_raise_errors"]
     + ["ObjectError", "PropertyPage", "clsCommonDialog", "dialogs", "register_component", "unregister_component"]
     + ["pdf_printer_output", "printers", "set_pdf_printer_output"]
     + _KEYS
-    + ["live_windows", "live_timers", "use_gtk"]
+    + ["live_windows", "live_timers", "live_gdi_objects", "use_gtk"]
     + list(enumerations)
     + [name for members in enumerations.values() for name in members]
 )

@@ -141,6 +141,7 @@ KtRows& KtPrint4::RowsOrThrow(std::int32_t area) {
 
 void KtPrint4::RecordError(std::int32_t number, const std::string& source, const std::string& description) {
   std::string message = GetErrorMessage(number);
+  ++errorsRecorded_;
   error_.ErrorNumber = number;
   error_.ErrorSource = source;
   error_.ErrorDescription = message.empty() ? description : message;

@@ -370,6 +370,9 @@ class KtPrint4 : public DocumentHost {
   void ClearError() { error_.ErrorNumber = 0; }
   bool GetLastError(std::int32_t& ErrorNumber, std::string& ErrorDescription, std::string& ErrorSource) const;
   void RecordError(std::int32_t number, const std::string& source, const std::string& description) override;
+  // How many failures were recorded so far: a host tells whether one call
+  // failed by comparing it before and after, without clearing the record.
+  std::uint64_t ErrorsRecorded() const { return errorsRecorded_; }
 
   // ---- templates and property persistence (defined in persist/) -------------------------------
   // Template files, at run time only (the container's UserMode): false with the
@@ -468,6 +471,7 @@ class KtPrint4 : public DocumentHost {
   std::int32_t currentPage_ = 0;
   std::int32_t pageCount_ = 0;
   ErrorRecord error_;
+  std::uint64_t errorsRecorded_ = 0;
   win::HDC measureDC_ = nullptr;
   // The on-screen preview's state and windows (render/preview.cpp); shared_ptr
   // so this header needs no definition of it.

@@ -110,7 +110,17 @@ KtPrint4Dispatch::KtPrint4Dispatch(std::shared_ptr<Container> site)
 KtPrint4Dispatch::KtPrint4Dispatch(KtPrint4& control) : control_(&control) { Publish(); }
 
 KtPrint4Dispatch::~KtPrint4Dispatch() {
+  if (adapter_ && control_) control_->Unadvise(adapter_.get());
+}
+
+void KtPrint4Dispatch::Release() {
+  if (!control_) return;
+  Retire();
   if (adapter_) control_->Unadvise(adapter_.get());
+  adapter_.reset();
+  owned_.reset();
+  control_ = nullptr;
+  site_.reset();
 }
 
 KtPrint4Events& KtPrint4Dispatch::EventAdapter() { return *adapter_; }

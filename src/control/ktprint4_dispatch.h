@@ -25,6 +25,11 @@ class KtPrint4Dispatch : public Dispatch {
   std::string TypeName() const override { return "KtPrint4"; }
   KtPrint4& Control() { return *control_; }
 
+  // Destroys the control now (its windows, timers and drawing objects) and
+  // retires the published table; a control this object does not own is
+  // only let go. Nothing may be called by name afterwards.
+  void Release();
+
   // The sink this object advises on its control: the control raises events
   // into it, and it forwards them to the dispatch event sinks. Exposed so a
   // host can raise an event the way the control does.

@@ -41,6 +41,12 @@ KtTextDispatch::KtTextDispatch(std::shared_ptr<Form> form)
 
 KtTextDispatch::~KtTextDispatch() = default;
 
+void KtTextDispatch::Release() {
+  Retire();
+  box_.reset();
+  form_.reset();
+}
+
 void KtTextDispatch::Publish() {
   KtText* t = box_.get();
   auto color = [](std::uint32_t c) { return Variant(static_cast<std::int32_t>(c)); };

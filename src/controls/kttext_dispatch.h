@@ -18,6 +18,8 @@ class KtTextDispatch : public Dispatch {
 
   std::string TypeName() const override { return "KtText"; }
   KtText& Control() { return *box_; }
+  // Destroys the box now and retires the published table.
+  void Release();
 
  private:
   void Publish();

@@ -134,6 +134,53 @@ def test_a_failing_handler_is_reported_and_the_others_still_run(c):
     assert [str(x) for x in errors] == ["handler bug", "handler bug"]
 
 
+def test_a_handler_exception_is_recorded_and_with_raise_errors_raised_after_the_call(tmp_path):
+    class Broken:
+        def NewPage(self, e):
+            raise ZeroDivisionError("no page for you")
+
+    quiet = ktfolio.KtPrint4()
+    quiet.AddRow("a")
+    quiet.connect(Broken())
+    with unraisable() as errors:
+        assert quiet.ExportPng(str(tmp_path / "a.png"), 1) is True, "the operation still runs to its end"
+    assert [type(x) for x in errors] == [ZeroDivisionError, ZeroDivisionError], "First and Last, reported"
+    assert quiet.GetLastError() == (True, 440, "ZeroDivisionError: no page for you", "NewPage")
+
+    loud = ktfolio.KtPrint4(raise_errors=True)
+    loud.AddRow("a")
+    loud.connect(Broken())
+    with unraisable() as errors, pytest.raises(ktfolio.KtError, match="ExportPng") as caught:
+        loud.ExportPng(str(tmp_path / "b.png"), 1)
+    assert errors == [] and (tmp_path / "b.png").exists(), "raised once the export returned"
+    assert (caught.value.number, caught.value.source) == (440, "NewPage")
+    assert isinstance(caught.value.__cause__, ZeroDivisionError), "the handler's own exception is the cause"
+    assert loud.AddRow("b") is True, "the held exception went with the call that raised it"
+
+
+def test_a_handler_method_named_almost_like_an_event_warns(c):
+    class Misspelt:
+        def NewPages(self, e):
+            pass
+
+        def enterCell(self, e):
+            pass
+
+        def NewPage(self, e):
+            pass
+
+        def Page(self, e):
+            pass
+
+        newpage_count = 0  # not a method
+
+    with pytest.warns(ktfolio.EventWarning) as warned:
+        c.connect(Misspelt())
+    assert sorted(str(w.message).split("'")[1] for w in warned) == ["NewPages", "enterCell"]
+    assert "did you mean 'EnterCell'" in " ".join(str(w.message) for w in warned)
+    assert issubclass(ktfolio.EventWarning, Warning)
+
+
 def test_connect_needs_a_handler(c):
     with pytest.raises(TypeError):
         c.connect(None)

@@ -36,15 +36,24 @@ def test_the_settings_array_is_the_start_of_the_design(c):
     assert c.GetDsnArray().startswith(pro) and pro.endswith(b"sText=\r\n")
 
 
-def test_templates_are_saved_and_loaded_as_files(c, tmp_path):
-    path = str(tmp_path / "invoice.ktt")
+@pytest.mark.parametrize("kind", [str, os.fsencode, lambda p: p], ids=["str", "bytes", "PathLike"])
+def test_templates_are_saved_and_loaded_as_files_named_by_str_bytes_or_path(c, tmp_path, kind):
+    path = tmp_path / "caf\udce9.ktt"  # a name that is not UTF-8 on disk: b"caf\xe9.ktt"
     c.AddRow("x", 1.5, True)
-    assert c.SaveAsTemplate(path) is True
+    assert c.SaveAsTemplate(kind(path)) is True
+    assert os.listdir(tmp_path) == ["caf\udce9.ktt"], "the file has exactly the name given"
     with open(path, "rb") as f:
         assert f.read() == c.GetDsnArray()
     d = ktfolio.KtPrint4()
-    assert d.LoadFromTemplate(TemplateName=path) is True
+    assert d.LoadFromTemplate(TemplateName=kind(path)) is True
     assert d.GetProperty(1, 2, "Text") == "1.5"
+
+
+def test_a_file_name_of_another_type_names_the_argument(c):
+    with pytest.raises(TypeError, match="SaveAsTemplate.*TemplateName.*os.PathLike"):
+        c.SaveAsTemplate(3.5j)
+    with pytest.raises(ValueError, match="NUL"):
+        c.SaveAsTemplate(b"a\0b.ktt")
 
 
 def test_a_missing_template_is_a_recorded_error(c, tmp_path):

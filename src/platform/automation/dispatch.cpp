@@ -122,6 +122,14 @@ std::string DispMember::Signature() const {
 
 Dispatch::~Dispatch() = default;
 
+void Dispatch::Retire() {
+  retired_ = true;
+  members_.clear();
+  index_.clear();
+  events_.clear();
+  sinks_.clear();
+}
+
 Error Dispatch::Fail(std::int32_t number, const std::string& description) const {
   return Error(number, std::string(kLibraryName) + "." + TypeName(), description);
 }

@@ -133,6 +133,10 @@ class Dispatch {
   void Disconnect(int cookie);
   std::size_t SinkCount() const { return sinks_.size(); }
 
+  // True once the object was retired: its table is empty, so every call by
+  // name fails with Error 438 instead of reaching a control that is gone.
+  bool Retired() const { return retired_; }
+
  protected:
   Dispatch() = default;
 
@@ -153,6 +157,10 @@ class Dispatch {
 
   Error Fail(std::int32_t number, const std::string& description) const;
 
+  // Drops every member, event and sink, for an object about to destroy what
+  // its members reach (a host released the control early).
+  void Retire();
+
  private:
   DispMember& Register(DispMember m);
 
@@ -161,6 +169,7 @@ class Dispatch {
   std::vector<DispEvent> events_;
   std::vector<std::pair<int, EventSink>> sinks_;
   int nextCookie_ = 1;
+  bool retired_ = false;
 };
 
 // The platform font object published by name: Name, Size, Bold, Italic,

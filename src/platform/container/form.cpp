@@ -136,12 +136,16 @@ Form::Form(int width, int height, const std::string& caption) {
   Resize(width, height);
 }
 
-Form::~Form() {
+Form::~Form() { Release(); }
+
+void Form::Release() {
   if (hwnd_ && IsWindow(hwnd_)) {
     SetWindowLongPtr(hwnd_, GWLP_USERDATA, 0);
     user::UseDialogKeys(hwnd_, false);
     DestroyWindow(hwnd_);
   }
+  hwnd_ = nullptr;
+  sites_.clear();
 }
 
 int Form::ClientWidth() const {

@@ -59,6 +59,10 @@ class Form : public Container {
   std::function<bool(win::MSG&)> PreTranslate;
   void Close();
   bool Closed() const { return closed_; }
+  // Destroys the window and every window in it now, for a host done with the
+  // form before the last reference goes; the form is then windowless and
+  // every call does nothing. Remove the controls' sites first.
+  void Release();
 
   // Input in client pixels of the form, delivered before returning.
   void Click(int x, int y, int button = 1);

@@ -1,0 +1,122 @@
+// What the binding adds around every call from a Python host: the controls
+// it made (their error mode and early release), ktfolio.KtError for
+// recorded failures when the host asked for exceptions, and the exceptions
+// of event handlers, held until the host's call that raised the event returns.
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+#include "control/errors.h"
+#include "platform/container/form.h"
+
+namespace ktfolio::py_binding {
+
+namespace py = pybind11;
+
+// The number an exception of a Python event handler is recorded under: the
+// automation layer's "Automation error", as a failing Python component's is.
+// The control's own message table has no entry for a host's failure, and an
+// entry would replace the handler's message with the table's.
+inline constexpr std::int32_t kHandlerFailed = 440;
+
+// A control made from Python.
+class HostControl {
+ public:
+  virtual ~HostControl() = default;
+
+  bool RaiseErrors() const { return raiseErrors_; }
+  void RaiseErrors(bool on) { raiseErrors_ = on; }
+
+  // The control's error record, when it keeps one (KtPrint4).
+  virtual bool KeepsRecord() const { return false; }
+  virtual std::uint64_t Recorded() const { return 0; }
+  virtual ErrorRecord LastRecord() const { return {}; }
+  virtual void Record(std::int32_t /*number*/, const std::string& /*source*/, const std::string& /*text*/) {}
+
+  // Destroys the control's windows, timers and drawing objects now; every
+  // later call raises ValueError. The form it was made on, if any.
+  virtual void Release() = 0;
+  virtual bool Released() const = 0;
+  virtual const Form* OnForm() const = 0;
+
+ private:
+  bool raiseErrors_ = false;
+};
+
+// The default for raise_errors=None: ktfolio.set_raise_errors().
+bool RaiseErrorsDefault();
+
+// Remembers a control for Form.release(), which releases what lives on it.
+void Track(const std::shared_ptr<HostControl>& control);
+// Releases every tracked control on `form`; RuntimeError while a handler runs.
+void ReleaseControlsOn(const Form& form);
+// RuntimeError while an event handler runs: a control cannot go while its own
+// operation is on the stack.
+void CheckNotInHandler(const std::string& what);
+
+// An event handler of `control` raised: record it (number kHandlerFailed,
+// source the event's name) and either hold it for the host's call or report
+// it as unraisable. Call with the Python error set.
+void HandlerFailed(HostControl& control, const std::string& event);
+
+// Counts a running handler (or other host code the library called).
+class InHandler {
+ public:
+  InHandler();
+  ~InHandler();
+  InHandler(const InHandler&) = delete;
+  InHandler& operator=(const InHandler&) = delete;
+};
+
+// Raises ktfolio.KtError(number, description, source) with a message naming `what`.
+[[noreturn]] void RaiseKtError(std::int32_t number, const std::string& description, const std::string& source,
+                               const std::string& what);
+
+// Runs one call of the host: afterwards a handler error held meanwhile is
+// raised (as KtError, caused by the handler's exception), then, for a
+// control in raise_errors mode, a failure recorded during the call. A call
+// made from inside a handler leaves both to the outermost call.
+class HostCall {
+ public:
+  explicit HostCall(HostControl* control, std::string what);
+  ~HostCall();
+  void Done();  // the call returned normally
+  HostCall(const HostCall&) = delete;
+  HostCall& operator=(const HostCall&) = delete;
+
+ private:
+  HostControl* control_;
+  std::string what_;
+  std::uint64_t before_ = 0;
+  bool outermost_;
+  int uncaught_;
+};
+
+template <typename F>
+auto AsHostCall(HostControl* control, std::string what, F&& f) {
+  HostCall call(control, std::move(what));
+  if constexpr (std::is_void_v<decltype(f())>) {
+    f();
+    call.Done();
+  } else {
+    auto result = f();
+    call.Done();
+    return result;
+  }
+}
+
+// Warns with ktfolio.EventWarning (an exception when warnings are errors).
+void WarnOfEvent(const std::string& message);
+
+void DefineHostErrors(py::module_& m);
+// Wraps every function of the module, its submodules and classes so that a
+// keyword name that is not valid text is a TypeError before pybind11 sees it.
+void GuardKeywordNames(py::module_& m);
+
+}  // namespace ktfolio::py_binding

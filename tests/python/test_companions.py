@@ -1,0 +1,146 @@
+"""The button and the frame from Python, and releasing controls and forms early: what the
+binding adds (names, events, the frame's children, release); the drawing is tested in C++."""
+import gc
+
+import pytest
+
+import ktfolio
+from form_children import child, click
+
+
+@pytest.fixture
+def panel():
+    """A shown form with a frame holding two buttons, and the Click events they raised."""
+    f = ktfolio.Form(400, 200)
+    frame = ktfolio.KtMarco(form=f)
+    frame.Move(10, 10, 300, 150)
+    buttons = [ktfolio.KtBoton(container=frame) for _ in range(2)]
+    for i, b in enumerate(buttons):
+        b.Move(10 + 100 * i, 10, 80, 24)
+    clicks = []
+
+    class Log:
+        def __init__(self, name):
+            self.name = name
+
+        def Click(self, e):
+            clicks.append(self.name)
+
+    for b in buttons:
+        b.connect(Log(b.Caption))
+    f.show()
+    return f, frame, buttons, clicks
+
+
+def test_the_controls_publish_their_members_and_defaults(panel):
+    f, frame, (one, two), _ = panel
+    assert [one.Caption, two.Caption, frame.Caption] == ["KtBoton1", "KtBoton2", "KtMarco1"]
+    assert child(f, "KtBoton1")["cls"] == "KtBoton"
+    assert (one.Style, one.Value, one.Pressed, one.BevelWidth, one.BackColor) == (0, 0, False, 2, 0x8000000F)
+    assert (frame.Flood, frame.FloodPercent, frame.BevelOuter, frame.FloodColor) == (0, 0, 1, 0x8000000D)
+    assert isinstance(ktfolio.KtBoton.Click, ktfolio.Event) and ktfolio.KtMarco.FloodChange.params == ()
+    assert "inverted" in ktfolio.KtMarco.FloodShowPct.__doc__
+    assert repr(one) == "<ktfolio.KtBoton 'KtBoton1' caption='KtBoton1' style=0 value=0>"
+    with pytest.raises(AttributeError):
+        one.Hot = True
+
+
+def test_a_toggle_button_flips_on_user_clicks_only(panel):
+    f, _, (one, _), clicks = panel
+    one.Style = ktfolio.ppToggleButton
+    click(f, "KtBoton1")
+    assert (one.Value, one.Pressed) == (-1, True)
+    click(f, "KtBoton1")
+    assert one.Value == 0
+    one.Value = 5
+    assert one.Pressed is True
+    one.DoClick()  # the button has the focus now: a click from code
+    assert one.Value == 5 and clicks == ["KtBoton1"] * 3
+
+
+def test_access_keys_and_do_click_raise_click_only_when_enabled(panel):
+    f, _, (one, two), clicks = panel
+    two.Caption = "&Print"
+    one.SetFocus()
+    f.key(ord("P"), alt=True)
+    assert clicks == ["KtBoton2"] and two.Pressed is False
+    one.Enabled = False
+    one.DoClick()
+    click(f, "KtBoton1")
+    assert clicks == ["KtBoton2"], "a disabled button takes no clicks"
+
+
+def test_the_flood_clamps_its_percentage_and_reports_changes_only_with_a_flood(panel):
+    _, frame, _, _ = panel
+    changes = []
+
+    class Watch:
+        def FloodChange(self, e):
+            changes.append(frame.FloodPercent)
+
+    frame.connect(Watch())
+    frame.FloodPercent = 30
+    assert changes == [], "no flood, no event"
+    frame.Flood = ktfolio.ppFloodToRight
+    frame.FloodShowPct = True
+    for value in (150, 150, -5, 50):
+        frame.FloodPercent = value
+    assert changes == [100, 0, 50]
+    with pytest.raises(TypeError, match="FloodPercent"):
+        frame.FloodPercent = 40000  # an Integer, as the frame declares it
+
+
+def test_a_frame_hides_and_shows_what_it_holds(panel):
+    f, frame, buttons, _ = panel
+    frame.HideChildren()
+    assert [b.Visible for b in buttons] == [False, False]
+    assert not child(f, "KtBoton1")["visible"] and frame.Visible
+    frame.ShowChildren()
+    assert [child(f, b.Caption)["visible"] for b in buttons] == [True, True]
+
+
+def counts():
+    gc.collect()
+    return ktfolio.live_windows(), ktfolio.live_timers(), ktfolio.live_gdi_objects()
+
+
+def test_with_blocks_release_windows_timers_and_drawing_objects():
+    before = counts()
+    with ktfolio.KtPrint4() as alone:
+        alone.AddRow("a", "b")
+        assert alone.Pages == 1
+    assert counts() == before and alone.released and repr(alone) == "<ktfolio.KtPrint4 released>"
+    with pytest.raises(ValueError, match="released KtPrint4"):
+        alone.AddRow("c")
+
+    with ktfolio.Form(640, 480) as f:
+        c = ktfolio.KtPrint4(form=f)
+        c.AddRow("x")
+        box = ktfolio.KtText(form=f)
+        frame = ktfolio.KtMarco(form=f)
+        button = ktfolio.KtBoton(container=frame)
+        page = ktfolio.PropertyPage("Defaults", form=f)
+        f.show()
+        page.select([c])
+        box.SetFocus()
+        f.type("typed")  # arms the box's delay timer
+        assert counts() != before
+    assert counts() == before, "the form released what was made on it, then itself"
+    assert all(x.released for x in (f, c, box, frame, button))
+    for call in (lambda: f.pump(), lambda: button.DoClick(), lambda: c.Pages, lambda: frame.Caption, page.apply):
+        with pytest.raises(ValueError, match="released"):
+            call()
+
+
+def test_a_control_cannot_be_released_by_its_own_handler():
+    c = ktfolio.KtPrint4(raise_errors=True)
+    c.AddRow("a")
+
+    class Quits:
+        def NewPage(self, e):
+            c.release()
+
+    c.connect(Quits())
+    with pytest.raises(ktfolio.KtError) as caught:
+        c.ExportPng("/dev/null/none.png", 1)
+    assert isinstance(caught.value.__cause__, RuntimeError) and not c.released
