@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
   if (breakAt > 0 && breakAt <= rows) c.SetPageBreak(firstItem + breakAt - 1);
   c.RePaging();
 
-  if (!pdf.empty() && !c.ExportPdf(pdf, 1, c.Pages())) std::fprintf(stderr, "listing_report: could not write %s\n", pdf.c_str());
+  if (!pdf.empty() && !c.ExportPdf(pdf, 1, c.Pages()))
+    std::fprintf(stderr, "listing_report: could not write %s\n", pdf.c_str());
   std::int32_t n = 0;
   std::string d, s;
   if (c.GetLastError(n, d, s)) {
