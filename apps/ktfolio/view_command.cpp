@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli.h"
 #include "commands.h"
 #include "edit/toolbar.h"
 #include "model/enums.h"
@@ -126,7 +127,7 @@ int View(const ViewOptions& o) {
   auto form = std::make_unique<Form>(w, h, "ktfolio preview");
   KtPrint4 control(form.get());
   if (o.demo) {
-    examples::BuildInvoice(control, "%APP_PATH%/logo.png");
+    examples::BuildInvoice(control, DataFile("logo.png"));
   } else if (!LoadTemplate(control, o.file)) {
     return kExitFailed;
   }
