@@ -100,6 +100,8 @@ if [[ $with_python == yes ]]; then
   out=$(env -u PYTHONPATH "$prefix/bin/python" "$src/examples/python/report.py") ||
     fail "report.py failed against the installed package"
   grep -q '^pages: 2$' <<<"$out" || fail "report.py printed: $out"
+  out=$(env -u PYTHONPATH "$prefix/bin/python" -m ktfolio printers) || fail "python -m ktfolio printers failed"
+  grep -q '^PDF$' <<<"$out" || fail "python -m ktfolio printers printed: $out"
   for f in __init__.pyi py.typed; do
     [[ -f $(dirname "$where")/$f ]] || fail "$f not installed with the package"
   done
