@@ -1,5 +1,6 @@
 # Install rules: the shared library, the public headers under include/ktfolio,
-# the CMake package (ktfolio::ktfolio), the pkg-config file and the programs.
+# the CMake package (ktfolio::ktfolio), the pkg-config file, the programs and
+# the example data.
 include(CMakePackageConfigHelpers)
 
 set(KTFOLIO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ktfolio)
@@ -36,12 +37,14 @@ file(RELATIVE_PATH KTFOLIO_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfi
 configure_file(${PROJECT_SOURCE_DIR}/cmake/ktfolio.pc.in ${PROJECT_BINARY_DIR}/ktfolio.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/ktfolio.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
-# Programs: the command-line host when it is part of the build, and the examples.
+# Programs, and nothing else, in bin/: the command-line host when it is part of
+# the build, and the examples.
 if(TARGET ktfolio_cli)
   install(TARGETS ktfolio_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  # `ktfolio demo` finds the invoice's logo beside itself.
-  install(FILES ${PROJECT_SOURCE_DIR}/examples/data/logo.png DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 if(KTFOLIO_EXAMPLES)
   install(TARGETS ${KTFOLIO_EXAMPLE_TARGETS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# The example data (the invoice's logo, the templates) in share/ktfolio, where
+# the programs look for it (cmake/data.cmake).
+install(DIRECTORY ${KTFOLIO_DATA_BUILD_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/ktfolio)

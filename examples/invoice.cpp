@@ -1,5 +1,6 @@
 // Example host: builds the example invoice and writes it as a PDF and as PNG
-// pages. The logo is found beside the program ("%APP_PATH%").
+// pages. The logo is found in share/ktfolio beside the program's bin/ ("%APP_PATH%"),
+// where it is installed and where the build tree has it.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
     }
   }
   KtPrint4 c;
-  examples::BuildInvoice(c, "%APP_PATH%/logo.png", items);
+  examples::BuildInvoice(c, "%APP_PATH%/" KTFOLIO_BIN_TO_DATA "/logo.png", items);
   if (!templateFile.empty() && !c.SaveAsTemplate(templateFile)) return Fail(c);
   const std::int16_t pages = c.Pages();
   if (!c.ExportPdf(dir + "/invoice.pdf", 1, pages)) return Fail(c);

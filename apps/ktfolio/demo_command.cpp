@@ -1,6 +1,7 @@
 // `ktfolio demo`: the example invoice, written as PNG pages and a PDF.
 #include <cstdio>
 
+#include "cli.h"
 #include "commands.h"
 #include "invoice_document.h"
 
@@ -11,7 +12,7 @@ struct DemoOptions {
   std::string outputDir = "ktfolio-demo";
   int zoom = 100;
   int items = 60;
-  std::string logo = "%APP_PATH%/logo.png";
+  std::string logo = DataFile("logo.png");
 };
 }  // namespace
 

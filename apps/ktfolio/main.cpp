@@ -1,34 +1,11 @@
 // ktfolio: the command-line host of the print-document control.
-#include <clocale>
-#include <cstdio>
+#include <filesystem>
 
-#include "commands.h"
+#include "cli.h"
+#include "platform/automation/picture.h"
 
 int main(int argc, char** argv) {
-  using namespace ktfolio::cli;
-  // Dates in the user's language and text in the user's character set;
-  // numbers keep the "C" form that templates and values are written in.
-  std::setlocale(LC_ALL, "");
-  std::setlocale(LC_NUMERIC, "C");
-  CLI::App app{"ktfolio: compose, render and print ktfolio documents", "ktfolio"};
-  app.require_subcommand(1);
-  Action action;
-  AddDemoCommand(app, action);
-  AddViewCommand(app, action);
-  AddInfoCommand(app, action);
-  AddRenderCommand(app, action);
-  AddPdfCommand(app, action);
-  AddConvertCommand(app, action);
-  AddDesignCommand(app, action);
-  AddPrintersCommand(app, action);
-  AddPrintCommand(app, action);
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return kExitUsage;
-  }
-  return action ? action() : kExitUsage;
+  // The example data is installed in share/ktfolio beside bin/; the build tree has the same layout.
+  std::filesystem::path data = std::filesystem::path(ktfolio::ApplicationPath()) / KTFOLIO_BIN_TO_DATA;
+  return ktfolio::cli::RunCli(argc, argv, data.string());
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "cli.h"
 #include "commands.h"
 #include "edit/design_editing.h"
 #include "edit/toolbar.h"
@@ -135,7 +136,7 @@ int View(const ViewOptions& o) {
   auto form = std::make_unique<Form>(w, h, "ktfolio preview");
   KtPrint4 control(form.get());
   if (o.demo) {
-    examples::BuildInvoice(control, "%APP_PATH%/logo.png");
+    examples::BuildInvoice(control, DataFile("logo.png"));
   } else if (!LoadTemplate(control, o.file)) {
     return kExitFailed;
   }

@@ -21,7 +21,28 @@ prefix=$tmp/prefix
 # A virtual environment as the prefix: its interpreter looks for packages in
 # the prefix's platform library folder, where the install puts ktfolio.
 "$python" -m venv --without-pip "$prefix"
+venv_bin=$(ls "$prefix/bin")
 cmake --install "$build" --prefix "$prefix" >/dev/null
+
+echo "-- nothing but programs in bin/, the example data in share/ktfolio"
+for f in "$prefix"/bin/*; do
+  grep -qxF "$(basename "$f")" <<<"$venv_bin" && continue
+  [[ -f $f && -x $f && $(head -c 4 "$f") == $'\x7fELF' ]] || fail "bin/$(basename "$f") is not a program"
+done
+for f in logo.png templates/invoice.ktt templates/long_listing.ktt; do
+  [[ -f $prefix/share/ktfolio/$f ]] || fail "share/ktfolio/$f not installed"
+done
+if [[ -e $build/bin/ktfolio ]]; then
+  # The installed program finds the data there: the demo's logo, and the one the template names.
+  "$prefix/bin/ktfolio" demo --items 3 --output-dir "$tmp/demo" >/dev/null || fail "installed ktfolio demo failed"
+  out=$("$prefix/bin/ktfolio" info "$prefix/share/ktfolio/templates/invoice.ktt") ||
+    fail "installed ktfolio cannot read the installed invoice template"
+  grep -q '^pages: ' <<<"$out" || fail "installed ktfolio info printed: $out"
+fi
+if [[ -e $build/bin/invoice ]]; then
+  mkdir "$tmp/invoice"
+  "$prefix/bin/invoice" --items 3 --output-dir "$tmp/invoice" >/dev/null || fail "installed invoice example failed (its logo?)"
+fi
 
 echo "-- library, headers and package files"
 [[ -f $prefix/lib/libktfolio.so.0.1.0 ]] || fail "libktfolio.so.0.1.0 not installed"
@@ -79,6 +100,8 @@ if [[ $with_python == yes ]]; then
   out=$(env -u PYTHONPATH "$prefix/bin/python" "$src/examples/python/report.py") ||
     fail "report.py failed against the installed package"
   grep -q '^pages: 2$' <<<"$out" || fail "report.py printed: $out"
+  out=$(env -u PYTHONPATH "$prefix/bin/python" -m ktfolio printers) || fail "python -m ktfolio printers failed"
+  grep -q '^PDF$' <<<"$out" || fail "python -m ktfolio printers printed: $out"
   for f in __init__.pyi py.typed; do
     [[ -f $(dirname "$where")/$f ]] || fail "$f not installed with the package"
   done
