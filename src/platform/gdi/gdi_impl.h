@@ -114,6 +114,7 @@ struct PrintJob {
   std::string path;                 // the file the context was made for
   std::string target;               // the file EndDoc produces (DOCINFO may name another)
   std::string temp;                 // where the document is written until EndDoc
+  ByteSink stream;                  // instead of the files, when set (CreatePdfStreamDC)
   cairo_surface_t* pdf = nullptr;   // owned; between StartDoc and EndDoc
   cairo_surface_t* sink = nullptr;  // owned
   double pageWidthPt = 0;

@@ -1,5 +1,6 @@
 // PDF printer contexts: a document written page by page to a Cairo PDF surface
-// at the printer's resolution, published under its name only once complete.
+// at the printer's resolution, published under its name only once complete, or
+// handed piece by piece to a stream.
 #include <cairo-pdf.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -33,12 +34,16 @@ void Bind(DC* dc, cairo_surface_t* surface, bool vector) {
   if (old) cairo_surface_destroy(old);
 }
 
+void RemoveTemp(const PrintJob& job) {
+  if (!job.temp.empty()) std::remove(job.temp.c_str());
+}
+
 void DiscardDocument(DC* dc, PrintJob* job) {
   Bind(dc, job->sink, false);
   if (job->pdf) {
     cairo_surface_destroy(job->pdf);  // finishes into the temporary file, which goes next
     job->pdf = nullptr;
-    std::remove(job->temp.c_str());
+    RemoveTemp(*job);
   }
   job->inPage = false;
 }
@@ -56,12 +61,24 @@ bool MakeTempBeside(const std::string& target, std::string& temp) {
   return true;
 }
 
+cairo_status_t WriteToStream(void* closure, const unsigned char* data, unsigned int length) {
+  const PrintJob& job = *static_cast<const PrintJob*>(closure);
+  return job.stream(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+}
+
+// The document's surface: on the stream, or on a temporary file beside the target.
+cairo_surface_t* OpenDocument(PrintJob& job) {
+  if (job.stream) return cairo_pdf_surface_create_for_stream(WriteToStream, &job, job.pageWidthPt, job.pageHeightPt);
+  if (!MakeTempBeside(job.target, job.temp)) return nullptr;
+  return cairo_pdf_surface_create(job.temp.c_str(), job.pageWidthPt, job.pageHeightPt);
+}
+
 }  // namespace
 
 PrintJob::~PrintJob() {
   if (pdf) {
     cairo_surface_destroy(pdf);
-    std::remove(temp.c_str());
+    RemoveTemp(*this);
   }
   if (sink) cairo_surface_destroy(sink);
 }
@@ -70,11 +87,10 @@ PrintJob::~PrintJob() {
 
 using namespace gdi;
 
-HDC CreatePdfPrinterDC(const char* path, int dpiX, int dpiY, int pageWidth, int pageHeight) {
-  GDI_LOCK;
-  if (!path || !*path || dpiX <= 0 || dpiY <= 0 || pageWidth <= 0 || pageHeight <= 0) return nullptr;
-  auto job = std::make_unique<PrintJob>();
-  job->path = path;
+namespace {
+
+HDC CreatePdfDC(std::unique_ptr<PrintJob> job, int dpiX, int dpiY, int pageWidth, int pageHeight) {
+  if (dpiX <= 0 || dpiY <= 0 || pageWidth <= 0 || pageHeight <= 0) return nullptr;
   job->sink = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 0, 0);
   job->pageWidthPt = pageWidth * kPointsPerInch / dpiX;
   job->pageHeightPt = pageHeight * kPointsPerInch / dpiY;
@@ -89,6 +105,24 @@ HDC CreatePdfPrinterDC(const char* path, int dpiX, int dpiY, int pageWidth, int 
   return hdc;
 }
 
+}  // namespace
+
+HDC CreatePdfPrinterDC(const char* path, int dpiX, int dpiY, int pageWidth, int pageHeight) {
+  GDI_LOCK;
+  if (!path || !*path) return nullptr;
+  auto job = std::make_unique<PrintJob>();
+  job->path = path;
+  return CreatePdfDC(std::move(job), dpiX, dpiY, pageWidth, pageHeight);
+}
+
+HDC CreatePdfStreamDC(ByteSink sink, int dpiX, int dpiY, int pageWidth, int pageHeight) {
+  GDI_LOCK;
+  if (!sink) return nullptr;
+  auto job = std::make_unique<PrintJob>();
+  job->stream = std::move(sink);
+  return CreatePdfDC(std::move(job), dpiX, dpiY, pageWidth, pageHeight);
+}
+
 int StartDoc(HDC hdc, const DOCINFO* info) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
@@ -96,12 +130,12 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   if (!job || job->pdf) return SP_ERROR;
   if (job->driver && !job->driver->StartDoc(info ? *info : DOCINFO{})) return SP_ERROR;
   job->target = info && info->lpszOutput && *info->lpszOutput ? info->lpszOutput : job->path;
-  if (!MakeTempBeside(job->target, job->temp)) return SP_ERROR;
-  job->pdf = cairo_pdf_surface_create(job->temp.c_str(), job->pageWidthPt, job->pageHeightPt);
+  job->pdf = OpenDocument(*job);
+  if (!job->pdf) return SP_ERROR;
   if (cairo_surface_status(job->pdf) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(job->pdf);
     job->pdf = nullptr;
-    std::remove(job->temp.c_str());
+    RemoveTemp(*job);
     return SP_ERROR;
   }
   if (info && info->lpszDocName) cairo_pdf_surface_set_metadata(job->pdf, CAIRO_PDF_METADATA_TITLE, info->lpszDocName);
@@ -157,8 +191,12 @@ int EndDoc(HDC hdc) {
   const bool written = cairo_surface_status(job->pdf) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(job->pdf);
   job->pdf = nullptr;
+  if (job->stream) {
+    job->endFailed = !written;
+    return written ? 1 : SP_ERROR;
+  }
   if (!written || std::rename(job->temp.c_str(), job->target.c_str()) != 0) {
-    std::remove(job->temp.c_str());
+    RemoveTemp(*job);
     return SP_ERROR;
   }
   if (job->driver && !job->driver->EndDoc(job->target)) {
