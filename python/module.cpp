@@ -28,6 +28,7 @@ void DefineForm(py::module_& m);
 void DefineDialogs(py::module_& m);
 void DefinePages(py::module_& m);
 void DefinePrinting(py::module_& m);
+void DefineBytesOut(py::module_& m);
 
 namespace {
 
@@ -405,6 +406,7 @@ PYBIND11_MODULE(_ktfolio, m) {
   DefineDialogs(m);
   DefinePages(m);
   DefinePrinting(m);
+  DefineBytesOut(m);
 
   py::class_<PyKtPrint4, Dispatch, std::shared_ptr<PyKtPrint4>>(
       m, "KtPrint4",
