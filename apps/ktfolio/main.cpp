@@ -6,7 +6,7 @@
 int main(int argc, char** argv) {
   using namespace ktfolio::cli;
   CLI::App app{"ktfolio: compose, render and print ktfolio documents", "ktfolio"};
-  app.require_subcommand(1);
+  ConfigureApp(app);
   Action action;
   AddDemoCommand(app, action);
   AddViewCommand(app, action);
@@ -19,11 +19,8 @@ int main(int argc, char** argv) {
   AddPrintCommand(app, action);
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return kExitUsage;
+    return ExitForParseError(app, e, argc, argv);
   }
   return action ? action() : kExitUsage;
 }
