@@ -45,6 +45,8 @@ class Progress {
   render::PageProgress Hook();
   // A new stage of the same job, counted from its own first page.
   void Restart(std::string what);
+  // Takes the line away before other output to the terminal; the next report draws it again.
+  void Clear();
 
  private:
   using Clock = std::chrono::steady_clock;

@@ -34,7 +34,9 @@ int WritePagesAndPdf(KtPrint4& control, const std::string& dir, int zoom, Progre
     progress.Report(p - 1, pages);
     const std::string png = dir + "/page-" + std::to_string(p) + ".png";
     if (!control.ExportPng(png, p, static_cast<std::int16_t>(zoom))) return ReportFailure(control);
+    progress.Clear();
     std::printf("%s\n", png.c_str());
+    std::fflush(stdout);
   }
   progress.Report(pages, pages);
   progress.Restart("pdf");

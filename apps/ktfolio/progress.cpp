@@ -43,6 +43,13 @@ void Progress::Restart(std::string what) {
   firstPage_.reset();
 }
 
+void Progress::Clear() {
+  if (!lineOpen_) return;
+  std::fputs("\r\033[K", stderr);
+  std::fflush(stderr);
+  lineOpen_ = false;
+}
+
 render::PageProgress Progress::Hook() {
   return [this](std::int32_t done, std::int32_t total) { Report(done, total); };
 }
@@ -53,7 +60,7 @@ void Progress::Report(std::int32_t done, std::int32_t total) {
   if (!firstPage_ || done == 0) firstPage_ = Rate{now, done};
   const bool last = done >= total;
   if (now - start_ < kQuietStart || (!last && now - shown_ < kRedrawEvery)) return;
-  if (last && !lineOpen_) return;  // done before anything was shown
+  if (last && shown_ == Clock::time_point{}) return;  // done before anything was shown
   shown_ = now;
   const double elapsed = Seconds(now - firstPage_->time).count();
   const double rate = elapsed > 0 ? (done - firstPage_->done) / elapsed : 0;
