@@ -212,7 +212,7 @@ def _repr_png_(self) -> bytes | None:
     return _ktfolio._png_bytes(self, 1, _REPR_DPI, False) or None
 
 
-def _repr_mimebundle_(self, include=None, exclude=None) -> dict:
+def _repr_mimebundle_(self, include: _typing.Any = None, exclude: _typing.Any = None) -> dict[str, _typing.Any]:
     """What a notebook shows for the control: its first page and its repr."""
     bundle = {"text/plain": repr(self)}
     png = self._repr_png_()
