@@ -129,12 +129,16 @@ double ZoomForDpi(double dpi) { return dpi * TwipsPerPixelX() * kPercent / kTwip
 std::vector<std::uint8_t> PagePng(KtPrint4& control, std::int16_t page, double zoom, bool shadow) {
   if (!(zoom >= kMinZoom && zoom <= ZoomForDpi(kMaxExportDpi))) throw ZoomOutOfRange(kPngSource);
   if (page < 1 || page > control.Pages()) throw PageOutOfRange(kPngSource);
+  const Error outOfMemory(errnum::kOutOfMemory, kPngSource, "Out of memory: no room for the page's pixels");
   HBITMAP bmp = RenderPageSurface(control, page, zoom, shadow);
-  if (!bmp) throw PageOutOfRange(kPngSource);
+  if (!bmp) {
+    const SIZE size = PageSurfaceSize(control, zoom);
+    throw size.cx > kShadow && size.cy > kShadow ? outOfMemory : PageOutOfRange(kPngSource);
+  }
   const double dpi = zoom / kPercent * kTwipsPerInch / TwipsPerPixelX();
   std::vector<std::uint8_t> png = EncodeBitmapPng(bmp, dpi);
   DeleteObject(bmp);
-  if (png.empty()) throw Error(errnum::kOutOfMemory, kPngSource, "Out of memory: cannot encode the page");
+  if (png.empty()) throw outOfMemory;
   return png;
 }
 
