@@ -31,6 +31,7 @@ void DefineForm(py::module_& m);
 void DefineDialogs(py::module_& m);
 void DefinePages(py::module_& m);
 void DefinePrinting(py::module_& m);
+void DefineBytesOut(py::module_& m);
 
 namespace {
 
@@ -700,6 +701,7 @@ PYBIND11_MODULE(_ktfolio, m) {
   DefineDialogs(m);
   DefinePages(m);
   DefinePrinting(m);
+  DefineBytesOut(m);
 
   DefineHostErrors(m);
   DefineKtPrint4(m);

@@ -28,7 +28,7 @@ int Run(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   std::setlocale(LC_NUMERIC, "C");
   CLI::App app{"ktfolio: compose, render and print ktfolio documents", "ktfolio"};
-  app.require_subcommand(1);
+  ConfigureApp(app);
   Action action;
   AddDemoCommand(app, action);
   AddViewCommand(app, action);
@@ -41,11 +41,8 @@ int Run(int argc, char** argv) {
   AddPrintCommand(app, action);
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return kExitUsage;
+    return ExitForParseError(app, e, argc, argv);
   }
   return action ? action() : kExitUsage;
 }

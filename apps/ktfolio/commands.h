@@ -3,17 +3,64 @@
 
 #include <CLI/CLI.hpp>
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "control/ktprint4.h"
+#include "render/render_internal.h"
 
 namespace ktfolio::cli {
 
-// Exit codes: 0 done, 1 a failure the control recorded, 2 bad usage.
+// Exit codes: 0 done, 1 a failure the control recorded, 2 bad usage (the
+// table --help shows is in usage.cpp).
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+
+// The program's own options (--version) and --help's exit-code table.
+void ConfigureApp(CLI::App& app);
+// Reports a failed parse on stderr and gives its exit code: 0 for --help and
+// --version, kExitUsage for every error (an unknown command by its name).
+int ExitForParseError(CLI::App& app, const CLI::ParseError& e, int argc, char** argv);
+// Checks an integer value, saying whether it is not a number or out of
+// min..max (`note` follows the range in the message).
+CLI::Validator WholeNumber(long long min, long long max, const std::string& note = "");
+// A preview zoom: 10..250 percent, 0 fits the page, -1 the width.
+CLI::Validator ZoomOrFit();
+
+// -q,--quiet on a command that may run long.
+void AddQuietFlag(CLI::App& command, bool& quiet);
+// Shows a long job's progress on stderr ("ktfolio: pdf page 1200 of 5000,
+// 850 pages/s, 4 s left"): only on a terminal, after about a second, and
+// never when quiet. Hook() feeds it from the page loops (render::PageProgressScope).
+class Progress {
+ public:
+  Progress(std::string what, bool quiet);
+  ~Progress();
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
+  void Report(std::int32_t done, std::int32_t total);
+  render::PageProgress Hook();
+  // A new stage of the same job, counted from its own first page.
+  void Restart(std::string what);
+  // Takes the line away before other output to the terminal; the next report draws it again.
+  void Clear();
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  struct Rate {
+    Clock::time_point time;
+    std::int32_t done;
+  };
+  std::string what_;
+  bool enabled_;
+  Clock::time_point start_;
+  Clock::time_point shown_{};
+  std::optional<Rate> firstPage_;
+  bool lineOpen_ = false;
+};
 
 // Each command registers itself and returns its action, run after parsing.
 using Action = std::function<int()>;
@@ -42,6 +89,9 @@ int ReportFailure(KtPrint4& control);
 
 // Writes every page as DIR/page-N.png at `zoom` and the whole document as
 // DIR/document.pdf, printing each file written. Returns an exit code.
-int WritePagesAndPdf(KtPrint4& control, const std::string& dir, int zoom);
+int WritePagesAndPdf(KtPrint4& control, const std::string& dir, int zoom, Progress& progress);
+
+// `info --json`: what info prints, as one JSON object with stable keys.
+void PrintInfoJson(KtPrint4& control);
 
 }  // namespace ktfolio::cli

@@ -13,6 +13,7 @@ struct DemoOptions {
   int zoom = 100;
   int items = 60;
   std::string logo = DataFile("logo.png");
+  bool quiet = false;
 };
 }  // namespace
 
@@ -22,19 +23,21 @@ void AddDemoCommand(CLI::App& app, Action& action) {
   demo->add_option("-o,--output-dir", options->outputDir, "Folder for the files (created when missing)")
       ->capture_default_str();
   demo->add_option("-z,--zoom", options->zoom, "Zoom of the PNG pages in percent")
-      ->check(CLI::Range(10, 250))
+      ->check(WholeNumber(10, 250))
       ->capture_default_str();
-  demo->add_option("-n,--items", options->items, "Invoice lines")->check(CLI::Range(0, 100000))->capture_default_str();
+  demo->add_option("-n,--items", options->items, "Invoice lines")->check(WholeNumber(0, 100000))->capture_default_str();
   demo->add_option("--logo", options->logo, "Picture file for the header")->capture_default_str();
+  AddQuietFlag(*demo, options->quiet);
   demo->callback([&action, options] {
     action = [options] {
+      Progress progress("demo", options->quiet);
       KtPrint4 control;
       examples::BuildInvoice(control, options->logo, options->items);
       std::int32_t n;
       std::string d, s;
       if (control.GetLastError(n, d, s)) return ReportFailure(control);
       std::printf("invoice: %d pages\n", control.Pages());
-      return WritePagesAndPdf(control, options->outputDir, options->zoom);
+      return WritePagesAndPdf(control, options->outputDir, options->zoom, progress);
     };
   });
 }

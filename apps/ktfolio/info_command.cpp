@@ -1,4 +1,4 @@
-// `ktfolio info TEMPLATE`: the page count and the rows of each area.
+// `ktfolio info TEMPLATE [--json]`: the page count and the rows of each area.
 #include <cstdio>
 
 #include "commands.h"
@@ -7,12 +7,18 @@ namespace ktfolio::cli {
 
 void AddInfoCommand(CLI::App& app, Action& action) {
   auto file = std::make_shared<std::string>();
+  auto json = std::make_shared<bool>(false);
   CLI::App* info = app.add_subcommand("info", "Print a template's page count, row counts and body section");
   AddTemplateArgument(*info, *file);
-  info->callback([&action, file] {
-    action = [file] {
+  info->add_flag("--json", *json, "As one JSON object, with the paper and margins (in twips) too");
+  info->callback([&action, file, json] {
+    action = [file, json] {
       KtPrint4 control;
       if (!LoadTemplate(control, *file)) return kExitFailed;
+      if (*json) {
+        PrintInfoJson(control);
+        return kExitOk;
+      }
       const std::int16_t pages = control.Pages();
       std::int32_t number = 0;
       std::string description, source;

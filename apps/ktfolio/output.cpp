@@ -27,7 +27,7 @@ int ReportFailure(KtPrint4& control) {
   return kExitFailed;
 }
 
-int WritePagesAndPdf(KtPrint4& control, const std::string& dir, int zoom) {
+int WritePagesAndPdf(KtPrint4& control, const std::string& dir, int zoom, Progress& progress) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) {
@@ -36,11 +36,18 @@ int WritePagesAndPdf(KtPrint4& control, const std::string& dir, int zoom) {
   }
   control.ClearError();
   const std::int16_t pages = control.Pages();
+  progress.Restart("png");
   for (std::int16_t p = 1; p <= pages; ++p) {
+    progress.Report(p - 1, pages);
     const std::string png = dir + "/page-" + std::to_string(p) + ".png";
     if (!control.ExportPng(png, p, static_cast<std::int16_t>(zoom))) return ReportFailure(control);
+    progress.Clear();
     std::printf("%s\n", png.c_str());
+    std::fflush(stdout);
   }
+  progress.Report(pages, pages);
+  progress.Restart("pdf");
+  render::PageProgressScope scope(progress.Hook());
   const std::string pdf = dir + "/document.pdf";
   if (!control.ExportPdf(pdf, 1, pages)) return ReportFailure(control);
   std::printf("%s\n", pdf.c_str());

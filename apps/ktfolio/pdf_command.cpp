@@ -11,6 +11,7 @@ struct PdfOptions {
   std::string output;
   int from = 1;
   int to = 0;  // 0: the last page
+  bool quiet = false;
 };
 }  // namespace
 
@@ -19,12 +20,15 @@ void AddPdfCommand(CLI::App& app, Action& action) {
   CLI::App* pdf = app.add_subcommand("pdf", "Write pages of a template as a PDF document");
   AddTemplateArgument(*pdf, o->file);
   pdf->add_option("-o,--output", o->output, "PDF file to write")->required();
-  pdf->add_option("--from", o->from, "First page")->check(CLI::Range(1, kMaxPages))->capture_default_str();
+  pdf->add_option("--from", o->from, "First page")->check(WholeNumber(1, kMaxPages))->capture_default_str();
   pdf->add_option("--to", o->to, "Last page (default: the last page of the document)")
-      ->check(CLI::Range(1, kMaxPages));
+      ->check(WholeNumber(1, kMaxPages));
+  AddQuietFlag(*pdf, o->quiet);
   pdf->callback([&action, o] {
     action = [o] {
       if (OutputIsInput(o->file, o->output)) return kExitUsage;
+      Progress progress("pdf", o->quiet);
+      render::PageProgressScope scope(progress.Hook());
       KtPrint4 control;
       if (!LoadTemplate(control, o->file)) return kExitFailed;
       const std::int16_t last = o->to > 0 ? static_cast<std::int16_t>(o->to) : control.Pages();

@@ -19,6 +19,7 @@ struct PrintOptions {
   int from = 1;
   int to = 0;  // 0: the last page
   int copies = 1;
+  bool quiet = false;
 };
 
 bool IsPdfPrinter(const std::string& name) { return strcasecmp(name.c_str(), win::spooler::kPdfPrinterName) == 0; }
@@ -37,11 +38,13 @@ int Print(const PrintOptions& o) {
   }
   if (!o.output.empty()) win::spooler::SetPdfPrinterOutput(o.output);
   if (IsPdfPrinter(o.printer) && OutputIsInput(o.file, win::spooler::PdfPrinterOutput())) return kExitUsage;
+  Progress progress("print", o.quiet);
   KtPrint4 control;
   if (!LoadTemplate(control, o.file)) return kExitFailed;
   const std::int16_t last = o.to > 0 ? static_cast<std::int16_t>(o.to) : control.Pages();
   control.PrinterName(o.printer);
   control.ClearError();
+  render::PageProgressScope scope(progress.Hook());
   control.PrintDoc(static_cast<std::int16_t>(o.from), last, false, static_cast<std::int16_t>(o.copies));
   ReportQuestions();
   for (const std::string& warning : win::spooler::JobWarnings())
@@ -62,11 +65,12 @@ void AddPrintCommand(CLI::App& app, Action& action) {
   AddTemplateArgument(*print, o->file);
   print->add_option("-p,--printer", o->printer, "Printer name: a CUPS queue, or PDF for the built-in one")
       ->required();
-  print->add_option("--from", o->from, "First page")->check(CLI::Range(1, kMaxPages))->capture_default_str();
+  print->add_option("--from", o->from, "First page")->check(WholeNumber(1, kMaxPages))->capture_default_str();
   print->add_option("--to", o->to, "Last page (default: the last page of the document)")
-      ->check(CLI::Range(1, kMaxPages));
-  print->add_option("-n,--copies", o->copies, "Copies")->check(CLI::Range(1, kMaxPages))->capture_default_str();
+      ->check(WholeNumber(1, kMaxPages));
+  print->add_option("-n,--copies", o->copies, "Copies")->check(WholeNumber(1, kMaxPages))->capture_default_str();
   print->add_option("-o,--output", o->output, "The file the PDF printer writes (default: ktfolio-print.pdf)");
+  AddQuietFlag(*print, o->quiet);
   print->callback([&action, o] { action = [o] { return Print(*o); }; });
 }
 

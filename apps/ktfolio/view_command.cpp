@@ -175,8 +175,9 @@ void AddViewCommand(CLI::App& app, Action& action) {
   view->add_flag("--demo", o->demo, "Show the example invoice instead");
   view->add_option("--screenshot", o->screenshot, "Render the control window to this PNG and exit");
   view->add_option("--size", o->size, "Window client size, WIDTHxHEIGHT")->capture_default_str();
-  view->add_option("--page", o->page, "Page to show")->capture_default_str();
+  view->add_option("--page", o->page, "Page to show")->check(WholeNumber(1, kMaxPages))->capture_default_str();
   view->add_option("--zoom", o->zoom, "Zoom in percent (10..250), 0 fit to page, -1 fit to width")
+      ->check(ZoomOrFit())
       ->capture_default_str();
   view->add_flag("--edit", o->edit,
                  "Edit cells in place (double-click a cell; Enter moves on); Ctrl+S saves the template, "

@@ -181,6 +181,59 @@ _document(clsCommonDialog, clsCommonDialog())
 for _cls in (DispatchObject, EventArgs, EventWarning, Form, KtError, Method, ObjectError, PropertyPage):
     _cls.__module__ = __name__
 
+# Pages as bytes, and the pictures a notebook shows for a control.
+_REPR_DPI = 48  # a thumbnail: an A4 page is 397 x 561 pixels
+
+
+def _page_span(control, pages):
+    if pages is None:
+        return 1, control.Pages
+    if isinstance(pages, range):
+        if pages.step != 1 or not pages:
+            raise ValueError(f"pages must be a non-empty range with step 1, not {pages!r}")
+        return pages.start, pages.stop - 1
+    if isinstance(pages, int) and not isinstance(pages, bool):
+        return pages, pages
+    if isinstance(pages, (tuple, list)) and len(pages) == 2 and all(
+            isinstance(p, int) and not isinstance(p, bool) for p in pages):
+        return pages[0], pages[1]
+    raise TypeError(f"pages must be None, a page number, a (first, last) pair or a range, not {pages!r}")
+
+
+def to_pdf(self, pages: int | tuple[int, int] | range | None = None) -> bytes:
+    """The document as the bytes of a PDF file, the same ExportPdf writes; pages
+    picks some: one page number, a (first, last) pair or a range. A page outside
+    the document gives b'' with the error recorded (GetLastError)."""
+    first, last = _page_span(self, pages)
+    return _ktfolio._pdf_bytes(self, first, last)
+
+
+def to_png(self, page: int, dpi: float = 96, shadow: bool = False) -> bytes:
+    """One page as the bytes of a PNG file at dpi dots per inch (10 to 600),
+    the same ExportPngDpi writes: the paper alone, or with the preview's drop
+    shadow. A bad page or dpi gives b'' with the error recorded (GetLastError)."""
+    return _ktfolio._png_bytes(self, page, dpi, shadow)
+
+
+def _repr_png_(self) -> bytes | None:
+    """The first page, small, for notebooks."""
+    return _ktfolio._png_bytes(self, 1, _REPR_DPI, False) or None
+
+
+def _repr_mimebundle_(self, include: _typing.Any = None, exclude: _typing.Any = None) -> dict[str, _typing.Any]:
+    """What a notebook shows for the control: its first page and its repr."""
+    bundle = {"text/plain": repr(self)}
+    png = self._repr_png_()
+    if png:
+        bundle["image/png"] = png
+    return bundle
+
+
+for _function in (to_pdf, to_png, _repr_png_, _repr_mimebundle_):
+    _function.__qualname__ = f"KtPrint4.{_function.__name__}"
+    setattr(KtPrint4, _function.__name__, _function)
+del to_pdf, to_png, _repr_png_, _repr_mimebundle_
+
 # Each enumeration as an IntEnum (ktfolio.ctsPageArea.Header); its members
 # stay module constants too (ktfolio.Header).
 for _type, _members in enumerations.items():
@@ -212,4 +265,4 @@ def __dir__():
     return sorted(set(__all__) | {n for n in globals() if n.startswith("__") and n.endswith("__")})
 
 
-del _type, _members, _cls
+del _type, _members, _cls, _function

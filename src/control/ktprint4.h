@@ -270,10 +270,15 @@ class KtPrint4 : public DocumentHost {
 
   // ---- output (drawn by src/render) ----------------------------------------------------
   // Writes page `page` as a PNG, as the preview's page surface shows it at
-  // `zoom` percent (10..250): page colour, drop shadow, content. Returns false
-  // and records the error on a bad page or zoom or an unwritable file; the
-  // document is left unchanged either way.
-  [[nodiscard]] bool ExportPng(const std::string& file, std::int16_t page, std::int16_t zoom = 100);
+  // `zoom` percent (10..250): page colour, drop shadow, content (without
+  // `shadow`, the page alone). The PNG records its resolution, zoom percent of
+  // the screen's. Returns false and records the error on a bad page or zoom or
+  // an unwritable file; the document is left unchanged either way.
+  [[nodiscard]] bool ExportPng(const std::string& file, std::int16_t page, std::int16_t zoom = 100,
+                               bool shadow = true);
+  // The same at a resolution of `dpi` dots per inch (10..600), by default the
+  // page alone, as paper: A4 at 300 dpi is 2480 x 3508 pixels.
+  [[nodiscard]] bool ExportPngDpi(const std::string& file, std::int16_t page, std::int32_t dpi, bool shadow = false);
   // Writes pages fromPage..toPage through the print path at 600 dpi to a PDF
   // file, one PDF page per page, sized to the paper. Same failure rules; a
   // range that prints no page (an empty body) writes no file and records 60107.

@@ -305,8 +305,16 @@ void KtPrint4Dispatch::Publish() {
 
   // Output.
   AddMethod(
-      "ExportPng", {In("file", Str), In("page", I), Opt("zoom", I, std::int16_t{100})},
-      [c](VariantArray& a) { return Variant(c->ExportPng(a[0].ToString(), a[1].ToInteger(), a[2].ToInteger())); },
+      "ExportPng", {In("file", Str), In("page", I), Opt("zoom", I, std::int16_t{100}), Opt("shadow", B, true)},
+      [c](VariantArray& a) {
+        return Variant(c->ExportPng(a[0].ToString(), a[1].ToInteger(), a[2].ToInteger(), a[3].ToBool()));
+      },
+      B, true);
+  AddMethod(
+      "ExportPngDpi", {In("file", Str), In("page", I), In("dpi", L), Opt("shadow", B, false)},
+      [c](VariantArray& a) {
+        return Variant(c->ExportPngDpi(a[0].ToString(), a[1].ToInteger(), a[2].ToLong(), a[3].ToBool()));
+      },
       B, true);
   AddMethod(
       "ExportPdf", {In("file", Str), In("fromPage", I), In("toPage", I)},

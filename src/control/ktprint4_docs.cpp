@@ -101,6 +101,7 @@ constexpr Description kDescriptions[] = {
     {"Refresh", "Repaints the preview."},
     {"RefreshStatus", "Updates the toolbar's page and zoom labels and its page buttons."},
     {"ExportPng", "Writes one page as a PNG file, as the preview shows it at a zoom of 10 to 250 percent."},
+    {"ExportPngDpi", "Writes one page as a PNG file at 10 to 600 dpi, by default without the preview's shadow."},
     {"ExportPdf", "Writes a range of pages to a PDF file through the print path at 600 dpi."},
     {"PrintDoc", "Prints a range of pages on PrinterName, optionally after the print dialog; failures are recorded."},
     // Templates and design.

@@ -1,6 +1,7 @@
 // Pages out of the control without a window or a spooler: a PNG of the
-// preview's page surface at a zoom, and a PDF of a page range drawn through the
-// print path.
+// preview's page surface at a zoom or a resolution, and a PDF of a page range
+// drawn through the print path. A PNG is made as bytes, then written; a PDF is
+// drawn the same way into a file or into a stream of bytes.
 #include <cmath>
 
 #include "model/units.h"
@@ -17,12 +18,18 @@ namespace {
 
 constexpr std::int16_t kMinZoom = 10;
 constexpr std::int16_t kMaxZoom = 250;
+constexpr double kPercent = 100.0;
+constexpr double kTwipsPerInch = 1440.0;
 constexpr int kPdfDpi = 600;
 constexpr int kShadow = 3;  // drop shadow of the page surface, pixels
 constexpr std::uint32_t kPageBackColor = 0xFFFFFF;
 constexpr const char* kDocumentName = "Folio's Job";
 
+constexpr const char* kPngSource = "Export PNG";
+constexpr const char* kPdfSource = "Export PDF";
+
 Error PageOutOfRange(const char* source) { return Error(60107, source, "No Description"); }
+Error ZoomOutOfRange(const char* source) { return Error(60110, source, "No Description"); }
 
 // What the platform said about the failed write, or a plain "cannot write".
 Error CannotWrite(const char* source, const std::string& file) {
@@ -37,6 +44,16 @@ void CheckPaper(const char* source, const tpPageInfo& info) {
   throw Error(errnum::kInvalidProcedureCall, source,
               "Invalid procedure call or argument: the paper is " + std::to_string(std::lround(info.Width)) +
                   " x " + std::to_string(std::lround(info.Height)) + " twips");
+}
+
+// The write step of the PNG exports: the whole file at once, through the
+// one writer (a failure keeps the old file and names the cause).
+void WriteFileBytes(const std::string& file, const std::vector<std::uint8_t>& bytes, const char* source) {
+  try {
+    fileio::WriteFileAtomically(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  } catch (const Error& e) {
+    throw Error(e.number(), source, e.description());
+  }
 }
 
 // Restores a value of the control when the export ends, however it ends.
@@ -89,7 +106,7 @@ SIZE PageSurfaceSize(const KtPrint4& control, double zoom) {
   return SIZE{Nint(viewWidth / TwipsPerPixelX()), Nint(viewHeight / TwipsPerPixelY())};
 }
 
-HBITMAP RenderPageSurface(KtPrint4& control, std::int16_t page, double zoom) {
+HBITMAP RenderPageSurface(KtPrint4& control, std::int16_t page, double zoom, bool shadow) {
   // As the control's resize does, so margins changed since the last layout count.
   control.ComputePageInfo();
   const SIZE size = PageSurfaceSize(control, zoom);
@@ -98,12 +115,21 @@ HBITMAP RenderPageSurface(KtPrint4& control, std::int16_t page, double zoom) {
   const std::int16_t pages = control.Pages();
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bmp = CreateCompatibleBitmap(dc, W, H);
+  if (!bmp) {
+    DeleteDC(dc);
+    return nullptr;
+  }
   HGDIOBJ old = SelectObject(dc, bmp);
   {
     Restore zoomGuard([&control] { return control.Zoom(); }, [&control](double z) { control.Zoom(z); });
     control.Zoom(zoom);
-    PreparePageSurface(dc, W, H, OleToRgb(control.Site().AmbientBackColor()), kPageBackColor, true);
-    if (control.ShowGuideLines()) DrawGuideRectangles(control, dc, zoom, W, H);
+    if (shadow) {
+      PreparePageSurface(dc, W, H, OleToRgb(control.Site().AmbientBackColor()), kPageBackColor, true);
+      // The guide rectangles keep clear of the shadow: they belong to the surface.
+      if (control.ShowGuideLines()) DrawGuideRectangles(control, dc, zoom, W, H);
+    } else {
+      FillRectWith(dc, 0, 0, W, H, kPageBackColor);
+    }
     control.PageCount(pages);
     DrawPages(control, Device::ForPreview(dc, zoom), page, page, Band{0, H}, nullptr);
   }
@@ -112,21 +138,99 @@ HBITMAP RenderPageSurface(KtPrint4& control, std::int16_t page, double zoom) {
   return bmp;
 }
 
+double ZoomForDpi(double dpi) { return dpi * TwipsPerPixelX() * kPercent / kTwipsPerInch; }
+
+std::vector<std::uint8_t> PagePng(KtPrint4& control, std::int16_t page, double zoom, bool shadow) {
+  if (!(zoom >= kMinZoom && zoom <= ZoomForDpi(kMaxExportDpi))) throw ZoomOutOfRange(kPngSource);
+  if (page < 1 || page > control.Pages()) throw PageOutOfRange(kPngSource);
+  const Error outOfMemory(errnum::kOutOfMemory, kPngSource, "Out of memory: no room for the page's pixels");
+  HBITMAP bmp = RenderPageSurface(control, page, zoom, shadow);
+  if (!bmp) {
+    const SIZE size = PageSurfaceSize(control, zoom);
+    throw size.cx > kShadow && size.cy > kShadow ? outOfMemory : PageOutOfRange(kPngSource);
+  }
+  const double dpi = zoom / kPercent * kTwipsPerInch / TwipsPerPixelX();
+  std::vector<std::uint8_t> png = EncodeBitmapPng(bmp, dpi);
+  DeleteObject(bmp);
+  if (png.empty()) throw outOfMemory;
+  return png;
+}
+
+std::vector<std::uint8_t> PagePngAtDpi(KtPrint4& control, std::int16_t page, double dpi, bool shadow) {
+  if (!(dpi >= kMinExportDpi && dpi <= kMaxExportDpi))
+    throw Error(60110, kPngSource, "Resolution out of range: 10 to 600 dpi");
+  return PagePng(control, page, ZoomForDpi(dpi), shadow);
+}
+
+namespace {
+
+// Pages fromPage..toPage as one PDF document, drawn through the print path
+// into the context `open` makes for the paper (device units at kPdfDpi).
+// Throws the error `failure` gives when the context cannot be made or the
+// document not finished (asked then, so it can name the platform's cause),
+// and 60107 when the range prints no page: no document is made of nothing.
+void PrintPdf(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage,
+              const std::function<HDC(int width, int height)>& open, const std::function<Error()>& failure) {
+  const std::int16_t pages = control.Pages();
+  if (fromPage < 1 || toPage > pages || fromPage > toPage) throw PageOutOfRange(kPdfSource);
+  control.ComputePageInfo();
+  const tpPageInfo info = control.PageInfo();
+  CheckPaper(kPdfSource, info);
+  fileio::LastFailure().reset();
+  HDC dc = open(Nint(info.Width * kPdfDpi / kTwipsPerInch), Nint(info.Height * kPdfDpi / kTwipsPerInch));
+  if (!dc) throw failure();
+  DOCINFO doc;
+  doc.lpszDocName = kDocumentName;
+  if (StartDoc(dc, &doc) <= 0) {
+    DeleteDC(dc);
+    throw failure();
+  }
+  PrinterPages printer;
+  bool failed = false;
+  int started = 0;
+  printer.startPage = [&] {
+    if (failed) return false;
+    failed = StartPage(dc) <= 0;
+    started += failed ? 0 : 1;
+    return !failed;
+  };
+  printer.endPage = [&] { return printer.pageOpen ? (failed = EndPage(dc) <= 0, !failed) : true; };
+  control.PageCount(pages);
+  DrawPages(control, Device::ForPrint(dc, GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)), fromPage,
+            toPage, Band{}, &printer);
+  if (printer.pageOpen) printer.endPage();
+  const bool ended = !failed && EndDoc(dc) > 0;
+  if (!ended) AbortDoc(dc);
+  DeleteDC(dc);
+  if (!ended) throw failure();
+  if (started == 0) throw PageOutOfRange(kPdfSource);
+}
+
+}  // namespace
+
+void WritePdf(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage, const ByteSink& sink) {
+  PrintPdf(
+      control, fromPage, toPage, [&sink](int w, int h) { return CreatePdfStreamDC(sink, kPdfDpi, kPdfDpi, w, h); },
+      [] { return Error(errnum::kPathFileAccess, kPdfSource, "Path/File access error: the PDF could not be written"); });
+}
+
+std::vector<std::uint8_t> PdfBytes(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage) {
+  std::vector<std::uint8_t> bytes;
+  WritePdf(control, fromPage, toPage, [&bytes](const unsigned char* data, std::size_t size) {
+    bytes.insert(bytes.end(), data, data + size);
+    return true;
+  });
+  return bytes;
+}
+
 }  // namespace render
 
-bool KtPrint4::ExportPng(const std::string& file, std::int16_t page, std::int16_t zoom) {
-  constexpr const char* kSource = "Export PNG";
+bool KtPrint4::ExportPng(const std::string& file, std::int16_t page, std::int16_t zoom, bool shadow) {
   try {
-    if (zoom < kMinZoom || zoom > kMaxZoom) throw Error(60110, kSource, "No Description");
-    if (page < 1 || page > Pages()) throw PageOutOfRange(kSource);
+    if (zoom < kMinZoom || zoom > kMaxZoom) throw ZoomOutOfRange(kPngSource);
     ComputePageInfo();
-    CheckPaper(kSource, PageInfo());
-    fileio::LastFailure().reset();
-    HBITMAP bmp = render::RenderPageSurface(*this, page, zoom);
-    if (!bmp) throw PageOutOfRange(kSource);
-    const bool written = SaveBitmapPng(bmp, file);
-    DeleteObject(bmp);
-    if (!written) throw CannotWrite(kSource, file);
+    CheckPaper(kPngSource, PageInfo());
+    WriteFileBytes(file, render::PagePng(*this, page, zoom, shadow), kPngSource);
     return true;
   } catch (const std::exception& e) {
     RecordCaught(e);
@@ -134,46 +238,24 @@ bool KtPrint4::ExportPng(const std::string& file, std::int16_t page, std::int16_
   }
 }
 
-bool KtPrint4::ExportPdf(const std::string& file, std::int16_t fromPage, std::int16_t toPage) {
-  constexpr const char* kSource = "Export PDF";
+bool KtPrint4::ExportPngDpi(const std::string& file, std::int16_t page, std::int32_t dpi, bool shadow) {
   try {
-    const std::int16_t pages = Pages();
-    if (fromPage < 1 || toPage > pages || fromPage > toPage) throw PageOutOfRange(kSource);
-    ComputePageInfo();
-    const tpPageInfo info = PageInfo();
-    CheckPaper(kSource, info);
-    fileio::LastFailure().reset();
-    const int pageWidth = render::Nint(info.Width * kPdfDpi / 1440.0);
-    const int pageHeight = render::Nint(info.Height * kPdfDpi / 1440.0);
-    HDC dc = CreatePdfPrinterDC(file.c_str(), kPdfDpi, kPdfDpi, pageWidth, pageHeight);
-    if (!dc) throw CannotWrite(kSource, file);
-    DOCINFO doc;
-    doc.lpszDocName = kDocumentName;
-    doc.lpszOutput = file.c_str();
-    if (StartDoc(dc, &doc) <= 0) {
-      DeleteDC(dc);
-      throw CannotWrite(kSource, file);
-    }
-    render::PrinterPages printer;
-    bool failed = false;
-    int started = 0;
-    printer.startPage = [&] {
-      if (failed) return false;
-      failed = StartPage(dc) <= 0;
-      started += failed ? 0 : 1;
-      return !failed;
-    };
-    printer.endPage = [&] { return printer.pageOpen ? (failed = EndPage(dc) <= 0, !failed) : true; };
-    PageCount(pages);
-    const render::Device device =
-        render::Device::ForPrint(dc, GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY));
-    render::DrawPages(*this, device, fromPage, toPage, render::Band{}, &printer);
-    if (printer.pageOpen) printer.endPage();
-    const bool ended = !failed && EndDoc(dc) > 0;
-    if (!ended) AbortDoc(dc);
-    DeleteDC(dc);
-    if (!ended) throw CannotWrite(kSource, file);
-    if (started == 0) throw PageOutOfRange(kSource);  // nothing printed, so no file either
+    WriteFileBytes(file, render::PagePngAtDpi(*this, page, dpi, shadow), kPngSource);
+    return true;
+  } catch (const std::exception& e) {
+    RecordCaught(e);
+    return false;
+  }
+}
+
+// The platform's PDF printer context writes the file, keeping an earlier one
+// until the new one is complete; the bytes are those WritePdf hands its sink.
+bool KtPrint4::ExportPdf(const std::string& file, std::int16_t fromPage, std::int16_t toPage) {
+  try {
+    render::PrintPdf(
+        *this, fromPage, toPage,
+        [&file](int w, int h) { return CreatePdfPrinterDC(file.c_str(), kPdfDpi, kPdfDpi, w, h); },
+        [&file] { return CannotWrite(kPdfSource, file); });
     return true;
   } catch (const std::exception& e) {
     RecordCaught(e);

@@ -5,12 +5,15 @@
 
 #include "model/units.h"
 #include "render/render_impl.h"
+#include "render/render_internal.h"
 
 namespace ktfolio::render {
 
 using namespace win;
 
 namespace {
+
+thread_local PageProgress t_progress;
 
 bool StartsPage(const KtRow& row) { return row.PageBreak() || row.NewPage(); }
 
@@ -20,6 +23,10 @@ class PageLoop {
       : c_(control), d_(d), band_(band), printer_(printer), info_(control.PageInfo()), body_(*control.Rows(Body)) {}
 
   void Run(std::int32_t startPage, std::int32_t endPage);
+  // Tells the progress scope, if any, that the loop has ended.
+  void ReportEnd() {
+    if (t_progress) t_progress(pagesStarted_, std::max(total_, pagesStarted_));
+  }
 
  private:
   bool preview() const { return printer_ == nullptr; }
@@ -34,6 +41,10 @@ class PageLoop {
   void ShowPrintingPage(std::int32_t page) {
     if (printer_) c_.PrintingCaption("Printing Page " + std::to_string(page) + " ");
   }
+  void ReportPageStarted() {
+    if (t_progress) t_progress(pagesStarted_, total_);
+    ++pagesStarted_;
+  }
   bool TurnPrinterPage();
   std::int32_t FirstRowOfPage(std::int32_t page) const;
 
@@ -44,6 +55,8 @@ class PageLoop {
   tpPageInfo info_;
   KtRows& body_;
   std::int32_t n_ = 0;  // body rows when the loop started; handlers may add, never remove
+  std::int32_t total_ = 0;  // printer pages the range holds
+  std::int32_t pagesStarted_ = 0;
 };
 
 // The handler gets the loop's own page and row and the loop goes on with what
@@ -86,6 +99,7 @@ bool PageLoop::OpenFirstPrinterPage() {
   printer_->endPage();
   if (!printer_->startPage()) return false;
   printer_->pageOpen = true;
+  ReportPageStarted();
   return true;
 }
 
@@ -98,6 +112,7 @@ bool PageLoop::TurnPrinterPage() {
   }
   if (!printer_->startPage()) return false;
   printer_->pageOpen = true;
+  ReportPageStarted();
   return true;
 }
 
@@ -122,6 +137,7 @@ std::int32_t PageLoop::FirstRowOfPage(std::int32_t page) const {
 
 void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
   if (info_.AvailHeight <= 0 || info_.AvailWidth <= 0) return;
+  total_ = std::max(0, std::min(endPage, c_.PageCount()) - std::max(startPage, 1) + 1);
   const std::int32_t n = n_ = body_.count();
   std::int32_t r = FirstRowOfPage(startPage);
   std::int32_t page = r == 1 ? 1 : startPage - 1;
@@ -178,14 +194,24 @@ void DrawPages(KtPrint4& control, const Device& d, std::int32_t startPage, std::
     PenCache pens;
     Device withPens = d;
     withPens.pens = &pens;
-    PageLoop(control, withPens, band, printer).Run(startPage, endPage);
-    if (printer) control.PrintingCaption("");
+    PageLoop loop(control, withPens, band, printer);
+    loop.Run(startPage, endPage);
+    if (printer) {
+      loop.ReportEnd();
+      control.PrintingCaption("");
+    }
   } catch (const Error& e) {
     control.RecordError(e.number(), e.source(), e.description());
   } catch (const std::exception& e) {
     control.RecordError(errnum::kInvalidProcedureCall, kLibraryName, e.what());
   }
 }
+
+PageProgressScope::PageProgressScope(PageProgress progress) : previous_(std::move(t_progress)) {
+  t_progress = std::move(progress);
+}
+
+PageProgressScope::~PageProgressScope() { t_progress = std::move(previous_); }
 
 void DrawGuideRectangles(KtPrint4& control, HDC dc, double zoom, std::int32_t W, std::int32_t H) {
   const tpPageInfo info = control.PageInfo();

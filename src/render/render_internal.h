@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "control/ktprint4.h"
 #include "platform/gdi/gdi.h"
@@ -17,10 +19,50 @@ win::SIZE PageSurfaceSize(const KtPrint4& control, double zoom);
 
 // Draws page `page` (not checked against the page count) at `zoom` onto a new
 // page surface: page colour, drop shadow, guide rectangles when shown, header,
-// body rows and footer. Returns the bitmap, owned by the caller (DeleteObject),
-// or nullptr when the page is too small to hold its shadow. The control's zoom
+// body rows and footer; without `shadow`, the bare page edge to edge. Returns
+// the bitmap, owned by the caller (DeleteObject), or nullptr when the page is
+// too small to hold its shadow or its pixels cannot be had. The control's zoom
 // is left as it was; failures while drawing are recorded on the control.
-win::HBITMAP RenderPageSurface(KtPrint4& control, std::int16_t page, double zoom);
+win::HBITMAP RenderPageSurface(KtPrint4& control, std::int16_t page, double zoom, bool shadow = true);
+
+// ---- pages as bytes (export.cpp); the file exports write these ----
+// Resolutions a page picture may be asked for, in dots per inch.
+inline constexpr std::int32_t kMinExportDpi = 10;
+inline constexpr std::int32_t kMaxExportDpi = 600;
+// The zoom at which the page surface has `dpi` pixels per inch (100 at the
+// screen's logical resolution).
+double ZoomForDpi(double dpi);
+// Page `page` as a PNG file's bytes: RenderPageSurface at `zoom`, with its
+// resolution (zoom percent of the screen's) in a pHYs chunk. Throws Error:
+// 60110 for a zoom below 10 or beyond ZoomForDpi(kMaxExportDpi), 60107 for a
+// page outside the document; failures while drawing are recorded as above.
+std::vector<std::uint8_t> PagePng(KtPrint4& control, std::int16_t page, double zoom, bool shadow);
+// The same at `dpi` dots per inch; 60110 outside kMinExportDpi..kMaxExportDpi.
+std::vector<std::uint8_t> PagePngAtDpi(KtPrint4& control, std::int16_t page, double dpi, bool shadow);
+// Pages fromPage..toPage as a PDF document through the print path at 600 dpi,
+// handed to `sink` as it is written (ExportPdf writes the same bytes to its
+// file). Throws Error: 60107 for a range outside the document or backwards,
+// errnum::kPathFileAccess when the sink refuses.
+void WritePdf(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage, const win::ByteSink& sink);
+std::vector<std::uint8_t> PdfBytes(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage);
+
+// ---- progress of long jobs (page_painter.cpp) ----
+// Pages done of the pages a print or PDF page loop draws: told as each page
+// starts, and once more when the loop ends.
+using PageProgress = std::function<void(std::int32_t done, std::int32_t total)>;
+// While it lives, the print and PDF page loops of this thread report to
+// `progress` (the innermost scope wins; the preview never reports). For a
+// host that shows how far a long job has got; one call per page.
+class PageProgressScope {
+ public:
+  explicit PageProgressScope(PageProgress progress);
+  ~PageProgressScope();
+  PageProgressScope(const PageProgressScope&) = delete;
+  PageProgressScope& operator=(const PageProgressScope&) = delete;
+
+ private:
+  PageProgress previous_;
+};
 
 // A cell found under a point of the previewed page: its area, 1-based row
 // and column, and its rectangle in whole twips.

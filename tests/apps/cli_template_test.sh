@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The ktfolio commands on template files: info, render, pdf and convert on the
-# example templates; help for each; a recorded failure exits 1 with the error
-# number and source on stderr, bad usage exits 2.
+# The ktfolio commands on template files: info (and --json), render (at a zoom
+# or a dpi), pdf and convert on the example templates; help for each; a
+# recorded failure exits 1 with the error number and source on stderr, every
+# kind of bad usage exits 2; --version; progress on a terminal only.
 set -uo pipefail
 cli="$1"
 templates="$2/examples/templates"
@@ -103,6 +104,61 @@ for loc in de_DE.UTF-8 en_GB.UTF-8; do
   LC_ALL=$loc "$cli" convert "$templates/invoice.ktt" --output "$out/$loc.ktt" >/dev/null 2>&1
   check "a template converted in $loc is the one converted in C" cmp -s "$out/once.ktt" "$out/$loc.ktt"
 done
+
+# Every usage error exits 2 and says what was wrong, whichever command it is.
+tpl="$templates/invoice.ktt"
+usage_cases=(
+  "rendr $tpl|unknown command 'rendr'"
+  "render $tpl --page abc -o $out/x.png|'abc' is not a number"
+  "render $tpl --zoom 9999 -o $out/x.png|9999 is out of range"
+  "view --demo --zoom 9999 --screenshot $out/x.png|9999 is out of range"
+  "render $tpl --dpi 601 -o $out/x.png|601 is out of range"
+  "render $tpl --dpi 300 --zoom 50 -o $out/x.png|excludes"
+  "pdf $tpl --from 0 -o $out/x.pdf|0 is out of range"
+  "info $tpl --bogus|--bogus"
+)
+for case in "${usage_cases[@]}"; do
+  args="${case%%|*}"
+  "$cli" $args >/dev/null 2>"$out/stderr"
+  check "'${args//$out/OUT}' is bad usage (exit 2)" test $? -eq 2
+  check "... and says \"${case#*|}\"" grep -qF -- "${case#*|}" "$out/stderr"
+done
+check "no usage error wrote a file" test ! -e "$out/x.png" -a ! -e "$out/x.pdf"
+
+version=$(sed -n 's/^project(ktfolio VERSION \([0-9.]*\).*/\1/p' "$2/CMakeLists.txt")
+check "--version prints the project's version ($version)" test "$("$cli" --version)" = "ktfolio $version"
+check "--help ends with the exit codes" sh -c "'$cli' --help | grep -q '^  2  bad usage'"
+
+"$cli" info "$tpl" --json >"$out/info.json" 2>"$out/stderr"
+check "info --json exits 0" test $? -eq 0
+check "info --json is JSON with what info prints" python3 -c '
+import json, sys
+d = json.load(open(sys.argv[1]))
+assert d["pages"] == int(sys.argv[2]) and d["rows"]["body"] > 0 and d["rows"]["header"] >= 1, d
+assert d["paper"]["orientation"] == "portrait" and d["margins"]["left"] > 0, d' "$out/info.json" "$pages"
+
+# A page as paper at 300 dpi: A4's pixels, and the resolution a reader places it by.
+"$cli" render "$tpl" --dpi 300 --no-shadow --output "$out/p300.png" >/dev/null 2>&1
+check "render --dpi 300 gives A4 at 300 dpi, 11811 dots per metre" python3 -c '
+import struct, sys
+png = open(sys.argv[1], "rb").read()
+assert struct.unpack(">II", png[16:24]) == (2480, 3508), png[16:24]
+at = png.index(b"pHYs")
+assert struct.unpack(">IIB", png[at + 4:at + 13]) == (11811, 11811, 1)' "$out/p300.png"
+
+# Progress shows on a terminal only: a long job under a pseudo-terminal, then in a pipe.
+python3 -c '
+import sys
+text = open(sys.argv[1], "rb").read()
+at = text.index(b"[Body]\r\n") + len(b"[Body]\r\n")
+open(sys.argv[2], "wb").write(text[:at] + text[at:] * 60)' "$templates/long_listing.ktt" "$out/long.ktt"
+script -qec "'$cli' pdf '$out/long.ktt' --output '$out/long.pdf'" /dev/null </dev/null >"$out/tty"
+check "a long pdf on a terminal exits 0" test $? -eq 0
+check "... and shows its progress" grep -qE "pdf page [0-9]+ of 1680, [0-9]+ pages/s, [0-9]+ s left" "$out/tty"
+check "... ending on the last page" grep -qE "page 1680 of 1680, [0-9]+ pages/s, done" "$out/tty"
+"$cli" pdf "$out/long.ktt" --output "$out/long.pdf" >"$out/stdout" 2>"$out/stderr"
+check "the same job in a pipe writes nothing on stderr" test ! -s "$out/stderr"
+check "... and only the file's name on stdout" test "$(cat "$out/stdout")" = "$out/long.pdf"
 
 echo "$failures failed"
 exit $((failures > 0))

@@ -30,7 +30,7 @@ TEST(KtPrint4Dispatch, PublishesThePublicInterfaceAndNothingInternal) {
       "AutoHighLightEditing", "MultiLineEditing", "ActiveArea", "ActiveRow", "ActiveCol", "LastRow", "Pages",
       "AddRow", "AddStartDocRow", "AddEndDocRow", "AddHeaderRow", "AddFooterRow", "SetTextRow", "RemoveRows",
       "ClearAll", "SetProperty", "GetProperty", "SetFrameControl", "SetEdge", "OutLineBlock", "SetPageBreak",
-      "SetGuideRow", "RePaging", "ClearError", "GetLastError", "ExportPng", "ExportPdf", "PrintDoc", "SaveAsTemplate",
+      "SetGuideRow", "RePaging", "ClearError", "GetLastError", "ExportPng", "ExportPngDpi", "ExportPdf", "PrintDoc", "SaveAsTemplate",
       "LoadFromTemplate", "GetDsnArray", "SetDsnArray", "GetProArray", "DesigMode", "a_Designer", "Preview", "SetZoom",
       "Refresh", "RefreshStatus"};
   EXPECT_EQ(PublishedNames(d), expected);

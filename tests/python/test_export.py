@@ -91,3 +91,50 @@ def test_dates_follow_the_users_locale_and_numbers_do_not(tmp_path):
     assert run.stdout.strip() == "12.5", "a number given as text reads the C way"
     text = subprocess.run(["pdftotext", str(target), "-"], capture_output=True, text=True, check=True).stdout
     assert re.search(r"\d\d\.\d\d\.\d{4}\|(Montag|Dienstag|Mittwoch|Donnerstag|Freitag|Samstag|Sonntag), ", text), text
+
+
+def _undated(pdf):
+    # The only bytes two runs may differ in: the creation time, to the second.
+    return re.sub(rb"/CreationDate \(D:\d+Z?\)", b"", pdf)
+
+
+def test_bytes_out_are_the_bytes_the_file_exports_write(tmp_path):
+    c = listing()
+    pages = c.Pages
+    cases = [
+        ("whole pdf", lambda: c.to_pdf(), lambda f: c.ExportPdf(f, 1, pages)),
+        ("pdf range pair", lambda: c.to_pdf((2, 3)), lambda f: c.ExportPdf(f, 2, 3)),
+        ("pdf range", lambda: c.to_pdf(range(2, 4)), lambda f: c.ExportPdf(f, 2, 3)),
+        ("png as paper", lambda: c.to_png(2, dpi=150), lambda f: c.ExportPngDpi(f, 2, 150)),
+        ("png as the preview", lambda: c.to_png(1, 96, shadow=True), lambda f: c.ExportPng(f, 1, 100)),
+    ]
+    for name, to_bytes, export in cases:
+        target = str(tmp_path / "out")
+        data = to_bytes()
+        assert export(target) is True, name
+        with open(target, "rb") as f:
+            assert _undated(data) == _undated(f.read()), name
+    assert c.GetLastError()[0] is False
+
+
+def test_bytes_out_record_bad_pages_and_dpi_and_return_nothing():
+    c = listing(10)
+    for call, number in [(lambda: c.to_png(0), 60107), (lambda: c.to_png(1, dpi=601), 60110),
+                         (lambda: c.to_pdf((1, 99)), 60107), (lambda: c.to_pdf(2**40), 60107)]:
+        c.ClearError()
+        assert call() == b""
+        assert c.GetLastError()[:2] == (True, number)
+    with pytest.raises(ValueError):
+        c.to_pdf(range(3, 1))
+    with pytest.raises(TypeError):
+        c.to_pdf("1-2")
+
+
+def test_a_notebook_shows_the_first_page_small():
+    c = listing()
+    png = c._repr_png_()
+    assert png[:8] == b"\x89PNG\r\n\x1a\n"
+    assert int.from_bytes(png[16:20], "big") == 397, "A4 at 48 dpi"
+    bundle = c._repr_mimebundle_()
+    assert bundle["image/png"] == png
+    assert bundle["text/plain"] == repr(c)

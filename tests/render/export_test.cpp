@@ -1,6 +1,7 @@
-// PNG and PDF export: sizes, the page surface's shadow, the text of every cell
-// on its PDF page, device-unit borders, bad input that changes nothing, and no
-// GDI object left behind, and a full disk that every writer survives.
+// PNG and PDF export: sizes and resolutions, the page surface's shadow, the
+// text of every cell on its PDF page, device-unit borders, progress of the
+// page loop, bad input that changes nothing, no GDI object left behind, and a
+// full disk that every writer survives.
 #include <unistd.h>
 
 #include <fstream>
@@ -70,6 +71,71 @@ TEST(ExportPng, ThePageSurfaceHasADropShadowAndTheBackgroundInItsCorners) {
   EXPECT_EQ(page.At(W - 2, 1), RGB(0x80, 0x80, 0x80)) << "top-right corner shows the background";
   EXPECT_EQ(page.At(1, H - 2), RGB(0x80, 0x80, 0x80)) << "bottom-left corner";
   EXPECT_EQ(page.At(W - 4, 1), kWhite) << "the page itself";
+}
+
+TEST(ExportPng, WithoutTheShadowThePageFillsThePicture) {
+  Container form;
+  form.AmbientBackColor(RGB(0x80, 0x80, 0x80));
+  KtPrint4 c(&form);
+  Listing(c, 5);
+  RenderedPage page(c, 1, 100, false);
+  const int W = page.width(), H = page.height();
+  for (POINT p : {POINT{W - 1, H / 2}, POINT{W / 2, H - 1}, POINT{W - 1, 0}, POINT{0, H - 1}})
+    EXPECT_EQ(page.At(p.x, p.y), kWhite) << "paper at " << p.x << "," << p.y;
+}
+
+// The pixel size and the pHYs chunk (pixels per metre, both axes) of a PNG file.
+struct PngFacts {
+  std::uint32_t width = 0, height = 0, perMetreX = 0, perMetreY = 0;
+  std::uint8_t unit = 0;
+};
+std::uint32_t BigEndian(const std::string& s, std::size_t at) {
+  std::uint32_t v = 0;
+  for (std::size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<std::uint8_t>(s[at + i]);
+  return v;
+}
+PngFacts ReadPng(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string s((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  PngFacts f;
+  for (std::size_t at = 8; at + 8 <= s.size();) {
+    const std::uint32_t length = BigEndian(s, at);
+    const std::string type = s.substr(at + 4, 4);
+    if (type == "IHDR") f.width = BigEndian(s, at + 8), f.height = BigEndian(s, at + 12);
+    if (type == "pHYs") f.perMetreX = BigEndian(s, at + 8), f.perMetreY = BigEndian(s, at + 12), f.unit = s[at + 16];
+    at += 12 + length;
+  }
+  return f;
+}
+
+TEST(ExportPng, APageCarriesItsResolutionAndADpiGivesThePaperSize) {
+  KtPrint4 c;
+  Listing(c, 5);
+  const std::string dir = TempDir("png_dpi");
+  struct Case {
+    const char* name;
+    std::function<bool(const std::string&)> write;
+    std::uint32_t width, height, perMetre;  // 1 inch = 0.0254 m
+  };
+  const Case cases[] = {
+      {"zoom 100 is 96 dpi", [&](const std::string& f) { return c.ExportPng(f, 1, 100); }, 794, 1122, 3780},
+      {"zoom 50 is 48 dpi", [&](const std::string& f) { return c.ExportPng(f, 1, 50, false); }, 397, 561, 1890},
+      {"150 dpi", [&](const std::string& f) { return c.ExportPngDpi(f, 1, 150); }, 1240, 1754, 5906},
+      {"300 dpi: A4 as print shops know it", [&](const std::string& f) { return c.ExportPngDpi(f, 1, 300); }, 2480,
+       3508, 11811},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    const std::string file = dir + "/page.png";
+    ASSERT_TRUE(k.write(file));
+    const PngFacts f = ReadPng(file);
+    EXPECT_EQ(f.width, k.width);
+    EXPECT_EQ(f.height, k.height);
+    EXPECT_EQ(f.perMetreX, k.perMetre);
+    EXPECT_EQ(f.perMetreY, k.perMetre);
+    EXPECT_EQ(f.unit, 1) << "the unit is the metre";
+    EXPECT_TRUE(LoadPicture(file)) << "a PNG reader still takes it";
+  }
 }
 
 TEST(ExportPdf, ARangeInTheMiddleGivesThosePagesAtPaperSizeWithTheirText) {
@@ -153,6 +219,9 @@ TEST(Export, BadPagesZoomsAndFilesAreRecordedAndChangeNothing) {
       {"png zoom 9", [&] { return c.ExportPng(dir + "/c.png", 1, 9); }, 60110, dir + "/c.png"},
       {"png zoom 251", [&] { return c.ExportPng(dir + "/d.png", 1, 251); }, 60110, dir + "/d.png"},
       {"png unwritable", [&] { return c.ExportPng(dir + "/missing/e.png", 1, 100); }, errnum::kPathNotFound, ""},
+      {"png 9 dpi", [&] { return c.ExportPngDpi(dir + "/j.png", 1, 9); }, 60110, dir + "/j.png"},
+      {"png 601 dpi", [&] { return c.ExportPngDpi(dir + "/k.png", 1, 601); }, 60110, dir + "/k.png"},
+      {"png dpi past the end", [&] { return c.ExportPngDpi(dir + "/l.png", pages + 1, 300); }, 60107, dir + "/l.png"},
       {"pdf page 0", [&] { return c.ExportPdf(dir + "/f.pdf", 0, 1); }, 60107, dir + "/f.pdf"},
       {"pdf past the end", [&] { return c.ExportPdf(dir + "/g.pdf", 1, pages + 1); }, 60107, dir + "/g.pdf"},
       {"pdf reversed", [&] { return c.ExportPdf(dir + "/h.pdf", 2, 1); }, 60107, dir + "/h.pdf"},
@@ -251,6 +320,43 @@ TEST(Export, OnAFullDiskEveryWriterFailsSaysWhyAndKeepsTheOldFile) {
     EXPECT_EQ(ReadText(disk.File(k.file)), "old");
   }
   EXPECT_EQ(disk.Temps(), "") << "no temporary file is left";
+}
+
+TEST(Export, ThePrintPageLoopReportsEachPageThePreviewNone) {
+  KtPrint4 c;
+  Listing(c);
+  ASSERT_GE(c.Pages(), 3);
+  const std::string dir = TempDir("progress");
+  using Report = std::pair<std::int32_t, std::int32_t>;
+  std::vector<Report> seen;
+  {
+    render::PageProgressScope scope([&](std::int32_t done, std::int32_t total) { seen.emplace_back(done, total); });
+    ASSERT_TRUE(c.ExportPdf(dir + "/range.pdf", 2, 3));
+    EXPECT_EQ(seen, (std::vector<Report>{{0, 2}, {1, 2}, {2, 2}})) << "each page as it starts, then the end";
+    seen.clear();
+    ASSERT_TRUE(c.ExportPng(dir + "/p.png", 1, 50));
+    EXPECT_TRUE(seen.empty()) << "a picture of one page is no job to report";
+  }
+  ASSERT_TRUE(c.ExportPdf(dir + "/all.pdf", 1, 3));
+  EXPECT_TRUE(seen.empty()) << "nothing once the scope has gone";
+}
+
+TEST(Export, PdfBytesThatCannotBeTakenAreAFailure) {
+  KtPrint4 c;
+  Listing(c, 10);
+  std::size_t offered = 0;
+  const ByteSink refusing = [&](const unsigned char*, std::size_t size) {
+    offered += size;
+    return false;
+  };
+  try {
+    render::WritePdf(c, 1, 1, refusing);
+    ADD_FAILURE() << "a refusing sink went unnoticed";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), errnum::kPathFileAccess);
+  }
+  EXPECT_GT(offered, 0u);
+  EXPECT_GT(render::PdfBytes(c, 1, 1).size(), offered) << "a sink that takes them gets the whole document";
 }
 
 TEST(Export, DrawingAHundredPagesLeavesNoGdiObjectAlive) {

@@ -57,8 +57,8 @@ inline void SmallPage(KtPrint4& c, int w, int h) {
 // A rendered page surface (as the preview shows it) whose pixels can be read.
 class RenderedPage {
  public:
-  RenderedPage(KtPrint4& c, std::int16_t page = 1, double zoom = 100)
-      : bitmap_(render::RenderPageSurface(c, page, zoom)) {
+  RenderedPage(KtPrint4& c, std::int16_t page = 1, double zoom = 100, bool shadow = true)
+      : bitmap_(render::RenderPageSurface(c, page, zoom, shadow)) {
     dc_ = CreateCompatibleDC(nullptr);
     if (bitmap_) old_ = SelectObject(dc_, bitmap_);
     BITMAP info;

@@ -7,7 +7,9 @@
 // tracked so tests can assert that drawing leaked nothing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -459,8 +461,10 @@ std::string ResolvedFontFamily(HDC hdc);
 // whole file or nothing (platform/fileio/fileio.h); false on failure, the
 // cause then in fileio::LastFailure().
 bool SaveBitmapPng(HBITMAP bitmap, const std::string& path);
-// The same PNG in memory; empty when the handle is not a bitmap.
-std::vector<std::uint8_t> EncodeBitmapPng(HBITMAP bitmap);
+// The same PNG in memory; empty when the handle is not a bitmap. With
+// dotsPerInch > 0 it says so in a pHYs chunk (pixels per metre, rounded), so
+// viewers and layout programs place the picture at its real size.
+std::vector<std::uint8_t> EncodeBitmapPng(HBITMAP bitmap, double dotsPerInch = 0);
 
 // A printer-class context that writes its document as a PDF file: device
 // units are pixels at dpiX x dpiY, each page pageWidth x pageHeight device
@@ -473,6 +477,13 @@ std::vector<std::uint8_t> EncodeBitmapPng(HBITMAP bitmap);
 // in batches: each keeps its order with its own kind and with every other
 // drawing call, but where a glyph and a line cross the line lies on top.
 HDC CreatePdfPrinterDC(const char* path, int dpiX, int dpiY, int pageWidth, int pageHeight);
+// Takes bytes in order; false stops the writing as a failed write would.
+using ByteSink = std::function<bool(const unsigned char* data, std::size_t size)>;
+// The same context handing its document to `sink` piece by piece instead of
+// writing a file: nothing before StartDoc, the last piece by EndDoc. A sink
+// that refuses fails the document (EndPage or EndDoc fails). After AbortDoc
+// the sink has had a partial document, which the caller throws away.
+HDC CreatePdfStreamDC(ByteSink sink, int dpiX, int dpiY, int pageWidth, int pageHeight);
 
 struct GdiObjectCounts {
   int dcs = 0;

@@ -125,6 +125,8 @@ struct PrintJob {
   std::string target;               // the file EndDoc produces (DOCINFO may name another)
   std::unique_ptr<fileio::AtomicFile> file;  // where the document goes until EndDoc
   std::optional<Error> writeFailure;         // the first write the file refused
+  ByteSink stream;                           // instead of the file, when set (CreatePdfStreamDC)
+  bool discarding = false;                   // the surface is being dropped: its bytes go nowhere
   cairo_surface_t* pdf = nullptr;   // owned; between StartDoc and EndDoc
   cairo_surface_t* sink = nullptr;  // owned
   double pageWidthPt = 0;

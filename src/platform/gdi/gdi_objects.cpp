@@ -1,6 +1,7 @@
 // Handles and device contexts: creation, selection, deletion, SaveDC/RestoreDC,
 // device capabilities, system colours and leak accounting.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <strings.h>
@@ -668,7 +669,42 @@ bool SaveBitmapPng(HBITMAP bitmap, const std::string& path) {
   }
 }
 
-std::vector<std::uint8_t> EncodeBitmapPng(HBITMAP bitmap) {
+namespace {
+
+std::uint32_t PngCrc(const std::uint8_t* data, std::size_t size) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < size; ++i) {
+    crc ^= data[i];
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+// Cairo writes no resolution: a pHYs chunk goes right after IHDR, where the
+// format wants it (before the image data).
+void InsertResolution(std::vector<std::uint8_t>& png, double dotsPerInch) {
+  constexpr std::size_t kSignature = 8, kIhdrChunk = 4 + 4 + 13 + 4;
+  constexpr double kMetresPerInch = 0.0254;
+  constexpr std::uint8_t kUnitMetre = 1;
+  if (png.size() < kSignature + kIhdrChunk) return;
+  const auto perMetre = static_cast<std::uint32_t>(std::lround(dotsPerInch / kMetresPerInch));
+  std::vector<std::uint8_t> chunk;
+  PutBigEndian(chunk, 9);
+  for (char c : {'p', 'H', 'Y', 's'}) chunk.push_back(static_cast<std::uint8_t>(c));
+  PutBigEndian(chunk, perMetre);
+  PutBigEndian(chunk, perMetre);
+  chunk.push_back(kUnitMetre);
+  PutBigEndian(chunk, PngCrc(chunk.data() + 4, chunk.size() - 4));
+  png.insert(png.begin() + kSignature + kIhdrChunk, chunk.begin(), chunk.end());
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeBitmapPng(HBITMAP bitmap, double dotsPerInch) {
   GDI_LOCK;
   std::vector<std::uint8_t> out;
   cairo_surface_t* s = BitmapSurface(bitmap);
@@ -680,6 +716,8 @@ std::vector<std::uint8_t> EncodeBitmapPng(HBITMAP bitmap) {
     return CAIRO_STATUS_SUCCESS;
   };
   if (cairo_surface_write_to_png_stream(s, append, &out) != CAIRO_STATUS_SUCCESS) out.clear();
+  constexpr double kMaxDotsPerInch = 1e6;  // far beyond any page, and pixels per metre stay 32-bit
+  if (dotsPerInch > 0 && dotsPerInch < kMaxDotsPerInch) InsertResolution(out, dotsPerInch);
   return out;
 }
 

@@ -1,6 +1,7 @@
 // PDF printer contexts: a document written page by page to a Cairo PDF surface
 // at the printer's resolution, streamed into a file that takes the target's
-// name only once complete (platform/fileio/fileio.h).
+// name only once complete (platform/fileio/fileio.h), or handed piece by
+// piece to a stream.
 #include <cairo-pdf.h>
 
 #include <atomic>
@@ -33,17 +34,21 @@ void Bind(DC* dc, cairo_surface_t* surface, bool vector) {
 void DiscardDocument(DC* dc, PrintJob* job) {
   Bind(dc, job->sink, false);
   if (job->pdf) {
+    job->discarding = true;  // what the surface writes as it goes is dropped
     cairo_surface_destroy(job->pdf);
+    job->discarding = false;
     job->pdf = nullptr;
   }
   job->file.reset();  // removes the temporary file
   job->inPage = false;
 }
 
-// Cairo's write callback: every byte goes through the checked file; the first
-// refusal is kept for the caller and stops the surface.
+// Cairo's write callback: every byte goes to the stream or through the checked
+// file; the first refusal is kept for the caller and stops the surface.
 cairo_status_t WritePdfBytes(void* closure, const unsigned char* data, unsigned int length) {
   auto* job = static_cast<PrintJob*>(closure);
+  if (job->discarding) return CAIRO_STATUS_WRITE_ERROR;
+  if (job->stream) return job->stream(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
   if (job->writeFailure || !job->file) return CAIRO_STATUS_WRITE_ERROR;
   try {
     job->file->Write(data, length);
@@ -63,6 +68,7 @@ void NoteWriteFailure(PrintJob* job, cairo_status_t status) {
 }  // namespace
 
 PrintJob::~PrintJob() {
+  discarding = true;  // an unfinished document reaches neither the stream nor the target
   if (pdf) cairo_surface_destroy(pdf);
   file.reset();  // the surface finished into the temporary file, which goes now
   if (sink) cairo_surface_destroy(sink);
@@ -72,11 +78,10 @@ PrintJob::~PrintJob() {
 
 using namespace gdi;
 
-HDC CreatePdfPrinterDC(const char* path, int dpiX, int dpiY, int pageWidth, int pageHeight) {
-  GDI_LOCK;
-  if (!path || !*path || dpiX <= 0 || dpiY <= 0 || pageWidth <= 0 || pageHeight <= 0) return nullptr;
-  auto job = std::make_unique<PrintJob>();
-  job->path = path;
+namespace {
+
+HDC CreatePdfDC(std::unique_ptr<PrintJob> job, int dpiX, int dpiY, int pageWidth, int pageHeight) {
+  if (dpiX <= 0 || dpiY <= 0 || pageWidth <= 0 || pageHeight <= 0) return nullptr;
   job->sink = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 0, 0);
   job->pageWidthPt = pageWidth * kPointsPerInch / dpiX;
   job->pageHeightPt = pageHeight * kPointsPerInch / dpiY;
@@ -91,6 +96,24 @@ HDC CreatePdfPrinterDC(const char* path, int dpiX, int dpiY, int pageWidth, int 
   return hdc;
 }
 
+}  // namespace
+
+HDC CreatePdfPrinterDC(const char* path, int dpiX, int dpiY, int pageWidth, int pageHeight) {
+  GDI_LOCK;
+  if (!path || !*path) return nullptr;
+  auto job = std::make_unique<PrintJob>();
+  job->path = path;
+  return CreatePdfDC(std::move(job), dpiX, dpiY, pageWidth, pageHeight);
+}
+
+HDC CreatePdfStreamDC(ByteSink sink, int dpiX, int dpiY, int pageWidth, int pageHeight) {
+  GDI_LOCK;
+  if (!sink) return nullptr;
+  auto job = std::make_unique<PrintJob>();
+  job->stream = std::move(sink);
+  return CreatePdfDC(std::move(job), dpiX, dpiY, pageWidth, pageHeight);
+}
+
 int StartDoc(HDC hdc, const DOCINFO* info) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
@@ -100,11 +123,13 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   job->target = info && info->lpszOutput && *info->lpszOutput ? info->lpszOutput : job->path;
   job->pagesEnded = 0;
   job->writeFailure.reset();
-  try {
-    job->file = std::make_unique<fileio::AtomicFile>(job->target);
-  } catch (const Error& e) {
-    fileio::NoteFailure(e);
-    return SP_ERROR;
+  if (!job->stream) {
+    try {
+      job->file = std::make_unique<fileio::AtomicFile>(job->target);
+    } catch (const Error& e) {
+      fileio::NoteFailure(e);
+      return SP_ERROR;
+    }
   }
   job->pdf = cairo_pdf_surface_create_for_stream(WritePdfBytes, job, job->pageWidthPt, job->pageHeightPt);
   if (const cairo_status_t status = cairo_surface_status(job->pdf); status != CAIRO_STATUS_SUCCESS) {
@@ -175,6 +200,10 @@ int EndDoc(HDC hdc) {
   const cairo_status_t status = cairo_surface_status(job->pdf);
   cairo_surface_destroy(job->pdf);
   job->pdf = nullptr;
+  if (job->stream) {
+    job->endFailed = status != CAIRO_STATUS_SUCCESS;
+    return job->endFailed ? SP_ERROR : 1;
+  }
   try {
     if (status != CAIRO_STATUS_SUCCESS || job->writeFailure) {
       NoteWriteFailure(job, status);

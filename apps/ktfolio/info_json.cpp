@@ -1,0 +1,43 @@
+// `ktfolio info --json`: a template's pages, rows and page setup as one JSON
+// object for scripts. The keys are a promise: add new ones, never rename.
+// Lengths are twips (1/1440 inch), whatever unit the template measures in.
+#include <cstdio>
+#include <string>
+
+#include "commands.h"
+#include "model/enums.h"
+
+namespace ktfolio::cli {
+
+namespace {
+
+// Lengths are singles: nine significant digits print any of them exactly.
+std::string Number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", v);
+  return text;
+}
+
+}  // namespace
+
+void PrintInfoJson(KtPrint4& control) {
+  const std::int16_t pages = control.Pages();
+  control.ComputePageInfo();
+  const tpPageInfo p = control.PageInfo();
+  std::printf("{\n");
+  std::printf("  \"pages\": %d,\n", pages);
+  std::printf("  \"rows\": {\"header\": %d, \"footer\": %d, \"body\": %d},\n", control.Rows(Header)->count(),
+              control.Rows(Footer)->count(), control.LastRow());
+  std::printf("  \"start_body_row\": %d,\n", control.StartBodyRow());
+  std::printf("  \"end_body_row\": %d,\n", control.EndBodyRow());
+  std::printf("  \"paper\": {\"size\": %d, \"orientation\": \"%s\", \"width\": %s, \"height\": %s},\n",
+              control.PageSize(), control.Orientation() == Landscape ? "landscape" : "portrait",
+              Number(p.Width).c_str(), Number(p.Height).c_str());
+  std::printf("  \"margins\": {\"left\": %s, \"right\": %s, \"top\": %s, \"bottom\": %s, \"header\": %s, "
+              "\"footer\": %s},\n",
+              Number(p.LeftM).c_str(), Number(p.RightM).c_str(), Number(p.TopM).c_str(), Number(p.BottomM).c_str(),
+              Number(p.HeaderM).c_str(), Number(p.FooterM).c_str());
+  std::printf("  \"unit\": \"twip\"\n}\n");
+}
+
+}  // namespace ktfolio::cli
