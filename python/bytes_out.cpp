@@ -1,13 +1,14 @@
 // A control's pages as bytes, for KtPrint4.to_png / to_pdf and the notebook
 // pictures (ktfolio/__init__.py): the same bytes ExportPngDpi and ExportPdf
 // write to their files. A failure is recorded on the control, as the file
-// exports record theirs, and gives empty bytes.
+// exports record theirs, and gives empty bytes (or KtError in raise_errors mode).
 #include <pybind11/pybind11.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "control/ktprint4_dispatch.h"
+#include "host.h"
 #include "render/render_internal.h"
 
 namespace ktfolio::py_binding {
@@ -19,18 +20,22 @@ namespace {
 KtPrint4& ControlOf(Dispatch& self) {
   auto* published = dynamic_cast<KtPrint4Dispatch*>(&self);
   if (!published) throw py::type_error("expected a ktfolio.KtPrint4, not a " + self.TypeName());
+  if (self.Retired()) throw py::value_error("operation on a released " + self.TypeName());
   return published->Control();
 }
 
 template <typename Render>
-py::bytes Recorded(KtPrint4& control, Render render) {
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes = render();
-  } catch (const Error& e) {
-    control.RecordError(e.number(), e.source(), e.description());
-  }
-  return py::bytes(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+py::bytes Recorded(Dispatch& self, const char* what, Render render) {
+  KtPrint4& control = ControlOf(self);
+  return AsHostCall(dynamic_cast<HostControl*>(&self), std::string("KtPrint4.") + what + "()", [&] {
+    std::vector<std::uint8_t> bytes;
+    try {
+      bytes = render(control);
+    } catch (const Error& e) {
+      control.RecordError(e.number(), e.source(), e.description());
+    }
+    return py::bytes(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  });
 }
 
 // Page numbers are 16-bit: anything beyond is a page the document cannot have.
@@ -45,15 +50,17 @@ void DefineBytesOut(py::module_& m) {
   m.def(
       "_png_bytes",
       [](Dispatch& self, long long page, double dpi, bool shadow) {
-        KtPrint4& control = ControlOf(self);
-        return Recorded(control, [&] { return render::PagePngAtDpi(control, PageNumber(page), dpi, shadow); });
+        return Recorded(self, "to_png", [&](KtPrint4& control) {
+          return render::PagePngAtDpi(control, PageNumber(page), dpi, shadow);
+        });
       },
       py::arg("control"), py::arg("page"), py::arg("dpi"), py::arg("shadow"));
   m.def(
       "_pdf_bytes",
       [](Dispatch& self, long long first, long long last) {
-        KtPrint4& control = ControlOf(self);
-        return Recorded(control, [&] { return render::PdfBytes(control, PageNumber(first), PageNumber(last)); });
+        return Recorded(self, "to_pdf", [&](KtPrint4& control) {
+          return render::PdfBytes(control, PageNumber(first), PageNumber(last));
+        });
       },
       py::arg("control"), py::arg("first"), py::arg("last"));
 }

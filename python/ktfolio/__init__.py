@@ -203,7 +203,8 @@ def _page_span(control, pages):
 def to_pdf(self, pages: int | tuple[int, int] | range | None = None) -> bytes:
     """The document as the bytes of a PDF file, the same ExportPdf writes; pages
     picks some: one page number, a (first, last) pair or a range. A page outside
-    the document gives b'' with the error recorded (GetLastError)."""
+    the document gives b'' with the error recorded (GetLastError), or KtError
+    with raise_errors."""
     first, last = _page_span(self, pages)
     return _ktfolio._pdf_bytes(self, first, last)
 
@@ -211,7 +212,8 @@ def to_pdf(self, pages: int | tuple[int, int] | range | None = None) -> bytes:
 def to_png(self, page: int, dpi: float = 96, shadow: bool = False) -> bytes:
     """One page as the bytes of a PNG file at dpi dots per inch (10 to 600),
     the same ExportPngDpi writes: the paper alone, or with the preview's drop
-    shadow. A bad page or dpi gives b'' with the error recorded (GetLastError)."""
+    shadow. A bad page or dpi gives b'' with the error recorded (GetLastError),
+    or KtError with raise_errors."""
     return _ktfolio._png_bytes(self, page, dpi, shadow)
 
 
