@@ -106,7 +106,7 @@ with open(sys.argv[1], "wb") as f:
     f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 0, 0, 0, 0)) + chunk(b"IDAT", body) + chunk(b"IEND", b""))
 PY
 for pic in huge.png folder fifo missing.png; do
-  sed "s#%APP_PATH%/logo.png#$out/$pic#" "$templates/invoice.ktt" >"$out/pic.ktt"
+  sed "s#%APP_PATH%/../share/ktfolio/logo.png#$out/$pic#" "$templates/invoice.ktt" >"$out/pic.ktt"
   start=$(date +%s)
   timeout 60 "$cli" info "$out/pic.ktt" >/dev/null 2>"$out/stderr"
   rc=$?
@@ -115,7 +115,7 @@ for pic in huge.png folder fifo missing.png; do
   check "the message names the picture" grep -q "'$out/$pic'" "$out/stderr"
 done
 check "a huge picture is refused for its size" grep -q "20000 x 20000 pixels" <(
-  sed "s#%APP_PATH%/logo.png#$out/huge.png#" "$templates/invoice.ktt" >"$out/pic.ktt"; "$cli" info "$out/pic.ktt" 2>&1)
+  sed "s#%APP_PATH%/../share/ktfolio/logo.png#$out/huge.png#" "$templates/invoice.ktt" >"$out/pic.ktt"; "$cli" info "$out/pic.ktt" 2>&1)
 "$cli" demo --logo /nonexistent.png -o "$out/demo" >/dev/null 2>"$out/stderr"
 check "demo with a missing logo names it" grep -q "File not found: '/nonexistent.png'" "$out/stderr"
 

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,9 +34,14 @@ bool SchedulerRunning() { return Run("lpstat -r 2>&1").find("scheduler is runnin
 bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
 // The CUPS server and queue the tests print to, set up once per test program.
+// CTest runs each test in a process of its own, two at a time: a lock keeps
+// them from pausing the queue under each other's job or stopping the server
+// the other uses.
 class CupsServer {
  public:
   bool Start(std::string& why) {
+    lock_ = open("/tmp/ktfolio-cups-tests.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lock_ >= 0) flock(lock_, LOCK_EX);
     if (!SchedulerRunning() && !Launch(why)) return false;
     if (!Shell(std::string("lpstat -v ") + kQueue)) {
       if (!Shell(std::string("lpadmin -p ") + kQueue + " -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd")) {
@@ -52,6 +58,7 @@ class CupsServer {
       kill(pid_, SIGTERM);
       waitpid(pid_, nullptr, 0);
     }
+    if (lock_ >= 0) close(lock_);
   }
 
  private:
@@ -87,6 +94,7 @@ class CupsServer {
 
   pid_t pid_ = 0;
   bool addedQueue_ = false;
+  int lock_ = -1;
 };
 
 // The newest cups-pdf output made after `since` whose name comes from `title`'s
