@@ -3,7 +3,7 @@
 #include "model/units.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/user/user.h"
-#include "render/print_job.h"
+#include "render/print_job_impl.h"
 #include "render/render_impl.h"
 #include "render/render_internal.h"
 

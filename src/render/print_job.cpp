@@ -1,6 +1,6 @@
 // The print job: one per thread. Every platform failure on an open job aborts
 // it before the error travels, so no half-open document stays at the spooler.
-#include "render/print_job.h"
+#include "render/print_job_impl.h"
 
 #include <cstring>
 #include <vector>
