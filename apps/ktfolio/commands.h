@@ -85,7 +85,11 @@ void AddPrintCommand(CLI::App& app, Action& action);
 void AddTemplateArgument(CLI::App& command, std::string& file);
 
 // Writes the control's last error to stderr as "ktfolio: error N (source): message".
-int ReportFailure(KtPrint4& control);
+// Prints the control's last error on stderr in one line, with `detail` after
+// it ("page 9 of 3"); returns the exit code of a failed job.
+int ReportFailure(KtPrint4& control, const std::string& detail = "");
+// "page 9 of 3", "pages 2-5 of 3": the pages asked for, against the document's.
+std::string PagesAsked(KtPrint4& control, int from, int to);
 
 // Writes every page as DIR/page-N.png at `zoom` and the whole document as
 // DIR/document.pdf, printing each file written. Returns an exit code.

@@ -8,7 +8,7 @@
 
 namespace ktfolio::cli {
 
-int ReportFailure(KtPrint4& control) {
+int ReportFailure(KtPrint4& control, const std::string& detail) {
   std::int32_t number = 0;
   std::string description, source;
   if (!control.GetLastError(number, description, source)) {
@@ -21,10 +21,17 @@ int ReportFailure(KtPrint4& control) {
   if (const std::optional<Error>& cause = fileio::LastFailure();
       cause && message.find(cause->description()) == std::string::npos)
     message += ": " + cause->description();
+  if (!detail.empty()) message += ": " + detail;
   for (char& ch : message)
     if (ch == '\r' || ch == '\n') ch = ' ';  // one line, whatever the text quoted
   std::fprintf(stderr, "ktfolio: error %d (%s): %s\n", number, source.c_str(), message.c_str());
   return kExitFailed;
+}
+
+std::string PagesAsked(KtPrint4& control, int from, int to) {
+  const std::string range = from == to ? "page " + std::to_string(from)
+                                       : "pages " + std::to_string(from) + "-" + std::to_string(to);
+  return range + " of " + std::to_string(control.Pages());
 }
 
 int WritePagesAndPdf(KtPrint4& control, const std::string& dir, int zoom, Progress& progress) {

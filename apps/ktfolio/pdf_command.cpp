@@ -32,7 +32,8 @@ void AddPdfCommand(CLI::App& app, Action& action) {
       KtPrint4 control;
       if (!LoadTemplate(control, o->file)) return kExitFailed;
       const std::int16_t last = o->to > 0 ? static_cast<std::int16_t>(o->to) : control.Pages();
-      if (!control.ExportPdf(o->output, static_cast<std::int16_t>(o->from), last)) return ReportFailure(control);
+      if (!control.ExportPdf(o->output, static_cast<std::int16_t>(o->from), last))
+        return ReportFailure(control, last > control.Pages() || o->from > last ? PagesAsked(control, o->from, last) : "");
       std::printf("%s\n", o->output.c_str());
       return kExitOk;
     };

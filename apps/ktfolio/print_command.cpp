@@ -42,6 +42,11 @@ int Print(const PrintOptions& o) {
   KtPrint4 control;
   if (!LoadTemplate(control, o.file)) return kExitFailed;
   const std::int16_t last = o.to > 0 ? static_cast<std::int16_t>(o.to) : control.Pages();
+  if (o.from > last || o.from > control.Pages()) {
+    // The job would print no page (and make no file): not what was asked.
+    std::fprintf(stderr, "ktfolio: nothing to print: %s\n", PagesAsked(control, o.from, last).c_str());
+    return kExitFailed;
+  }
   control.PrinterName(o.printer);
   control.ClearError();
   render::PageProgressScope scope(progress.Hook());

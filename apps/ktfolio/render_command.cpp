@@ -25,7 +25,7 @@ int Render(const RenderOptions& o) {
   const bool shadow = !o.noShadow;
   const bool written = o.dpi > 0 ? control.ExportPngDpi(o.output, page, o.dpi, shadow)
                                  : control.ExportPng(o.output, page, static_cast<std::int16_t>(o.zoom), shadow);
-  if (!written) return ReportFailure(control);
+  if (!written) return ReportFailure(control, page > control.Pages() ? PagesAsked(control, page, page) : "");
   std::printf("%s\n", o.output.c_str());
   return kExitOk;
 }

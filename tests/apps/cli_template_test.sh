@@ -73,6 +73,10 @@ for ends in CR LF; do
 done
 "$cli" render "$templates/invoice.ktt" --page 999 --output "$out/x.png" >/dev/null 2>"$out/stderr"
 check "a page beyond the document exits 1" test $? -eq 1
+check "... and says which page of how many" grep -q "Page out of range: page 999 of $pages" "$out/stderr"
+"$cli" print "$templates/invoice.ktt" --printer PDF --from 5 --to 6 --output "$out/none.pdf" >/dev/null 2>"$out/stderr"
+check "printing a range past the end exits 1 and writes nothing" test $? -eq 1 -a ! -e "$out/none.pdf"
+check "... and says so" grep -q "nothing to print: pages 5-6 of $pages" "$out/stderr"
 "$cli" render "$templates/invoice.ktt" --zoom 300 --output "$out/x.png" >/dev/null 2>&1
 check "a zoom out of range is bad usage (exit 2)" test $? -eq 2
 "$cli" convert "$templates/invoice.ktt" >/dev/null 2>&1
