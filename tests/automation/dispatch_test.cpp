@@ -94,12 +94,17 @@ TEST(Dispatch, NamesMatchWithoutRegardToCaseAndUnknownNamesFail) {
   EXPECT_EQ(ErrorOf([&] { c.Put("Nope", Variant(1)); }), 438);
   VariantArray none;
   EXPECT_EQ(ErrorOf([&] { c.Invoke("Nope", none); }), 438);
-  try {
-    c.Get("Nope");
-  } catch (const Error& e) {
-    EXPECT_EQ(e.description(), "Object doesn't support this property or method");
-    EXPECT_EQ(e.source(), "ktfolio.Counter");
-  }
+  EXPECT_THROW(
+      {
+        try {
+          c.Get("Nope");
+        } catch (const Error& e) {
+          EXPECT_EQ(e.description(), "Object doesn't support this property or method");
+          EXPECT_EQ(e.source(), "ktfolio.Counter");
+          throw;
+        }
+      },
+      Error);
 }
 
 TEST(Dispatch, PropertiesCoerceAndGuardTheirKind) {

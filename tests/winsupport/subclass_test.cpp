@@ -176,11 +176,16 @@ TEST_F(Subclassing, RefusedAttachmentsChangeNothing) {
   auto before = user::ListProps(hwnd_);
   EXPECT_EQ(ErrorOf(&a, hwnd_, WM_USER), -2147208422);
   EXPECT_EQ(user::ListProps(hwnd_), before);
-  try {
-    MSubclass::AttachMessage(&a, hwnd_, WM_USER);
-  } catch (const Error& e) {
-    EXPECT_STREQ(e.what(), "Message already handled by another class");
-  }
+  EXPECT_THROW(
+      {
+        try {
+          MSubclass::AttachMessage(&a, hwnd_, WM_USER);
+        } catch (const Error& e) {
+          EXPECT_STREQ(e.what(), "Message already handled by another class");
+          throw;
+        }
+      },
+      Error);
   EXPECT_EQ(ErrorOf(&a, reinterpret_cast<HWND>(0x4321), WM_USER), -2147208421);
 
   HWND foreign = CreateWindowEx(0, "SubclassTarget", "", 0, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
