@@ -44,31 +44,33 @@ TEST(GtkBackend, DemoWindowTakesRealClicksAndKeys) {
   }
   std::string wid = Shell("timeout 10 xdotool search --sync --onlyvisible --name 'ktfolio window demo' | head -1");
   ASSERT_FALSE(wid.empty()) << "the demo window never appeared";
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // The title the program sets once its windows are up, and after each change.
+  std::string title;
+  auto titleHas = [&](const std::string& part) {
+    for (int i = 0; i < 100; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+      if ((title = Shell("xdotool getwindowname " + wid)).find(part) != std::string::npos) return true;
+    return false;
+  };
+  ASSERT_TRUE(titleHas("clicks=0")) << "the demo never set its title: " << title;
 
   // click the subclassed button, then click into the edit box and type
   Shell("xdotool mousemove --window " + wid + " 60 70 click 1");
+  EXPECT_TRUE(titleHas("clicks=1")) << title;
   Shell("xdotool mousemove --window " + wid + " 100 20 click 1");
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
   Shell("xdotool type --delay 20 'Xvfb ok!'");
   Shell("xdotool key BackSpace");
   Shell("xdotool mousemove --window " + wid + " 80 74");  // rest on the button: it lights
-  std::string title;
-  for (int i = 0; i < 40; ++i) {
-    title = Shell("xdotool getwindowname " + wid);
-    if (title.find("text=Xvfb ok |") != std::string::npos) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  EXPECT_NE(title.find("text=Xvfb ok |"), std::string::npos) << title;
-  EXPECT_NE(title.find("clicks=1"), std::string::npos) << title;
+  EXPECT_TRUE(titleHas("text=Xvfb ok |")) << title;
 
-  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  // the lit button face, read back from the screen (window at 100,100) once it shows
   fs::path shot = bin / "window_demo_xvfb.png";
-  fs::remove(shot);
-  Shell("import -window root '" + shot.string() + "'");
+  std::string px;
+  for (int i = 0; i < 30 && px.find("255,214,90") == std::string::npos; ++i) {
+    fs::remove(shot);
+    Shell("import -window root '" + shot.string() + "'");
+    px = Shell("convert '" + shot.string() + "' -format '%[pixel:p{160,170}]' info:");
+  }
   EXPECT_TRUE(fs::exists(shot) && fs::file_size(shot) > 0);
-  // the lit button face, read back from the screenshot (window at 100,100)
-  std::string px = Shell("convert '" + shot.string() + "' -format '%[pixel:p{160,170}]' info:");
   EXPECT_NE(px.find("255,214,90"), std::string::npos) << px;
 
   kill(pid, SIGTERM);
