@@ -1,4 +1,4 @@
-// The drawing steps the button and the frame share.
+// The drawing steps and window plumbing the button and the frame share.
 #include <cmath>
 #include <cstring>
 #include <set>
@@ -49,6 +49,50 @@ bool RegisterControlClass(const char* name, WNDPROC proc, UINT style) {
   if (!RegisterClassEx(&wc)) return false;
   done.insert(name);
   return true;
+}
+
+void PaintBuffered(HWND hwnd, HDC target, const std::function<void(HDC dc, int w, int h)>& draw) {
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  const int w = rc.right, h = rc.bottom;
+  if (w <= 0 || h <= 0) return;
+  HDC dc = CreateCompatibleDC(target);
+  HBITMAP bmp = CreateCompatibleBitmap(target, w, h);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  draw(dc, w, h);
+  BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
+void PaintNow(HWND hwnd, const std::function<void(HDC)>& paint) {
+  if (!hwnd || !IsWindow(hwnd)) return;
+  HDC dc = GetDC(hwnd);
+  if (!dc) return;
+  paint(dc);
+  ReleaseDC(hwnd, dc);
+}
+
+bool HandleCommon(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const std::function<void(HDC)>& paint,
+                  LRESULT& result) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      if (dc) paint(dc);
+      EndPaint(hwnd, &ps);
+      result = 0;
+      return true;
+    }
+    case WM_ERASEBKGND: result = 1; return true;
+    case WM_SETTEXT:
+    case WM_ENABLE:
+      result = DefWindowProc(hwnd, msg, wParam, lParam);
+      PaintNow(hwnd, paint);
+      return true;
+    default: return false;
+  }
 }
 
 void WritePicture(PropertyBag& bag, std::string_view name, const std::shared_ptr<Picture>& picture) {

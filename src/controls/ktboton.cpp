@@ -75,71 +75,51 @@ void KtBoton::Value(std::int32_t v) {
   if (changed) Refresh();
 }
 
-std::vector<KtBoton::Persisted> KtBoton::PersistedDefaults() const {
-  auto color = [](std::uint32_t c) { return Variant(static_cast<std::int32_t>(c)); };
-  return {
-      {"BackColor", color(0x8000000F)},      {"BackPressedColor", color(0x8000000F)},
-      {"BackLightColor", color(0x80000014)}, {"BackShadowColor", color(0x80000010)},
-      {"BevelWidth", Variant(std::int32_t{2})}, {"BorderWidth", Variant(std::int32_t{1})},
-      {"BorderFocusedWidth", Variant(std::int32_t{2})}, {"Caption", Variant(defaultCaption_)},
-      {"CaptionPos", Variant(std::int32_t{4})}, {"ClickFocused", Variant(true)},
-      {"Enabled", Variant(true)},            {"ForeColor", color(ambientForeColor_)},
-      {"ForeFocusedColor", color(ambientForeColor_)}, {"IconName", Variant(std::string())},
-      {"MarginWidth", Variant(std::int32_t{2})}, {"MousePointer", Variant(std::int16_t{0})},
-      {"PictureWidth", Variant(std::int32_t{0})}, {"PictureHeight", Variant(std::int32_t{0})},
-      {"PicturePos", Variant(std::int32_t{3})}, {"ShadeMode", Variant(std::int32_t{0})},
-      {"ShowFocusRect", Variant(false)},     {"Style", Variant(std::int32_t{0})},
-      {"Value", Variant(std::int32_t{0})},
+// The persisted properties in bag order; defaults, writing and reading all
+// walk this one list.
+const controls::PropertyTable<KtBoton>& KtBoton::Properties() {
+  using controls::Field;
+  using B = KtBoton;
+  static const controls::PropertyTable<KtBoton> table = {
+      Field("BackColor", &B::backColor_, 0x8000000F),
+      Field("BackPressedColor", &B::backPressedColor_, 0x8000000F),
+      Field("BackLightColor", &B::backLightColor_, 0x80000014),
+      Field("BackShadowColor", &B::backShadowColor_, 0x80000010),
+      Field("BevelWidth", &B::bevelWidth_, 2),
+      Field("BorderWidth", &B::borderWidth_, 1),
+      Field("BorderFocusedWidth", &B::borderFocusedWidth_, 2),
+      {"Caption", [](const B& b) { return Variant(b.defaultCaption_); },
+       [](const B& b) { return Variant(b.Caption()); }, [](B& b, const Variant& v) { b.Caption(v.ToString()); }},
+      Field("CaptionPos", &B::captionPos_, 4),
+      Field("ClickFocused", &B::clickFocused_, true),
+      {"Enabled", [](const B&) { return Variant(true); }, [](const B& b) { return Variant(b.Enabled()); },
+       [](B& b, const Variant& v) { b.Enabled(v.ToBool()); }},
+      Field("ForeColor", &B::foreColor_, &B::ambientForeColor_),
+      Field("ForeFocusedColor", &B::foreFocusedColor_, &B::ambientForeColor_),
+      Field("IconName", &B::iconName_, std::string()),
+      Field("MarginWidth", &B::marginWidth_, 2),
+      Field("MousePointer", &B::mousePointer_, std::int16_t{0}),
+      Field("PictureWidth", &B::pictureWidth_, 0),
+      Field("PictureHeight", &B::pictureHeight_, 0),
+      Field("PicturePos", &B::picturePos_, 3),
+      Field("ShadeMode", &B::shadeMode_, ppSystemShade),
+      Field("ShowFocusRect", &B::showFocusRect_, false),
+      Field("Style", &B::style_, ppNormalButton),
+      Field("Value", &B::value_, 0),
   };
+  return table;
+}
+
+std::vector<KtBoton::Persisted> KtBoton::PersistedDefaults() const {
+  return controls::ListProperties<Persisted>(*this, Properties(), true);
 }
 
 std::vector<KtBoton::Persisted> KtBoton::PersistedValues() const {
-  auto color = [](std::uint32_t c) { return Variant(static_cast<std::int32_t>(c)); };
-  return {
-      {"BackColor", color(backColor_)},       {"BackPressedColor", color(backPressedColor_)},
-      {"BackLightColor", color(backLightColor_)}, {"BackShadowColor", color(backShadowColor_)},
-      {"BevelWidth", Variant(bevelWidth_)},   {"BorderWidth", Variant(borderWidth_)},
-      {"BorderFocusedWidth", Variant(borderFocusedWidth_)}, {"Caption", Variant(Caption())},
-      {"CaptionPos", Variant(captionPos_)},   {"ClickFocused", Variant(clickFocused_)},
-      {"Enabled", Variant(Enabled())},        {"ForeColor", color(foreColor_)},
-      {"ForeFocusedColor", color(foreFocusedColor_)}, {"IconName", Variant(iconName_)},
-      {"MarginWidth", Variant(marginWidth_)}, {"MousePointer", Variant(mousePointer_)},
-      {"PictureWidth", Variant(pictureWidth_)}, {"PictureHeight", Variant(pictureHeight_)},
-      {"PicturePos", Variant(picturePos_)},   {"ShadeMode", Variant(shadeMode_)},
-      {"ShowFocusRect", Variant(showFocusRect_)}, {"Style", Variant(style_)},
-      {"Value", Variant(value_)},
-  };
+  return controls::ListProperties<Persisted>(*this, Properties(), false);
 }
 
 void KtBoton::ReadProperties(const std::function<Variant(const std::string&, const Variant&)>& read) {
-  for (const Persisted& p : PersistedDefaults()) {
-    const Variant v = read(p.name, p.value);
-    const std::string& n = p.name;
-    auto color = [&v] { return static_cast<std::uint32_t>(v.ToLong()); };
-    if (n == "BackColor") backColor_ = color();
-    else if (n == "BackPressedColor") backPressedColor_ = color();
-    else if (n == "BackLightColor") backLightColor_ = color();
-    else if (n == "BackShadowColor") backShadowColor_ = color();
-    else if (n == "BevelWidth") bevelWidth_ = v.ToLong();
-    else if (n == "BorderWidth") borderWidth_ = v.ToLong();
-    else if (n == "BorderFocusedWidth") borderFocusedWidth_ = v.ToLong();
-    else if (n == "Caption") Caption(v.ToString());
-    else if (n == "CaptionPos") captionPos_ = v.ToLong();
-    else if (n == "ClickFocused") clickFocused_ = v.ToBool();
-    else if (n == "Enabled") Enabled(v.ToBool());
-    else if (n == "ForeColor") foreColor_ = color();
-    else if (n == "ForeFocusedColor") foreFocusedColor_ = color();
-    else if (n == "IconName") iconName_ = v.ToString();
-    else if (n == "MarginWidth") marginWidth_ = v.ToLong();
-    else if (n == "MousePointer") mousePointer_ = v.ToInteger();
-    else if (n == "PictureWidth") pictureWidth_ = v.ToLong();
-    else if (n == "PictureHeight") pictureHeight_ = v.ToLong();
-    else if (n == "PicturePos") picturePos_ = v.ToLong();
-    else if (n == "ShadeMode") shadeMode_ = v.ToLong();
-    else if (n == "ShowFocusRect") showFocusRect_ = v.ToBool();
-    else if (n == "Style") style_ = v.ToLong();
-    else if (n == "Value") value_ = v.ToLong();
-  }
+  controls::ReadTable(*this, Properties(), read);
   Refresh();
 }
 
@@ -151,7 +131,7 @@ void KtBoton::ReadProperties(const PropertyBag& bag) {
 }
 
 void KtBoton::WriteProperties(PropertyBag& bag) const {
-  controls::WritePersisted(bag, PersistedValues(), PersistedDefaults());
+  controls::WriteTable(*this, Properties(), bag);
   bag.WriteFont("Font", *font_, ambientFont_.get());
   controls::WritePicture(bag, "Picture", picture_);
   controls::WritePicture(bag, "HotPicture", hotPicture_);
@@ -305,11 +285,7 @@ void KtBoton::OnKeyUp(int vk) {
 // ---- painting ---------------------------------------------------------------------------------
 
 void KtBoton::Refresh() {
-  if (!hwnd_ || !IsWindow(hwnd_)) return;
-  HDC dc = GetDC(hwnd_);
-  if (!dc) return;
-  Paint(dc);
-  ReleaseDC(hwnd_, dc);
+  controls::PaintNow(hwnd_, [this](HDC dc) { Paint(dc); });
 }
 
 // Border, bevel and face; leaves (l, t, r, b) around the content.
@@ -356,23 +332,14 @@ void KtBoton::PaintContent(HDC dc, int l, int t, int r, int b, bool hot) {
 }
 
 void KtBoton::Paint(HDC target) {
-  RECT rc;
-  GetClientRect(hwnd_, &rc);
-  const int w = rc.right, h = rc.bottom;
-  if (w <= 0 || h <= 0) return;
   const bool hot = hot_;
   const bool leftHeld = GetAsyncKeyState(VK_LBUTTON) < 0;
   const bool down = ((leftHeld && mousePressed_) || keyPressed_) && hot;
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bmp = CreateCompatibleBitmap(target, w, h);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  int l = 0, t = 0, r = w, b = h;
-  PaintFace(dc, l, t, r, b, hot, down);
-  PaintContent(dc, l, t, r, b, hot);
-  BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
+  controls::PaintBuffered(hwnd_, target, [&](HDC dc, int w, int h) {
+    int l = 0, t = 0, r = w, b = h;
+    PaintFace(dc, l, t, r, b, hot, down);
+    PaintContent(dc, l, t, r, b, hot);
+  });
 }
 
 // ---- messages -------------------------------------------------------------------------------
@@ -381,21 +348,9 @@ LRESULT KtBoton::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   // A disabled button takes no mouse or key input.
   const bool input = (msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK) || (msg >= WM_KEYDOWN && msg <= WM_CHAR);
   if (input && !Enabled()) return 0;
+  LRESULT common = 0;
+  if (controls::HandleCommon(hwnd_, msg, wParam, lParam, [this](HDC dc) { Paint(dc); }, common)) return common;
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      if (dc) Paint(dc);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
-    case WM_SETTEXT:
-    case WM_ENABLE: {
-      const LRESULT r = DefWindowProc(hwnd_, msg, wParam, lParam);
-      Refresh();
-      return r;
-    }
     case WM_SIZE: Refresh(); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
     case WM_LBUTTONDOWN:
@@ -430,9 +385,7 @@ LRESULT KtBoton::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT KtBoton::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<KtBoton*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProc(hwnd, msg, wParam, lParam);
-  return self->Handle(msg, wParam, lParam);
+  return controls::Route(hwnd, msg, wParam, lParam, &KtBoton::Handle);
 }
 
 }  // namespace ktfolio

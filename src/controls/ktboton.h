@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/automation/font.h"
 #include "platform/container/property_bag.h"
@@ -17,6 +18,11 @@
 #include "winsupport/subclass.h"
 
 namespace ktfolio {
+
+namespace controls {
+template <typename Control>
+struct Property;
+}  // namespace controls
 
 enum ppStyleValues : std::int32_t { ppNormalButton = 0, ppToggleButton = 1, ppFlatButton = 2 };
 enum ppShadeModeValues : std::int32_t { ppSystemShade = 0, ppNormalShade = 1, ppHQShade = 2 };
@@ -118,6 +124,7 @@ class KtBoton : private ISubclass {
   std::function<void(std::int16_t& KeyAscii)> KeyPress;
 
  private:
+  static const std::vector<controls::Property<KtBoton>>& Properties();
   template <typename T>
   void Set(T& field, T v) {
     field = v;

@@ -54,89 +54,68 @@ void KtMarco::FloodPercent(std::int16_t v) {
   Refresh();
 }
 
-std::vector<KtMarco::Persisted> KtMarco::PersistedDefaults() const {
-  auto color = [](std::uint32_t c) { return Variant(static_cast<std::int32_t>(c)); };
-  auto i32 = [](std::int32_t v) { return Variant(v); };
-  auto i16 = [](std::int16_t v) { return Variant(v); };
-  return {
-      {"BackColor", color(0x8000000F)},   {"BackLightColor", color(0x80000014)},
-      {"BackShadowColor", color(0x80000010)}, {"BevelOuter", i32(ppBevelRaised)},
-      {"BevelInner", i32(ppBevelNone)},   {"BevelWidth", i32(2)},
-      {"BorderWidth", i32(1)},            {"Caption", Variant(defaultCaption_)},
-      {"CaptionPos", i32(4)},             {"Enabled", Variant(true)},
-      {"Flood", i32(ppFloodNone)},        {"FloodColor", color(0x8000000D)},
-      {"FloodPercent", i16(0)},           {"FloodShowPct", Variant(false)},
-      {"FontSlip", i16(1)},               {"FontStyle", i32(0)},
-      {"ForeColor", color(ambientForeColor_)}, {"Frame", i32(ppFrameNone)},
-      {"FrameAlign", i32(0)},             {"FrameColor", color(0x8000000D)},
-      {"FrameTitle", Variant(std::string())}, {"FrameWidth", i32(2)},
-      {"MarginWidth", i32(2)},            {"Mosaic", i32(ppMosaicNone)},
-      {"MosaicBorder", i16(0)},           {"MousePointer", i16(0)},
-      {"WordWrap", Variant(true)},
+// The persisted properties in bag order; defaults, writing and reading all
+// walk this one list.
+const controls::PropertyTable<KtMarco>& KtMarco::Properties() {
+  using controls::Field;
+  using M = KtMarco;
+  static const controls::PropertyTable<KtMarco> table = {
+      Field("BackColor", &M::backColor_, 0x8000000F),
+      Field("BackLightColor", &M::backLightColor_, 0x80000014),
+      Field("BackShadowColor", &M::backShadowColor_, 0x80000010),
+      Field("BevelOuter", &M::bevelOuter_, ppBevelRaised),
+      Field("BevelInner", &M::bevelInner_, ppBevelNone),
+      Field("BevelWidth", &M::bevelWidth_, 2),
+      Field("BorderWidth", &M::borderWidth_, 1),
+      {"Caption", [](const M& m) { return Variant(m.defaultCaption_); },
+       [](const M& m) { return Variant(m.Caption()); }, [](M& m, const Variant& v) { m.Caption(v.ToString()); }},
+      Field("CaptionPos", &M::captionPos_, 4),
+      {"Enabled", [](const M&) { return Variant(true); }, [](const M& m) { return Variant(m.Enabled()); },
+       [](M& m, const Variant& v) { m.Enabled(v.ToBool()); }},
+      Field("Flood", &M::flood_, ppFloodNone),
+      Field("FloodColor", &M::floodColor_, 0x8000000D),
+      // A stored percentage is clamped like a set one, without the event.
+      {"FloodPercent", [](const M&) { return Variant(std::int16_t{0}); },
+       [](const M& m) { return Variant(m.floodPercent_); },
+       [](M& m, const Variant& v) { m.floodPercent_ = std::clamp<std::int16_t>(v.ToInteger(), 0, 100); }},
+      Field("FloodShowPct", &M::floodShowPct_, false),
+      Field("FontSlip", &M::fontSlip_, std::int16_t{1}),
+      Field("FontStyle", &M::fontStyle_, 0),
+      Field("ForeColor", &M::foreColor_, &M::ambientForeColor_),
+      Field("Frame", &M::frame_, ppFrameNone),
+      Field("FrameAlign", &M::frameAlign_, 0),
+      Field("FrameColor", &M::frameColor_, 0x8000000D),
+      Field("FrameTitle", &M::frameTitle_, std::string()),
+      Field("FrameWidth", &M::frameWidth_, 2),
+      Field("MarginWidth", &M::marginWidth_, 2),
+      Field("Mosaic", &M::mosaic_, ppMosaicNone),
+      Field("MosaicBorder", &M::mosaicBorder_, std::int16_t{0}),
+      Field("MousePointer", &M::mousePointer_, std::int16_t{0}),
+      Field("WordWrap", &M::wordWrap_, true),
   };
+  return table;
+}
+
+std::vector<KtMarco::Persisted> KtMarco::PersistedDefaults() const {
+  return controls::ListProperties<Persisted>(*this, Properties(), true);
 }
 
 std::vector<KtMarco::Persisted> KtMarco::PersistedValues() const {
-  auto color = [](std::uint32_t c) { return Variant(static_cast<std::int32_t>(c)); };
-  return {
-      {"BackColor", color(backColor_)},   {"BackLightColor", color(backLightColor_)},
-      {"BackShadowColor", color(backShadowColor_)}, {"BevelOuter", Variant(bevelOuter_)},
-      {"BevelInner", Variant(bevelInner_)}, {"BevelWidth", Variant(bevelWidth_)},
-      {"BorderWidth", Variant(borderWidth_)}, {"Caption", Variant(Caption())},
-      {"CaptionPos", Variant(captionPos_)}, {"Enabled", Variant(Enabled())},
-      {"Flood", Variant(flood_)},         {"FloodColor", color(floodColor_)},
-      {"FloodPercent", Variant(floodPercent_)}, {"FloodShowPct", Variant(floodShowPct_)},
-      {"FontSlip", Variant(fontSlip_)},   {"FontStyle", Variant(fontStyle_)},
-      {"ForeColor", color(foreColor_)},   {"Frame", Variant(frame_)},
-      {"FrameAlign", Variant(frameAlign_)}, {"FrameColor", color(frameColor_)},
-      {"FrameTitle", Variant(frameTitle_)}, {"FrameWidth", Variant(frameWidth_)},
-      {"MarginWidth", Variant(marginWidth_)}, {"Mosaic", Variant(mosaic_)},
-      {"MosaicBorder", Variant(mosaicBorder_)}, {"MousePointer", Variant(mousePointer_)},
-      {"WordWrap", Variant(wordWrap_)},
-  };
+  return controls::ListProperties<Persisted>(*this, Properties(), false);
 }
 
 void KtMarco::ReadProperties(const PropertyBag& bag) {
   font_ = bag.ReadFont("Font", ambientFont_->Clone());
   frameFont_ = bag.ReadFont("FrameFont", ambientFont_->Clone());
   mosaicPicture_ = controls::ReadPicture(bag, "MosaicPicture");
-  for (const Persisted& p : PersistedDefaults()) {
-    const Variant v = bag.ReadProperty(p.name, p.value);
-    const std::string& n = p.name;
-    auto color = [&v] { return static_cast<std::uint32_t>(v.ToLong()); };
-    if (n == "BackColor") backColor_ = color();
-    else if (n == "BackLightColor") backLightColor_ = color();
-    else if (n == "BackShadowColor") backShadowColor_ = color();
-    else if (n == "BevelOuter") bevelOuter_ = v.ToLong();
-    else if (n == "BevelInner") bevelInner_ = v.ToLong();
-    else if (n == "BevelWidth") bevelWidth_ = v.ToLong();
-    else if (n == "BorderWidth") borderWidth_ = v.ToLong();
-    else if (n == "Caption") Caption(v.ToString());
-    else if (n == "CaptionPos") captionPos_ = v.ToLong();
-    else if (n == "Enabled") Enabled(v.ToBool());
-    else if (n == "Flood") flood_ = v.ToLong();
-    else if (n == "FloodColor") floodColor_ = color();
-    else if (n == "FloodPercent") floodPercent_ = std::clamp<std::int16_t>(v.ToInteger(), 0, 100);
-    else if (n == "FloodShowPct") floodShowPct_ = v.ToBool();
-    else if (n == "FontSlip") fontSlip_ = v.ToInteger();
-    else if (n == "FontStyle") fontStyle_ = v.ToLong();
-    else if (n == "ForeColor") foreColor_ = color();
-    else if (n == "Frame") frame_ = v.ToLong();
-    else if (n == "FrameAlign") frameAlign_ = v.ToLong();
-    else if (n == "FrameColor") frameColor_ = color();
-    else if (n == "FrameTitle") frameTitle_ = v.ToString();
-    else if (n == "FrameWidth") frameWidth_ = v.ToLong();
-    else if (n == "MarginWidth") marginWidth_ = v.ToLong();
-    else if (n == "Mosaic") mosaic_ = v.ToLong();
-    else if (n == "MosaicBorder") mosaicBorder_ = v.ToInteger();
-    else if (n == "MousePointer") mousePointer_ = v.ToInteger();
-    else if (n == "WordWrap") wordWrap_ = v.ToBool();
-  }
+  controls::ReadTable(*this, Properties(), [&bag](const std::string& name, const Variant& d) {
+    return bag.ReadProperty(name, d);
+  });
   Refresh();
 }
 
 void KtMarco::WriteProperties(PropertyBag& bag) const {
-  controls::WritePersisted(bag, PersistedValues(), PersistedDefaults());
+  controls::WriteTable(*this, Properties(), bag);
   bag.WriteFont("Font", *font_, ambientFont_.get());
   bag.WriteFont("FrameFont", *frameFont_, ambientFont_.get());
   controls::WritePicture(bag, "MosaicPicture", mosaicPicture_);
@@ -146,11 +125,7 @@ void KtMarco::HideChildren() { ForEachChild(hwnd_, SW_HIDE); }
 void KtMarco::ShowChildren() { ForEachChild(hwnd_, SW_SHOW); }
 
 void KtMarco::Refresh() {
-  if (!hwnd_ || !IsWindow(hwnd_)) return;
-  HDC dc = GetDC(hwnd_);
-  if (!dc) return;
-  Paint(dc);
-  ReleaseDC(hwnd_, dc);
+  controls::PaintNow(hwnd_, [this](HDC dc) { Paint(dc); });
 }
 
 // The etched frame line, with the title set into its top or bottom edge.
@@ -232,13 +207,10 @@ void KtMarco::PaintFlood(HDC dc, int l, int t, int r, int b, HFONT font) {
 }
 
 void KtMarco::Paint(HDC target) {
-  RECT rc;
-  GetClientRect(hwnd_, &rc);
-  const int w = rc.right, h = rc.bottom;
-  if (w <= 0 || h <= 0) return;
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bmp = CreateCompatibleBitmap(target, w, h);
-  HGDIOBJ old = SelectObject(dc, bmp);
+  controls::PaintBuffered(hwnd_, target, [this](HDC dc, int w, int h) { Draw(dc, w, h); });
+}
+
+void KtMarco::Draw(HDC dc, int w, int h) {
   const std::uint32_t back = OleToRgb(backColor_);
   const std::uint32_t light = OleToRgb(backLightColor_), dark = OleToRgb(backShadowColor_);
   const int bw = borderWidth_;
@@ -269,28 +241,12 @@ void KtMarco::Paint(HDC target) {
                       RECT{l, t, r, b}, fontSlip_, wordWrap_, captionPos_, true, true);
     DeleteObject(font);
   }
-  BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
 }
 
 LRESULT KtMarco::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT common = 0;
+  if (controls::HandleCommon(hwnd_, msg, wParam, lParam, [this](HDC dc) { Paint(dc); }, common)) return common;
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      if (dc) Paint(dc);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
-    case WM_SETTEXT:
-    case WM_ENABLE: {
-      const LRESULT r = DefWindowProc(hwnd_, msg, wParam, lParam);
-      Refresh();
-      return r;
-    }
     case WM_SIZE:
       Refresh();
       if (Resize) Resize();
@@ -306,9 +262,7 @@ LRESULT KtMarco::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT KtMarco::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<KtMarco*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProc(hwnd, msg, wParam, lParam);
-  return self->Handle(msg, wParam, lParam);
+  return controls::Route(hwnd, msg, wParam, lParam, &KtMarco::Handle);
 }
 
 }  // namespace ktfolio

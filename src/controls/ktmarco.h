@@ -17,6 +17,11 @@
 
 namespace ktfolio {
 
+namespace controls {
+template <typename Control>
+struct Property;
+}  // namespace controls
+
 enum ppBevelConstants : std::int32_t { ppBevelNone = 0, ppBevelRaised = 1, ppBevelInset = 2 };
 enum ppFloodConstants : std::int32_t {
   ppFloodNone = 0, ppFloodToRight = 1, ppFloodToLeft = 2, ppFloodToTop = 3, ppFloodToBottom = 4
@@ -94,9 +99,11 @@ class KtMarco {
   std::function<void()> Click, DblClick, FloodChange, Resize;
 
  private:
+  static const std::vector<controls::Property<KtMarco>>& Properties();
   static win::LRESULT WndProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
   win::LRESULT Handle(win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
   void Paint(win::HDC target);
+  void Draw(win::HDC dc, int w, int h);
   void PaintFrame(win::HDC dc, int& l, int& t, int& r, int& b);
   void PaintMosaic(win::HDC dc, int l, int t, int r, int b);
   void PaintFlood(win::HDC dc, int l, int t, int r, int b, win::HFONT font);

@@ -1,9 +1,13 @@
 // The frame through its window: the flood fill and its inverted text, the
-// title's three alignments, the mosaic's tiling modes and the property bag.
+// title's three alignments, the mosaic's tiling modes and the property bag,
+// with a round trip of every persisted key of both companion controls.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
+#include "controls/ktboton.h"
 #include "controls/ktmarco.h"
 #include "platform/container/form.h"
 #include "platform/gdi/gdi.h"
@@ -194,6 +198,97 @@ TEST(Marco, PropertiesGoThroughTheBagAndDefaultsAreLeftOut) {
   EXPECT_EQ(copy.FloodPercent(), 100) << "a stored percentage is clamped like a set one";
   EXPECT_FALSE(copy.MosaicPicture()) << "bytes that are no image give no picture";
   EXPECT_EQ(copy.Caption(), "fraB");
+}
+
+// Every persisted key of a companion with a value other than its default, set
+// through the public setter, and the value the bag must hold for it.
+template <typename Control>
+struct BagRow {
+  const char* key;
+  Variant stored;
+  std::function<void(Control&)> set;
+};
+
+// The bag holds exactly the rows' keys, in order, with their values, and a
+// control read from it writes the same bag again.
+template <typename Control>
+void ExpectEveryKeyRoundTrips(Form& form, const std::vector<BagRow<Control>>& rows) {
+  Control original(form.hwnd(), "ctlA", form);
+  for (const BagRow<Control>& row : rows) row.set(original);
+  PropertyBag bag;
+  original.WriteProperties(bag);
+  ASSERT_EQ(bag.Entries().size(), rows.size()) << bag.ToText();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(bag.Entries()[i].name, rows[i].key);
+    EXPECT_EQ(bag.Entries()[i].value, rows[i].stored) << rows[i].key;
+  }
+  Control copy(form.hwnd(), "ctlB", form);
+  copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
+  PropertyBag again;
+  copy.WriteProperties(again);
+  EXPECT_EQ(again.ToText(), bag.ToText());
+}
+
+TEST(CompanionBag, EveryPersistedKeyRoundTripsInItsOrder) {
+  Form form(200, 100);
+  auto L = [](std::int64_t v) { return Variant(static_cast<std::int32_t>(v)); };
+  auto I = [](std::int16_t v) { return Variant(v); };
+  ExpectEveryKeyRoundTrips<KtBoton>(
+      form, {
+                {"BackColor", L(0x80000012), [](KtBoton& b) { b.BackColor(0x80000012); }},
+                {"BackPressedColor", L(0x102030), [](KtBoton& b) { b.BackPressedColor(0x102030); }},
+                {"BackLightColor", L(0x405060), [](KtBoton& b) { b.BackLightColor(0x405060); }},
+                {"BackShadowColor", L(0x708090), [](KtBoton& b) { b.BackShadowColor(0x708090); }},
+                {"BevelWidth", L(5), [](KtBoton& b) { b.BevelWidth(5); }},
+                {"BorderWidth", L(6), [](KtBoton& b) { b.BorderWidth(6); }},
+                {"BorderFocusedWidth", L(7), [](KtBoton& b) { b.BorderFocusedWidth(7); }},
+                {"Caption", Variant(std::string("&Go")), [](KtBoton& b) { b.Caption("&Go"); }},
+                {"CaptionPos", L(8), [](KtBoton& b) { b.CaptionPos(8); }},
+                {"ClickFocused", Variant(false), [](KtBoton& b) { b.ClickFocused(false); }},
+                {"Enabled", Variant(false), [](KtBoton& b) { b.Enabled(false); }},
+                {"ForeColor", L(0x0000FF), [](KtBoton& b) { b.ForeColor(0x0000FF); }},
+                {"ForeFocusedColor", L(0x00FF00), [](KtBoton& b) { b.ForeFocusedColor(0x00FF00); }},
+                {"IconName", Variant(std::string("save")), [](KtBoton& b) { b.IconName("save"); }},
+                {"MarginWidth", L(9), [](KtBoton& b) { b.MarginWidth(9); }},
+                {"MousePointer", I(11), [](KtBoton& b) { b.MousePointer(11); }},
+                {"PictureWidth", L(12), [](KtBoton& b) { b.PictureWidth(12); }},
+                {"PictureHeight", L(13), [](KtBoton& b) { b.PictureHeight(13); }},
+                {"PicturePos", L(1), [](KtBoton& b) { b.PicturePos(1); }},
+                {"ShadeMode", L(ppHQShade), [](KtBoton& b) { b.ShadeMode(ppHQShade); }},
+                {"ShowFocusRect", Variant(true), [](KtBoton& b) { b.ShowFocusRect(true); }},
+                {"Style", L(ppToggleButton), [](KtBoton& b) { b.Style(ppToggleButton); }},
+                {"Value", L(-1), [](KtBoton& b) { b.Value(-1); }},
+            });
+  ExpectEveryKeyRoundTrips<KtMarco>(
+      form, {
+                {"BackColor", L(0x80000012), [](KtMarco& m) { m.BackColor(0x80000012); }},
+                {"BackLightColor", L(0x405060), [](KtMarco& m) { m.BackLightColor(0x405060); }},
+                {"BackShadowColor", L(0x708090), [](KtMarco& m) { m.BackShadowColor(0x708090); }},
+                {"BevelOuter", L(ppBevelInset), [](KtMarco& m) { m.BevelOuter(ppBevelInset); }},
+                {"BevelInner", L(ppBevelRaised), [](KtMarco& m) { m.BevelInner(ppBevelRaised); }},
+                {"BevelWidth", L(5), [](KtMarco& m) { m.BevelWidth(5); }},
+                {"BorderWidth", L(6), [](KtMarco& m) { m.BorderWidth(6); }},
+                {"Caption", Variant(std::string("Sum")), [](KtMarco& m) { m.Caption("Sum"); }},
+                {"CaptionPos", L(8), [](KtMarco& m) { m.CaptionPos(8); }},
+                {"Enabled", Variant(false), [](KtMarco& m) { m.Enabled(false); }},
+                {"Flood", L(ppFloodToTop), [](KtMarco& m) { m.Flood(ppFloodToTop); }},
+                {"FloodColor", L(0x00FF00), [](KtMarco& m) { m.FloodColor(0x00FF00); }},
+                {"FloodPercent", I(40), [](KtMarco& m) { m.FloodPercent(40); }},
+                {"FloodShowPct", Variant(true), [](KtMarco& m) { m.FloodShowPct(true); }},
+                {"FontSlip", I(3), [](KtMarco& m) { m.FontSlip(3); }},
+                {"FontStyle", L(2), [](KtMarco& m) { m.FontStyle(2); }},
+                {"ForeColor", L(0x0000FF), [](KtMarco& m) { m.ForeColor(0x0000FF); }},
+                {"Frame", L(ppFrameBottom), [](KtMarco& m) { m.Frame(ppFrameBottom); }},
+                {"FrameAlign", L(1), [](KtMarco& m) { m.FrameAlign(1); }},
+                {"FrameColor", L(0x112233), [](KtMarco& m) { m.FrameColor(0x112233); }},
+                {"FrameTitle", Variant(std::string("Totals")), [](KtMarco& m) { m.FrameTitle("Totals"); }},
+                {"FrameWidth", L(4), [](KtMarco& m) { m.FrameWidth(4); }},
+                {"MarginWidth", L(9), [](KtMarco& m) { m.MarginWidth(9); }},
+                {"Mosaic", L(ppMosaicOffOn), [](KtMarco& m) { m.Mosaic(ppMosaicOffOn); }},
+                {"MosaicBorder", I(2), [](KtMarco& m) { m.MosaicBorder(2); }},
+                {"MousePointer", I(11), [](KtMarco& m) { m.MousePointer(11); }},
+                {"WordWrap", Variant(false), [](KtMarco& m) { m.WordWrap(false); }},
+            });
 }
 
 }  // namespace
