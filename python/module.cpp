@@ -537,6 +537,26 @@ void DefineKtPrint4(py::module_& m) {
 
 }
 
+// A companion control placed on a form or inside a frame: its constructor,
+// its repr (the window's name, then `details`) and what every control has.
+template <typename Py, typename Details>
+void DefinePlaced(py::module_& m, const char* name, const char* doc, const char* initDoc, Details details) {
+  auto cls = py::class_<Py, Dispatch, std::shared_ptr<Py>>(m, name, doc);
+  cls.def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<std::shared_ptr<PyKtMarco>> container,
+                      std::optional<bool> raise_errors) {
+            auto [f, parent] = Placement(form, container);
+            return Made(std::make_shared<Py>(f, f, parent), raise_errors);
+          }),
+          py::arg("form") = py::none(), py::arg("container") = py::none(), py::arg("raise_errors") = py::none(),
+          initDoc)
+      .def("__repr__", [name = std::string(name), details](Py& c) {
+        if (c.Released()) return "<ktfolio." + name + " released>";
+        auto& k = c.Control();
+        return "<ktfolio." + name + " " + Quoted(MemberName(k.hwnd())) + details(k) + ">";
+      });
+  DefineControlCommon(cls);
+}
+
 void DefineCompanions(py::module_& m) {
   auto text = py::class_<PyKtText, Dispatch, std::shared_ptr<PyKtText>>(
       m, "KtText",
@@ -555,47 +575,24 @@ void DefineCompanions(py::module_& m) {
       });
   DefineControlCommon(text);
 
-  auto frame = py::class_<PyKtMarco, Dispatch, std::shared_ptr<PyKtMarco>>(
+  DefinePlaced<PyKtMarco>(
       m, "KtMarco",
       "The frame: a panel with bevels, a titled frame line, a caption and a flood fill that\n"
       "shows a percentage; controls made with container=frame sit inside it and hide and\n"
-      "show with HideChildren() and ShowChildren().");
-  frame
-      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<std::shared_ptr<PyKtMarco>> container,
-                       std::optional<bool> raise_errors) {
-             auto [f, parent] = Placement(form, container);
-             return Made(std::make_shared<PyKtMarco>(f, f, parent), raise_errors);
-           }),
-           py::arg("form") = py::none(), py::arg("container") = py::none(), py::arg("raise_errors") = py::none(),
-           "A new frame on the form, or inside container (another KtMarco on it).")
-      .def("__repr__", [](PyKtMarco& f) {
-        if (f.Released()) return std::string("<ktfolio.KtMarco released>");
-        KtMarco& k = f.Control();
-        return "<ktfolio.KtMarco " + Quoted(MemberName(k.hwnd())) + " caption=" + Quoted(k.Caption()) +
-               " flood=" + std::to_string(k.Flood()) + " percent=" + std::to_string(k.FloodPercent()) + ">";
+      "show with HideChildren() and ShowChildren().",
+      "A new frame on the form, or inside container (another KtMarco on it).", [](KtMarco& k) {
+        return " caption=" + Quoted(k.Caption()) + " flood=" + std::to_string(k.Flood()) +
+               " percent=" + std::to_string(k.FloodPercent());
       });
-  DefineControlCommon(frame);
-
-  auto button = py::class_<PyKtBoton, Dispatch, std::shared_ptr<PyKtBoton>>(
+  DefinePlaced<PyKtBoton>(
       m, "KtBoton",
       "The button: push, toggle (Style 1) or flat (Style 2), with a caption whose '&' marks its\n"
       "access key; on a form (a private one when form is None), inside container (a KtMarco)\n"
-      "when given; its properties, methods and events by name.");
-  button
-      .def(py::init([](std::optional<std::shared_ptr<Form>> form, std::optional<std::shared_ptr<PyKtMarco>> container,
-                       std::optional<bool> raise_errors) {
-             auto [f, parent] = Placement(form, container);
-             return Made(std::make_shared<PyKtBoton>(f, f, parent), raise_errors);
-           }),
-           py::arg("form") = py::none(), py::arg("container") = py::none(), py::arg("raise_errors") = py::none(),
-           "A new button on the form, or inside container (a KtMarco on it).")
-      .def("__repr__", [](PyKtBoton& b) {
-        if (b.Released()) return std::string("<ktfolio.KtBoton released>");
-        KtBoton& k = b.Control();
-        return "<ktfolio.KtBoton " + Quoted(MemberName(k.hwnd())) + " caption=" + Quoted(k.Caption()) +
-               " style=" + std::to_string(k.Style()) + " value=" + std::to_string(k.Value()) + ">";
+      "when given; its properties, methods and events by name.",
+      "A new button on the form, or inside container (a KtMarco on it).", [](KtBoton& k) {
+        return " caption=" + Quoted(k.Caption()) + " style=" + std::to_string(k.Style()) +
+               " value=" + std::to_string(k.Value());
       });
-  DefineControlCommon(button);
 }
 }  // namespace
 }  // namespace ktfolio::py_binding

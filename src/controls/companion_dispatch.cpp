@@ -5,16 +5,13 @@
 
 #include <set>
 
+#include "controls/publish_impl.h"
+
 namespace ktfolio {
 
 namespace {
 
-constexpr auto B = DispType::Boolean;
-constexpr auto I = DispType::Integer;
-constexpr auto L = DispType::Long;
-constexpr auto S = DispType::Single;
-constexpr auto C = DispType::Color;
-constexpr auto Str = DispType::String;
+using namespace publish;
 
 // "KtBoton1", "KtBoton2"...: the first such name not in use on the form (the
 // toolbar's own buttons have names of their own).
@@ -26,24 +23,9 @@ std::string NextName(const Form& form, const std::string& cls) {
   return cls + std::to_string(n);
 }
 
-DispParam ByRef(DispParam p) {
-  p.byRef = true;
-  return p;
-}
-
-Variant ColorValue(std::uint32_t c) { return Variant(static_cast<std::int32_t>(c)); }
-
 }  // namespace
 
-// The members both controls publish alike, over a control `t` with the
-// accessors of the same names.
-#define KT_BOOL(N) AddProperty(#N, B, [t] { return Variant(t->N()); }, [t](const Variant& v) { t->N(v.ToBool()); })
-#define KT_LONG(N) AddProperty(#N, L, [t] { return Variant(static_cast<std::int32_t>(t->N())); }, \
-                               [t](const Variant& v) { t->N(v.ToLong()); })
-#define KT_INT(N) AddProperty(#N, I, [t] { return Variant(t->N()); }, [t](const Variant& v) { t->N(v.ToInteger()); })
-#define KT_STR(N) AddProperty(#N, Str, [t] { return Variant(std::string(t->N())); }, \
-                              [t](const Variant& v) { t->N(v.ToString()); })
-#define KT_COLOR(N) AddProperty(#N, C, [t] { return ColorValue(t->N()); }, [t](const Variant& v) { t->N(ToColor(v)); })
+// What only the button and the frame publish, over a control `t`.
 #define KT_FONT(N)                                                                                         \
   AddObjectProperty(                                                                                       \
       #N, [t]() -> DispatchPtr { return std::make_shared<FontDispatch>(t->N()); },                         \

@@ -3,17 +3,13 @@
 // may change, plus one line of description for each.
 #include "controls/kttext_dispatch.h"
 
+#include "controls/publish_impl.h"
+
 namespace ktfolio {
 
 namespace {
 
-constexpr auto B = DispType::Boolean;
-constexpr auto I = DispType::Integer;
-constexpr auto L = DispType::Long;
-constexpr auto D = DispType::Double;
-constexpr auto S = DispType::Single;
-constexpr auto C = DispType::Color;
-constexpr auto Str = DispType::String;
+using namespace publish;
 
 // "KtText1", "KtText2"...: the next default name among the form's boxes.
 std::string NextName(const Form& form) {
@@ -21,11 +17,6 @@ std::string NextName(const Form& form) {
   for (const Form::ChildInfo& c : form.Controls())
     if (c.cls == "KtText") ++n;
   return "KtText" + std::to_string(n);
-}
-
-DispParam ByRef(DispParam p) {
-  p.byRef = true;
-  return p;
 }
 
 }  // namespace
@@ -49,15 +40,6 @@ void KtTextDispatch::Release() {
 
 void KtTextDispatch::Publish() {
   KtText* t = box_.get();
-  auto color = [](std::uint32_t c) { return Variant(static_cast<std::int32_t>(c)); };
-#define KT_BOOL(N) AddProperty(#N, B, [t] { return Variant(t->N()); }, [t](const Variant& v) { t->N(v.ToBool()); })
-#define KT_LONG(N) AddProperty(#N, L, [t] { return Variant(static_cast<std::int32_t>(t->N())); }, \
-                               [t](const Variant& v) { t->N(v.ToLong()); })
-#define KT_INT(N) AddProperty(#N, I, [t] { return Variant(t->N()); }, [t](const Variant& v) { t->N(v.ToInteger()); })
-#define KT_STR(N) AddProperty(#N, Str, [t] { return Variant(std::string(t->N())); }, \
-                              [t](const Variant& v) { t->N(v.ToString()); })
-#define KT_COLOR(N) AddProperty(#N, C, [t, color] { return color(t->N()); }, \
-                                [t](const Variant& v) { t->N(ToColor(v)); })
   // Type and formats.
   KT_LONG(ControlType);
   KT_STR(Text);
