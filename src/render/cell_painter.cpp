@@ -217,10 +217,6 @@ void PaintContent(KtTextItem& cell, const Device& d, const CellGeometry& g, cons
   }
 }
 
-void RecordCellFailure(KtTextItem& cell, std::int32_t number, const std::string& source, const std::string& text) {
-  if (DocumentHost* host = cell.ParentControl()) host->RecordError(number, source, text);
-}
-
 }  // namespace
 
 void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right) {
@@ -243,10 +239,8 @@ void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right)
       DrawCellFrameControl(d.dc, cell.FrameControl(), cell.FrameControlFlags(), g.frameLeft, g.textTop, Nint(g.frame),
                            g.textHeight, cell.AlignPos());
     PaintContent(cell, d, g, text);
-  } catch (const Error& e) {
-    RecordCellFailure(cell, e.number(), e.source(), e.description());
   } catch (const std::exception& e) {
-    RecordCellFailure(cell, errnum::kInvalidProcedureCall, kLibraryName, e.what());
+    cell.RecordCaught(e);
   }
 }
 
@@ -260,8 +254,8 @@ bool CellTextBox(KtTextItem& cell, const Device& d, double zoom, float X, float 
     if (!(g.textWidth > 0) || text.empty()) return false;
     box = PlaceText(cell, d, g, text, zoom);
     return true;
-  } catch (const Error& e) {
-    RecordCellFailure(cell, e.number(), e.source(), e.description());
+  } catch (const std::exception& e) {
+    cell.RecordCaught(e);
     return false;
   }
 }

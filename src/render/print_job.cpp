@@ -41,8 +41,8 @@ constexpr size_t kCopiesOffset = 54;
 constexpr std::int32_t kUserPaper = 256;
 constexpr UINT kQuestionStyle = MB_YESNO | MB_ICONQUESTION;  // 36
 
-[[noreturn]] void Raise(std::int32_t number, const char* source) {
-  throw Error(number, source, GetErrorMessage(number));
+[[noreturn]] void Raise(ErrorCode number, const char* source) {
+  throw Error(number, source, GetErrorMessage(ToInt(number)));
 }
 
 void Put16(std::vector<BYTE>& b, size_t offset, std::int32_t v) {
@@ -109,19 +109,19 @@ bool StartPrint(const std::string& printerName, const std::string& docName, std:
   JobState& j = g_job;
   j.printerName = printerName;
   j.documentName = docName;
-  if (printerName.empty()) Raise(60112, "Print Start ");
+  if (printerName.empty()) Raise(ErrorCode::kNeedPrinterName, "Print Start ");
   j.copies = copies;
-  if (copies < 1) Raise(60113, "Print Start  ");
+  if (copies < 1) Raise(ErrorCode::kInvalidCopies, "Print Start  ");
   const PRINTER_DEFAULTS defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
   if (!OpenPrinter(printerName.c_str(), &j.printer, &defaults)) {
     AbortPrint();
-    Raise(60114, "Print Start");
+    Raise(ErrorCode::kCannotOpenPrinter, "Print Start");
   }
   bool sizeFailed = false;
   std::vector<BYTE> devmode = ReadDevMode(j.printer, printerName, sizeFailed);
   if (devmode.empty()) {
     AbortPrint();
-    sizeFailed ? Raise(60115, "Print start") : Raise(60116, "Print Start");
+    sizeFailed ? Raise(ErrorCode::kCannotRetrieveConfiguration, "Print start") : Raise(ErrorCode::kCannotAccessConfiguration, "Print Start");
   }
   std::uint32_t fields = 0;
   if (j.copies > 1) {
@@ -144,7 +144,7 @@ bool StartPrint(const std::string& printerName, const std::string& docName, std:
   j.dc = CreateDC("WINSPOOL", printerName.c_str(), nullptr, devmode.data());
   if (!j.dc) {
     AbortPrint();
-    Raise(60117, "Print start");
+    Raise(ErrorCode::kCannotCreateJobArea, "Print start");
   }
   j.dpiX = GetDeviceCaps(j.dc, LOGPIXELSX);
   j.dpiY = GetDeviceCaps(j.dc, LOGPIXELSY);
@@ -157,7 +157,7 @@ bool StartPrint(const std::string& printerName, const std::string& docName, std:
   }
   j.job = 0;
   AbortPrint();
-  Raise(60118, "Print Start  ");
+  Raise(ErrorCode::kCannotStartDocument, "Print Start  ");
 }
 
 bool StartPrintPage() {
@@ -165,7 +165,7 @@ bool StartPrintPage() {
   if (!j.pageOpen && j.dc) {
     if (StartPage(j.dc) <= 0) {
       AbortPrint();
-      Raise(60124, "Init print page");
+      Raise(ErrorCode::kStartPageFailed, "Init print page");
     }
     j.pageOpen = true;
   }
@@ -176,7 +176,7 @@ bool EndPrintPage() {
   JobState& j = g_job;
   if (j.dc && j.pageOpen && EndPage(j.dc) < 1) {
     AbortPrint();
-    Raise(60123, "Done Page");
+    Raise(ErrorCode::kFinishPageFailed, "Done Page");
   }
   return true;
 }
@@ -187,7 +187,7 @@ bool EndPrint() {
     // The platform's EndDoc fails with zero or less.
     if (j.dc && EndDoc(j.dc) <= 0) {
       AbortPrint();
-      Raise(60120, "Print End");
+      Raise(ErrorCode::kFinishDocumentFailed, "Print End");
     }
     j.job = 0;
   }
@@ -202,7 +202,7 @@ void AbortPrint() {
   j.job = 0;
   j.pageOpen = false;
   CleanUpPrint();
-  if (abortFailed) Raise(60119, "Print Abort");
+  if (abortFailed) Raise(ErrorCode::kCancelDocumentFailed, "Print Abort");
 }
 
 bool CleanUpPrint() {
@@ -211,8 +211,8 @@ bool CleanUpPrint() {
   j.dc = nullptr;
   const bool printerFailed = j.printer && !ClosePrinter(j.printer);
   j.printer = nullptr;
-  if (dcFailed) Raise(60121, "Clean Up Print");
-  if (printerFailed) Raise(60122, "Clean Up Print  ");
+  if (dcFailed) Raise(ErrorCode::kDeleteJobAreaFailed, "Clean Up Print");
+  if (printerFailed) Raise(ErrorCode::kClosePrinterFailed, "Clean Up Print  ");
   return true;
 }
 

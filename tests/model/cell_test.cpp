@@ -53,19 +53,19 @@ TEST(CellByName, UnknownNamesAndBadValuesThrowNumberedErrors) {
     cell.SetByName("AligPos", Variant(1));
     FAIL() << "AligPos is no attribute";
   } catch (const Error& e) {
-    EXPECT_EQ(e.number(), 438);
+    EXPECT_EQ(e.number(), ErrorCode::kNotSupported);
   }
   try {
     cell.SetByName("LineTop", Variant(40000));
     FAIL() << "LineTop is 16-bit";
   } catch (const Error& e) {
-    EXPECT_EQ(e.number(), 6);
+    EXPECT_EQ(e.number(), ErrorCode::kOverflow);
   }
   try {
     cell.SetByName("FontBold", Variant("maybe"));
     FAIL() << "not a Boolean";
   } catch (const Error& e) {
-    EXPECT_EQ(e.number(), 13);
+    EXPECT_EQ(e.number(), ErrorCode::kTypeMismatch);
   }
   EXPECT_FALSE(cell.FontBold());
 }
