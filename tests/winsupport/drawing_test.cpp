@@ -52,9 +52,9 @@ class Canvas {
 };
 
 TEST(DrawingHelpers, SystemColoursTranslateBothWays) {
-  EXPECT_EQ(OleToRgb(SysColorToOle(COLOR_BTNFACE)), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(OleTranslateColor(SysColorToOle(COLOR_BTNFACE)), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(SysColorToOle(COLOR_BTNFACE), 0x8000000Fu);
-  EXPECT_EQ(OleToRgb(0x00FF0000), 0xFF0000u);
+  EXPECT_EQ(OleTranslateColor(0x00FF0000), 0xFF0000u);
 }
 
 TEST(DrawingHelpers, ABevelPaintsItsBandsAndDeflatesTheRectangle) {

@@ -12,9 +12,8 @@
 #include <string>
 
 #include "control/ktprint4.h"
-#include "edit/toolbar.h"
+#include "viewer/toolbar.h"
 #include "platform/spooler/spooler.h"
-#include "render/render.h"
 #include "platform/container/form.h"
 
 namespace ktfolio {
