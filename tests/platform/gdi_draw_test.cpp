@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "support/canvas.h"
 
 using namespace ktfolio::win;
 
@@ -18,63 +19,7 @@ constexpr COLORREF BLACK = RGB(0, 0, 0);
 constexpr COLORREF RED = RGB(255, 0, 0);
 constexpr COLORREF BLUE = RGB(0, 0, 255);
 
-class Surface {
- public:
-  Surface(int w, int h, COLORREF fill = WHITE) : w(w), h(h) {
-    dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateCompatibleBitmap(dc, w, h);
-    old_ = SelectObject(dc, bitmap);
-    HBRUSH b = CreateSolidBrush(fill);
-    RECT all{0, 0, w, h};
-    FillRect(dc, &all, b);
-    DeleteObject(b);
-  }
-  ~Surface() {
-    SelectObject(dc, old_);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
-  // Selects a pen/brush for the surface's life, deleting the previous one made here.
-  void UsePen(int style, int width, COLORREF color) {
-    HGDIOBJ prev = SelectObject(dc, CreatePen(style, width, color));
-    if (ownPen_) DeleteObject(prev);
-    ownPen_ = true;
-  }
-  void UseBrush(HBRUSH b) {
-    HGDIOBJ prev = SelectObject(dc, b);
-    if (ownBrush_) DeleteObject(prev);
-    ownBrush_ = true;
-  }
-  void Release() {
-    if (ownPen_) DeleteObject(SelectObject(dc, GetStockObject(BLACK_PEN)));
-    if (ownBrush_) DeleteObject(SelectObject(dc, GetStockObject(WHITE_BRUSH)));
-    ownPen_ = ownBrush_ = false;
-  }
-  // Pixels of colour c in the row y / column x over [a, b).
-  std::string Row(int y, int a, int b, COLORREF c) {
-    std::string s;
-    for (int x = a; x < b; ++x) s += GetPixel(dc, x, y) == c ? '#' : '.';
-    return s;
-  }
-  std::string Col(int x, int a, int b, COLORREF c) {
-    std::string s;
-    for (int y = a; y < b; ++y) s += GetPixel(dc, x, y) == c ? '#' : '.';
-    return s;
-  }
-  int Count(COLORREF c) {
-    int n = 0;
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) n += GetPixel(dc, x, y) == c;
-    return n;
-  }
-  int w, h;
-  HDC dc;
-  HBITMAP bitmap;
-
- private:
-  HGDIOBJ old_;
-  bool ownPen_ = false, ownBrush_ = false;
-};
+using Surface = ktfolio::testing::Canvas;
 
 }  // namespace
 
