@@ -1,7 +1,7 @@
 // The test canvas: a memory DC over a bitmap, filled with one colour, with the
 // pen and brush a test selects deleted with it, and its pixels read back as
-// colours, as '#'/'.' strings along a row or column, as counts and as the box
-// one colour covers.
+// colours, as '#'/'.' strings along a row or column, as counts, and as the box
+// one colour (or the dark ink) covers.
 #pragma once
 
 #include <algorithm>
@@ -81,6 +81,30 @@ class Canvas {
           r = {std::min<win::LONG>(r.left, x), std::min<win::LONG>(r.top, y), std::max<win::LONG>(r.right, x + 1),
                std::max<win::LONG>(r.bottom, y + 1)};
     return r;
+  }
+
+  // Dark: the three channels sum below the middle grey.
+  bool Dark(int x, int y) const {
+    const win::COLORREF c = At(x, y);
+    return win::GetRValue(c) + win::GetGValue(c) + win::GetBValue(c) < 384;
+  }
+  // Bounding box of the dark pixels inside r (the whole canvas by default);
+  // empty (right <= left) when there are none.
+  win::RECT Ink(win::RECT r = {-1, -1, -1, -1}) const {
+    if (r.left < 0) r = win::RECT{0, 0, w, h};
+    win::RECT box{r.right, r.bottom, r.left, r.top};
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        if (Dark(x, y))
+          box = {std::min<win::LONG>(box.left, x), std::min<win::LONG>(box.top, y),
+                 std::max<win::LONG>(box.right, x + 1), std::max<win::LONG>(box.bottom, y + 1)};
+    return box;
+  }
+  int DarkCount(win::RECT r) const {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += Dark(x, y);
+    return n;
   }
 
   int w, h;
