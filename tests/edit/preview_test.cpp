@@ -318,12 +318,6 @@ TEST_F(PreviewTest, AClickCellHandlerCannotFreeTheRows) {
   EXPECT_EQ(control_->LastRow(), 5);
 }
 
-TEST_F(PreviewTest, TheToolbarCaptionCarriesThePrintStatus) {
-  Open(1);
-  control_->ToolbarCaption("Printing Page 1 ");
-  EXPECT_EQ(Child("Toolbar").text, "Printing Page 1 ");
-}
-
 TEST(PreviewLifetime, AClosedFormLeavesNoWindowTimerPropertyOrGdiObject) {
   const int windows = user::LiveWindowCount(), timers = user::LiveTimerCount();
   const int props = user::LivePropertyCount(), gdi = GdiLiveObjects().total();

@@ -159,6 +159,9 @@ TEST(GdiPixels, SetAndGetPixelHonourOriginBoundsAndClip) {
   IntersectClipRect(s.dc, 0, 0, 5, 5);
   EXPECT_EQ(SetPixel(s.dc, 7, 7, BLACK), 0xFFFFFFFFu);
   EXPECT_EQ(GetPixel(s.dc, 7, 7), 0xFFFFFFFFu);
+  EXPECT_EQ(SetPixel(s.dc, 4, 4, BLACK), BLACK) << "the clip's last pixel is in";
+  EXPECT_EQ(SetPixel(s.dc, 5, 2, BLACK), 0xFFFFFFFFu) << "its right edge is out";
+  EXPECT_EQ(GetPixel(s.dc, 2, 5), 0xFFFFFFFFu) << "and its bottom edge";
 }
 
 TEST(GdiClip, ClipBoxAndDrawingFollowIntersectClipRect) {

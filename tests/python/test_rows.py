@@ -42,3 +42,9 @@ def test_item_lists_given_by_keyword_take_the_general_path_to_the_same_row(c):
     with pytest.raises(TypeError, match="unexpected keyword argument 'Item'"):
         c.AddRow(Item=["x"])
     assert c.LastRow == 2
+
+
+def test_python_values_become_the_texts_of_the_controls_variants(c):
+    # A bool is a Boolean (not the int it also is), a whole number past a Long travels as a Double.
+    assert c.AddRow(True, False, 2**31 - 1, 2**31, 1.5, None) is True
+    assert texts(c, 1) == ["True", "False", "2147483647", "2147483648", "1.5", ""]

@@ -1,8 +1,6 @@
 """Settings assigned from Python: values converted the way variants are, refusals as exceptions."""
 import pytest
 
-import ktfolio
-
 
 def test_colours_read_as_unsigned_and_accept_either_form(c):
     c.dColBrushColor = 0x80000005
