@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "support/canvas.h"
 
 using namespace ktfolio::win;
 
@@ -18,63 +19,7 @@ constexpr COLORREF BLACK = RGB(0, 0, 0);
 constexpr COLORREF RED = RGB(255, 0, 0);
 constexpr COLORREF BLUE = RGB(0, 0, 255);
 
-class Surface {
- public:
-  Surface(int w, int h, COLORREF fill = WHITE) : w(w), h(h) {
-    dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateCompatibleBitmap(dc, w, h);
-    old_ = SelectObject(dc, bitmap);
-    HBRUSH b = CreateSolidBrush(fill);
-    RECT all{0, 0, w, h};
-    FillRect(dc, &all, b);
-    DeleteObject(b);
-  }
-  ~Surface() {
-    SelectObject(dc, old_);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
-  // Selects a pen/brush for the surface's life, deleting the previous one made here.
-  void UsePen(int style, int width, COLORREF color) {
-    HGDIOBJ prev = SelectObject(dc, CreatePen(style, width, color));
-    if (ownPen_) DeleteObject(prev);
-    ownPen_ = true;
-  }
-  void UseBrush(HBRUSH b) {
-    HGDIOBJ prev = SelectObject(dc, b);
-    if (ownBrush_) DeleteObject(prev);
-    ownBrush_ = true;
-  }
-  void Release() {
-    if (ownPen_) DeleteObject(SelectObject(dc, GetStockObject(BLACK_PEN)));
-    if (ownBrush_) DeleteObject(SelectObject(dc, GetStockObject(WHITE_BRUSH)));
-    ownPen_ = ownBrush_ = false;
-  }
-  // Pixels of colour c in the row y / column x over [a, b).
-  std::string Row(int y, int a, int b, COLORREF c) {
-    std::string s;
-    for (int x = a; x < b; ++x) s += GetPixel(dc, x, y) == c ? '#' : '.';
-    return s;
-  }
-  std::string Col(int x, int a, int b, COLORREF c) {
-    std::string s;
-    for (int y = a; y < b; ++y) s += GetPixel(dc, x, y) == c ? '#' : '.';
-    return s;
-  }
-  int Count(COLORREF c) {
-    int n = 0;
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) n += GetPixel(dc, x, y) == c;
-    return n;
-  }
-  int w, h;
-  HDC dc;
-  HBITMAP bitmap;
-
- private:
-  HGDIOBJ old_;
-  bool ownPen_ = false, ownBrush_ = false;
-};
+using Surface = ktfolio::testing::Canvas;
 
 }  // namespace
 
@@ -118,33 +63,17 @@ TEST(GdiLines, ViewportOriginAndWidthApply) {
   s.Release();
 }
 
-TEST(GdiLines, PenStyles) {
-  Surface s(60, 10);
-  s.UsePen(PS_NULL, 1, BLACK);
-  MoveToEx(s.dc, 0, 1, nullptr);
-  LineTo(s.dc, 60, 1);
-  EXPECT_EQ(s.Count(BLACK), 0);
-  s.UsePen(PS_DASH, 1, BLACK);
-  SetBkMode(s.dc, TRANSPARENT);
-  MoveToEx(s.dc, 0, 3, nullptr);
-  LineTo(s.dc, 60, 3);
-  std::string dashed = s.Row(3, 0, 60, BLACK);
-  EXPECT_EQ(dashed.substr(0, 24), std::string(18, '#') + std::string(6, '.'));
-  EXPECT_EQ(s.Row(3, 18, 24, WHITE), "######");  // TRANSPARENT leaves the gaps alone
-  // In OPAQUE mode the gaps take the background colour.
+// Every style's pattern is in EveryPenStyleAlongALine; in OPAQUE mode the
+// gaps take the background colour.
+TEST(GdiLines, OpaqueGapsTakeTheBackgroundColour) {
+  Surface s(12, 3);
   SetBkMode(s.dc, OPAQUE);
   SetBkColor(s.dc, BLUE);
   s.UsePen(PS_DOT, 1, BLACK);
-  MoveToEx(s.dc, 0, 5, nullptr);
-  LineTo(s.dc, 12, 5);
-  EXPECT_EQ(s.Row(5, 0, 12, BLACK), "###...###...");
-  EXPECT_EQ(s.Row(5, 0, 12, BLUE), "...###...###");
-  // Styles are for 1-pixel pens: a wide dashed pen draws solid.
-  s.UsePen(PS_DASH, 2, RED);
-  MoveToEx(s.dc, 5, 8, nullptr);
-  LineTo(s.dc, 55, 8);
-  EXPECT_EQ(s.Row(8, 5, 55, RED), std::string(50, '#'));
-  s.Release();
+  MoveToEx(s.dc, 0, 1, nullptr);
+  LineTo(s.dc, 12, 1);
+  EXPECT_EQ(s.Row(1, 0, 12, BLACK), "###...###...");
+  EXPECT_EQ(s.Row(1, 0, 12, BLUE), "...###...###");
 }
 
 TEST(GdiShapes, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
@@ -230,6 +159,9 @@ TEST(GdiPixels, SetAndGetPixelHonourOriginBoundsAndClip) {
   IntersectClipRect(s.dc, 0, 0, 5, 5);
   EXPECT_EQ(SetPixel(s.dc, 7, 7, BLACK), 0xFFFFFFFFu);
   EXPECT_EQ(GetPixel(s.dc, 7, 7), 0xFFFFFFFFu);
+  EXPECT_EQ(SetPixel(s.dc, 4, 4, BLACK), BLACK) << "the clip's last pixel is in";
+  EXPECT_EQ(SetPixel(s.dc, 5, 2, BLACK), 0xFFFFFFFFu) << "its right edge is out";
+  EXPECT_EQ(GetPixel(s.dc, 2, 5), 0xFFFFFFFFu) << "and its bottom edge";
 }
 
 TEST(GdiClip, ClipBoxAndDrawingFollowIntersectClipRect) {
