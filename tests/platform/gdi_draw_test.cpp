@@ -19,12 +19,12 @@ constexpr COLORREF BLACK = RGB(0, 0, 0);
 constexpr COLORREF RED = RGB(255, 0, 0);
 constexpr COLORREF BLUE = RGB(0, 0, 255);
 
-using Surface = ktfolio::testing::Canvas;
+using ktfolio::testing::Canvas;
 
 }  // namespace
 
 TEST(GdiLines, OnePixelLinesLeaveOutTheirLastPixel) {
-  Surface s(12, 12);
+  Canvas s(12, 12);
   s.UsePen(PS_SOLID, 1, BLACK);
   MoveToEx(s.dc, 2, 3, nullptr);
   LineTo(s.dc, 8, 3);
@@ -53,7 +53,7 @@ TEST(GdiLines, OnePixelLinesLeaveOutTheirLastPixel) {
 }
 
 TEST(GdiLines, ViewportOriginAndWidthApply) {
-  Surface s(20, 20);
+  Canvas s(20, 20);
   s.UsePen(PS_SOLID, 3, RED);
   SetViewportOrgEx(s.dc, 5, 5, nullptr);
   MoveToEx(s.dc, 2, 5, nullptr);
@@ -66,7 +66,7 @@ TEST(GdiLines, ViewportOriginAndWidthApply) {
 // Every style's pattern is in EveryPenStyleAlongALine; in OPAQUE mode the
 // gaps take the background colour.
 TEST(GdiLines, OpaqueGapsTakeTheBackgroundColour) {
-  Surface s(12, 3);
+  Canvas s(12, 3);
   SetBkMode(s.dc, OPAQUE);
   SetBkColor(s.dc, BLUE);
   s.UsePen(PS_DOT, 1, BLACK);
@@ -77,7 +77,7 @@ TEST(GdiLines, OpaqueGapsTakeTheBackgroundColour) {
 }
 
 TEST(GdiShapes, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
-  Surface s(12, 12);
+  Canvas s(12, 12);
   s.UsePen(PS_SOLID, 1, BLACK);
   s.UseBrush(CreateSolidBrush(RED));
   Rectangle(s.dc, 2, 2, 8, 7);
@@ -105,7 +105,7 @@ TEST(GdiShapes, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
 }
 
 TEST(GdiShapes, InsideFramePenStaysWithinTheRectangle) {
-  Surface s(20, 20);
+  Canvas s(20, 20);
   s.UsePen(PS_INSIDEFRAME, 3, BLACK);
   SelectObject(s.dc, GetStockObject(NULL_BRUSH));
   Rectangle(s.dc, 4, 4, 14, 14);
@@ -115,7 +115,7 @@ TEST(GdiShapes, InsideFramePenStaysWithinTheRectangle) {
 }
 
 TEST(GdiShapes, PolygonFillsItsInterior) {
-  Surface s(20, 20);
+  Canvas s(20, 20);
   s.UsePen(PS_SOLID, 1, BLACK);
   s.UseBrush(CreateSolidBrush(RED));
   POINT tri[3] = {{2, 2}, {17, 2}, {2, 17}};
@@ -129,7 +129,7 @@ TEST(GdiShapes, PolygonFillsItsInterior) {
 }
 
 TEST(GdiFill, FillRectCoversExactlyTheRectangle) {
-  Surface s(10, 10);
+  Canvas s(10, 10);
   HBRUSH red = CreateSolidBrush(RED);
   RECT rc{2, 3, 6, 5};
   EXPECT_TRUE(FillRect(s.dc, &rc, red));
@@ -148,7 +148,7 @@ TEST(GdiFill, FillRectCoversExactlyTheRectangle) {
 }
 
 TEST(GdiPixels, SetAndGetPixelHonourOriginBoundsAndClip) {
-  Surface s(10, 10);
+  Canvas s(10, 10);
   EXPECT_EQ(SetPixel(s.dc, 3, 4, RGB(1, 2, 3)), RGB(1, 2, 3));
   EXPECT_EQ(GetPixel(s.dc, 3, 4), RGB(1, 2, 3));
   SetViewportOrgEx(s.dc, 2, 2, nullptr);
@@ -165,7 +165,7 @@ TEST(GdiPixels, SetAndGetPixelHonourOriginBoundsAndClip) {
 }
 
 TEST(GdiClip, ClipBoxAndDrawingFollowIntersectClipRect) {
-  Surface s(20, 20);
+  Canvas s(20, 20);
   RECT box;
   EXPECT_EQ(GetClipBox(s.dc, &box), SIMPLEREGION);
   EXPECT_EQ(box.right, 20);
@@ -189,8 +189,8 @@ TEST(GdiClip, ClipBoxAndDrawingFollowIntersectClipRect) {
 }
 
 TEST(GdiBlit, RasterOperationsCombineSourceAndDestination) {
-  Surface src(8, 8, RGB(0xF0, 0x0F, 0x33));
-  Surface dst(8, 8, RGB(0x3C, 0xFF, 0x00));
+  Canvas src(8, 8, RGB(0xF0, 0x0F, 0x33));
+  Canvas dst(8, 8, RGB(0x3C, 0xFF, 0x00));
   SetPixel(src.dc, 2, 3, RGB(9, 9, 9));
   ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 2, 2, src.dc, 0, 0, SRCCOPY));
   EXPECT_EQ(GetPixel(dst.dc, 1, 1), RGB(0xF0, 0x0F, 0x33));
@@ -215,14 +215,14 @@ TEST(GdiBlit, RasterOperationsCombineSourceAndDestination) {
 }
 
 TEST(GdiBlit, CopyWithinOneBitmapOverlapping) {
-  Surface s(10, 1);
+  Canvas s(10, 1);
   for (int x = 0; x < 10; ++x) SetPixel(s.dc, x, 0, RGB(x, 0, 0));
   BitBlt(s.dc, 2, 0, 6, 1, s.dc, 0, 0, SRCCOPY);
   for (int x = 2; x < 8; ++x) EXPECT_EQ(GetRValue(GetPixel(s.dc, x, 0)), x - 2) << x;
 }
 
 TEST(GdiBitmap, SavesAsPng) {
-  Surface s(7, 5, RED);
+  Canvas s(7, 5, RED);
   std::string path = ::testing::TempDir() + "gdi_save_test.png";
   ASSERT_TRUE(SaveBitmapPng(s.bitmap, path));
   std::ifstream in(path, std::ios::binary);
@@ -238,11 +238,11 @@ TEST(GdiBitmap, SavesAsPng) {
 }
 
 TEST(GdiBlit, StretchReplicatesPixelsAndMirrorsOnNegativeSizes) {
-  Surface src(2, 2);
+  Canvas src(2, 2);
   SetPixel(src.dc, 0, 0, RED);
   SetPixel(src.dc, 1, 0, BLUE);
   SetPixel(src.dc, 0, 1, BLACK);
-  Surface dst(8, 4);
+  Canvas dst(8, 4);
   ASSERT_TRUE(StretchBlt(dst.dc, 0, 0, 4, 4, src.dc, 0, 0, 2, 2, SRCCOPY));
   EXPECT_EQ(dst.Row(0, 0, 8, RED), "##......");
   EXPECT_EQ(dst.Row(1, 0, 8, BLUE), "..##....");
@@ -281,7 +281,7 @@ TEST(GdiLines, EveryPenStyleAlongALine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Surface s(kLength + 4, 9);
+    Canvas s(kLength + 4, 9);
     SetBkMode(s.dc, TRANSPARENT);
     s.UsePen(c.style, c.width, RED);
     MoveToEx(s.dc, 2, 4, nullptr);
@@ -296,7 +296,7 @@ TEST(GdiLines, EveryPenStyleAlongALine) {
 }
 
 TEST(GdiClip, SaveAndRestoreBringBackTheClipExactly) {
-  Surface s(20, 20);
+  Canvas s(20, 20);
   RECT box;
   IntersectClipRect(s.dc, 2, 2, 18, 18);
   const int outer = SaveDC(s.dc);

@@ -1,6 +1,8 @@
 """Settings assigned from Python: values converted the way variants are, refusals as exceptions."""
 import pytest
 
+import ktfolio
+
 
 def test_colours_read_as_unsigned_and_accept_either_form(c):
     c.dColBrushColor = 0x80000005
@@ -21,6 +23,8 @@ def test_setters_convert_values_the_way_variants_do(c):
     assert c.ShowToolBar is False
     c.PrinterName = 42
     assert c.PrinterName == "42"
+    c.ScaleMode = ktfolio.eCentimetre  # a Single reads back as its shortest decimal, not the float's digits
+    assert (c.Marginleft, c.MarginHeader) == (2.54, 0.88)
 
 
 def test_values_that_cannot_be_assigned_raise_and_change_nothing(c):
