@@ -3,7 +3,6 @@
 #include "controls/ktboton.h"
 
 #include "controls/controls_impl.h"
-#include "render/render.h"
 #include "winsupport/drawing.h"
 
 namespace ktfolio {
@@ -290,8 +289,8 @@ void KtBoton::Refresh() {
 
 // Border, bevel and face; leaves (l, t, r, b) around the content.
 void KtBoton::PaintFace(HDC dc, int& l, int& t, int& r, int& b, bool hot, bool down) {
-  const std::uint32_t light = OleToRgb(backLightColor_), dark = OleToRgb(backShadowColor_);
-  const std::uint32_t face = OleToRgb(Pressed() ? backPressedColor_ : backColor_);
+  const std::uint32_t light = OleTranslateColor(backLightColor_), dark = OleTranslateColor(backShadowColor_);
+  const std::uint32_t face = OleTranslateColor(Pressed() ? backPressedColor_ : backColor_);
   const int bw = hot ? borderFocusedWidth_ : borderWidth_;
   controls::OutlinedRect(dc, 0 + bw / 2, 0 + bw / 2, r - (bw - 1) / 2, b - (bw - 1) / 2, bw, 0, down ? dark : light);
   if (bw > 0) DeflateRect(l, t, r, b, bw);

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "controls/controls_impl.h"
-#include "render/render.h"
 #include "winsupport/drawing.h"
 
 namespace ktfolio {
@@ -152,9 +151,9 @@ void KtMarco::PaintFrame(HDC dc, int& l, int& t, int& r, int& b) {
     right += shift;
   }
   const int top = frame_ == ppFrameTop ? line.top - textH / 2 + 1 : line.bottom - textH / 2 - 1;
-  controls::OutlinedRect(dc, left, top, right, top + textH, 1, OleToRgb(backColor_), OleToRgb(backColor_));
+  controls::OutlinedRect(dc, left, top, right, top + textH, 1, OleTranslateColor(backColor_), OleTranslateColor(backColor_));
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, OleToRgb(frameColor_));
+  SetTextColor(dc, OleTranslateColor(frameColor_));
   RECT box{left + frameWidth_, top, right - frameWidth_, top + textH};
   DrawText(dc, frameTitle_.c_str(), -1, &box, DT_NOPREFIX | DT_NOCLIP);
   RestoreDC(dc, saved);
@@ -198,7 +197,7 @@ void KtMarco::PaintFlood(HDC dc, int l, int t, int r, int b, HFONT font) {
     case ppFloodToTop: fill.top = B - (B - t) * pct / 100; break;
     default: fill.bottom = t + (B - t) * pct / 100; break;
   }
-  controls::OutlinedRect(dc, fill.left, fill.top, fill.right + 1, fill.bottom + 1, 0, 0, OleToRgb(floodColor_));
+  controls::OutlinedRect(dc, fill.left, fill.top, fill.right + 1, fill.bottom + 1, 0, 0, OleTranslateColor(floodColor_));
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, fill.left, fill.top, fill.right - 1, fill.bottom - 1);
   DrawCaptionText(dc, text, 0, font, backColor_, backShadowColor_, backLightColor_, all, 0, wordWrap_, captionPos_,
@@ -211,8 +210,8 @@ void KtMarco::Paint(HDC target) {
 }
 
 void KtMarco::Draw(HDC dc, int w, int h) {
-  const std::uint32_t back = OleToRgb(backColor_);
-  const std::uint32_t light = OleToRgb(backLightColor_), dark = OleToRgb(backShadowColor_);
+  const std::uint32_t back = OleTranslateColor(backColor_);
+  const std::uint32_t light = OleTranslateColor(backLightColor_), dark = OleTranslateColor(backShadowColor_);
   const int bw = borderWidth_;
   if (bw < 1)
     controls::OutlinedRect(dc, 0, 0, w, h, 1, back, back);

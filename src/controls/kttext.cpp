@@ -11,7 +11,6 @@
 #include "controls/kttext_impl.h"
 #include "model/units.h"
 #include "platform/automation/error.h"
-#include "render/render.h"
 
 namespace ktfolio {
 
@@ -194,12 +193,12 @@ std::uint32_t KtText::CurrentBackColor() const {
                           : !Enabled() ? backDisabledColor_
                           : HasFocus() ? backFocusedColor_
                                        : backColor_;
-  return OleToRgb(c);
+  return OleTranslateColor(c);
 }
 
 std::uint32_t KtText::CurrentForeColor() const {
   const std::uint32_t c = locked_ ? lockedForeColor_ : !Enabled() ? foreDisabledColor_ : foreColor_;
-  return OleToRgb(c);
+  return OleTranslateColor(c);
 }
 
 HBRUSH KtText::BackBrush() {
@@ -418,11 +417,11 @@ void KtText::LayoutCaption() {
 void KtText::PaintCaption(HDC dc) {
   if (!label_.Visible) return;
   const RECT rc = CaptionRect();
-  HBRUSH back = CreateSolidBrush(OleToRgb(captionBackColor_));
+  HBRUSH back = CreateSolidBrush(OleTranslateColor(captionBackColor_));
   FillRect(dc, &rc, back);
   DeleteObject(back);
   HFONT font = controls::CreateScreenFont(*label_.Font);
-  DrawCaptionText(dc, label_.Caption, 0, font, OleToRgb(label_.Forecolor), 0, 0, rc, 0, true, captionAlignment_, true,
+  DrawCaptionText(dc, label_.Caption, 0, font, OleTranslateColor(label_.Forecolor), 0, 0, rc, 0, true, captionAlignment_, true,
                   true);
   DeleteObject(font);
 }

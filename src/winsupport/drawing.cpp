@@ -25,7 +25,7 @@ RECT OffsetRectBy(const RECT& rc, std::int32_t d) { return RECT{rc.left + d, rc.
 namespace {
 
 void FillPolygonIn(HDC dc, const std::vector<POINT>& points, std::uint32_t color) {
-  const COLORREF rgb = OleToRgb(color);
+  const COLORREF rgb = OleTranslateColor(color);
   HPEN pen = CreatePen(PS_SOLID, 1, rgb);
   HBRUSH brush = CreateSolidBrush(rgb);
   HGDIOBJ oldPen = SelectObject(dc, pen);
@@ -93,7 +93,7 @@ void DrawCaptionText(HDC dc, const std::string& text, std::int32_t relief, HFONT
   const Relief r = ReliefOf(relief, darkColor, lightColor);
   auto copy = [&](std::int32_t offset, std::uint32_t color) {
     RECT at = OffsetRectBy(place, offset);
-    SetTextColor(dc, OleToRgb(color));
+    SetTextColor(dc, OleTranslateColor(color));
     DrawText(dc, text.c_str(), -1, &at, flags);
   };
   if (r.before) copy(-d, r.beforeColor);

@@ -33,7 +33,7 @@ HBITMAP PictureOnFace(PictureRef picture, std::int32_t naturalW, std::int32_t na
   HDC mem = CreateCompatibleDC(nullptr);
   HBITMAP bmp = CreateCompatibleBitmap(mem, w, h);
   HGDIOBJ old = SelectObject(mem, bmp);
-  HBRUSH brush = CreateSolidBrush(OleToRgb(face));
+  HBRUSH brush = CreateSolidBrush(OleTranslateColor(face));
   RECT all{0, 0, w, h};
   FillRect(mem, &all, brush);
   DeleteObject(brush);
@@ -59,7 +59,7 @@ void DrawRelief(HDC dc, HBITMAP image, std::int32_t x, std::int32_t y, std::int3
                 std::int32_t mode, std::uint32_t face, std::uint32_t dark, std::uint32_t light) {
   HDC src = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(src, image);
-  const COLORREF faceRgb = OleToRgb(face), darkRgb = OleToRgb(dark), lightRgb = OleToRgb(light);
+  const COLORREF faceRgb = OleTranslateColor(face), darkRgb = OleTranslateColor(dark), lightRgb = OleTranslateColor(light);
   auto ink = [&](int px, int py) { return (GetPixel(src, px, py) & 0xFFFFFF) != faceRgb; };
   for (int py = 0; py < h; ++py)
     for (int px = 0; px < w; ++px)

@@ -48,24 +48,24 @@ TEST(CellByName, ColoursKeepTheirBitPattern) {
 }
 
 TEST(CellByName, UnknownNamesAndBadValuesThrowNumberedErrors) {
+  struct Case {
+    const char* name;
+    Variant value;
+    ErrorCode number;
+  };
+  const Case cases[] = {{"AligPos", Variant(1), ErrorCode::kNotSupported},
+                        {"LineTop", Variant(40000), ErrorCode::kOverflow},
+                        {"FontBold", Variant("maybe"), ErrorCode::kTypeMismatch}};
   KtTextItem cell;
-  try {
-    cell.SetByName("AligPos", Variant(1));
-    FAIL() << "AligPos is no attribute";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), ErrorCode::kNotSupported);
-  }
-  try {
-    cell.SetByName("LineTop", Variant(40000));
-    FAIL() << "LineTop is 16-bit";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), ErrorCode::kOverflow);
-  }
-  try {
-    cell.SetByName("FontBold", Variant("maybe"));
-    FAIL() << "not a Boolean";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), ErrorCode::kTypeMismatch);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    std::int32_t number = 0;
+    try {
+      cell.SetByName(k.name, k.value);
+    } catch (const Error& e) {
+      number = e.number();
+    }
+    EXPECT_EQ(number, k.number);
   }
   EXPECT_FALSE(cell.FontBold());
 }

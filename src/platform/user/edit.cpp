@@ -1,7 +1,9 @@
 // The built-in "Edit" window class: single- and multi-line text editing with a
-// selection, a caret, one level of undo, the EM_* messages, the clipboard
-// commands, a context menu, EN_* notifications to the parent and colours asked
-// of the parent with WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC.
+// selection, a caret, one level of undo, the clipboard commands, a context
+// menu, EN_* notifications to the parent and colours asked of the parent with
+// WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC. This file holds the editing steps and
+// the class's procedure, which hands each message to a named handler
+// (edit_window_messages.cpp for WM_*, edit_control_messages.cpp for EM_*).
 //
 // Text is held as code points, so every index the messages use counts
 // characters, as Win32 does; WM_SETTEXT/WM_GETTEXT speak UTF-8. Lines of a
@@ -11,12 +13,12 @@
 
 #include "platform/user/edit_impl.h"
 
-namespace ktfolio::win::detail {
+namespace ktfolio::win::detail::edit {
 namespace {
 
-using namespace edit;
-
 constexpr UINT_PTR kSelectAllCommand = EM_SETSEL;  // menu id of "Select All"
+
+}  // namespace
 
 void Notify(HWND hwnd, WORD code) {
   HWND parent = GetParent(hwnd);
@@ -27,6 +29,8 @@ void Notify(HWND hwnd, WORD code) {
 
 // ---- editing ---------------------------------------------------------------------------
 
+namespace {
+
 void Changed(HWND hwnd, Edit& e) {
   InvalidateRect(hwnd, nullptr, TRUE);
   ScrollCaret(hwnd, e);
@@ -34,6 +38,8 @@ void Changed(HWND hwnd, Edit& e) {
   Notify(hwnd, EN_UPDATE);
   Notify(hwnd, EN_CHANGE);
 }
+
+}  // namespace
 
 // Replaces the selection with `ins` (within the limit); false when nothing changed.
 bool ReplaceSel(HWND hwnd, Edit& e, std::u32string ins, bool undoable) {
@@ -108,7 +114,8 @@ void Undo(HWND hwnd, Edit& e) {
   Changed(hwnd, e);
 }
 
-bool IsWordChar(char32_t c) { return c != U' ' && c != U'\t' && c != U'\r' && c != U'\n'; }
+
+namespace {
 
 int WordLeft(const Edit& e, int i) {
   while (i > 0 && !IsWordChar(e.text[i - 1])) --i;
@@ -121,6 +128,8 @@ int WordRight(const Edit& e, int i) {
   while (i < Len(e) && !IsWordChar(e.text[i])) ++i;
   return i;
 }
+
+}  // namespace
 
 void MoveCaret(HWND hwnd, Edit& e, int to, bool extend) {
   to = std::clamp(to, 0, Len(e));
@@ -316,311 +325,25 @@ LRESULT VScroll(HWND hwnd, Edit& e, int code) {
   return e.firstLine - before;
 }
 
-}  // namespace
+}  // namespace ktfolio::win::detail::edit
+
+namespace ktfolio::win::detail {
+
+using namespace edit;
 
 LRESULT EditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) return OnNcCreate(hwnd, lParam);
   Edit* e = Of(hwnd);
-  if (msg == WM_NCCREATE) {
-    e = new Edit;
-    e->hwnd = hwnd;
-    SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(e));
-    DWORD st = Style(hwnd);
-    if ((st & ES_PASSWORD) && !(st & ES_MULTILINE)) e->password = U'*';
-    auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-    if (cs && cs->lpszName) e->text = Utf8To32(cs->lpszName);
-    if (Multi(hwnd)) {
-      // the creation text follows the line rules too
-      std::u32string t;
-      t.swap(e->text);
-      e->anchor = e->caret = 0;
-      int lim = e->limit;
-      e->limit = 0x7FFFFFFE;
-      for (size_t i = 0; i < t.size(); ++i) {
-        if (t[i] == U'\r' && i + 1 < t.size() && t[i + 1] == U'\n') e->text += U"\r\n", ++i;
-        else if (t[i] == U'\r' || t[i] == U'\n') e->text += U"\r\n";
-        else e->text += t[i];
-      }
-      e->limit = lim;
-    }
-    return TRUE;
-  }
   if (!e) return DefWindowProc(hwnd, msg, wParam, lParam);
-  switch (msg) {
-    case WM_NCDESTROY:
-      SetWindowLongPtr(hwnd, 0, 0);
-      delete e;
-      return 0;
-    case WM_CREATE: UpdateScrollBars(hwnd, *e); return 0;
-    case WM_SETTEXT: {
-      e->text.clear();
-      e->anchor = e->caret = 0;
-      int lim = e->limit;
-      e->limit = 0x7FFFFFFE;  // setting the text is not held to the typing limit
-      std::u32string t = lParam ? Utf8To32(reinterpret_cast<const char*>(lParam)) : U"";
-      if (!Multi(hwnd)) {
-        e->text = t;  // a single line keeps whatever it is given
-      } else {
-        e->anchor = 0;
-        e->caret = 0;
-        ReplaceSel(hwnd, *e, t, false);
-        e->anchor = e->caret = 0;
-      }
-      e->limit = lim;
-      e->canUndo = false;
-      e->modified = false;
-      e->firstLine = 0;
-      e->xOffset = 0;
-      InvalidateRect(hwnd, nullptr, TRUE);
-      UpdateScrollBars(hwnd, *e);
-      PlaceCaret(hwnd, *e);
-      if (!Multi(hwnd)) {
-        Notify(hwnd, EN_UPDATE);
-        Notify(hwnd, EN_CHANGE);
-      }
-      return TRUE;
-    }
-    case WM_GETTEXT: {
-      auto* buf = reinterpret_cast<char*>(lParam);
-      if (!buf || wParam == 0) return 0;
-      std::string u = Utf32To8(e->text);
-      size_t n = std::min(u.size(), static_cast<size_t>(wParam - 1));
-      std::memcpy(buf, u.data(), n);
-      buf[n] = 0;
-      return static_cast<LRESULT>(n);
-    }
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(Utf32To8(e->text).size());
-    case WM_SETFONT:
-      e->font = reinterpret_cast<HFONT>(wParam);
-      if (e->focused) {
-        CreateCaret(hwnd, nullptr, 1, Measure(*e).Height());
-        ShowCaret(hwnd);
-      }
-      if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
-      PlaceCaret(hwnd, *e);
-      return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(e->font);
-    case WM_GETDLGCODE:
-      return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (Multi(hwnd) ? DLGC_WANTALLKEYS : 0);
-    case WM_PAINT: Paint(hwnd, *e); return 0;
-    case WM_ERASEBKGND: return 1;  // WM_PAINT fills with the colours the parent chose
-    case WM_SIZE:
-      InvalidateRect(hwnd, nullptr, TRUE);
-      UpdateScrollBars(hwnd, *e);
-      return 0;
-    case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
-    case WM_SETFOCUS:
-      e->focused = true;
-      CreateCaret(hwnd, nullptr, 1, Measure(*e).Height());
-      PlaceCaret(hwnd, *e);
-      ShowCaret(hwnd);
-      InvalidateRect(hwnd, nullptr, TRUE);
-      Notify(hwnd, EN_SETFOCUS);
-      return 0;
-    case WM_KILLFOCUS:
-      e->focused = false;
-      DestroyCaret();
-      InvalidateRect(hwnd, nullptr, TRUE);
-      Notify(hwnd, EN_KILLFOCUS);
-      return 0;
-    case WM_KEYDOWN: KeyDown(hwnd, *e, static_cast<int>(wParam)); return 0;
-    case WM_CHAR: Char(hwnd, *e, static_cast<char32_t>(wParam)); return 0;
-    case WM_LBUTTONDOWN: {
-      if (GetFocus() != hwnd) SetFocus(hwnd);
-      SetCapture(hwnd);
-      e->selecting = true;
-      int at = CharFromPos(hwnd, *e, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      MoveCaret(hwnd, *e, at, (wParam & MK_SHIFT) != 0);
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      if (e->selecting)
-        MoveCaret(hwnd, *e, CharFromPos(hwnd, *e, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), true);
-      return 0;
-    case WM_LBUTTONUP:
-      if (e->selecting) {
-        e->selecting = false;
-        ReleaseCapture();
-      }
-      return 0;
-    case WM_CAPTURECHANGED: e->selecting = false; return 0;
-    case WM_LBUTTONDBLCLK: {
-      int at = CharFromPos(hwnd, *e, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      int s = at, t = at;
-      while (s > 0 && IsWordChar(e->text[s - 1])) --s;
-      while (t < Len(*e) && IsWordChar(e->text[t])) ++t;
-      SetSel(hwnd, *e, s, t);
-      return 0;
-    }
-    case WM_RBUTTONUP: {
-      POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      ClientToScreen(hwnd, &p);
-      SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd),
-                  MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
-      return 0;
-    }
-    case WM_CONTEXTMENU: ContextMenu(hwnd, *e, lParam); return 0;
-    case WM_CUT:
-      if (ReadOnly(hwnd) || e->password) return 0;
-      Copy(hwnd, *e);
-      ReplaceSel(hwnd, *e, U"", true);
-      return 0;
-    case WM_COPY: Copy(hwnd, *e); return 0;
-    case WM_PASTE: Paste(hwnd, *e); return 0;
-    case WM_CLEAR:
-      if (!ReadOnly(hwnd)) ReplaceSel(hwnd, *e, U"", true);
-      return 0;
-    case WM_UNDO:
-    case EM_UNDO: Undo(hwnd, *e); return e->canUndo ? TRUE : FALSE;
-    case WM_VSCROLL: {
-      LRESULT moved = VScroll(hwnd, *e, LOWORD(wParam));
-      if (moved) Notify(hwnd, EN_VSCROLL);
-      return 0;
-    }
-    case WM_HSCROLL: {
-      int before = e->xOffset;
-      RECT fr = FormatRect(hwnd, *e);
-      int step = Measure(*e).Width(U"x");
-      switch (LOWORD(wParam)) {
-        case SB_LINELEFT: e->xOffset -= step; break;
-        case SB_LINERIGHT: e->xOffset += step; break;
-        case SB_PAGELEFT: e->xOffset -= fr.right - fr.left; break;
-        case SB_PAGERIGHT: e->xOffset += fr.right - fr.left; break;
-        case SB_LEFT: e->xOffset = 0; break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: e->xOffset = static_cast<SHORT>(HIWORD(wParam)); break;
-        default: break;
-      }
-      e->xOffset = std::max(0, e->xOffset);
-      if (e->xOffset != before) {
-        InvalidateRect(hwnd, nullptr, TRUE);
-        UpdateScrollBars(hwnd, *e);
-        PlaceCaret(hwnd, *e);
-        Notify(hwnd, EN_HSCROLL);
-      }
-      return 0;
-    }
+  if (MessageHandler handler = FindMessageHandler(msg)) return handler(hwnd, *e, wParam, lParam);
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
 
-    // ---- EM_* ----
-    case EM_GETSEL: {
-      if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(SelMin(*e));
-      if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(SelMax(*e));
-      return MAKELONG(static_cast<WORD>(std::min(SelMin(*e), 0xFFFF)), static_cast<WORD>(std::min(SelMax(*e), 0xFFFF)));
-    }
-    case EM_SETSEL: {
-      int s = static_cast<int>(static_cast<LONG>(wParam)), t = static_cast<int>(static_cast<LONG>(lParam));
-      if (s == -1) {
-        SetSel(hwnd, *e, e->caret, e->caret);  // -1 removes the selection
-        return 0;
-      }
-      if (t == -1) t = Len(*e);
-      SetSel(hwnd, *e, s, t);
-      return 0;
-    }
-    case EM_REPLACESEL: {
-      std::u32string ins = lParam ? Utf8To32(reinterpret_cast<const char*>(lParam)) : U"";
-      if (!ReplaceSel(hwnd, *e, ins, wParam != 0) || !wParam) {
-        if (!wParam) e->canUndo = false;
-      }
-      return 0;
-    }
-    case EM_GETLINECOUNT: return static_cast<LRESULT>(LineStarts(*e, Multi(hwnd)).size());
-    case EM_LINEFROMCHAR: {
-      auto starts = LineStarts(*e, Multi(hwnd));
-      int i = static_cast<int>(static_cast<LONG>(wParam));
-      if (i < 0) i = SelMin(*e) != SelMax(*e) ? SelMin(*e) : e->caret;
-      return LineOf(starts, std::min(i, Len(*e)));
-    }
-    case EM_LINEINDEX: {
-      auto starts = LineStarts(*e, Multi(hwnd));
-      int line = static_cast<int>(static_cast<LONG>(wParam));
-      if (line < 0) line = LineOf(starts, e->caret);
-      return line < static_cast<int>(starts.size()) ? starts[line] : -1;
-    }
-    case EM_LINELENGTH: {
-      auto starts = LineStarts(*e, Multi(hwnd));
-      int i = static_cast<int>(static_cast<LONG>(wParam));
-      if (i < 0) i = e->caret;
-      int line = LineOf(starts, std::min(i, Len(*e)));
-      return LineEnd(*e, starts, line) - starts[line];
-    }
-    case EM_GETLINE: {
-      auto starts = LineStarts(*e, Multi(hwnd));
-      int line = static_cast<int>(wParam);
-      auto* buf = reinterpret_cast<char*>(lParam);
-      if (!buf || line < 0 || line >= static_cast<int>(starts.size())) return 0;
-      WORD size;
-      std::memcpy(&size, buf, sizeof size);
-      std::string u = Utf32To8(e->text.substr(starts[line], LineEnd(*e, starts, line) - starts[line]));
-      size_t n = std::min<size_t>(u.size(), size);
-      std::memcpy(buf, u.data(), n);  // no terminator, as the message defines
-      return static_cast<LRESULT>(n);
-    }
-    case EM_LIMITTEXT:
-      e->limit = wParam ? static_cast<int>(std::min<WPARAM>(wParam, 0x7FFFFFFE)) : 0x7FFFFFFE;
-      return 0;
-    case EM_GETLIMITTEXT: return e->limit;
-    case EM_SETPASSWORDCHAR: {
-      if (Multi(hwnd)) return 0;
-      e->password = static_cast<char32_t>(wParam);
-      DWORD st = Style(hwnd);
-      SetWindowLongPtr(hwnd, GWL_STYLE, wParam ? (st | ES_PASSWORD) : (st & ~ES_PASSWORD));
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    }
-    case EM_GETPASSWORDCHAR: return static_cast<LRESULT>(e->password);
-    case EM_GETMODIFY: return e->modified ? TRUE : FALSE;
-    case EM_SETMODIFY: e->modified = wParam != 0; return 0;
-    case EM_CANUNDO: return e->canUndo ? TRUE : FALSE;
-    case EM_EMPTYUNDOBUFFER: e->canUndo = false; e->undoText.clear(); return 0;
-    case EM_SETREADONLY: {
-      DWORD st = Style(hwnd);
-      SetWindowLongPtr(hwnd, GWL_STYLE, wParam ? (st | ES_READONLY) : (st & ~ES_READONLY));
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return TRUE;
-    }
-    case EM_SETMARGINS:
-      if (wParam & EC_LEFTMARGIN) e->leftMargin = LOWORD(static_cast<std::uintptr_t>(lParam)) == EC_USEFONTINFO ? 1 : LOWORD(static_cast<std::uintptr_t>(lParam));
-      if (wParam & EC_RIGHTMARGIN) e->rightMargin = HIWORD(static_cast<std::uintptr_t>(lParam)) == EC_USEFONTINFO ? 1 : HIWORD(static_cast<std::uintptr_t>(lParam));
-      InvalidateRect(hwnd, nullptr, TRUE);
-      PlaceCaret(hwnd, *e);
-      return 0;
-    case EM_GETMARGINS:
-      return MAKELONG(static_cast<WORD>(e->leftMargin), static_cast<WORD>(e->rightMargin));
-    case EM_GETRECT:
-      if (lParam) *reinterpret_cast<RECT*>(lParam) = FormatRect(hwnd, *e);
-      return 0;
-    case EM_GETFIRSTVISIBLELINE:
-      if (Multi(hwnd)) return e->firstLine;
-      return CharFromPos(hwnd, *e, POINT{e->leftMargin, 0});
-    case EM_LINESCROLL: {
-      if (!Multi(hwnd)) return FALSE;
-      int count = static_cast<int>(LineStarts(*e, Multi(hwnd)).size());
-      e->firstLine = std::clamp(e->firstLine + static_cast<int>(static_cast<LONG>(lParam)), 0, std::max(0, count - 1));
-      e->xOffset = std::max(0, e->xOffset + static_cast<int>(static_cast<LONG>(wParam)) * Measure(*e).Width(U"x"));
-      InvalidateRect(hwnd, nullptr, TRUE);
-      UpdateScrollBars(hwnd, *e);
-      PlaceCaret(hwnd, *e);
-      return TRUE;
-    }
-    case EM_SCROLL: {
-      if (!Multi(hwnd)) return 0;
-      LRESULT moved = VScroll(hwnd, *e, static_cast<int>(wParam));
-      return MAKELONG(static_cast<WORD>(static_cast<SHORT>(moved)), TRUE);
-    }
-    case EM_SCROLLCARET: ScrollCaret(hwnd, *e); return TRUE;
-    case EM_POSFROMCHAR: {
-      int i = static_cast<int>(wParam);
-      if (i < 0 || i > Len(*e)) return -1;
-      POINT p = PosFromChar(hwnd, *e, i);
-      return MAKELONG(static_cast<WORD>(static_cast<SHORT>(p.x)), static_cast<WORD>(static_cast<SHORT>(p.y)));
-    }
-    case EM_CHARFROMPOS: {
-      int line = 0;
-      int i = CharFromPos(hwnd, *e, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &line);
-      return MAKELONG(static_cast<WORD>(i), static_cast<WORD>(line));
-    }
-    default: return DefWindowProc(hwnd, msg, wParam, lParam);
-  }
+MessageHandler edit::FindMessageHandler(UINT msg) {
+  for (auto table : {WindowMessageHandlers(), ControlMessageHandlers()})
+    for (const MessageHandlerEntry& entry : table)
+      if (entry.msg == msg) return entry.handler;
+  return nullptr;
 }
 
 void RegisterEditClass() {

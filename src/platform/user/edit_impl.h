@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ inline bool ReadOnly(HWND hwnd) { return (Style(hwnd) & ES_READONLY) != 0; }
 inline int SelMin(const Edit& e) { return std::min(e.anchor, e.caret); }
 inline int SelMax(const Edit& e) { return std::max(e.anchor, e.caret); }
 inline int Len(const Edit& e) { return static_cast<int>(e.text.size()); }
+// Words are runs of anything but blanks and line breaks.
+inline bool IsWordChar(char32_t c) { return c != U' ' && c != U'\t' && c != U'\r' && c != U'\n'; }
 
 // ---- measuring ------------------------------------------------------------------------
 
@@ -82,5 +85,30 @@ void UpdateScrollBars(HWND hwnd, Edit& e);
 void PlaceCaret(HWND hwnd, Edit& e);
 bool ScrollCaret(HWND hwnd, Edit& e);
 void SetSel(HWND hwnd, Edit& e, int anchor, int caret);
+
+// ---- editing steps (edit.cpp) ----
+void Notify(HWND hwnd, WORD code);  // EN_* to the parent
+// Replaces the selection with `ins` (within the limit); false when nothing changed.
+bool ReplaceSel(HWND hwnd, Edit& e, std::u32string ins, bool undoable);
+void Copy(HWND hwnd, Edit& e);
+void Paste(HWND hwnd, Edit& e);
+void Undo(HWND hwnd, Edit& e);
+void MoveCaret(HWND hwnd, Edit& e, int to, bool extend);
+void KeyDown(HWND hwnd, Edit& e, int vk);
+void Char(HWND hwnd, Edit& e, char32_t ch);
+void ContextMenu(HWND hwnd, Edit& e, LPARAM lParam);
+void Paint(HWND hwnd, Edit& e);
+LRESULT VScroll(HWND hwnd, Edit& e, int code);  // lines moved
+
+// ---- message handlers: one per message the class answers ----
+using MessageHandler = LRESULT (*)(HWND hwnd, Edit& e, WPARAM wParam, LPARAM lParam);
+struct MessageHandlerEntry {
+  UINT msg;
+  MessageHandler handler;
+};
+LRESULT OnNcCreate(HWND hwnd, LPARAM lParam);                     // makes the Edit (edit_window_messages.cpp)
+std::span<const MessageHandlerEntry> WindowMessageHandlers();   // WM_* (edit_window_messages.cpp)
+std::span<const MessageHandlerEntry> ControlMessageHandlers();  // EM_* (edit_control_messages.cpp)
+MessageHandler FindMessageHandler(UINT msg);                      // nullptr: the default procedure's
 
 }  // namespace ktfolio::win::detail::edit

@@ -140,7 +140,7 @@ bool KeyForChar(char32_t ch, int* vk, bool* shift) {
 }
 
 void SetAsync(int vk, bool down) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   auto set = [&](int k) {
     if (down)
       d.asyncKeys[k] |= 0x80;
@@ -176,7 +176,7 @@ LPARAM ClientLParam(HWND hwnd, POINT screen) {
 }
 
 void UpdateHover(HWND target) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   if (target == d.hover) return;
   d.hover = target;
   if (d.tracking && d.tracking != target) {
@@ -192,109 +192,123 @@ POINT WindowPoint(HWND hwnd, POINT screen) {
   return POINT{screen.x - wr.left, screen.y - wr.top};
 }
 
+LRESULT HitTestAt(HWND target, POINT screen) {
+  return SendMessage(target, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+}
+
+void FillMouseMessage(MSG* out, HWND target, UINT msg, WPARAM flags, POINT screen) {
+  out->hwnd = target;
+  out->message = msg;
+  out->wParam = flags;
+  out->lParam = ClientLParam(target, screen);
+  out->pt = screen;
+}
+
+bool CookKey(const Queued& item, MSG* out) {
+  Desktop& d = TheDesktop();
+  ThreadQueue& q = QueueOf(ThreadIdNow());
+  HWND target = d.focus ? d.focus : d.active;
+  if (!IsWindow(target)) return false;
+  bool alt = QDown(q, VK_MENU) || item.vk == VK_MENU;
+  bool ctrl = QDown(q, VK_CONTROL);
+  bool sys = (alt && !ctrl) || item.vk == VK_F10;
+  bool prev = QDown(q, item.vk);
+  int scan = item.scan ? item.scan : ScanOf(item.vk);
+  bool ext = (item.flags & KEYEVENTF_EXTENDEDKEY) != 0;
+  DWORD lp = 1u | (static_cast<DWORD>(scan & 0xFF) << 16) | (ext ? 1u << 24 : 0) | (alt ? 1u << 29 : 0) |
+             ((item.down ? prev : true) ? 1u << 30 : 0) | (item.down ? 0 : 1u << 31);
+  out->hwnd = target;
+  out->message = item.down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+  out->wParam = static_cast<WPARAM>(item.vk);
+  out->lParam = static_cast<LPARAM>(static_cast<LONG>(lp));
+  out->pt = d.cursor;
+  return true;
+}
+
+bool CookMouseMove(const Queued& item, MSG* out) {
+  Desktop& d = TheDesktop();
+  d.cursor = item.screen;
+  if (d.sbWnd) {  // a scroll bar is being dragged: it takes the pointer
+    ScrollBarMouse(d.sbWnd, WM_MOUSEMOVE, WindowPoint(d.sbWnd, item.screen));
+    return false;
+  }
+  HWND target = d.capture ? d.capture : WindowFromPoint(item.screen);
+  UpdateHover(target);
+  if (!target) return false;
+  LRESULT hit = d.capture ? HTCLIENT : HitTestAt(target, item.screen);
+  if (!IsWindow(target)) return false;
+  if (!d.capture)
+    SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<WORD>(hit), WM_MOUSEMOVE));
+  if (hit != HTCLIENT || !IsWindow(target)) return false;
+  FillMouseMessage(out, target, WM_MOUSEMOVE, MouseFlags(QueueOf(ThreadIdNow()), 0, false), item.screen);
+  return true;
+}
+
+// WM_MOUSEACTIVATE before a press: false when the press is eaten or the
+// target went away.
+bool MouseActivate(HWND target, LRESULT hit, UINT base) {
+  Desktop& d = TheDesktop();
+  HWND top = TopOf(target);
+  LRESULT ma = SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+                           MAKELPARAM(static_cast<WORD>(hit), static_cast<WORD>(base)));
+  if (ma != MA_NOACTIVATE && ma != MA_NOACTIVATEANDEAT && top != d.active) SetActiveWindow(top);
+  if (ma == MA_ACTIVATEANDEAT || ma == MA_NOACTIVATEANDEAT) return false;
+  return IsWindow(target);
+}
+
+// A press close in time and place to the last one, on the same button of a
+// CS_DBLCLKS window, is a double click; a third click starts over.
+UINT PressMessage(const Queued& item, HWND target, UINT base, DWORD now) {
+  Desktop& d = TheDesktop();
+  Window* w = Find(target);
+  bool dbl = w && (w->cls->wc.style & CS_DBLCLKS) && d.lastClickWnd == target && d.lastClickButton == item.button &&
+             now - d.lastClickTime <= GetDoubleClickTime() &&
+             std::abs(item.screen.x - d.lastClickPt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+             std::abs(item.screen.y - d.lastClickPt.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+  if (dbl) {
+    d.lastClickWnd = nullptr;
+    return base + 2;
+  }
+  d.lastClickWnd = target;
+  d.lastClickTime = now;
+  d.lastClickPt = item.screen;
+  d.lastClickButton = item.button;
+  return base;
+}
+
+bool CookMouseButton(const Queued& item, MSG* out) {
+  Desktop& d = TheDesktop();
+  d.cursor = item.screen;
+  if (d.sbWnd) {
+    if (!item.down && item.button == 1) ScrollBarMouse(d.sbWnd, WM_LBUTTONUP, WindowPoint(d.sbWnd, item.screen));
+    return false;
+  }
+  HWND target = d.capture ? d.capture : WindowFromPoint(item.screen);
+  UpdateHover(target);
+  if (!target) return false;
+  LRESULT hit = d.capture ? HTCLIENT : HitTestAt(target, item.screen);
+  UINT base = item.button == 1 ? WM_LBUTTONDOWN : item.button == 2 ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+  if (item.down && !d.capture && !MouseActivate(target, hit, base)) return false;
+  if (hit == HTHSCROLL || hit == HTVSCROLL) {
+    if (item.down && item.button == 1) ScrollBarMouse(target, WM_LBUTTONDOWN, WindowPoint(target, item.screen));
+    return false;
+  }
+  if (hit != HTCLIENT) return false;
+  UINT msg = item.down ? PressMessage(item, target, base, out->time) : base + 1;
+  FillMouseMessage(out, target, msg, MouseFlags(QueueOf(ThreadIdNow()), item.button, item.down), item.screen);
+  return true;
+}
+
 }  // namespace
 
 bool CookInput(Queued& item, MSG* out) {
-  Desktop& d = D();
-  ThreadQueue& q = QueueOf(ThreadIdNow());
   *out = MSG{};
   out->time = item.msg.time ? item.msg.time : GetTickCount();
   switch (item.raw) {
-    case RawKind::Key: {
-      HWND target = d.focus ? d.focus : d.active;
-      if (!IsWindow(target)) return false;
-      bool alt = QDown(q, VK_MENU) || item.vk == VK_MENU;
-      bool ctrl = QDown(q, VK_CONTROL);
-      bool sys = (alt && !ctrl) || item.vk == VK_F10;
-      bool prev = QDown(q, item.vk);
-      int scan = item.scan ? item.scan : ScanOf(item.vk);
-      bool ext = (item.flags & KEYEVENTF_EXTENDEDKEY) != 0;
-      DWORD lp = 1u | (static_cast<DWORD>(scan & 0xFF) << 16) | (ext ? 1u << 24 : 0) | (alt ? 1u << 29 : 0) |
-                 ((item.down ? prev : true) ? 1u << 30 : 0) | (item.down ? 0 : 1u << 31);
-      out->hwnd = target;
-      out->message = item.down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-      out->wParam = static_cast<WPARAM>(item.vk);
-      out->lParam = static_cast<LPARAM>(static_cast<LONG>(lp));
-      out->pt = d.cursor;
-      return true;
-    }
-    case RawKind::MouseLeave:
-      UpdateHover(nullptr);
-      return false;
-    case RawKind::MouseMove: {
-      d.cursor = item.screen;
-      if (d.sbWnd) {
-        ScrollBarMouse(d.sbWnd, WM_MOUSEMOVE, WindowPoint(d.sbWnd, item.screen));
-        return false;
-      }
-      HWND target = d.capture ? d.capture : WindowFromPoint(item.screen);
-      UpdateHover(target);
-      if (!target) return false;
-      LRESULT hit = d.capture ? HTCLIENT
-                              : SendMessage(target, WM_NCHITTEST, 0,
-                                            MAKELPARAM(static_cast<WORD>(item.screen.x), static_cast<WORD>(item.screen.y)));
-      if (!IsWindow(target)) return false;
-      if (!d.capture)
-        SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<WORD>(hit), WM_MOUSEMOVE));
-      if (hit != HTCLIENT || !IsWindow(target)) return false;
-      out->hwnd = target;
-      out->message = WM_MOUSEMOVE;
-      out->wParam = MouseFlags(q, 0, false);
-      out->lParam = ClientLParam(target, item.screen);
-      out->pt = item.screen;
-      return true;
-    }
-    case RawKind::MouseButton: {
-      d.cursor = item.screen;
-      if (d.sbWnd) {
-        if (!item.down && item.button == 1) ScrollBarMouse(d.sbWnd, WM_LBUTTONUP, WindowPoint(d.sbWnd, item.screen));
-        return false;
-      }
-      HWND target = d.capture ? d.capture : WindowFromPoint(item.screen);
-      UpdateHover(target);
-      if (!target) return false;
-      LRESULT hit = d.capture ? HTCLIENT
-                              : SendMessage(target, WM_NCHITTEST, 0,
-                                            MAKELPARAM(static_cast<WORD>(item.screen.x), static_cast<WORD>(item.screen.y)));
-      UINT base = item.button == 1 ? WM_LBUTTONDOWN : item.button == 2 ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
-      if (item.down && !d.capture) {
-        HWND top = TopOf(target);
-        LRESULT ma = SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
-                                 MAKELPARAM(static_cast<WORD>(hit), static_cast<WORD>(base)));
-        if (ma != MA_NOACTIVATE && ma != MA_NOACTIVATEANDEAT && top != d.active) SetActiveWindow(top);
-        if (ma == MA_ACTIVATEANDEAT || ma == MA_NOACTIVATEANDEAT) return false;
-        if (!IsWindow(target)) return false;
-      }
-      if (hit == HTHSCROLL || hit == HTVSCROLL) {
-        if (item.down && item.button == 1) ScrollBarMouse(target, WM_LBUTTONDOWN, WindowPoint(target, item.screen));
-        return false;
-      }
-      if (hit != HTCLIENT) return false;
-      UINT msg = item.down ? base : base + 1;
-      if (item.down) {
-        Window* w = Find(target);
-        DWORD now = out->time;
-        bool dbl = w && (w->cls->wc.style & CS_DBLCLKS) && d.lastClickWnd == target &&
-                   d.lastClickButton == item.button && now - d.lastClickTime <= GetDoubleClickTime() &&
-                   std::abs(item.screen.x - d.lastClickPt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-                   std::abs(item.screen.y - d.lastClickPt.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
-        if (dbl) {
-          msg = base + 2;
-          d.lastClickWnd = nullptr;  // a third click starts over
-        } else {
-          d.lastClickWnd = target;
-          d.lastClickTime = now;
-          d.lastClickPt = item.screen;
-          d.lastClickButton = item.button;
-        }
-      }
-      out->hwnd = target;
-      out->message = msg;
-      out->wParam = MouseFlags(q, item.button, item.down);
-      out->lParam = ClientLParam(target, item.screen);
-      out->pt = item.screen;
-      return true;
-    }
+    case RawKind::Key: return CookKey(item, out);
+    case RawKind::MouseLeave: UpdateHover(nullptr); return false;
+    case RawKind::MouseMove: return CookMouseMove(item, out);
+    case RawKind::MouseButton: return CookMouseButton(item, out);
     default: return false;
   }
 }
@@ -311,7 +325,7 @@ SHORT GetKeyState(int vk) {
   return static_cast<SHORT>(((s & 0x80) ? 0xFF80 : 0) | (s & 1));
 }
 
-SHORT GetAsyncKeyState(int vk) { return (D().asyncKeys[vk & 0xFF] & 0x80) ? static_cast<SHORT>(0x8000) : 0; }
+SHORT GetAsyncKeyState(int vk) { return (TheDesktop().asyncKeys[vk & 0xFF] & 0x80) ? static_cast<SHORT>(0x8000) : 0; }
 
 void keybd_event(BYTE vk, BYTE scan, DWORD flags, std::uintptr_t) {
   bool down = !(flags & KEYEVENTF_KEYUP);
@@ -345,7 +359,7 @@ UINT MapVirtualKey(UINT code, UINT mapType) {
 
 BOOL TranslateMessage(const MSG* msg) {
   if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   std::lock_guard g(d.lock);
   ThreadQueue& q = d.queues[ThreadIdNow()];
   char32_t ch = 0;
@@ -369,7 +383,7 @@ BOOL TranslateMessage(const MSG* msg) {
 // ---- focus, activation, capture ------------------------------------------------------------------
 
 HWND SetFocus(HWND hwnd) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   if (hwnd && !IsWindow(hwnd)) return nullptr;
   HWND old = d.focus;
   if (hwnd == old) return old;
@@ -381,12 +395,12 @@ HWND SetFocus(HWND hwnd) {
 }
 
 HWND GetFocus() {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   return IsWindow(d.focus) ? d.focus : nullptr;
 }
 
 HWND SetActiveWindow(HWND hwnd) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   HWND top = TopOf(hwnd);
   HWND old = d.active;
   if (!top || top == old) return old;
@@ -397,10 +411,10 @@ HWND SetActiveWindow(HWND hwnd) {
   return IsWindow(old) ? old : nullptr;
 }
 
-HWND GetActiveWindow() { return IsWindow(D().active) ? D().active : nullptr; }
+HWND GetActiveWindow() { return IsWindow(TheDesktop().active) ? TheDesktop().active : nullptr; }
 
 HWND SetCapture(HWND hwnd) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   HWND old = d.capture;
   d.capture = hwnd;
   if (old && old != hwnd && IsWindow(old)) SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
@@ -408,18 +422,18 @@ HWND SetCapture(HWND hwnd) {
 }
 
 BOOL ReleaseCapture() {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   HWND old = d.capture;
   d.capture = nullptr;
   if (old && IsWindow(old)) SendMessage(old, WM_CAPTURECHANGED, 0, 0);
   return TRUE;
 }
 
-HWND GetCapture() { return IsWindow(D().capture) ? D().capture : nullptr; }
+HWND GetCapture() { return IsWindow(TheDesktop().capture) ? TheDesktop().capture : nullptr; }
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
   if (!tme) return FALSE;
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   if (tme->dwFlags & TME_QUERY) {
     tme->dwFlags = d.tracking ? TME_LEAVE : 0;
     tme->hwndTrack = d.tracking;
@@ -442,7 +456,7 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
 
 BOOL GetCursorPos(POINT* pt) {
   if (!pt) return FALSE;
-  *pt = D().cursor;
+  *pt = TheDesktop().cursor;
   return TRUE;
 }
 
@@ -455,7 +469,7 @@ HCURSOR LoadCursor(HINSTANCE, LPCSTR name) {
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   HCURSOR old = d.cursorShape;
   if (cursor != old) {
     d.cursorShape = cursor;
@@ -464,7 +478,7 @@ HCURSOR SetCursor(HCURSOR cursor) {
   return old;
 }
 
-HCURSOR GetCursor() { return D().cursorShape; }
+HCURSOR GetCursor() { return TheDesktop().cursorShape; }
 
 // ---- injection ---------------------------------------------------------------------------
 
@@ -521,7 +535,7 @@ void InjectText(const std::string& utf8) {
     int vk = 0xE7;  // VK_PACKET: a character with no key of its own
     bool shift = false;
     KeyForChar(ch, &vk, &shift);
-    bool pressShift = shift && !(D().asyncKeys[VK_SHIFT] & 0x80);
+    bool pressShift = shift && !(TheDesktop().asyncKeys[VK_SHIFT] & 0x80);
     if (pressShift) InjectKey(VK_SHIFT, true);
     InjectKey(vk, true, ch >= 0x20 ? ch : 0);  // control characters come from the layout
     InjectKey(vk, false);

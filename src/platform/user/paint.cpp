@@ -176,7 +176,7 @@ void PaintFrame(Window& w) {
 }
 
 bool CaretRectInTop(HWND top, RECT* rc) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   Window* w = Find(d.caretOwner);
   if (!w || d.caretHide > 0 || TopOf(d.caretOwner) != top || !IsVisibleChain(*w)) return false;
   RECT clip = ClientInTop(*w);
@@ -195,7 +195,7 @@ using namespace detail;
 
 BOOL InvalidateRect(HWND hwnd, const RECT* rc, BOOL erase) {
   if (!hwnd) {
-    for (HWND top : D().topLevels) InvalidateTree(top, nullptr, erase);
+    for (HWND top : TheDesktop().topLevels) InvalidateTree(top, nullptr, erase);
   } else {
     if (!IsWindow(hwnd)) return FALSE;
     InvalidateTree(hwnd, rc, erase);
@@ -295,13 +295,13 @@ int ReleaseDC(HWND hwnd, HDC hdc) {
 
 namespace {
 void CaretChanged() {
-  if (D().caretOwner) PresentTop(D().caretOwner);
+  if (TheDesktop().caretOwner) PresentTop(TheDesktop().caretOwner);
 }
 }  // namespace
 
 BOOL CreateCaret(HWND hwnd, HBITMAP, int width, int height) {
   if (!IsWindow(hwnd)) return FALSE;
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   if (d.caretOwner) DestroyCaret();
   d.caretOwner = hwnd;
   d.caretW = width > 0 ? width : 1;
@@ -312,7 +312,7 @@ BOOL CreateCaret(HWND hwnd, HBITMAP, int width, int height) {
 }
 
 BOOL DestroyCaret() {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   if (!d.caretOwner) return FALSE;
   HWND owner = d.caretOwner;
   d.caretOwner = nullptr;
@@ -321,7 +321,7 @@ BOOL DestroyCaret() {
 }
 
 BOOL SetCaretPos(int x, int y) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   if (!d.caretOwner) return FALSE;
   d.caretPos = POINT{x, y};
   CaretChanged();
@@ -329,14 +329,14 @@ BOOL SetCaretPos(int x, int y) {
 }
 
 BOOL GetCaretPos(POINT* pt) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   if (!pt || !d.caretOwner) return FALSE;
   *pt = d.caretPos;
   return TRUE;
 }
 
 BOOL ShowCaret(HWND hwnd) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   if (!d.caretOwner || (hwnd && hwnd != d.caretOwner)) return FALSE;
   if (d.caretHide > 0) --d.caretHide;
   CaretChanged();
@@ -344,7 +344,7 @@ BOOL ShowCaret(HWND hwnd) {
 }
 
 BOOL HideCaret(HWND hwnd) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   if (!d.caretOwner || (hwnd && hwnd != d.caretOwner)) return FALSE;
   ++d.caretHide;
   CaretChanged();

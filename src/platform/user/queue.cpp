@@ -65,33 +65,45 @@ HWND FindInvalid(HWND hwnd, DWORD thread) {
   return nullptr;
 }
 
-bool NextMessage(MSG* out, HWND filter, UINT mn, UINT mx, bool remove) {
-  Desktop& d = D();
-  DWORD tid = ThreadIdNow();
-  {
-    std::unique_lock g(d.lock);
-    ThreadQueue& q = d.queues[tid];
-    for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
-      if (!Matches(it->msg, filter, mn, mx)) continue;
-      *out = it->msg;
-      if (remove) {
-        q.current = *out;
-        q.currentChar = it->ch;
-        q.posted.erase(it);
-      }
-      return true;
+// What a GetMessage/PeekMessage call asks for: a window (or any) and a range
+// of message numbers (0, 0 for all).
+struct Filter {
+  HWND hwnd;
+  UINT mn;
+  UINT mx;
+  bool Wants(const MSG& m) const { return Matches(m, hwnd, mn, mx); }
+  bool Includes(UINT msg) const { return (!mn && !mx) || (msg >= mn && msg <= mx); }
+};
+
+bool TakePosted(MSG* out, const Filter& f, bool remove, DWORD tid) {
+  Desktop& d = TheDesktop();
+  std::lock_guard g(d.lock);
+  ThreadQueue& q = d.queues[tid];
+  for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
+    if (!f.Wants(it->msg)) continue;
+    *out = it->msg;
+    if (remove) {
+      q.current = *out;
+      q.currentChar = it->ch;
+      q.posted.erase(it);
     }
+    return true;
   }
-  // input, strictly in order; raw items are cooked once, when they reach the front
+  return false;
+}
+
+// Input, strictly in order; raw items are cooked once, when they reach the front.
+bool TakeInput(MSG* out, const Filter& f, bool remove, DWORD tid) {
+  Desktop& d = TheDesktop();
   for (;;) {
     Queued item;
     {
       std::lock_guard g(d.lock);
       ThreadQueue& q = d.queues[tid];
-      if (q.input.empty()) break;
+      if (q.input.empty()) return false;
       item = q.input.front();
       if (item.raw == RawKind::None) {
-        if (!Matches(item.msg, filter, mn, mx)) break;
+        if (!f.Wants(item.msg)) return false;
         *out = item.msg;
         if (remove) {
           q.input.pop_front();
@@ -112,63 +124,78 @@ bool NextMessage(MSG* out, HWND filter, UINT mn, UINT mx, bool remove) {
       d.queues[tid].input.push_front(ready);
     }
   }
-  {
-    std::lock_guard g(d.lock);
-    ThreadQueue& q = d.queues[tid];
-    if (q.quit && !filter && !mn && !mx) {
-      *out = MSG{};
-      out->message = WM_QUIT;
-      out->wParam = static_cast<WPARAM>(q.quitCode);
-      if (remove) q.quit = false;
-      return true;
-    }
-  }
-  if ((!mn && !mx) || (WM_PAINT >= mn && WM_PAINT <= mx)) {
-    std::vector<HWND> tops = d.topLevels;
-    for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
-      HWND h = FindInvalid(*it, tid);
-      if (!h) continue;
-      MSG m;
-      m.hwnd = h;
-      m.message = WM_PAINT;
-      m.time = GetTickCount();
-      if (!Matches(m, filter, mn, mx)) continue;
-      *out = m;
-      if (remove) QueueOf(tid).current = m;
-      return true;
-    }
-  }
-  if ((!mn && !mx) || (WM_TIMER >= mn && WM_TIMER <= mx)) {
-    std::lock_guard g(d.lock);
-    auto now = Clock::now();
-    Timer* best = nullptr;
-    for (Timer& t : d.timers) {
-      if (t.threadId != tid || t.due > now) continue;
-      MSG m;
-      m.hwnd = t.hwnd;
-      m.message = WM_TIMER;
-      if (!Matches(m, filter, mn, mx)) continue;
-      if (!best || t.due < best->due) best = &t;
-    }
-    if (best) {
-      *out = MSG{};
-      out->hwnd = best->hwnd;
-      out->message = WM_TIMER;
-      out->wParam = best->id;
-      out->lParam = reinterpret_cast<LPARAM>(best->proc);
-      out->time = GetTickCount();
-      if (remove) {
-        best->due = now + std::chrono::milliseconds(best->elapse);
-        d.queues[tid].current = *out;
-      }
-      return true;
-    }
+}
+
+bool TakeQuit(MSG* out, const Filter& f, bool remove, DWORD tid) {
+  Desktop& d = TheDesktop();
+  std::lock_guard g(d.lock);
+  ThreadQueue& q = d.queues[tid];
+  if (!q.quit || f.hwnd || f.mn || f.mx) return false;
+  *out = MSG{};
+  out->message = WM_QUIT;
+  out->wParam = static_cast<WPARAM>(q.quitCode);
+  if (remove) q.quit = false;
+  return true;
+}
+
+// WM_PAINT is made up when asked for, for the topmost window needing paint.
+bool TakePaint(MSG* out, const Filter& f, bool remove, DWORD tid) {
+  if (!f.Includes(WM_PAINT)) return false;
+  std::vector<HWND> tops = TheDesktop().topLevels;
+  for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+    HWND h = FindInvalid(*it, tid);
+    if (!h) continue;
+    MSG m;
+    m.hwnd = h;
+    m.message = WM_PAINT;
+    m.time = GetTickCount();
+    if (!f.Wants(m)) continue;
+    *out = m;
+    if (remove) QueueOf(tid).current = m;
+    return true;
   }
   return false;
 }
 
+// WM_TIMER likewise, for the timer most overdue; taking it sets the next due time.
+bool TakeTimer(MSG* out, const Filter& f, bool remove, DWORD tid) {
+  if (!f.Includes(WM_TIMER)) return false;
+  Desktop& d = TheDesktop();
+  std::lock_guard g(d.lock);
+  auto now = Clock::now();
+  Timer* best = nullptr;
+  for (Timer& t : d.timers) {
+    if (t.threadId != tid || t.due > now) continue;
+    MSG m;
+    m.hwnd = t.hwnd;
+    m.message = WM_TIMER;
+    if (!f.Wants(m)) continue;
+    if (!best || t.due < best->due) best = &t;
+  }
+  if (!best) return false;
+  *out = MSG{};
+  out->hwnd = best->hwnd;
+  out->message = WM_TIMER;
+  out->wParam = best->id;
+  out->lParam = reinterpret_cast<LPARAM>(best->proc);
+  out->time = GetTickCount();
+  if (remove) {
+    best->due = now + std::chrono::milliseconds(best->elapse);
+    d.queues[tid].current = *out;
+  }
+  return true;
+}
+
+// Posted messages first, then input, quit, paint and timers, as Win32 orders them.
+bool NextMessage(MSG* out, HWND filter, UINT mn, UINT mx, bool remove) {
+  const Filter f{filter, mn, mx};
+  const DWORD tid = ThreadIdNow();
+  return TakePosted(out, f, remove, tid) || TakeInput(out, f, remove, tid) || TakeQuit(out, f, remove, tid) ||
+         TakePaint(out, f, remove, tid) || TakeTimer(out, f, remove, tid);
+}
+
 int NextTimeout() {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   std::lock_guard g(d.lock);
   DWORD tid = ThreadIdNow();
   auto now = Clock::now();
@@ -185,7 +212,7 @@ int NextTimeout() {
 }  // namespace
 
 void QueueRawInput(const Queued& item) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   {
     std::lock_guard g(d.lock);
     d.queues[InputThread()].input.push_back(item);
@@ -194,7 +221,7 @@ void QueueRawInput(const Queued& item) {
 }
 
 DWORD InputThread() {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   if (Window* w = Find(d.focus)) return w->threadId;
   if (Window* w = Find(d.active)) return w->threadId;
   for (HWND h : d.topLevels)
@@ -226,10 +253,10 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   q.msg.wParam = wParam;
   q.msg.lParam = lParam;
   q.msg.time = GetTickCount();
-  q.msg.pt = D().cursor;
+  q.msg.pt = TheDesktop().cursor;
   {
-    std::lock_guard g(D().lock);
-    D().queues[tid].posted.push_back(q);
+    std::lock_guard g(TheDesktop().lock);
+    TheDesktop().queues[tid].posted.push_back(q);
   }
   WakeBackend();
   return TRUE;
@@ -242,8 +269,8 @@ BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
   q.msg.lParam = lParam;
   q.msg.time = GetTickCount();
   {
-    std::lock_guard g(D().lock);
-    D().queues[threadId].posted.push_back(q);
+    std::lock_guard g(TheDesktop().lock);
+    TheDesktop().queues[threadId].posted.push_back(q);
   }
   WakeBackend();
   return TRUE;
@@ -251,8 +278,8 @@ BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void PostQuitMessage(int exitCode) {
   {
-    std::lock_guard g(D().lock);
-    ThreadQueue& q = D().queues[ThreadIdNow()];
+    std::lock_guard g(TheDesktop().lock);
+    ThreadQueue& q = TheDesktop().queues[ThreadIdNow()];
     q.quit = true;
     q.quitCode = exitCode;
   }
@@ -292,8 +319,8 @@ LRESULT DispatchMessage(const MSG* msg) {
     // only timers still alive run their procedure
     bool alive = false;
     {
-      std::lock_guard g(D().lock);
-      for (const Timer& t : D().timers)
+      std::lock_guard g(TheDesktop().lock);
+      for (const Timer& t : TheDesktop().timers)
         if (t.hwnd == msg->hwnd && t.id == msg->wParam) alive = true;
     }
     if (alive) reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
@@ -315,7 +342,7 @@ LRESULT DispatchMessage(const MSG* msg) {
 }
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   DWORD tid = ThreadIdNow();
   if (hwnd) {
     Window* w = Find(hwnd);
@@ -346,7 +373,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
 }
 
 BOOL KillTimer(HWND hwnd, UINT_PTR id) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   DWORD tid = ThreadIdNow();
   std::lock_guard g(d.lock);
   for (auto it = d.timers.begin(); it != d.timers.end(); ++it) {
@@ -362,8 +389,8 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
 namespace user {
 
 int LiveTimerCount() {
-  std::lock_guard g(D().lock);
-  return static_cast<int>(D().timers.size());
+  std::lock_guard g(TheDesktop().lock);
+  return static_cast<int>(TheDesktop().timers.size());
 }
 
 int PumpMessages() {

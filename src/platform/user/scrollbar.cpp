@@ -165,7 +165,7 @@ void DrawScrollBars(Window& w, HDC hdc) {
 }
 
 bool ScrollBarMouse(HWND hwnd, UINT msg, POINT pt) {
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   Window* w = Find(hwnd);
   if (!w) {
     d.sbWnd = nullptr;
@@ -267,7 +267,7 @@ BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* si) {
   }
   if (si->fMask & SIF_PAGE) si->nPage = s->page;
   if (si->fMask & SIF_POS) si->nPos = s->pos;
-  if (si->fMask & SIF_TRACKPOS) si->nTrackPos = (D().sbWnd == hwnd && D().sbBar == bar) ? s->trackPos : s->pos;
+  if (si->fMask & SIF_TRACKPOS) si->nTrackPos = (TheDesktop().sbWnd == hwnd && TheDesktop().sbBar == bar) ? s->trackPos : s->pos;
   return TRUE;
 }
 

@@ -156,11 +156,13 @@ struct Desktop {
   int sbGrab = 0;   // pointer offset inside the thumb
 };
 
-Desktop& D();
+Desktop& TheDesktop();
 Window* Find(HWND hwnd);
 inline std::uintptr_t Key(HWND h) { return reinterpret_cast<std::uintptr_t>(h); }
 ThreadQueue& QueueOf(DWORD threadId);
 DWORD ThreadIdNow();
+std::string ClassKey(const char* name);  // class names compare case-insensitively
+void SendSize(HWND hwnd);                 // WM_SIZE with the current client size
 Backend& TheBackend();
 std::unique_ptr<Backend> MakeHeadlessBackend();
 std::unique_ptr<Backend> MakeGtkBackend();  // nullptr when no display

@@ -270,7 +270,7 @@ class GtkBackend : public Backend {
   void CursorChanged(HCURSOR cursor) override {
     GdkDisplay* display = gdk_display_get_default();
     GdkCursor* c = gdk_cursor_new_from_name(display, CursorName(cursor));
-    for (HWND h : D().topLevels) {
+    for (HWND h : TheDesktop().topLevels) {
       Window* w = Find(h);
       Native* n = w ? NativeOf(*w) : nullptr;
       if (n && gtk_widget_get_window(n->area)) gdk_window_set_cursor(gtk_widget_get_window(n->area), c);
@@ -308,7 +308,7 @@ namespace user {
 
 bool UseGtkBackend() {
   using namespace detail;
-  Desktop& d = D();
+  Desktop& d = TheDesktop();
   if (d.backend && d.backend->IsGtk()) return true;
   auto gtk = MakeGtkBackend();
   if (!gtk) return false;
@@ -319,7 +319,7 @@ bool UseGtkBackend() {
 }
 
 bool UsingGtkBackend() {
-  auto& d = detail::D();
+  auto& d = detail::TheDesktop();
   return d.backend && d.backend->IsGtk();
 }
 
