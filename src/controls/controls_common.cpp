@@ -6,7 +6,9 @@
 
 #include "controls/controls_impl.h"
 #include "platform/automation/error.h"
+#include "platform/gdi/gdi_scoped.h"
 #include "platform/user/user.h"
+#include "platform/user/window_dc.h"
 
 namespace ktfolio::controls {
 
@@ -14,9 +16,7 @@ using namespace win;
 
 HFONT CreateScreenFont(const StdFont& font) {
   LOGFONT lf;
-  HDC screen = CreateCompatibleDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  DeleteDC(screen);
+  const int dpi = GetDeviceCaps(MemoryDC(nullptr), LOGPIXELSY);
   lf.lfHeight = -static_cast<LONG>(std::lround(font.Size * dpi / 72.0));
   lf.lfWeight = font.Weight();
   lf.lfItalic = font.Italic;
@@ -26,17 +26,12 @@ HFONT CreateScreenFont(const StdFont& font) {
   return CreateFontIndirect(&lf);
 }
 
-void OutlinedRect(HDC dc, int left, int top, int right, int bottom, int penWidth, std::uint32_t penColor,
-                  std::uint32_t brushColor) {
-  HPEN pen = penWidth >= 1 ? CreatePen(PS_SOLID, penWidth, penColor) : nullptr;
-  HBRUSH brush = CreateSolidBrush(brushColor);
-  HGDIOBJ oldPen = SelectObject(dc, pen ? static_cast<HGDIOBJ>(pen) : GetStockObject(NULL_PEN));
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
-  Rectangle(dc, left, top, right, bottom);
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
-  if (pen) DeleteObject(pen);
-  DeleteObject(brush);
+void OutlinedRect(HDC dc, const RECT& rc, int penWidth, std::uint32_t penColor, std::uint32_t brushColor) {
+  const OwnedPen pen(penWidth >= 1 ? CreatePen(PS_SOLID, penWidth, penColor) : nullptr);
+  const OwnedBrush brush(CreateSolidBrush(brushColor));
+  const SelectedObject penSelected(dc, pen ? static_cast<HGDIOBJ>(pen.get()) : GetStockObject(NULL_PEN));
+  const SelectedObject brushSelected(dc, brush);
+  Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
 }
 
 bool RegisterControlClass(const char* name, WNDPROC proc, UINT style) {
@@ -56,22 +51,18 @@ void PaintBuffered(HWND hwnd, HDC target, const std::function<void(HDC dc, int w
   GetClientRect(hwnd, &rc);
   const int w = rc.right, h = rc.bottom;
   if (w <= 0 || h <= 0) return;
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bmp = CreateCompatibleBitmap(target, w, h);
-  HGDIOBJ old = SelectObject(dc, bmp);
+  const OwnedDC dc = MemoryDC(target);
+  const OwnedBitmap bmp(CreateCompatibleBitmap(target, w, h));
+  const SelectedObject selected(dc, bmp);
   draw(dc, w, h);
   BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
 }
 
 void PaintNow(HWND hwnd, const std::function<void(HDC)>& paint) {
   if (!hwnd || !IsWindow(hwnd)) return;
-  HDC dc = GetDC(hwnd);
+  const WindowDC dc(hwnd);
   if (!dc) return;
   paint(dc);
-  ReleaseDC(hwnd, dc);
 }
 
 bool HandleCommon(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const std::function<void(HDC)>& paint,

@@ -12,6 +12,7 @@
 #include "platform/automation/picture.h"
 #include "platform/container/property_bag.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_scoped.h"
 #include "platform/user/user.h"
 
 namespace ktfolio::controls {
@@ -22,8 +23,7 @@ win::HFONT CreateScreenFont(const StdFont& font);
 
 // A rectangle with a solid pen of `penWidth` (a null pen when below 1) in
 // `penColor` and a solid brush of `brushColor`; colours are RGB.
-void OutlinedRect(win::HDC dc, int left, int top, int right, int bottom, int penWidth, std::uint32_t penColor,
-                  std::uint32_t brushColor);
+void OutlinedRect(win::HDC dc, const win::RECT& rc, int penWidth, std::uint32_t penColor, std::uint32_t brushColor);
 
 // Registers a window class once per process; false when it cannot.
 bool RegisterControlClass(const char* name, win::WNDPROC proc, win::UINT style);

@@ -287,47 +287,54 @@ void KtBoton::Refresh() {
   controls::PaintNow(hwnd_, [this](HDC dc) { Paint(dc); });
 }
 
-// Border, bevel and face; leaves (l, t, r, b) around the content.
-void KtBoton::PaintFace(HDC dc, int& l, int& t, int& r, int& b, bool hot, bool down) {
+// Border, bevel and face; leaves `box` around the content.
+void KtBoton::PaintFace(HDC dc, RECT& box, bool hot, bool down) {
   const std::uint32_t light = OleTranslateColor(backLightColor_), dark = OleTranslateColor(backShadowColor_);
   const std::uint32_t face = OleTranslateColor(Pressed() ? backPressedColor_ : backColor_);
   const int bw = hot ? borderFocusedWidth_ : borderWidth_;
-  controls::OutlinedRect(dc, 0 + bw / 2, 0 + bw / 2, r - (bw - 1) / 2, b - (bw - 1) / 2, bw, 0, down ? dark : light);
-  if (bw > 0) DeflateRect(l, t, r, b, bw);
-  if (!down && bevelWidth_ > 0)
-    DrawBevel(dc, l, t, r, b, Pressed() ? dark : light, Pressed() ? light : dark, bevelWidth_);
-  if (down) l += bevelWidth_, t += bevelWidth_;
-  controls::OutlinedRect(dc, l, t, r, b, 1, face, face);
-  if (down) l += bevelWidth_, t += bevelWidth_;
+  const RECT border{bw / 2, bw / 2, box.right - (bw - 1) / 2, box.bottom - (bw - 1) / 2};
+  controls::OutlinedRect(dc, border, bw, 0, down ? dark : light);
+  if (bw > 0) DeflateRect(box, bw);
+  if (!down && bevelWidth_ > 0) DrawBevel(dc, box, Pressed() ? dark : light, Pressed() ? light : dark, bevelWidth_);
+  if (down) box.left += bevelWidth_, box.top += bevelWidth_;
+  controls::OutlinedRect(dc, box, 1, face, face);
+  if (down) box.left += bevelWidth_, box.top += bevelWidth_;
   if (!down && hot && showFocusRect_) {
-    RECT focus{l + 1, t + 1, r - 1, b - 1};
+    RECT focus{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
     DrawFocusRect(dc, &focus);
   }
 }
 
-void KtBoton::PaintContent(HDC dc, int l, int t, int r, int b, bool hot) {
-  DeflateRect(l, t, r, b, marginWidth_);
+void KtBoton::PaintContent(HDC dc, RECT box, bool hot) {
+  DeflateRect(box, marginWidth_);
   const std::shared_ptr<Picture>& pic = hot && hotPicture_ ? hotPicture_ : picture_;
   const bool enabled = Enabled();
   if (pic && pic->Handle()) {
     BITMAP bm;
     GetObject(pic->Handle(), sizeof bm, &bm);
-    DrawPicture(dc, PictureRef{pic->Handle(), nullptr}, bm.bmWidth, bm.bmHeight, pictureWidth_, pictureHeight_,
-                enabled, picturePos_, l, t, r, b, shadeMode_, Pressed() ? backPressedColor_ : backColor_,
-                backShadowColor_, backLightColor_, marginWidth_);
+    const PictureStyle look{.picture = {pic->Handle(), nullptr},
+                            .naturalW = bm.bmWidth,
+                            .naturalH = bm.bmHeight,
+                            .wantedW = pictureWidth_,
+                            .wantedH = pictureHeight_,
+                            .position = picturePos_,
+                            .gap = marginWidth_,
+                            .enabled = enabled,
+                            .shadeMode = shadeMode_,
+                            .face = Pressed() ? backPressedColor_ : backColor_,
+                            .dark = backShadowColor_,
+                            .light = backLightColor_};
+    DrawPicture(dc, look, box);
   }
   const std::string caption = Caption();
   if (caption.empty()) return;
-  HFONT font = controls::CreateScreenFont(*font_);
-  const RECT box{l, t, r, b};
+  const OwnedFont font(controls::CreateScreenFont(*font_));
   // A disabled caption is cut into the face: shadow colour over a light copy.
-  if (enabled)
-    DrawCaptionText(dc, caption, 0, font, hot ? foreFocusedColor_ : foreColor_, backShadowColor_, backLightColor_,
-                    box, 1, false, captionPos_, true, true);
-  else
-    DrawCaptionText(dc, caption, 3, font, backShadowColor_, backShadowColor_, backLightColor_, box, 1, false,
-                    captionPos_, true, true);
-  DeleteObject(font);
+  CaptionStyle style{.font = font, .darkColor = backShadowColor_, .lightColor = backLightColor_, .offset = 1,
+                     .position = captionPos_};
+  style.relief = enabled ? 0 : 3;
+  style.textColor = !enabled ? backShadowColor_ : hot ? foreFocusedColor_ : foreColor_;
+  DrawCaptionText(dc, caption, box, style);
 }
 
 void KtBoton::Paint(HDC target) {
@@ -335,9 +342,9 @@ void KtBoton::Paint(HDC target) {
   const bool leftHeld = GetAsyncKeyState(VK_LBUTTON) < 0;
   const bool down = ((leftHeld && mousePressed_) || keyPressed_) && hot;
   controls::PaintBuffered(hwnd_, target, [&](HDC dc, int w, int h) {
-    int l = 0, t = 0, r = w, b = h;
-    PaintFace(dc, l, t, r, b, hot, down);
-    PaintContent(dc, l, t, r, b, hot);
+    RECT box{0, 0, w, h};
+    PaintFace(dc, box, hot, down);
+    PaintContent(dc, box, hot);
   });
 }
 

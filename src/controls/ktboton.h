@@ -144,8 +144,8 @@ class KtBoton : private ISubclass {
   void OnKeyUp(int vk);
   void FireClick(bool byUser);
   void Paint(win::HDC target);
-  void PaintFace(win::HDC dc, int& l, int& t, int& r, int& b, bool hot, bool down);
-  void PaintContent(win::HDC dc, int l, int t, int r, int b, bool hot);
+  void PaintFace(win::HDC dc, win::RECT& box, bool hot, bool down);
+  void PaintContent(win::HDC dc, win::RECT box, bool hot);
   void MoveFocus(bool forward);
 
   win::HWND hwnd_ = nullptr;

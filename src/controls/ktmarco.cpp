@@ -128,14 +128,14 @@ void KtMarco::Refresh() {
 }
 
 // The etched frame line, with the title set into its top or bottom edge.
-void KtMarco::PaintFrame(HDC dc, int& l, int& t, int& r, int& b) {
-  RECT line{l, t, r, b};
+void KtMarco::PaintFrame(HDC dc, RECT& box) {
+  RECT line = box;
   DrawEdge(dc, &line, EDGE_ETCHED, BF_RECT);
-  DeflateRect(l, t, r, b, 2);
+  DeflateRect(box, 2);
   if (frameTitle_.empty()) return;
-  HFONT font = controls::CreateScreenFont(*frameFont_);
-  const int saved = SaveDC(dc);
-  SelectObject(dc, font);
+  const OwnedFont font(controls::CreateScreenFont(*frameFont_));
+  const SavedDCState saved(dc);
+  const SelectedObject selected(dc, font);
   RECT measured{0, 0, 0, 0};
   DrawText(dc, frameTitle_.c_str(), -1, &measured, DT_CALCRECT | DT_NOPREFIX);
   const int textW = measured.right - measured.left, textH = measured.bottom - measured.top;
@@ -151,24 +151,23 @@ void KtMarco::PaintFrame(HDC dc, int& l, int& t, int& r, int& b) {
     right += shift;
   }
   const int top = frame_ == ppFrameTop ? line.top - textH / 2 + 1 : line.bottom - textH / 2 - 1;
-  controls::OutlinedRect(dc, left, top, right, top + textH, 1, OleTranslateColor(backColor_), OleTranslateColor(backColor_));
+  controls::OutlinedRect(dc, RECT{left, top, right, top + textH}, 1, OleTranslateColor(backColor_), OleTranslateColor(backColor_));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, OleTranslateColor(frameColor_));
-  RECT box{left + frameWidth_, top, right - frameWidth_, top + textH};
-  DrawText(dc, frameTitle_.c_str(), -1, &box, DT_NOPREFIX | DT_NOCLIP);
-  RestoreDC(dc, saved);
-  DeleteObject(font);
+  RECT title{left + frameWidth_, top, right - frameWidth_, top + textH};
+  DrawText(dc, frameTitle_.c_str(), -1, &title, DT_NOPREFIX | DT_NOCLIP);
 }
 
 // Tiles the picture; the OnOff and OffOn modes leave every other tile empty,
 // like a chequer board starting with a tile or with a gap.
-void KtMarco::PaintMosaic(HDC dc, int l, int t, int r, int b) {
+void KtMarco::PaintMosaic(HDC dc, const RECT& box) {
+  const int l = box.left, t = box.top, r = box.right, b = box.bottom;
   BITMAP bm;
   if (!GetObject(mosaicPicture_->Handle(), sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return;
-  const int saved = SaveDC(dc);
+  const SavedDCState saved(dc);
   IntersectClipRect(dc, l, t, r, b);
-  HDC tile = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(tile, mosaicPicture_->Handle());
+  const OwnedDC tile = MemoryDC(dc);
+  const SelectedObject selected(tile, mosaicPicture_->Handle());
   const int stepX = bm.bmWidth + mosaicBorder_, stepY = bm.bmHeight + mosaicBorder_;
   for (int y = t, row = 0; y < b; y += stepY, ++row)
     for (int x = l, col = 0; x < r; x += stepX, ++col) {
@@ -176,18 +175,16 @@ void KtMarco::PaintMosaic(HDC dc, int l, int t, int r, int b) {
       if ((mosaic_ == ppMosaicOnOff && !on) || (mosaic_ == ppMosaicOffOn && on)) continue;
       BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, tile, 0, 0, SRCCOPY);
     }
-  SelectObject(tile, old);
-  DeleteDC(tile);
-  RestoreDC(dc, saved);
 }
 
 // The text over the whole area, the filled part, then the text again in the
 // background colour clipped to the fill, so it shows inverted there.
-void KtMarco::PaintFlood(HDC dc, int l, int t, int r, int b, HFONT font) {
+void KtMarco::PaintFlood(HDC dc, const RECT& all, HFONT font) {
   const std::string text = floodShowPct_ ? std::to_string(floodPercent_) + "%" : Caption();
-  const RECT all{l, t, r, b};
-  DrawCaptionText(dc, text, 0, font, foreColor_, backShadowColor_, backLightColor_, all, 0, wordWrap_, captionPos_,
-                  true, true);
+  const int l = all.left, t = all.top, r = all.right, b = all.bottom;
+  CaptionStyle style{.font = font, .textColor = foreColor_, .darkColor = backShadowColor_,
+                     .lightColor = backLightColor_, .wordWrap = wordWrap_, .position = captionPos_};
+  DrawCaptionText(dc, text, all, style);
   if (floodPercent_ == 0) return;
   const int pct = floodPercent_, R = r + 1, B = b + 1;
   RECT fill{l, t, R, B};
@@ -197,12 +194,11 @@ void KtMarco::PaintFlood(HDC dc, int l, int t, int r, int b, HFONT font) {
     case ppFloodToTop: fill.top = B - (B - t) * pct / 100; break;
     default: fill.bottom = t + (B - t) * pct / 100; break;
   }
-  controls::OutlinedRect(dc, fill.left, fill.top, fill.right + 1, fill.bottom + 1, 0, 0, OleTranslateColor(floodColor_));
-  const int saved = SaveDC(dc);
+  controls::OutlinedRect(dc, RECT{fill.left, fill.top, fill.right + 1, fill.bottom + 1}, 0, 0, OleTranslateColor(floodColor_));
+  const SavedDCState saved(dc);
   IntersectClipRect(dc, fill.left, fill.top, fill.right - 1, fill.bottom - 1);
-  DrawCaptionText(dc, text, 0, font, backColor_, backShadowColor_, backLightColor_, all, 0, wordWrap_, captionPos_,
-                  true, true);
-  RestoreDC(dc, saved);
+  style.textColor = backColor_;
+  DrawCaptionText(dc, text, all, style);
 }
 
 void KtMarco::Paint(HDC target) {
@@ -214,31 +210,32 @@ void KtMarco::Draw(HDC dc, int w, int h) {
   const std::uint32_t light = OleTranslateColor(backLightColor_), dark = OleTranslateColor(backShadowColor_);
   const int bw = borderWidth_;
   if (bw < 1)
-    controls::OutlinedRect(dc, 0, 0, w, h, 1, back, back);
+    controls::OutlinedRect(dc, RECT{0, 0, w, h}, 1, back, back);
   else
-    controls::OutlinedRect(dc, bw / 2, bw / 2, w - (bw - 1) / 2, h - (bw - 1) / 2, bw, 0, back);
-  int l = 0, t = 0, r = w, b = h;
-  if (bw > 0) DeflateRect(l, t, r, b, bw);
-  if (frame_ != ppFrameNone) PaintFrame(dc, l, t, r, b);
+    controls::OutlinedRect(dc, RECT{bw / 2, bw / 2, w - (bw - 1) / 2, h - (bw - 1) / 2}, bw, 0, back);
+  RECT box{0, 0, w, h};
+  if (bw > 0) DeflateRect(box, bw);
+  if (frame_ != ppFrameNone) PaintFrame(dc, box);
   auto bevel = [&](std::int32_t kind) {
-    if (kind == ppBevelRaised) DrawBevel(dc, l, t, r, b, light, dark, bevelWidth_);
-    if (kind == ppBevelInset) DrawBevel(dc, l, t, r, b, dark, light, bevelWidth_);
+    if (kind == ppBevelRaised) DrawBevel(dc, box, light, dark, bevelWidth_);
+    if (kind == ppBevelInset) DrawBevel(dc, box, dark, light, bevelWidth_);
   };
   bevel(bevelOuter_);
   if (bevelInner_ != ppBevelNone) {
-    DeflateRect(l, t, r, b, frameWidth_);
+    DeflateRect(box, frameWidth_);
     bevel(bevelInner_);
   }
-  if (mosaic_ != ppMosaicNone && mosaicPicture_ && mosaicPicture_->Handle()) PaintMosaic(dc, l, t, r, b);
-  DeflateRect(l, t, r, b, marginWidth_);
-  if (r > l && b > t) {
-    HFONT font = controls::CreateScreenFont(*font_);
+  if (mosaic_ != ppMosaicNone && mosaicPicture_ && mosaicPicture_->Handle()) PaintMosaic(dc, box);
+  DeflateRect(box, marginWidth_);
+  if (box.right > box.left && box.bottom > box.top) {
+    const OwnedFont font(controls::CreateScreenFont(*font_));
     if (flood_ != ppFloodNone)
-      PaintFlood(dc, l, t, r, b, font);
+      PaintFlood(dc, box, font);
     else
-      DrawCaptionText(dc, Caption(), fontStyle_, font, foreColor_, backShadowColor_, backLightColor_,
-                      RECT{l, t, r, b}, fontSlip_, wordWrap_, captionPos_, true, true);
-    DeleteObject(font);
+      DrawCaptionText(dc, Caption(), box,
+                      {.relief = fontStyle_, .font = font, .textColor = foreColor_, .darkColor = backShadowColor_,
+                       .lightColor = backLightColor_, .offset = fontSlip_, .wordWrap = wordWrap_,
+                       .position = captionPos_});
   }
 }
 

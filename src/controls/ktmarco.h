@@ -104,9 +104,9 @@ class KtMarco {
   win::LRESULT Handle(win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
   void Paint(win::HDC target);
   void Draw(win::HDC dc, int w, int h);
-  void PaintFrame(win::HDC dc, int& l, int& t, int& r, int& b);
-  void PaintMosaic(win::HDC dc, int l, int t, int r, int b);
-  void PaintFlood(win::HDC dc, int l, int t, int r, int b, win::HFONT font);
+  void PaintFrame(win::HDC dc, win::RECT& box);
+  void PaintMosaic(win::HDC dc, const win::RECT& box);
+  void PaintFlood(win::HDC dc, const win::RECT& box, win::HFONT font);
 
   win::HWND hwnd_ = nullptr;
   std::uint32_t backColor_ = 0x8000000F;

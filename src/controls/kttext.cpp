@@ -39,7 +39,7 @@ KtText::KtText(HWND parent, const std::string& name, Container& site, bool runTi
   SetWindowLongPtr(self_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ole_->hwnd = self_;
   delay_.ThatTime = [this](CTimer&) { OnDelay(); };
-  hfont_ = controls::CreateScreenFont(*font_);
+  hfont_.reset(controls::CreateScreenFont(*font_));
   BuildEditWindow();
   AttachSubclass();
   // With the properties in place, as a control starts: the hook is there
@@ -55,7 +55,6 @@ KtText::~KtText() {
   ReleaseColorObjects();
   SetWindowLongPtr(self_, GWLP_USERDATA, 0);
   DestroyWindow(self_);
-  if (hfont_) DeleteObject(hfont_);
 }
 
 void KtText::SetClientSite(ole::IOleClientSite* site) { ole_->site = site; }
@@ -181,9 +180,9 @@ void KtText::Enabled(bool v) {
 
 void KtText::Font(FontPtr v) {
   font_ = v ? std::move(v) : MakeFont("Arial", 8);
-  if (hfont_) DeleteObject(hfont_);
-  hfont_ = controls::CreateScreenFont(*font_);
-  if (edit_) SendMessage(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_), TRUE);
+  OwnedFont previous = std::move(hfont_);  // the edit lets go of it before it goes
+  hfont_.reset(controls::CreateScreenFont(*font_));
+  if (edit_) SendMessage(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_.get()), TRUE);
 }
 
 // ---- colours ---------------------------------------------------------------------------------
@@ -205,15 +204,14 @@ HBRUSH KtText::BackBrush() {
   const std::uint32_t back = CurrentBackColor();
   if (backBrush_ && backBrushColor_ != back) ReleaseColorObjects();
   if (!backBrush_) {
-    backBrush_ = CreateSolidBrush(back);
+    backBrush_.reset(CreateSolidBrush(back));
     backBrushColor_ = back;
   }
   return backBrush_;
 }
 
 void KtText::ReleaseColorObjects() {
-  if (backBrush_) DeleteObject(backBrush_);
-  backBrush_ = nullptr;
+  backBrush_.reset();
 }
 
 // ---- editing operations -------------------------------------------------------------------------
@@ -417,13 +415,10 @@ void KtText::LayoutCaption() {
 void KtText::PaintCaption(HDC dc) {
   if (!label_.Visible) return;
   const RECT rc = CaptionRect();
-  HBRUSH back = CreateSolidBrush(OleTranslateColor(captionBackColor_));
-  FillRect(dc, &rc, back);
-  DeleteObject(back);
-  HFONT font = controls::CreateScreenFont(*label_.Font);
-  DrawCaptionText(dc, label_.Caption, 0, font, OleTranslateColor(label_.Forecolor), 0, 0, rc, 0, true, captionAlignment_, true,
-                  true);
-  DeleteObject(font);
+  FillRect(dc, &rc, OwnedBrush(CreateSolidBrush(OleTranslateColor(captionBackColor_))));
+  const OwnedFont font(controls::CreateScreenFont(*label_.Font));
+  DrawCaptionText(dc, label_.Caption, rc,
+                  {.font = font, .textColor = OleTranslateColor(label_.Forecolor), .wordWrap = true, .position = captionAlignment_});
 }
 
 LRESULT KtText::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

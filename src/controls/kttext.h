@@ -16,6 +16,7 @@
 #include "platform/automation/font.h"
 #include "platform/automation/variant.h"
 #include "platform/container/container.h"
+#include "platform/gdi/gdi_scoped.h"
 #include "platform/user/user.h"
 #include "winsupport/drawing.h"
 #include "winsupport/inplace.h"
@@ -337,7 +338,7 @@ class KtText : private ISubclass, private IPAO {
   bool ignoreChangeEvent_ = false;
   bool trapTab_ = false;
   FontPtr font_;
-  win::HFONT hfont_ = nullptr;
+  win::OwnedFont hfont_;
   clsLabel label_;
   std::string defaultCaption_;
   std::int32_t captionAlignment_ = 3;
@@ -348,7 +349,7 @@ class KtText : private ISubclass, private IPAO {
   const std::string tabReplacement_ = "    ";
 
   // Cached brush of the background and the colour it was made from.
-  win::HBRUSH backBrush_ = nullptr;
+  win::OwnedBrush backBrush_;
   std::uint32_t backBrushColor_ = 0;
   CTimer delay_;
   unsigned pending_ = kNone;

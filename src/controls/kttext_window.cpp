@@ -89,7 +89,7 @@ void KtText::BuildEditWindow() {
   const DWORD exStyle = appearance_ != 1 ? WS_EX_CLIENTEDGE : 0;
   edit_ = CreateWindowEx(exStyle, "Edit", "", style, 0, 0, 0, 0, self_, nullptr, nullptr, nullptr);
   if (!edit_) return;
-  SendMessage(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_), FALSE);
+  SendMessage(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(hfont_.get()), FALSE);
   if (maxLength_ > 0) SendMessage(edit_, EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
   SetWindowText(edit_, text_.c_str());
   const std::u32string password = kttext::ToU32(passwordChar_);

@@ -9,23 +9,7 @@ using namespace win;
 
 clsBitmap::clsBitmap() = default;
 
-clsBitmap::~clsBitmap() {
-  // Deselect before deleting so each bitmap is free to go.
-  if (imageDC_) {
-    if (imageOld_) SelectObject(imageDC_, imageOld_);
-    DeleteDC(imageDC_);
-  }
-  if (invertDC_) {
-    if (invertOld_) SelectObject(invertDC_, invertOld_);
-    DeleteDC(invertDC_);
-  }
-  if (maskDC_) {
-    if (maskOld_) SelectObject(maskDC_, maskOld_);
-    DeleteDC(maskDC_);
-  }
-  if (invertBmp_) DeleteObject(invertBmp_);
-  if (maskBmp_) DeleteObject(maskBmp_);
-}
+clsBitmap::~clsBitmap() = default;
 
 void clsBitmap::SetBitmap(HBITMAP& bitmap, bool& success) {
   success = false;
@@ -35,17 +19,20 @@ void clsBitmap::SetBitmap(HBITMAP& bitmap, bool& success) {
   height_ = info.bmHeight;
   hBitMap_ = bitmap;
 
-  imageDC_ = CreateCompatibleDC(nullptr);
-  invertDC_ = CreateCompatibleDC(nullptr);
-  maskDC_ = CreateCompatibleDC(nullptr);
+  imageSelected_.restore();
+  invertSelected_.restore();
+  maskSelected_.restore();
+  imageDC_ = MemoryDC(nullptr);
+  invertDC_ = MemoryDC(nullptr);
+  maskDC_ = MemoryDC(nullptr);
   if (!imageDC_ || !invertDC_ || !maskDC_) return;
-  imageOld_ = SelectObject(imageDC_, bitmap);
-  if (!imageOld_) return;
+  imageSelected_ = SelectedObject(imageDC_, bitmap);
+  if (!imageSelected_.previous()) return;
 
-  invertBmp_ = CreateCompatibleBitmap(imageDC_, width_, height_);
-  invertOld_ = SelectObject(invertDC_, invertBmp_);
-  maskBmp_ = CreateCompatibleBitmap(maskDC_, width_, height_);
-  maskOld_ = SelectObject(maskDC_, maskBmp_);
+  invertBmp_.reset(CreateCompatibleBitmap(imageDC_, width_, height_));
+  invertSelected_ = SelectedObject(invertDC_, invertBmp_);
+  maskBmp_.reset(CreateCompatibleBitmap(maskDC_, width_, height_));
+  maskSelected_ = SelectedObject(maskDC_, maskBmp_);
   BitBlt(invertDC_, 0, 0, width_, height_, imageDC_, 0, 0, SRCCOPY);
   BitBlt(maskDC_, 0, 0, width_, height_, imageDC_, 0, 0, SRCCOPY);
   SetBkColor(invertDC_, 0);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_scoped.h"
 
 namespace ktfolio {
 
@@ -19,10 +20,10 @@ class clsBitmap {
   clsBitmap(const clsBitmap&) = delete;
   clsBitmap& operator=(const clsBitmap&) = delete;
 
-  win::HDC ImageDC() const { return imageDC_; }
+  win::HDC ImageDC() const { return imageDC_.get(); }
   win::HBITMAP hBitMap() const { return hBitMap_; }
-  win::HDC InvertImageDC() const { return invertDC_; }
-  win::HDC MaskDC() const { return maskDC_; }
+  win::HDC InvertImageDC() const { return invertDC_.get(); }
+  win::HDC MaskDC() const { return maskDC_.get(); }
   std::int32_t Width() const { return width_; }
   std::int32_t Height() const { return height_; }
 
@@ -35,12 +36,14 @@ class clsBitmap {
   static std::unique_ptr<clsBitmap> Load(const std::string& fileName);
 
  private:
-  win::HDC imageDC_ = nullptr, invertDC_ = nullptr, maskDC_ = nullptr;
-  win::HGDIOBJ imageOld_ = nullptr, invertOld_ = nullptr, maskOld_ = nullptr;
-  win::HBITMAP invertBmp_ = nullptr, maskBmp_ = nullptr;
+  // Members go in reverse order: the selections are undone first, then the
+  // contexts and the working bitmaps go, and the picture's bitmap last.
+  std::unique_ptr<Picture> picture_;  // keeps the picture's own bitmap alive
+  win::OwnedBitmap invertBmp_, maskBmp_;
+  win::OwnedDC imageDC_, invertDC_, maskDC_;
+  win::SelectedObject imageSelected_, invertSelected_, maskSelected_;
   win::HBITMAP hBitMap_ = nullptr;
   std::int32_t width_ = 0, height_ = 0;
-  std::unique_ptr<Picture> picture_;  // keeps the picture's own bitmap alive
 };
 
 }  // namespace ktfolio

@@ -8,6 +8,7 @@
 #include "model/text_width.h"
 #include "model/textitem.h"
 #include "platform/automation/datetime.h"
+#include "platform/gdi/gdi_scoped.h"
 
 namespace ktfolio {
 
@@ -46,26 +47,6 @@ std::size_t IndentSpaces(double pixels, INT spaceWidth, double lineWidth) {
   const double enough = std::floor(std::max(lineWidth, 0.0) / spaceWidth) + 1.0;
   return static_cast<std::size_t>(std::min(wanted, enough));
 }
-
-// A measuring font selected into a device context for one scope; the
-// context's previous state comes back however the scope is left.
-class SelectedFont {
- public:
-  SelectedFont(HDC hdc, HFONT font, int saved) : hdc_(hdc), font_(font), saved_(saved), previous_(SelectObject(hdc, font)) {}
-  ~SelectedFont() {
-    SelectObject(hdc_, previous_);
-    DeleteObject(font_);
-    RestoreDC(hdc_, saved_);
-  }
-  SelectedFont(const SelectedFont&) = delete;
-  SelectedFont& operator=(const SelectedFont&) = delete;
-
- private:
-  HDC hdc_;
-  HFONT font_;
-  int saved_;
-  HGDIOBJ previous_;
-};
 
 }  // namespace
 
@@ -169,10 +150,11 @@ void KtTextItem::GetHeight(HDC hdc, float right) {
     RECT rc{0, 0, MeasuredTextWidth(*this, right, dpiX), 1};
     // A cell whose font cannot be made is not measured with another one: the
     // failure is on record and the height stays as it was.
-    HFONT font = SetFont(hdc, nullptr, 100.0);
+    const OwnedFont font(SetFont(hdc, nullptr, 100.0));
     if (!font) return;
-    const int saved = SaveDC(hdc);
-    const SelectedFont selected(hdc, font, saved);
+    // The context's state comes back however the scope is left.
+    const SavedDCState saved(hdc);
+    const SelectedObject selected(hdc, font);
     {
       SetBkMode(hdc, TRANSPARENT);
       UINT flags = style_->WordWrap ? DT_WORDBREAK : 0;

@@ -6,6 +6,7 @@
 
 #include "platform/automation/variant.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_scoped.h"
 
 namespace ktfolio {
 
@@ -61,13 +62,12 @@ float TwipsPerPixelY() { return g_twipsPerPixelY; }
 
 void InitScreenMeasures() {
   using namespace win;
-  HDC dc = CreateDC("DISPLAY", nullptr, nullptr, nullptr);
+  OwnedDC dc(CreateDC("DISPLAY", nullptr, nullptr, nullptr));
   if (!dc) return;
   int x = GetDeviceCaps(dc, LOGPIXELSX);
   int y = GetDeviceCaps(dc, LOGPIXELSY);
   g_twipsPerPixelX = x > 0 ? 1440.0f / static_cast<float>(x) : 0.0f;
   g_twipsPerPixelY = y > 0 ? 1440.0f / static_cast<float>(y) : 0.0f;
-  DeleteDC(dc);
 }
 
 }  // namespace ktfolio

@@ -40,7 +40,13 @@ class DefaultsPage : public PropertyPage {
   void Build();
   void BuildColumns();
   void BuildFont();
-  HWND Labelled(const char* label, const char* name, const char* property, int x, int y, int labelW, int boxW);
+  // A text box with its label, filed under the property it edits.
+  struct LabelledField {
+    const char* label;
+    const char* name;
+    const char* property;
+  };
+  HWND Labelled(const LabelledField& field, int x, int y, int labelW, int boxW);
   void OnSelectionChanged() override;
   void OnApply() override;
   void OnCommand(HWND control, WORD code) override;
@@ -63,22 +69,21 @@ class DefaultsPage : public PropertyPage {
   std::shared_ptr<FontDispatch> font_;  // the held font
 };
 
-HWND DefaultsPage::Labelled(const char* label, const char* name, const char* property, int x, int y, int labelW,
-                            int boxW) {
-  Label(label, x, y, labelW);
-  HWND box = TextBox(name, x + labelW + 2, y, boxW);
-  fields_[property] = box;
+HWND DefaultsPage::Labelled(const LabelledField& field, int x, int y, int labelW, int boxW) {
+  Label(field.label, x, y, labelW);
+  HWND box = TextBox(field.name, x + labelW + 2, y, boxW);
+  fields_[field.property] = box;
   return box;
 }
 
 void DefaultsPage::Build() {
   Frame("FraRows", "Rows", 8, 6, 200, 80);
-  Labelled("Indent Top:", "txtdRowIndentTop", "dRowIndentTop", 18, 26, 90, 80);
-  Labelled("Indent Bottom:", "txtdRowIndentBottom", "dRowIndentBottom", 18, 54, 90, 80);
+  Labelled({"Indent Top:", "txtdRowIndentTop", "dRowIndentTop"}, 18, 26, 90, 80);
+  Labelled({"Indent Bottom:", "txtdRowIndentBottom", "dRowIndentBottom"}, 18, 54, 90, 80);
   Frame("FraLayout", "Layout", 8, 92, 200, 110);
   Label("Type:", 18, 114, 90);
   CboLayoutType_ = List("CboLayoutType", 110, 112, 88, {{"Manual", 0}, {"Uniform", 1}});
-  Labelled("Cols Per Row:", "txtdColsPerRow", "dColsPerRow", 18, 144, 90, 80);
+  Labelled({"Cols Per Row:", "txtdColsPerRow", "dColsPerRow"}, 18, 144, 90, 80);
   chkdInheritLastRow_ = Check("chkdInheritLastRow", "Inherit Last Row", 18, 174, 180);
   BuildFont();
   BuildColumns();
@@ -100,15 +105,11 @@ void DefaultsPage::BuildFont() {
 void DefaultsPage::BuildColumns() {
   Frame("FraColumns", "Columns", 216, 6, 416, 378);
   Label("Cell Borders:", 226, 26, 120);
-  const struct {
-    const char* label;
-    const char* name;
-    const char* property;
-  } borders[] = {{"Top:", "txtdColLineTop", "dColLineTop"},
+  const LabelledField borders[] = {{"Top:", "txtdColLineTop", "dColLineTop"},
                  {"Bottom:", "txtdColLineBottom", "dColLineBottom"},
                  {"Left:", "txtdColLineLeft", "dColLineLeft"},
                  {"Right:", "txtdColLineRight", "dColLineRight"}};
-  for (int i = 0; i < 4; ++i) Labelled(borders[i].label, borders[i].name, borders[i].property, 226 + i * 100, 48, 48, 44);
+  for (int i = 0; i < 4; ++i) Labelled(borders[i], 226 + i * 100, 48, 48, 44);
   Label("Pen Style:", 226, 82, 90);
   cbodColPenStyle_ = List("cbodColPenStyle", 318, 80, 150,
                           {{"Solid", 0}, {"Dash", 1}, {"Dot", 2}, {"Dash-Dot", 3}, {"Dash-Dot-Dot", 4}, {"Null", 5},
@@ -116,15 +117,15 @@ void DefaultsPage::BuildColumns() {
   chkdcolFillCell_ = Check("chkdcolFillCell", "Fill Cell", 226, 112, 110);
   chkdColWordWrap_ = Check("chkdColWordWrap", "Word Wrap", 346, 112, 110);
   ChkdColClipping_ = Check("ChkdColClipping", "Clipping", 466, 112, 110);
-  Labelled("Shadow Size:", "txtShadowSize", "dColShadowSize", 226, 142, 90, 60);
+  Labelled({"Shadow Size:", "txtShadowSize", "dColShadowSize"}, 226, 142, 90, 60);
   Label("Text Pos.:", 400, 144, 70);
   CboAlignPos_ = List("CboAlignPos", 472, 142, 150,
                       {{"Left Top", 0}, {"Center Top", 1}, {"Right Top", 2}, {"Justify Top", 3}, {"Left Center", 4},
                        {"Center Center", 5}, {"Right Center", 6}, {"Justify Center", 7}, {"Left Bottom", 8},
                        {"Center  Bottom", 9}, {"Right  Bottom", 10}, {"Justify  Bottom", 11}});
-  Labelled("Indent First:", "txtdColIndentFirst", "dColIndentFirst", 226, 176, 90, 60);
-  Labelled("Indent Right:", "txtdColIndentRight", "dColIndentRight", 226, 206, 90, 60);
-  Labelled("Indent Left:", "txtdColIndentLeft", "dColIndentLeft", 226, 236, 90, 60);
+  Labelled({"Indent First:", "txtdColIndentFirst", "dColIndentFirst"}, 226, 176, 90, 60);
+  Labelled({"Indent Right:", "txtdColIndentRight", "dColIndentRight"}, 226, 206, 90, 60);
+  Labelled({"Indent Left:", "txtdColIndentLeft", "dColIndentLeft"}, 226, 236, 90, 60);
   Label("Colors:", 400, 176, 70);
   const struct {
     const char* name;

@@ -51,7 +51,7 @@ PropertyPage::PropertyPage(Form& form, std::string caption) : form_(form), capti
   lf.lfHeight = -12;  // 9 points at 96 dpi
   lf.lfWeight = 400;
   std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", "Arial");
-  font_ = CreateFontIndirect(&lf);
+  font_.reset(CreateFontIndirect(&lf));
   ok_ = Button("cmdOK", "OK", 0, 0, kDialogButtonWidth, kDialogButtonHeight);
   cancel_ = Button("cmdCancel", "Cancel", 0, 0, kDialogButtonWidth, kDialogButtonHeight);
   apply_ = Button("cmdApply", "Apply", 0, 0, kDialogButtonWidth, kDialogButtonHeight);
@@ -69,8 +69,6 @@ PropertyPage::~PropertyPage() {
     SetWindowLongPtr(panel_, GWLP_USERDATA, 0);
     DestroyWindow(panel_);
   }
-  for (auto& [hwnd, brush] : swatchBrushes_) DeleteObject(brush);
-  if (font_) DeleteObject(font_);
 }
 
 // ---- protocol --------------------------------------------------------------------------
@@ -119,25 +117,24 @@ KtPrint4* PropertyPage::FirstControl() const {
 
 // ---- building ----------------------------------------------------------------------------
 
-HWND PropertyPage::Child(const char* cls, const std::string& name, const std::string& text, DWORD style, int x, int y,
-                         int w, int h, DWORD exStyle) {
-  HWND hwnd = CreateWindowEx(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, panel_,
-                             reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(nextId_++)), nullptr, nullptr);
-  if (!name.empty()) SetMemberName(hwnd, name);
-  SendMessage(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+HWND PropertyPage::Child(const ChildKind& kind, int x, int y, int w, int h) {
+  HWND hwnd = CreateWindowEx(kind.exStyle, kind.cls, kind.text.c_str(), WS_CHILD | WS_VISIBLE | kind.style, x, y, w, h,
+                             panel_, reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(nextId_++)), nullptr, nullptr);
+  if (!kind.name.empty()) SetMemberName(hwnd, kind.name);
+  SendMessage(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   return hwnd;
 }
 
 HWND PropertyPage::Label(const std::string& text, int x, int y, int w, int h, DWORD align) {
-  return Child("Static", "", text, align, x, y, w, h);
+  return Child({"Static", "", text, align}, x, y, w, h);
 }
 
 HWND PropertyPage::Frame(const std::string& name, const std::string& caption, int x, int y, int w, int h) {
-  return Child("Button", name, caption, BS_GROUPBOX, x, y, w, h);
+  return Child({"Button", name, caption, BS_GROUPBOX}, x, y, w, h);
 }
 
 HWND PropertyPage::List(const std::string& name, int x, int y, int w, const std::vector<Entry>& entries, DWORD style) {
-  HWND list = Child("ComboBox", name, "", style | WS_TABSTOP, x, y, w, kListHeight);
+  HWND list = Child({"ComboBox", name, "", style | WS_TABSTOP}, x, y, w, kListHeight);
   for (const Entry& e : entries) {
     const LRESULT i = SendMessage(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.text));
     SendMessage(list, CB_SETITEMDATA, static_cast<WPARAM>(i), e.value);
@@ -146,19 +143,19 @@ HWND PropertyPage::List(const std::string& name, int x, int y, int w, const std:
 }
 
 HWND PropertyPage::Check(const std::string& name, const std::string& caption, int x, int y, int w) {
-  return Child("Button", name, caption, BS_AUTOCHECKBOX | WS_TABSTOP, x, y, w, kCheckHeight);
+  return Child({"Button", name, caption, BS_AUTOCHECKBOX | WS_TABSTOP}, x, y, w, kCheckHeight);
 }
 
 HWND PropertyPage::TextBox(const std::string& name, int x, int y, int w) {
-  return Child("Edit", name, "", ES_AUTOHSCROLL | WS_TABSTOP, x, y, w, kTextHeight, WS_EX_CLIENTEDGE);
+  return Child({"Edit", name, "", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE}, x, y, w, kTextHeight);
 }
 
 HWND PropertyPage::Button(const std::string& name, const std::string& caption, int x, int y, int w, int h) {
-  return Child("Button", name, caption, BS_PUSHBUTTON | WS_TABSTOP, x, y, w, h);
+  return Child({"Button", name, caption, BS_PUSHBUTTON | WS_TABSTOP}, x, y, w, h);
 }
 
 HWND PropertyPage::Swatch(const std::string& name, int x, int y, int w, int h) {
-  HWND swatch = Child("Static", name, "", SS_SUNKEN, x, y, w, h);
+  HWND swatch = Child({"Static", name, "", SS_SUNKEN}, x, y, w, h);
   SwatchColor(swatch, 0xFFFFFF);
   return swatch;
 }
@@ -210,8 +207,7 @@ std::uint32_t PropertyPage::SwatchColor(HWND swatch) const {
 
 void PropertyPage::SwatchColor(HWND swatch, std::uint32_t color) {
   swatches_[swatch] = color;
-  if (auto old = swatchBrushes_.find(swatch); old != swatchBrushes_.end()) DeleteObject(old->second);
-  swatchBrushes_[swatch] = CreateSolidBrush(Shown(color));
+  swatchBrushes_[swatch].reset(CreateSolidBrush(Shown(color)));
   InvalidateRect(swatch, nullptr, TRUE);
 }
 
@@ -251,7 +247,7 @@ LRESULT PropertyPage::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CTLCOLORSTATIC: {
       auto it = swatchBrushes_.find(reinterpret_cast<HWND>(lParam));
-      if (it != swatchBrushes_.end()) return reinterpret_cast<LRESULT>(it->second);
+      if (it != swatchBrushes_.end()) return reinterpret_cast<LRESULT>(it->second.get());
       return DefWindowProc(panel_, msg, wParam, lParam);
     }
     case WM_TIMER:

@@ -16,6 +16,7 @@
 
 #include "platform/automation/dispatch.h"
 #include "platform/container/form.h"
+#include "platform/gdi/gdi_scoped.h"
 #include "platform/user/user.h"
 
 namespace ktfolio {
@@ -112,8 +113,15 @@ class PropertyPage {
  private:
   static win::LRESULT PanelProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
   win::LRESULT Handle(win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
-  win::HWND Child(const char* cls, const std::string& name, const std::string& text, win::DWORD style, int x, int y,
-                  int w, int h, win::DWORD exStyle = 0);
+  // What a child control is: its class, member name, text and styles.
+  struct ChildKind {
+    const char* cls;
+    std::string name;
+    std::string text;
+    win::DWORD style = 0;
+    win::DWORD exStyle = 0;
+  };
+  win::HWND Child(const ChildKind& kind, int x, int y, int w, int h);
   void Command(win::HWND control, win::WORD code);
   void LayoutButtons();
 
@@ -121,11 +129,11 @@ class PropertyPage {
   std::string caption_;
   win::HWND panel_ = nullptr;
   int site_ = 0;
-  win::HFONT font_ = nullptr;
+  win::OwnedFont font_;
   win::HWND ok_ = nullptr, cancel_ = nullptr, apply_ = nullptr;
   std::vector<DispatchPtr> selection_;
   std::map<win::HWND, std::uint32_t> swatches_;
-  std::map<win::HWND, win::HBRUSH> swatchBrushes_;
+  std::map<win::HWND, win::OwnedBrush> swatchBrushes_;
   std::string lastFailure_;
   bool changed_ = false;
   bool loading_ = false;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/gdi/gdi_scoped.h"
 #include "platform/user/user.h"
 
 namespace ktfolio {
@@ -13,11 +14,11 @@ using namespace win;
 
 std::uint32_t SysColorToOle(std::int32_t index) { return static_cast<std::uint32_t>(index) | 0x80000000u; }
 
-void DeflateRect(std::int32_t& left, std::int32_t& top, std::int32_t& right, std::int32_t& bottom, std::int32_t d) {
-  left += d;
-  top += d;
-  right -= d;
-  bottom -= d;
+void DeflateRect(RECT& rc, std::int32_t d) {
+  rc.left += d;
+  rc.top += d;
+  rc.right -= d;
+  rc.bottom -= d;
 }
 
 RECT OffsetRectBy(const RECT& rc, std::int32_t d) { return RECT{rc.left + d, rc.top + d, rc.right + d, rc.bottom + d}; }
@@ -26,28 +27,23 @@ namespace {
 
 void FillPolygonIn(HDC dc, const std::vector<POINT>& points, std::uint32_t color) {
   const COLORREF rgb = OleTranslateColor(color);
-  HPEN pen = CreatePen(PS_SOLID, 1, rgb);
-  HBRUSH brush = CreateSolidBrush(rgb);
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  const OwnedPen pen(CreatePen(PS_SOLID, 1, rgb));
+  const OwnedBrush brush(CreateSolidBrush(rgb));
+  const SelectedObject penSelected(dc, pen);
+  const SelectedObject brushSelected(dc, brush);
   Polygon(dc, points.data(), static_cast<int>(points.size()));
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
-  DeleteObject(pen);
-  DeleteObject(brush);
 }
 
 }  // namespace
 
-void DrawBevel(HDC dc, std::int32_t& left, std::int32_t& top, std::int32_t& right, std::int32_t& bottom,
-               std::uint32_t topLeftColor, std::uint32_t bottomRightColor, std::int32_t w) {
+void DrawBevel(HDC dc, RECT& rc, std::uint32_t topLeftColor, std::uint32_t bottomRightColor, std::int32_t w) {
   if (w < 1) return;
-  const LONG l = left, t = top, r = right, b = bottom;
+  const LONG l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
   FillPolygonIn(dc, {{l + 1, b - 1}, {r - 1, b - 1}, {r - 1, t}, {r - w, t + w - 1}, {r - w, b - w}, {l + w, b - w}},
                 bottomRightColor);
   FillPolygonIn(dc, {{r - 2, t}, {l, t}, {l, b - 1}, {l + w - 1, b - w}, {l + w - 1, t + w - 1}, {r - w - 1, t + w - 1}},
                 topLeftColor);
-  DeflateRect(left, top, right, bottom, w);
+  DeflateRect(rc, w);
 }
 
 namespace {
@@ -70,27 +66,26 @@ Relief ReliefOf(std::int32_t style, std::uint32_t dark, std::uint32_t light) {
 
 }  // namespace
 
-void DrawCaptionText(HDC dc, const std::string& text, std::int32_t relief, HFONT font, std::uint32_t textColor,
-                     std::uint32_t darkColor, std::uint32_t lightColor, const RECT& rc, std::int32_t d,
-                     bool wordWrap, std::int32_t position, bool clip, bool showPrefix) {
+void DrawCaptionText(HDC dc, const std::string& text, const RECT& rc, const CaptionStyle& style) {
   if (text.empty()) return;
-  const int saved = SaveDC(dc);
-  if (font) SelectObject(dc, font);
-  if (clip) IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+  const SavedDCState saved(dc);
+  const SelectedObject fontSelected(dc, style.font);
+  if (style.clip) IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
   SetBkMode(dc, TRANSPARENT);
-  UINT flags = (showPrefix ? 0 : DT_NOPREFIX) | (clip ? 0 : DT_NOCLIP) | (wordWrap ? DT_WORDBREAK : 0);
+  UINT flags = (style.showPrefix ? 0 : DT_NOPREFIX) | (style.clip ? 0 : DT_NOCLIP) | (style.wordWrap ? DT_WORDBREAK : 0);
   RECT measured{rc.left, rc.top, rc.right, rc.top};
   DrawText(dc, text.c_str(), -1, &measured, flags | DT_CALCRECT);
   const LONG h = measured.bottom - measured.top;
   RECT place = rc;
-  const std::int32_t row = position / 3, column = position % 3;
+  const std::int32_t row = style.position / 3, column = style.position % 3;
   if (row == 1) place.top = rc.top + (rc.bottom - rc.top - h) / 2;
   else if (row == 2) place.top = rc.bottom - h;
   place.bottom = place.top + h;
   if (column == 1) flags |= DT_CENTER;
   else if (column == 2) flags |= DT_RIGHT;
 
-  const Relief r = ReliefOf(relief, darkColor, lightColor);
+  const Relief r = ReliefOf(style.relief, style.darkColor, style.lightColor);
+  const std::int32_t d = style.offset;
   auto copy = [&](std::int32_t offset, std::uint32_t color) {
     RECT at = OffsetRectBy(place, offset);
     SetTextColor(dc, OleTranslateColor(color));
@@ -98,8 +93,7 @@ void DrawCaptionText(HDC dc, const std::string& text, std::int32_t relief, HFONT
   };
   if (r.before) copy(-d, r.beforeColor);
   if (r.after) copy(d, r.afterColor);
-  copy(0, textColor);
-  RestoreDC(dc, saved);
+  copy(0, style.textColor);
 }
 
 std::string AccessKeyOf(const std::string& caption) {

@@ -21,21 +21,33 @@ enum NinePosition : std::int32_t {
 // A system colour index as a colour value (the index with the high bit set).
 std::uint32_t SysColorToOle(std::int32_t index);
 
-void DeflateRect(std::int32_t& left, std::int32_t& top, std::int32_t& right, std::int32_t& bottom, std::int32_t d);
+void DeflateRect(win::RECT& rc, std::int32_t d);
 win::RECT OffsetRectBy(const win::RECT& rc, std::int32_t d);
 
 // Draws a bevel `width` pixels wide, the top-left bands in one colour and the
 // bottom-right ones in the other, then deflates the rectangle by `width`.
 // Nothing for a width below 1.
-void DrawBevel(win::HDC dc, std::int32_t& left, std::int32_t& top, std::int32_t& right, std::int32_t& bottom,
-               std::uint32_t topLeftColor, std::uint32_t bottomRightColor, std::int32_t width);
+void DrawBevel(win::HDC dc, win::RECT& rc, std::uint32_t topLeftColor, std::uint32_t bottomRightColor,
+               std::int32_t width);
 
-// Caption text in a nine-cell position with a relief style (ppStyleConstants):
-// raised, raised heavy, inset and inset heavy draw offset copies in the light
-// and dark colours before the text. Nothing for an empty text.
-void DrawCaptionText(win::HDC dc, const std::string& text, std::int32_t relief, win::HFONT font,
-                     std::uint32_t textColor, std::uint32_t darkColor, std::uint32_t lightColor, const win::RECT& rc,
-                     std::int32_t d, bool wordWrap, std::int32_t position, bool clip, bool showPrefix);
+// How a caption is drawn: its colours, the relief style (ppStyleConstants:
+// raised, raised heavy, inset and inset heavy draw copies in the light and
+// dark colours `offset` pixels away before the text), and its place.
+struct CaptionStyle {
+  std::int32_t relief = 0;
+  win::HFONT font = nullptr;  // null: the context's font
+  std::uint32_t textColor = 0;
+  std::uint32_t darkColor = 0;
+  std::uint32_t lightColor = 0;
+  std::int32_t offset = 0;
+  bool wordWrap = false;
+  std::int32_t position = kTopLeft;  // nine-cell position in the rectangle
+  bool clip = true;
+  bool showPrefix = true;  // "&" marks an access key
+};
+
+// Caption text in `rc`, as `style` says. Nothing for an empty text.
+void DrawCaptionText(win::HDC dc, const std::string& text, const win::RECT& rc, const CaptionStyle& style);
 
 // The upper-cased character after the last single "&" of a caption ("&&" is a
 // literal ampersand), or empty.
@@ -53,20 +65,33 @@ inline std::int32_t HiWord(std::int32_t v) { return static_cast<std::int32_t>((s
 // with its top bit set keeps the sign bit.
 std::int32_t MakeLong(std::int32_t low, std::int32_t high);
 
-// Draws a picture (a bitmap, or an icon when isIcon) of natural size
-// naturalW x naturalH at wanted size (0 = natural) in the nine-cell `position`
-// of the rectangle, and takes its room (plus `gap`) out of the rectangle on
-// the side it sits. Disabled pictures are drawn in relief: shade mode 0 at
-// natural size through DrawState, mode 1 with a dithered dark copy, mode 2 in
-// solid dark and light, both over the face colour.
 struct PictureRef {
   win::HBITMAP bitmap = nullptr;
   win::HICON icon = nullptr;
 };
-void DrawPicture(win::HDC dc, PictureRef picture, std::int32_t naturalW, std::int32_t naturalH, std::int32_t wantedW,
-                 std::int32_t wantedH, bool enabled, std::int32_t position, std::int32_t& left, std::int32_t& top,
-                 std::int32_t& right, std::int32_t& bottom, std::int32_t shadeMode, std::uint32_t face,
-                 std::uint32_t dark, std::uint32_t light, std::int32_t gap);
+
+// How a picture is drawn: natural size, wanted size (0 = natural), its
+// nine-cell position and the gap left beside it; disabled pictures are drawn
+// in relief: shade mode 0 at natural size through DrawState, mode 1 with a
+// dithered dark copy, mode 2 in solid dark and light, both over the face colour.
+struct PictureStyle {
+  PictureRef picture;
+  std::int32_t naturalW = 0;
+  std::int32_t naturalH = 0;
+  std::int32_t wantedW = 0;
+  std::int32_t wantedH = 0;
+  std::int32_t position = kTopLeft;
+  std::int32_t gap = 0;
+  bool enabled = true;
+  std::int32_t shadeMode = 0;
+  std::uint32_t face = 0;
+  std::uint32_t dark = 0;
+  std::uint32_t light = 0;
+};
+
+// Draws the picture in its place in the rectangle and takes its room (plus
+// the gap) out of the rectangle on the side it sits.
+void DrawPicture(win::HDC dc, const PictureStyle& style, win::RECT& rc);
 
 // True only for shells older than the 4.0 generation; never on this platform.
 bool IsOldShell();

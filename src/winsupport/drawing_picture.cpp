@@ -2,6 +2,8 @@
 // enabled or in the disabled relief.
 #include "winsupport/drawing.h"
 
+#include "platform/gdi/gdi_scoped.h"
+
 namespace ktfolio {
 
 using namespace win;
@@ -27,27 +29,25 @@ std::int32_t PlaceAlong(std::int32_t band, std::int32_t& from, std::int32_t& to,
   }
 }
 
+// Stretches a bitmap onto `dc` at (x, y), w x h.
+void StretchBitmap(HDC dc, HBITMAP bitmap, const RECT& at, std::int32_t naturalW, std::int32_t naturalH) {
+  const OwnedDC src = MemoryDC(nullptr);
+  const SelectedObject selected(src, bitmap);
+  StretchBlt(dc, at.left, at.top, at.right - at.left, at.bottom - at.top, src, 0, 0, naturalW, naturalH, SRCCOPY);
+}
+
 // Draws the picture at its size into a memory bitmap over the face colour.
-HBITMAP PictureOnFace(PictureRef picture, std::int32_t naturalW, std::int32_t naturalH, std::int32_t w,
-                      std::int32_t h, std::uint32_t face) {
-  HDC mem = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateCompatibleBitmap(mem, w, h);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  HBRUSH brush = CreateSolidBrush(OleTranslateColor(face));
-  RECT all{0, 0, w, h};
+OwnedBitmap PictureOnFace(const PictureStyle& style, std::int32_t w, std::int32_t h) {
+  const OwnedDC mem = MemoryDC(nullptr);
+  OwnedBitmap bmp(CreateCompatibleBitmap(mem, w, h));
+  const SelectedObject selected(mem, bmp);
+  const OwnedBrush brush(CreateSolidBrush(OleTranslateColor(style.face)));
+  const RECT all{0, 0, w, h};
   FillRect(mem, &all, brush);
-  DeleteObject(brush);
-  if (picture.icon) {
-    DrawIconEx(mem, 0, 0, picture.icon, w, h, 0, nullptr, DI_NORMAL);
-  } else if (picture.bitmap) {
-    HDC src = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldSrc = SelectObject(src, picture.bitmap);
-    StretchBlt(mem, 0, 0, w, h, src, 0, 0, naturalW, naturalH, SRCCOPY);
-    SelectObject(src, oldSrc);
-    DeleteDC(src);
-  }
-  SelectObject(mem, old);
-  DeleteDC(mem);
+  if (style.picture.icon)
+    DrawIconEx(mem, 0, 0, style.picture.icon, w, h, 0, nullptr, DI_NORMAL);
+  else if (style.picture.bitmap)
+    StretchBitmap(mem, style.picture.bitmap, all, style.naturalW, style.naturalH);
   return bmp;
 }
 
@@ -55,51 +55,43 @@ HBITMAP PictureOnFace(PictureRef picture, std::int32_t naturalW, std::int32_t na
 // copy one pixel down-right (so the shape stands one pixel out of the face)
 // and a dark pixel on top. Mode 1 dithers the dark
 // copy (every other pixel), mode 2 draws it solid.
-void DrawRelief(HDC dc, HBITMAP image, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
-                std::int32_t mode, std::uint32_t face, std::uint32_t dark, std::uint32_t light) {
-  HDC src = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(src, image);
-  const COLORREF faceRgb = OleTranslateColor(face), darkRgb = OleTranslateColor(dark), lightRgb = OleTranslateColor(light);
+void DrawRelief(HDC dc, HBITMAP image, const RECT& at, const PictureStyle& style) {
+  const OwnedDC src = MemoryDC(nullptr);
+  const SelectedObject selected(src, image);
+  const COLORREF faceRgb = OleTranslateColor(style.face), darkRgb = OleTranslateColor(style.dark), lightRgb = OleTranslateColor(style.light);
+  const int x = at.left, y = at.top, w = at.right - at.left, h = at.bottom - at.top;
   auto ink = [&](int px, int py) { return (GetPixel(src, px, py) & 0xFFFFFF) != faceRgb; };
   for (int py = 0; py < h; ++py)
     for (int px = 0; px < w; ++px)
       if (ink(px, py)) SetPixel(dc, x + px + 1, y + py + 1, lightRgb);
   for (int py = 0; py < h; ++py)
     for (int px = 0; px < w; ++px)
-      if (ink(px, py) && (mode != 1 || (px + py) % 2 == 0)) SetPixel(dc, x + px, y + py, darkRgb);
-  SelectObject(src, old);
-  DeleteDC(src);
+      if (ink(px, py) && (style.shadeMode != 1 || (px + py) % 2 == 0)) SetPixel(dc, x + px, y + py, darkRgb);
 }
 
 }  // namespace
 
-void DrawPicture(HDC dc, PictureRef picture, std::int32_t naturalW, std::int32_t naturalH, std::int32_t wantedW,
-                 std::int32_t wantedH, bool enabled, std::int32_t position, std::int32_t& left, std::int32_t& top,
-                 std::int32_t& right, std::int32_t& bottom, std::int32_t shadeMode, std::uint32_t face,
-                 std::uint32_t dark, std::uint32_t light, std::int32_t gap) {
-  const std::int32_t w = wantedW ? wantedW : naturalW, h = wantedH ? wantedH : naturalH;
-  const std::int32_t x = PlaceAlong(position % 3, left, right, w, gap);
-  const std::int32_t y = PlaceAlong(position / 3, top, bottom, h, gap);
+void DrawPicture(HDC dc, const PictureStyle& style, RECT& rc) {
+  const std::int32_t w = style.wantedW ? style.wantedW : style.naturalW;
+  const std::int32_t h = style.wantedH ? style.wantedH : style.naturalH;
+  const std::int32_t x = PlaceAlong(style.position % 3, rc.left, rc.right, w, style.gap);
+  const std::int32_t y = PlaceAlong(style.position / 3, rc.top, rc.bottom, h, style.gap);
+  const PictureRef& picture = style.picture;
   if (w <= 0 || h <= 0 || (!picture.icon && !picture.bitmap)) return;
-  if (enabled) {
-    if (picture.icon) {
+  const RECT at{x, y, x + w, y + h};
+  if (style.enabled) {
+    if (picture.icon)
       DrawIconEx(dc, x, y, picture.icon, w, h, 0, nullptr, DI_NORMAL);
-    } else {
-      HDC src = CreateCompatibleDC(nullptr);
-      HGDIOBJ old = SelectObject(src, picture.bitmap);
-      StretchBlt(dc, x, y, w, h, src, 0, 0, naturalW, naturalH, SRCCOPY);
-      SelectObject(src, old);
-      DeleteDC(src);
-    }
+    else
+      StretchBitmap(dc, picture.bitmap, at, style.naturalW, style.naturalH);
     return;
   }
-  if (picture.icon && shadeMode == 0 && w == naturalW && h == naturalH) {
+  if (picture.icon && style.shadeMode == 0 && w == style.naturalW && h == style.naturalH) {
     DrawState(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(picture.icon), 0, x, y, w, h, DST_ICON | DSS_DISABLED);
     return;
   }
-  HBITMAP image = PictureOnFace(picture, naturalW, naturalH, w, h, face);
-  DrawRelief(dc, image, x, y, w, h, shadeMode, face, dark, light);
-  DeleteObject(image);
+  const OwnedBitmap image = PictureOnFace(style, w, h);
+  DrawRelief(dc, image, at, style);
 }
 
 }  // namespace ktfolio

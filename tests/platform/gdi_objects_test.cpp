@@ -6,6 +6,8 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/gdi_scoped.h"
+#include "platform/user/window_dc.h"
 
 using namespace ktfolio::win;
 
@@ -279,4 +281,116 @@ TEST(GdiSurfaceContext, DrawsOntoACallersBitmapSurface) {
   DeleteObject(bmp);
   DeleteDC(mem);
   EXPECT_TRUE(SameCounts(GdiLiveObjects(), before));
+}
+
+// ---- scoped handles ----
+
+namespace {
+
+int Live() { return GdiLiveObjects().total(); }
+
+}  // namespace
+
+TEST(GdiScoped, OwnedHandlesDeleteWhatTheyHoldExactlyOnce) {
+  struct Case {
+    const char* name;
+    void (*run)(int base);  // checks the count while the handles are alive
+  };
+  const Case cases[] = {
+      {"pen", [](int base) { OwnedPen h(CreatePen(PS_SOLID, 1, 0)); EXPECT_EQ(Live(), base + 1); }},
+      {"brush", [](int base) { OwnedBrush h(CreateSolidBrush(RGB(1, 2, 3))); EXPECT_EQ(Live(), base + 1); }},
+      {"font", [](int base) { OwnedFont h(MakeFont("Arial", -12)); EXPECT_EQ(Live(), base + 1); }},
+      {"bitmap", [](int base) { OwnedBitmap h(CreateCompatibleBitmap(nullptr, 4, 4)); EXPECT_EQ(Live(), base + 1); }},
+      {"memory context", [](int base) { OwnedDC h = MemoryDC(nullptr); EXPECT_EQ(Live(), base + 1); }},
+      {"window context", [](int base) { WindowDC h(nullptr); EXPECT_EQ(Live(), base + 1); }},
+      {"null handles", [](int base) {
+         OwnedPen pen;
+         OwnedDC dc;
+         WindowDC none;
+         SelectedObject sel(nullptr, nullptr);
+         SavedDCState saved(nullptr);
+         EXPECT_EQ(Live(), base);
+       }},
+      {"moved owner", [](int base) {
+         OwnedBrush a(CreateSolidBrush(0));
+         OwnedBrush b(std::move(a));
+         EXPECT_FALSE(a);
+         EXPECT_EQ(Live(), base + 1);
+       }},
+      {"assigned over a live owner", [](int base) {
+         OwnedPen a(CreatePen(PS_SOLID, 1, 0));
+         OwnedPen b(CreatePen(PS_DASH, 1, 0));
+         b = std::move(a);
+         EXPECT_EQ(Live(), base + 1) << "the overwritten pen goes at once";
+       }},
+      {"released", [](int base) {
+         HPEN raw = OwnedPen(CreatePen(PS_SOLID, 1, 0)).release();
+         EXPECT_EQ(Live(), base + 1) << "a released handle is the caller's again";
+         DeleteObject(raw);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int base = Live();
+    c.run(base);
+    EXPECT_EQ(Live(), base);
+  }
+}
+
+TEST(GdiScoped, ASelectionIsUndoneBeforeItsObjectIsDeleted) {
+  struct Case {
+    const char* name;
+    UINT type;
+    HGDIOBJ (*make)();
+  };
+  const Case cases[] = {
+      {"pen", OBJ_PEN, [] { return HGDIOBJ(CreatePen(PS_DOT, 1, RGB(9, 9, 9))); }},
+      {"brush", OBJ_BRUSH, [] { return HGDIOBJ(CreateSolidBrush(RGB(9, 9, 9))); }},
+      {"font", OBJ_FONT, [] { return HGDIOBJ(MakeFont("Courier New", -20)); }},
+      {"bitmap", OBJ_BITMAP, [] { return HGDIOBJ(CreateCompatibleBitmap(nullptr, 8, 8)); }},
+  };
+  OwnedDC dc = MemoryDC(nullptr);
+  const int base = Live();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const HGDIOBJ before = GetCurrentObject(dc, c.type);
+    {
+      OwnedObject<HGDIOBJ> obj(c.make());
+      SelectedObject selected(dc, obj);
+      EXPECT_EQ(GetCurrentObject(dc, c.type), obj.get());
+      EXPECT_EQ(selected.previous(), before);
+    }
+    EXPECT_EQ(GetCurrentObject(dc, c.type), before);
+    EXPECT_EQ(Live(), base) << "the object was deleted after its selection was undone";
+  }
+  {
+    OwnedPen pen(CreatePen(PS_SOLID, 3, 0));
+    SelectedObject selected(dc, pen);
+    selected.restore();
+    EXPECT_NE(GetCurrentObject(dc, OBJ_PEN), pen.get()) << "restore() puts the old pen back at once";
+  }
+  EXPECT_EQ(Live(), base);
+}
+
+TEST(GdiScoped, ASavedStateComesBackAtTheEndOfEachNestedScope) {
+  OwnedDC dc = MemoryDC(nullptr);
+  SetTextColor(dc, RGB(1, 1, 1));
+  SetBkMode(dc, OPAQUE);
+  const HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+  OwnedFont big(MakeFont("Arial", -30));
+  {
+    SavedDCState outer(dc);
+    SetTextColor(dc, RGB(2, 2, 2));
+    SelectObject(dc, big);
+    {
+      SavedDCState inner(dc);
+      SetTextColor(dc, RGB(3, 3, 3));
+      SetBkMode(dc, TRANSPARENT);
+    }
+    EXPECT_EQ(GetTextColor(dc), RGB(2, 2, 2)) << "the inner scope restores to its own level";
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), big.get());
+  }
+  EXPECT_EQ(GetTextColor(dc), RGB(1, 1, 1));
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font) << "the restored state deselects the font, so it can be deleted";
 }

@@ -28,17 +28,18 @@ TEST(DrawingHelpers, SystemColoursTranslateBothWays) {
 
 TEST(DrawingHelpers, ABevelPaintsItsBandsAndDeflatesTheRectangle) {
   Canvas canvas(10, 10);
-  std::int32_t l = 0, t = 0, r = 10, b = 10;
-  DrawBevel(canvas.dc, l, t, r, b, kRed, kBlue, 2);
-  EXPECT_EQ((std::array<std::int32_t, 4>{l, t, r, b}), (std::array<std::int32_t, 4>{2, 2, 8, 8}));
+  RECT box{0, 0, 10, 10};
+  DrawBevel(canvas.dc, box, kRed, kBlue, 2);
+  EXPECT_EQ((std::array<std::int32_t, 4>{box.left, box.top, box.right, box.bottom}),
+            (std::array<std::int32_t, 4>{2, 2, 8, 8}));
   EXPECT_EQ(canvas.At(0, 5), kRed) << "left band";
   EXPECT_EQ(canvas.At(5, 1), kRed) << "top band";
   EXPECT_EQ(canvas.At(9, 5), kBlue) << "right band";
   EXPECT_EQ(canvas.At(5, 8), kBlue) << "bottom band";
   EXPECT_EQ(canvas.At(5, 5), kWhite) << "the inside is left alone";
-  std::int32_t l2 = 0, t2 = 0, r2 = 10, b2 = 10;
-  DrawBevel(canvas.dc, l2, t2, r2, b2, kGreen, kGreen, 0);
-  EXPECT_EQ(l2, 0) << "width 0 draws and deflates nothing";
+  RECT untouched{0, 0, 10, 10};
+  DrawBevel(canvas.dc, untouched, kGreen, kGreen, 0);
+  EXPECT_EQ(untouched.left, 0) << "width 0 draws and deflates nothing";
   EXPECT_EQ(canvas.Of(kGreen).right, -1);
 }
 
@@ -52,8 +53,8 @@ TEST(DrawingHelpers, CaptionsSitInTheirNineCellPosition) {
   for (const Case& k : cases) {
     SCOPED_TRACE("position " + std::to_string(k.position));
     Canvas canvas(120, 60);
-    DrawCaptionText(canvas.dc, "Cap", 0, nullptr, kRed, 0, 0, RECT{0, 0, 120, 60}, 0, false, k.position, true,
-                    false);
+    DrawCaptionText(canvas.dc, "Cap", RECT{0, 0, 120, 60},
+                    {.textColor = kRed, .position = k.position, .showPrefix = false});
     const RECT ink = canvas.Of(kRed);
     ASSERT_GT(ink.right, ink.left);
     if (k.column == 'L') {
@@ -88,8 +89,9 @@ TEST(DrawingHelpers, CaptionReliefDrawsItsCopiesOnTheRightSides) {
   for (const Case& k : cases) {
     SCOPED_TRACE("relief " + std::to_string(k.style));
     Canvas canvas(120, 60);
-    DrawCaptionText(canvas.dc, "Relief", k.style, nullptr, kRed, kBlue, kGreen, RECT{10, 10, 110, 50}, 2, false,
-                    kMiddleCenter, false, false);
+    DrawCaptionText(canvas.dc, "Relief", RECT{10, 10, 110, 50},
+                    {.relief = k.style, .textColor = kRed, .darkColor = kBlue, .lightColor = kGreen, .offset = 2,
+                     .position = kMiddleCenter, .clip = false, .showPrefix = false});
     const RECT text = canvas.Of(kRed), light = canvas.Of(kGreen), dark = canvas.Of(kBlue);
     EXPECT_EQ(light.right > light.left, k.light);
     EXPECT_EQ(dark.right > dark.left, k.dark);
@@ -137,13 +139,15 @@ TEST(DrawingHelpers, PicturesTakeTheirRoomFromTheSideTheySitOn) {
   for (const Case& k : cases) {
     SCOPED_TRACE("position " + std::to_string(k.position));
     Canvas canvas(60, 40);
-    std::int32_t l = 0, t = 0, r = 60, b = 40;
-    DrawPicture(canvas.dc, {pic, nullptr}, 6, 4, 10, 8, true, k.position, l, t, r, b, 0, 0xC0C0C0, 0x808080,
-                0xFFFFFF, 2);
-    EXPECT_EQ(l, k.left.left);
-    EXPECT_EQ(t, k.left.top);
-    EXPECT_EQ(r, k.left.right);
-    EXPECT_EQ(b, k.left.bottom);
+    RECT room{0, 0, 60, 40};
+    DrawPicture(canvas.dc,
+                {.picture = {pic, nullptr}, .naturalW = 6, .naturalH = 4, .wantedW = 10, .wantedH = 8,
+                 .position = k.position, .gap = 2, .face = 0xC0C0C0, .dark = 0x808080, .light = 0xFFFFFF},
+                room);
+    EXPECT_EQ(room.left, k.left.left);
+    EXPECT_EQ(room.top, k.left.top);
+    EXPECT_EQ(room.right, k.left.right);
+    EXPECT_EQ(room.bottom, k.left.bottom);
     EXPECT_EQ(canvas.At(k.redAt.x, k.redAt.y), kRed);
     const RECT red = canvas.Of(kRed);
     EXPECT_EQ(red.right - red.left, 10) << "stretched to the wanted width";
@@ -157,9 +161,11 @@ TEST(DrawingHelpers, ADisabledPictureIsDrawnInTheDarkAndLightColoursOnly) {
   for (std::int32_t mode : {1, 2}) {
     SCOPED_TRACE("shade mode " + std::to_string(mode));
     Canvas canvas(40, 40);
-    std::int32_t l = 0, t = 0, r = 40, b = 40;
-    DrawPicture(canvas.dc, {pic, nullptr}, 6, 4, 0, 0, false, kMiddleCenter, l, t, r, b, mode, 0xC0C0C0, kBlue,
-                kGreen, 0);
+    RECT room{0, 0, 40, 40};
+    DrawPicture(canvas.dc,
+                {.picture = {pic, nullptr}, .naturalW = 6, .naturalH = 4, .position = kMiddleCenter,
+                 .enabled = false, .shadeMode = mode, .face = 0xC0C0C0, .dark = kBlue, .light = kGreen},
+                room);
     EXPECT_EQ(canvas.Of(kRed).right, -1) << "no original colour";
     EXPECT_GT(canvas.Of(kBlue).right, 0);
     EXPECT_GT(canvas.Of(kGreen).right, 0);

@@ -219,7 +219,7 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   const int top = info->bmiHeader.biHeight < 0 ? low : dibHeight - high;
   cairo_surface_t* part = CopyArea(dib, left, top, std::abs(srcWidth), std::abs(srcHeight));
   cairo_surface_destroy(dib);
-  if (destWidth != 0 && destHeight != 0) PaintStretched(dc, xDest, yDest, destWidth, destHeight, part, srcWidth, srcHeight);
+  if (destWidth != 0 && destHeight != 0) PaintStretched(dc, {xDest, yDest, destWidth, destHeight}, part, srcWidth, srcHeight);
   cairo_surface_destroy(part);
   return std::abs(srcHeight);
 }

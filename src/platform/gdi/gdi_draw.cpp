@@ -209,7 +209,8 @@ cairo_surface_t* CopyArea(cairo_surface_t* src, int x, int y, int w, int h) {
   return part;
 }
 
-void PaintStretched(DC* d, int x, int y, int cx, int cy, cairo_surface_t* part, int cx1, int cy1, cairo_operator_t op) {
+void PaintStretched(DC* d, const StretchTarget& to, cairo_surface_t* part, int cx1, int cy1, cairo_operator_t op) {
+  const int x = to.x, y = to.y, cx = to.cx, cy = to.cy;
   cairo_t* cr = d->Begin();
   cairo_rectangle(cr, std::min(x, x + cx), std::min(y, y + cy), std::abs(cx), std::abs(cy));
   cairo_clip(cr);
@@ -240,10 +241,10 @@ void SetBrushSource(DC* dc, cairo_t* cr, const Brush* brush) {
   cairo_pattern_destroy(p);
 }
 
-void FillWithBrush(DC* dc, cairo_t* cr, const Brush* brush, double l, double t, double r, double b) {
-  if (r <= l || b <= t || !brush || brush->hollow) return;
+void FillWithBrush(DC* dc, cairo_t* cr, const Brush* brush, const RECT& box) {
+  if (box.right <= box.left || box.bottom <= box.top || !brush || brush->hollow) return;
   SetBrushSource(dc, cr, brush);
-  cairo_rectangle(cr, l, t, r - l, b - t);
+  cairo_rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
   cairo_fill(cr);
 }
 
@@ -330,7 +331,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   if (brush && !brush->hollow) {
     // Without a pen GDI fills one pixel less on the right and bottom.
     int shrink = pen.visible ? 0 : 1;
-    FillWithBrush(dc, cr, brush, left, top, right - shrink, bottom - shrink);
+    FillWithBrush(dc, cr, brush, RECT{left, top, right - shrink, bottom - shrink});
   }
   if (pen.visible && right - left >= 1 && bottom - top >= 1) {
     if (pen.insideFrame) {
@@ -378,7 +379,7 @@ int FillRect(HDC hdc, const RECT* rc, HBRUSH brush) {
   if (!dc || !rc || !b) return 0;
   if (b->hollow) return 1;
   cairo_t* cr = dc->Begin();
-  FillWithBrush(dc, cr, b, rc->left, rc->top, rc->right, rc->bottom);
+  FillWithBrush(dc, cr, b, *rc);
   dc->End();
   return 1;
 }
@@ -416,6 +417,69 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
   return color;
 }
 
+namespace {
+
+// SRCCOPY: Cairo paints the source straight onto any target.
+void BlitCopy(DC* d, cairo_surface_t* srcSurface, POINT from, const RECT& to) {
+  const int x = to.left, y = to.top, cx = to.right - to.left, cy = to.bottom - to.top;
+  cairo_surface_flush(srcSurface);
+  cairo_surface_t* source = srcSurface;
+  int ox = from.x, oy = from.y;
+  if (srcSurface == d->Surface()) {
+    // Cairo cannot read and write one surface at once: copy the area first.
+    source = CopyArea(srcSurface, from.x, from.y, cx, cy);
+    ox = oy = 0;
+  }
+  cairo_t* cr = d->Begin();
+  cairo_set_source_surface(cr, source, x - ox, y - oy);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_rectangle(cr, x, y, cx, cy);
+  cairo_fill(cr);
+  d->End();
+  if (source != srcSurface) cairo_surface_destroy(source);
+}
+
+// Any other raster operation, worked out per pixel of a pixel target.
+BOOL BlitPerPixel(DC* d, std::uint8_t code, cairo_surface_t* srcSurface, POINT from, const RECT& to,
+                  const Brush* patBrush) {
+  cairo_surface_t* ds = d->Surface();
+  if (!IsPixelSurface(ds) || d->scaleX != 1.0) return FALSE;
+  cairo_surface_flush(ds);
+  if (srcSurface) cairo_surface_flush(srcSurface);
+  RECT b = PixelBounds(d);
+  const int ddx = to.left + d->st.org.x, ddy = to.top + d->st.org.y;
+  const int left = std::max<int>(ddx, b.left), top = std::max<int>(ddy, b.top);
+  const int right = std::min<int>(ddx + (to.right - to.left), b.right);
+  const int bottom = std::min<int>(ddy + (to.bottom - to.top), b.bottom);
+  if (right <= left || bottom <= top) return TRUE;
+  const int sw = srcSurface ? cairo_image_surface_get_width(srcSurface) : 0;
+  const int sh = srcSurface ? cairo_image_surface_get_height(srcSurface) : 0;
+  // Copy the source rows first: source and destination may be the same surface.
+  std::vector<std::uint32_t> row(right - left);
+  for (int py = top; py < bottom; ++py) {
+    int spy = from.y + (py - ddy);
+    bool rowOk = !srcSurface || (spy >= 0 && spy < sh);
+    if (!rowOk) continue;
+    if (srcSurface) {
+      for (int px = left; px < right; ++px) {
+        int spx = from.x + (px - ddx);
+        row[px - left] = (spx >= 0 && spx < sw) ? *PixelAt(srcSurface, spx, spy) : 0;
+      }
+    }
+    std::uint32_t* out = PixelAt(ds, left, py);
+    for (int px = left; px < right; ++px) {
+      std::uint32_t sv = srcSurface ? row[px - left] : 0;
+      std::uint32_t pat = patBrush ? BrushPixel(patBrush, px, py) : 0xFFFFFFFFu;
+      out[px - left] = 0xFF000000u | (Rop3(code, pat, sv, out[px - left]) & 0x00FFFFFFu);
+    }
+  }
+  cairo_surface_mark_dirty_rectangle(ds, left, top, right - left, bottom - top);
+  return TRUE;
+}
+
+}  // namespace
+
 BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop) {
   GDI_LOCK;
   DC* d = ToDC(dst);
@@ -428,82 +492,24 @@ BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWOR
   if (cy < 0) { y += cy; y1 += cy; cy = -cy; }
   if (cx == 0 || cy == 0) return TRUE;
   Brush* patBrush = d->st.brush && !d->st.brush->hollow ? d->st.brush : nullptr;
+  const RECT to{x, y, x + cx, y + cy};
 
   // Operations Cairo can do directly, on any target.
-  if (code == 0x00 || code == 0xFF) {
+  if (code == 0x00 || code == 0xFF || code == 0xF0) {
     cairo_t* cr = d->Begin();
-    FillBox(cr, code == 0x00 ? RGB(0, 0, 0) : RGB(255, 255, 255), x, y, x + cx, y + cy);
-    d->End();
-    return TRUE;
-  }
-  if (code == 0xF0) {
-    cairo_t* cr = d->Begin();
-    if (patBrush) FillWithBrush(d, cr, patBrush, x, y, x + cx, y + cy);
-    else FillBox(cr, RGB(255, 255, 255), x, y, x + cx, y + cy);
+    if (code == 0xF0 && patBrush) FillWithBrush(d, cr, patBrush, to);
+    else FillBox(cr, code == 0x00 ? RGB(0, 0, 0) : RGB(255, 255, 255), x, y, x + cx, y + cy);
     d->End();
     return TRUE;
   }
   cairo_surface_t* srcSurface = s ? s->Surface() : nullptr;
   if (s && (!IsPixelSurface(srcSurface) || s->scaleX != 1.0)) return FALSE;  // only pixels can be read
-  const int sx = s ? x1 + s->st.org.x : 0, sy = s ? y1 + s->st.org.y : 0;
+  const POINT from{s ? x1 + s->st.org.x : 0, s ? y1 + s->st.org.y : 0};
   if (code == 0xCC) {
-    cairo_surface_flush(srcSurface);
-    cairo_surface_t* source = srcSurface;
-    int ox = sx, oy = sy;
-    if (srcSurface == d->Surface()) {
-      // Cairo cannot read and write one surface at once: copy the area first.
-      source = cairo_image_surface_create(CAIRO_FORMAT_RGB24, cx, cy);
-      cairo_t* tmp = cairo_create(source);
-      cairo_set_source_surface(tmp, srcSurface, -sx, -sy);
-      cairo_set_operator(tmp, CAIRO_OPERATOR_SOURCE);
-      cairo_paint(tmp);
-      cairo_destroy(tmp);
-      ox = oy = 0;
-    }
-    cairo_t* cr = d->Begin();
-    cairo_set_source_surface(cr, source, x - ox, y - oy);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_rectangle(cr, x, y, cx, cy);
-    cairo_fill(cr);
-    d->End();
-    if (source != srcSurface) cairo_surface_destroy(source);
+    BlitCopy(d, srcSurface, from, to);
     return TRUE;
   }
-
-  // Everything else is computed per pixel, which needs a pixel target.
-  cairo_surface_t* ds = d->Surface();
-  if (!IsPixelSurface(ds) || d->scaleX != 1.0) return FALSE;
-  cairo_surface_flush(ds);
-  if (srcSurface) cairo_surface_flush(srcSurface);
-  RECT b = PixelBounds(d);
-  const int ddx = x + d->st.org.x, ddy = y + d->st.org.y;
-  const int left = std::max<int>(ddx, b.left), top = std::max<int>(ddy, b.top);
-  const int right = std::min<int>(ddx + cx, b.right), bottom = std::min<int>(ddy + cy, b.bottom);
-  if (right <= left || bottom <= top) return TRUE;
-  const int sw = srcSurface ? cairo_image_surface_get_width(srcSurface) : 0;
-  const int sh = srcSurface ? cairo_image_surface_get_height(srcSurface) : 0;
-  // Copy the source rows first: source and destination may be the same surface.
-  std::vector<std::uint32_t> row(right - left);
-  for (int py = top; py < bottom; ++py) {
-    int spy = sy + (py - ddy);
-    bool rowOk = !srcSurface || (spy >= 0 && spy < sh);
-    if (srcSurface && rowOk) {
-      for (int px = left; px < right; ++px) {
-        int spx = sx + (px - ddx);
-        row[px - left] = (spx >= 0 && spx < sw) ? *PixelAt(srcSurface, spx, spy) : 0;
-      }
-    }
-    if (!rowOk) continue;
-    std::uint32_t* out = PixelAt(ds, left, py);
-    for (int px = left; px < right; ++px) {
-      std::uint32_t sv = srcSurface ? row[px - left] : 0;
-      std::uint32_t pat = patBrush ? BrushPixel(patBrush, px, py) : 0xFFFFFFFFu;
-      out[px - left] = 0xFF000000u | (Rop3(code, pat, sv, out[px - left]) & 0x00FFFFFFu);
-    }
-  }
-  cairo_surface_mark_dirty_rectangle(ds, left, top, right - left, bottom - top);
-  return TRUE;
+  return BlitPerPixel(d, code, srcSurface, from, to, patBrush);
 }
 
 BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, int cx1, int cy1, DWORD rop) {
@@ -519,7 +525,7 @@ BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, 
   // Copy the source area out first: it may be the destination surface too.
   const int sx = (cx1 < 0 ? x1 + cx1 : x1) + s->st.org.x, sy = (cy1 < 0 ? y1 + cy1 : y1) + s->st.org.y;
   cairo_surface_t* part = CopyArea(ss, sx, sy, std::abs(cx1), std::abs(cy1));
-  PaintStretched(d, x, y, cx, cy, part, cx1, cy1);
+  PaintStretched(d, {x, y, cx, cy}, part, cx1, cy1);
   cairo_surface_destroy(part);
   return TRUE;
 }

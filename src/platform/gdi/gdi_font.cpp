@@ -1,5 +1,6 @@
-// Fonts: LOGFONT -> Pango font resolution through fontconfig, Windows-style
-// metrics read from the font's own tables, and cached advance widths.
+// Fonts: the one place a font object is made; LOGFONT -> Pango font
+// resolution through fontconfig, Windows-style metrics read from the font's
+// own tables, and cached advance widths.
 //
 // The library creates and deletes a font handle for every cell it measures, so
 // a handle is only a LOGFONT; the expensive part (font lookup, metrics, widths)
@@ -67,22 +68,20 @@ PangoFontDescription* BaseDescription(const std::string& family, int weight, boo
 
 FaceData LoadFace(const std::string& face, int weight, bool italic) {
   FaceData fd;
-  PangoFontDescription* d = BaseDescription(face, weight, italic);
-  pango_font_description_set_absolute_size(d, 100.0 * PANGO_SCALE);
-  PangoFont* font = pango_font_map_load_font(FontMap(), TextContext(), d);
-  pango_font_description_free(d);
+  FontDescriptionPtr d(BaseDescription(face, weight, italic));
+  pango_font_description_set_absolute_size(d.get(), 100.0 * PANGO_SCALE);
+  FontPtr font(pango_font_map_load_font(FontMap(), TextContext(), d.get()));
   if (!font) {
     fd.family = "Sans";
     fd.winAscent = 1854;  // Liberation Sans proportions, should even fontconfig fail us
     fd.winDescent = 434;
     return fd;
   }
-  PangoFontDescription* actual = pango_font_describe(font);
-  const char* fam = pango_font_description_get_family(actual);
+  FontDescriptionPtr actual(pango_font_describe(font.get()));
+  const char* fam = pango_font_description_get_family(actual.get());
   fd.family = fam ? fam : "Sans";
-  pango_font_description_free(actual);
 
-  hb_face_t* hface = hb_font_get_face(pango_font_get_hb_font(font));
+  hb_face_t* hface = hb_font_get_face(pango_font_get_hb_font(font.get()));
   fd.upem = std::max(1u, hb_face_get_upem(hface));
   WithTable(hface, HB_TAG('h', 'h', 'e', 'a'), [&](const char* p, unsigned n) {
     if (n >= 10) {
@@ -114,7 +113,6 @@ FaceData LoadFace(const std::string& face, int weight, bool italic) {
     fd.winAscent = static_cast<int>(fd.upem * 0.9);
     fd.winDescent = static_cast<int>(fd.upem * 0.2);
   }
-  g_object_unref(font);
   return fd;
 }
 
@@ -445,9 +443,23 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
   }
 }
 
+Font* NewFont(const LOGFONT& lf, bool stock) {
+  auto* f = new Font;
+  f->lf = lf;
+  f->lf.lfFaceName[LF_FACESIZE - 1] = '\0';
+  return Register(f, stock);
+}
+
 }  // namespace gdi
 
 using namespace gdi;
+
+HFONT CreateFontIndirect(const LOGFONT* lf) {
+  GDI_LOCK;
+  if (!lf) return nullptr;
+  return NewFont(*lf, false);
+}
+
 
 BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm) {
   GDI_LOCK;

@@ -112,7 +112,7 @@ void RenderItem(HDC hdc, const StateItem& it, int x, int y) {
       cairo_surface_t* s = BitmapSurface(reinterpret_cast<HBITMAP>(it.lParam));
       if (!s) break;
       cairo_surface_flush(s);
-      PaintStretched(ToDC(hdc), x, y, it.cx, it.cy, s, it.cx, it.cy);
+      PaintStretched(ToDC(hdc), {x, y, it.cx, it.cy}, s, it.cx, it.cy);
       break;
     }
     case DST_TEXT:
@@ -235,12 +235,12 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT step, HB
   if (!cy) cy = i->height;
   if (Brush* b = flicker ? ResolveBrush(flicker) : nullptr) {
     cairo_t* cr = dc->Begin();
-    FillWithBrush(dc, cr, b, x, y, x + cx, y + cy);
+    FillWithBrush(dc, cr, b, RECT{x, y, x + cx, y + cy});
     dc->End();
   }
   cairo_surface_t* image = (flags & DI_NORMAL) == DI_NORMAL ? i->masked : (flags & DI_MASK) ? i->andMask : i->color;
   const cairo_operator_t op = (flags & DI_NORMAL) == DI_IMAGE ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER;
-  PaintStretched(dc, x, y, cx, cy, image, i->width, i->height, op);
+  PaintStretched(dc, {x, y, cx, cy}, image, i->width, i->height, op);
   return TRUE;
 }
 

@@ -182,23 +182,67 @@ struct DC final : HDC__ {
   }
 };
 
+// ---- owning handles for Pango and GObject references ----
+template <auto Free>
+struct FreeWith {
+  template <class T>
+  void operator()(T* p) const {
+    if (p) Free(p);
+  }
+};
+using LayoutPtr = std::unique_ptr<PangoLayout, FreeWith<g_object_unref>>;
+using FontPtr = std::unique_ptr<PangoFont, FreeWith<g_object_unref>>;
+using AttrListPtr = std::unique_ptr<PangoAttrList, FreeWith<pango_attr_list_unref>>;
+using FontDescriptionPtr = std::unique_ptr<PangoFontDescription, FreeWith<pango_font_description_free>>;
+
 // ---- object tables (gdi_objects.cpp) ----
 GdiObjectCounts& LiveCounts();       // what GdiLiveObjects reports
 ObjInfo* Info(HGDIOBJ obj);          // nullptr for a dead or foreign handle
-DC* ToDC(HDC hdc);                   // nullptr unless a live context
 Font* SelectedFont(DC* dc);          // never null: falls back to the stock font
-Brush* ResolveBrush(HBRUSH brush);   // accepts (HBRUSH)(COLOR_x + 1) as Win32 does
+// Enters a new object in the handle table; stock objects are not counted as live.
+void RegisterObject(HGDIOBJ obj, ObjInfo& info, bool stock);
+template <class T>
+T* Register(T* obj, bool stock) {
+  RegisterObject(obj, obj->info, stock);
+  return obj;
+}
+// A context's state holds its objects: `current` for the selection itself
+// (deleting is refused meanwhile), otherwise a saved copy (deleting is deferred).
+void AcquireState(const DCState& s, bool current);
+void ReleaseState(const DCState& s, bool current);
+
+constexpr int kStockPenWidth = 1;
+struct StockObjects {
+  HGDIOBJ objects[18] = {};
+  Bitmap* defaultBitmap = nullptr;  // the 1x1 bitmap every memory DC starts with
+  Brush* sysBrushes[31] = {};       // made on first use
+  StockObjects();
+};
+StockObjects& TheStock();
+
+// ---- the one creation step of each object kind ----
+Pen* NewPen(int style, int width, COLORREF color, bool stock);                             // gdi_pen.cpp
+Brush* NewBrush(COLORREF color, bool hollow, cairo_surface_t* pattern, bool stock);        // gdi_brush.cpp
+Font* NewFont(const LOGFONT& lf, bool stock);                                              // gdi_font.cpp
+Bitmap* NewBitmap(cairo_surface_t* surface, bool stock);  // takes the reference; gdi_bitmap.cpp
+DC* NewDC(DCKind kind, int dpiX, int dpiY);                                                // gdi_dc.cpp
+
+DC* ToDC(HDC hdc);                   // nullptr unless a live context (gdi_dc.cpp)
+Brush* ResolveBrush(HBRUSH brush);   // accepts (HBRUSH)(COLOR_x + 1) as Win32 does (gdi_brush.cpp)
 
 // ---- shared drawing helpers (gdi_draw.cpp) ----
 // A w x h RGB24 copy of the area of `src` at (x, y). The caller destroys it.
 cairo_surface_t* CopyArea(cairo_surface_t* src, int x, int y, int w, int h);
 // Paints `part` (|cx1| x |cy1| pixels) over the device rectangle (x, y, cx, cy)
 // with nearest-pixel scaling; opposite signs of cx/cx1 or cy/cy1 mirror.
-void PaintStretched(DC* d, int x, int y, int cx, int cy, cairo_surface_t* part, int cx1, int cy1,
+struct StretchTarget {
+  int x, y, cx, cy;
+};
+void PaintStretched(DC* d, const StretchTarget& to, cairo_surface_t* part, int cx1, int cy1,
                     cairo_operator_t op = CAIRO_OPERATOR_SOURCE);
 // The brush as the Cairo source: its colour, or its tile anchored at the device origin.
 void SetBrushSource(DC* dc, cairo_t* cr, const Brush* brush);
-void FillWithBrush(DC* dc, cairo_t* cr, const Brush* brush, double l, double t, double r, double b);
+void FillWithBrush(DC* dc, cairo_t* cr, const Brush* brush, const RECT& box);  // nothing for an empty box
 // The brush's colour at a device pixel, as 0xFFRRGGBB.
 std::uint32_t BrushPixel(const Brush* brush, int deviceX, int deviceY);
 

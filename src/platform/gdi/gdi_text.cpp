@@ -119,37 +119,49 @@ std::vector<Line> BreakLines(const std::vector<Ch>& c, UINT format, int maxWidth
   return lines;
 }
 
-// Draws one piece of text (no tabs to expand) with its top-left at (x, y);
-// `design`: at the unhinted advances the context measures with.
-void ShowText(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::string& text,
-              const std::vector<std::pair<int, int>>& underlines, double x, double y, bool design) {
+// What the lines of one text call share: the font, the decoded characters and
+// how they are measured.
+struct LineSource {
+  FontInstance* fi;
+  const LOGFONT& lf;
+  const std::vector<Ch>& c;
+  const Measure& m;
+};
+
+// Draws one piece of text (no tabs to expand) with its top-left at (x, y), at
+// the unhinted advances when the context measures with those.
+void ShowText(cairo_t* cr, const LineSource& src, const std::string& text,
+              const std::vector<std::pair<int, int>>& underlines, double x, double y) {
   if (text.empty()) return;
-  PangoLayout* layout = pango_layout_new(design ? DesignTextContext() : TextContext());
-  pango_layout_set_font_description(layout, fi->desc);
-  PangoAttrList* attrs = pango_attr_list_copy(fi->attrs);
-  if (lf.lfUnderline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-  if (lf.lfStrikeOut) pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
+  FontInstance* fi = src.fi;
+  const LOGFONT& lf = src.lf;
+  LayoutPtr layout(pango_layout_new(src.m.design ? DesignTextContext() : TextContext()));
+  pango_layout_set_font_description(layout.get(), fi->desc);
+  AttrListPtr attrs(pango_attr_list_copy(fi->attrs));
+  if (lf.lfUnderline) pango_attr_list_insert(attrs.get(), pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+  if (lf.lfStrikeOut) pango_attr_list_insert(attrs.get(), pango_attr_strikethrough_new(TRUE));
   for (auto [b, e] : underlines) {
     PangoAttribute* a = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
     a->start_index = b;
     a->end_index = e;
-    pango_attr_list_insert(attrs, a);
+    pango_attr_list_insert(attrs.get(), a);  // the list owns the attribute from here
   }
-  pango_layout_set_attributes(layout, attrs);
-  pango_attr_list_unref(attrs);
-  pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+  pango_layout_set_attributes(layout.get(), attrs.get());
+  pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
   // Put Pango's baseline on ours (tmAscent below the line top), on whole pixels.
-  int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout));
+  int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout.get()));
   cairo_move_to(cr, x, y + fi->ascent - baseline);
-  pango_cairo_show_layout(cr, layout);
-  g_object_unref(layout);
+  pango_cairo_show_layout(cr, layout.get());
 }
 
 // The glyphs of a line from the cache, at the measured advances, so the drawn
 // width is the measured width by construction. False, with nothing added,
 // when a character needs Pango (shaping, fallback without a glyph, underline).
-bool GlyphsOfLine(FontInstance* fi, const std::vector<Ch>& c, const Line& line, double x, double y, const Measure& m,
-                  std::vector<cairo_glyph_t>& glyphs, std::vector<cairo_scaled_font_t*>& fonts) {
+bool GlyphsOfLine(const LineSource& src, const Line& line, double x, double y, std::vector<cairo_glyph_t>& glyphs,
+                  std::vector<cairo_scaled_font_t*>& fonts) {
+  FontInstance* fi = src.fi;
+  const std::vector<Ch>& c = src.c;
+  const Measure& m = src.m;
   const std::size_t mark = glyphs.size();
   const double baseline = y + fi->ascent + fi->baselineShift;
   double pen = 0;
@@ -174,13 +186,12 @@ bool GlyphsOfLine(FontInstance* fi, const std::vector<Ch>& c, const Line& line, 
 }
 
 // Draws a line from cached glyphs; false, having drawn nothing, when it needs Pango.
-bool DrawGlyphLine(cairo_t* cr, FontInstance* fi, const std::vector<Ch>& c, const Line& line, int x, int y,
-                   const Measure& m) {
+bool DrawGlyphLine(cairo_t* cr, const LineSource& src, const Line& line, int x, int y) {
   static std::vector<cairo_glyph_t> glyphs;  // reused under the module lock
   static std::vector<cairo_scaled_font_t*> fonts;
   glyphs.clear();
   fonts.clear();
-  if (!GlyphsOfLine(fi, c, line, x, y, m, glyphs, fonts)) return false;
+  if (!GlyphsOfLine(src, line, x, y, glyphs, fonts)) return false;
   // One call per run of glyphs from the same font.
   for (std::size_t b = 0; b < glyphs.size();) {
     std::size_t e = b + 1;
@@ -195,8 +206,8 @@ bool DrawGlyphLine(cairo_t* cr, FontInstance* fi, const std::vector<Ch>& c, cons
 // Puts a printer page's plain text in the glyph queue instead of drawing it.
 // False, queueing nothing, when a line needs Pango.
 template <class LineLeft>
-bool QueueTextLines(DC* dc, FontInstance* fi, const std::vector<Ch>& c, const std::vector<Line>& lines,
-                    const LineLeft& lineLeft, int top, int lineH, const Measure& m) {
+bool QueueTextLines(DC* dc, const LineSource& src, const std::vector<Line>& lines, const LineLeft& lineLeft, int top,
+                    int lineH) {
   static std::vector<cairo_glyph_t> glyphs;
   static std::vector<cairo_scaled_font_t*> fonts;
   glyphs.clear();
@@ -204,7 +215,7 @@ bool QueueTextLines(DC* dc, FontInstance* fi, const std::vector<Ch>& c, const st
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const double x = lineLeft(lines[i]) + dc->st.org.x;
     const double y = top + static_cast<int>(i) * lineH + dc->st.org.y;
-    if (!GlyphsOfLine(fi, c, lines[i], x, y, m, glyphs, fonts)) return false;
+    if (!GlyphsOfLine(src, lines[i], x, y, glyphs, fonts)) return false;
   }
   for (std::size_t i = 0; i < glyphs.size(); ++i) {
     if (dc->queuedText.empty() || dc->queuedText.back().font != fonts[i] ||
@@ -216,9 +227,10 @@ bool QueueTextLines(DC* dc, FontInstance* fi, const std::vector<Ch>& c, const st
   return true;
 }
 
-void DrawLine(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::vector<Ch>& c, const Line& line, int x,
-              int y, const Measure& m) {
-  if (!lf.lfUnderline && !lf.lfStrikeOut && DrawGlyphLine(cr, fi, c, line, x, y, m)) return;
+void DrawLine(cairo_t* cr, const LineSource& src, const Line& line, int x, int y) {
+  if (!src.lf.lfUnderline && !src.lf.lfStrikeOut && DrawGlyphLine(cr, src, line, x, y)) return;
+  const std::vector<Ch>& c = src.c;
+  const Measure& m = src.m;
   std::string text;
   std::vector<std::pair<int, int>> underlines;
   int segX = x;
@@ -227,7 +239,7 @@ void DrawLine(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::vecto
     std::uint32_t cp = c[i].cp;
     const double adv = m.Advance(pen, cp);
     if (cp == '\t' && m.expandTabs) {
-      ShowText(cr, fi, lf, text, underlines, segX, y, m.design);
+      ShowText(cr, src, text, underlines, segX, y);
       text.clear();
       underlines.clear();
       pen += adv;
@@ -241,7 +253,7 @@ void DrawLine(cairo_t* cr, FontInstance* fi, const LOGFONT& lf, const std::vecto
     AppendUtf8(text, cp);
     if (c[i].underline) underlines.emplace_back(b, static_cast<int>(text.size()));
   }
-  ShowText(cr, fi, lf, text, underlines, segX, y, m.design);
+  ShowText(cr, src, text, underlines, segX, y);
 }
 
 std::vector<testing::DrawTextLayout>*& Recorder() {
@@ -286,6 +298,92 @@ void DC::FlushText() {
 
 using namespace gdi;
 
+namespace {
+
+// Where the lines of a DrawText call go: the top of the first line and each
+// line's left edge, from the rectangle and the format flags.
+struct TextPlacement {
+  const RECT& rc;
+  UINT format;
+  int rectWidth;
+  int top;
+
+  int Left(const Line& l) const {
+    if (format & DT_CENTER) return static_cast<int>(rc.left + (rectWidth - l.Width()) / 2);
+    if (format & DT_RIGHT) return static_cast<int>(rc.right - l.Width());
+    return static_cast<int>(rc.left);
+  }
+};
+
+int FirstLineTop(const RECT& rc, UINT format, int lineH) {
+  if (!(format & DT_SINGLELINE)) return rc.top;
+  if (format & DT_VCENTER) return rc.top + (rc.bottom - rc.top - lineH) / 2;
+  if (format & DT_BOTTOM) return rc.bottom - lineH;
+  return rc.top;
+}
+
+// The box the lines fill; it holds their ink but for an italic's overhang to the right.
+RECT LinesBox(const std::vector<Line>& lines, const TextPlacement& at, int height) {
+  RECT box{INT32_MAX, at.top, INT32_MIN, at.top + height};
+  for (const Line& l : lines) {
+    box.left = std::min<LONG>(box.left, at.Left(l));
+    box.right = std::max<LONG>(box.right, at.Left(l) + l.Width());
+  }
+  return box;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+void PaintLines(DC* dc, cairo_t* cr, const LineSource& src, const std::vector<Line>& lines, const TextPlacement& at,
+                bool clip) {
+  const int lineH = src.fi->Height();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const Line& l = lines[i];
+    int y = at.top + static_cast<int>(i) * lineH;
+    if (clip && (y >= at.rc.bottom || y + lineH <= at.rc.top)) continue;
+    const int x = at.Left(l);
+    if (dc->st.bkMode == OPAQUE && l.Width() > 0) {
+      SetSourceColor(cr, dc->st.bkColor);
+      cairo_rectangle(cr, x, y, l.Width(), lineH);
+      cairo_fill(cr);
+    }
+    SetSourceColor(cr, dc->st.textColor);
+    DrawLine(cr, src, l, x, y);
+  }
+}
+
+// Draws measured lines. On a printer page a text that lies inside every clip
+// is drawn without one (each clip costs the PDF an operation), and plain text
+// there goes to the glyph queue: true when it went there.
+bool DrawTextLines(DC* dc, const LineSource& src, const std::vector<Line>& lines, const TextPlacement& at) {
+  const int lineH = src.fi->Height();
+  RECT ink = LinesBox(lines, at, static_cast<int>(lines.size()) * lineH);
+  if (Recorder()) RecordLayout(*dc, src.c, lines, ink);
+  if (src.lf.lfItalic) ink.right += lineH / 4 + 1;
+  const bool page = dc->queueLines;
+  const bool clip = !(at.format & DT_NOCLIP) && !(page && Inside(ink, at.rc));
+  const RECT deviceInk{ink.left + dc->st.org.x, ink.top + dc->st.org.y, ink.right + dc->st.org.x,
+                       ink.bottom + dc->st.org.y};
+  const bool dcClip = dc->st.clipped && !(page && Inside(deviceInk, dc->st.clip));
+  auto lineLeft = [&](const Line& l) { return at.Left(l); };
+  if (page && !clip && !dcClip && dc->st.bkMode != OPAQUE && !dc->st.Transformed() && !src.lf.lfUnderline &&
+      !src.lf.lfStrikeOut && QueueTextLines(dc, src, lines, lineLeft, at.top, lineH))
+    return true;
+  cairo_t* cr = dc->Begin(dcClip, true);
+  if (clip) {
+    cairo_rectangle(cr, at.rc.left, at.rc.top, at.rectWidth, std::max(0, static_cast<int>(at.rc.bottom - at.rc.top)));
+    cairo_clip(cr);
+  }
+  PaintLines(dc, cr, src, lines, at, clip);
+  dc->End();
+  return false;
+}
+
+}  // namespace
+
 int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
@@ -307,7 +405,6 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
   const int rectWidth = std::max(0, static_cast<int>(rc->right - rc->left));
   std::vector<Line> lines = BreakLines(chars, format, rectWidth, m);
   const int height = static_cast<int>(lines.size()) * lineH;
-
   if (format & DT_CALCRECT) {
     int widest = 0;
     for (const Line& l : lines) widest = std::max(widest, l.Width());
@@ -315,61 +412,9 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
     rc->bottom = rc->top + height;
     return height;
   }
-
-  int top = rc->top;
-  if (format & DT_SINGLELINE) {
-    if (format & DT_VCENTER) top = rc->top + (rc->bottom - rc->top - lineH) / 2;
-    else if (format & DT_BOTTOM) top = rc->bottom - lineH;
-  }
-  auto lineLeft = [&](const Line& l) {
-    if (format & DT_CENTER) return static_cast<int>(rc->left + (rectWidth - l.Width()) / 2);
-    if (format & DT_RIGHT) return static_cast<int>(rc->right - l.Width());
-    return static_cast<int>(rc->left);
-  };
-  // On a printer page a text that lies inside every clip is drawn without one:
-  // each clip costs the PDF an operation. The box the lines fill holds their
-  // ink, but for an italic's overhang to the right.
-  RECT ink{INT32_MAX, top, INT32_MIN, top + height};
-  for (const Line& l : lines) {
-    ink.left = std::min<LONG>(ink.left, lineLeft(l));
-    ink.right = std::max<LONG>(ink.right, lineLeft(l) + l.Width());
-  }
-  if (Recorder()) RecordLayout(*dc, chars, lines, ink);
-  if (font->lf.lfItalic) ink.right += lineH / 4 + 1;
-  auto inside = [&](const RECT& r) {
-    return ink.left >= r.left && ink.top >= r.top && ink.right <= r.right && ink.bottom <= r.bottom;
-  };
-  const bool page = dc->queueLines;
-  const bool clip = !(format & DT_NOCLIP) && !(page && inside(*rc));
-  const RECT deviceInk{ink.left + dc->st.org.x, ink.top + dc->st.org.y, ink.right + dc->st.org.x,
-                       ink.bottom + dc->st.org.y};
-  const bool dcClip = dc->st.clipped && !(page && deviceInk.left >= dc->st.clip.left &&
-                                          deviceInk.top >= dc->st.clip.top &&
-                                          deviceInk.right <= dc->st.clip.right &&
-                                          deviceInk.bottom <= dc->st.clip.bottom);
-  if (dc->queueLines && !clip && !dcClip && dc->st.bkMode != OPAQUE && !dc->st.Transformed() && !font->lf.lfUnderline &&
-      !font->lf.lfStrikeOut && QueueTextLines(dc, fi, chars, lines, lineLeft, top, lineH, m))
-    return height;
-  cairo_t* cr = dc->Begin(dcClip, true);
-  if (clip) {
-    cairo_rectangle(cr, rc->left, rc->top, rectWidth, std::max(0, static_cast<int>(rc->bottom - rc->top)));
-    cairo_clip(cr);
-  }
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const Line& l = lines[i];
-    int y = top + static_cast<int>(i) * lineH;
-    if (clip && (y >= rc->bottom || y + lineH <= rc->top)) continue;
-    const int x = lineLeft(l);
-    if (dc->st.bkMode == OPAQUE && l.Width() > 0) {
-      SetSourceColor(cr, dc->st.bkColor);
-      cairo_rectangle(cr, x, y, l.Width(), lineH);
-      cairo_fill(cr);
-    }
-    SetSourceColor(cr, dc->st.textColor);
-    DrawLine(cr, fi, font->lf, chars, l, x, y, m);
-  }
-  dc->End();
-  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return top + lineH - rc->top;
+  const TextPlacement at{*rc, format, rectWidth, FirstLineTop(*rc, format, lineH)};
+  if (DrawTextLines(dc, LineSource{fi, font->lf, chars, m}, lines, at)) return height;  // queued for the page
+  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return at.top + lineH - rc->top;
   return height;
 }
 
@@ -390,7 +435,7 @@ BOOL TextOut(HDC hdc, int x, int y, const char* text, int length) {
     cairo_fill(cr);
   }
   SetSourceColor(cr, dc->st.textColor);
-  DrawLine(cr, fi, font->lf, chars, line, x, y, m);
+  DrawLine(cr, LineSource{fi, font->lf, chars, m}, line, x, y);
   dc->End();
   return TRUE;
 }
