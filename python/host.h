@@ -12,7 +12,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "control/errors.h"
+#include "document/errors.h"
 #include "platform/container/form.h"
 
 namespace ktfolio::py_binding {

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "commands.h"
-#include "control/errors.h"
+#include "document/errors.h"
 #include "platform/fileio/fileio.h"
 
 namespace ktfolio::cli {

@@ -224,27 +224,20 @@ void KtPrint4Dispatch::Publish() {
 #undef KT_RW
 #undef KT_RO
 
-  auto adder = [this, c](const char* name, bool (KtPrint4::*withItems)(const VariantArray&),
-                         bool (KtPrint4::*without)()) {
+  auto adder = [this, c](const char* name, Document::RowPlace place) {
     AddMethod(
         name, {Items("Items")},
-        [c, withItems, without](VariantArray& a) {
+        [c, place](VariantArray& a) {
           const VariantArray& items = a[0].ToArray();
-          return Variant(items.empty() ? (c->*without)() : (c->*withItems)(items));
+          return Variant(items.empty() ? c->AddRowTo(place) : c->AddRowTo(place, items));
         },
         B, true);
   };
-  using WithItems = bool (KtPrint4::*)(const VariantArray&);
-  using Without = bool (KtPrint4::*)();
-  adder("AddRow", static_cast<WithItems>(&KtPrint4::AddRow), static_cast<Without>(&KtPrint4::AddRow));
-  adder("AddStartDocRow", static_cast<WithItems>(&KtPrint4::AddStartDocRow),
-        static_cast<Without>(&KtPrint4::AddStartDocRow));
-  adder("AddEndDocRow", static_cast<WithItems>(&KtPrint4::AddEndDocRow),
-        static_cast<Without>(&KtPrint4::AddEndDocRow));
-  adder("AddHeaderRow", static_cast<WithItems>(&KtPrint4::AddHeaderRow),
-        static_cast<Without>(&KtPrint4::AddHeaderRow));
-  adder("AddFooterRow", static_cast<WithItems>(&KtPrint4::AddFooterRow),
-        static_cast<Without>(&KtPrint4::AddFooterRow));
+  adder("AddRow", Document::RowPlace::Body);
+  adder("AddStartDocRow", Document::RowPlace::StartDoc);
+  adder("AddEndDocRow", Document::RowPlace::EndDoc);
+  adder("AddHeaderRow", Document::RowPlace::Header);
+  adder("AddFooterRow", Document::RowPlace::Footer);
 
   AddMethod(
       "SetTextRow", {In("row", L), In("parea", L), Items("Items")},

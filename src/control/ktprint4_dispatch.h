@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "control/events.h"
+#include "document/events.h"
 #include "control/ktprint4.h"
 #include "platform/automation/dispatch.h"
 

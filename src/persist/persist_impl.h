@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "control/ktprint4.h"
+#include "document/document.h"
 #include "platform/container/property_bag.h"
 
 namespace ktfolio::persist {
@@ -53,8 +53,8 @@ std::string ReadCellText(std::string_view v);  // also "!hr!" -> CR LF
 // A settings key: how it is written and what reading it does.
 struct SettingKey {
   const char* name;
-  void (*write)(TemplateOut&, KtPrint4&);
-  void (*read)(KtPrint4&, std::string_view);  // nullptr: ignored on reading
+  void (*write)(TemplateOut&, Document&);
+  void (*read)(Document&, std::string_view);  // nullptr: ignored on reading
 };
 // A row or cell key. `write` appends the line when `prev` is null (the first
 // row or cell written) or when the value differs from prev's.
@@ -83,12 +83,12 @@ KeyTable<CellKey> CellKeys();
 
 // The full template (settings, header, footer, body) or the settings alone.
 // `sizeHint` (the previous text's length, say) spares the text's regrowth.
-std::string WriteTemplate(KtPrint4& control, std::size_t sizeHint = 0);
-std::string WriteSettings(KtPrint4& control);
+std::string WriteTemplate(Document& control, std::size_t sizeHint = 0);
+std::string WriteSettings(Document& control);
 
 // Applies template text to a control. The first bad line throws an Error whose
 // description names the line; what was applied before it stays.
-void ReadTemplate(KtPrint4& control, std::string_view text, bool onlyDesign);
+void ReadTemplate(Document& control, std::string_view text, bool onlyDesign);
 
 // Files: the whole file, or Error 52/53/62/70/75; a file written next to the
 // target and renamed over it only once complete, or Error 52/75/76.

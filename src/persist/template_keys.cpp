@@ -12,12 +12,12 @@ namespace {
 // ---- settings -----------------------------------------------------------------------
 
 // A value held by one of the three row collections.
-KtRows& Area(KtPrint4& c, std::int32_t area) { return *c.Rows(area); }
+KtRows& Area(Document& c, std::int32_t area) { return *c.Rows(area); }
 
 // Twips defaults are read into the defaults record as they are, without the
 // setters' scale conversion.
 template <float tpDefaults::*Field>
-void StoreTwips(KtPrint4& c, std::string_view v) {
+void StoreTwips(Document& c, std::string_view v) {
   tpDefaults d = c.Defaults();
   d.*Field = ReadSingle(v);
   c.StoreDefaults(d);
@@ -25,19 +25,19 @@ void StoreTwips(KtPrint4& c, std::string_view v) {
 
 // Lengths are written in twips and read back in the scale mode in force, which
 // the template's own "ScaleMode" line has set by then.
-float TwipsOf(KtPrint4& c, float value) { return ToTwips(c.ScaleMode(), value); }
-float ScaledOf(KtPrint4& c, std::string_view v) { return FromTwips(c.ScaleMode(), ReadSingle(v)); }
+float TwipsOf(Document& c, float value) { return ToTwips(c.ScaleMode(), value); }
+float ScaledOf(Document& c, std::string_view v) { return FromTwips(c.ScaleMode(), ReadSingle(v)); }
 
 #define KT_SET(key, kind, getter, setter)                                           \
-  {key, [](TemplateOut& o, KtPrint4& c) { o.kind(key, getter); },                    \
-   [](KtPrint4& c, std::string_view v) { setter; }}
-#define KT_IGNORED(key, kind, getter) {key, [](TemplateOut& o, KtPrint4& c) { o.kind(key, getter); }, nullptr}
+  {key, [](TemplateOut& o, Document& c) { o.kind(key, getter); },                    \
+   [](Document& c, std::string_view v) { setter; }}
+#define KT_IGNORED(key, kind, getter) {key, [](TemplateOut& o, Document& c) { o.kind(key, getter); }, nullptr}
 #define KT_LONG(key) KT_SET(#key, Long, c.key(), c.key(ReadLong(v)))
 #define KT_BOOL(key) KT_SET(#key, Boolean, c.key(), c.key(ReadBoolean(v)))
 #define KT_COLOR(key) KT_SET(#key, Color, c.key(), c.key(ReadColor(v)))
 #define KT_INT16(key) KT_SET(#key, Integer, c.key(), c.key(ReadInteger(v)))
 #define KT_TWIPS(key, field) \
-  {key, [](TemplateOut& o, KtPrint4& c) { o.Single(key, c.Defaults().field); }, &StoreTwips<&tpDefaults::field>}
+  {key, [](TemplateOut& o, Document& c) { o.Single(key, c.Defaults().field); }, &StoreTwips<&tpDefaults::field>}
 #define KT_AREA(key, area, member) KT_SET(key, Long, Area(c, area).member(), Area(c, area).member(ReadLong(v)))
 #define KT_SCALED(key, member) KT_SET(key, Single, TwipsOf(c, c.member()), c.member(ScaledOf(c, v)))
 

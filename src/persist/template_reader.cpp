@@ -30,7 +30,7 @@ class TemplateModels {
 
 class TemplateReader {
  public:
-  TemplateReader(KtPrint4& control, bool onlyDesign) : c_(control), onlyDesign_(onlyDesign) {}
+  TemplateReader(Document& control, bool onlyDesign) : c_(control), onlyDesign_(onlyDesign) {}
 
   void Line(std::string_view line) {
     if (!line.empty() && line[0] == '[')
@@ -110,7 +110,7 @@ class TemplateReader {
     return Error(ErrorCode::kObjectNotSet, kLibraryName, "Object variable not set: " + what);
   }
 
-  KtPrint4& c_;
+  Document& c_;
   bool onlyDesign_;
   Section section_ = Section::None;
   std::int32_t area_ = Body;
@@ -147,7 +147,7 @@ void CheckLineEnds(std::string_view text) {
 
 }  // namespace
 
-void ReadTemplate(KtPrint4& c, std::string_view text, bool onlyDesign) {
+void ReadTemplate(Document& c, std::string_view text, bool onlyDesign) {
   std::size_t bad = 0;
   if (!IsWindows1252Text(text, &bad))
     throw Error(ErrorCode::kInvalidFileFormat, kLibraryName,

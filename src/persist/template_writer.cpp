@@ -10,7 +10,7 @@ namespace {
 
 class TemplateWriter {
  public:
-  TemplateWriter(KtPrint4& control, std::string& text) : c_(control), out_(text) {}
+  TemplateWriter(Document& control, std::string& text) : c_(control), out_(text) {}
 
   void Settings() {
     // Paginate first, so that "MaxPag" and the rows' pages agree with "Pages".
@@ -38,7 +38,7 @@ class TemplateWriter {
     }
   }
 
-  KtPrint4& c_;
+  Document& c_;
   TemplateOut out_;
   // The previous row and cell across areas, as the reader's copies run.
   const KtRow* prevRow_ = nullptr;
@@ -50,7 +50,7 @@ constexpr std::size_t kBytesPerRowGuess = 512;
 
 }  // namespace
 
-std::string WriteTemplate(KtPrint4& control, std::size_t sizeHint) {
+std::string WriteTemplate(Document& control, std::size_t sizeHint) {
   std::string text;
   std::size_t rows = 0;
   for (std::int32_t area : {Header, Footer, Body}) rows += static_cast<std::size_t>(control.Rows(area)->count());
@@ -63,7 +63,7 @@ std::string WriteTemplate(KtPrint4& control, std::size_t sizeHint) {
   return text;
 }
 
-std::string WriteSettings(KtPrint4& control) {
+std::string WriteSettings(Document& control) {
   std::string text;
   TemplateWriter w(control, text);
   w.Settings();

@@ -1,8 +1,9 @@
-// KtPrint4::PrintDoc: the print dialog when asked, then the job through the
-// spooler with the page loop drawing into the printer context.
+// PrintDoc: the print dialog when asked, then the job through the spooler
+// with the page loop drawing into the printer context.
 #include "model/units.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/user/user.h"
+#include "printing/print_doc.h"
 #include "printing/print_job.h"
 #include "render/render_impl.h"
 #include "render/render_internal.h"
@@ -51,34 +52,28 @@ bool AskPrintDialog(printing::PrintJob& job, PrintRequest& r, std::int32_t pages
 
 }  // namespace
 
-void KtPrint4::PrintingCaption(const std::string& caption) {
-  if (Shown()) ToolbarCaption(caption);
-}
+namespace printing {
 
-void KtPrint4::RefreshToolbarAfterPrintDialog() {
-  if (Shown()) RefreshStatus();
-}
-
-void KtPrint4::PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool& ShowDlg, std::int16_t& Copies) {
+void PrintDoc(Document& doc, std::int16_t StartPage, std::int16_t EndPage, bool& ShowDlg, std::int16_t& Copies) {
   try {
-    PrintRequest r{PrinterName(), Orientation(), StartPage, EndPage, Copies};
-    printing::PrintJob job;
+    PrintRequest r{doc.PrinterName(), doc.Orientation(), StartPage, EndPage, Copies};
+    PrintJob job;
     ShowPointer(IDC_WAIT);
     if (ShowDlg) {
-      if (!AskPrintDialog(job, r, Pages())) {
+      if (!AskPrintDialog(job, r, doc.Pages())) {
         ShowPointer(IDC_ARROW);
         return;
       }
       Copies = static_cast<std::int16_t>(r.copies);
-      RefreshToolbarAfterPrintDialog();
+      doc.RefreshToolbarAfterPrintDialog();
     }
     ShowPointer(IDC_WAIT);
-    const printing::JobSettings settings{r.copies, PageSize(), render::Nint(PaperLength()), render::Nint(PaperWidth()),
-                                         r.orientation};
-    if (job.StartPrint(r.printer, printing::kPrintDocumentName, settings)) {
-      const std::int16_t pages = Pages();
-      ComputePageInfo();
-      PageCount(pages);
+    const JobSettings settings{r.copies, doc.PageSize(), render::Nint(doc.PaperLength()),
+                               render::Nint(doc.PaperWidth()), r.orientation};
+    if (job.StartPrint(r.printer, kPrintDocumentName, settings)) {
+      const std::int16_t pages = doc.Pages();
+      doc.ComputePageInfo();
+      doc.PageCount(pages);
       render::PrinterPages printer;
       printer.startPage = [&printer, &job] {
         // The loop closes pages on its side; the job learns it here.
@@ -87,13 +82,14 @@ void KtPrint4::PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool& Show
       };
       printer.endPage = [&job] { return job.EndPrintPage(); };
       const render::Device device = render::Device::ForPrint(job.PrinterDC(), job.PrinterDpiX(), job.PrinterDpiY());
-      render::DrawPages(*this, device, r.from, r.to, render::Band{}, &printer);
+      render::DrawPages(doc, device, r.from, r.to, render::Band{}, &printer);
     }
     job.EndPrint();
   } catch (const std::exception& e) {
-    RecordCaught(e);
+    doc.RecordCaught(e);
   }
   ShowPointer(IDC_ARROW);
 }
 
+}  // namespace printing
 }  // namespace ktfolio

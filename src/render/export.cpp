@@ -97,7 +97,7 @@ void PreparePageSurface(HDC dc, int W, int H, std::uint32_t backColor, std::uint
   FillRectWith(dc, 0, H - kShadow, kShadow, H, backColor);
 }
 
-SIZE PageSurfaceSize(const KtPrint4& control, double zoom) {
+SIZE PageSurfaceSize(const Document& control, double zoom) {
   const tpPageInfo info = control.PageInfo();
   // The viewport's page size is whole twips before it becomes pixels.
   const double viewWidth = Nint(info.Width * zoom / 100.0);
@@ -105,7 +105,7 @@ SIZE PageSurfaceSize(const KtPrint4& control, double zoom) {
   return SIZE{Nint(viewWidth / TwipsPerPixelX()), Nint(viewHeight / TwipsPerPixelY())};
 }
 
-HBITMAP RenderPageSurface(KtPrint4& control, std::int16_t page, double zoom, bool shadow) {
+HBITMAP RenderPageSurface(Document& control, std::int16_t page, double zoom, bool shadow) {
   // As the control's resize does, so margins changed since the last layout count.
   control.ComputePageInfo();
   const SIZE size = PageSurfaceSize(control, zoom);
@@ -139,7 +139,7 @@ HBITMAP RenderPageSurface(KtPrint4& control, std::int16_t page, double zoom, boo
 
 double ZoomForDpi(double dpi) { return dpi * TwipsPerPixelX() * kPercent / kTwipsPerInch; }
 
-std::vector<std::uint8_t> PagePng(KtPrint4& control, std::int16_t page, double zoom, bool shadow) {
+std::vector<std::uint8_t> PagePng(Document& control, std::int16_t page, double zoom, bool shadow) {
   if (!(zoom >= kMinZoom && zoom <= ZoomForDpi(kMaxExportDpi))) throw ZoomOutOfRange(kPngSource);
   if (page < 1 || page > control.Pages()) throw PageOutOfRange(kPngSource);
   const Error outOfMemory(ErrorCode::kOutOfMemory, kPngSource, "Out of memory: no room for the page's pixels");
@@ -155,7 +155,7 @@ std::vector<std::uint8_t> PagePng(KtPrint4& control, std::int16_t page, double z
   return png;
 }
 
-std::vector<std::uint8_t> PagePngAtDpi(KtPrint4& control, std::int16_t page, double dpi, bool shadow) {
+std::vector<std::uint8_t> PagePngAtDpi(Document& control, std::int16_t page, double dpi, bool shadow) {
   if (!(dpi >= kMinExportDpi && dpi <= kMaxExportDpi))
     throw Error(ErrorCode::kZoomOutOfRange, kPngSource, "Resolution out of range: 10 to 600 dpi");
   return PagePng(control, page, ZoomForDpi(dpi), shadow);
@@ -168,7 +168,7 @@ namespace {
 // Throws the error `failure` gives when the context cannot be made or the
 // document not finished (asked then, so it can name the platform's cause),
 // and kPageOutOfRange when the range prints no page: no document is made of nothing.
-void PrintPdf(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage,
+void PrintPdf(Document& control, std::int16_t fromPage, std::int16_t toPage,
               const std::function<HDC(int width, int height)>& open, const std::function<Error()>& failure) {
   const std::int16_t pages = control.Pages();
   if (fromPage < 1 || toPage > pages || fromPage > toPage) throw PageOutOfRange(kPdfSource);
@@ -207,13 +207,13 @@ void PrintPdf(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage,
 
 }  // namespace
 
-void WritePdf(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage, const ByteSink& sink) {
+void WritePdf(Document& control, std::int16_t fromPage, std::int16_t toPage, const ByteSink& sink) {
   PrintPdf(
       control, fromPage, toPage, [&sink](int w, int h) { return CreatePdfStreamDC(sink, kPdfDpi, kPdfDpi, w, h); },
       [] { return Error(ErrorCode::kPathFileAccess, kPdfSource, "Path/File access error: the PDF could not be written"); });
 }
 
-std::vector<std::uint8_t> PdfBytes(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage) {
+std::vector<std::uint8_t> PdfBytes(Document& control, std::int16_t fromPage, std::int16_t toPage) {
   std::vector<std::uint8_t> bytes;
   WritePdf(control, fromPage, toPage, [&bytes](const unsigned char* data, std::size_t size) {
     bytes.insert(bytes.end(), data, data + size);
@@ -222,44 +222,25 @@ std::vector<std::uint8_t> PdfBytes(KtPrint4& control, std::int16_t fromPage, std
   return bytes;
 }
 
-}  // namespace render
-
-bool KtPrint4::ExportPng(const std::string& file, std::int16_t page, std::int16_t zoom, bool shadow) {
-  try {
-    if (zoom < kMinZoom || zoom > kMaxZoom) throw ZoomOutOfRange(kPngSource);
-    ComputePageInfo();
-    CheckPaper(kPngSource, PageInfo());
-    WriteFileBytes(file, render::PagePng(*this, page, zoom, shadow), kPngSource);
-    return true;
-  } catch (const std::exception& e) {
-    RecordCaught(e);
-    return false;
-  }
+void ExportPng(Document& control, const std::string& file, std::int16_t page, std::int16_t zoom, bool shadow) {
+  if (zoom < kMinZoom || zoom > kMaxZoom) throw ZoomOutOfRange(kPngSource);
+  control.ComputePageInfo();
+  CheckPaper(kPngSource, control.PageInfo());
+  WriteFileBytes(file, PagePng(control, page, zoom, shadow), kPngSource);
 }
 
-bool KtPrint4::ExportPngDpi(const std::string& file, std::int16_t page, std::int32_t dpi, bool shadow) {
-  try {
-    WriteFileBytes(file, render::PagePngAtDpi(*this, page, dpi, shadow), kPngSource);
-    return true;
-  } catch (const std::exception& e) {
-    RecordCaught(e);
-    return false;
-  }
+void ExportPngDpi(Document& control, const std::string& file, std::int16_t page, std::int32_t dpi, bool shadow) {
+  WriteFileBytes(file, PagePngAtDpi(control, page, dpi, shadow), kPngSource);
 }
 
 // The platform's PDF printer context writes the file, keeping an earlier one
 // until the new one is complete; the bytes are those WritePdf hands its sink.
-bool KtPrint4::ExportPdf(const std::string& file, std::int16_t fromPage, std::int16_t toPage) {
-  try {
-    render::PrintPdf(
-        *this, fromPage, toPage,
-        [&file](int w, int h) { return CreatePdfPrinterDC(file.c_str(), kPdfDpi, kPdfDpi, w, h); },
-        [&file] { return CannotWrite(kPdfSource, file); });
-    return true;
-  } catch (const std::exception& e) {
-    RecordCaught(e);
-    return false;
-  }
+void ExportPdf(Document& control, const std::string& file, std::int16_t fromPage, std::int16_t toPage) {
+  PrintPdf(
+      control, fromPage, toPage,
+      [&file](int w, int h) { return CreatePdfPrinterDC(file.c_str(), kPdfDpi, kPdfDpi, w, h); },
+      [&file] { return CannotWrite(kPdfSource, file); });
 }
 
+}  // namespace render
 }  // namespace ktfolio

@@ -40,7 +40,7 @@ void FillHit(const tpPageInfo& info, const KtRow& row, std::int32_t area, float 
 
 }  // namespace
 
-bool HitTestCell(KtPrint4& control, std::int16_t page, float x, float y, CellHit& hit) {
+bool HitTestCell(Document& control, std::int16_t page, float x, float y, CellHit& hit) {
   const tpPageInfo info = control.PageInfo();
   if (x < info.LeftM || x > info.Width - info.RightM) return false;
   std::int32_t area = Body;
@@ -71,7 +71,7 @@ bool HitTestCell(KtPrint4& control, std::int16_t page, float x, float y, CellHit
 namespace {
 
 // The row at an address on page `page`, or nullptr.
-KtRow* RowAt(KtPrint4& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col) {
+KtRow* RowAt(Document& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col) {
   KtRows* rows = control.Rows(area);
   if (!rows || row < 1 || row > rows->count()) return nullptr;
   KtRow& r = rows->at0(static_cast<size_t>(row - 1));
@@ -86,7 +86,7 @@ float BandTop(const tpPageInfo& info, std::int32_t area) {
 
 }  // namespace
 
-bool CellAtAddress(KtPrint4& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
+bool CellAtAddress(Document& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
                    CellHit& hit) {
   KtRow* r = RowAt(control, page, area, row, col);
   if (!r) return false;
@@ -95,7 +95,7 @@ bool CellAtAddress(KtPrint4& control, std::int16_t page, std::int32_t area, std:
   return true;
 }
 
-bool CellTextRect(KtPrint4& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
+bool CellTextRect(Document& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
                   double zoom, win::RECT& rect) {
   KtRow* r = RowAt(control, page, area, row, col);
   if (!r) return false;

@@ -19,7 +19,7 @@ bool StartsPage(const KtRow& row) { return row.PageBreak() || row.NewPage(); }
 
 class PageLoop {
  public:
-  PageLoop(KtPrint4& control, const Device& d, const Band& band, PrinterPages* printer)
+  PageLoop(Document& control, const Device& d, const Band& band, PrinterPages* printer)
       : c_(control), d_(d), band_(band), printer_(printer), info_(control.PageInfo()), body_(*control.Rows(Body)) {}
 
   void Run(std::int32_t startPage, std::int32_t endPage);
@@ -48,7 +48,7 @@ class PageLoop {
   bool TurnPrinterPage();
   std::int32_t FirstRowOfPage(std::int32_t page) const;
 
-  KtPrint4& c_;
+  Document& c_;
   const Device& d_;
   Band band_;
   PrinterPages* printer_;
@@ -188,7 +188,7 @@ void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
 
 }  // namespace
 
-void DrawPages(KtPrint4& control, const Device& d, std::int32_t startPage, std::int32_t endPage, const Band& band,
+void DrawPages(Document& control, const Device& d, std::int32_t startPage, std::int32_t endPage, const Band& band,
                PrinterPages* printer) {
   try {
     PenCache pens;
@@ -211,7 +211,7 @@ PageProgressScope::PageProgressScope(PageProgress progress) : previous_(std::mov
 
 PageProgressScope::~PageProgressScope() { t_progress = std::move(previous_); }
 
-void DrawGuideRectangles(KtPrint4& control, HDC dc, double zoom, std::int32_t W, std::int32_t H) {
+void DrawGuideRectangles(Document& control, HDC dc, double zoom, std::int32_t W, std::int32_t H) {
   const tpPageInfo info = control.PageInfo();
   auto px = [&](float twips) { return Nint(twips * zoom / 100.0 / TwipsPerPixelX()); };
   auto pxY = [&](float twips) { return Nint(twips * zoom / 100.0 / TwipsPerPixelY()); };

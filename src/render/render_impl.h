@@ -7,7 +7,7 @@
 #include <vector>
 #include <functional>
 
-#include "control/ktprint4.h"
+#include "document/document.h"
 #include "model/rows.h"
 #include "model/textitem.h"
 #include "platform/gdi/gdi.h"
@@ -114,7 +114,7 @@ struct Band {
 };
 
 // The page loop for preview (printer == nullptr) and print.
-void DrawPages(KtPrint4& control, const Device& d, std::int32_t startPage, std::int32_t endPage, const Band& band,
+void DrawPages(Document& control, const Device& d, std::int32_t startPage, std::int32_t endPage, const Band& band,
                PrinterPages* printer);
 
 // One rectangle with a solid pen of width 1 and a solid brush of `color`.
@@ -127,7 +127,7 @@ void PreparePageSurface(win::HDC dc, int W, int H, std::uint32_t backColor, std:
                         bool modePage);
 
 // The preview's margin guide rectangles (body, header, footer areas).
-void DrawGuideRectangles(KtPrint4& control, win::HDC dc, double zoom, std::int32_t pageWidthPx,
+void DrawGuideRectangles(Document& control, win::HDC dc, double zoom, std::int32_t pageWidthPx,
                          std::int32_t pageHeightPx);
 
 }  // namespace ktfolio::render

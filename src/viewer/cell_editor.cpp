@@ -36,10 +36,10 @@ std::int32_t CharacterCount(const std::string& text) {
 
 }  // namespace
 
-void CellEditor::Attach(KtPrint4& control) {
+void CellEditor::Attach(ViewedDocument& control) {
   if (!control.hWnd()) return;
   auto editor = std::make_shared<CellEditor>(control);
-  KtPrint4::CellEditorHooks hooks;
+  ViewedDocument::CellEditorHooks hooks;
   CellEditor* e = editor.get();
   hooks.doubleClick = [e](std::int32_t x, std::int32_t y, std::int32_t ox, std::int32_t oy) {
     e->OnDoubleClick(x, y, ox, oy);
@@ -55,7 +55,7 @@ void CellEditor::Attach(KtPrint4& control) {
   control.AttachCellEditor(std::move(hooks));
 }
 
-CellEditor::CellEditor(KtPrint4& control) : control_(control) {
+CellEditor::CellEditor(ViewedDocument& control) : control_(control) {
   site_.AmbientFont(control.Site().AmbientFont());
   site_.AmbientForeColor(control.Site().AmbientForeColor());
   site_.AmbientBackColor(control.Site().AmbientBackColor());

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "viewer/viewed_document.h"
 #include "controls/kttext.h"
 #include "platform/container/container.h"
 
@@ -21,9 +21,9 @@ class CellEditor {
  public:
   // Builds the editor inside the control's window (which must exist) and
   // hands it to the control, which then owns it.
-  static void Attach(KtPrint4& control);
+  static void Attach(ViewedDocument& control);
 
-  explicit CellEditor(KtPrint4& control);
+  explicit CellEditor(ViewedDocument& control);
   ~CellEditor();
   CellEditor(const CellEditor&) = delete;
   CellEditor& operator=(const CellEditor&) = delete;
@@ -61,7 +61,7 @@ class CellEditor {
   // the area cycle body, footer, header.
   bool FindEditable(std::int32_t move, std::int32_t& area, std::int32_t& row, std::int32_t& col);
 
-  KtPrint4& control_;
+  ViewedDocument& control_;
   Container site_;  // the editor's own container: its changes are not the host form's
   std::unique_ptr<KtText> txtCellItem_;
   KtTextItem* cell_ = nullptr;

@@ -52,7 +52,7 @@ std::int16_t Toolbar::SteppedZoom(double zoom, int step) {
   return static_cast<std::int16_t>(std::clamp<long long>(z, INT16_MIN, INT16_MAX));
 }
 
-Toolbar::Toolbar(KtPrint4& control, HWND parent) : control_(control) {
+Toolbar::Toolbar(ViewedDocument& control, HWND parent) : control_(control) {
   frame_ = std::make_unique<KtMarco>(parent, "Toolbar", control.Site());
   SetMemberName(frame_->hwnd(), "Toolbar");
   frame_->Caption("");
@@ -133,8 +133,8 @@ void Toolbar::Build() {
   AddSeparator("Sep4", advance(kSeparatorWidth));
 }
 
-KtPrint4::ToolbarParts Toolbar::Parts() {
-  KtPrint4::ToolbarParts parts;
+ViewedDocument::ToolbarParts Toolbar::Parts() {
+  ViewedDocument::ToolbarParts parts;
   parts.frame = frame_->hwnd();
   for (int i = 0; i < kButtons; ++i) parts.cmdTool[static_cast<size_t>(i)] = cmdTool_[static_cast<size_t>(i)]->hwnd();
   parts.zoomLabel = zoomLabel_->hwnd();
@@ -146,9 +146,9 @@ KtPrint4::ToolbarParts Toolbar::Parts() {
   return parts;
 }
 
-void Toolbar::Attach(KtPrint4& control) {
+void Toolbar::Attach(ViewedDocument& control) {
   auto toolbar = std::make_shared<Toolbar>(control, control.hWnd());
-  KtPrint4::ToolbarParts parts = toolbar->Parts();
+  ViewedDocument::ToolbarParts parts = toolbar->Parts();
   parts.keepAlive = toolbar;
   control.AttachToolbar(std::move(parts));
   CellEditor::Attach(control);  // after the toolbar: it lies above the other windows
@@ -202,7 +202,7 @@ struct Placement {
 
 }  // namespace
 
-void PlaceOnForm(KtPrint4& control, Form& form) {
+void PlaceOnForm(ViewedDocument& control, Form& form) {
   control.CreateControlWindow(form.hwnd());
   HWND hwnd = control.hWnd();
   if (!hwnd) return;
@@ -211,7 +211,7 @@ void PlaceOnForm(KtPrint4& control, Form& form) {
   auto placement = std::make_shared<Placement>();
   placement->toolbar = std::make_shared<Toolbar>(control, hwnd);
   placement->form = &form;
-  KtPrint4::ToolbarParts parts = placement->toolbar->Parts();
+  ViewedDocument::ToolbarParts parts = placement->toolbar->Parts();
   parts.keepAlive = placement;
   control.AttachToolbar(std::move(parts));
   CellEditor::Attach(control);  // after the toolbar: it lies above the other windows

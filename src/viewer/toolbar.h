@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "control/ktprint4.h"
+#include "viewer/viewed_document.h"
 #include "controls/ktboton.h"
 #include "controls/ktmarco.h"
 #include "platform/container/form.h"
@@ -23,9 +23,9 @@ class Toolbar {
 
   // Builds the toolbar inside the control's window and hands it to the control
   // (which then owns it).
-  static void Attach(KtPrint4& control);
+  static void Attach(ViewedDocument& control);
 
-  Toolbar(KtPrint4& control, win::HWND parent);
+  Toolbar(ViewedDocument& control, win::HWND parent);
   ~Toolbar();
   Toolbar(const Toolbar&) = delete;
   Toolbar& operator=(const Toolbar&) = delete;
@@ -38,7 +38,7 @@ class Toolbar {
   KtMarco& Frame() { return *frame_; }
   KtBoton& Button(int index) { return *cmdTool_[static_cast<size_t>(index)]; }
   // The windows and refresh the control keeps of its toolbar.
-  KtPrint4::ToolbarParts Parts();
+  ViewedDocument::ToolbarParts Parts();
 
  private:
   void Build();
@@ -46,7 +46,7 @@ class Toolbar {
   void AddSeparator(const std::string& name, int x);
   void AddButton(int index, int x, int width);
 
-  KtPrint4& control_;
+  ViewedDocument& control_;
   std::unique_ptr<KtMarco> frame_;
   std::array<std::unique_ptr<KtBoton>, kButtons> cmdTool_;
   std::vector<std::unique_ptr<KtBoton>> others_;
@@ -57,6 +57,6 @@ class Toolbar {
 // Places a control on a form: the control's window with its viewport and
 // toolbar fills the form's client area and hears its show, hide and resize.
 // The control must not outlive the form.
-void PlaceOnForm(KtPrint4& control, Form& form);
+void PlaceOnForm(ViewedDocument& control, Form& form);
 
 }  // namespace ktfolio

@@ -3,7 +3,7 @@
 // print dialog, every failure's number and source, and the file it makes.
 #include <fstream>
 
-#include "control/errors.h"
+#include "document/errors.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/spooler/spooler_testing.h"
 #include "platform/user/user.h"

@@ -1,4 +1,4 @@
-#include "control/errors.h"
+#include "document/errors.h"
 
 #include <new>
 

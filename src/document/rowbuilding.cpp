@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "control/ktprint4.h"
+#include "document/document.h"
 
 namespace ktfolio {
 
@@ -69,7 +69,7 @@ struct SavedCell {
 
 // The body's sections, selection and the placement of its rows from one row
 // on: what a failed row addition or re-texting puts back.
-struct KtPrint4::SavedBody {
+struct Document::SavedBody {
   struct Placement {
     std::int16_t page;
     float top;
@@ -82,7 +82,7 @@ struct KtPrint4::SavedBody {
   std::vector<Placement> placements;
 };
 
-KtPrint4::SavedBody KtPrint4::SaveBody(std::int32_t from) const {
+Document::SavedBody Document::SaveBody(std::int32_t from) const {
   const KtRows& rows = body();
   SavedBody saved{activeArea_,       rows.ActiveRow(), rows.ActiveCol(), rows.StartBodyRow(), rows.EndBodyRow(),
                   std::max(from, 1), pages_,           pageCountCopy_,   pageCount_,          needsRepaging_,
@@ -94,7 +94,7 @@ KtPrint4::SavedBody KtPrint4::SaveBody(std::int32_t from) const {
   return saved;
 }
 
-void KtPrint4::RestoreBody(const SavedBody& saved) {
+void Document::RestoreBody(const SavedBody& saved) {
   KtRows& rows = body();
   activeArea_ = saved.activeArea;
   rows.ActiveRow(saved.activeRow);
@@ -113,16 +113,21 @@ void KtPrint4::RestoreBody(const SavedBody& saved) {
   }
 }
 
-bool KtPrint4::AddRow(const VariantArray& Items) { return AddBodyRow(Kind::Center, &Items); }
-bool KtPrint4::AddStartDocRow(const VariantArray& Items) { return AddBodyRow(Kind::Start, &Items); }
-bool KtPrint4::AddEndDocRow(const VariantArray& Items) { return AddBodyRow(Kind::End, &Items); }
-bool KtPrint4::AddHeaderRow(const VariantArray& Items) { return AddBandRow(Header, &Items); }
-bool KtPrint4::AddFooterRow(const VariantArray& Items) { return AddBandRow(Footer, &Items); }
+bool Document::AddRowItems(RowPlace place, const VariantArray* items) {
+  switch (place) {
+    case RowPlace::Body: return AddBodyRow(Kind::Center, items);
+    case RowPlace::StartDoc: return AddBodyRow(Kind::Start, items);
+    case RowPlace::EndDoc: return AddBodyRow(Kind::End, items);
+    case RowPlace::Header: return AddBandRow(Header, items);
+    case RowPlace::Footer: return AddBandRow(Footer, items);
+  }
+  return false;
+}
 
 // All or nothing: the items are converted first, and a row that cannot be
 // fitted or paginated (past kMaxPages) is taken out again, leaving the body,
 // its sections, its selection and its pagination as they were.
-bool KtPrint4::AddBodyRow(Kind kind, const VariantArray* items) {
+bool Document::AddBodyRow(Kind kind, const VariantArray* items) {
   const char* context = kind == Kind::Center ? "Adding Center Doc Row" : "Adding Row";
   std::optional<SavedBody> saved;
   std::int32_t inserted = 0;
@@ -186,7 +191,7 @@ bool KtPrint4::AddBodyRow(Kind kind, const VariantArray* items) {
   }
 }
 
-bool KtPrint4::AddBandRow(std::int32_t area, const VariantArray* items) {
+bool Document::AddBandRow(std::int32_t area, const VariantArray* items) {
   const char* context = area == Header ? "Adding Header Row" : "Adding Footer Row";
   try {
     const std::vector<PreparedItem> prepared = items ? PrepareItems(*items, items->size()) : std::vector<PreparedItem>{};
@@ -210,7 +215,7 @@ bool KtPrint4::AddBandRow(std::int32_t area, const VariantArray* items) {
   }
 }
 
-bool KtPrint4::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArray& Items) {
+bool Document::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArray& Items) {
   try {
     KtRows& rows = RowsOrThrow(parea);
     if (row < 1 || row > rows.count()) {
@@ -252,7 +257,7 @@ bool KtPrint4::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArr
   }
 }
 
-bool KtPrint4::RemoveRows(std::int32_t RowFrom, std::int32_t RowTo, std::int32_t PageArea) {
+bool Document::RemoveRows(std::int32_t RowFrom, std::int32_t RowTo, std::int32_t PageArea) {
   if (RefusedInsideEvent("RemoveRows")) return false;
   try {
     KtRows& rows = RowsOrThrow(PageArea);
@@ -287,7 +292,7 @@ bool KtPrint4::RemoveRows(std::int32_t RowFrom, std::int32_t RowTo, std::int32_t
   }
 }
 
-void KtPrint4::ClearAll() {
+void Document::ClearAll() {
   if (RefusedInsideEvent("ClearAll")) return;
   for (auto& r : rows_)
     if (r) r->Clear();

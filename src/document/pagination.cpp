@@ -1,14 +1,14 @@
 // Pagination: each body row's page and top, the band rows' tops, the page count.
 #include <algorithm>
 
-#include "control/ktprint4.h"
+#include "document/document.h"
 
 namespace ktfolio {
 
 // Places body rows first..n (1-based) continuing at page p, position y.
 // Page numbers are 16-bit: rows that would land past kMaxPages stay on the
 // last page and the result is false, so no count ever wraps or restarts.
-bool KtPrint4::PlaceBodyRows(std::int32_t first, std::int16_t p, float y, bool clearPageBreaks) {
+bool Document::PlaceBodyRows(std::int32_t first, std::int16_t p, float y, bool clearPageBreaks) {
   KtRows& rows = body();
   const size_t n = static_cast<size_t>(rows.count());
   const float avail = pageInfo_.AvailHeight;
@@ -41,7 +41,7 @@ bool KtPrint4::PlaceBodyRows(std::int32_t first, std::int16_t p, float y, bool c
   return page <= kMaxPages;
 }
 
-void KtPrint4::RePaging(std::int16_t pFrom, bool ClearPageBreaks) {
+void Document::RePaging(std::int16_t pFrom, bool ClearPageBreaks) {
   try {
     KtRows& rows = body();
     const std::int32_t n = rows.count();
@@ -80,7 +80,7 @@ void KtPrint4::RePaging(std::int16_t pFrom, bool ClearPageBreaks) {
   }
 }
 
-std::int16_t KtPrint4::Pages() {
+std::int16_t Document::Pages() {
   if (needsRepaging_) {
     RePaging(1, false);
     needsRepaging_ = false;
@@ -88,7 +88,7 @@ std::int16_t KtPrint4::Pages() {
   return pages_;
 }
 
-void KtPrint4::RepaginateForPaint(std::int16_t pageShown) {
+void Document::RepaginateForPaint(std::int16_t pageShown) {
   if (needsRepaging_) {
     Pages();  // from the first row: a setting may have moved every page
     repageOnPaint_ = false;
@@ -98,7 +98,7 @@ void KtPrint4::RepaginateForPaint(std::int16_t pageShown) {
   }
 }
 
-bool KtPrint4::RePageFrom(std::int32_t k, bool ClearPageBreaks) {
+bool Document::RePageFrom(std::int32_t k, bool ClearPageBreaks) {
   KtRows& rows = body();
   if (rows.count() == 0) return true;
   std::int16_t p = 1;
@@ -114,7 +114,7 @@ bool KtPrint4::RePageFrom(std::int32_t k, bool ClearPageBreaks) {
   return PlaceBodyRows(first, p, y, ClearPageBreaks);
 }
 
-void KtPrint4::PlaceBandRows() {
+void Document::PlaceBandRows() {
   for (std::int32_t area : {Header, Footer}) {
     float y = 0;
     for (const auto& row : *rows_[area]) {

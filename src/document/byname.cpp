@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "control/ktprint4.h"
+#include "document/document.h"
 
 namespace ktfolio {
 
@@ -35,7 +35,7 @@ bool In(const std::string_view (&names)[N], const std::string& name) {
 
 }  // namespace
 
-bool KtPrint4::SetProperty(std::int32_t row, std::int32_t col, const std::string& pName, const Variant& Value,
+bool Document::SetProperty(std::int32_t row, std::int32_t col, const std::string& pName, const Variant& Value,
                            std::int32_t PageArea) {
   bool result = false;
   try {
@@ -89,7 +89,7 @@ bool KtPrint4::SetProperty(std::int32_t row, std::int32_t col, const std::string
   }
 }
 
-Variant KtPrint4::GetProperty(std::int32_t row, std::int32_t col, const std::string& pName, std::int32_t PageArea) {
+Variant Document::GetProperty(std::int32_t row, std::int32_t col, const std::string& pName, std::int32_t PageArea) {
   Variant result(false);
   try {
     KtRows& rows = RowsOrThrow(PageArea);
@@ -110,20 +110,20 @@ Variant KtPrint4::GetProperty(std::int32_t row, std::int32_t col, const std::str
   return result;
 }
 
-void KtPrint4::SetFrameControl(std::int32_t row, std::int32_t col, std::int32_t FrameCtlType,
+void Document::SetFrameControl(std::int32_t row, std::int32_t col, std::int32_t FrameCtlType,
                                std::int32_t FrameCtlFlags, float FrameCtlSize, std::int32_t parea) {
   SetProperty(row, col, "FrameControl", Variant(FrameCtlType), parea);
   SetProperty(row, col, "FrameControlFlags", Variant(FrameCtlFlags), parea);
   SetProperty(row, col, "FrameControlSize", Variant(FrameCtlSize), parea);
 }
 
-void KtPrint4::SetEdge(std::int32_t row, std::int32_t col, std::int32_t EdgeType, std::int32_t EdgeFlags,
+void Document::SetEdge(std::int32_t row, std::int32_t col, std::int32_t EdgeType, std::int32_t EdgeFlags,
                        std::int32_t parea) {
   SetProperty(row, col, "Edge", Variant(EdgeType), parea);
   SetProperty(row, col, "EdgeFlags", Variant(EdgeFlags), parea);
 }
 
-bool KtPrint4::SetPageBreak(std::int32_t row) {
+bool Document::SetPageBreak(std::int32_t row) {
   try {
     body().Item(row)->PageBreak(true);
     return true;
@@ -133,11 +133,11 @@ bool KtPrint4::SetPageBreak(std::int32_t row) {
   }
 }
 
-void KtPrint4::SetGuideRow(std::int32_t row, std::int32_t parea) {
+void Document::SetGuideRow(std::int32_t row, std::int32_t parea) {
   if (KtRows* rows = Rows(parea)) rows->GuideRow(row);
 }
 
-std::int32_t KtPrint4::ColumnAtPosition(std::int32_t row, float x, std::int32_t area) {
+std::int32_t Document::ColumnAtPosition(std::int32_t row, float x, std::int32_t area) {
   KtRows* rows = Rows(area);
   if (!rows || row < 1 || row > rows->count()) return 0;
   const KtTextItemCol& cells = rows->Item(row)->ItemText();
@@ -147,7 +147,7 @@ std::int32_t KtPrint4::ColumnAtPosition(std::int32_t row, float x, std::int32_t 
   return m;
 }
 
-bool KtPrint4::OutLineBlock(std::int16_t PenSize, std::int32_t fgLines, std::int32_t row, std::int32_t col,
+bool Document::OutLineBlock(std::int16_t PenSize, std::int32_t fgLines, std::int32_t row, std::int32_t col,
                             bool fgUseDefaultPen, std::int32_t parea, std::int32_t Row2, std::int32_t Col2) {
   try {
     KtRows& rows = RowsOrThrow(parea);

@@ -1,9 +1,10 @@
-// The preview on screen: the control's window and its viewport, Preview,
+// KtPrint4's preview on screen: the control's window and its viewport, Preview,
 // SetZoom, Refresh, the toolbar status, the paint the viewport asks for, and
 // the container's show, hide and resize.
 #include <cmath>
 #include <string>
 
+#include "control/ktprint4.h"
 #include "model/units.h"
 #include "viewer/portv.h"
 #include "render/render_impl.h"
@@ -146,13 +147,6 @@ void KtPrint4::ToolbarCaption(const std::string& text) {
   if (p.toolbar.frame) SetWindowText(p.toolbar.frame, text.c_str());
 }
 
-bool KtPrint4::RaiseBeforeButtonClick(std::int16_t index, const std::string& key) {
-  bool cancel = false;
-  const std::vector<KtPrint4Events*> sinks = sinks_;
-  for (KtPrint4Events* s : sinks) s->BeforeButtonClick(index, key, cancel);
-  return cancel;
-}
-
 // ---- the viewport's events ---------------------------------------------------------------
 
 // Draws the page shown into the viewport's page surface.
@@ -202,10 +196,7 @@ void KtPrint4::ClickPreview(std::int32_t x, std::int32_t y, std::int32_t offsetX
   render::CellHit hit;
   const bool found = render::HitTestCell(*this, p.previewPage, tx, ty, hit);
   if (p.editor.click) p.editor.click(found, hit.area, hit.row, hit.col);
-  if (!found) return;
-  const std::vector<KtPrint4Events*> sinks = sinks_;
-  const EventScope scope(*this, "ClickCell");
-  for (KtPrint4Events* s : sinks) s->ClickCell(hit.row, hit.col, hit.area, p.lastButton);
+  if (found) RaiseClickCell(hit.row, hit.col, hit.area, p.lastButton);
 }
 
 // ---- the in-cell editor's hooks ----------------------------------------------------------------
@@ -223,22 +214,6 @@ void KtPrint4::CellEditorMultiLine(bool v) {
 void KtPrint4::ControlDoubleClickMessage() {
   PreviewState& p = PreviewData();
   if (p.editor.moveMessage) p.editor.moveMessage();
-}
-
-bool KtPrint4::RaiseEnterCell(std::int32_t row, std::int32_t col, std::int32_t area) {
-  bool cancel = false;
-  const std::vector<KtPrint4Events*> sinks = sinks_;
-  const EventScope scope(*this, "EnterCell");
-  for (KtPrint4Events* s : sinks) s->EnterCell(row, col, area, cancel);
-  return cancel;
-}
-
-bool KtPrint4::RaiseLeaveCell(std::int32_t row, std::int32_t col, std::int32_t area) {
-  bool cancel = false;
-  const std::vector<KtPrint4Events*> sinks = sinks_;
-  const EventScope scope(*this, "LeaveCell");
-  for (KtPrint4Events* s : sinks) s->LeaveCell(row, col, area, cancel);
-  return cancel;
 }
 
 // ---- the control's window and the container's notifications ---------------------------------
