@@ -96,19 +96,19 @@ bool PrintJob::StartPrint(const std::string& printerName, const std::string& doc
   fileio::LastFailure().reset();  // what the platform says from here explains this job's failure
   printerName_ = printerName;
   documentName_ = docName;
-  if (printerName.empty()) Raise(ErrorNumber::kNeedPrinterName, "Print Start ");
+  if (printerName.empty()) Raise(ErrorCode::kNeedPrinterName, "Print Start ");
   copies_ = settings.copies;
-  if (copies_ < 1) Raise(ErrorNumber::kInvalidCopies, "Print Start  ");
+  if (copies_ < 1) Raise(ErrorCode::kInvalidCopies, "Print Start  ");
   const PRINTER_DEFAULTS defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
   if (!OpenPrinter(printerName.c_str(), &printer_, &defaults)) {
     AbortPrint();
-    Raise(ErrorNumber::kCannotOpenPrinter, "Print Start");
+    Raise(ErrorCode::kCannotOpenPrinter, "Print Start");
   }
   bool sizeFailed = false;
   std::vector<BYTE> devmode = ReadDevMode(printer_, printerName, sizeFailed);
   if (devmode.empty()) {
     AbortPrint();
-    sizeFailed ? Raise(ErrorNumber::kCannotRetrieveConfiguration, "Print start") : Raise(ErrorNumber::kCannotAccessConfiguration, "Print Start");
+    sizeFailed ? Raise(ErrorCode::kCannotRetrieveConfiguration, "Print start") : Raise(ErrorCode::kCannotAccessConfiguration, "Print Start");
   }
   std::uint32_t fields = 0;
   if (copies_ > 1) {
@@ -131,7 +131,7 @@ bool PrintJob::StartPrint(const std::string& printerName, const std::string& doc
   dc_ = CreateDC("WINSPOOL", printerName.c_str(), nullptr, devmode.data());
   if (!dc_) {
     AbortPrint();
-    Raise(ErrorNumber::kCannotCreateJobArea, "Print start");
+    Raise(ErrorCode::kCannotCreateJobArea, "Print start");
   }
   dpiX_ = GetDeviceCaps(dc_, LOGPIXELSX);
   dpiY_ = GetDeviceCaps(dc_, LOGPIXELSY);
@@ -144,14 +144,14 @@ bool PrintJob::StartPrint(const std::string& printerName, const std::string& doc
   }
   job_ = 0;
   AbortPrint();
-  Raise(ErrorNumber::kCannotStartDocument, "Print Start  ");
+  Raise(ErrorCode::kCannotStartDocument, "Print Start  ");
 }
 
 bool PrintJob::StartPrintPage() {
   if (!pageOpen_ && dc_) {
     if (StartPage(dc_) <= 0) {
       AbortPrint();
-      Raise(ErrorNumber::kStartPageFailed, "Init print page");
+      Raise(ErrorCode::kStartPageFailed, "Init print page");
     }
     pageOpen_ = true;
   }
@@ -161,7 +161,7 @@ bool PrintJob::StartPrintPage() {
 bool PrintJob::EndPrintPage() {
   if (dc_ && pageOpen_ && EndPage(dc_) < 1) {
     AbortPrint();
-    Raise(ErrorNumber::kFinishPageFailed, "Done Page");
+    Raise(ErrorCode::kFinishPageFailed, "Done Page");
   }
   return true;
 }
@@ -171,7 +171,7 @@ bool PrintJob::EndPrint() {
     // The platform's EndDoc fails with zero or less.
     if (dc_ && EndDoc(dc_) <= 0) {
       AbortPrint();
-      Raise(ErrorNumber::kFinishDocumentFailed, "Print End");
+      Raise(ErrorCode::kFinishDocumentFailed, "Print End");
     }
     job_ = 0;
   }
@@ -185,7 +185,7 @@ void PrintJob::AbortPrint() {
   job_ = 0;
   pageOpen_ = false;
   CleanUpPrint();
-  if (abortFailed) Raise(ErrorNumber::kCancelDocumentFailed, "Print Abort");
+  if (abortFailed) Raise(ErrorCode::kCancelDocumentFailed, "Print Abort");
 }
 
 bool PrintJob::CleanUpPrint() {
@@ -193,8 +193,8 @@ bool PrintJob::CleanUpPrint() {
   dc_ = nullptr;
   const bool printerFailed = printer_ && !ClosePrinter(printer_);
   printer_ = nullptr;
-  if (dcFailed) Raise(ErrorNumber::kDeleteJobAreaFailed, "Clean Up Print");
-  if (printerFailed) Raise(ErrorNumber::kClosePrinterFailed, "Clean Up Print  ");
+  if (dcFailed) Raise(ErrorCode::kDeleteJobAreaFailed, "Clean Up Print");
+  if (printerFailed) Raise(ErrorCode::kClosePrinterFailed, "Clean Up Print  ");
   return true;
 }
 
