@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "control/ktprint4.h"
-#include "edit/toolbar.h"
+#include "viewer/toolbar.h"
 #include "platform/container/form.h"
 #include "render/render_internal.h"
 

@@ -16,7 +16,7 @@
 #include "control/ktprint4_dispatch.h"
 #include "controls/companion_dispatch.h"
 #include "controls/kttext_dispatch.h"
-#include "edit/toolbar.h"
+#include "viewer/toolbar.h"
 #include "platform/container/form.h"
 #include "convert.h"
 #include "host.h"

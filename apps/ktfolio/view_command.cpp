@@ -8,8 +8,8 @@
 
 #include "cli.h"
 #include "commands.h"
-#include "edit/design_editing.h"
-#include "edit/toolbar.h"
+#include "pages/design_editing.h"
+#include "viewer/toolbar.h"
 #include "invoice_document.h"
 #include "platform/container/form.h"
 

@@ -284,7 +284,7 @@ class KtPrint4 : public DocumentHost {
   // range that prints no page (an empty body) writes no file and records 60107.
   [[nodiscard]] bool ExportPdf(const std::string& file, std::int16_t fromPage, std::int16_t toPage);
 
-  // ---- printing (src/render/print_doc.cpp) ------------------------------------------------
+  // ---- printing (src/printing/print_doc.cpp) ------------------------------------------------
   // Prints pages StartPage..EndPage on PrinterName through the spooler, first
   // showing the print dialog when ShowDlg (which may change printer, pages,
   // copies and orientation). The range is not checked against Pages(): a range
@@ -306,7 +306,7 @@ class KtPrint4 : public DocumentHost {
   void PrintingCaption(const std::string& caption);
   void RefreshToolbarAfterPrintDialog();
 
-  // ---- preview on screen (render/preview.cpp) -----------------------------------
+  // ---- preview on screen (viewer/preview.cpp) -----------------------------------
   // Shows page iPage (1..the page count taken when shown) in the viewport;
   // out of range records 60107 and changes nothing.
   void Preview(std::int16_t iPage);
@@ -478,7 +478,7 @@ class KtPrint4 : public DocumentHost {
   ErrorRecord error_;
   std::uint64_t errorsRecorded_ = 0;
   win::HDC measureDC_ = nullptr;
-  // The on-screen preview's state and windows (render/preview.cpp); shared_ptr
+  // The on-screen preview's state and windows (viewer/preview.cpp); shared_ptr
   // so this header needs no definition of it.
   struct PreviewState;
   PreviewState& PreviewData() const;

@@ -3,7 +3,6 @@
 #include "controls/ktboton.h"
 
 #include "controls/controls_impl.h"
-#include "render/render.h"
 #include "winsupport/drawing.h"
 
 namespace ktfolio {
@@ -290,8 +289,8 @@ void KtBoton::Refresh() {
 
 // Border, bevel and face; leaves `box` around the content.
 void KtBoton::PaintFace(HDC dc, RECT& box, bool hot, bool down) {
-  const std::uint32_t light = OleToRgb(backLightColor_), dark = OleToRgb(backShadowColor_);
-  const std::uint32_t face = OleToRgb(Pressed() ? backPressedColor_ : backColor_);
+  const std::uint32_t light = OleTranslateColor(backLightColor_), dark = OleTranslateColor(backShadowColor_);
+  const std::uint32_t face = OleTranslateColor(Pressed() ? backPressedColor_ : backColor_);
   const int bw = hot ? borderFocusedWidth_ : borderWidth_;
   const RECT border{bw / 2, bw / 2, box.right - (bw - 1) / 2, box.bottom - (bw - 1) / 2};
   controls::OutlinedRect(dc, border, bw, 0, down ? dark : light);

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "controls/controls_impl.h"
-#include "render/render.h"
 #include "winsupport/drawing.h"
 
 namespace ktfolio {
@@ -152,9 +151,10 @@ void KtMarco::PaintFrame(HDC dc, RECT& box) {
     right += shift;
   }
   const int top = frame_ == ppFrameTop ? line.top - textH / 2 + 1 : line.bottom - textH / 2 - 1;
-  controls::OutlinedRect(dc, RECT{left, top, right, top + textH}, 1, OleToRgb(backColor_), OleToRgb(backColor_));
+  const std::uint32_t back = OleTranslateColor(backColor_);
+  controls::OutlinedRect(dc, RECT{left, top, right, top + textH}, 1, back, back);
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, OleToRgb(frameColor_));
+  SetTextColor(dc, OleTranslateColor(frameColor_));
   RECT title{left + frameWidth_, top, right - frameWidth_, top + textH};
   DrawText(dc, frameTitle_.c_str(), -1, &title, DT_NOPREFIX | DT_NOCLIP);
 }
@@ -195,7 +195,8 @@ void KtMarco::PaintFlood(HDC dc, const RECT& all, HFONT font) {
     case ppFloodToTop: fill.top = B - (B - t) * pct / 100; break;
     default: fill.bottom = t + (B - t) * pct / 100; break;
   }
-  controls::OutlinedRect(dc, RECT{fill.left, fill.top, fill.right + 1, fill.bottom + 1}, 0, 0, OleToRgb(floodColor_));
+  const RECT filled{fill.left, fill.top, fill.right + 1, fill.bottom + 1};
+  controls::OutlinedRect(dc, filled, 0, 0, OleTranslateColor(floodColor_));
   const SavedDCState saved(dc);
   IntersectClipRect(dc, fill.left, fill.top, fill.right - 1, fill.bottom - 1);
   style.textColor = backColor_;
@@ -207,8 +208,8 @@ void KtMarco::Paint(HDC target) {
 }
 
 void KtMarco::Draw(HDC dc, int w, int h) {
-  const std::uint32_t back = OleToRgb(backColor_);
-  const std::uint32_t light = OleToRgb(backLightColor_), dark = OleToRgb(backShadowColor_);
+  const std::uint32_t back = OleTranslateColor(backColor_);
+  const std::uint32_t light = OleTranslateColor(backLightColor_), dark = OleTranslateColor(backShadowColor_);
   const int bw = borderWidth_;
   if (bw < 1)
     controls::OutlinedRect(dc, RECT{0, 0, w, h}, 1, back, back);

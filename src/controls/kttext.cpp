@@ -11,7 +11,6 @@
 #include "controls/kttext_impl.h"
 #include "model/units.h"
 #include "platform/automation/error.h"
-#include "render/render.h"
 
 namespace ktfolio {
 
@@ -193,12 +192,12 @@ std::uint32_t KtText::CurrentBackColor() const {
                           : !Enabled() ? backDisabledColor_
                           : HasFocus() ? backFocusedColor_
                                        : backColor_;
-  return OleToRgb(c);
+  return OleTranslateColor(c);
 }
 
 std::uint32_t KtText::CurrentForeColor() const {
   const std::uint32_t c = locked_ ? lockedForeColor_ : !Enabled() ? foreDisabledColor_ : foreColor_;
-  return OleToRgb(c);
+  return OleTranslateColor(c);
 }
 
 HBRUSH KtText::BackBrush() {
@@ -416,10 +415,13 @@ void KtText::LayoutCaption() {
 void KtText::PaintCaption(HDC dc) {
   if (!label_.Visible) return;
   const RECT rc = CaptionRect();
-  FillRect(dc, &rc, OwnedBrush(CreateSolidBrush(OleToRgb(captionBackColor_))));
+  FillRect(dc, &rc, OwnedBrush(CreateSolidBrush(OleTranslateColor(captionBackColor_))));
   const OwnedFont font(controls::CreateScreenFont(*label_.Font));
   DrawCaptionText(dc, label_.Caption, rc,
-                  {.font = font, .textColor = OleToRgb(label_.Forecolor), .wordWrap = true, .position = captionAlignment_});
+                  {.font = font,
+                   .textColor = OleTranslateColor(label_.Forecolor),
+                   .wordWrap = true,
+                   .position = captionAlignment_});
 }
 
 LRESULT KtText::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

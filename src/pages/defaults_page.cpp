@@ -6,7 +6,7 @@
 
 #include "control/ktprint4_dispatch.h"
 #include "pages/pages_impl.h"
-#include "render/render_internal.h"
+#include "printing/print_job.h"
 #include "winsupport/common_dialog.h"
 
 namespace ktfolio::pages {
@@ -255,8 +255,10 @@ void DefaultsPage::ChooseFont() {
   clsCommonDialog dlg;
   dlg.hwnd(reinterpret_cast<std::intptr_t>(hwnd()));
   Dispatch& c = First();
-  if (!render::OpenPrinterDC(c.Get("PrinterName").ToString())) render::CleanUpPrint();
-  dlg.hdc(reinterpret_cast<std::intptr_t>(render::PrinterDC()));
+  // The dialog lists the fonts of the control's printer, through its context.
+  printing::PrintJob printer;
+  if (!printer.OpenPrinterDC(c.Get("PrinterName").ToString())) printer.CleanUpPrint();
+  dlg.hdc(reinterpret_cast<std::intptr_t>(printer.PrinterDC()));
   dlg.flags(1);
   font_ = ControlFont(c);
   StdFont& f = *font_->Font();
@@ -276,7 +278,7 @@ void DefaultsPage::ChooseFont() {
     SetText(lbldFontSize_, "Size:" + Variant(dlg.FontSize()).ToString());
     ShowFontChecks(dlg.FontBold(), dlg.FontItalic(), dlg.FontUnderline(), dlg.FontStrikethru());
   }
-  render::CleanUpPrint();
+  printer.CleanUpPrint();
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 // preview's own double-click editing (DesignEditing), and the template keeps
 // its own editing flags.
 #include "control/ktprint4_dispatch.h"
-#include "edit/design_editing.h"
-#include "edit/toolbar.h"
+#include "pages/design_editing.h"
+#include "viewer/toolbar.h"
 #include "pages/folio_dsn_testing.h"
 #include "pages/pages_impl.h"
 #include "platform/automation/components.h"

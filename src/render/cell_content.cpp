@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "platform/gdi/gdi_transform.h"
-#include "render/render.h"
 #include "render/render_impl.h"
 
 namespace ktfolio::render {
@@ -54,7 +53,7 @@ void DrawCopy(HDC dc, const std::string& text, RECT rc, int offset, std::uint32_
   rc.top += offset;
   rc.right += offset;
   rc.bottom += offset;
-  SetTextColor(dc, OleToRgb(color));
+  SetTextColor(dc, OleTranslateColor(color));
   DrawText(dc, text.c_str(), -1, &rc, flags);
 }
 
@@ -127,7 +126,7 @@ void DrawCellText(HDC dc, const std::string& textIn, std::int32_t fontStyle, HFO
   if (shadows.hasBefore) DrawCopy(dc, p.text, p.rc, -shadowSize, shadows.before, p.flags);
   if (shadows.hasAfter) DrawCopy(dc, p.text, p.rc, shadowSize, shadows.after, p.flags);
 
-  SetTextColor(dc, OleToRgb(fontColor));
+  SetTextColor(dc, OleTranslateColor(fontColor));
   fontColor = GetTextColor(dc);
   RECT rc = p.rc;
   DrawText(dc, p.text.c_str(), -1, &rc, p.flags);

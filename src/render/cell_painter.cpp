@@ -9,17 +9,11 @@
 #include "model/text_width.h"
 #include "model/units.h"
 #include "platform/automation/variant.h"
-#include "render/render.h"
 #include "render/render_impl.h"
 
 namespace ktfolio {
 
 using namespace win;
-
-std::uint32_t OleToRgb(std::uint32_t color) {
-  if ((color & 0xFF000000u) == 0x80000000u) return GetSysColor(static_cast<int>(color & 0x00FFFFFFu)) & 0xFFFFFFu;
-  return color & 0x00FFFFFFu;
-}
 
 namespace render {
 
@@ -111,7 +105,7 @@ void PaintFill(const KtTextItem& cell, HDC dc, const RECT& box) {
 }
 
 void PaintGuideLines(HDC dc, const RECT& box) {
-  HPEN pen = CreatePen(PS_SOLID, 1, OleToRgb(0xC0C0C0));
+  HPEN pen = CreatePen(PS_SOLID, 1, OleTranslateColor(0xC0C0C0));
   HGDIOBJ old = SelectObject(dc, pen);
   MoveToEx(dc, box.right, box.top, nullptr);
   LineTo(dc, box.right, box.bottom);

@@ -6,7 +6,6 @@
 
 #include "model/units.h"
 #include "platform/fileio/fileio.h"
-#include "render/render.h"
 #include "render/render_impl.h"
 #include "render/render_internal.h"
 
@@ -124,7 +123,7 @@ HBITMAP RenderPageSurface(KtPrint4& control, std::int16_t page, double zoom, boo
     Restore zoomGuard([&control] { return control.Zoom(); }, [&control](double z) { control.Zoom(z); });
     control.Zoom(zoom);
     if (shadow) {
-      PreparePageSurface(dc, W, H, OleToRgb(control.Site().AmbientBackColor()), kPageBackColor, true);
+      PreparePageSurface(dc, W, H, OleTranslateColor(control.Site().AmbientBackColor()), kPageBackColor, true);
       // The guide rectangles keep clear of the shadow: they belong to the surface.
       if (control.ShowGuideLines()) DrawGuideRectangles(control, dc, zoom, W, H);
     } else {

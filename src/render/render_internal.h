@@ -1,6 +1,6 @@
-// For the folders above render (the preview, editing, the property pages, the
+// For the folders above render (the viewer, printing, the property pages, the
 // CLI) and for tests: the page surface as the preview shows it, drawn without
-// a window, hit testing, and the printer context the dialogs are shown with.
+// a window, pages as bytes, and hit testing.
 #pragma once
 
 #include <cstdint>
@@ -90,14 +90,5 @@ bool CellAtAddress(KtPrint4& control, std::int16_t page, std::int32_t area, std:
 // cell that draws no text (a picture, an empty text, no room).
 bool CellTextRect(KtPrint4& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
                   double zoom, win::RECT& rect);
-
-// The printing module's printer context, as the print and font dialogs use
-// it. OpenPrinterDC opens `printerName` and makes its context, ending any job
-// first; false (and nothing open) on failure. PrinterDC is that context, or
-// nullptr. CleanUpPrint deletes the context and closes the printer; it throws
-// Error 60121 or 60122 when the platform refuses either.
-bool OpenPrinterDC(const std::string& printerName);
-win::HDC PrinterDC();
-bool CleanUpPrint();
 
 }  // namespace ktfolio::render

@@ -26,7 +26,7 @@ RECT OffsetRectBy(const RECT& rc, std::int32_t d) { return RECT{rc.left + d, rc.
 namespace {
 
 void FillPolygonIn(HDC dc, const std::vector<POINT>& points, std::uint32_t color) {
-  const COLORREF rgb = OleToRgb(color);
+  const COLORREF rgb = OleTranslateColor(color);
   const OwnedPen pen(CreatePen(PS_SOLID, 1, rgb));
   const OwnedBrush brush(CreateSolidBrush(rgb));
   const SelectedObject penSelected(dc, pen);
@@ -72,7 +72,8 @@ void DrawCaptionText(HDC dc, const std::string& text, const RECT& rc, const Capt
   const SelectedObject fontSelected(dc, style.font);
   if (style.clip) IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
   SetBkMode(dc, TRANSPARENT);
-  UINT flags = (style.showPrefix ? 0 : DT_NOPREFIX) | (style.clip ? 0 : DT_NOCLIP) | (style.wordWrap ? DT_WORDBREAK : 0);
+  UINT flags =
+      (style.showPrefix ? 0 : DT_NOPREFIX) | (style.clip ? 0 : DT_NOCLIP) | (style.wordWrap ? DT_WORDBREAK : 0);
   RECT measured{rc.left, rc.top, rc.right, rc.top};
   DrawText(dc, text.c_str(), -1, &measured, flags | DT_CALCRECT);
   const LONG h = measured.bottom - measured.top;
@@ -88,7 +89,7 @@ void DrawCaptionText(HDC dc, const std::string& text, const RECT& rc, const Capt
   const std::int32_t d = style.offset;
   auto copy = [&](std::int32_t offset, std::uint32_t color) {
     RECT at = OffsetRectBy(place, offset);
-    SetTextColor(dc, OleToRgb(color));
+    SetTextColor(dc, OleTranslateColor(color));
     DrawText(dc, text.c_str(), -1, &at, flags);
   };
   if (r.before) copy(-d, r.beforeColor);

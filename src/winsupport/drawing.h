@@ -9,7 +9,6 @@
 
 #include "platform/automation/font.h"
 #include "platform/gdi/gdi.h"
-#include "render/render.h"
 
 namespace ktfolio {
 

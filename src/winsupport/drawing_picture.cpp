@@ -41,7 +41,7 @@ OwnedBitmap PictureOnFace(const PictureStyle& style, std::int32_t w, std::int32_
   const OwnedDC mem = MemoryDC(nullptr);
   OwnedBitmap bmp(CreateCompatibleBitmap(mem, w, h));
   const SelectedObject selected(mem, bmp);
-  const OwnedBrush brush(CreateSolidBrush(OleToRgb(style.face)));
+  const OwnedBrush brush(CreateSolidBrush(OleTranslateColor(style.face)));
   const RECT all{0, 0, w, h};
   FillRect(mem, &all, brush);
   if (style.picture.icon)
@@ -58,7 +58,8 @@ OwnedBitmap PictureOnFace(const PictureStyle& style, std::int32_t w, std::int32_
 void DrawRelief(HDC dc, HBITMAP image, const RECT& at, const PictureStyle& style) {
   const OwnedDC src = MemoryDC(nullptr);
   const SelectedObject selected(src, image);
-  const COLORREF faceRgb = OleToRgb(style.face), darkRgb = OleToRgb(style.dark), lightRgb = OleToRgb(style.light);
+  const COLORREF faceRgb = OleTranslateColor(style.face);
+  const COLORREF darkRgb = OleTranslateColor(style.dark), lightRgb = OleTranslateColor(style.light);
   const int x = at.left, y = at.top, w = at.right - at.left, h = at.bottom - at.top;
   auto ink = [&](int px, int py) { return (GetPixel(src, px, py) & 0xFFFFFF) != faceRgb; };
   for (int py = 0; py < h; ++py)

@@ -16,10 +16,10 @@ using win::BOOL;
 using win::HWND;
 using win::MSG;
 using win::RECT;
-using HRESULT = std::int32_t;
+using win::HRESULT;  // the platform's, so that both namespaces may be used at once
+using win::S_OK;
 using ULONG = std::uint32_t;
 
-constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
 constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
 constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);

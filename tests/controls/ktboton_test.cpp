@@ -137,43 +137,29 @@ TEST_F(BotonTest, AltAndTheUnderlinedLetterClicksThroughTheFocus) {
   EXPECT_EQ(clicks_, 1) << "a disabled button ignores its access key";
 }
 
-TEST_F(BotonTest, PropertiesGoThroughTheBagAndDefaultsAreLeftOut) {
+// Every key's round trip is in CompanionBag; here what that table cannot say:
+// an untouched button stores nothing, a font travels whole, and an empty bag
+// brings back the defaults and the name as caption.
+TEST_F(BotonTest, AnUntouchedButtonStoresNothingAndAnEmptyBagRestoresTheDefaults) {
   PropertyBag untouched;
   button_.WriteProperties(untouched);
   EXPECT_TRUE(untouched.Entries().empty()) << untouched.ToText();
 
-  button_.Caption("&Save");
-  button_.Style(ppToggleButton);
-  button_.Value(-1);
-  button_.BorderWidth(3);
-  button_.ForeColor(0x0000FF);
-  button_.ShowFocusRect(true);
   FontPtr font = button_.Font()->Clone();
   font->Name = "DejaVu Serif";
-  font->Size = 14;
   font->Bold = true;
   button_.Font(font);
   PropertyBag bag;
   button_.WriteProperties(bag);
-  EXPECT_EQ(bag.Entries().size(), 7u) << bag.ToText();
-
   KtBoton copy(form_.hwnd(), "cmdCopy", form_);
   copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
-  EXPECT_EQ(copy.Caption(), "&Save");
-  EXPECT_EQ(copy.Style(), ppToggleButton);
-  EXPECT_TRUE(copy.Pressed());
-  EXPECT_EQ(copy.BorderWidth(), 3);
-  EXPECT_EQ(copy.ForeColor(), 0x0000FFu);
-  EXPECT_EQ(copy.ForeFocusedColor(), button_.ForeFocusedColor());
-  EXPECT_TRUE(copy.ShowFocusRect());
   EXPECT_EQ(copy.Font()->Name, "DejaVu Serif");
   EXPECT_TRUE(copy.Font()->Bold);
-  EXPECT_EQ(copy.BevelWidth(), 2) << "a key not stored reads its default";
 
-  PropertyBag fresh;
   KtBoton reset(form_.hwnd(), "cmdReset", form_);
   reset.BorderWidth(7);
-  reset.ReadProperties(fresh);
+  reset.Caption("changed");
+  reset.ReadProperties(PropertyBag{});
   EXPECT_EQ(reset.BorderWidth(), 1) << "reading an empty bag restores the defaults";
   EXPECT_EQ(reset.Caption(), "cmdReset");
 }

@@ -48,24 +48,22 @@ TEST(CellByName, ColoursKeepTheirBitPattern) {
 }
 
 TEST(CellByName, UnknownNamesAndBadValuesThrowNumberedErrors) {
+  struct Case {
+    const char* name;
+    Variant value;
+    std::int32_t number;
+  };
+  const Case cases[] = {{"AligPos", Variant(1), 438}, {"LineTop", Variant(40000), 6}, {"FontBold", Variant("maybe"), 13}};
   KtTextItem cell;
-  try {
-    cell.SetByName("AligPos", Variant(1));
-    FAIL() << "AligPos is no attribute";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), 438);
-  }
-  try {
-    cell.SetByName("LineTop", Variant(40000));
-    FAIL() << "LineTop is 16-bit";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), 6);
-  }
-  try {
-    cell.SetByName("FontBold", Variant("maybe"));
-    FAIL() << "not a Boolean";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), 13);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    std::int32_t number = 0;
+    try {
+      cell.SetByName(k.name, k.value);
+    } catch (const Error& e) {
+      number = e.number();
+    }
+    EXPECT_EQ(number, k.number);
   }
   EXPECT_FALSE(cell.FontBold());
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "support/canvas.h"
 
 using namespace ktfolio::win;
 
@@ -18,68 +19,12 @@ constexpr COLORREF BLACK = RGB(0, 0, 0);
 constexpr COLORREF RED = RGB(255, 0, 0);
 constexpr COLORREF BLUE = RGB(0, 0, 255);
 
-class Surface {
- public:
-  Surface(int w, int h, COLORREF fill = WHITE) : w(w), h(h) {
-    dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateCompatibleBitmap(dc, w, h);
-    old_ = SelectObject(dc, bitmap);
-    HBRUSH b = CreateSolidBrush(fill);
-    RECT all{0, 0, w, h};
-    FillRect(dc, &all, b);
-    DeleteObject(b);
-  }
-  ~Surface() {
-    SelectObject(dc, old_);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
-  // Selects a pen/brush for the surface's life, deleting the previous one made here.
-  void UsePen(int style, int width, COLORREF color) {
-    HGDIOBJ prev = SelectObject(dc, CreatePen(style, width, color));
-    if (ownPen_) DeleteObject(prev);
-    ownPen_ = true;
-  }
-  void UseBrush(HBRUSH b) {
-    HGDIOBJ prev = SelectObject(dc, b);
-    if (ownBrush_) DeleteObject(prev);
-    ownBrush_ = true;
-  }
-  void Release() {
-    if (ownPen_) DeleteObject(SelectObject(dc, GetStockObject(BLACK_PEN)));
-    if (ownBrush_) DeleteObject(SelectObject(dc, GetStockObject(WHITE_BRUSH)));
-    ownPen_ = ownBrush_ = false;
-  }
-  // Pixels of colour c in the row y / column x over [a, b).
-  std::string Row(int y, int a, int b, COLORREF c) {
-    std::string s;
-    for (int x = a; x < b; ++x) s += GetPixel(dc, x, y) == c ? '#' : '.';
-    return s;
-  }
-  std::string Col(int x, int a, int b, COLORREF c) {
-    std::string s;
-    for (int y = a; y < b; ++y) s += GetPixel(dc, x, y) == c ? '#' : '.';
-    return s;
-  }
-  int Count(COLORREF c) {
-    int n = 0;
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) n += GetPixel(dc, x, y) == c;
-    return n;
-  }
-  int w, h;
-  HDC dc;
-  HBITMAP bitmap;
-
- private:
-  HGDIOBJ old_;
-  bool ownPen_ = false, ownBrush_ = false;
-};
+using ktfolio::testing::Canvas;
 
 }  // namespace
 
 TEST(GdiLines, OnePixelLinesLeaveOutTheirLastPixel) {
-  Surface s(12, 12);
+  Canvas s(12, 12);
   s.UsePen(PS_SOLID, 1, BLACK);
   MoveToEx(s.dc, 2, 3, nullptr);
   LineTo(s.dc, 8, 3);
@@ -108,7 +53,7 @@ TEST(GdiLines, OnePixelLinesLeaveOutTheirLastPixel) {
 }
 
 TEST(GdiLines, ViewportOriginAndWidthApply) {
-  Surface s(20, 20);
+  Canvas s(20, 20);
   s.UsePen(PS_SOLID, 3, RED);
   SetViewportOrgEx(s.dc, 5, 5, nullptr);
   MoveToEx(s.dc, 2, 5, nullptr);
@@ -118,37 +63,21 @@ TEST(GdiLines, ViewportOriginAndWidthApply) {
   s.Release();
 }
 
-TEST(GdiLines, PenStyles) {
-  Surface s(60, 10);
-  s.UsePen(PS_NULL, 1, BLACK);
-  MoveToEx(s.dc, 0, 1, nullptr);
-  LineTo(s.dc, 60, 1);
-  EXPECT_EQ(s.Count(BLACK), 0);
-  s.UsePen(PS_DASH, 1, BLACK);
-  SetBkMode(s.dc, TRANSPARENT);
-  MoveToEx(s.dc, 0, 3, nullptr);
-  LineTo(s.dc, 60, 3);
-  std::string dashed = s.Row(3, 0, 60, BLACK);
-  EXPECT_EQ(dashed.substr(0, 24), std::string(18, '#') + std::string(6, '.'));
-  EXPECT_EQ(s.Row(3, 18, 24, WHITE), "######");  // TRANSPARENT leaves the gaps alone
-  // In OPAQUE mode the gaps take the background colour.
+// Every style's pattern is in EveryPenStyleAlongALine; in OPAQUE mode the
+// gaps take the background colour.
+TEST(GdiLines, OpaqueGapsTakeTheBackgroundColour) {
+  Canvas s(12, 3);
   SetBkMode(s.dc, OPAQUE);
   SetBkColor(s.dc, BLUE);
   s.UsePen(PS_DOT, 1, BLACK);
-  MoveToEx(s.dc, 0, 5, nullptr);
-  LineTo(s.dc, 12, 5);
-  EXPECT_EQ(s.Row(5, 0, 12, BLACK), "###...###...");
-  EXPECT_EQ(s.Row(5, 0, 12, BLUE), "...###...###");
-  // Styles are for 1-pixel pens: a wide dashed pen draws solid.
-  s.UsePen(PS_DASH, 2, RED);
-  MoveToEx(s.dc, 5, 8, nullptr);
-  LineTo(s.dc, 55, 8);
-  EXPECT_EQ(s.Row(8, 5, 55, RED), std::string(50, '#'));
-  s.Release();
+  MoveToEx(s.dc, 0, 1, nullptr);
+  LineTo(s.dc, 12, 1);
+  EXPECT_EQ(s.Row(1, 0, 12, BLACK), "###...###...");
+  EXPECT_EQ(s.Row(1, 0, 12, BLUE), "...###...###");
 }
 
 TEST(GdiShapes, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
-  Surface s(12, 12);
+  Canvas s(12, 12);
   s.UsePen(PS_SOLID, 1, BLACK);
   s.UseBrush(CreateSolidBrush(RED));
   Rectangle(s.dc, 2, 2, 8, 7);
@@ -176,7 +105,7 @@ TEST(GdiShapes, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
 }
 
 TEST(GdiShapes, InsideFramePenStaysWithinTheRectangle) {
-  Surface s(20, 20);
+  Canvas s(20, 20);
   s.UsePen(PS_INSIDEFRAME, 3, BLACK);
   SelectObject(s.dc, GetStockObject(NULL_BRUSH));
   Rectangle(s.dc, 4, 4, 14, 14);
@@ -186,7 +115,7 @@ TEST(GdiShapes, InsideFramePenStaysWithinTheRectangle) {
 }
 
 TEST(GdiShapes, PolygonFillsItsInterior) {
-  Surface s(20, 20);
+  Canvas s(20, 20);
   s.UsePen(PS_SOLID, 1, BLACK);
   s.UseBrush(CreateSolidBrush(RED));
   POINT tri[3] = {{2, 2}, {17, 2}, {2, 17}};
@@ -200,7 +129,7 @@ TEST(GdiShapes, PolygonFillsItsInterior) {
 }
 
 TEST(GdiFill, FillRectCoversExactlyTheRectangle) {
-  Surface s(10, 10);
+  Canvas s(10, 10);
   HBRUSH red = CreateSolidBrush(RED);
   RECT rc{2, 3, 6, 5};
   EXPECT_TRUE(FillRect(s.dc, &rc, red));
@@ -219,7 +148,7 @@ TEST(GdiFill, FillRectCoversExactlyTheRectangle) {
 }
 
 TEST(GdiPixels, SetAndGetPixelHonourOriginBoundsAndClip) {
-  Surface s(10, 10);
+  Canvas s(10, 10);
   EXPECT_EQ(SetPixel(s.dc, 3, 4, RGB(1, 2, 3)), RGB(1, 2, 3));
   EXPECT_EQ(GetPixel(s.dc, 3, 4), RGB(1, 2, 3));
   SetViewportOrgEx(s.dc, 2, 2, nullptr);
@@ -230,10 +159,13 @@ TEST(GdiPixels, SetAndGetPixelHonourOriginBoundsAndClip) {
   IntersectClipRect(s.dc, 0, 0, 5, 5);
   EXPECT_EQ(SetPixel(s.dc, 7, 7, BLACK), 0xFFFFFFFFu);
   EXPECT_EQ(GetPixel(s.dc, 7, 7), 0xFFFFFFFFu);
+  EXPECT_EQ(SetPixel(s.dc, 4, 4, BLACK), BLACK) << "the clip's last pixel is in";
+  EXPECT_EQ(SetPixel(s.dc, 5, 2, BLACK), 0xFFFFFFFFu) << "its right edge is out";
+  EXPECT_EQ(GetPixel(s.dc, 2, 5), 0xFFFFFFFFu) << "and its bottom edge";
 }
 
 TEST(GdiClip, ClipBoxAndDrawingFollowIntersectClipRect) {
-  Surface s(20, 20);
+  Canvas s(20, 20);
   RECT box;
   EXPECT_EQ(GetClipBox(s.dc, &box), SIMPLEREGION);
   EXPECT_EQ(box.right, 20);
@@ -257,8 +189,8 @@ TEST(GdiClip, ClipBoxAndDrawingFollowIntersectClipRect) {
 }
 
 TEST(GdiBlit, RasterOperationsCombineSourceAndDestination) {
-  Surface src(8, 8, RGB(0xF0, 0x0F, 0x33));
-  Surface dst(8, 8, RGB(0x3C, 0xFF, 0x00));
+  Canvas src(8, 8, RGB(0xF0, 0x0F, 0x33));
+  Canvas dst(8, 8, RGB(0x3C, 0xFF, 0x00));
   SetPixel(src.dc, 2, 3, RGB(9, 9, 9));
   ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 2, 2, src.dc, 0, 0, SRCCOPY));
   EXPECT_EQ(GetPixel(dst.dc, 1, 1), RGB(0xF0, 0x0F, 0x33));
@@ -283,14 +215,14 @@ TEST(GdiBlit, RasterOperationsCombineSourceAndDestination) {
 }
 
 TEST(GdiBlit, CopyWithinOneBitmapOverlapping) {
-  Surface s(10, 1);
+  Canvas s(10, 1);
   for (int x = 0; x < 10; ++x) SetPixel(s.dc, x, 0, RGB(x, 0, 0));
   BitBlt(s.dc, 2, 0, 6, 1, s.dc, 0, 0, SRCCOPY);
   for (int x = 2; x < 8; ++x) EXPECT_EQ(GetRValue(GetPixel(s.dc, x, 0)), x - 2) << x;
 }
 
 TEST(GdiBitmap, SavesAsPng) {
-  Surface s(7, 5, RED);
+  Canvas s(7, 5, RED);
   std::string path = ::testing::TempDir() + "gdi_save_test.png";
   ASSERT_TRUE(SaveBitmapPng(s.bitmap, path));
   std::ifstream in(path, std::ios::binary);
@@ -306,11 +238,11 @@ TEST(GdiBitmap, SavesAsPng) {
 }
 
 TEST(GdiBlit, StretchReplicatesPixelsAndMirrorsOnNegativeSizes) {
-  Surface src(2, 2);
+  Canvas src(2, 2);
   SetPixel(src.dc, 0, 0, RED);
   SetPixel(src.dc, 1, 0, BLUE);
   SetPixel(src.dc, 0, 1, BLACK);
-  Surface dst(8, 4);
+  Canvas dst(8, 4);
   ASSERT_TRUE(StretchBlt(dst.dc, 0, 0, 4, 4, src.dc, 0, 0, 2, 2, SRCCOPY));
   EXPECT_EQ(dst.Row(0, 0, 8, RED), "##......");
   EXPECT_EQ(dst.Row(1, 0, 8, BLUE), "..##....");
@@ -349,7 +281,7 @@ TEST(GdiLines, EveryPenStyleAlongALine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Surface s(kLength + 4, 9);
+    Canvas s(kLength + 4, 9);
     SetBkMode(s.dc, TRANSPARENT);
     s.UsePen(c.style, c.width, RED);
     MoveToEx(s.dc, 2, 4, nullptr);
@@ -364,7 +296,7 @@ TEST(GdiLines, EveryPenStyleAlongALine) {
 }
 
 TEST(GdiClip, SaveAndRestoreBringBackTheClipExactly) {
-  Surface s(20, 20);
+  Canvas s(20, 20);
   RECT box;
   IntersectClipRect(s.dc, 2, 2, 18, 18);
   const int outer = SaveDC(s.dc);

@@ -232,6 +232,31 @@ TEST(GdiState, SaveAndRestoreBringBackEverythingSaved) {
   DeleteDC(dc);
 }
 
+TEST(GdiColours, OleColoursTranslateAsWin32Does) {
+  struct Case {
+    OLE_COLOR in;
+    HRESULT result;
+    COLORREF out;      // when S_OK
+    COLORREF drawn;    // what the one-argument form gives
+  };
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  const Case cases[] = {
+      {0x00FF0000, S_OK, 0xFF0000, 0xFF0000},
+      {0x80000000u | COLOR_HIGHLIGHT, S_OK, highlight, highlight},
+      {0x02123456, S_OK, 0x123456, 0x123456},           // PALETTERGB: no palette, the RGB
+      {0x01000003, E_INVALIDARG, 0, 0x000003},          // a palette index
+      {0x12345678, E_INVALIDARG, 0, 0x345678},          // not a colour at all
+      {0x80000000u | 31, E_INVALIDARG, 0, 0},           // past the system colours
+  };
+  for (const Case& c : cases) {
+    COLORREF out = 0xABCDEF;
+    EXPECT_EQ(OleTranslateColor(c.in, nullptr, &out), c.result) << std::hex << c.in;
+    EXPECT_EQ(out, c.result == S_OK ? c.out : 0xABCDEFu) << std::hex << c.in;
+    EXPECT_EQ(OleTranslateColor(c.in), c.drawn) << std::hex << c.in;
+  }
+  EXPECT_NE(highlight, 0u);
+}
+
 TEST(GdiSurfaceContext, DrawsOntoACallersBitmapSurface) {
   GdiObjectCounts before = GdiLiveObjects();
   HDC mem = CreateCompatibleDC(nullptr);

@@ -262,29 +262,6 @@ TEST_F(PdfPrinting, TextPositionAndSizeMatchTheScreenLayoutScaled) {
   EXPECT_NEAR(got.bottom, want.bottom, 1);
 }
 
-// A one-pixel pen is one device unit: 1/600 inch on the printer, far thinner
-// than a screen pixel.
-TEST_F(PdfPrinting, AOnePixelPenIsOneDeviceUnitWide) {
-  auto lineThickness = [&](int dpi) {
-    const std::string path = Path(("pen" + std::to_string(dpi) + ".pdf").c_str());
-    HDC dc = CreatePdfPrinterDC(path.c_str(), dpi, dpi, dpi, dpi);  // a one-inch page
-    StartDoc(dc, nullptr);
-    StartPage(dc);
-    MoveToEx(dc, 0, dpi / 2, nullptr);
-    LineTo(dc, dpi, dpi / 2);
-    EndDoc(dc);
-    DeleteDC(dc);
-    const GreyPage page = RasterisePdf(path, 600);
-    int dark = 0;
-    for (int y = 0; y < page.height; ++y) dark += page.At(page.width / 2, y) < 128;
-    return dark;
-  };
-  const int printer = lineThickness(kPrinterDpi), screen = lineThickness(96);
-  EXPECT_GE(printer, 1);
-  EXPECT_LE(printer, 2) << "1/600 inch, rasterised at 600 dpi";
-  EXPECT_GE(screen, 5) << "1/96 inch is about six printer dots";
-}
-
 TEST_F(PdfPrinting, LinesWaitingForOneStrokeKeepTheirOrderWithFillsAndPens) {
   // A one-inch page at 96 dpi: a black line under a later white fill is hidden;
   // a line drawn after the fill, one in another colour and one beside text show.

@@ -1,5 +1,5 @@
-// Helpers shared by the gdi drawing tests: a white memory canvas that cleans
-// up after itself, and a way to run the PDF tools on a printed file.
+// Helpers shared by the gdi drawing tests: the test canvas, and a way to run
+// the PDF tools on a printed file.
 #pragma once
 
 #include <array>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "support/canvas.h"
 
 namespace gdi_test {
 
@@ -17,55 +18,7 @@ using namespace ktfolio::win;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-class Canvas {
- public:
-  Canvas(int w, int h, COLORREF fill = kWhite) : w(w), h(h) {
-    dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateCompatibleBitmap(dc, w, h);
-    old_ = SelectObject(dc, bitmap);
-    Clear(fill);
-  }
-  ~Canvas() {
-    SelectObject(dc, old_);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
-  void Clear(COLORREF fill = kWhite) {
-    HBRUSH b = CreateSolidBrush(fill);
-    RECT all{0, 0, w, h};
-    FillRect(dc, &all, b);
-    DeleteObject(b);
-  }
-  COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
-  // '#' where row y (or column x) over [a, b) has colour c, '.' elsewhere.
-  std::string Row(int y, int a, int b, COLORREF c) const {
-    std::string s;
-    for (int x = a; x < b; ++x) s += At(x, y) == c ? '#' : '.';
-    return s;
-  }
-  std::string Col(int x, int a, int b, COLORREF c) const {
-    std::string s;
-    for (int y = a; y < b; ++y) s += At(x, y) == c ? '#' : '.';
-    return s;
-  }
-  int Count(COLORREF c, RECT r = {0, 0, -1, -1}) const {
-    if (r.right < 0) r = RECT{0, 0, w, h};
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) n += At(x, y) == c;
-    return n;
-  }
-
-  int w, h;
-  HDC dc;
-  HBITMAP bitmap;
-
- private:
-  HGDIOBJ old_;
-};
+using ktfolio::testing::Canvas;
 
 // Standard output of a shell command (the PDF tools), empty when it fails.
 inline std::string Shell(const std::string& command) {

@@ -9,28 +9,23 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_transform.h"
+#include "support/canvas.h"
 
 using namespace ktfolio::win;
 
 namespace {
 
-// A white memory canvas with one font selected; cleans up after itself.
-class Canvas {
+// The test canvas with one font selected and a transparent background.
+class Canvas : public ktfolio::testing::Canvas {
  public:
-  Canvas(int w, int h, const char* face = "Arial", LONG height = -16, LONG weight = FW_NORMAL) : w_(w), h_(h) {
-    dc = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateCompatibleBitmap(dc, w, h);
-    oldBitmap_ = SelectObject(dc, bitmap_);
-    Clear();
+  Canvas(int w, int h, const char* face = "Arial", LONG height = -16, LONG weight = FW_NORMAL)
+      : ktfolio::testing::Canvas(w, h) {
     SetFont(face, height, weight);
     SetBkMode(dc, TRANSPARENT);
   }
   ~Canvas() {
     SelectObject(dc, oldFont_);
     DeleteObject(font_);
-    SelectObject(dc, oldBitmap_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc);
   }
   void SetFont(const char* face, LONG height, LONG weight = FW_NORMAL) {
     LOGFONT lf;
@@ -43,10 +38,6 @@ class Canvas {
     else oldFont_ = old;
     font_ = f;
   }
-  void Clear() {
-    RECT all{0, 0, w_, h_};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  }
   TEXTMETRIC Metrics() {
     TEXTMETRIC tm;
     GetTextMetrics(dc, &tm);
@@ -57,42 +48,14 @@ class Canvas {
     GetTextExtentPoint32(dc, s, -1, &sz);
     return sz.cx;
   }
-  bool Dark(int x, int y) {
-    COLORREF c = GetPixel(dc, x, y);
-    return GetRValue(c) + GetGValue(c) + GetBValue(c) < 384;
-  }
-  // Bounding box of dark pixels inside r (right/bottom exclusive); empty when none.
-  RECT Ink(RECT r = {-1, -1, -1, -1}) {
-    if (r.left < 0) r = RECT{0, 0, w_, h_};
-    RECT box{r.right, r.bottom, r.left, r.top};
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x)
-        if (Dark(x, y)) {
-          box.left = std::min<LONG>(box.left, x);
-          box.top = std::min<LONG>(box.top, y);
-          box.right = std::max<LONG>(box.right, x + 1);
-          box.bottom = std::max<LONG>(box.bottom, y + 1);
-        }
-    return box;
-  }
-  int DarkCount(RECT r) {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) n += Dark(x, y);
-    return n;
-  }
   int Lines(const char* text, UINT flags, int width = 1000) {
     RECT rc{0, 0, width, 1};
     int h = DrawText(dc, text, -1, &rc, flags | DT_CALCRECT);
     EXPECT_EQ(h, rc.bottom - rc.top);
     return h / Metrics().tmHeight;
   }
-  HDC dc = nullptr;
 
  private:
-  int w_, h_;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ oldBitmap_ = nullptr;
   HFONT font_ = nullptr;
   HGDIOBJ oldFont_ = nullptr;
 };

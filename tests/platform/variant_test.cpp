@@ -36,6 +36,7 @@ TEST(Variant, OverflowAndTypeMismatchAreNumberedErrors) {
   EXPECT_EQ(ErrorOf([] { Variant(VariantArray{}).ToString(); }), 13);
   try {
     Variant("x").ToLong();
+    ADD_FAILURE() << "a letter is no number";
   } catch (const Error& e) {
     EXPECT_EQ(e.description(), "Type mismatch");
     EXPECT_EQ(e.source(), "ktfolio");

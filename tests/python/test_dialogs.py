@@ -1,4 +1,5 @@
-"""The common dialogs from Python: queued answers, clsCommonDialog by name, cancel errors."""
+"""The common dialogs from Python: answers queued from Python, a cancel error as an exception
+with its number, bad answers refused (what each dialog does is in the C++ suite)."""
 import pytest
 
 import ktfolio
@@ -38,27 +39,6 @@ def test_a_cancel_error_carries_its_number():
         dialogs.answer(kind, ok=False)
         with pytest.raises(ktfolio.ObjectError, match="2001"):
             show()
-
-
-def test_cancelling_without_cancel_error_leaves_the_properties():
-    d = ktfolio.clsCommonDialog()
-    d.FileName = "keep.txt"
-    dialogs.answer("open", ok=False)
-    d.ShowOpen()
-    assert (d.APIReturn, d.FileName) == (0, "keep.txt")
-
-
-def test_the_file_dialog_is_shown_the_filter_and_buffer():
-    d = ktfolio.clsCommonDialog()
-    d.Filter = "Text files|*.txt|All|*.*"
-    d.MaxFileSize = 0
-    dialogs.answer("save", FileName="/tmp/out.txt")
-    d.ShowSave()
-    shown = dialogs.shown()[-1]
-    assert shown["kind"] == "save"
-    assert shown["lpstrFilter"] == "Text files\\0*.txt\\0All\\0*.*\\0\\0"
-    assert shown["nMaxFile"] == "255"
-    assert (d.FileName, d.FileTitle) == ("/tmp/out.txt", "out.txt")
 
 
 def test_bad_answers_are_refused_before_anything_is_queued():

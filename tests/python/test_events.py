@@ -147,14 +147,22 @@ def test_a_handler_exception_is_recorded_and_with_raise_errors_raised_after_the_
     assert [type(x) for x in errors] == [ZeroDivisionError, ZeroDivisionError], "First and Last, reported"
     assert quiet.GetLastError() == (True, 440, "ZeroDivisionError: no page for you", "NewPage")
 
+    class Counting:
+        calls = 0
+
+        def NewPage(self, e):
+            self.calls += 1
+            raise ZeroDivisionError(f"no page for you ({self.calls})")
+
     loud = ktfolio.KtPrint4(raise_errors=True)
     loud.AddRow("a")
-    loud.connect(Broken())
+    loud.connect(Counting())
     with unraisable() as errors, pytest.raises(ktfolio.KtError, match="ExportPng") as caught:
         loud.ExportPng(str(tmp_path / "b.png"), 1)
     assert errors == [] and (tmp_path / "b.png").exists(), "raised once the export returned"
     assert (caught.value.number, caught.value.source) == (440, "NewPage")
     assert isinstance(caught.value.__cause__, ZeroDivisionError), "the handler's own exception is the cause"
+    assert str(caught.value.__cause__) == "no page for you (1)", "the first of the call's handler failures"
     assert loud.AddRow("b") is True, "the held exception went with the call that raised it"
 
 

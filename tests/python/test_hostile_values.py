@@ -91,22 +91,6 @@ def test_a_row_with_a_bad_item_is_not_added(c, bad, error):
 # ---- numbers the model cannot hold ----------------------------------------------------------
 
 
-@pytest.mark.parametrize("name", ["MarginTop", "MarginBottom", "RowSpacing", "dRowHeight", "dColIndentFirst"])
-@pytest.mark.parametrize("value, error", [(math.nan, INVALID_ARGUMENT), (math.inf, OVERFLOW), (-math.inf, OVERFLOW)])
-def test_non_finite_lengths_are_recorded_and_change_nothing(c, name, value, error):
-    before = getattr(c, name)
-    setattr(c, name, value)
-    assert error_number(c) == error
-    assert getattr(c, name) == before
-
-
-def test_a_nan_margin_no_longer_hides_the_page_breaks(c):
-    c.MarginTop = math.nan
-    for _ in range(201):
-        c.AddRow("row")
-    assert c.Pages > 1
-
-
 @pytest.mark.parametrize("size", [1e30, math.inf, math.nan, 1e6])
 def test_font_sizes_beyond_the_limit_are_refused(c, size):
     c.AddRow("x")
@@ -115,16 +99,3 @@ def test_font_sizes_beyond_the_limit_are_refused(c, size):
     assert c.GetProperty(1, 1, "FontSize") == 10
     with pytest.raises(TypeError, match="error [56]"):
         ktfolio.StdFont(Size=size)
-
-
-# ---- colours -------------------------------------------------------------------------------
-
-
-def test_colours_by_name_read_and_write_like_the_colour_settings(c):
-    c.dColShadowColor = 0x8000000F
-    c.AddRow("a")
-    assert c.GetProperty(1, 1, "ShadowColor") == c.dColShadowColor == 0x8000000F
-    for written in (0x8000000F, -2147483633):
-        assert c.SetProperty(1, 1, "BrushColor", written) is True
-        assert c.GetProperty(1, 1, "BrushColor") == 0x8000000F
-    assert c.GetProperty(1, 1, "FontSize") == 10, "other values by name are unchanged"

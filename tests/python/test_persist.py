@@ -23,19 +23,6 @@ def test_the_design_array_is_template_bytes_that_rebuild_the_document(c):
     assert d.GetProperty(1, 1, "Text", ktfolio.Header) == "Invoice"
 
 
-def test_the_design_only_flag_keeps_the_settings(c):
-    other = ktfolio.KtPrint4()
-    other.ScaleMode = ktfolio.eInch
-    other.AddRow("a")
-    c.SetDsnArray(other.GetDsnArray(), fgOnlyDesign=True)
-    assert c.ScaleMode == ktfolio.eTwip and c.LastRow == 1
-
-
-def test_the_settings_array_is_the_start_of_the_design(c):
-    pro = c.GetProArray()
-    assert c.GetDsnArray().startswith(pro) and pro.endswith(b"sText=\r\n")
-
-
 @pytest.mark.parametrize("kind", [str, os.fsencode, lambda p: p], ids=["str", "bytes", "PathLike"])
 def test_templates_are_saved_and_loaded_as_files_named_by_str_bytes_or_path(c, tmp_path, kind):
     path = tmp_path / "caf\udce9.ktt"  # a name that is not UTF-8 on disk: b"caf\xe9.ktt"
@@ -56,13 +43,6 @@ def test_a_file_name_of_another_type_names_the_argument(c):
         c.SaveAsTemplate(b"a\0b.ktt")
 
 
-def test_a_missing_template_is_a_recorded_error(c, tmp_path):
-    assert c.LoadFromTemplate(str(tmp_path / "none.ktt")) is False
-    ok, number, description, source = c.GetLastError()
-    assert ok and number == 53 and source == "LoadFromTemplate"
-    assert "none.ktt" in description
-
-
 def test_saved_properties_are_a_dict_that_makes_the_same_control(c):
     c.dColClipping = False
     c.PrinterName = "Office"
@@ -79,11 +59,6 @@ def test_saved_properties_are_a_dict_that_makes_the_same_control(c):
     assert d.Font.Name == "Times New Roman"
     assert d.LastRow == 1 and d.GetProperty(1, 2, "Text") == "b"
     assert d.dInheritLastRow is False, "a read design never inherits its last row"
-
-
-def test_an_untouched_control_saves_only_its_design():
-    bag = ktfolio.KtPrint4().SaveProperties()
-    assert sorted(bag) == ["DsnArray", "DsnArraysize"]
 
 
 def test_properties_are_matched_without_case_and_missing_ones_take_defaults():

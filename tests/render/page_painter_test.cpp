@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "edit/toolbar.h"
+#include "viewer/toolbar.h"
 #include "platform/container/form.h"
 #include "render_test_util.h"
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/user/user.h"
+#include "support/canvas.h"
 #include "support/golden.h"
 #include "winsupport/drawing.h"
 
@@ -17,44 +18,12 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 
-class Canvas {
- public:
-  Canvas(int w, int h) : w_(w), h_(h) {
-    dc = CreateCompatibleDC(nullptr);
-    bmp_ = CreateCompatibleBitmap(dc, w, h);
-    old_ = SelectObject(dc, bmp_);
-    HBRUSH b = CreateSolidBrush(kWhite);
-    RECT all{0, 0, w, h};
-    FillRect(dc, &all, b);
-    DeleteObject(b);
-  }
-  ~Canvas() {
-    SelectObject(dc, old_);
-    DeleteObject(bmp_);
-    DeleteDC(dc);
-  }
-  COLORREF At(int x, int y) const { return GetPixel(dc, x, y) & 0xFFFFFF; }
-  // Bounding box of the pixels of one colour.
-  RECT Of(COLORREF c) const {
-    RECT r{w_, h_, -1, -1};
-    for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x)
-        if (At(x, y) == c) r = {std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
-                                std::max<LONG>(r.bottom, y + 1)};
-    return r;
-  }
-  HDC dc;
-
- private:
-  int w_, h_;
-  HBITMAP bmp_;
-  HGDIOBJ old_;
-};
+using ktfolio::testing::Canvas;
 
 TEST(DrawingHelpers, SystemColoursTranslateBothWays) {
-  EXPECT_EQ(OleToRgb(SysColorToOle(COLOR_BTNFACE)), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(OleTranslateColor(SysColorToOle(COLOR_BTNFACE)), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(SysColorToOle(COLOR_BTNFACE), 0x8000000Fu);
-  EXPECT_EQ(OleToRgb(0x00FF0000), 0xFF0000u);
+  EXPECT_EQ(OleTranslateColor(0x00FF0000), 0xFF0000u);
 }
 
 TEST(DrawingHelpers, ABevelPaintsItsBandsAndDeflatesTheRectangle) {

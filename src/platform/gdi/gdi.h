@@ -450,6 +450,22 @@ int AbortDoc(HDC hdc);
 // ---- colours -------------------------------------------------------------------
 DWORD GetSysColor(int index);  // the fixed classic palette
 HBRUSH GetSysColorBrush(int index);
+// An OLE colour: 0x00BBGGRR, or 0x800000nn for system colour nn.
+using OLE_COLOR = DWORD;
+// No palettes exist here; the type lets OleTranslateColor keep its shape.
+struct HPALETTE__ : HGDIOBJ__ {};
+using HPALETTE = HPALETTE__*;
+using HRESULT = LONG;
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
+// The COLORREF an OLE colour stands for: system colours through GetSysColor,
+// RGB values (high byte 0 or PALETTERGB's 2) as they are. E_INVALIDARG, with
+// *color untouched, for an unknown system index, a palette index (there is no
+// palette) or any other high byte.
+HRESULT OleTranslateColor(OLE_COLOR clr, HPALETTE palette, COLORREF* color);
+// The colour every drawing of the controls uses: OleTranslateColor's, and for
+// a value it refuses, the low 24 bits (an unknown system colour is black).
+COLORREF OleTranslateColor(OLE_COLOR clr);
 
 // ---- platform extensions (no Win32 counterpart) ----------------------------------
 // Logical pixels per inch reported by screen contexts (96 unless a host says otherwise).

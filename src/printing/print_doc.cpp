@@ -3,7 +3,7 @@
 #include "model/units.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/user/user.h"
-#include "render/print_job_impl.h"
+#include "printing/print_job.h"
 #include "render/render_impl.h"
 #include "render/render_internal.h"
 
@@ -26,10 +26,10 @@ struct PrintRequest {
 };
 
 // False when the user cancelled.
-bool AskPrintDialog(PrintRequest& r, std::int32_t pages) {
-  if (!render::OpenPrinterDC(r.printer)) render::CleanUpPrint();
+bool AskPrintDialog(printing::PrintJob& job, PrintRequest& r, std::int32_t pages) {
+  if (!job.OpenPrinterDC(r.printer)) job.CleanUpPrint();
   dialogs::PrinterDialog dlg;
-  dlg.hdc = render::PrinterDC();
+  dlg.hdc = job.PrinterDC();
   dlg.PrinterName = r.printer;
   dlg.Orientation = r.orientation + 1;
   dlg.Min = 1;
@@ -39,7 +39,7 @@ bool AskPrintDialog(PrintRequest& r, std::int32_t pages) {
   dlg.Copies = r.copies;
   dlg.flags = kPrintDialogFlags;
   dlg.ShowPrinter();
-  // A cancelled dialog leaves the printer it opened to the next job, which closes it.
+  // A cancelled dialog leaves the printer it opened to the job, which closes it.
   if (dlg.APIReturn != 1) return false;
   r.printer = dlg.PrinterName;
   r.copies = dlg.Copies;
@@ -62,9 +62,10 @@ void KtPrint4::RefreshToolbarAfterPrintDialog() {
 void KtPrint4::PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool& ShowDlg, std::int16_t& Copies) {
   try {
     PrintRequest r{PrinterName(), Orientation(), StartPage, EndPage, Copies};
+    printing::PrintJob job;
     ShowPointer(IDC_WAIT);
     if (ShowDlg) {
-      if (!AskPrintDialog(r, Pages())) {
+      if (!AskPrintDialog(job, r, Pages())) {
         ShowPointer(IDC_ARROW);
         return;
       }
@@ -72,23 +73,23 @@ void KtPrint4::PrintDoc(std::int16_t StartPage, std::int16_t EndPage, bool& Show
       RefreshToolbarAfterPrintDialog();
     }
     ShowPointer(IDC_WAIT);
-    if (render::StartPrint(r.printer, render::kPrintDocumentName, r.copies, PageSize(), render::Nint(PaperLength()),
-                           render::Nint(PaperWidth()), r.orientation)) {
+    const printing::JobSettings settings{r.copies, PageSize(), render::Nint(PaperLength()), render::Nint(PaperWidth()),
+                                         r.orientation};
+    if (job.StartPrint(r.printer, printing::kPrintDocumentName, settings)) {
       const std::int16_t pages = Pages();
       ComputePageInfo();
       PageCount(pages);
       render::PrinterPages printer;
-      printer.startPage = [&printer] {
+      printer.startPage = [&printer, &job] {
         // The loop closes pages on its side; the job learns it here.
-        render::PrintPageOpen(printer.pageOpen);
-        return render::StartPrintPage();
+        job.PageOpen(printer.pageOpen);
+        return job.StartPrintPage();
       };
-      printer.endPage = [] { return render::EndPrintPage(); };
-      const render::Device device =
-          render::Device::ForPrint(render::PrinterDC(), render::PrinterDpiX(), render::PrinterDpiY());
+      printer.endPage = [&job] { return job.EndPrintPage(); };
+      const render::Device device = render::Device::ForPrint(job.PrinterDC(), job.PrinterDpiX(), job.PrinterDpiY());
       render::DrawPages(*this, device, r.from, r.to, render::Band{}, &printer);
     }
-    render::EndPrint();
+    job.EndPrint();
   } catch (const std::exception& e) {
     RecordCaught(e);
   }

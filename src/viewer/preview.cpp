@@ -5,8 +5,7 @@
 #include <string>
 
 #include "model/units.h"
-#include "render/portv.h"
-#include "render/render.h"
+#include "viewer/portv.h"
 #include "render/render_impl.h"
 #include "render/render_internal.h"
 

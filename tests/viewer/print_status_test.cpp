@@ -7,7 +7,7 @@
 #include <string>
 
 #include "control/ktprint4.h"
-#include "edit/toolbar.h"
+#include "viewer/toolbar.h"
 #include "platform/container/form.h"
 #include "platform/spooler/spooler_testing.h"
 

@@ -1,6 +1,6 @@
 // DesignEditing: the control's editing settings switched for a design session
 // and put back for every template written out of it.
-#include "edit/design_editing.h"
+#include "pages/design_editing.h"
 
 #include "model/enums.h"
 

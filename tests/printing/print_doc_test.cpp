@@ -7,7 +7,7 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/spooler/spooler_testing.h"
 #include "platform/user/user.h"
-#include "render_test_util.h"
+#include "render/render_test_util.h"
 
 namespace ktfolio::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "platform/container/form.h"
-#include "render/portv.h"
+#include "viewer/portv.h"
 
 namespace ktfolio {
 namespace {

@@ -2,7 +2,7 @@
 // committing every change into the cell, the keys that close it or move it,
 // the host's veto on entering and leaving, and the search for the next
 // editable cell through the areas.
-#include "edit/cell_editor.h"
+#include "viewer/cell_editor.h"
 
 #include <algorithm>
 #include <cmath>

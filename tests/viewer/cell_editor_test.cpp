@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "control/ktprint4.h"
-#include "edit/toolbar.h"
+#include "viewer/toolbar.h"
 #include "model/units.h"
 #include "platform/container/form.h"
 #include "platform/gdi/gdi_testing.h"
-#include "render/portv.h"
+#include "viewer/portv.h"
 #include "render/render_internal.h"
 
 namespace ktfolio {

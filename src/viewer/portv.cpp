@@ -1,13 +1,12 @@
 // PortV: the viewport window, its two scroll bars and its two off-screen
 // surfaces. Lengths the owner sets are twips; drawing is in pixels through the
 // screen's twips per pixel.
-#include "render/portv.h"
+#include "viewer/portv.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "model/units.h"
-#include "render/render.h"
 #include "render/render_impl.h"
 
 namespace ktfolio {
@@ -338,7 +337,7 @@ void PortV::PaintInto(HDC target) {
   int sx = 0, dx = 0, ex = 0, sy = 0, dy = 0, ey = 0;
   Place(SB_HORZ, viewWidth_, ScaleWidth(), sx, dx, ex);
   Place(SB_VERT, viewHeight_, ScaleHeight(), sy, dy, ey);
-  const std::uint32_t back = OleToRgb(backColor_);
+  const std::uint32_t back = OleTranslateColor(backColor_);
 
   HDC client = CreateCompatibleDC(target);
   HBITMAP clientBmp = CreateCompatibleBitmap(target, w, h);
@@ -348,7 +347,7 @@ void PortV::PaintInto(HDC target) {
     HDC page = CreateCompatibleDC(target);
     HBITMAP pageBmp = CreateCompatibleBitmap(target, W, H);
     HGDIOBJ oldPage = SelectObject(page, pageBmp);
-    render::PreparePageSurface(page, W, H, back, OleToRgb(pageBackColor_), modePage_);
+    render::PreparePageSurface(page, W, H, back, OleTranslateColor(pageBackColor_), modePage_);
     if (Paint) Paint(page);
     BitBlt(client, dx, dy, ex, ey, page, sx, sy, SRCCOPY);
     SelectObject(page, oldPage);

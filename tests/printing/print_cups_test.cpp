@@ -15,7 +15,7 @@
 
 #include "platform/fileio/fileio.h"
 #include "platform/spooler/spooler.h"
-#include "render_test_util.h"
+#include "render/render_test_util.h"
 
 extern char** environ;
 

@@ -1,7 +1,8 @@
-// The print job: one per thread. Every platform failure on an open job aborts
-// it before the error travels, so no half-open document stays at the spooler.
-#include "render/print_job_impl.h"
+// The print job. Every platform failure on an open job aborts it before the
+// error travels, so no half-open document stays at the spooler.
+#include "printing/print_job.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -11,25 +12,11 @@
 #include "platform/spooler/spooler.h"
 #include "platform/user/user.h"
 
-namespace ktfolio::render {
+namespace ktfolio::printing {
 
 using namespace win;
 
 namespace {
-
-struct JobState {
-  std::string printerName;
-  std::string documentName;
-  HANDLE printer = nullptr;
-  HDC dc = nullptr;
-  int job = 0;
-  bool pageOpen = false;
-  std::int32_t copies = 1;
-  double dpiX = 0;
-  double dpiY = 0;
-};
-
-thread_local JobState g_job;
 
 // Where a DEVMODE keeps what the job writes into it.
 constexpr size_t kFieldsOffset = 40;
@@ -73,10 +60,13 @@ bool Ask(const std::string& text) {
   return MessageBox(nullptr, text.c_str(), "Confirmation", kQuestionStyle) == IDYES;
 }
 
+}  // namespace
+
 // The copies the printer will make: as asked, or fewer when the user agrees.
 // False when the user declines.
-bool AgreeCopies(const std::string& name, std::int32_t& copies) {
-  const int most = DeviceCapabilities(name.c_str(), GetPrinterPort().c_str(), DC_COPIES, nullptr, nullptr);
+bool PrintJob::AgreeCopies(std::int32_t& copies) const {
+  const std::string& name = printerName_;
+  const int most = DeviceCapabilities(name.c_str(), PrinterPort().c_str(), DC_COPIES, nullptr, nullptr);
   const std::string n = std::to_string(copies);
   if (most < 0) {
     if (!Ask("Printer \"" + name + "\" doesn't support to print " + n + " copies." + "\r\n" +
@@ -93,142 +83,133 @@ bool AgreeCopies(const std::string& name, std::int32_t& copies) {
   return true;
 }
 
-}  // namespace
+PrintJob::~PrintJob() {
+  try {
+    AbortPrint();
+  } catch (const Error&) {
+    // A job that cannot be cancelled at the end has nobody left to tell.
+  }
+}
 
-HDC PrinterDC() { return g_job.dc; }
-double PrinterDpiX() { return g_job.dpiX; }
-double PrinterDpiY() { return g_job.dpiY; }
-std::int32_t PrintCopies() { return g_job.copies; }
-bool PrintPageOpen() { return g_job.pageOpen; }
-void PrintPageOpen(bool open) { g_job.pageOpen = open; }
-
-bool StartPrint(const std::string& printerName, const std::string& docName, std::int32_t copies,
-                std::int32_t paperSize, std::int32_t paperLength, std::int32_t paperWidth, std::int32_t orientation) {
+bool PrintJob::StartPrint(const std::string& printerName, const std::string& docName, const JobSettings& settings) {
   AbortPrint();
   fileio::LastFailure().reset();  // what the platform says from here explains this job's failure
-  JobState& j = g_job;
-  j.printerName = printerName;
-  j.documentName = docName;
+  printerName_ = printerName;
+  documentName_ = docName;
   if (printerName.empty()) Raise(60112, "Print Start ");
-  j.copies = copies;
-  if (copies < 1) Raise(60113, "Print Start  ");
+  copies_ = settings.copies;
+  if (copies_ < 1) Raise(60113, "Print Start  ");
   const PRINTER_DEFAULTS defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
-  if (!OpenPrinter(printerName.c_str(), &j.printer, &defaults)) {
+  if (!OpenPrinter(printerName.c_str(), &printer_, &defaults)) {
     AbortPrint();
     Raise(60114, "Print Start");
   }
   bool sizeFailed = false;
-  std::vector<BYTE> devmode = ReadDevMode(j.printer, printerName, sizeFailed);
+  std::vector<BYTE> devmode = ReadDevMode(printer_, printerName, sizeFailed);
   if (devmode.empty()) {
     AbortPrint();
     sizeFailed ? Raise(60115, "Print start") : Raise(60116, "Print Start");
   }
   std::uint32_t fields = 0;
-  if (j.copies > 1) {
-    if (!AgreeCopies(printerName, j.copies)) {
+  if (copies_ > 1) {
+    if (!AgreeCopies(copies_)) {
       AbortPrint();
       return false;
     }
-    Put16(devmode, kCopiesOffset, j.copies);
+    Put16(devmode, kCopiesOffset, copies_);
     fields = DM_COPIES;
   }
-  Put16(devmode, kOrientationOffset, orientation + 1);
-  Put16(devmode, kPaperSizeOffset, paperSize);
+  Put16(devmode, kOrientationOffset, settings.orientation + 1);
+  Put16(devmode, kPaperSizeOffset, settings.paperSize);
   fields |= DM_ORIENTATION | DM_PAPERSIZE;
-  if (paperSize == kUserPaper) {
-    Put16(devmode, kPaperLengthOffset, paperLength);
-    Put16(devmode, kPaperWidthOffset, paperWidth);
+  if (settings.paperSize == kUserPaper) {
+    Put16(devmode, kPaperLengthOffset, settings.paperLength);
+    Put16(devmode, kPaperWidthOffset, settings.paperWidth);
     fields |= DM_PAPERLENGTH | DM_PAPERWIDTH;
   }
   Put32(devmode, kFieldsOffset, fields);
-  j.dc = CreateDC("WINSPOOL", printerName.c_str(), nullptr, devmode.data());
-  if (!j.dc) {
+  dc_ = CreateDC("WINSPOOL", printerName.c_str(), nullptr, devmode.data());
+  if (!dc_) {
     AbortPrint();
     Raise(60117, "Print start");
   }
-  j.dpiX = GetDeviceCaps(j.dc, LOGPIXELSX);
-  j.dpiY = GetDeviceCaps(j.dc, LOGPIXELSY);
+  dpiX_ = GetDeviceCaps(dc_, LOGPIXELSX);
+  dpiY_ = GetDeviceCaps(dc_, LOGPIXELSY);
   DOCINFO doc;
-  doc.lpszDocName = j.documentName.c_str();
-  j.job = StartDoc(j.dc, &doc);
-  if (j.job > 0) {
-    j.pageOpen = false;
+  doc.lpszDocName = documentName_.c_str();
+  job_ = StartDoc(dc_, &doc);
+  if (job_ > 0) {
+    pageOpen_ = false;
     return true;
   }
-  j.job = 0;
+  job_ = 0;
   AbortPrint();
   Raise(60118, "Print Start  ");
 }
 
-bool StartPrintPage() {
-  JobState& j = g_job;
-  if (!j.pageOpen && j.dc) {
-    if (StartPage(j.dc) <= 0) {
+bool PrintJob::StartPrintPage() {
+  if (!pageOpen_ && dc_) {
+    if (StartPage(dc_) <= 0) {
       AbortPrint();
       Raise(60124, "Init print page");
     }
-    j.pageOpen = true;
+    pageOpen_ = true;
   }
   return true;
 }
 
-bool EndPrintPage() {
-  JobState& j = g_job;
-  if (j.dc && j.pageOpen && EndPage(j.dc) < 1) {
+bool PrintJob::EndPrintPage() {
+  if (dc_ && pageOpen_ && EndPage(dc_) < 1) {
     AbortPrint();
     Raise(60123, "Done Page");
   }
   return true;
 }
 
-bool EndPrint() {
-  JobState& j = g_job;
+bool PrintJob::EndPrint() {
   if (EndPrintPage()) {
     // The platform's EndDoc fails with zero or less.
-    if (j.dc && EndDoc(j.dc) <= 0) {
+    if (dc_ && EndDoc(dc_) <= 0) {
       AbortPrint();
       Raise(60120, "Print End");
     }
-    j.job = 0;
+    job_ = 0;
   }
   return CleanUpPrint();
 }
 
-void AbortPrint() {
-  JobState& j = g_job;
-  const bool abortFailed = j.job && AbortDoc(j.dc) < 1;
+void PrintJob::AbortPrint() {
+  const bool abortFailed = job_ && AbortDoc(dc_) < 1;
   // Cleaned up even when the abort failed: a job that cannot be cancelled
   // must not keep the printer open as well.
-  j.job = 0;
-  j.pageOpen = false;
+  job_ = 0;
+  pageOpen_ = false;
   CleanUpPrint();
   if (abortFailed) Raise(60119, "Print Abort");
 }
 
-bool CleanUpPrint() {
-  JobState& j = g_job;
-  const bool dcFailed = j.dc && !DeleteDC(j.dc);
-  j.dc = nullptr;
-  const bool printerFailed = j.printer && !ClosePrinter(j.printer);
-  j.printer = nullptr;
+bool PrintJob::CleanUpPrint() {
+  const bool dcFailed = dc_ && !DeleteDC(dc_);
+  dc_ = nullptr;
+  const bool printerFailed = printer_ && !ClosePrinter(printer_);
+  printer_ = nullptr;
   if (dcFailed) Raise(60121, "Clean Up Print");
   if (printerFailed) Raise(60122, "Clean Up Print  ");
   return true;
 }
 
-bool OpenPrinterDC(const std::string& printerName) {
+bool PrintJob::OpenPrinterDC(const std::string& printerName) {
   if (printerName.empty()) return false;
   try {
     AbortPrint();
-    JobState& j = g_job;
-    j.printerName = printerName;
+      printerName_ = printerName;
     const PRINTER_DEFAULTS defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
     bool sizeFailed = false;
     std::vector<BYTE> devmode;
-    if (OpenPrinter(printerName.c_str(), &j.printer, &defaults))
-      devmode = ReadDevMode(j.printer, printerName, sizeFailed);
-    if (!devmode.empty()) j.dc = CreateDC("WINSPOOL", printerName.c_str(), nullptr, devmode.data());
-    if (j.dc) return true;
+    if (OpenPrinter(printerName.c_str(), &printer_, &defaults))
+      devmode = ReadDevMode(printer_, printerName, sizeFailed);
+    if (!devmode.empty()) dc_ = CreateDC("WINSPOOL", printerName.c_str(), nullptr, devmode.data());
+    if (dc_) return true;
     AbortPrint();
   } catch (const Error&) {
     // The dialog then shows without a printer context; a later StartPrint
@@ -237,8 +218,8 @@ bool OpenPrinterDC(const std::string& printerName) {
   return false;
 }
 
-std::string GetPrinterPort() {
-  const std::string key = std::string("System\\CurrentControlSet\\control\\Print\\") + "Printers\\" + g_job.printerName;
+std::string PrintJob::PrinterPort() const {
+  const std::string key = std::string("System\\CurrentControlSet\\control\\Print\\") + "Printers\\" + printerName_;
   HKEY hkey = nullptr;
   std::string port;
   if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, key.c_str(), 0, 0xFFFFFFFFu, &hkey) != ERROR_SUCCESS) return port;
@@ -252,4 +233,4 @@ std::string GetPrinterPort() {
   return port;
 }
 
-}  // namespace ktfolio::render
+}  // namespace ktfolio::printing

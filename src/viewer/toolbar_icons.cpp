@@ -1,7 +1,7 @@
 // The toolbar's icons: small drawings over the button face. The plain set is
 // drawn in muted colours, the hot set in vivid ones, so a button lights up
 // under the pointer.
-#include "edit/toolbar_icons.h"
+#include "viewer/toolbar_icons.h"
 
 #include <cmath>
 #include <vector>

@@ -1,13 +1,13 @@
 // The toolbar: its members as the preview lays them down, the button actions,
 // and the placement of a control with its toolbar on a form.
-#include "edit/toolbar.h"
+#include "viewer/toolbar.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
-#include "edit/cell_editor.h"
-#include "edit/toolbar_icons.h"
+#include "viewer/cell_editor.h"
+#include "viewer/toolbar_icons.h"
 
 namespace ktfolio {
 

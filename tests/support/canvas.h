@@ -1,0 +1,119 @@
+// The test canvas: a memory DC over a bitmap, filled with one colour, with the
+// pen and brush a test selects deleted with it, and its pixels read back as
+// colours, as '#'/'.' strings along a row or column, as counts, and as the box
+// one colour (or the dark ink) covers.
+#pragma once
+
+#include <algorithm>
+#include <string>
+
+#include "platform/gdi/gdi.h"
+
+namespace ktfolio::testing {
+
+class Canvas {
+ public:
+  Canvas(int w, int h, win::COLORREF fill = win::RGB(255, 255, 255)) : w(w), h(h) {
+    dc = win::CreateCompatibleDC(nullptr);
+    bitmap = win::CreateCompatibleBitmap(dc, w, h);
+    old_ = win::SelectObject(dc, bitmap);
+    Clear(fill);
+  }
+  ~Canvas() {
+    Release();
+    win::SelectObject(dc, old_);
+    win::DeleteObject(bitmap);
+    win::DeleteDC(dc);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  void Clear(win::COLORREF fill = win::RGB(255, 255, 255)) {
+    win::HBRUSH b = win::CreateSolidBrush(fill);
+    win::RECT all{0, 0, w, h};
+    win::FillRect(dc, &all, b);
+    win::DeleteObject(b);
+  }
+  // Selects a new pen or brush, deleting the one this canvas made before.
+  void UsePen(int style, int width, win::COLORREF color) {
+    win::HGDIOBJ prev = win::SelectObject(dc, win::CreatePen(style, width, color));
+    if (ownPen_) win::DeleteObject(prev);
+    ownPen_ = true;
+  }
+  void UseBrush(win::HBRUSH b) {
+    win::HGDIOBJ prev = win::SelectObject(dc, b);
+    if (ownBrush_) win::DeleteObject(prev);
+    ownBrush_ = true;
+  }
+  // Puts stock objects back and deletes the pen and brush made here.
+  void Release() {
+    if (ownPen_) win::DeleteObject(win::SelectObject(dc, win::GetStockObject(win::BLACK_PEN)));
+    if (ownBrush_) win::DeleteObject(win::SelectObject(dc, win::GetStockObject(win::WHITE_BRUSH)));
+    ownPen_ = ownBrush_ = false;
+  }
+
+  win::COLORREF At(int x, int y) const { return win::GetPixel(dc, x, y) & 0xFFFFFF; }
+  // '#' where row y (or column x) over [a, b) has colour c, '.' elsewhere.
+  std::string Row(int y, int a, int b, win::COLORREF c) const {
+    std::string s;
+    for (int x = a; x < b; ++x) s += At(x, y) == c ? '#' : '.';
+    return s;
+  }
+  std::string Col(int x, int a, int b, win::COLORREF c) const {
+    std::string s;
+    for (int y = a; y < b; ++y) s += At(x, y) == c ? '#' : '.';
+    return s;
+  }
+  // Pixels of colour c in r (the whole canvas by default).
+  int Count(win::COLORREF c, win::RECT r = {0, 0, -1, -1}) const {
+    if (r.right < 0) r = win::RECT{0, 0, w, h};
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += At(x, y) == c;
+    return n;
+  }
+  // Bounding box of the pixels of colour c; left > right when there are none.
+  win::RECT Of(win::COLORREF c) const {
+    win::RECT r{w, h, -1, -1};
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (At(x, y) == c)
+          r = {std::min<win::LONG>(r.left, x), std::min<win::LONG>(r.top, y), std::max<win::LONG>(r.right, x + 1),
+               std::max<win::LONG>(r.bottom, y + 1)};
+    return r;
+  }
+
+  // Dark: the three channels sum below the middle grey.
+  bool Dark(int x, int y) const {
+    const win::COLORREF c = At(x, y);
+    return win::GetRValue(c) + win::GetGValue(c) + win::GetBValue(c) < 384;
+  }
+  // Bounding box of the dark pixels inside r (the whole canvas by default);
+  // empty (right <= left) when there are none.
+  win::RECT Ink(win::RECT r = {-1, -1, -1, -1}) const {
+    if (r.left < 0) r = win::RECT{0, 0, w, h};
+    win::RECT box{r.right, r.bottom, r.left, r.top};
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        if (Dark(x, y))
+          box = {std::min<win::LONG>(box.left, x), std::min<win::LONG>(box.top, y),
+                 std::max<win::LONG>(box.right, x + 1), std::max<win::LONG>(box.bottom, y + 1)};
+    return box;
+  }
+  int DarkCount(win::RECT r) const {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += Dark(x, y);
+    return n;
+  }
+
+  int w, h;
+  win::HDC dc;
+  win::HBITMAP bitmap;
+
+ private:
+  win::HGDIOBJ old_;
+  bool ownPen_ = false, ownBrush_ = false;
+};
+
+}  // namespace ktfolio::testing
