@@ -261,21 +261,21 @@ void DefineObjectError(py::module_& m) {
 
 void Raise(const Error& e, const std::string& what) {
   const std::string message = what + ": " + e.description() + " (error " + std::to_string(e.number()) + ")";
-  switch (e.number()) {
-    case errnum::kNotSupported:
-    case 383:  // read-only
+  switch (static_cast<ErrorCode>(e.number())) {
+    case ErrorCode::kNotSupported:
+    case ErrorCode::kReadOnlyProperty:
       throw py::attribute_error(message);
-    case 380:  // invalid property value: the right type, a value the control refuses
+    case ErrorCode::kInvalidPropertyValue:  // the right type, a value the control refuses
       throw py::value_error(message);
-    case errnum::kInvalidProcedureCall:
-    case errnum::kOverflow:
-    case errnum::kOutOfMemory:
-    case errnum::kSubscriptOutOfRange:
-    case errnum::kTypeMismatch:
-    case errnum::kObjectNotSet:
-    case errnum::kObjectRequired:
-    case 448:  // named argument not found
-    case errnum::kWrongArgumentCount:
+    case ErrorCode::kInvalidProcedureCall:
+    case ErrorCode::kOverflow:
+    case ErrorCode::kOutOfMemory:
+    case ErrorCode::kSubscriptOutOfRange:
+    case ErrorCode::kTypeMismatch:
+    case ErrorCode::kObjectNotSet:
+    case ErrorCode::kObjectRequired:
+    case ErrorCode::kNamedArgumentNotFound:
+    case ErrorCode::kWrongArgumentCount:
       throw py::type_error(message);
     default: {
       if (!objectErrorType) throw py::type_error(message);

@@ -88,7 +88,7 @@ void HandlerFailed(HostControl& control, const std::string& event) {
   if (trace && value) PyException_SetTraceback(value, trace);
   const std::string text = std::string(value ? Py_TYPE(value)->tp_name : "Exception") + ": " +
                            (value ? SafeText(value) : std::string());
-  control.Record(kHandlerFailed, event, text);
+  control.Record(ToInt(ErrorCode::kEventHandlerFailed), event, text);
   if (!control.RaiseErrors()) {
     // Nobody asked for it: report it the way Python reports errors in callbacks.
     PyErr_Restore(type, value, trace);
@@ -96,7 +96,7 @@ void HandlerFailed(HostControl& control, const std::string& event) {
     return;
   }
   Pending*& held = HeldError();
-  if (!held) held = new Pending{py::reinterpret_borrow<py::object>(value), kHandlerFailed, text, event};
+  if (!held) held = new Pending{py::reinterpret_borrow<py::object>(value), ToInt(ErrorCode::kEventHandlerFailed), text, event};
   Py_XDECREF(type);
   Py_XDECREF(value);
   Py_XDECREF(trace);

@@ -19,11 +19,10 @@ namespace ktfolio::py_binding {
 
 namespace py = pybind11;
 
-// The number an exception of a Python event handler is recorded under: the
-// automation layer's "Automation error", as a failing Python component's is.
-// The control's own message table has no entry for a host's failure, and an
-// entry would replace the handler's message with the table's.
-inline constexpr std::int32_t kHandlerFailed = 440;
+// An exception of a Python event handler is recorded as
+// ErrorCode::kEventHandlerFailed (440, "Automation error"), as a failing Python
+// component's is. The control's own message table has no entry for a host's
+// failure, and an entry would replace the handler's message with the table's.
 
 // A control made from Python.
 class HostControl {
@@ -60,7 +59,7 @@ void ReleaseControlsOn(const Form& form);
 // operation is on the stack.
 void CheckNotInHandler(const std::string& what);
 
-// An event handler of `control` raised: record it (number kHandlerFailed,
+// An event handler of `control` raised: record it (number ErrorCode::kEventHandlerFailed,
 // source the event's name) and either hold it for the host's call or report
 // it as unraisable. Call with the Python error set.
 void HandlerFailed(HostControl& control, const std::string& event);

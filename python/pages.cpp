@@ -16,8 +16,6 @@ namespace ktfolio::py_binding {
 
 namespace {
 
-constexpr std::int32_t kAutomationError = 440;
-
 // A page and the form it is built on, which it keeps alive. Form.release()
 // releases it with the form's controls.
 class PyPropertyPage : public HostControl {
@@ -95,7 +93,7 @@ class PyComponent : public Dispatch {
                                   : py::bytes(dsn).cast<std::string>();
       a[0] = Variant(ByteArray(out.begin(), out.end()));
     } catch (py::error_already_set& e) {
-      throw Error(kAutomationError, "Python", e.what());
+      throw Error(ErrorCode::kEventHandlerFailed, "Python", e.what());
     }
   }
 
@@ -116,7 +114,7 @@ void Register(const std::string& progId, py::object factory) {
     try {
       made = (*shared)();
     } catch (py::error_already_set& e) {
-      throw Error(kAutomationError, "Python", e.what());
+      throw Error(ErrorCode::kEventHandlerFailed, "Python", e.what());
     }
     if (made.is_none()) return nullptr;
     return std::make_shared<PyComponent>(std::move(made));

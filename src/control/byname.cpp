@@ -10,8 +10,6 @@ namespace ktfolio {
 
 namespace {
 
-constexpr std::int32_t kNoValidPropertyName = 60108;
-
 // Accepted names are compared exactly; the attribute is then reached ignoring case.
 constexpr std::string_view kRowNames[] = {"IndentTop",  "IndentBottom", "ColsLayoutType", "ColSpacing",
                                                        "RowSpacing", "RowHeight",    "FitHeightToText"};
@@ -71,7 +69,7 @@ bool KtPrint4::SetProperty(std::int32_t row, std::int32_t col, const std::string
         result = true;
       }
     } else {
-      RecordError(kNoValidPropertyName, "Set Property", "No Description");
+      RecordError(ErrorCode::kNoValidPropertyName, "Set Property", "No Description");
       return false;
     }
 
@@ -104,7 +102,7 @@ Variant KtPrint4::GetProperty(std::int32_t row, std::int32_t col, const std::str
         if (col >= 1 && col <= r.ItemText().count()) result = r.ItemText().Item(col)->GetByName(pName);
       }
     } else {
-      RecordError(kNoValidPropertyName, "Get Property", "No Description");
+      RecordError(ErrorCode::kNoValidPropertyName, "Get Property", "No Description");
     }
   } catch (const std::exception& e) {
     RecordCaught(e);

@@ -1,42 +1,55 @@
 #include "control/errors.h"
 
+#include <new>
+
 namespace ktfolio {
+namespace {
+
+struct Message {
+  ErrorCode number;
+  const char* text;
+};
+
+// The texts are the ones hosts have always been shown, spelling included.
+constexpr Message kMessages[] = {
+    {ErrorCode::kUnableToLoadImage, "Unable to Load Image"},
+    {ErrorCode::kDeviceWithoutDib, "This device does not support DIB's"},
+    {ErrorCode::kImageNotLoadedIntoBitmap, "Unable To Load Image Into Bitmap Object"},
+    {ErrorCode::kUnableToCreateFont, "Unable To Create Font"},
+    {ErrorCode::kDoubleClickOutsidePrintableArea, "Doble Click outside printable area"},
+    {ErrorCode::kDoubleClickOnUneditableCell, "Doble click on no editable cell"},
+    {ErrorCode::kPageOutOfRange, "Page out of range"},
+    {ErrorCode::kNoValidPropertyName, "No valid Property Name"},
+    {ErrorCode::kCouldNotAddRow, "Could'n add new row"},
+    {ErrorCode::kZoomOutOfRange, "Zoom Value out of range"},
+    {ErrorCode::kRowWithoutTextItems, "The Row haven't got any text items"},
+    {ErrorCode::kNeedPrinterName, "Need a printer name!!"},
+    {ErrorCode::kInvalidCopies, "Number of copies no valid"},
+    {ErrorCode::kCannotOpenPrinter, "Couldn't open printer. Specify a printer name"},
+    {ErrorCode::kCannotRetrieveConfiguration, "Couldn't retrieve configuration information"},
+    {ErrorCode::kCannotAccessConfiguration, "Couldn't access configuration information"},
+    {ErrorCode::kCannotCreateJobArea, "Couldn't create a print job area"},
+    {ErrorCode::kCannotStartDocument, "Couldn't send a new document to printer"},
+    {ErrorCode::kCancelDocumentFailed, "Error canceling current document"},
+    {ErrorCode::kFinishDocumentFailed, "Error finishing current document"},
+    {ErrorCode::kDeleteJobAreaFailed, "Error deleting print job area"},
+    {ErrorCode::kClosePrinterFailed, "Error closing printer"},
+    {ErrorCode::kFinishPageFailed, "Error finishing to print current page"},
+    {ErrorCode::kStartPageFailed, "Error starting current page"},
+};
+
+}  // namespace
 
 std::string GetErrorMessage(std::int32_t number) noexcept {
-  static const char* const kMessages[] = {
-      "Unable to Load Image",                            // 60101
-      "This device does not support DIB's",              // 60102
-      "Unable To Load Image Into Bitmap Object",         // 60103
-      "Unable To Create Font",                           // 60104
-      "Doble Click outside printable area",              // 60105
-      "Doble click on no editable cell",                 // 60106
-      "Page out of range",                               // 60107
-      "No valid Property Name",                          // 60108
-      "Could'n add new row",                             // 60109
-      "Zoom Value out of range",                         // 60110
-      "The Row haven't got any text items",              // 60111
-      "Need a printer name!!",                           // 60112
-      "Number of copies no valid",                       // 60113
-      "Couldn't open printer. Specify a printer name",   // 60114
-      "Couldn't retrieve configuration information",     // 60115
-      "Couldn't access configuration information",       // 60116
-      "Couldn't create a print job area",                // 60117
-      "Couldn't send a new document to printer",         // 60118
-      "Error canceling current document",                // 60119
-      "Error finishing current document",                // 60120
-      "Error deleting print job area",                   // 60121
-      "Error closing printer",                           // 60122
-      "Error finishing to print current page",           // 60123
-      "Error starting current page",                     // 60124
-  };
-  constexpr std::int32_t kFirst = 60101;
-  constexpr std::int32_t kCount = static_cast<std::int32_t>(sizeof kMessages / sizeof kMessages[0]);
-  try {
-    if (number < kFirst || number >= kFirst + kCount) return {};
-    return kMessages[number - kFirst];
-  } catch (...) {
-    return {};
+  for (const Message& m : kMessages) {
+    if (number != m.number) continue;
+    try {
+      return m.text;
+    } catch (const std::bad_alloc&) {
+      return {};  // the record then keeps the description it was given
+    }
   }
+  return {};
 }
 
 }  // namespace ktfolio

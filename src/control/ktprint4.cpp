@@ -109,7 +109,7 @@ void KtPrint4::Notify(const std::string& name) { container_->PropertyChanged(nam
 // Number 5: nothing in the control's message table says "not now", and the
 // call itself is what is wrong at that moment.
 Error KtPrint4::RowsHeldError(const char* operation) const {
-  return Error(errnum::kInvalidProcedureCall, operation,
+  return Error(ErrorCode::kInvalidProcedureCall, operation,
                std::string("Invalid procedure call or argument: ") + operation +
                    " cannot remove rows while the control is raising its " + eventName_ + " event");
 }
@@ -139,19 +139,14 @@ KtRows& KtPrint4::RowsOrThrow(std::int32_t area) {
 
 // ---- error record -----------------------------------------------------------------
 
+// Each recording replaces all three fields, so of several errors raised in
+// one operation the last one recorded is the one a host reads.
 void KtPrint4::RecordError(std::int32_t number, const std::string& source, const std::string& description) {
   std::string message = GetErrorMessage(number);
   ++errorsRecorded_;
   error_.ErrorNumber = number;
   error_.ErrorSource = source;
   error_.ErrorDescription = message.empty() ? description : message;
-}
-
-void KtPrint4::RecordCaught(const std::exception& e) {
-  if (auto* err = dynamic_cast<const Error*>(&e))
-    RecordError(err->number(), err->source(), err->description());
-  else
-    RecordError(51, kLibraryName, std::string("Internal error: ") + e.what());
 }
 
 bool KtPrint4::GetLastError(std::int32_t& number, std::string& description, std::string& source) const {
@@ -244,7 +239,7 @@ bool KtPrint4::AcceptLength(float v) {
     CheckedFinite(v);
     CheckedFinite(ToTwips(scaleMode_, v));
     return true;
-  } catch (const Error& e) {
+  } catch (const std::exception& e) {
     RecordCaught(e);
     return false;
   }
@@ -297,7 +292,7 @@ void KtPrint4::Font(FontPtr f) {
   if (!f) return;
   try {
     CheckedFontSize(f->Size);
-  } catch (const Error& e) {
+  } catch (const std::exception& e) {
     RecordCaught(e);
     return;
   }

@@ -375,6 +375,7 @@ class KtPrint4 : public DocumentHost {
   void ClearError() { error_.ErrorNumber = 0; }
   bool GetLastError(std::int32_t& ErrorNumber, std::string& ErrorDescription, std::string& ErrorSource) const;
   void RecordError(std::int32_t number, const std::string& source, const std::string& description) override;
+  using DocumentHost::RecordError;
   // How many failures were recorded so far: a host tells whether one call
   // failed by comparing it before and after, without clearing the record.
   std::uint64_t ErrorsRecorded() const { return errorsRecorded_; }
@@ -442,7 +443,6 @@ class KtPrint4 : public DocumentHost {
   bool RefusedInsideEvent(const char* operation);
   void SetMargin(float& stored, float& twips, float v, const char* notifyName);
   void SetTwipsDefault(float& twips, float v, const char* notifyName, bool repage);
-  void RecordCaught(const std::exception& e);
 
   std::unique_ptr<Container> ownContainer_;
   Container* container_;

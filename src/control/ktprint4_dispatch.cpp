@@ -175,7 +175,7 @@ void KtPrint4Dispatch::Publish() {
       },
       [this, c](const DispatchPtr& v) {
         auto font = std::dynamic_pointer_cast<FontDispatch>(v);
-        if (!font) throw Fail(errnum::kTypeMismatch, "Type mismatch: Font needs a font object");
+        if (!font) throw Fail(ErrorCode::kTypeMismatch, "Type mismatch: Font needs a font object");
         c->Font(font->Font());
         fontObject_ = font;
       });

@@ -10,8 +10,6 @@ namespace ktfolio {
 
 namespace {
 
-constexpr std::int32_t kCouldNotAddRow = 60109;
-
 // One item made ready for a cell: everything that can fail is done here,
 // before any row or cell is touched.
 struct PreparedItem {
@@ -159,7 +157,7 @@ bool KtPrint4::AddBodyRow(Kind kind, const VariantArray* items) {
     KtRow* row = rows.Add(this, n);
     if (!row) {
       RestoreBody(*saved);
-      RecordError(kCouldNotAddRow, context, "No Description");
+      RecordError(ErrorCode::kCouldNotAddRow, context, "No Description");
       return false;
     }
     inserted = rows.ActiveRow();
@@ -197,7 +195,7 @@ bool KtPrint4::AddBandRow(std::int32_t area, const VariantArray* items) {
     KtRows& rows = RowsOrThrow(area);
     KtRow* row = rows.Add(this, n);
     if (!row) {
-      RecordError(kCouldNotAddRow, context, "No Description");
+      RecordError(ErrorCode::kCouldNotAddRow, context, "No Description");
       return false;
     }
     activeArea_ = area;
@@ -216,7 +214,7 @@ bool KtPrint4::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArr
   try {
     KtRows& rows = RowsOrThrow(parea);
     if (row < 1 || row > rows.count()) {
-      RecordError(kCouldNotAddRow, "Setting Text Row", "No Description");
+      RecordError(ErrorCode::kCouldNotAddRow, "Setting Text Row", "No Description");
       return false;
     }
     KtRow* r = rows.Item(row);

@@ -31,7 +31,7 @@ std::string NextName(const Form& form, const std::string& cls) {
       #N, [t]() -> DispatchPtr { return std::make_shared<FontDispatch>(t->N()); },                         \
       [this, t](const DispatchPtr& v) {                                                                    \
         auto font = std::dynamic_pointer_cast<FontDispatch>(v);                                            \
-        if (!font) throw Fail(errnum::kTypeMismatch, "Type mismatch: " #N " needs a font object");          \
+        if (!font) throw Fail(ErrorCode::kTypeMismatch, "Type mismatch: " #N " needs a font object");          \
         t->N(font->Font());                                                                                \
       })
 // Whether the window shows: what HideChildren and ShowChildren change.

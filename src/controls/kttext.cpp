@@ -79,7 +79,7 @@ void KtText::Text(const std::string& v) {
     NotifyChanged("Text");
     return;
   }
-  if (!v.empty() && !IsValidNumberText(v)) throw Error(kInvalidPropertyValue, kLibraryName, "Invalid property value");
+  if (!v.empty() && !IsValidNumberText(v)) throw Error(ErrorCode::kInvalidPropertyValue, kLibraryName, "Invalid property value");
   ShowText(v);
   ParseValueText();
   if (!(v.empty() && allowBlank_) && !keepTyped_) ShowText(FormatValueText(HasFocus()));

@@ -26,9 +26,9 @@
 
 namespace ktfolio {
 
-// Control types and the run-time error of an unusable numeric text.
+// Control types. A numeric box refuses an unusable text with
+// ErrorCode::kInvalidPropertyValue.
 enum KtTextType : std::int32_t { ktFreeText = 0, ktNumeric = 1 };
-constexpr std::int32_t kInvalidPropertyValue = 380;
 
 class KtText : private ISubclass, private IPAO {
  public:

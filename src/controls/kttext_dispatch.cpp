@@ -84,7 +84,7 @@ void KtTextDispatch::Publish() {
       "Font", [t]() -> DispatchPtr { return std::make_shared<FontDispatch>(t->Font()); },
       [this, t](const DispatchPtr& v) {
         auto font = std::dynamic_pointer_cast<FontDispatch>(v);
-        if (!font) throw Fail(errnum::kTypeMismatch, "Type mismatch: Font needs a font object");
+        if (!font) throw Fail(ErrorCode::kTypeMismatch, "Type mismatch: Font needs a font object");
         t->Font(font->Font());
       });
   // Behaviour.

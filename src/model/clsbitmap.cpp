@@ -49,7 +49,7 @@ std::unique_ptr<clsBitmap> clsBitmap::Load(const std::string& fileName) {
   HBITMAP handle = pic->Handle();
   bool ok = false;
   holder->SetBitmap(handle, ok);
-  if (!ok) throw Error(60103, "BitMap Property Let", "No Description");
+  if (!ok) throw Error(ErrorCode::kImageNotLoadedIntoBitmap, "BitMap Property Let", "No Description");
   holder->picture_ = std::move(pic);
   return holder;
 }

@@ -191,7 +191,7 @@ Variant KtRow::GetByName(std::string_view name) const {
 void KtRow::SetByName(std::string_view name, const Variant& value) {
   const RowAttribute* a = FindRowAttribute(name);
   if (!a) throw NotSupportedError();
-  if (!a->set) throw Error(383, kLibraryName, "Property is read-only");
+  if (!a->set) throw Error(ErrorCode::kReadOnlyProperty, kLibraryName, "Property is read-only");
   a->set(*this, value);
 }
 
@@ -244,7 +244,7 @@ void KtRows::Insert(std::size_t at, NewRow row) {
 }
 
 KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
-  if (n > kMaxCellsPerRow) throw Error(errnum::kOutOfMemory, kLibraryName, "Out of memory");
+  if (n > kMaxCellsPerRow) throw Error(ErrorCode::kOutOfMemory, kLibraryName, "Out of memory");
   NewRow row = MakeRow();
   row->ParentControl(control);
   const tpDefaults d = control->Defaults();

@@ -100,7 +100,7 @@ void CheckCellTextSize(std::string_view value) {
     for (std::size_t at = value.find(mark); at != std::string_view::npos; at = value.find(mark, at + mark.size()))
       size -= mark.size() - 1;
   if (size <= kMaxCellTextBytes) return;
-  throw Error(errnum::kOutOfStringSpace, kLibraryName,
+  throw Error(ErrorCode::kOutOfStringSpace, kLibraryName,
               "Out of string space: a cell text of " + std::to_string(size) + " bytes is over the limit of " +
                   std::to_string(kMaxCellTextBytes) + " bytes");
 }
@@ -124,7 +124,7 @@ std::optional<Error> KtTextItem::LoadBitmap(std::string_view value) {
   if (value.empty()) return std::nullopt;
   try {
     auto loaded = clsBitmap::Load(std::string(value));
-    if (!loaded) return Error(60101, "BitMap Property Let", "No Description");
+    if (!loaded) return Error(ErrorCode::kUnableToLoadImage, "BitMap Property Let", "No Description");
     EnsureLinks().picture = std::move(loaded);
     text_.assign(value);
     return std::nullopt;
@@ -137,6 +137,10 @@ std::optional<Error> KtTextItem::LoadBitmap(std::string_view value) {
 
 void KtTextItem::RecordError(std::int32_t number, const std::string& source, const std::string& description) const {
   if (DocumentHost* host = ParentControl()) host->RecordError(number, source, description);
+}
+
+void KtTextItem::RecordCaught(const std::exception& e) const {
+  if (DocumentHost* host = ParentControl()) host->RecordCaught(e);
 }
 
 void KtTextItem::CopyAttributesFrom(const KtTextItem& m) { style_ = m.style_; }
@@ -242,7 +246,7 @@ Variant KtTextItem::GetByName(std::string_view name) const {
 void KtTextItem::SetByName(std::string_view name, const Variant& value) {
   const CellAttribute* a = FindAttribute(name);
   if (!a) throw NotSupportedError();
-  if (!a->set) throw Error(383, kLibraryName, "Property is read-only");
+  if (!a->set) throw Error(ErrorCode::kReadOnlyProperty, kLibraryName, "Property is read-only");
   a->set(*this, value);
 }
 

@@ -45,6 +45,8 @@ class KtTextItem {
   // The row's control unless the cell was given another one.
   DocumentHost* ParentControl() const;
   void ParentControl(DocumentHost* c);
+  // Records a failure caught at one of the cell's boundaries in its control.
+  void RecordCaught(const std::exception& e) const;
 
   // Text is stored with line breaks turned into "<cr>" / "<lf>" markers.
   std::string Text() const;
@@ -165,6 +167,9 @@ class KtTextItem {
   bool FillLogFont(int dpiY, double zoom, win::LOGFONT& lf) const;
 
   void RecordError(std::int32_t number, const std::string& source, const std::string& description) const;
+  void RecordError(ErrorCode number, const std::string& source, const std::string& description) const {
+    RecordError(ToInt(number), source, description);
+  }
 
   // 32 bytes in all: the text and height share the first 16.
   CellText text_;

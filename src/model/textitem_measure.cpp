@@ -93,8 +93,7 @@ bool KtTextItem::FillLogFont(int dpiY, double zoom, LOGFONT& lf) const {
   lf.lfFaceName[st.fontName.size()] = 0;
   const double pixels = st.FontSize * dpiY * zoom / 100.0 / 72.0;
   if (!(std::fabs(pixels) <= kMaxFontPixels)) {
-    const Error e = Overflow();
-    RecordError(e.number(), e.source(), e.description());
+    RecordCaught(Overflow());
     return false;
   }
   lf.lfHeight = -DeviceInt(pixels);
@@ -107,7 +106,7 @@ HFONT KtTextItem::SetFont(HDC hdc, HFONT oldFont, double zoom) {
   if (!FillLogFont(GetDeviceCaps(hdc, LOGPIXELSY), zoom, lf)) return nullptr;
   HFONT font = CreateFontIndirect(&lf);
   if (!font) {
-    RecordError(60104, "SetFont Function", "No Description");
+    RecordError(ErrorCode::kUnableToCreateFont, "SetFont Function", "No Description");
     return nullptr;
   }
   return font;
@@ -168,10 +167,8 @@ void KtTextItem::GetHeight(HDC hdc, float right) {
       const int height = DrawText(hdc, text.c_str(), -1, &rc, flags | DT_CALCRECT);
       itemHeight_ = static_cast<float>(height * 1440.0 / dpiY);
     }
-  } catch (const Error& e) {
-    RecordError(e.number(), e.source(), e.description());
   } catch (const std::exception& e) {
-    RecordError(errnum::kInvalidProcedureCall, kLibraryName, e.what());
+    RecordCaught(e);
   }
 }
 
@@ -198,7 +195,7 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right) {
       LOGFONT lf;
       if (!FillLogFont(m.DpiY(), 100.0, lf)) return;
       if (!m.UseFont(lf)) {
-        RecordError(60104, "SetFont Function", "No Description");
+        RecordError(ErrorCode::kUnableToCreateFont, "SetFont Function", "No Description");
         return;
       }
       m.FontKey(style_.get());
@@ -218,10 +215,8 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right) {
       throw Overflow();
     const int height = m.TextHeight(text, width, style_->WordWrap ? DT_WORDBREAK : 0);
     itemHeight_ = static_cast<float>(height * 1440.0 / dpiY);
-  } catch (const Error& e) {
-    RecordError(e.number(), e.source(), e.description());
   } catch (const std::exception& e) {
-    RecordError(errnum::kInvalidProcedureCall, kLibraryName, e.what());
+    RecordCaught(e);
   }
 }
 

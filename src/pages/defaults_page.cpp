@@ -151,7 +151,7 @@ void DefaultsPage::BuildColumns() {
 
 std::shared_ptr<FontDispatch> DefaultsPage::ControlFont(Dispatch& control) const {
   auto font = std::dynamic_pointer_cast<FontDispatch>(control.GetObject("Font"));
-  if (!font) throw Error(errnum::kTypeMismatch, kLibraryName, "Type mismatch: Font is not a font object");
+  if (!font) throw Error(ErrorCode::kTypeMismatch, kLibraryName, "Type mismatch: Font is not a font object");
   return font;
 }
 

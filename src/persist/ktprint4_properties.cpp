@@ -190,7 +190,7 @@ void KtPrint4::ReadProperties(const PropertyBag& stored) {
   }
   ByteArray bytes = stored.ReadProperty(kDsnArray, Variant(ByteArray{})).ToBytes();
   if (bytes.size() < static_cast<std::size_t>(size))
-    throw Error(errnum::kInvalidFileFormat, "PropertyBag",
+    throw Error(ErrorCode::kInvalidFileFormat, "PropertyBag",
                 "Invalid file format: DsnArraySize is " + std::to_string(size) + " but DsnArray holds " +
                     std::to_string(bytes.size()) + " bytes");
   bytes.resize(static_cast<std::size_t>(size));

@@ -32,10 +32,9 @@ bool KtPrint4::RunTemplateReader(bool fgOnlyDesign, const std::string& file) {
   try {
     persist::ReadTemplate(*this, TextOf(designBuffer_), fgOnlyDesign);
     return true;
-  } catch (const Error& e) {
-    RecordError(e.number(), kReadSource, file.empty() ? e.description() : e.description() + " (file " + file + ")");
   } catch (const std::exception& e) {
-    RecordCaught(e);
+    const Error f = ToError(e);
+    RecordError(f.number(), kReadSource, file.empty() ? f.description() : f.description() + " (file " + file + ")");
   }
   return false;
 }
@@ -46,10 +45,8 @@ bool KtPrint4::SaveAsTemplate(const std::string& TemplateName) {
     RebuildDesign(*this, designBuffer_);
     persist::ReplaceFile(TemplateName, TextOf(designBuffer_));
     return true;
-  } catch (const Error& e) {
-    RecordError(e.number(), kSaveSource, e.description());
   } catch (const std::exception& e) {
-    RecordCaught(e);
+    RecordCaught(e, kSaveSource);
   }
   return false;
 }
@@ -58,11 +55,8 @@ bool KtPrint4::LoadFromTemplate(const std::string& TemplateName) {
   if (!container_->UserMode() || RefusedInsideEvent("LoadFromTemplate")) return false;
   try {
     designBuffer_ = BytesOf(persist::ReadWholeFile(TemplateName));
-  } catch (const Error& e) {
-    RecordError(e.number(), kLoadSource, e.description());
-    return false;
   } catch (const std::exception& e) {
-    RecordCaught(e);
+    RecordCaught(e, kLoadSource);
     return false;
   }
   return RunTemplateReader(false, TemplateName);
@@ -72,10 +66,8 @@ void KtPrint4::GetDsnArray(ByteArray& Dsn) {
   try {
     RebuildDesign(*this, designBuffer_);
     Dsn = designBuffer_;
-  } catch (const Error& e) {
-    RecordError(e.number(), kWriteSource, e.description());
   } catch (const std::exception& e) {
-    RecordCaught(e);
+    RecordCaught(e, kWriteSource);
   }
 }
 
@@ -94,10 +86,8 @@ void KtPrint4::GetProArray(ByteArray& Pro) {
   try {
     settingsBuffer_ = BytesOf(persist::WriteSettings(*this));
     Pro = settingsBuffer_;
-  } catch (const Error& e) {
-    RecordError(e.number(), kWriteSource, e.description());
   } catch (const std::exception& e) {
-    RecordCaught(e);
+    RecordCaught(e, kWriteSource);
   }
 }
 

@@ -18,7 +18,7 @@ constexpr std::uint64_t kMaxTemplateBytes = INT32_MAX;
 std::string ReadWholeFile(const std::string& path) {
   std::string bytes = fileio::ReadRegularFile(path, kMaxTemplateBytes, "template");
   if (bytes.empty())
-    throw Error(errnum::kInputPastEnd, kLibraryName, "Input past end of file (the file is empty): '" + path + "'");
+    throw Error(ErrorCode::kInputPastEnd, kLibraryName, "Input past end of file (the file is empty): '" + path + "'");
   return bytes;
 }
 

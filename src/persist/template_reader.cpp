@@ -107,7 +107,7 @@ class TemplateReader {
   }
 
   static Error Misplaced(const std::string& what) {
-    return Error(errnum::kObjectNotSet, kLibraryName, "Object variable not set: " + what);
+    return Error(ErrorCode::kObjectNotSet, kLibraryName, "Object variable not set: " + what);
   }
 
   KtPrint4& c_;
@@ -139,7 +139,7 @@ void CheckLineEnds(std::string_view text) {
       ++p;
       continue;
     }
-    throw Error(errnum::kInvalidFileFormat, kLibraryName,
+    throw Error(ErrorCode::kInvalidFileFormat, kLibraryName,
                 std::string("Invalid file format: line ends are ") + (lf ? "LF" : "CR") + ", expected CR LF (line " +
                     std::to_string(lineNo) + "); the document is unchanged");
   }
@@ -150,7 +150,7 @@ void CheckLineEnds(std::string_view text) {
 void ReadTemplate(KtPrint4& c, std::string_view text, bool onlyDesign) {
   std::size_t bad = 0;
   if (!IsWindows1252Text(text, &bad))
-    throw Error(errnum::kInvalidFileFormat, kLibraryName,
+    throw Error(ErrorCode::kInvalidFileFormat, kLibraryName,
                 "Invalid file format: not Windows-1252 text (byte " + std::to_string(static_cast<unsigned char>(text[bad])) +
                     " at offset " + std::to_string(bad) + "); the document is unchanged");
   CheckLineEnds(text);
@@ -164,7 +164,7 @@ void ReadTemplate(KtPrint4& c, std::string_view text, bool onlyDesign) {
     const std::size_t cr = text.find('\r', p);
     const std::string_view line = text.substr(p, cr == std::string_view::npos ? std::string_view::npos : cr - p);
     if (cr == std::string_view::npos)
-      throw AtLine(Error(errnum::kInputPastEnd, kLibraryName, "Input past end of file: the last line has no CR LF"),
+      throw AtLine(Error(ErrorCode::kInputPastEnd, kLibraryName, "Input past end of file: the last line has no CR LF"),
                    lineNo, line);
     try {
       reader.Line(line);

@@ -28,8 +28,8 @@ constexpr size_t kCopiesOffset = 54;
 constexpr std::int32_t kUserPaper = 256;
 constexpr UINT kQuestionStyle = MB_YESNO | MB_ICONQUESTION;  // 36
 
-[[noreturn]] void Raise(std::int32_t number, const char* source) {
-  throw Error(number, source, GetErrorMessage(number));
+[[noreturn]] void Raise(ErrorCode number, const char* source) {
+  throw Error(number, source, GetErrorMessage(ToInt(number)));
 }
 
 void Put16(std::vector<BYTE>& b, size_t offset, std::int32_t v) {
@@ -96,19 +96,19 @@ bool PrintJob::StartPrint(const std::string& printerName, const std::string& doc
   fileio::LastFailure().reset();  // what the platform says from here explains this job's failure
   printerName_ = printerName;
   documentName_ = docName;
-  if (printerName.empty()) Raise(60112, "Print Start ");
+  if (printerName.empty()) Raise(ErrorCode::kNeedPrinterName, "Print Start ");
   copies_ = settings.copies;
-  if (copies_ < 1) Raise(60113, "Print Start  ");
+  if (copies_ < 1) Raise(ErrorCode::kInvalidCopies, "Print Start  ");
   const PRINTER_DEFAULTS defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
   if (!OpenPrinter(printerName.c_str(), &printer_, &defaults)) {
     AbortPrint();
-    Raise(60114, "Print Start");
+    Raise(ErrorCode::kCannotOpenPrinter, "Print Start");
   }
   bool sizeFailed = false;
   std::vector<BYTE> devmode = ReadDevMode(printer_, printerName, sizeFailed);
   if (devmode.empty()) {
     AbortPrint();
-    sizeFailed ? Raise(60115, "Print start") : Raise(60116, "Print Start");
+    sizeFailed ? Raise(ErrorCode::kCannotRetrieveConfiguration, "Print start") : Raise(ErrorCode::kCannotAccessConfiguration, "Print Start");
   }
   std::uint32_t fields = 0;
   if (copies_ > 1) {
@@ -131,7 +131,7 @@ bool PrintJob::StartPrint(const std::string& printerName, const std::string& doc
   dc_ = CreateDC("WINSPOOL", printerName.c_str(), nullptr, devmode.data());
   if (!dc_) {
     AbortPrint();
-    Raise(60117, "Print start");
+    Raise(ErrorCode::kCannotCreateJobArea, "Print start");
   }
   dpiX_ = GetDeviceCaps(dc_, LOGPIXELSX);
   dpiY_ = GetDeviceCaps(dc_, LOGPIXELSY);
@@ -144,14 +144,14 @@ bool PrintJob::StartPrint(const std::string& printerName, const std::string& doc
   }
   job_ = 0;
   AbortPrint();
-  Raise(60118, "Print Start  ");
+  Raise(ErrorCode::kCannotStartDocument, "Print Start  ");
 }
 
 bool PrintJob::StartPrintPage() {
   if (!pageOpen_ && dc_) {
     if (StartPage(dc_) <= 0) {
       AbortPrint();
-      Raise(60124, "Init print page");
+      Raise(ErrorCode::kStartPageFailed, "Init print page");
     }
     pageOpen_ = true;
   }
@@ -161,7 +161,7 @@ bool PrintJob::StartPrintPage() {
 bool PrintJob::EndPrintPage() {
   if (dc_ && pageOpen_ && EndPage(dc_) < 1) {
     AbortPrint();
-    Raise(60123, "Done Page");
+    Raise(ErrorCode::kFinishPageFailed, "Done Page");
   }
   return true;
 }
@@ -171,7 +171,7 @@ bool PrintJob::EndPrint() {
     // The platform's EndDoc fails with zero or less.
     if (dc_ && EndDoc(dc_) <= 0) {
       AbortPrint();
-      Raise(60120, "Print End");
+      Raise(ErrorCode::kFinishDocumentFailed, "Print End");
     }
     job_ = 0;
   }
@@ -185,7 +185,7 @@ void PrintJob::AbortPrint() {
   job_ = 0;
   pageOpen_ = false;
   CleanUpPrint();
-  if (abortFailed) Raise(60119, "Print Abort");
+  if (abortFailed) Raise(ErrorCode::kCancelDocumentFailed, "Print Abort");
 }
 
 bool PrintJob::CleanUpPrint() {
@@ -193,8 +193,8 @@ bool PrintJob::CleanUpPrint() {
   dc_ = nullptr;
   const bool printerFailed = printer_ && !ClosePrinter(printer_);
   printer_ = nullptr;
-  if (dcFailed) Raise(60121, "Clean Up Print");
-  if (printerFailed) Raise(60122, "Clean Up Print  ");
+  if (dcFailed) Raise(ErrorCode::kDeleteJobAreaFailed, "Clean Up Print");
+  if (printerFailed) Raise(ErrorCode::kClosePrinterFailed, "Clean Up Print  ");
   return true;
 }
 

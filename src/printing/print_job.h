@@ -39,8 +39,8 @@ class PrintJob {
   bool EndPrintPage();
   bool EndPrint();
   void AbortPrint();
-  // Deletes the context and closes the printer; throws Error 60121 or 60122
-  // when the platform refuses either.
+  // Deletes the context and closes the printer; throws kDeleteJobAreaFailed or
+  // kClosePrinterFailed when the platform refuses either.
   bool CleanUpPrint();
   // Opens `printerName` and makes its context alone, as the print and font
   // dialogs use it, ending any job first; false (and nothing open) on failure.

@@ -212,10 +212,6 @@ void PaintContent(KtTextItem& cell, const Device& d, const CellGeometry& g, cons
   }
 }
 
-void RecordCellFailure(KtTextItem& cell, std::int32_t number, const std::string& source, const std::string& text) {
-  if (DocumentHost* host = cell.ParentControl()) host->RecordError(number, source, text);
-}
-
 }  // namespace
 
 void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right) {
@@ -237,10 +233,8 @@ void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right)
                            RECT{g.frameLeft, g.textTop, g.frameLeft + Nint(g.frame), g.textTop + g.textHeight},
                            cell.AlignPos());
     PaintContent(cell, d, g, text);
-  } catch (const Error& e) {
-    RecordCellFailure(cell, e.number(), e.source(), e.description());
   } catch (const std::exception& e) {
-    RecordCellFailure(cell, errnum::kInvalidProcedureCall, kLibraryName, e.what());
+    cell.RecordCaught(e);
   }
 }
 
@@ -253,8 +247,8 @@ std::optional<RECT> CellTextBox(KtTextItem& cell, const Device& d, double zoom, 
     const CellGeometry g = Locate(cell, *row, d, X, Y, right);
     if (!(g.textWidth > 0) || text.empty()) return std::nullopt;
     return PlaceText(cell, d, g, text, zoom);
-  } catch (const Error& e) {
-    RecordCellFailure(cell, e.number(), e.source(), e.description());
+  } catch (const std::exception& e) {
+    cell.RecordCaught(e);
     return std::nullopt;
   }
 }

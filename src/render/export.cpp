@@ -27,20 +27,20 @@ constexpr const char* kDocumentName = "Folio's Job";
 constexpr const char* kPngSource = "Export PNG";
 constexpr const char* kPdfSource = "Export PDF";
 
-Error PageOutOfRange(const char* source) { return Error(60107, source, "No Description"); }
-Error ZoomOutOfRange(const char* source) { return Error(60110, source, "No Description"); }
+Error PageOutOfRange(const char* source) { return Error(ErrorCode::kPageOutOfRange, source, "No Description"); }
+Error ZoomOutOfRange(const char* source) { return Error(ErrorCode::kZoomOutOfRange, source, "No Description"); }
 
 // What the platform said about the failed write, or a plain "cannot write".
 Error CannotWrite(const char* source, const std::string& file) {
   if (const std::optional<Error>& cause = fileio::LastFailure())
     return Error(cause->number(), source, cause->description());
-  return Error(errnum::kPathFileAccess, source, "Path/File access error: cannot write '" + file + "'");
+  return Error(ErrorCode::kPathFileAccess, source, "Path/File access error: cannot write '" + file + "'");
 }
 
 // A page without paper makes no PDF; say so rather than blame the file.
 void CheckPaper(const char* source, const tpPageInfo& info) {
   if (info.Width >= 1 && info.Height >= 1) return;
-  throw Error(errnum::kInvalidProcedureCall, source,
+  throw Error(ErrorCode::kInvalidProcedureCall, source,
               "Invalid procedure call or argument: the paper is " + std::to_string(std::lround(info.Width)) +
                   " x " + std::to_string(std::lround(info.Height)) + " twips");
 }
@@ -133,7 +133,7 @@ double ZoomForDpi(double dpi) { return dpi * TwipsPerPixelX() * kPercent / kTwip
 std::vector<std::uint8_t> PagePng(KtPrint4& control, std::int16_t page, double zoom, bool shadow) {
   if (!(zoom >= kMinZoom && zoom <= ZoomForDpi(kMaxExportDpi))) throw ZoomOutOfRange(kPngSource);
   if (page < 1 || page > control.Pages()) throw PageOutOfRange(kPngSource);
-  const Error outOfMemory(errnum::kOutOfMemory, kPngSource, "Out of memory: no room for the page's pixels");
+  const Error outOfMemory(ErrorCode::kOutOfMemory, kPngSource, "Out of memory: no room for the page's pixels");
   const OwnedBitmap bmp(RenderPageSurface(control, page, zoom, shadow));
   if (!bmp) {
     const SIZE size = PageSurfaceSize(control, zoom);
@@ -147,7 +147,7 @@ std::vector<std::uint8_t> PagePng(KtPrint4& control, std::int16_t page, double z
 
 std::vector<std::uint8_t> PagePngAtDpi(KtPrint4& control, std::int16_t page, double dpi, bool shadow) {
   if (!(dpi >= kMinExportDpi && dpi <= kMaxExportDpi))
-    throw Error(60110, kPngSource, "Resolution out of range: 10 to 600 dpi");
+    throw Error(ErrorCode::kZoomOutOfRange, kPngSource, "Resolution out of range: 10 to 600 dpi");
   return PagePng(control, page, ZoomForDpi(dpi), shadow);
 }
 
@@ -157,7 +157,7 @@ namespace {
 // into the context `open` makes for the paper (device units at kPdfDpi).
 // Throws the error `failure` gives when the context cannot be made or the
 // document not finished (asked then, so it can name the platform's cause),
-// and 60107 when the range prints no page: no document is made of nothing.
+// and kPageOutOfRange when the range prints no page: no document is made of nothing.
 void PrintPdf(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage,
               const std::function<HDC(int width, int height)>& open, const std::function<Error()>& failure) {
   const std::int16_t pages = control.Pages();
@@ -200,7 +200,7 @@ void PrintPdf(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage,
 void WritePdf(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage, const ByteSink& sink) {
   PrintPdf(
       control, fromPage, toPage, [&sink](int w, int h) { return CreatePdfStreamDC(sink, kPdfDpi, kPdfDpi, w, h); },
-      [] { return Error(errnum::kPathFileAccess, kPdfSource, "Path/File access error: the PDF could not be written"); });
+      [] { return Error(ErrorCode::kPathFileAccess, kPdfSource, "Path/File access error: the PDF could not be written"); });
 }
 
 std::vector<std::uint8_t> PdfBytes(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage) {

@@ -200,10 +200,8 @@ void DrawPages(KtPrint4& control, const Device& d, std::int32_t startPage, std::
       loop.ReportEnd();
       control.PrintingCaption("");
     }
-  } catch (const Error& e) {
-    control.RecordError(e.number(), e.source(), e.description());
   } catch (const std::exception& e) {
-    control.RecordError(errnum::kInvalidProcedureCall, kLibraryName, e.what());
+    control.RecordCaught(e);
   }
 }
 

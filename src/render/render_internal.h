@@ -35,15 +35,15 @@ inline constexpr std::int32_t kMaxExportDpi = 600;
 double ZoomForDpi(double dpi);
 // Page `page` as a PNG file's bytes: RenderPageSurface at `zoom`, with its
 // resolution (zoom percent of the screen's) in a pHYs chunk. Throws Error:
-// 60110 for a zoom below 10 or beyond ZoomForDpi(kMaxExportDpi), 60107 for a
-// page outside the document; failures while drawing are recorded as above.
+// kZoomOutOfRange for a zoom below 10 or beyond ZoomForDpi(kMaxExportDpi),
+// kPageOutOfRange for a page outside the document; failures while drawing are recorded as above.
 std::vector<std::uint8_t> PagePng(KtPrint4& control, std::int16_t page, double zoom, bool shadow);
-// The same at `dpi` dots per inch; 60110 outside kMinExportDpi..kMaxExportDpi.
+// The same at `dpi` dots per inch; kZoomOutOfRange outside kMinExportDpi..kMaxExportDpi.
 std::vector<std::uint8_t> PagePngAtDpi(KtPrint4& control, std::int16_t page, double dpi, bool shadow);
 // Pages fromPage..toPage as a PDF document through the print path at 600 dpi,
 // handed to `sink` as it is written (ExportPdf writes the same bytes to its
-// file). Throws Error: 60107 for a range outside the document or backwards,
-// errnum::kPathFileAccess when the sink refuses.
+// file). Throws Error: kPageOutOfRange for a range outside the document or backwards,
+// ErrorCode::kPathFileAccess when the sink refuses.
 void WritePdf(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage, const win::ByteSink& sink);
 std::vector<std::uint8_t> PdfBytes(KtPrint4& control, std::int16_t fromPage, std::int16_t toPage);
 

@@ -11,15 +11,15 @@ void PaintRow(KtRow& row, const Device& d, float X, float right, float Y) {
     const std::int32_t n = cells.count();
     if (n < 1) {
       if (DocumentHost* host = row.ParentControl())
-        host->RecordError(60111, d.preview() ? "Preview Row" : "Print Row", "No Description");
+        host->RecordError(ErrorCode::kRowWithoutTextItems, d.preview() ? "Preview Row" : "Print Row", "No Description");
       return;
     }
     for (std::int32_t i = 1; i <= n; ++i) {
       const float cellRight = i < n ? X + cells.Item(i + 1)->TabLeft() - row.ColSpacing() : right;
       PaintCell(*cells.Item(i), d, X, Y + row.IndentTop(), cellRight);
     }
-  } catch (const Error& e) {
-    if (DocumentHost* host = row.ParentControl()) host->RecordError(e.number(), e.source(), e.description());
+  } catch (const std::exception& e) {
+    if (DocumentHost* host = row.ParentControl()) host->RecordCaught(e);
   }
 }
 

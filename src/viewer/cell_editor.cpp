@@ -104,7 +104,7 @@ void CellEditor::OnDoubleClick(std::int32_t x, std::int32_t y, std::int32_t offs
   const bool found = render::HitTestCell(control_, control_.PreviewPage(), tx, ty, hit);
   cell_ = found ? control_.Rows(hit.area)->Item(hit.row)->ItemText().Item(hit.col) : nullptr;
   if (!cell_) {
-    control_.RecordError(60105, kEditingSource, "Doble Click outside printable area");
+    control_.RecordError(ErrorCode::kDoubleClickOutsidePrintableArea, kEditingSource, "Doble Click outside printable area");
     return;
   }
   Open(cell_, hit.area, hit.row, hit.col, hit.rect);
@@ -113,7 +113,7 @@ void CellEditor::OnDoubleClick(std::int32_t x, std::int32_t y, std::int32_t offs
 void CellEditor::Open(KtTextItem* cell, std::int32_t area, std::int32_t row, std::int32_t col, RECT twips) {
   cell_ = cell;
   if (cell->EditType() < 1 && !control_.DesigMode()) {
-    control_.RecordError(60106, kEditingSource, "Doble click on no editable cell");
+    control_.RecordError(ErrorCode::kDoubleClickOnUneditableCell, kEditingSource, "Doble click on no editable cell");
     return;
   }
   if (control_.RaiseEnterCell(row, col, area)) return;
@@ -260,8 +260,8 @@ bool CellEditor::OnValidate() {
   if (!ParseAddressTag(txtCellItem_->Tag, row, col, area)) return false;
   try {
     return control_.RaiseLeaveCell(row, col, area);
-  } catch (const Error& e) {
-    control_.RecordError(e.number(), e.source(), e.description());
+  } catch (const std::exception& e) {
+    control_.RecordCaught(e);
     return false;
   }
 }

@@ -78,7 +78,7 @@ void KtPrint4::Preview(std::int16_t iPage) {
   // Without a window nothing is ever shown, so the document's own count bounds it.
   const std::int16_t count = p.hwnd ? pageCountCopy_ : Pages();
   if (iPage < 1 || iPage > count) {
-    RecordError(60107, "Previewing", "No Description");
+    RecordError(ErrorCode::kPageOutOfRange, "Previewing", "No Description");
   } else {
     p.previewPage = iPage;
     if (p.vp) p.vp->DrawDC();
@@ -106,7 +106,7 @@ void KtPrint4::SetZoom(std::int16_t& ZoomValue) {
   } else if (ZoomValue >= kMinZoom && ZoomValue <= kMaxZoom) {
     z = ZoomValue;
   } else {
-    RecordError(60110, "Setting zoom value", "No Description");
+    RecordError(ErrorCode::kZoomOutOfRange, "Setting zoom value", "No Description");
     return;
   }
   zoom_ = z;

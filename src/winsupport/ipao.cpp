@@ -79,7 +79,7 @@ void Install(IUnknown* control, IPAO* ipao, HWND hwnd) {
   HookBlock* block = new (std::nothrow) HookBlock(real, ipao);
   if (!block) {
     real->Release();
-    throw Error(errnum::kOutOfMemory, kLibraryName, "Out of memory");
+    throw Error(ErrorCode::kOutOfMemory, kLibraryName, "Out of memory");
   }
   SetProp(hwnd, PropertyName(hwnd).c_str(), static_cast<IOleInPlaceActiveObject*>(block));
 }

@@ -48,7 +48,7 @@ class Counter : public Dispatch {
         "Font", [this] { return std::make_shared<FontDispatch>(font); },
         [this](const DispatchPtr& p) {
           auto* f = dynamic_cast<FontDispatch*>(p.get());
-          if (!f) throw Fail(errnum::kTypeMismatch, "Type mismatch");
+          if (!f) throw Fail(ErrorCode::kTypeMismatch, "Type mismatch");
           font = f->Font();
         });
     AddEvent("Changed", {In("Value", DispType::Long), [] {
@@ -167,7 +167,7 @@ TEST(Dispatch, WrongArgumentsAreErrorsOfTheCall) {
     c.Invoke("Advance", bad);
     FAIL() << "expected a type mismatch";
   } catch (const Error& e) {
-    EXPECT_EQ(e.number(), 13);
+    EXPECT_EQ(e.number(), ErrorCode::kTypeMismatch);
     EXPECT_NE(e.description().find("By"), std::string::npos) << e.description();
   }
   EXPECT_EQ(c.total, 0) << "no member ran for a call that could not be bound";

@@ -76,7 +76,7 @@ TEST(KtPrint4Dispatch, PropertiesReachTheControlWithTheirSideEffects) {
     d.Put("dColLineTop", Variant(70000));
     FAIL() << "an Integer property takes no 70000";
   } catch (const Error& e) {
-    EXPECT_EQ(e.number(), 6);
+    EXPECT_EQ(e.number(), ErrorCode::kOverflow);
   }
   EXPECT_EQ(c.dColLineTop(), 3);
 }
@@ -112,7 +112,7 @@ TEST(KtPrint4Dispatch, GetLastErrorReturnsTheRecordThroughItsArguments) {
   EXPECT_FALSE(d.Invoke("SetProperty", bad).ToBool());
   VariantArray got{Variant(0), Variant(""), Variant("")};
   EXPECT_TRUE(d.Invoke("GetLastError", got).ToBool());
-  EXPECT_EQ(got[0].ToLong(), 60108);
+  EXPECT_EQ(got[0].ToLong(), ErrorCode::kNoValidPropertyName);
   EXPECT_EQ(got[1].ToString(), "No valid Property Name");
   EXPECT_EQ(got[2].ToString(), "Set Property");
   d.Get("ClearError");
@@ -183,11 +183,11 @@ TEST(KtPrint4Dispatch, PrintDocByNameTakesItsOptionalArgumentsAndRecordsFailures
   std::int32_t n = 0;
   std::string desc, source;
   ASSERT_TRUE(c.GetLastError(n, desc, source));
-  EXPECT_EQ(n, 60114) << "the omitted copies took their default of one";
+  EXPECT_EQ(n, ErrorCode::kCannotOpenPrinter) << "the omitted copies took their default of one";
   VariantArray noCopies{Variant(std::int16_t{1}), Variant(std::int16_t{1}), Variant(false), Variant(std::int16_t{0})};
   d.Invoke("PrintDoc", noCopies);
   ASSERT_TRUE(c.GetLastError(n, desc, source));
-  EXPECT_EQ(n, 60113);
+  EXPECT_EQ(n, ErrorCode::kInvalidCopies);
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ TEST_F(ByName, NamesAreCaseSensitiveOnTheControl) {
   EXPECT_FALSE(c.SetProperty(1, 1, "text", Variant("x")));
   LastError e = Last(c);
   ASSERT_TRUE(e.any);
-  EXPECT_EQ(e.number, 60108);
+  EXPECT_EQ(e.number, ErrorCode::kNoValidPropertyName);
   EXPECT_EQ(e.description, "No valid Property Name");
   EXPECT_EQ(e.source, "Set Property");
   EXPECT_EQ(c.GetProperty(1, 1, "Text").ToString(), "a");
@@ -69,7 +69,7 @@ TEST_F(ByName, NamesAreCaseSensitiveOnTheControl) {
   c.ClearError();
   EXPECT_FALSE(c.GetProperty(1, 1, "Clipping").ToBool());  // not reachable by name
   e = Last(c);
-  EXPECT_EQ(e.number, 60108);
+  EXPECT_EQ(e.number, ErrorCode::kNoValidPropertyName);
   EXPECT_EQ(e.source, "Get Property");
 }
 
@@ -77,7 +77,7 @@ TEST_F(ByName, AcceptedNamesWithoutAttributeFailAsDispatchErrors) {
   EXPECT_FALSE(c.SetProperty(1, 1, "AligPos", Variant(1)));
   LastError e = Last(c);
   ASSERT_TRUE(e.any);
-  EXPECT_EQ(e.number, 438);
+  EXPECT_EQ(e.number, ErrorCode::kNotSupported);
   EXPECT_FALSE(c.SetProperty(1, 1, "dScaleMode", Variant(1)));
   EXPECT_TRUE(c.SetProperty(1, 1, "FontStrikeThru", Variant(true)));  // reaches FontStrikethru
   EXPECT_TRUE(c.GetProperty(1, 1, "FontStrikeThru").ToBool());
@@ -108,7 +108,7 @@ TEST_F(ByName, AreaOutsideTheThreeIsRecorded) {
   EXPECT_FALSE(c.SetProperty(1, 1, "Text", Variant("x"), 3));
   LastError e = Last(c);
   ASSERT_TRUE(e.any);
-  EXPECT_EQ(e.number, 91);
+  EXPECT_EQ(e.number, ErrorCode::kObjectNotSet);
   EXPECT_EQ(c.GetProperty(1, 1, "Text", -1).ToBool(), false);
 }
 

@@ -52,13 +52,13 @@ TEST(HostileInput, AFailingItemAddsNoRowAndChangesNothing) {
   struct Case {
     const char* name;
     Variant bad;
-    std::int32_t error;
+    ErrorCode error;
   };
   const Case cases[] = {
-      {"bytes cannot be text", Variant(ByteArray{'x'}), errnum::kTypeMismatch},
-      {"a nested list cannot be text", Variant(VariantArray{Variant(1)}), errnum::kTypeMismatch},
-      {"a tab position beyond a Single", Variant("#1e40#big"), errnum::kOverflow},
-      {"an infinite tab position", Variant("#1e999#big"), errnum::kOverflow},
+      {"bytes cannot be text", Variant(ByteArray{'x'}), ErrorCode::kTypeMismatch},
+      {"a nested list cannot be text", Variant(VariantArray{Variant(1)}), ErrorCode::kTypeMismatch},
+      {"a tab position beyond a Single", Variant("#1e40#big"), ErrorCode::kOverflow},
+      {"an infinite tab position", Variant("#1e999#big"), ErrorCode::kOverflow},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -93,7 +93,7 @@ TEST(HostileInput, AColumnCountBeyondTheCellLimitFailsBeforeAllocating) {
   KtPrint4 c;
   c.dColsPerRow(1000000000);
   EXPECT_FALSE(c.AddRow("a"));
-  EXPECT_EQ(LastErrorNumber(c), errnum::kOutOfMemory);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOutOfMemory);
   EXPECT_EQ(c.LastRow(), 0);
   c.dColsPerRow(kMaxCellsPerRow);
   EXPECT_TRUE(c.AddRow("a")) << "the limit itself is allowed";
@@ -123,7 +123,7 @@ TEST(HostileInput, CellTextsOverTheLimitAreRefusedBeforeAnythingChanges) {
     SCOPED_TRACE(k.name);
     c.ClearError();
     EXPECT_FALSE(k.call());
-    EXPECT_EQ(LastErrorNumber(c), errnum::kOutOfStringSpace);
+    EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOutOfStringSpace);
     EXPECT_TRUE(Picture(c) == before);
     EXPECT_EQ(c.Rows(Header)->count(), 1);
   }
@@ -149,8 +149,8 @@ TEST(HostileInput, NonFiniteLengthsAreRefusedAndRecorded) {
   };
   const struct {
     float value;
-    std::int32_t error;
-  } values[] = {{kNaN, errnum::kInvalidProcedureCall}, {kInf, errnum::kOverflow}, {-kInf, errnum::kOverflow}};
+    ErrorCode error;
+  } values[] = {{kNaN, ErrorCode::kInvalidProcedureCall}, {kInf, ErrorCode::kOverflow}, {-kInf, ErrorCode::kOverflow}};
   for (const Case& k : cases) {
     for (const auto& v : values) {
       SCOPED_TRACE(std::string(k.name) + " = " + std::to_string(v.value));
@@ -167,7 +167,7 @@ TEST(HostileInput, NonFiniteLengthsAreRefusedAndRecorded) {
   c.ScaleMode(eInch);
   c.ClearError();
   c.MarginTop(3e38f);
-  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow) << "finite in inches, infinite in twips";
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOverflow) << "finite in inches, infinite in twips";
   EXPECT_FLOAT_EQ(c.PageInfo().TopM, 1440);
 }
 
@@ -182,14 +182,14 @@ TEST(HostileInput, NonFiniteValuesByNameAreRefused) {
   struct Case {
     const char* name;
     float value;
-    std::int32_t error;
+    ErrorCode error;
   };
   const Case cases[] = {
-      {"RowHeight", kNaN, errnum::kInvalidProcedureCall}, {"IndentTop", kInf, errnum::kOverflow},
-      {"RowSpacing", -kInf, errnum::kOverflow},          {"TabLeft", kNaN, errnum::kInvalidProcedureCall},
-      {"IndentFirst", kInf, errnum::kOverflow},          {"FontSize", kNaN, errnum::kInvalidProcedureCall},
-      {"FontSize", kInf, errnum::kOverflow},             {"FontSize", 1e30f, errnum::kOverflow},
-      {"FontSize", 1e6f, errnum::kOverflow},             {"FrameControlSize", kNaN, errnum::kInvalidProcedureCall},
+      {"RowHeight", kNaN, ErrorCode::kInvalidProcedureCall}, {"IndentTop", kInf, ErrorCode::kOverflow},
+      {"RowSpacing", -kInf, ErrorCode::kOverflow},          {"TabLeft", kNaN, ErrorCode::kInvalidProcedureCall},
+      {"IndentFirst", kInf, ErrorCode::kOverflow},          {"FontSize", kNaN, ErrorCode::kInvalidProcedureCall},
+      {"FontSize", kInf, ErrorCode::kOverflow},             {"FontSize", 1e30f, ErrorCode::kOverflow},
+      {"FontSize", 1e6f, ErrorCode::kOverflow},             {"FrameControlSize", kNaN, ErrorCode::kInvalidProcedureCall},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(std::string(k.name) + " = " + std::to_string(k.value));
@@ -210,9 +210,9 @@ TEST(HostileInput, AFontTooLargeForTheDefaultsIsRefused) {
   const float before = c.Defaults().dFontSize;
   c.ClearError();
   c.Font(MakeFont("Arial", kNaN));
-  EXPECT_EQ(LastErrorNumber(c), errnum::kInvalidProcedureCall);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kInvalidProcedureCall);
   c.Font(MakeFont("Arial", 1e30f));
-  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOverflow);
   EXPECT_EQ(c.Defaults().dFontSize, before);
 }
 
@@ -226,7 +226,7 @@ TEST(HostileInput, TextTooTallToAddUpIsAnOverflowNotAWrappedHeight) {
   for (int i = 0; i < 100000; ++i) lines += "x\n";  // 100 000 lines of a 16 384-point font
   c.ClearError();
   c.SetProperty(1, 1, "Text", Variant(lines));
-  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOverflow);
   EXPECT_EQ(c.Rows(Body)->Item(1)->RowHeight(), before) << "the height is not a wrapped-around number";
 }
 
@@ -246,7 +246,7 @@ TEST(HostileInput, HugeIndentsAndTabsAreMeasuredWithoutOverflow) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << "the indent is not spelt out";
   c.ClearError();
   c.SetProperty(1, 1, "TabLeft", Variant(-3e38f));
-  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow) << "a width beyond device coordinates";
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOverflow) << "a width beyond device coordinates";
 }
 
 TEST(HostileInput, AHugeIndentInAHugeLineIsBoundedByTheWidestLineThatCanMatter) {
@@ -272,14 +272,14 @@ TEST(HostileInput, RowsPastTheLastPageAreRefusedConsistently) {
   }
   const std::int32_t rows = c.LastRow();
   ASSERT_LT(rows, kMaxPages + 5);
-  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOverflow);
   EXPECT_EQ(c.Pages(), kMaxPages);
   EXPECT_EQ(c.Rows(Body)->Item(rows)->Page(), kMaxPages);
   const BodyPicture full = Picture(c);
 
   c.ClearError();
   EXPECT_FALSE(c.AddRow("more")) << "every later addition fails the same way";
-  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOverflow);
   EXPECT_FALSE(c.AddStartDocRow("first"));
   EXPECT_FALSE(c.AddEndDocRow("last"));
   EXPECT_TRUE(Picture(c) == full) << "and adds nothing";
@@ -289,7 +289,7 @@ TEST(HostileInput, RowsPastTheLastPageAreRefusedConsistently) {
   c.SetPageBreak(1);  // every row one page later: past the last page
   c.RePaging(1, false);
   EXPECT_GE(c.Pages(), c.Rows(Body)->Item(rows)->Page()) << "Pages is never below a row's page";
-  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOverflow);
 }
 
 // ---- outlining and colours -----------------------------------------------------------------
@@ -340,7 +340,7 @@ TEST(HostileInput, ColoursByNameTakeTheSignedAndTheUnsignedForm) {
   }
   c.ClearError();
   EXPECT_FALSE(c.SetProperty(1, 1, "BrushColor", Variant(4294967296.0))) << "33 bits are not a colour";
-  EXPECT_EQ(LastErrorNumber(c), errnum::kOverflow);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOverflow);
 }
 
 }  // namespace

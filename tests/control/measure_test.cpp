@@ -145,7 +145,7 @@ TEST(Measure, OverlongFaceNameIsRecorded) {
   std::int32_t n = 0;
   std::string d, s;
   EXPECT_TRUE(c.GetLastError(n, d, s));
-  EXPECT_EQ(n, 9);
+  EXPECT_EQ(n, ErrorCode::kSubscriptOutOfRange);
 }
 
 }  // namespace

@@ -127,7 +127,7 @@ TEST(RowBuilding, SetTextRowReplacesOnlyExistingCells) {
   std::int32_t n = 0;
   std::string d, s;
   ASSERT_TRUE(c.GetLastError(n, d, s));
-  EXPECT_EQ(n, 60109);
+  EXPECT_EQ(n, ErrorCode::kCouldNotAddRow);
   EXPECT_EQ(d, "Could'n add new row");
   EXPECT_EQ(s, "Setting Text Row");
 }
@@ -183,7 +183,7 @@ TEST(RowBuilding, AnItemThatCannotBecomeTextIsRecordedAndTheControlGoesOn) {
   std::int32_t n = 0;
   std::string d, s;
   ASSERT_TRUE(c.GetLastError(n, d, s));
-  EXPECT_EQ(n, 13);
+  EXPECT_EQ(n, ErrorCode::kTypeMismatch);
   EXPECT_EQ(d, "Type mismatch");
   EXPECT_TRUE(c.AddRow("fine"));
 }

@@ -95,7 +95,7 @@ TEST_F(NumericBox, RefusesTextsThatAreNoNumberOfItsShapeAndKeepsTheOldOne) {
       EXPECT_TRUE(c.accepted) << "should have been refused";
     } catch (const Error& e) {
       EXPECT_FALSE(c.accepted);
-      EXPECT_EQ(e.number(), kInvalidPropertyValue);
+      EXPECT_EQ(e.number(), ErrorCode::kInvalidPropertyValue);
       EXPECT_EQ(box_.Text(), before) << "a refused text changes nothing";
     }
   }

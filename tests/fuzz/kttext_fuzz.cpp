@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     box->Text(text);
     if (!std::isfinite(box->Value())) __builtin_trap();  // an accepted text is a number
   } catch (const Error& e) {
-    if (e.number() != kInvalidPropertyValue) __builtin_trap();
+    if (e.number() != ErrorCode::kInvalidPropertyValue) __builtin_trap();
   }
   (void)box->FormattedText();
   box->ControlType(ktFreeText);

@@ -47,7 +47,7 @@ void Try(F f) {
     f();
   } catch (const Error& e) {
     const auto n = e.number();
-    if (n != errnum::kOverflow && n != errnum::kTypeMismatch && n != errnum::kInvalidProcedureCall) __builtin_trap();
+    if (n != ErrorCode::kOverflow && n != ErrorCode::kTypeMismatch && n != ErrorCode::kInvalidProcedureCall) __builtin_trap();
   }
 }
 

@@ -51,9 +51,11 @@ TEST(CellByName, UnknownNamesAndBadValuesThrowNumberedErrors) {
   struct Case {
     const char* name;
     Variant value;
-    std::int32_t number;
+    ErrorCode number;
   };
-  const Case cases[] = {{"AligPos", Variant(1), 438}, {"LineTop", Variant(40000), 6}, {"FontBold", Variant("maybe"), 13}};
+  const Case cases[] = {{"AligPos", Variant(1), ErrorCode::kNotSupported},
+                        {"LineTop", Variant(40000), ErrorCode::kOverflow},
+                        {"FontBold", Variant("maybe"), ErrorCode::kTypeMismatch}};
   KtTextItem cell;
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);

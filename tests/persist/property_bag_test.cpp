@@ -117,13 +117,13 @@ TEST(PropertyBag, ABagThatCannotBeReadReachesTheContainer) {
     c.ReadProperties(penStyle);
     ADD_FAILURE() << "a pen style beyond 16 bits must not be read";
   } catch (const Error& e) {
-    EXPECT_EQ(e.number(), errnum::kOverflow);
+    EXPECT_EQ(e.number(), ErrorCode::kOverflow);
   }
   try {
     c.ReadProperties(shortArray);
     ADD_FAILURE() << "a size beyond the stored bytes must not be read";
   } catch (const Error& e) {
-    EXPECT_EQ(e.number(), errnum::kInvalidFileFormat);
+    EXPECT_EQ(e.number(), ErrorCode::kInvalidFileFormat);
   }
 }
 
@@ -207,7 +207,7 @@ TEST(FormFile, ABadLineIsAnErrorNamingIt) {
       PropertyBag::FromText(t);
       ADD_FAILURE() << "accepted";
     } catch (const Error& e) {
-      EXPECT_EQ(e.number(), errnum::kInvalidFileFormat);
+      EXPECT_EQ(e.number(), ErrorCode::kInvalidFileFormat);
       EXPECT_NE(e.description().find("line "), std::string::npos) << e.description();
     }
   }

@@ -62,13 +62,13 @@ TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
   struct Case {
     const char* name;
     std::string path;
-    std::int32_t number;
+    ErrorCode number;
   };
   const Case cases[] = {
-      {"read-only file", readOnly, errnum::kPathFileAccess},
-      {"a folder", dir.File("folder"), errnum::kPathFileAccess},
-      {"a missing folder", dir.File("missing/t.ktt"), errnum::kPathNotFound},
-      {"an empty name", "", errnum::kBadFileName},
+      {"read-only file", readOnly, ErrorCode::kPathFileAccess},
+      {"a folder", dir.File("folder"), ErrorCode::kPathFileAccess},
+      {"a missing folder", dir.File("missing/t.ktt"), ErrorCode::kPathNotFound},
+      {"an empty name", "", ErrorCode::kBadFileName},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -90,13 +90,13 @@ TEST(TemplateFile, LoadingWhatIsNotATemplateFileChangesNothing) {
   struct Case {
     const char* name;
     std::string path;
-    std::int32_t number;
+    ErrorCode number;
   };
   const Case cases[] = {
-      {"missing file", dir.File("nothing.ktt"), errnum::kFileNotFound},
-      {"empty file", dir.File("empty.ktt"), errnum::kInputPastEnd},
-      {"a folder", dir.Path().string(), errnum::kPathFileAccess},
-      {"an empty name", "", errnum::kBadFileName},
+      {"missing file", dir.File("nothing.ktt"), ErrorCode::kFileNotFound},
+      {"empty file", dir.File("empty.ktt"), ErrorCode::kInputPastEnd},
+      {"a folder", dir.Path().string(), ErrorCode::kPathFileAccess},
+      {"an empty name", "", ErrorCode::kBadFileName},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);

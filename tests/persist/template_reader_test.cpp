@@ -159,20 +159,20 @@ TEST(TemplateReader, ReadingPaginatesTheBody) {
 
 struct BadFile {
   const char* file;
-  std::int32_t number;
+  ErrorCode number;
   std::int32_t bodyRows;  // rows applied before the bad line
 };
 
 TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
   const BadFile cases[] = {
-      {"unterminated_row.txt", errnum::kInputPastEnd, 2},
-      {"col_before_row.txt", errnum::kObjectNotSet, 0},
-      {"integer_overflow.txt", errnum::kOverflow, 0},
-      {"key_before_section.txt", errnum::kObjectNotSet, 0},
-      {"col_index_beyond_row.txt", errnum::kObjectNotSet, 1},
-      {"int16_overflow.txt", errnum::kOverflow, 1},
-      {"col_number_overflow.txt", errnum::kOverflow, 1},
-      {"single_overflow.txt", errnum::kOverflow, 0},
+      {"unterminated_row.txt", ErrorCode::kInputPastEnd, 2},
+      {"col_before_row.txt", ErrorCode::kObjectNotSet, 0},
+      {"integer_overflow.txt", ErrorCode::kOverflow, 0},
+      {"key_before_section.txt", ErrorCode::kObjectNotSet, 0},
+      {"col_index_beyond_row.txt", ErrorCode::kObjectNotSet, 1},
+      {"int16_overflow.txt", ErrorCode::kOverflow, 1},
+      {"col_number_overflow.txt", ErrorCode::kOverflow, 1},
+      {"single_overflow.txt", ErrorCode::kOverflow, 0},
   };
   for (const BadFile& k : cases) {
     SCOPED_TRACE(k.file);
@@ -205,7 +205,7 @@ TEST(TemplateReader, TextThatIsNotWindows1252ChangesNothing) {
   KtPrint4 c;
   c.AddRow("kept");
   ASSERT_FALSE(c.LoadFromTemplate(kMalformed + "utf16_bytes.txt"));
-  EXPECT_EQ(ErrorOf(c).number, errnum::kInvalidFileFormat);
+  EXPECT_EQ(ErrorOf(c).number, ErrorCode::kInvalidFileFormat);
   EXPECT_EQ(c.LastRow(), 1);
   EXPECT_EQ(Cell(c, 1, 1).Text(), "kept");
 
@@ -213,7 +213,7 @@ TEST(TemplateReader, TextThatIsNotWindows1252ChangesNothing) {
     KtPrint4 d;
     d.ClearError();
     Load(d, Lines({"[Properties]", std::string("PrinterName=") + undefined}));
-    EXPECT_EQ(ErrorOf(d).number, errnum::kInvalidFileFormat) << static_cast<int>(static_cast<unsigned char>(undefined));
+    EXPECT_EQ(ErrorOf(d).number, ErrorCode::kInvalidFileFormat) << static_cast<int>(static_cast<unsigned char>(undefined));
   }
 }
 
@@ -225,7 +225,7 @@ TEST(TemplateReader, AHugeLineIsARecordedErrorQuotedShort) {
   KtPrint4 c;
   c.AddRow("kept");
   EXPECT_FALSE(c.LoadFromTemplate(dir.File("huge.ktt")));
-  EXPECT_EQ(ErrorOf(c).number, errnum::kOverflow);
+  EXPECT_EQ(ErrorOf(c).number, ErrorCode::kOverflow);
   EXPECT_LT(ErrorOf(c).description.size(), 300u) << "the quoted line is shortened";
 }
 
@@ -254,7 +254,7 @@ TEST(TemplateReader, LinesEndingInCrOrLfAloneAreRefusedInOneLineAndChangeNothing
     c.AddRow("before");
     EXPECT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
     const LastError e = ErrorOf(c);
-    EXPECT_EQ(e.number, errnum::kInvalidFileFormat);
+    EXPECT_EQ(e.number, ErrorCode::kInvalidFileFormat);
     EXPECT_EQ(e.source, kReaderSource);
     EXPECT_NE(e.description.find(k.cause), std::string::npos) << e.description;
     EXPECT_NE(e.description.find(dir.File("t.ktt")), std::string::npos) << "the file is named";
@@ -268,7 +268,7 @@ TEST(TemplateReader, LinesEndingInCrOrLfAloneAreRefusedInOneLineAndChangeNothing
 TEST(TemplateReader, ACellTextOverTheLimitStopsTheReader) {
   KtPrint4 c;
   Load(c, Lines({"[Body]", "[Row]1", "[Col]1", "Text=" + std::string(kMaxCellTextBytes + 1, 'x')}));
-  EXPECT_EQ(ErrorOf(c).number, errnum::kOutOfStringSpace);
+  EXPECT_EQ(ErrorOf(c).number, ErrorCode::kOutOfStringSpace);
   EXPECT_NE(ErrorOf(c).description.find("template line 4"), std::string::npos) << ErrorOf(c).description;
   EXPECT_EQ(Cell(c, 1, 1).Text(), "");
 }
@@ -297,7 +297,7 @@ TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
       const Variant before = k.get();
       a.ClearError();
       k.set(beyond);
-      EXPECT_EQ(ErrorOf(a).number, errnum::kOverflow) << "16 bits in template text";
+      EXPECT_EQ(ErrorOf(a).number, ErrorCode::kOverflow) << "16 bits in template text";
       EXPECT_EQ(k.get(), before);
     }
     k.set(INT16_MAX);  // the limit itself is kept
@@ -377,7 +377,7 @@ TEST(TemplateRoundTrip, PicturesAndFocusComeBackOnEveryCell) {
 TEST(TemplateRoundTrip, APictureThatCannotBeLoadedStopsTheReader) {
   KtPrint4 c;
   Load(c, Lines({"[Body]", "[Row]1", "[Col]1", "BITMAP=/no/such/picture.bmp", "Text=after"}));
-  EXPECT_EQ(ErrorOf(c).number, errnum::kFileNotFound) << ErrorOf(c).description;
+  EXPECT_EQ(ErrorOf(c).number, ErrorCode::kFileNotFound) << ErrorOf(c).description;
   EXPECT_FALSE(Cell(c, 1, 1).HasBitmap());
   EXPECT_EQ(Cell(c, 1, 1).Text(), "");
 }

@@ -74,7 +74,7 @@ TEST(AtomicFile, TargetsThatAreNotRegularFilesAreRefusedAndStayWhatTheyWere) {
     struct stat before {};
     ASSERT_EQ(::lstat(path.c_str(), &before), 0);
     const Error e = Caught([&] { WriteFileAtomically(path, "data"); });
-    EXPECT_EQ(e.number(), errnum::kPathFileAccess);
+    EXPECT_EQ(e.number(), ErrorCode::kPathFileAccess);
     EXPECT_EQ(e.description(), "Path/File access error: '" + path + "': not a regular file");
     struct stat after {};
     ASSERT_EQ(::lstat(path.c_str(), &after), 0);
@@ -136,14 +136,14 @@ TEST(ReadRegularFile, WhatIsNotARegularFileIsRefusedAtOnceAndNamed) {
   std::ofstream(dir.File("big")) << std::string(100, 'x');
   struct Case {
     std::string path;
-    std::int32_t number;
+    ErrorCode number;
     std::string description;
   };
   const Case cases[] = {
-      {dir.File("fifo"), errnum::kPathFileAccess, "Path/File access error: '" + dir.File("fifo") + "': not a regular file"},
-      {dir.File(""), errnum::kPathFileAccess, "Path/File access error: '" + dir.File("") + "': not a regular file"},
-      {dir.File("none"), errnum::kFileNotFound, "File not found: '" + dir.File("none") + "'"},
-      {dir.File("big"), errnum::kOutOfMemory,
+      {dir.File("fifo"), ErrorCode::kPathFileAccess, "Path/File access error: '" + dir.File("fifo") + "': not a regular file"},
+      {dir.File(""), ErrorCode::kPathFileAccess, "Path/File access error: '" + dir.File("") + "': not a regular file"},
+      {dir.File("none"), ErrorCode::kFileNotFound, "File not found: '" + dir.File("none") + "'"},
+      {dir.File("big"), ErrorCode::kOutOfMemory,
        "Out of memory: '" + dir.File("big") + "': the picture is larger than 99 bytes"},
   };
   for (const Case& k : cases) {

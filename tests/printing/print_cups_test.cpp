@@ -224,7 +224,7 @@ TEST_F(CupsPrintTest, APausedQueueTakesTheJobWithAWarningAndARejectingQueueIsNam
   ASSERT_TRUE(Shell(std::string("cupsreject ") + kQueue));
   c.PrintDoc(1, 1);
   Shell(std::string("cupsaccept ") + kQueue);
-  EXPECT_EQ(LastErrorNumber(c), 60118);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kCannotStartDocument);
   ASSERT_TRUE(fileio::LastFailure().has_value());
   EXPECT_EQ(fileio::LastFailure()->description(), "queue '" + std::string(kQueue) + "' rejects jobs");
 }

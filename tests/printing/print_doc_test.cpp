@@ -217,20 +217,20 @@ TEST_F(PrintDocTest, EachFailureIsRecordedWithItsNumberAndSourceAndClosesThePrin
   struct Case {
     const char* name;
     std::map<Fault, int> failAt;
-    std::int32_t number;
+    ErrorCode number;
     const char* source;
   };
   const Case cases[] = {
-      {"size of the device settings", {{Fault::SizeDevMode, 1}}, 60115, "Print start"},
-      {"device settings", {{Fault::FillDevMode, 1}}, 60116, "Print Start"},
-      {"printer context", {{Fault::CreateDC, 1}}, 60117, "Print start"},
-      {"document", {{Fault::StartDoc, 1}}, 60118, "Print Start  "},
-      {"second page start", {{Fault::StartPage, 2}}, 60124, "Init print page"},
-      {"first page end", {{Fault::EndPage, 1}}, 60123, "Done Page"},
-      {"document end", {{Fault::EndDoc, 1}}, 60120, "Print End"},
-      {"abort after a page failed", {{Fault::StartPage, 1}, {Fault::AbortDoc, 1}}, 60119, "Print Abort"},
-      {"context deletion", {{Fault::DeleteDC, 1}}, 60121, "Clean Up Print"},
-      {"printer closing", {{Fault::ClosePrinter, 1}}, 60122, "Clean Up Print  "},
+      {"size of the device settings", {{Fault::SizeDevMode, 1}}, ErrorCode::kCannotRetrieveConfiguration, "Print start"},
+      {"device settings", {{Fault::FillDevMode, 1}}, ErrorCode::kCannotAccessConfiguration, "Print Start"},
+      {"printer context", {{Fault::CreateDC, 1}}, ErrorCode::kCannotCreateJobArea, "Print start"},
+      {"document", {{Fault::StartDoc, 1}}, ErrorCode::kCannotStartDocument, "Print Start  "},
+      {"second page start", {{Fault::StartPage, 2}}, ErrorCode::kStartPageFailed, "Init print page"},
+      {"first page end", {{Fault::EndPage, 1}}, ErrorCode::kFinishPageFailed, "Done Page"},
+      {"document end", {{Fault::EndDoc, 1}}, ErrorCode::kFinishDocumentFailed, "Print End"},
+      {"abort after a page failed", {{Fault::StartPage, 1}, {Fault::AbortDoc, 1}}, ErrorCode::kCancelDocumentFailed, "Print Abort"},
+      {"context deletion", {{Fault::DeleteDC, 1}}, ErrorCode::kDeleteJobAreaFailed, "Clean Up Print"},
+      {"printer closing", {{Fault::ClosePrinter, 1}}, ErrorCode::kClosePrinterFailed, "Clean Up Print  "},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -241,9 +241,9 @@ TEST_F(PrintDocTest, EachFailureIsRecordedWithItsNumberAndSourceAndClosesThePrin
     const Recorded e = LastError(c_);
     EXPECT_EQ(e.number, k.number);
     EXPECT_EQ(e.source, k.source);
-    EXPECT_EQ(e.description, GetErrorMessage(k.number));
+    EXPECT_EQ(e.description, GetErrorMessage(ToInt(k.number)));
     EXPECT_EQ(log().calls.back(), "ClosePrinter") << "no printer is left open";
-    const bool documentEnded = k.number == 60121 || k.number == 60122;
+    const bool documentEnded = k.number == ErrorCode::kDeleteJobAreaFailed || k.number == ErrorCode::kClosePrinterFailed;
     EXPECT_EQ(Exists(out()), documentEnded) << "a failed job leaves no document";
   }
 }
@@ -253,12 +253,12 @@ TEST_F(PrintDocTest, BadArgumentsFailBeforeAnyPrinterIsOpened) {
     const char* name;
     std::string printer;
     std::int16_t copies;
-    std::int32_t number;
+    ErrorCode number;
     const char* source;
   };
-  const Case cases[] = {{"no printer name", "", 1, 60112, "Print Start "},
-                        {"no copies", kPrinter, 0, 60113, "Print Start  "},
-                        {"a printer that exists nowhere", "no-such-printer-anywhere", 1, 60114, "Print Start"}};
+  const Case cases[] = {{"no printer name", "", 1, ErrorCode::kNeedPrinterName, "Print Start "},
+                        {"no copies", kPrinter, 0, ErrorCode::kInvalidCopies, "Print Start  "},
+                        {"a printer that exists nowhere", "no-such-printer-anywhere", 1, ErrorCode::kCannotOpenPrinter, "Print Start"}};
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     AddPrinter({});

@@ -45,33 +45,19 @@ def test_the_controls_publish_their_members_and_defaults(panel):
         one.Hot = True
 
 
-def test_a_toggle_button_flips_on_user_clicks_only(panel):
-    f, _, (one, _), clicks = panel
+def test_user_clicks_access_keys_and_flood_changes_reach_python_handlers(panel):
+    """How the button and the frame behave is in the C++ suite; here their events reach Python."""
+    f, frame, (one, two), clicks = panel
     one.Style = ktfolio.ppToggleButton
     click(f, "KtBoton1")
-    assert (one.Value, one.Pressed) == (-1, True)
-    click(f, "KtBoton1")
-    assert one.Value == 0
-    one.Value = 5
-    assert one.Pressed is True
-    one.DoClick()  # the button has the focus now: a click from code
-    assert one.Value == 5 and clicks == ["KtBoton1"] * 3
-
-
-def test_access_keys_and_do_click_raise_click_only_when_enabled(panel):
-    f, _, (one, two), clicks = panel
+    assert (one.Value, clicks) == (-1, ["KtBoton1"])
     two.Caption = "&Print"
-    one.SetFocus()
     f.key(ord("P"), alt=True)
-    assert clicks == ["KtBoton2"] and two.Pressed is False
+    assert clicks == ["KtBoton1", "KtBoton2"]
     one.Enabled = False
     one.DoClick()
-    click(f, "KtBoton1")
-    assert clicks == ["KtBoton2"], "a disabled button takes no clicks"
+    assert clicks == ["KtBoton1", "KtBoton2"], "a disabled button takes no clicks"
 
-
-def test_the_flood_clamps_its_percentage_and_reports_changes_only_with_a_flood(panel):
-    _, frame, _, _ = panel
     changes = []
 
     class Watch:
@@ -79,24 +65,14 @@ def test_the_flood_clamps_its_percentage_and_reports_changes_only_with_a_flood(p
             changes.append(frame.FloodPercent)
 
     frame.connect(Watch())
-    frame.FloodPercent = 30
-    assert changes == [], "no flood, no event"
     frame.Flood = ktfolio.ppFloodToRight
-    frame.FloodShowPct = True
-    for value in (150, 150, -5, 50):
+    for value in (150, 150, -5):
         frame.FloodPercent = value
-    assert changes == [100, 0, 50]
+    assert changes == [100, 0]
     with pytest.raises(TypeError, match="FloodPercent"):
         frame.FloodPercent = 40000  # an Integer, as the frame declares it
-
-
-def test_a_frame_hides_and_shows_what_it_holds(panel):
-    f, frame, buttons, _ = panel
     frame.HideChildren()
-    assert [b.Visible for b in buttons] == [False, False]
     assert not child(f, "KtBoton1")["visible"] and frame.Visible
-    frame.ShowChildren()
-    assert [child(f, b.Caption)["visible"] for b in buttons] == [True, True]
 
 
 def counts():

@@ -48,3 +48,5 @@ def test_python_values_become_the_texts_of_the_controls_variants(c):
     # A bool is a Boolean (not the int it also is), a whole number past a Long travels as a Double.
     assert c.AddRow(True, False, 2**31 - 1, 2**31, 1.5, None) is True
     assert texts(c, 1) == ["True", "False", "2147483647", "2147483648", "1.5", ""]
+    assert c.AddRow(Items=[True, False]) is True, "the general path of lists and keywords"
+    assert texts(c, 2)[:2] == ["True", "False"]

@@ -142,7 +142,7 @@ TEST_F(OneCell, AFontNameTooLongForTheFaceFieldIsRecordedAndTheRestStillDraws) {
   Set("BrushColor", Variant(static_cast<std::int32_t>(kRed)));
   c.ClearError();
   RenderedPage page(c);
-  EXPECT_EQ(LastErrorNumber(c), errnum::kSubscriptOutOfRange);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kSubscriptOutOfRange);
   EXPECT_EQ(page.At(50, 20), kRed) << "the fill came before the font";
   EXPECT_GT(page.Ink({100, 0, 196, kRowPx}).right, 100) << "the next cell is drawn";
 }

@@ -179,22 +179,22 @@ TEST(Export, BadPagesZoomsAndFilesAreRecordedAndChangeNothing) {
   struct Case {
     const char* name;
     std::function<bool()> call;
-    std::int32_t error;
+    ErrorCode error;
     std::string file;
   };
   const Case cases[] = {
-      {"png page 0", [&] { return c.ExportPng(dir + "/a.png", 0, 100); }, 60107, dir + "/a.png"},
-      {"png past the end", [&] { return c.ExportPng(dir + "/b.png", pages + 1, 100); }, 60107, dir + "/b.png"},
-      {"png zoom 9", [&] { return c.ExportPng(dir + "/c.png", 1, 9); }, 60110, dir + "/c.png"},
-      {"png zoom 251", [&] { return c.ExportPng(dir + "/d.png", 1, 251); }, 60110, dir + "/d.png"},
-      {"png unwritable", [&] { return c.ExportPng(dir + "/missing/e.png", 1, 100); }, errnum::kPathNotFound, ""},
-      {"png 9 dpi", [&] { return c.ExportPngDpi(dir + "/j.png", 1, 9); }, 60110, dir + "/j.png"},
-      {"png 601 dpi", [&] { return c.ExportPngDpi(dir + "/k.png", 1, 601); }, 60110, dir + "/k.png"},
-      {"png dpi past the end", [&] { return c.ExportPngDpi(dir + "/l.png", pages + 1, 300); }, 60107, dir + "/l.png"},
-      {"pdf page 0", [&] { return c.ExportPdf(dir + "/f.pdf", 0, 1); }, 60107, dir + "/f.pdf"},
-      {"pdf past the end", [&] { return c.ExportPdf(dir + "/g.pdf", 1, pages + 1); }, 60107, dir + "/g.pdf"},
-      {"pdf reversed", [&] { return c.ExportPdf(dir + "/h.pdf", 2, 1); }, 60107, dir + "/h.pdf"},
-      {"pdf unwritable", [&] { return c.ExportPdf(dir + "/missing/i.pdf", 1, 1); }, errnum::kPathNotFound, ""},
+      {"png page 0", [&] { return c.ExportPng(dir + "/a.png", 0, 100); }, ErrorCode::kPageOutOfRange, dir + "/a.png"},
+      {"png past the end", [&] { return c.ExportPng(dir + "/b.png", pages + 1, 100); }, ErrorCode::kPageOutOfRange, dir + "/b.png"},
+      {"png zoom 9", [&] { return c.ExportPng(dir + "/c.png", 1, 9); }, ErrorCode::kZoomOutOfRange, dir + "/c.png"},
+      {"png zoom 251", [&] { return c.ExportPng(dir + "/d.png", 1, 251); }, ErrorCode::kZoomOutOfRange, dir + "/d.png"},
+      {"png unwritable", [&] { return c.ExportPng(dir + "/missing/e.png", 1, 100); }, ErrorCode::kPathNotFound, ""},
+      {"png 9 dpi", [&] { return c.ExportPngDpi(dir + "/j.png", 1, 9); }, ErrorCode::kZoomOutOfRange, dir + "/j.png"},
+      {"png 601 dpi", [&] { return c.ExportPngDpi(dir + "/k.png", 1, 601); }, ErrorCode::kZoomOutOfRange, dir + "/k.png"},
+      {"png dpi past the end", [&] { return c.ExportPngDpi(dir + "/l.png", pages + 1, 300); }, ErrorCode::kPageOutOfRange, dir + "/l.png"},
+      {"pdf page 0", [&] { return c.ExportPdf(dir + "/f.pdf", 0, 1); }, ErrorCode::kPageOutOfRange, dir + "/f.pdf"},
+      {"pdf past the end", [&] { return c.ExportPdf(dir + "/g.pdf", 1, pages + 1); }, ErrorCode::kPageOutOfRange, dir + "/g.pdf"},
+      {"pdf reversed", [&] { return c.ExportPdf(dir + "/h.pdf", 2, 1); }, ErrorCode::kPageOutOfRange, dir + "/h.pdf"},
+      {"pdf unwritable", [&] { return c.ExportPdf(dir + "/missing/i.pdf", 1, 1); }, ErrorCode::kPathNotFound, ""},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -216,7 +216,7 @@ TEST(Export, AnEmptyBodyExportsNoPdf) {
   c.AddHeaderRow("a header alone prints no page");
   const std::string file = TempDir("empty") + "/empty.pdf";
   EXPECT_FALSE(c.ExportPdf(file, 1, 1));
-  EXPECT_EQ(LastErrorNumber(c), 60107);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kPageOutOfRange);
   EXPECT_FALSE(Exists(file));
 }
 
@@ -282,7 +282,7 @@ TEST(Export, OnAFullDiskEveryWriterFailsSaysWhyAndKeepsTheOldFile) {
     std::string description, source;
     ASSERT_TRUE(c.GetLastError(number, description, source));
     // PrintDoc keeps its own numbers and messages; the cause is the platform's.
-    const std::string cause = number >= 60113 ? fileio::LastFailure().value_or(Error(0, "", "")).description()
+    const std::string cause = number >= ToInt(ErrorCode::kInvalidCopies) ? fileio::LastFailure().value_or(Error(0, "", "")).description()
                                               : description;
     EXPECT_NE(cause.find("No space left on device"), std::string::npos) << number << " " << description;
     EXPECT_NE(cause.find(disk.File(k.file)), std::string::npos) << cause;
@@ -322,7 +322,7 @@ TEST(Export, PdfBytesThatCannotBeTakenAreAFailure) {
     render::WritePdf(c, 1, 1, refusing);
     ADD_FAILURE() << "a refusing sink went unnoticed";
   } catch (const Error& e) {
-    EXPECT_EQ(e.number(), errnum::kPathFileAccess);
+    EXPECT_EQ(e.number(), ErrorCode::kPathFileAccess);
   }
   EXPECT_GT(offered, 0u);
   EXPECT_GT(render::PdfBytes(c, 1, 1).size(), offered) << "a sink that takes them gets the whole document";

@@ -176,7 +176,7 @@ struct Hostile : KtPrint4Events {
   std::int32_t number = 0;
   std::string description, source;
   const bool recorded = c.GetLastError(number, description, source);
-  if (k.refused && !(recorded && number == errnum::kInvalidProcedureCall && source == k.refused &&
+  if (k.refused && !(recorded && number == ErrorCode::kInvalidProcedureCall && source == k.refused &&
                      description.find("NewPage") != std::string::npos))
     fail("not refused: " + std::to_string(number) + " " + source + " " + description);
   if (!k.refused && recorded) fail("recorded " + std::to_string(number) + " " + description);
@@ -282,7 +282,7 @@ TEST(PageLoop, ARowWithoutCellsIsRecordedAndTheRowsAfterItStillDraw) {
   c.Rows(Body)->Item(2)->ItemText().Remove(1);
   c.ClearError();
   RenderedPage page(c);
-  EXPECT_EQ(LastErrorNumber(c), 60111);
+  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kRowWithoutTextItems);
   std::int32_t n;
   std::string d, s;
   c.GetLastError(n, d, s);

@@ -176,9 +176,9 @@ TEST_F(CellEditing, ADoubleClickOnNoEditableCellIsRecorded) {
   struct Case {
     const char* name;
     bool margin;
-    std::int32_t error;
+    ErrorCode error;
   };
-  const Case cases[] = {{"outside every cell", true, 60105}, {"a cell that is not editable", false, 60106}};
+  const Case cases[] = {{"outside every cell", true, ErrorCode::kDoubleClickOutsidePrintableArea}, {"a cell that is not editable", false, ErrorCode::kDoubleClickOnUneditableCell}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     control_->ClearError();
@@ -298,7 +298,7 @@ TEST_F(CellEditing, HandlersCannotFreeTheEditedRowsAndAMovedCellIsNotOpened) {
   DoubleClickCell(Body, 1, 1);
   form_->Key(VK_RETURN);  // LeaveCell, then EnterCell on the next cell
   std::string source;
-  EXPECT_EQ(LastError(&source), errnum::kInvalidProcedureCall);
+  EXPECT_EQ(LastError(&source), ErrorCode::kInvalidProcedureCall);
   EXPECT_EQ(source, "ClearAll");
   EXPECT_EQ(control_->LastRow(), 3) << "refused in both events";
   EXPECT_TRUE(EditorOn(Body, 2, 1));

@@ -158,10 +158,10 @@ TEST_F(PreviewTest, PreviewOutsideThePagesRecordsPageOutOfRange) {
   Open(60);
   const std::int16_t pages = control_->Pages();
   control_->Preview(0);
-  EXPECT_EQ(LastError(), 60107);
+  EXPECT_EQ(LastError(), ErrorCode::kPageOutOfRange);
   control_->ClearError();
   control_->Preview(static_cast<std::int16_t>(pages + 1));
-  EXPECT_EQ(LastError(), 60107);
+  EXPECT_EQ(LastError(), ErrorCode::kPageOutOfRange);
   EXPECT_EQ(control_->PreviewPage(), 1) << "nothing changed";
   control_->ClearError();
   control_->Preview(pages);
@@ -182,7 +182,7 @@ TEST_F(PreviewTest, ZoomOutsideItsRangeRecordsAndKeepsTheZoom) {
     const double before = control_->Zoom();
     std::int16_t z = c.value;
     control_->SetZoom(z);
-    EXPECT_EQ(LastError(), c.accepted ? 0 : 60110);
+    EXPECT_EQ(LastError(), c.accepted ? 0 : ToInt(ErrorCode::kZoomOutOfRange));
     EXPECT_DOUBLE_EQ(control_->Zoom(), c.accepted ? c.value : before);
   }
   EXPECT_EQ(Child("PlaceHolder1").text, "250 %");
@@ -217,7 +217,7 @@ TEST_F(PreviewTest, ZoomButtonsStepByTenFromTheRoundedZoom) {
   std::int16_t z = 250;
   control_->SetZoom(z);
   ClickOn("cmdTool(1)");
-  EXPECT_EQ(LastError(), 60110) << "zoom in at 250 %";
+  EXPECT_EQ(LastError(), ErrorCode::kZoomOutOfRange) << "zoom in at 250 %";
   EXPECT_DOUBLE_EQ(control_->Zoom(), 250);
 }
 
@@ -302,7 +302,7 @@ TEST_F(PreviewTest, HandlersMayMoveThePreviewButThePageButtonsNeverWrapIt) {
     sink_.during = [&] { control_->PreviewPage(c.movedTo); };
     ClickOn(c.button);
     EXPECT_EQ(control_->PreviewPage(), c.after);
-    EXPECT_EQ(LastError(), 60107);
+    EXPECT_EQ(LastError(), ErrorCode::kPageOutOfRange);
   }
 }
 
@@ -313,7 +313,7 @@ TEST_F(PreviewTest, AClickCellHandlerCannotFreeTheRows) {
   const Form::ChildInfo vp = Child("VP");
   form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 250) / 15));
   ASSERT_EQ(sink_.clicks.size(), 1u);
-  EXPECT_EQ(LastError(), errnum::kInvalidProcedureCall);
+  EXPECT_EQ(LastError(), ErrorCode::kInvalidProcedureCall);
   EXPECT_EQ(control_->LastRow(), 5);
 }
 
@@ -344,7 +344,7 @@ TEST(PreviewHeadless, AControlWithoutAWindowStillChecksPagesAndZoom) {
   std::int32_t n = 0;
   std::string d, s;
   control.GetLastError(n, d, s);
-  EXPECT_EQ(n, 60107);
+  EXPECT_EQ(n, ErrorCode::kPageOutOfRange);
   EXPECT_EQ(s, "Previewing");
   control.Preview(1);
   EXPECT_EQ(control.PreviewPage(), 1);

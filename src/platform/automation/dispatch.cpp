@@ -7,14 +7,11 @@ namespace ktfolio {
 
 namespace {
 
-constexpr std::int32_t kNamedArgNotFound = 448;
-constexpr std::int32_t kReadOnly = 383;
-
 const char* const kNotSupportedText = "Object doesn't support this property or method";
 const char* const kWrongCountText = "Wrong number of arguments or invalid property assignment";
 
 bool IsConversionError(const Error& e) {
-  return e.number() == errnum::kTypeMismatch || e.number() == errnum::kOverflow;
+  return e.number() == ErrorCode::kTypeMismatch || e.number() == ErrorCode::kOverflow;
 }
 
 std::string DefaultText(const Variant& v) {
@@ -214,7 +211,7 @@ const DispMember* Dispatch::Find(std::string_view name) const {
 
 const DispMember& Dispatch::Member(std::string_view name) const {
   const DispMember* m = Find(name);
-  if (!m) throw Fail(errnum::kNotSupported, kNotSupportedText);
+  if (!m) throw Fail(ErrorCode::kNotSupported, kNotSupportedText);
   return *m;
 }
 
@@ -225,16 +222,16 @@ Variant Dispatch::Get(std::string_view name) {
     return Invoke(name, none);
   }
   if (m.type == DispType::Object)
-    throw Fail(errnum::kTypeMismatch, "Type mismatch: " + m.name + " is an object");
-  if (!m.get) throw Fail(errnum::kNotSupported, kNotSupportedText);
+    throw Fail(ErrorCode::kTypeMismatch, "Type mismatch: " + m.name + " is an object");
+  if (!m.get) throw Fail(ErrorCode::kNotSupported, kNotSupportedText);
   return m.get();
 }
 
 void Dispatch::Put(std::string_view name, const Variant& value) {
   const DispMember& m = Member(name);
-  if (m.IsMethod()) throw Fail(errnum::kWrongArgumentCount, kWrongCountText);
-  if (m.type == DispType::Object) throw Fail(errnum::kObjectRequired, "Object required");
-  if (!m.put) throw Fail(kReadOnly, "Property is read-only");
+  if (m.IsMethod()) throw Fail(ErrorCode::kWrongArgumentCount, kWrongCountText);
+  if (m.type == DispType::Object) throw Fail(ErrorCode::kObjectRequired, "Object required");
+  if (!m.put) throw Fail(ErrorCode::kReadOnlyProperty, "Property is read-only");
   Variant v;
   try {
     v = Coerce(m.type, value);
@@ -248,23 +245,23 @@ void Dispatch::Put(std::string_view name, const Variant& value) {
 DispatchPtr Dispatch::GetObject(std::string_view name) {
   const DispMember& m = Member(name);
   if (m.type != DispType::Object || !m.getObject)
-    throw Fail(errnum::kObjectRequired, "Object required");
+    throw Fail(ErrorCode::kObjectRequired, "Object required");
   return m.getObject();
 }
 
 void Dispatch::PutObject(std::string_view name, const DispatchPtr& value) {
   const DispMember& m = Member(name);
-  if (m.IsMethod()) throw Fail(errnum::kWrongArgumentCount, kWrongCountText);
-  if (m.type != DispType::Object) throw Fail(errnum::kTypeMismatch, "Type mismatch: " + m.name + " is not an object");
-  if (!m.putObject) throw Fail(kReadOnly, "Property is read-only");
-  if (!value) throw Fail(errnum::kObjectRequired, "Object required");
+  if (m.IsMethod()) throw Fail(ErrorCode::kWrongArgumentCount, kWrongCountText);
+  if (m.type != DispType::Object) throw Fail(ErrorCode::kTypeMismatch, "Type mismatch: " + m.name + " is not an object");
+  if (!m.putObject) throw Fail(ErrorCode::kReadOnlyProperty, "Property is read-only");
+  if (!value) throw Fail(ErrorCode::kObjectRequired, "Object required");
   m.putObject(value);
 }
 
 Variant Dispatch::Invoke(std::string_view name, VariantArray& args, const std::vector<NamedArg>& named) {
   const DispMember& m = Member(name);
   if (m.IsProperty()) {
-    if (!args.empty() || !named.empty()) throw Fail(errnum::kWrongArgumentCount, kWrongCountText);
+    if (!args.empty() || !named.empty()) throw Fail(ErrorCode::kWrongArgumentCount, kWrongCountText);
     return Get(name);
   }
 
@@ -272,7 +269,7 @@ Variant Dispatch::Invoke(std::string_view name, VariantArray& args, const std::v
   const bool hasArray = !ps.empty() && ps.back().paramArray;
   const std::size_t fixed = ps.size() - (hasArray ? 1 : 0);
   if (!hasArray && args.size() > ps.size())
-    throw Fail(errnum::kWrongArgumentCount, kWrongCountText + std::string(": ") + m.Signature());
+    throw Fail(ErrorCode::kWrongArgumentCount, kWrongCountText + std::string(": ") + m.Signature());
 
   VariantArray bound(ps.size());
   std::vector<bool> given(ps.size(), false);
@@ -288,9 +285,9 @@ Variant Dispatch::Invoke(std::string_view name, VariantArray& args, const std::v
   for (const NamedArg& n : named) {
     const std::string key = FoldName(n.name);
     auto it = std::find_if(ps.begin(), ps.end(), [&](const DispParam& p) { return FoldName(p.name) == key; });
-    if (it == ps.end()) throw Fail(kNamedArgNotFound, "Named argument not found: " + n.name);
+    if (it == ps.end()) throw Fail(ErrorCode::kNamedArgumentNotFound, "Named argument not found: " + n.name);
     const std::size_t i = static_cast<std::size_t>(it - ps.begin());
-    if (given[i]) throw Fail(errnum::kWrongArgumentCount, kWrongCountText + std::string(": ") + it->name + " given twice");
+    if (given[i]) throw Fail(ErrorCode::kWrongArgumentCount, kWrongCountText + std::string(": ") + it->name + " given twice");
     // A parameter array passed by name is the array itself (or one item).
     if (it->paramArray && n.value.type() != VarType::Array)
       bound[i] = Variant(VariantArray{n.value});
@@ -307,7 +304,7 @@ Variant Dispatch::Invoke(std::string_view name, VariantArray& args, const std::v
       else if (p.optional)
         bound[i] = p.defaultValue;
       else
-        throw Fail(errnum::kWrongArgumentCount,
+        throw Fail(ErrorCode::kWrongArgumentCount,
                    kWrongCountText + std::string(": ") + p.name + " missing in " + m.Signature());
     }
     // An omitted by-reference result stays Empty: the member decides whether to fill it.
@@ -344,7 +341,7 @@ void Dispatch::Disconnect(int cookie) {
 
 void Dispatch::Fire(std::string_view event, VariantArray& args) {
   const DispEvent* e = FindEvent(event);
-  if (!e) throw Fail(errnum::kNotSupported, kNotSupportedText);
+  if (!e) throw Fail(ErrorCode::kNotSupported, kNotSupportedText);
   if (sinks_.empty()) return;
   args.resize(e->params.size());
   const VariantArray original = args;

@@ -156,6 +156,7 @@ class Dispatch {
   void Fire(std::string_view event, VariantArray& args);
 
   Error Fail(std::int32_t number, const std::string& description) const;
+  Error Fail(ErrorCode number, const std::string& description) const { return Fail(ToInt(number), description); }
 
   // Drops every member, event and sink, for an object about to destroy what
   // its members reach (a host released the control early).

@@ -4,14 +4,81 @@
 
 #include <cstdint>
 #include <exception>
+#include <iosfwd>
 #include <string>
 
 namespace ktfolio {
+
+// Every error number the library records or raises by name. The numbers are
+// what a host reads back from a control's last-error record, so they never
+// change; the control's own family (601xx) has its texts in the message table
+// (control/errors.cpp). A record may also hold numbers outside this list: an
+// object's error (ObjectError) or a platform failure passed through.
+enum class ErrorCode : std::int32_t {
+  // Run-time errors of the automation layer.
+  kInvalidProcedureCall = 5,
+  kOverflow = 6,
+  kOutOfMemory = 7,
+  kSubscriptOutOfRange = 9,
+  kTypeMismatch = 13,
+  kOutOfStringSpace = 14,
+  kInternalError = 51,  // a failure the library did not expect: a bug, recorded with its type
+  kBadFileName = 52,
+  kFileNotFound = 53,
+  kInputPastEnd = 62,
+  kPermissionDenied = 70,
+  kPathFileAccess = 75,
+  kPathNotFound = 76,
+  kObjectNotSet = 91,
+  kInvalidFileFormat = 321,
+  kInvalidPropertyValue = 380,
+  kReadOnlyProperty = 383,
+  kObjectRequired = 424,
+  kNotSupported = 438,  // object doesn't support this property or method
+  kEventHandlerFailed = 440,
+  kNamedArgumentNotFound = 448,
+  kWrongArgumentCount = 450,
+  kKeyAlreadyExists = 457,
+  kInvalidPicture = 481,
+  // The control's own failures, in message-table order.
+  kUnableToLoadImage = 60101,
+  kDeviceWithoutDib,
+  kImageNotLoadedIntoBitmap,
+  kUnableToCreateFont,
+  kDoubleClickOutsidePrintableArea,
+  kDoubleClickOnUneditableCell,
+  kPageOutOfRange,
+  kNoValidPropertyName,
+  kCouldNotAddRow,
+  kZoomOutOfRange,
+  kRowWithoutTextItems,
+  kNeedPrinterName,
+  kInvalidCopies,
+  kCannotOpenPrinter,
+  kCannotRetrieveConfiguration,
+  kCannotAccessConfiguration,
+  kCannotCreateJobArea,
+  kCannotStartDocument,
+  kCancelDocumentFailed,
+  kFinishDocumentFailed,
+  kDeleteJobAreaFailed,
+  kClosePrinterFailed,
+  kFinishPageFailed,
+  kStartPageFailed,
+};
+
+constexpr std::int32_t ToInt(ErrorCode n) noexcept { return static_cast<std::int32_t>(n); }
+// A recorded number is an int; compare it with a name without casting.
+constexpr bool operator==(std::int32_t number, ErrorCode n) noexcept { return number == ToInt(n); }
+// Written as its number, the way a host sees it.
+std::ostream& operator<<(std::ostream& os, ErrorCode n);
 
 class Error : public std::exception {
  public:
   Error(std::int32_t number, std::string source, std::string description)
       : number_(number), source_(std::move(source)), description_(std::move(description)) {}
+  Error(ErrorCode number, std::string source, std::string description)
+      : Error(ToInt(number), std::move(source), std::move(description)) {}
 
   std::int32_t number() const noexcept { return number_; }
   const std::string& source() const noexcept { return source_; }
@@ -29,38 +96,23 @@ class Error : public std::exception {
 constexpr std::int32_t kObjectErrorBase = static_cast<std::int32_t>(0x80040000u);
 constexpr std::int32_t ObjectError(std::int32_t code) { return kObjectErrorBase + code; }
 
-// Run-time error numbers of the automation layer.
-namespace errnum {
-constexpr std::int32_t kOutOfMemory = 7;
-constexpr std::int32_t kOutOfStringSpace = 14;
-constexpr std::int32_t kOverflow = 6;
-constexpr std::int32_t kSubscriptOutOfRange = 9;
-constexpr std::int32_t kTypeMismatch = 13;
-constexpr std::int32_t kInvalidProcedureCall = 5;
-constexpr std::int32_t kKeyAlreadyExists = 457;
-constexpr std::int32_t kObjectRequired = 424;
-constexpr std::int32_t kObjectNotSet = 91;
-constexpr std::int32_t kNotSupported = 438;  // object doesn't support this property or method
-constexpr std::int32_t kWrongArgumentCount = 450;
-constexpr std::int32_t kFileNotFound = 53;
-constexpr std::int32_t kPathFileAccess = 75;
-constexpr std::int32_t kBadFileName = 52;
-constexpr std::int32_t kInputPastEnd = 62;
-constexpr std::int32_t kPermissionDenied = 70;
-constexpr std::int32_t kPathNotFound = 76;
-constexpr std::int32_t kInvalidPicture = 481;
-}  // namespace errnum
 
 // Name of the library as it appears in error sources ("ktfolio.WindowProc").
 inline constexpr const char* kLibraryName = "ktfolio";
 
 // The run-time errors raised in more than one place, with their standard texts.
 inline Error NotSupportedError() {
-  return Error(errnum::kNotSupported, kLibraryName, "Object doesn't support this property or method");
+  return Error(ErrorCode::kNotSupported, kLibraryName, "Object doesn't support this property or method");
 }
-inline Error SubscriptError() { return Error(errnum::kSubscriptOutOfRange, kLibraryName, "Subscript out of range"); }
+inline Error SubscriptError() { return Error(ErrorCode::kSubscriptOutOfRange, kLibraryName, "Subscript out of range"); }
 inline Error ObjectNotSetError() {
-  return Error(errnum::kObjectNotSet, kLibraryName, "Object variable or With block variable not set");
+  return Error(ErrorCode::kObjectNotSet, kLibraryName, "Object variable or With block variable not set");
 }
+
+// What a failure caught at a public boundary is recorded as. An Error keeps
+// its number, source and description; std::bad_alloc is out of memory (7);
+// any other std::exception is a fault of the library, recorded as 51 with
+// its type so that it is seen, not swallowed.
+Error ToError(const std::exception& e);
 
 }  // namespace ktfolio

@@ -38,7 +38,7 @@ std::unique_ptr<Picture> PictureFromPixbuf(GdkPixbuf* pb) {
   if (!surface || cairo_image_surface_get_width(surface) != w || cairo_image_surface_get_height(surface) != h) {
     if (bmp) DeleteObject(bmp);
     g_object_unref(pb);
-    throw Error(errnum::kOutOfMemory, kLibraryName, "Out of memory: a picture of " + std::to_string(w) + " x " +
+    throw Error(ErrorCode::kOutOfMemory, kLibraryName, "Out of memory: a picture of " + std::to_string(w) + " x " +
                                                         std::to_string(h) + " pixels");
   }
   cairo_surface_flush(surface);
@@ -79,7 +79,7 @@ void OnSizePrepared(GdkPixbufLoader*, int width, int height, gpointer data) {
 }
 
 Error InvalidPicture(const std::string& what, const std::string& why) {
-  return Error(errnum::kInvalidPicture, kLibraryName, "Invalid picture: " + what + why);
+  return Error(ErrorCode::kInvalidPicture, kLibraryName, "Invalid picture: " + what + why);
 }
 
 // Feeds the loader in small pieces, so a picture refused by its header stops

@@ -10,10 +10,10 @@
 
 namespace ktfolio {
 
-Error TypeMismatch() { return Error(errnum::kTypeMismatch, kLibraryName, "Type mismatch"); }
-Error Overflow() { return Error(errnum::kOverflow, kLibraryName, "Overflow"); }
+Error TypeMismatch() { return Error(ErrorCode::kTypeMismatch, kLibraryName, "Type mismatch"); }
+Error Overflow() { return Error(ErrorCode::kOverflow, kLibraryName, "Overflow"); }
 Error InvalidArgument() {
-  return Error(errnum::kInvalidProcedureCall, kLibraryName, "Invalid procedure call or argument");
+  return Error(ErrorCode::kInvalidProcedureCall, kLibraryName, "Invalid procedure call or argument");
 }
 
 float CheckedFinite(float v) {

@@ -34,7 +34,7 @@ void CheckName(std::string_view name) {
   for (char c : name)
     if (c == '=' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ok = false;
   if (!ok)
-    throw Error(errnum::kInvalidProcedureCall, kSource,
+    throw Error(ErrorCode::kInvalidProcedureCall, kSource,
                 "A property name must be non-empty, without '=', control characters or an opening '#'");
 }
 
@@ -238,7 +238,7 @@ bool ParseValue(std::string_view text, PropertyBag::Entry& e) {
 }
 
 Error FormatError(std::size_t line, const std::string& what) {
-  return Error(errnum::kInvalidFileFormat, kSource, "Invalid file format in line " + std::to_string(line) + ": " + what);
+  return Error(ErrorCode::kInvalidFileFormat, kSource, "Invalid file format in line " + std::to_string(line) + ": " + what);
 }
 
 }  // namespace

@@ -24,10 +24,6 @@
 
 namespace ktfolio {
 
-namespace errnum {
-constexpr std::int32_t kInvalidFileFormat = 321;
-}  // namespace errnum
-
 class PropertyBag {
  public:
   struct Entry {

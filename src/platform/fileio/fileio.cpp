@@ -26,7 +26,7 @@ constexpr const char* kTempEnd = ".tmp";
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
-Error FileError(std::int32_t number, const char* title, const std::string& path, const std::string& cause) {
+Error FileError(ErrorCode number, const char* title, const std::string& path, const std::string& cause) {
   std::string text = std::string(title) + ": " + Quoted(path);
   if (!cause.empty()) text += ": " + cause;
   return Error(number, kLibraryName, text);
@@ -38,10 +38,10 @@ Error ErrnoError(int err, const std::string& path) {
   switch (err) {
     case EACCES:
     case EPERM:
-    case EROFS: return FileError(errnum::kPermissionDenied, "Permission denied", path, cause);
-    case ENAMETOOLONG: return FileError(errnum::kBadFileName, "Bad file name", path, cause);
+    case EROFS: return FileError(ErrorCode::kPermissionDenied, "Permission denied", path, cause);
+    case ENAMETOOLONG: return FileError(ErrorCode::kBadFileName, "Bad file name", path, cause);
     case ENOENT:
-    case ENOTDIR: return FileError(errnum::kPathNotFound, "Path not found", path, cause);
+    case ENOTDIR: return FileError(ErrorCode::kPathNotFound, "Path not found", path, cause);
     default: return AccessError(path, cause);
   }
 }
@@ -99,11 +99,11 @@ void SyncFolder(const std::string& folder) {
 }  // namespace
 
 Error AccessError(const std::string& path, const std::string& cause) {
-  return FileError(errnum::kPathFileAccess, "Path/File access error", path, cause);
+  return FileError(ErrorCode::kPathFileAccess, "Path/File access error", path, cause);
 }
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
-  if (target_.empty() || target_.back() == '/') throw FileError(errnum::kBadFileName, "Bad file name", target_, "");
+  if (target_.empty() || target_.back() == '/') throw FileError(ErrorCode::kBadFileName, "Bad file name", target_, "");
   struct stat st {};
   if (::lstat(target_.c_str(), &st) == 0) {
     // A link is replaced as a name; anything else but a regular file is refused.
@@ -171,12 +171,12 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 std::string ReadRegularFile(const std::string& path, std::uint64_t maxBytes, const char* what) {
-  if (path.empty()) throw FileError(errnum::kBadFileName, "Bad file name", path, "");
+  if (path.empty()) throw FileError(ErrorCode::kBadFileName, "Bad file name", path, "");
   // Non-blocking, so that opening a FIFO nobody writes returns at once; it is refused below.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     const int err = errno;
-    if (err == ENOENT) throw FileError(errnum::kFileNotFound, "File not found", path, "");
+    if (err == ENOENT) throw FileError(ErrorCode::kFileNotFound, "File not found", path, "");
     throw ErrnoError(err, path);
   }
   struct Closer {
@@ -187,7 +187,7 @@ std::string ReadRegularFile(const std::string& path, std::uint64_t maxBytes, con
   if (::fstat(fd, &st) != 0) throw AccessError(path, std::strerror(errno));
   if (!S_ISREG(st.st_mode)) throw NotRegular(path);
   if (static_cast<std::uint64_t>(st.st_size) > maxBytes)
-    throw FileError(errnum::kOutOfMemory, "Out of memory", path,
+    throw FileError(ErrorCode::kOutOfMemory, "Out of memory", path,
                     std::string("the ") + what + " is larger than " + std::to_string(maxBytes) + " bytes");
   std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
   std::size_t got = 0;

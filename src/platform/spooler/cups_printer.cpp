@@ -16,10 +16,6 @@ namespace ktfolio::win::spooler {
 namespace {
 
 constexpr int kDefaultDpi = 600;
-// The steps whose failure a CUPS state explains (the job's error numbers).
-constexpr std::int32_t kOpenFailed = 60114;
-constexpr std::int32_t kSendFailed = 60118;
-constexpr std::int32_t kFinishFailed = 60120;
 constexpr const char* kPausedState = "5";  // IPP printer-state "stopped"
 
 std::string Queued(const std::string& name) { return "queue '" + name + "'"; }
@@ -82,7 +78,7 @@ class CupsDriver : public JobDriver {
   bool StartDoc(const DOCINFO& info) override {
     title_ = info.lpszDocName ? info.lpszDocName : "";
     if (!accepting_) {
-      NoteJobFailure(kSendFailed, Queued(queue_->Name()) + " rejects jobs");
+      NoteJobFailure(ErrorCode::kCannotStartDocument, Queued(queue_->Name()) + " rejects jobs");
       return false;
     }
     // A paused queue keeps the job until it is resumed: worth saying, not a failure.
@@ -98,7 +94,7 @@ class CupsDriver : public JobDriver {
     n = cupsAddOption("orientation-requested", job_.landscape ? "4" : "3", n, &options);
     const int id = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue_->Name().c_str(), pdf.c_str(), title_.c_str(), n, options);
     cupsFreeOptions(n, options);
-    if (id <= 0) NoteJobFailure(kFinishFailed, CupsCause(queue_->Name()));
+    if (id <= 0) NoteJobFailure(ErrorCode::kFinishDocumentFailed, CupsCause(queue_->Name()));
     std::remove(pdf.c_str());
     return id > 0;
   }
@@ -168,7 +164,7 @@ QueuePtr FindCupsQueue(const std::string& name) {
   cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
   if (!dest) {
     const bool down = cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || !SchedulerAnswers();
-    NoteJobFailure(kOpenFailed, down ? "the print service is not running" : "no printer named '" + name + "'");
+    NoteJobFailure(ErrorCode::kCannotOpenPrinter, down ? "the print service is not running" : "no printer named '" + name + "'");
     return nullptr;
   }
   return std::make_shared<CupsQueue>(DestPtr(dest, DestsDeleter{1}));

@@ -30,8 +30,6 @@ PrinterHandle* ToHandle(HANDLE h) {
   return Handles().count(p) ? p : nullptr;
 }
 
-constexpr std::int32_t kCreateDcFailed = 60117;
-
 int TenthMmToPixels(int tenthMm, int dpi) { return static_cast<int>(std::lround(tenthMm / 254.0 * dpi)); }
 
 std::vector<std::string>& Warnings() {
@@ -43,7 +41,7 @@ std::vector<std::string>& Warnings() {
 
 const std::vector<std::string>& JobWarnings() { return Warnings(); }
 void AddJobWarning(std::string text) { Warnings().push_back(std::move(text)); }
-void NoteJobFailure(std::int32_t number, std::string cause) {
+void NoteJobFailure(ErrorCode number, std::string cause) {
   fileio::NoteFailure(Error(number, kLibraryName, std::move(cause)));
 }
 
@@ -122,7 +120,7 @@ HDC CreateSpoolerDC(const char* driver, const char* device, const void* devmode)
   Warnings().clear();
   const JobSettings job = SettingsFrom(queue->Defaults(), static_cast<const DEVMODE*>(devmode));
   if (job.widthTenthMm <= 0 || job.heightTenthMm <= 0) {
-    NoteJobFailure(kCreateDcFailed, "the paper is " + std::to_string(job.widthTenthMm) + " x " +
+    NoteJobFailure(ErrorCode::kCannotCreateJobArea, "the paper is " + std::to_string(job.widthTenthMm) + " x " +
                                          std::to_string(job.heightTenthMm) + " tenths of a millimetre");
     return nullptr;
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/automation/error.h"
 #include "platform/gdi/gdi_internal.h"
 #include "platform/spooler/spooler.h"
 
@@ -45,7 +46,7 @@ using QueuePtr = std::shared_ptr<Queue>;
 // A warning for JobWarnings(), and the cause of a failing step for
 // fileio::LastFailure(), both in one line.
 void AddJobWarning(std::string text);
-void NoteJobFailure(std::int32_t number, std::string cause);
+void NoteJobFailure(ErrorCode number, std::string cause);
 
 // Backends, looked up in this order by name (nullptr: not theirs).
 QueuePtr FindTestQueue(const std::string& name);
