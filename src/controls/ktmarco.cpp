@@ -151,7 +151,8 @@ void KtMarco::PaintFrame(HDC dc, RECT& box) {
     right += shift;
   }
   const int top = frame_ == ppFrameTop ? line.top - textH / 2 + 1 : line.bottom - textH / 2 - 1;
-  controls::OutlinedRect(dc, RECT{left, top, right, top + textH}, 1, OleTranslateColor(backColor_), OleTranslateColor(backColor_));
+  const std::uint32_t back = OleTranslateColor(backColor_);
+  controls::OutlinedRect(dc, RECT{left, top, right, top + textH}, 1, back, back);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, OleTranslateColor(frameColor_));
   RECT title{left + frameWidth_, top, right - frameWidth_, top + textH};
@@ -194,7 +195,8 @@ void KtMarco::PaintFlood(HDC dc, const RECT& all, HFONT font) {
     case ppFloodToTop: fill.top = B - (B - t) * pct / 100; break;
     default: fill.bottom = t + (B - t) * pct / 100; break;
   }
-  controls::OutlinedRect(dc, RECT{fill.left, fill.top, fill.right + 1, fill.bottom + 1}, 0, 0, OleTranslateColor(floodColor_));
+  const RECT filled{fill.left, fill.top, fill.right + 1, fill.bottom + 1};
+  controls::OutlinedRect(dc, filled, 0, 0, OleTranslateColor(floodColor_));
   const SavedDCState saved(dc);
   IntersectClipRect(dc, fill.left, fill.top, fill.right - 1, fill.bottom - 1);
   style.textColor = backColor_;

@@ -418,7 +418,10 @@ void KtText::PaintCaption(HDC dc) {
   FillRect(dc, &rc, OwnedBrush(CreateSolidBrush(OleTranslateColor(captionBackColor_))));
   const OwnedFont font(controls::CreateScreenFont(*label_.Font));
   DrawCaptionText(dc, label_.Caption, rc,
-                  {.font = font, .textColor = OleTranslateColor(label_.Forecolor), .wordWrap = true, .position = captionAlignment_});
+                  {.font = font,
+                   .textColor = OleTranslateColor(label_.Forecolor),
+                   .wordWrap = true,
+                   .position = captionAlignment_});
 }
 
 LRESULT KtText::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -77,23 +77,23 @@ struct PlacedText {
   RECT rc{};
 };
 
-PlacedText PlaceText(HDC dc, const std::string& textIn, std::int32_t left, std::int32_t top, std::int32_t width,
-                     std::int32_t height, bool wordWrap, std::int32_t alignPos, bool clipping, bool processPrefix,
-                     std::int32_t firstIndent) {
+PlacedText PlaceText(HDC dc, const std::string& textIn, const RECT& area, const CellTextStyle& style) {
+  const std::int32_t left = area.left, top = area.top, width = area.right - area.left, height = area.bottom - area.top;
   PlacedText p;
-  p.text = IndentFirstLine(dc, textIn, firstIndent, width);
-  p.rc = RECT{left, top, left + width, top + height};
-  p.flags = (processPrefix ? 0 : DT_NOPREFIX) | (clipping ? 0 : DT_NOCLIP) | (wordWrap ? DT_WORDBREAK : 0);
+  p.text = IndentFirstLine(dc, textIn, style.firstIndent, width);
+  p.rc = area;
+  p.flags = (style.processPrefix ? 0 : DT_NOPREFIX) | (style.clipping ? 0 : DT_NOCLIP) |
+            (style.wordWrap ? DT_WORDBREAK : 0);
   DrawText(dc, p.text.c_str(), -1, &p.rc, p.flags | DT_CALCRECT);
   const std::int32_t h = p.rc.bottom - p.rc.top;
   p.rc.left = left;
   p.rc.right = left + width;
-  switch (AlignRow(alignPos)) {
+  switch (AlignRow(style.alignPos)) {
     case 1: p.rc.top = top + (height - h) / 2; p.rc.bottom = p.rc.top + h; break;
     case 2: p.rc.bottom = top + height; p.rc.top = p.rc.bottom - h; break;
     default: p.rc.top = top; p.rc.bottom = top + h; break;
   }
-  p.flags |= AlignFlag(alignPos);
+  p.flags |= AlignFlag(style.alignPos);
   return p;
 }
 
@@ -110,74 +110,70 @@ void ScaleLayout(HDC dc, double scale, std::int32_t x, std::int32_t y) {
 
 }  // namespace
 
-void DrawCellText(HDC dc, const std::string& textIn, std::int32_t fontStyle, HFONT& font, std::uint32_t& fontColor,
-                  std::uint32_t shadowColor, std::uint32_t shadowHeavyColor, std::int32_t left, std::int32_t top,
-                  std::int32_t width, std::int32_t height, std::int32_t shadowSize, bool wordWrap,
-                  std::int32_t alignPos, bool clipping, bool processPrefix, std::int32_t firstIndent) {
+void DrawCellText(HDC dc, const std::string& textIn, OwnedFont font, std::uint32_t& fontColor, const RECT& area,
+                  const CellTextStyle& style) {
   if (textIn.empty()) return;
-  const int saved = SaveDC(dc);
-  HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
-  if (clipping) IntersectClipRect(dc, left, top, left + width, top + height);
+  const SavedDCState saved(dc);
+  const SelectedObject selected(dc, font);
+  if (style.clipping) IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
   SetBkMode(dc, TRANSPARENT);
-  const PlacedText p =
-      PlaceText(dc, textIn, left, top, width, height, wordWrap, alignPos, clipping, processPrefix, firstIndent);
+  const PlacedText p = PlaceText(dc, textIn, area, style);
 
-  const ShadowCopies shadows = ShadowsOf(fontStyle, shadowColor, shadowHeavyColor);
-  if (shadows.hasBefore) DrawCopy(dc, p.text, p.rc, -shadowSize, shadows.before, p.flags);
-  if (shadows.hasAfter) DrawCopy(dc, p.text, p.rc, shadowSize, shadows.after, p.flags);
+  const ShadowCopies shadows = ShadowsOf(style.fontStyle, style.shadowColor, style.shadowHeavyColor);
+  if (shadows.hasBefore) DrawCopy(dc, p.text, p.rc, -style.shadowSize, shadows.before, p.flags);
+  if (shadows.hasAfter) DrawCopy(dc, p.text, p.rc, style.shadowSize, shadows.after, p.flags);
 
   SetTextColor(dc, OleTranslateColor(fontColor));
   fontColor = GetTextColor(dc);
   RECT rc = p.rc;
   DrawText(dc, p.text.c_str(), -1, &rc, p.flags);
-
-  if (previous) SelectObject(dc, previous);
-  if (font) DeleteObject(font);
-  font = nullptr;
-  RestoreDC(dc, saved);
 }
 
-RECT CellTextBlock(HDC dc, const std::string& text, HFONT font, const RECT& area, double scale,
-                   std::int32_t layoutWidth, bool wordWrap, std::int32_t alignPos, bool clipping,
-                   std::int32_t firstIndent) {
+RECT CellTextBlock(HDC dc, const std::string& text, HFONT font, const ScaledArea& at, const CellTextStyle& style) {
+  const RECT& area = at.area;
+  const double scale = at.scale;
   if (text.empty() || !(scale > 0)) return RECT{area.left, area.top, area.right, area.top};
-  const int saved = SaveDC(dc);
-  if (font) SelectObject(dc, font);
-  const std::int32_t layoutHeight = Nint((area.bottom - area.top) / scale);
-  const PlacedText p = PlaceText(dc, text, 0, 0, layoutWidth, layoutHeight, wordWrap, alignPos, clipping, false,
-                                 firstIndent);
-  RestoreDC(dc, saved);
+  PlacedText p;
+  {
+    const SavedDCState saved(dc);
+    const SelectedObject selected(dc, font);
+    const std::int32_t layoutHeight = Nint((area.bottom - area.top) / scale);
+    CellTextStyle layout = style;
+    layout.processPrefix = false;
+    p = PlaceText(dc, text, RECT{0, 0, at.layoutWidth, layoutHeight}, layout);
+  }
   return RECT{area.left, area.top + Nint(p.rc.top * scale), area.right, area.top + Nint(p.rc.bottom * scale)};
 }
 
-void DrawCellTextScaled(HDC dc, const std::string& text, std::int32_t fontStyle, const std::function<HFONT()>& makeFont,
-                        std::uint32_t& fontColor, std::uint32_t shadowColor, std::uint32_t shadowHeavyColor,
-                        const RECT& area, double scale, std::int32_t layoutWidth, std::int32_t shadowSize,
-                        bool wordWrap, std::int32_t alignPos, bool clipping, std::int32_t firstIndent) {
+void DrawCellTextScaled(HDC dc, const std::string& text, const std::function<HFONT()>& makeFont,
+                        std::uint32_t& fontColor, const ScaledArea& at, const CellTextStyle& style) {
+  const RECT& area = at.area;
+  const double scale = at.scale;
   if (text.empty() || !(scale > 0)) return;
-  const int saved = SaveDC(dc);
-  if (clipping) IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-  const std::int32_t layoutHeight = Nint((area.bottom - area.top) / scale);
+  const SavedDCState saved(dc);
+  if (style.clipping) IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+  const RECT layoutArea{0, 0, at.layoutWidth, Nint((area.bottom - area.top) / scale)};
+  CellTextStyle flat = style;
+  flat.fontStyle = 0;
+  flat.shadowColor = flat.shadowHeavyColor = 0;
+  flat.shadowSize = 0;
+  flat.processPrefix = false;
   // One flat copy per shadow, then the text, each with the layout moved by
   // its offset in device units (shadows do not grow with the zoom).
   auto copy = [&](std::int32_t offset, std::uint32_t& color) {
-    const int inner = SaveDC(dc);
+    const SavedDCState inner(dc);
     ScaleLayout(dc, scale, area.left + offset, area.top + offset);
-    HFONT font = makeFont();
-    DrawCellText(dc, text, 0, font, color, 0, 0, 0, 0, layoutWidth, layoutHeight, 0, wordWrap, alignPos, clipping,
-                 false, firstIndent);
-    RestoreDC(dc, inner);
+    DrawCellText(dc, text, OwnedFont(makeFont()), color, layoutArea, flat);
   };
-  ShadowCopies shadows = ShadowsOf(fontStyle, shadowColor, shadowHeavyColor);
-  if (shadows.hasBefore) copy(-shadowSize, shadows.before);
-  if (shadows.hasAfter) copy(shadowSize, shadows.after);
+  ShadowCopies shadows = ShadowsOf(style.fontStyle, style.shadowColor, style.shadowHeavyColor);
+  if (shadows.hasBefore) copy(-style.shadowSize, shadows.before);
+  if (shadows.hasAfter) copy(style.shadowSize, shadows.after);
   copy(0, fontColor);
-  RestoreDC(dc, saved);
 }
 
-void DrawCellFrameControl(HDC dc, std::int32_t type, std::int32_t flags, std::int32_t left, std::int32_t top,
-                          std::int32_t size, std::int32_t height, std::int32_t alignPos) {
+void DrawCellFrameControl(HDC dc, std::int32_t type, std::int32_t flags, const RECT& band, std::int32_t alignPos) {
   if (type == 0) return;
+  const std::int32_t left = band.left, top = band.top, size = band.right - band.left, height = band.bottom - band.top;
   const std::int32_t side = size < height ? size : height;
   RECT rc{left, top, left + side, top + side};
   switch (AlignRow(alignPos)) {
@@ -189,9 +185,8 @@ void DrawCellFrameControl(HDC dc, std::int32_t type, std::int32_t flags, std::in
   DrawFrameControl(dc, &rc, static_cast<UINT>(type), static_cast<UINT>(flags));
 }
 
-void DrawCellEdge(HDC dc, float left, float top, float width, float height, std::int32_t edge,
-                  std::int32_t edgeFlags) {
-  RECT rc{Nint(left), Nint(top), Nint(left + width), Nint(top + height)};
+void DrawCellEdge(HDC dc, const RECT& box, std::int32_t edge, std::int32_t edgeFlags) {
+  RECT rc = box;
   DrawEdge(dc, &rc, static_cast<UINT>(edge), static_cast<UINT>(edgeFlags));
 }
 
@@ -213,11 +208,10 @@ std::size_t DibRowBytes(std::int32_t width, std::int32_t bits) {
 
 }  // namespace
 
-void DrawCellBitmap(HDC dc, HDC imageDC, HBITMAP bitmap, std::int32_t width, std::int32_t height,
-                    std::int32_t destLeft, std::int32_t destTop, float destWidth, float destHeight,
-                    std::int32_t bits, double zoom) {
-  if (!bitmap || width <= 0 || height <= 0) return;
-  HDC mem = CreateCompatibleDC(imageDC);
+void DrawCellBitmap(HDC dc, const CellBitmap& picture, const BitmapPlace& to) {
+  const std::int32_t width = picture.width, height = picture.height, bits = picture.bits;
+  if (!picture.bitmap || width <= 0 || height <= 0) return;
+  const OwnedDC mem = MemoryDC(picture.imageDC);
   if (!mem) return;
   BITMAPINFO info;
   info.bmiHeader.biWidth = width;
@@ -226,10 +220,9 @@ void DrawCellBitmap(HDC dc, HDC imageDC, HBITMAP bitmap, std::int32_t width, std
   info.bmiHeader.biBitCount = static_cast<WORD>(bits);
   info.bmiHeader.biCompression = BI_RGB;
   std::vector<unsigned char> block(DibRowBytes(width, bits) * static_cast<std::size_t>(height));
-  GetDIBits(mem, bitmap, 0, static_cast<UINT>(height), block.data(), &info, DIB_RGB_COLORS);
-  StretchDIBits(dc, destLeft, destTop, Nint(destWidth), Nint(destHeight), 0, 0, width, height, block.data(), &info,
+  GetDIBits(mem, picture.bitmap, 0, static_cast<UINT>(height), block.data(), &info, DIB_RGB_COLORS);
+  StretchDIBits(dc, to.left, to.top, Nint(to.width), Nint(to.height), 0, 0, width, height, block.data(), &info,
                 DIB_RGB_COLORS, SRCCOPY);
-  DeleteDC(mem);
 }
 
 }  // namespace ktfolio::render

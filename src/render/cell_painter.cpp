@@ -26,22 +26,16 @@ std::int32_t Nint(double v) {
   return static_cast<std::int32_t>(RoundHalfEven(v));
 }
 
-PenCache::~PenCache() {
-  for (const Entry& e : pens_) DeleteObject(e.pen);
-}
-
 HPEN PenCache::Get(std::int32_t style, std::int32_t width, std::uint32_t color) {
   for (const Entry& e : pens_)
     if (e.style == style && e.width == width && e.color == color) return e.pen;
   // A document of endless pen kinds keeps a bounded set alive.
   constexpr std::size_t kMaxPens = 32;
-  if (pens_.size() == kMaxPens) {
-    DeleteObject(pens_.front().pen);
-    pens_.erase(pens_.begin());
-  }
-  HPEN pen = CreatePen(style, width, color);
-  if (pen) pens_.push_back({style, width, color, pen});
-  return pen;
+  if (pens_.size() == kMaxPens) pens_.erase(pens_.begin());
+  OwnedPen pen(CreatePen(style, width, color));
+  if (!pen) return nullptr;
+  pens_.push_back({style, width, color, std::move(pen)});
+  return pens_.back().pen;
 }
 
 Device Device::ForPreview(HDC dc, double zoom) {
@@ -93,25 +87,19 @@ CellGeometry Locate(const KtTextItem& cell, const KtRow& row, const Device& d, f
 // Fill starts inside the left and top borders; right and bottom edges are
 // excluded as Rectangle does.
 void PaintFill(const KtTextItem& cell, HDC dc, const RECT& box) {
-  HPEN pen = CreatePen(PS_SOLID, 1, cell.BrushColor());
-  HBRUSH brush = CreateSolidBrush(cell.BrushColor());
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  const OwnedPen pen(CreatePen(PS_SOLID, 1, cell.BrushColor()));
+  const OwnedBrush brush(CreateSolidBrush(cell.BrushColor()));
+  const SelectedObject penSelected(dc, pen);
+  const SelectedObject brushSelected(dc, brush);
   Rectangle(dc, box.left + cell.LineLeft(), box.top + cell.LineTop(), box.right, box.bottom);
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
-  DeleteObject(pen);
-  DeleteObject(brush);
 }
 
 void PaintGuideLines(HDC dc, const RECT& box) {
-  HPEN pen = CreatePen(PS_SOLID, 1, OleTranslateColor(0xC0C0C0));
-  HGDIOBJ old = SelectObject(dc, pen);
+  const OwnedPen pen(CreatePen(PS_SOLID, 1, OleTranslateColor(0xC0C0C0)));
+  const SelectedObject selected(dc, pen);
   MoveToEx(dc, box.right, box.top, nullptr);
   LineTo(dc, box.right, box.bottom);
   LineTo(dc, box.left, box.bottom);
-  SelectObject(dc, old);
-  DeleteObject(pen);
 }
 
 // The four sides with one pen selected while they draw: a cell's sides
@@ -128,20 +116,40 @@ void PaintBorders(const Device& d, const KtTextItem& cell, const RECT& b) {
   PenCache local;
   PenCache& pens = d.pens ? *d.pens : local;
   HPEN current = nullptr;
-  HGDIOBJ old = nullptr;
+  SelectedObject first;  // puts the context's own pen back before a local cache goes
   for (const Side& side : sides) {
     if (side.width <= 0) continue;
     HPEN pen = pens.Get(cell.PenStyle(), side.width, cell.PenColor());
     if (!pen) continue;
     if (pen != current) {
-      HGDIOBJ previous = SelectObject(d.dc, pen);
-      if (!old) old = previous;
+      if (!first.previous()) first = SelectedObject(d.dc, pen);
+      else SelectObject(d.dc, pen);
       current = pen;
     }
     MoveToEx(d.dc, side.from.x, side.from.y, nullptr);
     LineTo(d.dc, side.to.x, side.to.y);
   }
-  if (old) SelectObject(d.dc, old);
+}
+
+// The text area of a cell, device units.
+RECT TextArea(const CellGeometry& g) {
+  return RECT{g.textLeft, g.textTop, g.textLeft + Nint(g.textWidth), g.textTop + g.textHeight};
+}
+
+CellTextStyle TextStyle(KtTextItem& cell, std::int32_t firstIndent) {
+  return CellTextStyle{.fontStyle = cell.FontStyle(),
+                       .shadowColor = cell.ShadowColor(),
+                       .shadowHeavyColor = cell.ShadowHeavyColor(),
+                       .shadowSize = cell.ShadowSize(),
+                       .wordWrap = cell.WordWrap(),
+                       .alignPos = cell.AlignPos(),
+                       .clipping = cell.Clipping(),
+                       .processPrefix = false,
+                       .firstIndent = firstIndent};
+}
+
+CellBitmap BitmapOf(const clsBitmap& picture, std::int32_t bits) {
+  return CellBitmap{picture.ImageDC(), picture.hBitMap(), picture.Width(), picture.Height(), bits};
 }
 
 // Away from 100 % the preview shows the text as laid out at 100 %, scaled:
@@ -152,26 +160,21 @@ void PaintBorders(const Device& d, const KtTextItem& cell, const RECT& b) {
 void PaintScaledText(KtTextItem& cell, const Device& d, const CellGeometry& g, const std::string& text, double zoom,
                      std::uint32_t& color) {
   const double dpiX = GetDeviceCaps(d.dc, LOGPIXELSX);
-  const RECT area{g.textLeft, g.textTop, g.textLeft + Nint(g.textWidth), g.textTop + g.textHeight};
-  DrawCellTextScaled(d.dc, text, cell.FontStyle(), [&] { return cell.SetFont(d.dc, nullptr, 100); }, color,
-                     cell.ShadowColor(), cell.ShadowHeavyColor(), area, zoom / 100.0,
-                     MeasuredTextWidth(cell, g.rightInRow, dpiX), cell.ShadowSize(), cell.WordWrap(), cell.AlignPos(),
-                     cell.Clipping(), Nint(cell.IndentFirst() * dpiX / 1440.0));
+  const ScaledArea at{TextArea(g), zoom / 100.0, MeasuredTextWidth(cell, g.rightInRow, dpiX)};
+  DrawCellTextScaled(d.dc, text, [&] { return cell.SetFont(d.dc, nullptr, 100); }, color, at,
+                     TextStyle(cell, Nint(cell.IndentFirst() * dpiX / 1440.0)));
 }
 
 // The lines of PaintText, placed but not drawn.
 RECT PlaceText(KtTextItem& cell, const Device& d, const CellGeometry& g, const std::string& text, double zoom) {
-  const RECT area{g.textLeft, g.textTop, g.textLeft + Nint(g.textWidth), g.textTop + g.textHeight};
+  const RECT area = TextArea(g);
   const bool scaled = zoom != 100;
   const double dpiX = GetDeviceCaps(d.dc, LOGPIXELSX);
-  HFONT font = cell.SetFont(d.dc, nullptr, scaled ? 100 : zoom);
+  const OwnedFont font(cell.SetFont(d.dc, nullptr, scaled ? 100 : zoom));
   const double scale = scaled ? zoom / 100.0 : 1.0;
   const std::int32_t width = scaled ? MeasuredTextWidth(cell, g.rightInRow, dpiX) : area.right - area.left;
   const std::int32_t first = scaled ? Nint(cell.IndentFirst() * dpiX / 1440.0) : Nint(d.x(cell.IndentFirst()));
-  const RECT box =
-      CellTextBlock(d.dc, text, font, area, scale, width, cell.WordWrap(), cell.AlignPos(), cell.Clipping(), first);
-  if (font) DeleteObject(font);
-  return box;
+  return CellTextBlock(d.dc, text, font, ScaledArea{area, scale, width}, TextStyle(cell, first));
 }
 
 void PaintText(KtTextItem& cell, const Device& d, const CellGeometry& g, const std::string& text, double zoom) {
@@ -179,11 +182,8 @@ void PaintText(KtTextItem& cell, const Device& d, const CellGeometry& g, const s
   if (d.preview() && zoom != 100) {
     PaintScaledText(cell, d, g, text, zoom, color);
   } else {
-    HFONT font = cell.SetFont(d.dc, nullptr, zoom);
-    DrawCellText(d.dc, text, cell.FontStyle(), font, color, cell.ShadowColor(), cell.ShadowHeavyColor(), g.textLeft,
-                 g.textTop, Nint(g.textWidth), g.textHeight, cell.ShadowSize(), cell.WordWrap(), cell.AlignPos(),
-                 cell.Clipping(), false, Nint(d.x(cell.IndentFirst())));
-    KtTextItem::ReleaseFont(d.dc, font);
+    DrawCellText(d.dc, text, OwnedFont(cell.SetFont(d.dc, nullptr, zoom)), color, TextArea(g),
+                 TextStyle(cell, Nint(d.x(cell.IndentFirst()))));
   }
   // The drawn colour is the resolved one; the cell keeps it from now on.
   if (!text.empty()) cell.FontColor(color);
@@ -196,16 +196,17 @@ void PaintContent(KtTextItem& cell, const Device& d, const CellGeometry& g, cons
   if (d.preview()) {
     const double zoom = host ? host->Zoom() : 100.0;
     if (picture) {
-      DrawCellBitmap(d.dc, picture->ImageDC(), picture->hBitMap(), picture->Width(), picture->Height(), g.textLeft,
-                     g.textTop, g.textWidth, static_cast<float>(g.textHeight), bits, zoom);
+      DrawCellBitmap(d.dc, BitmapOf(*picture, bits),
+                     BitmapPlace{g.textLeft, g.textTop, g.textWidth, static_cast<float>(g.textHeight)});
     } else if (!text.empty()) {
       PaintText(cell, d, g, text, zoom);
     }
     return;
   }
   if (picture) {
-    DrawCellBitmap(d.dc, picture->ImageDC(), picture->hBitMap(), picture->Width(), picture->Height(), g.textLeft,
-                   g.textTop, static_cast<float>(Nint(g.textWidth)), static_cast<float>(g.textHeight), bits, 100);
+    DrawCellBitmap(d.dc, BitmapOf(*picture, bits),
+                   BitmapPlace{g.textLeft, g.textTop, static_cast<float>(Nint(g.textWidth)),
+                               static_cast<float>(g.textHeight)});
   } else {
     PaintText(cell, d, g, text, 100);
   }
@@ -226,31 +227,29 @@ void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right)
     if (d.preview() && host && host->ShowGuideLines()) PaintGuideLines(d.dc, g.box);
     PaintBorders(d, cell, g.box);
     if (cell.edge() != 0)
-      DrawCellEdge(d.dc, static_cast<float>(g.box.left), static_cast<float>(g.box.top),
-                   static_cast<float>(g.box.right - g.box.left), static_cast<float>(g.box.bottom - g.box.top),
-                   cell.edge(), cell.EdgeFlags());
+      DrawCellEdge(d.dc, g.box, cell.edge(), cell.EdgeFlags());
     if (cell.FrameControl() != 0)
-      DrawCellFrameControl(d.dc, cell.FrameControl(), cell.FrameControlFlags(), g.frameLeft, g.textTop, Nint(g.frame),
-                           g.textHeight, cell.AlignPos());
+      DrawCellFrameControl(d.dc, cell.FrameControl(), cell.FrameControlFlags(),
+                           RECT{g.frameLeft, g.textTop, g.frameLeft + Nint(g.frame), g.textTop + g.textHeight},
+                           cell.AlignPos());
     PaintContent(cell, d, g, text);
   } catch (const std::exception& e) {
     cell.RecordCaught(e);
   }
 }
 
-bool CellTextBox(KtTextItem& cell, const Device& d, double zoom, float X, float Y, float right, RECT& box) {
+std::optional<RECT> CellTextBox(KtTextItem& cell, const Device& d, double zoom, float X, float Y, float right) {
   try {
     const KtRow* row = cell.ParentRow();
-    if (!row || !d.dc || cell.Picture()) return false;
+    if (!row || !d.dc || cell.Picture()) return std::nullopt;
     std::string text;
     cell.ExpandText(cell.StoredText(), text);
     const CellGeometry g = Locate(cell, *row, d, X, Y, right);
-    if (!(g.textWidth > 0) || text.empty()) return false;
-    box = PlaceText(cell, d, g, text, zoom);
-    return true;
+    if (!(g.textWidth > 0) || text.empty()) return std::nullopt;
+    return PlaceText(cell, d, g, text, zoom);
   } catch (const std::exception& e) {
     cell.RecordCaught(e);
-    return false;
+    return std::nullopt;
   }
 }
 

@@ -74,15 +74,11 @@ class Restore {
 namespace render {
 
 void FillRectWith(HDC dc, int left, int top, int right, int bottom, std::uint32_t color) {
-  HPEN pen = CreatePen(PS_SOLID, 1, color);
-  HBRUSH brush = CreateSolidBrush(color);
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  const OwnedPen pen(CreatePen(PS_SOLID, 1, color));
+  const OwnedBrush brush(CreateSolidBrush(color));
+  const SelectedObject penSelected(dc, pen);
+  const SelectedObject brushSelected(dc, brush);
   Rectangle(dc, left, top, right, bottom);
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
-  DeleteObject(pen);
-  DeleteObject(brush);
 }
 
 void PreparePageSurface(HDC dc, int W, int H, std::uint32_t backColor, std::uint32_t pageBackColor, bool modePage) {
@@ -112,14 +108,11 @@ HBITMAP RenderPageSurface(Document& control, std::int16_t page, double zoom, boo
   const int W = size.cx, H = size.cy;
   if (W <= kShadow || H <= kShadow) return nullptr;
   const std::int16_t pages = control.Pages();
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateCompatibleBitmap(dc, W, H);
-  if (!bmp) {
-    DeleteDC(dc);
-    return nullptr;
-  }
-  HGDIOBJ old = SelectObject(dc, bmp);
+  const OwnedDC dc = MemoryDC(nullptr);
+  OwnedBitmap bmp(CreateCompatibleBitmap(dc, W, H));
+  if (!bmp) return nullptr;
   {
+    const SelectedObject selected(dc, bmp);
     Restore zoomGuard([&control] { return control.Zoom(); }, [&control](double z) { control.Zoom(z); });
     control.Zoom(zoom);
     if (shadow) {
@@ -132,9 +125,7 @@ HBITMAP RenderPageSurface(Document& control, std::int16_t page, double zoom, boo
     control.PageCount(pages);
     DrawPages(control, Device::ForPreview(dc, zoom), page, page, Band{0, H}, nullptr);
   }
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return bmp;
+  return bmp.release();
 }
 
 double ZoomForDpi(double dpi) { return dpi * TwipsPerPixelX() * kPercent / kTwipsPerInch; }
@@ -143,14 +134,13 @@ std::vector<std::uint8_t> PagePng(Document& control, std::int16_t page, double z
   if (!(zoom >= kMinZoom && zoom <= ZoomForDpi(kMaxExportDpi))) throw ZoomOutOfRange(kPngSource);
   if (page < 1 || page > control.Pages()) throw PageOutOfRange(kPngSource);
   const Error outOfMemory(ErrorCode::kOutOfMemory, kPngSource, "Out of memory: no room for the page's pixels");
-  HBITMAP bmp = RenderPageSurface(control, page, zoom, shadow);
+  const OwnedBitmap bmp(RenderPageSurface(control, page, zoom, shadow));
   if (!bmp) {
     const SIZE size = PageSurfaceSize(control, zoom);
     throw size.cx > kShadow && size.cy > kShadow ? outOfMemory : PageOutOfRange(kPngSource);
   }
   const double dpi = zoom / kPercent * kTwipsPerInch / TwipsPerPixelX();
   std::vector<std::uint8_t> png = EncodeBitmapPng(bmp, dpi);
-  DeleteObject(bmp);
   if (png.empty()) throw outOfMemory;
   return png;
 }
@@ -176,12 +166,12 @@ void PrintPdf(Document& control, std::int16_t fromPage, std::int16_t toPage,
   const tpPageInfo info = control.PageInfo();
   CheckPaper(kPdfSource, info);
   fileio::LastFailure().reset();
-  HDC dc = open(Nint(info.Width * kPdfDpi / kTwipsPerInch), Nint(info.Height * kPdfDpi / kTwipsPerInch));
+  OwnedDC dc(open(Nint(info.Width * kPdfDpi / kTwipsPerInch), Nint(info.Height * kPdfDpi / kTwipsPerInch)));
   if (!dc) throw failure();
   DOCINFO doc;
   doc.lpszDocName = kDocumentName;
   if (StartDoc(dc, &doc) <= 0) {
-    DeleteDC(dc);
+    dc.reset();  // the cause is asked for once the context is gone
     throw failure();
   }
   PrinterPages printer;
@@ -200,7 +190,7 @@ void PrintPdf(Document& control, std::int16_t fromPage, std::int16_t toPage,
   if (printer.pageOpen) printer.endPage();
   const bool ended = !failed && EndDoc(dc) > 0;
   if (!ended) AbortDoc(dc);
-  DeleteDC(dc);
+  dc.reset();
   if (!ended) throw failure();
   if (started == 0) throw PageOutOfRange(kPdfSource);
 }

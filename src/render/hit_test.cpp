@@ -25,15 +25,15 @@ bool AreaAt(const tpPageInfo& info, float y, std::int32_t& area, float& base) {
 }
 
 // The address and rectangle (whole twips) of cell `col` of a row whose band starts at `base`.
-void FillHit(const tpPageInfo& info, const KtRow& row, std::int32_t area, float base, std::int32_t rowNumber,
-             std::int32_t col, CellHit& hit) {
+void FillHit(const tpPageInfo& info, const KtRow& row, float base, const CellAddress& at, CellHit& hit) {
+  const std::int32_t col = at.col;
   const KtTextItemCol& cells = row.ItemText();
   const float top = base + row.TopInPage();
   const float left = info.LeftM + cells.Item(col)->TabLeft();
   const float right = col == cells.count() ? info.LeftM + info.AvailWidth
                                            : info.LeftM + cells.Item(col + 1)->TabLeft() - row.ColSpacing();
-  hit.area = area;
-  hit.row = rowNumber;
+  hit.area = at.area;
+  hit.row = at.row;
   hit.col = col;
   hit.rect = win::RECT{Nint(left), Nint(top), Nint(right), Nint(top + row.RowHeight())};
 }
@@ -60,7 +60,7 @@ bool HitTestCell(Document& control, std::int16_t page, float x, float y, CellHit
       const bool last = j == n;
       const float next = last ? 0 : info.LeftM + cells.Item(j + 1)->TabLeft();
       if (!(left < x) || (!last && !(x < next))) continue;
-      FillHit(info, row, area, base, i + 1, j, hit);
+      FillHit(info, row, base, CellAddress{area, i + 1, j}, hit);
       return true;
     }
     return false;  // the first row under the point decides
@@ -91,14 +91,14 @@ bool CellAtAddress(Document& control, std::int16_t page, std::int32_t area, std:
   KtRow* r = RowAt(control, page, area, row, col);
   if (!r) return false;
   const tpPageInfo info = control.PageInfo();
-  FillHit(info, *r, area, BandTop(info, area), row, col, hit);
+  FillHit(info, *r, BandTop(info, area), CellAddress{area, row, col}, hit);
   return true;
 }
 
-bool CellTextRect(Document& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
-                  double zoom, win::RECT& rect) {
-  KtRow* r = RowAt(control, page, area, row, col);
-  if (!r) return false;
+std::optional<win::RECT> CellTextRect(Document& control, std::int16_t page, const CellAddress& at, double zoom) {
+  const std::int32_t area = at.area, col = at.col;
+  KtRow* r = RowAt(control, page, area, at.row, col);
+  if (!r) return std::nullopt;
   const tpPageInfo info = control.PageInfo();
   const KtTextItemCol& cells = r->ItemText();
   // As the page loop draws the row: from the left margin, its cells ending
@@ -106,7 +106,7 @@ bool CellTextRect(Document& control, std::int16_t page, std::int32_t area, std::
   const float X = info.LeftM;
   const float right = col == cells.count() ? X + info.AvailWidth : X + cells.Item(col + 1)->TabLeft() - r->ColSpacing();
   const float Y = BandTop(info, area) + r->TopInPage() + r->IndentTop();
-  return CellTextBox(*cells.Item(col), Device::ForPreview(control.MeasureDC(), zoom), zoom, X, Y, right, rect);
+  return CellTextBox(*cells.Item(col), Device::ForPreview(control.MeasureDC(), zoom), zoom, X, Y, right);
 }
 
 }  // namespace ktfolio::render

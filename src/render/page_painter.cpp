@@ -217,15 +217,12 @@ void DrawGuideRectangles(Document& control, HDC dc, double zoom, std::int32_t W,
   auto pxY = [&](float twips) { return Nint(twips * zoom / 100.0 / TwipsPerPixelY()); };
   const std::int32_t L = px(info.LeftM), R = px(info.RightM), T = pxY(info.TopM), B = pxY(info.BottomM);
   const std::int32_t HM = pxY(info.HeaderM), FM = pxY(info.FooterM);
-  HPEN pen = CreatePen(PS_SOLID, 1, 0xFF0000);
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  const OwnedPen pen(CreatePen(PS_SOLID, 1, 0xFF0000));
+  const SelectedObject penSelected(dc, pen);
+  const SelectedObject brushSelected(dc, GetStockObject(NULL_BRUSH));
   Rectangle(dc, L, T, L + (W - L - R), T + (H - T - B));
   Rectangle(dc, L, T - (T - HM), L + (W - L - R), T - 1);
   Rectangle(dc, L, H - 3 - FM, L + (W - L - R), H - 4);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(pen);
 }
 
 }  // namespace ktfolio::render

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 #include <functional>
+#include <optional>
 
 #include "document/document.h"
 #include "model/rows.h"
 #include "model/textitem.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_scoped.h"
 
 namespace ktfolio::render {
 
@@ -23,7 +25,6 @@ enum class Target { Preview, Print };
 class PenCache {
  public:
   PenCache() = default;
-  ~PenCache();
   PenCache(const PenCache&) = delete;
   PenCache& operator=(const PenCache&) = delete;
   win::HPEN Get(std::int32_t style, std::int32_t width, std::uint32_t color);
@@ -32,7 +33,7 @@ class PenCache {
   struct Entry {
     std::int32_t style, width;
     std::uint32_t color;
-    win::HPEN pen;
+    win::OwnedPen pen;
   };
   std::vector<Entry> pens_;
 };
@@ -63,36 +64,69 @@ void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right)
 // Where PaintCell puts the cell's text in the preview at `zoom` (the same
 // arguments, d from Device::ForPreview): the text area's left and right, the
 // lines' top and bottom. False for a cell that draws no text.
-bool CellTextBox(KtTextItem& cell, const Device& d, double zoom, float X, float Y, float right, win::RECT& box);
+std::optional<win::RECT> CellTextBox(KtTextItem& cell, const Device& d, double zoom, float X, float Y, float right);
 
 // The device routines every cell uses (device units throughout).
-void DrawCellText(win::HDC dc, const std::string& text, std::int32_t fontStyle, win::HFONT& font,
-                  std::uint32_t& fontColor, std::uint32_t shadowColor, std::uint32_t shadowHeavyColor,
-                  std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
-                  std::int32_t shadowSize, bool wordWrap, std::int32_t alignPos, bool clipping, bool processPrefix,
-                  std::int32_t firstIndent);
-// DrawCellText of a text laid out at another size and scaled to the device:
-// `scale` device units per layout unit, the layout's top-left at the area's,
-// `makeFont` the font of the layout size (deleted after each use). The width
-// and first indent are layout units; the area and shadow size device units.
-void DrawCellTextScaled(win::HDC dc, const std::string& text, std::int32_t fontStyle,
-                        const std::function<win::HFONT()>& makeFont, std::uint32_t& fontColor,
-                        std::uint32_t shadowColor, std::uint32_t shadowHeavyColor, const win::RECT& area,
-                        double scale, std::int32_t layoutWidth, std::int32_t shadowSize, bool wordWrap,
-                        std::int32_t alignPos, bool clipping, std::int32_t firstIndent);
+
+// How a cell's text is drawn: the shadow style (0 flat, 1 raised, 2 raised
+// heavy, 3 inset, 4 inset heavy) with its colours and offset, and how the
+// text is laid out in its area.
+struct CellTextStyle {
+  std::int32_t fontStyle = 0;
+  std::uint32_t shadowColor = 0;
+  std::uint32_t shadowHeavyColor = 0;
+  std::int32_t shadowSize = 0;
+  bool wordWrap = false;
+  std::int32_t alignPos = 0;
+  bool clipping = true;
+  bool processPrefix = false;
+  std::int32_t firstIndent = 0;
+};
+
+// A text laid out at another size and scaled to the device: `scale` device
+// units per layout unit, the layout's top-left at the area's; the layout
+// width is in layout units, the area in device units.
+struct ScaledArea {
+  win::RECT area;
+  double scale = 1.0;
+  std::int32_t layoutWidth = 0;
+};
+
+// Draws a text in `area` with `font` (deleted when done); `fontColor` comes
+// back as the colour drawn.
+void DrawCellText(win::HDC dc, const std::string& text, win::OwnedFont font, std::uint32_t& fontColor,
+                  const win::RECT& area, const CellTextStyle& style);
+// DrawCellText at another scale: `makeFont` gives the font of the layout size
+// (deleted after each use); the first indent is in layout units, the shadow
+// size in device units.
+void DrawCellTextScaled(win::HDC dc, const std::string& text, const std::function<win::HFONT()>& makeFont,
+                        std::uint32_t& fontColor, const ScaledArea& at, const CellTextStyle& style);
 // The lines DrawCellText (or, at another scale, DrawCellTextScaled) would
-// draw in `area`: its left and right, the top and bottom of the lines as
+// draw: the area's left and right, the top and bottom of the lines as
 // aligned. `font` is of the layout size and stays the caller's.
-win::RECT CellTextBlock(win::HDC dc, const std::string& text, win::HFONT font, const win::RECT& area, double scale,
-                        std::int32_t layoutWidth, bool wordWrap, std::int32_t alignPos, bool clipping,
-                        std::int32_t firstIndent);
-void DrawCellFrameControl(win::HDC dc, std::int32_t type, std::int32_t flags, std::int32_t left, std::int32_t top,
-                          std::int32_t size, std::int32_t height, std::int32_t alignPos);
-void DrawCellEdge(win::HDC dc, float left, float top, float width, float height, std::int32_t edge,
-                  std::int32_t edgeFlags);
-void DrawCellBitmap(win::HDC dc, win::HDC imageDC, win::HBITMAP bitmap, std::int32_t width, std::int32_t height,
-                    std::int32_t destLeft, std::int32_t destTop, float destWidth, float destHeight,
-                    std::int32_t bits, double zoom);
+win::RECT CellTextBlock(win::HDC dc, const std::string& text, win::HFONT font, const ScaledArea& at,
+                        const CellTextStyle& style);
+// The frame-control glyph, a square as high as `band` allows, placed in the
+// band's height by the alignment.
+void DrawCellFrameControl(win::HDC dc, std::int32_t type, std::int32_t flags, const win::RECT& band,
+                          std::int32_t alignPos);
+void DrawCellEdge(win::HDC dc, const win::RECT& box, std::int32_t edge, std::int32_t edgeFlags);
+// A cell's picture, read back as a DIB of `bits` per pixel and stretched over
+// the destination (its width and height may be fractional in the preview).
+struct CellBitmap {
+  win::HDC imageDC = nullptr;
+  win::HBITMAP bitmap = nullptr;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::int32_t bits = 24;
+};
+struct BitmapPlace {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  float width = 0;
+  float height = 0;
+};
+void DrawCellBitmap(win::HDC dc, const CellBitmap& picture, const BitmapPlace& to);
 
 // ---- rows (row_painter.cpp) ----
 // Draws a row's cells side by side between X and right at top Y (twips).

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,13 @@ class PageProgressScope {
 
 // A cell found under a point of the previewed page: its area, 1-based row
 // and column, and its rectangle in whole twips.
+// A cell's address: its area (body, header, footer), row and column, from 1.
+struct CellAddress {
+  std::int32_t area = 0;
+  std::int32_t row = 0;
+  std::int32_t col = 0;
+};
+
 struct CellHit {
   std::int32_t area = 0;
   std::int32_t row = 0;
@@ -95,7 +103,6 @@ bool CellAtAddress(Document& control, std::int16_t page, std::int32_t area, std:
 // pixels of the zoomed page: the text area's left and right, the top and
 // bottom of its lines as aligned there. False as CellAtAddress, and for a
 // cell that draws no text (a picture, an empty text, no room).
-bool CellTextRect(Document& control, std::int16_t page, std::int32_t area, std::int32_t row, std::int32_t col,
-                  double zoom, win::RECT& rect);
+std::optional<win::RECT> CellTextRect(Document& control, std::int16_t page, const CellAddress& at, double zoom);
 
 }  // namespace ktfolio::render

@@ -168,12 +168,14 @@ void CellEditor::PlaceOverText(KtText& box, const KtTextItem& cell, std::int32_t
   // KtText's alignments: 0 left, 1 right, 2 centre; justified cells draw left.
   const std::int32_t at = cell.AlignPos();
   box.Alignment(at == 1 || at == 5 || at == 9 ? 2 : at == 2 || at == 6 || at == 10 ? 1 : 0);
-  RECT text;
-  if (!render::CellTextRect(control_, control_.PreviewPage(), area, row, col, control_.Zoom(), text)) {
+  const std::optional<RECT> placed =
+      render::CellTextRect(control_, control_.PreviewPage(), render::CellAddress{area, row, col}, control_.Zoom());
+  if (!placed) {
     box.SetMargins(0, 0);
     box.SetTopMargin(0);
     return;
   }
+  const RECT text = *placed;
   const LONG top = text.top + page.y;
   box.SetTopMargin(top > rect_.top && top < rect_.bottom ? top - rect_.top : 0);
   box.SetMargins(std::max<LONG>(0, text.left + page.x - rect_.left),

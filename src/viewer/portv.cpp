@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "model/units.h"
+#include "platform/user/window_dc.h"
 #include "render/render_impl.h"
 
 namespace ktfolio {
@@ -339,33 +340,27 @@ void PortV::PaintInto(HDC target) {
   Place(SB_VERT, viewHeight_, ScaleHeight(), sy, dy, ey);
   const std::uint32_t back = OleTranslateColor(backColor_);
 
-  HDC client = CreateCompatibleDC(target);
-  HBITMAP clientBmp = CreateCompatibleBitmap(target, w, h);
-  HGDIOBJ oldClient = SelectObject(client, clientBmp);
+  const OwnedDC client = MemoryDC(target);
+  const OwnedBitmap clientBmp(CreateCompatibleBitmap(target, w, h));
+  const SelectedObject clientSelected(client, clientBmp);
   render::FillRectWith(client, 0, 0, w, h, back);
   if (W > 0 && H > 0) {
-    HDC page = CreateCompatibleDC(target);
-    HBITMAP pageBmp = CreateCompatibleBitmap(target, W, H);
-    HGDIOBJ oldPage = SelectObject(page, pageBmp);
+    const OwnedDC page = MemoryDC(target);
+    const OwnedBitmap pageBmp(CreateCompatibleBitmap(target, W, H));
+    const SelectedObject pageSelected(page, pageBmp);
     render::PreparePageSurface(page, W, H, back, OleTranslateColor(pageBackColor_), modePage_);
-    if (Paint) Paint(page);
+    HDC pageDC = page;  // the handler takes the context by reference
+    if (Paint) Paint(pageDC);
     BitBlt(client, dx, dy, ex, ey, page, sx, sy, SRCCOPY);
-    SelectObject(page, oldPage);
-    DeleteObject(pageBmp);
-    DeleteDC(page);
   }
   BitBlt(target, 0, 0, w, h, client, 0, 0, SRCCOPY);
-  SelectObject(client, oldClient);
-  DeleteObject(clientBmp);
-  DeleteDC(client);
 }
 
 void PortV::DrawDC() {
   if (!hwnd_ || !IsWindow(hwnd_)) return;
-  HDC dc = GetDC(hwnd_);
+  const WindowDC dc(hwnd_);
   if (!dc) return;
   PaintInto(dc);
-  ReleaseDC(hwnd_, dc);
 }
 
 void PortV::Refresh() {

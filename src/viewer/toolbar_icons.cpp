@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_scoped.h"
 
 namespace ktfolio {
 
@@ -27,43 +28,33 @@ Ink InkFor(bool hot) {
              : Ink{RGB(64, 64, 64), RGB(240, 240, 240), RGB(70, 100, 150)};
 }
 
-void Box(HDC dc, int l, int t, int r, int b, COLORREF line, COLORREF fill) {
-  HPEN pen = CreatePen(PS_SOLID, 1, line);
-  HBRUSH brush = CreateSolidBrush(fill);
-  HGDIOBJ op = SelectObject(dc, pen), ob = SelectObject(dc, brush);
-  Rectangle(dc, l, t, r, b);
-  SelectObject(dc, op);
-  SelectObject(dc, ob);
-  DeleteObject(pen);
-  DeleteObject(brush);
+void Box(HDC dc, const RECT& rc, COLORREF line, COLORREF fill) {
+  const OwnedPen pen(CreatePen(PS_SOLID, 1, line));
+  const OwnedBrush brush(CreateSolidBrush(fill));
+  const SelectedObject penSelected(dc, pen), brushSelected(dc, brush);
+  Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
 }
 
 void Shape(HDC dc, const std::vector<POINT>& pts, COLORREF line, COLORREF fill) {
-  HPEN pen = CreatePen(PS_SOLID, 1, line);
-  HBRUSH brush = CreateSolidBrush(fill);
-  HGDIOBJ op = SelectObject(dc, pen), ob = SelectObject(dc, brush);
+  const OwnedPen pen(CreatePen(PS_SOLID, 1, line));
+  const OwnedBrush brush(CreateSolidBrush(fill));
+  const SelectedObject penSelected(dc, pen), brushSelected(dc, brush);
   Polygon(dc, pts.data(), static_cast<int>(pts.size()));
-  SelectObject(dc, op);
-  SelectObject(dc, ob);
-  DeleteObject(pen);
-  DeleteObject(brush);
 }
 
-void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF color, int width = 1) {
-  HPEN pen = CreatePen(PS_SOLID, width, color);
-  HGDIOBJ op = SelectObject(dc, pen);
-  MoveToEx(dc, x1, y1, nullptr);
-  LineTo(dc, x2, y2);
-  SelectObject(dc, op);
-  DeleteObject(pen);
+void Line(HDC dc, POINT from, POINT to, COLORREF color, int width = 1) {
+  const OwnedPen pen(CreatePen(PS_SOLID, width, color));
+  const SelectedObject selected(dc, pen);
+  MoveToEx(dc, from.x, from.y, nullptr);
+  LineTo(dc, to.x, to.y);
 }
 
 void Printer(HDC dc, const Ink& k) {
-  Box(dc, 4, 1, 12, 7, k.line, k.fill);       // paper in
-  Box(dc, 1, 6, 15, 13, k.line, RGB(192, 192, 192));
-  Box(dc, 4, 10, 12, 15, k.line, k.fill);     // paper out
-  Line(dc, 5, 12, 11, 12, k.accent);
-  Box(dc, 12, 8, 14, 10, k.accent, k.accent);  // the ready light
+  Box(dc, {4, 1, 12, 7}, k.line, k.fill);       // paper in
+  Box(dc, {1, 6, 15, 13}, k.line, RGB(192, 192, 192));
+  Box(dc, {4, 10, 12, 15}, k.line, k.fill);     // paper out
+  Line(dc, {5, 12}, {11, 12}, k.accent);
+  Box(dc, {12, 8, 14, 10}, k.accent, k.accent);  // the ready light
 }
 
 // A lens at (6, 6) with a handle; sign +1 zoom in, -1 zoom out.
@@ -75,14 +66,14 @@ void Magnifier(HDC dc, const Ink& k, int sign) {
                          6 + static_cast<LONG>(std::lround(5 * std::sin(a)))});
   }
   Shape(dc, lens, k.line, k.fill);
-  Line(dc, 10, 10, 14, 14, k.line, 3);
-  Line(dc, 4, 6, 9, 6, k.accent, 2);
-  if (sign > 0) Line(dc, 6, 4, 6, 9, k.accent, 2);
+  Line(dc, {10, 10}, {14, 14}, k.line, 3);
+  Line(dc, {4, 6}, {9, 6}, k.accent, 2);
+  if (sign > 0) Line(dc, {6, 4}, {6, 9}, k.accent, 2);
 }
 
 void Page(HDC dc, const Ink& k, int l, int t, int r, int b) {
   Shape(dc, {{l, t}, {r - 3, t}, {r, t + 3}, {r, b}, {l, b}}, k.line, k.fill);
-  for (int y = t + 4; y < b - 2; y += 2) Line(dc, l + 2, y, r - 2, y, k.accent);
+  for (int y = t + 4; y < b - 2; y += 2) Line(dc, {l + 2, y}, {r - 2, y}, k.accent);
 }
 
 void FitWidth(HDC dc, const Ink& k) {
@@ -100,9 +91,9 @@ void Arrow(HDC dc, const Ink& k, bool left) {
 }  // namespace
 
 std::shared_ptr<Picture> ToolbarIcon(int index, bool hot) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateCompatibleBitmap(dc, kSize, kSize);
-  HGDIOBJ old = SelectObject(dc, bmp);
+  const OwnedDC dc = MemoryDC(nullptr);
+  OwnedBitmap bmp(CreateCompatibleBitmap(dc, kSize, kSize));
+  SelectedObject selected(dc, bmp);
   RECT all{0, 0, kSize, kSize};
   FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
   const Ink k = InkFor(hot);
@@ -115,9 +106,8 @@ std::shared_ptr<Picture> ToolbarIcon(int index, bool hot) {
     case 5: Arrow(dc, k, true); break;
     default: Arrow(dc, k, false); break;
   }
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return std::make_shared<Picture>(bmp);
+  selected.restore();  // the picture takes the bitmap once no context holds it
+  return std::make_shared<Picture>(bmp.release());
 }
 
 }  // namespace ktfolio

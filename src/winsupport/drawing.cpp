@@ -72,7 +72,8 @@ void DrawCaptionText(HDC dc, const std::string& text, const RECT& rc, const Capt
   const SelectedObject fontSelected(dc, style.font);
   if (style.clip) IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
   SetBkMode(dc, TRANSPARENT);
-  UINT flags = (style.showPrefix ? 0 : DT_NOPREFIX) | (style.clip ? 0 : DT_NOCLIP) | (style.wordWrap ? DT_WORDBREAK : 0);
+  UINT flags =
+      (style.showPrefix ? 0 : DT_NOPREFIX) | (style.clip ? 0 : DT_NOCLIP) | (style.wordWrap ? DT_WORDBREAK : 0);
   RECT measured{rc.left, rc.top, rc.right, rc.top};
   DrawText(dc, text.c_str(), -1, &measured, flags | DT_CALCRECT);
   const LONG h = measured.bottom - measured.top;

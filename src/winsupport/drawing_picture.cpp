@@ -58,7 +58,8 @@ OwnedBitmap PictureOnFace(const PictureStyle& style, std::int32_t w, std::int32_
 void DrawRelief(HDC dc, HBITMAP image, const RECT& at, const PictureStyle& style) {
   const OwnedDC src = MemoryDC(nullptr);
   const SelectedObject selected(src, image);
-  const COLORREF faceRgb = OleTranslateColor(style.face), darkRgb = OleTranslateColor(style.dark), lightRgb = OleTranslateColor(style.light);
+  const COLORREF faceRgb = OleTranslateColor(style.face);
+  const COLORREF darkRgb = OleTranslateColor(style.dark), lightRgb = OleTranslateColor(style.light);
   const int x = at.left, y = at.top, w = at.right - at.left, h = at.bottom - at.top;
   auto ink = [&](int px, int py) { return (GetPixel(src, px, py) & 0xFFFFFF) != faceRgb; };
   for (int py = 0; py < h; ++py)
