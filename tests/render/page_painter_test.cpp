@@ -57,26 +57,6 @@ TEST_F(SevenRows, NewPageIsRaisedBeforeEachPageAndBeforeItsLastRow) {
   EXPECT_EQ(recorder.events, (std::vector<Event>{{3, 7, First}, {3, 7, Last}})) << "the last body row";
 }
 
-TEST_F(SevenRows, PrintingARangeRaisesEveryPageOfItInOrder) {
-  const std::string dir = TempDir("events");
-  ASSERT_TRUE(c.ExportPdf(dir + "/all.pdf", 1, 3));
-  EXPECT_EQ(recorder.events, (std::vector<Event>{{1, 1, First}, {1, 3, Last}, {2, 4, First}, {2, 6, Last},
-                                                  {3, 7, First}, {3, 7, Last}}));
-}
-
-TEST_F(SevenRows, ARangeAfterTheLastPageDrawsNothingAndRaisesNothing) {
-  Preview(4, 9);
-  EXPECT_TRUE(recorder.events.empty());
-}
-
-TEST_F(SevenRows, AForcedBreakOpensThePageItStarts) {
-  ASSERT_TRUE(c.SetPageBreak(2));
-  c.RePaging();
-  ASSERT_EQ(c.Pages(), 3);  // 1 | 2-4 | 5-7
-  Preview(2, 2);
-  EXPECT_EQ(recorder.events, (std::vector<Event>{{2, 2, First}, {2, 4, Last}}));
-}
-
 TEST_F(SevenRows, AHandlerMayMoveTheLoopOn) {
   struct Skipper : KtPrint4Events {
     void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) override {
