@@ -9,16 +9,6 @@
 namespace ktfolio {
 namespace {
 
-TEST(ErrorRecord, NewControlHasNoErrorAndLeavesArgumentsAlone) {
-  KtPrint4 c;
-  std::int32_t n = 42;
-  std::string d = "keep", s = "me";
-  EXPECT_FALSE(c.GetLastError(n, d, s));
-  EXPECT_EQ(n, 42);
-  EXPECT_EQ(d, "keep");
-  EXPECT_EQ(s, "me");
-}
-
 TEST(ErrorRecord, OnlyTheLastErrorIsKeptAndReadingDoesNotClear) {
   KtPrint4 c;
   c.SetProperty(1, 1, "Nope", Variant(1));
@@ -52,9 +42,10 @@ TEST(ErrorRecord, ClearErrorKeepsTheStringsUntilTheNextError) {
   KtPrint4 c;
   c.RecordError(ErrorCode::kZoomOutOfRange, "Setting zoom value", "");
   c.ClearError();
-  std::int32_t n = 0;
-  std::string d, s;
+  std::int32_t n = 42;
+  std::string d = "keep", s = "me";
   EXPECT_FALSE(c.GetLastError(n, d, s));
+  EXPECT_EQ(std::tie(n, d, s), std::make_tuple(42, std::string("keep"), std::string("me"))) << "no error: untouched";
   c.RecordError(ErrorCode::kRowWithoutTextItems, "Preview Row", "No Description");
   ASSERT_TRUE(c.GetLastError(n, d, s));
   EXPECT_EQ(d, "The Row haven't got any text items");

@@ -39,20 +39,6 @@ TEST(Measure, WithoutWordWrapOnlyLineBreaksAddLines) {
   EXPECT_NEAR(Height(c, 3) - 160, 3 * line, 1);
 }
 
-TEST(Measure, HeightGrowsWithTheFontSize) {
-  KtPrint4 c;
-  c.dInheritLastRow(false);
-  float previous = 0;
-  for (float size : {8.f, 10.f, 14.f, 20.f, 36.f}) {
-    auto f = MakeFont("Arial", size);
-    c.Font(f);
-    c.AddRow(kLong);
-    const float h = Height(c, c.LastRow());
-    EXPECT_GT(h, previous) << size;
-    previous = h;
-  }
-}
-
 TEST(Measure, FixedRowsAndPicturesIgnoreText) {
   KtPrint4 c;
   c.dFitHeightToText(false);
@@ -135,17 +121,6 @@ TEST(Measure, UnknownFontStillMeasuresWithAFallback) {
   std::int32_t n = 0;
   std::string d, s;
   EXPECT_FALSE(c.GetLastError(n, d, s));
-}
-
-TEST(Measure, OverlongFaceNameIsRecorded) {
-  KtPrint4 c;
-  c.AddRow("x");
-  c.ClearError();
-  c.SetProperty(1, 1, "FontName", Variant(std::string(40, 'F')));
-  std::int32_t n = 0;
-  std::string d, s;
-  EXPECT_TRUE(c.GetLastError(n, d, s));
-  EXPECT_EQ(n, ErrorCode::kSubscriptOutOfRange);
 }
 
 }  // namespace

@@ -125,22 +125,5 @@ TEST_F(Paging, AppendingContinuesFromThePreviousRow) {
   EXPECT_EQ(c.PageCount(), 2);
 }
 
-TEST_F(Paging, PagesBeyondSixteenBitsAreRecorded) {
-  c.dColsPerRow(1);
-  for (int i = 0; i < 40; ++i) AddRows({7000});
-  EXPECT_EQ(c.Pages(), 41);
-  // A tiny body forces one page per row; 40000 rows overflow the 16-bit count.
-  c.ClearAll();
-  c.ClearError();
-  c.dRowHeight(7000);
-  VariantArray one{Variant("x")};
-  for (int i = 0; i < 33000; ++i) c.AddRow(one);
-  std::int32_t n = 0;
-  std::string d, s;
-  ASSERT_TRUE(c.GetLastError(n, d, s));
-  EXPECT_EQ(n, ErrorCode::kOverflow);
-  EXPECT_TRUE(c.AddHeaderRow("still works"));
-}
-
 }  // namespace
 }  // namespace ktfolio

@@ -67,8 +67,10 @@ TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {
     const char* name;
     std::string face;
     float size;
+    ErrorCode error;
   };
-  const Case cases[] = {{"face name too long", std::string(40, 'F'), 10}, {"size overflows", "Arial", 3e9f}};
+  const Case cases[] = {{"face name too long", std::string(40, 'F'), 10, ErrorCode::kSubscriptOutOfRange},
+                        {"size overflows", "Arial", 3e9f, ErrorCode::kOverflow}};
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     KtPrint4 c;
@@ -87,7 +89,7 @@ TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {
     c.ClearError();
     cell.GetHeight(c.MeasureDC(), c.PageInfo().AvailWidth);
     c.GetLastError(alone, d2, s);
-    EXPECT_NE(byRow, 0);
+    EXPECT_EQ(byRow, k.error);
     EXPECT_EQ(byRow, alone);
     EXPECT_EQ(d1, d2);
   }

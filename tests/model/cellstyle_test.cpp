@@ -122,18 +122,6 @@ TEST(CellText, KeepsTextsOfEveryLengthAcrossCopiesAndMoves) {
   EXPECT_EQ(bytes.size(), 3u) << "embedded NULs are kept";
 }
 
-TEST(CellLinks, FocusAndPictureLinksKeepTheParentRow) {
-  KtRow row;
-  KtTextItem cell;
-  cell.ParentRow(&row);
-  cell.Focused(true);
-  EXPECT_EQ(cell.ParentRow(), &row);
-  EXPECT_TRUE(cell.Focused());
-  cell.Focused(false);
-  EXPECT_EQ(cell.ParentRow(), &row);
-  EXPECT_FALSE(cell.Focused());
-}
-
 TEST(CellLinks, MovedCellsKeepTextStylePositionAndLinks) {
   KtRow row;
   KtTextItemCol& cells = row.ItemText();

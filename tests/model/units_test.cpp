@@ -33,14 +33,6 @@ TEST(Units, FromTwipsRoundsToTheUnitsDecimalsHalfToEven) {
   EXPECT_FLOAT_EQ(FromTwips(eTwip, 12.7f), 12.7f);
 }
 
-TEST(Units, RoundTripsLosePrecisionPredictably) {
-  EXPECT_FLOAT_EQ(ToTwips(eMillimetre, 10), 566);
-  EXPECT_FLOAT_EQ(FromTwips(eMillimetre, ToTwips(eMillimetre, 10)), 10);
-  EXPECT_FLOAT_EQ(FromTwips(eMillimetre, ToTwips(eMillimetre, 1)), 1);
-  EXPECT_FLOAT_EQ(ToTwips(eInch, 0.01f), 14);
-  EXPECT_FLOAT_EQ(FromTwips(eInch, 14), 0.01f);
-}
-
 TEST(Units, ScreenMeasuresFollowTheScreenResolution) {
   win::SetScreenLogPixels(96, 96);
   InitScreenMeasures();

@@ -150,26 +150,6 @@ TEST_F(Subclassing, ClientsRunInAttachOrderAndTheLastAnswerDecides) {
   RemoveProp(hwnd_, (h_ + "#1024C").c_str());
 }
 
-TEST_F(Subclassing, EachResponseOfASingleClient) {
-  struct Case {
-    EMsgResponse response;
-    LRESULT result;
-    std::vector<std::string> calls;
-  } cases[] = {{emrConsume, 7, {"only"}},
-               {emrPostProcess, 100, {"only", "original"}},
-               {emrPreprocess, 7, {"original", "only"}}};
-  for (const Case& c : cases) {
-    Client only("only", c.response, 7);
-    MSubclass::AttachMessage(&only, hwnd_, WM_USER + 3);
-    g_calls.clear();
-    EXPECT_EQ(SendMessage(hwnd_, WM_USER + 3, 0, 0), c.result) << c.response;
-    EXPECT_EQ(g_calls, c.calls) << c.response;
-    EXPECT_EQ(only.seenCurrent, WM_USER + 3);
-    MSubclass::DetachMessage(&only, hwnd_, WM_USER + 3);
-  }
-  RemoveProp(hwnd_, (h_ + "#1027C").c_str());
-}
-
 TEST_F(Subclassing, RefusedAttachmentsChangeNothing) {
   Client a("a", emrConsume, 1);
   MSubclass::AttachMessage(&a, hwnd_, WM_USER);
@@ -241,12 +221,6 @@ TEST_F(Subclassing, CallOldWindowProcUsesTheDispatchInProgress) {
   MSubclass::DetachMessage(&n, hwnd_, WM_USER + 1);
   RemoveProp(hwnd_, (h_ + "#1024C").c_str());
   RemoveProp(hwnd_, (h_ + "#1025C").c_str());
-}
-
-TEST(SubclassBase, TheEmptyClientConsumesAndAnswersZero) {
-  ISubclass base;
-  EXPECT_EQ(base.MsgResponse(), emrConsume);
-  EXPECT_EQ(base.WindowProc(nullptr, WM_USER, 0, 0), 0);
 }
 
 }  // namespace
