@@ -66,6 +66,12 @@ TEST_F(BotonTest, AToggleFlipsBetweenMinusOneAndZero) {
   EXPECT_TRUE(button_.Pressed());
 }
 
+TEST_F(BotonTest, TheBorderIsBlackUnlessItsWidthIsZero) {
+  EXPECT_EQ(At(0, 0), 0u);
+  button_.BorderWidth(0);
+  EXPECT_NE(At(0, 0), 0u);
+}
+
 TEST_F(BotonTest, TheFlatStyleShowsItsBevelOnlyWhileHot) {
   button_.Style(ppFlatButton);
   button_.BevelWidth(0);
@@ -98,6 +104,15 @@ TEST_F(BotonTest, ArrowKeysMoveTheFocusToTheNextButton) {
   EXPECT_EQ(GetFocus(), second.hwnd());
   form_.Key(VK_LEFT);
   EXPECT_EQ(GetFocus(), button_.hwnd());
+}
+
+TEST_F(BotonTest, DoClickOnADisabledButtonDoesNothing) {
+  button_.Enabled(false);
+  button_.DoClick();
+  EXPECT_EQ(clicks_, 0);
+  button_.Enabled(true);
+  button_.DoClick();
+  EXPECT_EQ(clicks_, 1) << "the click runs once the focus arrives";
 }
 
 TEST_F(BotonTest, AltAndTheUnderlinedLetterClicksThroughTheFocus) {

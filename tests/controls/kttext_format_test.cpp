@@ -158,6 +158,26 @@ TEST_F(NumericBox, APictureFormatShowsWhenUnfocusedAndAnUnusableOneFallsBack) {
   EXPECT_EQ(box_.Text(), "1234,50") << "the picture is for display only";
 }
 
+TEST_F(NumericBox, TurningNumericClearsTheTextOnlyOptions) {
+  Form form(200, 60);
+  KtText box(form.hwnd(), "txtFree", form);
+  box.MultiLine(true);
+  box.MaxLength(4);
+  box.Filter("a-z");
+  box.AutoUpperCase(true);
+  box.Text("hello");
+  box.ControlType(ktNumeric);
+  EXPECT_FALSE(box.MultiLine());
+  EXPECT_FALSE(box.AutoScrollH());
+  EXPECT_EQ(box.MaxLength(), 0);
+  EXPECT_EQ(box.Filter(), "");
+  EXPECT_FALSE(box.AutoUpperCase());
+  EXPECT_EQ(box.Text(), "") << "the text was emptied";
+  EXPECT_EQ(box.FormattedText(), "0");
+  box.MultiLine(true);
+  EXPECT_FALSE(box.MultiLine()) << "text-only options stay off while numeric";
+}
+
 TEST(KtTextFreeText, UpperCasingCoversTheAccentedLettersToo) {
   Form form(200, 60);
   KtText box(form.hwnd(), "txtName", form);
@@ -183,6 +203,13 @@ TEST(KtTextFilter, AcceptsCharactersRangesAndEscapes) {
     SCOPED_TRACE(std::string(c.filter) + " with " + std::string(1, c.key));
     EXPECT_EQ(KtText::TestFilter(c.filter, c.key), c.accepted);
   }
+}
+
+TEST(KtTextCharacters, KnowsDigitsAndLettersWithTheirAccents) {
+  EXPECT_TRUE(KtText::IsDigit('0'));
+  EXPECT_FALSE(KtText::IsDigit('a'));
+  for (int c : {int{'a'}, int{'Z'}, 0xE1, 0xD1, 0xFC, 0xE7}) EXPECT_TRUE(KtText::IsLetter(static_cast<std::int16_t>(c))) << c;
+  for (int c : {int{'1'}, int{'-'}, 0xE0, 0xF7}) EXPECT_FALSE(KtText::IsLetter(static_cast<std::int16_t>(c))) << c;
 }
 
 }  // namespace

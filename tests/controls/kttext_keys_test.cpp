@@ -150,6 +150,22 @@ TEST_F(TypingTest, ALockedBoxKeepsItsTextButStillSelectsAndCopies) {
   EXPECT_EQ(box_.CurrentBackColor(), GetSysColor(COLOR_BTNFACE));
 }
 
+TEST_F(TypingTest, ColoursFollowFocusLockAndEnabled) {
+  EXPECT_EQ(box_.CurrentBackColor(), 14150898u) << "focused";
+  SetFocus(form_.hwnd());
+  EXPECT_EQ(box_.CurrentBackColor(), GetSysColor(COLOR_WINDOW));
+  box_.Enabled(false);
+  EXPECT_EQ(box_.CurrentBackColor(), 0xE0E0E0u);
+  EXPECT_EQ(box_.CurrentForeColor(), 128u);
+  box_.Locked(true);
+  EXPECT_EQ(box_.CurrentForeColor(), GetSysColor(COLOR_GRAYTEXT)) << "locked wins over disabled";
+  box_.Enabled(true);
+  box_.Locked(false);
+  box_.BackColor(0x00123456);
+  form_.Pump();
+  EXPECT_EQ(user::WindowPixel(box_.hwnd(), 150, 40), 0x00123456u) << "the edit window paints with the pair";
+}
+
 TEST_F(TypingTest, CaretMovesRaiseColumnChangeWithinALineAndLineChangeAcross) {
   box_.MultiLine(true);
   box_.AutoExit(false);
@@ -172,6 +188,26 @@ TEST_F(TypingTest, CaretMovesRaiseColumnChangeWithinALineAndLineChangeAcross) {
   form_.Key(VK_LEFT);
   form_.Pump(kAfterDelay);
   EXPECT_EQ(events, (std::vector<std::string>{"column 0,1/2", "line 1,1/2"}));
+}
+
+TEST_F(TypingTest, TheContextMenuIsTheEditWindowsOrNoneOrTheLockedOne) {
+  box_.Text("some text");
+  box_.DisableContextMenu(true);
+  form_.Click(50, 30, 2);
+  EXPECT_TRUE(user::LastPopupMenu().empty()) << "DisableContextMenu: no menu at all";
+  box_.DisableContextMenu(false);
+  box_.Locked(true);
+  box_.SelectAll();
+  form_.Click(50, 30, 2);
+  const auto& menu = user::LastPopupMenu();
+  ASSERT_FALSE(menu.empty());
+  bool copyEnabled = false, pasteEnabled = true;
+  for (const auto& item : menu) {
+    if (item.id == KtText::edCopy) copyEnabled = item.enabled;
+    if (item.id == KtText::edPaste) pasteEnabled = item.enabled;
+  }
+  EXPECT_TRUE(copyEnabled);
+  EXPECT_FALSE(pasteEnabled) << "a locked box offers nothing that changes its text";
 }
 
 TEST_F(TypingTest, TabIsKeptInTheTextWhenTrapped) {

@@ -62,6 +62,19 @@ TEST_F(CaptionTest, TheCaptionTakesItsSideAndTheEditWindowTheRest) {
   EXPECT_EQ(EditRect().top, 0) << "an empty caption takes no room";
 }
 
+TEST_F(CaptionTest, TheCaptionIsPaintedInItsColoursBesideTheEditWindow) {
+  box_.CaptionBackColor(0x00FFE0C0);
+  box_.CaptionForeColor(0x000000FF);
+  box_.Caption("Ciudad");
+  form_.Pump();
+  EXPECT_EQ(user::WindowPixel(box_.ControlWindow(), 298, 2), 0x00FFE0C0u) << "the caption's background";
+  bool ink = false;
+  for (int x = 0; x < 300 && !ink; ++x)
+    for (int y = 0; y < 30 && !ink; ++y) ink = user::WindowPixel(box_.ControlWindow(), x, y) == 0x000000FFu;
+  EXPECT_TRUE(ink) << "the caption's text is drawn in its colour";
+  EXPECT_EQ(user::WindowPixel(box_.ControlWindow(), 150, 45), GetSysColor(COLOR_WINDOW)) << "the edit window below";
+}
+
 TEST_F(CaptionTest, TheEditWindowTakesTheBackgroundOfTheBoxsState) {
   box_.Caption("");
   box_.BackColor(0x00F0E0D0);

@@ -74,6 +74,22 @@ TEST(PropertyBag, ReadingRestoresEveryKeyAndTheDocument) {
   EXPECT_EQ(DumpDocument(b), DumpDocument(a));
 }
 
+TEST(PropertyBag, WithoutADesignTheDocumentIsEmpty) {
+  PropertyBag none;
+  none.WriteProperty("ShowGuideLines", Variant(true));
+  PropertyBag zero = none;
+  zero.WriteProperty("DsnArraySize", Variant(0), Variant());
+  zero.WriteProperty("DsnArray", Variant(Bytes(Lines({"[Body]", "[Row]1"}))));
+  for (const PropertyBag* bag : {&none, &zero}) {
+    KtPrint4 c;
+    c.AddRow("x");
+    c.ReadProperties(*bag);
+    EXPECT_EQ(c.LastRow(), 0);
+    EXPECT_TRUE(c.DesignBuffer().empty());
+    EXPECT_TRUE(c.ShowGuideLines());
+  }
+}
+
 TEST(PropertyBag, TheStoredDesignIsReadAfterTheKeysAndWinsOverThem) {
   PropertyBag bag;
   bag.WriteProperty("ShowGuideLines", Variant(false));
@@ -109,6 +125,20 @@ TEST(PropertyBag, ABagThatCannotBeReadReachesTheContainer) {
   } catch (const Error& e) {
     EXPECT_EQ(e.number(), ErrorCode::kInvalidFileFormat);
   }
+}
+
+TEST(PropertyBag, InitialisingGivesANewControlsState) {
+  KtPrint4 fresh, c;
+  c.AddRow("x");
+  c.AddRow("y");
+  c.SetPageBreak(2);
+  c.SetGuideRow(1);
+  ASSERT_EQ(c.Pages(), 2);
+  c.ScaleMode(eInch);
+  c.dColsPerRow(4);
+  c.InitProperties();
+  EXPECT_EQ(DumpDocument(c), DumpDocument(fresh));
+  EXPECT_EQ(TemplateOf(c), TemplateOf(fresh));
 }
 
 // ---- the form file ------------------------------------------------------------------------

@@ -45,6 +45,23 @@ TEST(TemplateReader, MarginsAreReadInTheTemplatesOwnScaleMode) {
   EXPECT_EQ(ErrorOf(c).number, 0);
 }
 
+TEST(TemplateReader, TwipsDefaultsAreStoredUnconverted) {
+  KtPrint4 c;
+  Load(c, Lines({"[Properties]", "ScaleMode=6", "ColSpacing=100", "dRowHeight=333", "RowSpacing=7"}));
+  EXPECT_FLOAT_EQ(c.Defaults().dColSpacing, 100);
+  EXPECT_FLOAT_EQ(c.Defaults().dRowHeight, 333);
+  EXPECT_FLOAT_EQ(c.Defaults().dRowSpacing, 7);
+}
+
+TEST(TemplateReader, ALoadedDocumentNeverInheritsItsLastRow) {
+  for (const char* value : {"-1", "0"}) {
+    SCOPED_TRACE(value);
+    KtPrint4 c;
+    Load(c, Lines({"[Properties]", std::string("dInheritLastRow=") + value}));
+    EXPECT_FALSE(c.dInheritLastRow());
+  }
+}
+
 TEST(TemplateReader, OnlyMinusOneIsTrue) {
   struct Case {
     const char* value;
@@ -257,6 +274,47 @@ TEST(TemplateReader, ACellTextOverTheLimitStopsTheReader) {
 }
 
 // ---- round trips ------------------------------------------------------------------------------
+
+TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
+  KtPrint4 a;
+  a.dFitHeightToText(false);
+  a.AddRow("one", "two");
+  struct Case {
+    const char* name;
+    std::function<void(std::int32_t)> set;
+    std::function<Variant()> get;
+  };
+  const Case cases[] = {
+      {"dColPenStyle", [&](std::int32_t v) { a.dColPenStyle(v); }, [&] { return Variant(a.dColPenStyle()); }},
+      {"PenStyle", [&](std::int32_t v) { (void)a.SetProperty(1, 1, "PenStyle", Variant(v)); },
+       [&] { return a.GetProperty(1, 1, "PenStyle"); }},
+      {"LineTop", [&](std::int32_t v) { (void)a.SetProperty(1, 2, "LineTop", Variant(v)); },
+       [&] { return a.GetProperty(1, 2, "LineTop"); }},
+  };
+  for (const Case& k : cases) {
+    for (std::int32_t beyond : {40000, -40000}) {
+      SCOPED_TRACE(std::string(k.name) + " = " + std::to_string(beyond));
+      const Variant before = k.get();
+      a.ClearError();
+      k.set(beyond);
+      EXPECT_EQ(ErrorOf(a).number, ErrorCode::kOverflow) << "16 bits in template text";
+      EXPECT_EQ(k.get(), before);
+    }
+    k.set(INT16_MAX);  // the limit itself is kept
+  }
+  a.AddRow("three");  // takes the default pen style
+  // 300 000 line breaks of their own: 1.2 MB in the text, 300 000 bytes as the cell gives them back.
+  ASSERT_TRUE(a.SetProperty(1, 2, "Text", Variant(std::string(300000, '\r'))));
+  KtPrint4 b;
+  b.SetDsnArray(Bytes(TemplateOf(a)));
+  ASSERT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
+  ASSERT_EQ(b.LastRow(), 2);
+  EXPECT_EQ(b.dColPenStyle(), INT16_MAX);
+  EXPECT_EQ(Cell(b, 2, 1).PenStyle(), INT16_MAX);
+  EXPECT_EQ(Cell(b, 1, 1).PenStyle(), INT16_MAX);
+  EXPECT_EQ(Cell(b, 1, 2).LineTop(), INT16_MAX);
+  EXPECT_EQ(Cell(b, 1, 2).Text(), std::string(300000, '\r'));
+}
 
 TEST(TemplateRoundTrip, TheDesignerArraysReproduceTheDocument) {
   ScratchDir dir;

@@ -142,5 +142,14 @@ TEST(TemplateWriter, APictureAndAFocusAreWrittenOnEveryCellThatHasThem) {
   EXPECT_EQ(CountOf(t, "BITMAP=\r\n"), 1u) << "no picture is written on the first cell only";
 }
 
+TEST(TemplateWriter, TheSettingsArrayHoldsTheSettingsSectionAlone) {
+  KtPrint4 c;
+  c.AddRow("a");
+  ByteArray pro;
+  c.GetProArray(pro);
+  const std::string full = TemplateOf(c);
+  EXPECT_EQ(Text(pro), full.substr(0, full.find("[Header]")));
+}
+
 }  // namespace
 }  // namespace ktfolio

@@ -57,6 +57,13 @@ TEST_F(SevenRows, NewPageIsRaisedBeforeEachPageAndBeforeItsLastRow) {
   EXPECT_EQ(recorder.events, (std::vector<Event>{{3, 7, First}, {3, 7, Last}})) << "the last body row";
 }
 
+TEST_F(SevenRows, PrintingARangeRaisesEveryPageOfItInOrder) {
+  const std::string dir = TempDir("events");
+  ASSERT_TRUE(c.ExportPdf(dir + "/all.pdf", 1, 3));
+  EXPECT_EQ(recorder.events, (std::vector<Event>{{1, 1, First}, {1, 3, Last}, {2, 4, First}, {2, 6, Last},
+                                                  {3, 7, First}, {3, 7, Last}}));
+}
+
 TEST_F(SevenRows, AHandlerMayMoveTheLoopOn) {
   struct Skipper : KtPrint4Events {
     void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) override {

@@ -164,6 +164,14 @@ TEST_F(CellEditing, ADoubleClickLaysTheEditorOverTheCellAndTypingGoesIntoIt) {
   EXPECT_EQ(CellText(Body, 2, 1), "row 2!") << "Esc does not undo";
 }
 
+TEST_F(CellEditing, WithoutAllowCellEditingADoubleClickDoesNothingAtAll) {
+  control_->AllowCellEditing(false);
+  DoubleClickCell(Body, 1, 1);
+  EXPECT_TRUE(sink_.log.empty());
+  EXPECT_EQ(LastError(), 0);
+  EXPECT_TRUE(EditorParked());
+}
+
 TEST_F(CellEditing, ADoubleClickOnNoEditableCellIsRecorded) {
   struct Case {
     const char* name;
@@ -318,6 +326,20 @@ TEST_F(CellEditing, AClickOnAnotherCellEndsTheEditing) {
   const RECT other = CellRect(Body, 2, 1);
   form_->Click(other.left + 5, other.top + 5);
   EXPECT_TRUE(EditorParked());
+}
+
+TEST_F(CellEditing, AtAnyZoomAndScrollTheEditorFollowsTheCell) {
+  std::int16_t z = 150;
+  control_->SetZoom(z);
+  auto* vp = reinterpret_cast<PortV*>(GetWindowLongPtr(control_->ViewportWindow(), GWLP_USERDATA));
+  vp->ActiveBar(0);
+  vp->Value(30);
+  form_->Pump();
+  DoubleClickCell(Body, 2, 1);
+  EXPECT_TRUE(EditorOn(Body, 2, 1));
+  std::int32_t ox = 0, oy = 0;
+  ViewOffset(ox, oy);
+  EXPECT_GT(ox, 0) << "the page was scrolled sideways";
 }
 
 // The typed text stands where the cell drew it: the editor's text starts at

@@ -60,6 +60,13 @@ TEST_F(PortVTest, ASmallPageIsCentredWithItsShadowAndNoBars) {
   EXPECT_EQ(At(300, 150), kRed) << "background right of the page";
 }
 
+TEST_F(PortVTest, ModePageOffFillsThePageWithTheBackground) {
+  vp_.ModePage(false);
+  Page(200, 150);
+  EXPECT_EQ(At(150, 100), kRed);
+  EXPECT_EQ(At(298, 150), kRed) << "no shadow";
+}
+
 TEST_F(PortVTest, ALargePageScrollsToItsFarEdge) {
   Page(1000, 1200);
   EXPECT_EQ(vp_.ScrollBars(), 3) << "both bars while the page is larger";
@@ -151,6 +158,37 @@ TEST_F(PortVTest, WithoutAutoScrollTheBarsFollowScrollBars) {
   vp_.ScrollBars(1);
   EXPECT_TRUE(GetWindowLongPtr(vp_.hwnd(), GWL_STYLE) & WS_HSCROLL);
   EXPECT_EQ(vp_.ActiveBar(), 0);
+}
+
+TEST_F(PortVTest, StylesBeyondTheFlatModesAreRefused) {
+  EXPECT_TRUE(vp_.Style(2));
+  EXPECT_FALSE(vp_.Style(3));
+  EXPECT_EQ(vp_.Style(), 2);
+}
+
+TEST(PortVProperties, PersistedDefaultsAreReadInOrderAndWrittenBack) {
+  Form form(100, 100);
+  PortV vp(form.hwnd(), 0x8000000F);
+  std::vector<std::string> names;
+  for (const auto& p : vp.PersistedDefaults()) names.push_back(p.name);
+  const std::vector<std::string> expected = {"ScrollBars", "Value", "LargeChangeHORZ", "LargeChangeVERT",
+                                             "SmallChangeHORZ", "SmallChangeVERT", "Style", "BorderStyle",
+                                             "AutoRedraw", "Enabled", "ModePage", "AutoScroll", "BackColor",
+                                             "PageBackColor"};
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(vp.BackColor(), 0x8000000Fu) << "the ambient background is the default";
+  std::map<std::string, Variant> bag{{"SmallChangeHORZ", Variant(std::int16_t{7})},
+                                     {"PageBackColor", Variant(std::int32_t{0x123456})},
+                                     {"ModePage", Variant(false)}};
+  vp.ReadProperties([&bag](const std::string& n, const Variant& d) { return bag.count(n) ? bag[n] : d; });
+  EXPECT_EQ(vp.SmallChangeHORZ(), 7);
+  EXPECT_EQ(vp.PageBackColor(), 0x123456u);
+  EXPECT_FALSE(vp.ModePage());
+  EXPECT_EQ(vp.LargeChangeHORZ(), 10) << "an absent key takes its default";
+  std::map<std::string, Variant> written;
+  vp.WriteProperties([&written](const std::string& n, const Variant& v) { written[n] = v; });
+  EXPECT_EQ(written.size(), expected.size());
+  EXPECT_EQ(written["SmallChangeHORZ"].ToInteger(), 7);
 }
 
 TEST(PortVProperties, TheBagKeepsOnlyWhatDiffersAndReadsItBack) {

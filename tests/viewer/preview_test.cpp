@@ -113,6 +113,20 @@ TEST_F(PreviewTest, TheStatusCountsThePagesOfTheLastPagination) {
   EXPECT_EQ(control_->PreviewPage(), 3);
 }
 
+TEST_F(PreviewTest, TheToolbarHasItsMembersWithTheirCaptions) {
+  Open(1);
+  const char* members[] = {"Toolbar", "PlaceHolder1", "PlaceHolder2", "btSep1", "Sep2", "Sep3", "Sep4", "VP"};
+  for (const char* m : members) {
+    SCOPED_TRACE(m);
+    EXPECT_EQ(Child(m).name, m);
+  }
+  EXPECT_EQ(Child("cmdTool(0)").text, " Print");
+  EXPECT_EQ(Child("cmdTool(5)").text, " Prev.");
+  EXPECT_EQ(Child("cmdTool(6)").text, " Next");
+  EXPECT_EQ(Child("cmdTool(0)").cls, "KtBoton");
+  EXPECT_EQ(Child("VP").cls, "PortV");
+}
+
 TEST_F(PreviewTest, PageButtonsWalkThePagesAndDisableAtTheEnds) {
   Open(60);
   const int pages = control_->Pages();
@@ -219,6 +233,27 @@ TEST_F(PreviewTest, AVetoedPrintButtonDoesNotPrintButOtherButtonsAct) {
   const std::vector<std::string> keys = {"Print", "ZommIn", "Print"};
   EXPECT_EQ(sink_.keys, keys);
   std::remove(file.c_str());
+}
+
+TEST_F(PreviewTest, HidingTheToolbarGivesTheViewportTheWholeHeight) {
+  Open(1);
+  EXPECT_EQ(Child("VP").y, Toolbar::kHeight);
+  control_->ShowToolBar(false);
+  EXPECT_FALSE(Child("Toolbar").visible);
+  EXPECT_EQ(Child("VP").y, 0);
+  EXPECT_EQ(Child("VP").height, kHeight);
+  form_->Resize(500, 400);
+  EXPECT_EQ(Child("VP").height, 400) << "and keeps it on resize";
+}
+
+// The viewport's own tests place the page; here the preview gives it the
+// form's work-space colour around a small page.
+TEST_F(PreviewTest, APageSmallerThanTheViewportLiesOnTheWorkspaceColour) {
+  Open(1);
+  std::int16_t z = 20;
+  control_->SetZoom(z);
+  form_->Pump();
+  EXPECT_EQ(user::WindowPixel(control_->ViewportWindow(), 2, 2), GetSysColor(COLOR_APPWORKSPACE));
 }
 
 TEST_F(PreviewTest, AClickOnACellIsReportedWithItsAddress) {
