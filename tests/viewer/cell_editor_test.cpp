@@ -376,6 +376,18 @@ TEST_F(CellEditing, TheEditorsTextLiesOnTheCellsDrawnText) {
   }
 }
 
+TEST_F(CellEditing, TheEditorAlignsItsTextAsTheCellDoes) {
+  const std::pair<std::int32_t, LONG_PTR> cases[] = {
+      {ppLeftTop, 0}, {ppCenterCenter, ES_CENTER}, {ppCenterBottom, ES_CENTER}, {ppRightCenter, ES_RIGHT}};
+  for (const auto& [pos, style] : cases) {
+    SCOPED_TRACE(pos);
+    control_->SetProperty(2, 1, "AlignPos", Variant(pos), Body);
+    DoubleClickCell(Body, 2, 1);
+    EXPECT_EQ(GetWindowLongPtr(GetFocus(), GWL_STYLE) & (ES_CENTER | ES_RIGHT), style);
+    form_->Key(VK_ESCAPE);
+  }
+}
+
 TEST_F(CellEditing, TheEditorTakesTheCellsFontScaledByTheZoomWithoutStrikeThrough) {
   control_->SetProperty(2, 1, "FontSize", Variant(12.0f), Body);
   control_->SetProperty(2, 1, "FontBold", Variant(true), Body);
