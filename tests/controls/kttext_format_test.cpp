@@ -39,6 +39,8 @@ TEST_F(NumericBox, ShowsTheDisplayFormWithoutFocusAndThePlainFormWithIt) {
       {"decimals are rounded half away from zero", 3, 2, false, false, 2.125, "2,13", "2,13"},
       {"zero with no integer digits asked", 1, 1, false, false, 0.5, "0,5", "0,5"},
       {"leading zeroes only when shown", 4, 0, false, true, 7, "0007", "7"},
+      {"two digits take one leading zero", 2, 0, false, true, 7, "07", "7"},
+      {"a negative that rounds to zero shows no sign", 3, 2, false, false, -0.001, "0,00", "0,00"},
       {"a number wider than its digits still shows", 2, 0, true, false, 123456, "123.456", "123456"},
   };
   for (const Case& c : cases) {
