@@ -155,6 +155,12 @@ TEST_F(NumericBox, APictureFormatShowsWhenUnfocusedAndAnUnusableOneFallsBack) {
     box_.FormatStr(c.picture);
     EXPECT_EQ(box_.FormattedText(), c.shown);
   }
+  box_.Value(0.5);
+  box_.FormatStr("#.00");
+  EXPECT_EQ(box_.FormattedText(), ",50") << "no integer digit asked: a zero shows none";
+  box_.FormatStr("0.00");
+  EXPECT_EQ(box_.FormattedText(), "0,50");
+  box_.Value(1234.5);
   box_.FormatStr("#,##0.00");
   SetFocus(box_.hwnd());
   EXPECT_EQ(box_.Text(), "1234,50") << "the picture is for display only";
@@ -184,8 +190,8 @@ TEST(KtTextFreeText, UpperCasingCoversTheAccentedLettersToo) {
   Form form(200, 60);
   KtText box(form.hwnd(), "txtName", form);
   box.AutoUpperCase(true);
-  box.Text("ñandú über");
-  EXPECT_EQ(box.Text(), "ÑANDÚ ÜBER");
+  box.Text("ñandú über 6÷2");
+  EXPECT_EQ(box.Text(), "ÑANDÚ ÜBER 6÷2") << "the division sign is no letter";
 }
 
 TEST(KtTextFilter, AcceptsCharactersRangesAndEscapes) {
