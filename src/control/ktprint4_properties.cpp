@@ -165,13 +165,7 @@ void KtPrint4::ReadProperties(const PropertyBag& stored) {
   if (InsideEvent()) throw RowsHeldError("ReadProperties");
   ExchangeProperties(&stored, nullptr);
   // Lengths were stored in the stored scale mode; the twips follow from them.
-  pageInfo_.LeftM = ToTwips(scaleMode_, marginLeft_);
-  pageInfo_.RightM = ToTwips(scaleMode_, marginRight_);
-  pageInfo_.TopM = ToTwips(scaleMode_, marginTop_);
-  pageInfo_.BottomM = ToTwips(scaleMode_, marginBottom_);
-  pageInfo_.HeaderM = ToTwips(scaleMode_, marginHeader_);
-  pageInfo_.FooterM = ToTwips(scaleMode_, marginFooter_);
-  ComputePageInfo();
+  MarginsToTwips();
   needsRepaging_ = true;
 
   const std::int32_t size = stored.ReadProperty(kDsnArraySizeRead, Variant(std::int32_t{0})).ToLong();

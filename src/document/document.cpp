@@ -75,6 +75,10 @@ Document::Document(Container* container) : container_(container) {
     r->ActiveCol(0);
   }
   body().sText("");
+  MarginsToTwips();
+}
+
+void Document::MarginsToTwips() {
   pageInfo_.LeftM = ToTwips(scaleMode_, marginLeft_);
   pageInfo_.RightM = ToTwips(scaleMode_, marginRight_);
   pageInfo_.TopM = ToTwips(scaleMode_, marginTop_);

@@ -321,6 +321,8 @@ class Document : public DocumentHost {
   // True, with RowsHeldError recorded, when called from inside an event handler.
   bool RefusedInsideEvent(const char* operation);
   void SetMargin(float& stored, float& twips, float v, const char* notifyName);
+  // The page's margins in twips from the margins as set (in the scale mode), then the page info.
+  void MarginsToTwips();
   void SetTwipsDefault(float& twips, float v, const char* notifyName, bool repage);
 
  protected:

@@ -62,15 +62,6 @@ def test_read_only_properties_and_methods_cannot_be_assigned(c):
     with pytest.raises(AttributeError):
         c.AddRow = 1
 
-
-def test_dir_and_members_list_the_interface(c):
-    names = dir(c)
-    for name in ("AddRow", "ScaleMode", "GetLastError", "connect", "Font"):
-        assert name in names
-    assert c.members["Pages"] == "Pages: Integer (read-only)"
-    assert c.members["AddRow"] == "AddRow(Items...) -> Boolean"
-
-
 def test_values_come_back_as_python_types(c):
     c.AddRow("text", 7, 1.25, False)
     assert c.GetProperty(1, 1, "Text") == "text"
@@ -93,14 +84,6 @@ def test_font_objects_are_shared(c):
     g = ktfolio.StdFont("Courier New", 9, Italic=True)
     c.Font = g
     assert c.Font is g and repr(g) == "<StdFont 'Courier New' 9pt italic>"
-
-
-def test_controls_are_independent():
-    a, b = ktfolio.KtPrint4(), ktfolio.KtPrint4()
-    a.AddRow("x")
-    a.ScaleMode = ktfolio.eInch
-    assert (b.LastRow, b.ScaleMode) == (0, 1)
-
 
 def test_properties_are_given_as_a_dict():
     assert ktfolio.KtPrint4(properties={}).ScaleMode == ktfolio.eTwip

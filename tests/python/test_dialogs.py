@@ -47,12 +47,3 @@ def test_bad_answers_are_refused_before_anything_is_queued():
     with pytest.raises(TypeError, match="Color"):
         dialogs.answer("color", FontName="Arial")
     assert dialogs.pending() == []
-
-
-def test_printer_answers_are_pending_too():
-    dialogs.answer("printer", Copies=2)
-    assert dialogs.pending() == ["printer"]
-    d = ktfolio.clsCommonDialog()
-    d.Copies = 1
-    d.ShowPrinter()
-    assert (d.APIReturn, d.Copies) == (1, 2)

@@ -53,13 +53,6 @@ def test_handlers_see_parameters_and_answer_through_by_reference_ones(c):
         ("BeforeButtonClick", 3, "zoom"),
     ]
 
-
-def test_events_without_a_handler_method_pass_unchanged(c):
-    c.connect(Recorder())
-    assert _testing.raise_event(c, "LeaveCell", 1, 1, 0, True) == (1, 1, 0, True)
-    assert _testing.raise_event(c, "ClickCell", 1, 2, 0, 1) == (1, 2, 0, 1)
-
-
 def test_every_connected_handler_is_called_in_order(c):
     order = []
 
@@ -187,8 +180,3 @@ def test_a_handler_method_named_almost_like_an_event_warns(c):
     assert sorted(str(w.message).split("'")[1] for w in warned) == ["NewPages", "enterCell"]
     assert "did you mean 'EnterCell'" in " ".join(str(w.message) for w in warned)
     assert issubclass(ktfolio.EventWarning, Warning)
-
-
-def test_connect_needs_a_handler(c):
-    with pytest.raises(TypeError):
-        c.connect(None)

@@ -2,7 +2,6 @@
 page loop raises meanwhile, and bad pages recorded like any other failure."""
 import os
 import re
-import shutil
 import subprocess
 import sys
 
@@ -18,44 +17,6 @@ def listing(rows=80):
     for i in range(1, rows + 1):
         c.AddRow(f"Item {i}", f"#4000#{i * 3}")
     return c
-
-
-class Pages:
-    def __init__(self):
-        self.seen = []
-
-    def NewPage(self, e):
-        self.seen.append((e.Page, e.Row, e.FirstOrLast))
-
-
-def test_export_png_writes_the_page_surface(tmp_path):
-    c = listing()
-    target = tmp_path / "p1.png"
-    assert c.ExportPng(str(target), 1, 50) is True
-    with open(target, "rb") as f:
-        head = f.read(24)
-    assert head[:8] == b"\x89PNG\r\n\x1a\n"
-    width, height = int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big")
-    assert (width, height) == (397, 561)
-
-
-@pytest.mark.skipif(shutil.which("pdfinfo") is None, reason="needs poppler-utils")
-def test_export_pdf_raises_new_page_for_each_page_it_prints(tmp_path):
-    c = listing()
-    pages = c.Pages
-    assert pages >= 2
-    recorder = Pages()
-    c.connect(recorder)
-    target = tmp_path / "all.pdf"
-    assert c.ExportPdf(str(target), 1, pages) is True
-    firsts = [p for p, _, fl in recorder.seen if fl == ktfolio.First]
-    assert firsts == list(range(1, pages + 1))
-    info = subprocess.run(["pdfinfo", str(target)], capture_output=True, text=True).stdout
-    assert re.search(rf"^Pages:\s+{pages}$", info, re.M)
-    text = subprocess.run(["pdftotext", "-f", "2", "-l", "2", str(target), "-"], capture_output=True,
-                          text=True).stdout
-    assert f"Page 2 of {pages}" in text
-
 
 def test_dates_follow_the_users_locale_and_numbers_do_not(tmp_path):
     if subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().find("de_de.utf8") < 0:

@@ -61,63 +61,6 @@ def test_events_reach_a_handler_that_may_drop_keys(form):
     assert t.Text == "abc" and h.log == ["abc"]
     assert t.disconnect(h) and not t.disconnect(h)
 
-
-@pytest.fixture
-def editing():
-    f = ktfolio.Form(640, 480)
-    c = ktfolio.KtPrint4(form=f)
-    c.dFitHeightToText = False
-    c.dRowHeight = 500
-    for i in range(1, 4):
-        c.AddRow(f"row {i}", f"note {i}")
-    c.SetProperty(-1, 1, "EditType", 1)
-    c.AllowCellEditing = True
-    c.EditEnterAction = ktfolio.ppEnterNext
-    f.show()
-    return f, c
-
-
-def cell_point(f, c, row):
-    """A point inside the first cell of a body row, in form pixels at zoom 100."""
-    x, y, _, _ = child(f, "VP")["rect"]
-    return x + (1440 + 150) // 15, y + (1440 + (row - 1) * 500 + 250) // 15
-
-
-def test_cells_are_edited_by_double_click_typing_and_enter(editing):
-    f, c = editing
-
-    class Host:
-        def __init__(self):
-            self.log = []
-            self.refuse_enter = 0
-
-        def EnterCell(self, e):
-            self.log.append(("enter", e.row, e.col))
-            e.Cancel = e.row == self.refuse_enter
-
-        def LeaveCell(self, e):
-            self.log.append(("leave", e.row, e.col))
-
-    host = Host()
-    c.connect(host)
-    f.double_click(*cell_point(f, c, 1))
-    editor = child(f, "txtCellItem")["rect"]
-    assert editor[0] > 0 and editor[1] > 0, "the editor is over the cell"
-    f.type(" edited")
-    f.key(ktfolio.VK_RETURN)
-    f.type("!")
-    f.pump(60)
-    assert c.GetProperty(1, 1, "Text") == "row 1 edited"
-    assert c.GetProperty(2, 1, "Text") == "row 2!"
-    assert child(f, "txtCellItem")["rect"][1] > editor[1], "Enter moved the editor down a row"
-    assert host.log == [("enter", 1, 1), ("leave", 1, 1), ("enter", 2, 1)]
-
-    host.refuse_enter = 3
-    f.key(ktfolio.VK_RETURN)
-    assert host.log[-1] == ("enter", 3, 1)
-    assert child(f, "txtCellItem")["rect"][0] <= -10000, "a refused EnterCell leaves the editor closed"
-
-
 def test_boxes_and_an_editing_session_leave_nothing_behind():
     import gc
 

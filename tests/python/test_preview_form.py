@@ -48,7 +48,3 @@ def test_a_destroyed_form_leaves_no_window():
     assert ktfolio.live_windows() > before
     del c, f
     assert ktfolio.live_windows() == before
-
-
-def test_keys_are_published():
-    assert ktfolio.VK_RETURN == 13 and ktfolio.VK_NEXT == 0x22

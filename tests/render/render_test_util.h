@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+#include <unistd.h>
+
 #include "control/ktprint4.h"
 #include "render/render_impl.h"
 #include "render/render_internal.h"
@@ -125,9 +127,10 @@ inline std::string Run(const std::string& command) {
   return out;
 }
 
-// A fresh folder under the test's temporary directory.
+// A fresh folder under the test's temporary directory, of this process alone:
+// suites of two checkouts may run at once on one machine.
 inline std::string TempDir(const std::string& name) {
-  const std::string dir = ::testing::TempDir() + "ktfolio_render_" + name;
+  const std::string dir = ::testing::TempDir() + "ktfolio_render_" + std::to_string(getpid()) + "_" + name;
   std::string cmd = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
   if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot make " << dir;
   return dir;
