@@ -32,13 +32,6 @@ TEST(TemplateFile, ASavedTemplateHoldsExactlyTheDesignBytesAndLoadsBack) {
   EXPECT_EQ(Text(b.DesignBuffer()), ReadFile(file));
 }
 
-TEST(TemplateFile, TheNameIsUsedAsGiven) {
-  ScratchDir dir;
-  KtPrint4 c;
-  ASSERT_TRUE(c.SaveAsTemplate(dir.File("no_extension")));
-  EXPECT_TRUE(fs::exists(dir.File("no_extension")));
-}
-
 TEST(TemplateFile, SavingOverAnExistingTemplateReplacesItAndKeepsItsPermissions) {
   ScratchDir dir;
   const std::string file = dir.File("t.ktt");

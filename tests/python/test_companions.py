@@ -45,19 +45,11 @@ def test_the_controls_publish_their_members_and_defaults(panel):
         one.Hot = True
 
 
-def test_user_clicks_access_keys_and_flood_changes_reach_python_handlers(panel):
+def test_user_clicks_and_flood_changes_reach_python_handlers(panel):
     """How the button and the frame behave is in the C++ suite; here their events reach Python."""
-    f, frame, (one, two), clicks = panel
-    one.Style = ktfolio.ppToggleButton
+    f, frame, (one, _), clicks = panel
     click(f, "KtBoton1")
-    assert (one.Value, clicks) == (-1, ["KtBoton1"])
-    two.Caption = "&Print"
-    f.key(ord("P"), alt=True)
-    assert clicks == ["KtBoton1", "KtBoton2"]
-    one.Enabled = False
-    one.DoClick()
-    assert clicks == ["KtBoton1", "KtBoton2"], "a disabled button takes no clicks"
-
+    assert clicks == ["KtBoton1"]
     changes = []
 
     class Watch:
@@ -66,13 +58,10 @@ def test_user_clicks_access_keys_and_flood_changes_reach_python_handlers(panel):
 
     frame.connect(Watch())
     frame.Flood = ktfolio.ppFloodToRight
-    for value in (150, 150, -5):
-        frame.FloodPercent = value
-    assert changes == [100, 0]
+    frame.FloodPercent = 150
+    assert changes == [100]
     with pytest.raises(TypeError, match="FloodPercent"):
         frame.FloodPercent = 40000  # an Integer, as the frame declares it
-    frame.HideChildren()
-    assert not child(f, "KtBoton1")["visible"] and frame.Visible
 
 
 def counts():

@@ -122,7 +122,3 @@ def test_the_stub_declares_what_the_package_publishes(c):
         assert e.name in declared, f"the stub lacks event {e.name}"
     for type_name in ktfolio.enumerations:
         assert type_name in classes, f"the stub lacks enumeration {type_name}"
-
-
-@pytest.mark.skipif(subprocess.run([sys.executable, "-m", "mypy", "--version"], capture_output=True).returncode,
-                    reason="mypy is not installed")

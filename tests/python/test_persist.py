@@ -58,7 +58,6 @@ def test_saved_properties_are_a_dict_that_makes_the_same_control(c):
     assert d.dColClipping is False and d.PrinterName == "Office"
     assert d.Font.Name == "Times New Roman"
     assert d.LastRow == 1 and d.GetProperty(1, 2, "Text") == "b"
-    assert d.dInheritLastRow is False, "a read design never inherits its last row"
 
 
 def test_properties_are_matched_without_case_and_missing_ones_take_defaults():

@@ -53,52 +53,6 @@ class PrintedPage {
   HGDIOBJ old_;
 };
 
-TEST_F(OneCell, FillStartsInsideTheLeftAndTopBorders) {
-  c.AddRow("");
-  Set("FillCell", Variant(true));
-  Set("BrushColor", Variant(static_cast<std::int32_t>(kRed)));
-  Set("PenColor", Variant(static_cast<std::int32_t>(kBlue)));
-  Set("LineLeft", Variant(4));
-  Set("LineTop", Variant(4));
-  RenderedPage page(c);
-  EXPECT_EQ(page.At(100, 0), kBlue) << "the top border lies on the cell's top edge";
-  EXPECT_EQ(page.At(0, 20), kBlue) << "the left border lies on the cell's left edge";
-  EXPECT_EQ(page.At(100, 10), kRed) << "fill inside the borders";
-  EXPECT_EQ(page.At(4, 4), kRed) << "fill starts at the border widths";
-  EXPECT_EQ(page.At(3, 20), kWhite) << "between the half of the 4-pixel pen on the page and the fill";
-  EXPECT_EQ(page.At(100, kRowPx - 1), kRed) << "fill reaches the bottom edge";
-  EXPECT_EQ(page.At(100, kRowPx), kWhite) << "and stops there";
-}
-
-TEST_F(OneCell, EachBorderSideUsesItsOwnWidthAndOnlyAPositiveOne) {
-  struct Case {
-    const char* side;
-    int width;
-    POINT inside;   // a pixel the border covers
-    POINT outside;  // a pixel just past its width
-  };
-  const Case cases[] = {
-      {"LineTop", 3, {100, 1}, {100, 3}},
-      {"LineBottom", 5, {100, kRowPx - 1}, {100, kRowPx - 4}},
-      {"LineLeft", 3, {1, 20}, {3, 20}},
-      {"LineRight", 5, {198, 20}, {195, 20}},  // the cell ends at the page's right edge
-      {"LineTop", 0, {-1, -1}, {100, 0}},
-      {"LineLeft", -2, {-1, -1}, {0, 20}},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(std::string(k.side) + " " + std::to_string(k.width));
-    c.ClearAll();
-    c.AddRow("");
-    Set("PenColor", Variant(static_cast<std::int32_t>(kBlue)));
-    Set(k.side, Variant(k.width));
-    RenderedPage page(c);
-    if (k.inside.x >= 0) {
-      EXPECT_EQ(page.At(k.inside.x, k.inside.y), kBlue);
-    }
-    EXPECT_EQ(page.At(k.outside.x, k.outside.y), kWhite);
-  }
-}
-
 TEST_F(OneCell, GuideLinesShowInThePreviewOnly) {
   c.MarginRight(Px(50));  // the cell's right edge at x 150, inside the page
   c.AddRow("");

@@ -64,19 +64,6 @@ TEST_F(SevenRows, PrintingARangeRaisesEveryPageOfItInOrder) {
                                                   {3, 7, First}, {3, 7, Last}}));
 }
 
-TEST_F(SevenRows, ARangeAfterTheLastPageDrawsNothingAndRaisesNothing) {
-  Preview(4, 9);
-  EXPECT_TRUE(recorder.events.empty());
-}
-
-TEST_F(SevenRows, AForcedBreakOpensThePageItStarts) {
-  ASSERT_TRUE(c.SetPageBreak(2));
-  c.RePaging();
-  ASSERT_EQ(c.Pages(), 3);  // 1 | 2-4 | 5-7
-  Preview(2, 2);
-  EXPECT_EQ(recorder.events, (std::vector<Event>{{2, 2, First}, {2, 4, Last}}));
-}
-
 TEST_F(SevenRows, AHandlerMayMoveTheLoopOn) {
   struct Skipper : KtPrint4Events {
     void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) override {

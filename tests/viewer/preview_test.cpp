@@ -83,18 +83,6 @@ class PreviewTest : public ::testing::Test {
   std::unique_ptr<KtPrint4> control_;
 };
 
-TEST_F(PreviewTest, ShowingStartsAtPageOneWithTheStatusOnTheToolbar) {
-  Open(100);
-  const int pages = control_->Pages();
-  ASSERT_GT(pages, 2);
-  EXPECT_TRUE(control_->Shown());
-  EXPECT_EQ(control_->PreviewPage(), 1);
-  EXPECT_EQ(Child("PlaceHolder2").text, "1/" + std::to_string(pages));
-  EXPECT_EQ(Child("PlaceHolder1").text, "100 %");
-  EXPECT_FALSE(Child("cmdTool(5)").enabled) << "no previous page on page 1";
-  EXPECT_TRUE(Child("cmdTool(6)").enabled);
-}
-
 TEST_F(PreviewTest, APaintRepaginatesWhatARestyleChanged) {
   Open(30, true);
   ASSERT_EQ(control_->Pages(), 1);
