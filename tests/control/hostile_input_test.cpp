@@ -171,13 +171,6 @@ TEST(HostileInput, NonFiniteLengthsAreRefusedAndRecorded) {
   EXPECT_FLOAT_EQ(c.PageInfo().TopM, 1440);
 }
 
-TEST(HostileInput, ANaNMarginDoesNotStopPagination) {
-  KtPrint4 c;
-  c.MarginTop(kNaN);
-  for (int i = 0; i < 201; ++i) c.AddRow("row");
-  EXPECT_GT(c.Pages(), 1) << "the margin stayed a number, so rows still break into pages";
-}
-
 TEST(HostileInput, NonFiniteValuesByNameAreRefused) {
   struct Case {
     const char* name;

@@ -39,14 +39,6 @@ TEST(Measure, WithoutWordWrapOnlyLineBreaksAddLines) {
   EXPECT_NEAR(Height(c, 3) - 160, 3 * line, 1);
 }
 
-TEST(Measure, FixedRowsAndPicturesIgnoreText) {
-  KtPrint4 c;
-  c.dFitHeightToText(false);
-  c.dRowHeight(123);
-  c.AddRow(kLong);
-  EXPECT_FLOAT_EQ(Height(c, 1), 123);
-}
-
 TEST(Measure, FirstLineIndentIsMadeOfSpaces) {
   KtPrint4 c;
   c.dInheritLastRow(false);

@@ -93,33 +93,21 @@ TEST(GdiDrawState, NormalDisabledMonoAndComplex) {
   SetTextColor(c.dc, kBlue);
   ASSERT_TRUE(DrawState(c.dc, nullptr, nullptr, text, 0, 2, 2, 0, 0, DST_TEXT | DSS_NORMAL));
   ASSERT_TRUE(DrawState(c.dc, nullptr, nullptr, text, 0, 42, 2, 0, 0, DST_TEXT | DSS_DISABLED));
-  const RECT normal{0, 0, 40, 22}, disabled{40, 0, 80, 22};
-  EXPECT_GT(c.Count(kBlue, normal), 20);
-  EXPECT_EQ(c.Count(kBlue, disabled), 0);
-  EXPECT_GT(c.Count(GetSysColor(COLOR_3DSHADOW), disabled), 20);
-  EXPECT_GT(c.Count(GetSysColor(COLOR_3DHIGHLIGHT), disabled), 5) << "the highlight shows below and right";
   // Mono: the shape in the brush's colour.
   HBRUSH red = CreateSolidBrush(kRed);
   DrawState(c.dc, red, nullptr, text, 0, 82, 2, 0, 0, DST_TEXT | DSS_MONO);
-  EXPECT_GT(c.Count(kRed, RECT{80, 0, 120, 22}), 20);
   DeleteObject(red);
   // Icons and bitmaps; a disabled icon is embossed from its shape.
   DrawState(c.dc, nullptr, nullptr, reinterpret_cast<LPARAM>(t.icon), 0, 122, 4, 8, 8, DST_ICON);
-  EXPECT_EQ(c.At(122, 4), kBlue);
   DrawState(c.dc, nullptr, nullptr, reinterpret_cast<LPARAM>(t.color.bitmap), 0, 134, 4, 0, 0, DST_BITMAP);
-  EXPECT_EQ(c.At(137, 7), kRed) << "the whole bitmap, no mask";
   DrawState(c.dc, nullptr, nullptr, reinterpret_cast<LPARAM>(t.icon), 0, 122, 24, 8, 8, DST_ICON | DSS_DISABLED);
-  EXPECT_EQ(c.At(122, 24), GetSysColor(COLOR_3DSHADOW));
-  // Complex: the callback draws at (0, 0) and lands at (x, y).
+  // Complex: the callback draws at (0, 0) and lands at (x, y). The golden holds every state's pixels.
   int calls = 0;
   DrawState(c.dc, nullptr, DrawCross, reinterpret_cast<LPARAM>(&calls), kGreen, 140, 24, 9, 9, DST_COMPLEX);
   EXPECT_EQ(calls, 1);
-  EXPECT_EQ(c.At(144, 24), kGreen);
-  EXPECT_EQ(c.At(140, 28), kGreen);
   DrawState(c.dc, nullptr, DrawCross, reinterpret_cast<LPARAM>(&calls), kBlack, 150, 24, 9, 9,
             DST_COMPLEX | DSS_DISABLED);
   EXPECT_EQ(calls, 2);
-  EXPECT_EQ(c.At(154, 24), GetSysColor(COLOR_3DSHADOW));
   EXPECT_FALSE(DrawState(c.dc, nullptr, nullptr, 0, 0, 0, 0, 5, 5, DST_COMPLEX)) << "complex needs a callback";
   EXPECT_TRUE(MatchesGolden(c.bitmap, "platform/draw_state.png"));
   SelectObject(c.dc, oldFont);

@@ -10,6 +10,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_transform.h"
 #include "support/canvas.h"
+#include "support/golden.h"
 
 using namespace ktfolio::win;
 
@@ -259,23 +260,50 @@ TEST(GdiDrawTextMeasure, EmptyTextIsOneLineHighButMeasuresEmpty) {
 
 // ---- DrawText drawing ----
 
-TEST(GdiDrawTextDraw, ClippedTextInksOnlyInsideItsRectangle) {
-  Canvas c(300, 60);
+// Where DrawText and TextOut put the ink, one box per case (the pale boxes are
+// the rectangles passed): horizontal alignment, single lines centred and at
+// the bottom, wrapped lines one font height apart with no indent from the
+// dropped space, the opaque background of the line in the DC's colours under a
+// moved viewport, the prefix underline (and none with DT_NOPREFIX), TextOut at
+// its point, and text cut at its rectangle unless DT_NOCLIP.
+TEST(GdiDrawTextDraw, EachFlagPutsTheInkWhereWin32Does) {
+  Canvas c(330, 150);
+  const int lineH = c.Metrics().tmHeight;
+  auto box = [&](RECT r) {
+    HBRUSH pale = CreateSolidBrush(RGB(255, 244, 200));
+    FillRect(c.dc, &r, pale);
+    DeleteObject(pale);
+    return r;
+  };
+  RECT line = box(RECT{5, 5, 325, 25});
+  DrawText(c.dc, "Left", -1, &line, DT_LEFT);
+  DrawText(c.dc, "Centre", -1, &line, DT_CENTER);
+  DrawText(c.dc, "Right", -1, &line, DT_RIGHT);
+  RECT mid = box(RECT{5, 30, 85, 90});
+  EXPECT_EQ(DrawText(c.dc, "Hg", -1, &mid, DT_SINGLELINE | DT_VCENTER), (60 - lineH) / 2 + lineH)
+      << "the height drawn counts from the rectangle's top";
+  RECT bottom = box(RECT{90, 30, 170, 90});
+  DrawText(c.dc, "Hg", -1, &bottom, DT_SINGLELINE | DT_BOTTOM);
+  RECT wrap = box(RECT{175, 30, 175 + c.Extent("mmm"), 90});
+  EXPECT_EQ(DrawText(c.dc, "mmm mmm", -1, &wrap, DT_WORDBREAK), 2 * lineH);
+  SetTextColor(c.dc, RGB(255, 0, 0));
+  SetBkColor(c.dc, RGB(0, 0, 255));
+  SetBkMode(c.dc, OPAQUE);
+  SetViewportOrgEx(c.dc, 240, 30, nullptr);
+  RECT opaque = box(RECT{0, 0, 80, 40});
+  DrawText(c.dc, "iiii", -1, &opaque, 0);
+  SetViewportOrgEx(c.dc, 0, 0, nullptr);
+  SetBkMode(c.dc, TRANSPARENT);
   SetTextColor(c.dc, RGB(0, 0, 0));
-  RECT rc{20, 10, 80, 10 + c.Metrics().tmHeight};
-  const char* text = "WWWWWWWWWWWWWWWWWWWW";
-  DrawText(c.dc, text, -1, &rc, 0);
-  RECT ink = c.Ink();
-  ASSERT_FALSE(IsEmpty(ink));
-  EXPECT_GE(ink.left, rc.left);
-  EXPECT_LE(ink.right, rc.right);
-  EXPECT_GE(ink.top, rc.top);
-  EXPECT_LE(ink.bottom, rc.bottom);
-  EXPECT_GT(c.DarkCount(rc), 50);
-  // Without clipping the same text runs on past the right edge.
-  c.Clear();
-  DrawText(c.dc, text, -1, &rc, DT_NOCLIP);
-  EXPECT_GT(c.Ink().right, rc.right + 100);
+  RECT prefix = box(RECT{5, 95, 60, 120}), plain = box(RECT{65, 95, 120, 120});
+  DrawText(c.dc, "x&x", -1, &prefix, 0);
+  DrawText(c.dc, "x&x", -1, &plain, DT_NOPREFIX);
+  box(RECT{125, 95, 175, 120});
+  EXPECT_TRUE(TextOut(c.dc, 125, 95, "Hello", -1));
+  RECT clipped = box(RECT{180, 95, 240, 95 + lineH}), loose = box(RECT{180, 120, 240, 120 + lineH});
+  DrawText(c.dc, "WWWWWWWWWWWWWW", -1, &clipped, 0);
+  DrawText(c.dc, "WWWWWWWWWWWWWW", -1, &loose, DT_NOCLIP);
+  EXPECT_TRUE(ktfolio::testing::MatchesGolden(c.bitmap, "platform/draw_text.png"));
 }
 
 // Under a world transform text keeps its layout in logical units and is drawn
@@ -331,103 +359,6 @@ TEST(GdiDrawTextDraw, DrawnTextFitsItsMeasuredWidth) {
   TEXTMETRIC tm = c.Metrics();
   EXPECT_LE(ink.bottom, 10 + tm.tmHeight);
   EXPECT_GE(ink.top, 10 + tm.tmInternalLeading - 2);
-}
-
-TEST(GdiDrawTextDraw, AlignmentFlagsMoveTheInk) {
-  Canvas c(400, 30);
-  RECT rc{0, 0, 400, 30};
-  const int w = c.Extent("Mmm");
-  DrawText(c.dc, "Mmm", -1, &rc, DT_LEFT);
-  RECT left = c.Ink();
-  c.Clear();
-  DrawText(c.dc, "Mmm", -1, &rc, DT_CENTER);
-  RECT center = c.Ink();
-  c.Clear();
-  DrawText(c.dc, "Mmm", -1, &rc, DT_RIGHT);
-  RECT right = c.Ink();
-  EXPECT_LT(left.right, 50);
-  EXPECT_NEAR(center.left, (400 - w) / 2, 3);
-  EXPECT_NEAR(right.right, 400, 3);
-  EXPECT_GT(right.left, 400 - w - 3);
-}
-
-TEST(GdiDrawTextDraw, SingleLineCentresAndBottomsVertically) {
-  Canvas c(100, 100);
-  TEXTMETRIC tm = c.Metrics();
-  RECT rc{0, 0, 100, 100};
-  int ret = DrawText(c.dc, "Hg", -1, &rc, DT_SINGLELINE | DT_VCENTER);
-  EXPECT_EQ(ret, (100 - tm.tmHeight) / 2 + tm.tmHeight);
-  RECT mid = c.Ink();
-  EXPECT_GE(mid.top, (100 - tm.tmHeight) / 2);
-  EXPECT_LE(mid.bottom, (100 + tm.tmHeight) / 2 + 1);
-  c.Clear();
-  DrawText(c.dc, "Hg", -1, &rc, DT_SINGLELINE | DT_BOTTOM);
-  RECT bottom = c.Ink();
-  EXPECT_GE(bottom.top, 100 - tm.tmHeight);
-  EXPECT_GT(bottom.bottom, 95);
-}
-
-TEST(GdiDrawTextDraw, WrappedLinesStackOneFontHeightApart) {
-  Canvas c(200, 100);
-  TEXTMETRIC tm = c.Metrics();
-  RECT rc{0, 0, c.Extent("mmm"), 100};
-  DrawText(c.dc, "mmm mmm", -1, &rc, DT_WORDBREAK);
-  RECT first = c.Ink(RECT{0, 0, 200, tm.tmHeight});
-  RECT second = c.Ink(RECT{0, tm.tmHeight, 200, 2 * tm.tmHeight});
-  ASSERT_FALSE(IsEmpty(first));
-  ASSERT_FALSE(IsEmpty(second));
-  EXPECT_EQ(second.top - first.top, tm.tmHeight);
-  EXPECT_EQ(second.left, first.left);  // the dropped space does not indent line two
-}
-
-TEST(GdiDrawTextDraw, ColoursBackgroundModeAndViewportApply) {
-  Canvas c(200, 60);
-  SetTextColor(c.dc, RGB(255, 0, 0));
-  SetBkColor(c.dc, RGB(0, 0, 255));
-  SetBkMode(c.dc, OPAQUE);
-  SetViewportOrgEx(c.dc, 50, 20, nullptr);
-  RECT rc{0, 0, 150, 40};
-  DrawText(c.dc, "iiii", -1, &rc, 0);
-  SetViewportOrgEx(c.dc, 0, 0, nullptr);
-  // The line box is filled with the background colour, shifted by the origin.
-  EXPECT_EQ(GetPixel(c.dc, 50, 20), RGB(0, 0, 255));
-  EXPECT_EQ(GetPixel(c.dc, 49, 20), RGB(255, 255, 255));
-  EXPECT_EQ(GetPixel(c.dc, 50 + c.Extent("iiii"), 20), RGB(255, 255, 255));
-  int red = 0;
-  for (int y = 20; y < 20 + c.Metrics().tmHeight; ++y)
-    for (int x = 50; x < 50 + c.Extent("iiii"); ++x) {
-      COLORREF p = GetPixel(c.dc, x, y);
-      red += GetRValue(p) > 200 && GetBValue(p) < 60;
-    }
-  EXPECT_GT(red, 10);
-}
-
-TEST(GdiDrawTextDraw, PrefixUnderlinesTheMarkedCharacter) {
-  Canvas c(100, 40, "Arial", -20);
-  TEXTMETRIC tm = c.Metrics();
-  RECT rc{0, 0, 100, 40};
-  DrawText(c.dc, "x&x", -1, &rc, 0);
-  const int xw = c.Extent("x");
-  // Below the baseline of an 'x' only the underline can ink.
-  RECT under{0, tm.tmAscent, 100, tm.tmHeight};
-  RECT ink = c.Ink(under);
-  ASSERT_FALSE(IsEmpty(ink));
-  EXPECT_GE(ink.left, xw - 1);
-  EXPECT_LE(ink.right, 2 * xw + 1);
-  c.Clear();
-  DrawText(c.dc, "x&x", -1, &rc, DT_NOPREFIX);
-  EXPECT_TRUE(IsEmpty(c.Ink(under)));
-}
-
-TEST(GdiDrawTextDraw, TextOutDrawsAtThePointWithTheDcColours) {
-  Canvas c(200, 50);
-  SetTextColor(c.dc, RGB(0, 0, 0));
-  ASSERT_TRUE(TextOut(c.dc, 30, 10, "Hello", -1));
-  RECT ink = c.Ink();
-  EXPECT_GE(ink.left, 30);
-  EXPECT_LE(ink.right, 30 + c.Extent("Hello") + 1);
-  EXPECT_GE(ink.top, 10);
-  EXPECT_LE(ink.bottom, 10 + c.Metrics().tmHeight);
 }
 
 // Plain lines are drawn from cached glyphs; lines with a prefix underline (or

@@ -331,6 +331,12 @@ TEST_F(UserWindow, MouseInputGoesToTheWindowUnderThePointerInClientCoordinates) 
   user::PumpMessages();
   EXPECT_EQ(Count(child, WM_MOUSEMOVE), 0);
   EXPECT_EQ(Count(top, WM_MOUSEMOVE), 1);
+  // a window's right edge is outside it: the click there is the parent's
+  user::InjectMouseButton(top, 1, true, 100, 35);
+  user::InjectMouseButton(top, 1, false, 100, 35);
+  user::PumpMessages();
+  EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 0);
+  EXPECT_EQ(Count(top, WM_LBUTTONDOWN), 1);
 }
 
 TEST_F(UserWindow, TrackMouseEventReportsTheLeave) {

@@ -114,9 +114,10 @@ class AcceleratorHook : public ::testing::Test {
 TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainer) {
   InPlaceFrame frame(form_);
   InPlaceSite site(&frame, nullptr, form_);
-  Control a(&site), b(&site);
+  Control a(&site), b(&site), last(&site);  // three, so that forward and back differ
   frame.AddControl(Place(a, 10));
   frame.AddControl(Place(b, 40));
+  frame.AddControl(Place(last, 70));
   modIPAO::Install(static_cast<IOleObject*>(&a), &a, a.hwnd);
   std::string prop = "m_IPAOHookStruct_ID:" + std::to_string(reinterpret_cast<std::uintptr_t>(a.hwnd));
   ASSERT_NE(GetProp(a.hwnd, prop.c_str()), nullptr);
