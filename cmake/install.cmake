@@ -12,13 +12,15 @@ install(TARGETS ktfolio EXPORT ktfolioTargets
 
 # Public headers are found by folder, so a new subsystem folder is covered.
 # The internal rings and the test hooks stay in the tree: they may name
-# native types, and no host should build against them.
+# native types, and no host should build against them. The print job is the
+# printing folder's own machinery, shared only with the printer pages.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ktfolio
   FILES_MATCHING PATTERN "*.h"
   PATTERN "*_impl.h" EXCLUDE
   PATTERN "*_internal.h" EXCLUDE
-  PATTERN "*_testing.h" EXCLUDE)
+  PATTERN "*_testing.h" EXCLUDE
+  PATTERN "print_job.h" EXCLUDE)
 
 install(EXPORT ktfolioTargets
   NAMESPACE ktfolio::
