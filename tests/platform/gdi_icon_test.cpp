@@ -36,11 +36,10 @@ struct TestIcon {
 BOOL DrawCross(HDC hdc, LPARAM lParam, WPARAM wParam, int cx, int cy) {
   auto* calls = reinterpret_cast<int*>(lParam);
   ++*calls;
-  HBRUSH b = CreateSolidBrush(static_cast<COLORREF>(wParam));
+  OwnedBrush b(CreateSolidBrush(static_cast<COLORREF>(wParam)));
   RECT h{0, cy / 2, cx, cy / 2 + 1}, v{cx / 2, 0, cx / 2 + 1, cy};
   FillRect(hdc, &h, b);
   FillRect(hdc, &v, b);
-  DeleteObject(b);
   return TRUE;
 }
 
@@ -54,9 +53,9 @@ TEST(GdiIcon, DrawsThroughItsMaskAndStretches) {
     EXPECT_EQ(GdiLiveObjects().icons, before + 1);
     Canvas c(16, 16, kGreen);
     ASSERT_TRUE(DrawIconEx(c.dc, 2, 2, t.icon, 0, 0, 0, nullptr, DI_NORMAL));
-    EXPECT_EQ(c.At(2, 2), kBlue);
-    EXPECT_EQ(c.Row(3, 0, 8, kRed), "..###...") << "the masked column keeps the background";
-    EXPECT_EQ(c.At(5, 3), kGreen);
+    EXPECT_EQ(c.Row(2, 0, 8, kBlue), "..#.....");
+    EXPECT_EQ(c.Row(3, 0, 8, kRed), "..###...");
+    EXPECT_EQ(c.Row(3, 0, 8, kGreen), "##...###") << "the masked column keeps the background";
     // Stretched to 8x8: every icon pixel becomes 2x2.
     c.Clear(kGreen);
     DrawIconEx(c.dc, 0, 0, t.icon, 8, 8, 0, nullptr, DI_NORMAL);
@@ -81,12 +80,8 @@ TEST(GdiIcon, DrawsThroughItsMaskAndStretches) {
 TEST(GdiDrawState, NormalDisabledMonoAndComplex) {
   TestIcon t;
   Canvas c(160, 40, RGB(212, 208, 200));
-  LOGFONT lf;
-  lf.lfHeight = -16;
-  lf.lfWeight = FW_BOLD;
-  std::strcpy(lf.lfFaceName, "Arial");
-  HFONT font = CreateFontIndirect(&lf);
-  HGDIOBJ oldFont = SelectObject(c.dc, font);
+  OwnedFont font = Font("Arial", -16, FW_BOLD);
+  SelectedObject selected(c.dc, font);
   SetBkMode(c.dc, TRANSPARENT);
   const auto text = reinterpret_cast<LPARAM>("Print");
   // Normal text in the text colour, then disabled: embossed, no text colour.
@@ -94,9 +89,7 @@ TEST(GdiDrawState, NormalDisabledMonoAndComplex) {
   ASSERT_TRUE(DrawState(c.dc, nullptr, nullptr, text, 0, 2, 2, 0, 0, DST_TEXT | DSS_NORMAL));
   ASSERT_TRUE(DrawState(c.dc, nullptr, nullptr, text, 0, 42, 2, 0, 0, DST_TEXT | DSS_DISABLED));
   // Mono: the shape in the brush's colour.
-  HBRUSH red = CreateSolidBrush(kRed);
-  DrawState(c.dc, red, nullptr, text, 0, 82, 2, 0, 0, DST_TEXT | DSS_MONO);
-  DeleteObject(red);
+  DrawState(c.dc, OwnedBrush(CreateSolidBrush(kRed)), nullptr, text, 0, 82, 2, 0, 0, DST_TEXT | DSS_MONO);
   // Icons and bitmaps; a disabled icon is embossed from its shape.
   DrawState(c.dc, nullptr, nullptr, reinterpret_cast<LPARAM>(t.icon), 0, 122, 4, 8, 8, DST_ICON);
   DrawState(c.dc, nullptr, nullptr, reinterpret_cast<LPARAM>(t.color.bitmap), 0, 134, 4, 0, 0, DST_BITMAP);
@@ -110,6 +103,4 @@ TEST(GdiDrawState, NormalDisabledMonoAndComplex) {
   EXPECT_EQ(calls, 2);
   EXPECT_FALSE(DrawState(c.dc, nullptr, nullptr, 0, 0, 0, 0, 5, 5, DST_COMPLEX)) << "complex needs a callback";
   EXPECT_TRUE(MatchesGolden(c.bitmap, "platform/draw_state.png"));
-  SelectObject(c.dc, oldFont);
-  DeleteObject(font);
 }

@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include "gdi_test_util.h"
-#include "platform/gdi/gdi_scoped.h"
 
 using namespace gdi_test;
 namespace fs = std::filesystem;
@@ -61,14 +60,6 @@ void DrawLabel(HDC dc, const char* text, int x, int y) {
   DrawText(dc, text, -1, &rc, DT_SINGLELINE | DT_NOPREFIX);
 }
 
-OwnedFont Arial(LONG height, bool underline = false) {
-  LOGFONT lf;
-  lf.lfHeight = height;
-  lf.lfUnderline = underline;
-  std::strcpy(lf.lfFaceName, "Arial");
-  return OwnedFont(CreateFontIndirect(&lf));
-}
-
 // A printer context with its document and first page started; Finish() ends
 // the document and deletes the context (the file appears then).
 struct Printing {
@@ -115,7 +106,7 @@ TEST_F(PdfPrinting, EachPageBecomesAPdfPageWithItsTextSelectable) {
   DOCINFO di;
   di.lpszDocName = "Folio test";
   EXPECT_GT(StartDoc(dc, &di), 0);
-  OwnedFont font = Arial(-100);  // 12 pt at 600 dpi
+  OwnedFont font = Font("Arial", -100);  // 12 pt at 600 dpi
   SelectedObject selected(dc, font);
   SetBkMode(dc, TRANSPARENT);
   const char* texts[] = {"First page heading", "Second page body", "Third and last"};
@@ -145,7 +136,7 @@ TEST_F(PdfPrinting, EachPageBecomesAPdfPageWithItsTextSelectable) {
 TEST_F(PdfPrinting, DrawingOutsideAPageIsIgnored) {
   const std::string path = Path("outside.pdf");
   OwnedDC dc(CreatePdfPrinterDC(path.c_str(), kPrinterDpi, kPrinterDpi, kA4Width, kA4Height));
-  OwnedFont font = Arial(-100);
+  OwnedFont font = Font("Arial", -100);
   SelectedObject selected(dc, font);
   DrawLabel(dc, "Before the document", 600, 600);
   ASSERT_GT(StartDoc(dc, nullptr), 0);
@@ -250,7 +241,7 @@ TEST_F(PdfPrinting, TextPositionAndSizeMatchTheScreenLayoutScaled) {
   // On a 96-dpi canvas: an 18-pt font, one inch in, half an inch down.
   Canvas screen(4 * kScreenDpi, 2 * kScreenDpi);
   {
-    OwnedFont small = Arial(-kScreenDpi / 4);
+    OwnedFont small = Font("Arial", -kScreenDpi / 4);
     SelectedObject selected(screen.dc, small);
     SetBkMode(screen.dc, TRANSPARENT);
     DrawLabel(screen.dc, text, kScreenDpi, kScreenDpi / 2);
@@ -259,7 +250,7 @@ TEST_F(PdfPrinting, TextPositionAndSizeMatchTheScreenLayoutScaled) {
   const std::string path = Path("scale.pdf");
   {
     Printing doc(path, kPrinterDpi, 4 * kPrinterDpi, 2 * kPrinterDpi);
-    OwnedFont big = Arial(-kPrinterDpi / 4);
+    OwnedFont big = Font("Arial", -kPrinterDpi / 4);
     SelectedObject selected(doc.dc, big);
     DrawLabel(doc.dc, text, kPrinterDpi, kPrinterDpi / 2);
   }
@@ -282,7 +273,7 @@ TEST_F(PdfPrinting, QueuedLinesAndTextsKeepTheirOrderWithFillsPensAndClips) {
     Printing doc(path, 96, 96, 96);
     auto line = [&](int y) { MoveToEx(doc.dc, 0, y, nullptr); LineTo(doc.dc, 48, y); };
     auto white = [&](RECT band) { FillRect(doc.dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))); };
-    OwnedFont big = Arial(-20);
+    OwnedFont big = Font("Arial", -20);
     SelectedObject selected(doc.dc, big);
     RECT first{48, 0, 96, 24}, second{48, 30, 96, 54}, cut{48, 60, 70, 84};
     line(20);  // covered by the fill below
@@ -331,7 +322,7 @@ TEST_F(PdfPrinting, TextIsMeasuredAsDrawnAndWrittenAsPlainStrings) {
     Printing doc(path, kPrinterDpi, 4 * kPrinterDpi, 3 * kPrinterDpi);
     for (const Case& c : cases) {
       SCOPED_TRACE(c.text);
-      OwnedFont font = Arial(-75, c.underline);  // 9 pt
+      OwnedFont font = Font("Arial", -75, FW_NORMAL, c.underline);  // 9 pt
       SelectedObject selected(doc.dc, font);
       SIZE extent{};
       ASSERT_TRUE(GetTextExtentPoint32(doc.dc, c.text, static_cast<int>(std::strlen(c.text)), &extent));

@@ -1,14 +1,16 @@
-// Helpers shared by the gdi drawing tests: the test canvas, and a way to run
-// the PDF tools on a printed file.
+// Helpers shared by the gdi drawing tests: the test canvas, a font, and a way
+// to run the PDF tools on a printed file.
 #pragma once
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_scoped.h"
 #include "support/canvas.h"
 
 namespace gdi_test {
@@ -19,6 +21,15 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 using ktfolio::testing::Canvas;
+
+inline OwnedFont Font(const char* face, LONG height, LONG weight = FW_NORMAL, bool underline = false) {
+  LOGFONT lf;
+  lf.lfHeight = height;
+  lf.lfWeight = weight;
+  lf.lfUnderline = underline;
+  std::strcpy(lf.lfFaceName, face);
+  return OwnedFont(CreateFontIndirect(&lf));
+}
 
 // Standard output of a shell command (the PDF tools), empty when it fails.
 inline std::string Shell(const std::string& command) {
