@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "gdi_test_util.h"
@@ -44,6 +45,18 @@ Dib Read(const Canvas& c, int bits, bool topDown = false) {
   return d;
 }
 
+// The DIB drawn back, unstretched, onto a white canvas of its size.
+std::unique_ptr<Canvas> Back(const Dib& d, int w, int h) {
+  auto back = std::make_unique<Canvas>(w, h);
+  EXPECT_EQ(StretchDIBits(back->dc, 0, 0, w, h, 0, 0, w, h, d.bits.data(), d.info.get(), DIB_RGB_COLORS, SRCCOPY), h);
+  return back;
+}
+
+// Width, height, depth and image size of a DIB header.
+auto Header(const BITMAPINFO& i) {
+  return std::tuple(i.bmiHeader.biWidth, i.bmiHeader.biHeight, int{i.bmiHeader.biBitCount}, i.bmiHeader.biSizeImage);
+}
+
 }  // namespace
 
 TEST(GdiDib, TrueColourRoundTripsExactly) {
@@ -53,12 +66,10 @@ TEST(GdiDib, TrueColourRoundTripsExactly) {
   const Case cases[] = {{"24 bottom-up", 24, false}, {"24 top-down", 24, true}, {"32 bottom-up", 32, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Dib d = Read(src, c.bits, c.topDown);
-    Canvas dst(13, 7);
-    EXPECT_EQ(StretchDIBits(dst.dc, 0, 0, 13, 7, 0, 0, 13, 7, d.bits.data(), d.info.get(), DIB_RGB_COLORS, SRCCOPY), 7);
+    const auto dst = Back(Read(src, c.bits, c.topDown), 13, 7);
     int differing = 0;
     for (int y = 0; y < 7; ++y)
-      for (int x = 0; x < 13; ++x) differing += dst.At(x, y) != src.At(x, y);
+      for (int x = 0; x < 13; ++x) differing += dst->At(x, y) != src.At(x, y);
     EXPECT_EQ(differing, 0);
   }
 }
@@ -70,12 +81,10 @@ TEST(GdiDib, RowsAreBottomUpDwordAlignedBgr) {
   Dib d = Read(c, 24);
   ASSERT_EQ(Stride(3, 24), 12u) << "9 bytes of pixels, padded to 12";
   EXPECT_EQ(d.info->bmiHeader.biSizeImage, 24u);
-  const BYTE* bottom = d.bits.data();
-  const BYTE* top = d.bits.data() + 12;
-  EXPECT_EQ(bottom[6], 255) << "blue byte first: the bottom row comes first";
-  EXPECT_EQ(bottom[8], 0);
-  EXPECT_EQ(top[0], 0);
-  EXPECT_EQ(top[2], 255) << "red is the third byte";
+  // Blue byte first, red third; the bottom row comes first.
+  const std::vector<BYTE> bottom(d.bits.begin() + 6, d.bits.begin() + 9), top(d.bits.begin() + 12, d.bits.begin() + 15);
+  EXPECT_EQ(bottom, (std::vector<BYTE>{255, 0, 0}));
+  EXPECT_EQ(top, (std::vector<BYTE>{0, 0, 255}));
   // Reading from scan line 1 (counted from the bottom) gets the top row alone.
   std::vector<BYTE> one(12, 0xCD);
   auto info = Info(3, 2, 24);
@@ -88,10 +97,7 @@ TEST(GdiDib, HeaderOnlyQueriesDescribeTheBitmap) {
   auto info = Info(0, 0, 0);
   info->bmiHeader.biWidth = -7;  // sentinels the call must overwrite
   ASSERT_NE(GetDIBits(c.dc, c.bitmap, 0, 0, nullptr, info.get(), DIB_RGB_COLORS), 0);
-  EXPECT_EQ(info->bmiHeader.biWidth, 5);
-  EXPECT_EQ(info->bmiHeader.biHeight, 4);
-  EXPECT_EQ(info->bmiHeader.biBitCount, 32);
-  EXPECT_EQ(info->bmiHeader.biSizeImage, 5u * 4 * 4);
+  EXPECT_EQ(Header(*info), std::make_tuple(5, 4, 32, 5u * 4 * 4));
   auto mono = Info(5, 4, 1);
   ASSERT_NE(GetDIBits(c.dc, c.bitmap, 0, 0, nullptr, mono.get(), DIB_RGB_COLORS), 0);
   EXPECT_EQ(mono->bmiHeader.biSizeImage, 4u * 4) << "5 bits round up to one DWORD per row";
@@ -111,10 +117,8 @@ TEST(GdiDib, OneBitMapsToBlackAndWhite) {
   // Leftmost pixel in the high bit; pure blue and green are nearer black.
   EXPECT_EQ(d.bits[0], 0b00011001);
   EXPECT_EQ(d.bits[1] & 0xC0, 0b01000000);
-  Canvas back(10, 1, kRed);
-  StretchDIBits(back.dc, 0, 0, 10, 1, 0, 0, 10, 1, d.bits.data(), d.info.get(), DIB_RGB_COLORS, SRCCOPY);
-  EXPECT_EQ(back.Row(0, 0, 10, kWhite), "...##..#.#");
-  EXPECT_EQ(back.Row(0, 0, 10, kBlack), "###..##.#.");
+  EXPECT_EQ(Back(d, 10, 1)->Row(0, 0, 10, kBlack), "###..##.#.") << "and back: only black and white";
+  EXPECT_EQ(Back(d, 10, 1)->Count(kWhite), 4);
 }
 
 TEST(GdiDib, PaletteDepthsPickTheNearestEntry) {
@@ -135,9 +139,7 @@ TEST(GdiDib, PaletteDepthsPickTheNearestEntry) {
     if (c.index >= 0) EXPECT_EQ(index, c.index);
     const RGBQUAD& q = d.info->bmiColors[index];
     EXPECT_EQ(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue), c.out);
-    Canvas back(2, 1);
-    StretchDIBits(back.dc, 0, 0, 2, 1, 0, 0, 2, 1, d.bits.data(), d.info.get(), DIB_RGB_COLORS, SRCCOPY);
-    EXPECT_EQ(back.At(1, 0), c.out) << "both pixels of the byte decode alike";
+    EXPECT_EQ(Back(d, 2, 1)->At(1, 0), c.out) << "both pixels of the byte decode alike";
   }
 }
 
@@ -148,10 +150,9 @@ TEST(GdiDib, SixteenBitsAreFiveFiveFive) {
   Dib d = Read(c, 16);
   EXPECT_EQ(d.bits[0] | (d.bits[1] << 8), 0x7C00);
   EXPECT_EQ(d.bits[2] | (d.bits[3] << 8), (1 << 10) | (2 << 5) | 31);
-  Canvas back(2, 1);
-  StretchDIBits(back.dc, 0, 0, 2, 1, 0, 0, 2, 1, d.bits.data(), d.info.get(), DIB_RGB_COLORS, SRCCOPY);
-  EXPECT_EQ(back.At(0, 0), kRed);
-  EXPECT_EQ(back.At(1, 0), RGB(8, 16, 255)) << "five bits widen by repeating the top bits";
+  const auto back = Back(d, 2, 1);
+  EXPECT_EQ(back->At(0, 0), kRed);
+  EXPECT_EQ(back->At(1, 0), RGB(8, 16, 255)) << "five bits widen by repeating the top bits";
 }
 
 TEST(GdiDib, StretchReplicatesMirrorsAndClips) {
