@@ -3,6 +3,8 @@
 // clicks and keys the way a user drives them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "platform/container/form.h"
@@ -15,10 +17,7 @@ using namespace win;
 
 constexpr int kListId = 11, kCheckId = 12, kPushId = 13, kEditId = 14;
 
-struct Notification {
-  int id;
-  WORD code;
-};
+struct Notification { int id; WORD code; };
 std::vector<Notification>* g_log = nullptr;
 
 LRESULT CALLBACK_Parent(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -68,6 +67,14 @@ class ControlsOnAForm : public ::testing::Test {
       if (n.id == id) out.push_back(n.code);
     return out;
   }
+  // The centre of a control, in the form's client coordinates.
+  POINT Centre(HWND h) const {
+    RECT rc;
+    GetWindowRect(h, &rc);
+    POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ScreenToClient(form.hwnd(), &p);
+    return p;
+  }
   const Form::ChildInfo Info(const std::string& name) const {
     for (const auto& c : form.Controls())
       if (c.name == name) return c;
@@ -85,21 +92,15 @@ TEST_F(ControlsOnAForm, ChoosingAnEntryClicksItInTheDroppedList) {
   EXPECT_EQ(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), 0) << "the list closes after the click";
   EXPECT_EQ(Codes(kListId), (std::vector<WORD>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP}));
   const auto info = Info("cboList");
-  EXPECT_EQ(info.text, "entry 25");
-  EXPECT_TRUE(info.hasSelection);
-  EXPECT_EQ(info.selected, 125) << "the selected entry's item data";
-  EXPECT_EQ(info.items.size(), 30u);
+  EXPECT_EQ(std::make_tuple(info.text, info.hasSelection, info.selected, info.items.size()),
+            std::make_tuple(std::string("entry 25"), true, 125, std::size_t{30})) << "the selection's item data";
   EXPECT_FALSE(form.Choose("cboList", "no such entry"));
   EXPECT_FALSE(form.Choose("chkBox", "entry 1")) << "not a list";
 }
 
 TEST_F(ControlsOnAForm, AClickOutsideTheDroppedListClosesItWithoutAChoice) {
   SendMessage(list, CB_SETCURSEL, 4, 0);
-  RECT rc;
-  GetWindowRect(list, &rc);
-  POINT box{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-  ScreenToClient(form.hwnd(), &box);
-  form.Click(box.x, box.y);
+  form.Click(Centre(list).x, Centre(list).y);
   ASSERT_EQ(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), 1);
   form.Click(390, 290);  // the panel's far corner
   EXPECT_EQ(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), 0);
@@ -147,10 +148,7 @@ TEST_F(ControlsOnAForm, AnAutoCheckBoxTogglesOnClickAndTellsItsParent) {
 }
 
 TEST_F(ControlsOnAForm, APushButtonClicksOnlyWhenReleasedOverIt) {
-  RECT rc;
-  GetWindowRect(push, &rc);
-  POINT inside{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-  ScreenToClient(form.hwnd(), &inside);
+  const POINT inside = Centre(push);
   form.Click(inside.x, inside.y);
   EXPECT_EQ(Codes(kPushId), (std::vector<WORD>{BN_CLICKED}));
   form.MouseDown(inside.x, inside.y);
@@ -164,9 +162,8 @@ TEST_F(ControlsOnAForm, APushButtonClicksOnlyWhenReleasedOverIt) {
 TEST_F(ControlsOnAForm, SetTextReplacesTheWholeTextAsTyping) {
   ASSERT_TRUE(form.SetText("txtBox", "12.5"));
   EXPECT_EQ(Info("txtBox").text, "12.5");
-  int changes = 0;
-  for (WORD code : Codes(kEditId)) changes += code == EN_CHANGE;
-  EXPECT_EQ(changes, 4) << "one change per character typed";
+  const std::vector<WORD> codes = Codes(kEditId);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), EN_CHANGE), 4) << "one change per character typed";
   ASSERT_TRUE(form.SetText("txtBox", ""));
   EXPECT_EQ(Info("txtBox").text, "");
   EXPECT_FALSE(form.SetText("cboList", "x"));
@@ -177,16 +174,13 @@ TEST_F(ControlsOnAForm, TabWalksTheTabStopsAndShiftTabWalksBack) {
     SetWindowLongPtr(h, GWL_STYLE, GetWindowLongPtr(h, GWL_STYLE) | WS_TABSTOP);
   EnableWindow(push, FALSE);
   SetFocus(list);
-  form.Key(VK_TAB);
-  EXPECT_EQ(GetFocus(), check);
-  form.Key(VK_TAB);
-  EXPECT_EQ(GetFocus(), edit) << "a disabled button is passed over";
-  form.Key(VK_TAB);
-  EXPECT_EQ(GetFocus(), list) << "round again from the first";
-  form.Key(VK_TAB, true);
-  EXPECT_EQ(GetFocus(), edit);
-  form.Key(VK_TAB, false, true);
-  EXPECT_EQ(GetFocus(), edit) << "Ctrl+Tab is no move";
+  // The disabled button is passed over, the walk goes round, Ctrl+Tab is no move.
+  const std::tuple<bool, bool, HWND> steps[] = {{false, false, check}, {false, false, edit}, {false, false, list},
+                                                {true, false, edit},   {false, true, edit}};
+  for (const auto& [shift, ctrl, focus] : steps) {
+    form.Key(VK_TAB, shift, ctrl);
+    EXPECT_EQ(GetFocus(), focus) << "shift " << shift << " ctrl " << ctrl;
+  }
   // A multi-line text box wants every key, Tab included: the focus stays.
   HWND notes = Make("Edit", "txtNotes", "", ES_MULTILINE | WS_TABSTOP, 10, 120, 150, 60, 15);
   SetFocus(notes);
