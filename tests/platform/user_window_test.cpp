@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <thread>
 
 #include "platform/user/user.h"
@@ -29,26 +30,28 @@ LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 const char* RecordingClass(UINT style = 0) {
   static const bool registered = [] {
     for (UINT s : {0u, static_cast<UINT>(CS_DBLCLKS)}) {
-      WNDCLASSEX wc;
-      wc.lpfnWndProc = RecordingProc;
-      wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1));
-      wc.style = s;
-      wc.lpszClassName = s ? "TestRecorderDbl" : "TestRecorder";
+      WNDCLASSEX wc{.style = s, .lpfnWndProc = RecordingProc,
+                    .hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1)),
+                    .lpszClassName = s ? "TestRecorderDbl" : "TestRecorder"};
       RegisterClassEx(&wc);
     }
     return true;
   }();
   return registered && (style & CS_DBLCLKS) ? "TestRecorderDbl" : "TestRecorder";
 }
-std::vector<UINT> MessagesOf(HWND hwnd, UINT from = 0, UINT to = 0xFFFFFFFF) {
-  std::vector<UINT> out;
-  for (auto& s : Log())
-    if (s.hwnd == hwnd && s.msg >= from && s.msg <= to) out.push_back(s.msg);
+// What `hwnd` (any window when null) got of the messages in [from, to].
+std::vector<Seen> Entries(HWND hwnd, UINT from = 0, UINT to = 0xFFFFFFFF) {
+  std::vector<Seen> out;
+  std::copy_if(Log().begin(), Log().end(), std::back_inserter(out),
+               [&](auto& s) { return (!hwnd || s.hwnd == hwnd) && s.msg >= from && s.msg <= to; });
   return out;
 }
-int Count(HWND hwnd, UINT msg) {
-  return static_cast<int>(std::count_if(Log().begin(), Log().end(), [&](auto& s) { return s.hwnd == hwnd && s.msg == msg; }));
+std::vector<UINT> MessagesOf(HWND hwnd, UINT from = 0, UINT to = 0xFFFFFFFF) {
+  std::vector<UINT> out;
+  for (auto& s : Entries(hwnd, from, to)) out.push_back(s.msg);
+  return out;
 }
+int Count(HWND hwnd, UINT msg) { return static_cast<int>(Entries(hwnd, msg, msg).size()); }
 const Seen* Last(HWND hwnd, UINT msg) {
   for (auto it = Log().rbegin(); it != Log().rend(); ++it)
     if (it->hwnd == hwnd && it->msg == msg) return &*it;
@@ -110,29 +113,23 @@ TEST_F(UserWindow, CreationAndDestructionSendTheirMessagesInOrder) {
   Log().clear();
   EXPECT_TRUE(DestroyWindow(child));
   std::vector<std::pair<HWND, UINT>> order;
-  for (auto& s : Log())
-    if (s.msg == WM_DESTROY || s.msg == WM_NCDESTROY) order.emplace_back(s.hwnd, s.msg);
-  std::vector<std::pair<HWND, UINT>> expected{
-      {child, WM_DESTROY}, {grand, WM_DESTROY}, {grand, WM_NCDESTROY}, {child, WM_NCDESTROY}};
-  EXPECT_EQ(order, expected);
+  for (auto& s : Entries(nullptr, WM_DESTROY, WM_NCDESTROY)) order.emplace_back(s.hwnd, s.msg);
+  EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{
+                       {child, WM_DESTROY}, {grand, WM_DESTROY}, {grand, WM_NCDESTROY}, {child, WM_NCDESTROY}}));
   EXPECT_FALSE(IsWindow(child) || IsWindow(grand));
   EXPECT_TRUE(IsWindow(top));
   EXPECT_FALSE(DestroyWindow(child));
   EXPECT_EQ(GetWindow(top, GW_CHILD), nullptr);
 }
 
-LRESULT RefuseCreate(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_CREATE) return -1;
-  return DefWindowProc(hwnd, msg, wp, lp);
-}
-
 TEST_F(UserWindow, CreationFailsForUnknownClassOrptOutFromWmCreate) {
   EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
   EXPECT_EQ(CreateWindowEx(0, RecordingClass(), "", WS_CHILD, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
             nullptr);
-  WNDCLASSEX wc;
-  wc.lpfnWndProc = RefuseCreate;
-  wc.lpszClassName = "RefuseCreate";
+  WNDCLASSEX wc{.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+                   return m == WM_CREATE ? -1 : DefWindowProc(h, m, w, l);
+                 },
+                 .lpszClassName = "RefuseCreate"};
   RegisterClassEx(&wc);
   EXPECT_EQ(RegisterClassEx(&wc), 0) << "a class name is registered once";
   EXPECT_EQ(CreateWindowEx(0, "refusecreate", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
@@ -257,10 +254,7 @@ TEST_F(UserWindow, TimersFireFromTheLoopOfTheOwnerThread) {
   EXPECT_LE(windowTicks, 8) << "a late timer does not fire once per missed period";
   EXPECT_EQ(Last(top, WM_TIMER)->wParam, 5u);
   ASSERT_GE(g_ticks.size(), 3u);
-  for (auto& [id, tid] : g_ticks) {
-    EXPECT_EQ(id, free);
-    EXPECT_EQ(tid, GetCurrentThreadId());
-  }
+  for (auto& tick : g_ticks) EXPECT_EQ(tick, std::make_pair(free, GetCurrentThreadId()));
   EXPECT_TRUE(KillTimer(nullptr, free));
   EXPECT_FALSE(KillTimer(nullptr, free));
   size_t ticks = g_ticks.size();
@@ -290,15 +284,11 @@ TEST_F(UserWindow, KeysArePackedLikeWin32AndTranslateToCharacters) {
   HWND edit = Child(top, 0, 0, 50, 20);
   SetFocus(edit);
   Log().clear();
-  keybd_event(VK_SHIFT, 0, 0, 0);
-  keybd_event('A', 0, 0, 0);
-  keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
-  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  for (auto [vk, up] : {std::pair<int, DWORD>{VK_SHIFT, 0}, {'A', 0}, {'A', KEYEVENTF_KEYUP}, {VK_SHIFT, KEYEVENTF_KEYUP}})
+    keybd_event(static_cast<BYTE>(vk), 0, up, 0);
   EXPECT_EQ(GetAsyncKeyState('A'), 0) << "released already";
   user::PumpMessages();
-  std::vector<Seen> keys;
-  for (auto& s : Log())
-    if (s.hwnd == edit && s.msg >= WM_KEYDOWN && s.msg <= WM_CHAR) keys.push_back(s);
+  const std::vector<Seen> keys = Entries(edit, WM_KEYDOWN, WM_CHAR);
   ASSERT_EQ(keys.size(), 5u);
   EXPECT_EQ(std::make_pair(keys[1].msg, keys[1].wParam), std::make_pair(UINT{WM_KEYDOWN}, WPARAM{'A'}));
   // Repeat count 1, the scan code, not a release.
@@ -320,10 +310,8 @@ TEST_F(UserWindow, GetKeyStateFollowsTheMessagesAlreadyTaken) {
   HWND top = Top();
   SetWindowLongPtr(top, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&ShiftProbe));
   SetFocus(top);
-  user::InjectKey(VK_SHIFT, true);
-  user::InjectKey('B', true);
-  user::InjectKey('B', false);
-  user::InjectKey(VK_SHIFT, false);
+  for (auto [vk, down] : {std::pair<int, bool>{VK_SHIFT, true}, {'B', true}, {'B', false}, {VK_SHIFT, false}})
+    user::InjectKey(vk, down);
   EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0) << "the asynchronous state is already up";
   g_shiftSeen = 0;
   user::PumpMessages();
@@ -365,9 +353,7 @@ TEST_F(UserWindow, TrackMouseEventReportsTheLeave) {
   HWND top = Top();
   HWND a = Child(top, 0, 0, 50, 50);
   Move(top, 10, 10);
-  TRACKMOUSEEVENT tme;
-  tme.dwFlags = TME_LEAVE;
-  tme.hwndTrack = a;
+  TRACKMOUSEEVENT tme{.dwFlags = TME_LEAVE, .hwndTrack = a};
   ASSERT_TRUE(TrackMouseEvent(&tme));
   Move(top, 20, 20);
   EXPECT_EQ(Count(a, WM_MOUSELEAVE), 0);
@@ -382,10 +368,7 @@ TEST_F(UserWindow, TrackMouseEventReportsTheLeave) {
 }
 
 TEST_F(UserWindow, CursorFromTheClassUnderThePointer) {
-  WNDCLASSEX wc;
-  wc.lpfnWndProc = DefWindowProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_HAND);
-  wc.lpszClassName = "HandCursor";
+  WNDCLASSEX wc{.lpfnWndProc = DefWindowProc, .hCursor = LoadCursor(nullptr, IDC_HAND), .lpszClassName = "HandCursor"};
   RegisterClassEx(&wc);
   HWND top = Top();
   CreateWindowEx(0, "HandCursor", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, nullptr, nullptr, nullptr);
@@ -439,11 +422,7 @@ TEST_F(UserWindow, InvalidationBringsOnePaintWithTheUpdateRectangle) {
 
 TEST_F(UserWindow, ScrollBarsTakeClientSpaceAndAnswerClicksAndDrags) {
   HWND top = Top(200, 150);
-  SCROLLINFO si;
-  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  si.nMax = 99;
-  si.nPage = 10;
-  si.nPos = 200;
+  SCROLLINFO si{.fMask = SIF_RANGE | SIF_PAGE | SIF_POS, .nMax = 99, .nPage = 10, .nPos = 200};
   Log().clear();
   EXPECT_EQ(SetScrollInfo(top, SB_VERT, &si, TRUE), 90) << "the position stops at max - page + 1";
   EXPECT_TRUE(GetWindowLongPtr(top, GWL_STYLE) & WS_VSCROLL) << "a needed bar shows itself";
@@ -454,8 +433,7 @@ TEST_F(UserWindow, ScrollBarsTakeClientSpaceAndAnswerClicksAndDrags) {
   EXPECT_EQ(LOWORD(Last(top, WM_SIZE)->lParam), 183);
   auto codes = [&] {
     std::vector<int> out;
-    for (auto& s : Log())
-      if (s.msg == WM_VSCROLL) out.push_back(LOWORD(s.wParam));
+    for (auto& s : Entries(top, WM_VSCROLL, WM_VSCROLL)) out.push_back(LOWORD(s.wParam));
     return out;
   };
   SetScrollPos(top, SB_VERT, 0, TRUE);
@@ -466,8 +444,7 @@ TEST_F(UserWindow, ScrollBarsTakeClientSpaceAndAnswerClicksAndDrags) {
   Log().clear();
   user::InjectMouseButton(top, 1, true, 190, 20);  // drag the thumb from the top of the track to the bottom
   Move(top, 190, 145);
-  SCROLLINFO track;
-  track.fMask = SIF_TRACKPOS | SIF_POS;
+  SCROLLINFO track{.fMask = SIF_TRACKPOS | SIF_POS};
   GetScrollInfo(top, SB_VERT, &track);
   EXPECT_EQ(track.nTrackPos, 90);
   EXPECT_EQ(track.nPos, 0) << "the program moves the position itself";
