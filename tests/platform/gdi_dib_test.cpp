@@ -34,10 +34,7 @@ void Paint(Canvas& c) {
     for (int x = 0; x < c.w; ++x) SetPixel(c.dc, x, y, RGB(x * 37 % 256, y * 53 % 256, (x * y * 11 + 7) % 256));
 }
 
-struct Dib {
-  std::unique_ptr<BITMAPINFO> info;
-  std::vector<BYTE> bits;
-};
+struct Dib { std::unique_ptr<BITMAPINFO> info; std::vector<BYTE> bits; };
 
 Dib Read(const Canvas& c, int bits, bool topDown = false) {
   Dib d{Info(c.w, topDown ? -c.h : c.h, bits), std::vector<BYTE>(Stride(c.w, bits) * c.h, 0xCD)};

@@ -291,20 +291,11 @@ TEST(GdiScoped, OwnedHandlesDeleteWhatTheyHoldExactlyOnce) {
          DeleteObject(raw);
        }},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const int base = Live();
-    c.run(base);
-    EXPECT_EQ(Live(), base);
-  }
+  for (const Case& c : cases) { SCOPED_TRACE(c.name); const int base = Live(); c.run(base); EXPECT_EQ(Live(), base); }
 }
 
 TEST(GdiScoped, ASelectionIsUndoneBeforeItsObjectIsDeleted) {
-  struct Case {
-    const char* name;
-    UINT type;
-    HGDIOBJ (*make)();
-  };
+  struct Case { const char* name; UINT type; HGDIOBJ (*make)(); };
   const Case cases[] = {
       {"pen", OBJ_PEN, [] { return HGDIOBJ(CreatePen(PS_DOT, 1, RGB(9, 9, 9))); }},
       {"brush", OBJ_BRUSH, [] { return HGDIOBJ(CreateSolidBrush(RGB(9, 9, 9))); }},

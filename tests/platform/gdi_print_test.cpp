@@ -86,10 +86,7 @@ TEST_F(PdfPrinting, ReportsThePrinterResolutionAndPageSize) {
                         {"HORZRES", HORZRES, kA4Width},           {"VERTRES", VERTRES, kA4Height},
                         {"PHYSICALWIDTH", PHYSICALWIDTH, kA4Width}, {"PHYSICALHEIGHT", PHYSICALHEIGHT, kA4Height},
                         {"PHYSICALOFFSETX", PHYSICALOFFSETX, 0},  {"HORZSIZE (mm)", HORZSIZE, 210}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(GetDeviceCaps(dc, c.index), c.value);
-  }
+  for (const Case& c : cases) { SCOPED_TRACE(c.name); EXPECT_EQ(GetDeviceCaps(dc, c.index), c.value); }
   constexpr int kTechnology = 2, kRasterPrinter = 2;
   EXPECT_EQ(GetDeviceCaps(dc, kTechnology), kRasterPrinter);
   DeleteDC(dc);
@@ -110,11 +107,7 @@ TEST_F(PdfPrinting, EachPageBecomesAPdfPageWithItsTextSelectable) {
   SelectedObject selected(dc, font);
   SetBkMode(dc, TRANSPARENT);
   const char* texts[] = {"First page heading", "Second page body", "Third and last"};
-  for (const char* t : texts) {
-    EXPECT_GT(StartPage(dc), 0);
-    DrawLabel(dc, t, 600, 600);
-    EXPECT_GT(EndPage(dc), 0);
-  }
+  for (const char* t : texts) { EXPECT_GT(StartPage(dc), 0); DrawLabel(dc, t, 600, 600); EXPECT_GT(EndPage(dc), 0); }
   EXPECT_FALSE(fs::exists(path)) << "the file appears only at EndDoc";
   EXPECT_GT(EndDoc(dc), 0);
   ASSERT_TRUE(fs::exists(path));
@@ -162,10 +155,7 @@ TEST_F(PdfPrinting, AbortOrDeleteLeavesAnEarlierFileAlone) {
     ASSERT_GT(StartDoc(dc, nullptr), 0);
     StartPage(dc);
     Rectangle(dc, 100, 100, 1000, 1000);
-    if (abort) {
-      EXPECT_GT(AbortDoc(dc), 0);
-      EXPECT_EQ(EndDoc(dc), SP_ERROR) << "nothing left to end";
-    }
+    if (abort) { EXPECT_GT(AbortDoc(dc), 0); EXPECT_EQ(EndDoc(dc), SP_ERROR) << "nothing left to end"; }
     DeleteDC(dc);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}), "earlier");
     EXPECT_EQ(Strays(path), 0) << "the temporary file is removed";

@@ -12,12 +12,7 @@
 namespace ktfolio::win {
 namespace {
 
-struct Seen {
-  HWND hwnd;
-  UINT msg;
-  WPARAM wParam;
-  LPARAM lParam;
-};
+struct Seen { HWND hwnd; UINT msg; WPARAM wParam; LPARAM lParam; };
 std::vector<Seen>& Log() {
   static std::vector<Seen> log;
   return log;
