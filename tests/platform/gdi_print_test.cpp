@@ -2,18 +2,56 @@
 // and the file appearing only when the document completes.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <unistd.h>
 
-#include "gdi_test_util.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_scoped.h"
+#include "support/canvas.h"
 
-using namespace gdi_test;
+using namespace ktfolio::win;
+using ktfolio::testing::Canvas;
+using ktfolio::testing::Font;
 namespace fs = std::filesystem;
 
 namespace {
+
+// Standard output of a shell command (the PDF tools), empty when it fails.
+std::string Shell(const std::string& command) {
+  std::string out;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  if (!pipe) return out;
+  std::array<char, 4096> buf;
+  while (std::size_t n = fread(buf.data(), 1, buf.size(), pipe.get())) out.append(buf.data(), n);
+  return out;
+}
+
+// The first page of a PDF rasterised in grey at `dpi` (pdftoppm), row by row.
+struct GreyPage {
+  int width = 0, height = 0;
+  std::string pixels;
+  int At(int x, int y) const { return static_cast<unsigned char>(pixels[static_cast<std::size_t>(y) * width + x]); }
+};
+GreyPage RasterisePdf(const std::string& pdf, int dpi) {
+  GreyPage page;
+  const std::string root = pdf + ".raster";
+  Shell("pdftoppm -r " + std::to_string(dpi) + " -gray -singlefile '" + pdf + "' '" + root + "'");
+  std::ifstream in(root + ".pgm", std::ios::binary);
+  std::string magic;
+  int maxval = 0;
+  if (!(in >> magic >> page.width >> page.height >> maxval) || magic != "P5") return GreyPage{};
+  in.get();  // the single whitespace after the header
+  page.pixels.resize(static_cast<std::size_t>(page.width) * page.height);
+  in.read(page.pixels.data(), static_cast<std::streamsize>(page.pixels.size()));
+  std::remove((root + ".pgm").c_str());
+  return page;
+}
 
 constexpr int kPrinterDpi = 600;
 // A4 at 600 dpi, in device units, and in points.

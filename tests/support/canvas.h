@@ -1,16 +1,25 @@
 // The test canvas: a memory DC over a bitmap, filled with one colour, with the
 // pen and brush a test selects deleted with it, and its pixels read back as
 // colours, as '#'/'.' strings along a row or column, as counts, and as the box
-// one colour (or the dark ink) covers.
+// one colour (or the dark ink) covers. With it, a font and a rectangle's edges.
 #pragma once
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <tuple>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_scoped.h"
 
 namespace ktfolio::testing {
+
+// A font made from a face and height, deleted with its owner.
+inline win::OwnedFont Font(const char* face, win::LONG height, win::LONG weight = win::FW_NORMAL, bool underline = false) {
+  win::LOGFONT lf{.lfHeight = height, .lfWeight = weight, .lfUnderline = underline};
+  std::strcpy(lf.lfFaceName, face);
+  return win::OwnedFont(win::CreateFontIndirect(&lf));
+}
 
 // A rectangle's four edges, comparable and printable in one assertion.
 inline std::tuple<long, long, long, long> Edges(const win::RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
