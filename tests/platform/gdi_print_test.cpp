@@ -123,10 +123,9 @@ TEST_F(PdfPrinting, ReportsThePrinterResolutionAndPageSize) {
   const Case cases[] = {{"LOGPIXELSX", LOGPIXELSX, kPrinterDpi},  {"LOGPIXELSY", LOGPIXELSY, kPrinterDpi},
                         {"HORZRES", HORZRES, kA4Width},           {"VERTRES", VERTRES, kA4Height},
                         {"PHYSICALWIDTH", PHYSICALWIDTH, kA4Width}, {"PHYSICALHEIGHT", PHYSICALHEIGHT, kA4Height},
-                        {"PHYSICALOFFSETX", PHYSICALOFFSETX, 0},  {"HORZSIZE (mm)", HORZSIZE, 210}};
+                        {"PHYSICALOFFSETX", PHYSICALOFFSETX, 0},  {"HORZSIZE (mm)", HORZSIZE, 210},
+                        {"TECHNOLOGY: raster printer", 2, 2}};
   for (const Case& c : cases) { SCOPED_TRACE(c.name); EXPECT_EQ(GetDeviceCaps(dc, c.index), c.value); }
-  constexpr int kTechnology = 2, kRasterPrinter = 2;
-  EXPECT_EQ(GetDeviceCaps(dc, kTechnology), kRasterPrinter);
   DeleteDC(dc);
   EXPECT_FALSE(fs::exists(Path("caps.pdf"))) << "no document was started";
   EXPECT_EQ(CreatePdfPrinterDC(Path("x.pdf").c_str(), 0, 600, 100, 100), nullptr);
@@ -134,18 +133,21 @@ TEST_F(PdfPrinting, ReportsThePrinterResolutionAndPageSize) {
   EXPECT_EQ(CreatePdfPrinterDC(nullptr, 600, 600, 100, 100), nullptr);
 }
 
+// Each page becomes a PDF page with its text selectable; what is drawn
+// outside a page is dropped; the file appears only when the document ends.
 TEST_F(PdfPrinting, EachPageBecomesAPdfPageWithItsTextSelectable) {
   const std::string path = Path("doc.pdf");
   OwnedDC dc(CreatePdfPrinterDC(path.c_str(), kPrinterDpi, kPrinterDpi, kA4Width, kA4Height));
   ASSERT_TRUE(dc);
-  DOCINFO di;
-  di.lpszDocName = "Folio test";
-  EXPECT_GT(StartDoc(dc, &di), 0);
   OwnedFont font = Font("Arial", -100);  // 12 pt at 600 dpi
   SelectedObject selected(dc, font);
-  SetBkMode(dc, TRANSPARENT);
+  DrawLabel(dc, "Outside before the document", 600, 1200);
+  DOCINFO di{.lpszDocName = "Folio test"};
+  EXPECT_GT(StartDoc(dc, &di), 0);
+  DrawLabel(dc, "Outside before the page", 600, 1200);
   const char* texts[] = {"First page heading", "Second page body", "Third and last"};
   for (const char* t : texts) { EXPECT_GT(StartPage(dc), 0); DrawLabel(dc, t, 600, 600); EXPECT_GT(EndPage(dc), 0); }
+  DrawLabel(dc, "Outside after the page", 600, 1200);
   EXPECT_FALSE(fs::exists(path)) << "the file appears only at EndDoc";
   EXPECT_GT(EndDoc(dc), 0);
   ASSERT_TRUE(fs::exists(path));
@@ -159,29 +161,10 @@ TEST_F(PdfPrinting, EachPageBecomesAPdfPageWithItsTextSelectable) {
   EXPECT_NE(info.find("Folio test"), std::string::npos) << "the document name is the title";
   for (int page = 1; page <= 3; ++page) {
     const std::string text = PageText(path, page);
+    EXPECT_EQ(text.find("Outside"), std::string::npos) << page << ": " << text;
     for (int other = 1; other <= 3; ++other)
       EXPECT_EQ(text.find(texts[other - 1]) != std::string::npos, other == page) << page << ": " << text;
   }
-}
-
-TEST_F(PdfPrinting, DrawingOutsideAPageIsIgnored) {
-  const std::string path = Path("outside.pdf");
-  OwnedDC dc(CreatePdfPrinterDC(path.c_str(), kPrinterDpi, kPrinterDpi, kA4Width, kA4Height));
-  OwnedFont font = Font("Arial", -100);
-  SelectedObject selected(dc, font);
-  DrawLabel(dc, "Before the document", 600, 600);
-  ASSERT_GT(StartDoc(dc, nullptr), 0);
-  DrawLabel(dc, "Before the page", 600, 600);
-  StartPage(dc);
-  DrawLabel(dc, "On the page", 600, 1200);
-  EndPage(dc);
-  DrawLabel(dc, "After the page", 600, 600);
-  EndDoc(dc);
-  EXPECT_EQ(PageCount(path), 1);
-  const std::string text = PageText(path, 1);
-  EXPECT_NE(text.find("On the page"), std::string::npos);
-  EXPECT_EQ(text.find("Before"), std::string::npos) << text;
-  EXPECT_EQ(text.find("After"), std::string::npos) << text;
 }
 
 TEST_F(PdfPrinting, AbortOrDeleteLeavesAnEarlierFileAlone) {
@@ -234,20 +217,17 @@ TEST_F(PdfPrinting, AnUnwritableFolderFailsStartDoc) {
 namespace {
 
 // The bounding box and the count of the pixels of `page` darker than mid-grey, inside `r`.
-RECT InkBox(const GreyPage& page, RECT r) {
+std::pair<RECT, int> Ink(const GreyPage& page, RECT r) {
   RECT box{r.right, r.bottom, r.left, r.top};
+  int n = 0;
   for (int y = r.top; y < r.bottom; ++y)
     for (int x = r.left; x < r.right; ++x)
-      if (page.At(x, y) < 128) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                                      std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
-  return box;
+      if (page.At(x, y) < 128 && ++n) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                                             std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+  return {box, n};
 }
-int InkIn(const GreyPage& page, int x0, int y0, int x1, int y1) {
-  int n = 0;
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) n += page.At(x, y) < 128;
-  return n;
-}
+RECT InkBox(const GreyPage& page, RECT r) { return Ink(page, r).first; }
+int InkIn(const GreyPage& page, int x0, int y0, int x1, int y1) { return Ink(page, RECT{x0, y0, x1, y1}).second; }
 
 // The page content streams of a PDF, inflated (Python's zlib does the work).
 std::string PageContents(const std::string& path) {
