@@ -125,14 +125,6 @@ SurfacePtr Opaque(cairo_surface_t* src) {
   return Compare(s.get(), relPath, tolerance, maxDiffPixels);
 }
 
-::testing::AssertionResult MatchesGoldenPng(const std::string& pngPath, const std::string& relPath, int tolerance,
-                                            int maxDiffPixels) {
-  SurfacePtr loaded = Own(cairo_image_surface_create_from_png(pngPath.c_str()));
-  if (cairo_surface_status(loaded.get()) != CAIRO_STATUS_SUCCESS)
-    return ::testing::AssertionFailure() << "cannot read " << pngPath;
-  return Compare(Opaque(loaded.get()).get(), relPath, tolerance, maxDiffPixels);
-}
-
 win::HBITMAP SolidBitmap(int width, int height, win::COLORREF color) {
   using namespace win;
   HDC dc = CreateCompatibleDC(nullptr);
