@@ -42,12 +42,54 @@ std::string Repeat(const std::string& unit, std::size_t n) {
   return s.substr(0, n);
 }
 
+std::size_t Stride(int width, int bits) { return ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4; }
+
+// A header for a DIB of the given shape; the colour table follows it.
+std::unique_ptr<BITMAPINFO> Info(int width, int height, int bits) {
+  auto info = std::make_unique<BITMAPINFO>();
+  info->bmiHeader.biWidth = width;
+  info->bmiHeader.biHeight = height;
+  info->bmiHeader.biBitCount = static_cast<WORD>(bits);
+  return info;
+}
+
+// Fills the canvas with a picture where every pixel differs from its neighbours.
+void Paint(Canvas& c) {
+  for (int y = 0; y < c.h; ++y)
+    for (int x = 0; x < c.w; ++x) SetPixel(c.dc, x, y, RGB(x * 37 % 256, y * 53 % 256, (x * y * 11 + 7) % 256));
+}
+
+struct Dib { std::unique_ptr<BITMAPINFO> info; std::vector<BYTE> bits; };
+
+Dib Read(const Canvas& c, int bits, bool topDown = false) {
+  Dib d{Info(c.w, topDown ? -c.h : c.h, bits), std::vector<BYTE>(Stride(c.w, bits) * c.h, 0xCD)};
+  EXPECT_EQ(GetDIBits(c.dc, c.bitmap, 0, c.h, d.bits.data(), d.info.get(), DIB_RGB_COLORS), c.h);
+  return d;
+}
+
+// The DIB drawn back, unstretched, onto a white canvas of its size.
+std::unique_ptr<Canvas> Back(const Dib& d, int w, int h) {
+  auto back = std::make_unique<Canvas>(w, h);
+  EXPECT_EQ(StretchDIBits(back->dc, 0, 0, w, h, 0, 0, w, h, d.bits.data(), d.info.get(), DIB_RGB_COLORS, SRCCOPY), h);
+  return back;
+}
+
+// Width, height, depth and image size of a DIB header.
+auto Header(const BITMAPINFO& i) {
+  return std::tuple(i.bmiHeader.biWidth, i.bmiHeader.biHeight, int{i.bmiHeader.biBitCount}, i.bmiHeader.biSizeImage);
+}
+
+// A 2x2 DIB, bottom-up: the first row in memory is the bottom of the picture
+// (blue green), then the top (red black).
+const std::uint32_t kDibPixels[4] = {0x0000FF, 0x00FF00, 0xFF0000, 0x000000};
+
 }  // namespace
 
 // One small drawing per cell, each at its own viewport origin: one-pixel lines
 // in four directions, a wide line under a moved origin, opaque dots, the
 // rectangle with pen and brush, with the null pen and with the hollow brush, an
-// inside-frame pen, a polygon, FillRect and a stretched copy.
+// inside-frame pen, a polygon, FillRect, DIBs stretched, mirrored and clipped,
+// a pattern brush in every kind of fill, and a stretched copy.
 TEST(GdiShapes, LinesRectanglesPolygonsAndFillsLandOnExactPixels) {
   struct Case { const char* name; void (*draw)(Canvas&); };
   const Case cases[] = {
@@ -87,6 +129,37 @@ TEST(GdiShapes, LinesRectanglesPolygonsAndFillsLandOnExactPixels) {
          EXPECT_TRUE(Polygon(s.dc, tri, 3));
        }},
       {"fill", [](Canvas& s) { Fill(s.dc, RECT{2, 3, 6, 5}, RED); }},
+      {"DIB stretched, mirrored, from its bottom row", [](Canvas& s) {
+         auto info = Info(2, 2, 32);
+         EXPECT_EQ(StretchDIBits(s.dc, 0, 0, 4, 4, 0, 0, 2, 2, kDibPixels, info.get(), DIB_RGB_COLORS, SRCCOPY), 2);
+         StretchDIBits(s.dc, 8, 0, -4, 4, 0, 0, 2, 2, kDibPixels, info.get(), DIB_RGB_COLORS, SRCCOPY);
+         StretchDIBits(s.dc, 0, 6, 1, 1, 0, 1, 1, 1, kDibPixels, info.get(), DIB_RGB_COLORS, SRCCOPY);  // red
+         EXPECT_EQ(StretchDIBits(s.dc, 10, 10, 2, 2, 0, 0, 2, 2, kDibPixels, info.get(), DIB_RGB_COLORS, SRCPAINT), 0)
+             << "only SRCCOPY";
+       }},
+      {"DIB under a clip", [](Canvas& s) {
+         IntersectClipRect(s.dc, 0, 0, 3, 8);
+         StretchDIBits(s.dc, 0, 4, 8, 4, 0, 0, 2, 2, kDibPixels, Info(2, 2, 32).get(), DIB_RGB_COLORS, SRCCOPY);
+       }},
+      {"pattern brush", [](Canvas& s) {  // tiles from the device origin in every fill, whatever the viewport
+         Canvas tile(2, 2);
+         SetPixel(tile.dc, 0, 0, RED);
+         SetPixel(tile.dc, 1, 1, RED);
+         s.UseBrush(CreatePatternBrush(tile.bitmap));
+         SelectObject(s.dc, GetStockObject(NULL_PEN));
+         const HBRUSH brush = static_cast<HBRUSH>(GetCurrentObject(s.dc, OBJ_BRUSH));
+         RECT rc{1, 1, 7, 3}, moved{1, 4, 7, 6};
+         FillRect(s.dc, &rc, brush);
+         POINT org;
+         GetViewportOrgEx(s.dc, &org);
+         SetViewportOrgEx(s.dc, org.x + 1, org.y, nullptr);  // an odd shift: tiles that followed it would flip
+         FillRect(s.dc, &moved, brush);
+         SetViewportOrgEx(s.dc, org.x, org.y, nullptr);
+         Rectangle(s.dc, 0, 8, 5, 11);
+         BitBlt(s.dc, 6, 8, 4, 1, nullptr, 0, 0, PATCOPY);
+         POINT tri[3] = {{0, 12}, {8, 12}, {0, 16}};
+         Polygon(s.dc, tri, 3);
+       }},
       {"stretch and mirror", [](Canvas& s) {
          Canvas src(2, 2);
          SetPixel(src.dc, 0, 0, RED); SetPixel(src.dc, 1, 0, BLUE); SetPixel(src.dc, 0, 1, BLACK);
@@ -95,7 +168,8 @@ TEST(GdiShapes, LinesRectanglesPolygonsAndFillsLandOnExactPixels) {
        }},
   };
   constexpr int kColumns = 5;
-  Canvas s(kColumns * kCell, 2 * kCell);
+  const int before = GdiLiveObjects().total();
+  Canvas s(kColumns * kCell, 3 * kCell);
   for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
     SCOPED_TRACE(cases[i].name);
     const int saved = SaveDC(s.dc);
@@ -104,6 +178,7 @@ TEST(GdiShapes, LinesRectanglesPolygonsAndFillsLandOnExactPixels) {
     s.Release();
     RestoreDC(s.dc, saved);
   }
+  EXPECT_EQ(GdiLiveObjects().total(), before + 2) << "only the canvas (its context and bitmap) remains";
   EXPECT_TRUE(ktfolio::testing::MatchesGolden(s.bitmap, "platform/shapes.png"));
   EXPECT_EQ(s.Row(3, 0, 10, BLACK), "..######..") << "a line leaves out its last pixel";
   EXPECT_EQ(s.Row(6, 0, 12, BLACK), "...######...") << "drawn right to left, the start pixel is in";
@@ -254,47 +329,6 @@ TEST(GdiBitmap, SavesAsPng) {
   EXPECT_FALSE(SaveBitmapPng(nullptr, path));
 }
 
-namespace {
-
-
-std::size_t Stride(int width, int bits) { return ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4; }
-
-// A header for a DIB of the given shape; the colour table follows it.
-std::unique_ptr<BITMAPINFO> Info(int width, int height, int bits) {
-  auto info = std::make_unique<BITMAPINFO>();
-  info->bmiHeader.biWidth = width;
-  info->bmiHeader.biHeight = height;
-  info->bmiHeader.biBitCount = static_cast<WORD>(bits);
-  return info;
-}
-
-// Fills the canvas with a picture where every pixel differs from its neighbours.
-void Paint(Canvas& c) {
-  for (int y = 0; y < c.h; ++y)
-    for (int x = 0; x < c.w; ++x) SetPixel(c.dc, x, y, RGB(x * 37 % 256, y * 53 % 256, (x * y * 11 + 7) % 256));
-}
-
-struct Dib { std::unique_ptr<BITMAPINFO> info; std::vector<BYTE> bits; };
-
-Dib Read(const Canvas& c, int bits, bool topDown = false) {
-  Dib d{Info(c.w, topDown ? -c.h : c.h, bits), std::vector<BYTE>(Stride(c.w, bits) * c.h, 0xCD)};
-  EXPECT_EQ(GetDIBits(c.dc, c.bitmap, 0, c.h, d.bits.data(), d.info.get(), DIB_RGB_COLORS), c.h);
-  return d;
-}
-
-// The DIB drawn back, unstretched, onto a white canvas of its size.
-std::unique_ptr<Canvas> Back(const Dib& d, int w, int h) {
-  auto back = std::make_unique<Canvas>(w, h);
-  EXPECT_EQ(StretchDIBits(back->dc, 0, 0, w, h, 0, 0, w, h, d.bits.data(), d.info.get(), DIB_RGB_COLORS, SRCCOPY), h);
-  return back;
-}
-
-// Width, height, depth and image size of a DIB header.
-auto Header(const BITMAPINFO& i) {
-  return std::tuple(i.bmiHeader.biWidth, i.bmiHeader.biHeight, int{i.bmiHeader.biBitCount}, i.bmiHeader.biSizeImage);
-}
-
-}  // namespace
 
 TEST(GdiDib, TrueColourRoundTripsExactly) {
   Canvas src(13, 7);  // an odd width, so 24-bit rows need padding
@@ -390,67 +424,6 @@ TEST(GdiDib, SixteenBitsAreFiveFiveFive) {
   const auto back = Back(d, 2, 1);
   EXPECT_EQ(back->At(0, 0), RED);
   EXPECT_EQ(back->At(1, 0), RGB(8, 16, 255)) << "five bits widen by repeating the top bits";
-}
-
-TEST(GdiDib, StretchReplicatesMirrorsAndClips) {
-  // A 2x2 DIB, bottom-up: the first row in memory is the bottom of the picture.
-  auto info = Info(2, 2, 32);
-  const std::uint32_t px[4] = {0x0000FF, 0x00FF00, 0xFF0000, 0x000000};  // bottom: blue green; top: red black
-  Canvas c(8, 8);
-  ASSERT_EQ(StretchDIBits(c.dc, 0, 0, 4, 4, 0, 0, 2, 2, px, info.get(), DIB_RGB_COLORS, SRCCOPY), 2);
-  EXPECT_EQ(c.Row(0, 0, 8, RED), "##......");
-  EXPECT_EQ(c.Row(3, 0, 8, GREEN), "..##....");
-  EXPECT_EQ(c.Row(3, 0, 8, BLUE), "##......");
-  // A negative destination width mirrors left and right.
-  StretchDIBits(c.dc, 8, 0, -4, 4, 0, 0, 2, 2, px, info.get(), DIB_RGB_COLORS, SRCCOPY);
-  EXPECT_EQ(c.Row(0, 4, 8, RED), "..##");
-  // ySrc of a bottom-up DIB counts from its bottom row: (0, 1) is the top-left pixel.
-  c.Clear();
-  StretchDIBits(c.dc, 0, 0, 1, 1, 0, 1, 1, 1, px, info.get(), DIB_RGB_COLORS, SRCCOPY);
-  EXPECT_EQ(c.At(0, 0), RED);
-  // The clip holds.
-  c.Clear();
-  IntersectClipRect(c.dc, 0, 0, 3, 8);
-  StretchDIBits(c.dc, 0, 4, 8, 4, 0, 0, 2, 2, px, info.get(), DIB_RGB_COLORS, SRCCOPY);
-  EXPECT_EQ(SelectClipRgn(c.dc, nullptr), SIMPLEREGION);
-  EXPECT_EQ(c.Row(7, 0, 8, WHITE), "...#####");
-  EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 2, 2, 0, 0, 2, 2, px, info.get(), DIB_RGB_COLORS, SRCPAINT), 0)
-      << "only SRCCOPY";
-}
-
-TEST(GdiPatternBrush, TilesFromTheDeviceOriginInEveryFill) {
-  const int before = GdiLiveObjects().total();
-  Canvas tile(2, 2);
-  SetPixel(tile.dc, 0, 0, RED);
-  SetPixel(tile.dc, 1, 1, RED);
-  HBRUSH brush = CreatePatternBrush(tile.bitmap);
-  ASSERT_NE(brush, nullptr);
-  Canvas c(12, 12);
-  RECT rc{1, 1, 7, 3};
-  FillRect(c.dc, &rc, brush);
-  EXPECT_EQ(c.Row(1, 0, 8, RED), ".#.#.#..") << "red where x + y is even, from the device origin";
-  EXPECT_EQ(c.Row(2, 0, 8, RED), "..#.#.#.");
-  // Moving the viewport does not move the tiles.
-  c.Clear();
-  SetViewportOrgEx(c.dc, 1, 0, nullptr);
-  FillRect(c.dc, &rc, brush);
-  SetViewportOrgEx(c.dc, 0, 0, nullptr);
-  EXPECT_EQ(c.Row(1, 0, 9, RED), "...#.#.#.");
-  // Shapes and pattern copies use it too.
-  c.Clear();
-  HGDIOBJ oldBrush = SelectObject(c.dc, brush);
-  HGDIOBJ oldPen = SelectObject(c.dc, GetStockObject(NULL_PEN));
-  Rectangle(c.dc, 0, 4, 5, 7);
-  EXPECT_EQ(c.Row(4, 0, 6, RED), "#.#...");
-  BitBlt(c.dc, 6, 4, 4, 1, nullptr, 0, 0, PATCOPY);
-  EXPECT_EQ(c.Row(4, 6, 10, RED), "#.#.");
-  POINT tri[3] = {{0, 8}, {8, 8}, {0, 12}};
-  Polygon(c.dc, tri, 3);
-  EXPECT_EQ(c.Row(8, 0, 6, RED), "#.#.#.");
-  SelectObject(c.dc, oldPen);
-  SelectObject(c.dc, oldBrush);
-  DeleteObject(brush);
-  EXPECT_EQ(GdiLiveObjects().total(), before + 4) << "only the two canvases (DC and bitmap each) remain";
 }
 
 TEST(GdiPatternBrush, KeepsItsOwnCopyOfTheBitmap) {
