@@ -9,6 +9,7 @@
 #include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_scoped.h"
 #include "platform/user/window_dc.h"
+#include "support/canvas.h"
 
 using namespace ktfolio::win;
 
@@ -36,20 +37,19 @@ std::tuple<int, int, int> Shape(HGDIOBJ bmp) {
 }  // namespace
 
 TEST(GdiContext, ScreenAndMemoryContextsReportTheScreenResolution) {
+  auto dpi = [](HDC dc) { return std::pair(GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)); };
   HDC screen = CreateDC("DISPLAY", nullptr, nullptr, nullptr);
   ASSERT_NE(screen, nullptr);
-  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96);
-  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
+  EXPECT_EQ(dpi(screen), std::pair(96, 96));
   EXPECT_GT(GetDeviceCaps(screen, HORZRES), 0);
   HDC mem = CreateCompatibleDC(screen);
-  EXPECT_EQ(GetDeviceCaps(mem, LOGPIXELSY), 96);
   SetScreenLogPixels(120, 144);
   HDC later = CreateCompatibleDC(nullptr);
-  EXPECT_EQ(GetDeviceCaps(later, LOGPIXELSX), 120);
-  EXPECT_EQ(GetDeviceCaps(later, LOGPIXELSY), 144);
   HDC child = CreateCompatibleDC(later);  // compatible contexts take the reference's resolution
   SetScreenLogPixels(96, 96);
-  EXPECT_EQ(GetDeviceCaps(child, LOGPIXELSY), 144);
+  EXPECT_EQ(dpi(mem), std::pair(96, 96));
+  EXPECT_EQ(dpi(later), std::pair(120, 144));
+  EXPECT_EQ(dpi(child), std::pair(120, 144));
   EXPECT_EQ(CreateDC("WINSPOOL", "Some Printer", nullptr, nullptr), nullptr);
   for (HDC dc : {child, later, mem, screen}) EXPECT_TRUE(DeleteDC(dc));
 }
@@ -169,8 +169,17 @@ TEST(GdiState, SaveAndRestoreBringBackEverythingSaved) {
   SelectedObject withSmall(dc, small);
   SetTextColor(dc, RGB(10, 20, 30));
   SetBkMode(dc, TRANSPARENT);
-  TEXTMETRIC smallTm, tm;
-  GetTextMetrics(dc, &smallTm);
+  // Colours, mode, font and its metrics, origin, position and clip.
+  auto state = [&] {
+    TEXTMETRIC tm;
+    POINT org, pos;
+    RECT clip;
+    GetTextMetrics(dc, &tm), GetViewportOrgEx(dc, &org), GetClipBox(dc, &clip);
+    MoveToEx(dc, 0, 0, &pos), MoveToEx(dc, pos.x, pos.y, nullptr);
+    return std::tuple(GetTextColor(dc), GetBkColor(dc), GetBkMode(dc), GetCurrentObject(dc, OBJ_FONT), tm.tmHeight,
+                      org.x, org.y, pos.x, pos.y, ktfolio::testing::Edges(clip));
+  };
+  const auto saved = state();
   const int level = SaveDC(dc);
   EXPECT_EQ(level, 1);
   SelectObject(dc, big);
@@ -180,24 +189,13 @@ TEST(GdiState, SaveAndRestoreBringBackEverythingSaved) {
   SetViewportOrgEx(dc, 7, 8, nullptr);
   IntersectClipRect(dc, 0, 0, 5, 5);
   MoveToEx(dc, 3, 3, nullptr);
+  const auto changed = state();
   EXPECT_EQ(SaveDC(dc), 2);
   SetTextColor(dc, RGB(1, 1, 1));
   ASSERT_TRUE(RestoreDC(dc, -1));
-  EXPECT_EQ(GetTextColor(dc), RGB(200, 0, 0));
+  EXPECT_EQ(state(), changed);
   ASSERT_TRUE(RestoreDC(dc, level));
-  EXPECT_EQ(GetTextColor(dc), RGB(10, 20, 30));
-  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
-  EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
-  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), small.get());
-  GetTextMetrics(dc, &tm);
-  EXPECT_EQ(tm.tmHeight, smallTm.tmHeight);
-  POINT org, pos;
-  GetViewportOrgEx(dc, &org);
-  MoveToEx(dc, 0, 0, &pos);
-  EXPECT_EQ(std::make_tuple(org.x, org.y, pos.x), std::make_tuple(0, 0, 0));
-  RECT box;
-  GetClipBox(dc, &box);
-  EXPECT_EQ(box.right, 40);
+  EXPECT_EQ(state(), saved);
   EXPECT_FALSE(RestoreDC(dc, 1));  // nothing left to restore
   EXPECT_FALSE(RestoreDC(dc, -1));
   EXPECT_TRUE(DeleteObject(big.release())) << "the big font is no longer selected anywhere";
