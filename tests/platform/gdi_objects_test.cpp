@@ -70,22 +70,12 @@ TEST(GdiContext, MemoryContextStartsWithAOnePixelBitmap) {
   EXPECT_EQ(SelectObject(dc, initial), big.get());
 }
 
-TEST(GdiObjects, SelectObjectReturnsThePreviousObjectOfThatKind) {
-  OwnedDC dc = MemoryDC(nullptr);
-  const HGDIOBJ objects[] = {CreatePen(PS_SOLID, 1, RGB(1, 2, 3)), CreateSolidBrush(RGB(4, 5, 6)), MakeFont("Arial", -12)};
-  const UINT types[] = {OBJ_PEN, OBJ_BRUSH, OBJ_FONT};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(GetObjectType(objects[i]), types[i]);
-    const HGDIOBJ old = SelectObject(dc, objects[i]);
-    EXPECT_EQ(GetObjectType(old), types[i]);
-    EXPECT_EQ(GetCurrentObject(dc, types[i]), objects[i]);
-    EXPECT_EQ(SelectObject(dc, old), objects[i]);
-  }
+TEST(GdiObjects, AFontReadsBackAsItWasMade) {
+  OwnedFont font(MakeFont("Arial", -12));
   LOGFONT back;
-  ASSERT_EQ(GetObject(objects[2], sizeof back, &back), static_cast<int>(sizeof back));
+  ASSERT_EQ(GetObject(font, sizeof back, &back), static_cast<int>(sizeof back));
   EXPECT_EQ(back.lfHeight, -12);
   EXPECT_STREQ(back.lfFaceName, "Arial");
-  for (HGDIOBJ o : objects) EXPECT_TRUE(DeleteObject(o));
 }
 
 TEST(GdiObjects, SelectedObjectsAndStockObjectsSurviveDeleteObject) {
@@ -292,7 +282,7 @@ TEST(GdiScoped, OwnedHandlesDeleteWhatTheyHoldExactlyOnce) {
   for (const Case& c : cases) { SCOPED_TRACE(c.name); const int base = Live(); c.run(base); EXPECT_EQ(Live(), base); }
 }
 
-TEST(GdiScoped, ASelectionIsUndoneBeforeItsObjectIsDeleted) {
+TEST(GdiScoped, ASelectionReturnsThePreviousObjectAndIsUndoneBeforeItsObjectIsDeleted) {
   struct Case { const char* name; UINT type; HGDIOBJ (*make)(); };
   const Case cases[] = {
       {"pen", OBJ_PEN, [] { return HGDIOBJ(CreatePen(PS_DOT, 1, RGB(9, 9, 9))); }},
@@ -307,9 +297,11 @@ TEST(GdiScoped, ASelectionIsUndoneBeforeItsObjectIsDeleted) {
     const HGDIOBJ before = GetCurrentObject(dc, c.type);
     {
       OwnedObject<HGDIOBJ> obj(c.make());
+      EXPECT_EQ(GetObjectType(obj), c.type);
       SelectedObject selected(dc, obj);
       EXPECT_EQ(GetCurrentObject(dc, c.type), obj.get());
-      EXPECT_EQ(selected.previous(), before);
+      EXPECT_EQ(selected.previous(), before) << "SelectObject returns the previous object of that kind";
+      EXPECT_EQ(GetObjectType(before), c.type);
     }
     EXPECT_EQ(GetCurrentObject(dc, c.type), before);
     EXPECT_EQ(Live(), base) << "the object was deleted after its selection was undone";
