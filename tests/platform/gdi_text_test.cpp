@@ -317,12 +317,8 @@ TEST(GdiDrawTextDraw, AWorldTransformScalesTheLaidOutTextAndTheClip) {
   DrawText(c.dc, text, -1, &rc, DT_NOCLIP);
   const RECT plain = c.Ink();
   c.Clear();
-  XFORM twice;
-  twice.eM11 = twice.eM22 = 2;
+  const XFORM twice{.eM11 = 2, .eM22 = 2}, flat{.eM22 = 0}, endless{.eDx = std::numeric_limits<FLOAT>::infinity()};
   EXPECT_FALSE(SetWorldTransform(c.dc, &twice)) << "only in GM_ADVANCED";
-  XFORM flat, endless;
-  flat.eM22 = 0;
-  endless.eDx = std::numeric_limits<FLOAT>::infinity();
   const int saved = SaveDC(c.dc);
   ASSERT_EQ(SetGraphicsMode(c.dc, GM_ADVANCED), GM_COMPATIBLE);
   EXPECT_FALSE(SetWorldTransform(c.dc, &flat)) << "no inverse";
