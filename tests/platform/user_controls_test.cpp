@@ -352,6 +352,16 @@ TEST_F(EditControl, MultiLineTextAnswersLineAndColumnQueries) {
   SendMessage(e, EM_SETSEL, 0, 0);
   SendMessage(e, EM_SCROLLCARET, 0, 0);
   EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  // Typing past the bottom scrolls just enough: the caret's line is the last whole line shown.
+  SendMessage(e, EM_SETSEL, 19, 19);  // the end
+  Type("\r3\r4\r5\r6\r7\r8");
+  RECT rc;
+  GetClientRect(e, &rc);
+  ASSERT_EQ(SendMessage(e, EM_GETLINECOUNT, 0, 0), 8);
+  const int caret = GET_Y_LPARAM(SendMessage(e, EM_POSFROMCHAR, 36, 0));  // the last line, "8"
+  const int above = GET_Y_LPARAM(SendMessage(e, EM_POSFROMCHAR, 33, 0));
+  EXPECT_LE(2 * caret - above, rc.bottom);
+  EXPECT_GT(3 * caret - 2 * above, rc.bottom);
 }
 
 TEST_F(EditControl, LimitAndPasswordCharacter) {
