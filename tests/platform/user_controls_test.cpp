@@ -242,9 +242,7 @@ class EditControl : public ::testing::Test {
     SendMessage(e, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&t));
     return {s, t};
   }
-  static void Keys(std::initializer_list<int> vks) {
-    for (int vk : vks) Key(vk);
-  }
+  static void Keys(std::initializer_list<int> vks) { for (int vk : vks) Key(vk); }
   static void Key(int vk, bool shift = false, bool ctrl = false) {
     if (shift) user::InjectKey(VK_SHIFT, true);
     if (ctrl) user::InjectKey(VK_CONTROL, true);
