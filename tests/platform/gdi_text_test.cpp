@@ -11,6 +11,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_measure.h"
+#include "platform/gdi/gdi_scoped.h"
 #include "platform/gdi/gdi_transform.h"
 #include "support/canvas.h"
 #include "support/golden.h"
@@ -270,12 +271,8 @@ TEST(TextMeasurer, MetricsAndWidthsAreThoseOfTheSelectedFont) {
 TEST(GdiDrawTextDraw, EachFlagPutsTheInkWhereWin32Does) {
   Canvas c(330, 150);
   const int lineH = c.Metrics().tmHeight;
-  auto box = [&](RECT r) {
-    HBRUSH pale = CreateSolidBrush(RGB(255, 244, 200));
-    FillRect(c.dc, &r, pale);
-    DeleteObject(pale);
-    return r;
-  };
+  const OwnedBrush pale(CreateSolidBrush(RGB(255, 244, 200)));
+  auto box = [&](RECT r) { return FillRect(c.dc, &r, pale), r; };
   RECT line = box(RECT{5, 5, 325, 25});
   DrawText(c.dc, "Left", -1, &line, DT_LEFT);
   DrawText(c.dc, "Centre", -1, &line, DT_CENTER);
