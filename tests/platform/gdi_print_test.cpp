@@ -98,19 +98,15 @@ void DrawLabel(HDC dc, const char* text, int x, int y) {
   DrawText(dc, text, -1, &rc, DT_SINGLELINE | DT_NOPREFIX);
 }
 
-// A printer context with its document and first page started; Finish() ends
-// the document and deletes the context (the file appears then).
+// A printer context with its document and first page started; the document
+// ends, and the file appears, when it goes.
 struct Printing {
   Printing(const std::string& path, int dpi, int w, int h) : dc(CreatePdfPrinterDC(path.c_str(), dpi, dpi, w, h)) {
     EXPECT_GT(StartDoc(dc, nullptr), 0);
     EXPECT_GT(StartPage(dc), 0);
     SetBkMode(dc, TRANSPARENT);
   }
-  ~Printing() { Finish(); }
-  void Finish() {
-    if (dc) EndDoc(dc);
-    dc.reset();
-  }
+  ~Printing() { EXPECT_GT(EndDoc(dc), 0); }
   OwnedDC dc;
 };
 
