@@ -8,10 +8,11 @@
 #include <fstream>
 #include <memory>
 #include <tuple>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_scoped.h"
 #include "support/canvas.h"
 #include "support/golden.h"
 
@@ -30,11 +31,7 @@ void Line(HDC dc, int x0, int y0, int x1, int y1) {
   LineTo(dc, x1, y1);
 }
 
-void Fill(HDC dc, RECT r, COLORREF c) {
-  HBRUSH b = CreateSolidBrush(c);
-  FillRect(dc, &r, b);
-  DeleteObject(b);
-}
+void Fill(HDC dc, RECT r, COLORREF c) { FillRect(dc, &r, OwnedBrush(CreateSolidBrush(c))); }
 
 std::string Repeat(const std::string& unit, std::size_t n) {
   std::string s;
@@ -47,9 +44,7 @@ std::size_t Stride(int width, int bits) { return ((static_cast<std::size_t>(widt
 // A header for a DIB of the given shape; the colour table follows it.
 std::unique_ptr<BITMAPINFO> Info(int width, int height, int bits) {
   auto info = std::make_unique<BITMAPINFO>();
-  info->bmiHeader.biWidth = width;
-  info->bmiHeader.biHeight = height;
-  info->bmiHeader.biBitCount = static_cast<WORD>(bits);
+  info->bmiHeader = {.biWidth = width, .biHeight = height, .biBitCount = static_cast<WORD>(bits)};
   return info;
 }
 
