@@ -372,53 +372,48 @@ TEST(GdiDib, HeaderOnlyQueriesDescribeTheBitmap) {
   EXPECT_EQ(GetDIBits(c.dc, nullptr, 0, 4, nullptr, mono.get(), DIB_RGB_COLORS), 0);
 }
 
-TEST(GdiDib, OneBitMapsToBlackAndWhite) {
-  Canvas c(10, 1);
-  const COLORREF colours[10] = {BLACK, RGB(40, 40, 40), RED, WHITE, RGB(200, 200, 200),
-                                BLUE,  GREEN,          WHITE, RGB(90, 90, 90), RGB(240, 250, 230)};
-  for (int x = 0; x < 10; ++x) SetPixel(c.dc, x, 0, colours[x]);
-  Dib d = Read(c, 1);
-  EXPECT_EQ(d.info->bmiColors[0].rgbRed, 0);
-  EXPECT_EQ(d.info->bmiColors[1].rgbGreen, 255);
-  // Leftmost pixel in the high bit; pure blue and green are nearer black.
-  EXPECT_EQ(d.bits[0], 0b00011001);
-  EXPECT_EQ(d.bits[1] & 0xC0, 0b01000000);
-  EXPECT_EQ(Back(d, 10, 1)->Row(0, 0, 10, BLACK), "###..##.#.") << "and back: only black and white";
-  EXPECT_EQ(Back(d, 10, 1)->Count(WHITE), 4);
-}
-
-TEST(GdiDib, PaletteDepthsPickTheNearestEntry) {
-  struct Case { const char* name; int bits; COLORREF in; COLORREF out; int index; };
+// Each depth below 24 bits packs pixels its own way and draws back only what
+// it can hold: 1 bit is black or white (pure blue and green are nearer black),
+// leftmost pixel in the high bit; 4 and 8 bits pick the nearest entry of the
+// fixed palettes (the 8-bit one has a cube and a grey ramp); 16 bits are 5-5-5
+// and widen by repeating their top bits.
+TEST(GdiDib, EachDepthPacksAndDrawsBackThePixels) {
+  const COLORREF grey40 = RGB(40, 40, 40), silver = RGB(192, 192, 192), teal = RGB(0, 128, 128);
+  const COLORREF cube = RGB(51, 102, 153), grey30 = RGB(30, 30, 30);
+  struct Case {
+    const char* name;
+    int bits;
+    std::vector<COLORREF> in, back;
+    std::vector<BYTE> packed;  // the first bytes of the bottom row; empty: not pinned
+  };
   const Case cases[] = {
-      {"4-bit pure red", 4, RED, RED, 9},
-      {"4-bit near silver", 4, RGB(190, 195, 188), RGB(192, 192, 192), 7},
-      {"4-bit dark teal", 4, RGB(0, 120, 130), RGB(0, 128, 128), 6},
-      {"8-bit cube entry", 8, RGB(51, 102, 153), RGB(51, 102, 153), -1},
-      {"8-bit near cube", 8, RGB(50, 100, 155), RGB(51, 102, 153), -1},
-      {"8-bit grey between cube levels", 8, RGB(30, 30, 30), RGB(30, 30, 30), -1},
+      {"1-bit",
+       1,
+       {BLACK, grey40, RED, WHITE, RGB(200, 200, 200), BLUE, GREEN, WHITE, RGB(90, 90, 90), RGB(240, 250, 230)},
+       {BLACK, BLACK, BLACK, WHITE, WHITE, BLACK, BLACK, WHITE, BLACK, WHITE},
+       {0b00011001, 0b01000000}},
+      {"4-bit pure red", 4, {RED, RED}, {RED, RED}, {0x99}},
+      {"4-bit near silver", 4, {RGB(190, 195, 188), RGB(190, 195, 188)}, {silver, silver}, {0x77}},
+      {"4-bit dark teal", 4, {RGB(0, 120, 130), RGB(0, 120, 130)}, {teal, teal}, {0x66}},
+      {"8-bit cube entry", 8, {cube, cube}, {cube, cube}, {}},
+      {"8-bit near cube", 8, {RGB(50, 100, 155), RGB(50, 100, 155)}, {cube, cube}, {}},
+      {"8-bit grey between cube levels", 8, {grey30, grey30}, {grey30, grey30}, {}},
+      {"16-bit", 16, {RED, RGB(8, 16, 248)}, {RED, RGB(8, 16, 255)}, {0x00, 0x7C, 0x5F, 0x04}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Canvas canvas(2, 1, c.in);
+    const int w = static_cast<int>(c.in.size());
+    Canvas canvas(w, 1);
+    for (int x = 0; x < w; ++x) SetPixel(canvas.dc, x, 0, c.in[x]);
     Dib d = Read(canvas, c.bits);
-    const int index = c.bits == 4 ? d.bits[0] >> 4 : d.bits[0];
-    if (c.index >= 0) EXPECT_EQ(index, c.index);
+    EXPECT_EQ(std::vector<BYTE>(d.bits.begin(), d.bits.begin() + c.packed.size()), c.packed);
+    const auto back = Back(d, w, 1);
+    for (int x = 0; x < w; ++x) EXPECT_EQ(back->At(x, 0), c.back[x]) << "pixel " << x;
+    if (c.bits > 8) continue;
+    const int index = c.bits == 1 ? d.bits[0] >> 7 : c.bits == 4 ? d.bits[0] >> 4 : d.bits[0];
     const RGBQUAD& q = d.info->bmiColors[index];
-    EXPECT_EQ(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue), c.out);
-    EXPECT_EQ(Back(d, 2, 1)->At(1, 0), c.out) << "both pixels of the byte decode alike";
+    EXPECT_EQ(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue), c.back[0]) << "the colour table holds what the index names";
   }
-}
-
-TEST(GdiDib, SixteenBitsAreFiveFiveFive) {
-  Canvas c(2, 1);
-  SetPixel(c.dc, 0, 0, RED);
-  SetPixel(c.dc, 1, 0, RGB(8, 16, 248));
-  Dib d = Read(c, 16);
-  EXPECT_EQ(d.bits[0] | (d.bits[1] << 8), 0x7C00);
-  EXPECT_EQ(d.bits[2] | (d.bits[3] << 8), (1 << 10) | (2 << 5) | 31);
-  const auto back = Back(d, 2, 1);
-  EXPECT_EQ(back->At(0, 0), RED);
-  EXPECT_EQ(back->At(1, 0), RGB(8, 16, 255)) << "five bits widen by repeating the top bits";
 }
 
 TEST(GdiPatternBrush, KeepsItsOwnCopyOfTheBitmap) {
