@@ -332,11 +332,7 @@ TEST(GdiDib, TrueColourRoundTripsExactly) {
   const Case cases[] = {{"24 bottom-up", 24, false}, {"24 top-down", 24, true}, {"32 bottom-up", 32, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto dst = Back(Read(src, c.bits, c.topDown), 13, 7);
-    int differing = 0;
-    for (int y = 0; y < 7; ++y)
-      for (int x = 0; x < 13; ++x) differing += dst->At(x, y) != src.At(x, y);
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(Back(Read(src, c.bits, c.topDown), 13, 7)->Differing(src), 0);
   }
 }
 

@@ -371,10 +371,7 @@ TEST(GdiDrawTextDraw, CachedGlyphsAndPangoDrawTheSamePixels) {
     DrawText(prefixed.dc, k.prefixed, -1, &rc, DT_SINGLELINE);
     // Compare down to the baseline: the underline sits below it.
     const int baseline = 2 + plain.Metrics().tmAscent;
-    int differing = 0;
-    for (int y = 0; y < baseline; ++y)
-      for (int x = 0; x < 240; ++x) differing += GetPixel(plain.dc, x, y) != GetPixel(prefixed.dc, x, y);
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(plain.Differing(prefixed, RECT{0, 0, 240, baseline}), 0);
     EXPECT_GT(plain.DarkCount(RECT{0, 0, 240, baseline}), 50) << "something was drawn";
   }
 }

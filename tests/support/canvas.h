@@ -88,6 +88,10 @@ class Canvas {
     return Box(r.left < 0 ? All() : r, [&](int x, int y) { return Dark(x, y); });
   }
   int DarkCount(win::RECT r) const { return Tally(r, [&](int x, int y) { return Dark(x, y); }); }
+  // Pixels in r (the whole canvas by default) whose colour differs from `other`'s.
+  int Differing(const Canvas& other, win::RECT r = {0, 0, -1, -1}) const {
+    return Tally(r.right < 0 ? All() : r, [&](int x, int y) { return At(x, y) != other.At(x, y); });
+  }
 
   int w, h;
   win::HDC dc;
