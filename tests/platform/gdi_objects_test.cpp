@@ -164,8 +164,8 @@ TEST(GdiState, SaveAndRestoreBringBackEverythingSaved) {
     TEXTMETRIC tm;
     POINT org, pos;
     RECT clip;
-    GetTextMetrics(dc, &tm), GetViewportOrgEx(dc, &org), GetClipBox(dc, &clip);
-    MoveToEx(dc, 0, 0, &pos), MoveToEx(dc, pos.x, pos.y, nullptr);
+    GetTextMetrics(dc, &tm); GetViewportOrgEx(dc, &org); GetClipBox(dc, &clip);
+    MoveToEx(dc, 0, 0, &pos); MoveToEx(dc, pos.x, pos.y, nullptr);  // read the position, leave it
     return std::tuple(GetTextColor(dc), GetBkColor(dc), GetBkMode(dc), GetCurrentObject(dc, OBJ_FONT), tm.tmHeight,
                       org.x, org.y, pos.x, pos.y, ktfolio::testing::Edges(clip));
   };

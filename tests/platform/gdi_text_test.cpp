@@ -272,7 +272,7 @@ TEST(GdiDrawTextDraw, EachFlagPutsTheInkWhereWin32Does) {
   Canvas c(330, 150);
   const int lineH = c.Metrics().tmHeight;
   const OwnedBrush pale(CreateSolidBrush(RGB(255, 244, 200)));
-  auto box = [&](RECT r) { return FillRect(c.dc, &r, pale), r; };
+  auto box = [&](RECT r) { FillRect(c.dc, &r, pale); return r; };
   RECT line = box(RECT{5, 5, 325, 25});
   DrawText(c.dc, "Left", -1, &line, DT_LEFT);
   DrawText(c.dc, "Centre", -1, &line, DT_CENTER);
