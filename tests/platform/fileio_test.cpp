@@ -77,7 +77,8 @@ TEST(AtomicFile, TargetsThatAreNotRegularFilesAreRefusedAndStayWhatTheyWere) {
     EXPECT_EQ(Caught([&] { WriteFileAtomically(path, "data"); }),
               std::make_pair(ErrorCode::kPathFileAccess, "Path/File access error: '" + path + "': not a regular file"));
     ASSERT_EQ(::lstat(path.c_str(), &after), 0);
-    EXPECT_EQ(std::make_pair(after.st_mode & S_IFMT, after.st_ino), std::make_pair(before.st_mode & S_IFMT, before.st_ino));
+    EXPECT_EQ(std::make_pair(after.st_mode & S_IFMT, after.st_ino),
+              std::make_pair(before.st_mode & S_IFMT, before.st_ino));
   }
   ::close(sock);
   EXPECT_EQ(dir.Temps(), 0);

@@ -93,7 +93,7 @@ TEST(GdiShapes, LinesRectanglesPolygonsAndFillsLandOnExactPixels) {
          Line(s.dc, 2, 3, 8, 3); Line(s.dc, 8, 6, 2, 6); Line(s.dc, 10, 1, 10, 5); Line(s.dc, 0, 7, 4, 11);
          POINT pos;
          MoveToEx(s.dc, 0, 0, &pos);
-         EXPECT_EQ(std::make_pair(pos.x, pos.y), (std::make_pair<LONG, LONG>(4, 11))) << "LineTo moves the current position to its end";
+         EXPECT_EQ(std::make_pair(pos.x, pos.y), (std::make_pair<LONG, LONG>(4, 11))) << "LineTo moves the position";
        }},
       {"width 3 under an origin", [](Canvas& s) {
          s.UsePen(PS_SOLID, 3, RED);
@@ -221,7 +221,7 @@ TEST(GdiFill, SystemColoursAndTheirBrushes) {
   EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), RGB(128, 128, 128));
   EXPECT_TRUE(FillRect(s.dc, &rc, GetSysColorBrush(COLOR_BTNFACE)));
   EXPECT_EQ(GetPixel(s.dc, 2, 3), RGB(212, 208, 200));
-  FillRect(s.dc, &rc, reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_HIGHLIGHT + 1)));  // (HBRUSH)(index + 1)
+  FillRect(s.dc, &rc, reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_HIGHLIGHT + 1)));  // index + 1
   EXPECT_EQ(GetPixel(s.dc, 5, 4), GetSysColor(COLOR_HIGHLIGHT));
 }
 

@@ -163,7 +163,8 @@ TEST(GdiDrawTextMeasure, LinesAndWidthFollowBreaksWrappingPrefixesAndTabs) {
       {"a\rb", 0, 1000, 2, "a"},                    {"a\nb", 0, 1000, 2, "a"},
       {"a\r\n\r\nb", 0, 1000, 3, "a"},              {"a\n\rb", 0, 1000, 3, "a"},
       {"a\r\nb", DT_SINGLELINE, 1000, 1, nullptr},  {"ab\r\nabcdef\r\nabc", 0, 1000, 3, "abcdef"},
-      {"the quick brown fox", 0, narrow, 1, nullptr}, {"the quick brown fox", DT_WORDBREAK, narrow, 2, "the quick brown"},
+      {"the quick brown fox", 0, narrow, 1, nullptr},
+      {"the quick brown fox", DT_WORDBREAK, narrow, 2, "the quick brown"},
       {"aaa     bbb", DT_WORDBREAK, c.Extent("aaa"), 2, "aaa"}, {"a\nb", DT_WORDBREAK, 1000, 2, "a"},
       {"Supercalifragilistic", DT_WORDBREAK, 20, 1, "Supercalifragilistic"},
       {"a Supercalifragilistic b", DT_WORDBREAK, 20, 3, nullptr}, {"one two three", DT_WORDBREAK, 0, 3, nullptr},
@@ -186,7 +187,8 @@ TEST(GdiDrawTextMeasure, LinesAndWidthFollowBreaksWrappingPrefixesAndTabs) {
   EXPECT_EQ(c.Measure("a\t\tb", DT_EXPANDTABS).second, 2 * stop + c.Extent("b"));
   RECT rc{5, 7, 500, 8};
   EXPECT_EQ(DrawText(c.dc, "Hello world", -1, &rc, DT_CALCRECT), c.Metrics().tmHeight);
-  EXPECT_EQ(ktfolio::testing::Edges(rc), ktfolio::testing::Edges({5, 7, 5 + c.Extent("Hello world"), 7 + c.Metrics().tmHeight}));
+  EXPECT_EQ(ktfolio::testing::Edges(rc),
+            ktfolio::testing::Edges({5, 7, 5 + c.Extent("Hello world"), 7 + c.Metrics().tmHeight}));
 }
 
 TEST(GdiDrawTextMeasure, EmptyTextIsOneLineHighButMeasuresEmpty) {

@@ -20,7 +20,8 @@ const std::string kPrintersKey = "System\\CurrentControlSet\\control\\Print\\Pri
 class SpoolerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sp::AddTestPrinter({.name = kPrinter, .port = kPort, .maxCopies = 7, .output = ::testing::TempDir() + "spooler_test.pdf"});
+    sp::AddTestPrinter(
+        {.name = kPrinter, .port = kPort, .maxCopies = 7, .output = ::testing::TempDir() + "spooler_test.pdf"});
     dialogs::ResetDialogScripts();
   }
   void TearDown() override { sp::RemoveTestPrinters(); }
@@ -54,7 +55,8 @@ TEST_F(SpoolerTest, ThePdfPrinterReportsItsRecordSizeAndDefaults) {
 TEST_F(SpoolerTest, APrinterContextHasThePageTheDeviceSettingsAskFor) {
   struct Case { const char* name; DEVMODE dm; SIZE page; /* pixels at 600 dpi */ };
   const Case cases[] = {
-      {"no fields: the driver's A4", {.dmOrientation = DMORIENT_LANDSCAPE, .dmPaperSize = DMPAPER_LETTER}, {4961, 7016}},
+      {"no fields: the driver's A4", {.dmOrientation = DMORIENT_LANDSCAPE, .dmPaperSize = DMPAPER_LETTER},
+       {4961, 7016}},
       {"letter landscape",
        {.dmFields = DM_ORIENTATION | DM_PAPERSIZE, .dmOrientation = DMORIENT_LANDSCAPE, .dmPaperSize = DMPAPER_LETTER},
        {6600, 5100}},
