@@ -176,25 +176,15 @@ TEST(GdiIcon, DrawsThroughItsMaskAndStretches) {
     TestIcon t;
     ASSERT_NE(t.icon, nullptr);
     EXPECT_EQ(GdiLiveObjects().icons, before + 1);
-    Canvas c(16, 16, kGreen);
-    ASSERT_TRUE(DrawIconEx(c.dc, 2, 2, t.icon, 0, 0, 0, nullptr, DI_NORMAL));
-    EXPECT_EQ(c.Row(2, 0, 8, kBlue), "..#.....");
-    EXPECT_EQ(c.Row(3, 0, 8, kRed), "..###...");
-    EXPECT_EQ(c.Row(3, 0, 8, kGreen), "##...###") << "the masked column keeps the background";
-    // Stretched to 8x8: every icon pixel becomes 2x2.
-    c.Clear(kGreen);
-    DrawIconEx(c.dc, 0, 0, t.icon, 8, 8, 0, nullptr, DI_NORMAL);
-    EXPECT_EQ(c.Row(0, 0, 10, kBlue), "##........");
-    EXPECT_EQ(c.Row(1, 0, 10, kRed), "..####....");
-    EXPECT_EQ(c.Row(7, 0, 10, kGreen), "......####");
-    // DI_MASK alone paints the mask's black where the icon is opaque.
-    c.Clear(kGreen);
-    DrawIconEx(c.dc, 0, 0, t.icon, 0, 0, 0, nullptr, DI_MASK);
-    EXPECT_EQ(c.Row(0, 0, 5, kBlack), "###..");
-    // A flicker brush fills the area first.
-    HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    DrawIconEx(c.dc, 8, 8, t.icon, 0, 0, 0, white, DI_NORMAL);
-    EXPECT_EQ(c.At(11, 8), kWhite);
+    // At its size through the mask, stretched to 8x8 (each pixel 2x2), the
+    // mask alone (black where the icon is opaque), over a flicker brush.
+    Canvas c(34, 10, kGreen);
+    ASSERT_TRUE(DrawIconEx(c.dc, 1, 1, t.icon, 0, 0, 0, nullptr, DI_NORMAL));
+    DrawIconEx(c.dc, 7, 1, t.icon, 8, 8, 0, nullptr, DI_NORMAL);
+    DrawIconEx(c.dc, 17, 1, t.icon, 0, 0, 0, nullptr, DI_MASK);
+    DrawIconEx(c.dc, 23, 1, t.icon, 0, 0, 0, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), DI_NORMAL);
+    EXPECT_TRUE(MatchesGolden(c.bitmap, "platform/icons.png"));
+    EXPECT_EQ(c.Row(2, 0, 6, kGreen), "#...##") << "the masked column keeps the background";
   }
   EXPECT_EQ(GdiLiveObjects().icons, before);
   EXPECT_FALSE(DestroyIcon(nullptr));
