@@ -2,6 +2,8 @@
 // whose proxy asks the control first.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "platform/user/user.h"
@@ -32,17 +34,11 @@ class Control : public IOleObject, public IOleInPlaceActiveObject, public IPAO {
   }
   ULONG AddRef() override { return ++refs; }
   ULONG Release() override { return --refs; }
-  HRESULT GetClientSite(IOleClientSite** site) override {
-    *site = site_;
-    site_->AddRef();
-    return S_OK;
-  }
+  HRESULT GetClientSite(IOleClientSite** site) override { return (*site = site_)->AddRef(), S_OK; }
   HRESULT GetWindow(HWND* h) override { return *h = hwnd, S_OK; }
   HRESULT ContextSensitiveHelp(BOOL) override { return S_OK; }
-  HRESULT TranslateAccelerator(MSG*) override {
-    ++realAsked;
-    return S_FALSE;  // the control's own object has no accelerators
-  }
+  // The control's own object has no accelerators.
+  HRESULT TranslateAccelerator(MSG*) override { return ++realAsked, S_FALSE; }
   HRESULT OnFrameWindowActivate(BOOL) override { return S_OK; }
   HRESULT OnDocWindowActivate(BOOL) override { return S_OK; }
   HRESULT ResizeBorder(const RECT*, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
@@ -53,9 +49,7 @@ class Control : public IOleObject, public IOleInPlaceActiveObject, public IPAO {
     offered.push_back(keyCode);
     EXPECT_EQ(iMsg, static_cast<LONG>(WM_KEYDOWN));
     EXPECT_EQ(h, GetFocus());
-    for (int k : takes)
-      if (k == keyCode) return 0;
-    return 1;
+    return std::count(takes.begin(), takes.end(), keyCode) ? 0 : 1;
   }
 
   static LRESULT Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -68,9 +62,7 @@ class Control : public IOleObject, public IOleInPlaceActiveObject, public IPAO {
   HWND hwnd = nullptr;
   ULONG refs = 0;
   int realAsked = 0;
-  std::vector<int> takes;
-  std::vector<int> offered;
-  std::vector<int> windowKeys;
+  std::vector<int> takes, offered, windowKeys;
 
  private:
   IOleClientSite* site_;
@@ -127,17 +119,15 @@ TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainer) {
   ASSERT_NE(frame.ActiveObject(), nullptr);
   EXPECT_NE(frame.ActiveObject(), static_cast<IOleInPlaceActiveObject*>(&a)) << "the frame holds the proxy";
 
+  // A handled arrow does not move the focus, and is not dispatched again.
   a.takes = {VK_RIGHT};
   PressAndRun(frame, VK_RIGHT);
-  EXPECT_EQ(a.offered, std::vector<int>{VK_RIGHT});
-  EXPECT_EQ(a.realAsked, 0);
-  EXPECT_EQ(GetFocus(), a.hwnd) << "a handled arrow does not move the focus";
-  EXPECT_TRUE(a.windowKeys.empty()) << "the translated key is not dispatched again";
-
-  PressAndRun(frame, VK_DOWN);  // declined: the real object, then the container
-  EXPECT_EQ(a.offered, (std::vector<int>{VK_RIGHT, VK_DOWN}));
-  EXPECT_EQ(a.realAsked, 1);
-  EXPECT_EQ(GetFocus(), b.hwnd) << "the container navigated";
+  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus(), a.windowKeys.size()),
+            std::tuple(std::vector<int>{VK_RIGHT}, 0, a.hwnd, 0u));
+  // A declined one goes to the real object, then the container navigates.
+  PressAndRun(frame, VK_DOWN);
+  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus()),
+            std::tuple(std::vector<int>{VK_RIGHT, VK_DOWN}, 1, b.hwnd));
 
   // b is not hooked: its focus makes no announcement, the frame keeps a's proxy
   EXPECT_EQ(frame.SetActiveObjectCalls(), 1);
@@ -161,25 +151,22 @@ TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
   EXPECT_EQ(doc.ActiveObject(), proxy) << "a document window hears it too";
 
   void* p = nullptr;
-  EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceActiveObject(), &p), S_OK);
-  EXPECT_EQ(p, proxy);
+  EXPECT_EQ(std::tuple(proxy->QueryInterface(IID_IOleInPlaceActiveObject(), &p), p), std::tuple(S_OK, proxy));
   proxy->Release();
-  EXPECT_EQ(proxy->QueryInterface(IID_IOleObject(), &p), S_OK);
-  EXPECT_EQ(p, static_cast<IOleObject*>(&a));
+  EXPECT_EQ(std::tuple(proxy->QueryInterface(IID_IOleObject(), &p), p),
+            std::tuple(S_OK, static_cast<IOleObject*>(&a)));
   static_cast<IUnknown*>(p)->Release();
   EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceSite(), &p), E_NOINTERFACE);
   HWND h = nullptr;
-  EXPECT_EQ(proxy->GetWindow(&h), S_OK);
-  EXPECT_EQ(h, a.hwnd);
+  EXPECT_EQ(std::tuple(proxy->GetWindow(&h), h), std::tuple(S_OK, a.hwnd));
 
   // the key record reaches the control; a declined key goes to the real object
-  MSG m;
+  MSG m{};
   m.hwnd = a.hwnd;
   m.message = WM_KEYDOWN;
   m.wParam = VK_TAB;
   SetFocus(a.hwnd);
-  EXPECT_EQ(proxy->TranslateAccelerator(&m), S_FALSE);
-  EXPECT_EQ(a.realAsked, 1);
+  EXPECT_EQ(std::tuple(proxy->TranslateAccelerator(&m), a.realAsked), std::tuple(S_FALSE, 1));
 
   frame.SetActiveObject(nullptr, nullptr);
   doc.SetActiveObject(nullptr, nullptr);
@@ -207,12 +194,7 @@ class RefusingDocument : public InPlaceDocument {
 };
 
 TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
-  struct Case {
-    const char* name;
-    bool frameRefuses;
-    HRESULT expected;
-    int frameAsked;
-  };
+  struct Case { const char* name; bool frameRefuses; HRESULT expected; int frameAsked; };
   const Case cases[] = {
       {"the frame refuses: the document is not asked", true, E_FAIL, 1},
       {"the document refuses after the frame took it", false, RefusingDocument::E_ACCESSDENIED_FOR_TEST, 1},
@@ -226,13 +208,14 @@ TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
     Control a(&site);
     Place(a, 10);
     modIPAO::Install(static_cast<IOleObject*>(&a), &a, a.hwnd);
+    HRESULT raised = S_OK;
     try {
       modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd);
-      ADD_FAILURE() << "a refused SetActiveObject must reach the caller";
     } catch (const Error& e) {
-      EXPECT_EQ(e.number(), c.expected);
+      raised = e.number();
     }
-    EXPECT_EQ(frame.asked, c.frameAsked);
+    EXPECT_EQ(std::tuple(raised, frame.asked), std::tuple(c.expected, c.frameAsked))
+        << "a refused SetActiveObject reaches the caller";
     frame.InPlaceFrame::SetActiveObject(nullptr, nullptr);
     modIPAO::Remove(a.hwnd);
     EXPECT_EQ(a.refs, 0u) << "no reference is kept after the failure";
@@ -243,11 +226,9 @@ TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
 TEST(InPlaceGuid, ParsesAndComparesIdentifiers) {
   GUID g;
   ASSERT_EQ(CLSIDFromString("{00000117-0000-0000-C000-000000000046}", &g), S_OK);
-  EXPECT_EQ(g.Data1, 0x117u);
-  EXPECT_EQ(g.Data4[0], 0xC0);
-  EXPECT_EQ(g.Data4[7], 0x46);
-  EXPECT_TRUE(IsEqualGUID(g, IID_IOleInPlaceActiveObject()));
-  EXPECT_FALSE(IsEqualGUID(g, IID_IOleObject()));
+  EXPECT_EQ(std::tuple(g.Data1, g.Data4[0], g.Data4[7]), std::tuple(0x117u, 0xC0, 0x46));
+  EXPECT_EQ(std::tuple(IsEqualGUID(g, IID_IOleInPlaceActiveObject()), IsEqualGUID(g, IID_IOleObject())),
+            std::tuple(true, false));
   EXPECT_NE(CLSIDFromString("not a guid", &g), S_OK);
 }
 
