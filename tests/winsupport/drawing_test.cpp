@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include "platform/user/user.h"
 #include "support/canvas.h"
@@ -22,6 +23,9 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 
 using ktfolio::testing::Canvas;
 
+auto Box(const RECT& r) { return std::tuple(r.left, r.top, r.right, r.bottom); }
+bool Empty(const RECT& r) { return r.right <= r.left; }
+
 TEST(DrawingHelpers, SystemColoursTranslateBothWays) {
   EXPECT_EQ(OleTranslateColor(SysColorToOle(COLOR_BTNFACE)), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(SysColorToOle(COLOR_BTNFACE), 0x8000000Fu);
@@ -32,24 +36,18 @@ TEST(DrawingHelpers, ABevelPaintsItsBandsAndDeflatesTheRectangle) {
   Canvas canvas(10, 10);
   RECT box{0, 0, 10, 10};
   DrawBevel(canvas.dc, box, kRed, kBlue, 2);
-  EXPECT_EQ((std::array<std::int32_t, 4>{box.left, box.top, box.right, box.bottom}),
-            (std::array<std::int32_t, 4>{2, 2, 8, 8}));
-  EXPECT_EQ(canvas.At(0, 5), kRed) << "left band";
-  EXPECT_EQ(canvas.At(5, 1), kRed) << "top band";
-  EXPECT_EQ(canvas.At(9, 5), kBlue) << "right band";
-  EXPECT_EQ(canvas.At(5, 8), kBlue) << "bottom band";
-  EXPECT_EQ(canvas.At(5, 5), kWhite) << "the inside is left alone";
+  EXPECT_EQ(Box(box), std::tuple(2, 2, 8, 8));
+  // The left and top bands light, the right and bottom dark, the inside left alone.
+  EXPECT_EQ(std::tuple(canvas.At(0, 5), canvas.At(5, 1), canvas.At(9, 5), canvas.At(5, 8), canvas.At(5, 5)),
+            std::tuple(kRed, kRed, kBlue, kBlue, kWhite));
   RECT untouched{0, 0, 10, 10};
   DrawBevel(canvas.dc, untouched, kGreen, kGreen, 0);
-  EXPECT_EQ(untouched.left, 0) << "width 0 draws and deflates nothing";
-  EXPECT_EQ(canvas.Of(kGreen).right, -1);
+  EXPECT_EQ(std::tuple(untouched.left, Empty(canvas.Of(kGreen))), std::tuple(0, true))
+      << "width 0 draws and deflates nothing";
 }
 
 TEST(DrawingHelpers, CaptionsSitInTheirNineCellPosition) {
-  struct Case {
-    std::int32_t position;
-    char column, row;
-  };
+  struct Case { std::int32_t position; char column, row; };
   const Case cases[] = {{0, 'L', 'T'}, {1, 'C', 'T'}, {2, 'R', 'T'}, {3, 'L', 'M'}, {4, 'C', 'M'},
                         {5, 'R', 'M'}, {6, 'L', 'B'}, {7, 'C', 'B'}, {8, 'R', 'B'}};
   for (const Case& k : cases) {
@@ -70,11 +68,7 @@ TEST(DrawingHelpers, CaptionsSitInTheirNineCellPosition) {
 }
 
 TEST(DrawingHelpers, CaptionReliefDrawsItsCopiesOnTheRightSides) {
-  struct Case {
-    std::int32_t style;
-    bool light, dark;
-    int lightSide;  // -1 up-left of the text, +1 down-right
-  };
+  struct Case { std::int32_t style; bool light, dark; int lightSide; };  // -1: light copy up-left of the text, +1: down-right
   const Case cases[] = {{0, false, false, 0}, {1, true, false, -1}, {2, true, true, -1}, {3, true, false, 1},
                         {4, true, true, 1}};
   for (const Case& k : cases) {
@@ -84,29 +78,21 @@ TEST(DrawingHelpers, CaptionReliefDrawsItsCopiesOnTheRightSides) {
                     {.relief = k.style, .textColor = kRed, .darkColor = kBlue, .lightColor = kGreen, .offset = 2,
                      .position = kMiddleCenter, .clip = false, .showPrefix = false});
     const RECT text = canvas.Of(kRed), light = canvas.Of(kGreen), dark = canvas.Of(kBlue);
-    EXPECT_EQ(light.right > light.left, k.light);
-    EXPECT_EQ(dark.right > dark.left, k.dark);
-    if (k.lightSide < 0) {
-      EXPECT_LT(light.left, text.left);
-    }
-    if (k.lightSide > 0) {
-      EXPECT_GT(light.right, text.right);
-    }
+    const int side = light.left < text.left ? -1 : light.right > text.right ? 1 : 0;
+    EXPECT_EQ(std::tuple(!Empty(light), !Empty(dark), side), std::tuple(k.light, k.dark, k.lightSide));
   }
 }
 
 TEST(DrawingHelpers, AccessKeysSkipDoubledAmpersands) {
-  EXPECT_EQ(AccessKeyOf("Save &as"), "A");
-  EXPECT_EQ(AccessKeyOf("Fish && &chips"), "C");
-  EXPECT_EQ(AccessKeyOf("No key"), "");
-  EXPECT_EQ(AccessKeyOf("Tom && Jerry"), "");
-  EXPECT_EQ(AccessKeyOf("&First &second"), "S") << "the last single ampersand wins";
+  // Upper-cased; the last single ampersand wins.
+  for (auto [caption, key] : {std::tuple("Save &as", "A"), std::tuple("Fish && &chips", "C"), std::tuple("No key", ""),
+                              std::tuple("Tom && Jerry", ""), std::tuple("&First &second", "S")})
+    EXPECT_EQ(AccessKeyOf(caption), key) << caption;
 }
 
 TEST(DrawingHelpers, WordsPackWithASignedLowWord) {
-  EXPECT_EQ(LoWord(0x12345678), 0x5678);
-  EXPECT_EQ(HiWord(0x12345678), 0x1234);
-  EXPECT_EQ(HiWord(static_cast<std::int32_t>(0xFFFF0001u)), 0xFFFF);
+  EXPECT_EQ(std::tuple(LoWord(0x12345678), HiWord(0x12345678), HiWord(static_cast<std::int32_t>(0xFFFF0001u))),
+            std::tuple(0x5678, 0x1234, 0xFFFF));
   EXPECT_EQ(MakeLong(5, 2), 2 * 65536 + 5);
   EXPECT_EQ(MakeLong(0xFFFF, 1), 65535) << "the low word counts as -1";
   EXPECT_EQ(static_cast<std::uint32_t>(MakeLong(5, 0x8001)), 0x80010005u);
@@ -117,11 +103,7 @@ HBITMAP RedPicture() { return ktfolio::testing::SolidBitmap(6, 4, kRed); }
 
 TEST(DrawingHelpers, PicturesTakeTheirRoomFromTheSideTheySitOn) {
   HBITMAP pic = RedPicture();
-  struct Case {
-    std::int32_t position;
-    RECT left;      // the rectangle afterwards
-    POINT redAt;    // a pixel the picture covers
-  };
+  struct Case { std::int32_t position; RECT left; POINT redAt; };  // the room left, a pixel the picture covers
   const Case cases[] = {{kMiddleLeft, {12, 0, 60, 40}, {2, 20}},
                         {kMiddleCenter, {0, 0, 60, 40}, {30, 20}},
                         {kMiddleRight, {0, 0, 48, 40}, {57, 20}},
@@ -135,14 +117,11 @@ TEST(DrawingHelpers, PicturesTakeTheirRoomFromTheSideTheySitOn) {
                 {.picture = {pic, nullptr}, .naturalW = 6, .naturalH = 4, .wantedW = 10, .wantedH = 8,
                  .position = k.position, .gap = 2, .face = 0xC0C0C0, .dark = 0x808080, .light = 0xFFFFFF},
                 room);
-    EXPECT_EQ(room.left, k.left.left);
-    EXPECT_EQ(room.top, k.left.top);
-    EXPECT_EQ(room.right, k.left.right);
-    EXPECT_EQ(room.bottom, k.left.bottom);
-    EXPECT_EQ(canvas.At(k.redAt.x, k.redAt.y), kRed);
     const RECT red = canvas.Of(kRed);
-    EXPECT_EQ(red.right - red.left, 10) << "stretched to the wanted width";
-    EXPECT_EQ(red.bottom - red.top, 8);
+    EXPECT_EQ(Box(room), Box(k.left));
+    EXPECT_EQ(std::tuple(canvas.At(k.redAt.x, k.redAt.y), red.right - red.left, red.bottom - red.top),
+              std::tuple(kRed, 10, 8))
+        << "stretched to the wanted size";
   }
   DeleteObject(pic);
 }
@@ -157,9 +136,9 @@ TEST(DrawingHelpers, ADisabledPictureIsDrawnInTheDarkAndLightColoursOnly) {
                 {.picture = {pic, nullptr}, .naturalW = 6, .naturalH = 4, .position = kMiddleCenter,
                  .enabled = false, .shadeMode = mode, .face = 0xC0C0C0, .dark = kBlue, .light = kGreen},
                 room);
-    EXPECT_EQ(canvas.Of(kRed).right, -1) << "no original colour";
-    EXPECT_GT(canvas.Of(kBlue).right, 0);
-    EXPECT_GT(canvas.Of(kGreen).right, 0);
+    EXPECT_EQ(std::tuple(Empty(canvas.Of(kRed)), Empty(canvas.Of(kBlue)), Empty(canvas.Of(kGreen))),
+              std::tuple(true, false, false))
+        << "no original colour, both relief colours";
   }
   DeleteObject(pic);
 }
