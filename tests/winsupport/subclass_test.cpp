@@ -66,9 +66,11 @@ class Subclassing : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-  LRESULT Send(UINT msg = WM_USER) {
+  // What sending `msg` returned, and the procedures it ran.
+  std::tuple<LRESULT, Calls> Send(UINT msg = WM_USER) {
     g_calls.clear();
-    return SendMessage(hwnd_, msg, 0, 0);
+    const LRESULT result = SendMessage(hwnd_, msg, 0, 0);
+    return {result, g_calls};
   }
   HWND hwnd_ = nullptr;
   std::string h_;
@@ -109,22 +111,22 @@ TEST_F(Subclassing, PropertiesNameTheWindowTheMessageAndEachClient) {
   EXPECT_EQ(std::tuple(GetWindowLongPtr(hwnd_, GWL_WNDPROC), Ptr(""), GetProp(hwnd_, ("C" + h_).c_str())),
             std::tuple(original, nullptr, nullptr));
   EXPECT_EQ(PropNames(), (std::vector<std::string>{h_ + "#1024C", h_ + "#258C"}));
-  EXPECT_EQ(Send(), 100);
+  EXPECT_EQ(Send(), std::tuple(100, Calls{"original"}));
 }
 
 TEST_F(Subclassing, ClientsRunInAttachOrderAndTheLastAnswerDecides) {
   Client a("a", emrConsume, 1), b("b", emrConsume, 2);
   MSubclass::AttachMessage(&a, hwnd_, WM_USER);
   MSubclass::AttachMessage(&b, hwnd_, WM_USER);
-  EXPECT_EQ(std::tuple(Send(), g_calls), std::tuple(2, Calls{"a", "b"}));
+  EXPECT_EQ(Send(), std::tuple(2, Calls{"a", "b"}));
   // The first client is asked only whether to pre-process, the last only whether to post-process.
   EXPECT_EQ(std::tuple(a.asked, b.asked), std::tuple(1, 1));
   b.MsgResponse(emrPostProcess);
-  EXPECT_EQ(std::tuple(Send(), g_calls), std::tuple(100, Calls{"a", "b", "original"}));
+  EXPECT_EQ(Send(), std::tuple(100, Calls{"a", "b", "original"}));
   b.MsgResponse(emrConsume);
   a.MsgResponse(emrPreprocess);
-  EXPECT_EQ(std::tuple(Send(), g_calls), std::tuple(2, Calls{"original", "a", "b"}));
-  EXPECT_EQ(std::tuple(Send(WM_USER + 1), g_calls), std::tuple(100, Calls{"original"}))
+  EXPECT_EQ(Send(), std::tuple(2, Calls{"original", "a", "b"}));
+  EXPECT_EQ(Send(WM_USER + 1), std::tuple(100, Calls{"original"}))
       << "a subclassed window's other messages go straight to the original";
   MSubclass::DetachMessage(&a, hwnd_, WM_USER);
   MSubclass::DetachMessage(&b, hwnd_, WM_USER);
@@ -156,7 +158,7 @@ TEST_F(Subclassing, DetachingTheFirstOfThreeKeepsTheOthersInOrder) {
   MSubclass::DetachMessage(&a, hwnd_, WM_USER);
   EXPECT_EQ(std::tuple(Ptr("#1024#1"), Ptr("#1024#2"), Ptr("#1024#3"), Count(h_ + "#1024C"), Count("C" + h_)),
             std::tuple(static_cast<ISubclass*>(&b), static_cast<ISubclass*>(&c), nullptr, 2, 2));
-  EXPECT_EQ(std::tuple(Send(), g_calls), std::tuple(3, Calls{"b", "c"}));
+  EXPECT_EQ(Send(), std::tuple(3, Calls{"b", "c"}));
   MSubclass::DetachMessage(&b, hwnd_, WM_USER);
   MSubclass::DetachMessage(&c, hwnd_, WM_USER);
   EXPECT_EQ(GetWindowLongPtr(hwnd_, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(&Original));
@@ -180,7 +182,8 @@ TEST_F(Subclassing, CallOldWindowProcUsesTheDispatchInProgress) {
   Nester n;
   MSubclass::AttachMessage(&n, hwnd_, WM_USER);
   MSubclass::AttachMessage(&n, hwnd_, WM_USER + 1);
-  EXPECT_EQ(std::tuple(Send(), n.afterNested), std::tuple(101, WM_USER + 1u));
+  EXPECT_EQ(std::get<0>(Send()), 101);
+  EXPECT_EQ(n.afterNested, WM_USER + 1u);
   MSubclass::DetachMessage(&n, hwnd_, WM_USER);
   MSubclass::DetachMessage(&n, hwnd_, WM_USER + 1);
 }
