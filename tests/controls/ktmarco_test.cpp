@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <list>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -25,92 +26,20 @@ constexpr COLORREF kRed = 0x0000FF, kGreen = 0x00FF00;
 class MarcoTest : public ::testing::Test {
  protected:
   MarcoTest() : form_(300, 100), frame_(form_.hwnd(), "fraTest", form_) {}
-  // The frame at the form's corner, w x h, with no bevel when `flat`.
-  void Place(int w, int h, bool flat) {
-    MoveWindow(frame_.hwnd(), 0, 0, w, h, TRUE);
-    if (flat) frame_.BevelOuter(ppBevelNone);
-  }
-  COLORREF At(int x, int y) { return user::WindowPixel(frame_.hwnd(), x, y); }
   Form form_;
   KtMarco frame_;
 };
 
-TEST_F(MarcoTest, FloodPercentIsClampedAndFillsFromTheLeft) {
+TEST_F(MarcoTest, FloodPercentIsClampedAndAnnouncesItsChange) {
   EXPECT_EQ(frame_.Caption(), "fraTest");
-  frame_.FloodPercent(150);
-  EXPECT_EQ(frame_.FloodPercent(), 100);
-  frame_.FloodPercent(-5);
-  EXPECT_EQ(frame_.FloodPercent(), 0);
-  // Border 1, bevel 2, margin 2: a 111-pixel panel leaves 101 pixels (5..105).
-  Place(111, 40, false);
-  frame_.Caption("");
-  frame_.FloodColor(kRed);
-  frame_.Flood(ppFloodToRight);
   int changes = 0;
-  frame_.FloodChange = [&changes] { ++changes; };
-  frame_.FloodPercent(50);
-  EXPECT_EQ(changes, 1);
-  form_.Show();
-  // Half of 101 + 1 = 51 pixels: 5..55 red, 56 not; the outer border black.
-  EXPECT_EQ(std::tuple(At(55, 20), At(56, 20) == kRed, At(0, 0)), std::tuple(kRed, false, 0u));
-  frame_.BorderWidth(0);
-  EXPECT_NE(At(0, 0), 0u);
-}
-
-TEST_F(MarcoTest, ShowingThePercentInvertsTheTextOverTheFill) {
-  Place(111, 40, false);
-  frame_.Font(MakeFont("DejaVu Sans", 14, true));
-  frame_.ForeColor(0x000000);
-  frame_.FloodColor(0xFF0000);
   frame_.Flood(ppFloodToRight);
-  frame_.FloodShowPct(true);
-  frame_.FloodPercent(50);
-  form_.Show();
-  // The centred "50%" straddles the fill's edge at x = 55.
-  int inverted = 0, plain = 0, filled = 0;
-  for (int y = 5; y < 35; ++y)
-    for (int x = 5; x <= 105; ++x) {
-      const COLORREF c = At(x, y);
-      inverted += x <= 54 && c == kFace;
-      filled += x <= 54 && c == 0xFF0000u;
-      plain += x >= 56 && c == 0u;
-    }
-  EXPECT_GT(inverted, 10) << "the text shows in the background colour inside the fill";
-  EXPECT_GT(plain, 10) << "and in the text colour outside it";
-  EXPECT_GT(filled, 500);
-}
-
-TEST_F(MarcoTest, TheTitleSitsLeftRightOrCentredInTheFrameLine) {
-  Place(240, 60, true);
-  frame_.Caption("");
-  frame_.Frame(ppFrameTop);
-  frame_.FrameTitle("Page");
-  form_.Show();
-  // Border 1: the etched line runs along row 1 (dark) and row 2 (light); the
-  // title's box cuts it from `first` to `last`.
-  auto gap = [this] {
-    int first = -1, last = -1;
-    for (int x = 4; x < 236; ++x) {
-      if (At(x, 1) != kFace) continue;
-      if (first < 0) first = x;
-      last = x;
-    }
-    return std::pair(first, last);
-  };
-  ASSERT_NE(At(120, 1), kFace) << "the frame line is drawn";
-  std::pair<int, int> gaps[3];
-  for (int align = 0; align < 3; ++align) {
-    frame_.FrameAlign(align);
-    gaps[align] = gap();
-    ASSERT_GT(gaps[align].first, 0) << "align " << align << ": the title cuts the line";
+  frame_.FloodChange = [&changes] { ++changes; };
+  for (auto [asked, kept] : {std::tuple(150, 100), std::tuple(-5, 0), std::tuple(50, 50)}) {
+    frame_.FloodPercent(static_cast<std::int16_t>(asked));
+    EXPECT_EQ(frame_.FloodPercent(), kept) << asked;
   }
-  const int width = gaps[0].second - gaps[0].first;
-  EXPECT_LT(gaps[0].first, 12) << "left: FrameWidth + 2 in from the line's left end";
-  EXPECT_GT(gaps[1].second, 240 - 12) << "right: against the right limit";
-  EXPECT_EQ(std::pair(gaps[1].second - gaps[1].first, gaps[2].second - gaps[2].first), std::pair(width, width));
-  EXPECT_NEAR((gaps[2].first + gaps[2].second) / 2.0, 120, 3) << "centred";
-  frame_.FrameTitle("");
-  EXPECT_EQ(gap().first, -1) << "no title, no cut";
+  EXPECT_EQ(changes, 3);
 }
 
 // A solid 6 x 4 tile of `color`.
@@ -118,24 +47,59 @@ std::shared_ptr<Picture> Tile(COLORREF color) {
   return std::make_shared<Picture>(ktfolio::testing::SolidBitmap(6, 4, color));
 }
 
-TEST_F(MarcoTest, TheMosaicTilesWithItsSpacingAndAlternates) {
-  Place(100, 60, true);
-  frame_.Caption("");
-  frame_.MosaicPicture(Tile(kGreen));
-  frame_.MosaicBorder(2);
-  form_.Show();
-  // Inside the 1-pixel border tiles start at (1, 1) every 8 by 6 pixels; the
-  // last tile is cut at the border, the spacing between them stays face.
-  const std::tuple<int, int, int, COLORREF> probes[] = {
-      {ppMosaicNormal, 1, 1, kGreen}, {ppMosaicNormal, 6, 4, kGreen}, {ppMosaicNormal, 7, 2, kFace},
-      {ppMosaicNormal, 9, 1, kGreen}, {ppMosaicNormal, 2, 7, kGreen}, {ppMosaicNormal, 99, 59, 0},
-      {ppMosaicNormal, 98, 58, kGreen}, {ppMosaicOnOff, 1, 1, kGreen}, {ppMosaicOnOff, 9, 1, kFace},
-      {ppMosaicOnOff, 9, 7, kGreen},  {ppMosaicOffOn, 1, 1, kFace},   {ppMosaicOffOn, 9, 1, kGreen},
-      {ppMosaicNone, 1, 1, kFace}};
-  for (const auto& [mode, x, y, color] : probes) {
-    frame_.Mosaic(mode);
-    EXPECT_EQ(At(x, y), color) << "mode " << mode << " at " << x << "," << y;
-  }
+// Frames of every look on one form, as one golden picture. First row: a red
+// flood at 50 % to the right, left, top and bottom (border 1, bevel 2, margin
+// 2: a 111-pixel panel fills 51 of its 101 inner pixels). Second row: the same
+// without the black outer border, and a blue fill showing "50%" in bold black,
+// inverted to the background colour over the fill. Then the title "Page" cut
+// into a top frame line on the left, right and centre, and no title; last the
+// mosaic of a green 6 x 4 tile 2 pixels apart: none, normal, on-off, off-on.
+TEST(MarcoSheet, TheFloodTheTitleAndTheMosaicInEveryMode) {
+  Form form(480, 270);
+  std::list<KtMarco> frames;
+  auto add = [&](int x, int y, int w, int h, const std::function<void(KtMarco&)>& set) {
+    KtMarco& f = frames.emplace_back(form.hwnd(), "fraSheet", form);
+    MoveWindow(f.hwnd(), x, y, w, h, TRUE);
+    f.Caption("");
+    set(f);
+  };
+  auto flood = [](std::int32_t side, COLORREF color) {
+    return [side, color](KtMarco& f) {
+      f.FloodColor(color);
+      f.Flood(side);
+      f.FloodPercent(50);
+    };
+  };
+  for (std::int32_t side = ppFloodToRight; side <= ppFloodToBottom; ++side)
+    add((side - 1) * 115, 0, 111, 40, flood(side, kRed));
+  add(0, 44, 111, 40, [&](KtMarco& f) {
+    flood(ppFloodToRight, kRed)(f);
+    f.BorderWidth(0);
+  });
+  add(115, 44, 111, 40, [&](KtMarco& f) {
+    f.Font(MakeFont("DejaVu Sans", 14, true));
+    f.ForeColor(0x000000);
+    f.FloodShowPct(true);
+    flood(ppFloodToRight, 0xFF0000)(f);
+  });
+  for (int align = 0; align < 4; ++align)
+    add(align % 2 * 242, 88 + align / 2 * 58, 240, 56, [align](KtMarco& f) {
+      f.BevelOuter(ppBevelNone);
+      f.Frame(ppFrameTop);
+      f.FrameTitle(align < 3 ? "Page" : "");
+      f.FrameAlign(align % 3);
+    });
+  for (std::int32_t mode : {ppMosaicNone, ppMosaicNormal, ppMosaicOnOff, ppMosaicOffOn})
+    add(mode * 104, 204, 100, 60, [mode](KtMarco& f) {
+      f.BevelOuter(ppBevelNone);
+      f.MosaicPicture(Tile(kGreen));
+      f.MosaicBorder(2);
+      f.Mosaic(mode);
+    });
+  form.Show();
+  HBITMAP shot = user::CaptureWindow(form.hwnd());
+  EXPECT_TRUE(ktfolio::testing::MatchesGolden(shot, "controls/frames.png"));
+  DeleteObject(shot);
 }
 
 TEST_F(MarcoTest, HidingAndShowingItsChildren) {

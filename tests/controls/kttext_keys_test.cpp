@@ -95,29 +95,25 @@ TEST_F(TypingTest, AFilterAndUpperCasingDecideWhatIsTyped) {
 }
 
 TEST_F(TypingTest, TheLastAllowedCharacterIsTakenAndTheKeyGoesNoFurther) {
-  box_.MaxLength(3);
-  form_.Type("abcd");
-  EXPECT_EQ(box_.Text(), "abc");
-  box_.Text("");
-  box_.MaxLength(1);
-  form_.Type("x");
-  form_.Type("y");
-  EXPECT_EQ(box_.Text(), "y") << "with room for one, each key replaces the text";
+  // With room for one, each key replaces the text.
+  for (auto [length, typed, text] : {std::tuple(3, "abcd", "abc"), std::tuple(1, "xy", "y")}) {
+    box_.Text("");
+    box_.MaxLength(length);
+    form_.Type(typed);
+    EXPECT_EQ(box_.Text(), text) << length;
+  }
 }
 
 TEST_F(TypingTest, KeysCancelledByTheHostOrByAutoExitLeaveTheCaret) {
   box_.Text("abc");
   box_.SelStart(2);
-  box_.KeyDown = [](std::int16_t& code, std::int16_t) {
-    if (code == VK_LEFT) code = 0;
-  };
-  form_.Key(VK_LEFT);
-  EXPECT_EQ(box_.SelStart(), 2) << "the host cancelled Left";
+  box_.KeyDown = [](std::int16_t& code, std::int16_t) { code = code == VK_LEFT ? 0 : code; };
+  // The host cancels Left; AutoExit cancels Right at the end.
+  for (auto [vk, start] : {std::tuple(VK_LEFT, 2), std::tuple(VK_RIGHT, 3), std::tuple(VK_RIGHT, 3)}) {
+    form_.Key(vk);
+    EXPECT_EQ(box_.SelStart(), start) << vk;
+  }
   box_.KeyDown = nullptr;
-  form_.Key(VK_RIGHT);
-  EXPECT_EQ(box_.SelStart(), 3);
-  form_.Key(VK_RIGHT);
-  EXPECT_EQ(box_.SelStart(), 3) << "AutoExit: Right at the end is cancelled";
   std::vector<int> up;
   box_.KeyUp = [&up](std::int16_t& code, std::int16_t) { up.push_back(code); };
   form_.Key(VK_LEFT, true);  // with Shift: AutoExit leaves it alone
@@ -197,8 +193,6 @@ TEST_F(TypingTest, TabIsKeptInTheTextWhenTrapped) {
   box_.MultiLine(true);
   box_.TrapTabKey(true);
   box_.Text("one\r\ntwo");
-  box_.SelStart(0);
-  box_.SelLength(6);
   // A selection over lines indents (or with Shift outdents) them; a caret takes four blanks.
   for (auto [start, length, shift, text] :
        {std::tuple(0, 6, false, "    one\r\n    two"), std::tuple(0, 12, true, "one\r\ntwo"),
@@ -234,8 +228,8 @@ TEST(KtTextHook, TheContainerOffersNavigationKeysToTheBoxFirst) {
     while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) frame.ProcessMessage(&m);
   };
   press(VK_RIGHT);
-  EXPECT_EQ(first.SelStart(), 2) << "the box moved its caret";
-  EXPECT_EQ(GetFocus(), first.hwnd()) << "and the container did not navigate";
+  EXPECT_EQ(std::tuple(first.SelStart(), GetFocus()), std::tuple(2, first.hwnd()))
+      << "the box moved its caret, and the container did not navigate";
   press(VK_RIGHT);
   press(VK_RIGHT);
   EXPECT_EQ(GetFocus(), second.hwnd()) << "at the end AutoExit lets the container move on";
@@ -248,12 +242,11 @@ TEST(KtTextLifetime, LeavesNoWindowTimerOrPropertyBehind) {
   const auto before = live();
   {
     Form form(200, 60);
-    auto box = std::make_unique<KtText>(form.hwnd(), "txt", form);
+    KtText box(form.hwnd(), "txt", form);
     form.Show();
-    SetFocus(box->hwnd());
-    form.Type("abc");  // arms the delay timer
-    box->MultiLine(true);  // a rebuilt edit window
-    box.reset();
+    SetFocus(box.hwnd());
+    form.Type("abc");     // arms the delay timer
+    box.MultiLine(true);  // a rebuilt edit window
   }
   EXPECT_EQ(live(), before) << "windows, timers, properties";
 }
