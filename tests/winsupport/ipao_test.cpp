@@ -23,14 +23,10 @@ class Control : public IOleObject, public IOleInPlaceActiveObject, public IPAO {
  public:
   explicit Control(IOleClientSite* site) : site_(site) {}
   HRESULT QueryInterface(const IID& riid, void** ppv) override {
-    if (IsEqualGUID(riid, IID_IOleObject()) || IsEqualGUID(riid, IID_IUnknown()))
-      *ppv = static_cast<IOleObject*>(this);
-    else if (IsEqualGUID(riid, IID_IOleInPlaceActiveObject()))
-      *ppv = static_cast<IOleInPlaceActiveObject*>(this);
-    else
-      return *ppv = nullptr, E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    *ppv = IsEqualGUID(riid, IID_IOleObject()) || IsEqualGUID(riid, IID_IUnknown()) ? static_cast<IOleObject*>(this)
+           : IsEqualGUID(riid, IID_IOleInPlaceActiveObject()) ? static_cast<void*>(static_cast<IOleInPlaceActiveObject*>(this))
+                                                               : nullptr;
+    return *ppv ? AddRef(), S_OK : E_NOINTERFACE;
   }
   ULONG AddRef() override { return ++refs; }
   ULONG Release() override { return --refs; }
@@ -84,13 +80,15 @@ class AcceleratorHook : public ::testing::Test {
   }
   void TearDown() override {
     DestroyWindow(form_);
-    EXPECT_EQ(user::LiveWindowCount(), baseWindows_);
-    EXPECT_EQ(user::LivePropertyCount(), baseProps_);
+    EXPECT_EQ(std::tuple(user::LiveWindowCount(), user::LivePropertyCount()), std::tuple(baseWindows_, baseProps_))
+        << "windows and properties left behind";
   }
-  HWND Place(Control& c, int y) {
+  // The control's window at `y` on the form, with the key hook installed when `hooked`.
+  HWND Place(Control& c, int y, bool hooked) {
     c.hwnd = CreateWindowEx(0, "HookedControl", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, y, 100, 20, form_,
                             nullptr, nullptr, nullptr);
     SetWindowLongPtr(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
+    if (hooked) modIPAO::Install(static_cast<IOleObject*>(&c), &c, c.hwnd);
     return c.hwnd;
   }
   void PressAndRun(InPlaceFrame& frame, int vk) {
@@ -107,10 +105,9 @@ TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainer) {
   InPlaceFrame frame(form_);
   InPlaceSite site(&frame, nullptr, form_);
   Control a(&site), b(&site), last(&site);  // three, so that forward and back differ
-  frame.AddControl(Place(a, 10));
-  frame.AddControl(Place(b, 40));
-  frame.AddControl(Place(last, 70));
-  modIPAO::Install(static_cast<IOleObject*>(&a), &a, a.hwnd);
+  frame.AddControl(Place(a, 10, true));
+  frame.AddControl(Place(b, 40, false));
+  frame.AddControl(Place(last, 70, false));
   std::string prop = "m_IPAOHookStruct_ID:" + std::to_string(reinterpret_cast<std::uintptr_t>(a.hwnd));
   ASSERT_NE(GetProp(a.hwnd, prop.c_str()), nullptr);
   EXPECT_EQ(modIPAO::PropertyName(a.hwnd), prop);
@@ -143,8 +140,7 @@ TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
   InPlaceDocument doc(form_);
   InPlaceSite site(&frame, &doc, form_);
   Control a(&site);
-  Place(a, 10);
-  modIPAO::Install(static_cast<IOleObject*>(&a), &a, a.hwnd);
+  Place(a, 10, true);
   modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd);
   IOleInPlaceActiveObject* proxy = frame.ActiveObject();
   ASSERT_NE(proxy, nullptr);
@@ -161,10 +157,7 @@ TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
   static_cast<IUnknown*>(q)->Release();
 
   // the key record reaches the control; a declined key goes to the real object
-  MSG m{};
-  m.hwnd = a.hwnd;
-  m.message = WM_KEYDOWN;
-  m.wParam = VK_TAB;
+  MSG m{a.hwnd, WM_KEYDOWN, VK_TAB};
   SetFocus(a.hwnd);
   EXPECT_EQ(proxy->TranslateAccelerator(&m), S_FALSE);
   EXPECT_EQ(a.realAsked, 1);
@@ -195,28 +188,22 @@ class RefusingDocument : public InPlaceDocument {
 };
 
 TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
-  struct Case { const char* name; bool frameRefuses; HRESULT expected; int frameAsked; };
-  const Case cases[] = {
-      {"the frame refuses: the document is not asked", true, E_FAIL, 1},
-      {"the document refuses after the frame took it", false, RefusingDocument::E_ACCESSDENIED_FOR_TEST, 1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  // The frame refuses: the document is not asked; or the document refuses after the frame took it.
+  for (auto [frameRefuses, expected] :
+       {std::tuple(true, E_FAIL), std::tuple(false, RefusingDocument::E_ACCESSDENIED_FOR_TEST)}) {
     RefusingFrame frame(form_);
-    frame.refuse = c.frameRefuses;
+    frame.refuse = frameRefuses;
     RefusingDocument doc(form_);
     InPlaceSite site(&frame, &doc, form_);
     Control a(&site);
-    Place(a, 10);
-    modIPAO::Install(static_cast<IOleObject*>(&a), &a, a.hwnd);
+    Place(a, 10, true);
     HRESULT raised = S_OK;
     try {
       modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd);
     } catch (const Error& e) {
       raised = e.number();
     }
-    EXPECT_EQ(std::tuple(raised, frame.asked), std::tuple(c.expected, c.frameAsked))
-        << "a refused SetActiveObject reaches the caller";
+    EXPECT_EQ(std::tuple(raised, frame.asked), std::tuple(expected, 1)) << "a refused SetActiveObject reaches the caller";
     frame.InPlaceFrame::SetActiveObject(nullptr, nullptr);
     modIPAO::Remove(a.hwnd);
     EXPECT_EQ(a.refs, 0u) << "no reference is kept after the failure";
