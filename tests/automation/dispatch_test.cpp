@@ -89,7 +89,8 @@ std::int32_t ErrorOf(const std::function<void()>& f) { return Caught(f).number()
 TEST(Dispatch, NamesMatchWithoutRegardToCaseAndUnknownNamesFail) {
   Counter c;
   c.Put("STEP", Variant(3));
-  EXPECT_EQ(std::tuple(c.Get("step").ToLong(), c.Member("advance").name, c.Find("Nope")), std::tuple(3, "Advance", nullptr));
+  EXPECT_EQ(std::tuple(c.Get("step").ToLong(), c.Member("advance").name, c.Find("Nope")),
+            std::tuple(3, "Advance", nullptr));
   EXPECT_EQ(ErrorOf([&] { c.Put("Nope", Variant(1)); }), 438);
   EXPECT_EQ(ErrorOf([&] { Call(c, "Nope"); }), 438);
   const Error e = Caught([&] { c.Get("Nope"); });
@@ -114,7 +115,7 @@ TEST(Dispatch, PropertiesCoerceAndGuardTheirKind) {
 TEST(Dispatch, ColoursKeepTheirBitPatternFromSignedOrUnsignedNumbers) {
   Counter c;
   c.Put("Tint", Variant(2147483663.0));  // 0x8000000F written unsigned
-  EXPECT_EQ(std::tuple(c.tint, c.Get("Tint").ToLong()), std::tuple(0x8000000Fu, static_cast<std::int32_t>(0x8000000Fu)));
+  EXPECT_EQ(std::tuple(c.tint, c.Get("Tint").ToLong()), std::tuple(0x8000000Fu, std::int32_t(0x8000000Fu)));
   c.Put("Tint", Variant(static_cast<std::int32_t>(0x80000012u)));
   EXPECT_EQ(c.tint, 0x80000012u);
   c.Put("Tint", Variant(0xFFFFFF));

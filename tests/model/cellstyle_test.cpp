@@ -97,8 +97,8 @@ TEST(CellText, KeepsTextsOfEveryLengthAcrossCopiesAndMoves) {
     t.assign(s);
     EXPECT_EQ(t.view(), s);
     CellText copy(t), moved(std::move(t));
-    // A moved-from text is empty.
-    EXPECT_EQ(std::tuple(copy.view(), moved.view(), t.empty()), std::tuple(s, s, true));  // NOLINT(bugprone-use-after-move)
+    // A moved-from text is empty.  NOLINTNEXTLINE(bugprone-use-after-move)
+    EXPECT_EQ(std::tuple(copy.view(), moved.view(), t.empty()), std::tuple(s, s, true));
     copy = moved;
     EXPECT_EQ(copy.view(), s);
     copy.assign(copy.view().substr(n / 2));  // a piece of itself

@@ -39,7 +39,8 @@ TEST(RowsAdd, UniformColumnsWithoutModel) {
   host.defaults.dColSpacing = 100;
   KtRows rows;
   KtRow* row = rows.Add(&host, 3);
-  EXPECT_EQ(std::tuple(Tabs(*row), rows.ActiveCol(), rows.ActiveRow()), std::tuple(std::vector<float>{0, 3100, 6100}, 3, 1));
+  EXPECT_EQ(std::tuple(Tabs(*row), rows.ActiveCol(), rows.ActiveRow()),
+            std::tuple(std::vector<float>{0, 3100, 6100}, 3, 1));
 }
 
 TEST(RowsAdd, CellsTakeTheControlDefaults) {

@@ -20,7 +20,8 @@ TEST(Units, ToTwipsFloorsEveryUnitButTwips) {
 }
 
 TEST(Units, ModesOutsideTheEnumerationGiveZero) {
-  for (int m : {-1, 0, 2, 3, 4, 8, 100}) EXPECT_EQ(std::tuple(ToTwips(m, 100), FromTwips(m, 100)), std::tuple(0, 0)) << m;
+  for (int m : {-1, 0, 2, 3, 4, 8, 100})
+    EXPECT_EQ(std::tuple(ToTwips(m, 100), FromTwips(m, 100)), std::tuple(0, 0)) << m;
 }
 
 TEST(Units, FromTwipsRoundsToTheUnitsDecimalsHalfToEven) {

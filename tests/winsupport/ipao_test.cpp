@@ -23,9 +23,10 @@ class Control : public IOleObject, public IOleInPlaceActiveObject, public IPAO {
  public:
   explicit Control(IOleClientSite* site) : site_(site) {}
   HRESULT QueryInterface(const IID& riid, void** ppv) override {
+    void* active = static_cast<IOleInPlaceActiveObject*>(this);
     *ppv = IsEqualGUID(riid, IID_IOleObject()) || IsEqualGUID(riid, IID_IUnknown()) ? static_cast<IOleObject*>(this)
-           : IsEqualGUID(riid, IID_IOleInPlaceActiveObject()) ? static_cast<void*>(static_cast<IOleInPlaceActiveObject*>(this))
-                                                               : nullptr;
+           : IsEqualGUID(riid, IID_IOleInPlaceActiveObject())                         ? active
+                                                                                     : nullptr;
     return *ppv ? AddRef(), S_OK : E_NOINTERFACE;
   }
   ULONG AddRef() override { return ++refs; }
@@ -203,7 +204,7 @@ TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
     } catch (const Error& e) {
       raised = e.number();
     }
-    EXPECT_EQ(std::tuple(raised, frame.asked), std::tuple(expected, 1)) << "a refused SetActiveObject reaches the caller";
+    EXPECT_EQ(std::tuple(raised, frame.asked), std::tuple(expected, 1)) << "a refusal reaches the caller";
     frame.InPlaceFrame::SetActiveObject(nullptr, nullptr);
     modIPAO::Remove(a.hwnd);
     EXPECT_EQ(a.refs, 0u) << "no reference is kept after the failure";

@@ -59,7 +59,9 @@ class Subclassing : public ::testing::Test {
     EXPECT_EQ(user::LivePropertyCount(), baseProps_);
   }
   void* Ptr(const std::string& suffix) { return GetProp(hwnd_, (h_ + suffix).c_str()); }
-  long Count(const std::string& name) { return static_cast<long>(reinterpret_cast<std::intptr_t>(GetProp(hwnd_, name.c_str()))); }
+  long Count(const std::string& name) {
+    return static_cast<long>(reinterpret_cast<std::intptr_t>(GetProp(hwnd_, name.c_str())));
+  }
   std::vector<std::string> PropNames() {
     std::vector<std::string> names;
     for (auto& [n, v] : user::ListProps(hwnd_)) names.push_back(n);
@@ -89,13 +91,15 @@ std::tuple<int, std::string, std::string> Refusal(ISubclass* c, HWND h, UINT m) 
 
 TEST_F(Subclassing, PropertiesNameTheWindowTheMessageAndEachClient) {
   Client a("a", emrConsume, 1), b("b", emrConsume, 2);
-  const auto original = GetWindowLongPtr(hwnd_, GWL_WNDPROC), subclassed = reinterpret_cast<LONG_PTR>(&MSubclass::WindowProc);
+  const auto original = GetWindowLongPtr(hwnd_, GWL_WNDPROC);
+  const auto subclassed = reinterpret_cast<LONG_PTR>(&MSubclass::WindowProc);
   GSubclass gs;
   gs.AttachMessage(&a, hwnd_, WM_USER);
   gs.AttachMessage(&b, hwnd_, WM_USER);
   gs.AttachMessage(&a, hwnd_, WM_CHAR);
   EXPECT_EQ(GetWindowLongPtr(hwnd_, GWL_WNDPROC), subclassed);
-  std::vector<std::string> expected{"C" + h_, h_, h_ + "#1024#1", h_ + "#1024#2", h_ + "#1024C", h_ + "#258#1", h_ + "#258C"};
+  std::vector<std::string> expected{"C" + h_,        h_,           h_ + "#1024#1", h_ + "#1024#2",
+                                    h_ + "#1024C", h_ + "#258#1", h_ + "#258C"};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(PropNames(), expected);
   EXPECT_EQ(std::tuple(Count("C" + h_), Count(h_ + "#1024C"), Ptr("#1024#2"), reinterpret_cast<LONG_PTR>(Ptr(""))),
