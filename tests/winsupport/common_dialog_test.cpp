@@ -20,11 +20,7 @@ class CommonDialogTest : public ::testing::Test {
   void TearDown() override { dialogs::ResetDialogScripts(); }
 
   static void Answer(const std::string& kind, bool ok, std::vector<std::pair<std::string, std::string>> values = {}) {
-    DialogAnswer a;
-    a.kind = kind;
-    a.ok = ok;
-    a.values = std::move(values);
-    dialogs::QueueDialogAnswer(a);
+    dialogs::QueueDialogAnswer({kind, ok, std::move(values)});
   }
   // The named fields of the record the last dialog was shown with, as "name=value" lines.
   static std::string Shown(std::initializer_list<const char*> names) {
@@ -101,13 +97,11 @@ TEST_F(CommonDialogTest, FileDialogsGetTheFilterWithNulsAndAPaddedBuffer) {
 }
 
 TEST_F(CommonDialogTest, CancellingChangesNothingAndRaisesOnlyWithCancelError) {
-  struct Case { const char* kind; std::function<void(clsCommonDialog&)> show; std::int32_t error; };
-  const Case cases[] = {
-      {"color", [](clsCommonDialog& d) { d.ShowColor(); }, common_dialog_error::kColorCancelled},
-      {"font", [](clsCommonDialog& d) { d.ShowFont(); }, common_dialog_error::kCancelled},
-      {"open", [](clsCommonDialog& d) { d.ShowOpen(); }, common_dialog_error::kCancelled},
-      {"save", [](clsCommonDialog& d) { d.ShowSave(); }, common_dialog_error::kCancelled},
-  };
+  struct Case { const char* kind; void (clsCommonDialog::*show)(); std::int32_t error; };
+  const Case cases[] = {{"color", &clsCommonDialog::ShowColor, common_dialog_error::kColorCancelled},
+                        {"font", &clsCommonDialog::ShowFont, common_dialog_error::kCancelled},
+                        {"open", &clsCommonDialog::ShowOpen, common_dialog_error::kCancelled},
+                        {"save", &clsCommonDialog::ShowSave, common_dialog_error::kCancelled}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
     clsCommonDialog dlg;
@@ -115,13 +109,13 @@ TEST_F(CommonDialogTest, CancellingChangesNothingAndRaisesOnlyWithCancelError) {
     dlg.FontName("Arial");
     dlg.FileName("keep.txt");
     Answer(c.kind, false);
-    EXPECT_EQ(Thrown([&] { c.show(dlg); }), 0);
+    EXPECT_EQ(Thrown([&] { (dlg.*c.show)(); }), 0);
     EXPECT_EQ(std::tuple(dlg.APIReturn(), dlg.Color(), dlg.FontName(), dlg.FileName()),
               std::tuple(0, 0xABCDEFu, "Arial", "keep.txt"));
     dlg.CancelError(true);
     Answer(c.kind, false);
     std::string description;
-    EXPECT_EQ(Thrown([&] { c.show(dlg); }, &description), c.error);
+    EXPECT_EQ(Thrown([&] { (dlg.*c.show)(); }, &description), c.error);
     if (c.error == common_dialog_error::kColorCancelled) {
       EXPECT_EQ(description, "Cancel Pressed");
     }
@@ -135,11 +129,7 @@ TEST_F(CommonDialogTest, PrinterDialogReadsTheChoicesBack) {
   d.Orientation(DMORIENT_PORTRAIT);
   d.FromPage(1);
   d.ToPage(3);
-  dialogs::PrintDlgAnswer a;
-  a.copies = 4;
-  a.fromPage = 2;
-  a.orientation = DMORIENT_LANDSCAPE;
-  dialogs::QueuePrintDlgAnswer(a);
+  dialogs::QueuePrintDlgAnswer({.fromPage = 2, .copies = 4, .orientation = DMORIENT_LANDSCAPE});
   d.ShowPrinter();
   EXPECT_EQ(std::tuple(d.Action(), d.APIReturn(), d.Copies(), d.FromPage(), d.ToPage(), d.Orientation(),
                        dialogs::PrintDlgLog().back().printer),
