@@ -3,11 +3,13 @@
 // text, and that every property goes to the property bag and comes back.
 #include <gtest/gtest.h>
 
+#include <list>
 #include <tuple>
 
 #include "controls/kttext.h"
 #include "platform/container/form.h"
 #include "platform/container/property_bag.h"
+#include "support/golden.h"
 
 namespace ktfolio {
 namespace {
@@ -33,7 +35,6 @@ class CaptionTest : public ::testing::Test {
     ClientToScreen(box_.ControlWindow(), &o);
     return RECT{rc.left - o.x, rc.top - o.y, rc.right - o.x, rc.bottom - o.y};
   }
-  COLORREF At(HWND h, int x, int y) { return user::WindowPixel(h, x, y); }
   Form form_;
   KtText box_;
 };
@@ -58,33 +59,29 @@ TEST_F(CaptionTest, TheCaptionTakesItsSideAndTheEditWindowTheRest) {
   EXPECT_EQ(EditRect().top, 0) << "an empty caption takes no room";
 }
 
-TEST_F(CaptionTest, TheCaptionIsPaintedInItsColoursBesideTheEditWindow) {
-  box_.CaptionBackColor(0x00FFE0C0);
-  box_.CaptionForeColor(0x000000FF);
-  box_.Caption("Ciudad");
-  form_.Pump();
-  const HWND w = box_.ControlWindow();
-  EXPECT_EQ(At(w, 298, 2), 0x00FFE0C0u) << "the caption's background";
-  bool ink = false;
-  for (int x = 0; x < 300 && !ink; ++x)
-    for (int y = 0; y < 30 && !ink; ++y) ink = At(w, x, y) == 0x000000FFu;
-  EXPECT_TRUE(ink) << "the caption's text is drawn in its colour";
-  EXPECT_EQ(At(w, 150, 45), GetSysColor(COLOR_WINDOW)) << "the edit window below";
-}
-
-TEST_F(CaptionTest, TheEditWindowTakesTheBackgroundOfTheBoxsState) {
-  box_.Caption("");
-  box_.BackColor(0x00F0E0D0);
-  box_.BackDisabledColor(0x00C0FFC0);
-  box_.LockedBackColor(0x00A0B0FF);
-  for (auto [enabled, locked, back] : {std::tuple(true, false, 0x00F0E0D0u), std::tuple(false, false, 0x00C0FFC0u),
-                                       std::tuple(true, true, 0x00A0B0FFu)}) {
-    SCOPED_TRACE(std::string(enabled ? "enabled" : "disabled") + (locked ? ", locked" : ""));
-    box_.Enabled(enabled);
-    box_.Locked(locked);
-    form_.Pump();
-    EXPECT_EQ(At(box_.hwnd(), 150, 30), back);
+// Four boxes on one golden form: the caption "Ciudad" in red on light blue
+// above an edit window in the window colour; then edit windows alone in the
+// back colour of an enabled (light grey-blue), a disabled (light green) and a
+// locked box (light red).
+TEST(KtTextLook, TheCaptionAndTheEditWindowPaintInTheColoursOfTheBoxsState) {
+  Form form(320, 170);
+  std::list<KtText> boxes;
+  for (int i = 0; i < 4; ++i) {
+    KtText& box = boxes.emplace_back(form.hwnd(), "txtCity", form);
+    box.Move(10, i == 0 ? 10 : 42 + i * 30, 300, i == 0 ? 60 : 24);
+    box.Caption(i == 0 ? "Ciudad" : "");
+    box.CaptionBackColor(0x00FFE0C0);
+    box.CaptionForeColor(0x000000FF);
+    if (i > 0) box.BackColor(0x00F0E0D0);
+    box.BackDisabledColor(0x00C0FFC0);
+    box.LockedBackColor(0x00A0B0FF);
+    box.Enabled(i != 2);
+    box.Locked(i == 3);
   }
+  form.Show();
+  HBITMAP shot = user::CaptureWindow(form.hwnd());
+  EXPECT_TRUE(ktfolio::testing::MatchesGolden(shot, "controls/text_boxes.png"));
+  DeleteObject(shot);
 }
 
 TEST_F(CaptionTest, ARebuiltEditWindowKeepsTheTextUpToItsLimit) {
