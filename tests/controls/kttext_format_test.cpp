@@ -26,13 +26,7 @@ class NumericBox : public ::testing::Test {
 };
 
 TEST_F(NumericBox, ShowsTheDisplayFormWithoutFocusAndThePlainFormWithIt) {
-  struct Case {
-    const char* name;
-    std::int16_t lengthInt, lengthDec;
-    bool marks, zeroes;
-    double value;
-    const char *display, *editing;
-  };
+  using Case = std::tuple<const char*, std::int16_t, std::int16_t, bool, bool, double, const char*, const char*>;
   const Case cases[] = {
       {"marks and zeroes", 5, 2, true, true, 1234.5, "01.234,50", "1234,50"},
       {"no mark after the sign", 7, 0, true, false, -1234567, "-1.234.567", "-1234567"},
@@ -44,19 +38,19 @@ TEST_F(NumericBox, ShowsTheDisplayFormWithoutFocusAndThePlainFormWithIt) {
       {"a negative that rounds to zero shows no sign", 3, 2, false, false, -0.001, "0,00", "0,00"},
       {"a number wider than its digits still shows", 2, 0, true, false, 123456, "123.456", "123456"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    box_.LengthInt(c.lengthInt);
-    box_.LengthDec(c.lengthDec);
-    box_.ThousandMarks(c.marks);
-    box_.LeadingZeroes(c.zeroes);
-    box_.Value(c.value);
-    EXPECT_EQ(std::tuple(box_.FormattedText(), box_.Text()), std::tuple(c.display, c.display))
+  for (const auto& [name, lengthInt, lengthDec, marks, zeroes, value, display, editing] : cases) {
+    SCOPED_TRACE(name);
+    box_.LengthInt(lengthInt);
+    box_.LengthDec(lengthDec);
+    box_.ThousandMarks(marks);
+    box_.LeadingZeroes(zeroes);
+    box_.Value(value);
+    EXPECT_EQ(std::tuple(box_.FormattedText(), box_.Text()), std::tuple(display, display))
         << "without the focus the box shows the display form";
     SetFocus(box_.hwnd());
-    EXPECT_EQ(box_.Text(), c.editing) << "with the focus: no marks, no zeroes";
+    EXPECT_EQ(box_.Text(), editing) << "with the focus: no marks, no zeroes";
     SetFocus(form_.hwnd());
-    EXPECT_EQ(box_.Text(), c.display) << "and back on losing it";
+    EXPECT_EQ(box_.Text(), display) << "and back on losing it";
   }
 }
 
