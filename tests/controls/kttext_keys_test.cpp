@@ -41,15 +41,16 @@ class TypingTest : public ::testing::Test {
 };
 
 TEST_F(TypingTest, NumericKeysBuildANumberOfTheAllowedShape) {
-  struct Case { const char* name; const char* typed; const char* text; double value; int beeps; };
+  // The caret stays after the last digit typed, also when the sign comes and goes.
+  struct Case { const char* name; const char* typed; const char* text; double value; int caret, beeps; };
   const Case cases[] = {
-      {"digits and a point typed as comma", "12.5", "12,5", 12.5, 0},
-      {"letters are dropped silently", "1a2b", "12", 12, 0},
-      {"a fourth integer digit is refused", "1234", "123", 123, 1},
-      {"a third decimal is refused", "1,234", "1,23", 1.23, 1},
-      {"minus toggles the sign of a number", "5-", "-5", -5, 0},
-      {"minus twice gives it back", "5--", "5", 5, 0},
-      {"minus on zero does nothing", "-", "", 0, 0},
+      {"digits and a point typed as comma", "12.5", "12,5", 12.5, 4, 0},
+      {"letters are dropped silently", "1a2b", "12", 12, 2, 0},
+      {"a fourth integer digit is refused", "1234", "123", 123, 3, 1},
+      {"a third decimal is refused", "1,234", "1,23", 1.23, 4, 1},
+      {"minus toggles the sign of a number", "5-", "-5", -5, 2, 0},
+      {"minus twice gives it back", "5--", "5", 5, 1, 0},
+      {"minus on zero does nothing", "-", "", 0, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -57,7 +58,8 @@ TEST_F(TypingTest, NumericKeysBuildANumberOfTheAllowedShape) {
     const int beeps = user::BeepCount();
     form_.Type(c.typed);
     form_.Pump(kAfterDelay);
-    EXPECT_EQ(std::tuple(box_.Text(), box_.Value(), user::BeepCount() - beeps), std::tuple(c.text, c.value, c.beeps));
+    EXPECT_EQ(std::tuple(box_.Text(), box_.Value(), box_.SelStart(), user::BeepCount() - beeps),
+              std::tuple(c.text, c.value, c.caret, c.beeps));
   }
 }
 
