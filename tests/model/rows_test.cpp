@@ -10,12 +10,11 @@
 namespace ktfolio {
 namespace {
 
-// A minimal owner: fixed page geometry and defaults, errors kept for asserts.
+// A minimal owner: fixed page geometry and defaults.
 class FakeHost : public DocumentHost {
  public:
   tpPageInfo page;
   tpDefaults defaults;
-  int errors = 0;
   FakeHost() { page.AvailWidth = 9000; }
   tpPageInfo PageInfo() const override { return page; }
   tpDefaults Defaults() const override { return defaults; }
@@ -24,7 +23,14 @@ class FakeHost : public DocumentHost {
   double Zoom() const override { return 100; }
   std::int32_t ColorResolution() const override { return 8; }
   bool ShowGuideLines() const override { return false; }
-  void RecordError(std::int32_t, const std::string&, const std::string&) override { ++errors; }
+  void RecordError(std::int32_t, const std::string&, const std::string&) override {}
+};
+
+// A host and the rows it owns (destroyed first).
+class Rows : public ::testing::Test {
+ protected:
+  FakeHost host;
+  KtRows rows;
 };
 
 std::vector<float> Tabs(const KtRow& row) {
@@ -33,24 +39,20 @@ std::vector<float> Tabs(const KtRow& row) {
   return out;
 }
 
-TEST(RowsAdd, UniformColumnsWithoutModel) {
-  FakeHost host;
+TEST_F(Rows, UniformColumnsWithoutModel) {
   host.defaults.dInheritLastRow = false;
   host.defaults.dColSpacing = 100;
-  KtRows rows;
   KtRow* row = rows.Add(&host, 3);
   EXPECT_EQ(std::tuple(Tabs(*row), rows.ActiveCol(), rows.ActiveRow()),
             std::tuple(std::vector<float>{0, 3100, 6100}, 3, 1));
 }
 
-TEST(RowsAdd, CellsTakeTheControlDefaults) {
-  FakeHost host;
+TEST_F(Rows, CellsTakeTheControlDefaults) {
   host.defaults.dFontName = "Times New Roman";
   host.defaults.dFontSize = 12;
   host.defaults.dColAlignPos = ppRightBottom;
   host.defaults.dColLineTop = 3;
   host.defaults.dRowHeight = 555;
-  KtRows rows;
   KtRow* row = rows.Add(&host, 1);
   const KtTextItem& cell = *row->ItemText().Item(1);
   EXPECT_EQ(std::tuple(cell.FontName(), cell.FontSize(), cell.AlignPos(), cell.LineTop(), cell.ShadowColor(),
@@ -59,9 +61,7 @@ TEST(RowsAdd, CellsTakeTheControlDefaults) {
   EXPECT_EQ(std::tuple(cell.ParentRow(), cell.ParentControl()), std::tuple(row, &host));
 }
 
-TEST(RowsAdd, InsertionFollowsActiveRow) {
-  FakeHost host;
-  KtRows rows;
+TEST_F(Rows, InsertionFollowsActiveRow) {
   KtRow* a = rows.Add(&host, 1);
   KtRow* b = rows.Add(&host, 1);
   EXPECT_EQ(std::tuple(rows.Item(1), rows.Item(2)), std::tuple(a, b));
@@ -74,10 +74,8 @@ TEST(RowsAdd, InsertionFollowsActiveRow) {
   }
 }
 
-TEST(RowsAdd, InheritLastRowCopiesCellsButNotTexts) {
-  FakeHost host;
+TEST_F(Rows, InheritLastRowCopiesCellsButNotTexts) {
   host.defaults.dColSpacing = 0;
-  KtRows rows;
   KtRow* first = rows.Add(&host, 2);
   first->ItemText().Item(1)->Text("keep out");
   first->ItemText().Item(2)->TabLeft(2000);
@@ -95,18 +93,14 @@ TEST(RowsAdd, InheritLastRowCopiesCellsButNotTexts) {
   EXPECT_EQ(Tabs(*second), (std::vector<float>{0, 2000, 3750, 5500}));
 }
 
-TEST(RowsAdd, ModelWithMoreCellsKeepsThemAll) {
-  FakeHost host;
-  KtRows rows;
+TEST_F(Rows, ModelWithMoreCellsKeepsThemAll) {
   rows.Add(&host, 5);
   rows.Add(&host, 2);
   EXPECT_EQ(std::tuple(rows.Item(2)->ItemText().count(), rows.ActiveCol()), std::tuple(5, 5));
 }
 
-TEST(RowsAdd, GuideRowIsTheModelWhenNotInheriting) {
-  FakeHost host;
+TEST_F(Rows, GuideRowIsTheModelWhenNotInheriting) {
   host.defaults.dInheritLastRow = false;
-  KtRows rows;
   KtRow* guide = rows.Add(&host, 1);
   guide->ItemText().Item(1)->FontItalic(true);
   rows.Add(&host, 1);
@@ -116,9 +110,7 @@ TEST(RowsAdd, GuideRowIsTheModelWhenNotInheriting) {
   EXPECT_FALSE(rows.Add(&host, 1)->ItemText().Item(1)->FontItalic()) << "out of range: defaults again";
 }
 
-TEST(RowsCollection, MissingIndicesThrowForRowsButNotForCells) {
-  FakeHost host;
-  KtRows rows;
+TEST_F(Rows, MissingIndicesThrowForRowsButNotForCells) {
   rows.Add(&host, 2);
   EXPECT_THROW(rows.Item(2), Error);
   EXPECT_THROW(rows.Remove(0), Error);
@@ -126,9 +118,7 @@ TEST(RowsCollection, MissingIndicesThrowForRowsButNotForCells) {
   EXPECT_THROW(rows.Item(1)->ItemText().Remove(3), Error);
 }
 
-TEST(RowsFitHeight, FixedHeightAndCelllessRows) {
-  FakeHost host;
-  KtRows rows;
+TEST_F(Rows, FixedHeightAndCelllessRows) {
   KtRow *fixed = rows.AddR(&host), *empty = rows.AddR(&host);
   fixed->FitHeightToText(false);
   fixed->RowHeight(1234);
@@ -140,8 +130,7 @@ TEST(RowsFitHeight, FixedHeightAndCelllessRows) {
   EXPECT_EQ(std::tuple(fixed->RowHeight(), empty->RowHeight()), std::tuple(1234, 75)) << "a cell-less row: its indents";
 }
 
-TEST(RowsTemplate, AddRCopiesTheTemplateRowIncludingPageBreak) {
-  FakeHost host;
+TEST_F(Rows, AddRCopiesTheTemplateRowIncludingPageBreak) {
   KtRow model;
   model.PageBreak(true);
   model.RowHeight(999);
@@ -151,7 +140,6 @@ TEST(RowsTemplate, AddRCopiesTheTemplateRowIncludingPageBreak) {
   cellModel.FontSize(14);
   TemplateRow() = &model;
   TemplateCell() = &cellModel;
-  KtRows rows;
   KtRow* row = rows.AddRPlus(&host, 2);
   TemplateRow() = nullptr;
   TemplateCell() = nullptr;
@@ -161,12 +149,10 @@ TEST(RowsTemplate, AddRCopiesTheTemplateRowIncludingPageBreak) {
             std::tuple(true, 999, "from template", 14));
 }
 
-TEST(RowsCollection, RemovedRowsMakeRoomAndTheOthersKeepTheirCells) {
+TEST_F(Rows, RemovedRowsMakeRoomAndTheOthersKeepTheirCells) {
   // Rows share blocks; removing some and adding others must leave every
   // remaining row and cell as it was (the sanitizer build checks the memory).
-  FakeHost host;
   host.defaults.dInheritLastRow = false;
-  KtRows rows;
   auto add = [&](int first, int end) {
     for (int i = first; i < end; ++i) {
       rows.ActiveRow(rows.count());
