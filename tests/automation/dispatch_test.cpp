@@ -70,6 +70,12 @@ class Counter : public Dispatch {
   FontPtr font = MakeFont("Arial", 10);
 };
 
+// A fresh Counter for each test.
+class ByName : public ::testing::Test {
+ protected:
+  Counter c;
+};
+
 // Invokes `name` with `args` taken by value, for calls whose by-reference results do not matter.
 Variant Call(Dispatch& d, std::string_view name, VariantArray args = {}, const std::vector<NamedArg>& named = {}) {
   return d.Invoke(name, args, named);
@@ -86,8 +92,7 @@ Error Caught(const std::function<void()>& f) {
 }
 std::int32_t ErrorOf(const std::function<void()>& f) { return Caught(f).number(); }
 
-TEST(Dispatch, NamesMatchWithoutRegardToCaseAndUnknownNamesFail) {
-  Counter c;
+TEST_F(ByName, NamesMatchWithoutRegardToCaseAndUnknownNamesFail) {
   c.Put("STEP", Variant(3));
   EXPECT_EQ(std::tuple(c.Get("step").ToLong(), c.Member("advance").name, c.Find("Nope")),
             std::tuple(3, "Advance", nullptr));
@@ -98,8 +103,7 @@ TEST(Dispatch, NamesMatchWithoutRegardToCaseAndUnknownNamesFail) {
             std::tuple(438, "Object doesn't support this property or method", "ktfolio.Counter"));
 }
 
-TEST(Dispatch, PropertiesCoerceAndGuardTheirKind) {
-  Counter c;
+TEST_F(ByName, PropertiesCoerceAndGuardTheirKind) {
   c.Put("Step", Variant("12"));  // strings convert as variant conversions do
   EXPECT_EQ(std::tuple(c.step, c.Get("Step").type()), std::tuple(12, VarType::Integer));
   EXPECT_EQ(ErrorOf([&] { c.Put("Step", Variant("twelve")); }), 13);
@@ -112,8 +116,7 @@ TEST(Dispatch, PropertiesCoerceAndGuardTheirKind) {
   EXPECT_EQ(std::tuple(c.Member("Total").Writable(), c.Member("Step").Writable()), std::tuple(false, true));
 }
 
-TEST(Dispatch, ColoursKeepTheirBitPatternFromSignedOrUnsignedNumbers) {
-  Counter c;
+TEST_F(ByName, ColoursKeepTheirBitPatternFromSignedOrUnsignedNumbers) {
   c.Put("Tint", Variant(2147483663.0));  // 0x8000000F written unsigned
   EXPECT_EQ(std::tuple(c.tint, c.Get("Tint").ToLong()), std::tuple(0x8000000Fu, std::int32_t(0x8000000Fu)));
   c.Put("Tint", Variant(static_cast<std::int32_t>(0x80000012u)));
@@ -123,8 +126,7 @@ TEST(Dispatch, ColoursKeepTheirBitPatternFromSignedOrUnsignedNumbers) {
   EXPECT_EQ(ErrorOf([&] { c.Put("Tint", Variant(4294967296.0)); }), 6);
 }
 
-TEST(Dispatch, ArgumentsBindPositionallyByNameAndByDefault) {
-  Counter c;
+TEST_F(ByName, ArgumentsBindPositionallyByNameAndByDefault) {
   VariantArray a{Variant(5)};
   EXPECT_EQ(c.Invoke("Advance", a).ToLong(), 5);
   ASSERT_EQ(a.size(), 3u) << "every declared parameter comes back";
@@ -136,8 +138,7 @@ TEST(Dispatch, ArgumentsBindPositionallyByNameAndByDefault) {
   EXPECT_EQ(Call(c, "Advance", {}, {{"By", Variant(1)}}).ToLong(), 12);
 }
 
-TEST(Dispatch, WrongArgumentsAreErrorsOfTheCall) {
-  Counter c;
+TEST_F(ByName, WrongArgumentsAreErrorsOfTheCall) {
   EXPECT_EQ(ErrorOf([&] { Call(c, "Advance", {Variant(1), Variant(1), Variant("x"), Variant(0)}); }), 450);
   EXPECT_EQ(ErrorOf([&] { Call(c, "Advance"); }), 450) << "By is not optional";
   EXPECT_EQ(ErrorOf([&] { Call(c, "Advance", {Variant(1)}, {{"By", Variant(2)}}); }), 450) << "By given twice";
@@ -149,8 +150,7 @@ TEST(Dispatch, WrongArgumentsAreErrorsOfTheCall) {
   EXPECT_EQ(ErrorOf([&] { Call(c, "Step", {Variant(1)}); }), 450);
 }
 
-TEST(Dispatch, ParameterArraysCollectTheRemainingArguments) {
-  Counter c;
+TEST_F(ByName, ParameterArraysCollectTheRemainingArguments) {
   VariantArray a{Variant("-"), Variant("a"), Variant(2), Variant(true)};
   EXPECT_EQ(c.Invoke("Join", a).ToString(), "a-2-True");
   ASSERT_EQ(a.size(), 2u);
@@ -160,8 +160,7 @@ TEST(Dispatch, ParameterArraysCollectTheRemainingArguments) {
             "x+y");
 }
 
-TEST(Dispatch, ByReferenceResultsComeBackOrStayUntouched) {
-  Counter c;
+TEST_F(ByName, ByReferenceResultsComeBackOrStayUntouched) {
   VariantArray a{Variant(1234)}, b{Variant(-1)}, given{Variant(-1), Variant(7), Variant(8)};
   EXPECT_TRUE(c.Invoke("Split", a).ToBool());
   EXPECT_EQ(std::tuple(a[1].ToLong(), a[2].ToLong()), std::tuple(12, 34));
@@ -171,16 +170,14 @@ TEST(Dispatch, ByReferenceResultsComeBackOrStayUntouched) {
   EXPECT_EQ(std::tuple(given[1].ToLong(), given[2].ToLong()), std::tuple(7, 8));
 }
 
-TEST(Dispatch, GetOfAMethodCallsIt) {
-  Counter c;
+TEST_F(ByName, GetOfAMethodCallsIt) {
   c.total = 9;
   EXPECT_TRUE(c.Get("Reset").IsEmpty());
   EXPECT_EQ(c.total, 0);
   EXPECT_EQ(ErrorOf([&] { c.Get("Advance"); }), 450);
 }
 
-TEST(Dispatch, ObjectPropertiesShareTheObject) {
-  Counter c;
+TEST_F(ByName, ObjectPropertiesShareTheObject) {
   DispatchPtr f = c.GetObject("font");
   f->Put("Size", Variant(12));
   f->Put("bold", Variant(true));
@@ -194,8 +191,7 @@ TEST(Dispatch, ObjectPropertiesShareTheObject) {
   EXPECT_EQ(ErrorOf([&] { c.PutObject("Font", nullptr); }), 424);
 }
 
-TEST(Dispatch, EventsReachEverySinkAndReturnByReferenceValues) {
-  Counter c;
+TEST_F(ByName, EventsReachEverySinkAndReturnByReferenceValues) {
   EXPECT_EQ(c.RaiseChanged(1, false), std::tuple(1, false)) << "no sink: nothing changes";
   std::vector<std::string> calls;
   const int first = c.Connect([&](const DispEvent& e, VariantArray& a) {
@@ -215,8 +211,7 @@ TEST(Dispatch, EventsReachEverySinkAndReturnByReferenceValues) {
   EXPECT_EQ(c.SinkCount(), 1u);
 }
 
-TEST(Dispatch, SignaturesDescribeParameters) {
-  Counter c;
+TEST_F(ByName, SignaturesDescribeParameters) {
   EXPECT_EQ(std::tuple(c.Member("Advance").Signature(), c.Member("Join").Signature(), c.Member("Split").Signature(),
                        c.Member("Total").Signature()),
             std::tuple("Advance(By, [Times = 1], [Label = \"step\"]) -> Long", "Join(Sep, Parts...) -> String",
