@@ -26,13 +26,7 @@ if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
 fi
 
 # Waits up to 30 s for CONDITION... to hold; false if it never does.
-wait_for() {
-  for _ in $(seq 300); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+wait_for() { for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }
 
 # The X server picks a free display itself and writes its number when ready.
 exec 3>"$out/display"
@@ -48,10 +42,7 @@ shown_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1;
 has_window() { [[ -n "$(shown_window "$1")" ]]; }
 printed() { grep -q "$1" "$out/stdout"; }
 ended() { ! kill -0 "$pid" 2>/dev/null; }
-reaped() {  # the program is waited for; its pid forgotten
-  wait "$pid" 2>/dev/null
-  pid=""
-}
+reaped() { wait "$pid" 2>/dev/null; pid=""; }  # the program is waited for; its pid forgotten
 
 # Copies the untouched template to NAME and starts editing it; waits until the
 # window edits (it says so on stdout); sets $pid and $window.
