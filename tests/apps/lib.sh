@@ -15,7 +15,4 @@ exits() {  # exits CODE NAME ARGS...: runs "$cli" ARGS and checks its exit code
 }
 said() { grep -q -- "$1" "$out/stderr"; }  # the last run's stderr matches
 pages_of() { pdfinfo "$1" | awk '/^Pages:/ {print $2}'; }
-finish() {
-  echo "$failures failed"
-  exit $((failures > 0))
-}
+finish() { echo "$failures failed"; exit $((failures > 0)); }
