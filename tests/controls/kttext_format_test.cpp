@@ -83,7 +83,7 @@ TEST_F(NumericBox, RefusesTextsThatAreNoNumberOfItsShapeAndKeepsTheOldOne) {
       number = e.number();
     }
     EXPECT_EQ(number, accepted ? 0 : static_cast<std::int32_t>(ErrorCode::kInvalidPropertyValue));
-    if (!accepted) EXPECT_EQ(box_.Text(), before) << "a refused text changes nothing";
+    EXPECT_TRUE(accepted || box_.Text() == before) << "a refused text changes nothing: " << box_.Text();
   }
 }
 

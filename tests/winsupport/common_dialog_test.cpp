@@ -129,7 +129,8 @@ TEST_F(CommonDialogTest, PrinterDialogReadsTheChoicesBack) {
   d.Orientation(DMORIENT_PORTRAIT);
   d.FromPage(1);
   d.ToPage(3);
-  dialogs::QueuePrintDlgAnswer({.fromPage = 2, .copies = 4, .orientation = DMORIENT_LANDSCAPE});
+  dialogs::QueuePrintDlgAnswer(
+      {.ok = true, .printer = "", .fromPage = 2, .toPage = -1, .copies = 4, .orientation = DMORIENT_LANDSCAPE});
   d.ShowPrinter();
   EXPECT_EQ(std::tuple(d.Action(), d.APIReturn(), d.Copies(), d.FromPage(), d.ToPage(), d.Orientation(),
                        dialogs::PrintDlgLog().back().printer),

@@ -158,7 +158,7 @@ TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
   static_cast<IUnknown*>(q)->Release();
 
   // the key record reaches the control; a declined key goes to the real object
-  MSG m{a.hwnd, WM_KEYDOWN, VK_TAB};
+  MSG m{a.hwnd, WM_KEYDOWN, VK_TAB, 0, 0, {}};
   SetFocus(a.hwnd);
   EXPECT_EQ(proxy->TranslateAccelerator(&m), S_FALSE);
   EXPECT_EQ(a.realAsked, 1);
