@@ -1,6 +1,7 @@
-// The frame through its window: the flood fill and its inverted text, the
-// title's three alignments, the mosaic's tiling modes and the property bag,
-// with a round trip of every persisted key of both companion controls.
+// The frame: its flood percentage, every look on one golden form (the flood
+// and its inverted text, the title's alignments, the mosaic's tiling modes),
+// its children, and the property bag, with a round trip of every persisted key
+// of both companion controls.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -20,7 +21,6 @@ namespace {
 
 using namespace win;
 
-const std::uint32_t kFace = GetSysColor(COLOR_BTNFACE);
 constexpr COLORREF kRed = 0x0000FF, kGreen = 0x00FF00;
 
 class MarcoTest : public ::testing::Test {
