@@ -1,10 +1,10 @@
 # Builds the ktfolio Python package with the project's own CMake build: the
-# compiled module, its Python files, the generated type stub and the library
-# beside them, installed by CMake into the wheel's root. The version is the
+# compiled module (the library linked into it), its Python files and the
+# generated type stub, installed by CMake into the wheel's root. The version is the
 # one in CMakeLists.txt, so it is written down once.
 #
-# The wheel holds the library and the module alone (the command line is in
-# the module: ktfolio._cli), built with release flags and installed stripped.
+# The wheel holds the module alone (the command line is in it too:
+# ktfolio._ktfolio._cli), built with release flags and installed stripped.
 # CMake's progress goes to the terminal: pip shows it with -v.
 #
 # KTFOLIO_PIP_BUILD_DIR chooses where setuptools and CMake build (default

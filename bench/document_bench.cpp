@@ -2,7 +2,7 @@
 // a large body. Pagination must stay linear in the number of rows.
 #include <benchmark/benchmark.h>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 using namespace ktfolio;
 
@@ -10,7 +10,7 @@ using namespace ktfolio;
 static void BM_AppendRows(benchmark::State& state) {
   const auto rows = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    KtPrint4 c;
+    KtPrint4Impl c;
     c.dColsPerRow(5);
     const VariantArray items{Variant("Item"), Variant("A description of the item"), Variant(12),
                              Variant(3.75), Variant("Warehouse 7")};
@@ -27,7 +27,7 @@ BENCHMARK(BM_AppendRows)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
 // Paginates the whole body of n rows (built once, outside the timing).
 static void BM_RePaging(benchmark::State& state) {
   const auto rows = static_cast<int>(state.range(0));
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dFitHeightToText(false);
   c.dRowHeight(280);
   c.RowSpacing(20);
@@ -49,7 +49,7 @@ BENCHMARK(BM_RePaging)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::k
 // changes, and the row must still be measured once, not once per cell.
 static void BM_OutLineBlockOneRow(benchmark::State& state) {
   const auto cells = static_cast<int>(state.range(0));
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dColsPerRow(cells);
   c.AddRow();
   for (auto _ : state) {

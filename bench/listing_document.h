@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace listing {
 
-inline void SetUp(ktfolio::KtPrint4& c) {
+inline void SetUp(ktfolio::KtPrint4Impl& c) {
   c.ScaleMode(ktfolio::eTwip);
   c.PageSize(ktfolio::s_A4);
   c.Marginleft(1440);
@@ -54,7 +54,7 @@ inline void Format(int i, RowTexts& t) {
 }
 
 // Body row i; false when the control refuses it.
-inline bool AddRow(ktfolio::KtPrint4& c, int i) {
+inline bool AddRow(ktfolio::KtPrint4Impl& c, int i) {
   RowTexts t;
   Format(i, t);
   return c.AddRow(t.code, t.description, t.quantity, t.price, t.total);

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "listing_document.h"
 
 using namespace ktfolio;
@@ -28,7 +28,7 @@ using namespace ktfolio;
 namespace {
 
 int RunOurs(int n, const std::string& file) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   listing::SetUp(c);
   for (int i = 0; i < n; ++i) listing::AddRow(c, i);
   const std::int16_t pages = c.Pages();

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "listing_document.h"
 
 using namespace ktfolio;
@@ -88,7 +88,7 @@ long PeakKiB() {
 
 // One job: prints "build_us=... repage_ns=... bytes_per_cell=... pages=...".
 int RunChild(int n) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   listing::SetUp(c);
   const long emptyKiB = RssKiB();
   const double t0 = CpuSeconds();

@@ -6,7 +6,7 @@
 #include <map>
 #include <memory>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "viewer/toolbar.h"
 #include "platform/container/form.h"
 #include "render/render_internal.h"
@@ -16,12 +16,12 @@ using namespace ktfolio;
 namespace {
 
 // The listing of the peer comparison: 5 gridded cells a row, header, footer.
-KtPrint4& Listing(int rows) {
-  static std::map<int, std::unique_ptr<KtPrint4>> built;
+KtPrint4Impl& Listing(int rows) {
+  static std::map<int, std::unique_ptr<KtPrint4Impl>> built;
   auto& slot = built[rows];
   if (!slot) {
-    slot = std::make_unique<KtPrint4>();
-    KtPrint4& c = *slot;
+    slot = std::make_unique<KtPrint4Impl>();
+    KtPrint4Impl& c = *slot;
     c.AddHeaderRow("Sales listing");
     c.AddFooterRow("Page %p of %n");
     c.dColLineTop(1);
@@ -37,7 +37,7 @@ KtPrint4& Listing(int rows) {
 }
 
 void BM_PreviewMiddlePage(benchmark::State& state) {
-  KtPrint4& c = Listing(static_cast<int>(state.range(0)));
+  KtPrint4Impl& c = Listing(static_cast<int>(state.range(0)));
   const std::int16_t page = static_cast<std::int16_t>(c.Pages() / 2 + 1);
   for (auto _ : state) {
     win::HBITMAP bmp = render::RenderPageSurface(c, page, 100);
@@ -48,7 +48,7 @@ void BM_PreviewMiddlePage(benchmark::State& state) {
 BENCHMARK(BM_PreviewMiddlePage)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_PreviewAtZoom(benchmark::State& state) {
-  KtPrint4& c = Listing(1000);
+  KtPrint4Impl& c = Listing(1000);
   for (auto _ : state) {
     win::HBITMAP bmp = render::RenderPageSurface(c, 2, static_cast<double>(state.range(0)));
     win::DeleteObject(bmp);
@@ -60,8 +60,8 @@ BENCHMARK(BM_PreviewAtZoom)->Arg(50)->Arg(100)->Arg(250)->Unit(benchmark::kMilli
 // window) on a form, at page 1 and at the last page of a long document.
 void BM_ViewportRepaint(benchmark::State& state) {
   static Form form(900, 700);
-  static KtPrint4* control = [] {
-    auto* c = new KtPrint4(&form);  // lives as long as the form
+  static KtPrint4Impl* control = [] {
+    auto* c = new KtPrint4Impl(&form);  // lives as long as the form
     c->AddHeaderRow("Sales listing");
     c->AddFooterRow("Page %p of %n");
     for (int i = 0; i < 100000; ++i) c->AddRow("A" + std::to_string(i), "#1400#Item " + std::to_string(i));

@@ -7,7 +7,7 @@
 #include <memory>
 #include <random>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ double PeakMegabytes() {
 
 // Rows added unmeasured (heights fixed), then every cell restyled from a
 // seeded generator, so both directions see realistic omission patterns.
-void BuildDocument(KtPrint4& c, int rows) {
+void BuildDocument(KtPrint4Impl& c, int rows) {
   c.dFitHeightToText(false);
   c.dColsPerRow(kCells);
   std::mt19937 rng(42);
@@ -46,18 +46,18 @@ void BuildDocument(KtPrint4& c, int rows) {
 }
 
 // One document per size, built once and kept for the process.
-KtPrint4& Document(int rows) {
-  static std::map<int, std::unique_ptr<KtPrint4>> docs;
+KtPrint4Impl& Document(int rows) {
+  static std::map<int, std::unique_ptr<KtPrint4Impl>> docs;
   auto& doc = docs[rows];
   if (!doc) {
-    doc = std::make_unique<KtPrint4>();
+    doc = std::make_unique<KtPrint4Impl>();
     BuildDocument(*doc, rows);
   }
   return *doc;
 }
 
 void BM_TemplateWrite(benchmark::State& state) {
-  KtPrint4& c = Document(static_cast<int>(state.range(0)));
+  KtPrint4Impl& c = Document(static_cast<int>(state.range(0)));
   ByteArray dsn;
   const double before = PeakMegabytes();
   for (auto _ : state) {
@@ -74,7 +74,7 @@ void BM_TemplateRead(benchmark::State& state) {
   const auto rows = static_cast<int>(state.range(0));
   ByteArray dsn;
   Document(rows).GetDsnArray(dsn);
-  KtPrint4 c;
+  KtPrint4Impl c;
   const double before = PeakMegabytes();
   for (auto _ : state) {
     c.SetDsnArray(dsn);

@@ -10,17 +10,10 @@ install(TARGETS ktfolio EXPORT ktfolioTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 
-# Public headers are found by folder, so a new subsystem folder is covered.
-# The internal rings and the test hooks stay in the tree: they may name
-# native types, and no host should build against them. The print job is the
-# printing folder's own machinery, shared only with the printer pages.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ktfolio
-  FILES_MATCHING PATTERN "*.h"
-  PATTERN "*_impl.h" EXCLUDE
-  PATTERN "*_internal.h" EXCLUDE
-  PATTERN "*_testing.h" EXCLUDE
-  PATTERN "print_job.h" EXCLUDE)
+# The public headers alone: include/ktfolio, included as <ktfolio/ktfolio.h>.
+# Nothing of src/ is installed; a host never sees the library's insides.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/ktfolio DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+  FILES_MATCHING PATTERN "*.h")
 
 install(EXPORT ktfolioTargets
   NAMESPACE ktfolio::

@@ -1,4 +1,5 @@
-// The example invoice, built through KtPrint4's public interface: a header
+// The example invoice, built through KtPrint4's public interface (any
+// control with its members: the library's own command builds it too): a header
 // band repeated on every page (logo and seller, a boxed customer block, the
 // shaded column headings), one gridded row per item with its numbers on the
 // right, shaded totals and "Page x of n" in the footer. Used by the invoice
@@ -8,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "control/ktprint4.h"
+#include <ktfolio/ktfolio.h>
 
 namespace ktfolio::examples {
 
@@ -52,14 +53,14 @@ constexpr int kColSeller = kLogoTwips + 2 * 80;
 inline std::string At(int twips, const std::string& text) { return "#" + std::to_string(twips) + "#" + text; }
 
 // The header row added last (adding one makes the header the active area).
-inline std::int32_t LastHeaderRow(KtPrint4& c) {
+inline std::int32_t LastHeaderRow(auto& c) {
   c.ActiveArea(Header);
   return c.ActiveRow();
 }
 
 // A thin gap between blocks of the header band, `twips` high (attributes by
 // name take twips, whatever the ScaleMode).
-inline void HeaderGap(KtPrint4& c, int twips) {
+inline void HeaderGap(auto& c, int twips) {
   c.AddHeaderRow("");
   const std::int32_t row = LastHeaderRow(c);
   c.SetProperty(row, 1, "FitHeightToText", Variant(false), Header);  // else an empty line's height
@@ -68,7 +69,7 @@ inline void HeaderGap(KtPrint4& c, int twips) {
 
 // The header band, repeated on every page: logo and seller, the customer and
 // invoice block, and the column headings of the items.
-inline void BuildInvoiceHeader(KtPrint4& c, const std::string& logo) {
+inline void BuildInvoiceHeader(auto& c, const std::string& logo) {
   c.dColsPerRow(3);
   c.AddHeaderRow("", At(kColSeller, "Northwind Office Supplies<cr><lf>12 Harbour Street · Bristol BS1 4QA"),
                  At(6400, "INVOICE"));
@@ -105,7 +106,7 @@ inline void BuildInvoiceHeader(KtPrint4& c, const std::string& logo) {
     c.SetProperty(head, -1, side, Variant(1), Header);
 }
 
-inline void BuildInvoiceFooter(KtPrint4& c) {
+inline void BuildInvoiceFooter(auto& c) {
   c.dColsPerRow(2);
   c.AddFooterRow("Northwind Office Supplies Ltd · VAT GB 123 4567 89 · Registered in England No. 0481516",
                  At(7000, "Page %p of %n"));
@@ -116,7 +117,7 @@ inline void BuildInvoiceFooter(KtPrint4& c) {
 
 // One gridded row per item, amounts on the right; then the totals and the
 // payment terms at the end of the document.
-inline void BuildInvoiceItems(KtPrint4& c, int items) {
+inline void BuildInvoiceItems(auto& c, int items) {
   c.dColsPerRow(5);
   double total = 0;
   for (int i = 0; i < items; ++i) {
@@ -153,7 +154,7 @@ inline void BuildInvoiceItems(KtPrint4& c, int items) {
 }
 
 // The whole invoice. `logo` is a picture file name ("%APP_PATH%" allowed).
-inline void BuildInvoice(KtPrint4& c, const std::string& logo, int items = 60) {
+inline void BuildInvoice(auto& c, const std::string& logo, int items = 60) {
   c.ScaleMode(eMillimetre);
   c.PageSize(s_A4);
   c.Marginleft(18);

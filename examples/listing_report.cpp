@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 using namespace ktfolio;
 
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.ScaleMode(eMillimetre);
   c.PageSize(s_A4);
   c.Marginleft(20);

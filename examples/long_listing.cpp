@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "control/ktprint4.h"
+#include <ktfolio/ktfolio.h>
 
 using namespace ktfolio;
 

@@ -17,7 +17,7 @@ namespace py = pybind11;
 
 namespace {
 
-KtPrint4& ControlOf(Dispatch& self) {
+KtPrint4Impl& ControlOf(Dispatch& self) {
   auto* published = dynamic_cast<KtPrint4Dispatch*>(&self);
   if (!published) throw py::type_error("expected a ktfolio.KtPrint4, not a " + self.TypeName());
   if (self.Retired()) throw py::value_error("operation on a released " + self.TypeName());
@@ -26,7 +26,7 @@ KtPrint4& ControlOf(Dispatch& self) {
 
 template <typename Render>
 py::bytes Recorded(Dispatch& self, const char* what, Render render) {
-  KtPrint4& control = ControlOf(self);
+  KtPrint4Impl& control = ControlOf(self);
   return AsHostCall(dynamic_cast<HostControl*>(&self), std::string("KtPrint4.") + what + "()", [&] {
     std::vector<std::uint8_t> bytes;
     try {
@@ -50,7 +50,7 @@ void DefineBytesOut(py::module_& m) {
   m.def(
       "_png_bytes",
       [](Dispatch& self, long long page, double dpi, bool shadow) {
-        return Recorded(self, "to_png", [&](KtPrint4& control) {
+        return Recorded(self, "to_png", [&](KtPrint4Impl& control) {
           return render::PagePngAtDpi(control, PageNumber(page), dpi, shadow);
         });
       },
@@ -58,7 +58,7 @@ void DefineBytesOut(py::module_& m) {
   m.def(
       "_pdf_bytes",
       [](Dispatch& self, long long first, long long last) {
-        return Recorded(self, "to_pdf", [&](KtPrint4& control) {
+        return Recorded(self, "to_pdf", [&](KtPrint4Impl& control) {
           return render::PdfBytes(control, PageNumber(first), PageNumber(last));
         });
       },

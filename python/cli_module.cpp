@@ -1,5 +1,6 @@
-// ktfolio._cli: the ktfolio command line, run in the interpreter's process, so
-// the package's `ktfolio` command needs no program beside it.
+// ktfolio._ktfolio._cli: the ktfolio command line, run in the interpreter's
+// process, so the package's `ktfolio` command needs no program beside it. It
+// lives in the one compiled module, which holds the library once.
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
@@ -7,10 +8,14 @@
 #include <vector>
 
 #include "cli.h"
+#include "cli_module.h"
 
 namespace py = pybind11;
 
-PYBIND11_MODULE(_cli, m) {
+namespace ktfolio::python {
+
+void AddCommandLine(py::module_& package) {
+  py::module_ m = package.def_submodule("_cli");
   m.doc() = "The ktfolio command line (python -m ktfolio, and the ktfolio command).";
   m.def(
       "main",
@@ -24,3 +29,5 @@ PYBIND11_MODULE(_cli, m) {
       "Runs the command line on argv (program name first; bytes or str) with the example data in\n"
       "data_dir, writing to the process's standard output and error. Returns the exit code.");
 }
+
+}  // namespace ktfolio::python

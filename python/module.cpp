@@ -21,6 +21,9 @@
 #include "convert.h"
 #include "host.h"
 #include "properties.h"
+#ifdef KTFOLIO_PYTHON_CLI
+#include "cli_module.h"
+#endif
 #include "model/enums.h"
 
 namespace ktfolio::py_binding {
@@ -323,7 +326,7 @@ class PyKtPrint4 : public WithHandlers<KtPrint4Dispatch> {
   }
 
  private:
-  const KtPrint4& Self() const { return const_cast<PyKtPrint4*>(this)->Control(); }
+  const KtPrint4Impl& Self() const { return const_cast<PyKtPrint4*>(this)->Control(); }
 };
 
 using PyKtText = WithHandlers<KtTextDispatch>;
@@ -403,7 +406,7 @@ py::object CallWithItems(const py::args& all, const py::kwargs& kwargs) {
 // it, in order. The first row the control refuses ends the run, its error on
 // record (GetLastError); a row the binding cannot convert raises, the rows
 // before it staying added. The result is the number of rows added.
-std::int32_t AddRows(KtPrint4& control, const py::iterable& rows) {
+std::int32_t AddRows(KtPrint4Impl& control, const py::iterable& rows) {
   std::int32_t added = 0;
   VariantArray items;
   for (py::handle row : rows) {
@@ -524,7 +527,7 @@ void DefineKtPrint4(py::module_& m) {
            "and returns how many were added.")
       .def("__repr__", [](PyKtPrint4& c) {
         if (c.Released()) return std::string("<ktfolio.KtPrint4 released>");
-        KtPrint4& k = c.Control();
+        KtPrint4Impl& k = c.Control();
         const auto count = [&k](std::int32_t area) { return k.Rows(area) ? k.Rows(area)->count() : 0; };
         std::string r = "<ktfolio.KtPrint4 pages=" + std::to_string(k.Pages()) + " rows=" + std::to_string(count(0)) +
                         " header=" + std::to_string(count(1)) + " footer=" + std::to_string(count(2));
@@ -719,4 +722,7 @@ PYBIND11_MODULE(_ktfolio, m) {
   DefineTestingHooks(m);
   DefineIntrospection(m);
   GuardKeywordNames(m);
+#ifdef KTFOLIO_PYTHON_CLI
+  ktfolio::python::AddCommandLine(m);
+#endif
 }

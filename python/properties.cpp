@@ -7,7 +7,7 @@
 
 namespace ktfolio::py_binding {
 
-py::dict SavePropertiesToDict(KtPrint4& control) {
+py::dict SavePropertiesToDict(KtPrint4Impl& control) {
   PropertyBag bag;
   try {
     control.WriteProperties(bag);
@@ -24,7 +24,7 @@ py::dict SavePropertiesToDict(KtPrint4& control) {
   return out;
 }
 
-void ReadPropertiesFromDict(KtPrint4& control, const py::dict& properties) {
+void ReadPropertiesFromDict(KtPrint4Impl& control, const py::dict& properties) {
   PropertyBag bag;
   try {
     for (auto [key, value] : properties) {

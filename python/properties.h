@@ -4,16 +4,16 @@
 
 #include <pybind11/pybind11.h>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace ktfolio::py_binding {
 
 namespace py = pybind11;
 
 // Key -> bool, int, float, str, bytes (byte arrays) or StdFont (the font).
-py::dict SavePropertiesToDict(KtPrint4& control);
+py::dict SavePropertiesToDict(KtPrint4Impl& control);
 // Raises TypeError for a value of a kind a bag cannot hold or that does not
 // convert to its key's type.
-void ReadPropertiesFromDict(KtPrint4& control, const py::dict& properties);
+void ReadPropertiesFromDict(KtPrint4Impl& control, const py::dict& properties);
 
 }  // namespace ktfolio::py_binding

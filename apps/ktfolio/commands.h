@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "render/render_internal.h"
 
 namespace ktfolio::cli {
@@ -77,7 +77,7 @@ void AddPrintersCommand(CLI::App& app, Action& action);
 void AddPrintCommand(CLI::App& app, Action& action);
 
 // Loads a template file into the control; false when the control recorded a failure.
-[[nodiscard]] bool LoadTemplate(KtPrint4& control, const std::string& file);
+[[nodiscard]] bool LoadTemplate(KtPrint4Impl& control, const std::string& file);
 // True, said on stderr, when `output` is the file `input` (the same file, or
 // the same path once resolved): writing it would destroy the input.
 [[nodiscard]] bool OutputIsInput(const std::string& input, const std::string& output);
@@ -87,15 +87,15 @@ void AddTemplateArgument(CLI::App& command, std::string& file);
 // Writes the control's last error to stderr as "ktfolio: error N (source): message".
 // Prints the control's last error on stderr in one line, with `detail` after
 // it ("page 9 of 3"); returns the exit code of a failed job.
-int ReportFailure(KtPrint4& control, const std::string& detail = "");
+int ReportFailure(KtPrint4Impl& control, const std::string& detail = "");
 // "page 9 of 3", "pages 2-5 of 3": the pages asked for, against the document's.
-std::string PagesAsked(KtPrint4& control, int from, int to);
+std::string PagesAsked(KtPrint4Impl& control, int from, int to);
 
 // Writes every page as DIR/page-N.png at `zoom` and the whole document as
 // DIR/document.pdf, printing each file written. Returns an exit code.
-int WritePagesAndPdf(KtPrint4& control, const std::string& dir, int zoom, Progress& progress);
+int WritePagesAndPdf(KtPrint4Impl& control, const std::string& dir, int zoom, Progress& progress);
 
 // `info --json`: what info prints, as one JSON object with stable keys.
-void PrintInfoJson(KtPrint4& control);
+void PrintInfoJson(KtPrint4Impl& control);
 
 }  // namespace ktfolio::cli

@@ -15,7 +15,7 @@ void AddConvertCommand(CLI::App& app, Action& action) {
   convert->callback([&action, file, output] {
     action = [file, output] {
       if (OutputIsInput(*file, *output)) return kExitUsage;
-      KtPrint4 control;
+      KtPrint4Impl control;
       if (!LoadTemplate(control, *file)) return kExitFailed;
       if (!control.SaveAsTemplate(*output)) return ReportFailure(control);
       std::printf("%s\n", output->c_str());

@@ -31,7 +31,7 @@ void AddDemoCommand(CLI::App& app, Action& action) {
   demo->callback([&action, options] {
     action = [options] {
       Progress progress("demo", options->quiet);
-      KtPrint4 control;
+      KtPrint4Impl control;
       examples::BuildInvoice(control, options->logo, options->items);
       std::int32_t n;
       std::string d, s;

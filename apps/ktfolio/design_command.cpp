@@ -21,7 +21,7 @@ void AddDesignCommand(CLI::App& app, Action& action) {
         return kExitUsage;
       }
       KtPrint4Dispatch published;
-      KtPrint4& control = published.Control();
+      KtPrint4Impl& control = published.Control();
       if (!LoadTemplate(control, *file)) return kExitFailed;
       ByteArray before;
       control.GetDsnArray(before);

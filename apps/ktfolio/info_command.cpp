@@ -13,7 +13,7 @@ void AddInfoCommand(CLI::App& app, Action& action) {
   info->add_flag("--json", *json, "As one JSON object, with the paper and margins (in twips) too");
   info->callback([&action, file, json] {
     action = [file, json] {
-      KtPrint4 control;
+      KtPrint4Impl control;
       if (!LoadTemplate(control, *file)) return kExitFailed;
       if (*json) {
         PrintInfoJson(control);

@@ -20,7 +20,7 @@ std::string Number(double v) {
 
 }  // namespace
 
-void PrintInfoJson(KtPrint4& control) {
+void PrintInfoJson(KtPrint4Impl& control) {
   const std::int16_t pages = control.Pages();
   control.ComputePageInfo();
   const tpPageInfo p = control.PageInfo();

@@ -8,7 +8,7 @@
 
 namespace ktfolio::cli {
 
-int ReportFailure(KtPrint4& control, const std::string& detail) {
+int ReportFailure(KtPrint4Impl& control, const std::string& detail) {
   std::int32_t number = 0;
   std::string description, source;
   if (!control.GetLastError(number, description, source)) {
@@ -28,13 +28,13 @@ int ReportFailure(KtPrint4& control, const std::string& detail) {
   return kExitFailed;
 }
 
-std::string PagesAsked(KtPrint4& control, int from, int to) {
+std::string PagesAsked(KtPrint4Impl& control, int from, int to) {
   const std::string range = from == to ? "page " + std::to_string(from)
                                        : "pages " + std::to_string(from) + "-" + std::to_string(to);
   return range + " of " + std::to_string(control.Pages());
 }
 
-int WritePagesAndPdf(KtPrint4& control, const std::string& dir, int zoom, Progress& progress) {
+int WritePagesAndPdf(KtPrint4Impl& control, const std::string& dir, int zoom, Progress& progress) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) {

@@ -29,7 +29,7 @@ void AddPdfCommand(CLI::App& app, Action& action) {
       if (OutputIsInput(o->file, o->output)) return kExitUsage;
       Progress progress("pdf", o->quiet);
       render::PageProgressScope scope(progress.Hook());
-      KtPrint4 control;
+      KtPrint4Impl control;
       if (!LoadTemplate(control, o->file)) return kExitFailed;
       const std::int16_t last = o->to > 0 ? static_cast<std::int16_t>(o->to) : control.Pages();
       if (!control.ExportPdf(o->output, static_cast<std::int16_t>(o->from), last))

@@ -39,7 +39,7 @@ int Print(const PrintOptions& o) {
   if (!o.output.empty()) win::spooler::SetPdfPrinterOutput(o.output);
   if (IsPdfPrinter(o.printer) && OutputIsInput(o.file, win::spooler::PdfPrinterOutput())) return kExitUsage;
   Progress progress("print", o.quiet);
-  KtPrint4 control;
+  KtPrint4Impl control;
   if (!LoadTemplate(control, o.file)) return kExitFailed;
   const std::int16_t last = o.to > 0 ? static_cast<std::int16_t>(o.to) : control.Pages();
   if (o.from > last || o.from > control.Pages()) {

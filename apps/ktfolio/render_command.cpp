@@ -19,7 +19,7 @@ struct RenderOptions {
 
 int Render(const RenderOptions& o) {
   if (OutputIsInput(o.file, o.output)) return kExitUsage;
-  KtPrint4 control;
+  KtPrint4Impl control;
   if (!LoadTemplate(control, o.file)) return kExitFailed;
   const auto page = static_cast<std::int16_t>(o.page);
   const bool shadow = !o.noShadow;

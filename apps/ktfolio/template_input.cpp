@@ -24,7 +24,7 @@ bool OutputIsInput(const std::string& input, const std::string& output) {
   return same;
 }
 
-bool LoadTemplate(KtPrint4& control, const std::string& file) {
+bool LoadTemplate(KtPrint4Impl& control, const std::string& file) {
   control.ClearError();
   // A load that reports success but recorded a failure on the way is a failure.
   std::int32_t number = 0;

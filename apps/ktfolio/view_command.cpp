@@ -31,7 +31,7 @@ struct ViewOptions {
 // The file keeps the editing flags it had (DesignEditing).
 class EditSession {
  public:
-  EditSession(KtPrint4& control, Form& form, std::string file)
+  EditSession(KtPrint4Impl& control, Form& form, std::string file)
       : control_(control), editing_(control), form_(form), file_(std::move(file)) {
     editing_.Template(saved_);
     form.PreTranslate = [this](win::MSG& m) { return OnKey(m); };
@@ -102,7 +102,7 @@ class EditSession {
     return true;
   }
 
-  KtPrint4& control_;
+  KtPrint4Impl& control_;
   DesignEditing editing_;
   Form& form_;
   std::string file_;
@@ -134,7 +134,7 @@ int View(const ViewOptions& o) {
     return kExitFailed;
   }
   auto form = std::make_unique<Form>(w, h, "ktfolio preview");
-  KtPrint4 control(form.get());
+  KtPrint4Impl control(form.get());
   if (o.demo) {
     examples::BuildInvoice(control, DataFile("logo.png"));
   } else if (!LoadTemplate(control, o.file)) {

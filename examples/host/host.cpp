@@ -2,7 +2,7 @@
 // by their <ktfolio/...> paths and prints the page count of a small listing.
 // The packaging tests build it against an installed ktfolio, both through
 // find_package and through pkg-config.
-#include <ktfolio/control/ktprint4.h>
+#include <ktfolio/ktfolio.h>
 
 #include <cstdio>
 #include <string>

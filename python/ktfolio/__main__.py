@@ -1,6 +1,6 @@
 """The ktfolio command line: ``python -m ktfolio`` and the ``ktfolio`` command.
 
-Both run the command compiled into the package (``ktfolio._cli``) in this
+Both run the command compiled into the package (``ktfolio._ktfolio._cli``) in this
 process, on its standard streams, and exit with the command's exit code.
 """
 import os
@@ -10,7 +10,7 @@ import sys
 
 def main() -> int:
     """Runs ``ktfolio`` on ``sys.argv[1:]`` and returns its exit code."""
-    from ktfolio import _cli
+    from ktfolio._ktfolio import _cli
 
     # The command owns the process from here: Ctrl+C stops it and a closed
     # pipe ends it, as they would the program.

@@ -100,14 +100,14 @@ class KtPrint4Dispatch::Adapter : public KtPrint4Events {
   KtPrint4Dispatch& owner_;
 };
 
-KtPrint4Dispatch::KtPrint4Dispatch() : owned_(std::make_unique<KtPrint4>()), control_(owned_.get()) { Publish(); }
+KtPrint4Dispatch::KtPrint4Dispatch() : owned_(std::make_unique<KtPrint4Impl>()), control_(owned_.get()) { Publish(); }
 
 KtPrint4Dispatch::KtPrint4Dispatch(std::shared_ptr<Container> site)
-    : site_(std::move(site)), owned_(std::make_unique<KtPrint4>(site_.get())), control_(owned_.get()) {
+    : site_(std::move(site)), owned_(std::make_unique<KtPrint4Impl>(site_.get())), control_(owned_.get()) {
   Publish();
 }
 
-KtPrint4Dispatch::KtPrint4Dispatch(KtPrint4& control) : control_(&control) { Publish(); }
+KtPrint4Dispatch::KtPrint4Dispatch(KtPrint4Impl& control) : control_(&control) { Publish(); }
 
 KtPrint4Dispatch::~KtPrint4Dispatch() {
   if (adapter_ && control_) control_->Unadvise(adapter_.get());
@@ -126,7 +126,7 @@ void KtPrint4Dispatch::Release() {
 KtPrint4Events& KtPrint4Dispatch::EventAdapter() { return *adapter_; }
 
 void KtPrint4Dispatch::Publish() {
-  KtPrint4* c = control_;
+  KtPrint4Impl* c = control_;
 
   auto prop = [this](auto tag, const char* name, auto get, auto put) {
     using T = typename decltype(tag)::type;

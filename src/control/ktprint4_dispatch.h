@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "document/events.h"
-#include "control/ktprint4.h"
+#include <ktfolio/events.h>
+#include "control/ktprint4_impl.h"
 #include "platform/automation/dispatch.h"
 
 namespace ktfolio {
@@ -19,11 +19,11 @@ class KtPrint4Dispatch : public Dispatch {
   // long as the control lives.
   explicit KtPrint4Dispatch(std::shared_ptr<Container> site);
   // Publishes an existing control; it must outlive this object.
-  explicit KtPrint4Dispatch(KtPrint4& control);
+  explicit KtPrint4Dispatch(KtPrint4Impl& control);
   ~KtPrint4Dispatch() override;
 
   std::string TypeName() const override { return "KtPrint4"; }
-  KtPrint4& Control() { return *control_; }
+  KtPrint4Impl& Control() { return *control_; }
 
   // Destroys the control now (its windows, timers and drawing objects) and
   // retires the published table; a control this object does not own is
@@ -41,8 +41,8 @@ class KtPrint4Dispatch : public Dispatch {
   void Document();
 
   std::shared_ptr<Container> site_;  // before the control: it goes after it
-  std::unique_ptr<KtPrint4> owned_;
-  KtPrint4* control_;
+  std::unique_ptr<KtPrint4Impl> owned_;
+  KtPrint4Impl* control_;
   std::unique_ptr<Adapter> adapter_;
   std::weak_ptr<FontDispatch> fontObject_;
 };

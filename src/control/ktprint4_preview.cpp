@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "model/units.h"
 #include "viewer/portv.h"
 #include "render/render_impl.h"
@@ -29,7 +29,7 @@ constexpr int kNext = 6;
 
 }  // namespace
 
-struct KtPrint4::PreviewState {
+struct KtPrint4Impl::PreviewState {
   HWND hwnd = nullptr;
   std::unique_ptr<PortV> vp;
   ToolbarParts toolbar;
@@ -57,23 +57,23 @@ struct KtPrint4::PreviewState {
   }
 };
 
-KtPrint4::PreviewState& KtPrint4::PreviewData() const {
+KtPrint4Impl::PreviewState& KtPrint4Impl::PreviewData() const {
   if (!preview_) preview_ = std::make_shared<PreviewState>();
   return *preview_;
 }
 
-std::int16_t KtPrint4::PreviewPage() const { return PreviewData().previewPage; }
-void KtPrint4::PreviewPage(std::int16_t page) { PreviewData().previewPage = page; }
-bool KtPrint4::Shown() const { return PreviewData().shown; }
-HWND KtPrint4::hWnd() const { return PreviewData().hwnd; }
-HWND KtPrint4::ViewportWindow() const {
+std::int16_t KtPrint4Impl::PreviewPage() const { return PreviewData().previewPage; }
+void KtPrint4Impl::PreviewPage(std::int16_t page) { PreviewData().previewPage = page; }
+bool KtPrint4Impl::Shown() const { return PreviewData().shown; }
+HWND KtPrint4Impl::hWnd() const { return PreviewData().hwnd; }
+HWND KtPrint4Impl::ViewportWindow() const {
   const PreviewState& p = PreviewData();
   return p.vp ? p.vp->hwnd() : nullptr;
 }
 
 // ---- public operations --------------------------------------------------------------
 
-void KtPrint4::Preview(std::int16_t iPage) {
+void KtPrint4Impl::Preview(std::int16_t iPage) {
   PreviewState& p = PreviewData();
   HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   // Without a window nothing is ever shown, so the document's own count bounds it.
@@ -88,7 +88,7 @@ void KtPrint4::Preview(std::int16_t iPage) {
   SetCursor(old ? old : LoadCursor(nullptr, IDC_ARROW));
 }
 
-void KtPrint4::SetZoom(std::int16_t& ZoomValue) {
+void KtPrint4Impl::SetZoom(std::int16_t& ZoomValue) {
   PreviewState& p = PreviewData();
   const tpPageInfo info = PageInfo();
   double z = zoom_;
@@ -119,12 +119,12 @@ void KtPrint4::SetZoom(std::int16_t& ZoomValue) {
   RefreshStatus();
 }
 
-void KtPrint4::Refresh() {
+void KtPrint4Impl::Refresh() {
   PreviewState& p = PreviewData();
   if (p.vp) p.vp->Refresh();
 }
 
-void KtPrint4::RefreshStatus() {
+void KtPrint4Impl::RefreshStatus() {
   PreviewState& p = PreviewData();
   if (!p.shown) return;
   const ToolbarParts& t = p.toolbar;
@@ -136,13 +136,13 @@ void KtPrint4::RefreshStatus() {
     SetWindowText(t.zoomLabel, (std::to_string(static_cast<long long>(std::trunc(zoom_))) + " %").c_str());
 }
 
-void KtPrint4::AttachToolbar(ToolbarParts parts) {
+void KtPrint4Impl::AttachToolbar(ToolbarParts parts) {
   PreviewState& p = PreviewData();
   p.toolbar = std::move(parts);
   if (p.hwnd) ContainerResize();
 }
 
-void KtPrint4::ToolbarCaption(const std::string& text) {
+void KtPrint4Impl::ToolbarCaption(const std::string& text) {
   PreviewState& p = PreviewData();
   if (p.toolbar.frame) SetWindowText(p.toolbar.frame, text.c_str());
 }
@@ -150,7 +150,7 @@ void KtPrint4::ToolbarCaption(const std::string& text) {
 // ---- the viewport's events ---------------------------------------------------------------
 
 // Draws the page shown into the viewport's page surface.
-void KtPrint4::PaintPreview(HDC dc) {
+void KtPrint4Impl::PaintPreview(HDC dc) {
   PreviewState& p = PreviewData();
   if (p.painting || !p.vp) return;  // a paint asked for from inside a paint
   p.painting = true;
@@ -188,7 +188,7 @@ void KtPrint4::PaintPreview(HDC dc) {
 }
 
 // A click on the viewport: the cell under it, if any, is reported to the host.
-void KtPrint4::ClickPreview(std::int32_t x, std::int32_t y, std::int32_t offsetX, std::int32_t offsetY) {
+void KtPrint4Impl::ClickPreview(std::int32_t x, std::int32_t y, std::int32_t offsetX, std::int32_t offsetY) {
   PreviewState& p = PreviewData();
   const double scale = 100.0 / zoom_;
   const float tx = static_cast<float>((x + offsetX) * scale * TwipsPerPixelX());
@@ -201,17 +201,17 @@ void KtPrint4::ClickPreview(std::int32_t x, std::int32_t y, std::int32_t offsetX
 
 // ---- the in-cell editor's hooks ----------------------------------------------------------------
 
-void KtPrint4::AttachCellEditor(CellEditorHooks hooks) {
+void KtPrint4Impl::AttachCellEditor(CellEditorHooks hooks) {
   PreviewState& p = PreviewData();
   p.editor = std::move(hooks);
   if (p.editor.multiLine) p.editor.multiLine(multiLineEditing_);
 }
 
-void KtPrint4::CellEditorMultiLine(bool v) {
+void KtPrint4Impl::CellEditorMultiLine(bool v) {
   if (preview_ && preview_->editor.multiLine) preview_->editor.multiLine(v);
 }
 
-void KtPrint4::ControlDoubleClickMessage() {
+void KtPrint4Impl::ControlDoubleClickMessage() {
   PreviewState& p = PreviewData();
   if (p.editor.moveMessage) p.editor.moveMessage();
 }
@@ -221,7 +221,7 @@ void KtPrint4::ControlDoubleClickMessage() {
 namespace {
 
 LRESULT ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* control = reinterpret_cast<KtPrint4*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
+  auto* control = reinterpret_cast<KtPrint4Impl*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
   switch (msg) {
     case WM_SIZE:
       if (control) control->ContainerResize();
@@ -253,7 +253,7 @@ void RegisterControlClass() {
 
 }  // namespace
 
-void KtPrint4::CreateControlWindow(HWND parent) {
+void KtPrint4Impl::CreateControlWindow(HWND parent) {
   PreviewState& p = PreviewData();
   if (p.hwnd) return;
   RegisterControlClass();
@@ -277,7 +277,7 @@ void KtPrint4::CreateControlWindow(HWND parent) {
   SetWindowLongPtr(p.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
-void KtPrint4::ContainerShow() {
+void KtPrint4Impl::ContainerShow() {
   PreviewState& p = PreviewData();
   p.previewPage = 1;
   pageCountCopy_ = Pages();
@@ -287,9 +287,9 @@ void KtPrint4::ContainerShow() {
   }
 }
 
-void KtPrint4::ContainerHide() { PreviewData().shown = false; }
+void KtPrint4Impl::ContainerHide() { PreviewData().shown = false; }
 
-void KtPrint4::ContainerResize() {
+void KtPrint4Impl::ContainerResize() {
   PreviewState& p = PreviewData();
   if (!p.hwnd) return;
   RECT rc;

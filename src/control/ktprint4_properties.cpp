@@ -1,6 +1,6 @@
 // KtPrint4 in the container's property bag: the keys, their types and
 // defaults, and the design travelling as template text.
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "model/units.h"
 #include "persist/persist_impl.h"
 #include "platform/container/property_bag.h"
@@ -109,7 +109,7 @@ constexpr const char* kDsnArray = "DsnArray";
 
 }  // namespace
 
-void KtPrint4::ExchangeProperties(const PropertyBag* in, PropertyBag* out) {
+void KtPrint4Impl::ExchangeProperties(const PropertyBag* in, PropertyBag* out) {
   PropertyExchange io(in, out);
   const bool reading = io.Reading();
   const FontPtr ambient = container_->AmbientFont() ? container_->AmbientFont() : MakeFont("Arial", 10);
@@ -161,7 +161,7 @@ void KtPrint4::ExchangeProperties(const PropertyBag* in, PropertyBag* out) {
   io.Long("ColorResolution", colorResolution_, cr_256_Colors);
 }
 
-void KtPrint4::ReadProperties(const PropertyBag& stored) {
+void KtPrint4Impl::ReadProperties(const PropertyBag& stored) {
   if (InsideEvent()) throw RowsHeldError("ReadProperties");
   ExchangeProperties(&stored, nullptr);
   // Lengths were stored in the stored scale mode; the twips follow from them.
@@ -192,7 +192,7 @@ void KtPrint4::ReadProperties(const PropertyBag& stored) {
   RunTemplateReader(false);
 }
 
-void KtPrint4::WriteProperties(PropertyBag& bag) {
+void KtPrint4Impl::WriteProperties(PropertyBag& bag) {
   ExchangeProperties(nullptr, &bag);
   const std::size_t previous = designBuffer_.size();
   designBuffer_ = ByteArray();  // the old text is not needed while the new one is built
@@ -206,6 +206,6 @@ void KtPrint4::WriteProperties(PropertyBag& bag) {
     bag.WriteProperty(kDsnArray, Variant());  // an empty design stores no bytes
 }
 
-void KtPrint4::InitProperties() { ReadProperties(PropertyBag{}); }
+void KtPrint4Impl::InitProperties() { ReadProperties(PropertyBag{}); }
 
 }  // namespace ktfolio

@@ -1,6 +1,6 @@
 // KtPrint4's template members: files, the designer's byte arrays, the design
 // mode. Every failure is recorded, never thrown to the host.
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "persist/persist_impl.h"
 
 namespace ktfolio {
@@ -16,7 +16,7 @@ ByteArray BytesOf(const std::string& text) { return ByteArray(text.begin(), text
 
 // Replaces the design buffer with freshly written text; the old text goes
 // first, as nothing reads it while the new one is built.
-void RebuildDesign(KtPrint4& c, ByteArray& buffer) {
+void RebuildDesign(KtPrint4Impl& c, ByteArray& buffer) {
   const std::size_t previous = buffer.size();
   buffer = ByteArray();
   buffer = BytesOf(persist::WriteTemplate(c, previous));
@@ -28,7 +28,7 @@ std::string_view TextOf(const ByteArray& bytes) {
 
 }  // namespace
 
-bool KtPrint4::RunTemplateReader(bool fgOnlyDesign, const std::string& file) {
+bool KtPrint4Impl::RunTemplateReader(bool fgOnlyDesign, const std::string& file) {
   try {
     persist::ReadTemplate(*this, TextOf(designBuffer_), fgOnlyDesign);
     return true;
@@ -39,7 +39,7 @@ bool KtPrint4::RunTemplateReader(bool fgOnlyDesign, const std::string& file) {
   return false;
 }
 
-bool KtPrint4::SaveAsTemplate(const std::string& TemplateName) {
+bool KtPrint4Impl::SaveAsTemplate(const std::string& TemplateName) {
   if (!container_->UserMode()) return false;
   try {
     RebuildDesign(*this, designBuffer_);
@@ -51,7 +51,7 @@ bool KtPrint4::SaveAsTemplate(const std::string& TemplateName) {
   return false;
 }
 
-bool KtPrint4::LoadFromTemplate(const std::string& TemplateName) {
+bool KtPrint4Impl::LoadFromTemplate(const std::string& TemplateName) {
   if (!container_->UserMode() || RefusedInsideEvent("LoadFromTemplate")) return false;
   try {
     designBuffer_ = BytesOf(persist::ReadWholeFile(TemplateName));
@@ -62,7 +62,7 @@ bool KtPrint4::LoadFromTemplate(const std::string& TemplateName) {
   return RunTemplateReader(false, TemplateName);
 }
 
-void KtPrint4::GetDsnArray(ByteArray& Dsn) {
+void KtPrint4Impl::GetDsnArray(ByteArray& Dsn) {
   try {
     RebuildDesign(*this, designBuffer_);
     Dsn = designBuffer_;
@@ -71,7 +71,7 @@ void KtPrint4::GetDsnArray(ByteArray& Dsn) {
   }
 }
 
-void KtPrint4::SetDsnArray(const ByteArray& Dsn, bool fgOnlyDesign) {
+void KtPrint4Impl::SetDsnArray(const ByteArray& Dsn, bool fgOnlyDesign) {
   if (RefusedInsideEvent("SetDsnArray")) return;
   designBuffer_ = Dsn;
   RunTemplateReader(fgOnlyDesign);
@@ -82,7 +82,7 @@ void KtPrint4::SetDsnArray(const ByteArray& Dsn, bool fgOnlyDesign) {
   }
 }
 
-void KtPrint4::GetProArray(ByteArray& Pro) {
+void KtPrint4Impl::GetProArray(ByteArray& Pro) {
   try {
     settingsBuffer_ = BytesOf(persist::WriteSettings(*this));
     Pro = settingsBuffer_;
@@ -91,7 +91,7 @@ void KtPrint4::GetProArray(ByteArray& Pro) {
   }
 }
 
-void KtPrint4::DesigMode(bool v) {
+void KtPrint4Impl::DesigMode(bool v) {
   designMode_ = v;
   if (v) ShowGuideLines(true);
 }

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "document/errors.h"
-#include "document/events.h"
+#include <ktfolio/events.h>
 #include "model/enums.h"
 #include "model/host.h"
 #include "model/records.h"
@@ -189,8 +189,7 @@ class Document : public DocumentHost {
   void ActiveCol(std::int32_t v);
 
   // ---- row building -------------------------------------------------------------------
-  // Where AddRowTo puts a row: the body's centre, start or end section, or a band.
-  enum class RowPlace { Body, StartDoc, EndDoc, Header, Footer };
+  using RowPlace = ktfolio::RowPlace;
   // Adds a row at `place`. No items: a row of dColsPerRow empty cells; one
   // VariantArray: the item list itself; anything else: one cell per argument,
   // AddRow("a", 2, true).

@@ -6,7 +6,7 @@
 
 namespace ktfolio {
 
-DesignEditing::DesignEditing(KtPrint4& control)
+DesignEditing::DesignEditing(KtPrint4Impl& control)
     : control_(control),
       allowEditing_(control.AllowCellEditing()),
       guideLines_(control.ShowGuideLines()),

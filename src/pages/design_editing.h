@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace ktfolio {
 
@@ -17,7 +17,7 @@ class DesignEditing {
   // Remembers the control's AllowCellEditing, ShowGuideLines and
   // EditEnterAction, then turns design editing on. The control must outlive
   // the session.
-  explicit DesignEditing(KtPrint4& control);
+  explicit DesignEditing(KtPrint4Impl& control);
   // Puts the control's own settings back and leaves design mode.
   ~DesignEditing();
   DesignEditing(const DesignEditing&) = delete;
@@ -33,7 +33,7 @@ class DesignEditing {
   void Enter();
   void Leave();
 
-  KtPrint4& control_;
+  KtPrint4Impl& control_;
   bool allowEditing_, guideLines_;
   std::int32_t enterAction_;
 };

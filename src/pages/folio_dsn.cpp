@@ -78,7 +78,7 @@ class Session {
   explicit Session(const ByteArray& dsn) : form_(std::make_shared<Form>(kFormWidth, kFormHeight, "FolioDsn")) {
     form_->DisplayName("KtPrint41");
     document_ = std::make_unique<KtPrint4Dispatch>(form_);
-    KtPrint4& c = document_->Control();
+    KtPrint4Impl& c = document_->Control();
     PlaceOnForm(c, *form_);
     form_->ReserveTop(kBarHeight);
     c.SetDsnArray(dsn, false);
@@ -108,7 +108,7 @@ class Session {
 
  private:
   void Clicked(HWND button) {
-    KtPrint4& c = document_->Control();
+    KtPrint4Impl& c = document_->Control();
     if (button == add_) {
       c.AddRow(VariantArray{Variant("")});
       c.Refresh();

@@ -109,7 +109,7 @@ void PropertyPage::ReportFailure(const Error& e) {
   MessageBox(panel_, lastFailure_.c_str(), caption_.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-KtPrint4* PropertyPage::FirstControl() const {
+KtPrint4Impl* PropertyPage::FirstControl() const {
   if (selection_.empty()) return nullptr;
   auto* published = dynamic_cast<KtPrint4Dispatch*>(selection_.front().get());
   return published ? &published->Control() : nullptr;

@@ -21,7 +21,7 @@
 
 namespace ktfolio {
 
-class KtPrint4;
+class KtPrint4Impl;
 
 class PropertyPage {
  public:
@@ -64,7 +64,7 @@ class PropertyPage {
   // The first selected object; Error 91 when nothing is selected.
   Dispatch& First() const;
   // The first selected object as the library's control, or null.
-  KtPrint4* FirstControl() const;
+  KtPrint4Impl* FirstControl() const;
   Form& Host() const { return form_; }
   // Tells the user in a message box, and keeps it for LastFailure.
   void ReportFailure(const Error& e);

@@ -61,7 +61,7 @@ TEST(KtPrint4Dispatch, TemplatesTravelAsBytesByName) {
 
 TEST(KtPrint4Dispatch, PropertiesReachTheControlWithTheirSideEffects) {
   KtPrint4Dispatch d;
-  KtPrint4& c = d.Control();
+  KtPrint4Impl& c = d.Control();
   d.Put("scalemode", Variant(6));
   EXPECT_EQ(c.ScaleMode(), 6);
   EXPECT_FLOAT_EQ(d.Get("PaperWidth").ToSingle(), 210.0f);
@@ -83,7 +83,7 @@ TEST(KtPrint4Dispatch, PropertiesReachTheControlWithTheirSideEffects) {
 
 TEST(KtPrint4Dispatch, RowMethodsTakeTheirItemsAsTrailingArguments) {
   KtPrint4Dispatch d;
-  KtPrint4& c = d.Control();
+  KtPrint4Impl& c = d.Control();
   VariantArray items{Variant("a"), Variant("#1440#b"), Variant(2.5)};
   EXPECT_TRUE(d.Invoke("AddRow", items).ToBool());
   VariantArray none;
@@ -163,7 +163,7 @@ TEST(KtPrint4Dispatch, EventsRaisedByTheControlReachSinksAndReturnAnswers) {
 }
 
 TEST(KtPrint4Dispatch, PublishesAControlItDoesNotOwn) {
-  KtPrint4 control;
+  KtPrint4Impl control;
   {
     KtPrint4Dispatch d(control);
     d.Put("dColsPerRow", Variant(4));
@@ -175,7 +175,7 @@ TEST(KtPrint4Dispatch, PublishesAControlItDoesNotOwn) {
 
 TEST(KtPrint4Dispatch, PrintDocByNameTakesItsOptionalArgumentsAndRecordsFailures) {
   KtPrint4Dispatch d;
-  KtPrint4& c = d.Control();
+  KtPrint4Impl& c = d.Control();
   c.AddRow("x");
   c.PrinterName("no-such-printer-anywhere");
   VariantArray range{Variant(std::int16_t{1}), Variant(std::int16_t{1})};

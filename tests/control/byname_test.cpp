@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace ktfolio {
 namespace {
@@ -10,7 +10,7 @@ struct LastError {
   std::int32_t number = 0;
   std::string description, source;
 };
-LastError Last(const KtPrint4& c) {
+LastError Last(const KtPrint4Impl& c) {
   LastError e;
   e.any = c.GetLastError(e.number, e.description, e.source);
   return e;
@@ -23,7 +23,7 @@ class ByName : public ::testing::Test {
     for (int i = 0; i < 5; ++i) c.AddRow("a", "b", "c");
     c.ClearError();
   }
-  KtPrint4 c;
+  KtPrint4Impl c;
 };
 
 TEST_F(ByName, WildcardsReachEveryRowAndCell) {
@@ -153,7 +153,7 @@ TEST_F(ByName, ColumnAtPosition) {
   EXPECT_EQ(c.ColumnAtPosition(6, 0, Body), 0);
 }
 
-int Line(KtPrint4& c, int r, int k, const char* name) { return c.GetProperty(r, k, name).ToLong(); }
+int Line(KtPrint4Impl& c, int r, int k, const char* name) { return c.GetProperty(r, k, name).ToLong(); }
 
 TEST_F(ByName, OutLineBlockFullOutlinesTheWholeArea) {
   c.dColPenColor(0xFF);

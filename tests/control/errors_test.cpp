@@ -4,13 +4,13 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace ktfolio {
 namespace {
 
 TEST(ErrorRecord, OnlyTheLastErrorIsKeptAndReadingDoesNotClear) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.SetProperty(1, 1, "Nope", Variant(1));
   c.SetTextRow(5, Body, {});
   std::int32_t n = 0;
@@ -25,7 +25,7 @@ TEST(ErrorRecord, OnlyTheLastErrorIsKeptAndReadingDoesNotClear) {
 }
 
 TEST(ErrorRecord, TableMessagesWinOverPassedDescriptions) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.RecordError(ErrorCode::kPageOutOfRange, "Previewing", "No Description");
   std::int32_t n = 0;
   std::string d, s;
@@ -39,7 +39,7 @@ TEST(ErrorRecord, TableMessagesWinOverPassedDescriptions) {
 }
 
 TEST(ErrorRecord, ClearErrorKeepsTheStringsUntilTheNextError) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.RecordError(ErrorCode::kZoomOutOfRange, "Setting zoom value", "");
   c.ClearError();
   std::int32_t n = 42;
@@ -109,7 +109,7 @@ TEST(ErrorRecord, MessageTableHoldsEveryNumberWithItsTextAndNothingElse) {
 
 // What a boundary records for each kind of failure it catches.
 TEST(ErrorRecord, CaughtFailuresKeepTheirErrorAndNameTheUnexpected) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   std::int32_t n = 0;
   std::string d, s;
   c.RecordCaught(Error(ErrorCode::kPathNotFound, "Reader", "Path not found: 'x'"));
@@ -130,7 +130,7 @@ TEST(ErrorRecord, CaughtFailuresKeepTheirErrorAndNameTheUnexpected) {
 }
 
 TEST(ErrorRecord, MissingPictureLeavesTheCellWithoutOne) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("text");
   EXPECT_FALSE(c.SetProperty(1, 1, "BitMap", Variant("/no/such/picture.png")));
   std::int32_t n = 0;

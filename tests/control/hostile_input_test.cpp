@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace ktfolio {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-std::int32_t LastErrorNumber(const KtPrint4& c) {
+std::int32_t LastErrorNumber(const KtPrint4Impl& c) {
   std::int32_t number = 0;
   std::string description, source;
   return c.GetLastError(number, description, source) ? number : 0;
@@ -33,7 +33,7 @@ struct BodyPicture {
   bool operator==(const BodyPicture&) const = default;
 };
 
-BodyPicture Picture(KtPrint4& c) {
+BodyPicture Picture(KtPrint4Impl& c) {
   BodyPicture p{c.LastRow(), 0, 0, c.StartBodyRow(), c.EndBodyRow(), c.ActiveArea(), 0, {}, {}};
   KtRows& rows = *c.Rows(Body);
   p.activeRow = rows.ActiveRow();
@@ -62,7 +62,7 @@ TEST(HostileInput, AFailingItemAddsNoRowAndChangesNothing) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    KtPrint4 c;
+    KtPrint4Impl c;
     c.AddStartDocRow("start");
     c.AddRow("one", "two");
     c.AddEndDocRow("end");
@@ -90,7 +90,7 @@ TEST(HostileInput, AFailingItemAddsNoRowAndChangesNothing) {
 }
 
 TEST(HostileInput, AColumnCountBeyondTheCellLimitFailsBeforeAllocating) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dColsPerRow(1000000000);
   EXPECT_FALSE(c.AddRow("a"));
   EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOutOfMemory);
@@ -100,7 +100,7 @@ TEST(HostileInput, AColumnCountBeyondTheCellLimitFailsBeforeAllocating) {
 }
 
 TEST(HostileInput, CellTextsOverTheLimitAreRefusedBeforeAnythingChanges) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dFitHeightToText(false);
   const std::string atLimit(kMaxCellTextBytes, 'x');
   const std::string over = atLimit + "\xC3\xA9";  // a two-byte letter past the limit
@@ -134,18 +134,18 @@ TEST(HostileInput, CellTextsOverTheLimitAreRefusedBeforeAnythingChanges) {
 TEST(HostileInput, NonFiniteLengthsAreRefusedAndRecorded) {
   struct Case {
     const char* name;
-    void (KtPrint4::*set)(float);
-    float (KtPrint4::*get)() const;
+    void (KtPrint4Impl::*set)(float);
+    float (KtPrint4Impl::*get)() const;
   };
   const Case cases[] = {
-      {"MarginTop", &KtPrint4::MarginTop, &KtPrint4::MarginTop},
-      {"Marginleft", &KtPrint4::Marginleft, &KtPrint4::Marginleft},
-      {"MarginFooter", &KtPrint4::MarginFooter, &KtPrint4::MarginFooter},
-      {"PaperLength", &KtPrint4::PaperLength, &KtPrint4::PaperLength},
-      {"RowSpacing", &KtPrint4::RowSpacing, &KtPrint4::RowSpacing},
-      {"ColSpacing", &KtPrint4::ColSpacing, &KtPrint4::ColSpacing},
-      {"dRowHeight", &KtPrint4::dRowHeight, &KtPrint4::dRowHeight},
-      {"dColIndentFirst", &KtPrint4::dColIndentFirst, &KtPrint4::dColIndentFirst},
+      {"MarginTop", &KtPrint4Impl::MarginTop, &KtPrint4Impl::MarginTop},
+      {"Marginleft", &KtPrint4Impl::Marginleft, &KtPrint4Impl::Marginleft},
+      {"MarginFooter", &KtPrint4Impl::MarginFooter, &KtPrint4Impl::MarginFooter},
+      {"PaperLength", &KtPrint4Impl::PaperLength, &KtPrint4Impl::PaperLength},
+      {"RowSpacing", &KtPrint4Impl::RowSpacing, &KtPrint4Impl::RowSpacing},
+      {"ColSpacing", &KtPrint4Impl::ColSpacing, &KtPrint4Impl::ColSpacing},
+      {"dRowHeight", &KtPrint4Impl::dRowHeight, &KtPrint4Impl::dRowHeight},
+      {"dColIndentFirst", &KtPrint4Impl::dColIndentFirst, &KtPrint4Impl::dColIndentFirst},
   };
   const struct {
     float value;
@@ -154,7 +154,7 @@ TEST(HostileInput, NonFiniteLengthsAreRefusedAndRecorded) {
   for (const Case& k : cases) {
     for (const auto& v : values) {
       SCOPED_TRACE(std::string(k.name) + " = " + std::to_string(v.value));
-      KtPrint4 c;
+      KtPrint4Impl c;
       c.PageSize(s_USER);
       const float before = (c.*k.get)();
       c.ClearError();
@@ -163,7 +163,7 @@ TEST(HostileInput, NonFiniteLengthsAreRefusedAndRecorded) {
       EXPECT_EQ((c.*k.get)(), before);
     }
   }
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.ScaleMode(eInch);
   c.ClearError();
   c.MarginTop(3e38f);
@@ -186,7 +186,7 @@ TEST(HostileInput, NonFiniteValuesByNameAreRefused) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(std::string(k.name) + " = " + std::to_string(k.value));
-    KtPrint4 c;
+    KtPrint4Impl c;
     c.AddRow("a", "b");
     c.AddRow("c", "d");
     const Variant before = c.GetProperty(1, 1, k.name);
@@ -199,7 +199,7 @@ TEST(HostileInput, NonFiniteValuesByNameAreRefused) {
 }
 
 TEST(HostileInput, AFontTooLargeForTheDefaultsIsRefused) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   const float before = c.Defaults().dFontSize;
   c.ClearError();
   c.Font(MakeFont("Arial", kNaN));
@@ -210,7 +210,7 @@ TEST(HostileInput, AFontTooLargeForTheDefaultsIsRefused) {
 }
 
 TEST(HostileInput, TextTooTallToAddUpIsAnOverflowNotAWrappedHeight) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("x");
   ASSERT_TRUE(c.SetProperty(1, 1, "FontSize", Variant(kMaxFontSize)));
   const float before = c.Rows(Body)->Item(1)->RowHeight();
@@ -224,7 +224,7 @@ TEST(HostileInput, TextTooTallToAddUpIsAnOverflowNotAWrappedHeight) {
 }
 
 TEST(HostileInput, HugeIndentsAndTabsAreMeasuredWithoutOverflow) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dColWordWrap(true);
   c.AddRow("some words that wrap");
   const auto start = std::chrono::steady_clock::now();
@@ -243,7 +243,7 @@ TEST(HostileInput, HugeIndentsAndTabsAreMeasuredWithoutOverflow) {
 }
 
 TEST(HostileInput, AHugeIndentInAHugeLineIsBoundedByTheWidestLineThatCanMatter) {
-  KtPrint4 c;  // a margin far off the page makes every line about 10^9 twips wide
+  KtPrint4Impl c;  // a margin far off the page makes every line about 10^9 twips wide
   c.Marginleft(-1e9f);
   c.dColIndentFirst(1e11f);
   c.ComputePageInfo();
@@ -258,7 +258,7 @@ TEST(HostileInput, AHugeIndentInAHugeLineIsBoundedByTheWidestLineThatCanMatter) 
 // ---- pages are 16-bit ---------------------------------------------------------------------
 
 TEST(HostileInput, RowsPastTheLastPageAreRefusedConsistently) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dFitHeightToText(false);
   c.dRowHeight(c.PageInfo().AvailHeight);  // one row per page
   for (std::int32_t i = 0; i < kMaxPages + 5 && c.AddRow("r"); ++i) {
@@ -288,8 +288,8 @@ TEST(HostileInput, RowsPastTheLastPageAreRefusedConsistently) {
 // ---- outlining and colours -----------------------------------------------------------------
 
 TEST(HostileInput, OutliningARowGivesTheCellByCellResult) {
-  KtPrint4 fast, slow;
-  for (KtPrint4* c : {&fast, &slow}) {
+  KtPrint4Impl fast, slow;
+  for (KtPrint4Impl* c : {&fast, &slow}) {
     c->dColsPerRow(40);
     c->dColPenStyle(2);
     c->dColPenColor(0x8000000F);
@@ -320,7 +320,7 @@ TEST(HostileInput, OutliningARowGivesTheCellByCellResult) {
 }
 
 TEST(HostileInput, ColoursByNameTakeTheSignedAndTheUnsignedForm) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("a");
   const std::int32_t signedForm = static_cast<std::int32_t>(0x8000000Fu);
   for (const Variant& v : {Variant(2147483663.0), Variant(signedForm), Variant("&H8000000F")}) {

@@ -2,20 +2,20 @@
 
 #include <clocale>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "platform/automation/datetime.h"
 
 namespace ktfolio {
 namespace {
 
-float Height(KtPrint4& c, int row) { return c.Rows(Body)->Item(row)->RowHeight(); }
+float Height(KtPrint4Impl& c, int row) { return c.Rows(Body)->Item(row)->RowHeight(); }
 
 const char* kLong =
     "A long description that cannot possibly fit on one line of a narrow cell, so the row must grow to hold "
     "every wrapped line of it.";
 
 TEST(Measure, WrappedLongTextMakesTheRowTaller) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dColsPerRow(4);  // narrow columns of about 2250 twips
   c.dInheritLastRow(false);
   c.AddRow("short");
@@ -27,7 +27,7 @@ TEST(Measure, WrappedLongTextMakesTheRowTaller) {
 }
 
 TEST(Measure, WithoutWordWrapOnlyLineBreaksAddLines) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dColsPerRow(4);
   c.dInheritLastRow(false);
   c.dColWordWrap(false);
@@ -40,7 +40,7 @@ TEST(Measure, WithoutWordWrapOnlyLineBreaksAddLines) {
 }
 
 TEST(Measure, FirstLineIndentIsMadeOfSpaces) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dInheritLastRow(false);
   const char* text = "a short line of words";
   c.AddRow(text);
@@ -54,7 +54,7 @@ TEST(Measure, FirstLineIndentIsMadeOfSpaces) {
 }
 
 TEST(Measure, FieldCodesAreExpandedBeforeMeasuringWithDatesOfTheHostsLocale) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   std::tm t{};
   t.tm_year = 126;
   t.tm_mon = 11;
@@ -94,7 +94,7 @@ TEST(Measure, FieldCodesAreExpandedBeforeMeasuringWithDatesOfTheHostsLocale) {
 }
 
 TEST(Measure, MeasuringLeaksNoGraphicsObjects) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("warm up");  // creates the measuring context once
   const auto before = win::GdiLiveObjects();
   for (int i = 0; i < 50; ++i) c.AddRow(kLong, "b", "c");
@@ -105,7 +105,7 @@ TEST(Measure, MeasuringLeaksNoGraphicsObjects) {
 }
 
 TEST(Measure, UnknownFontStillMeasuresWithAFallback) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("x");
   c.ClearError();
   EXPECT_TRUE(c.SetProperty(1, 1, "FontName", Variant("No Such Face At All")));

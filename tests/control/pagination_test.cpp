@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace ktfolio {
 namespace {
@@ -22,7 +22,7 @@ class Paging : public ::testing::Test {
     }
   }
   KtRow& Row(int i) { return *c.Rows(Body)->Item(i); }
-  KtPrint4 c;
+  KtPrint4Impl c;
 };
 
 TEST_F(Paging, SpacingIsDroppedAtThePageTop) {

@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace ktfolio {
 namespace {
@@ -22,7 +22,7 @@ std::string RandomCellText(std::mt19937& rng) {
 }
 
 TEST(RowMeasure, TheWholeRowGivesEachCellItsOwnMeasuredHeight) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dColsPerRow(5);
   c.dInheritLastRow(false);
   std::mt19937 rng(1790);
@@ -73,7 +73,7 @@ TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {
                         {"size overflows", "Arial", 3e9f, ErrorCode::kOverflow}};
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    KtPrint4 c;
+    KtPrint4Impl c;
     c.AddRow("x");
     KtRow& row = *c.Rows(Body)->Item(1);
     KtTextItem& cell = *row.ItemText().Item(1);

@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace ktfolio {
 namespace {
 
-std::string CellText(KtPrint4& c, int row, int col, int area = Body) {
+std::string CellText(KtPrint4Impl& c, int row, int col, int area = Body) {
   return c.GetProperty(row, col, "Text", area).ToString();
 }
 
 TEST(RowBuilding, ItemsBecomeCellsAndSectionsStart) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   EXPECT_TRUE(c.AddRow("a", "b"));
   EXPECT_EQ(c.LastRow(), 1);
   EXPECT_EQ(c.StartBodyRow(), 1);
@@ -20,7 +20,7 @@ TEST(RowBuilding, ItemsBecomeCellsAndSectionsStart) {
 }
 
 TEST(RowBuilding, ColsPerRowIsTheMinimumCellCount) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dColsPerRow(5);
   c.AddRow("x", 2, true);
   const KtRow& row = *c.Rows(Body)->Item(1);
@@ -34,7 +34,7 @@ TEST(RowBuilding, ColsPerRowIsTheMinimumCellCount) {
 }
 
 TEST(RowBuilding, NumbersBecomeTextTheVariantWay) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow(1.5, 0.1f, 1e20, -3);
   EXPECT_EQ(CellText(c, 1, 1), "1.5");
   EXPECT_EQ(CellText(c, 1, 2), "0.1");
@@ -43,7 +43,7 @@ TEST(RowBuilding, NumbersBecomeTextTheVariantWay) {
 }
 
 TEST(RowBuilding, StartRowsGoBeforeTheCentreSection) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddStartDocRow("T");
   EXPECT_EQ(c.StartBodyRow(), 2);
   EXPECT_EQ(c.EndBodyRow(), 2);
@@ -55,7 +55,7 @@ TEST(RowBuilding, StartRowsGoBeforeTheCentreSection) {
 }
 
 TEST(RowBuilding, StartRowAfterCentreRowsInsertsAtTheTop) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("c1");
   c.AddRow("c2");
   c.AddStartDocRow("s1");
@@ -69,7 +69,7 @@ TEST(RowBuilding, StartRowAfterCentreRowsInsertsAtTheTop) {
 }
 
 TEST(RowBuilding, EndRowsFollowTheCentreAndCentreRowsStayBeforeThem) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("c1");
   c.AddEndDocRow("e1");
   c.AddEndDocRow("e2");
@@ -84,7 +84,7 @@ TEST(RowBuilding, EndRowsFollowTheCentreAndCentreRowsStayBeforeThem) {
 }
 
 TEST(RowBuilding, ItemSyntaxSetsTabLeftInTwipsWhateverTheScale) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.ScaleMode(eMillimetre);
   c.AddRow("#1440#Total", "#abc#zero", "#12 no end", "##double", "#2.5e2#sci");
   EXPECT_FLOAT_EQ(c.GetProperty(1, 1, "TabLeft").ToSingle(), 1440);
@@ -97,7 +97,7 @@ TEST(RowBuilding, ItemSyntaxSetsTabLeftInTwipsWhateverTheScale) {
 }
 
 TEST(RowBuilding, HeaderAndFooterRowsArePlacedInTheirBands) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.dFitHeightToText(false);
   c.dRowHeight(200);
   c.RowSpacing(50);
@@ -115,7 +115,7 @@ TEST(RowBuilding, HeaderAndFooterRowsArePlacedInTheirBands) {
 }
 
 TEST(RowBuilding, SetTextRowReplacesOnlyExistingCells) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddFooterRow("a", "b");
   EXPECT_TRUE(c.SetTextRow(1, Footer, {Variant("x"), Variant("y"), Variant("z")}));
   EXPECT_EQ(CellText(c, 1, 1, Footer), "x");
@@ -126,7 +126,7 @@ TEST(RowBuilding, SetTextRowReplacesOnlyExistingCells) {
 }
 
 TEST(RowBuilding, RemoveRowsRanges) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   for (const char* t : {"1", "2", "3", "4", "5"}) c.AddRow(t);
   EXPECT_FALSE(c.RemoveRows(2, 1));  // reversed range removes nothing
   EXPECT_EQ(c.LastRow(), 5);
@@ -146,7 +146,7 @@ TEST(RowBuilding, RemoveRowsRanges) {
 }
 
 TEST(RowBuilding, ClearAllEmptiesEveryAreaAndKeepsPositions) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("b");
   c.AddHeaderRow("h");
   c.AddFooterRow("f");
@@ -160,7 +160,7 @@ TEST(RowBuilding, ClearAllEmptiesEveryAreaAndKeepsPositions) {
 
 TEST(RowBuilding, OnlyAddRowNotifiesTheContainer) {
   Container form;
-  KtPrint4 c(&form);
+  KtPrint4Impl c(&form);
   form.ClearNotifications();
   c.AddHeaderRow("h");
   c.AddStartDocRow("s");

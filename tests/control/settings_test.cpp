@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace ktfolio {
 namespace {
 
 TEST(Settings, StartUpValues) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   EXPECT_EQ(c.ScaleMode(), eTwip);
   EXPECT_EQ(c.PageSize(), s_A4);
   EXPECT_FLOAT_EQ(c.PaperWidth(), 11905);
@@ -33,7 +33,7 @@ TEST(Settings, AmbientPropertiesOfTheContainer) {
   Container form;
   form.AmbientForeColor(0x123456);
   form.AmbientFont(MakeFont("Times New Roman", 14, true));
-  KtPrint4 c(&form);
+  KtPrint4Impl c(&form);
   EXPECT_EQ(c.dFontColor(), 0x123456u);
   EXPECT_EQ(c.Font()->Name, "Times New Roman");
   // New cells keep Arial 10 until the host sets Font itself.
@@ -42,7 +42,7 @@ TEST(Settings, AmbientPropertiesOfTheContainer) {
 }
 
 TEST(Settings, PaperFollowsPageSizeInTheCurrentScale) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.ScaleMode(eMillimetre);
   c.PageSize(s_LETTER);
   EXPECT_FLOAT_EQ(c.PaperWidth(), 215.9f);
@@ -55,7 +55,7 @@ TEST(Settings, PaperFollowsPageSizeInTheCurrentScale) {
 }
 
 TEST(Settings, PaperWidthOnlyCountsForUserSize) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.NeedsRepaging(false);
   c.PaperWidth(5000);
   EXPECT_FLOAT_EQ(c.PaperWidth(), 11905);
@@ -71,7 +71,7 @@ TEST(Settings, PaperWidthOnlyCountsForUserSize) {
 }
 
 TEST(Settings, ScaleModeRereadsStoredLengths) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.ScaleMode(eInch);
   EXPECT_FLOAT_EQ(c.Marginleft(), 1);
   EXPECT_FLOAT_EQ(c.PaperWidth(), 8.27f);
@@ -84,7 +84,7 @@ TEST(Settings, ScaleModeRereadsStoredLengths) {
 }
 
 TEST(Settings, OrientationSwapsWidthAndHeight) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.Orientation(Landscape);
   EXPECT_FLOAT_EQ(c.PageInfo().Width, 16837);
   EXPECT_FLOAT_EQ(c.PageInfo().Height, 11905);
@@ -92,7 +92,7 @@ TEST(Settings, OrientationSwapsWidthAndHeight) {
 }
 
 TEST(Settings, UnchangedMarginDoesNotRepageButSpacingAlwaysDoes) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.NeedsRepaging(false);
   c.Marginleft(1440);
   EXPECT_FALSE(c.NeedsRepaging());
@@ -102,7 +102,7 @@ TEST(Settings, UnchangedMarginDoesNotRepageButSpacingAlwaysDoes) {
 
 TEST(Settings, SettersNotifyTheContainer) {
   Container form;
-  KtPrint4 c(&form);
+  KtPrint4Impl c(&form);
   form.ClearNotifications();
   c.MarginBottom(2000);
   c.MarginHeader(600);  // the one margin that stays silent
@@ -115,7 +115,7 @@ TEST(Settings, SettersNotifyTheContainer) {
 }
 
 TEST(Settings, FontCopiesIntoTheDefaultsAndNewRows) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("before");
   c.Font(MakeFont("Courier New", 12, true));
   c.dInheritLastRow(false);
@@ -128,7 +128,7 @@ TEST(Settings, FontCopiesIntoTheDefaultsAndNewRows) {
 }
 
 TEST(Settings, ActiveRowAndColFollowTheActiveArea) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddHeaderRow("h1", "h2");
   EXPECT_EQ(c.ActiveArea(), Header);
   EXPECT_EQ(c.ActiveRow(), 1);

@@ -6,17 +6,17 @@
 #include <string>
 #include <string_view>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 using namespace ktfolio;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static KtPrint4* control = [] {
-    auto* c = new KtPrint4();
+  static KtPrint4Impl* control = [] {
+    auto* c = new KtPrint4Impl();
     c->dColWordWrap(true);
     return c;
   }();
-  KtPrint4& c = *control;
+  KtPrint4Impl& c = *control;
   if (c.LastRow() > 200) c.ClearAll();
 
   // Items are separated by '|'.

@@ -6,12 +6,12 @@
 #include <cstring>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace {
 
 using ktfolio::ByteArray;
-using ktfolio::KtPrint4;
+using ktfolio::KtPrint4Impl;
 
 // Pictures load through the platform's image decoder from any path the text
 // names (a device file would block); their key is renamed out of the way.
@@ -22,7 +22,7 @@ void DisarmPictures(ByteArray& bytes) {
     if (std::memcmp(&bytes[i], kKey, n) == 0) bytes[i + n - 2] = 'X';
 }
 
-bool Failed(const KtPrint4& c) {
+bool Failed(const KtPrint4Impl& c) {
   std::int32_t number = 0;
   std::string description, source;
   return c.GetLastError(number, description, source);
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ByteArray input(data, data + size);
   DisarmPictures(input);
 
-  KtPrint4 first;
+  KtPrint4Impl first;
   first.SetDsnArray(input);
   if (Failed(first)) return 0;
 
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // the first write; from there on it must not change.
   ByteArray once, twice, thrice;
   first.GetDsnArray(once);
-  KtPrint4 second, third;
+  KtPrint4Impl second, third;
   second.SetDsnArray(once);
   if (Failed(second)) std::abort();  // the writer's own text must always read
   second.GetDsnArray(twice);

@@ -49,9 +49,21 @@ echo "-- library, headers and package files"
 [[ $(readlink "$prefix/lib/libktfolio.so.0") == libktfolio.so.0.1.0 ]] || fail "libktfolio.so.0 is not a link to the full version"
 soname=$(readelf -d "$prefix/lib/libktfolio.so.0.1.0")
 grep -q 'SONAME.*\[libktfolio\.so\.0\]' <<<"$soname" || fail "SONAME is not libktfolio.so.0"
-[[ -f $prefix/include/ktfolio/control/ktprint4.h ]] || fail "public header not installed"
-leaked=$(find "$prefix/include/ktfolio" -name '*_internal.h' -o -name '*_impl.h' -o -name '*_testing.h')
-[[ -z $leaked ]] || fail "internal headers installed: $leaked"
+[[ -f $prefix/include/ktfolio/ktfolio.h ]] || fail "public header not installed"
+# The public headers are the product alone: one flat folder, none of the
+# platform layer's types, no header of the library's insides.
+nested=$(find "$prefix/include/ktfolio" -mindepth 1 -not -name '*.h')
+[[ -z $nested ]] || fail "the public headers have sub-folders or other files: $nested"
+inside=$(grep -nE 'win::|^\s*#\s*include\s+"|#\s*include\s+<(platform|model|document|render|persist|printing|winsupport|controls|viewer|control|pages)/' \
+  "$prefix"/include/ktfolio/*.h || true)
+[[ -z $inside ]] || fail "public headers name the library's insides: $inside"
+# The shared library exports the public classes alone: no platform type, no
+# internal class, no template instance of the standard library.
+exported=$(nm -DC --defined-only "$prefix/lib/libktfolio.so.0.1.0" | sed 's/^[0-9a-f]* [A-Za-z] //')
+public='^((typeinfo( name)? |vtable )for )?ktfolio::((KtPrint4|KtPrint4Events|Variant|Error|PrinterNames|PdfPrinterOutput|SetPdfPrinterOutput)\b|operator<<\()'
+stray=$(grep -vE "$public" <<<"$exported" | grep -v '^$' || true)
+[[ -z $stray ]] || fail "exported symbols beyond the public API: $(head -5 <<<"$stray")"
+grep -q '^ktfolio::KtPrint4::ExportPdf(' <<<"$exported" || fail "KtPrint4::ExportPdf is not exported"
 for f in ktfolioConfig.cmake ktfolioConfigVersion.cmake ktfolioTargets.cmake; do
   [[ -f $prefix/lib/cmake/ktfolio/$f ]] || fail "$f not installed"
 done

@@ -156,7 +156,7 @@ TEST_F(DesignerPageTest, ACellEditedInPlaceInOurDesignerComesBackWithSave) {
 }
 
 TEST_F(DesignerPageTest, TheListsShowTheConstantsAndTheBoxesTheControl) {
-  KtPrint4& c = control->Control();
+  KtPrint4Impl& c = control->Control();
   EXPECT_EQ(Child(form, "cboScaleMode").items,
             (std::vector<std::string>{" eTwip", " eInch", " eMillimetre", " eCentimetre"}));
   const std::vector<std::string> papers = Child(form, "cboPageSize").items;
@@ -177,7 +177,7 @@ TEST_F(DesignerPageTest, TheListsShowTheConstantsAndTheBoxesTheControl) {
 }
 
 TEST_F(DesignerPageTest, PaperAndScaleChangeTheControlAtOnceAndTheBoxesFollow) {
-  KtPrint4& c = control->Control();
+  KtPrint4Impl& c = control->Control();
   EXPECT_FALSE(Child(form, "txtPaperWidth").enabled) << "only a user paper takes sizes";
   ASSERT_TRUE(form.Choose("cboPageSize", "  s_USER"));
   EXPECT_EQ(c.PageSize(), s_USER) << "before any apply";
@@ -194,7 +194,7 @@ TEST_F(DesignerPageTest, PaperAndScaleChangeTheControlAtOnceAndTheBoxesFollow) {
 }
 
 TEST_F(DesignerPageTest, ApplyAloneKeepsTheDocumentAndBoxesReachTheControlOnlyOnApply) {
-  KtPrint4& c = control->Control();
+  KtPrint4Impl& c = control->Control();
   ByteArray before, after;
   c.GetDsnArray(before);
   c.SetDsnArray(before);  // the measured item heights a read drops, dropped once
@@ -225,7 +225,7 @@ class DefaultsPageTest : public ::testing::Test {
     page->SelectionChanged({control});
   }
   void TearDown() override { dialogs::ResetDialogScripts(); }
-  KtPrint4& C() { return control->Control(); }
+  KtPrint4Impl& C() { return control->Control(); }
 
   Form form{640, 440};
   std::shared_ptr<Container> site = std::make_shared<Container>();

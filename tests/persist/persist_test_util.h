@@ -11,14 +11,14 @@
 #include <sstream>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace ktfolio::testing {
 
 inline std::string Text(const ByteArray& b) { return std::string(b.begin(), b.end()); }
 inline ByteArray Bytes(std::string_view s) { return ByteArray(s.begin(), s.end()); }
 
-inline std::string TemplateOf(KtPrint4& c) {
+inline std::string TemplateOf(KtPrint4Impl& c) {
   ByteArray b;
   c.GetDsnArray(b);
   return Text(b);
@@ -35,7 +35,7 @@ struct LastError {
   std::int32_t number = 0;
   std::string description, source;
 };
-inline LastError ErrorOf(const KtPrint4& c) {
+inline LastError ErrorOf(const KtPrint4Impl& c) {
   LastError e;
   c.GetLastError(e.number, e.description, e.source);
   return e;
@@ -53,7 +53,7 @@ inline const char* const kCellNames[] = {
 
 // Every row and cell attribute of the three areas, one per line. ItemHeight is
 // left out: it is a measurement, not part of the design.
-inline std::string DumpDocument(KtPrint4& c) {
+inline std::string DumpDocument(KtPrint4Impl& c) {
   std::ostringstream out;
   for (std::int32_t area : {Header, Footer, Body}) {
     KtRows& rows = *c.Rows(area);

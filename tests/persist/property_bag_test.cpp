@@ -15,7 +15,7 @@ std::vector<std::string> Keys(const PropertyBag& bag) {
 }
 
 TEST(PropertyBag, AnUntouchedControlStoresOnlyItsDesign) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   PropertyBag bag;
   c.WriteProperties(bag);
   EXPECT_EQ(Keys(bag), (std::vector<std::string>{"DsnArraysize", "DsnArray"}));
@@ -27,22 +27,22 @@ TEST(PropertyBag, AnUntouchedControlStoresOnlyItsDesign) {
 TEST(PropertyBag, OnlyValuesOtherThanTheirDefaultsAreStored) {
   struct Case {
     const char* key;
-    void (*change)(KtPrint4&);
+    void (*change)(KtPrint4Impl&);
     Variant stored;
   };
   const Case cases[] = {
-      {"dColClipping", [](KtPrint4& c) { c.dColClipping(false); }, Variant(false)},
-      {"ScaleMode", [](KtPrint4& c) { c.ScaleMode(eMillimetre); }, Variant(eMillimetre)},
-      {"MarginLeft", [](KtPrint4& c) { c.Marginleft(720); }, Variant(720.0f)},
-      {"dcolLineRight", [](KtPrint4& c) { c.dColLineRight(2); }, Variant(std::int16_t{2})},
-      {"dColShadowColor", [](KtPrint4& c) { c.dColShadowColor(0x123456); }, Variant(0x123456)},
-      {"PrinterName", [](KtPrint4& c) { c.PrinterName("Office"); }, Variant("Office")},
-      {"sText", [](KtPrint4& c) { c.sText("note"); }, Variant("note")},
-      {"ActiveRowH", [](KtPrint4& c) { c.AddHeaderRow("h"); }, Variant(1)},
+      {"dColClipping", [](KtPrint4Impl& c) { c.dColClipping(false); }, Variant(false)},
+      {"ScaleMode", [](KtPrint4Impl& c) { c.ScaleMode(eMillimetre); }, Variant(eMillimetre)},
+      {"MarginLeft", [](KtPrint4Impl& c) { c.Marginleft(720); }, Variant(720.0f)},
+      {"dcolLineRight", [](KtPrint4Impl& c) { c.dColLineRight(2); }, Variant(std::int16_t{2})},
+      {"dColShadowColor", [](KtPrint4Impl& c) { c.dColShadowColor(0x123456); }, Variant(0x123456)},
+      {"PrinterName", [](KtPrint4Impl& c) { c.PrinterName("Office"); }, Variant("Office")},
+      {"sText", [](KtPrint4Impl& c) { c.sText("note"); }, Variant("note")},
+      {"ActiveRowH", [](KtPrint4Impl& c) { c.AddHeaderRow("h"); }, Variant(1)},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.key);
-    KtPrint4 c;
+    KtPrint4Impl c;
     k.change(c);
     PropertyBag bag;
     c.WriteProperties(bag);
@@ -53,7 +53,7 @@ TEST(PropertyBag, OnlyValuesOtherThanTheirDefaultsAreStored) {
 }
 
 TEST(PropertyBag, ReadingRestoresEveryKeyAndTheDocument) {
-  KtPrint4 a;
+  KtPrint4Impl a;
   BuildVariedDocument(a, 30, 3, 5);
   a.Font(MakeFont("Times New Roman", 12, true));
   a.dColClipping(false);
@@ -61,7 +61,7 @@ TEST(PropertyBag, ReadingRestoresEveryKeyAndTheDocument) {
   PropertyBag bag;
   a.WriteProperties(bag);
 
-  KtPrint4 b;
+  KtPrint4Impl b;
   b.ReadProperties(bag);
   EXPECT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
   EXPECT_FALSE(b.dColClipping()) << "False round-trips";
@@ -81,7 +81,7 @@ TEST(PropertyBag, WithoutADesignTheDocumentIsEmpty) {
   zero.WriteProperty("DsnArraySize", Variant(0), Variant());
   zero.WriteProperty("DsnArray", Variant(Bytes(Lines({"[Body]", "[Row]1"}))));
   for (const PropertyBag* bag : {&none, &zero}) {
-    KtPrint4 c;
+    KtPrint4Impl c;
     c.AddRow("x");
     c.ReadProperties(*bag);
     EXPECT_EQ(c.LastRow(), 0);
@@ -96,7 +96,7 @@ TEST(PropertyBag, TheStoredDesignIsReadAfterTheKeysAndWinsOverThem) {
   const std::string dsn = Lines({"[Properties]", "ShowGuideLines=-1", "[Body]", "[Row]1", "[Col]1", "Text=t"});
   bag.WriteProperty("dsnarraysize", Variant(static_cast<std::int32_t>(dsn.size())));
   bag.WriteProperty("DSNARRAY", Variant(Bytes(dsn + "trailing bytes beyond the size")));
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.ReadProperties(bag);
   EXPECT_TRUE(c.ShowGuideLines());
   EXPECT_EQ(c.LastRow(), 1);
@@ -111,7 +111,7 @@ TEST(PropertyBag, ABagThatCannotBeReadReachesTheContainer) {
   shortArray.WriteProperty("DsnArray", Variant(Bytes("[Body]\r\n")));
   PropertyBag penStyle;  // a pen style new cells could not carry into template text
   penStyle.WriteProperty("dColPenStyle", Variant(40000));
-  KtPrint4 c;
+  KtPrint4Impl c;
   EXPECT_THROW(c.ReadProperties(wrongType), Error);
   try {
     c.ReadProperties(penStyle);
@@ -128,7 +128,7 @@ TEST(PropertyBag, ABagThatCannotBeReadReachesTheContainer) {
 }
 
 TEST(PropertyBag, InitialisingGivesANewControlsState) {
-  KtPrint4 fresh, c;
+  KtPrint4Impl fresh, c;
   c.AddRow("x");
   c.AddRow("y");
   c.SetPageBreak(2);
@@ -177,12 +177,12 @@ TEST(FormFile, EveryKindOfValueSurvivesTheText) {
 
 TEST(FormFile, AControlSavedToAFormFileReadsBack) {
   ScratchDir dir;
-  KtPrint4 a;
+  KtPrint4Impl a;
   BuildVariedDocument(a, 10, 3, 9);
   PropertyBag bag;
   a.WriteProperties(bag);
   bag.SaveToFile(dir.File("form.ktf"));
-  KtPrint4 b;
+  KtPrint4Impl b;
   b.ReadProperties(PropertyBag::LoadFromFile(dir.File("form.ktf")));
   EXPECT_EQ(DumpDocument(b), DumpDocument(a));
 }

@@ -18,7 +18,7 @@ std::size_t FilesIn(const fs::path& dir) {
 TEST(TemplateFile, ASavedTemplateHoldsExactlyTheDesignBytesAndLoadsBack) {
   ScratchDir dir;
   const std::string file = dir.File("invoice.ktt");
-  KtPrint4 a;
+  KtPrint4Impl a;
   a.AddHeaderRow("Invoice", "No. 7");
   a.AddRow("Item", 12.5, true);
   ASSERT_TRUE(a.SaveAsTemplate(file));
@@ -26,7 +26,7 @@ TEST(TemplateFile, ASavedTemplateHoldsExactlyTheDesignBytesAndLoadsBack) {
   EXPECT_EQ(ReadFile(file), TemplateOf(a));
   EXPECT_EQ(FilesIn(dir.Path()), 1u) << "no temporary file is left beside it";
 
-  KtPrint4 b;
+  KtPrint4Impl b;
   ASSERT_TRUE(b.LoadFromTemplate(file));
   EXPECT_EQ(DumpDocument(b), DumpDocument(a));
   EXPECT_EQ(Text(b.DesignBuffer()), ReadFile(file));
@@ -37,7 +37,7 @@ TEST(TemplateFile, SavingOverAnExistingTemplateReplacesItAndKeepsItsPermissions)
   const std::string file = dir.File("t.ktt");
   WriteFile(file, "old contents");
   ::chmod(file.c_str(), 0640);
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("new");
   ASSERT_TRUE(c.SaveAsTemplate(file));
   EXPECT_EQ(ReadFile(file), TemplateOf(c));
@@ -65,7 +65,7 @@ TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    KtPrint4 c;
+    KtPrint4Impl c;
     c.AddRow("x");
     EXPECT_FALSE(c.SaveAsTemplate(k.path));
     const LastError e = ErrorOf(c);
@@ -93,7 +93,7 @@ TEST(TemplateFile, LoadingWhatIsNotATemplateFileChangesNothing) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    KtPrint4 c;
+    KtPrint4Impl c;
     c.AddRow("kept");
     c.ShowGuideLines(true);
     ByteArray before;
@@ -111,7 +111,7 @@ TEST(TemplateFile, InDesignModeFilesAreNeitherWrittenNorRead) {
   ScratchDir dir;
   Container form;
   form.UserMode(false);
-  KtPrint4 c(&form);
+  KtPrint4Impl c(&form);
   c.AddRow("x");
   EXPECT_FALSE(c.SaveAsTemplate(dir.File("t.ktt")));
   EXPECT_FALSE(fs::exists(dir.File("t.ktt")));
@@ -122,7 +122,7 @@ TEST(TemplateFile, InDesignModeFilesAreNeitherWrittenNorRead) {
 }
 
 TEST(DesignMode, DesignModeShowsGuideLinesAndTheDesignerEntryHoldsNothing) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.DesigMode(true);
   EXPECT_TRUE(c.DesigMode());
   EXPECT_TRUE(c.ShowGuideLines());

@@ -27,16 +27,16 @@ std::string WithoutKey(const std::string& text, const std::string& key) {
   return out;
 }
 
-void Load(KtPrint4& c, std::string_view text, bool onlyDesign = false) { c.SetDsnArray(Bytes(text), onlyDesign); }
+void Load(KtPrint4Impl& c, std::string_view text, bool onlyDesign = false) { c.SetDsnArray(Bytes(text), onlyDesign); }
 
-KtTextItem& Cell(KtPrint4& c, std::int32_t row, std::int32_t col, std::int32_t area = Body) {
+KtTextItem& Cell(KtPrint4Impl& c, std::int32_t row, std::int32_t col, std::int32_t area = Body) {
   return *c.Rows(area)->Item(row)->ItemText().Item(col);
 }
 
 // ---- settings --------------------------------------------------------------------------
 
 TEST(TemplateReader, MarginsAreReadInTheTemplatesOwnScaleMode) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Load(c, Lines({"[Properties]", "ScaleMode=5", "Marginleft=1440", "MarginTop=720", "[Body]"}));
   EXPECT_EQ(c.ScaleMode(), eInch);
   EXPECT_FLOAT_EQ(c.Marginleft(), 1) << "1440 twips read while the scale is inches";
@@ -46,7 +46,7 @@ TEST(TemplateReader, MarginsAreReadInTheTemplatesOwnScaleMode) {
 }
 
 TEST(TemplateReader, TwipsDefaultsAreStoredUnconverted) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Load(c, Lines({"[Properties]", "ScaleMode=6", "ColSpacing=100", "dRowHeight=333", "RowSpacing=7"}));
   EXPECT_FLOAT_EQ(c.Defaults().dColSpacing, 100);
   EXPECT_FLOAT_EQ(c.Defaults().dRowHeight, 333);
@@ -56,7 +56,7 @@ TEST(TemplateReader, TwipsDefaultsAreStoredUnconverted) {
 TEST(TemplateReader, ALoadedDocumentNeverInheritsItsLastRow) {
   for (const char* value : {"-1", "0"}) {
     SCOPED_TRACE(value);
-    KtPrint4 c;
+    KtPrint4Impl c;
     Load(c, Lines({"[Properties]", std::string("dInheritLastRow=") + value}));
     EXPECT_FALSE(c.dInheritLastRow());
   }
@@ -70,7 +70,7 @@ TEST(TemplateReader, OnlyMinusOneIsTrue) {
   const Case cases[] = {{"-1", true}, {"0", false}, {"True", false}, {"1", false}, {"-1 ", false}, {"", false}};
   for (const Case& k : cases) {
     SCOPED_TRACE(k.value);
-    KtPrint4 c;
+    KtPrint4Impl c;
     c.ShowGuideLines(!k.expected);
     Load(c, Lines({"[Properties]", std::string("ShowGuideLines=") + k.value}));
     EXPECT_EQ(c.ShowGuideLines(), k.expected);
@@ -85,14 +85,14 @@ TEST(TemplateReader, NumbersAreTheLeadingNumberRoundedHalfToEven) {
   const Case cases[] = {{"12abc", 12}, {"  7", 7}, {"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"x", 0}, {"1e3", 1000}};
   for (const Case& k : cases) {
     SCOPED_TRACE(k.value);
-    KtPrint4 c;
+    KtPrint4Impl c;
     Load(c, Lines({"[Properties]", std::string("dColsPerRow=") + k.value}));
     EXPECT_EQ(c.dColsPerRow(), k.expected);
   }
 }
 
 TEST(TemplateReader, TheDesignOnlyFlagReplacesRowsButKeepsSettingsOtherThanTheBodyMarkers) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("old");
   c.ShowGuideLines(false);
   Load(c,
@@ -110,7 +110,7 @@ TEST(TemplateReader, TheDesignOnlyFlagReplacesRowsButKeepsSettingsOtherThanTheBo
 // ---- rows and cells -----------------------------------------------------------------------
 
 TEST(TemplateReader, RowsAndCellsCopyThePreviousOneWhereTheTextSaysNothing) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Load(c, Lines({"[Header]", "[Row]2", "RowHeight=500", "PageBreak=-1", "[Col]1", "FontBold=-1", "Text=a", "[Col]2",
                  "[Body]", "[Row]1", "[Col]1", "FontSize=14"}));
   ASSERT_EQ(c.Rows(Header)->count(), 1);
@@ -124,13 +124,13 @@ TEST(TemplateReader, RowsAndCellsCopyThePreviousOneWhereTheTextSaysNothing) {
 }
 
 TEST(TemplateReader, TheLineBreakMarkReadsBackAsCrLf) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Load(c, Lines({"[Body]", "[Row]1", "[Col]1", "Text=a!hr!b<cr>c"}));
   EXPECT_EQ(Cell(c, 1, 1).Text(), "a\r\nb\rc");
 }
 
 TEST(TemplateReader, UnknownKeysSectionsBlankLinesAndLinesWithoutEqualsAreSkipped) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Load(c, Lines({"", "[Properties]", "NoSuchSetting=5", "just words", "[]", "[unclosed", "[Other]", "ShowToolBar=0",
                  "scalemode=5", "[Body]", "", "[Row]1", "Colour=red", "[Col]1", "text=lower case", "Text=x=y"}));
   EXPECT_EQ(ErrorOf(c).number, 0) << ErrorOf(c).description;
@@ -140,7 +140,7 @@ TEST(TemplateReader, UnknownKeysSectionsBlankLinesAndLinesWithoutEqualsAreSkippe
 }
 
 TEST(TemplateReader, ANegativeCellIndexAppliesNothing) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Load(c, Lines({"[Body]", "[Row]1", "[Col]-1", "Text=lost"}));
   EXPECT_EQ(ErrorOf(c).number, 0);
   ASSERT_EQ(c.Rows(Body)->Item(1)->ItemText().count(), 1);
@@ -148,7 +148,7 @@ TEST(TemplateReader, ANegativeCellIndexAppliesNothing) {
 }
 
 TEST(TemplateReader, ReadingPaginatesTheBody) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Load(c, Lines({"[Body]", "[Row]1", "RowHeight=300", "Page=7", "TopInPage=9999", "[Row]1", "PageBreak=-1"}));
   EXPECT_EQ(c.Rows(Body)->Item(1)->Page(), 1);
   EXPECT_FLOAT_EQ(c.Rows(Body)->Item(1)->TopInPage(), 0);
@@ -176,7 +176,7 @@ TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
   };
   for (const BadFile& k : cases) {
     SCOPED_TRACE(k.file);
-    KtPrint4 c;
+    KtPrint4Impl c;
     c.AddRow("before");
     ASSERT_TRUE(c.LoadFromTemplate(kMalformed + k.file) == false);
     const LastError e = ErrorOf(c);
@@ -189,20 +189,20 @@ TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
 }
 
 TEST(TemplateReader, SettingsBeforeTheBadLineStayAndPaginationDoesNotRun) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   ASSERT_FALSE(c.LoadFromTemplate(kMalformed + "integer_overflow.txt"));
   EXPECT_TRUE(c.ShowGuideLines());
 
   ScratchDir dir;
   WriteFile(dir.File("t.ktt"), Lines({"[Body]", "[Row]1", "Page=7", "[Col]1"}) + "Text=unterminated");
-  KtPrint4 d;
+  KtPrint4Impl d;
   ASSERT_FALSE(d.LoadFromTemplate(dir.File("t.ktt")));
   EXPECT_EQ(d.Rows(Body)->Item(1)->Page(), 7) << "the reader stopped before paginating";
   EXPECT_EQ(Cell(d, 1, 1).Text(), "");
 }
 
 TEST(TemplateReader, TextThatIsNotWindows1252ChangesNothing) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("kept");
   ASSERT_FALSE(c.LoadFromTemplate(kMalformed + "utf16_bytes.txt"));
   EXPECT_EQ(ErrorOf(c).number, ErrorCode::kInvalidFileFormat);
@@ -210,7 +210,7 @@ TEST(TemplateReader, TextThatIsNotWindows1252ChangesNothing) {
   EXPECT_EQ(Cell(c, 1, 1).Text(), "kept");
 
   for (char undefined : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'}) {
-    KtPrint4 d;
+    KtPrint4Impl d;
     d.ClearError();
     Load(d, Lines({"[Properties]", std::string("PrinterName=") + undefined}));
     EXPECT_EQ(ErrorOf(d).number, ErrorCode::kInvalidFileFormat) << static_cast<int>(static_cast<unsigned char>(undefined));
@@ -222,7 +222,7 @@ TEST(TemplateReader, AHugeLineIsARecordedErrorQuotedShort) {
   ScratchDir dir;
   const std::string huge = "[Properties]\r\nColorResolution=" + std::string(1u << 20, '9') + "\r\n";
   WriteFile(dir.File("huge.ktt"), huge);
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("kept");
   EXPECT_FALSE(c.LoadFromTemplate(dir.File("huge.ktt")));
   EXPECT_EQ(ErrorOf(c).number, ErrorCode::kOverflow);
@@ -250,7 +250,7 @@ TEST(TemplateReader, LinesEndingInCrOrLfAloneAreRefusedInOneLineAndChangeNothing
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     WriteFile(dir.File("t.ktt"), k.text);
-    KtPrint4 c;
+    KtPrint4Impl c;
     c.AddRow("before");
     EXPECT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
     const LastError e = ErrorOf(c);
@@ -266,7 +266,7 @@ TEST(TemplateReader, LinesEndingInCrOrLfAloneAreRefusedInOneLineAndChangeNothing
 }
 
 TEST(TemplateReader, ACellTextOverTheLimitStopsTheReader) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Load(c, Lines({"[Body]", "[Row]1", "[Col]1", "Text=" + std::string(kMaxCellTextBytes + 1, 'x')}));
   EXPECT_EQ(ErrorOf(c).number, ErrorCode::kOutOfStringSpace);
   EXPECT_NE(ErrorOf(c).description.find("template line 4"), std::string::npos) << ErrorOf(c).description;
@@ -276,7 +276,7 @@ TEST(TemplateReader, ACellTextOverTheLimitStopsTheReader) {
 // ---- round trips ------------------------------------------------------------------------------
 
 TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
-  KtPrint4 a;
+  KtPrint4Impl a;
   a.dFitHeightToText(false);
   a.AddRow("one", "two");
   struct Case {
@@ -305,7 +305,7 @@ TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
   a.AddRow("three");  // takes the default pen style
   // 300 000 line breaks of their own: 1.2 MB in the text, 300 000 bytes as the cell gives them back.
   ASSERT_TRUE(a.SetProperty(1, 2, "Text", Variant(std::string(300000, '\r'))));
-  KtPrint4 b;
+  KtPrint4Impl b;
   b.SetDsnArray(Bytes(TemplateOf(a)));
   ASSERT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
   ASSERT_EQ(b.LastRow(), 2);
@@ -319,12 +319,12 @@ TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
 TEST(TemplateRoundTrip, TheDesignerArraysReproduceTheDocument) {
   ScratchDir dir;
   WriteTinyBmp(dir.File("dot.bmp"));
-  KtPrint4 a;
+  KtPrint4Impl a;
   BuildVariedDocument(a, 60, 5, 11, dir.File("dot.bmp"));
   ASSERT_EQ(ErrorOf(a).number, 0) << ErrorOf(a).description;
   ByteArray dsn;
   a.GetDsnArray(dsn);
-  KtPrint4 b;
+  KtPrint4Impl b;
   b.SetDsnArray(dsn);
   ASSERT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
   EXPECT_EQ(DumpDocument(b), DumpDocument(a));
@@ -336,9 +336,9 @@ TEST(TemplateRoundTrip, TheDesignerArraysReproduceTheDocument) {
 }
 
 TEST(TemplateRoundTrip, WritingWhatWasReadGivesTheSameBytes) {
-  KtPrint4 a;
+  KtPrint4Impl a;
   BuildVariedDocument(a, 80, 4, 23);
-  KtPrint4 b, c;
+  KtPrint4Impl b, c;
   b.SetDsnArray(Bytes(TemplateOf(a)));
   const std::string once = TemplateOf(b);
   c.SetDsnArray(Bytes(once));
@@ -357,13 +357,13 @@ TEST(TemplateRoundTrip, PicturesAndFocusComeBackOnEveryCell) {
   ScratchDir dir;
   const std::string pic = dir.File("dot.bmp");
   WriteTinyBmp(pic);
-  KtPrint4 a;
+  KtPrint4Impl a;
   a.AddRow("a", "b", "c", "d");
   for (int k : {2, 3}) {
     Cell(a, 1, k).BITMAP(pic);
     Cell(a, 1, k).Focused(true);
   }
-  KtPrint4 b;
+  KtPrint4Impl b;
   b.SetDsnArray(Bytes(TemplateOf(a)));
   for (int k = 1; k <= 4; ++k) {
     SCOPED_TRACE(k);
@@ -375,7 +375,7 @@ TEST(TemplateRoundTrip, PicturesAndFocusComeBackOnEveryCell) {
 }
 
 TEST(TemplateRoundTrip, APictureThatCannotBeLoadedStopsTheReader) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Load(c, Lines({"[Body]", "[Row]1", "[Col]1", "BITMAP=/no/such/picture.bmp", "Text=after"}));
   EXPECT_EQ(ErrorOf(c).number, ErrorCode::kFileNotFound) << ErrorOf(c).description;
   EXPECT_FALSE(Cell(c, 1, 1).HasBitmap());
@@ -383,7 +383,7 @@ TEST(TemplateRoundTrip, APictureThatCannotBeLoadedStopsTheReader) {
 }
 
 TEST(TemplateRoundTrip, AnEmptyDocumentReadsBackEmpty) {
-  KtPrint4 a, b;
+  KtPrint4Impl a, b;
   b.AddHeaderRow("h");
   b.AddRow("x");
   b.SetDsnArray(Bytes(TemplateOf(a)));

@@ -27,7 +27,7 @@ void ExpectGolden(const std::string& name, const std::string& actual) {
 
 // Rows built without height fitting keep ItemHeight at 0, so the expected
 // files do not depend on font metrics.
-KtPrint4& Unmeasured(KtPrint4& c) {
+KtPrint4Impl& Unmeasured(KtPrint4Impl& c) {
   c.dFitHeightToText(false);
   return c;
 }
@@ -39,7 +39,7 @@ std::size_t CountOf(const std::string& text, std::string_view what) {
 }
 
 TEST(TemplateWriter, AnUntouchedControlWritesSettingsAndThreeEmptyAreas) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   const std::string t = TemplateOf(c);
   ExpectGolden("untouched", t);
   EXPECT_EQ(t.rfind("[Properties]\r\nScaleMode=1\r\n", 0), 0u);
@@ -49,7 +49,7 @@ TEST(TemplateWriter, AnUntouchedControlWritesSettingsAndThreeEmptyAreas) {
 }
 
 TEST(TemplateWriter, OnlyTheFirstOfIdenticalRowsCarriesTheRowKeys) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Unmeasured(c);
   for (int i = 0; i < 3; ++i) c.AddRow("same");
   c.RePaging();
@@ -62,7 +62,7 @@ TEST(TemplateWriter, OnlyTheFirstOfIdenticalRowsCarriesTheRowKeys) {
 }
 
 TEST(TemplateWriter, ACrLfInACellTextIsWrittenAsTheLineBreakMark) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Unmeasured(c);
   c.AddRow("a\r\nb", "lone\rcr", "lone\nlf");
   const std::string t = TemplateOf(c);
@@ -73,7 +73,7 @@ TEST(TemplateWriter, ACrLfInACellTextIsWrittenAsTheLineBreakMark) {
 }
 
 TEST(TemplateWriter, NumbersAreShortestWithAPeriodAndBooleansAreMinusOneOrZero) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Unmeasured(c);
   c.AddRow("x", "y");
   KtTextItem& cell = *c.Rows(Body)->Item(1)->ItemText().Item(2);
@@ -111,7 +111,7 @@ TEST(TemplateWriter, NumbersAreShortestWithAPeriodAndBooleansAreMinusOneOrZero) 
 }
 
 TEST(TemplateWriter, TextIsWindows1252WithUnrepresentableCharactersAsQuestionMarks) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Unmeasured(c);
   c.AddRow("caf\xC3\xA9 \xE2\x82\xAC 5 \xCE\xA9 \xF0\x9F\x98\x80");  // café € 5 Ω 😀
   c.PrinterName("Stra\xC3\x9F" "e\nline");                      // Straße, with a line feed
@@ -127,7 +127,7 @@ TEST(TemplateWriter, APictureAndAFocusAreWrittenOnEveryCellThatHasThem) {
   ScratchDir dir;
   const std::string pic = dir.File("dot.bmp");
   WriteTinyBmp(pic);
-  KtPrint4 c;
+  KtPrint4Impl c;
   Unmeasured(c);
   c.AddRow("a", "b", "c");
   KtTextItemCol& cells = c.Rows(Body)->Item(1)->ItemText();
@@ -143,7 +143,7 @@ TEST(TemplateWriter, APictureAndAFocusAreWrittenOnEveryCellThatHasThem) {
 }
 
 TEST(TemplateWriter, TheSettingsArrayHoldsTheSettingsSectionAlone) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("a");
   ByteArray pro;
   c.GetProArray(pro);

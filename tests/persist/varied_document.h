@@ -6,14 +6,14 @@
 #include <random>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 
 namespace ktfolio::testing {
 
 // Adds header, footer and body rows of `cells` cells, every attribute drawn
 // from a seeded generator (so two calls build the same document). Every
 // seventh cell shows `picture` when one is given.
-inline void BuildVariedDocument(KtPrint4& c, int bodyRows, int cells, std::uint32_t seed,
+inline void BuildVariedDocument(KtPrint4Impl& c, int bodyRows, int cells, std::uint32_t seed,
                                 const std::string& picture = {}) {
   std::mt19937 rng(seed);
   auto pick = [&](int n) { return static_cast<std::int32_t>(rng() % static_cast<std::uint32_t>(n)); };

@@ -171,7 +171,7 @@ Ink InkOf(const std::string& pdf, int page) {
 TEST_F(CupsPrintTest, AJobOfThreePagesArrivesAsAPdfOfThreePagesUnderTheJobsTitle) {
   ASSERT_NE(std::find(win::spooler::PrinterNames().begin(), win::spooler::PrinterNames().end(), kQueue),
             win::spooler::PrinterNames().end());
-  KtPrint4 c;
+  KtPrint4Impl c;
   for (int p = 1; p <= 4; ++p) {
     c.AddRow("Cups page " + std::to_string(p));
     if (p > 1) c.SetPageBreak(c.LastRow());
@@ -210,7 +210,7 @@ TEST_F(CupsPrintTest, AJobOfThreePagesArrivesAsAPdfOfThreePagesUnderTheJobsTitle
 }
 
 TEST_F(CupsPrintTest, APausedQueueTakesTheJobWithAWarningAndARejectingQueueIsNamed) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("queued");
   c.PrinterName(kQueue);
   ASSERT_TRUE(Shell(std::string("cupsdisable ") + kQueue));

@@ -23,7 +23,7 @@ struct Recorded {
   std::int32_t number = 0;
   std::string description, source;
 };
-Recorded LastError(KtPrint4& c) {
+Recorded LastError(KtPrint4Impl& c) {
   Recorded r;
   c.GetLastError(r.number, r.description, r.source);
   return r;
@@ -60,7 +60,7 @@ sp::TestPrinter Failing(const std::map<Fault, int>& failAt) {
 }
 
 // Three pages, one line of text on each.
-void ThreePages(KtPrint4& c) {
+void ThreePages(KtPrint4Impl& c) {
   for (int p = 1; p <= 3; ++p) {
     c.AddRow("Text of page " + std::to_string(p));
     if (p > 1) c.SetPageBreak(c.LastRow());
@@ -87,7 +87,7 @@ class PrintDocTest : public ::testing::Test {
   const sp::TestPrinterLog& log() const { return sp::TestPrinterLogOf(kPrinter); }
   const std::vector<BYTE>& devmode() const { return log().devmode; }
 
-  KtPrint4 c_;
+  KtPrint4Impl c_;
   std::string dir_;
 };
 

@@ -21,14 +21,14 @@ class OneCell : public ::testing::Test {
   void Set(const char* name, const Variant& v, std::int32_t col = 1) {
     ASSERT_TRUE(c.SetProperty(1, col, name, v)) << name;
   }
-  KtPrint4 c;
+  KtPrint4Impl c;
 };
 
 // Draws page 1 through the print path onto a 96-dpi image, where one twip
 // maps to the same pixels as the preview at zoom 100.
 class PrintedPage {
  public:
-  PrintedPage(KtPrint4& c, int w, int h) {
+  PrintedPage(KtPrint4Impl& c, int w, int h) {
     dc_ = CreateCompatibleDC(nullptr);
     bmp_ = CreateCompatibleBitmap(dc_, w, h);
     old_ = SelectObject(dc_, bmp_);
@@ -115,7 +115,7 @@ TEST_F(OneCell, AFontThatDoesNotExistFallsBackAndStillDraws) {
 // on one line at 49 % (the designer's fit-page zoom) and at every other zoom,
 // at a width in proportion, so no word wraps into a row with no room for it.
 TEST(ZoomedText, TheInvoiceBreaksItsLinesAsAtOneHundredAtEveryZoom) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   ASSERT_TRUE(c.LoadFromTemplate(KTFOLIO_TEST_DATA "/../../examples/templates/invoice.ktt"));
   const std::int16_t pages = c.Pages();
   // Only the layouts are looked at: the page is drawn onto a single pixel.

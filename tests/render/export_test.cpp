@@ -31,7 +31,7 @@ std::string ReadText(const std::string& file) {
 }
 
 // A listing on A4: a header, 100 numbered rows, "Page %p of %n" in the footer.
-void Listing(KtPrint4& c, int rows = 100) {
+void Listing(KtPrint4Impl& c, int rows = 100) {
   c.AddHeaderRow("Listing header");
   c.AddFooterRow("Page %p of %n");
   for (int i = 1; i <= rows; ++i) c.AddRow("Item " + std::to_string(i), "#4000#Value " + std::to_string(i * 7));
@@ -40,7 +40,7 @@ void Listing(KtPrint4& c, int rows = 100) {
 TEST(ExportPng, ThePageSurfaceHasADropShadowAndTheBackgroundInItsCornersUnlessAskedNotTo) {
   Container form;
   form.AmbientBackColor(RGB(0x80, 0x80, 0x80));
-  KtPrint4 c(&form);
+  KtPrint4Impl c(&form);
   Listing(c, 5);
   RenderedPage page(c);
   const int W = page.width(), H = page.height();
@@ -79,7 +79,7 @@ PngFacts ReadPng(const std::string& file) {
 }
 
 TEST(ExportPng, APageCarriesItsResolutionAndADpiGivesThePaperSize) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Listing(c, 5);
   const std::string dir = TempDir("png_dpi");
   struct Case {
@@ -114,7 +114,7 @@ TEST(ExportPng, APageCarriesItsResolutionAndADpiGivesThePaperSize) {
 }
 
 TEST(ExportPdf, ARangeInTheMiddleGivesThosePagesAtPaperSizeWithTheirText) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Listing(c);
   ASSERT_GE(c.Pages(), 3);
   const std::int16_t pages = c.Pages();
@@ -147,7 +147,7 @@ int LineThickness(const RenderedPage& page, int x, int fromY, int toY) {
 }
 
 TEST(ExportPdf, BorderWidthsAreDeviceUnitsSoThePrintedLineIsThinner) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddRow("");
   ASSERT_TRUE(c.SetProperty(1, 1, "LineTop", Variant(6)));
   // On screen: six pixels at the row's top (1440 twips = 96 pixels down).
@@ -170,7 +170,7 @@ TEST(ExportPdf, BorderWidthsAreDeviceUnitsSoThePrintedLineIsThinner) {
 }
 
 TEST(Export, BadPagesZoomsAndFilesAreRecordedAndChangeNothing) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Listing(c);
   const std::int16_t pages = c.Pages();
   const std::int32_t rows = c.LastRow();
@@ -212,7 +212,7 @@ TEST(Export, BadPagesZoomsAndFilesAreRecordedAndChangeNothing) {
 }
 
 TEST(Export, AnEmptyBodyExportsNoPdf) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   c.AddHeaderRow("a header alone prints no page");
   const std::string file = TempDir("empty") + "/empty.pdf";
   EXPECT_FALSE(c.ExportPdf(file, 1, 1));
@@ -221,7 +221,7 @@ TEST(Export, AnEmptyBodyExportsNoPdf) {
 }
 
 TEST(Export, AFailedPdfLeavesTheEarlierFileAsItWas) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Listing(c, 10);
   const std::string file = TempDir("keep") + "/keep.pdf";
   ASSERT_TRUE(c.ExportPdf(file, 1, 1));
@@ -253,7 +253,7 @@ class FullDisk {
 TEST(Export, OnAFullDiskEveryWriterFailsSaysWhyAndKeepsTheOldFile) {
   FullDisk disk;
   if (!disk.Mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
-  KtPrint4 c;
+  KtPrint4Impl c;
   Listing(c, 2000);
   const std::int16_t pages = c.Pages();
   struct Case {
@@ -292,7 +292,7 @@ TEST(Export, OnAFullDiskEveryWriterFailsSaysWhyAndKeepsTheOldFile) {
 }
 
 TEST(Export, ThePrintPageLoopReportsEachPageThePreviewNone) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Listing(c);
   ASSERT_GE(c.Pages(), 3);
   const std::string dir = TempDir("progress");
@@ -311,7 +311,7 @@ TEST(Export, ThePrintPageLoopReportsEachPageThePreviewNone) {
 }
 
 TEST(Export, PdfBytesThatCannotBeTakenAreAFailure) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Listing(c, 10);
   std::size_t offered = 0;
   const ByteSink refusing = [&](const unsigned char*, std::size_t size) {
@@ -329,7 +329,7 @@ TEST(Export, PdfBytesThatCannotBeTakenAreAFailure) {
 }
 
 TEST(Export, DrawingAHundredPagesLeavesNoGdiObjectAlive) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   Listing(c, 3000);
   c.AddRow("picture");
   const std::int16_t pages = c.Pages();

@@ -12,7 +12,7 @@ namespace {
 constexpr int kW = 360;
 
 // A page of rows 36 pixels high, cells with 3-pixel indents.
-void GoldenPage(KtPrint4& c, int height) {
+void GoldenPage(KtPrint4Impl& c, int height) {
   SmallPage(c, kW, height);
   c.dFitHeightToText(false);
   c.dRowHeight(Px(36));
@@ -22,7 +22,7 @@ void GoldenPage(KtPrint4& c, int height) {
   c.dColWordWrap(true);
 }
 
-void Set(KtPrint4& c, std::int32_t row, std::int32_t col, const char* name, const Variant& v) {
+void Set(KtPrint4Impl& c, std::int32_t row, std::int32_t col, const char* name, const Variant& v) {
   ASSERT_TRUE(c.SetProperty(row, col, name, v)) << name << " at " << row << "," << col;
 }
 
@@ -30,7 +30,7 @@ void Set(KtPrint4& c, std::int32_t row, std::int32_t col, const char* name, cons
 std::string Quarter(int n, int width = kW) { return "#" + std::to_string(n * width / 4 * 15) + "#"; }
 
 TEST(RenderGolden, BordersOfEachSideWidthAndPenStyleWithTheFillInside) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   GoldenPage(c, 250);
   const char* styles[] = {"solid", "dash", "dot", "dash dot", "dash dot dot", "null", "inside frame", "alternate"};
   const std::int32_t styleValues[] = {sPS_SOLID, sPS_DASH,  sPS_DOT,         sPS_DASHDOT,
@@ -64,7 +64,7 @@ TEST(RenderGolden, BordersOfEachSideWidthAndPenStyleWithTheFillInside) {
 }
 
 TEST(RenderGolden, TheTwelveAlignments) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   GoldenPage(c, 170);
   c.dRowHeight(Px(48));
   c.dColLineTop(1);
@@ -87,7 +87,7 @@ TEST(RenderGolden, TheTwelveAlignments) {
 }
 
 TEST(RenderGolden, ShadowsForEveryFontStyle) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   GoldenPage(c, 140);
   c.dRowHeight(Px(56));
   c.AddRow("Flat", "#1440#Raised", "#2880#Heavy");
@@ -108,7 +108,7 @@ TEST(RenderGolden, ShadowsForEveryFontStyle) {
 }
 
 TEST(RenderGolden, ClippingOnAndOffAndFirstLineIndents) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   GoldenPage(c, 220);
   c.AddRow("Clipped: a text much longer than its cell", "#2700#next");
   Set(c, 1, 1, "WordWrap", Variant(false));
@@ -131,7 +131,7 @@ TEST(RenderGolden, ClippingOnAndOffAndFirstLineIndents) {
 }
 
 TEST(RenderGolden, FrameControlGlyphsAndEdges) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   GoldenPage(c, 220);
   c.dRowHeight(Px(30));
   c.AddRow("check", Quarter(1) + "radio", Quarter(2) + "close", Quarter(3) + "scroll");
@@ -154,7 +154,7 @@ TEST(RenderGolden, FrameControlGlyphsAndEdges) {
 }
 
 TEST(RenderGolden, HeaderAndFooterFieldsOverSeveralPages) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   GoldenPage(c, 200);
   c.MarginTop(Px(50));
   c.MarginBottom(Px(50));
@@ -172,7 +172,7 @@ TEST(RenderGolden, HeaderAndFooterFieldsOverSeveralPages) {
 }
 
 TEST(RenderGolden, OnePageAtThreeZooms) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   GoldenPage(c, 200);
   c.Marginleft(Px(20));
   c.MarginTop(Px(20));

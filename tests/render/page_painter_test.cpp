@@ -45,7 +45,7 @@ class SevenRows : public ::testing::Test {
     DeleteObject(bmp);
     DeleteDC(dc);
   }
-  KtPrint4 c;
+  KtPrint4Impl c;
   NewPageRecorder recorder;
 };
 
@@ -82,29 +82,29 @@ TEST_F(SevenRows, AHandlerMayMoveTheLoopOn) {
 
 struct HostileCase {
   const char* name;
-  void (*act)(KtPrint4& c, std::int32_t& page, std::int32_t& row, std::int32_t firstOrLast);
+  void (*act)(KtPrint4Impl& c, std::int32_t& page, std::int32_t& row, std::int32_t firstOrLast);
   const char* refused;  // the operation refused inside the event (error 5), or none
 };
 
 const HostileCase kHostileCases[] = {
-    {"Row = 0", [](KtPrint4&, std::int32_t&, std::int32_t& row, std::int32_t) { row = 0; }, nullptr},
-    {"Row = -5", [](KtPrint4&, std::int32_t&, std::int32_t& row, std::int32_t) { row = -5; }, nullptr},
+    {"Row = 0", [](KtPrint4Impl&, std::int32_t&, std::int32_t& row, std::int32_t) { row = 0; }, nullptr},
+    {"Row = -5", [](KtPrint4Impl&, std::int32_t&, std::int32_t& row, std::int32_t) { row = -5; }, nullptr},
     {"Row = 1 before a page's last row",
-     [](KtPrint4&, std::int32_t&, std::int32_t& row, std::int32_t fl) { row = fl == Last ? 1 : row; }, nullptr},
-    {"Row = 2147483647", [](KtPrint4&, std::int32_t&, std::int32_t& row, std::int32_t) { row = INT32_MAX; }, nullptr},
-    {"Page = 2147483647", [](KtPrint4&, std::int32_t& page, std::int32_t&, std::int32_t) { page = INT32_MAX; },
+     [](KtPrint4Impl&, std::int32_t&, std::int32_t& row, std::int32_t fl) { row = fl == Last ? 1 : row; }, nullptr},
+    {"Row = 2147483647", [](KtPrint4Impl&, std::int32_t&, std::int32_t& row, std::int32_t) { row = INT32_MAX; }, nullptr},
+    {"Page = 2147483647", [](KtPrint4Impl&, std::int32_t& page, std::int32_t&, std::int32_t) { page = INT32_MAX; },
      nullptr},
-    {"ClearAll", [](KtPrint4& c, std::int32_t&, std::int32_t&, std::int32_t) { c.ClearAll(); }, "ClearAll"},
-    {"RemoveRows", [](KtPrint4& c, std::int32_t&, std::int32_t&, std::int32_t) { (void)c.RemoveRows(1, 7); },
+    {"ClearAll", [](KtPrint4Impl& c, std::int32_t&, std::int32_t&, std::int32_t) { c.ClearAll(); }, "ClearAll"},
+    {"RemoveRows", [](KtPrint4Impl& c, std::int32_t&, std::int32_t&, std::int32_t) { (void)c.RemoveRows(1, 7); },
      "RemoveRows"},
     {"SetDsnArray",
-     [](KtPrint4& c, std::int32_t&, std::int32_t&, std::int32_t) {
+     [](KtPrint4Impl& c, std::int32_t&, std::int32_t&, std::int32_t) {
        const std::string empty = "[Properties]\r\n[Header]\r\n[Footer]\r\n[Body]\r\n";
        c.SetDsnArray(ByteArray(empty.begin(), empty.end()));
      },
      "SetDsnArray"},
     {"LoadFromTemplate",
-     [](KtPrint4& c, std::int32_t&, std::int32_t&, std::int32_t) { (void)c.LoadFromTemplate("/nonexistent.ktt"); },
+     [](KtPrint4Impl& c, std::int32_t&, std::int32_t&, std::int32_t) { (void)c.LoadFromTemplate("/nonexistent.ktt"); },
      "LoadFromTemplate"},
 };
 
@@ -113,9 +113,9 @@ enum class Output { Preview, Png, Pdf };
 struct Hostile : KtPrint4Events {
   static constexpr int kMaxEvents = 1000;  // the three pages raise six; more means the loop went back
   const HostileCase& k;
-  KtPrint4& c;
+  KtPrint4Impl& c;
   int events = 0;
-  Hostile(const HostileCase& kase, KtPrint4& control) : k(kase), c(control) {}
+  Hostile(const HostileCase& kase, KtPrint4Impl& control) : k(kase), c(control) {}
   void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) override {
     if (++events > kMaxEvents) {
       std::fprintf(stderr, "the page loop does not end\n");
@@ -134,7 +134,7 @@ struct Hostile : KtPrint4Events {
     std::_Exit(1);
   };
   Form form(400, 300);
-  KtPrint4 c(&form);
+  KtPrint4Impl c(&form);
   SmallPage(c, 200, 100);
   c.dFitHeightToText(false);
   c.dRowHeight(Px(kRowPx));
@@ -204,7 +204,7 @@ TEST_F(SevenRows, AHandlerCannotTakeTheLoopBackOrPastTheEnd) {
 }
 
 TEST(PageLoop, AnEmptyBodyPreviewsItsBandsOnceAndPrintsNoPage) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   SmallPage(c, 200, 100);
   c.AddHeaderRow("head");
   NewPageRecorder recorder;
@@ -228,7 +228,7 @@ TEST(PageLoop, AnEmptyBodyPreviewsItsBandsOnceAndPrintsNoPage) {
 }
 
 TEST(PageLoop, RowSpacingComesBeforeEveryRowButTheFirstOnItsPage) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   SmallPage(c, 200, 100);
   c.dFitHeightToText(false);
   c.dRowHeight(Px(20));
@@ -247,7 +247,7 @@ TEST(PageLoop, RowSpacingComesBeforeEveryRowButTheFirstOnItsPage) {
 }
 
 TEST(PageLoop, TheLastCellReachesTheRowsRightEdge) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   SmallPage(c, 200, 100);
   c.MarginRight(Px(40));  // the right edge at 160
   c.dColFillCell(true);
@@ -259,7 +259,7 @@ TEST(PageLoop, TheLastCellReachesTheRowsRightEdge) {
 }
 
 TEST(PageLoop, ARowWithoutCellsIsRecordedAndTheRowsAfterItStillDraw) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   SmallPage(c, 200, 100);
   c.dFitHeightToText(false);
   c.dRowHeight(Px(20));
@@ -280,7 +280,7 @@ TEST(PageLoop, ARowWithoutCellsIsRecordedAndTheRowsAfterItStillDraw) {
 }
 
 TEST(PageLoop, GuideRectanglesMarkTheMarginsInThePreview) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   SmallPage(c, 200, 120);
   c.Marginleft(Px(20));
   c.MarginRight(Px(20));

@@ -33,7 +33,7 @@ class PictureCell : public ::testing::Test {
     c.ColorResolution(cr_16M_Colors);
     c.AddRow("caption text");
   }
-  KtPrint4 c;
+  KtPrint4Impl c;
   std::string dir;
 };
 
@@ -102,7 +102,7 @@ TEST_F(PictureCell, BadPictureFilesAreRecordedAndLeaveTheCellShowingItsText) {
 // (the blue square of the picture is 68 x 68 pixels) and the PDF at 96
 // pixels per inch both ways.
 TEST(InvoiceLogo, IsDrawnAtItsOwnSizeInThePreviewAndInThePdf) {
-  KtPrint4 c;
+  KtPrint4Impl c;
   ASSERT_TRUE(c.LoadFromTemplate(KTFOLIO_TEST_DATA "/../../examples/templates/invoice.ktt"));
   RenderedPage page(c, 1, 100);
   render::CellHit logo;

@@ -15,7 +15,7 @@
 
 #include <unistd.h>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "render/render_impl.h"
 #include "render/render_internal.h"
 
@@ -36,7 +36,7 @@ constexpr float Px(float pixels) { return pixels * kTwipsPerPixel; }
 // A page of `w` x `h` pixels at zoom 100 with no margins, cells of one row
 // filling it from the top-left corner. Cells start with no indents, no
 // borders, top-left alignment and no wrap, so each test states what it uses.
-inline void SmallPage(KtPrint4& c, int w, int h) {
+inline void SmallPage(KtPrint4Impl& c, int w, int h) {
   c.ScaleMode(eTwip);
   c.PageSize(s_USER);
   c.PaperWidth(Px(static_cast<float>(w)));
@@ -59,7 +59,7 @@ inline void SmallPage(KtPrint4& c, int w, int h) {
 // A rendered page surface (as the preview shows it) whose pixels can be read.
 class RenderedPage {
  public:
-  RenderedPage(KtPrint4& c, std::int16_t page = 1, double zoom = 100, bool shadow = true)
+  RenderedPage(KtPrint4Impl& c, std::int16_t page = 1, double zoom = 100, bool shadow = true)
       : bitmap_(render::RenderPageSurface(c, page, zoom, shadow)) {
     dc_ = CreateCompatibleDC(nullptr);
     if (bitmap_) old_ = SelectObject(dc_, bitmap_);
@@ -136,7 +136,7 @@ inline std::string TempDir(const std::string& name) {
   return dir;
 }
 
-inline std::int32_t LastErrorNumber(KtPrint4& c) {
+inline std::int32_t LastErrorNumber(KtPrint4Impl& c) {
   std::int32_t n = 0;
   std::string d, s;
   c.GetLastError(n, d, s);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "viewer/toolbar.h"
 #include "model/units.h"
 #include "platform/container/form.h"
@@ -54,7 +54,7 @@ class CellEditing : public ::testing::Test {
     timers_ = user::LiveTimerCount();
     props_ = user::LivePropertyCount();
     form_ = std::make_unique<Form>(640, 480);
-    control_ = std::make_unique<KtPrint4>(form_.get());
+    control_ = std::make_unique<KtPrint4Impl>(form_.get());
     control_->dFitHeightToText(false);
     control_->dRowHeight(500);
     control_->AddHeaderRow("head a", "head b");
@@ -144,7 +144,7 @@ class CellEditing : public ::testing::Test {
 
   Sink sink_;
   std::unique_ptr<Form> form_;
-  std::unique_ptr<KtPrint4> control_;
+  std::unique_ptr<KtPrint4Impl> control_;
   int windows_ = 0, timers_ = 0, props_ = 0;
 };
 

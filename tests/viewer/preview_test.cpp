@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "viewer/toolbar.h"
 #include "platform/spooler/spooler.h"
 #include "platform/container/form.h"
@@ -48,7 +48,7 @@ class PreviewTest : public ::testing::Test {
  protected:
   void Open(int rows, bool fitToText = false) {
     form_ = std::make_unique<Form>(kWidth, kHeight);
-    control_ = std::make_unique<KtPrint4>(form_.get());
+    control_ = std::make_unique<KtPrint4Impl>(form_.get());
     control_->dFitHeightToText(fitToText);
     control_->dRowHeight(500);
     for (int i = 1; i <= rows; ++i) control_->AddRow("row " + std::to_string(i), i);
@@ -80,7 +80,7 @@ class PreviewTest : public ::testing::Test {
 
   Sink sink_;
   std::unique_ptr<Form> form_;
-  std::unique_ptr<KtPrint4> control_;
+  std::unique_ptr<KtPrint4Impl> control_;
 };
 
 TEST_F(PreviewTest, APaintRepaginatesWhatARestyleChanged) {
@@ -310,7 +310,7 @@ TEST(PreviewLifetime, AClosedFormLeavesNoWindowTimerPropertyOrGdiObject) {
   const int props = user::LivePropertyCount(), gdi = GdiLiveObjects().total();
   {
     Form form(400, 300);
-    KtPrint4 control(&form);
+    KtPrint4Impl control(&form);
     control.AddRow("a", "b");
     PlaceOnForm(control, form);
     form.Show();
@@ -326,7 +326,7 @@ TEST(PreviewLifetime, AClosedFormLeavesNoWindowTimerPropertyOrGdiObject) {
 }
 
 TEST(PreviewHeadless, AControlWithoutAWindowStillChecksPagesAndZoom) {
-  KtPrint4 control;
+  KtPrint4Impl control;
   control.AddRow("a");
   control.Preview(2);
   std::int32_t n = 0;

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "control/ktprint4.h"
+#include "control/ktprint4_impl.h"
 #include "viewer/toolbar.h"
 #include "platform/container/form.h"
 #include "platform/spooler/spooler_testing.h"
@@ -40,7 +40,7 @@ TEST(PrintStatus, TheToolbarNamesThePagePrintingAndIsClearedAfter) {
   printer.output = ::testing::TempDir() + "print_status.pdf";
   sp::AddTestPrinter(printer);
   Form form(640, 480);
-  KtPrint4 c(&form);
+  KtPrint4Impl c(&form);
   for (int p = 1; p <= 3; ++p) {
     c.AddRow("page " + std::to_string(p));
     if (p > 1) c.SetPageBreak(c.LastRow());

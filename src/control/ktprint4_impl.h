@@ -1,7 +1,10 @@
-// KtPrint4: the print-document control a host talks to. It is the document
-// (document/) together with what draws, prints, saves and shows it: exports
-// (render/), PrintDoc (printing/), templates and the property bag (persist/),
-// and the on-screen preview with its toolbar and cell editor (viewer/).
+// KtPrint4Impl: the print-document control behind the public KtPrint4
+// (include/ktfolio/ktprint4.h). It is the document (document/) together with
+// what draws, prints, saves and shows it: exports (render/), PrintDoc
+// (printing/), templates and the property bag (persist/), and the on-screen
+// preview with its toolbar and cell editor (viewer/). The library's own
+// hosts (the Python module, the command line, the property pages, the tests)
+// use it directly.
 #pragma once
 
 #include <array>
@@ -16,12 +19,12 @@ namespace ktfolio {
 
 class PropertyBag;
 
-class KtPrint4 : public ViewedDocument {
+class KtPrint4Impl : public ViewedDocument {
  public:
   // A new control in `container` (a private default container when null):
   // instance start-up, then the initial property values.
-  explicit KtPrint4(Container* container = nullptr);
-  ~KtPrint4() override;
+  explicit KtPrint4Impl(Container* container = nullptr);
+  ~KtPrint4Impl() override;
 
   // ---- output (drawn by render/) ----------------------------------------------------
   // Writes page `page` as a PNG, as the preview's page surface shows it at

@@ -2,12 +2,14 @@
 // overrides what it wants; by-reference parameters carry answers back.
 #pragma once
 
+#include <ktfolio/export.h>
+
 #include <cstdint>
 #include <string>
 
 namespace ktfolio {
 
-class KtPrint4Events {
+class KTFOLIO_API KtPrint4Events {
  public:
   virtual ~KtPrint4Events() = default;
   // Before each page and before the last body row of a page (FirstOrLast: First 0, Last 1).
