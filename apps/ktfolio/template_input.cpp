@@ -9,7 +9,7 @@
 namespace ktfolio::cli {
 
 void AddMetadataOptions(CLI::App& command, MetadataOptions& options) {
-  command.add_option("--title", options.title, "The PDF's title (default: the file's name)");
+  command.add_option("--title", options.title, "The PDF's title (default: the print job's name)");
   command.add_option("--author", options.author, "The PDF's author");
   command.add_option("--lang", options.language, "The language of the text, a BCP 47 tag (default: the locale's)");
 }

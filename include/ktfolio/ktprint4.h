@@ -157,7 +157,7 @@ class KTFOLIO_API KtPrint4 {
   std::int32_t ActiveCol();
   void ActiveCol(std::int32_t v);
   // What a written PDF says of itself (Info dictionary and XMP metadata): its
-  // title (shown by viewers; without one, the file's name), author, subject,
+  // title (shown by viewers; without one, the print job's name), author, subject,
   // keywords, and the language of its text as a BCP 47 tag ("en-US"; a new
   // control takes the locale's, anything else records 380).
   std::string DocTitle() const;

@@ -61,7 +61,7 @@ constexpr Description kDescriptions[] = {
     {"EditEnterAction", "What the Enter key does while a cell is edited (ppEnterActionConstants)."},
     {"PrinterName", "The printer PrintDoc sends the document to: a CUPS queue, or PDF for the built-in one."},
     {"sText", "A free text kept with the rows of the active area."},
-    {"DocTitle", "The title a written PDF gives itself (shown by viewers); without one, the file's name."},
+    {"DocTitle", "The title a written PDF gives itself (shown by viewers); without one, the print job's name."},
     {"DocAuthor", "The author a written PDF names."},
     {"DocSubject", "The subject a written PDF names."},
     {"DocKeywords", "The keywords a written PDF carries."},

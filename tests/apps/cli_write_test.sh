@@ -69,4 +69,12 @@ CUPS_SERVER="$out/no-cupsd.sock" "$cli" print "$out/t.ktt" -p office >/dev/null 
 check "print without cupsd exits 1" test $? -eq 1
 check "and says the print service is not running" said "the print service is not running"
 
+# ---- what the PDF says of itself ----
+exits 0 "pdf takes a title, an author and a language" pdf "$out/t.ktt" -o "$out/meta.pdf" --title "Invoice – März" --author "Ann" --lang de-AT
+check "the title and author are the PDF's" sh -c "pdfinfo '$out/meta.pdf' | grep -q '^Title: *Invoice – März' && pdfinfo '$out/meta.pdf' | grep -q '^Author: *Ann'"
+check "the language is the catalog's" sh -c "qpdf --qdf --object-streams=disable '$out/meta.pdf' - | grep -aq '/Lang (de-AT)'"
+exits 2 "a language that is no tag is a usage error" pdf "$out/t.ktt" -o "$out/bad.pdf" --lang en_GB
+check "and makes no file" test ! -e "$out/bad.pdf"
+"$cli" info --json "$out/t.ktt" >"$out/stdout"
+check "info --json has the metadata" grep -q '"metadata": {"title": "",' "$out/stdout"
 finish

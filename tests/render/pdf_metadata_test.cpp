@@ -81,12 +81,12 @@ TEST(PdfMetadata, DefaultsAndRefusedLanguages) {
     c.DocLanguage(good);
     EXPECT_EQ(c.DocLanguage(), good);
   }
-  // Without a title the file's name stands for it, not a job name.
+  // Without a title the job's name stands for it.
   const std::string file = TempDir("pdf_meta_default") + "/March report.pdf";
   ASSERT_TRUE(c.ExportPdf(file, 1, 1));
   QPDF pdf;
   pdf.processFile(file.c_str());
-  EXPECT_EQ(Text(pdf.getTrailer().getKey("/Info").getKey("/Title")), "March report");
+  EXPECT_EQ(Text(pdf.getTrailer().getKey("/Info").getKey("/Title")), "Folio's Job");
   EXPECT_EQ(Text(pdf.getRoot().getKey("/Lang")), "es-419");
 }
 

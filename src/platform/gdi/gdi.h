@@ -505,7 +505,8 @@ HDC CreatePdfStreamDC(ByteSink sink, int dpiX, int dpiY, int pageWidth, int page
 // What a PDF says of itself: the title, author, subject and keywords (Info
 // dictionary and XMP metadata) and the language of its text (the catalog's
 // /Lang, a BCP 47 tag). A viewer shows the title rather than the file name.
-// Empty fields are left out; without a title the file's name stands for it.
+// Empty fields are left out; without a title the document's name (DOCINFO)
+// stands for it.
 struct PdfMetadata {
   std::string title;
   std::string author;

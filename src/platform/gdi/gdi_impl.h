@@ -129,7 +129,7 @@ struct PrintJob {
   bool discarding = false;                   // the surface is being dropped: its bytes go nowhere
   std::string bytes;                         // what Cairo wrote of the document so far
   PdfMetadata metadata;                      // as the host set it
-  PdfMetadata document;                      // the document's own (a missing title filled in)
+  PdfMetadata document;                      // this document's (a missing title filled in)
   cairo_surface_t* pdf = nullptr;   // owned; between StartDoc and EndDoc
   cairo_surface_t* sink = nullptr;  // owned
   double pageWidthPt = 0;

@@ -4,8 +4,6 @@
 // (platform/fileio/fileio.h), or handed piece by piece to a stream.
 #include <cairo-pdf.h>
 
-#include <strings.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -19,7 +17,7 @@ namespace {
 
 constexpr double kPointsPerInch = 72.0;
 // A stream takes the finished document in pieces of this size.
-constexpr std::size_t kStreamPiece = 64 * 1024;
+constexpr std::size_t kStreamPiece = 4096;
 
 std::atomic<int> g_nextJobId{1};
 
@@ -62,13 +60,6 @@ cairo_status_t WritePdfBytes(void* closure, const unsigned char* data, unsigned 
     job->writeFailure = Error(ErrorCode::kOutOfMemory, kLibraryName, "Out of memory");
     return CAIRO_STATUS_NO_MEMORY;
   }
-}
-
-// What stands for a missing title: the file's name without its folder and ".pdf".
-std::string TitleOfFile(const std::string& path) {
-  std::string name = path.substr(path.find_last_of('/') + 1);
-  if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".pdf") == 0) name.resize(name.size() - 4);
-  return name;
 }
 
 // The outline a reader navigates by: one entry per page.
@@ -171,7 +162,7 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   job->bytes.clear();
   // The Info dictionary; the rest of the metadata is added when the document is finished.
   PdfMetadata& meta = job->document = job->metadata;
-  if (meta.title.empty() && !job->stream) meta.title = TitleOfFile(job->target);
+  if (meta.title.empty() && info && info->lpszDocName) meta.title = info->lpszDocName;
   const std::pair<cairo_pdf_metadata_t, const std::string*> info_fields[] = {
       {CAIRO_PDF_METADATA_TITLE, &meta.title},
       {CAIRO_PDF_METADATA_AUTHOR, &meta.author},
