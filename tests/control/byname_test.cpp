@@ -5,11 +5,7 @@
 namespace ktfolio {
 namespace {
 
-struct LastError {
-  bool any = false;
-  std::int32_t number = 0;
-  std::string description, source;
-};
+struct LastError { bool any = false; std::int32_t number = 0; std::string description, source; };
 LastError Last(const KtPrint4Impl& c) {
   LastError e;
   e.any = c.GetLastError(e.number, e.description, e.source);

@@ -66,10 +66,7 @@ TEST(Measure, FieldCodesAreExpandedBeforeMeasuringWithDatesOfTheHostsLocale) {
   c.AddRow("x");
   KtTextItem& cell = *c.Rows(Body)->Item(1)->ItemText().Item(1);
   c.CurrentPage(3);
-  struct Case {
-    const char* locale;
-    const char* expanded;
-  };
+  struct Case { const char* locale; const char* expanded; };
   const Case cases[] = {
       {"C", "Page 3 of 1\n12/05/26 21:49|Saturday, December 5, 2026|21:49:29|12/05/26 21:49:29"},
       {"de_DE.UTF-8", "Page 3 of 1\n05.12.2026 21:49|Samstag, 5. Dezember 2026|21:49:29|05.12.2026 21:49:29"},

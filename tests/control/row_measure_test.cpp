@@ -63,12 +63,7 @@ TEST(RowMeasure, TheWholeRowGivesEachCellItsOwnMeasuredHeight) {
 TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {
   // A face name too long for a font and a size beyond any font: each cell
   // reports as it did when measured alone, and keeps its previous height.
-  struct Case {
-    const char* name;
-    std::string face;
-    float size;
-    ErrorCode error;
-  };
+  struct Case { const char* name; std::string face; float size; ErrorCode error; };
   const Case cases[] = {{"face name too long", std::string(40, 'F'), 10, ErrorCode::kSubscriptOutOfRange},
                         {"size overflows", "Arial", 3e9f, ErrorCode::kOverflow}};
   for (const Case& k : cases) {

@@ -52,11 +52,7 @@ TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
   WriteFile(readOnly, "precious");
   ::chmod(readOnly.c_str(), 0444);
   fs::create_directory(dir.File("folder"));
-  struct Case {
-    const char* name;
-    std::string path;
-    ErrorCode number;
-  };
+  struct Case { const char* name; std::string path; ErrorCode number; };
   const Case cases[] = {
       {"read-only file", readOnly, ErrorCode::kPathFileAccess},
       {"a folder", dir.File("folder"), ErrorCode::kPathFileAccess},
@@ -80,11 +76,7 @@ TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
 TEST(TemplateFile, LoadingWhatIsNotATemplateFileChangesNothing) {
   ScratchDir dir;
   WriteFile(dir.File("empty.ktt"), "");
-  struct Case {
-    const char* name;
-    std::string path;
-    ErrorCode number;
-  };
+  struct Case { const char* name; std::string path; ErrorCode number; };
   const Case cases[] = {
       {"missing file", dir.File("nothing.ktt"), ErrorCode::kFileNotFound},
       {"empty file", dir.File("empty.ktt"), ErrorCode::kInputPastEnd},

@@ -88,10 +88,7 @@ TEST(TemplateWriter, NumbersAreShortestWithAPeriodAndBooleansAreMinusOneOrZero) 
   c.Rows(Body)->Item(1)->ColSpacing(0.1f);
   const std::string t = TemplateOf(c);
   ExpectGolden("numbers", t);
-  struct Case {
-    const char* name;
-    const char* line;
-  };
+  struct Case { const char* name; const char* line; };
   const Case cases[] = {
       {"negative fraction", "\r\nIndentLeft=-12.5\r\n"},
       {"fraction", "\r\nFontSize=10.25\r\n"},

@@ -143,10 +143,7 @@ std::string PdfField(const std::string& file, const std::string& name) {
 
 // Where the ink of one page lies, rendered at 72 dpi in grey: pixels
 // clearly darker than paper, as a box in pixels and their count.
-struct Ink {
-  int count = 0, width = 0, height = 0;
-  int left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
-};
+struct Ink { int count = 0, width = 0, height = 0; int left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1; };
 Ink InkOf(const std::string& pdf, int page) {
   const std::string p = std::to_string(page);
   const std::string pgm = testing::Run("pdftoppm -r 72 -gray -f " + p + " -l " + p + " '" + pdf + "' 2>/dev/null");

@@ -76,10 +76,7 @@ TEST_F(PictureCell, BadPictureFilesAreRecordedAndLeaveTheCellShowingItsText) {
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   std::ofstream(dir + "/truncated.png", std::ios::binary) << bytes.substr(0, bytes.size() / 2);
   std::ofstream(dir + "/text.png") << "this is not a picture\n";
-  struct Case {
-    const char* name;
-    std::string file;
-  };
+  struct Case { const char* name; std::string file; };
   const Case cases[] = {{"missing", dir + "/nothing-here.png"},
                         {"truncated", dir + "/truncated.png"},
                         {"not an image", dir + "/text.png"}};

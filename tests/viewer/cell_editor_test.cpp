@@ -31,17 +31,14 @@ struct Sink : KtPrint4Events {
   bool vetoEnter = false, vetoLeave = false;
   std::function<void()> during;  // what the host does inside EnterCell and LeaveCell
   void EnterCell(std::int32_t row, std::int32_t col, std::int32_t area, bool& cancel) override {
-    log.push_back("enter " + Text(row, col, area));
-    cancel = vetoEnter;
-    if (during) during();
+    Log("enter ", row, col, area, cancel = vetoEnter);
   }
   void LeaveCell(std::int32_t row, std::int32_t col, std::int32_t area, bool& cancel) override {
-    log.push_back("leave " + Text(row, col, area));
-    cancel = vetoLeave;
-    if (during) during();
+    Log("leave ", row, col, area, cancel = vetoLeave);
   }
-  static std::string Text(std::int32_t row, std::int32_t col, std::int32_t area) {
-    return std::to_string(area) + ":" + std::to_string(row) + "," + std::to_string(col);
+  void Log(const char* what, std::int32_t row, std::int32_t col, std::int32_t area, bool) {
+    log.push_back(what + std::to_string(area) + ":" + std::to_string(row) + "," + std::to_string(col));
+    if (during) during();
   }
 };
 
@@ -50,9 +47,7 @@ struct Sink : KtPrint4Events {
 class CellEditing : public ::testing::Test {
  protected:
   void SetUp() override {
-    windows_ = user::LiveWindowCount();
-    timers_ = user::LiveTimerCount();
-    props_ = user::LivePropertyCount();
+    live_ = Live();
     form_ = std::make_unique<Form>(640, 480);
     control_ = std::make_unique<KtPrint4Impl>(form_.get());
     control_->dFitHeightToText(false);
@@ -60,9 +55,9 @@ class CellEditing : public ::testing::Test {
     control_->AddHeaderRow("head a", "head b");
     for (int i = 1; i <= 3; ++i) control_->AddRow("row " + std::to_string(i), "fixed " + std::to_string(i));
     control_->AddFooterRow("foot a", "foot b");
-    control_->SetProperty(-1, 1, "EditType", Variant(std::int32_t{1}), Body);
-    control_->SetProperty(1, -1, "EditType", Variant(std::int32_t{1}), Header);
-    control_->SetProperty(1, -1, "EditType", Variant(std::int32_t{1}), Footer);
+    Editable(-1, 1, Body);
+    Editable(1, -1, Header);
+    Editable(1, -1, Footer);
     control_->AllowCellEditing(true);
     control_->Advise(&sink_);
     PlaceOnForm(*control_, *form_);
@@ -72,9 +67,21 @@ class CellEditing : public ::testing::Test {
     control_->Unadvise(&sink_);
     control_.reset();
     form_.reset();
-    EXPECT_EQ(user::LiveWindowCount(), windows_) << "every window went with the form";
-    EXPECT_EQ(user::LiveTimerCount(), timers_) << "no timer outlives the editor";
-    EXPECT_EQ(user::LivePropertyCount(), props_) << "no subclass or hook property is left";
+    EXPECT_EQ(Live(), live_) << "windows, timers and subclass or hook properties all went with the form";
+  }
+  static std::tuple<int, int, int> Live() {
+    return {user::LiveWindowCount(), user::LiveTimerCount(), user::LivePropertyCount()};
+  }
+  void Editable(std::int32_t row, std::int32_t col, std::int32_t area, std::int32_t type = 1) {
+    control_->SetProperty(row, col, "EditType", Variant(type), area);
+  }
+  void Zoom(std::int16_t zoom) {
+    control_->SetZoom(zoom);
+    form_->Pump();
+  }
+  void TypeAndWait(const std::string& text) {
+    form_->Type(text);
+    form_->Pump(kAfterChange);
   }
 
   // The cell's rectangle in form pixels, as the preview shows it now.
@@ -145,7 +152,7 @@ class CellEditing : public ::testing::Test {
   Sink sink_;
   std::unique_ptr<Form> form_;
   std::unique_ptr<KtPrint4Impl> control_;
-  int windows_ = 0, timers_ = 0, props_ = 0;
+  std::tuple<int, int, int> live_;
 };
 
 TEST_F(CellEditing, ADoubleClickLaysTheEditorOverTheCellAndTypingGoesIntoIt) {
@@ -153,8 +160,7 @@ TEST_F(CellEditing, ADoubleClickLaysTheEditorOverTheCellAndTypingGoesIntoIt) {
   EXPECT_EQ(sink_.log, std::vector<std::string>{"enter 0:2,1"});
   EXPECT_TRUE(EditorOn(Body, 2, 1)) << "the editor covers the cell";
   EXPECT_EQ(MemberName(GetParent(GetFocus())), "txtCellItem") << "the editor has the focus";
-  form_->Type("!");
-  form_->Pump(kAfterChange);
+  TypeAndWait("!");
   EXPECT_EQ(CellText(Body, 2, 1), "row 2!") << "the caret starts after the text; the cell has the change at once";
   const Form::ChildInfo e = Editor();
   EXPECT_EQ(user::WindowPixel(form_->hwnd(), e.x + 2, e.y + e.height - 3), 14150898u)
@@ -173,11 +179,7 @@ TEST_F(CellEditing, WithoutAllowCellEditingADoubleClickDoesNothingAtAll) {
 }
 
 TEST_F(CellEditing, ADoubleClickOnNoEditableCellIsRecorded) {
-  struct Case {
-    const char* name;
-    bool margin;
-    ErrorCode error;
-  };
+  struct Case { const char* name; bool margin; ErrorCode error; };
   const Case cases[] = {{"outside every cell", true, ErrorCode::kDoubleClickOutsidePrintableArea}, {"a cell that is not editable", false, ErrorCode::kDoubleClickOnUneditableCell}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -204,8 +206,7 @@ TEST_F(CellEditing, AVetoedEnterCellKeepsTheEditorClosed) {
   DoubleClickCell(Body, 1, 1);
   EXPECT_EQ(sink_.log, std::vector<std::string>{"enter 0:1,1"});
   EXPECT_TRUE(EditorParked());
-  form_->Type("x");
-  form_->Pump(kAfterChange);
+  TypeAndWait("x");
   EXPECT_EQ(CellText(Body, 1, 1), "row 1");
 }
 
@@ -219,8 +220,7 @@ TEST_F(CellEditing, EnterMovesThroughTheEditableCellsAndTheAreaCycle) {
   form_->Key(VK_RETURN);
   form_->Key(VK_RETURN);
   EXPECT_TRUE(EditorOn(Header, 1, 1)) << "then the header";
-  form_->Type("H");
-  form_->Pump(kAfterChange);
+  TypeAndWait("H");
   EXPECT_EQ(CellText(Header, 1, 1), "head aH");
   EXPECT_EQ(sink_.log, (std::vector<std::string>{"enter 0:2,1", "leave 0:2,1", "enter 0:3,1", "leave 0:3,1",
                                                  "enter 2:1,1", "leave 2:1,1", "enter 2:1,2", "leave 2:1,2",
@@ -243,9 +243,9 @@ TEST_F(CellEditing, CtrlWithArrowsMovesBothWaysAndLeftFromTheHeaderGoesToTheBody
 
 TEST_F(CellEditing, BackwardMovesStartEachRowAtItsLastCellWhateverItsLength) {
   control_->AddRow("four a", "four b", "four c");  // a longer row: body row 4
-  control_->SetProperty(4, -1, "EditType", Variant(std::int32_t{1}), Body);
-  control_->SetProperty(3, 1, "EditType", Variant(std::int32_t{0}), Body);
-  control_->SetProperty(2, 2, "EditType", Variant(std::int32_t{1}), Body);
+  Editable(4, -1, Body);
+  Editable(3, 1, Body, 0);
+  Editable(2, 2, Body);
   form_->Pump();
   DoubleClickCell(Body, 4, 1);
   form_->Key(VK_LEFT, false, true);
@@ -258,7 +258,7 @@ TEST_F(CellEditing, BackwardMovesStartEachRowAtItsLastCellWhateverItsLength) {
 
 TEST_F(CellEditing, OnALaterPageTheBodyRowsOfOtherPagesAreSkipped) {
   for (int i = 4; i <= 60; ++i) control_->AddRow("row " + std::to_string(i), "fixed");
-  control_->SetProperty(-1, 1, "EditType", Variant(std::int32_t{1}), Body);
+  Editable(-1, 1, Body);
   control_->NeedsRepaging(true);  // the preview counts its pages again on the next paint
   control_->Refresh();
   control_->Preview(2);
@@ -283,8 +283,7 @@ TEST_F(CellEditing, AVetoedLeaveCellKeepsTheEditorOnItsCell) {
   form_->Pump();
   EXPECT_EQ(sink_.log.back(), "leave 0:1,1");
   EXPECT_TRUE(EditorOn(Body, 1, 1)) << "a refused focus change";
-  form_->Type("?");
-  form_->Pump(kAfterChange);
+  TypeAndWait("?");
   EXPECT_EQ(CellText(Body, 1, 1), "row 1?") << "the focus came back to the editor";
   sink_.vetoLeave = false;
   SetFocus(form_->hwnd());
@@ -312,8 +311,7 @@ TEST_F(CellEditing, HandlersCannotFreeTheEditedRowsAndAMovedCellIsNotOpened) {
   };
   DoubleClickCell(Body, 2, 1);
   EXPECT_TRUE(EditorParked());
-  form_->Type("x");
-  form_->Pump(kAfterChange);
+  TypeAndWait("x");
   EXPECT_EQ(CellText(Body, 2, 1), "row 1");
   EXPECT_EQ(CellText(Body, 3, 1), "row 2");
 }
@@ -329,8 +327,7 @@ TEST_F(CellEditing, AClickOnAnotherCellEndsTheEditing) {
 }
 
 TEST_F(CellEditing, AtAnyZoomAndScrollTheEditorFollowsTheCell) {
-  std::int16_t z = 150;
-  control_->SetZoom(z);
+  Zoom(150);
   auto* vp = reinterpret_cast<PortV*>(GetWindowLongPtr(control_->ViewportWindow(), GWLP_USERDATA));
   vp->ActiveBar(0);
   vp->Value(30);
@@ -348,19 +345,12 @@ TEST_F(CellEditing, AtAnyZoomAndScrollTheEditorFollowsTheCell) {
 TEST_F(CellEditing, TheEditorsTextLiesOnTheCellsDrawnText) {
   control_->SetProperty(1, 1, "AlignPos", Variant(ppRightCenter), Header);
   control_->SetProperty(3, 1, "AlignPos", Variant(ppLeftTop), Body);
-  struct Case {
-    std::int16_t zoom;
-    std::int32_t area, row;
-    const char* text;
-    bool right;
-  };
+  struct Case { std::int16_t zoom; std::int32_t area, row; const char* text; bool right; };
   const Case cases[] = {{100, Body, 2, "row 2", false}, {150, Body, 3, "row 3", false},
                         {100, Header, 1, "head a", true}, {75, Header, 1, "head a", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " at " + std::to_string(c.zoom));
-    std::int16_t z = c.zoom;
-    control_->SetZoom(z);
-    form_->Pump();
+    Zoom(c.zoom);
     std::vector<win::testing::DrawTextLayout> drawn;
     win::testing::RecordDrawText(&drawn);
     const HBITMAP page = render::RenderPageSurface(*control_, control_->PreviewPage(), control_->Zoom());
@@ -392,22 +382,16 @@ TEST_F(CellEditing, TheEditorTakesTheCellsFontScaledByTheZoomWithoutStrikeThroug
   control_->SetProperty(2, 1, "FontSize", Variant(12.0f), Body);
   control_->SetProperty(2, 1, "FontBold", Variant(true), Body);
   control_->SetProperty(2, 1, "FontStrikethru", Variant(true), Body);
-  struct Case {
-    std::int16_t zoom;
-    LONG height;  // pixels: 12 points at 96 dpi, scaled
-  };
-  for (const Case& c : {Case{100, -16}, Case{150, -24}, Case{50, -8}}) {
-    SCOPED_TRACE(c.zoom);
-    std::int16_t z = c.zoom;
-    control_->SetZoom(z);
-    form_->Pump();
+  // The height in pixels: 12 points at 96 dpi, scaled.
+  for (const auto& [zoom, height] : {std::pair<std::int16_t, LONG>{100, -16}, {150, -24}, {50, -8}}) {
+    SCOPED_TRACE(zoom);
+    Zoom(zoom);
     DoubleClickCell(Body, 2, 1);
     auto font = reinterpret_cast<HFONT>(SendMessage(GetFocus(), WM_GETFONT, 0, 0));
     LOGFONT lf;
     ASSERT_EQ(GetObject(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
-    EXPECT_EQ(lf.lfHeight, c.height);
-    EXPECT_EQ(lf.lfWeight, 700);
-    EXPECT_FALSE(lf.lfStrikeOut) << "the editor shows the text plainly";
+    EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfWeight, int{lf.lfStrikeOut}), std::tuple(height, LONG{700}, 0))
+        << "bold, without strike-through: the editor shows the text plainly";
     form_->Key(VK_ESCAPE);
   }
 }
@@ -415,8 +399,7 @@ TEST_F(CellEditing, TheEditorTakesTheCellsFontScaledByTheZoomWithoutStrikeThroug
 TEST_F(CellEditing, AutoHighLightEditingSelectsTheTextSoTypingReplacesIt) {
   control_->AutoHighLightEditing(true);
   DoubleClickCell(Body, 1, 1);
-  form_->Type("new");
-  form_->Pump(kAfterChange);
+  TypeAndWait("new");
   EXPECT_EQ(CellText(Body, 1, 1), "new");
 }
 
@@ -427,8 +410,7 @@ TEST_F(CellEditing, MultiLineEditingBreaksTheLineAndTheRowGrows) {
   const float secondTop = control_->Rows(Body)->Item(2)->TopInPage();
   DoubleClickCell(Body, 1, 1);
   form_->Key(VK_RETURN);
-  form_->Type("more");
-  form_->Pump(kAfterChange);
+  TypeAndWait("more");
   EXPECT_EQ(CellText(Body, 1, 1), "row 1\r\nmore");
   EXPECT_GT(control_->Rows(Body)->Item(1)->RowHeight(), before) << "the row was measured again";
   form_->Pump();
