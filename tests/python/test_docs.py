@@ -57,11 +57,10 @@ def test_signatures_match_the_dispatch_table(c):
         assert got == params_of(cpp), name
 
 def test_properties_say_their_type_and_whether_they_are_read_only():
-    assert ktfolio.KtPrint4.Pages.__doc__.endswith("(int, read-only)")
-    assert ktfolio.KtPrint4.Pages.fset is None
-    assert ktfolio.KtPrint4.ScaleMode.__doc__.endswith("(int)")
-    assert ktfolio.KtPrint4.Font.__doc__.endswith("(StdFont)")
-    assert "face name" in ktfolio.StdFont.Name.__doc__
+    k = ktfolio.KtPrint4
+    for prop, ending in [(k.Pages, "(int, read-only)"), (k.ScaleMode, "(int)"), (k.Font, "(StdFont)")]:
+        assert prop.__doc__.endswith(ending), prop.__doc__
+    assert k.Pages.fset is None and "face name" in ktfolio.StdFont.Name.__doc__
 
 
 def test_events_describe_what_a_handler_may_change():
@@ -87,10 +86,9 @@ def test_test_hooks_and_helpers_stay_out_of_the_public_namespace():
     from ktfolio import _testing
 
     assert callable(_testing.layout)
-    public = dir(ktfolio)
-    for hidden in ("_testing", "_ktfolio", "enum", "inspect", "typing"):
-        assert hidden not in public, hidden
-    assert {"KtPrint4", "StdFont", "ctsPageArea", "Header", "__version__"} <= set(public)
+    public = set(dir(ktfolio))
+    assert not public & {"_testing", "_ktfolio", "enum", "inspect", "typing"}
+    assert {"KtPrint4", "StdFont", "ctsPageArea", "Header", "__version__"} <= public
 
 
 def stub():
