@@ -156,10 +156,8 @@ Ink InkOf(const std::string& pdf, int page) {
     if (static_cast<unsigned char>(pgm[i]) >= 200) continue;
     const int x = static_cast<int>((i - at) % ink.width), y = static_cast<int>((i - at) / ink.width);
     ++ink.count;
-    ink.left = std::min(ink.left, x);
-    ink.right = std::max(ink.right, x);
-    ink.top = std::min(ink.top, y);
-    ink.bottom = std::max(ink.bottom, y);
+    ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
+    ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
   }
   return ink;
 }
