@@ -46,7 +46,6 @@ BodyPicture Picture(KtPrint4Impl& c) {
   return p;
 }
 
-
 TEST(HostileInput, AFailingItemAddsNoRowAndChangesNothing) {
   struct Case { const char* name; Variant bad; ErrorCode error; };
   const Case cases[] = {
@@ -118,7 +117,6 @@ TEST(HostileInput, CellTextsOverTheLimitAreRefusedBeforeAnythingChanges) {
   }
 }
 
-
 TEST(HostileInput, NonFiniteLengthsAreRefusedAndRecorded) {
   struct Case { const char* name; void (KtPrint4Impl::*set)(float); float (KtPrint4Impl::*get)() const; };
   const Case cases[] = {
@@ -131,7 +129,8 @@ TEST(HostileInput, NonFiniteLengthsAreRefusedAndRecorded) {
       {"dRowHeight", &KtPrint4Impl::dRowHeight, &KtPrint4Impl::dRowHeight},
       {"dColIndentFirst", &KtPrint4Impl::dColIndentFirst, &KtPrint4Impl::dColIndentFirst},
   };
-  const struct { float value; ErrorCode error; } values[] = {{kNaN, ErrorCode::kInvalidProcedureCall}, {kInf, ErrorCode::kOverflow}, {-kInf, ErrorCode::kOverflow}};
+  const struct { float value; ErrorCode error; } values[] = {
+      {kNaN, ErrorCode::kInvalidProcedureCall}, {kInf, ErrorCode::kOverflow}, {-kInf, ErrorCode::kOverflow}};
   for (const Case& k : cases) {
     for (const auto& v : values) {
       SCOPED_TRACE(std::string(k.name) + " = " + std::to_string(v.value));
@@ -227,7 +226,6 @@ TEST(HostileInput, AHugeIndentInAHugeLineIsBoundedByTheWidestLineThatCanMatter) 
   EXPECT_GT(c.Rows(Body)->Item(1)->RowHeight(), 0);
 }
 
-
 TEST(HostileInput, RowsPastTheLastPageAreRefusedConsistently) {
   KtPrint4Impl c;
   c.dFitHeightToText(false);
@@ -252,7 +250,6 @@ TEST(HostileInput, RowsPastTheLastPageAreRefusedConsistently) {
   EXPECT_GE(c.Pages(), c.Rows(Body)->Item(rows)->Page()) << "Pages is never below a row's page";
   EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOverflow);
 }
-
 
 TEST(HostileInput, OutliningARowGivesTheCellByCellResult) {
   KtPrint4Impl fast, slow;
