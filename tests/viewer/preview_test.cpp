@@ -95,8 +95,7 @@ TEST_F(PreviewTest, APaintRepaginatesWhatARestyleChanged) {
     if (e[2] == Last) last = e;
   EXPECT_EQ(last[0], 1);
   EXPECT_LT(last[1], 30) << "page 1 ends before the last row";
-  EXPECT_EQ(Child("PlaceHolder2").text, "1/" + std::to_string(pages));
-  EXPECT_TRUE(Child("cmdTool(6)").enabled);
+  EXPECT_EQ(std::tuple(Child("PlaceHolder2").text, Child("cmdTool(6)").enabled), std::tuple("1/" + std::to_string(pages), true));
 }
 
 TEST_F(PreviewTest, TheStatusCountsThePagesOfTheLastPagination) {
@@ -104,11 +103,9 @@ TEST_F(PreviewTest, TheStatusCountsThePagesOfTheLastPagination) {
   for (int i = 2; i <= 81; ++i) control_->AddRow("row " + std::to_string(i));
   control_->RePaging();
   control_->RefreshStatus();
-  EXPECT_EQ(Child("PlaceHolder2").text, "1/3");
-  EXPECT_TRUE(Child("cmdTool(6)").enabled);
+  EXPECT_EQ(std::tuple(Child("PlaceHolder2").text, Child("cmdTool(6)").enabled), std::tuple("1/3", true));
   control_->Preview(3);
-  EXPECT_EQ(LastError(), 0);
-  EXPECT_EQ(control_->PreviewPage(), 3);
+  EXPECT_EQ(std::tuple(LastError(), control_->PreviewPage()), std::tuple(0, 3));
 }
 
 TEST_F(PreviewTest, TheToolbarHasItsMembersWithTheirCaptions) {
@@ -124,8 +121,7 @@ TEST_F(PreviewTest, PageButtonsWalkThePagesAndDisableAtTheEnds) {
   Open(60);
   const int pages = control_->Pages();
   ClickOn("cmdTool(6)");
-  EXPECT_EQ(Child("PlaceHolder2").text, "2/" + std::to_string(pages));
-  EXPECT_TRUE(Child("cmdTool(5)").enabled);
+  EXPECT_EQ(std::tuple(Child("PlaceHolder2").text, Child("cmdTool(5)").enabled), std::tuple("2/" + std::to_string(pages), true));
   for (int p = 3; p <= pages; ++p) ClickOn("cmdTool(6)");
   EXPECT_EQ(control_->PreviewPage(), pages);
   EXPECT_FALSE(Child("cmdTool(6)").enabled) << "no next page on the last";
@@ -146,8 +142,7 @@ TEST_F(PreviewTest, PreviewOutsideThePagesRecordsPageOutOfRange) {
   }
   control_->ClearError();
   control_->Preview(pages);
-  EXPECT_EQ(LastError(), 0);
-  EXPECT_EQ(control_->PreviewPage(), pages);
+  EXPECT_EQ(std::tuple(LastError(), control_->PreviewPage()), std::tuple(0, pages));
 }
 
 TEST_F(PreviewTest, ZoomOutsideItsRangeRecordsAndKeepsTheZoom) {
@@ -187,9 +182,9 @@ TEST_F(PreviewTest, ZoomButtonsStepByTenFromTheRoundedZoom) {
   ClickOn("cmdTool(2)");
   ClickOn("cmdTool(2)");
   EXPECT_DOUBLE_EQ(control_->Zoom(), 90);
-  EXPECT_EQ(Toolbar::SteppedZoom(87.6, 10), 90);
-  EXPECT_EQ(Toolbar::SteppedZoom(87.6, -10), 70);
-  EXPECT_EQ(Toolbar::SteppedZoom(12, -10), 0) << "zooming out from 12 % fits the page";
+  // Zooming out from 12 % fits the page.
+  EXPECT_EQ(std::tuple(Toolbar::SteppedZoom(87.6, 10), Toolbar::SteppedZoom(87.6, -10), Toolbar::SteppedZoom(12, -10)),
+            std::tuple(90, 70, 0));
   SetZoom(250);
   ClickOn("cmdTool(1)");
   EXPECT_EQ(LastError(), ErrorCode::kZoomOutOfRange) << "zoom in at 250 %";
