@@ -35,21 +35,30 @@ void ClickNamed(Form& f, const std::string& name) {
   f.Click(c.x + c.width / 2, c.y + c.height / 2);
 }
 
-class DesignerPageTest : public ::testing::Test {
+// A page on a form of its own, showing a control in a container of its own.
+class PageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    control->Control().AddRow(VariantArray{Variant("one")});
-    page = MakePropertyPage("Designer", form);
+  void Open(const char* name) {
+    page = MakePropertyPage(name, form);
     ASSERT_NE(page, nullptr);
     form.Show();
     page->SelectionChanged({control});
   }
-  void TearDown() override { pages::SetFolioDsnShownHook(nullptr); }
+  KtPrint4Impl& C() { return control->Control(); }
 
-  Form form{600, 360};
+  Form form{640, 440};
   std::shared_ptr<Container> site = std::make_shared<Container>();
   std::shared_ptr<KtPrint4Dispatch> control = std::make_shared<KtPrint4Dispatch>(site);
   std::unique_ptr<PropertyPage> page;
+};
+
+class DesignerPageTest : public PageTest {
+ protected:
+  void SetUp() override {
+    C().AddRow(VariantArray{Variant("one")});
+    Open("Designer");
+  }
+  void TearDown() override { pages::SetFolioDsnShownHook(nullptr); }
 };
 
 TEST_F(DesignerPageTest, ApplySetsThePropertiesInItsOrder) {
@@ -71,7 +80,7 @@ TEST_F(DesignerPageTest, ApplySetsThePropertiesInItsOrder) {
   for (const std::string& n : site->Notifications())
     if (std::find(order.begin(), order.end(), n) != order.end() && (seen.empty() || seen.back() != n)) seen.push_back(n);
   EXPECT_EQ(seen, order);
-  EXPECT_EQ((std::tuple<float, int>(control->Control().MarginBottom(), control->Control().ColorResolution())),
+  EXPECT_EQ((std::tuple<float, int>(C().MarginBottom(), C().ColorResolution())),
             (std::tuple<float, int>(900, cr_16M_Colors)));
 }
 
@@ -86,7 +95,7 @@ TEST_F(DesignerPageTest, OurDesignerAddsRowsAndSaveHandsThemBack) {
   EXPECT_TRUE(page->Changed());
   EXPECT_EQ(page->LastFailure(), "");
   page->ApplyChanges();
-  EXPECT_EQ(control->Control().LastRow(), 3) << "the two rows added in the designer";
+  EXPECT_EQ(C().LastRow(), 3) << "the two rows added in the designer";
 }
 
 TEST_F(DesignerPageTest, SaveInOurDesignerWithoutEditsHandsBackTheSameBytes) {
@@ -102,9 +111,9 @@ TEST_F(DesignerPageTest, SaveInOurDesignerWithoutEditsHandsBackTheSameBytes) {
   // As a template file holds it: read once, so what reading resets (the
   // measured heights, dInheritLastRow) is already so.
   ByteArray before;
-  control->Control().GetDsnArray(before);
-  control->Control().SetDsnArray(before);
-  control->Control().GetDsnArray(before);
+  C().GetDsnArray(before);
+  C().SetDsnArray(before);
+  C().GetDsnArray(before);
   VariantArray args{Variant(before), Variant(std::string()), Variant(true)};
   CreateObject("FolioDsn.clsFolioDsn")->Invoke("start", args);
   const ByteArray after = args[0].ToBytes();
@@ -120,11 +129,11 @@ TEST_F(DesignerPageTest, CancelInOurDesignerHandsTheTemplateBackUnchanged) {
   });
   ClickNamed(form, "cmdButton");
   page->ApplyChanges();
-  EXPECT_EQ(control->Control().LastRow(), 1);
+  EXPECT_EQ(C().LastRow(), 1);
 }
 
 TEST_F(DesignerPageTest, RemoveRowInOurDesignerTakesTheClickedRow) {
-  control->Control().AddRow(VariantArray{Variant("two")});
+  C().AddRow(VariantArray{Variant("two")});
   page->SelectionChanged({control});
   pages::SetFolioDsnShownHook([](Form& designer) {
     designer.Click(300, 174);  // the first row's cell at 100 % in the 900 x 640 designer
@@ -133,8 +142,8 @@ TEST_F(DesignerPageTest, RemoveRowInOurDesignerTakesTheClickedRow) {
   });
   ClickNamed(form, "cmdButton");
   page->ApplyChanges();
-  ASSERT_EQ(control->Control().LastRow(), 1);
-  EXPECT_EQ(control->Control().GetProperty(1, 1, "Text").ToString(), "two") << "the clicked first row went, not the last";
+  ASSERT_EQ(C().LastRow(), 1);
+  EXPECT_EQ(C().GetProperty(1, 1, "Text").ToString(), "two") << "the clicked first row went, not the last";
 }
 
 TEST_F(DesignerPageTest, ACellEditedInPlaceInOurDesignerComesBackWithSave) {
@@ -147,12 +156,12 @@ TEST_F(DesignerPageTest, ACellEditedInPlaceInOurDesignerComesBackWithSave) {
   });
   ClickNamed(form, "cmdButton");
   page->ApplyChanges();
-  ASSERT_EQ(control->Control().LastRow(), 1);
-  EXPECT_EQ(control->Control().GetProperty(1, 1, "Text").ToString(), "one more");
+  ASSERT_EQ(C().LastRow(), 1);
+  EXPECT_EQ(C().GetProperty(1, 1, "Text").ToString(), "one more");
 }
 
 TEST_F(DesignerPageTest, TheListsShowTheConstantsAndTheBoxesTheControl) {
-  KtPrint4Impl& c = control->Control();
+  KtPrint4Impl& c = C();
   EXPECT_EQ(Child(form, "cboScaleMode").items,
             (std::vector<std::string>{" eTwip", " eInch", " eMillimetre", " eCentimetre"}));
   const std::vector<std::string> papers = Child(form, "cboPageSize").items;
@@ -169,7 +178,7 @@ TEST_F(DesignerPageTest, TheListsShowTheConstantsAndTheBoxesTheControl) {
 }
 
 TEST_F(DesignerPageTest, PaperAndScaleChangeTheControlAtOnceAndTheBoxesFollow) {
-  KtPrint4Impl& c = control->Control();
+  KtPrint4Impl& c = C();
   EXPECT_FALSE(Child(form, "txtPaperWidth").enabled) << "only a user paper takes sizes";
   ASSERT_TRUE(form.Choose("cboPageSize", "  s_USER"));
   EXPECT_EQ(c.PageSize(), s_USER) << "before any apply";
@@ -186,7 +195,7 @@ TEST_F(DesignerPageTest, PaperAndScaleChangeTheControlAtOnceAndTheBoxesFollow) {
 }
 
 TEST_F(DesignerPageTest, ApplyAloneKeepsTheDocumentAndBoxesReachTheControlOnlyOnApply) {
-  KtPrint4Impl& c = control->Control();
+  KtPrint4Impl& c = C();
   ByteArray before, after;
   c.GetDsnArray(before);
   c.SetDsnArray(before);  // the measured item heights a read drops, dropped once
@@ -205,22 +214,13 @@ TEST_F(DesignerPageTest, ApplyAloneKeepsTheDocumentAndBoxesReachTheControlOnlyOn
   EXPECT_EQ(std::tuple(c.Marginleft(), c.ShowToolBar(), page->Changed()), std::tuple(2000.0f, false, false));
 }
 
-class DefaultsPageTest : public ::testing::Test {
+class DefaultsPageTest : public PageTest {
  protected:
   void SetUp() override {
     dialogs::ResetDialogScripts();
-    page = MakePropertyPage("Defaults", form);
-    ASSERT_NE(page, nullptr);
-    form.Show();
-    page->SelectionChanged({control});
+    Open("Defaults");
   }
   void TearDown() override { dialogs::ResetDialogScripts(); }
-  KtPrint4Impl& C() { return control->Control(); }
-
-  Form form{640, 440};
-  std::shared_ptr<Container> site = std::make_shared<Container>();
-  std::shared_ptr<KtPrint4Dispatch> control = std::make_shared<KtPrint4Dispatch>(site);
-  std::unique_ptr<PropertyPage> page;
 };
 
 TEST_F(DefaultsPageTest, TheListsShowStylesAlignmentsAndAnEmptyCountAppliesZero) {
