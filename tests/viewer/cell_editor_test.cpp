@@ -100,19 +100,18 @@ class CellEditing : public ::testing::Test {
     GetWindowRect(control_->ViewportWindow(), &vp);
     POINT origin{0, 0};
     ClientToScreen(form_->hwnd(), &origin);
-    std::int32_t ox = 0, oy = 0;
-    ViewOffset(ox, oy);
+    const POINT off = ViewOffset();
     const double z = control_->Zoom() / 100.0;
     auto px = [z](double twips, float perPixel) { return static_cast<int>(std::lround(twips / perPixel * z)); };
-    const int left = vp.left - origin.x - ox, top = vp.top - origin.y - oy;
+    const int left = vp.left - origin.x - off.x, top = vp.top - origin.y - off.y;
     return RECT{left + px(hit.rect.left, TwipsPerPixelX()), top + px(hit.rect.top, TwipsPerPixelY()),
                 left + px(hit.rect.right, TwipsPerPixelX()), top + px(hit.rect.bottom, TwipsPerPixelY())};
   }
   // The scrolled-off part of the page, as the viewport reports it with a click.
-  void ViewOffset(std::int32_t& ox, std::int32_t& oy) {
-    auto* vp = reinterpret_cast<PortV*>(GetWindowLongPtr(control_->ViewportWindow(), GWLP_USERDATA));
-    ASSERT_NE(vp, nullptr);
-    vp->GetViewOffset(ox, oy);
+  POINT ViewOffset() {
+    std::int32_t ox = 0, oy = 0;
+    reinterpret_cast<PortV*>(GetWindowLongPtr(control_->ViewportWindow(), GWLP_USERDATA))->GetViewOffset(ox, oy);
+    return {ox, oy};
   }
   void DoubleClickCell(std::int32_t area, std::int32_t row, std::int32_t col) {
     const RECT rc = CellRect(area, row, col);
@@ -136,14 +135,10 @@ class CellEditing : public ::testing::Test {
     HWND edit = GetFocus();
     RECT fr{};
     SendMessage(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
-    POINT tl{fr.left, fr.top}, br{fr.right, fr.bottom};
-    ClientToScreen(edit, &tl);
-    ClientToScreen(edit, &br);
-    ScreenToClient(control_->ViewportWindow(), &tl);
-    ScreenToClient(control_->ViewportWindow(), &br);
-    std::int32_t ox = 0, oy = 0;
-    ViewOffset(ox, oy);
-    return RECT{tl.x + ox, tl.y + oy, br.x + ox, br.y + oy};
+    POINT corners[] = {{fr.left, fr.top}, {fr.right, fr.bottom}};
+    for (POINT& p : corners) ClientToScreen(edit, &p), ScreenToClient(control_->ViewportWindow(), &p);
+    const POINT off = ViewOffset();
+    return RECT{corners[0].x + off.x, corners[0].y + off.y, corners[1].x + off.x, corners[1].y + off.y};
   }
   bool EditorParked() { return Editor().x <= -10000; }
   std::string CellText(std::int32_t area, std::int32_t row, std::int32_t col) {
@@ -327,9 +322,7 @@ TEST_F(CellEditing, AtAnyZoomAndScrollTheEditorFollowsTheCell) {
   form_->Pump();
   DoubleClickCell(Body, 2, 1);
   EXPECT_TRUE(EditorOn(Body, 2, 1));
-  std::int32_t ox = 0, oy = 0;
-  ViewOffset(ox, oy);
-  EXPECT_GT(ox, 0) << "the page was scrolled sideways";
+  EXPECT_GT(ViewOffset().x, 0) << "the page was scrolled sideways";
 }
 
 // The typed text stands where the cell drew it: the editor's text starts at
