@@ -40,19 +40,20 @@ TEST_F(ByName, WildcardsReachEveryRowAndCell) {
                    {4, 0, "IndentTop", 10}});
 }
 
-TEST_F(ByName, WildcardOnAnEmptyAreaSucceedsAndChangesNothing) {
+// A wildcard on an empty area succeeds and changes nothing; addresses past the rows fail silently, an area outside
+// the three is recorded.
+TEST_F(ByName, AddressesOutsideTheRowsFailSilentlyAndAreasOutsideTheThreeAreRecorded) {
   EXPECT_TRUE(c.SetProperty(-1, -1, "FontBold", Variant(true), Header));
   EXPECT_EQ(c.Rows(Header)->count(), 0);
-  EXPECT_FALSE(Last(c).any);
-}
-
-TEST_F(ByName, OutOfRangeAddressesFailSilently) {
   EXPECT_FALSE(c.SetProperty(2, 5, "Text", Variant("x")));
   EXPECT_FALSE(c.SetProperty(9, 1, "Text", Variant("x")));
   EXPECT_FALSE(c.SetProperty(0, 0, "RowHeight", Variant(1)));
   EXPECT_TRUE(c.GetProperty(0, 1, "Text") == Variant(false));
   EXPECT_TRUE(c.GetProperty(1, 4, "Text") == Variant(false));
   EXPECT_FALSE(Last(c).any);
+  EXPECT_FALSE(c.SetProperty(1, 1, "Text", Variant("x"), 3));
+  EXPECT_EQ(Last(c).number, ErrorCode::kObjectNotSet);
+  EXPECT_TRUE(c.GetProperty(1, 1, "Text", -1) == Variant(false));
 }
 
 TEST_F(ByName, NamesAreCaseSensitiveOnTheControl) {
@@ -96,12 +97,6 @@ TEST_F(ByName, FirstFailureEndsAWildcardLoop) {
   EXPECT_EQ(Last(c).number, 13);
 }
 
-TEST_F(ByName, AreaOutsideTheThreeIsRecorded) {
-  EXPECT_FALSE(c.SetProperty(1, 1, "Text", Variant("x"), 3));
-  EXPECT_EQ(Last(c).number, ErrorCode::kObjectNotSet);
-  EXPECT_TRUE(c.GetProperty(1, 1, "Text", -1) == Variant(false));
-}
-
 TEST_F(ByName, LayoutNamesRefitAndAskForRepaging) {
   c.RepageOnPaint(false);
   EXPECT_TRUE(c.SetProperty(1, 1, "ColSpacing", Variant(50)));
@@ -113,14 +108,11 @@ TEST_F(ByName, LayoutNamesRefitAndAskForRepaging) {
   EXPECT_GT(c.Rows(Body)->Item(1)->RowHeight(), before);
 }
 
-TEST_F(ByName, FrameControlAndEdgeShortcuts) {
+TEST_F(ByName, ShortcutsForFrameControlsEdgesPageBreaksAndGuideRows) {
   c.SetFrameControl(2, -1, ppDFC_BUTTON, ppDFCS_BUTTONCHECK | ppDFCS_CHECKED, 200);
   c.SetEdge(-1, 3, ppEDGE_ETCHED, ppBF_RECT);
   ExpectValues(c, {{2, 2, "FrameControl", ppDFC_BUTTON}, {2, 2, "FrameControlFlags", 1024}, {2, 3, "FrameControlSize", 200},
                    {5, 3, "Edge", ppEDGE_ETCHED}, {5, 3, "EdgeFlags", ppBF_RECT}, {5, 2, "Edge", 0}});
-}
-
-TEST_F(ByName, PageBreakAndGuideRow) {
   EXPECT_TRUE(c.SetPageBreak(3));
   EXPECT_TRUE(c.Rows(Body)->Item(3)->PageBreak());
   EXPECT_FALSE(c.SetPageBreak(42));
@@ -153,12 +145,9 @@ TEST_F(ByName, OutLineBlockTopBottomOnASubBlock) {
                    {6, 1, "LineBottom", 0}, {4, 2, "LineLeft", 0}, {3, 2, "PenColor", 0} /* default pen untouched */});
 }
 
-TEST_F(ByName, OutLineBlockWithRow2BelowRowOutlinesOneRow) {
+TEST_F(ByName, OutLineBlockWithRow2BelowRowOutlinesOneRowClampsAndFailsOnAnEmptyArea) {
   EXPECT_TRUE(c.OutLineBlock(3, ppOutLineFull, 4, 1, true, Body, 2, 0));
   ExpectValues(c, {{4, 1, "LineTop", 3}, {4, 1, "LineBottom", 3}, {3, 1, "LineLeft", 0}, {5, 1, "LineLeft", 0}});
-}
-
-TEST_F(ByName, OutLineBlockClampsAndFailsOnAnEmptyArea) {
   EXPECT_TRUE(c.OutLineBlock(1, ppLineLeft, 99, 99));  // clamped to the last row and cell
   ExpectValues(c, {{5, 3, "LineLeft", 1}});
   c.ClearError();

@@ -41,7 +41,9 @@ TEST_F(Paging, SpacingIsDroppedAtThePageTop) {
   EXPECT_EQ(c.Pages(), 3);
 }
 
-TEST_F(Paging, ARowEndingExactlyAtTheBottomFits) {
+TEST_F(Paging, AnEmptyBodyIsOnePageAndARowEndingExactlyAtTheBottomFits) {
+  c.RePaging();
+  EXPECT_EQ(c.Pages(), 1);
   AddRows({2000, 4000, 1});
   EXPECT_EQ(Placed(), (Placements{{1, 0}, {1, 2000}, {2, 0}}));
 }
@@ -86,12 +88,6 @@ TEST_F(Paging, RePagingBeyondTheLastPageCountsFlags) {
   c.RePaging(9);
   // Rows keep their placement; the count is what the flags show.
   EXPECT_EQ(std::tuple(c.Pages(), Row(3).Page()), std::tuple(3, 3));
-  c.RePaging();
-  EXPECT_EQ(c.Pages(), 1);
-}
-
-TEST_F(Paging, EmptyBodyKeepsThePageCount) {
-  EXPECT_EQ(c.Pages(), 1);
   c.RePaging();
   EXPECT_EQ(c.Pages(), 1);
 }

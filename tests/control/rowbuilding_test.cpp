@@ -23,11 +23,14 @@ std::vector<std::string> Column(KtPrint4Impl& c) {
 // Last row, first and last centre row.
 std::tuple<int, int, int> Sections(KtPrint4Impl& c) { return {c.LastRow(), c.StartBodyRow(), c.EndBodyRow()}; }
 
-TEST(RowBuilding, ItemsBecomeCellsAndSectionsStart) {
+TEST(RowBuilding, ItemsBecomeCellsAndSectionsStartAndNumbersBecomeTextTheVariantWay) {
   KtPrint4Impl c;
   EXPECT_TRUE(c.AddRow("a", "b"));
   EXPECT_EQ(Sections(c), std::tuple(1, 1, 1));
   EXPECT_EQ(Texts(c, 1), (std::vector<std::string>{"a", "b"}));
+  c.dInheritLastRow(false);
+  c.AddRow(1.5, 0.1f, 1e20, -3);
+  EXPECT_EQ(Texts(c, 2), (std::vector<std::string>{"1.5", "0.1", "1E+20", "-3"}));
 }
 
 TEST(RowBuilding, ColsPerRowIsTheMinimumCellCount) {
@@ -38,12 +41,6 @@ TEST(RowBuilding, ColsPerRowIsTheMinimumCellCount) {
   c.dInheritLastRow(false);
   c.AddRow();
   EXPECT_EQ(c.Rows(Body)->Item(2)->ItemText().count(), 5);
-}
-
-TEST(RowBuilding, NumbersBecomeTextTheVariantWay) {
-  KtPrint4Impl c;
-  c.AddRow(1.5, 0.1f, 1e20, -3);
-  EXPECT_EQ(Texts(c, 1), (std::vector<std::string>{"1.5", "0.1", "1E+20", "-3"}));
 }
 
 TEST(RowBuilding, StartRowsGoBeforeTheCentreSection) {

@@ -28,7 +28,7 @@ TEST(Settings, AmbientPropertiesOfTheContainer) {
   EXPECT_EQ(std::tuple(c.Defaults().dFontName, c.Defaults().dFontSize), std::tuple("Arial", 10.0f));
 }
 
-TEST(Settings, PaperFollowsPageSizeInTheCurrentScale) {
+TEST(Settings, PaperFollowsPageSizeInTheCurrentScaleAndOrientation) {
   KtPrint4Impl c;
   c.ScaleMode(eMillimetre);
   c.PageSize(s_LETTER);
@@ -36,20 +36,21 @@ TEST(Settings, PaperFollowsPageSizeInTheCurrentScale) {
   c.PageSize(s_A4);
   EXPECT_EQ(std::tuple(c.PaperWidth(), c.PaperLength(), c.PageInfo().Width), std::tuple(210.0f, 297.0f, 11905.0f));
   EXPECT_TRUE(c.NeedsRepaging() && c.PrinterSetupChanged());
-}
-
-TEST(Settings, PaperWidthOnlyCountsForUserSize) {
-  KtPrint4Impl c;
-  c.NeedsRepaging(false);
-  c.PaperWidth(5000);
-  EXPECT_FLOAT_EQ(c.PaperWidth(), 11905);
-  EXPECT_FALSE(c.NeedsRepaging());
-
-  c.PageSize(s_USER);
-  c.NeedsRepaging(false);
-  c.PaperWidth(5000);
-  EXPECT_EQ(std::tuple(c.PaperWidth(), c.PageInfo().Width, c.PageInfo().AvailWidth), std::tuple(5000.0f, 5000.0f, 2120.0f));
-  EXPECT_TRUE(c.NeedsRepaging());
+  // A paper width counts only for a user size.
+  KtPrint4Impl d;
+  d.NeedsRepaging(false);
+  d.PaperWidth(5000);
+  EXPECT_FLOAT_EQ(d.PaperWidth(), 11905);
+  EXPECT_FALSE(d.NeedsRepaging());
+  d.PageSize(s_USER);
+  d.NeedsRepaging(false);
+  d.PaperWidth(5000);
+  EXPECT_EQ(std::tuple(d.PaperWidth(), d.PageInfo().Width, d.PageInfo().AvailWidth), std::tuple(5000.0f, 5000.0f, 2120.0f));
+  EXPECT_TRUE(d.NeedsRepaging());
+  KtPrint4Impl e;  // orientation swaps width and height
+  e.Orientation(Landscape);
+  EXPECT_EQ(std::tuple(e.PageInfo().Width, e.PageInfo().Height, e.PageInfo().AvailHeight),
+            std::tuple(16837.0f, 11905.0f, 11905.0f - 2880));
 }
 
 TEST(Settings, ScaleModeRereadsStoredLengths) {
@@ -63,13 +64,6 @@ TEST(Settings, ScaleModeRereadsStoredLengths) {
   c.ColSpacing(0.1f);
   EXPECT_FLOAT_EQ(c.Defaults().dColSpacing, 144);
   EXPECT_FLOAT_EQ(c.ColSpacing(), 0.1f);
-}
-
-TEST(Settings, OrientationSwapsWidthAndHeight) {
-  KtPrint4Impl c;
-  c.Orientation(Landscape);
-  EXPECT_EQ(std::tuple(c.PageInfo().Width, c.PageInfo().Height, c.PageInfo().AvailHeight),
-            std::tuple(16837.0f, 11905.0f, 11905.0f - 2880));
 }
 
 TEST(Settings, UnchangedMarginDoesNotRepageButSpacingAlwaysDoes) {
