@@ -38,7 +38,7 @@ std::size_t CountOf(const std::string& text, std::string_view what) {
   return n;
 }
 
-TEST(TemplateWriter, AnUntouchedControlWritesSettingsAndThreeEmptyAreas) {
+TEST(TemplateWriter, AnUntouchedControlWritesSettingsAndThreeEmptyAreasAndTheSettingsArrayTheFirst) {
   KtPrint4Impl c;
   const std::string t = TemplateOf(c);
   ExpectGolden("untouched", t);
@@ -46,6 +46,11 @@ TEST(TemplateWriter, AnUntouchedControlWritesSettingsAndThreeEmptyAreas) {
   EXPECT_EQ(CountOf(t, "\r\n"), 1u + 63u + 3u) << "one section line, 63 settings, three area lines";
   EXPECT_TRUE(t.ends_with("sText=\r\n[Header]\r\n[Footer]\r\n[Body]\r\n"));
   EXPECT_EQ(CountOf(t, "\n"), CountOf(t, "\r\n")) << "every line ends with CR LF";
+  c.AddRow("a");  // the settings array holds the settings section alone
+  ByteArray pro;
+  c.GetProArray(pro);
+  const std::string full = TemplateOf(c);
+  EXPECT_EQ(Text(pro), full.substr(0, full.find("[Header]")));
 }
 
 TEST(TemplateWriter, OnlyTheFirstOfIdenticalRowsCarriesTheRowKeys) {
@@ -123,15 +128,6 @@ TEST(TemplateWriter, APictureAndAFocusAreWrittenOnEveryCellThatHasThem) {
   EXPECT_EQ(CountOf(t, "BITMAP=" + pic + "\r\n"), 2u) << "the same picture on two cells, both written";
   EXPECT_EQ(CountOf(t, "Focused=-1\r\n"), 2u);
   EXPECT_EQ(CountOf(t, "BITMAP=\r\n"), 1u) << "no picture is written on the first cell only";
-}
-
-TEST(TemplateWriter, TheSettingsArrayHoldsTheSettingsSectionAlone) {
-  KtPrint4Impl c;
-  c.AddRow("a");
-  ByteArray pro;
-  c.GetProArray(pro);
-  const std::string full = TemplateOf(c);
-  EXPECT_EQ(Text(pro), full.substr(0, full.find("[Header]")));
 }
 
 }  // namespace

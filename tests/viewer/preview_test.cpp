@@ -216,7 +216,7 @@ TEST_F(PreviewTest, AVetoedPrintButtonDoesNotPrintButOtherButtonsAct) {
   std::remove(file.c_str());
 }
 
-TEST_F(PreviewTest, HidingTheToolbarGivesTheViewportTheWholeHeight) {
+TEST_F(PreviewTest, HidingTheToolbarGivesTheViewportTheWholeHeightAroundThePageTheWorkspaceColour) {
   Open(1);
   EXPECT_EQ(Child("VP").y, Toolbar::kHeight);
   control_->ShowToolBar(false);
@@ -224,18 +224,14 @@ TEST_F(PreviewTest, HidingTheToolbarGivesTheViewportTheWholeHeight) {
   EXPECT_EQ(std::tuple(Child("VP").y, Child("VP").height), std::tuple(0, kHeight));
   form_->Resize(500, 400);
   EXPECT_EQ(Child("VP").height, 400) << "and keeps it on resize";
-}
-
-// The viewport's own tests place the page; here the preview gives it the
-// form's work-space colour around a small page.
-TEST_F(PreviewTest, APageSmallerThanTheViewportLiesOnTheWorkspaceColour) {
-  Open(1);
+  // The viewport's own tests place the page; here the preview gives it the
+  // form's work-space colour around a small page.
   SetZoom(20);
   form_->Pump();
   EXPECT_EQ(user::WindowPixel(control_->ViewportWindow(), 2, 2), GetSysColor(COLOR_APPWORKSPACE));
 }
 
-TEST_F(PreviewTest, AClickOnACellIsReportedWithItsAddress) {
+TEST_F(PreviewTest, AClickOnACellIsReportedWithItsAddressToAHandlerThatCannotFreeTheRows) {
   Open(5);
   SetZoom(100);
   const tpPageInfo info = control_->PageInfo();
@@ -244,6 +240,12 @@ TEST_F(PreviewTest, AClickOnACellIsReportedWithItsAddress) {
   form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 500 + 250) / 15));
   form_->Click(vp.x + 2, vp.y + 2);  // the margin holds no cell
   EXPECT_EQ(sink_.clicks, (std::vector<std::array<std::int32_t, 4>>{{2, 1, Body, 1}}));
+  // A ClickCell handler cannot free the rows.
+  sink_.during = [&] { control_->ClearAll(); };
+  form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 250) / 15));
+  ASSERT_EQ(sink_.clicks.size(), 2u);
+  EXPECT_EQ(LastError(), ErrorCode::kInvalidProcedureCall);
+  EXPECT_EQ(control_->LastRow(), 5);
 }
 
 TEST_F(PreviewTest, HandlersMayMoveThePreviewButThePageButtonsNeverWrapIt) {
@@ -259,17 +261,6 @@ TEST_F(PreviewTest, HandlersMayMoveThePreviewButThePageButtonsNeverWrapIt) {
     EXPECT_EQ(control_->PreviewPage(), c.after);
     EXPECT_EQ(LastError(), ErrorCode::kPageOutOfRange);
   }
-}
-
-TEST_F(PreviewTest, AClickCellHandlerCannotFreeTheRows) {
-  Open(5);
-  sink_.during = [&] { control_->ClearAll(); };
-  const tpPageInfo info = control_->PageInfo();
-  const Form::ChildInfo vp = Child("VP");
-  form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 250) / 15));
-  ASSERT_EQ(sink_.clicks.size(), 1u);
-  EXPECT_EQ(LastError(), ErrorCode::kInvalidProcedureCall);
-  EXPECT_EQ(control_->LastRow(), 5);
 }
 
 TEST(PreviewLifetime, AClosedFormLeavesNoWindowTimerPropertyOrGdiObject) {
