@@ -18,6 +18,24 @@ std::string Number(double v) {
   return text;
 }
 
+// A JSON string: quotes, backslashes and control characters escaped; UTF-8 as it is.
+std::string Quoted(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
 }  // namespace
 
 void PrintInfoJson(KtPrint4Impl& control) {
@@ -37,6 +55,11 @@ void PrintInfoJson(KtPrint4Impl& control) {
               "\"footer\": %s},\n",
               Number(p.LeftM).c_str(), Number(p.RightM).c_str(), Number(p.TopM).c_str(), Number(p.BottomM).c_str(),
               Number(p.HeaderM).c_str(), Number(p.FooterM).c_str());
+  // What a PDF written from it says of itself (a template keeps none: the defaults).
+  std::printf("  \"metadata\": {\"title\": %s, \"author\": %s, \"subject\": %s, \"keywords\": %s, \"language\": %s},\n",
+              Quoted(control.DocTitle()).c_str(), Quoted(control.DocAuthor()).c_str(),
+              Quoted(control.DocSubject()).c_str(), Quoted(control.DocKeywords()).c_str(),
+              Quoted(control.DocLanguage()).c_str());
   std::printf("  \"unit\": \"twip\"\n}\n");
 }
 

@@ -1,4 +1,5 @@
-// `ktfolio pdf TEMPLATE --output FILE.pdf [--from A] [--to B]`: a page range as a PDF.
+// `ktfolio pdf TEMPLATE --output FILE.pdf [--from A] [--to B] [--title T --author A --lang L]`:
+// a page range as a PDF.
 #include <cstdio>
 
 #include "commands.h"
@@ -12,6 +13,7 @@ struct PdfOptions {
   int from = 1;
   int to = 0;  // 0: the last page
   bool quiet = false;
+  MetadataOptions metadata;
 };
 }  // namespace
 
@@ -23,6 +25,7 @@ void AddPdfCommand(CLI::App& app, Action& action) {
   pdf->add_option("--from", o->from, "First page")->check(WholeNumber(1, kMaxPages))->capture_default_str();
   pdf->add_option("--to", o->to, "Last page (default: the last page of the document)")
       ->check(WholeNumber(1, kMaxPages));
+  AddMetadataOptions(*pdf, o->metadata);
   AddQuietFlag(*pdf, o->quiet);
   pdf->callback([&action, o] {
     action = [o] {
@@ -31,6 +34,7 @@ void AddPdfCommand(CLI::App& app, Action& action) {
       render::PageProgressScope scope(progress.Hook());
       KtPrint4Impl control;
       if (!LoadTemplate(control, o->file)) return kExitFailed;
+      if (!ApplyMetadata(control, o->metadata)) return kExitUsage;
       const std::int16_t last = o->to > 0 ? static_cast<std::int16_t>(o->to) : control.Pages();
       if (!control.ExportPdf(o->output, static_cast<std::int16_t>(o->from), last))
         return ReportFailure(control, last > control.Pages() || o->from > last ? PagesAsked(control, o->from, last) : "");

@@ -20,6 +20,7 @@ struct PrintOptions {
   int to = 0;  // 0: the last page
   int copies = 1;
   bool quiet = false;
+  MetadataOptions metadata;
 };
 
 bool IsPdfPrinter(const std::string& name) { return strcasecmp(name.c_str(), win::spooler::kPdfPrinterName) == 0; }
@@ -41,6 +42,7 @@ int Print(const PrintOptions& o) {
   Progress progress("print", o.quiet);
   KtPrint4Impl control;
   if (!LoadTemplate(control, o.file)) return kExitFailed;
+  if (!ApplyMetadata(control, o.metadata)) return kExitUsage;
   const std::int16_t last = o.to > 0 ? static_cast<std::int16_t>(o.to) : control.Pages();
   if (o.from > last || o.from > control.Pages()) {
     // The job would print no page (and make no file): not what was asked.
@@ -75,6 +77,7 @@ void AddPrintCommand(CLI::App& app, Action& action) {
       ->check(WholeNumber(1, kMaxPages));
   print->add_option("-n,--copies", o->copies, "Copies")->check(WholeNumber(1, kMaxPages))->capture_default_str();
   print->add_option("-o,--output", o->output, "The file the PDF printer writes (default: ktfolio-print.pdf)");
+  AddMetadataOptions(*print, o->metadata);
   AddQuietFlag(*print, o->quiet);
   print->callback([&action, o] { action = [o] { return Print(*o); }; });
 }

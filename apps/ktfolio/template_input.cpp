@@ -8,6 +8,23 @@
 
 namespace ktfolio::cli {
 
+void AddMetadataOptions(CLI::App& command, MetadataOptions& options) {
+  command.add_option("--title", options.title, "The PDF's title (default: the file's name)");
+  command.add_option("--author", options.author, "The PDF's author");
+  command.add_option("--lang", options.language, "The language of the text, a BCP 47 tag (default: the locale's)");
+}
+
+bool ApplyMetadata(KtPrint4Impl& control, const MetadataOptions& options) {
+  if (!options.title.empty()) control.DocTitle(options.title);
+  if (!options.author.empty()) control.DocAuthor(options.author);
+  if (!options.language.empty() && !IsLanguageTag(options.language)) {
+    std::fprintf(stderr, "ktfolio: --lang %s is not a language tag such as en-US or de\n", options.language.c_str());
+    return false;
+  }
+  if (!options.language.empty()) control.DocLanguage(options.language);
+  return true;
+}
+
 void AddTemplateArgument(CLI::App& command, std::string& file) {
   command.add_option("TEMPLATE", file, "Template file (as written by SaveAsTemplate)")->required();
 }

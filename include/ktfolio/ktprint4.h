@@ -156,6 +156,20 @@ class KTFOLIO_API KtPrint4 {
   void ActiveRow(std::int32_t v);
   std::int32_t ActiveCol();
   void ActiveCol(std::int32_t v);
+  // What a written PDF says of itself (Info dictionary and XMP metadata): its
+  // title (shown by viewers; without one, the file's name), author, subject,
+  // keywords, and the language of its text as a BCP 47 tag ("en-US"; a new
+  // control takes the locale's, anything else records 380).
+  std::string DocTitle() const;
+  void DocTitle(std::string v);
+  std::string DocAuthor() const;
+  void DocAuthor(std::string v);
+  std::string DocSubject() const;
+  void DocSubject(std::string v);
+  std::string DocKeywords() const;
+  void DocKeywords(std::string v);
+  std::string DocLanguage() const;
+  void DocLanguage(std::string v);
   // Design mode: templates are neither saved nor loaded while it is on.
   bool DesigMode() const;
   void DesigMode(bool v);

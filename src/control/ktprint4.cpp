@@ -106,6 +106,16 @@ std::int32_t KtPrint4::EditEnterAction() const { return impl_->EditEnterAction()
 void KtPrint4::EditEnterAction(std::int32_t v) { impl_->EditEnterAction(v); }
 std::string KtPrint4::PrinterName() const { return impl_->PrinterName(); }
 void KtPrint4::PrinterName(std::string v) { impl_->PrinterName(std::move(v)); }
+std::string KtPrint4::DocTitle() const { return impl_->DocTitle(); }
+void KtPrint4::DocTitle(std::string v) { impl_->DocTitle(std::move(v)); }
+std::string KtPrint4::DocAuthor() const { return impl_->DocAuthor(); }
+void KtPrint4::DocAuthor(std::string v) { impl_->DocAuthor(std::move(v)); }
+std::string KtPrint4::DocSubject() const { return impl_->DocSubject(); }
+void KtPrint4::DocSubject(std::string v) { impl_->DocSubject(std::move(v)); }
+std::string KtPrint4::DocKeywords() const { return impl_->DocKeywords(); }
+void KtPrint4::DocKeywords(std::string v) { impl_->DocKeywords(std::move(v)); }
+std::string KtPrint4::DocLanguage() const { return impl_->DocLanguage(); }
+void KtPrint4::DocLanguage(std::string v) { impl_->DocLanguage(std::move(v)); }
 std::string KtPrint4::sText() const { return impl_->sText(); }
 void KtPrint4::sText(std::string v) { impl_->sText(std::move(v)); }
 bool KtPrint4::ShowToolBar() const { return impl_->ShowToolBar(); }

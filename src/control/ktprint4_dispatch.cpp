@@ -203,6 +203,11 @@ void KtPrint4Dispatch::Publish() {
   KT_RW(std::int32_t, ColorResolution);
   KT_RW(std::int32_t, EditEnterAction);
   KT_RW(std::string, PrinterName);
+  KT_RW(std::string, DocTitle);
+  KT_RW(std::string, DocAuthor);
+  KT_RW(std::string, DocSubject);
+  KT_RW(std::string, DocKeywords);
+  KT_RW(std::string, DocLanguage);
   KT_RW(std::string, sText);
   KT_RW(bool, ShowToolBar);
   KT_RW(bool, ShowPrintDlg);

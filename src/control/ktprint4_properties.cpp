@@ -157,6 +157,16 @@ void KtPrint4Impl::ExchangeProperties(const PropertyBag* in, PropertyBag* out) {
   io.Boolean("MultiLineEditing", multiLineEditing_, false);
   io.Long("EditEnterAction", editEnterAction_, ppEnterAddCRLF);
   io.String("PrinterName", printerName_, "");
+  io.String("DocTitle", meta_.title, "");
+  io.String("DocAuthor", meta_.author, "");
+  io.String("DocSubject", meta_.subject, "");
+  io.String("DocKeywords", meta_.keywords, "");
+  {
+    // A stored tag that is not one leaves the locale's.
+    std::string language = meta_.language;
+    io.String("DocLanguage", language, DefaultDocLanguage());
+    if (reading && IsLanguageTag(language)) meta_.language = language;
+  }
   io.Long("Orientation", orientation_, Portrait);
   io.Long("ColorResolution", colorResolution_, cr_256_Colors);
 }

@@ -2,6 +2,9 @@
 #include "document/document.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
 
 #include "model/units.h"
 
@@ -358,6 +361,61 @@ void Document::EditEnterAction(std::int32_t v) {
   if (v == editEnterAction_) return;
   editEnterAction_ = v;
   Notify("EditEnterAction");
+}
+
+void Document::DocTitle(std::string v) {
+  meta_.title = std::move(v);
+  Notify("DocTitle");
+}
+
+void Document::DocAuthor(std::string v) {
+  meta_.author = std::move(v);
+  Notify("DocAuthor");
+}
+
+void Document::DocSubject(std::string v) {
+  meta_.subject = std::move(v);
+  Notify("DocSubject");
+}
+
+void Document::DocKeywords(std::string v) {
+  meta_.keywords = std::move(v);
+  Notify("DocKeywords");
+}
+
+void Document::DocLanguage(std::string v) {
+  if (!IsLanguageTag(v)) {
+    RecordError(ToInt(ErrorCode::kInvalidPropertyValue), "DocLanguage",
+                "Invalid property value: '" + v + "' is not a language tag such as en-US");
+    return;
+  }
+  meta_.language = std::move(v);
+  Notify("DocLanguage");
+}
+
+bool IsLanguageTag(std::string_view tag) {
+  std::size_t start = 0;
+  for (int part = 0;; ++part) {
+    const std::size_t end = std::min(tag.find('-', start), tag.size());
+    const std::string_view sub = tag.substr(start, end - start);
+    const bool letters = std::all_of(sub.begin(), sub.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); });
+    const bool alnum = std::all_of(sub.begin(), sub.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+    if (sub.empty() || sub.size() > 8 || !alnum || (part == 0 && (!letters || sub.size() < 2))) return false;
+    if (end == tag.size()) return true;
+    start = end + 1;
+  }
+}
+
+std::string DefaultDocLanguage() {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (!value || !*value) continue;
+    // "pt_BR.UTF-8@euro": the language and region before the code set and modifier.
+    std::string tag(value, std::strcspn(value, ".@"));
+    std::replace(tag.begin(), tag.end(), '_', '-');
+    return IsLanguageTag(tag) && tag != "C" && tag != "POSIX" ? tag : "en-US";
+  }
+  return "en-US";
 }
 
 void Document::PrinterName(std::string v) {

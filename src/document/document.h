@@ -29,6 +29,16 @@
 
 namespace ktfolio {
 
+// What a written document says of itself: title, author, subject, keywords, language.
+using DocumentMetadata = win::PdfMetadata;
+
+// The language of the process locale as a BCP 47 tag (LC_ALL, LC_MESSAGES or
+// LANG "pt_BR.UTF-8" is "pt-BR"); "en-US" when the locale names none.
+std::string DefaultDocLanguage();
+// True for a well-formed BCP 47 tag: a primary language of 2 to 8 letters,
+// then subtags of 1 to 8 letters or digits, separated by hyphens.
+bool IsLanguageTag(std::string_view tag);
+
 // Page numbers are 16-bit.
 inline constexpr std::int32_t kMaxPages = 32767;
 
@@ -173,6 +183,21 @@ class Document : public DocumentHost {
   void ShowGuideLines(bool v);
   std::int32_t StartBodyRow() const { return body().StartBodyRow(); }
   std::int32_t EndBodyRow() const { return body().EndBodyRow(); }
+
+  // ---- what the written document says of itself (PDF metadata) ------------------------
+  const std::string& DocTitle() const { return meta_.title; }
+  void DocTitle(std::string v);
+  const std::string& DocAuthor() const { return meta_.author; }
+  void DocAuthor(std::string v);
+  const std::string& DocSubject() const { return meta_.subject; }
+  void DocSubject(std::string v);
+  const std::string& DocKeywords() const { return meta_.keywords; }
+  void DocKeywords(std::string v);
+  // A BCP 47 language tag ("en-US", "de", "sr-Latn-RS"); anything else records
+  // 380 and keeps the old one. A new document takes the process locale's.
+  const std::string& DocLanguage() const { return meta_.language; }
+  void DocLanguage(std::string v);
+  const DocumentMetadata& Metadata() const { return meta_; }
 
   // ---- editing selection ------------------------------------------------------------
   bool AllowCellEditing() const { return allowCellEditing_; }
@@ -345,6 +370,7 @@ class Document : public DocumentHost {
   std::int32_t editEnterAction_ = ppEnterAddCRLF;
   std::string printerName_;
   bool showToolBar_ = true, showPrintDlg_ = true, showGuideLines_ = false;
+  DocumentMetadata meta_{"", "", "", "", DefaultDocLanguage()};
   bool allowCellEditing_ = false, autoHighLightEditing_ = false, multiLineEditing_ = false;
   std::int32_t activeArea_ = Body;
 

@@ -135,6 +135,7 @@ bool PrintJob::StartPrint(const std::string& printerName, const std::string& doc
   }
   dpiX_ = GetDeviceCaps(dc_, LOGPIXELSX);
   dpiY_ = GetDeviceCaps(dc_, LOGPIXELSY);
+  SetPdfMetadata(dc_, settings.metadata);
   DOCINFO doc;
   doc.lpszDocName = documentName_.c_str();
   job_ = StartDoc(dc_, &doc);

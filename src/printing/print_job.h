@@ -21,6 +21,8 @@ struct JobSettings {
   std::int32_t paperLength = 0;
   std::int32_t paperWidth = 0;
   std::int32_t orientation = 0;
+  // What the document says of itself, where the printer writes a PDF.
+  win::PdfMetadata metadata;
 };
 
 class PrintJob {

@@ -11,7 +11,7 @@
 set -uo pipefail
 cli="$1"
 src="$2"
-out="$(mktemp -d)"
+source "$(dirname "$0")/lib.sh"
 pid=""
 xvfb=""
 cleanup() {
@@ -20,24 +20,13 @@ cleanup() {
   [[ -z "${KEEP:-}" ]] && rm -rf "$out"
 }
 trap cleanup EXIT
-failures=0
-check() {  # check NAME CONDITION...
-  local name="$1"; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
   echo "skipped: needs Xvfb and xdotool"
   exit 77
 fi
 
 # Waits up to 30 s for CONDITION... to hold; false if it never does.
-wait_for() {
-  for _ in $(seq 300); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+wait_for() { for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }
 
 # The X server picks a free display itself and writes its number when ready.
 exec 3>"$out/display"
@@ -49,17 +38,17 @@ export DISPLAY=":$(head -1 "$out/display")"
 
 # The id of the shown window whose title matches PATTERN, or nothing. (GTK's
 # hidden leader window is titled "ktfolio" too: only shown windows count.)
-shown_window() {  # shown_window PATTERN
-  xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1
-}
+shown_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
 has_window() { [[ -n "$(shown_window "$1")" ]]; }
 printed() { grep -q "$1" "$out/stdout"; }
 ended() { ! kill -0 "$pid" 2>/dev/null; }
+reaped() { wait "$pid" 2>/dev/null; pid=""; }  # the program is waited for; its pid forgotten
 
-# Starts editing FILE and waits until the window edits (it says so on stdout);
-# sets $pid and $window.
-open_editor() {  # open_editor FILE
-  "$cli" view "$1" --edit --size 900x700 --zoom 100 >"$out/stdout" 2>"$out/stderr" &
+# Copies the untouched template to NAME and starts editing it; waits until the
+# window edits (it says so on stdout); sets $pid and $window.
+open_editor() {  # open_editor NAME
+  [[ -e "$out/$1" ]] || cp "$out/base.ktt" "$out/$1"
+  "$cli" view "$out/$1" --edit --size 900x700 --zoom 100 >"$out/stdout" 2>"$out/stderr" &
   pid=$!
   wait_for printed "^editing " && wait_for has_window "ktfolio preview"
   window=$(shown_window "ktfolio preview")
@@ -73,29 +62,24 @@ edit_contoso() {
   xdotool key End
   xdotool type --delay 20 " Europe"
 }
-
-end_program() {
+save_and_end() {
+  xdotool key ctrl+s
+  wait_for printed "saved"
   kill "$pid"
-  wait "$pid" 2>/dev/null
-  pid=""
+  reaped
 }
 
 # Saved untouched first: the rows are measured again on saving, so the
 # edited file is compared with this one.
 cp "$src/examples/templates/invoice.ktt" "$out/base.ktt"
-open_editor "$out/base.ktt"
+open_editor base.ktt
 check "the editing window opens" test -n "$window"
-xdotool key ctrl+s
-wait_for printed "saved"
+save_and_end
 check "Ctrl+S saves and says so" printed "saved $out/base.ktt"
-end_program
 
-cp "$out/base.ktt" "$out/t.ktt"
-open_editor "$out/t.ktt"
+open_editor t.ktt
 edit_contoso
-xdotool key ctrl+s
-wait_for printed "saved"
-end_program
+save_and_end
 check "the file holds the edited cell" grep -q "Contoso Ltd Europe" "$out/t.ktt"
 # The edited row was measured again: its cells' heights may be written now.
 sed 's/Contoso Ltd Europe/Contoso Ltd/' "$out/t.ktt" | grep -av '^ItemHeight=' >"$out/back.ktt"
@@ -104,8 +88,7 @@ check "and nothing else changed" cmp -s "$out/back.ktt" "$out/base-text.ktt"
 
 # Closing the window with unsaved changes asks first; Enter takes "Yes", the
 # default, and the program saves and ends by itself.
-cp "$out/base.ktt" "$out/c.ktt"
-open_editor "$out/c.ktt"
+open_editor c.ktt
 edit_contoso
 python3 "$src/tests/apps/close_window.py" "$window"
 wait_for has_window "^ktfolio$"
@@ -114,25 +97,19 @@ check "closing with changes asks first" test -n "$question"
 xdotool windowfocus --sync "$question" key Return
 wait_for ended
 check "answering Yes saves and ends the program" ended
-wait "$pid" 2>/dev/null
-pid=""
+reaped
 check "the file holds the edit made before closing" grep -q "Contoso Ltd Europe" "$out/c.ktt"
 
 # Closing without changes asks nothing: the window's own state (zoom, page
 # count) is not a change to the document.
-cp "$out/base.ktt" "$out/u.ktt"
-open_editor "$out/u.ktt"
+open_editor u.ktt
 python3 "$src/tests/apps/close_window.py" "$window"
 wait_for ended
 check "closing without changes ends at once, asking nothing" ended
-wait "$pid" 2>/dev/null
-pid=""
+reaped
 check "and leaves the file as it was" cmp -s "$out/base.ktt" "$out/u.ktt"
 
-"$cli" view "$out/t.ktt" --edit --screenshot "$out/x.png" >/dev/null 2>"$out/stderr"
-check "--edit with --screenshot is bad usage (exit 2)" test $? -eq 2
-"$cli" view --demo --edit >/dev/null 2>"$out/stderr"
-check "--edit of the demo is bad usage (exit 2): there is no file to save" test $? -eq 2
+exits 2 "--edit with --screenshot is bad usage (exit 2)" view "$out/t.ktt" --edit --screenshot "$out/x.png"
+exits 2 "--edit of the demo is bad usage (exit 2): there is no file to save" view --demo --edit
 
-echo "$failures failed"
-exit $((failures > 0))
+finish

@@ -6,16 +6,12 @@
 set -uo pipefail
 cli="$1"
 templates="$2/examples/templates"
-out="$(mktemp -d)"
-trap 'rm -rf "$out"' EXIT
-failures=0
-check() {  # check NAME CONDITION...
-  local name="$1"; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/lib.sh"
+tpl="$templates/invoice.ktt"
+width() { file "$1" | sed -E 's/.* ([0-9]+) x ([0-9]+).*/\1/'; }
 
-"$cli" info "$templates/invoice.ktt" >"$out/info" 2>"$out/stderr"
-check "info exits 0" test $? -eq 0
+exits 0 "info exits 0" info "$tpl"
+cp "$out/stdout" "$out/info"
 for key in "pages" "header rows" "footer rows" "body rows" "start body row" "end body row"; do
   check "info prints '$key: N'" grep -Eq "^$key: [0-9]+$" "$out/info"
 done
@@ -23,94 +19,76 @@ check "info prints six lines" test "$(wc -l <"$out/info")" -eq 6
 pages=$(awk -F': ' '/^pages/ {print $2}' "$out/info")
 check "the invoice has pages ($pages)" test "$pages" -ge 2
 
-"$cli" render "$templates/invoice.ktt" --page 2 --zoom 50 --output "$out/p2.png" >/dev/null 2>"$out/stderr"
-check "render exits 0" test $? -eq 0
+exits 0 "render exits 0" render "$tpl" --page 2 --zoom 50 --output "$out/p2.png"
 check "render writes a PNG" sh -c "file '$out/p2.png' | grep -q 'PNG image'"
-"$cli" render "$templates/invoice.ktt" --output "$out/p1.png" >/dev/null 2>&1
+"$cli" render "$tpl" --output "$out/p1.png" >/dev/null 2>&1
 check "render defaults to page 1 at 100%" test -s "$out/p1.png"
-w50=$(file "$out/p2.png" | sed -E 's/.* ([0-9]+) x ([0-9]+).*/\1/')
-w100=$(file "$out/p1.png" | sed -E 's/.* ([0-9]+) x ([0-9]+).*/\1/')
+w50=$(width "$out/p2.png") w100=$(width "$out/p1.png")
 check "zoom 50 is half as wide ($w50, $w100)" test $((w50 * 2 - w100)) -le 2 -a $((w100 - w50 * 2)) -le 2
 
-"$cli" pdf "$templates/long_listing.ktt" --output "$out/all.pdf" >/dev/null 2>"$out/stderr"
-check "pdf exits 0" test $? -eq 0
-all=$(pdfinfo "$out/all.pdf" | awk '/^Pages:/ {print $2}')
+exits 0 "pdf exits 0" pdf "$templates/long_listing.ktt" --output "$out/all.pdf"
+all=$(pages_of "$out/all.pdf")
 listed=$("$cli" info "$templates/long_listing.ktt" | awk -F': ' '/^pages/ {print $2}')
 check "pdf writes every page ($all of $listed)" test "$all" = "$listed"
 "$cli" pdf "$templates/long_listing.ktt" --output "$out/some.pdf" --from 2 --to 3 >/dev/null 2>&1
-check "pdf --from 2 --to 3 writes two pages" test "$(pdfinfo "$out/some.pdf" | awk '/^Pages:/ {print $2}')" = 2
+check "pdf --from 2 --to 3 writes two pages" test "$(pages_of "$out/some.pdf")" = 2
 check "the range starts at page 2" sh -c "pdftotext -f 1 -l 1 '$out/some.pdf' - | grep -q 'Page 2 of $listed'"
 
-"$cli" convert "$templates/invoice.ktt" --output "$out/once.ktt" >/dev/null 2>"$out/stderr"
-check "convert exits 0" test $? -eq 0
+exits 0 "convert exits 0" convert "$tpl" --output "$out/once.ktt"
 "$cli" convert "$out/once.ktt" --output "$out/twice.ktt" >/dev/null 2>&1
 check "converting a converted template changes no byte" cmp -s "$out/once.ktt" "$out/twice.ktt"
 check "a template is CR LF text" sh -c "head -c 14 '$out/once.ktt' | od -c | grep -q '\\\\r  \\\\n'"
 
-for args in "info --help" "render --help" "pdf --help" "convert --help"; do
-  "$cli" $args >"$out/help" 2>&1
-  check "'$args' exits 0" test $? -eq 0
-  check "'$args' prints usage" grep -qi "usage" "$out/help"
+for command in info render pdf convert; do
+  exits 0 "'$command --help' exits 0" $command --help
+  check "'$command --help' prints usage" grep -qi "usage" "$out/stdout" "$out/stderr"
 done
 
-"$cli" info "$out/missing.ktt" >/dev/null 2>"$out/stderr"
-check "a missing template exits 1" test $? -eq 1
-check "its error number and source reach stderr" grep -q "error 53 (LoadFromTemplate)" "$out/stderr"
+exits 1 "a missing template exits 1" info "$out/missing.ktt"
+check "its error number and source reach stderr" said "error 53 (LoadFromTemplate)"
 printf '[Properties]\r\nScaleMode=1' >"$out/cut.ktt"
-"$cli" info "$out/cut.ktt" >/dev/null 2>"$out/stderr"
-check "a template without its last line end exits 1" test $? -eq 1
-check "the reader's failure reaches stderr" grep -q "error 62 (Reading Template)" "$out/stderr"
+exits 1 "a template without its last line end exits 1" info "$out/cut.ktt"
+check "the reader's failure reaches stderr" said "error 62 (Reading Template)"
 # Line ends converted to CR alone or LF alone: refused, in one line naming the file and the cause.
 for ends in CR LF; do
   if [[ $ends == CR ]]; then tr -d '\n' <"$out/once.ktt"; else tr -d '\r' <"$out/once.ktt"; fi >"$out/$ends.ktt"
   for command in info "convert --output $out/$ends-out.ktt"; do
-    "$cli" $command "$out/$ends.ktt" >/dev/null 2>"$out/stderr"
-    check "${command%% *} of a template with $ends line ends exits 1" test $? -eq 1
+    exits 1 "${command%% *} of a template with $ends line ends exits 1" $command "$out/$ends.ktt"
     check "... in one line naming the file and the cause" sh -c \
       "test \$(wc -l <'$out/stderr') -eq 1 && grep -q 'line ends are $ends, expected CR LF (line 1).*$ends.ktt' '$out/stderr'"
   done
   check "convert of it writes nothing" test ! -e "$out/$ends-out.ktt"
 done
-"$cli" render "$templates/invoice.ktt" --page 999 --output "$out/x.png" >/dev/null 2>"$out/stderr"
-check "a page beyond the document exits 1" test $? -eq 1
-check "... and says which page of how many" grep -q "Page out of range: page 999 of $pages" "$out/stderr"
-"$cli" print "$templates/invoice.ktt" --printer PDF --from 5 --to 6 --output "$out/none.pdf" >/dev/null 2>"$out/stderr"
-check "printing a range past the end exits 1 and writes nothing" test $? -eq 1 -a ! -e "$out/none.pdf"
-check "... and says so" grep -q "nothing to print: pages 5-6 of $pages" "$out/stderr"
-"$cli" render "$templates/invoice.ktt" --zoom 300 --output "$out/x.png" >/dev/null 2>&1
-check "a zoom out of range is bad usage (exit 2)" test $? -eq 2
-"$cli" convert "$templates/invoice.ktt" >/dev/null 2>&1
-check "convert without --output is bad usage (exit 2)" test $? -eq 2
+exits 1 "a page beyond the document exits 1" render "$tpl" --page 999 --output "$out/x.png"
+check "... and says which page of how many" said "Page out of range: page 999 of $pages"
+exits 1 "printing a range past the end exits 1" print "$tpl" --printer PDF --from 5 --to 6 --output "$out/none.pdf"
+check "... and writes nothing" test ! -e "$out/none.pdf"
+check "... and says so" said "nothing to print: pages 5-6 of $pages"
+exits 2 "a zoom out of range is bad usage (exit 2)" render "$tpl" --zoom 300 --output "$out/x.png"
+exits 2 "convert without --output is bad usage (exit 2)" convert "$tpl"
 mkdir "$out/folder"
-"$cli" convert "$templates/invoice.ktt" --output "$out/folder" >/dev/null 2>"$out/stderr"
-check "converting onto a folder exits 1" test $? -eq 1
-check "the save's failure reaches stderr" grep -q "error 75 (SaveAsTemplate)" "$out/stderr"
+exits 1 "converting onto a folder exits 1" convert "$tpl" --output "$out/folder"
+check "the save's failure reaches stderr" said "error 75 (SaveAsTemplate)"
 
-cp "$templates/invoice.ktt" "$out/design.ktt"
+cp "$tpl" "$out/design.ktt"
 env -u DISPLAY -u WAYLAND_DISPLAY "$cli" design "$out/design.ktt" >/dev/null 2>"$out/stderr"
 check "design without a display is bad usage (exit 2)" test $? -eq 2
-check "design without a display leaves the file" cmp -s "$templates/invoice.ktt" "$out/design.ktt"
+check "design without a display leaves the file" cmp -s "$tpl" "$out/design.ktt"
 
 # Dates come in the user's locale; the numbers of a template read the same in any.
-sed 's/^Text=Contoso Ltd/Text=%sd %ld/' "$templates/invoice.ktt" >"$out/dated.ktt"
+sed 's/^Text=Contoso Ltd/Text=%sd %ld/' "$tpl" >"$out/dated.ktt"
+declare -A dates=(
+  [de_DE.UTF-8]='[0-9]{2}\.[0-9]{2}\.[0-9]{4} (Montag|Dienstag|Mittwoch|Donnerstag|Freitag|Samstag|Sonntag), '
+  [en_GB.UTF-8]='[0-9]{2}/[0-9]{2}/[0-9]{2} [A-Z][a-z]+day, [0-9]{1,2} [A-Z][a-z]+ [0-9]{4}')
 for loc in de_DE.UTF-8 en_GB.UTF-8; do
-  if ! locale -a | grep -qix "${loc/UTF-8/utf8}"; then
-    echo "skipped: locale $loc is not installed (scripts/setup makes it)"
-    continue
-  fi
+  locale -a | grep -qix "${loc/UTF-8/utf8}" || { echo "skipped: locale $loc is not installed (scripts/setup makes it)"; continue; }
   LC_ALL=$loc "$cli" pdf "$out/dated.ktt" --to 1 --output "$out/dated.pdf" >/dev/null 2>&1
-  pdftotext "$out/dated.pdf" - | tr -s ' \n' ' ' >"$out/dated.txt"
-  case $loc in
-    de_*) pattern='[0-9]{2}\.[0-9]{2}\.[0-9]{4} (Montag|Dienstag|Mittwoch|Donnerstag|Freitag|Samstag|Sonntag), ' ;;
-    *) pattern='[0-9]{2}/[0-9]{2}/[0-9]{2} [A-Z][a-z]+day, [0-9]{1,2} [A-Z][a-z]+ [0-9]{4}' ;;
-  esac
-  check "dates in $loc" grep -Eq "$pattern" "$out/dated.txt"
-  LC_ALL=$loc "$cli" convert "$templates/invoice.ktt" --output "$out/$loc.ktt" >/dev/null 2>&1
+  check "dates in $loc" sh -c "pdftotext '$out/dated.pdf' - | tr -s ' \n' ' ' | grep -Eq '${dates[$loc]}'"
+  LC_ALL=$loc "$cli" convert "$tpl" --output "$out/$loc.ktt" >/dev/null 2>&1
   check "a template converted in $loc is the one converted in C" cmp -s "$out/once.ktt" "$out/$loc.ktt"
 done
 
 # Every usage error exits 2 and says what was wrong, whichever command it is.
-tpl="$templates/invoice.ktt"
 usage_cases=(
   "rendr $tpl|unknown command 'rendr'"
   "render $tpl --page abc -o $out/x.png|'abc' is not a number"
@@ -123,8 +101,7 @@ usage_cases=(
 )
 for case in "${usage_cases[@]}"; do
   args="${case%%|*}"
-  "$cli" $args >/dev/null 2>"$out/stderr"
-  check "'${args//$out/OUT}' is bad usage (exit 2)" test $? -eq 2
+  exits 2 "'${args//$out/OUT}' is bad usage (exit 2)" $args
   check "... and says \"${case#*|}\"" grep -qF -- "${case#*|}" "$out/stderr"
 done
 check "no usage error wrote a file" test ! -e "$out/x.png" -a ! -e "$out/x.pdf"
@@ -133,13 +110,12 @@ version=$(sed -n 's/^project(ktfolio VERSION \([0-9.]*\).*/\1/p' "$2/CMakeLists.
 check "--version prints the project's version ($version)" test "$("$cli" --version)" = "ktfolio $version"
 check "--help ends with the exit codes" sh -c "'$cli' --help | grep -q '^  2  bad usage'"
 
-"$cli" info "$tpl" --json >"$out/info.json" 2>"$out/stderr"
-check "info --json exits 0" test $? -eq 0
+exits 0 "info --json exits 0" info "$tpl" --json
 check "info --json is JSON with what info prints" python3 -c '
 import json, sys
 d = json.load(open(sys.argv[1]))
 assert d["pages"] == int(sys.argv[2]) and d["rows"]["body"] > 0 and d["rows"]["header"] >= 1, d
-assert d["paper"]["orientation"] == "portrait" and d["margins"]["left"] > 0, d' "$out/info.json" "$pages"
+assert d["paper"]["orientation"] == "portrait" and d["margins"]["left"] > 0, d' "$out/stdout" "$pages"
 
 # A page as paper at 300 dpi: A4's pixels, and the resolution a reader places it by.
 "$cli" render "$tpl" --dpi 300 --no-shadow --output "$out/p300.png" >/dev/null 2>&1
@@ -160,9 +136,8 @@ script -qec "'$cli' pdf '$out/long.ktt' --output '$out/long.pdf'" /dev/null </de
 check "a long pdf on a terminal exits 0" test $? -eq 0
 check "... and shows its progress" grep -qE "pdf page [0-9]+ of 1680, [0-9]+ pages/s, [0-9]+ s left" "$out/tty"
 check "... ending on the last page" grep -qE "page 1680 of 1680, [0-9]+ pages/s, done" "$out/tty"
-"$cli" pdf "$out/long.ktt" --output "$out/long.pdf" >"$out/stdout" 2>"$out/stderr"
-check "the same job in a pipe writes nothing on stderr" test ! -s "$out/stderr"
+exits 0 "the same job in a pipe exits 0" pdf "$out/long.ktt" --output "$out/long.pdf"
+check "... writing nothing on stderr" test ! -s "$out/stderr"
 check "... and only the file's name on stdout" test "$(cat "$out/stdout")" = "$out/long.pdf"
 
-echo "$failures failed"
-exit $((failures > 0))
+finish

@@ -4,53 +4,34 @@
 # recorded failure exits 1 with the error on stderr.
 set -uo pipefail
 cli="$1"
-out="$(mktemp -d)"
-trap 'rm -rf "$out"' EXIT
-failures=0
-check() {  # check NAME CONDITION...
-  local name="$1"; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/lib.sh"
 
-"$cli" demo --output-dir "$out/demo" >"$out/stdout" 2>"$out/stderr"
-check "demo exits 0" test $? -eq 0
-check "demo writes page-1.png" test -s "$out/demo/page-1.png"
-check "demo writes page-2.png" test -s "$out/demo/page-2.png"
-check "demo writes document.pdf" test -s "$out/demo/document.pdf"
+exits 0 "demo exits 0" demo --output-dir "$out/demo"
+for f in page-1.png page-2.png document.pdf; do check "demo writes $f" test -s "$out/demo/$f"; done
 check "demo names the files it wrote" grep -q "document.pdf" "$out/stdout"
-pages=$(pdfinfo "$out/demo/document.pdf" | awk '/^Pages:/ {print $2}')
+pages=$(pages_of "$out/demo/document.pdf")
 pngs=$(ls "$out/demo"/page-*.png | wc -l)
 check "one PNG per PDF page ($pngs, $pages)" test "$pngs" -eq "$pages"
 check "the PDF carries the invoice's text" sh -c "pdftotext '$out/demo/document.pdf' - | grep -q 'Total due'"
 check "the footer numbers the pages" sh -c "pdftotext -f 2 -l 2 '$out/demo/document.pdf' - | grep -q 'Page 2 of $pages'"
 
 for args in "--help" "demo --help"; do
-  "$cli" $args >"$out/help" 2>&1
-  check "'$args' exits 0" test $? -eq 0
-  check "'$args' prints usage" grep -qi "usage" "$out/help"
+  exits 0 "'$args' exits 0" $args
+  check "'$args' prints usage" grep -qi "usage" "$out/stdout" "$out/stderr"
 done
 
-"$cli" demo --zoom 9 --output-dir "$out/z" >/dev/null 2>"$out/stderr"
-check "a zoom out of range is bad usage (exit 2)" test $? -eq 2
-"$cli" frobnicate >/dev/null 2>&1
-check "an unknown command is bad usage (exit 2)" test $? -eq 2
+exits 2 "a zoom out of range is bad usage (exit 2)" demo --zoom 9 --output-dir "$out/z"
+exits 2 "an unknown command is bad usage (exit 2)" frobnicate
+exits 1 "a missing logo is a recorded failure (exit 1)" demo --logo "$out/no-such-logo.png" --output-dir "$out/l"
+check "the error number and source reach stderr" said "error 53 ("
 
-"$cli" demo --logo "$out/no-such-logo.png" --output-dir "$out/l" >/dev/null 2>"$out/stderr"
-check "a missing logo is a recorded failure (exit 1)" test $? -eq 1
-check "the error number and source reach stderr" grep -q "error 53 (" "$out/stderr"
-
-"$cli" view --demo --screenshot "$out/view.png" --size 640x480 --zoom 0 >/dev/null 2>"$out/stderr"
-check "view renders the preview headless (exit 0)" test $? -eq 0
+exits 0 "view renders the preview headless (exit 0)" view --demo --screenshot "$out/view.png" --size 640x480 --zoom 0
 check "the screenshot has the window's size" test "$(identify -format '%wx%h' "$out/view.png")" = 640x480
-"$cli" view --demo --screenshot "$out/bad.png" --page 99 >/dev/null 2>"$out/stderr"
-check "previewing a page past the end is a recorded failure (exit 1)" test $? -eq 1
-check "it names error 60107" grep -q "error 60107 (Previewing)" "$out/stderr"
-"$cli" view --screenshot "$out/none.png" >/dev/null 2>&1
-check "view without a document is bad usage (exit 2)" test $? -eq 2
+exits 1 "previewing a page past the end is a recorded failure (exit 1)" view --demo --screenshot "$out/bad.png" --page 99
+check "it names error 60107" said "error 60107 (Previewing)"
+exits 2 "view without a document is bad usage (exit 2)" view --screenshot "$out/none.png"
 "$cli" view "$(dirname "$0")/../../examples/templates/invoice.ktt" --screenshot "$out/tpl.png" --page 3 >/dev/null 2>&1
 check "view previews a template file" test -s "$out/tpl.png"
-"$cli" view "$out/no-such.ktt" --screenshot "$out/none2.png" >/dev/null 2>"$out/stderr"
-check "a missing template is a recorded failure (exit 1)" test $? -eq 1
+exits 1 "a missing template is a recorded failure (exit 1)" view "$out/no-such.ktt" --screenshot "$out/none2.png"
 
-echo "$failures failed"
-exit $((failures > 0))
+finish

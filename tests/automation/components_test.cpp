@@ -22,10 +22,7 @@ std::int32_t CreateError(const std::string& progId) {
 
 TEST(ComponentsTest, ObjectsAreMadeByNameWithoutRegardToCase) {
   int made = 0;
-  RegisterComponent("Test.Thing", [&made] {
-    ++made;
-    return std::make_shared<Thing>();
-  });
+  RegisterComponent("Test.Thing", [&made] { return ++made, std::make_shared<Thing>(); });
   EXPECT_EQ(CreateObject("test.THING")->TypeName(), "Thing");
   EXPECT_NE(CreateObject("Test.Thing"), CreateObject("Test.Thing")) << "a new object each time";
   EXPECT_EQ(made, 3);

@@ -1,6 +1,8 @@
 // The button through its window: clicks, toggling, dragging out, hot tracking
-// of the flat style, borders, access keys and the property bag.
+// of the flat style, borders, focus and access keys, and the property bag.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "controls/ktboton.h"
 #include "platform/container/form.h"
@@ -26,24 +28,32 @@ class BotonTest : public ::testing::Test {
   int clicks_ = 0;
 };
 
-TEST_F(BotonTest, StartsWithItsNameAsCaptionAndTheDocumentedDefaults) {
-  EXPECT_EQ(button_.Caption(), "cmdOk");
-  EXPECT_EQ(button_.BevelWidth(), 2);
-  EXPECT_EQ(button_.BorderWidth(), 1);
-  EXPECT_EQ(button_.BorderFocusedWidth(), 2);
-  EXPECT_EQ(button_.CaptionPos(), 4);
-  EXPECT_EQ(button_.PicturePos(), 3);
-  EXPECT_EQ(button_.BackColor(), 0x8000000Fu);
-  EXPECT_TRUE(button_.ClickFocused());
+TEST_F(BotonTest, StartsWithItsNameAsCaptionTheDocumentedDefaultsAndABlackBorder) {
+  EXPECT_EQ(std::tuple(button_.Caption(), button_.BevelWidth(), button_.BorderWidth(), button_.BorderFocusedWidth(),
+                       button_.CaptionPos(), button_.PicturePos(), button_.BackColor(), button_.ClickFocused()),
+            std::tuple("cmdOk", 2, 1, 2, 4, 3, 0x8000000Fu, true));
   EXPECT_EQ(button_.PersistedDefaults().size(), button_.PersistedValues().size());
+  EXPECT_EQ(At(0, 0), 0u);
+  button_.BorderWidth(0);
+  EXPECT_NE(At(0, 0), 0u) << "no border at width zero";
 }
 
-TEST_F(BotonTest, AClickInsideClicksAndTakesTheFocus) {
+TEST_F(BotonTest, MouseKeysAndDoClickClickUnlessDisabled) {
   form_.Click(50, 25);
   EXPECT_EQ(clicks_, 1);
   EXPECT_EQ(GetFocus(), button_.hwnd());
   form_.DoubleClick(50, 25);
   EXPECT_EQ(clicks_, 3) << "a quick second click still counts";
+  form_.Key(VK_SPACE);
+  form_.Key(VK_RETURN);
+  EXPECT_EQ(clicks_, 5) << "space and enter click the focused button";
+  SetFocus(form_.hwnd());
+  button_.Enabled(false);
+  button_.DoClick();
+  EXPECT_EQ(clicks_, 5);
+  button_.Enabled(true);
+  button_.DoClick();
+  EXPECT_EQ(clicks_, 6) << "the click runs once the focus arrives";
 }
 
 TEST_F(BotonTest, DraggingOutRemovesThePushAndReleasingOutsideDoesNotClick) {
@@ -66,12 +76,6 @@ TEST_F(BotonTest, AToggleFlipsBetweenMinusOneAndZero) {
   EXPECT_TRUE(button_.Pressed());
 }
 
-TEST_F(BotonTest, TheBorderIsBlackUnlessItsWidthIsZero) {
-  EXPECT_EQ(At(0, 0), 0u);
-  button_.BorderWidth(0);
-  EXPECT_NE(At(0, 0), 0u);
-}
-
 TEST_F(BotonTest, TheFlatStyleShowsItsBevelOnlyWhileHot) {
   button_.Style(ppFlatButton);
   button_.BevelWidth(0);
@@ -79,59 +83,34 @@ TEST_F(BotonTest, TheFlatStyleShowsItsBevelOnlyWhileHot) {
   button_.BorderFocusedWidth(0);
   EXPECT_EQ(At(0, 0), kFace) << "flat: no bevel at rest";
   form_.MouseMove(50, 25);
-  EXPECT_TRUE(button_.Hot());
-  EXPECT_EQ(button_.BevelWidth(), 1);
-  EXPECT_EQ(At(0, 0), 0xFFFFFFu) << "hot: the light bevel band";
+  EXPECT_EQ(std::tuple(button_.Hot(), button_.BevelWidth(), At(0, 0)), std::tuple(true, 1, 0xFFFFFFu))
+      << "hot: the light bevel band";
   form_.MouseMove(150, 80);
   form_.Pump();
-  EXPECT_FALSE(button_.Hot()) << "WM_MOUSELEAVE ends the hot state";
-  EXPECT_EQ(button_.BevelWidth(), 0);
-  EXPECT_EQ(At(0, 0), kFace);
+  EXPECT_EQ(std::tuple(button_.Hot(), button_.BevelWidth(), At(0, 0)), std::tuple(false, 0, kFace))
+      << "WM_MOUSELEAVE ends the hot state";
 }
 
-TEST_F(BotonTest, SpaceAndEnterClickTheFocusedButton) {
-  SetFocus(button_.hwnd());
-  form_.Key(VK_SPACE);
-  form_.Key(VK_RETURN);
-  EXPECT_EQ(clicks_, 2);
-}
-
-TEST_F(BotonTest, ArrowKeysMoveTheFocusToTheNextButton) {
-  KtBoton second(form_.hwnd(), "cmdCancel", form_);
-  MoveWindow(second.hwnd(), 100, 10, 80, 30, TRUE);
-  SetFocus(button_.hwnd());
-  form_.Key(VK_RIGHT);
-  EXPECT_EQ(GetFocus(), second.hwnd());
-  form_.Key(VK_LEFT);
-  EXPECT_EQ(GetFocus(), button_.hwnd());
-}
-
-TEST_F(BotonTest, DoClickOnADisabledButtonDoesNothing) {
-  button_.Enabled(false);
-  button_.DoClick();
-  EXPECT_EQ(clicks_, 0);
-  button_.Enabled(true);
-  button_.DoClick();
-  EXPECT_EQ(clicks_, 1) << "the click runs once the focus arrives";
-}
-
-TEST_F(BotonTest, AltAndTheUnderlinedLetterClicksThroughTheFocus) {
+TEST_F(BotonTest, ArrowsMoveTheFocusAndAltWithTheUnderlinedLetterClicksThroughIt) {
   KtBoton other(form_.hwnd(), "cmdClose", form_);
   MoveWindow(other.hwnd(), 100, 10, 80, 30, TRUE);
   int otherClicks = 0;
   other.Click = [&otherClicks] { ++otherClicks; };
+  SetFocus(button_.hwnd());
+  form_.Key(VK_RIGHT);
+  EXPECT_EQ(GetFocus(), other.hwnd());
+  form_.Key(VK_LEFT);
+  EXPECT_EQ(GetFocus(), button_.hwnd());
   button_.Caption("&Print");
   other.Caption("Fish && &Chips");
-  SetFocus(button_.hwnd());
   form_.Key('C', false, false, true);
   EXPECT_EQ(otherClicks, 1);
   EXPECT_EQ(GetFocus(), other.hwnd()) << "the access key brings the focus along";
   form_.Key('P', false, false, true);
   EXPECT_EQ(clicks_, 1);
   form_.Key('F', false, false, true);  // "&&" is a plain ampersand, not a marker
-  EXPECT_EQ(clicks_ + otherClicks, 2);
-  form_.Key('P');  // without Alt a letter is only a key press
-  EXPECT_EQ(clicks_, 1);
+  form_.Key('P');                      // without Alt a letter is only a key press
+  EXPECT_EQ(std::pair(clicks_, otherClicks), std::pair(1, 1));
   button_.Enabled(false);
   form_.Key('P', false, false, true);
   EXPECT_EQ(clicks_, 1) << "a disabled button ignores its access key";
@@ -144,24 +123,20 @@ TEST_F(BotonTest, AnUntouchedButtonStoresNothingAndAnEmptyBagRestoresTheDefaults
   PropertyBag untouched;
   button_.WriteProperties(untouched);
   EXPECT_TRUE(untouched.Entries().empty()) << untouched.ToText();
-
   FontPtr font = button_.Font()->Clone();
   font->Name = "DejaVu Serif";
   font->Bold = true;
   button_.Font(font);
   PropertyBag bag;
   button_.WriteProperties(bag);
-  KtBoton copy(form_.hwnd(), "cmdCopy", form_);
+  KtBoton copy(form_.hwnd(), "cmdCopy", form_), reset(form_.hwnd(), "cmdReset", form_);
   copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
-  EXPECT_EQ(copy.Font()->Name, "DejaVu Serif");
-  EXPECT_TRUE(copy.Font()->Bold);
-
-  KtBoton reset(form_.hwnd(), "cmdReset", form_);
+  EXPECT_EQ(std::pair(copy.Font()->Name, copy.Font()->Bold), std::pair(std::string("DejaVu Serif"), true));
   reset.BorderWidth(7);
   reset.Caption("changed");
   reset.ReadProperties(PropertyBag{});
-  EXPECT_EQ(reset.BorderWidth(), 1) << "reading an empty bag restores the defaults";
-  EXPECT_EQ(reset.Caption(), "cmdReset");
+  EXPECT_EQ(std::pair(reset.BorderWidth(), reset.Caption()), std::pair(1, std::string("cmdReset")))
+      << "reading an empty bag restores the defaults";
 }
 
 }  // namespace

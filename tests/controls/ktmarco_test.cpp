@@ -1,10 +1,13 @@
-// The frame through its window: the flood fill and its inverted text, the
-// title's three alignments, the mosaic's tiling modes and the property bag,
-// with a round trip of every persisted key of both companion controls.
+// The frame: its flood percentage, every look on one golden form (the flood
+// and its inverted text, the title's alignments, the mosaic's tiling modes),
+// its children, and the property bag, with a round trip of every persisted key
+// of both companion controls.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <list>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "controls/ktboton.h"
@@ -18,177 +21,126 @@ namespace {
 
 using namespace win;
 
-const std::uint32_t kFace = GetSysColor(COLOR_BTNFACE);
+constexpr COLORREF kRed = 0x0000FF, kGreen = 0x00FF00;
 
-TEST(Marco, FloodPercentIsClampedAndFillsFromTheLeft) {
-  Form form(200, 100);
-  KtMarco frame(form.hwnd(), "fraProgress", form);
-  EXPECT_EQ(frame.Caption(), "fraProgress");
-  frame.FloodPercent(150);
-  EXPECT_EQ(frame.FloodPercent(), 100);
-  frame.FloodPercent(-5);
-  EXPECT_EQ(frame.FloodPercent(), 0);
-  // Border 1, bevel 2, margin 2: a 111-pixel panel leaves 101 pixels (5..105).
-  MoveWindow(frame.hwnd(), 0, 0, 111, 40, TRUE);
-  frame.Caption("");
-  frame.FloodColor(0x0000FF);
-  frame.Flood(ppFloodToRight);
+class MarcoTest : public ::testing::Test {
+ protected:
+  MarcoTest() : form_(300, 100), frame_(form_.hwnd(), "fraTest", form_) {}
+  Form form_;
+  KtMarco frame_;
+};
+
+TEST_F(MarcoTest, FloodPercentIsClampedAndAnnouncesItsChange) {
+  EXPECT_EQ(frame_.Caption(), "fraTest");
   int changes = 0;
-  frame.FloodChange = [&changes] { ++changes; };
-  frame.FloodPercent(50);
-  EXPECT_EQ(changes, 1);
-  form.Show();
-  // Half of 101 + 1 = 51 pixels: 5..55 red, 56 not.
-  EXPECT_EQ(user::WindowPixel(frame.hwnd(), 55, 20), 0x0000FFu);
-  EXPECT_NE(user::WindowPixel(frame.hwnd(), 56, 20), 0x0000FFu);
-  EXPECT_EQ(user::WindowPixel(frame.hwnd(), 0, 0), 0u) << "the black outer border";
-  frame.BorderWidth(0);
-  EXPECT_NE(user::WindowPixel(frame.hwnd(), 0, 0), 0u);
-}
-
-TEST(Marco, ShowingThePercentInvertsTheTextOverTheFill) {
-  Form form(200, 100);
-  KtMarco frame(form.hwnd(), "fraProgress", form);
-  MoveWindow(frame.hwnd(), 0, 0, 111, 40, TRUE);
-  frame.Font(MakeFont("DejaVu Sans", 14, true));
-  frame.ForeColor(0x000000);
-  frame.FloodColor(0xFF0000);
-  frame.Flood(ppFloodToRight);
-  frame.FloodShowPct(true);
-  frame.FloodPercent(50);
-  form.Show();
-  // The centred "50%" straddles the fill's edge at x = 55.
-  int inverted = 0, plain = 0, filled = 0;
-  for (int y = 5; y < 35; ++y)
-    for (int x = 5; x <= 105; ++x) {
-      const COLORREF c = user::WindowPixel(frame.hwnd(), x, y);
-      if (x <= 54 && c == kFace) ++inverted;
-      if (x <= 54 && c == 0xFF0000u) ++filled;
-      if (x >= 56 && c == 0u) ++plain;
-    }
-  EXPECT_GT(inverted, 10) << "the text shows in the background colour inside the fill";
-  EXPECT_GT(plain, 10) << "and in the text colour outside it";
-  EXPECT_GT(filled, 500);
-}
-
-// The columns of row `y` where the frame line is cut by the title's box.
-std::pair<int, int> TitleGap(HWND hwnd, int width, int y) {
-  int first = -1, last = -1;
-  for (int x = 4; x < width - 4; ++x)
-    if (user::WindowPixel(hwnd, x, y) == kFace) {
-      if (first < 0) first = x;
-      last = x;
-    }
-  return {first, last};
-}
-
-TEST(Marco, TheTitleSitsLeftRightOrCentredInTheFrameLine) {
-  Form form(300, 100);
-  KtMarco frame(form.hwnd(), "fraTitle", form);
-  MoveWindow(frame.hwnd(), 0, 0, 240, 60, TRUE);
-  frame.BevelOuter(ppBevelNone);
-  frame.Caption("");
-  frame.Frame(ppFrameTop);
-  frame.FrameTitle("Page");
-  form.Show();
-  // Border 1: the etched line runs along row 1 (dark) and row 2 (light).
-  ASSERT_NE(user::WindowPixel(frame.hwnd(), 120, 1), kFace) << "the frame line is drawn";
-  std::pair<int, int> gaps[3];
-  for (int align = 0; align < 3; ++align) {
-    frame.FrameAlign(align);
-    gaps[align] = TitleGap(frame.hwnd(), 240, 1);
-    ASSERT_GT(gaps[align].first, 0) << "align " << align << ": the title cuts the line";
+  frame_.Flood(ppFloodToRight);
+  frame_.FloodChange = [&changes] { ++changes; };
+  for (auto [asked, kept] : {std::tuple(150, 100), std::tuple(-5, 0), std::tuple(50, 50)}) {
+    frame_.FloodPercent(static_cast<std::int16_t>(asked));
+    EXPECT_EQ(frame_.FloodPercent(), kept) << asked;
   }
-  const int width = gaps[0].second - gaps[0].first;
-  EXPECT_LT(gaps[0].first, 12) << "left: FrameWidth + 2 in from the line's left end";
-  EXPECT_GT(gaps[1].second, 240 - 12) << "right: against the right limit";
-  EXPECT_EQ(gaps[1].second - gaps[1].first, width);
-  EXPECT_EQ(gaps[2].second - gaps[2].first, width);
-  EXPECT_NEAR((gaps[2].first + gaps[2].second) / 2.0, 120, 3) << "centred";
-  frame.FrameTitle("");
-  EXPECT_EQ(TitleGap(frame.hwnd(), 240, 1).first, -1) << "no title, no cut";
+  EXPECT_EQ(changes, 3);
 }
 
 // A solid 6 x 4 tile of `color`.
-std::shared_ptr<Picture> Tile(COLORREF color) { return std::make_shared<Picture>(ktfolio::testing::SolidBitmap(6, 4, color)); }
-
-TEST(Marco, TheMosaicTilesWithItsSpacingAndAlternates) {
-  Form form(200, 100);
-  KtMarco frame(form.hwnd(), "fraMosaic", form);
-  MoveWindow(frame.hwnd(), 0, 0, 100, 60, TRUE);
-  frame.BevelOuter(ppBevelNone);
-  frame.Caption("");
-  frame.MosaicPicture(Tile(0x00FF00));
-  frame.MosaicBorder(2);
-  frame.Mosaic(ppMosaicNormal);
-  form.Show();
-  // Inside the 1-pixel border tiles start at (1, 1) every 8 by 6 pixels.
-  auto px = [&](int x, int y) { return user::WindowPixel(frame.hwnd(), x, y); };
-  EXPECT_EQ(px(1, 1), 0x00FF00u);
-  EXPECT_EQ(px(6, 4), 0x00FF00u);
-  EXPECT_EQ(px(7, 2), kFace) << "the spacing between tiles";
-  EXPECT_EQ(px(9, 1), 0x00FF00u);
-  EXPECT_EQ(px(2, 7), 0x00FF00u);
-  EXPECT_EQ(px(99, 59), 0u) << "clipped inside the border";
-  EXPECT_EQ(px(98, 58), 0x00FF00u) << "the last tile is cut at the border";
-  frame.Mosaic(ppMosaicOnOff);
-  EXPECT_EQ(px(1, 1), 0x00FF00u);
-  EXPECT_EQ(px(9, 1), kFace) << "every other tile is left out";
-  EXPECT_EQ(px(9, 7), 0x00FF00u);
-  frame.Mosaic(ppMosaicOffOn);
-  EXPECT_EQ(px(1, 1), kFace);
-  EXPECT_EQ(px(9, 1), 0x00FF00u);
-  frame.Mosaic(ppMosaicNone);
-  EXPECT_EQ(px(1, 1), kFace);
+std::shared_ptr<Picture> Tile(COLORREF color) {
+  return std::make_shared<Picture>(ktfolio::testing::SolidBitmap(6, 4, color));
 }
 
-TEST(Marco, HidingAndShowingItsChildren) {
-  Form form(200, 100);
-  KtMarco frame(form.hwnd(), "fraGroup", form);
-  KtMarco inner(frame.hwnd(), "fraInner", form);
-  frame.HideChildren();
-  EXPECT_FALSE(IsWindowVisible(inner.hwnd()));
-  frame.ShowChildren();
+// Frames of every look on one form, as one golden picture. First row: a red
+// flood at 50 % to the right, left, top and bottom (border 1, bevel 2, margin
+// 2: a 111-pixel panel fills 51 of its 101 inner pixels). Second row: the same
+// without the black outer border, and a blue fill showing "50%" in bold black,
+// inverted to the background colour over the fill. Then the title "Page" cut
+// into a top frame line on the left, right and centre, and no title; last the
+// mosaic of a green 6 x 4 tile 2 pixels apart: none, normal, on-off, off-on.
+TEST(MarcoSheet, TheFloodTheTitleAndTheMosaicInEveryMode) {
+  Form form(480, 270);
+  std::list<KtMarco> frames;
+  auto add = [&](int x, int y, int w, int h, const std::function<void(KtMarco&)>& set) {
+    KtMarco& f = frames.emplace_back(form.hwnd(), "fraSheet", form);
+    MoveWindow(f.hwnd(), x, y, w, h, TRUE);
+    f.Caption("");
+    set(f);
+  };
+  auto flood = [](std::int32_t side, COLORREF color) {
+    return [side, color](KtMarco& f) {
+      f.FloodColor(color);
+      f.Flood(side);
+      f.FloodPercent(50);
+    };
+  };
+  for (std::int32_t side = ppFloodToRight; side <= ppFloodToBottom; ++side)
+    add((side - 1) * 115, 0, 111, 40, flood(side, kRed));
+  add(0, 44, 111, 40, [&](KtMarco& f) {
+    flood(ppFloodToRight, kRed)(f);
+    f.BorderWidth(0);
+  });
+  add(115, 44, 111, 40, [&](KtMarco& f) {
+    f.Font(MakeFont("DejaVu Sans", 14, true));
+    f.ForeColor(0x000000);
+    f.FloodShowPct(true);
+    flood(ppFloodToRight, 0xFF0000)(f);
+  });
+  for (int align = 0; align < 4; ++align)
+    add(align % 2 * 242, 88 + align / 2 * 58, 240, 56, [align](KtMarco& f) {
+      f.BevelOuter(ppBevelNone);
+      f.Frame(ppFrameTop);
+      f.FrameTitle(align < 3 ? "Page" : "");
+      f.FrameAlign(align % 3);
+    });
+  for (std::int32_t mode : {ppMosaicNone, ppMosaicNormal, ppMosaicOnOff, ppMosaicOffOn})
+    add(mode * 104, 204, 100, 60, [mode](KtMarco& f) {
+      f.BevelOuter(ppBevelNone);
+      f.MosaicPicture(Tile(kGreen));
+      f.MosaicBorder(2);
+      f.Mosaic(mode);
+    });
   form.Show();
+  HBITMAP shot = user::CaptureWindow(form.hwnd());
+  EXPECT_TRUE(ktfolio::testing::MatchesGolden(shot, "controls/frames.png"));
+  DeleteObject(shot);
+}
+
+TEST_F(MarcoTest, HidingAndShowingItsChildren) {
+  KtMarco inner(frame_.hwnd(), "fraInner", form_);
+  frame_.HideChildren();
+  EXPECT_FALSE(IsWindowVisible(inner.hwnd()));
+  frame_.ShowChildren();
+  form_.Show();
   EXPECT_TRUE(IsWindowVisible(inner.hwnd()));
 }
 
 // Every key's round trip is in CompanionBag; here the untouched frame, the
 // fonts and the mosaic's picture bytes, and a hostile bag.
-TEST(Marco, PicturesAndFontsGoThroughTheBagAndAHostileBagIsTamed) {
-  Form form(200, 100);
-  KtMarco frame(form.hwnd(), "fraA", form);
+TEST_F(MarcoTest, PicturesAndFontsGoThroughTheBagAndAHostileBagIsTamed) {
   PropertyBag untouched;
-  frame.WriteProperties(untouched);
+  frame_.WriteProperties(untouched);
   EXPECT_TRUE(untouched.Entries().empty()) << untouched.ToText();
-
-  frame.FrameFont(MakeFont("DejaVu Serif", 12, false, true));
-  frame.MosaicPicture(Tile(0x00FF00));
+  frame_.FrameFont(MakeFont("DejaVu Serif", 12, false, true));
+  frame_.MosaicPicture(Tile(kGreen));
   PropertyBag bag;
-  frame.WriteProperties(bag);
-  KtMarco copy(form.hwnd(), "fraB", form);
+  frame_.WriteProperties(bag);
+  KtMarco copy(form_.hwnd(), "fraB", form_);
   copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
-  EXPECT_EQ(copy.FrameFont()->Name, "DejaVu Serif");
-  EXPECT_TRUE(copy.FrameFont()->Italic);
-  EXPECT_EQ(copy.Font()->Name, frame.Font()->Name) << "the caption font stayed the ambient one";
+  EXPECT_EQ(std::pair(copy.FrameFont()->Name, copy.FrameFont()->Italic), std::pair(std::string("DejaVu Serif"), true));
+  EXPECT_EQ(copy.Font()->Name, frame_.Font()->Name) << "the caption font stayed the ambient one";
   ASSERT_TRUE(copy.MosaicPicture());
   MoveWindow(copy.hwnd(), 0, 0, 50, 30, TRUE);
   copy.Flood(ppFloodNone);
   copy.Frame(ppFrameNone);
   copy.BevelOuter(ppBevelNone);
   copy.Mosaic(ppMosaicNormal);
-  form.Show();
-  EXPECT_EQ(user::WindowPixel(copy.hwnd(), 1, 1), 0x00FF00u) << "the tile came back from its PNG bytes";
-
-  PropertyBag hostile = PropertyBag::FromText(
-      "ktfolio property bag 1\nFloodPercent=Integer:150\nMosaicPicture=Bytes:bm90IGFuIGltYWdl\n");
-  copy.ReadProperties(hostile);
+  form_.Show();
+  EXPECT_EQ(user::WindowPixel(copy.hwnd(), 1, 1), kGreen) << "the tile came back from its PNG bytes";
+  copy.ReadProperties(PropertyBag::FromText(
+      "ktfolio property bag 1\nFloodPercent=Integer:150\nMosaicPicture=Bytes:bm90IGFuIGltYWdl\n"));
   EXPECT_EQ(copy.FloodPercent(), 100) << "a stored percentage is clamped like a set one";
   EXPECT_FALSE(copy.MosaicPicture()) << "bytes that are no image give no picture";
   EXPECT_EQ(copy.Caption(), "fraB");
 }
 
-// Every persisted key of a companion with a value other than its default, set
+// A persisted key of a companion with a value other than its default, set
 // through the public setter, and the value the bag must hold for it.
 template <typename Control>
 struct BagRow {
@@ -196,87 +148,50 @@ struct BagRow {
   Variant stored;
   std::function<void(Control&)> set;
 };
+Variant L(std::int64_t v) { return Variant(static_cast<std::int32_t>(v)); }
+Variant I(std::int16_t v) { return Variant(v); }
+Variant B(bool v) { return Variant(v); }
+Variant S(const char* v) { return Variant(std::string(v)); }
+// The key, the value the bag holds (made by `kind` from `value`) and the setter of the same name.
+#define KEY(name, kind, value) {#name, kind(value), [](auto& c) { c.name(value); }}
 
 // The bag holds exactly the rows' keys, in order, with their values, and a
 // control read from it writes the same bag again.
 template <typename Control>
 void ExpectEveryKeyRoundTrips(Form& form, const std::vector<BagRow<Control>>& rows) {
-  Control original(form.hwnd(), "ctlA", form);
+  Control original(form.hwnd(), "ctlA", form), copy(form.hwnd(), "ctlB", form);
   for (const BagRow<Control>& row : rows) row.set(original);
-  PropertyBag bag;
+  PropertyBag bag, again;
   original.WriteProperties(bag);
   ASSERT_EQ(bag.Entries().size(), rows.size()) << bag.ToText();
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    EXPECT_EQ(bag.Entries()[i].name, rows[i].key);
-    EXPECT_EQ(bag.Entries()[i].value, rows[i].stored) << rows[i].key;
-  }
-  Control copy(form.hwnd(), "ctlB", form);
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    EXPECT_EQ(std::tie(bag.Entries()[i].name, bag.Entries()[i].value), std::tuple(rows[i].key, rows[i].stored));
   copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
-  PropertyBag again;
   copy.WriteProperties(again);
   EXPECT_EQ(again.ToText(), bag.ToText());
 }
 
 TEST(CompanionBag, EveryPersistedKeyRoundTripsInItsOrder) {
   Form form(200, 100);
-  auto L = [](std::int64_t v) { return Variant(static_cast<std::int32_t>(v)); };
-  auto I = [](std::int16_t v) { return Variant(v); };
   ExpectEveryKeyRoundTrips<KtBoton>(
-      form, {
-                {"BackColor", L(0x80000012), [](KtBoton& b) { b.BackColor(0x80000012); }},
-                {"BackPressedColor", L(0x102030), [](KtBoton& b) { b.BackPressedColor(0x102030); }},
-                {"BackLightColor", L(0x405060), [](KtBoton& b) { b.BackLightColor(0x405060); }},
-                {"BackShadowColor", L(0x708090), [](KtBoton& b) { b.BackShadowColor(0x708090); }},
-                {"BevelWidth", L(5), [](KtBoton& b) { b.BevelWidth(5); }},
-                {"BorderWidth", L(6), [](KtBoton& b) { b.BorderWidth(6); }},
-                {"BorderFocusedWidth", L(7), [](KtBoton& b) { b.BorderFocusedWidth(7); }},
-                {"Caption", Variant(std::string("&Go")), [](KtBoton& b) { b.Caption("&Go"); }},
-                {"CaptionPos", L(8), [](KtBoton& b) { b.CaptionPos(8); }},
-                {"ClickFocused", Variant(false), [](KtBoton& b) { b.ClickFocused(false); }},
-                {"Enabled", Variant(false), [](KtBoton& b) { b.Enabled(false); }},
-                {"ForeColor", L(0x0000FF), [](KtBoton& b) { b.ForeColor(0x0000FF); }},
-                {"ForeFocusedColor", L(0x00FF00), [](KtBoton& b) { b.ForeFocusedColor(0x00FF00); }},
-                {"IconName", Variant(std::string("save")), [](KtBoton& b) { b.IconName("save"); }},
-                {"MarginWidth", L(9), [](KtBoton& b) { b.MarginWidth(9); }},
-                {"MousePointer", I(11), [](KtBoton& b) { b.MousePointer(11); }},
-                {"PictureWidth", L(12), [](KtBoton& b) { b.PictureWidth(12); }},
-                {"PictureHeight", L(13), [](KtBoton& b) { b.PictureHeight(13); }},
-                {"PicturePos", L(1), [](KtBoton& b) { b.PicturePos(1); }},
-                {"ShadeMode", L(ppHQShade), [](KtBoton& b) { b.ShadeMode(ppHQShade); }},
-                {"ShowFocusRect", Variant(true), [](KtBoton& b) { b.ShowFocusRect(true); }},
-                {"Style", L(ppToggleButton), [](KtBoton& b) { b.Style(ppToggleButton); }},
-                {"Value", L(-1), [](KtBoton& b) { b.Value(-1); }},
-            });
+      form, {KEY(BackColor, L, 0x80000012), KEY(BackPressedColor, L, 0x102030), KEY(BackLightColor, L, 0x405060),
+             KEY(BackShadowColor, L, 0x708090), KEY(BevelWidth, L, 5), KEY(BorderWidth, L, 6),
+             KEY(BorderFocusedWidth, L, 7), KEY(Caption, S, "&Go"), KEY(CaptionPos, L, 8),
+             KEY(ClickFocused, B, false), KEY(Enabled, B, false), KEY(ForeColor, L, 0x0000FF),
+             KEY(ForeFocusedColor, L, 0x00FF00), KEY(IconName, S, "save"), KEY(MarginWidth, L, 9),
+             KEY(MousePointer, I, 11), KEY(PictureWidth, L, 12), KEY(PictureHeight, L, 13), KEY(PicturePos, L, 1),
+             KEY(ShadeMode, L, ppHQShade), KEY(ShowFocusRect, B, true), KEY(Style, L, ppToggleButton),
+             KEY(Value, L, -1)});
   ExpectEveryKeyRoundTrips<KtMarco>(
-      form, {
-                {"BackColor", L(0x80000012), [](KtMarco& m) { m.BackColor(0x80000012); }},
-                {"BackLightColor", L(0x405060), [](KtMarco& m) { m.BackLightColor(0x405060); }},
-                {"BackShadowColor", L(0x708090), [](KtMarco& m) { m.BackShadowColor(0x708090); }},
-                {"BevelOuter", L(ppBevelInset), [](KtMarco& m) { m.BevelOuter(ppBevelInset); }},
-                {"BevelInner", L(ppBevelRaised), [](KtMarco& m) { m.BevelInner(ppBevelRaised); }},
-                {"BevelWidth", L(5), [](KtMarco& m) { m.BevelWidth(5); }},
-                {"BorderWidth", L(6), [](KtMarco& m) { m.BorderWidth(6); }},
-                {"Caption", Variant(std::string("Sum")), [](KtMarco& m) { m.Caption("Sum"); }},
-                {"CaptionPos", L(8), [](KtMarco& m) { m.CaptionPos(8); }},
-                {"Enabled", Variant(false), [](KtMarco& m) { m.Enabled(false); }},
-                {"Flood", L(ppFloodToTop), [](KtMarco& m) { m.Flood(ppFloodToTop); }},
-                {"FloodColor", L(0x00FF00), [](KtMarco& m) { m.FloodColor(0x00FF00); }},
-                {"FloodPercent", I(40), [](KtMarco& m) { m.FloodPercent(40); }},
-                {"FloodShowPct", Variant(true), [](KtMarco& m) { m.FloodShowPct(true); }},
-                {"FontSlip", I(3), [](KtMarco& m) { m.FontSlip(3); }},
-                {"FontStyle", L(2), [](KtMarco& m) { m.FontStyle(2); }},
-                {"ForeColor", L(0x0000FF), [](KtMarco& m) { m.ForeColor(0x0000FF); }},
-                {"Frame", L(ppFrameBottom), [](KtMarco& m) { m.Frame(ppFrameBottom); }},
-                {"FrameAlign", L(1), [](KtMarco& m) { m.FrameAlign(1); }},
-                {"FrameColor", L(0x112233), [](KtMarco& m) { m.FrameColor(0x112233); }},
-                {"FrameTitle", Variant(std::string("Totals")), [](KtMarco& m) { m.FrameTitle("Totals"); }},
-                {"FrameWidth", L(4), [](KtMarco& m) { m.FrameWidth(4); }},
-                {"MarginWidth", L(9), [](KtMarco& m) { m.MarginWidth(9); }},
-                {"Mosaic", L(ppMosaicOffOn), [](KtMarco& m) { m.Mosaic(ppMosaicOffOn); }},
-                {"MosaicBorder", I(2), [](KtMarco& m) { m.MosaicBorder(2); }},
-                {"MousePointer", I(11), [](KtMarco& m) { m.MousePointer(11); }},
-                {"WordWrap", Variant(false), [](KtMarco& m) { m.WordWrap(false); }},
-            });
+      form, {KEY(BackColor, L, 0x80000012), KEY(BackLightColor, L, 0x405060), KEY(BackShadowColor, L, 0x708090),
+             KEY(BevelOuter, L, ppBevelInset), KEY(BevelInner, L, ppBevelRaised), KEY(BevelWidth, L, 5),
+             KEY(BorderWidth, L, 6), KEY(Caption, S, "Sum"), KEY(CaptionPos, L, 8), KEY(Enabled, B, false),
+             KEY(Flood, L, ppFloodToTop), KEY(FloodColor, L, 0x00FF00), KEY(FloodPercent, I, 40),
+             KEY(FloodShowPct, B, true), KEY(FontSlip, I, 3), KEY(FontStyle, L, 2), KEY(ForeColor, L, 0x0000FF),
+             KEY(Frame, L, ppFrameBottom), KEY(FrameAlign, L, 1), KEY(FrameColor, L, 0x112233),
+             KEY(FrameTitle, S, "Totals"), KEY(FrameWidth, L, 4), KEY(MarginWidth, L, 9),
+             KEY(Mosaic, L, ppMosaicOffOn), KEY(MosaicBorder, I, 2), KEY(MousePointer, I, 11),
+             KEY(WordWrap, B, false)});
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // character filter and the clamped digit counts.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "controls/kttext.h"
 #include "platform/automation/error.h"
 #include "platform/container/form.h"
@@ -24,14 +26,7 @@ class NumericBox : public ::testing::Test {
 };
 
 TEST_F(NumericBox, ShowsTheDisplayFormWithoutFocusAndThePlainFormWithIt) {
-  struct Case {
-    const char* name;
-    std::int16_t lengthInt, lengthDec;
-    bool marks, zeroes;
-    double value;
-    const char* display;
-    const char* editing;
-  };
+  using Case = std::tuple<const char*, std::int16_t, std::int16_t, bool, bool, double, const char*, const char*>;
   const Case cases[] = {
       {"marks and zeroes", 5, 2, true, true, 1234.5, "01.234,50", "1234,50"},
       {"no mark after the sign", 7, 0, true, false, -1234567, "-1.234.567", "-1234567"},
@@ -43,38 +38,31 @@ TEST_F(NumericBox, ShowsTheDisplayFormWithoutFocusAndThePlainFormWithIt) {
       {"a negative that rounds to zero shows no sign", 3, 2, false, false, -0.001, "0,00", "0,00"},
       {"a number wider than its digits still shows", 2, 0, true, false, 123456, "123.456", "123456"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    box_.LengthInt(c.lengthInt);
-    box_.LengthDec(c.lengthDec);
-    box_.ThousandMarks(c.marks);
-    box_.LeadingZeroes(c.zeroes);
-    box_.Value(c.value);
-    EXPECT_EQ(box_.FormattedText(), c.display);
-    EXPECT_EQ(box_.Text(), c.display) << "without the focus the box shows the display form";
+  for (const auto& [name, lengthInt, lengthDec, marks, zeroes, value, display, editing] : cases) {
+    SCOPED_TRACE(name);
+    box_.LengthInt(lengthInt);
+    box_.LengthDec(lengthDec);
+    box_.ThousandMarks(marks);
+    box_.LeadingZeroes(zeroes);
+    box_.Value(value);
+    EXPECT_EQ(std::tuple(box_.FormattedText(), box_.Text()), std::tuple(display, display))
+        << "without the focus the box shows the display form";
     SetFocus(box_.hwnd());
-    EXPECT_EQ(box_.Text(), c.editing) << "with the focus: no marks, no zeroes";
+    EXPECT_EQ(box_.Text(), editing) << "with the focus: no marks, no zeroes";
     SetFocus(form_.hwnd());
-    EXPECT_EQ(box_.Text(), c.display) << "and back on losing it";
+    EXPECT_EQ(box_.Text(), display) << "and back on losing it";
   }
 }
 
 TEST_F(NumericBox, ReadsTypedTextsBackAsNumbers) {
   box_.LengthInt(7);
   box_.LengthDec(3);
-  struct Case {
-    const char* text;
-    double value;
-  };
-  const Case cases[] = {{",5", 0.5}, {"-1.234,5", -1234.5}, {"12,", 12}, {"-,25", -0.25}, {"7", 7}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    box_.Text(c.text);
-    EXPECT_DOUBLE_EQ(box_.Value(), c.value);
-  }
   box_.Value(3);
-  box_.Text("");
-  EXPECT_DOUBLE_EQ(box_.Value(), 0) << "an empty text is zero";
+  for (auto [text, value] : {std::pair(",5", 0.5), std::pair("-1.234,5", -1234.5), std::pair("12,", 12.0),
+                             std::pair("-,25", -0.25), std::pair("7", 7.0), std::pair("", 0.0)}) {
+    box_.Text(text);
+    EXPECT_DOUBLE_EQ(box_.Value(), value) << "'" << text << "'";
+  }
 }
 
 TEST_F(NumericBox, RefusesTextsThatAreNoNumberOfItsShapeAndKeepsTheOldOne) {
@@ -82,38 +70,29 @@ TEST_F(NumericBox, RefusesTextsThatAreNoNumberOfItsShapeAndKeepsTheOldOne) {
   box_.LengthDec(2);
   box_.AllowMinus(false);
   box_.Value(12);
-  struct Case {
-    const char* text;
-    bool accepted;
-  };
-  const Case cases[] = {{"123", true},     {"1234", false}, {"1,25", true},  {"1,255", false},
-                        {"-5", false},     {"1.2,5", true}, {"abc", false},  {"1,2,3", false},
-                        {",5", true},      {"", true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
+  for (auto [text, accepted] : {std::pair("123", true), std::pair("1234", false), std::pair("1,25", true),
+                                std::pair("1,255", false), std::pair("-5", false), std::pair("1.2,5", true),
+                                std::pair("abc", false), std::pair("1,2,3", false), std::pair(",5", true),
+                                std::pair("", true)}) {
+    SCOPED_TRACE(text);
     const std::string before = box_.Text();
+    std::int32_t number = 0;
     try {
-      box_.Text(c.text);
-      EXPECT_TRUE(c.accepted) << "should have been refused";
+      box_.Text(text);
     } catch (const Error& e) {
-      EXPECT_FALSE(c.accepted);
-      EXPECT_EQ(e.number(), ErrorCode::kInvalidPropertyValue);
-      EXPECT_EQ(box_.Text(), before) << "a refused text changes nothing";
+      number = e.number();
     }
+    EXPECT_EQ(number, accepted ? 0 : static_cast<std::int32_t>(ErrorCode::kInvalidPropertyValue));
+    EXPECT_TRUE(accepted || box_.Text() == before) << "a refused text changes nothing: " << box_.Text();
   }
 }
 
 TEST_F(NumericBox, ClampsItsDigitCounts) {
-  struct Case {
-    std::int16_t asked, lengthInt, lengthDec;
-  };
-  const Case cases[] = {{0, 1, 0}, {20, 15, 10}, {-1, 1, 0}, {12, 12, 10}, {5, 5, 5}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.asked);
-    box_.LengthInt(c.asked);
-    box_.LengthDec(c.asked);
-    EXPECT_EQ(box_.LengthInt(), c.lengthInt);
-    EXPECT_EQ(box_.LengthDec(), c.lengthDec);
+  for (auto [asked, lengthInt, lengthDec] : {std::tuple(0, 1, 0), std::tuple(20, 15, 10), std::tuple(-1, 1, 0),
+                                             std::tuple(12, 12, 10), std::tuple(5, 5, 5)}) {
+    box_.LengthInt(static_cast<std::int16_t>(asked));
+    box_.LengthDec(static_cast<std::int16_t>(asked));
+    EXPECT_EQ(std::tuple(box_.LengthInt(), box_.LengthDec()), std::tuple(lengthInt, lengthDec)) << asked;
   }
 }
 
@@ -122,8 +101,7 @@ TEST_F(NumericBox, ABlankZeroShowsNothingOnlyWhenBlanksAreAllowed) {
   EXPECT_EQ(box_.FormattedText(), "0") << "without AllowBlank a blank is shown as zero";
   box_.AllowBlank(true);
   box_.Text("");
-  EXPECT_EQ(box_.Text(), "");
-  EXPECT_TRUE(box_.Blank());
+  EXPECT_EQ(std::tuple(box_.Text(), box_.Blank()), std::tuple("", true));
   box_.Blank(false);
   EXPECT_EQ(box_.Text(), "0");
   box_.Blank(true);
@@ -134,32 +112,22 @@ TEST_F(NumericBox, DisallowingMinusTurnsANegativeValuePositive) {
   box_.LengthInt(4);
   box_.Value(-12);
   box_.AllowMinus(false);
-  EXPECT_DOUBLE_EQ(box_.Value(), 12);
-  EXPECT_EQ(box_.Text(), "12");
+  EXPECT_EQ(std::tuple(box_.Value(), box_.Text()), std::tuple(12.0, "12"));
 }
 
 TEST_F(NumericBox, APictureFormatShowsWhenUnfocusedAndAnUnusableOneFallsBack) {
   box_.LengthInt(6);
   box_.LengthDec(2);
-  box_.Value(1234.5);
-  struct Case {
-    const char* picture;
-    const char* shown;
-  };
-  const Case cases[] = {{"#,##0.00", "1.234,50"},       {"\"EUR \"0.0", "EUR 1234,5"},
-                        {"0.00 \"kg\"", "1234,50 kg"},  {"#.#", "1234,5"},
-                        {"no digits here", "1234,50"},  {"0.0.0", "1234,50"},
-                        {"\"open", "1234,50"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.picture);
-    box_.FormatStr(c.picture);
-    EXPECT_EQ(box_.FormattedText(), c.shown);
+  // A zero shows no integer digit unless the picture asks for one.
+  for (auto [value, picture, shown] :
+       {std::tuple(1234.5, "#,##0.00", "1.234,50"), std::tuple(1234.5, "\"EUR \"0.0", "EUR 1234,5"),
+        std::tuple(1234.5, "0.00 \"kg\"", "1234,50 kg"), std::tuple(1234.5, "#.#", "1234,5"),
+        std::tuple(1234.5, "no digits here", "1234,50"), std::tuple(1234.5, "0.0.0", "1234,50"),
+        std::tuple(1234.5, "\"open", "1234,50"), std::tuple(0.5, "#.00", ",50"), std::tuple(0.5, "0.00", "0,50")}) {
+    box_.Value(value);
+    box_.FormatStr(picture);
+    EXPECT_EQ(box_.FormattedText(), shown) << picture;
   }
-  box_.Value(0.5);
-  box_.FormatStr("#.00");
-  EXPECT_EQ(box_.FormattedText(), ",50") << "no integer digit asked: a zero shows none";
-  box_.FormatStr("0.00");
-  EXPECT_EQ(box_.FormattedText(), "0,50");
   box_.Value(1234.5);
   box_.FormatStr("#,##0.00");
   SetFocus(box_.hwnd());
@@ -175,13 +143,10 @@ TEST_F(NumericBox, TurningNumericClearsTheTextOnlyOptions) {
   box.AutoUpperCase(true);
   box.Text("hello");
   box.ControlType(ktNumeric);
-  EXPECT_FALSE(box.MultiLine());
-  EXPECT_FALSE(box.AutoScrollH());
-  EXPECT_EQ(box.MaxLength(), 0);
-  EXPECT_EQ(box.Filter(), "");
-  EXPECT_FALSE(box.AutoUpperCase());
-  EXPECT_EQ(box.Text(), "") << "the text was emptied";
-  EXPECT_EQ(box.FormattedText(), "0");
+  EXPECT_EQ(std::tuple(box.MultiLine(), box.AutoScrollH(), box.MaxLength(), box.Filter(), box.AutoUpperCase(),
+                       box.Text(), box.FormattedText()),
+            std::tuple(false, false, 0, "", false, "", "0"))
+      << "the text-only options are off and the text emptied";
   box.MultiLine(true);
   EXPECT_FALSE(box.MultiLine()) << "text-only options stay off while numeric";
 }
@@ -195,11 +160,7 @@ TEST(KtTextFreeText, UpperCasingCoversTheAccentedLettersToo) {
 }
 
 TEST(KtTextFilter, AcceptsCharactersRangesAndEscapes) {
-  struct Case {
-    const char* filter;
-    char key;
-    bool accepted;
-  };
+  struct Case { const char* filter; char key; bool accepted; };
   const Case cases[] = {
       {"a-z0-9\\2D", 'q', true},  {"a-z0-9\\2D", '5', true}, {"a-z0-9\\2D", '-', true},
       {"a-z0-9\\2D", 'Q', false}, {"a-z0-9\\2D", ' ', false}, {"\\-", '-', true},
@@ -216,7 +177,8 @@ TEST(KtTextFilter, AcceptsCharactersRangesAndEscapes) {
 TEST(KtTextCharacters, KnowsDigitsAndLettersWithTheirAccents) {
   EXPECT_TRUE(KtText::IsDigit('0'));
   EXPECT_FALSE(KtText::IsDigit('a'));
-  for (int c : {int{'a'}, int{'Z'}, 0xE1, 0xD1, 0xFC, 0xE7}) EXPECT_TRUE(KtText::IsLetter(static_cast<std::int16_t>(c))) << c;
+  for (int c : {int{'a'}, int{'Z'}, 0xE1, 0xD1, 0xFC, 0xE7})
+    EXPECT_TRUE(KtText::IsLetter(static_cast<std::int16_t>(c))) << c;
   for (int c : {int{'1'}, int{'-'}, 0xE0, 0xF7}) EXPECT_FALSE(KtText::IsLetter(static_cast<std::int16_t>(c))) << c;
 }
 

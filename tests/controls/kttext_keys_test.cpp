@@ -3,6 +3,8 @@
 // container's accelerator hook offers it first, and what it leaves behind.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <tuple>
 #include <vector>
 
 #include "controls/kttext.h"
@@ -39,21 +41,16 @@ class TypingTest : public ::testing::Test {
 };
 
 TEST_F(TypingTest, NumericKeysBuildANumberOfTheAllowedShape) {
-  struct Case {
-    const char* name;
-    const char* typed;
-    const char* text;
-    double value;
-    int beeps;
-  };
+  // The caret stays after the last digit typed, also when the sign comes and goes.
+  struct Case { const char* name; const char* typed; const char* text; double value; int caret, beeps; };
   const Case cases[] = {
-      {"digits and a point typed as comma", "12.5", "12,5", 12.5, 0},
-      {"letters are dropped silently", "1a2b", "12", 12, 0},
-      {"a fourth integer digit is refused", "1234", "123", 123, 1},
-      {"a third decimal is refused", "1,234", "1,23", 1.23, 1},
-      {"minus toggles the sign of a number", "5-", "-5", -5, 0},
-      {"minus twice gives it back", "5--", "5", 5, 0},
-      {"minus on zero does nothing", "-", "", 0, 0},
+      {"digits and a point typed as comma", "12.5", "12,5", 12.5, 4, 0},
+      {"letters are dropped silently", "1a2b", "12", 12, 2, 0},
+      {"a fourth integer digit is refused", "1234", "123", 123, 3, 1},
+      {"a third decimal is refused", "1,234", "1,23", 1.23, 4, 1},
+      {"minus toggles the sign of a number", "5-", "-5", -5, 2, 0},
+      {"minus twice gives it back", "5--", "5", 5, 1, 0},
+      {"minus on zero does nothing", "-", "", 0, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -61,9 +58,8 @@ TEST_F(TypingTest, NumericKeysBuildANumberOfTheAllowedShape) {
     const int beeps = user::BeepCount();
     form_.Type(c.typed);
     form_.Pump(kAfterDelay);
-    EXPECT_EQ(box_.Text(), c.text);
-    EXPECT_DOUBLE_EQ(box_.Value(), c.value);
-    EXPECT_EQ(user::BeepCount() - beeps, c.beeps);
+    EXPECT_EQ(std::tuple(box_.Text(), box_.Value(), box_.SelStart(), user::BeepCount() - beeps),
+              std::tuple(c.text, c.value, c.caret, c.beeps));
   }
 }
 
@@ -72,9 +68,8 @@ TEST_F(TypingTest, ASecondCommaStepsIntoTheDecimalsAndTheNextDigitOverwrites) {
   form_.Type("12,50");
   SendMessage(box_.hwnd(), EM_SETSEL, 1, 1);  // caret inside the integer part
   form_.Type(",");
-  EXPECT_EQ(box_.Text(), "12,50") << "no second comma";
-  EXPECT_EQ(box_.SelStart(), 3);
-  EXPECT_EQ(box_.SelLength(), 2) << "the decimals are selected";
+  EXPECT_EQ(std::tuple(box_.Text(), box_.SelStart(), box_.SelLength()), std::tuple("12,50", 3, 2))
+      << "no second comma: the decimals are selected";
   form_.Type("7");
   EXPECT_EQ(box_.Text(), "12,7");
   form_.Key(VK_BACK);
@@ -86,8 +81,7 @@ TEST_F(TypingTest, QuickKeystrokesGiveOneChangeAfterTheLast) {
   form_.Type("hello");
   EXPECT_EQ(changes_, 0) << "nothing before the delay";
   form_.Pump(kAfterDelay);
-  EXPECT_EQ(changes_, 1);
-  EXPECT_EQ(box_.Text(), "hello");
+  EXPECT_EQ(std::tuple(changes_, box_.Text()), std::tuple(1, "hello"));
   box_.IgnoreChangeEvent(true);
   form_.Type("!");
   form_.Pump(kAfterDelay);
@@ -99,39 +93,33 @@ TEST_F(TypingTest, AFilterAndUpperCasingDecideWhatIsTyped) {
   box_.Filter("a-z\\20");
   const int beeps = user::BeepCount();
   form_.Type("ab1 c-");
-  EXPECT_EQ(box_.Text(), "AB C");
-  EXPECT_EQ(user::BeepCount() - beeps, 2) << "one beep per refused key";
+  EXPECT_EQ(std::tuple(box_.Text(), user::BeepCount() - beeps), std::tuple("AB C", 2)) << "one beep per refused key";
 }
 
 TEST_F(TypingTest, TheLastAllowedCharacterIsTakenAndTheKeyGoesNoFurther) {
-  box_.MaxLength(3);
-  form_.Type("abcd");
-  EXPECT_EQ(box_.Text(), "abc");
-  box_.Text("");
-  box_.MaxLength(1);
-  form_.Type("x");
-  form_.Type("y");
-  EXPECT_EQ(box_.Text(), "y") << "with room for one, each key replaces the text";
+  // With room for one, each key replaces the text.
+  for (auto [length, typed, text] : {std::tuple(3, "abcd", "abc"), std::tuple(1, "xy", "y")}) {
+    box_.Text("");
+    box_.MaxLength(length);
+    form_.Type(typed);
+    EXPECT_EQ(box_.Text(), text) << length;
+  }
 }
 
 TEST_F(TypingTest, KeysCancelledByTheHostOrByAutoExitLeaveTheCaret) {
   box_.Text("abc");
   box_.SelStart(2);
-  box_.KeyDown = [](std::int16_t& code, std::int16_t) {
-    if (code == VK_LEFT) code = 0;
-  };
-  form_.Key(VK_LEFT);
-  EXPECT_EQ(box_.SelStart(), 2) << "the host cancelled Left";
+  box_.KeyDown = [](std::int16_t& code, std::int16_t) { code = code == VK_LEFT ? 0 : code; };
+  // The host cancels Left; AutoExit cancels Right at the end.
+  for (auto [vk, start] : {std::tuple(VK_LEFT, 2), std::tuple(VK_RIGHT, 3), std::tuple(VK_RIGHT, 3)}) {
+    form_.Key(vk);
+    EXPECT_EQ(box_.SelStart(), start) << vk;
+  }
   box_.KeyDown = nullptr;
-  form_.Key(VK_RIGHT);
-  EXPECT_EQ(box_.SelStart(), 3);
-  form_.Key(VK_RIGHT);
-  EXPECT_EQ(box_.SelStart(), 3) << "AutoExit: Right at the end is cancelled";
   std::vector<int> up;
   box_.KeyUp = [&up](std::int16_t& code, std::int16_t) { up.push_back(code); };
   form_.Key(VK_LEFT, true);  // with Shift: AutoExit leaves it alone
-  EXPECT_EQ(box_.SelLength(), 1);
-  EXPECT_EQ(up.back(), VK_SHIFT);
+  EXPECT_EQ(std::tuple(box_.SelLength(), up.back()), std::tuple(1, int{VK_SHIFT}));
 }
 
 TEST_F(TypingTest, ALockedBoxKeepsItsTextButStillSelectsAndCopies) {
@@ -144,10 +132,9 @@ TEST_F(TypingTest, ALockedBoxKeepsItsTextButStillSelectsAndCopies) {
   SendMessage(box_.hwnd(), WM_PASTE, 0, 0);
   EXPECT_EQ(box_.Text(), "fixed");
   box_.SelectAll();
-  EXPECT_EQ(box_.SelText(), "fixed");
-  EXPECT_TRUE(box_.CanEditPerform(KtText::edCopy));
-  EXPECT_FALSE(box_.CanEditPerform(KtText::edCut));
-  EXPECT_EQ(box_.CurrentBackColor(), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(std::tuple(box_.SelText(), box_.CanEditPerform(KtText::edCopy), box_.CanEditPerform(KtText::edCut),
+                       box_.CurrentBackColor()),
+            std::tuple("fixed", true, false, GetSysColor(COLOR_BTNFACE)));
 }
 
 TEST_F(TypingTest, ColoursFollowFocusLockAndEnabled) {
@@ -155,8 +142,7 @@ TEST_F(TypingTest, ColoursFollowFocusLockAndEnabled) {
   SetFocus(form_.hwnd());
   EXPECT_EQ(box_.CurrentBackColor(), GetSysColor(COLOR_WINDOW));
   box_.Enabled(false);
-  EXPECT_EQ(box_.CurrentBackColor(), 0xE0E0E0u);
-  EXPECT_EQ(box_.CurrentForeColor(), 128u);
+  EXPECT_EQ(std::tuple(box_.CurrentBackColor(), box_.CurrentForeColor()), std::tuple(0xE0E0E0u, 128u));
   box_.Locked(true);
   EXPECT_EQ(box_.CurrentForeColor(), GetSysColor(COLOR_GRAYTEXT)) << "locked wins over disabled";
   box_.Enabled(true);
@@ -174,19 +160,18 @@ TEST_F(TypingTest, CaretMovesRaiseColumnChangeWithinALineAndLineChangeAcross) {
   form_.Key(VK_HOME);  // the first check learns the line count
   form_.Pump(kAfterDelay);
   std::vector<std::string> events;
-  box_.ColumnChange = [&](std::int32_t l, std::int32_t c, std::int32_t n) {
-    events.push_back("column " + std::to_string(l) + "," + std::to_string(c) + "/" + std::to_string(n));
+  auto record = [&events](std::string kind) {
+    return [&events, kind](std::int32_t l, std::int32_t c, std::int32_t n) {
+      events.push_back(kind + " " + std::to_string(l) + "," + std::to_string(c) + "/" + std::to_string(n));
+    };
   };
-  box_.LineChange = [&](std::int32_t l, std::int32_t c, std::int32_t n) {
-    events.push_back("line " + std::to_string(l) + "," + std::to_string(c) + "/" + std::to_string(n));
-  };
-  form_.Key(VK_RIGHT);
-  form_.Pump(kAfterDelay);
-  form_.Key(VK_DOWN);
-  form_.Pump(kAfterDelay);
-  box_.DisableColumnChangeEvent(true);
-  form_.Key(VK_LEFT);
-  form_.Pump(kAfterDelay);
+  box_.ColumnChange = record("column");
+  box_.LineChange = record("line");
+  for (int vk : {VK_RIGHT, VK_DOWN, VK_LEFT}) {
+    if (vk == VK_LEFT) box_.DisableColumnChangeEvent(true);
+    form_.Key(vk);
+    form_.Pump(kAfterDelay);
+  }
   EXPECT_EQ(events, (std::vector<std::string>{"column 0,1/2", "line 1,1/2"}));
 }
 
@@ -199,32 +184,26 @@ TEST_F(TypingTest, TheContextMenuIsTheEditWindowsOrNoneOrTheLockedOne) {
   box_.Locked(true);
   box_.SelectAll();
   form_.Click(50, 30, 2);
-  const auto& menu = user::LastPopupMenu();
-  ASSERT_FALSE(menu.empty());
-  bool copyEnabled = false, pasteEnabled = true;
-  for (const auto& item : menu) {
-    if (item.id == KtText::edCopy) copyEnabled = item.enabled;
-    if (item.id == KtText::edPaste) pasteEnabled = item.enabled;
-  }
-  EXPECT_TRUE(copyEnabled);
-  EXPECT_FALSE(pasteEnabled) << "a locked box offers nothing that changes its text";
+  std::map<UINT_PTR, bool> enabled;
+  for (const auto& item : user::LastPopupMenu()) enabled[item.id] = item.enabled;
+  ASSERT_TRUE(enabled.count(KtText::edCopy) && enabled.count(KtText::edPaste)) << "the menu has Copy and Paste";
+  EXPECT_TRUE(enabled[KtText::edCopy]);
+  EXPECT_FALSE(enabled[KtText::edPaste]) << "a locked box offers nothing that changes its text";
 }
 
 TEST_F(TypingTest, TabIsKeptInTheTextWhenTrapped) {
   box_.MultiLine(true);
   box_.TrapTabKey(true);
   box_.Text("one\r\ntwo");
-  box_.SelStart(0);
-  box_.SelLength(6);
-  form_.Key(VK_TAB);
-  EXPECT_EQ(box_.Text(), "    one\r\n    two");
-  box_.SelStart(0);
-  box_.SelLength(12);
-  form_.Key(VK_TAB, true);
-  EXPECT_EQ(box_.Text(), "one\r\ntwo");
-  box_.SelStart(1);
-  form_.Key(VK_TAB);
-  EXPECT_EQ(box_.Text(), "o    ne\r\ntwo");
+  // A selection over lines indents (or with Shift outdents) them; a caret takes four blanks.
+  for (auto [start, length, shift, text] :
+       {std::tuple(0, 6, false, "    one\r\n    two"), std::tuple(0, 12, true, "one\r\ntwo"),
+        std::tuple(1, 0, false, "o    ne\r\ntwo")}) {
+    box_.SelStart(start);
+    box_.SelLength(length);
+    form_.Key(VK_TAB, shift);
+    EXPECT_EQ(box_.Text(), text);
+  }
 }
 
 TEST(KtTextHook, TheContainerOffersNavigationKeysToTheBoxFirst) {
@@ -251,8 +230,8 @@ TEST(KtTextHook, TheContainerOffersNavigationKeysToTheBoxFirst) {
     while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) frame.ProcessMessage(&m);
   };
   press(VK_RIGHT);
-  EXPECT_EQ(first.SelStart(), 2) << "the box moved its caret";
-  EXPECT_EQ(GetFocus(), first.hwnd()) << "and the container did not navigate";
+  EXPECT_EQ(std::tuple(first.SelStart(), GetFocus()), std::tuple(2, first.hwnd()))
+      << "the box moved its caret, and the container did not navigate";
   press(VK_RIGHT);
   press(VK_RIGHT);
   EXPECT_EQ(GetFocus(), second.hwnd()) << "at the end AutoExit lets the container move on";
@@ -261,19 +240,17 @@ TEST(KtTextHook, TheContainerOffersNavigationKeysToTheBoxFirst) {
 }
 
 TEST(KtTextLifetime, LeavesNoWindowTimerOrPropertyBehind) {
-  const int windows = user::LiveWindowCount(), timers = user::LiveTimerCount(), props = user::LivePropertyCount();
+  auto live = [] { return std::tuple(user::LiveWindowCount(), user::LiveTimerCount(), user::LivePropertyCount()); };
+  const auto before = live();
   {
     Form form(200, 60);
-    auto box = std::make_unique<KtText>(form.hwnd(), "txt", form);
+    KtText box(form.hwnd(), "txt", form);
     form.Show();
-    SetFocus(box->hwnd());
-    form.Type("abc");  // arms the delay timer
-    box->MultiLine(true);  // a rebuilt edit window
-    box.reset();
+    SetFocus(box.hwnd());
+    form.Type("abc");     // arms the delay timer
+    box.MultiLine(true);  // a rebuilt edit window
   }
-  EXPECT_EQ(user::LiveWindowCount(), windows);
-  EXPECT_EQ(user::LiveTimerCount(), timers);
-  EXPECT_EQ(user::LivePropertyCount(), props);
+  EXPECT_EQ(live(), before) << "windows, timers, properties";
 }
 
 TEST_F(TypingTest, EnterAndAFullBoxMoveOnToTheNextBoxOfTheForm) {
@@ -284,8 +261,8 @@ TEST_F(TypingTest, EnterAndAFullBoxMoveOnToTheNextBoxOfTheForm) {
   form_.Type("ab");
   EXPECT_TRUE(box_.HasFocus());
   form_.Type("c");
-  EXPECT_EQ(box_.Text(), "abc");
-  EXPECT_TRUE(next.HasFocus()) << "the last character a box takes moves on";
+  EXPECT_EQ(std::tuple(box_.Text(), next.HasFocus()), std::tuple("abc", true))
+      << "the last character a box takes moves on";
   form_.Key(VK_TAB, true);
   EXPECT_TRUE(box_.HasFocus()) << "Shift+Tab comes back";
   box_.MaxLength(0);

@@ -3,14 +3,23 @@
 // text, and that every property goes to the property bag and comes back.
 #include <gtest/gtest.h>
 
+#include <list>
+#include <tuple>
+
 #include "controls/kttext.h"
 #include "platform/container/form.h"
 #include "platform/container/property_bag.h"
+#include "support/golden.h"
 
 namespace ktfolio {
 namespace {
 
 using namespace win;
+
+std::string Str(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+         std::to_string(r.bottom);
+}
 
 class CaptionTest : public ::testing::Test {
  protected:
@@ -18,6 +27,7 @@ class CaptionTest : public ::testing::Test {
     box_.Move(10, 10, 300, 60);
     form_.Show();
   }
+  // The edit window's rectangle in the box's client coordinates.
   RECT EditRect() {
     RECT rc;
     GetWindowRect(box_.hwnd(), &rc);
@@ -30,71 +40,48 @@ class CaptionTest : public ::testing::Test {
 };
 
 TEST_F(CaptionTest, TheCaptionTakesItsSideAndTheEditWindowTheRest) {
-  struct Case {
-    const char* name;
-    std::int32_t position;
-    const char* size;
-    RECT caption, edit;
-  };
+  struct Case { const char* name; std::int32_t position; const char* size; const char *caption, *edit; };
   const Case cases[] = {
-      {"top, half the height by default", 0, "-50", {0, 0, 300, 30}, {0, 30, 300, 60}},
-      {"left, a quarter of the width", 1, "-25", {0, 0, 75, 60}, {75, 0, 300, 60}},
-      {"bottom, 300 twips", 2, "300", {0, 40, 300, 60}, {0, 0, 300, 40}},
-      {"right, 1500 twips", 3, "1500", {200, 0, 300, 60}, {0, 0, 200, 60}},
-      {"a size below one pixel hides it", 0, "0", {0, 0, 0, 0}, {0, 0, 300, 60}},
+      {"top, half the height by default", 0, "-50", "0,0,300,30", "0,30,300,60"},
+      {"left, a quarter of the width", 1, "-25", "0,0,75,60", "75,0,300,60"},
+      {"bottom, 300 twips", 2, "300", "0,40,300,60", "0,0,300,40"},
+      {"right, 1500 twips", 3, "1500", "200,0,300,60", "0,0,200,60"},
+      {"a size below one pixel hides it", 0, "0", "0,0,0,0", "0,0,300,60"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     box_.CaptionPosition(c.position);
     box_.CaptionSize(c.size);
-    const RECT caption = box_.CaptionRect(), edit = EditRect();
-    EXPECT_EQ(caption.left, c.caption.left);
-    EXPECT_EQ(caption.top, c.caption.top);
-    EXPECT_EQ(caption.right, c.caption.right);
-    EXPECT_EQ(caption.bottom, c.caption.bottom);
-    EXPECT_EQ(edit.left, c.edit.left);
-    EXPECT_EQ(edit.top, c.edit.top);
-    EXPECT_EQ(edit.right, c.edit.right);
-    EXPECT_EQ(edit.bottom, c.edit.bottom);
+    EXPECT_EQ(Str(box_.CaptionRect()) + " " + Str(EditRect()), std::string(c.caption) + " " + c.edit);
   }
   box_.CaptionSize("-50");
   box_.Caption("");
   EXPECT_EQ(EditRect().top, 0) << "an empty caption takes no room";
 }
 
-TEST_F(CaptionTest, TheCaptionIsPaintedInItsColoursBesideTheEditWindow) {
-  box_.CaptionBackColor(0x00FFE0C0);
-  box_.CaptionForeColor(0x000000FF);
-  box_.Caption("Ciudad");
-  form_.Pump();
-  EXPECT_EQ(user::WindowPixel(box_.ControlWindow(), 298, 2), 0x00FFE0C0u) << "the caption's background";
-  bool ink = false;
-  for (int x = 0; x < 300 && !ink; ++x)
-    for (int y = 0; y < 30 && !ink; ++y) ink = user::WindowPixel(box_.ControlWindow(), x, y) == 0x000000FFu;
-  EXPECT_TRUE(ink) << "the caption's text is drawn in its colour";
-  EXPECT_EQ(user::WindowPixel(box_.ControlWindow(), 150, 45), GetSysColor(COLOR_WINDOW)) << "the edit window below";
-}
-
-TEST_F(CaptionTest, TheEditWindowTakesTheBackgroundOfTheBoxsState) {
-  box_.Caption("");
-  box_.BackColor(0x00F0E0D0);
-  box_.BackDisabledColor(0x00C0FFC0);
-  box_.LockedBackColor(0x00A0B0FF);
-  struct Case {
-    const char* name;
-    bool enabled, locked;
-    std::uint32_t back;
-  };
-  const Case cases[] = {{"enabled", true, false, 0x00F0E0D0},
-                        {"disabled", false, false, 0x00C0FFC0},
-                        {"locked", true, true, 0x00A0B0FF}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    box_.Enabled(c.enabled);
-    box_.Locked(c.locked);
-    form_.Pump();
-    EXPECT_EQ(user::WindowPixel(box_.hwnd(), 150, 30), c.back);
+// Four boxes on one golden form: the caption "Ciudad" in red on light blue
+// above an edit window in the window colour; then edit windows alone in the
+// back colour of an enabled (light grey-blue), a disabled (light green) and a
+// locked box (light red).
+TEST(KtTextLook, TheCaptionAndTheEditWindowPaintInTheColoursOfTheBoxsState) {
+  Form form(320, 170);
+  std::list<KtText> boxes;
+  for (int i = 0; i < 4; ++i) {
+    KtText& box = boxes.emplace_back(form.hwnd(), "txtCity", form);
+    box.Move(10, i == 0 ? 10 : 42 + i * 30, 300, i == 0 ? 60 : 24);
+    box.Caption(i == 0 ? "Ciudad" : "");
+    box.CaptionBackColor(0x00FFE0C0);
+    box.CaptionForeColor(0x000000FF);
+    if (i > 0) box.BackColor(0x00F0E0D0);
+    box.BackDisabledColor(0x00C0FFC0);
+    box.LockedBackColor(0x00A0B0FF);
+    box.Enabled(i != 2);
+    box.Locked(i == 3);
   }
+  form.Show();
+  HBITMAP shot = user::CaptureWindow(form.hwnd());
+  EXPECT_TRUE(ktfolio::testing::MatchesGolden(shot, "controls/text_boxes.png"));
+  DeleteObject(shot);
 }
 
 TEST_F(CaptionTest, ARebuiltEditWindowKeepsTheTextUpToItsLimit) {
@@ -112,16 +99,16 @@ TEST_F(CaptionTest, ARebuiltEditWindowKeepsTheTextUpToItsLimit) {
 
 TEST(KtTextProperties, EveryPropertyGoesToTheBagAndComesBack) {
   Form form(300, 100);
-  KtText box(form.hwnd(), "txtTotal", form);
+  KtText box(form.hwnd(), "txtTotal", form), copy(form.hwnd(), "txtTotal", form);
   const auto defaults = box.PersistedDefaults();
   ASSERT_EQ(defaults.size(), box.PersistedValues().size());
   PropertyBag bag;
-  {
+  auto write = [&] {
     const auto values = box.PersistedValues();
     for (size_t i = 0; i < values.size(); ++i) bag.WriteProperty(values[i].name, values[i].value, defaults[i].value);
-  }
+  };
+  write();
   EXPECT_TRUE(bag.Entries().empty()) << "a new box stores nothing: every value is its default";
-
   box.ControlType(ktNumeric);
   box.LengthInt(6);
   box.LengthDec(2);
@@ -132,24 +119,13 @@ TEST(KtTextProperties, EveryPropertyGoesToTheBagAndComesBack) {
   box.CaptionPosition(1);
   box.TrapTabKey(true);
   box.Locked(true);
-  {
-    const auto values = box.PersistedValues();
-    for (size_t i = 0; i < values.size(); ++i) bag.WriteProperty(values[i].name, values[i].value, defaults[i].value);
-  }
+  write();
   const PropertyBag read = PropertyBag::FromText(bag.ToText());
-  KtText copy(form.hwnd(), "txtTotal", form);
   copy.ReadProperties([&read](const std::string& name, const Variant& def) { return read.ReadProperty(name, def); });
-  EXPECT_EQ(copy.ControlType(), ktNumeric);
-  EXPECT_EQ(copy.LengthInt(), 6);
-  EXPECT_EQ(copy.LengthDec(), 2);
-  EXPECT_TRUE(copy.ThousandMarks());
-  EXPECT_DOUBLE_EQ(copy.Value(), 1234.5);
-  EXPECT_EQ(copy.Text(), "1.234,50");
-  EXPECT_EQ(copy.BackFocusedColor(), 0x00112233u);
-  EXPECT_EQ(copy.Caption(), "Total");
-  EXPECT_EQ(copy.CaptionPosition(), 1);
-  EXPECT_TRUE(copy.TrapTabKey());
-  EXPECT_TRUE(copy.Locked());
+  EXPECT_EQ(std::tuple(copy.ControlType(), copy.LengthInt(), copy.LengthDec(), copy.ThousandMarks(), copy.Value(),
+                       copy.Text(), copy.BackFocusedColor(), copy.Caption(), copy.CaptionPosition(),
+                       copy.TrapTabKey(), copy.Locked()),
+            std::tuple(ktNumeric, 6, 2, true, 1234.5, "1.234,50", 0x00112233u, "Total", 1, true, true));
   EXPECT_TRUE(read.Contains("TrapTab")) << "the key is TrapTab, the property TrapTabKey";
 }
 

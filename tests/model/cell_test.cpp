@@ -1,4 +1,7 @@
+// A cell's own text, its by-name access and what copying its layout takes.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "model/rows.h"
 #include "model/textitem.h"
@@ -9,46 +12,36 @@ namespace {
 TEST(CellText, LineBreaksAreStoredAsMarkers) {
   KtTextItem cell;
   cell.Text("a\r\nb");
-  EXPECT_EQ(cell.StoredText(), "a<cr><lf>b");
-  EXPECT_EQ(cell.Text(), "a\r\nb");
-  cell.Text("x<lf>y");  // a literal marker comes back as a break
-  EXPECT_EQ(cell.Text(), "x\ny");
-  cell.Text("<CR>");  // markers are exact-case
-  EXPECT_EQ(cell.Text(), "<CR>");
+  EXPECT_EQ(std::tuple(cell.StoredText(), cell.Text()), std::tuple("a<cr><lf>b", "a\r\nb"));
+  cell.Text("x<lf>y");
+  EXPECT_EQ(cell.Text(), "x\ny") << "a literal marker comes back as a break";
+  cell.Text("<CR>");
+  EXPECT_EQ(cell.Text(), "<CR>") << "markers are exact-case";
 }
 
 TEST(CellByName, NamesMatchWithoutRegardToCase) {
   KtTextItem cell;
   cell.SetByName("fontstrikethru", Variant(true));
-  EXPECT_TRUE(cell.FontStrikethru());
   cell.SetByName("EDGE", Variant(5));
-  EXPECT_EQ(cell.edge(), 5);
   cell.SetByName("TabLeft", Variant("1440.5"));
-  EXPECT_FLOAT_EQ(cell.TabLeft(), 1440.5f);
-  EXPECT_EQ(cell.GetByName("tableft").ToSingle(), 1440.5f);
   cell.SetByName("PenStyle", Variant(99));  // beyond the enumeration, kept as given
-  EXPECT_EQ(cell.PenStyle(), 99);
+  EXPECT_EQ(std::tuple(cell.FontStrikethru(), cell.edge(), cell.TabLeft(), cell.GetByName("tableft").ToSingle(),
+                       cell.PenStyle()),
+            std::tuple(true, 5, 1440.5f, 1440.5f, 99));
 }
 
 TEST(CellByName, UnknownNamesAndBadValuesThrowNumberedErrors) {
-  struct Case {
-    const char* name;
-    Variant value;
-    ErrorCode number;
-  };
-  const Case cases[] = {{"AligPos", Variant(1), ErrorCode::kNotSupported},
-                        {"LineTop", Variant(40000), ErrorCode::kOverflow},
-                        {"FontBold", Variant("maybe"), ErrorCode::kTypeMismatch}};
   KtTextItem cell;
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.name);
+  for (auto [name, value, expected] : {std::tuple("AligPos", Variant(1), ErrorCode::kNotSupported),
+                                       std::tuple("LineTop", Variant(40000), ErrorCode::kOverflow),
+                                       std::tuple("FontBold", Variant("maybe"), ErrorCode::kTypeMismatch)}) {
     std::int32_t number = 0;
     try {
-      cell.SetByName(k.name, k.value);
+      cell.SetByName(name, value);
     } catch (const Error& e) {
       number = e.number();
     }
-    EXPECT_EQ(number, k.number);
+    EXPECT_EQ(number, static_cast<std::int32_t>(expected)) << name;
   }
   EXPECT_FALSE(cell.FontBold());
 }
@@ -57,27 +50,20 @@ TEST(CellBitmap, EmptyNameDropsThePictureButKeepsTheText) {
   KtTextItem cell;
   cell.Text("photo.png");
   cell.BITMAP("");
-  EXPECT_EQ(cell.BITMAP(), "");
-  EXPECT_EQ(cell.Text(), "photo.png");
-  EXPECT_FALSE(cell.HasBitmap());
+  EXPECT_EQ(std::tuple(cell.BITMAP(), cell.Text(), cell.HasBitmap()), std::tuple("", "photo.png", false));
 }
 
 TEST(CellCopy, CopiesLayoutButNotTextOrFocus) {
-  KtTextItem model;
+  KtTextItem model, copy;
   model.Text("model text");
   model.Focused(true);
   model.FontName("Courier New");
   model.TabLeft(720);
   model.LineBottom(2);
   model.WordWrap(true);
-  KtTextItem copy;
   copy.CopyAttributesFrom(model);
-  EXPECT_EQ(copy.FontName(), "Courier New");
-  EXPECT_EQ(copy.TabLeft(), 720);
-  EXPECT_EQ(copy.LineBottom(), 2);
-  EXPECT_TRUE(copy.WordWrap());
-  EXPECT_EQ(copy.Text(), "");
-  EXPECT_FALSE(copy.Focused());
+  EXPECT_EQ(std::tuple(copy.FontName(), copy.TabLeft(), copy.LineBottom(), copy.WordWrap(), copy.Text(), copy.Focused()),
+            std::tuple("Courier New", 720, 2, true, "", false));
 }
 
 }  // namespace

@@ -1,4 +1,8 @@
+// Adding rows (defaults, the model row, templates, insertion point), fitting
+// their height and removing them.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "model/host.h"
 #include "model/rows.h"
@@ -6,12 +10,11 @@
 namespace ktfolio {
 namespace {
 
-// A minimal owner: fixed page geometry and defaults, errors kept for asserts.
+// A minimal owner: fixed page geometry and defaults.
 class FakeHost : public DocumentHost {
  public:
   tpPageInfo page;
   tpDefaults defaults;
-  int errors = 0;
   FakeHost() { page.AvailWidth = 9000; }
   tpPageInfo PageInfo() const override { return page; }
   tpDefaults Defaults() const override { return defaults; }
@@ -20,7 +23,14 @@ class FakeHost : public DocumentHost {
   double Zoom() const override { return 100; }
   std::int32_t ColorResolution() const override { return 8; }
   bool ShowGuideLines() const override { return false; }
-  void RecordError(std::int32_t, const std::string&, const std::string&) override { ++errors; }
+  void RecordError(std::int32_t, const std::string&, const std::string&) override {}
+};
+
+// A host and the rows it owns (destroyed first).
+class Rows : public ::testing::Test {
+ protected:
+  FakeHost host;
+  KtRows rows;
 };
 
 std::vector<float> Tabs(const KtRow& row) {
@@ -29,66 +39,43 @@ std::vector<float> Tabs(const KtRow& row) {
   return out;
 }
 
-TEST(RowsAdd, UniformColumnsWithoutModel) {
-  FakeHost host;
+TEST_F(Rows, UniformColumnsWithoutModel) {
   host.defaults.dInheritLastRow = false;
   host.defaults.dColSpacing = 100;
-  KtRows rows;
   KtRow* row = rows.Add(&host, 3);
-  EXPECT_EQ(Tabs(*row), (std::vector<float>{0, 3100, 6100}));
-  EXPECT_EQ(rows.ActiveCol(), 3);
-  EXPECT_EQ(rows.ActiveRow(), 1);
+  EXPECT_EQ(std::tuple(Tabs(*row), rows.ActiveCol(), rows.ActiveRow()),
+            std::tuple(std::vector<float>{0, 3100, 6100}, 3, 1));
 }
 
-TEST(RowsAdd, CellsTakeTheControlDefaults) {
-  FakeHost host;
+TEST_F(Rows, CellsTakeTheControlDefaults) {
   host.defaults.dFontName = "Times New Roman";
   host.defaults.dFontSize = 12;
   host.defaults.dColAlignPos = ppRightBottom;
   host.defaults.dColLineTop = 3;
   host.defaults.dRowHeight = 555;
-  KtRows rows;
   KtRow* row = rows.Add(&host, 1);
   const KtTextItem& cell = *row->ItemText().Item(1);
-  EXPECT_EQ(cell.FontName(), "Times New Roman");
-  EXPECT_EQ(cell.FontSize(), 12);
-  EXPECT_EQ(cell.AlignPos(), ppRightBottom);
-  EXPECT_EQ(cell.LineTop(), 3);
-  EXPECT_EQ(cell.ShadowColor(), 0x8000000Fu);
-  EXPECT_TRUE(cell.Clipping());
-  EXPECT_EQ(row->RowHeight(), 555);
-  EXPECT_EQ(cell.ParentRow(), row);
-  EXPECT_EQ(cell.ParentControl(), &host);
+  EXPECT_EQ(std::tuple(cell.FontName(), cell.FontSize(), cell.AlignPos(), cell.LineTop(), cell.ShadowColor(),
+                       cell.Clipping(), row->RowHeight()),
+            std::tuple("Times New Roman", 12, ppRightBottom, 3, 0x8000000Fu, true, 555));
+  EXPECT_EQ(std::tuple(cell.ParentRow(), cell.ParentControl()), std::tuple(row, &host));
 }
 
-TEST(RowsAdd, InsertionFollowsActiveRow) {
-  FakeHost host;
-  KtRows rows;
+TEST_F(Rows, InsertionFollowsActiveRow) {
   KtRow* a = rows.Add(&host, 1);
   KtRow* b = rows.Add(&host, 1);
-  EXPECT_EQ(rows.Item(1), a);
-  EXPECT_EQ(rows.Item(2), b);
-
-  rows.ActiveRow(0);  // zero on a non-empty collection: goes first
-  KtRow* c = rows.Add(&host, 1);
-  EXPECT_EQ(rows.Item(1), c);
-  EXPECT_EQ(rows.ActiveRow(), 1);
-
-  rows.ActiveRow(1);  // after row 1
-  KtRow* d = rows.Add(&host, 1);
-  EXPECT_EQ(rows.Item(2), d);
-  EXPECT_EQ(rows.ActiveRow(), 2);
-
-  rows.ActiveRow(50);  // beyond the end: appends
-  KtRow* e = rows.Add(&host, 1);
-  EXPECT_EQ(rows.Item(5), e);
-  EXPECT_EQ(rows.ActiveRow(), 5);
+  EXPECT_EQ(std::tuple(rows.Item(1), rows.Item(2)), std::tuple(a, b));
+  // Zero on a non-empty collection goes first, a row goes after the active
+  // one, and an active row beyond the end appends.
+  for (auto [active, at] : {std::tuple(0, 1), std::tuple(1, 2), std::tuple(50, 5)}) {
+    rows.ActiveRow(active);
+    KtRow* added = rows.Add(&host, 1);
+    EXPECT_EQ(std::tuple(rows.Item(at), rows.ActiveRow()), std::tuple(added, at)) << "active row " << active;
+  }
 }
 
-TEST(RowsAdd, InheritLastRowCopiesCellsButNotTexts) {
-  FakeHost host;
+TEST_F(Rows, InheritLastRowCopiesCellsButNotTexts) {
   host.defaults.dColSpacing = 0;
-  KtRows rows;
   KtRow* first = rows.Add(&host, 2);
   first->ItemText().Item(1)->Text("keep out");
   first->ItemText().Item(2)->TabLeft(2000);
@@ -98,43 +85,32 @@ TEST(RowsAdd, InheritLastRowCopiesCellsButNotTexts) {
 
   KtRow* second = rows.Add(&host, 4);
   ASSERT_EQ(second->ItemText().count(), 4);
-  EXPECT_EQ(second->ItemText().Item(1)->Text(), "");
-  EXPECT_TRUE(second->ItemText().Item(2)->FontBold());
-  EXPECT_EQ(second->RowSpacing(), 77);
-  EXPECT_FALSE(second->PageBreak());
+  EXPECT_EQ(std::tuple(second->ItemText().Item(1)->Text(), second->ItemText().Item(2)->FontBold(),
+                       second->RowSpacing(), second->PageBreak(), rows.ActiveCol()),
+            std::tuple("", true, 77, false, 4));
   // Extra columns continue after the model's last TabLeft, width AvailWidth-used over n.
   // used = 2000, rest = 7000, w = 1750: cells 3 and 4 at 2000 + 1*1750 and 2000 + 2*1750.
   EXPECT_EQ(Tabs(*second), (std::vector<float>{0, 2000, 3750, 5500}));
-  EXPECT_EQ(rows.ActiveCol(), 4);
 }
 
-TEST(RowsAdd, ModelWithMoreCellsKeepsThemAll) {
-  FakeHost host;
-  KtRows rows;
+TEST_F(Rows, ModelWithMoreCellsKeepsThemAll) {
   rows.Add(&host, 5);
   rows.Add(&host, 2);
-  EXPECT_EQ(rows.Item(2)->ItemText().count(), 5);
-  EXPECT_EQ(rows.ActiveCol(), 5);
+  EXPECT_EQ(std::tuple(rows.Item(2)->ItemText().count(), rows.ActiveCol()), std::tuple(5, 5));
 }
 
-TEST(RowsAdd, GuideRowIsTheModelWhenNotInheriting) {
-  FakeHost host;
+TEST_F(Rows, GuideRowIsTheModelWhenNotInheriting) {
   host.defaults.dInheritLastRow = false;
-  KtRows rows;
   KtRow* guide = rows.Add(&host, 1);
   guide->ItemText().Item(1)->FontItalic(true);
   rows.Add(&host, 1);
   rows.GuideRow(1);
-  KtRow* copied = rows.Add(&host, 1);
-  EXPECT_TRUE(copied->ItemText().Item(1)->FontItalic());
-  rows.GuideRow(9);  // out of range: defaults again
-  KtRow* plain = rows.Add(&host, 1);
-  EXPECT_FALSE(plain->ItemText().Item(1)->FontItalic());
+  EXPECT_TRUE(rows.Add(&host, 1)->ItemText().Item(1)->FontItalic());
+  rows.GuideRow(9);
+  EXPECT_FALSE(rows.Add(&host, 1)->ItemText().Item(1)->FontItalic()) << "out of range: defaults again";
 }
 
-TEST(RowsCollection, MissingIndicesThrowForRowsButNotForCells) {
-  FakeHost host;
-  KtRows rows;
+TEST_F(Rows, MissingIndicesThrowForRowsButNotForCells) {
   rows.Add(&host, 2);
   EXPECT_THROW(rows.Item(2), Error);
   EXPECT_THROW(rows.Remove(0), Error);
@@ -142,25 +118,19 @@ TEST(RowsCollection, MissingIndicesThrowForRowsButNotForCells) {
   EXPECT_THROW(rows.Item(1)->ItemText().Remove(3), Error);
 }
 
-TEST(RowsFitHeight, FixedHeightAndCelllessRows) {
-  FakeHost host;
-  KtRows rows;
-  KtRow* fixed = rows.AddR(&host);
+TEST_F(Rows, FixedHeightAndCelllessRows) {
+  KtRow *fixed = rows.AddR(&host), *empty = rows.AddR(&host);
   fixed->FitHeightToText(false);
   fixed->RowHeight(1234);
-  fixed->FitHeight(nullptr);
-  EXPECT_EQ(fixed->RowHeight(), 1234);
-
-  KtRow* empty = rows.AddR(&host);
   empty->FitHeightToText(true);
   empty->IndentTop(30);
   empty->IndentBottom(45);
+  fixed->FitHeight(nullptr);
   empty->FitHeight(nullptr);
-  EXPECT_EQ(empty->RowHeight(), 75);
+  EXPECT_EQ(std::tuple(fixed->RowHeight(), empty->RowHeight()), std::tuple(1234, 75)) << "a cell-less row: its indents";
 }
 
-TEST(RowsTemplate, AddRCopiesTheTemplateRowIncludingPageBreak) {
-  FakeHost host;
+TEST_F(Rows, AddRCopiesTheTemplateRowIncludingPageBreak) {
   KtRow model;
   model.PageBreak(true);
   model.RowHeight(999);
@@ -170,45 +140,40 @@ TEST(RowsTemplate, AddRCopiesTheTemplateRowIncludingPageBreak) {
   cellModel.FontSize(14);
   TemplateRow() = &model;
   TemplateCell() = &cellModel;
-  KtRows rows;
   KtRow* row = rows.AddRPlus(&host, 2);
   TemplateRow() = nullptr;
   TemplateCell() = nullptr;
-  EXPECT_TRUE(row->PageBreak());
-  EXPECT_EQ(row->RowHeight(), 999);
   ASSERT_EQ(row->ItemText().count(), 2);
-  EXPECT_EQ(row->ItemText().Item(2)->Text(), "from template");
-  EXPECT_EQ(row->ItemText().Item(2)->FontSize(), 14);
+  EXPECT_EQ(std::tuple(row->PageBreak(), row->RowHeight(), row->ItemText().Item(2)->Text(),
+                       row->ItemText().Item(2)->FontSize()),
+            std::tuple(true, 999, "from template", 14));
 }
 
-TEST(RowsCollection, RemovedRowsMakeRoomAndTheOthersKeepTheirCells) {
+TEST_F(Rows, RemovedRowsMakeRoomAndTheOthersKeepTheirCells) {
   // Rows share blocks; removing some and adding others must leave every
   // remaining row and cell as it was (the sanitizer build checks the memory).
-  FakeHost host;
   host.defaults.dInheritLastRow = false;
-  KtRows rows;
-  for (int i = 0; i < 3000; ++i) {
-    KtRow* r = rows.Add(&host, 2);
-    r->RowHeight(static_cast<float>(i));
-    r->ItemText().Item(1)->Text("row " + std::to_string(i));
-  }
+  auto add = [&](int first, int end) {
+    for (int i = first; i < end; ++i) {
+      rows.ActiveRow(rows.count());
+      KtRow* r = rows.Add(&host, 2);
+      r->RowHeight(static_cast<float>(i));
+      r->ItemText().Item(1)->Text("row " + std::to_string(i));
+    }
+  };
+  add(0, 3000);
   rows.RemoveRange(100, 2000);
   rows.Remove(1);
-  for (int i = 3000; i < 3500; ++i) {
-    rows.ActiveRow(rows.count());
-    KtRow* r = rows.Add(&host, 2);
-    r->RowHeight(static_cast<float>(i));
-    r->ItemText().Item(1)->Text("row " + std::to_string(i));
-  }
+  add(3000, 3500);
   ASSERT_EQ(rows.count(), 3000 - 2001 + 500);
   std::vector<int> expected;
   for (int i = 1; i < 99; ++i) expected.push_back(i);
   for (int i = 2099; i < 3500; ++i) expected.push_back(i);
   for (std::size_t k = 0; k < expected.size(); ++k) {
     const KtRow& r = rows.at0(k);
-    ASSERT_EQ(r.RowHeight(), static_cast<float>(expected[k])) << k;
-    ASSERT_EQ(r.ItemText().Item(1)->Text(), "row " + std::to_string(expected[k])) << k;
-    ASSERT_EQ(r.ItemText().Item(1)->ParentRow(), &r);
+    ASSERT_EQ(std::tuple(r.RowHeight(), r.ItemText().Item(1)->Text(), r.ItemText().Item(1)->ParentRow()),
+              std::tuple(static_cast<float>(expected[k]), "row " + std::to_string(expected[k]), &r))
+        << k;
   }
   rows.Clear();
   EXPECT_EQ(rows.count(), 0);

@@ -1,266 +1,186 @@
-// Pens, shapes, fills, pixels and block transfers, checked pixel by pixel:
-// borders and grid lines of the document must land on exact pixels.
+// Pens, shapes, fills, pixels, block transfers, device-independent bits and
+// pattern brushes, checked pixel by pixel: borders and grid lines of the
+// document must land on exact pixels, pictures must keep every colour.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <memory>
+#include <tuple>
 #include <string>
+#include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_scoped.h"
 #include "support/canvas.h"
+#include "support/golden.h"
 
 using namespace ktfolio::win;
-
-namespace {
-
-constexpr COLORREF WHITE = RGB(255, 255, 255);
-constexpr COLORREF BLACK = RGB(0, 0, 0);
-constexpr COLORREF RED = RGB(255, 0, 0);
-constexpr COLORREF BLUE = RGB(0, 0, 255);
-
 using ktfolio::testing::Canvas;
-
-}  // namespace
-
-TEST(GdiLines, OnePixelLinesLeaveOutTheirLastPixel) {
-  Canvas s(12, 12);
-  s.UsePen(PS_SOLID, 1, BLACK);
-  MoveToEx(s.dc, 2, 3, nullptr);
-  LineTo(s.dc, 8, 3);
-  EXPECT_EQ(s.Row(3, 0, 12, BLACK), "..######....");
-  EXPECT_EQ(s.Row(2, 0, 12, BLACK), "............");
-  EXPECT_EQ(s.Row(4, 0, 12, BLACK), "............");
-  // Right to left: the start pixel is in, the end pixel out.
-  MoveToEx(s.dc, 8, 6, nullptr);
-  LineTo(s.dc, 2, 6);
-  EXPECT_EQ(s.Row(6, 0, 12, BLACK), "...######...");
-  MoveToEx(s.dc, 10, 1, nullptr);
-  LineTo(s.dc, 10, 5);
-  EXPECT_EQ(s.Col(10, 0, 12, BLACK), ".####.......");
-  // A diagonal steps one pixel per row and stops before its end.
-  MoveToEx(s.dc, 0, 7, nullptr);
-  LineTo(s.dc, 4, 11);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(GetPixel(s.dc, i, 7 + i), BLACK) << i;
-  EXPECT_EQ(GetPixel(s.dc, 4, 11), WHITE);
-  EXPECT_EQ(GetPixel(s.dc, 1, 7), WHITE);
-  // LineTo moves the current position; consecutive segments join.
-  POINT pos;
-  MoveToEx(s.dc, 0, 0, &pos);
-  EXPECT_EQ(pos.x, 4);
-  EXPECT_EQ(pos.y, 11);
-  s.Release();
-}
-
-TEST(GdiLines, ViewportOriginAndWidthApply) {
-  Canvas s(20, 20);
-  s.UsePen(PS_SOLID, 3, RED);
-  SetViewportOrgEx(s.dc, 5, 5, nullptr);
-  MoveToEx(s.dc, 2, 5, nullptr);
-  LineTo(s.dc, 10, 5);
-  SetViewportOrgEx(s.dc, 0, 0, nullptr);
-  EXPECT_EQ(s.Col(10, 0, 20, RED), ".........###........");  // centred on device row 10
-  s.Release();
-}
-
-// Every style's pattern is in EveryPenStyleAlongALine; in OPAQUE mode the
-// gaps take the background colour.
-TEST(GdiLines, OpaqueGapsTakeTheBackgroundColour) {
-  Canvas s(12, 3);
-  SetBkMode(s.dc, OPAQUE);
-  SetBkColor(s.dc, BLUE);
-  s.UsePen(PS_DOT, 1, BLACK);
-  MoveToEx(s.dc, 0, 1, nullptr);
-  LineTo(s.dc, 12, 1);
-  EXPECT_EQ(s.Row(1, 0, 12, BLACK), "###...###...");
-  EXPECT_EQ(s.Row(1, 0, 12, BLUE), "...###...###");
-}
-
-TEST(GdiShapes, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
-  Canvas s(12, 12);
-  s.UsePen(PS_SOLID, 1, BLACK);
-  s.UseBrush(CreateSolidBrush(RED));
-  Rectangle(s.dc, 2, 2, 8, 7);
-  EXPECT_EQ(s.Row(2, 0, 12, BLACK), "..######....");
-  EXPECT_EQ(s.Row(6, 0, 12, BLACK), "..######....");
-  EXPECT_EQ(s.Row(4, 0, 12, BLACK), "..#....#....");
-  EXPECT_EQ(s.Row(4, 0, 12, RED), "...####.....");
-  EXPECT_EQ(s.Row(7, 0, 12, WHITE), "############");
-  EXPECT_EQ(s.Count(RED), 4 * 3);
-  // NULL pen: the fill alone, one pixel short on the right and bottom.
-  RECT all{0, 0, 12, 12};
-  FillRect(s.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  DeleteObject(SelectObject(s.dc, GetStockObject(NULL_PEN)));
-  Rectangle(s.dc, 2, 2, 8, 7);
-  EXPECT_EQ(s.Count(RED), 5 * 4);
-  EXPECT_EQ(s.Row(2, 0, 12, RED), "..#####.....");
-  // Hollow brush: outline only.
-  FillRect(s.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  s.UsePen(PS_SOLID, 1, BLUE);
-  DeleteObject(SelectObject(s.dc, GetStockObject(NULL_BRUSH)));
-  Rectangle(s.dc, 1, 1, 5, 5);
-  EXPECT_EQ(s.Count(BLUE), 12);
-  EXPECT_EQ(s.Count(WHITE), 144 - 12);
-  s.Release();
-}
-
-TEST(GdiShapes, InsideFramePenStaysWithinTheRectangle) {
-  Canvas s(20, 20);
-  s.UsePen(PS_INSIDEFRAME, 3, BLACK);
-  SelectObject(s.dc, GetStockObject(NULL_BRUSH));
-  Rectangle(s.dc, 4, 4, 14, 14);
-  EXPECT_EQ(s.Row(9, 0, 20, BLACK), "....###....###......");
-  EXPECT_EQ(s.Col(9, 0, 20, BLACK), "....###....###......");
-  s.Release();
-}
-
-TEST(GdiShapes, PolygonFillsItsInterior) {
-  Canvas s(20, 20);
-  s.UsePen(PS_SOLID, 1, BLACK);
-  s.UseBrush(CreateSolidBrush(RED));
-  POINT tri[3] = {{2, 2}, {17, 2}, {2, 17}};
-  ASSERT_TRUE(Polygon(s.dc, tri, 3));
-  EXPECT_EQ(GetPixel(s.dc, 2, 2), BLACK);
-  EXPECT_EQ(GetPixel(s.dc, 4, 4), RED);
-  EXPECT_EQ(GetPixel(s.dc, 15, 15), WHITE);
-  EXPECT_EQ(GetPixel(s.dc, 10, 2), BLACK);
-  EXPECT_GT(s.Count(RED), 60);
-  s.Release();
-}
-
-TEST(GdiFill, FillRectCoversExactlyTheRectangle) {
-  Canvas s(10, 10);
-  HBRUSH red = CreateSolidBrush(RED);
-  RECT rc{2, 3, 6, 5};
-  EXPECT_TRUE(FillRect(s.dc, &rc, red));
-  EXPECT_EQ(s.Count(RED), 8);
-  EXPECT_EQ(s.Row(3, 0, 10, RED), "..####....");
-  EXPECT_EQ(s.Col(2, 0, 10, RED), "...##.....");
-  DeleteObject(red);
-  // System colour brushes, also as Win32's (HBRUSH)(index + 1).
-  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(212, 208, 200));
-  EXPECT_EQ(GetSysColor(COLOR_WINDOW), RGB(255, 255, 255));
-  EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), RGB(128, 128, 128));
-  FillRect(s.dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-  EXPECT_EQ(GetPixel(s.dc, 2, 3), RGB(212, 208, 200));
-  FillRect(s.dc, &rc, reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_HIGHLIGHT + 1)));
-  EXPECT_EQ(GetPixel(s.dc, 5, 4), GetSysColor(COLOR_HIGHLIGHT));
-}
-
-TEST(GdiPixels, SetAndGetPixelHonourOriginBoundsAndClip) {
-  Canvas s(10, 10);
-  EXPECT_EQ(SetPixel(s.dc, 3, 4, RGB(1, 2, 3)), RGB(1, 2, 3));
-  EXPECT_EQ(GetPixel(s.dc, 3, 4), RGB(1, 2, 3));
-  SetViewportOrgEx(s.dc, 2, 2, nullptr);
-  EXPECT_EQ(GetPixel(s.dc, 1, 2), RGB(1, 2, 3));
-  SetViewportOrgEx(s.dc, 0, 0, nullptr);
-  EXPECT_EQ(GetPixel(s.dc, 10, 0), 0xFFFFFFFFu);
-  EXPECT_EQ(GetPixel(s.dc, -1, 0), 0xFFFFFFFFu);
-  IntersectClipRect(s.dc, 0, 0, 5, 5);
-  EXPECT_EQ(SetPixel(s.dc, 7, 7, BLACK), 0xFFFFFFFFu);
-  EXPECT_EQ(GetPixel(s.dc, 7, 7), 0xFFFFFFFFu);
-  EXPECT_EQ(SetPixel(s.dc, 4, 4, BLACK), BLACK) << "the clip's last pixel is in";
-  EXPECT_EQ(SetPixel(s.dc, 5, 2, BLACK), 0xFFFFFFFFu) << "its right edge is out";
-  EXPECT_EQ(GetPixel(s.dc, 2, 5), 0xFFFFFFFFu) << "and its bottom edge";
-}
-
-TEST(GdiClip, ClipBoxAndDrawingFollowIntersectClipRect) {
-  Canvas s(20, 20);
-  RECT box;
-  EXPECT_EQ(GetClipBox(s.dc, &box), SIMPLEREGION);
-  EXPECT_EQ(box.right, 20);
-  EXPECT_EQ(box.bottom, 20);
-  SetViewportOrgEx(s.dc, 3, 0, nullptr);
-  EXPECT_EQ(IntersectClipRect(s.dc, 2, 2, 8, 8), SIMPLEREGION);
-  GetClipBox(s.dc, &box);
-  EXPECT_EQ(box.left, 2);
-  EXPECT_EQ(box.right, 8);
-  // The clip stays where it was set in device space when the origin moves.
-  SetViewportOrgEx(s.dc, 0, 0, nullptr);
-  GetClipBox(s.dc, &box);
-  EXPECT_EQ(box.left, 5);
-  EXPECT_EQ(box.right, 11);
-  RECT all{0, 0, 20, 20};
-  HBRUSH red = CreateSolidBrush(RED);
-  FillRect(s.dc, &all, red);
-  DeleteObject(red);
-  EXPECT_EQ(s.Count(RED), 36);
-  EXPECT_EQ(IntersectClipRect(s.dc, 15, 15, 18, 18), NULLREGION);
-}
-
-TEST(GdiBlit, RasterOperationsCombineSourceAndDestination) {
-  Canvas src(8, 8, RGB(0xF0, 0x0F, 0x33));
-  Canvas dst(8, 8, RGB(0x3C, 0xFF, 0x00));
-  SetPixel(src.dc, 2, 3, RGB(9, 9, 9));
-  ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 2, 2, src.dc, 0, 0, SRCCOPY));
-  EXPECT_EQ(GetPixel(dst.dc, 1, 1), RGB(0xF0, 0x0F, 0x33));
-  EXPECT_EQ(GetPixel(dst.dc, 2, 2), RGB(0x3C, 0xFF, 0x00));
-  // Offsets on both sides, with the destination's viewport origin.
-  SetViewportOrgEx(dst.dc, 1, 1, nullptr);
-  BitBlt(dst.dc, 4, 4, 1, 1, src.dc, 2, 3, SRCCOPY);
-  SetViewportOrgEx(dst.dc, 0, 0, nullptr);
-  EXPECT_EQ(GetPixel(dst.dc, 5, 5), RGB(9, 9, 9));
-  BitBlt(dst.dc, 0, 4, 1, 1, src.dc, 0, 0, SRCAND);
-  EXPECT_EQ(GetPixel(dst.dc, 0, 4), RGB(0x30, 0x0F, 0x00));
-  BitBlt(dst.dc, 1, 4, 1, 1, src.dc, 0, 0, SRCPAINT);
-  EXPECT_EQ(GetPixel(dst.dc, 1, 4), RGB(0xFC, 0xFF, 0x33));
-  BitBlt(dst.dc, 2, 4, 1, 1, src.dc, 0, 0, SRCINVERT);
-  EXPECT_EQ(GetPixel(dst.dc, 2, 4), RGB(0xCC, 0xF0, 0x33));
-  BitBlt(dst.dc, 3, 4, 1, 1, nullptr, 0, 0, BLACKNESS);
-  EXPECT_EQ(GetPixel(dst.dc, 3, 4), BLACK);
-  // The destination clip limits the copy.
-  IntersectClipRect(dst.dc, 0, 6, 1, 8);
-  BitBlt(dst.dc, 0, 6, 8, 2, src.dc, 0, 0, SRCCOPY);
-  EXPECT_EQ(GetPixel(dst.dc, 0, 7), RGB(0xF0, 0x0F, 0x33));
-}
-
-TEST(GdiBlit, CopyWithinOneBitmapOverlapping) {
-  Canvas s(10, 1);
-  for (int x = 0; x < 10; ++x) SetPixel(s.dc, x, 0, RGB(x, 0, 0));
-  BitBlt(s.dc, 2, 0, 6, 1, s.dc, 0, 0, SRCCOPY);
-  for (int x = 2; x < 8; ++x) EXPECT_EQ(GetRValue(GetPixel(s.dc, x, 0)), x - 2) << x;
-}
-
-TEST(GdiBitmap, SavesAsPng) {
-  Canvas s(7, 5, RED);
-  std::string path = ::testing::TempDir() + "gdi_save_test.png";
-  ASSERT_TRUE(SaveBitmapPng(s.bitmap, path));
-  std::ifstream in(path, std::ios::binary);
-  char sig[8] = {};
-  in.read(sig, 8);
-  EXPECT_EQ(std::string(sig + 1, 3), "PNG");
-  char ihdr[16];
-  in.read(ihdr, 16);  // length, "IHDR", width, height (big-endian)
-  EXPECT_EQ(static_cast<unsigned char>(ihdr[11]), 7);
-  EXPECT_EQ(static_cast<unsigned char>(ihdr[15]), 5);
-  std::remove(path.c_str());
-  EXPECT_FALSE(SaveBitmapPng(nullptr, path));
-}
-
-TEST(GdiBlit, StretchReplicatesPixelsAndMirrorsOnNegativeSizes) {
-  Canvas src(2, 2);
-  SetPixel(src.dc, 0, 0, RED);
-  SetPixel(src.dc, 1, 0, BLUE);
-  SetPixel(src.dc, 0, 1, BLACK);
-  Canvas dst(8, 4);
-  ASSERT_TRUE(StretchBlt(dst.dc, 0, 0, 4, 4, src.dc, 0, 0, 2, 2, SRCCOPY));
-  EXPECT_EQ(dst.Row(0, 0, 8, RED), "##......");
-  EXPECT_EQ(dst.Row(1, 0, 8, BLUE), "..##....");
-  EXPECT_EQ(dst.Row(3, 0, 8, BLACK), "##......");
-  EXPECT_EQ(dst.Row(3, 0, 8, WHITE), "..######");
-  // A negative destination width flips left and right.
-  ASSERT_TRUE(StretchBlt(dst.dc, 8, 0, -4, 2, src.dc, 0, 0, 2, 1, SRCCOPY));
-  EXPECT_EQ(dst.Row(0, 4, 8, BLUE), "##..");
-  EXPECT_EQ(dst.Row(1, 4, 8, RED), "..##");
-}
+using ktfolio::testing::Edges;
 
 namespace {
+
+constexpr COLORREF WHITE = RGB(255, 255, 255), BLACK = RGB(0, 0, 0), RED = RGB(255, 0, 0), BLUE = RGB(0, 0, 255),
+                   GREEN = RGB(0, 255, 0);
+constexpr int kCell = 20;  // pitch of the golden grid
+
+void Line(HDC dc, int x0, int y0, int x1, int y1) {
+  MoveToEx(dc, x0, y0, nullptr);
+  LineTo(dc, x1, y1);
+}
+
+void Fill(HDC dc, RECT r, COLORREF c) { FillRect(dc, &r, OwnedBrush(CreateSolidBrush(c))); }
+
 std::string Repeat(const std::string& unit, std::size_t n) {
   std::string s;
   while (s.size() < n) s += unit;
   return s.substr(0, n);
 }
+
+std::size_t Stride(int width, int bits) { return ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4; }
+
+// A header for a DIB of the given shape; the colour table follows it.
+std::unique_ptr<BITMAPINFO> Info(int width, int height, int bits) {
+  auto info = std::make_unique<BITMAPINFO>();
+  info->bmiHeader = {.biWidth = width, .biHeight = height, .biBitCount = static_cast<WORD>(bits)};
+  return info;
+}
+
+// Fills the canvas with a picture where every pixel differs from its neighbours.
+void Paint(Canvas& c) {
+  for (int y = 0; y < c.h; ++y)
+    for (int x = 0; x < c.w; ++x) SetPixel(c.dc, x, y, RGB(x * 37 % 256, y * 53 % 256, (x * y * 11 + 7) % 256));
+}
+
+struct Dib { std::unique_ptr<BITMAPINFO> info; std::vector<BYTE> bits; };
+
+Dib Read(const Canvas& c, int bits, bool topDown = false) {
+  Dib d{Info(c.w, topDown ? -c.h : c.h, bits), std::vector<BYTE>(Stride(c.w, bits) * c.h, 0xCD)};
+  EXPECT_EQ(GetDIBits(c.dc, c.bitmap, 0, c.h, d.bits.data(), d.info.get(), DIB_RGB_COLORS), c.h);
+  return d;
+}
+
+// The DIB drawn back, unstretched, onto a white canvas of its size.
+std::unique_ptr<Canvas> Back(const Dib& d, int w, int h) {
+  auto back = std::make_unique<Canvas>(w, h);
+  EXPECT_EQ(StretchDIBits(back->dc, 0, 0, w, h, 0, 0, w, h, d.bits.data(), d.info.get(), DIB_RGB_COLORS, SRCCOPY), h);
+  return back;
+}
+
+// Width, height, depth and image size of a DIB header.
+auto Header(const BITMAPINFO& i) {
+  return std::tuple(i.bmiHeader.biWidth, i.bmiHeader.biHeight, int{i.bmiHeader.biBitCount}, i.bmiHeader.biSizeImage);
+}
+
+// A 2x2 DIB, bottom-up: the first row in memory is the bottom of the picture
+// (blue green), then the top (red black).
+const std::uint32_t kDibPixels[4] = {0x0000FF, 0x00FF00, 0xFF0000, 0x000000};
+
 }  // namespace
+
+// One small drawing per cell, each at its own viewport origin: one-pixel lines
+// in four directions, a wide line under a moved origin, opaque dots, the
+// rectangle with pen and brush, with the null pen and with the hollow brush, an
+// inside-frame pen, a polygon, FillRect, DIBs stretched, mirrored and clipped,
+// a pattern brush in every kind of fill, and a stretched copy.
+TEST(GdiShapes, LinesRectanglesPolygonsAndFillsLandOnExactPixels) {
+  struct Case { const char* name; void (*draw)(Canvas&); };
+  const Case cases[] = {
+      {"lines", [](Canvas& s) {
+         s.UsePen(PS_SOLID, 1, BLACK);
+         Line(s.dc, 2, 3, 8, 3); Line(s.dc, 8, 6, 2, 6); Line(s.dc, 10, 1, 10, 5); Line(s.dc, 0, 7, 4, 11);
+         POINT pos;
+         MoveToEx(s.dc, 0, 0, &pos);
+         EXPECT_EQ(std::make_pair(pos.x, pos.y), (std::make_pair<LONG, LONG>(4, 11))) << "LineTo moves the position";
+       }},
+      {"width 3 under an origin", [](Canvas& s) {
+         s.UsePen(PS_SOLID, 3, RED);
+         POINT org;
+         GetViewportOrgEx(s.dc, &org);
+         SetViewportOrgEx(s.dc, org.x + 5, org.y + 5, nullptr);
+         Line(s.dc, 2, 5, 10, 5);
+       }},
+      {"opaque dots", [](Canvas& s) {
+         SetBkMode(s.dc, OPAQUE); SetBkColor(s.dc, BLUE); s.UsePen(PS_DOT, 1, BLACK); Line(s.dc, 0, 1, 12, 1);
+       }},
+      {"pen and brush", [](Canvas& s) {
+         s.UsePen(PS_SOLID, 1, BLACK); s.UseBrush(CreateSolidBrush(RED)); Rectangle(s.dc, 2, 2, 8, 7);
+       }},
+      {"null pen", [](Canvas& s) {
+         s.UseBrush(CreateSolidBrush(RED)); SelectObject(s.dc, GetStockObject(NULL_PEN)); Rectangle(s.dc, 2, 2, 8, 7);
+       }},
+      {"hollow brush", [](Canvas& s) {
+         s.UsePen(PS_SOLID, 1, BLUE); SelectObject(s.dc, GetStockObject(NULL_BRUSH)); Rectangle(s.dc, 1, 1, 5, 5);
+       }},
+      {"inside frame", [](Canvas& s) {
+         s.UsePen(PS_INSIDEFRAME, 3, BLACK); SelectObject(s.dc, GetStockObject(NULL_BRUSH));
+         Rectangle(s.dc, 4, 4, 14, 14);
+       }},
+      {"polygon", [](Canvas& s) {
+         s.UsePen(PS_SOLID, 1, BLACK); s.UseBrush(CreateSolidBrush(RED));
+         POINT tri[3] = {{2, 2}, {17, 2}, {2, 17}};
+         EXPECT_TRUE(Polygon(s.dc, tri, 3));
+       }},
+      {"fill", [](Canvas& s) { Fill(s.dc, RECT{2, 3, 6, 5}, RED); }},
+      {"DIB stretched, mirrored, from its bottom row", [](Canvas& s) {
+         auto info = Info(2, 2, 32);
+         EXPECT_EQ(StretchDIBits(s.dc, 0, 0, 4, 4, 0, 0, 2, 2, kDibPixels, info.get(), DIB_RGB_COLORS, SRCCOPY), 2);
+         StretchDIBits(s.dc, 8, 0, -4, 4, 0, 0, 2, 2, kDibPixels, info.get(), DIB_RGB_COLORS, SRCCOPY);
+         StretchDIBits(s.dc, 0, 6, 1, 1, 0, 1, 1, 1, kDibPixels, info.get(), DIB_RGB_COLORS, SRCCOPY);  // red
+         EXPECT_EQ(StretchDIBits(s.dc, 10, 10, 2, 2, 0, 0, 2, 2, kDibPixels, info.get(), DIB_RGB_COLORS, SRCPAINT), 0)
+             << "only SRCCOPY";
+       }},
+      {"DIB under a clip", [](Canvas& s) {
+         IntersectClipRect(s.dc, 0, 0, 3, 8);
+         StretchDIBits(s.dc, 0, 4, 8, 4, 0, 0, 2, 2, kDibPixels, Info(2, 2, 32).get(), DIB_RGB_COLORS, SRCCOPY);
+       }},
+      {"pattern brush", [](Canvas& s) {  // tiles from the device origin in every fill, whatever the viewport
+         Canvas tile(2, 2);
+         SetPixel(tile.dc, 0, 0, RED);
+         SetPixel(tile.dc, 1, 1, RED);
+         s.UseBrush(CreatePatternBrush(tile.bitmap));
+         SelectObject(s.dc, GetStockObject(NULL_PEN));
+         const HBRUSH brush = static_cast<HBRUSH>(GetCurrentObject(s.dc, OBJ_BRUSH));
+         RECT rc{1, 1, 7, 3}, moved{1, 4, 7, 6};
+         FillRect(s.dc, &rc, brush);
+         POINT org;
+         GetViewportOrgEx(s.dc, &org);
+         SetViewportOrgEx(s.dc, org.x + 1, org.y, nullptr);  // an odd shift: tiles that followed it would flip
+         FillRect(s.dc, &moved, brush);
+         SetViewportOrgEx(s.dc, org.x, org.y, nullptr);
+         Rectangle(s.dc, 0, 8, 5, 11);
+         BitBlt(s.dc, 6, 8, 4, 1, nullptr, 0, 0, PATCOPY);
+         POINT tri[3] = {{0, 12}, {8, 12}, {0, 16}};
+         Polygon(s.dc, tri, 3);
+       }},
+      {"stretch and mirror", [](Canvas& s) {
+         Canvas src(2, 2);
+         SetPixel(src.dc, 0, 0, RED); SetPixel(src.dc, 1, 0, BLUE); SetPixel(src.dc, 0, 1, BLACK);
+         EXPECT_TRUE(StretchBlt(s.dc, 0, 0, 4, 4, src.dc, 0, 0, 2, 2, SRCCOPY));
+         EXPECT_TRUE(StretchBlt(s.dc, 12, 6, -4, 2, src.dc, 0, 0, 2, 1, SRCCOPY));
+       }},
+  };
+  constexpr int kColumns = 5;
+  const int before = GdiLiveObjects().total();
+  Canvas s(kColumns * kCell, 3 * kCell);
+  for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
+    SCOPED_TRACE(cases[i].name);
+    const int saved = SaveDC(s.dc);
+    SetViewportOrgEx(s.dc, i % kColumns * kCell, i / kColumns * kCell, nullptr);
+    cases[i].draw(s);
+    s.Release();
+    RestoreDC(s.dc, saved);
+  }
+  EXPECT_EQ(GdiLiveObjects().total(), before + 2) << "only the canvas (its context and bitmap) remains";
+  EXPECT_TRUE(ktfolio::testing::MatchesGolden(s.bitmap, "platform/shapes.png"));
+  EXPECT_EQ(s.Row(3, 0, 10, BLACK), "..######..") << "a line leaves out its last pixel";
+  EXPECT_EQ(s.Row(6, 0, 12, BLACK), "...######...") << "drawn right to left, the start pixel is in";
+  EXPECT_EQ(s.Count(RED, RECT{60, 0, 80, 20}), 4 * 3) << "the brush fills inside the outline";
+  EXPECT_EQ(s.Count(RED, RECT{80, 0, 100, 20}), 5 * 4) << "without a pen, one pixel short right and bottom";
+  EXPECT_EQ(s.Col(29, kCell, 2 * kCell, BLACK), "....###....###......") << "an inside-frame pen stays inside";
+}
 
 TEST(GdiLines, EveryPenStyleAlongALine) {
   constexpr int kLength = 48;
@@ -284,15 +204,59 @@ TEST(GdiLines, EveryPenStyleAlongALine) {
     Canvas s(kLength + 4, 9);
     SetBkMode(s.dc, TRANSPARENT);
     s.UsePen(c.style, c.width, RED);
-    MoveToEx(s.dc, 2, 4, nullptr);
-    LineTo(s.dc, 2 + kLength, 4);
+    Line(s.dc, 2, 4, 2 + kLength, 4);
     EXPECT_EQ(s.Row(4, 2, 2 + kLength, RED), c.pattern);
     if (c.width <= 1) EXPECT_EQ(GetPixel(s.dc, 2 + kLength, 4), WHITE) << "the last pixel is left out";
     const std::string column = s.Col(10, 0, 9, RED);
-    const int thickness = static_cast<int>(std::count(column.begin(), column.end(), '#'));
-    EXPECT_EQ(thickness, c.style == PS_NULL ? 0 : std::max(1, c.width)) << column;
+    EXPECT_EQ(std::count(column.begin(), column.end(), '#'), c.style == PS_NULL ? 0 : std::max(1, c.width)) << column;
     s.Release();
   }
+}
+
+TEST(GdiFill, SystemColoursAndTheirBrushes) {
+  Canvas s(10, 10);
+  RECT rc{2, 3, 6, 5};
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(212, 208, 200));
+  EXPECT_EQ(GetSysColor(COLOR_WINDOW), RGB(255, 255, 255));
+  EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), RGB(128, 128, 128));
+  EXPECT_TRUE(FillRect(s.dc, &rc, GetSysColorBrush(COLOR_BTNFACE)));
+  EXPECT_EQ(GetPixel(s.dc, 2, 3), RGB(212, 208, 200));
+  FillRect(s.dc, &rc, reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_HIGHLIGHT + 1)));  // index + 1
+  EXPECT_EQ(GetPixel(s.dc, 5, 4), GetSysColor(COLOR_HIGHLIGHT));
+}
+
+TEST(GdiPixels, SetAndGetPixelHonourOriginBoundsAndClip) {
+  Canvas s(10, 10);
+  EXPECT_EQ(SetPixel(s.dc, 3, 4, RGB(1, 2, 3)), RGB(1, 2, 3));
+  SetViewportOrgEx(s.dc, 2, 2, nullptr);
+  EXPECT_EQ(GetPixel(s.dc, 1, 2), RGB(1, 2, 3));
+  SetViewportOrgEx(s.dc, 0, 0, nullptr);
+  IntersectClipRect(s.dc, 0, 0, 5, 5);
+  constexpr COLORREF kInvalid = 0xFFFFFFFFu;
+  EXPECT_EQ(GetPixel(s.dc, 10, 0), kInvalid);
+  EXPECT_EQ(GetPixel(s.dc, -1, 0), kInvalid);
+  EXPECT_EQ(SetPixel(s.dc, 7, 7, BLACK), kInvalid);
+  EXPECT_EQ(GetPixel(s.dc, 7, 7), kInvalid);
+  EXPECT_EQ(SetPixel(s.dc, 4, 4, BLACK), BLACK) << "the clip's last pixel is in";
+  EXPECT_EQ(SetPixel(s.dc, 5, 2, BLACK), kInvalid) << "its right edge is out";
+  EXPECT_EQ(GetPixel(s.dc, 2, 5), kInvalid) << "and its bottom edge";
+}
+
+TEST(GdiClip, ClipBoxAndDrawingFollowIntersectClipRect) {
+  Canvas s(20, 20);
+  RECT box;
+  EXPECT_EQ(GetClipBox(s.dc, &box), SIMPLEREGION);
+  EXPECT_EQ(Edges(box), Edges({0, 0, 20, 20}));
+  SetViewportOrgEx(s.dc, 3, 0, nullptr);
+  EXPECT_EQ(IntersectClipRect(s.dc, 2, 2, 8, 8), SIMPLEREGION);
+  GetClipBox(s.dc, &box);
+  EXPECT_EQ(Edges(box), Edges({2, 2, 8, 8}));
+  SetViewportOrgEx(s.dc, 0, 0, nullptr);
+  GetClipBox(s.dc, &box);
+  EXPECT_EQ(Edges(box), Edges({5, 2, 11, 8})) << "the clip stays where it was set in device space";
+  Fill(s.dc, RECT{0, 0, 20, 20}, RED);
+  EXPECT_EQ(s.Count(RED), 36);
+  EXPECT_EQ(IntersectClipRect(s.dc, 15, 15, 18, 18), NULLREGION);
 }
 
 TEST(GdiClip, SaveAndRestoreBringBackTheClipExactly) {
@@ -304,25 +268,159 @@ TEST(GdiClip, SaveAndRestoreBringBackTheClipExactly) {
   SaveDC(s.dc);
   IntersectClipRect(s.dc, 8, 0, 20, 10);
   GetClipBox(s.dc, &box);
-  EXPECT_EQ(box.left, 8);
-  EXPECT_EQ(box.bottom, 10) << "nested clips intersect";
+  EXPECT_EQ(Edges(box), Edges({8, 5, 15, 10})) << "nested clips intersect";
   RestoreDC(s.dc, -1);
   GetClipBox(s.dc, &box);
-  EXPECT_EQ(box.left, 5);
-  EXPECT_EQ(box.bottom, 15);
+  EXPECT_EQ(Edges(box), Edges({5, 5, 15, 15}));
   RestoreDC(s.dc, outer);
   GetClipBox(s.dc, &box);
-  EXPECT_EQ(box.left, 2);
-  EXPECT_EQ(box.right, 18);
-  // Drawing agrees with the box, and SelectClipRgn(nullptr) removes the clip.
-  RECT all{0, 0, 20, 20};
-  HBRUSH red = CreateSolidBrush(RED);
-  FillRect(s.dc, &all, red);
+  EXPECT_EQ(Edges(box), Edges({2, 2, 18, 18}));
+  Fill(s.dc, RECT{0, 0, 20, 20}, RED);
+  EXPECT_EQ(s.Count(RED), 16 * 16) << "drawing agrees with the box";
   EXPECT_EQ(SelectClipRgn(s.dc, nullptr), SIMPLEREGION);
-  EXPECT_EQ(s.Count(RED), 16 * 16);
-  FillRect(s.dc, &all, red);
+  Fill(s.dc, RECT{0, 0, 20, 20}, RED);
   EXPECT_EQ(s.Count(RED), 400);
-  DeleteObject(red);
   GetClipBox(s.dc, &box);
   EXPECT_EQ(box.right, 20);
+}
+
+TEST(GdiBlit, RasterOperationsCombineSourceAndDestination) {
+  constexpr COLORREF kSrc = RGB(0xF0, 0x0F, 0x33), kDst = RGB(0x3C, 0xFF, 0x00);
+  Canvas src(8, 8, kSrc), dst(8, 8, kDst);
+  SetPixel(src.dc, 2, 3, RGB(9, 9, 9));
+  ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 2, 2, src.dc, 0, 0, SRCCOPY));
+  EXPECT_EQ(dst.Row(1, 0, 3, kSrc), "##.");
+  SetViewportOrgEx(dst.dc, 1, 1, nullptr);  // offsets on both sides, with the destination's origin
+  BitBlt(dst.dc, 4, 4, 1, 1, src.dc, 2, 3, SRCCOPY);
+  SetViewportOrgEx(dst.dc, 0, 0, nullptr);
+  EXPECT_EQ(GetPixel(dst.dc, 5, 5), RGB(9, 9, 9));
+  struct Case { DWORD rop; COLORREF out; };
+  const Case cases[] = {{SRCAND, RGB(0x30, 0x0F, 0x00)}, {SRCPAINT, RGB(0xFC, 0xFF, 0x33)},
+                        {SRCINVERT, RGB(0xCC, 0xF0, 0x33)}, {BLACKNESS, BLACK}};
+  for (int x = 0; x < 4; ++x) {
+    BitBlt(dst.dc, x, 4, 1, 1, cases[x].rop == BLACKNESS ? nullptr : src.dc, 0, 0, cases[x].rop);
+    EXPECT_EQ(GetPixel(dst.dc, x, 4), cases[x].out) << std::hex << cases[x].rop;
+  }
+  IntersectClipRect(dst.dc, 0, 6, 1, 8);
+  BitBlt(dst.dc, 0, 6, 8, 2, src.dc, 0, 0, SRCCOPY);
+  EXPECT_EQ(dst.Row(7, 0, 3, kSrc), "#..") << "the destination clip limits the copy";
+  Canvas s(10, 1);  // a copy within one bitmap, overlapping
+  for (int x = 0; x < 10; ++x) SetPixel(s.dc, x, 0, RGB(x, 0, 0));
+  BitBlt(s.dc, 2, 0, 6, 1, s.dc, 0, 0, SRCCOPY);
+  for (int x = 2; x < 8; ++x) EXPECT_EQ(GetRValue(GetPixel(s.dc, x, 0)), x - 2) << x;
+}
+
+TEST(GdiBitmap, SavesAsPng) {
+  Canvas s(7, 5, RED);
+  std::string path = ::testing::TempDir() + "gdi_save_test.png";
+  ASSERT_TRUE(SaveBitmapPng(s.bitmap, path));
+  std::ifstream in(path, std::ios::binary);
+  char head[24] = {};  // signature, then length, "IHDR", width, height (big-endian)
+  in.read(head, sizeof head);
+  EXPECT_EQ(std::string(head + 1, 3), "PNG");
+  EXPECT_EQ(head[19], 7);
+  EXPECT_EQ(head[23], 5);
+  std::remove(path.c_str());
+  EXPECT_FALSE(SaveBitmapPng(nullptr, path));
+}
+
+
+TEST(GdiDib, TrueColourRoundTripsExactly) {
+  Canvas src(13, 7);  // an odd width, so 24-bit rows need padding
+  Paint(src);
+  struct Case { const char* name; int bits; bool topDown; };
+  const Case cases[] = {{"24 bottom-up", 24, false}, {"24 top-down", 24, true}, {"32 bottom-up", 32, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Back(Read(src, c.bits, c.topDown), 13, 7)->Differing(src), 0);
+  }
+}
+
+TEST(GdiDib, RowsAreBottomUpDwordAlignedBgr) {
+  Canvas c(3, 2);
+  SetPixel(c.dc, 0, 0, RED);   // top row
+  SetPixel(c.dc, 2, 1, BLUE);  // bottom row, last pixel
+  Dib d = Read(c, 24);
+  ASSERT_EQ(Stride(3, 24), 12u) << "9 bytes of pixels, padded to 12";
+  EXPECT_EQ(d.info->bmiHeader.biSizeImage, 24u);
+  // Blue byte first, red third; the bottom row comes first.
+  const std::vector<BYTE> bottom(d.bits.begin() + 6, d.bits.begin() + 9), top(d.bits.begin() + 12, d.bits.begin() + 15);
+  EXPECT_EQ(bottom, (std::vector<BYTE>{255, 0, 0}));
+  EXPECT_EQ(top, (std::vector<BYTE>{0, 0, 255}));
+  // Reading from scan line 1 (counted from the bottom) gets the top row alone.
+  std::vector<BYTE> one(12, 0xCD);
+  auto info = Info(3, 2, 24);
+  EXPECT_EQ(GetDIBits(c.dc, c.bitmap, 1, 5, one.data(), info.get(), DIB_RGB_COLORS), 1);
+  EXPECT_EQ(one[2], 255);
+}
+
+TEST(GdiDib, HeaderOnlyQueriesDescribeTheBitmap) {
+  Canvas c(5, 4);
+  auto info = Info(0, 0, 0);
+  info->bmiHeader.biWidth = -7;  // sentinels the call must overwrite
+  ASSERT_NE(GetDIBits(c.dc, c.bitmap, 0, 0, nullptr, info.get(), DIB_RGB_COLORS), 0);
+  EXPECT_EQ(Header(*info), std::make_tuple(5, 4, 32, 5u * 4 * 4));
+  auto mono = Info(5, 4, 1);
+  ASSERT_NE(GetDIBits(c.dc, c.bitmap, 0, 0, nullptr, mono.get(), DIB_RGB_COLORS), 0);
+  EXPECT_EQ(mono->bmiHeader.biSizeImage, 4u * 4) << "5 bits round up to one DWORD per row";
+  auto bad = Info(5, 4, 12);
+  EXPECT_EQ(GetDIBits(c.dc, c.bitmap, 0, 4, nullptr, bad.get(), DIB_RGB_COLORS), 0) << "no 12-bit format";
+  EXPECT_EQ(GetDIBits(c.dc, nullptr, 0, 4, nullptr, mono.get(), DIB_RGB_COLORS), 0);
+}
+
+// Each depth below 24 bits packs pixels its own way and draws back only what
+// it can hold: 1 bit is black or white (pure blue and green are nearer black),
+// leftmost pixel in the high bit; 4 and 8 bits pick the nearest entry of the
+// fixed palettes (the 8-bit one has a cube and a grey ramp); 16 bits are 5-5-5
+// and widen by repeating their top bits.
+TEST(GdiDib, EachDepthPacksAndDrawsBackThePixels) {
+  const COLORREF grey40 = RGB(40, 40, 40), silver = RGB(192, 192, 192), teal = RGB(0, 128, 128);
+  const COLORREF cube = RGB(51, 102, 153), grey30 = RGB(30, 30, 30);
+  struct Case {
+    const char* name;
+    int bits;
+    std::vector<COLORREF> in, back;
+    std::vector<BYTE> packed;  // the first bytes of the bottom row; empty: not pinned
+  };
+  const Case cases[] = {
+      {"1-bit",
+       1,
+       {BLACK, grey40, RED, WHITE, RGB(200, 200, 200), BLUE, GREEN, WHITE, RGB(90, 90, 90), RGB(240, 250, 230)},
+       {BLACK, BLACK, BLACK, WHITE, WHITE, BLACK, BLACK, WHITE, BLACK, WHITE},
+       {0b00011001, 0b01000000}},
+      {"4-bit pure red", 4, {RED, RED}, {RED, RED}, {0x99}},
+      {"4-bit near silver", 4, {RGB(190, 195, 188), RGB(190, 195, 188)}, {silver, silver}, {0x77}},
+      {"4-bit dark teal", 4, {RGB(0, 120, 130), RGB(0, 120, 130)}, {teal, teal}, {0x66}},
+      {"8-bit cube entry", 8, {cube, cube}, {cube, cube}, {}},
+      {"8-bit near cube", 8, {RGB(50, 100, 155), RGB(50, 100, 155)}, {cube, cube}, {}},
+      {"8-bit grey between cube levels", 8, {grey30, grey30}, {grey30, grey30}, {}},
+      {"16-bit", 16, {RED, RGB(8, 16, 248)}, {RED, RGB(8, 16, 255)}, {0x00, 0x7C, 0x5F, 0x04}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int w = static_cast<int>(c.in.size());
+    Canvas canvas(w, 1);
+    for (int x = 0; x < w; ++x) SetPixel(canvas.dc, x, 0, c.in[x]);
+    Dib d = Read(canvas, c.bits);
+    EXPECT_EQ(std::vector<BYTE>(d.bits.begin(), d.bits.begin() + c.packed.size()), c.packed);
+    const auto back = Back(d, w, 1);
+    for (int x = 0; x < w; ++x) EXPECT_EQ(back->At(x, 0), c.back[x]) << "pixel " << x;
+    if (c.bits > 8) continue;
+    const int index = c.bits == 1 ? d.bits[0] >> 7 : c.bits == 4 ? d.bits[0] >> 4 : d.bits[0];
+    const RGBQUAD& q = d.info->bmiColors[index];
+    EXPECT_EQ(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue), c.back[0]) << "the colour table holds what the index names";
+  }
+}
+
+TEST(GdiPatternBrush, KeepsItsOwnCopyOfTheBitmap) {
+  auto tile = std::make_unique<Canvas>(8, 8, BLUE);
+  HBRUSH brush = CreatePatternBrush(tile->bitmap);
+  tile->Clear(GREEN);  // later changes to the bitmap do not reach the brush
+  tile.reset();
+  Canvas c(16, 16);
+  RECT all{0, 0, 16, 16};
+  FillRect(c.dc, &all, brush);
+  EXPECT_EQ(c.Count(BLUE), 256);
+  DeleteObject(brush);
+  EXPECT_EQ(CreatePatternBrush(nullptr), nullptr);
 }

@@ -1,13 +1,19 @@
 // Classic 3-D parts: DrawEdge rings and flags, DrawFrameControl glyphs and
-// states, the XOR focus rectangle. Goldens show the look; probes pin what a picture cannot.
+// states, the XOR focus rectangle; icons and DrawState's states. Goldens show
+// the look; probes pin what a picture cannot.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "gdi_test_util.h"
+#include "platform/gdi/gdi_scoped.h"
+
+#include "support/canvas.h"
 #include "support/golden.h"
 
-using namespace gdi_test;
+using namespace ktfolio::win;
+using ktfolio::testing::Canvas;
+using ktfolio::testing::Font;
+using ktfolio::testing::Edges;
 using ktfolio::testing::MatchesGolden;
 
 namespace {
@@ -53,33 +59,22 @@ TEST(GdiEdge, EveryEdgeWithEveryFlagLooksClassic) {
   EXPECT_TRUE(MatchesGolden(c.bitmap, "platform/edges.png"));
 }
 
-TEST(GdiEdge, MiddleAdjustAndPartialSides) {
+// The golden shows every ring; here what it cannot: the rectangle BF_ADJUST
+// hands back, and a lone side or diagonal without the middle.
+TEST(GdiEdge, AdjustShrinksByTheDrawnSidesOnly) {
   Canvas c(20, 20, kBackdrop);
-  RECT rc{2, 2, 18, 18};
+  RECT rc{2, 2, 18, 18}, part{2, 2, 18, 18}, diag{0, 0, 10, 10};
   DrawEdge(c.dc, &rc, EDGE_SUNKEN, BF_RECT | BF_MIDDLE | BF_ADJUST);
-  EXPECT_EQ(rc.left, 4);
-  EXPECT_EQ(rc.top, 4);
-  EXPECT_EQ(rc.right, 16);
-  EXPECT_EQ(rc.bottom, 16) << "BF_ADJUST: two rings off every side";
-  EXPECT_EQ(c.At(10, 10), Sys(COLOR_3DFACE)) << "BF_MIDDLE fills with the face colour";
-  RECT flat{2, 2, 18, 18};
-  DrawEdge(c.dc, &flat, BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE | BF_FLAT);
-  EXPECT_EQ(c.At(10, 10), Sys(COLOR_WINDOW)) << "a flat middle is window-coloured";
+  EXPECT_EQ(Edges(rc), Edges({4, 4, 16, 16})) << "two rings off every side";
   c.Clear(kBackdrop);
-  RECT part{2, 2, 18, 18};
   DrawEdge(c.dc, &part, BDR_RAISEDOUTER, BF_TOP | BF_ADJUST);
   EXPECT_EQ(c.Row(2, 0, 20, Sys(COLOR_3DLIGHT)), "..################..") << "a lone top side spans the width";
   EXPECT_EQ(c.Count(kBackdrop), 400 - 16);
-  EXPECT_EQ(part.top, 3);
-  EXPECT_EQ(part.left, 2) << "only drawn sides move";
-  // A diagonal ending top-right runs from the bottom-left corner.
+  EXPECT_EQ(Edges(part), Edges({2, 3, 18, 18})) << "only drawn sides move";
   c.Clear(kBackdrop);
-  RECT diag{0, 0, 10, 10};
   DrawEdge(c.dc, &diag, BDR_RAISEDOUTER, BF_DIAGONAL_ENDTOPRIGHT);
-  EXPECT_EQ(c.At(0, 9), Sys(COLOR_3DLIGHT));
-  EXPECT_EQ(c.At(5, 4), Sys(COLOR_3DLIGHT));
-  EXPECT_EQ(c.At(9, 0), Sys(COLOR_3DLIGHT));
   EXPECT_EQ(c.Count(Sys(COLOR_3DLIGHT)), 10);
+  EXPECT_EQ(c.Col(5, 0, 10, Sys(COLOR_3DLIGHT)), "....#.....") << "from the bottom-left corner to the top-right";
 }
 
 TEST(GdiFrameControl, PartsAndStatesLookClassic) {
@@ -118,8 +113,7 @@ TEST(GdiFrameControl, AdjustRectReportsTheInsideOfTheFrame) {
   Canvas c(24, 24, kBackdrop);
   RECT adj{0, 0, 20, 16};
   DrawFrameControl(c.dc, &adj, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT);
-  EXPECT_EQ(adj.left, 2);
-  EXPECT_EQ(adj.bottom, 14);
+  EXPECT_EQ(Edges(adj), Edges({2, 2, 18, 14}));
   EXPECT_FALSE(DrawFrameControl(c.dc, &adj, 99, 0));
 }
 
@@ -134,4 +128,94 @@ TEST(GdiFocusRect, DottedXorThatUndoesItself) {
   EXPECT_EQ(c.Count(inverted), 16);
   DrawFocusRect(c.dc, &rc);
   EXPECT_EQ(c.Count(RGB(10, 20, 30)), 120) << "a second call restores every pixel";
+  IntersectClipRect(c.dc, 0, 0, 6, 10);
+  DrawFocusRect(c.dc, &rc);
+  SelectClipRgn(c.dc, nullptr);  // read every pixel back
+  EXPECT_EQ(c.Count(inverted, RECT{6, 0, 12, 10}), 0) << "nothing at or past the clip's right edge";
+  EXPECT_EQ(c.Count(inverted), 8);
+}
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0), kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 160, 0);
+constexpr int kIconSize = 4;
+
+// A 4x4 icon: red with a blue top-left pixel, transparent in its right column.
+struct TestIcon {
+  Canvas color{kIconSize, kIconSize, kRed};
+  Canvas mask{kIconSize, kIconSize, kBlack};
+  HICON icon = nullptr;
+  TestIcon() {
+    SetPixel(color.dc, 0, 0, kBlue);
+    for (int y = 0; y < kIconSize; ++y) SetPixel(mask.dc, kIconSize - 1, y, kWhite);
+    ICONINFO info;
+    info.hbmMask = mask.bitmap;
+    info.hbmColor = color.bitmap;
+    icon = CreateIconIndirect(&info);
+  }
+  ~TestIcon() { DestroyIcon(icon); }
+};
+
+BOOL DrawCross(HDC hdc, LPARAM lParam, WPARAM wParam, int cx, int cy) {
+  auto* calls = reinterpret_cast<int*>(lParam);
+  ++*calls;
+  OwnedBrush b(CreateSolidBrush(static_cast<COLORREF>(wParam)));
+  RECT h{0, cy / 2, cx, cy / 2 + 1}, v{cx / 2, 0, cx / 2 + 1, cy};
+  FillRect(hdc, &h, b);
+  FillRect(hdc, &v, b);
+  return TRUE;
+}
+
+}  // namespace
+
+TEST(GdiIcon, DrawsThroughItsMaskAndStretches) {
+  const int before = GdiLiveObjects().icons;
+  {
+    TestIcon t;
+    ASSERT_NE(t.icon, nullptr);
+    EXPECT_EQ(GdiLiveObjects().icons, before + 1);
+    // At its size through the mask, stretched to 8x8 (each pixel 2x2), the
+    // mask alone (black where the icon is opaque), over a flicker brush.
+    Canvas c(34, 10, kGreen);
+    ASSERT_TRUE(DrawIconEx(c.dc, 1, 1, t.icon, 0, 0, 0, nullptr, DI_NORMAL));
+    DrawIconEx(c.dc, 7, 1, t.icon, 8, 8, 0, nullptr, DI_NORMAL);
+    DrawIconEx(c.dc, 17, 1, t.icon, 0, 0, 0, nullptr, DI_MASK);
+    DrawIconEx(c.dc, 23, 1, t.icon, 0, 0, 0, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), DI_NORMAL);
+    EXPECT_TRUE(MatchesGolden(c.bitmap, "platform/icons.png"));
+    EXPECT_EQ(c.Row(2, 0, 6, kGreen), "#...##") << "the masked column keeps the background";
+  }
+  EXPECT_EQ(GdiLiveObjects().icons, before);
+  EXPECT_FALSE(DestroyIcon(nullptr));
+  ICONINFO none;
+  EXPECT_EQ(CreateIconIndirect(&none), nullptr) << "a mask is required";
+}
+
+TEST(GdiDrawState, NormalDisabledMonoAndComplex) {
+  TestIcon t;
+  Canvas c(160, 40, RGB(212, 208, 200));
+  OwnedFont font = Font("Arial", -16, FW_BOLD);
+  SelectedObject selected(c.dc, font);
+  SetBkMode(c.dc, TRANSPARENT);
+  const auto text = reinterpret_cast<LPARAM>("Print");
+  // Normal text in the text colour, then disabled: embossed, no text colour.
+  SetTextColor(c.dc, kBlue);
+  ASSERT_TRUE(DrawState(c.dc, nullptr, nullptr, text, 0, 2, 2, 0, 0, DST_TEXT | DSS_NORMAL));
+  ASSERT_TRUE(DrawState(c.dc, nullptr, nullptr, text, 0, 42, 2, 0, 0, DST_TEXT | DSS_DISABLED));
+  // Mono: the shape in the brush's colour.
+  DrawState(c.dc, OwnedBrush(CreateSolidBrush(kRed)), nullptr, text, 0, 82, 2, 0, 0, DST_TEXT | DSS_MONO);
+  // Icons and bitmaps; a disabled icon is embossed from its shape.
+  DrawState(c.dc, nullptr, nullptr, reinterpret_cast<LPARAM>(t.icon), 0, 122, 4, 8, 8, DST_ICON);
+  DrawState(c.dc, nullptr, nullptr, reinterpret_cast<LPARAM>(t.color.bitmap), 0, 134, 4, 0, 0, DST_BITMAP);
+  DrawState(c.dc, nullptr, nullptr, reinterpret_cast<LPARAM>(t.icon), 0, 122, 24, 8, 8, DST_ICON | DSS_DISABLED);
+  // Complex: the callback draws at (0, 0) and lands at (x, y). The golden holds every state's pixels.
+  int calls = 0;
+  DrawState(c.dc, nullptr, DrawCross, reinterpret_cast<LPARAM>(&calls), kGreen, 140, 24, 9, 9, DST_COMPLEX);
+  EXPECT_EQ(calls, 1);
+  DrawState(c.dc, nullptr, DrawCross, reinterpret_cast<LPARAM>(&calls), kBlack, 150, 24, 9, 9,
+            DST_COMPLEX | DSS_DISABLED);
+  EXPECT_EQ(calls, 2);
+  EXPECT_FALSE(DrawState(c.dc, nullptr, nullptr, 0, 0, 0, 0, 5, 5, DST_COMPLEX)) << "complex needs a callback";
+  EXPECT_TRUE(MatchesGolden(c.bitmap, "platform/draw_state.png"));
 }

@@ -1,13 +1,17 @@
 // Fonts, metrics and DrawText: measuring and line breaking the way the
-// document layout relies on, and where the ink ends up when drawn.
+// document layout relies on, the batch measurer that must agree with it, and
+// where the ink ends up when drawn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_measure.h"
+#include "platform/gdi/gdi_scoped.h"
 #include "platform/gdi/gdi_transform.h"
 #include "support/canvas.h"
 #include "support/golden.h"
@@ -15,6 +19,15 @@
 using namespace ktfolio::win;
 
 namespace {
+
+LOGFONT Font(const char* face, LONG height, LONG weight = FW_NORMAL, bool italic = false) {
+  LOGFONT lf;
+  lf.lfHeight = height;
+  lf.lfWeight = weight;
+  lf.lfItalic = italic;
+  std::strcpy(lf.lfFaceName, face);
+  return lf;
+}
 
 // The test canvas with one font selected and a transparent background.
 class Canvas : public ktfolio::testing::Canvas {
@@ -24,20 +37,12 @@ class Canvas : public ktfolio::testing::Canvas {
     SetFont(face, height, weight);
     SetBkMode(dc, TRANSPARENT);
   }
-  ~Canvas() {
-    SelectObject(dc, oldFont_);
-    DeleteObject(font_);
-  }
+  ~Canvas() { DeleteObject(SelectObject(dc, oldFont_)); }
   void SetFont(const char* face, LONG height, LONG weight = FW_NORMAL) {
-    LOGFONT lf;
-    lf.lfHeight = height;
-    lf.lfWeight = weight;
-    std::strcpy(lf.lfFaceName, face);
-    HFONT f = CreateFontIndirect(&lf);
-    HGDIOBJ old = SelectObject(dc, f);
-    if (font_) DeleteObject(font_);
+    const LOGFONT lf = Font(face, height, weight);
+    HGDIOBJ old = SelectObject(dc, CreateFontIndirect(&lf));
+    if (oldFont_) DeleteObject(old);
     else oldFont_ = old;
-    font_ = f;
   }
   TEXTMETRIC Metrics() {
     TEXTMETRIC tm;
@@ -49,38 +54,35 @@ class Canvas : public ktfolio::testing::Canvas {
     GetTextExtentPoint32(dc, s, -1, &sz);
     return sz.cx;
   }
-  int Lines(const char* text, UINT flags, int width = 1000) {
+  int CharWidth(UINT c) {
+    INT w = 0;
+    EXPECT_TRUE(GetCharWidth32(dc, c, c, &w));
+    return w;
+  }
+  // DT_CALCRECT over a rectangle `width` wide: the lines and the width it reports.
+  std::pair<int, int> Measure(const char* text, UINT flags, int width = 1000) {
     RECT rc{0, 0, width, 1};
     int h = DrawText(dc, text, -1, &rc, flags | DT_CALCRECT);
     EXPECT_EQ(h, rc.bottom - rc.top);
-    return h / Metrics().tmHeight;
+    return {h / Metrics().tmHeight, rc.right};
   }
 
  private:
-  HFONT font_ = nullptr;
   HGDIOBJ oldFont_ = nullptr;
 };
 
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-
 }  // namespace
 
-// ---- font resolution and metrics ----
-
 TEST(GdiFont, ClassicFacesResolveToMetricCompatibleLiberationFamilies) {
-  Canvas c(10, 10, "Arial");
-  EXPECT_EQ(ResolvedFontFamily(c.dc), "Liberation Sans");
-  c.SetFont("Times New Roman", -16);
-  EXPECT_EQ(ResolvedFontFamily(c.dc), "Liberation Serif");
-  c.SetFont("Courier New", -16);
-  EXPECT_EQ(ResolvedFontFamily(c.dc), "Liberation Mono");
-  // Arial's widths: 'W' is 1933/2048 em, space 569/2048 em.
-  c.SetFont("Arial", -100);
-  INT w[1];
-  ASSERT_TRUE(GetCharWidth32(c.dc, 'W', 'W', w));
-  EXPECT_NEAR(w[0], 94, 1);
-  ASSERT_TRUE(GetCharWidth32(c.dc, ' ', ' ', w));
-  EXPECT_NEAR(w[0], 28, 1);
+  Canvas c(10, 10);
+  for (auto [face, family] : {std::pair{"Arial", "Liberation Sans"}, std::pair{"Times New Roman", "Liberation Serif"},
+                              std::pair{"Courier New", "Liberation Mono"}}) {
+    c.SetFont(face, -16);
+    EXPECT_EQ(ResolvedFontFamily(c.dc), family);
+  }
+  c.SetFont("Arial", -100);  // Arial's widths: 'W' is 1933/2048 em, space 569/2048 em.
+  EXPECT_NEAR(c.CharWidth('W'), 94, 1);
+  EXPECT_NEAR(c.CharWidth(' '), 28, 1);
 }
 
 TEST(GdiFont, MetricsFollowTheRequestedHeight) {
@@ -99,19 +101,14 @@ TEST(GdiFont, MetricsFollowTheRequestedHeight) {
   EXPECT_EQ(big.tmHeight - big.tmInternalLeading, 48);
   EXPECT_GT(big.tmHeight, 3 * small.tmHeight);
   EXPECT_GT(big.tmAveCharWidth, 3 * small.tmAveCharWidth);
-  // Arial at 12 pt on a 96-dpi screen averages 7 pixels a character.
   c.SetFont("Arial", -16);
-  EXPECT_EQ(c.Metrics().tmAveCharWidth, 7);
-  // Positive height is the cell height.
+  EXPECT_EQ(c.Metrics().tmAveCharWidth, 7) << "Arial at 12 pt on a 96-dpi screen";
   c.SetFont("Arial", 40);
-  EXPECT_NEAR(c.Metrics().tmHeight, 40, 1);
+  EXPECT_NEAR(c.Metrics().tmHeight, 40, 1) << "positive height is the cell height";
   c.SetFont("Arial", 0);
-  EXPECT_GT(c.Metrics().tmHeight, 5);  // a default size, not an invisible font
-}
-
-TEST(GdiFont, StyleShowsInMetricsAndWidths) {
-  Canvas c(10, 10, "Arial", -40);
-  int regular = c.Extent("Bold words");
+  EXPECT_GT(c.Metrics().tmHeight, 5) << "a default size, not an invisible font";
+  c.SetFont("Arial", -40);
+  const int regular = c.Extent("Bold words");
   c.SetFont("Arial", -40, FW_BOLD);
   EXPECT_EQ(c.Metrics().tmWeight, FW_BOLD);
   EXPECT_GT(c.Extent("Bold words"), regular);
@@ -122,130 +119,76 @@ TEST(GdiFont, StyleShowsInMetricsAndWidths) {
 }
 
 TEST(GdiFont, HeightIsInDeviceUnitsWhateverTheResolution) {
-  LOGFONT lf;
-  lf.lfHeight = -50;
-  std::strcpy(lf.lfFaceName, "Arial");
+  const LOGFONT lf = Font("Arial", -50);
   HFONT f = CreateFontIndirect(&lf);
-  SetScreenLogPixels(600, 600);
-  HDC hi = CreateCompatibleDC(nullptr);
-  SetScreenLogPixels(96, 96);
-  HDC lo = CreateCompatibleDC(nullptr);
-  EXPECT_EQ(GetDeviceCaps(hi, LOGPIXELSY), 600);
-  EXPECT_EQ(GetDeviceCaps(lo, LOGPIXELSY), 96);
-  TEXTMETRIC a, b;
-  HGDIOBJ o1 = SelectObject(hi, f);
-  GetTextMetrics(hi, &a);
-  SelectObject(hi, o1);
-  HGDIOBJ o2 = SelectObject(lo, f);
-  GetTextMetrics(lo, &b);
-  SelectObject(lo, o2);
-  EXPECT_EQ(a.tmHeight, b.tmHeight);
-  DeleteDC(hi);
-  DeleteDC(lo);
+  LONG heights[2];
+  for (int dpi : {600, 96}) {
+    SetScreenLogPixels(dpi, dpi);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SetScreenLogPixels(96, 96);
+    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), dpi);
+    TEXTMETRIC tm;
+    HGDIOBJ old = SelectObject(dc, f);
+    GetTextMetrics(dc, &tm);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    heights[dpi == 96] = tm.tmHeight;
+  }
+  EXPECT_EQ(heights[0], heights[1]);
   DeleteObject(f);
 }
 
 TEST(GdiFont, TextExtentIsTheSumOfCharacterWidthsWithoutKerning) {
   Canvas c(10, 10, "Arial", -30);
-  INT w[26];
-  ASSERT_TRUE(GetCharWidth32(c.dc, 'A', 'Z', w));
-  EXPECT_EQ(c.Extent("AVAT"), 2 * w[0] + w['V' - 'A'] + w['T' - 'A']);
+  EXPECT_EQ(c.Extent("AVAT"), 2 * c.CharWidth('A') + c.CharWidth('V') + c.CharWidth('T'));
   EXPECT_EQ(c.Extent("AV"), c.Extent("A") + c.Extent("V"));
   SIZE sz;
   GetTextExtentPoint32(c.dc, "AVATAR", 2, &sz);  // a length counts bytes
   EXPECT_EQ(sz.cx, c.Extent("AV"));
   EXPECT_EQ(sz.cy, c.Metrics().tmHeight);
-  // Non-ASCII text is UTF-8.
-  INT eacute[1];
-  GetCharWidth32(c.dc, 0xE9, 0xE9, eacute);
-  EXPECT_EQ(c.Extent("\xC3\xA9t\xC3\xA9"), 2 * eacute[0] + c.Extent("t"));
+  EXPECT_EQ(c.Extent("\xC3\xA9t\xC3\xA9"), 2 * c.CharWidth(0xE9) + c.Extent("t")) << "non-ASCII text is UTF-8";
 }
 
-// ---- DrawText measuring ----
-
-TEST(GdiDrawTextMeasure, SingleLineIsOneFontHeightAndTheTextWide) {
+// Lines and width that DT_CALCRECT reports: each line break convention starts
+// a line (LF then CR are two), the widest line sets the width, words wrap
+// within the width (the space at a break takes no room, a word wider than the
+// line stays whole and widens the rectangle), '&' is a prefix unless
+// DT_NOPREFIX ("&&" shows one), and an unexpanded tab is as wide as a space.
+TEST(GdiDrawTextMeasure, LinesAndWidthFollowBreaksWrappingPrefixesAndTabs) {
   Canvas c(10, 10);
-  RECT rc{5, 7, 500, 8};
-  int h = DrawText(c.dc, "Hello world", -1, &rc, DT_CALCRECT);
-  EXPECT_EQ(h, c.Metrics().tmHeight);
-  EXPECT_EQ(rc.top, 7);
-  EXPECT_EQ(rc.bottom, 7 + h);
-  EXPECT_EQ(rc.left, 5);
-  EXPECT_EQ(rc.right, 5 + c.Extent("Hello world"));
-}
-
-TEST(GdiDrawTextMeasure, EachLineBreakConventionStartsOneLine) {
-  Canvas c(10, 10);
-  EXPECT_EQ(c.Lines("a\r\nb", 0), 2);
-  EXPECT_EQ(c.Lines("a\rb", 0), 2);
-  EXPECT_EQ(c.Lines("a\nb", 0), 2);
-  EXPECT_EQ(c.Lines("a\r\n\r\nb", 0), 3);
-  EXPECT_EQ(c.Lines("a\n\rb", 0), 3);  // LF then CR are two breaks
-  EXPECT_EQ(c.Lines("a\r\nb", DT_SINGLELINE), 1);
-  // The widest line sets the width.
-  RECT rc{0, 0, 1000, 1};
-  DrawText(c.dc, "ab\r\nabcdef\r\nabc", -1, &rc, DT_CALCRECT);
-  EXPECT_EQ(rc.right, c.Extent("abcdef"));
-}
-
-TEST(GdiDrawTextMeasure, WordBreakWrapsBetweenWordsWithinTheWidth) {
-  Canvas c(10, 10);
+  const int narrow = c.Extent("the quick brown");
+  struct Case { const char* text; UINT flags; int width; int lines; const char* wide; };
+  const Case cases[] = {
+      {"Hello world", 0, 1000, 1, "Hello world"},   {"a\r\nb", 0, 1000, 2, "a"},
+      {"a\rb", 0, 1000, 2, "a"},                    {"a\nb", 0, 1000, 2, "a"},
+      {"a\r\n\r\nb", 0, 1000, 3, "a"},              {"a\n\rb", 0, 1000, 3, "a"},
+      {"a\r\nb", DT_SINGLELINE, 1000, 1, nullptr},  {"ab\r\nabcdef\r\nabc", 0, 1000, 3, "abcdef"},
+      {"the quick brown fox", 0, narrow, 1, nullptr},
+      {"the quick brown fox", DT_WORDBREAK, narrow, 2, "the quick brown"},
+      {"aaa     bbb", DT_WORDBREAK, c.Extent("aaa"), 2, "aaa"}, {"a\nb", DT_WORDBREAK, 1000, 2, "a"},
+      {"Supercalifragilistic", DT_WORDBREAK, 20, 1, "Supercalifragilistic"},
+      {"a Supercalifragilistic b", DT_WORDBREAK, 20, 3, nullptr}, {"one two three", DT_WORDBREAK, 0, 3, nullptr},
+      {"A&B", 0, 1000, 1, "AB"},  {"A&&B", 0, 1000, 1, "A&B"},  {"A&B", DT_NOPREFIX, 1000, 1, "A&B"},
+      {"A&&B", DT_NOPREFIX, 1000, 1, "A&&B"},       {"a\tb", 0, 1000, 1, "a b"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.text);
+    const auto [lines, right] = c.Measure(k.text, k.flags, k.width);
+    EXPECT_EQ(lines, k.lines);
+    if (k.wide) EXPECT_EQ(right, c.Extent(k.wide));
+  }
   const char* text = "the quick brown fox jumps over the lazy dog again and again";
-  const int width = c.Extent("the quick brown");
-  EXPECT_EQ(c.Lines(text, 0, width), 1);
-  int lines = c.Lines(text, DT_WORDBREAK, width);
+  const auto [lines, right] = c.Measure(text, DT_WORDBREAK, narrow);
   EXPECT_GE(lines, 4);
-  RECT rc{0, 0, width, 1};
-  DrawText(c.dc, text, -1, &rc, DT_WORDBREAK | DT_CALCRECT);
-  EXPECT_LE(rc.right, width);
-  EXPECT_GT(rc.right, width / 2);
-  // Exactly fitting words stay together; the space at the break takes no room.
-  EXPECT_EQ(c.Lines("the quick brown fox", DT_WORDBREAK, width), 2);
-  RECT exact{0, 0, c.Extent("aaa"), 1};
-  DrawText(c.dc, "aaa     bbb", -1, &exact, DT_WORDBREAK | DT_CALCRECT);
-  EXPECT_EQ(exact.bottom, 2 * c.Metrics().tmHeight);
-  EXPECT_EQ(exact.right, c.Extent("aaa"));
-  // Hard breaks still apply inside wrapped text.
-  EXPECT_EQ(c.Lines("a\nb", DT_WORDBREAK), 2);
-}
-
-TEST(GdiDrawTextMeasure, AWordWiderThanTheLineStaysWholeOnItsOwnLine) {
-  Canvas c(10, 10);
-  const char* word = "Supercalifragilistic";
-  RECT rc{0, 0, 20, 1};
-  int h = DrawText(c.dc, word, -1, &rc, DT_WORDBREAK | DT_CALCRECT);
-  EXPECT_EQ(h, c.Metrics().tmHeight);
-  EXPECT_EQ(rc.right, c.Extent(word));  // the rectangle grows to the word
-  EXPECT_EQ(c.Lines("a Supercalifragilistic b", DT_WORDBREAK, 20), 3);
-  // A zero width puts every word on its own line.
-  EXPECT_EQ(c.Lines("one two three", DT_WORDBREAK, 0), 3);
-}
-
-TEST(GdiDrawTextMeasure, PrefixCharactersAreProcessedUnlessNoPrefix) {
-  Canvas c(10, 10);
-  auto width = [&](const char* s, UINT flags) {
-    RECT rc{0, 0, 1000, 1};
-    DrawText(c.dc, s, -1, &rc, flags | DT_CALCRECT);
-    return rc.right;
-  };
-  EXPECT_EQ(width("A&B", 0), c.Extent("AB"));        // the '&' takes no width
-  EXPECT_EQ(width("A&&B", 0), c.Extent("A&B"));      // "&&" shows one '&'
-  EXPECT_GT(width("A&&B", 0), width("A&B", 0));
-  EXPECT_EQ(width("A&B", DT_NOPREFIX), c.Extent("A&B"));
-  EXPECT_EQ(width("A&&B", DT_NOPREFIX), c.Extent("A&&B"));
-}
-
-TEST(GdiDrawTextMeasure, TabsExpandToEightAverageCharactersOnlyWhenAsked) {
-  Canvas c(10, 10);
-  auto width = [&](const char* s, UINT flags) {
-    RECT rc{0, 0, 1000, 1};
-    DrawText(c.dc, s, -1, &rc, flags | DT_CALCRECT);
-    return rc.right;
-  };
-  const int stop = 8 * c.Metrics().tmAveCharWidth;
-  EXPECT_EQ(width("a\tb", DT_EXPANDTABS), stop + c.Extent("b"));
-  EXPECT_EQ(width("a\t\tb", DT_EXPANDTABS), 2 * stop + c.Extent("b"));
-  EXPECT_EQ(width("a\tb", 0), c.Extent("a b"));  // unexpanded, a tab is as wide as a space
+  EXPECT_LE(right, narrow);
+  EXPECT_GT(right, narrow / 2);
+  const int stop = 8 * c.Metrics().tmAveCharWidth;  // tabs expand to eight average characters when asked
+  EXPECT_EQ(c.Measure("a\tb", DT_EXPANDTABS).second, stop + c.Extent("b"));
+  EXPECT_EQ(c.Measure("a\t\tb", DT_EXPANDTABS).second, 2 * stop + c.Extent("b"));
+  RECT rc{5, 7, 500, 8};
+  EXPECT_EQ(DrawText(c.dc, "Hello world", -1, &rc, DT_CALCRECT), c.Metrics().tmHeight);
+  EXPECT_EQ(ktfolio::testing::Edges(rc),
+            ktfolio::testing::Edges({5, 7, 5 + c.Extent("Hello world"), 7 + c.Metrics().tmHeight}));
 }
 
 TEST(GdiDrawTextMeasure, EmptyTextIsOneLineHighButMeasuresEmpty) {
@@ -255,10 +198,71 @@ TEST(GdiDrawTextMeasure, EmptyTextIsOneLineHighButMeasuresEmpty) {
   EXPECT_EQ(rc.bottom, rc.top);
   RECT draw{3, 4, 100, 50};
   EXPECT_EQ(DrawText(c.dc, "", -1, &draw, 0), c.Metrics().tmHeight);
-  EXPECT_TRUE(IsEmpty(c.Ink()));
+  EXPECT_LE(c.Ink().right, c.Ink().left) << "nothing drawn";
 }
 
-// ---- DrawText drawing ----
+// Texts that stress the measurer's single-line shortcut: spaces and tabs where
+// lines would break, prefixes ("&&", a trailing '&'), non-ASCII, stray bytes,
+// and now and then a line break or a NUL that ends the text early.
+std::string RandomText(std::mt19937& rng) {
+  static const char* const kPieces[] = {"a", "W", "i", " ", "  ", "\t", "&", "&&", "word", "Total", "12.50",
+                                        "é", "€", "中", "\xE9", "-", "\r\n", "\n"};
+  std::uniform_int_distribution<int> count(0, 14), piece(0, 17), rare(0, 40);
+  std::string s;
+  for (int n = count(rng); n > 0; --n) {
+    s += kPieces[piece(rng)];
+    if (rare(rng) == 0) s += "\r\n";
+    if (rare(rng) == 1) s += std::string(1, '\0') + "hidden";
+  }
+  return s;
+}
+
+// The batch measurer's shortcut must give DrawText's height for any text,
+// font, width and format, and leave the object tables as it found them.
+TEST(TextMeasurer, TheShortcutGivesDrawTextsHeightForRandomTextsAndFonts) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  std::mt19937 rng(17);
+  const char* const kFaces[] = {"Arial", "Times New Roman", "Courier New"};
+  const UINT kFormats[] = {0, DT_WORDBREAK, DT_WORDBREAK | DT_NOPREFIX, DT_NOPREFIX};
+  std::uniform_int_distribution<int> face(0, 2), size(6, 40), flag(0, 1), width(-5, 300), format(0, 3);
+  int oneLine = 0, cases = 0;
+  const int fontsBefore = GdiLiveObjects().fonts;
+  for (int round = 0; round < 60; ++round) {
+    TextMeasurer m(dc);
+    for (int k = 0; k < 100; ++k, ++cases) {
+      const LOGFONT lf = Font(kFaces[face(rng)], -size(rng), flag(rng) ? FW_BOLD : FW_NORMAL, flag(rng));
+      ASSERT_TRUE(m.UseFont(lf));
+      const std::string text = RandomText(rng);
+      const int w = width(rng);
+      const UINT f = kFormats[format(rng)];
+      const int fast = m.TextHeight(text, w, f);
+      ASSERT_EQ(fast, m.TextHeightByDrawText(text, w, f)) << "text \"" << text << "\" width " << w << " format " << f
+                                                          << " face " << lf.lfFaceName << " height " << lf.lfHeight;
+      oneLine += fast == m.Metrics().tmHeight;
+    }
+  }
+  EXPECT_EQ(GdiLiveObjects().fonts, fontsBefore) << "every font the measurers made is gone";
+  DeleteDC(dc);
+  EXPECT_GT(oneLine, cases / 3) << "the random texts exercise the single-line shortcut";
+  EXPECT_LT(oneLine, cases) << "and the line breaker";
+}
+
+TEST(TextMeasurer, MetricsAndWidthsAreThoseOfTheSelectedFont) {
+  Canvas c(10, 10, "Arial", -20, FW_BOLD);
+  const TEXTMETRIC expected = c.Metrics();
+  const HGDIOBJ font = GetCurrentObject(c.dc, OBJ_FONT);
+  {
+    TextMeasurer m(c.dc);
+    ASSERT_TRUE(m.UseFont(Font("Courier New", -9)));
+    ASSERT_TRUE(m.UseFont(Font("Arial", -20, FW_BOLD)));
+    EXPECT_EQ(m.Metrics().tmHeight, expected.tmHeight);
+    EXPECT_EQ(m.Metrics().tmMaxCharWidth, expected.tmMaxCharWidth);
+    for (UINT ch = 'A'; ch <= 'C'; ++ch) EXPECT_EQ(m.CharWidth(ch), c.CharWidth(ch)) << static_cast<char>(ch);
+    EXPECT_EQ(m.DpiY(), GetDeviceCaps(c.dc, LOGPIXELSY));
+    m.TextHeightByDrawText("x", 10, 0);  // selects a font into the context
+  }
+  EXPECT_EQ(GetCurrentObject(c.dc, OBJ_FONT), font) << "the context gets its own font back";
+}
 
 // Where DrawText and TextOut put the ink, one box per case (the pale boxes are
 // the rectangles passed): horizontal alignment, single lines centred and at
@@ -269,12 +273,8 @@ TEST(GdiDrawTextMeasure, EmptyTextIsOneLineHighButMeasuresEmpty) {
 TEST(GdiDrawTextDraw, EachFlagPutsTheInkWhereWin32Does) {
   Canvas c(330, 150);
   const int lineH = c.Metrics().tmHeight;
-  auto box = [&](RECT r) {
-    HBRUSH pale = CreateSolidBrush(RGB(255, 244, 200));
-    FillRect(c.dc, &r, pale);
-    DeleteObject(pale);
-    return r;
-  };
+  const OwnedBrush pale(CreateSolidBrush(RGB(255, 244, 200)));
+  auto box = [&](RECT r) { FillRect(c.dc, &r, pale); return r; };
   RECT line = box(RECT{5, 5, 325, 25});
   DrawText(c.dc, "Left", -1, &line, DT_LEFT);
   DrawText(c.dc, "Centre", -1, &line, DT_CENTER);
@@ -316,12 +316,8 @@ TEST(GdiDrawTextDraw, AWorldTransformScalesTheLaidOutTextAndTheClip) {
   DrawText(c.dc, text, -1, &rc, DT_NOCLIP);
   const RECT plain = c.Ink();
   c.Clear();
-  XFORM twice;
-  twice.eM11 = twice.eM22 = 2;
+  const XFORM twice{.eM11 = 2, .eM22 = 2}, flat{.eM22 = 0}, endless{.eDx = std::numeric_limits<FLOAT>::infinity()};
   EXPECT_FALSE(SetWorldTransform(c.dc, &twice)) << "only in GM_ADVANCED";
-  XFORM flat, endless;
-  flat.eM22 = 0;
-  endless.eDx = std::numeric_limits<FLOAT>::infinity();
   const int saved = SaveDC(c.dc);
   ASSERT_EQ(SetGraphicsMode(c.dc, GM_ADVANCED), GM_COMPATIBLE);
   EXPECT_FALSE(SetWorldTransform(c.dc, &flat)) << "no inverse";
@@ -377,10 +373,7 @@ TEST(GdiDrawTextDraw, CachedGlyphsAndPangoDrawTheSamePixels) {
     DrawText(prefixed.dc, k.prefixed, -1, &rc, DT_SINGLELINE);
     // Compare down to the baseline: the underline sits below it.
     const int baseline = 2 + plain.Metrics().tmAscent;
-    int differing = 0;
-    for (int y = 0; y < baseline; ++y)
-      for (int x = 0; x < 240; ++x) differing += GetPixel(plain.dc, x, y) != GetPixel(prefixed.dc, x, y);
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(plain.Differing(prefixed, RECT{0, 0, 240, baseline}), 0);
     EXPECT_GT(plain.DarkCount(RECT{0, 0, 240, baseline}), 50) << "something was drawn";
   }
 }

@@ -38,10 +38,7 @@ TEST(GtkBackend, DemoWindowTakesRealClicksAndKeys) {
 
   pid_t pid = fork();
   ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    execl(demo.c_str(), demo.c_str(), "--quit-after", "20000", static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  if (pid == 0) { execl(demo.c_str(), demo.c_str(), "--quit-after", "20000", static_cast<char*>(nullptr)); _exit(127); }
   std::string wid = Shell("timeout 10 xdotool search --sync --onlyvisible --name 'ktfolio window demo' | head -1");
   ASSERT_FALSE(wid.empty()) << "the demo window never appeared";
   // The title the program sets once its windows are up, and after each change.

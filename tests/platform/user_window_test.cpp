@@ -1,21 +1,57 @@
 // The window manager's core: lifecycle, window data, properties, the message
-// loop, timers, focus, input routing and packing.
+// loop, timers, focus, input routing and packing, painting and scroll bars,
+// seen through a window class whose procedure records every message it gets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <thread>
 
 #include "platform/user/user.h"
-#include "user_test_util.h"
 
 namespace ktfolio::win {
 namespace {
 
-using testing::Count;
-using testing::Last;
-using testing::Log;
-using testing::MessagesOf;
-using testing::RecordingClass;
-using testing::Seen;
+struct Seen { HWND hwnd; UINT msg; WPARAM wParam; LPARAM lParam; };
+std::vector<Seen>& Log() {
+  static std::vector<Seen> log;
+  return log;
+}
+LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Log().push_back(Seen{hwnd, msg, wParam, lParam});
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+// The recording class with the given style (0 or CS_DBLCLKS), registered on first use.
+const char* RecordingClass(UINT style = 0) {
+  static const bool registered = [] {
+    for (UINT s : {0u, static_cast<UINT>(CS_DBLCLKS)}) {
+      WNDCLASSEX wc{.style = s, .lpfnWndProc = RecordingProc,
+                    .hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1)),
+                    .lpszClassName = s ? "TestRecorderDbl" : "TestRecorder"};
+      RegisterClassEx(&wc);
+    }
+    return true;
+  }();
+  return registered && (style & CS_DBLCLKS) ? "TestRecorderDbl" : "TestRecorder";
+}
+// What `hwnd` (any window when null) got of the messages in [from, to].
+std::vector<Seen> Entries(HWND hwnd, UINT from = 0, UINT to = 0xFFFFFFFF) {
+  std::vector<Seen> out;
+  std::copy_if(Log().begin(), Log().end(), std::back_inserter(out),
+               [&](auto& s) { return (!hwnd || s.hwnd == hwnd) && s.msg >= from && s.msg <= to; });
+  return out;
+}
+std::vector<UINT> MessagesOf(HWND hwnd, UINT from = 0, UINT to = 0xFFFFFFFF) {
+  std::vector<UINT> out;
+  for (auto& s : Entries(hwnd, from, to)) out.push_back(s.msg);
+  return out;
+}
+int Count(HWND hwnd, UINT msg) { return static_cast<int>(Entries(hwnd, msg, msg).size()); }
+const Seen* Last(HWND hwnd, UINT msg) {
+  for (auto it = Log().rbegin(); it != Log().rend(); ++it)
+    if (it->hwnd == hwnd && it->msg == msg) return &*it;
+  return nullptr;
+}
 
 class UserWindow : public ::testing::Test {
  protected:
@@ -41,6 +77,15 @@ class UserWindow : public ::testing::Test {
     return CreateWindowEx(0, RecordingClass(cls), "", WS_CHILD | style, x, y, w, h, parent,
                           reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)), nullptr, nullptr);
   }
+  static void Click(HWND top, int x, int y) {
+    user::InjectMouseButton(top, 1, true, x, y);
+    user::InjectMouseButton(top, 1, false, x, y);
+    user::PumpMessages();
+  }
+  static void Move(HWND top, int x, int y) {
+    user::InjectMouseMove(top, x, y);
+    user::PumpMessages();
+  }
   int baseWindows_ = 0, baseTimers_ = 0;
   std::vector<HWND> owned_;
 };
@@ -50,13 +95,11 @@ TEST_F(UserWindow, CreationAndDestructionSendTheirMessagesInOrder) {
   HWND child = Child(top, 5, 5, 50, 40, 7);
   HWND grand = Child(child, 1, 1, 10, 10);
   ASSERT_TRUE(top && child && grand);
-  std::vector<UINT> created = MessagesOf(child);
+  const std::vector<UINT> created = MessagesOf(child);
   ASSERT_GE(created.size(), 4u);
-  EXPECT_EQ(created[0], WM_NCCREATE);
-  EXPECT_EQ(created[1], WM_CREATE);
+  EXPECT_EQ(std::vector<UINT>(created.begin(), created.begin() + 2), (std::vector<UINT>{WM_NCCREATE, WM_CREATE}));
   EXPECT_EQ(Count(child, WM_SIZE), 1);
-  EXPECT_EQ(LOWORD(Last(child, WM_SIZE)->lParam), 50);
-  EXPECT_EQ(HIWORD(Last(child, WM_SIZE)->lParam), 40);
+  EXPECT_EQ(Last(child, WM_SIZE)->lParam, MAKELONG(50, 40));
   EXPECT_EQ(GetParent(grand), child);
   EXPECT_TRUE(IsChild(top, grand));
   EXPECT_EQ(GetDlgItem(top, 7), child);
@@ -65,30 +108,23 @@ TEST_F(UserWindow, CreationAndDestructionSendTheirMessagesInOrder) {
   Log().clear();
   EXPECT_TRUE(DestroyWindow(child));
   std::vector<std::pair<HWND, UINT>> order;
-  for (auto& s : Log())
-    if (s.msg == WM_DESTROY || s.msg == WM_NCDESTROY) order.emplace_back(s.hwnd, s.msg);
-  std::vector<std::pair<HWND, UINT>> expected{
-      {child, WM_DESTROY}, {grand, WM_DESTROY}, {grand, WM_NCDESTROY}, {child, WM_NCDESTROY}};
-  EXPECT_EQ(order, expected);
-  EXPECT_FALSE(IsWindow(child));
-  EXPECT_FALSE(IsWindow(grand));
+  for (auto& s : Entries(nullptr, WM_DESTROY, WM_NCDESTROY)) order.emplace_back(s.hwnd, s.msg);
+  EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{
+                       {child, WM_DESTROY}, {grand, WM_DESTROY}, {grand, WM_NCDESTROY}, {child, WM_NCDESTROY}}));
+  EXPECT_FALSE(IsWindow(child) || IsWindow(grand));
   EXPECT_TRUE(IsWindow(top));
   EXPECT_FALSE(DestroyWindow(child));
   EXPECT_EQ(GetWindow(top, GW_CHILD), nullptr);
-}
-
-LRESULT RefuseCreate(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_CREATE) return -1;
-  return DefWindowProc(hwnd, msg, wp, lp);
 }
 
 TEST_F(UserWindow, CreationFailsForUnknownClassOrptOutFromWmCreate) {
   EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
   EXPECT_EQ(CreateWindowEx(0, RecordingClass(), "", WS_CHILD, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
             nullptr);
-  WNDCLASSEX wc;
-  wc.lpfnWndProc = RefuseCreate;
-  wc.lpszClassName = "RefuseCreate";
+  WNDCLASSEX wc{.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+                   return m == WM_CREATE ? -1 : DefWindowProc(h, m, w, l);
+                 },
+                 .lpszClassName = "RefuseCreate"};
   RegisterClassEx(&wc);
   EXPECT_EQ(RegisterClassEx(&wc), 0) << "a class name is registered once";
   EXPECT_EQ(CreateWindowEx(0, "refusecreate", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
@@ -96,7 +132,7 @@ TEST_F(UserWindow, CreationFailsForUnknownClassOrptOutFromWmCreate) {
 
 LRESULT Replacement(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_USER + 1) return 4242;
-  return CallWindowProc(testing::RecordingProc, hwnd, msg, wp, lp);
+  return CallWindowProc(RecordingProc, hwnd, msg, wp, lp);
 }
 
 TEST_F(UserWindow, WindowLongsAndProcedureReplacement) {
@@ -105,17 +141,16 @@ TEST_F(UserWindow, WindowLongsAndProcedureReplacement) {
   SetWindowLongPtr(top, GWLP_USERDATA, 99);
   EXPECT_EQ(GetWindowLongPtr(top, GWLP_USERDATA), 99);
   LONG_PTR old = SetWindowLongPtr(top, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&Replacement));
-  EXPECT_EQ(old, reinterpret_cast<LONG_PTR>(&testing::RecordingProc));
+  EXPECT_EQ(old, reinterpret_cast<LONG_PTR>(&RecordingProc));
   EXPECT_EQ(SendMessage(top, WM_USER + 1, 0, 0), 4242);
   SendMessage(top, WM_USER + 2, 1, 2);
   EXPECT_EQ(Count(top, WM_USER + 2), 1) << "the replacement forwards to the old procedure";
   EXPECT_EQ(SetWindowLongPtr(reinterpret_cast<HWND>(0x12345), GWL_WNDPROC, 1), 0);
 
-  char name[32];
+  char name[32], text[4];
   EXPECT_EQ(GetClassName(top, name, sizeof name), 12);
   EXPECT_STREQ(name, "TestRecorder");
   SetWindowText(top, "Hello");
-  char text[4];
   EXPECT_EQ(GetWindowText(top, text, sizeof text), 3) << "truncated to the buffer";
   EXPECT_STREQ(text, "Hel");
   EXPECT_EQ(GetWindowTextLength(top), 5);
@@ -138,10 +173,9 @@ TEST_F(UserWindow, PropertiesAreNamedCaseInsensitivelyAndDieWithTheWindow) {
   EXPECT_TRUE(SetProp(top, "first", &b));  // replaces
   EXPECT_EQ(GetProp(top, "First"), &b);
   EXPECT_EQ(GetProp(top, "missing"), nullptr);
-  auto props = user::ListProps(top);
-  ASSERT_EQ(props.size(), 2u);
-  EXPECT_EQ(props[0].first, "First");
-  EXPECT_EQ(props[1].first, "second");
+  std::vector<std::string> names;
+  for (const auto& p : user::ListProps(top)) names.push_back(p.first);
+  EXPECT_EQ(names, (std::vector<std::string>{"First", "second"}));
   static int visited;
   visited = 0;
   EXPECT_EQ(EnumProps(top, [](HWND, LPCSTR, HANDLE) -> BOOL { return ++visited; }), 2);
@@ -164,8 +198,7 @@ TEST_F(UserWindow, PostedMessagesWaitForTheLoopSentOnesDoNot) {
   ASSERT_TRUE(PeekMessage(&m, nullptr, WM_USER, WM_USER + 10, PM_NOREMOVE));
   EXPECT_EQ(m.message, WM_USER + 5u);
   ASSERT_TRUE(PeekMessage(&m, nullptr, WM_USER, WM_USER + 10, PM_REMOVE));
-  EXPECT_EQ(m.wParam, 1u);
-  EXPECT_EQ(m.lParam, 2);
+  EXPECT_EQ(std::make_pair(m.wParam, m.lParam), std::make_pair(WPARAM{1}, LPARAM{2}));
   DispatchMessage(&m);
   EXPECT_EQ(Count(top, WM_USER + 5), 1);
   EXPECT_FALSE(PeekMessage(&m, nullptr, WM_USER, WM_USER + 10, PM_REMOVE));
@@ -176,8 +209,7 @@ TEST_F(UserWindow, PostedMessagesWaitForTheLoopSentOnesDoNot) {
 
   PostQuitMessage(3);
   EXPECT_FALSE(GetMessage(&m, nullptr, 0, 0));
-  EXPECT_EQ(m.message, WM_QUIT);
-  EXPECT_EQ(m.wParam, 3u);
+  EXPECT_EQ(std::make_pair(m.message, m.wParam), std::make_pair(UINT{WM_QUIT}, WPARAM{3}));
 }
 
 TEST_F(UserWindow, MessagesPostedFromAnotherThreadWakeTheLoop) {
@@ -217,10 +249,7 @@ TEST_F(UserWindow, TimersFireFromTheLoopOfTheOwnerThread) {
   EXPECT_LE(windowTicks, 8) << "a late timer does not fire once per missed period";
   EXPECT_EQ(Last(top, WM_TIMER)->wParam, 5u);
   ASSERT_GE(g_ticks.size(), 3u);
-  for (auto& [id, tid] : g_ticks) {
-    EXPECT_EQ(id, free);
-    EXPECT_EQ(tid, GetCurrentThreadId());
-  }
+  for (auto& tick : g_ticks) EXPECT_EQ(tick, std::make_pair(free, GetCurrentThreadId()));
   EXPECT_TRUE(KillTimer(nullptr, free));
   EXPECT_FALSE(KillTimer(nullptr, free));
   size_t ticks = g_ticks.size();
@@ -237,9 +266,8 @@ TEST_F(UserWindow, FocusMovesWithKillAndSetFocusMessages) {
   SetFocus(a);
   Log().clear();
   EXPECT_EQ(SetFocus(b), a);
-  ASSERT_NE(Last(a, WM_KILLFOCUS), nullptr);
+  ASSERT_TRUE(Last(a, WM_KILLFOCUS) && Last(b, WM_SETFOCUS));
   EXPECT_EQ(reinterpret_cast<HWND>(Last(a, WM_KILLFOCUS)->wParam), b);
-  ASSERT_NE(Last(b, WM_SETFOCUS), nullptr);
   EXPECT_EQ(reinterpret_cast<HWND>(Last(b, WM_SETFOCUS)->wParam), a);
   EXPECT_EQ(GetFocus(), b);
   DestroyWindow(b);
@@ -251,24 +279,16 @@ TEST_F(UserWindow, KeysArePackedLikeWin32AndTranslateToCharacters) {
   HWND edit = Child(top, 0, 0, 50, 20);
   SetFocus(edit);
   Log().clear();
-  keybd_event(VK_SHIFT, 0, 0, 0);
-  keybd_event('A', 0, 0, 0);
-  keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
-  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  for (auto [vk, up] : {std::pair<int, DWORD>{VK_SHIFT, 0}, {'A', 0}, {'A', KEYEVENTF_KEYUP}, {VK_SHIFT, KEYEVENTF_KEYUP}})
+    keybd_event(static_cast<BYTE>(vk), 0, up, 0);
   EXPECT_EQ(GetAsyncKeyState('A'), 0) << "released already";
   user::PumpMessages();
-  std::vector<Seen> keys;
-  for (auto& s : Log())
-    if (s.hwnd == edit && s.msg >= WM_KEYDOWN && s.msg <= WM_CHAR) keys.push_back(s);
+  const std::vector<Seen> keys = Entries(edit, WM_KEYDOWN, WM_CHAR);
   ASSERT_EQ(keys.size(), 5u);
-  EXPECT_EQ(keys[1].msg, WM_KEYDOWN);
-  EXPECT_EQ(keys[1].wParam, static_cast<WPARAM>('A'));
-  DWORD lp = static_cast<DWORD>(keys[1].lParam);
-  EXPECT_EQ(lp & 0xFFFF, 1u) << "repeat count";
-  EXPECT_EQ((lp >> 16) & 0xFF, MapVirtualKey('A', MAPVK_VK_TO_VSC));
-  EXPECT_EQ(lp >> 31, 0u);
-  EXPECT_EQ(keys[2].msg, WM_CHAR);
-  EXPECT_EQ(keys[2].wParam, static_cast<WPARAM>('A')) << "shift held: capital";
+  EXPECT_EQ(std::make_pair(keys[1].msg, keys[1].wParam), std::make_pair(UINT{WM_KEYDOWN}, WPARAM{'A'}));
+  // Repeat count 1, the scan code, not a release.
+  EXPECT_EQ(static_cast<DWORD>(keys[1].lParam), 1u | MapVirtualKey('A', MAPVK_VK_TO_VSC) << 16);
+  EXPECT_EQ(std::make_pair(keys[2].msg, keys[2].wParam), std::make_pair(UINT{WM_CHAR}, WPARAM{'A'})) << "shift held";
   EXPECT_EQ(keys[3].msg, WM_KEYUP);
   EXPECT_EQ(static_cast<DWORD>(keys[3].lParam) >> 30, 3u) << "previous state and transition bits";
   EXPECT_EQ(MapVirtualKey(VK_TAB, MAPVK_VK_TO_VSC), 0x0Fu);
@@ -285,10 +305,8 @@ TEST_F(UserWindow, GetKeyStateFollowsTheMessagesAlreadyTaken) {
   HWND top = Top();
   SetWindowLongPtr(top, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&ShiftProbe));
   SetFocus(top);
-  user::InjectKey(VK_SHIFT, true);
-  user::InjectKey('B', true);
-  user::InjectKey('B', false);
-  user::InjectKey(VK_SHIFT, false);
+  for (auto [vk, down] : {std::pair<int, bool>{VK_SHIFT, true}, {'B', true}, {'B', false}, {VK_SHIFT, false}})
+    user::InjectKey(vk, down);
   EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0) << "the asynchronous state is already up";
   g_shiftSeen = 0;
   user::PumpMessages();
@@ -300,41 +318,28 @@ TEST_F(UserWindow, MouseInputGoesToTheWindowUnderThePointerInClientCoordinates) 
   HWND top = Top(200, 150, WS_VISIBLE, CS_DBLCLKS);
   HWND child = Child(top, 40, 30, 60, 50, 0, WS_VISIBLE | WS_BORDER, CS_DBLCLKS);
   Log().clear();
-  user::InjectMouseButton(top, 1, true, 45, 35);
-  user::InjectMouseButton(top, 1, false, 45, 35);
-  user::PumpMessages();
+  Click(top, 45, 35);
   const auto* down = Last(child, WM_LBUTTONDOWN);
   ASSERT_NE(down, nullptr);
   EXPECT_EQ(down->wParam, MK_LBUTTON);
-  EXPECT_EQ(GET_X_LPARAM(down->lParam), 4) << "40 + 1 border";
-  EXPECT_EQ(GET_Y_LPARAM(down->lParam), 4);
+  EXPECT_EQ(down->lParam, MAKELONG(4, 4)) << "40 + 1 border";
   EXPECT_EQ(Last(child, WM_LBUTTONUP)->wParam, 0u);
   EXPECT_EQ(Count(child, WM_MOUSEACTIVATE), 1);
   EXPECT_EQ(Count(top, WM_LBUTTONDOWN), 0);
-
-  user::InjectMouseButton(top, 1, true, 46, 35);
-  user::InjectMouseButton(top, 1, false, 46, 35);
-  user::PumpMessages();
+  Click(top, 46, 35);
   EXPECT_EQ(Count(child, WM_LBUTTONDBLCLK), 1);
-
   // capture: a move far outside still reaches the child, in its coordinates
   SetCapture(child);
-  user::InjectMouseMove(top, 150, 120);
-  user::PumpMessages();
-  const auto* move = Last(child, WM_MOUSEMOVE);
-  ASSERT_NE(move, nullptr);
-  EXPECT_EQ(GET_X_LPARAM(move->lParam), 150 - 41);
+  Move(top, 150, 120);
+  ASSERT_NE(Last(child, WM_MOUSEMOVE), nullptr);
+  EXPECT_EQ(GET_X_LPARAM(Last(child, WM_MOUSEMOVE)->lParam), 150 - 41);
   ReleaseCapture();
   EXPECT_EQ(Count(child, WM_CAPTURECHANGED), 1);
   Log().clear();
-  user::InjectMouseMove(top, 150, 120);
-  user::PumpMessages();
+  Move(top, 150, 120);
   EXPECT_EQ(Count(child, WM_MOUSEMOVE), 0);
   EXPECT_EQ(Count(top, WM_MOUSEMOVE), 1);
-  // a window's right edge is outside it: the click there is the parent's
-  user::InjectMouseButton(top, 1, true, 100, 35);
-  user::InjectMouseButton(top, 1, false, 100, 35);
-  user::PumpMessages();
+  Click(top, 100, 35);  // a window's right edge is outside it: the click there is the parent's
   EXPECT_EQ(Count(child, WM_LBUTTONDOWN), 0);
   EXPECT_EQ(Count(top, WM_LBUTTONDOWN), 1);
 }
@@ -342,20 +347,14 @@ TEST_F(UserWindow, MouseInputGoesToTheWindowUnderThePointerInClientCoordinates) 
 TEST_F(UserWindow, TrackMouseEventReportsTheLeave) {
   HWND top = Top();
   HWND a = Child(top, 0, 0, 50, 50);
-  user::InjectMouseMove(top, 10, 10);
-  user::PumpMessages();
-  TRACKMOUSEEVENT tme;
-  tme.dwFlags = TME_LEAVE;
-  tme.hwndTrack = a;
+  Move(top, 10, 10);
+  TRACKMOUSEEVENT tme{.dwFlags = TME_LEAVE, .hwndTrack = a};
   ASSERT_TRUE(TrackMouseEvent(&tme));
-  user::InjectMouseMove(top, 20, 20);
-  user::PumpMessages();
+  Move(top, 20, 20);
   EXPECT_EQ(Count(a, WM_MOUSELEAVE), 0);
-  user::InjectMouseMove(top, 100, 100);
-  user::PumpMessages();
+  Move(top, 100, 100);
   EXPECT_EQ(Count(a, WM_MOUSELEAVE), 1);
-  user::InjectMouseMove(top, 120, 100);
-  user::PumpMessages();
+  Move(top, 120, 100);
   EXPECT_EQ(Count(a, WM_MOUSELEAVE), 1) << "tracking ends with the leave";
   // tracking a window the pointer is not over reports at once
   TrackMouseEvent(&tme);
@@ -364,18 +363,13 @@ TEST_F(UserWindow, TrackMouseEventReportsTheLeave) {
 }
 
 TEST_F(UserWindow, CursorFromTheClassUnderThePointer) {
-  WNDCLASSEX wc;
-  wc.lpfnWndProc = DefWindowProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_HAND);
-  wc.lpszClassName = "HandCursor";
+  WNDCLASSEX wc{.lpfnWndProc = DefWindowProc, .hCursor = LoadCursor(nullptr, IDC_HAND), .lpszClassName = "HandCursor"};
   RegisterClassEx(&wc);
   HWND top = Top();
   CreateWindowEx(0, "HandCursor", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, nullptr, nullptr, nullptr);
-  user::InjectMouseMove(top, 10, 10);
-  user::PumpMessages();
+  Move(top, 10, 10);
   EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
-  user::InjectMouseMove(top, 100, 100);
-  user::PumpMessages();
+  Move(top, 100, 100);
   EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
 }
 
@@ -389,16 +383,89 @@ TEST_F(UserWindow, ScriptedMessageBoxesAndMenus) {
   HMENU menu = CreatePopupMenu();
   AppendMenu(menu, MF_STRING, 10, "One");
   AppendMenu(menu, MF_GRAYED, 11, "Two");
-  user::QueuePopupMenuAnswer(11);
-  EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, nullptr, nullptr), 0) << "disabled items cannot be chosen";
-  user::QueuePopupMenuAnswer(10);
-  EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, nullptr, nullptr), 10);
+  for (UINT_PTR choice : {11, 10}) {  // a disabled item cannot be chosen
+    user::QueuePopupMenuAnswer(choice);
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, nullptr, nullptr), choice == 10 ? 10 : 0);
+  }
   EXPECT_FALSE(user::LastPopupMenu()[1].enabled);
   DestroyMenu(menu);
   int beeps = user::BeepCount();
   MessageBeep(0);
   EXPECT_EQ(user::BeepCount(), beeps + 1);
   user::ResetScripts();
+}
+
+TEST_F(UserWindow, InvalidationBringsOnePaintWithTheUpdateRectangle) {
+  HWND top = Top(100, 80);
+  user::PumpMessages();
+  EXPECT_EQ(Count(top, WM_PAINT), 1);
+  EXPECT_EQ(user::WindowPixel(top, 50, 40), GetSysColor(COLOR_WINDOW)) << "erased with the class brush";
+  RECT r{10, 10, 20, 30}, upd;
+  InvalidateRect(top, &r, TRUE);
+  InvalidateRect(top, &r, TRUE);
+  EXPECT_TRUE(GetUpdateRect(top, &upd, FALSE));
+  EXPECT_EQ(upd.right, 20);
+  user::PumpMessages();
+  EXPECT_EQ(Count(top, WM_PAINT), 2) << "two invalidations, one paint";
+  EXPECT_FALSE(GetUpdateRect(top, &upd, FALSE));
+  HDC hdc = GetDC(top);
+  RECT box{0, 0, 5, 5};
+  FillRect(hdc, &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(top, hdc);
+  EXPECT_EQ(user::WindowPixel(top, 2, 2), RGB(0, 0, 0)) << "GetDC draws on the window's surface";
+}
+
+TEST_F(UserWindow, ScrollBarsTakeClientSpaceAndAnswerClicksAndDrags) {
+  HWND top = Top(200, 150);
+  SCROLLINFO si{.fMask = SIF_RANGE | SIF_PAGE | SIF_POS, .nMax = 99, .nPage = 10, .nPos = 200};
+  Log().clear();
+  EXPECT_EQ(SetScrollInfo(top, SB_VERT, &si, TRUE), 90) << "the position stops at max - page + 1";
+  EXPECT_TRUE(GetWindowLongPtr(top, GWL_STYLE) & WS_VSCROLL) << "a needed bar shows itself";
+  RECT rc;
+  GetClientRect(top, &rc);
+  EXPECT_EQ(rc.right, 200 - GetSystemMetrics(SM_CXVSCROLL));
+  ASSERT_NE(Last(top, WM_SIZE), nullptr);
+  EXPECT_EQ(LOWORD(Last(top, WM_SIZE)->lParam), 183);
+  auto codes = [&] {
+    std::vector<int> out;
+    for (auto& s : Entries(top, WM_VSCROLL, WM_VSCROLL)) out.push_back(LOWORD(s.wParam));
+    return out;
+  };
+  SetScrollPos(top, SB_VERT, 0, TRUE);
+  Log().clear();
+  Click(top, 190, 140);  // the down arrow, at the bottom of the bar
+  EXPECT_EQ(codes(), (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
+  EXPECT_EQ(Count(top, WM_LBUTTONDOWN), 0) << "clicks on the bar are not client clicks";
+  Log().clear();
+  user::InjectMouseButton(top, 1, true, 190, 20);  // drag the thumb from the top of the track to the bottom
+  Move(top, 190, 145);
+  SCROLLINFO track{.fMask = SIF_TRACKPOS | SIF_POS};
+  GetScrollInfo(top, SB_VERT, &track);
+  EXPECT_EQ(track.nTrackPos, 90);
+  EXPECT_EQ(track.nPos, 0) << "the program moves the position itself";
+  user::InjectMouseButton(top, 1, false, 190, 145);
+  user::PumpMessages();
+  const std::vector<int> drag = codes();
+  ASSERT_GE(drag.size(), 3u);
+  EXPECT_EQ(drag.front(), SB_THUMBTRACK);
+  EXPECT_EQ(drag[drag.size() - 2], SB_THUMBPOSITION);
+  EXPECT_EQ(drag.back(), SB_ENDSCROLL);
+  EXPECT_EQ(HIWORD(Last(top, WM_VSCROLL)->wParam), 0);
+  // disabled arrows do nothing; flat-bar calls act on the same bar
+  EnableScrollBar(top, SB_VERT, ESB_DISABLE_BOTH);
+  Log().clear();
+  Click(top, 190, 140);
+  EXPECT_EQ(Count(top, WM_VSCROLL), 0);
+  EXPECT_TRUE(InitializeFlatSB(top));
+  EXPECT_TRUE(FlatSB_SetScrollProp(top, WSB_PROP_VSTYLE, FSB_ENCARTA_MODE, TRUE));
+  LONG_PTR mode = 0;
+  FlatSB_GetScrollProp(top, WSB_PROP_VSTYLE, &mode);
+  EXPECT_EQ(mode, FSB_ENCARTA_MODE);
+  FlatSB_SetScrollPos(top, SB_VERT, 42, TRUE);
+  EXPECT_EQ(GetScrollPos(top, SB_VERT), 42);
+  FlatSB_ShowScrollBar(top, SB_VERT, FALSE);
+  GetClientRect(top, &rc);
+  EXPECT_EQ(rc.right, 200);
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
+// Variant conversions: VB's rounding, numbered errors, numeric text, Val and
+// equality.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "platform/automation/variant.h"
 
 namespace ktfolio {
 namespace {
 
-int ErrorOf(auto&& f) {
+// The error number a call throws, 0 when it throws none.
+int ErrorOf(const std::function<void()>& f) {
   try {
     f();
   } catch (const Error& e) {
@@ -15,25 +20,22 @@ int ErrorOf(auto&& f) {
 }
 
 TEST(Variant, IntegerConversionsRoundHalfToEven) {
-  EXPECT_EQ(Variant(2.5).ToLong(), 2);
-  EXPECT_EQ(Variant(3.5).ToLong(), 4);
-  EXPECT_EQ(Variant(-2.5).ToLong(), -2);
+  const std::pair<Variant, long> cases[] = {{Variant(2.5), 2},     {Variant(3.5), 4},     {Variant(-2.5), -2},
+                                            {Variant("  7.5 "), 8}, {Variant(true), -1},   {Variant(), 0}};
+  for (const auto& [v, want] : cases) EXPECT_EQ(v.ToLong(), want) << v.ToString();
   EXPECT_EQ(Variant(0.5f).ToInteger(), 0);
   EXPECT_EQ(Variant(1.5f).ToInteger(), 2);
-  EXPECT_EQ(Variant("  7.5 ").ToLong(), 8);
-  EXPECT_EQ(Variant(true).ToLong(), -1);
-  EXPECT_EQ(Variant().ToLong(), 0);
 }
 
 TEST(Variant, OverflowAndTypeMismatchAreNumberedErrors) {
-  EXPECT_EQ(ErrorOf([] { Variant(32767.5).ToInteger(); }), 6);
-  EXPECT_EQ(ErrorOf([] { Variant(-32768.4).ToInteger(); }), 0);
-  EXPECT_EQ(ErrorOf([] { Variant(2147483648.0).ToLong(); }), 6);
-  EXPECT_EQ(ErrorOf([] { Variant(1e40).ToSingle(); }), 6);
-  EXPECT_EQ(ErrorOf([] { Variant("12abc").ToLong(); }), 13);
-  EXPECT_EQ(ErrorOf([] { Variant("").ToDouble(); }), 13);
-  EXPECT_EQ(ErrorOf([] { Variant("yes").ToBool(); }), 13);
-  EXPECT_EQ(ErrorOf([] { Variant(VariantArray{}).ToString(); }), 13);
+  constexpr int kOverflow = 6, kTypeMismatch = 13;
+  const std::pair<std::function<void()>, int> cases[] = {
+      {[] { Variant(32767.5).ToInteger(); }, kOverflow},       {[] { Variant(-32768.4).ToInteger(); }, 0},
+      {[] { Variant(2147483648.0).ToLong(); }, kOverflow},     {[] { Variant(1e40).ToSingle(); }, kOverflow},
+      {[] { Variant("12abc").ToLong(); }, kTypeMismatch},      {[] { Variant("").ToDouble(); }, kTypeMismatch},
+      {[] { Variant("yes").ToBool(); }, kTypeMismatch},        {[] { Variant(VariantArray{}).ToString(); }, kTypeMismatch},
+      {[] { Variant("1,5").ToDouble(); }, kTypeMismatch}};
+  for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(ErrorOf(cases[i].first), cases[i].second) << "case " << i;
   try {
     Variant("x").ToLong();
     ADD_FAILURE() << "a letter is no number";
@@ -43,54 +45,33 @@ TEST(Variant, OverflowAndTypeMismatchAreNumberedErrors) {
   }
 }
 
-TEST(Variant, NumericTextUsesThePeriodAndRadixPrefixes) {
-  EXPECT_DOUBLE_EQ(Variant("1.25").ToDouble(), 1.25);
-  EXPECT_DOUBLE_EQ(Variant("-3e2").ToDouble(), -300);
-  EXPECT_DOUBLE_EQ(Variant("&HFF").ToDouble(), 255);
-  EXPECT_DOUBLE_EQ(Variant("&HFFFF").ToDouble(), -1);  // four hex digits are 16-bit
-  EXPECT_DOUBLE_EQ(Variant("&H8000000F").ToDouble(), -2147483633.0);
-  EXPECT_DOUBLE_EQ(Variant("&O17").ToDouble(), 15);
-  EXPECT_EQ(ErrorOf([] { Variant("1,5").ToDouble(); }), 13);
-}
-
-TEST(Variant, BooleansFromTextAndNumbers) {
-  EXPECT_TRUE(Variant("True").ToBool());
-  EXPECT_FALSE(Variant(" false ").ToBool());
-  EXPECT_TRUE(Variant("-1").ToBool());
-  EXPECT_FALSE(Variant(0.0).ToBool());
-  EXPECT_TRUE(Variant(0.1f).ToBool());
+TEST(Variant, TextBecomesNumbersAndBooleans) {
+  // The period is the decimal sign; &H and &O are radix prefixes, four hex digits are 16-bit.
+  const std::pair<const char*, double> numbers[] = {{"1.25", 1.25}, {"-3e2", -300},  {"&HFF", 255},
+                                                    {"&HFFFF", -1}, {"&H8000000F", -2147483633.0}, {"&O17", 15}};
+  for (const auto& [text, want] : numbers) EXPECT_DOUBLE_EQ(Variant(text).ToDouble(), want) << text;
+  const std::pair<Variant, bool> booleans[] = {{Variant("True"), true}, {Variant(" false "), false}, {Variant("-1"), true},
+                                               {Variant(0.0), false},   {Variant(0.1f), true}};
+  for (const auto& [v, want] : booleans) EXPECT_EQ(v.ToBool(), want) << v.ToString();
 }
 
 TEST(Variant, NumbersBecomeShortestText) {
-  EXPECT_EQ(Variant(1.5).ToString(), "1.5");
-  EXPECT_EQ(Variant(0.1f).ToString(), "0.1");  // seven significant digits for a single
-  EXPECT_EQ(Variant(1.0 / 3).ToString(), "0.333333333333333");
-  EXPECT_EQ(Variant(1e15).ToString(), "1E+15");
-  EXPECT_EQ(Variant(123456789012345.0).ToString(), "123456789012345");
-  EXPECT_EQ(Variant(0.00001).ToString(), "1E-05");
-  EXPECT_EQ(Variant(-0.0).ToString(), "0");
-  EXPECT_EQ(Variant(false).ToString(), "False");
-  EXPECT_EQ(Variant(static_cast<std::int16_t>(-5)).ToString(), "-5");
+  const std::pair<Variant, const char*> cases[] = {
+      {Variant(1.5), "1.5"},          {Variant(0.1f), "0.1"},  // seven significant digits for a single
+      {Variant(1.0 / 3), "0.333333333333333"}, {Variant(1e15), "1E+15"},
+      {Variant(123456789012345.0), "123456789012345"}, {Variant(0.00001), "1E-05"},
+      {Variant(-0.0), "0"},           {Variant(false), "False"}, {Variant(static_cast<std::int16_t>(-5)), "-5"}};
+  for (const auto& [v, want] : cases) EXPECT_EQ(v.ToString(), want);
 }
 
-TEST(Variant, ValReadsTheLeadingNumber) {
-  EXPECT_DOUBLE_EQ(Val("2880"), 2880);
-  EXPECT_DOUBLE_EQ(Val(" 1 2 3abc"), 123);  // spaces are skipped inside the number
-  EXPECT_DOUBLE_EQ(Val("abc"), 0);
-  EXPECT_DOUBLE_EQ(Val("-12.5x"), -12.5);
-  EXPECT_DOUBLE_EQ(Val("1e3"), 1000);
-  EXPECT_DOUBLE_EQ(Val("1e"), 1);  // an exponent without digits is not read
-  EXPECT_DOUBLE_EQ(Val("3.1.4"), 3.1);
-  EXPECT_DOUBLE_EQ(Val("&H10"), 16);
-  EXPECT_DOUBLE_EQ(Val(""), 0);
-}
-
-TEST(Variant, DecimalRoundingTiesToEven) {
-  EXPECT_DOUBLE_EQ(RoundHalfEven(0.125, 2), 0.12);
-  EXPECT_DOUBLE_EQ(RoundHalfEven(0.375, 2), 0.38);
-  EXPECT_DOUBLE_EQ(RoundHalfEven(2.25, 1), 2.2);
-  EXPECT_DOUBLE_EQ(RoundHalfEven(2.35, 1), 2.4);
-  EXPECT_DOUBLE_EQ(RoundHalfEven(9.983, 1), 10.0);
+TEST(Variant, ValReadsTheLeadingNumberAndRoundingTiesToEven) {
+  // Spaces are skipped inside the number; an exponent without digits is not read.
+  const std::pair<const char*, double> vals[] = {{"2880", 2880}, {" 1 2 3abc", 123}, {"abc", 0}, {"-12.5x", -12.5},
+                                                 {"1e3", 1000},  {"1e", 1},           {"3.1.4", 3.1}, {"&H10", 16}, {"", 0}};
+  for (const auto& [text, want] : vals) EXPECT_DOUBLE_EQ(Val(text), want) << text;
+  const std::tuple<double, int, double> rounds[] = {{0.125, 2, 0.12}, {0.375, 2, 0.38}, {2.25, 1, 2.2},
+                                                    {2.35, 1, 2.4},   {9.983, 1, 10.0}};
+  for (const auto& [v, digits, want] : rounds) EXPECT_DOUBLE_EQ(RoundHalfEven(v, digits), want) << v;
 }
 
 TEST(Variant, EqualityComparesNumbersByValue) {

@@ -1,21 +1,33 @@
 // The test canvas: a memory DC over a bitmap, filled with one colour, with the
 // pen and brush a test selects deleted with it, and its pixels read back as
 // colours, as '#'/'.' strings along a row or column, as counts, and as the box
-// one colour (or the dark ink) covers.
+// one colour (or the dark ink) covers. With it, a font and a rectangle's edges.
 #pragma once
 
 #include <algorithm>
+#include <cstring>
 #include <string>
+#include <tuple>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_scoped.h"
 
 namespace ktfolio::testing {
 
+// A font made from a face and height, deleted with its owner.
+inline win::OwnedFont Font(const char* face, win::LONG height, win::LONG weight = win::FW_NORMAL, bool underline = false) {
+  win::LOGFONT lf{.lfHeight = height, .lfWeight = weight, .lfUnderline = underline};
+  std::strcpy(lf.lfFaceName, face);
+  return win::OwnedFont(win::CreateFontIndirect(&lf));
+}
+
+// A rectangle's four edges, comparable and printable in one assertion.
+inline std::tuple<long, long, long, long> Edges(const win::RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
 class Canvas {
  public:
-  Canvas(int w, int h, win::COLORREF fill = win::RGB(255, 255, 255)) : w(w), h(h) {
-    dc = win::CreateCompatibleDC(nullptr);
-    bitmap = win::CreateCompatibleBitmap(dc, w, h);
+  Canvas(int w, int h, win::COLORREF fill = win::RGB(255, 255, 255))
+      : w(w), h(h), dc(win::CreateCompatibleDC(nullptr)), bitmap(win::CreateCompatibleBitmap(dc, w, h)) {
     old_ = win::SelectObject(dc, bitmap);
     Clear(fill);
   }
@@ -35,16 +47,8 @@ class Canvas {
     win::DeleteObject(b);
   }
   // Selects a new pen or brush, deleting the one this canvas made before.
-  void UsePen(int style, int width, win::COLORREF color) {
-    win::HGDIOBJ prev = win::SelectObject(dc, win::CreatePen(style, width, color));
-    if (ownPen_) win::DeleteObject(prev);
-    ownPen_ = true;
-  }
-  void UseBrush(win::HBRUSH b) {
-    win::HGDIOBJ prev = win::SelectObject(dc, b);
-    if (ownBrush_) win::DeleteObject(prev);
-    ownBrush_ = true;
-  }
+  void UsePen(int style, int width, win::COLORREF color) { Use(win::CreatePen(style, width, color), ownPen_); }
+  void UseBrush(win::HBRUSH b) { Use(b, ownBrush_); }
   // Puts stock objects back and deletes the pen and brush made here.
   void Release() {
     if (ownPen_) win::DeleteObject(win::SelectObject(dc, win::GetStockObject(win::BLACK_PEN)));
@@ -66,23 +70,13 @@ class Canvas {
   }
   // Pixels of colour c in r (the whole canvas by default).
   int Count(win::COLORREF c, win::RECT r = {0, 0, -1, -1}) const {
-    if (r.right < 0) r = win::RECT{0, 0, w, h};
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) n += At(x, y) == c;
-    return n;
+    return Tally(r.right < 0 ? All() : r, [&](int x, int y) { return At(x, y) == c; });
   }
   // Bounding box of the pixels of colour c; left > right when there are none.
   win::RECT Of(win::COLORREF c) const {
-    win::RECT r{w, h, -1, -1};
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        if (At(x, y) == c)
-          r = {std::min<win::LONG>(r.left, x), std::min<win::LONG>(r.top, y), std::max<win::LONG>(r.right, x + 1),
-               std::max<win::LONG>(r.bottom, y + 1)};
-    return r;
+    const win::RECT box = Box(All(), [&](int x, int y) { return At(x, y) == c; });
+    return box.right <= box.left ? win::RECT{w, h, -1, -1} : box;
   }
-
   // Dark: the three channels sum below the middle grey.
   bool Dark(int x, int y) const {
     const win::COLORREF c = At(x, y);
@@ -91,20 +85,12 @@ class Canvas {
   // Bounding box of the dark pixels inside r (the whole canvas by default);
   // empty (right <= left) when there are none.
   win::RECT Ink(win::RECT r = {-1, -1, -1, -1}) const {
-    if (r.left < 0) r = win::RECT{0, 0, w, h};
-    win::RECT box{r.right, r.bottom, r.left, r.top};
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x)
-        if (Dark(x, y))
-          box = {std::min<win::LONG>(box.left, x), std::min<win::LONG>(box.top, y),
-                 std::max<win::LONG>(box.right, x + 1), std::max<win::LONG>(box.bottom, y + 1)};
-    return box;
+    return Box(r.left < 0 ? All() : r, [&](int x, int y) { return Dark(x, y); });
   }
-  int DarkCount(win::RECT r) const {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) n += Dark(x, y);
-    return n;
+  int DarkCount(win::RECT r) const { return Tally(r, [&](int x, int y) { return Dark(x, y); }); }
+  // Pixels in r (the whole canvas by default) whose colour differs from `other`'s.
+  int Differing(const Canvas& other, win::RECT r = {0, 0, -1, -1}) const {
+    return Tally(r.right < 0 ? All() : r, [&](int x, int y) { return At(x, y) != other.At(x, y); });
   }
 
   int w, h;
@@ -112,6 +98,31 @@ class Canvas {
   win::HBITMAP bitmap;
 
  private:
+  win::RECT All() const { return {0, 0, w, h}; }
+  void Use(win::HGDIOBJ obj, bool& owned) {
+    win::HGDIOBJ prev = win::SelectObject(dc, obj);
+    if (owned) win::DeleteObject(prev);
+    owned = true;
+  }
+  template <class Pred>
+  int Tally(win::RECT r, Pred hit) const {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += hit(x, y);
+    return n;
+  }
+  // Bounding box of the pixels of r that `hit`; {right, bottom, left, top} of r when none do.
+  template <class Pred>
+  win::RECT Box(win::RECT r, Pred hit) const {
+    win::RECT box{r.right, r.bottom, r.left, r.top};
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        if (hit(x, y))
+          box = {std::min<win::LONG>(box.left, x), std::min<win::LONG>(box.top, y),
+                 std::max<win::LONG>(box.right, x + 1), std::max<win::LONG>(box.bottom, y + 1)};
+    return box;
+  }
+
   win::HGDIOBJ old_;
   bool ownPen_ = false, ownBrush_ = false;
 };

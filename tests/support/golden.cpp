@@ -7,45 +7,43 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
-#include <sstream>
-#include <cstring>
 #include <vector>
-
 
 namespace ktfolio::testing {
 namespace {
 
+namespace fs = std::filesystem;
 using SurfacePtr = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
 
 SurfacePtr Own(cairo_surface_t* s) { return SurfacePtr(s, &cairo_surface_destroy); }
 
-// How far a differing pixel's colour is faded toward white in the diff picture.
+// How far a matching pixel's colour is faded toward white in the diff picture.
 constexpr int kFadePercent = 75;
 
-bool UpdateRequested() {
-  const char* v = std::getenv("KTFOLIO_UPDATE_GOLDEN");
-  return v && std::string(v) == "1";
+std::uint32_t* Row(cairo_surface_t* s, int y) {
+  return reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s) +
+                                          static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(s));
 }
 
-std::uint32_t Pixel(cairo_surface_t* s, int x, int y) {
-  const unsigned char* row = cairo_image_surface_get_data(s) + static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(s);
-  return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFFu;
-}
-
-bool Close(std::uint32_t a, std::uint32_t b, int tolerance) {
+// True when every channel of a and b is within `tolerance`; `faded` gets a's pale copy.
+bool Close(std::uint32_t a, std::uint32_t b, int tolerance, std::uint32_t& faded) {
+  bool close = true;
+  faded = 0;
   for (int shift = 0; shift < 24; shift += 8) {
-    int ca = (a >> shift) & 0xFF, cb = (b >> shift) & 0xFF;
-    if (std::abs(ca - cb) > tolerance) return false;
+    const int ca = (a >> shift) & 0xFF, cb = (b >> shift) & 0xFF;
+    close = close && std::abs(ca - cb) <= tolerance;
+    faded |= static_cast<std::uint32_t>(255 - (255 - ca) * (100 - kFadePercent) / 100) << shift;
   }
-  return true;
+  return close;
 }
 
 // An opaque RGB24 copy, so PNGs with or without alpha compare alike.
 SurfacePtr Opaque(cairo_surface_t* src) {
-  const int w = cairo_image_surface_get_width(src), h = cairo_image_surface_get_height(src);
-  SurfacePtr out = Own(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
+  SurfacePtr out = Own(cairo_image_surface_create(CAIRO_FORMAT_RGB24, cairo_image_surface_get_width(src),
+                                                  cairo_image_surface_get_height(src)));
   cairo_t* cr = cairo_create(out.get());
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
@@ -56,23 +54,19 @@ SurfacePtr Opaque(cairo_surface_t* src) {
   return out;
 }
 
-std::string Stem(const std::string& relPath) {
-  std::filesystem::path p(relPath);
-  return (p.parent_path().string().empty() ? "" : p.parent_path().string() + "_") + p.stem().string();
-}
-
 ::testing::AssertionResult Compare(cairo_surface_t* actual, const std::string& relPath, int tolerance,
                                    int maxDiffPixels) {
-  const std::filesystem::path golden = std::filesystem::path(GOLDEN_DIR) / relPath;
-  if (UpdateRequested()) {
-    std::filesystem::create_directories(golden.parent_path());
+  const fs::path golden = fs::path(GOLDEN_DIR) / relPath;
+  if (const char* v = std::getenv("KTFOLIO_UPDATE_GOLDEN"); v && std::string(v) == "1") {
+    fs::create_directories(golden.parent_path());
     if (cairo_surface_write_to_png(actual, golden.c_str()) != CAIRO_STATUS_SUCCESS)
       return ::testing::AssertionFailure() << "could not write golden " << golden;
     return ::testing::AssertionSuccess() << "golden rewritten: " << golden;
   }
-  const std::string outDir = ::testing::TempDir();
-  const std::string outPng = outDir + Stem(relPath) + ".out.png";
-  const std::string diffPng = outDir + Stem(relPath) + ".diff.png";
+  const fs::path rel(relPath);
+  const std::string stem = ::testing::TempDir() + (rel.has_parent_path() ? rel.parent_path().string() + "_" : "") +
+                           rel.stem().string();
+  const std::string outPng = stem + ".out.png", diffPng = stem + ".diff.png";
   SurfacePtr loaded = Own(cairo_image_surface_create_from_png(golden.c_str()));
   if (cairo_surface_status(loaded.get()) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_write_to_png(actual, outPng.c_str());
@@ -87,40 +81,24 @@ std::string Stem(const std::string& relPath) {
     return ::testing::AssertionFailure() << "size " << w << "x" << h << " differs from golden " << gw << "x" << gh
                                          << " (" << golden << "); rendering written to " << outPng;
   }
+  // Differences in red over a faded copy of the rendering.
   SurfacePtr diff = Own(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
-  unsigned char* diffData = cairo_image_surface_get_data(diff.get());
-  const int diffStride = cairo_image_surface_get_stride(diff.get());
   int count = 0, left = w, top = h, right = -1, bottom = -1;
-  for (int y = 0; y < h; ++y) {
-    auto* out = reinterpret_cast<std::uint32_t*>(diffData + static_cast<std::ptrdiff_t>(y) * diffStride);
+  for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      const std::uint32_t a = Pixel(actual, x, y), e = Pixel(expected.get(), x, y);
-      if (Close(a, e, tolerance)) {
-        std::uint32_t faded = 0;
-        for (int shift = 0; shift < 24; shift += 8) {
-          int c = (a >> shift) & 0xFF;
-          faded |= static_cast<std::uint32_t>(255 - (255 - c) * (100 - kFadePercent) / 100) << shift;
-        }
-        out[x] = faded;
-        continue;
-      }
-      out[x] = 0xFF0000u;
+      if (Close(Row(actual, y)[x], Row(expected.get(), y)[x], tolerance, Row(diff.get(), y)[x])) continue;
+      Row(diff.get(), y)[x] = 0xFF0000u;
       ++count;
-      left = std::min(left, x);
-      top = std::min(top, y);
-      right = std::max(right, x);
-      bottom = std::max(bottom, y);
+      left = std::min(left, x), top = std::min(top, y), right = std::max(right, x), bottom = std::max(bottom, y);
     }
-  }
   cairo_surface_mark_dirty(diff.get());
   if (count <= maxDiffPixels) return ::testing::AssertionSuccess();
   cairo_surface_write_to_png(actual, outPng.c_str());
   cairo_surface_write_to_png(diff.get(), diffPng.c_str());
-  std::ostringstream msg;
-  msg << count << " pixels differ from " << golden << " (tolerance " << tolerance << ", allowed " << maxDiffPixels
-      << "), within x " << left << ".." << right << ", y " << top << ".." << bottom << "\n  rendering: " << outPng
-      << "\n  diff:      " << diffPng;
-  return ::testing::AssertionFailure() << msg.str();
+  return ::testing::AssertionFailure() << count << " pixels differ from " << golden << " (tolerance " << tolerance
+                                       << ", allowed " << maxDiffPixels << "), within x " << left << ".." << right
+                                       << ", y " << top << ".." << bottom << "\n  rendering: " << outPng
+                                       << "\n  diff:      " << diffPng;
 }
 
 }  // namespace
@@ -141,21 +119,10 @@ std::string Stem(const std::string& relPath) {
   const int lines = win::GetDIBits(dc, bmp, 0, info.bmHeight, bits.data(), dib.get(), win::DIB_RGB_COLORS);
   win::DeleteDC(dc);
   if (lines != info.bmHeight) return ::testing::AssertionFailure() << "GetDIBits copied " << lines << " lines";
-  unsigned char* data = cairo_image_surface_get_data(s.get());
   for (int y = 0; y < info.bmHeight; ++y)
-    std::memcpy(data + static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(s.get()),
-                bits.data() + static_cast<std::size_t>(y) * info.bmWidth, info.bmWidth * 4);
+    std::memcpy(Row(s.get(), y), bits.data() + static_cast<std::size_t>(y) * info.bmWidth, info.bmWidth * 4);
   cairo_surface_mark_dirty(s.get());
   return Compare(s.get(), relPath, tolerance, maxDiffPixels);
-}
-
-::testing::AssertionResult MatchesGoldenPng(const std::string& pngPath, const std::string& relPath, int tolerance,
-                                            int maxDiffPixels) {
-  SurfacePtr loaded = Own(cairo_image_surface_create_from_png(pngPath.c_str()));
-  if (cairo_surface_status(loaded.get()) != CAIRO_STATUS_SUCCESS)
-    return ::testing::AssertionFailure() << "cannot read " << pngPath;
-  SurfacePtr opaque = Opaque(loaded.get());
-  return Compare(opaque.get(), relPath, tolerance, maxDiffPixels);
 }
 
 win::HBITMAP SolidBitmap(int width, int height, win::COLORREF color) {

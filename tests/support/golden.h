@@ -22,10 +22,6 @@ namespace ktfolio::testing {
 ::testing::AssertionResult MatchesGolden(win::HBITMAP bmp, const std::string& relPath, int tolerance = 8,
                                          int maxDiffPixels = 0);
 
-// The same for a PNG file already on disk (a rasterised PDF page, a capture).
-::testing::AssertionResult MatchesGoldenPng(const std::string& pngPath, const std::string& relPath,
-                                            int tolerance = 8, int maxDiffPixels = 0);
-
 // A width x height bitmap filled with `color`, as a test's picture; the caller
 // deletes it (or hands it to a Picture, which does).
 win::HBITMAP SolidBitmap(int width, int height, win::COLORREF color);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <map>
+#include <tuple>
 
 #include "platform/container/form.h"
 #include "viewer/portv.h"
@@ -40,6 +41,8 @@ class PortVTest : public ::testing::Test {
     GetClientRect(vp_.hwnd(), &rc);
     return rc;
   }
+  void Send(UINT msg, int code) { SendMessage(vp_.hwnd(), msg, MAKEWPARAM(static_cast<WORD>(code), 0), 0); }
+  LONG_PTR Style() { return GetWindowLongPtr(vp_.hwnd(), GWL_STYLE); }
 
   Form form_;
   PortV vp_;
@@ -49,22 +52,15 @@ class PortVTest : public ::testing::Test {
 TEST_F(PortVTest, ASmallPageIsCentredWithItsShadowAndNoBars) {
   Page(200, 150);
   EXPECT_EQ(vp_.ScrollBars(), 0) << "no bar while the page is smaller than the window";
-  // (400 - 200) / 2 = 100 and (300 - 150) / 2 = 75.
-  EXPECT_EQ(At(99, 150), kRed) << "background left of the page";
-  EXPECT_EQ(At(100, 75), kGreen) << "the page's top-left pixel";
-  EXPECT_EQ(At(296, 150), kGreen) << "last page column before the shadow";
-  EXPECT_EQ(At(298, 150), 0u) << "right shadow";
-  EXPECT_EQ(At(200, 223), 0u) << "bottom shadow";
-  EXPECT_EQ(At(298, 76), kRed) << "the corner above the right shadow is background";
-  EXPECT_EQ(At(101, 223), kRed) << "the corner left of the bottom shadow is background";
-  EXPECT_EQ(At(300, 150), kRed) << "background right of the page";
-}
-
-TEST_F(PortVTest, ModePageOffFillsThePageWithTheBackground) {
+  // The page at (400 - 200) / 2 = 100, (300 - 150) / 2 = 75; a shadow right of
+  // and below it, whose corners above and left are background.
+  for (auto [x, y, color] : {std::tuple(99, 150, kRed), std::tuple(100, 75, kGreen), std::tuple(296, 150, kGreen),
+                             std::tuple(298, 150, 0u), std::tuple(200, 223, 0u), std::tuple(298, 76, kRed),
+                             std::tuple(101, 223, kRed), std::tuple(300, 150, kRed)})
+    EXPECT_EQ(At(x, y), color) << x << "," << y;
   vp_.ModePage(false);
-  Page(200, 150);
-  EXPECT_EQ(At(150, 100), kRed);
-  EXPECT_EQ(At(298, 150), kRed) << "no shadow";
+  vp_.DrawDC();
+  EXPECT_EQ(std::tuple(At(150, 100), At(298, 150)), std::tuple(kRed, kRed)) << "ModePage off: no page, no shadow";
 }
 
 TEST_F(PortVTest, ALargePageScrollsToItsFarEdge) {
@@ -76,19 +72,15 @@ TEST_F(PortVTest, ALargePageScrollsToItsFarEdge) {
   vp_.ActiveBar(0);
   vp_.Value(vp_.Max());
   vp_.DrawDC();
-  EXPECT_EQ(At(rc.right - 1, 100), 0u) << "at Max the page's shadow meets the window's edge";
-  EXPECT_EQ(At(rc.right - 4, 100), kGreen);
+  EXPECT_EQ(std::tuple(At(rc.right - 1, 100), At(rc.right - 4, 100)), std::tuple(0u, kGreen))
+      << "at Max the page's shadow meets the window's edge";
   std::int32_t x = 0, y = 0;
   vp_.GetViewOffset(x, y);
-  EXPECT_EQ(x, 1000 - rc.right);
-  EXPECT_EQ(y, 0);
-}
-
-TEST_F(PortVTest, AutoScrollSetsThePageStepFromTheVisibleShare) {
+  EXPECT_EQ(std::tuple(x, y), std::tuple(1000 - rc.right, 0));
+  // AutoScroll sets the page step from the visible share.
   Page(800, 1200);
-  const RECT rc = Client();
-  EXPECT_EQ(vp_.LargeChangeHORZ(), static_cast<std::int16_t>(std::lround(100.0 * rc.right / 800)));
-  EXPECT_EQ(vp_.LargeChangeVERT(), static_cast<std::int16_t>(std::lround(100.0 * rc.bottom / 1200)));
+  EXPECT_EQ(std::tuple(vp_.LargeChangeHORZ(), vp_.LargeChangeVERT()),
+            std::tuple(std::lround(100.0 * Client().right / 800), std::lround(100.0 * Client().bottom / 1200)));
 }
 
 TEST_F(PortVTest, LineStepsStopAtTheLimitsAndDoNotRepaintThere) {
@@ -96,73 +88,52 @@ TEST_F(PortVTest, LineStepsStopAtTheLimitsAndDoNotRepaintThere) {
   vp_.ActiveBar(0);
   vp_.Value(vp_.Max());
   paints_ = changes_ = 0;
-  SendMessage(vp_.hwnd(), WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
-  EXPECT_EQ(vp_.Value(), vp_.Max());
-  EXPECT_EQ(paints_, 0) << "already at Max: no repaint";
-  EXPECT_EQ(changes_, 1) << "the code's own change event";
-  SendMessage(vp_.hwnd(), WM_HSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
-  EXPECT_EQ(vp_.Value(), vp_.Max() - 1);
-  EXPECT_EQ(paints_, 1);
-  EXPECT_EQ(changes_, 3) << "the value's change and the code's";
-  SendMessage(vp_.hwnd(), WM_HSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
-  EXPECT_EQ(vp_.Value(), vp_.Min());
+  // At Max a line down repaints nothing, but the code's own change event comes;
+  // a line up changes the value too. At Min a page up repaints nothing.
+  Send(WM_HSCROLL, SB_LINEDOWN);
+  EXPECT_EQ(std::tuple(vp_.Value(), paints_, changes_), std::tuple(vp_.Max(), 0, 1));
+  Send(WM_HSCROLL, SB_LINEUP);
+  EXPECT_EQ(std::tuple(vp_.Value(), paints_, changes_), std::tuple(vp_.Max() - 1, 1, 3));
+  Send(WM_HSCROLL, SB_TOP);
   paints_ = 0;
-  SendMessage(vp_.hwnd(), WM_HSCROLL, MAKEWPARAM(SB_PAGEUP, 0), 0);
-  EXPECT_EQ(vp_.Value(), vp_.Min());
-  EXPECT_EQ(paints_, 0) << "already at Min: no repaint";
+  Send(WM_HSCROLL, SB_PAGEUP);
+  EXPECT_EQ(std::tuple(vp_.Value(), paints_), std::tuple(vp_.Min(), 0));
 }
 
 TEST_F(PortVTest, EachScrollCodeMovesTheBarItNames) {
   Page(1000, 1200);
-  struct Case {
-    const char* name;
-    UINT msg;
-    int code;
-    std::int32_t start, expected;
-  };
   const std::int16_t page = vp_.LargeChangeVERT();
-  const Case cases[] = {
-      {"line down", WM_VSCROLL, SB_LINEDOWN, 10, 11},  {"line up", WM_VSCROLL, SB_LINEUP, 10, 9},
-      {"page down", WM_VSCROLL, SB_PAGEDOWN, 10, 10 + page}, {"page up", WM_VSCROLL, SB_PAGEUP, 50, 50 - page},
-      {"top", WM_HSCROLL, SB_TOP, 40, 0},              {"bottom", WM_HSCROLL, SB_BOTTOM, 40, PortV::kRangeMax},
-      {"end scroll", WM_VSCROLL, SB_ENDSCROLL, 33, 33},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    vp_.ActiveBar(c.msg == WM_HSCROLL ? 0 : 1);
-    vp_.Value(c.start);
-    SendMessage(vp_.hwnd(), c.msg, MAKEWPARAM(static_cast<WORD>(c.code), 0), 0);
-    EXPECT_EQ(vp_.ActiveBar(), c.msg == WM_HSCROLL ? 0 : 1);
-    EXPECT_EQ(vp_.Value(), c.expected);
+  for (auto [msg, code, start, expected] :
+       {std::tuple(WM_VSCROLL, SB_LINEDOWN, 10, 11), std::tuple(WM_VSCROLL, SB_LINEUP, 10, 9),
+        std::tuple(WM_VSCROLL, SB_PAGEDOWN, 10, 10 + page), std::tuple(WM_VSCROLL, SB_PAGEUP, 50, 50 - page),
+        std::tuple(WM_HSCROLL, SB_TOP, 40, 0), std::tuple(WM_HSCROLL, SB_BOTTOM, 40, int{PortV::kRangeMax}),
+        std::tuple(WM_VSCROLL, SB_ENDSCROLL, 33, 33)}) {
+    const int bar = msg == WM_HSCROLL ? 0 : 1;
+    vp_.ActiveBar(bar);
+    vp_.Value(start);
+    Send(msg, code);
+    EXPECT_EQ(std::tuple(vp_.ActiveBar(), vp_.Value()), std::tuple(bar, expected)) << "code " << code;
   }
-}
-
-TEST_F(PortVTest, ThumbTrackingRaisesScrollWithoutRepaintingAndReleasingRepaints) {
-  Page(1000, 1200);
+  // Tracking the thumb raises Scroll without repainting; releasing it repaints.
   paints_ = scrolls_ = 0;
-  SendMessage(vp_.hwnd(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0);
-  EXPECT_EQ(scrolls_, 1);
-  EXPECT_EQ(paints_, 0);
-  SendMessage(vp_.hwnd(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
-  EXPECT_EQ(scrolls_, 2);
-  EXPECT_EQ(paints_, 1);
+  Send(WM_VSCROLL, SB_THUMBTRACK);
+  EXPECT_EQ(std::tuple(scrolls_, paints_), std::tuple(1, 0));
+  Send(WM_VSCROLL, SB_THUMBPOSITION);
+  EXPECT_EQ(std::tuple(scrolls_, paints_), std::tuple(2, 1));
 }
 
 TEST_F(PortVTest, WithoutAutoScrollTheBarsFollowScrollBars) {
   vp_.AutoScroll(false);
   Page(100, 100);
-  vp_.ScrollBars(2);
-  EXPECT_TRUE(GetWindowLongPtr(vp_.hwnd(), GWL_STYLE) & WS_VSCROLL);
-  EXPECT_FALSE(GetWindowLongPtr(vp_.hwnd(), GWL_STYLE) & WS_HSCROLL);
-  EXPECT_EQ(vp_.ActiveBar(), 1);
-  vp_.ScrollBars(1);
-  EXPECT_TRUE(GetWindowLongPtr(vp_.hwnd(), GWL_STYLE) & WS_HSCROLL);
-  EXPECT_EQ(vp_.ActiveBar(), 0);
-}
-
-TEST_F(PortVTest, StylesBeyondTheFlatModesAreRefused) {
+  for (auto [bars, horizontal, vertical, active] :
+       {std::tuple(2, false, true, 1), std::tuple(1, true, false, 0), std::tuple(3, true, true, 1)}) {
+    vp_.ScrollBars(bars);
+    EXPECT_EQ(std::tuple((Style() & WS_HSCROLL) != 0, (Style() & WS_VSCROLL) != 0, vp_.ActiveBar()),
+              std::tuple(horizontal, vertical, active))
+        << "ScrollBars " << bars;
+  }
   EXPECT_TRUE(vp_.Style(2));
-  EXPECT_FALSE(vp_.Style(3));
+  EXPECT_FALSE(vp_.Style(3)) << "styles beyond the flat modes are refused";
   EXPECT_EQ(vp_.Style(), 2);
 }
 
@@ -179,37 +150,32 @@ TEST(PortVProperties, PersistedDefaultsAreReadInOrderAndWrittenBack) {
   EXPECT_EQ(vp.BackColor(), 0x8000000Fu) << "the ambient background is the default";
   std::map<std::string, Variant> bag{{"SmallChangeHORZ", Variant(std::int16_t{7})},
                                      {"PageBackColor", Variant(std::int32_t{0x123456})},
-                                     {"ModePage", Variant(false)}};
+                                     {"ModePage", Variant(false)}, {"Value", Variant(std::int32_t{25})}};
   vp.ReadProperties([&bag](const std::string& n, const Variant& d) { return bag.count(n) ? bag[n] : d; });
-  EXPECT_EQ(vp.SmallChangeHORZ(), 7);
-  EXPECT_EQ(vp.PageBackColor(), 0x123456u);
-  EXPECT_FALSE(vp.ModePage());
+  EXPECT_EQ(std::tuple(vp.SmallChangeHORZ(), vp.PageBackColor(), vp.ModePage(), vp.Value()),
+            std::tuple(7, 0x123456u, false, 25));
   EXPECT_EQ(vp.LargeChangeHORZ(), 10) << "an absent key takes its default";
   std::map<std::string, Variant> written;
   vp.WriteProperties([&written](const std::string& n, const Variant& v) { written[n] = v; });
-  EXPECT_EQ(written.size(), expected.size());
-  EXPECT_EQ(written["SmallChangeHORZ"].ToInteger(), 7);
+  EXPECT_EQ(std::tuple(written.size(), written["SmallChangeHORZ"].ToInteger()), std::tuple(expected.size(), 7));
 }
 
 TEST(PortVProperties, TheBagKeepsOnlyWhatDiffersAndReadsItBack) {
   Form form(100, 100);
-  PortV vp(form.hwnd(), 0x8000000F);
-  PropertyBag untouched;
+  PortV vp(form.hwnd(), 0x8000000F), copy(form.hwnd(), 0x00FFFFFF);
+  PropertyBag untouched, bag;
   vp.WriteProperties(untouched);
   // Only ScrollBars differs: with no page yet AutoScroll has hidden both bars.
   EXPECT_EQ(untouched.ToText(), "ktfolio property bag 1\nScrollBars=Long:0\n");
   vp.PageBackColor(0xE0FFFF);
   vp.AutoScroll(false);
   vp.SmallChangeVERT(4);
-  PropertyBag bag;
   vp.WriteProperties(bag);
   EXPECT_EQ(bag.Entries().size(), 4u) << bag.ToText();
-  PortV copy(form.hwnd(), 0x00FFFFFF);
   copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
-  EXPECT_EQ(copy.PageBackColor(), 0xE0FFFFu);
-  EXPECT_FALSE(copy.AutoScroll());
-  EXPECT_EQ(copy.SmallChangeVERT(), 4);
-  EXPECT_EQ(copy.BackColor(), 0x00FFFFFFu) << "its own ambient colour, not the writer's";
+  EXPECT_EQ(std::tuple(copy.PageBackColor(), copy.AutoScroll(), copy.SmallChangeVERT(), copy.BackColor()),
+            std::tuple(0xE0FFFFu, false, 4, 0x00FFFFFFu))
+      << "its own ambient colour, not the writer's";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "platform/dialogs/dialogs.h"
 #include "winsupport/common_dialog.h"
@@ -19,13 +20,14 @@ class CommonDialogTest : public ::testing::Test {
   void TearDown() override { dialogs::ResetDialogScripts(); }
 
   static void Answer(const std::string& kind, bool ok, std::vector<std::pair<std::string, std::string>> values = {}) {
-    DialogAnswer a;
-    a.kind = kind;
-    a.ok = ok;
-    a.values = std::move(values);
-    dialogs::QueueDialogAnswer(a);
+    dialogs::QueueDialogAnswer({kind, ok, std::move(values)});
   }
-  static const dialogs::DialogCall& LastShown() { return dialogs::DialogLog().back(); }
+  // The named fields of the record the last dialog was shown with, as "name=value" lines.
+  static std::string Shown(std::initializer_list<const char*> names) {
+    std::string out;
+    for (const char* n : names) out += std::string(n) + "=" + dialogs::DialogLog().back().Field(n) + "\n";
+    return out;
+  }
 
   clsCommonDialog d;
 };
@@ -46,12 +48,10 @@ TEST_F(CommonDialogTest, ColourStartsFromColorAndReturnsTheChoice) {
   d.flags(0x103);
   Answer("color", true, {{"Color", std::to_string(0x00FF00)}});
   d.ShowColor();
-  EXPECT_EQ(d.Action(), cdColor);
-  EXPECT_EQ(d.APIReturn(), 1);
-  EXPECT_EQ(d.Color(), 0x00FF00u);
-  EXPECT_EQ(LastShown().Field("rgbResult"), "0x123456") << "the dialog opens on Color";
-  EXPECT_EQ(LastShown().Field("lpCustColors"), "0xFFFFFF") << "custom colours start white";
-  EXPECT_EQ(LastShown().flags, 0x103u);
+  EXPECT_EQ(std::tuple(d.Action(), d.APIReturn(), d.Color(), dialogs::DialogLog().back().flags),
+            std::tuple(cdColor, 1, 0x00FF00u, 0x103u));
+  // The dialog opens on Color; custom colours start white.
+  EXPECT_EQ(Shown({"rgbResult", "lpCustColors"}), "rgbResult=0x123456\nlpCustColors=0xFFFFFF\n");
 }
 
 TEST_F(CommonDialogTest, FontRecordIsBuiltFromTheProperties) {
@@ -62,92 +62,63 @@ TEST_F(CommonDialogTest, FontRecordIsBuiltFromTheProperties) {
   d.flags(65859);
   Answer("font", true, {{"FontName", "Times New Roman"}, {"FontSize", "9"}, {"FontBold", "1"}, {"FontItalic", "1"}});
   d.ShowFont();
-  const auto& shown = LastShown();
-  EXPECT_EQ(shown.Field("lfFaceName"), "Courier New");
-  EXPECT_EQ(shown.Field("lfHeight"), "16") << "12 points at 96 dpi, as a positive cell height";
-  EXPECT_EQ(shown.Field("lfWeight"), "700");
-  EXPECT_EQ(shown.Field("lfUnderline"), "1");
-  EXPECT_EQ(shown.Field("lfItalic"), "0");
-  EXPECT_EQ(shown.Field("iPointSize"), "120");
-  EXPECT_EQ(d.Action(), cdFont);
-  EXPECT_EQ(d.FontName(), "Times New Roman");
-  EXPECT_FLOAT_EQ(d.FontSize(), 9);
-  EXPECT_TRUE(d.FontBold()) << "a bold weight reads back as bold";
-  EXPECT_TRUE(d.FontItalic());
-  EXPECT_TRUE(d.FontUnderline()) << "what the user did not touch comes back as it went";
+  // 12 points at 96 dpi is a positive cell height of 16.
+  EXPECT_EQ(Shown({"lfFaceName", "lfHeight", "lfWeight", "lfUnderline", "lfItalic", "iPointSize"}),
+            "lfFaceName=Courier New\nlfHeight=16\nlfWeight=700\nlfUnderline=1\nlfItalic=0\niPointSize=120\n");
+  // A bold weight reads back as bold; what the user did not touch comes back as it went.
+  EXPECT_EQ(std::tuple(d.Action(), d.FontName(), d.FontSize(), d.FontBold(), d.FontItalic(), d.FontUnderline()),
+            std::tuple(cdFont, "Times New Roman", 9.0f, true, true, true));
 }
 
 TEST_F(CommonDialogTest, FileDialogsGetTheFilterWithNulsAndAPaddedBuffer) {
-  struct Case {
-    const char* name;
-    std::int32_t maxFileSize;
-    std::int32_t expectedBuffer;
-  };
-  const Case cases[] = {{"MaxFileSize 0", 0, 255}, {"negative", -4, 255}, {"given", 40, 40}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    d.MaxFileSize(c.maxFileSize);
+  for (auto [maxFileSize, buffer] : {std::tuple(0, 255), std::tuple(-4, 255), std::tuple(40, 40)}) {
+    SCOPED_TRACE("MaxFileSize " + std::to_string(maxFileSize));
+    d.MaxFileSize(maxFileSize);
     d.Filter("Text files|*.txt|All|*.*");
     d.FileName("a.txt");
     Answer("open", true, {{"FileName", "/tmp/b.txt"}});
     d.ShowOpen();
-    const auto& shown = LastShown();
-    EXPECT_EQ(shown.Field("lpstrFilter"), "Text files\\0*.txt\\0All\\0*.*\\0\\0");
-    EXPECT_EQ(shown.Field("nMaxFile"), std::to_string(c.expectedBuffer));
-    EXPECT_EQ(shown.Field("lpstrFile").size(), static_cast<size_t>(c.expectedBuffer - 1))
+    EXPECT_EQ(Shown({"lpstrFilter", "nMaxFile"}),
+              "lpstrFilter=Text files\\0*.txt\\0All\\0*.*\\0\\0\nnMaxFile=" + std::to_string(buffer) + "\n");
+    const std::string file = dialogs::DialogLog().back().Field("lpstrFile");
+    EXPECT_EQ(std::tuple(file.size(), file.substr(0, 6)), std::tuple(static_cast<size_t>(buffer - 1), "a.txt "))
         << "the name is padded with blanks to the buffer";
-    EXPECT_EQ(shown.Field("lpstrFile").substr(0, 6), "a.txt ");
-    EXPECT_EQ(d.FileName(), "/tmp/b.txt");
-    EXPECT_EQ(d.FileTitle(), "b.txt");
-    EXPECT_EQ(d.Action(), cdOpen);
+    EXPECT_EQ(std::tuple(d.FileName(), d.FileTitle(), d.Action()), std::tuple("/tmp/b.txt", "b.txt", cdOpen));
   }
   Answer("save", true, {{"FileName", "/tmp/c.txt"}});
   d.ShowSave();
-  EXPECT_EQ(d.Action(), cdSave);
-  EXPECT_EQ(LastShown().kind, "save");
-  EXPECT_EQ(d.FileName(), "/tmp/c.txt");
-}
-
-TEST_F(CommonDialogTest, ANameLongerThanTheBufferFailsTheDialog) {
+  EXPECT_EQ(std::tuple(d.Action(), dialogs::DialogLog().back().kind, d.FileName()),
+            std::tuple(cdSave, "save", "/tmp/c.txt"));
   d.MaxFileSize(8);
   d.FileName("x");
   Answer("open", true, {{"FileName", "/a/much/longer/name.txt"}});
   d.ShowOpen();
-  EXPECT_EQ(d.APIReturn(), 0);
-  EXPECT_EQ(d.FileName(), "x");
+  EXPECT_EQ(std::tuple(d.APIReturn(), d.FileName()), std::tuple(0, "x")) << "a name longer than the buffer fails";
 }
 
 TEST_F(CommonDialogTest, CancellingChangesNothingAndRaisesOnlyWithCancelError) {
-  struct Case {
-    const char* name;
-    const char* kind;
-    std::function<void(clsCommonDialog&)> show;
-    std::int32_t error;
-  };
-  const Case cases[] = {
-      {"colour", "color", [](clsCommonDialog& d) { d.ShowColor(); }, common_dialog_error::kColorCancelled},
-      {"font", "font", [](clsCommonDialog& d) { d.ShowFont(); }, common_dialog_error::kCancelled},
-      {"open", "open", [](clsCommonDialog& d) { d.ShowOpen(); }, common_dialog_error::kCancelled},
-      {"save", "save", [](clsCommonDialog& d) { d.ShowSave(); }, common_dialog_error::kCancelled},
-  };
+  struct Case { const char* kind; void (clsCommonDialog::*show)(); std::int32_t error; };
+  const Case cases[] = {{"color", &clsCommonDialog::ShowColor, common_dialog_error::kColorCancelled},
+                        {"font", &clsCommonDialog::ShowFont, common_dialog_error::kCancelled},
+                        {"open", &clsCommonDialog::ShowOpen, common_dialog_error::kCancelled},
+                        {"save", &clsCommonDialog::ShowSave, common_dialog_error::kCancelled}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.kind);
     clsCommonDialog dlg;
     dlg.Color(0xABCDEF);
     dlg.FontName("Arial");
     dlg.FileName("keep.txt");
     Answer(c.kind, false);
-    EXPECT_EQ(Thrown([&] { c.show(dlg); }), 0);
-    EXPECT_EQ(dlg.APIReturn(), 0);
-    EXPECT_EQ(dlg.Color(), 0xABCDEFu);
-    EXPECT_EQ(dlg.FontName(), "Arial");
-    EXPECT_EQ(dlg.FileName(), "keep.txt");
-
+    EXPECT_EQ(Thrown([&] { (dlg.*c.show)(); }), 0);
+    EXPECT_EQ(std::tuple(dlg.APIReturn(), dlg.Color(), dlg.FontName(), dlg.FileName()),
+              std::tuple(0, 0xABCDEFu, "Arial", "keep.txt"));
     dlg.CancelError(true);
     Answer(c.kind, false);
     std::string description;
-    EXPECT_EQ(Thrown([&] { c.show(dlg); }, &description), c.error);
-    if (c.error == common_dialog_error::kColorCancelled) EXPECT_EQ(description, "Cancel Pressed");
+    EXPECT_EQ(Thrown([&] { (dlg.*c.show)(); }, &description), c.error);
+    if (c.error == common_dialog_error::kColorCancelled) {
+      EXPECT_EQ(description, "Cancel Pressed");
+    }
   }
   EXPECT_EQ(common_dialog_error::kColorCancelled, -2147220610) << "the number hosts test for";
 }
@@ -158,20 +129,12 @@ TEST_F(CommonDialogTest, PrinterDialogReadsTheChoicesBack) {
   d.Orientation(DMORIENT_PORTRAIT);
   d.FromPage(1);
   d.ToPage(3);
-  dialogs::PrintDlgAnswer a;
-  a.copies = 4;
-  a.fromPage = 2;
-  a.orientation = DMORIENT_LANDSCAPE;
-  dialogs::QueuePrintDlgAnswer(a);
+  dialogs::QueuePrintDlgAnswer(
+      {.ok = true, .printer = "", .fromPage = 2, .toPage = -1, .copies = 4, .orientation = DMORIENT_LANDSCAPE});
   d.ShowPrinter();
-  EXPECT_EQ(d.Action(), cdPrinter);
-  EXPECT_EQ(d.APIReturn(), 1);
-  EXPECT_EQ(d.Copies(), 4);
-  EXPECT_EQ(d.FromPage(), 2);
-  EXPECT_EQ(d.ToPage(), 3);
-  EXPECT_EQ(d.Orientation(), DMORIENT_LANDSCAPE);
-  EXPECT_EQ(dialogs::PrintDlgLog().back().printer, "Nowhere");
-
+  EXPECT_EQ(std::tuple(d.Action(), d.APIReturn(), d.Copies(), d.FromPage(), d.ToPage(), d.Orientation(),
+                       dialogs::PrintDlgLog().back().printer),
+            std::tuple(cdPrinter, 1, 4, 2, 3, DMORIENT_LANDSCAPE, "Nowhere"));
   d.CancelError(true);
   dialogs::QueuePrintDlgCancel();
   EXPECT_EQ(Thrown([&] { d.ShowPrinter(); }), common_dialog_error::kCancelled);
@@ -180,8 +143,7 @@ TEST_F(CommonDialogTest, PrinterDialogReadsTheChoicesBack) {
 TEST_F(CommonDialogTest, NothingQueuedWithoutADesktopIsACancel) {
   d.Color(5);
   d.ShowColor();
-  EXPECT_EQ(d.APIReturn(), 0);
-  EXPECT_EQ(d.Color(), 5u);
+  EXPECT_EQ(std::tuple(d.APIReturn(), d.Color()), std::tuple(0, 5u));
   EXPECT_TRUE(dialogs::PendingDialogAnswers().empty());
 }
 
@@ -203,12 +165,10 @@ TEST_F(CommonDialogTest, HelpIsShownAsAMessageAndReadsTheExtendedError) {
   d.HelpCommand(HELP_CONTENTS);
   d.HelpContext(12);
   d.ShowHelp();
-  EXPECT_EQ(d.Action(), cdHelp);
-  EXPECT_EQ(d.APIReturn(), 1);
-  EXPECT_EQ(d.ExtendedError(), 0);
+  EXPECT_EQ(std::tuple(d.Action(), d.APIReturn(), d.ExtendedError()), std::tuple(cdHelp, 1, 0));
   ASSERT_FALSE(user::MessageBoxLog().empty());
   EXPECT_NE(user::MessageBoxLog().back().text.find("folio.hlp"), std::string::npos);
-  EXPECT_EQ(LastShown().Field("dwData"), "0") << "HelpContext is kept, not passed";
+  EXPECT_EQ(Shown({"dwData"}), "dwData=0\n") << "HelpContext is kept, not passed";
 }
 
 TEST_F(CommonDialogTest, PublishedByNameWithEveryProperty) {
@@ -219,10 +179,8 @@ TEST_F(CommonDialogTest, PublishedByNameWithEveryProperty) {
                            "PrinterName", "PrinterDefault", "FileName", "FileTitle", "Filter", "FilterIndex",
                            "DefaultExt", "DialogTitle", "InitDir", "MaxFileSize", "HelpFile", "HelpCommand",
                            "HelpContext", "HelpKey", "Object", "ShowColor", "ShowFont", "ShowOpen", "ShowSave",
-                           "ShowPrinter", "ShowHelp"}) {
-    SCOPED_TRACE(name);
-    EXPECT_NE(dispatch.Find(name), nullptr);
-  }
+                           "ShowPrinter", "ShowHelp"})
+    EXPECT_NE(dispatch.Find(name), nullptr) << name;
   dispatch.Put("Color", Variant(0x10));
   Answer("color", true, {{"Color", "32"}});
   VariantArray none;

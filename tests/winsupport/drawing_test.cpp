@@ -1,9 +1,9 @@
 // The drawing helpers of the companion controls: colours, bevels, caption
-// placement and relief, access keys, word packing, picture placement and the
-// disabled relief, key-modifier state.
+// placement and relief, picture placement and the disabled relief (one golden
+// sheet), access keys, word packing, key-modifier state.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <tuple>
 
 #include "platform/user/user.h"
 #include "support/canvas.h"
@@ -22,146 +22,79 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 
 using ktfolio::testing::Canvas;
 
+auto Box(const RECT& r) { return std::tuple(r.left, r.top, r.right, r.bottom); }
+
 TEST(DrawingHelpers, SystemColoursTranslateBothWays) {
   EXPECT_EQ(OleTranslateColor(SysColorToOle(COLOR_BTNFACE)), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(SysColorToOle(COLOR_BTNFACE), 0x8000000Fu);
   EXPECT_EQ(OleTranslateColor(0x00FF0000), 0xFF0000u);
 }
 
-TEST(DrawingHelpers, ABevelPaintsItsBandsAndDeflatesTheRectangle) {
-  Canvas canvas(10, 10);
-  RECT box{0, 0, 10, 10};
-  DrawBevel(canvas.dc, box, kRed, kBlue, 2);
-  EXPECT_EQ((std::array<std::int32_t, 4>{box.left, box.top, box.right, box.bottom}),
-            (std::array<std::int32_t, 4>{2, 2, 8, 8}));
-  EXPECT_EQ(canvas.At(0, 5), kRed) << "left band";
-  EXPECT_EQ(canvas.At(5, 1), kRed) << "top band";
-  EXPECT_EQ(canvas.At(9, 5), kBlue) << "right band";
-  EXPECT_EQ(canvas.At(5, 8), kBlue) << "bottom band";
-  EXPECT_EQ(canvas.At(5, 5), kWhite) << "the inside is left alone";
-  RECT untouched{0, 0, 10, 10};
-  DrawBevel(canvas.dc, untouched, kGreen, kGreen, 0);
-  EXPECT_EQ(untouched.left, 0) << "width 0 draws and deflates nothing";
-  EXPECT_EQ(canvas.Of(kGreen).right, -1);
-}
-
-TEST(DrawingHelpers, CaptionsSitInTheirNineCellPosition) {
-  struct Case {
-    std::int32_t position;
-    char column, row;
+// One sheet: a bevel (and one of width 0, which draws nothing), "Cap" in each
+// of the nine cell positions, "Relief" in its five reliefs (light copy green,
+// dark blue), a 6 x 4 red picture stretched to 10 x 8 in five positions, and a
+// disabled 10 x 8 picture dithered and in solid relief. Each cell has a grey
+// backdrop so that its bounds show.
+TEST(DrawingHelpers, BevelsCaptionsReliefsAndPicturesDrawTheirSheet) {
+  Canvas canvas(460, 220);
+  auto cell = [&canvas](int x, int y, int w, int h) {
+    RECT rc{x, y, x + w - 2, y + h - 2};
+    HBRUSH grey = CreateSolidBrush(RGB(235, 235, 235));
+    FillRect(canvas.dc, &rc, grey);
+    DeleteObject(grey);
+    return rc;
   };
-  const Case cases[] = {{0, 'L', 'T'}, {1, 'C', 'T'}, {2, 'R', 'T'}, {3, 'L', 'M'}, {4, 'C', 'M'},
-                        {5, 'R', 'M'}, {6, 'L', 'B'}, {7, 'C', 'B'}, {8, 'R', 'B'}};
-  for (const Case& k : cases) {
-    SCOPED_TRACE("position " + std::to_string(k.position));
-    Canvas canvas(120, 60);
-    DrawCaptionText(canvas.dc, "Cap", RECT{0, 0, 120, 60},
-                    {.textColor = kRed, .position = k.position, .showPrefix = false});
-    const RECT ink = canvas.Of(kRed);
-    ASSERT_GT(ink.right, ink.left);
-    // How far the ink is from where its cell puts it: its own edge from the
-    // box's edge, or its centre from the box's centre.
-    const int dx =
-        k.column == 'L' ? ink.left : k.column == 'R' ? 120 - ink.right : std::abs((ink.left + ink.right) / 2 - 60);
-    const int dy = k.row == 'T' ? ink.top : k.row == 'B' ? 60 - ink.bottom : std::abs((ink.top + ink.bottom) / 2 - 30);
-    EXPECT_LE(dx, k.column == 'R' ? 5 : 4);
-    EXPECT_LE(dy, 5);
-  }
-}
-
-TEST(DrawingHelpers, CaptionReliefDrawsItsCopiesOnTheRightSides) {
-  struct Case {
-    std::int32_t style;
-    bool light, dark;
-    int lightSide;  // -1 up-left of the text, +1 down-right
-  };
-  const Case cases[] = {{0, false, false, 0}, {1, true, false, -1}, {2, true, true, -1}, {3, true, false, 1},
-                        {4, true, true, 1}};
-  for (const Case& k : cases) {
-    SCOPED_TRACE("relief " + std::to_string(k.style));
-    Canvas canvas(120, 60);
-    DrawCaptionText(canvas.dc, "Relief", RECT{10, 10, 110, 50},
-                    {.relief = k.style, .textColor = kRed, .darkColor = kBlue, .lightColor = kGreen, .offset = 2,
+  RECT bevel = cell(230, 0, 22, 22), none = cell(260, 0, 22, 22);
+  DrawBevel(canvas.dc, bevel, kRed, kBlue, 2);
+  DrawBevel(canvas.dc, none, kGreen, kGreen, 0);
+  EXPECT_EQ(std::tuple(Box(bevel), Box(none)), std::tuple(std::tuple(232, 2, 248, 18), std::tuple(260, 0, 280, 20)))
+      << "a bevel deflates the rectangle by its width";
+  for (int position = kTopLeft; position <= kBottomRight; ++position)
+    DrawCaptionText(canvas.dc, "Cap", cell(position % 3 * 74, position / 3 * 38, 74, 38),
+                    {.textColor = kRed, .position = position, .showPrefix = false});
+  for (int relief = 0; relief < 5; ++relief)
+    DrawCaptionText(canvas.dc, "Relief", cell(relief * 92, 118, 92, 44),
+                    {.relief = relief, .textColor = kRed, .darkColor = kBlue, .lightColor = kGreen, .offset = 2,
                      .position = kMiddleCenter, .clip = false, .showPrefix = false});
-    const RECT text = canvas.Of(kRed), light = canvas.Of(kGreen), dark = canvas.Of(kBlue);
-    EXPECT_EQ(light.right > light.left, k.light);
-    EXPECT_EQ(dark.right > dark.left, k.dark);
-    if (k.lightSide < 0) {
-      EXPECT_LT(light.left, text.left);
-    }
-    if (k.lightSide > 0) {
-      EXPECT_GT(light.right, text.right);
-    }
+  HBITMAP small = ktfolio::testing::SolidBitmap(6, 4, kRed), large = ktfolio::testing::SolidBitmap(10, 8, kRed);
+  // The room each position leaves, from a 60 x 40 cell at (0, 0).
+  const std::pair<int, std::tuple<int, int, int, int>> placed[] = {
+      {kMiddleLeft, {12, 0, 60, 40}}, {kMiddleCenter, {0, 0, 60, 40}}, {kMiddleRight, {0, 0, 48, 40}},
+      {kTopCenter, {0, 10, 60, 40}},  {kBottomCenter, {0, 0, 60, 30}}};
+  for (int i = 0; i < 5; ++i) {
+    RECT room = cell(i * 62, 166, 62, 42);
+    DrawPicture(canvas.dc,
+                {.picture = {small, nullptr}, .naturalW = 6, .naturalH = 4, .wantedW = 10, .wantedH = 8,
+                 .position = placed[i].first, .gap = 2, .face = 0xC0C0C0, .dark = 0x808080, .light = 0xFFFFFF},
+                room);
+    EXPECT_EQ(Box(RECT{room.left - i * 62, room.top - 166, room.right - i * 62, room.bottom - 166}), placed[i].second)
+        << "position " << placed[i].first;
   }
+  for (std::int32_t mode : {1, 2}) {
+    RECT room = cell(310 + (mode - 1) * 44, 166, 44, 44);
+    DrawPicture(canvas.dc,
+                {.picture = {large, nullptr}, .naturalW = 10, .naturalH = 8, .position = kMiddleCenter,
+                 .enabled = false, .shadeMode = mode, .face = 0xC0C0C0, .dark = kBlue, .light = kGreen},
+                room);
+  }
+  DeleteObject(small);
+  DeleteObject(large);
+  EXPECT_TRUE(ktfolio::testing::MatchesGolden(canvas.bitmap, "winsupport/drawing_helpers.png"));
 }
 
 TEST(DrawingHelpers, AccessKeysSkipDoubledAmpersands) {
-  EXPECT_EQ(AccessKeyOf("Save &as"), "A");
-  EXPECT_EQ(AccessKeyOf("Fish && &chips"), "C");
-  EXPECT_EQ(AccessKeyOf("No key"), "");
-  EXPECT_EQ(AccessKeyOf("Tom && Jerry"), "");
-  EXPECT_EQ(AccessKeyOf("&First &second"), "S") << "the last single ampersand wins";
+  // Upper-cased; the last single ampersand wins.
+  for (auto [caption, key] : {std::tuple("Save &as", "A"), std::tuple("Fish && &chips", "C"), std::tuple("No key", ""),
+                              std::tuple("Tom && Jerry", ""), std::tuple("&First &second", "S")})
+    EXPECT_EQ(AccessKeyOf(caption), key) << caption;
 }
 
 TEST(DrawingHelpers, WordsPackWithASignedLowWord) {
-  EXPECT_EQ(LoWord(0x12345678), 0x5678);
-  EXPECT_EQ(HiWord(0x12345678), 0x1234);
-  EXPECT_EQ(HiWord(static_cast<std::int32_t>(0xFFFF0001u)), 0xFFFF);
+  EXPECT_EQ(std::tuple(LoWord(0x12345678), HiWord(0x12345678), HiWord(static_cast<std::int32_t>(0xFFFF0001u))),
+            std::tuple(0x5678, 0x1234, 0xFFFF));
   EXPECT_EQ(MakeLong(5, 2), 2 * 65536 + 5);
   EXPECT_EQ(MakeLong(0xFFFF, 1), 65535) << "the low word counts as -1";
   EXPECT_EQ(static_cast<std::uint32_t>(MakeLong(5, 0x8001)), 0x80010005u);
-}
-
-// A 6 x 4 red picture.
-HBITMAP RedPicture() { return ktfolio::testing::SolidBitmap(6, 4, kRed); }
-
-TEST(DrawingHelpers, PicturesTakeTheirRoomFromTheSideTheySitOn) {
-  HBITMAP pic = RedPicture();
-  struct Case {
-    std::int32_t position;
-    RECT left;      // the rectangle afterwards
-    POINT redAt;    // a pixel the picture covers
-  };
-  const Case cases[] = {{kMiddleLeft, {12, 0, 60, 40}, {2, 20}},
-                        {kMiddleCenter, {0, 0, 60, 40}, {30, 20}},
-                        {kMiddleRight, {0, 0, 48, 40}, {57, 20}},
-                        {kTopCenter, {0, 10, 60, 40}, {30, 1}},
-                        {kBottomCenter, {0, 0, 60, 30}, {30, 38}}};
-  for (const Case& k : cases) {
-    SCOPED_TRACE("position " + std::to_string(k.position));
-    Canvas canvas(60, 40);
-    RECT room{0, 0, 60, 40};
-    DrawPicture(canvas.dc,
-                {.picture = {pic, nullptr}, .naturalW = 6, .naturalH = 4, .wantedW = 10, .wantedH = 8,
-                 .position = k.position, .gap = 2, .face = 0xC0C0C0, .dark = 0x808080, .light = 0xFFFFFF},
-                room);
-    EXPECT_EQ(room.left, k.left.left);
-    EXPECT_EQ(room.top, k.left.top);
-    EXPECT_EQ(room.right, k.left.right);
-    EXPECT_EQ(room.bottom, k.left.bottom);
-    EXPECT_EQ(canvas.At(k.redAt.x, k.redAt.y), kRed);
-    const RECT red = canvas.Of(kRed);
-    EXPECT_EQ(red.right - red.left, 10) << "stretched to the wanted width";
-    EXPECT_EQ(red.bottom - red.top, 8);
-  }
-  DeleteObject(pic);
-}
-
-TEST(DrawingHelpers, ADisabledPictureIsDrawnInTheDarkAndLightColoursOnly) {
-  HBITMAP pic = RedPicture();
-  for (std::int32_t mode : {1, 2}) {
-    SCOPED_TRACE("shade mode " + std::to_string(mode));
-    Canvas canvas(40, 40);
-    RECT room{0, 0, 40, 40};
-    DrawPicture(canvas.dc,
-                {.picture = {pic, nullptr}, .naturalW = 6, .naturalH = 4, .position = kMiddleCenter,
-                 .enabled = false, .shadeMode = mode, .face = 0xC0C0C0, .dark = kBlue, .light = kGreen},
-                room);
-    EXPECT_EQ(canvas.Of(kRed).right, -1) << "no original colour";
-    EXPECT_GT(canvas.Of(kBlue).right, 0);
-    EXPECT_GT(canvas.Of(kGreen).right, 0);
-  }
-  DeleteObject(pic);
 }
 
 TEST(DrawingHelpers, ShiftStateReadsTheLiveModifierKeys) {

@@ -2,6 +2,8 @@
 // whose proxy asks the control first.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "platform/user/user.h"
@@ -21,28 +23,19 @@ class Control : public IOleObject, public IOleInPlaceActiveObject, public IPAO {
  public:
   explicit Control(IOleClientSite* site) : site_(site) {}
   HRESULT QueryInterface(const IID& riid, void** ppv) override {
-    if (IsEqualGUID(riid, IID_IOleObject()) || IsEqualGUID(riid, IID_IUnknown()))
-      *ppv = static_cast<IOleObject*>(this);
-    else if (IsEqualGUID(riid, IID_IOleInPlaceActiveObject()))
-      *ppv = static_cast<IOleInPlaceActiveObject*>(this);
-    else
-      return *ppv = nullptr, E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    void* active = static_cast<IOleInPlaceActiveObject*>(this);
+    *ppv = IsEqualGUID(riid, IID_IOleObject()) || IsEqualGUID(riid, IID_IUnknown()) ? static_cast<IOleObject*>(this)
+           : IsEqualGUID(riid, IID_IOleInPlaceActiveObject())                         ? active
+                                                                                     : nullptr;
+    return *ppv ? AddRef(), S_OK : E_NOINTERFACE;
   }
   ULONG AddRef() override { return ++refs; }
   ULONG Release() override { return --refs; }
-  HRESULT GetClientSite(IOleClientSite** site) override {
-    *site = site_;
-    site_->AddRef();
-    return S_OK;
-  }
+  HRESULT GetClientSite(IOleClientSite** site) override { return (*site = site_)->AddRef(), S_OK; }
   HRESULT GetWindow(HWND* h) override { return *h = hwnd, S_OK; }
   HRESULT ContextSensitiveHelp(BOOL) override { return S_OK; }
-  HRESULT TranslateAccelerator(MSG*) override {
-    ++realAsked;
-    return S_FALSE;  // the control's own object has no accelerators
-  }
+  // The control's own object has no accelerators.
+  HRESULT TranslateAccelerator(MSG*) override { return ++realAsked, S_FALSE; }
   HRESULT OnFrameWindowActivate(BOOL) override { return S_OK; }
   HRESULT OnDocWindowActivate(BOOL) override { return S_OK; }
   HRESULT ResizeBorder(const RECT*, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
@@ -53,9 +46,7 @@ class Control : public IOleObject, public IOleInPlaceActiveObject, public IPAO {
     offered.push_back(keyCode);
     EXPECT_EQ(iMsg, static_cast<LONG>(WM_KEYDOWN));
     EXPECT_EQ(h, GetFocus());
-    for (int k : takes)
-      if (k == keyCode) return 0;
-    return 1;
+    return std::count(takes.begin(), takes.end(), keyCode) ? 0 : 1;
   }
 
   static LRESULT Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -68,9 +59,7 @@ class Control : public IOleObject, public IOleInPlaceActiveObject, public IPAO {
   HWND hwnd = nullptr;
   ULONG refs = 0;
   int realAsked = 0;
-  std::vector<int> takes;
-  std::vector<int> offered;
-  std::vector<int> windowKeys;
+  std::vector<int> takes, offered, windowKeys;
 
  private:
   IOleClientSite* site_;
@@ -92,13 +81,15 @@ class AcceleratorHook : public ::testing::Test {
   }
   void TearDown() override {
     DestroyWindow(form_);
-    EXPECT_EQ(user::LiveWindowCount(), baseWindows_);
-    EXPECT_EQ(user::LivePropertyCount(), baseProps_);
+    EXPECT_EQ(std::tuple(user::LiveWindowCount(), user::LivePropertyCount()), std::tuple(baseWindows_, baseProps_))
+        << "windows and properties left behind";
   }
-  HWND Place(Control& c, int y) {
+  // The control's window at `y` on the form, with the key hook installed when `hooked`.
+  HWND Place(Control& c, int y, bool hooked) {
     c.hwnd = CreateWindowEx(0, "HookedControl", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, y, 100, 20, form_,
                             nullptr, nullptr, nullptr);
     SetWindowLongPtr(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
+    if (hooked) modIPAO::Install(static_cast<IOleObject*>(&c), &c, c.hwnd);
     return c.hwnd;
   }
   void PressAndRun(InPlaceFrame& frame, int vk) {
@@ -115,10 +106,9 @@ TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainer) {
   InPlaceFrame frame(form_);
   InPlaceSite site(&frame, nullptr, form_);
   Control a(&site), b(&site), last(&site);  // three, so that forward and back differ
-  frame.AddControl(Place(a, 10));
-  frame.AddControl(Place(b, 40));
-  frame.AddControl(Place(last, 70));
-  modIPAO::Install(static_cast<IOleObject*>(&a), &a, a.hwnd);
+  frame.AddControl(Place(a, 10, true));
+  frame.AddControl(Place(b, 40, false));
+  frame.AddControl(Place(last, 70, false));
   std::string prop = "m_IPAOHookStruct_ID:" + std::to_string(reinterpret_cast<std::uintptr_t>(a.hwnd));
   ASSERT_NE(GetProp(a.hwnd, prop.c_str()), nullptr);
   EXPECT_EQ(modIPAO::PropertyName(a.hwnd), prop);
@@ -127,17 +117,15 @@ TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainer) {
   ASSERT_NE(frame.ActiveObject(), nullptr);
   EXPECT_NE(frame.ActiveObject(), static_cast<IOleInPlaceActiveObject*>(&a)) << "the frame holds the proxy";
 
+  // A handled arrow does not move the focus, and is not dispatched again.
   a.takes = {VK_RIGHT};
   PressAndRun(frame, VK_RIGHT);
-  EXPECT_EQ(a.offered, std::vector<int>{VK_RIGHT});
-  EXPECT_EQ(a.realAsked, 0);
-  EXPECT_EQ(GetFocus(), a.hwnd) << "a handled arrow does not move the focus";
-  EXPECT_TRUE(a.windowKeys.empty()) << "the translated key is not dispatched again";
-
-  PressAndRun(frame, VK_DOWN);  // declined: the real object, then the container
-  EXPECT_EQ(a.offered, (std::vector<int>{VK_RIGHT, VK_DOWN}));
-  EXPECT_EQ(a.realAsked, 1);
-  EXPECT_EQ(GetFocus(), b.hwnd) << "the container navigated";
+  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus(), a.windowKeys.size()),
+            std::tuple(std::vector<int>{VK_RIGHT}, 0, a.hwnd, 0u));
+  // A declined one goes to the real object, then the container navigates.
+  PressAndRun(frame, VK_DOWN);
+  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus()),
+            std::tuple(std::vector<int>{VK_RIGHT, VK_DOWN}, 1, b.hwnd));
 
   // b is not hooked: its focus makes no announcement, the frame keeps a's proxy
   EXPECT_EQ(frame.SetActiveObjectCalls(), 1);
@@ -153,30 +141,24 @@ TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
   InPlaceDocument doc(form_);
   InPlaceSite site(&frame, &doc, form_);
   Control a(&site);
-  Place(a, 10);
-  modIPAO::Install(static_cast<IOleObject*>(&a), &a, a.hwnd);
+  Place(a, 10, true);
   modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd);
   IOleInPlaceActiveObject* proxy = frame.ActiveObject();
   ASSERT_NE(proxy, nullptr);
   EXPECT_EQ(doc.ActiveObject(), proxy) << "a document window hears it too";
 
-  void* p = nullptr;
-  EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceActiveObject(), &p), S_OK);
-  EXPECT_EQ(p, proxy);
-  proxy->Release();
-  EXPECT_EQ(proxy->QueryInterface(IID_IOleObject(), &p), S_OK);
-  EXPECT_EQ(p, static_cast<IOleObject*>(&a));
-  static_cast<IUnknown*>(p)->Release();
-  EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceSite(), &p), E_NOINTERFACE);
+  void *p = nullptr, *q = nullptr, *none = nullptr;
   HWND h = nullptr;
+  EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceActiveObject(), &p), S_OK);
+  EXPECT_EQ(proxy->QueryInterface(IID_IOleObject(), &q), S_OK);
+  EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceSite(), &none), E_NOINTERFACE);
   EXPECT_EQ(proxy->GetWindow(&h), S_OK);
-  EXPECT_EQ(h, a.hwnd);
+  EXPECT_EQ(std::tuple(p, q, h), std::tuple(proxy, static_cast<IOleObject*>(&a), a.hwnd));
+  proxy->Release();
+  static_cast<IUnknown*>(q)->Release();
 
   // the key record reaches the control; a declined key goes to the real object
-  MSG m;
-  m.hwnd = a.hwnd;
-  m.message = WM_KEYDOWN;
-  m.wParam = VK_TAB;
+  MSG m{a.hwnd, WM_KEYDOWN, VK_TAB, 0, 0, {}};
   SetFocus(a.hwnd);
   EXPECT_EQ(proxy->TranslateAccelerator(&m), S_FALSE);
   EXPECT_EQ(a.realAsked, 1);
@@ -207,32 +189,22 @@ class RefusingDocument : public InPlaceDocument {
 };
 
 TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
-  struct Case {
-    const char* name;
-    bool frameRefuses;
-    HRESULT expected;
-    int frameAsked;
-  };
-  const Case cases[] = {
-      {"the frame refuses: the document is not asked", true, E_FAIL, 1},
-      {"the document refuses after the frame took it", false, RefusingDocument::E_ACCESSDENIED_FOR_TEST, 1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  // The frame refuses: the document is not asked; or the document refuses after the frame took it.
+  for (auto [frameRefuses, expected] :
+       {std::tuple(true, E_FAIL), std::tuple(false, RefusingDocument::E_ACCESSDENIED_FOR_TEST)}) {
     RefusingFrame frame(form_);
-    frame.refuse = c.frameRefuses;
+    frame.refuse = frameRefuses;
     RefusingDocument doc(form_);
     InPlaceSite site(&frame, &doc, form_);
     Control a(&site);
-    Place(a, 10);
-    modIPAO::Install(static_cast<IOleObject*>(&a), &a, a.hwnd);
+    Place(a, 10, true);
+    HRESULT raised = S_OK;
     try {
       modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd);
-      ADD_FAILURE() << "a refused SetActiveObject must reach the caller";
     } catch (const Error& e) {
-      EXPECT_EQ(e.number(), c.expected);
+      raised = e.number();
     }
-    EXPECT_EQ(frame.asked, c.frameAsked);
+    EXPECT_EQ(std::tuple(raised, frame.asked), std::tuple(expected, 1)) << "a refusal reaches the caller";
     frame.InPlaceFrame::SetActiveObject(nullptr, nullptr);
     modIPAO::Remove(a.hwnd);
     EXPECT_EQ(a.refs, 0u) << "no reference is kept after the failure";
@@ -243,11 +215,9 @@ TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
 TEST(InPlaceGuid, ParsesAndComparesIdentifiers) {
   GUID g;
   ASSERT_EQ(CLSIDFromString("{00000117-0000-0000-C000-000000000046}", &g), S_OK);
-  EXPECT_EQ(g.Data1, 0x117u);
-  EXPECT_EQ(g.Data4[0], 0xC0);
-  EXPECT_EQ(g.Data4[7], 0x46);
-  EXPECT_TRUE(IsEqualGUID(g, IID_IOleInPlaceActiveObject()));
-  EXPECT_FALSE(IsEqualGUID(g, IID_IOleObject()));
+  EXPECT_EQ(std::tuple(g.Data1, g.Data4[0], g.Data4[7]), std::tuple(0x117u, 0xC0, 0x46));
+  EXPECT_EQ(std::tuple(IsEqualGUID(g, IID_IOleInPlaceActiveObject()), IsEqualGUID(g, IID_IOleObject())),
+            std::tuple(true, false));
   EXPECT_NE(CLSIDFromString("not a guid", &g), S_OK);
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <list>
+#include <tuple>
 
 #include "platform/automation/error.h"
 #include "platform/user/user.h"
@@ -23,9 +24,8 @@ TEST(CTimerTest, TicksComeFromTheLoopAndStopAtZero) {
     thread = GetCurrentThreadId();
   };
   t.Interval(25);
-  EXPECT_EQ(user::LiveTimerCount(), base + 1);
-  UINT_PTR first = t.TimerId();
-  EXPECT_NE(first, 0u);
+  const UINT_PTR first = t.TimerId();
+  EXPECT_EQ(std::tuple(user::LiveTimerCount(), first != 0), std::tuple(base + 1, true));
   user::PumpFor(140);
   EXPECT_GE(ticks, 3);
   EXPECT_EQ(thread, GetCurrentThreadId());
@@ -33,9 +33,8 @@ TEST(CTimerTest, TicksComeFromTheLoopAndStopAtZero) {
   t.Interval(25);
   EXPECT_EQ(t.TimerId(), first) << "the same interval does not restart the timer";
   t.Interval(0);
-  EXPECT_EQ(t.Interval(), 0);
-  EXPECT_EQ(user::LiveTimerCount(), base);
-  int stopped = ticks;
+  EXPECT_EQ(std::tuple(t.Interval(), user::LiveTimerCount()), std::tuple(0, base));
+  const int stopped = ticks;
   user::PumpFor(60);
   EXPECT_EQ(ticks, stopped);
   t.Item(std::string("payload"));
@@ -43,40 +42,36 @@ TEST(CTimerTest, TicksComeFromTheLoopAndStopAtZero) {
   EXPECT_NE(t.TimerId(), first) << "starting again makes a new system timer";
   const UINT_PTR slow = t.TimerId();
   t.Interval(20);
-  EXPECT_NE(t.TimerId(), slow) << "a new interval restarts the timer";
-  EXPECT_EQ(user::LiveTimerCount(), base + 1) << "and the old one is gone";
+  EXPECT_EQ(std::tuple(t.TimerId() != slow, user::LiveTimerCount()), std::tuple(true, base + 1))
+      << "a new interval restarts the timer, and the old one is gone";
   user::PumpFor(80);
   EXPECT_GE(ticks, stopped + 2) << "the new interval is in force";
   EXPECT_EQ(std::any_cast<std::string>(t.Item()), "payload");
 }
 
 TEST(CTimerTest, TheHundredAndFirstTimerIsRefused) {
-  int base = user::LiveTimerCount();
-  int occupied = MTimer::Occupied();
+  const int base = user::LiveTimerCount(), occupied = MTimer::Occupied();
   {
     std::list<CTimer> timers;
     for (int i = occupied; i < MTimer::kSlots; ++i) timers.emplace_back().Interval(1000);
-    EXPECT_EQ(MTimer::Occupied(), MTimer::kSlots);
-    EXPECT_EQ(MTimer::HighWater(), MTimer::kSlots);
+    EXPECT_EQ(std::tuple(MTimer::Occupied(), MTimer::HighWater()), std::tuple(MTimer::kSlots, MTimer::kSlots));
     CTimer extra;
+    std::tuple<int, std::string, std::string> refusal;
     try {
       extra.Interval(1000);
-      FAIL() << "no error";
     } catch (const Error& e) {
-      EXPECT_EQ(e.number(), ObjectError(13651));
-      EXPECT_EQ(e.source(), "ktfolio.WindowProc");
-      EXPECT_STREQ(e.what(), "No more than 10 timers allowed per class");
+      refusal = {e.number(), e.source(), e.description()};
     }
-    EXPECT_EQ(extra.Interval(), 0);
-    EXPECT_EQ(user::LiveTimerCount(), base + MTimer::kSlots - occupied) << "the refused timer left nothing";
-    // a freed slot is reused; the high-water count stays
+    EXPECT_EQ(refusal, std::tuple(ObjectError(13651), "ktfolio.WindowProc", "No more than 10 timers allowed per class"));
+    EXPECT_EQ(std::tuple(extra.Interval(), user::LiveTimerCount()), std::tuple(0, base + MTimer::kSlots - occupied))
+        << "the refused timer left nothing";
+    // A freed slot is reused; the high-water count stays.
     timers.front().Interval(0);
     extra.Interval(1000);
     EXPECT_EQ(MTimer::Occupied(), MTimer::kSlots);
   }
-  EXPECT_EQ(MTimer::Occupied(), occupied);
-  EXPECT_EQ(MTimer::HighWater(), MTimer::kSlots);
-  EXPECT_EQ(user::LiveTimerCount(), base);
+  EXPECT_EQ(std::tuple(MTimer::Occupied(), MTimer::HighWater(), user::LiveTimerCount()),
+            std::tuple(occupied, MTimer::kSlots, base));
 }
 
 }  // namespace

@@ -492,14 +492,31 @@ std::vector<std::uint8_t> EncodeBitmapPng(HBITMAP bitmap, double dotsPerInch = 0
 // To keep pages cheap, plain solid lines and unclipped plain text are drawn
 // in batches: each keeps its order with its own kind and with every other
 // drawing call, but where a glyph and a line cross the line lies on top.
+// The document reaches the file whole at EndDoc, finished with what Cairo
+// does not write (PdfMetadata), so a full disk shows there.
 HDC CreatePdfPrinterDC(const char* path, int dpiX, int dpiY, int pageWidth, int pageHeight);
 // Takes bytes in order; false stops the writing as a failed write would.
 using ByteSink = std::function<bool(const unsigned char* data, std::size_t size)>;
 // The same context handing its document to `sink` piece by piece instead of
-// writing a file: nothing before StartDoc, the last piece by EndDoc. A sink
-// that refuses fails the document (EndPage or EndDoc fails). After AbortDoc
-// the sink has had a partial document, which the caller throws away.
+// writing a file: the whole document in pieces during EndDoc. A sink that
+// refuses a piece fails EndDoc; the caller throws away what it took.
 HDC CreatePdfStreamDC(ByteSink sink, int dpiX, int dpiY, int pageWidth, int pageHeight);
+
+// What a PDF says of itself: the title, author, subject and keywords (Info
+// dictionary and XMP metadata) and the language of its text (the catalog's
+// /Lang, a BCP 47 tag). A viewer shows the title rather than the file name.
+// Empty fields are left out; without a title the file's name stands for it.
+struct PdfMetadata {
+  std::string title;
+  std::string author;
+  std::string subject;
+  std::string keywords;
+  std::string language;
+};
+// For the documents a PDF printer context writes from its next StartDoc on.
+// Each document also gets an outline with one entry per page ("Page 3").
+// False for a context that writes no PDF.
+bool SetPdfMetadata(HDC hdc, const PdfMetadata& metadata);
 
 struct GdiObjectCounts {
   int dcs = 0;

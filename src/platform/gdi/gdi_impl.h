@@ -127,6 +127,9 @@ struct PrintJob {
   std::optional<Error> writeFailure;         // the first write the file refused
   ByteSink stream;                           // instead of the file, when set (CreatePdfStreamDC)
   bool discarding = false;                   // the surface is being dropped: its bytes go nowhere
+  std::string bytes;                         // what Cairo wrote of the document so far
+  PdfMetadata metadata;                      // as the host set it
+  PdfMetadata document;                      // the document's own (a missing title filled in)
   cairo_surface_t* pdf = nullptr;   // owned; between StartDoc and EndDoc
   cairo_surface_t* sink = nullptr;  // owned
   double pageWidthPt = 0;
@@ -137,6 +140,10 @@ struct PrintJob {
   std::unique_ptr<PrinterDriver> driver;  // the spooler's, when it made the context
   ~PrintJob();  // an unfinished document is discarded with its temporary file
 };
+
+// The complete PDF `pdf` with `metadata` added where Cairo cannot write it
+// (catalog /Lang, viewer preferences, XMP); throws Error when it cannot be read.
+std::string FinishPdf(const std::string& pdf, const PdfMetadata& metadata);
 
 struct DC final : HDC__ {
   DCKind kind = DCKind::Memory;

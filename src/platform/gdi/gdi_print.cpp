@@ -1,11 +1,15 @@
 // PDF printer contexts: a document written page by page to a Cairo PDF surface
-// at the printer's resolution, streamed into a file that takes the target's
-// name only once complete (platform/fileio/fileio.h), or handed piece by
-// piece to a stream.
+// at the printer's resolution, finished with its metadata (gdi_pdf_finish.cpp)
+// and then written to a file that takes the target's name only once complete
+// (platform/fileio/fileio.h), or handed piece by piece to a stream.
 #include <cairo-pdf.h>
 
+#include <strings.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <string>
 
 #include "platform/gdi/gdi_impl.h"
 
@@ -14,6 +18,8 @@ namespace gdi {
 namespace {
 
 constexpr double kPointsPerInch = 72.0;
+// A stream takes the finished document in pieces of this size.
+constexpr std::size_t kStreamPiece = 64 * 1024;
 
 std::atomic<int> g_nextJobId{1};
 
@@ -40,23 +46,48 @@ void DiscardDocument(DC* dc, PrintJob* job) {
     job->pdf = nullptr;
   }
   job->file.reset();  // removes the temporary file
+  job->bytes.clear();
   job->inPage = false;
 }
 
-// Cairo's write callback: every byte goes to the stream or through the checked
-// file; the first refusal is kept for the caller and stops the surface.
+// Cairo's write callback: the document is kept until it is complete, since
+// its finishing needs the whole of it.
 cairo_status_t WritePdfBytes(void* closure, const unsigned char* data, unsigned int length) {
   auto* job = static_cast<PrintJob*>(closure);
   if (job->discarding) return CAIRO_STATUS_WRITE_ERROR;
-  if (job->stream) return job->stream(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
-  if (job->writeFailure || !job->file) return CAIRO_STATUS_WRITE_ERROR;
   try {
-    job->file->Write(data, length);
+    job->bytes.append(reinterpret_cast<const char*>(data), length);
     return CAIRO_STATUS_SUCCESS;
-  } catch (const Error& e) {
-    job->writeFailure = e;
-    return CAIRO_STATUS_WRITE_ERROR;
+  } catch (const std::bad_alloc&) {
+    job->writeFailure = Error(ErrorCode::kOutOfMemory, kLibraryName, "Out of memory");
+    return CAIRO_STATUS_NO_MEMORY;
   }
+}
+
+// What stands for a missing title: the file's name without its folder and ".pdf".
+std::string TitleOfFile(const std::string& path) {
+  std::string name = path.substr(path.find_last_of('/') + 1);
+  if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".pdf") == 0) name.resize(name.size() - 4);
+  return name;
+}
+
+// The outline a reader navigates by: one entry per page.
+void AddPageOutline(PrintJob* job) {
+  for (int page = 1; page <= job->pagesEnded; ++page) {
+    const std::string name = "Page " + std::to_string(page);
+    const std::string link = "page=" + std::to_string(page);
+    cairo_pdf_surface_add_outline(job->pdf, CAIRO_PDF_OUTLINE_ROOT, name.c_str(), link.c_str(),
+                                  static_cast<cairo_pdf_outline_flags_t>(0));
+  }
+}
+
+// The finished document to the stream, a piece at a time; false when it refuses one.
+bool Deliver(PrintJob* job, const std::string& pdf) {
+  for (std::size_t at = 0; at < pdf.size(); at += kStreamPiece) {
+    const std::size_t n = std::min(kStreamPiece, pdf.size() - at);
+    if (!job->stream(reinterpret_cast<const unsigned char*>(pdf.data()) + at, n)) return false;
+  }
+  return true;
 }
 
 // The reason a document could not be written, for the caller of EndPage or EndDoc.
@@ -137,7 +168,17 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
     DiscardDocument(dc, job);
     return SP_ERROR;
   }
-  if (info && info->lpszDocName) cairo_pdf_surface_set_metadata(job->pdf, CAIRO_PDF_METADATA_TITLE, info->lpszDocName);
+  job->bytes.clear();
+  // The Info dictionary; the rest of the metadata is added when the document is finished.
+  PdfMetadata& meta = job->document = job->metadata;
+  if (meta.title.empty() && !job->stream) meta.title = TitleOfFile(job->target);
+  const std::pair<cairo_pdf_metadata_t, const std::string*> info_fields[] = {
+      {CAIRO_PDF_METADATA_TITLE, &meta.title},
+      {CAIRO_PDF_METADATA_AUTHOR, &meta.author},
+      {CAIRO_PDF_METADATA_SUBJECT, &meta.subject},
+      {CAIRO_PDF_METADATA_KEYWORDS, &meta.keywords}};
+  for (const auto& [field, value] : info_fields)
+    if (!value->empty()) cairo_pdf_surface_set_metadata(job->pdf, field, value->c_str());
   cairo_pdf_surface_set_metadata(job->pdf, CAIRO_PDF_METADATA_CREATOR, "ktfolio");
   return g_nextJobId++;
 }
@@ -196,20 +237,27 @@ int EndDoc(HDC hdc) {
     job->endFailed = false;
     return 1;
   }
+  AddPageOutline(job);
   cairo_surface_finish(job->pdf);
   const cairo_status_t status = cairo_surface_status(job->pdf);
   cairo_surface_destroy(job->pdf);
   job->pdf = nullptr;
-  if (job->stream) {
-    job->endFailed = status != CAIRO_STATUS_SUCCESS;
-    return job->endFailed ? SP_ERROR : 1;
-  }
+  std::string cairoPdf = std::move(job->bytes);
+  job->bytes.clear();
   try {
     if (status != CAIRO_STATUS_SUCCESS || job->writeFailure) {
       NoteWriteFailure(job, status);
       job->file.reset();
       return SP_ERROR;
     }
+    const std::string pdf = FinishPdf(cairoPdf, job->document);
+    cairoPdf.clear();
+    cairoPdf.shrink_to_fit();
+    if (job->stream) {
+      job->endFailed = !Deliver(job, pdf);
+      return job->endFailed ? SP_ERROR : 1;
+    }
+    job->file->Write(pdf);
     job->file->Commit();
     job->file.reset();
   } catch (const Error& e) {
@@ -238,6 +286,14 @@ int AbortDoc(HDC hdc) {
   DiscardDocument(dc, job);
   // A refusing driver still loses the document: nothing half-written stays behind.
   return job->driver && !job->driver->AbortDoc() ? SP_ERROR : 1;
+}
+
+bool SetPdfMetadata(HDC hdc, const PdfMetadata& metadata) {
+  GDI_LOCK;
+  PrintJob* job = JobOf(ToDC(hdc));
+  if (!job) return false;
+  job->metadata = metadata;
+  return true;
 }
 
 void AttachPrinterDriver(HDC hdc, std::unique_ptr<PrinterDriver> driver) {

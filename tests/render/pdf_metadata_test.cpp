@@ -1,0 +1,106 @@
+// What a written PDF says of itself, read back with a PDF library: the Info
+// dictionary, the XMP packet, the catalog's language and viewer preferences,
+// and the outline of its pages.
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFOutlineDocumentHelper.hh>
+
+#include "render_test_util.h"
+
+namespace ktfolio::testing {
+namespace {
+
+void ThreePages(KtPrint4Impl& c) {
+  c.dFitHeightToText(false);
+  c.dRowHeight(1000);
+  c.AddHeaderRow("Header band");
+  for (int i = 1; i <= 30; ++i) c.AddRow("Row " + std::to_string(i), i);
+}
+
+std::string Text(QPDFObjectHandle o) { return o.isString() ? o.getUTF8Value() : "<" + o.unparse() + ">"; }
+
+TEST(PdfMetadata, TitleAuthorLanguageAndOutlineReachTheFile) {
+  KtPrint4Impl c;
+  ThreePages(c);
+  c.DocTitle("Stock – März");  // not Latin-1 alone: the Info strings are UTF-16
+  c.DocAuthor("Ann <Example> & Co");
+  c.DocSubject("Warehouse");
+  c.DocKeywords("stock, listing");
+  c.DocLanguage("de-DE");
+  const std::string file = TempDir("pdf_meta") + "/stock.pdf";
+  ASSERT_TRUE(c.ExportPdf(file, 1, c.Pages()));
+  ASSERT_EQ(c.Pages(), 3);
+
+  QPDF pdf;
+  pdf.processFile(file.c_str());
+  QPDFObjectHandle info = pdf.getTrailer().getKey("/Info");
+  EXPECT_EQ(Text(info.getKey("/Title")), "Stock – März");
+  EXPECT_EQ(Text(info.getKey("/Author")), "Ann <Example> & Co");
+  EXPECT_EQ(Text(info.getKey("/Subject")), "Warehouse");
+  EXPECT_EQ(Text(info.getKey("/Keywords")), "stock, listing");
+  QPDFObjectHandle root = pdf.getRoot();
+  EXPECT_EQ(Text(root.getKey("/Lang")), "de-DE");
+  EXPECT_TRUE(root.getKey("/ViewerPreferences").getKey("/DisplayDocTitle").isBool() &&
+              root.getKey("/ViewerPreferences").getKey("/DisplayDocTitle").getBoolValue());
+  QPDFObjectHandle xmp = root.getKey("/Metadata");
+  ASSERT_TRUE(xmp.isStream());
+  EXPECT_EQ(xmp.getDict().getKey("/Subtype").getName(), "/XML");
+  const std::shared_ptr<Buffer> data = xmp.getStreamData();
+  const std::string packet(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+  EXPECT_NE(packet.find("<rdf:li xml:lang=\"x-default\">Stock – März</rdf:li>"), std::string::npos) << packet;
+  EXPECT_NE(packet.find("<rdf:li>Ann &lt;Example&gt; &amp; Co</rdf:li>"), std::string::npos) << packet;
+  EXPECT_NE(packet.find("<rdf:li>de-DE</rdf:li>"), std::string::npos);
+
+  QPDFOutlineDocumentHelper outline(pdf);
+  const auto entries = outline.getTopLevelOutlines();
+  ASSERT_EQ(entries.size(), 3u);
+  const auto pages = pdf.getAllPages();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    auto entry = entries[i];
+    EXPECT_EQ(entry.getTitle(), "Page " + std::to_string(i + 1));
+    EXPECT_EQ(entry.getDestPage().getObjGen(), pages[i].getObjGen()) << "entry " << i + 1;
+  }
+  // The finishing copies the pages: their text reads as before.
+  EXPECT_NE(testing::Run("pdftotext -f 2 -l 2 '" + file + "' -").find("Row 1"), std::string::npos);
+}
+
+TEST(PdfMetadata, DefaultsAndRefusedLanguages) {
+  KtPrint4Impl c;
+  ThreePages(c);
+  EXPECT_TRUE(IsLanguageTag(c.DocLanguage())) << c.DocLanguage();
+  for (const char* bad : {"", "e", "en_US", "englishlanguage", "de--DE", "-de", "1a", "en-toolongsubtag"}) {
+    c.DocLanguage("fr");
+    c.ClearError();
+    c.DocLanguage(bad);
+    std::int32_t number = 0;
+    std::string description, source;
+    EXPECT_TRUE(c.GetLastError(number, description, source)) << bad;
+    EXPECT_EQ(number, ErrorCode::kInvalidPropertyValue) << bad;
+    EXPECT_EQ(c.DocLanguage(), "fr") << bad;
+  }
+  for (const char* good : {"en", "en-US", "sr-Latn-RS", "zh-Hant", "es-419"}) {
+    c.DocLanguage(good);
+    EXPECT_EQ(c.DocLanguage(), good);
+  }
+  // Without a title the file's name stands for it, not a job name.
+  const std::string file = TempDir("pdf_meta_default") + "/March report.pdf";
+  ASSERT_TRUE(c.ExportPdf(file, 1, 1));
+  QPDF pdf;
+  pdf.processFile(file.c_str());
+  EXPECT_EQ(Text(pdf.getTrailer().getKey("/Info").getKey("/Title")), "March report");
+  EXPECT_EQ(Text(pdf.getRoot().getKey("/Lang")), "es-419");
+}
+
+TEST(PdfMetadata, TheLanguageOfTheLocale) {
+  const char* saved = std::getenv("LC_ALL");
+  const std::string keep = saved ? saved : "";
+  const std::pair<const char*, const char*> cases[] = {
+      {"pt_BR.UTF-8", "pt-BR"}, {"de_DE@euro", "de-DE"}, {"C", "en-US"}, {"POSIX", "en-US"}, {"C.UTF-8", "en-US"}};
+  for (const auto& [locale, tag] : cases) {
+    setenv("LC_ALL", locale, 1);
+    EXPECT_EQ(DefaultDocLanguage(), tag) << locale;
+  }
+  if (saved) setenv("LC_ALL", keep.c_str(), 1); else unsetenv("LC_ALL");
+}
+
+}  // namespace
+}  // namespace ktfolio::testing
