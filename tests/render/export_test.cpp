@@ -276,17 +276,18 @@ TEST(Export, ThePrintPageLoopReportsEachPageThePreviewNone) {
 
 TEST(Export, PdfBytesThatCannotBeTakenAreAFailure) {
   KtPrint4Impl c;
-  Listing(c, 10);
+  Listing(c, 4000);  // a document of several pieces, so that the writer can be seen to stop at the first refusal
+  const std::int16_t pages = c.Pages();
   std::size_t offered = 0;
   const ByteSink refusing = [&](const unsigned char*, std::size_t size) { return offered += size, false; };
   try {
-    render::WritePdf(c, 1, 1, refusing);
+    render::WritePdf(c, 1, pages, refusing);
     ADD_FAILURE() << "a refusing sink went unnoticed";
   } catch (const Error& e) {
     EXPECT_EQ(e.number(), ErrorCode::kPathFileAccess);
   }
   EXPECT_GT(offered, 0u);
-  EXPECT_GT(render::PdfBytes(c, 1, 1).size(), offered) << "a sink that takes them gets the whole document";
+  EXPECT_GT(render::PdfBytes(c, 1, pages).size(), offered) << "a sink that takes them gets the whole document";
 }
 
 TEST(Export, DrawingAHundredPagesLeavesNoGdiObjectAlive) {
