@@ -9,33 +9,28 @@
 namespace ktfolio {
 namespace {
 
+using Record = std::tuple<bool, std::int32_t, std::string, std::string>;  // any, number, description, source
+Record Last(const KtPrint4Impl& c) {
+  Record r;
+  std::get<0>(r) = c.GetLastError(std::get<1>(r), std::get<2>(r), std::get<3>(r));
+  return r;
+}
+
 TEST(ErrorRecord, OnlyTheLastErrorIsKeptAndReadingDoesNotClear) {
   KtPrint4Impl c;
   c.SetProperty(1, 1, "Nope", Variant(1));
   c.SetTextRow(5, Body, {});
-  std::int32_t n = 0;
-  std::string d, s;
-  ASSERT_TRUE(c.GetLastError(n, d, s));
-  EXPECT_EQ(n, ErrorCode::kCouldNotAddRow);
-  EXPECT_EQ(s, "Setting Text Row");
-  std::int32_t n2 = 0;
-  std::string d2, s2;
-  ASSERT_TRUE(c.GetLastError(n2, d2, s2));
-  EXPECT_EQ(std::tie(n, d, s), std::tie(n2, d2, s2));
+  const Record first = Last(c);
+  EXPECT_EQ(first, Record(true, ToInt(ErrorCode::kCouldNotAddRow), "Could'n add new row", "Setting Text Row"));
+  EXPECT_EQ(Last(c), first);
 }
 
 TEST(ErrorRecord, TableMessagesWinOverPassedDescriptions) {
   KtPrint4Impl c;
   c.RecordError(ErrorCode::kPageOutOfRange, "Previewing", "No Description");
-  std::int32_t n = 0;
-  std::string d, s;
-  c.GetLastError(n, d, s);
-  EXPECT_EQ(n, ErrorCode::kPageOutOfRange);
-  EXPECT_EQ(d, "Page out of range");
-  EXPECT_EQ(s, "Previewing");
+  EXPECT_EQ(Last(c), Record(true, ToInt(ErrorCode::kPageOutOfRange), "Page out of range", "Previewing"));
   c.RecordError(1234, "Platform", "Disk on fire");
-  c.GetLastError(n, d, s);
-  EXPECT_EQ(d, "Disk on fire");
+  EXPECT_EQ(std::get<2>(Last(c)), "Disk on fire");
 }
 
 TEST(ErrorRecord, ClearErrorKeepsTheStringsUntilTheNextError) {
@@ -47,18 +42,12 @@ TEST(ErrorRecord, ClearErrorKeepsTheStringsUntilTheNextError) {
   EXPECT_FALSE(c.GetLastError(n, d, s));
   EXPECT_EQ(std::tie(n, d, s), std::make_tuple(42, std::string("keep"), std::string("me"))) << "no error: untouched";
   c.RecordError(ErrorCode::kRowWithoutTextItems, "Preview Row", "No Description");
-  ASSERT_TRUE(c.GetLastError(n, d, s));
-  EXPECT_EQ(d, "The Row haven't got any text items");
-  EXPECT_EQ(s, "Preview Row");
+  EXPECT_EQ(Last(c), Record(true, 60111, "The Row haven't got any text items", "Preview Row"));
 }
 
 // The numbers and texts are what hosts read back; they are pinned here once.
 TEST(ErrorRecord, MessageTableHoldsEveryNumberWithItsTextAndNothingElse) {
-  const struct {
-    ErrorCode code;
-    std::int32_t number;
-    const char* text;
-  } kTable[] = {
+  const struct { ErrorCode code; std::int32_t number; const char* text; } kTable[] = {
       {ErrorCode::kUnableToLoadImage, 60101, "Unable to Load Image"},
       {ErrorCode::kDeviceWithoutDib, 60102, "This device does not support DIB's"},
       {ErrorCode::kImageNotLoadedIntoBitmap, 60103, "Unable To Load Image Into Bitmap Object"},
@@ -90,10 +79,7 @@ TEST(ErrorRecord, MessageTableHoldsEveryNumberWithItsTextAndNothingElse) {
   }
   for (std::int32_t outside : {0, 60100, 60125, 5, 51, 53, 440, -1})
     EXPECT_EQ(GetErrorMessage(outside), "") << outside;
-  const struct {
-    ErrorCode code;
-    std::int32_t number;
-  } kRunTime[] = {
+  const struct { ErrorCode code; std::int32_t number; } kRunTime[] = {
       {ErrorCode::kInvalidProcedureCall, 5}, {ErrorCode::kOverflow, 6},          {ErrorCode::kOutOfMemory, 7},
       {ErrorCode::kSubscriptOutOfRange, 9},  {ErrorCode::kTypeMismatch, 13},     {ErrorCode::kOutOfStringSpace, 14},
       {ErrorCode::kInternalError, 51},       {ErrorCode::kBadFileName, 52},      {ErrorCode::kFileNotFound, 53},
@@ -110,35 +96,23 @@ TEST(ErrorRecord, MessageTableHoldsEveryNumberWithItsTextAndNothingElse) {
 // What a boundary records for each kind of failure it catches.
 TEST(ErrorRecord, CaughtFailuresKeepTheirErrorAndNameTheUnexpected) {
   KtPrint4Impl c;
-  std::int32_t n = 0;
-  std::string d, s;
   c.RecordCaught(Error(ErrorCode::kPathNotFound, "Reader", "Path not found: 'x'"));
-  ASSERT_TRUE(c.GetLastError(n, d, s));
-  EXPECT_EQ(std::tie(n, d, s), std::make_tuple(76, std::string("Path not found: 'x'"), std::string("Reader")));
+  EXPECT_EQ(Last(c), Record(true, 76, "Path not found: 'x'", "Reader"));
   c.RecordCaught(std::bad_alloc());
-  c.GetLastError(n, d, s);
-  EXPECT_EQ(n, 7);
-  EXPECT_EQ(d, "Out of memory");
+  EXPECT_EQ(std::get<1>(Last(c)), 7);
+  EXPECT_EQ(std::get<2>(Last(c)), "Out of memory");
   c.RecordCaught(std::out_of_range("vector index"));
-  c.GetLastError(n, d, s);
-  EXPECT_EQ(n, 51);
-  EXPECT_EQ(d, "Internal error: std::out_of_range: vector index");
-  EXPECT_EQ(s, "ktfolio");
+  EXPECT_EQ(Last(c), Record(true, 51, "Internal error: std::out_of_range: vector index", "ktfolio"));
   c.RecordCaught(std::runtime_error("disk"), "Saving Template");
-  c.GetLastError(n, d, s);
-  EXPECT_EQ(std::tie(n, s), std::make_tuple(51, std::string("Saving Template")));
+  EXPECT_EQ(std::tuple(std::get<1>(Last(c)), std::get<3>(Last(c))), std::tuple(51, "Saving Template"));
 }
 
 TEST(ErrorRecord, MissingPictureLeavesTheCellWithoutOne) {
   KtPrint4Impl c;
   c.AddRow("text");
   EXPECT_FALSE(c.SetProperty(1, 1, "BitMap", Variant("/no/such/picture.png")));
-  std::int32_t n = 0;
-  std::string d, s;
-  ASSERT_TRUE(c.GetLastError(n, d, s));
-  EXPECT_EQ(n, ErrorCode::kFileNotFound);
-  EXPECT_EQ(c.GetProperty(1, 1, "BitMap").ToString(), "");
-  EXPECT_EQ(c.GetProperty(1, 1, "Text").ToString(), "text");
+  EXPECT_EQ(std::get<1>(Last(c)), ErrorCode::kFileNotFound);
+  EXPECT_EQ(std::tuple(c.GetProperty(1, 1, "BitMap").ToString(), c.GetProperty(1, 1, "Text").ToString()), std::tuple("", "text"));
 }
 
 }  // namespace

@@ -55,22 +55,12 @@ TEST(Measure, FirstLineIndentIsMadeOfSpaces) {
 
 TEST(Measure, FieldCodesAreExpandedBeforeMeasuringWithDatesOfTheHostsLocale) {
   KtPrint4Impl c;
-  std::tm t{};
-  t.tm_year = 126;
-  t.tm_mon = 11;
-  t.tm_mday = 5;
-  t.tm_wday = 6;
-  t.tm_hour = 21;
-  t.tm_min = 49;
-  t.tm_sec = 29;
+  std::tm t{};  // Saturday 5 December 2026, 21:49:29
+  t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 5, t.tm_wday = 6, t.tm_hour = 21, t.tm_min = 49, t.tm_sec = 29;
   c.AddRow("x");
   KtTextItem& cell = *c.Rows(Body)->Item(1)->ItemText().Item(1);
   c.CurrentPage(3);
-  struct Case {
-    const char* locale;
-    const char* expanded;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"C", "Page 3 of 1\n12/05/26 21:49|Saturday, December 5, 2026|21:49:29|12/05/26 21:49:29"},
       {"de_DE.UTF-8", "Page 3 of 1\n05.12.2026 21:49|Samstag, 5. Dezember 2026|21:49:29|05.12.2026 21:49:29"},
       {"en_GB.UTF-8", "Page 3 of 1\n05/12/26 21:49|Saturday, 5 December 2026|21:49:29|05/12/26 21:49:29"},
@@ -78,15 +68,14 @@ TEST(Measure, FieldCodesAreExpandedBeforeMeasuringWithDatesOfTheHostsLocale) {
   const std::string before = std::setlocale(LC_TIME, nullptr);
   SetFixedNow(t);
   std::string missing;
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.locale);
-    if (!std::setlocale(LC_TIME, k.locale)) {
-      missing += std::string(" ") + k.locale;
+  for (const auto& [locale, expanded] : cases) {
+    if (!std::setlocale(LC_TIME, locale)) {
+      missing += std::string(" ") + locale;
       continue;
     }
     std::string out;
     cell.ExpandText("Page %p of %n<lf>%sd %st|%ld|%lt|%gd", out);
-    EXPECT_EQ(out, k.expanded);
+    EXPECT_EQ(out, expanded) << locale;
   }
   std::setlocale(LC_TIME, before.c_str());
   SetFixedNow(std::nullopt);
@@ -100,8 +89,7 @@ TEST(Measure, MeasuringLeaksNoGraphicsObjects) {
   for (int i = 0; i < 50; ++i) c.AddRow(kLong, "b", "c");
   c.SetProperty(-1, -1, "FontBold", Variant(true));
   const auto after = win::GdiLiveObjects();
-  EXPECT_EQ(after.fonts, before.fonts);
-  EXPECT_EQ(after.total(), before.total());
+  EXPECT_EQ(std::tuple(after.fonts, after.total()), std::tuple(before.fonts, before.total()));
 }
 
 TEST(Measure, UnknownFontStillMeasuresWithAFallback) {
@@ -112,7 +100,7 @@ TEST(Measure, UnknownFontStillMeasuresWithAFallback) {
   EXPECT_GT(Height(c, 1), 300);
   std::int32_t n = 0;
   std::string d, s;
-  EXPECT_FALSE(c.GetLastError(n, d, s));
+  EXPECT_FALSE(c.GetLastError(n, d, s)) << d;
 }
 
 }  // namespace

@@ -63,12 +63,7 @@ TEST(RowMeasure, TheWholeRowGivesEachCellItsOwnMeasuredHeight) {
 TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {
   // A face name too long for a font and a size beyond any font: each cell
   // reports as it did when measured alone, and keeps its previous height.
-  struct Case {
-    const char* name;
-    std::string face;
-    float size;
-    ErrorCode error;
-  };
+  struct Case { const char* name; std::string face; float size; ErrorCode error; };
   const Case cases[] = {{"face name too long", std::string(40, 'F'), 10, ErrorCode::kSubscriptOutOfRange},
                         {"size overflows", "Arial", 3e9f, ErrorCode::kOverflow}};
   for (const Case& k : cases) {
@@ -80,18 +75,20 @@ TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {
     const float before = cell.ItemHeight();
     cell.FontName(k.face);
     cell.FontSize(k.size);
+    auto recorded = [&c] {
+      std::int32_t n = 0;
+      std::string d, s;
+      c.GetLastError(n, d, s);
+      c.ClearError();
+      return std::tuple(n, d);
+    };
     c.ClearError();
     row.FitHeight(c.MeasureDC());
-    std::int32_t byRow = 0, alone = 0;
-    std::string d1, d2, s;
-    c.GetLastError(byRow, d1, s);
+    const auto byRow = recorded();
     EXPECT_EQ(cell.ItemHeight(), before);
-    c.ClearError();
     cell.GetHeight(c.MeasureDC(), c.PageInfo().AvailWidth);
-    c.GetLastError(alone, d2, s);
-    EXPECT_EQ(byRow, k.error);
-    EXPECT_EQ(byRow, alone);
-    EXPECT_EQ(d1, d2);
+    EXPECT_EQ(std::get<0>(byRow), k.error);
+    EXPECT_EQ(byRow, recorded());
   }
 }
 

@@ -8,50 +8,48 @@ namespace {
 std::string CellText(KtPrint4Impl& c, int row, int col, int area = Body) {
   return c.GetProperty(row, col, "Text", area).ToString();
 }
+// The texts of every cell of a row.
+std::vector<std::string> Texts(KtPrint4Impl& c, int row, int area = Body) {
+  std::vector<std::string> out;
+  for (const auto& cell : c.Rows(area)->Item(row)->ItemText()) out.push_back(cell->Text());
+  return out;
+}
+// The first cell's text of each body row.
+std::vector<std::string> Column(KtPrint4Impl& c) {
+  std::vector<std::string> out;
+  for (int r = 1; r <= c.LastRow(); ++r) out.push_back(CellText(c, r, 1));
+  return out;
+}
+// Last row, first and last centre row.
+std::tuple<int, int, int> Sections(KtPrint4Impl& c) { return {c.LastRow(), c.StartBodyRow(), c.EndBodyRow()}; }
 
-TEST(RowBuilding, ItemsBecomeCellsAndSectionsStart) {
+TEST(RowBuilding, ItemsBecomeCellsAndSectionsStartAndNumbersBecomeTextTheVariantWay) {
   KtPrint4Impl c;
   EXPECT_TRUE(c.AddRow("a", "b"));
-  EXPECT_EQ(c.LastRow(), 1);
-  EXPECT_EQ(c.StartBodyRow(), 1);
-  EXPECT_EQ(c.EndBodyRow(), 1);
-  EXPECT_EQ(c.Rows(Body)->Item(1)->ItemText().count(), 2);
-  EXPECT_EQ(CellText(c, 1, 2), "b");
+  EXPECT_EQ(Sections(c), std::tuple(1, 1, 1));
+  EXPECT_EQ(Texts(c, 1), (std::vector<std::string>{"a", "b"}));
+  c.dInheritLastRow(false);
+  c.AddRow(1.5, 0.1f, 1e20, -3);
+  EXPECT_EQ(Texts(c, 2), (std::vector<std::string>{"1.5", "0.1", "1E+20", "-3"}));
 }
 
 TEST(RowBuilding, ColsPerRowIsTheMinimumCellCount) {
   KtPrint4Impl c;
   c.dColsPerRow(5);
   c.AddRow("x", 2, true);
-  const KtRow& row = *c.Rows(Body)->Item(1);
-  ASSERT_EQ(row.ItemText().count(), 5);
-  EXPECT_EQ(CellText(c, 1, 2), "2");
-  EXPECT_EQ(CellText(c, 1, 3), "True");
-  EXPECT_EQ(CellText(c, 1, 5), "");
+  EXPECT_EQ(Texts(c, 1), (std::vector<std::string>{"x", "2", "True", "", ""}));
   c.dInheritLastRow(false);
   c.AddRow();
   EXPECT_EQ(c.Rows(Body)->Item(2)->ItemText().count(), 5);
 }
 
-TEST(RowBuilding, NumbersBecomeTextTheVariantWay) {
-  KtPrint4Impl c;
-  c.AddRow(1.5, 0.1f, 1e20, -3);
-  EXPECT_EQ(CellText(c, 1, 1), "1.5");
-  EXPECT_EQ(CellText(c, 1, 2), "0.1");
-  EXPECT_EQ(CellText(c, 1, 3), "1E+20");
-  EXPECT_EQ(CellText(c, 1, 4), "-3");
-}
-
 TEST(RowBuilding, StartRowsGoBeforeTheCentreSection) {
   KtPrint4Impl c;
   c.AddStartDocRow("T");
-  EXPECT_EQ(c.StartBodyRow(), 2);
-  EXPECT_EQ(c.EndBodyRow(), 2);
+  EXPECT_EQ(Sections(c), std::tuple(1, 2, 2));
   c.AddRow("x");
-  EXPECT_EQ(c.LastRow(), 2);
-  EXPECT_EQ(CellText(c, 2, 1), "x");
-  EXPECT_EQ(c.StartBodyRow(), 2);
-  EXPECT_EQ(c.EndBodyRow(), 2);
+  EXPECT_EQ(Sections(c), std::tuple(2, 2, 2));
+  EXPECT_EQ(Column(c), (std::vector<std::string>{"T", "x"}));
 }
 
 TEST(RowBuilding, StartRowAfterCentreRowsInsertsAtTheTop) {
@@ -59,13 +57,10 @@ TEST(RowBuilding, StartRowAfterCentreRowsInsertsAtTheTop) {
   c.AddRow("c1");
   c.AddRow("c2");
   c.AddStartDocRow("s1");
-  EXPECT_EQ(CellText(c, 1, 1), "s1");
-  EXPECT_EQ(c.StartBodyRow(), 2);
-  EXPECT_EQ(c.EndBodyRow(), 3);
+  EXPECT_EQ(Sections(c), std::tuple(3, 2, 3));
   c.AddStartDocRow("s2");  // consecutive start rows keep their order
-  EXPECT_EQ(CellText(c, 2, 1), "s2");
-  EXPECT_EQ(c.StartBodyRow(), 3);
-  EXPECT_EQ(c.EndBodyRow(), 4);
+  EXPECT_EQ(Sections(c), std::tuple(4, 3, 4));
+  EXPECT_EQ(Column(c), (std::vector<std::string>{"s1", "s2", "c1", "c2"}));
 }
 
 TEST(RowBuilding, EndRowsFollowTheCentreAndCentreRowsStayBeforeThem) {
@@ -74,26 +69,17 @@ TEST(RowBuilding, EndRowsFollowTheCentreAndCentreRowsStayBeforeThem) {
   c.AddEndDocRow("e1");
   c.AddEndDocRow("e2");
   c.AddRow("c2");  // goes after the last centre row, before the end rows
-  ASSERT_EQ(c.LastRow(), 4);
-  EXPECT_EQ(CellText(c, 1, 1), "c1");
-  EXPECT_EQ(CellText(c, 2, 1), "c2");
-  EXPECT_EQ(CellText(c, 3, 1), "e1");
-  EXPECT_EQ(CellText(c, 4, 1), "e2");
-  EXPECT_EQ(c.StartBodyRow(), 1);
-  EXPECT_EQ(c.EndBodyRow(), 2);
+  EXPECT_EQ(Column(c), (std::vector<std::string>{"c1", "c2", "e1", "e2"}));
+  EXPECT_EQ(Sections(c), std::tuple(4, 1, 2));
 }
 
 TEST(RowBuilding, ItemSyntaxSetsTabLeftInTwipsWhateverTheScale) {
   KtPrint4Impl c;
   c.ScaleMode(eMillimetre);
   c.AddRow("#1440#Total", "#abc#zero", "#12 no end", "##double", "#2.5e2#sci");
-  EXPECT_FLOAT_EQ(c.GetProperty(1, 1, "TabLeft").ToSingle(), 1440);
-  EXPECT_EQ(CellText(c, 1, 1), "Total");
-  EXPECT_FLOAT_EQ(c.GetProperty(1, 2, "TabLeft").ToSingle(), 0);
-  EXPECT_EQ(CellText(c, 1, 2), "zero");
-  EXPECT_EQ(CellText(c, 1, 3), "#12 no end");
-  EXPECT_EQ(CellText(c, 1, 4), "##double");
-  EXPECT_FLOAT_EQ(c.GetProperty(1, 5, "TabLeft").ToSingle(), 250);
+  EXPECT_EQ(Texts(c, 1), (std::vector<std::string>{"Total", "zero", "#12 no end", "##double", "sci"}));
+  for (const auto& [col, twips] : {std::tuple(1, 1440.0f), {2, 0.0f}, {5, 250.0f}})
+    EXPECT_FLOAT_EQ(c.GetProperty(1, col, "TabLeft").ToSingle(), twips) << col;
 }
 
 TEST(RowBuilding, HeaderAndFooterRowsArePlacedInTheirBands) {
@@ -107,21 +93,17 @@ TEST(RowBuilding, HeaderAndFooterRowsArePlacedInTheirBands) {
   c.Rows(Header)->Item(2)->RowHeight(300);
   c.AddFooterRow("f1");
   c.PlaceBandRows();
-  EXPECT_FLOAT_EQ(c.Rows(Header)->Item(1)->TopInPage(), 0);
-  EXPECT_FLOAT_EQ(c.Rows(Header)->Item(2)->TopInPage(), 250);
-  EXPECT_FLOAT_EQ(c.Rows(Footer)->Item(1)->TopInPage(), 0);
-  EXPECT_EQ(c.Rows(Header)->Item(2)->Page(), 0);
-  EXPECT_EQ(c.LastRow(), 0);
+  EXPECT_EQ(std::tuple(c.Rows(Header)->Item(1)->TopInPage(), c.Rows(Header)->Item(2)->TopInPage(),
+                       c.Rows(Footer)->Item(1)->TopInPage()),
+            std::tuple(0.0f, 250.0f, 0.0f));
+  EXPECT_EQ(std::tuple(c.Rows(Header)->Item(2)->Page(), c.LastRow()), std::tuple(0, 0));
 }
 
 TEST(RowBuilding, SetTextRowReplacesOnlyExistingCells) {
   KtPrint4Impl c;
   c.AddFooterRow("a", "b");
   EXPECT_TRUE(c.SetTextRow(1, Footer, {Variant("x"), Variant("y"), Variant("z")}));
-  EXPECT_EQ(CellText(c, 1, 1, Footer), "x");
-  EXPECT_EQ(CellText(c, 1, 2, Footer), "y");
-  EXPECT_EQ(c.Rows(Footer)->Item(1)->ItemText().count(), 2);
-
+  EXPECT_EQ(Texts(c, 1, Footer), (std::vector<std::string>{"x", "y"}));
   EXPECT_FALSE(c.SetTextRow(2, Footer, {Variant("q")})) << "there is no row 2";
 }
 
@@ -131,8 +113,7 @@ TEST(RowBuilding, RemoveRowsRanges) {
   EXPECT_FALSE(c.RemoveRows(2, 1));  // reversed range removes nothing
   EXPECT_EQ(c.LastRow(), 5);
   EXPECT_TRUE(c.RemoveRows(2, 3));
-  EXPECT_EQ(c.LastRow(), 3);
-  EXPECT_EQ(CellText(c, 2, 1), "4");
+  EXPECT_EQ(Column(c), (std::vector<std::string>{"1", "4", "5"}));
   EXPECT_EQ(c.EndBodyRow(), 3);
   EXPECT_TRUE(c.RepageOnPaint());
   EXPECT_TRUE(c.RemoveRows(3, 99));  // RowTo past the end: to the last row
@@ -141,8 +122,7 @@ TEST(RowBuilding, RemoveRowsRanges) {
   EXPECT_EQ(c.LastRow(), 0);
   EXPECT_FALSE(c.RemoveRows(0, 0));  // nothing left
   c.AddRow("again");
-  EXPECT_EQ(c.LastRow(), 1);
-  EXPECT_EQ(c.StartBodyRow(), 1);
+  EXPECT_EQ(std::tuple(c.LastRow(), c.StartBodyRow()), std::tuple(1, 1));
 }
 
 TEST(RowBuilding, ClearAllEmptiesEveryAreaAndKeepsPositions) {
@@ -151,11 +131,8 @@ TEST(RowBuilding, ClearAllEmptiesEveryAreaAndKeepsPositions) {
   c.AddHeaderRow("h");
   c.AddFooterRow("f");
   c.ClearAll();
-  EXPECT_EQ(c.LastRow(), 0);
-  EXPECT_EQ(c.Rows(Header)->count(), 0);
-  EXPECT_EQ(c.Rows(Footer)->count(), 0);
-  EXPECT_EQ(c.StartBodyRow(), 1);
-  EXPECT_EQ(c.Rows(Body)->ActiveRow(), 1);
+  EXPECT_EQ(std::tuple(c.LastRow(), c.Rows(Header)->count(), c.Rows(Footer)->count()), std::tuple(0, 0, 0));
+  EXPECT_EQ(std::tuple(c.StartBodyRow(), c.Rows(Body)->ActiveRow()), std::tuple(1, 1));
 }
 
 TEST(RowBuilding, OnlyAddRowNotifiesTheContainer) {

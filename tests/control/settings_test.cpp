@@ -7,26 +7,15 @@ namespace {
 
 TEST(Settings, StartUpValues) {
   KtPrint4Impl c;
-  EXPECT_EQ(c.ScaleMode(), eTwip);
-  EXPECT_EQ(c.PageSize(), s_A4);
-  EXPECT_FLOAT_EQ(c.PaperWidth(), 11905);
-  EXPECT_FLOAT_EQ(c.PaperLength(), 16837);
-  EXPECT_FLOAT_EQ(c.Marginleft(), 1440);
-  EXPECT_FLOAT_EQ(c.MarginHeader(), 500);
-  EXPECT_FLOAT_EQ(c.MarginFooter(), 1000);
-  EXPECT_FLOAT_EQ(c.dRowHeight(), 300);
-  EXPECT_FLOAT_EQ(c.dColIndentLeft(), 80);
-  EXPECT_EQ(c.dColAlignPos(), ppLeftCenter);
-  EXPECT_EQ(c.dColShadowColor(), 0x8000000Fu);
-  EXPECT_EQ(c.dColBrushColor(), 0xFFFFFFu);
-  EXPECT_EQ(c.dColsPerRow(), 1);
-  EXPECT_TRUE(c.dInheritLastRow());
-  EXPECT_EQ(c.ColorResolution(), 8);
-  EXPECT_EQ(c.EditEnterAction(), ppEnterAddCRLF);
-  EXPECT_EQ(c.Pages(), 1);
+  // Lengths in twips; every one of them is a whole number, so exact comparison holds.
+  EXPECT_EQ(std::vector<double>({c.PaperWidth(), c.PaperLength(), c.Marginleft(), c.MarginHeader(), c.MarginFooter(),
+                                 c.dRowHeight(), c.dColIndentLeft(), c.PageInfo().AvailWidth, c.PageInfo().AvailHeight}),
+            std::vector<double>({11905, 16837, 1440, 500, 1000, 300, 80, 11905 - 2880, 16837 - 2880}));
+  EXPECT_EQ(std::vector<std::int64_t>({c.ScaleMode(), c.PageSize(), c.dColAlignPos(), c.dColShadowColor(),
+                                       c.dColBrushColor(), c.dColsPerRow(), c.dInheritLastRow(), c.ColorResolution(),
+                                       c.EditEnterAction(), c.Pages()}),
+            std::vector<std::int64_t>({eTwip, s_A4, ppLeftCenter, 0x8000000F, 0xFFFFFF, 1, 1, 8, ppEnterAddCRLF, 1}));
   EXPECT_EQ(c.Defaults().dFontName, "Arial");
-  EXPECT_FLOAT_EQ(c.PageInfo().AvailWidth, 11905 - 2880);
-  EXPECT_FLOAT_EQ(c.PageInfo().AvailHeight, 16837 - 2880);
 }
 
 TEST(Settings, AmbientPropertiesOfTheContainer) {
@@ -34,40 +23,34 @@ TEST(Settings, AmbientPropertiesOfTheContainer) {
   form.AmbientForeColor(0x123456);
   form.AmbientFont(MakeFont("Times New Roman", 14, true));
   KtPrint4Impl c(&form);
-  EXPECT_EQ(c.dFontColor(), 0x123456u);
-  EXPECT_EQ(c.Font()->Name, "Times New Roman");
+  EXPECT_EQ(std::tuple(c.dFontColor(), c.Font()->Name), std::tuple(0x123456u, "Times New Roman"));
   // New cells keep Arial 10 until the host sets Font itself.
-  EXPECT_EQ(c.Defaults().dFontName, "Arial");
-  EXPECT_FLOAT_EQ(c.Defaults().dFontSize, 10);
+  EXPECT_EQ(std::tuple(c.Defaults().dFontName, c.Defaults().dFontSize), std::tuple("Arial", 10.0f));
 }
 
-TEST(Settings, PaperFollowsPageSizeInTheCurrentScale) {
+TEST(Settings, PaperFollowsPageSizeInTheCurrentScaleAndOrientation) {
   KtPrint4Impl c;
   c.ScaleMode(eMillimetre);
   c.PageSize(s_LETTER);
   EXPECT_FLOAT_EQ(c.PaperWidth(), 215.9f);
   c.PageSize(s_A4);
-  EXPECT_FLOAT_EQ(c.PaperWidth(), 210);
-  EXPECT_FLOAT_EQ(c.PaperLength(), 297);
-  EXPECT_FLOAT_EQ(c.PageInfo().Width, 11905);
-  EXPECT_TRUE(c.NeedsRepaging());
-  EXPECT_TRUE(c.PrinterSetupChanged());
-}
-
-TEST(Settings, PaperWidthOnlyCountsForUserSize) {
-  KtPrint4Impl c;
-  c.NeedsRepaging(false);
-  c.PaperWidth(5000);
-  EXPECT_FLOAT_EQ(c.PaperWidth(), 11905);
-  EXPECT_FALSE(c.NeedsRepaging());
-
-  c.PageSize(s_USER);
-  c.NeedsRepaging(false);
-  c.PaperWidth(5000);
-  EXPECT_FLOAT_EQ(c.PaperWidth(), 5000);
-  EXPECT_FLOAT_EQ(c.PageInfo().Width, 5000);
-  EXPECT_FLOAT_EQ(c.PageInfo().AvailWidth, 5000 - 2880);
-  EXPECT_TRUE(c.NeedsRepaging());
+  EXPECT_EQ(std::tuple(c.PaperWidth(), c.PaperLength(), c.PageInfo().Width), std::tuple(210.0f, 297.0f, 11905.0f));
+  EXPECT_TRUE(c.NeedsRepaging() && c.PrinterSetupChanged());
+  // A paper width counts only for a user size.
+  KtPrint4Impl d;
+  d.NeedsRepaging(false);
+  d.PaperWidth(5000);
+  EXPECT_FLOAT_EQ(d.PaperWidth(), 11905);
+  EXPECT_FALSE(d.NeedsRepaging());
+  d.PageSize(s_USER);
+  d.NeedsRepaging(false);
+  d.PaperWidth(5000);
+  EXPECT_EQ(std::tuple(d.PaperWidth(), d.PageInfo().Width, d.PageInfo().AvailWidth), std::tuple(5000.0f, 5000.0f, 2120.0f));
+  EXPECT_TRUE(d.NeedsRepaging());
+  KtPrint4Impl e;  // orientation swaps width and height
+  e.Orientation(Landscape);
+  EXPECT_EQ(std::tuple(e.PageInfo().Width, e.PageInfo().Height, e.PageInfo().AvailHeight),
+            std::tuple(16837.0f, 11905.0f, 11905.0f - 2880));
 }
 
 TEST(Settings, ScaleModeRereadsStoredLengths) {
@@ -81,14 +64,6 @@ TEST(Settings, ScaleModeRereadsStoredLengths) {
   c.ColSpacing(0.1f);
   EXPECT_FLOAT_EQ(c.Defaults().dColSpacing, 144);
   EXPECT_FLOAT_EQ(c.ColSpacing(), 0.1f);
-}
-
-TEST(Settings, OrientationSwapsWidthAndHeight) {
-  KtPrint4Impl c;
-  c.Orientation(Landscape);
-  EXPECT_FLOAT_EQ(c.PageInfo().Width, 16837);
-  EXPECT_FLOAT_EQ(c.PageInfo().Height, 11905);
-  EXPECT_FLOAT_EQ(c.PageInfo().AvailHeight, 11905 - 2880);
 }
 
 TEST(Settings, UnchangedMarginDoesNotRepageButSpacingAlwaysDoes) {
@@ -120,19 +95,18 @@ TEST(Settings, FontCopiesIntoTheDefaultsAndNewRows) {
   c.Font(MakeFont("Courier New", 12, true));
   c.dInheritLastRow(false);
   c.AddRow("after");
-  EXPECT_EQ(c.GetProperty(1, 1, "FontName").ToString(), "Arial");
-  EXPECT_EQ(c.GetProperty(2, 1, "FontName").ToString(), "Courier New");
-  EXPECT_FLOAT_EQ(c.GetProperty(2, 1, "FontSize").ToSingle(), 12);
-  EXPECT_TRUE(c.GetProperty(2, 1, "FontBold").ToBool());
-  EXPECT_FALSE(c.GetProperty(1, 1, "FontBold").ToBool());
+  auto font = [&](std::int32_t row) {
+    return std::tuple(c.GetProperty(row, 1, "FontName").ToString(), c.GetProperty(row, 1, "FontSize").ToSingle(),
+                      c.GetProperty(row, 1, "FontBold").ToBool());
+  };
+  EXPECT_EQ(font(1), std::tuple("Arial", 10.0f, false));
+  EXPECT_EQ(font(2), std::tuple("Courier New", 12.0f, true));
 }
 
 TEST(Settings, ActiveRowAndColFollowTheActiveArea) {
   KtPrint4Impl c;
   c.AddHeaderRow("h1", "h2");
-  EXPECT_EQ(c.ActiveArea(), Header);
-  EXPECT_EQ(c.ActiveRow(), 1);
-  EXPECT_EQ(c.ActiveCol(), 2);
+  EXPECT_EQ(std::tuple(c.ActiveArea(), c.ActiveRow(), c.ActiveCol()), std::tuple(Header, 1, 2));
   c.ActiveArea(Body);
   EXPECT_EQ(c.ActiveRow(), 0);
   c.ActiveArea(7);

@@ -35,21 +35,30 @@ void ClickNamed(Form& f, const std::string& name) {
   f.Click(c.x + c.width / 2, c.y + c.height / 2);
 }
 
-class DesignerPageTest : public ::testing::Test {
+// A page on a form of its own, showing a control in a container of its own.
+class PageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    control->Control().AddRow(VariantArray{Variant("one")});
-    page = MakePropertyPage("Designer", form);
+  void Open(const char* name) {
+    page = MakePropertyPage(name, form);
     ASSERT_NE(page, nullptr);
     form.Show();
     page->SelectionChanged({control});
   }
-  void TearDown() override { pages::SetFolioDsnShownHook(nullptr); }
+  KtPrint4Impl& C() { return control->Control(); }
 
-  Form form{600, 360};
+  Form form{640, 440};
   std::shared_ptr<Container> site = std::make_shared<Container>();
   std::shared_ptr<KtPrint4Dispatch> control = std::make_shared<KtPrint4Dispatch>(site);
   std::unique_ptr<PropertyPage> page;
+};
+
+class DesignerPageTest : public PageTest {
+ protected:
+  void SetUp() override {
+    C().AddRow(VariantArray{Variant("one")});
+    Open("Designer");
+  }
+  void TearDown() override { pages::SetFolioDsnShownHook(nullptr); }
 };
 
 TEST_F(DesignerPageTest, ApplySetsThePropertiesInItsOrder) {
@@ -69,28 +78,24 @@ TEST_F(DesignerPageTest, ApplySetsThePropertiesInItsOrder) {
       "ShowPrintDlg",     "ShowToolBar"};
   std::vector<std::string> seen;
   for (const std::string& n : site->Notifications())
-    if (std::find(order.begin(), order.end(), n) != order.end() &&
-        (seen.empty() || seen.back() != n))
-      seen.push_back(n);
+    if (std::find(order.begin(), order.end(), n) != order.end() && (seen.empty() || seen.back() != n)) seen.push_back(n);
   EXPECT_EQ(seen, order);
-  EXPECT_EQ(control->Control().MarginBottom(), 900);
-  EXPECT_EQ(control->Control().ColorResolution(), cr_16M_Colors);
+  EXPECT_EQ((std::tuple<float, int>(C().MarginBottom(), C().ColorResolution())),
+            (std::tuple<float, int>(900, cr_16M_Colors)));
 }
 
 TEST_F(DesignerPageTest, OurDesignerAddsRowsAndSaveHandsThemBack) {
   pages::SetFolioDsnShownHook([](Form& designer) {
     ClickNamed(designer, "cmdAddRow");
     ClickNamed(designer, "cmdAddRow");
-    if (const char* dir = std::getenv("KTFOLIO_SCREENSHOTS")) {
-      EXPECT_TRUE(designer.Screenshot(std::string(dir) + "/our_designer.png"));
-    }
+    if (const char* dir = std::getenv("KTFOLIO_SCREENSHOTS")) { EXPECT_TRUE(designer.Screenshot(std::string(dir) + "/our_designer.png")); }
     ClickNamed(designer, "cmdSave");
   });
   ClickNamed(form, "cmdButton");
   EXPECT_TRUE(page->Changed());
   EXPECT_EQ(page->LastFailure(), "");
   page->ApplyChanges();
-  EXPECT_EQ(control->Control().LastRow(), 3) << "the two rows added in the designer";
+  EXPECT_EQ(C().LastRow(), 3) << "the two rows added in the designer";
 }
 
 TEST_F(DesignerPageTest, SaveInOurDesignerWithoutEditsHandsBackTheSameBytes) {
@@ -106,9 +111,9 @@ TEST_F(DesignerPageTest, SaveInOurDesignerWithoutEditsHandsBackTheSameBytes) {
   // As a template file holds it: read once, so what reading resets (the
   // measured heights, dInheritLastRow) is already so.
   ByteArray before;
-  control->Control().GetDsnArray(before);
-  control->Control().SetDsnArray(before);
-  control->Control().GetDsnArray(before);
+  C().GetDsnArray(before);
+  C().SetDsnArray(before);
+  C().GetDsnArray(before);
   VariantArray args{Variant(before), Variant(std::string()), Variant(true)};
   CreateObject("FolioDsn.clsFolioDsn")->Invoke("start", args);
   const ByteArray after = args[0].ToBytes();
@@ -124,11 +129,11 @@ TEST_F(DesignerPageTest, CancelInOurDesignerHandsTheTemplateBackUnchanged) {
   });
   ClickNamed(form, "cmdButton");
   page->ApplyChanges();
-  EXPECT_EQ(control->Control().LastRow(), 1);
+  EXPECT_EQ(C().LastRow(), 1);
 }
 
 TEST_F(DesignerPageTest, RemoveRowInOurDesignerTakesTheClickedRow) {
-  control->Control().AddRow(VariantArray{Variant("two")});
+  C().AddRow(VariantArray{Variant("two")});
   page->SelectionChanged({control});
   pages::SetFolioDsnShownHook([](Form& designer) {
     designer.Click(300, 174);  // the first row's cell at 100 % in the 900 x 640 designer
@@ -137,8 +142,8 @@ TEST_F(DesignerPageTest, RemoveRowInOurDesignerTakesTheClickedRow) {
   });
   ClickNamed(form, "cmdButton");
   page->ApplyChanges();
-  ASSERT_EQ(control->Control().LastRow(), 1);
-  EXPECT_EQ(control->Control().GetProperty(1, 1, "Text").ToString(), "two") << "the clicked first row went, not the last";
+  ASSERT_EQ(C().LastRow(), 1);
+  EXPECT_EQ(C().GetProperty(1, 1, "Text").ToString(), "two") << "the clicked first row went, not the last";
 }
 
 TEST_F(DesignerPageTest, ACellEditedInPlaceInOurDesignerComesBackWithSave) {
@@ -151,33 +156,29 @@ TEST_F(DesignerPageTest, ACellEditedInPlaceInOurDesignerComesBackWithSave) {
   });
   ClickNamed(form, "cmdButton");
   page->ApplyChanges();
-  ASSERT_EQ(control->Control().LastRow(), 1);
-  EXPECT_EQ(control->Control().GetProperty(1, 1, "Text").ToString(), "one more");
+  ASSERT_EQ(C().LastRow(), 1);
+  EXPECT_EQ(C().GetProperty(1, 1, "Text").ToString(), "one more");
 }
 
 TEST_F(DesignerPageTest, TheListsShowTheConstantsAndTheBoxesTheControl) {
-  KtPrint4Impl& c = control->Control();
+  KtPrint4Impl& c = C();
   EXPECT_EQ(Child(form, "cboScaleMode").items,
             (std::vector<std::string>{" eTwip", " eInch", " eMillimetre", " eCentimetre"}));
   const std::vector<std::string> papers = Child(form, "cboPageSize").items;
   ASSERT_EQ(papers.size(), 64u);
-  EXPECT_EQ(papers.front(), "  s_10X11");
-  EXPECT_EQ(papers.back(), "  s_USER");
-  EXPECT_NE(std::find(papers.begin(), papers.end(), "  s_A5 = 11"), papers.end());
-  EXPECT_TRUE(std::any_of(papers.begin(), papers.end(), [](const std::string& p) {
-    return p.starts_with("  s_ENV_B6 = 35 ");
-  }));
+  EXPECT_EQ(std::tuple(papers.front(), papers.back(), std::count(papers.begin(), papers.end(), "  s_A5 = 11")),
+            std::tuple("  s_10X11", "  s_USER", 1));
+  EXPECT_TRUE(std::any_of(papers.begin(), papers.end(), [](const std::string& p) { return p.starts_with("  s_ENV_B6 = 35 "); }));
   EXPECT_EQ(Child(form, "cboOrientation").items, (std::vector<std::string>{"Portrait = 0", "Landscape = 1"}));
-  EXPECT_EQ(Child(form, "cboScaleMode").selected, c.ScaleMode());
-  EXPECT_EQ(Child(form, "cboPageSize").selected, c.PageSize());
-  EXPECT_EQ(Child(form, "cboColorResolution").selected, c.ColorResolution());
-  EXPECT_EQ(Child(form, "cmdButton").text, "   Designer");
-  EXPECT_EQ(Child(form, "chkPropShowToolBar").checked, c.ShowToolBar() ? 1 : 0);
-  EXPECT_EQ(Child(form, "txtMarginLeft").text, "1440");
+  EXPECT_EQ((std::tuple<int, int, int, int>(Child(form, "cboScaleMode").selected, Child(form, "cboPageSize").selected,
+                                            Child(form, "cboColorResolution").selected,
+                                            Child(form, "chkPropShowToolBar").checked)),
+            (std::tuple<int, int, int, int>(c.ScaleMode(), c.PageSize(), c.ColorResolution(), c.ShowToolBar() ? 1 : 0)));
+  EXPECT_EQ(std::tuple(Child(form, "cmdButton").text, Child(form, "txtMarginLeft").text), std::tuple("   Designer", "1440"));
 }
 
 TEST_F(DesignerPageTest, PaperAndScaleChangeTheControlAtOnceAndTheBoxesFollow) {
-  KtPrint4Impl& c = control->Control();
+  KtPrint4Impl& c = C();
   EXPECT_FALSE(Child(form, "txtPaperWidth").enabled) << "only a user paper takes sizes";
   ASSERT_TRUE(form.Choose("cboPageSize", "  s_USER"));
   EXPECT_EQ(c.PageSize(), s_USER) << "before any apply";
@@ -189,12 +190,12 @@ TEST_F(DesignerPageTest, PaperAndScaleChangeTheControlAtOnceAndTheBoxesFollow) {
   EXPECT_TRUE(page->Changed());
   ASSERT_TRUE(form.Choose("cboScaleMode", " eInch"));
   EXPECT_EQ(c.ScaleMode(), eInch);
-  EXPECT_EQ(Child(form, "txtMarginLeft").text, "1");
-  EXPECT_EQ(Child(form, "txtMarginHeader").text, Variant(c.MarginHeader()).ToString());
+  EXPECT_EQ(std::tuple(Child(form, "txtMarginLeft").text, Child(form, "txtMarginHeader").text),
+            std::tuple(std::string("1"), Variant(c.MarginHeader()).ToString()));
 }
 
 TEST_F(DesignerPageTest, ApplyAloneKeepsTheDocumentAndBoxesReachTheControlOnlyOnApply) {
-  KtPrint4Impl& c = control->Control();
+  KtPrint4Impl& c = C();
   ByteArray before, after;
   c.GetDsnArray(before);
   c.SetDsnArray(before);  // the measured item heights a read drops, dropped once
@@ -210,27 +211,16 @@ TEST_F(DesignerPageTest, ApplyAloneKeepsTheDocumentAndBoxesReachTheControlOnlyOn
   EXPECT_TRUE(page->Changed());
   EXPECT_EQ(c.Marginleft(), 1440) << "nothing reaches the control before apply";
   page->ApplyChanges();
-  EXPECT_EQ(c.Marginleft(), 2000);
-  EXPECT_FALSE(c.ShowToolBar());
-  EXPECT_FALSE(page->Changed());
+  EXPECT_EQ(std::tuple(c.Marginleft(), c.ShowToolBar(), page->Changed()), std::tuple(2000.0f, false, false));
 }
 
-class DefaultsPageTest : public ::testing::Test {
+class DefaultsPageTest : public PageTest {
  protected:
   void SetUp() override {
     dialogs::ResetDialogScripts();
-    page = MakePropertyPage("Defaults", form);
-    ASSERT_NE(page, nullptr);
-    form.Show();
-    page->SelectionChanged({control});
+    Open("Defaults");
   }
   void TearDown() override { dialogs::ResetDialogScripts(); }
-  KtPrint4Impl& C() { return control->Control(); }
-
-  Form form{640, 440};
-  std::shared_ptr<Container> site = std::make_shared<Container>();
-  std::shared_ptr<KtPrint4Dispatch> control = std::make_shared<KtPrint4Dispatch>(site);
-  std::unique_ptr<PropertyPage> page;
 };
 
 TEST_F(DefaultsPageTest, TheListsShowStylesAlignmentsAndAnEmptyCountAppliesZero) {
@@ -240,8 +230,7 @@ TEST_F(DefaultsPageTest, TheListsShowStylesAlignmentsAndAnEmptyCountAppliesZero)
     EXPECT_EQ(C().dColPenStyle(), style);
     page->SelectionChanged({control});
     const Form::ChildInfo box = Child(form, "cbodColPenStyle");
-    EXPECT_EQ(box.selected, selected);
-    EXPECT_EQ(box.text, text) << "an unknown style shows as solid";
+    EXPECT_EQ(std::tuple(box.selected, box.text), std::tuple(selected, text)) << "an unknown style shows as solid";
   }
   const std::vector<std::string> aligns = Child(form, "CboAlignPos").items;
   ASSERT_EQ(aligns.size(), 12u);
@@ -261,13 +250,11 @@ TEST_F(DefaultsPageTest, TheFontButtonChangesTheControlAtOnce) {
   dialogs::QueueDialogAnswer({"font", true, {{"FontName", "Courier New"}, {"FontSize", "14"}, {"FontBold", "1"}}});
   ClickNamed(form, "cmdFont");
   ASSERT_FALSE(dialogs::DialogLog().empty());
-  EXPECT_EQ(dialogs::DialogLog().back().flags, 65859u);
-  EXPECT_EQ(dialogs::DialogLog().back().Field("lfFaceName"), "Arial");
-  EXPECT_EQ(C().Font()->Name, "Courier New") << "before any apply";
-  EXPECT_EQ(C().Font()->Size, 14.0f);
-  EXPECT_EQ(Child(form, "lbldFontName").text, "Courier New");
-  EXPECT_EQ(Child(form, "lbldFontSize").text, "Size:14");
-  EXPECT_EQ(Child(form, "chkdFontBold").checked, 1);
+  EXPECT_EQ(std::tuple(dialogs::DialogLog().back().flags, dialogs::DialogLog().back().Field("lfFaceName")),
+            std::tuple(65859u, "Arial"));
+  EXPECT_EQ(std::tuple(C().Font()->Name, C().Font()->Size), std::tuple("Courier New", 14.0f)) << "before any apply";
+  EXPECT_EQ(std::tuple(Child(form, "lbldFontName").text, Child(form, "lbldFontSize").text, Child(form, "chkdFontBold").checked),
+            std::tuple("Courier New", "Size:14", 1));
   EXPECT_FALSE(page->Changed());
   page->SelectionChanged({control});
   EXPECT_EQ(Child(form, "lbldFontSize").text, "Size: 14");
@@ -285,8 +272,7 @@ TEST_F(DefaultsPageTest, ColoursGoThroughTheDialogAndWaitForApply) {
   EXPECT_TRUE(page->Changed());
   EXPECT_NE(C().dColBrushColor(), 0x00FF00u) << "the control changes only on apply";
   page->ApplyChanges();
-  EXPECT_EQ(C().dColBrushColor(), 0x00FF00u);
-  EXPECT_EQ(C().dColPenColor(), pen);
+  EXPECT_EQ(std::tuple(C().dColBrushColor(), C().dColPenColor()), std::tuple(0x00FF00u, pen));
 }
 
 TEST_F(DefaultsPageTest, ApplyWritesTheDefaults) {
@@ -298,12 +284,9 @@ TEST_F(DefaultsPageTest, ApplyWritesTheDefaults) {
   ASSERT_TRUE(form.SetText("txtdColLineTop", "3"));
   ASSERT_TRUE(form.Check("chkdFontItalic", true));
   page->ApplyChanges();
-  EXPECT_EQ(C().dColAlignPos(), 10);
-  EXPECT_EQ(C().dFontStyle(), 3);
-  EXPECT_EQ(C().dColsLayoutType(), 1);
-  EXPECT_EQ(C().dColWordWrap(), wrap);
-  EXPECT_EQ(C().dColLineTop(), 3);
-  EXPECT_TRUE(C().Font()->Italic);
+  EXPECT_EQ((std::tuple<int, int, int, bool, int, bool>(C().dColAlignPos(), C().dFontStyle(), C().dColsLayoutType(),
+                                                      C().dColWordWrap(), C().dColLineTop(), C().Font()->Italic)),
+            std::tuple(10, 3, 1, wrap, 3, true));
 }
 
 TEST(PropertyPageTest, OnlyTheThreePagesExist) {

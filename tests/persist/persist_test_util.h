@@ -31,10 +31,7 @@ inline std::string Lines(std::initializer_list<std::string_view> lines) {
   return t;
 }
 
-struct LastError {
-  std::int32_t number = 0;
-  std::string description, source;
-};
+struct LastError { std::int32_t number = 0; std::string description, source; };
 inline LastError ErrorOf(const KtPrint4Impl& c) {
   LastError e;
   c.GetLastError(e.number, e.description, e.source);

@@ -22,8 +22,7 @@ TEST(TemplateFile, ASavedTemplateHoldsExactlyTheDesignBytesAndLoadsBack) {
   a.AddHeaderRow("Invoice", "No. 7");
   a.AddRow("Item", 12.5, true);
   ASSERT_TRUE(a.SaveAsTemplate(file));
-  EXPECT_EQ(ReadFile(file), Text(a.DesignBuffer()));
-  EXPECT_EQ(ReadFile(file), TemplateOf(a));
+  EXPECT_EQ(std::tuple(ReadFile(file), ReadFile(file)), std::tuple(Text(a.DesignBuffer()), TemplateOf(a)));
   EXPECT_EQ(FilesIn(dir.Path()), 1u) << "no temporary file is left beside it";
 
   KtPrint4Impl b;
@@ -52,11 +51,7 @@ TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
   WriteFile(readOnly, "precious");
   ::chmod(readOnly.c_str(), 0444);
   fs::create_directory(dir.File("folder"));
-  struct Case {
-    const char* name;
-    std::string path;
-    ErrorCode number;
-  };
+  struct Case { const char* name; std::string path; ErrorCode number; };
   const Case cases[] = {
       {"read-only file", readOnly, ErrorCode::kPathFileAccess},
       {"a folder", dir.File("folder"), ErrorCode::kPathFileAccess},
@@ -69,8 +64,7 @@ TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
     c.AddRow("x");
     EXPECT_FALSE(c.SaveAsTemplate(k.path));
     const LastError e = ErrorOf(c);
-    EXPECT_EQ(e.number, k.number) << e.description;
-    EXPECT_EQ(e.source, "SaveAsTemplate");
+    EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(k.number), "SaveAsTemplate")) << e.description;
   }
   EXPECT_EQ(ReadFile(readOnly), "precious");
   EXPECT_TRUE(fs::is_directory(dir.File("folder")));
@@ -80,11 +74,7 @@ TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
 TEST(TemplateFile, LoadingWhatIsNotATemplateFileChangesNothing) {
   ScratchDir dir;
   WriteFile(dir.File("empty.ktt"), "");
-  struct Case {
-    const char* name;
-    std::string path;
-    ErrorCode number;
-  };
+  struct Case { const char* name; std::string path; ErrorCode number; };
   const Case cases[] = {
       {"missing file", dir.File("nothing.ktt"), ErrorCode::kFileNotFound},
       {"empty file", dir.File("empty.ktt"), ErrorCode::kInputPastEnd},
@@ -100,10 +90,8 @@ TEST(TemplateFile, LoadingWhatIsNotATemplateFileChangesNothing) {
     c.GetDsnArray(before);
     EXPECT_FALSE(c.LoadFromTemplate(k.path));
     const LastError e = ErrorOf(c);
-    EXPECT_EQ(e.number, k.number) << e.description;
-    EXPECT_EQ(e.source, "LoadFromTemplate");
-    EXPECT_EQ(c.LastRow(), 1);
-    EXPECT_EQ(TemplateOf(c), Text(before));
+    EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(k.number), "LoadFromTemplate")) << e.description;
+    EXPECT_EQ(std::tuple(c.LastRow(), TemplateOf(c)), std::tuple(1, Text(before)));
   }
 }
 
@@ -117,15 +105,13 @@ TEST(TemplateFile, InDesignModeFilesAreNeitherWrittenNorRead) {
   EXPECT_FALSE(fs::exists(dir.File("t.ktt")));
   WriteFile(dir.File("u.ktt"), Lines({"[Body]"}));
   EXPECT_FALSE(c.LoadFromTemplate(dir.File("u.ktt")));
-  EXPECT_EQ(c.LastRow(), 1);
-  EXPECT_EQ(ErrorOf(c).number, 0) << "doing nothing is not a failure";
+  EXPECT_EQ(std::tuple(c.LastRow(), ErrorOf(c).number), std::tuple(1, 0)) << "doing nothing is not a failure";
 }
 
 TEST(DesignMode, DesignModeShowsGuideLinesAndTheDesignerEntryHoldsNothing) {
   KtPrint4Impl c;
   c.DesigMode(true);
-  EXPECT_TRUE(c.DesigMode());
-  EXPECT_TRUE(c.ShowGuideLines());
+  EXPECT_TRUE(c.DesigMode() && c.ShowGuideLines());
   c.DesigMode(false);
   EXPECT_TRUE(c.ShowGuideLines()) << "leaving design mode keeps the guide lines";
   c.a_Designer(Variant("anything"));

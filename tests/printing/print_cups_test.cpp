@@ -32,6 +32,7 @@ constexpr auto kJobWait = std::chrono::seconds(20);  // cups-pdf runs Ghostscrip
 bool SchedulerRunning() { return Run("lpstat -r 2>&1").find("scheduler is running") != std::string::npos; }
 
 bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+bool Fail(std::string& why, const char* because) { return why = because, false; }
 
 // The CUPS server and queue the tests print to, set up once per test program.
 // CTest runs each test in a process of its own, two at a time: a lock keeps
@@ -44,10 +45,8 @@ class CupsServer {
     if (lock_ >= 0) flock(lock_, LOCK_EX);
     if (!SchedulerRunning() && !Launch(why)) return false;
     if (!Shell(std::string("lpstat -v ") + kQueue)) {
-      if (!Shell(std::string("lpadmin -p ") + kQueue + " -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd")) {
-        why = "cannot add the cups-pdf queue (is printer-driver-cups-pdf installed?)";
-        return false;
-      }
+      if (!Shell(std::string("lpadmin -p ") + kQueue + " -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"))
+        return Fail(why, "cannot add the cups-pdf queue (is printer-driver-cups-pdf installed?)");
       addedQueue_ = true;
     }
     return true;
@@ -63,14 +62,8 @@ class CupsServer {
 
  private:
   bool Launch(std::string& why) {
-    if (geteuid() != 0) {
-      why = "no CUPS server runs and only root can start one";
-      return false;
-    }
-    if (access("/usr/sbin/cupsd", X_OK) != 0) {
-      why = "no CUPS server runs and cupsd is not installed";
-      return false;
-    }
+    if (geteuid() != 0) return Fail(why, "no CUPS server runs and only root can start one");
+    if (access("/usr/sbin/cupsd", X_OK) != 0) return Fail(why, "no CUPS server runs and cupsd is not installed");
     mkdir("/run/cups", 0755);
     const char* argv[] = {"/usr/sbin/cupsd", "-f", nullptr};
     posix_spawn_file_actions_t quiet;
@@ -79,17 +72,12 @@ class CupsServer {
     posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
     const int failed = posix_spawn(&pid_, argv[0], &quiet, nullptr, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&quiet);
-    if (failed) {
-      pid_ = 0;
-      why = "cannot start cupsd";
-      return false;
-    }
+    if (failed) return pid_ = 0, Fail(why, "cannot start cupsd");
     for (const auto until = Clock::now() + kServerWait; Clock::now() < until;) {
       if (SchedulerRunning()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    why = "cupsd started but its scheduler did not answer within 5 s";
-    return false;
+    return Fail(why, "cupsd started but its scheduler did not answer within 5 s");
   }
 
   pid_t pid_ = 0;
@@ -143,10 +131,7 @@ std::string PdfField(const std::string& file, const std::string& name) {
 
 // Where the ink of one page lies, rendered at 72 dpi in grey: pixels
 // clearly darker than paper, as a box in pixels and their count.
-struct Ink {
-  int count = 0, width = 0, height = 0;
-  int left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
-};
+struct Ink { int count = 0, width = 0, height = 0; int left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1; };
 Ink InkOf(const std::string& pdf, int page) {
   const std::string p = std::to_string(page);
   const std::string pgm = testing::Run("pdftoppm -r 72 -gray -f " + p + " -l " + p + " '" + pdf + "' 2>/dev/null");
@@ -159,10 +144,8 @@ Ink InkOf(const std::string& pdf, int page) {
     if (static_cast<unsigned char>(pgm[i]) >= 200) continue;
     const int x = static_cast<int>((i - at) % ink.width), y = static_cast<int>((i - at) / ink.width);
     ++ink.count;
-    ink.left = std::min(ink.left, x);
-    ink.right = std::max(ink.right, x);
-    ink.top = std::min(ink.top, y);
-    ink.bottom = std::max(ink.bottom, y);
+    ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
+    ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
   }
   return ink;
 }

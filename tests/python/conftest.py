@@ -1,3 +1,4 @@
+import itertools
 import os
 import sys
 
@@ -26,11 +27,5 @@ def fixed(c):
 
 def texts(control, row, area=ktfolio.Body):
     """The texts of a row's cells, read back by name."""
-    out = []
-    col = 1
-    while True:
-        value = control.GetProperty(row, col, "Text", area)
-        if value is False:
-            return out
-        out.append(value)
-        col += 1
+    values = (control.GetProperty(row, col, "Text", area) for col in itertools.count(1))
+    return list(itertools.takewhile(lambda v: v is not False, values))

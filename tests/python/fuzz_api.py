@@ -81,18 +81,11 @@ def hostile_values(rnd, ktfolio, names):
     if pick < 0.8:
         return rnd.choice([b"", b"x", b"\xff\xfe", bytearray(b"ab")])
     if pick < 0.9:
-        shape = rnd.randrange(6)
-        if shape == 0:
-            return [hostile_values(rnd, ktfolio, names) for _ in range(rnd.randrange(4))]
-        if shape == 1:
-            return tuple(hostile_values(rnd, ktfolio, names) for _ in range(rnd.randrange(3)))
-        if shape == 2:
-            return cyclic()
-        if shape == 3:
-            return nested(rnd.choice([2, 31, 32, 33, 40000]))
-        if shape == 4:
-            return [cyclic(), "a"]
-        return list(range(rnd.randrange(50)))
+        return rnd.choice([
+            lambda: [hostile_values(rnd, ktfolio, names) for _ in range(rnd.randrange(4))],
+            lambda: tuple(hostile_values(rnd, ktfolio, names) for _ in range(rnd.randrange(3))),
+            cyclic, lambda: nested(rnd.choice([2, 31, 32, 33, 40000])), lambda: [cyclic(), "a"],
+            lambda: list(range(rnd.randrange(50)))])()
     return rnd.choice([object(), {}, {1, 2}, 1j, Index(2**40), Index(7), Index(10**400),
                        ktfolio.StdFont(), ktfolio.StdFont(Size=16384), ktfolio.KtPrint4])
 
@@ -106,9 +99,7 @@ def check_invariants(ktfolio, c, full):
     rows = c.LastRow
     assert isinstance(rows, int) and rows >= 0, rows
     # Section markers keep their values across ClearAll, so only their sign is fixed.
-    for name in ("StartBodyRow", "EndBodyRow"):
-        value = getattr(c, name)
-        assert value >= 0, (name, value, rows)
+    assert c.StartBodyRow >= 0 and c.EndBodyRow >= 0, (c.StartBodyRow, c.EndBodyRow, rows)
     pages = c.Pages
     assert 1 <= pages <= MAX_PAGES, pages
     err = c.GetLastError()

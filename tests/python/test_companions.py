@@ -21,10 +21,7 @@ def panel():
 
     class Log:
         def __init__(self, name):
-            self.name = name
-
-        def Click(self, e):
-            clicks.append(self.name)
+            self.Click = lambda e: clicks.append(name)
 
     for b in buttons:
         b.connect(Log(b.Caption))

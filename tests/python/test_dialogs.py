@@ -33,8 +33,7 @@ def test_a_cancel_error_carries_its_number():
     dialogs.answer("color", ok=False)
     with pytest.raises(ktfolio.ObjectError, match="-2147220610") as caught:
         d.ShowColor()
-    assert caught.value.number == -2147220610
-    assert caught.value.description == "Cancel Pressed"
+    assert (caught.value.number, caught.value.description) == (-2147220610, "Cancel Pressed")
     for kind, show in (("font", d.ShowFont), ("open", d.ShowOpen), ("save", d.ShowSave), ("printer", d.ShowPrinter)):
         dialogs.answer(kind, ok=False)
         with pytest.raises(ktfolio.ObjectError, match="2001"):

@@ -57,11 +57,10 @@ def test_signatures_match_the_dispatch_table(c):
         assert got == params_of(cpp), name
 
 def test_properties_say_their_type_and_whether_they_are_read_only():
-    assert ktfolio.KtPrint4.Pages.__doc__.endswith("(int, read-only)")
-    assert ktfolio.KtPrint4.Pages.fset is None
-    assert ktfolio.KtPrint4.ScaleMode.__doc__.endswith("(int)")
-    assert ktfolio.KtPrint4.Font.__doc__.endswith("(StdFont)")
-    assert "face name" in ktfolio.StdFont.Name.__doc__
+    k = ktfolio.KtPrint4
+    for prop, ending in [(k.Pages, "(int, read-only)"), (k.ScaleMode, "(int)"), (k.Font, "(StdFont)")]:
+        assert prop.__doc__.endswith(ending), prop.__doc__
+    assert k.Pages.fset is None and "face name" in ktfolio.StdFont.Name.__doc__
 
 
 def test_events_describe_what_a_handler_may_change():
@@ -87,27 +86,21 @@ def test_test_hooks_and_helpers_stay_out_of_the_public_namespace():
     from ktfolio import _testing
 
     assert callable(_testing.layout)
-    public = dir(ktfolio)
-    for hidden in ("_testing", "_ktfolio", "enum", "inspect", "typing"):
-        assert hidden not in public, hidden
-    assert {"KtPrint4", "StdFont", "ctsPageArea", "Header", "__version__"} <= set(public)
+    public = set(dir(ktfolio))
+    assert not public & {"_testing", "_ktfolio", "enum", "inspect", "typing"}
+    assert {"KtPrint4", "StdFont", "ctsPageArea", "Header", "__version__"} <= public
 
 
 def stub():
-    path = os.path.join(os.path.dirname(ktfolio.__file__), "__init__.pyi")
-    with open(path, encoding="utf-8") as f:
-        return path, ast.parse(f.read())
+    with open(os.path.join(os.path.dirname(ktfolio.__file__), "__init__.pyi"), encoding="utf-8") as f:
+        return ast.parse(f.read())
 
 
 def test_the_stub_declares_what_the_package_publishes(c):
-    _, tree = stub()
-    classes = {n.name: n for n in tree.body if isinstance(n, ast.ClassDef)}
-    declared = {}
-    for node in classes["KtPrint4"].body:
-        if isinstance(node, ast.FunctionDef):
-            declared[node.name] = node
-        elif isinstance(node, ast.AnnAssign):
-            declared[node.target.id] = node
+    classes = {n.name: n for n in stub().body if isinstance(n, ast.ClassDef)}
+    body = classes["KtPrint4"].body
+    declared = {n.name: n for n in body if isinstance(n, ast.FunctionDef)}
+    declared.update({n.target.id: n for n in body if isinstance(n, ast.AnnAssign)})
     for name, _ in published(c):
         assert name in declared, f"the stub lacks {name}"
         member = ktfolio.KtPrint4.__dict__[name]
@@ -118,7 +111,5 @@ def test_the_stub_declares_what_the_package_publishes(c):
             args = declared[name].args
             names = [a.arg for a in args.args[1:]] + ([args.vararg.arg] if args.vararg else [])
             assert names == list(inspect.signature(getattr(c, name)).parameters), name
-    for e in events():
-        assert e.name in declared, f"the stub lacks event {e.name}"
-    for type_name in ktfolio.enumerations:
-        assert type_name in classes, f"the stub lacks enumeration {type_name}"
+    assert [e.name for e in events() if e.name not in declared] == [], "events the stub lacks"
+    assert [t for t in ktfolio.enumerations if t not in classes] == [], "enumerations the stub lacks"

@@ -21,9 +21,8 @@ def test_raise_errors_turns_each_recorded_failure_into_kt_error_and_keeps_the_re
     with pytest.raises(ktfolio.KtError) as again:
         c.GetProperty(1, 1, "Nope")
     assert again.value.number == 60108 and isinstance(again.value, Exception)
-    with pytest.raises(ktfolio.KtError) as bytes_out:
-        c.to_png(5)
-    assert bytes_out.value.number == 60107, "bytes out are calls too"
+    with pytest.raises(ktfolio.KtError, match="60107"):
+        c.to_png(5)  # bytes out are calls too
 
 
 def test_the_module_default_applies_to_controls_made_afterwards():

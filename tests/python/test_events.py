@@ -45,13 +45,8 @@ def test_handlers_see_parameters_and_answer_through_by_reference_ones(c):
     assert _testing.raise_event(c, "NewPage", 4, 17, ktfolio.First) == (104, 17, 1)
     assert _testing.raise_event(c, "BeforeButtonClick", 2, "print", False)[2] is True
     assert _testing.raise_event(c, "BeforeButtonClick", 3, "zoom", False)[2] is False
-    assert r.calls == [
-        ("EnterCell", 3, 2, 1, False),
-        ("EnterCell", 3, 1, 0, True),
-        ("NewPage", 4, 17, 0),
-        ("BeforeButtonClick", 2, "print"),
-        ("BeforeButtonClick", 3, "zoom"),
-    ]
+    assert r.calls == [("EnterCell", 3, 2, 1, False), ("EnterCell", 3, 1, 0, True), ("NewPage", 4, 17, 0),
+                       ("BeforeButtonClick", 2, "print"), ("BeforeButtonClick", 3, "zoom")]
 
 def test_every_connected_handler_is_called_in_order(c):
     order = []
@@ -103,9 +98,8 @@ def test_the_argument_object_guards_its_attributes(c):
         assert _testing.raise_event(c, "ClickCell", 2, 3, 0, 1) == (2, 3, 0, 1)
         assert _testing.raise_event(c, "EnterCell", 1, 1, 0, False)[3] is False
         assert _testing.raise_event(c, "LeaveCell", 1, 1, 0, False)[3] is False
-    assert seen["repr"] == "ClickCell(row=2, col=3, parea=0, Button=1)"
-    assert seen["dir"] == ["Button", "col", "parea", "row"]
-    assert seen["event"] == "ClickCell"
+    assert seen == {"repr": "ClickCell(row=2, col=3, parea=0, Button=1)", "dir": ["Button", "col", "parea", "row"],
+                    "event": "ClickCell"}
     assert [type(x) for x in errors] == [AttributeError, AttributeError, TypeError]
 
 
@@ -160,20 +154,12 @@ def test_a_handler_exception_is_recorded_and_with_raise_errors_raised_after_the_
 
 
 def test_a_handler_method_named_almost_like_an_event_warns(c):
-    class Misspelt:
-        def NewPages(self, e):
-            pass
+    def handler(self, e):
+        pass
 
-        def enterCell(self, e):
-            pass
-
-        def NewPage(self, e):
-            pass
-
-        def Page(self, e):
-            pass
-
-        newpage_count = 0  # not a method
+    # Near misses of event names warn; an exact name, a short unrelated one and an attribute that is no method do not.
+    Misspelt = type("Misspelt", (), {"NewPages": handler, "enterCell": handler, "NewPage": handler, "Page": handler,
+                                     "newpage_count": 0})
 
     with pytest.warns(ktfolio.EventWarning) as warned:
         c.connect(Misspelt())

@@ -5,6 +5,7 @@ import math
 import pytest
 
 import ktfolio
+from ktfolio import _testing
 
 from conftest import texts
 
@@ -27,8 +28,6 @@ def cyclic():
     x.append(x)
     return x
 
-
-# ---- the conversion is total ------------------------------------------------------
 
 
 @pytest.mark.parametrize(
@@ -72,23 +71,18 @@ def test_keyword_names_and_values_are_converted_the_same_way(c):
         c.RemoveRows(RowFrom=1, RowTo="\udc00")
 
 
-# ---- rows are built all or nothing ----------------------------------------------------
-
 
 @pytest.mark.parametrize("bad, error", [(b"x", TYPE_MISMATCH), ("#1e40#big", OVERFLOW), (float("inf"), None)])
 def test_a_row_with_a_bad_item_is_not_added(c, bad, error):
     c.AddRow("kept")
-    before = (c.LastRow, c.ActiveRow, c.StartBodyRow, c.EndBodyRow, c.Pages, ktfolio._testing.layout(c))
-    result = c.AddRow("a", bad, "c")
+    state = lambda: (c.LastRow, c.ActiveRow, c.StartBodyRow, c.EndBodyRow, c.Pages, _testing.layout(c))  # noqa: E731
+    before = state()
     if error is None:
-        assert result is True, "infinity is a number and reads as text"
+        assert c.AddRow("a", bad, "c") is True, "infinity is a number and reads as text"
         return
-    assert result is False and error_number(c) == error
-    assert (c.LastRow, c.ActiveRow, c.StartBodyRow, c.EndBodyRow, c.Pages, ktfolio._testing.layout(c)) == before
-    assert texts(c, 1) == ["kept"]
+    assert c.AddRow("a", bad, "c") is False and error_number(c) == error
+    assert state() == before and texts(c, 1) == ["kept"]
 
-
-# ---- numbers the model cannot hold ----------------------------------------------------------
 
 
 @pytest.mark.parametrize("size", [1e30, math.inf, math.nan, 1e6])

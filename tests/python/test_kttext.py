@@ -42,12 +42,10 @@ def test_events_reach_a_handler_that_may_drop_keys(form):
     t.Caption = ""
 
     class Handler:
-        def __init__(self):
-            self.log = []
+        log = []
 
         def KeyPress(self, e):
-            if e.KeyAscii == ord("x"):
-                e.KeyAscii = 0
+            e.KeyAscii = 0 if e.KeyAscii == ord("x") else e.KeyAscii
 
         def Change(self, e):
             self.log.append(t.Text)
@@ -80,5 +78,4 @@ def test_boxes_and_an_editing_session_leave_nothing_behind():
     f.type("more")  # and the editor's
     del t, c, f
     gc.collect()
-    assert ktfolio.live_windows() == windows
-    assert ktfolio.live_timers() == timers
+    assert (ktfolio.live_windows(), ktfolio.live_timers()) == (windows, timers)

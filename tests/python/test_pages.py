@@ -57,13 +57,9 @@ class Recorder:
 def other_document():
     d = ktfolio.KtPrint4()
     d.Marginleft = 3000
-    d.AddRow("designed 1")
-    d.AddRow("designed 2")
-    d.AddRow("designed 3")
+    d.AddRows([f"designed {i}"] for i in (1, 2, 3))
     return d
 
-
-# ---- Designer ---------------------------------------------------------------------------------
 
 
 def test_the_designer_button_hands_the_page_settings_and_apply_takes_only_the_rows(designer):
@@ -74,18 +70,16 @@ def test_the_designer_button_hands_the_page_settings_and_apply_takes_only_the_ro
     f.set_text("txtMarginTop", "777")
     click(f, "cmdButton")
     dsn, settings, flag = rec.calls[0]
-    assert dsn == c.GetDsnArray()
-    assert flag == (), "the Designer page passes no third argument"
+    assert (dsn, flag) == (c.GetDsnArray(), ()), "the Designer page passes no third argument"
     lines = settings.split("\r\n")
-    assert lines[0] == "ScaleMode=1" and lines[1] == "AllowCellEditing=0"
-    assert "MarginTop=777" in lines, "the settings come from the page's boxes"
-    assert "ShowToolBar=-1" in lines
+    assert lines[:2] == ["ScaleMode=1", "AllowCellEditing=0"]
+    assert "MarginTop=777" in lines and "ShowToolBar=-1" in lines, "the settings come from the page's boxes"
     assert [l.split("=")[0] for l in lines[:-1]][-3:] == ["ShowGuideLines", "ShowPrintDlg", "ShowToolBar"]
     assert p.changed
     p.apply()
     assert cell_texts(c) == ["designed 1", "designed 2", "designed 3"]
-    assert c.Marginleft == 1440, "settings come from the page, not from the designer's template"
-    assert c.MarginTop == 1440, "after the designer the page reloads its boxes from the control"
+    # Settings come from the page, not from the designer's template; the page reloaded its boxes from the control.
+    assert (c.Marginleft, c.MarginTop) == (1440, 1440)
 
 
 def test_a_missing_designer_is_reported_and_changes_nothing(designer):
@@ -93,12 +87,8 @@ def test_a_missing_designer_is_reported_and_changes_nothing(designer):
     ktfolio.register_component(PROGID, lambda: None)
     before = c.GetDsnArray()
     click(f, "cmdButton")
-    assert "429" in p.last_failure
-    assert not p.changed
-    assert c.GetDsnArray() == before
+    assert "429" in p.last_failure and not p.changed and c.GetDsnArray() == before
 
-
-# ---- FolioDesigner ------------------------------------------------------------------------------
 
 
 def test_the_folio_designer_page_applies_the_whole_template_and_closes():
@@ -113,8 +103,7 @@ def test_the_folio_designer_page_applies_the_whole_template_and_closes():
     p.select([c])
     assert rec.calls == [], "the designer opens from the loop"
     f.pump(100)
-    assert len(rec.calls) == 1
-    assert rec.calls[0][2] == (True,)
+    assert len(rec.calls) == 1 and rec.calls[0][2] == (True,)
     assert rec.calls[0][1].startswith("ScaleMode=1\r\nAllowCellEditing=0\r\n")
     assert cell_texts(c) == ["designed 1", "designed 2", "designed 3"]
     assert c.Marginleft == 3000, "settings come with the template"
@@ -129,8 +118,7 @@ def test_the_folio_designer_page_on_another_object_reports_the_failure():
     f.show()
     p.select([ktfolio.StdFont()])
     f.pump(100)
-    assert rec.calls == []
-    assert "438" in p.last_failure
+    assert rec.calls == [] and "438" in p.last_failure
 
 
 def test_without_a_display_our_designer_hands_the_template_back_at_once():

@@ -17,10 +17,8 @@ def test_the_design_array_is_template_bytes_that_rebuild_the_document(c):
 
     d = ktfolio.KtPrint4()
     d.SetDsnArray(dsn)
-    assert d.GetLastError()[0] is False
-    assert d.LastRow == 1
-    assert d.GetProperty(1, 3, "Text") == "two\r\nlines"
-    assert d.GetProperty(1, 1, "Text", ktfolio.Header) == "Invoice"
+    assert (d.GetLastError()[0], d.LastRow) == (False, 1)
+    assert (d.GetProperty(1, 3, "Text"), d.GetProperty(1, 1, "Text", ktfolio.Header)) == ("two\r\nlines", "Invoice")
 
 
 @pytest.mark.parametrize("kind", [str, os.fsencode, lambda p: p], ids=["str", "bytes", "PathLike"])
@@ -49,24 +47,18 @@ def test_saved_properties_are_a_dict_that_makes_the_same_control(c):
     c.Font = ktfolio.StdFont("Times New Roman", 12, Bold=True)
     c.AddRow("a", "b")
     bag = c.SaveProperties()
-    assert bag["dColClipping"] is False and bag["PrinterName"] == "Office"
+    assert (bag["dColClipping"], bag["PrinterName"], bag["Font"].Name, bag["Font"].Bold) == (
+        False, "Office", "Times New Roman", True)
     assert isinstance(bag["DsnArray"], bytes) and bag["DsnArraysize"] == len(bag["DsnArray"])
     assert "ScaleMode" not in bag, "defaults are not stored"
-    assert bag["Font"].Name == "Times New Roman" and bag["Font"].Bold is True
-
     d = ktfolio.KtPrint4(properties=bag)
-    assert d.dColClipping is False and d.PrinterName == "Office"
-    assert d.Font.Name == "Times New Roman"
-    assert d.LastRow == 1 and d.GetProperty(1, 2, "Text") == "b"
+    assert (d.dColClipping, d.PrinterName, d.Font.Name, d.LastRow, d.GetProperty(1, 2, "Text")) == (
+        False, "Office", "Times New Roman", 1, "b")
 
 
-def test_properties_are_matched_without_case_and_missing_ones_take_defaults():
+def test_properties_are_matched_without_case_missing_ones_take_defaults_and_bad_ones_raise():
     d = ktfolio.KtPrint4(properties={"scalemode": ktfolio.eMillimetre, "SHOWTOOLBAR": False})
-    assert d.ScaleMode == ktfolio.eMillimetre and d.ShowToolBar is False
-    assert d.LastRow == 0 and d.dColClipping is True
-
-
-def test_a_property_that_does_not_convert_is_a_type_error():
+    assert (d.ScaleMode, d.ShowToolBar, d.LastRow, d.dColClipping) == (ktfolio.eMillimetre, False, 0, True)
     with pytest.raises(TypeError, match="Type mismatch"):
         ktfolio.KtPrint4(properties={"ScaleMode": "inches"})
     with pytest.raises(TypeError):

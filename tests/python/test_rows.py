@@ -21,9 +21,7 @@ def test_add_rows_builds_in_bulk_what_add_row_builds_one_by_one(c):
 def test_add_rows_stops_at_the_first_row_the_control_refuses(c):
     # A position beyond the Single range overflows: that row and the rest are not added.
     assert c.AddRows([["a"], ["#1e39#b"], ["c"]]) == 1
-    assert c.LastRow == 1 and texts(c, 1) == ["a"]
-    failed, number, _, _ = c.GetLastError()
-    assert failed is True and number == 6
+    assert (c.LastRow, texts(c, 1), c.GetLastError()[:2]) == (1, ["a"], (True, 6))
 
 
 def test_add_rows_raises_for_rows_it_cannot_convert_and_keeps_those_before(c):
@@ -36,8 +34,7 @@ def test_add_rows_raises_for_rows_it_cannot_convert_and_keeps_those_before(c):
 
 def test_item_lists_given_by_keyword_take_the_general_path_to_the_same_row(c):
     c.dInheritLastRow = False
-    assert c.AddRow(Items=["a", 2]) is True
-    assert c.AddRow("a", 2) is True
+    assert c.AddRow(Items=["a", 2]) is True and c.AddRow("a", 2) is True
     assert texts(c, 1) == texts(c, 2) == ["a", "2"]
     with pytest.raises(TypeError, match="unexpected keyword argument 'Item'"):
         c.AddRow(Item=["x"])

@@ -15,25 +15,18 @@ def test_colours_read_as_unsigned_and_accept_either_form(c):
 
 
 def test_setters_convert_values_the_way_variants_do(c):
-    c.dColsPerRow = "3"
-    assert c.dColsPerRow == 3
-    c.dColsPerRow = 2.5  # rounds half to even
-    assert c.dColsPerRow == 2
-    c.ShowToolBar = 0
-    assert c.ShowToolBar is False
-    c.PrinterName = 42
-    assert c.PrinterName == "42"
+    for name, given, read in [("dColsPerRow", "3", 3), ("dColsPerRow", 2.5, 2), ("ShowToolBar", 0, False),
+                              ("PrinterName", 42, "42")]:  # 2.5 rounds half to even
+        setattr(c, name, given)
+        assert getattr(c, name) == read and type(getattr(c, name)) is type(read), (name, given)
     c.ScaleMode = ktfolio.eCentimetre  # a Single reads back as its shortest decimal, not the float's digits
     assert (c.Marginleft, c.MarginHeader) == (2.54, 0.88)
 
 
 def test_values_that_cannot_be_assigned_raise_and_change_nothing(c):
-    with pytest.raises(TypeError):
-        c.ScaleMode = "millimetres"
-    with pytest.raises(TypeError):
-        c.dColLineTop = 40000  # an Integer property
-    with pytest.raises(TypeError):
-        c.dColsPerRow = [1, 2]
-    with pytest.raises(TypeError):
-        c.dColsPerRow = object()
+    # dColLineTop is an Integer property.
+    for name, value in [("ScaleMode", "millimetres"), ("dColLineTop", 40000), ("dColsPerRow", [1, 2]),
+                        ("dColsPerRow", object())]:
+        with pytest.raises(TypeError):
+            setattr(c, name, value)
     assert (c.ScaleMode, c.dColLineTop, c.dColsPerRow) == (1, 0, 1)

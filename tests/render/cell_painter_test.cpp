@@ -58,22 +58,19 @@ TEST_F(OneCell, GuideLinesShowInThePreviewOnly) {
   c.AddRow("");
   c.ShowGuideLines(true);
   {
-    RenderedPage page(c);
-    EXPECT_EQ(page.At(150, 20), kGuideGrey) << "right guide line";
-    EXPECT_EQ(page.At(60, kRowPx), kGuideGrey) << "bottom guide line";
+    RenderedPage page(c);  // the right and the bottom guide line
+    EXPECT_EQ(std::tuple(page.At(150, 20), page.At(60, kRowPx)), std::tuple(kGuideGrey, kGuideGrey));
   }
   PrintedPage printed(c, 200, 80);
-  EXPECT_EQ(printed.At(150, 20), kWhite);
-  EXPECT_EQ(printed.At(60, kRowPx), kWhite);
+  EXPECT_EQ(std::tuple(printed.At(150, 20), printed.At(60, kRowPx)), std::tuple(kWhite, kWhite));
 }
 
 TEST_F(OneCell, ACellTooNarrowForItsIndentsDrawsNothingAtAll) {
   c.AddRow("text");
-  Set("FillCell", Variant(true));
-  Set("BrushColor", Variant(static_cast<std::int32_t>(kRed)));
-  Set("LineTop", Variant(2));
-  Set("IndentLeft", Variant(Px(100)));
-  Set("IndentRight", Variant(Px(100)));
+  for (const auto& [name, value] : {std::pair<const char*, Variant>{"FillCell", Variant(true)},
+                                    {"BrushColor", Variant(static_cast<std::int32_t>(kRed))}, {"LineTop", Variant(2)},
+                                    {"IndentLeft", Variant(Px(100))}, {"IndentRight", Variant(Px(100))}})
+    Set(name, value);
   RenderedPage page(c);
   EXPECT_EQ(page.Ink({0, 0, 190, kRowPx + 2}), RECT{}) << "no fill, border or text";
   EXPECT_EQ(LastErrorNumber(c), 0);

@@ -25,6 +25,10 @@ void GoldenPage(KtPrint4Impl& c, int height) {
 void Set(KtPrint4Impl& c, std::int32_t row, std::int32_t col, const char* name, const Variant& v) {
   ASSERT_TRUE(c.SetProperty(row, col, name, v)) << name << " at " << row << "," << col;
 }
+// Several properties of one cell.
+void Set(KtPrint4Impl& c, std::int32_t row, std::int32_t col, std::initializer_list<std::pair<const char*, Variant>> values) {
+  for (const auto& [name, v] : values) Set(c, row, col, name, v);
+}
 
 // The item prefix that starts a cell at quarter n of a row `width` pixels wide.
 std::string Quarter(int n, int width = kW) { return "#" + std::to_string(n * width / 4 * 15) + "#"; }
@@ -38,26 +42,20 @@ TEST(RenderGolden, BordersOfEachSideWidthAndPenStyleWithTheFillInside) {
   for (int r = 0; r < 2; ++r) {
     c.AddRow(styles[r * 4], Quarter(1) + styles[r * 4 + 1], Quarter(2) + styles[r * 4 + 2],
              Quarter(3) + styles[r * 4 + 3]);
-    for (int k = 1; k <= 4; ++k) {
-      Set(c, r + 1, k, "PenStyle", Variant(styleValues[r * 4 + k - 1]));
-      Set(c, r + 1, k, "PenColor", Variant(0x800000));
-      for (const char* side : {"LineTop", "LineLeft", "LineRight", "LineBottom"}) Set(c, r + 1, k, side, Variant(1));
-    }
+    for (int k = 1; k <= 4; ++k)
+      Set(c, r + 1, k, {{"PenStyle", Variant(styleValues[r * 4 + k - 1])}, {"PenColor", Variant(0x800000)},
+                        {"LineTop", Variant(1)}, {"LineLeft", Variant(1)}, {"LineRight", Variant(1)},
+                        {"LineBottom", Variant(1)}});
   }
   // Widths 1 to 4 on each side in turn, with a fill that starts inside them.
   c.AddRow("top 4", Quarter(1) + "right 3", Quarter(2) + "bottom 2", Quarter(3) + "left 4");
   const char* sides[] = {"LineTop", "LineRight", "LineBottom", "LineLeft"};
   const int widths[] = {4, 3, 2, 4};
-  for (int k = 1; k <= 4; ++k) {
-    Set(c, 3, k, sides[k - 1], Variant(widths[k - 1]));
-    Set(c, 3, k, "FillCell", Variant(true));
-    Set(c, 3, k, "BrushColor", Variant(0xC0E0FF));
-  }
+  for (int k = 1; k <= 4; ++k)
+    Set(c, 3, k, {{sides[k - 1], Variant(widths[k - 1])}, {"FillCell", Variant(true)}, {"BrushColor", Variant(0xC0E0FF)}});
   c.AddRow("all four, width 3, fill");
   for (const char* side : sides) Set(c, 4, 1, side, Variant(3));
-  Set(c, 4, 1, "FillCell", Variant(true));
-  Set(c, 4, 1, "BrushColor", Variant(0xD0FFD0));
-  Set(c, 4, 1, "PenColor", Variant(0x008000));
+  Set(c, 4, 1, {{"FillCell", Variant(true)}, {"BrushColor", Variant(0xD0FFD0)}, {"PenColor", Variant(0x008000)}});
   RenderedPage page(c);
   EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/borders.png"));
   EXPECT_EQ(LastErrorNumber(c), 0);
@@ -77,10 +75,7 @@ TEST(RenderGolden, TheTwelveAlignments) {
   for (int r = 0; r < 3; ++r) {
     c.AddRow(names[r * 4], Quarter(1) + names[r * 4 + 1], Quarter(2) + names[r * 4 + 2],
              Quarter(3) + names[r * 4 + 3]);
-    for (int k = 1; k <= 4; ++k) {
-      Set(c, r + 1, k, "AlignPos", Variant(r * 4 + k - 1));
-      Set(c, r + 1, k, "FontSize", Variant(8));
-    }
+    for (int k = 1; k <= 4; ++k) Set(c, r + 1, k, {{"AlignPos", Variant(r * 4 + k - 1)}, {"FontSize", Variant(8)}});
   }
   RenderedPage page(c);
   EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/alignments.png"));
@@ -93,16 +88,11 @@ TEST(RenderGolden, ShadowsForEveryFontStyle) {
   c.AddRow("Flat", "#1440#Raised", "#2880#Heavy");
   c.AddRow("Inset", "#1440#InsetHv", "#2880#Other");
   for (int r = 1; r <= 2; ++r)
-    for (int k = 1; k <= 3; ++k) {
-      Set(c, r, k, "FontStyle", Variant((r - 1) * 3 + k - 1 == 5 ? 7 : (r - 1) * 3 + k - 1));
-      Set(c, r, k, "FontSize", Variant(20));
-      Set(c, r, k, "FontBold", Variant(true));
-      Set(c, r, k, "ShadowSize", Variant(2));
-      Set(c, r, k, "ShadowColor", Variant(0x0000FF));
-      Set(c, r, k, "ShadowHeavyColor", Variant(0xFF0000));
-      Set(c, r, k, "FontColor", Variant(0x303030));
-      Set(c, r, k, "AlignPos", Variant(ppCenterCenter));
-    }
+    for (int k = 1; k <= 3; ++k)
+      Set(c, r, k, {{"FontStyle", Variant((r - 1) * 3 + k - 1 == 5 ? 7 : (r - 1) * 3 + k - 1)}, {"FontSize", Variant(20)},
+                    {"FontBold", Variant(true)}, {"ShadowSize", Variant(2)}, {"ShadowColor", Variant(0x0000FF)},
+                    {"ShadowHeavyColor", Variant(0xFF0000)}, {"FontColor", Variant(0x303030)},
+                    {"AlignPos", Variant(ppCenterCenter)}});
   RenderedPage page(c);
   EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/shadows.png"));
 }
@@ -117,15 +107,10 @@ TEST(RenderGolden, ClippingOnAndOffAndFirstLineIndents) {
   Set(c, 2, 1, "WordWrap", Variant(false));
   c.dColClipping(true);
   c.AddRow("An indent of ten pixels on the first line only, then the text wraps on.");
-  Set(c, 3, 1, "IndentFirst", Variant(Px(10)));
-  Set(c, 3, 1, "FontSize", Variant(8));
+  Set(c, 3, 1, {{"IndentFirst", Variant(Px(10))}, {"FontSize", Variant(8)}});
   c.AddRow("An indent of sixty pixels on the first line, wrapping under it.");
-  Set(c, 4, 1, "IndentFirst", Variant(Px(60)));
-  Set(c, 4, 1, "FontSize", Variant(8));
-  for (int r = 1; r <= 4; ++r) {
-    Set(c, r, 1, "LineRight", Variant(1));
-    Set(c, r, 1, "LineBottom", Variant(1));
-  }
+  Set(c, 4, 1, {{"IndentFirst", Variant(Px(60))}, {"FontSize", Variant(8)}});
+  for (int r = 1; r <= 4; ++r) Set(c, r, 1, {{"LineRight", Variant(1)}, {"LineBottom", Variant(1)}});
   RenderedPage page(c);
   EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/clipping_and_indents.png"));
 }
@@ -143,9 +128,8 @@ TEST(RenderGolden, FrameControlGlyphsAndEdges) {
   const std::int32_t edges[] = {ppEDGE_RAISED, ppEDGE_SUNKEN, ppEDGE_ETCHED, ppEDGE_BUMP};
   for (int k = 1; k <= 4; ++k) c.SetEdge(2, k, edges[k - 1], ppBF_RECT);
   c.AddRow("centred glyph, tall row", Quarter(2) + "pushed push button");
-  Set(c, 3, 1, "RowHeight", Variant(Px(50)));
   c.SetFrameControl(3, 1, ppDFC_MENU, ppDFCS_MENUCHECK, Px(20));
-  Set(c, 3, 1, "AlignPos", Variant(ppLeftCenter));
+  Set(c, 3, 1, {{"RowHeight", Variant(Px(50))}, {"AlignPos", Variant(ppLeftCenter)}});
   c.SetFrameControl(3, 2, ppDFC_BUTTON, ppDFCS_BUTTONPUSH | ppDFCS_PUSHED, Px(24));
   c.SetEdge(3, 2, ppEDGE_SUNKEN, ppBF_BOTTOM | ppBF_RIGHT);
   RenderedPage page(c);
@@ -178,8 +162,7 @@ TEST(RenderGolden, OnePageAtThreeZooms) {
   c.MarginTop(Px(20));
   c.AddRow("Zoomed text", Quarter(2, kW - 20) + "second cell");
   Set(c, 1, -1, "LineBottom", Variant(2));
-  Set(c, 1, 2, "FillCell", Variant(true));
-  Set(c, 1, 2, "BrushColor", Variant(0xE0E0FF));
+  Set(c, 1, 2, {{"FillCell", Variant(true)}, {"BrushColor", Variant(0xE0E0FF)}});
   for (std::int16_t zoom : {50, 100, 250}) {
     SCOPED_TRACE("zoom " + std::to_string(zoom));
     RenderedPage page(c, 1, zoom);

@@ -15,6 +15,15 @@ namespace {
 
 constexpr int kRowPx = 30;
 
+// A small page of rows of a fixed height in pixels; `filled` paints their cells red.
+void FixedRows(KtPrint4Impl& c, int rowPx, bool filled, int w = 200, int h = 100) {
+  SmallPage(c, w, h);
+  c.dFitHeightToText(false);
+  c.dRowHeight(Px(static_cast<float>(rowPx)));
+  c.dColFillCell(filled);
+  c.dColBrushColor(kRed);
+}
+
 using Event = std::tuple<std::int32_t, std::int32_t, std::int32_t>;  // page, row, first/last
 
 struct NewPageRecorder : KtPrint4Events {
@@ -28,9 +37,7 @@ struct NewPageRecorder : KtPrint4Events {
 class SevenRows : public ::testing::Test {
  protected:
   void SetUp() override {
-    SmallPage(c, 200, 100);
-    c.dFitHeightToText(false);
-    c.dRowHeight(Px(kRowPx));
+    FixedRows(c, kRowPx, false);
     for (int i = 1; i <= 7; ++i) c.AddRow("row " + std::to_string(i));
     ASSERT_EQ(c.Pages(), 3);
     c.Advise(&recorder);
@@ -49,15 +56,13 @@ class SevenRows : public ::testing::Test {
   NewPageRecorder recorder;
 };
 
-TEST_F(SevenRows, NewPageIsRaisedBeforeEachPageAndBeforeItsLastRow) {
+TEST_F(SevenRows, NewPageIsRaisedBeforeEachPageAndItsLastRowAndForEveryPageOfARange) {
   Preview(2, 2);
   EXPECT_EQ(recorder.events, (std::vector<Event>{{2, 4, First}, {2, 6, Last}}));
   recorder.events.clear();
   Preview(3, 3);
   EXPECT_EQ(recorder.events, (std::vector<Event>{{3, 7, First}, {3, 7, Last}})) << "the last body row";
-}
-
-TEST_F(SevenRows, PrintingARangeRaisesEveryPageOfItInOrder) {
+  recorder.events.clear();  // printing a range raises every page of it in order
   const std::string dir = TempDir("events");
   ASSERT_TRUE(c.ExportPdf(dir + "/all.pdf", 1, 3));
   EXPECT_EQ(recorder.events, (std::vector<Event>{{1, 1, First}, {1, 3, Last}, {2, 4, First}, {2, 6, Last},
@@ -80,33 +85,25 @@ TEST_F(SevenRows, AHandlerMayMoveTheLoopOn) {
 // ---- hostile handlers: each case in a child process, so that a crash or a loop
 // that never ends fails the case, not the test program ----------------------------
 
+// What a handler does with the control and the event's page, row and first/last arguments.
+#define KT_ACT [](KtPrint4Impl & c, std::int32_t & page, std::int32_t & row, std::int32_t fl)
 struct HostileCase {
   const char* name;
   void (*act)(KtPrint4Impl& c, std::int32_t& page, std::int32_t& row, std::int32_t firstOrLast);
   const char* refused;  // the operation refused inside the event (error 5), or none
 };
-
 const HostileCase kHostileCases[] = {
-    {"Row = 0", [](KtPrint4Impl&, std::int32_t&, std::int32_t& row, std::int32_t) { row = 0; }, nullptr},
-    {"Row = -5", [](KtPrint4Impl&, std::int32_t&, std::int32_t& row, std::int32_t) { row = -5; }, nullptr},
-    {"Row = 1 before a page's last row",
-     [](KtPrint4Impl&, std::int32_t&, std::int32_t& row, std::int32_t fl) { row = fl == Last ? 1 : row; }, nullptr},
-    {"Row = 2147483647", [](KtPrint4Impl&, std::int32_t&, std::int32_t& row, std::int32_t) { row = INT32_MAX; }, nullptr},
-    {"Page = 2147483647", [](KtPrint4Impl&, std::int32_t& page, std::int32_t&, std::int32_t) { page = INT32_MAX; },
-     nullptr},
-    {"ClearAll", [](KtPrint4Impl& c, std::int32_t&, std::int32_t&, std::int32_t) { c.ClearAll(); }, "ClearAll"},
-    {"RemoveRows", [](KtPrint4Impl& c, std::int32_t&, std::int32_t&, std::int32_t) { (void)c.RemoveRows(1, 7); },
-     "RemoveRows"},
-    {"SetDsnArray",
-     [](KtPrint4Impl& c, std::int32_t&, std::int32_t&, std::int32_t) {
-       const std::string empty = "[Properties]\r\n[Header]\r\n[Footer]\r\n[Body]\r\n";
-       c.SetDsnArray(ByteArray(empty.begin(), empty.end()));
-     },
-     "SetDsnArray"},
-    {"LoadFromTemplate",
-     [](KtPrint4Impl& c, std::int32_t&, std::int32_t&, std::int32_t) { (void)c.LoadFromTemplate("/nonexistent.ktt"); },
-     "LoadFromTemplate"},
+    {"Row = 0", KT_ACT { row = 0; }, nullptr},
+    {"Row = -5", KT_ACT { row = -5; }, nullptr},
+    {"Row = 1 before a page's last row", KT_ACT { row = fl == Last ? 1 : row; }, nullptr},
+    {"Row = 2147483647", KT_ACT { row = INT32_MAX; }, nullptr},
+    {"Page = 2147483647", KT_ACT { page = INT32_MAX; }, nullptr},
+    {"ClearAll", KT_ACT { c.ClearAll(); }, "ClearAll"},
+    {"RemoveRows", KT_ACT { (void)c.RemoveRows(1, 7); }, "RemoveRows"},
+    {"SetDsnArray", KT_ACT { c.SetDsnArray(ByteArray{'[', 'B', 'o', 'd', 'y', ']', '\r', '\n'}); }, "SetDsnArray"},
+    {"LoadFromTemplate", KT_ACT { (void)c.LoadFromTemplate("/nonexistent.ktt"); }, "LoadFromTemplate"},
 };
+#undef KT_ACT
 
 enum class Output { Preview, Png, Pdf };
 
@@ -135,9 +132,7 @@ struct Hostile : KtPrint4Events {
   };
   Form form(400, 300);
   KtPrint4Impl c(&form);
-  SmallPage(c, 200, 100);
-  c.dFitHeightToText(false);
-  c.dRowHeight(Px(kRowPx));
+  FixedRows(c, kRowPx, false);
   for (int i = 1; i <= 7; ++i) c.AddRow("row " + std::to_string(i));
   Hostile handler(k, c);
   c.Advise(&handler);
@@ -194,8 +189,7 @@ TEST_F(SevenRows, AHandlerCannotTakeTheLoopBackOrPastTheEnd) {
     mover.to = to;
     recorder.events.clear();
     Preview(2, 2);
-    const std::int32_t last = to == 1000 ? 0 : 6;
-    if (last)
+    if (to != 1000)
       EXPECT_EQ(recorder.events.back(), (Event{2, 6, Last})) << "the page's rows are drawn from its first one";
     else
       EXPECT_EQ(recorder.events.size(), 1u) << "past the end: the loop ends";
@@ -229,42 +223,29 @@ TEST(PageLoop, AnEmptyBodyPreviewsItsBandsOnceAndPrintsNoPage) {
 
 TEST(PageLoop, RowSpacingComesBeforeEveryRowButTheFirstOnItsPage) {
   KtPrint4Impl c;
-  SmallPage(c, 200, 100);
-  c.dFitHeightToText(false);
-  c.dRowHeight(Px(20));
-  c.dColFillCell(true);
-  c.dColBrushColor(kRed);
+  FixedRows(c, 20, true);
   c.RowSpacing(Px(10));
   for (int i = 0; i < 5; ++i) c.AddRow("");
   ASSERT_EQ(c.Pages(), 2);  // 0-20, 30-50, 60-80 | 0-20, 30-50
   for (std::int16_t p : {1, 2}) {
     SCOPED_TRACE("page " + std::to_string(p));
-    RenderedPage page(c, p);
-    EXPECT_EQ(page.At(50, 0), kRed) << "the first row starts at the top";
-    EXPECT_EQ(page.At(50, 25), kWhite) << "spacing";
-    EXPECT_EQ(page.At(50, 30), kRed);
+    RenderedPage page(c, p);  // the first row starts at the top, then spacing, then the second row
+    EXPECT_EQ(std::tuple(page.At(50, 0), page.At(50, 25), page.At(50, 30)), std::tuple(kRed, kWhite, kRed));
   }
 }
 
 TEST(PageLoop, TheLastCellReachesTheRowsRightEdge) {
   KtPrint4Impl c;
-  SmallPage(c, 200, 100);
+  FixedRows(c, 20, true);
   c.MarginRight(Px(40));  // the right edge at 160
-  c.dColFillCell(true);
-  c.dColBrushColor(kRed);
   c.AddRow("a", "#750#b");
   RenderedPage page(c);
-  EXPECT_EQ(page.At(159, 5), kRed);
-  EXPECT_EQ(page.At(161, 5), kWhite);
+  EXPECT_EQ(std::tuple(page.At(159, 5), page.At(161, 5)), std::tuple(kRed, kWhite));
 }
 
 TEST(PageLoop, ARowWithoutCellsIsRecordedAndTheRowsAfterItStillDraw) {
   KtPrint4Impl c;
-  SmallPage(c, 200, 100);
-  c.dFitHeightToText(false);
-  c.dRowHeight(Px(20));
-  c.dColFillCell(true);
-  c.dColBrushColor(kRed);
+  FixedRows(c, 20, true);
   for (int i = 0; i < 3; ++i) c.AddRow("");
   c.Rows(Body)->Item(2)->ItemText().Remove(1);
   c.ClearError();
@@ -274,9 +255,8 @@ TEST(PageLoop, ARowWithoutCellsIsRecordedAndTheRowsAfterItStillDraw) {
   std::string d, s;
   c.GetLastError(n, d, s);
   EXPECT_EQ(s, "Preview Row");
-  EXPECT_EQ(page.At(50, 10), kRed);
-  EXPECT_EQ(page.At(50, 30), kWhite) << "the empty row";
-  EXPECT_EQ(page.At(50, 50), kRed) << "the row after it";
+  EXPECT_EQ(std::tuple(page.At(50, 10), page.At(50, 30), page.At(50, 50)), std::tuple(kRed, kWhite, kRed))
+      << "the empty row draws nothing, the row after it does";
 }
 
 TEST(PageLoop, GuideRectanglesMarkTheMarginsInThePreview) {
@@ -291,12 +271,9 @@ TEST(PageLoop, GuideRectanglesMarkTheMarginsInThePreview) {
   c.ShowGuideLines(true);
   c.AddRow("");
   RenderedPage page(c);
-  const COLORREF guide = 0xFF0000;  // as a colour value: blue
-  EXPECT_EQ(page.At(20, 60), guide) << "body rectangle, left side";
-  EXPECT_EQ(page.At(100, 30), guide) << "body rectangle, top side";
-  EXPECT_EQ(page.At(100, 10), guide) << "header rectangle starts at the header margin";
-  EXPECT_EQ(page.At(100, 120 - 3 - 20), guide) << "footer rectangle";
-  EXPECT_EQ(page.At(10, 60), kWhite) << "nothing in the left margin";
+  // The body rectangle's left and top sides, the header's at the header margin, the footer's; nothing in the margin.
+  EXPECT_EQ(std::tuple(page.At(20, 60), page.At(100, 30), page.At(100, 10), page.At(100, 120 - 3 - 20), page.At(10, 60)),
+            std::tuple(kBlue, kBlue, kBlue, kBlue, kWhite));
 }
 
 }  // namespace

@@ -44,12 +44,9 @@ TEST_F(PictureCell, APictureIsStretchedOverTheTextAreaAndTheTextIsNotShown) {
       << "the picture's height in twips";
   ASSERT_TRUE(c.SetProperty(1, 1, "FitHeightToText", Variant(false)));
   ASSERT_TRUE(c.SetProperty(1, 1, "RowHeight", Variant(Px(40))));
-  RenderedPage page(c);
-  EXPECT_EQ(page.At(10, 5), kRed);
-  EXPECT_EQ(page.At(90, 35), kRed);
-  EXPECT_EQ(page.At(110, 5), kBlue);
-  EXPECT_EQ(page.At(190, 35), kBlue) << "stretched to the cell's right edge whatever its proportions";
-  EXPECT_EQ(page.At(100, 45), kWhite);
+  RenderedPage page(c);  // stretched to the cell's right edge whatever its proportions, nothing below the row
+  EXPECT_EQ(std::tuple(page.At(10, 5), page.At(90, 35), page.At(110, 5), page.At(190, 35), page.At(100, 45)),
+            std::tuple(kRed, kRed, kBlue, kBlue, kWhite));
   EXPECT_FALSE(page.Contains({0, 0, 196, 40}, kBlack)) << "no text";
   EXPECT_EQ(c.GetProperty(1, 1, "Text").ToString(), file);
 }
@@ -76,10 +73,7 @@ TEST_F(PictureCell, BadPictureFilesAreRecordedAndLeaveTheCellShowingItsText) {
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   std::ofstream(dir + "/truncated.png", std::ios::binary) << bytes.substr(0, bytes.size() / 2);
   std::ofstream(dir + "/text.png") << "this is not a picture\n";
-  struct Case {
-    const char* name;
-    std::string file;
-  };
+  struct Case { const char* name; std::string file; };
   const Case cases[] = {{"missing", dir + "/nothing-here.png"},
                         {"truncated", dir + "/truncated.png"},
                         {"not an image", dir + "/text.png"}};
@@ -88,8 +82,8 @@ TEST_F(PictureCell, BadPictureFilesAreRecordedAndLeaveTheCellShowingItsText) {
     c.ClearError();
     EXPECT_FALSE(c.SetProperty(1, 1, "BitMap", Variant(k.file)));
     EXPECT_NE(LastErrorNumber(c), 0);
-    EXPECT_EQ(c.GetProperty(1, 1, "BitMap").ToString(), "");
-    EXPECT_EQ(c.GetProperty(1, 1, "Text").ToString(), "caption text");
+    EXPECT_EQ(std::tuple(c.GetProperty(1, 1, "BitMap").ToString(), c.GetProperty(1, 1, "Text").ToString()),
+              std::tuple("", "caption text"));
     RenderedPage page(c);
     EXPECT_TRUE(page.Contains({0, 0, 196, 40}, kBlack)) << "the text is drawn";
   }
@@ -107,12 +101,10 @@ TEST(InvoiceLogo, IsDrawnAtItsOwnSizeInThePreviewAndInThePdf) {
   RenderedPage page(c, 1, 100);
   render::CellHit logo;
   ASSERT_TRUE(render::CellAtAddress(c, 1, Header, 1, 1, logo));
-  const RECT cell{static_cast<LONG>(logo.rect.left / kTwipsPerPixel), static_cast<LONG>(logo.rect.top / kTwipsPerPixel),
-                  static_cast<LONG>(logo.rect.right / kTwipsPerPixel),
-                  static_cast<LONG>(logo.rect.bottom / kTwipsPerPixel)};
+  auto px = [](double twips) { return static_cast<LONG>(twips / kTwipsPerPixel); };
+  const RECT cell{px(logo.rect.left), px(logo.rect.top), px(logo.rect.right), px(logo.rect.bottom)};
   const RECT square = page.InkOf(cell, RGB(19, 69, 139));
-  EXPECT_EQ(square.right - square.left, 68);
-  EXPECT_EQ(square.bottom - square.top, 68);
+  EXPECT_EQ(std::tuple(square.right - square.left, square.bottom - square.top), std::tuple(68, 68));
 
   const std::string pdf = TempDir("logo") + "/invoice.pdf";
   ASSERT_TRUE(c.ExportPdf(pdf, 1, 1));

@@ -41,16 +41,12 @@ inline void SmallPage(KtPrint4Impl& c, int w, int h) {
   c.PageSize(s_USER);
   c.PaperWidth(Px(static_cast<float>(w)));
   c.PaperLength(Px(static_cast<float>(h)));
-  c.Marginleft(0);
-  c.MarginRight(0);
-  c.MarginTop(0);
-  c.MarginBottom(0);
-  c.MarginHeader(0);
-  c.MarginFooter(0);
-  c.dRowIndentTop(0);
-  c.dRowIndentBottom(0);
-  c.dColIndentLeft(0);
-  c.dColIndentRight(0);
+  using Length = void (Document::*)(float);
+  for (Length zero : {Length{&Document::Marginleft}, Length{&Document::MarginRight}, Length{&Document::MarginTop},
+                      Length{&Document::MarginBottom}, Length{&Document::MarginHeader}, Length{&Document::MarginFooter},
+                      Length{&Document::dRowIndentTop}, Length{&Document::dRowIndentBottom},
+                      Length{&Document::dColIndentLeft}, Length{&Document::dColIndentRight}})
+    (c.*zero)(0);
   c.dColAlignPos(ppLeftTop);
   c.dColWordWrap(false);
   c.dInheritLastRow(false);

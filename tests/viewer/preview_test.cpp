@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <fstream>
-
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,9 +26,7 @@ struct Sink : KtPrint4Events {
   std::vector<std::string> keys;
   std::vector<std::array<std::int32_t, 4>> clicks;
   std::vector<std::array<std::int32_t, 3>> newPages;
-  void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& firstOrLast) override {
-    newPages.push_back({page, row, firstOrLast});
-  }
+  void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& last) override { newPages.push_back({page, row, last}); }
   std::function<void()> during;  // what the host does inside the event
   void BeforeButtonClick(std::int16_t, const std::string& key, bool& cancel) override {
     keys.push_back(key);
@@ -77,6 +74,7 @@ class PreviewTest : public ::testing::Test {
     control_->GetLastError(n, d, s);
     return n;
   }
+  void SetZoom(std::int16_t z) { control_->SetZoom(z); }
 
   Sink sink_;
   std::unique_ptr<Form> form_;
@@ -97,8 +95,7 @@ TEST_F(PreviewTest, APaintRepaginatesWhatARestyleChanged) {
     if (e[2] == Last) last = e;
   EXPECT_EQ(last[0], 1);
   EXPECT_LT(last[1], 30) << "page 1 ends before the last row";
-  EXPECT_EQ(Child("PlaceHolder2").text, "1/" + std::to_string(pages));
-  EXPECT_TRUE(Child("cmdTool(6)").enabled);
+  EXPECT_EQ(std::tuple(Child("PlaceHolder2").text, Child("cmdTool(6)").enabled), std::tuple("1/" + std::to_string(pages), true));
 }
 
 TEST_F(PreviewTest, TheStatusCountsThePagesOfTheLastPagination) {
@@ -106,33 +103,25 @@ TEST_F(PreviewTest, TheStatusCountsThePagesOfTheLastPagination) {
   for (int i = 2; i <= 81; ++i) control_->AddRow("row " + std::to_string(i));
   control_->RePaging();
   control_->RefreshStatus();
-  EXPECT_EQ(Child("PlaceHolder2").text, "1/3");
-  EXPECT_TRUE(Child("cmdTool(6)").enabled);
+  EXPECT_EQ(std::tuple(Child("PlaceHolder2").text, Child("cmdTool(6)").enabled), std::tuple("1/3", true));
   control_->Preview(3);
-  EXPECT_EQ(LastError(), 0);
-  EXPECT_EQ(control_->PreviewPage(), 3);
+  EXPECT_EQ(std::tuple(LastError(), control_->PreviewPage()), std::tuple(0, 3));
 }
 
 TEST_F(PreviewTest, TheToolbarHasItsMembersWithTheirCaptions) {
   Open(1);
-  const char* members[] = {"Toolbar", "PlaceHolder1", "PlaceHolder2", "btSep1", "Sep2", "Sep3", "Sep4", "VP"};
-  for (const char* m : members) {
-    SCOPED_TRACE(m);
+  for (const char* m : {"Toolbar", "PlaceHolder1", "PlaceHolder2", "btSep1", "Sep2", "Sep3", "Sep4", "VP"})
     EXPECT_EQ(Child(m).name, m);
-  }
-  EXPECT_EQ(Child("cmdTool(0)").text, " Print");
-  EXPECT_EQ(Child("cmdTool(5)").text, " Prev.");
-  EXPECT_EQ(Child("cmdTool(6)").text, " Next");
-  EXPECT_EQ(Child("cmdTool(0)").cls, "KtBoton");
-  EXPECT_EQ(Child("VP").cls, "PortV");
+  EXPECT_EQ(std::tuple(Child("cmdTool(0)").text, Child("cmdTool(5)").text, Child("cmdTool(6)").text),
+            std::tuple(" Print", " Prev.", " Next"));
+  EXPECT_EQ(std::tuple(Child("cmdTool(0)").cls, Child("VP").cls), std::tuple(std::string("KtBoton"), std::string("PortV")));
 }
 
 TEST_F(PreviewTest, PageButtonsWalkThePagesAndDisableAtTheEnds) {
   Open(60);
   const int pages = control_->Pages();
   ClickOn("cmdTool(6)");
-  EXPECT_EQ(Child("PlaceHolder2").text, "2/" + std::to_string(pages));
-  EXPECT_TRUE(Child("cmdTool(5)").enabled);
+  EXPECT_EQ(std::tuple(Child("PlaceHolder2").text, Child("cmdTool(5)").enabled), std::tuple("2/" + std::to_string(pages), true));
   for (int p = 3; p <= pages; ++p) ClickOn("cmdTool(6)");
   EXPECT_EQ(control_->PreviewPage(), pages);
   EXPECT_FALSE(Child("cmdTool(6)").enabled) << "no next page on the last";
@@ -145,31 +134,26 @@ TEST_F(PreviewTest, PageButtonsWalkThePagesAndDisableAtTheEnds) {
 TEST_F(PreviewTest, PreviewOutsideThePagesRecordsPageOutOfRange) {
   Open(60);
   const std::int16_t pages = control_->Pages();
-  control_->Preview(0);
-  EXPECT_EQ(LastError(), ErrorCode::kPageOutOfRange);
-  control_->ClearError();
-  control_->Preview(static_cast<std::int16_t>(pages + 1));
-  EXPECT_EQ(LastError(), ErrorCode::kPageOutOfRange);
-  EXPECT_EQ(control_->PreviewPage(), 1) << "nothing changed";
+  for (std::int16_t bad : {std::int16_t{0}, static_cast<std::int16_t>(pages + 1)}) {
+    control_->ClearError();
+    control_->Preview(bad);
+    EXPECT_EQ(LastError(), ErrorCode::kPageOutOfRange) << bad;
+    EXPECT_EQ(control_->PreviewPage(), 1) << "nothing changed";
+  }
   control_->ClearError();
   control_->Preview(pages);
-  EXPECT_EQ(LastError(), 0);
-  EXPECT_EQ(control_->PreviewPage(), pages);
+  EXPECT_EQ(std::tuple(LastError(), control_->PreviewPage()), std::tuple(0, pages));
 }
 
 TEST_F(PreviewTest, ZoomOutsideItsRangeRecordsAndKeepsTheZoom) {
   Open(1);
-  struct Case {
-    std::int16_t value;
-    bool accepted;
-  };
+  struct Case { std::int16_t value; bool accepted; };
   const Case cases[] = {{9, false}, {251, false}, {-2, false}, {10, true}, {250, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
     control_->ClearError();
     const double before = control_->Zoom();
-    std::int16_t z = c.value;
-    control_->SetZoom(z);
+    SetZoom(c.value);
     EXPECT_EQ(LastError(), c.accepted ? 0 : ToInt(ErrorCode::kZoomOutOfRange));
     EXPECT_DOUBLE_EQ(control_->Zoom(), c.accepted ? c.value : before);
   }
@@ -182,8 +166,7 @@ TEST_F(PreviewTest, FitToPageTakesTheSmallerFitAndTheLabelShowsTheIntegerPart) {
   // twips, less two margins of 150.
   RECT rc;
   GetClientRect(control_->ViewportWindow(), &rc);
-  std::int16_t z = 0;
-  control_->SetZoom(z);
+  SetZoom(0);
   const Form::ChildInfo vp = Child("VP");
   const tpPageInfo info = control_->PageInfo();
   const double zw = (rc.right * 15.0 - 300) / info.Width * 100, zh = (rc.bottom * 15.0 - 300) / info.Height * 100;
@@ -199,11 +182,10 @@ TEST_F(PreviewTest, ZoomButtonsStepByTenFromTheRoundedZoom) {
   ClickOn("cmdTool(2)");
   ClickOn("cmdTool(2)");
   EXPECT_DOUBLE_EQ(control_->Zoom(), 90);
-  EXPECT_EQ(Toolbar::SteppedZoom(87.6, 10), 90);
-  EXPECT_EQ(Toolbar::SteppedZoom(87.6, -10), 70);
-  EXPECT_EQ(Toolbar::SteppedZoom(12, -10), 0) << "zooming out from 12 % fits the page";
-  std::int16_t z = 250;
-  control_->SetZoom(z);
+  // Zooming out from 12 % fits the page.
+  EXPECT_EQ(std::tuple(Toolbar::SteppedZoom(87.6, 10), Toolbar::SteppedZoom(87.6, -10), Toolbar::SteppedZoom(12, -10)),
+            std::tuple(90, 70, 0));
+  SetZoom(250);
   ClickOn("cmdTool(1)");
   EXPECT_EQ(LastError(), ErrorCode::kZoomOutOfRange) << "zoom in at 250 %";
   EXPECT_DOUBLE_EQ(control_->Zoom(), 250);
@@ -230,58 +212,45 @@ TEST_F(PreviewTest, AVetoedPrintButtonDoesNotPrintButOtherButtonsAct) {
   ClickOn("cmdTool(0)");
   EXPECT_TRUE(printed()) << "the toolbar prints once the host lets it";
   EXPECT_EQ(LastError(), 0);
-  const std::vector<std::string> keys = {"Print", "ZommIn", "Print"};
-  EXPECT_EQ(sink_.keys, keys);
+  EXPECT_EQ(sink_.keys, (std::vector<std::string>{"Print", "ZommIn", "Print"}));
   std::remove(file.c_str());
 }
 
-TEST_F(PreviewTest, HidingTheToolbarGivesTheViewportTheWholeHeight) {
+TEST_F(PreviewTest, HidingTheToolbarGivesTheViewportTheWholeHeightAroundThePageTheWorkspaceColour) {
   Open(1);
   EXPECT_EQ(Child("VP").y, Toolbar::kHeight);
   control_->ShowToolBar(false);
   EXPECT_FALSE(Child("Toolbar").visible);
-  EXPECT_EQ(Child("VP").y, 0);
-  EXPECT_EQ(Child("VP").height, kHeight);
+  EXPECT_EQ(std::tuple(Child("VP").y, Child("VP").height), std::tuple(0, kHeight));
   form_->Resize(500, 400);
   EXPECT_EQ(Child("VP").height, 400) << "and keeps it on resize";
-}
-
-// The viewport's own tests place the page; here the preview gives it the
-// form's work-space colour around a small page.
-TEST_F(PreviewTest, APageSmallerThanTheViewportLiesOnTheWorkspaceColour) {
-  Open(1);
-  std::int16_t z = 20;
-  control_->SetZoom(z);
+  // The viewport's own tests place the page; here the preview gives it the
+  // form's work-space colour around a small page.
+  SetZoom(20);
   form_->Pump();
   EXPECT_EQ(user::WindowPixel(control_->ViewportWindow(), 2, 2), GetSysColor(COLOR_APPWORKSPACE));
 }
 
-TEST_F(PreviewTest, AClickOnACellIsReportedWithItsAddress) {
+TEST_F(PreviewTest, AClickOnACellIsReportedWithItsAddressToAHandlerThatCannotFreeTheRows) {
   Open(5);
-  std::int16_t z = 100;
-  control_->SetZoom(z);
+  SetZoom(100);
   const tpPageInfo info = control_->PageInfo();
   // Row 2 of the body: top margin plus one row of 500 twips, then a little.
-  const int x = static_cast<int>((info.LeftM + 100) / 15);
-  const int y = static_cast<int>((info.TopM + 500 + 250) / 15);
   const Form::ChildInfo vp = Child("VP");
-  form_->Click(vp.x + x, vp.y + y);
-  ASSERT_EQ(sink_.clicks.size(), 1u);
-  EXPECT_EQ(sink_.clicks[0][0], 2);
-  EXPECT_EQ(sink_.clicks[0][1], 1);
-  EXPECT_EQ(sink_.clicks[0][2], Body);
-  EXPECT_EQ(sink_.clicks[0][3], 1);
-  form_->Click(vp.x + 2, vp.y + 2);
-  EXPECT_EQ(sink_.clicks.size(), 1u) << "the margin holds no cell";
+  form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 500 + 250) / 15));
+  form_->Click(vp.x + 2, vp.y + 2);  // the margin holds no cell
+  EXPECT_EQ(sink_.clicks, (std::vector<std::array<std::int32_t, 4>>{{2, 1, Body, 1}}));
+  // A ClickCell handler cannot free the rows.
+  sink_.during = [&] { control_->ClearAll(); };
+  form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 250) / 15));
+  ASSERT_EQ(sink_.clicks.size(), 2u);
+  EXPECT_EQ(LastError(), ErrorCode::kInvalidProcedureCall);
+  EXPECT_EQ(control_->LastRow(), 5);
 }
 
 TEST_F(PreviewTest, HandlersMayMoveThePreviewButThePageButtonsNeverWrapIt) {
   Open(60);
-  struct Case {
-    const char* button;
-    std::int16_t movedTo;  // by the BeforeButtonClick handler
-    std::int16_t after;
-  };
+  struct Case { const char* button; std::int16_t movedTo; /* by the BeforeButtonClick handler */ std::int16_t after; };
   const Case cases[] = {{"cmdTool(6)", kMaxPages, kMaxPages}, {"cmdTool(5)", INT16_MIN, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.button);
@@ -292,17 +261,6 @@ TEST_F(PreviewTest, HandlersMayMoveThePreviewButThePageButtonsNeverWrapIt) {
     EXPECT_EQ(control_->PreviewPage(), c.after);
     EXPECT_EQ(LastError(), ErrorCode::kPageOutOfRange);
   }
-}
-
-TEST_F(PreviewTest, AClickCellHandlerCannotFreeTheRows) {
-  Open(5);
-  sink_.during = [&] { control_->ClearAll(); };
-  const tpPageInfo info = control_->PageInfo();
-  const Form::ChildInfo vp = Child("VP");
-  form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 250) / 15));
-  ASSERT_EQ(sink_.clicks.size(), 1u);
-  EXPECT_EQ(LastError(), ErrorCode::kInvalidProcedureCall);
-  EXPECT_EQ(control_->LastRow(), 5);
 }
 
 TEST(PreviewLifetime, AClosedFormLeavesNoWindowTimerPropertyOrGdiObject) {
@@ -319,10 +277,8 @@ TEST(PreviewLifetime, AClosedFormLeavesNoWindowTimerPropertyOrGdiObject) {
     std::int16_t z = 0;
     control.SetZoom(z);
   }
-  EXPECT_EQ(user::LiveWindowCount(), windows);
-  EXPECT_EQ(user::LiveTimerCount(), timers);
-  EXPECT_EQ(user::LivePropertyCount(), props);
-  EXPECT_EQ(GdiLiveObjects().total(), gdi);
+  EXPECT_EQ(std::tuple(user::LiveWindowCount(), user::LiveTimerCount(), user::LivePropertyCount(), GdiLiveObjects().total()),
+            std::tuple(windows, timers, props, gdi));
 }
 
 TEST(PreviewHeadless, AControlWithoutAWindowStillChecksPagesAndZoom) {

@@ -18,21 +18,21 @@ using namespace win;
 namespace sp = spooler::testing;
 constexpr const char* kPrinter = "print-status-printer";
 
-struct CaptionWatcher : KtPrint4Events {
-  Form* form = nullptr;
-  std::vector<std::string> captions;
-  void NewPage(std::int32_t&, std::int32_t&, std::int32_t& firstOrLast) override {
-    if (firstOrLast != First) return;
-    for (const auto& c : form->Controls())
-      if (c.name == "Toolbar") captions.push_back(c.text);
-  }
-};
-
 std::string ToolbarText(Form& form) {
   for (const auto& c : form.Controls())
     if (c.name == "Toolbar") return c.text;
   return "<no toolbar>";
 }
+
+// The toolbar's caption as each page starts.
+struct CaptionWatcher : KtPrint4Events {
+  explicit CaptionWatcher(Form& f) : form(f) {}
+  Form& form;
+  std::vector<std::string> captions;
+  void NewPage(std::int32_t&, std::int32_t&, std::int32_t& firstOrLast) override {
+    if (firstOrLast == First) captions.push_back(ToolbarText(form));
+  }
+};
 
 TEST(PrintStatus, TheToolbarNamesThePagePrintingAndIsClearedAfter) {
   sp::TestPrinter printer;
@@ -46,16 +46,14 @@ TEST(PrintStatus, TheToolbarNamesThePagePrintingAndIsClearedAfter) {
     if (p > 1) c.SetPageBreak(c.LastRow());
   }
   c.PrinterName(kPrinter);
-  CaptionWatcher watcher;
-  watcher.form = &form;
+  CaptionWatcher watcher(form);
   c.Advise(&watcher);
   PlaceOnForm(c, form);
   form.Show();
   watcher.captions.clear();  // the preview's own pages
   c.PrintDoc(2, 3);
   c.Unadvise(&watcher);
-  const std::vector<std::string> expected = {"Printing Page 2 ", "Printing Page 3 "};
-  EXPECT_EQ(watcher.captions, expected);
+  EXPECT_EQ(watcher.captions, (std::vector<std::string>{"Printing Page 2 ", "Printing Page 3 "}));
   EXPECT_EQ(ToolbarText(form), "") << "the caption is emptied after the loop";
   sp::RemoveTestPrinters();
   std::remove(printer.output.c_str());
