@@ -93,7 +93,7 @@ TEST_F(PrintDocTest, ARangeBecomesOneDocumentWithThosePagesInTheJobsOrder) {
   ASSERT_TRUE(Exists(out()));
   EXPECT_EQ(PdfField(out(), "Pages"), "2");
   for (int p : {1, 2}) EXPECT_NE(PdfText(out(), p).find("Text of page " + std::to_string(p + 1)), std::string::npos);
-  EXPECT_EQ(PdfField(out(), "Title"), "job") << "without a title of its own, the file's name";
+  EXPECT_EQ(PdfField(out(), "Title"), "Folio's Job") << "without a title of its own, the job's name";
 }
 
 TEST_F(PrintDocTest, AJobWithoutPagesStartsAndEndsAnEmptyDocumentAndPrintsNothing) {

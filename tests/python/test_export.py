@@ -12,7 +12,7 @@ import ktfolio
 
 def listing(rows=80):
     c = ktfolio.KtPrint4()
-    c.DocTitle = "Listing"  # without a title, a file's name would stand for it and bytes out have none
+    c.DocTitle = "Listing"  # what the PDF says of itself travels with both
     c.AddHeaderRow("Listing")
     c.AddFooterRow("Page %p of %n")
     for i in range(1, rows + 1):
