@@ -69,6 +69,9 @@ class CMakeBuild(build_ext):
         ]
         if shutil.which("ninja") and not (build_dir / "CMakeCache.txt").exists():
             configure += ["-G", "Ninja"]
+        # What an earlier build installed there goes first: a file the package
+        # no longer has must not ride along in the next wheel.
+        shutil.rmtree(package_root / "ktfolio", ignore_errors=True)
         # Output goes straight through: a build of several minutes shows each step.
         for step in (configure,
                      ["cmake", "--build", str(build_dir)],
