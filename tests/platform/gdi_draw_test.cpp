@@ -206,7 +206,9 @@ TEST(GdiLines, EveryPenStyleAlongALine) {
     s.UsePen(c.style, c.width, RED);
     Line(s.dc, 2, 4, 2 + kLength, 4);
     EXPECT_EQ(s.Row(4, 2, 2 + kLength, RED), c.pattern);
-    if (c.width <= 1) EXPECT_EQ(GetPixel(s.dc, 2 + kLength, 4), WHITE) << "the last pixel is left out";
+    if (c.width <= 1) {
+      EXPECT_EQ(GetPixel(s.dc, 2 + kLength, 4), WHITE) << "the last pixel is left out";
+    }
     const std::string column = s.Col(10, 0, 9, RED);
     EXPECT_EQ(std::count(column.begin(), column.end(), '#'), c.style == PS_NULL ? 0 : std::max(1, c.width)) << column;
     s.Release();

@@ -393,7 +393,7 @@ TEST_F(PdfPrinting, TouchingPiecesOfALineAreJoinedWithoutChangingTheirPixels) {
     SCOPED_TRACE(c.name);
     for (auto [at, inked] : c.pixels) {
       const int v = vertical(c) ? page.At(80, at + 20) : page.At(at, row);
-      if (inked) EXPECT_LT(v, 128) << "at " << at;
+      if (inked) { EXPECT_LT(v, 128) << "at " << at; }
       else EXPECT_GT(v, 200) << "at " << at;
     }
     row += 10;

@@ -175,7 +175,7 @@ TEST(GdiDrawTextMeasure, LinesAndWidthFollowBreaksWrappingPrefixesAndTabs) {
     SCOPED_TRACE(k.text);
     const auto [lines, right] = c.Measure(k.text, k.flags, k.width);
     EXPECT_EQ(lines, k.lines);
-    if (k.wide) EXPECT_EQ(right, c.Extent(k.wide));
+    if (k.wide) { EXPECT_EQ(right, c.Extent(k.wide)); }
   }
   const char* text = "the quick brown fox jumps over the lazy dog again and again";
   const auto [lines, right] = c.Measure(text, DT_WORDBREAK, narrow);
