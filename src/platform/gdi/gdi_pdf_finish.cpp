@@ -1,16 +1,12 @@
-// What Cairo does not write into a PDF, added with a PDF library once the
-// document is complete: the catalog's language and viewer preferences, and
+// What Cairo does not write into a PDF, added with a PDF library
+// (qpdf_finish.cpp) once the document is complete: the catalog's language and viewer preferences, and
 // the XMP metadata that carries the title, the author and the accessibility
 // claim. The page content is copied as it is, so text extraction and the
 // embedded fonts do not change.
-#include <qpdf/Buffer.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/QPDFWriter.hh>
-
 #include <string>
 
 #include "platform/gdi/gdi_impl.h"
+#include "platform/gdi/qpdf_finish.h"
 
 namespace ktfolio::win::gdi {
 namespace {
@@ -71,29 +67,7 @@ std::string XmpPacket(const PdfMetadata& meta, bool tagged) {
 
 std::string FinishPdf(const std::string& pdf, const PdfMetadata& meta) {
   try {
-    QPDF doc;
-    doc.setSuppressWarnings(true);
-    doc.processMemoryFile("ktfolio document", pdf.data(), pdf.size());
-    QPDFObjectHandle root = doc.getRoot();
-    const bool tagged = root.hasKey("/StructTreeRoot");
-    if (!meta.language.empty()) root.replaceKey("/Lang", QPDFObjectHandle::newUnicodeString(meta.language));
-    QPDFObjectHandle viewer = QPDFObjectHandle::newDictionary();
-    viewer.replaceKey("/DisplayDocTitle", QPDFObjectHandle::newBool(true));
-    root.replaceKey("/ViewerPreferences", viewer);
-    QPDFObjectHandle xmp = doc.newStream(XmpPacket(meta, tagged));
-    xmp.getDict().replaceKey("/Type", QPDFObjectHandle::newName("/Metadata"));
-    xmp.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/XML"));
-    root.replaceKey("/Metadata", xmp);
-
-    QPDFWriter writer(doc);
-    writer.setOutputMemory();
-    // The same document gives the same bytes; streams are copied, not re-encoded.
-    writer.setDeterministicID(true);
-    writer.setDecodeLevel(qpdf_dl_none);
-    writer.setObjectStreamMode(qpdf_o_preserve);
-    writer.write();
-    const std::shared_ptr<Buffer> out = writer.getBufferSharedPointer();
-    return std::string(reinterpret_cast<const char*>(out->getBuffer()), out->getSize());
+    return AddCatalogMetadata(pdf, meta.language, [&meta](bool tagged) { return XmpPacket(meta, tagged); });
   } catch (const std::exception& e) {
     throw Error(ErrorCode::kInternalError, "ktfolio.EndDoc", std::string("The PDF could not be finished: ") + e.what());
   }

@@ -1,0 +1,18 @@
+// The PDF library's part of finishing a document, behind an interface of
+// standard types only: libqpdf's headers do not compile as C++20 with every
+// compiler we build with, so its one source file is compiled as C++17.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace ktfolio::win::gdi {
+
+// `pdf` with the catalog's /Lang (when `language` is not empty), viewer
+// preferences that show the title, and the XMP packet `xmp` makes (told
+// whether the document has a structure tree). Throws std::exception when the
+// document cannot be read.
+std::string AddCatalogMetadata(const std::string& pdf, const std::string& language,
+                               const std::function<std::string(bool tagged)>& xmp);
+
+}  // namespace ktfolio::win::gdi
