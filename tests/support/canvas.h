@@ -14,10 +14,16 @@
 
 namespace ktfolio::testing {
 
+// A font's description from a face and height.
+inline win::LOGFONT LogFont(const char* face, win::LONG height, win::LONG weight = win::FW_NORMAL, bool italic = false,
+                            bool underline = false) {
+  win::LOGFONT lf{.lfHeight = height, .lfWeight = weight, .lfItalic = italic, .lfUnderline = underline};
+  std::strcpy(lf.lfFaceName, face);
+  return lf;
+}
 // A font made from a face and height, deleted with its owner.
 inline win::OwnedFont Font(const char* face, win::LONG height, win::LONG weight = win::FW_NORMAL, bool underline = false) {
-  win::LOGFONT lf{.lfHeight = height, .lfWeight = weight, .lfUnderline = underline};
-  std::strcpy(lf.lfFaceName, face);
+  const win::LOGFONT lf = LogFont(face, height, weight, false, underline);
   return win::OwnedFont(win::CreateFontIndirect(&lf));
 }
 
