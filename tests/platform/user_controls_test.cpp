@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/container/form.h"
+#include "platform/gdi/gdi_scoped.h"
 #include "platform/user/user.h"
 
 namespace ktfolio {
@@ -36,11 +37,8 @@ class ControlsOnAForm : public ::testing::Test {
  protected:
   void SetUp() override {
     g_log = &log;
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSEX wc{.lpfnWndProc = CALLBACK_Parent, .hbrBackground = ButtonFace(), .lpszClassName = "ControlsTestPanel"};
-      registered = RegisterClassEx(&wc) != 0;
-    }
+    WNDCLASSEX wc{.lpfnWndProc = CALLBACK_Parent, .hbrBackground = ButtonFace(), .lpszClassName = "ControlsTestPanel"};
+    RegisterClassEx(&wc);  // refused, harmlessly, after the first test
     panel = CreateWindowEx(0, "ControlsTestPanel", "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, form.hwnd(), nullptr,
                            nullptr, nullptr);
     list = Make("ComboBox", "cboList", "", CBS_DROPDOWNLIST, 10, 10, 150, 22, kListId);
@@ -65,8 +63,7 @@ class ControlsOnAForm : public ::testing::Test {
   }
   std::vector<WORD> Codes(int id) const {
     std::vector<WORD> out;
-    for (const auto& n : log)
-      if (n.id == id) out.push_back(n.code);
+    for (const auto& n : log) if (n.id == id) out.push_back(n.code);
     return out;
   }
   // The centre of a control, in the form's client coordinates.
@@ -78,8 +75,7 @@ class ControlsOnAForm : public ::testing::Test {
     return p;
   }
   const Form::ChildInfo Info(const std::string& name) const {
-    for (const auto& c : form.Controls())
-      if (c.name == name) return c;
+    for (const auto& c : form.Controls()) if (c.name == name) return c;
     return {};
   }
 
@@ -96,8 +92,7 @@ TEST_F(ControlsOnAForm, ChoosingAnEntryClicksItInTheDroppedList) {
   const auto info = Info("cboList");
   EXPECT_EQ(std::make_tuple(info.text, info.hasSelection, info.selected, info.items.size()),
             std::make_tuple(std::string("entry 25"), true, 125, std::size_t{30})) << "the selection's item data";
-  EXPECT_FALSE(form.Choose("cboList", "no such entry"));
-  EXPECT_FALSE(form.Choose("chkBox", "entry 1")) << "not a list";
+  EXPECT_FALSE(form.Choose("cboList", "no such entry") || form.Choose("chkBox", "entry 1")) << "chkBox is no list";
 }
 
 TEST_F(ControlsOnAForm, AClickOutsideTheDroppedListClosesItWithoutAChoice) {
@@ -105,33 +100,27 @@ TEST_F(ControlsOnAForm, AClickOutsideTheDroppedListClosesItWithoutAChoice) {
   form.Click(Centre(list).x, Centre(list).y);
   ASSERT_EQ(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), 1);
   form.Click(390, 290);  // the panel's far corner
-  EXPECT_EQ(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), 0);
-  EXPECT_EQ(SendMessage(list, CB_GETCURSEL, 0, 0), 4);
+  EXPECT_EQ(std::tuple(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), SendMessage(list, CB_GETCURSEL, 0, 0),
+                       GetCapture()), std::tuple(0, 4, HWND{}));
   EXPECT_EQ(Codes(kListId), (std::vector<WORD>{CBN_DROPDOWN, CBN_SELENDCANCEL, CBN_CLOSEUP}));
-  EXPECT_EQ(GetCapture(), nullptr);
 }
 
-TEST_F(ControlsOnAForm, SelectingInCodeNotifiesNothing) {
+// Selecting in code notifies nothing; arrow keys move the selection of a closed list; disabled, it ignores the user.
+TEST_F(ControlsOnAForm, TheListSelectsInCodeByArrowKeysAndNotWhenDisabled) {
   SendMessage(list, CB_SETCURSEL, 3, 0);
   EXPECT_TRUE(Codes(kListId).empty());
   EXPECT_EQ(Info("cboList").text, "entry 3");
   EXPECT_EQ(SendMessage(list, CB_SETCURSEL, 99, 0), CB_ERR);
   EXPECT_FALSE(Info("cboList").hasSelection);
-}
-
-TEST_F(ControlsOnAForm, ArrowKeysMoveTheSelectionOfAClosedList) {
   SendMessage(list, CB_SETCURSEL, 0, 0);
   SetFocus(list);
   form.Key(VK_DOWN);
   form.Key(VK_DOWN);
   EXPECT_EQ(SendMessage(list, CB_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(Codes(kListId), (std::vector<WORD>{CBN_SELCHANGE, CBN_SELCHANGE}));
-}
-
-TEST_F(ControlsOnAForm, ADisabledListIgnoresTheUser) {
+  log.clear();
   EnableWindow(list, FALSE);
-  EXPECT_FALSE(form.Choose("cboList", "entry 2"));
-  EXPECT_FALSE(Info("cboList").enabled);
+  EXPECT_FALSE(form.Choose("cboList", "entry 2") || Info("cboList").enabled);
   EXPECT_TRUE(Codes(kListId).empty());
 }
 
@@ -146,10 +135,10 @@ TEST_F(ControlsOnAForm, AnAutoCheckBoxTogglesOnClickAndTellsItsParent) {
   EXPECT_EQ(Codes(kCheckId), (std::vector<WORD>{BN_CLICKED, BN_CLICKED}));
   SendMessage(check, BM_SETCHECK, BST_CHECKED, 0);
   EXPECT_EQ(Codes(kCheckId).size(), 2u) << "setting the state in code is silent";
-  EXPECT_EQ(Info("cmdPush").checked, -1) << "a push button has no check state";
 }
 
-TEST_F(ControlsOnAForm, APushButtonClicksOnlyWhenReleasedOverIt) {
+TEST_F(ControlsOnAForm, APushButtonHasNoCheckStateAndClicksOnlyWhenReleasedOverIt) {
+  EXPECT_EQ(Info("cmdPush").checked, -1);
   const POINT inside = Centre(push);
   form.Click(inside.x, inside.y);
   EXPECT_EQ(Codes(kPushId), (std::vector<WORD>{BN_CLICKED}));
@@ -168,7 +157,7 @@ TEST_F(ControlsOnAForm, SetTextReplacesTheWholeTextAsTyping) {
   EXPECT_EQ(std::count(codes.begin(), codes.end(), EN_CHANGE), 4) << "one change per character typed";
   ASSERT_TRUE(form.SetText("txtBox", ""));
   EXPECT_EQ(Info("txtBox").text, "");
-  EXPECT_FALSE(form.SetText("cboList", "x"));
+  EXPECT_FALSE(form.SetText("cboList", "x")) << "not a text box";
 }
 
 TEST_F(ControlsOnAForm, TabWalksTheTabStopsAndShiftTabWalksBack) {
@@ -242,6 +231,9 @@ class EditControl : public ::testing::Test {
     SendMessage(e, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&t));
     return {s, t};
   }
+  // The text with the selection's ends, comparable in one assertion.
+  static std::tuple<std::string, DWORD, DWORD> State(HWND e) { return {Text(e), Sel(e).first, Sel(e).second}; }
+  using Want = std::tuple<std::string, DWORD, DWORD>;
   static void Keys(std::initializer_list<int> vks) { for (int vk : vks) Key(vk); }
   static void Key(int vk, bool shift = false, bool ctrl = false) {
     if (shift) user::InjectKey(VK_SHIFT, true);
@@ -270,17 +262,14 @@ class EditControl : public ::testing::Test {
 TEST_F(EditControl, TypingEditsTheTextAndTellsTheParent) {
   HWND e = Make(ES_AUTOHSCROLL);
   Type("Hello World");
-  EXPECT_EQ(Text(e), "Hello World");
+  EXPECT_EQ(State(e), Want("Hello World", 11, 11));
   EXPECT_EQ(Changes(), 11) << "one EN_CHANGE per accepted character";
-  EXPECT_EQ(Sel(e), std::make_pair(11u, 11u));
   Keys({VK_BACK, VK_HOME, VK_DELETE});
   EXPECT_EQ(Text(e), "ello Worl");
   EXPECT_TRUE(SendMessage(e, EM_GETMODIFY, 0, 0));
   Type("\xC3\xA9");  // a character with no key of its own
-  EXPECT_EQ(Text(e), "\xC3\xA9" "ello Worl");
+  EXPECT_EQ(State(e), Want("\xC3\xA9" "ello Worl", 1, 1)) << "indices count characters";
   EXPECT_EQ(GetWindowTextLength(e), 11) << "bytes of UTF-8";
-  EXPECT_EQ(Sel(e), std::make_pair(1u, 1u)) << "indices count characters";
-
   SetWindowText(e, "reset");
   EXPECT_FALSE(SendMessage(e, EM_GETMODIFY, 0, 0) || SendMessage(e, EM_CANUNDO, 0, 0));
   EXPECT_EQ(Sel(e), std::make_pair(0u, 0u));
@@ -292,23 +281,24 @@ TEST_F(EditControl, SelectionByKeyboardAndReplacement) {
   for (int i = 0; i < 3; ++i) Key(VK_RIGHT, true);
   EXPECT_EQ(Sel(e), std::make_pair(4u, 7u));
   SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("2"));
-  EXPECT_EQ(Text(e), "one 2 three");
-  EXPECT_EQ(Sel(e), std::make_pair(5u, 5u)) << "the caret follows the inserted text";
+  EXPECT_EQ(State(e), Want("one 2 three", 5, 5)) << "the caret follows the inserted text";
   EXPECT_TRUE(SendMessage(e, EM_CANUNDO, 0, 0));
   SendMessage(e, EM_UNDO, 0, 0);
   EXPECT_EQ(Text(e), "one two three");
   SendMessage(e, WM_UNDO, 0, 0);
   EXPECT_EQ(Text(e), "one 2 three") << "undo of the undo redoes";
-
   Key(VK_END);
   Key(VK_LEFT, true, true);  // Ctrl+Shift+Left: a word
   EXPECT_EQ(Sel(e), std::make_pair(6u, 11u));
-  SendMessage(e, EM_SETSEL, 0, -1);
-  EXPECT_EQ(Sel(e), std::make_pair(0u, 11u));
-  SendMessage(e, EM_SETSEL, static_cast<WPARAM>(-1), 0);
-  EXPECT_EQ(Sel(e).first, Sel(e).second) << "-1 removes the selection";
-  SendMessage(e, EM_SETSEL, 8, 2);  // anchor after caret
-  EXPECT_EQ(Sel(e), std::make_pair(2u, 8u));
+  // All, none (-1), and an anchor after the caret.
+  std::vector<std::pair<DWORD, DWORD>> sels;
+  for (auto [from, to] : {std::pair(0, -1), std::pair(-1, 0), std::pair(8, 2)}) {
+    SendMessage(e, EM_SETSEL, static_cast<WPARAM>(from), to);
+    sels.push_back(Sel(e));
+  }
+  EXPECT_EQ(sels[0], std::make_pair(0u, 11u));
+  EXPECT_EQ(sels[1].first, sels[1].second) << "-1 removes the selection";
+  EXPECT_EQ(sels[2], std::make_pair(2u, 8u));
   EXPECT_EQ(SendMessage(e, EM_GETSEL, 0, 0), MAKELONG(2, 8));
 }
 
@@ -335,18 +325,15 @@ TEST_F(EditControl, MultiLineTextAnswersLineAndColumnQueries) {
   Key(VK_BACK);
   EXPECT_EQ(Text(e), "firstsecond line\r\nx") << "backspace removes the whole line break";
   EXPECT_EQ(SendMessage(e, EM_GETLINECOUNT, 0, 0), 2);
-
-  // positions grow along a line and down the lines
-  LRESULT p0 = SendMessage(e, EM_POSFROMCHAR, 0, 0), p3 = SendMessage(e, EM_POSFROMCHAR, 3, 0);
-  LRESULT p18 = SendMessage(e, EM_POSFROMCHAR, 18, 0);
-  EXPECT_GT(GET_X_LPARAM(p3), GET_X_LPARAM(p0));
-  EXPECT_GT(GET_Y_LPARAM(p18), GET_Y_LPARAM(p0));
-  EXPECT_EQ(LOWORD(SendMessage(e, EM_CHARFROMPOS, 0, p3)), 3);
-  EXPECT_EQ(HIWORD(SendMessage(e, EM_CHARFROMPOS, 0, p18)), 1);
-
+  // Positions grow along a line and down the lines, and map back to their character and line.
+  const LRESULT p0 = SendMessage(e, EM_POSFROMCHAR, 0, 0), p3 = SendMessage(e, EM_POSFROMCHAR, 3, 0);
+  const LRESULT p18 = SendMessage(e, EM_POSFROMCHAR, 18, 0);
+  EXPECT_TRUE(GET_X_LPARAM(p3) > GET_X_LPARAM(p0) && GET_Y_LPARAM(p18) > GET_Y_LPARAM(p0));
+  EXPECT_EQ(std::pair(LOWORD(SendMessage(e, EM_CHARFROMPOS, 0, p3)), HIWORD(SendMessage(e, EM_CHARFROMPOS, 0, p18))),
+            std::pair(WORD{3}, WORD{1}));
   SendMessage(e, EM_LINESCROLL, 0, 1);
-  EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
-  EXPECT_EQ(GetScrollPos(e, SB_VERT), 1);
+  EXPECT_EQ(std::pair(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), LRESULT{GetScrollPos(e, SB_VERT)}),
+            std::pair(LRESULT{1}, LRESULT{1}));
   SendMessage(e, EM_SETSEL, 0, 0);
   SendMessage(e, EM_SCROLLCARET, 0, 0);
   EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
@@ -366,18 +353,18 @@ TEST_F(EditControl, LimitAndPasswordCharacter) {
   HWND e = Make(ES_AUTOHSCROLL);
   SendMessage(e, EM_LIMITTEXT, 5, 0);
   EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT, 0, 0), 5);
-  int beeps = user::BeepCount();
+  const int beeps = user::BeepCount();
   Type("abcdefg");
   EXPECT_EQ(Text(e), "abcde");
-  EXPECT_EQ(user::BeepCount(), beeps + 2);
-  EXPECT_EQ(std::count(g_parent.notes.begin(), g_parent.notes.end(), EN_MAXTEXT), 2);
+  const auto maxed = std::count(g_parent.notes.begin(), g_parent.notes.end(), EN_MAXTEXT);
+  EXPECT_EQ(std::pair(user::BeepCount() - beeps, maxed), std::pair(2, std::ptrdiff_t{2})) << "per refused character";
   SendMessage(e, EM_SETSEL, 0, -1);
   SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("123456789"));
   EXPECT_EQ(Text(e), "12345") << "replacement is held to the limit too";
 
   SendMessage(e, EM_SETPASSWORDCHAR, '#', 0);
-  EXPECT_EQ(SendMessage(e, EM_GETPASSWORDCHAR, 0, 0), '#');
-  EXPECT_TRUE(GetWindowLongPtr(e, GWL_STYLE) & ES_PASSWORD);
+  EXPECT_EQ(std::pair(SendMessage(e, EM_GETPASSWORDCHAR, 0, 0), GetWindowLongPtr(e, GWL_STYLE) & ES_PASSWORD),
+            std::pair(LRESULT{'#'}, LONG_PTR{ES_PASSWORD}));
   EXPECT_EQ(Text(e), "12345") << "the real text stays readable to the program";
   SendMessage(e, EM_SETSEL, 0, -1);
   SetClipboardText("before");
@@ -398,8 +385,7 @@ TEST_F(EditControl, CutCopyPasteThroughTheClipboard) {
   EXPECT_EQ(Text(e), "alpha betaalpha");
   SendMessage(e, EM_SETSEL, 6, 10);
   Key('X', false, true);
-  EXPECT_EQ(Text(e), "alpha alpha");
-  EXPECT_EQ(Clipboard(), "beta");
+  EXPECT_EQ(std::pair(Text(e), Clipboard()), std::pair(std::string("alpha alpha"), std::string("beta")));
   SendMessage(e, EM_SETSEL, 0, 6);
   SendMessage(e, WM_CLEAR, 0, 0);
   EXPECT_EQ(Text(e), "alpha");
@@ -417,9 +403,8 @@ TEST_F(EditControl, CutCopyPasteThroughTheClipboard) {
   SendMessage(e, EM_SETSEL, 0, -1);
   SendMessage(e, WM_CUT, 0, 0);
   SendMessage(e, WM_PASTE, 0, 0);
-  EXPECT_EQ(Text(e), "two");
   SendMessage(e, WM_COPY, 0, 0);
-  EXPECT_EQ(Clipboard(), "two");
+  EXPECT_EQ(std::pair(Text(e), Clipboard()), std::pair(std::string("two"), std::string("two")));
 }
 
 TEST_F(EditControl, ContextMenuOffersWhatApplies) {
@@ -435,9 +420,8 @@ TEST_F(EditControl, ContextMenuOffersWhatApplies) {
   std::vector<std::pair<UINT_PTR, bool>> items;
   for (auto& m : menu)
     if (!m.separator && m.id >= WM_CUT && m.id <= WM_UNDO) items.emplace_back(m.id, m.enabled);
-  const std::vector<std::pair<UINT_PTR, bool>> want = {
-      {WM_UNDO, false}, {WM_CUT, true}, {WM_COPY, true}, {WM_PASTE, true}, {WM_CLEAR, true}};
-  EXPECT_EQ(items, want);
+  EXPECT_EQ(items, (std::vector<std::pair<UINT_PTR, bool>>{
+                       {WM_UNDO, false}, {WM_CUT, true}, {WM_COPY, true}, {WM_PASTE, true}, {WM_CLEAR, true}}));
   EXPECT_EQ(Text(e), "X text") << "the chosen command ran";
   EXPECT_TRUE(SendMessage(e, EM_CANUNDO, 0, 0));
 }
@@ -452,12 +436,11 @@ TEST_F(EditControl, MouseClickPlacesTheCaretAndDragSelects) {
   user::InjectMouseButton(parent_, 1, false, 12 + p7.x, 12 + p7.y);
   user::PumpMessages();
   EXPECT_EQ(Sel(e), std::make_pair(3u, 7u));
-  EXPECT_EQ(GetFocus(), e);
-  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(std::pair(GetFocus(), GetCapture()), std::pair(e, HWND{}));
 }
 
 TEST_F(EditControl, ColoursComeFromTheParent) {
-  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  const OwnedBrush red(CreateSolidBrush(RGB(255, 0, 0)));
   g_parent.brush = red;
   g_parent.text = RGB(0, 0, 255);
   HWND e = Make(ES_AUTOHSCROLL, "WWWW");
@@ -466,16 +449,13 @@ TEST_F(EditControl, ColoursComeFromTheParent) {
   GetClientRect(e, &rc);
   EXPECT_EQ(user::WindowPixel(e, rc.right - 3, rc.bottom - 3), RGB(255, 0, 0));
   bool blue = false;
-  for (int x = 0; x < 40 && !blue; ++x)
-    for (int y = 0; y < rc.bottom && !blue; ++y) {
-      COLORREF c = user::WindowPixel(e, x, y);
-      blue = GetBValue(c) > 150 && GetRValue(c) < 100;
-    }
+  for (int x = 0; x < 40; ++x)
+    for (int y = 0; y < rc.bottom; ++y)
+      blue = blue || (GetBValue(user::WindowPixel(e, x, y)) > 150 && GetRValue(user::WindowPixel(e, x, y)) < 100);
   EXPECT_TRUE(blue) << "the text is drawn in the parent's colour";
   // the sunken client edge is the frame's, outside the client area
   EXPECT_EQ(user::WindowPixel(parent_, 10, 10), GetSysColor(COLOR_BTNSHADOW));
   DestroyWindow(e);
-  DeleteObject(red);
 }
 
 }  // namespace
