@@ -20,15 +20,32 @@ using namespace win;
 
 constexpr int kListId = 11, kCheckId = 12, kPushId = 13, kEditId = 14;
 
-// The system colour brush of button faces, as a class background.
-HBRUSH ButtonFace() { return reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1)); }
-
+// What the controls' parent window received, and how it colours a text box when asked.
 struct Notification { int id; WORD code; };
-std::vector<Notification>* g_log = nullptr;
+struct ParentLog {
+  std::vector<Notification> notes;
+  HBRUSH brush = nullptr;  // the answer to WM_CTLCOLOREDIT when set
+  COLORREF text = 0;
+  int Count(WORD code) const {
+    return static_cast<int>(std::count_if(notes.begin(), notes.end(), [&](auto& n) { return n.code == code; }));
+  }
+};
+ParentLog g_parent;
 
-LRESULT CALLBACK_Parent(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_COMMAND && g_log) g_log->push_back({LOWORD(wParam), HIWORD(wParam)});
-  return DefWindowProc(hwnd, msg, wParam, lParam);
+LRESULT ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_COMMAND && lp) g_parent.notes.push_back({LOWORD(wp), HIWORD(wp)});
+  if (msg == WM_CTLCOLOREDIT && g_parent.brush) {
+    SetTextColor(reinterpret_cast<HDC>(wp), g_parent.text);
+    return reinterpret_cast<LRESULT>(g_parent.brush);
+  }
+  return DefWindowProc(hwnd, msg, wp, lp);
+}
+// The parent's class, with button faces as its background; registered on first use.
+const char* ParentClass() {
+  WNDCLASSEX wc{.lpfnWndProc = ParentProc, .lpszClassName = "ControlsTestParent"};
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1));
+  RegisterClassEx(&wc);
+  return wc.lpszClassName;
 }
 
 // A form whose client area is one panel holding a list of many entries, a
@@ -36,10 +53,8 @@ LRESULT CALLBACK_Parent(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 class ControlsOnAForm : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_log = &log;
-    WNDCLASSEX wc{.lpfnWndProc = CALLBACK_Parent, .hbrBackground = ButtonFace(), .lpszClassName = "ControlsTestPanel"};
-    RegisterClassEx(&wc);  // refused, harmlessly, after the first test
-    panel = CreateWindowEx(0, "ControlsTestPanel", "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, form.hwnd(), nullptr,
+    g_parent = ParentLog{};
+    panel = CreateWindowEx(0, ParentClass(), "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, form.hwnd(), nullptr,
                            nullptr, nullptr);
     list = Make("ComboBox", "cboList", "", CBS_DROPDOWNLIST, 10, 10, 150, 22, kListId);
     for (int i = 0; i < 30; ++i) {
@@ -51,9 +66,8 @@ class ControlsOnAForm : public ::testing::Test {
     push = Make("Button", "cmdPush", "Push", BS_PUSHBUTTON, 200, 40, 80, 24, kPushId);
     edit = Make("Edit", "txtBox", "old text", ES_AUTOHSCROLL, 200, 80, 120, 22, kEditId);
     form.Show();
-    log.clear();
+    g_parent.notes.clear();
   }
-  void TearDown() override { g_log = nullptr; }
 
   HWND Make(const char* cls, const char* name, const char* text, DWORD style, int x, int y, int w, int h, int id) {
     HWND hwnd = CreateWindowEx(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, panel,
@@ -63,7 +77,7 @@ class ControlsOnAForm : public ::testing::Test {
   }
   std::vector<WORD> Codes(int id) const {
     std::vector<WORD> out;
-    for (const auto& n : log) if (n.id == id) out.push_back(n.code);
+    for (const auto& n : g_parent.notes) if (n.id == id) out.push_back(n.code);
     return out;
   }
   // The centre of a control, in the form's client coordinates.
@@ -81,7 +95,6 @@ class ControlsOnAForm : public ::testing::Test {
 
   Form form{400, 300};
   HWND panel = nullptr, list = nullptr, check = nullptr, push = nullptr, edit = nullptr;
-  std::vector<Notification> log;
 };
 
 TEST_F(ControlsOnAForm, ChoosingAnEntryClicksItInTheDroppedList) {
@@ -118,7 +131,7 @@ TEST_F(ControlsOnAForm, TheListSelectsInCodeByArrowKeysAndNotWhenDisabled) {
   form.Key(VK_DOWN);
   EXPECT_EQ(SendMessage(list, CB_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(Codes(kListId), (std::vector<WORD>{CBN_SELCHANGE, CBN_SELCHANGE}));
-  log.clear();
+  g_parent.notes.clear();
   EnableWindow(list, FALSE);
   EXPECT_FALSE(form.Choose("cboList", "entry 2") || Info("cboList").enabled);
   EXPECT_TRUE(Codes(kListId).empty());
@@ -153,8 +166,7 @@ TEST_F(ControlsOnAForm, APushButtonHasNoCheckStateAndClicksOnlyWhenReleasedOverI
 TEST_F(ControlsOnAForm, SetTextReplacesTheWholeTextAsTyping) {
   ASSERT_TRUE(form.SetText("txtBox", "12.5"));
   EXPECT_EQ(Info("txtBox").text, "12.5");
-  const std::vector<WORD> codes = Codes(kEditId);
-  EXPECT_EQ(std::count(codes.begin(), codes.end(), EN_CHANGE), 4) << "one change per character typed";
+  EXPECT_EQ(g_parent.Count(EN_CHANGE), 4) << "one change per character typed";
   ASSERT_TRUE(form.SetText("txtBox", ""));
   EXPECT_EQ(Info("txtBox").text, "");
   EXPECT_FALSE(form.SetText("cboList", "x")) << "not a text box";
@@ -180,32 +192,13 @@ TEST_F(ControlsOnAForm, TabWalksTheTabStopsAndShiftTabWalksBack) {
 }
 
 // The edit control, with a parent that logs its notifications and can colour it.
-
-struct ParentLog {
-  std::vector<WORD> notes;  // EN_* codes received
-  HBRUSH brush = nullptr;   // answer to WM_CTLCOLOREDIT when set
-  COLORREF text = 0;
-};
-ParentLog g_parent;
-
-LRESULT ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_COMMAND && lp) g_parent.notes.push_back(HIWORD(wp));
-  if (msg == WM_CTLCOLOREDIT && g_parent.brush) {
-    SetTextColor(reinterpret_cast<HDC>(wp), g_parent.text);
-    return reinterpret_cast<LRESULT>(g_parent.brush);
-  }
-  return DefWindowProc(hwnd, msg, wp, lp);
-}
-
 class EditControl : public ::testing::Test {
  protected:
   void SetUp() override {
-    WNDCLASSEX wc{.lpfnWndProc = ParentProc, .hbrBackground = ButtonFace(), .lpszClassName = "EditParent"};
-    RegisterClassEx(&wc);
     baseWindows_ = user::LiveWindowCount();
     user::ResetScripts();
     g_parent = ParentLog{};
-    parent_ = CreateWindowEx(0, "EditParent", "", WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    parent_ = CreateWindowEx(0, ParentClass(), "", WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
   }
   void TearDown() override {
     DestroyWindow(parent_);
@@ -253,7 +246,7 @@ class EditControl : public ::testing::Test {
     user::InjectText(s);
     user::PumpMessages();
   }
-  int Changes() const { return static_cast<int>(std::count(g_parent.notes.begin(), g_parent.notes.end(), EN_CHANGE)); }
+  int Changes() const { return g_parent.Count(EN_CHANGE); }
 
   HWND parent_ = nullptr;
   int baseWindows_ = 0;
@@ -356,8 +349,7 @@ TEST_F(EditControl, LimitAndPasswordCharacter) {
   const int beeps = user::BeepCount();
   Type("abcdefg");
   EXPECT_EQ(Text(e), "abcde");
-  const auto maxed = std::count(g_parent.notes.begin(), g_parent.notes.end(), EN_MAXTEXT);
-  EXPECT_EQ(std::pair(user::BeepCount() - beeps, maxed), std::pair(2, std::ptrdiff_t{2})) << "per refused character";
+  EXPECT_EQ(std::pair(user::BeepCount() - beeps, g_parent.Count(EN_MAXTEXT)), std::pair(2, 2)) << "each refusal";
   SendMessage(e, EM_SETSEL, 0, -1);
   SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("123456789"));
   EXPECT_EQ(Text(e), "12345") << "replacement is held to the limit too";
