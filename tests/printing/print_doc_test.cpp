@@ -38,14 +38,6 @@ bool PageSizeIs(const std::string& file, double w, double h) {
   return std::abs(pw - w) < 1 && std::abs(ph - h) < 1;
 }
 
-// Three pages, one line of text on each.
-void ThreePages(KtPrint4Impl& c) {
-  for (int p = 1; p <= 3; ++p) {
-    c.AddRow("Text of page " + std::to_string(p));
-    if (p > 1) c.SetPageBreak(c.LastRow());
-  }
-}
-
 class PrintDocTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -54,7 +46,10 @@ class PrintDocTest : public ::testing::Test {
     win::dialogs::ResetDialogScripts();
     AddPrinter();
     c_.PrinterName(kPrinter);
-    ThreePages(c_);
+    for (int p = 1; p <= 3; ++p) {  // three pages, one line of text on each
+      c_.AddRow("Text of page " + std::to_string(p));
+      if (p > 1) c_.SetPageBreak(c_.LastRow());
+    }
   }
   void TearDown() override { sp::RemoveTestPrinters(); }
   // Adds the test printer afresh, with an empty log.
