@@ -91,7 +91,7 @@ TEST_F(PrintDocTest, OneCopyNeverAsksTheDriverAndCopiesThePrinterCanMakeAreWritt
   ASSERT_FALSE(devmode().empty());
   EXPECT_EQ(U32(devmode(), kFields), 0x3u) << "orientation and paper size only";
   EXPECT_FALSE(Has(log().calls, "DeviceCapabilities"));
-  AddPrinter();
+  AddPrinter({}, 3);  // exactly as many as it makes: no question
   c_.PrintDoc(1, 1, false, 3);
   EXPECT_EQ(LastError(c_).number, 0);
   EXPECT_EQ(std::tuple(U32(devmode(), kFields), U16(devmode(), kCopies)), std::tuple(0x103u, 3));
