@@ -85,7 +85,8 @@ TEST(GdiFont, MetricsFollowTheRequestedHeight) {
     EXPECT_TRUE(tm.tmDescent > 0 && tm.tmMaxCharWidth >= tm.tmAveCharWidth);
   }
   // Negative height is the em: the cell adds the internal leading on top.
-  EXPECT_EQ(std::pair(small.tmHeight - small.tmInternalLeading, big.tmHeight - big.tmInternalLeading), std::pair(12, 48));
+  EXPECT_EQ(std::pair(small.tmHeight - small.tmInternalLeading, big.tmHeight - big.tmInternalLeading),
+            std::pair(12, 48));
   EXPECT_TRUE(big.tmHeight > 3 * small.tmHeight && big.tmAveCharWidth > 3 * small.tmAveCharWidth);
   c.SetFont("Arial", -16);
   EXPECT_EQ(c.Metrics().tmAveCharWidth, 7) << "Arial at 12 pt on a 96-dpi screen";
