@@ -5,7 +5,7 @@ import gc
 import pytest
 
 import ktfolio
-from form_children import child, click
+from conftest import child, click
 
 
 @pytest.fixture

@@ -3,7 +3,7 @@ typing through the form, and the box used as the preview's cell editor."""
 import pytest
 
 import ktfolio
-from form_children import child
+from conftest import child
 
 
 @pytest.fixture

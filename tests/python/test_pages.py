@@ -9,7 +9,7 @@ import textwrap
 import pytest
 
 import ktfolio
-from form_children import click
+from conftest import click
 from ktfolio import dialogs
 
 PROGID = "FolioDsn.clsFolioDsn"
