@@ -42,7 +42,7 @@ TEST(ExportPng, ThePageSurfaceHasADropShadowAndTheBackgroundInItsCornersUnlessAs
   KtPrint4Impl c(&form);
   Listing(c, 5);
   RenderedPage page(c);
-  const int W = page.width(), H = page.height();
+  const int W = page.w, H = page.h;
   // Right and bottom shadow, the background in the top-right and bottom-left corners, the page itself.
   EXPECT_EQ(std::tuple(page.At(W - 2, H / 2), page.At(W / 2, H - 2), page.At(W - 2, 1), page.At(1, H - 2),
                        page.At(W - 4, 1)),
@@ -144,11 +144,9 @@ TEST(ExportPdf, BorderWidthsAreDeviceUnitsSoThePrintedLineIsThinner) {
   ASSERT_TRUE(c.ExportPdf(dir + "/lines.pdf", 1, 1));
   ASSERT_EQ(std::system(("pdftoppm -r 96 -png -singlefile '" + dir + "/lines.pdf' '" + dir + "/lines'").c_str()), 0);
   auto picture = LoadPicture(dir + "/lines.png");
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, picture->Handle());
+  const OwnedDC dc = MemoryDC(nullptr);
+  const SelectedObject selected(dc, picture->Handle());
   const int printed = LineThickness([&](int x, int y) { return GetPixel(dc, x, y); }, 300, 80, 110);
-  SelectObject(dc, old);
-  DeleteDC(dc);
   EXPECT_GE(printed, 1);
   EXPECT_LE(printed, 2);
 }

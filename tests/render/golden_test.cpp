@@ -57,7 +57,7 @@ TEST(RenderGolden, BordersOfEachSideWidthAndPenStyleWithTheFillInside) {
   for (const char* side : sides) Set(c, 4, 1, side, Variant(3));
   Set(c, 4, 1, {{"FillCell", Variant(true)}, {"BrushColor", Variant(0xD0FFD0)}, {"PenColor", Variant(0x008000)}});
   RenderedPage page(c);
-  EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/borders.png"));
+  EXPECT_TRUE(MatchesGolden(page.bitmap, "render/borders.png"));
   EXPECT_EQ(LastErrorNumber(c), 0);
 }
 
@@ -78,7 +78,7 @@ TEST(RenderGolden, TheTwelveAlignments) {
     for (int k = 1; k <= 4; ++k) Set(c, r + 1, k, {{"AlignPos", Variant(r * 4 + k - 1)}, {"FontSize", Variant(8)}});
   }
   RenderedPage page(c);
-  EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/alignments.png"));
+  EXPECT_TRUE(MatchesGolden(page.bitmap, "render/alignments.png"));
 }
 
 TEST(RenderGolden, ShadowsForEveryFontStyle) {
@@ -94,7 +94,7 @@ TEST(RenderGolden, ShadowsForEveryFontStyle) {
                     {"ShadowHeavyColor", Variant(0xFF0000)}, {"FontColor", Variant(0x303030)},
                     {"AlignPos", Variant(ppCenterCenter)}});
   RenderedPage page(c);
-  EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/shadows.png"));
+  EXPECT_TRUE(MatchesGolden(page.bitmap, "render/shadows.png"));
 }
 
 TEST(RenderGolden, ClippingOnAndOffAndFirstLineIndents) {
@@ -112,7 +112,7 @@ TEST(RenderGolden, ClippingOnAndOffAndFirstLineIndents) {
   Set(c, 4, 1, {{"IndentFirst", Variant(Px(60))}, {"FontSize", Variant(8)}});
   for (int r = 1; r <= 4; ++r) Set(c, r, 1, {{"LineRight", Variant(1)}, {"LineBottom", Variant(1)}});
   RenderedPage page(c);
-  EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/clipping_and_indents.png"));
+  EXPECT_TRUE(MatchesGolden(page.bitmap, "render/clipping_and_indents.png"));
 }
 
 TEST(RenderGolden, FrameControlGlyphsAndEdges) {
@@ -133,7 +133,7 @@ TEST(RenderGolden, FrameControlGlyphsAndEdges) {
   c.SetFrameControl(3, 2, ppDFC_BUTTON, ppDFCS_BUTTONPUSH | ppDFCS_PUSHED, Px(24));
   c.SetEdge(3, 2, ppEDGE_SUNKEN, ppBF_BOTTOM | ppBF_RIGHT);
   RenderedPage page(c);
-  EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/frames_and_edges.png"));
+  EXPECT_TRUE(MatchesGolden(page.bitmap, "render/frames_and_edges.png"));
   EXPECT_EQ(LastErrorNumber(c), 0);
 }
 
@@ -151,7 +151,7 @@ TEST(RenderGolden, HeaderAndFooterFieldsOverSeveralPages) {
   for (std::int16_t p = 1; p <= 3; ++p) {
     SCOPED_TRACE("page " + std::to_string(p));
     RenderedPage page(c, p);
-    EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/fields_page" + std::to_string(p) + ".png"));
+    EXPECT_TRUE(MatchesGolden(page.bitmap, "render/fields_page" + std::to_string(p) + ".png"));
   }
 }
 
@@ -166,8 +166,8 @@ TEST(RenderGolden, OnePageAtThreeZooms) {
   for (std::int16_t zoom : {50, 100, 250}) {
     SCOPED_TRACE("zoom " + std::to_string(zoom));
     RenderedPage page(c, 1, zoom);
-    EXPECT_EQ(page.width(), render::PageSurfaceSize(c, zoom).cx);
-    EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/zoom" + std::to_string(zoom) + ".png"));
+    EXPECT_EQ(page.w, render::PageSurfaceSize(c, zoom).cx);
+    EXPECT_TRUE(MatchesGolden(page.bitmap, "render/zoom" + std::to_string(zoom) + ".png"));
   }
 }
 

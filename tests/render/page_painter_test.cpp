@@ -44,13 +44,8 @@ class SevenRows : public ::testing::Test {
   }
   void TearDown() override { c.Unadvise(&recorder); }
   void Preview(std::int32_t first, std::int32_t last) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(dc, 200, 100);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    render::DrawPages(c, render::Device::ForPreview(dc, 100), first, last, render::Band{0, 100}, nullptr);
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
+    Canvas page(200, 100);
+    render::DrawPages(c, render::Device::ForPreview(page.dc, 100), first, last, render::Band{0, 100}, nullptr);
   }
   KtPrint4Impl c;
   NewPageRecorder recorder;
@@ -209,13 +204,9 @@ TEST(PageLoop, AnEmptyBodyPreviewsItsBandsOnceAndPrintsNoPage) {
   }
   EXPECT_EQ(recorder.events, (std::vector<Event>{{1, 1, First}}));
   recorder.events.clear();
-  HDC dc = CreateCompatibleDC(nullptr);
-  render::PrinterPages printer;
   int started = 0;
-  printer.startPage = [&] { return ++started, true; };
-  printer.endPage = [] { return true; };
-  render::DrawPages(c, render::Device::ForPrint(dc, 96, 96), 1, 1, render::Band{}, &printer);
-  DeleteDC(dc);
+  render::PrinterPages printer{[&] { return ++started, true; }, [] { return true; }};
+  render::DrawPages(c, render::Device::ForPrint(MemoryDC(nullptr), 96, 96), 1, 1, render::Band{}, &printer);
   EXPECT_EQ(started, 0);
   EXPECT_TRUE(recorder.events.empty());
   c.Unadvise(&recorder);
