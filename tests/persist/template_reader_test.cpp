@@ -255,9 +255,9 @@ TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
 
 TEST(TemplateRoundTrip, TheDesignerArraysReproduceTheDocument) {
   ScratchDir dir;
-  WriteTinyBmp(dir.File("dot.bmp"));
+  WriteTinyPicture(dir.File("dot.png"));
   KtPrint4Impl a;
-  BuildVariedDocument(a, 60, 5, 11, dir.File("dot.bmp"));
+  BuildVariedDocument(a, 60, 5, 11, dir.File("dot.png"));
   ASSERT_EQ(ErrorOf(a).number, 0) << ErrorOf(a).description;
   KtPrint4Impl b;
   b.SetDsnArray(Bytes(TemplateOf(a)));
@@ -290,8 +290,8 @@ TEST(TemplateRoundTrip, WritingWhatWasReadGivesTheSameBytes) {
 
 TEST(TemplateRoundTrip, PicturesAndFocusComeBackOnEveryCellAndAMissingPictureStops) {
   ScratchDir dir;
-  const std::string pic = dir.File("dot.bmp");
-  WriteTinyBmp(pic);
+  const std::string pic = dir.File("dot.png");
+  WriteTinyPicture(pic);
   KtPrint4Impl a;
   a.AddRow("a", "b", "c", "d");
   for (int k : {2, 3}) Cell(a, 1, k).BITMAP(pic), Cell(a, 1, k).Focused(true);

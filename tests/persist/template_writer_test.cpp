@@ -102,8 +102,8 @@ TEST(TemplateWriter, RowsRepeatNothingAndTextsAndNumbersHaveTheirOwnNotation) {
 
 TEST(TemplateWriter, APictureAndAFocusAreWrittenOnEveryCellThatHasThem) {
   ScratchDir dir;
-  const std::string pic = dir.File("dot.bmp");
-  WriteTinyBmp(pic);
+  const std::string pic = dir.File("dot.png");
+  WriteTinyPicture(pic);
   KtPrint4Impl c;
   Unmeasured(c);
   c.AddRow("a", "b", "c");

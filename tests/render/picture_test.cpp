@@ -12,16 +12,11 @@ namespace {
 
 // Writes a 4 x 2 picture, red on the left half and blue on the right.
 std::string TwoColourPicture(const std::string& dir) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateCompatibleBitmap(dc, 4, 2);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x) SetPixel(dc, x, y, x < 2 ? kRed : kBlue);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  const Canvas picture(4, 2, kRed);
+  const RECT right{2, 0, 4, 2};
+  FillRect(picture.dc, &right, OwnedBrush(CreateSolidBrush(kBlue)));
   const std::string file = dir + "/two.png";
-  EXPECT_TRUE(SaveBitmapPng(bmp, file));
-  DeleteObject(bmp);
+  EXPECT_TRUE(SaveBitmapPng(picture.bitmap, file));
   return file;
 }
 
