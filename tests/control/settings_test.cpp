@@ -53,8 +53,13 @@ TEST(Settings, PaperFollowsPageSizeInTheCurrentScaleAndOrientation) {
             std::tuple(16837.0f, 11905.0f, 11905.0f - 2880));
 }
 
-TEST(Settings, ScaleModeRereadsStoredLengths) {
+TEST(Settings, ScaleModeRereadsStoredLengthsAndOnlyAChangedMarginRepagesButSpacingAlwaysDoes) {
   KtPrint4Impl c;
+  c.NeedsRepaging(false);
+  c.Marginleft(1440);
+  EXPECT_FALSE(c.NeedsRepaging());
+  c.ColSpacing(0);
+  EXPECT_TRUE(c.NeedsRepaging());
   c.ScaleMode(eInch);
   EXPECT_FLOAT_EQ(c.Marginleft(), 1);
   EXPECT_FLOAT_EQ(c.PaperWidth(), 8.27f);
@@ -62,17 +67,7 @@ TEST(Settings, ScaleModeRereadsStoredLengths) {
   c.Marginleft(0.5f);
   EXPECT_FLOAT_EQ(c.PageInfo().LeftM, 720);
   c.ColSpacing(0.1f);
-  EXPECT_FLOAT_EQ(c.Defaults().dColSpacing, 144);
-  EXPECT_FLOAT_EQ(c.ColSpacing(), 0.1f);
-}
-
-TEST(Settings, UnchangedMarginDoesNotRepageButSpacingAlwaysDoes) {
-  KtPrint4Impl c;
-  c.NeedsRepaging(false);
-  c.Marginleft(1440);
-  EXPECT_FALSE(c.NeedsRepaging());
-  c.ColSpacing(0);
-  EXPECT_TRUE(c.NeedsRepaging());
+  EXPECT_EQ(std::tuple(c.Defaults().dColSpacing, c.ColSpacing()), std::tuple(144.0f, 0.1f));
 }
 
 TEST(Settings, SettersNotifyTheContainer) {
