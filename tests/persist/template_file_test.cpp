@@ -106,16 +106,13 @@ TEST(TemplateFile, InDesignModeFilesAreNeitherWrittenNorRead) {
   WriteFile(dir.File("u.ktt"), Lines({"[Body]"}));
   EXPECT_FALSE(c.LoadFromTemplate(dir.File("u.ktt")));
   EXPECT_EQ(std::tuple(c.LastRow(), ErrorOf(c).number), std::tuple(1, 0)) << "doing nothing is not a failure";
-}
-
-TEST(DesignMode, DesignModeShowsGuideLinesAndTheDesignerEntryHoldsNothing) {
-  KtPrint4Impl c;
-  c.DesigMode(true);
-  EXPECT_TRUE(c.DesigMode() && c.ShowGuideLines());
-  c.DesigMode(false);
-  EXPECT_TRUE(c.ShowGuideLines()) << "leaving design mode keeps the guide lines";
-  c.a_Designer(Variant("anything"));
-  EXPECT_TRUE(c.a_Designer().IsEmpty());
+  KtPrint4Impl d;  // design mode shows guide lines, also once left; the designer entry holds nothing
+  d.DesigMode(true);
+  EXPECT_TRUE(d.DesigMode() && d.ShowGuideLines());
+  d.DesigMode(false);
+  EXPECT_TRUE(d.ShowGuideLines());
+  d.a_Designer(Variant("anything"));
+  EXPECT_TRUE(d.a_Designer().IsEmpty());
 }
 
 }  // namespace
