@@ -60,24 +60,27 @@ TEST_F(OneCell, ASystemFontColourReadsBackResolvedOnceDrawn) {
   EXPECT_EQ(OleTranslateColor(highlight), GetSysColor(COLOR_HIGHLIGHT));
 }
 
-TEST_F(OneCell, AFontNameTooLongForTheFaceFieldIsRecordedAndTheRestStillDraws) {
+// A face name too long for the face field is recorded and the rest still draws; a face that does
+// not exist falls back without an error.
+TEST_F(OneCell, AFontThatCannotBeMadeIsRecordedOrFallsBackAndTheRestStillDraws) {
   c.AddRow("text", "#1500#next");
   Set("FontName", Variant(std::string(40, 'A')));
   Set("FillCell", Variant(true));
   Set("BrushColor", Variant(static_cast<std::int32_t>(kRed)));
   c.ClearError();
-  RenderedPage page(c);
-  EXPECT_EQ(LastErrorNumber(c), ErrorCode::kSubscriptOutOfRange);
-  EXPECT_EQ(page.At(50, 20), kRed) << "the fill came before the font";
-  EXPECT_GT(page.Ink({100, 0, 196, kRowPx}).right, 100) << "the next cell is drawn";
-}
-
-TEST_F(OneCell, AFontThatDoesNotExistFallsBackAndStillDraws) {
-  c.AddRow("Fallback");
+  {
+    RenderedPage page(c);
+    EXPECT_EQ(LastErrorNumber(c), ErrorCode::kSubscriptOutOfRange);
+    EXPECT_EQ(page.At(50, 20), kRed) << "the fill came before the font";
+    EXPECT_GT(page.Ink({100, 0, 196, kRowPx}).right, 100) << "the next cell is drawn";
+  }
+  Set("FontName", Variant("No Such Typeface 123"), 2);
   Set("FontName", Variant("No Such Typeface 123"));
+  Set("FillCell", Variant(false));
   c.ClearError();
   RenderedPage page(c);
-  EXPECT_GT(page.Ink({0, 0, 196, kRowPx}).right, 20);
+  EXPECT_GT(page.Ink({0, 0, 96, kRowPx}).right, 20);
+  EXPECT_GT(page.Ink({100, 0, 196, kRowPx}).right, 100);
   EXPECT_EQ(LastErrorNumber(c), 0);
 }
 
