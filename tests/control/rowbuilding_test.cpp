@@ -87,14 +87,6 @@ TEST(RowBuilding, HeaderAndFooterRowsArePlacedInTheirBands) {
   EXPECT_EQ(std::tuple(c.Rows(Header)->Item(2)->Page(), c.LastRow()), std::tuple(0, 0));
 }
 
-TEST(RowBuilding, SetTextRowReplacesOnlyExistingCells) {
-  KtPrint4Impl c;
-  c.AddFooterRow("a", "b");
-  EXPECT_TRUE(c.SetTextRow(1, Footer, {Variant("x"), Variant("y"), Variant("z")}));
-  EXPECT_EQ(Texts(c, 1, Footer), (std::vector<std::string>{"x", "y"}));
-  EXPECT_FALSE(c.SetTextRow(2, Footer, {Variant("q")})) << "there is no row 2";
-}
-
 TEST(RowBuilding, RemoveRowsRanges) {
   KtPrint4Impl c;
   for (const char* t : {"1", "2", "3", "4", "5"}) c.AddRow(t);
@@ -113,11 +105,15 @@ TEST(RowBuilding, RemoveRowsRanges) {
   EXPECT_EQ(std::tuple(c.LastRow(), c.StartBodyRow()), std::tuple(1, 1));
 }
 
-TEST(RowBuilding, ClearAllEmptiesEveryAreaAndKeepsPositions) {
+// SetTextRow replaces only existing cells; ClearAll empties every area and keeps positions.
+TEST(RowBuilding, SetTextRowAndClearAll) {
   KtPrint4Impl c;
   c.AddRow("b");
   c.AddHeaderRow("h");
-  c.AddFooterRow("f");
+  c.AddFooterRow("a", "b");
+  EXPECT_TRUE(c.SetTextRow(1, Footer, {Variant("x"), Variant("y"), Variant("z")}));
+  EXPECT_EQ(Texts(c, 1, Footer), (std::vector<std::string>{"x", "y"}));
+  EXPECT_FALSE(c.SetTextRow(2, Footer, {Variant("q")})) << "there is no row 2";
   c.ClearAll();
   EXPECT_EQ(std::tuple(c.LastRow(), c.Rows(Header)->count(), c.Rows(Footer)->count()), std::tuple(0, 0, 0));
   EXPECT_EQ(std::tuple(c.StartBodyRow(), c.Rows(Body)->ActiveRow()), std::tuple(1, 1));

@@ -202,26 +202,19 @@ TEST(PageLoop, AnEmptyBodyPreviewsItsBandsOnceAndPrintsNoPage) {
   c.Unadvise(&recorder);
 }
 
-TEST(PageLoop, RowSpacingComesBeforeEveryRowButTheFirstOnItsPage) {
+TEST(PageLoop, RowSpacingComesBeforeEveryRowButThePagesFirstAndTheLastCellReachesTheRightEdge) {
   KtPrint4Impl c;
   FixedRows(c, 20, true);
   c.RowSpacing(Px(10));
-  for (int i = 0; i < 5; ++i) c.AddRow("");
+  c.MarginRight(Px(40));  // the right edge at 160
+  for (int i = 0; i < 5; ++i) c.AddRow("", "#750#");
   ASSERT_EQ(c.Pages(), 2);  // 0-20, 30-50, 60-80 | 0-20, 30-50
   for (std::int16_t p : {1, 2}) {
     SCOPED_TRACE("page " + std::to_string(p));
     RenderedPage page(c, p);  // the first row starts at the top, then spacing, then the second row
-    EXPECT_EQ(std::tuple(page.At(50, 0), page.At(50, 25), page.At(50, 30)), std::tuple(kRed, kWhite, kRed));
+    EXPECT_EQ(std::tuple(page.At(50, 0), page.At(50, 25), page.At(50, 30), page.At(159, 5), page.At(161, 5)),
+              std::tuple(kRed, kWhite, kRed, kRed, kWhite));
   }
-}
-
-TEST(PageLoop, TheLastCellReachesTheRowsRightEdge) {
-  KtPrint4Impl c;
-  FixedRows(c, 20, true);
-  c.MarginRight(Px(40));  // the right edge at 160
-  c.AddRow("a", "#750#b");
-  RenderedPage page(c);
-  EXPECT_EQ(std::tuple(page.At(159, 5), page.At(161, 5)), std::tuple(kRed, kWhite));
 }
 
 TEST(PageLoop, ARowWithoutCellsIsRecordedAndTheRowsAfterItStillDraw) {
