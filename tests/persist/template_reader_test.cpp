@@ -132,6 +132,7 @@ TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
       {"Integer overflow", cell + Lines({"LineTop=40000"}), ErrorCode::kOverflow, 1},
       {"cell number overflow", Lines({"[Body]", "[Row]1", "[Col]99999999999"}), ErrorCode::kOverflow, 1},
       {"Single overflow", Lines({"[Properties]", "MarginTop=1e999"}), ErrorCode::kOverflow, 0},
+      {"missing picture", cell + Lines({"BITMAP=/no/such/picture.bmp", "Text=never"}), ErrorCode::kFileNotFound, 1},
   };
   ScratchDir dir;
   for (const Case& k : cases) {
@@ -145,6 +146,7 @@ TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
     EXPECT_NE(e.description.find("template line "), std::string::npos) << e.description;
     ASSERT_EQ(c.LastRow(), k.bodyRows);
     EXPECT_NE(c.PrinterName(), "never");
+    for (std::int32_t r = 1; r <= c.LastRow(); ++r) EXPECT_NE(c.GetProperty(r, 1, "Text").ToString(), "never");
     if (k.text.starts_with(guides)) { EXPECT_TRUE(c.ShowGuideLines()) << "settings before it stay"; }
     if (k.number == ErrorCode::kInputPastEnd) {  // not paginated; the second row's cell copies the first's text
       EXPECT_EQ(std::tuple(c.Rows(Body)->Item(1)->Page(), Cell(c, 2, 1).Text()), std::tuple(7, "kept"));
@@ -289,26 +291,6 @@ TEST(TemplateRoundTrip, WritingWhatWasReadGivesTheSameBytes) {
   EXPECT_EQ(std::tuple(b.Rows(Header)->count(), b.Rows(Footer)->count(), b.Rows(Body)->count()), std::tuple(0, 0, 0));
 }
 
-TEST(TemplateRoundTrip, PicturesAndFocusComeBackOnEveryCellAndAMissingPictureStops) {
-  ScratchDir dir;
-  const std::string pic = dir.File("dot.png");
-  WriteTinyPicture(pic);
-  KtPrint4Impl a;
-  a.AddRow("a", "b", "c", "d");
-  for (int k : {2, 3}) Cell(a, 1, k).BITMAP(pic), Cell(a, 1, k).Focused(true);
-  KtPrint4Impl b;
-  b.SetDsnArray(Bytes(TemplateOf(a)));
-  for (int k = 1; k <= 4; ++k) {
-    const bool shows = k == 2 || k == 3;
-    EXPECT_EQ(std::tuple(Cell(b, 1, k).HasBitmap(), Cell(b, 1, k).BITMAP(), Cell(b, 1, k).Focused()),
-              std::tuple(shows, shows ? pic : "", shows)) << k;
-  }
-  KtPrint4Impl c;
-  Load(c, Lines({"[Body]", "[Row]1", "[Col]1", "BITMAP=/no/such/picture.bmp", "Text=after"}));
-  EXPECT_EQ(ErrorOf(c).number, ErrorCode::kFileNotFound) << ErrorOf(c).description;
-  EXPECT_FALSE(Cell(c, 1, 1).HasBitmap());
-  EXPECT_EQ(Cell(c, 1, 1).Text(), "");
-}
 
 }  // namespace
 }  // namespace ktfolio
