@@ -93,9 +93,8 @@ TEST(RowBuilding, RemoveRowsRanges) {
   EXPECT_FALSE(c.RemoveRows(2, 1));  // reversed range removes nothing
   EXPECT_EQ(c.LastRow(), 5);
   EXPECT_TRUE(c.RemoveRows(2, 3));
-  EXPECT_EQ(Column(c), (std::vector<std::string>{"1", "4", "5"}));
-  EXPECT_EQ(c.EndBodyRow(), 3);
-  EXPECT_TRUE(c.RepageOnPaint());
+  EXPECT_EQ(std::tuple(Column(c), c.EndBodyRow(), c.RepageOnPaint()),
+            std::tuple(std::vector<std::string>{"1", "4", "5"}, 3, true));
   EXPECT_TRUE(c.RemoveRows(3, 99));  // RowTo past the end: to the last row
   EXPECT_EQ(c.LastRow(), 2);
   EXPECT_TRUE(c.RemoveRows(0, 0));
