@@ -45,9 +45,11 @@ TEST_F(ByName, WildcardsReachEveryRowAndCell) {
 TEST_F(ByName, AddressesOutsideTheRowsFailSilentlyAndAreasOutsideTheThreeAreRecorded) {
   EXPECT_TRUE(c.SetProperty(-1, -1, "FontBold", Variant(true), Header));
   EXPECT_EQ(c.Rows(Header)->count(), 0);
-  EXPECT_FALSE(c.SetProperty(2, 5, "Text", Variant("x")) || c.SetProperty(9, 1, "Text", Variant("x")) ||
+  EXPECT_FALSE(c.SetProperty(2, 5, "Text", Variant("x")) ||
+               c.SetProperty(9, 1, "Text", Variant("x")) ||
                c.SetProperty(0, 0, "RowHeight", Variant(1)));
-  EXPECT_TRUE(c.GetProperty(0, 1, "Text") == Variant(false) && c.GetProperty(1, 4, "Text") == Variant(false));
+  EXPECT_TRUE(c.GetProperty(0, 1, "Text") == Variant(false) &&
+              c.GetProperty(1, 4, "Text") == Variant(false));
   EXPECT_FALSE(Last(c).any);
   EXPECT_FALSE(c.SetProperty(1, 1, "Text", Variant("x"), 3));
   EXPECT_EQ(Last(c).number, ErrorCode::kObjectNotSet);
@@ -72,7 +74,8 @@ TEST_F(ByName, AcceptedNamesWithoutAttributeFailAsDispatchErrors) {
   EXPECT_EQ(Last(c).number, ErrorCode::kNotSupported);
   EXPECT_FALSE(c.SetProperty(1, 1, "dScaleMode", Variant(1)));
   // FontStrikeThru reaches FontStrikethru.
-  EXPECT_TRUE(c.SetProperty(1, 1, "FontStrikeThru", Variant(true)) && c.SetProperty(1, 1, "Edge", Variant(ppEDGE_SUNKEN)));
+  EXPECT_TRUE(c.SetProperty(1, 1, "FontStrikeThru", Variant(true)) &&
+              c.SetProperty(1, 1, "Edge", Variant(ppEDGE_SUNKEN)));
   ExpectValues(c, {{1, 1, "FontStrikeThru", -1}, {1, 1, "Edge", 10}});
 }
 
@@ -90,13 +93,15 @@ TEST_F(ByName, FirstFailureEndsAWildcardLoop) {
   c.SetProperty(3, 1, "Text", Variant("marker"));
   // Row 1 converts, then every value fails the same way: nothing past the first error changes.
   EXPECT_FALSE(c.SetProperty(-1, -1, "FontSize", Variant("huge")));
-  EXPECT_EQ(std::tuple(c.GetProperty(1, 1, "FontSize").ToSingle(), Last(c).number), std::tuple(10.0f, 13));
+  EXPECT_EQ(std::tuple(c.GetProperty(1, 1, "FontSize").ToSingle(), Last(c).number),
+            std::tuple(10.0f, 13));
 }
 
 TEST_F(ByName, LayoutNamesRefitAndAskForRepaging) {
   c.RepageOnPaint(false);
   EXPECT_TRUE(c.SetProperty(1, 1, "ColSpacing", Variant(50)));
-  EXPECT_EQ(std::tuple(c.RepageOnPaint(), c.GetProperty(1, 0, "ColSpacing").ToSingle()), std::tuple(false, 50.0f));
+  EXPECT_EQ(std::tuple(c.RepageOnPaint(), c.GetProperty(1, 0, "ColSpacing").ToSingle()),
+            std::tuple(false, 50.0f));
   const float before = c.Rows(Body)->Item(1)->RowHeight();
   EXPECT_TRUE(c.SetProperty(1, 1, "FontSize", Variant(30)) && c.RepageOnPaint());
   EXPECT_GT(c.Rows(Body)->Item(1)->RowHeight(), before);

@@ -99,7 +99,8 @@ TEST(ErrorRecord, MissingPictureLeavesTheCellWithoutOne) {
   KtPrint4Impl c;
   c.AddRow("text");
   EXPECT_FALSE(c.SetProperty(1, 1, "BitMap", Variant("/no/such/picture.png")));
-  EXPECT_EQ(std::tuple(std::get<1>(Last(c)), c.GetProperty(1, 1, "BitMap").ToString(), c.GetProperty(1, 1, "Text").ToString()),
+  EXPECT_EQ(std::tuple(std::get<1>(Last(c)), c.GetProperty(1, 1, "BitMap").ToString(),
+                       c.GetProperty(1, 1, "Text").ToString()),
             std::tuple(ToInt(ErrorCode::kFileNotFound), "", "text"));
 }
 

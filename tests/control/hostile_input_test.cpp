@@ -168,7 +168,8 @@ TEST(HostileInput, NonFiniteValuesByNameAreRefused) {
     const Variant before = c.GetProperty(1, 1, k.name);
     c.ClearError();
     EXPECT_FALSE(c.SetProperty(1, 1, k.name, Variant(k.value)));
-    EXPECT_EQ(std::tuple(LastErrorNumber(c), c.GetProperty(1, 1, k.name)), std::tuple(ToInt(k.error), before));
+    EXPECT_EQ(std::tuple(LastErrorNumber(c), c.GetProperty(1, 1, k.name)),
+              std::tuple(ToInt(k.error), before));
     EXPECT_TRUE(std::isfinite(c.Rows(Body)->Item(2)->TopInPage())) << "nothing spreads into the next row";
   }
 }
@@ -183,7 +184,8 @@ TEST(HostileInput, TallTextsHugeIndentsAndTabsAreOverflowsNotWrappedNumbers) {
   for (int i = 0; i < 100000; ++i) lines += "x\n";  // 100 000 lines of a 16 384-point font
   c.ClearError();
   c.SetProperty(1, 1, "Text", Variant(lines));
-  EXPECT_EQ(std::tuple(LastErrorNumber(c), c.Rows(Body)->Item(1)->RowHeight()), std::tuple(ToInt(ErrorCode::kOverflow), before))
+  EXPECT_EQ(std::tuple(LastErrorNumber(c), c.Rows(Body)->Item(1)->RowHeight()),
+            std::tuple(ToInt(ErrorCode::kOverflow), before))
       << "the height is not a wrapped-around number";
   // Huge indents and tabs are measured without overflow.
   c.ClearAll();
@@ -224,8 +226,9 @@ TEST(HostileInput, RowsPastTheLastPageAreRefusedConsistently) {
   for (std::int32_t i = 0; i < kMaxPages + 5 && c.AddRow("r"); ++i) continue;
   const std::int32_t rows = c.LastRow();
   ASSERT_LT(rows, kMaxPages + 5);
-  EXPECT_EQ((std::tuple<int, int, int>(LastErrorNumber(c), c.Pages(), c.Rows(Body)->Item(rows)->Page())),
-            std::tuple(ToInt(ErrorCode::kOverflow), kMaxPages, kMaxPages));
+  EXPECT_EQ(
+      (std::tuple<int, int, int>(LastErrorNumber(c), c.Pages(), c.Rows(Body)->Item(rows)->Page())),
+      std::tuple(ToInt(ErrorCode::kOverflow), kMaxPages, kMaxPages));
   const BodyPicture full = Picture(c);
 
   c.ClearError();
@@ -284,7 +287,8 @@ TEST(HostileInput, ColoursByNameTakeTheSignedAndTheUnsignedForm) {
     c.SetProperty(1, 1, "BrushColor", Variant(0));
     c.ClearError();
     EXPECT_TRUE(c.SetProperty(1, 1, "BrushColor", v));
-    EXPECT_EQ(std::tuple(LastErrorNumber(c), c.GetProperty(1, 1, "BrushColor").ToLong()), std::tuple(0, signedForm));
+    EXPECT_EQ(std::tuple(LastErrorNumber(c), c.GetProperty(1, 1, "BrushColor").ToLong()),
+              std::tuple(0, signedForm));
   }
   c.ClearError();
   EXPECT_FALSE(c.SetProperty(1, 1, "BrushColor", Variant(4294967296.0))) << "33 bits are not a colour";

@@ -44,8 +44,9 @@ TEST(Settings, PaperFollowsPageSizeInTheCurrentScaleAndOrientation) {
   d.PageSize(s_USER);
   d.NeedsRepaging(false);
   d.PaperWidth(5000);
-  EXPECT_EQ(std::tuple(d.PaperWidth(), d.PageInfo().Width, d.PageInfo().AvailWidth, d.NeedsRepaging()),
-            std::tuple(5000.0f, 5000.0f, 2120.0f, true));
+  EXPECT_EQ(
+      std::tuple(d.PaperWidth(), d.PageInfo().Width, d.PageInfo().AvailWidth, d.NeedsRepaging()),
+      std::tuple(5000.0f, 5000.0f, 2120.0f, true));
   KtPrint4Impl e;  // orientation swaps width and height
   e.Orientation(Landscape);
   EXPECT_EQ(std::tuple(e.PageInfo().Width, e.PageInfo().Height, e.PageInfo().AvailHeight),

@@ -73,8 +73,10 @@ TEST(PropertyBag, ReadingRestoresEveryKeyAndTheDocument) {
   KtPrint4Impl b;
   b.ReadProperties(bag);
   EXPECT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
-  EXPECT_EQ(std::tuple(b.dColClipping(), b.ShowToolBar(), b.Font()->Name, b.Font()->Bold, b.ScaleMode()),
-            std::tuple(false, false, "Times New Roman", true, eMillimetre)) << "False round-trips";
+  EXPECT_EQ(
+      std::tuple(b.dColClipping(), b.ShowToolBar(), b.Font()->Name, b.Font()->Bold, b.ScaleMode()),
+      std::tuple(false, false, "Times New Roman", true, eMillimetre))
+      << "False round-trips";
   EXPECT_EQ(std::tuple(b.Marginleft(), b.PageInfo().LeftM), std::tuple(12.5f, a.PageInfo().LeftM));
   EXPECT_EQ(DumpDocument(b), DumpDocument(a));
 }
@@ -89,7 +91,8 @@ TEST(PropertyBag, WithoutADesignTheDocumentIsEmpty) {
     KtPrint4Impl c;
     c.AddRow("x");
     c.ReadProperties(*bag);
-    EXPECT_EQ(std::tuple(c.LastRow(), c.DesignBuffer().empty(), c.ShowGuideLines()), std::tuple(0, true, true));
+    EXPECT_EQ(std::tuple(c.LastRow(), c.DesignBuffer().empty(), c.ShowGuideLines()),
+              std::tuple(0, true, true));
   }
 }
 
@@ -101,7 +104,8 @@ TEST(PropertyBag, TheStoredDesignIsReadAfterTheKeysAndWinsOverThem) {
   bag.WriteProperty("DSNARRAY", Variant(Bytes(dsn + "trailing bytes beyond the size")));
   KtPrint4Impl c;
   c.ReadProperties(bag);
-  EXPECT_EQ(std::tuple(c.ShowGuideLines(), c.LastRow(), Text(c.DesignBuffer())), std::tuple(true, 1, dsn))
+  EXPECT_EQ(std::tuple(c.ShowGuideLines(), c.LastRow(), Text(c.DesignBuffer())),
+            std::tuple(true, 1, dsn))
       << "the design wins, and the size cuts the array";
 }
 
@@ -129,7 +133,8 @@ TEST(PropertyBag, InitialisingGivesANewControlsState) {
   c.ScaleMode(eInch);
   c.dColsPerRow(4);
   c.InitProperties();
-  EXPECT_EQ(std::tuple(DumpDocument(c), TemplateOf(c)), std::tuple(DumpDocument(fresh), TemplateOf(fresh)));
+  EXPECT_EQ(std::tuple(DumpDocument(c), TemplateOf(c)),
+            std::tuple(DumpDocument(fresh), TemplateOf(fresh)));
 }
 
 TEST(FormFile, EveryKindOfValueSurvivesTheText) {
@@ -180,7 +185,8 @@ TEST(FormFile, ABadLineIsAnErrorNamingIt) {
                               head + "A=Integer:40000\n", head + "A=Boolean:yes\n", head + "A=Bytes:abc\n",
                               head + "A=String:%G0\n", head + "A=Font:10,1,0,0\n", head + "A=Long:1\na=Long:2\n",
                               head + "A=Variant()\n"}) {
-    EXPECT_EQ(Thrown([&] { PropertyBag::FromText(t); }, "line "), ErrorCode::kInvalidFileFormat) << t;
+    EXPECT_EQ(Thrown([&] { PropertyBag::FromText(t); }, "line "), ErrorCode::kInvalidFileFormat)
+        << t;
   }
   EXPECT_EQ(PropertyBag::FromText("ktfolio property bag 1\r\n\r\n# note\r\nA=Long:1\r\n").ReadProperty("a"), Variant(1))
       << "CR LF line ends, blank lines and comments are fine";

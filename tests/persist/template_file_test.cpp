@@ -27,7 +27,8 @@ TEST(TemplateFile, ASavedTemplateHoldsExactlyTheDesignBytesAndLoadsBack) {
 
   KtPrint4Impl b;
   ASSERT_TRUE(b.LoadFromTemplate(file));
-  EXPECT_EQ(std::tuple(DumpDocument(b), Text(b.DesignBuffer())), std::tuple(DumpDocument(a), ReadFile(file)));
+  EXPECT_EQ(std::tuple(DumpDocument(b), Text(b.DesignBuffer())),
+            std::tuple(DumpDocument(a), ReadFile(file)));
 }
 
 TEST(TemplateFile, SavingOverAnExistingTemplateReplacesItAndKeepsItsPermissions) {
@@ -65,8 +66,10 @@ TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
     const LastError e = ErrorOf(c);
     EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(k.number), "SaveAsTemplate")) << e.description;
   }
-  EXPECT_EQ(std::tuple(ReadFile(readOnly), fs::is_directory(dir.File("folder")), FilesIn(dir.Path())),
-            std::tuple("precious", true, 2u)) << "and no temporary file is left beside them";
+  EXPECT_EQ(
+      std::tuple(ReadFile(readOnly), fs::is_directory(dir.File("folder")), FilesIn(dir.Path())),
+      std::tuple("precious", true, 2u))
+      << "and no temporary file is left beside them";
 }
 
 TEST(TemplateFile, LoadingWhatIsNotATemplateFileChangesNothing) {
@@ -103,7 +106,8 @@ TEST(TemplateFile, InDesignModeFilesAreNeitherWrittenNorRead) {
   WriteFile(dir.File("u.ktt"), Lines({"[Body]"}));
   EXPECT_FALSE(c.LoadFromTemplate(dir.File("u.ktt")));
   EXPECT_EQ(std::tuple(c.LastRow(), ErrorOf(c).number), std::tuple(1, 0)) << "doing nothing is not a failure";
-  KtPrint4Impl d;  // design mode shows guide lines, also once left; the designer entry holds nothing
+  // Design mode shows guide lines, also once left; the designer entry holds nothing.
+  KtPrint4Impl d;
   d.DesigMode(true);
   EXPECT_TRUE(d.DesigMode() && d.ShowGuideLines());
   d.DesigMode(false);

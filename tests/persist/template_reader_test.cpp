@@ -34,7 +34,8 @@ TEST(TemplateReader, MarginsAreReadInTheTemplatesOwnScaleModeAndTwipsDefaultsUnc
   KtPrint4Impl c;
   Load(c, Lines({"[Properties]", "ScaleMode=5", "Marginleft=1440", "MarginTop=720", "[Body]"}));
   // 1440 twips read while the scale is inches.
-  EXPECT_EQ(std::tuple(c.ScaleMode(), c.Marginleft(), c.MarginTop(), c.PageInfo().LeftM, ErrorOf(c).number),
+  EXPECT_EQ(std::tuple(c.ScaleMode(), c.Marginleft(), c.MarginTop(), c.PageInfo().LeftM,
+                       ErrorOf(c).number),
             std::tuple(eInch, 1.0f, 0.5f, 1440.0f, 0));
   KtPrint4Impl d;
   Load(d, Lines({"[Properties]", "ScaleMode=6", "ColSpacing=100", "dRowHeight=333", "RowSpacing=7"}));
@@ -54,8 +55,8 @@ TEST(TemplateReader, BooleansAndNumbers) {
     Load(c, Lines({"[Properties]", std::string("ShowGuideLines=") + value, std::string("dInheritLastRow=") + value}));
     EXPECT_EQ(std::tuple(c.ShowGuideLines(), c.dInheritLastRow()), std::tuple(expected, false));
   }
-  const std::pair<const char*, std::int32_t> numbers[] = {{"12abc", 12}, {"  7", 7}, {"2.5", 2},  {"3.5", 4},
-                                                          {"-2.5", -2},  {"x", 0},   {"1e3", 1000}};
+  const std::pair<const char*, std::int32_t> numbers[] = {
+      {"12abc", 12}, {"  7", 7}, {"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"x", 0}, {"1e3", 1000}};
   for (const auto& [value, expected] : numbers) {
     SCOPED_TRACE(value);
     KtPrint4Impl c;
@@ -70,8 +71,9 @@ TEST(TemplateReader, TheDesignOnlyFlagReplacesRowsButKeepsSettingsOtherThanTheBo
   c.ShowGuideLines(false);
   Load(c, Lines({"[Properties]", "ScaleMode=5", "ShowGuideLines=-1", "StartBodyRow=1", "EndBodyRow=2", "[Body]",
                  "[Row]1", "[Col]1", "Text=new", "[Row]1"}), true);
-  ASSERT_EQ(std::tuple(c.ScaleMode(), c.ShowGuideLines(), c.StartBodyRow(), c.EndBodyRow(), c.LastRow()),
-            std::tuple(eTwip, false, 1, 2, 2));
+  ASSERT_EQ(
+      std::tuple(c.ScaleMode(), c.ShowGuideLines(), c.StartBodyRow(), c.EndBodyRow(), c.LastRow()),
+      std::tuple(eTwip, false, 1, 2, 2));
   EXPECT_EQ(Cell(c, 1, 1).Text(), "new");
 }
 
@@ -81,9 +83,11 @@ TEST(TemplateReader, RowsAndCellsCopyThePreviousOneWhereTheTextSaysNothing) {
                  "[Body]", "[Row]1", "[Col]1", "FontSize=14"}));
   ASSERT_EQ(c.Rows(Header)->count(), 1);
   // The second cell copies the first, text too; rows copy the previous row, across areas.
-  EXPECT_EQ(std::tuple(Cell(c, 1, 2, Header).FontBold(), Cell(c, 1, 2, Header).Text()), std::tuple(true, "a"));
+  EXPECT_EQ(std::tuple(Cell(c, 1, 2, Header).FontBold(), Cell(c, 1, 2, Header).Text()),
+            std::tuple(true, "a"));
   const KtRow& body = *c.Rows(Body)->Item(1);
-  EXPECT_EQ(std::tuple(body.RowHeight(), body.PageBreak(), Cell(c, 1, 1).FontBold(), Cell(c, 1, 1).FontSize()),
+  EXPECT_EQ(std::tuple(body.RowHeight(), body.PageBreak(), Cell(c, 1, 1).FontBold(),
+                       Cell(c, 1, 1).FontSize()),
             std::tuple(500.0f, true, true, 14.0f));
 }
 
@@ -108,23 +112,33 @@ TEST(TemplateReader, ReadingPaginatesTheBody) {
   KtPrint4Impl c;
   Load(c, Lines({"[Body]", "[Row]1", "RowHeight=300", "Page=7", "TopInPage=9999", "[Row]1", "PageBreak=-1"}));
   const KtRows& rows = *c.Rows(Body);
-  EXPECT_EQ(std::tuple(rows.Item(1)->Page(), rows.Item(1)->TopInPage(), rows.Item(2)->Page()), std::tuple(1, 0.0f, 2));
+  EXPECT_EQ(std::tuple(rows.Item(1)->Page(), rows.Item(1)->TopInPage(), rows.Item(2)->Page()),
+            std::tuple(1, 0.0f, 2));
 }
 
 TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
-  struct Case { const char* name; std::string text; ErrorCode number; std::int32_t bodyRows; /* applied before it */ };
-  const std::string cell = Lines({"[Body]", "[Row]1", "[Col]1"}), guides = Lines({"[Properties]", "ShowGuideLines=-1"});
+  // The body rows are those applied before the bad line.
+  struct Case { const char* name; std::string text; ErrorCode number; std::int32_t bodyRows; };
+  const std::string cell = Lines({"[Body]", "[Row]1", "[Col]1"}),
+                    guides = Lines({"[Properties]", "ShowGuideLines=-1"});
   const Case cases[] = {
-      {"unterminated row", Lines({"[Body]", "[Row]1", "Page=7", "[Col]1", "Text=kept", "[Row]1", "[Col]1"}) + "Text=never",
+      {"unterminated row",
+       Lines({"[Body]", "[Row]1", "Page=7", "[Col]1", "Text=kept", "[Row]1", "[Col]1"}) +
+           "Text=never",
        ErrorCode::kInputPastEnd, 2},
-      {"cell before a row", guides + Lines({"[Body]", "[Col]1", "Text=x"}), ErrorCode::kObjectNotSet, 0},
-      {"Long overflow", guides + Lines({"ColorResolution=99999999999", "PrinterName=never"}), ErrorCode::kOverflow, 0},
+      {"cell before a row", guides + Lines({"[Body]", "[Col]1", "Text=x"}),
+       ErrorCode::kObjectNotSet, 0},
+      {"Long overflow", guides + Lines({"ColorResolution=99999999999", "PrinterName=never"}),
+       ErrorCode::kOverflow, 0},
       {"key before a section", Lines({"ScaleMode=5", "[Properties]"}), ErrorCode::kObjectNotSet, 0},
-      {"cell beyond the row", cell + Lines({"Text=ok", "[Col]3", "Text=no such cell"}), ErrorCode::kObjectNotSet, 1},
+      {"cell beyond the row", cell + Lines({"Text=ok", "[Col]3", "Text=no such cell"}),
+       ErrorCode::kObjectNotSet, 1},
       {"Integer overflow", cell + Lines({"LineTop=40000"}), ErrorCode::kOverflow, 1},
-      {"cell number overflow", Lines({"[Body]", "[Row]1", "[Col]99999999999"}), ErrorCode::kOverflow, 1},
+      {"cell number overflow", Lines({"[Body]", "[Row]1", "[Col]99999999999"}),
+       ErrorCode::kOverflow, 1},
       {"Single overflow", Lines({"[Properties]", "MarginTop=1e999"}), ErrorCode::kOverflow, 0},
-      {"missing picture", cell + Lines({"BITMAP=/no/such/picture.bmp", "Text=never"}), ErrorCode::kFileNotFound, 1},
+      {"missing picture", cell + Lines({"BITMAP=/no/such/picture.bmp", "Text=never"}),
+       ErrorCode::kFileNotFound, 1},
   };
   ScratchDir dir;
   for (const Case& k : cases) {
@@ -134,21 +148,27 @@ TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
     c.AddRow("before");
     ASSERT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
     const LastError e = ErrorOf(c);
-    EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(k.number), kReaderSource)) << e.description;
+    EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(k.number), kReaderSource))
+        << e.description;
     EXPECT_NE(e.description.find("template line "), std::string::npos) << e.description;
     ASSERT_EQ(c.LastRow(), k.bodyRows);
     EXPECT_NE(c.PrinterName(), "never");
-    for (std::int32_t r = 1; r <= c.LastRow(); ++r) EXPECT_NE(c.GetProperty(r, 1, "Text").ToString(), "never");
-    if (k.text.starts_with(guides)) { EXPECT_TRUE(c.ShowGuideLines()) << "settings before it stay"; }
-    if (k.number == ErrorCode::kInputPastEnd) {  // not paginated; the second row's cell copies the first's text
-      EXPECT_EQ(std::tuple(c.Rows(Body)->Item(1)->Page(), Cell(c, 2, 1).Text()), std::tuple(7, "kept"));
+    for (std::int32_t r = 1; r <= c.LastRow(); ++r)
+      EXPECT_NE(c.GetProperty(r, 1, "Text").ToString(), "never");
+    if (k.text.starts_with(guides)) {
+      EXPECT_TRUE(c.ShowGuideLines()) << "settings before it stay";
+    }
+    if (k.number == ErrorCode::kInputPastEnd) {  // not paginated; row 2 copies row 1's text
+      EXPECT_EQ(std::tuple(c.Rows(Body)->Item(1)->Page(), Cell(c, 2, 1).Text()),
+                std::tuple(7, "kept"));
     }
   }
 }
 
 TEST(TemplateReader, TextThatIsNotWindows1252ChangesNothing) {
   ScratchDir dir;
-  WriteFile(dir.File("t.ktt"), Lines({"[Properties]", std::string("PrinterName=\xFF\xFE\0\0", 16)}));
+  WriteFile(dir.File("t.ktt"),
+            Lines({"[Properties]", std::string("PrinterName=\xFF\xFE\0\0", 16)}));
   KtPrint4Impl c;
   c.AddRow("kept");
   ASSERT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
@@ -173,7 +193,8 @@ TEST(TemplateReader, OverlongLinesAndTextsAreRecordedErrors) {
 
   KtPrint4Impl d;
   Load(d, Lines({"[Body]", "[Row]1", "[Col]1", "Text=" + std::string(kMaxCellTextBytes + 1, 'x')}));
-  EXPECT_EQ(std::tuple(ErrorOf(d).number, Cell(d, 1, 1).Text()), std::tuple(ToInt(ErrorCode::kOutOfStringSpace), ""));
+  EXPECT_EQ(std::tuple(ErrorOf(d).number, Cell(d, 1, 1).Text()),
+            std::tuple(ToInt(ErrorCode::kOutOfStringSpace), ""));
   EXPECT_NE(ErrorOf(d).description.find("template line 4"), std::string::npos) << ErrorOf(d).description;
 }
 
@@ -197,11 +218,13 @@ TEST(TemplateReader, LinesEndingInCrOrLfAloneAreRefusedInOneLineAndChangeNothing
     c.AddRow("before");
     EXPECT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
     const LastError e = ErrorOf(c);
-    EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(ErrorCode::kInvalidFileFormat), kReaderSource));
+    EXPECT_EQ(std::tuple(e.number, e.source),
+              std::tuple(ToInt(ErrorCode::kInvalidFileFormat), kReaderSource));
     EXPECT_NE(e.description.find(k.cause), std::string::npos) << e.description;
     EXPECT_NE(e.description.find(dir.File("t.ktt")), std::string::npos) << "the file is named";
     EXPECT_EQ(e.description.find_first_of("\r\n"), std::string::npos) << "one line";
-    ASSERT_EQ(std::tuple(c.ShowToolBar(), c.LastRow()), std::tuple(true, 1)) << "the document is unchanged";
+    ASSERT_EQ(std::tuple(c.ShowToolBar(), c.LastRow()), std::tuple(true, 1))
+        << "the document is unchanged";
     EXPECT_EQ(Cell(c, 1, 1).Text(), "before");
   }
 }
@@ -224,7 +247,9 @@ TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
       const Variant before = k.get();
       a.ClearError();
       k.set(beyond);
-      EXPECT_EQ(std::tuple(ErrorOf(a).number, k.get()), std::tuple(ToInt(ErrorCode::kOverflow), before)) << "16 bits";
+      EXPECT_EQ(std::tuple(ErrorOf(a).number, k.get()),
+                std::tuple(ToInt(ErrorCode::kOverflow), before))
+          << "16 bits";
     }
     k.set(INT16_MAX);  // the limit itself is kept
   }
@@ -234,7 +259,8 @@ TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
   KtPrint4Impl b;
   b.SetDsnArray(Bytes(TemplateOf(a)));
   ASSERT_EQ(std::tuple(ErrorOf(b).number, b.LastRow()), std::tuple(0, 2)) << ErrorOf(b).description;
-  EXPECT_EQ(std::tuple(b.dColPenStyle(), Cell(b, 2, 1).PenStyle(), Cell(b, 1, 1).PenStyle(), Cell(b, 1, 2).LineTop()),
+  EXPECT_EQ(std::tuple(b.dColPenStyle(), Cell(b, 2, 1).PenStyle(), Cell(b, 1, 1).PenStyle(),
+                       Cell(b, 1, 2).LineTop()),
             std::tuple(INT16_MAX, INT16_MAX, INT16_MAX, INT16_MAX));
   EXPECT_EQ(Cell(b, 1, 2).Text(), std::string(300000, '\r'));
 }

@@ -43,7 +43,8 @@ def test_every_member_and_event_is_in_dir_and_help(c):
     assert dir(c).count("AddRow") == 1, "a member listed twice"
 
 def test_signatures_match_the_dispatch_table(c):
-    methods = [(name, cpp) for name, cpp in c.members.items() if not isinstance(ktfolio.KtPrint4.__dict__[name], property)]
+    methods = [(name, cpp) for name, cpp in c.members.items()
+               if not isinstance(ktfolio.KtPrint4.__dict__[name], property)]
     assert len(methods) > 15
     for name, cpp in methods:
         sig = inspect.signature(getattr(c, name))

@@ -2,7 +2,7 @@ import pytest
 
 import ktfolio
 
-def test_by_reference_arguments_are_left_untouched_when_nothing_is_recorded_and_repr_shows_the_record(c):
+def test_by_reference_arguments_stay_as_given_without_a_record_and_repr_shows_it(c):
     assert c.GetLastError(5, "d", "s") == (False, 5, "d", "s")
     c.AddHeaderRow("h")
     c.AddRow("a")

@@ -32,10 +32,12 @@ TEST_F(OneCell, GuideLinesShowInThePreviewOnly) {
     RenderedPage page(c);  // the right and the bottom guide line
     EXPECT_EQ(std::tuple(page.At(150, 20), page.At(60, kRowPx)), std::tuple(kGuideGrey, kGuideGrey));
   }
-  Canvas printed(200, 80);  // the print path at 96 dpi, where twips map to the preview's pixels at zoom 100
+  // The print path at 96 dpi, where twips map to the preview's pixels at zoom 100.
+  Canvas printed(200, 80);
   c.PageCount(c.Pages());
   render::PrinterPages printer{[] { return true; }, [] { return true; }};
-  render::DrawPages(c, render::Device::ForPrint(printed.dc, 96, 96), 1, 1, render::Band{}, &printer);
+  render::DrawPages(c, render::Device::ForPrint(printed.dc, 96, 96), 1, 1, render::Band{},
+                    &printer);
   EXPECT_EQ(std::tuple(printed.At(150, 20), printed.At(60, kRowPx)), std::tuple(kWhite, kWhite));
 }
 
@@ -46,7 +48,8 @@ TEST_F(OneCell, ACellTooNarrowForItsIndentsDrawsNothingAtAll) {
                                     {"IndentLeft", Variant(Px(100))}, {"IndentRight", Variant(Px(100))}})
     Set(name, value);
   RenderedPage page(c);
-  EXPECT_EQ(page.Count(kWhite, {0, 0, 190, kRowPx + 2}), 190 * (kRowPx + 2)) << "no fill, border or text";
+  EXPECT_EQ(page.Count(kWhite, {0, 0, 190, kRowPx + 2}), 190 * (kRowPx + 2))
+      << "no fill, border or text";
   EXPECT_EQ(LastErrorNumber(c), 0);
 }
 
@@ -99,7 +102,8 @@ TEST(ZoomedText, TheInvoiceBreaksItsLinesAsAtOneHundredAtEveryZoom) {
     win::testing::RecordDrawText(&drawn);
     c.Zoom(zoom);
     c.PageCount(pages);
-    render::DrawPages(c, render::Device::ForPreview(pixel.dc, zoom), 1, pages, render::Band{}, nullptr);
+    render::DrawPages(c, render::Device::ForPreview(pixel.dc, zoom), 1, pages, render::Band{},
+                      nullptr);
     win::testing::RecordDrawText(nullptr);
     return drawn;
   };

@@ -56,13 +56,13 @@ TEST(ExportPng, APageCarriesItsResolutionAndADpiGivesThePaperSize) {
   KtPrint4Impl c;
   Listing(c, 5);
   const std::string file = TempDir("png_dpi") + "/page.png";
-  // Width, height and pixels per metre across and down (an inch is 0.0254 m), the unit being the metre.
-  // A4 is 11905 x 16837 twips; a zoomed page is whole twips, then pixels.
+  // Width, height and pixels per metre across and down (an inch is 0.0254 m), the unit being the
+  // metre. A4 is 11905 x 16837 twips; a zoomed page is whole twips, then pixels.
   const std::pair<std::function<bool()>, const char*> cases[] = {
       {[&] { return c.ExportPng(file, 1, 100); }, "794 1122 3780 3780"},  // zoom 100 is 96 dpi
       {[&] { return c.ExportPng(file, 1, 50, false); }, "397 561 1890 1890"},
       {[&] { return c.ExportPngDpi(file, 1, 150); }, "1240 1754 5906 5906"},
-      {[&] { return c.ExportPngDpi(file, 1, 300); }, "2480 3508 11811 11811"},  // A4 as print shops know it
+      {[&] { return c.ExportPngDpi(file, 1, 300); }, "2480 3508 11811 11811"},  // A4 at print shops
       {[&] { return c.ExportPng(file, 1, 250); }, "1984 2806 9449 9449"},
       {[&] { return c.ExportPng(file, 1, 10); }, "79 112 378 378"},
   };
@@ -83,7 +83,8 @@ TEST(ExportPdf, ARangeInTheMiddleGivesThosePagesAtPaperSizeWithTheirText) {
   const std::int16_t pages = c.Pages();
   const std::string file = TempDir("pdf_range") + "/range.pdf";
   ASSERT_TRUE(c.ExportPdf(file, 2, 3));
-  EXPECT_EQ(std::tuple(PdfField(file, "Pages"), PdfField(file, "Page size")), std::tuple("2", "595.2 x 841.8 pts (A4)"))
+  EXPECT_EQ(std::tuple(PdfField(file, "Pages"), PdfField(file, "Page size")),
+            std::tuple("2", "595.2 x 841.8 pts (A4)"))
       << "the paper at 600 dpi, whole dots";
 
   const std::string second = PdfText(file, 1);
@@ -167,7 +168,8 @@ TEST(Export, BadPagesZoomsAndFilesAreRecordedAndChangeNothing) {
   KtPrint4Impl empty;
   empty.AddHeaderRow("a header alone prints no page");
   EXPECT_FALSE(empty.ExportPdf(dir + "/empty.pdf", 1, 1));
-  EXPECT_EQ(std::tuple(LastErrorNumber(empty), Exists(dir + "/empty.pdf")), std::tuple(ToInt(ErrorCode::kPageOutOfRange), false));
+  EXPECT_EQ(std::tuple(LastErrorNumber(empty), Exists(dir + "/empty.pdf")),
+            std::tuple(ToInt(ErrorCode::kPageOutOfRange), false));
 }
 
 // A 1 MB file system filled to the last byte; root only (CI runs as root).

@@ -24,7 +24,8 @@ void GoldenPage(KtPrint4Impl& c, int height) {
 
 // Properties of one cell.
 void Set(KtPrint4Impl& c, std::int32_t row, std::int32_t col, std::initializer_list<std::pair<const char*, Variant>> values) {
-  for (const auto& [name, v] : values) EXPECT_TRUE(c.SetProperty(row, col, name, v)) << name << " at " << row << "," << col;
+  for (const auto& [name, v] : values)
+    EXPECT_TRUE(c.SetProperty(row, col, name, v)) << name << " at " << row << "," << col;
 }
 
 // The item prefix that starts a cell at quarter n of a row `width` pixels wide.

@@ -45,7 +45,8 @@ class SevenRows : public ::testing::Test {
   void TearDown() override { c.Unadvise(&recorder); }
   void Preview(std::int32_t first, std::int32_t last) {
     Canvas page(200, 100);
-    render::DrawPages(c, render::Device::ForPreview(page.dc, 100), first, last, render::Band{0, 100}, nullptr);
+    render::DrawPages(c, render::Device::ForPreview(page.dc, 100), first, last,
+                      render::Band{0, 100}, nullptr);
   }
   KtPrint4Impl c;
   NewPageRecorder recorder;
@@ -167,8 +168,9 @@ TEST_F(SevenRows, AHandlerMayMoveTheLoopOnButNotBackOrPastTheEnd) {
     }
   } mover;
   c.Advise(&mover);
-  for (const auto& [page, to, last] : {std::tuple(1, 3, Event{1, 3, Last}), {2, -5, {2, 6, Last}}, {2, 0, {2, 6, Last}},
-                                       {2, 2, {2, 6, Last}}}) {
+  const std::tuple<std::int16_t, std::int32_t, Event> cases[] = {
+      {1, 3, {1, 3, Last}}, {2, -5, {2, 6, Last}}, {2, 0, {2, 6, Last}}, {2, 2, {2, 6, Last}}};
+  for (const auto& [page, to, last] : cases) {
     SCOPED_TRACE(to);
     mover.to = to;
     recorder.events.clear();
@@ -196,7 +198,8 @@ TEST(PageLoop, AnEmptyBodyPreviewsItsBandsOnceAndPrintsNoPage) {
   recorder.events.clear();
   int started = 0;
   render::PrinterPages printer{[&] { return ++started, true; }, [] { return true; }};
-  render::DrawPages(c, render::Device::ForPrint(MemoryDC(nullptr), 96, 96), 1, 1, render::Band{}, &printer);
+  render::DrawPages(c, render::Device::ForPrint(MemoryDC(nullptr), 96, 96), 1, 1, render::Band{},
+                    &printer);
   EXPECT_TRUE(started == 0 && recorder.events.empty());
   c.Unadvise(&recorder);
 }
@@ -211,7 +214,8 @@ TEST(PageLoop, RowSpacingComesBeforeEveryRowButThePagesFirstAndTheLastCellReache
   for (std::int16_t p : {1, 2}) {
     SCOPED_TRACE("page " + std::to_string(p));
     RenderedPage page(c, p);  // the first row starts at the top, then spacing, then the second row
-    EXPECT_EQ(std::tuple(page.At(50, 0), page.At(50, 25), page.At(50, 30), page.At(159, 5), page.At(161, 5)),
+    EXPECT_EQ(std::tuple(page.At(50, 0), page.At(50, 25), page.At(50, 30), page.At(159, 5),
+                         page.At(161, 5)),
               std::tuple(kRed, kWhite, kRed, kRed, kWhite));
   }
 }

@@ -34,9 +34,11 @@ TEST(PdfMetadata, TitleAuthorLanguageAndOutlineReachTheFile) {
   pdf.processFile(file.c_str());
   QPDFObjectHandle info = pdf.getTrailer().getKey("/Info");
   QPDFObjectHandle root = pdf.getRoot();
-  EXPECT_EQ(std::tuple(Text(info.getKey("/Title")), Text(info.getKey("/Author")), Text(info.getKey("/Subject")),
-                       Text(info.getKey("/Keywords")), Text(root.getKey("/Lang"))),
-            std::tuple("Stock – März", "Ann <Example> & Co", "Warehouse", "stock, listing", "de-DE"));
+  EXPECT_EQ(
+      std::tuple(Text(info.getKey("/Title")), Text(info.getKey("/Author")),
+                 Text(info.getKey("/Subject")), Text(info.getKey("/Keywords")),
+                 Text(root.getKey("/Lang"))),
+      std::tuple("Stock – März", "Ann <Example> & Co", "Warehouse", "stock, listing", "de-DE"));
   QPDFObjectHandle shows = root.getKey("/ViewerPreferences").getKey("/DisplayDocTitle");
   EXPECT_TRUE(shows.isBool() && shows.getBoolValue());
   QPDFObjectHandle xmp = root.getKey("/Metadata");
@@ -68,7 +70,8 @@ TEST(PdfMetadata, DefaultsAndRefusedLanguages) {
     c.DocLanguage("fr");
     c.ClearError();
     c.DocLanguage(bad);
-    EXPECT_EQ(std::tuple(LastErrorNumber(c), c.DocLanguage()), std::tuple(ToInt(ErrorCode::kInvalidPropertyValue), "fr"))
+    EXPECT_EQ(std::tuple(LastErrorNumber(c), c.DocLanguage()),
+              std::tuple(ToInt(ErrorCode::kInvalidPropertyValue), "fr"))
         << bad;
   }
   for (const char* good : {"en", "en-US", "sr-Latn-RS", "zh-Hant", "es-419"}) {
@@ -80,7 +83,8 @@ TEST(PdfMetadata, DefaultsAndRefusedLanguages) {
   ASSERT_TRUE(c.ExportPdf(file, 1, 1));
   QPDF pdf;
   pdf.processFile(file.c_str());
-  EXPECT_EQ(std::tuple(Text(pdf.getTrailer().getKey("/Info").getKey("/Title")), Text(pdf.getRoot().getKey("/Lang"))),
+  EXPECT_EQ(std::tuple(Text(pdf.getTrailer().getKey("/Info").getKey("/Title")),
+                       Text(pdf.getRoot().getKey("/Lang"))),
             std::tuple("Folio's Job", "es-419"));
 }
 

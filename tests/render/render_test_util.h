@@ -64,8 +64,9 @@ class RenderedPage : public Canvas {
     RECT box{area.right, area.bottom, area.left, area.top};
     for (int y = area.top; y < area.bottom; ++y)
       for (int x = area.left; x < area.right; ++x)
-        if (At(x, y) == color) box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
-                                      std::max(box.bottom, y + 1)};
+        if (At(x, y) == color)
+          box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                 std::max(box.bottom, y + 1)};
     return box;
   }
 
@@ -77,7 +78,8 @@ class RenderedPage : public Canvas {
   }
   static SIZE SizeOf(HBITMAP surface) {
     BITMAP info{};
-    return surface && GetObject(surface, sizeof info, &info) ? SIZE{info.bmWidth, info.bmHeight} : SIZE{};
+    return surface && GetObject(surface, sizeof info, &info) ? SIZE{info.bmWidth, info.bmHeight}
+                                                             : SIZE{};
   }
 };
 
