@@ -24,24 +24,18 @@ std::int32_t LastErrorNumber(const KtPrint4Impl& c) {
   return c.GetLastError(number, description, source) ? number : 0;
 }
 
-// Everything a failed row operation must leave alone, in one comparable value.
-struct BodyPicture {
-  std::int32_t lastRow, activeRow, activeCol, startBodyRow, endBodyRow, activeArea;
-  std::int16_t pages;
-  std::vector<std::string> texts;
-  std::vector<std::tuple<int, float, bool, float>> placements;  // page, top, new page, height
-  bool operator==(const BodyPicture&) const = default;
-};
+// Everything a failed row operation must leave alone, in one comparable value: the counts and
+// positions, the texts, and each row's page, top, new-page flag and height.
+using Placement = std::tuple<int, float, bool, float>;
+using BodyPicture = std::tuple<std::vector<int>, std::vector<std::string>, std::vector<Placement>>;
 
 BodyPicture Picture(KtPrint4Impl& c) {
-  BodyPicture p{c.LastRow(), 0, 0, c.StartBodyRow(), c.EndBodyRow(), c.ActiveArea(), 0, {}, {}};
   KtRows& rows = *c.Rows(Body);
-  p.activeRow = rows.ActiveRow();
-  p.activeCol = rows.ActiveCol();
-  p.pages = c.Pages();
+  BodyPicture p{{c.LastRow(), rows.ActiveRow(), rows.ActiveCol(), c.StartBodyRow(), c.EndBodyRow(),
+                 c.ActiveArea(), c.Pages()}, {}, {}};
   for (const auto& row : rows) {
-    for (const auto& cell : row->ItemText()) p.texts.push_back(cell->Text());
-    p.placements.emplace_back(row->Page(), row->TopInPage(), row->NewPage(), row->RowHeight());
+    for (const auto& cell : row->ItemText()) std::get<1>(p).push_back(cell->Text());
+    std::get<2>(p).emplace_back(row->Page(), row->TopInPage(), row->NewPage(), row->RowHeight());
   }
   return p;
 }
@@ -92,10 +86,7 @@ TEST(HostileInput, CellCountsAndTextsOverTheLimitAreRefusedBeforeAnythingChanges
   c.AddHeaderRow("head");
   const BodyPicture before = Picture(c);
   const VariantArray items{Variant(over), Variant("a")};
-  struct Case {
-    const char* name;
-    std::function<bool()> call;
-  };
+  struct Case { const char* name; std::function<bool()> call; };
   const Case cases[] = {
       {"AddRow", [&] { return c.AddRow(items); }},
       {"AddHeaderRow", [&] { return c.AddHeaderRow(items); }},
@@ -236,7 +227,7 @@ TEST(HostileInput, RowsPastTheLastPageAreRefusedConsistently) {
   EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOverflow);
   EXPECT_FALSE(c.AddStartDocRow("first") || c.AddEndDocRow("last"));
   EXPECT_TRUE(Picture(c) == full) << "and adds nothing";
-  EXPECT_EQ(c.Rows(Body)->Item(1)->Page(), std::get<0>(full.placements[0])) << "no page numbers restart";
+  EXPECT_EQ(c.Rows(Body)->Item(1)->Page(), std::get<0>(std::get<2>(full)[0])) << "no page numbers restart";
 
   c.ClearError();
   c.SetPageBreak(1);  // every row one page later: past the last page
