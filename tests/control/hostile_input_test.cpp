@@ -227,7 +227,7 @@ TEST(HostileInput, RowsPastTheLastPageAreRefusedConsistently) {
   EXPECT_EQ(LastErrorNumber(c), ErrorCode::kOverflow);
   EXPECT_FALSE(c.AddStartDocRow("first") || c.AddEndDocRow("last"));
   EXPECT_TRUE(Picture(c) == full) << "and adds nothing";
-  EXPECT_EQ(c.Rows(Body)->Item(1)->Page(), std::get<0>(std::get<2>(full)[0])) << "no page numbers restart";
+  EXPECT_EQ(c.Rows(Body)->Item(1)->Page(), std::get<0>(std::get<2>(full)[0])) << "no renumbering";
 
   c.ClearError();
   c.SetPageBreak(1);  // every row one page later: past the last page

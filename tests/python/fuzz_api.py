@@ -191,8 +191,9 @@ def run_parent(args):
         seed += 1
         if seed == args.seed + 1 and not made:
             break  # the module itself does not load: no point in more seeds
-    print("fuzz_api: %d seeds (%d..%d), %d calls, %d failed%s" % (seed - args.seed, args.seed, seed - 1,
-          total_calls, len(failures), (": %s" % failures) if failures else ""))
+    listed = (": %s" % failures) if failures else ""
+    print("fuzz_api: %d seeds (%d..%d), %d calls, %d failed%s" % (
+        seed - args.seed, args.seed, seed - 1, total_calls, len(failures), listed))
     return 1 if failures else 0
 
 
