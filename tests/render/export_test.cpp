@@ -16,11 +16,8 @@
 namespace ktfolio::testing {
 namespace {
 
-// One field of pdfinfo's report ("Pages", "Page size"), without its padding.
-std::string PdfField(const std::string& file, const std::string& name) {
-  return Run("pdfinfo '" + file + "' 2>/dev/null | sed -n 's/^" + name + ": *//p' | tr -d '\\n'");
-}
-std::string PdfText(const std::string& file, int page) {
+// A page's text laid out as on the page, so that a row's cells share a line.
+std::string LaidOutText(const std::string& file, int page) {
   return Run("pdftotext -layout -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + file + "' - 2>&1");
 }
 std::string ReadText(const std::string& file) {
@@ -87,7 +84,7 @@ TEST(ExportPdf, ARangeInTheMiddleGivesThosePagesAtPaperSizeWithTheirText) {
             std::tuple("2", "595.2 x 841.8 pts (A4)"))
       << "the paper at 600 dpi, whole dots";
 
-  const std::string second = PdfText(file, 1);
+  const std::string second = LaidOutText(file, 1);
   EXPECT_NE(second.find("Listing header"), std::string::npos) << "the header repeats";
   EXPECT_NE(second.find("Page 2 of " + std::to_string(pages)), std::string::npos) << second;
   // Every body row of page 2 is on the PDF's first page, with both its cells.
@@ -96,7 +93,7 @@ TEST(ExportPdf, ARangeInTheMiddleGivesThosePagesAtPaperSizeWithTheirText) {
     EXPECT_NE(second.find("Item " + std::to_string(r) + " "), std::string::npos) << "row " << r;
     EXPECT_NE(second.find("Value " + std::to_string(r * 7)), std::string::npos) << "row " << r;
   }
-  EXPECT_NE(PdfText(file, 2).find("Page 3 of " + std::to_string(pages)), std::string::npos);
+  EXPECT_NE(LaidOutText(file, 2).find("Page 3 of " + std::to_string(pages)), std::string::npos);
   c.Orientation(Landscape);
   ASSERT_TRUE(c.ExportPdf(file, 1, 1));
   EXPECT_EQ(PdfField(file, "Page size"), "841.8 x 595.2 pts (A4)");
@@ -120,13 +117,10 @@ TEST(ExportPdf, BorderWidthsAreDeviceUnitsSoThePrintedLineIsThinner) {
   // In the PDF: six 600-dpi dots, about one pixel once shown at 96 dpi.
   const std::string dir = TempDir("pdf_lines");
   ASSERT_TRUE(c.ExportPdf(dir + "/lines.pdf", 1, 1));
-  ASSERT_EQ(std::system(("pdftoppm -r 96 -png -singlefile '" + dir + "/lines.pdf' '" + dir + "/lines'").c_str()), 0);
-  auto picture = LoadPicture(dir + "/lines.png");
-  const OwnedDC dc = MemoryDC(nullptr);
-  const SelectedObject selected(dc, picture->Handle());
-  const int printed = LineThickness([&](int x, int y) { return GetPixel(dc, x, y); }, 300, 80, 110);
-  EXPECT_GE(printed, 1);
-  EXPECT_LE(printed, 2);
+  const GreyPage shown = RasterisePdf(dir + "/lines.pdf", 96);
+  ASSERT_GT(shown.width, 300);
+  const int printed = LineThickness([&](int x, int y) { return shown.At(x, y); }, 300, 80, 110);
+  EXPECT_TRUE(printed >= 1 && printed <= 2) << printed;
 }
 
 TEST(Export, BadPagesZoomsAndFilesAreRecordedAndChangeNothing) {

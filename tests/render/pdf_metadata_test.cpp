@@ -59,7 +59,7 @@ TEST(PdfMetadata, TitleAuthorLanguageAndOutlineReachTheFile) {
     EXPECT_EQ(entry.getDestPage().getObjGen(), pages[i].getObjGen()) << "entry " << i + 1;
   }
   // The finishing copies the pages: their text reads as before.
-  EXPECT_NE(testing::Run("pdftotext -f 2 -l 2 '" + file + "' -").find("Row 1"), std::string::npos);
+  EXPECT_NE(PdfText(file, 2).find("Row 1"), std::string::npos);
 }
 
 TEST(PdfMetadata, DefaultsAndRefusedLanguages) {

@@ -5,11 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <cstdio>
-#include <memory>
 #include <string>
 
 #include <unistd.h>
@@ -18,6 +15,7 @@
 #include "render/render_impl.h"
 #include "render/render_internal.h"
 #include "support/canvas.h"
+#include "support/pdf.h"
 
 namespace ktfolio::testing {
 
@@ -84,14 +82,7 @@ class RenderedPage : public Canvas {
 };
 
 // Runs a command and returns its standard output.
-inline std::string Run(const std::string& command) {
-  std::string out;
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  if (!pipe) return out;
-  std::array<char, 4096> buf;
-  while (size_t n = fread(buf.data(), 1, buf.size(), pipe.get())) out.append(buf.data(), n);
-  return out;
-}
+inline std::string Run(const std::string& command) { return CommandOutput(command); }
 
 // A fresh folder under the test's temporary directory, of this process alone:
 // suites of two checkouts may run at once on one machine.
