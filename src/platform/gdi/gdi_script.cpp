@@ -69,7 +69,10 @@ bool BreaksWithoutSpaces(std::uint32_t cp) {
 
 void ComposeMarks(std::vector<std::uint32_t>& cps) {
   bool marks = false;
-  for (std::uint32_t cp : cps) marks = marks || (cp >= 0x0300 && g_unichar_ismark(cp));
+  for (std::uint32_t cp : cps) {
+    if (cp == 0) return;  // the normalizer's string would end there
+    marks = marks || (cp >= 0x0300 && g_unichar_ismark(cp));
+  }
   if (!marks) return;
   std::string text;
   for (std::uint32_t cp : cps) AppendUtf8(text, cp);
@@ -82,8 +85,8 @@ void ComposeMarks(std::vector<std::uint32_t>& cps) {
 
 void LineBreakOpportunities(const std::uint32_t* cps, std::size_t count, std::vector<char>& before) {
   before.assign(count + 1, 0);
-  std::string text;
-  for (std::size_t i = 0; i < count; ++i) AppendUtf8(text, cps[i]);
+  std::string text;  // a NUL would not be text to the breaker: U+FFFD holds its place
+  for (std::size_t i = 0; i < count; ++i) AppendUtf8(text, cps[i] ? cps[i] : 0xFFFD);
   std::vector<PangoLogAttr> attrs(count + 1);
   pango_get_log_attrs(text.data(), static_cast<int>(text.size()), -1, pango_language_from_string("und"),
                       attrs.data(), static_cast<int>(attrs.size()));

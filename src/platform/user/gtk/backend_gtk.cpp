@@ -332,6 +332,8 @@ class GtkBackend : public Backend {
   void TopLevelDestroyed(Window& w) override {
     Native* n = NativeOf(w);
     if (!n) return;
+    // Whoever else holds the method (a desktop input service) must not reach this window again.
+    g_signal_handlers_disconnect_by_data(n->im, n);
     gtk_im_context_set_client_window(n->im, nullptr);
     g_object_unref(n->im);
     gtk_widget_destroy(n->window);
