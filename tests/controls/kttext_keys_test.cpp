@@ -1,6 +1,5 @@
-// The formatted text box at work: keys typed through a form, the events it
-// raises (and when), locked boxes, the context menu, the navigation keys the
-// container's accelerator hook offers it first, and what it leaves behind.
+// The formatted text box at work: keys typed through a form, the events it raises (and when),
+// locked boxes, the context menu, the container's navigation keys, what it leaves behind.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -77,7 +76,7 @@ TEST_F(TypingTest, ASecondCommaStepsIntoTheDecimalsAndTheNextDigitOverwrites) {
   EXPECT_EQ(box_.Text(), "12");
 }
 
-TEST_F(TypingTest, QuickKeystrokesGiveOneChangeAfterTheLast) {
+TEST_F(TypingTest, QuickKeystrokesGiveOneChangeAfterTheLastAndFiltersDecideWhatIsTyped) {
   form_.Type("hello");
   EXPECT_EQ(changes_, 0) << "nothing before the delay";
   form_.Pump(kAfterDelay);
@@ -86,24 +85,21 @@ TEST_F(TypingTest, QuickKeystrokesGiveOneChangeAfterTheLast) {
   form_.Type("!");
   form_.Pump(kAfterDelay);
   EXPECT_EQ(changes_, 1) << "IgnoreChangeEvent";
-}
-
-TEST_F(TypingTest, AFilterAndUpperCasingDecideWhatIsTyped) {
-  box_.AutoUpperCase(true);
-  box_.Filter("a-z\\20");
-  const int beeps = user::BeepCount();
-  form_.Type("ab1 c-");
-  EXPECT_EQ(std::tuple(box_.Text(), user::BeepCount() - beeps), std::tuple("AB C", 2)) << "one beep per refused key";
-}
-
-TEST_F(TypingTest, TheLastAllowedCharacterIsTakenAndTheKeyGoesNoFurther) {
-  // With room for one, each key replaces the text.
+  // The last allowed character is taken and the key goes no further; with room
+  // for one, each key replaces the text.
   for (auto [length, typed, text] : {std::tuple(3, "abcd", "abc"), std::tuple(1, "xy", "y")}) {
     box_.Text("");
     box_.MaxLength(length);
     form_.Type(typed);
     EXPECT_EQ(box_.Text(), text) << length;
   }
+  box_.Text("");
+  box_.MaxLength(0);
+  box_.AutoUpperCase(true);
+  box_.Filter("a-z\\20");
+  const int beeps = user::BeepCount();
+  form_.Type("ab1 c-");
+  EXPECT_EQ(std::tuple(box_.Text(), user::BeepCount() - beeps), std::tuple("AB C", 2)) << "one beep per refused key";
 }
 
 TEST_F(TypingTest, KeysCancelledByTheHostOrByAutoExitLeaveTheCaret) {
@@ -122,7 +118,7 @@ TEST_F(TypingTest, KeysCancelledByTheHostOrByAutoExitLeaveTheCaret) {
   EXPECT_EQ(std::tuple(box_.SelLength(), up.back()), std::tuple(1, int{VK_SHIFT}));
 }
 
-TEST_F(TypingTest, ALockedBoxKeepsItsTextButStillSelectsAndCopies) {
+TEST_F(TypingTest, ALockedBoxKeepsItsTextButStillSelectsAndCopiesAndItsMenuSaysSo) {
   box_.Text("fixed");
   box_.Locked(true);
   form_.Type("x");
@@ -135,6 +131,16 @@ TEST_F(TypingTest, ALockedBoxKeepsItsTextButStillSelectsAndCopies) {
   EXPECT_EQ(std::tuple(box_.SelText(), box_.CanEditPerform(KtText::edCopy), box_.CanEditPerform(KtText::edCut),
                        box_.CurrentBackColor()),
             std::tuple("fixed", true, false, GetSysColor(COLOR_BTNFACE)));
+  form_.Click(50, 30, 2);
+  std::map<UINT_PTR, bool> enabled;
+  for (const auto& item : user::LastPopupMenu()) enabled[item.id] = item.enabled;
+  ASSERT_TRUE(enabled.count(KtText::edCopy) && enabled.count(KtText::edPaste)) << "the menu has Copy and Paste";
+  EXPECT_TRUE(enabled[KtText::edCopy]);
+  EXPECT_FALSE(enabled[KtText::edPaste]) << "a locked box offers nothing that changes its text";
+  box_.DisableContextMenu(true);
+  user::ResetScripts();
+  form_.Click(50, 30, 2);
+  EXPECT_TRUE(user::LastPopupMenu().empty()) << "DisableContextMenu: no menu at all";
 }
 
 TEST_F(TypingTest, ColoursFollowFocusLockAndEnabled) {
@@ -173,22 +179,6 @@ TEST_F(TypingTest, CaretMovesRaiseColumnChangeWithinALineAndLineChangeAcross) {
     form_.Pump(kAfterDelay);
   }
   EXPECT_EQ(events, (std::vector<std::string>{"column 0,1/2", "line 1,1/2"}));
-}
-
-TEST_F(TypingTest, TheContextMenuIsTheEditWindowsOrNoneOrTheLockedOne) {
-  box_.Text("some text");
-  box_.DisableContextMenu(true);
-  form_.Click(50, 30, 2);
-  EXPECT_TRUE(user::LastPopupMenu().empty()) << "DisableContextMenu: no menu at all";
-  box_.DisableContextMenu(false);
-  box_.Locked(true);
-  box_.SelectAll();
-  form_.Click(50, 30, 2);
-  std::map<UINT_PTR, bool> enabled;
-  for (const auto& item : user::LastPopupMenu()) enabled[item.id] = item.enabled;
-  ASSERT_TRUE(enabled.count(KtText::edCopy) && enabled.count(KtText::edPaste)) << "the menu has Copy and Paste";
-  EXPECT_TRUE(enabled[KtText::edCopy]);
-  EXPECT_FALSE(enabled[KtText::edPaste]) << "a locked box offers nothing that changes its text";
 }
 
 TEST_F(TypingTest, TabIsKeptInTheTextWhenTrapped) {

@@ -1,6 +1,5 @@
-// The formatted text box's caption and persistence: where the caption sits for
-// each side and size, that it is painted, that a rebuilt edit window keeps its
-// text, and that every property goes to the property bag and comes back.
+// The formatted text box's caption and persistence: where the caption sits, how the box paints,
+// what a rebuilt edit window keeps, and its properties through the bag.
 #include <gtest/gtest.h>
 
 #include <list>

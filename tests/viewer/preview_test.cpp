@@ -19,6 +19,8 @@ namespace {
 using namespace win;
 
 constexpr int kWidth = 640, kHeight = 480;
+constexpr std::int32_t kPageOutOfRange = ToInt(ErrorCode::kPageOutOfRange);
+constexpr std::int32_t kZoomOutOfRange = ToInt(ErrorCode::kZoomOutOfRange);
 
 struct Sink : KtPrint4Events {
   std::string veto;
@@ -119,7 +121,7 @@ TEST_F(PreviewTest, TheStatusCountsThePagesOfTheLastPaginationAndPreviewStaysWit
   EXPECT_EQ(std::tuple(Child("PlaceHolder2").text, Child("cmdTool(6)").enabled), std::tuple("1/3", true));
   for (std::int16_t bad : {0, 4}) {
     control_->Preview(bad);
-    EXPECT_EQ(std::tuple(LastError(), control_->PreviewPage()), std::tuple(ToInt(ErrorCode::kPageOutOfRange), 1))
+    EXPECT_EQ(std::tuple(LastError(), control_->PreviewPage()), std::tuple(kPageOutOfRange, 1))
         << bad << ": nothing changed";
     control_->ClearError();
   }
@@ -158,13 +160,13 @@ TEST_F(PreviewTest, ZoomButtonsStepByTenWithinTheRangeThatSetZoomChecks) {
     const bool accepted = z == 10 || z == 250;
     SetZoom(z);
     EXPECT_EQ(std::tuple(LastError(), control_->Zoom()),
-              std::tuple(accepted ? 0 : ToInt(ErrorCode::kZoomOutOfRange), accepted ? z : before))
+              std::tuple(accepted ? 0 : kZoomOutOfRange, accepted ? z : before))
         << z;
     control_->ClearError();
   }
   EXPECT_EQ(Child("PlaceHolder1").text, "250 %");
   ClickOn("cmdTool(1)");
-  EXPECT_EQ(std::tuple(LastError(), control_->Zoom()), std::tuple(ToInt(ErrorCode::kZoomOutOfRange), 250.0))
+  EXPECT_EQ(std::tuple(LastError(), control_->Zoom()), std::tuple(kZoomOutOfRange, 250.0))
       << "zoom in at 250 %";
 }
 
