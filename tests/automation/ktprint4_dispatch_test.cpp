@@ -1,5 +1,5 @@
-// KtPrint4 reached by name: the published surface, values through it, the
-// by-reference results of GetLastError and the events.
+// KtPrint4 reached by name: the published surface, values through it, the by-reference
+// results of GetLastError and the events.
 #include "control/ktprint4_dispatch.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +78,11 @@ TEST(KtPrint4Dispatch, PropertiesReachTheControlWithTheirSideEffects) {
     EXPECT_EQ(e.number(), ErrorCode::kOverflow);
   }
   EXPECT_EQ(c.dColLineTop(), 3);
+  auto font = std::make_shared<FontDispatch>(MakeFont("Times New Roman", 12, true));
+  d.PutObject("Font", font);
+  EXPECT_EQ(std::tuple(c.Font(), c.Defaults().dFontBold, d.GetObject("Font")), std::tuple(font->Font(), true, font))
+      << "the font is shared by reference";
+  EXPECT_EQ(d.GetObject("Font")->Get("Name").ToString(), "Times New Roman");
 }
 
 TEST(KtPrint4Dispatch, RowMethodsTakeTheirItemsAsTrailingArguments) {
@@ -116,16 +121,6 @@ TEST(KtPrint4Dispatch, GetLastErrorReturnsTheRecordThroughItsArguments) {
   VariantArray kept{Variant(7), Variant("d"), Variant("s")};
   EXPECT_FALSE(d.Invoke("GetLastError", kept).ToBool());
   EXPECT_EQ(kept, (VariantArray{Variant(7), Variant("d"), Variant("s")})) << "no error: the arguments stay";
-}
-
-TEST(KtPrint4Dispatch, FontIsSharedByReference) {
-  KtPrint4Dispatch d;
-  auto font = std::make_shared<FontDispatch>(MakeFont("Times New Roman", 12, true));
-  d.PutObject("Font", font);
-  EXPECT_EQ(d.Control().Font(), font->Font());
-  EXPECT_TRUE(d.Control().Defaults().dFontBold);
-  EXPECT_EQ(d.GetObject("Font"), font) << "the assigned object comes back";
-  EXPECT_EQ(d.GetObject("Font")->Get("Name").ToString(), "Times New Roman");
 }
 
 TEST(KtPrint4Dispatch, EventsRaisedByTheControlReachSinksAndReturnAnswers) {
