@@ -17,9 +17,13 @@ TEST(CellText, LineBreaksAreStoredAsMarkers) {
   EXPECT_EQ(cell.Text(), "x\ny") << "a literal marker comes back as a break";
   cell.Text("<CR>");
   EXPECT_EQ(cell.Text(), "<CR>") << "markers are exact-case";
+  cell.Text("photo.png");
+  cell.BITMAP("");
+  EXPECT_EQ(std::tuple(cell.BITMAP(), cell.Text(), cell.HasBitmap()), std::tuple("", "photo.png", false))
+      << "an empty picture name drops the picture but keeps the text";
 }
 
-TEST(CellByName, NamesMatchWithoutRegardToCase) {
+TEST(CellByName, NamesMatchWithoutRegardToCaseAndBadOnesThrowNumberedErrors) {
   KtTextItem cell;
   cell.SetByName("fontstrikethru", Variant(true));
   cell.SetByName("EDGE", Variant(5));
@@ -28,10 +32,6 @@ TEST(CellByName, NamesMatchWithoutRegardToCase) {
   EXPECT_EQ(std::tuple(cell.FontStrikethru(), cell.edge(), cell.TabLeft(), cell.GetByName("tableft").ToSingle(),
                        cell.PenStyle()),
             std::tuple(true, 5, 1440.5f, 1440.5f, 99));
-}
-
-TEST(CellByName, UnknownNamesAndBadValuesThrowNumberedErrors) {
-  KtTextItem cell;
   for (auto [name, value, expected] : {std::tuple("AligPos", Variant(1), ErrorCode::kNotSupported),
                                        std::tuple("LineTop", Variant(40000), ErrorCode::kOverflow),
                                        std::tuple("FontBold", Variant("maybe"), ErrorCode::kTypeMismatch)}) {
@@ -43,14 +43,7 @@ TEST(CellByName, UnknownNamesAndBadValuesThrowNumberedErrors) {
     }
     EXPECT_EQ(number, static_cast<std::int32_t>(expected)) << name;
   }
-  EXPECT_FALSE(cell.FontBold());
-}
-
-TEST(CellBitmap, EmptyNameDropsThePictureButKeepsTheText) {
-  KtTextItem cell;
-  cell.Text("photo.png");
-  cell.BITMAP("");
-  EXPECT_EQ(std::tuple(cell.BITMAP(), cell.Text(), cell.HasBitmap()), std::tuple("", "photo.png", false));
+  EXPECT_FALSE(cell.FontBold()) << "a refused value changes nothing";
 }
 
 TEST(CellCopy, CopiesLayoutButNotTextOrFocus) {

@@ -10,17 +10,14 @@
 namespace ktfolio {
 namespace {
 
-TEST(Units, ToTwipsFloorsEveryUnitButTwips) {
+TEST(Units, ToTwipsFloorsEveryUnitButTwipsAndOtherModesGiveZero) {
   // 1 mm is 56.69 twips: floored, not rounded; and toward minus infinity.
   for (auto [mode, value, twips] : {std::tuple(eMillimetre, 210.f, 11905.f), std::tuple(eMillimetre, 297.f, 16837.f),
                                     std::tuple(eMillimetre, 1.f, 56.f), std::tuple(eInch, 1.f, 1440.f),
                                     std::tuple(eInch, -0.001f, -2.f), std::tuple(eCentimetre, 1.f, 566.f),
                                     std::tuple(eTwip, 12.7f, 12.7f)})
     EXPECT_FLOAT_EQ(ToTwips(mode, value), twips) << mode << " " << value;
-}
-
-TEST(Units, ModesOutsideTheEnumerationGiveZero) {
-  for (int m : {-1, 0, 2, 3, 4, 8, 100})
+  for (int m : {-1, 0, 2, 3, 4, 8, 100})  // modes outside the enumeration
     EXPECT_EQ(std::tuple(ToTwips(m, 100), FromTwips(m, 100)), std::tuple(0, 0)) << m;
 }
 
