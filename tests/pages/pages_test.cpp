@@ -116,12 +116,8 @@ TEST_F(DesignerPageTest, OurDesignerHandsBackWhatSaveKeeps) {
     d.Key(VK_RETURN);
   };
   const auto clickFirst = [](Form& d) { d.Click(300, 174); };
-  struct Case {
-    std::function<void(Form&)> before;
-    std::vector<const char*> clicks;
-    int rows;
-    const char* first;
-  };
+  using Act = std::function<void(Form&)>;
+  struct Case { Act before; std::vector<const char*> clicks; int rows; const char* first; };
   const Case cases[] = {{nullptr, {"cmdAddRow", "cmdAddRow", "cmdSave"}, 4, "one"},
                         {nullptr, {"cmdAddRow", "cmdCancel"}, 2, "one"},
                         {clickFirst, {"cmdRemoveRow", "cmdSave"}, 1, "two"},
