@@ -1,4 +1,5 @@
 // Components created by programmatic identifier.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "platform/automation/components.h"
@@ -6,21 +7,15 @@
 namespace ktfolio {
 namespace {
 
+using namespace ::testing;
+
 class Thing : public Dispatch {
  public:
   std::string TypeName() const override { return "Thing"; }
 };
 
-std::int32_t CreateError(const std::string& progId) {
-  try {
-    CreateObject(progId);
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
-
 TEST(ComponentsTest, ObjectsAreMadeByNameWithoutRegardToCaseAndOnlyByAFactoryThatMakesOne) {
+  const auto cannotCreate = Throws<Error>(Property(&Error::number, kCannotCreateObject));
   int made = 0;
   RegisterComponent("Test.Thing", [&made] { return ++made, std::make_shared<Thing>(); });
   EXPECT_EQ(CreateObject("test.THING")->TypeName(), "Thing");
@@ -28,9 +23,9 @@ TEST(ComponentsTest, ObjectsAreMadeByNameWithoutRegardToCaseAndOnlyByAFactoryTha
   EXPECT_EQ(made, 3);
   EXPECT_TRUE(UnregisterComponent("TEST.thing"));
   EXPECT_FALSE(UnregisterComponent("Test.Thing"));
-  EXPECT_EQ(CreateError("Test.Thing"), kCannotCreateObject);
+  EXPECT_THAT([] { CreateObject("Test.Thing"); }, cannotCreate);
   RegisterComponent("Test.Empty", [] { return DispatchPtr(); });
-  EXPECT_EQ(CreateError("Test.Empty"), kCannotCreateObject);
+  EXPECT_THAT([] { CreateObject("Test.Empty"); }, cannotCreate);
   UnregisterComponent("Test.Empty");
   EXPECT_EQ(kCannotCreateObject, 429) << "the number hosts test for";
 }

@@ -2,12 +2,15 @@
 // by-reference results, object properties and events.
 #include "platform/automation/dispatch.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 namespace ktfolio {
 namespace {
+
+using namespace ::testing;
 
 // A small object published by name, recording what its members received.
 using T = DispType;
@@ -75,38 +78,33 @@ Variant Call(Dispatch& d, std::string_view name, VariantArray args = {}, const s
   return d.Invoke(name, args, named);
 }
 
-// What a call threw; number 0 when it threw nothing.
-Error Caught(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e;
-  }
-  return Error(0, "", "");
+// A call that throws the library's Error with this number (and this description and source).
+auto Fails(std::int32_t number) { return Throws<Error>(Property(&Error::number, number)); }
+auto Fails(std::int32_t number, const std::string& description, const std::string& source) {
+  return Throws<Error>(AllOf(Property(&Error::number, number), Property(&Error::description, description),
+                             Property(&Error::source, source)));
 }
-std::int32_t ErrorOf(const std::function<void()>& f) { return Caught(f).number(); }
 
 TEST_F(ByName, NamesMatchWithoutRegardToCaseAndUnknownNamesFail) {
   c.Put("STEP", Variant(3));
   EXPECT_EQ(std::tuple(c.Get("step").ToLong(), c.Member("advance").name, c.Find("Nope")),
             std::tuple(3, "Advance", nullptr));
-  EXPECT_EQ(ErrorOf([&] { c.Put("Nope", Variant(1)); }), 438);
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Nope"); }), 438);
-  const Error e = Caught([&] { c.Get("Nope"); });
-  EXPECT_EQ(std::tuple(e.number(), e.description(), e.source()),
-            std::tuple(438, "Object doesn't support this property or method", "ktfolio.Counter"));
+  EXPECT_THAT([&] { c.Put("Nope", Variant(1)); }, Fails(438));
+  EXPECT_THAT([&] { Call(c, "Nope"); }, Fails(438));
+  EXPECT_THAT([&] { c.Get("Nope"); },
+              Fails(438, "Object doesn't support this property or method", "ktfolio.Counter"));
 }
 
 TEST_F(ByName, PropertiesCoerceAndGuardTheirKindAndAGetCallsAMethod) {
   c.Put("Step", Variant("12"));  // strings convert as variant conversions do
   EXPECT_EQ(std::tuple(c.step, c.Get("Step").type()), std::tuple(12, VarType::Integer));
-  EXPECT_EQ(ErrorOf([&] { c.Put("Step", Variant("twelve")); }), 13);
-  EXPECT_EQ(ErrorOf([&] { c.Put("Step", Variant(40000)); }), 6);
+  EXPECT_THAT([&] { c.Put("Step", Variant("twelve")); }, Fails(13));
+  EXPECT_THAT([&] { c.Put("Step", Variant(40000)); }, Fails(6));
   EXPECT_EQ(c.step, 12) << "a failed assignment leaves the value alone";
-  EXPECT_EQ(ErrorOf([&] { c.Put("Total", Variant(1)); }), 383);
-  EXPECT_EQ(ErrorOf([&] { c.Put("Reset", Variant(1)); }), 450);
-  EXPECT_EQ(ErrorOf([&] { c.Put("Font", Variant(1)); }), 424);
-  EXPECT_EQ(ErrorOf([&] { c.Get("Font"); }), 13);
+  EXPECT_THAT([&] { c.Put("Total", Variant(1)); }, Fails(383));
+  EXPECT_THAT([&] { c.Put("Reset", Variant(1)); }, Fails(450));
+  EXPECT_THAT([&] { c.Put("Font", Variant(1)); }, Fails(424));
+  EXPECT_THAT([&] { c.Get("Font"); }, Fails(13));
   EXPECT_EQ(std::tuple(c.Member("Total").Writable(), c.Member("Step").Writable()), std::tuple(false, true));
   // Colours keep their bit pattern from signed or unsigned numbers.
   c.Put("Tint", Variant(2147483663.0));  // 0x8000000F written unsigned
@@ -115,11 +113,11 @@ TEST_F(ByName, PropertiesCoerceAndGuardTheirKindAndAGetCallsAMethod) {
   EXPECT_EQ(c.tint, 0x80000012u);
   c.Put("Tint", Variant(0xFFFFFF));
   EXPECT_EQ(c.tint, 0xFFFFFFu);
-  EXPECT_EQ(ErrorOf([&] { c.Put("Tint", Variant(4294967296.0)); }), 6);
+  EXPECT_THAT([&] { c.Put("Tint", Variant(4294967296.0)); }, Fails(6));
   c.total = 9;
   EXPECT_TRUE(c.Get("Reset").IsEmpty()) << "Get of a method calls it";
   EXPECT_EQ(c.total, 0);
-  EXPECT_EQ(ErrorOf([&] { c.Get("Advance"); }), 450);
+  EXPECT_THAT([&] { c.Get("Advance"); }, Fails(450));
 }
 
 TEST_F(ByName, ArgumentsBindPositionallyByNameAndByDefault) {
@@ -135,15 +133,15 @@ TEST_F(ByName, ArgumentsBindPositionallyByNameAndByDefault) {
 }
 
 TEST_F(ByName, WrongArgumentsAreErrorsOfTheCall) {
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Advance", {Variant(1), Variant(1), Variant("x"), Variant(0)}); }), 450);
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Advance"); }), 450) << "By is not optional";
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Advance", {Variant(1)}, {{"By", Variant(2)}}); }), 450) << "By given twice";
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Advance", {Variant(1)}, {{"Count", Variant(2)}}); }), 448);
-  const Error e = Caught([&] { Call(c, "Advance", {Variant("lots")}); });
-  EXPECT_EQ(e.number(), ErrorCode::kTypeMismatch);
-  EXPECT_NE(e.description().find("By"), std::string::npos) << e.description();
+  EXPECT_THAT([&] { Call(c, "Advance", {Variant(1), Variant(1), Variant("x"), Variant(0)}); }, Fails(450));
+  EXPECT_THAT([&] { Call(c, "Advance"); }, Fails(450)) << "By is not optional";
+  EXPECT_THAT([&] { Call(c, "Advance", {Variant(1)}, {{"By", Variant(2)}}); }, Fails(450)) << "By given twice";
+  EXPECT_THAT([&] { Call(c, "Advance", {Variant(1)}, {{"Count", Variant(2)}}); }, Fails(448));
+  EXPECT_THAT([&] { Call(c, "Advance", {Variant("lots")}); },
+              Throws<Error>(AllOf(Property(&Error::number, 13),
+                                  Property(&Error::description, HasSubstr("By")))));
   EXPECT_EQ(c.total, 0) << "no member ran for a call that could not be bound";
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Step", {Variant(1)}); }), 450);
+  EXPECT_THAT([&] { Call(c, "Step", {Variant(1)}); }, Fails(450));
 }
 
 TEST_F(ByName, ParameterArraysCollectTheRemainingArguments) {
@@ -175,9 +173,9 @@ TEST_F(ByName, ObjectPropertiesShareTheObject) {
   other->Put("Name", Variant("Courier New"));
   c.PutObject("Font", other);
   EXPECT_EQ(std::tuple(c.font, c.font->Name), std::tuple(other->Font(), "Courier New"));
-  EXPECT_EQ(ErrorOf([&] { c.PutObject("Font", std::make_shared<Counter>()); }), 13);
-  EXPECT_EQ(ErrorOf([&] { c.PutObject("Step", other); }), 13);
-  EXPECT_EQ(ErrorOf([&] { c.PutObject("Font", nullptr); }), 424);
+  EXPECT_THAT([&] { c.PutObject("Font", std::make_shared<Counter>()); }, Fails(13));
+  EXPECT_THAT([&] { c.PutObject("Step", other); }, Fails(13));
+  EXPECT_THAT([&] { c.PutObject("Font", nullptr); }, Fails(424));
 }
 
 TEST_F(ByName, EventsReachEverySinkAndReturnByReferenceValues) {
