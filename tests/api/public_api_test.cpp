@@ -47,11 +47,13 @@ TEST(PublicApi, SettingsKeepTheirOwnValues) {
   c.dFontColor(0x778899);
   c.Orientation(Landscape);
   c.dColAlignPos(ppRightCenter);
-  EXPECT_EQ(std::tuple(c.Marginleft(), c.MarginRight(), c.MarginTop(), c.MarginBottom(), c.MarginHeader(),
-                       c.MarginFooter(), c.dColIndentLeft(), c.dColIndentRight(), c.dColIndentFirst()),
-            std::tuple(1001, 1002, 1003, 1004, 505, 606, 31, 32, 33));
-  EXPECT_EQ(std::tuple(c.dColPenColor(), c.dColBrushColor(), c.dFontColor(), c.Orientation(), c.dColAlignPos()),
-            std::tuple(0x112233u, 0x445566u, 0x778899u, Landscape, ppRightCenter));
+  EXPECT_EQ(std::tuple(c.Marginleft(), c.MarginRight(), c.MarginTop(), c.MarginBottom()),
+            std::tuple(1001, 1002, 1003, 1004));
+  EXPECT_EQ(std::tuple(c.MarginHeader(), c.MarginFooter(), c.dColIndentLeft(), c.dColIndentRight()),
+            std::tuple(505, 606, 31, 32));
+  EXPECT_EQ(std::tuple(c.dColIndentFirst(), c.dColPenColor(), c.dColBrushColor(), c.dFontColor()),
+            std::tuple(33, 0x112233u, 0x445566u, 0x778899u));
+  EXPECT_EQ(std::tuple(c.Orientation(), c.dColAlignPos()), std::tuple(Landscape, ppRightCenter));
   // The font is shared: the control sees a change made through the object.
   c.Font()->Size = 14;
   EXPECT_EQ(c.Font()->Size, 14);
@@ -60,7 +62,8 @@ TEST(PublicApi, SettingsKeepTheirOwnValues) {
 TEST(PublicApi, RowsCellsAndPages) {
   KtPrint4 c;
   BuildListing(c);
-  EXPECT_EQ(std::tuple(c.LastRow(), c.Pages(), c.GetProperty(7, 2, "Text").ToString()), std::tuple(60, 3, "21"));
+  EXPECT_EQ(std::tuple(c.LastRow(), c.Pages(), c.GetProperty(7, 2, "Text").ToString()),
+            std::tuple(60, 3, "21"));
   EXPECT_TRUE(c.SetProperty(7, 1, "FontBold", Variant(true)));
   EXPECT_TRUE(c.GetProperty(7, 1, "FontBold").ToBool());
   // One VariantArray is the item list itself; no items make empty cells.

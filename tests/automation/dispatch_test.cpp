@@ -32,10 +32,10 @@ class Counter : public Dispatch {
                           Opt("Label", T::String, "step")}, advance, T::Long, true);
     AddMethod("Join", {In("Sep", T::String), Items("Parts")}, [](VariantArray& a) {
       std::string s;
-      for (const Variant& v : a[1].ToArray()) s += (s.empty() ? "" : a[0].ToString()) + v.ToString();
+      for (const auto& v : a[1].ToArray()) s += (s.empty() ? "" : a[0].ToString()) + v.ToString();
       return Variant(s);
     }, T::String, true);
-    const std::vector<DispParam> split = {In("Value", T::Long), Out("High", T::Long), Out("Low", T::Long)};
+    const auto split = {In("Value", T::Long), Out("High", T::Long), Out("Low", T::Long)};
     AddMethod("Split", split, [](VariantArray& a) {
       if (a[0].ToLong() < 0) return Variant(false);
       a[1] = Variant(a[0].ToLong() / 100);
@@ -81,7 +81,8 @@ Variant Call(Dispatch& d, std::string_view name, VariantArray args = {}, const s
 // A call that throws the library's Error with this number (and this description and source).
 auto Fails(std::int32_t number) { return Throws<Error>(Property(&Error::number, number)); }
 auto Fails(std::int32_t number, const std::string& description, const std::string& source) {
-  return Throws<Error>(AllOf(Property(&Error::number, number), Property(&Error::description, description),
+  return Throws<Error>(AllOf(Property(&Error::number, number),
+                             Property(&Error::description, description),
                              Property(&Error::source, source)));
 }
 
@@ -133,9 +134,11 @@ TEST_F(ByName, ArgumentsBindPositionallyByNameAndByDefault) {
 }
 
 TEST_F(ByName, WrongArgumentsAreErrorsOfTheCall) {
-  EXPECT_THAT([&] { Call(c, "Advance", {Variant(1), Variant(1), Variant("x"), Variant(0)}); }, Fails(450));
+  EXPECT_THAT([&] { Call(c, "Advance", {Variant(1), Variant(1), Variant("x"), Variant(0)}); },
+              Fails(450));
   EXPECT_THAT([&] { Call(c, "Advance"); }, Fails(450)) << "By is not optional";
-  EXPECT_THAT([&] { Call(c, "Advance", {Variant(1)}, {{"By", Variant(2)}}); }, Fails(450)) << "By given twice";
+  EXPECT_THAT([&] { Call(c, "Advance", {Variant(1)}, {{"By", Variant(2)}}); }, Fails(450))
+      << "By given twice";
   EXPECT_THAT([&] { Call(c, "Advance", {Variant(1)}, {{"Count", Variant(2)}}); }, Fails(448));
   EXPECT_THAT([&] { Call(c, "Advance", {Variant("lots")}); },
               Throws<Error>(AllOf(Property(&Error::number, 13),

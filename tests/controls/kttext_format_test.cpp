@@ -157,8 +157,8 @@ TEST(KtTextFilter, AcceptsCharactersRangesAndEscapesAndKnowsAccentedLetters) {
       {"a-z0-9\\2D", "q5-", "Q "}, {"\\-", "-", "a"}, {"z-a", "m", ""}, {"\\41", "A", "B"},
       {"abc-", "-", ""},          {"", "%", ""},         {"x", "\r\b", ""}};
   for (const auto& [filter, taken, refused] : cases) {
-    for (char k : taken) EXPECT_TRUE(KtText::TestFilter(filter, k)) << filter << " takes " << int{k};
-    for (char k : refused) EXPECT_FALSE(KtText::TestFilter(filter, k)) << filter << " refuses " << k;
+    for (char k : taken) EXPECT_TRUE(KtText::TestFilter(filter, k)) << filter << " " << int{k};
+    for (char k : refused) EXPECT_FALSE(KtText::TestFilter(filter, k)) << filter << " " << int{k};
   }
   EXPECT_TRUE(KtText::IsDigit('0'));
   EXPECT_FALSE(KtText::IsDigit('a'));

@@ -99,7 +99,8 @@ TEST_F(TypingTest, QuickKeystrokesGiveOneChangeAfterTheLastAndFiltersDecideWhatI
   box_.Filter("a-z\\20");
   const int beeps = user::BeepCount();
   form_.Type("ab1 c-");
-  EXPECT_EQ(std::tuple(box_.Text(), user::BeepCount() - beeps), std::tuple("AB C", 2)) << "one beep per refused key";
+  EXPECT_EQ(std::tuple(box_.Text(), user::BeepCount() - beeps), std::tuple("AB C", 2))
+      << "one beep per refused key";
 }
 
 TEST_F(TypingTest, KeysCancelledByTheHostOrByAutoExitLeaveTheCaret) {
@@ -134,7 +135,7 @@ TEST_F(TypingTest, ALockedBoxKeepsItsTextButStillSelectsAndCopiesAndItsMenuSaysS
   form_.Click(50, 30, 2);
   std::map<UINT_PTR, bool> enabled;
   for (const auto& item : user::LastPopupMenu()) enabled[item.id] = item.enabled;
-  ASSERT_TRUE(enabled.count(KtText::edCopy) && enabled.count(KtText::edPaste)) << "the menu has Copy and Paste";
+  ASSERT_TRUE(enabled.count(KtText::edCopy) && enabled.count(KtText::edPaste)) << "Copy and Paste";
   EXPECT_TRUE(enabled[KtText::edCopy]);
   EXPECT_FALSE(enabled[KtText::edPaste]) << "a locked box offers nothing that changes its text";
   box_.DisableContextMenu(true);

@@ -1,4 +1,5 @@
 // A cell's own text, its by-name access and what copying its layout takes.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -8,6 +9,8 @@
 
 namespace ktfolio {
 namespace {
+
+using namespace ::testing;
 
 TEST(CellText, LineBreaksAreStoredAsMarkers) {
   KtTextItem cell;
@@ -19,7 +22,8 @@ TEST(CellText, LineBreaksAreStoredAsMarkers) {
   EXPECT_EQ(cell.Text(), "<CR>") << "markers are exact-case";
   cell.Text("photo.png");
   cell.BITMAP("");
-  EXPECT_EQ(std::tuple(cell.BITMAP(), cell.Text(), cell.HasBitmap()), std::tuple("", "photo.png", false))
+  EXPECT_EQ(std::tuple(cell.BITMAP(), cell.Text(), cell.HasBitmap()),
+            std::tuple("", "photo.png", false))
       << "an empty picture name drops the picture but keeps the text";
 }
 
@@ -32,17 +36,13 @@ TEST(CellByName, NamesMatchWithoutRegardToCaseAndBadOnesThrowNumberedErrors) {
   EXPECT_EQ(std::tuple(cell.FontStrikethru(), cell.edge(), cell.TabLeft(), cell.GetByName("tableft").ToSingle(),
                        cell.PenStyle()),
             std::tuple(true, 5, 1440.5f, 1440.5f, 99));
-  for (auto [name, value, expected] : {std::tuple("AligPos", Variant(1), ErrorCode::kNotSupported),
-                                       std::tuple("LineTop", Variant(40000), ErrorCode::kOverflow),
-                                       std::tuple("FontBold", Variant("maybe"), ErrorCode::kTypeMismatch)}) {
-    std::int32_t number = 0;
-    try {
-      cell.SetByName(name, value);
-    } catch (const Error& e) {
-      number = e.number();
-    }
-    EXPECT_EQ(number, static_cast<std::int32_t>(expected)) << name;
-  }
+  using enum ErrorCode;
+  for (auto [name, value, expected] : {std::tuple("AligPos", Variant(1), kNotSupported),
+                                       std::tuple("LineTop", Variant(40000), kOverflow),
+                                       std::tuple("FontBold", Variant("maybe"), kTypeMismatch)})
+    EXPECT_THAT([&] { cell.SetByName(name, value); },
+                Throws<Error>(Property(&Error::number, ToInt(expected))))
+        << name;
   EXPECT_FALSE(cell.FontBold()) << "a refused value changes nothing";
 }
 

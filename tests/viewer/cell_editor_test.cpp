@@ -183,10 +183,11 @@ TEST_F(CellEditing, ADoubleClickLaysTheEditorOverTheCellAndClicksEndIt) {
 TEST_F(CellEditing, DoubleClicksThatOpenNoEditor) {
   using enum ErrorCode;
   struct Case { const char* name; bool allow, veto, margin; std::int32_t col; ErrorCode error; };
-  const Case cases[] = {{"without AllowCellEditing nothing at all", false, false, false, 1, {}},
-                        {"outside every cell", true, false, true, 1, kDoubleClickOutsidePrintableArea},
-                        {"a cell that is not editable", true, false, false, 2, kDoubleClickOnUneditableCell},
-                        {"a vetoed EnterCell", true, true, false, 1, {}}};
+  const Case cases[] = {
+      {"without AllowCellEditing nothing at all", false, false, false, 1, {}},
+      {"outside every cell", true, false, true, 1, kDoubleClickOutsidePrintableArea},
+      {"not an editable cell", true, false, false, 2, kDoubleClickOnUneditableCell},
+      {"a vetoed EnterCell", true, true, false, 1, {}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     control_->AllowCellEditing(c.allow);
@@ -357,8 +358,8 @@ TEST_F(CellEditing, TheEditorTakesTheCellsAlignmentAndItsFontScaledByTheZoom) {
     auto font = reinterpret_cast<HFONT>(SendMessage(GetFocus(), WM_GETFONT, 0, 0));
     LOGFONT lf;
     ASSERT_EQ(GetObject(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
-    EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfWeight, int{lf.lfStrikeOut}), std::tuple(c.height, 700, 0))
-        << "bold, without strike-through";
+    EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfWeight, int{lf.lfStrikeOut}),
+              std::tuple(c.height, 700, 0));
     form_->Key(VK_ESCAPE);
   }
 }

@@ -1,8 +1,8 @@
 // clsCommonDialog over the scripted dialogs: what each dialog is shown with,
 // what comes back, and the cancel errors.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <tuple>
 
 #include "platform/dialogs/dialogs.h"
@@ -12,6 +12,7 @@ namespace ktfolio {
 namespace {
 
 using namespace win;
+using namespace ::testing;
 using win::dialogs::DialogAnswer;
 
 class CommonDialogTest : public ::testing::Test {
@@ -32,16 +33,7 @@ class CommonDialogTest : public ::testing::Test {
   clsCommonDialog d;
 };
 
-// The caught error's number (and description), or 0 when nothing was thrown.
-std::int32_t Thrown(const std::function<void()>& f, std::string* description = nullptr) {
-  try {
-    f();
-  } catch (const Error& e) {
-    if (description) *description = e.description();
-    return e.number();
-  }
-  return 0;
-}
+auto Fails(std::int32_t number) { return Throws<Error>(Property(&Error::number, number)); }
 
 TEST_F(CommonDialogTest, ColourStartsFromColorAndReturnsTheChoice) {
   d.Color(0x123456);
@@ -109,17 +101,17 @@ TEST_F(CommonDialogTest, CancellingChangesNothingAndRaisesOnlyWithCancelError) {
     dlg.FontName("Arial");
     dlg.FileName("keep.txt");
     Answer(c.kind, false);
-    EXPECT_EQ(Thrown([&] { (dlg.*c.show)(); }), 0);
+    EXPECT_NO_THROW((dlg.*c.show)());
     EXPECT_EQ(std::tuple(dlg.APIReturn(), dlg.Color(), dlg.FontName(), dlg.FileName()),
               std::tuple(0, 0xABCDEFu, "Arial", "keep.txt"));
     dlg.CancelError(true);
     Answer(c.kind, false);
-    std::string description;
-    EXPECT_EQ(Thrown([&] { (dlg.*c.show)(); }, &description), c.error);
-    if (c.error == common_dialog_error::kColorCancelled) {
-      EXPECT_EQ(description, "Cancel Pressed");
-    }
+    EXPECT_THAT([&] { (dlg.*c.show)(); }, Fails(c.error));
   }
+  d.CancelError(true);
+  Answer("color", false);
+  EXPECT_THAT([&] { d.ShowColor(); },
+              Throws<Error>(Property(&Error::description, "Cancel Pressed")));
   EXPECT_EQ(common_dialog_error::kColorCancelled, -2147220610) << "the number hosts test for";
 }
 
@@ -137,7 +129,7 @@ TEST_F(CommonDialogTest, PrinterDialogReadsTheChoicesBack) {
             std::tuple(cdPrinter, 1, 4, 2, 3, DMORIENT_LANDSCAPE, "Nowhere"));
   d.CancelError(true);
   dialogs::QueuePrintDlgCancel();
-  EXPECT_EQ(Thrown([&] { d.ShowPrinter(); }), common_dialog_error::kCancelled);
+  EXPECT_THAT([&] { d.ShowPrinter(); }, Fails(common_dialog_error::kCancelled));
 }
 
 TEST_F(CommonDialogTest, AnswersGoToTheirOwnKindInOrderAndNoneWithoutADesktopIsACancel) {
@@ -153,7 +145,7 @@ TEST_F(CommonDialogTest, AnswersGoToTheirOwnKindInOrderAndNoneWithoutADesktopIsA
   d.ShowColor();
   d.Color(5);
   d.ShowColor();
-  EXPECT_EQ(std::tuple(d.APIReturn(), d.Color()), std::tuple(0, 5u)) << "the second found nothing queued";
+  EXPECT_EQ(std::tuple(d.APIReturn(), d.Color()), std::tuple(0, 5u)) << "nothing queued: a cancel";
   EXPECT_TRUE(dialogs::PendingDialogAnswers().empty());
 }
 

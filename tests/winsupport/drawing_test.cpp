@@ -87,7 +87,8 @@ TEST(DrawingHelpers, AccessKeysWordsAndColours) {
   EXPECT_EQ(MakeLong(0xFFFF, 1), 65535) << "the low word counts as -1";
   EXPECT_EQ(static_cast<std::uint32_t>(MakeLong(5, 0x8001)), 0x80010005u);
   // System colours translate both ways.
-  EXPECT_EQ(std::tuple(OleTranslateColor(SysColorToOle(COLOR_BTNFACE)), SysColorToOle(COLOR_BTNFACE)),
+  EXPECT_EQ(std::tuple(OleTranslateColor(SysColorToOle(COLOR_BTNFACE)),
+                       SysColorToOle(COLOR_BTNFACE)),
             std::tuple(GetSysColor(COLOR_BTNFACE), 0x8000000Fu));
   EXPECT_EQ(OleTranslateColor(0x00FF0000), 0xFF0000u);
 }

@@ -1,5 +1,6 @@
 // The accelerator hook: a container's frame offers keys to the active object,
 // whose proxy asks the control first.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@ namespace {
 
 using namespace win;
 using namespace ole;
+using namespace ::testing;
 
 // A control as a container sees it: an OLE object with an in-place active
 // object, plus the library's key handler. It takes the keys listed in `takes`.
@@ -198,13 +200,10 @@ TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
     InPlaceSite site(&frame, &doc, form_);
     Control a(&site);
     Place(a, 10, true);
-    HRESULT raised = S_OK;
-    try {
-      modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd);
-    } catch (const Error& e) {
-      raised = e.number();
-    }
-    EXPECT_EQ(std::tuple(raised, frame.asked), std::tuple(expected, 1)) << "a refusal reaches the caller";
+    EXPECT_THAT([&] { modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd); },
+                Throws<Error>(Property(&Error::number, expected)))
+        << "a refusal reaches the caller";
+    EXPECT_EQ(frame.asked, 1);
     frame.InPlaceFrame::SetActiveObject(nullptr, nullptr);
     modIPAO::Remove(a.hwnd);
     EXPECT_EQ(a.refs, 0u) << "no reference is kept after the failure";
