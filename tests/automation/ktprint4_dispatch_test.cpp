@@ -44,7 +44,7 @@ TEST(KtPrint4Dispatch, PublishesThePublicInterfaceAndNothingInternal) {
   EXPECT_EQ(events, (std::set<std::string>{"NewPage", "EnterCell", "LeaveCell", "ClickCell", "BeforeButtonClick"}));
 }
 
-TEST(KtPrint4Dispatch, TemplatesTravelAsBytesByName) {
+TEST(KtPrint4Dispatch, TemplatesTravelAsBytesAndAControlNotOwnedIsPublished) {
   KtPrint4Dispatch a, b;
   a.Control().AddRow("by name");
   VariantArray args{Variant()};
@@ -59,6 +59,13 @@ TEST(KtPrint4Dispatch, TemplatesTravelAsBytesByName) {
   EXPECT_FALSE(b.Member("DesigMode").Readable()) << "design mode is set only";
   b.Put("a_Designer", Variant("ignored"));
   EXPECT_TRUE(b.Get("a_Designer").IsEmpty());
+  KtPrint4Impl control;
+  {
+    KtPrint4Dispatch d(control);
+    d.Put("dColsPerRow", Variant(4));
+  }
+  EXPECT_EQ(control.dColsPerRow(), 4);
+  EXPECT_TRUE(control.AddRow() && control.LastRow() == 1);
 }
 
 TEST(KtPrint4Dispatch, PropertiesReachTheControlWithTheirSideEffects) {
@@ -149,16 +156,6 @@ TEST(KtPrint4Dispatch, EventsRaisedByTheControlReachSinksAndReturnAnswers) {
   raise.BeforeButtonClick(3, "print", cancel);
   EXPECT_TRUE(cancel);
   EXPECT_EQ(seen, (std::vector<std::string>{"EnterCell", "LeaveCell", "NewPage", "ClickCell", "BeforeButtonClick"}));
-}
-
-TEST(KtPrint4Dispatch, PublishesAControlItDoesNotOwn) {
-  KtPrint4Impl control;
-  {
-    KtPrint4Dispatch d(control);
-    d.Put("dColsPerRow", Variant(4));
-  }
-  EXPECT_EQ(control.dColsPerRow(), 4);
-  EXPECT_TRUE(control.AddRow() && control.LastRow() == 1);
 }
 
 TEST(KtPrint4Dispatch, PrintDocByNameTakesItsOptionalArgumentsAndRecordsFailures) {

@@ -39,7 +39,7 @@ class TypingTest : public ::testing::Test {
   int changes_ = 0;
 };
 
-TEST_F(TypingTest, NumericKeysBuildANumberOfTheAllowedShape) {
+TEST_F(TypingTest, NumericKeysBuildANumberAndASecondCommaStepsIntoTheDecimals) {
   // The caret stays after the last digit typed, also when the sign comes and goes.
   struct Case { const char* name; const char* typed; const char* text; double value; int caret, beeps; };
   const Case cases[] = {
@@ -60,9 +60,6 @@ TEST_F(TypingTest, NumericKeysBuildANumberOfTheAllowedShape) {
     EXPECT_EQ(std::tuple(box_.Text(), box_.Value(), box_.SelStart(), user::BeepCount() - beeps),
               std::tuple(c.text, c.value, c.caret, c.beeps));
   }
-}
-
-TEST_F(TypingTest, ASecondCommaStepsIntoTheDecimalsAndTheNextDigitOverwrites) {
   Numeric(4, 2);
   form_.Type("12,50");
   SendMessage(box_.hwnd(), EM_SETSEL, 1, 1);  // caret inside the integer part
@@ -159,7 +156,7 @@ TEST_F(TypingTest, ColoursFollowFocusLockAndEnabled) {
   EXPECT_EQ(user::WindowPixel(box_.hwnd(), 150, 40), 0x00123456u) << "the edit window paints with the pair";
 }
 
-TEST_F(TypingTest, CaretMovesRaiseColumnChangeWithinALineAndLineChangeAcross) {
+TEST_F(TypingTest, CaretMovesRaiseColumnAndLineChangesAndATrappedTabStays) {
   box_.MultiLine(true);
   box_.AutoExit(false);
   box_.Text("ab\r\ncd");
@@ -180,9 +177,6 @@ TEST_F(TypingTest, CaretMovesRaiseColumnChangeWithinALineAndLineChangeAcross) {
     form_.Pump(kAfterDelay);
   }
   EXPECT_EQ(events, (std::vector<std::string>{"column 0,1/2", "line 1,1/2"}));
-}
-
-TEST_F(TypingTest, TabIsKeptInTheTextWhenTrapped) {
   box_.MultiLine(true);
   box_.TrapTabKey(true);
   box_.Text("one\r\ntwo");

@@ -103,15 +103,12 @@ TEST_F(Rows, GuideRowIsTheModelWhenNotInheriting) {
   EXPECT_FALSE(rows.Add(&host, 1)->ItemText().Item(1)->FontItalic()) << "out of range: defaults again";
 }
 
-TEST_F(Rows, MissingIndicesThrowForRowsButNotForCells) {
+TEST_F(Rows, MissingIndicesFixedHeightAndCelllessRows) {
   rows.Add(&host, 2);
   EXPECT_THROW(rows.Item(2), Error);
   EXPECT_THROW(rows.Remove(0), Error);
   EXPECT_EQ(rows.Item(1)->ItemText().Item(3), nullptr);
   EXPECT_THROW(rows.Item(1)->ItemText().Remove(3), Error);
-}
-
-TEST_F(Rows, FixedHeightAndCelllessRows) {
   KtRow *fixed = rows.AddR(&host), *empty = rows.AddR(&host);
   fixed->FitHeightToText(false);
   fixed->RowHeight(1234);

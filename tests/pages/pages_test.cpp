@@ -141,7 +141,7 @@ TEST_F(DesignerPageTest, OurDesignerHandsBackWhatSaveKeeps) {
   }
 }
 
-TEST_F(DesignerPageTest, TheListsShowTheConstantsAndTheBoxesTheControl) {
+TEST_F(DesignerPageTest, TheListsShowTheConstantsAndTheBoxesTheControlAndNoOtherPageExists) {
   KtPrint4Impl& c = C();
   EXPECT_EQ(Child(form, "cboScaleMode").items,
             (std::vector<std::string>{" eTwip", " eInch", " eMillimetre", " eCentimetre"}));
@@ -156,6 +156,7 @@ TEST_F(DesignerPageTest, TheListsShowTheConstantsAndTheBoxesTheControl) {
                                             Child(form, "chkPropShowToolBar").checked)),
             (std::tuple<int, int, int, int>(c.ScaleMode(), c.PageSize(), c.ColorResolution(), c.ShowToolBar() ? 1 : 0)));
   EXPECT_EQ(std::tuple(Child(form, "cmdButton").text, Child(form, "txtMarginLeft").text), std::tuple("   Designer", "1440"));
+  EXPECT_EQ(std::tuple(page->Caption(), MakePropertyPage("Nope", form)), std::tuple("Designer", nullptr));
 }
 
 TEST_F(DesignerPageTest, PaperAndScaleChangeTheControlAtOnceAndTheBoxesFollow) {
@@ -268,12 +269,6 @@ TEST_F(DefaultsPageTest, ApplyWritesTheDefaults) {
   EXPECT_EQ((std::tuple<int, int, int, bool, int, bool>(C().dColAlignPos(), C().dFontStyle(), C().dColsLayoutType(),
                                                       C().dColWordWrap(), C().dColLineTop(), C().Font()->Italic)),
             std::tuple(10, 3, 1, wrap, 3, true));
-}
-
-TEST(PropertyPageTest, OnlyTheThreePagesExist) {
-  Form form(200, 100);
-  EXPECT_EQ(MakePropertyPage("Designer", form)->Caption(), "Designer");
-  EXPECT_EQ(MakePropertyPage("Nope", form), nullptr);
 }
 
 }  // namespace

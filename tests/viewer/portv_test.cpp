@@ -63,7 +63,7 @@ TEST_F(PortVTest, ASmallPageIsCentredWithItsShadowAndNoBars) {
   EXPECT_EQ(std::tuple(At(150, 100), At(298, 150)), std::tuple(kRed, kRed)) << "ModePage off: no page, no shadow";
 }
 
-TEST_F(PortVTest, ALargePageScrollsToItsFarEdge) {
+TEST_F(PortVTest, ALargePageScrollsToItsFarEdgeAndLineStepsStopAtTheLimits) {
   Page(1000, 1200);
   EXPECT_EQ(vp_.ScrollBars(), 3) << "both bars while the page is larger";
   const RECT rc = Client();
@@ -81,9 +81,6 @@ TEST_F(PortVTest, ALargePageScrollsToItsFarEdge) {
   Page(800, 1200);
   EXPECT_EQ(std::tuple(vp_.LargeChangeHORZ(), vp_.LargeChangeVERT()),
             std::tuple(std::lround(100.0 * Client().right / 800), std::lround(100.0 * Client().bottom / 1200)));
-}
-
-TEST_F(PortVTest, LineStepsStopAtTheLimitsAndDoNotRepaintThere) {
   Page(1000, 1200);
   vp_.ActiveBar(0);
   vp_.Value(vp_.Max());

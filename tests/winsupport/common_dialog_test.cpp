@@ -149,7 +149,7 @@ TEST_F(CommonDialogTest, AnswersGoToTheirOwnKindInOrderAndNoneWithoutADesktopIsA
   EXPECT_TRUE(dialogs::PendingDialogAnswers().empty());
 }
 
-TEST_F(CommonDialogTest, HelpIsShownAsAMessageAndReadsTheExtendedError) {
+TEST_F(CommonDialogTest, HelpIsShownAsAMessageAndEveryPropertyIsPublishedByName) {
   user::ResetScripts();
   d.HelpFile("folio.hlp");
   d.HelpCommand(HELP_CONTENTS);
@@ -159,9 +159,6 @@ TEST_F(CommonDialogTest, HelpIsShownAsAMessageAndReadsTheExtendedError) {
   ASSERT_FALSE(user::MessageBoxLog().empty());
   EXPECT_NE(user::MessageBoxLog().back().text.find("folio.hlp"), std::string::npos);
   EXPECT_EQ(Shown({"dwData"}), "dwData=0\n") << "HelpContext is kept, not passed";
-}
-
-TEST_F(CommonDialogTest, PublishedByNameWithEveryProperty) {
   CommonDialogDispatch dispatch;
   for (const char* name : {"Action", "APIReturn", "ExtendedError", "CancelError", "flags", "hwnd", "hdc", "hInstance",
                            "Color", "FontName", "FontSize", "FontBold", "FontItalic", "FontUnderline",
