@@ -156,7 +156,8 @@ TEST_F(DesignerPageTest, TheListsShowTheConstantsAndTheBoxesTheControlAndNoOther
                                             Child(form, "chkPropShowToolBar").checked)),
             (std::tuple<int, int, int, int>(c.ScaleMode(), c.PageSize(), c.ColorResolution(), c.ShowToolBar() ? 1 : 0)));
   EXPECT_EQ(std::tuple(Child(form, "cmdButton").text, Child(form, "txtMarginLeft").text), std::tuple("   Designer", "1440"));
-  EXPECT_EQ(std::tuple(page->Caption(), MakePropertyPage("Nope", form)), std::tuple("Designer", nullptr));
+  EXPECT_EQ(std::tuple(page->Caption(), MakePropertyPage("Nope", form)),
+            std::tuple("Designer", nullptr));
 }
 
 TEST_F(DesignerPageTest, PaperAndScaleChangeTheControlAtOnceAndTheBoxesFollow) {
