@@ -96,8 +96,10 @@ TEST_F(ByName, NamesMatchWithoutRegardToCaseSignaturesDescribeThem) {
               Fails(438, "Object doesn't support this property or method", "ktfolio.Counter"));
   EXPECT_EQ(std::tuple(c.Member("Advance").Signature(), c.Member("Join").Signature(),
                        c.Member("Split").Signature(), c.Member("Total").Signature()),
-            std::tuple("Advance(By, [Times = 1], [Label = \"step\"]) -> Long", "Join(Sep, Parts...) -> String",
-                       "Split(Value, [out High], [out Low]) -> Boolean", "Total: Long (read-only)"));
+            std::tuple("Advance(By, [Times = 1], [Label = \"step\"]) -> Long",
+                       "Join(Sep, Parts...) -> String",
+                       "Split(Value, [out High], [out Low]) -> Boolean",
+                       "Total: Long (read-only)"));
 }
 
 TEST_F(ByName, PropertiesCoerceAndGuardTheirKindAndAGetCallsAMethod) {
