@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The ktfolio commands on template files: info (and --json), render (at a zoom
-# or a dpi), pdf and convert on the example templates; help for each; a
-# recorded failure exits 1 with the error number and source on stderr, every
-# kind of bad usage exits 2; --version; progress on a terminal only.
+# The ktfolio commands on the example templates: info, render, pdf, convert and their help; a
+# recorded failure exits 1 naming the error, bad usage exits 2; progress on a terminal only.
 set -uo pipefail
 cli="$1"
 templates="$2/examples/templates"
