@@ -11,6 +11,7 @@
 #include "control/ktprint4_impl.h"
 #include "viewer/toolbar.h"
 #include "platform/spooler/spooler.h"
+#include "platform/spooler/spooler_testing.h"
 #include "platform/container/form.h"
 
 namespace ktfolio {
@@ -27,7 +28,11 @@ struct Sink : KtPrint4Events {
   std::vector<std::string> keys;
   std::vector<std::array<std::int32_t, 4>> clicks;
   std::vector<std::array<std::int32_t, 3>> newPages;
-  void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& last) override { newPages.push_back({page, row, last}); }
+  std::function<void(std::int32_t)> onNewPage;  // with First or Last
+  void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& last) override {
+    newPages.push_back({page, row, last});
+    if (onNewPage) onNewPage(last);
+  }
   std::function<void()> during;  // what the host does inside the event
   void BeforeButtonClick(std::int16_t, const std::string& key, bool& cancel) override {
     keys.push_back(key);
@@ -246,6 +251,27 @@ TEST_F(PreviewTest, HandlersMayMoveThePreviewButThePageButtonsNeverWrapIt) {
     EXPECT_EQ(control_->PreviewPage(), c.after);
     EXPECT_EQ(LastError(), ErrorCode::kPageOutOfRange);
   }
+}
+
+TEST_F(PreviewTest, WhileItPrintsTheToolbarNamesThePageAndIsEmptiedAfter) {
+  namespace sp = spooler::testing;
+  sp::TestPrinter printer;
+  printer.name = "print-status-printer";
+  printer.output = ::testing::TempDir() + "print_status.pdf";
+  sp::AddTestPrinter(printer);
+  Open(3);
+  control_->SetPageBreak(2);
+  control_->SetPageBreak(3);
+  control_->PrinterName(printer.name);
+  std::vector<std::string> captions;
+  sink_.onNewPage = [&](std::int32_t firstOrLast) {
+    if (firstOrLast == First) captions.push_back(Child("Toolbar").text);
+  };
+  control_->PrintDoc(2, 3);
+  EXPECT_EQ(captions, (std::vector<std::string>{"Printing Page 2 ", "Printing Page 3 "}));
+  EXPECT_EQ(Child("Toolbar").text, "");
+  sp::RemoveTestPrinters();
+  std::remove(printer.output.c_str());
 }
 
 TEST(PreviewLifetime, AClosedFormLeavesNoWindowTimerPropertyOrGdiObject) {
