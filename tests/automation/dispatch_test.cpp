@@ -1,11 +1,13 @@
-// The by-name dispatch facility: look-up, argument binding, coercion,
-// by-reference results, object properties and events.
+// The by-name dispatch facility: look-up, argument binding, coercion, by-reference results,
+// object properties and events; components created by programmatic identifier.
 #include "platform/automation/dispatch.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
+
+#include "platform/automation/components.h"
 
 namespace ktfolio {
 namespace {
@@ -205,6 +207,28 @@ TEST_F(ByName, EventsReachEverySinkAndReturnByReferenceValues) {
   EXPECT_EQ(c.RaiseChanged(1, false), std::tuple(1, true)) << "a failing sink does not reach the raiser";
   c.Disconnect(first);
   EXPECT_EQ(c.SinkCount(), 1u);
+}
+
+// A component of no use but its name.
+class Thing : public Dispatch {
+ public:
+  std::string TypeName() const override { return "Thing"; }
+};
+
+TEST(ComponentsTest, ObjectsAreMadeByNameWithoutRegardToCaseAndOnlyByAFactoryThatMakesOne) {
+  const auto cannotCreate = Throws<Error>(Property(&Error::number, kCannotCreateObject));
+  int made = 0;
+  RegisterComponent("Test.Thing", [&made] { return ++made, std::make_shared<Thing>(); });
+  EXPECT_EQ(CreateObject("test.THING")->TypeName(), "Thing");
+  EXPECT_NE(CreateObject("Test.Thing"), CreateObject("Test.Thing")) << "a new object each time";
+  EXPECT_EQ(made, 3);
+  EXPECT_TRUE(UnregisterComponent("TEST.thing"));
+  EXPECT_FALSE(UnregisterComponent("Test.Thing"));
+  EXPECT_THAT([] { CreateObject("Test.Thing"); }, cannotCreate);
+  RegisterComponent("Test.Empty", [] { return DispatchPtr(); });
+  EXPECT_THAT([] { CreateObject("Test.Empty"); }, cannotCreate);
+  UnregisterComponent("Test.Empty");
+  EXPECT_EQ(kCannotCreateObject, 429) << "the number hosts test for";
 }
 
 }  // namespace
