@@ -115,7 +115,6 @@ TEST_F(ByName, PropertiesCoerceAndGuardTheirKindAndAGetCallsAMethod) {
   EXPECT_THAT([&] { c.Put("Font", Variant(1)); }, Fails(424));
   EXPECT_THAT([&] { c.Get("Font"); }, Fails(13));
   EXPECT_EQ(std::tuple(c.Member("Total").Writable(), c.Member("Step").Writable()), std::tuple(false, true));
-  // Colours keep their bit pattern from signed or unsigned numbers.
   c.Put("Tint", Variant(2147483663.0));  // 0x8000000F written unsigned
   EXPECT_EQ(std::tuple(c.tint, c.Get("Tint").ToLong()), std::tuple(0x8000000Fu, std::int32_t(0x8000000Fu)));
   c.Put("Tint", Variant(static_cast<std::int32_t>(0x80000012u)));

@@ -230,7 +230,6 @@ TEST_F(PreviewTest, AClickOnACellIsReportedWithItsAddressToAHandlerThatCannotFre
   form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 500 + 250) / 15));
   form_->Click(vp.x + 2, vp.y + 2);  // the margin holds no cell
   EXPECT_EQ(sink_.clicks, (std::vector<std::array<std::int32_t, 4>>{{2, 1, Body, 1}}));
-  // A ClickCell handler cannot free the rows.
   sink_.during = [&] { control_->ClearAll(); };
   form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 250) / 15));
   ASSERT_EQ(sink_.clicks.size(), 2u);

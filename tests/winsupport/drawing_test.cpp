@@ -80,13 +80,11 @@ TEST(DrawingHelpers, AccessKeysWordsAndColours) {
   for (auto [caption, key] : {std::tuple("Save &as", "A"), std::tuple("Fish && &chips", "C"), std::tuple("No key", ""),
                               std::tuple("Tom && Jerry", ""), std::tuple("&First &second", "S")})
     EXPECT_EQ(AccessKeyOf(caption), key) << caption;
-  // Words pack with a signed low word.
   EXPECT_EQ(std::tuple(LoWord(0x12345678), HiWord(0x12345678), HiWord(static_cast<std::int32_t>(0xFFFF0001u))),
             std::tuple(0x5678, 0x1234, 0xFFFF));
   EXPECT_EQ(MakeLong(5, 2), 2 * 65536 + 5);
   EXPECT_EQ(MakeLong(0xFFFF, 1), 65535) << "the low word counts as -1";
   EXPECT_EQ(static_cast<std::uint32_t>(MakeLong(5, 0x8001)), 0x80010005u);
-  // System colours translate both ways.
   EXPECT_EQ(std::tuple(OleTranslateColor(SysColorToOle(COLOR_BTNFACE)),
                        SysColorToOle(COLOR_BTNFACE)),
             std::tuple(GetSysColor(COLOR_BTNFACE), 0x8000000Fu));

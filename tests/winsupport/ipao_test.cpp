@@ -159,7 +159,6 @@ TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
   proxy->Release();
   static_cast<IUnknown*>(q)->Release();
 
-  // the key record reaches the control; a declined key goes to the real object
   MSG m{a.hwnd, WM_KEYDOWN, VK_TAB, 0, 0, {}};
   SetFocus(a.hwnd);
   EXPECT_EQ(proxy->TranslateAccelerator(&m), S_FALSE);

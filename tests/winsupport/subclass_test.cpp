@@ -116,7 +116,7 @@ TEST_F(Subclassing, PropertiesNameTheWindowTheMessageAndEachClient) {
   EXPECT_EQ(Send(), std::tuple(100, Calls{"original"}));
 }
 
-TEST_F(Subclassing, ClientsRunInAttachOrderAndTheLastAnswerDecides) {
+TEST_F(Subclassing, ClientsRunInAttachOrderTheLastAnswerDecidesAndDetachingKeepsTheOrder) {
   Client a("a", emrConsume, 1), b("b", emrConsume, 2);
   MSubclass::AttachMessage(&a, hwnd_, WM_USER);
   MSubclass::AttachMessage(&b, hwnd_, WM_USER);
@@ -132,6 +132,15 @@ TEST_F(Subclassing, ClientsRunInAttachOrderAndTheLastAnswerDecides) {
       << "a subclassed window's other messages go straight to the original";
   MSubclass::DetachMessage(&a, hwnd_, WM_USER);
   MSubclass::DetachMessage(&b, hwnd_, WM_USER);
+  Client c("c", emrConsume, 3);  // detaching the first of three keeps the others in order
+  for (Client* x : {&a, &b, &c}) MSubclass::AttachMessage(x, hwnd_, WM_USER);
+  MSubclass::DetachMessage(&a, hwnd_, WM_USER);
+  EXPECT_EQ(std::tuple(Ptr("#1024#1"), Ptr("#1024#2"), Ptr("#1024#3"), Count(h_ + "#1024C"), Count("C" + h_)),
+            std::tuple(static_cast<ISubclass*>(&b), static_cast<ISubclass*>(&c), nullptr, 2, 2));
+  EXPECT_EQ(Send(), std::tuple(3, Calls{"b", "c"}));
+  MSubclass::DetachMessage(&b, hwnd_, WM_USER);
+  MSubclass::DetachMessage(&c, hwnd_, WM_USER);
+  EXPECT_EQ(GetWindowLongPtr(hwnd_, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(&Original));
 }
 
 TEST_F(Subclassing, RefusedAttachmentsChangeNothing) {
@@ -152,18 +161,6 @@ TEST_F(Subclassing, RefusedAttachmentsChangeNothing) {
   user::SetWindowProcessId(foreign, GetCurrentProcessId());
   DestroyWindow(foreign);
   MSubclass::DetachMessage(&a, hwnd_, WM_USER);
-}
-
-TEST_F(Subclassing, DetachingTheFirstOfThreeKeepsTheOthersInOrder) {
-  Client a("a", emrConsume, 1), b("b", emrConsume, 2), c("c", emrConsume, 3);
-  for (Client* x : {&a, &b, &c}) MSubclass::AttachMessage(x, hwnd_, WM_USER);
-  MSubclass::DetachMessage(&a, hwnd_, WM_USER);
-  EXPECT_EQ(std::tuple(Ptr("#1024#1"), Ptr("#1024#2"), Ptr("#1024#3"), Count(h_ + "#1024C"), Count("C" + h_)),
-            std::tuple(static_cast<ISubclass*>(&b), static_cast<ISubclass*>(&c), nullptr, 2, 2));
-  EXPECT_EQ(Send(), std::tuple(3, Calls{"b", "c"}));
-  MSubclass::DetachMessage(&b, hwnd_, WM_USER);
-  MSubclass::DetachMessage(&c, hwnd_, WM_USER);
-  EXPECT_EQ(GetWindowLongPtr(hwnd_, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(&Original));
 }
 
 // A client that sends a nested message from its handler and then asks for the
