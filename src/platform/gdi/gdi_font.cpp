@@ -485,7 +485,19 @@ BOOL GetTextExtentPoint32(HDC hdc, const char* text, int length, SIZE* size) {
   if (!dc || !size) return FALSE;
   FontInstance* fi = Instance(SelectedFont(dc));
   double w = 0;  // whole units, or a sum of unrounded design advances rounded once
-  for (std::uint32_t cp : DecodeUtf8(text, length)) w += dc->DesignAdvances() ? fi->DesignAdvance(cp) : fi->Advance(cp);
+  std::vector<std::uint32_t> cps = DecodeUtf8(text, length);
+  ComposeMarks(cps);
+  bool shaped = false;
+  for (std::uint32_t cp : cps) {
+    w += dc->DesignAdvances() ? fi->DesignAdvance(cp) : fi->Advance(cp);
+    shaped = shaped || !DrawsAlone(cp);
+  }
+  if (shaped) {  // clusters and joining forms: as wide as drawn
+    std::string shown;
+    for (std::uint32_t cp : cps)
+      if (cp >= 0x20 && !(cp >= 0x7F && cp <= 0x9F)) AppendUtf8(shown, cp == '\t' ? ' ' : cp);
+    w = ShapedWidth(fi, dc->DesignAdvances(), shown);
+  }
   size->cx = static_cast<LONG>(std::lround(w));
   size->cy = fi->Height();
   return TRUE;

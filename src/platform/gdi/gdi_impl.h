@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -306,6 +307,24 @@ PangoContext* TextContext();
 // advances (DC::DesignAdvances): unhinted, positions not rounded.
 PangoContext* DesignTextContext();
 void FillTextMetrics(Font* font, DC* dc, TEXTMETRIC* tm);
+
+// Whether a character draws as its own glyph at its own advance whatever its
+// neighbours (no marks, joiners, selectors, emoji sequences, reordering or
+// right-to-left): text made only of such characters takes the glyph cache.
+bool DrawsAlone(std::uint32_t cp);
+// Base letters and their combining marks composed where Unicode has one
+// character for both ("a" + U+0308 is "ä"): fonts draw those better than a
+// mark placed by the shaper, and the composed text takes the glyph cache.
+void ComposeMarks(std::vector<std::uint32_t>& cps);
+// Characters of scripts written without spaces between words (Chinese,
+// Japanese, Thai…): lines may break next to them where the Unicode rules allow.
+bool BreaksWithoutSpaces(std::uint32_t cp);
+// before[i] is set where a line may break before cps[i] next to such a
+// character (Unicode line breaking); the breaks at spaces are the caller's.
+void LineBreakOpportunities(const std::uint32_t* cps, std::size_t count, std::vector<char>& before);
+// The advance width of a run shaped as a whole (clusters, joining, bidi), in
+// whole units or, with `design`, at the unhinted advances.
+double ShapedWidth(FontInstance* fi, bool design, std::string_view utf8);
 
 // UTF-8 decoding that never fails: a stray byte stands for the Latin-1 char.
 std::vector<std::uint32_t> DecodeUtf8(const char* text, int length);

@@ -66,6 +66,9 @@ int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT fo
     return lineH;
   }
   const std::vector<std::uint32_t> cps = DecodeUtf8(text.data(), static_cast<int>(text.size()));
+  // Shaped runs and scripts without spaces wrap by rules the sum of advances does not know.
+  for (std::uint32_t cp : cps)
+    if (cp >= 0x0300 && (!DrawsAlone(cp) || BreaksWithoutSpaces(cp))) return -1;
   for (std::size_t i = 0; i < cps.size(); ++i) {
     if (prefix && cps[i] == '&' && ++i == cps.size()) break;
     if (!fits(cps[i])) return -1;

@@ -2,6 +2,7 @@
 // advance widths; glyphs drawn with Pango one line at a time.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/gdi/gdi_impl.h"
 #include "platform/gdi/gdi_testing.h"
@@ -40,26 +41,51 @@ void ApplyPrefixes(const std::vector<std::uint32_t>& cps, bool prefix, std::vect
   }
 }
 
+bool ShowsNothing(std::uint32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F); }
+
 // Widths along a line; expanded tabs depend on where they start. With
 // `design` the advances are the fonts' unhinted ones (DC::DesignAdvances).
+// A `shaped` text (one with characters that do not draw alone) is measured
+// and drawn run by run through the shaper, so clusters, joining forms and
+// right-to-left runs have the width they are drawn at.
 struct Measure {
   FontInstance* fi;
   bool expandTabs;
   int tabStop;
   bool design = false;
+  bool shaped = false;
+  const std::vector<char>* breaks = nullptr;  // breaks[i]: a line may end before character i
 
   double Advance(double x, std::uint32_t cp) const {
     if (cp == '\t' && expandTabs) return (std::floor(x / tabStop) + 1) * tabStop - x;
     return design ? fi->DesignAdvance(cp) : fi->Advance(cp);
   }
   double Run(const std::vector<Ch>& c, std::size_t b, std::size_t e, double x) const {
+    if (shaped) return ShapedRun(c, b, e, x);
     for (std::size_t i = b; i < e; ++i) x += Advance(x, c[i].cp);
+    return x;
+  }
+  bool BreakBefore(std::size_t i) const { return breaks && (*breaks)[i]; }
+
+ private:
+  double ShapedRun(const std::vector<Ch>& c, std::size_t b, std::size_t e, double x) const {
+    std::string piece;
+    for (std::size_t i = b; i <= e; ++i) {
+      if (i < e && !(c[i].cp == '\t' && expandTabs)) {
+        if (!ShowsNothing(c[i].cp) || c[i].cp == '\t') AppendUtf8(piece, c[i].cp == '\t' ? ' ' : c[i].cp);
+        continue;
+      }
+      x += ShapedWidth(fi, design, piece);
+      piece.clear();
+      if (i < e) x += Advance(x, '\t');
+    }
     return x;
   }
 };
 
 // Greedy word wrap as DrawText does it: words never split, the spaces at a
-// break are dropped, leading spaces of a paragraph are kept.
+// break are dropped, leading spaces of a paragraph are kept. In scripts
+// written without spaces a "word" ends wherever the Unicode rules allow a break.
 void WrapParagraph(const std::vector<Ch>& c, std::size_t b, std::size_t e, int maxWidth, const Measure& m,
                    std::vector<Line>& lines) {
   std::size_t pos = b;
@@ -73,7 +99,7 @@ void WrapParagraph(const std::vector<Ch>& c, std::size_t b, std::size_t e, int m
       while (i < e && IsBreakSpace(c[i].cp)) ++i;
       std::size_t wordStart = i;
       const double afterSpaces = m.Run(c, spaceStart, wordStart, line.width);
-      while (i < e && !IsBreakSpace(c[i].cp)) ++i;
+      while (i < e && !IsBreakSpace(c[i].cp) && !(i > wordStart && m.BreakBefore(i))) ++i;
       if (wordStart == e) {  // trailing spaces: nothing follows, keep them
         line.end = e;
         line.width = afterSpaces;
@@ -116,6 +142,9 @@ std::vector<Line> BreakLines(const std::vector<Ch>& c, UINT format, int maxWidth
   }
   // A break at the very end does not open another line.
   if (start < c.size() || lines.empty()) paragraph(start, c.size());
+  // A shaped line is as wide as its text shaped whole, not as its words added up.
+  if (m.shaped && wrap)
+    for (Line& l : lines) l.width = m.Run(c, l.begin, l.end, 0);
   return lines;
 }
 
@@ -127,6 +156,31 @@ struct LineSource {
   const std::vector<Ch>& c;
   const Measure& m;
 };
+
+// Gives every glyph of a user-perceived character (a letter and its marks, an
+// emoji sequence) the same cluster, so that a PDF maps the glyphs to the
+// character's text as one: text extraction then finds a Thai vowel sign or a
+// tone mark with its letter instead of on a line of its own above it.
+void KeepGraphemesTogether(PangoLayout* layout) {
+  const char* text = pango_layout_get_text(layout);
+  int count = 0;
+  const PangoLogAttr* attrs = pango_layout_get_log_attrs_readonly(layout, &count);
+  std::vector<int> start(std::strlen(text) + 1, 0);  // byte -> first byte of its grapheme
+  int grapheme = 0, ch = 0;
+  for (const char* p = text; *p; p = g_utf8_next_char(p), ++ch) {
+    const int at = static_cast<int>(p - text);
+    if (ch < count && attrs[ch].is_cursor_position) grapheme = at;
+    for (int b = at; b < static_cast<int>(g_utf8_next_char(p) - text); ++b) start[b] = grapheme;
+  }
+  for (GSList* l = pango_layout_get_line_readonly(layout, 0)->runs; l; l = l->next) {
+    auto* run = static_cast<PangoGlyphItem*>(l->data);
+    const int offset = run->item->offset;
+    for (int i = 0; i < run->glyphs->num_glyphs; ++i) {
+      const int first = start[offset + run->glyphs->log_clusters[i]];
+      if (first >= offset) run->glyphs->log_clusters[i] = first - offset;
+    }
+  }
+}
 
 // Draws one piece of text (no tabs to expand) with its top-left at (x, y), at
 // the unhinted advances when the context measures with those.
@@ -148,6 +202,7 @@ void ShowText(cairo_t* cr, const LineSource& src, const std::string& text,
   }
   pango_layout_set_attributes(layout.get(), attrs.get());
   pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
+  if (src.m.shaped) KeepGraphemesTogether(layout.get());
   // Put Pango's baseline on ours (tmAscent below the line top), on whole pixels.
   int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout.get()));
   cairo_move_to(cr, x, y + fi->ascent - baseline);
@@ -162,6 +217,7 @@ bool GlyphsOfLine(const LineSource& src, const Line& line, double x, double y, s
   FontInstance* fi = src.fi;
   const std::vector<Ch>& c = src.c;
   const Measure& m = src.m;
+  if (m.shaped) return false;
   const std::size_t mark = glyphs.size();
   const double baseline = y + fi->ascent + fi->baselineShift;
   double pen = 0;
@@ -169,7 +225,7 @@ bool GlyphsOfLine(const LineSource& src, const Line& line, double x, double y, s
     std::uint32_t cp = c[i].cp;
     const GlyphRef* g = nullptr;
     const double adv = m.Advance(pen, cp);
-    const bool skip = (cp == '\t' && m.expandTabs) || (cp != '\t' && (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)));
+    const bool skip = (cp == '\t' && m.expandTabs) || (cp != '\t' && ShowsNothing(cp));
     if (!skip) g = &fi->Char(cp == '\t' ? ' ' : cp).glyph;
     if (c[i].underline || (g && !g->font)) {
       glyphs.resize(mark);
@@ -234,21 +290,17 @@ void DrawLine(cairo_t* cr, const LineSource& src, const Line& line, int x, int y
   std::string text;
   std::vector<std::pair<int, int>> underlines;
   int segX = x;
-  double pen = 0;
   for (std::size_t i = line.begin; i < line.end; ++i) {
     std::uint32_t cp = c[i].cp;
-    const double adv = m.Advance(pen, cp);
     if (cp == '\t' && m.expandTabs) {
       ShowText(cr, src, text, underlines, segX, y);
       text.clear();
       underlines.clear();
-      pen += adv;
-      segX = x + static_cast<int>(std::lround(pen));
+      segX = x + static_cast<int>(std::lround(m.Run(c, line.begin, i + 1, 0)));
       continue;
     }
-    pen += adv;
     if (cp == '\t') cp = ' ';
-    else if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) continue;  // zero-width controls
+    else if (ShowsNothing(cp)) continue;  // zero-width controls
     int b = static_cast<int>(text.size());
     AppendUtf8(text, cp);
     if (c[i].underline) underlines.emplace_back(b, static_cast<int>(text.size()));
@@ -314,6 +366,25 @@ struct TextPlacement {
     return static_cast<int>(rc.left);
   }
 };
+
+// Marks a text that needs the shaper, and where a wrapped text in a script
+// without spaces may break. Plain Latin text is left on the fast path and
+// breaks only at spaces, as it always has.
+void UseScripts(const std::vector<std::uint32_t>& cps, const std::vector<Ch>& chars, UINT format, Measure& m,
+                std::vector<char>& breaks) {
+  bool noSpaces = false;
+  for (std::uint32_t cp : cps) {
+    if (cp < 0x0300) continue;
+    if (!DrawsAlone(cp)) m.shaped = true;
+    if (BreaksWithoutSpaces(cp)) noSpaces = true;
+  }
+  if (!noSpaces || !(format & DT_WORDBREAK) || (format & DT_SINGLELINE)) return;
+  static std::vector<std::uint32_t> shown;
+  shown.clear();
+  for (const Ch& ch : chars) shown.push_back(ch.cp);
+  LineBreakOpportunities(shown.data(), shown.size(), breaks);
+  m.breaks = &breaks;
+}
 
 int FirstLineTop(const RECT& rc, UINT format, int lineH) {
   if (!(format & DT_SINGLELINE)) return rc.top;
@@ -396,12 +467,15 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
   static std::vector<std::uint32_t> cps;
   static std::vector<Ch> chars;
   DecodeUtf8(text, length, cps);
+  ComposeMarks(cps);
   ApplyPrefixes(cps, !(format & DT_NOPREFIX), chars);
   if (chars.empty()) {
     if (format & DT_CALCRECT) rc->bottom = (format & DT_SINGLELINE) ? rc->top + lineH : rc->top;
     return lineH;
   }
-  const Measure m{fi, (format & DT_EXPANDTABS) != 0, std::max(1, 8 * fi->aveCharWidth), dc->DesignAdvances()};
+  Measure m{fi, (format & DT_EXPANDTABS) != 0, std::max(1, 8 * fi->aveCharWidth), dc->DesignAdvances()};
+  static std::vector<char> breaks;
+  UseScripts(cps, chars, format, m, breaks);
   const int rectWidth = std::max(0, static_cast<int>(rc->right - rc->left));
   std::vector<Line> lines = BreakLines(chars, format, rectWidth, m);
   const int height = static_cast<int>(lines.size()) * lineH;
@@ -425,8 +499,11 @@ BOOL TextOut(HDC hdc, int x, int y, const char* text, int length) {
   Font* font = SelectedFont(dc);
   FontInstance* fi = Instance(font);
   std::vector<Ch> chars;
-  ApplyPrefixes(DecodeUtf8(text, length), false, chars);
-  const Measure m{fi, false, 1, dc->DesignAdvances()};
+  std::vector<std::uint32_t> cps = DecodeUtf8(text, length);
+  ComposeMarks(cps);
+  ApplyPrefixes(cps, false, chars);
+  Measure m{fi, false, 1, dc->DesignAdvances()};
+  for (std::uint32_t cp : cps) m.shaped = m.shaped || !DrawsAlone(cp);
   Line line{0, chars.size(), m.Run(chars, 0, chars.size(), 0)};
   cairo_t* cr = dc->Begin();
   if (dc->st.bkMode == OPAQUE && line.Width() > 0) {
