@@ -151,8 +151,11 @@ TEST(PortVProperties, PersistedDefaultsAreReadInOrderAndTheBagKeepsOnlyWhatDiffe
   EXPECT_EQ(vp.BackColor(), 0x8000000Fu) << "the ambient background is the default";
   std::map<std::string, Variant> in{{"SmallChangeHORZ", Variant(std::int16_t{7})},
                                     {"PageBackColor", Variant(std::int32_t{0x123456})},
-                                    {"ModePage", Variant(false)}, {"Value", Variant(std::int32_t{25})}};
-  vp.ReadProperties([&in](const std::string& n, const Variant& d) { return in.count(n) ? in[n] : d; });
+                                    {"ModePage", Variant(false)},
+                                    {"Value", Variant(std::int32_t{25})}};
+  vp.ReadProperties([&in](const std::string& n, const Variant& d) {
+    return in.count(n) ? in[n] : d;
+  });
   EXPECT_EQ(std::tuple(vp.SmallChangeHORZ(), vp.PageBackColor(), vp.ModePage(), vp.Value()),
             std::tuple(7, 0x123456u, false, 25));
   EXPECT_EQ(vp.LargeChangeHORZ(), 10) << "an absent key takes its default";
