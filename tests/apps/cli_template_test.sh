@@ -10,8 +10,9 @@ width() { file "$1" | sed -E 's/.* ([0-9]+) x ([0-9]+).*/\1/'; }
 
 exits 0 "info exits 0" info "$tpl"
 cp "$out/stdout" "$out/info"
-counts="pages,header rows,footer rows,body rows,start body row,end body row"
-check "info prints six lines 'NAME: N'" test "$(sed -E 's/: [0-9]+$//' "$out/info" | paste -sd,)" = "$counts"
+names=$(sed -E 's/: [0-9]+$//' "$out/info" | paste -sd,)
+check "info prints six lines 'NAME: N'" \
+  test "$names" = "pages,header rows,footer rows,body rows,start body row,end body row"
 pages=$(awk -F': ' '/^pages/ {print $2}' "$out/info")
 check "the invoice has pages ($pages)" test "$pages" -ge 2
 

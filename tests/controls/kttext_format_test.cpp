@@ -53,7 +53,7 @@ TEST_F(NumericBox, ShowsTheDisplayFormWithoutFocusAndThePlainFormWithIt) {
   }
 }
 
-TEST_F(NumericBox, ReadsTypedTextsBackAsNumbers) {
+TEST_F(NumericBox, ReadsTypedTextsRefusesThoseOfAnotherShapeAndClampsItsDigits) {
   box_.LengthInt(7);
   box_.LengthDec(3);
   box_.Value(3);
@@ -62,9 +62,6 @@ TEST_F(NumericBox, ReadsTypedTextsBackAsNumbers) {
     box_.Text(text);
     EXPECT_DOUBLE_EQ(box_.Value(), value) << "'" << text << "'";
   }
-}
-
-TEST_F(NumericBox, RefusesTextsThatAreNoNumberOfItsShapeAndKeepsTheOldOne) {
   box_.LengthInt(3);
   box_.LengthDec(2);
   box_.AllowMinus(false);
@@ -84,9 +81,6 @@ TEST_F(NumericBox, RefusesTextsThatAreNoNumberOfItsShapeAndKeepsTheOldOne) {
     EXPECT_EQ(number, accepted ? 0 : static_cast<std::int32_t>(ErrorCode::kInvalidPropertyValue));
     EXPECT_TRUE(accepted || box_.Text() == before) << "a refused text changes nothing: " << box_.Text();
   }
-}
-
-TEST_F(NumericBox, ClampsItsDigitCounts) {
   for (auto [asked, lengthInt, lengthDec] : {std::tuple(0, 1, 0), std::tuple(20, 15, 10), std::tuple(-1, 1, 0),
                                              std::tuple(12, 12, 10), std::tuple(5, 5, 5)}) {
     box_.LengthInt(static_cast<std::int16_t>(asked));

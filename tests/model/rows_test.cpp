@@ -103,7 +103,7 @@ TEST_F(Rows, GuideRowIsTheModelWhenNotInheriting) {
   EXPECT_FALSE(rows.Add(&host, 1)->ItemText().Item(1)->FontItalic()) << "out of range: defaults again";
 }
 
-TEST_F(Rows, MissingIndicesFixedHeightAndCelllessRows) {
+TEST_F(Rows, MissingIndicesFixedHeightCelllessRowsAndTemplates) {
   rows.Add(&host, 2);
   EXPECT_THROW(rows.Item(2), Error);
   EXPECT_THROW(rows.Remove(0), Error);
@@ -118,9 +118,6 @@ TEST_F(Rows, MissingIndicesFixedHeightAndCelllessRows) {
   fixed->FitHeight(nullptr);
   empty->FitHeight(nullptr);
   EXPECT_EQ(std::tuple(fixed->RowHeight(), empty->RowHeight()), std::tuple(1234, 75)) << "a cell-less row: its indents";
-}
-
-TEST_F(Rows, AddRCopiesTheTemplateRowIncludingPageBreak) {
   KtRow model;
   model.PageBreak(true);
   model.RowHeight(999);

@@ -21,15 +21,12 @@ TEST(Units, ToTwipsFloorsEveryUnitButTwipsAndOtherModesGiveZero) {
     EXPECT_EQ(std::tuple(ToTwips(m, 100), FromTwips(m, 100)), std::tuple(0, 0)) << m;
 }
 
-TEST(Units, FromTwipsRoundsToTheUnitsDecimalsHalfToEven) {
+TEST(Units, FromTwipsRoundsHalfToEvenAndScreenMeasuresFollowTheResolution) {
   // 0.125 and 0.375 inch: a tie goes to the even digit.
   for (auto [mode, twips, value] : {std::tuple(eInch, 1440.f, 1.f), std::tuple(eMillimetre, 11905.f, 210.f),
                                     std::tuple(eCentimetre, 567.f, 1.f), std::tuple(eInch, 180.f, 0.12f),
                                     std::tuple(eInch, 540.f, 0.38f), std::tuple(eTwip, 12.7f, 12.7f)})
     EXPECT_FLOAT_EQ(FromTwips(mode, twips), value) << mode << " " << twips;
-}
-
-TEST(Units, ScreenMeasuresFollowTheScreenResolution) {
   for (auto [x, y, perX, perY] : {std::tuple(96, 96, 15.f, 15.f), std::tuple(120, 144, 12.f, 10.f)}) {
     win::SetScreenLogPixels(x, y);
     InitScreenMeasures();

@@ -243,7 +243,7 @@ TEST_F(DefaultsPageTest, TheFontButtonChangesTheControlAtOnce) {
   EXPECT_EQ(Child(form, "lbldFontSize").text, "Size: 14");
 }
 
-TEST_F(DefaultsPageTest, ColoursGoThroughTheDialogAndWaitForApply) {
+TEST_F(DefaultsPageTest, ColoursAndTheDefaultsWaitForApply) {
   const std::uint32_t pen = C().dColPenColor();
   dialogs::QueueDialogAnswer({"color", false, {}});
   ClickNamed(form, "cmdPenColor");
@@ -256,9 +256,6 @@ TEST_F(DefaultsPageTest, ColoursGoThroughTheDialogAndWaitForApply) {
   EXPECT_NE(C().dColBrushColor(), 0x00FF00u) << "the control changes only on apply";
   page->ApplyChanges();
   EXPECT_EQ(std::tuple(C().dColBrushColor(), C().dColPenColor()), std::tuple(0x00FF00u, pen));
-}
-
-TEST_F(DefaultsPageTest, ApplyWritesTheDefaults) {
   const bool wrap = !C().dColWordWrap();
   ASSERT_TRUE(form.Choose("CboAlignPos", "Right  Bottom"));
   ASSERT_TRUE(form.Choose("cboTextStyle", "Inset"));

@@ -135,7 +135,7 @@ TEST_F(PreviewTest, TheStatusCountsThePagesOfTheLastPaginationAndPreviewStaysWit
   EXPECT_EQ(std::tuple(LastError(), control_->PreviewPage()), std::tuple(0, 3));
 }
 
-TEST_F(PreviewTest, FitToPageTakesTheSmallerFitAndTheLabelShowsTheIntegerPart) {
+TEST_F(PreviewTest, FitToPageAndZoomButtonsWithinTheRangeThatSetZoomChecks) {
   Open(1);
   // The viewport's client as the fit sees it (bars still shown at 100 %), in
   // twips, less two margins of 150.
@@ -148,10 +148,7 @@ TEST_F(PreviewTest, FitToPageTakesTheSmallerFitAndTheLabelShowsTheIntegerPart) {
   EXPECT_DOUBLE_EQ(control_->Zoom(), std::min(zw, zh));
   EXPECT_EQ(Child("PlaceHolder1").text, std::to_string(static_cast<int>(control_->Zoom())) + " %");
   EXPECT_GT(vp.height, 0);
-}
-
-TEST_F(PreviewTest, ZoomButtonsStepByTenWithinTheRangeThatSetZoomChecks) {
-  Open(1);
+  SetZoom(100);
   ClickOn("cmdTool(1)");
   EXPECT_DOUBLE_EQ(control_->Zoom(), 110);
   ClickOn("cmdTool(2)");

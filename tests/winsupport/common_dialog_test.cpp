@@ -35,7 +35,7 @@ class CommonDialogTest : public ::testing::Test {
 
 auto Fails(std::int32_t number) { return Throws<Error>(Property(&Error::number, number)); }
 
-TEST_F(CommonDialogTest, ColourStartsFromColorAndReturnsTheChoice) {
+TEST_F(CommonDialogTest, ColourAndFontRecordsAreBuiltFromThePropertiesAndReadBack) {
   d.Color(0x123456);
   d.flags(0x103);
   Answer("color", true, {{"Color", std::to_string(0x00FF00)}});
@@ -44,9 +44,6 @@ TEST_F(CommonDialogTest, ColourStartsFromColorAndReturnsTheChoice) {
             std::tuple(cdColor, 1, 0x00FF00u, 0x103u));
   // The dialog opens on Color; custom colours start white.
   EXPECT_EQ(Shown({"rgbResult", "lpCustColors"}), "rgbResult=0x123456\nlpCustColors=0xFFFFFF\n");
-}
-
-TEST_F(CommonDialogTest, FontRecordIsBuiltFromTheProperties) {
   d.FontName("Courier New");
   d.FontSize(12);
   d.FontBold(true);

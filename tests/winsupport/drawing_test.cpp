@@ -75,7 +75,7 @@ TEST(DrawingHelpers, BevelsCaptionsReliefsAndPicturesDrawTheirSheet) {
   EXPECT_TRUE(ktfolio::testing::MatchesGolden(canvas.bitmap, "winsupport/drawing_helpers.png"));
 }
 
-TEST(DrawingHelpers, AccessKeysWordsAndColours) {
+TEST(DrawingHelpers, AccessKeysWordsColoursAndTheLiveModifierKeys) {
   // Upper-cased; the last single ampersand wins.
   for (auto [caption, key] : {std::tuple("Save &as", "A"), std::tuple("Fish && &chips", "C"), std::tuple("No key", ""),
                               std::tuple("Tom && Jerry", ""), std::tuple("&First &second", "S")})
@@ -89,9 +89,6 @@ TEST(DrawingHelpers, AccessKeysWordsAndColours) {
                        SysColorToOle(COLOR_BTNFACE)),
             std::tuple(GetSysColor(COLOR_BTNFACE), 0x8000000Fu));
   EXPECT_EQ(OleTranslateColor(0x00FF0000), 0xFF0000u);
-}
-
-TEST(DrawingHelpers, ShiftStateReadsTheLiveModifierKeys) {
   EXPECT_EQ(ShiftState(), 0);
   keybd_event(VK_SHIFT, 0, 0, 0);
   keybd_event(VK_CONTROL, 0, 0, 0);

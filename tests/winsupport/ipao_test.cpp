@@ -138,7 +138,7 @@ TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainer) {
   EXPECT_EQ(a.refs, 0u) << "every reference taken was given back";
 }
 
-TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
+TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRestByIdentifier) {
   InPlaceFrame frame(form_);
   InPlaceDocument doc(form_);
   InPlaceSite site(&frame, &doc, form_);
@@ -168,6 +168,12 @@ TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
   doc.SetActiveObject(nullptr, nullptr);
   modIPAO::Remove(a.hwnd);
   EXPECT_EQ(a.refs, 0u);
+  GUID g;
+  ASSERT_EQ(CLSIDFromString("{00000117-0000-0000-C000-000000000046}", &g), S_OK);
+  EXPECT_EQ(std::tuple(g.Data1, g.Data4[0], g.Data4[7]), std::tuple(0x117u, 0xC0, 0x46));
+  EXPECT_TRUE(IsEqualGUID(g, IID_IOleInPlaceActiveObject()));
+  EXPECT_FALSE(IsEqualGUID(g, IID_IOleObject()));
+  EXPECT_NE(CLSIDFromString("not a guid", &g), S_OK);
 }
 
 // Windows that refuse the announcement, as a container may when it is closing.
@@ -208,15 +214,6 @@ TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
     EXPECT_EQ(a.refs, 0u) << "no reference is kept after the failure";
     DestroyWindow(a.hwnd);
   }
-}
-
-TEST(InPlaceGuid, ParsesAndComparesIdentifiers) {
-  GUID g;
-  ASSERT_EQ(CLSIDFromString("{00000117-0000-0000-C000-000000000046}", &g), S_OK);
-  EXPECT_EQ(std::tuple(g.Data1, g.Data4[0], g.Data4[7]), std::tuple(0x117u, 0xC0, 0x46));
-  EXPECT_EQ(std::tuple(IsEqualGUID(g, IID_IOleInPlaceActiveObject()), IsEqualGUID(g, IID_IOleObject())),
-            std::tuple(true, false));
-  EXPECT_NE(CLSIDFromString("not a guid", &g), S_OK);
 }
 
 }  // namespace
