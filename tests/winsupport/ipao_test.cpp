@@ -104,9 +104,10 @@ class AcceleratorHook : public ::testing::Test {
   int baseWindows_ = 0, baseProps_ = 0;
 };
 
-TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainer) {
+TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainerThroughAProxy) {
   InPlaceFrame frame(form_);
-  InPlaceSite site(&frame, nullptr, form_);
+  InPlaceDocument doc(form_);
+  InPlaceSite site(&frame, &doc, form_);
   Control a(&site), b(&site), last(&site);  // three, so that forward and back differ
   frame.AddControl(Place(a, 10, true));
   frame.AddControl(Place(b, 40, false));
@@ -116,39 +117,10 @@ TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainer) {
   EXPECT_EQ(modIPAO::PropertyName(a.hwnd), prop);
 
   SetFocus(a.hwnd);  // WM_SETFOCUS announces the proxy
-  ASSERT_NE(frame.ActiveObject(), nullptr);
-  EXPECT_NE(frame.ActiveObject(), static_cast<IOleInPlaceActiveObject*>(&a)) << "the frame holds the proxy";
-
-  // A handled arrow does not move the focus, and is not dispatched again.
-  a.takes = {VK_RIGHT};
-  PressAndRun(frame, VK_RIGHT);
-  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus(), a.windowKeys.size()),
-            std::tuple(std::vector<int>{VK_RIGHT}, 0, a.hwnd, 0u));
-  // A declined one goes to the real object, then the container navigates.
-  PressAndRun(frame, VK_DOWN);
-  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus()),
-            std::tuple(std::vector<int>{VK_RIGHT, VK_DOWN}, 1, b.hwnd));
-
-  // b is not hooked: its focus makes no announcement, the frame keeps a's proxy
-  EXPECT_EQ(frame.SetActiveObjectCalls(), 1);
-  frame.SetActiveObject(nullptr, nullptr);
-  modIPAO::Remove(a.hwnd);
-  EXPECT_EQ(GetProp(a.hwnd, prop.c_str()), nullptr);
-  modIPAO::Remove(a.hwnd);  // nothing left: no effect
-  EXPECT_EQ(a.refs, 0u) << "every reference taken was given back";
-}
-
-TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRestByIdentifier) {
-  InPlaceFrame frame(form_);
-  InPlaceDocument doc(form_);
-  InPlaceSite site(&frame, &doc, form_);
-  Control a(&site);
-  Place(a, 10, true);
-  modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd);
   IOleInPlaceActiveObject* proxy = frame.ActiveObject();
   ASSERT_NE(proxy, nullptr);
+  EXPECT_NE(proxy, static_cast<IOleInPlaceActiveObject*>(&a)) << "the frame holds the proxy";
   EXPECT_EQ(doc.ActiveObject(), proxy) << "a document window hears it too";
-
   void *p = nullptr, *q = nullptr, *none = nullptr;
   HWND h = nullptr;
   EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceActiveObject(), &p), S_OK);
@@ -159,15 +131,31 @@ TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRestByIdenti
   proxy->Release();
   static_cast<IUnknown*>(q)->Release();
 
+  // A handled arrow does not move the focus, and is not dispatched again.
+  a.takes = {VK_RIGHT};
+  PressAndRun(frame, VK_RIGHT);
+  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus(), a.windowKeys.size()),
+            std::tuple(std::vector<int>{VK_RIGHT}, 0, a.hwnd, 0u));
+  // A declined one goes to the real object, then the container navigates.
+  PressAndRun(frame, VK_DOWN);
+  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus()),
+            std::tuple(std::vector<int>{VK_RIGHT, VK_DOWN}, 1, b.hwnd));
+  // b is not hooked: its focus makes no announcement, the frame keeps a's proxy
+  EXPECT_EQ(std::tuple(frame.SetActiveObjectCalls(), frame.ActiveObject()), std::tuple(1, proxy));
   MSG m{a.hwnd, WM_KEYDOWN, VK_TAB, 0, 0, {}};
   SetFocus(a.hwnd);
-  EXPECT_EQ(proxy->TranslateAccelerator(&m), S_FALSE);
-  EXPECT_EQ(a.realAsked, 1);
+  EXPECT_EQ(frame.ActiveObject()->TranslateAccelerator(&m), S_FALSE) << "a key record sent to the proxy";
+  EXPECT_EQ(std::tuple(a.offered.back(), a.realAsked), std::tuple(VK_TAB, 2));
 
   frame.SetActiveObject(nullptr, nullptr);
   doc.SetActiveObject(nullptr, nullptr);
   modIPAO::Remove(a.hwnd);
-  EXPECT_EQ(a.refs, 0u);
+  EXPECT_EQ(GetProp(a.hwnd, prop.c_str()), nullptr);
+  modIPAO::Remove(a.hwnd);  // nothing left: no effect
+  EXPECT_EQ(a.refs, 0u) << "every reference taken was given back";
+}
+
+TEST(InPlaceGuid, ParsesAndComparesIdentifiers) {
   GUID g;
   ASSERT_EQ(CLSIDFromString("{00000117-0000-0000-C000-000000000046}", &g), S_OK);
   EXPECT_EQ(std::tuple(g.Data1, g.Data4[0], g.Data4[7]), std::tuple(0x117u, 0xC0, 0x46));
