@@ -144,7 +144,7 @@ TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainerThroughAProxy) {
   EXPECT_EQ(std::tuple(frame.SetActiveObjectCalls(), frame.ActiveObject()), std::tuple(1, proxy));
   MSG m{a.hwnd, WM_KEYDOWN, VK_TAB, 0, 0, {}};
   SetFocus(a.hwnd);
-  EXPECT_EQ(frame.ActiveObject()->TranslateAccelerator(&m), S_FALSE) << "a key record sent to the proxy";
+  EXPECT_EQ(frame.ActiveObject()->TranslateAccelerator(&m), S_FALSE) << "a key record to the proxy";
   EXPECT_EQ(std::tuple(a.offered.back(), a.realAsked), std::tuple(VK_TAB, 2));
 
   frame.SetActiveObject(nullptr, nullptr);
