@@ -191,49 +191,45 @@ TEST_F(TypingTest, CaretMovesRaiseColumnAndLineChangesAndATrappedTabStays) {
   }
 }
 
-TEST(KtTextHook, TheContainerOffersNavigationKeysToTheBoxFirst) {
-  Form form(320, 120);
-  ole::InPlaceFrame frame(form.hwnd());
-  ole::InPlaceSite site(&frame, nullptr, form.hwnd());
-  KtText first(form.hwnd(), "txtFirst", form), second(form.hwnd(), "txtSecond", form);
-  EXPECT_NE(GetProp(first.ControlWindow(), modIPAO::PropertyName(first.ControlWindow()).c_str()), nullptr)
-      << "the hook is installed as the box starts, before any site";
-  first.Move(10, 10, 100, 24);
-  second.Move(10, 50, 100, 24);
-  frame.AddControl(first.ControlWindow());
-  frame.AddControl(second.ControlWindow());
-  first.SetClientSite(&site);
-  form.Show();
-  first.Text("abc");
-  SetFocus(first.hwnd());
-  ASSERT_NE(frame.ActiveObject(), nullptr) << "the focus announced the box";
-  first.SelStart(1);
-  auto press = [&frame](int vk) {
-    user::InjectKey(vk, true);
-    user::InjectKey(vk, false);
-    MSG m;
-    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) frame.ProcessMessage(&m);
+TEST(KtTextHook, TheContainerOffersNavigationKeysToTheBoxFirstAndNothingIsLeftBehind) {
+  auto live = [] {
+    return std::tuple(user::LiveWindowCount(), user::LiveTimerCount(), user::LivePropertyCount());
   };
-  press(VK_RIGHT);
-  EXPECT_EQ(std::tuple(first.SelStart(), GetFocus()), std::tuple(2, first.hwnd()))
-      << "the box moved its caret, and the container did not navigate";
-  press(VK_RIGHT);
-  press(VK_RIGHT);
-  EXPECT_EQ(GetFocus(), second.hwnd()) << "at the end AutoExit lets the container move on";
-  frame.SetActiveObject(nullptr, nullptr);
-  first.SetClientSite(nullptr);
-}
-
-TEST(KtTextLifetime, LeavesNoWindowTimerOrPropertyBehind) {
-  auto live = [] { return std::tuple(user::LiveWindowCount(), user::LiveTimerCount(), user::LivePropertyCount()); };
   const auto before = live();
   {
-    Form form(200, 60);
-    KtText box(form.hwnd(), "txt", form);
+    Form form(320, 120);
+    ole::InPlaceFrame frame(form.hwnd());
+    ole::InPlaceSite site(&frame, nullptr, form.hwnd());
+    KtText first(form.hwnd(), "txtFirst", form), second(form.hwnd(), "txtSecond", form);
+    const HWND control = first.ControlWindow();
+    EXPECT_NE(GetProp(control, modIPAO::PropertyName(control).c_str()), nullptr)
+        << "the hook is installed as the box starts, before any site";
+    first.Move(10, 10, 100, 24);
+    second.Move(10, 50, 100, 24);
+    frame.AddControl(first.ControlWindow());
+    frame.AddControl(second.ControlWindow());
+    first.SetClientSite(&site);
     form.Show();
-    SetFocus(box.hwnd());
-    form.Type("abc");     // arms the delay timer
-    box.MultiLine(true);  // a rebuilt edit window
+    first.Text("abc");
+    SetFocus(first.hwnd());
+    ASSERT_NE(frame.ActiveObject(), nullptr) << "the focus announced the box";
+    first.SelStart(1);
+    auto press = [&frame](int vk) {
+      user::InjectKey(vk, true);
+      user::InjectKey(vk, false);
+      MSG m;
+      while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) frame.ProcessMessage(&m);
+    };
+    press(VK_RIGHT);
+    EXPECT_EQ(std::tuple(first.SelStart(), GetFocus()), std::tuple(2, first.hwnd()))
+        << "the box moved its caret, and the container did not navigate";
+    press(VK_RIGHT);
+    press(VK_RIGHT);
+    EXPECT_EQ(GetFocus(), second.hwnd()) << "at the end AutoExit lets the container move on";
+    frame.SetActiveObject(nullptr, nullptr);
+    first.SetClientSite(nullptr);
+    form.Type("abc");        // arms the delay timer
+    second.MultiLine(true);  // a rebuilt edit window
   }
   EXPECT_EQ(live(), before) << "windows, timers, properties";
 }
