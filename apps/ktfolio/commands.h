@@ -77,7 +77,11 @@ void AddPrintersCommand(CLI::App& app, Action& action);
 void AddPrintCommand(CLI::App& app, Action& action);
 
 // Loads a template file into the control; false when the control recorded a failure.
+// The control then writes templates in the code page the file was in.
 [[nodiscard]] bool LoadTemplate(KtPrint4Impl& control, const std::string& file);
+// After a save: says on stderr which character the code page could not hold
+// (the first, and its line), when any was written as '?'.
+void WarnOfLostCharacters(const KtPrint4Impl& control, const std::string& file);
 // True, said on stderr, when `output` is the file `input` (the same file, or
 // the same path once resolved): writing it would destroy the input.
 [[nodiscard]] bool OutputIsInput(const std::string& input, const std::string& output);

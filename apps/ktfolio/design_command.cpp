@@ -41,6 +41,7 @@ void AddDesignCommand(CLI::App& app, Action& action) {
         return kExitFailed;
       }
       if (!control.SaveAsTemplate(*file)) return ReportFailure(control);
+      WarnOfLostCharacters(control, *file);
       std::printf("%s\n", file->c_str());
       return kExitOk;
     };

@@ -46,9 +46,40 @@ bool LoadTemplate(KtPrint4Impl& control, const std::string& file) {
   // A load that reports success but recorded a failure on the way is a failure.
   std::int32_t number = 0;
   std::string description, source;
-  if (control.LoadFromTemplate(file) && !control.GetLastError(number, description, source)) return true;
+  if (control.LoadFromTemplate(file) && !control.GetLastError(number, description, source)) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    char head[3] = {};
+    const bool utf8 = f && std::fread(head, 1, 3, f) == 3 && std::string_view(head, 3) == kUtf8Bom;
+    if (f) std::fclose(f);
+    control.TemplateCodePage(utf8 ? kCodePageUtf8 : kCodePageWindows1252);
+    return true;
+  }
   ReportFailure(control);
   return false;
+}
+
+void WarnOfLostCharacters(const KtPrint4Impl& control, const std::string& file) {
+  const TemplateLoss& loss = control.LastTemplateLoss();
+  if (!loss.character) return;
+  std::string shown;
+  if (loss.character >= 0x20 && loss.character != 0xFFFD) {
+    // The character itself, as UTF-8, beside its code point.
+    const char32_t c = loss.character;
+    if (c < 0x80) shown += static_cast<char>(c);
+    else if (c < 0x800) shown += {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+    else if (c < 0x10000)
+      shown += {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                static_cast<char>(0x80 | (c & 0x3F))};
+    else
+      shown += {static_cast<char>(0xF0 | (c >> 18)), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
+                static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    shown = " \"" + shown + "\"";
+  }
+  std::fprintf(stderr,
+               "ktfolio: warning: %s: characters code page %d cannot hold were written as \"?\", the first "
+               "U+%04X%s on line %zu (code page 65001, UTF-8, keeps them)\n",
+               file.c_str(), static_cast<int>(control.TemplateCodePage()), static_cast<unsigned>(loss.character),
+               shown.c_str(), loss.line);
 }
 
 }  // namespace ktfolio::cli

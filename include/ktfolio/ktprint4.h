@@ -252,7 +252,12 @@ class KTFOLIO_API KtPrint4 {
   // a failed load leaves the document as it was.
   [[nodiscard]] bool SaveAsTemplate(const std::string& TemplateName);
   [[nodiscard]] bool LoadFromTemplate(const std::string& TemplateName);
-  // The whole document as template text (Windows-1252 bytes, CR LF lines), and back.
+  // The code page templates are written in: 1252 (Windows-1252, the default;
+  // characters it lacks are written as '?') or 65001 (UTF-8 with a byte-order
+  // mark, which loading recognises whatever this says). Other values record 380.
+  std::int32_t TemplateCodePage() const;
+  void TemplateCodePage(std::int32_t v);
+  // The whole document as template text (CR LF lines, in TemplateCodePage), and back.
   void GetDsnArray(ByteArray& Dsn);
   void SetDsnArray(const ByteArray& Dsn, bool fgOnlyDesign = false);
   // The settings section alone.

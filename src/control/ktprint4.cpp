@@ -188,6 +188,8 @@ void KtPrint4::PrintDoc(std::int16_t StartPage, std::int16_t EndPage, const bool
 }
 bool KtPrint4::SaveAsTemplate(const std::string& TemplateName) { return impl_->SaveAsTemplate(TemplateName); }
 bool KtPrint4::LoadFromTemplate(const std::string& TemplateName) { return impl_->LoadFromTemplate(TemplateName); }
+std::int32_t KtPrint4::TemplateCodePage() const { return impl_->TemplateCodePage(); }
+void KtPrint4::TemplateCodePage(std::int32_t v) { impl_->TemplateCodePage(v); }
 void KtPrint4::GetDsnArray(ByteArray& Dsn) { impl_->GetDsnArray(Dsn); }
 void KtPrint4::SetDsnArray(const ByteArray& Dsn, bool fgOnlyDesign) { impl_->SetDsnArray(Dsn, fgOnlyDesign); }
 void KtPrint4::GetProArray(ByteArray& Pro) { impl_->GetProArray(Pro); }

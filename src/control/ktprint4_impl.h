@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "persist/codepage.h"
 #include "viewer/viewed_document.h"
 
 namespace ktfolio {
@@ -99,13 +100,21 @@ class KtPrint4Impl : public ViewedDocument {
   // leaves an existing file as it was.
   [[nodiscard]] bool SaveAsTemplate(const std::string& TemplateName);
   [[nodiscard]] bool LoadFromTemplate(const std::string& TemplateName);
-  // The whole document as template text (Windows-1252 bytes, CR LF lines).
+  // The whole document as template text (CR LF lines, in TemplateCodePage).
   void GetDsnArray(ByteArray& Dsn);
   // Replaces every row from template text; with fgOnlyDesign only the body
   // markers StartBodyRow/EndBodyRow of the settings are taken.
   void SetDsnArray(const ByteArray& Dsn, bool fgOnlyDesign = false);
   // The settings section alone.
   void GetProArray(ByteArray& Pro);
+  // The code page the three above write in: 1252 (Windows-1252, one byte per
+  // character; what it lacks is written as '?') or 65001 (UTF-8 after a
+  // byte-order mark). Reading recognises the mark whatever this says. Any
+  // other value records error 380.
+  std::int32_t TemplateCodePage() const { return templateCodePage_; }
+  void TemplateCodePage(std::int32_t v);
+  // The first character the last template written could not keep, and its line.
+  const TemplateLoss& LastTemplateLoss() const { return templateLoss_; }
   using Document::DesigMode;
   void DesigMode(bool v);
   // The container's property bag: a new control's defaults, reading saved
@@ -128,6 +137,8 @@ class KtPrint4Impl : public ViewedDocument {
   void ClickPreview(std::int32_t x, std::int32_t y, std::int32_t offsetX, std::int32_t offsetY);
   void CellEditorMultiLine(bool v);
   mutable std::shared_ptr<PreviewState> preview_;
+  std::int32_t templateCodePage_ = kCodePageWindows1252;
+  TemplateLoss templateLoss_;
 
   // Persistence (ktprint4_templates.cpp, ktprint4_properties.cpp).
   // False with the failure recorded; a failure names `file` when one is given.

@@ -167,6 +167,12 @@ void KtPrint4Impl::ExchangeProperties(const PropertyBag* in, PropertyBag* out) {
     io.String("DocLanguage", language, DefaultDocLanguage());
     if (reading && IsLanguageTag(language)) meta_.language = language;
   }
+  {
+    // A stored code page that is not one leaves Windows-1252.
+    std::int32_t codePage = templateCodePage_;
+    io.Long("TemplateCodePage", codePage, kCodePageWindows1252);
+    if (reading) templateCodePage_ = codePage == kCodePageUtf8 ? kCodePageUtf8 : kCodePageWindows1252;
+  }
   io.Long("Orientation", orientation_, Portrait);
   io.Long("ColorResolution", colorResolution_, cr_256_Colors);
 }
@@ -206,7 +212,7 @@ void KtPrint4Impl::WriteProperties(PropertyBag& bag) {
   ExchangeProperties(nullptr, &bag);
   const std::size_t previous = designBuffer_.size();
   designBuffer_ = ByteArray();  // the old text is not needed while the new one is built
-  const std::string text = persist::WriteTemplate(*this, previous);
+  const std::string text = persist::WriteTemplate(*this, previous, templateCodePage_, &templateLoss_);
   designBuffer_.assign(text.begin(), text.end());
   const auto size = static_cast<std::int32_t>(designBuffer_.size());
   bag.WriteProperty(kDsnArraySizeWritten, Variant(size), Variant(std::int32_t{0}));

@@ -16,10 +16,10 @@ ByteArray BytesOf(const std::string& text) { return ByteArray(text.begin(), text
 
 // Replaces the design buffer with freshly written text; the old text goes
 // first, as nothing reads it while the new one is built.
-void RebuildDesign(KtPrint4Impl& c, ByteArray& buffer) {
+void RebuildDesign(KtPrint4Impl& c, ByteArray& buffer, TemplateLoss& loss) {
   const std::size_t previous = buffer.size();
   buffer = ByteArray();
-  buffer = BytesOf(persist::WriteTemplate(c, previous));
+  buffer = BytesOf(persist::WriteTemplate(c, previous, c.TemplateCodePage(), &loss));
 }
 
 std::string_view TextOf(const ByteArray& bytes) {
@@ -42,7 +42,7 @@ bool KtPrint4Impl::RunTemplateReader(bool fgOnlyDesign, const std::string& file)
 bool KtPrint4Impl::SaveAsTemplate(const std::string& TemplateName) {
   if (!container_->UserMode()) return false;
   try {
-    RebuildDesign(*this, designBuffer_);
+    RebuildDesign(*this, designBuffer_, templateLoss_);
     persist::ReplaceFile(TemplateName, TextOf(designBuffer_));
     return true;
   } catch (const std::exception& e) {
@@ -64,7 +64,7 @@ bool KtPrint4Impl::LoadFromTemplate(const std::string& TemplateName) {
 
 void KtPrint4Impl::GetDsnArray(ByteArray& Dsn) {
   try {
-    RebuildDesign(*this, designBuffer_);
+    RebuildDesign(*this, designBuffer_, templateLoss_);
     Dsn = designBuffer_;
   } catch (const std::exception& e) {
     RecordCaught(e, kWriteSource);
@@ -84,11 +84,21 @@ void KtPrint4Impl::SetDsnArray(const ByteArray& Dsn, bool fgOnlyDesign) {
 
 void KtPrint4Impl::GetProArray(ByteArray& Pro) {
   try {
-    settingsBuffer_ = BytesOf(persist::WriteSettings(*this));
+    settingsBuffer_ = BytesOf(persist::WriteSettings(*this, templateCodePage_));
     Pro = settingsBuffer_;
   } catch (const std::exception& e) {
     RecordCaught(e, kWriteSource);
   }
+}
+
+void KtPrint4Impl::TemplateCodePage(std::int32_t v) {
+  if (v != kCodePageWindows1252 && v != kCodePageUtf8) {
+    RecordError(ToInt(ErrorCode::kInvalidPropertyValue), "TemplateCodePage",
+                "Invalid property value: TemplateCodePage is 1252 (Windows-1252) or 65001 (UTF-8), not " +
+                    std::to_string(v));
+    return;
+  }
+  templateCodePage_ = v;
 }
 
 void KtPrint4Impl::DesigMode(bool v) {

@@ -1,4 +1,4 @@
-// Windows-1252 <-> UTF-8 for template text.
+// Windows-1252 <-> UTF-8 for template text, and UTF-8 checked on its way in and out.
 #include "persist/codepage.h"
 
 #include <array>
@@ -80,7 +80,31 @@ bool IsAscii(std::string_view s) {
 
 }  // namespace
 
-void AppendWindows1252(std::string& out, std::string_view s) {
+void AppendWindows1252(std::string& out, std::string_view s, char32_t* lost) {
+  if (IsAscii(s)) {
+    out.append(s);
+    return;
+  }
+  auto replaced = [&](char32_t c) {
+    if (lost && !*lost) *lost = c;
+    out += kUnrepresentable;
+  };
+  for (std::size_t i = 0; i < s.size();) {
+    char32_t c;
+    const std::size_t n = DecodeUtf8(s, i, c);
+    if (n == 0) {
+      replaced(0xFFFD);
+      ++i;
+      continue;
+    }
+    const int b = ByteOfChar(c);
+    if (b < 0) replaced(c);
+    else out += static_cast<char>(b);
+    i += n;
+  }
+}
+
+void AppendValidUtf8(std::string& out, std::string_view s, char32_t* lost) {
   if (IsAscii(s)) {
     out.append(s);
     return;
@@ -88,15 +112,28 @@ void AppendWindows1252(std::string& out, std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
     char32_t c;
     const std::size_t n = DecodeUtf8(s, i, c);
-    if (n == 0) {
+    if (n == 0 || c == 0) {
+      if (lost && !*lost) *lost = n == 0 ? 0xFFFD : c;
       out += kUnrepresentable;
-      ++i;
+      i += n == 0 ? 1 : n;
       continue;
     }
-    const int b = ByteOfChar(c);
-    out += b < 0 ? kUnrepresentable : static_cast<char>(b);
+    out.append(s.substr(i, n));
     i += n;
   }
+}
+
+bool IsUtf8Text(std::string_view bytes, std::size_t* offset) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t c;
+    const std::size_t n = DecodeUtf8(bytes, i, c);
+    if (n == 0 || c == 0) {
+      if (offset) *offset = i;
+      return false;
+    }
+    i += n;
+  }
+  return true;
 }
 
 void AppendUtf8FromWindows1252(std::string& out, std::string_view bytes) {

@@ -7,16 +7,20 @@
 #include <string_view>
 
 #include "document/document.h"
+#include "persist/codepage.h"
 #include "platform/container/property_bag.h"
 
 namespace ktfolio::persist {
 
 // ---- value formats --------------------------------------------------------------------
 
-// Appends template text (Windows-1252 bytes, CR LF line ends).
+// Appends template text (CR LF line ends, strings in the given code page),
+// noting the first character the code page could not hold.
 class TemplateOut {
  public:
-  explicit TemplateOut(std::string& text) : t_(text) {}
+  explicit TemplateOut(std::string& text, std::int32_t codePage = kCodePageWindows1252)
+      : t_(text), utf8_(codePage == kCodePageUtf8) {}
+  const TemplateLoss& Loss() const { return loss_; }
   void Section(std::string_view name);                     // [Header]
   void Section(std::string_view name, std::int32_t n);     // [Row]3
   void Long(std::string_view key, std::int32_t v);
@@ -34,8 +38,15 @@ class TemplateOut {
 
  private:
   void Key(std::string_view key);
-  void End() { t_ += "\r\n"; }
+  void End() {
+    t_ += "\r\n";
+    ++lines_;
+  }
+  void Append(std::string_view utf8);  // in the code page
   std::string& t_;
+  bool utf8_;
+  std::size_t lines_ = 0;
+  TemplateLoss loss_;
 };
 
 // Reading values: the leading number of the text (Val), rounded half to even
@@ -45,8 +56,22 @@ std::uint32_t ReadColor(std::string_view v);
 std::int16_t ReadInteger(std::string_view v);
 float ReadSingle(std::string_view v);
 inline bool ReadBoolean(std::string_view v) { return v == "-1"; }
-std::string ReadString(std::string_view v);    // Windows-1252 -> UTF-8
+std::string ReadString(std::string_view v);    // the template's code page -> UTF-8
 std::string ReadCellText(std::string_view v);  // also "!hr!" -> CR LF
+
+// While one lives, the values read on this thread are UTF-8 already (the
+// template began with a byte-order mark). The key tables' readers take the
+// value alone, so the reader says it here rather than through every one.
+class Utf8Values {
+ public:
+  explicit Utf8Values(bool on);
+  ~Utf8Values();
+  Utf8Values(const Utf8Values&) = delete;
+  Utf8Values& operator=(const Utf8Values&) = delete;
+
+ private:
+  bool was_;
+};
 
 // ---- key tables -----------------------------------------------------------------------
 
@@ -83,10 +108,14 @@ KeyTable<CellKey> CellKeys();
 
 // The full template (settings, header, footer, body) or the settings alone.
 // `sizeHint` (the previous text's length, say) spares the text's regrowth.
-std::string WriteTemplate(Document& control, std::size_t sizeHint = 0);
-std::string WriteSettings(Document& control);
+// UTF-8 text (code page 65001) begins with a byte-order mark. `loss`, when
+// given, receives the first character the code page could not hold.
+std::string WriteTemplate(Document& control, std::size_t sizeHint = 0, std::int32_t codePage = kCodePageWindows1252,
+                          TemplateLoss* loss = nullptr);
+std::string WriteSettings(Document& control, std::int32_t codePage = kCodePageWindows1252);
 
-// Applies template text to a control. The first bad line throws an Error whose
+// Applies template text to a control. Text that begins with a byte-order
+// mark is UTF-8; any other is Windows-1252. The first bad line throws an Error whose
 // description names the line; what was applied before it stays.
 void ReadTemplate(Document& control, std::string_view text, bool onlyDesign);
 

@@ -119,7 +119,8 @@ class TemplateReader {
 
 // The failure with the line that caused it, quoted (shortened) and in UTF-8.
 Error AtLine(const Error& e, std::size_t lineNo, std::string_view line) {
-  std::string quoted = Utf8FromWindows1252(line.substr(0, kQuotedLineLimit));
+  std::string quoted;  // a cut UTF-8 sequence shows as '?'
+  AppendValidUtf8(quoted, ReadString(line.substr(0, kQuotedLineLimit)));
   if (line.size() > kQuotedLineLimit) quoted += "...";
   return Error(e.number(), e.source(), e.description() + " (template line " + std::to_string(lineNo) + ": " + quoted + ")");
 }
@@ -148,11 +149,15 @@ void CheckLineEnds(std::string_view text) {
 }  // namespace
 
 void ReadTemplate(Document& c, std::string_view text, bool onlyDesign) {
+  const bool utf8 = text.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+  if (utf8) text.remove_prefix(kUtf8Bom.size());
   std::size_t bad = 0;
-  if (!IsWindows1252Text(text, &bad))
+  if (utf8 ? !IsUtf8Text(text, &bad) : !IsWindows1252Text(text, &bad))
     throw Error(ErrorCode::kInvalidFileFormat, kLibraryName,
-                "Invalid file format: not Windows-1252 text (byte " + std::to_string(static_cast<unsigned char>(text[bad])) +
-                    " at offset " + std::to_string(bad) + "); the document is unchanged");
+                std::string("Invalid file format: not ") + (utf8 ? "UTF-8" : "Windows-1252") + " text (byte " +
+                    std::to_string(static_cast<unsigned char>(text[bad])) + " at offset " +
+                    std::to_string(bad + (utf8 ? kUtf8Bom.size() : 0)) + "); the document is unchanged");
+  const Utf8Values values(utf8);
   CheckLineEnds(text);
   for (std::int32_t area : {Header, Footer, Body}) c.RemoveRows(0, 0, area);
 

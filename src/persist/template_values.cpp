@@ -77,23 +77,33 @@ void TemplateOut::Boolean(std::string_view key, bool v) {
   End();
 }
 
+void TemplateOut::Append(std::string_view utf8) {
+  char32_t lost = 0;
+  if (utf8_) AppendValidUtf8(t_, utf8, &lost);
+  else AppendWindows1252(t_, utf8, &lost);
+  if (lost && !loss_.character) loss_ = {lost, lines_ + 1};
+}
+
 void TemplateOut::String(std::string_view key, std::string_view utf8) {
   Key(key);
   const std::size_t start = t_.size();
-  AppendWindows1252(t_, utf8);
+  Append(utf8);
   for (std::size_t i = start; i < t_.size(); ++i)
-    if (t_[i] == '\r' || t_[i] == '\n') t_[i] = '?';
+    if (t_[i] == '\r' || t_[i] == '\n') {
+      if (!loss_.character) loss_ = {static_cast<char32_t>(t_[i]), lines_ + 1};
+      t_[i] = '?';
+    }
   End();
 }
 
 void TemplateOut::CellText(std::string_view key, std::string_view utf8) {
   Key(key);
   if (utf8.find_first_of(kCrLf) == std::string_view::npos) {
-    AppendWindows1252(t_, utf8);
+    Append(utf8);
   } else {
     std::string s = ReplaceAll(std::string(utf8), kCrLf, kLineBreakMark);
     s = ReplaceAll(ReplaceAll(std::move(s), "\r", "<cr>"), "\n", "<lf>");
-    AppendWindows1252(t_, s);
+    Append(s);
   }
   End();
 }
@@ -103,10 +113,17 @@ std::uint32_t ReadColor(std::string_view v) { return static_cast<std::uint32_t>(
 std::int16_t ReadInteger(std::string_view v) { return Variant(LeadingNumber(v)).ToInteger(); }
 float ReadSingle(std::string_view v) { return Variant(LeadingNumber(v)).ToSingle(); }
 
-std::string ReadString(std::string_view v) { return Utf8FromWindows1252(v); }
+namespace {
+thread_local bool t_utf8Values = false;
+}  // namespace
+
+Utf8Values::Utf8Values(bool on) : was_(t_utf8Values) { t_utf8Values = on; }
+Utf8Values::~Utf8Values() { t_utf8Values = was_; }
+
+std::string ReadString(std::string_view v) { return t_utf8Values ? std::string(v) : Utf8FromWindows1252(v); }
 
 std::string ReadCellText(std::string_view v) {
-  std::string s = Utf8FromWindows1252(v);
+  std::string s = ReadString(v);
   if (s.find(kLineBreakMark) == std::string::npos) return s;
   return ReplaceAll(std::move(s), kLineBreakMark, kCrLf);
 }

@@ -10,7 +10,9 @@ namespace {
 
 class TemplateWriter {
  public:
-  TemplateWriter(Document& control, std::string& text) : c_(control), out_(text) {}
+  TemplateWriter(Document& control, std::string& text, std::int32_t codePage)
+      : c_(control), out_(text, codePage) {}
+  const TemplateLoss& Loss() const { return out_.Loss(); }
 
   void Settings() {
     // Paginate first, so that "MaxPag" and the rows' pages agree with "Pages".
@@ -50,22 +52,25 @@ constexpr std::size_t kBytesPerRowGuess = 512;
 
 }  // namespace
 
-std::string WriteTemplate(Document& control, std::size_t sizeHint) {
+std::string WriteTemplate(Document& control, std::size_t sizeHint, std::int32_t codePage, TemplateLoss* loss) {
   std::string text;
   std::size_t rows = 0;
   for (std::int32_t area : {Header, Footer, Body}) rows += static_cast<std::size_t>(control.Rows(area)->count());
   text.reserve(std::max(sizeHint + sizeHint / 8, 4096 + rows * kBytesPerRowGuess));
-  TemplateWriter w(control, text);
+  if (codePage == kCodePageUtf8) text += kUtf8Bom;
+  TemplateWriter w(control, text, codePage);
   w.Settings();
   w.Area("Header", Header);
   w.Area("Footer", Footer);
   w.Area("Body", Body);
+  if (loss) *loss = w.Loss();
   return text;
 }
 
-std::string WriteSettings(Document& control) {
+std::string WriteSettings(Document& control, std::int32_t codePage) {
   std::string text;
-  TemplateWriter w(control, text);
+  if (codePage == kCodePageUtf8) text += kUtf8Bom;
+  TemplateWriter w(control, text, codePage);
   w.Settings();
   return text;
 }
