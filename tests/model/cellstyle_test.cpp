@@ -97,7 +97,7 @@ TEST(CellText, KeepsTextsOfEveryLengthAcrossCopiesAndMoves) {
   EXPECT_EQ(bytes.size(), 3u) << "embedded NULs are kept";
 }
 
-TEST(CellLinks, MovedCellsKeepTextStylePositionAndLinks) {
+TEST(CellLinks, MovedCellsKeepTextStylePositionAndLinksAndCellsAndRowsAreSmall) {
   KtRow row;
   KtTextItemCol& cells = row.ItemText();
   auto text = [](int i) { return "cell " + std::to_string(i) + " with a text longer than fifteen bytes"; };
@@ -118,9 +118,6 @@ TEST(CellLinks, MovedCellsKeepTextStylePositionAndLinks) {
   }
   cells.Remove(1);
   EXPECT_EQ(cells.Item(1)->StoredText(), text(1));
-}
-
-TEST(CellLinks, CellsAndRowsAreSmall) {
   // What a million-row document pays per cell and per row: a cell is its
   // text, height, style and links; a row must stay in the allocator's
   // 64-byte class.

@@ -85,7 +85,7 @@ TEST_F(CommonDialogTest, FileDialogsGetTheFilterWithNulsAndAPaddedBuffer) {
   EXPECT_EQ(std::tuple(d.APIReturn(), d.FileName()), std::tuple(0, "x")) << "a name longer than the buffer fails";
 }
 
-TEST_F(CommonDialogTest, CancellingChangesNothingAndRaisesOnlyWithCancelError) {
+TEST_F(CommonDialogTest, CancellingChangesNothingRaisesOnlyWithCancelErrorAndThePrinterReadsBack) {
   struct Case { const char* kind; void (clsCommonDialog::*show)(); std::int32_t error; };
   const Case cases[] = {{"color", &clsCommonDialog::ShowColor, common_dialog_error::kColorCancelled},
                         {"font", &clsCommonDialog::ShowFont, common_dialog_error::kCancelled},
@@ -110,9 +110,6 @@ TEST_F(CommonDialogTest, CancellingChangesNothingAndRaisesOnlyWithCancelError) {
   EXPECT_THAT([&] { d.ShowColor(); },
               Throws<Error>(Property(&Error::description, "Cancel Pressed")));
   EXPECT_EQ(common_dialog_error::kColorCancelled, -2147220610) << "the number hosts test for";
-}
-
-TEST_F(CommonDialogTest, PrinterDialogReadsTheChoicesBack) {
   d.PrinterName("Nowhere");
   d.Copies(1);
   d.Orientation(DMORIENT_PORTRAIT);
