@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
-#include <tuple>
 #include <string>
 #include <vector>
 
@@ -69,11 +68,6 @@ std::unique_ptr<Canvas> Back(const Dib& d, int w, int h) {
   return back;
 }
 
-// Width, height, depth and image size of a DIB header.
-auto Header(const BITMAPINFO& i) {
-  return std::tuple(i.bmiHeader.biWidth, i.bmiHeader.biHeight, int{i.bmiHeader.biBitCount}, i.bmiHeader.biSizeImage);
-}
-
 // A 2x2 DIB, bottom-up: the first row in memory is the bottom of the picture
 // (blue green), then the top (red black).
 const std::uint32_t kDibPixels[4] = {0x0000FF, 0x00FF00, 0xFF0000, 0x000000};
@@ -81,10 +75,12 @@ const std::uint32_t kDibPixels[4] = {0x0000FF, 0x00FF00, 0xFF0000, 0x000000};
 }  // namespace
 
 // One small drawing per cell, each at its own viewport origin: one-pixel lines
-// in four directions, a wide line under a moved origin, opaque dots, the
-// rectangle with pen and brush, with the null pen and with the hollow brush, an
-// inside-frame pen, a polygon, FillRect, DIBs stretched, mirrored and clipped,
-// a pattern brush in every kind of fill, and a stretched copy.
+// in four directions (each leaving out its last pixel, so one drawn right to
+// left has its start pixel in), a wide line under a moved origin, opaque dots,
+// the rectangle with pen and brush (filled inside the outline), with the null
+// pen (one pixel short right and bottom) and with the hollow brush, an
+// inside-frame pen (staying inside), a polygon, FillRect, DIBs stretched,
+// mirrored and clipped, a pattern brush in every kind of fill, and a stretched copy.
 TEST(GdiShapes, LinesRectanglesPolygonsAndFillsLandOnExactPixels) {
   struct Case { const char* name; void (*draw)(Canvas&); };
   const Case cases[] = {
@@ -93,7 +89,7 @@ TEST(GdiShapes, LinesRectanglesPolygonsAndFillsLandOnExactPixels) {
          Line(s.dc, 2, 3, 8, 3); Line(s.dc, 8, 6, 2, 6); Line(s.dc, 10, 1, 10, 5); Line(s.dc, 0, 7, 4, 11);
          POINT pos;
          MoveToEx(s.dc, 0, 0, &pos);
-         EXPECT_EQ(std::make_pair(pos.x, pos.y), (std::make_pair<LONG, LONG>(4, 11))) << "LineTo moves the position";
+         EXPECT_EQ(std::pair(pos.x, pos.y), std::pair(LONG{4}, LONG{11})) << "LineTo moves the position";
        }},
       {"width 3 under an origin", [](Canvas& s) {
          s.UsePen(PS_SOLID, 3, RED);
@@ -175,11 +171,6 @@ TEST(GdiShapes, LinesRectanglesPolygonsAndFillsLandOnExactPixels) {
   }
   EXPECT_EQ(GdiLiveObjects().total(), before + 2) << "only the canvas (its context and bitmap) remains";
   EXPECT_TRUE(ktfolio::testing::MatchesGolden(s.bitmap, "platform/shapes.png"));
-  EXPECT_EQ(s.Row(3, 0, 10, BLACK), "..######..") << "a line leaves out its last pixel";
-  EXPECT_EQ(s.Row(6, 0, 12, BLACK), "...######...") << "drawn right to left, the start pixel is in";
-  EXPECT_EQ(s.Count(RED, RECT{60, 0, 80, 20}), 4 * 3) << "the brush fills inside the outline";
-  EXPECT_EQ(s.Count(RED, RECT{80, 0, 100, 20}), 5 * 4) << "without a pen, one pixel short right and bottom";
-  EXPECT_EQ(s.Col(29, kCell, 2 * kCell, BLACK), "....###....###......") << "an inside-frame pen stays inside";
 }
 
 TEST(GdiLines, EveryPenStyleAlongALine) {
@@ -206,9 +197,7 @@ TEST(GdiLines, EveryPenStyleAlongALine) {
     s.UsePen(c.style, c.width, RED);
     Line(s.dc, 2, 4, 2 + kLength, 4);
     EXPECT_EQ(s.Row(4, 2, 2 + kLength, RED), c.pattern);
-    if (c.width <= 1) {
-      EXPECT_EQ(GetPixel(s.dc, 2 + kLength, 4), WHITE) << "the last pixel is left out";
-    }
+    if (c.width <= 1) EXPECT_EQ(GetPixel(s.dc, 2 + kLength, 4), WHITE) << "the last pixel is left out";
     const std::string column = s.Col(10, 0, 9, RED);
     EXPECT_EQ(std::count(column.begin(), column.end(), '#'), c.style == PS_NULL ? 0 : std::max(1, c.width)) << column;
     s.Release();
@@ -218,9 +207,8 @@ TEST(GdiLines, EveryPenStyleAlongALine) {
 TEST(GdiFill, SystemColoursAndTheirBrushes) {
   Canvas s(10, 10);
   RECT rc{2, 3, 6, 5};
-  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(212, 208, 200));
-  EXPECT_EQ(GetSysColor(COLOR_WINDOW), RGB(255, 255, 255));
-  EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), RGB(128, 128, 128));
+  EXPECT_EQ(std::tuple(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_BTNSHADOW)),
+            std::tuple(RGB(212, 208, 200), RGB(255, 255, 255), RGB(128, 128, 128)));
   EXPECT_TRUE(FillRect(s.dc, &rc, GetSysColorBrush(COLOR_BTNFACE)));
   EXPECT_EQ(GetPixel(s.dc, 2, 3), RGB(212, 208, 200));
   FillRect(s.dc, &rc, reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_HIGHLIGHT + 1)));  // index + 1
@@ -235,27 +223,24 @@ TEST(GdiPixels, SetAndGetPixelHonourOriginBoundsAndClip) {
   SetViewportOrgEx(s.dc, 0, 0, nullptr);
   IntersectClipRect(s.dc, 0, 0, 5, 5);
   constexpr COLORREF kInvalid = 0xFFFFFFFFu;
-  EXPECT_EQ(GetPixel(s.dc, 10, 0), kInvalid);
-  EXPECT_EQ(GetPixel(s.dc, -1, 0), kInvalid);
-  EXPECT_EQ(SetPixel(s.dc, 7, 7, BLACK), kInvalid);
-  EXPECT_EQ(GetPixel(s.dc, 7, 7), kInvalid);
-  EXPECT_EQ(SetPixel(s.dc, 4, 4, BLACK), BLACK) << "the clip's last pixel is in";
-  EXPECT_EQ(SetPixel(s.dc, 5, 2, BLACK), kInvalid) << "its right edge is out";
-  EXPECT_EQ(GetPixel(s.dc, 2, 5), kInvalid) << "and its bottom edge";
+  // Off the bitmap, outside the clip, the clip's last pixel, its right edge and its bottom edge.
+  EXPECT_EQ(std::tuple(GetPixel(s.dc, 10, 0), GetPixel(s.dc, -1, 0), SetPixel(s.dc, 7, 7, BLACK), GetPixel(s.dc, 7, 7)),
+            std::tuple(kInvalid, kInvalid, kInvalid, kInvalid));
+  EXPECT_EQ(std::tuple(SetPixel(s.dc, 4, 4, BLACK), SetPixel(s.dc, 5, 2, BLACK), GetPixel(s.dc, 2, 5)),
+            std::tuple(BLACK, kInvalid, kInvalid));
 }
 
 TEST(GdiClip, ClipBoxAndDrawingFollowIntersectClipRect) {
   Canvas s(20, 20);
+  auto clip = [&] { RECT box; GetClipBox(s.dc, &box); return Edges(box); };
   RECT box;
   EXPECT_EQ(GetClipBox(s.dc, &box), SIMPLEREGION);
   EXPECT_EQ(Edges(box), Edges({0, 0, 20, 20}));
   SetViewportOrgEx(s.dc, 3, 0, nullptr);
   EXPECT_EQ(IntersectClipRect(s.dc, 2, 2, 8, 8), SIMPLEREGION);
-  GetClipBox(s.dc, &box);
-  EXPECT_EQ(Edges(box), Edges({2, 2, 8, 8}));
+  EXPECT_EQ(clip(), Edges({2, 2, 8, 8}));
   SetViewportOrgEx(s.dc, 0, 0, nullptr);
-  GetClipBox(s.dc, &box);
-  EXPECT_EQ(Edges(box), Edges({5, 2, 11, 8})) << "the clip stays where it was set in device space";
+  EXPECT_EQ(clip(), Edges({5, 2, 11, 8})) << "the clip stays where it was set in device space";
   Fill(s.dc, RECT{0, 0, 20, 20}, RED);
   EXPECT_EQ(s.Count(RED), 36);
   EXPECT_EQ(IntersectClipRect(s.dc, 15, 15, 18, 18), NULLREGION);
@@ -263,27 +248,22 @@ TEST(GdiClip, ClipBoxAndDrawingFollowIntersectClipRect) {
 
 TEST(GdiClip, SaveAndRestoreBringBackTheClipExactly) {
   Canvas s(20, 20);
-  RECT box;
+  auto clip = [&] { RECT box; GetClipBox(s.dc, &box); return Edges(box); };
   IntersectClipRect(s.dc, 2, 2, 18, 18);
   const int outer = SaveDC(s.dc);
   IntersectClipRect(s.dc, 5, 5, 15, 15);
   SaveDC(s.dc);
   IntersectClipRect(s.dc, 8, 0, 20, 10);
-  GetClipBox(s.dc, &box);
-  EXPECT_EQ(Edges(box), Edges({8, 5, 15, 10})) << "nested clips intersect";
+  EXPECT_EQ(clip(), Edges({8, 5, 15, 10})) << "nested clips intersect";
   RestoreDC(s.dc, -1);
-  GetClipBox(s.dc, &box);
-  EXPECT_EQ(Edges(box), Edges({5, 5, 15, 15}));
+  EXPECT_EQ(clip(), Edges({5, 5, 15, 15}));
   RestoreDC(s.dc, outer);
-  GetClipBox(s.dc, &box);
-  EXPECT_EQ(Edges(box), Edges({2, 2, 18, 18}));
+  EXPECT_EQ(clip(), Edges({2, 2, 18, 18}));
   Fill(s.dc, RECT{0, 0, 20, 20}, RED);
   EXPECT_EQ(s.Count(RED), 16 * 16) << "drawing agrees with the box";
   EXPECT_EQ(SelectClipRgn(s.dc, nullptr), SIMPLEREGION);
   Fill(s.dc, RECT{0, 0, 20, 20}, RED);
-  EXPECT_EQ(s.Count(RED), 400);
-  GetClipBox(s.dc, &box);
-  EXPECT_EQ(box.right, 20);
+  EXPECT_EQ(std::pair(s.Count(RED), clip()), std::pair(400, Edges({0, 0, 20, 20})));
 }
 
 TEST(GdiBlit, RasterOperationsCombineSourceAndDestination) {
@@ -319,13 +299,10 @@ TEST(GdiBitmap, SavesAsPng) {
   std::ifstream in(path, std::ios::binary);
   char head[24] = {};  // signature, then length, "IHDR", width, height (big-endian)
   in.read(head, sizeof head);
-  EXPECT_EQ(std::string(head + 1, 3), "PNG");
-  EXPECT_EQ(head[19], 7);
-  EXPECT_EQ(head[23], 5);
+  EXPECT_EQ(std::tuple(std::string(head + 1, 3), head[19], head[23]), std::tuple("PNG", 7, 5));
   std::remove(path.c_str());
   EXPECT_FALSE(SaveBitmapPng(nullptr, path));
 }
-
 
 TEST(GdiDib, TrueColourRoundTripsExactly) {
   Canvas src(13, 7);  // an odd width, so 24-bit rows need padding
@@ -347,8 +324,7 @@ TEST(GdiDib, RowsAreBottomUpDwordAlignedBgr) {
   EXPECT_EQ(d.info->bmiHeader.biSizeImage, 24u);
   // Blue byte first, red third; the bottom row comes first.
   const std::vector<BYTE> bottom(d.bits.begin() + 6, d.bits.begin() + 9), top(d.bits.begin() + 12, d.bits.begin() + 15);
-  EXPECT_EQ(bottom, (std::vector<BYTE>{255, 0, 0}));
-  EXPECT_EQ(top, (std::vector<BYTE>{0, 0, 255}));
+  EXPECT_EQ(std::pair(bottom, top), std::pair(std::vector<BYTE>{255, 0, 0}, std::vector<BYTE>{0, 0, 255}));
   // Reading from scan line 1 (counted from the bottom) gets the top row alone.
   std::vector<BYTE> one(12, 0xCD);
   auto info = Info(3, 2, 24);
@@ -361,7 +337,8 @@ TEST(GdiDib, HeaderOnlyQueriesDescribeTheBitmap) {
   auto info = Info(0, 0, 0);
   info->bmiHeader.biWidth = -7;  // sentinels the call must overwrite
   ASSERT_NE(GetDIBits(c.dc, c.bitmap, 0, 0, nullptr, info.get(), DIB_RGB_COLORS), 0);
-  EXPECT_EQ(Header(*info), std::make_tuple(5, 4, 32, 5u * 4 * 4));
+  const BITMAPINFOHEADER& h = info->bmiHeader;
+  EXPECT_EQ(std::tuple(h.biWidth, h.biHeight, int{h.biBitCount}, h.biSizeImage), std::tuple(5, 4, 32, 5u * 4 * 4));
   auto mono = Info(5, 4, 1);
   ASSERT_NE(GetDIBits(c.dc, c.bitmap, 0, 0, nullptr, mono.get(), DIB_RGB_COLORS), 0);
   EXPECT_EQ(mono->bmiHeader.biSizeImage, 4u * 4) << "5 bits round up to one DWORD per row";
@@ -377,19 +354,12 @@ TEST(GdiDib, HeaderOnlyQueriesDescribeTheBitmap) {
 // and widen by repeating their top bits.
 TEST(GdiDib, EachDepthPacksAndDrawsBackThePixels) {
   const COLORREF grey40 = RGB(40, 40, 40), silver = RGB(192, 192, 192), teal = RGB(0, 128, 128);
-  const COLORREF cube = RGB(51, 102, 153), grey30 = RGB(30, 30, 30);
-  struct Case {
-    const char* name;
-    int bits;
-    std::vector<COLORREF> in, back;
-    std::vector<BYTE> packed;  // the first bytes of the bottom row; empty: not pinned
-  };
+  const COLORREF cube = RGB(51, 102, 153), grey30 = RGB(30, 30, 30), grey90 = RGB(90, 90, 90);
+  // Packed: the first bytes of the bottom row; empty: not pinned.
+  struct Case { const char* name; int bits; std::vector<COLORREF> in, back; std::vector<BYTE> packed; };
   const Case cases[] = {
-      {"1-bit",
-       1,
-       {BLACK, grey40, RED, WHITE, RGB(200, 200, 200), BLUE, GREEN, WHITE, RGB(90, 90, 90), RGB(240, 250, 230)},
-       {BLACK, BLACK, BLACK, WHITE, WHITE, BLACK, BLACK, WHITE, BLACK, WHITE},
-       {0b00011001, 0b01000000}},
+      {"1-bit", 1, {BLACK, grey40, RED, WHITE, RGB(200, 200, 200), BLUE, GREEN, WHITE, grey90, RGB(240, 250, 230)},
+       {BLACK, BLACK, BLACK, WHITE, WHITE, BLACK, BLACK, WHITE, BLACK, WHITE}, {0b00011001, 0b01000000}},
       {"4-bit pure red", 4, {RED, RED}, {RED, RED}, {0x99}},
       {"4-bit near silver", 4, {RGB(190, 195, 188), RGB(190, 195, 188)}, {silver, silver}, {0x77}},
       {"4-bit dark teal", 4, {RGB(0, 120, 130), RGB(0, 120, 130)}, {teal, teal}, {0x66}},

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/gdi/gdi_scoped.h"
-
 #include "support/canvas.h"
 #include "support/golden.h"
 
@@ -18,42 +17,28 @@ using ktfolio::testing::MatchesGolden;
 
 namespace {
 
-// Grid geometry of the golden pictures.
-constexpr int kCell = 28;   // pitch
-constexpr int kPart = 22;   // part drawn in each cell
-constexpr int kMargin = 3;  // from the cell's corner
+// Grid geometry of the golden pictures: the pitch, the part drawn in each cell, its margin from the cell's corner.
+constexpr int kCell = 28, kPart = 22, kMargin = 3;
 // A background no system colour uses, so every pixel drawn shows.
 constexpr COLORREF kBackdrop = RGB(190, 225, 220);
 
 COLORREF Sys(int index) { return GetSysColor(index); }
-
-RECT CellRect(int col, int row, int size = kPart) {
-  const int x = col * kCell + kMargin, y = row * kCell + kMargin;
-  return RECT{x, y, x + size, y + size};
-}
 
 }  // namespace
 
 TEST(GdiEdge, EveryEdgeWithEveryFlagLooksClassic) {
   const UINT edges[] = {BDR_RAISEDOUTER, BDR_SUNKENOUTER, BDR_RAISEDINNER, BDR_SUNKENINNER,
                         EDGE_RAISED,     EDGE_SUNKEN,     EDGE_ETCHED,     EDGE_BUMP};
-  const UINT flags[] = {BF_RECT,
-                        BF_RECT | BF_MIDDLE,
-                        BF_RECT | BF_MIDDLE | BF_SOFT,
-                        BF_RECT | BF_MIDDLE | BF_FLAT,
-                        BF_RECT | BF_MIDDLE | BF_MONO,
-                        BF_TOPLEFT,
-                        BF_BOTTOMRIGHT,
-                        BF_LEFT | BF_RIGHT,
-                        BF_DIAGONAL_ENDTOPRIGHT | BF_MIDDLE,
-                        BF_DIAGONAL_ENDTOPLEFT | BF_MIDDLE,
-                        BF_DIAGONAL_ENDBOTTOMLEFT | BF_MIDDLE,
-                        BF_DIAGONAL_ENDBOTTOMRIGHT};
+  const UINT flags[] = {BF_RECT, BF_RECT | BF_MIDDLE, BF_RECT | BF_MIDDLE | BF_SOFT, BF_RECT | BF_MIDDLE | BF_FLAT,
+                        BF_RECT | BF_MIDDLE | BF_MONO, BF_TOPLEFT, BF_BOTTOMRIGHT, BF_LEFT | BF_RIGHT,
+                        BF_DIAGONAL_ENDTOPRIGHT | BF_MIDDLE, BF_DIAGONAL_ENDTOPLEFT | BF_MIDDLE,
+                        BF_DIAGONAL_ENDBOTTOMLEFT | BF_MIDDLE, BF_DIAGONAL_ENDBOTTOMRIGHT};
   const int cols = static_cast<int>(std::size(flags)), rows = static_cast<int>(std::size(edges));
   Canvas c(cols * kCell, rows * kCell, kBackdrop);
   for (int row = 0; row < rows; ++row)
     for (int col = 0; col < cols; ++col) {
-      RECT rc = CellRect(col, row);
+      const int x = col * kCell + kMargin, y = row * kCell + kMargin;
+      RECT rc{x, y, x + kPart, y + kPart};
       EXPECT_TRUE(DrawEdge(c.dc, &rc, edges[row], flags[col]));
     }
   EXPECT_TRUE(MatchesGolden(c.bitmap, "platform/edges.png"));
@@ -69,7 +54,7 @@ TEST(GdiEdge, AdjustShrinksByTheDrawnSidesOnly) {
   c.Clear(kBackdrop);
   DrawEdge(c.dc, &part, BDR_RAISEDOUTER, BF_TOP | BF_ADJUST);
   EXPECT_EQ(c.Row(2, 0, 20, Sys(COLOR_3DLIGHT)), "..################..") << "a lone top side spans the width";
-  EXPECT_EQ(c.Count(kBackdrop), 400 - 16);
+  EXPECT_EQ(c.Count(kBackdrop), 400 - 16) << "and draws nothing else";
   EXPECT_EQ(Edges(part), Edges({2, 3, 18, 18})) << "only drawn sides move";
   c.Clear(kBackdrop);
   DrawEdge(c.dc, &diag, BDR_RAISEDOUTER, BF_DIAGONAL_ENDTOPRIGHT);
@@ -87,8 +72,8 @@ TEST(GdiFrameControl, PartsAndStatesLookClassic) {
       {DFC_SCROLL, DFCS_SCROLLRIGHT},       {DFC_SCROLL, DFCS_SCROLLCOMBOBOX}, {DFC_SCROLL, DFCS_SCROLLSIZEGRIP},
       {DFC_SCROLL, DFCS_SCROLLSIZEGRIPRIGHT}, {DFC_BUTTON, DFCS_BUTTONCHECK}, {DFC_BUTTON, DFCS_BUTTON3STATE},
       {DFC_BUTTON, DFCS_BUTTONRADIO},       {DFC_BUTTON, DFCS_BUTTONRADIOMASK}, {DFC_BUTTON, DFCS_BUTTONPUSH}};
-  const UINT states[] = {0, DFCS_PUSHED, DFCS_CHECKED, DFCS_INACTIVE, DFCS_INACTIVE | DFCS_CHECKED, DFCS_FLAT | DFCS_CHECKED,
-                         DFCS_MONO | DFCS_CHECKED};
+  const UINT states[] = {0, DFCS_PUSHED, DFCS_CHECKED, DFCS_INACTIVE, DFCS_INACTIVE | DFCS_CHECKED,
+                         DFCS_FLAT | DFCS_CHECKED, DFCS_MONO | DFCS_CHECKED};
   const int sizes[] = {16, 24, 40};
   // Rows: parts; columns: the states at 24 px, then the plain part at 16 and 40 px.
   constexpr int kWide = 46;
@@ -122,23 +107,21 @@ TEST(GdiFocusRect, DottedXorThatUndoesItself) {
   RECT rc{1, 1, 11, 9};
   DrawFocusRect(c.dc, &rc);
   const COLORREF inverted = RGB(245, 235, 225);
-  EXPECT_EQ(c.Row(1, 0, 12, inverted), ".#.#.#.#.#..") << "every other pixel of the top side";
-  EXPECT_EQ(c.Col(1, 0, 10, inverted), ".#.#.#.#..");
-  EXPECT_EQ(c.Count(inverted, RECT{2, 2, 10, 8}), 0) << "the inside is untouched";
-  EXPECT_EQ(c.Count(inverted), 16);
+  EXPECT_EQ(std::pair(c.Row(1, 0, 12, inverted), c.Col(1, 0, 10, inverted)),
+            std::pair(std::string(".#.#.#.#.#.."), std::string(".#.#.#.#.."))) << "every other pixel of the sides";
+  EXPECT_EQ(std::pair(c.Count(inverted, RECT{2, 2, 10, 8}), c.Count(inverted)), std::pair(0, 16)) << "inside untouched";
   DrawFocusRect(c.dc, &rc);
   EXPECT_EQ(c.Count(RGB(10, 20, 30)), 120) << "a second call restores every pixel";
   IntersectClipRect(c.dc, 0, 0, 6, 10);
   DrawFocusRect(c.dc, &rc);
   SelectClipRgn(c.dc, nullptr);  // read every pixel back
-  EXPECT_EQ(c.Count(inverted, RECT{6, 0, 12, 10}), 0) << "nothing at or past the clip's right edge";
-  EXPECT_EQ(c.Count(inverted), 8);
+  EXPECT_EQ(std::pair(c.Count(inverted, RECT{6, 0, 12, 10}), c.Count(inverted)), std::pair(0, 8))
+      << "nothing at or past the clip's right edge";
 }
 
 namespace {
 
-constexpr COLORREF kRed = RGB(255, 0, 0), kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0), kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0), kBlue = RGB(0, 0, 255);
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 constexpr int kIconSize = 4;
 
@@ -150,17 +133,14 @@ struct TestIcon {
   TestIcon() {
     SetPixel(color.dc, 0, 0, kBlue);
     for (int y = 0; y < kIconSize; ++y) SetPixel(mask.dc, kIconSize - 1, y, kWhite);
-    ICONINFO info;
-    info.hbmMask = mask.bitmap;
-    info.hbmColor = color.bitmap;
+    ICONINFO info{.hbmMask = mask.bitmap, .hbmColor = color.bitmap};
     icon = CreateIconIndirect(&info);
   }
   ~TestIcon() { DestroyIcon(icon); }
 };
 
 BOOL DrawCross(HDC hdc, LPARAM lParam, WPARAM wParam, int cx, int cy) {
-  auto* calls = reinterpret_cast<int*>(lParam);
-  ++*calls;
+  ++*reinterpret_cast<int*>(lParam);
   OwnedBrush b(CreateSolidBrush(static_cast<COLORREF>(wParam)));
   RECT h{0, cy / 2, cx, cy / 2 + 1}, v{cx / 2, 0, cx / 2 + 1, cy};
   FillRect(hdc, &h, b);

@@ -15,12 +15,7 @@ using namespace ktfolio::win;
 
 namespace {
 
-HFONT MakeFont(const char* face, LONG height) {
-  LOGFONT lf;
-  lf.lfHeight = height;
-  std::strcpy(lf.lfFaceName, face);
-  return CreateFontIndirect(&lf);
-}
+HFONT MakeFont(const char* face, LONG height) { return ktfolio::testing::Font(face, height).release(); }
 
 // Every kind's count, comparable in one assertion.
 auto Counts(const GdiObjectCounts& c) { return std::tuple(c.dcs, c.fonts, c.pens, c.brushes, c.bitmaps, c.regions); }
@@ -40,16 +35,14 @@ TEST(GdiContext, ScreenAndMemoryContextsReportTheScreenResolution) {
   auto dpi = [](HDC dc) { return std::pair(GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)); };
   HDC screen = CreateDC("DISPLAY", nullptr, nullptr, nullptr);
   ASSERT_NE(screen, nullptr);
-  EXPECT_EQ(dpi(screen), std::pair(96, 96));
   EXPECT_GT(GetDeviceCaps(screen, HORZRES), 0);
   HDC mem = CreateCompatibleDC(screen);
   SetScreenLogPixels(120, 144);
   HDC later = CreateCompatibleDC(nullptr);
   HDC child = CreateCompatibleDC(later);  // compatible contexts take the reference's resolution
   SetScreenLogPixels(96, 96);
-  EXPECT_EQ(dpi(mem), std::pair(96, 96));
-  EXPECT_EQ(dpi(later), std::pair(120, 144));
-  EXPECT_EQ(dpi(child), std::pair(120, 144));
+  EXPECT_EQ(std::tuple(dpi(screen), dpi(mem), dpi(later), dpi(child)),
+            std::tuple(std::pair(96, 96), std::pair(96, 96), std::pair(120, 144), std::pair(120, 144)));
   EXPECT_EQ(CreateDC("WINSPOOL", "Some Printer", nullptr, nullptr), nullptr);
   for (HDC dc : {child, later, mem, screen}) EXPECT_TRUE(DeleteDC(dc));
 }
@@ -62,11 +55,10 @@ TEST(GdiContext, MemoryContextStartsWithAOnePixelBitmap) {
   OwnedBitmap big(CreateCompatibleBitmap(dc, 30, 20));
   EXPECT_EQ(Shape(big), std::make_tuple(30, 20, 32));
   EXPECT_EQ(SelectObject(dc, big), initial);
-  EXPECT_EQ(GetPixel(dc, 29, 19), RGB(0, 0, 0));  // fresh bitmaps are black
   RECT box;
   GetClipBox(dc, &box);
-  EXPECT_EQ(std::make_pair(box.right, box.bottom), std::make_pair(30, 20));
-  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 30);
+  EXPECT_EQ(std::tuple(GetPixel(dc, 29, 19), box.right, box.bottom, GetDeviceCaps(dc, HORZRES)),
+            std::tuple(RGB(0, 0, 0), 30, 20, 30)) << "a fresh black bitmap sets the clip and size";
   EXPECT_EQ(SelectObject(dc, initial), big.get());
 }
 
@@ -74,8 +66,7 @@ TEST(GdiObjects, AFontReadsBackAsItWasMade) {
   OwnedFont font(MakeFont("Arial", -12));
   LOGFONT back;
   ASSERT_EQ(GetObject(font, sizeof back, &back), static_cast<int>(sizeof back));
-  EXPECT_EQ(back.lfHeight, -12);
-  EXPECT_STREQ(back.lfFaceName, "Arial");
+  EXPECT_EQ(std::pair(back.lfHeight, std::string(back.lfFaceName)), std::pair(-12, std::string("Arial")));
 }
 
 TEST(GdiObjects, SelectedObjectsAndStockObjectsSurviveDeleteObject) {
@@ -104,10 +95,9 @@ TEST(GdiObjects, SelectedObjectsAndStockObjectsSurviveDeleteObject) {
   const auto before = LiveCounts();
   HGDIOBJ white = GetStockObject(WHITE_BRUSH);
   EXPECT_TRUE(DeleteObject(white));
-  EXPECT_EQ(GetObjectType(white), OBJ_BRUSH);
   EXPECT_EQ(GetStockObject(WHITE_BRUSH), white);
-  EXPECT_EQ(GetObjectType(GetStockObject(SYSTEM_FONT)), OBJ_FONT);
-  EXPECT_EQ(GetObjectType(GetStockObject(NULL_PEN)), OBJ_PEN);
+  EXPECT_EQ(std::tuple(GetObjectType(white), GetObjectType(GetStockObject(SYSTEM_FONT)),
+                       GetObjectType(GetStockObject(NULL_PEN))), std::tuple(OBJ_BRUSH, OBJ_FONT, OBJ_PEN));
   EXPECT_EQ(LiveCounts(), before);
   DeleteDC(dc);
 }
@@ -118,8 +108,7 @@ TEST(GdiObjects, CreateSelectDeleteCyclesLeakNothing) {
   HBITMAP bmp = CreateCompatibleBitmap(dc, 50, 20);
   HGDIOBJ oldBmp = SelectObject(dc, bmp);
   const GdiObjectCounts during = GdiLiveObjects();
-  EXPECT_EQ(during.dcs, before.dcs + 1);
-  EXPECT_EQ(during.bitmaps, before.bitmaps + 1);
+  EXPECT_EQ(std::pair(during.dcs, during.bitmaps), std::pair(before.dcs + 1, before.bitmaps + 1));
   for (int i = 0; i < 200; ++i) {
     int saved = SaveDC(dc);
     const HGDIOBJ made[] = {MakeFont(i % 2 ? "Arial" : "Times New Roman", -(8 + i % 7)),
@@ -171,7 +160,7 @@ TEST(GdiState, SaveAndRestoreBringBackEverythingSaved) {
   };
   const auto saved = state();
   const int level = SaveDC(dc);
-  EXPECT_EQ(level, 1);
+  ASSERT_EQ(level, 1);
   SelectObject(dc, big);
   SetTextColor(dc, RGB(200, 0, 0));
   SetBkColor(dc, RGB(0, 0, 1));
@@ -186,27 +175,19 @@ TEST(GdiState, SaveAndRestoreBringBackEverythingSaved) {
   EXPECT_EQ(state(), changed);
   ASSERT_TRUE(RestoreDC(dc, level));
   EXPECT_EQ(state(), saved);
-  EXPECT_FALSE(RestoreDC(dc, 1));  // nothing left to restore
-  EXPECT_FALSE(RestoreDC(dc, -1));
+  EXPECT_FALSE(RestoreDC(dc, 1) || RestoreDC(dc, -1)) << "nothing left to restore";
   EXPECT_TRUE(DeleteObject(big.release())) << "the big font is no longer selected anywhere";
 }
 
 TEST(GdiColours, OleColoursTranslateAsWin32Does) {
-  struct Case {
-    OLE_COLOR in;
-    HRESULT result;
-    COLORREF out;      // when S_OK
-    COLORREF drawn;    // what the one-argument form gives
-  };
+  // In, the result, the colour when S_OK, what the one-argument form gives. PALETTERGB (0x02...) has no
+  // palette: the RGB. Then a palette index, not a colour at all, past the system colours.
+  struct Case { OLE_COLOR in; HRESULT result; COLORREF out, drawn; };
   const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-  const Case cases[] = {
-      {0x00FF0000, S_OK, 0xFF0000, 0xFF0000},
-      {0x80000000u | COLOR_HIGHLIGHT, S_OK, highlight, highlight},
-      {0x02123456, S_OK, 0x123456, 0x123456},           // PALETTERGB: no palette, the RGB
-      {0x01000003, E_INVALIDARG, 0, 0x000003},          // a palette index
-      {0x12345678, E_INVALIDARG, 0, 0x345678},          // not a colour at all
-      {0x80000000u | 31, E_INVALIDARG, 0, 0},           // past the system colours
-  };
+  const Case cases[] = {{0x00FF0000, S_OK, 0xFF0000, 0xFF0000}, {0x02123456, S_OK, 0x123456, 0x123456},
+                        {0x80000000u | COLOR_HIGHLIGHT, S_OK, highlight, highlight},
+                        {0x01000003, E_INVALIDARG, 0, 0x000003}, {0x12345678, E_INVALIDARG, 0, 0x345678},
+                        {0x80000000u | 31, E_INVALIDARG, 0, 0}};
   for (const Case& c : cases) {
     COLORREF out = 0xABCDEF;
     EXPECT_EQ(OleTranslateColor(c.in, nullptr, &out), c.result) << std::hex << c.in;
@@ -225,27 +206,22 @@ TEST(GdiSurfaceContext, DrawsOntoACallersBitmapSurface) {
     ASSERT_NE(surface, nullptr);
     OwnedDC dc(CreateSurfaceDC(surface, 300, 300));
     ASSERT_TRUE(dc);
-    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 300);
-    EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 10);
     SetDeviceCaps(dc, PHYSICALWIDTH, 2480);
-    EXPECT_EQ(GetDeviceCaps(dc, PHYSICALWIDTH), 2480);
+    EXPECT_EQ(std::tuple(GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, PHYSICALWIDTH)),
+              std::tuple(300, 10, 2480));
     EXPECT_EQ(DCSurface(dc), surface);
     EXPECT_EQ(SelectObject(dc, bmp), nullptr);  // no bitmaps in a surface context
     RECT rc{2, 2, 4, 4};
     FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     dc.reset();
     SelectedObject selected(mem, bmp);
-    EXPECT_EQ(GetPixel(mem, 3, 3), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(mem, 4, 4), RGB(0, 0, 0));
+    EXPECT_EQ(std::pair(GetPixel(mem, 3, 3), GetPixel(mem, 4, 4)), std::pair(RGB(255, 255, 255), RGB(0, 0, 0)));
   }
   EXPECT_EQ(LiveCounts(), before);
 }
 
 TEST(GdiScoped, OwnedHandlesDeleteWhatTheyHoldExactlyOnce) {
-  struct Case {
-    const char* name;
-    void (*run)(int base);  // checks the count while the handles are alive
-  };
+  struct Case { const char* name; void (*run)(int base); };  // run checks the count while its handles live
   const Case cases[] = {
       {"pen", [](int base) { OwnedPen h(CreatePen(PS_SOLID, 1, 0)); EXPECT_EQ(Live(), base + 1); }},
       {"brush", [](int base) { OwnedBrush h(CreateSolidBrush(RGB(1, 2, 3))); EXPECT_EQ(Live(), base + 1); }},
@@ -262,20 +238,17 @@ TEST(GdiScoped, OwnedHandlesDeleteWhatTheyHoldExactlyOnce) {
          EXPECT_EQ(Live(), base);
        }},
       {"moved owner", [](int base) {
-         OwnedBrush a(CreateSolidBrush(0));
-         OwnedBrush b(std::move(a));
-         EXPECT_FALSE(a);
+         OwnedBrush a(CreateSolidBrush(0)), b(std::move(a));
+         EXPECT_EQ(std::pair(bool(a), Live()), std::pair(false, base + 1));
+       }},
+      {"assigned over a live owner", [](int base) {  // the overwritten pen goes at once
+         OwnedPen a(CreatePen(PS_SOLID, 1, 0)), b(CreatePen(PS_DASH, 1, 0));
+         b = std::move(a);
          EXPECT_EQ(Live(), base + 1);
        }},
-      {"assigned over a live owner", [](int base) {
-         OwnedPen a(CreatePen(PS_SOLID, 1, 0));
-         OwnedPen b(CreatePen(PS_DASH, 1, 0));
-         b = std::move(a);
-         EXPECT_EQ(Live(), base + 1) << "the overwritten pen goes at once";
-       }},
-      {"released", [](int base) {
+      {"released", [](int base) {  // a released handle is the caller's again
          HPEN raw = OwnedPen(CreatePen(PS_SOLID, 1, 0)).release();
-         EXPECT_EQ(Live(), base + 1) << "a released handle is the caller's again";
+         EXPECT_EQ(Live(), base + 1);
          DeleteObject(raw);
        }},
   };
@@ -297,11 +270,10 @@ TEST(GdiScoped, ASelectionReturnsThePreviousObjectAndIsUndoneBeforeItsObjectIsDe
     const HGDIOBJ before = GetCurrentObject(dc, c.type);
     {
       OwnedObject<HGDIOBJ> obj(c.make());
-      EXPECT_EQ(GetObjectType(obj), c.type);
       SelectedObject selected(dc, obj);
-      EXPECT_EQ(GetCurrentObject(dc, c.type), obj.get());
+      EXPECT_EQ(std::tuple(GetObjectType(obj), GetCurrentObject(dc, c.type), GetObjectType(before)),
+                std::tuple(c.type, obj.get(), c.type));
       EXPECT_EQ(selected.previous(), before) << "SelectObject returns the previous object of that kind";
-      EXPECT_EQ(GetObjectType(before), c.type);
     }
     EXPECT_EQ(GetCurrentObject(dc, c.type), before);
     EXPECT_EQ(Live(), base) << "the object was deleted after its selection was undone";
@@ -330,9 +302,8 @@ TEST(GdiScoped, ASavedStateComesBackAtTheEndOfEachNestedScope) {
       SetTextColor(dc, RGB(3, 3, 3));
       SetBkMode(dc, TRANSPARENT);
     }
-    EXPECT_EQ(GetTextColor(dc), RGB(2, 2, 2)) << "the inner scope restores to its own level";
-    EXPECT_EQ(GetBkMode(dc), OPAQUE);
-    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), big.get());
+    EXPECT_EQ(std::tuple(GetTextColor(dc), GetBkMode(dc), GetCurrentObject(dc, OBJ_FONT)),
+              std::tuple(RGB(2, 2, 2), OPAQUE, HGDIOBJ(big.get()))) << "the inner scope restores to its own level";
   }
   EXPECT_EQ(GetTextColor(dc), RGB(1, 1, 1));
   EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font) << "the restored state deselects the font, so it can be deleted";

@@ -1,64 +1,27 @@
 // PDF printer contexts: pages, page sizes, resolution, text that stays text,
 // and the file appearing only when the document completes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <regex>
-#include <unistd.h>
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_scoped.h"
 #include "support/canvas.h"
+#include "support/pdf.h"
 
 using namespace ktfolio::win;
-using ktfolio::testing::Canvas;
-using ktfolio::testing::Font;
+using namespace ktfolio::testing;
 namespace fs = std::filesystem;
 
 namespace {
 
-// Standard output of a shell command (the PDF tools), empty when it fails.
-std::string Shell(const std::string& command) {
-  std::string out;
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  if (!pipe) return out;
-  std::array<char, 4096> buf;
-  while (std::size_t n = fread(buf.data(), 1, buf.size(), pipe.get())) out.append(buf.data(), n);
-  return out;
-}
-
-// The first page of a PDF rasterised in grey at `dpi` (pdftoppm), row by row.
-struct GreyPage {
-  int width = 0, height = 0;
-  std::string pixels;
-  int At(int x, int y) const { return static_cast<unsigned char>(pixels[static_cast<std::size_t>(y) * width + x]); }
-};
-GreyPage RasterisePdf(const std::string& pdf, int dpi) {
-  GreyPage page;
-  const std::string root = pdf + ".raster";
-  Shell("pdftoppm -r " + std::to_string(dpi) + " -gray -singlefile '" + pdf + "' '" + root + "'");
-  std::ifstream in(root + ".pgm", std::ios::binary);
-  std::string magic;
-  int maxval = 0;
-  if (!(in >> magic >> page.width >> page.height >> maxval) || magic != "P5") return GreyPage{};
-  in.get();  // the single whitespace after the header
-  page.pixels.resize(static_cast<std::size_t>(page.width) * page.height);
-  in.read(page.pixels.data(), static_cast<std::streamsize>(page.pixels.size()));
-  std::remove((root + ".pgm").c_str());
-  return page;
-}
-
 constexpr int kPrinterDpi = 600;
-// A4 at 600 dpi, in device units, and in points.
-constexpr int kA4Width = 4960;
-constexpr int kA4Height = 7016;
-constexpr double kA4WidthPt = kA4Width * 72.0 / kPrinterDpi;
-constexpr double kA4HeightPt = kA4Height * 72.0 / kPrinterDpi;
+// A4 at 600 dpi, in device units.
+constexpr int kA4Width = 4960, kA4Height = 7016;
 
 class PdfPrinting : public ::testing::Test {
  protected:
@@ -83,19 +46,19 @@ class PdfPrinting : public ::testing::Test {
   int before_ = 0;
 };
 
-std::string PdfInfo(const std::string& path) { return Shell("pdfinfo '" + path + "' 2>/dev/null"); }
-std::string PageText(const std::string& path, int page) {
-  return Shell("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + path + "' - 2>/dev/null");
-}
-int PageCount(const std::string& path) {
-  std::smatch m;
-  std::string info = PdfInfo(path);
-  return std::regex_search(info, m, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(m[1]) : -1;
-}
-
 void DrawLabel(HDC dc, const char* text, int x, int y) {
   RECT rc{x, y, x + 3000, y + 400};
   DrawText(dc, text, -1, &rc, DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// The page content streams of a PDF, inflated (Python's zlib does the work).
+std::string PageContents(const std::string& path) {
+  return CommandOutput("python3 -c \"import re,sys,zlib\n"
+               "data=open(sys.argv[1],'rb').read()\n"
+               "for m in re.finditer(rb'/FlateDecode.*?stream\\\\r?\\\\n',data,re.S):\n"
+               "  try: sys.stdout.write(zlib.decompressobj().decompress(data[m.end():]).decode('latin-1'))\n"
+               "  except zlib.error: pass\n\" '" +
+               path + "'");
 }
 
 // A printer context with its document and first page started; the document
@@ -114,7 +77,6 @@ struct Printing {
 
 TEST_F(PdfPrinting, ReportsThePrinterResolutionAndPageSize) {
   HDC dc = CreatePdfPrinterDC(Path("caps.pdf").c_str(), kPrinterDpi, kPrinterDpi, kA4Width, kA4Height);
-  ASSERT_NE(dc, nullptr);
   struct Case { const char* name; int index; int value; };
   const Case cases[] = {{"LOGPIXELSX", LOGPIXELSX, kPrinterDpi},  {"LOGPIXELSY", LOGPIXELSY, kPrinterDpi},
                         {"HORZRES", HORZRES, kA4Width},           {"VERTRES", VERTRES, kA4Height},
@@ -124,9 +86,10 @@ TEST_F(PdfPrinting, ReportsThePrinterResolutionAndPageSize) {
   for (const Case& c : cases) { SCOPED_TRACE(c.name); EXPECT_EQ(GetDeviceCaps(dc, c.index), c.value); }
   DeleteDC(dc);
   EXPECT_FALSE(fs::exists(Path("caps.pdf"))) << "no document was started";
-  EXPECT_EQ(CreatePdfPrinterDC(Path("x.pdf").c_str(), 0, 600, 100, 100), nullptr);
-  EXPECT_EQ(CreatePdfPrinterDC(Path("x.pdf").c_str(), 600, 600, 0, 100), nullptr);
-  EXPECT_EQ(CreatePdfPrinterDC(nullptr, 600, 600, 100, 100), nullptr);
+  const std::string x = Path("x.pdf");  // no resolution, no width, no path
+  for (HDC bad : {CreatePdfPrinterDC(x.c_str(), 0, 600, 100, 100), CreatePdfPrinterDC(x.c_str(), 600, 600, 0, 100),
+                  CreatePdfPrinterDC(nullptr, 600, 600, 100, 100)})
+    EXPECT_EQ(bad, nullptr);
 }
 
 // Each page becomes a PDF page with its text selectable; what is drawn
@@ -148,15 +111,11 @@ TEST_F(PdfPrinting, EachPageBecomesAPdfPageWithItsTextSelectable) {
   EXPECT_GT(EndDoc(dc), 0);
   ASSERT_TRUE(fs::exists(path));
   EXPECT_EQ(Strays(path), 0) << "the temporary file was renamed, not copied";
-  EXPECT_EQ(PageCount(path), 3);
-  const std::string info = PdfInfo(path);
-  std::smatch m;
-  ASSERT_TRUE(std::regex_search(info, m, std::regex("Page size:\\s+([0-9.]+) x ([0-9.]+) pts")));
-  EXPECT_NEAR(std::stod(m[1]), kA4WidthPt, 0.01);
-  EXPECT_NEAR(std::stod(m[2]), kA4HeightPt, 0.01);
-  EXPECT_NE(info.find("Folio test"), std::string::npos) << "the document name is the title";
+  // A4 at 600 dpi in points, and the document name as the title.
+  EXPECT_EQ(std::tuple(PdfField(path, "Pages"), PdfField(path, "Page size"), PdfField(path, "Title")),
+            std::tuple("3", "595.2 x 841.92 pts (A4)", "Folio test"));
   for (int page = 1; page <= 3; ++page) {
-    const std::string text = PageText(path, page);
+    const std::string text = PdfText(path, page);
     EXPECT_EQ(text.find("Outside"), std::string::npos) << page << ": " << text;
     for (int other = 1; other <= 3; ++other)
       EXPECT_EQ(text.find(texts[other - 1]) != std::string::npos, other == page) << page << ": " << text;
@@ -189,7 +148,7 @@ TEST_F(PdfPrinting, CallsOutOfOrderFail) {
   EXPECT_GT(StartPage(dc), 0);
   EXPECT_EQ(StartPage(dc), SP_ERROR) << "a page is already open";
   EXPECT_GT(EndDoc(dc), 0) << "EndDoc closes the open page";
-  EXPECT_EQ(PageCount(Path("order.pdf")), 1);
+  EXPECT_EQ(PdfField(Path("order.pdf"), "Pages"), "1");
   DeleteDC(dc);
   EXPECT_EQ(StartDoc(MemoryDC(nullptr), nullptr), SP_ERROR) << "a memory context is no printer";
 }
@@ -209,33 +168,6 @@ TEST_F(PdfPrinting, AnUnwritableFolderFailsStartDoc) {
   }
   fs::permissions(locked, fs::perms::owner_all);
 }
-
-namespace {
-
-// The bounding box and the count of the pixels of `page` darker than mid-grey, inside `r`.
-std::pair<RECT, int> Ink(const GreyPage& page, RECT r) {
-  RECT box{r.right, r.bottom, r.left, r.top};
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x)
-      if (page.At(x, y) < 128 && ++n) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                                             std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
-  return {box, n};
-}
-RECT InkBox(const GreyPage& page, RECT r) { return Ink(page, r).first; }
-int InkIn(const GreyPage& page, int x0, int y0, int x1, int y1) { return Ink(page, RECT{x0, y0, x1, y1}).second; }
-
-// The page content streams of a PDF, inflated (Python's zlib does the work).
-std::string PageContents(const std::string& path) {
-  return Shell("python3 -c \"import re,sys,zlib\n"
-               "data=open(sys.argv[1],'rb').read()\n"
-               "for m in re.finditer(rb'/FlateDecode.*?stream\\\\r?\\\\n',data,re.S):\n"
-               "  try: sys.stdout.write(zlib.decompressobj().decompress(data[m.end():]).decode('latin-1'))\n"
-               "  except zlib.error: pass\n\" '" +
-               path + "'");
-}
-
-}  // namespace
 
 // Text placed at 600 dpi lands where the same layout lands on a 96-dpi screen,
 // scaled: positions and sizes are proportional.
@@ -260,7 +192,7 @@ TEST_F(PdfPrinting, TextPositionAndSizeMatchTheScreenLayoutScaled) {
   }
   const GreyPage page = RasterisePdf(path, kScreenDpi);
   ASSERT_EQ(page.width, 4 * kScreenDpi);
-  const RECT got = InkBox(page, RECT{0, 0, page.width, page.height});
+  const RECT got = page.Ink().first;
   // Hinting differs between the sizes: allow a pixel or two at 96 dpi.
   EXPECT_NEAR(got.left, want.left, 1);
   EXPECT_NEAR(got.top, want.top, 1);
@@ -299,11 +231,11 @@ TEST_F(PdfPrinting, QueuedLinesAndTextsKeepTheirOrderWithFillsPensAndClips) {
   EXPECT_LT(page.At(24, 22), 128) << "a line after the fill is on top of it";
   EXPECT_LT(page.At(24, 60), 200) << "the red line (grey when rasterised) is there";
   EXPECT_LT(page.At(24, 90), 128) << "a line after text is stroked too";
-  EXPECT_EQ(InkIn(page, 48, 0, 96, 24), 0) << "the fill drawn later hides the first text";
-  EXPECT_GT(InkIn(page, 48, 30, 96, 54), 20) << "text after the fill shows";
-  EXPECT_GT(InkIn(page, 48, 60, 70, 84), 20);
-  EXPECT_EQ(InkIn(page, 71, 60, 96, 84), 0) << "the clip still cuts a text too wide for its rectangle";
-  EXPECT_NE(PageText(path, 1).find("text"), std::string::npos);
+  auto inkIn = [&](RECT r) { return page.Ink(r).second; };
+  EXPECT_EQ(inkIn({48, 0, 96, 24}), 0) << "the fill drawn later hides the first text";
+  EXPECT_TRUE(inkIn({48, 30, 96, 54}) > 20 && inkIn({48, 60, 70, 84}) > 20) << "texts after the fill show";
+  EXPECT_EQ(inkIn({71, 60, 96, 84}), 0) << "the clip still cuts a text too wide for its rectangle";
+  EXPECT_NE(PdfText(path, 1).find("text"), std::string::npos);
 }
 
 // Text on a PDF page sits at the font's own advances, so each line goes into
@@ -345,7 +277,7 @@ TEST_F(PdfPrinting, TextIsMeasuredAsDrawnAndWrittenAsPlainStrings) {
   const GreyPage page = RasterisePdf(path, kPrinterDpi);
   for (const RECT& r : drawn) {
     // The ink spans what was measured, within a glyph's side bearing (an underline runs the full advance).
-    const RECT ink = InkBox(page, RECT{0, r.top, page.width, r.bottom});
+    const RECT ink = page.Ink(RECT{0, r.top, page.width, r.bottom}).first;
     EXPECT_NEAR(ink.left, r.left, 8) << "line at " << r.top;
     EXPECT_NEAR(ink.right, r.right, 8) << "line at " << r.top;
   }

@@ -17,17 +17,9 @@
 #include "support/golden.h"
 
 using namespace ktfolio::win;
+using ktfolio::testing::LogFont;
 
 namespace {
-
-LOGFONT Font(const char* face, LONG height, LONG weight = FW_NORMAL, bool italic = false) {
-  LOGFONT lf;
-  lf.lfHeight = height;
-  lf.lfWeight = weight;
-  lf.lfItalic = italic;
-  std::strcpy(lf.lfFaceName, face);
-  return lf;
-}
 
 // The test canvas with one font selected and a transparent background.
 class Canvas : public ktfolio::testing::Canvas {
@@ -37,12 +29,10 @@ class Canvas : public ktfolio::testing::Canvas {
     SetFont(face, height, weight);
     SetBkMode(dc, TRANSPARENT);
   }
-  ~Canvas() { DeleteObject(SelectObject(dc, oldFont_)); }
   void SetFont(const char* face, LONG height, LONG weight = FW_NORMAL) {
-    const LOGFONT lf = Font(face, height, weight);
-    HGDIOBJ old = SelectObject(dc, CreateFontIndirect(&lf));
-    if (oldFont_) DeleteObject(old);
-    else oldFont_ = old;
+    selected_.restore();  // before the font it holds goes
+    font_ = ktfolio::testing::Font(face, height, weight);
+    selected_ = SelectedObject(dc, font_);
   }
   TEXTMETRIC Metrics() {
     TEXTMETRIC tm;
@@ -62,13 +52,14 @@ class Canvas : public ktfolio::testing::Canvas {
   // DT_CALCRECT over a rectangle `width` wide: the lines and the width it reports.
   std::pair<int, int> Measure(const char* text, UINT flags, int width = 1000) {
     RECT rc{0, 0, width, 1};
-    int h = DrawText(dc, text, -1, &rc, flags | DT_CALCRECT);
+    const int h = DrawText(dc, text, -1, &rc, flags | DT_CALCRECT);
     EXPECT_EQ(h, rc.bottom - rc.top);
     return {h / Metrics().tmHeight, rc.right};
   }
 
  private:
-  HGDIOBJ oldFont_ = nullptr;
+  OwnedFont font_;
+  SelectedObject selected_;
 };
 
 }  // namespace
@@ -81,8 +72,7 @@ TEST(GdiFont, ClassicFacesResolveToMetricCompatibleLiberationFamilies) {
     EXPECT_EQ(ResolvedFontFamily(c.dc), family);
   }
   c.SetFont("Arial", -100);  // Arial's widths: 'W' is 1933/2048 em, space 569/2048 em.
-  EXPECT_NEAR(c.CharWidth('W'), 94, 1);
-  EXPECT_NEAR(c.CharWidth(' '), 28, 1);
+  EXPECT_TRUE(std::abs(c.CharWidth('W') - 94) <= 1 && std::abs(c.CharWidth(' ') - 28) <= 1);
 }
 
 TEST(GdiFont, MetricsFollowTheRequestedHeight) {
@@ -91,16 +81,13 @@ TEST(GdiFont, MetricsFollowTheRequestedHeight) {
   c.SetFont("Arial", -48);
   TEXTMETRIC big = c.Metrics();
   for (const TEXTMETRIC& tm : {small, big}) {
-    EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
-    EXPECT_GT(tm.tmDescent, 0);
-    EXPECT_GE(tm.tmMaxCharWidth, tm.tmAveCharWidth);
-    EXPECT_EQ(tm.tmWeight, FW_NORMAL);
+    EXPECT_EQ(std::pair(tm.tmHeight, tm.tmWeight), std::pair(tm.tmAscent + tm.tmDescent, LONG{FW_NORMAL}));
+    EXPECT_TRUE(tm.tmDescent > 0 && tm.tmMaxCharWidth >= tm.tmAveCharWidth);
   }
   // Negative height is the em: the cell adds the internal leading on top.
-  EXPECT_EQ(small.tmHeight - small.tmInternalLeading, 12);
-  EXPECT_EQ(big.tmHeight - big.tmInternalLeading, 48);
-  EXPECT_GT(big.tmHeight, 3 * small.tmHeight);
-  EXPECT_GT(big.tmAveCharWidth, 3 * small.tmAveCharWidth);
+  EXPECT_EQ(std::pair(small.tmHeight - small.tmInternalLeading, big.tmHeight - big.tmInternalLeading),
+            std::pair(12, 48));
+  EXPECT_TRUE(big.tmHeight > 3 * small.tmHeight && big.tmAveCharWidth > 3 * small.tmAveCharWidth);
   c.SetFont("Arial", -16);
   EXPECT_EQ(c.Metrics().tmAveCharWidth, 7) << "Arial at 12 pt on a 96-dpi screen";
   c.SetFont("Arial", 40);
@@ -119,23 +106,19 @@ TEST(GdiFont, MetricsFollowTheRequestedHeight) {
 }
 
 TEST(GdiFont, HeightIsInDeviceUnitsWhateverTheResolution) {
-  const LOGFONT lf = Font("Arial", -50);
-  HFONT f = CreateFontIndirect(&lf);
+  const OwnedFont f = ktfolio::testing::Font("Arial", -50);
   LONG heights[2];
   for (int dpi : {600, 96}) {
     SetScreenLogPixels(dpi, dpi);
-    HDC dc = CreateCompatibleDC(nullptr);
+    OwnedDC dc = MemoryDC(nullptr);
     SetScreenLogPixels(96, 96);
     EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), dpi);
     TEXTMETRIC tm;
-    HGDIOBJ old = SelectObject(dc, f);
+    SelectedObject selected(dc, f);
     GetTextMetrics(dc, &tm);
-    SelectObject(dc, old);
-    DeleteDC(dc);
     heights[dpi == 96] = tm.tmHeight;
   }
   EXPECT_EQ(heights[0], heights[1]);
-  DeleteObject(f);
 }
 
 TEST(GdiFont, TextExtentIsTheSumOfCharacterWidthsWithoutKerning) {
@@ -144,8 +127,7 @@ TEST(GdiFont, TextExtentIsTheSumOfCharacterWidthsWithoutKerning) {
   EXPECT_EQ(c.Extent("AV"), c.Extent("A") + c.Extent("V"));
   SIZE sz;
   GetTextExtentPoint32(c.dc, "AVATAR", 2, &sz);  // a length counts bytes
-  EXPECT_EQ(sz.cx, c.Extent("AV"));
-  EXPECT_EQ(sz.cy, c.Metrics().tmHeight);
+  EXPECT_EQ(std::pair(sz.cx, sz.cy), std::pair(c.Extent("AV"), c.Metrics().tmHeight));
   EXPECT_EQ(c.Extent("\xC3\xA9t\xC3\xA9"), 2 * c.CharWidth(0xE9) + c.Extent("t")) << "non-ASCII text is UTF-8";
 }
 
@@ -179,9 +161,7 @@ TEST(GdiDrawTextMeasure, LinesAndWidthFollowBreaksWrappingPrefixesAndTabs) {
   }
   const char* text = "the quick brown fox jumps over the lazy dog again and again";
   const auto [lines, right] = c.Measure(text, DT_WORDBREAK, narrow);
-  EXPECT_GE(lines, 4);
-  EXPECT_LE(right, narrow);
-  EXPECT_GT(right, narrow / 2);
+  EXPECT_TRUE(lines >= 4 && right <= narrow && right > narrow / 2) << lines << " lines, " << right;
   const int stop = 8 * c.Metrics().tmAveCharWidth;  // tabs expand to eight average characters when asked
   EXPECT_EQ(c.Measure("a\tb", DT_EXPANDTABS).second, stop + c.Extent("b"));
   EXPECT_EQ(c.Measure("a\t\tb", DT_EXPANDTABS).second, 2 * stop + c.Extent("b"));
@@ -193,10 +173,9 @@ TEST(GdiDrawTextMeasure, LinesAndWidthFollowBreaksWrappingPrefixesAndTabs) {
 
 TEST(GdiDrawTextMeasure, EmptyTextIsOneLineHighButMeasuresEmpty) {
   Canvas c(10, 10);
-  RECT rc{3, 4, 100, 50};
+  RECT rc{3, 4, 100, 50}, draw = rc;
   EXPECT_EQ(DrawText(c.dc, "", -1, &rc, DT_CALCRECT | DT_WORDBREAK), c.Metrics().tmHeight);
   EXPECT_EQ(rc.bottom, rc.top);
-  RECT draw{3, 4, 100, 50};
   EXPECT_EQ(DrawText(c.dc, "", -1, &draw, 0), c.Metrics().tmHeight);
   EXPECT_LE(c.Ink().right, c.Ink().left) << "nothing drawn";
 }
@@ -230,7 +209,7 @@ TEST(TextMeasurer, TheShortcutGivesDrawTextsHeightForRandomTextsAndFonts) {
   for (int round = 0; round < 60; ++round) {
     TextMeasurer m(dc);
     for (int k = 0; k < 100; ++k, ++cases) {
-      const LOGFONT lf = Font(kFaces[face(rng)], -size(rng), flag(rng) ? FW_BOLD : FW_NORMAL, flag(rng));
+      const LOGFONT lf = LogFont(kFaces[face(rng)], -size(rng), flag(rng) ? FW_BOLD : FW_NORMAL, flag(rng));
       ASSERT_TRUE(m.UseFont(lf));
       const std::string text = RandomText(rng);
       const int w = width(rng);
@@ -253,10 +232,9 @@ TEST(TextMeasurer, MetricsAndWidthsAreThoseOfTheSelectedFont) {
   const HGDIOBJ font = GetCurrentObject(c.dc, OBJ_FONT);
   {
     TextMeasurer m(c.dc);
-    ASSERT_TRUE(m.UseFont(Font("Courier New", -9)));
-    ASSERT_TRUE(m.UseFont(Font("Arial", -20, FW_BOLD)));
-    EXPECT_EQ(m.Metrics().tmHeight, expected.tmHeight);
-    EXPECT_EQ(m.Metrics().tmMaxCharWidth, expected.tmMaxCharWidth);
+    ASSERT_TRUE(m.UseFont(LogFont("Courier New", -9)) && m.UseFont(LogFont("Arial", -20, FW_BOLD)));
+    EXPECT_EQ(std::pair(m.Metrics().tmHeight, m.Metrics().tmMaxCharWidth),
+              std::pair(expected.tmHeight, expected.tmMaxCharWidth));
     for (UINT ch = 'A'; ch <= 'C'; ++ch) EXPECT_EQ(m.CharWidth(ch), c.CharWidth(ch)) << static_cast<char>(ch);
     EXPECT_EQ(m.DpiY(), GetDeviceCaps(c.dc, LOGPIXELSY));
     m.TextHeightByDrawText("x", 10, 0);  // selects a font into the context
@@ -333,13 +311,11 @@ TEST(GdiDrawTextDraw, AWorldTransformScalesTheLaidOutTextAndTheClip) {
   c.Clear();
   IntersectClipRect(c.dc, 0, 0, 50, 60);  // device 0..100 across
   DrawText(c.dc, text, -1, &logical, DT_NOCLIP);
-  EXPECT_GT(c.Ink().right, 50);
-  EXPECT_LE(c.Ink().right, 100);
+  EXPECT_TRUE(c.Ink().right > 50 && c.Ink().right <= 100) << c.Ink().right;
   RestoreDC(c.dc, saved);
   XFORM now;
   ASSERT_TRUE(GetWorldTransform(c.dc, &now));
-  EXPECT_EQ(now.eM11, 1) << "the saved state had the identity";
-  EXPECT_EQ(GetGraphicsMode(c.dc), GM_COMPATIBLE);
+  EXPECT_EQ(std::pair(now.eM11, GetGraphicsMode(c.dc)), std::pair(FLOAT{1}, GM_COMPATIBLE)) << "the saved state's";
 }
 
 TEST(GdiDrawTextDraw, DrawnTextFitsItsMeasuredWidth) {
@@ -347,14 +323,12 @@ TEST(GdiDrawTextDraw, DrawnTextFitsItsMeasuredWidth) {
   const char* text = "AVATAR Wavy Typeface";
   RECT rc{10, 10, 390, 50};
   DrawText(c.dc, text, -1, &rc, DT_NOCLIP);
-  RECT ink = c.Ink();
-  int measured = c.Extent(text);
-  EXPECT_GE(ink.left, 10);
-  EXPECT_LE(ink.right, 10 + measured + 1);
-  EXPECT_GE(ink.right, 10 + measured - 4);  // the final 'e' nearly reaches the advance
-  TEXTMETRIC tm = c.Metrics();
-  EXPECT_LE(ink.bottom, 10 + tm.tmHeight);
-  EXPECT_GE(ink.top, 10 + tm.tmInternalLeading - 2);
+  const RECT ink = c.Ink();
+  const int measured = c.Extent(text);
+  const TEXTMETRIC tm = c.Metrics();
+  // The final 'e' nearly reaches the advance.
+  EXPECT_TRUE(ink.left >= 10 && ink.right <= 10 + measured + 1 && ink.right >= 10 + measured - 4) << ink.right;
+  EXPECT_TRUE(ink.bottom <= 10 + tm.tmHeight && ink.top >= 10 + tm.tmInternalLeading - 2) << ink.top;
 }
 
 // Plain lines are drawn from cached glyphs; lines with a prefix underline (or

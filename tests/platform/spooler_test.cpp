@@ -30,7 +30,7 @@ class SpoolerTest : public ::testing::Test {
 TEST_F(SpoolerTest, APrinterThatExistsNowhereCannotBeOpened) {
   HANDLE h = reinterpret_cast<HANDLE>(0x1234);
   EXPECT_FALSE(OpenPrinter("no-such-printer-anywhere", &h, nullptr));
-  EXPECT_EQ(h, nullptr);
+  EXPECT_EQ(h, nullptr) << "the handle is cleared";
   EXPECT_FALSE(OpenPrinter("", &h, nullptr));
   EXPECT_EQ(CreateDC("WINSPOOL", "no-such-printer-anywhere", nullptr, nullptr), nullptr);
   EXPECT_EQ(DeviceCapabilities("no-such-printer-anywhere", "", DC_COPIES, nullptr, nullptr), -1);
@@ -48,29 +48,26 @@ TEST_F(SpoolerTest, ThePdfPrinterReportsItsRecordSizeAndDefaults) {
             std::make_tuple(WORD{sizeof(DEVMODE)}, SHORT{DMORIENT_PORTRAIT}, SHORT{DMPAPER_A4}, SHORT{0}));
   EXPECT_TRUE(ClosePrinter(h));
   EXPECT_FALSE(ClosePrinter(h)) << "a closed handle is gone";
-  EXPECT_EQ(DeviceCapabilities("PDF", "FILE:", DC_COPIES, nullptr, nullptr), 1) << "a file holds one copy";
-  EXPECT_EQ(DeviceCapabilities(kPrinter, "", DC_COPIES, nullptr, nullptr), 7);
+  EXPECT_EQ(std::pair(DeviceCapabilities("PDF", "FILE:", DC_COPIES, nullptr, nullptr),
+                      DeviceCapabilities(kPrinter, "", DC_COPIES, nullptr, nullptr)),
+            std::pair(1, 7)) << "a file holds one copy";
 }
 
 TEST_F(SpoolerTest, APrinterContextHasThePageTheDeviceSettingsAskFor) {
-  struct Case { const char* name; DEVMODE dm; SIZE page; /* pixels at 600 dpi */ };
+  // Fields, orientation, paper, its length and width (tenths of a millimetre); the page in pixels at 600 dpi.
+  struct Case { const char* name; DWORD fields; short orientation, paper, length, width; SIZE page; };
+  constexpr DWORD kSize = DM_PAPERSIZE, kLengths = DM_PAPERLENGTH | DM_PAPERWIDTH;
   const Case cases[] = {
-      {"no fields: the driver's A4", {.dmOrientation = DMORIENT_LANDSCAPE, .dmPaperSize = DMPAPER_LETTER},
-       {4961, 7016}},
-      {"letter landscape",
-       {.dmFields = DM_ORIENTATION | DM_PAPERSIZE, .dmOrientation = DMORIENT_LANDSCAPE, .dmPaperSize = DMPAPER_LETTER},
-       {6600, 5100}},
-      {"user paper in tenths of a millimetre",
-       {.dmFields = DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH, .dmPaperSize = DMPAPER_USER, .dmPaperLength = 500,
-        .dmPaperWidth = 1000},
-       {2362, 1181}},
-      {"lengths without their bits",
-       {.dmFields = DM_PAPERSIZE, .dmPaperSize = DMPAPER_A4, .dmPaperLength = 500, .dmPaperWidth = 1000}, {4961, 7016}},
-      {"no settings at all", {}, {4961, 7016}},
-  };
+      {"no fields: the driver's A4", 0, DMORIENT_LANDSCAPE, DMPAPER_LETTER, 0, 0, {4961, 7016}},
+      {"letter landscape", DM_ORIENTATION | kSize, DMORIENT_LANDSCAPE, DMPAPER_LETTER, 0, 0, {6600, 5100}},
+      {"user paper", kSize | kLengths, 0, DMPAPER_USER, 500, 1000, {2362, 1181}},
+      {"lengths without their bits", kSize, 0, DMPAPER_A4, 500, 1000, {4961, 7016}},
+      {"no settings at all", 0, 0, 0, 0, 0, {4961, 7016}}};
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    HDC dc = CreateDC("WINSPOOL", "PDF", nullptr, k.dm.dmFields || k.dm.dmPaperSize ? &k.dm : nullptr);
+    const DEVMODE dm{.dmFields = k.fields, .dmOrientation = k.orientation, .dmPaperSize = k.paper,
+                     .dmPaperLength = k.length, .dmPaperWidth = k.width};
+    HDC dc = CreateDC("WINSPOOL", "PDF", nullptr, k.fields || k.paper ? &dm : nullptr);
     ASSERT_NE(dc, nullptr);
     EXPECT_EQ(std::make_tuple(GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, LOGPIXELSX)),
               std::make_tuple(k.page.cx, k.page.cy, 600));
@@ -86,9 +83,9 @@ TEST_F(SpoolerTest, ThePortIsReadFromThePrintersRegistryKey) {
   DWORD size = 255, type = 0, small = 4;
   auto* bytes = reinterpret_cast<BYTE*>(buffer);
   ASSERT_EQ(RegQueryValueEx(hkey, "Port", nullptr, &type, bytes, &size), ERROR_SUCCESS);
-  EXPECT_EQ(type, REG_SZ);
-  EXPECT_EQ(size, std::strlen(kPort) + 1) << "the length counts the NUL";
-  EXPECT_EQ(std::string(buffer, size - 1), kPort);
+  // The length counts the NUL; a buffer too small learns the length.
+  EXPECT_EQ(std::tuple(type, size, std::string(buffer, size - 1)),
+            std::tuple(DWORD{REG_SZ}, std::strlen(kPort) + 1, kPort));
   EXPECT_EQ(RegQueryValueEx(hkey, "Port", nullptr, nullptr, bytes, &small), ERROR_MORE_DATA);
   EXPECT_EQ(small, size);
   EXPECT_EQ(RegQueryValueEx(hkey, "Driver", nullptr, nullptr, bytes, &size), ERROR_FILE_NOT_FOUND);
@@ -117,8 +114,8 @@ TEST_F(SpoolerTest, ThePrinterDialogShowsItsPropertiesAndTakesTheAnswerBack) {
   dlg.ShowPrinter();
   EXPECT_EQ(state(), std::make_tuple(1, std::string(kPrinter), 2, 4, 3, 2));
   ASSERT_EQ(dialogs::PrintDlgLog().size(), 1u);
-  EXPECT_EQ(dialogs::PrintDlgLog()[0].printer, "PDF");
-  EXPECT_EQ(dialogs::PrintDlgLog()[0].maxPage, 9);
+  EXPECT_EQ(std::pair(dialogs::PrintDlgLog()[0].printer, dialogs::PrintDlgLog()[0].maxPage),
+            std::pair(std::string("PDF"), 9));
   dialogs::QueuePrintDlgCancel();
   dlg.ShowPrinter();
   EXPECT_EQ(state(), std::make_tuple(0, std::string(kPrinter), 2, 4, 3, 2)) << "a cancel changes nothing";
@@ -134,10 +131,9 @@ TEST_F(SpoolerTest, TheDialogsPrinterNamesBlockHoldsDriverDeviceAndPort) {
   ASSERT_TRUE(PrintDlg(&pd));
   const char* block = reinterpret_cast<const char*>(&names);
   EXPECT_EQ(std::make_pair(names.wDriverOffset, names.wDeviceOffset), std::make_pair(WORD{8}, WORD{8 + 9}));
-  EXPECT_STREQ(block + names.wDriverOffset, "winspool");
-  EXPECT_STREQ(block + names.wDeviceOffset, kPrinter);
-  EXPECT_STREQ(block + names.wOutputOffset, kPort);
-  EXPECT_STREQ(dm.dmDeviceName, kPrinter);
+  EXPECT_EQ(std::tuple(std::string(block + names.wDriverOffset), std::string(block + names.wDeviceOffset),
+                       std::string(block + names.wOutputOffset), std::string(dm.dmDeviceName)),
+            std::tuple("winspool", kPrinter, kPort, kPrinter));
   PRINTDLG unanswered;
   EXPECT_FALSE(PrintDlg(&unanswered)) << "with nothing queued, a headless host's dialog is cancelled";
   EXPECT_EQ(CommDlgExtendedError(), 0u);

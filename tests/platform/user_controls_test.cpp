@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/container/form.h"
+#include "platform/gdi/gdi_scoped.h"
 #include "platform/user/user.h"
 
 namespace ktfolio {
@@ -19,15 +20,32 @@ using namespace win;
 
 constexpr int kListId = 11, kCheckId = 12, kPushId = 13, kEditId = 14;
 
-// The system colour brush of button faces, as a class background.
-HBRUSH ButtonFace() { return reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1)); }
-
+// What the controls' parent window received, and how it colours a text box when asked.
 struct Notification { int id; WORD code; };
-std::vector<Notification>* g_log = nullptr;
+struct ParentLog {
+  std::vector<Notification> notes;
+  HBRUSH brush = nullptr;  // the answer to WM_CTLCOLOREDIT when set
+  COLORREF text = 0;
+  int Count(WORD code) const {
+    return static_cast<int>(std::count_if(notes.begin(), notes.end(), [&](auto& n) { return n.code == code; }));
+  }
+};
+ParentLog g_parent;
 
-LRESULT CALLBACK_Parent(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_COMMAND && g_log) g_log->push_back({LOWORD(wParam), HIWORD(wParam)});
-  return DefWindowProc(hwnd, msg, wParam, lParam);
+LRESULT ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_COMMAND && lp) g_parent.notes.push_back({LOWORD(wp), HIWORD(wp)});
+  if (msg == WM_CTLCOLOREDIT && g_parent.brush) {
+    SetTextColor(reinterpret_cast<HDC>(wp), g_parent.text);
+    return reinterpret_cast<LRESULT>(g_parent.brush);
+  }
+  return DefWindowProc(hwnd, msg, wp, lp);
+}
+// The parent's class, with button faces as its background; registered on first use.
+const char* ParentClass() {
+  WNDCLASSEX wc{.lpfnWndProc = ParentProc, .lpszClassName = "ControlsTestParent"};
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1));
+  RegisterClassEx(&wc);
+  return wc.lpszClassName;
 }
 
 // A form whose client area is one panel holding a list of many entries, a
@@ -35,13 +53,8 @@ LRESULT CALLBACK_Parent(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 class ControlsOnAForm : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_log = &log;
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSEX wc{.lpfnWndProc = CALLBACK_Parent, .hbrBackground = ButtonFace(), .lpszClassName = "ControlsTestPanel"};
-      registered = RegisterClassEx(&wc) != 0;
-    }
-    panel = CreateWindowEx(0, "ControlsTestPanel", "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, form.hwnd(), nullptr,
+    g_parent = ParentLog{};
+    panel = CreateWindowEx(0, ParentClass(), "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, form.hwnd(), nullptr,
                            nullptr, nullptr);
     list = Make("ComboBox", "cboList", "", CBS_DROPDOWNLIST, 10, 10, 150, 22, kListId);
     for (int i = 0; i < 30; ++i) {
@@ -53,9 +66,8 @@ class ControlsOnAForm : public ::testing::Test {
     push = Make("Button", "cmdPush", "Push", BS_PUSHBUTTON, 200, 40, 80, 24, kPushId);
     edit = Make("Edit", "txtBox", "old text", ES_AUTOHSCROLL, 200, 80, 120, 22, kEditId);
     form.Show();
-    log.clear();
+    g_parent.notes.clear();
   }
-  void TearDown() override { g_log = nullptr; }
 
   HWND Make(const char* cls, const char* name, const char* text, DWORD style, int x, int y, int w, int h, int id) {
     HWND hwnd = CreateWindowEx(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, panel,
@@ -65,8 +77,7 @@ class ControlsOnAForm : public ::testing::Test {
   }
   std::vector<WORD> Codes(int id) const {
     std::vector<WORD> out;
-    for (const auto& n : log)
-      if (n.id == id) out.push_back(n.code);
+    for (const auto& n : g_parent.notes) if (n.id == id) out.push_back(n.code);
     return out;
   }
   // The centre of a control, in the form's client coordinates.
@@ -78,26 +89,23 @@ class ControlsOnAForm : public ::testing::Test {
     return p;
   }
   const Form::ChildInfo Info(const std::string& name) const {
-    for (const auto& c : form.Controls())
-      if (c.name == name) return c;
+    for (const auto& c : form.Controls()) if (c.name == name) return c;
     return {};
   }
 
   Form form{400, 300};
   HWND panel = nullptr, list = nullptr, check = nullptr, push = nullptr, edit = nullptr;
-  std::vector<Notification> log;
 };
 
 TEST_F(ControlsOnAForm, ChoosingAnEntryClicksItInTheDroppedList) {
   ASSERT_TRUE(form.Choose("cboList", "entry 25")) << "an entry beyond the first screenful is scrolled to";
-  EXPECT_EQ(SendMessage(list, CB_GETCURSEL, 0, 0), 25);
-  EXPECT_EQ(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), 0) << "the list closes after the click";
+  EXPECT_EQ(std::pair(SendMessage(list, CB_GETCURSEL, 0, 0), SendMessage(list, CB_GETDROPPEDSTATE, 0, 0)),
+            std::pair(LRESULT{25}, LRESULT{0})) << "the list closes after the click";
   EXPECT_EQ(Codes(kListId), (std::vector<WORD>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP}));
   const auto info = Info("cboList");
   EXPECT_EQ(std::make_tuple(info.text, info.hasSelection, info.selected, info.items.size()),
             std::make_tuple(std::string("entry 25"), true, 125, std::size_t{30})) << "the selection's item data";
-  EXPECT_FALSE(form.Choose("cboList", "no such entry"));
-  EXPECT_FALSE(form.Choose("chkBox", "entry 1")) << "not a list";
+  EXPECT_FALSE(form.Choose("cboList", "no such entry") || form.Choose("chkBox", "entry 1")) << "chkBox is no list";
 }
 
 TEST_F(ControlsOnAForm, AClickOutsideTheDroppedListClosesItWithoutAChoice) {
@@ -105,37 +113,30 @@ TEST_F(ControlsOnAForm, AClickOutsideTheDroppedListClosesItWithoutAChoice) {
   form.Click(Centre(list).x, Centre(list).y);
   ASSERT_EQ(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), 1);
   form.Click(390, 290);  // the panel's far corner
-  EXPECT_EQ(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), 0);
-  EXPECT_EQ(SendMessage(list, CB_GETCURSEL, 0, 0), 4);
+  EXPECT_EQ(std::tuple(SendMessage(list, CB_GETDROPPEDSTATE, 0, 0), SendMessage(list, CB_GETCURSEL, 0, 0),
+                       GetCapture()), std::tuple(0, 4, HWND{}));
   EXPECT_EQ(Codes(kListId), (std::vector<WORD>{CBN_DROPDOWN, CBN_SELENDCANCEL, CBN_CLOSEUP}));
-  EXPECT_EQ(GetCapture(), nullptr);
 }
 
-TEST_F(ControlsOnAForm, SelectingInCodeNotifiesNothing) {
+// Selecting in code notifies nothing; arrow keys move the selection of a closed list; disabled, it ignores the user.
+TEST_F(ControlsOnAForm, TheListSelectsInCodeByArrowKeysAndNotWhenDisabled) {
   SendMessage(list, CB_SETCURSEL, 3, 0);
-  EXPECT_TRUE(Codes(kListId).empty());
-  EXPECT_EQ(Info("cboList").text, "entry 3");
+  EXPECT_EQ(std::pair(Codes(kListId).size(), Info("cboList").text), std::pair(std::size_t{0}, std::string("entry 3")));
   EXPECT_EQ(SendMessage(list, CB_SETCURSEL, 99, 0), CB_ERR);
   EXPECT_FALSE(Info("cboList").hasSelection);
-}
-
-TEST_F(ControlsOnAForm, ArrowKeysMoveTheSelectionOfAClosedList) {
   SendMessage(list, CB_SETCURSEL, 0, 0);
   SetFocus(list);
   form.Key(VK_DOWN);
   form.Key(VK_DOWN);
   EXPECT_EQ(SendMessage(list, CB_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(Codes(kListId), (std::vector<WORD>{CBN_SELCHANGE, CBN_SELCHANGE}));
-}
-
-TEST_F(ControlsOnAForm, ADisabledListIgnoresTheUser) {
+  g_parent.notes.clear();
   EnableWindow(list, FALSE);
-  EXPECT_FALSE(form.Choose("cboList", "entry 2"));
-  EXPECT_FALSE(Info("cboList").enabled);
+  EXPECT_FALSE(form.Choose("cboList", "entry 2") || Info("cboList").enabled);
   EXPECT_TRUE(Codes(kListId).empty());
 }
 
-TEST_F(ControlsOnAForm, AnAutoCheckBoxTogglesOnClickAndTellsItsParent) {
+TEST_F(ControlsOnAForm, AnAutoCheckBoxTogglesOnClickAndAPushButtonClicksWhenReleasedOverIt) {
   EXPECT_EQ(Info("chkBox").checked, 0);
   ASSERT_TRUE(form.Check("chkBox", true));
   EXPECT_EQ(SendMessage(check, BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_CHECKED));
@@ -146,10 +147,8 @@ TEST_F(ControlsOnAForm, AnAutoCheckBoxTogglesOnClickAndTellsItsParent) {
   EXPECT_EQ(Codes(kCheckId), (std::vector<WORD>{BN_CLICKED, BN_CLICKED}));
   SendMessage(check, BM_SETCHECK, BST_CHECKED, 0);
   EXPECT_EQ(Codes(kCheckId).size(), 2u) << "setting the state in code is silent";
-  EXPECT_EQ(Info("cmdPush").checked, -1) << "a push button has no check state";
-}
-
-TEST_F(ControlsOnAForm, APushButtonClicksOnlyWhenReleasedOverIt) {
+  // A push button has no check state and clicks only when released over it.
+  EXPECT_EQ(Info("cmdPush").checked, -1);
   const POINT inside = Centre(push);
   form.Click(inside.x, inside.y);
   EXPECT_EQ(Codes(kPushId), (std::vector<WORD>{BN_CLICKED}));
@@ -163,12 +162,11 @@ TEST_F(ControlsOnAForm, APushButtonClicksOnlyWhenReleasedOverIt) {
 
 TEST_F(ControlsOnAForm, SetTextReplacesTheWholeTextAsTyping) {
   ASSERT_TRUE(form.SetText("txtBox", "12.5"));
-  EXPECT_EQ(Info("txtBox").text, "12.5");
-  const std::vector<WORD> codes = Codes(kEditId);
-  EXPECT_EQ(std::count(codes.begin(), codes.end(), EN_CHANGE), 4) << "one change per character typed";
+  EXPECT_EQ(std::pair(Info("txtBox").text, g_parent.Count(EN_CHANGE)), std::pair(std::string("12.5"), 4))
+      << "one change per character typed";
   ASSERT_TRUE(form.SetText("txtBox", ""));
   EXPECT_EQ(Info("txtBox").text, "");
-  EXPECT_FALSE(form.SetText("cboList", "x"));
+  EXPECT_FALSE(form.SetText("cboList", "x")) << "not a text box";
 }
 
 TEST_F(ControlsOnAForm, TabWalksTheTabStopsAndShiftTabWalksBack) {
@@ -191,32 +189,13 @@ TEST_F(ControlsOnAForm, TabWalksTheTabStopsAndShiftTabWalksBack) {
 }
 
 // The edit control, with a parent that logs its notifications and can colour it.
-
-struct ParentLog {
-  std::vector<WORD> notes;  // EN_* codes received
-  HBRUSH brush = nullptr;   // answer to WM_CTLCOLOREDIT when set
-  COLORREF text = 0;
-};
-ParentLog g_parent;
-
-LRESULT ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_COMMAND && lp) g_parent.notes.push_back(HIWORD(wp));
-  if (msg == WM_CTLCOLOREDIT && g_parent.brush) {
-    SetTextColor(reinterpret_cast<HDC>(wp), g_parent.text);
-    return reinterpret_cast<LRESULT>(g_parent.brush);
-  }
-  return DefWindowProc(hwnd, msg, wp, lp);
-}
-
 class EditControl : public ::testing::Test {
  protected:
   void SetUp() override {
-    WNDCLASSEX wc{.lpfnWndProc = ParentProc, .hbrBackground = ButtonFace(), .lpszClassName = "EditParent"};
-    RegisterClassEx(&wc);
     baseWindows_ = user::LiveWindowCount();
     user::ResetScripts();
     g_parent = ParentLog{};
-    parent_ = CreateWindowEx(0, "EditParent", "", WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    parent_ = CreateWindowEx(0, ParentClass(), "", WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
   }
   void TearDown() override {
     DestroyWindow(parent_);
@@ -242,6 +221,9 @@ class EditControl : public ::testing::Test {
     SendMessage(e, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&t));
     return {s, t};
   }
+  // The text with the selection's ends, comparable in one assertion.
+  static std::tuple<std::string, DWORD, DWORD> State(HWND e) { return {Text(e), Sel(e).first, Sel(e).second}; }
+  using Want = std::tuple<std::string, DWORD, DWORD>;
   static void Keys(std::initializer_list<int> vks) { for (int vk : vks) Key(vk); }
   static void Key(int vk, bool shift = false, bool ctrl = false) {
     if (shift) user::InjectKey(VK_SHIFT, true);
@@ -257,11 +239,7 @@ class EditControl : public ::testing::Test {
     EXPECT_TRUE(GetClipboardText(&clip));
     return clip;
   }
-  static void Type(const std::string& s) {
-    user::InjectText(s);
-    user::PumpMessages();
-  }
-  int Changes() const { return static_cast<int>(std::count(g_parent.notes.begin(), g_parent.notes.end(), EN_CHANGE)); }
+  static void Type(const std::string& s) { user::InjectText(s); user::PumpMessages(); }
 
   HWND parent_ = nullptr;
   int baseWindows_ = 0;
@@ -270,17 +248,14 @@ class EditControl : public ::testing::Test {
 TEST_F(EditControl, TypingEditsTheTextAndTellsTheParent) {
   HWND e = Make(ES_AUTOHSCROLL);
   Type("Hello World");
-  EXPECT_EQ(Text(e), "Hello World");
-  EXPECT_EQ(Changes(), 11) << "one EN_CHANGE per accepted character";
-  EXPECT_EQ(Sel(e), std::make_pair(11u, 11u));
+  EXPECT_EQ(State(e), Want("Hello World", 11, 11));
+  EXPECT_EQ(g_parent.Count(EN_CHANGE), 11) << "one EN_CHANGE per accepted character";
   Keys({VK_BACK, VK_HOME, VK_DELETE});
   EXPECT_EQ(Text(e), "ello Worl");
   EXPECT_TRUE(SendMessage(e, EM_GETMODIFY, 0, 0));
   Type("\xC3\xA9");  // a character with no key of its own
-  EXPECT_EQ(Text(e), "\xC3\xA9" "ello Worl");
+  EXPECT_EQ(State(e), Want("\xC3\xA9" "ello Worl", 1, 1)) << "indices count characters";
   EXPECT_EQ(GetWindowTextLength(e), 11) << "bytes of UTF-8";
-  EXPECT_EQ(Sel(e), std::make_pair(1u, 1u)) << "indices count characters";
-
   SetWindowText(e, "reset");
   EXPECT_FALSE(SendMessage(e, EM_GETMODIFY, 0, 0) || SendMessage(e, EM_CANUNDO, 0, 0));
   EXPECT_EQ(Sel(e), std::make_pair(0u, 0u));
@@ -292,14 +267,12 @@ TEST_F(EditControl, SelectionByKeyboardAndReplacement) {
   for (int i = 0; i < 3; ++i) Key(VK_RIGHT, true);
   EXPECT_EQ(Sel(e), std::make_pair(4u, 7u));
   SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("2"));
-  EXPECT_EQ(Text(e), "one 2 three");
-  EXPECT_EQ(Sel(e), std::make_pair(5u, 5u)) << "the caret follows the inserted text";
+  EXPECT_EQ(State(e), Want("one 2 three", 5, 5)) << "the caret follows the inserted text";
   EXPECT_TRUE(SendMessage(e, EM_CANUNDO, 0, 0));
   SendMessage(e, EM_UNDO, 0, 0);
   EXPECT_EQ(Text(e), "one two three");
   SendMessage(e, WM_UNDO, 0, 0);
   EXPECT_EQ(Text(e), "one 2 three") << "undo of the undo redoes";
-
   Key(VK_END);
   Key(VK_LEFT, true, true);  // Ctrl+Shift+Left: a word
   EXPECT_EQ(Sel(e), std::make_pair(6u, 11u));
@@ -335,18 +308,15 @@ TEST_F(EditControl, MultiLineTextAnswersLineAndColumnQueries) {
   Key(VK_BACK);
   EXPECT_EQ(Text(e), "firstsecond line\r\nx") << "backspace removes the whole line break";
   EXPECT_EQ(SendMessage(e, EM_GETLINECOUNT, 0, 0), 2);
-
-  // positions grow along a line and down the lines
-  LRESULT p0 = SendMessage(e, EM_POSFROMCHAR, 0, 0), p3 = SendMessage(e, EM_POSFROMCHAR, 3, 0);
-  LRESULT p18 = SendMessage(e, EM_POSFROMCHAR, 18, 0);
-  EXPECT_GT(GET_X_LPARAM(p3), GET_X_LPARAM(p0));
-  EXPECT_GT(GET_Y_LPARAM(p18), GET_Y_LPARAM(p0));
-  EXPECT_EQ(LOWORD(SendMessage(e, EM_CHARFROMPOS, 0, p3)), 3);
-  EXPECT_EQ(HIWORD(SendMessage(e, EM_CHARFROMPOS, 0, p18)), 1);
-
+  // Positions grow along a line and down the lines, and map back to their character and line.
+  const LRESULT p0 = SendMessage(e, EM_POSFROMCHAR, 0, 0), p3 = SendMessage(e, EM_POSFROMCHAR, 3, 0);
+  const LRESULT p18 = SendMessage(e, EM_POSFROMCHAR, 18, 0);
+  EXPECT_TRUE(GET_X_LPARAM(p3) > GET_X_LPARAM(p0) && GET_Y_LPARAM(p18) > GET_Y_LPARAM(p0));
+  EXPECT_EQ(std::pair(LOWORD(SendMessage(e, EM_CHARFROMPOS, 0, p3)), HIWORD(SendMessage(e, EM_CHARFROMPOS, 0, p18))),
+            std::pair(WORD{3}, WORD{1}));
   SendMessage(e, EM_LINESCROLL, 0, 1);
-  EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
-  EXPECT_EQ(GetScrollPos(e, SB_VERT), 1);
+  EXPECT_EQ(std::pair(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), LRESULT{GetScrollPos(e, SB_VERT)}),
+            std::pair(LRESULT{1}, LRESULT{1}));
   SendMessage(e, EM_SETSEL, 0, 0);
   SendMessage(e, EM_SCROLLCARET, 0, 0);
   EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
@@ -366,18 +336,17 @@ TEST_F(EditControl, LimitAndPasswordCharacter) {
   HWND e = Make(ES_AUTOHSCROLL);
   SendMessage(e, EM_LIMITTEXT, 5, 0);
   EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT, 0, 0), 5);
-  int beeps = user::BeepCount();
+  const int beeps = user::BeepCount();
   Type("abcdefg");
   EXPECT_EQ(Text(e), "abcde");
-  EXPECT_EQ(user::BeepCount(), beeps + 2);
-  EXPECT_EQ(std::count(g_parent.notes.begin(), g_parent.notes.end(), EN_MAXTEXT), 2);
+  EXPECT_EQ(std::pair(user::BeepCount() - beeps, g_parent.Count(EN_MAXTEXT)), std::pair(2, 2)) << "each refusal";
   SendMessage(e, EM_SETSEL, 0, -1);
   SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("123456789"));
   EXPECT_EQ(Text(e), "12345") << "replacement is held to the limit too";
 
   SendMessage(e, EM_SETPASSWORDCHAR, '#', 0);
-  EXPECT_EQ(SendMessage(e, EM_GETPASSWORDCHAR, 0, 0), '#');
-  EXPECT_TRUE(GetWindowLongPtr(e, GWL_STYLE) & ES_PASSWORD);
+  EXPECT_EQ(std::pair(SendMessage(e, EM_GETPASSWORDCHAR, 0, 0), GetWindowLongPtr(e, GWL_STYLE) & ES_PASSWORD),
+            std::pair(LRESULT{'#'}, LONG_PTR{ES_PASSWORD}));
   EXPECT_EQ(Text(e), "12345") << "the real text stays readable to the program";
   SendMessage(e, EM_SETSEL, 0, -1);
   SetClipboardText("before");
@@ -398,8 +367,7 @@ TEST_F(EditControl, CutCopyPasteThroughTheClipboard) {
   EXPECT_EQ(Text(e), "alpha betaalpha");
   SendMessage(e, EM_SETSEL, 6, 10);
   Key('X', false, true);
-  EXPECT_EQ(Text(e), "alpha alpha");
-  EXPECT_EQ(Clipboard(), "beta");
+  EXPECT_EQ(std::pair(Text(e), Clipboard()), std::pair(std::string("alpha alpha"), std::string("beta")));
   SendMessage(e, EM_SETSEL, 0, 6);
   SendMessage(e, WM_CLEAR, 0, 0);
   EXPECT_EQ(Text(e), "alpha");
@@ -417,9 +385,8 @@ TEST_F(EditControl, CutCopyPasteThroughTheClipboard) {
   SendMessage(e, EM_SETSEL, 0, -1);
   SendMessage(e, WM_CUT, 0, 0);
   SendMessage(e, WM_PASTE, 0, 0);
-  EXPECT_EQ(Text(e), "two");
   SendMessage(e, WM_COPY, 0, 0);
-  EXPECT_EQ(Clipboard(), "two");
+  EXPECT_EQ(std::pair(Text(e), Clipboard()), std::pair(std::string("two"), std::string("two")));
 }
 
 TEST_F(EditControl, ContextMenuOffersWhatApplies) {
@@ -435,9 +402,8 @@ TEST_F(EditControl, ContextMenuOffersWhatApplies) {
   std::vector<std::pair<UINT_PTR, bool>> items;
   for (auto& m : menu)
     if (!m.separator && m.id >= WM_CUT && m.id <= WM_UNDO) items.emplace_back(m.id, m.enabled);
-  const std::vector<std::pair<UINT_PTR, bool>> want = {
-      {WM_UNDO, false}, {WM_CUT, true}, {WM_COPY, true}, {WM_PASTE, true}, {WM_CLEAR, true}};
-  EXPECT_EQ(items, want);
+  EXPECT_EQ(items, (std::vector<std::pair<UINT_PTR, bool>>{
+                       {WM_UNDO, false}, {WM_CUT, true}, {WM_COPY, true}, {WM_PASTE, true}, {WM_CLEAR, true}}));
   EXPECT_EQ(Text(e), "X text") << "the chosen command ran";
   EXPECT_TRUE(SendMessage(e, EM_CANUNDO, 0, 0));
 }
@@ -452,12 +418,11 @@ TEST_F(EditControl, MouseClickPlacesTheCaretAndDragSelects) {
   user::InjectMouseButton(parent_, 1, false, 12 + p7.x, 12 + p7.y);
   user::PumpMessages();
   EXPECT_EQ(Sel(e), std::make_pair(3u, 7u));
-  EXPECT_EQ(GetFocus(), e);
-  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(std::pair(GetFocus(), GetCapture()), std::pair(e, HWND{}));
 }
 
 TEST_F(EditControl, ColoursComeFromTheParent) {
-  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  const OwnedBrush red(CreateSolidBrush(RGB(255, 0, 0)));
   g_parent.brush = red;
   g_parent.text = RGB(0, 0, 255);
   HWND e = Make(ES_AUTOHSCROLL, "WWWW");
@@ -466,16 +431,13 @@ TEST_F(EditControl, ColoursComeFromTheParent) {
   GetClientRect(e, &rc);
   EXPECT_EQ(user::WindowPixel(e, rc.right - 3, rc.bottom - 3), RGB(255, 0, 0));
   bool blue = false;
-  for (int x = 0; x < 40 && !blue; ++x)
-    for (int y = 0; y < rc.bottom && !blue; ++y) {
-      COLORREF c = user::WindowPixel(e, x, y);
-      blue = GetBValue(c) > 150 && GetRValue(c) < 100;
-    }
+  for (int x = 0; x < 40; ++x)
+    for (int y = 0; y < rc.bottom; ++y)
+      blue = blue || (GetBValue(user::WindowPixel(e, x, y)) > 150 && GetRValue(user::WindowPixel(e, x, y)) < 100);
   EXPECT_TRUE(blue) << "the text is drawn in the parent's colour";
   // the sunken client edge is the frame's, outside the client area
   EXPECT_EQ(user::WindowPixel(parent_, 10, 10), GetSysColor(COLOR_BTNSHADOW));
   DestroyWindow(e);
-  DeleteObject(red);
 }
 
 }  // namespace

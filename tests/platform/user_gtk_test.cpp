@@ -6,25 +6,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
 
+#include "support/pdf.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
+// A command's output without its line end.
 std::string Shell(const std::string& cmd) {
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return out;
-  char buf[256];
-  while (fgets(buf, sizeof buf, p)) out += buf;
-  pclose(p);
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-  return out;
+  std::string out = ktfolio::testing::CommandOutput(cmd);
+  return out.substr(0, out.find_last_not_of("\r\n") + 1);
 }
 
 bool Have(const char* tool) { return std::system((std::string("command -v ") + tool + " >/dev/null").c_str()) == 0; }

@@ -16,6 +16,7 @@
 #include "platform/fileio/fileio.h"
 #include "platform/spooler/spooler.h"
 #include "render/render_test_util.h"
+#include "support/pdf.h"
 
 extern char** environ;
 
@@ -96,8 +97,7 @@ std::string WaitForJobPdf(fs::file_time_type since, const std::string& namePrefi
       const std::string name = entry.path().filename().string();
       if (name.rfind(namePrefix, 0) != 0 || entry.last_write_time(ec) < since || entry.path() == other) continue;
       // Complete once pdfinfo can read it.
-      if (Run("pdfinfo '" + entry.path().string() + "' 2>/dev/null").find("Pages:") != std::string::npos)
-        return entry.path().string();
+      if (!PdfField(entry.path().string(), "Pages").empty()) return entry.path().string();
     }
   }
   return "";
@@ -125,31 +125,6 @@ class CupsPrintTest : public ::testing::Test {
 CupsServer* CupsPrintTest::server_ = nullptr;
 std::string CupsPrintTest::why_;
 
-std::string PdfField(const std::string& file, const std::string& name) {
-  return Run("pdfinfo '" + file + "' 2>/dev/null | sed -n 's/^" + name + ": *//p' | tr -d '\\n'");
-}
-
-// Where the ink of one page lies, rendered at 72 dpi in grey: pixels
-// clearly darker than paper, as a box in pixels and their count.
-struct Ink { int count = 0, width = 0, height = 0; int left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1; };
-Ink InkOf(const std::string& pdf, int page) {
-  const std::string p = std::to_string(page);
-  const std::string pgm = testing::Run("pdftoppm -r 72 -gray -f " + p + " -l " + p + " '" + pdf + "' 2>/dev/null");
-  // A binary PGM: "P5\n<w> <h>\n255\n", then one byte per pixel.
-  Ink ink;
-  if (std::sscanf(pgm.c_str(), "P5 %d %d", &ink.width, &ink.height) != 2) return ink;
-  size_t at = 0;
-  for (int fields = 0; fields < 4 && at < pgm.size(); ++fields) at = pgm.find_first_of(" \n", at) + 1;
-  for (size_t i = at; i < pgm.size(); ++i) {
-    if (static_cast<unsigned char>(pgm[i]) >= 200) continue;
-    const int x = static_cast<int>((i - at) % ink.width), y = static_cast<int>((i - at) / ink.width);
-    ++ink.count;
-    ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
-    ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
-  }
-  return ink;
-}
-
 // One test: the server is shared by everything in this program.
 TEST_F(CupsPrintTest, AJobOfThreePagesArrivesAsAPdfOfThreePagesUnderTheJobsTitle) {
   ASSERT_NE(std::find(win::spooler::PrinterNames().begin(), win::spooler::PrinterNames().end(), kQueue),
@@ -168,8 +143,8 @@ TEST_F(CupsPrintTest, AJobOfThreePagesArrivesAsAPdfOfThreePagesUnderTheJobsTitle
   ASSERT_FALSE(pdf.empty()) << "no PDF from cups-pdf within the time allowed";
   EXPECT_EQ(PdfField(pdf, "Pages"), "3");
   EXPECT_NE(PdfField(pdf, "Title").find("Folio's Job"), std::string::npos);
-  // cups-pdf's Ghostscript turns text into outlines, so look for ink instead.
-  for (int page = 1; page <= 3; ++page) EXPECT_GT(InkOf(pdf, page).count, 0) << "page " << page << " is blank";
+  // cups-pdf's Ghostscript turns text into outlines, so look for ink (clearly darker than paper) instead.
+  for (int page = 1; page <= 3; ++page) EXPECT_GT(RasterisePdf(pdf, 72, page).Ink({}, 200).second, 0) << page;
 
   // Landscape letter: the job asks for letter paper turned once, as a
   // printer does it: the sheet stays portrait and the page's top-left text
@@ -181,10 +156,11 @@ TEST_F(CupsPrintTest, AJobOfThreePagesArrivesAsAPdfOfThreePagesUnderTheJobsTitle
   const std::string landscape = WaitForJobPdf(since, "Folio_s_Job", pdf);
   ASSERT_FALSE(landscape.empty()) << "no PDF for the landscape job";
   EXPECT_NE(PdfField(landscape, "Page size").find("(letter)"), std::string::npos);
-  const Ink ink = InkOf(landscape, 1);
-  ASSERT_GT(ink.count, 0);
-  EXPECT_LT(ink.right, ink.width / 4) << "text near the sheet's left edge";
-  EXPECT_GT(ink.top, ink.height / 2) << "text in the sheet's lower half";
+  const GreyPage sheet = RasterisePdf(landscape, 72);
+  const auto [ink, count] = sheet.Ink({}, 200);
+  ASSERT_GT(count, 0);
+  EXPECT_LT(ink.right, sheet.width / 4) << "text near the sheet's left edge";
+  EXPECT_GT(ink.top, sheet.height / 2) << "text in the sheet's lower half";
   EXPECT_GT(ink.bottom - ink.top, ink.right - ink.left) << "the line runs upwards";
   if (!HasFailure()) {
     fs::remove(pdf);

@@ -1,7 +1,7 @@
 // The test canvas: a memory DC over a bitmap, filled with one colour, with the
 // pen and brush a test selects deleted with it, and its pixels read back as
 // colours, as '#'/'.' strings along a row or column, as counts, and as the box
-// one colour (or the dark ink) covers. With it, a font and a rectangle's edges.
+// the dark ink covers. With it, a font and a rectangle's edges.
 #pragma once
 
 #include <algorithm>
@@ -14,10 +14,16 @@
 
 namespace ktfolio::testing {
 
+// A font's description from a face and height.
+inline win::LOGFONT LogFont(const char* face, win::LONG height, win::LONG weight = win::FW_NORMAL, bool italic = false,
+                            bool underline = false) {
+  win::LOGFONT lf{.lfHeight = height, .lfWeight = weight, .lfItalic = italic, .lfUnderline = underline};
+  std::strcpy(lf.lfFaceName, face);
+  return lf;
+}
 // A font made from a face and height, deleted with its owner.
 inline win::OwnedFont Font(const char* face, win::LONG height, win::LONG weight = win::FW_NORMAL, bool underline = false) {
-  win::LOGFONT lf{.lfHeight = height, .lfWeight = weight, .lfUnderline = underline};
-  std::strcpy(lf.lfFaceName, face);
+  const win::LOGFONT lf = LogFont(face, height, weight, false, underline);
   return win::OwnedFont(win::CreateFontIndirect(&lf));
 }
 
@@ -71,11 +77,6 @@ class Canvas {
   // Pixels of colour c in r (the whole canvas by default).
   int Count(win::COLORREF c, win::RECT r = {0, 0, -1, -1}) const {
     return Tally(r.right < 0 ? All() : r, [&](int x, int y) { return At(x, y) == c; });
-  }
-  // Bounding box of the pixels of colour c; left > right when there are none.
-  win::RECT Of(win::COLORREF c) const {
-    const win::RECT box = Box(All(), [&](int x, int y) { return At(x, y) == c; });
-    return box.right <= box.left ? win::RECT{w, h, -1, -1} : box;
   }
   // Dark: the three channels sum below the middle grey.
   bool Dark(int x, int y) const {

@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/gdi/gdi_scoped.h"
+
 namespace ktfolio::testing {
 namespace {
 
@@ -115,9 +117,8 @@ SurfacePtr Opaque(cairo_surface_t* src) {
   dib->bmiHeader.biHeight = -info.bmHeight;  // top-down, like the Cairo surface
   dib->bmiHeader.biBitCount = 32;
   std::vector<std::uint32_t> bits(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
-  win::HDC dc = win::CreateCompatibleDC(nullptr);
-  const int lines = win::GetDIBits(dc, bmp, 0, info.bmHeight, bits.data(), dib.get(), win::DIB_RGB_COLORS);
-  win::DeleteDC(dc);
+  const int lines = win::GetDIBits(win::MemoryDC(nullptr), bmp, 0, info.bmHeight, bits.data(), dib.get(),
+                                   win::DIB_RGB_COLORS);
   if (lines != info.bmHeight) return ::testing::AssertionFailure() << "GetDIBits copied " << lines << " lines";
   for (int y = 0; y < info.bmHeight; ++y)
     std::memcpy(Row(s.get(), y), bits.data() + static_cast<std::size_t>(y) * info.bmWidth, info.bmWidth * 4);
@@ -127,15 +128,11 @@ SurfacePtr Opaque(cairo_surface_t* src) {
 
 win::HBITMAP SolidBitmap(int width, int height, win::COLORREF color) {
   using namespace win;
-  HDC dc = CreateCompatibleDC(nullptr);
+  const OwnedDC dc = MemoryDC(nullptr);
   HBITMAP bmp = CreateCompatibleBitmap(dc, width, height);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  HBRUSH brush = CreateSolidBrush(color);
-  RECT all{0, 0, width, height};
-  FillRect(dc, &all, brush);
-  DeleteObject(brush);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  const SelectedObject selected(dc, bmp);
+  const RECT all{0, 0, width, height};
+  FillRect(dc, &all, OwnedBrush(CreateSolidBrush(color)));
   return bmp;
 }
 

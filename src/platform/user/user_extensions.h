@@ -20,6 +20,10 @@ std::string WindowText(HWND hwnd);
 // as real windows and returns false when no display can be opened.
 bool UseGtkBackend();
 bool UsingGtkBackend();
+// The GTK backend's input method of a top-level window (a GtkIMContext*,
+// untyped here; nullptr headless): what it commits reaches the focus window
+// as characters, and the text it is composing shows at the caret.
+void* InputMethodOf(HWND top);
 
 // Injected input: coordinates are client coordinates of the top-level window
 // `top`; the window under the point (or the capture window) gets the message.

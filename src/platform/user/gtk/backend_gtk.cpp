@@ -1,7 +1,8 @@
 // GTK 3 backend: every top-level window becomes a GtkWindow holding a drawing
 // area that shows the window's backing surface. GTK input is turned into raw
 // input for the window manager, and waiting for messages runs GTK's main loop,
-// so GTK drives timers, posted messages and repaints alike.
+// so GTK drives timers, posted messages and repaints alike. Keys pass through
+// an input method, whose committed text arrives as characters.
 #include <gtk/gtk.h>
 
 #include <cairo.h>
@@ -18,6 +19,13 @@ struct Native {
   GtkWidget* window = nullptr;
   GtkWidget* area = nullptr;
   bool shown = false;
+  // The input method (dead keys, compose, the methods of Chinese, Japanese,
+  // Korean): its text in the making, shown at the caret, and what it commits
+  // while a key is being filtered.
+  GtkIMContext* im = nullptr;
+  std::string preedit;
+  bool filtering = false;
+  std::string committed;
 };
 
 Native* NativeOf(Window& w) { return static_cast<Native*>(w.native); }
@@ -76,6 +84,64 @@ POINT ToClient(HWND hwnd, double x, double y) {
   return POINT{static_cast<LONG>(x) - c.left, static_cast<LONG>(y) - c.top};
 }
 
+// Text an input method settled on goes to the focus window as characters,
+// each one a key of its own (VK_PACKET), in order with the keys typed before it.
+void DeliverText(const std::string& utf8) {
+  for (const char* p = utf8.c_str(); *p; p = g_utf8_next_char(p)) {
+    user::InjectKey(0xE7, true, g_utf8_get_char(p));
+    user::InjectKey(0xE7, false);
+  }
+}
+
+void OnCommit(GtkIMContext*, const gchar* text, gpointer data) {
+  auto* n = static_cast<Native*>(data);
+  if (n->filtering) n->committed += text;
+  else DeliverText(text);
+}
+
+void OnPreeditChanged(GtkIMContext* im, gpointer data) {
+  auto* n = static_cast<Native*>(data);
+  gchar* text = nullptr;
+  gtk_im_context_get_preedit_string(im, &text, nullptr, nullptr);
+  n->preedit = text ? text : "";
+  g_free(text);
+  gtk_widget_queue_draw(n->area);
+}
+
+void OnRealize(GtkWidget* area, gpointer data) {
+  gtk_im_context_set_client_window(static_cast<Native*>(data)->im, gtk_widget_get_window(area));
+}
+
+gboolean OnFocusChange(GtkWidget*, GdkEventFocus* ev, gpointer data) {
+  auto* n = static_cast<Native*>(data);
+  if (ev->in) gtk_im_context_focus_in(n->im);
+  else gtk_im_context_focus_out(n->im);
+  return FALSE;
+}
+
+// The text being composed, underlined on a white box at the caret, where the
+// input method's candidate window is also told to appear.
+void DrawPreedit(Native& n, cairo_t* cr, const RECT& caret) {
+  GdkRectangle at{caret.left, caret.top, caret.right - caret.left, caret.bottom - caret.top};
+  gtk_im_context_set_cursor_location(n.im, &at);
+  if (n.preedit.empty()) return;
+  PangoLayout* layout = pango_cairo_create_layout(cr);
+  pango_layout_set_text(layout, n.preedit.data(), static_cast<int>(n.preedit.size()));
+  PangoAttrList* attrs = pango_attr_list_new();
+  pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+  pango_layout_set_attributes(layout, attrs);
+  pango_attr_list_unref(attrs);
+  int w = 0, h = 0;
+  pango_layout_get_pixel_size(layout, &w, &h);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_rectangle(cr, caret.left, caret.top, w + 2, h);
+  cairo_fill(cr);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_move_to(cr, caret.left + 1, caret.top);
+  pango_cairo_show_layout(cr, layout);
+  g_object_unref(layout);
+}
+
 gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   auto* n = static_cast<Native*>(data);
   Window* w = Find(n->hwnd);
@@ -94,6 +160,7 @@ gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_rectangle(cr, caret.left, caret.top, caret.right - caret.left, caret.bottom - caret.top);
     cairo_fill(cr);
+    DrawPreedit(*n, cr, caret);
   }
   return TRUE;
 }
@@ -120,7 +187,26 @@ gboolean OnLeave(GtkWidget*, GdkEventCrossing* ev, gpointer data) {
   return TRUE;
 }
 
+// The input method sees every key first. A key it used to type just its own
+// character takes the key path (WM_KEYDOWN, then WM_CHAR from the layout);
+// a key it used otherwise delivers what it committed, or nothing while it composes.
+bool InputMethodTookKey(Native& n, GdkEventKey* ev) {
+  n.filtering = true;
+  n.committed.clear();
+  const bool used = gtk_im_context_filter_keypress(n.im, ev);
+  n.filtering = false;
+  if (!used) return false;
+  const gunichar own = gdk_keyval_to_unicode(ev->keyval);
+  const char* c = n.committed.c_str();
+  const bool typedItself = ev->type == GDK_KEY_PRESS && own >= 0x20 && !(ev->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) &&
+                           *c && g_utf8_get_char(c) == own && !*g_utf8_next_char(c);
+  if (typedItself) return false;
+  DeliverText(n.committed);
+  return true;
+}
+
 gboolean OnKey(GtkWidget*, GdkEventKey* ev, gpointer data) {
+  if (InputMethodTookKey(*static_cast<Native*>(data), ev)) return TRUE;
   char32_t ch = 0;
   int vk = VkFromKeyval(ev->keyval, &ch);
   if (!vk) return TRUE;
@@ -233,6 +319,12 @@ class GtkBackend : public Backend {
     g_signal_connect(n->window, "focus-in-event", G_CALLBACK(OnFocusIn), n);
     g_signal_connect(n->window, "delete-event", G_CALLBACK(OnDelete), n);
     g_signal_connect(n->area, "size-allocate", G_CALLBACK(OnSizeAllocate), n);
+    n->im = gtk_im_multicontext_new();
+    g_signal_connect(n->im, "commit", G_CALLBACK(OnCommit), n);
+    g_signal_connect(n->im, "preedit-changed", G_CALLBACK(OnPreeditChanged), n);
+    g_signal_connect(n->area, "realize", G_CALLBACK(OnRealize), n);
+    g_signal_connect(n->window, "focus-in-event", G_CALLBACK(OnFocusChange), n);
+    g_signal_connect(n->window, "focus-out-event", G_CALLBACK(OnFocusChange), n);
     w.native = n;
     TopLevelChanged(w);
   }
@@ -240,6 +332,8 @@ class GtkBackend : public Backend {
   void TopLevelDestroyed(Window& w) override {
     Native* n = NativeOf(w);
     if (!n) return;
+    gtk_im_context_set_client_window(n->im, nullptr);
+    g_object_unref(n->im);
     gtk_widget_destroy(n->window);
     delete n;
     w.native = nullptr;
@@ -321,6 +415,12 @@ bool UseGtkBackend() {
 bool UsingGtkBackend() {
   auto& d = detail::TheDesktop();
   return d.backend && d.backend->IsGtk();
+}
+
+void* InputMethodOf(HWND top) {
+  if (!UsingGtkBackend()) return nullptr;
+  detail::Window* w = detail::Find(top);
+  return w && w->native ? detail::NativeOf(*w)->im : nullptr;
 }
 
 }  // namespace user
