@@ -154,17 +154,14 @@ TEST_F(ByName, WrongArgumentsAreErrorsOfTheCall) {
   EXPECT_THAT([&] { Call(c, "Step", {Variant(1)}); }, Fails(450));
 }
 
-TEST_F(ByName, ParameterArraysCollectTheRemainingArguments) {
-  VariantArray a{Variant("-"), Variant("a"), Variant(2), Variant(true)};
-  EXPECT_EQ(c.Invoke("Join", a).ToString(), "a-2-True");
-  ASSERT_EQ(a.size(), 2u);
-  EXPECT_EQ(a[1].ToArray().size(), 3u);
+TEST_F(ByName, ParameterArraysCollectTheRestAndByReferenceResultsComeBack) {
+  VariantArray parts{Variant("-"), Variant("a"), Variant(2), Variant(true)};
+  EXPECT_EQ(c.Invoke("Join", parts).ToString(), "a-2-True");
+  ASSERT_EQ(parts.size(), 2u);
+  EXPECT_EQ(parts[1].ToArray().size(), 3u);
   EXPECT_EQ(Call(c, "Join", {Variant("-")}).ToString(), "");
   EXPECT_EQ(Call(c, "Join", {Variant("+")}, {{"Parts", Variant(VariantArray{Variant("x"), Variant("y")})}}).ToString(),
             "x+y");
-}
-
-TEST_F(ByName, ByReferenceResultsComeBackOrStayUntouched) {
   VariantArray a{Variant(1234)}, b{Variant(-1)}, given{Variant(-1), Variant(7), Variant(8)};
   EXPECT_TRUE(c.Invoke("Split", a).ToBool());
   EXPECT_EQ(std::tuple(a[1].ToLong(), a[2].ToLong()), std::tuple(12, 34));

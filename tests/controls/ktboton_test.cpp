@@ -31,7 +31,7 @@ class BotonTest : public ::testing::Test {
 // Every key's round trip is in CompanionBag; here what that table cannot say:
 // an untouched button stores nothing, a font travels whole, and an empty bag
 // brings back the defaults and the name as caption.
-TEST_F(BotonTest, StartsWithTheDocumentedDefaultsWhichAnEmptyBagRestores) {
+TEST_F(BotonTest, StartsWithTheDefaultsAnEmptyBagRestoresAndTheFlatStyleIsHotOnlyUnderTheMouse) {
   EXPECT_EQ(std::tuple(button_.Caption(), button_.BevelWidth(), button_.BorderWidth(), button_.BorderFocusedWidth(),
                        button_.CaptionPos(), button_.PicturePos(), button_.BackColor(), button_.ClickFocused()),
             std::tuple("cmdOk", 2, 1, 2, 4, 3, 0x8000000Fu, true));
@@ -54,6 +54,19 @@ TEST_F(BotonTest, StartsWithTheDocumentedDefaultsWhichAnEmptyBagRestores) {
   copy.Caption("changed");
   copy.ReadProperties(PropertyBag{});
   EXPECT_EQ(std::pair(copy.BorderWidth(), copy.Caption()), std::pair(1, std::string("cmdCopy")));
+  button_.Style(ppFlatButton);
+  button_.BevelWidth(0);
+  button_.BorderWidth(0);
+  button_.BorderFocusedWidth(0);
+  EXPECT_EQ(At(0, 0), kFace) << "flat: no bevel at rest";
+  form_.MouseMove(50, 25);
+  EXPECT_EQ(std::tuple(button_.Hot(), button_.BevelWidth(), At(0, 0)),
+            std::tuple(true, 1, 0xFFFFFFu))
+      << "hot: the light bevel band";
+  form_.MouseMove(150, 80);
+  form_.Pump();
+  EXPECT_EQ(std::tuple(button_.Hot(), button_.BevelWidth(), At(0, 0)), std::tuple(false, 0, kFace))
+      << "WM_MOUSELEAVE ends the hot state";
 }
 
 TEST_F(BotonTest, MouseKeysAndDoClickClickUnlessDisabledOrDraggedOut) {
@@ -85,21 +98,6 @@ TEST_F(BotonTest, MouseKeysAndDoClickClickUnlessDisabledOrDraggedOut) {
   EXPECT_EQ(button_.Value(), 0);
   button_.Value(5);
   EXPECT_TRUE(button_.Pressed());
-}
-
-TEST_F(BotonTest, TheFlatStyleShowsItsBevelOnlyWhileHot) {
-  button_.Style(ppFlatButton);
-  button_.BevelWidth(0);
-  button_.BorderWidth(0);
-  button_.BorderFocusedWidth(0);
-  EXPECT_EQ(At(0, 0), kFace) << "flat: no bevel at rest";
-  form_.MouseMove(50, 25);
-  EXPECT_EQ(std::tuple(button_.Hot(), button_.BevelWidth(), At(0, 0)), std::tuple(true, 1, 0xFFFFFFu))
-      << "hot: the light bevel band";
-  form_.MouseMove(150, 80);
-  form_.Pump();
-  EXPECT_EQ(std::tuple(button_.Hot(), button_.BevelWidth(), At(0, 0)), std::tuple(false, 0, kFace))
-      << "WM_MOUSELEAVE ends the hot state";
 }
 
 TEST_F(BotonTest, ArrowsMoveTheFocusAndAltWithTheUnderlinedLetterClicksThroughIt) {

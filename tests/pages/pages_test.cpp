@@ -141,7 +141,7 @@ TEST_F(DesignerPageTest, OurDesignerHandsBackWhatSaveKeeps) {
   }
 }
 
-TEST_F(DesignerPageTest, TheListsShowTheConstantsAndTheBoxesTheControlAndNoOtherPageExists) {
+TEST_F(DesignerPageTest, TheListsShowTheConstantsAndPaperAndScaleChangeTheControlAtOnce) {
   KtPrint4Impl& c = C();
   EXPECT_EQ(Child(form, "cboScaleMode").items,
             (std::vector<std::string>{" eTwip", " eInch", " eMillimetre", " eCentimetre"}));
@@ -158,10 +158,6 @@ TEST_F(DesignerPageTest, TheListsShowTheConstantsAndTheBoxesTheControlAndNoOther
   EXPECT_EQ(std::tuple(Child(form, "cmdButton").text, Child(form, "txtMarginLeft").text), std::tuple("   Designer", "1440"));
   EXPECT_EQ(std::tuple(page->Caption(), MakePropertyPage("Nope", form)),
             std::tuple("Designer", nullptr));
-}
-
-TEST_F(DesignerPageTest, PaperAndScaleChangeTheControlAtOnceAndTheBoxesFollow) {
-  KtPrint4Impl& c = C();
   EXPECT_FALSE(Child(form, "txtPaperWidth").enabled) << "only a user paper takes sizes";
   ASSERT_TRUE(form.Choose("cboPageSize", "  s_USER"));
   EXPECT_EQ(c.PageSize(), s_USER) << "before any apply";
@@ -206,7 +202,7 @@ class DefaultsPageTest : public PageTest {
   void TearDown() override { dialogs::ResetDialogScripts(); }
 };
 
-TEST_F(DefaultsPageTest, TheListsShowStylesAlignmentsAndAnEmptyCountAppliesZero) {
+TEST_F(DefaultsPageTest, TheListsShowStylesAndAlignmentsAndTheFontButtonActsAtOnce) {
   for (const auto& [style, selected, text] : {std::tuple{15, 15, "Style Mask"}, {2, 2, "Dot"}, {12, 0, "Solid"}}) {
     SCOPED_TRACE(style);
     C().dColPenStyle(style);
@@ -226,9 +222,6 @@ TEST_F(DefaultsPageTest, TheListsShowStylesAlignmentsAndAnEmptyCountAppliesZero)
   ASSERT_TRUE(form.SetText("txtdColsPerRow", ""));
   page->ApplyChanges();
   EXPECT_EQ(C().dColsPerRow(), 0);
-}
-
-TEST_F(DefaultsPageTest, TheFontButtonChangesTheControlAtOnce) {
   EXPECT_EQ(Child(form, "lbldFontSize").text, "Size: 10");
   dialogs::QueueDialogAnswer({"font", true, {{"FontName", "Courier New"}, {"FontSize", "14"}, {"FontBold", "1"}}});
   ClickNamed(form, "cmdFont");

@@ -49,7 +49,7 @@ class PortVTest : public ::testing::Test {
   int paints_ = 0, changes_ = 0, scrolls_ = 0;
 };
 
-TEST_F(PortVTest, ASmallPageIsCentredWithItsShadowAndNoBars) {
+TEST_F(PortVTest, ASmallPageIsCentredWithItsShadowAndWithoutAutoScrollTheBarsFollowScrollBars) {
   Page(200, 150);
   EXPECT_EQ(vp_.ScrollBars(), 0) << "no bar while the page is smaller than the window";
   // The page at (400 - 200) / 2 = 100, (300 - 150) / 2 = 75; a shadow right of
@@ -61,6 +61,19 @@ TEST_F(PortVTest, ASmallPageIsCentredWithItsShadowAndNoBars) {
   vp_.ModePage(false);
   vp_.DrawDC();
   EXPECT_EQ(std::tuple(At(150, 100), At(298, 150)), std::tuple(kRed, kRed)) << "ModePage off: no page, no shadow";
+  vp_.AutoScroll(false);
+  Page(100, 100);
+  for (auto [bars, horizontal, vertical, active] :
+       {std::tuple(2, false, true, 1),
+        std::tuple(1, true, false, 0), std::tuple(3, true, true, 1)}) {
+    vp_.ScrollBars(bars);
+    EXPECT_EQ(std::tuple((Style() & WS_HSCROLL) != 0, (Style() & WS_VSCROLL) != 0, vp_.ActiveBar()),
+              std::tuple(horizontal, vertical, active))
+        << "ScrollBars " << bars;
+  }
+  EXPECT_TRUE(vp_.Style(2));
+  EXPECT_FALSE(vp_.Style(3)) << "styles beyond the flat modes are refused";
+  EXPECT_EQ(vp_.Style(), 2);
 }
 
 TEST_F(PortVTest, ALargePageScrollsToItsFarEdgeAndLineStepsStopAtTheLimits) {
@@ -117,21 +130,6 @@ TEST_F(PortVTest, EachScrollCodeMovesTheBarItNames) {
   EXPECT_EQ(std::tuple(scrolls_, paints_), std::tuple(1, 0));
   Send(WM_VSCROLL, SB_THUMBPOSITION);
   EXPECT_EQ(std::tuple(scrolls_, paints_), std::tuple(2, 1));
-}
-
-TEST_F(PortVTest, WithoutAutoScrollTheBarsFollowScrollBars) {
-  vp_.AutoScroll(false);
-  Page(100, 100);
-  for (auto [bars, horizontal, vertical, active] :
-       {std::tuple(2, false, true, 1), std::tuple(1, true, false, 0), std::tuple(3, true, true, 1)}) {
-    vp_.ScrollBars(bars);
-    EXPECT_EQ(std::tuple((Style() & WS_HSCROLL) != 0, (Style() & WS_VSCROLL) != 0, vp_.ActiveBar()),
-              std::tuple(horizontal, vertical, active))
-        << "ScrollBars " << bars;
-  }
-  EXPECT_TRUE(vp_.Style(2));
-  EXPECT_FALSE(vp_.Style(3)) << "styles beyond the flat modes are refused";
-  EXPECT_EQ(vp_.Style(), 2);
 }
 
 TEST(PortVProperties, PersistedDefaultsAreReadInOrderAndTheBagKeepsOnlyWhatDiffers) {
