@@ -12,7 +12,7 @@ namespace {
 
 // Accepted names are compared exactly; the attribute is then reached ignoring case.
 constexpr std::string_view kRowNames[] = {"IndentTop",  "IndentBottom", "ColsLayoutType", "ColSpacing",
-                                                       "RowSpacing", "RowHeight",    "FitHeightToText"};
+                                          "RowSpacing", "RowHeight",    "FitHeightToText", "OutlineLevel"};
 constexpr std::string_view kCellNames[] = {
     "Text",        "FontName",     "FontSize",         "FontBold",         "FontItalic", "FontUnderline",
     "FontStrikeThru", "FontColor", "IndentRight",      "IndentLeft",       "IndentFirst", "AligPos",

@@ -173,6 +173,8 @@ const RowAttribute kRowAttributes[] = {
     KT_ROW_F32(RowSpacing),
     KT_ROW_F32(TopInPage),
     {"Page", [](const KtRow& r) { return Variant(r.Page()); }, [](KtRow& r, const Variant& v) { r.Page(v.ToInteger()); }},
+    {"OutlineLevel", [](const KtRow& r) { return Variant(r.OutlineLevel()); },
+     [](KtRow& r, const Variant& v) { r.OutlineLevel(v.ToLong()); }},
 };
 #undef KT_ROW_F32
 const RowAttribute* FindRowAttribute(std::string_view name) {
@@ -181,6 +183,13 @@ const RowAttribute* FindRowAttribute(std::string_view name) {
   return nullptr;
 }
 }  // namespace
+
+void KtRow::OutlineLevel(std::int32_t v) {
+  if (v < 0 || v > kMaxOutlineLevel)
+    throw Error(ErrorCode::kInvalidPropertyValue, kLibraryName,
+                "Invalid property value: OutlineLevel is 0 (not a heading) to 6, not " + std::to_string(v));
+  OutlineLevel_ = static_cast<std::uint8_t>(v);
+}
 
 Variant KtRow::GetByName(std::string_view name) const {
   const RowAttribute* a = FindRowAttribute(name);

@@ -101,6 +101,10 @@ class KtRow {
 #undef KT_ROW_ATTR
   bool NewPage() const { return NewPage_; }
   void SetNewPage(bool v) { NewPage_ = v; }  // pagination only
+  // A heading row's level, 1 (highest) to 6, or 0 for a row that is none:
+  // headings are what a PDF's outline lists. Never inherited by new rows.
+  std::int32_t OutlineLevel() const { return OutlineLevel_; }
+  void OutlineLevel(std::int32_t v);  // 0..6, else Error 380
 
   KtTextItemCol& ItemText() { return items_; }
   const KtTextItemCol& ItemText() const { return items_; }
@@ -120,9 +124,10 @@ class KtRow {
   DocumentHost* parentControl_ = nullptr;
   std::int32_t ColsLayoutType_ = 1;
   bool NewPage_ = false;  // written by every pagination: a byte of its own
-  // One byte for the two settings: with it the row fits 56 bytes.
+  // One byte for the three settings: with it the row fits 56 bytes.
   bool PageBreak_ : 1 = false;
   bool FitHeightToText_ : 1 = true;
+  std::uint8_t OutlineLevel_ : 3 = 0;
   std::int16_t Page_ = 0;
   float RowHeight_ = 0;
   float IndentBottom_ = 0;
@@ -137,6 +142,8 @@ class KtRow {
 // a billion) would exhaust memory cell by cell, so it fails as out of memory
 // before anything is allocated.
 inline constexpr std::int32_t kMaxCellsPerRow = 1 << 16;
+// Heading levels go as deep as HTML's.
+inline constexpr std::int32_t kMaxOutlineLevel = 6;
 
 // The rows of one page area.
 class KtRows {

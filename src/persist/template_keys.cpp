@@ -134,6 +134,12 @@ static_assert(sizeof kSettings / sizeof kSettings[0] == 63, "the settings sectio
 #define KT_ROW(key, kind, reader) KT_ITEM(KtRow, key, kind, key, KT_READ(KtRow, key, reader))
 #define KT_ROW_IGNORED(key, kind) KT_ITEM(KtRow, key, kind, key, nullptr)
 
+// A heading level is written only on the rows that are headings: rows never
+// copy it, and templates of documents without headings keep their bytes.
+void WriteOutlineLevel(TemplateOut& o, const KtRow& x, const KtRow*) {
+  if (x.OutlineLevel() != 0) o.Long("OutlineLevel", x.OutlineLevel());
+}
+
 const RowKey kRowKeys[] = {
     KT_ROW(ColsLayoutType, Long, ReadLong),
     KT_ROW(ColSpacing, Single, ReadSingle),
@@ -141,13 +147,14 @@ const RowKey kRowKeys[] = {
     KT_ROW(IndentBottom, Single, ReadSingle),
     KT_ROW_IGNORED(NewPage, Boolean),
     KT_ROW(IndentTop, Single, ReadSingle),
+    {"OutlineLevel", &WriteOutlineLevel, KT_READ(KtRow, OutlineLevel, ReadLong)},
     KT_ROW(Page, Integer, ReadInteger),
     KT_ROW(PageBreak, Boolean, ReadBoolean),
     KT_ROW(RowHeight, Single, ReadSingle),
     KT_ROW(RowSpacing, Single, ReadSingle),
     KT_ROW(TopInPage, Single, ReadSingle),
 };
-static_assert(sizeof kRowKeys / sizeof kRowKeys[0] == 11, "a row has 11 keys");
+static_assert(sizeof kRowKeys / sizeof kRowKeys[0] == 12, "a row has 12 keys");
 
 #define KT_CELL(key, kind, reader) KT_ITEM(KtTextItem, key, kind, key, KT_READ(KtTextItem, key, reader))
 #define KT_CELL_IGNORED(key, kind) KT_ITEM(KtTextItem, key, kind, key, nullptr)

@@ -180,6 +180,7 @@ void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
       if (y > 0) y += row.RowSpacing();
       if (!preview() || RowVisible(row.TopInPage() + info_.TopM, row.RowHeight()))
         PaintRow(row, d_, info_.LeftM, info_.LeftM + info_.AvailWidth, info_.TopM + y);
+      if (!preview() && row.OutlineLevel() > 0) MarkHeading(row, d_, info_.TopM + y);
     }
     y += row.RowHeight();
     ++r;

@@ -131,6 +131,9 @@ void DrawCellBitmap(win::HDC dc, const CellBitmap& picture, const BitmapPlace& t
 // ---- rows (row_painter.cpp) ----
 // Draws a row's cells side by side between X and right at top Y (twips).
 void PaintRow(KtRow& row, const Device& d, float X, float right, float Y);
+// A heading row (OutlineLevel 1..6) printed at top Y: its cells' texts, joined
+// on one line, become its entry in the PDF's outline.
+void MarkHeading(const KtRow& row, const Device& d, float Y);
 
 // ---- pages (page_painter.cpp) ----
 // What the print loop needs from a print job: open and close printer pages.

@@ -23,4 +23,18 @@ void PaintRow(KtRow& row, const Device& d, float X, float right, float Y) {
   }
 }
 
+void MarkHeading(const KtRow& row, const Device& d, float Y) {
+  std::string title;
+  for (const auto& cell : row.ItemText()) {
+    std::string text = cell->Text();
+    for (char& ch : text)
+      if (ch == '\r' || ch == '\n' || ch == '\t') ch = ' ';
+    const std::size_t b = text.find_first_not_of(' '), e = text.find_last_not_of(' ');
+    if (b == std::string::npos) continue;
+    if (!title.empty()) title += ' ';
+    title += text.substr(b, e - b + 1);
+  }
+  win::AddPdfHeading(d.dc, row.OutlineLevel(), title.empty() ? "Heading" : title, Nint(d.y(Y)));
+}
+
 }  // namespace ktfolio::render

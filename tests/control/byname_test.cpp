@@ -45,11 +45,11 @@ TEST_F(ByName, WildcardsReachEveryRowAndCell) {
 TEST_F(ByName, AddressesOutsideTheRowsFailSilentlyAndAreasOutsideTheThreeAreRecorded) {
   EXPECT_TRUE(c.SetProperty(-1, -1, "FontBold", Variant(true), Header));
   EXPECT_EQ(c.Rows(Header)->count(), 0);
-  EXPECT_FALSE(c.SetProperty(2, 5, "Text", Variant("x")));
-  EXPECT_FALSE(c.SetProperty(9, 1, "Text", Variant("x")));
-  EXPECT_FALSE(c.SetProperty(0, 0, "RowHeight", Variant(1)));
-  EXPECT_TRUE(c.GetProperty(0, 1, "Text") == Variant(false));
-  EXPECT_TRUE(c.GetProperty(1, 4, "Text") == Variant(false));
+  EXPECT_FALSE(c.SetProperty(2, 5, "Text", Variant("x")) ||
+               c.SetProperty(9, 1, "Text", Variant("x")) ||
+               c.SetProperty(0, 0, "RowHeight", Variant(1)));
+  EXPECT_TRUE(c.GetProperty(0, 1, "Text") == Variant(false) &&
+              c.GetProperty(1, 4, "Text") == Variant(false));
   EXPECT_FALSE(Last(c).any);
   EXPECT_FALSE(c.SetProperty(1, 1, "Text", Variant("x"), 3));
   EXPECT_EQ(Last(c).number, ErrorCode::kObjectNotSet);
@@ -73,8 +73,9 @@ TEST_F(ByName, AcceptedNamesWithoutAttributeFailAsDispatchErrors) {
   EXPECT_FALSE(c.SetProperty(1, 1, "AligPos", Variant(1)));
   EXPECT_EQ(Last(c).number, ErrorCode::kNotSupported);
   EXPECT_FALSE(c.SetProperty(1, 1, "dScaleMode", Variant(1)));
-  EXPECT_TRUE(c.SetProperty(1, 1, "FontStrikeThru", Variant(true)));  // reaches FontStrikethru
-  EXPECT_TRUE(c.SetProperty(1, 1, "Edge", Variant(ppEDGE_SUNKEN)));
+  // FontStrikeThru reaches FontStrikethru.
+  EXPECT_TRUE(c.SetProperty(1, 1, "FontStrikeThru", Variant(true)) &&
+              c.SetProperty(1, 1, "Edge", Variant(ppEDGE_SUNKEN)));
   ExpectValues(c, {{1, 1, "FontStrikeThru", -1}, {1, 1, "Edge", 10}});
 }
 
@@ -84,8 +85,7 @@ TEST_F(ByName, ValuesConvertWithPeriodDecimalsAndFailuresAreRecorded) {
   EXPECT_FALSE(c.SetProperty(1, 1, "LineTop", Variant("thick")));
   EXPECT_EQ(Last(c).number, 13);
   EXPECT_FALSE(c.SetProperty(1, 1, "LineTop", Variant(70000)));
-  EXPECT_EQ(Last(c).number, 6);
-  EXPECT_EQ(c.GetProperty(1, 1, "LineTop").ToLong(), 0);
+  EXPECT_EQ(std::tuple(Last(c).number, c.GetProperty(1, 1, "LineTop").ToLong()), std::tuple(6, 0));
   EXPECT_TRUE(c.AddRow("still usable"));
 }
 
@@ -93,18 +93,17 @@ TEST_F(ByName, FirstFailureEndsAWildcardLoop) {
   c.SetProperty(3, 1, "Text", Variant("marker"));
   // Row 1 converts, then every value fails the same way: nothing past the first error changes.
   EXPECT_FALSE(c.SetProperty(-1, -1, "FontSize", Variant("huge")));
-  EXPECT_FLOAT_EQ(c.GetProperty(1, 1, "FontSize").ToSingle(), 10);
-  EXPECT_EQ(Last(c).number, 13);
+  EXPECT_EQ(std::tuple(c.GetProperty(1, 1, "FontSize").ToSingle(), Last(c).number),
+            std::tuple(10.0f, 13));
 }
 
 TEST_F(ByName, LayoutNamesRefitAndAskForRepaging) {
   c.RepageOnPaint(false);
   EXPECT_TRUE(c.SetProperty(1, 1, "ColSpacing", Variant(50)));
-  EXPECT_FALSE(c.RepageOnPaint());
-  EXPECT_FLOAT_EQ(c.GetProperty(1, 0, "ColSpacing").ToSingle(), 50);
+  EXPECT_EQ(std::tuple(c.RepageOnPaint(), c.GetProperty(1, 0, "ColSpacing").ToSingle()),
+            std::tuple(false, 50.0f));
   const float before = c.Rows(Body)->Item(1)->RowHeight();
-  EXPECT_TRUE(c.SetProperty(1, 1, "FontSize", Variant(30)));
-  EXPECT_TRUE(c.RepageOnPaint());
+  EXPECT_TRUE(c.SetProperty(1, 1, "FontSize", Variant(30)) && c.RepageOnPaint());
   EXPECT_GT(c.Rows(Body)->Item(1)->RowHeight(), before);
 }
 
@@ -113,8 +112,7 @@ TEST_F(ByName, ShortcutsForFrameControlsEdgesPageBreaksAndGuideRows) {
   c.SetEdge(-1, 3, ppEDGE_ETCHED, ppBF_RECT);
   ExpectValues(c, {{2, 2, "FrameControl", ppDFC_BUTTON}, {2, 2, "FrameControlFlags", 1024}, {2, 3, "FrameControlSize", 200},
                    {5, 3, "Edge", ppEDGE_ETCHED}, {5, 3, "EdgeFlags", ppBF_RECT}, {5, 2, "Edge", 0}});
-  EXPECT_TRUE(c.SetPageBreak(3));
-  EXPECT_TRUE(c.Rows(Body)->Item(3)->PageBreak());
+  EXPECT_TRUE(c.SetPageBreak(3) && c.Rows(Body)->Item(3)->PageBreak());
   EXPECT_FALSE(c.SetPageBreak(42));
   EXPECT_EQ(Last(c).number, 9);
   c.SetGuideRow(77, Footer);  // no range test

@@ -16,26 +16,19 @@ Record Last(const KtPrint4Impl& c) {
   return r;
 }
 
-TEST(ErrorRecord, OnlyTheLastErrorIsKeptAndReadingDoesNotClear) {
+// Only the last error is kept, reading does not clear it, the table's message wins over a passed
+// description, and clearing leaves the by-reference strings alone until the next error.
+TEST(ErrorRecord, TheLastErrorIsKeptWithTheTablesMessageUntilCleared) {
   KtPrint4Impl c;
   c.SetProperty(1, 1, "Nope", Variant(1));
   c.SetTextRow(5, Body, {});
   const Record first = Last(c);
   EXPECT_EQ(first, Record(true, ToInt(ErrorCode::kCouldNotAddRow), "Could'n add new row", "Setting Text Row"));
   EXPECT_EQ(Last(c), first);
-}
-
-TEST(ErrorRecord, TableMessagesWinOverPassedDescriptions) {
-  KtPrint4Impl c;
   c.RecordError(ErrorCode::kPageOutOfRange, "Previewing", "No Description");
   EXPECT_EQ(Last(c), Record(true, ToInt(ErrorCode::kPageOutOfRange), "Page out of range", "Previewing"));
   c.RecordError(1234, "Platform", "Disk on fire");
   EXPECT_EQ(std::get<2>(Last(c)), "Disk on fire");
-}
-
-TEST(ErrorRecord, ClearErrorKeepsTheStringsUntilTheNextError) {
-  KtPrint4Impl c;
-  c.RecordError(ErrorCode::kZoomOutOfRange, "Setting zoom value", "");
   c.ClearError();
   std::int32_t n = 42;
   std::string d = "keep", s = "me";
@@ -47,48 +40,44 @@ TEST(ErrorRecord, ClearErrorKeepsTheStringsUntilTheNextError) {
 
 // The numbers and texts are what hosts read back; they are pinned here once.
 TEST(ErrorRecord, MessageTableHoldsEveryNumberWithItsTextAndNothingElse) {
-  const struct { ErrorCode code; std::int32_t number; const char* text; } kTable[] = {
-      {ErrorCode::kUnableToLoadImage, 60101, "Unable to Load Image"},
-      {ErrorCode::kDeviceWithoutDib, 60102, "This device does not support DIB's"},
-      {ErrorCode::kImageNotLoadedIntoBitmap, 60103, "Unable To Load Image Into Bitmap Object"},
-      {ErrorCode::kUnableToCreateFont, 60104, "Unable To Create Font"},
-      {ErrorCode::kDoubleClickOutsidePrintableArea, 60105, "Doble Click outside printable area"},
-      {ErrorCode::kDoubleClickOnUneditableCell, 60106, "Doble click on no editable cell"},
-      {ErrorCode::kPageOutOfRange, 60107, "Page out of range"},
-      {ErrorCode::kNoValidPropertyName, 60108, "No valid Property Name"},
-      {ErrorCode::kCouldNotAddRow, 60109, "Could'n add new row"},
-      {ErrorCode::kZoomOutOfRange, 60110, "Zoom Value out of range"},
-      {ErrorCode::kRowWithoutTextItems, 60111, "The Row haven't got any text items"},
-      {ErrorCode::kNeedPrinterName, 60112, "Need a printer name!!"},
-      {ErrorCode::kInvalidCopies, 60113, "Number of copies no valid"},
-      {ErrorCode::kCannotOpenPrinter, 60114, "Couldn't open printer. Specify a printer name"},
-      {ErrorCode::kCannotRetrieveConfiguration, 60115, "Couldn't retrieve configuration information"},
-      {ErrorCode::kCannotAccessConfiguration, 60116, "Couldn't access configuration information"},
-      {ErrorCode::kCannotCreateJobArea, 60117, "Couldn't create a print job area"},
-      {ErrorCode::kCannotStartDocument, 60118, "Couldn't send a new document to printer"},
-      {ErrorCode::kCancelDocumentFailed, 60119, "Error canceling current document"},
-      {ErrorCode::kFinishDocumentFailed, 60120, "Error finishing current document"},
-      {ErrorCode::kDeleteJobAreaFailed, 60121, "Error deleting print job area"},
-      {ErrorCode::kClosePrinterFailed, 60122, "Error closing printer"},
-      {ErrorCode::kFinishPageFailed, 60123, "Error finishing to print current page"},
-      {ErrorCode::kStartPageFailed, 60124, "Error starting current page"},
+  using enum ErrorCode;
+  const struct { ErrorCode code; const char* text; } kTable[] = {  // 60101 onwards, in order
+      {kUnableToLoadImage, "Unable to Load Image"},
+      {kDeviceWithoutDib, "This device does not support DIB's"},
+      {kImageNotLoadedIntoBitmap, "Unable To Load Image Into Bitmap Object"},
+      {kUnableToCreateFont, "Unable To Create Font"},
+      {kDoubleClickOutsidePrintableArea, "Doble Click outside printable area"},
+      {kDoubleClickOnUneditableCell, "Doble click on no editable cell"},
+      {kPageOutOfRange, "Page out of range"}, {kNoValidPropertyName, "No valid Property Name"},
+      {kCouldNotAddRow, "Could'n add new row"}, {kZoomOutOfRange, "Zoom Value out of range"},
+      {kRowWithoutTextItems, "The Row haven't got any text items"},
+      {kNeedPrinterName, "Need a printer name!!"}, {kInvalidCopies, "Number of copies no valid"},
+      {kCannotOpenPrinter, "Couldn't open printer. Specify a printer name"},
+      {kCannotRetrieveConfiguration, "Couldn't retrieve configuration information"},
+      {kCannotAccessConfiguration, "Couldn't access configuration information"},
+      {kCannotCreateJobArea, "Couldn't create a print job area"},
+      {kCannotStartDocument, "Couldn't send a new document to printer"},
+      {kCancelDocumentFailed, "Error canceling current document"},
+      {kFinishDocumentFailed, "Error finishing current document"},
+      {kDeleteJobAreaFailed, "Error deleting print job area"},
+      {kClosePrinterFailed, "Error closing printer"},
+      {kFinishPageFailed, "Error finishing to print current page"},
+      {kStartPageFailed, "Error starting current page"},
   };
-  for (const auto& row : kTable) {
-    EXPECT_EQ(ToInt(row.code), row.number) << row.text;
-    EXPECT_EQ(GetErrorMessage(row.number), row.text) << row.number;
+  for (std::int32_t number = 60101; const auto& row : kTable) {
+    EXPECT_EQ(ToInt(row.code), number) << row.text;
+    EXPECT_EQ(GetErrorMessage(number++), row.text) << number - 1;
   }
   for (std::int32_t outside : {0, 60100, 60125, 5, 51, 53, 440, -1})
     EXPECT_EQ(GetErrorMessage(outside), "") << outside;
   const struct { ErrorCode code; std::int32_t number; } kRunTime[] = {
-      {ErrorCode::kInvalidProcedureCall, 5}, {ErrorCode::kOverflow, 6},          {ErrorCode::kOutOfMemory, 7},
-      {ErrorCode::kSubscriptOutOfRange, 9},  {ErrorCode::kTypeMismatch, 13},     {ErrorCode::kOutOfStringSpace, 14},
-      {ErrorCode::kInternalError, 51},       {ErrorCode::kBadFileName, 52},      {ErrorCode::kFileNotFound, 53},
-      {ErrorCode::kInputPastEnd, 62},        {ErrorCode::kPermissionDenied, 70}, {ErrorCode::kPathFileAccess, 75},
-      {ErrorCode::kPathNotFound, 76},        {ErrorCode::kObjectNotSet, 91},     {ErrorCode::kInvalidFileFormat, 321},
-      {ErrorCode::kInvalidPropertyValue, 380}, {ErrorCode::kReadOnlyProperty, 383},
-      {ErrorCode::kObjectRequired, 424},     {ErrorCode::kNotSupported, 438},    {ErrorCode::kEventHandlerFailed, 440},
-      {ErrorCode::kNamedArgumentNotFound, 448}, {ErrorCode::kWrongArgumentCount, 450},
-      {ErrorCode::kKeyAlreadyExists, 457},   {ErrorCode::kInvalidPicture, 481},
+      {kInvalidProcedureCall, 5}, {kOverflow, 6}, {kOutOfMemory, 7}, {kSubscriptOutOfRange, 9},
+      {kTypeMismatch, 13}, {kOutOfStringSpace, 14}, {kInternalError, 51}, {kBadFileName, 52},
+      {kFileNotFound, 53}, {kInputPastEnd, 62}, {kPermissionDenied, 70}, {kPathFileAccess, 75},
+      {kPathNotFound, 76}, {kObjectNotSet, 91}, {kInvalidFileFormat, 321},
+      {kInvalidPropertyValue, 380}, {kReadOnlyProperty, 383}, {kObjectRequired, 424},
+      {kNotSupported, 438}, {kEventHandlerFailed, 440}, {kNamedArgumentNotFound, 448},
+      {kWrongArgumentCount, 450}, {kKeyAlreadyExists, 457}, {kInvalidPicture, 481},
   };
   for (const auto& row : kRunTime) EXPECT_EQ(ToInt(row.code), row.number);
 }
@@ -99,8 +88,7 @@ TEST(ErrorRecord, CaughtFailuresKeepTheirErrorAndNameTheUnexpected) {
   c.RecordCaught(Error(ErrorCode::kPathNotFound, "Reader", "Path not found: 'x'"));
   EXPECT_EQ(Last(c), Record(true, 76, "Path not found: 'x'", "Reader"));
   c.RecordCaught(std::bad_alloc());
-  EXPECT_EQ(std::get<1>(Last(c)), 7);
-  EXPECT_EQ(std::get<2>(Last(c)), "Out of memory");
+  EXPECT_EQ(std::tuple(std::get<1>(Last(c)), std::get<2>(Last(c))), std::tuple(7, "Out of memory"));
   c.RecordCaught(std::out_of_range("vector index"));
   EXPECT_EQ(Last(c), Record(true, 51, "Internal error: std::out_of_range: vector index", "ktfolio"));
   c.RecordCaught(std::runtime_error("disk"), "Saving Template");
@@ -111,8 +99,9 @@ TEST(ErrorRecord, MissingPictureLeavesTheCellWithoutOne) {
   KtPrint4Impl c;
   c.AddRow("text");
   EXPECT_FALSE(c.SetProperty(1, 1, "BitMap", Variant("/no/such/picture.png")));
-  EXPECT_EQ(std::get<1>(Last(c)), ErrorCode::kFileNotFound);
-  EXPECT_EQ(std::tuple(c.GetProperty(1, 1, "BitMap").ToString(), c.GetProperty(1, 1, "Text").ToString()), std::tuple("", "text"));
+  EXPECT_EQ(std::tuple(std::get<1>(Last(c)), c.GetProperty(1, 1, "BitMap").ToString(),
+                       c.GetProperty(1, 1, "Text").ToString()),
+            std::tuple(ToInt(ErrorCode::kFileNotFound), "", "text"));
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ const char* kLong =
     "A long description that cannot possibly fit on one line of a narrow cell, so the row must grow to hold "
     "every wrapped line of it.";
 
-TEST(Measure, WrappedLongTextMakesTheRowTaller) {
+TEST(Measure, WrappedLongTextMakesTheRowTallerAndWithoutWrapOnlyLineBreaksAddLines) {
   KtPrint4Impl c;
   c.dColsPerRow(4);  // narrow columns of about 2250 twips
   c.dInheritLastRow(false);
@@ -24,19 +24,11 @@ TEST(Measure, WrappedLongTextMakesTheRowTaller) {
   // One line of Arial 10: a little over 10 points of type plus the two 80-twip indents.
   EXPECT_GT(Height(c, 1), 160 + 200);
   EXPECT_LT(Height(c, 1), 160 + 320);
-}
-
-TEST(Measure, WithoutWordWrapOnlyLineBreaksAddLines) {
-  KtPrint4Impl c;
-  c.dColsPerRow(4);
-  c.dInheritLastRow(false);
   c.dColWordWrap(false);
-  c.AddRow("short");
   c.AddRow(kLong);
   c.AddRow("one\r\ntwo\nthree");
-  EXPECT_FLOAT_EQ(Height(c, 2), Height(c, 1));
-  const float line = Height(c, 1) - 160;
-  EXPECT_NEAR(Height(c, 3) - 160, 3 * line, 1);
+  EXPECT_FLOAT_EQ(Height(c, 3), Height(c, 1));
+  EXPECT_NEAR(Height(c, 4) - 160, 3 * (Height(c, 1) - 160), 1);
 }
 
 TEST(Measure, FirstLineIndentIsMadeOfSpaces) {

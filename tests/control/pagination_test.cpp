@@ -32,15 +32,6 @@ class Paging : public ::testing::Test {
   KtPrint4Impl c;
 };
 
-TEST_F(Paging, SpacingIsDroppedAtThePageTop) {
-  c.RowSpacing(100);
-  AddRows({3000, 3000, 3000});
-  c.RePaging();
-  EXPECT_EQ(Placed(), (Placements{{1, 0}, {2, 0}, {3, 0}}));
-  EXPECT_TRUE(Row(2).NewPage());
-  EXPECT_EQ(c.Pages(), 3);
-}
-
 TEST_F(Paging, AnEmptyBodyIsOnePageAndARowEndingExactlyAtTheBottomFits) {
   c.RePaging();
   EXPECT_EQ(c.Pages(), 1);
@@ -69,27 +60,19 @@ TEST_F(Paging, OverTallRowsGetAPageOfTheirOwn) {
   EXPECT_EQ(c.Pages(), 3);
 }
 
-TEST_F(Paging, RePagingFromAPageKeepsEarlierPages) {
+TEST_F(Paging, RePagingFromAPageKeepsEarlierPagesAndBeyondTheLastCountsFlags) {
   AddRows({4000, 4000, 4000, 4000});
   ASSERT_EQ(c.Pages(), 4);
-  // Change row 3 so it would fit after row 2 if pages before were recomputed.
-  Row(1).RowHeight(100);
-  Row(3).RowHeight(1000);
-  Row(4).RowHeight(1000);
+  for (int i = 1; i <= 4; ++i) Row(i).RowHeight(i == 2 ? 4000 : i == 1 ? 100 : 1000);
+  c.RePaging(9);
+  // Rows keep their placement; the count is what the flags show.
+  EXPECT_EQ(std::tuple(c.Pages(), Row(3).Page()), std::tuple(4, 3));
+  // Row 3 would fit after row 2 if pages before were recomputed.
   c.RePaging(2);
   EXPECT_EQ(Placed(), (Placements{{1, 0}, {2, 0}, {2, 4000}, {2, 5000}})) << "row 1 untouched";
   EXPECT_EQ(c.Pages(), 2);
-}
-
-TEST_F(Paging, RePagingBeyondTheLastPageCountsFlags) {
-  AddRows({4000, 4000, 4000});
-  ASSERT_EQ(c.Pages(), 3);
-  for (int i = 1; i <= 3; ++i) Row(i).RowHeight(100);
-  c.RePaging(9);
-  // Rows keep their placement; the count is what the flags show.
-  EXPECT_EQ(std::tuple(c.Pages(), Row(3).Page()), std::tuple(3, 3));
   c.RePaging();
-  EXPECT_EQ(c.Pages(), 1);
+  EXPECT_EQ(Placed(), (Placements{{1, 0}, {1, 100}, {1, 4100}, {2, 0}})) << "every page recomputed";
 }
 
 TEST_F(Paging, MarginChangesTakeEffectAtTheNextPagination) {
@@ -101,13 +84,16 @@ TEST_F(Paging, MarginChangesTakeEffectAtTheNextPagination) {
   EXPECT_FALSE(c.NeedsRepaging());
 }
 
-TEST_F(Paging, AppendingContinuesFromThePreviousRow) {
+TEST_F(Paging, AppendingContinuesFromThePreviousRowAndSpacingIsDroppedAtThePageTop) {
   c.RowSpacing(10);
   AddRows({2000, 2000});
-  AddRows({2000});
-  EXPECT_EQ(Placed(), (Placements{{1, 0}, {1, 2010}, {2, 0}}));
-  EXPECT_TRUE(Row(3).NewPage());
-  EXPECT_EQ(c.PageCount(), 2);
+  AddRows({2000, 6000});
+  EXPECT_EQ(Placed(), (Placements{{1, 0}, {1, 2010}, {2, 0}, {3, 0}}));
+  EXPECT_TRUE(Row(3).NewPage() && Row(4).NewPage());
+  EXPECT_EQ(c.PageCount(), 3);
+  c.RePaging();
+  EXPECT_EQ(Placed(), (Placements{{1, 0}, {1, 2010}, {2, 0}, {3, 0}}));
+  EXPECT_EQ(c.Pages(), 3);
 }
 
 }  // namespace

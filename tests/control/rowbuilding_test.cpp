@@ -5,9 +5,6 @@
 namespace ktfolio {
 namespace {
 
-std::string CellText(KtPrint4Impl& c, int row, int col, int area = Body) {
-  return c.GetProperty(row, col, "Text", area).ToString();
-}
 // The texts of every cell of a row.
 std::vector<std::string> Texts(KtPrint4Impl& c, int row, int area = Body) {
   std::vector<std::string> out;
@@ -17,13 +14,13 @@ std::vector<std::string> Texts(KtPrint4Impl& c, int row, int area = Body) {
 // The first cell's text of each body row.
 std::vector<std::string> Column(KtPrint4Impl& c) {
   std::vector<std::string> out;
-  for (int r = 1; r <= c.LastRow(); ++r) out.push_back(CellText(c, r, 1));
+  for (int r = 1; r <= c.LastRow(); ++r) out.push_back(c.GetProperty(r, 1, "Text").ToString());
   return out;
 }
 // Last row, first and last centre row.
 std::tuple<int, int, int> Sections(KtPrint4Impl& c) { return {c.LastRow(), c.StartBodyRow(), c.EndBodyRow()}; }
 
-TEST(RowBuilding, ItemsBecomeCellsAndSectionsStartAndNumbersBecomeTextTheVariantWay) {
+TEST(RowBuilding, ItemsBecomeCellsNumbersBecomeTextTheVariantWayAndColsPerRowIsTheMinimumCount) {
   KtPrint4Impl c;
   EXPECT_TRUE(c.AddRow("a", "b"));
   EXPECT_EQ(Sections(c), std::tuple(1, 1, 1));
@@ -31,46 +28,37 @@ TEST(RowBuilding, ItemsBecomeCellsAndSectionsStartAndNumbersBecomeTextTheVariant
   c.dInheritLastRow(false);
   c.AddRow(1.5, 0.1f, 1e20, -3);
   EXPECT_EQ(Texts(c, 2), (std::vector<std::string>{"1.5", "0.1", "1E+20", "-3"}));
-}
-
-TEST(RowBuilding, ColsPerRowIsTheMinimumCellCount) {
-  KtPrint4Impl c;
   c.dColsPerRow(5);
   c.AddRow("x", 2, true);
-  EXPECT_EQ(Texts(c, 1), (std::vector<std::string>{"x", "2", "True", "", ""}));
-  c.dInheritLastRow(false);
+  EXPECT_EQ(Texts(c, 3), (std::vector<std::string>{"x", "2", "True", "", ""}));
   c.AddRow();
-  EXPECT_EQ(c.Rows(Body)->Item(2)->ItemText().count(), 5);
+  EXPECT_EQ(c.Rows(Body)->Item(4)->ItemText().count(), 5);
 }
 
-TEST(RowBuilding, StartRowsGoBeforeTheCentreSection) {
+// Start rows go before the centre section (consecutive ones in their order), end rows after it, and
+// centre rows between the two.
+TEST(RowBuilding, StartAndEndRowsFrameTheCentreSection) {
   KtPrint4Impl c;
   c.AddStartDocRow("T");
   EXPECT_EQ(Sections(c), std::tuple(1, 2, 2));
   c.AddRow("x");
   EXPECT_EQ(Sections(c), std::tuple(2, 2, 2));
   EXPECT_EQ(Column(c), (std::vector<std::string>{"T", "x"}));
-}
-
-TEST(RowBuilding, StartRowAfterCentreRowsInsertsAtTheTop) {
-  KtPrint4Impl c;
-  c.AddRow("c1");
-  c.AddRow("c2");
-  c.AddStartDocRow("s1");
-  EXPECT_EQ(Sections(c), std::tuple(3, 2, 3));
-  c.AddStartDocRow("s2");  // consecutive start rows keep their order
-  EXPECT_EQ(Sections(c), std::tuple(4, 3, 4));
-  EXPECT_EQ(Column(c), (std::vector<std::string>{"s1", "s2", "c1", "c2"}));
-}
-
-TEST(RowBuilding, EndRowsFollowTheCentreAndCentreRowsStayBeforeThem) {
-  KtPrint4Impl c;
-  c.AddRow("c1");
-  c.AddEndDocRow("e1");
-  c.AddEndDocRow("e2");
-  c.AddRow("c2");  // goes after the last centre row, before the end rows
-  EXPECT_EQ(Column(c), (std::vector<std::string>{"c1", "c2", "e1", "e2"}));
-  EXPECT_EQ(Sections(c), std::tuple(4, 1, 2));
+  KtPrint4Impl d;
+  d.AddRow("c1");
+  d.AddRow("c2");
+  d.AddStartDocRow("s1");
+  EXPECT_EQ(Sections(d), std::tuple(3, 2, 3));
+  d.AddStartDocRow("s2");
+  EXPECT_EQ(Sections(d), std::tuple(4, 3, 4));
+  EXPECT_EQ(Column(d), (std::vector<std::string>{"s1", "s2", "c1", "c2"}));
+  KtPrint4Impl e;
+  e.AddRow("c1");
+  e.AddEndDocRow("e1");
+  e.AddEndDocRow("e2");
+  e.AddRow("c2");
+  EXPECT_EQ(Column(e), (std::vector<std::string>{"c1", "c2", "e1", "e2"}));
+  EXPECT_EQ(Sections(e), std::tuple(4, 1, 2));
 }
 
 TEST(RowBuilding, ItemSyntaxSetsTabLeftInTwipsWhateverTheScale) {
@@ -99,23 +87,14 @@ TEST(RowBuilding, HeaderAndFooterRowsArePlacedInTheirBands) {
   EXPECT_EQ(std::tuple(c.Rows(Header)->Item(2)->Page(), c.LastRow()), std::tuple(0, 0));
 }
 
-TEST(RowBuilding, SetTextRowReplacesOnlyExistingCells) {
-  KtPrint4Impl c;
-  c.AddFooterRow("a", "b");
-  EXPECT_TRUE(c.SetTextRow(1, Footer, {Variant("x"), Variant("y"), Variant("z")}));
-  EXPECT_EQ(Texts(c, 1, Footer), (std::vector<std::string>{"x", "y"}));
-  EXPECT_FALSE(c.SetTextRow(2, Footer, {Variant("q")})) << "there is no row 2";
-}
-
 TEST(RowBuilding, RemoveRowsRanges) {
   KtPrint4Impl c;
   for (const char* t : {"1", "2", "3", "4", "5"}) c.AddRow(t);
   EXPECT_FALSE(c.RemoveRows(2, 1));  // reversed range removes nothing
   EXPECT_EQ(c.LastRow(), 5);
   EXPECT_TRUE(c.RemoveRows(2, 3));
-  EXPECT_EQ(Column(c), (std::vector<std::string>{"1", "4", "5"}));
-  EXPECT_EQ(c.EndBodyRow(), 3);
-  EXPECT_TRUE(c.RepageOnPaint());
+  EXPECT_EQ(std::tuple(Column(c), c.EndBodyRow(), c.RepageOnPaint()),
+            std::tuple(std::vector<std::string>{"1", "4", "5"}, 3, true));
   EXPECT_TRUE(c.RemoveRows(3, 99));  // RowTo past the end: to the last row
   EXPECT_EQ(c.LastRow(), 2);
   EXPECT_TRUE(c.RemoveRows(0, 0));
@@ -125,11 +104,15 @@ TEST(RowBuilding, RemoveRowsRanges) {
   EXPECT_EQ(std::tuple(c.LastRow(), c.StartBodyRow()), std::tuple(1, 1));
 }
 
-TEST(RowBuilding, ClearAllEmptiesEveryAreaAndKeepsPositions) {
+// SetTextRow replaces only existing cells; ClearAll empties every area and keeps positions.
+TEST(RowBuilding, SetTextRowAndClearAll) {
   KtPrint4Impl c;
   c.AddRow("b");
   c.AddHeaderRow("h");
-  c.AddFooterRow("f");
+  c.AddFooterRow("a", "b");
+  EXPECT_TRUE(c.SetTextRow(1, Footer, {Variant("x"), Variant("y"), Variant("z")}));
+  EXPECT_EQ(Texts(c, 1, Footer), (std::vector<std::string>{"x", "y"}));
+  EXPECT_FALSE(c.SetTextRow(2, Footer, {Variant("q")})) << "there is no row 2";
   c.ClearAll();
   EXPECT_EQ(std::tuple(c.LastRow(), c.Rows(Header)->count(), c.Rows(Footer)->count()), std::tuple(0, 0, 0));
   EXPECT_EQ(std::tuple(c.StartBodyRow(), c.Rows(Body)->ActiveRow()), std::tuple(1, 1));

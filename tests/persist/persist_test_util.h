@@ -12,6 +12,8 @@
 #include <string>
 
 #include "control/ktprint4_impl.h"
+#include "platform/gdi/gdi_scoped.h"
+#include "support/golden.h"
 
 namespace ktfolio::testing {
 
@@ -102,16 +104,10 @@ inline std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-// A 2 x 2 24-bit BMP, for cells that show a picture.
-inline void WriteTinyBmp(const std::string& path) {
-  const unsigned char bmp[] = {
-      'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                               // file header
-      40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0,  // info header
-      0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-      0, 0, 255, 255, 255, 255, 0, 0,  // bottom row, padded to 8 bytes
-      255, 0, 0, 0, 255, 0, 0, 0,      // top row
-  };
-  WriteFile(path, std::string_view(reinterpret_cast<const char*>(bmp), sizeof bmp));
+// A 2 x 2 picture, for cells that show one.
+inline void WriteTinyPicture(const std::string& path) {
+  const win::OwnedBitmap dot(SolidBitmap(2, 2, win::RGB(255, 0, 0)));
+  ASSERT_TRUE(win::SaveBitmapPng(dot, path)) << path;
 }
 
 }  // namespace ktfolio::testing

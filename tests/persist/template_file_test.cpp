@@ -27,8 +27,8 @@ TEST(TemplateFile, ASavedTemplateHoldsExactlyTheDesignBytesAndLoadsBack) {
 
   KtPrint4Impl b;
   ASSERT_TRUE(b.LoadFromTemplate(file));
-  EXPECT_EQ(DumpDocument(b), DumpDocument(a));
-  EXPECT_EQ(Text(b.DesignBuffer()), ReadFile(file));
+  EXPECT_EQ(std::tuple(DumpDocument(b), Text(b.DesignBuffer())),
+            std::tuple(DumpDocument(a), ReadFile(file)));
 }
 
 TEST(TemplateFile, SavingOverAnExistingTemplateReplacesItAndKeepsItsPermissions) {
@@ -66,9 +66,10 @@ TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
     const LastError e = ErrorOf(c);
     EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(k.number), "SaveAsTemplate")) << e.description;
   }
-  EXPECT_EQ(ReadFile(readOnly), "precious");
-  EXPECT_TRUE(fs::is_directory(dir.File("folder")));
-  EXPECT_EQ(FilesIn(dir.Path()), 2u) << "no temporary file is left beside them";
+  EXPECT_EQ(
+      std::tuple(ReadFile(readOnly), fs::is_directory(dir.File("folder")), FilesIn(dir.Path())),
+      std::tuple("precious", true, 2u))
+      << "and no temporary file is left beside them";
 }
 
 TEST(TemplateFile, LoadingWhatIsNotATemplateFileChangesNothing) {
@@ -101,21 +102,17 @@ TEST(TemplateFile, InDesignModeFilesAreNeitherWrittenNorRead) {
   form.UserMode(false);
   KtPrint4Impl c(&form);
   c.AddRow("x");
-  EXPECT_FALSE(c.SaveAsTemplate(dir.File("t.ktt")));
-  EXPECT_FALSE(fs::exists(dir.File("t.ktt")));
+  EXPECT_FALSE(c.SaveAsTemplate(dir.File("t.ktt")) || fs::exists(dir.File("t.ktt")));
   WriteFile(dir.File("u.ktt"), Lines({"[Body]"}));
   EXPECT_FALSE(c.LoadFromTemplate(dir.File("u.ktt")));
   EXPECT_EQ(std::tuple(c.LastRow(), ErrorOf(c).number), std::tuple(1, 0)) << "doing nothing is not a failure";
-}
-
-TEST(DesignMode, DesignModeShowsGuideLinesAndTheDesignerEntryHoldsNothing) {
-  KtPrint4Impl c;
-  c.DesigMode(true);
-  EXPECT_TRUE(c.DesigMode() && c.ShowGuideLines());
-  c.DesigMode(false);
-  EXPECT_TRUE(c.ShowGuideLines()) << "leaving design mode keeps the guide lines";
-  c.a_Designer(Variant("anything"));
-  EXPECT_TRUE(c.a_Designer().IsEmpty());
+  // Design mode shows guide lines, also once left; the designer entry holds nothing.
+  KtPrint4Impl d;
+  d.DesigMode(true);
+  EXPECT_TRUE(d.DesigMode() && d.ShowGuideLines());
+  d.DesigMode(false);
+  d.a_Designer(Variant("anything"));
+  EXPECT_TRUE(d.ShowGuideLines() && d.a_Designer().IsEmpty());
 }
 
 }  // namespace

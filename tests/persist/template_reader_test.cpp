@@ -13,7 +13,6 @@ namespace {
 
 using namespace testing;
 
-const std::string kMalformed = std::string(KTFOLIO_TEST_DATA) + "/persist/malformed/";
 constexpr const char* kReaderSource = "Reading Template";
 
 std::string WithoutKey(const std::string& text, const std::string& key) {
@@ -34,35 +33,31 @@ KtTextItem& Cell(KtPrint4Impl& c, std::int32_t row, std::int32_t col, std::int32
 TEST(TemplateReader, MarginsAreReadInTheTemplatesOwnScaleModeAndTwipsDefaultsUnconverted) {
   KtPrint4Impl c;
   Load(c, Lines({"[Properties]", "ScaleMode=5", "Marginleft=1440", "MarginTop=720", "[Body]"}));
-  EXPECT_EQ(c.ScaleMode(), eInch);
-  EXPECT_FLOAT_EQ(c.Marginleft(), 1) << "1440 twips read while the scale is inches";
-  EXPECT_FLOAT_EQ(c.MarginTop(), 0.5f);
-  EXPECT_FLOAT_EQ(c.PageInfo().LeftM, 1440);
-  EXPECT_EQ(ErrorOf(c).number, 0);
+  // 1440 twips read while the scale is inches.
+  EXPECT_EQ(std::tuple(c.ScaleMode(), c.Marginleft(), c.MarginTop(), c.PageInfo().LeftM,
+                       ErrorOf(c).number),
+            std::tuple(eInch, 1.0f, 0.5f, 1440.0f, 0));
   KtPrint4Impl d;
   Load(d, Lines({"[Properties]", "ScaleMode=6", "ColSpacing=100", "dRowHeight=333", "RowSpacing=7"}));
-  EXPECT_FLOAT_EQ(d.Defaults().dColSpacing, 100);
-  EXPECT_FLOAT_EQ(d.Defaults().dRowHeight, 333);
-  EXPECT_FLOAT_EQ(d.Defaults().dRowSpacing, 7);
+  EXPECT_EQ(std::tuple(d.Defaults().dColSpacing, d.Defaults().dRowHeight, d.Defaults().dRowSpacing),
+            std::tuple(100.0f, 333.0f, 7.0f));
 }
 
-TEST(TemplateReader, OnlyMinusOneIsTrueAndALoadedDocumentNeverInheritsItsLastRow) {
-  const std::pair<const char*, bool> cases[] = {{"-1", true}, {"0", false}, {"True", false},
-                                                {"1", false}, {"-1 ", false}, {"", false}};
-  for (const auto& [value, expected] : cases) {
+// Only -1 is True and a loaded document never inherits its last row; numbers are the leading
+// number, rounded half to even.
+TEST(TemplateReader, BooleansAndNumbers) {
+  const std::pair<const char*, bool> booleans[] = {{"-1", true}, {"0", false}, {"True", false},
+                                                   {"1", false}, {"-1 ", false}, {"", false}};
+  for (const auto& [value, expected] : booleans) {
     SCOPED_TRACE(value);
     KtPrint4Impl c;
     c.ShowGuideLines(!expected);
     Load(c, Lines({"[Properties]", std::string("ShowGuideLines=") + value, std::string("dInheritLastRow=") + value}));
-    EXPECT_EQ(c.ShowGuideLines(), expected);
-    EXPECT_FALSE(c.dInheritLastRow());
+    EXPECT_EQ(std::tuple(c.ShowGuideLines(), c.dInheritLastRow()), std::tuple(expected, false));
   }
-}
-
-TEST(TemplateReader, NumbersAreTheLeadingNumberRoundedHalfToEven) {
-  const std::pair<const char*, std::int32_t> cases[] = {{"12abc", 12}, {"  7", 7}, {"2.5", 2},  {"3.5", 4},
-                                                        {"-2.5", -2},  {"x", 0},   {"1e3", 1000}};
-  for (const auto& [value, expected] : cases) {
+  const std::pair<const char*, std::int32_t> numbers[] = {
+      {"12abc", 12}, {"  7", 7}, {"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"x", 0}, {"1e3", 1000}};
+  for (const auto& [value, expected] : numbers) {
     SCOPED_TRACE(value);
     KtPrint4Impl c;
     Load(c, Lines({"[Properties]", std::string("dColsPerRow=") + value}));
@@ -76,10 +71,9 @@ TEST(TemplateReader, TheDesignOnlyFlagReplacesRowsButKeepsSettingsOtherThanTheBo
   c.ShowGuideLines(false);
   Load(c, Lines({"[Properties]", "ScaleMode=5", "ShowGuideLines=-1", "StartBodyRow=1", "EndBodyRow=2", "[Body]",
                  "[Row]1", "[Col]1", "Text=new", "[Row]1"}), true);
-  EXPECT_EQ(c.ScaleMode(), eTwip);
-  EXPECT_FALSE(c.ShowGuideLines());
-  EXPECT_EQ(std::tuple(c.StartBodyRow(), c.EndBodyRow()), std::tuple(1, 2));
-  ASSERT_EQ(c.LastRow(), 2);
+  ASSERT_EQ(
+      std::tuple(c.ScaleMode(), c.ShowGuideLines(), c.StartBodyRow(), c.EndBodyRow(), c.LastRow()),
+      std::tuple(eTwip, false, 1, 2, 2));
   EXPECT_EQ(Cell(c, 1, 1).Text(), "new");
 }
 
@@ -88,13 +82,13 @@ TEST(TemplateReader, RowsAndCellsCopyThePreviousOneWhereTheTextSaysNothing) {
   Load(c, Lines({"[Header]", "[Row]2", "RowHeight=500", "PageBreak=-1", "[Col]1", "FontBold=-1", "Text=a", "[Col]2",
                  "[Body]", "[Row]1", "[Col]1", "FontSize=14"}));
   ASSERT_EQ(c.Rows(Header)->count(), 1);
-  EXPECT_TRUE(Cell(c, 1, 2, Header).FontBold()) << "the second cell copies the first";
-  EXPECT_EQ(Cell(c, 1, 2, Header).Text(), "a") << "texts are copied too";
+  // The second cell copies the first, text too; rows copy the previous row, across areas.
+  EXPECT_EQ(std::tuple(Cell(c, 1, 2, Header).FontBold(), Cell(c, 1, 2, Header).Text()),
+            std::tuple(true, "a"));
   const KtRow& body = *c.Rows(Body)->Item(1);
-  EXPECT_FLOAT_EQ(body.RowHeight(), 500) << "rows copy the previous row, across areas";
-  EXPECT_TRUE(body.PageBreak());
-  EXPECT_TRUE(Cell(c, 1, 1).FontBold());
-  EXPECT_FLOAT_EQ(Cell(c, 1, 1).FontSize(), 14);
+  EXPECT_EQ(std::tuple(body.RowHeight(), body.PageBreak(), Cell(c, 1, 1).FontBold(),
+                       Cell(c, 1, 1).FontSize()),
+            std::tuple(500.0f, true, true, 14.0f));
 }
 
 TEST(TemplateReader, LineBreakMarksUnknownLinesAndNegativeCellIndexes) {
@@ -117,47 +111,69 @@ TEST(TemplateReader, LineBreakMarksUnknownLinesAndNegativeCellIndexes) {
 TEST(TemplateReader, ReadingPaginatesTheBody) {
   KtPrint4Impl c;
   Load(c, Lines({"[Body]", "[Row]1", "RowHeight=300", "Page=7", "TopInPage=9999", "[Row]1", "PageBreak=-1"}));
-  EXPECT_EQ(c.Rows(Body)->Item(1)->Page(), 1);
-  EXPECT_FLOAT_EQ(c.Rows(Body)->Item(1)->TopInPage(), 0);
-  EXPECT_EQ(c.Rows(Body)->Item(2)->Page(), 2);
+  const KtRows& rows = *c.Rows(Body);
+  EXPECT_EQ(std::tuple(rows.Item(1)->Page(), rows.Item(1)->TopInPage(), rows.Item(2)->Page()),
+            std::tuple(1, 0.0f, 2));
 }
 
 TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
-  struct Case { const char* file; ErrorCode number; std::int32_t bodyRows; /* applied before the bad line */ };
+  // The body rows are those applied before the bad line.
+  struct Case { const char* name; std::string text; ErrorCode number; std::int32_t bodyRows; };
+  const std::string cell = Lines({"[Body]", "[Row]1", "[Col]1"}),
+                    guides = Lines({"[Properties]", "ShowGuideLines=-1"});
   const Case cases[] = {
-      {"unterminated_row.txt", ErrorCode::kInputPastEnd, 2}, {"col_before_row.txt", ErrorCode::kObjectNotSet, 0},
-      {"integer_overflow.txt", ErrorCode::kOverflow, 0},     {"key_before_section.txt", ErrorCode::kObjectNotSet, 0},
-      {"col_index_beyond_row.txt", ErrorCode::kObjectNotSet, 1}, {"int16_overflow.txt", ErrorCode::kOverflow, 1},
-      {"col_number_overflow.txt", ErrorCode::kOverflow, 1},  {"single_overflow.txt", ErrorCode::kOverflow, 0},
+      {"unterminated row",
+       Lines({"[Body]", "[Row]1", "Page=7", "[Col]1", "Text=kept", "[Row]1", "[Col]1"}) +
+           "Text=never",
+       ErrorCode::kInputPastEnd, 2},
+      {"cell before a row", guides + Lines({"[Body]", "[Col]1", "Text=x"}),
+       ErrorCode::kObjectNotSet, 0},
+      {"Long overflow", guides + Lines({"ColorResolution=99999999999", "PrinterName=never"}),
+       ErrorCode::kOverflow, 0},
+      {"key before a section", Lines({"ScaleMode=5", "[Properties]"}), ErrorCode::kObjectNotSet, 0},
+      {"cell beyond the row", cell + Lines({"Text=ok", "[Col]3", "Text=no such cell"}),
+       ErrorCode::kObjectNotSet, 1},
+      {"Integer overflow", cell + Lines({"LineTop=40000"}), ErrorCode::kOverflow, 1},
+      {"cell number overflow", Lines({"[Body]", "[Row]1", "[Col]99999999999"}),
+       ErrorCode::kOverflow, 1},
+      {"Single overflow", Lines({"[Properties]", "MarginTop=1e999"}), ErrorCode::kOverflow, 0},
+      {"missing picture", cell + Lines({"BITMAP=/no/such/picture.bmp", "Text=never"}),
+       ErrorCode::kFileNotFound, 1},
   };
+  ScratchDir dir;
   for (const Case& k : cases) {
-    SCOPED_TRACE(k.file);
+    SCOPED_TRACE(k.name);
+    WriteFile(dir.File("t.ktt"), k.text);
     KtPrint4Impl c;
     c.AddRow("before");
-    ASSERT_FALSE(c.LoadFromTemplate(kMalformed + k.file));
+    ASSERT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
     const LastError e = ErrorOf(c);
-    EXPECT_EQ(e.number, k.number) << e.description;
-    EXPECT_EQ(e.source, kReaderSource);
+    EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(k.number), kReaderSource))
+        << e.description;
     EXPECT_NE(e.description.find("template line "), std::string::npos) << e.description;
-    EXPECT_EQ(c.LastRow(), k.bodyRows);
+    ASSERT_EQ(c.LastRow(), k.bodyRows);
     EXPECT_NE(c.PrinterName(), "never");
-    if (k.file == std::string("integer_overflow.txt")) { EXPECT_TRUE(c.ShowGuideLines()) << "settings before it stay"; }
+    for (std::int32_t r = 1; r <= c.LastRow(); ++r)
+      EXPECT_NE(c.GetProperty(r, 1, "Text").ToString(), "never");
+    if (k.text.starts_with(guides)) {
+      EXPECT_TRUE(c.ShowGuideLines()) << "settings before it stay";
+    }
+    if (k.number == ErrorCode::kInputPastEnd) {  // not paginated; row 2 copies row 1's text
+      EXPECT_EQ(std::tuple(c.Rows(Body)->Item(1)->Page(), Cell(c, 2, 1).Text()),
+                std::tuple(7, "kept"));
+    }
   }
-  ScratchDir dir;
-  WriteFile(dir.File("t.ktt"), Lines({"[Body]", "[Row]1", "Page=7", "[Col]1"}) + "Text=unterminated");
-  KtPrint4Impl d;
-  ASSERT_FALSE(d.LoadFromTemplate(dir.File("t.ktt")));
-  EXPECT_EQ(d.Rows(Body)->Item(1)->Page(), 7) << "the reader stopped before paginating";
-  EXPECT_EQ(Cell(d, 1, 1).Text(), "");
 }
 
 TEST(TemplateReader, TextThatIsNotWindows1252ChangesNothing) {
+  ScratchDir dir;
+  WriteFile(dir.File("t.ktt"),
+            Lines({"[Properties]", std::string("PrinterName=\xFF\xFE\0\0", 16)}));
   KtPrint4Impl c;
   c.AddRow("kept");
-  ASSERT_FALSE(c.LoadFromTemplate(kMalformed + "utf16_bytes.txt"));
-  EXPECT_EQ(ErrorOf(c).number, ErrorCode::kInvalidFileFormat);
-  EXPECT_EQ(c.LastRow(), 1);
-  EXPECT_EQ(Cell(c, 1, 1).Text(), "kept");
+  ASSERT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
+  EXPECT_EQ(std::tuple(ErrorOf(c).number, c.LastRow(), Cell(c, 1, 1).Text()),
+            std::tuple(ToInt(ErrorCode::kInvalidFileFormat), 1, "kept"));
   for (char undefined : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'}) {
     KtPrint4Impl d;
     Load(d, Lines({"[Properties]", std::string("PrinterName=") + undefined}));
@@ -177,9 +193,9 @@ TEST(TemplateReader, OverlongLinesAndTextsAreRecordedErrors) {
 
   KtPrint4Impl d;
   Load(d, Lines({"[Body]", "[Row]1", "[Col]1", "Text=" + std::string(kMaxCellTextBytes + 1, 'x')}));
-  EXPECT_EQ(ErrorOf(d).number, ErrorCode::kOutOfStringSpace);
+  EXPECT_EQ(std::tuple(ErrorOf(d).number, Cell(d, 1, 1).Text()),
+            std::tuple(ToInt(ErrorCode::kOutOfStringSpace), ""));
   EXPECT_NE(ErrorOf(d).description.find("template line 4"), std::string::npos) << ErrorOf(d).description;
-  EXPECT_EQ(Cell(d, 1, 1).Text(), "");
 }
 
 TEST(TemplateReader, LinesEndingInCrOrLfAloneAreRefusedInOneLineAndChangeNothing) {
@@ -202,13 +218,13 @@ TEST(TemplateReader, LinesEndingInCrOrLfAloneAreRefusedInOneLineAndChangeNothing
     c.AddRow("before");
     EXPECT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
     const LastError e = ErrorOf(c);
-    EXPECT_EQ(e.number, ErrorCode::kInvalidFileFormat);
-    EXPECT_EQ(e.source, kReaderSource);
+    EXPECT_EQ(std::tuple(e.number, e.source),
+              std::tuple(ToInt(ErrorCode::kInvalidFileFormat), kReaderSource));
     EXPECT_NE(e.description.find(k.cause), std::string::npos) << e.description;
     EXPECT_NE(e.description.find(dir.File("t.ktt")), std::string::npos) << "the file is named";
     EXPECT_EQ(e.description.find_first_of("\r\n"), std::string::npos) << "one line";
-    EXPECT_TRUE(c.ShowToolBar());
-    ASSERT_EQ(c.LastRow(), 1) << "the document is unchanged";
+    ASSERT_EQ(std::tuple(c.ShowToolBar(), c.LastRow()), std::tuple(true, 1))
+        << "the document is unchanged";
     EXPECT_EQ(Cell(c, 1, 1).Text(), "before");
   }
 }
@@ -231,8 +247,9 @@ TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
       const Variant before = k.get();
       a.ClearError();
       k.set(beyond);
-      EXPECT_EQ(ErrorOf(a).number, ErrorCode::kOverflow) << "16 bits in template text";
-      EXPECT_EQ(k.get(), before);
+      EXPECT_EQ(std::tuple(ErrorOf(a).number, k.get()),
+                std::tuple(ToInt(ErrorCode::kOverflow), before))
+          << "16 bits";
     }
     k.set(INT16_MAX);  // the limit itself is kept
   }
@@ -241,29 +258,26 @@ TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
   ASSERT_TRUE(a.SetProperty(1, 2, "Text", Variant(std::string(300000, '\r'))));
   KtPrint4Impl b;
   b.SetDsnArray(Bytes(TemplateOf(a)));
-  ASSERT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
-  ASSERT_EQ(b.LastRow(), 2);
-  EXPECT_EQ(b.dColPenStyle(), INT16_MAX);
-  EXPECT_EQ(std::tuple(Cell(b, 2, 1).PenStyle(), Cell(b, 1, 1).PenStyle(), Cell(b, 1, 2).LineTop()),
-            std::tuple(INT16_MAX, INT16_MAX, INT16_MAX));
+  ASSERT_EQ(std::tuple(ErrorOf(b).number, b.LastRow()), std::tuple(0, 2)) << ErrorOf(b).description;
+  EXPECT_EQ(std::tuple(b.dColPenStyle(), Cell(b, 2, 1).PenStyle(), Cell(b, 1, 1).PenStyle(),
+                       Cell(b, 1, 2).LineTop()),
+            std::tuple(INT16_MAX, INT16_MAX, INT16_MAX, INT16_MAX));
   EXPECT_EQ(Cell(b, 1, 2).Text(), std::string(300000, '\r'));
 }
 
 TEST(TemplateRoundTrip, TheDesignerArraysReproduceTheDocument) {
   ScratchDir dir;
-  WriteTinyBmp(dir.File("dot.bmp"));
+  WriteTinyPicture(dir.File("dot.png"));
   KtPrint4Impl a;
-  BuildVariedDocument(a, 60, 5, 11, dir.File("dot.bmp"));
+  BuildVariedDocument(a, 60, 5, 11, dir.File("dot.png"));
   ASSERT_EQ(ErrorOf(a).number, 0) << ErrorOf(a).description;
   KtPrint4Impl b;
   b.SetDsnArray(Bytes(TemplateOf(a)));
   ASSERT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
   EXPECT_EQ(DumpDocument(b), DumpDocument(a));
-  EXPECT_EQ(b.ScaleMode(), eMillimetre);
-  EXPECT_FLOAT_EQ(b.Marginleft(), 12.5f);
-  EXPECT_EQ(b.PrinterName(), "Office \xE2\x80\x94 2nd floor ?") << "the arrow has no Windows-1252 byte";
-  EXPECT_FALSE(b.dColClipping());
-  EXPECT_EQ(b.Pages(), a.Pages());
+  // The arrow in the printer name has no Windows-1252 byte.
+  EXPECT_EQ(std::tuple(b.ScaleMode(), b.Marginleft(), b.PrinterName(), b.dColClipping(), b.Pages()),
+            std::tuple(eMillimetre, 12.5f, "Office \xE2\x80\x94 2nd floor ?", false, a.Pages()));
 }
 
 TEST(TemplateRoundTrip, WritingWhatWasReadGivesTheSameBytes) {
@@ -282,36 +296,9 @@ TEST(TemplateRoundTrip, WritingWhatWasReadGivesTheSameBytes) {
   EXPECT_NE(once.find("\r\ndInheritLastRow=0\r\n"), std::string::npos);
   EXPECT_EQ(WithoutKey(WithoutKey(once, "ItemHeight"), "dInheritLastRow"),
             WithoutKey(WithoutKey(first, "ItemHeight"), "dInheritLastRow"));
-}
-
-TEST(TemplateRoundTrip, PicturesAndFocusComeBackOnEveryCellAndAMissingPictureStops) {
-  ScratchDir dir;
-  const std::string pic = dir.File("dot.bmp");
-  WriteTinyBmp(pic);
-  KtPrint4Impl a;
-  a.AddRow("a", "b", "c", "d");
-  for (int k : {2, 3}) Cell(a, 1, k).BITMAP(pic), Cell(a, 1, k).Focused(true);
-  KtPrint4Impl b;
-  b.SetDsnArray(Bytes(TemplateOf(a)));
-  for (int k = 1; k <= 4; ++k) {
-    const bool shows = k == 2 || k == 3;
-    EXPECT_EQ(std::tuple(Cell(b, 1, k).HasBitmap(), Cell(b, 1, k).BITMAP(), Cell(b, 1, k).Focused()),
-              std::tuple(shows, shows ? pic : "", shows)) << k;
-  }
-  KtPrint4Impl c;
-  Load(c, Lines({"[Body]", "[Row]1", "[Col]1", "BITMAP=/no/such/picture.bmp", "Text=after"}));
-  EXPECT_EQ(ErrorOf(c).number, ErrorCode::kFileNotFound) << ErrorOf(c).description;
-  EXPECT_FALSE(Cell(c, 1, 1).HasBitmap());
-  EXPECT_EQ(Cell(c, 1, 1).Text(), "");
-}
-
-TEST(TemplateRoundTrip, AnEmptyDocumentReadsBackEmpty) {
-  KtPrint4Impl a, b;
-  b.AddHeaderRow("h");
-  b.AddRow("x");
-  b.SetDsnArray(Bytes(TemplateOf(a)));
+  KtPrint4Impl empty;  // and an empty document reads back empty
+  b.SetDsnArray(Bytes(TemplateOf(empty)));
   EXPECT_EQ(std::tuple(b.Rows(Header)->count(), b.Rows(Footer)->count(), b.Rows(Body)->count()), std::tuple(0, 0, 0));
 }
-
 }  // namespace
 }  // namespace ktfolio

@@ -17,15 +17,17 @@ def c():
     return ktfolio.KtPrint4()
 
 
-@pytest.fixture
-def fixed(c):
-    """A control whose new rows keep a height of 300 twips whatever their text."""
-    c.dFitHeightToText = False
-    c.dRowHeight = 300
-    return c
-
-
 def texts(control, row, area=ktfolio.Body):
     """The texts of a row's cells, read back by name."""
     values = (control.GetProperty(row, col, "Text", area) for col in itertools.count(1))
     return list(itertools.takewhile(lambda v: v is not False, values))
+
+
+def child(form, name):
+    """A form's child window found by member name."""
+    return next(c for c in form.controls() if c["name"] == name)
+
+
+def click(form, name):
+    x, y, w, h = child(form, name)["rect"]
+    form.click(x + w // 2, y + h // 2)

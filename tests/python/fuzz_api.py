@@ -13,7 +13,6 @@ The exit status is non-zero when any seed crashed, hung, raised an exception
 the module does not document, or broke an invariant.
 """
 import argparse
-import importlib
 import math
 import os
 import random
@@ -26,11 +25,10 @@ import time
 
 DOCUMENTED = (TypeError, ValueError, OverflowError, AttributeError)
 MAX_PAGES = 32767
-# Members that reach outside the process (printers, files, dialogs) are left
-# to their own tests.
 # Log lines stay short and finite even for a list nested 40 000 deep.
 SHOW = reprlib.Repr()
 SHOW.maxlevel, SHOW.maxstring, SHOW.maxother, SHOW.maxlist, SHOW.maxtuple = 5, 60, 60, 8, 8
+# Members that reach outside the process (printers, files, dialogs) are left to their own tests.
 OUTSIDE = re.compile(r"^(Print|Export|Save|Load|Open|Preview)")
 
 
@@ -70,16 +68,12 @@ def hostile_values(rnd, ktfolio, names):
                "%p of %n", "%sd %st %ld %lt %gd", "<cr><lf>", "a\r\nb\nc\rd", "\ud800", "x\udfff",
                "é€😀", "\x00nul", "&", "x" * 300, "word " * 80, "\t\t"]
     pick = rnd.random()
-    if pick < 0.25:
-        return rnd.choice(ints)
-    if pick < 0.45:
-        return rnd.choice(floats)
-    if pick < 0.7:
-        return rnd.choice(strings + names)
-    if pick < 0.75:
-        return rnd.choice([None, True, False])
-    if pick < 0.8:
-        return rnd.choice([b"", b"x", b"\xff\xfe", bytearray(b"ab")])
+    # Each kind by its share of the draws; then containers, then objects of other types.
+    kinds = ((0.25, ints), (0.45, floats), (0.7, strings + names), (0.75, [None, True, False]),
+             (0.8, [b"", b"x", b"\xff\xfe", bytearray(b"ab")]))
+    for limit, choices in kinds:
+        if pick < limit:
+            return rnd.choice(choices)
     if pick < 0.9:
         return rnd.choice([
             lambda: [hostile_values(rnd, ktfolio, names) for _ in range(rnd.randrange(4))],
@@ -96,6 +90,8 @@ def parameters(signature):
 
 
 def check_invariants(ktfolio, c, full):
+    from ktfolio import _testing
+
     rows = c.LastRow
     assert isinstance(rows, int) and rows >= 0, rows
     # Section markers keep their values across ClearAll, so only their sign is fixed.
@@ -107,13 +103,13 @@ def check_invariants(ktfolio, c, full):
     assert err[0] is False or isinstance(err[1], int), err
     if full:
         for area in (ktfolio.Body, ktfolio.Header, ktfolio.Footer):
-            for page, top, _, height in importlib.import_module("ktfolio._testing").layout(c, area):
+            for page, top, _, height in _testing.layout(c, area):
                 # Far-off tops may reach infinity; NaN would mean a value that is no number got in.
                 assert not math.isnan(top) and math.isfinite(height), (area, top, height)
                 if area == ktfolio.Body:
                     assert 0 <= page <= MAX_PAGES, page
         if rows:
-            last = max(p for p, _, _, _ in importlib.import_module("ktfolio._testing").layout(c))
+            last = max(p for p, _, _, _ in _testing.layout(c))
             assert c.Pages >= last or last == 0, ("Pages below a row's page", c.Pages, last)
 
 
@@ -166,7 +162,7 @@ def run_child(seed, calls, log):
 
 def run_parent(args):
     deadline = time.monotonic() + args.seconds
-    seed, total_calls, failures, seeds = args.seed, 0, [], 0
+    seed, total_calls, failures = args.seed, 0, []
     workdir = tempfile.mkdtemp(prefix="ktfolio-fuzz-")
     # The children run in a scratch directory: the module's path must not be relative.
     env = dict(os.environ)
@@ -181,7 +177,6 @@ def run_parent(args):
             code, out, err = done.returncode, done.stdout, done.stderr
         except subprocess.TimeoutExpired as e:
             code, out, err = "timeout", e.stdout or "", e.stderr or ""
-        seeds += 1
         made = re.search(r"calls: (\d+)", out or "")
         total_calls += int(made.group(1)) if made else 0
         if code != 0:
@@ -194,10 +189,11 @@ def run_parent(args):
         else:
             os.remove(log_path)
         seed += 1
-        if seeds == 1 and not made:
+        if seed == args.seed + 1 and not made:
             break  # the module itself does not load: no point in more seeds
+    listed = (": %s" % failures) if failures else ""
     print("fuzz_api: %d seeds (%d..%d), %d calls, %d failed%s" % (
-        seeds, args.seed, seed - 1, total_calls, len(failures), (": %s" % failures) if failures else ""))
+        seed - args.seed, args.seed, seed - 1, total_calls, len(failures), listed))
     return 1 if failures else 0
 
 

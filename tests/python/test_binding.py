@@ -49,8 +49,8 @@ def test_internal_members_are_not_published_and_read_only_ones_cannot_be_assigne
 def test_values_come_back_as_python_types(c):
     c.AddRow("text", 7, 1.25, False)
     assert c.GetProperty(1, 1, "Text") == "text"
+    assert (type(c.Pages), type(c.PaperWidth)) == (int, float)
     assert [type(c.GetProperty(1, 1, n)) for n in ("FontBold", "LineTop", "FontSize")] == [bool, int, float]
-    assert type(c.Pages) is int and type(c.PaperWidth) is float
     c.SetProperty(1, 1, "Text", "ünïcode €")
     assert c.GetProperty(1, 1, "Text") == "ünïcode €"
 
@@ -59,10 +59,8 @@ def test_font_objects_are_shared(c):
     f = c.Font
     assert isinstance(f, ktfolio.StdFont) and c.Font is f
     f.Size = 14
-    assert c.Font.Size == 14.0
-    g = ktfolio.StdFont("Courier New", 9, Italic=True)
-    c.Font = g
-    assert c.Font is g and repr(g) == "<StdFont 'Courier New' 9pt italic>"
+    c.Font = g = ktfolio.StdFont("Courier New", 9, Italic=True)
+    assert f.Size == 14.0 and c.Font is g and repr(g) == "<StdFont 'Courier New' 9pt italic>"
 
 
 def test_properties_are_given_as_a_dict():

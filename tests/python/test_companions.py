@@ -5,7 +5,7 @@ import gc
 import pytest
 
 import ktfolio
-from form_children import child, click
+from conftest import child, click
 
 
 @pytest.fixture
@@ -18,13 +18,8 @@ def panel():
     for i, b in enumerate(buttons):
         b.Move(10 + 100 * i, 10, 80, 24)
     clicks = []
-
-    class Log:
-        def __init__(self, name):
-            self.Click = lambda e: clicks.append(name)
-
     for b in buttons:
-        b.connect(Log(b.Caption))
+        b.connect(type("Log", (), {"Click": lambda self, e, name=b.Caption: clicks.append(name)})())
     f.show()
     return f, frame, buttons, clicks
 

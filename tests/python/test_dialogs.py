@@ -25,10 +25,7 @@ def test_an_answer_reaches_the_next_dialog_of_its_kind():
     d.ShowFont()
     assert (d.FontName, d.FontSize, d.FontBold) == ("Courier New", 14.0, True)
     assert dialogs.pending() == []
-
-
-def test_a_cancel_error_carries_its_number():
-    d = ktfolio.clsCommonDialog()
+    # A cancel is an error with its number once CancelError is set.
     d.CancelError = True
     dialogs.answer("color", ok=False)
     with pytest.raises(ktfolio.ObjectError, match="-2147220610") as caught:

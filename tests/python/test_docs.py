@@ -12,11 +12,6 @@ import pytest
 import ktfolio
 
 
-def published(c):
-    """(name, C++ signature text) of every published member, from the dispatch table."""
-    return list(c.members.items())
-
-
 def params_of(cpp_signature):
     """Parameter names and optionality as the dispatch facility prints them:
     "f(a, [b = 1], [out c], d...)" -> [("a", False), ("b", True), ("c", True), ("d", "array")]."""
@@ -38,7 +33,7 @@ def events():
 
 def test_every_member_and_event_is_in_dir_and_help(c):
     text = pydoc.render_doc(ktfolio.KtPrint4, renderer=pydoc.plaintext)
-    names = [name for name, _ in published(c)] + [e.name for e in events()]
+    names = list(c.members) + [e.name for e in events()]
     assert {"NewPage", "EnterCell", "LeaveCell", "ClickCell", "BeforeButtonClick"} <= set(names)
     for name in names:
         assert name in dir(c) and name in dir(ktfolio.KtPrint4), name
@@ -48,7 +43,8 @@ def test_every_member_and_event_is_in_dir_and_help(c):
     assert dir(c).count("AddRow") == 1, "a member listed twice"
 
 def test_signatures_match_the_dispatch_table(c):
-    methods = [(name, cpp) for name, cpp in published(c) if not isinstance(ktfolio.KtPrint4.__dict__[name], property)]
+    methods = [(name, cpp) for name, cpp in c.members.items()
+               if not isinstance(ktfolio.KtPrint4.__dict__[name], property)]
     assert len(methods) > 15
     for name, cpp in methods:
         sig = inspect.signature(getattr(c, name))
@@ -70,17 +66,28 @@ def test_events_describe_what_a_handler_may_change():
         ktfolio.KtPrint4().EnterCell = 1
 
 
-def test_each_enumeration_is_an_int_enum_too(c):
-    assert ktfolio.ctsPageArea.Header == 1 == ktfolio.Header
-    assert ktfolio.ctsPageArea(2) is ktfolio.ctsPageArea.Footer
+def test_each_enumeration_is_an_int_enum_whose_members_are_module_constants_too(c):
+    expected = {"ppLeftCenter": 4, "s_A4": 9, "Body": 0, "Header": 1, "Footer": 2, "eTwip": 1, "eInch": 5,
+                "eMillimetre": 6, "eCentimetre": 7, "s_USER": 256, "s_A3_EXTRA_TRANSVERSE": 68, "ppOutLineFull": 15,
+                "ppLineTopBottom": 12, "ppEDGE_ETCHED": 6, "ppBF_MONO": -32768, "ppDFCS_MONO": -32768,
+                "ppDFCS_ADJUSTRECT": 8192, "cr_16M_Colors": 24, "sPS_STYLE_MASK": 15, "ppEnterAddCRLF": 3,
+                "ppFontInsetHeavy": 4, "First": 0, "Last": 1, "Manual": 0, "Uniform": 1}
+    assert {name: getattr(ktfolio, name) for name in expected} == expected
     for type_name, members in ktfolio.enumerations.items():
         cls = getattr(ktfolio, type_name)
         assert issubclass(cls, enum.IntEnum) and cls.__module__ == "ktfolio", type_name
         assert {m: cls[m].value for m in members} == members, type_name
+        assert {m: getattr(ktfolio, m) for m in members} == members, type_name
+    enums = ktfolio.enumerations  # types taken by no member are published too
+    assert (len(enums["ppPositionConstants"]), len(enums["ppOutLineConstants"])) == (12, 15)
+    assert enums["ctsPrinterAlign"] == {"eLeft": 0, "eCentre": 1, "eRight": 2, "eJustify": 3}
+    assert enums["ctsPrinterChar"] == {"eNone": 0, "eSpace": 1, "eDash": 2, "eLine": 3, "eOops": 4}
+    assert ktfolio.ctsPageArea(2) is ktfolio.ctsPageArea.Footer
     c.ScaleMode = ktfolio.ctsPrinterScale.eMillimetre
     assert c.ScaleMode == 6
     c.AddHeaderRow("h")
     assert c.RemoveRows(1, 1, ktfolio.ctsPageArea.Header) is True
+
 
 def test_test_hooks_and_helpers_stay_out_of_the_public_namespace():
     from ktfolio import _testing
@@ -101,7 +108,7 @@ def test_the_stub_declares_what_the_package_publishes(c):
     body = classes["KtPrint4"].body
     declared = {n.name: n for n in body if isinstance(n, ast.FunctionDef)}
     declared.update({n.target.id: n for n in body if isinstance(n, ast.AnnAssign)})
-    for name, _ in published(c):
+    for name in c.members:
         assert name in declared, f"the stub lacks {name}"
         member = ktfolio.KtPrint4.__dict__[name]
         if isinstance(member, property):

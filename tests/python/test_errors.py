@@ -2,10 +2,16 @@ import pytest
 
 import ktfolio
 
-def test_by_reference_arguments_are_left_untouched_when_nothing_is_recorded(c):
+def test_by_reference_arguments_stay_as_given_without_a_record_and_repr_shows_it(c):
     assert c.GetLastError(5, "d", "s") == (False, 5, "d", "s")
+    c.AddHeaderRow("h")
+    c.AddRow("a")
+    c.AddRow("b")
+    assert repr(c) == "<ktfolio.KtPrint4 pages=1 rows=2 header=1 footer=0 last_error=None>"
     c.GetProperty(1, 1, "Nope")
     assert c.GetLastError(5, "d", "s") == (True, 60108, "No valid Property Name", "Get Property")
+    c.Preview(4)
+    assert repr(c).endswith("last_error=(60107, 'Page out of range', 'Previewing')>")
 
 def test_raise_errors_turns_each_recorded_failure_into_kt_error_and_keeps_the_record():
     c = ktfolio.KtPrint4(raise_errors=True)
@@ -37,11 +43,3 @@ def test_the_module_default_applies_to_controls_made_afterwards():
         after.Preview(9)
     assert chosen.Preview(9) is None and chosen.GetLastError()[1] == 60107
 
-
-def test_a_control_shows_its_pages_rows_and_last_error(c):
-    c.AddHeaderRow("h")
-    c.AddRow("a")
-    c.AddRow("b")
-    assert repr(c) == "<ktfolio.KtPrint4 pages=1 rows=2 header=1 footer=0 last_error=None>"
-    c.Preview(4)
-    assert repr(c).endswith("last_error=(60107, 'Page out of range', 'Previewing')>")

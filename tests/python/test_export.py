@@ -33,8 +33,8 @@ def test_dates_follow_the_users_locale_and_numbers_do_not(tmp_path):
     target = tmp_path / "dated.pdf"
     env = dict(os.environ, LC_ALL="de_DE.UTF-8", PYTHONPATH=os.pathsep.join(p for p in sys.path if p))
     run = subprocess.run([sys.executable, "-c", script, str(target)], env=env, capture_output=True, text=True)
-    assert run.returncode == 0, run.stderr
-    assert run.stdout.strip() == "12.5", "a number given as text reads the C way"
+    # A number given as text reads the C way.
+    assert (run.returncode, run.stdout.strip()) == (0, "12.5"), run.stderr
     text = subprocess.run(["pdftotext", str(target), "-"], capture_output=True, text=True, check=True).stdout
     assert re.search(r"\d\d\.\d\d\.\d{4}\|(Montag|Dienstag|Mittwoch|Donnerstag|Freitag|Samstag|Sonntag), ", text), text
 
@@ -70,8 +70,7 @@ def test_bytes_out_record_bad_pages_and_dpi_and_return_nothing():
     for call, number in [(lambda: c.to_png(0), 60107), (lambda: c.to_png(1, dpi=601), 60110),
                          (lambda: c.to_pdf((1, 99)), 60107), (lambda: c.to_pdf(2**40), 60107)]:
         c.ClearError()
-        assert call() == b""
-        assert c.GetLastError()[:2] == (True, number)
+        assert (call(), c.GetLastError()[:2]) == (b"", (True, number))
     with pytest.raises(ValueError):
         c.to_pdf(range(3, 1))
     with pytest.raises(TypeError):

@@ -3,7 +3,7 @@ typing through the form, and the box used as the preview's cell editor."""
 import pytest
 
 import ktfolio
-from form_children import child
+from conftest import child
 
 
 @pytest.fixture
@@ -22,10 +22,7 @@ def test_a_box_publishes_its_properties_with_their_defaults(form):
     assert t.Version == "1.05"
     with pytest.raises(AttributeError):
         t.FormattedText = "x"
-
-
-def test_numbers_format_by_name_and_a_bad_text_is_a_value_error(form):
-    t = ktfolio.KtText(form=form)
+    # Numbers format by name, and a bad text is a ValueError.
     t.ControlType = 1
     t.LengthInt, t.LengthDec = 7, 0
     t.ThousandMarks = True

@@ -9,7 +9,7 @@ import textwrap
 import pytest
 
 import ktfolio
-from form_children import click
+from conftest import click
 from ktfolio import dialogs
 
 PROGID = "FolioDsn.clsFolioDsn"
@@ -61,11 +61,9 @@ def other_document():
     return d
 
 
-
 def test_the_designer_button_hands_the_page_settings_and_apply_takes_only_the_rows(designer):
     f, c, p = designer
-    d = other_document()
-    rec = Recorder(d.GetDsnArray())
+    rec = Recorder(other_document().GetDsnArray())
     ktfolio.register_component(PROGID, rec.factory)
     f.set_text("txtMarginTop", "777")
     click(f, "cmdButton")
@@ -90,19 +88,23 @@ def test_a_missing_designer_is_reported_and_changes_nothing(designer):
     assert "429" in p.last_failure and not p.changed and c.GetDsnArray() == before
 
 
-
-def test_the_folio_designer_page_applies_the_whole_template_and_closes():
-    f = ktfolio.Form(480, 200)
-    c = ktfolio.KtPrint4()
-    c.AddRow("old")
-    d = other_document()
-    rec = Recorder(d.GetDsnArray())
+def folio_designer_on(target, rec):
+    """The FolioDesigner page opened on `target` with `rec` registered, once the loop has run."""
     ktfolio.register_component(PROGID, rec.factory)
+    f = ktfolio.Form(480, 200)
     p = ktfolio.PropertyPage("FolioDesigner", form=f)
     f.show()
-    p.select([c])
+    p.select([target])
     assert rec.calls == [], "the designer opens from the loop"
     f.pump(100)
+    return f, p
+
+
+def test_the_folio_designer_page_applies_the_whole_template_and_closes():
+    c = ktfolio.KtPrint4()
+    c.AddRow("old")
+    rec = Recorder(other_document().GetDsnArray())
+    f, _ = folio_designer_on(c, rec)
     assert len(rec.calls) == 1 and rec.calls[0][2] == (True,)
     assert rec.calls[0][1].startswith("ScaleMode=1\r\nAllowCellEditing=0\r\n")
     assert cell_texts(c) == ["designed 1", "designed 2", "designed 3"]
@@ -111,13 +113,8 @@ def test_the_folio_designer_page_applies_the_whole_template_and_closes():
 
 
 def test_the_folio_designer_page_on_another_object_reports_the_failure():
-    f = ktfolio.Form(480, 200)
     rec = Recorder(b"")
-    ktfolio.register_component(PROGID, rec.factory)
-    p = ktfolio.PropertyPage("FolioDesigner", form=f)
-    f.show()
-    p.select([ktfolio.StdFont()])
-    f.pump(100)
+    _, p = folio_designer_on(ktfolio.StdFont(), rec)
     assert rec.calls == [] and "438" in p.last_failure
 
 

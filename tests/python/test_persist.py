@@ -10,10 +10,8 @@ def test_the_design_array_is_template_bytes_that_rebuild_the_document(c):
     c.AddHeaderRow("Invoice", "No. 7")
     c.AddRow("caf\u00e9", "\u20ac 12,50", "two\r\nlines")
     dsn = c.GetDsnArray()
-    assert isinstance(dsn, bytes)
-    assert dsn.startswith(b"[Properties]\r\nScaleMode=1\r\n")
-    assert b"\r\nText=caf\xe9\r\n" in dsn and b"\r\nText=\x80 12,50\r\n" in dsn
-    assert b"\r\nText=two!hr!lines\r\n" in dsn
+    assert isinstance(dsn, bytes) and dsn.startswith(b"[Properties]\r\nScaleMode=1\r\n")
+    assert b"\r\nText=caf\xe9\r\n" in dsn and b"\r\nText=\x80 12,50\r\n" in dsn, "Windows-1252"
 
     d = ktfolio.KtPrint4()
     d.SetDsnArray(dsn)
@@ -25,8 +23,7 @@ def test_the_design_array_is_template_bytes_that_rebuild_the_document(c):
 def test_templates_are_saved_and_loaded_as_files_named_by_str_bytes_or_path(c, tmp_path, kind):
     path = tmp_path / "caf\udce9.ktt"  # a name that is not UTF-8 on disk: b"caf\xe9.ktt"
     c.AddRow("x", 1.5, True)
-    assert c.SaveAsTemplate(kind(path)) is True
-    assert os.listdir(tmp_path) == ["caf\udce9.ktt"], "the file has exactly the name given"
+    assert c.SaveAsTemplate(kind(path)) is True and os.listdir(tmp_path) == ["caf\udce9.ktt"]
     with open(path, "rb") as f:
         assert f.read() == c.GetDsnArray()
     d = ktfolio.KtPrint4()
@@ -67,8 +64,7 @@ def test_properties_are_matched_without_case_missing_ones_take_defaults_and_bad_
 
 def test_design_mode_is_write_only_and_shows_guide_lines(c):
     c.DesigMode = True
-    assert c.ShowGuideLines is True
+    c.a_Designer = 42
+    assert c.ShowGuideLines is True and c.a_Designer is None
     with pytest.raises(AttributeError):
         c.DesigMode
-    c.a_Designer = 42
-    assert c.a_Designer is None

@@ -12,9 +12,7 @@ def test_colours_read_as_unsigned_and_accept_either_form(c):
     c.dFontColor = 0x0000FF
     c.AddRow("red")
     assert c.GetProperty(1, 1, "FontColor") == 0xFF
-
-
-def test_setters_convert_values_the_way_variants_do(c):
+    # Other setters convert values the way variants do.
     for name, given, read in [("dColsPerRow", "3", 3), ("dColsPerRow", 2.5, 2), ("ShowToolBar", 0, False),
                               ("PrinterName", 42, "42")]:  # 2.5 rounds half to even
         setattr(c, name, given)

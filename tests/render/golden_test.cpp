@@ -22,12 +22,10 @@ void GoldenPage(KtPrint4Impl& c, int height) {
   c.dColWordWrap(true);
 }
 
-void Set(KtPrint4Impl& c, std::int32_t row, std::int32_t col, const char* name, const Variant& v) {
-  ASSERT_TRUE(c.SetProperty(row, col, name, v)) << name << " at " << row << "," << col;
-}
-// Several properties of one cell.
+// Properties of one cell.
 void Set(KtPrint4Impl& c, std::int32_t row, std::int32_t col, std::initializer_list<std::pair<const char*, Variant>> values) {
-  for (const auto& [name, v] : values) Set(c, row, col, name, v);
+  for (const auto& [name, v] : values)
+    EXPECT_TRUE(c.SetProperty(row, col, name, v)) << name << " at " << row << "," << col;
 }
 
 // The item prefix that starts a cell at quarter n of a row `width` pixels wide.
@@ -54,10 +52,10 @@ TEST(RenderGolden, BordersOfEachSideWidthAndPenStyleWithTheFillInside) {
   for (int k = 1; k <= 4; ++k)
     Set(c, 3, k, {{sides[k - 1], Variant(widths[k - 1])}, {"FillCell", Variant(true)}, {"BrushColor", Variant(0xC0E0FF)}});
   c.AddRow("all four, width 3, fill");
-  for (const char* side : sides) Set(c, 4, 1, side, Variant(3));
+  for (const char* side : sides) Set(c, 4, 1, {{side, Variant(3)}});
   Set(c, 4, 1, {{"FillCell", Variant(true)}, {"BrushColor", Variant(0xD0FFD0)}, {"PenColor", Variant(0x008000)}});
   RenderedPage page(c);
-  EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/borders.png"));
+  EXPECT_TRUE(MatchesGolden(page.bitmap, "render/borders.png"));
   EXPECT_EQ(LastErrorNumber(c), 0);
 }
 
@@ -78,7 +76,7 @@ TEST(RenderGolden, TheTwelveAlignments) {
     for (int k = 1; k <= 4; ++k) Set(c, r + 1, k, {{"AlignPos", Variant(r * 4 + k - 1)}, {"FontSize", Variant(8)}});
   }
   RenderedPage page(c);
-  EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/alignments.png"));
+  EXPECT_TRUE(MatchesGolden(page.bitmap, "render/alignments.png"));
 }
 
 TEST(RenderGolden, ShadowsForEveryFontStyle) {
@@ -94,17 +92,17 @@ TEST(RenderGolden, ShadowsForEveryFontStyle) {
                     {"ShadowHeavyColor", Variant(0xFF0000)}, {"FontColor", Variant(0x303030)},
                     {"AlignPos", Variant(ppCenterCenter)}});
   RenderedPage page(c);
-  EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/shadows.png"));
+  EXPECT_TRUE(MatchesGolden(page.bitmap, "render/shadows.png"));
 }
 
 TEST(RenderGolden, ClippingOnAndOffAndFirstLineIndents) {
   KtPrint4Impl c;
   GoldenPage(c, 220);
   c.AddRow("Clipped: a text much longer than its cell", "#2700#next");
-  Set(c, 1, 1, "WordWrap", Variant(false));
+  Set(c, 1, 1, {{"WordWrap", Variant(false)}});
   c.dColClipping(false);
   c.AddRow("Not clipped: a text much longer than its cell", "#2700#next");
-  Set(c, 2, 1, "WordWrap", Variant(false));
+  Set(c, 2, 1, {{"WordWrap", Variant(false)}});
   c.dColClipping(true);
   c.AddRow("An indent of ten pixels on the first line only, then the text wraps on.");
   Set(c, 3, 1, {{"IndentFirst", Variant(Px(10))}, {"FontSize", Variant(8)}});
@@ -112,7 +110,7 @@ TEST(RenderGolden, ClippingOnAndOffAndFirstLineIndents) {
   Set(c, 4, 1, {{"IndentFirst", Variant(Px(60))}, {"FontSize", Variant(8)}});
   for (int r = 1; r <= 4; ++r) Set(c, r, 1, {{"LineRight", Variant(1)}, {"LineBottom", Variant(1)}});
   RenderedPage page(c);
-  EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/clipping_and_indents.png"));
+  EXPECT_TRUE(MatchesGolden(page.bitmap, "render/clipping_and_indents.png"));
 }
 
 TEST(RenderGolden, FrameControlGlyphsAndEdges) {
@@ -133,7 +131,7 @@ TEST(RenderGolden, FrameControlGlyphsAndEdges) {
   c.SetFrameControl(3, 2, ppDFC_BUTTON, ppDFCS_BUTTONPUSH | ppDFCS_PUSHED, Px(24));
   c.SetEdge(3, 2, ppEDGE_SUNKEN, ppBF_BOTTOM | ppBF_RIGHT);
   RenderedPage page(c);
-  EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/frames_and_edges.png"));
+  EXPECT_TRUE(MatchesGolden(page.bitmap, "render/frames_and_edges.png"));
   EXPECT_EQ(LastErrorNumber(c), 0);
 }
 
@@ -151,7 +149,7 @@ TEST(RenderGolden, HeaderAndFooterFieldsOverSeveralPages) {
   for (std::int16_t p = 1; p <= 3; ++p) {
     SCOPED_TRACE("page " + std::to_string(p));
     RenderedPage page(c, p);
-    EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/fields_page" + std::to_string(p) + ".png"));
+    EXPECT_TRUE(MatchesGolden(page.bitmap, "render/fields_page" + std::to_string(p) + ".png"));
   }
 }
 
@@ -161,13 +159,13 @@ TEST(RenderGolden, OnePageAtThreeZooms) {
   c.Marginleft(Px(20));
   c.MarginTop(Px(20));
   c.AddRow("Zoomed text", Quarter(2, kW - 20) + "second cell");
-  Set(c, 1, -1, "LineBottom", Variant(2));
+  Set(c, 1, -1, {{"LineBottom", Variant(2)}});
   Set(c, 1, 2, {{"FillCell", Variant(true)}, {"BrushColor", Variant(0xE0E0FF)}});
   for (std::int16_t zoom : {50, 100, 250}) {
     SCOPED_TRACE("zoom " + std::to_string(zoom));
     RenderedPage page(c, 1, zoom);
-    EXPECT_EQ(page.width(), render::PageSurfaceSize(c, zoom).cx);
-    EXPECT_TRUE(MatchesGolden(page.bitmap(), "render/zoom" + std::to_string(zoom) + ".png"));
+    EXPECT_EQ(page.w, render::PageSurfaceSize(c, zoom).cx);
+    EXPECT_TRUE(MatchesGolden(page.bitmap, "render/zoom" + std::to_string(zoom) + ".png"));
   }
 }
 

@@ -12,16 +12,11 @@ namespace {
 
 // Writes a 4 x 2 picture, red on the left half and blue on the right.
 std::string TwoColourPicture(const std::string& dir) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bmp = CreateCompatibleBitmap(dc, 4, 2);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x) SetPixel(dc, x, y, x < 2 ? kRed : kBlue);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  const Canvas picture(4, 2, kRed);
+  const RECT right{2, 0, 4, 2};
+  FillRect(picture.dc, &right, OwnedBrush(CreateSolidBrush(kBlue)));
   const std::string file = dir + "/two.png";
-  EXPECT_TRUE(SaveBitmapPng(bmp, file));
-  DeleteObject(bmp);
+  EXPECT_TRUE(SaveBitmapPng(picture.bitmap, file));
   return file;
 }
 
@@ -47,7 +42,7 @@ TEST_F(PictureCell, APictureIsStretchedOverTheTextAreaAndTheTextIsNotShown) {
   RenderedPage page(c);  // stretched to the cell's right edge whatever its proportions, nothing below the row
   EXPECT_EQ(std::tuple(page.At(10, 5), page.At(90, 35), page.At(110, 5), page.At(190, 35), page.At(100, 45)),
             std::tuple(kRed, kRed, kBlue, kBlue, kWhite));
-  EXPECT_FALSE(page.Contains({0, 0, 196, 40}, kBlack)) << "no text";
+  EXPECT_EQ(page.Count(kBlack, {0, 0, 196, 40}), 0) << "no text";
   EXPECT_EQ(c.GetProperty(1, 1, "Text").ToString(), file);
 }
 
@@ -85,7 +80,7 @@ TEST_F(PictureCell, BadPictureFilesAreRecordedAndLeaveTheCellShowingItsText) {
     EXPECT_EQ(std::tuple(c.GetProperty(1, 1, "BitMap").ToString(), c.GetProperty(1, 1, "Text").ToString()),
               std::tuple("", "caption text"));
     RenderedPage page(c);
-    EXPECT_TRUE(page.Contains({0, 0, 196, 40}, kBlack)) << "the text is drawn";
+    EXPECT_GT(page.Count(kBlack, {0, 0, 196, 40}), 0) << "the text is drawn";
   }
   EXPECT_TRUE(c.AddRow("still usable"));
 }

@@ -5,12 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <cstdio>
-#include <memory>
 #include <string>
 
 #include <unistd.h>
@@ -18,6 +14,8 @@
 #include "control/ktprint4_impl.h"
 #include "render/render_impl.h"
 #include "render/render_internal.h"
+#include "support/canvas.h"
+#include "support/pdf.h"
 
 namespace ktfolio::testing {
 
@@ -52,76 +50,39 @@ inline void SmallPage(KtPrint4Impl& c, int w, int h) {
   c.dInheritLastRow(false);
 }
 
-// A rendered page surface (as the preview shows it) whose pixels can be read.
-class RenderedPage {
+// A rendered page surface (as the preview shows it), copied onto a test
+// canvas whose pixels can be read.
+class RenderedPage : public Canvas {
  public:
   RenderedPage(KtPrint4Impl& c, std::int16_t page = 1, double zoom = 100, bool shadow = true)
-      : bitmap_(render::RenderPageSurface(c, page, zoom, shadow)) {
-    dc_ = CreateCompatibleDC(nullptr);
-    if (bitmap_) old_ = SelectObject(dc_, bitmap_);
-    BITMAP info;
-    if (bitmap_ && GetObject(bitmap_, sizeof info, &info)) size_ = {info.bmWidth, info.bmHeight};
-  }
-  ~RenderedPage() {
-    if (old_) SelectObject(dc_, old_);
-    DeleteDC(dc_);
-    if (bitmap_) DeleteObject(bitmap_);
-  }
-  RenderedPage(const RenderedPage&) = delete;
-  RenderedPage& operator=(const RenderedPage&) = delete;
+      : RenderedPage(OwnedBitmap(render::RenderPageSurface(c, page, zoom, shadow))) {}
 
-  HBITMAP bitmap() const { return bitmap_; }
-  int width() const { return size_.cx; }
-  int height() const { return size_.cy; }
-  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y) & 0xFFFFFF; }
-
-  // Bounding box of the pixels inside `area` that differ from `background`;
-  // an empty RECT when there are none.
-  RECT Ink(RECT area, COLORREF background = kWhite) const {
-    return BoxWhere(area, [&](COLORREF c) { return c != background; });
-  }
-  // Bounding box of the pixels inside `area` of exactly `color`.
+  // Bounding box of the pixels of `color` inside `area`; right <= left when there are none.
   RECT InkOf(RECT area, COLORREF color) const {
-    return BoxWhere(area, [&](COLORREF c) { return c == color; });
-  }
-  bool Contains(RECT area, COLORREF color) const {
+    RECT box{area.right, area.bottom, area.left, area.top};
     for (int y = area.top; y < area.bottom; ++y)
       for (int x = area.left; x < area.right; ++x)
-        if (At(x, y) == color) return true;
-    return false;
-  }
-
- private:
-  template <typename Pred>
-  RECT BoxWhere(RECT area, Pred pred) const {
-    RECT box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (int y = area.top; y < area.bottom; ++y)
-      for (int x = area.left; x < area.right; ++x)
-        if (pred(At(x, y))) {
-          box.left = std::min<LONG>(box.left, x);
-          box.top = std::min<LONG>(box.top, y);
-          box.right = std::max<LONG>(box.right, x + 1);
-          box.bottom = std::max<LONG>(box.bottom, y + 1);
-        }
-    if (box.left == INT32_MAX) return RECT{};
+        if (At(x, y) == color)
+          box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                 std::max(box.bottom, y + 1)};
     return box;
   }
 
-  HBITMAP bitmap_ = nullptr;
-  HDC dc_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  SIZE size_{};
+ private:
+  explicit RenderedPage(OwnedBitmap surface) : Canvas(SizeOf(surface).cx, SizeOf(surface).cy) {
+    const OwnedDC from = MemoryDC(nullptr);
+    const SelectedObject selected(from, surface);
+    BitBlt(dc, 0, 0, w, h, from, 0, 0, SRCCOPY);
+  }
+  static SIZE SizeOf(HBITMAP surface) {
+    BITMAP info{};
+    return surface && GetObject(surface, sizeof info, &info) ? SIZE{info.bmWidth, info.bmHeight}
+                                                             : SIZE{};
+  }
 };
 
 // Runs a command and returns its standard output.
-inline std::string Run(const std::string& command) {
-  std::string out;
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  if (!pipe) return out;
-  std::array<char, 4096> buf;
-  while (size_t n = fread(buf.data(), 1, buf.size(), pipe.get())) out.append(buf.data(), n);
-  return out;
-}
+inline std::string Run(const std::string& command) { return CommandOutput(command); }
 
 // A fresh folder under the test's temporary directory, of this process alone:
 // suites of two checkouts may run at once on one machine.
@@ -140,12 +101,3 @@ inline std::int32_t LastErrorNumber(KtPrint4Impl& c) {
 }
 
 }  // namespace ktfolio::testing
-
-namespace ktfolio::win {
-inline bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-inline std::ostream& operator<<(std::ostream& os, const RECT& r) {
-  return os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
-}  // namespace ktfolio::win

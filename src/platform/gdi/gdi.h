@@ -518,6 +518,11 @@ struct PdfMetadata {
 // Each document also gets an outline with one entry per page ("Page 3").
 // False for a context that writes no PDF.
 bool SetPdfMetadata(HDC hdc, const PdfMetadata& metadata);
+// A heading on the page being drawn, `y` device units from its top: a
+// document with headings gets them as its outline instead, each level-n
+// entry under the last entry of a higher level (1 is the highest). False for
+// a context that writes no PDF or outside a page.
+bool AddPdfHeading(HDC hdc, int level, const std::string& title, int y);
 
 struct GdiObjectCounts {
   int dcs = 0;

@@ -137,6 +137,13 @@ struct PrintJob {
   double pageHeightPt = 0;
   bool inPage = false;
   int pagesEnded = 0;      // pages of the current document, as EndPage closed them
+  struct Heading {
+    int level;
+    std::string title;
+    int page;
+    double yPt;  // from the page's top
+  };
+  std::vector<Heading> headings;  // of the current document, in order
   bool endFailed = false;  // EndDoc failed: the document is gone, an AbortDoc may follow
   std::unique_ptr<PrinterDriver> driver;  // the spooler's, when it made the context
   ~PrintJob();  // an unfinished document is discarded with its temporary file

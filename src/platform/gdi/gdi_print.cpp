@@ -62,8 +62,22 @@ cairo_status_t WritePdfBytes(void* closure, const unsigned char* data, unsigned 
   }
 }
 
-// The outline a reader navigates by: one entry per page.
+// The outline a reader navigates by: the headings, nested by level, or
+// without any, one entry per page.
 void AddPageOutline(PrintJob* job) {
+  if (!job->headings.empty()) {
+    std::vector<std::pair<int, int>> open;  // (level, outline id) of the entries a deeper one may go under
+    for (const PrintJob::Heading& h : job->headings) {
+      while (!open.empty() && open.back().first >= h.level) open.pop_back();
+      const int parent = open.empty() ? CAIRO_PDF_OUTLINE_ROOT : open.back().second;
+      char link[64];
+      std::snprintf(link, sizeof link, "page=%d pos=[0 %.2f]", h.page, h.yPt);
+      const int id = cairo_pdf_surface_add_outline(job->pdf, parent, h.title.c_str(), link,
+                                                   static_cast<cairo_pdf_outline_flags_t>(0));
+      open.emplace_back(h.level, id);
+    }
+    return;
+  }
   for (int page = 1; page <= job->pagesEnded; ++page) {
     const std::string name = "Page " + std::to_string(page);
     const std::string link = "page=" + std::to_string(page);
@@ -144,6 +158,7 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   if (job->driver && !job->driver->StartDoc(info ? *info : DOCINFO{})) return SP_ERROR;
   job->target = info && info->lpszOutput && *info->lpszOutput ? info->lpszOutput : job->path;
   job->pagesEnded = 0;
+  job->headings.clear();
   job->writeFailure.reset();
   if (!job->stream) {
     try {
@@ -284,6 +299,16 @@ bool SetPdfMetadata(HDC hdc, const PdfMetadata& metadata) {
   PrintJob* job = JobOf(ToDC(hdc));
   if (!job) return false;
   job->metadata = metadata;
+  return true;
+}
+
+bool AddPdfHeading(HDC hdc, int level, const std::string& title, int y) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  PrintJob* job = JobOf(dc);
+  if (!job || !job->pdf || !job->inPage) return false;
+  const double yPt = (y + dc->st.org.y) * 72.0 / std::max(1, dc->dpiY);
+  job->headings.push_back({level, title, job->pagesEnded + 1, yPt});
   return true;
 }
 
