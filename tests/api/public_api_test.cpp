@@ -1,6 +1,5 @@
-// The control as a host sees it: only <ktfolio/ktfolio.h>, linked against the
-// shared library, so a member missing from its exports fails the link and a
-// call wired to the wrong member fails here.
+// The control as a host sees it: only <ktfolio/ktfolio.h> and the shared library, so a member
+// missing from its exports fails the link and a call wired to the wrong member fails here.
 #include <ktfolio/ktfolio.h>
 
 #include <gtest/gtest.h>
@@ -48,20 +47,13 @@ TEST(PublicApi, SettingsKeepTheirOwnValues) {
   c.dFontColor(0x778899);
   c.Orientation(Landscape);
   c.dColAlignPos(ppRightCenter);
-  EXPECT_EQ(c.Marginleft(), 1001);
-  EXPECT_EQ(c.MarginRight(), 1002);
-  EXPECT_EQ(c.MarginTop(), 1003);
-  EXPECT_EQ(c.MarginBottom(), 1004);
-  EXPECT_EQ(c.MarginHeader(), 505);
-  EXPECT_EQ(c.MarginFooter(), 606);
-  EXPECT_EQ(c.dColIndentLeft(), 31);
-  EXPECT_EQ(c.dColIndentRight(), 32);
-  EXPECT_EQ(c.dColIndentFirst(), 33);
-  EXPECT_EQ(c.dColPenColor(), 0x112233u);
-  EXPECT_EQ(c.dColBrushColor(), 0x445566u);
-  EXPECT_EQ(c.dFontColor(), 0x778899u);
-  EXPECT_EQ(c.Orientation(), Landscape);
-  EXPECT_EQ(c.dColAlignPos(), ppRightCenter);
+  EXPECT_EQ(std::tuple(c.Marginleft(), c.MarginRight(), c.MarginTop(), c.MarginBottom()),
+            std::tuple(1001, 1002, 1003, 1004));
+  EXPECT_EQ(std::tuple(c.MarginHeader(), c.MarginFooter(), c.dColIndentLeft(), c.dColIndentRight()),
+            std::tuple(505, 606, 31, 32));
+  EXPECT_EQ(std::tuple(c.dColIndentFirst(), c.dColPenColor(), c.dColBrushColor(), c.dFontColor()),
+            std::tuple(33, 0x112233u, 0x445566u, 0x778899u));
+  EXPECT_EQ(std::tuple(c.Orientation(), c.dColAlignPos()), std::tuple(Landscape, ppRightCenter));
   // The font is shared: the control sees a change made through the object.
   c.Font()->Size = 14;
   EXPECT_EQ(c.Font()->Size, 14);
@@ -70,9 +62,8 @@ TEST(PublicApi, SettingsKeepTheirOwnValues) {
 TEST(PublicApi, RowsCellsAndPages) {
   KtPrint4 c;
   BuildListing(c);
-  EXPECT_EQ(c.LastRow(), 60);
-  EXPECT_EQ(c.Pages(), 3);
-  EXPECT_EQ(c.GetProperty(7, 2, "Text").ToString(), "21");
+  EXPECT_EQ(std::tuple(c.LastRow(), c.Pages(), c.GetProperty(7, 2, "Text").ToString()),
+            std::tuple(60, 3, "21"));
   EXPECT_TRUE(c.SetProperty(7, 1, "FontBold", Variant(true)));
   EXPECT_TRUE(c.GetProperty(7, 1, "FontBold").ToBool());
   // One VariantArray is the item list itself; no items make empty cells.
@@ -136,9 +127,8 @@ TEST(PublicApi, DesignTravelsAsTemplateText) {
   ASSERT_FALSE(design.empty());
   KtPrint4 b;
   b.SetDsnArray(design);
-  EXPECT_EQ(b.LastRow(), 12);
-  EXPECT_EQ(b.GetProperty(4, 1, "Text").ToString(), "changed");
-  EXPECT_EQ(b.Pages(), a.Pages());
+  EXPECT_EQ(std::tuple(b.LastRow(), b.GetProperty(4, 1, "Text").ToString(), b.Pages()),
+            std::tuple(12, "changed", a.Pages()));
 }
 
 }  // namespace

@@ -1,19 +1,13 @@
 #!/usr/bin/env bash
-# `ktfolio view TEMPLATE --edit` as a person uses it, in a real window on an X
-# server: double-click a cell, type, Ctrl+S; the file holds the new text and
-# nothing else of it changed; closing with changes asks first. Needs Xvfb and
-# xdotool (exit 77: skipped).
-#
-# The pointer and the keyboard are global to an X server, and other GUI tests
-# of a parallel run open windows and type too: the checks run on an X server
-# of their own. Every wait is on a condition (a window shown, a line printed,
-# the program gone), never a guessed pause.
+# `ktfolio view TEMPLATE --edit` as a person uses it, in a real window: double-click a cell,
+# type, Ctrl+S; closing with changes asks first. Needs Xvfb and xdotool (exit 77: skipped).
+# The pointer and keyboard are global to an X server, so the checks run on one of their own;
+# every wait is on a condition, never a guessed pause.
 set -uo pipefail
 cli="$1"
 src="$2"
 source "$(dirname "$0")/lib.sh"
-pid=""
-xvfb=""
+pid="" xvfb=""
 cleanup() {
   [[ -n "$pid" ]] && kill "$pid" 2>/dev/null
   [[ -n "$xvfb" ]] && kill "$xvfb" 2>/dev/null

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# ktfolio printers and ktfolio print on the example invoice: the built-in PDF
-# printer writes the range asked for; a printer that exists nowhere is a
-# recorded failure (exit 1, error 60114); --output with another printer and
-# copies below one are bad usage (exit 2).
+# ktfolio printers and print on the example invoice: the built-in PDF printer writes the range
+# asked for; an unknown printer is a recorded failure (exit 1); bad usage exits 2.
 set -uo pipefail
 cli="$1"
 templates="$2/examples/templates"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The ktfolio command line as a user meets it: the demo writes PNG pages and a
-# PDF a person can open; help works everywhere; bad usage exits 2 and a
-# recorded failure exits 1 with the error on stderr.
+# The ktfolio command line as a user meets it: the demo's PNG pages and PDF, help, the preview;
+# bad usage exits 2 and a recorded failure exits 1 with the error on stderr.
 set -uo pipefail
 cli="$1"
 source "$(dirname "$0")/lib.sh"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# How the ktfolio commands write and read files: never over their input, never
-# into a device, FIFO or through a symbolic link, pictures within their limits,
-# and messages that name the file and the cause.
+# How the commands write and read files: never over their input, into a device or FIFO or
+# through a link; pictures within their limits; messages that name the file and the cause.
 set -uo pipefail
 cli="$1"
 templates="$2/examples/templates"

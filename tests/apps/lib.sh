@@ -1,6 +1,5 @@
-# Shared by the command-line tests (sourced after setting $cli): a scratch
-# folder $out removed on exit, named checks that count failures, and runs of
-# the program whose output stays in $out/stdout and $out/stderr for the checks.
+# Shared by the command-line tests (sourced after setting $cli): a scratch folder $out, named
+# checks that count failures, runs of the program with output kept in $out/stdout and stderr.
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
 failures=0

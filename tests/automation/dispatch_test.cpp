@@ -1,58 +1,57 @@
-// The by-name dispatch facility: look-up, argument binding, coercion,
-// by-reference results, object properties and events.
+// The by-name dispatch facility: look-up, argument binding, coercion, by-reference results,
+// object properties and events; components created by programmatic identifier.
 #include "platform/automation/dispatch.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
 
+#include "platform/automation/components.h"
+
 namespace ktfolio {
 namespace {
 
+using namespace ::testing;
+
 // A small object published by name, recording what its members received.
+using T = DispType;
+
 class Counter : public Dispatch {
  public:
   Counter() {
-    AddProperty("Step", DispType::Integer, [this] { return Variant(step); },
+    AddProperty("Step", T::Integer, [this] { return Variant(step); },
                 [this](const Variant& v) { step = v.ToInteger(); });
-    AddProperty("Tint", DispType::Color, [this] { return Variant(static_cast<std::int32_t>(tint)); },
+    AddProperty("Tint", T::Color, [this] { return Variant(static_cast<std::int32_t>(tint)); },
                 [this](const Variant& v) { tint = static_cast<std::uint32_t>(v.ToLong()); });
-    AddProperty("Total", DispType::Long, [this] { return Variant(total); }, nullptr);
-    AddMethod(
-        "Advance", {In("By", DispType::Long), Opt("Times", DispType::Integer, std::int16_t{1}),
-                    Opt("Label", DispType::String, "step")},
-        [this](VariantArray& a) {
-          total += a[0].ToLong() * a[1].ToInteger();
-          lastLabel = a[2].ToString();
-          return Variant(total);
-        },
-        DispType::Long, true);
-    AddMethod(
-        "Join", {In("Sep", DispType::String), Items("Parts")},
-        [](VariantArray& a) {
-          std::string s;
-          for (const Variant& v : a[1].ToArray()) s += (s.empty() ? "" : a[0].ToString()) + v.ToString();
-          return Variant(s);
-        },
-        DispType::String, true);
-    AddMethod(
-        "Split", {In("Value", DispType::Long), Out("High", DispType::Long), Out("Low", DispType::Long)},
-        [](VariantArray& a) {
-          if (a[0].ToLong() < 0) return Variant(false);
-          a[1] = Variant(a[0].ToLong() / 100);
-          a[2] = Variant(a[0].ToLong() % 100);
-          return Variant(true);
-        },
-        DispType::Boolean, true);
+    AddProperty("Total", T::Long, [this] { return Variant(total); }, nullptr);
+    const auto advance = [this](VariantArray& a) {
+      total += a[0].ToLong() * a[1].ToInteger();
+      lastLabel = a[2].ToString();
+      return Variant(total);
+    };
+    AddMethod("Advance", {In("By", T::Long), Opt("Times", T::Integer, std::int16_t{1}),
+                          Opt("Label", T::String, "step")}, advance, T::Long, true);
+    AddMethod("Join", {In("Sep", T::String), Items("Parts")}, [](VariantArray& a) {
+      std::string s;
+      for (const auto& v : a[1].ToArray()) s += (s.empty() ? "" : a[0].ToString()) + v.ToString();
+      return Variant(s);
+    }, T::String, true);
+    const auto split = {In("Value", T::Long), Out("High", T::Long), Out("Low", T::Long)};
+    AddMethod("Split", split, [](VariantArray& a) {
+      if (a[0].ToLong() < 0) return Variant(false);
+      a[1] = Variant(a[0].ToLong() / 100);
+      a[2] = Variant(a[0].ToLong() % 100);
+      return Variant(true);
+    }, T::Boolean, true);
     AddProcedure("Reset", {}, [this](VariantArray&) { total = 0; });
-    AddObjectProperty(
-        "Font", [this] { return std::make_shared<FontDispatch>(font); },
-        [this](const DispatchPtr& p) {
-          auto* f = dynamic_cast<FontDispatch*>(p.get());
-          if (!f) throw Fail(ErrorCode::kTypeMismatch, "Type mismatch");
-          font = f->Font();
-        });
-    AddEvent("Changed", {In("Value", DispType::Long), DispParam{"Cancel", DispType::Boolean, false, Variant(), true}});
+    const auto font = [this] { return std::make_shared<FontDispatch>(this->font); };
+    AddObjectProperty("Font", font, [this](const DispatchPtr& p) {
+      auto* f = dynamic_cast<FontDispatch*>(p.get());
+      if (!f) throw Fail(ErrorCode::kTypeMismatch, "Type mismatch");
+      this->font = f->Font();
+    });
+    AddEvent("Changed", {In("Value", T::Long), DispParam{"Cancel", T::Boolean, false, {}, true}});
   }
   std::string TypeName() const override { return "Counter"; }
 
@@ -81,49 +80,52 @@ Variant Call(Dispatch& d, std::string_view name, VariantArray args = {}, const s
   return d.Invoke(name, args, named);
 }
 
-// What a call threw; number 0 when it threw nothing.
-Error Caught(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e;
-  }
-  return Error(0, "", "");
+// A call that throws the library's Error with this number (and this description and source).
+auto Fails(std::int32_t number) { return Throws<Error>(Property(&Error::number, number)); }
+auto Fails(std::int32_t number, const std::string& description, const std::string& source) {
+  return Throws<Error>(AllOf(Property(&Error::number, number),
+                             Property(&Error::description, description),
+                             Property(&Error::source, source)));
 }
-std::int32_t ErrorOf(const std::function<void()>& f) { return Caught(f).number(); }
 
-TEST_F(ByName, NamesMatchWithoutRegardToCaseAndUnknownNamesFail) {
+TEST_F(ByName, NamesMatchWithoutRegardToCaseSignaturesDescribeThem) {
   c.Put("STEP", Variant(3));
   EXPECT_EQ(std::tuple(c.Get("step").ToLong(), c.Member("advance").name, c.Find("Nope")),
             std::tuple(3, "Advance", nullptr));
-  EXPECT_EQ(ErrorOf([&] { c.Put("Nope", Variant(1)); }), 438);
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Nope"); }), 438);
-  const Error e = Caught([&] { c.Get("Nope"); });
-  EXPECT_EQ(std::tuple(e.number(), e.description(), e.source()),
-            std::tuple(438, "Object doesn't support this property or method", "ktfolio.Counter"));
+  EXPECT_THAT([&] { c.Put("Nope", Variant(1)); }, Fails(438));
+  EXPECT_THAT([&] { Call(c, "Nope"); }, Fails(438));
+  EXPECT_THAT([&] { c.Get("Nope"); },
+              Fails(438, "Object doesn't support this property or method", "ktfolio.Counter"));
+  EXPECT_EQ(std::tuple(c.Member("Advance").Signature(), c.Member("Join").Signature(),
+                       c.Member("Split").Signature(), c.Member("Total").Signature()),
+            std::tuple("Advance(By, [Times = 1], [Label = \"step\"]) -> Long",
+                       "Join(Sep, Parts...) -> String",
+                       "Split(Value, [out High], [out Low]) -> Boolean",
+                       "Total: Long (read-only)"));
 }
 
-TEST_F(ByName, PropertiesCoerceAndGuardTheirKind) {
+TEST_F(ByName, PropertiesCoerceAndGuardTheirKindAndAGetCallsAMethod) {
   c.Put("Step", Variant("12"));  // strings convert as variant conversions do
   EXPECT_EQ(std::tuple(c.step, c.Get("Step").type()), std::tuple(12, VarType::Integer));
-  EXPECT_EQ(ErrorOf([&] { c.Put("Step", Variant("twelve")); }), 13);
-  EXPECT_EQ(ErrorOf([&] { c.Put("Step", Variant(40000)); }), 6);
+  EXPECT_THAT([&] { c.Put("Step", Variant("twelve")); }, Fails(13));
+  EXPECT_THAT([&] { c.Put("Step", Variant(40000)); }, Fails(6));
   EXPECT_EQ(c.step, 12) << "a failed assignment leaves the value alone";
-  EXPECT_EQ(ErrorOf([&] { c.Put("Total", Variant(1)); }), 383);
-  EXPECT_EQ(ErrorOf([&] { c.Put("Reset", Variant(1)); }), 450);
-  EXPECT_EQ(ErrorOf([&] { c.Put("Font", Variant(1)); }), 424);
-  EXPECT_EQ(ErrorOf([&] { c.Get("Font"); }), 13);
+  EXPECT_THAT([&] { c.Put("Total", Variant(1)); }, Fails(383));
+  EXPECT_THAT([&] { c.Put("Reset", Variant(1)); }, Fails(450));
+  EXPECT_THAT([&] { c.Put("Font", Variant(1)); }, Fails(424));
+  EXPECT_THAT([&] { c.Get("Font"); }, Fails(13));
   EXPECT_EQ(std::tuple(c.Member("Total").Writable(), c.Member("Step").Writable()), std::tuple(false, true));
-}
-
-TEST_F(ByName, ColoursKeepTheirBitPatternFromSignedOrUnsignedNumbers) {
   c.Put("Tint", Variant(2147483663.0));  // 0x8000000F written unsigned
   EXPECT_EQ(std::tuple(c.tint, c.Get("Tint").ToLong()), std::tuple(0x8000000Fu, std::int32_t(0x8000000Fu)));
   c.Put("Tint", Variant(static_cast<std::int32_t>(0x80000012u)));
   EXPECT_EQ(c.tint, 0x80000012u);
   c.Put("Tint", Variant(0xFFFFFF));
   EXPECT_EQ(c.tint, 0xFFFFFFu);
-  EXPECT_EQ(ErrorOf([&] { c.Put("Tint", Variant(4294967296.0)); }), 6);
+  EXPECT_THAT([&] { c.Put("Tint", Variant(4294967296.0)); }, Fails(6));
+  c.total = 9;
+  EXPECT_TRUE(c.Get("Reset").IsEmpty()) << "Get of a method calls it";
+  EXPECT_EQ(c.total, 0);
+  EXPECT_THAT([&] { c.Get("Advance"); }, Fails(450));
 }
 
 TEST_F(ByName, ArgumentsBindPositionallyByNameAndByDefault) {
@@ -139,28 +141,27 @@ TEST_F(ByName, ArgumentsBindPositionallyByNameAndByDefault) {
 }
 
 TEST_F(ByName, WrongArgumentsAreErrorsOfTheCall) {
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Advance", {Variant(1), Variant(1), Variant("x"), Variant(0)}); }), 450);
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Advance"); }), 450) << "By is not optional";
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Advance", {Variant(1)}, {{"By", Variant(2)}}); }), 450) << "By given twice";
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Advance", {Variant(1)}, {{"Count", Variant(2)}}); }), 448);
-  const Error e = Caught([&] { Call(c, "Advance", {Variant("lots")}); });
-  EXPECT_EQ(e.number(), ErrorCode::kTypeMismatch);
-  EXPECT_NE(e.description().find("By"), std::string::npos) << e.description();
+  EXPECT_THAT([&] { Call(c, "Advance", {Variant(1), Variant(1), Variant("x"), Variant(0)}); },
+              Fails(450));
+  EXPECT_THAT([&] { Call(c, "Advance"); }, Fails(450)) << "By is not optional";
+  EXPECT_THAT([&] { Call(c, "Advance", {Variant(1)}, {{"By", Variant(2)}}); }, Fails(450))
+      << "By given twice";
+  EXPECT_THAT([&] { Call(c, "Advance", {Variant(1)}, {{"Count", Variant(2)}}); }, Fails(448));
+  EXPECT_THAT([&] { Call(c, "Advance", {Variant("lots")}); },
+              Throws<Error>(AllOf(Property(&Error::number, 13),
+                                  Property(&Error::description, HasSubstr("By")))));
   EXPECT_EQ(c.total, 0) << "no member ran for a call that could not be bound";
-  EXPECT_EQ(ErrorOf([&] { Call(c, "Step", {Variant(1)}); }), 450);
+  EXPECT_THAT([&] { Call(c, "Step", {Variant(1)}); }, Fails(450));
 }
 
-TEST_F(ByName, ParameterArraysCollectTheRemainingArguments) {
-  VariantArray a{Variant("-"), Variant("a"), Variant(2), Variant(true)};
-  EXPECT_EQ(c.Invoke("Join", a).ToString(), "a-2-True");
-  ASSERT_EQ(a.size(), 2u);
-  EXPECT_EQ(a[1].ToArray().size(), 3u);
+TEST_F(ByName, ParameterArraysCollectTheRestAndByReferenceResultsComeBack) {
+  VariantArray parts{Variant("-"), Variant("a"), Variant(2), Variant(true)};
+  EXPECT_EQ(c.Invoke("Join", parts).ToString(), "a-2-True");
+  ASSERT_EQ(parts.size(), 2u);
+  EXPECT_EQ(parts[1].ToArray().size(), 3u);
   EXPECT_EQ(Call(c, "Join", {Variant("-")}).ToString(), "");
   EXPECT_EQ(Call(c, "Join", {Variant("+")}, {{"Parts", Variant(VariantArray{Variant("x"), Variant("y")})}}).ToString(),
             "x+y");
-}
-
-TEST_F(ByName, ByReferenceResultsComeBackOrStayUntouched) {
   VariantArray a{Variant(1234)}, b{Variant(-1)}, given{Variant(-1), Variant(7), Variant(8)};
   EXPECT_TRUE(c.Invoke("Split", a).ToBool());
   EXPECT_EQ(std::tuple(a[1].ToLong(), a[2].ToLong()), std::tuple(12, 34));
@@ -170,14 +171,7 @@ TEST_F(ByName, ByReferenceResultsComeBackOrStayUntouched) {
   EXPECT_EQ(std::tuple(given[1].ToLong(), given[2].ToLong()), std::tuple(7, 8));
 }
 
-TEST_F(ByName, GetOfAMethodCallsIt) {
-  c.total = 9;
-  EXPECT_TRUE(c.Get("Reset").IsEmpty());
-  EXPECT_EQ(c.total, 0);
-  EXPECT_EQ(ErrorOf([&] { c.Get("Advance"); }), 450);
-}
-
-TEST_F(ByName, ObjectPropertiesShareTheObject) {
+TEST_F(ByName, ObjectPropertiesShareTheObjectAndEventsReachEverySink) {
   DispatchPtr f = c.GetObject("font");
   f->Put("Size", Variant(12));
   f->Put("bold", Variant(true));
@@ -186,12 +180,9 @@ TEST_F(ByName, ObjectPropertiesShareTheObject) {
   other->Put("Name", Variant("Courier New"));
   c.PutObject("Font", other);
   EXPECT_EQ(std::tuple(c.font, c.font->Name), std::tuple(other->Font(), "Courier New"));
-  EXPECT_EQ(ErrorOf([&] { c.PutObject("Font", std::make_shared<Counter>()); }), 13);
-  EXPECT_EQ(ErrorOf([&] { c.PutObject("Step", other); }), 13);
-  EXPECT_EQ(ErrorOf([&] { c.PutObject("Font", nullptr); }), 424);
-}
-
-TEST_F(ByName, EventsReachEverySinkAndReturnByReferenceValues) {
+  EXPECT_THAT([&] { c.PutObject("Font", std::make_shared<Counter>()); }, Fails(13));
+  EXPECT_THAT([&] { c.PutObject("Step", other); }, Fails(13));
+  EXPECT_THAT([&] { c.PutObject("Font", nullptr); }, Fails(424));
   EXPECT_EQ(c.RaiseChanged(1, false), std::tuple(1, false)) << "no sink: nothing changes";
   std::vector<std::string> calls;
   const int first = c.Connect([&](const DispEvent& e, VariantArray& a) {
@@ -211,11 +202,26 @@ TEST_F(ByName, EventsReachEverySinkAndReturnByReferenceValues) {
   EXPECT_EQ(c.SinkCount(), 1u);
 }
 
-TEST_F(ByName, SignaturesDescribeParameters) {
-  EXPECT_EQ(std::tuple(c.Member("Advance").Signature(), c.Member("Join").Signature(), c.Member("Split").Signature(),
-                       c.Member("Total").Signature()),
-            std::tuple("Advance(By, [Times = 1], [Label = \"step\"]) -> Long", "Join(Sep, Parts...) -> String",
-                       "Split(Value, [out High], [out Low]) -> Boolean", "Total: Long (read-only)"));
+// A component of no use but its name.
+class Thing : public Dispatch {
+ public:
+  std::string TypeName() const override { return "Thing"; }
+};
+
+TEST(ComponentsTest, ObjectsAreMadeByNameWithoutRegardToCaseAndOnlyByAFactoryThatMakesOne) {
+  const auto cannotCreate = Throws<Error>(Property(&Error::number, kCannotCreateObject));
+  int made = 0;
+  RegisterComponent("Test.Thing", [&made] { return ++made, std::make_shared<Thing>(); });
+  EXPECT_EQ(CreateObject("test.THING")->TypeName(), "Thing");
+  EXPECT_NE(CreateObject("Test.Thing"), CreateObject("Test.Thing")) << "a new object each time";
+  EXPECT_EQ(made, 3);
+  EXPECT_TRUE(UnregisterComponent("TEST.thing"));
+  EXPECT_FALSE(UnregisterComponent("Test.Thing"));
+  EXPECT_THAT([] { CreateObject("Test.Thing"); }, cannotCreate);
+  RegisterComponent("Test.Empty", [] { return DispatchPtr(); });
+  EXPECT_THAT([] { CreateObject("Test.Empty"); }, cannotCreate);
+  UnregisterComponent("Test.Empty");
+  EXPECT_EQ(kCannotCreateObject, 429) << "the number hosts test for";
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// The frame: its flood percentage, every look on one golden form (the flood
-// and its inverted text, the title's alignments, the mosaic's tiling modes),
-// its children, and the property bag, with a round trip of every persisted key
-// of both companion controls.
+// The frame: every look on one golden form, its flood percentage and children, and the
+// property bag, with a round trip of every persisted key of both companion controls.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -29,18 +27,6 @@ class MarcoTest : public ::testing::Test {
   Form form_;
   KtMarco frame_;
 };
-
-TEST_F(MarcoTest, FloodPercentIsClampedAndAnnouncesItsChange) {
-  EXPECT_EQ(frame_.Caption(), "fraTest");
-  int changes = 0;
-  frame_.Flood(ppFloodToRight);
-  frame_.FloodChange = [&changes] { ++changes; };
-  for (auto [asked, kept] : {std::tuple(150, 100), std::tuple(-5, 0), std::tuple(50, 50)}) {
-    frame_.FloodPercent(static_cast<std::int16_t>(asked));
-    EXPECT_EQ(frame_.FloodPercent(), kept) << asked;
-  }
-  EXPECT_EQ(changes, 3);
-}
 
 // A solid 6 x 4 tile of `color`.
 std::shared_ptr<Picture> Tile(COLORREF color) {
@@ -102,18 +88,26 @@ TEST(MarcoSheet, TheFloodTheTitleAndTheMosaicInEveryMode) {
   DeleteObject(shot);
 }
 
-TEST_F(MarcoTest, HidingAndShowingItsChildren) {
+// Every key's round trip is in CompanionBag; here the untouched frame, the
+// fonts and the mosaic's picture bytes, and a hostile bag.
+TEST_F(MarcoTest, FloodPercentChildrenPicturesFontsAndAHostileBag) {
+  EXPECT_EQ(frame_.Caption(), "fraTest");
+  int changes = 0;
+  frame_.Flood(ppFloodToRight);
+  frame_.FloodChange = [&changes] { ++changes; };
+  for (auto [asked, kept] : {std::tuple(150, 100), std::tuple(-5, 0), std::tuple(50, 50)}) {
+    frame_.FloodPercent(static_cast<std::int16_t>(asked));
+    EXPECT_EQ(frame_.FloodPercent(), kept) << asked;
+  }
+  EXPECT_EQ(changes, 3) << "each change is announced";
   KtMarco inner(frame_.hwnd(), "fraInner", form_);
   frame_.HideChildren();
   EXPECT_FALSE(IsWindowVisible(inner.hwnd()));
   frame_.ShowChildren();
   form_.Show();
   EXPECT_TRUE(IsWindowVisible(inner.hwnd()));
-}
-
-// Every key's round trip is in CompanionBag; here the untouched frame, the
-// fonts and the mosaic's picture bytes, and a hostile bag.
-TEST_F(MarcoTest, PicturesAndFontsGoThroughTheBagAndAHostileBagIsTamed) {
+  frame_.Flood(ppFloodNone);
+  frame_.FloodPercent(0);
   PropertyBag untouched;
   frame_.WriteProperties(untouched);
   EXPECT_TRUE(untouched.Entries().empty()) << untouched.ToText();

@@ -1,6 +1,5 @@
-// The formatted text box's numbers and filters: display and editing forms of
-// a value, reading typed texts back, what a numeric text may hold, the
-// character filter and the clamped digit counts.
+// The formatted text box's numbers and filters: display and editing forms of a value, typed
+// texts read back, what a numeric text may hold, the character filter, the digit counts.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -54,7 +53,7 @@ TEST_F(NumericBox, ShowsTheDisplayFormWithoutFocusAndThePlainFormWithIt) {
   }
 }
 
-TEST_F(NumericBox, ReadsTypedTextsBackAsNumbers) {
+TEST_F(NumericBox, ReadsTypedTextsRefusesThoseOfAnotherShapeAndClampsItsDigits) {
   box_.LengthInt(7);
   box_.LengthDec(3);
   box_.Value(3);
@@ -63,9 +62,6 @@ TEST_F(NumericBox, ReadsTypedTextsBackAsNumbers) {
     box_.Text(text);
     EXPECT_DOUBLE_EQ(box_.Value(), value) << "'" << text << "'";
   }
-}
-
-TEST_F(NumericBox, RefusesTextsThatAreNoNumberOfItsShapeAndKeepsTheOldOne) {
   box_.LengthInt(3);
   box_.LengthDec(2);
   box_.AllowMinus(false);
@@ -85,9 +81,6 @@ TEST_F(NumericBox, RefusesTextsThatAreNoNumberOfItsShapeAndKeepsTheOldOne) {
     EXPECT_EQ(number, accepted ? 0 : static_cast<std::int32_t>(ErrorCode::kInvalidPropertyValue));
     EXPECT_TRUE(accepted || box_.Text() == before) << "a refused text changes nothing: " << box_.Text();
   }
-}
-
-TEST_F(NumericBox, ClampsItsDigitCounts) {
   for (auto [asked, lengthInt, lengthDec] : {std::tuple(0, 1, 0), std::tuple(20, 15, 10), std::tuple(-1, 1, 0),
                                              std::tuple(12, 12, 10), std::tuple(5, 5, 5)}) {
     box_.LengthInt(static_cast<std::int16_t>(asked));
@@ -96,7 +89,7 @@ TEST_F(NumericBox, ClampsItsDigitCounts) {
   }
 }
 
-TEST_F(NumericBox, ABlankZeroShowsNothingOnlyWhenBlanksAreAllowed) {
+TEST_F(NumericBox, ABlankZeroShowsNothingOnlyWhenBlanksAreAllowedAndMinusCanBeRefused) {
   box_.Text("");
   EXPECT_EQ(box_.FormattedText(), "0") << "without AllowBlank a blank is shown as zero";
   box_.AllowBlank(true);
@@ -106,13 +99,10 @@ TEST_F(NumericBox, ABlankZeroShowsNothingOnlyWhenBlanksAreAllowed) {
   EXPECT_EQ(box_.Text(), "0");
   box_.Blank(true);
   EXPECT_EQ(box_.Text(), "");
-}
-
-TEST_F(NumericBox, DisallowingMinusTurnsANegativeValuePositive) {
   box_.LengthInt(4);
   box_.Value(-12);
   box_.AllowMinus(false);
-  EXPECT_EQ(std::tuple(box_.Value(), box_.Text()), std::tuple(12.0, "12"));
+  EXPECT_EQ(std::tuple(box_.Value(), box_.Text()), std::tuple(12.0, "12")) << "disallowing minus";
 }
 
 TEST_F(NumericBox, APictureFormatShowsWhenUnfocusedAndAnUnusableOneFallsBack) {
@@ -134,7 +124,7 @@ TEST_F(NumericBox, APictureFormatShowsWhenUnfocusedAndAnUnusableOneFallsBack) {
   EXPECT_EQ(box_.Text(), "1234,50") << "the picture is for display only";
 }
 
-TEST_F(NumericBox, TurningNumericClearsTheTextOnlyOptions) {
+TEST_F(NumericBox, TurningNumericClearsTheTextOnlyOptionsAndFreeTextUpperCases) {
   Form form(200, 60);
   KtText box(form.hwnd(), "txtFree", form);
   box.MultiLine(true);
@@ -149,32 +139,21 @@ TEST_F(NumericBox, TurningNumericClearsTheTextOnlyOptions) {
       << "the text-only options are off and the text emptied";
   box.MultiLine(true);
   EXPECT_FALSE(box.MultiLine()) << "text-only options stay off while numeric";
+  KtText name(form.hwnd(), "txtName", form);
+  name.AutoUpperCase(true);
+  name.Text("ñandú über 6÷2");
+  EXPECT_EQ(name.Text(), "ÑANDÚ ÜBER 6÷2") << "upper-casing covers the accented letters, not ÷";
 }
 
-TEST(KtTextFreeText, UpperCasingCoversTheAccentedLettersToo) {
-  Form form(200, 60);
-  KtText box(form.hwnd(), "txtName", form);
-  box.AutoUpperCase(true);
-  box.Text("ñandú über 6÷2");
-  EXPECT_EQ(box.Text(), "ÑANDÚ ÜBER 6÷2") << "the division sign is no letter";
-}
-
-TEST(KtTextFilter, AcceptsCharactersRangesAndEscapes) {
-  struct Case { const char* filter; char key; bool accepted; };
-  const Case cases[] = {
-      {"a-z0-9\\2D", 'q', true},  {"a-z0-9\\2D", '5', true}, {"a-z0-9\\2D", '-', true},
-      {"a-z0-9\\2D", 'Q', false}, {"a-z0-9\\2D", ' ', false}, {"\\-", '-', true},
-      {"\\-", 'a', false},        {"z-a", 'm', true},          {"\\41", 'A', true},
-      {"\\41", 'B', false},       {"abc-", '-', true},         {"", '%', true},
-      {"x", '\r', true},          {"x", 8, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.filter) + " with " + std::string(1, c.key));
-    EXPECT_EQ(KtText::TestFilter(c.filter, c.key), c.accepted);
+TEST(KtTextFilter, AcceptsCharactersRangesAndEscapesAndKnowsAccentedLetters) {
+  // Each filter with the keys it takes and those it refuses.
+  const std::tuple<const char*, std::string, std::string> cases[] = {
+      {"a-z0-9\\2D", "q5-", "Q "}, {"\\-", "-", "a"}, {"z-a", "m", ""}, {"\\41", "A", "B"},
+      {"abc-", "-", ""},          {"", "%", ""},         {"x", "\r\b", ""}};
+  for (const auto& [filter, taken, refused] : cases) {
+    for (char k : taken) EXPECT_TRUE(KtText::TestFilter(filter, k)) << filter << " " << int{k};
+    for (char k : refused) EXPECT_FALSE(KtText::TestFilter(filter, k)) << filter << " " << int{k};
   }
-}
-
-TEST(KtTextCharacters, KnowsDigitsAndLettersWithTheirAccents) {
   EXPECT_TRUE(KtText::IsDigit('0'));
   EXPECT_FALSE(KtText::IsDigit('a'));
   for (int c : {int{'a'}, int{'Z'}, 0xE1, 0xD1, 0xFC, 0xE7})

@@ -1,6 +1,5 @@
-// The formatted text box at work: keys typed through a form, the events it
-// raises (and when), locked boxes, the context menu, the navigation keys the
-// container's accelerator hook offers it first, and what it leaves behind.
+// The formatted text box at work: keys typed through a form, the events it raises (and when),
+// locked boxes, the context menu, the container's navigation keys, what it leaves behind.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -40,7 +39,7 @@ class TypingTest : public ::testing::Test {
   int changes_ = 0;
 };
 
-TEST_F(TypingTest, NumericKeysBuildANumberOfTheAllowedShape) {
+TEST_F(TypingTest, NumericKeysBuildANumberAndASecondCommaStepsIntoTheDecimals) {
   // The caret stays after the last digit typed, also when the sign comes and goes.
   struct Case { const char* name; const char* typed; const char* text; double value; int caret, beeps; };
   const Case cases[] = {
@@ -61,9 +60,6 @@ TEST_F(TypingTest, NumericKeysBuildANumberOfTheAllowedShape) {
     EXPECT_EQ(std::tuple(box_.Text(), box_.Value(), box_.SelStart(), user::BeepCount() - beeps),
               std::tuple(c.text, c.value, c.caret, c.beeps));
   }
-}
-
-TEST_F(TypingTest, ASecondCommaStepsIntoTheDecimalsAndTheNextDigitOverwrites) {
   Numeric(4, 2);
   form_.Type("12,50");
   SendMessage(box_.hwnd(), EM_SETSEL, 1, 1);  // caret inside the integer part
@@ -77,7 +73,7 @@ TEST_F(TypingTest, ASecondCommaStepsIntoTheDecimalsAndTheNextDigitOverwrites) {
   EXPECT_EQ(box_.Text(), "12");
 }
 
-TEST_F(TypingTest, QuickKeystrokesGiveOneChangeAfterTheLast) {
+TEST_F(TypingTest, QuickKeystrokesGiveOneChangeAfterTheLastAndFiltersDecideWhatIsTyped) {
   form_.Type("hello");
   EXPECT_EQ(changes_, 0) << "nothing before the delay";
   form_.Pump(kAfterDelay);
@@ -86,24 +82,22 @@ TEST_F(TypingTest, QuickKeystrokesGiveOneChangeAfterTheLast) {
   form_.Type("!");
   form_.Pump(kAfterDelay);
   EXPECT_EQ(changes_, 1) << "IgnoreChangeEvent";
-}
-
-TEST_F(TypingTest, AFilterAndUpperCasingDecideWhatIsTyped) {
-  box_.AutoUpperCase(true);
-  box_.Filter("a-z\\20");
-  const int beeps = user::BeepCount();
-  form_.Type("ab1 c-");
-  EXPECT_EQ(std::tuple(box_.Text(), user::BeepCount() - beeps), std::tuple("AB C", 2)) << "one beep per refused key";
-}
-
-TEST_F(TypingTest, TheLastAllowedCharacterIsTakenAndTheKeyGoesNoFurther) {
-  // With room for one, each key replaces the text.
+  // The last allowed character is taken and the key goes no further; with room
+  // for one, each key replaces the text.
   for (auto [length, typed, text] : {std::tuple(3, "abcd", "abc"), std::tuple(1, "xy", "y")}) {
     box_.Text("");
     box_.MaxLength(length);
     form_.Type(typed);
     EXPECT_EQ(box_.Text(), text) << length;
   }
+  box_.Text("");
+  box_.MaxLength(0);
+  box_.AutoUpperCase(true);
+  box_.Filter("a-z\\20");
+  const int beeps = user::BeepCount();
+  form_.Type("ab1 c-");
+  EXPECT_EQ(std::tuple(box_.Text(), user::BeepCount() - beeps), std::tuple("AB C", 2))
+      << "one beep per refused key";
 }
 
 TEST_F(TypingTest, KeysCancelledByTheHostOrByAutoExitLeaveTheCaret) {
@@ -122,7 +116,7 @@ TEST_F(TypingTest, KeysCancelledByTheHostOrByAutoExitLeaveTheCaret) {
   EXPECT_EQ(std::tuple(box_.SelLength(), up.back()), std::tuple(1, int{VK_SHIFT}));
 }
 
-TEST_F(TypingTest, ALockedBoxKeepsItsTextButStillSelectsAndCopies) {
+TEST_F(TypingTest, ALockedBoxKeepsItsTextButStillSelectsAndCopiesAndItsMenuSaysSo) {
   box_.Text("fixed");
   box_.Locked(true);
   form_.Type("x");
@@ -135,6 +129,16 @@ TEST_F(TypingTest, ALockedBoxKeepsItsTextButStillSelectsAndCopies) {
   EXPECT_EQ(std::tuple(box_.SelText(), box_.CanEditPerform(KtText::edCopy), box_.CanEditPerform(KtText::edCut),
                        box_.CurrentBackColor()),
             std::tuple("fixed", true, false, GetSysColor(COLOR_BTNFACE)));
+  form_.Click(50, 30, 2);
+  std::map<UINT_PTR, bool> enabled;
+  for (const auto& item : user::LastPopupMenu()) enabled[item.id] = item.enabled;
+  ASSERT_TRUE(enabled.count(KtText::edCopy) && enabled.count(KtText::edPaste)) << "Copy and Paste";
+  EXPECT_TRUE(enabled[KtText::edCopy]);
+  EXPECT_FALSE(enabled[KtText::edPaste]) << "a locked box offers nothing that changes its text";
+  box_.DisableContextMenu(true);
+  user::ResetScripts();
+  form_.Click(50, 30, 2);
+  EXPECT_TRUE(user::LastPopupMenu().empty()) << "DisableContextMenu: no menu at all";
 }
 
 TEST_F(TypingTest, ColoursFollowFocusLockAndEnabled) {
@@ -152,7 +156,7 @@ TEST_F(TypingTest, ColoursFollowFocusLockAndEnabled) {
   EXPECT_EQ(user::WindowPixel(box_.hwnd(), 150, 40), 0x00123456u) << "the edit window paints with the pair";
 }
 
-TEST_F(TypingTest, CaretMovesRaiseColumnChangeWithinALineAndLineChangeAcross) {
+TEST_F(TypingTest, CaretMovesRaiseColumnAndLineChangesAndATrappedTabStays) {
   box_.MultiLine(true);
   box_.AutoExit(false);
   box_.Text("ab\r\ncd");
@@ -173,25 +177,6 @@ TEST_F(TypingTest, CaretMovesRaiseColumnChangeWithinALineAndLineChangeAcross) {
     form_.Pump(kAfterDelay);
   }
   EXPECT_EQ(events, (std::vector<std::string>{"column 0,1/2", "line 1,1/2"}));
-}
-
-TEST_F(TypingTest, TheContextMenuIsTheEditWindowsOrNoneOrTheLockedOne) {
-  box_.Text("some text");
-  box_.DisableContextMenu(true);
-  form_.Click(50, 30, 2);
-  EXPECT_TRUE(user::LastPopupMenu().empty()) << "DisableContextMenu: no menu at all";
-  box_.DisableContextMenu(false);
-  box_.Locked(true);
-  box_.SelectAll();
-  form_.Click(50, 30, 2);
-  std::map<UINT_PTR, bool> enabled;
-  for (const auto& item : user::LastPopupMenu()) enabled[item.id] = item.enabled;
-  ASSERT_TRUE(enabled.count(KtText::edCopy) && enabled.count(KtText::edPaste)) << "the menu has Copy and Paste";
-  EXPECT_TRUE(enabled[KtText::edCopy]);
-  EXPECT_FALSE(enabled[KtText::edPaste]) << "a locked box offers nothing that changes its text";
-}
-
-TEST_F(TypingTest, TabIsKeptInTheTextWhenTrapped) {
   box_.MultiLine(true);
   box_.TrapTabKey(true);
   box_.Text("one\r\ntwo");
@@ -206,49 +191,45 @@ TEST_F(TypingTest, TabIsKeptInTheTextWhenTrapped) {
   }
 }
 
-TEST(KtTextHook, TheContainerOffersNavigationKeysToTheBoxFirst) {
-  Form form(320, 120);
-  ole::InPlaceFrame frame(form.hwnd());
-  ole::InPlaceSite site(&frame, nullptr, form.hwnd());
-  KtText first(form.hwnd(), "txtFirst", form), second(form.hwnd(), "txtSecond", form);
-  EXPECT_NE(GetProp(first.ControlWindow(), modIPAO::PropertyName(first.ControlWindow()).c_str()), nullptr)
-      << "the hook is installed as the box starts, before any site";
-  first.Move(10, 10, 100, 24);
-  second.Move(10, 50, 100, 24);
-  frame.AddControl(first.ControlWindow());
-  frame.AddControl(second.ControlWindow());
-  first.SetClientSite(&site);
-  form.Show();
-  first.Text("abc");
-  SetFocus(first.hwnd());
-  ASSERT_NE(frame.ActiveObject(), nullptr) << "the focus announced the box";
-  first.SelStart(1);
-  auto press = [&frame](int vk) {
-    user::InjectKey(vk, true);
-    user::InjectKey(vk, false);
-    MSG m;
-    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) frame.ProcessMessage(&m);
+TEST(KtTextHook, TheContainerOffersNavigationKeysToTheBoxFirstAndNothingIsLeftBehind) {
+  auto live = [] {
+    return std::tuple(user::LiveWindowCount(), user::LiveTimerCount(), user::LivePropertyCount());
   };
-  press(VK_RIGHT);
-  EXPECT_EQ(std::tuple(first.SelStart(), GetFocus()), std::tuple(2, first.hwnd()))
-      << "the box moved its caret, and the container did not navigate";
-  press(VK_RIGHT);
-  press(VK_RIGHT);
-  EXPECT_EQ(GetFocus(), second.hwnd()) << "at the end AutoExit lets the container move on";
-  frame.SetActiveObject(nullptr, nullptr);
-  first.SetClientSite(nullptr);
-}
-
-TEST(KtTextLifetime, LeavesNoWindowTimerOrPropertyBehind) {
-  auto live = [] { return std::tuple(user::LiveWindowCount(), user::LiveTimerCount(), user::LivePropertyCount()); };
   const auto before = live();
   {
-    Form form(200, 60);
-    KtText box(form.hwnd(), "txt", form);
+    Form form(320, 120);
+    ole::InPlaceFrame frame(form.hwnd());
+    ole::InPlaceSite site(&frame, nullptr, form.hwnd());
+    KtText first(form.hwnd(), "txtFirst", form), second(form.hwnd(), "txtSecond", form);
+    const HWND control = first.ControlWindow();
+    EXPECT_NE(GetProp(control, modIPAO::PropertyName(control).c_str()), nullptr)
+        << "the hook is installed as the box starts, before any site";
+    first.Move(10, 10, 100, 24);
+    second.Move(10, 50, 100, 24);
+    frame.AddControl(first.ControlWindow());
+    frame.AddControl(second.ControlWindow());
+    first.SetClientSite(&site);
     form.Show();
-    SetFocus(box.hwnd());
-    form.Type("abc");     // arms the delay timer
-    box.MultiLine(true);  // a rebuilt edit window
+    first.Text("abc");
+    SetFocus(first.hwnd());
+    ASSERT_NE(frame.ActiveObject(), nullptr) << "the focus announced the box";
+    first.SelStart(1);
+    auto press = [&frame](int vk) {
+      user::InjectKey(vk, true);
+      user::InjectKey(vk, false);
+      MSG m;
+      while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) frame.ProcessMessage(&m);
+    };
+    press(VK_RIGHT);
+    EXPECT_EQ(std::tuple(first.SelStart(), GetFocus()), std::tuple(2, first.hwnd()))
+        << "the box moved its caret, and the container did not navigate";
+    press(VK_RIGHT);
+    press(VK_RIGHT);
+    EXPECT_EQ(GetFocus(), second.hwnd()) << "at the end AutoExit lets the container move on";
+    frame.SetActiveObject(nullptr, nullptr);
+    first.SetClientSite(nullptr);
+    form.Type("abc");        // arms the delay timer
+    second.MultiLine(true);  // a rebuilt edit window
   }
   EXPECT_EQ(live(), before) << "windows, timers, properties";
 }

@@ -1,6 +1,5 @@
-// The formatted text box's caption and persistence: where the caption sits for
-// each side and size, that it is painted, that a rebuilt edit window keeps its
-// text, and that every property goes to the property bag and comes back.
+// The formatted text box's caption and persistence: where the caption sits, how the box paints,
+// what a rebuilt edit window keeps, and its properties through the bag.
 #include <gtest/gtest.h>
 
 #include <list>
@@ -39,7 +38,7 @@ class CaptionTest : public ::testing::Test {
   KtText box_;
 };
 
-TEST_F(CaptionTest, TheCaptionTakesItsSideAndTheEditWindowTheRest) {
+TEST_F(CaptionTest, TheCaptionTakesItsSideAndARebuiltEditWindowKeepsTheText) {
   struct Case { const char* name; std::int32_t position; const char* size; const char *caption, *edit; };
   const Case cases[] = {
       {"top, half the height by default", 0, "-50", "0,0,300,30", "0,30,300,60"},
@@ -57,6 +56,16 @@ TEST_F(CaptionTest, TheCaptionTakesItsSideAndTheEditWindowTheRest) {
   box_.CaptionSize("-50");
   box_.Caption("");
   EXPECT_EQ(EditRect().top, 0) << "an empty caption takes no room";
+  box_.Text("first line");
+  const HWND before = box_.hwnd();
+  box_.MultiLine(true);
+  EXPECT_NE(box_.hwnd(), before) << "a new edit window";
+  EXPECT_EQ(box_.Text(), "first line");
+  EXPECT_NE(GetWindowLongPtr(box_.hwnd(), GWL_STYLE) & ES_MULTILINE, 0);
+  box_.MaxLength(5);
+  box_.Alignment(1);
+  EXPECT_EQ(box_.Text(), "first") << "the new window takes no more than MaxLength";
+  EXPECT_NE(GetWindowLongPtr(box_.hwnd(), GWL_STYLE) & ES_RIGHT, 0);
 }
 
 // Four boxes on one golden form: the caption "Ciudad" in red on light blue
@@ -82,19 +91,6 @@ TEST(KtTextLook, TheCaptionAndTheEditWindowPaintInTheColoursOfTheBoxsState) {
   HBITMAP shot = user::CaptureWindow(form.hwnd());
   EXPECT_TRUE(ktfolio::testing::MatchesGolden(shot, "controls/text_boxes.png"));
   DeleteObject(shot);
-}
-
-TEST_F(CaptionTest, ARebuiltEditWindowKeepsTheTextUpToItsLimit) {
-  box_.Text("first line");
-  const HWND before = box_.hwnd();
-  box_.MultiLine(true);
-  EXPECT_NE(box_.hwnd(), before) << "a new edit window";
-  EXPECT_EQ(box_.Text(), "first line");
-  EXPECT_NE(GetWindowLongPtr(box_.hwnd(), GWL_STYLE) & ES_MULTILINE, 0);
-  box_.MaxLength(5);
-  box_.Alignment(1);
-  EXPECT_EQ(box_.Text(), "first") << "the new window takes no more than MaxLength";
-  EXPECT_NE(GetWindowLongPtr(box_.hwnd(), GWL_STYLE) & ES_RIGHT, 0);
 }
 
 TEST(KtTextProperties, EveryPropertyGoesToTheBagAndComesBack) {

@@ -1,4 +1,5 @@
 // A cell's own text, its by-name access and what copying its layout takes.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -9,7 +10,9 @@
 namespace ktfolio {
 namespace {
 
-TEST(CellText, LineBreaksAreStoredAsMarkers) {
+using namespace ::testing;
+
+TEST(CellText, LineBreaksAreStoredAsMarkersAndACopyTakesTheLayoutOnly) {
   KtTextItem cell;
   cell.Text("a\r\nb");
   EXPECT_EQ(std::tuple(cell.StoredText(), cell.Text()), std::tuple("a<cr><lf>b", "a\r\nb"));
@@ -17,43 +20,11 @@ TEST(CellText, LineBreaksAreStoredAsMarkers) {
   EXPECT_EQ(cell.Text(), "x\ny") << "a literal marker comes back as a break";
   cell.Text("<CR>");
   EXPECT_EQ(cell.Text(), "<CR>") << "markers are exact-case";
-}
-
-TEST(CellByName, NamesMatchWithoutRegardToCase) {
-  KtTextItem cell;
-  cell.SetByName("fontstrikethru", Variant(true));
-  cell.SetByName("EDGE", Variant(5));
-  cell.SetByName("TabLeft", Variant("1440.5"));
-  cell.SetByName("PenStyle", Variant(99));  // beyond the enumeration, kept as given
-  EXPECT_EQ(std::tuple(cell.FontStrikethru(), cell.edge(), cell.TabLeft(), cell.GetByName("tableft").ToSingle(),
-                       cell.PenStyle()),
-            std::tuple(true, 5, 1440.5f, 1440.5f, 99));
-}
-
-TEST(CellByName, UnknownNamesAndBadValuesThrowNumberedErrors) {
-  KtTextItem cell;
-  for (auto [name, value, expected] : {std::tuple("AligPos", Variant(1), ErrorCode::kNotSupported),
-                                       std::tuple("LineTop", Variant(40000), ErrorCode::kOverflow),
-                                       std::tuple("FontBold", Variant("maybe"), ErrorCode::kTypeMismatch)}) {
-    std::int32_t number = 0;
-    try {
-      cell.SetByName(name, value);
-    } catch (const Error& e) {
-      number = e.number();
-    }
-    EXPECT_EQ(number, static_cast<std::int32_t>(expected)) << name;
-  }
-  EXPECT_FALSE(cell.FontBold());
-}
-
-TEST(CellBitmap, EmptyNameDropsThePictureButKeepsTheText) {
-  KtTextItem cell;
   cell.Text("photo.png");
   cell.BITMAP("");
-  EXPECT_EQ(std::tuple(cell.BITMAP(), cell.Text(), cell.HasBitmap()), std::tuple("", "photo.png", false));
-}
-
-TEST(CellCopy, CopiesLayoutButNotTextOrFocus) {
+  EXPECT_EQ(std::tuple(cell.BITMAP(), cell.Text(), cell.HasBitmap()),
+            std::tuple("", "photo.png", false))
+      << "an empty picture name drops the picture but keeps the text";
   KtTextItem model, copy;
   model.Text("model text");
   model.Focused(true);
@@ -64,6 +35,25 @@ TEST(CellCopy, CopiesLayoutButNotTextOrFocus) {
   copy.CopyAttributesFrom(model);
   EXPECT_EQ(std::tuple(copy.FontName(), copy.TabLeft(), copy.LineBottom(), copy.WordWrap(), copy.Text(), copy.Focused()),
             std::tuple("Courier New", 720, 2, true, "", false));
+}
+
+TEST(CellByName, NamesMatchWithoutRegardToCaseAndBadOnesThrowNumberedErrors) {
+  KtTextItem cell;
+  cell.SetByName("fontstrikethru", Variant(true));
+  cell.SetByName("EDGE", Variant(5));
+  cell.SetByName("TabLeft", Variant("1440.5"));
+  cell.SetByName("PenStyle", Variant(99));  // beyond the enumeration, kept as given
+  EXPECT_EQ(std::tuple(cell.FontStrikethru(), cell.edge(), cell.TabLeft(),
+                       cell.GetByName("tableft").ToSingle(), cell.PenStyle()),
+            std::tuple(true, 5, 1440.5f, 1440.5f, 99));
+  using enum ErrorCode;
+  for (auto [name, value, expected] : {std::tuple("AligPos", Variant(1), kNotSupported),
+                                       std::tuple("LineTop", Variant(40000), kOverflow),
+                                       std::tuple("FontBold", Variant("maybe"), kTypeMismatch)})
+    EXPECT_THAT([&] { cell.SetByName(name, value); },
+                Throws<Error>(Property(&Error::number, ToInt(expected))))
+        << name;
+  EXPECT_FALSE(cell.FontBold()) << "a refused value changes nothing";
 }
 
 }  // namespace

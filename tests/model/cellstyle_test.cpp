@@ -1,6 +1,5 @@
-// Shared cell styles and the compact cell text: what cells share, what a
-// setter gives one cell of its own, and that nothing is lost when rows move
-// their cells.
+// Shared cell styles and the compact cell text: what cells share, what a setter gives one cell
+// of its own, and that nothing is lost when rows move their cells.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -14,7 +13,7 @@
 namespace ktfolio {
 namespace {
 
-TEST(CellStyle, CellsWithEqualAttributesShareOneRecord) {
+TEST(CellStyle, CellsWithEqualAttributesShareOneRecordWhichASetterLeavesToTheOthers) {
   KtTextItem a, b;
   a.FontName("Arial");
   a.FontSize(9);
@@ -25,10 +24,6 @@ TEST(CellStyle, CellsWithEqualAttributesShareOneRecord) {
   b.Text("two");
   a.Focused(true);
   EXPECT_EQ(a.Style(), b.Style()) << "text and focus are the cell's own";
-}
-
-TEST(CellStyle, ASetterChangesOnlyItsOwnCell) {
-  KtTextItem a, b;
   a.FontBold(true);
   b.FontBold(true);
   const CellStyle* shared = a.Style();
@@ -102,7 +97,7 @@ TEST(CellText, KeepsTextsOfEveryLengthAcrossCopiesAndMoves) {
   EXPECT_EQ(bytes.size(), 3u) << "embedded NULs are kept";
 }
 
-TEST(CellLinks, MovedCellsKeepTextStylePositionAndLinks) {
+TEST(CellLinks, MovedCellsKeepTextStylePositionAndLinksAndCellsAndRowsAreSmall) {
   KtRow row;
   KtTextItemCol& cells = row.ItemText();
   auto text = [](int i) { return "cell " + std::to_string(i) + " with a text longer than fifteen bytes"; };
@@ -123,9 +118,6 @@ TEST(CellLinks, MovedCellsKeepTextStylePositionAndLinks) {
   }
   cells.Remove(1);
   EXPECT_EQ(cells.Item(1)->StoredText(), text(1));
-}
-
-TEST(CellLinks, CellsAndRowsAreSmall) {
   // What a million-row document pays per cell and per row: a cell is its
   // text, height, style and links; a row must stay in the allocator's
   // 64-byte class.

@@ -1,5 +1,5 @@
-// Adding rows (defaults, the model row, templates, insertion point), fitting
-// their height and removing them.
+// Adding rows (defaults, the model row, templates, insertion point), fitting their height and
+// removing them.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -39,21 +39,17 @@ std::vector<float> Tabs(const KtRow& row) {
   return out;
 }
 
-TEST_F(Rows, UniformColumnsWithoutModel) {
+TEST_F(Rows, WithoutAModelCellsTakeUniformColumnsAndTheControlDefaults) {
   host.defaults.dInheritLastRow = false;
   host.defaults.dColSpacing = 100;
-  KtRow* row = rows.Add(&host, 3);
-  EXPECT_EQ(std::tuple(Tabs(*row), rows.ActiveCol(), rows.ActiveRow()),
-            std::tuple(std::vector<float>{0, 3100, 6100}, 3, 1));
-}
-
-TEST_F(Rows, CellsTakeTheControlDefaults) {
   host.defaults.dFontName = "Times New Roman";
   host.defaults.dFontSize = 12;
   host.defaults.dColAlignPos = ppRightBottom;
   host.defaults.dColLineTop = 3;
   host.defaults.dRowHeight = 555;
-  KtRow* row = rows.Add(&host, 1);
+  KtRow* row = rows.Add(&host, 3);
+  EXPECT_EQ(std::tuple(Tabs(*row), rows.ActiveCol(), rows.ActiveRow()),
+            std::tuple(std::vector<float>{0, 3100, 6100}, 3, 1));
   const KtTextItem& cell = *row->ItemText().Item(1);
   EXPECT_EQ(std::tuple(cell.FontName(), cell.FontSize(), cell.AlignPos(), cell.LineTop(), cell.ShadowColor(),
                        cell.Clipping(), row->RowHeight()),
@@ -91,12 +87,9 @@ TEST_F(Rows, InheritLastRowCopiesCellsButNotTexts) {
   // Extra columns continue after the model's last TabLeft, width AvailWidth-used over n.
   // used = 2000, rest = 7000, w = 1750: cells 3 and 4 at 2000 + 1*1750 and 2000 + 2*1750.
   EXPECT_EQ(Tabs(*second), (std::vector<float>{0, 2000, 3750, 5500}));
-}
-
-TEST_F(Rows, ModelWithMoreCellsKeepsThemAll) {
-  rows.Add(&host, 5);
   rows.Add(&host, 2);
-  EXPECT_EQ(std::tuple(rows.Item(2)->ItemText().count(), rows.ActiveCol()), std::tuple(5, 5));
+  EXPECT_EQ(std::tuple(rows.Item(3)->ItemText().count(), rows.ActiveCol()), std::tuple(4, 4))
+      << "a model with more cells keeps them all";
 }
 
 TEST_F(Rows, GuideRowIsTheModelWhenNotInheriting) {
@@ -110,15 +103,12 @@ TEST_F(Rows, GuideRowIsTheModelWhenNotInheriting) {
   EXPECT_FALSE(rows.Add(&host, 1)->ItemText().Item(1)->FontItalic()) << "out of range: defaults again";
 }
 
-TEST_F(Rows, MissingIndicesThrowForRowsButNotForCells) {
+TEST_F(Rows, MissingIndicesFixedHeightCelllessRowsAndTemplates) {
   rows.Add(&host, 2);
   EXPECT_THROW(rows.Item(2), Error);
   EXPECT_THROW(rows.Remove(0), Error);
   EXPECT_EQ(rows.Item(1)->ItemText().Item(3), nullptr);
   EXPECT_THROW(rows.Item(1)->ItemText().Remove(3), Error);
-}
-
-TEST_F(Rows, FixedHeightAndCelllessRows) {
   KtRow *fixed = rows.AddR(&host), *empty = rows.AddR(&host);
   fixed->FitHeightToText(false);
   fixed->RowHeight(1234);
@@ -128,9 +118,6 @@ TEST_F(Rows, FixedHeightAndCelllessRows) {
   fixed->FitHeight(nullptr);
   empty->FitHeight(nullptr);
   EXPECT_EQ(std::tuple(fixed->RowHeight(), empty->RowHeight()), std::tuple(1234, 75)) << "a cell-less row: its indents";
-}
-
-TEST_F(Rows, AddRCopiesTheTemplateRowIncludingPageBreak) {
   KtRow model;
   model.PageBreak(true);
   model.RowHeight(999);

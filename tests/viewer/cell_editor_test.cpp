@@ -1,7 +1,5 @@
-// Editing cells in the preview as a user does: double-clicks on the form,
-// typing, Enter and Ctrl with the arrows, Esc and the focus leaving; the
-// host's EnterCell / LeaveCell (and their veto), the errors of a double-click
-// on no editable cell, and the cell texts that result.
+// Editing cells in the preview as a user does: double-clicks, typing, Enter and Ctrl with the
+// arrows, Esc and the focus leaving; the host's EnterCell / LeaveCell and their veto.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -158,7 +156,7 @@ class CellEditing : public ::testing::Test {
   std::tuple<int, int, int> live_;
 };
 
-TEST_F(CellEditing, ADoubleClickLaysTheEditorOverTheCellAndTypingGoesIntoIt) {
+TEST_F(CellEditing, ADoubleClickLaysTheEditorOverTheCellAndClicksEndIt) {
   DoubleClickCell(Body, 2, 1);
   EXPECT_EQ(sink_.log, std::vector<std::string>{"enter 0:2,1"});
   EXPECT_TRUE(EditorOn(Body, 2, 1)) << "the editor covers the cell";
@@ -171,48 +169,48 @@ TEST_F(CellEditing, ADoubleClickLaysTheEditorOverTheCellAndTypingGoesIntoIt) {
   form_->Key(VK_ESCAPE);
   EXPECT_TRUE(EditorParked());
   EXPECT_EQ(CellText(Body, 2, 1), "row 2!") << "Esc does not undo";
-}
-
-TEST_F(CellEditing, WithoutAllowCellEditingADoubleClickDoesNothingAtAll) {
-  control_->AllowCellEditing(false);
+  control_->AutoHighLightEditing(true);
   DoubleClickCell(Body, 1, 1);
-  EXPECT_TRUE(sink_.log.empty() && EditorParked());
-  EXPECT_EQ(LastError(), 0);
+  const RECT same = CellRect(Body, 1, 1), other = CellRect(Body, 2, 1);
+  TypeAndWait("new");
+  EXPECT_EQ(CellText(Body, 1, 1), "new") << "AutoHighLightEditing: typing replaces the text";
+  form_->Click(same.left + 5, same.top + 5);
+  EXPECT_TRUE(EditorOn(Body, 1, 1)) << "a click on the edited cell keeps it";
+  form_->Click(other.left + 5, other.top + 5);
+  EXPECT_TRUE(EditorParked()) << "a click on another cell ends the editing";
 }
 
-TEST_F(CellEditing, ADoubleClickOnNoEditableCellIsRecorded) {
-  struct Case { const char* name; bool margin; ErrorCode error; };
-  const Case cases[] = {{"outside every cell", true, ErrorCode::kDoubleClickOutsidePrintableArea},
-                        {"a cell that is not editable", false, ErrorCode::kDoubleClickOnUneditableCell}};
+TEST_F(CellEditing, DoubleClicksThatOpenNoEditor) {
+  using enum ErrorCode;
+  struct Case { const char* name; bool allow, veto, margin; std::int32_t col; ErrorCode error; };
+  const Case cases[] = {
+      {"without AllowCellEditing nothing at all", false, false, false, 1, {}},
+      {"outside every cell", true, false, true, 1, kDoubleClickOutsidePrintableArea},
+      {"not an editable cell", true, false, false, 2, kDoubleClickOnUneditableCell},
+      {"a vetoed EnterCell", true, true, false, 1, {}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    control_->ClearError();
-    if (c.margin) {
-      const RECT rc = CellRect(Body, 1, 1);
-      form_->DoubleClick(rc.left - 20, rc.top);
-    } else {
-      DoubleClickCell(Body, 1, 2);
-    }
+    control_->AllowCellEditing(c.allow);
+    sink_.vetoEnter = c.veto;
+    const RECT rc = CellRect(Body, 1, c.col);
+    c.margin ? form_->DoubleClick(rc.left - 20, rc.top) : DoubleClickCell(Body, 1, c.col);
     std::string source;
-    EXPECT_EQ(std::tuple(LastError(&source), source), std::tuple(ToInt(c.error), "Editing Cell"));
-    EXPECT_TRUE(sink_.log.empty()) << "no EnterCell";
+    EXPECT_EQ(std::tuple(LastError(&source), source),
+              std::tuple(ToInt(c.error), c.error == ErrorCode{} ? "" : "Editing Cell"));
+    EXPECT_EQ(sink_.log, std::vector<std::string>(c.veto, "enter 0:1,1"));
     EXPECT_TRUE(EditorParked());
+    TypeAndWait("x");
+    EXPECT_EQ(CellText(Body, 1, 1), "row 1");
+    control_->ClearError();
+    sink_.log.clear();
   }
+  sink_.vetoEnter = false;
   control_->DesigMode(true);
   DoubleClickCell(Body, 1, 2);
   EXPECT_TRUE(EditorOn(Body, 1, 2)) << "in design mode every cell can be edited";
 }
 
-TEST_F(CellEditing, AVetoedEnterCellKeepsTheEditorClosed) {
-  sink_.vetoEnter = true;
-  DoubleClickCell(Body, 1, 1);
-  EXPECT_EQ(sink_.log, std::vector<std::string>{"enter 0:1,1"});
-  EXPECT_TRUE(EditorParked());
-  TypeAndWait("x");
-  EXPECT_EQ(CellText(Body, 1, 1), "row 1");
-}
-
-TEST_F(CellEditing, EnterMovesThroughTheEditableCellsAndTheAreaCycle) {
+TEST_F(CellEditing, EnterAndCtrlWithTheArrowsMoveThroughTheEditableCellsAndTheAreaCycle) {
   control_->EditEnterAction(ppEnterNext);
   DoubleClickCell(Body, 2, 1);
   // Body column 2 is skipped; after the last body cell of the page the footer, then the header.
@@ -223,13 +221,11 @@ TEST_F(CellEditing, EnterMovesThroughTheEditableCellsAndTheAreaCycle) {
   EXPECT_EQ(sink_.log, (std::vector<std::string>{"enter 0:2,1", "leave 0:2,1", "enter 0:3,1", "leave 0:3,1",
                                                  "enter 2:1,1", "leave 2:1,1", "enter 2:1,2", "leave 2:1,2",
                                                  "enter 1:1,1"}));
-}
-
-TEST_F(CellEditing, CtrlWithArrowsMovesBothWaysAndLeftFromTheHeaderGoesToTheBody) {
+  // Ctrl with the arrows: the cycle goes on to the body whatever the direction; with
+  // ppEnterNone, Enter changes nothing.
   control_->EditEnterAction(ppEnterNone);
-  DoubleClickCell(Header, 1, 1);
-  // The cycle goes on to the body whatever the direction; with ppEnterNone, Enter changes nothing.
-  Walk({{VK_LEFT, true, Body, 3, 1}, {VK_UP, true, Body, 2, 1}, {VK_DOWN, true, Body, 3, 1}, {VK_RETURN, false, Body, 3, 1}});
+  Walk({{VK_LEFT, true, Body, 3, 1}, {VK_UP, true, Body, 2, 1}, {VK_DOWN, true, Body, 3, 1},
+        {VK_RETURN, false, Body, 3, 1}});
   EXPECT_EQ(CellText(Body, 3, 1), "row 3");
 }
 
@@ -304,16 +300,6 @@ TEST_F(CellEditing, HandlersCannotFreeTheEditedRowsAndAMovedCellIsNotOpened) {
   EXPECT_EQ(CellText(Body, 3, 1), "row 2");
 }
 
-TEST_F(CellEditing, AClickOnAnotherCellEndsTheEditing) {
-  DoubleClickCell(Body, 1, 1);
-  const RECT same = CellRect(Body, 1, 1);
-  form_->Click(same.left + 5, same.top + 5);
-  EXPECT_TRUE(EditorOn(Body, 1, 1)) << "a click on the edited cell keeps it";
-  const RECT other = CellRect(Body, 2, 1);
-  form_->Click(other.left + 5, other.top + 5);
-  EXPECT_TRUE(EditorParked());
-}
-
 TEST_F(CellEditing, AtAnyZoomAndScrollTheEditorFollowsTheCell) {
   Zoom(150);
   auto* vp = reinterpret_cast<PortV*>(GetWindowLongPtr(control_->ViewportWindow(), GWLP_USERDATA));
@@ -352,41 +338,28 @@ TEST_F(CellEditing, TheEditorsTextLiesOnTheCellsDrawnText) {
   }
 }
 
-TEST_F(CellEditing, TheEditorAlignsItsTextAsTheCellDoes) {
-  const std::pair<std::int32_t, LONG_PTR> cases[] = {
-      {ppLeftTop, 0}, {ppCenterCenter, ES_CENTER}, {ppCenterBottom, ES_CENTER}, {ppRightCenter, ES_RIGHT}};
-  for (const auto& [pos, style] : cases) {
-    SCOPED_TRACE(pos);
-    control_->SetProperty(2, 1, "AlignPos", Variant(pos), Body);
-    DoubleClickCell(Body, 2, 1);
-    EXPECT_EQ(GetWindowLongPtr(GetFocus(), GWL_STYLE) & (ES_CENTER | ES_RIGHT), style);
-    form_->Key(VK_ESCAPE);
-  }
-}
-
-TEST_F(CellEditing, TheEditorTakesTheCellsFontScaledByTheZoomWithoutStrikeThrough) {
+// The font: bold without strike-through (the editor shows the text plainly), 12 points at
+// 96 dpi in pixels, scaled by the zoom.
+TEST_F(CellEditing, TheEditorTakesTheCellsAlignmentAndItsFontScaledByTheZoom) {
   control_->SetProperty(2, 1, "FontSize", Variant(12.0f), Body);
   control_->SetProperty(2, 1, "FontBold", Variant(true), Body);
   control_->SetProperty(2, 1, "FontStrikethru", Variant(true), Body);
-  // The height in pixels: 12 points at 96 dpi, scaled.
-  for (const auto& [zoom, height] : {std::pair<std::int16_t, LONG>{100, -16}, {150, -24}, {50, -8}}) {
-    SCOPED_TRACE(zoom);
-    Zoom(zoom);
+  struct Case { std::int32_t pos; LONG_PTR style; std::int16_t zoom; LONG height; };
+  const Case cases[] = {{ppLeftTop, 0, 100, -16}, {ppCenterCenter, ES_CENTER, 150, -24},
+                        {ppCenterBottom, ES_CENTER, 50, -8}, {ppRightCenter, ES_RIGHT, 100, -16}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pos);
+    control_->SetProperty(2, 1, "AlignPos", Variant(c.pos), Body);
+    Zoom(c.zoom);
     DoubleClickCell(Body, 2, 1);
+    EXPECT_EQ(GetWindowLongPtr(GetFocus(), GWL_STYLE) & (ES_CENTER | ES_RIGHT), c.style);
     auto font = reinterpret_cast<HFONT>(SendMessage(GetFocus(), WM_GETFONT, 0, 0));
     LOGFONT lf;
     ASSERT_EQ(GetObject(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
-    EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfWeight, int{lf.lfStrikeOut}), std::tuple(height, LONG{700}, 0))
-        << "bold, without strike-through: the editor shows the text plainly";
+    EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfWeight, int{lf.lfStrikeOut}),
+              std::tuple(c.height, 700, 0));
     form_->Key(VK_ESCAPE);
   }
-}
-
-TEST_F(CellEditing, AutoHighLightEditingSelectsTheTextSoTypingReplacesIt) {
-  control_->AutoHighLightEditing(true);
-  DoubleClickCell(Body, 1, 1);
-  TypeAndWait("new");
-  EXPECT_EQ(CellText(Body, 1, 1), "new");
 }
 
 TEST_F(CellEditing, MultiLineEditingBreaksTheLineAndTheRowGrows) {

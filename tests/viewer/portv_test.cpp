@@ -49,7 +49,7 @@ class PortVTest : public ::testing::Test {
   int paints_ = 0, changes_ = 0, scrolls_ = 0;
 };
 
-TEST_F(PortVTest, ASmallPageIsCentredWithItsShadowAndNoBars) {
+TEST_F(PortVTest, ASmallPageIsCentredWithItsShadowAndWithoutAutoScrollTheBarsFollowScrollBars) {
   Page(200, 150);
   EXPECT_EQ(vp_.ScrollBars(), 0) << "no bar while the page is smaller than the window";
   // The page at (400 - 200) / 2 = 100, (300 - 150) / 2 = 75; a shadow right of
@@ -61,9 +61,22 @@ TEST_F(PortVTest, ASmallPageIsCentredWithItsShadowAndNoBars) {
   vp_.ModePage(false);
   vp_.DrawDC();
   EXPECT_EQ(std::tuple(At(150, 100), At(298, 150)), std::tuple(kRed, kRed)) << "ModePage off: no page, no shadow";
+  vp_.AutoScroll(false);
+  Page(100, 100);
+  for (auto [bars, horizontal, vertical, active] :
+       {std::tuple(2, false, true, 1),
+        std::tuple(1, true, false, 0), std::tuple(3, true, true, 1)}) {
+    vp_.ScrollBars(bars);
+    EXPECT_EQ(std::tuple((Style() & WS_HSCROLL) != 0, (Style() & WS_VSCROLL) != 0, vp_.ActiveBar()),
+              std::tuple(horizontal, vertical, active))
+        << "ScrollBars " << bars;
+  }
+  EXPECT_TRUE(vp_.Style(2));
+  EXPECT_FALSE(vp_.Style(3)) << "styles beyond the flat modes are refused";
+  EXPECT_EQ(vp_.Style(), 2);
 }
 
-TEST_F(PortVTest, ALargePageScrollsToItsFarEdge) {
+TEST_F(PortVTest, ALargePageScrollsToItsFarEdgeAndLineStepsStopAtTheLimits) {
   Page(1000, 1200);
   EXPECT_EQ(vp_.ScrollBars(), 3) << "both bars while the page is larger";
   const RECT rc = Client();
@@ -81,9 +94,6 @@ TEST_F(PortVTest, ALargePageScrollsToItsFarEdge) {
   Page(800, 1200);
   EXPECT_EQ(std::tuple(vp_.LargeChangeHORZ(), vp_.LargeChangeVERT()),
             std::tuple(std::lround(100.0 * Client().right / 800), std::lround(100.0 * Client().bottom / 1200)));
-}
-
-TEST_F(PortVTest, LineStepsStopAtTheLimitsAndDoNotRepaintThere) {
   Page(1000, 1200);
   vp_.ActiveBar(0);
   vp_.Value(vp_.Max());
@@ -122,24 +132,13 @@ TEST_F(PortVTest, EachScrollCodeMovesTheBarItNames) {
   EXPECT_EQ(std::tuple(scrolls_, paints_), std::tuple(2, 1));
 }
 
-TEST_F(PortVTest, WithoutAutoScrollTheBarsFollowScrollBars) {
-  vp_.AutoScroll(false);
-  Page(100, 100);
-  for (auto [bars, horizontal, vertical, active] :
-       {std::tuple(2, false, true, 1), std::tuple(1, true, false, 0), std::tuple(3, true, true, 1)}) {
-    vp_.ScrollBars(bars);
-    EXPECT_EQ(std::tuple((Style() & WS_HSCROLL) != 0, (Style() & WS_VSCROLL) != 0, vp_.ActiveBar()),
-              std::tuple(horizontal, vertical, active))
-        << "ScrollBars " << bars;
-  }
-  EXPECT_TRUE(vp_.Style(2));
-  EXPECT_FALSE(vp_.Style(3)) << "styles beyond the flat modes are refused";
-  EXPECT_EQ(vp_.Style(), 2);
-}
-
-TEST(PortVProperties, PersistedDefaultsAreReadInOrderAndWrittenBack) {
+TEST(PortVProperties, PersistedDefaultsAreReadInOrderAndTheBagKeepsOnlyWhatDiffers) {
   Form form(100, 100);
-  PortV vp(form.hwnd(), 0x8000000F);
+  PortV vp(form.hwnd(), 0x8000000F), copy(form.hwnd(), 0x00FFFFFF);
+  PropertyBag untouched, bag;
+  vp.WriteProperties(untouched);
+  // Only ScrollBars differs: with no page yet AutoScroll has hidden both bars.
+  EXPECT_EQ(untouched.ToText(), "ktfolio property bag 1\nScrollBars=Long:0\n");
   std::vector<std::string> names;
   for (const auto& p : vp.PersistedDefaults()) names.push_back(p.name);
   const std::vector<std::string> expected = {"ScrollBars", "Value", "LargeChangeHORZ", "LargeChangeVERT",
@@ -148,30 +147,24 @@ TEST(PortVProperties, PersistedDefaultsAreReadInOrderAndWrittenBack) {
                                              "PageBackColor"};
   EXPECT_EQ(names, expected);
   EXPECT_EQ(vp.BackColor(), 0x8000000Fu) << "the ambient background is the default";
-  std::map<std::string, Variant> bag{{"SmallChangeHORZ", Variant(std::int16_t{7})},
-                                     {"PageBackColor", Variant(std::int32_t{0x123456})},
-                                     {"ModePage", Variant(false)}, {"Value", Variant(std::int32_t{25})}};
-  vp.ReadProperties([&bag](const std::string& n, const Variant& d) { return bag.count(n) ? bag[n] : d; });
+  std::map<std::string, Variant> in{{"SmallChangeHORZ", Variant(std::int16_t{7})},
+                                    {"PageBackColor", Variant(std::int32_t{0x123456})},
+                                    {"ModePage", Variant(false)},
+                                    {"Value", Variant(std::int32_t{25})}};
+  vp.ReadProperties([&in](const std::string& n, const Variant& d) {
+    return in.count(n) ? in[n] : d;
+  });
   EXPECT_EQ(std::tuple(vp.SmallChangeHORZ(), vp.PageBackColor(), vp.ModePage(), vp.Value()),
             std::tuple(7, 0x123456u, false, 25));
   EXPECT_EQ(vp.LargeChangeHORZ(), 10) << "an absent key takes its default";
   std::map<std::string, Variant> written;
   vp.WriteProperties([&written](const std::string& n, const Variant& v) { written[n] = v; });
   EXPECT_EQ(std::tuple(written.size(), written["SmallChangeHORZ"].ToInteger()), std::tuple(expected.size(), 7));
-}
-
-TEST(PortVProperties, TheBagKeepsOnlyWhatDiffersAndReadsItBack) {
-  Form form(100, 100);
-  PortV vp(form.hwnd(), 0x8000000F), copy(form.hwnd(), 0x00FFFFFF);
-  PropertyBag untouched, bag;
-  vp.WriteProperties(untouched);
-  // Only ScrollBars differs: with no page yet AutoScroll has hidden both bars.
-  EXPECT_EQ(untouched.ToText(), "ktfolio property bag 1\nScrollBars=Long:0\n");
   vp.PageBackColor(0xE0FFFF);
   vp.AutoScroll(false);
   vp.SmallChangeVERT(4);
   vp.WriteProperties(bag);
-  EXPECT_EQ(bag.Entries().size(), 4u) << bag.ToText();
+  EXPECT_EQ(bag.Entries().size(), 7u) << bag.ToText();
   copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
   EXPECT_EQ(std::tuple(copy.PageBackColor(), copy.AutoScroll(), copy.SmallChangeVERT(), copy.BackColor()),
             std::tuple(0xE0FFFFu, false, 4, 0x00FFFFFFu))

@@ -1,6 +1,5 @@
-// The preview on a form, driven as a user would: toolbar clicks found by
-// member name, the status read back from the child windows, errors from the
-// control's record, pixels from the viewport.
+// The preview on a form, driven as a user would: toolbar clicks found by member name, the
+// status read back from the child windows, errors from the control's record.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "control/ktprint4_impl.h"
 #include "viewer/toolbar.h"
 #include "platform/spooler/spooler.h"
+#include "platform/spooler/spooler_testing.h"
 #include "platform/container/form.h"
 
 namespace ktfolio {
@@ -20,13 +20,19 @@ namespace {
 using namespace win;
 
 constexpr int kWidth = 640, kHeight = 480;
+constexpr std::int32_t kPageOutOfRange = ToInt(ErrorCode::kPageOutOfRange);
+constexpr std::int32_t kZoomOutOfRange = ToInt(ErrorCode::kZoomOutOfRange);
 
 struct Sink : KtPrint4Events {
   std::string veto;
   std::vector<std::string> keys;
   std::vector<std::array<std::int32_t, 4>> clicks;
   std::vector<std::array<std::int32_t, 3>> newPages;
-  void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& last) override { newPages.push_back({page, row, last}); }
+  std::function<void(std::int32_t)> onNewPage;  // with First or Last
+  void NewPage(std::int32_t& page, std::int32_t& row, std::int32_t& last) override {
+    newPages.push_back({page, row, last});
+    if (onNewPage) onNewPage(last);
+  }
   std::function<void()> during;  // what the host does inside the event
   void BeforeButtonClick(std::int16_t, const std::string& key, bool& cancel) override {
     keys.push_back(key);
@@ -98,25 +104,6 @@ TEST_F(PreviewTest, APaintRepaginatesWhatARestyleChanged) {
   EXPECT_EQ(std::tuple(Child("PlaceHolder2").text, Child("cmdTool(6)").enabled), std::tuple("1/" + std::to_string(pages), true));
 }
 
-TEST_F(PreviewTest, TheStatusCountsThePagesOfTheLastPagination) {
-  Open(1);
-  for (int i = 2; i <= 81; ++i) control_->AddRow("row " + std::to_string(i));
-  control_->RePaging();
-  control_->RefreshStatus();
-  EXPECT_EQ(std::tuple(Child("PlaceHolder2").text, Child("cmdTool(6)").enabled), std::tuple("1/3", true));
-  control_->Preview(3);
-  EXPECT_EQ(std::tuple(LastError(), control_->PreviewPage()), std::tuple(0, 3));
-}
-
-TEST_F(PreviewTest, TheToolbarHasItsMembersWithTheirCaptions) {
-  Open(1);
-  for (const char* m : {"Toolbar", "PlaceHolder1", "PlaceHolder2", "btSep1", "Sep2", "Sep3", "Sep4", "VP"})
-    EXPECT_EQ(Child(m).name, m);
-  EXPECT_EQ(std::tuple(Child("cmdTool(0)").text, Child("cmdTool(5)").text, Child("cmdTool(6)").text),
-            std::tuple(" Print", " Prev.", " Next"));
-  EXPECT_EQ(std::tuple(Child("cmdTool(0)").cls, Child("VP").cls), std::tuple(std::string("KtBoton"), std::string("PortV")));
-}
-
 TEST_F(PreviewTest, PageButtonsWalkThePagesAndDisableAtTheEnds) {
   Open(60);
   const int pages = control_->Pages();
@@ -131,36 +118,24 @@ TEST_F(PreviewTest, PageButtonsWalkThePagesAndDisableAtTheEnds) {
   EXPECT_EQ(control_->PreviewPage(), pages - 1);
 }
 
-TEST_F(PreviewTest, PreviewOutsideThePagesRecordsPageOutOfRange) {
-  Open(60);
-  const std::int16_t pages = control_->Pages();
-  for (std::int16_t bad : {std::int16_t{0}, static_cast<std::int16_t>(pages + 1)}) {
-    control_->ClearError();
-    control_->Preview(bad);
-    EXPECT_EQ(LastError(), ErrorCode::kPageOutOfRange) << bad;
-    EXPECT_EQ(control_->PreviewPage(), 1) << "nothing changed";
-  }
-  control_->ClearError();
-  control_->Preview(pages);
-  EXPECT_EQ(std::tuple(LastError(), control_->PreviewPage()), std::tuple(0, pages));
-}
-
-TEST_F(PreviewTest, ZoomOutsideItsRangeRecordsAndKeepsTheZoom) {
+TEST_F(PreviewTest, TheStatusCountsThePagesOfTheLastPaginationAndPreviewStaysWithinThem) {
   Open(1);
-  struct Case { std::int16_t value; bool accepted; };
-  const Case cases[] = {{9, false}, {251, false}, {-2, false}, {10, true}, {250, true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.value);
+  for (int i = 2; i <= 81; ++i) control_->AddRow("row " + std::to_string(i));
+  control_->RePaging();
+  control_->RefreshStatus();
+  EXPECT_EQ(std::tuple(Child("PlaceHolder2").text, Child("cmdTool(6)").enabled),
+            std::tuple("1/3", true));
+  for (std::int16_t bad : {0, 4}) {
+    control_->Preview(bad);
+    EXPECT_EQ(std::tuple(LastError(), control_->PreviewPage()), std::tuple(kPageOutOfRange, 1))
+        << bad << ": nothing changed";
     control_->ClearError();
-    const double before = control_->Zoom();
-    SetZoom(c.value);
-    EXPECT_EQ(LastError(), c.accepted ? 0 : ToInt(ErrorCode::kZoomOutOfRange));
-    EXPECT_DOUBLE_EQ(control_->Zoom(), c.accepted ? c.value : before);
   }
-  EXPECT_EQ(Child("PlaceHolder1").text, "250 %");
+  control_->Preview(3);
+  EXPECT_EQ(std::tuple(LastError(), control_->PreviewPage()), std::tuple(0, 3));
 }
 
-TEST_F(PreviewTest, FitToPageTakesTheSmallerFitAndTheLabelShowsTheIntegerPart) {
+TEST_F(PreviewTest, FitToPageAndZoomButtonsWithinTheRangeThatSetZoomChecks) {
   Open(1);
   // The viewport's client as the fit sees it (bars still shown at 100 %), in
   // twips, less two margins of 150.
@@ -173,22 +148,29 @@ TEST_F(PreviewTest, FitToPageTakesTheSmallerFitAndTheLabelShowsTheIntegerPart) {
   EXPECT_DOUBLE_EQ(control_->Zoom(), std::min(zw, zh));
   EXPECT_EQ(Child("PlaceHolder1").text, std::to_string(static_cast<int>(control_->Zoom())) + " %");
   EXPECT_GT(vp.height, 0);
-}
-
-TEST_F(PreviewTest, ZoomButtonsStepByTenFromTheRoundedZoom) {
-  Open(1);
+  SetZoom(100);
   ClickOn("cmdTool(1)");
   EXPECT_DOUBLE_EQ(control_->Zoom(), 110);
   ClickOn("cmdTool(2)");
   ClickOn("cmdTool(2)");
   EXPECT_DOUBLE_EQ(control_->Zoom(), 90);
-  // Zooming out from 12 % fits the page.
-  EXPECT_EQ(std::tuple(Toolbar::SteppedZoom(87.6, 10), Toolbar::SteppedZoom(87.6, -10), Toolbar::SteppedZoom(12, -10)),
+  // From the rounded zoom; zooming out from 12 % fits the page.
+  EXPECT_EQ(std::tuple(Toolbar::SteppedZoom(87.6, 10), Toolbar::SteppedZoom(87.6, -10),
+                       Toolbar::SteppedZoom(12, -10)),
             std::tuple(90, 70, 0));
-  SetZoom(250);
+  for (std::int16_t z : {9, 251, -2, 10, 250}) {
+    const double before = control_->Zoom();
+    const bool accepted = z == 10 || z == 250;
+    SetZoom(z);
+    EXPECT_EQ(std::tuple(LastError(), control_->Zoom()),
+              std::tuple(accepted ? 0 : kZoomOutOfRange, accepted ? z : before))
+        << z;
+    control_->ClearError();
+  }
+  EXPECT_EQ(Child("PlaceHolder1").text, "250 %");
   ClickOn("cmdTool(1)");
-  EXPECT_EQ(LastError(), ErrorCode::kZoomOutOfRange) << "zoom in at 250 %";
-  EXPECT_DOUBLE_EQ(control_->Zoom(), 250);
+  EXPECT_EQ(std::tuple(LastError(), control_->Zoom()), std::tuple(kZoomOutOfRange, 250.0))
+      << "zoom in at 250 %";
 }
 
 TEST_F(PreviewTest, AVetoedPrintButtonDoesNotPrintButOtherButtonsAct) {
@@ -216,8 +198,13 @@ TEST_F(PreviewTest, AVetoedPrintButtonDoesNotPrintButOtherButtonsAct) {
   std::remove(file.c_str());
 }
 
-TEST_F(PreviewTest, HidingTheToolbarGivesTheViewportTheWholeHeightAroundThePageTheWorkspaceColour) {
+TEST_F(PreviewTest, TheToolbarsMembersAndHidingItGivesTheViewportTheWholeHeight) {
   Open(1);
+  for (auto m : {"Toolbar", "PlaceHolder1", "PlaceHolder2", "btSep1", "Sep2", "Sep3", "Sep4"})
+    EXPECT_EQ(Child(m).name, m);
+  EXPECT_EQ(std::tuple(Child("cmdTool(0)").text, Child("cmdTool(5)").text, Child("cmdTool(6)").text,
+                       Child("cmdTool(0)").cls, Child("VP").cls),
+            std::tuple(" Print", " Prev.", " Next", "KtBoton", "PortV"));
   EXPECT_EQ(Child("VP").y, Toolbar::kHeight);
   control_->ShowToolBar(false);
   EXPECT_FALSE(Child("Toolbar").visible);
@@ -240,7 +227,6 @@ TEST_F(PreviewTest, AClickOnACellIsReportedWithItsAddressToAHandlerThatCannotFre
   form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 500 + 250) / 15));
   form_->Click(vp.x + 2, vp.y + 2);  // the margin holds no cell
   EXPECT_EQ(sink_.clicks, (std::vector<std::array<std::int32_t, 4>>{{2, 1, Body, 1}}));
-  // A ClickCell handler cannot free the rows.
   sink_.during = [&] { control_->ClearAll(); };
   form_->Click(vp.x + static_cast<int>((info.LeftM + 100) / 15), vp.y + static_cast<int>((info.TopM + 250) / 15));
   ASSERT_EQ(sink_.clicks.size(), 2u);
@@ -261,6 +247,27 @@ TEST_F(PreviewTest, HandlersMayMoveThePreviewButThePageButtonsNeverWrapIt) {
     EXPECT_EQ(control_->PreviewPage(), c.after);
     EXPECT_EQ(LastError(), ErrorCode::kPageOutOfRange);
   }
+}
+
+TEST_F(PreviewTest, WhileItPrintsTheToolbarNamesThePageAndIsEmptiedAfter) {
+  namespace sp = spooler::testing;
+  sp::TestPrinter printer;
+  printer.name = "print-status-printer";
+  printer.output = ::testing::TempDir() + "print_status.pdf";
+  sp::AddTestPrinter(printer);
+  Open(3);
+  control_->SetPageBreak(2);
+  control_->SetPageBreak(3);
+  control_->PrinterName(printer.name);
+  std::vector<std::string> captions;
+  sink_.onNewPage = [&](std::int32_t firstOrLast) {
+    if (firstOrLast == First) captions.push_back(Child("Toolbar").text);
+  };
+  control_->PrintDoc(2, 3);
+  EXPECT_EQ(captions, (std::vector<std::string>{"Printing Page 2 ", "Printing Page 3 "}));
+  EXPECT_EQ(Child("Toolbar").text, "");
+  sp::RemoveTestPrinters();
+  std::remove(printer.output.c_str());
 }
 
 TEST(PreviewLifetime, AClosedFormLeavesNoWindowTimerPropertyOrGdiObject) {

@@ -1,8 +1,8 @@
 // clsCommonDialog over the scripted dialogs: what each dialog is shown with,
 // what comes back, and the cancel errors.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <tuple>
 
 #include "platform/dialogs/dialogs.h"
@@ -12,6 +12,7 @@ namespace ktfolio {
 namespace {
 
 using namespace win;
+using namespace ::testing;
 using win::dialogs::DialogAnswer;
 
 class CommonDialogTest : public ::testing::Test {
@@ -32,18 +33,9 @@ class CommonDialogTest : public ::testing::Test {
   clsCommonDialog d;
 };
 
-// The caught error's number (and description), or 0 when nothing was thrown.
-std::int32_t Thrown(const std::function<void()>& f, std::string* description = nullptr) {
-  try {
-    f();
-  } catch (const Error& e) {
-    if (description) *description = e.description();
-    return e.number();
-  }
-  return 0;
-}
+auto Fails(std::int32_t number) { return Throws<Error>(Property(&Error::number, number)); }
 
-TEST_F(CommonDialogTest, ColourStartsFromColorAndReturnsTheChoice) {
+TEST_F(CommonDialogTest, ColourAndFontRecordsAreBuiltFromThePropertiesAndReadBack) {
   d.Color(0x123456);
   d.flags(0x103);
   Answer("color", true, {{"Color", std::to_string(0x00FF00)}});
@@ -52,9 +44,6 @@ TEST_F(CommonDialogTest, ColourStartsFromColorAndReturnsTheChoice) {
             std::tuple(cdColor, 1, 0x00FF00u, 0x103u));
   // The dialog opens on Color; custom colours start white.
   EXPECT_EQ(Shown({"rgbResult", "lpCustColors"}), "rgbResult=0x123456\nlpCustColors=0xFFFFFF\n");
-}
-
-TEST_F(CommonDialogTest, FontRecordIsBuiltFromTheProperties) {
   d.FontName("Courier New");
   d.FontSize(12);
   d.FontBold(true);
@@ -96,7 +85,7 @@ TEST_F(CommonDialogTest, FileDialogsGetTheFilterWithNulsAndAPaddedBuffer) {
   EXPECT_EQ(std::tuple(d.APIReturn(), d.FileName()), std::tuple(0, "x")) << "a name longer than the buffer fails";
 }
 
-TEST_F(CommonDialogTest, CancellingChangesNothingAndRaisesOnlyWithCancelError) {
+TEST_F(CommonDialogTest, CancellingChangesNothingRaisesOnlyWithCancelErrorAndThePrinterReadsBack) {
   struct Case { const char* kind; void (clsCommonDialog::*show)(); std::int32_t error; };
   const Case cases[] = {{"color", &clsCommonDialog::ShowColor, common_dialog_error::kColorCancelled},
                         {"font", &clsCommonDialog::ShowFont, common_dialog_error::kCancelled},
@@ -109,21 +98,18 @@ TEST_F(CommonDialogTest, CancellingChangesNothingAndRaisesOnlyWithCancelError) {
     dlg.FontName("Arial");
     dlg.FileName("keep.txt");
     Answer(c.kind, false);
-    EXPECT_EQ(Thrown([&] { (dlg.*c.show)(); }), 0);
+    EXPECT_NO_THROW((dlg.*c.show)());
     EXPECT_EQ(std::tuple(dlg.APIReturn(), dlg.Color(), dlg.FontName(), dlg.FileName()),
               std::tuple(0, 0xABCDEFu, "Arial", "keep.txt"));
     dlg.CancelError(true);
     Answer(c.kind, false);
-    std::string description;
-    EXPECT_EQ(Thrown([&] { (dlg.*c.show)(); }, &description), c.error);
-    if (c.error == common_dialog_error::kColorCancelled) {
-      EXPECT_EQ(description, "Cancel Pressed");
-    }
+    EXPECT_THAT([&] { (dlg.*c.show)(); }, Fails(c.error));
   }
+  d.CancelError(true);
+  Answer("color", false);
+  EXPECT_THAT([&] { d.ShowColor(); },
+              Throws<Error>(Property(&Error::description, "Cancel Pressed")));
   EXPECT_EQ(common_dialog_error::kColorCancelled, -2147220610) << "the number hosts test for";
-}
-
-TEST_F(CommonDialogTest, PrinterDialogReadsTheChoicesBack) {
   d.PrinterName("Nowhere");
   d.Copies(1);
   d.Orientation(DMORIENT_PORTRAIT);
@@ -137,17 +123,10 @@ TEST_F(CommonDialogTest, PrinterDialogReadsTheChoicesBack) {
             std::tuple(cdPrinter, 1, 4, 2, 3, DMORIENT_LANDSCAPE, "Nowhere"));
   d.CancelError(true);
   dialogs::QueuePrintDlgCancel();
-  EXPECT_EQ(Thrown([&] { d.ShowPrinter(); }), common_dialog_error::kCancelled);
+  EXPECT_THAT([&] { d.ShowPrinter(); }, Fails(common_dialog_error::kCancelled));
 }
 
-TEST_F(CommonDialogTest, NothingQueuedWithoutADesktopIsACancel) {
-  d.Color(5);
-  d.ShowColor();
-  EXPECT_EQ(std::tuple(d.APIReturn(), d.Color()), std::tuple(0, 5u));
-  EXPECT_TRUE(dialogs::PendingDialogAnswers().empty());
-}
-
-TEST_F(CommonDialogTest, AnswersGoToTheirOwnKindInOrder) {
+TEST_F(CommonDialogTest, AnswersGoToTheirOwnKindInOrderAndNoneWithoutADesktopIsACancel) {
   Answer("font", true, {{"FontName", "A"}});
   Answer("color", true, {{"Color", "7"}});
   Answer("font", true, {{"FontName", "B"}});
@@ -157,9 +136,14 @@ TEST_F(CommonDialogTest, AnswersGoToTheirOwnKindInOrder) {
   d.ShowFont();
   EXPECT_EQ(d.FontName(), "B");
   EXPECT_EQ(dialogs::PendingDialogAnswers(), (std::vector<std::string>{"color"}));
+  d.ShowColor();
+  d.Color(5);
+  d.ShowColor();
+  EXPECT_EQ(std::tuple(d.APIReturn(), d.Color()), std::tuple(0, 5u)) << "nothing queued: a cancel";
+  EXPECT_TRUE(dialogs::PendingDialogAnswers().empty());
 }
 
-TEST_F(CommonDialogTest, HelpIsShownAsAMessageAndReadsTheExtendedError) {
+TEST_F(CommonDialogTest, HelpIsShownAsAMessageAndEveryPropertyIsPublishedByName) {
   user::ResetScripts();
   d.HelpFile("folio.hlp");
   d.HelpCommand(HELP_CONTENTS);
@@ -169,9 +153,6 @@ TEST_F(CommonDialogTest, HelpIsShownAsAMessageAndReadsTheExtendedError) {
   ASSERT_FALSE(user::MessageBoxLog().empty());
   EXPECT_NE(user::MessageBoxLog().back().text.find("folio.hlp"), std::string::npos);
   EXPECT_EQ(Shown({"dwData"}), "dwData=0\n") << "HelpContext is kept, not passed";
-}
-
-TEST_F(CommonDialogTest, PublishedByNameWithEveryProperty) {
   CommonDialogDispatch dispatch;
   for (const char* name : {"Action", "APIReturn", "ExtendedError", "CancelError", "flags", "hwnd", "hdc", "hInstance",
                            "Color", "FontName", "FontSize", "FontBold", "FontItalic", "FontUnderline",

@@ -1,6 +1,5 @@
-// The drawing helpers of the companion controls: colours, bevels, caption
-// placement and relief, picture placement and the disabled relief (one golden
-// sheet), access keys, word packing, key-modifier state.
+// The drawing helpers of the companion controls: bevels, captions and pictures on one golden
+// sheet; colours, access keys, word packing, key-modifier state.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -23,12 +22,6 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 using ktfolio::testing::Canvas;
 
 auto Box(const RECT& r) { return std::tuple(r.left, r.top, r.right, r.bottom); }
-
-TEST(DrawingHelpers, SystemColoursTranslateBothWays) {
-  EXPECT_EQ(OleTranslateColor(SysColorToOle(COLOR_BTNFACE)), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(SysColorToOle(COLOR_BTNFACE), 0x8000000Fu);
-  EXPECT_EQ(OleTranslateColor(0x00FF0000), 0xFF0000u);
-}
 
 // One sheet: a bevel (and one of width 0, which draws nothing), "Cap" in each
 // of the nine cell positions, "Relief" in its five reliefs (light copy green,
@@ -82,22 +75,20 @@ TEST(DrawingHelpers, BevelsCaptionsReliefsAndPicturesDrawTheirSheet) {
   EXPECT_TRUE(ktfolio::testing::MatchesGolden(canvas.bitmap, "winsupport/drawing_helpers.png"));
 }
 
-TEST(DrawingHelpers, AccessKeysSkipDoubledAmpersands) {
+TEST(DrawingHelpers, AccessKeysWordsColoursAndTheLiveModifierKeys) {
   // Upper-cased; the last single ampersand wins.
   for (auto [caption, key] : {std::tuple("Save &as", "A"), std::tuple("Fish && &chips", "C"), std::tuple("No key", ""),
                               std::tuple("Tom && Jerry", ""), std::tuple("&First &second", "S")})
     EXPECT_EQ(AccessKeyOf(caption), key) << caption;
-}
-
-TEST(DrawingHelpers, WordsPackWithASignedLowWord) {
   EXPECT_EQ(std::tuple(LoWord(0x12345678), HiWord(0x12345678), HiWord(static_cast<std::int32_t>(0xFFFF0001u))),
             std::tuple(0x5678, 0x1234, 0xFFFF));
   EXPECT_EQ(MakeLong(5, 2), 2 * 65536 + 5);
   EXPECT_EQ(MakeLong(0xFFFF, 1), 65535) << "the low word counts as -1";
   EXPECT_EQ(static_cast<std::uint32_t>(MakeLong(5, 0x8001)), 0x80010005u);
-}
-
-TEST(DrawingHelpers, ShiftStateReadsTheLiveModifierKeys) {
+  EXPECT_EQ(std::tuple(OleTranslateColor(SysColorToOle(COLOR_BTNFACE)),
+                       SysColorToOle(COLOR_BTNFACE)),
+            std::tuple(GetSysColor(COLOR_BTNFACE), 0x8000000Fu));
+  EXPECT_EQ(OleTranslateColor(0x00FF0000), 0xFF0000u);
   EXPECT_EQ(ShiftState(), 0);
   keybd_event(VK_SHIFT, 0, 0, 0);
   keybd_event(VK_CONTROL, 0, 0, 0);

@@ -1,5 +1,6 @@
 // The accelerator hook: a container's frame offers keys to the active object,
 // whose proxy asks the control first.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@ namespace {
 
 using namespace win;
 using namespace ole;
+using namespace ::testing;
 
 // A control as a container sees it: an OLE object with an in-place active
 // object, plus the library's key handler. It takes the keys listed in `takes`.
@@ -102,9 +104,10 @@ class AcceleratorHook : public ::testing::Test {
   int baseWindows_ = 0, baseProps_ = 0;
 };
 
-TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainer) {
+TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainerThroughAProxy) {
   InPlaceFrame frame(form_);
-  InPlaceSite site(&frame, nullptr, form_);
+  InPlaceDocument doc(form_);
+  InPlaceSite site(&frame, &doc, form_);
   Control a(&site), b(&site), last(&site);  // three, so that forward and back differ
   frame.AddControl(Place(a, 10, true));
   frame.AddControl(Place(b, 40, false));
@@ -114,39 +117,10 @@ TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainer) {
   EXPECT_EQ(modIPAO::PropertyName(a.hwnd), prop);
 
   SetFocus(a.hwnd);  // WM_SETFOCUS announces the proxy
-  ASSERT_NE(frame.ActiveObject(), nullptr);
-  EXPECT_NE(frame.ActiveObject(), static_cast<IOleInPlaceActiveObject*>(&a)) << "the frame holds the proxy";
-
-  // A handled arrow does not move the focus, and is not dispatched again.
-  a.takes = {VK_RIGHT};
-  PressAndRun(frame, VK_RIGHT);
-  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus(), a.windowKeys.size()),
-            std::tuple(std::vector<int>{VK_RIGHT}, 0, a.hwnd, 0u));
-  // A declined one goes to the real object, then the container navigates.
-  PressAndRun(frame, VK_DOWN);
-  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus()),
-            std::tuple(std::vector<int>{VK_RIGHT, VK_DOWN}, 1, b.hwnd));
-
-  // b is not hooked: its focus makes no announcement, the frame keeps a's proxy
-  EXPECT_EQ(frame.SetActiveObjectCalls(), 1);
-  frame.SetActiveObject(nullptr, nullptr);
-  modIPAO::Remove(a.hwnd);
-  EXPECT_EQ(GetProp(a.hwnd, prop.c_str()), nullptr);
-  modIPAO::Remove(a.hwnd);  // nothing left: no effect
-  EXPECT_EQ(a.refs, 0u) << "every reference taken was given back";
-}
-
-TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
-  InPlaceFrame frame(form_);
-  InPlaceDocument doc(form_);
-  InPlaceSite site(&frame, &doc, form_);
-  Control a(&site);
-  Place(a, 10, true);
-  modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd);
   IOleInPlaceActiveObject* proxy = frame.ActiveObject();
   ASSERT_NE(proxy, nullptr);
+  EXPECT_NE(proxy, static_cast<IOleInPlaceActiveObject*>(&a)) << "the frame holds the proxy";
   EXPECT_EQ(doc.ActiveObject(), proxy) << "a document window hears it too";
-
   void *p = nullptr, *q = nullptr, *none = nullptr;
   HWND h = nullptr;
   EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceActiveObject(), &p), S_OK);
@@ -157,16 +131,37 @@ TEST_F(AcceleratorHook, TheProxyAnswersForItsInterfaceAndForwardsTheRest) {
   proxy->Release();
   static_cast<IUnknown*>(q)->Release();
 
-  // the key record reaches the control; a declined key goes to the real object
+  // A handled arrow does not move the focus, and is not dispatched again.
+  a.takes = {VK_RIGHT};
+  PressAndRun(frame, VK_RIGHT);
+  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus(), a.windowKeys.size()),
+            std::tuple(std::vector<int>{VK_RIGHT}, 0, a.hwnd, 0u));
+  // A declined one goes to the real object, then the container navigates.
+  PressAndRun(frame, VK_DOWN);
+  EXPECT_EQ(std::tuple(a.offered, a.realAsked, GetFocus()),
+            std::tuple(std::vector<int>{VK_RIGHT, VK_DOWN}, 1, b.hwnd));
+  // b is not hooked: its focus makes no announcement, the frame keeps a's proxy
+  EXPECT_EQ(std::tuple(frame.SetActiveObjectCalls(), frame.ActiveObject()), std::tuple(1, proxy));
   MSG m{a.hwnd, WM_KEYDOWN, VK_TAB, 0, 0, {}};
   SetFocus(a.hwnd);
-  EXPECT_EQ(proxy->TranslateAccelerator(&m), S_FALSE);
-  EXPECT_EQ(a.realAsked, 1);
+  EXPECT_EQ(frame.ActiveObject()->TranslateAccelerator(&m), S_FALSE) << "a key record to the proxy";
+  EXPECT_EQ(std::tuple(a.offered.back(), a.realAsked), std::tuple(VK_TAB, 2));
 
   frame.SetActiveObject(nullptr, nullptr);
   doc.SetActiveObject(nullptr, nullptr);
   modIPAO::Remove(a.hwnd);
-  EXPECT_EQ(a.refs, 0u);
+  EXPECT_EQ(GetProp(a.hwnd, prop.c_str()), nullptr);
+  modIPAO::Remove(a.hwnd);  // nothing left: no effect
+  EXPECT_EQ(a.refs, 0u) << "every reference taken was given back";
+}
+
+TEST(InPlaceGuid, ParsesAndComparesIdentifiers) {
+  GUID g;
+  ASSERT_EQ(CLSIDFromString("{00000117-0000-0000-C000-000000000046}", &g), S_OK);
+  EXPECT_EQ(std::tuple(g.Data1, g.Data4[0], g.Data4[7]), std::tuple(0x117u, 0xC0, 0x46));
+  EXPECT_TRUE(IsEqualGUID(g, IID_IOleInPlaceActiveObject()));
+  EXPECT_FALSE(IsEqualGUID(g, IID_IOleObject()));
+  EXPECT_NE(CLSIDFromString("not a guid", &g), S_OK);
 }
 
 // Windows that refuse the announcement, as a container may when it is closing.
@@ -198,27 +193,15 @@ TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
     InPlaceSite site(&frame, &doc, form_);
     Control a(&site);
     Place(a, 10, true);
-    HRESULT raised = S_OK;
-    try {
-      modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd);
-    } catch (const Error& e) {
-      raised = e.number();
-    }
-    EXPECT_EQ(std::tuple(raised, frame.asked), std::tuple(expected, 1)) << "a refusal reaches the caller";
+    EXPECT_THAT([&] { modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd); },
+                Throws<Error>(Property(&Error::number, expected)))
+        << "a refusal reaches the caller";
+    EXPECT_EQ(frame.asked, 1);
     frame.InPlaceFrame::SetActiveObject(nullptr, nullptr);
     modIPAO::Remove(a.hwnd);
     EXPECT_EQ(a.refs, 0u) << "no reference is kept after the failure";
     DestroyWindow(a.hwnd);
   }
-}
-
-TEST(InPlaceGuid, ParsesAndComparesIdentifiers) {
-  GUID g;
-  ASSERT_EQ(CLSIDFromString("{00000117-0000-0000-C000-000000000046}", &g), S_OK);
-  EXPECT_EQ(std::tuple(g.Data1, g.Data4[0], g.Data4[7]), std::tuple(0x117u, 0xC0, 0x46));
-  EXPECT_EQ(std::tuple(IsEqualGUID(g, IID_IOleInPlaceActiveObject()), IsEqualGUID(g, IID_IOleObject())),
-            std::tuple(true, false));
-  EXPECT_NE(CLSIDFromString("not a guid", &g), S_OK);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The subclassing registry, observed through window properties, call order and
 // the values returned to the window manager.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,6 +15,7 @@ namespace ktfolio {
 namespace {
 
 using namespace win;
+using namespace ::testing;
 using Calls = std::vector<std::string>;
 
 Calls g_calls;
@@ -79,14 +81,10 @@ class Subclassing : public ::testing::Test {
   int baseProps_ = 0;
 };
 
-// The error a refused attachment raised: number, description and source.
-std::tuple<int, std::string, std::string> Refusal(ISubclass* c, HWND h, UINT m) {
-  try {
-    MSubclass::AttachMessage(c, h, m);
-  } catch (const Error& e) {
-    return {e.number(), e.description(), e.source()};
-  }
-  return {0, "", ""};
+// A refused attachment: the error's number and source.
+auto Refused(int number) {
+  return Throws<Error>(AllOf(Property(&Error::number, number),
+                             Property(&Error::source, "ktfolio.WindowProc")));
 }
 
 TEST_F(Subclassing, PropertiesNameTheWindowTheMessageAndEachClient) {
@@ -118,7 +116,7 @@ TEST_F(Subclassing, PropertiesNameTheWindowTheMessageAndEachClient) {
   EXPECT_EQ(Send(), std::tuple(100, Calls{"original"}));
 }
 
-TEST_F(Subclassing, ClientsRunInAttachOrderAndTheLastAnswerDecides) {
+TEST_F(Subclassing, ClientsRunInAttachOrderTheLastAnswerDecidesAndDetachingKeepsTheOrder) {
   Client a("a", emrConsume, 1), b("b", emrConsume, 2);
   MSubclass::AttachMessage(&a, hwnd_, WM_USER);
   MSubclass::AttachMessage(&b, hwnd_, WM_USER);
@@ -134,38 +132,36 @@ TEST_F(Subclassing, ClientsRunInAttachOrderAndTheLastAnswerDecides) {
       << "a subclassed window's other messages go straight to the original";
   MSubclass::DetachMessage(&a, hwnd_, WM_USER);
   MSubclass::DetachMessage(&b, hwnd_, WM_USER);
+  Client c("c", emrConsume, 3);  // detaching the first of three keeps the others in order
+  for (Client* x : {&a, &b, &c}) MSubclass::AttachMessage(x, hwnd_, WM_USER);
+  MSubclass::DetachMessage(&a, hwnd_, WM_USER);
+  EXPECT_EQ(std::tuple(Ptr("#1024#1"), Ptr("#1024#2"), Ptr("#1024#3")),
+            std::tuple(static_cast<ISubclass*>(&b), static_cast<ISubclass*>(&c), nullptr));
+  EXPECT_EQ(std::tuple(Count(h_ + "#1024C"), Count("C" + h_)), std::tuple(2, 2));
+  EXPECT_EQ(Send(), std::tuple(3, Calls{"b", "c"}));
+  MSubclass::DetachMessage(&b, hwnd_, WM_USER);
+  MSubclass::DetachMessage(&c, hwnd_, WM_USER);
+  EXPECT_EQ(GetWindowLongPtr(hwnd_, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(&Original));
 }
 
 TEST_F(Subclassing, RefusedAttachmentsChangeNothing) {
   Client a("a", emrConsume, 1);
   MSubclass::AttachMessage(&a, hwnd_, WM_USER);
   const auto before = user::ListProps(hwnd_);
-  EXPECT_EQ(Refusal(&a, hwnd_, WM_USER),
-            std::tuple(-2147208422, "Message already handled by another class", "ktfolio.WindowProc"));
+  const char* handled = "Message already handled by another class";
+  EXPECT_THAT([&] { MSubclass::AttachMessage(&a, hwnd_, WM_USER); },
+              AllOf(Refused(-2147208422), Throws<Error>(Property(&Error::description, handled))));
   EXPECT_EQ(user::ListProps(hwnd_), before);
   HWND foreign = CreateWindowEx(0, "SubclassTarget", "", 0, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
   user::SetWindowProcessId(foreign, GetCurrentProcessId() + 1);
   // No such window; another process's window.
-  for (auto [h, number] : {std::tuple(reinterpret_cast<HWND>(0x4321), -2147208421), std::tuple(foreign, -2147208420)}) {
-    const auto [n, description, source] = Refusal(&a, h, WM_USER);
-    EXPECT_EQ(std::tuple(n, source), std::tuple(number, "ktfolio.WindowProc"));
-  }
+  const HWND none = reinterpret_cast<HWND>(0x4321);
+  EXPECT_THAT([&] { MSubclass::AttachMessage(&a, none, WM_USER); }, Refused(-2147208421));
+  EXPECT_THAT([&] { MSubclass::AttachMessage(&a, foreign, WM_USER); }, Refused(-2147208420));
   EXPECT_TRUE(user::ListProps(foreign).empty());
   user::SetWindowProcessId(foreign, GetCurrentProcessId());
   DestroyWindow(foreign);
   MSubclass::DetachMessage(&a, hwnd_, WM_USER);
-}
-
-TEST_F(Subclassing, DetachingTheFirstOfThreeKeepsTheOthersInOrder) {
-  Client a("a", emrConsume, 1), b("b", emrConsume, 2), c("c", emrConsume, 3);
-  for (Client* x : {&a, &b, &c}) MSubclass::AttachMessage(x, hwnd_, WM_USER);
-  MSubclass::DetachMessage(&a, hwnd_, WM_USER);
-  EXPECT_EQ(std::tuple(Ptr("#1024#1"), Ptr("#1024#2"), Ptr("#1024#3"), Count(h_ + "#1024C"), Count("C" + h_)),
-            std::tuple(static_cast<ISubclass*>(&b), static_cast<ISubclass*>(&c), nullptr, 2, 2));
-  EXPECT_EQ(Send(), std::tuple(3, Calls{"b", "c"}));
-  MSubclass::DetachMessage(&b, hwnd_, WM_USER);
-  MSubclass::DetachMessage(&c, hwnd_, WM_USER);
-  EXPECT_EQ(GetWindowLongPtr(hwnd_, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(&Original));
 }
 
 // A client that sends a nested message from its handler and then asks for the

@@ -1,4 +1,5 @@
 // CTimer over the window manager's timers, driven by the message loop.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <list>
@@ -12,6 +13,7 @@ namespace ktfolio {
 namespace {
 
 using namespace win;
+using namespace ::testing;
 
 TEST(CTimerTest, TicksComeFromTheLoopAndStopAtZero) {
   int base = user::LiveTimerCount();
@@ -56,13 +58,11 @@ TEST(CTimerTest, TheHundredAndFirstTimerIsRefused) {
     for (int i = occupied; i < MTimer::kSlots; ++i) timers.emplace_back().Interval(1000);
     EXPECT_EQ(std::tuple(MTimer::Occupied(), MTimer::HighWater()), std::tuple(MTimer::kSlots, MTimer::kSlots));
     CTimer extra;
-    std::tuple<int, std::string, std::string> refusal;
-    try {
-      extra.Interval(1000);
-    } catch (const Error& e) {
-      refusal = {e.number(), e.source(), e.description()};
-    }
-    EXPECT_EQ(refusal, std::tuple(ObjectError(13651), "ktfolio.WindowProc", "No more than 10 timers allowed per class"));
+    const char* description = "No more than 10 timers allowed per class";
+    EXPECT_THAT([&] { extra.Interval(1000); },
+                Throws<Error>(AllOf(Property(&Error::number, ObjectError(13651)),
+                                    Property(&Error::source, "ktfolio.WindowProc"),
+                                    Property(&Error::description, description))));
     EXPECT_EQ(std::tuple(extra.Interval(), user::LiveTimerCount()), std::tuple(0, base + MTimer::kSlots - occupied))
         << "the refused timer left nothing";
     // A freed slot is reused; the high-water count stays.
