@@ -1,0 +1,207 @@
+// The listing job's floor: the same pages (a title, a column header in a grid,
+// body rows of five cells in a grid, "Page x of y") drawn straight on a Cairo
+// PDF surface with fixed geometry, glyphs looked up once, one show_glyphs call
+// and one stroked grid path per page. Beside it, in the same sitting, our
+// listing job; the table gives each one's CPU time per page and the ratio.
+//
+//   cairo_floor [--sizes 10000,100000] [--repeat N]   the table (runs listing_job next to it)
+//   cairo_floor run N FILE                             one floor job
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A4 in points with inch margins; the columns at the listing's twips / 20.
+constexpr double kWidth = 595.28, kHeight = 841.89, kMargin = 72, kHeaderTop = 30, kFooterTop = kHeight - 43;
+constexpr std::array<double, 5> kColumns = {0, 70, 290, 340, 400};
+constexpr double kRight = kWidth - kMargin, kFontSize = 9, kRowHeight = 18.5, kBaseline = 4 + 8.3;
+
+struct Glyphs {
+  cairo_scaled_font_t* font;
+  std::array<unsigned long, 128> index{};
+  std::array<double, 128> advance{};
+
+  explicit Glyphs(cairo_t* cr) {
+    cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, kFontSize);
+    font = cairo_get_scaled_font(cr);
+    for (int c = 32; c < 127; ++c) {
+      const char s[2] = {static_cast<char>(c), 0};
+      cairo_glyph_t* g = nullptr;
+      int n = 0;
+      cairo_scaled_font_text_to_glyphs(font, 0, 0, s, 1, &g, &n, nullptr, nullptr, nullptr);
+      cairo_text_extents_t e;
+      cairo_scaled_font_glyph_extents(font, g, n, &e);
+      index[c] = n ? g[0].index : 0;
+      advance[c] = e.x_advance;
+      cairo_glyph_free(g);
+    }
+  }
+  void Add(std::vector<cairo_glyph_t>& out, const char* s, double x, double y) const {
+    for (; *s; ++s) {
+      const auto c = static_cast<unsigned char>(*s) & 0x7F;
+      out.push_back({index[c], x, y});
+      x += advance[c];
+    }
+  }
+};
+
+// The grid of a table from `top` to `bottom` whose rows end at each multiple
+// of the row height: a rule under every row, the column edges drawn through.
+void Grid(cairo_t* cr, double top, double bottom) {
+  for (double y = top; y <= bottom + 0.01; y += kRowHeight) {
+    cairo_move_to(cr, kMargin, y);
+    cairo_line_to(cr, kRight, y);
+  }
+  for (double c : kColumns) {
+    cairo_move_to(cr, kMargin + c, top);
+    cairo_line_to(cr, kMargin + c, bottom);
+  }
+  cairo_move_to(cr, kRight, top);
+  cairo_line_to(cr, kRight, bottom);
+}
+
+int RunFloor(int rows, const char* file) {
+  cairo_surface_t* surface = cairo_pdf_surface_create(file, kWidth, kHeight);
+  cairo_t* cr = cairo_create(surface);
+  const Glyphs glyphs(cr);
+  const double bodyTop = kMargin + kRowHeight, bodyBottom = kHeight - kMargin;
+  const int perPage = static_cast<int>((bodyBottom - bodyTop) / kRowHeight);
+  const int pages = std::max(1, (rows + perPage - 1) / perPage);
+  static const char* const kHeads[] = {"Code", "Description", "Qty", "Price", "Total"};
+  std::vector<cairo_glyph_t> page;
+  char texts[5][64];
+  for (int p = 1, row = 0; p <= pages; ++p) {
+    page.clear();
+    glyphs.Add(page, "Sales listing", kMargin, kHeaderTop + kBaseline);
+    for (int c = 0; c < 5; ++c) glyphs.Add(page, kHeads[c], kMargin + kColumns[c] + 4, kMargin + kBaseline);
+    double y = bodyTop;
+    for (int k = 0; k < perPage && row < rows; ++k, ++row, y += kRowHeight) {
+      std::snprintf(texts[0], 64, "A%06d", row);
+      std::snprintf(texts[1], 64, "Item number %d with a longer description", row);
+      std::snprintf(texts[2], 64, "%d", row % 17);
+      std::snprintf(texts[3], 64, "%.2f", row * 1.25);
+      std::snprintf(texts[4], 64, "%.2f", (row % 17) * row * 1.25);
+      for (int c = 0; c < 5; ++c) glyphs.Add(page, texts[c], kMargin + kColumns[c] + 4, y + kBaseline);
+    }
+    Grid(cr, kMargin, y);
+    char footer[64];
+    std::snprintf(footer, sizeof footer, "Page %d of %d", p, pages);
+    glyphs.Add(page, footer, kMargin, kFooterTop + kBaseline);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+    cairo_set_scaled_font(cr, glyphs.font);
+    cairo_show_glyphs(cr, page.data(), static_cast<int>(page.size()));
+    cairo_show_page(cr);
+  }
+  cairo_destroy(cr);
+  cairo_surface_finish(surface);
+  const bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+  cairo_surface_destroy(surface);
+  std::printf("pages=%d\n", pages);
+  return ok ? 0 : 1;
+}
+
+struct Run {
+  double cpu = 0;  // user + system seconds
+  int pages = 0;
+  bool ok = false;
+};
+
+// Runs argv as a child; its CPU time and the page count it prints.
+Run Measure(const std::vector<std::string>& argv) {
+  Run r;
+  int fd[2];
+  if (pipe(fd) != 0) return r;
+  std::fflush(stdout);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(fd[1], STDOUT_FILENO);
+    close(fd[0]);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  close(fd[1]);
+  std::string out;
+  char buf[256];
+  for (ssize_t n; (n = read(fd[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
+  close(fd[0]);
+  int status = 0;
+  rusage usage{};
+  if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return r;
+  r.cpu = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
+  const std::size_t at = out.find("pages=");
+  r.pages = at == std::string::npos ? 0 : std::atoi(out.c_str() + at + 6);
+  r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && r.pages > 0;
+  return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 4 && !std::strcmp(argv[1], "run")) return RunFloor(std::atoi(argv[2]), argv[3]);
+  std::vector<int> sizes = {10000, 100000};
+  int repeat = 3;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::printf("usage: cairo_floor [--sizes LIST] [--repeat N]\n       cairo_floor run N FILE\n");
+      return 0;
+    }
+    if (i + 1 >= argc) {
+      std::fprintf(stderr, "cairo_floor: %s needs a value\n", a.c_str());
+      return 2;
+    }
+    const std::string v = argv[++i];
+    if (a == "--sizes") {
+      sizes.clear();
+      for (std::size_t p = 0; p < v.size();) {
+        sizes.push_back(std::atoi(v.c_str() + p));
+        p = v.find(',', p);
+        p = p == std::string::npos ? v.size() : p + 1;
+      }
+    } else if (a == "--repeat") {
+      repeat = std::max(1, std::atoi(v.c_str()));
+    } else {
+      std::fprintf(stderr, "cairo_floor: unknown option %s\n", a.c_str());
+      return 2;
+    }
+  }
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+  const std::string ours = (self.parent_path() / "listing_job").string();
+  const std::string out = std::filesystem::temp_directory_path() / "ktfolio_cairo_floor";
+  std::filesystem::create_directories(out);
+  std::printf("%8s | %18s | %18s | %6s   (CPU per page, least of %d interleaved runs)\n", "rows", "ktfolio",
+              "cairo floor", "ratio", repeat);
+  for (int n : sizes) {
+    const std::string N = std::to_string(n);
+    Run best[2];
+    for (int k = 0; k < repeat; ++k) {
+      const Run runs[2] = {Measure({ours, "run", N, out + "/ktfolio.pdf"}),
+                           Measure({self.string(), "run", N, out + "/floor.pdf"})};
+      for (int j = 0; j < 2; ++j)
+        if (runs[j].ok && (!best[j].ok || runs[j].cpu < best[j].cpu)) best[j] = runs[j];
+    }
+    if (!best[0].ok || !best[1].ok) {
+      std::printf("%8d | a job failed\n", n);
+      continue;
+    }
+    const double a = best[0].cpu / best[0].pages * 1000, b = best[1].cpu / best[1].pages * 1000;
+    std::printf("%8d | %6.3f ms (%5d p) | %6.3f ms (%5d p) | %5.2fx\n", n, a, best[0].pages, b, best[1].pages, a / b);
+  }
+  return 0;
+}
