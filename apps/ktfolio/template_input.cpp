@@ -75,11 +75,13 @@ void WarnOfLostCharacters(const KtPrint4Impl& control, const std::string& file) 
                 static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
     shown = " \"" + shown + "\"";
   }
-  std::fprintf(stderr,
-               "ktfolio: warning: %s: characters code page %d cannot hold were written as \"?\", the first "
-               "U+%04X%s on line %zu (code page 65001, UTF-8, keeps them)\n",
-               file.c_str(), static_cast<int>(control.TemplateCodePage()), static_cast<unsigned>(loss.character),
-               shown.c_str(), loss.line);
+  // UTF-8 keeps every character but line breaks in one-line values and bytes that were never text.
+  const bool utf8Keeps = control.TemplateCodePage() == kCodePageWindows1252 && loss.character >= 0x20 &&
+                         loss.character != 0xFFFD;
+  std::fprintf(stderr, "ktfolio: warning: %s: characters the template could not keep were written as \"?\", the first "
+               "U+%04X%s on line %zu%s\n",
+               file.c_str(), static_cast<unsigned>(loss.character), shown.c_str(), loss.line,
+               utf8Keeps ? " (code page 65001, UTF-8, keeps them)" : "");
 }
 
 }  // namespace ktfolio::cli

@@ -18,6 +18,7 @@ ByteArray BytesOf(const std::string& text) { return ByteArray(text.begin(), text
 // first, as nothing reads it while the new one is built.
 void RebuildDesign(KtPrint4Impl& c, ByteArray& buffer, TemplateLoss& loss) {
   const std::size_t previous = buffer.size();
+  loss = {};  // a write that fails reports no loss of an earlier one
   buffer = ByteArray();
   buffer = BytesOf(persist::WriteTemplate(c, previous, c.TemplateCodePage(), &loss));
 }

@@ -26,6 +26,7 @@ void PaintRow(KtRow& row, const Device& d, float X, float right, float Y) {
 void MarkHeading(const KtRow& row, const Device& d, float Y) {
   std::string title;
   for (const auto& cell : row.ItemText()) {
+    if (cell->HasBitmap()) continue;  // a picture cell's text names the picture
     std::string text = cell->Text();
     for (char& ch : text)
       if (ch == '\r' || ch == '\n' || ch == '\t') ch = ' ';

@@ -65,6 +65,9 @@ TEST(Scripts, DecomposedTextMeasuresAndDrawsAsComposed) {
     EXPECT_GT(nfc.DarkCount({0, 0, 260, 40}), 100);
     EXPECT_EQ(nfc.Differing(nfd), 0);
   }
+  // Only a letter and its marks are composed; what else normalization would replace stays.
+  TextCanvas canvas(200, 40, "Arial", -16);
+  EXPECT_EQ(Lines(canvas.dc, "\uF900 e\u0301 \u212B", 200), std::vector<std::string>{"\uF900 \u00E9 \u212B"});
 }
 
 TEST(Scripts, EmojiSequencesAreOneGlyphEach) {

@@ -62,6 +62,19 @@ TEST(PdfMetadata, TitleAuthorLanguageAndOutlineReachTheFile) {
   EXPECT_NE(PdfText(file, 2).find("Row 1"), std::string::npos);
 }
 
+TEST(PdfMetadata, HeadingsWhoseTextIsNotUtf8StillMakeTheDocument) {
+  KtPrint4Impl c;
+  c.AddRow(std::string("Caf\xE9 \xED\xA0\x80"));  // Latin-1, and an encoded lone surrogate
+  c.SetProperty(1, 0, "OutlineLevel", Variant(1));
+  const std::string file = TempDir("pdf_heading") + "/h.pdf";
+  ASSERT_TRUE(c.ExportPdf(file, 1, 1));
+  QPDF pdf;
+  pdf.processFile(file.c_str());
+  auto entries = QPDFOutlineDocumentHelper(pdf).getTopLevelOutlines();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].getTitle(), "Caf\u00e9 \u00ed\u00a0 ");  // stray bytes as drawn, a C1 control as a space
+}
+
 TEST(PdfMetadata, DefaultsAndRefusedLanguages) {
   KtPrint4Impl c;
   ThreePages(c);

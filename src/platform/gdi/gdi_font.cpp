@@ -495,7 +495,7 @@ BOOL GetTextExtentPoint32(HDC hdc, const char* text, int length, SIZE* size) {
   if (shaped) {  // clusters and joining forms: as wide as drawn
     std::string shown;
     for (std::uint32_t cp : cps)
-      if (cp >= 0x20 && !(cp >= 0x7F && cp <= 0x9F)) AppendUtf8(shown, cp == '\t' ? ' ' : cp);
+      if (!ShowsNothing(cp) || cp == '\t') AppendUtf8(shown, cp == '\t' ? ' ' : cp);
     w = ShapedWidth(fi, dc->DesignAdvances(), shown);
   }
   size->cx = static_cast<LONG>(std::lround(w));

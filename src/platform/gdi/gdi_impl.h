@@ -315,6 +315,11 @@ PangoContext* TextContext();
 PangoContext* DesignTextContext();
 void FillTextMetrics(Font* font, DC* dc, TEXTMETRIC* tm);
 
+// Control characters, and the line and paragraph separators a cell's line
+// cannot hold: they take no room and are not drawn.
+inline bool ShowsNothing(std::uint32_t cp) {
+  return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029;
+}
 // Whether a character draws as its own glyph at its own advance whatever its
 // neighbours (no marks, joiners, selectors, emoji sequences, reordering or
 // right-to-left): text made only of such characters takes the glyph cache.

@@ -308,7 +308,12 @@ bool AddPdfHeading(HDC hdc, int level, const std::string& title, int y) {
   PrintJob* job = JobOf(dc);
   if (!job || !job->pdf || !job->inPage) return false;
   const double yPt = (y + dc->st.org.y) * 72.0 / std::max(1, dc->dpiY);
-  job->headings.push_back({level, title, job->pagesEnded + 1, yPt});
+  // Read as text is drawn (a stray byte is its Latin-1 character), so the
+  // outline gets valid UTF-8: Cairo refuses the whole document otherwise.
+  std::string valid;
+  for (std::uint32_t cp : DecodeUtf8(title.data(), static_cast<int>(title.size())))
+    AppendUtf8(valid, ShowsNothing(cp) ? ' ' : cp);
+  job->headings.push_back({level, valid, job->pagesEnded + 1, yPt});
   return true;
 }
 

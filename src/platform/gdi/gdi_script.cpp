@@ -1,6 +1,8 @@
 // What a text asks of the engine beyond one glyph per character: which
 // characters draw alone at their own advance, which scripts break lines
 // without spaces, and the width of a run shaped as a whole.
+#include <algorithm>
+
 #include "platform/gdi/gdi_impl.h"
 
 namespace ktfolio::win::gdi {
@@ -67,20 +69,36 @@ bool BreaksWithoutSpaces(std::uint32_t cp) {
   return cp >= 0x0E00 && InRanges(cp, kNoSpaces);
 }
 
+namespace {
+bool IsMark(std::uint32_t cp) { return cp >= 0x0300 && g_unichar_ismark(cp); }
+}  // namespace
+
 void ComposeMarks(std::vector<std::uint32_t>& cps) {
-  bool marks = false;
-  for (std::uint32_t cp : cps) {
-    if (cp == 0) return;  // the normalizer's string would end there
-    marks = marks || (cp >= 0x0300 && g_unichar_ismark(cp));
+  if (std::none_of(cps.begin(), cps.end(), IsMark)) return;
+  // Only a base and the marks after it are composed: other characters that
+  // normalization would replace (compatibility ideographs, the Ångström sign)
+  // stay what the text says.
+  std::vector<std::uint32_t> out;
+  out.reserve(cps.size());
+  for (std::size_t i = 0; i < cps.size();) {
+    std::size_t end = i + 1;
+    while (end < cps.size() && IsMark(cps[end])) ++end;
+    if (end == i + 1 || cps[i] == 0) {
+      out.push_back(cps[i++]);
+      continue;
+    }
+    std::string run;
+    for (std::size_t k = i; k < end; ++k) AppendUtf8(run, cps[k]);
+    gchar* composed = g_utf8_normalize(run.data(), static_cast<gssize>(run.size()), G_NORMALIZE_DEFAULT_COMPOSE);
+    if (composed) {
+      for (const gchar* p = composed; *p; p = g_utf8_next_char(p)) out.push_back(g_utf8_get_char(p));
+      g_free(composed);
+    } else {
+      out.insert(out.end(), cps.begin() + static_cast<std::ptrdiff_t>(i), cps.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+    i = end;
   }
-  if (!marks) return;
-  std::string text;
-  for (std::uint32_t cp : cps) AppendUtf8(text, cp);
-  gchar* composed = g_utf8_normalize(text.data(), static_cast<gssize>(text.size()), G_NORMALIZE_DEFAULT_COMPOSE);
-  if (!composed) return;  // not valid UTF-8 (a lone surrogate): drawn as it came
-  cps.clear();
-  for (const gchar* p = composed; *p; p = g_utf8_next_char(p)) cps.push_back(g_utf8_get_char(p));
-  g_free(composed);
+  cps.swap(out);
 }
 
 void LineBreakOpportunities(const std::uint32_t* cps, std::size_t count, std::vector<char>& before) {

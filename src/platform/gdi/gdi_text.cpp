@@ -41,7 +41,6 @@ void ApplyPrefixes(const std::vector<std::uint32_t>& cps, bool prefix, std::vect
   }
 }
 
-bool ShowsNothing(std::uint32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F); }
 
 // Widths along a line; expanded tabs depend on where they start. With
 // `design` the advances are the fonts' unhinted ones (DC::DesignAdvances).
@@ -290,15 +289,19 @@ void DrawLine(cairo_t* cr, const LineSource& src, const Line& line, int x, int y
   std::string text;
   std::vector<std::pair<int, int>> underlines;
   int segX = x;
+  double pen = 0;  // as Measure::Run counts it: shaped pieces whole, others char by char
   for (std::size_t i = line.begin; i < line.end; ++i) {
     std::uint32_t cp = c[i].cp;
     if (cp == '\t' && m.expandTabs) {
       ShowText(cr, src, text, underlines, segX, y);
+      if (m.shaped) pen += ShapedWidth(src.fi, m.design, text);
+      pen += m.Advance(pen, cp);
       text.clear();
       underlines.clear();
-      segX = x + static_cast<int>(std::lround(m.Run(c, line.begin, i + 1, 0)));
+      segX = x + static_cast<int>(std::lround(pen));
       continue;
     }
+    if (!m.shaped) pen += m.Advance(pen, cp);
     if (cp == '\t') cp = ' ';
     else if (ShowsNothing(cp)) continue;  // zero-width controls
     int b = static_cast<int>(text.size());
