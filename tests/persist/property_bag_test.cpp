@@ -181,7 +181,7 @@ TEST(FormFile, AControlSavedToAFormFileReadsBack) {
 
 TEST(FormFile, ABadLineIsAnErrorNamingIt) {
   const std::string head = "ktfolio property bag 1\n";
-  for (const std::string t : {std::string(), std::string("not a bag\n"), head + "NoType\n", head + "A=Long:12x\n",
+  for (const std::string& t : {std::string(), std::string("not a bag\n"), head + "NoType\n", head + "A=Long:12x\n",
                               head + "A=Integer:40000\n", head + "A=Boolean:yes\n", head + "A=Bytes:abc\n",
                               head + "A=String:%G0\n", head + "A=Font:10,1,0,0\n", head + "A=Long:1\na=Long:2\n",
                               head + "A=Variant()\n"}) {
