@@ -61,19 +61,11 @@ bool LoadTemplate(KtPrint4Impl& control, const std::string& file) {
 void WarnOfLostCharacters(const KtPrint4Impl& control, const std::string& file) {
   const TemplateLoss& loss = control.LastTemplateLoss();
   if (!loss.character) return;
-  std::string shown;
+  std::string shown;  // the character itself beside its code point, when it can be shown
   if (loss.character >= 0x20 && loss.character != 0xFFFD) {
-    // The character itself, as UTF-8, beside its code point.
-    const char32_t c = loss.character;
-    if (c < 0x80) shown += static_cast<char>(c);
-    else if (c < 0x800) shown += {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
-    else if (c < 0x10000)
-      shown += {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
-                static_cast<char>(0x80 | (c & 0x3F))};
-    else
-      shown += {static_cast<char>(0xF0 | (c >> 18)), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
-                static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-    shown = " \"" + shown + "\"";
+    shown = " \"";
+    AppendUtf8(shown, loss.character);
+    shown += '"';
   }
   // UTF-8 keeps every character but line breaks in one-line values and bytes that were never text.
   const bool utf8Keeps = control.TemplateCodePage() == kCodePageWindows1252 && loss.character >= 0x20 &&

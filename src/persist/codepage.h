@@ -22,6 +22,9 @@ struct TemplateLoss {
   std::size_t line = 0;
 };
 
+// One character as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+
 // The byte for a character, or '?' when Windows-1252 has none for it. Bytes of
 // a string that is not valid UTF-8 become '?' one by one. `lost`, when given,
 // receives the first character replaced (left as it is when none was).
