@@ -103,7 +103,9 @@ class Marker {
       instruction_ = copied_ = at_;
       ++depth_;
     } else if (op == "EMC") {
+      // One that closes nothing of the input's closes the artifact around it.
       if (depth_ > 0) --depth_;
+      else artifact_ = false;
       instruction_ = at_;
     } else {
       Draw();
