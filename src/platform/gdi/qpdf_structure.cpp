@@ -81,8 +81,12 @@ class RunningHeads {
         if (removed_.count(kids.getObjGen())) parent.removeKey("/K");
         continue;
       }
-      for (int i = kids.getArrayNItems() - 1; i >= 0; --i)
-        if (removed_.count(kids.getArrayItem(i).getObjGen())) kids.eraseItem(i);
+      // Copied once rather than erased from: a table's kids are one per row.
+      std::vector<QPDFObjectHandle> kept;
+      kept.reserve(static_cast<std::size_t>(kids.getArrayNItems()));
+      for (auto& kid : kids.aitems())
+        if (!removed_.count(kid.getObjGen())) kept.push_back(kid);
+      parent.replaceKey("/K", QPDFObjectHandle::newArray(kept));
     }
   }
 
