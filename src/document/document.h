@@ -15,6 +15,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "document/design_text.h"
 #include "document/errors.h"
 #include <ktfolio/events.h>
 #include "model/enums.h"
@@ -286,7 +287,7 @@ class Document : public DocumentHost {
   std::uint64_t ErrorsRecorded() const { return errorsRecorded_; }
 
   // The design buffer: the last template text written or loaded.
-  const ByteArray& DesignBuffer() const { return designBuffer_; }
+  ByteArray DesignBuffer() const { return designBuffer_.Bytes(); }
   bool DesigMode() const { return designMode_; }
   Variant a_Designer() const { return Variant(); }
   void a_Designer(const Variant&) {}
@@ -387,7 +388,7 @@ class Document : public DocumentHost {
   std::uint64_t errorsRecorded_ = 0;
   win::HDC measureDC_ = nullptr;
   // Persistence (control/, through persist/).
-  ByteArray designBuffer_;
+  DesignText designBuffer_;
   ByteArray settingsBuffer_;
   bool designMode_ = false;
 };

@@ -63,6 +63,8 @@ class KtTextItemCol {
   void ShrinkToFit();
   KtTextItem* Item(std::int32_t index) const;  // nullptr when missing, no error
   std::int32_t count() const { return static_cast<std::int32_t>(count_); }
+  // How many cells fit before the block must move (tests and benchmarks).
+  std::int32_t capacity() const { return static_cast<std::int32_t>(capacity_); }
   void Remove(std::int32_t index);  // missing index: Error 9
 
   iterator begin() const { return iterator(cells_); }
