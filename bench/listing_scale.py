@@ -1,19 +1,31 @@
 """The listing job built from Python: N rows x 5 cells with a header, a
 "Page %p of %n" footer and a grid, as bench/listing_scale builds it in C++.
 
-    PYTHONPATH=<build>/python python3 bench/listing_scale.py [N ...]
+    PYTHONPATH=<build>/python python3 bench/listing_scale.py [--repeat R] [N ...]
 
-Prints, per N, in microseconds per row (process CPU time):
+Each N runs in a fresh interpreter per way of building, which first formats
+the rows alone, then builds them. Prints, per N, in microseconds per row
+(process CPU time; of R runs, 3 by default, the one with the lowest ratio):
   format   formatting the row's five strings alone
   AddRow   formatting plus c.AddRow(*row), one call per row
-  AddRows  formatting plus c.AddRows(generator of rows) (when the build has it)
-and each building figure's cost above formatting as a multiple of formatting.
+  AddRows  formatting plus c.AddRows(generator of rows)
+each building figure divided by its run's formatting ("x fmt": the whole loop,
+formatting included, over formatting alone; the target for AddRows is 1.5), and
+bytes per cell: the peak RSS of the AddRows run above its RSS with the empty
+control, divided by the N x 5 body cells (the target is at most 64).
 Point PYTHONPATH at another build's python folder to measure that build.
 """
+import os
+import resource
+import subprocess
 import sys
 import time
 
 import ktfolio
+
+CELLS_PER_ROW = 5
+RATIO_TARGET = 1.5
+BYTES_TARGET = 64
 
 
 def listing():
@@ -41,45 +53,78 @@ def rows(n):
                f"#6800#{i * 1.25:.2f}", f"#8000#{(i % 17) * i * 1.25:.2f}")
 
 
-def timed(fn):
+def rss_kib():
+    with open("/proc/self/statm") as f:
+        return int(f.read().split()[1]) * (os.sysconf("SC_PAGE_SIZE") // 1024)
+
+
+def format_only(n):
     t0 = time.process_time()
-    fn()
-    return time.process_time() - t0
+    for _ in rows(n):
+        pass
+    return (time.process_time() - t0) * 1e6 / n
 
 
-def measure(n):
-    out = {"format": timed(lambda: sum(1 for _ in rows(n))) * 1e6 / n}
+def child(way, n):
+    """One run in this interpreter, formatting alone first (so that both see
+    the same machine): prints 'format_us way_us bytes_per_cell'."""
+    fmt = format_only(n)
     c = listing()
-    add_row = c.AddRow
-
-    def one_by_one():
+    empty = rss_kib()
+    t0 = time.process_time()
+    if way == "AddRow":
+        add_row = c.AddRow
         for r in rows(n):
             add_row(*r)
-
-    out["AddRow"] = timed(one_by_one) * 1e6 / n
+    else:
+        c.AddRows(rows(n))
+    us = (time.process_time() - t0) * 1e6 / n
     assert c.LastRow == n, c.GetLastError()
-    if hasattr(ktfolio.KtPrint4, "AddRows"):
-        c = listing()
-        out["AddRows"] = timed(lambda: c.AddRows(rows(n))) * 1e6 / n
-        assert c.LastRow == n, c.GetLastError()
-    return out
+    peak = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
+    print(fmt, us, (peak - empty) * 1024 / (n * CELLS_PER_ROW))
+
+
+def run(way, n):
+    out = subprocess.run([sys.executable, __file__, "--child", way, str(n)], check=True, capture_output=True,
+                         text=True).stdout.split()
+    return [float(x) for x in out]
+
+
+def measure(n, repeat):
+    """Per way, the run with the lowest ratio to its own formatting."""
+    best = {}
+    for _ in range(repeat):  # interleaved, so that a busy moment spoils one run of each, not all of one
+        for way in ("AddRow", "AddRows"):
+            fmt, us, per_cell = run(way, n)
+            if way not in best or us / fmt < best[way][1] / best[way][0]:
+                best[way] = (fmt, us, per_cell)
+    return best
 
 
 def main(argv):
     if any(a in ("-h", "--help") for a in argv):
         print(__doc__)
         return
+    if argv[:1] == ["--child"]:
+        child(argv[1], int(argv[2]))
+        return
+    repeat = 3
+    if argv[:1] == ["--repeat"]:
+        repeat, argv = int(argv[1]), argv[2:]
     try:
-        sizes = [int(a) for a in argv] or [10000, 100000, 1000000]
+        sizes = [int(a) for a in argv] or [10000, 200000, 1000000]
     except ValueError:
         sys.exit(f"listing_scale.py: sizes are whole numbers of rows, not {' '.join(argv)}")
-    print(f"{'rows':>9} | {'format':>7} | {'AddRow':>7} {'x fmt':>6} | {'AddRows':>7} {'x fmt':>6}   (us/row)")
+    print(f"{'rows':>9} | {'format':>7} | {'AddRow':>7} {'x fmt':>6} | {'AddRows':>7} {'x fmt':>6} {'target':>7} | "
+          f"{'B/cell':>6} {'target':>6}   (us/row, best of {repeat})")
     for n in sizes:
-        f = measure(n)
-        line = f"{n:>9} | {f['format']:7.3f} | {f['AddRow']:7.3f} {(f['AddRow'] - f['format']) / f['format']:6.2f}"
-        if "AddRows" in f:
-            line += f" | {f['AddRows']:7.3f} {(f['AddRows'] - f['format']) / f['format']:6.2f}"
-        print(line, flush=True)
+        f = measure(n, repeat)
+        fmt, us, per_cell = f["AddRows"]
+        ratio = us / fmt
+        one_fmt, one_us, _ = f["AddRow"]
+        print(f"{n:>9} | {fmt:7.3f} | {one_us:7.3f} {one_us / one_fmt:6.2f} | {us:7.3f} "
+              f"{ratio:6.2f} {'<= ' + str(RATIO_TARGET):>7} | {per_cell:6.1f} {'<= ' + str(BYTES_TARGET):>6}"
+              + ("" if ratio <= RATIO_TARGET and per_cell <= BYTES_TARGET else "  (over a target)"), flush=True)
 
 
 if __name__ == "__main__":

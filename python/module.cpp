@@ -21,6 +21,7 @@
 #include "convert.h"
 #include "host.h"
 #include "properties.h"
+#include "rows.h"
 #ifdef KTFOLIO_PYTHON_CLI
 #include "cli_module.h"
 #endif
@@ -399,36 +400,6 @@ py::object CallWithItems(const py::args& all, const py::kwargs& kwargs) {
   if (index >= members.size() || !TakesOnlyItems(members[index]))
     throw py::type_error(self.TypeName() + ": no item-list method at " + std::to_string(index));
   return CallMember(self, members[index], py::reinterpret_borrow<py::tuple>(all[2]), py::handle());
-}
-
-// c.AddRows(rows): each row a list, tuple or other iterable of items (a str
-// is refused: it would be a row of one-letter items), added as AddRow adds
-// it, in order. The first row the control refuses ends the run, its error on
-// record (GetLastError); a row the binding cannot convert raises, the rows
-// before it staying added. The result is the number of rows added.
-std::int32_t AddRows(KtPrint4Impl& control, const py::iterable& rows) {
-  std::int32_t added = 0;
-  VariantArray items;
-  for (py::handle row : rows) {
-    // Named only when something fails: building the name per row would cost more than the row.
-    const auto what = [&] { return "AddRows() row " + std::to_string(added + 1); };
-    if (PyUnicode_Check(row.ptr()) || PyBytes_Check(row.ptr()) || PyByteArray_Check(row.ptr()) ||
-        !py::isinstance<py::iterable>(row))
-      throw py::type_error(what() + ": each row is a list, tuple or other iterable of items, not '" +
-                           std::string(Py_TYPE(row.ptr())->tp_name) + "'");
-    py::tuple cells = py::reinterpret_steal<py::tuple>(PySequence_Tuple(row.ptr()));
-    if (!cells) throw py::error_already_set();
-    items.clear();
-    items.reserve(cells.size());
-    for (std::size_t k = 0; k < cells.size(); ++k) {
-      Variant v;
-      if (!ToScalarVariant(cells[k], v)) v = ToVariant(cells[k], what() + " item " + std::to_string(k + 1));
-      items.push_back(std::move(v));
-    }
-    if (!(items.empty() ? control.AddRow() : control.AddRow(items))) break;
-    ++added;
-  }
-  return added;
 }
 
 // The package also puts members on the class for help(); list each name once.

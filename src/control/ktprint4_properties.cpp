@@ -212,13 +212,12 @@ void KtPrint4Impl::ReadProperties(const PropertyBag& stored) {
 void KtPrint4Impl::WriteProperties(PropertyBag& bag) {
   ExchangeProperties(nullptr, &bag);
   const std::size_t previous = designBuffer_.size();
-  designBuffer_ = ByteArray();  // the old text is not needed while the new one is built
-  const std::string text = persist::WriteTemplate(*this, previous, templateCodePage_, &templateLoss_);
-  designBuffer_.assign(text.begin(), text.end());
+  designBuffer_.clear();  // the old text is not needed while the new one is built
+  designBuffer_.Assign(persist::WriteTemplate(*this, previous, templateCodePage_, &templateLoss_));
   const auto size = static_cast<std::int32_t>(designBuffer_.size());
   bag.WriteProperty(kDsnArraySizeWritten, Variant(size), Variant(std::int32_t{0}));
   if (size > 0)
-    bag.WriteProperty(kDsnArray, Variant(designBuffer_));
+    bag.WriteProperty(kDsnArray, Variant(designBuffer_.Bytes()));
   else
     bag.WriteProperty(kDsnArray, Variant());  // an empty design stores no bytes
 }

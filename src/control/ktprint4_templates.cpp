@@ -16,35 +16,33 @@ ByteArray BytesOf(const std::string& text) { return ByteArray(text.begin(), text
 
 // Replaces the design buffer with freshly written text; the old text goes
 // first, as nothing reads it while the new one is built.
-void RebuildDesign(KtPrint4Impl& c, ByteArray& buffer, TemplateLoss& loss) {
+void RebuildDesign(KtPrint4Impl& c, DesignText& buffer, TemplateLoss& loss) {
   const std::size_t previous = buffer.size();
   loss = {};  // a write that fails reports no loss of an earlier one
-  buffer = ByteArray();
-  buffer = BytesOf(persist::WriteTemplate(c, previous, c.TemplateCodePage(), &loss));
-}
-
-std::string_view TextOf(const ByteArray& bytes) {
-  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+  buffer.clear();
+  buffer.Assign(persist::WriteTemplate(c, previous, c.TemplateCodePage(), &loss));
 }
 
 }  // namespace
 
 bool KtPrint4Impl::RunTemplateReader(bool fgOnlyDesign, const std::string& file) {
+  bool read = false;
   try {
-    persist::ReadTemplate(*this, TextOf(designBuffer_), fgOnlyDesign);
-    return true;
+    persist::ReadTemplate(*this, designBuffer_.Text(), fgOnlyDesign);
+    read = true;
   } catch (const std::exception& e) {
     const Error f = ToError(e);
     RecordError(f.number(), kReadSource, file.empty() ? f.description() : f.description() + " (file " + file + ")");
   }
-  return false;
+  designBuffer_.Pack();  // from now on only kept
+  return read;
 }
 
 bool KtPrint4Impl::SaveAsTemplate(const std::string& TemplateName) {
   if (!container_->UserMode()) return false;
   try {
     RebuildDesign(*this, designBuffer_, templateLoss_);
-    persist::ReplaceFile(TemplateName, TextOf(designBuffer_));
+    persist::ReplaceFile(TemplateName, designBuffer_.Text());
     return true;
   } catch (const std::exception& e) {
     RecordCaught(e, kSaveSource);
@@ -55,7 +53,7 @@ bool KtPrint4Impl::SaveAsTemplate(const std::string& TemplateName) {
 bool KtPrint4Impl::LoadFromTemplate(const std::string& TemplateName) {
   if (!container_->UserMode() || RefusedInsideEvent("LoadFromTemplate")) return false;
   try {
-    designBuffer_ = BytesOf(persist::ReadWholeFile(TemplateName));
+    designBuffer_.Assign(persist::ReadWholeFile(TemplateName));
   } catch (const std::exception& e) {
     RecordCaught(e, kLoadSource);
     return false;
@@ -66,7 +64,7 @@ bool KtPrint4Impl::LoadFromTemplate(const std::string& TemplateName) {
 void KtPrint4Impl::GetDsnArray(ByteArray& Dsn) {
   try {
     RebuildDesign(*this, designBuffer_, templateLoss_);
-    Dsn = designBuffer_;
+    Dsn = designBuffer_.Bytes();
   } catch (const std::exception& e) {
     RecordCaught(e, kWriteSource);
   }

@@ -10,11 +10,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
 
+#include "document/design_text.h"
 #include "document/errors.h"
 #include <ktfolio/events.h>
 #include "model/enums.h"
@@ -235,6 +237,16 @@ class Document : public DocumentHost {
   }
   template <typename... Items>
   bool AddRow(Items&&... items) { return AddRowTo(RowPlace::Body, std::forward<Items>(items)...); }
+  // A body row of texts as they are, each read as AddRow reads a string item
+  // ("#2880#Total" included): what a binding holding plain strings passes
+  // without making a variant of each. No texts: a row of empty cells.
+  bool AddRowTexts(std::span<const std::string_view> texts);
+  // The items of a row being added: variants, or texts.
+  struct RowItems {
+    const VariantArray* variants = nullptr;
+    std::span<const std::string_view> texts;
+    std::size_t size() const { return variants ? variants->size() : texts.size(); }
+  };
   template <typename... Items>
   bool AddStartDocRow(Items&&... items) { return AddRowTo(RowPlace::StartDoc, std::forward<Items>(items)...); }
   template <typename... Items>
@@ -290,7 +302,7 @@ class Document : public DocumentHost {
   std::uint64_t ErrorsRecorded() const { return errorsRecorded_; }
 
   // The design buffer: the last template text written or loaded.
-  const ByteArray& DesignBuffer() const { return designBuffer_; }
+  ByteArray DesignBuffer() const { return designBuffer_.Bytes(); }
   bool DesigMode() const { return designMode_; }
   Variant a_Designer() const { return Variant(); }
   void a_Designer(const Variant&) {}
@@ -336,8 +348,8 @@ class Document : public DocumentHost {
  protected:
   enum class Kind { Center, Start, End };
   bool AddRowItems(RowPlace place, const VariantArray* items);
-  bool AddBodyRow(Kind kind, const VariantArray* items);
-  bool AddBandRow(std::int32_t area, const VariantArray* items);
+  bool AddBodyRow(Kind kind, const RowItems* items);
+  bool AddBandRow(std::int32_t area, const RowItems* items);
   bool PlaceBodyRows(std::int32_t first, std::int16_t p, float y, bool clearPageBreaks);
   struct SavedBody;  // rowbuilding.cpp
   SavedBody SaveBody(std::int32_t from) const;
@@ -391,7 +403,7 @@ class Document : public DocumentHost {
   std::uint64_t errorsRecorded_ = 0;
   win::HDC measureDC_ = nullptr;
   // Persistence (control/, through persist/).
-  ByteArray designBuffer_;
+  DesignText designBuffer_;
   ByteArray settingsBuffer_;
   bool designMode_ = false;
 };

@@ -11,9 +11,11 @@ namespace ktfolio {
 namespace {
 
 // One item made ready for a cell: everything that can fail is done here,
-// before any row or cell is touched.
+// before any row or cell is touched. `text` is a view of the caller's text,
+// or of `owned` when the item had to be converted.
 struct PreparedItem {
-  std::string text;
+  std::string owned;
+  std::string_view text;
   std::optional<float> tabLeft;
 };
 
@@ -30,21 +32,26 @@ float TabPosition(std::string_view digits) {
 }
 
 // Item syntax: "#2880#Total" puts "Total" at 2880 twips from the row's left edge.
-std::vector<PreparedItem> PrepareItems(const VariantArray& items, std::size_t limit) {
-  std::vector<PreparedItem> out;
-  out.reserve(std::min(items.size(), limit));
-  for (std::size_t k = 0; k < items.size() && k < limit; ++k) {
-    std::string s = items[k].ToString();
-    const size_t second = s.size() > 1 && s[0] == '#' ? s.find('#', 1) : std::string::npos;
-    PreparedItem item;
-    if (second != std::string::npos && second + 1 > 2) {
-      item.tabLeft = TabPosition(std::string_view(s).substr(1, second - 1));
-      item.text = s.substr(second + 1);
+std::vector<PreparedItem> PrepareItems(const Document::RowItems& items, std::size_t limit) {
+  const std::size_t n = std::min(items.size(), limit);
+  // Reserved once: the views into `owned` must not move.
+  std::vector<PreparedItem> out(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    PreparedItem& item = out[k];
+    std::string_view s;
+    if (items.variants) {
+      item.owned = (*items.variants)[k].ToString();
+      s = item.owned;
     } else {
-      item.text = std::move(s);
+      s = items.texts[k];
     }
+    const size_t second = s.size() > 1 && s[0] == '#' ? s.find('#', 1) : std::string_view::npos;
+    if (second != std::string_view::npos && second + 1 > 2) {
+      item.tabLeft = TabPosition(s.substr(1, second - 1));
+      s.remove_prefix(second + 1);
+    }
+    item.text = s;
     CheckCellTextSize(item.text);
-    out.push_back(std::move(item));
   }
   return out;
 }
@@ -113,7 +120,9 @@ void Document::RestoreBody(const SavedBody& saved) {
   }
 }
 
-bool Document::AddRowItems(RowPlace place, const VariantArray* items) {
+bool Document::AddRowItems(RowPlace place, const VariantArray* variants) {
+  const RowItems list{variants, {}};
+  const RowItems* items = variants ? &list : nullptr;
   switch (place) {
     case RowPlace::Body: return AddBodyRow(Kind::Center, items);
     case RowPlace::StartDoc: return AddBodyRow(Kind::Start, items);
@@ -124,10 +133,15 @@ bool Document::AddRowItems(RowPlace place, const VariantArray* items) {
   return false;
 }
 
+bool Document::AddRowTexts(std::span<const std::string_view> texts) {
+  const RowItems list{nullptr, texts};
+  return AddBodyRow(Kind::Center, texts.empty() ? nullptr : &list);
+}
+
 // All or nothing: the items are converted first, and a row that cannot be
 // fitted or paginated (past kMaxPages) is taken out again, leaving the body,
 // its sections, its selection and its pagination as they were.
-bool Document::AddBodyRow(Kind kind, const VariantArray* items) {
+bool Document::AddBodyRow(Kind kind, const RowItems* items) {
   const char* context = kind == Kind::Center ? "Adding Center Doc Row" : "Adding Row";
   std::optional<SavedBody> saved;
   std::int32_t inserted = 0;
@@ -191,7 +205,7 @@ bool Document::AddBodyRow(Kind kind, const VariantArray* items) {
   }
 }
 
-bool Document::AddBandRow(std::int32_t area, const VariantArray* items) {
+bool Document::AddBandRow(std::int32_t area, const RowItems* items) {
   const char* context = area == Header ? "Adding Header Row" : "Adding Footer Row";
   try {
     const std::vector<PreparedItem> prepared = items ? PrepareItems(*items, items->size()) : std::vector<PreparedItem>{};
@@ -223,7 +237,8 @@ bool Document::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArr
       return false;
     }
     KtRow* r = rows.Item(row);
-    const std::vector<PreparedItem> prepared = PrepareItems(Items, static_cast<std::size_t>(r->ItemText().count()));
+    const RowItems list{&Items, {}};
+    const std::vector<PreparedItem> prepared = PrepareItems(list, static_cast<std::size_t>(r->ItemText().count()));
     std::vector<SavedCell> cells;
     for (std::size_t k = 0; k < prepared.size(); ++k) {
       const KtTextItem& cell = *r->ItemText().Item(static_cast<std::int32_t>(k) + 1);

@@ -84,6 +84,17 @@ void KtTextItemCol::reserve(std::int32_t n) {
   if (n > 0 && static_cast<std::uint32_t>(n) > capacity_) Grow(static_cast<std::uint32_t>(n));
 }
 
+void KtTextItemCol::ShrinkToFit() {
+  if (capacity_ == count_) return;
+  if (count_ == 0) {
+    ::operator delete(cells_);
+    cells_ = nullptr;
+    capacity_ = 0;
+    return;
+  }
+  Grow(count_);
+}
+
 KtTextItem& KtTextItemCol::AddNew() { return AddNew(StyleRef()); }
 
 KtTextItem& KtTextItemCol::AddNew(const StyleRef& style) {
@@ -329,9 +340,12 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
   return raw;
 }
 
-KtRow* KtRows::AddR(DocumentHost* control) {
+KtRow* KtRows::AddR(DocumentHost* control, std::int32_t cellsHint) {
   NewRow row = MakeRow();
   row->ParentControl(control);
+  // A hint, not a promise: a row that claims more gets no more than this up front.
+  constexpr std::int32_t kMostCellsReserved = 256;
+  row->ItemText().reserve(std::min(cellsHint, kMostCellsReserved));
   if (const KtRow* t = TemplateRow()) {
     row->CopyLayoutFrom(*t);
     row->PageBreak(t->PageBreak());

@@ -59,8 +59,12 @@ class KtTextItemCol {
   KtTextItem& AddNew(const StyleRef& style);
   // Room for n cells in all, so that adding up to n moves none.
   void reserve(std::int32_t n);
+  // Gives back the room no cell uses (a row whose cells came one by one).
+  void ShrinkToFit();
   KtTextItem* Item(std::int32_t index) const;  // nullptr when missing, no error
   std::int32_t count() const { return static_cast<std::int32_t>(count_); }
+  // How many cells fit before the block must move (tests and benchmarks).
+  std::int32_t capacity() const { return static_cast<std::int32_t>(capacity_); }
   void Remove(std::int32_t index);  // missing index: Error 9
 
   iterator begin() const { return iterator(cells_); }
@@ -168,8 +172,9 @@ class KtRows {
   // Builds a row of n columns from a model row or the control's defaults and
   // inserts it after ActiveRow.
   KtRow* Add(DocumentHost* control, std::int32_t n);
-  // Appends a row copying the template row (template reader).
-  KtRow* AddR(DocumentHost* control);
+  // Appends a row copying the template row (template reader), with room for
+  // `cellsHint` cells (what the template says the row holds; only a hint).
+  KtRow* AddR(DocumentHost* control, std::int32_t cellsHint = 0);
   // Appends a row of n cells copying the template row and cell.
   KtRow* AddRPlus(DocumentHost* control, std::int32_t n);
 

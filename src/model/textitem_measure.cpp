@@ -1,5 +1,6 @@
 // Measuring half of the cell: field-code expansion, font set-up and GetHeight.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -117,6 +118,13 @@ namespace {
 // The first-line indent in device units.
 double FirstIndent(const CellStyleData& st, double dpiX) { return st.IndentFirst * dpiX / 1440.0; }
 
+// What FillLogFont reads of a style: equal, the two make the same font.
+bool SameFont(const CellStyleData& a, const CellStyleData& b) {
+  return std::bit_cast<std::uint32_t>(a.FontSize) == std::bit_cast<std::uint32_t>(b.FontSize) &&
+         a.FontBold == b.FontBold && a.FontItalic == b.FontItalic && a.FontUnderline == b.FontUnderline &&
+         a.FontStrikethru == b.FontStrikethru && a.fontName == b.fontName;
+}
+
 // Field codes and line markers need expanding; plain text is measured as stored.
 // (A plain loop: find_first_of searches the set once per character.)
 bool NeedsExpanding(std::string_view s) {
@@ -190,16 +198,20 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right) {
       return;
     }
     const LONG width = MeasuredTextWidth(*this, right, dpiX);
-    // Cells of one style (most of a row) share its font without describing it again.
-    if (m.FontKey() != style_.get()) {
+    // Cells of one style (most of a row) share its font without describing it
+    // again, and so do cells whose styles differ in anything but the font
+    // (the columns of a row: their positions differ). The key is always the
+    // style of a cell of the row being measured, alive while it is.
+    const auto* previous = static_cast<const CellStyle*>(m.FontKey());
+    if (previous != style_.get() && !(previous && SameFont(previous->data(), *style_))) {
       LOGFONT lf;
       if (!FillLogFont(m.DpiY(), 100.0, lf)) return;
       if (!m.UseFont(lf)) {
         RecordError(ErrorCode::kUnableToCreateFont, "SetFont Function", "No Description");
         return;
       }
-      m.FontKey(style_.get());
     }
+    m.FontKey(style_.get());
     const double first = FirstIndent(*style_, dpiX);
     if (first > 0) {
       const INT spaceWidth = m.CharWidth(' ');

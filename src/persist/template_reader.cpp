@@ -32,6 +32,9 @@ class TemplateReader {
  public:
   TemplateReader(Document& control, bool onlyDesign) : c_(control), onlyDesign_(onlyDesign) {}
 
+  // After the last line.
+  void Finish() { FinishRow(); }
+
   void Line(std::string_view line) {
     if (!line.empty() && line[0] == '[')
       SectionLine(line);
@@ -47,21 +50,36 @@ class TemplateReader {
     if (close == std::string_view::npos || close < 2) return;  // "[]" or no "]": not a section
     const std::string_view name = line.substr(1, close - 1), rest = line.substr(close + 1);
     if (name == "Properties") {
+      FinishRow();
       section_ = Section::Settings;
     } else if (name == "Header" || name == "Footer" || name == "Body") {
+      FinishRow();
       section_ = Section::Area;
       area_ = name == "Header" ? Header : name == "Footer" ? Footer : Body;
     } else if (name == "Row") {
       if (section_ != Section::Area) throw Misplaced("[Row] outside a [Header], [Footer] or [Body] section");
+      FinishRow();
       cellIndex_ = 0;
       KtRows& rows = *c_.Rows(area_);
-      TemplateRow() = rows.AddR(&c_);
+      TemplateRow() = rows.AddR(&c_, CellsHint(rest));
     } else if (name == "Col") {
       cellIndex_ = ReadLong(rest);
       KtRow* row = TemplateRow();
       if (!row) throw Misplaced("[Col] before any [Row]");
       TemplateCell() = row->ItemText().AddRPlus(&c_, row);
     }
+  }
+
+  // The cells of the row read last came one by one: the room they did not
+  // use goes back, so that a loaded row is as small as a built one. The model
+  // cell, its row's last, moves with the row's block.
+  void FinishRow() {
+    KtRow* row = TemplateRow();
+    if (!row) return;
+    KtTextItemCol& cells = row->ItemText();
+    const bool modelHere = cells.count() > 0 && TemplateCell() == cells.Item(cells.count());
+    cells.ShrinkToFit();
+    if (modelHere) TemplateCell() = cells.Item(cells.count());
   }
 
   void KeyLine(std::string_view line) {
@@ -104,6 +122,19 @@ class TemplateReader {
     KtTextItem* cell = rows.Item(rows.count())->ItemText().Item(cellIndex_);
     if (!cell) throw Misplaced("[Col]" + std::to_string(cellIndex_) + " names no cell of its row");
     k->read(*cell, value);
+  }
+
+  // "[Row]5": the writer puts the row's cell count after the name. Only a
+  // hint for the room to make: anything else there is no count.
+  static std::int32_t CellsHint(std::string_view rest) {
+    constexpr std::size_t kDigits = 6;
+    if (rest.empty() || rest.size() > kDigits) return 0;
+    std::int32_t n = 0;
+    for (char ch : rest) {
+      if (ch < '0' || ch > '9') return 0;
+      n = n * 10 + (ch - '0');
+    }
+    return n;
   }
 
   static Error Misplaced(const std::string& what) {
@@ -178,6 +209,7 @@ void ReadTemplate(Document& c, std::string_view text, bool onlyDesign) {
     }
     p = cr + 2;  // past the CR and the LF that follows it
   }
+  reader.Finish();
   c.RePageFrom(-1, false);
 }
 
