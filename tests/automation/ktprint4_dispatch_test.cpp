@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <set>
 
+#include "support/errors.h"
+
 namespace ktfolio {
 namespace {
 
@@ -164,11 +166,7 @@ TEST(KtPrint4Dispatch, PrintDocByNameTakesItsOptionalArgumentsAndRecordsFailures
   c.AddRow("x");
   c.PrinterName("no-such-printer-anywhere");
   VariantArray range{Variant(std::int16_t{1}), Variant(std::int16_t{1})};
-  auto last = [&c] {
-    std::int32_t n = 0;
-    std::string desc, source;
-    return c.GetLastError(n, desc, source) ? n : 0;
-  };
+  auto last = [&c] { return testing::LastErrorNumber(c); };
   d.Invoke("PrintDoc", range);
   EXPECT_EQ(last(), ErrorCode::kCannotOpenPrinter) << "the omitted copies took their default of one";
   VariantArray noCopies{Variant(std::int16_t{1}), Variant(std::int16_t{1}), Variant(false), Variant(std::int16_t{0})};

@@ -4,6 +4,7 @@
 
 #include "control/ktprint4_impl.h"
 #include "platform/automation/datetime.h"
+#include "support/errors.h"
 
 namespace ktfolio {
 namespace {
@@ -90,9 +91,7 @@ TEST(Measure, UnknownFontStillMeasuresWithAFallback) {
   c.ClearError();
   EXPECT_TRUE(c.SetProperty(1, 1, "FontName", Variant("No Such Face At All")));
   EXPECT_GT(Height(c, 1), 300);
-  std::int32_t n = 0;
-  std::string d, s;
-  EXPECT_FALSE(c.GetLastError(n, d, s)) << d;
+  EXPECT_EQ(testing::LastRecorded(c), testing::Recorded{});
 }
 
 }  // namespace

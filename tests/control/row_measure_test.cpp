@@ -7,6 +7,7 @@
 #include <string>
 
 #include "control/ktprint4_impl.h"
+#include "support/errors.h"
 
 namespace ktfolio {
 namespace {
@@ -55,9 +56,7 @@ TEST(RowMeasure, TheWholeRowGivesEachCellItsOwnMeasuredHeight) {
     }
   }
   EXPECT_EQ(cells, 750);
-  std::int32_t number = 0;
-  std::string description, source;
-  EXPECT_FALSE(c.GetLastError(number, description, source)) << description;
+  EXPECT_EQ(testing::LastRecorded(c), testing::Recorded{});
 }
 
 TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {
@@ -76,11 +75,9 @@ TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {
     cell.FontName(k.face);
     cell.FontSize(k.size);
     auto recorded = [&c] {
-      std::int32_t n = 0;
-      std::string d, s;
-      c.GetLastError(n, d, s);
+      const testing::Recorded e = testing::LastRecorded(c);
       c.ClearError();
-      return std::tuple(n, d);
+      return std::tuple(e.number, e.description);
     };
     c.ClearError();
     row.FitHeight(c.MeasureDC());

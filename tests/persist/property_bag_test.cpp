@@ -72,7 +72,7 @@ TEST(PropertyBag, ReadingRestoresEveryKeyAndTheDocument) {
 
   KtPrint4Impl b;
   b.ReadProperties(bag);
-  EXPECT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
+  EXPECT_EQ(LastRecorded(b).number, 0) << LastRecorded(b).description;
   EXPECT_EQ(
       std::tuple(b.dColClipping(), b.ShowToolBar(), b.Font()->Name, b.Font()->Bold, b.ScaleMode()),
       std::tuple(false, false, "Times New Roman", true, eMillimetre))

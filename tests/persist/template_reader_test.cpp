@@ -35,7 +35,7 @@ TEST(TemplateReader, MarginsAreReadInTheTemplatesOwnScaleModeAndTwipsDefaultsUnc
   Load(c, Lines({"[Properties]", "ScaleMode=5", "Marginleft=1440", "MarginTop=720", "[Body]"}));
   // 1440 twips read while the scale is inches.
   EXPECT_EQ(std::tuple(c.ScaleMode(), c.Marginleft(), c.MarginTop(), c.PageInfo().LeftM,
-                       ErrorOf(c).number),
+                       LastRecorded(c).number),
             std::tuple(eInch, 1.0f, 0.5f, 1440.0f, 0));
   KtPrint4Impl d;
   Load(d, Lines({"[Properties]", "ScaleMode=6", "ColSpacing=100", "dRowHeight=333", "RowSpacing=7"}));
@@ -96,14 +96,14 @@ TEST(TemplateReader, LineBreakMarksUnknownLinesAndNegativeCellIndexes) {
   Load(c, Lines({"", "[Properties]", "NoSuchSetting=5", "just words", "[]", "[unclosed", "[Other]", "ShowToolBar=0",
                  "scalemode=5", "[Body]", "", "[Row]1", "Colour=red", "[Col]1", "text=lower case", "Text=x=y",
                  "[Row]1", "[Col]1", "Text=a!hr!b<cr>c"}));
-  EXPECT_EQ(ErrorOf(c).number, 0) << ErrorOf(c).description;
+  EXPECT_EQ(LastRecorded(c).number, 0) << LastRecorded(c).description;
   EXPECT_FALSE(c.ShowToolBar()) << "an unknown section leaves the settings section current";
   EXPECT_EQ(c.ScaleMode(), eTwip) << "keys are compared with their case";
   EXPECT_EQ(Cell(c, 1, 1).Text(), "x=y") << "the value runs to the end of the line";
   EXPECT_EQ(Cell(c, 2, 1).Text(), "a\r\nb\rc");
   KtPrint4Impl d;
   Load(d, Lines({"[Body]", "[Row]1", "[Col]-1", "Text=lost"}));
-  EXPECT_EQ(ErrorOf(d).number, 0);
+  EXPECT_EQ(LastRecorded(d).number, 0);
   ASSERT_EQ(d.Rows(Body)->Item(1)->ItemText().count(), 1) << "a negative cell index applies nothing";
   EXPECT_EQ(Cell(d, 1, 1).Text(), "");
 }
@@ -147,7 +147,7 @@ TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
     KtPrint4Impl c;
     c.AddRow("before");
     ASSERT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
-    const LastError e = ErrorOf(c);
+    const Recorded e = LastRecorded(c);
     EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(k.number), kReaderSource))
         << e.description;
     EXPECT_NE(e.description.find("template line "), std::string::npos) << e.description;
@@ -172,12 +172,12 @@ TEST(TemplateReader, TextThatIsNotWindows1252ChangesNothing) {
   KtPrint4Impl c;
   c.AddRow("kept");
   ASSERT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
-  EXPECT_EQ(std::tuple(ErrorOf(c).number, c.LastRow(), Cell(c, 1, 1).Text()),
+  EXPECT_EQ(std::tuple(LastRecorded(c).number, c.LastRow(), Cell(c, 1, 1).Text()),
             std::tuple(ToInt(ErrorCode::kInvalidFileFormat), 1, "kept"));
   for (char undefined : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'}) {
     KtPrint4Impl d;
     Load(d, Lines({"[Properties]", std::string("PrinterName=") + undefined}));
-    EXPECT_EQ(ErrorOf(d).number, ErrorCode::kInvalidFileFormat) << int{static_cast<unsigned char>(undefined)};
+    EXPECT_EQ(LastRecorded(d).number, ErrorCode::kInvalidFileFormat) << int{static_cast<unsigned char>(undefined)};
   }
 }
 
@@ -188,14 +188,14 @@ TEST(TemplateReader, OverlongLinesAndTextsAreRecordedErrors) {
   KtPrint4Impl c;
   c.AddRow("kept");
   EXPECT_FALSE(c.LoadFromTemplate(dir.File("huge.ktt")));
-  EXPECT_EQ(ErrorOf(c).number, ErrorCode::kOverflow);
-  EXPECT_LT(ErrorOf(c).description.size(), 300u) << "the quoted line is shortened";
+  EXPECT_EQ(LastRecorded(c).number, ErrorCode::kOverflow);
+  EXPECT_LT(LastRecorded(c).description.size(), 300u) << "the quoted line is shortened";
 
   KtPrint4Impl d;
   Load(d, Lines({"[Body]", "[Row]1", "[Col]1", "Text=" + std::string(kMaxCellTextBytes + 1, 'x')}));
-  EXPECT_EQ(std::tuple(ErrorOf(d).number, Cell(d, 1, 1).Text()),
+  EXPECT_EQ(std::tuple(LastRecorded(d).number, Cell(d, 1, 1).Text()),
             std::tuple(ToInt(ErrorCode::kOutOfStringSpace), ""));
-  EXPECT_NE(ErrorOf(d).description.find("template line 4"), std::string::npos) << ErrorOf(d).description;
+  EXPECT_NE(LastRecorded(d).description.find("template line 4"), std::string::npos) << LastRecorded(d).description;
 }
 
 TEST(TemplateReader, LinesEndingInCrOrLfAloneAreRefusedInOneLineAndChangeNothing) {
@@ -217,7 +217,7 @@ TEST(TemplateReader, LinesEndingInCrOrLfAloneAreRefusedInOneLineAndChangeNothing
     KtPrint4Impl c;
     c.AddRow("before");
     EXPECT_FALSE(c.LoadFromTemplate(dir.File("t.ktt")));
-    const LastError e = ErrorOf(c);
+    const Recorded e = LastRecorded(c);
     EXPECT_EQ(std::tuple(e.number, e.source),
               std::tuple(ToInt(ErrorCode::kInvalidFileFormat), kReaderSource));
     EXPECT_NE(e.description.find(k.cause), std::string::npos) << e.description;
@@ -247,7 +247,7 @@ TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
       const Variant before = k.get();
       a.ClearError();
       k.set(beyond);
-      EXPECT_EQ(std::tuple(ErrorOf(a).number, k.get()),
+      EXPECT_EQ(std::tuple(LastRecorded(a).number, k.get()),
                 std::tuple(ToInt(ErrorCode::kOverflow), before))
           << "16 bits";
     }
@@ -258,7 +258,7 @@ TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
   ASSERT_TRUE(a.SetProperty(1, 2, "Text", Variant(std::string(300000, '\r'))));
   KtPrint4Impl b;
   b.SetDsnArray(Bytes(TemplateOf(a)));
-  ASSERT_EQ(std::tuple(ErrorOf(b).number, b.LastRow()), std::tuple(0, 2)) << ErrorOf(b).description;
+  ASSERT_EQ(std::tuple(LastRecorded(b).number, b.LastRow()), std::tuple(0, 2)) << LastRecorded(b).description;
   EXPECT_EQ(std::tuple(b.dColPenStyle(), Cell(b, 2, 1).PenStyle(), Cell(b, 1, 1).PenStyle(),
                        Cell(b, 1, 2).LineTop()),
             std::tuple(INT16_MAX, INT16_MAX, INT16_MAX, INT16_MAX));
@@ -270,10 +270,10 @@ TEST(TemplateRoundTrip, TheDesignerArraysReproduceTheDocument) {
   WriteTinyPicture(dir.File("dot.png"));
   KtPrint4Impl a;
   BuildVariedDocument(a, 60, 5, 11, dir.File("dot.png"));
-  ASSERT_EQ(ErrorOf(a).number, 0) << ErrorOf(a).description;
+  ASSERT_EQ(LastRecorded(a).number, 0) << LastRecorded(a).description;
   KtPrint4Impl b;
   b.SetDsnArray(Bytes(TemplateOf(a)));
-  ASSERT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
+  ASSERT_EQ(LastRecorded(b).number, 0) << LastRecorded(b).description;
   EXPECT_EQ(DumpDocument(b), DumpDocument(a));
   // The arrow in the printer name has no Windows-1252 byte.
   EXPECT_EQ(std::tuple(b.ScaleMode(), b.Marginleft(), b.PrinterName(), b.dColClipping(), b.Pages()),

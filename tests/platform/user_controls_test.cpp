@@ -12,6 +12,7 @@
 #include "platform/container/form.h"
 #include "platform/gdi/gdi_scoped.h"
 #include "platform/user/user.h"
+#include "support/form.h"
 
 namespace ktfolio {
 namespace {
@@ -88,10 +89,7 @@ class ControlsOnAForm : public ::testing::Test {
     ScreenToClient(form.hwnd(), &p);
     return p;
   }
-  const Form::ChildInfo Info(const std::string& name) const {
-    for (const auto& c : form.Controls()) if (c.name == name) return c;
-    return {};
-  }
+  Form::ChildInfo Info(const std::string& name) const { return ktfolio::testing::Child(form, name); }
 
   Form form{400, 300};
   HWND panel = nullptr, list = nullptr, check = nullptr, push = nullptr, edit = nullptr;

@@ -20,12 +20,7 @@ using Calls = std::vector<std::string>;
 constexpr const char* kPrinter = "ktfolio-test-printer";
 constexpr size_t kFields = 40, kOrientation = 44, kPaperSize = 46, kPaperLength = 48, kPaperWidth = 50, kCopies = 54;
 
-struct Recorded { std::int32_t number = 0; std::string description, source; };
-Recorded LastError(KtPrint4Impl& c) {
-  Recorded r;
-  c.GetLastError(r.number, r.description, r.source);
-  return r;
-}
+constexpr auto LastError = LastRecorded<KtPrint4Impl>;
 
 int U16(const std::vector<BYTE>& b, size_t at) { return b.at(at) | (b.at(at + 1) << 8); }
 std::uint32_t U32(const std::vector<BYTE>& b, size_t at) { return U16(b, at) | (std::uint32_t(U16(b, at + 2)) << 16); }

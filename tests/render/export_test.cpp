@@ -211,9 +211,8 @@ TEST(Export, OnAFullDiskEveryWriterFailsSaysWhyAndKeepsTheOldFile) {
     SCOPED_TRACE(k.file);
     c.ClearError();
     EXPECT_FALSE(k.write(disk.File(k.file)));
-    std::int32_t number = 0;
-    std::string description, source;
-    ASSERT_TRUE(c.GetLastError(number, description, source));
+    const auto [any, number, description, source] = LastRecorded(c);
+    ASSERT_TRUE(any);
     // PrintDoc keeps its own numbers and messages; the cause is the platform's.
     const std::string cause = number >= ToInt(ErrorCode::kInvalidCopies) ? fileio::LastFailure().value_or(Error(0, "", "")).description()
                                               : description;

@@ -15,6 +15,7 @@
 #include "render/render_impl.h"
 #include "render/render_internal.h"
 #include "support/canvas.h"
+#include "support/errors.h"
 #include "support/pdf.h"
 
 namespace ktfolio::testing {
@@ -91,13 +92,6 @@ inline std::string TempDir(const std::string& name) {
   std::string cmd = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
   if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot make " << dir;
   return dir;
-}
-
-inline std::int32_t LastErrorNumber(KtPrint4Impl& c) {
-  std::int32_t n = 0;
-  std::string d, s;
-  c.GetLastError(n, d, s);
-  return n;
 }
 
 }  // namespace ktfolio::testing

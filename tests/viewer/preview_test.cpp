@@ -13,6 +13,8 @@
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/spooler_testing.h"
 #include "platform/container/form.h"
+#include "support/errors.h"
+#include "support/form.h"
 
 namespace ktfolio {
 namespace {
@@ -64,22 +66,9 @@ class PreviewTest : public ::testing::Test {
     control_.reset();
     form_.reset();
   }
-  Form::ChildInfo Child(const std::string& name) {
-    for (const auto& c : form_->Controls())
-      if (c.name == name) return c;
-    ADD_FAILURE() << "no child named " << name;
-    return {};
-  }
-  void ClickOn(const std::string& name) {
-    const Form::ChildInfo c = Child(name);
-    form_->Click(c.x + c.width / 2, c.y + c.height / 2);
-  }
-  std::int32_t LastError() {
-    std::int32_t n = 0;
-    std::string d, s;
-    control_->GetLastError(n, d, s);
-    return n;
-  }
+  Form::ChildInfo Child(const std::string& name) { return ktfolio::testing::Child(*form_, name); }
+  void ClickOn(const std::string& name) { ktfolio::testing::ClickOn(*form_, name); }
+  std::int32_t LastError() { return ktfolio::testing::LastErrorNumber(*control_); }
   void SetZoom(std::int16_t z) { control_->SetZoom(z); }
 
   Sink sink_;
@@ -292,11 +281,8 @@ TEST(PreviewHeadless, AControlWithoutAWindowStillChecksPagesAndZoom) {
   KtPrint4Impl control;
   control.AddRow("a");
   control.Preview(2);
-  std::int32_t n = 0;
-  std::string d, s;
-  control.GetLastError(n, d, s);
-  EXPECT_EQ(n, ErrorCode::kPageOutOfRange);
-  EXPECT_EQ(s, "Previewing");
+  const ktfolio::testing::Recorded e = ktfolio::testing::LastRecorded(control);
+  EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(ErrorCode::kPageOutOfRange), "Previewing"));
   control.Preview(1);
   EXPECT_EQ(control.PreviewPage(), 1);
   std::int16_t z = 0;
