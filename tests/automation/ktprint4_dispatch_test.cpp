@@ -89,8 +89,7 @@ TEST(KtPrint4Dispatch, PropertiesReachTheControlWithTheirSideEffects) {
   auto font = std::make_shared<FontDispatch>(MakeFont("Times New Roman", 12, true));
   d.PutObject("Font", font);
   EXPECT_EQ(std::tuple(c.Font(), c.Defaults().dFontBold, d.GetObject("Font")),
-            std::tuple(font->Font(), true, font))
-      << "the font is shared by reference";
+            std::tuple(font->Font(), true, font)) << "the font is shared by reference";
   EXPECT_EQ(d.GetObject("Font")->Get("Name").ToString(), "Times New Roman");
 }
 

@@ -34,8 +34,7 @@ TEST(ErrorRecord, TheLastErrorIsKeptWithTheTablesMessageUntilCleared) {
   EXPECT_FALSE(c.GetLastError(n, d, s));
   EXPECT_EQ(std::tie(n, d, s), std::make_tuple(42, std::string("keep"), std::string("me"))) << "no error: untouched";
   c.RecordError(ErrorCode::kRowWithoutTextItems, "Preview Row", "No Description");
-  EXPECT_EQ(Last(c), (Recorded{true, 60111, "The Row haven't got any text items",
-                               "Preview Row"}));
+  EXPECT_EQ(Last(c), (Recorded{true, 60111, "The Row haven't got any text items", "Preview Row"}));
 }
 
 // The numbers and texts are what hosts read back; they are pinned here once.

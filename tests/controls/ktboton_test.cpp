@@ -61,8 +61,7 @@ TEST_F(BotonTest, StartsWithTheDefaultsAnEmptyBagRestoresAndTheFlatStyleIsHotOnl
   EXPECT_EQ(At(0, 0), kFace) << "flat: no bevel at rest";
   form_.MouseMove(50, 25);
   EXPECT_EQ(std::tuple(button_.Hot(), button_.BevelWidth(), At(0, 0)),
-            std::tuple(true, 1, 0xFFFFFFu))
-      << "hot: the light bevel band";
+            std::tuple(true, 1, 0xFFFFFFu)) << "hot: the light bevel band";
   form_.MouseMove(150, 80);
   form_.Pump();
   EXPECT_EQ(std::tuple(button_.Hot(), button_.BevelWidth(), At(0, 0)), std::tuple(false, 0, kFace))

@@ -51,8 +51,7 @@ TEST(CellByName, NamesMatchWithoutRegardToCaseAndBadOnesThrowNumberedErrors) {
                                        std::tuple("LineTop", Variant(40000), kOverflow),
                                        std::tuple("FontBold", Variant("maybe"), kTypeMismatch)})
     EXPECT_THAT([&] { cell.SetByName(name, value); },
-                Throws<Error>(Property(&Error::number, ToInt(expected))))
-        << name;
+                Throws<Error>(Property(&Error::number, ToInt(expected)))) << name;
   EXPECT_FALSE(cell.FontBold()) << "a refused value changes nothing";
 }
 

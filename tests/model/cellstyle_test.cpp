@@ -54,8 +54,7 @@ TEST(CellStyle, EveryAttributeTakesPartInSharing) {
     changed.SetByName(name, value);
     copy.CopyAttributesFrom(changed);
     EXPECT_EQ(std::tuple(changed.Style() != plain.Style(), changed.GetByName(name).ToString(), copy.Style()),
-              std::tuple(true, value.ToString(), changed.Style()))
-        << name;
+              std::tuple(true, value.ToString(), changed.Style())) << name;
   }
 }
 

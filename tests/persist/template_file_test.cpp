@@ -68,8 +68,7 @@ TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
   }
   EXPECT_EQ(
       std::tuple(ReadFile(readOnly), fs::is_directory(dir.File("folder")), FilesIn(dir.Path())),
-      std::tuple("precious", true, 2u))
-      << "and no temporary file is left beside them";
+      std::tuple("precious", true, 2u)) << "and no temporary file is left beside them";
 }
 
 TEST(TemplateFile, LoadingWhatIsNotATemplateFileChangesNothing) {

@@ -35,8 +35,7 @@ TEST(TemplateReader, MarginsAreReadInTheTemplatesOwnScaleModeAndTwipsDefaultsUnc
   Load(c, Lines({"[Properties]", "ScaleMode=5", "Marginleft=1440", "MarginTop=720", "[Body]"}));
   // 1440 twips read while the scale is inches.
   EXPECT_EQ(std::tuple(c.ScaleMode(), c.Marginleft(), c.MarginTop(), c.PageInfo().LeftM,
-                       LastRecorded(c).number),
-            std::tuple(eInch, 1.0f, 0.5f, 1440.0f, 0));
+                       LastRecorded(c).number), std::tuple(eInch, 1.0f, 0.5f, 1440.0f, 0));
   KtPrint4Impl d;
   Load(d, Lines({"[Properties]", "ScaleMode=6", "ColSpacing=100", "dRowHeight=333", "RowSpacing=7"}));
   EXPECT_EQ(std::tuple(d.Defaults().dColSpacing, d.Defaults().dRowHeight, d.Defaults().dRowSpacing),
@@ -119,26 +118,21 @@ TEST(TemplateReader, ReadingPaginatesTheBody) {
 TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
   // The body rows are those applied before the bad line.
   struct Case { const char* name; std::string text; ErrorCode number; std::int32_t bodyRows; };
-  const std::string cell = Lines({"[Body]", "[Row]1", "[Col]1"}),
-                    guides = Lines({"[Properties]", "ShowGuideLines=-1"});
+  const std::string row = Lines({"[Body]", "[Row]1"}), cell = row + Lines({"[Col]1"}),
+                    guides = Lines({"[Properties]", "ShowGuideLines=-1"}), never = "Text=never";
+  using enum ErrorCode;
   const Case cases[] = {
-      {"unterminated row",
-       Lines({"[Body]", "[Row]1", "Page=7", "[Col]1", "Text=kept", "[Row]1", "[Col]1"}) +
-           "Text=never",
-       ErrorCode::kInputPastEnd, 2},
-      {"cell before a row", guides + Lines({"[Body]", "[Col]1", "Text=x"}),
-       ErrorCode::kObjectNotSet, 0},
+      {"row unended", row + Lines({"Page=7", "[Col]1", "Text=kept", "[Row]1", "[Col]1"}) + never,
+       kInputPastEnd, 2},
+      {"cell before a row", guides + Lines({"[Body]", "[Col]1", "Text=x"}), kObjectNotSet, 0},
       {"Long overflow", guides + Lines({"ColorResolution=99999999999", "PrinterName=never"}),
-       ErrorCode::kOverflow, 0},
-      {"key before a section", Lines({"ScaleMode=5", "[Properties]"}), ErrorCode::kObjectNotSet, 0},
-      {"cell beyond the row", cell + Lines({"Text=ok", "[Col]3", "Text=no such cell"}),
-       ErrorCode::kObjectNotSet, 1},
-      {"Integer overflow", cell + Lines({"LineTop=40000"}), ErrorCode::kOverflow, 1},
-      {"cell number overflow", Lines({"[Body]", "[Row]1", "[Col]99999999999"}),
-       ErrorCode::kOverflow, 1},
-      {"Single overflow", Lines({"[Properties]", "MarginTop=1e999"}), ErrorCode::kOverflow, 0},
-      {"missing picture", cell + Lines({"BITMAP=/no/such/picture.bmp", "Text=never"}),
-       ErrorCode::kFileNotFound, 1},
+       kOverflow, 0},
+      {"key before a section", Lines({"ScaleMode=5", "[Properties]"}), kObjectNotSet, 0},
+      {"cell beyond the row", cell + Lines({"Text=ok", "[Col]3", never}), kObjectNotSet, 1},
+      {"Integer overflow", cell + Lines({"LineTop=40000"}), kOverflow, 1},
+      {"cell number overflow", row + Lines({"[Col]99999999999"}), kOverflow, 1},
+      {"Single overflow", Lines({"[Properties]", "MarginTop=1e999"}), kOverflow, 0},
+      {"missing picture", cell + Lines({"BITMAP=/no/such/picture.bmp", never}), kFileNotFound, 1},
   };
   ScratchDir dir;
   for (const Case& k : cases) {
@@ -155,13 +149,10 @@ TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
     EXPECT_NE(c.PrinterName(), "never");
     for (std::int32_t r = 1; r <= c.LastRow(); ++r)
       EXPECT_NE(c.GetProperty(r, 1, "Text").ToString(), "never");
-    if (k.text.starts_with(guides)) {
-      EXPECT_TRUE(c.ShowGuideLines()) << "settings before it stay";
-    }
-    if (k.number == ErrorCode::kInputPastEnd) {  // not paginated; row 2 copies row 1's text
+    if (k.text.starts_with(guides)) EXPECT_TRUE(c.ShowGuideLines()) << "settings before it stay";
+    if (k.number == kInputPastEnd)  // not paginated; row 2 copies row 1's text
       EXPECT_EQ(std::tuple(c.Rows(Body)->Item(1)->Page(), Cell(c, 2, 1).Text()),
                 std::tuple(7, "kept"));
-    }
   }
 }
 
@@ -223,9 +214,8 @@ TEST(TemplateReader, LinesEndingInCrOrLfAloneAreRefusedInOneLineAndChangeNothing
     EXPECT_NE(e.description.find(k.cause), std::string::npos) << e.description;
     EXPECT_NE(e.description.find(dir.File("t.ktt")), std::string::npos) << "the file is named";
     EXPECT_EQ(e.description.find_first_of("\r\n"), std::string::npos) << "one line";
-    ASSERT_EQ(std::tuple(c.ShowToolBar(), c.LastRow()), std::tuple(true, 1))
-        << "the document is unchanged";
-    EXPECT_EQ(Cell(c, 1, 1).Text(), "before");
+    EXPECT_EQ(std::tuple(c.ShowToolBar(), c.LastRow(), Cell(c, 1, 1).Text()),
+              std::tuple(true, 1, "before")) << "the document is unchanged";
   }
 }
 
@@ -248,8 +238,7 @@ TEST(TemplateRoundTrip, WhatTheControlAcceptsItLoadsBack) {
       a.ClearError();
       k.set(beyond);
       EXPECT_EQ(std::tuple(LastRecorded(a).number, k.get()),
-                std::tuple(ToInt(ErrorCode::kOverflow), before))
-          << "16 bits";
+                std::tuple(ToInt(ErrorCode::kOverflow), before)) << "16 bits";
     }
     k.set(INT16_MAX);  // the limit itself is kept
   }

@@ -81,8 +81,7 @@ TEST(ExportPdf, ARangeInTheMiddleGivesThosePagesAtPaperSizeWithTheirText) {
   const std::string file = TempDir("pdf_range") + "/range.pdf";
   ASSERT_TRUE(c.ExportPdf(file, 2, 3));
   EXPECT_EQ(std::tuple(PdfField(file, "Pages"), PdfField(file, "Page size")),
-            std::tuple("2", "595.2 x 841.8 pts (A4)"))
-      << "the paper at 600 dpi, whole dots";
+            std::tuple("2", "595.2 x 841.8 pts (A4)")) << "the paper at 600 dpi, whole dots";
 
   const std::string second = LaidOutText(file, 1);
   EXPECT_NE(second.find("Listing header"), std::string::npos) << "the header repeats";
@@ -197,8 +196,7 @@ TEST(Export, OnAFullDiskEveryWriterFailsSaysWhyAndKeepsTheOldFile) {
       {"a.pdf", [&](const std::string& f) { return c.ExportPdf(f, 1, pages); }},
       {"b.png", [&](const std::string& f) { return c.ExportPng(f, 1, 250); }},
       {"c.ktt", [&](const std::string& f) { return c.SaveAsTemplate(f); }},
-      {"d.pdf",
-       [&](const std::string& f) {
+      {"d.pdf", [&](const std::string& f) {
          win::spooler::SetPdfPrinterOutput(f);
          c.PrinterName(win::spooler::kPdfPrinterName);
          c.PrintDoc(1, pages, false, 1);

@@ -68,8 +68,7 @@ TEST_F(PortVTest, ASmallPageIsCentredWithItsShadowAndWithoutAutoScrollTheBarsFol
         std::tuple(1, true, false, 0), std::tuple(3, true, true, 1)}) {
     vp_.ScrollBars(bars);
     EXPECT_EQ(std::tuple((Style() & WS_HSCROLL) != 0, (Style() & WS_VSCROLL) != 0, vp_.ActiveBar()),
-              std::tuple(horizontal, vertical, active))
-        << "ScrollBars " << bars;
+              std::tuple(horizontal, vertical, active)) << "ScrollBars " << bars;
   }
   EXPECT_TRUE(vp_.Style(2));
   EXPECT_FALSE(vp_.Style(3)) << "styles beyond the flat modes are refused";

@@ -152,8 +152,7 @@ TEST_F(PreviewTest, FitToPageAndZoomButtonsWithinTheRangeThatSetZoomChecks) {
     const bool accepted = z == 10 || z == 250;
     SetZoom(z);
     EXPECT_EQ(std::tuple(LastError(), control_->Zoom()),
-              std::tuple(accepted ? 0 : kZoomOutOfRange, accepted ? z : before))
-        << z;
+              std::tuple(accepted ? 0 : kZoomOutOfRange, accepted ? z : before)) << z;
     control_->ClearError();
   }
   EXPECT_EQ(Child("PlaceHolder1").text, "250 %");
