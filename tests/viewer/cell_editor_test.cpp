@@ -158,8 +158,7 @@ TEST_F(CellEditing, ADoubleClickLaysTheEditorOverTheCellAndClicksEndIt) {
   EXPECT_EQ(user::WindowPixel(form_->hwnd(), e.x + 2, e.y + e.height - 3), 14150898u)
       << "the focused editor stays painted over the preview that redrew the cell";
   form_->Key(VK_ESCAPE);
-  EXPECT_TRUE(EditorParked());
-  EXPECT_EQ(CellText(Body, 2, 1), "row 2!") << "Esc does not undo";
+  EXPECT_TRUE(EditorParked() && CellText(Body, 2, 1) == "row 2!") << "Esc does not undo";
   control_->AutoHighLightEditing(true);
   DoubleClickCell(Body, 1, 1);
   const RECT same = CellRect(Body, 1, 1), other = CellRect(Body, 2, 1);
@@ -255,8 +254,7 @@ TEST_F(CellEditing, AVetoedLeaveCellKeepsTheEditorOnItsCell) {
   EXPECT_TRUE(EditorOn(Body, 1, 1)) << "a refused move";
   SetFocus(form_->hwnd());
   form_->Pump();
-  EXPECT_EQ(sink_.log.back(), "leave 0:1,1");
-  EXPECT_TRUE(EditorOn(Body, 1, 1)) << "a refused focus change";
+  EXPECT_TRUE(sink_.log.back() == "leave 0:1,1" && EditorOn(Body, 1, 1)) << "refused to the focus";
   TypeAndWait("?");
   EXPECT_EQ(CellText(Body, 1, 1), "row 1?") << "the focus came back to the editor";
   sink_.vetoLeave = false;
@@ -272,8 +270,7 @@ TEST_F(CellEditing, HandlersCannotFreeTheEditedRowsAndAMovedCellIsNotOpened) {
   form_->Key(VK_RETURN);  // LeaveCell, then EnterCell on the next cell
   EXPECT_EQ(std::tuple(LastError().number, LastError().source),
             std::tuple(ToInt(ErrorCode::kInvalidProcedureCall), "ClearAll"));
-  EXPECT_EQ(control_->LastRow(), 3) << "refused in both events";
-  EXPECT_TRUE(EditorOn(Body, 2, 1));
+  EXPECT_TRUE(control_->LastRow() == 3 && EditorOn(Body, 2, 1)) << "refused in both events";
   form_->Key(VK_ESCAPE);
 
   // A row put above the cell moves it: the editor does not open on the cell
@@ -285,8 +282,7 @@ TEST_F(CellEditing, HandlersCannotFreeTheEditedRowsAndAMovedCellIsNotOpened) {
   DoubleClickCell(Body, 2, 1);
   EXPECT_TRUE(EditorParked());
   TypeAndWait("x");
-  EXPECT_EQ(CellText(Body, 2, 1), "row 1");
-  EXPECT_EQ(CellText(Body, 3, 1), "row 2");
+  EXPECT_EQ(std::tuple(CellText(Body, 2, 1), CellText(Body, 3, 1)), std::tuple("row 1", "row 2"));
 }
 
 TEST_F(CellEditing, AtAnyZoomAndScrollTheEditorFollowsTheCell) {
