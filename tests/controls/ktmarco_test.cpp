@@ -50,18 +50,11 @@ TEST(MarcoSheet, TheFloodTheTitleAndTheMosaicInEveryMode) {
     set(f);
   };
   auto flood = [](std::int32_t side, COLORREF color) {
-    return [side, color](KtMarco& f) {
-      f.FloodColor(color);
-      f.Flood(side);
-      f.FloodPercent(50);
-    };
+    return [side, color](KtMarco& f) { f.FloodColor(color); f.Flood(side); f.FloodPercent(50); };
   };
   for (std::int32_t side = ppFloodToRight; side <= ppFloodToBottom; ++side)
     add((side - 1) * 115, 0, 111, 40, flood(side, kRed));
-  add(0, 44, 111, 40, [&](KtMarco& f) {
-    flood(ppFloodToRight, kRed)(f);
-    f.BorderWidth(0);
-  });
+  add(0, 44, 111, 40, [&](KtMarco& f) { flood(ppFloodToRight, kRed)(f); f.BorderWidth(0); });
   add(115, 44, 111, 40, [&](KtMarco& f) {
     f.Font(MakeFont("DejaVu Sans", 14, true));
     f.ForeColor(0x000000);

@@ -41,10 +41,7 @@ class PageTest : public ::testing::Test {
 
 class DesignerPageTest : public PageTest {
  protected:
-  void SetUp() override {
-    C().AddRow(VariantArray{Variant("one")});
-    Open("Designer");
-  }
+  void SetUp() override { C().AddRow(VariantArray{Variant("one")}); Open("Designer"); }
   void TearDown() override { pages::SetFolioDsnShownHook(nullptr); }
 };
 
@@ -185,10 +182,7 @@ TEST_F(DesignerPageTest, ApplyAloneKeepsTheDocumentAndBoxesReachTheControlOnlyOn
 
 class DefaultsPageTest : public PageTest {
  protected:
-  void SetUp() override {
-    dialogs::ResetDialogScripts();
-    Open("Defaults");
-  }
+  void SetUp() override { dialogs::ResetDialogScripts(); Open("Defaults"); }
   void TearDown() override { dialogs::ResetDialogScripts(); }
 };
 

@@ -21,11 +21,7 @@ namespace ktfolio::testing {
 inline std::string Text(const ByteArray& b) { return std::string(b.begin(), b.end()); }
 inline ByteArray Bytes(std::string_view s) { return ByteArray(s.begin(), s.end()); }
 
-inline std::string TemplateOf(KtPrint4Impl& c) {
-  ByteArray b;
-  c.GetDsnArray(b);
-  return Text(b);
-}
+inline std::string TemplateOf(KtPrint4Impl& c) { ByteArray b; c.GetDsnArray(b); return Text(b); }
 
 // Template text from lines, each ended with CR LF.
 inline std::string Lines(std::initializer_list<std::string_view> lines) {

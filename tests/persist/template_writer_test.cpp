@@ -28,10 +28,7 @@ void ExpectGolden(const std::string& name, const std::string& actual) {
 
 // Rows built without height fitting keep ItemHeight at 0, so the expected
 // files do not depend on font metrics.
-KtPrint4Impl& Unmeasured(KtPrint4Impl& c) {
-  c.dFitHeightToText(false);
-  return c;
-}
+KtPrint4Impl& Unmeasured(KtPrint4Impl& c) { c.dFitHeightToText(false); return c; }
 
 std::size_t CountOf(const std::string& text, std::string_view what) {
   std::size_t n = 0;

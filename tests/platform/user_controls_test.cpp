@@ -209,11 +209,7 @@ class EditControl : public ::testing::Test {
     g_parent.notes.clear();
     return e;
   }
-  static std::string Text(HWND e) {
-    char buf[512];
-    GetWindowText(e, buf, sizeof buf);
-    return buf;
-  }
+  static std::string Text(HWND e) { char buf[512]; GetWindowText(e, buf, sizeof buf); return buf; }
   static std::pair<DWORD, DWORD> Sel(HWND e) {
     DWORD s = 0, t = 0;
     SendMessage(e, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&t));

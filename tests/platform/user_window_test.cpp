@@ -13,10 +13,7 @@ namespace ktfolio::win {
 namespace {
 
 struct Seen { HWND hwnd; UINT msg; WPARAM wParam; LPARAM lParam; };
-std::vector<Seen>& Log() {
-  static std::vector<Seen> log;
-  return log;
-}
+std::vector<Seen>& Log() { static std::vector<Seen> log; return log; }
 LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Log().push_back(Seen{hwnd, msg, wParam, lParam});
   return DefWindowProc(hwnd, msg, wParam, lParam);

@@ -275,10 +275,7 @@ TEST_F(CellEditing, HandlersCannotFreeTheEditedRowsAndAMovedCellIsNotOpened) {
 
   // A row put above the cell moves it: the editor does not open on the cell
   // that took its address, and typing reaches no cell.
-  sink_.during = [this] {
-    sink_.during = nullptr;
-    control_->AddStartDocRow("new first");
-  };
+  sink_.during = [this] { sink_.during = nullptr; control_->AddStartDocRow("new first"); };
   DoubleClickCell(Body, 2, 1);
   EXPECT_TRUE(EditorParked());
   TypeAndWait("x");

@@ -36,11 +36,7 @@ class PortVTest : public ::testing::Test {
     vp_.DrawDC();
   }
   COLORREF At(int x, int y) { return user::WindowPixel(vp_.hwnd(), x, y); }
-  RECT Client() {
-    RECT rc;
-    GetClientRect(vp_.hwnd(), &rc);
-    return rc;
-  }
+  RECT Client() { RECT rc; GetClientRect(vp_.hwnd(), &rc); return rc; }
   void Send(UINT msg, int code) { SendMessage(vp_.hwnd(), msg, MAKEWPARAM(static_cast<WORD>(code), 0), 0); }
   LONG_PTR Style() { return GetWindowLongPtr(vp_.hwnd(), GWL_STYLE); }
 
