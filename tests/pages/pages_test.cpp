@@ -148,8 +148,8 @@ TEST_F(DesignerPageTest, TheListsShowTheConstantsAndPaperAndScaleChangeTheContro
   EXPECT_FALSE(Child(form, "txtPaperWidth").enabled) << "only a user paper takes sizes";
   ASSERT_TRUE(form.Choose("cboPageSize", "  s_USER"));
   EXPECT_EQ(c.PageSize(), s_USER) << "before any apply";
-  EXPECT_TRUE(Child(form, "FraPageSizes").enabled);
-  EXPECT_TRUE(Child(form, "txtPaperWidth").enabled && Child(form, "txtPaperLength").enabled);
+  EXPECT_TRUE(Child(form, "FraPageSizes").enabled && Child(form, "txtPaperWidth").enabled &&
+              Child(form, "txtPaperLength").enabled);
   ASSERT_TRUE(form.Choose("cboPageSize", "  s_LETTER"));
   EXPECT_FALSE(Child(form, "txtPaperLength").enabled);
   EXPECT_EQ(Child(form, "txtPaperWidth").text, std::to_string(std::lround(c.PaperWidth())));

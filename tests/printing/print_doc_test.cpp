@@ -230,9 +230,8 @@ TEST_F(PrintDocTest, TheDialogsChoicesReplacePrinterPagesAndOrientation) {
   bool showDlg = true;
   std::int16_t copies = 2;
   c_.PrintDoc(1, 3, showDlg, copies);
-  EXPECT_EQ(LastError(c_).number, 0);
-  EXPECT_TRUE(showDlg);
-  EXPECT_EQ(copies, 1) << "the dialog's copies go back to the caller";
+  EXPECT_EQ(std::tuple(LastError(c_).number, showDlg, copies), std::tuple(0, true, 1))
+      << "the dialog's copies go back to the caller";
   EXPECT_FALSE(Exists(out())) << "the control's own printer is not used";
   ASSERT_TRUE(Exists(pdf));
   EXPECT_EQ(PdfField(pdf, "Pages"), "1");
