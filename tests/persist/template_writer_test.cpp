@@ -49,8 +49,7 @@ TEST(TemplateWriter, AnUntouchedControlWritesSettingsAndThreeEmptyAreasAndTheSet
     const std::size_t at = expected.find(std::string("\r\n") + key) + 2 + std::strlen(key);
     expected.replace(at, expected.find("\r\n", at) - at, value);
   }
-  EXPECT_EQ(t, expected);
-  EXPECT_EQ(t.rfind("[Properties]\r\nScaleMode=1\r\n", 0), 0u);
+  EXPECT_EQ(std::tuple(t, t.rfind("[Properties]\r\nScaleMode=1\r\n", 0)), std::tuple(expected, 0u));
   EXPECT_EQ(CountOf(t, "\r\n"), 1u + 63u + 3u) << "one section line, 63 settings, three area lines";
   EXPECT_TRUE(t.ends_with("sText=\r\n[Header]\r\n[Footer]\r\n[Body]\r\n"));
   EXPECT_EQ(CountOf(t, "\n"), CountOf(t, "\r\n")) << "every line ends with CR LF";

@@ -158,8 +158,7 @@ TEST_F(UserWindow, PropertiesAreNamedCaseInsensitivelyAndDieWithTheWindow) {
   static int visited;
   visited = 0;
   EXPECT_EQ(EnumProps(top, [](HWND, LPCSTR, HANDLE) -> BOOL { return ++visited; }), 2);
-  EXPECT_EQ(visited, 2);
-  EXPECT_EQ(RemoveProp(top, "SECOND"), &b);
+  EXPECT_EQ(std::tuple(visited, RemoveProp(top, "SECOND")), std::tuple(2, &b));
   EXPECT_EQ(RemoveProp(top, "second"), nullptr) << "removed once";
   EXPECT_EQ(user::LivePropertyCount(), base + 1);
   DestroyWindow(top);

@@ -46,8 +46,7 @@ class Control : public IOleObject, public IOleInPlaceActiveObject, public IPAO {
   LONG TranslateAccelerator(HWND h, LONG iMsg, WPARAM& wParam, LPARAM&, SHORT keyCode, LONG, LONG&,
                             DWORD&) override {
     offered.push_back(keyCode);
-    EXPECT_EQ(iMsg, static_cast<LONG>(WM_KEYDOWN));
-    EXPECT_EQ(h, GetFocus());
+    EXPECT_EQ(std::tuple(iMsg, h), std::tuple(static_cast<LONG>(WM_KEYDOWN), GetFocus()));
     return std::count(takes.begin(), takes.end(), keyCode) ? 0 : 1;
   }
 
