@@ -99,8 +99,7 @@ TEST_F(UserWindow, CreationAndDestructionSendTheirMessagesInOrder) {
   EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{
                        {child, WM_DESTROY}, {grand, WM_DESTROY}, {grand, WM_NCDESTROY}, {child, WM_NCDESTROY}}));
   EXPECT_FALSE(IsWindow(child) || IsWindow(grand) || DestroyWindow(child));
-  EXPECT_TRUE(IsWindow(top));
-  EXPECT_EQ(GetWindow(top, GW_CHILD), nullptr);
+  EXPECT_EQ(std::tuple(IsWindow(top), GetWindow(top, GW_CHILD)), std::tuple(true, nullptr));
 }
 
 TEST_F(UserWindow, CreationFailsForUnknownClassOrptOutFromWmCreate) {
@@ -162,8 +161,7 @@ TEST_F(UserWindow, PropertiesAreNamedCaseInsensitivelyAndDieWithTheWindow) {
   EXPECT_EQ(RemoveProp(top, "second"), nullptr) << "removed once";
   EXPECT_EQ(user::LivePropertyCount(), base + 1);
   DestroyWindow(top);
-  EXPECT_EQ(user::LivePropertyCount(), base);
-  EXPECT_FALSE(SetProp(top, "x", &a));
+  EXPECT_EQ(std::tuple(user::LivePropertyCount(), SetProp(top, "x", &a)), std::tuple(base, false));
 }
 
 TEST_F(UserWindow, PostedMessagesWaitForTheLoopSentOnesDoNot) {
