@@ -26,12 +26,7 @@ struct TextCanvas : ktfolio::testing::Canvas {
   ~TextCanvas() { SelectObject(dc, old); }
   // The box of every pixel that is not white (colour emoji are not dark).
   RECT Painted() const {
-    RECT box{w, h, -1, -1};
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        if (At(x, y) != kWhite) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                                       std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
-    return box;
+    return BoxOf({0, 0, w, h}, [&](int x, int y) { return At(x, y) != kWhite; });
   }
   OwnedFont font;
   HGDIOBJ old;

@@ -51,8 +51,7 @@ def test_internal_members_are_not_published_and_read_only_ones_cannot_be_assigne
 
 def test_values_come_back_as_python_types(c):
     c.AddRow("text", 7, 1.25, False)
-    assert c.GetProperty(1, 1, "Text") == "text"
-    assert (type(c.Pages), type(c.PaperWidth)) == (int, float)
+    assert (c.GetProperty(1, 1, "Text"), type(c.Pages), type(c.PaperWidth)) == ("text", int, float)
     assert [type(c.GetProperty(1, 1, n)) for n in ("FontBold", "LineTop", "FontSize")] == [bool, int, float]
     c.SetProperty(1, 1, "Text", "ünïcode €")
     assert c.GetProperty(1, 1, "Text") == "ünïcode €"

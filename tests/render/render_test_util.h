@@ -60,13 +60,7 @@ class RenderedPage : public Canvas {
 
   // Bounding box of the pixels of `color` inside `area`; right <= left when there are none.
   RECT InkOf(RECT area, COLORREF color) const {
-    RECT box{area.right, area.bottom, area.left, area.top};
-    for (int y = area.top; y < area.bottom; ++y)
-      for (int x = area.left; x < area.right; ++x)
-        if (At(x, y) == color)
-          box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
-                 std::max(box.bottom, y + 1)};
-    return box;
+    return BoxOf(area, [&](int x, int y) { return At(x, y) == color; });
   }
 
  private:
