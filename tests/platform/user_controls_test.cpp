@@ -228,11 +228,7 @@ class EditControl : public ::testing::Test {
     if (shift) user::InjectKey(VK_SHIFT, false);
     user::PumpMessages();
   }
-  static std::string Clipboard() {
-    std::string clip;
-    EXPECT_TRUE(GetClipboardText(&clip));
-    return clip;
-  }
+  static std::string Clipboard() { std::string s; EXPECT_TRUE(GetClipboardText(&s)); return s; }
   static void Type(const std::string& s) { user::InjectText(s); user::PumpMessages(); }
 
   HWND parent_ = nullptr;
@@ -328,10 +324,9 @@ TEST_F(EditControl, MultiLineTextAnswersLineAndColumnQueries) {
 TEST_F(EditControl, LimitAndPasswordCharacter) {
   HWND e = Make(ES_AUTOHSCROLL);
   SendMessage(e, EM_LIMITTEXT, 5, 0);
-  EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT, 0, 0), 5);
   const int beeps = user::BeepCount();
   Type("abcdefg");
-  EXPECT_EQ(Text(e), "abcde");
+  EXPECT_EQ(std::tuple(SendMessage(e, EM_GETLIMITTEXT, 0, 0), Text(e)), std::tuple(5, "abcde"));
   EXPECT_EQ(std::pair(user::BeepCount() - beeps, g_parent.Count(EN_MAXTEXT)), std::pair(2, 2)) << "each refusal";
   SendMessage(e, EM_SETSEL, 0, -1);
   SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("123456789"));
@@ -353,8 +348,7 @@ TEST_F(EditControl, CutCopyPasteThroughTheClipboard) {
   HWND e = Make(ES_AUTOHSCROLL, "alpha beta");
   SendMessage(e, EM_SETSEL, 0, 5);
   Key('C', false, true);
-  EXPECT_EQ(Clipboard(), "alpha");
-  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  EXPECT_TRUE(Clipboard() == "alpha" && IsClipboardFormatAvailable(CF_TEXT));
   Key(VK_END);
   Key('V', false, true);
   EXPECT_EQ(Text(e), "alpha betaalpha");
@@ -410,8 +404,7 @@ TEST_F(EditControl, MouseClickPlacesTheCaretAndDragSelects) {
   user::InjectMouseMove(parent_, 12 + p7.x, 12 + p7.y);
   user::InjectMouseButton(parent_, 1, false, 12 + p7.x, 12 + p7.y);
   user::PumpMessages();
-  EXPECT_EQ(Sel(e), std::make_pair(3u, 7u));
-  EXPECT_EQ(std::pair(GetFocus(), GetCapture()), std::pair(e, HWND{}));
+  EXPECT_EQ(std::tuple(Sel(e), GetFocus(), GetCapture()), std::tuple(std::pair(3u, 7u), e, HWND{}));
 }
 
 TEST_F(EditControl, ColoursComeFromTheParent) {
