@@ -99,11 +99,12 @@ std::string PagesAsked(KtPrint4Impl& control, int from, int to);
 // DIR/document.pdf, printing each file written. Returns an exit code.
 int WritePagesAndPdf(KtPrint4Impl& control, const std::string& dir, int zoom, Progress& progress);
 
-// --title, --author, --lang: what a written PDF says of itself.
+// --title, --author, --lang, --untagged: what a written PDF says of itself.
 struct MetadataOptions {
   std::string title;
   std::string author;
   std::string language;
+  bool untagged = false;
 };
 void AddMetadataOptions(CLI::App& command, MetadataOptions& options);
 // Sets what was given on the control; false, said on stderr, for a language

@@ -12,6 +12,8 @@ void AddMetadataOptions(CLI::App& command, MetadataOptions& options) {
   command.add_option("--title", options.title, "The PDF's title (default: the print job's name)");
   command.add_option("--author", options.author, "The PDF's author");
   command.add_option("--lang", options.language, "The language of the text, a BCP 47 tag (default: the locale's)");
+  command.add_flag("--untagged", options.untagged,
+                   "No structure tree for screen readers: faster and smaller for long documents");
 }
 
 bool ApplyMetadata(KtPrint4Impl& control, const MetadataOptions& options) {
@@ -22,6 +24,7 @@ bool ApplyMetadata(KtPrint4Impl& control, const MetadataOptions& options) {
     return false;
   }
   if (!options.language.empty()) control.DocLanguage(options.language);
+  if (options.untagged) control.TaggedPdf(false);
   return true;
 }
 

@@ -170,6 +170,9 @@ class KTFOLIO_API KtPrint4 {
   void DocKeywords(std::string v);
   std::string DocLanguage() const;
   void DocLanguage(std::string v);
+  // Printed PDFs carry a structure tree for screen readers (the default).
+  bool TaggedPdf() const;
+  void TaggedPdf(bool v);
   // Design mode: templates are neither saved nor loaded while it is on.
   bool DesigMode() const;
   void DesigMode(bool v);

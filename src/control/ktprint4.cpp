@@ -116,6 +116,8 @@ std::string KtPrint4::DocKeywords() const { return impl_->DocKeywords(); }
 void KtPrint4::DocKeywords(std::string v) { impl_->DocKeywords(std::move(v)); }
 std::string KtPrint4::DocLanguage() const { return impl_->DocLanguage(); }
 void KtPrint4::DocLanguage(std::string v) { impl_->DocLanguage(std::move(v)); }
+bool KtPrint4::TaggedPdf() const { return impl_->TaggedPdf(); }
+void KtPrint4::TaggedPdf(bool v) { impl_->TaggedPdf(v); }
 std::string KtPrint4::sText() const { return impl_->sText(); }
 void KtPrint4::sText(std::string v) { impl_->sText(std::move(v)); }
 bool KtPrint4::ShowToolBar() const { return impl_->ShowToolBar(); }

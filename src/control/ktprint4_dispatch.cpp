@@ -208,6 +208,7 @@ void KtPrint4Dispatch::Publish() {
   KT_RW(std::string, DocSubject);
   KT_RW(std::string, DocKeywords);
   KT_RW(std::string, DocLanguage);
+  KT_RW(bool, TaggedPdf);
   KT_RW(std::int32_t, TemplateCodePage);
   KT_RW(std::string, sText);
   KT_RW(bool, ShowToolBar);

@@ -161,6 +161,7 @@ void KtPrint4Impl::ExchangeProperties(const PropertyBag* in, PropertyBag* out) {
   io.String("DocAuthor", meta_.author, "");
   io.String("DocSubject", meta_.subject, "");
   io.String("DocKeywords", meta_.keywords, "");
+  io.Boolean("TaggedPdf", meta_.tagged, true);
   {
     // A stored tag that is not one leaves the locale's.
     std::string language = meta_.language;

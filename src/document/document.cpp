@@ -383,6 +383,11 @@ void Document::DocKeywords(std::string v) {
   Notify("DocKeywords");
 }
 
+void Document::TaggedPdf(bool v) {
+  meta_.tagged = v;
+  Notify("TaggedPdf");
+}
+
 void Document::DocLanguage(std::string v) {
   if (!IsLanguageTag(v)) {
     RecordError(ToInt(ErrorCode::kInvalidPropertyValue), "DocLanguage",

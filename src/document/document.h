@@ -197,6 +197,10 @@ class Document : public DocumentHost {
   // 380 and keeps the old one. A new document takes the process locale's.
   const std::string& DocLanguage() const { return meta_.language; }
   void DocLanguage(std::string v);
+  // Printed documents carry a structure tree for screen readers (on by
+  // default); it makes a long listing several times slower to write.
+  bool TaggedPdf() const { return meta_.tagged; }
+  void TaggedPdf(bool v);
   const DocumentMetadata& Metadata() const { return meta_; }
 
   // ---- editing selection ------------------------------------------------------------

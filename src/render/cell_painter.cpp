@@ -3,6 +3,7 @@
 // brush and font made for one use and deleted at once.
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "model/clsbitmap.h"
 #include "model/host.h"
@@ -16,6 +17,9 @@ namespace ktfolio {
 using namespace win;
 
 namespace render {
+
+using win::PdfTag;
+using win::ScopedPdfTag;
 
 std::int32_t Nint(double v) {
   // Well outside any surface, yet far from overflowing the sums drawing makes.
@@ -212,6 +216,25 @@ void PaintContent(KtTextItem& cell, const Device& d, const CellGeometry& g, cons
   }
 }
 
+// The structure tags a cell's content goes in, for as long as it draws: a
+// table cell's tag even when it is empty (the table keeps its columns), a
+// picture as a figure (inside the table cell), any other content in the tag
+// its row gave, and an empty cell outside a table in none.
+class ContentTags {
+ public:
+  ContentTags(const Device& d, const KtTextItem& cell, const std::string& text) {
+    if (!d.contentTag) return;
+    const PdfTag tag = *d.contentTag;
+    const bool tableCell = tag == PdfTag::Cell || tag == PdfTag::HeaderCell;
+    if (tableCell) outer_.emplace(d.dc, tag);
+    if (cell.Picture()) inner_.emplace(d.dc, PdfTag::Figure, text);
+    else if (!tableCell && !text.empty()) inner_.emplace(d.dc, tag);
+  }
+
+ private:
+  std::optional<ScopedPdfTag> outer_, inner_;  // the inner one closes first
+};
+
 }  // namespace
 
 void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right) {
@@ -221,7 +244,10 @@ void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right)
     std::string text;
     cell.ExpandText(cell.StoredText(), text);
     const CellGeometry g = Locate(cell, *row, d, X, Y, right);
-    if (!(g.textWidth > 0)) return;  // also skips a NaN width
+    if (!(g.textWidth > 0)) {  // also skips a NaN width
+      const ContentTags nothingDrawn(d, cell, {});
+      return;
+    }
     if (cell.FillCell()) PaintFill(cell, d.dc, g.box);
     DocumentHost* host = cell.ParentControl();
     if (d.preview() && host && host->ShowGuideLines()) PaintGuideLines(d.dc, g.box);
@@ -232,6 +258,7 @@ void PaintCell(KtTextItem& cell, const Device& d, float X, float Y, float right)
       DrawCellFrameControl(d.dc, cell.FrameControl(), cell.FrameControlFlags(),
                            RECT{g.frameLeft, g.textTop, g.frameLeft + Nint(g.frame), g.textTop + g.textHeight},
                            cell.AlignPos());
+    const ContentTags tags(d, cell, text);
     PaintContent(cell, d, g, text);
   } catch (const std::exception& e) {
     cell.RecordCaught(e);

@@ -2,6 +2,7 @@
 // rows of each page in the range, footer band, with NewPage raised before each
 // page and before the last body row of a page.
 #include <algorithm>
+#include <optional>
 
 #include "model/units.h"
 #include "render/render_impl.h"
@@ -20,7 +21,10 @@ bool StartsPage(const KtRow& row) { return row.PageBreak() || row.NewPage(); }
 class PageLoop {
  public:
   PageLoop(Document& control, const Device& d, const Band& band, PrinterPages* printer)
-      : c_(control), d_(d), band_(band), printer_(printer), info_(control.PageInfo()), body_(*control.Rows(Body)) {}
+      : c_(control), d_(d), band_(band), printer_(printer), info_(control.PageInfo()), body_(*control.Rows(Body)) {
+    bodyDevice_ = d;
+    bodyDevice_.tagRows = printer != nullptr && control.TaggedPdf();
+  }
 
   void Run(std::int32_t startPage, std::int32_t endPage);
   // Tells the progress scope, if any, that the loop has ended.
@@ -32,9 +36,23 @@ class PageLoop {
   bool preview() const { return printer_ == nullptr; }
   bool RowVisible(float top, float height) const;
   void StackArea(std::int32_t area, float areaTop);
+  // The running header and footer are left out of the structure a reader follows.
   void DrawBands() {
+    const std::optional<ScopedPdfTag> pagination =
+        preview() ? std::nullopt : std::optional<ScopedPdfTag>(std::in_place, d_.dc, PdfTag::Pagination);
     StackArea(Header, info_.HeaderM);
     StackArea(Footer, info_.Height - info_.FooterM);
+  }
+  // A run of table rows is one table in the structure, over as many pages as
+  // it takes; rows that show nothing do not break it.
+  void EnterTable(bool table) {
+    if (preview() || table == inTable_) return;
+    if (table) {
+      inTable_ = BeginPdfTag(d_.dc, PdfTag::Table);
+    } else {
+      EndPdfTag(d_.dc, PdfTag::Table);
+      inTable_ = false;
+    }
   }
   void RaiseNewPage(std::int32_t& page, std::int32_t& r, std::int32_t firstOrLast);
   bool OpenFirstPrinterPage();
@@ -50,6 +68,8 @@ class PageLoop {
 
   Document& c_;
   const Device& d_;
+  Device bodyDevice_;  // d_, with the rows' content tagged when printing
+  bool inTable_ = false;
   Band band_;
   PrinterPages* printer_;
   tpPageInfo info_;
@@ -178,13 +198,16 @@ void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
     KtRow& row = body_.at0(static_cast<size_t>(r - 1));
     if (drawing) {
       if (y > 0) y += row.RowSpacing();
+      if (const RowReading reading = ReadingOf(row); reading != RowReading::Nothing)
+        EnterTable(reading == RowReading::TableRow);
       if (!preview() || RowVisible(row.TopInPage() + info_.TopM, row.RowHeight()))
-        PaintRow(row, d_, info_.LeftM, info_.LeftM + info_.AvailWidth, info_.TopM + y);
+        PaintRow(row, bodyDevice_, info_.LeftM, info_.LeftM + info_.AvailWidth, info_.TopM + y);
       if (!preview() && row.OutlineLevel() > 0) MarkHeading(row, d_, info_.TopM + y);
     }
     y += row.RowHeight();
     ++r;
   }
+  EnterTable(false);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "model/textitem.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_scoped.h"
+#include "platform/gdi/pdf_tags.h"
 
 namespace ktfolio::render {
 
@@ -42,6 +43,11 @@ struct Device {
   win::HDC dc = nullptr;
   PenCache* pens = nullptr;  // set by the page loop
   Target target = Target::Preview;
+  // Printing: the rows' content is tagged for the PDF's structure (rows in
+  // the running header and footer are not), and the tag a cell's content
+  // takes, set by PaintRow.
+  bool tagRows = false;
+  std::optional<win::PdfTag> contentTag;
   double unitsPerTwipX = 1.0 / 15;
   double unitsPerTwipY = 1.0 / 15;
 
@@ -130,7 +136,15 @@ void DrawCellBitmap(win::HDC dc, const CellBitmap& picture, const BitmapPlace& t
 
 // ---- rows (row_painter.cpp) ----
 // Draws a row's cells side by side between X and right at top Y (twips).
+// With d.tagRows the row is tagged as ReadingOf tells (a heading row's table
+// cells are header cells, its one cell a heading of the row's level).
 void PaintRow(KtRow& row, const Device& d, float X, float right, float Y);
+// How a row reads in the PDF's structure, by the cells that show something (a
+// text or a picture): two or more make a table row, one a paragraph or a
+// heading, none nothing at all (rows inherit their cell count, so empty
+// cells do not count).
+enum class RowReading { Nothing, Block, TableRow };
+RowReading ReadingOf(const KtRow& row);
 // A heading row (OutlineLevel 1..6) printed at top Y: its cells' texts, joined
 // on one line, become its entry in the PDF's outline.
 void MarkHeading(const KtRow& row, const Device& d, float Y);

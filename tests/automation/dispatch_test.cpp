@@ -253,7 +253,8 @@ TEST(KtPrint4Dispatch, PublishesThePublicInterfaceAndNothingInternal) {
       "ClearAll", "SetProperty", "GetProperty", "SetFrameControl", "SetEdge", "OutLineBlock", "SetPageBreak",
       "SetGuideRow", "RePaging", "ClearError", "GetLastError", "ExportPng", "ExportPngDpi", "ExportPdf", "PrintDoc", "SaveAsTemplate",
       "LoadFromTemplate", "GetDsnArray", "SetDsnArray", "GetProArray", "DesigMode", "a_Designer", "Preview", "SetZoom",
-      "Refresh", "RefreshStatus", "DocTitle", "DocAuthor", "DocSubject", "DocKeywords", "DocLanguage", "TemplateCodePage"};
+      "Refresh", "RefreshStatus", "DocTitle", "DocAuthor", "DocSubject", "DocKeywords", "DocLanguage", "TaggedPdf",
+      "TemplateCodePage"};
   EXPECT_EQ(PublishedNames(d), expected);
   for (const char* ro : {"StartBodyRow", "EndBodyRow", "LastRow", "Pages"})
     EXPECT_FALSE(d.Member(ro).Writable()) << ro;

@@ -506,13 +506,15 @@ HDC CreatePdfStreamDC(ByteSink sink, int dpiX, int dpiY, int pageWidth, int page
 // dictionary and XMP metadata) and the language of its text (the catalog's
 // /Lang, a BCP 47 tag). A viewer shows the title rather than the file name.
 // Empty fields are left out; without a title the document's name (DOCINFO)
-// stands for it.
+// stands for it. `tagged` lets the drawing code give the document a structure
+// tree (pdf_tags.h); off, the structure tags do nothing.
 struct PdfMetadata {
   std::string title;
   std::string author;
   std::string subject;
   std::string keywords;
   std::string language;
+  bool tagged = true;
 };
 // For the documents a PDF printer context writes from its next StartDoc on.
 // Each document also gets an outline with one entry per page ("Page 3").

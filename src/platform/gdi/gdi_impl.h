@@ -144,14 +144,27 @@ struct PrintJob {
     double yPt;  // from the page's top
   };
   std::vector<Heading> headings;  // of the current document, in order
+  // The structure tags open now, outermost first (the document's root at the
+  // bottom), and the alternative texts of the figures, in the order they opened.
+  std::vector<const char*> openTags;
+  std::vector<std::string> figureAlts;
+  bool tagged = false;  // the current document has a structure tree
   bool endFailed = false;  // EndDoc failed: the document is gone, an AbortDoc may follow
   std::unique_ptr<PrinterDriver> driver;  // the spooler's, when it made the context
   ~PrintJob();  // an unfinished document is discarded with its temporary file
 };
 
 // The complete PDF `pdf` with `metadata` added where Cairo cannot write it
-// (catalog /Lang, viewer preferences, XMP); throws Error when it cannot be read.
-std::string FinishPdf(const std::string& pdf, const PdfMetadata& metadata);
+// (catalog /Lang, viewer preferences, XMP) and, for a tagged document, the
+// figures' alternative texts and the untagged drawing marked as artifacts;
+// throws Error when it cannot be read.
+std::string FinishPdf(const std::string& pdf, const PdfMetadata& metadata, const std::vector<std::string>& figureAlts);
+// `text` as valid UTF-8 read the way DrawText reads it (a stray byte is its
+// Latin-1 character, a control character a space): Cairo refuses a whole
+// document over one invalid string in its outline or structure.
+std::string AsDrawnUtf8(const std::string& text);
+// Closes the structure tags still open when the document ends (gdi_pdf_tags.cpp).
+void CloseAllPdfTags(PrintJob* job);
 
 struct DC final : HDC__ {
   DCKind kind = DCKind::Memory;

@@ -65,9 +65,9 @@ std::string XmpPacket(const PdfMetadata& meta, bool tagged) {
 
 }  // namespace
 
-std::string FinishPdf(const std::string& pdf, const PdfMetadata& meta) {
+std::string FinishPdf(const std::string& pdf, const PdfMetadata& meta, const std::vector<std::string>& figureAlts) {
   try {
-    return AddCatalogMetadata(pdf, meta.language, [&meta](bool tagged) { return XmpPacket(meta, tagged); });
+    return AddCatalogMetadata(pdf, meta.language, figureAlts, [&meta](bool tagged) { return XmpPacket(meta, tagged); });
   } catch (const std::exception& e) {
     throw Error(ErrorCode::kInternalError, "ktfolio.EndDoc", std::string("The PDF could not be finished: ") + e.what());
   }

@@ -46,6 +46,7 @@ void DiscardDocument(DC* dc, PrintJob* job) {
   job->file.reset();  // removes the temporary file
   job->bytes.clear();
   job->inPage = false;
+  job->openTags.clear();
 }
 
 // Cairo's write callback: the document is kept until it is complete, since
@@ -159,6 +160,9 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   job->target = info && info->lpszOutput && *info->lpszOutput ? info->lpszOutput : job->path;
   job->pagesEnded = 0;
   job->headings.clear();
+  job->openTags.clear();
+  job->figureAlts.clear();
+  job->tagged = false;
   job->writeFailure.reset();
   if (!job->stream) {
     try {
@@ -243,6 +247,7 @@ int EndDoc(HDC hdc) {
     job->endFailed = false;
     return 1;
   }
+  CloseAllPdfTags(job);
   AddPageOutline(job);
   cairo_surface_finish(job->pdf);
   const cairo_status_t status = cairo_surface_status(job->pdf);
@@ -256,7 +261,7 @@ int EndDoc(HDC hdc) {
       job->file.reset();
       return SP_ERROR;
     }
-    const std::string pdf = FinishPdf(cairoPdf, job->document);
+    const std::string pdf = FinishPdf(cairoPdf, job->document, job->figureAlts);
     cairoPdf.clear();
     cairoPdf.shrink_to_fit();
     if (job->stream) {
@@ -308,12 +313,7 @@ bool AddPdfHeading(HDC hdc, int level, const std::string& title, int y) {
   PrintJob* job = JobOf(dc);
   if (!job || !job->pdf || !job->inPage) return false;
   const double yPt = (y + dc->st.org.y) * 72.0 / std::max(1, dc->dpiY);
-  // Read as text is drawn (a stray byte is its Latin-1 character), so the
-  // outline gets valid UTF-8: Cairo refuses the whole document otherwise.
-  std::string valid;
-  for (std::uint32_t cp : DecodeUtf8(title.data(), static_cast<int>(title.size())))
-    AppendUtf8(valid, ShowsNothing(cp) ? ' ' : cp);
-  job->headings.push_back({level, valid, job->pagesEnded + 1, yPt});
+  job->headings.push_back({level, AsDrawnUtf8(title), job->pagesEnded + 1, yPt});
   return true;
 }
 
