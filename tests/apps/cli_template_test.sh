@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The ktfolio commands on the example templates: info, render, pdf, convert and their help; a
-# recorded failure exits 1 naming the error, bad usage exits 2; progress on a terminal only.
+# The ktfolio commands on the example templates: info, render, pdf, convert, print and their help;
+# a recorded failure exits 1 naming the error, bad usage exits 2; progress on a terminal only.
 set -uo pipefail
 cli="$1"
 templates="$2/examples/templates"
@@ -136,5 +136,48 @@ check "... ending on the last page" grep -qE "page 1680 of 1680, [0-9]+ pages/s,
 exits 0 "the same job in a pipe exits 0" pdf "$out/long.ktt" --output "$out/long.pdf"
 check "... writing nothing on stderr" test ! -s "$out/stderr"
 check "... and only the file's name on stdout" test "$(cat "$out/stdout")" = "$out/long.pdf"
+
+# printers and print: the built-in PDF printer writes the range asked for; an unknown printer is a
+# recorded failure.
+exits 0 "printers exits 0" printers
+check "printers lists the built-in PDF printer on a line of its own" grep -qx "PDF" "$out/stdout"
+
+exits 0 "print to PDF exits 0" print "$tpl" --printer PDF --from 2 --to 2 --output "$out/p2.pdf"
+check "print names the file it wrote" grep -q "p2.pdf" "$out/stdout"
+check "the range is one page" test "$(pages_of "$out/p2.pdf")" = "1"
+check "the page carries the invoice's footer for page 2" sh -c "pdftotext '$out/p2.pdf' - | grep -q 'Page 2 of'"
+check "the document is the spooler's job" sh -c "pdfinfo '$out/p2.pdf' | grep -q \"^Title: *Folio's Job\""
+
+"$cli" print "$tpl" --printer PDF --output "$out/all.pdf" >/dev/null 2>&1
+check "without a range every page prints ($pages)" test "$(pages_of "$out/all.pdf")" = "$pages"
+
+exits 0 "more copies than a file holds still prints (exit 0)" print "$tpl" --printer PDF --copies 3 --output "$out/c.pdf"
+check "the copies question is reported" said "can't print more than 1 copies"
+exits 1 "an unknown printer is a recorded failure (exit 1)" print "$tpl" --printer no-such-printer-anywhere
+check "its error number and source reach stderr" said "error 60114 (Print Start)"
+exits 2 "--output with another printer is bad usage (exit 2)" \
+  print "$tpl" --printer no-such-printer-anywhere --output "$out/x.pdf"
+exits 2 "copies below one are bad usage (exit 2)" print "$tpl" --printer PDF --copies 0
+"$cli" print --help >"$out/help" 2>&1
+check "print --help names its options" grep -q -- "--copies" "$out/help"
+
+# Code pages through convert: the input's kept by default, chosen with --code-page, and a warning
+# naming the first character Windows-1252 lost.
+printf '\xEF\xBB\xBF[Properties]\r\n[Header]\r\n[Footer]\r\n[Body]\r\n[Row]1\r\n[Col]1\r\nText=caf\xC3\xA9\r\n[Row]1\r\n[Col]1\r\nText=\xC5\x81\xC3\xB3d\xC5\xBA \xE4\xBD\xA0\xE5\xA5\xBD\r\n' >"$out/world.ktt"
+
+exits 0 "a UTF-8 template converts" convert "$out/world.ktt" --output "$out/same.ktt"
+check "the output keeps its byte-order mark and text" grep -q $'^\xEF\xBB\xBF' "$out/same.ktt"
+check "no warning when nothing was lost" test ! -s "$out/stderr"
+check "and its characters" grep -q $'Text=\xC5\x81\xC3\xB3d\xC5\xBA \xE4\xBD\xA0\xE5\xA5\xBD\r' "$out/same.ktt"
+
+exits 0 "converting to Windows-1252 still succeeds" convert "$out/world.ktt" --output "$out/1252.ktt" --code-page 1252
+line=$(grep -n -a $'^Text=?\xF3d? ??\r' "$out/1252.ktt" | cut -d: -f1)
+check "what the code page lacks is written as ?" test -n "$line"
+check "the warning names the first lost character and its line" \
+  said "warning: $out/1252.ktt: .* \"?\", the first U+0141 \"Ł\" on line $line "
+exits 0 "Windows-1252 converts back to UTF-8 on request" convert "$out/1252.ktt" --output "$out/back.ktt" --code-page 65001
+check "with the mark" grep -q $'^\xEF\xBB\xBF' "$out/back.ktt"
+exits 2 "another code page is bad usage" convert "$out/world.ktt" --output "$out/x.ktt" --code-page 1200
+check "and writes nothing" test ! -e "$out/x.ktt"
 
 finish

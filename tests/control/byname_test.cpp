@@ -1,16 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "control/ktprint4_impl.h"
+#include "support/errors.h"
 
 namespace ktfolio {
 namespace {
 
-struct LastError { bool any = false; std::int32_t number = 0; std::string description, source; };
-LastError Last(const KtPrint4Impl& c) {
-  LastError e;
-  e.any = c.GetLastError(e.number, e.description, e.source);
-  return e;
-}
+constexpr auto Last = testing::LastRecorded<KtPrint4Impl>;
 
 class ByName : public ::testing::Test {
  protected:
@@ -58,7 +54,7 @@ TEST_F(ByName, AddressesOutsideTheRowsFailSilentlyAndAreasOutsideTheThreeAreReco
 
 TEST_F(ByName, NamesAreCaseSensitiveOnTheControl) {
   EXPECT_FALSE(c.SetProperty(1, 1, "text", Variant("x")));
-  LastError e = Last(c);
+  testing::Recorded e = Last(c);
   EXPECT_EQ(std::tie(e.any, e.number, e.description, e.source),
             std::tuple(true, ToInt(ErrorCode::kNoValidPropertyName), "No valid Property Name", "Set Property"));
   EXPECT_EQ(c.GetProperty(1, 1, "Text").ToString(), "a");

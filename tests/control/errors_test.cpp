@@ -5,16 +5,13 @@
 #include <tuple>
 
 #include "control/ktprint4_impl.h"
+#include "support/errors.h"
 
 namespace ktfolio {
 namespace {
 
-using Record = std::tuple<bool, std::int32_t, std::string, std::string>;  // any, number, description, source
-Record Last(const KtPrint4Impl& c) {
-  Record r;
-  std::get<0>(r) = c.GetLastError(std::get<1>(r), std::get<2>(r), std::get<3>(r));
-  return r;
-}
+using testing::Recorded;
+constexpr auto Last = testing::LastRecorded<KtPrint4Impl>;
 
 // Only the last error is kept, reading does not clear it, the table's message wins over a passed
 // description, and clearing leaves the by-reference strings alone until the next error.
@@ -22,20 +19,22 @@ TEST(ErrorRecord, TheLastErrorIsKeptWithTheTablesMessageUntilCleared) {
   KtPrint4Impl c;
   c.SetProperty(1, 1, "Nope", Variant(1));
   c.SetTextRow(5, Body, {});
-  const Record first = Last(c);
-  EXPECT_EQ(first, Record(true, ToInt(ErrorCode::kCouldNotAddRow), "Could'n add new row", "Setting Text Row"));
+  const Recorded first = Last(c);
+  EXPECT_EQ(first, (Recorded{true, ToInt(ErrorCode::kCouldNotAddRow), "Could'n add new row",
+                             "Setting Text Row"}));
   EXPECT_EQ(Last(c), first);
   c.RecordError(ErrorCode::kPageOutOfRange, "Previewing", "No Description");
-  EXPECT_EQ(Last(c), Record(true, ToInt(ErrorCode::kPageOutOfRange), "Page out of range", "Previewing"));
+  EXPECT_EQ(Last(c), (Recorded{true, ToInt(ErrorCode::kPageOutOfRange), "Page out of range",
+                               "Previewing"}));
   c.RecordError(1234, "Platform", "Disk on fire");
-  EXPECT_EQ(std::get<2>(Last(c)), "Disk on fire");
+  EXPECT_EQ(Last(c).description, "Disk on fire");
   c.ClearError();
   std::int32_t n = 42;
   std::string d = "keep", s = "me";
   EXPECT_FALSE(c.GetLastError(n, d, s));
   EXPECT_EQ(std::tie(n, d, s), std::make_tuple(42, std::string("keep"), std::string("me"))) << "no error: untouched";
   c.RecordError(ErrorCode::kRowWithoutTextItems, "Preview Row", "No Description");
-  EXPECT_EQ(Last(c), Record(true, 60111, "The Row haven't got any text items", "Preview Row"));
+  EXPECT_EQ(Last(c), (Recorded{true, 60111, "The Row haven't got any text items", "Preview Row"}));
 }
 
 // The numbers and texts are what hosts read back; they are pinned here once.
@@ -86,20 +85,21 @@ TEST(ErrorRecord, MessageTableHoldsEveryNumberWithItsTextAndNothingElse) {
 TEST(ErrorRecord, CaughtFailuresKeepTheirErrorAndNameTheUnexpected) {
   KtPrint4Impl c;
   c.RecordCaught(Error(ErrorCode::kPathNotFound, "Reader", "Path not found: 'x'"));
-  EXPECT_EQ(Last(c), Record(true, 76, "Path not found: 'x'", "Reader"));
+  EXPECT_EQ(Last(c), (Recorded{true, 76, "Path not found: 'x'", "Reader"}));
   c.RecordCaught(std::bad_alloc());
-  EXPECT_EQ(std::tuple(std::get<1>(Last(c)), std::get<2>(Last(c))), std::tuple(7, "Out of memory"));
+  EXPECT_EQ(std::tuple(Last(c).number, Last(c).description), std::tuple(7, "Out of memory"));
   c.RecordCaught(std::out_of_range("vector index"));
-  EXPECT_EQ(Last(c), Record(true, 51, "Internal error: std::out_of_range: vector index", "ktfolio"));
+  EXPECT_EQ(Last(c),
+            (Recorded{true, 51, "Internal error: std::out_of_range: vector index", "ktfolio"}));
   c.RecordCaught(std::runtime_error("disk"), "Saving Template");
-  EXPECT_EQ(std::tuple(std::get<1>(Last(c)), std::get<3>(Last(c))), std::tuple(51, "Saving Template"));
+  EXPECT_EQ(std::tuple(Last(c).number, Last(c).source), std::tuple(51, "Saving Template"));
 }
 
 TEST(ErrorRecord, MissingPictureLeavesTheCellWithoutOne) {
   KtPrint4Impl c;
   c.AddRow("text");
   EXPECT_FALSE(c.SetProperty(1, 1, "BitMap", Variant("/no/such/picture.png")));
-  EXPECT_EQ(std::tuple(std::get<1>(Last(c)), c.GetProperty(1, 1, "BitMap").ToString(),
+  EXPECT_EQ(std::tuple(Last(c).number, c.GetProperty(1, 1, "BitMap").ToString(),
                        c.GetProperty(1, 1, "Text").ToString()),
             std::tuple(ToInt(ErrorCode::kFileNotFound), "", "text"));
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "control/ktprint4_impl.h"
+#include "support/errors.h"
 
 namespace ktfolio {
 namespace {
@@ -18,12 +19,7 @@ namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-std::int32_t LastErrorNumber(const KtPrint4Impl& c) {
-  std::int32_t number = 0;
-  std::string description, source;
-  return c.GetLastError(number, description, source) ? number : 0;
-}
-
+using testing::LastErrorNumber;
 // Everything a failed row operation must leave alone, in one comparable value: the counts and
 // positions, the texts, and each row's page, top, new-page flag and height.
 using Placement = std::tuple<int, float, bool, float>;

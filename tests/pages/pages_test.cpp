@@ -13,25 +13,15 @@
 #include "pages/property_page.h"
 #include "platform/automation/components.h"
 #include "platform/dialogs/dialogs.h"
+#include "support/form.h"
 
 namespace ktfolio {
 namespace {
 
 using namespace win;
 
-// A child window of the form by name, as the form describes it.
-Form::ChildInfo Child(const Form& f, const std::string& name) {
-  for (const Form::ChildInfo& c : f.Controls())
-    if (c.name == name) return c;
-  ADD_FAILURE() << "no child named " << name;
-  return {};
-}
-
-void ClickNamed(Form& f, const std::string& name) {
-  const Form::ChildInfo c = Child(f, name);
-  f.Click(c.x + c.width / 2, c.y + c.height / 2);
-}
-
+using ktfolio::testing::Child;
+using ktfolio::testing::ClickOn;
 // A page on a form of its own, showing a control in a container of its own.
 class PageTest : public ::testing::Test {
  protected:
@@ -51,10 +41,7 @@ class PageTest : public ::testing::Test {
 
 class DesignerPageTest : public PageTest {
  protected:
-  void SetUp() override {
-    C().AddRow(VariantArray{Variant("one")});
-    Open("Designer");
-  }
+  void SetUp() override { C().AddRow(VariantArray{Variant("one")}); Open("Designer"); }
   void TearDown() override { pages::SetFolioDsnShownHook(nullptr); }
 };
 
@@ -89,7 +76,7 @@ TEST_F(DesignerPageTest, SaveInOurDesignerWithoutEditsHandsBackTheSameBytes) {
     RECT rc;
     GetClientRect(vp, &rc);
     paper = user::WindowPixel(vp, rc.right / 2, 10);  // the top margin of the page
-    ClickNamed(designer, "cmdSave");
+    ClickOn(designer, "cmdSave");
   });
   // As a template file holds it: read once, so what reading resets (the
   // measured heights, dInheritLastRow) is already so.
@@ -130,9 +117,9 @@ TEST_F(DesignerPageTest, OurDesignerHandsBackWhatSaveKeeps) {
     page->SelectionChanged({control});
     pages::SetFolioDsnShownHook([&c](Form& designer) {
       if (c.before) c.before(designer);
-      for (const char* name : c.clicks) ClickNamed(designer, name);
+      for (const char* name : c.clicks) ClickOn(designer, name);
     });
-    ClickNamed(form, "cmdButton");
+    ClickOn(form, "cmdButton");
     EXPECT_EQ(page->LastFailure(), "");
     EXPECT_TRUE(page->Changed() || c.clicks.back() == std::string("cmdCancel"));
     page->ApplyChanges();
@@ -161,8 +148,8 @@ TEST_F(DesignerPageTest, TheListsShowTheConstantsAndPaperAndScaleChangeTheContro
   EXPECT_FALSE(Child(form, "txtPaperWidth").enabled) << "only a user paper takes sizes";
   ASSERT_TRUE(form.Choose("cboPageSize", "  s_USER"));
   EXPECT_EQ(c.PageSize(), s_USER) << "before any apply";
-  EXPECT_TRUE(Child(form, "FraPageSizes").enabled);
-  EXPECT_TRUE(Child(form, "txtPaperWidth").enabled && Child(form, "txtPaperLength").enabled);
+  EXPECT_TRUE(Child(form, "FraPageSizes").enabled && Child(form, "txtPaperWidth").enabled &&
+              Child(form, "txtPaperLength").enabled);
   ASSERT_TRUE(form.Choose("cboPageSize", "  s_LETTER"));
   EXPECT_FALSE(Child(form, "txtPaperLength").enabled);
   EXPECT_EQ(Child(form, "txtPaperWidth").text, std::to_string(std::lround(c.PaperWidth())));
@@ -195,10 +182,7 @@ TEST_F(DesignerPageTest, ApplyAloneKeepsTheDocumentAndBoxesReachTheControlOnlyOn
 
 class DefaultsPageTest : public PageTest {
  protected:
-  void SetUp() override {
-    dialogs::ResetDialogScripts();
-    Open("Defaults");
-  }
+  void SetUp() override { dialogs::ResetDialogScripts(); Open("Defaults"); }
   void TearDown() override { dialogs::ResetDialogScripts(); }
 };
 
@@ -224,7 +208,7 @@ TEST_F(DefaultsPageTest, TheListsShowStylesAndAlignmentsAndTheFontButtonActsAtOn
   EXPECT_EQ(C().dColsPerRow(), 0);
   EXPECT_EQ(Child(form, "lbldFontSize").text, "Size: 10");
   dialogs::QueueDialogAnswer({"font", true, {{"FontName", "Courier New"}, {"FontSize", "14"}, {"FontBold", "1"}}});
-  ClickNamed(form, "cmdFont");
+  ClickOn(form, "cmdFont");
   ASSERT_FALSE(dialogs::DialogLog().empty());
   EXPECT_EQ(std::tuple(dialogs::DialogLog().back().flags, dialogs::DialogLog().back().Field("lfFaceName")),
             std::tuple(65859u, "Arial"));
@@ -239,12 +223,12 @@ TEST_F(DefaultsPageTest, TheListsShowStylesAndAlignmentsAndTheFontButtonActsAtOn
 TEST_F(DefaultsPageTest, ColoursAndTheDefaultsWaitForApply) {
   const std::uint32_t pen = C().dColPenColor();
   dialogs::QueueDialogAnswer({"color", false, {}});
-  ClickNamed(form, "cmdPenColor");
+  ClickOn(form, "cmdPenColor");
   ASSERT_FALSE(dialogs::DialogLog().empty());
   EXPECT_EQ(dialogs::DialogLog().back().flags, 259u);
   EXPECT_FALSE(page->Changed()) << "a cancelled dialog changes nothing";
   dialogs::QueueDialogAnswer({"color", true, {{"Color", std::to_string(0x00FF00)}}});
-  ClickNamed(form, "cmdBrushColor");
+  ClickOn(form, "cmdBrushColor");
   EXPECT_TRUE(page->Changed());
   EXPECT_NE(C().dColBrushColor(), 0x00FF00u) << "the control changes only on apply";
   page->ApplyChanges();

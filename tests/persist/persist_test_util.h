@@ -13,6 +13,7 @@
 
 #include "control/ktprint4_impl.h"
 #include "platform/gdi/gdi_scoped.h"
+#include "support/errors.h"
 #include "support/golden.h"
 
 namespace ktfolio::testing {
@@ -20,24 +21,13 @@ namespace ktfolio::testing {
 inline std::string Text(const ByteArray& b) { return std::string(b.begin(), b.end()); }
 inline ByteArray Bytes(std::string_view s) { return ByteArray(s.begin(), s.end()); }
 
-inline std::string TemplateOf(KtPrint4Impl& c) {
-  ByteArray b;
-  c.GetDsnArray(b);
-  return Text(b);
-}
+inline std::string TemplateOf(KtPrint4Impl& c) { ByteArray b; c.GetDsnArray(b); return Text(b); }
 
 // Template text from lines, each ended with CR LF.
 inline std::string Lines(std::initializer_list<std::string_view> lines) {
   std::string t;
   for (auto l : lines) (t += l) += "\r\n";
   return t;
-}
-
-struct LastError { std::int32_t number = 0; std::string description, source; };
-inline LastError ErrorOf(const KtPrint4Impl& c) {
-  LastError e;
-  c.GetLastError(e.number, e.description, e.source);
-  return e;
 }
 
 inline const char* const kRowNames[] = {"ColsLayoutType", "ColSpacing", "FitHeightToText", "IndentBottom",

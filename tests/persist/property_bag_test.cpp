@@ -72,11 +72,10 @@ TEST(PropertyBag, ReadingRestoresEveryKeyAndTheDocument) {
 
   KtPrint4Impl b;
   b.ReadProperties(bag);
-  EXPECT_EQ(ErrorOf(b).number, 0) << ErrorOf(b).description;
+  EXPECT_EQ(LastRecorded(b).number, 0) << LastRecorded(b).description;
   EXPECT_EQ(
       std::tuple(b.dColClipping(), b.ShowToolBar(), b.Font()->Name, b.Font()->Bold, b.ScaleMode()),
-      std::tuple(false, false, "Times New Roman", true, eMillimetre))
-      << "False round-trips";
+      std::tuple(false, false, "Times New Roman", true, eMillimetre)) << "False round-trips";
   EXPECT_EQ(std::tuple(b.Marginleft(), b.PageInfo().LeftM), std::tuple(12.5f, a.PageInfo().LeftM));
   EXPECT_EQ(DumpDocument(b), DumpDocument(a));
 }
@@ -105,8 +104,7 @@ TEST(PropertyBag, TheStoredDesignIsReadAfterTheKeysAndWinsOverThem) {
   KtPrint4Impl c;
   c.ReadProperties(bag);
   EXPECT_EQ(std::tuple(c.ShowGuideLines(), c.LastRow(), Text(c.DesignBuffer())),
-            std::tuple(true, 1, dsn))
-      << "the design wins, and the size cuts the array";
+            std::tuple(true, 1, dsn)) << "the design wins, and the size cuts the array";
 }
 
 TEST(PropertyBag, ABagThatCannotBeReadReachesTheContainer) {

@@ -32,7 +32,7 @@ TEST(TemplateCodePage, Utf8RoundTripsEveryCharacterByteForByte) {
 
   KtPrint4Impl back;  // left at 1252: the mark decides how it reads
   back.SetDsnArray(Bytes(text));
-  EXPECT_EQ(ErrorOf(back).number, 0) << ErrorOf(back).description;
+  EXPECT_EQ(LastRecorded(back).number, 0) << LastRecorded(back).description;
   EXPECT_EQ(back.GetProperty(1, 2, "Text", Body).ToString(), kWorld);
   EXPECT_EQ(back.GetProperty(2, 1, "Text", Body).ToString(), "line one\r\n\u0141\u00f3d\u017a two");
   EXPECT_EQ(DumpDocument(back), DumpDocument(c));
@@ -67,14 +67,14 @@ TEST(TemplateCodePage, BadValuesAndBadTextAreRecordedAndChangeNothing) {
   KtPrint4Impl c;
   Fill(c);
   c.TemplateCodePage(1200);
-  EXPECT_EQ(ErrorOf(c).number, 380);
+  EXPECT_EQ(LastRecorded(c).number, 380);
   EXPECT_EQ(c.TemplateCodePage(), kCodePageWindows1252);
   c.ClearError();
 
   const std::string before = DumpDocument(c);
   // After the mark, a byte that cannot be UTF-8 refuses the whole text.
   c.SetDsnArray(Bytes(std::string(kUtf8Bom) + Lines({"[Properties]", "sText=caf\xE9"})));
-  const LastError e = ErrorOf(c);
+  const Recorded e = LastRecorded(c);
   EXPECT_EQ(e.number, 321);
   EXPECT_NE(e.description.find("not UTF-8 text (byte 233 at offset 26)"), std::string::npos) << e.description;
   EXPECT_EQ(DumpDocument(c), before);

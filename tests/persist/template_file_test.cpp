@@ -63,13 +63,12 @@ TEST(TemplateFile, AFailedSaveLeavesTheOldFileIntact) {
     KtPrint4Impl c;
     c.AddRow("x");
     EXPECT_FALSE(c.SaveAsTemplate(k.path));
-    const LastError e = ErrorOf(c);
+    const Recorded e = LastRecorded(c);
     EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(k.number), "SaveAsTemplate")) << e.description;
   }
   EXPECT_EQ(
       std::tuple(ReadFile(readOnly), fs::is_directory(dir.File("folder")), FilesIn(dir.Path())),
-      std::tuple("precious", true, 2u))
-      << "and no temporary file is left beside them";
+      std::tuple("precious", true, 2u)) << "and no temporary file is left beside them";
 }
 
 TEST(TemplateFile, LoadingWhatIsNotATemplateFileChangesNothing) {
@@ -90,7 +89,7 @@ TEST(TemplateFile, LoadingWhatIsNotATemplateFileChangesNothing) {
     ByteArray before;
     c.GetDsnArray(before);
     EXPECT_FALSE(c.LoadFromTemplate(k.path));
-    const LastError e = ErrorOf(c);
+    const Recorded e = LastRecorded(c);
     EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(k.number), "LoadFromTemplate")) << e.description;
     EXPECT_EQ(std::tuple(c.LastRow(), TemplateOf(c)), std::tuple(1, Text(before)));
   }
@@ -105,7 +104,7 @@ TEST(TemplateFile, InDesignModeFilesAreNeitherWrittenNorRead) {
   EXPECT_FALSE(c.SaveAsTemplate(dir.File("t.ktt")) || fs::exists(dir.File("t.ktt")));
   WriteFile(dir.File("u.ktt"), Lines({"[Body]"}));
   EXPECT_FALSE(c.LoadFromTemplate(dir.File("u.ktt")));
-  EXPECT_EQ(std::tuple(c.LastRow(), ErrorOf(c).number), std::tuple(1, 0)) << "doing nothing is not a failure";
+  EXPECT_EQ(std::tuple(c.LastRow(), LastRecorded(c).number), std::tuple(1, 0)) << "doing nothing is not a failure";
   // Design mode shows guide lines, also once left; the designer entry holds nothing.
   KtPrint4Impl d;
   d.DesigMode(true);

@@ -166,8 +166,7 @@ TEST(GdiIcon, DrawsThroughItsMaskAndStretches) {
     EXPECT_TRUE(MatchesGolden(c.bitmap, "platform/icons.png"));
     EXPECT_EQ(c.Row(2, 0, 6, kGreen), "#...##") << "the masked column keeps the background";
   }
-  EXPECT_EQ(GdiLiveObjects().icons, before);
-  EXPECT_FALSE(DestroyIcon(nullptr));
+  EXPECT_EQ(std::tuple(GdiLiveObjects().icons, DestroyIcon(nullptr)), std::tuple(before, false));
   ICONINFO none;
   EXPECT_EQ(CreateIconIndirect(&none), nullptr) << "a mask is required";
 }

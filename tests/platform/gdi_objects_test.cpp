@@ -94,8 +94,7 @@ TEST(GdiObjects, SelectedObjectsAndStockObjectsSurviveDeleteObject) {
   // Stock objects are shared and never go away.
   const auto before = LiveCounts();
   HGDIOBJ white = GetStockObject(WHITE_BRUSH);
-  EXPECT_TRUE(DeleteObject(white));
-  EXPECT_EQ(GetStockObject(WHITE_BRUSH), white);
+  EXPECT_EQ(std::tuple(DeleteObject(white), GetStockObject(WHITE_BRUSH)), std::tuple(true, white));
   EXPECT_EQ(std::tuple(GetObjectType(white), GetObjectType(GetStockObject(SYSTEM_FONT)),
                        GetObjectType(GetStockObject(NULL_PEN))), std::tuple(OBJ_BRUSH, OBJ_FONT, OBJ_PEN));
   EXPECT_EQ(LiveCounts(), before);

@@ -34,21 +34,9 @@ class Canvas : public ktfolio::testing::Canvas {
     font_ = ktfolio::testing::Font(face, height, weight);
     selected_ = SelectedObject(dc, font_);
   }
-  TEXTMETRIC Metrics() {
-    TEXTMETRIC tm;
-    GetTextMetrics(dc, &tm);
-    return tm;
-  }
-  int Extent(const char* s) {
-    SIZE sz;
-    GetTextExtentPoint32(dc, s, -1, &sz);
-    return sz.cx;
-  }
-  int CharWidth(UINT c) {
-    INT w = 0;
-    EXPECT_TRUE(GetCharWidth32(dc, c, c, &w));
-    return w;
-  }
+  TEXTMETRIC Metrics() { TEXTMETRIC tm; GetTextMetrics(dc, &tm); return tm; }
+  int Extent(const char* s) { SIZE sz; GetTextExtentPoint32(dc, s, -1, &sz); return sz.cx; }
+  int CharWidth(UINT c) { INT w = 0; EXPECT_TRUE(GetCharWidth32(dc, c, c, &w)); return w; }
   // DT_CALCRECT over a rectangle `width` wide: the lines and the width it reports.
   std::pair<int, int> Measure(const char* text, UINT flags, int width = 1000) {
     RECT rc{0, 0, width, 1};

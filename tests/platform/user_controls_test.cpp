@@ -12,6 +12,7 @@
 #include "platform/container/form.h"
 #include "platform/gdi/gdi_scoped.h"
 #include "platform/user/user.h"
+#include "support/form.h"
 
 namespace ktfolio {
 namespace {
@@ -88,10 +89,7 @@ class ControlsOnAForm : public ::testing::Test {
     ScreenToClient(form.hwnd(), &p);
     return p;
   }
-  const Form::ChildInfo Info(const std::string& name) const {
-    for (const auto& c : form.Controls()) if (c.name == name) return c;
-    return {};
-  }
+  Form::ChildInfo Info(const std::string& name) const { return ktfolio::testing::Child(form, name); }
 
   Form form{400, 300};
   HWND panel = nullptr, list = nullptr, check = nullptr, push = nullptr, edit = nullptr;
@@ -211,11 +209,7 @@ class EditControl : public ::testing::Test {
     g_parent.notes.clear();
     return e;
   }
-  static std::string Text(HWND e) {
-    char buf[512];
-    GetWindowText(e, buf, sizeof buf);
-    return buf;
-  }
+  static std::string Text(HWND e) { char buf[512]; GetWindowText(e, buf, sizeof buf); return buf; }
   static std::pair<DWORD, DWORD> Sel(HWND e) {
     DWORD s = 0, t = 0;
     SendMessage(e, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&t));
@@ -234,11 +228,7 @@ class EditControl : public ::testing::Test {
     if (shift) user::InjectKey(VK_SHIFT, false);
     user::PumpMessages();
   }
-  static std::string Clipboard() {
-    std::string clip;
-    EXPECT_TRUE(GetClipboardText(&clip));
-    return clip;
-  }
+  static std::string Clipboard() { std::string s; EXPECT_TRUE(GetClipboardText(&s)); return s; }
   static void Type(const std::string& s) { user::InjectText(s); user::PumpMessages(); }
 
   HWND parent_ = nullptr;
@@ -251,8 +241,7 @@ TEST_F(EditControl, TypingEditsTheTextAndTellsTheParent) {
   EXPECT_EQ(State(e), Want("Hello World", 11, 11));
   EXPECT_EQ(g_parent.Count(EN_CHANGE), 11) << "one EN_CHANGE per accepted character";
   Keys({VK_BACK, VK_HOME, VK_DELETE});
-  EXPECT_EQ(Text(e), "ello Worl");
-  EXPECT_TRUE(SendMessage(e, EM_GETMODIFY, 0, 0));
+  EXPECT_EQ(std::tuple(Text(e), SendMessage(e, EM_GETMODIFY, 0, 0)), std::tuple("ello Worl", true));
   Type("\xC3\xA9");  // a character with no key of its own
   EXPECT_EQ(State(e), Want("\xC3\xA9" "ello Worl", 1, 1)) << "indices count characters";
   EXPECT_EQ(GetWindowTextLength(e), 11) << "bytes of UTF-8";
@@ -335,10 +324,9 @@ TEST_F(EditControl, MultiLineTextAnswersLineAndColumnQueries) {
 TEST_F(EditControl, LimitAndPasswordCharacter) {
   HWND e = Make(ES_AUTOHSCROLL);
   SendMessage(e, EM_LIMITTEXT, 5, 0);
-  EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT, 0, 0), 5);
   const int beeps = user::BeepCount();
   Type("abcdefg");
-  EXPECT_EQ(Text(e), "abcde");
+  EXPECT_EQ(std::tuple(SendMessage(e, EM_GETLIMITTEXT, 0, 0), Text(e)), std::tuple(5, "abcde"));
   EXPECT_EQ(std::pair(user::BeepCount() - beeps, g_parent.Count(EN_MAXTEXT)), std::pair(2, 2)) << "each refusal";
   SendMessage(e, EM_SETSEL, 0, -1);
   SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("123456789"));
@@ -360,8 +348,7 @@ TEST_F(EditControl, CutCopyPasteThroughTheClipboard) {
   HWND e = Make(ES_AUTOHSCROLL, "alpha beta");
   SendMessage(e, EM_SETSEL, 0, 5);
   Key('C', false, true);
-  EXPECT_EQ(Clipboard(), "alpha");
-  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  EXPECT_TRUE(Clipboard() == "alpha" && IsClipboardFormatAvailable(CF_TEXT));
   Key(VK_END);
   Key('V', false, true);
   EXPECT_EQ(Text(e), "alpha betaalpha");
@@ -417,8 +404,7 @@ TEST_F(EditControl, MouseClickPlacesTheCaretAndDragSelects) {
   user::InjectMouseMove(parent_, 12 + p7.x, 12 + p7.y);
   user::InjectMouseButton(parent_, 1, false, 12 + p7.x, 12 + p7.y);
   user::PumpMessages();
-  EXPECT_EQ(Sel(e), std::make_pair(3u, 7u));
-  EXPECT_EQ(std::pair(GetFocus(), GetCapture()), std::pair(e, HWND{}));
+  EXPECT_EQ(std::tuple(Sel(e), GetFocus(), GetCapture()), std::tuple(std::pair(3u, 7u), e, HWND{}));
 }
 
 TEST_F(EditControl, ColoursComeFromTheParent) {

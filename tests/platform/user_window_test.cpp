@@ -13,10 +13,7 @@ namespace ktfolio::win {
 namespace {
 
 struct Seen { HWND hwnd; UINT msg; WPARAM wParam; LPARAM lParam; };
-std::vector<Seen>& Log() {
-  static std::vector<Seen> log;
-  return log;
-}
+std::vector<Seen>& Log() { static std::vector<Seen> log; return log; }
 LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Log().push_back(Seen{hwnd, msg, wParam, lParam});
   return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -102,8 +99,7 @@ TEST_F(UserWindow, CreationAndDestructionSendTheirMessagesInOrder) {
   EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{
                        {child, WM_DESTROY}, {grand, WM_DESTROY}, {grand, WM_NCDESTROY}, {child, WM_NCDESTROY}}));
   EXPECT_FALSE(IsWindow(child) || IsWindow(grand) || DestroyWindow(child));
-  EXPECT_TRUE(IsWindow(top));
-  EXPECT_EQ(GetWindow(top, GW_CHILD), nullptr);
+  EXPECT_EQ(std::tuple(IsWindow(top), GetWindow(top, GW_CHILD)), std::tuple(true, nullptr));
 }
 
 TEST_F(UserWindow, CreationFailsForUnknownClassOrptOutFromWmCreate) {
@@ -161,13 +157,11 @@ TEST_F(UserWindow, PropertiesAreNamedCaseInsensitivelyAndDieWithTheWindow) {
   static int visited;
   visited = 0;
   EXPECT_EQ(EnumProps(top, [](HWND, LPCSTR, HANDLE) -> BOOL { return ++visited; }), 2);
-  EXPECT_EQ(visited, 2);
-  EXPECT_EQ(RemoveProp(top, "SECOND"), &b);
+  EXPECT_EQ(std::tuple(visited, RemoveProp(top, "SECOND")), std::tuple(2, &b));
   EXPECT_EQ(RemoveProp(top, "second"), nullptr) << "removed once";
   EXPECT_EQ(user::LivePropertyCount(), base + 1);
   DestroyWindow(top);
-  EXPECT_EQ(user::LivePropertyCount(), base);
-  EXPECT_FALSE(SetProp(top, "x", &a));
+  EXPECT_EQ(std::tuple(user::LivePropertyCount(), SetProp(top, "x", &a)), std::tuple(base, false));
 }
 
 TEST_F(UserWindow, PostedMessagesWaitForTheLoopSentOnesDoNot) {

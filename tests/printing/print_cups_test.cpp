@@ -112,10 +112,7 @@ class CupsPrintTest : public ::testing::Test {
       server_ = nullptr;
     }
   }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
+  static void TearDownTestSuite() { delete server_; server_ = nullptr; }
   void SetUp() override {
     if (!server_) GTEST_SKIP() << "no CUPS server: " << why_;
   }

@@ -1,5 +1,6 @@
-"""The button and the frame from Python, and releasing controls and forms early: what the
-binding adds (names, events, the frame's children, release); the drawing is tested in C++."""
+"""The button and the frame from Python, releasing controls and forms early, and a form's
+screenshot: what the binding adds (names, events, the frame's children, release); the drawing is
+tested in C++."""
 import gc
 
 import pytest
@@ -101,3 +102,16 @@ def test_a_control_cannot_be_released_by_its_own_handler():
     with pytest.raises(ktfolio.KtError) as caught:
         c.ExportPng("/dev/null/none.png", 1)
     assert isinstance(caught.value.__cause__, RuntimeError) and not c.released
+
+
+def test_a_screenshot_is_written_and_a_dropped_form_leaves_no_window(tmp_path):
+    before = ktfolio.live_windows()
+    f = ktfolio.Form(640, 480)
+    c = ktfolio.KtPrint4(form=f)
+    c.AddRow("row", 1)
+    f.show()
+    assert ktfolio.live_windows() > before
+    f.screenshot(str(tmp_path / "form.png"))
+    assert (tmp_path / "form.png").read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
+    del c, f
+    assert ktfolio.live_windows() == before

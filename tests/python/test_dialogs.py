@@ -1,5 +1,8 @@
 """The common dialogs from Python: answers queued from Python, a cancel error as an exception
-with its number, bad answers refused (what each dialog does is in the C++ suite)."""
+with its number, bad answers refused (what each dialog does is in the C++ suite); and printing,
+through the print dialog's answer, to the built-in PDF printer's file."""
+import subprocess
+
 import pytest
 
 import ktfolio
@@ -20,8 +23,7 @@ def test_an_answer_reaches_the_next_dialog_of_its_kind():
     dialogs.answer("color", Color=0x00FF00)
     assert dialogs.pending() == ["font", "color"]
     d.ShowColor()
-    assert (d.Action, d.APIReturn, d.Color) == (3, 1, 0x00FF00)
-    assert dialogs.pending() == ["font"]
+    assert (d.Action, d.APIReturn, d.Color, dialogs.pending()) == (3, 1, 0x00FF00, ["font"])
     d.ShowFont()
     assert (d.FontName, d.FontSize, d.FontBold) == ("Courier New", 14.0, True)
     assert dialogs.pending() == []
@@ -43,3 +45,28 @@ def test_bad_answers_are_refused_before_anything_is_queued():
     with pytest.raises(TypeError, match="Color"):
         dialogs.answer("color", FontName="Arial")
     assert dialogs.pending() == []
+
+
+@pytest.fixture
+def pdf_output(tmp_path):
+    """Where the PDF printer writes during the test; the previous place afterwards."""
+    previous = ktfolio.pdf_printer_output()
+    yield tmp_path / "job.pdf"
+    ktfolio.set_pdf_printer_output(previous)
+
+
+def test_the_pdf_printer_comes_first_and_writes_where_it_is_told(pdf_output):
+    assert ktfolio.printers()[0] == "PDF"
+    ktfolio.set_pdf_printer_output(str(pdf_output))
+    assert ktfolio.pdf_printer_output() == str(pdf_output)
+    with pytest.raises(ValueError):
+        ktfolio.set_pdf_printer_output("")
+    assert ktfolio.pdf_printer_output() == str(pdf_output), "an empty file name changes nothing"
+    c = ktfolio.KtPrint4()
+    c.AddRow("one page")
+    c.PrinterName = "PDF"
+    # PrintDoc gives back ShowDlg and the copies the dialog chose.
+    dialogs.answer("printer", Copies=1)
+    assert c.PrintDoc(1, 1, True, 2) == (True, 1) and c.GetLastError()[0] == 0
+    info = subprocess.run(["pdfinfo", str(pdf_output)], capture_output=True, text=True, check=True).stdout
+    assert "Pages:           1" in info

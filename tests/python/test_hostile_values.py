@@ -28,21 +28,18 @@ def cyclic():
     return x
 
 
-@pytest.mark.parametrize(
-    "value, error, words",
-    [
-        (cyclic(), ValueError, "contains itself"),
-        ([1, [2, cyclic()]], ValueError, "contains itself"),
-        (deep(40000), ValueError, "nested more than 32"),
-        (deep(33), ValueError, "nested more than 32"),
-        ("\ud800", ValueError, "lone surrogate"),
-        (["ok", "a\udfffb"], ValueError, "lone surrogate"),
-        (10**400, OverflowError, "too large"),
-        (-(10**400), OverflowError, "too large"),
-        (object(), TypeError, "cannot be passed"),
-    ],
-    ids=["cycle", "nested cycle", "40000 deep", "33 deep", "surrogate", "surrogate in list", "huge", "-huge", "object"],
-)
+@pytest.mark.parametrize("value, error, words", [
+    (cyclic(), ValueError, "contains itself"),
+    ([1, [2, cyclic()]], ValueError, "contains itself"),
+    (deep(40000), ValueError, "nested more than 32"),
+    (deep(33), ValueError, "nested more than 32"),
+    ("\ud800", ValueError, "lone surrogate"),
+    (["ok", "a\udfffb"], ValueError, "lone surrogate"),
+    (10**400, OverflowError, "too large"),
+    (-(10**400), OverflowError, "too large"),
+    (object(), TypeError, "cannot be passed"),
+], ids=["cycle", "nested cycle", "40000 deep", "33 deep", "surrogate", "surrogate in list", "huge",
+        "-huge", "object"])
 def test_a_value_without_a_variant_form_raises_a_documented_error_naming_the_argument(c, value, error, words):
     with pytest.raises(error, match=words) as caught:
         c.AddRow("a", value)

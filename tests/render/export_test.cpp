@@ -81,8 +81,7 @@ TEST(ExportPdf, ARangeInTheMiddleGivesThosePagesAtPaperSizeWithTheirText) {
   const std::string file = TempDir("pdf_range") + "/range.pdf";
   ASSERT_TRUE(c.ExportPdf(file, 2, 3));
   EXPECT_EQ(std::tuple(PdfField(file, "Pages"), PdfField(file, "Page size")),
-            std::tuple("2", "595.2 x 841.8 pts (A4)"))
-      << "the paper at 600 dpi, whole dots";
+            std::tuple("2", "595.2 x 841.8 pts (A4)")) << "the paper at 600 dpi, whole dots";
 
   const std::string second = LaidOutText(file, 1);
   EXPECT_NE(second.find("Listing header"), std::string::npos) << "the header repeats";
@@ -197,8 +196,7 @@ TEST(Export, OnAFullDiskEveryWriterFailsSaysWhyAndKeepsTheOldFile) {
       {"a.pdf", [&](const std::string& f) { return c.ExportPdf(f, 1, pages); }},
       {"b.png", [&](const std::string& f) { return c.ExportPng(f, 1, 250); }},
       {"c.ktt", [&](const std::string& f) { return c.SaveAsTemplate(f); }},
-      {"d.pdf",
-       [&](const std::string& f) {
+      {"d.pdf", [&](const std::string& f) {
          win::spooler::SetPdfPrinterOutput(f);
          c.PrinterName(win::spooler::kPdfPrinterName);
          c.PrintDoc(1, pages, false, 1);
@@ -211,9 +209,8 @@ TEST(Export, OnAFullDiskEveryWriterFailsSaysWhyAndKeepsTheOldFile) {
     SCOPED_TRACE(k.file);
     c.ClearError();
     EXPECT_FALSE(k.write(disk.File(k.file)));
-    std::int32_t number = 0;
-    std::string description, source;
-    ASSERT_TRUE(c.GetLastError(number, description, source));
+    const auto [any, number, description, source] = LastRecorded(c);
+    ASSERT_TRUE(any);
     // PrintDoc keeps its own numbers and messages; the cause is the platform's.
     const std::string cause = number >= ToInt(ErrorCode::kInvalidCopies) ? fileio::LastFailure().value_or(Error(0, "", "")).description()
                                               : description;

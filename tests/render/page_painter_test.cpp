@@ -138,13 +138,11 @@ struct Hostile : KtPrint4Events {
   c.Unadvise(&handler);
   if (handler.events == 0) fail("no NewPage event");
   if (c.LastRow() != 7 || c.GetProperty(7, 1, "Text").ToString() != "row 7") fail("rows were lost");
-  std::int32_t number = 0;
-  std::string description, source;
-  const bool recorded = c.GetLastError(number, description, source);
-  if (k.refused && !(recorded && number == ErrorCode::kInvalidProcedureCall && source == k.refused &&
-                     description.find("NewPage") != std::string::npos))
-    fail("not refused: " + std::to_string(number) + " " + source + " " + description);
-  if (!k.refused && recorded) fail("recorded " + std::to_string(number) + " " + description);
+  const Recorded e = LastRecorded(c);
+  if (k.refused && !(e.any && e.number == ErrorCode::kInvalidProcedureCall && e.source == k.refused &&
+                     e.description.find("NewPage") != std::string::npos))
+    fail("not refused: " + std::to_string(e.number) + " " + e.source + " " + e.description);
+  if (!k.refused && e.any) fail("recorded " + std::to_string(e.number) + " " + e.description);
   std::_Exit(0);
 }
 
@@ -227,10 +225,8 @@ TEST(PageLoop, ARowWithoutCellsIsRecordedAndTheRowsAfterItStillDraw) {
   c.Rows(Body)->Item(2)->ItemText().Remove(1);
   c.ClearError();
   RenderedPage page(c);
-  std::int32_t n;
-  std::string d, s;
-  c.GetLastError(n, d, s);
-  EXPECT_EQ(std::tuple(n, s), std::tuple(ToInt(ErrorCode::kRowWithoutTextItems), "Preview Row"));
+  const Recorded e = LastRecorded(c);
+  EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(ToInt(ErrorCode::kRowWithoutTextItems), "Preview Row"));
   EXPECT_EQ(std::tuple(page.At(50, 10), page.At(50, 30), page.At(50, 50)), std::tuple(kRed, kWhite, kRed))
       << "the empty row draws nothing, the row after it does";
 }

@@ -84,8 +84,7 @@ TEST(PdfMetadata, DefaultsAndRefusedLanguages) {
     c.ClearError();
     c.DocLanguage(bad);
     EXPECT_EQ(std::tuple(LastErrorNumber(c), c.DocLanguage()),
-              std::tuple(ToInt(ErrorCode::kInvalidPropertyValue), "fr"))
-        << bad;
+              std::tuple(ToInt(ErrorCode::kInvalidPropertyValue), "fr")) << bad;
   }
   for (const char* good : {"en", "en-US", "sr-Latn-RS", "zh-Hant", "es-419"}) {
     c.DocLanguage(good);

@@ -15,6 +15,7 @@
 #include "render/render_impl.h"
 #include "render/render_internal.h"
 #include "support/canvas.h"
+#include "support/errors.h"
 #include "support/pdf.h"
 
 namespace ktfolio::testing {
@@ -59,13 +60,7 @@ class RenderedPage : public Canvas {
 
   // Bounding box of the pixels of `color` inside `area`; right <= left when there are none.
   RECT InkOf(RECT area, COLORREF color) const {
-    RECT box{area.right, area.bottom, area.left, area.top};
-    for (int y = area.top; y < area.bottom; ++y)
-      for (int x = area.left; x < area.right; ++x)
-        if (At(x, y) == color)
-          box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
-                 std::max(box.bottom, y + 1)};
-    return box;
+    return BoxOf(area, [&](int x, int y) { return At(x, y) == color; });
   }
 
  private:
@@ -91,13 +86,6 @@ inline std::string TempDir(const std::string& name) {
   std::string cmd = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
   if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot make " << dir;
   return dir;
-}
-
-inline std::int32_t LastErrorNumber(KtPrint4Impl& c) {
-  std::int32_t n = 0;
-  std::string d, s;
-  c.GetLastError(n, d, s);
-  return n;
 }
 
 }  // namespace ktfolio::testing

@@ -86,12 +86,24 @@ class Canvas {
   // Bounding box of the dark pixels inside r (the whole canvas by default);
   // empty (right <= left) when there are none.
   win::RECT Ink(win::RECT r = {-1, -1, -1, -1}) const {
-    return Box(r.left < 0 ? All() : r, [&](int x, int y) { return Dark(x, y); });
+    return BoxOf(r.left < 0 ? All() : r, [&](int x, int y) { return Dark(x, y); });
   }
   int DarkCount(win::RECT r) const { return Tally(r, [&](int x, int y) { return Dark(x, y); }); }
   // Pixels in r (the whole canvas by default) whose colour differs from `other`'s.
   int Differing(const Canvas& other, win::RECT r = {0, 0, -1, -1}) const {
     return Tally(r.right < 0 ? All() : r, [&](int x, int y) { return At(x, y) != other.At(x, y); });
+  }
+
+  // Bounding box of the pixels of r that `hit`; {right, bottom, left, top} of r when none do.
+  template <class Pred>
+  win::RECT BoxOf(win::RECT r, Pred hit) const {
+    win::RECT box{r.right, r.bottom, r.left, r.top};
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        if (hit(x, y))
+          box = {std::min<win::LONG>(box.left, x), std::min<win::LONG>(box.top, y),
+                 std::max<win::LONG>(box.right, x + 1), std::max<win::LONG>(box.bottom, y + 1)};
+    return box;
   }
 
   int w, h;
@@ -111,17 +123,6 @@ class Canvas {
     for (int y = r.top; y < r.bottom; ++y)
       for (int x = r.left; x < r.right; ++x) n += hit(x, y);
     return n;
-  }
-  // Bounding box of the pixels of r that `hit`; {right, bottom, left, top} of r when none do.
-  template <class Pred>
-  win::RECT Box(win::RECT r, Pred hit) const {
-    win::RECT box{r.right, r.bottom, r.left, r.top};
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x)
-        if (hit(x, y))
-          box = {std::min<win::LONG>(box.left, x), std::min<win::LONG>(box.top, y),
-                 std::max<win::LONG>(box.right, x + 1), std::max<win::LONG>(box.bottom, y + 1)};
-    return box;
   }
 
   win::HGDIOBJ old_;

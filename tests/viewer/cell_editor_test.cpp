@@ -16,6 +16,8 @@
 #include "platform/gdi/gdi_testing.h"
 #include "viewer/portv.h"
 #include "render/render_internal.h"
+#include "support/errors.h"
+#include "support/form.h"
 
 namespace ktfolio {
 namespace {
@@ -115,12 +117,7 @@ class CellEditing : public ::testing::Test {
     const RECT rc = CellRect(area, row, col);
     form_->DoubleClick(std::max<int>(rc.left, 0) + 10, (rc.top + rc.bottom) / 2);  // a scrolled cell: its visible part
   }
-  Form::ChildInfo Editor() {
-    for (const auto& c : form_->Controls())
-      if (c.name == "txtCellItem") return c;
-    ADD_FAILURE() << "no editor";
-    return {};
-  }
+  Form::ChildInfo Editor() { return ktfolio::testing::Child(*form_, "txtCellItem"); }
   bool EditorOn(std::int32_t area, std::int32_t row, std::int32_t col) {
     const RECT rc = CellRect(area, row, col);
     const Form::ChildInfo e = Editor();
@@ -142,13 +139,7 @@ class CellEditing : public ::testing::Test {
   std::string CellText(std::int32_t area, std::int32_t row, std::int32_t col) {
     return control_->GetProperty(row, col, "Text", area).ToString();
   }
-  std::int32_t LastError(std::string* source = nullptr) {
-    std::int32_t n = 0;
-    std::string d, s;
-    control_->GetLastError(n, d, s);
-    if (source) *source = s;
-    return n;
-  }
+  ktfolio::testing::Recorded LastError() { return ktfolio::testing::LastRecorded(*control_); }
 
   Sink sink_;
   std::unique_ptr<Form> form_;
@@ -167,8 +158,7 @@ TEST_F(CellEditing, ADoubleClickLaysTheEditorOverTheCellAndClicksEndIt) {
   EXPECT_EQ(user::WindowPixel(form_->hwnd(), e.x + 2, e.y + e.height - 3), 14150898u)
       << "the focused editor stays painted over the preview that redrew the cell";
   form_->Key(VK_ESCAPE);
-  EXPECT_TRUE(EditorParked());
-  EXPECT_EQ(CellText(Body, 2, 1), "row 2!") << "Esc does not undo";
+  EXPECT_TRUE(EditorParked() && CellText(Body, 2, 1) == "row 2!") << "Esc does not undo";
   control_->AutoHighLightEditing(true);
   DoubleClickCell(Body, 1, 1);
   const RECT same = CellRect(Body, 1, 1), other = CellRect(Body, 2, 1);
@@ -194,8 +184,7 @@ TEST_F(CellEditing, DoubleClicksThatOpenNoEditor) {
     sink_.vetoEnter = c.veto;
     const RECT rc = CellRect(Body, 1, c.col);
     c.margin ? form_->DoubleClick(rc.left - 20, rc.top) : DoubleClickCell(Body, 1, c.col);
-    std::string source;
-    EXPECT_EQ(std::tuple(LastError(&source), source),
+    EXPECT_EQ(std::tuple(LastError().number, LastError().source),
               std::tuple(ToInt(c.error), c.error == ErrorCode{} ? "" : "Editing Cell"));
     EXPECT_EQ(sink_.log, std::vector<std::string>(c.veto, "enter 0:1,1"));
     EXPECT_TRUE(EditorParked());
@@ -265,8 +254,7 @@ TEST_F(CellEditing, AVetoedLeaveCellKeepsTheEditorOnItsCell) {
   EXPECT_TRUE(EditorOn(Body, 1, 1)) << "a refused move";
   SetFocus(form_->hwnd());
   form_->Pump();
-  EXPECT_EQ(sink_.log.back(), "leave 0:1,1");
-  EXPECT_TRUE(EditorOn(Body, 1, 1)) << "a refused focus change";
+  EXPECT_TRUE(sink_.log.back() == "leave 0:1,1" && EditorOn(Body, 1, 1)) << "refused to the focus";
   TypeAndWait("?");
   EXPECT_EQ(CellText(Body, 1, 1), "row 1?") << "the focus came back to the editor";
   sink_.vetoLeave = false;
@@ -280,24 +268,18 @@ TEST_F(CellEditing, HandlersCannotFreeTheEditedRowsAndAMovedCellIsNotOpened) {
   sink_.during = [this] { control_->ClearAll(); };
   DoubleClickCell(Body, 1, 1);
   form_->Key(VK_RETURN);  // LeaveCell, then EnterCell on the next cell
-  std::string source;
-  EXPECT_EQ(LastError(&source), ErrorCode::kInvalidProcedureCall);
-  EXPECT_EQ(source, "ClearAll");
-  EXPECT_EQ(control_->LastRow(), 3) << "refused in both events";
-  EXPECT_TRUE(EditorOn(Body, 2, 1));
+  EXPECT_EQ(std::tuple(LastError().number, LastError().source),
+            std::tuple(ToInt(ErrorCode::kInvalidProcedureCall), "ClearAll"));
+  EXPECT_TRUE(control_->LastRow() == 3 && EditorOn(Body, 2, 1)) << "refused in both events";
   form_->Key(VK_ESCAPE);
 
   // A row put above the cell moves it: the editor does not open on the cell
   // that took its address, and typing reaches no cell.
-  sink_.during = [this] {
-    sink_.during = nullptr;
-    control_->AddStartDocRow("new first");
-  };
+  sink_.during = [this] { sink_.during = nullptr; control_->AddStartDocRow("new first"); };
   DoubleClickCell(Body, 2, 1);
   EXPECT_TRUE(EditorParked());
   TypeAndWait("x");
-  EXPECT_EQ(CellText(Body, 2, 1), "row 1");
-  EXPECT_EQ(CellText(Body, 3, 1), "row 2");
+  EXPECT_EQ(std::tuple(CellText(Body, 2, 1), CellText(Body, 3, 1)), std::tuple("row 1", "row 2"));
 }
 
 TEST_F(CellEditing, AtAnyZoomAndScrollTheEditorFollowsTheCell) {

@@ -36,11 +36,7 @@ class PortVTest : public ::testing::Test {
     vp_.DrawDC();
   }
   COLORREF At(int x, int y) { return user::WindowPixel(vp_.hwnd(), x, y); }
-  RECT Client() {
-    RECT rc;
-    GetClientRect(vp_.hwnd(), &rc);
-    return rc;
-  }
+  RECT Client() { RECT rc; GetClientRect(vp_.hwnd(), &rc); return rc; }
   void Send(UINT msg, int code) { SendMessage(vp_.hwnd(), msg, MAKEWPARAM(static_cast<WORD>(code), 0), 0); }
   LONG_PTR Style() { return GetWindowLongPtr(vp_.hwnd(), GWL_STYLE); }
 
@@ -68,12 +64,9 @@ TEST_F(PortVTest, ASmallPageIsCentredWithItsShadowAndWithoutAutoScrollTheBarsFol
         std::tuple(1, true, false, 0), std::tuple(3, true, true, 1)}) {
     vp_.ScrollBars(bars);
     EXPECT_EQ(std::tuple((Style() & WS_HSCROLL) != 0, (Style() & WS_VSCROLL) != 0, vp_.ActiveBar()),
-              std::tuple(horizontal, vertical, active))
-        << "ScrollBars " << bars;
+              std::tuple(horizontal, vertical, active)) << "ScrollBars " << bars;
   }
-  EXPECT_TRUE(vp_.Style(2));
-  EXPECT_FALSE(vp_.Style(3)) << "styles beyond the flat modes are refused";
-  EXPECT_EQ(vp_.Style(), 2);
+  EXPECT_TRUE(vp_.Style(2) && !vp_.Style(3) && vp_.Style() == 2) << "no style past the flat ones";
 }
 
 TEST_F(PortVTest, ALargePageScrollsToItsFarEdgeAndLineStepsStopAtTheLimits) {
@@ -126,10 +119,10 @@ TEST_F(PortVTest, EachScrollCodeMovesTheBarItNames) {
   }
   // Tracking the thumb raises Scroll without repainting; releasing it repaints.
   paints_ = scrolls_ = 0;
-  Send(WM_VSCROLL, SB_THUMBTRACK);
-  EXPECT_EQ(std::tuple(scrolls_, paints_), std::tuple(1, 0));
-  Send(WM_VSCROLL, SB_THUMBPOSITION);
-  EXPECT_EQ(std::tuple(scrolls_, paints_), std::tuple(2, 1));
+  for (auto [code, s, p] : {std::tuple(SB_THUMBTRACK, 1, 0), std::tuple(SB_THUMBPOSITION, 2, 1)}) {
+    Send(WM_VSCROLL, code);
+    EXPECT_EQ(std::tuple(scrolls_, paints_), std::tuple(s, p)) << code;
+  }
 }
 
 TEST(PortVProperties, PersistedDefaultsAreReadInOrderAndTheBagKeepsOnlyWhatDiffers) {
@@ -147,13 +140,10 @@ TEST(PortVProperties, PersistedDefaultsAreReadInOrderAndTheBagKeepsOnlyWhatDiffe
                                              "PageBackColor"};
   EXPECT_EQ(names, expected);
   EXPECT_EQ(vp.BackColor(), 0x8000000Fu) << "the ambient background is the default";
-  std::map<std::string, Variant> in{{"SmallChangeHORZ", Variant(std::int16_t{7})},
-                                    {"PageBackColor", Variant(std::int32_t{0x123456})},
-                                    {"ModePage", Variant(false)},
-                                    {"Value", Variant(std::int32_t{25})}};
-  vp.ReadProperties([&in](const std::string& n, const Variant& d) {
-    return in.count(n) ? in[n] : d;
-  });
+  std::map<std::string, Variant> in{{"Value", Variant(25)}, {"ModePage", Variant(false)},
+                                    {"SmallChangeHORZ", Variant(std::int16_t{7})},
+                                    {"PageBackColor", Variant(0x123456)}};
+  vp.ReadProperties([&](const auto& k, const Variant& v) { return in.count(k) ? in[k] : v; });
   EXPECT_EQ(std::tuple(vp.SmallChangeHORZ(), vp.PageBackColor(), vp.ModePage(), vp.Value()),
             std::tuple(7, 0x123456u, false, 25));
   EXPECT_EQ(vp.LargeChangeHORZ(), 10) << "an absent key takes its default";
@@ -167,8 +157,7 @@ TEST(PortVProperties, PersistedDefaultsAreReadInOrderAndTheBagKeepsOnlyWhatDiffe
   EXPECT_EQ(bag.Entries().size(), 7u) << bag.ToText();
   copy.ReadProperties(PropertyBag::FromText(bag.ToText()));
   EXPECT_EQ(std::tuple(copy.PageBackColor(), copy.AutoScroll(), copy.SmallChangeVERT(), copy.BackColor()),
-            std::tuple(0xE0FFFFu, false, 4, 0x00FFFFFFu))
-      << "its own ambient colour, not the writer's";
+            std::tuple(0xE0FFFFu, false, 4, 0x00FFFFFFu)) << "its own ambient colour";
 }
 
 }  // namespace

@@ -88,8 +88,7 @@ TEST(DrawingHelpers, AccessKeysWordsColoursAndTheLiveModifierKeys) {
   EXPECT_EQ(std::tuple(OleTranslateColor(SysColorToOle(COLOR_BTNFACE)),
                        SysColorToOle(COLOR_BTNFACE)),
             std::tuple(GetSysColor(COLOR_BTNFACE), 0x8000000Fu));
-  EXPECT_EQ(OleTranslateColor(0x00FF0000), 0xFF0000u);
-  EXPECT_EQ(ShiftState(), 0);
+  EXPECT_EQ(std::tuple(OleTranslateColor(0x00FF0000), ShiftState()), std::tuple(0xFF0000u, 0));
   keybd_event(VK_SHIFT, 0, 0, 0);
   keybd_event(VK_CONTROL, 0, 0, 0);
   EXPECT_EQ(ShiftState(), 3);

@@ -46,8 +46,7 @@ class Control : public IOleObject, public IOleInPlaceActiveObject, public IPAO {
   LONG TranslateAccelerator(HWND h, LONG iMsg, WPARAM& wParam, LPARAM&, SHORT keyCode, LONG, LONG&,
                             DWORD&) override {
     offered.push_back(keyCode);
-    EXPECT_EQ(iMsg, static_cast<LONG>(WM_KEYDOWN));
-    EXPECT_EQ(h, GetFocus());
+    EXPECT_EQ(std::tuple(iMsg, h), std::tuple(static_cast<LONG>(WM_KEYDOWN), GetFocus()));
     return std::count(takes.begin(), takes.end(), keyCode) ? 0 : 1;
   }
 
@@ -123,10 +122,10 @@ TEST_F(AcceleratorHook, TheControlSeesKeysBeforeTheContainerThroughAProxy) {
   EXPECT_EQ(doc.ActiveObject(), proxy) << "a document window hears it too";
   void *p = nullptr, *q = nullptr, *none = nullptr;
   HWND h = nullptr;
-  EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceActiveObject(), &p), S_OK);
-  EXPECT_EQ(proxy->QueryInterface(IID_IOleObject(), &q), S_OK);
-  EXPECT_EQ(proxy->QueryInterface(IID_IOleInPlaceSite(), &none), E_NOINTERFACE);
-  EXPECT_EQ(proxy->GetWindow(&h), S_OK);
+  EXPECT_EQ(std::tuple(proxy->QueryInterface(IID_IOleInPlaceActiveObject(), &p),
+                       proxy->QueryInterface(IID_IOleObject(), &q),
+                       proxy->QueryInterface(IID_IOleInPlaceSite(), &none), proxy->GetWindow(&h)),
+            std::tuple(S_OK, S_OK, E_NOINTERFACE, S_OK));
   EXPECT_EQ(std::tuple(p, q, h), std::tuple(proxy, static_cast<IOleObject*>(&a), a.hwnd));
   proxy->Release();
   static_cast<IUnknown*>(q)->Release();
@@ -159,8 +158,7 @@ TEST(InPlaceGuid, ParsesAndComparesIdentifiers) {
   GUID g;
   ASSERT_EQ(CLSIDFromString("{00000117-0000-0000-C000-000000000046}", &g), S_OK);
   EXPECT_EQ(std::tuple(g.Data1, g.Data4[0], g.Data4[7]), std::tuple(0x117u, 0xC0, 0x46));
-  EXPECT_TRUE(IsEqualGUID(g, IID_IOleInPlaceActiveObject()));
-  EXPECT_FALSE(IsEqualGUID(g, IID_IOleObject()));
+  EXPECT_TRUE(IsEqualGUID(g, IID_IOleInPlaceActiveObject()) && !IsEqualGUID(g, IID_IOleObject()));
   EXPECT_NE(CLSIDFromString("not a guid", &g), S_OK);
 }
 
@@ -194,8 +192,7 @@ TEST_F(AcceleratorHook, ARefusedAnnouncementIsRaisedToTheCaller) {
     Control a(&site);
     Place(a, 10, true);
     EXPECT_THAT([&] { modIPAO::Activate(static_cast<IOleObject*>(&a), a.hwnd); },
-                Throws<Error>(Property(&Error::number, expected)))
-        << "a refusal reaches the caller";
+                Throws<Error>(Property(&Error::number, expected))) << "raised to the caller";
     EXPECT_EQ(frame.asked, 1);
     frame.InPlaceFrame::SetActiveObject(nullptr, nullptr);
     modIPAO::Remove(a.hwnd);

@@ -20,11 +20,7 @@ TEST(CTimerTest, TicksComeFromTheLoopAndStopAtZero) {
   CTimer t;
   int ticks = 0;
   DWORD thread = 0;
-  t.ThatTime = [&](CTimer& self) {
-    EXPECT_EQ(&self, &t);
-    ++ticks;
-    thread = GetCurrentThreadId();
-  };
+  t.ThatTime = [&](CTimer& self) { EXPECT_EQ(&self, &t); ++ticks; thread = GetCurrentThreadId(); };
   t.Interval(25);
   const UINT_PTR first = t.TimerId();
   EXPECT_EQ(std::tuple(user::LiveTimerCount(), first != 0), std::tuple(base + 1, true));
