@@ -69,7 +69,7 @@ void PrintDoc(Document& doc, std::int16_t StartPage, std::int16_t EndPage, bool&
     }
     ShowPointer(IDC_WAIT);
     const JobSettings settings{r.copies, doc.PageSize(), render::Nint(doc.PaperLength()),
-                               render::Nint(doc.PaperWidth()), r.orientation, doc.Metadata()};
+                               render::Nint(doc.PaperWidth()), r.orientation, render::PrintedMetadata(doc)};
     if (job.StartPrint(r.printer, kPrintDocumentName, settings)) {
       const std::int16_t pages = doc.Pages();
       doc.ComputePageInfo();

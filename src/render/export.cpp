@@ -168,7 +168,7 @@ void PrintPdf(Document& control, std::int16_t fromPage, std::int16_t toPage,
   fileio::LastFailure().reset();
   OwnedDC dc(open(Nint(info.Width * kPdfDpi / kTwipsPerInch), Nint(info.Height * kPdfDpi / kTwipsPerInch)));
   if (!dc) throw failure();
-  SetPdfMetadata(dc, control.Metadata());
+  SetPdfMetadata(dc, PrintedMetadata(control));
   DOCINFO doc;
   doc.lpszDocName = kDocumentName;
   if (StartDoc(dc, &doc) <= 0) {

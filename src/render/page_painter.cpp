@@ -23,7 +23,7 @@ class PageLoop {
   PageLoop(Document& control, const Device& d, const Band& band, PrinterPages* printer)
       : c_(control), d_(d), band_(band), printer_(printer), info_(control.PageInfo()), body_(*control.Rows(Body)) {
     bodyDevice_ = d;
-    bodyDevice_.tagRows = printer != nullptr && control.TaggedPdf();
+    bodyDevice_.tagRows = printer != nullptr && PrintedMetadata(control).tagged;
   }
 
   void Run(std::int32_t startPage, std::int32_t endPage);
@@ -234,6 +234,13 @@ PageProgressScope::PageProgressScope(PageProgress progress) : previous_(std::mov
 }
 
 PageProgressScope::~PageProgressScope() { t_progress = std::move(previous_); }
+
+win::PdfMetadata PrintedMetadata(Document& control) {
+  win::PdfMetadata metadata = control.Metadata();
+  const KtRows* body = control.Rows(Body);
+  if (body && body->count() > kMostTaggedRows) metadata.tagged = false;
+  return metadata;
+}
 
 void DrawGuideRectangles(Document& control, HDC dc, double zoom, std::int32_t W, std::int32_t H) {
   const tpPageInfo info = control.PageInfo();

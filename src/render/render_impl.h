@@ -150,6 +150,11 @@ RowReading ReadingOf(const KtRow& row);
 void MarkHeading(const KtRow& row, const Device& d, float Y);
 
 // ---- pages (page_painter.cpp) ----
+// What a printed PDF of the document says of itself: its metadata, tagged
+// unless TaggedPdf is off or the body passes kMostTaggedRows rows (the
+// structure tree then costs seconds and about 15 KB of memory a row).
+constexpr std::int32_t kMostTaggedRows = 20'000;
+win::PdfMetadata PrintedMetadata(Document& control);
 // What the print loop needs from a print job: open and close printer pages.
 // Each returns false to stop the loop.
 struct PrinterPages {

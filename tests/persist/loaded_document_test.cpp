@@ -24,7 +24,7 @@ TEST(LoadedDocument, RowsKeepNoSpareCellsWhateverTheirLineClaims) {
     KtPrint4Impl c;
     c.SetDsnArray(Bytes(Lines({"[Body]", hint, "[Col]1", "Text=a", "[Col]2", "[Col]3", "FontBold=-1",
                                "FontSize=14", "Text=c", hint, "[Col]1", "[Col]2", "FontBold=0", "Text=e"})));
-    ASSERT_EQ(ErrorOf(c).number, 0);
+    ASSERT_EQ(LastErrorNumber(c), 0);
     ASSERT_EQ(c.LastRow(), 2);
     KtTextItemCol& first = c.Rows(Body)->Item(1)->ItemText();
     KtTextItemCol& second = c.Rows(Body)->Item(2)->ItemText();
@@ -84,7 +84,7 @@ TEST(LoadedDocument, TheKeptTextIsPackedAndReadsBackUnchanged) {
   EXPECT_TRUE(Text(c.DesignBuffer()) == again);
   const std::string bad = big + "[Row]1\r\n[Col]7\r\nText=x\r\n";
   c.SetDsnArray(Bytes(bad));
-  EXPECT_EQ(std::tuple(ErrorOf(c).number, Text(c.DesignBuffer()) == bad), std::tuple(ToInt(ErrorCode::kObjectNotSet), true));
+  EXPECT_EQ(std::tuple(LastErrorNumber(c), Text(c.DesignBuffer()) == bad), std::tuple(ToInt(ErrorCode::kObjectNotSet), true));
 }
 
 }  // namespace

@@ -137,3 +137,11 @@ def test_tagging_can_be_turned_off_and_pages_read_the_same(tmp_path):
     text = [subprocess.run(["pdftotext", "-layout", str(tmp_path / f), "-"], check=True, capture_output=True).stdout
             for f in ("plain.pdf", "tagged.pdf")]
     assert text[0] == text[1] and b"C100" in text[0]
+
+
+def test_a_body_past_twenty_thousand_rows_is_written_untagged(tmp_path):
+    c = ktfolio.KtPrint4()
+    c.AddRows([(str(i), "x") for i in range(20001)])
+    assert c.TaggedPdf is True and c.ExportPdf(str(tmp_path / "long.pdf"), 1, 1)
+    with pikepdf.open(tmp_path / "long.pdf") as pdf:
+        assert "/StructTreeRoot" not in pdf.Root
