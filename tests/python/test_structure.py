@@ -132,7 +132,9 @@ def test_tagging_can_be_turned_off_and_pages_read_the_same(tmp_path):
     assert c.ExportPdf(str(tmp_path / "plain.pdf"), 1, c.Pages)
     with pikepdf.open(tmp_path / "plain.pdf") as pdf:
         assert "/StructTreeRoot" not in pdf.Root and "/MarkInfo" not in pdf.Root
+    assert ktfolio.KtPrint4(properties=c.SaveProperties()).TaggedPdf is False  # kept with the properties
     c.TaggedPdf = True
+    assert "TaggedPdf" not in c.SaveProperties()  # the default is not stored
     assert c.ExportPdf(str(tmp_path / "tagged.pdf"), 1, c.Pages)
     text = [subprocess.run(["pdftotext", "-layout", str(tmp_path / f), "-"], check=True, capture_output=True).stdout
             for f in ("plain.pdf", "tagged.pdf")]
