@@ -34,19 +34,20 @@ class PageLoop {
 
  private:
   bool preview() const { return printer_ == nullptr; }
+  bool tagging() const { return bodyDevice_.tagRows; }
   bool RowVisible(float top, float height) const;
   void StackArea(std::int32_t area, float areaTop);
   // The running header and footer are left out of the structure a reader follows.
   void DrawBands() {
-    const std::optional<ScopedPdfTag> pagination =
-        preview() ? std::nullopt : std::optional<ScopedPdfTag>(std::in_place, d_.dc, PdfTag::Pagination);
+    std::optional<ScopedPdfTag> pagination;
+    if (tagging()) pagination.emplace(d_.dc, PdfTag::Pagination);
     StackArea(Header, info_.HeaderM);
     StackArea(Footer, info_.Height - info_.FooterM);
   }
   // A run of table rows is one table in the structure, over as many pages as
   // it takes; rows that show nothing do not break it.
   void EnterTable(bool table) {
-    if (preview() || table == inTable_) return;
+    if (table == inTable_) return;
     if (table) {
       inTable_ = BeginPdfTag(d_.dc, PdfTag::Table);
     } else {
@@ -198,7 +199,7 @@ void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
     KtRow& row = body_.at0(static_cast<size_t>(r - 1));
     if (drawing) {
       if (y > 0) y += row.RowSpacing();
-      if (const RowReading reading = ReadingOf(row); reading != RowReading::Nothing)
+      if (const RowReading reading = tagging() ? ReadingOf(row) : RowReading::Nothing; reading != RowReading::Nothing)
         EnterTable(reading == RowReading::TableRow);
       if (!preview() || RowVisible(row.TopInPage() + info_.TopM, row.RowHeight()))
         PaintRow(row, bodyDevice_, info_.LeftM, info_.LeftM + info_.AvailWidth, info_.TopM + y);
@@ -207,7 +208,7 @@ void PageLoop::Run(std::int32_t startPage, std::int32_t endPage) {
     y += row.RowHeight();
     ++r;
   }
-  EnterTable(false);
+  if (tagging()) EnterTable(false);
 }
 
 }  // namespace

@@ -148,7 +148,6 @@ struct PrintJob {
   // bottom), and the alternative texts of the figures, in the order they opened.
   std::vector<const char*> openTags;
   std::vector<std::string> figureAlts;
-  bool tagged = false;  // the current document has a structure tree
   bool endFailed = false;  // EndDoc failed: the document is gone, an AbortDoc may follow
   std::unique_ptr<PrinterDriver> driver;  // the spooler's, when it made the context
   ~PrintJob();  // an unfinished document is discarded with its temporary file
@@ -164,7 +163,7 @@ std::string FinishPdf(const std::string& pdf, const PdfMetadata& metadata, const
 // document over one invalid string in its outline or structure.
 std::string AsDrawnUtf8(const std::string& text);
 // Closes the structure tags still open when the document ends (gdi_pdf_tags.cpp).
-void CloseAllPdfTags(PrintJob* job);
+void CloseAllPdfTags(DC* dc, PrintJob* job);
 
 struct DC final : HDC__ {
   DCKind kind = DCKind::Memory;

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/gdi/gdi_impl.h"
+#include "platform/gdi/pdf_content.h"
 #include "platform/gdi/pdf_tags.h"
 
 namespace ktfolio::win {
@@ -14,9 +15,7 @@ namespace gdi {
 namespace {
 
 constexpr const char* kDocumentTag = "Document";
-// What Cairo writes for each tag. A pagination artifact cannot be told to
-// Cairo as such; it is written as NonStruct and turned into an artifact when
-// the document is finished (qpdf_finish.cpp).
+// What Cairo writes for each tag (Pagination: see kPaginationStandIn).
 const char* TagName(PdfTag tag) {
   switch (tag) {
     case PdfTag::Table: return "Table";
@@ -31,7 +30,7 @@ const char* TagName(PdfTag tag) {
     case PdfTag::H5: return "H5";
     case PdfTag::H6: return "H6";
     case PdfTag::Figure: return "Figure";
-    case PdfTag::Pagination: return "NonStruct";
+    case PdfTag::Pagination: return kPaginationStandIn.data();
   }
   return "P";
 }
@@ -58,6 +57,16 @@ void OnDocument(DC* dc, PrintJob* job, F&& f) {
   cairo_destroy(cr);
 }
 
+// Closes the open tags from index `at` of the stack up, innermost first.
+void CloseTagsFrom(DC* dc, PrintJob* job, std::size_t at) {
+  OnDocument(dc, job, [&](cairo_t* cr) {
+    while (job->openTags.size() > at) {
+      cairo_tag_end(cr, job->openTags.back());
+      job->openTags.pop_back();
+    }
+  });
+}
+
 PrintJob* TaggingJob(DC* dc) {
   PrintJob* job = dc ? dc->print.get() : nullptr;
   return job && job->pdf && job->document.tagged ? job : nullptr;
@@ -72,14 +81,8 @@ std::string AsDrawnUtf8(const std::string& text) {
   return valid;
 }
 
-void CloseAllPdfTags(PrintJob* job) {
-  if (job->openTags.empty() || !job->pdf) return;
-  cairo_t* cr = cairo_create(job->pdf);
-  while (!job->openTags.empty()) {
-    cairo_tag_end(cr, job->openTags.back());
-    job->openTags.pop_back();
-  }
-  cairo_destroy(cr);
+void CloseAllPdfTags(DC* dc, PrintJob* job) {
+  if (!job->openTags.empty() && job->pdf) CloseTagsFrom(dc, job, 0);
 }
 
 }  // namespace gdi
@@ -100,7 +103,6 @@ bool BeginPdfTag(HDC hdc, PdfTag tag, const std::string& alt) {
   if (job->openTags.empty()) {
     cairo_tag_begin(dc->cr, kDocumentTag, "");
     job->openTags.push_back(kDocumentTag);
-    job->tagged = true;
   }
   const char* name = TagName(tag);
   cairo_tag_begin(dc->cr, name, "");
@@ -119,12 +121,7 @@ void EndPdfTag(HDC hdc, PdfTag tag) {
   while (at > 1 && job->openTags[at - 1] != name) --at;  // the root is never closed here
   if (at <= 1) return;
   if (job->inPage) Settle(dc, tag);
-  OnDocument(dc, job, [&](cairo_t* cr) {
-    while (job->openTags.size() >= at) {
-      cairo_tag_end(cr, job->openTags.back());
-      job->openTags.pop_back();
-    }
-  });
+  CloseTagsFrom(dc, job, at - 1);
 }
 
 }  // namespace ktfolio::win

@@ -162,7 +162,6 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   job->headings.clear();
   job->openTags.clear();
   job->figureAlts.clear();
-  job->tagged = false;
   job->writeFailure.reset();
   if (!job->stream) {
     try {
@@ -247,7 +246,7 @@ int EndDoc(HDC hdc) {
     job->endFailed = false;
     return 1;
   }
-  CloseAllPdfTags(job);
+  CloseAllPdfTags(dc, job);
   AddPageOutline(job);
   cairo_surface_finish(job->pdf);
   const cairo_status_t status = cairo_surface_status(job->pdf);

@@ -17,7 +17,6 @@ bool IsDelimiter(char c) { return std::strchr("()<>[]{}/%", c) != nullptr && c !
 constexpr std::string_view kOpenArtifact = "/Artifact BMC\n";
 constexpr std::string_view kCloseArtifact = "\nEMC\n";
 constexpr std::string_view kPagination = "/Artifact <</Type /Pagination>> BDC";
-constexpr std::string_view kPaginationTag = "/NonStruct";
 
 class Marker {
  public:
@@ -94,7 +93,7 @@ class Marker {
     } else if (op == "BDC" || op == "BMC") {
       Copy(OperandsStart());
       CloseArtifact();
-      if (op == "BDC" && depth_ == 0 && FirstOperandIs(kPaginationTag)) {
+      if (op == "BDC" && depth_ == 0 && FirstOperandIs(kPaginationStandIn)) {
         out_ += kPagination;
         NoteMcid();
       } else {
@@ -134,10 +133,11 @@ class Marker {
     while (i < in_.size() && IsSpace(in_[i])) ++i;
     return i;
   }
+  // Whether the first operand is the name /`name`.
   bool FirstOperandIs(std::string_view name) const {
-    const std::size_t i = OperandsStart();
-    return in_.substr(i, name.size()) == name && i + name.size() < in_.size() &&
-           (IsSpace(in_[i + name.size()]) || IsDelimiter(in_[i + name.size()]));
+    const std::size_t i = OperandsStart() + 1;
+    return i - 1 < in_.size() && in_[i - 1] == '/' && in_.substr(i, name.size()) == name &&
+           i + name.size() < in_.size() && (IsSpace(in_[i + name.size()]) || IsDelimiter(in_[i + name.size()]));
   }
   // An instruction that draws, or sets state for drawing: outside any marked
   // sequence it opens an artifact, which stays open until the next one.

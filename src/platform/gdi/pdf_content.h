@@ -9,6 +9,11 @@
 
 namespace ktfolio::win::gdi {
 
+// The structure type Cairo is told for drawing repeated on each page: Cairo
+// cannot write an artifact, so these sequences become pagination artifacts
+// when the document is finished.
+inline constexpr std::string_view kPaginationStandIn = "NonStruct";
+
 // `content` (a decoded page content stream) with every operator that lies in
 // no marked-content sequence put inside "/Artifact BMC ... EMC", and each
 // sequence opened as "/NonStruct <<...>> BDC" turned into a pagination

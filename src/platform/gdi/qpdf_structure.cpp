@@ -21,8 +21,8 @@
 namespace ktfolio::win::gdi {
 namespace {
 
-// The tag Cairo wrote for drawing repeated on each page (gdi_pdf_tags.cpp).
-const char* const kPaginationTag = "/NonStruct";
+// The type Cairo wrote for drawing repeated on each page, as a PDF name.
+const std::string kPaginationTag = "/" + std::string(kPaginationStandIn);
 
 // A page's content with its unmarked drawing made artifacts (pdf_content.h);
 // the marked-content ids of its running heads, now artifacts, go to `pagination`.
