@@ -4,6 +4,9 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFOutlineDocumentHelper.hh>
 
+#include <fstream>
+#include <iterator>
+
 #include "render_test_util.h"
 
 namespace ktfolio::testing {
@@ -60,6 +63,26 @@ TEST(PdfMetadata, TitleAuthorLanguageAndOutlineReachTheFile) {
   }
   // The finishing copies the pages: their text reads as before.
   EXPECT_NE(PdfText(file, 2).find("Row 1"), std::string::npos);
+  EXPECT_FALSE(pdf.anyWarnings());  // a cross-reference qpdf had to rebuild would warn
+
+  // An untagged document is finished by an update appended to Cairo's file,
+  // which still reads on its own: the same pages, none of the new entries.
+  c.TaggedPdf(false);
+  ASSERT_TRUE(c.ExportPdf(file, 1, c.Pages()));
+  QPDF updated;
+  updated.processFile(file.c_str());
+  EXPECT_EQ(std::tuple(Text(updated.getRoot().getKey("/Lang")), updated.getRoot().getKey("/Metadata").isStream(),
+                       updated.getAllPages().size(), updated.anyWarnings()),
+            std::tuple("de-DE", true, 3u, false));
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  const std::size_t cairoEnd = bytes.find("%%EOF\n") + 6;
+  ASSERT_EQ(std::tuple(bytes.rfind("%%EOF\n") + 6, bytes.size() > cairoEnd), std::tuple(bytes.size(), true));
+  QPDF original;
+  original.processMemoryFile("cairo's part", bytes.data(), cairoEnd);
+  EXPECT_EQ(std::tuple(original.getAllPages().size(), original.getRoot().hasKey("/Metadata"),
+                       original.getRoot().hasKey("/Lang"), original.anyWarnings()),
+            std::tuple(3u, false, false, false));
 }
 
 TEST(PdfMetadata, HeadingsWhoseTextIsNotUtf8StillMakeTheDocument) {
