@@ -70,20 +70,29 @@ std::string IndentFirstLine(HDC dc, const std::string& text, std::int32_t firstI
 }
 
 // Where DrawCellText puts a text, the font already selected: the indented
-// text, its DrawText flags and the rectangle aligned in the text area.
+// text, its DrawText flags and the rectangle aligned in the text area. Only
+// for drawing (`toDraw`), a text at the top of its area is not measured.
 struct PlacedText {
   std::string text;
   UINT flags = 0;
   RECT rc{};
 };
 
-PlacedText PlaceText(HDC dc, const std::string& textIn, const RECT& area, const CellTextStyle& style) {
+PlacedText PlaceText(HDC dc, const std::string& textIn, const RECT& area, const CellTextStyle& style, bool toDraw) {
   const std::int32_t left = area.left, top = area.top, width = area.right - area.left, height = area.bottom - area.top;
   PlacedText p;
   p.text = IndentFirstLine(dc, textIn, style.firstIndent, width);
   p.rc = area;
   p.flags = (style.processPrefix ? 0 : DT_NOPREFIX) | (style.clipping ? 0 : DT_NOCLIP) |
             (style.wordWrap ? DT_WORDBREAK : 0);
+  p.flags |= AlignFlag(style.alignPos);
+  if (AlignRow(style.alignPos) == 0 && toDraw) {
+    // Text at the top needs no measuring first: its rectangle runs on below
+    // the area, the lines it draws are the same, and a clipped cell is held
+    // to its area by the context's clip.
+    p.rc.bottom = top + kMaxLineWidth;
+    return p;
+  }
   DrawText(dc, p.text.c_str(), -1, &p.rc, p.flags | DT_CALCRECT);
   const std::int32_t h = p.rc.bottom - p.rc.top;
   p.rc.left = left;
@@ -93,7 +102,6 @@ PlacedText PlaceText(HDC dc, const std::string& textIn, const RECT& area, const 
     case 2: p.rc.bottom = top + height; p.rc.top = p.rc.bottom - h; break;
     default: p.rc.top = top; p.rc.bottom = top + h; break;
   }
-  p.flags |= AlignFlag(style.alignPos);
   return p;
 }
 
@@ -117,7 +125,7 @@ void DrawCellText(HDC dc, const std::string& textIn, OwnedFont font, std::uint32
   const SelectedObject selected(dc, font);
   if (style.clipping) IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
   SetBkMode(dc, TRANSPARENT);
-  const PlacedText p = PlaceText(dc, textIn, area, style);
+  const PlacedText p = PlaceText(dc, textIn, area, style, true);
 
   const ShadowCopies shadows = ShadowsOf(style.fontStyle, style.shadowColor, style.shadowHeavyColor);
   if (shadows.hasBefore) DrawCopy(dc, p.text, p.rc, -style.shadowSize, shadows.before, p.flags);
@@ -140,7 +148,7 @@ RECT CellTextBlock(HDC dc, const std::string& text, HFONT font, const ScaledArea
     const std::int32_t layoutHeight = Nint((area.bottom - area.top) / scale);
     CellTextStyle layout = style;
     layout.processPrefix = false;
-    p = PlaceText(dc, text, RECT{0, 0, at.layoutWidth, layoutHeight}, layout);
+    p = PlaceText(dc, text, RECT{0, 0, at.layoutWidth, layoutHeight}, layout, false);
   }
   return RECT{area.left, area.top + Nint(p.rc.top * scale), area.right, area.top + Nint(p.rc.bottom * scale)};
 }

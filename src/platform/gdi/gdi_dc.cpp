@@ -107,8 +107,16 @@ cairo_t* DC::Begin(bool applyClip, bool keepLines) {
 
 void DC::End() { cairo_restore(cr); }
 
+namespace {
+// The context found last: drawing comes in long runs of calls on one context,
+// and each call would otherwise look it up again.
+const HDC__* lastFound = nullptr;
+}  // namespace
+
 DC* ToDC(HDC hdc) {
+  if (hdc && hdc == lastFound) return static_cast<DC*>(hdc);
   if (!hdc || !Contexts().count(hdc)) return nullptr;
+  lastFound = hdc;
   return static_cast<DC*>(hdc);
 }
 
@@ -164,6 +172,7 @@ BOOL DeleteDC(HDC hdc) {
   for (const DCState& s : dc->saved) ReleaseState(s, false);
   ReleaseState(dc->st, true);
   Contexts().erase(dc);
+  if (lastFound == dc) lastFound = nullptr;
   --LiveCounts().dcs;
   delete dc;
   return driverAgreed ? TRUE : FALSE;
