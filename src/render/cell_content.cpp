@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi_transform.h"
+#include "platform/gdi/text_block.h"
 #include "render/render_impl.h"
 
 namespace ktfolio::render {
@@ -13,13 +14,12 @@ using namespace win;
 
 namespace {
 
-// Vertical band of an alignment: 0 top, 1 middle, 2 bottom. Justify values
-// and anything out of range draw at the top.
-int AlignRow(std::int32_t alignPos) {
-  if (alignPos >= 0 && alignPos <= 2) return 0;
-  if (alignPos >= 4 && alignPos <= 6) return 1;
-  if (alignPos >= 8 && alignPos <= 10) return 2;
-  return 0;
+// Vertical band of an alignment. Justify values and anything out of range
+// draw at the top.
+BlockAlign AlignRow(std::int32_t alignPos) {
+  if (alignPos >= 4 && alignPos <= 6) return BlockAlign::Middle;
+  if (alignPos >= 8 && alignPos <= 10) return BlockAlign::Bottom;
+  return BlockAlign::Top;
 }
 
 UINT AlignFlag(std::int32_t alignPos) {
@@ -48,13 +48,19 @@ ShadowCopies ShadowsOf(std::int32_t style, std::uint32_t light, std::uint32_t he
   }
 }
 
-void DrawCopy(HDC dc, const std::string& text, RECT rc, int offset, std::uint32_t color, UINT flags) {
-  rc.left += offset;
-  rc.top += offset;
-  rc.right += offset;
-  rc.bottom += offset;
+// Where DrawCellText puts a text, the font already selected: the indented
+// text, its DrawText flags, and the area with the lines' vertical place in it.
+struct PlacedText {
+  std::string text;
+  UINT flags = 0;
+  RECT area{};
+  BlockAlign align = BlockAlign::Top;
+};
+
+void DrawCopy(HDC dc, const PlacedText& p, int offset, std::uint32_t color) {
+  const RECT rc{p.area.left + offset, p.area.top + offset, p.area.right + offset, p.area.bottom + offset};
   SetTextColor(dc, OleTranslateColor(color));
-  DrawText(dc, text.c_str(), -1, &rc, flags);
+  DrawTextBlock(dc, p.text.c_str(), -1, rc, p.flags, p.align);
 }
 
 // The first-line indent is made of spaces. More spaces than fit the width
@@ -69,40 +75,30 @@ std::string IndentFirstLine(HDC dc, const std::string& text, std::int32_t firstI
   return std::string(static_cast<size_t>(std::min(wanted, enough)), ' ') + text;
 }
 
-// Where DrawCellText puts a text, the font already selected: the indented
-// text, its DrawText flags and the rectangle aligned in the text area. Only
-// for drawing (`toDraw`), a text at the top of its area is not measured.
-struct PlacedText {
-  std::string text;
-  UINT flags = 0;
-  RECT rc{};
-};
-
-PlacedText PlaceText(HDC dc, const std::string& textIn, const RECT& area, const CellTextStyle& style, bool toDraw) {
-  const std::int32_t left = area.left, top = area.top, width = area.right - area.left, height = area.bottom - area.top;
+PlacedText PlaceText(HDC dc, const std::string& textIn, const RECT& area, const CellTextStyle& style) {
   PlacedText p;
-  p.text = IndentFirstLine(dc, textIn, style.firstIndent, width);
-  p.rc = area;
+  p.text = IndentFirstLine(dc, textIn, style.firstIndent, area.right - area.left);
+  p.area = area;
   p.flags = (style.processPrefix ? 0 : DT_NOPREFIX) | (style.clipping ? 0 : DT_NOCLIP) |
-            (style.wordWrap ? DT_WORDBREAK : 0);
-  p.flags |= AlignFlag(style.alignPos);
-  if (AlignRow(style.alignPos) == 0 && toDraw) {
-    // Text at the top needs no measuring first: its rectangle runs on below
-    // the area, the lines it draws are the same, and a clipped cell is held
-    // to its area by the context's clip.
-    p.rc.bottom = top + kMaxLineWidth;
-    return p;
-  }
-  DrawText(dc, p.text.c_str(), -1, &p.rc, p.flags | DT_CALCRECT);
-  const std::int32_t h = p.rc.bottom - p.rc.top;
-  p.rc.left = left;
-  p.rc.right = left + width;
-  switch (AlignRow(style.alignPos)) {
-    case 1: p.rc.top = top + (height - h) / 2; p.rc.bottom = p.rc.top + h; break;
-    case 2: p.rc.bottom = top + height; p.rc.top = p.rc.bottom - h; break;
-    default: p.rc.top = top; p.rc.bottom = top + h; break;
-  }
+            (style.wordWrap ? DT_WORDBREAK : 0) | AlignFlag(style.alignPos);
+  p.align = AlignRow(style.alignPos);
   return p;
+}
+
+// The rectangle the placed lines fill, measured.
+RECT PlacedLines(HDC dc, const PlacedText& p) {
+  RECT rc = p.area;
+  DrawText(dc, p.text.c_str(), -1, &rc, p.flags | DT_CALCRECT);
+  const std::int32_t h = rc.bottom - rc.top, height = p.area.bottom - p.area.top;
+  rc.left = p.area.left;
+  rc.right = p.area.right;
+  switch (p.align) {
+    case BlockAlign::Middle: rc.top = p.area.top + (height - h) / 2; break;
+    case BlockAlign::Bottom: rc.top = p.area.bottom - h; break;
+    case BlockAlign::Top: rc.top = p.area.top; break;
+  }
+  rc.bottom = rc.top + h;
+  return rc;
 }
 
 // Sets the transform that takes a layout at another size to the device:
@@ -125,32 +121,31 @@ void DrawCellText(HDC dc, const std::string& textIn, OwnedFont font, std::uint32
   const SelectedObject selected(dc, font);
   if (style.clipping) IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
   SetBkMode(dc, TRANSPARENT);
-  const PlacedText p = PlaceText(dc, textIn, area, style, true);
+  const PlacedText p = PlaceText(dc, textIn, area, style);
 
   const ShadowCopies shadows = ShadowsOf(style.fontStyle, style.shadowColor, style.shadowHeavyColor);
-  if (shadows.hasBefore) DrawCopy(dc, p.text, p.rc, -style.shadowSize, shadows.before, p.flags);
-  if (shadows.hasAfter) DrawCopy(dc, p.text, p.rc, style.shadowSize, shadows.after, p.flags);
+  if (shadows.hasBefore) DrawCopy(dc, p, -style.shadowSize, shadows.before);
+  if (shadows.hasAfter) DrawCopy(dc, p, style.shadowSize, shadows.after);
 
   SetTextColor(dc, OleTranslateColor(fontColor));
   fontColor = GetTextColor(dc);
-  RECT rc = p.rc;
-  DrawText(dc, p.text.c_str(), -1, &rc, p.flags);
+  DrawTextBlock(dc, p.text.c_str(), -1, p.area, p.flags, p.align);
 }
 
 RECT CellTextBlock(HDC dc, const std::string& text, HFONT font, const ScaledArea& at, const CellTextStyle& style) {
   const RECT& area = at.area;
   const double scale = at.scale;
   if (text.empty() || !(scale > 0)) return RECT{area.left, area.top, area.right, area.top};
-  PlacedText p;
+  RECT lines;
   {
     const SavedDCState saved(dc);
     const SelectedObject selected(dc, font);
     const std::int32_t layoutHeight = Nint((area.bottom - area.top) / scale);
     CellTextStyle layout = style;
     layout.processPrefix = false;
-    p = PlaceText(dc, text, RECT{0, 0, at.layoutWidth, layoutHeight}, layout, false);
+    lines = PlacedLines(dc, PlaceText(dc, text, RECT{0, 0, at.layoutWidth, layoutHeight}, layout));
   }
-  return RECT{area.left, area.top + Nint(p.rc.top * scale), area.right, area.top + Nint(p.rc.bottom * scale)};
+  return RECT{area.left, area.top + Nint(lines.top * scale), area.right, area.top + Nint(lines.bottom * scale)};
 }
 
 void DrawCellTextScaled(HDC dc, const std::string& text, const std::function<HFONT()>& makeFont,
@@ -185,9 +180,9 @@ void DrawCellFrameControl(HDC dc, std::int32_t type, std::int32_t flags, const R
   const std::int32_t side = size < height ? size : height;
   RECT rc{left, top, left + side, top + side};
   switch (AlignRow(alignPos)) {
-    case 1: rc.top = top + (height - side) / 2; break;
-    case 2: rc.top = top + height - side; break;
-    default: break;
+    case BlockAlign::Middle: rc.top = top + (height - side) / 2; break;
+    case BlockAlign::Bottom: rc.top = top + height - side; break;
+    case BlockAlign::Top: break;
   }
   rc.bottom = rc.top + side;
   DrawFrameControl(dc, &rc, static_cast<UINT>(type), static_cast<UINT>(flags));

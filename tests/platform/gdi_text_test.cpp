@@ -13,6 +13,7 @@
 #include "platform/gdi/gdi_measure.h"
 #include "platform/gdi/gdi_scoped.h"
 #include "platform/gdi/gdi_transform.h"
+#include "platform/gdi/text_block.h"
 #include "support/canvas.h"
 #include "support/golden.h"
 
@@ -304,6 +305,35 @@ TEST(GdiDrawTextDraw, AWorldTransformScalesTheLaidOutTextAndTheClip) {
   XFORM now;
   ASSERT_TRUE(GetWorldTransform(c.dc, &now));
   EXPECT_EQ(std::pair(now.eM11, GetGraphicsMode(c.dc)), std::pair(FLOAT{1}, GM_COMPATIBLE)) << "the saved state's";
+}
+
+// A block placed in its rectangle in one call draws what measuring it first
+// and drawing it in the measured rectangle draws: at the top, in the middle
+// or at the bottom, for text that fits and for text that overflows.
+TEST(GdiDrawTextDraw, ABlockLaidOutOnceLandsWhereMeasuringFirstPutsIt) {
+  const RECT area{10, 60, 110, 140};
+  const UINT flags = DT_WORDBREAK | DT_CENTER;
+  for (const char* text : {"one two three", "one two three four five six seven eight nine ten eleven twelve"}) {
+    for (BlockAlign align : {BlockAlign::Top, BlockAlign::Middle, BlockAlign::Bottom}) {
+      Canvas once(120, 200), twice(120, 200);
+      const int lineH = once.Metrics().tmHeight;
+      const int h = DrawTextBlock(once.dc, text, -1, area, flags, align);
+      RECT rc = area;
+      ASSERT_EQ(DrawText(twice.dc, text, -1, &rc, flags | DT_CALCRECT), h);
+      rc.top = align == BlockAlign::Top ? area.top : align == BlockAlign::Bottom ? area.bottom - h
+                                                   : area.top + (area.bottom - area.top - h) / 2;
+      rc.left = area.left;
+      rc.right = area.right;
+      rc.bottom = rc.top + h;
+      DrawText(twice.dc, text, -1, &rc, flags);
+      const RECT ink = once.Ink();
+      const int off = align == BlockAlign::Top      ? ink.top - area.top
+                      : align == BlockAlign::Bottom ? area.bottom - ink.bottom
+                                                    : std::abs((ink.top + ink.bottom) - (area.top + area.bottom)) / 2;
+      EXPECT_EQ(std::tuple(once.Differing(twice), h % lineH, off >= 0 && off < lineH / 2), std::tuple(0, 0, true))
+          << text << " " << static_cast<int>(align) << " " << off;
+    }
+  }
 }
 
 TEST(GdiDrawTextDraw, DrawnTextFitsItsMeasuredWidth) {

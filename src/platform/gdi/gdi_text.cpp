@@ -6,6 +6,7 @@
 
 #include "platform/gdi/gdi_impl.h"
 #include "platform/gdi/gdi_testing.h"
+#include "platform/gdi/text_block.h"
 
 namespace ktfolio::win {
 namespace gdi {
@@ -456,12 +457,9 @@ bool DrawTextLines(DC* dc, const LineSource& src, const std::vector<Line>& lines
   return false;
 }
 
-}  // namespace
-
-int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
-  GDI_LOCK;
-  DC* dc = ToDC(hdc);
-  if (!dc || !rc) return 0;
+// DrawText's work; with `align`, the lines are drawn in rc narrowed to their
+// height (DrawTextBlock).
+int DrawTextIn(DC* dc, const char* text, int length, RECT* rc, UINT format, const BlockAlign* align) {
   Font* font = SelectedFont(dc);
   FontInstance* fi = Instance(font);
   const int lineH = fi->Height();
@@ -489,10 +487,34 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
     rc->bottom = rc->top + height;
     return height;
   }
+  if (align) {
+    const int top = *align == BlockAlign::Middle   ? rc->top + (rc->bottom - rc->top - height) / 2
+                    : *align == BlockAlign::Bottom ? rc->bottom - height
+                                                   : rc->top;
+    rc->top = top;
+    rc->bottom = top + height;
+  }
   const TextPlacement at{*rc, format, rectWidth, FirstLineTop(*rc, format, lineH)};
   if (DrawTextLines(dc, LineSource{fi, font->lf, chars, m}, lines, at)) return height;  // queued for the page
   if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return at.top + lineH - rc->top;
   return height;
+}
+
+}  // namespace
+
+int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc || !rc) return 0;
+  return DrawTextIn(dc, text, length, rc, format, nullptr);
+}
+
+int DrawTextBlock(HDC hdc, const char* text, int length, const RECT& rc, UINT format, BlockAlign align) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc) return 0;
+  RECT block = rc;
+  return DrawTextIn(dc, text, length, &block, format & ~DT_CALCRECT, &align);
 }
 
 BOOL TextOut(HDC hdc, int x, int y, const char* text, int length) {
