@@ -48,36 +48,38 @@ ShadowCopies ShadowsOf(std::int32_t style, std::uint32_t light, std::uint32_t he
   }
 }
 
-// Where DrawCellText puts a text, the font already selected: the indented
-// text, its DrawText flags, and the area with the lines' vertical place in it.
+// Where DrawCellText puts a text: the text (the cell's, or `indented` when its
+// first line is indented), its DrawText flags, and the area with the lines'
+// vertical place in it.
 struct PlacedText {
-  std::string text;
+  std::string_view text;  // views a whole std::string, so text.data() ends in a NUL
   UINT flags = 0;
   RECT area{};
   BlockAlign align = BlockAlign::Top;
 };
 
-void DrawCopy(HDC dc, const PlacedText& p, int offset, std::uint32_t color) {
-  const RECT rc{p.area.left + offset, p.area.top + offset, p.area.right + offset, p.area.bottom + offset};
-  SetTextColor(dc, OleTranslateColor(color));
-  DrawTextBlock(dc, p.text.c_str(), -1, rc, p.flags, p.align);
-}
-
-// The first-line indent is made of spaces. More spaces than fit the width
-// cannot move the text further, so their count is bounded by it, as it is
-// when the cell is measured.
-std::string IndentFirstLine(HDC dc, const std::string& text, std::int32_t firstIndent, std::int32_t width) {
-  if (firstIndent <= 0) return text;
+// The first-line indent is made of spaces of `font`. More spaces than fit the
+// width cannot move the text further, so their count is bounded by it, as it
+// is when the cell is measured. False when there is no indent to make.
+bool IndentFirstLine(HDC dc, HFONT font, const std::string& text, std::int32_t firstIndent, std::int32_t width,
+                     std::string& indented) {
+  if (firstIndent <= 0) return false;
   INT space = 0;
-  if (!GetCharWidth32(dc, ' ', ' ', &space) || space <= 0) return text;
+  {
+    const SelectedObject selected(dc, font);
+    if (!GetCharWidth32(dc, ' ', ' ', &space) || space <= 0) return false;
+  }
   const std::int64_t wanted = firstIndent / space;
   const std::int64_t enough = std::clamp<std::int64_t>(width, 0, kMaxLineWidth) / space + 1;
-  return std::string(static_cast<size_t>(std::min(wanted, enough)), ' ') + text;
+  indented = std::string(static_cast<size_t>(std::min(wanted, enough)), ' ') + text;
+  return true;
 }
 
-PlacedText PlaceText(HDC dc, const std::string& textIn, const RECT& area, const CellTextStyle& style) {
+PlacedText PlaceText(HDC dc, HFONT font, const std::string& text, const RECT& area, const CellTextStyle& style,
+                     std::string& indented) {
   PlacedText p;
-  p.text = IndentFirstLine(dc, textIn, style.firstIndent, area.right - area.left);
+  const bool indent = IndentFirstLine(dc, font, text, style.firstIndent, area.right - area.left, indented);
+  p.text = indent ? indented : text;
   p.area = area;
   p.flags = (style.processPrefix ? 0 : DT_NOPREFIX) | (style.clipping ? 0 : DT_NOCLIP) |
             (style.wordWrap ? DT_WORDBREAK : 0) | AlignFlag(style.alignPos);
@@ -85,10 +87,10 @@ PlacedText PlaceText(HDC dc, const std::string& textIn, const RECT& area, const 
   return p;
 }
 
-// The rectangle the placed lines fill, measured.
+// The rectangle the placed lines fill, measured in the selected font.
 RECT PlacedLines(HDC dc, const PlacedText& p) {
   RECT rc = p.area;
-  DrawText(dc, p.text.c_str(), -1, &rc, p.flags | DT_CALCRECT);
+  DrawText(dc, p.text.data(), -1, &rc, p.flags | DT_CALCRECT);
   const std::int32_t h = rc.bottom - rc.top, height = p.area.bottom - p.area.top;
   rc.left = p.area.left;
   rc.right = p.area.right;
@@ -114,22 +116,24 @@ void ScaleLayout(HDC dc, double scale, std::int32_t x, std::int32_t y) {
 
 }  // namespace
 
-void DrawCellText(HDC dc, const std::string& textIn, OwnedFont font, std::uint32_t& fontColor, const RECT& area,
+void DrawCellText(HDC dc, const std::string& textIn, HFONT font, std::uint32_t& fontColor, const RECT& area,
                   const CellTextStyle& style) {
   if (textIn.empty()) return;
-  const SavedDCState saved(dc);
-  const SelectedObject selected(dc, font);
-  if (style.clipping) IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-  SetBkMode(dc, TRANSPARENT);
-  const PlacedText p = PlaceText(dc, textIn, area, style);
-
+  std::string indented;
+  const PlacedText p = PlaceText(dc, font, textIn, area, style, indented);
+  // Font, colour and clip go with each copy: the context's own stay as they are.
+  TextBlock block{.rc = p.area, .format = p.flags, .align = p.align, .font = font};
+  if (style.clipping) block.clip = area;
+  auto draw = [&](std::int32_t offset, std::uint32_t color) {
+    block.rc = RECT{p.area.left + offset, p.area.top + offset, p.area.right + offset, p.area.bottom + offset};
+    block.color = OleTranslateColor(color) & 0xFFFFFF;
+    DrawTextBlock(dc, p.text.data(), -1, block);
+  };
   const ShadowCopies shadows = ShadowsOf(style.fontStyle, style.shadowColor, style.shadowHeavyColor);
-  if (shadows.hasBefore) DrawCopy(dc, p, -style.shadowSize, shadows.before);
-  if (shadows.hasAfter) DrawCopy(dc, p, style.shadowSize, shadows.after);
-
-  SetTextColor(dc, OleTranslateColor(fontColor));
-  fontColor = GetTextColor(dc);
-  DrawTextBlock(dc, p.text.c_str(), -1, p.area, p.flags, p.align);
+  if (shadows.hasBefore) draw(-style.shadowSize, shadows.before);
+  if (shadows.hasAfter) draw(style.shadowSize, shadows.after);
+  draw(0, fontColor);
+  fontColor = *block.color;
 }
 
 RECT CellTextBlock(HDC dc, const std::string& text, HFONT font, const ScaledArea& at, const CellTextStyle& style) {
@@ -143,7 +147,8 @@ RECT CellTextBlock(HDC dc, const std::string& text, HFONT font, const ScaledArea
     const std::int32_t layoutHeight = Nint((area.bottom - area.top) / scale);
     CellTextStyle layout = style;
     layout.processPrefix = false;
-    lines = PlacedLines(dc, PlaceText(dc, text, RECT{0, 0, at.layoutWidth, layoutHeight}, layout));
+    std::string indented;
+    lines = PlacedLines(dc, PlaceText(dc, font, text, RECT{0, 0, at.layoutWidth, layoutHeight}, layout, indented));
   }
   return RECT{area.left, area.top + Nint(lines.top * scale), area.right, area.top + Nint(lines.bottom * scale)};
 }
@@ -166,7 +171,8 @@ void DrawCellTextScaled(HDC dc, const std::string& text, const std::function<HFO
   auto copy = [&](std::int32_t offset, std::uint32_t& color) {
     const SavedDCState inner(dc);
     ScaleLayout(dc, scale, area.left + offset, area.top + offset);
-    DrawCellText(dc, text, OwnedFont(makeFont()), color, layoutArea, flat);
+    const OwnedFont font(makeFont());
+    DrawCellText(dc, text, font, color, layoutArea, flat);
   };
   ShadowCopies shadows = ShadowsOf(style.fontStyle, style.shadowColor, style.shadowHeavyColor);
   if (shadows.hasBefore) copy(-style.shadowSize, shadows.before);

@@ -42,6 +42,23 @@ HPEN PenCache::Get(std::int32_t style, std::int32_t width, std::uint32_t color) 
   return pens_.back().pen;
 }
 
+HFONT FontCache::Get(HDC dc, KtTextItem& cell, double zoom) {
+  const std::string& face = cell.FontName();
+  const float size = cell.FontSize();
+  const bool bold = cell.FontBold(), italic = cell.FontItalic(), underline = cell.FontUnderline(),
+             strikethru = cell.FontStrikethru();
+  for (const Entry& e : fonts_)
+    if (e.size == size && e.zoom == zoom && e.bold == bold && e.italic == italic && e.underline == underline &&
+        e.strikethru == strikethru && e.face == face)
+      return e.font;
+  constexpr std::size_t kMaxFonts = 32;
+  if (fonts_.size() == kMaxFonts) fonts_.erase(fonts_.begin());
+  OwnedFont font(cell.SetFont(dc, nullptr, zoom));
+  if (!font) return nullptr;
+  fonts_.push_back({size, bold, italic, underline, strikethru, face, zoom, std::move(font)});
+  return fonts_.back().font;
+}
+
 Device Device::ForPreview(HDC dc, double zoom) {
   Device d;
   d.dc = dc;
@@ -186,8 +203,9 @@ void PaintText(KtTextItem& cell, const Device& d, const CellGeometry& g, const s
   if (d.preview() && zoom != 100) {
     PaintScaledText(cell, d, g, text, zoom, color);
   } else {
-    DrawCellText(d.dc, text, OwnedFont(cell.SetFont(d.dc, nullptr, zoom)), color, TextArea(g),
-                 TextStyle(cell, Nint(d.x(cell.IndentFirst()))));
+    OwnedFont own;
+    const HFONT font = d.fonts ? d.fonts->Get(d.dc, cell, zoom) : (own = OwnedFont(cell.SetFont(d.dc, nullptr, zoom)));
+    DrawCellText(d.dc, text, font, color, TextArea(g), TextStyle(cell, Nint(d.x(cell.IndentFirst()))));
   }
   // The drawn colour is the resolved one; the cell keeps it from now on.
   if (!text.empty()) cell.FontColor(color);

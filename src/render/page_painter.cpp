@@ -217,8 +217,10 @@ void DrawPages(Document& control, const Device& d, std::int32_t startPage, std::
                PrinterPages* printer) {
   try {
     PenCache pens;
+    FontCache fonts;
     Device withPens = d;
     withPens.pens = &pens;
+    withPens.fonts = &fonts;
     PageLoop loop(control, withPens, band, printer);
     loop.Run(startPage, endPage);
     if (printer) {

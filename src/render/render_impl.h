@@ -39,9 +39,31 @@ class PenCache {
   std::vector<Entry> pens_;
 };
 
+// The fonts a page loop draws cell texts in, made once per kind and zoom
+// rather than once a cell (a failure to make one is recorded on the cell that
+// asked, as KtTextItem::SetFont records it).
+class FontCache {
+ public:
+  FontCache() = default;
+  FontCache(const FontCache&) = delete;
+  FontCache& operator=(const FontCache&) = delete;
+  win::HFONT Get(win::HDC dc, KtTextItem& cell, double zoom);
+
+ private:
+  struct Entry {
+    float size;
+    bool bold, italic, underline, strikethru;
+    std::string face;
+    double zoom;
+    win::OwnedFont font;
+  };
+  std::vector<Entry> fonts_;
+};
+
 struct Device {
   win::HDC dc = nullptr;
-  PenCache* pens = nullptr;  // set by the page loop
+  PenCache* pens = nullptr;    // set by the page loop
+  FontCache* fonts = nullptr;  // set by the page loop
   Target target = Target::Preview;
   // Printing: the rows' content is tagged for the PDF's structure (rows in
   // the running header and footer are not), and the tag a cell's content
@@ -98,9 +120,9 @@ struct ScaledArea {
   std::int32_t layoutWidth = 0;
 };
 
-// Draws a text in `area` with `font` (deleted when done); `fontColor` comes
-// back as the colour drawn.
-void DrawCellText(win::HDC dc, const std::string& text, win::OwnedFont font, std::uint32_t& fontColor,
+// Draws a text in `area` with `font` (the caller's); `fontColor` comes back
+// as the colour drawn.
+void DrawCellText(win::HDC dc, const std::string& text, win::HFONT font, std::uint32_t& fontColor,
                   const win::RECT& area, const CellTextStyle& style);
 // DrawCellText at another scale: `makeFont` gives the font of the layout size
 // (deleted after each use); the first indent is in layout units, the shadow

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <tuple>
+#include <unordered_map>
 
 #include "platform/gdi/gdi_impl.h"
 
@@ -86,17 +87,32 @@ void AddSegment(cairo_t* cr, const PenStroke& pen, int x0, int y0, int x1, int y
 // horizontal and vertical pieces that lie on one line and touch or overlap are
 // joined into one segment first. One stroke paints the union of its segments,
 // and the union of touching pieces of one line is that line, so the page looks
-// the same with a fraction of the path.
+// the same with a fraction of the path. The pieces are gathered line by line
+// (a page has a few dozen lines and hundreds of pieces), so only the lines
+// are sorted, and a line's pieces only when they did not come in order.
 void AddMergedSegments(cairo_t* cr, const PenStroke& pen, const std::vector<int>& coords) {
-  struct Piece {
-    bool vertical;
-    double at, lo, hi;  // the line's coordinate and the piece's extent along it, as AddSegment puts them
-    bool operator<(const Piece& o) const {
-      return std::tie(vertical, at, lo, hi) < std::tie(o.vertical, o.at, o.lo, o.hi);
-    }
+  struct Span {
+    double lo, hi;  // the piece's extent along its line, as AddSegment puts it
+    bool operator<(const Span& o) const { return std::tie(lo, hi) < std::tie(o.lo, o.hi); }
   };
-  std::vector<Piece> pieces;
-  pieces.reserve(coords.size() / 4);
+  struct Line {
+    bool vertical;
+    double at;  // the line's coordinate, as AddSegment puts it
+    std::vector<Span> spans;
+  };
+  struct Key {
+    bool vertical;
+    double at;
+    bool operator==(const Key& o) const { return vertical == o.vertical && at == o.at; }
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& k) const { return std::hash<double>()(k.at) ^ (k.vertical ? 0x9E3779B9u : 0u); }
+  };
+  // Reused under the module lock: the lines' spans keep their room.
+  static std::vector<Line> lines;
+  static std::unordered_map<Key, std::size_t, KeyHash> lineOf;
+  lineOf.clear();
+  std::size_t used = 0;
   const double shift = pen.width <= 1 ? 0.5 : 0.0;  // a thin line starts half a pixel early (AddSegment)
   for (std::size_t i = 0; i + 3 < coords.size(); i += 4) {
     const int x0 = coords[i], y0 = coords[i + 1], x1 = coords[i + 2], y1 = coords[i + 3];
@@ -107,27 +123,40 @@ void AddMergedSegments(cairo_t* cr, const PenStroke& pen, const std::vector<int>
     }
     const int a = horizontal ? x0 : y0, b = horizontal ? x1 : y1;
     const double d = b > a ? -shift : shift;
-    const double from = a + 0.5 + d, to = b + 0.5 + d;
-    pieces.push_back({vertical, (horizontal ? y0 : x0) + 0.5, std::min(from, to), std::max(from, to)});
+    const double from = a + 0.5 + d, to = b + 0.5 + d, at = (horizontal ? y0 : x0) + 0.5;
+    const auto [it, added] = lineOf.try_emplace(Key{vertical, at}, used);
+    if (added) {
+      if (used == lines.size()) lines.emplace_back();
+      lines[used].vertical = vertical;
+      lines[used].at = at;
+      lines[used].spans.clear();
+      ++used;
+    }
+    const std::size_t last = it->second;
+    lines[last].spans.push_back({std::min(from, to), std::max(from, to)});
   }
-  std::sort(pieces.begin(), pieces.end());
-  auto add = [&](const Piece& p) {
-    if (p.vertical) {
-      cairo_move_to(cr, p.at, p.lo);
-      cairo_line_to(cr, p.at, p.hi);
-    } else {
-      cairo_move_to(cr, p.lo, p.at);
-      cairo_line_to(cr, p.hi, p.at);
+  std::sort(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(used), [](const Line& p, const Line& q) {
+    return std::tie(p.vertical, p.at) < std::tie(q.vertical, q.at);
+  });
+  for (std::size_t l = 0; l < used; ++l) {
+    std::vector<Span>& spans = lines[l].spans;
+    if (!std::is_sorted(spans.begin(), spans.end())) std::sort(spans.begin(), spans.end());
+    const double at = lines[l].at;
+    for (std::size_t i = 0; i < spans.size();) {
+      Span run = spans[i++];
+      while (i < spans.size() && spans[i].lo <= run.hi) run.hi = std::max(run.hi, spans[i++].hi);
+      if (lines[l].vertical) {
+        cairo_move_to(cr, at, run.lo);
+        cairo_line_to(cr, at, run.hi);
+      } else {
+        cairo_move_to(cr, run.lo, at);
+        cairo_line_to(cr, run.hi, at);
+      }
     }
-  };
-  for (std::size_t i = 0; i < pieces.size();) {
-    Piece run = pieces[i++];
-    while (i < pieces.size() && pieces[i].vertical == run.vertical && pieces[i].at == run.at &&
-           pieces[i].lo <= run.hi) {
-      run.hi = std::max(run.hi, pieces[i].hi);
-      ++i;
-    }
-    add(run);
+  }
+  if (coords.size() > (std::size_t{1} << 20)) {  // an unusual page does not keep its room for good
+    lines = {};
+    lineOf = {};
   }
 }
 

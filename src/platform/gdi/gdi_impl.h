@@ -179,6 +179,7 @@ struct DC final : HDC__ {
   bool queueLines = false;            // set while a printer page is open
   QueuedLines queued;
   std::vector<QueuedGlyphRun> queuedText;
+  std::vector<cairo_glyph_t> spareGlyphs;  // a drawn run's room, for the next page's first run
   std::unique_ptr<PrintJob> print;    // PDF printer contexts only
   ~DC() override;
 
@@ -226,6 +227,9 @@ using FontDescriptionPtr = std::unique_ptr<PangoFontDescription, FreeWith<pango_
 GdiObjectCounts& LiveCounts();       // what GdiLiveObjects reports
 ObjInfo* Info(HGDIOBJ obj);          // nullptr for a dead or foreign handle
 Font* SelectedFont(DC* dc);          // never null: falls back to the stock font
+// The context's clip narrowed to a rectangle in logical units, in device
+// units (what IntersectClipRect makes the clip).
+RECT ClipWithin(DC* dc, int left, int top, int right, int bottom);
 // Enters a new object in the handle table; stock objects are not counted as live.
 void RegisterObject(HGDIOBJ obj, ObjInfo& info, bool stock);
 template <class T>

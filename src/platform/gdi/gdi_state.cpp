@@ -103,9 +103,12 @@ BOOL GetWorldTransform(HDC hdc, XFORM* xform) {
 namespace {
 // The whole-unit box around a rectangle carried through `m`.
 RECT Through(const cairo_matrix_t& m, double left, double top, double right, double bottom) {
+  auto lround = [](double v) { return static_cast<LONG>(std::lround(v)); };
+  if (m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0)  // the usual case: a shift at most
+    return RECT{lround(std::min(left, right) + m.x0), lround(std::min(top, bottom) + m.y0),
+                lround(std::max(left, right) + m.x0), lround(std::max(top, bottom) + m.y0)};
   double xs[4] = {left, right, left, right}, ys[4] = {top, top, bottom, bottom};
   for (int i = 0; i < 4; ++i) cairo_matrix_transform_point(&m, &xs[i], &ys[i]);
-  auto lround = [](double v) { return static_cast<LONG>(std::lround(v)); };
   return RECT{lround(*std::min_element(xs, xs + 4)), lround(*std::min_element(ys, ys + 4)),
               lround(*std::max_element(xs, xs + 4)), lround(*std::max_element(ys, ys + 4))};
 }
@@ -127,14 +130,20 @@ RECT VisibleClip(DC* dc) {
 int RegionKind(const RECT& r) { return (r.right > r.left && r.bottom > r.top) ? SIMPLEREGION : NULLREGION; }
 }  // namespace
 
+namespace gdi {
+RECT ClipWithin(DC* dc, int left, int top, int right, int bottom) {
+  RECT r = Through(WorldMatrix(dc->st.xform), left, top, right, bottom);
+  r.left += dc->st.org.x, r.right += dc->st.org.x;
+  r.top += dc->st.org.y, r.bottom += dc->st.org.y;
+  return Intersect(VisibleClip(dc), r);
+}
+}  // namespace gdi
+
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc) return ERROR_REGION;
-  RECT r = Through(WorldMatrix(dc->st.xform), left, top, right, bottom);
-  r.left += dc->st.org.x, r.right += dc->st.org.x;
-  r.top += dc->st.org.y, r.bottom += dc->st.org.y;
-  dc->st.clip = Intersect(VisibleClip(dc), r);
+  dc->st.clip = ClipWithin(dc, left, top, right, bottom);
   dc->st.clipped = true;
   return RegionKind(dc->st.clip);
 }

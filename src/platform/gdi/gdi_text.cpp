@@ -276,7 +276,9 @@ bool QueueTextLines(DC* dc, const LineSource& src, const std::vector<Line>& line
   for (std::size_t i = 0; i < glyphs.size(); ++i) {
     if (dc->queuedText.empty() || dc->queuedText.back().font != fonts[i] ||
         dc->queuedText.back().color != dc->st.textColor) {
-      dc->queuedText.push_back(QueuedGlyphRun{cairo_scaled_font_reference(fonts[i]), dc->st.textColor, {}});
+      dc->queuedText.push_back(
+          QueuedGlyphRun{cairo_scaled_font_reference(fonts[i]), dc->st.textColor, std::move(dc->spareGlyphs)});
+      dc->spareGlyphs.clear();
     }
     dc->queuedText.back().glyphs.push_back(glyphs[i]);
   }
@@ -348,6 +350,13 @@ void DC::FlushText() {
     cairo_scaled_font_destroy(run.font);
   }
   cairo_restore(cr);
+  // A page's runs grow to the same size again on the next page: the largest
+  // keeps its room (up to a generous page's worth).
+  constexpr std::size_t kKeptGlyphs = 1 << 16;
+  for (QueuedGlyphRun& run : runs)
+    if (run.glyphs.capacity() > spareGlyphs.capacity() && run.glyphs.capacity() <= kKeptGlyphs)
+      spareGlyphs = std::move(run.glyphs);
+  spareGlyphs.clear();
 }
 
 }  // namespace gdi
@@ -459,8 +468,7 @@ bool DrawTextLines(DC* dc, const LineSource& src, const std::vector<Line>& lines
 
 // DrawText's work; with `align`, the lines are drawn in rc narrowed to their
 // height (DrawTextBlock).
-int DrawTextIn(DC* dc, const char* text, int length, RECT* rc, UINT format, const BlockAlign* align) {
-  Font* font = SelectedFont(dc);
+int DrawTextIn(DC* dc, Font* font, const char* text, int length, RECT* rc, UINT format, const BlockAlign* align) {
   FontInstance* fi = Instance(font);
   const int lineH = fi->Height();
   // Decoded into buffers kept between calls (under the module lock): cells
@@ -506,15 +514,32 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rc, UINT format) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc || !rc) return 0;
-  return DrawTextIn(dc, text, length, rc, format, nullptr);
+  return DrawTextIn(dc, SelectedFont(dc), text, length, rc, format, nullptr);
 }
 
-int DrawTextBlock(HDC hdc, const char* text, int length, const RECT& rc, UINT format, BlockAlign align) {
+int DrawTextBlock(HDC hdc, const char* text, int length, const TextBlock& block) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc) return 0;
-  RECT block = rc;
-  return DrawTextIn(dc, text, length, &block, format & ~DT_CALCRECT, &align);
+  Font* font = SelectedFont(dc);
+  if (const ObjInfo* info = Info(block.font); info && info->type == OBJ_FONT) font = static_cast<Font*>(block.font);
+  // The block's colour and clip stand in for the context's while it draws;
+  // only plain values change, so a copy of the state puts them back.
+  struct Restore {
+    DC* dc;
+    DCState state;
+    ~Restore() { dc->st = state; }
+  } restore{dc, dc->st};
+  if (block.color) {
+    dc->st.textColor = *block.color & 0xFFFFFF;
+    dc->st.bkMode = TRANSPARENT;
+  }
+  if (block.clip) {
+    dc->st.clip = ClipWithin(dc, block.clip->left, block.clip->top, block.clip->right, block.clip->bottom);
+    dc->st.clipped = true;
+  }
+  RECT rc = block.rc;
+  return DrawTextIn(dc, font, text, length, &rc, block.format & ~DT_CALCRECT, &block.align);
 }
 
 BOOL TextOut(HDC hdc, int x, int y, const char* text, int length) {
