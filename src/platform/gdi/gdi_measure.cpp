@@ -98,8 +98,10 @@ struct TextMeasurer::State {
   std::unique_lock<std::recursive_mutex> lock{ModuleLock()};
   HDC hdc;
   int dpiX = 0, dpiY = 0;
+  int deviceDpiX = 0, deviceDpiY = 0;  // the context's own, which its fonts' metrics follow
   struct Entry {
-    LOGFONT lf;
+    LOGFONT asked;  // as the caller described it, which later calls are matched against
+    LOGFONT lf;     // as a font handle keeps it
     FontInstance* fi;
     TEXTMETRIC tm;
     HFONT font;  // made when DrawText needs it selected
@@ -111,16 +113,53 @@ struct TextMeasurer::State {
   const void* key = nullptr;
 };
 
-TextMeasurer::TextMeasurer(HDC hdc) : s_(std::make_unique<State>()) {
-  s_->hdc = hdc;
+std::unique_ptr<TextMeasurer::State>& TextMeasurer::Spare() {
+  thread_local std::unique_ptr<State> spare;
+  return spare;
+}
+
+TextMeasurer::TextMeasurer(HDC hdc) {
+  std::unique_ptr<State>& spare = Spare();
+  if (spare && spare->hdc == hdc) {
+    s_ = std::move(spare);
+    s_->lock.lock();
+  } else {
+    s_ = std::make_unique<State>();
+    s_->hdc = hdc;
+  }
   s_->dpiX = GetDeviceCaps(hdc, LOGPIXELSX);
   s_->dpiY = GetDeviceCaps(hdc, LOGPIXELSY);
+  // A context that now measures at another resolution (or another context at
+  // the same address) gets its fonts anew.
+  const DC* dc = ToDC(hdc);
+  const int deviceX = dc ? dc->dpiX : 0, deviceY = dc ? dc->dpiY : 0;
+  if (deviceX != s_->deviceDpiX || deviceY != s_->deviceDpiY) {
+    s_->fonts.clear();
+    s_->current = nullptr;
+    s_->deviceDpiX = deviceX;
+    s_->deviceDpiY = deviceY;
+  }
 }
 
 TextMeasurer::~TextMeasurer() {
   if (s_->previous) SelectObject(s_->hdc, s_->previous);
+  // The fonts made for DrawText go (nothing outlives its measurer); what
+  // was learnt of each font stays for the next measurer.
   for (State::Entry& e : s_->fonts)
-    if (e.font) DeleteObject(e.font);
+    if (e.font) {
+      DeleteObject(e.font);
+      e.font = nullptr;
+    }
+  constexpr std::size_t kKeptFonts = 16;
+  if (s_->fonts.size() > kKeptFonts) {
+    s_->fonts.clear();
+    s_->current = nullptr;
+  }
+  s_->previous = nullptr;
+  s_->selected = nullptr;
+  s_->key = nullptr;
+  s_->lock.unlock();
+  Spare() = std::move(s_);
 }
 
 HDC TextMeasurer::dc() const { return s_->hdc; }
@@ -129,15 +168,15 @@ int TextMeasurer::DpiY() const { return s_->dpiY; }
 
 bool TextMeasurer::UseFont(const LOGFONT& lf) {
   s_->key = nullptr;
-  if (s_->current && SameFont(s_->current->lf, lf)) return true;
+  if (s_->current && SameFont(s_->current->asked, lf)) return true;
   for (State::Entry& e : s_->fonts)
-    if (SameFont(e.lf, lf)) {
+    if (SameFont(e.asked, lf)) {
       s_->current = &e;
       return true;
     }
   DC* dc = ToDC(s_->hdc);
   if (!dc) return false;
-  State::Entry entry{lf, nullptr, {}, nullptr};
+  State::Entry entry{lf, lf, nullptr, {}, nullptr};
   std::vector<KnownFont>& known = KnownFonts();
   for (const KnownFont& k : known)
     if (k.dpiX == dc->dpiX && k.dpiY == dc->dpiY && SameFont(k.lf, lf)) {

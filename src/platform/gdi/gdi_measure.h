@@ -44,6 +44,9 @@ class TextMeasurer {
 
  private:
   struct State;
+  // The last measurer's fonts, kept on its thread for the next measurer on
+  // the same context: rows are measured one after another in the same fonts.
+  static std::unique_ptr<State>& Spare();
   std::unique_ptr<State> s_;
 };
 
