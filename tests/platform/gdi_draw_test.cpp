@@ -204,6 +204,35 @@ TEST(GdiLines, EveryPenStyleAlongALine) {
   }
 }
 
+// PolyPolyline draws each polyline's segments as MoveToEx + LineTo would,
+// with any pen, and leaves the current position where it was.
+TEST(GdiLines, PolyPolylineDrawsWhatItsSegmentsDrawAsLines) {
+  const POINT points[] = {{2, 2}, {30, 2}, {30, 20}, {5, 25}, {25, 5}, {12, 28}, {12, 28}};
+  const DWORD counts[] = {3, 2, 2};
+  for (const int style : {PS_SOLID, PS_DOT}) {
+    Canvas joined(34, 32), apart(34, 32);
+    joined.UsePen(style, 1, RED);
+    apart.UsePen(style, 1, RED);
+    MoveToEx(joined.dc, 7, 9, nullptr);
+    ASSERT_TRUE(PolyPolyline(joined.dc, points, counts, 3));
+    std::size_t at = 0;
+    for (const DWORD n : counts) {
+      MoveToEx(apart.dc, points[at].x, points[at].y, nullptr);
+      for (DWORD k = 1; k < n; ++k) LineTo(apart.dc, points[at + k].x, points[at + k].y);
+      at += n;
+    }
+    POINT pos{};
+    MoveToEx(joined.dc, 0, 0, &pos);
+    EXPECT_EQ(std::tuple(joined.Differing(apart), joined.Count(RED) > 20, pos.x, pos.y), std::tuple(0, true, 7, 9))
+        << style;
+  }
+  Canvas c(10, 10);
+  const DWORD tooShort[] = {2, 1};
+  EXPECT_FALSE(PolyPolyline(c.dc, points, tooShort, 2));
+  EXPECT_EQ(c.Count(WHITE), 100) << "nothing drawn";
+  EXPECT_TRUE(PolyPolyline(c.dc, points, counts, 0));
+}
+
 TEST(GdiFill, SystemColoursAndTheirBrushes) {
   Canvas s(10, 10);
   RECT rc{2, 3, 6, 5};

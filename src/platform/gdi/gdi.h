@@ -397,6 +397,11 @@ BOOL TextOut(HDC hdc, int x, int y, const char* text, int length);
 // ---- drawing -------------------------------------------------------------------
 BOOL MoveToEx(HDC hdc, int x, int y, POINT* old);
 BOOL LineTo(HDC hdc, int x, int y);
+// `count` polylines, the i-th of counts[i] points (at least 2) taken in turn
+// from `points`, each segment drawn as LineTo draws it; the current position
+// is neither used nor changed. FALSE, drawing nothing, for a polyline of fewer
+// than 2 points.
+BOOL PolyPolyline(HDC hdc, const POINT* points, const DWORD* counts, DWORD count);
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom);
 BOOL Polygon(HDC hdc, const POINT* points, int count);
 int FillRect(HDC hdc, const RECT* rc, HBRUSH brush);

@@ -348,6 +348,32 @@ BOOL LineTo(HDC hdc, int x, int y) {
   return TRUE;
 }
 
+BOOL PolyPolyline(HDC hdc, const POINT* points, const DWORD* counts, DWORD count) {
+  GDI_LOCK;
+  DC* dc = ToDC(hdc);
+  if (!dc || (count > 0 && (!points || !counts))) return FALSE;
+  for (DWORD i = 0; i < count; ++i)
+    if (counts[i] < 2) return FALSE;
+  const PenStroke pen = StrokeOf(dc->st.pen);
+  if (!pen.visible) return TRUE;
+  // A printer page queues every segment at once; elsewhere each is drawn as
+  // LineTo would, from the position PolyPolyline leaves as it found it.
+  const bool queue = dc->queueLines && pen.dashes.empty() && !pen.alternate && !dc->st.Transformed();
+  const POINT kept = dc->st.pos;
+  for (DWORD i = 0; i < count; ++i, ++points) {
+    for (DWORD k = 1; k < counts[i]; ++k, ++points) {
+      if (queue) {
+        QueueLine(dc, pen, points[0], points[1]);
+      } else {
+        dc->st.pos = points[0];
+        LineTo(hdc, points[1].x, points[1].y);
+      }
+    }
+  }
+  dc->st.pos = kept;
+  return TRUE;
+}
+
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);

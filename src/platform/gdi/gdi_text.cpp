@@ -122,11 +122,11 @@ void WrapParagraph(const std::vector<Ch>& c, std::size_t b, std::size_t e, int m
   }
 }
 
-std::vector<Line> BreakLines(const std::vector<Ch>& c, UINT format, int maxWidth, const Measure& m) {
-  std::vector<Line> lines;
+void BreakLines(const std::vector<Ch>& c, UINT format, int maxWidth, const Measure& m, std::vector<Line>& lines) {
+  lines.clear();
   if (format & DT_SINGLELINE) {
     lines.push_back({0, c.size(), m.Run(c, 0, c.size(), 0)});
-    return lines;
+    return;
   }
   const bool wrap = (format & DT_WORDBREAK) != 0;
   auto paragraph = [&](std::size_t b, std::size_t e) {
@@ -145,7 +145,6 @@ std::vector<Line> BreakLines(const std::vector<Ch>& c, UINT format, int maxWidth
   // A shaped line is as wide as its text shaped whole, not as its words added up.
   if (m.shaped && wrap)
     for (Line& l : lines) l.width = m.Run(c, l.begin, l.end, 0);
-  return lines;
 }
 
 // What the lines of one text call share: the font, the decoded characters and
@@ -486,7 +485,8 @@ int DrawTextIn(DC* dc, Font* font, const char* text, int length, RECT* rc, UINT 
   static std::vector<char> breaks;
   UseScripts(cps, chars, format, m, breaks);
   const int rectWidth = std::max(0, static_cast<int>(rc->right - rc->left));
-  std::vector<Line> lines = BreakLines(chars, format, rectWidth, m);
+  static std::vector<Line> lines;
+  BreakLines(chars, format, rectWidth, m, lines);
   const int height = static_cast<int>(lines.size()) * lineH;
   if (format & DT_CALCRECT) {
     int widest = 0;
