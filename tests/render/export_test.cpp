@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "platform/automation/picture.h"
@@ -96,6 +97,27 @@ TEST(ExportPdf, ARangeInTheMiddleGivesThosePagesAtPaperSizeWithTheirText) {
   c.Orientation(Landscape);
   ASSERT_TRUE(c.ExportPdf(file, 1, 1));
   EXPECT_EQ(PdfField(file, "Page size"), "841.8 x 595.2 pts (A4)");
+}
+
+// An untagged document goes to its file in pieces of 256 kB as Cairo writes
+// it and is finished by an update appended there: the file holds the bytes
+// the same document finished in memory has, but for its date and ID.
+TEST(ExportPdf, AnUntaggedDocumentWrittenAsItGoesIsTheDocumentFinishedInMemory) {
+  KtPrint4Impl c;
+  Listing(c, 30000);
+  c.TaggedPdf(false);
+  const std::string file = TempDir("pdf_direct") + "/direct.pdf";
+  ASSERT_TRUE(c.ExportPdf(file, 1, c.Pages()));
+  const std::vector<std::uint8_t> memory = render::PdfBytes(c, 1, c.Pages());
+  const std::string written = ReadText(file);
+  auto undated = [](std::string pdf) {
+    pdf = std::regex_replace(pdf, std::regex("/CreationDate \\(D:[0-9]+Z?\\)"), "");
+    return std::regex_replace(pdf, std::regex("/ID \\[<[0-9a-f]+><[0-9a-f]+>\\]"), "");
+  };
+  ASSERT_GT(written.size(), std::size_t{3} << 18) << "several pieces";
+  EXPECT_TRUE(undated(written) == undated(std::string(memory.begin(), memory.end())));
+  EXPECT_EQ(std::tuple(PdfField(file, "Pages"), PdfField(file, "Metadata Stream"), CommandOutput("qpdf --check '" + file + "' >/dev/null 2>&1; echo $?")),
+            std::tuple(std::to_string(c.Pages()), "yes", "0\n"));
 }
 
 // Thickness in pixels of the dark horizontal line crossing column x.
@@ -194,6 +216,12 @@ TEST(Export, OnAFullDiskEveryWriterFailsSaysWhyAndKeepsTheOldFile) {
   struct Case { const char* file; std::function<bool(const std::string&)> write; };
   const Case cases[] = {
       {"a.pdf", [&](const std::string& f) { return c.ExportPdf(f, 1, pages); }},
+      {"untagged.pdf", [&](const std::string& f) {  // written to its file as it goes
+         c.TaggedPdf(false);
+         const bool written = c.ExportPdf(f, 1, pages);
+         c.TaggedPdf(true);
+         return written;
+       }},
       {"b.png", [&](const std::string& f) { return c.ExportPng(f, 1, 250); }},
       {"c.ktt", [&](const std::string& f) { return c.SaveAsTemplate(f); }},
       {"d.pdf", [&](const std::string& f) {

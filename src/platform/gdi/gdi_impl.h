@@ -128,7 +128,15 @@ struct PrintJob {
   std::optional<Error> writeFailure;         // the first write the file refused
   ByteSink stream;                           // instead of the file, when set (CreatePdfStreamDC)
   bool discarding = false;                   // the surface is being dropped: its bytes go nowhere
-  std::string bytes;                         // what Cairo wrote of the document so far
+  std::string bytes;                         // what Cairo wrote of the document and the file has not yet
+  // An untagged document for a file goes there as Cairo writes it, a piece
+  // at a time, only its end (from the finishing on) kept for the update that
+  // finishes it (CatalogUpdate); `written` bytes are in the file, `digest`
+  // has seen them. Anything else is kept whole until EndDoc.
+  bool direct = false;
+  bool finishing = false;
+  std::uint64_t written = 0;
+  GChecksum* digest = nullptr;  // owned
   PdfMetadata metadata;                      // as the host set it
   PdfMetadata document;                      // this document's (a missing title filled in)
   cairo_surface_t* pdf = nullptr;   // owned; between StartDoc and EndDoc
@@ -158,6 +166,13 @@ struct PrintJob {
 // figures' alternative texts and the untagged drawing marked as artifacts;
 // throws Error when it cannot be read.
 std::string FinishPdf(const std::string& pdf, const PdfMetadata& metadata, const std::vector<std::string>& figureAlts);
+// The incremental update that finishes an untagged document whose last bytes
+// are `tail`, starting at offset `tailAt` of the file: `digest` has seen every
+// byte of the file up to the tail's end, and sees the update's before its
+// trailer, whose ID it gives. Nothing when Cairo's end is not as expected (the
+// caller finishes the whole document with FinishPdf instead).
+std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t tailAt, const PdfMetadata& metadata,
+                                         GChecksum* digest);
 // `text` as valid UTF-8 read the way DrawText reads it (a stray byte is its
 // Latin-1 character, a control character a space): Cairo refuses a whole
 // document over one invalid string in its outline or structure.

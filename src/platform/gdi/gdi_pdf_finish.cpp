@@ -1,8 +1,15 @@
-// What Cairo does not write into a PDF, added with a PDF library
-// (qpdf_finish.cpp) once the document is complete: the catalog's language and viewer preferences, and
-// the XMP metadata that carries the title, the author and the accessibility
-// claim. The page content is copied as it is, so text extraction and the
-// embedded fonts do not change.
+// What Cairo does not write into a PDF, added once the document is complete:
+// the catalog's language and viewer preferences, and the XMP metadata that
+// carries the title, the author and the accessibility claim. A tagged
+// document is finished with a PDF library (qpdf_finish.cpp); any other gets an
+// incremental update after Cairo's bytes: a new catalog, the XMP stream and a
+// cross-reference section for the two, which needs only the end of Cairo's
+// file, so a long document can go to its file while it is written. The page
+// content is never touched, so text extraction and the embedded fonts do not
+// change.
+#include <glib.h>
+
+#include <cstdlib>
 #include <string>
 
 #include "platform/gdi/gdi_impl.h"
@@ -63,9 +70,96 @@ std::string XmpPacket(const PdfMetadata& meta, bool tagged) {
   return x;
 }
 
+// A number after `key` in `text` (from `from` on), or -1.
+long long NumberAfter(std::string_view text, std::string_view key, std::size_t from = 0) {
+  const std::size_t at = text.find(key, from);
+  if (at == std::string_view::npos) return -1;
+  std::size_t i = at + key.size();
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\n' || text[i] == '\r')) ++i;
+  long long n = -1;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) n = (n < 0 ? 0 : n * 10) + (text[i] - '0');
+  return n;
+}
+
+// A PDF literal string of ASCII text.
+std::string PdfString(const std::string& text) {
+  std::string out = "(";
+  for (const char c : text) {
+    if (c == '(' || c == ')' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + ")";
+}
+
+std::string XrefEntry(std::uint64_t offset) {
+  char entry[24];
+  std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(offset));
+  return entry;
+}
+
+// The entries the update adds, and those it cannot add over Cairo's own.
+bool HasKey(std::string_view dict, std::string_view key) {
+  for (std::size_t at = dict.find(key); at != std::string_view::npos; at = dict.find(key, at + 1)) {
+    const std::size_t end = at + key.size();
+    if (end == dict.size() || std::string_view(" \n\r\t/<[(>").find(dict[end]) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
+std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t tailAt, const PdfMetadata& meta,
+                                         GChecksum* digest) {
+  const std::size_t trailer = tail.rfind("trailer");
+  const long long size = NumberAfter(tail, "/Size", trailer), root = NumberAfter(tail, "/Root", trailer),
+                  info = NumberAfter(tail, "/Info", trailer),
+                  previous = NumberAfter(tail, "startxref", tail.rfind("startxref"));
+  if (trailer == std::string_view::npos || size <= 0 || root <= 0 || previous < 0) return std::nullopt;
+  // Cairo's catalog, "<root> 0 obj << ... >> endobj", with the new entries before its end.
+  const std::string head = std::to_string(root) + " 0 obj";
+  std::size_t at = tail.rfind("\n" + head, trailer);
+  if (at == std::string_view::npos) return std::nullopt;
+  at += 1 + head.size();
+  const std::size_t end = tail.find("endobj", at);
+  if (end == std::string_view::npos) return std::nullopt;
+  std::string catalog(tail.substr(at, end - at));
+  catalog.erase(0, catalog.find_first_not_of(" \r\n"));
+  catalog.erase(catalog.find_last_not_of(" \r\n") + 1);
+  if (catalog.size() < 4 || catalog.compare(0, 2, "<<") != 0 || catalog.compare(catalog.size() - 2, 2, ">>") != 0 ||
+      HasKey(catalog, "/Lang") || HasKey(catalog, "/Metadata") || HasKey(catalog, "/ViewerPreferences"))
+    return std::nullopt;
+  std::string added = " /ViewerPreferences << /DisplayDocTitle true >> /Metadata " + std::to_string(size) + " 0 R";
+  if (!meta.language.empty()) added += " /Lang " + PdfString(meta.language);
+  catalog.insert(catalog.size() - 2, added + " ");
+
+  const std::string xmp = XmpPacket(meta, false);
+  std::string update = tail.empty() || tail.back() == '\n' ? "" : "\n";
+  const std::uint64_t metadataAt = tailAt + tail.size() + update.size();
+  update += std::to_string(size) + " 0 obj\n<< /Type /Metadata /Subtype /XML /Length " + std::to_string(xmp.size()) +
+            " >>\nstream\n" + xmp + "\nendstream\nendobj\n";
+  const std::uint64_t rootAt = tailAt + tail.size() + update.size();
+  update += std::to_string(root) + " 0 obj\n" + catalog + "\nendobj\n";
+  const std::uint64_t xrefAt = tailAt + tail.size() + update.size();
+  update += "xref\n" + std::to_string(root) + " 1\n" + XrefEntry(rootAt) + std::to_string(size) + " 1\n" +
+            XrefEntry(metadataAt);
+  // The same document gets the same ID: a digest of every byte before it.
+  g_checksum_update(digest, reinterpret_cast<const guchar*>(update.data()), static_cast<gssize>(update.size()));
+  const std::string id = g_checksum_get_string(digest);
+  update += "trailer\n<< /Size " + std::to_string(size + 1) + " /Root " + std::to_string(root) + " 0 R";
+  if (info > 0) update += " /Info " + std::to_string(info) + " 0 R";
+  update += " /ID [<" + id + "><" + id + ">] /Prev " + std::to_string(previous) + " >>\nstartxref\n" +
+            std::to_string(xrefAt) + "\n%%EOF\n";
+  return update;
+}
+
 std::string FinishPdf(const std::string& pdf, const PdfMetadata& meta, const std::vector<std::string>& figureAlts) {
+  if (!meta.tagged && figureAlts.empty()) {
+    GChecksum* digest = g_checksum_new(G_CHECKSUM_MD5);
+    g_checksum_update(digest, reinterpret_cast<const guchar*>(pdf.data()), static_cast<gssize>(pdf.size()));
+    std::optional<std::string> update = CatalogUpdate(pdf, 0, meta, digest);
+    g_checksum_free(digest);
+    if (update) return pdf + *update;
+  }
   try {
     return AddCatalogMetadata(pdf, meta.language, figureAlts, [&meta](bool tagged) { return XmpPacket(meta, tagged); });
   } catch (const std::exception& e) {

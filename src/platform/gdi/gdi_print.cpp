@@ -18,6 +18,8 @@ namespace {
 constexpr double kPointsPerInch = 72.0;
 // A stream takes the finished document in pieces of this size.
 constexpr std::size_t kStreamPiece = 4096;
+// An untagged document goes to its file in pieces of about this size.
+constexpr std::size_t kFilePiece = 1 << 18;
 
 std::atomic<int> g_nextJobId{1};
 
@@ -45,21 +47,36 @@ void DiscardDocument(DC* dc, PrintJob* job) {
   }
   job->file.reset();  // removes the temporary file
   job->bytes.clear();
+  job->bytes.shrink_to_fit();
   job->inPage = false;
   job->openTags.clear();
 }
 
-// Cairo's write callback: the document is kept until it is complete, since
-// its finishing needs the whole of it.
+// What the document has in memory to its file, seen by the digest first.
+void WriteOut(PrintJob* job) {
+  g_checksum_update(job->digest, reinterpret_cast<const guchar*>(job->bytes.data()),
+                    static_cast<gssize>(job->bytes.size()));
+  job->file->Write(job->bytes);
+  job->written += job->bytes.size();
+  job->bytes.clear();
+}
+
+// Cairo's write callback. A document that needs the whole of it to be
+// finished is kept until it is complete; an untagged one for a file goes
+// there as it comes, a piece at a time.
 cairo_status_t WritePdfBytes(void* closure, const unsigned char* data, unsigned int length) {
   auto* job = static_cast<PrintJob*>(closure);
   if (job->discarding) return CAIRO_STATUS_WRITE_ERROR;
   try {
     job->bytes.append(reinterpret_cast<const char*>(data), length);
+    if (job->direct && !job->finishing && job->bytes.size() >= kFilePiece) WriteOut(job);
     return CAIRO_STATUS_SUCCESS;
   } catch (const std::bad_alloc&) {
     job->writeFailure = Error(ErrorCode::kOutOfMemory, kLibraryName, "Out of memory");
     return CAIRO_STATUS_NO_MEMORY;
+  } catch (const Error& e) {
+    job->writeFailure = e;
+    return CAIRO_STATUS_WRITE_ERROR;
   }
 }
 
@@ -102,6 +119,27 @@ void NoteWriteFailure(PrintJob* job, cairo_status_t status) {
                                         : fileio::AccessError(job->target, cairo_status_to_string(status)));
 }
 
+// Finishes a document that went to its file as it was written, `tail` being
+// what the file has not yet: the update goes after it. When Cairo's end is not
+// as the update expects, the whole document is read back and finished anew.
+void FinishInFile(PrintJob* job, const std::string& tail) {
+  g_checksum_update(job->digest, reinterpret_cast<const guchar*>(tail.data()), static_cast<gssize>(tail.size()));
+  if (std::optional<std::string> update = CatalogUpdate(tail, job->written, job->document, job->digest)) {
+    job->file->Write(tail);
+    job->file->Write(*update);
+    job->file->Commit();
+    return;
+  }
+  std::string whole = fileio::ReadRegularFile(job->file->TempPath(), UINT64_MAX, "document");
+  whole += tail;
+  const std::string pdf = FinishPdf(whole, job->document, job->figureAlts);
+  whole.clear();
+  whole.shrink_to_fit();
+  job->file = std::make_unique<fileio::AtomicFile>(job->target);
+  job->file->Write(pdf);
+  job->file->Commit();
+}
+
 }  // namespace
 
 PrintJob::~PrintJob() {
@@ -109,6 +147,7 @@ PrintJob::~PrintJob() {
   if (pdf) cairo_surface_destroy(pdf);
   file.reset();  // the surface finished into the temporary file, which goes now
   if (sink) cairo_surface_destroy(sink);
+  if (digest) g_checksum_free(digest);
 }
 
 }  // namespace gdi
@@ -180,6 +219,11 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   job->bytes.clear();
   // The Info dictionary; the rest of the metadata is added when the document is finished.
   PdfMetadata& meta = job->document = job->metadata;
+  job->direct = job->file && !meta.tagged;
+  job->finishing = false;
+  job->written = 0;
+  if (job->digest) g_checksum_free(job->digest);
+  job->digest = job->direct ? g_checksum_new(G_CHECKSUM_MD5) : nullptr;
   if (meta.title.empty() && info && info->lpszDocName) meta.title = info->lpszDocName;
   const std::pair<cairo_pdf_metadata_t, const std::string*> info_fields[] = {
       {CAIRO_PDF_METADATA_TITLE, &meta.title},
@@ -248,6 +292,7 @@ int EndDoc(HDC hdc) {
   }
   CloseAllPdfTags(dc, job);
   AddPageOutline(job);
+  job->finishing = true;  // Cairo's last objects and trailer stay in memory for the update
   cairo_surface_finish(job->pdf);
   const cairo_status_t status = cairo_surface_status(job->pdf);
   cairo_surface_destroy(job->pdf);
@@ -259,6 +304,16 @@ int EndDoc(HDC hdc) {
       NoteWriteFailure(job, status);
       job->file.reset();
       return SP_ERROR;
+    }
+    if (job->direct) {
+      FinishInFile(job, cairoPdf);
+      job->file.reset();
+      if (job->driver && !job->driver->EndDoc(job->target)) {
+        std::remove(job->target.c_str());
+        return SP_ERROR;
+      }
+      job->endFailed = false;
+      return 1;
     }
     const std::string pdf = FinishPdf(cairoPdf, job->document, job->figureAlts);
     cairoPdf.clear();
