@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_impl.h"
 #include "platform/gdi/gdi_scoped.h"
 #include "support/canvas.h"
 #include "support/pdf.h"
@@ -331,4 +332,41 @@ TEST_F(PdfPrinting, TouchingPiecesOfALineAreJoinedWithoutChangingTheirPixels) {
     }
     row += 10;
   }
+}
+
+// The update that finishes an untagged PDF is made from the end of Cairo's
+// file alone; an end it does not recognise gives none, and the caller
+// finishes the whole document instead.
+TEST(PdfCatalogUpdate, FollowsCairosEndOrDeclines) {
+  const std::string tail =
+      "7 0 obj\n<< /Type /Catalog\n   /Pages 1 0 R\n>>\nendobj\nxref\n0 8\n"
+      "trailer\n<< /Size 8\n   /Root 7 0 R\n   /Info 6 0 R\n>>\nstartxref\n607\n%%EOF\n";
+  PdfMetadata meta;
+  meta.language = "de-DE";
+  auto update = [&](const std::string& end, std::uint64_t at) {
+    GChecksum* digest = g_checksum_new(G_CHECKSUM_MD5);
+    std::optional<std::string> u = gdi::CatalogUpdate(end, at, meta, digest);
+    g_checksum_free(digest);
+    return u;
+  };
+  const std::optional<std::string> u = update(tail, 1000);
+  ASSERT_TRUE(u.has_value());
+  // The new catalog keeps Cairo's entries; the offsets count from the file's start.
+  EXPECT_NE(u->find("7 0 obj\n<< /Type /Catalog\n   /Pages 1 0 R\n /ViewerPreferences << /DisplayDocTitle true >>"
+                    " /Metadata 8 0 R /Lang (de-DE) >>\nendobj\n"), std::string::npos) << *u;
+  const std::size_t catalogAt = 1000 + tail.size() + u->find("7 0 obj");
+  char entry[32];
+  std::snprintf(entry, sizeof entry, "xref\n7 1\n%010zu 00000 n \n", catalogAt);
+  EXPECT_NE(u->find(entry), std::string::npos) << *u;
+  EXPECT_NE(u->find("/Size 9 /Root 7 0 R /Info 6 0 R /ID [<"), std::string::npos) << *u;
+  EXPECT_NE(u->find("/Prev 607 >>\nstartxref\n" + std::to_string(1000 + tail.size() + u->find("xref\n7 1"))),
+            std::string::npos) << *u;
+  const std::pair<const char*, std::string> declined[] = {
+      {"a catalog that already has a language", std::regex_replace(tail, std::regex("/Pages 1 0 R"), "/Lang (fr) /Pages 1 0 R")},
+      {"no trailer", tail.substr(0, tail.find("trailer"))},
+      {"no catalog object", tail.substr(tail.find("xref"))},
+      {"only an object whose number ends in the catalog's", "1" + tail},
+      {"a catalog that is not a dictionary", std::regex_replace(tail, std::regex("<< /Type /Catalog"), "[ /Type /Catalog")},
+  };
+  for (const auto& [name, end] : declined) EXPECT_FALSE(update(end, 0).has_value()) << name;
 }

@@ -117,9 +117,11 @@ std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t ta
   if (trailer == std::string_view::npos || size <= 0 || root <= 0 || previous < 0) return std::nullopt;
   // Cairo's catalog, "<root> 0 obj << ... >> endobj", with the new entries before its end.
   const std::string head = std::to_string(root) + " 0 obj";
-  std::size_t at = tail.rfind("\n" + head, trailer);
+  std::size_t at = tail.rfind(head, trailer);
+  while (at != std::string_view::npos && at > 0 && tail[at - 1] != '\n')
+    at = tail.rfind(head, at - 1);  // "17 0 obj" is not "7 0 obj"
   if (at == std::string_view::npos) return std::nullopt;
-  at += 1 + head.size();
+  at += head.size();
   const std::size_t end = tail.find("endobj", at);
   if (end == std::string_view::npos) return std::nullopt;
   std::string catalog(tail.substr(at, end - at));
