@@ -272,14 +272,18 @@ bool QueueTextLines(DC* dc, const LineSource& src, const std::vector<Line>& line
     const double y = top + static_cast<int>(i) * lineH + dc->st.org.y;
     if (!GlyphsOfLine(src, lines[i], x, y, glyphs, fonts)) return false;
   }
-  for (std::size_t i = 0; i < glyphs.size(); ++i) {
-    if (dc->queuedText.empty() || dc->queuedText.back().font != fonts[i] ||
+  // Each run of glyphs of one font joins the page's last run when that has
+  // the same font and colour.
+  for (std::size_t b = 0, e = 0; b < glyphs.size(); b = e) {
+    for (e = b + 1; e < glyphs.size() && fonts[e] == fonts[b];) ++e;
+    if (dc->queuedText.empty() || dc->queuedText.back().font != fonts[b] ||
         dc->queuedText.back().color != dc->st.textColor) {
       dc->queuedText.push_back(
-          QueuedGlyphRun{cairo_scaled_font_reference(fonts[i]), dc->st.textColor, std::move(dc->spareGlyphs)});
+          QueuedGlyphRun{cairo_scaled_font_reference(fonts[b]), dc->st.textColor, std::move(dc->spareGlyphs)});
       dc->spareGlyphs.clear();
     }
-    dc->queuedText.back().glyphs.push_back(glyphs[i]);
+    std::vector<cairo_glyph_t>& run = dc->queuedText.back().glyphs;
+    run.insert(run.end(), glyphs.begin() + static_cast<std::ptrdiff_t>(b), glyphs.begin() + static_cast<std::ptrdiff_t>(e));
   }
   return true;
 }
@@ -465,6 +469,22 @@ bool DrawTextLines(DC* dc, const LineSource& src, const std::vector<Line>& lines
   return false;
 }
 
+// The characters of a text made of ASCII alone, with no prefix to take out
+// when prefixes count: what decoding, composing and prefixing would give, in
+// one pass. False, for those steps to run, at the first other byte.
+bool PlainAscii(const char* text, int length, bool prefix, std::vector<Ch>& chars) {
+  chars.clear();
+  if (!text) return true;
+  const std::size_t n = length < 0 ? std::strlen(text) : static_cast<std::size_t>(length);
+  chars.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80 || (prefix && c == '&')) return false;
+    chars.push_back({c, false});
+  }
+  return true;
+}
+
 // DrawText's work; with `align`, the lines are drawn in rc narrowed to their
 // height (DrawTextBlock).
 int DrawTextIn(DC* dc, Font* font, const char* text, int length, RECT* rc, UINT format, const BlockAlign* align) {
@@ -474,16 +494,19 @@ int DrawTextIn(DC* dc, Font* font, const char* text, int length, RECT* rc, UINT 
   // are measured and drawn a few times each, and allocating showed.
   static std::vector<std::uint32_t> cps;
   static std::vector<Ch> chars;
-  DecodeUtf8(text, length, cps);
-  ComposeMarks(cps);
-  ApplyPrefixes(cps, !(format & DT_NOPREFIX), chars);
+  const bool plain = PlainAscii(text, length, !(format & DT_NOPREFIX), chars);
+  if (!plain) {
+    DecodeUtf8(text, length, cps);
+    ComposeMarks(cps);
+    ApplyPrefixes(cps, !(format & DT_NOPREFIX), chars);
+  }
   if (chars.empty()) {
     if (format & DT_CALCRECT) rc->bottom = (format & DT_SINGLELINE) ? rc->top + lineH : rc->top;
     return lineH;
   }
   Measure m{fi, (format & DT_EXPANDTABS) != 0, std::max(1, 8 * fi->aveCharWidth), dc->DesignAdvances()};
   static std::vector<char> breaks;
-  UseScripts(cps, chars, format, m, breaks);
+  if (!plain) UseScripts(cps, chars, format, m, breaks);
   const int rectWidth = std::max(0, static_cast<int>(rc->right - rc->left));
   static std::vector<Line> lines;
   BreakLines(chars, format, rectWidth, m, lines);
