@@ -32,15 +32,12 @@ bool SameFont(const LOGFONT& a, const LOGFONT& b) {
 // trailing '&' shows nothing).
 int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT format) {
   if (format & (DT_EXPANDTABS | DT_SINGLELINE)) return -1;
-  // One pass for line breaks and non-ASCII (a plain loop: find_first_of
-  // searches its set once per character).
-  bool ascii = true;
-  for (char ch : text) {
-    if (ch == '\r' || ch == '\n') return -1;
-    if (static_cast<unsigned char>(ch) >= 0x80) ascii = false;
-  }
   const int lineH = fi->Height();
-  if (!(format & DT_WORDBREAK)) return lineH;
+  if (!(format & DT_WORDBREAK)) {
+    for (char ch : text)
+      if (ch == '\r' || ch == '\n') return -1;
+    return lineH;
+  }
   const long maxWidth = width < 0 ? 0 : width;
   const bool prefix = !(format & DT_NOPREFIX);
   long pen = 0;
@@ -58,17 +55,26 @@ int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT fo
     }
     return pen <= maxWidth;
   };
-  if (ascii) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (prefix && text[i] == '&' && ++i == text.size()) break;
-      if (!fits(static_cast<unsigned char>(text[i]))) return -1;
-    }
-    return lineH;
+  // ASCII in one pass: a break or a word past the width ends it, and so does
+  // the first other byte, the text then being decoded from its start.
+  bool ascii = true, tooWide = false;
+  for (std::size_t i = 0; i < text.size() && ascii; ++i) {
+    auto ch = static_cast<unsigned char>(text[i]);
+    if (prefix && ch == '&' && ++i == text.size()) break;
+    ch = static_cast<unsigned char>(text[i]);
+    if (ch >= 0x80) ascii = false;
+    else if (ch == '\r' || ch == '\n') return -1;
+    else if (!tooWide && !fits(ch)) tooWide = true;  // still looking for a break or another byte
   }
+  if (ascii) return tooWide ? -1 : lineH;
+  for (char ch : text)
+    if (ch == '\r' || ch == '\n') return -1;
   const std::vector<std::uint32_t> cps = DecodeUtf8(text.data(), static_cast<int>(text.size()));
   // Shaped runs and scripts without spaces wrap by rules the sum of advances does not know.
   for (std::uint32_t cp : cps)
     if (cp >= 0x0300 && (!DrawsAlone(cp) || BreaksWithoutSpaces(cp))) return -1;
+  pen = 0;
+  inFirstWord = pastFirstWord = false;
   for (std::size_t i = 0; i < cps.size(); ++i) {
     if (prefix && cps[i] == '&' && ++i == cps.size()) break;
     if (!fits(cps[i])) return -1;
