@@ -42,7 +42,6 @@ void ApplyPrefixes(const std::vector<std::uint32_t>& cps, bool prefix, std::vect
   }
 }
 
-
 // Widths along a line; expanded tabs depend on where they start. With
 // `design` the advances are the fonts' unhinted ones (DC::DesignAdvances).
 // A `shaped` text (one with characters that do not draw alone) is measured
@@ -476,7 +475,6 @@ bool PlainAscii(const char* text, int length, bool prefix, std::vector<Ch>& char
   chars.clear();
   if (!text) return true;
   const std::size_t n = length < 0 ? std::strlen(text) : static_cast<std::size_t>(length);
-  chars.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
     if (c >= 0x80 || (prefix && c == '&')) return false;
