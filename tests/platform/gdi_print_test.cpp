@@ -369,4 +369,11 @@ TEST(PdfCatalogUpdate, FollowsCairosEndOrDeclines) {
       {"a catalog that is not a dictionary", std::regex_replace(tail, std::regex("<< /Type /Catalog"), "[ /Type /Catalog")},
   };
   for (const auto& [name, end] : declined) EXPECT_FALSE(update(end, 0).has_value()) << name;
+  // A language that is not plain ASCII is a text string all the same (a control character a space).
+  const std::pair<const char*, const char*> languages[] = {{"x-(a)\\b", "/Lang (x-\\(a\\)\\\\b)"},
+                                                           {"fr-\xC3\xA9\r", "/Lang <FEFF00660072002D00E90020>"}};
+  for (const auto& [language, written] : languages) {
+    meta.language = language;
+    EXPECT_NE(update(tail, 0).value_or("").find(written), std::string::npos) << written;
+  }
 }

@@ -9,6 +9,8 @@
 // change.
 #include <glib.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -81,14 +83,28 @@ long long NumberAfter(std::string_view text, std::string_view key, std::size_t f
   return n;
 }
 
-// A PDF literal string of ASCII text.
-std::string PdfString(const std::string& text) {
-  std::string out = "(";
-  for (const char c : text) {
-    if (c == '(' || c == ')' || c == '\\') out += '\\';
-    out += c;
+// A PDF text string: a literal one for printable ASCII, else UTF-16 with its
+// byte-order mark in hexadecimal (the text read as DrawText reads it).
+std::string PdfTextString(const std::string& text) {
+  if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+    std::string out = "(";
+    for (const char c : text) {
+      if (c == '(' || c == ')' || c == '\\') out += '\\';
+      out += c;
+    }
+    return out + ")";
   }
-  return out + ")";
+  const std::string utf8 = AsDrawnUtf8(text);
+  glong units = 0;
+  gunichar2* utf16 = g_utf8_to_utf16(utf8.c_str(), static_cast<glong>(utf8.size()), nullptr, &units, nullptr);
+  std::string out = "<FEFF";
+  char hex[8];
+  for (glong i = 0; utf16 && i < units; ++i) {
+    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(utf16[i]));
+    out += hex;
+  }
+  g_free(utf16);
+  return out + ">";
 }
 
 std::string XrefEntry(std::uint64_t offset) {
@@ -131,7 +147,7 @@ std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t ta
       HasKey(catalog, "/Lang") || HasKey(catalog, "/Metadata") || HasKey(catalog, "/ViewerPreferences"))
     return std::nullopt;
   std::string added = " /ViewerPreferences << /DisplayDocTitle true >> /Metadata " + std::to_string(size) + " 0 R";
-  if (!meta.language.empty()) added += " /Lang " + PdfString(meta.language);
+  if (!meta.language.empty()) added += " /Lang " + PdfTextString(meta.language);
   catalog.insert(catalog.size() - 2, added + " ");
 
   const std::string xmp = XmpPacket(meta, false);

@@ -220,6 +220,11 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   // The Info dictionary; the rest of the metadata is added when the document is finished.
   PdfMetadata& meta = job->document = job->metadata;
   job->direct = job->file && !meta.tagged;
+  // Cairo from 1.17.6 on writes a PDF 1.5 document's catalog into a compressed
+  // object stream and its cross-reference as a stream: the update needs the
+  // classic table and a catalog it can read, which PDF 1.4 keeps.
+  if (job->direct && cairo_version() >= CAIRO_VERSION_ENCODE(1, 17, 6))
+    cairo_pdf_surface_restrict_to_version(job->pdf, CAIRO_PDF_VERSION_1_4);
   job->finishing = false;
   job->written = 0;
   if (job->digest) g_checksum_free(job->digest);
