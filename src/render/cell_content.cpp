@@ -91,14 +91,9 @@ PlacedText PlaceText(HDC dc, HFONT font, const std::string& text, const RECT& ar
 RECT PlacedLines(HDC dc, const PlacedText& p) {
   RECT rc = p.area;
   DrawText(dc, p.text.data(), -1, &rc, p.flags | DT_CALCRECT);
-  const std::int32_t h = rc.bottom - rc.top, height = p.area.bottom - p.area.top;
-  rc.left = p.area.left;
-  rc.right = p.area.right;
-  switch (p.align) {
-    case BlockAlign::Middle: rc.top = p.area.top + (height - h) / 2; break;
-    case BlockAlign::Bottom: rc.top = p.area.bottom - h; break;
-    case BlockAlign::Top: rc.top = p.area.top; break;
-  }
+  const std::int32_t h = rc.bottom - rc.top;
+  rc = p.area;
+  rc.top = BlockTop(p.area, h, p.align);
   rc.bottom = rc.top + h;
   return rc;
 }
@@ -122,7 +117,10 @@ void DrawCellText(HDC dc, const std::string& textIn, HFONT font, std::uint32_t& 
   std::string indented;
   const PlacedText p = PlaceText(dc, font, textIn, area, style, indented);
   // Font, colour and clip go with each copy: the context's own stay as they are.
-  TextBlock block{.rc = p.area, .format = p.flags, .align = p.align, .font = font};
+  TextBlock block;
+  block.format = p.flags;
+  block.align = p.align;
+  block.font = font;
   if (style.clipping) block.clip = area;
   auto draw = [&](std::int32_t offset, std::uint32_t color) {
     block.rc = RECT{p.area.left + offset, p.area.top + offset, p.area.right + offset, p.area.bottom + offset};
@@ -182,14 +180,9 @@ void DrawCellTextScaled(HDC dc, const std::string& text, const std::function<HFO
 
 void DrawCellFrameControl(HDC dc, std::int32_t type, std::int32_t flags, const RECT& band, std::int32_t alignPos) {
   if (type == 0) return;
-  const std::int32_t left = band.left, top = band.top, size = band.right - band.left, height = band.bottom - band.top;
+  const std::int32_t left = band.left, size = band.right - band.left, height = band.bottom - band.top;
   const std::int32_t side = size < height ? size : height;
-  RECT rc{left, top, left + side, top + side};
-  switch (AlignRow(alignPos)) {
-    case BlockAlign::Middle: rc.top = top + (height - side) / 2; break;
-    case BlockAlign::Bottom: rc.top = top + height - side; break;
-    case BlockAlign::Top: break;
-  }
+  RECT rc{left, BlockTop(band, side, AlignRow(alignPos)), left + side, 0};
   rc.bottom = rc.top + side;
   DrawFrameControl(dc, &rc, static_cast<UINT>(type), static_cast<UINT>(flags));
 }

@@ -317,7 +317,11 @@ TEST(GdiDrawTextDraw, ABlockLaidOutOnceLandsWhereMeasuringFirstPutsIt) {
     for (BlockAlign align : {BlockAlign::Top, BlockAlign::Middle, BlockAlign::Bottom}) {
       Canvas once(120, 200), twice(120, 200);
       const int lineH = once.Metrics().tmHeight;
-      const int h = DrawTextBlock(once.dc, text, -1, TextBlock{.rc = area, .format = flags, .align = align});
+      TextBlock block;
+      block.rc = area;
+      block.format = flags;
+      block.align = align;
+      const int h = DrawTextBlock(once.dc, text, -1, block);
       RECT rc = area;
       ASSERT_EQ(DrawText(twice.dc, text, -1, &rc, flags | DT_CALCRECT), h);
       rc.top = align == BlockAlign::Top ? area.top : align == BlockAlign::Bottom ? area.bottom - h

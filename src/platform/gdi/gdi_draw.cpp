@@ -132,8 +132,7 @@ void AddMergedSegments(cairo_t* cr, const PenStroke& pen, const std::vector<int>
       lines[used].spans.clear();
       ++used;
     }
-    const std::size_t last = it->second;
-    lines[last].spans.push_back({std::min(from, to), std::max(from, to)});
+    lines[it->second].spans.push_back({std::min(from, to), std::max(from, to)});
   }
   std::sort(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(used), [](const Line& p, const Line& q) {
     return std::tie(p.vertical, p.at) < std::tie(q.vertical, q.at);

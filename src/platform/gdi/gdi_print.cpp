@@ -52,13 +52,11 @@ void DiscardDocument(DC* dc, PrintJob* job) {
   job->openTags.clear();
 }
 
-// What the document has in memory to its file, seen by the digest first.
-void WriteOut(PrintJob* job) {
-  g_checksum_update(job->digest, reinterpret_cast<const guchar*>(job->bytes.data()),
-                    static_cast<gssize>(job->bytes.size()));
-  job->file->Write(job->bytes);
-  job->written += job->bytes.size();
-  job->bytes.clear();
+// Bytes of Cairo's to the file, seen by the digest first.
+void WriteOut(PrintJob* job, std::string_view bytes) {
+  g_checksum_update(job->digest, reinterpret_cast<const guchar*>(bytes.data()), static_cast<gssize>(bytes.size()));
+  job->file->Write(bytes);
+  job->written += bytes.size();
 }
 
 // Cairo's write callback. A document that needs the whole of it to be
@@ -69,7 +67,10 @@ cairo_status_t WritePdfBytes(void* closure, const unsigned char* data, unsigned 
   if (job->discarding) return CAIRO_STATUS_WRITE_ERROR;
   try {
     job->bytes.append(reinterpret_cast<const char*>(data), length);
-    if (job->direct && !job->finishing && job->bytes.size() >= kFilePiece) WriteOut(job);
+    if (job->direct && !job->finishing && job->bytes.size() >= kFilePiece) {
+      WriteOut(job, job->bytes);
+      job->bytes.clear();
+    }
     return CAIRO_STATUS_SUCCESS;
   } catch (const std::bad_alloc&) {
     job->writeFailure = Error(ErrorCode::kOutOfMemory, kLibraryName, "Out of memory");
@@ -123,20 +124,16 @@ void NoteWriteFailure(PrintJob* job, cairo_status_t status) {
 // what the file has not yet: the update goes after it. When Cairo's end is not
 // as the update expects, the whole document is read back and finished anew.
 void FinishInFile(PrintJob* job, const std::string& tail) {
-  g_checksum_update(job->digest, reinterpret_cast<const guchar*>(tail.data()), static_cast<gssize>(tail.size()));
-  if (std::optional<std::string> update = CatalogUpdate(tail, job->written, job->document, job->digest)) {
-    job->file->Write(tail);
+  const std::uint64_t tailAt = job->written;
+  WriteOut(job, tail);
+  if (std::optional<std::string> update = CatalogUpdate(tail, tailAt, job->document, job->digest)) {
     job->file->Write(*update);
-    job->file->Commit();
-    return;
+  } else {
+    const std::string pdf = FinishPdf(fileio::ReadRegularFile(job->file->TempPath(), UINT64_MAX, "document"),
+                                      job->document, job->figureAlts);
+    job->file = std::make_unique<fileio::AtomicFile>(job->target);
+    job->file->Write(pdf);
   }
-  std::string whole = fileio::ReadRegularFile(job->file->TempPath(), UINT64_MAX, "document");
-  whole += tail;
-  const std::string pdf = FinishPdf(whole, job->document, job->figureAlts);
-  whole.clear();
-  whole.shrink_to_fit();
-  job->file = std::make_unique<fileio::AtomicFile>(job->target);
-  job->file->Write(pdf);
   job->file->Commit();
 }
 
@@ -312,23 +309,17 @@ int EndDoc(HDC hdc) {
     }
     if (job->direct) {
       FinishInFile(job, cairoPdf);
-      job->file.reset();
-      if (job->driver && !job->driver->EndDoc(job->target)) {
-        std::remove(job->target.c_str());
-        return SP_ERROR;
+    } else {
+      const std::string pdf = FinishPdf(cairoPdf, job->document, job->figureAlts);
+      cairoPdf.clear();
+      cairoPdf.shrink_to_fit();
+      if (job->stream) {
+        job->endFailed = !Deliver(job, pdf);
+        return job->endFailed ? SP_ERROR : 1;
       }
-      job->endFailed = false;
-      return 1;
+      job->file->Write(pdf);
+      job->file->Commit();
     }
-    const std::string pdf = FinishPdf(cairoPdf, job->document, job->figureAlts);
-    cairoPdf.clear();
-    cairoPdf.shrink_to_fit();
-    if (job->stream) {
-      job->endFailed = !Deliver(job, pdf);
-      return job->endFailed ? SP_ERROR : 1;
-    }
-    job->file->Write(pdf);
-    job->file->Commit();
     job->file.reset();
   } catch (const Error& e) {
     fileio::NoteFailure(e);

@@ -517,9 +517,7 @@ int DrawTextIn(DC* dc, Font* font, const char* text, int length, RECT* rc, UINT 
     return height;
   }
   if (align) {
-    const int top = *align == BlockAlign::Middle   ? rc->top + (rc->bottom - rc->top - height) / 2
-                    : *align == BlockAlign::Bottom ? rc->bottom - height
-                                                   : rc->top;
+    const int top = BlockTop(*rc, height, *align);
     rc->top = top;
     rc->bottom = top + height;
   }

@@ -14,6 +14,17 @@ namespace ktfolio::win {
 
 enum class BlockAlign { Top, Middle, Bottom };
 
+// Where a block `height` high starts in `rc` when placed at its top, in its
+// middle (halving in integers) or at its bottom.
+inline int BlockTop(const RECT& rc, int height, BlockAlign align) {
+  switch (align) {
+    case BlockAlign::Middle: return rc.top + (rc.bottom - rc.top - height) / 2;
+    case BlockAlign::Bottom: return rc.bottom - height;
+    case BlockAlign::Top: break;
+  }
+  return rc.top;
+}
+
 struct TextBlock {
   RECT rc{};                           // where the lines are placed
   UINT format = 0;                     // DrawText's flags (DT_CALCRECT is ignored)
