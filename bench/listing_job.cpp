@@ -4,11 +4,12 @@
 // whole job's; the peers (ReportLab, pdfmake) run in the same sitting and the
 // table prints our time as a fraction of theirs. Like theirs, our PDF is
 // untagged there; the tagged column is the same job with its structure tree
-// for screen readers, and what that costs.
+// for screen readers, and what that costs. Ours runs twice: on every core
+// (long documents are drawn in pieces by several processes) and on one.
 //
 //   listing_job [--sizes 1000,10000,50000,100000] [--reportlab-max N] [--pdfmake-max N]
 //               [--peers DIR] [--node-modules DIR]
-//   listing_job run N FILE [tagged]   (one job of ours, used by the table)
+//   listing_job run N FILE [tagged] [--jobs J]   (one job of ours, used by the table)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,10 +30,11 @@ using namespace ktfolio;
 
 namespace {
 
-int RunOurs(int n, const std::string& file, bool tagged) {
+int RunOurs(int n, const std::string& file, bool tagged, int jobs) {
   KtPrint4Impl c;
   listing::SetUp(c);
   c.TaggedPdf(tagged);
+  c.PdfJobs(jobs);
   for (int i = 0; i < n; ++i) listing::AddRow(c, i);
   const std::int16_t pages = c.Pages();
   if (!c.ExportPdf(file, 1, pages)) {
@@ -102,8 +104,16 @@ std::string Ratio(const Measured& ours, const std::optional<Measured>& peer) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if ((argc == 4 || argc == 5) && !std::strcmp(argv[1], "run"))
-    return RunOurs(std::atoi(argv[2]), argv[3], argc == 5 && !std::strcmp(argv[4], "tagged"));
+  if (argc >= 4 && !std::strcmp(argv[1], "run")) {
+    bool tagged = false;
+    int jobs = 0;
+    for (int i = 4; i < argc; ++i) {
+      if (!std::strcmp(argv[i], "tagged")) tagged = true;
+      else if (!std::strcmp(argv[i], "--jobs") && i + 1 < argc) jobs = std::atoi(argv[++i]);
+      else return 2;
+    }
+    return RunOurs(std::atoi(argv[2]), argv[3], tagged, jobs);
+  }
   std::vector<int> sizes = {1000, 10000, 50000, 100000};
   int reportlabMax = 50000, pdfmakeMax = 10000;
   std::string peers = KTFOLIO_PEERS_DIR, nodeModules = KTFOLIO_NODE_MODULES;
@@ -111,7 +121,7 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
       std::printf("usage: listing_job [--sizes LIST] [--reportlab-max N] [--pdfmake-max N] [--peers DIR] "
-                  "[--node-modules DIR]\n       listing_job run N FILE [tagged]\n");
+                  "[--node-modules DIR]\n       listing_job run N FILE [tagged] [--jobs J]\n");
       return 0;
     }
     if (i + 1 >= argc) {
@@ -134,24 +144,25 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(out);
   const bool haveReportlab = Measure({"/usr/bin/python3", "-c", "import reportlab"}).ok;
   const bool havePdfmake = std::filesystem::exists(nodeModules + "/pdfmake");
-  std::printf("%8s | %-20s | %-20s %8s | %-20s %8s | %-20s %6s\n", "rows", "ktfolio", "reportlab", "ratio", "pdfmake",
-              "ratio", "ktfolio tagged", "cost");
+  std::printf("%8s | %-20s | %-20s %8s | %-20s %8s | %-20s %6s | %-20s %6s\n", "rows", "ktfolio", "reportlab", "ratio",
+              "pdfmake", "ratio", "ktfolio tagged", "cost", "ktfolio 1 process", "gain");
   for (int n : sizes) {
     const std::string N = std::to_string(n);
     const Measured ours = Measure({self, "run", N, out + "/ktfolio-" + N + ".pdf"});
     const Measured tagged = Measure({self, "run", N, out + "/ktfolio-tagged-" + N + ".pdf", "tagged"});
+    const Measured single = Measure({self, "run", N, out + "/ktfolio-1-" + N + ".pdf", "--jobs", "1"});
     std::optional<Measured> rl, pm;
     if (haveReportlab && n <= reportlabMax)
       rl = Measure({"/usr/bin/python3", peers + "/reportlab_table.py", N, out + "/reportlab-" + N + ".pdf"});
     if (havePdfmake && n <= pdfmakeMax)
       pm = Measure({"node", peers + "/pdfmake_table.js", N, out + "/pdfmake-" + N + ".pdf"},
                    {"NODE_PATH=" + nodeModules});
-    std::printf("%8d | %-20s | %-20s %8s | %-20s %8s | %-20s %6s\n", n, Cell(ours).c_str(), Cell(rl).c_str(),
-                Ratio(ours, rl).c_str(), Cell(pm).c_str(), Ratio(ours, pm).c_str(), Cell(tagged).c_str(),
-                Ratio(ours, tagged).c_str());
+    std::printf("%8d | %-20s | %-20s %8s | %-20s %8s | %-20s %6s | %-20s %6s\n", n, Cell(ours).c_str(),
+                Cell(rl).c_str(), Ratio(ours, rl).c_str(), Cell(pm).c_str(), Ratio(ours, pm).c_str(),
+                Cell(tagged).c_str(), Ratio(ours, tagged).c_str(), Cell(single).c_str(), Ratio(ours, single).c_str());
     std::fflush(stdout);
   }
   std::printf("ratio = peer time / ktfolio time (higher is better for ktfolio); cost = tagged time / untagged "
-              "time; PDFs in %s\n", out.c_str());
+              "time; gain = one process's time / every core's; PDFs in %s\n", out.c_str());
   return 0;
 }

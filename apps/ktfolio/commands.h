@@ -99,12 +99,14 @@ std::string PagesAsked(KtPrint4Impl& control, int from, int to);
 // DIR/document.pdf, printing each file written. Returns an exit code.
 int WritePagesAndPdf(KtPrint4Impl& control, const std::string& dir, int zoom, Progress& progress);
 
-// --title, --author, --lang, --untagged: what a written PDF says of itself.
+// --title, --author, --lang, --untagged: what a written PDF says of itself;
+// --jobs: how many processes draw a long one.
 struct MetadataOptions {
   std::string title;
   std::string author;
   std::string language;
   bool untagged = false;
+  int jobs = 0;
 };
 void AddMetadataOptions(CLI::App& command, MetadataOptions& options);
 // Sets what was given on the control; false, said on stderr, for a language

@@ -14,6 +14,10 @@ void AddMetadataOptions(CLI::App& command, MetadataOptions& options) {
   command.add_option("--lang", options.language, "The language of the text, a BCP 47 tag (default: the locale's)");
   command.add_flag("--untagged", options.untagged,
                    "No structure tree for screen readers: faster and smaller for long documents");
+  command
+      .add_option("-j,--jobs", options.jobs,
+                  "Processes that draw a long untagged PDF (default 0: one for each core; the file is the same)")
+      ->check(CLI::Range(0, 1024));
 }
 
 bool ApplyMetadata(KtPrint4Impl& control, const MetadataOptions& options) {
@@ -25,6 +29,7 @@ bool ApplyMetadata(KtPrint4Impl& control, const MetadataOptions& options) {
   }
   if (!options.language.empty()) control.DocLanguage(options.language);
   if (options.untagged) control.TaggedPdf(false);
+  control.PdfJobs(options.jobs);
   return true;
 }
 

@@ -18,6 +18,9 @@ class KTFOLIO_API KtPrint4Events {
   virtual void LeaveCell(std::int32_t row, std::int32_t col, std::int32_t parea, bool& Cancel) {}
   virtual void ClickCell(std::int32_t row, std::int32_t col, std::int32_t parea, std::int16_t Button) {}
   virtual void BeforeButtonClick(std::int16_t ButtonIndex, const std::string& ButtonKey, bool& Cancel) {}
+  // False when NewPage does nothing: a long PDF can then be drawn by several
+  // processes at once (PdfJobs), which no handler could follow.
+  virtual bool HearsNewPage() const { return true; }
 };
 
 }  // namespace ktfolio

@@ -118,6 +118,8 @@ std::string KtPrint4::DocLanguage() const { return impl_->DocLanguage(); }
 void KtPrint4::DocLanguage(std::string v) { impl_->DocLanguage(std::move(v)); }
 bool KtPrint4::TaggedPdf() const { return impl_->TaggedPdf(); }
 void KtPrint4::TaggedPdf(bool v) { impl_->TaggedPdf(v); }
+std::int32_t KtPrint4::PdfJobs() const { return impl_->PdfJobs(); }
+void KtPrint4::PdfJobs(std::int32_t v) { impl_->PdfJobs(v); }
 std::string KtPrint4::sText() const { return impl_->sText(); }
 void KtPrint4::sText(std::string v) { impl_->sText(std::move(v)); }
 bool KtPrint4::ShowToolBar() const { return impl_->ShowToolBar(); }

@@ -89,6 +89,8 @@ class KtPrint4Dispatch::Adapter : public KtPrint4Events {
     owner_.Fire("BeforeButtonClick", a);
     Cancel = a[2].ToBool();
   }
+  // A published control's sinks hear every event it raises.
+  bool HearsNewPage() const override { return owner_.SinkCount() > 0; }
 
  private:
   bool CellEvent(const char* name, std::int32_t row, std::int32_t col, std::int32_t parea, bool cancel) {
@@ -209,6 +211,7 @@ void KtPrint4Dispatch::Publish() {
   KT_RW(std::string, DocKeywords);
   KT_RW(std::string, DocLanguage);
   KT_RW(bool, TaggedPdf);
+  KT_RW(std::int32_t, PdfJobs);
   KT_RW(std::int32_t, TemplateCodePage);
   KT_RW(std::string, sText);
   KT_RW(bool, ShowToolBar);

@@ -67,6 +67,7 @@ constexpr Description kDescriptions[] = {
     {"DocKeywords", "The keywords a written PDF carries."},
     {"DocLanguage", "The language of the document's text, a BCP 47 tag such as en-US (default: the locale's)."},
     {"TaggedPdf", "True (the default) to give printed PDFs a structure tree for screen readers: headings, tables, paragraphs, figures; the running header and footer as artifacts. Documents of more than 20 000 body rows are written untagged."},
+    {"PdfJobs", "How many processes draw the pages of a long untagged PDF: 0 (the default) one for each core, 1 the calling process alone; whatever the count, the same document gives the same file."},
     {"TemplateCodePage", "The code page templates are written in: 1252 (Windows-1252, the default) or 65001 (UTF-8 with a byte-order mark)."},
     {"ShowToolBar", "True to show the preview's toolbar."},
     {"ShowPrintDlg", "True to show the print dialog before printing."},

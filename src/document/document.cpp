@@ -109,6 +109,10 @@ void Document::RaiseNewPage(std::int32_t& page, std::int32_t& row, std::int32_t&
   for (KtPrint4Events* s : sinks) s->NewPage(page, row, firstOrLast);
 }
 
+bool Document::NewPageHeard() const {
+  return std::any_of(sinks_.begin(), sinks_.end(), [](const KtPrint4Events* s) { return s->HearsNewPage(); });
+}
+
 void Document::Notify(const std::string& name) { container_->PropertyChanged(name); }
 
 // Number 5: nothing in the control's message table says "not now", and the
@@ -386,6 +390,16 @@ void Document::DocKeywords(std::string v) {
 void Document::TaggedPdf(bool v) {
   meta_.tagged = v;
   Notify("TaggedPdf");
+}
+
+void Document::PdfJobs(std::int32_t v) {
+  if (v < 0) {
+    RecordError(ToInt(ErrorCode::kInvalidPropertyValue), "PdfJobs",
+                "Invalid property value: " + std::to_string(v) + " processes (0 is one a core)");
+    return;
+  }
+  pdfJobs_ = v;
+  Notify("PdfJobs");
 }
 
 void Document::DocLanguage(std::string v) {

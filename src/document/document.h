@@ -204,6 +204,13 @@ class Document : public DocumentHost {
   bool TaggedPdf() const { return meta_.tagged; }
   void TaggedPdf(bool v);
   const DocumentMetadata& Metadata() const { return meta_; }
+  // How many processes draw the pages of a long untagged PDF: 0 (the default)
+  // one a core, 1 the caller's alone. A negative count records 380.
+  std::int32_t PdfJobs() const { return pdfJobs_; }
+  void PdfJobs(std::int32_t v);
+  // Whether a host's handler may hear NewPage (the pages are then drawn in
+  // order, by this process).
+  bool NewPageHeard() const;
 
   // ---- editing selection ------------------------------------------------------------
   bool AllowCellEditing() const { return allowCellEditing_; }
@@ -370,6 +377,7 @@ class Document : public DocumentHost {
   std::unique_ptr<Container> ownContainer_;
   Container* container_;
   std::vector<KtPrint4Events*> sinks_;
+  std::int32_t pdfJobs_ = 0;
   std::int32_t eventDepth_ = 0;
   const char* eventName_ = "";
 

@@ -151,6 +151,39 @@ std::vector<std::uint8_t> PagePngAtDpi(Document& control, std::int16_t page, dou
   return PagePng(control, page, ZoomForDpi(dpi), shadow);
 }
 
+PdfPaper PdfPaperOf(Document& control) {
+  control.ComputePageInfo();
+  const tpPageInfo info = control.PageInfo();
+  CheckPaper(kPdfSource, info);
+  return PdfPaper{kPdfDpi, Nint(info.Width * kPdfDpi / kTwipsPerInch), Nint(info.Height * kPdfDpi / kTwipsPerInch),
+                  kDocumentName};
+}
+
+PdfDrawn DrawPdfDocument(Document& control, HDC dc, std::int16_t fromPage, std::int16_t toPage, bool quiet) {
+  PdfDrawn drawn;
+  DOCINFO doc;
+  doc.lpszDocName = kDocumentName;
+  if (StartDoc(dc, &doc) <= 0) return drawn;
+  drawn.started = true;
+  PrinterPages printer;
+  printer.quiet = quiet;
+  bool failed = false;
+  printer.startPage = [&] {
+    if (failed) return false;
+    failed = StartPage(dc) <= 0;
+    drawn.pages += failed ? 0 : 1;
+    return !failed;
+  };
+  printer.endPage = [&] { return printer.pageOpen ? (failed = EndPage(dc) <= 0, !failed) : true; };
+  control.PageCount(control.Pages());
+  DrawPages(control, Device::ForPrint(dc, GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)), fromPage,
+            toPage, Band{}, &printer);
+  if (printer.pageOpen) printer.endPage();
+  drawn.ended = !failed && EndDoc(dc) > 0;
+  if (!drawn.ended) AbortDoc(dc);
+  return drawn;
+}
+
 namespace {
 
 // Pages fromPage..toPage as one PDF document, drawn through the print path
@@ -162,46 +195,45 @@ void PrintPdf(Document& control, std::int16_t fromPage, std::int16_t toPage,
               const std::function<HDC(int width, int height)>& open, const std::function<Error()>& failure) {
   const std::int16_t pages = control.Pages();
   if (fromPage < 1 || toPage > pages || fromPage > toPage) throw PageOutOfRange(kPdfSource);
-  control.ComputePageInfo();
-  const tpPageInfo info = control.PageInfo();
-  CheckPaper(kPdfSource, info);
+  const PdfPaper paper = PdfPaperOf(control);
   fileio::LastFailure().reset();
-  OwnedDC dc(open(Nint(info.Width * kPdfDpi / kTwipsPerInch), Nint(info.Height * kPdfDpi / kTwipsPerInch)));
+  OwnedDC dc(open(paper.width, paper.height));
   if (!dc) throw failure();
   SetPdfMetadata(dc, PrintedMetadata(control));
-  DOCINFO doc;
-  doc.lpszDocName = kDocumentName;
-  if (StartDoc(dc, &doc) <= 0) {
-    dc.reset();  // the cause is asked for once the context is gone
-    throw failure();
-  }
-  PrinterPages printer;
-  bool failed = false;
-  int started = 0;
-  printer.startPage = [&] {
-    if (failed) return false;
-    failed = StartPage(dc) <= 0;
-    started += failed ? 0 : 1;
-    return !failed;
-  };
-  printer.endPage = [&] { return printer.pageOpen ? (failed = EndPage(dc) <= 0, !failed) : true; };
-  control.PageCount(pages);
-  DrawPages(control, Device::ForPrint(dc, GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)), fromPage,
-            toPage, Band{}, &printer);
-  if (printer.pageOpen) printer.endPage();
-  const bool ended = !failed && EndDoc(dc) > 0;
-  if (!ended) AbortDoc(dc);
-  dc.reset();
-  if (!ended) throw failure();
-  if (started == 0) throw PageOutOfRange(kPdfSource);
+  const PdfDrawn drawn = DrawPdfDocument(control, dc, fromPage, toPage, false);
+  dc.reset();  // the cause is asked for once the context is gone
+  if (!drawn.started || !drawn.ended) throw failure();
+  if (drawn.pages == 0) throw PageOutOfRange(kPdfSource);
+}
+
+Error StreamFailure() {
+  return Error(ErrorCode::kPathFileAccess, kPdfSource, "Path/File access error: the PDF could not be written");
+}
+
+// Whether pages fromPage..toPage are drawn in pieces (PrintPdfPieces).
+bool InPieces(Document& control, std::int16_t fromPage, std::int16_t toPage) {
+  if (fromPage < 1 || toPage > control.Pages() || fromPage > toPage) throw PageOutOfRange(kPdfSource);
+  return DrawsInPieces(control, fromPage, toPage);
 }
 
 }  // namespace
 
 void WritePdf(Document& control, std::int16_t fromPage, std::int16_t toPage, const ByteSink& sink) {
+  // A document drawn in pieces goes to the stream once whole, as one drawn at once does.
+  std::string joined;
+  if (InPieces(control, fromPage, toPage) &&
+      PrintPdfPieces(control, PdfPaperOf(control), fromPage, toPage,
+                     [&joined](std::string_view bytes) { joined.append(bytes); })) {
+    constexpr std::size_t kStreamPiece = 4096;
+    for (std::size_t at = 0; at < joined.size(); at += kStreamPiece) {
+      const std::size_t n = std::min(kStreamPiece, joined.size() - at);
+      if (!sink(reinterpret_cast<const unsigned char*>(joined.data()) + at, n)) throw StreamFailure();
+    }
+    return;
+  }
   PrintPdf(
       control, fromPage, toPage, [&sink](int w, int h) { return CreatePdfStreamDC(sink, kPdfDpi, kPdfDpi, w, h); },
-      [] { return Error(ErrorCode::kPathFileAccess, kPdfSource, "Path/File access error: the PDF could not be written"); });
+      StreamFailure);
 }
 
 std::vector<std::uint8_t> PdfBytes(Document& control, std::int16_t fromPage, std::int16_t toPage) {
@@ -227,6 +259,19 @@ void ExportPngDpi(Document& control, const std::string& file, std::int16_t page,
 // The platform's PDF printer context writes the file, keeping an earlier one
 // until the new one is complete; the bytes are those WritePdf hands its sink.
 void ExportPdf(Document& control, const std::string& file, std::int16_t fromPage, std::int16_t toPage) {
+  if (InPieces(control, fromPage, toPage)) {
+    const PdfPaper paper = PdfPaperOf(control);
+    fileio::LastFailure().reset();
+    try {
+      fileio::AtomicFile out(file);
+      if (PrintPdfPieces(control, paper, fromPage, toPage, [&out](std::string_view bytes) { out.Write(bytes); })) {
+        out.Commit();
+        return;
+      }
+    } catch (const Error& e) {
+      throw Error(e.number(), kPdfSource, e.description());
+    }
+  }
   PrintPdf(
       control, fromPage, toPage,
       [&file](int w, int h) { return CreatePdfPrinterDC(file.c_str(), kPdfDpi, kPdfDpi, w, h); },

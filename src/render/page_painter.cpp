@@ -58,7 +58,7 @@ class PageLoop {
   void RaiseNewPage(std::int32_t& page, std::int32_t& r, std::int32_t firstOrLast);
   bool OpenFirstPrinterPage();
   void ShowPrintingPage(std::int32_t page) {
-    if (printer_) c_.PrintingCaption("Printing Page " + std::to_string(page) + " ");
+    if (printer_ && !printer_->quiet) c_.PrintingCaption("Printing Page " + std::to_string(page) + " ");
   }
   void ReportPageStarted() {
     if (t_progress) t_progress(pagesStarted_, total_);
@@ -225,7 +225,7 @@ void DrawPages(Document& control, const Device& d, std::int32_t startPage, std::
     loop.Run(startPage, endPage);
     if (printer) {
       loop.ReportEnd();
-      control.PrintingCaption("");
+      if (!printer->quiet) control.PrintingCaption("");
     }
   } catch (const std::exception& e) {
     control.RecordCaught(e);
@@ -237,6 +237,8 @@ PageProgressScope::PageProgressScope(PageProgress progress) : previous_(std::mov
 }
 
 PageProgressScope::~PageProgressScope() { t_progress = std::move(previous_); }
+
+PageProgress CurrentPageProgress() { return t_progress; }
 
 win::PdfMetadata PrintedMetadata(Document& control) {
   win::PdfMetadata metadata = control.Metadata();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 #include <functional>
 #include <optional>
@@ -183,6 +184,7 @@ struct PrinterPages {
   std::function<bool()> startPage;
   std::function<bool()> endPage;
   bool pageOpen = false;
+  bool quiet = false;  // no "Printing Page" caption (a piece drawn by another process)
 };
 
 // The visible band of the preview, in pixels of the zoomed page.
@@ -194,6 +196,38 @@ struct Band {
 // The page loop for preview (printer == nullptr) and print.
 void DrawPages(Document& control, const Device& d, std::int32_t startPage, std::int32_t endPage, const Band& band,
                PrinterPages* printer);
+
+// ---- PDF documents (export.cpp, pdf_pieces.cpp) ----
+// The paper of a printed PDF: its resolution, size in device units and the
+// document's name (its title when the host gave none).
+struct PdfPaper {
+  int dpi = 600;
+  int width = 0, height = 0;
+  const char* name = "";
+};
+// The paper of the control's page; throws Error for a page without paper.
+PdfPaper PdfPaperOf(Document& control);
+// What became of a document drawn into a PDF context: started (StartDoc),
+// the pages it took, and ended (EndDoc).
+struct PdfDrawn {
+  bool started = false;
+  int pages = 0;
+  bool ended = false;
+};
+// Pages fromPage..toPage as the document of the PDF context `dc`, drawn
+// through the print path; `quiet` leaves the control's caption alone.
+PdfDrawn DrawPdfDocument(Document& control, win::HDC dc, std::int16_t fromPage, std::int16_t toPage, bool quiet);
+// Whether the range is printed in pieces: it is untagged and longer than a
+// piece, no host hears NewPage and no heading row asks for an outline of its own.
+bool DrawsInPieces(Document& control, std::int16_t fromPage, std::int16_t toPage);
+// The range drawn in pieces of a fixed number of pages, by as many processes
+// as PdfJobs allows, and joined into one document handed to `out` as it is
+// made. The pieces do not depend on the number of processes, so neither does
+// the file. False when the pieces could not be joined, what `out` had then
+// being no document (the caller draws the range at once instead); throws
+// Error when a piece cannot be drawn or `out` fails.
+bool PrintPdfPieces(Document& control, const PdfPaper& paper, std::int16_t fromPage, std::int16_t toPage,
+                    const std::function<void(std::string_view)>& out);
 
 // One rectangle with a solid pen of width 1 and a solid brush of `color`.
 void FillRectWith(win::HDC dc, int left, int top, int right, int bottom, std::uint32_t color);

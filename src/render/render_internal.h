@@ -71,6 +71,8 @@ class PageProgressScope {
  private:
   PageProgress previous_;
 };
+// What this thread's page loops report to now (empty outside any scope).
+PageProgress CurrentPageProgress();
 
 // A cell found under a point of the previewed page: its area, 1-based row
 // and column, and its rectangle in whole twips.

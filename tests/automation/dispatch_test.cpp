@@ -253,7 +253,7 @@ TEST(KtPrint4Dispatch, PublishesThePublicInterfaceAndNothingInternal) {
       "ClearAll", "SetProperty", "GetProperty", "SetFrameControl", "SetEdge", "OutLineBlock", "SetPageBreak",
       "SetGuideRow", "RePaging", "ClearError", "GetLastError", "ExportPng", "ExportPngDpi", "ExportPdf", "PrintDoc", "SaveAsTemplate",
       "LoadFromTemplate", "GetDsnArray", "SetDsnArray", "GetProArray", "DesigMode", "a_Designer", "Preview", "SetZoom",
-      "Refresh", "RefreshStatus", "DocTitle", "DocAuthor", "DocSubject", "DocKeywords", "DocLanguage", "TaggedPdf",
+      "Refresh", "RefreshStatus", "DocTitle", "DocAuthor", "DocSubject", "DocKeywords", "DocLanguage", "TaggedPdf", "PdfJobs",
       "TemplateCodePage"};
   EXPECT_EQ(PublishedNames(d), expected);
   for (const char* ro : {"StartBodyRow", "EndBodyRow", "LastRow", "Pages"})

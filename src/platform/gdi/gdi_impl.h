@@ -156,6 +156,7 @@ struct PrintJob {
   // bottom), and the alternative texts of the figures, in the order they opened.
   std::vector<const char*> openTags;
   std::vector<std::string> figureAlts;
+  bool piece = false;      // a piece of a longer document (pdf_join.h): left as Cairo wrote it
   bool endFailed = false;  // EndDoc failed: the document is gone, an AbortDoc may follow
   std::unique_ptr<PrinterDriver> driver;  // the spooler's, when it made the context
   ~PrintJob();  // an unfinished document is discarded with its temporary file
@@ -173,6 +174,14 @@ std::string FinishPdf(const std::string& pdf, const PdfMetadata& metadata, const
 // caller finishes the whole document with FinishPdf instead).
 std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t tailAt, const PdfMetadata& metadata,
                                          GChecksum* digest);
+// Cairo's catalog dictionary `body` with what the finishing adds to it: the
+// viewer preferences, the XMP stream (object `metadataObject`) and the
+// language; nothing when it holds any of them already.
+std::optional<std::string> ExtendedCatalog(std::string_view body, const PdfMetadata& metadata,
+                                           long long metadataObject);
+// The XMP packet: Dublin Core title, creator, description and language, the
+// keywords, the tool, and the PDF/UA part the document claims.
+std::string XmpPacket(const PdfMetadata& metadata, bool tagged);
 // `text` as valid UTF-8 read the way DrawText reads it (a stray byte is its
 // Latin-1 character, a control character a space): Cairo refuses a whole
 // document over one invalid string in its outline or structure.

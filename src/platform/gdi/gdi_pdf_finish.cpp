@@ -42,8 +42,8 @@ std::string LanguageAlt(const char* element, const std::string& text) {
          "</rdf:li></rdf:Alt></" + element + ">\n";
 }
 
-// The XMP packet: Dublin Core title, creator, description and language, the
-// keywords, the tool, and the PDF/UA part the document claims.
+}  // namespace
+
 std::string XmpPacket(const PdfMetadata& meta, bool tagged) {
   std::string x =
       "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
@@ -71,6 +71,8 @@ std::string XmpPacket(const PdfMetadata& meta, bool tagged) {
       "<?xpacket end=\"w\"?>";
   return x;
 }
+
+namespace {
 
 // A number after `key` in `text` (from `from` on), or -1.
 long long NumberAfter(std::string_view text, std::string_view key, std::size_t from = 0) {
@@ -124,6 +126,20 @@ bool HasKey(std::string_view dict, std::string_view key) {
 
 }  // namespace
 
+std::optional<std::string> ExtendedCatalog(std::string_view body, const PdfMetadata& meta, long long metadataObject) {
+  std::string catalog(body);
+  catalog.erase(0, catalog.find_first_not_of(" \r\n"));
+  catalog.erase(catalog.find_last_not_of(" \r\n") + 1);
+  if (catalog.size() < 4 || catalog.compare(0, 2, "<<") != 0 || catalog.compare(catalog.size() - 2, 2, ">>") != 0 ||
+      HasKey(catalog, "/Lang") || HasKey(catalog, "/Metadata") || HasKey(catalog, "/ViewerPreferences"))
+    return std::nullopt;
+  std::string added =
+      " /ViewerPreferences << /DisplayDocTitle true >> /Metadata " + std::to_string(metadataObject) + " 0 R";
+  if (!meta.language.empty()) added += " /Lang " + PdfTextString(meta.language);
+  catalog.insert(catalog.size() - 2, added + " ");
+  return catalog;
+}
+
 std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t tailAt, const PdfMetadata& meta,
                                          GChecksum* digest) {
   const std::size_t trailer = tail.rfind("trailer");
@@ -140,15 +156,8 @@ std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t ta
   at += head.size();
   const std::size_t end = tail.find("endobj", at);
   if (end == std::string_view::npos) return std::nullopt;
-  std::string catalog(tail.substr(at, end - at));
-  catalog.erase(0, catalog.find_first_not_of(" \r\n"));
-  catalog.erase(catalog.find_last_not_of(" \r\n") + 1);
-  if (catalog.size() < 4 || catalog.compare(0, 2, "<<") != 0 || catalog.compare(catalog.size() - 2, 2, ">>") != 0 ||
-      HasKey(catalog, "/Lang") || HasKey(catalog, "/Metadata") || HasKey(catalog, "/ViewerPreferences"))
-    return std::nullopt;
-  std::string added = " /ViewerPreferences << /DisplayDocTitle true >> /Metadata " + std::to_string(size) + " 0 R";
-  if (!meta.language.empty()) added += " /Lang " + PdfTextString(meta.language);
-  catalog.insert(catalog.size() - 2, added + " ");
+  std::optional<std::string> catalog = ExtendedCatalog(tail.substr(at, end - at), meta, size);
+  if (!catalog) return std::nullopt;
 
   const std::string xmp = XmpPacket(meta, false);
   std::string update = tail.empty() || tail.back() == '\n' ? "" : "\n";
@@ -156,7 +165,7 @@ std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t ta
   update += std::to_string(size) + " 0 obj\n<< /Type /Metadata /Subtype /XML /Length " + std::to_string(xmp.size()) +
             " >>\nstream\n" + xmp + "\nendstream\nendobj\n";
   const std::uint64_t rootAt = tailAt + tail.size() + update.size();
-  update += std::to_string(root) + " 0 obj\n" + catalog + "\nendobj\n";
+  update += std::to_string(root) + " 0 obj\n" + *catalog + "\nendobj\n";
   const std::uint64_t xrefAt = tailAt + tail.size() + update.size();
   update += "xref\n" + std::to_string(root) + " 1\n" + XrefEntry(rootAt) + std::to_string(size) + " 1\n" +
             XrefEntry(metadataAt);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/gdi/gdi_impl.h"
+#include "platform/gdi/pdf_join.h"
 
 namespace ktfolio::win {
 namespace gdi {
@@ -216,11 +217,11 @@ int StartDoc(HDC hdc, const DOCINFO* info) {
   job->bytes.clear();
   // The Info dictionary; the rest of the metadata is added when the document is finished.
   PdfMetadata& meta = job->document = job->metadata;
-  job->direct = job->file && !meta.tagged;
+  job->direct = job->file && !meta.tagged && !job->piece;
   // Cairo from 1.17.6 on writes a PDF 1.5 document's catalog into a compressed
-  // object stream and its cross-reference as a stream: the update needs the
-  // classic table and a catalog it can read, which PDF 1.4 keeps.
-  if (job->direct && cairo_version() >= CAIRO_VERSION_ENCODE(1, 17, 6))
+  // object stream and its cross-reference as a stream: the update and the
+  // join need the classic table and a catalog they can read, which PDF 1.4 keeps.
+  if ((job->direct || job->piece) && cairo_version() >= CAIRO_VERSION_ENCODE(1, 17, 6))
     cairo_pdf_surface_restrict_to_version(job->pdf, CAIRO_PDF_VERSION_1_4);
   job->finishing = false;
   job->written = 0;
@@ -293,7 +294,7 @@ int EndDoc(HDC hdc) {
     return 1;
   }
   CloseAllPdfTags(dc, job);
-  AddPageOutline(job);
+  if (!job->piece) AddPageOutline(job);
   job->finishing = true;  // Cairo's last objects and trailer stay in memory for the update
   cairo_surface_finish(job->pdf);
   const cairo_status_t status = cairo_surface_status(job->pdf);
@@ -310,7 +311,7 @@ int EndDoc(HDC hdc) {
     if (job->direct) {
       FinishInFile(job, cairoPdf);
     } else {
-      const std::string pdf = FinishPdf(cairoPdf, job->document, job->figureAlts);
+      const std::string pdf = job->piece ? std::move(cairoPdf) : FinishPdf(cairoPdf, job->document, job->figureAlts);
       cairoPdf.clear();
       cairoPdf.shrink_to_fit();
       if (job->stream) {
@@ -364,6 +365,14 @@ bool AddPdfHeading(HDC hdc, int level, const std::string& title, int y) {
   if (!job || !job->pdf || !job->inPage) return false;
   const double yPt = (y + dc->st.org.y) * 72.0 / std::max(1, dc->dpiY);
   job->headings.push_back({level, AsDrawnUtf8(title), job->pagesEnded + 1, yPt});
+  return true;
+}
+
+bool MarkPdfPiece(HDC hdc) {
+  GDI_LOCK;
+  PrintJob* job = JobOf(ToDC(hdc));
+  if (!job) return false;
+  job->piece = true;
   return true;
 }
 

@@ -1,0 +1,381 @@
+// Pieces of one document joined by reading what Cairo writes: the classic
+// cross-reference table gives each object's place, so an object is copied from
+// its offset to the next one's, and only its dictionary is read, token by
+// token, to renumber the references in it; stream data is never parsed. Each
+// piece keeps its own page tree, which becomes a branch of the joined one, so
+// what its pages inherit from it stays theirs.
+#include <glib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "platform/gdi/gdi_impl.h"
+#include "platform/gdi/pdf_join.h"
+
+namespace ktfolio::win {
+namespace gdi {
+namespace {
+
+constexpr std::size_t kOutPiece = 1 << 18;
+constexpr std::string_view::size_type npos = std::string_view::npos;
+
+bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
+bool IsDelimiter(char c) { return c != '\0' && std::strchr("()<>[]{}/%", c) != nullptr; }
+
+bool ReadNumber(std::string_view s, std::size_t& at, long long& value) {
+  while (at < s.size() && IsSpace(s[at])) ++at;
+  const std::size_t start = at;
+  value = 0;
+  for (; at < s.size() && s[at] >= '0' && s[at] <= '9' && at - start < 18; ++at) value = value * 10 + (s[at] - '0');
+  return at > start;
+}
+
+// The number after `key` in `s`, or -1.
+long long NumberAfter(std::string_view s, std::string_view key) {
+  std::size_t at = s.find(key);
+  long long n = -1;
+  if (at == npos) return -1;
+  at += key.size();
+  return ReadNumber(s, at, n) ? n : -1;
+}
+
+// `body` (what lies between "obj" and "endobj") with each reference "n g R"
+// of its dictionary or value numbered `map(n)`; from the keyword "stream" on
+// it is copied as it is. Nothing when the body does not read as PDF.
+template <typename Map>
+std::optional<std::string> Renumbered(std::string_view body, const Map& map) {
+  struct Token {
+    std::size_t at = 0, size = 0;
+    bool integer = false;
+  };
+  Token last[2];  // the two tokens before the current one
+  auto push = [&last](Token t) {
+    last[0] = last[1];
+    last[1] = t;
+  };
+  std::string out;
+  out.reserve(body.size() + 16);
+  std::size_t copied = 0, i = 0;
+  int depth = 0;
+  while (i < body.size()) {
+    const char c = body[i];
+    const std::size_t start = i;
+    if (IsSpace(c)) {
+      ++i;
+      continue;
+    }
+    if (c == '%') {  // a comment: Cairo numbers its pages so ("/Type /Page % 3")
+      while (i < body.size() && body[i] != '\n' && body[i] != '\r') ++i;
+      continue;
+    }
+    if (c == '(') {
+      int nesting = 0;
+      for (; i < body.size(); ++i) {
+        if (body[i] == '\\') ++i;
+        else if (body[i] == '(') ++nesting;
+        else if (body[i] == ')' && --nesting == 0) break;
+      }
+      if (i >= body.size()) return std::nullopt;
+      push({start, ++i - start, false});
+      continue;
+    }
+    if (c == '<' || c == '>') {
+      const bool twice = i + 1 < body.size() && body[i + 1] == c;
+      if (twice) {
+        depth += c == '<' ? 1 : -1;
+        i += 2;
+      } else if (c == '<') {
+        i = body.find('>', i);
+        if (i == npos) return std::nullopt;
+        ++i;
+      } else {
+        return std::nullopt;
+      }
+      push({start, i - start, false});
+      continue;
+    }
+    if (c == '[' || c == ']' || c == '{' || c == '}') {
+      depth += c == '[' ? 1 : c == ']' ? -1 : 0;
+      push({start, ++i - start, false});
+      continue;
+    }
+    if (c == '/') ++i;
+    while (i < body.size() && !IsSpace(body[i]) && !IsDelimiter(body[i])) ++i;
+    const std::string_view token = body.substr(start, i - start);
+    if (token == "stream") {
+      if (depth != 0) return std::nullopt;
+      break;
+    }
+    if (token == "R" && last[0].integer && last[1].integer) {
+      long long n = 0;
+      std::size_t at = last[0].at;
+      ReadNumber(body, at, n);
+      out.append(body.substr(copied, last[0].at - copied));
+      out += std::to_string(map(n));
+      copied = last[0].at + last[0].size;
+    }
+    push({start, token.size(),
+          !token.empty() && std::all_of(token.begin(), token.end(), [](char d) { return d >= '0' && d <= '9'; })});
+  }
+  if (depth != 0) return std::nullopt;
+  out.append(body.substr(copied));
+  return out;
+}
+
+// What the join reads of a piece: its objects by offset and the trailer's references.
+struct Piece {
+  std::string_view pdf;
+  long long size = 0, root = 0, info = 0;
+  std::uint64_t xrefAt = 0;
+  std::vector<std::pair<std::uint64_t, long long>> objects;  // (offset, number), in file order
+  long long pages = 0;                                       // the catalog's page tree
+
+  // The body of object `index` of `objects`; empty when it is not there.
+  std::string_view Body(std::size_t index) const {
+    const std::uint64_t from = objects[index].first;
+    const std::uint64_t to = index + 1 < objects.size() ? objects[index + 1].first : xrefAt;
+    const std::string_view span = pdf.substr(from, to - from);
+    const std::string head = std::to_string(objects[index].second) + " 0 obj";
+    const std::size_t end = span.rfind("endobj");
+    if (span.compare(0, head.size(), head) != 0 || end == npos || end < head.size()) return {};
+    return span.substr(head.size(), end - head.size());
+  }
+  std::string_view BodyOf(long long number) const {
+    for (std::size_t i = 0; i < objects.size(); ++i)
+      if (objects[i].second == number) return Body(i);
+    return {};
+  }
+};
+
+std::optional<Piece> ReadPiece(std::string_view pdf) {
+  Piece p;
+  p.pdf = pdf;
+  const std::size_t startxref = pdf.rfind("startxref");
+  if (startxref == npos) return std::nullopt;
+  std::size_t at = startxref + 9;
+  long long xrefAt = 0;
+  if (!ReadNumber(pdf, at, xrefAt) || static_cast<std::uint64_t>(xrefAt) >= startxref) return std::nullopt;
+  p.xrefAt = static_cast<std::uint64_t>(xrefAt);
+  at = p.xrefAt;
+  if (pdf.compare(at, 4, "xref") != 0) return std::nullopt;
+  at += 4;
+  const std::size_t trailer = pdf.find("trailer", at);
+  if (trailer == npos || trailer > startxref) return std::nullopt;
+  for (long long first = 0, count = 0; ReadNumber(pdf, at, first) && ReadNumber(pdf, at, count);) {
+    for (long long n = first; n < first + count; ++n) {
+      long long offset = 0, generation = 0;
+      if (!ReadNumber(pdf, at, offset) || !ReadNumber(pdf, at, generation)) return std::nullopt;
+      while (at < trailer && IsSpace(pdf[at])) ++at;
+      if (at >= trailer) return std::nullopt;
+      const char kind = pdf[at++];
+      if (kind == 'n' && n > 0) {
+        if (generation != 0 || static_cast<std::uint64_t>(offset) >= p.xrefAt) return std::nullopt;
+        p.objects.emplace_back(static_cast<std::uint64_t>(offset), n);
+      }
+    }
+  }
+  while (at < trailer && IsSpace(pdf[at])) ++at;
+  if (at != trailer) return std::nullopt;
+  const std::string_view dict = pdf.substr(trailer, startxref - trailer);
+  p.size = NumberAfter(dict, "/Size");
+  p.root = NumberAfter(dict, "/Root");
+  p.info = NumberAfter(dict, "/Info");
+  if (p.size <= 0 || p.root <= 0 || p.objects.empty()) return std::nullopt;
+  std::sort(p.objects.begin(), p.objects.end());
+  for (std::size_t i = 0; i < p.objects.size(); ++i)
+    if (p.objects[i].second >= p.size || p.Body(i).empty()) return std::nullopt;
+  const std::string_view catalog = p.BodyOf(p.root);
+  p.pages = NumberAfter(catalog, "/Pages");
+  if (p.pages <= 0 || catalog.find("/Outlines") != npos) return std::nullopt;
+  return p;
+}
+
+// The kids of a page tree's root, which must be its pages (Cairo keeps one level).
+std::optional<std::vector<long long>> PagesOf(std::string_view root) {
+  const std::size_t kids = root.find("/Kids");
+  const long long count = NumberAfter(root, "/Count");
+  if (kids == npos || count < 0) return std::nullopt;
+  std::size_t at = root.find('[', kids);
+  const std::size_t end = root.find(']', kids);
+  if (at == npos || end == npos || at > end) return std::nullopt;
+  ++at;
+  std::vector<long long> pages;
+  for (long long n = 0, g = 0; ReadNumber(root, at, n) && ReadNumber(root, at, g);) {
+    while (at < end && IsSpace(root[at])) ++at;
+    if (at >= end || root[at] != 'R') return std::nullopt;
+    ++at;
+    pages.push_back(n);
+  }
+  if (static_cast<long long>(pages.size()) != count) return std::nullopt;
+  return pages;
+}
+
+// A page tree's root made a branch under `parent`.
+std::string Branch(std::string_view root, long long parent) {
+  std::string out(root);
+  const std::size_t open = out.find("<<");
+  out.insert(open + 2, " /Parent " + std::to_string(parent) + " 0 R");
+  return out;
+}
+
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '(' || c == ')' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+}  // namespace gdi
+
+using namespace gdi;
+
+struct PdfJoin::State {
+  PdfMetadata meta;
+  Out out;
+  GChecksum* digest = g_checksum_new(G_CHECKSUM_MD5);
+  std::string buffer;
+  std::uint64_t at = 0;                                  // bytes made so far
+  std::vector<std::pair<long long, std::uint64_t>> xref;  // objects of the update
+  long long next = 0;                                    // the next free object number
+  // Of the first piece.
+  long long catalog = 0, info = 0, firstRoot = 0;
+  std::uint64_t firstXref = 0;
+  std::string catalogBody;
+  std::vector<std::string> roots;  // each piece's page tree root, renumbered
+  std::vector<long long> rootNumbers;
+  std::vector<long long> pages;  // every page object, in order
+
+  ~State() { g_checksum_free(digest); }
+
+  void Raw(std::string_view bytes, bool digested = true) {
+    if (digested)
+      g_checksum_update(digest, reinterpret_cast<const guchar*>(bytes.data()), static_cast<gssize>(bytes.size()));
+    buffer.append(bytes);
+    at += bytes.size();
+    if (buffer.size() >= kOutPiece) Flush();
+  }
+  void Flush() {
+    if (!buffer.empty()) out(buffer);
+    buffer.clear();
+  }
+  void Object(long long number, std::string_view body) {
+    xref.emplace_back(number, at);
+    Raw(std::to_string(number) + " 0 obj");
+    Raw(body);
+    Raw(body.empty() || body.back() == '\n' ? "endobj\n" : "\nendobj\n");
+  }
+};
+
+PdfJoin::PdfJoin(const PdfMetadata& metadata, Out out) : s_(std::make_unique<State>()) {
+  s_->meta = metadata;
+  s_->out = std::move(out);
+}
+
+PdfJoin::~PdfJoin() = default;
+
+int PdfJoin::Pages() const { return static_cast<int>(s_->pages.size()); }
+
+bool PdfJoin::Add(std::string_view bytes) {
+  const std::optional<Piece> piece = ReadPiece(bytes);
+  if (!piece) return false;
+  State& s = *s_;
+  const bool first = s.next == 0;
+  const long long base = first ? 0 : s.next - 1;
+  const auto map = [base](long long n) { return n + base; };
+  std::optional<std::string> root = Renumbered(piece->BodyOf(piece->pages), map);
+  if (!root) return false;
+  const std::optional<std::vector<long long>> pages = PagesOf(*root);
+  if (!pages) return false;
+  if (first) {
+    s.catalog = piece->root;
+    s.info = piece->info;
+    s.firstRoot = piece->pages;
+    s.firstXref = piece->xrefAt;
+    s.catalogBody = piece->BodyOf(piece->root);
+    s.Raw(bytes);
+    if (bytes.back() != '\n') s.Raw("\n");
+  } else {
+    // Every object is read before any is written: a piece goes whole or not at all.
+    std::vector<std::pair<long long, std::string>> objects;
+    for (std::size_t i = 0; i < piece->objects.size(); ++i) {
+      const long long n = piece->objects[i].second;
+      if (n == piece->root || n == piece->info || n == piece->pages) continue;
+      std::optional<std::string> body = Renumbered(piece->Body(i), map);
+      if (!body) return false;
+      objects.emplace_back(map(n), std::move(*body));
+    }
+    for (const auto& [n, body] : objects) s.Object(n, body);
+  }
+  s.next = base + piece->size;
+  s.roots.push_back(std::move(*root));
+  s.rootNumbers.push_back(map(piece->pages));
+  s.pages.insert(s.pages.end(), pages->begin(), pages->end());
+  return true;
+}
+
+bool PdfJoin::Finish() {
+  State& s = *s_;
+  if (s.roots.empty()) return false;
+  const long long tree = s.next++, outline = s.next++, firstItem = s.next, metadata = firstItem + s.pages.size();
+  s.next = metadata + 1;
+  std::optional<std::string> catalog = Renumbered(s.catalogBody, [&](long long n) { return n == s.firstRoot ? tree : n; });
+  if (catalog) catalog = ExtendedCatalog(*catalog, s.meta, metadata);
+  if (!catalog) return false;
+  catalog->insert(catalog->rfind(">>"), "/Outlines " + std::to_string(outline) + " 0 R ");
+
+  std::string kids;
+  for (std::size_t i = 0; i < s.roots.size(); ++i) {
+    s.Object(s.rootNumbers[i], Branch(s.roots[i], tree));
+    kids += " " + std::to_string(s.rootNumbers[i]) + " 0 R";
+  }
+  const std::string total = std::to_string(s.pages.size());
+  s.Object(tree, "\n<< /Type /Pages\n   /Kids [" + kids + " ]\n   /Count " + total + "\n>>\n");
+  const long long last = firstItem + static_cast<long long>(s.pages.size()) - 1;
+  s.Object(outline, "\n<< /Type /Outlines\n   /First " + std::to_string(firstItem) + " 0 R\n   /Last " +
+                        std::to_string(last) + " 0 R\n   /Count -" + total + "\n>>\n");
+  for (std::size_t i = 0; i < s.pages.size(); ++i) {
+    const long long item = firstItem + static_cast<long long>(i);
+    std::string entry = "\n<< /Title (" + Escaped("Page " + std::to_string(i + 1)) + ")\n   /Parent " +
+                        std::to_string(outline) + " 0 R\n";
+    if (item > firstItem) entry += "   /Prev " + std::to_string(item - 1) + " 0 R\n";
+    if (item < last) entry += "   /Next " + std::to_string(item + 1) + " 0 R\n";
+    entry += "   /Dest [" + std::to_string(s.pages[i]) + " 0 R /XYZ null null 0]\n>>\n";
+    s.Object(item, entry);
+  }
+  const std::string xmp = XmpPacket(s.meta, false);
+  s.Object(metadata, "\n<< /Type /Metadata /Subtype /XML /Length " + std::to_string(xmp.size()) + " >>\nstream\n" +
+                         xmp + "\nendstream\n");
+  s.Object(s.catalog, "\n" + *catalog + "\n");
+
+  std::sort(s.xref.begin(), s.xref.end());
+  const std::uint64_t xrefAt = s.at;
+  std::string table = "xref\n";
+  char entry[24];
+  for (std::size_t i = 0; i < s.xref.size();) {
+    std::size_t j = i;
+    while (j + 1 < s.xref.size() && s.xref[j + 1].first == s.xref[j].first + 1) ++j;
+    table += std::to_string(s.xref[i].first) + " " + std::to_string(j - i + 1) + "\n";
+    for (; i <= j; ++i) {
+      std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(s.xref[i].second));
+      table += entry;
+    }
+  }
+  s.Raw(table);
+  // The same pieces get the same ID: a digest of every byte before it.
+  const std::string id = g_checksum_get_string(s.digest);
+  std::string trailer = "trailer\n<< /Size " + std::to_string(s.next) + " /Root " + std::to_string(s.catalog) + " 0 R";
+  if (s.info > 0) trailer += " /Info " + std::to_string(s.info) + " 0 R";
+  trailer += " /ID [<" + id + "><" + id + ">] /Prev " + std::to_string(s.firstXref) + " >>\nstartxref\n" +
+             std::to_string(xrefAt) + "\n%%EOF\n";
+  s.Raw(trailer, false);
+  s.Flush();
+  return true;
+}
+
+}  // namespace ktfolio::win

@@ -1,0 +1,186 @@
+// Long untagged PDFs drawn in pieces by several processes and joined: the file
+// is one valid document whatever the number of processes, reads as the same
+// document drawn at once, and documents a piece could not carry are drawn
+// at once.
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFOutlineDocumentHelper.hh>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include <ktfolio/events.h>
+
+#include "render_test_util.h"
+
+namespace ktfolio::testing {
+namespace {
+
+// 30 rows of 400 twips a page on A4 (each page after the first starts with a
+// page break): `pages` pages, each row numbered.
+void LongListing(KtPrint4Impl& c, int pages) {
+  c.ScaleMode(eTwip);
+  c.PageSize(s_A4);
+  c.TaggedPdf(false);
+  c.dFitHeightToText(false);
+  c.dRowHeight(400);
+  c.AddHeaderRow("Long listing");
+  c.AddFooterRow("Page %p of %n");
+  const int perPage = 30;
+  for (int i = 1; i <= pages * perPage; ++i) {
+    c.AddRow("Row " + std::to_string(i), "#4000#" + std::to_string(i * 3));
+    if (i % perPage == 1 && i > 1) c.SetPageBreak(i);
+  }
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The file without what differs from one second to the next: the creation
+// date, and the ID digested from it.
+std::string Undated(std::string pdf) {
+  pdf = std::regex_replace(pdf, std::regex(R"(/CreationDate \(D:[0-9]+Z\))"), "/CreationDate ()");
+  return std::regex_replace(pdf, std::regex(R"(/ID \[<[0-9a-f]+><[0-9a-f]+>\])"), "/ID []");
+}
+
+std::string Written(KtPrint4Impl& c, const std::string& name, std::int32_t jobs) {
+  static const std::string dir = TempDir("pieces");
+  const std::string file = dir + "/" + name;
+  c.PdfJobs(jobs);
+  EXPECT_TRUE(c.ExportPdf(file, 1, c.Pages())) << LastErrorNumber(c);
+  return file;
+}
+
+// The type of the first kid of the page tree: "/Pages" when the document was
+// joined from pieces (each piece a branch), "/Page" when drawn at once.
+std::string FirstKidType(const std::string& file) {
+  QPDF pdf;
+  pdf.processFile(file.c_str());
+  return pdf.getRoot().getKey("/Pages").getKey("/Kids").getArrayItem(0).getKey("/Type").getName();
+}
+
+class HearsNewPage : public KtPrint4Events {
+ public:
+  void NewPage(std::int32_t&, std::int32_t&, std::int32_t&) override { ++raised; }
+  int raised = 0;
+};
+
+TEST(PdfPieces, TheSameFileWhateverTheProcessesAndTheSameTextAsOneDrawnAtOnce) {
+  KtPrint4Impl c;
+  LongListing(c, 560);  // three pieces, the last a short one
+  ASSERT_EQ(c.Pages(), 560);
+  const std::string two = Written(c, "two.pdf", 2), one = Written(c, "one.pdf", 1);
+  EXPECT_EQ(FirstKidType(two), "/Pages");
+  EXPECT_EQ(Undated(ReadFile(two)), Undated(ReadFile(one)));
+  EXPECT_EQ(CommandOutput("qpdf --check '" + two + "' >/dev/null 2>&1 && echo clean"), "clean\n");
+
+  HearsNewPage host;  // a host that hears NewPage sees every page in order: drawn at once
+  c.Advise(&host);
+  const std::string whole = Written(c, "whole.pdf", 2);
+  c.Unadvise(&host);
+  EXPECT_EQ(FirstKidType(whole), "/Page");
+  EXPECT_EQ(host.raised, 2 * 560);
+  EXPECT_EQ(CommandOutput("pdftotext -layout '" + two + "' -"), CommandOutput("pdftotext -layout '" + whole + "' -"));
+
+  // Pages across the joins are the right ones, the outline names and finds every page.
+  for (int page : {1, 250, 251, 500, 501, 560}) {
+    const std::string text = PdfText(two, page);
+    EXPECT_NE(text.find("Row " + std::to_string((page - 1) * 30 + 1) + "\n"), std::string::npos) << page;
+    EXPECT_NE(text.find("Page " + std::to_string(page) + " of 560"), std::string::npos) << page;
+  }
+  QPDF pdf;
+  pdf.processFile(two.c_str());
+  const std::vector<QPDFObjectHandle> pages = pdf.getAllPages();
+  QPDFOutlineDocumentHelper outline(pdf);
+  const std::vector<QPDFOutlineObjectHelper> entries = outline.getTopLevelOutlines();
+  ASSERT_EQ(std::tuple(pages.size(), entries.size()), std::tuple(560u, 560u));
+  for (std::size_t i : {0u, 249u, 250u, 559u}) {
+    QPDFOutlineObjectHelper entry = entries[i];
+    EXPECT_EQ(entry.getTitle(), "Page " + std::to_string(i + 1));
+    EXPECT_EQ(entry.getDestPage().getObjGen(), pages[i].getObjGen()) << i;
+  }
+}
+
+TEST(PdfPieces, TheJoinedFileSaysOfItselfWhatOneDrawnAtOnceSays) {
+  KtPrint4Impl c;
+  LongListing(c, 260);
+  c.DocTitle("Kassenbuch – März");
+  c.DocAuthor("Ann (Accounts)");
+  c.DocLanguage("de-DE");
+  const std::string file = Written(c, "meta.pdf", 2);
+  ASSERT_EQ(FirstKidType(file), "/Pages");
+  QPDF pdf;
+  pdf.processFile(file.c_str());
+  QPDFObjectHandle root = pdf.getRoot(), info = pdf.getTrailer().getKey("/Info");
+  EXPECT_EQ(std::tuple(info.getKey("/Title").getUTF8Value(), info.getKey("/Author").getUTF8Value(),
+                       root.getKey("/Lang").getUTF8Value()),
+            std::tuple("Kassenbuch – März", "Ann (Accounts)", "de-DE"));
+  EXPECT_TRUE(root.getKey("/ViewerPreferences").getKey("/DisplayDocTitle").getBoolValue());
+  const std::shared_ptr<Buffer> xmp = root.getKey("/Metadata").getStreamData();
+  const std::string packet(reinterpret_cast<const char*>(xmp->getBuffer()), xmp->getSize());
+  EXPECT_NE(packet.find("Kassenbuch – März"), std::string::npos);
+  EXPECT_EQ(packet.find("pdfuaid:part"), std::string::npos) << "an untagged file claims no accessibility";
+  EXPECT_EQ(PdfField(file, "Pages"), "260");
+}
+
+TEST(PdfPieces, AStreamGetsTheBytesTheFileGets) {
+  KtPrint4Impl c;
+  LongListing(c, 300);
+  c.PdfJobs(2);
+  const std::string file = Written(c, "file.pdf", 2);
+  const std::vector<std::uint8_t> bytes = render::PdfBytes(c, 1, c.Pages());
+  EXPECT_EQ(Undated(std::string(bytes.begin(), bytes.end())), Undated(ReadFile(file)));
+}
+
+TEST(PdfPieces, DocumentsAPieceCannotCarryAreDrawnAtOnce) {
+  struct Case {
+    const char* name;
+    std::function<void(KtPrint4Impl&)> make;
+    const char* firstKid;
+  };
+  const Case cases[] = {
+      {"untagged", [](KtPrint4Impl&) {}, "/Pages"},
+      {"tagged", [](KtPrint4Impl& c) { c.TaggedPdf(true); }, "/Page"},
+      {"headings", [](KtPrint4Impl& c) { c.SetProperty(100, 0, "OutlineLevel", Variant(1)); }, "/Page"},
+      {"one piece", [](KtPrint4Impl& c) { c.RemoveRows(250 * 30 + 1, c.LastRow()); }, "/Page"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    KtPrint4Impl c;
+    LongListing(c, 260);
+    k.make(c);
+    const std::string file = Written(c, std::string(k.name) + ".pdf", 2);
+    EXPECT_EQ(FirstKidType(file), k.firstKid);
+    EXPECT_EQ(PdfField(file, "Pages"), std::to_string(c.Pages()));
+  }
+}
+
+TEST(PdfPieces, ProgressCountsEveryProcesssPagesUpToTheWhole) {
+  KtPrint4Impl c;
+  LongListing(c, 520);
+  std::vector<std::pair<std::int32_t, std::int32_t>> seen;
+  {
+    render::PageProgressScope scope([&](std::int32_t done, std::int32_t total) { seen.emplace_back(done, total); });
+    Written(c, "progress.pdf", 2);
+  }
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.back(), std::pair(520, 520));
+  for (std::size_t i = 1; i < seen.size(); ++i) {
+    EXPECT_LE(seen[i - 1].first, seen[i].first) << i;
+    EXPECT_EQ(seen[i].second, 520);
+  }
+}
+
+TEST(PdfPieces, ANegativeProcessCountIsRefusedAndTheOldOneKept) {
+  KtPrint4Impl c;
+  c.PdfJobs(3);
+  c.PdfJobs(-1);
+  EXPECT_EQ(std::tuple(c.PdfJobs(), LastErrorNumber(c)), std::tuple(3, ToInt(ErrorCode::kInvalidPropertyValue)));
+}
+
+}  // namespace
+}  // namespace ktfolio::testing
