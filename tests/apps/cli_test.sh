@@ -33,4 +33,9 @@ exits 2 "view without a document is bad usage (exit 2)" view --screenshot "$out/
 check "view previews a template file" test -s "$out/tpl.png"
 exits 1 "a missing template is a recorded failure (exit 1)" view "$out/no-such.ktt" --screenshot "$out/none2.png"
 
+listing="$(dirname "$0")/../../examples/templates/long_listing.ktt"
+exits 0 "pdf --jobs 2 exits 0" pdf "$listing" --untagged --jobs 2 -o "$out/jobs.pdf"
+check "the file has every page" test "$(pages_of "$out/jobs.pdf")" -gt 1
+exits 2 "a negative --jobs is bad usage (exit 2)" pdf "$listing" --jobs -1 -o "$out/bad-jobs.pdf"
+
 finish

@@ -82,3 +82,34 @@ def test_a_notebook_shows_the_first_page_small():
     png = c._repr_png_()
     assert (png[:8], int.from_bytes(png[16:20], "big")) == (b"\x89PNG\r\n\x1a\n", 397), "A4 at 48 dpi"
     assert c._repr_mimebundle_() == {"image/png": png, "text/plain": repr(c)}
+
+
+def test_a_long_pdf_drawn_by_several_processes_is_the_file_one_draws(tmp_path):
+    c = listing(14000)
+    c.TaggedPdf = False
+    pages = c.Pages
+    assert pages > 300
+    files = {}
+    for jobs in (1, 2):
+        c.PdfJobs = jobs
+        files[jobs] = tmp_path / f"jobs{jobs}.pdf"
+        assert c.ExportPdf(str(files[jobs]), 1, pages) is True
+    assert _undated(files[1].read_bytes()) == _undated(files[2].read_bytes())
+
+    class Counts:  # a handler that hears NewPage sees every page, in order
+        seen = []
+
+        def NewPage(self, e):
+            self.seen.append(e.Page)
+
+    handler = Counts()
+    c.connect(handler)
+    heard = tmp_path / "heard.pdf"
+    assert c.ExportPdf(str(heard), 1, pages) is True
+    assert handler.seen[::2] == list(range(1, pages + 1))
+    text = [subprocess.run(["pdftotext", "-layout", str(f), "-"], capture_output=True, check=True).stdout
+            for f in (files[2], heard)]
+    assert text[0] == text[1]
+
+    c.PdfJobs = -2
+    assert (c.PdfJobs, c.GetLastError()[:2]) == (2, (True, 380))

@@ -292,7 +292,16 @@ bool PdfJoin::Add(std::string_view bytes) {
   if (!root) return false;
   const std::optional<std::vector<long long>> pages = PagesOf(*root);
   if (!pages) return false;
+  // Every object is read before any is written: a piece goes whole or not at all.
+  std::vector<std::pair<long long, std::string>> objects;
+  for (std::size_t i = 0; i < piece->objects.size(); ++i) {
+    const long long n = piece->objects[i].second;
+    std::optional<std::string> body = Renumbered(piece->Body(i), map);
+    if (!body) return false;
+    if (!first && n != piece->root && n != piece->info && n != piece->pages) objects.emplace_back(map(n), std::move(*body));
+  }
   if (first) {
+    // The first piece stays as it is; its catalog and page tree get new versions at the end.
     s.catalog = piece->root;
     s.info = piece->info;
     s.firstRoot = piece->pages;
@@ -300,18 +309,8 @@ bool PdfJoin::Add(std::string_view bytes) {
     s.catalogBody = piece->BodyOf(piece->root);
     s.Raw(bytes);
     if (bytes.back() != '\n') s.Raw("\n");
-  } else {
-    // Every object is read before any is written: a piece goes whole or not at all.
-    std::vector<std::pair<long long, std::string>> objects;
-    for (std::size_t i = 0; i < piece->objects.size(); ++i) {
-      const long long n = piece->objects[i].second;
-      if (n == piece->root || n == piece->info || n == piece->pages) continue;
-      std::optional<std::string> body = Renumbered(piece->Body(i), map);
-      if (!body) return false;
-      objects.emplace_back(map(n), std::move(*body));
-    }
-    for (const auto& [n, body] : objects) s.Object(n, body);
   }
+  for (const auto& [n, body] : objects) s.Object(n, body);
   s.next = base + piece->size;
   s.roots.push_back(std::move(*root));
   s.rootNumbers.push_back(map(piece->pages));
