@@ -19,7 +19,6 @@ using namespace win;
 
 namespace {
 
-constexpr std::int32_t kPiecePages = 250;
 constexpr const char* kPdfSource = "Export PDF";
 
 bool HasHeadingRows(Document& control) {
@@ -43,13 +42,13 @@ Error PieceFailure() {
 }  // namespace
 
 bool DrawsInPieces(Document& control, std::int16_t fromPage, std::int16_t toPage) {
-  return toPage - fromPage + 1 > kPiecePages && !PrintedMetadata(control).tagged && !control.NewPageHeard() &&
+  return toPage - fromPage + 1 > kPdfPiecePages && !PrintedMetadata(control).tagged && !control.NewPageHeard() &&
          !HasHeadingRows(control);
 }
 
 bool PrintPdfPieces(Document& control, const PdfPaper& paper, std::int16_t fromPage, std::int16_t toPage,
                     const std::function<void(std::string_view)>& out) {
-  const int pieces = (toPage - fromPage + kPiecePages) / kPiecePages;
+  const int pieces = (toPage - fromPage + kPdfPiecePages) / kPdfPiecePages;
   const int total = toPage - fromPage + 1;
   PdfMetadata meta = PrintedMetadata(control);
   if (meta.title.empty()) meta.title = paper.name;
@@ -59,8 +58,8 @@ bool PrintPdfPieces(Document& control, const PdfPaper& paper, std::int16_t fromP
   workers::SharedCounter pagesDone;
 
   const auto draw = [&](int k, bool here) {
-    const auto from = static_cast<std::int16_t>(fromPage + k * kPiecePages);
-    const auto to = static_cast<std::int16_t>(std::min<int>(toPage, from + kPiecePages - 1));
+    const auto from = static_cast<std::int16_t>(fromPage + k * kPdfPiecePages);
+    const auto to = static_cast<std::int16_t>(std::min<int>(toPage, from + kPdfPiecePages - 1));
     workers::MemoryFile& file = *files[static_cast<std::size_t>(k)];
     file.Clear();
     std::int32_t counted = 0;

@@ -217,6 +217,10 @@ struct PdfDrawn {
 // Pages fromPage..toPage as the document of the PDF context `dc`, drawn
 // through the print path; `quiet` leaves the control's caption alone.
 PdfDrawn DrawPdfDocument(Document& control, win::HDC dc, std::int16_t fromPage, std::int16_t toPage, bool quiet);
+// The pages of a piece: enough that a piece's own copy of its fonts costs
+// little (a long listing's file grows 5 %), few enough that two processes
+// share a few hundred pages evenly.
+constexpr std::int32_t kPdfPiecePages = 128;
 // Whether the range is printed in pieces: it is untagged and longer than a
 // piece, no host hears NewPage and no heading row asks for an outline of its own.
 bool DrawsInPieces(Document& control, std::int16_t fromPage, std::int16_t toPage);

@@ -71,8 +71,10 @@ class HearsNewPage : public KtPrint4Events {
 
 TEST(PdfPieces, TheSameFileWhateverTheProcessesAndTheSameTextAsOneDrawnAtOnce) {
   KtPrint4Impl c;
-  LongListing(c, 560);  // three pieces, the last a short one
-  ASSERT_EQ(c.Pages(), 560);
+  constexpr int P = render::kPdfPiecePages;
+  LongListing(c, 4 * P + 48);  // five pieces, the last a short one
+  const int last = c.Pages();
+  ASSERT_EQ(last, 4 * P + 48);
   const std::string two = Written(c, "two.pdf", 2), one = Written(c, "one.pdf", 1);
   EXPECT_EQ(FirstKidType(two), "/Pages");
   EXPECT_EQ(Undated(ReadFile(two)), Undated(ReadFile(one)));
@@ -83,22 +85,22 @@ TEST(PdfPieces, TheSameFileWhateverTheProcessesAndTheSameTextAsOneDrawnAtOnce) {
   const std::string whole = Written(c, "whole.pdf", 2);
   c.Unadvise(&host);
   EXPECT_EQ(FirstKidType(whole), "/Page");
-  EXPECT_EQ(host.raised, 2 * 560);
+  EXPECT_EQ(host.raised, 2 * last);
   EXPECT_EQ(CommandOutput("pdftotext -layout '" + two + "' -"), CommandOutput("pdftotext -layout '" + whole + "' -"));
 
   // Pages across the joins are the right ones, the outline names and finds every page.
-  for (int page : {1, 250, 251, 500, 501, 560}) {
+  for (int page : {1, P, P + 1, 2 * P, 2 * P + 1, last}) {
     const std::string text = PdfText(two, page);
     EXPECT_NE(text.find("Row " + std::to_string((page - 1) * 30 + 1) + "\n"), std::string::npos) << page;
-    EXPECT_NE(text.find("Page " + std::to_string(page) + " of 560"), std::string::npos) << page;
+    EXPECT_NE(text.find("Page " + std::to_string(page) + " of " + std::to_string(last)), std::string::npos) << page;
   }
   QPDF pdf;
   pdf.processFile(two.c_str());
   const std::vector<QPDFObjectHandle> pages = pdf.getAllPages();
   QPDFOutlineDocumentHelper outline(pdf);
   const std::vector<QPDFOutlineObjectHelper> entries = outline.getTopLevelOutlines();
-  ASSERT_EQ(std::tuple(pages.size(), entries.size()), std::tuple(560u, 560u));
-  for (std::size_t i : {0u, 249u, 250u, 559u}) {
+  ASSERT_EQ(std::tuple(pages.size(), entries.size()), std::tuple(std::size_t(last), std::size_t(last)));
+  for (std::size_t i : {0, P - 1, P, last - 1}) {
     QPDFOutlineObjectHelper entry = entries[i];
     EXPECT_EQ(entry.getTitle(), "Page " + std::to_string(i + 1));
     EXPECT_EQ(entry.getDestPage().getObjGen(), pages[i].getObjGen()) << i;
@@ -107,7 +109,7 @@ TEST(PdfPieces, TheSameFileWhateverTheProcessesAndTheSameTextAsOneDrawnAtOnce) {
 
 TEST(PdfPieces, TheJoinedFileSaysOfItselfWhatOneDrawnAtOnceSays) {
   KtPrint4Impl c;
-  LongListing(c, 260);
+  LongListing(c, render::kPdfPiecePages + 10);
   c.DocTitle("Kassenbuch – März");
   c.DocAuthor("Ann (Accounts)");
   c.DocLanguage("de-DE");
@@ -124,13 +126,12 @@ TEST(PdfPieces, TheJoinedFileSaysOfItselfWhatOneDrawnAtOnceSays) {
   const std::string packet(reinterpret_cast<const char*>(xmp->getBuffer()), xmp->getSize());
   EXPECT_NE(packet.find("Kassenbuch – März"), std::string::npos);
   EXPECT_EQ(packet.find("pdfuaid:part"), std::string::npos) << "an untagged file claims no accessibility";
-  EXPECT_EQ(PdfField(file, "Pages"), "260");
+  EXPECT_EQ(PdfField(file, "Pages"), std::to_string(render::kPdfPiecePages + 10));
 }
 
 TEST(PdfPieces, AStreamGetsTheBytesTheFileGets) {
   KtPrint4Impl c;
-  LongListing(c, 300);
-  c.PdfJobs(2);
+  LongListing(c, 2 * render::kPdfPiecePages + 1);
   const std::string file = Written(c, "file.pdf", 2);
   const std::vector<std::uint8_t> bytes = render::PdfBytes(c, 1, c.Pages());
   EXPECT_EQ(Undated(std::string(bytes.begin(), bytes.end())), Undated(ReadFile(file)));
@@ -146,12 +147,12 @@ TEST(PdfPieces, DocumentsAPieceCannotCarryAreDrawnAtOnce) {
       {"untagged", [](KtPrint4Impl&) {}, "/Pages"},
       {"tagged", [](KtPrint4Impl& c) { c.TaggedPdf(true); }, "/Page"},
       {"headings", [](KtPrint4Impl& c) { c.SetProperty(100, 0, "OutlineLevel", Variant(1)); }, "/Page"},
-      {"one piece", [](KtPrint4Impl& c) { c.RemoveRows(250 * 30 + 1, c.LastRow()); }, "/Page"},
+      {"one piece", [](KtPrint4Impl& c) { c.RemoveRows(render::kPdfPiecePages * 30 + 1, c.LastRow()); }, "/Page"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     KtPrint4Impl c;
-    LongListing(c, 260);
+    LongListing(c, render::kPdfPiecePages + 10);
     k.make(c);
     const std::string file = Written(c, std::string(k.name) + ".pdf", 2);
     EXPECT_EQ(FirstKidType(file), k.firstKid);
@@ -161,17 +162,18 @@ TEST(PdfPieces, DocumentsAPieceCannotCarryAreDrawnAtOnce) {
 
 TEST(PdfPieces, ProgressCountsEveryProcesssPagesUpToTheWhole) {
   KtPrint4Impl c;
-  LongListing(c, 520);
+  LongListing(c, 3 * render::kPdfPiecePages);
+  const int total = c.Pages();
   std::vector<std::pair<std::int32_t, std::int32_t>> seen;
   {
     render::PageProgressScope scope([&](std::int32_t done, std::int32_t total) { seen.emplace_back(done, total); });
     Written(c, "progress.pdf", 2);
   }
   ASSERT_FALSE(seen.empty());
-  EXPECT_EQ(seen.back(), std::pair(520, 520));
+  EXPECT_EQ(seen.back(), std::pair(total, total));
   for (std::size_t i = 1; i < seen.size(); ++i) {
     EXPECT_LE(seen[i - 1].first, seen[i].first) << i;
-    EXPECT_EQ(seen[i].second, 520);
+    EXPECT_EQ(seen[i].second, total);
   }
 }
 
