@@ -16,8 +16,6 @@ control, divided by the N x 5 body cells (the target is at most 64).
 Point PYTHONPATH at another build's python folder to measure that build.
 """
 import os
-import resource
-import subprocess
 import sys
 import time
 
@@ -80,11 +78,15 @@ def child(way, n):
         c.AddRows(rows(n))
     us = (time.process_time() - t0) * 1e6 / n
     assert c.LastRow == n, c.GetLastError()
+    import resource  # here: the listing job of python_listing.py imports this module and starts faster without
+
     peak = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
     print(fmt, us, (peak - empty) * 1024 / (n * CELLS_PER_ROW))
 
 
 def run(way, n):
+    import subprocess
+
     out = subprocess.run([sys.executable, __file__, "--child", way, str(n)], check=True, capture_output=True,
                          text=True).stdout.split()
     return [float(x) for x in out]
