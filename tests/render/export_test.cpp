@@ -222,6 +222,14 @@ TEST(Export, OnAFullDiskEveryWriterFailsSaysWhyAndKeepsTheOldFile) {
          c.TaggedPdf(true);
          return written;
        }},
+      {"pieces.pdf", [&](const std::string& f) {  // long enough to be drawn in pieces
+         c.TaggedPdf(false);
+         for (int i = 0; i < 4000; ++i) c.AddRow("More " + std::to_string(i));
+         const bool written = c.ExportPdf(f, 1, c.Pages());
+         c.RemoveRows(2001, c.LastRow());
+         c.TaggedPdf(true);
+         return written;
+       }},
       {"b.png", [&](const std::string& f) { return c.ExportPng(f, 1, 250); }},
       {"c.ktt", [&](const std::string& f) { return c.SaveAsTemplate(f); }},
       {"d.pdf", [&](const std::string& f) {
