@@ -39,6 +39,21 @@ int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT fo
     return lineH;
   }
   const long maxWidth = width < 0 ? 0 : width;
+  // The common cell first: plain measured ASCII whose whole width fits.
+  // Anything else (a break, a prefix, another byte, a glyph not measured
+  // yet, a text wider than the line) is left to the careful pass below.
+  long total = 0;
+  bool plain = true;
+  for (const char c : text) {
+    const auto ch = static_cast<unsigned char>(c);
+    const int w = ch < 0x80 && ch != '\r' && ch != '\n' && ch != '&' ? fi->narrow[ch].width : -1;
+    if (w < 0) {
+      plain = false;
+      break;
+    }
+    total += w;
+  }
+  if (plain && total <= maxWidth) return lineH;
   const bool prefix = !(format & DT_NOPREFIX);
   long pen = 0;
   bool inFirstWord = false, pastFirstWord = false;
