@@ -217,14 +217,14 @@ int GetDeviceCaps(HDC hdc, int index) {
   if (!dc) return 0;
   auto it = dc->caps.find(index);
   if (it != dc->caps.end()) return it->second;
-  RECT b = dc->Bounds();
   switch (index) {
     case LOGPIXELSX: return dc->dpiX;
     case LOGPIXELSY: return dc->dpiY;
-    case HORZRES: return b.right;
-    case VERTRES: return b.bottom;
-    case HORZSIZE: return static_cast<int>(b.right * 25.4 / dc->dpiX + 0.5);
-    case VERTSIZE: return static_cast<int>(b.bottom * 25.4 / dc->dpiY + 0.5);
+    // The surface's size only when asked: measuring asks for the resolution a row at a time.
+    case HORZRES: return dc->Bounds().right;
+    case VERTRES: return dc->Bounds().bottom;
+    case HORZSIZE: return static_cast<int>(dc->Bounds().right * 25.4 / dc->dpiX + 0.5);
+    case VERTSIZE: return static_cast<int>(dc->Bounds().bottom * 25.4 / dc->dpiY + 0.5);
     case BITSPIXEL: return 32;
     case 14: return 1;  // PLANES
     case TECHNOLOGY: return DT_RASDISPLAY;
