@@ -134,6 +134,8 @@ TEST(PdfJoin, RefusesWhatIsNotAPieceAndWritesNothingOfIt) {
   moved.replace(moved.find("xref\n0 7\n0000000000 65535 f \n") + 29, 10, "0000000003");
   std::string unbalanced = good;
   unbalanced.replace(unbalanced.find("/Resources << >>"), 16, "/Resources << <<");
+  std::string stray = good;  // a string's end with no start: read as one, the rest would be skipped
+  stray.replace(stray.find("/Resources << >>"), 16, "/Resources )) >>");
   const std::pair<const char*, std::string> refused[] = {
       {"nothing", ""},
       {"text", "not a PDF at all"},
@@ -141,6 +143,7 @@ TEST(PdfJoin, RefusesWhatIsNotAPieceAndWritesNothingOfIt) {
       {"with an outline", outlined},
       {"objects misplaced", moved},
       {"an unclosed dictionary", unbalanced},
+      {"a stray parenthesis", stray},
   };
   for (const auto& [name, piece] : refused) {
     SCOPED_TRACE(name);

@@ -104,6 +104,7 @@ std::optional<std::string> Renumbered(std::string_view body, const Map& map) {
     }
     if (c == '/') ++i;
     while (i < body.size() && !IsSpace(body[i]) && !IsDelimiter(body[i])) ++i;
+    if (i == start) return std::nullopt;  // a delimiter out of place, such as a lone ')'
     const std::string_view token = body.substr(start, i - start);
     if (token == "stream") {
       if (depth != 0) return std::nullopt;
@@ -298,7 +299,8 @@ bool PdfJoin::Add(std::string_view bytes) {
     const long long n = piece->objects[i].second;
     std::optional<std::string> body = Renumbered(piece->Body(i), map);
     if (!body) return false;
-    if (!first && n != piece->root && n != piece->info && n != piece->pages) objects.emplace_back(map(n), std::move(*body));
+    const bool replaced = n == piece->root || n == piece->info || n == piece->pages;  // by the first piece's
+    if (!first && !replaced) objects.emplace_back(map(n), std::move(*body));
   }
   if (first) {
     // The first piece stays as it is; its catalog and page tree get new versions at the end.
