@@ -1,7 +1,7 @@
 // A long untagged PDF drawn in pieces of a fixed number of pages, each a
 // document of its own drawn through the print path into an anonymous memory
-// file, by this process and forked copies of it, then joined in page order
-// (platform/gdi/pdf_join.h). The pieces are cut the same however many
+// file, by this process and forked copies of it, and joined in page order
+// (platform/gdi/pdf_join.h) as the pieces come. The pieces are cut the same however many
 // processes draw them, so the joined file is the same too. A piece a copy
 // could not finish, or finished with an error recorded, is drawn again here,
 // where its errors reach the host.
@@ -78,17 +78,17 @@ bool PrintPdfPieces(Document& control, const PdfPaper& paper, std::int16_t fromP
     const PdfDrawn drawn = DrawPdfDocument(control, dc, from, to, !here);
     return drawn.ended && drawn.pages == to - from + 1 && (here || control.ErrorsRecorded() == errors);
   };
-  const std::vector<bool> done = workers::Run(pieces, Processes(control, pieces), draw);
-  for (int k = 0; k < pieces; ++k)
-    if (!done[static_cast<std::size_t>(k)] && !draw(k, true)) throw PieceFailure();
-
+  // Each piece joins the document as soon as it and those before it are
+  // drawn, and its memory file goes; one a copy could not draw is drawn here.
   PdfJoin join(meta, out);
-  for (auto& file : files) {
-    const std::string piece = file->Read();
+  bool joined = true;
+  workers::Run(pieces, Processes(control, pieces), draw, [&](int k, bool drawn) {
+    std::unique_ptr<workers::MemoryFile>& file = files[static_cast<std::size_t>(k)];
+    if (!drawn && !draw(k, true)) throw PieceFailure();
+    joined = joined && join.Add(file->Read());
     file.reset();
-    if (!join.Add(piece)) return false;
-  }
-  if (!join.Finish()) return false;
+  });
+  if (!joined || !join.Finish()) return false;
   if (progress) progress(total, total);
   return true;
 }

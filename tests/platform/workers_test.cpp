@@ -6,6 +6,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <sys/wait.h>
+
+#include <chrono>
 #include <future>
 #include <string>
 #include <thread>
@@ -22,13 +25,21 @@ TEST(Workers, EachTaskRunsOnceAndLeavesItsResultWhereTheCallerReadsIt) {
   for (int t = 0; t < kTasks; ++t) files.push_back(std::make_unique<workers::MemoryFile>());
   workers::SharedCounter ran;
   const pid_t caller = getpid();
-  const std::vector<bool> done = workers::Run(kTasks, 3, [&](int t, bool here) {
-    usleep(20000);  // long enough for every copy to take some
-    ran.Add(1);
-    const bool inCaller = getpid() == caller;
-    return here == inCaller && files[t]->Write("task " + std::to_string(t) + (here ? " here" : " copy"));
-  });
-  EXPECT_EQ(done, std::vector<bool>(kTasks, true));
+  std::vector<int> order;
+  workers::Run(
+      kTasks, 3,
+      [&](int t, bool here) {
+        usleep(20000);  // long enough for every copy to take some
+        ran.Add(1);
+        const bool inCaller = getpid() == caller;
+        return here == inCaller && files[t]->Write("task " + std::to_string(t) + (here ? " here" : " copy"));
+      },
+      [&](int t, bool done) {
+        EXPECT_TRUE(done) << t;
+        EXPECT_FALSE(files[t]->Read().empty()) << "a task is handed on once its result is there";
+        order.push_back(t);
+      });
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
   EXPECT_EQ(ran.Value(), kTasks);
   int copies = 0;
   for (int t = 0; t < kTasks; ++t) {
@@ -46,17 +57,36 @@ TEST(Workers, EachTaskRunsOnceAndLeavesItsResultWhereTheCallerReadsIt) {
 
 TEST(Workers, ATaskWhoseCopyDiedOrFailedIsLeftUndoneForTheCaller) {
   constexpr int kTasks = 8;
-  const std::vector<bool> done = workers::Run(kTasks, 3, [](int t, bool here) {
-    if (!here) raise(SIGKILL);  // every copy dies on its first task
-    usleep(10000);
-    if (t == 5) throw std::runtime_error("a task that throws has failed");
-    return true;
-  });
+  std::vector<bool> done;
+  workers::Run(
+      kTasks, 3,
+      [](int t, bool here) {
+        if (!here) raise(SIGKILL);  // every copy dies on its first task
+        usleep(10000);
+        if (t == 5) throw std::runtime_error("a task that throws has failed");
+        return true;
+      },
+      [&](int, bool d) { done.push_back(d); });
   ASSERT_EQ(done.size(), std::size_t(kTasks));
   EXPECT_FALSE(done[5]);
   int undone = 0;
   for (bool d : done) undone += d ? 0 : 1;
   EXPECT_LE(undone, 3) << "at most one task a copy, and the one that threw";
+}
+
+TEST(Workers, WhenTheCallerGivesUpTheCopiesAreStoppedAndWaitedFor) {
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_THROW(workers::Run(
+                   6, 3,
+                   [&](int t, bool here) {
+                     if (here) usleep(50000);
+                     else if (t > 0) sleep(30);  // a copy that would take long
+                     return true;
+                   },
+                   [](int, bool) { throw std::runtime_error("the caller gives up"); }),
+               std::runtime_error);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "no child is left, running or unwaited";
 }
 
 TEST(Workers, AProcessWithOtherThreadsIsNotCopied) {
@@ -70,10 +100,14 @@ TEST(Workers, AProcessWithOtherThreadsIsNotCopied) {
 
 TEST(Workers, OneProcessRunsEveryTaskInTurnHere) {
   std::vector<int> order;
-  const std::vector<bool> done = workers::Run(4, 1, [&](int t, bool here) {
-    order.push_back(here ? t : -1);
-    return t != 2;
-  });
+  std::vector<bool> done;
+  workers::Run(
+      4, 1,
+      [&](int t, bool here) {
+        order.push_back(here ? t : -1);
+        return t != 2;
+      },
+      [&](int, bool d) { done.push_back(d); });
   EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3}));
   EXPECT_EQ(done, (std::vector<bool>{true, true, false, true}));
 }

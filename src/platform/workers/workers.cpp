@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 
 #include "platform/automation/error.h"
 
@@ -46,18 +47,6 @@ struct Board {
   }
   static std::size_t Size(int tasks) { return sizeof(Board) + static_cast<std::size_t>(tasks) * sizeof(std::atomic<unsigned char>); }
 };
-
-void TakeTasks(Board& board, int tasks, const Task& run, bool here) {
-  for (int t = board.next.fetch_add(1); t < tasks; t = board.next.fetch_add(1)) {
-    bool ok = false;
-    try {
-      ok = run(t, here);
-    } catch (...) {
-      ok = false;
-    }
-    board.Outcome(t)->store(ok ? kDone : kFailed);
-  }
-}
 
 }  // namespace
 
@@ -125,46 +114,87 @@ void SharedCounter::Add(long n) { cell_->value.fetch_add(n); }
 
 long SharedCounter::Value() const { return cell_->value.load(); }
 
-std::vector<bool> Run(int tasks, int processes, const Task& run) {
-  std::vector<bool> done(static_cast<std::size_t>(std::max(tasks, 0)), false);
-  if (tasks <= 0) return done;
+namespace {
+
+// The children of one Run: waited for however the caller leaves it, and
+// killed first when it leaves by an exception (their work is not wanted).
+class Children {
+ public:
+  ~Children() {
+    if (std::uncaught_exceptions() > 0)
+      for (const pid_t pid : pids_) kill(pid, SIGKILL);
+    Wait();
+  }
+  void Add(pid_t pid) { pids_.push_back(pid); }
+  void Wait() {
+    for (const pid_t pid : pids_) {
+      int status = 0;
+      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+    }
+    pids_.clear();
+  }
+
+ private:
+  std::vector<pid_t> pids_;
+};
+
+}  // namespace
+
+void Run(int tasks, int processes, const Task& run, const Ended& ended) {
+  if (tasks <= 0) return;
+  const auto attempt = [&run](int t, bool here) {
+    try {
+      return run(t, here);
+    } catch (...) {
+      return false;
+    }
+  };
   const std::size_t size = Board::Size(tasks);
   void* memory = processes > 1 ? SharedMemory(size) : nullptr;
   if (!memory) {
     // One process: each task in turn, here.
-    for (int t = 0; t < tasks; ++t) {
-      try {
-        done[static_cast<std::size_t>(t)] = run(t, true);
-      } catch (...) {
-      }
-    }
-    return done;
+    for (int t = 0; t < tasks; ++t) ended(t, attempt(t, true));
+    return;
   }
+  struct Unmap {
+    void* memory;
+    std::size_t size;
+    ~Unmap() { munmap(memory, size); }
+  } unmap{memory, size};
   Board* board = new (memory) Board;
   for (int t = 0; t < tasks; ++t) new (board->Outcome(t)) std::atomic<unsigned char>(kPending);
   const pid_t parent = getpid();
-  std::vector<pid_t> children;
+  Children children;
   for (int i = 1; i < processes && i < tasks; ++i) {
     const pid_t pid = fork();
     if (pid == 0) {
       // A child ends when its parent does, whatever ended it.
       prctl(PR_SET_PDEATHSIG, SIGKILL);
       if (getppid() != parent) _exit(1);
-      TakeTasks(*board, tasks, run, false);
+      for (int t = board->next.fetch_add(1); t < tasks; t = board->next.fetch_add(1))
+        board->Outcome(t)->store(attempt(t, false) ? kDone : kFailed);
       _exit(0);
     }
     if (pid < 0) break;  // fewer helpers: the rest is done here
-    children.push_back(pid);
+    children.Add(pid);
   }
-  TakeTasks(*board, tasks, run, true);
-  for (const pid_t pid : children) {
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  // The caller works too, and between its tasks hands on, in order, those
+  // that have ended; once none is left to take, it waits for the children.
+  int next = 0;
+  const auto handOn = [&](bool all) {
+    for (; next < tasks; ++next) {
+      const unsigned char outcome = board->Outcome(next)->load();
+      if (outcome == kPending && !all) return;
+      ended(next, outcome == kDone);
     }
+  };
+  for (int t = board->next.fetch_add(1); t < tasks; t = board->next.fetch_add(1)) {
+    board->Outcome(t)->store(attempt(t, true) ? kDone : kFailed);
+    handOn(false);
   }
-  for (int t = 0; t < tasks; ++t) done[static_cast<std::size_t>(t)] = board->Outcome(t)->load() == kDone;
-  munmap(memory, size);
-  return done;
+  children.Wait();
+  handOn(true);  // a task still pending now lost its child
 }
 
 }  // namespace ktfolio::workers

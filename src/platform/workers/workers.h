@@ -55,11 +55,16 @@ class SharedCounter {
 
 // Runs tasks 0..tasks-1 on the calling process and processes-1 forked
 // children, each taking the next task left; `run(task, here)` (here: in the
-// calling process) says whether the task succeeded. Returns each task's outcome: false for a task that failed or
-// whose child ended before finishing it (crashed, killed), so the caller can
-// do it again itself. Children end with the caller, and never return: they
-// leave with _exit, running none of the host's exit handlers.
+// calling process) says whether the task succeeded, and a task that throws
+// has failed. `ended(task, succeeded)` is called in the calling process, in
+// task order, as soon as a task and every one before it have ended (between
+// the caller's own tasks, and once the children are done): a task whose
+// child died before finishing it (crashed, killed) has not succeeded, so the
+// caller can do it again itself. Children end with the caller, and never
+// return: they leave with _exit, running none of the host's exit handlers.
+// When `ended` throws, the children are killed and waited for.
 using Task = std::function<bool(int task, bool here)>;
-std::vector<bool> Run(int tasks, int processes, const Task& run);
+using Ended = std::function<void(int task, bool succeeded)>;
+void Run(int tasks, int processes, const Task& run, const Ended& ended);
 
 }  // namespace ktfolio::workers
