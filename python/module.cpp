@@ -278,6 +278,10 @@ class WithHandlers : public Published, public HostControl {
         PyErr_SetString(PyExc_RuntimeError, ex.what());
         HandlerFailed(*this, e.name);
       }
+    }, [handler](std::string_view event) {
+      // A handler hears the events it has a method for, looked up when asked.
+      py::gil_scoped_acquire gil;
+      return py::hasattr(handler, std::string(event).c_str());
     });
     handlers_.emplace_back(std::move(handler), cookie);
   }

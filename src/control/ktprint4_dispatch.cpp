@@ -89,8 +89,7 @@ class KtPrint4Dispatch::Adapter : public KtPrint4Events {
     owner_.Fire("BeforeButtonClick", a);
     Cancel = a[2].ToBool();
   }
-  // A published control's sinks hear every event it raises.
-  bool HearsNewPage() const override { return owner_.SinkCount() > 0; }
+  bool HearsNewPage() const override { return owner_.Heard("NewPage"); }
 
  private:
   bool CellEvent(const char* name, std::int32_t row, std::int32_t col, std::int32_t parea, bool cancel) {

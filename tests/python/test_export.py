@@ -96,6 +96,16 @@ def test_a_long_pdf_drawn_by_several_processes_is_the_file_one_draws(tmp_path):
         assert c.ExportPdf(str(files[jobs]), 1, pages) is True
     assert _undated(files[1].read_bytes()) == _undated(files[2].read_bytes())
 
+    class Clicks:  # a handler that does not hear NewPage leaves the pieces alone
+        def ClickCell(self, e):
+            pass
+
+    clicks = Clicks()
+    c.connect(clicks)
+    assert c.ExportPdf(str(tmp_path / "clicks.pdf"), 1, pages) is True
+    c.disconnect(clicks)
+    assert _undated((tmp_path / "clicks.pdf").read_bytes()) == _undated(files[2].read_bytes())
+
     class Counts:  # a handler that hears NewPage sees every page, in order
         seen = []
 

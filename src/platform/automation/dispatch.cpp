@@ -125,6 +125,7 @@ void Dispatch::Retire() {
   index_.clear();
   events_.clear();
   sinks_.clear();
+  hears_.clear();
 }
 
 Error Dispatch::Fail(std::int32_t number, const std::string& description) const {
@@ -329,14 +330,24 @@ const DispEvent* Dispatch::FindEvent(std::string_view name) const {
   return nullptr;
 }
 
-int Dispatch::Connect(EventSink sink) {
+int Dispatch::Connect(EventSink sink, Hears hears) {
   const int cookie = nextCookie_++;
   sinks_.emplace_back(cookie, std::move(sink));
+  if (hears) hears_.emplace(cookie, std::move(hears));
   return cookie;
 }
 
 void Dispatch::Disconnect(int cookie) {
   std::erase_if(sinks_, [cookie](const auto& s) { return s.first == cookie; });
+  hears_.erase(cookie);
+}
+
+bool Dispatch::Heard(std::string_view event) const {
+  for (const auto& [cookie, sink] : sinks_) {
+    const auto said = hears_.find(cookie);
+    if (said == hears_.end() || said->second(event)) return true;
+  }
+  return false;
 }
 
 void Dispatch::Fire(std::string_view event, VariantArray& args) {

@@ -129,9 +129,13 @@ class Dispatch {
   using EventSink = std::function<void(const DispEvent&, VariantArray&)>;
   const std::vector<DispEvent>& Events() const { return events_; }
   const DispEvent* FindEvent(std::string_view name) const;
-  int Connect(EventSink sink);
+  // `hears`, when given, says which events the sink does something with.
+  using Hears = std::function<bool(std::string_view event)>;
+  int Connect(EventSink sink, Hears hears = {});
   void Disconnect(int cookie);
   std::size_t SinkCount() const { return sinks_.size(); }
+  // Whether a connected sink may do something with `event`.
+  bool Heard(std::string_view event) const;
 
   // True once the object was retired: its table is empty, so every call by
   // name fails with Error 438 instead of reaching a control that is gone.
@@ -169,6 +173,7 @@ class Dispatch {
   std::map<std::string, std::size_t> index_;  // lower-case name -> member
   std::vector<DispEvent> events_;
   std::vector<std::pair<int, EventSink>> sinks_;
+  std::map<int, Hears> hears_;  // by cookie, for the sinks that said
   int nextCookie_ = 1;
   bool retired_ = false;
 };
