@@ -53,7 +53,11 @@ bool PrintPdfPieces(Document& control, const PdfPaper& paper, std::int16_t fromP
   PdfMetadata meta = PrintedMetadata(control);
   if (meta.title.empty()) meta.title = paper.name;
   std::vector<std::unique_ptr<workers::MemoryFile>> files;
-  for (int k = 0; k < pieces; ++k) files.push_back(std::make_unique<workers::MemoryFile>());
+  try {
+    for (int k = 0; k < pieces; ++k) files.push_back(std::make_unique<workers::MemoryFile>());
+  } catch (const Error&) {
+    return false;  // no room for the pieces (a host with every descriptor taken): drawn at once
+  }
   const PageProgress progress = CurrentPageProgress();
   workers::SharedCounter pagesDone;
 

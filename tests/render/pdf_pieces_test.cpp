@@ -5,6 +5,9 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFOutlineDocumentHelper.hh>
 
+#include <sys/resource.h>
+
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -158,6 +161,23 @@ TEST(PdfPieces, DocumentsAPieceCannotCarryAreDrawnAtOnce) {
     EXPECT_EQ(FirstKidType(file), k.firstKid);
     EXPECT_EQ(PdfField(file, "Pages"), std::to_string(c.Pages()));
   }
+}
+
+TEST(PdfPieces, WithoutDescriptorsForThePiecesTheDocumentIsDrawnAtOnce) {
+  KtPrint4Impl c;
+  LongListing(c, 4 * render::kPdfPiecePages);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+  int open = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) open += entry.is_symlink() ? 1 : 0;
+  rlimit tight = old;
+  tight.rlim_cur = static_cast<rlim_t>(open + 1);  // the file and one more, not four pieces
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+  const std::string file = Written(c, "tight.pdf", 2);
+  setrlimit(RLIMIT_NOFILE, &old);
+  EXPECT_EQ(LastErrorNumber(c), 0);
+  EXPECT_EQ(FirstKidType(file), "/Page");
+  EXPECT_EQ(PdfField(file, "Pages"), std::to_string(4 * render::kPdfPiecePages));
 }
 
 TEST(PdfPieces, ProgressCountsEveryProcesssPagesUpToTheWhole) {
