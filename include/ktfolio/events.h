@@ -19,7 +19,8 @@ class KTFOLIO_API KtPrint4Events {
   virtual void ClickCell(std::int32_t row, std::int32_t col, std::int32_t parea, std::int16_t Button) {}
   virtual void BeforeButtonClick(std::int16_t ButtonIndex, const std::string& ButtonKey, bool& Cancel) {}
   // False when NewPage does nothing: a long PDF can then be drawn by several
-  // processes at once (PdfJobs), which no handler could follow.
+  // processes at once (PdfJobs), which no handler could follow, and NewPage
+  // is not raised for its pages.
   virtual bool HearsNewPage() const { return true; }
 };
 

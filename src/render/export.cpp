@@ -159,7 +159,8 @@ PdfPaper PdfPaperOf(Document& control) {
                   kDocumentName};
 }
 
-PdfDrawn DrawPdfDocument(Document& control, HDC dc, std::int16_t fromPage, std::int16_t toPage, bool quiet) {
+PdfDrawn DrawPdfDocument(Document& control, HDC dc, std::int16_t fromPage, std::int16_t toPage, bool piece,
+                         bool quiet) {
   PdfDrawn drawn;
   DOCINFO doc;
   doc.lpszDocName = kDocumentName;
@@ -167,6 +168,7 @@ PdfDrawn DrawPdfDocument(Document& control, HDC dc, std::int16_t fromPage, std::
   drawn.started = true;
   PrinterPages printer;
   printer.quiet = quiet;
+  printer.unheard = piece;
   bool failed = false;
   printer.startPage = [&] {
     if (failed) return false;
@@ -200,7 +202,7 @@ void PrintPdf(Document& control, std::int16_t fromPage, std::int16_t toPage,
   OwnedDC dc(open(paper.width, paper.height));
   if (!dc) throw failure();
   SetPdfMetadata(dc, PrintedMetadata(control));
-  const PdfDrawn drawn = DrawPdfDocument(control, dc, fromPage, toPage, false);
+  const PdfDrawn drawn = DrawPdfDocument(control, dc, fromPage, toPage, false, false);
   dc.reset();  // the cause is asked for once the context is gone
   if (!drawn.started || !drawn.ended) throw failure();
   if (drawn.pages == 0) throw PageOutOfRange(kPdfSource);

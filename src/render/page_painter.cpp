@@ -85,6 +85,7 @@ class PageLoop {
 // over rows already passed (which could loop forever), nor past the end of the
 // body, and the page stays a 16-bit page number that can still be counted up.
 void PageLoop::RaiseNewPage(std::int32_t& page, std::int32_t& r, std::int32_t firstOrLast) {
+  if (printer_ && printer_->unheard) return;  // and no host code runs in a copy of the process
   const std::int32_t raisedAt = r;
   c_.RaiseNewPage(page, r, firstOrLast);
   r = std::max(raisedAt, std::min(r, n_ + 1));

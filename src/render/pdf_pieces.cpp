@@ -79,7 +79,7 @@ bool PrintPdfPieces(Document& control, const PdfPaper& paper, std::int16_t fromP
         },
         paper.dpi, paper.dpi, paper.width, paper.height));
     if (!dc || !MarkPdfPiece(dc) || !SetPdfMetadata(dc, meta)) return false;
-    const PdfDrawn drawn = DrawPdfDocument(control, dc, from, to, !here);
+    const PdfDrawn drawn = DrawPdfDocument(control, dc, from, to, true, !here);
     return drawn.ended && drawn.pages == to - from + 1 && (here || control.ErrorsRecorded() == errors);
   };
   // Each piece joins the document as soon as it and those before it are

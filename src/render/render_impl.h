@@ -184,7 +184,8 @@ struct PrinterPages {
   std::function<bool()> startPage;
   std::function<bool()> endPage;
   bool pageOpen = false;
-  bool quiet = false;  // no "Printing Page" caption (a piece drawn by another process)
+  bool quiet = false;    // no "Printing Page" caption (a piece drawn by another process)
+  bool unheard = false;  // no host hears NewPage: it is not raised (a piece, maybe in another process)
 };
 
 // The visible band of the preview, in pixels of the zoomed page.
@@ -215,8 +216,10 @@ struct PdfDrawn {
   bool ended = false;
 };
 // Pages fromPage..toPage as the document of the PDF context `dc`, drawn
-// through the print path; `quiet` leaves the control's caption alone.
-PdfDrawn DrawPdfDocument(Document& control, win::HDC dc, std::int16_t fromPage, std::int16_t toPage, bool quiet);
+// through the print path; a piece (`piece`) raises no NewPage, and one drawn
+// by another process (`quiet`) leaves the control's caption alone.
+PdfDrawn DrawPdfDocument(Document& control, win::HDC dc, std::int16_t fromPage, std::int16_t toPage, bool piece,
+                         bool quiet);
 // The pages of a piece: enough that a piece's own copy of its fonts costs
 // little (a long listing's file grows 5 %), few enough that two processes
 // share a few hundred pages evenly.

@@ -66,10 +66,15 @@ std::string FirstKidType(const std::string& file) {
   return pdf.getRoot().getKey("/Pages").getKey("/Kids").getArrayItem(0).getKey("/Type").getName();
 }
 
-class HearsNewPage : public KtPrint4Events {
+class Listener : public KtPrint4Events {
  public:
   void NewPage(std::int32_t&, std::int32_t&, std::int32_t&) override { ++raised; }
   int raised = 0;
+};
+
+class Deaf : public Listener {
+ public:
+  bool HearsNewPage() const override { return false; }
 };
 
 TEST(PdfPieces, TheSameFileWhateverTheProcessesAndTheSameTextAsOneDrawnAtOnce) {
@@ -83,12 +88,17 @@ TEST(PdfPieces, TheSameFileWhateverTheProcessesAndTheSameTextAsOneDrawnAtOnce) {
   EXPECT_EQ(Undated(ReadFile(two)), Undated(ReadFile(one)));
   EXPECT_EQ(CommandOutput("qpdf --check '" + two + "' >/dev/null 2>&1 && echo clean"), "clean\n");
 
-  HearsNewPage host;  // a host that hears NewPage sees every page in order: drawn at once
+  Listener host;  // a host that hears NewPage sees every page in order: drawn at once
   c.Advise(&host);
   const std::string whole = Written(c, "whole.pdf", 2);
   c.Unadvise(&host);
   EXPECT_EQ(FirstKidType(whole), "/Page");
   EXPECT_EQ(host.raised, 2 * last);
+  Deaf deaf;  // says NewPage does nothing: the pieces stay, and no piece raises it, here or in a copy
+  c.Advise(&deaf);
+  EXPECT_EQ(FirstKidType(Written(c, "deaf.pdf", 2)), "/Pages");
+  c.Unadvise(&deaf);
+  EXPECT_EQ(deaf.raised, 0);
   EXPECT_EQ(CommandOutput("pdftotext -layout '" + two + "' -"), CommandOutput("pdftotext -layout '" + whole + "' -"));
 
   // Pages across the joins are the right ones, the outline names and finds every page.
