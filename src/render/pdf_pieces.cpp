@@ -48,8 +48,9 @@ bool DrawsInPieces(Document& control, std::int16_t fromPage, std::int16_t toPage
 
 bool PrintPdfPieces(Document& control, const PdfPaper& paper, std::int16_t fromPage, std::int16_t toPage,
                     const std::function<void(std::string_view)>& out) {
-  const int pieces = (toPage - fromPage + kPdfPiecePages) / kPdfPiecePages;
   const int total = toPage - fromPage + 1;
+  const int size = std::max(kPdfPiecePages, (total + kMostPdfPieces - 1) / kMostPdfPieces);
+  const int pieces = (total + size - 1) / size;
   PdfMetadata meta = PrintedMetadata(control);
   if (meta.title.empty()) meta.title = paper.name;
   std::vector<std::unique_ptr<workers::MemoryFile>> files;
@@ -62,8 +63,8 @@ bool PrintPdfPieces(Document& control, const PdfPaper& paper, std::int16_t fromP
   workers::SharedCounter pagesDone;
 
   const auto draw = [&](int k, bool here) {
-    const auto from = static_cast<std::int16_t>(fromPage + k * kPdfPiecePages);
-    const auto to = static_cast<std::int16_t>(std::min<int>(toPage, from + kPdfPiecePages - 1));
+    const auto from = static_cast<std::int16_t>(fromPage + k * size);
+    const auto to = static_cast<std::int16_t>(std::min<int>(toPage, from + size - 1));
     workers::MemoryFile& file = *files[static_cast<std::size_t>(k)];
     file.Clear();
     std::int32_t counted = 0;

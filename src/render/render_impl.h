@@ -222,8 +222,10 @@ PdfDrawn DrawPdfDocument(Document& control, win::HDC dc, std::int16_t fromPage, 
                          bool quiet);
 // The pages of a piece: enough that a piece's own copy of its fonts costs
 // little (a long listing's file grows 5 %), few enough that two processes
-// share a few hundred pages evenly.
+// share a few hundred pages evenly. A range of more than kMostPdfPieces
+// pieces takes longer ones, so that a document is never more than that many.
 constexpr std::int32_t kPdfPiecePages = 128;
+constexpr std::int32_t kMostPdfPieces = 64;
 // Whether the range is printed in pieces: it is untagged and longer than a
 // piece, no host hears NewPage and no heading row asks for an outline of its own.
 bool DrawsInPieces(Document& control, std::int16_t fromPage, std::int16_t toPage);
