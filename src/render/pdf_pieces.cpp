@@ -71,12 +71,13 @@ bool PrintPdfPieces(Document& control, const PdfPaper& paper, std::int16_t fromP
     const PageProgressScope scope([&](std::int32_t done, std::int32_t) {
       if (done > counted) pagesDone.Add(done - counted);
       counted = std::max(counted, done);
-      if (here && progress) progress(static_cast<std::int32_t>(pagesDone.Value()), total);
+      // A piece drawn again counts twice: what is shown stops at the whole.
+      if (here && progress) progress(static_cast<std::int32_t>(std::min<long>(pagesDone.Value(), total)), total);
     });
     const std::uint64_t errors = control.ErrorsRecorded();
     OwnedDC dc(CreatePdfStreamDC(
-        [&file](const unsigned char* data, std::size_t size) {
-          return file.Write(std::string_view(reinterpret_cast<const char*>(data), size));
+        [&file](const unsigned char* data, std::size_t n) {
+          return file.Write(std::string_view(reinterpret_cast<const char*>(data), n));
         },
         paper.dpi, paper.dpi, paper.width, paper.height));
     if (!dc || !MarkPdfPiece(dc) || !SetPdfMetadata(dc, meta)) return false;
