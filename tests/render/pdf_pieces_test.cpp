@@ -5,6 +5,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFOutlineDocumentHelper.hh>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 
 #include <filesystem>
@@ -178,13 +179,21 @@ TEST(PdfPieces, WithoutDescriptorsForThePiecesTheDocumentIsDrawnAtOnce) {
   LongListing(c, 4 * render::kPdfPiecePages);
   rlimit old{};
   ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
-  int open = 0;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) open += entry.is_symlink() ? 1 : 0;
+  int highest = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+    highest = std::max(highest, std::atoi(entry.path().filename().c_str()));
+  std::vector<int> taken;  // every free number up to the highest, so that only those past it are left
+  for (int fd = ::open("/dev/null", O_RDONLY); fd >= 0; fd = ::open("/dev/null", O_RDONLY)) {
+    taken.push_back(fd);
+    if (fd > highest) break;
+  }
+  ASSERT_FALSE(taken.empty());
   rlimit tight = old;
-  tight.rlim_cur = static_cast<rlim_t>(open + 1);  // the file and one more, not four pieces
+  tight.rlim_cur = static_cast<rlim_t>(taken.back() + 3);  // two left: the file and one piece, not four
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
   const std::string file = Written(c, "tight.pdf", 2);
   setrlimit(RLIMIT_NOFILE, &old);
+  for (int fd : taken) ::close(fd);
   EXPECT_EQ(LastErrorNumber(c), 0);
   EXPECT_EQ(FirstKidType(file), "/Page");
   EXPECT_EQ(PdfField(file, "Pages"), std::to_string(4 * render::kPdfPiecePages));
