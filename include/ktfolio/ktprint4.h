@@ -174,8 +174,8 @@ class KTFOLIO_API KtPrint4 {
   bool TaggedPdf() const;
   void TaggedPdf(bool v);
   // How many processes draw the pages of a long untagged PDF: 0 (the default)
-  // one for each core, 1 this one alone. A host listening to NewPage, a tagged
-  // document and one with headings are drawn here, in order.
+  // one for each core, 1 this one alone. For a host listening to NewPage, and
+  // for a tagged document, the pages are drawn here, in order.
   std::int32_t PdfJobs() const;
   void PdfJobs(std::int32_t v);
   // Design mode: templates are neither saved nor loaded while it is on.

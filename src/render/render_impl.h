@@ -227,7 +227,7 @@ PdfDrawn DrawPdfDocument(Document& control, win::HDC dc, std::int16_t fromPage, 
 constexpr std::int32_t kPdfPiecePages = 128;
 constexpr std::int32_t kMostPdfPieces = 64;
 // Whether the range is printed in pieces: it is untagged and longer than a
-// piece, no host hears NewPage and no heading row asks for an outline of its own.
+// piece, and no host hears NewPage.
 bool DrawsInPieces(Document& control, std::int16_t fromPage, std::int16_t toPage);
 // The range drawn in pieces of a fixed number of pages, by as many processes
 // as PdfJobs allows, and joined into one document handed to `out` as it is

@@ -179,6 +179,9 @@ std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t ta
 // language; nothing when it holds any of them already.
 std::optional<std::string> ExtendedCatalog(std::string_view body, const PdfMetadata& metadata,
                                            long long metadataObject);
+// A PDF text string: a literal one for printable ASCII, else UTF-16 with its
+// byte-order mark in hexadecimal (the text read as DrawText reads it).
+std::string PdfTextString(const std::string& text);
 // The XMP packet: Dublin Core title, creator, description and language, the
 // keywords, the tool, and the PDF/UA part the document claims.
 std::string XmpPacket(const PdfMetadata& metadata, bool tagged);

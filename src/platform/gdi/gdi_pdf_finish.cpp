@@ -85,8 +85,23 @@ long long NumberAfter(std::string_view text, std::string_view key, std::size_t f
   return n;
 }
 
-// A PDF text string: a literal one for printable ASCII, else UTF-16 with its
-// byte-order mark in hexadecimal (the text read as DrawText reads it).
+std::string XrefEntry(std::uint64_t offset) {
+  char entry[24];
+  std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(offset));
+  return entry;
+}
+
+// The entries the update adds, and those it cannot add over Cairo's own.
+bool HasKey(std::string_view dict, std::string_view key) {
+  for (std::size_t at = dict.find(key); at != std::string_view::npos; at = dict.find(key, at + 1)) {
+    const std::size_t end = at + key.size();
+    if (end == dict.size() || std::string_view(" \n\r\t/<[(>").find(dict[end]) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::string PdfTextString(const std::string& text) {
   if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
     std::string out = "(";
@@ -108,23 +123,6 @@ std::string PdfTextString(const std::string& text) {
   g_free(utf16);
   return out + ">";
 }
-
-std::string XrefEntry(std::uint64_t offset) {
-  char entry[24];
-  std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(offset));
-  return entry;
-}
-
-// The entries the update adds, and those it cannot add over Cairo's own.
-bool HasKey(std::string_view dict, std::string_view key) {
-  for (std::size_t at = dict.find(key); at != std::string_view::npos; at = dict.find(key, at + 1)) {
-    const std::size_t end = at + key.size();
-    if (end == dict.size() || std::string_view(" \n\r\t/<[(>").find(dict[end]) != std::string_view::npos) return true;
-  }
-  return false;
-}
-
-}  // namespace
 
 std::optional<std::string> ExtendedCatalog(std::string_view body, const PdfMetadata& meta, long long metadataObject) {
   std::string catalog(body);

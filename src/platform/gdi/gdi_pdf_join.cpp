@@ -222,13 +222,26 @@ std::string Branch(std::string_view root, long long parent) {
   return out;
 }
 
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    if (c == '(' || c == ')' || c == '\\') out += '\\';
-    out += c;
+// A page's height in points, from its media box; 0 when it has none.
+double PageHeight(std::string_view page) {
+  const std::size_t box = page.find("/MediaBox");
+  const std::size_t open = box == npos ? npos : page.find('[', box);
+  if (open == npos) return 0;
+  const std::string numbers(page.substr(open + 1, page.find(']', open) - open - 1));
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  return std::sscanf(numbers.c_str(), "%lf %lf %lf %lf", &x0, &y0, &x1, &y1) == 4 ? y1 - y0 : 0;
+}
+
+// A number as Cairo writes one: fixed, without trailing zeros.
+std::string Number(double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%f", v);
+  std::string out = text;
+  if (out.find('.') != std::string::npos) {
+    out.erase(out.find_last_not_of('0') + 1);
+    if (out.back() == '.') out.pop_back();
   }
-  return out;
+  return out == "-0" ? "0" : out;
 }
 
 }  // namespace
@@ -251,6 +264,13 @@ struct PdfJoin::State {
   std::vector<std::string> roots;  // each piece's page tree root, renumbered
   std::vector<long long> rootNumbers;
   std::vector<long long> pages;  // every page object, in order
+  struct Heading {
+    int level;
+    std::string title;
+    long long page;  // its object
+    double top;      // the destination's height, points from the page's bottom; < 0 for none
+  };
+  std::vector<Heading> headings;  // of every piece, in order
 
   ~State() { g_checksum_free(digest); }
 
@@ -282,7 +302,7 @@ PdfJoin::~PdfJoin() = default;
 
 int PdfJoin::Pages() const { return static_cast<int>(s_->pages.size()); }
 
-bool PdfJoin::Add(std::string_view bytes) {
+bool PdfJoin::Add(std::string_view bytes, const std::vector<PdfHeading>& headings) {
   const std::optional<Piece> piece = ReadPiece(bytes);
   if (!piece) return false;
   State& s = *s_;
@@ -293,6 +313,17 @@ bool PdfJoin::Add(std::string_view bytes) {
   if (!root) return false;
   const std::optional<std::vector<long long>> pages = PagesOf(*root);
   if (!pages) return false;
+  std::vector<State::Heading> marks;
+  for (const PdfHeading& h : headings) {
+    if (h.page < 1 || h.page > static_cast<int>(pages->size())) return false;
+    const long long page = (*pages)[static_cast<std::size_t>(h.page - 1)];
+    double height = PageHeight(piece->BodyOf(page - base));
+    if (height <= 0) height = PageHeight(piece->BodyOf(piece->pages));
+    // Where the heading's link pointed: its height given to two decimals, from the top.
+    char given[64];
+    std::snprintf(given, sizeof given, "%.2f", h.y);
+    marks.push_back({h.level, h.title, page, height > 0 ? height - std::strtod(given, nullptr) : -1});
+  }
   // Every object is read before any is written: a piece goes whole or not at all.
   std::vector<std::pair<long long, std::string>> objects;
   for (std::size_t i = 0; i < piece->objects.size(); ++i) {
@@ -317,13 +348,44 @@ bool PdfJoin::Add(std::string_view bytes) {
   s.roots.push_back(std::move(*root));
   s.rootNumbers.push_back(map(piece->pages));
   s.pages.insert(s.pages.end(), pages->begin(), pages->end());
+  s.headings.insert(s.headings.end(), marks.begin(), marks.end());
   return true;
 }
 
 bool PdfJoin::Finish() {
   State& s = *s_;
   if (s.roots.empty()) return false;
-  const long long tree = s.next++, outline = s.next++, firstItem = s.next, metadata = firstItem + s.pages.size();
+  // The outline's entries: the headings, or without any one a page.
+  struct Entry {
+    int level;
+    std::string title, dest;
+    long long parent = -1;  // index of the entry it is under; -1 at the top
+    long long prev = -1, next = -1;  // its siblings'
+    std::vector<std::size_t> kids;
+  };
+  std::vector<Entry> entries;
+  if (s.headings.empty()) {
+    for (std::size_t i = 0; i < s.pages.size(); ++i)
+      entries.push_back({1, PdfTextString("Page " + std::to_string(i + 1)),
+                         std::to_string(s.pages[i]) + " 0 R /XYZ null null 0"});
+  }
+  for (const State::Heading& h : s.headings)
+    entries.push_back({h.level, PdfTextString(h.title),
+                       std::to_string(h.page) + " 0 R /XYZ " + (h.top < 0 ? "null null" : "0 " + Number(h.top)) + " 0"});
+  std::vector<std::size_t> top, open;  // an entry goes under the last open one of a higher level
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    while (!open.empty() && entries[open.back()].level >= entries[i].level) open.pop_back();
+    if (!open.empty()) entries[i].parent = static_cast<long long>(open.back());
+    std::vector<std::size_t>& siblings = open.empty() ? top : entries[open.back()].kids;
+    if (!siblings.empty()) {
+      entries[i].prev = static_cast<long long>(siblings.back());
+      entries[siblings.back()].next = static_cast<long long>(i);
+    }
+    siblings.push_back(i);
+    open.push_back(i);
+  }
+  const long long tree = s.next++, outline = s.next++, firstItem = s.next;
+  const long long metadata = firstItem + static_cast<long long>(entries.size());
   s.next = metadata + 1;
   std::optional<std::string> catalog = Renumbered(s.catalogBody, [&](long long n) { return n == s.firstRoot ? tree : n; });
   if (catalog) catalog = ExtendedCatalog(*catalog, s.meta, metadata);
@@ -337,17 +399,21 @@ bool PdfJoin::Finish() {
   }
   const std::string total = std::to_string(s.pages.size());
   s.Object(tree, "\n<< /Type /Pages\n   /Kids [" + kids + " ]\n   /Count " + total + "\n>>\n");
-  const long long last = firstItem + static_cast<long long>(s.pages.size()) - 1;
-  s.Object(outline, "\n<< /Type /Outlines\n   /First " + std::to_string(firstItem) + " 0 R\n   /Last " +
-                        std::to_string(last) + " 0 R\n   /Count -" + total + "\n>>\n");
-  for (std::size_t i = 0; i < s.pages.size(); ++i) {
-    const long long item = firstItem + static_cast<long long>(i);
-    std::string entry = "\n<< /Title (" + Escaped("Page " + std::to_string(i + 1)) + ")\n   /Parent " +
-                        std::to_string(outline) + " 0 R\n";
-    if (item > firstItem) entry += "   /Prev " + std::to_string(item - 1) + " 0 R\n";
-    if (item < last) entry += "   /Next " + std::to_string(item + 1) + " 0 R\n";
-    entry += "   /Dest [" + std::to_string(s.pages[i]) + " 0 R /XYZ null null 0]\n>>\n";
-    s.Object(item, entry);
+  const auto ref = [firstItem](std::size_t i) { return std::to_string(firstItem + static_cast<long long>(i)) + " 0 R"; };
+  // As Cairo writes an outline: every entry closed, its count the entries right under it.
+  const auto family = [&](const std::vector<std::size_t>& kids) {
+    return kids.empty() ? std::string() : "   /First " + ref(kids.front()) + "\n   /Last " + ref(kids.back()) +
+                                              "\n   /Count -" + std::to_string(kids.size()) + "\n";
+  };
+  s.Object(outline, "\n<< /Type /Outlines\n" + family(top) + ">>\n");
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const Entry& e = entries[i];
+    std::string item = "\n<< /Title " + e.title + "\n   /Parent " +
+                       (e.parent < 0 ? std::to_string(outline) + " 0 R" : ref(static_cast<std::size_t>(e.parent))) + "\n";
+    if (e.prev >= 0) item += "   /Prev " + ref(static_cast<std::size_t>(e.prev)) + "\n";
+    if (e.next >= 0) item += "   /Next " + ref(static_cast<std::size_t>(e.next)) + "\n";
+    item += family(e.kids) + "   /Dest [" + e.dest + "]\n>>\n";
+    s.Object(firstItem + static_cast<long long>(i), item);
   }
   const std::string xmp = XmpPacket(s.meta, false);
   s.Object(metadata, "\n<< /Type /Metadata /Subtype /XML /Length " + std::to_string(xmp.size()) + " >>\nstream\n" +

@@ -368,6 +368,14 @@ bool AddPdfHeading(HDC hdc, int level, const std::string& title, int y) {
   return true;
 }
 
+std::vector<PdfHeading> PdfHeadingsOf(HDC hdc) {
+  GDI_LOCK;
+  std::vector<PdfHeading> out;
+  if (const PrintJob* job = JobOf(ToDC(hdc)))
+    for (const PrintJob::Heading& h : job->headings) out.push_back({h.level, h.title, h.page, h.yPt});
+  return out;
+}
+
 bool MarkPdfPiece(HDC hdc) {
   GDI_LOCK;
   PrintJob* job = JobOf(ToDC(hdc));

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/gdi/gdi.h"
 
@@ -18,11 +19,23 @@ namespace ktfolio::win {
 // context that writes no PDF.
 bool MarkPdfPiece(HDC hdc);
 
+// The headings of a piece's document (AddPdfHeading), for the joined
+// outline: each on its page of the piece (from 1), `y` points from the
+// page's top. Read after EndDoc, until the context's next StartDoc.
+struct PdfHeading {
+  int level = 1;
+  std::string title;
+  int page = 1;
+  double y = 0;
+};
+std::vector<PdfHeading> PdfHeadingsOf(HDC hdc);
+
 // Joins pieces, in page order, into one document handed to `out` as it is
 // made: the first piece as it is, then one incremental update holding the
 // other pieces' objects renumbered after it, a page tree over the pieces'
-// trees, one outline entry per page ("Page 3", as an unjoined document has)
-// and the catalog with `metadata` as EndDoc adds it. Page contents, fonts and
+// trees, the outline (the pieces' headings nested by level or, without any,
+// one entry per page: "Page 3", as an unjoined document has) and the
+// catalog with `metadata` as EndDoc adds it. Page contents, fonts and
 // pictures are copied byte for byte; only dictionaries are rewritten. The
 // same pieces give the same bytes. `out` may throw; the join then stops.
 class PdfJoin {
@@ -33,9 +46,9 @@ class PdfJoin {
   PdfJoin(const PdfJoin&) = delete;
   PdfJoin& operator=(const PdfJoin&) = delete;
 
-  // The next piece; false, with nothing of it written, when it is not a
-  // document as a piece's context writes it.
-  bool Add(std::string_view piece);
+  // The next piece and its headings; false, with nothing of it written,
+  // when it is not a document as a piece's context writes it.
+  bool Add(std::string_view piece, const std::vector<PdfHeading>& headings = {});
   // Ends the document; false when no piece came.
   bool Finish();
   // Pages joined so far.
