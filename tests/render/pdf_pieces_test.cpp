@@ -6,6 +6,7 @@
 #include <qpdf/QPDFOutlineDocumentHelper.hh>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 
 #include <filesystem>
@@ -256,6 +257,26 @@ TEST(PdfPieces, ProgressCountsEveryProcesssPagesUpToTheWhole) {
     EXPECT_LE(seen[i - 1].first, seen[i].first) << i;
     EXPECT_EQ(seen[i].second, total);
   }
+}
+
+TEST(PdfPieces, ACopyKilledMidDocumentLeavesItsPiecesToTheCaller) {
+  KtPrint4Impl c;
+  LongListing(c, 6 * render::kPdfPiecePages);
+  const std::string one = Written(c, "unkilled.pdf", 1);
+  int killed = 0;
+  std::string file;
+  {
+    // The first time the caller reports progress, its copies are killed.
+    render::PageProgressScope scope([&](std::int32_t, std::int32_t) {
+      if (killed) return;
+      std::ifstream children("/proc/self/task/" + std::to_string(gettid()) + "/children");
+      for (pid_t pid; children >> pid; ++killed) kill(pid, SIGKILL);
+    });
+    file = Written(c, "killed.pdf", 2);
+  }
+  if (killed == 0) GTEST_SKIP() << "no copy was running to be killed (one core, or no /proc children list)";
+  EXPECT_EQ(LastErrorNumber(c), 0);
+  EXPECT_EQ(Undated(ReadFile(file)), Undated(ReadFile(one)));
 }
 
 TEST(PdfPieces, ANegativeProcessCountIsRefusedAndTheOldOneKept) {
