@@ -188,6 +188,11 @@ PdfDrawn DrawPdfDocument(Document& control, HDC dc, std::int16_t fromPage, std::
 
 namespace {
 
+// No document is made of a range outside the document's pages.
+void CheckPdfRange(Document& control, std::int16_t fromPage, std::int16_t toPage) {
+  if (fromPage < 1 || toPage > control.Pages() || fromPage > toPage) throw PageOutOfRange(kPdfSource);
+}
+
 // Pages fromPage..toPage as one PDF document, drawn through the print path
 // into the context `open` makes for the paper (device units at kPdfDpi).
 // Throws the error `failure` gives when the context cannot be made or the
@@ -195,8 +200,7 @@ namespace {
 // and kPageOutOfRange when the range prints no page: no document is made of nothing.
 void PrintPdf(Document& control, std::int16_t fromPage, std::int16_t toPage,
               const std::function<HDC(int width, int height)>& open, const std::function<Error()>& failure) {
-  const std::int16_t pages = control.Pages();
-  if (fromPage < 1 || toPage > pages || fromPage > toPage) throw PageOutOfRange(kPdfSource);
+  CheckPdfRange(control, fromPage, toPage);
   const PdfPaper paper = PdfPaperOf(control);
   fileio::LastFailure().reset();
   OwnedDC dc(open(paper.width, paper.height));
@@ -214,7 +218,7 @@ Error StreamFailure() {
 
 // Whether pages fromPage..toPage are drawn in pieces (PrintPdfPieces).
 bool InPieces(Document& control, std::int16_t fromPage, std::int16_t toPage) {
-  if (fromPage < 1 || toPage > control.Pages() || fromPage > toPage) throw PageOutOfRange(kPdfSource);
+  CheckPdfRange(control, fromPage, toPage);
   return DrawsInPieces(control, fromPage, toPage);
 }
 

@@ -179,6 +179,15 @@ std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t ta
 // language; nothing when it holds any of them already.
 std::optional<std::string> ExtendedCatalog(std::string_view body, const PdfMetadata& metadata,
                                            long long metadataObject);
+// The number after `key` in `text` (from `from` on), or -1.
+long long NumberAfter(std::string_view text, std::string_view key, std::size_t from = 0);
+// A classic cross-reference entry for an object at `offset`.
+std::string XrefEntry(std::uint64_t offset);
+// The end of an incremental update whose cross-reference section starts at
+// `xrefAt`: the trailer, whose ID is the digest of every byte before it, and
+// the offset of the section.
+std::string UpdateTrailer(long long size, long long root, long long info, GChecksum* digest, std::uint64_t previous,
+                          std::uint64_t xrefAt);
 // A PDF text string: a literal one for printable ASCII, else UTF-16 with its
 // byte-order mark in hexadecimal (the text read as DrawText reads it).
 std::string PdfTextString(const std::string& text);

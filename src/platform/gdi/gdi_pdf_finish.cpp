@@ -74,22 +74,6 @@ std::string XmpPacket(const PdfMetadata& meta, bool tagged) {
 
 namespace {
 
-// A number after `key` in `text` (from `from` on), or -1.
-long long NumberAfter(std::string_view text, std::string_view key, std::size_t from = 0) {
-  const std::size_t at = text.find(key, from);
-  if (at == std::string_view::npos) return -1;
-  std::size_t i = at + key.size();
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\n' || text[i] == '\r')) ++i;
-  long long n = -1;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) n = (n < 0 ? 0 : n * 10) + (text[i] - '0');
-  return n;
-}
-
-std::string XrefEntry(std::uint64_t offset) {
-  char entry[24];
-  std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(offset));
-  return entry;
-}
 
 // The entries the update adds, and those it cannot add over Cairo's own.
 bool HasKey(std::string_view dict, std::string_view key) {
@@ -101,6 +85,33 @@ bool HasKey(std::string_view dict, std::string_view key) {
 }
 
 }  // namespace
+
+long long NumberAfter(std::string_view text, std::string_view key, std::size_t from) {
+  const std::size_t at = text.find(key, from);
+  if (at == std::string_view::npos) return -1;
+  std::size_t i = at + key.size();
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\n' || text[i] == '\r')) ++i;
+  long long n = -1;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) n = (n < 0 ? 0 : n * 10) + (text[i] - '0');
+  return n;
+}
+
+
+std::string XrefEntry(std::uint64_t offset) {
+  char entry[24];
+  std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(offset));
+  return entry;
+}
+
+std::string UpdateTrailer(long long size, long long root, long long info, GChecksum* digest, std::uint64_t previous,
+                          std::uint64_t xrefAt) {
+  // The same document gets the same ID: a digest of every byte before it.
+  const std::string id = g_checksum_get_string(digest);
+  std::string trailer = "trailer\n<< /Size " + std::to_string(size) + " /Root " + std::to_string(root) + " 0 R";
+  if (info > 0) trailer += " /Info " + std::to_string(info) + " 0 R";
+  return trailer + " /ID [<" + id + "><" + id + ">] /Prev " + std::to_string(previous) + " >>\nstartxref\n" +
+         std::to_string(xrefAt) + "\n%%EOF\n";
+}
 
 std::string PdfTextString(const std::string& text) {
   if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
@@ -167,14 +178,8 @@ std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t ta
   const std::uint64_t xrefAt = tailAt + tail.size() + update.size();
   update += "xref\n" + std::to_string(root) + " 1\n" + XrefEntry(rootAt) + std::to_string(size) + " 1\n" +
             XrefEntry(metadataAt);
-  // The same document gets the same ID: a digest of every byte before it.
   g_checksum_update(digest, reinterpret_cast<const guchar*>(update.data()), static_cast<gssize>(update.size()));
-  const std::string id = g_checksum_get_string(digest);
-  update += "trailer\n<< /Size " + std::to_string(size + 1) + " /Root " + std::to_string(root) + " 0 R";
-  if (info > 0) update += " /Info " + std::to_string(info) + " 0 R";
-  update += " /ID [<" + id + "><" + id + ">] /Prev " + std::to_string(previous) + " >>\nstartxref\n" +
-            std::to_string(xrefAt) + "\n%%EOF\n";
-  return update;
+  return update + UpdateTrailer(size + 1, root, info, digest, static_cast<std::uint64_t>(previous), xrefAt);
 }
 
 std::string FinishPdf(const std::string& pdf, const PdfMetadata& meta, const std::vector<std::string>& figureAlts) {

@@ -33,15 +33,6 @@ bool ReadNumber(std::string_view s, std::size_t& at, long long& value) {
   return at > start;
 }
 
-// The number after `key` in `s`, or -1.
-long long NumberAfter(std::string_view s, std::string_view key) {
-  std::size_t at = s.find(key);
-  long long n = -1;
-  if (at == npos) return -1;
-  at += key.size();
-  return ReadNumber(s, at, n) ? n : -1;
-}
-
 // `body` (what lies between "obj" and "endobj") with each reference "n g R"
 // of its dictionary or value numbered `map(n)`; from the keyword "stream" on
 // it is copied as it is. Nothing when the body does not read as PDF.
@@ -132,6 +123,7 @@ struct Piece {
   long long size = 0, root = 0, info = 0;
   std::uint64_t xrefAt = 0;
   std::vector<std::pair<std::uint64_t, long long>> objects;  // (offset, number), in file order
+  std::vector<std::size_t> place;                            // by number, into `objects`
   long long pages = 0;                                       // the catalog's page tree
 
   // The body of object `index` of `objects`; empty when it is not there.
@@ -145,9 +137,8 @@ struct Piece {
     return span.substr(head.size(), end - head.size());
   }
   std::string_view BodyOf(long long number) const {
-    for (std::size_t i = 0; i < objects.size(); ++i)
-      if (objects[i].second == number) return Body(i);
-    return {};
+    if (number < 0 || static_cast<std::size_t>(number) >= place.size() || place[number] == npos) return {};
+    return Body(place[number]);
   }
 };
 
@@ -184,10 +175,16 @@ std::optional<Piece> ReadPiece(std::string_view pdf) {
   p.size = NumberAfter(dict, "/Size");
   p.root = NumberAfter(dict, "/Root");
   p.info = NumberAfter(dict, "/Info");
-  if (p.size <= 0 || p.root <= 0 || p.objects.empty()) return std::nullopt;
+  // Cairo numbers its objects without gaps; a size far past them is not its.
+  if (p.size <= 0 || p.root <= 0 || p.objects.empty() ||
+      p.size > static_cast<long long>(p.objects.size()) * 2 + 16)
+    return std::nullopt;
   std::sort(p.objects.begin(), p.objects.end());
-  for (std::size_t i = 0; i < p.objects.size(); ++i)
-    if (p.objects[i].second >= p.size || p.Body(i).empty()) return std::nullopt;
+  p.place.assign(static_cast<std::size_t>(p.size), npos);
+  for (std::size_t i = 0; i < p.objects.size(); ++i) {
+    if (p.objects[i].second >= p.size) return std::nullopt;
+    p.place[static_cast<std::size_t>(p.objects[i].second)] = i;
+  }
   const std::string_view catalog = p.BodyOf(p.root);
   p.pages = NumberAfter(catalog, "/Pages");
   if (p.pages <= 0 || catalog.find("/Outlines") != npos) return std::nullopt;
@@ -328,7 +325,9 @@ bool PdfJoin::Add(std::string_view bytes, const std::vector<PdfHeading>& heading
   std::vector<std::pair<long long, std::string>> objects;
   for (std::size_t i = 0; i < piece->objects.size(); ++i) {
     const long long n = piece->objects[i].second;
-    std::optional<std::string> body = Renumbered(piece->Body(i), map);
+    const std::string_view raw = piece->Body(i);
+    if (raw.empty()) return false;  // not where the cross-reference table says
+    std::optional<std::string> body = Renumbered(raw, map);
     if (!body) return false;
     const bool replaced = n == piece->root || n == piece->info || n == piece->pages;  // by the first piece's
     if (!first && !replaced) objects.emplace_back(map(n), std::move(*body));
@@ -357,6 +356,7 @@ bool PdfJoin::Finish() {
   if (s.roots.empty()) return false;
   // The outline's entries: the headings, or without any one a page.
   struct Entry {
+    Entry(int l, std::string t, std::string d) : level(l), title(std::move(t)), dest(std::move(d)) {}
     int level;
     std::string title, dest;
     long long parent = -1;  // index of the entry it is under; -1 at the top
@@ -366,12 +366,12 @@ bool PdfJoin::Finish() {
   std::vector<Entry> entries;
   if (s.headings.empty()) {
     for (std::size_t i = 0; i < s.pages.size(); ++i)
-      entries.push_back({1, PdfTextString("Page " + std::to_string(i + 1)),
-                         std::to_string(s.pages[i]) + " 0 R /XYZ null null 0"});
+      entries.emplace_back(1, PdfTextString("Page " + std::to_string(i + 1)),
+                           std::to_string(s.pages[i]) + " 0 R /XYZ null null 0");
   }
   for (const State::Heading& h : s.headings)
-    entries.push_back({h.level, PdfTextString(h.title),
-                       std::to_string(h.page) + " 0 R /XYZ " + (h.top < 0 ? "null null" : "0 " + Number(h.top)) + " 0"});
+    entries.emplace_back(h.level, PdfTextString(h.title),
+                         std::to_string(h.page) + " 0 R /XYZ " + (h.top < 0 ? "null null" : "0 " + Number(h.top)) + " 0");
   std::vector<std::size_t> top, open;  // an entry goes under the last open one of a higher level
   for (std::size_t i = 0; i < entries.size(); ++i) {
     while (!open.empty() && entries[open.back()].level >= entries[i].level) open.pop_back();
@@ -423,24 +423,14 @@ bool PdfJoin::Finish() {
   std::sort(s.xref.begin(), s.xref.end());
   const std::uint64_t xrefAt = s.at;
   std::string table = "xref\n";
-  char entry[24];
   for (std::size_t i = 0; i < s.xref.size();) {
     std::size_t j = i;
     while (j + 1 < s.xref.size() && s.xref[j + 1].first == s.xref[j].first + 1) ++j;
     table += std::to_string(s.xref[i].first) + " " + std::to_string(j - i + 1) + "\n";
-    for (; i <= j; ++i) {
-      std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(s.xref[i].second));
-      table += entry;
-    }
+    for (; i <= j; ++i) table += XrefEntry(s.xref[i].second);
   }
   s.Raw(table);
-  // The same pieces get the same ID: a digest of every byte before it.
-  const std::string id = g_checksum_get_string(s.digest);
-  std::string trailer = "trailer\n<< /Size " + std::to_string(s.next) + " /Root " + std::to_string(s.catalog) + " 0 R";
-  if (s.info > 0) trailer += " /Info " + std::to_string(s.info) + " 0 R";
-  trailer += " /ID [<" + id + "><" + id + ">] /Prev " + std::to_string(s.firstXref) + " >>\nstartxref\n" +
-             std::to_string(xrefAt) + "\n%%EOF\n";
-  s.Raw(trailer, false);
+  s.Raw(UpdateTrailer(s.next, s.catalog, s.info, s.digest, s.firstXref, xrefAt), false);
   s.Flush();
   return true;
 }
