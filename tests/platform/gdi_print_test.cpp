@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,8 @@
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_impl.h"
 #include "platform/gdi/gdi_scoped.h"
+#include "platform/gdi/gdi_testing.h"
+#include "platform/gdi/text_block.h"
 #include "support/canvas.h"
 #include "support/pdf.h"
 
@@ -281,6 +285,109 @@ TEST_F(PdfPrinting, TextIsMeasuredAsDrawnAndWrittenAsPlainStrings) {
     const RECT ink = page.Ink(RECT{0, r.top, page.width, r.bottom}).first;
     EXPECT_NEAR(ink.left, r.left, 8) << "line at " << r.top;
     EXPECT_NEAR(ink.right, r.right, 8) << "line at " << r.top;
+  }
+}
+
+// Nearly every cell is one line of plain ASCII, which a printer page lays out
+// and queues without the general line breaker. Recording the layouts sends
+// every text through the general path, so the same drawing is made both ways:
+// the pages must be the same, and DT_CALCRECT (never recorded, so always the
+// one-line path for these) must give the box the general path drew the line in.
+TEST_F(PdfPrinting, OneLinePlainTextsComeOutAsTheGeneralPathDrawsThem) {
+  struct Case {
+    const char* text;
+    UINT format;
+    RECT rc;
+    bool italic = false;
+  };
+  const Case cases[] = {
+      {"A000123", DT_NOPREFIX | DT_WORDBREAK, {100, 100, 700, 250}},
+      {"Item number 12 with a longer description", DT_NOPREFIX | DT_WORDBREAK | DT_CENTER, {100, 300, 3000, 450}},
+      {"  spaces at both ends  ", DT_NOPREFIX | DT_WORDBREAK | DT_RIGHT, {100, 500, 3000, 650}},
+      {"Page 3 of 7", DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX, {100, 700, 3000, 1000}},
+      {"Bottom line", DT_SINGLELINE | DT_BOTTOM | DT_NOPREFIX, {100, 1000, 3000, 1300}},
+      {"Slanted 1,234.50", DT_NOPREFIX | DT_WORDBREAK | DT_RIGHT, {100, 1300, 3000, 1450}, true},
+      {"No wrap asked, so one line past the edge", DT_NOPREFIX | DT_NOCLIP, {100, 1500, 400, 1650}},
+      // Left to the general path: wrapped, a prefix, a clip needed, a tab.
+      {"Too wide for its column, so it wraps", DT_NOPREFIX | DT_WORDBREAK, {100, 1700, 600, 2200}},
+      {"Fish && chips", DT_WORDBREAK, {100, 2300, 3000, 2450}},
+      {"Sticks out of its box", DT_SINGLELINE | DT_NOPREFIX, {100, 2500, 400, 2650}},
+      {"Tab\there", DT_NOPREFIX | DT_EXPANDTABS, {100, 2700, 3000, 2850}},
+  };
+  struct Block {
+    const char* text;
+    BlockAlign align;
+    RECT rc;
+    std::optional<RECT> clip;
+  };
+  const Block blocks[] = {{"Middle of a tall cell", BlockAlign::Middle, {100, 3000, 3000, 3600}, std::nullopt},
+                          {"Bottom, red", BlockAlign::Bottom, {100, 3600, 3000, 4000}, RECT{100, 3600, 3000, 4000}},
+                          {"Clipped by its block", BlockAlign::Top, {100, 4000, 3000, 4200}, RECT{100, 4000, 600, 4200}}};
+  static constexpr const char* kEdge = "Two words";
+  struct Drawn {
+    std::string content;
+    std::vector<RECT> calcs;
+    std::vector<ktfolio::win::testing::DrawTextLayout> layouts;
+  };
+  auto draw = [&](const char* name, bool general) {
+    Drawn out;
+    if (general) ktfolio::win::testing::RecordDrawText(&out.layouts);
+    const std::string path = Path(name);
+    {
+      Printing doc(path, kPrinterDpi, kA4Width, kA4Height);
+      const OwnedFont upright = Font("Arial", -75);
+      const LOGFONT slanted = LogFont("Arial", -75, FW_NORMAL, true);
+      const OwnedFont italic(CreateFontIndirect(&slanted));
+      for (const Case& c : cases) {
+        const SelectedObject selected(doc.dc, c.italic ? italic.get() : upright.get());
+        RECT calc{c.rc.left, c.rc.top, c.rc.right, c.rc.top};
+        DrawText(doc.dc, c.text, -1, &calc, c.format | DT_CALCRECT);
+        out.calcs.push_back(calc);
+        RECT rc = c.rc;
+        DrawText(doc.dc, c.text, -1, &rc, c.format);
+      }
+      for (const Block& b : blocks) {
+        TextBlock block;
+        block.rc = b.rc;
+        block.format = DT_NOPREFIX | DT_WORDBREAK;
+        block.align = b.align;
+        block.font = upright.get();
+        block.color = b.clip ? RGB(200, 0, 0) : RGB(0, 0, 0);
+        block.clip = b.clip;
+        DrawTextBlock(doc.dc, b.text, -1, block);
+      }
+      // At the edge of wrapping: a box as wide as the line keeps it whole,
+      // one unit narrower breaks it (unclipped, or the clip alone would send
+      // it to the general path).
+      const SelectedObject selected(doc.dc, upright.get());
+      RECT whole{100, 4300, 100, 4300};
+      DrawText(doc.dc, kEdge, -1, &whole, DT_NOPREFIX | DT_CALCRECT);
+      for (int narrower : {0, 1}) {
+        RECT rc{100, 4300 + 400 * narrower, whole.right - narrower, 4600 + 400 * narrower};
+        DrawText(doc.dc, kEdge, -1, &rc, DT_NOPREFIX | DT_WORDBREAK | DT_NOCLIP);
+      }
+    }
+    ktfolio::win::testing::RecordDrawText(nullptr);
+    out.content = PageContents(path);
+    return out;
+  };
+  const Drawn quick = draw("quick.pdf", false), general = draw("general.pdf", true);
+  ASSERT_FALSE(quick.content.empty());
+  // The fonts' streams are in there too: on a difference, show where it starts.
+  const auto [q, g] = std::mismatch(quick.content.begin(), quick.content.end(), general.content.begin(),
+                                    general.content.end());
+  EXPECT_TRUE(q == quick.content.end() && g == general.content.end())
+      << "one-line path:\n" << std::string(q, q + std::min<std::ptrdiff_t>(200, quick.content.end() - q))
+      << "\ngeneral path:\n" << std::string(g, g + std::min<std::ptrdiff_t>(200, general.content.end() - g));
+  ASSERT_EQ(general.layouts.size(), std::size(cases) + std::size(blocks) + 2);
+  EXPECT_EQ(general.layouts[general.layouts.size() - 2].lines.size(), 1u);
+  EXPECT_EQ(general.layouts.back().lines.size(), 2u);
+  for (std::size_t i = 0; i < 7; ++i) {  // the one-line cases
+    SCOPED_TRACE(cases[i].text);
+    const ktfolio::win::testing::DrawTextLayout& line = general.layouts[i];
+    ASSERT_EQ(line.lines.size(), 1u);
+    EXPECT_EQ(quick.calcs[i].right - quick.calcs[i].left, std::lround(line.right - line.left));
+    EXPECT_EQ(quick.calcs[i].bottom - quick.calcs[i].top, std::lround(line.bottom - line.top));
   }
 }
 

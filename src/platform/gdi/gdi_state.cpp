@@ -132,7 +132,10 @@ int RegionKind(const RECT& r) { return (r.right > r.left && r.bottom > r.top) ? 
 
 namespace gdi {
 RECT ClipWithin(DC* dc, int left, int top, int right, int bottom) {
-  RECT r = Through(WorldMatrix(dc->st.xform), left, top, right, bottom);
+  // Untransformed (nearly always) the box is the rectangle itself.
+  RECT r = dc->st.Transformed()
+               ? Through(WorldMatrix(dc->st.xform), left, top, right, bottom)
+               : RECT{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
   r.left += dc->st.org.x, r.right += dc->st.org.x;
   r.top += dc->st.org.y, r.bottom += dc->st.org.y;
   return Intersect(VisibleClip(dc), r);

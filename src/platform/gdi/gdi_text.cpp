@@ -6,6 +6,7 @@
 
 #include "platform/gdi/gdi_impl.h"
 #include "platform/gdi/gdi_testing.h"
+#include "platform/gdi/gdi_text_place.h"
 #include "platform/gdi/text_block.h"
 
 namespace ktfolio::win {
@@ -340,6 +341,12 @@ void RecordLayout(const DC& dc, const std::vector<Ch>& c, const std::vector<Line
 
 }  // namespace
 
+bool RecordingDrawText() { return Recorder() != nullptr; }
+
+namespace {
+
+}  // namespace
+
 void DC::FlushText() {
   if (queuedText.empty()) return;
   std::vector<QueuedGlyphRun> runs;
@@ -367,21 +374,6 @@ using namespace gdi;
 
 namespace {
 
-// Where the lines of a DrawText call go: the top of the first line and each
-// line's left edge, from the rectangle and the format flags.
-struct TextPlacement {
-  const RECT& rc;
-  UINT format;
-  int rectWidth;
-  int top;
-
-  int Left(const Line& l) const {
-    if (format & DT_CENTER) return static_cast<int>(rc.left + (rectWidth - l.Width()) / 2);
-    if (format & DT_RIGHT) return static_cast<int>(rc.right - l.Width());
-    return static_cast<int>(rc.left);
-  }
-};
-
 // Marks a text that needs the shaper, and where a wrapped text in a script
 // without spaces may break. Plain Latin text is left on the fast path and
 // breaks only at spaces, as it always has.
@@ -401,26 +393,14 @@ void UseScripts(const std::vector<std::uint32_t>& cps, const std::vector<Ch>& ch
   m.breaks = &breaks;
 }
 
-int FirstLineTop(const RECT& rc, UINT format, int lineH) {
-  if (!(format & DT_SINGLELINE)) return rc.top;
-  if (format & DT_VCENTER) return rc.top + (rc.bottom - rc.top - lineH) / 2;
-  if (format & DT_BOTTOM) return rc.bottom - lineH;
-  return rc.top;
-}
-
 // The box the lines fill; it holds their ink but for an italic's overhang to the right.
 RECT LinesBox(const std::vector<Line>& lines, const TextPlacement& at, int height) {
   RECT box{INT32_MAX, at.top, INT32_MIN, at.top + height};
   for (const Line& l : lines) {
-    box.left = std::min<LONG>(box.left, at.Left(l));
-    box.right = std::max<LONG>(box.right, at.Left(l) + l.Width());
+    box.left = std::min<LONG>(box.left, at.Left(l.Width()));
+    box.right = std::max<LONG>(box.right, at.Left(l.Width()) + l.Width());
   }
   return box;
-}
-
-bool Inside(const RECT& inner, const RECT& outer) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-         inner.bottom <= outer.bottom;
 }
 
 void PaintLines(DC* dc, cairo_t* cr, const LineSource& src, const std::vector<Line>& lines, const TextPlacement& at,
@@ -430,7 +410,7 @@ void PaintLines(DC* dc, cairo_t* cr, const LineSource& src, const std::vector<Li
     const Line& l = lines[i];
     int y = at.top + static_cast<int>(i) * lineH;
     if (clip && (y >= at.rc.bottom || y + lineH <= at.rc.top)) continue;
-    const int x = at.Left(l);
+    const int x = at.Left(l.Width());
     if (dc->st.bkMode == OPAQUE && l.Width() > 0) {
       SetSourceColor(cr, dc->st.bkColor);
       cairo_rectangle(cr, x, y, l.Width(), lineH);
@@ -447,14 +427,14 @@ void PaintLines(DC* dc, cairo_t* cr, const LineSource& src, const std::vector<Li
 bool DrawTextLines(DC* dc, const LineSource& src, const std::vector<Line>& lines, const TextPlacement& at) {
   const int lineH = src.fi->Height();
   RECT ink = LinesBox(lines, at, static_cast<int>(lines.size()) * lineH);
-  if (Recorder()) RecordLayout(*dc, src.c, lines, ink);
+  if (RecordingDrawText()) RecordLayout(*dc, src.c, lines, ink);
   if (src.lf.lfItalic) ink.right += lineH / 4 + 1;
   const bool page = dc->queueLines;
   const bool clip = !(at.format & DT_NOCLIP) && !(page && Inside(ink, at.rc));
   const RECT deviceInk{ink.left + dc->st.org.x, ink.top + dc->st.org.y, ink.right + dc->st.org.x,
                        ink.bottom + dc->st.org.y};
   const bool dcClip = dc->st.clipped && !(page && Inside(deviceInk, dc->st.clip));
-  auto lineLeft = [&](const Line& l) { return at.Left(l); };
+  auto lineLeft = [&](const Line& l) { return at.Left(l.Width()); };
   if (page && !clip && !dcClip && dc->st.bkMode != OPAQUE && !dc->st.Transformed() && !src.lf.lfUnderline &&
       !src.lf.lfStrikeOut && QueueTextLines(dc, src, lines, lineLeft, at.top, lineH))
     return true;
@@ -487,6 +467,7 @@ bool PlainAscii(const char* text, int length, bool prefix, std::vector<Ch>& char
 // height (DrawTextBlock).
 int DrawTextIn(DC* dc, Font* font, const char* text, int length, RECT* rc, UINT format, const BlockAlign* align) {
   FontInstance* fi = Instance(font);
+  if (const int height = PlainLine(dc, font, fi, text, length, rc, format, align); height >= 0) return height;
   const int lineH = fi->Height();
   // Decoded into buffers kept between calls (under the module lock): cells
   // are measured and drawn a few times each, and allocating showed.
