@@ -444,6 +444,31 @@ TEST_F(PdfPrinting, TouchingPiecesOfALineAreJoinedWithoutChangingTheirPixels) {
 // The update that finishes an untagged PDF is made from the end of Cairo's
 // file alone; an end it does not recognise gives none, and the caller
 // finishes the whole document instead.
+// A page of more lines than the line index starts with (it grows while the
+// pieces come), each line's pieces arriving far apart and some lines lying
+// off the page: still one segment a line, whatever its direction or sign.
+TEST_F(PdfPrinting, ManyLinesOfManyPiecesStillJoinOneSegmentALine) {
+  constexpr int kRows = 300, kColumns = 200, kPieces = 3, kOff = 3;
+  const std::string path = Path("many.pdf");
+  {
+    Printing doc(path, 600, 2000, 2000);
+    for (int piece = 0; piece < kPieces; ++piece) {
+      for (int y = -kOff; y < kRows; ++y) {
+        MoveToEx(doc.dc, 10 + 100 * piece, 5 * y, nullptr);
+        LineTo(doc.dc, 10 + 100 * (piece + 1), 5 * y);
+      }
+      for (int x = -kOff; x < kColumns; ++x) {
+        MoveToEx(doc.dc, 7 * x, 10 + 100 * piece, nullptr);
+        LineTo(doc.dc, 7 * x, 10 + 100 * (piece + 1));
+      }
+    }
+  }
+  const std::string content = PageContents(path);
+  const std::regex move("\\sm\\s");
+  EXPECT_EQ(std::distance(std::sregex_iterator(content.begin(), content.end(), move), std::sregex_iterator()),
+            kRows + kColumns + 2 * kOff);
+}
+
 TEST(PdfCatalogUpdate, FollowsCairosEndOrDeclines) {
   const std::string tail =
       "7 0 obj\n<< /Type /Catalog\n   /Pages 1 0 R\n>>\nendobj\nxref\n0 8\n"

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 #include <tuple>
-#include <unordered_map>
 
 #include "platform/gdi/gdi_impl.h"
 
@@ -97,22 +96,32 @@ void AddMergedSegments(cairo_t* cr, const PenStroke& pen, const std::vector<int>
   };
   struct Line {
     bool vertical;
-    double at;  // the line's coordinate, as AddSegment puts it
+    int coordinate;  // the pieces' common x (vertical) or y
+    double at;       // the line's coordinate, as AddSegment puts it
     std::vector<Span> spans;
   };
-  struct Key {
-    bool vertical;
-    double at;
-    bool operator==(const Key& o) const { return vertical == o.vertical && at == o.at; }
-  };
-  struct KeyHash {
-    std::size_t operator()(const Key& k) const { return std::hash<double>()(k.at) ^ (k.vertical ? 0x9E3779B9u : 0u); }
-  };
-  // Reused under the module lock: the lines' spans keep their room.
+  // Reused under the module lock: the lines' spans keep their room. A line is
+  // found by its direction and whole coordinate in an open-addressed table
+  // (0 marks a free slot) kept at most half full.
   static std::vector<Line> lines;
-  static std::unordered_map<Key, std::size_t, KeyHash> lineOf;
-  lineOf.clear();
+  static std::vector<std::uint64_t> slotKey;
+  static std::vector<std::uint32_t> slotLine;
   std::size_t used = 0;
+  auto clearSlots = [](std::size_t size) {
+    slotKey.assign(size, 0);
+    slotLine.resize(size);
+  };
+  if (slotKey.empty()) clearSlots(256);
+  else std::fill(slotKey.begin(), slotKey.end(), 0);
+  // Never 0: the coordinate's 32 bits above the direction, plus one.
+  auto keyOf = [](int coordinate, bool vertical) {
+    return ((static_cast<std::uint64_t>(static_cast<std::uint32_t>(coordinate)) << 1) | vertical) + 1;
+  };
+  auto slotOf = [](std::uint64_t key) {
+    std::size_t i = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & (slotKey.size() - 1);
+    while (slotKey[i] != 0 && slotKey[i] != key) i = (i + 1) & (slotKey.size() - 1);
+    return i;
+  };
   const double shift = pen.width <= 1 ? 0.5 : 0.0;  // a thin line starts half a pixel early (AddSegment)
   for (std::size_t i = 0; i + 3 < coords.size(); i += 4) {
     const int x0 = coords[i], y0 = coords[i + 1], x1 = coords[i + 2], y1 = coords[i + 3];
@@ -121,18 +130,31 @@ void AddMergedSegments(cairo_t* cr, const PenStroke& pen, const std::vector<int>
       AddSegment(cr, pen, x0, y0, x1, y1);
       continue;
     }
-    const int a = horizontal ? x0 : y0, b = horizontal ? x1 : y1;
+    const int a = horizontal ? x0 : y0, b = horizontal ? x1 : y1, c = horizontal ? y0 : x0;
     const double d = b > a ? -shift : shift;
-    const double from = a + 0.5 + d, to = b + 0.5 + d, at = (horizontal ? y0 : x0) + 0.5;
-    const auto [it, added] = lineOf.try_emplace(Key{vertical, at}, used);
-    if (added) {
+    const double from = a + 0.5 + d, to = b + 0.5 + d;
+    const std::uint64_t key = keyOf(c, vertical);
+    std::size_t slot = slotOf(key);
+    if (slotKey[slot] == 0) {
+      if (2 * (used + 1) > slotKey.size()) {  // keep the table at most half full
+        clearSlots(2 * slotKey.size());
+        for (std::size_t l = 0; l < used; ++l) {
+          const std::uint64_t k = keyOf(lines[l].coordinate, lines[l].vertical);
+          const std::size_t at = slotOf(k);
+          slotKey[at] = k;
+          slotLine[at] = static_cast<std::uint32_t>(l);
+        }
+        slot = slotOf(key);
+      }
       if (used == lines.size()) lines.emplace_back();
       lines[used].vertical = vertical;
-      lines[used].at = at;
+      lines[used].coordinate = c;
+      lines[used].at = c + 0.5;
       lines[used].spans.clear();
-      ++used;
+      slotKey[slot] = key;
+      slotLine[slot] = static_cast<std::uint32_t>(used++);
     }
-    lines[it->second].spans.push_back({std::min(from, to), std::max(from, to)});
+    lines[slotLine[slot]].spans.push_back({std::min(from, to), std::max(from, to)});
   }
   std::sort(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(used), [](const Line& p, const Line& q) {
     return std::tie(p.vertical, p.at) < std::tie(q.vertical, q.at);
@@ -155,7 +177,8 @@ void AddMergedSegments(cairo_t* cr, const PenStroke& pen, const std::vector<int>
   }
   if (coords.size() > (std::size_t{1} << 20)) {  // an unusual page does not keep its room for good
     lines = {};
-    lineOf = {};
+    slotKey = {};
+    slotLine = {};
   }
 }
 
