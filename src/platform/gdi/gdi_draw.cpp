@@ -1,4 +1,4 @@
-// Lines, shapes, fills, pixels and block transfers, with Win32's pixel rules:
+// Lines, shapes, fills and pixels, with Win32's pixel rules:
 // lines leave out their last pixel, rectangles exclude their right and bottom
 // edges, 1-pixel pens sit on pixel centres. Antialiasing is off for all of it.
 #include <algorithm>
@@ -101,19 +101,11 @@ void AddMergedSegments(cairo_t* cr, const PenStroke& pen, const std::vector<int>
     std::vector<Span> spans;
   };
   // Reused under the module lock: the lines' spans keep their room. A line is
-  // found by its direction and whole coordinate in an open-addressed table
-  // (0 marks a free slot) kept at most half full.
+  // found by its direction and whole coordinate (the key, never 0: 0 marks a
+  // free slot) in an open-addressed table kept at most half full.
   static std::vector<Line> lines;
   static std::vector<std::uint64_t> slotKey;
   static std::vector<std::uint32_t> slotLine;
-  std::size_t used = 0;
-  auto clearSlots = [](std::size_t size) {
-    slotKey.assign(size, 0);
-    slotLine.resize(size);
-  };
-  if (slotKey.empty()) clearSlots(256);
-  else std::fill(slotKey.begin(), slotKey.end(), 0);
-  // Never 0: the coordinate's 32 bits above the direction, plus one.
   auto keyOf = [](int coordinate, bool vertical) {
     return ((static_cast<std::uint64_t>(static_cast<std::uint32_t>(coordinate)) << 1) | vertical) + 1;
   };
@@ -122,6 +114,14 @@ void AddMergedSegments(cairo_t* cr, const PenStroke& pen, const std::vector<int>
     while (slotKey[i] != 0 && slotKey[i] != key) i = (i + 1) & (slotKey.size() - 1);
     return i;
   };
+  auto insert = [&](std::uint64_t key, std::size_t line) {
+    const std::size_t at = slotOf(key);
+    slotKey[at] = key;
+    slotLine[at] = static_cast<std::uint32_t>(line);
+  };
+  slotKey.assign(std::max<std::size_t>(slotKey.size(), 256), 0);
+  slotLine.resize(slotKey.size());
+  std::size_t used = 0;
   const double shift = pen.width <= 1 ? 0.5 : 0.0;  // a thin line starts half a pixel early (AddSegment)
   for (std::size_t i = 0; i + 3 < coords.size(); i += 4) {
     const int x0 = coords[i], y0 = coords[i + 1], x1 = coords[i + 2], y1 = coords[i + 3];
@@ -134,27 +134,22 @@ void AddMergedSegments(cairo_t* cr, const PenStroke& pen, const std::vector<int>
     const double d = b > a ? -shift : shift;
     const double from = a + 0.5 + d, to = b + 0.5 + d;
     const std::uint64_t key = keyOf(c, vertical);
-    std::size_t slot = slotOf(key);
+    const std::size_t slot = slotOf(key);
+    std::size_t line = slotLine[slot];
     if (slotKey[slot] == 0) {
-      if (2 * (used + 1) > slotKey.size()) {  // keep the table at most half full
-        clearSlots(2 * slotKey.size());
-        for (std::size_t l = 0; l < used; ++l) {
-          const std::uint64_t k = keyOf(lines[l].coordinate, lines[l].vertical);
-          const std::size_t at = slotOf(k);
-          slotKey[at] = k;
-          slotLine[at] = static_cast<std::uint32_t>(l);
-        }
-        slot = slotOf(key);
+      if (2 * (used + 1) > slotKey.size()) {
+        slotKey.assign(2 * slotKey.size(), 0);
+        slotLine.resize(slotKey.size());
+        for (std::size_t l = 0; l < used; ++l) insert(keyOf(lines[l].coordinate, lines[l].vertical), l);
       }
       if (used == lines.size()) lines.emplace_back();
       lines[used].vertical = vertical;
       lines[used].coordinate = c;
       lines[used].at = c + 0.5;
       lines[used].spans.clear();
-      slotKey[slot] = key;
-      slotLine[slot] = static_cast<std::uint32_t>(used++);
+      insert(key, line = used++);
     }
-    lines[slotLine[slot]].spans.push_back({std::min(from, to), std::max(from, to)});
+    lines[line].spans.push_back({std::min(from, to), std::max(from, to)});
   }
   std::sort(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(used), [](const Line& p, const Line& q) {
     return std::tie(p.vertical, p.at) < std::tie(q.vertical, q.at);
@@ -187,6 +182,27 @@ std::uint32_t ToPixel(COLORREF c) {
 }
 COLORREF FromPixel(std::uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 
+// Same pen, same clip and origin: the segment joins the waiting path.
+void QueueLine(DC* dc, const PenStroke& pen, POINT from, POINT to) {
+  QueuedLines& q = dc->queued;
+  const bool sameClip = q.clipped == dc->st.clipped &&
+                        (!q.clipped || (q.clip.left == dc->st.clip.left && q.clip.top == dc->st.clip.top &&
+                                        q.clip.right == dc->st.clip.right && q.clip.bottom == dc->st.clip.bottom));
+  const bool same = q.width == pen.width && q.color == pen.color && sameClip && q.org.x == dc->st.org.x &&
+                    q.org.y == dc->st.org.y;
+  if (!q.coords.empty() && !same) dc->FlushLines();
+  if (q.coords.empty()) {
+    q.width = pen.width;
+    q.color = pen.color;
+    q.clipped = dc->st.clipped;
+    q.clip = dc->st.clip;
+    q.org = dc->st.org;
+  }
+  q.coords.insert(q.coords.end(), {from.x, from.y, to.x, to.y});
+}
+
+}  // namespace
+
 bool IsPixelSurface(cairo_surface_t* s) {
   if (!s || cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE) return false;
   auto f = cairo_image_surface_get_format(s);
@@ -217,38 +233,6 @@ void FillBox(cairo_t* cr, COLORREF color, double l, double t, double r, double b
   cairo_rectangle(cr, l, t, r - l, b - t);
   cairo_fill(cr);
 }
-
-// Evaluates a ternary raster operation bitwise on whole pixels: bit i of the
-// operation's index byte is the result for pattern/source/dest bits (i>>2, i>>1, i)&1.
-std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d) {
-  std::uint32_t out = 0;
-  for (int i = 0; i < 8; ++i) {
-    if (!(code & (1 << i))) continue;
-    out |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
-  }
-  return out;
-}
-
-// Same pen, same clip and origin: the segment joins the waiting path.
-void QueueLine(DC* dc, const PenStroke& pen, POINT from, POINT to) {
-  QueuedLines& q = dc->queued;
-  const bool sameClip = q.clipped == dc->st.clipped &&
-                        (!q.clipped || (q.clip.left == dc->st.clip.left && q.clip.top == dc->st.clip.top &&
-                                        q.clip.right == dc->st.clip.right && q.clip.bottom == dc->st.clip.bottom));
-  const bool same = q.width == pen.width && q.color == pen.color && sameClip && q.org.x == dc->st.org.x &&
-                    q.org.y == dc->st.org.y;
-  if (!q.coords.empty() && !same) dc->FlushLines();
-  if (q.coords.empty()) {
-    q.width = pen.width;
-    q.color = pen.color;
-    q.clipped = dc->st.clipped;
-    q.clip = dc->st.clip;
-    q.org = dc->st.org;
-  }
-  q.coords.insert(q.coords.end(), {from.x, from.y, to.x, to.y});
-}
-
-}  // namespace
 
 cairo_surface_t* CopyArea(cairo_surface_t* src, int x, int y, int w, int h) {
   cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
@@ -492,119 +476,6 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
   *PixelAt(s, dx, dy) = ToPixel(color);
   cairo_surface_mark_dirty_rectangle(s, dx, dy, 1, 1);
   return color;
-}
-
-namespace {
-
-// SRCCOPY: Cairo paints the source straight onto any target.
-void BlitCopy(DC* d, cairo_surface_t* srcSurface, POINT from, const RECT& to) {
-  const int x = to.left, y = to.top, cx = to.right - to.left, cy = to.bottom - to.top;
-  cairo_surface_flush(srcSurface);
-  cairo_surface_t* source = srcSurface;
-  int ox = from.x, oy = from.y;
-  if (srcSurface == d->Surface()) {
-    // Cairo cannot read and write one surface at once: copy the area first.
-    source = CopyArea(srcSurface, from.x, from.y, cx, cy);
-    ox = oy = 0;
-  }
-  cairo_t* cr = d->Begin();
-  cairo_set_source_surface(cr, source, x - ox, y - oy);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_rectangle(cr, x, y, cx, cy);
-  cairo_fill(cr);
-  d->End();
-  if (source != srcSurface) cairo_surface_destroy(source);
-}
-
-// Any other raster operation, worked out per pixel of a pixel target.
-BOOL BlitPerPixel(DC* d, std::uint8_t code, cairo_surface_t* srcSurface, POINT from, const RECT& to,
-                  const Brush* patBrush) {
-  cairo_surface_t* ds = d->Surface();
-  if (!IsPixelSurface(ds) || d->scaleX != 1.0) return FALSE;
-  cairo_surface_flush(ds);
-  if (srcSurface) cairo_surface_flush(srcSurface);
-  RECT b = PixelBounds(d);
-  const int ddx = to.left + d->st.org.x, ddy = to.top + d->st.org.y;
-  const int left = std::max<int>(ddx, b.left), top = std::max<int>(ddy, b.top);
-  const int right = std::min<int>(ddx + (to.right - to.left), b.right);
-  const int bottom = std::min<int>(ddy + (to.bottom - to.top), b.bottom);
-  if (right <= left || bottom <= top) return TRUE;
-  const int sw = srcSurface ? cairo_image_surface_get_width(srcSurface) : 0;
-  const int sh = srcSurface ? cairo_image_surface_get_height(srcSurface) : 0;
-  // Copy the source rows first: source and destination may be the same surface.
-  std::vector<std::uint32_t> row(right - left);
-  for (int py = top; py < bottom; ++py) {
-    int spy = from.y + (py - ddy);
-    bool rowOk = !srcSurface || (spy >= 0 && spy < sh);
-    if (!rowOk) continue;
-    if (srcSurface) {
-      for (int px = left; px < right; ++px) {
-        int spx = from.x + (px - ddx);
-        row[px - left] = (spx >= 0 && spx < sw) ? *PixelAt(srcSurface, spx, spy) : 0;
-      }
-    }
-    std::uint32_t* out = PixelAt(ds, left, py);
-    for (int px = left; px < right; ++px) {
-      std::uint32_t sv = srcSurface ? row[px - left] : 0;
-      std::uint32_t pat = patBrush ? BrushPixel(patBrush, px, py) : 0xFFFFFFFFu;
-      out[px - left] = 0xFF000000u | (Rop3(code, pat, sv, out[px - left]) & 0x00FFFFFFu);
-    }
-  }
-  cairo_surface_mark_dirty_rectangle(ds, left, top, right - left, bottom - top);
-  return TRUE;
-}
-
-}  // namespace
-
-BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop) {
-  GDI_LOCK;
-  DC* d = ToDC(dst);
-  if (!d) return FALSE;
-  const auto code = static_cast<std::uint8_t>((rop >> 16) & 0xFF);
-  const bool usesSource = ((code >> 2) & 0x33) != (code & 0x33);
-  DC* s = usesSource ? ToDC(src) : nullptr;
-  if (usesSource && !s) return FALSE;
-  if (cx < 0) { x += cx; x1 += cx; cx = -cx; }
-  if (cy < 0) { y += cy; y1 += cy; cy = -cy; }
-  if (cx == 0 || cy == 0) return TRUE;
-  Brush* patBrush = d->st.brush && !d->st.brush->hollow ? d->st.brush : nullptr;
-  const RECT to{x, y, x + cx, y + cy};
-
-  // Operations Cairo can do directly, on any target.
-  if (code == 0x00 || code == 0xFF || code == 0xF0) {
-    cairo_t* cr = d->Begin();
-    if (code == 0xF0 && patBrush) FillWithBrush(d, cr, patBrush, to);
-    else FillBox(cr, code == 0x00 ? RGB(0, 0, 0) : RGB(255, 255, 255), x, y, x + cx, y + cy);
-    d->End();
-    return TRUE;
-  }
-  cairo_surface_t* srcSurface = s ? s->Surface() : nullptr;
-  if (s && (!IsPixelSurface(srcSurface) || s->scaleX != 1.0)) return FALSE;  // only pixels can be read
-  const POINT from{s ? x1 + s->st.org.x : 0, s ? y1 + s->st.org.y : 0};
-  if (code == 0xCC) {
-    BlitCopy(d, srcSurface, from, to);
-    return TRUE;
-  }
-  return BlitPerPixel(d, code, srcSurface, from, to, patBrush);
-}
-
-BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, int cx1, int cy1, DWORD rop) {
-  GDI_LOCK;
-  if (cx == cx1 && cy == cy1) return BitBlt(dst, x, y, cx, cy, src, x1, y1, rop);
-  DC* d = ToDC(dst);
-  DC* s = ToDC(src);
-  if (!d || !s || rop != SRCCOPY || cx1 == 0 || cy1 == 0) return FALSE;
-  if (cx == 0 || cy == 0) return TRUE;
-  cairo_surface_t* ss = s->Surface();
-  if (!IsPixelSurface(ss) || s->scaleX != 1.0) return FALSE;
-  cairo_surface_flush(ss);
-  // Copy the source area out first: it may be the destination surface too.
-  const int sx = (cx1 < 0 ? x1 + cx1 : x1) + s->st.org.x, sy = (cy1 < 0 ? y1 + cy1 : y1) + s->st.org.y;
-  cairo_surface_t* part = CopyArea(ss, sx, sy, std::abs(cx1), std::abs(cy1));
-  PaintStretched(d, {x, y, cx, cy}, part, cx1, cy1);
-  cairo_surface_destroy(part);
-  return TRUE;
 }
 
 }  // namespace ktfolio::win

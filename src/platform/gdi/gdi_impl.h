@@ -298,6 +298,12 @@ DC* ToDC(HDC hdc);                   // nullptr unless a live context (gdi_dc.cp
 Brush* ResolveBrush(HBRUSH brush);   // accepts (HBRUSH)(COLOR_x + 1) as Win32 does (gdi_brush.cpp)
 
 // ---- shared drawing helpers (gdi_draw.cpp) ----
+// Whether the surface's pixels can be read and written one by one (RGB24 or ARGB32 image).
+bool IsPixelSurface(cairo_surface_t* s);
+std::uint32_t* PixelAt(cairo_surface_t* s, int x, int y);
+// Device-space rectangle where pixel access is allowed: surface and clip.
+RECT PixelBounds(DC* dc);
+void FillBox(cairo_t* cr, COLORREF color, double l, double t, double r, double b);  // nothing when empty
 // A w x h RGB24 copy of the area of `src` at (x, y). The caller destroys it.
 cairo_surface_t* CopyArea(cairo_surface_t* src, int x, int y, int w, int h);
 // Paints `part` (|cx1| x |cy1| pixels) over the device rectangle (x, y, cx, cy)
