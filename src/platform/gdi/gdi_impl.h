@@ -167,6 +167,11 @@ struct PrintJob {
 // figures' alternative texts and the untagged drawing marked as artifacts;
 // throws Error when it cannot be read.
 std::string FinishPdf(const std::string& pdf, const PdfMetadata& metadata, const std::vector<std::string>& figureAlts);
+// A document with a structure tree finished as FinishPdf does, in one
+// rewrite of Cairo's bytes `pdf`; nothing when they are not as Cairo writes
+// them (FinishPdf then finishes the document with qpdf).
+std::optional<std::string> FinishTaggedPdf(std::string_view pdf, const PdfMetadata& metadata,
+                                           const std::vector<std::string>& figureAlts);
 // The incremental update that finishes an untagged document whose last bytes
 // are `tail`, starting at offset `tailAt` of the file: `digest` has seen every
 // byte of the file up to the tail's end, and sees the update's before its

@@ -190,6 +190,8 @@ std::string FinishPdf(const std::string& pdf, const PdfMetadata& meta, const std
     g_checksum_free(digest);
     if (update) return pdf + *update;
   }
+  if (meta.tagged)
+    if (std::optional<std::string> finished = FinishTaggedPdf(pdf, meta, figureAlts)) return std::move(*finished);
   try {
     return AddCatalogMetadata(pdf, meta.language, figureAlts, [&meta](bool tagged) { return XmpPacket(meta, tagged); });
   } catch (const std::exception& e) {

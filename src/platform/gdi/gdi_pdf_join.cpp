@@ -14,6 +14,7 @@
 
 #include "platform/gdi/gdi_impl.h"
 #include "platform/gdi/pdf_join.h"
+#include "platform/gdi/pdf_objects.h"
 
 namespace ktfolio::win {
 namespace gdi {
@@ -21,17 +22,6 @@ namespace {
 
 constexpr std::size_t kOutPiece = 1 << 18;
 constexpr std::string_view::size_type npos = std::string_view::npos;
-
-bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
-bool IsDelimiter(char c) { return c != '\0' && std::strchr("()<>[]{}/%", c) != nullptr; }
-
-bool ReadNumber(std::string_view s, std::size_t& at, long long& value) {
-  while (at < s.size() && IsSpace(s[at])) ++at;
-  const std::size_t start = at;
-  value = 0;
-  for (; at < s.size() && s[at] >= '0' && s[at] <= '9' && at - start < 18; ++at) value = value * 10 + (s[at] - '0');
-  return at > start;
-}
 
 // `body` (what lies between "obj" and "endobj") with each reference "n g R"
 // of its dictionary or value numbered `map(n)`; from the keyword "stream" on
@@ -54,7 +44,7 @@ std::optional<std::string> Renumbered(std::string_view body, const Map& map) {
   while (i < body.size()) {
     const char c = body[i];
     const std::size_t start = i;
-    if (IsSpace(c)) {
+    if (IsPdfSpace(c)) {
       ++i;
       continue;
     }
@@ -94,7 +84,7 @@ std::optional<std::string> Renumbered(std::string_view body, const Map& map) {
       continue;
     }
     if (c == '/') ++i;
-    while (i < body.size() && !IsSpace(body[i]) && !IsDelimiter(body[i])) ++i;
+    while (i < body.size() && !IsPdfSpace(body[i]) && !IsPdfDelimiter(body[i])) ++i;
     if (i == start) return std::nullopt;  // a delimiter out of place, such as a lone ')'
     const std::string_view token = body.substr(start, i - start);
     if (token == "stream") {
@@ -104,7 +94,7 @@ std::optional<std::string> Renumbered(std::string_view body, const Map& map) {
     if (token == "R" && last[0].integer && last[1].integer) {
       long long n = 0;
       std::size_t at = last[0].at;
-      ReadNumber(body, at, n);
+      ReadPdfNumber(body, at, n);
       out.append(body.substr(copied, last[0].at - copied));
       out += std::to_string(map(n));
       copied = last[0].at + last[0].size;
@@ -117,74 +107,16 @@ std::optional<std::string> Renumbered(std::string_view body, const Map& map) {
   return out;
 }
 
-// What the join reads of a piece: its objects by offset and the trailer's references.
-struct Piece {
-  std::string_view pdf;
-  long long size = 0, root = 0, info = 0;
-  std::uint64_t xrefAt = 0;
-  std::vector<std::pair<std::uint64_t, long long>> objects;  // (offset, number), in file order
-  std::vector<std::size_t> place;                            // by number, into `objects`
-  long long pages = 0;                                       // the catalog's page tree
-
-  // The body of object `index` of `objects`; empty when it is not there.
-  std::string_view Body(std::size_t index) const {
-    const std::uint64_t from = objects[index].first;
-    const std::uint64_t to = index + 1 < objects.size() ? objects[index + 1].first : xrefAt;
-    const std::string_view span = pdf.substr(from, to - from);
-    const std::string head = std::to_string(objects[index].second) + " 0 obj";
-    const std::size_t end = span.rfind("endobj");
-    if (span.compare(0, head.size(), head) != 0 || end == npos || end < head.size()) return {};
-    return span.substr(head.size(), end - head.size());
-  }
-  std::string_view BodyOf(long long number) const {
-    if (number < 0 || static_cast<std::size_t>(number) >= place.size() || place[number] == npos) return {};
-    return Body(place[number]);
-  }
+// What the join reads of a piece: its objects, and the catalog's page tree.
+struct Piece : CairoPdf {
+  long long pages = 0;
 };
 
 std::optional<Piece> ReadPiece(std::string_view pdf) {
+  std::optional<CairoPdf> read = ReadCairoPdf(pdf);
+  if (!read) return std::nullopt;
   Piece p;
-  p.pdf = pdf;
-  const std::size_t startxref = pdf.rfind("startxref");
-  if (startxref == npos) return std::nullopt;
-  std::size_t at = startxref + 9;
-  long long xrefAt = 0;
-  if (!ReadNumber(pdf, at, xrefAt) || static_cast<std::uint64_t>(xrefAt) >= startxref) return std::nullopt;
-  p.xrefAt = static_cast<std::uint64_t>(xrefAt);
-  at = p.xrefAt;
-  if (pdf.compare(at, 4, "xref") != 0) return std::nullopt;
-  at += 4;
-  const std::size_t trailer = pdf.find("trailer", at);
-  if (trailer == npos || trailer > startxref) return std::nullopt;
-  for (long long first = 0, count = 0; ReadNumber(pdf, at, first) && ReadNumber(pdf, at, count);) {
-    for (long long n = first; n < first + count; ++n) {
-      long long offset = 0, generation = 0;
-      if (!ReadNumber(pdf, at, offset) || !ReadNumber(pdf, at, generation)) return std::nullopt;
-      while (at < trailer && IsSpace(pdf[at])) ++at;
-      if (at >= trailer) return std::nullopt;
-      const char kind = pdf[at++];
-      if (kind == 'n' && n > 0) {
-        if (generation != 0 || static_cast<std::uint64_t>(offset) >= p.xrefAt) return std::nullopt;
-        p.objects.emplace_back(static_cast<std::uint64_t>(offset), n);
-      }
-    }
-  }
-  while (at < trailer && IsSpace(pdf[at])) ++at;
-  if (at != trailer) return std::nullopt;
-  const std::string_view dict = pdf.substr(trailer, startxref - trailer);
-  p.size = NumberAfter(dict, "/Size");
-  p.root = NumberAfter(dict, "/Root");
-  p.info = NumberAfter(dict, "/Info");
-  // Cairo numbers its objects without gaps; a size far past them is not its.
-  if (p.size <= 0 || p.root <= 0 || p.objects.empty() ||
-      p.size > static_cast<long long>(p.objects.size()) * 2 + 16)
-    return std::nullopt;
-  std::sort(p.objects.begin(), p.objects.end());
-  p.place.assign(static_cast<std::size_t>(p.size), npos);
-  for (std::size_t i = 0; i < p.objects.size(); ++i) {
-    if (p.objects[i].second >= p.size) return std::nullopt;
-    p.place[static_cast<std::size_t>(p.objects[i].second)] = i;
-  }
+  static_cast<CairoPdf&>(p) = std::move(*read);
   const std::string_view catalog = p.BodyOf(p.root);
   p.pages = NumberAfter(catalog, "/Pages");
   if (p.pages <= 0 || catalog.find("/Outlines") != npos) return std::nullopt;
@@ -201,8 +133,8 @@ std::optional<std::vector<long long>> PagesOf(std::string_view root) {
   if (at == npos || end == npos || at > end) return std::nullopt;
   ++at;
   std::vector<long long> pages;
-  for (long long n = 0, g = 0; ReadNumber(root, at, n) && ReadNumber(root, at, g);) {
-    while (at < end && IsSpace(root[at])) ++at;
+  for (long long n = 0, g = 0; ReadPdfNumber(root, at, n) && ReadPdfNumber(root, at, g);) {
+    while (at < end && IsPdfSpace(root[at])) ++at;
     if (at >= end || root[at] != 'R') return std::nullopt;
     ++at;
     pages.push_back(n);
