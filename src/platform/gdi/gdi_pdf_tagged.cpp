@@ -371,7 +371,10 @@ class TaggedFinish {
 };
 
 std::string TaggedFinish::Write() {
-  std::string out = "%PDF-1.5\n%\xB5\xED\xAE\xFB\n";
+  // Object streams need 1.5; a later version Cairo claimed stays.
+  const std::string_view version = pdf_.pdf.substr(0, 8);
+  std::string out(version.substr(0, 7) == "%PDF-1." && version.size() == 8 && version[7] > '5' ? version : "%PDF-1.5");
+  out += "\n%\xB5\xED\xAE\xFB\n";
   out.reserve(pdf_.pdf.size());
   // Cross-reference rows: 0 free (next free, generation), 1 in the file
   // (offset), 2 in an object stream (its number, the index in it).
