@@ -195,7 +195,9 @@ TEST(PdfStructure, CairosDocumentRewrittenAsQpdfFinishesItOrLeftToQpdf) {
     ASSERT_GT(StartDoc(dc, nullptr), 0);
     for (const char* row : {"one", "two", "three"}) {
       ASSERT_GT(StartPage(dc), 0);
-      if (row[0] == 'o') ASSERT_TRUE(BeginPdfTag(dc, PdfTag::Table));
+      if (row[0] == 'o') {
+        ASSERT_TRUE(BeginPdfTag(dc, PdfTag::Table));
+      }
       {
         const ScopedPdfTag head(dc, PdfTag::Pagination);
         Label(dc, row, 100);
@@ -231,16 +233,14 @@ TEST(PdfStructure, CairosDocumentRewrittenAsQpdfFinishesItOrLeftToQpdf) {
   std::filesystem::remove(file);
   // What the rewrite does not read as Cairo writes it is finished by qpdf.
   const std::pair<const char*, const char*> declined[] = {
-      {"/Nums [", "/Kids [ ] /Nums ["},                                // a parent tree in branches
-      {"/S /Figure", "/S /Figure /Alt (old)"},                         // a figure with its text
-      {"/Filter /FlateDecode", "/DecodeParms << >> /Filter /FlateDecode"},  // a content stream with parameters
-      {"/Type /Pages", "/Type /Pages /Dummy [ 1 0 R"},                   // a dictionary that does not close
+      {"/Nums [", "/Kids [ ] /Nums ["},                                     // a parent tree in branches
+      {"/S /Figure", "/S /Figure /Alt (old)"},                              // a figure with its text
+      {"/Filter /FlateDecode", "/DecodeParms << >> /Filter /FlateDecode"},  // a page's content with parameters
   };
   for (const auto& [from, to] : declined) {
     const std::string edited = Edited(raw, from, to);
     ASSERT_NE(edited, raw) << from;
     EXPECT_FALSE(gdi::FinishTaggedPdf(edited, meta, alts).has_value()) << to;
-    if (std::string(to).find("Dummy") != std::string::npos) continue;  // qpdf cannot read that either
     const std::string finished = gdi::FinishPdf(edited, meta, alts);
     EXPECT_EQ(finished, qpdf(edited)) << to;
     EXPECT_NE(StructureOf(finished).find("Figure alt=Bild"), std::string::npos) << to;
