@@ -53,14 +53,9 @@ std::optional<std::string> Renumbered(std::string_view body, const Map& map) {
       continue;
     }
     if (c == '(') {
-      int nesting = 0;
-      for (; i < body.size(); ++i) {
-        if (body[i] == '\\') ++i;
-        else if (body[i] == '(') ++nesting;
-        else if (body[i] == ')' && --nesting == 0) break;
-      }
-      if (i >= body.size()) return std::nullopt;
-      push({start, ++i - start, false});
+      i = PdfStringEnd(body, i);
+      if (i == npos) return std::nullopt;
+      push({start, i - start, false});
       continue;
     }
     if (c == '<' || c == '>') {

@@ -93,12 +93,7 @@ void AppendCompact(std::string& out, std::string_view value) {
     space = false;
     std::size_t end = i + 1;
     if (c == '(') {
-      for (int depth = 0; end <= value.size(); ++end) {
-        const char d = value[end - 1];
-        if (d == '\\') ++end;
-        else if (d == '(') ++depth;
-        else if (d == ')' && --depth == 0) break;
-      }
+      end = std::min(PdfStringEnd(value, i), value.size());
     } else if (c == '<' && i + 1 < value.size() && value[i + 1] == '<') {
       end = i + 2;
     } else if (c == '<') {

@@ -39,6 +39,15 @@ bool IsInteger(std::string_view w) {
 bool IsPdfSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
 bool IsPdfDelimiter(char c) { return c != '\0' && std::strchr("()<>[]{}/%", c) != nullptr; }
 
+std::size_t PdfStringEnd(std::string_view s, std::size_t at) {
+  for (int depth = 0; at < s.size(); ++at) {
+    if (s[at] == '\\') ++at;
+    else if (s[at] == '(') ++depth;
+    else if (s[at] == ')' && --depth == 0) return at + 1;
+  }
+  return std::string_view::npos;
+}
+
 bool ReadPdfNumber(std::string_view s, std::size_t& at, long long& value) {
   while (at < s.size() && IsPdfSpace(s[at])) ++at;
   const std::size_t start = at;
@@ -114,14 +123,9 @@ std::optional<PdfValue> NextPdfValue(std::string_view s, std::size_t& at) {
   const std::size_t from = at;
   const char c = s[at];
   if (c == '(') {
-    int depth = 0;
-    for (; at < s.size(); ++at) {
-      if (s[at] == '\\') ++at;
-      else if (s[at] == '(') ++depth;
-      else if (s[at] == ')' && --depth == 0) break;
-    }
-    if (at >= s.size()) return std::nullopt;
-    return PdfValue{from, ++at};
+    at = PdfStringEnd(s, at);
+    if (at == std::string_view::npos) return std::nullopt;
+    return PdfValue{from, at};
   }
   if (c == '<' && at + 1 < s.size() && s[at + 1] == '<') {
     for (at += 2;;) {

@@ -15,6 +15,9 @@ namespace ktfolio::win::gdi {
 
 bool IsPdfSpace(char c);
 bool IsPdfDelimiter(char c);
+// Just past the literal string "( ... )" that opens at `at` (nested
+// parentheses counted, escaped ones skipped); npos when it does not close.
+std::size_t PdfStringEnd(std::string_view s, std::size_t at);
 // The unsigned integer at `at` (after white space); false when there is none.
 bool ReadPdfNumber(std::string_view s, std::size_t& at, long long& value);
 
