@@ -4,7 +4,6 @@
 #include "platform/gdi/pdf_objects.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/gdi/gdi_impl.h"
 
@@ -35,9 +34,6 @@ bool IsInteger(std::string_view w) {
 }
 
 }  // namespace
-
-bool IsPdfSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
-bool IsPdfDelimiter(char c) { return c != '\0' && std::strchr("()<>[]{}/%", c) != nullptr; }
 
 std::size_t PdfStringEnd(std::string_view s, std::size_t at) {
   for (int depth = 0; at < s.size(); ++at) {

@@ -13,8 +13,19 @@
 
 namespace ktfolio::win::gdi {
 
-bool IsPdfSpace(char c);
-bool IsPdfDelimiter(char c);
+// Read for every byte of every object a rewrite reads: inline, and by switch.
+inline bool IsPdfSpace(char c) {
+  switch (c) {
+    case ' ': case '\n': case '\r': case '\t': case '\f': case '\0': return true;
+    default: return false;
+  }
+}
+inline bool IsPdfDelimiter(char c) {
+  switch (c) {
+    case '(': case ')': case '<': case '>': case '[': case ']': case '{': case '}': case '/': case '%': return true;
+    default: return false;
+  }
+}
 // Just past the literal string "( ... )" that opens at `at` (nested
 // parentheses counted, escaped ones skipped); npos when it does not close.
 std::size_t PdfStringEnd(std::string_view s, std::size_t at);
