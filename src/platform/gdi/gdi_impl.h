@@ -184,7 +184,8 @@ std::optional<std::string> CatalogUpdate(std::string_view tail, std::uint64_t ta
 // language; nothing when it holds any of them already.
 std::optional<std::string> ExtendedCatalog(std::string_view body, const PdfMetadata& metadata,
                                            long long metadataObject);
-// The number after `key` in `text` (from `from` on), or -1.
+// The number after `key` in `text` (from `from` on), or -1 (also for one of
+// more than 18 digits).
 long long NumberAfter(std::string_view text, std::string_view key, std::size_t from = 0);
 // A classic cross-reference entry for an object at `offset`.
 std::string XrefEntry(std::uint64_t offset);

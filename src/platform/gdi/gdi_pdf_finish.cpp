@@ -92,7 +92,10 @@ long long NumberAfter(std::string_view text, std::string_view key, std::size_t f
   std::size_t i = at + key.size();
   while (i < text.size() && (text[i] == ' ' || text[i] == '\n' || text[i] == '\r')) ++i;
   long long n = -1;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) n = (n < 0 ? 0 : n * 10) + (text[i] - '0');
+  for (std::size_t digits = 0; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    if (++digits > 18) return -1;  // no count or offset of ours is that long, and more would overflow
+    n = (n < 0 ? 0 : n * 10) + (text[i] - '0');
+  }
   return n;
 }
 
