@@ -245,6 +245,9 @@ struct DC final : HDC__ {
   void FlushLines();
   // Draws the queued glyph runs (gdi_text.cpp).
   void FlushText();
+  // The queued run the next glyphs of `font` in `color` go to: the page's
+  // last one when it has both, else a new one (gdi_text.cpp).
+  std::vector<cairo_glyph_t>& QueuedRun(cairo_scaled_font_t* font, COLORREF color);
   // Both, lines first: what other drawing calls before they draw.
   void FlushQueues() {
     FlushLines();

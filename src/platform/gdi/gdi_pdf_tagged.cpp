@@ -52,6 +52,13 @@ std::string Deflated(std::string_view data, int level = Z_DEFAULT_COMPRESSION) {
   return out;
 }
 
+// `value` when it is one unsigned integer and nothing else, or -1.
+long long WholeNumber(std::string_view value) {
+  std::size_t at = 0;
+  long long n = 0;
+  return ReadPdfNumber(value, at, n) && at == value.size() ? n : -1;
+}
+
 const PdfEntry* Find(const std::vector<PdfEntry>& entries, std::string_view key) {
   for (const PdfEntry& e : entries)
     if (e.key == key) return &e;
@@ -176,10 +183,8 @@ class TaggedFinish {
         count = objects_[ref].value;
         objects_[ref].dropped = true;
       }
-      std::size_t at = 0;
-      long long size = 0;
-      if (!ReadPdfNumber(count, at, size) || at != count.size() || static_cast<std::size_t>(size) > o.data.size())
-        return false;
+      const long long size = WholeNumber(count);
+      if (size < 0 || static_cast<std::size_t>(size) > o.data.size()) return false;
       std::size_t end = static_cast<std::size_t>(size);
       while (end < o.data.size() && IsPdfSpace(o.data[end])) ++end;
       if (o.data.compare(end, 9, "endstream") != 0) return false;
@@ -198,10 +203,8 @@ class TaggedFinish {
     const std::optional<std::vector<PdfValue>> pairs = PdfArray(Value(parents), nums->value);
     if (!pairs || pairs->size() % 2 != 0) return false;
     for (std::size_t i = 0; i < pairs->size(); i += 2) {
-      const std::string_view key = (*pairs)[i].In(Value(parents));
-      std::size_t at = 0;
-      long long k = 0;
-      if (!ReadPdfNumber(key, at, k) || at != key.size()) return false;
+      const long long k = WholeNumber((*pairs)[i].In(Value(parents)));
+      if (k < 0) return false;
       parentArrays_[k] = PdfReference((*pairs)[i + 1].In(Value(parents)));
     }
     return true;
@@ -230,10 +233,8 @@ class TaggedFinish {
       if (!MarkContent(stream, pagination)) return false;
       const PdfEntry* key = Find(*dict, "/StructParents");
       if (pagination.empty() || !key) continue;
-      const std::string_view k = key->value.In(Value(page));
-      std::size_t at = 0;
-      long long number = 0;
-      if (!ReadPdfNumber(k, at, number) || at != k.size()) return false;
+      const long long number = WholeNumber(key->value.In(Value(page)));
+      if (number < 0) return false;
       const auto found = parentArrays_.find(number);
       if (found != parentArrays_.end() && !NoteRunningHeads(found->second, pagination)) return false;
     }

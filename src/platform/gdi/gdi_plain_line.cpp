@@ -63,12 +63,7 @@ int PlainLine(DC* dc, Font* font, FontInstance* fi, const char* text, int length
     const CharInfo& ch = fi->Char(static_cast<unsigned char>(text[i]));
     const GlyphRef& g = ch.glyph;
     if (!run || g.font != runFont) {
-      // Joins the page's last run when that has the same font and colour.
-      if (dc->queuedText.empty() || dc->queuedText.back().font != g.font || dc->queuedText.back().color != color) {
-        dc->queuedText.push_back(QueuedGlyphRun{cairo_scaled_font_reference(g.font), color, std::move(dc->spareGlyphs)});
-        dc->spareGlyphs.clear();
-      }
-      run = &dc->queuedText.back().glyphs;
+      run = &dc->QueuedRun(g.font, color);
       runFont = g.font;
     }
     run->push_back(cairo_glyph_t{g.index, x + pen + g.dx, baseline + g.dy});

@@ -276,13 +276,7 @@ bool QueueTextLines(DC* dc, const LineSource& src, const std::vector<Line>& line
   // the same font and colour.
   for (std::size_t b = 0, e = 0; b < glyphs.size(); b = e) {
     for (e = b + 1; e < glyphs.size() && fonts[e] == fonts[b];) ++e;
-    if (dc->queuedText.empty() || dc->queuedText.back().font != fonts[b] ||
-        dc->queuedText.back().color != dc->st.textColor) {
-      dc->queuedText.push_back(
-          QueuedGlyphRun{cairo_scaled_font_reference(fonts[b]), dc->st.textColor, std::move(dc->spareGlyphs)});
-      dc->spareGlyphs.clear();
-    }
-    std::vector<cairo_glyph_t>& run = dc->queuedText.back().glyphs;
+    std::vector<cairo_glyph_t>& run = dc->QueuedRun(fonts[b], dc->st.textColor);
     run.insert(run.end(), glyphs.begin() + static_cast<std::ptrdiff_t>(b), glyphs.begin() + static_cast<std::ptrdiff_t>(e));
   }
   return true;
@@ -343,9 +337,13 @@ void RecordLayout(const DC& dc, const std::vector<Ch>& c, const std::vector<Line
 
 bool RecordingDrawText() { return Recorder() != nullptr; }
 
-namespace {
-
-}  // namespace
+std::vector<cairo_glyph_t>& DC::QueuedRun(cairo_scaled_font_t* font, COLORREF color) {
+  if (queuedText.empty() || queuedText.back().font != font || queuedText.back().color != color) {
+    queuedText.push_back(QueuedGlyphRun{cairo_scaled_font_reference(font), color, std::move(spareGlyphs)});
+    spareGlyphs.clear();
+  }
+  return queuedText.back().glyphs;
+}
 
 void DC::FlushText() {
   if (queuedText.empty()) return;
