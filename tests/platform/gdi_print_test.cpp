@@ -391,6 +391,95 @@ TEST_F(PdfPrinting, OneLinePlainTextsComeOutAsTheGeneralPathDrawsThem) {
   }
 }
 
+// Texts cut to their cells wait on a printer page like any other: those that
+// cannot reach into each other's cells share one clip, a text whose ink could
+// show in another's cell keeps a clip of its own, and a later text over a cut
+// one still lands on top of it. What DrawText returns does not depend on the
+// way the text went.
+TEST_F(PdfPrinting, CutTextsShareAClipOnlyWhereNoneCouldShowInAnothersCell) {
+  const std::string path = Path("cut.pdf");
+  struct Returned {
+    UINT format;
+    int onPage = 0, onBitmap = 0;
+  };
+  Returned returns[] = {{DT_SINGLELINE | DT_VCENTER}, {DT_SINGLELINE | DT_BOTTOM}, {DT_SINGLELINE | DT_VCENTER | DT_NOCLIP},
+                        {DT_SINGLELINE}};
+  {
+    Printing doc(path, 96, 200, 260);
+    OwnedFont font = Font("Arial", -14);
+    SelectedObject selected(doc.dc, font);
+    auto draw = [&](const char* text, RECT rc, UINT format) { return DrawText(doc.dc, text, -1, &rc, format | DT_NOPREFIX); };
+    for (int row = 0; row < 4; ++row) {
+      draw("ok", RECT{10, 30 * row, 90, 30 * row + 30}, DT_SINGLELINE | DT_VCENTER);
+      draw("88888888", RECT{100, 30 * row, 140, 30 * row + 30}, DT_SINGLELINE | DT_VCENTER);  // overflows
+    }
+    // A letter and spaces running on past its cell; under it, a cell two
+    // units tall whose right-aligned letter stands above it, in the first
+    // cell, where it must not show.
+    draw("M          ", RECT{150, 0, 180, 20}, DT_SINGLELINE);
+    draw("          M", RECT{150, 21, 180, 23}, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT);
+    // Left cell's text runs on under the right one's; the right one's ink is
+    // its first letter, the rest spaces.
+    draw("MMMMMMMM", RECT{10, 130, 40, 160}, DT_SINGLELINE | DT_VCENTER);
+    draw("M          ", RECT{40, 130, 70, 160}, DT_SINGLELINE | DT_VCENTER);
+    // Cut by both its rectangle and the context's clip; a wrapped text whose
+    // lines below its rectangle are left out.
+    {
+      const SavedDCState saved(doc.dc);
+      IntersectClipRect(doc.dc, 10, 245, 200, 250);
+      draw("88888888", RECT{10, 240, 40, 260}, DT_SINGLELINE);
+    }
+    draw("alpha beta gamma", RECT{100, 130, 140, 146}, DT_WORDBREAK);
+    // A white text drawn over a cut black one, after a white run is open.
+    SetTextColor(doc.dc, RGB(255, 255, 255));
+    draw("ok", RECT{10, 220, 90, 240}, DT_SINGLELINE);
+    SetTextColor(doc.dc, RGB(0, 0, 0));
+    draw("MMMMMMMMMM", RECT{10, 180, 60, 200}, DT_SINGLELINE);
+    SetTextColor(doc.dc, RGB(255, 255, 255));
+    draw("MMMMMMMMMM", RECT{10, 180, 60, 200}, DT_SINGLELINE | DT_NOCLIP);
+    SetTextColor(doc.dc, RGB(0, 0, 0));
+    for (Returned& r : returns) r.onPage = draw("Wide enough to overflow", RECT{150, 200, 190, 260}, r.format);
+  }
+  {
+    OwnedDC memory = MemoryDC(nullptr);
+    OwnedBitmap bitmap(CreateCompatibleBitmap(memory, 200, 260));
+    SelectedObject target(memory, bitmap);
+    OwnedFont font = Font("Arial", -14);
+    SelectedObject selected(memory, font);
+    for (Returned& r : returns) {
+      RECT rc{150, 200, 190, 260};
+      r.onBitmap = DrawText(memory, "Wide enough to overflow", -1, &rc, r.format | DT_NOPREFIX);
+    }
+  }
+  for (const Returned& r : returns) EXPECT_EQ(r.onPage, r.onBitmap) << "format " << r.format;
+  const std::string content = PageContents(path);
+  const std::regex clip("W\\s+n");
+  EXPECT_EQ(std::distance(std::sregex_iterator(content.begin(), content.end(), clip), std::sregex_iterator()), 5 + 3)
+      << "one clip for the column's cuts, the left cell's and the wrapped text's; one for the right cell's and the "
+         "doubly cut text's; one each for the two letters and the black text, and for the three cut texts whose "
+         "value is checked (drawn in one place)";
+  const GreyPage page = RasterisePdf(path, 96);
+  ASSERT_EQ(page.width, 200);
+  auto inkIn = [&](RECT r) { return page.Ink(r).second; };
+  for (int row = 0; row < 4; ++row) {
+    SCOPED_TRACE(row);
+    EXPECT_GT(inkIn({10, 30 * row, 90, 30 * row + 30}), 10) << "the uncut text shows";
+    EXPECT_GT(inkIn({100, 30 * row, 140, 30 * row + 30}), 40) << "the cut text shows in its cell";
+    EXPECT_EQ(inkIn({141, 30 * row, 148, 30 * row + 30}), 0) << "and nowhere past it";
+  }
+  EXPECT_GT(inkIn({150, 0, 163, 20}), 10) << "the first letter";
+  EXPECT_EQ(inkIn({166, 0, 180, 21}), 0) << "the letter of the cell below does not show in the one above";
+  EXPECT_GT(inkIn({10, 130, 40, 160}), 40);
+  EXPECT_GT(inkIn({40, 130, 54, 160}), 10) << "the right cell's letter";
+  EXPECT_EQ(inkIn({56, 130, 70, 160}), 0) << "the left cell's text does not show under the right cell's spaces";
+  EXPECT_EQ(page.Ink({10, 180, 60, 200}, 64).second, 0) << "the white text drawn later covers the black one";
+  EXPECT_GT(inkIn({10, 245, 40, 250}), 5) << "the band where both clips meet";
+  EXPECT_EQ(inkIn({10, 236, 40, 245}) + inkIn({41, 245, 60, 250}), 0) << "and nothing outside it";
+  const std::string text = PdfText(path, 1);
+  EXPECT_NE(text.find("alpha"), std::string::npos);
+  EXPECT_EQ(text.find("gamma"), std::string::npos) << "a line wholly outside the clip is left out";
+}
+
 // The pieces of one line drawn in a page's queued stroke are joined where they
 // touch or overlap; the pixels are those of the pieces, each leaving out its
 // last pixel as before, and a gap stays a gap.

@@ -109,13 +109,20 @@ struct QueuedLines {
 };
 
 // Glyphs drawn on a printer page wait in the same way: a DrawText whose lines
-// need no clip and no background adds its glyphs here, and each run of one
-// font and colour is drawn with a single call. Text keeps its order with
-// other text; it goes after the queued lines.
+// need no background adds its glyphs here, and each run of one font and
+// colour is drawn with a single call. Texts cut to their rectangles (cells
+// they overflow) share a run whose clip is the union of those rectangles,
+// as long as no text's ink reaches into another's rectangle. Text keeps its
+// order with the text it could overlap; it goes after the queued lines.
+struct TextCut {
+  RECT box;    // what the text is cut to, device units
+  RECT reach;  // where its glyphs may ink, device units
+};
 struct QueuedGlyphRun {
   cairo_scaled_font_t* font = nullptr;  // referenced while queued
   COLORREF color = 0;
   std::vector<cairo_glyph_t> glyphs;   // device units, the origin applied
+  std::vector<TextCut> cuts;           // empty when the run is not clipped
 };
 
 // The document of a PDF printer context (gdi_print.cpp). Between pages the
@@ -245,9 +252,12 @@ struct DC final : HDC__ {
   void FlushLines();
   // Draws the queued glyph runs (gdi_text.cpp).
   void FlushText();
-  // The queued run the next glyphs of `font` in `color` go to: the page's
-  // last one when it has both, else a new one (gdi_text.cpp).
-  std::vector<cairo_glyph_t>& QueuedRun(cairo_scaled_font_t* font, COLORREF color);
+  // The queued run the next glyphs of `font` in `color` go to, inking within
+  // `ink` and cut to `clip` when given (device units): an earlier run of the
+  // same font, colour and kind when nothing queued since could overlap them,
+  // else a new one (gdi_text.cpp).
+  std::vector<cairo_glyph_t>& QueuedRun(cairo_scaled_font_t* font, COLORREF color, const RECT& ink,
+                                        const RECT* clip = nullptr);
   // Both, lines first: what other drawing calls before they draw.
   void FlushQueues() {
     FlushLines();

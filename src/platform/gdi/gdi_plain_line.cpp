@@ -11,8 +11,9 @@ namespace ktfolio::win::gdi {
 
 // A text of printable ASCII alone (no prefix, tab or line break) that fits its
 // width or need not wrap: measured in one pass over its bytes and, on a
-// printer page, its glyphs queued straight from the font's table, where the
-// general path would give the same line, place and glyphs.
+// printer page, its glyphs queued straight from the font's table (with the
+// clip it needs), where the general path would give the same line, place,
+// glyphs and clip.
 int PlainLine(DC* dc, Font* font, FontInstance* fi, const char* text, int length, RECT* rc, UINT format,
               const BlockAlign* align) {
   const bool calc = (format & DT_CALCRECT) != 0;
@@ -50,27 +51,28 @@ int PlainLine(DC* dc, Font* font, FontInstance* fi, const char* text, int length
   const int left = at.Left(lineWidth);
   RECT ink{left, at.top, left + lineWidth, at.top + lineH};
   if (font->lf.lfItalic) ink.right += lineH / 4 + 1;
-  const POINT org = dc->st.org;
-  if (!(format & DT_NOCLIP) && !Inside(ink, at.rc)) return -1;
-  if (dc->st.clipped && !Inside(RECT{ink.left + org.x, ink.top + org.y, ink.right + org.x, ink.bottom + org.y}, dc->st.clip))
-    return -1;
-  const double x = left + org.x, baseline = at.top + org.y + fi->ascent + fi->baselineShift;
-  const COLORREF color = dc->st.textColor;
-  std::vector<cairo_glyph_t>* run = nullptr;
-  cairo_scaled_font_t* runFont = nullptr;
-  double pen = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const CharInfo& ch = fi->Char(static_cast<unsigned char>(text[i]));
-    const GlyphRef& g = ch.glyph;
-    if (!run || g.font != runFont) {
-      run = &dc->QueuedRun(g.font, color);
-      runFont = g.font;
+  const TextClip cut(*dc, at, ink, lineH);
+  const int y = at.top + dc->st.org.y;
+  if (!cut.Empty() && !(cut.needed && (y >= cut.box.bottom || y + lineH <= cut.box.top))) {
+    const double x = left + dc->st.org.x, baseline = y + fi->ascent + fi->baselineShift;
+    const COLORREF color = dc->st.textColor;
+    std::vector<cairo_glyph_t>* run = nullptr;
+    cairo_scaled_font_t* runFont = nullptr;
+    double pen = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      const CharInfo& ch = fi->Char(static_cast<unsigned char>(text[i]));
+      const GlyphRef& g = ch.glyph;
+      if (!run || g.font != runFont) {
+        run = &dc->QueuedRun(g.font, color, cut.reach, cut.Clip());
+        runFont = g.font;
+      }
+      run->push_back(cairo_glyph_t{g.index, x + pen + g.dx, baseline + g.dy});
+      pen += design ? ch.design : ch.width;
     }
-    run->push_back(cairo_glyph_t{g.index, x + pen + g.dx, baseline + g.dy});
-    pen += design ? ch.design : ch.width;
   }
+  const int drawn = DrawnHeight(at, lineH, lineH);
   if (align) *rc = r;
-  return lineH;
+  return drawn;
 }
 
 }  // namespace ktfolio::win::gdi

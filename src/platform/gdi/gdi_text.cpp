@@ -260,23 +260,25 @@ bool DrawGlyphLine(cairo_t* cr, const LineSource& src, const Line& line, int x, 
 
 // Puts a printer page's plain text in the glyph queue instead of drawing it.
 // False, queueing nothing, when a line needs Pango.
-template <class LineLeft>
-bool QueueTextLines(DC* dc, const LineSource& src, const std::vector<Line>& lines, const LineLeft& lineLeft, int top,
-                    int lineH) {
+// Lines wholly outside the clip are left out.
+bool QueueTextLines(DC* dc, const LineSource& src, const std::vector<Line>& lines, const TextPlacement& at,
+                    const TextClip& cut) {
   static std::vector<cairo_glyph_t> glyphs;
   static std::vector<cairo_scaled_font_t*> fonts;
   glyphs.clear();
   fonts.clear();
+  const int lineH = src.fi->Height();
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const double x = lineLeft(lines[i]) + dc->st.org.x;
-    const double y = top + static_cast<int>(i) * lineH + dc->st.org.y;
+    const int y = at.top + static_cast<int>(i) * lineH + dc->st.org.y;
+    if (cut.needed && (y >= cut.box.bottom || y + lineH <= cut.box.top)) continue;
+    const double x = at.Left(lines[i].Width()) + dc->st.org.x;
     if (!GlyphsOfLine(src, lines[i], x, y, glyphs, fonts)) return false;
   }
-  // Each run of glyphs of one font joins the page's last run when that has
-  // the same font and colour.
+  // Each run of glyphs of one font joins the page's run of that font and
+  // colour when nothing queued since could overlap it.
   for (std::size_t b = 0, e = 0; b < glyphs.size(); b = e) {
     for (e = b + 1; e < glyphs.size() && fonts[e] == fonts[b];) ++e;
-    std::vector<cairo_glyph_t>& run = dc->QueuedRun(fonts[b], dc->st.textColor);
+    std::vector<cairo_glyph_t>& run = dc->QueuedRun(fonts[b], dc->st.textColor, cut.reach, cut.Clip());
     run.insert(run.end(), glyphs.begin() + static_cast<std::ptrdiff_t>(b), glyphs.begin() + static_cast<std::ptrdiff_t>(e));
   }
   return true;
@@ -337,35 +339,6 @@ void RecordLayout(const DC& dc, const std::vector<Ch>& c, const std::vector<Line
 
 bool RecordingDrawText() { return Recorder() != nullptr; }
 
-std::vector<cairo_glyph_t>& DC::QueuedRun(cairo_scaled_font_t* font, COLORREF color) {
-  if (queuedText.empty() || queuedText.back().font != font || queuedText.back().color != color) {
-    queuedText.push_back(QueuedGlyphRun{cairo_scaled_font_reference(font), color, std::move(spareGlyphs)});
-    spareGlyphs.clear();
-  }
-  return queuedText.back().glyphs;
-}
-
-void DC::FlushText() {
-  if (queuedText.empty()) return;
-  std::vector<QueuedGlyphRun> runs;
-  runs.swap(queuedText);
-  cairo_save(cr);
-  for (QueuedGlyphRun& run : runs) {
-    cairo_set_scaled_font(cr, run.font);
-    SetSourceColor(cr, run.color);
-    cairo_show_glyphs(cr, run.glyphs.data(), static_cast<int>(run.glyphs.size()));
-    cairo_scaled_font_destroy(run.font);
-  }
-  cairo_restore(cr);
-  // A page's runs grow to the same size again on the next page: the largest
-  // keeps its room (up to a generous page's worth).
-  constexpr std::size_t kKeptGlyphs = 1 << 16;
-  for (QueuedGlyphRun& run : runs)
-    if (run.glyphs.capacity() > spareGlyphs.capacity() && run.glyphs.capacity() <= kKeptGlyphs)
-      spareGlyphs = std::move(run.glyphs);
-  spareGlyphs.clear();
-}
-
 }  // namespace gdi
 
 using namespace gdi;
@@ -421,21 +394,21 @@ void PaintLines(DC* dc, cairo_t* cr, const LineSource& src, const std::vector<Li
 
 // Draws measured lines. On a printer page a text that lies inside every clip
 // is drawn without one (each clip costs the PDF an operation), and plain text
-// there goes to the glyph queue: true when it went there.
-bool DrawTextLines(DC* dc, const LineSource& src, const std::vector<Line>& lines, const TextPlacement& at) {
+// there goes to the glyph queue, with its clip when it needs one.
+void DrawTextLines(DC* dc, const LineSource& src, const std::vector<Line>& lines, const TextPlacement& at) {
   const int lineH = src.fi->Height();
   RECT ink = LinesBox(lines, at, static_cast<int>(lines.size()) * lineH);
   if (RecordingDrawText()) RecordLayout(*dc, src.c, lines, ink);
   if (src.lf.lfItalic) ink.right += lineH / 4 + 1;
   const bool page = dc->queueLines;
+  if (page && dc->st.bkMode != OPAQUE && !dc->st.Transformed() && !src.lf.lfUnderline && !src.lf.lfStrikeOut) {
+    const TextClip cut(*dc, at, ink, lineH);
+    if (cut.Empty() || QueueTextLines(dc, src, lines, at, cut)) return;
+  }
   const bool clip = !(at.format & DT_NOCLIP) && !(page && Inside(ink, at.rc));
   const RECT deviceInk{ink.left + dc->st.org.x, ink.top + dc->st.org.y, ink.right + dc->st.org.x,
                        ink.bottom + dc->st.org.y};
   const bool dcClip = dc->st.clipped && !(page && Inside(deviceInk, dc->st.clip));
-  auto lineLeft = [&](const Line& l) { return at.Left(l.Width()); };
-  if (page && !clip && !dcClip && dc->st.bkMode != OPAQUE && !dc->st.Transformed() && !src.lf.lfUnderline &&
-      !src.lf.lfStrikeOut && QueueTextLines(dc, src, lines, lineLeft, at.top, lineH))
-    return true;
   cairo_t* cr = dc->Begin(dcClip, true);
   if (clip) {
     cairo_rectangle(cr, at.rc.left, at.rc.top, at.rectWidth, std::max(0, static_cast<int>(at.rc.bottom - at.rc.top)));
@@ -443,7 +416,6 @@ bool DrawTextLines(DC* dc, const LineSource& src, const std::vector<Line>& lines
   }
   PaintLines(dc, cr, src, lines, at, clip);
   dc->End();
-  return false;
 }
 
 // The characters of a text made of ASCII alone, with no prefix to take out
@@ -501,9 +473,8 @@ int DrawTextIn(DC* dc, Font* font, const char* text, int length, RECT* rc, UINT 
     rc->bottom = top + height;
   }
   const TextPlacement at{*rc, format, rectWidth, FirstLineTop(*rc, format, lineH)};
-  if (DrawTextLines(dc, LineSource{fi, font->lf, chars, m}, lines, at)) return height;  // queued for the page
-  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return at.top + lineH - rc->top;
-  return height;
+  DrawTextLines(dc, LineSource{fi, font->lf, chars, m}, lines, at);
+  return DrawnHeight(at, lineH, height);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // one-line plain-text path: both must place a line alike to the unit.
 #pragma once
 
+#include <algorithm>
+
 #include "platform/gdi/gdi_impl.h"
 #include "platform/gdi/text_block.h"
 
@@ -29,10 +31,59 @@ inline int FirstLineTop(const RECT& rc, UINT format, int lineH) {
   return rc.top;
 }
 
+// What DrawText returns: the lines' height, or for one line placed in the
+// middle or at the bottom, how far its bottom lies below the rectangle's top.
+inline int DrawnHeight(const TextPlacement& at, int lineH, int height) {
+  if ((at.format & DT_SINGLELINE) && (at.format & (DT_VCENTER | DT_BOTTOM))) return at.top + lineH - at.rc.top;
+  return height;
+}
+
 inline bool Inside(const RECT& inner, const RECT& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;
 }
+
+inline bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+inline bool Overlap(const RECT& a, const RECT& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// What a printer page's text is cut to. Its ink (the lines' boxes, in logical
+// units) needs no clip when it lies inside its rectangle (or the text may
+// overflow) and inside the context's clip; otherwise the device rectangle
+// common to both, which may be empty. `reach` is the ink grown by what a
+// glyph may stick out of its line box, in device units: what queued text
+// must keep its order with.
+struct TextClip {
+  bool needed = false;
+  RECT box{};
+  RECT reach{};
+
+  TextClip(const DC& dc, const TextPlacement& at, const RECT& ink, int lineH) {
+    const POINT o = dc.st.org;
+    const RECT device{ink.left + o.x, ink.top + o.y, ink.right + o.x, ink.bottom + o.y};
+    const int grow = lineH / 4 + 1;
+    reach = RECT{device.left - grow, device.top - grow, device.right + grow, device.bottom + grow};
+    const bool cell = !(at.format & DT_NOCLIP) && !Inside(ink, at.rc);
+    const bool context = dc.st.clipped && !Inside(device, dc.st.clip);
+    if (!cell && !context) return;
+    needed = true;
+    box = cell ? RECT{at.rc.left + o.x, at.rc.top + o.y, at.rc.left + at.rectWidth + o.x,
+                      std::max(at.rc.top, at.rc.bottom) + o.y}
+               : dc.st.clip;
+    if (cell && context) {
+      box.left = std::max(box.left, dc.st.clip.left);
+      box.top = std::max(box.top, dc.st.clip.top);
+      box.right = std::min(box.right, dc.st.clip.right);
+      box.bottom = std::min(box.bottom, dc.st.clip.bottom);
+    }
+  }
+  bool Empty() const { return needed && (box.right <= box.left || box.bottom <= box.top); }
+  const RECT* Clip() const { return needed ? &box : nullptr; }
+};
 
 // Whether a test is recording DrawText's layouts (gdi_testing.h): those go
 // through the general path, which records them.
