@@ -480,6 +480,30 @@ TEST_F(PdfPrinting, CutTextsShareAClipOnlyWhereNoneCouldShowInAnothersCell) {
   EXPECT_EQ(text.find("gamma"), std::string::npos) << "a line wholly outside the clip is left out";
 }
 
+// A column of thousands of cut texts: they still share clips, but in groups,
+// each text looking at a bounded number of the others before it.
+TEST_F(PdfPrinting, ThousandsOfCutTextsShareClipsInBoundedGroups) {
+  constexpr int kCells = 2000;
+  const std::string path = Path("column.pdf");
+  {
+    Printing doc(path, 96, 200, 30 * kCells);
+    OwnedFont font = Font("Arial", -14);
+    SelectedObject selected(doc.dc, font);
+    for (int row = 0; row < kCells; ++row) {
+      RECT rc{100, 30 * row, 140, 30 * row + 30};
+      DrawText(doc.dc, "88888888", -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+  }
+  const std::string content = PageContents(path);
+  const std::regex clip("W\\s+n");
+  const auto clips = std::distance(std::sregex_iterator(content.begin(), content.end(), clip), std::sregex_iterator());
+  EXPECT_GT(clips, 2) << "no run grows without end";
+  EXPECT_LT(clips, kCells / 20) << "but they do share";
+  const std::regex text("\\(88888888\\)");
+  EXPECT_EQ(std::distance(std::sregex_iterator(content.begin(), content.end(), text), std::sregex_iterator()), kCells)
+      << "every text is there";
+}
+
 // The pieces of one line drawn in a page's queued stroke are joined where they
 // touch or overlap; the pixels are those of the pieces, each leaving out its
 // last pixel as before, and a gap stays a gap.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/gdi/gdi_impl.h"
 #include "platform/gdi/text_block.h"
@@ -63,16 +64,21 @@ struct TextClip {
   RECT reach{};
 
   TextClip(const DC& dc, const TextPlacement& at, const RECT& ink, int lineH) {
-    const POINT o = dc.st.org;
-    const RECT device{ink.left + o.x, ink.top + o.y, ink.right + o.x, ink.bottom + o.y};
-    const int grow = lineH / 4 + 1;
-    reach = RECT{device.left - grow, device.top - grow, device.right + grow, device.bottom + grow};
+    // Moved by the origin in 64 bits and kept within 32: a rectangle far out
+    // must not wrap around.
+    const long long ox = dc.st.org.x, oy = dc.st.org.y, grow = lineH / 4 + 1;
+    auto rect = [](long long l, long long t, long long r, long long b) {
+      auto fit = [](long long v) { return static_cast<LONG>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); };
+      return RECT{fit(l), fit(t), fit(r), fit(b)};
+    };
+    const RECT device = rect(ink.left + ox, ink.top + oy, ink.right + ox, ink.bottom + oy);
+    reach = rect(ink.left + ox - grow, ink.top + oy - grow, ink.right + ox + grow, ink.bottom + oy + grow);
     const bool cell = !(at.format & DT_NOCLIP) && !Inside(ink, at.rc);
     const bool context = dc.st.clipped && !Inside(device, dc.st.clip);
     if (!cell && !context) return;
     needed = true;
-    box = cell ? RECT{at.rc.left + o.x, at.rc.top + o.y, at.rc.left + at.rectWidth + o.x,
-                      std::max(at.rc.top, at.rc.bottom) + o.y}
+    box = cell ? rect(at.rc.left + ox, at.rc.top + oy, at.rc.left + ox + at.rectWidth,
+                      std::max(at.rc.top, at.rc.bottom) + oy)
                : dc.st.clip;
     if (cell && context) {
       box.left = std::max(box.left, dc.st.clip.left);

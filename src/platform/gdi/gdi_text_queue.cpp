@@ -10,10 +10,11 @@ namespace ktfolio::win::gdi {
 
 namespace {
 
-// Whether no rectangle of `cuts` meets `area`.
-bool ClearOf(const std::vector<TextCut>& cuts, const RECT& area, RECT TextCut::*which) {
+// Whether no rectangle of `cuts` meets `area`; no, once `budget` tests are
+// spent (a page of thousands of cut cells must not cost their square).
+bool ClearOf(const std::vector<TextCut>& cuts, const RECT& area, RECT TextCut::*which, int& budget) {
   for (const TextCut& c : cuts)
-    if (Overlap(c.*which, area)) return false;
+    if (--budget < 0 || Overlap(c.*which, area)) return false;
   return true;
 }
 
@@ -26,17 +27,16 @@ std::vector<cairo_glyph_t>& DC::QueuedRun(cairo_scaled_font_t* font, COLORREF co
   // colour and kind past runs they cannot touch: what the clipped runs show
   // lies inside their rectangles. A cut text joins a cut run when neither's
   // ink reaches into the other's rectangles.
-  constexpr int kLookBack = 64;
-  int looked = 0;
-  for (auto run = queuedText.rbegin(); run != queuedText.rend() && looked < kLookBack; ++run, ++looked) {
+  int budget = 512;  // runs looked at and rectangles tested
+  for (auto run = queuedText.rbegin(); run != queuedText.rend() && --budget >= 0; ++run) {
     if (run->font == font && run->color == color && run->cuts.empty() == !clip) {
       if (!clip) return run->glyphs;
-      if (ClearOf(run->cuts, ink, &TextCut::box) && ClearOf(run->cuts, *clip, &TextCut::reach)) {
+      if (ClearOf(run->cuts, ink, &TextCut::box, budget) && ClearOf(run->cuts, *clip, &TextCut::reach, budget)) {
         run->cuts.push_back(TextCut{*clip, ink});
         return run->glyphs;
       }
     }
-    if (run->cuts.empty() || !ClearOf(run->cuts, ink, &TextCut::box)) break;
+    if (run->cuts.empty() || !ClearOf(run->cuts, ink, &TextCut::box, budget)) break;
   }
   queuedText.push_back(QueuedGlyphRun{cairo_scaled_font_reference(font), color, std::move(spareGlyphs), {}});
   if (clip) queuedText.back().cuts.push_back(TextCut{*clip, ink});
