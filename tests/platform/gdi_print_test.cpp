@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -430,6 +431,14 @@ TEST_F(PdfPrinting, CutTextsShareAClipOnlyWhereNoneCouldShowInAnothersCell) {
       draw("88888888", RECT{10, 240, 40, 260}, DT_SINGLELINE);
     }
     draw("alpha beta gamma", RECT{100, 130, 140, 146}, DT_WORDBREAK);
+    // At the edge of the coordinates, moved further by the origin: off the
+    // page, and nothing wraps around onto it.
+    {
+      const SavedDCState saved(doc.dc);
+      SetViewportOrgEx(doc.dc, 100, 100, nullptr);
+      draw("far", RECT{INT32_MAX - 50, INT32_MAX - 50, INT32_MAX - 30, INT32_MAX}, DT_SINGLELINE);
+      draw("far", RECT{INT32_MIN + 10, INT32_MIN + 10, INT32_MIN + 30, INT32_MIN + 60}, DT_SINGLELINE);
+    }
     // A white text drawn over a cut black one, after a white run is open.
     SetTextColor(doc.dc, RGB(255, 255, 255));
     draw("ok", RECT{10, 220, 90, 240}, DT_SINGLELINE);
