@@ -52,9 +52,10 @@ int PlainLine(DC* dc, Font* font, FontInstance* fi, const char* text, int length
   RECT ink{left, at.top, left + lineWidth, at.top + lineH};
   if (font->lf.lfItalic) ink.right += lineH / 4 + 1;
   const TextClip cut(*dc, at, ink, lineH);
-  const int y = at.top + dc->st.org.y;
+  const long long y = static_cast<long long>(at.top) + dc->st.org.y;  // the origin may take it past 32 bits
   if (!cut.Empty() && !(cut.needed && (y >= cut.box.bottom || y + lineH <= cut.box.top))) {
-    const double x = left + dc->st.org.x, baseline = y + fi->ascent + fi->baselineShift;
+    const double x = static_cast<double>(left) + dc->st.org.x;
+    const double baseline = static_cast<double>(y) + fi->ascent + fi->baselineShift;
     const COLORREF color = dc->st.textColor;
     std::vector<cairo_glyph_t>* run = nullptr;
     cairo_scaled_font_t* runFont = nullptr;

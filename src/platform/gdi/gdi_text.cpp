@@ -269,10 +269,10 @@ bool QueueTextLines(DC* dc, const LineSource& src, const std::vector<Line>& line
   fonts.clear();
   const int lineH = src.fi->Height();
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const int y = at.top + static_cast<int>(i) * lineH + dc->st.org.y;
+    const long long y = at.top + static_cast<long long>(i) * lineH + dc->st.org.y;  // may pass 32 bits
     if (cut.needed && (y >= cut.box.bottom || y + lineH <= cut.box.top)) continue;
-    const double x = at.Left(lines[i].Width()) + dc->st.org.x;
-    if (!GlyphsOfLine(src, lines[i], x, y, glyphs, fonts)) return false;
+    const double x = static_cast<double>(at.Left(lines[i].Width())) + dc->st.org.x;
+    if (!GlyphsOfLine(src, lines[i], x, static_cast<double>(y), glyphs, fonts)) return false;
   }
   // Each run of glyphs of one font joins the page's run of that font and
   // colour when nothing queued since could overlap it.
