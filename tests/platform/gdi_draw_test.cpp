@@ -173,6 +173,28 @@ TEST(GdiShapes, LinesRectanglesPolygonsAndFillsLandOnExactPixels) {
   EXPECT_TRUE(ktfolio::testing::MatchesGolden(s.bitmap, "platform/shapes.png"));
 }
 
+// Rectangles and origins out at the ends of the 32-bit range are taken at the
+// coordinates' limit: a fill as wide as the range covers the bitmap, a text
+// in such a rectangle measures as anywhere else, and an origin that far puts
+// nothing on it.
+TEST(GdiShapes, RectanglesAndOriginsAtTheEndsOfTheRangeAreTakenAtTheLimit) {
+  constexpr RECT kEverything{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  Canvas s(30, 20);
+  Fill(s.dc, kEverything, RED);
+  EXPECT_EQ(s.Count(RED), 30 * 20) << "the fill covers the bitmap";
+  RECT calc = kEverything;
+  const int height = DrawText(s.dc, "Wide", -1, &calc, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+  RECT small{0, 0, 100, 100};
+  EXPECT_EQ(height, DrawText(s.dc, "Wide", -1, &small, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT));
+  EXPECT_EQ(calc.right - calc.left, small.right - small.left);
+  SetViewportOrgEx(s.dc, INT32_MAX, INT32_MAX, nullptr);
+  POINT org{};
+  GetViewportOrgEx(s.dc, &org);
+  EXPECT_TRUE(org.x > 0 && org.x < INT32_MAX / 4 && org.y == org.x) << org.x;
+  Fill(s.dc, RECT{INT32_MIN, INT32_MIN, 10, 10}, BLUE);
+  EXPECT_EQ(s.Count(BLUE), 0) << "shifted far off the bitmap";
+}
+
 TEST(GdiLines, EveryPenStyleAlongALine) {
   constexpr int kLength = 48;
   struct Case { const char* name; int style; int width; std::string pattern; };

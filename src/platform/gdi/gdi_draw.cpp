@@ -278,8 +278,19 @@ void SetBrushSource(DC* dc, cairo_t* cr, const Brush* brush) {
 
 void FillWithBrush(DC* dc, cairo_t* cr, const Brush* brush, const RECT& box) {
   if (box.right <= box.left || box.bottom <= box.top || !brush || brush->hollow) return;
+  // Cairo's fixed-point coordinates reach some eight million units: an
+  // untransformed box is cut to the surface first (one unit of margin), in
+  // doubles, as a box as wide as the coordinates overflows an int.
+  double l = box.left, t = box.top, r = box.right, b = box.bottom;
+  if (!dc->st.Transformed()) {
+    const RECT s = dc->Bounds();
+    const double ox = dc->st.org.x, oy = dc->st.org.y;
+    l = std::max(l, s.left - ox - 1), t = std::max(t, s.top - oy - 1);
+    r = std::min(r, s.right - ox + 1), b = std::min(b, s.bottom - oy + 1);
+    if (r <= l || b <= t) return;
+  }
   SetBrushSource(dc, cr, brush);
-  cairo_rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
+  cairo_rectangle(cr, l, t, r - l, b - t);
   cairo_fill(cr);
 }
 

@@ -5,6 +5,7 @@
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -298,6 +299,13 @@ void AcquireState(const DCState& s, bool current);
 void ReleaseState(const DCState& s, bool current);
 
 constexpr int kStockPenWidth = 1;
+// Win32 keeps coordinates within 27 bits; beyond that a rectangle or origin
+// is taken at the limit, so that adding an origin, a width or a line height
+// to one never overflows.
+constexpr int kMostCoordinate = (1 << 27) - 1;
+inline int WithinCoordinates(long long v) {
+  return static_cast<int>(std::clamp<long long>(v, -kMostCoordinate, kMostCoordinate));
+}
 struct StockObjects {
   HGDIOBJ objects[18] = {};
   Bitmap* defaultBitmap = nullptr;  // the 1x1 bitmap every memory DC starts with

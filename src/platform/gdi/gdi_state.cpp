@@ -55,7 +55,7 @@ BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* old) {
   DC* dc = ToDC(hdc);
   if (!dc) return FALSE;
   if (old) *old = dc->st.org;
-  dc->st.org = POINT{x, y};
+  dc->st.org = POINT{WithinCoordinates(x), WithinCoordinates(y)};
   return TRUE;
 }
 
@@ -132,6 +132,8 @@ int RegionKind(const RECT& r) { return (r.right > r.left && r.bottom > r.top) ? 
 
 namespace gdi {
 RECT ClipWithin(DC* dc, int left, int top, int right, int bottom) {
+  left = WithinCoordinates(left), top = WithinCoordinates(top);
+  right = WithinCoordinates(right), bottom = WithinCoordinates(bottom);
   // Untransformed (nearly always) the box is the rectangle itself.
   RECT r = dc->st.Transformed()
                ? Through(WorldMatrix(dc->st.xform), left, top, right, bottom)
