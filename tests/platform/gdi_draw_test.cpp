@@ -187,6 +187,8 @@ TEST(GdiShapes, RectanglesAndOriginsAtTheEndsOfTheRangeAreTakenAtTheLimit) {
   RECT small{0, 0, 100, 100};
   EXPECT_EQ(height, DrawText(s.dc, "Wide", -1, &small, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT));
   EXPECT_EQ(calc.right - calc.left, small.right - small.left);
+  Line(s.dc, INT32_MIN, 5, INT32_MAX, 5);
+  EXPECT_EQ(s.Row(5, 0, 30, BLACK), std::string(30, '#')) << "a line across the range crosses the bitmap";
   SetViewportOrgEx(s.dc, INT32_MAX, INT32_MAX, nullptr);
   POINT org{};
   GetViewportOrgEx(s.dc, &org);

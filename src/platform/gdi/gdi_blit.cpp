@@ -93,6 +93,9 @@ BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWOR
   const bool usesSource = ((code >> 2) & 0x33) != (code & 0x33);
   DC* s = usesSource ? ToDC(src) : nullptr;
   if (usesSource && !s) return FALSE;
+  // Within the coordinates' limit, so that no sum below overflows.
+  x = WithinCoordinates(x), y = WithinCoordinates(y), cx = WithinCoordinates(cx), cy = WithinCoordinates(cy);
+  x1 = WithinCoordinates(x1), y1 = WithinCoordinates(y1);
   if (cx < 0) { x += cx; x1 += cx; cx = -cx; }
   if (cy < 0) { y += cy; y1 += cy; cy = -cy; }
   if (cx == 0 || cy == 0) return TRUE;
@@ -119,6 +122,8 @@ BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWOR
 
 BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, int cx1, int cy1, DWORD rop) {
   GDI_LOCK;
+  x = WithinCoordinates(x), y = WithinCoordinates(y), cx = WithinCoordinates(cx), cy = WithinCoordinates(cy);
+  x1 = WithinCoordinates(x1), y1 = WithinCoordinates(y1), cx1 = WithinCoordinates(cx1), cy1 = WithinCoordinates(cy1);
   if (cx == cx1 && cy == cy1) return BitBlt(dst, x, y, cx, cy, src, x1, y1, rop);
   DC* d = ToDC(dst);
   DC* s = ToDC(src);

@@ -184,6 +184,8 @@ COLORREF FromPixel(std::uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0x
 
 // Same pen, same clip and origin: the segment joins the waiting path.
 void QueueLine(DC* dc, const PenStroke& pen, POINT from, POINT to) {
+  from = POINT{WithinCoordinates(from.x), WithinCoordinates(from.y)};
+  to = POINT{WithinCoordinates(to.x), WithinCoordinates(to.y)};
   QueuedLines& q = dc->queued;
   const bool sameClip = q.clipped == dc->st.clipped &&
                         (!q.clipped || (q.clip.left == dc->st.clip.left && q.clip.top == dc->st.clip.top &&
@@ -330,6 +332,7 @@ BOOL MoveToEx(HDC hdc, int x, int y, POINT* old) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc) return FALSE;
+  x = WithinCoordinates(x), y = WithinCoordinates(y);
   if (old) *old = dc->st.pos;
   dc->st.pos = POINT{x, y};
   return TRUE;
@@ -339,6 +342,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc) return FALSE;
+  x = WithinCoordinates(x), y = WithinCoordinates(y);
   PenStroke pen = StrokeOf(dc->st.pen);
   POINT from = dc->st.pos;
   dc->st.pos = POINT{x, y};
@@ -382,7 +386,7 @@ BOOL PolyPolyline(HDC hdc, const POINT* points, const DWORD* counts, DWORD count
       if (queue) {
         QueueLine(dc, pen, points[0], points[1]);
       } else {
-        dc->st.pos = points[0];
+        dc->st.pos = POINT{WithinCoordinates(points[0].x), WithinCoordinates(points[0].y)};
         LineTo(hdc, points[1].x, points[1].y);
       }
     }
@@ -395,6 +399,8 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc) return FALSE;
+  left = WithinCoordinates(left), top = WithinCoordinates(top);
+  right = WithinCoordinates(right), bottom = WithinCoordinates(bottom);
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
   PenStroke pen = StrokeOf(dc->st.pen);
@@ -460,6 +466,7 @@ COLORREF GetPixel(HDC hdc, int x, int y) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc || !IsPixelSurface(dc->Surface()) || dc->scaleX != 1.0) return CLR_INVALID;
+  x = WithinCoordinates(x), y = WithinCoordinates(y);
   x += dc->st.org.x;
   y += dc->st.org.y;
   RECT b = PixelBounds(dc);
@@ -472,6 +479,7 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc) return CLR_INVALID;
+  x = WithinCoordinates(x), y = WithinCoordinates(y);
   color &= 0xFFFFFF;
   cairo_surface_t* s = dc->Surface();
   if (!IsPixelSurface(s) || dc->scaleX != 1.0) {

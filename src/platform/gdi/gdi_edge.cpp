@@ -125,6 +125,8 @@ BOOL DrawEdge(HDC hdc, RECT* rc, UINT edge, UINT flags) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc || !rc) return FALSE;
+  *rc = RECT{WithinCoordinates(rc->left), WithinCoordinates(rc->top), WithinCoordinates(rc->right),
+             WithinCoordinates(rc->bottom)};
   const EdgeLook look = LookOf(edge, flags);
   cairo_t* cr = dc->Begin();
   if (flags & BF_DIAGONAL) {
@@ -149,8 +151,8 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rc) {
   cairo_surface_t* s = dc->Surface();
   // XOR needs pixels to read; on a printer page there is no focus to show.
   if (!s || cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE || dc->scaleX != 1.0) return TRUE;
-  const LONG l = rc->left + dc->st.org.x, t = rc->top + dc->st.org.y;
-  const LONG r = rc->right + dc->st.org.x, b = rc->bottom + dc->st.org.y;
+  const LONG l = WithinCoordinates(rc->left) + dc->st.org.x, t = WithinCoordinates(rc->top) + dc->st.org.y;
+  const LONG r = WithinCoordinates(rc->right) + dc->st.org.x, b = WithinCoordinates(rc->bottom) + dc->st.org.y;
   if (r <= l || b <= t) return TRUE;
   RECT clip{0, 0, cairo_image_surface_get_width(s), cairo_image_surface_get_height(s)};
   if (dc->st.clipped) {
@@ -168,11 +170,13 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rc) {
     if (x < clip.left || y < clip.top || x >= clip.right || y >= clip.bottom || ((x + y) & 1)) return;
     reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride)[x] ^= 0x00FFFFFFu;
   };
-  for (LONG x = l; x < r; ++x) {
+  // Only the part of the frame inside the clip is walked: a frame as wide as
+  // the coordinates would otherwise take seconds.
+  for (LONG x = std::max(l, clip.left), xEnd = std::min(r, clip.right); x < xEnd; ++x) {
     flip(x, t);
     if (b - 1 > t) flip(x, b - 1);
   }
-  for (LONG y = t + 1; y < b - 1; ++y) {
+  for (LONG y = std::max(t + 1, clip.top), yEnd = std::min(b - 1, clip.bottom); y < yEnd; ++y) {
     flip(l, y);
     if (r - 1 > l) flip(r - 1, y);
   }

@@ -299,10 +299,11 @@ void AcquireState(const DCState& s, bool current);
 void ReleaseState(const DCState& s, bool current);
 
 constexpr int kStockPenWidth = 1;
-// Win32 keeps coordinates within 27 bits; beyond that a rectangle or origin
-// is taken at the limit, so that adding an origin, a width or a line height
-// to one never overflows.
-constexpr int kMostCoordinate = (1 << 27) - 1;
+// Coordinates are taken within 22 bits (some four million units, 177 m at
+// 600 dpi): Cairo's fixed-point device coordinates reach about eight million,
+// so a coordinate and an origin within the limit added together still draw,
+// and adding a width or a line height to one never overflows an int.
+constexpr int kMostCoordinate = (1 << 22) - 1;
 inline int WithinCoordinates(long long v) {
   return static_cast<int>(std::clamp<long long>(v, -kMostCoordinate, kMostCoordinate));
 }
