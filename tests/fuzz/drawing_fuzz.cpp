@@ -8,30 +8,18 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz_bytes.h"
 #include "platform/gdi/gdi.h"
 
 using namespace ktfolio::win;
 
 namespace {
 
-// Reads the input front to back; zeros once it runs out.
-struct Bytes {
-  const std::uint8_t* p;
-  std::size_t left;
-  std::uint8_t Byte() { return left ? (--left, *p++) : 0; }
-  // Mostly small coordinates, now and then one near the ends of the range.
-  int Coordinate() {
-    const std::uint8_t kind = Byte();
-    const int small = static_cast<std::int8_t>(Byte());
-    if (kind < 224) return small;
-    if (kind < 240) return small * 100000;
-    return kind & 1 ? INT32_MAX - (Byte() & 0x7F) : INT32_MIN + (Byte() & 0x7F);
-  }
+// Ordinary coordinates, some a hundred thousand times larger, some at the ends.
+struct Bytes : ktfolio::fuzz::Bytes {
+  int Coordinate() { return ktfolio::fuzz::Bytes::Coordinate(1, true); }
   POINT Point() { return POINT{Coordinate(), Coordinate()}; }
-  RECT Rect() {
-    const POINT a = Point(), b = Point();
-    return RECT{a.x, a.y, b.x, b.y};
-  }
+  RECT Rect() { return ktfolio::fuzz::Bytes::Rect(1, true); }
 };
 
 void Step(HDC dc, HDC source, Bytes& in) {
@@ -131,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   HDC page = CreatePdfStreamDC([&](const unsigned char*, std::size_t n) { written += n; return true; }, 96, 96, 400, 400);
   if (!bitmapDC || !source || !page || StartDoc(page, nullptr) <= 0 || StartPage(page) <= 0) __builtin_trap();
   const int savedBitmap = SaveDC(bitmapDC), savedPage = SaveDC(page);
-  Bytes in{data, size};
+  Bytes in{{data, size}};
   for (int step = 0; step < 48 && in.left; ++step) Step(in.Byte() & 1 ? page : bitmapDC, source, in);
   // Back to the stock pen, so the last one made can go, then to the state
   // before the steps (which lets go of the pens saved states held).

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz_bytes.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/text_block.h"
 
@@ -14,22 +15,10 @@ using namespace ktfolio::win;
 
 namespace {
 
-// Reads the input front to back; zeros once it runs out.
-struct Bytes {
-  const std::uint8_t* p;
-  std::size_t left;
-  std::uint8_t Byte() { return left ? (--left, *p++) : 0; }
-  // Mostly small coordinates, now and then one near the ends of the range.
-  int Coordinate() {
-    const std::uint8_t kind = Byte();
-    const int small = static_cast<std::int8_t>(Byte()) * 8;
-    if (kind < 240) return small;
-    return kind & 1 ? INT32_MAX - (Byte() & 0x7F) : INT32_MIN + (Byte() & 0x7F);
-  }
-  RECT Rect() {
-    const int l = Coordinate(), t = Coordinate();
-    return RECT{l, t, Coordinate(), Coordinate()};
-  }
+// Coordinates eight units apart, some at the ends of the range.
+struct Bytes : ktfolio::fuzz::Bytes {
+  int Coordinate() { return ktfolio::fuzz::Bytes::Coordinate(8, false); }
+  RECT Rect() { return ktfolio::fuzz::Bytes::Rect(8, false); }
 };
 
 constexpr const char* kTexts[] = {"88888888", "M          ", "Item number 12 with a longer description", "ok",
@@ -53,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   HFONT big = CreateFontIndirect(&lf);
   HGDIOBJ old = SelectObject(dc, upright);
   SetBkMode(dc, TRANSPARENT);
-  Bytes in{data, size};
+  Bytes in{{data, size}};
   for (int step = 0; step < 64 && in.left; ++step) {
     switch (in.Byte() % 9) {
       case 0:
