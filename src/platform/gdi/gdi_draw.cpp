@@ -183,9 +183,8 @@ std::uint32_t ToPixel(COLORREF c) {
 COLORREF FromPixel(std::uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 
 // Same pen, same clip and origin: the segment joins the waiting path.
+// The points are within the coordinates' limit.
 void QueueLine(DC* dc, const PenStroke& pen, POINT from, POINT to) {
-  from = POINT{WithinCoordinates(from.x), WithinCoordinates(from.y)};
-  to = POINT{WithinCoordinates(to.x), WithinCoordinates(to.y)};
   QueuedLines& q = dc->queued;
   const bool sameClip = q.clipped == dc->st.clipped &&
                         (!q.clipped || (q.clip.left == dc->st.clip.left && q.clip.top == dc->st.clip.top &&
@@ -383,11 +382,12 @@ BOOL PolyPolyline(HDC hdc, const POINT* points, const DWORD* counts, DWORD count
   const POINT kept = dc->st.pos;
   for (DWORD i = 0; i < count; ++i, ++points) {
     for (DWORD k = 1; k < counts[i]; ++k, ++points) {
+      const POINT from = WithinCoordinates(points[0]), to = WithinCoordinates(points[1]);
       if (queue) {
-        QueueLine(dc, pen, points[0], points[1]);
+        QueueLine(dc, pen, from, to);
       } else {
-        dc->st.pos = POINT{WithinCoordinates(points[0].x), WithinCoordinates(points[0].y)};
-        LineTo(hdc, points[1].x, points[1].y);
+        dc->st.pos = from;
+        LineTo(hdc, to.x, to.y);
       }
     }
   }
@@ -399,8 +399,8 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc) return FALSE;
-  left = WithinCoordinates(left), top = WithinCoordinates(top);
-  right = WithinCoordinates(right), bottom = WithinCoordinates(bottom);
+  const RECT within = WithinCoordinates(RECT{left, top, right, bottom});
+  left = within.left, top = within.top, right = within.right, bottom = within.bottom;
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
   PenStroke pen = StrokeOf(dc->st.pen);

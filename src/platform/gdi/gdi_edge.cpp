@@ -125,8 +125,7 @@ BOOL DrawEdge(HDC hdc, RECT* rc, UINT edge, UINT flags) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc || !rc) return FALSE;
-  *rc = RECT{WithinCoordinates(rc->left), WithinCoordinates(rc->top), WithinCoordinates(rc->right),
-             WithinCoordinates(rc->bottom)};
+  *rc = WithinCoordinates(*rc);
   const EdgeLook look = LookOf(edge, flags);
   cairo_t* cr = dc->Begin();
   if (flags & BF_DIAGONAL) {
@@ -151,8 +150,9 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rc) {
   cairo_surface_t* s = dc->Surface();
   // XOR needs pixels to read; on a printer page there is no focus to show.
   if (!s || cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE || dc->scaleX != 1.0) return TRUE;
-  const LONG l = WithinCoordinates(rc->left) + dc->st.org.x, t = WithinCoordinates(rc->top) + dc->st.org.y;
-  const LONG r = WithinCoordinates(rc->right) + dc->st.org.x, b = WithinCoordinates(rc->bottom) + dc->st.org.y;
+  const RECT within = WithinCoordinates(*rc);
+  const LONG l = within.left + dc->st.org.x, t = within.top + dc->st.org.y;
+  const LONG r = within.right + dc->st.org.x, b = within.bottom + dc->st.org.y;
   if (r <= l || b <= t) return TRUE;
   RECT clip{0, 0, cairo_image_surface_get_width(s), cairo_image_surface_get_height(s)};
   if (dc->st.clipped) {

@@ -312,8 +312,7 @@ BOOL DrawFrameControl(HDC hdc, RECT* rc, UINT type, UINT state) {
   GDI_LOCK;
   DC* dc = ToDC(hdc);
   if (!dc || !rc) return FALSE;
-  *rc = RECT{WithinCoordinates(rc->left), WithinCoordinates(rc->top), WithinCoordinates(rc->right),
-             WithinCoordinates(rc->bottom)};
+  *rc = WithinCoordinates(*rc);
   const UINT part = state & 0xFF;
   bool framed = true;
   switch (type) {

@@ -307,6 +307,18 @@ constexpr int kMostCoordinate = (1 << 22) - 1;
 inline int WithinCoordinates(long long v) {
   return static_cast<int>(std::clamp<long long>(v, -kMostCoordinate, kMostCoordinate));
 }
+inline POINT WithinCoordinates(const POINT& p) { return POINT{WithinCoordinates(p.x), WithinCoordinates(p.y)}; }
+inline RECT WithinCoordinates(const RECT& r) {
+  return RECT{WithinCoordinates(r.left), WithinCoordinates(r.top), WithinCoordinates(r.right),
+              WithinCoordinates(r.bottom)};
+}
+// The common part of two rectangles, empty (not inverted) when they do not meet.
+inline RECT Intersect(const RECT& a, const RECT& b) {
+  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+  if (r.right < r.left) r.right = r.left;
+  if (r.bottom < r.top) r.bottom = r.top;
+  return r;
+}
 struct StockObjects {
   HGDIOBJ objects[18] = {};
   Bitmap* defaultBitmap = nullptr;  // the 1x1 bitmap every memory DC starts with

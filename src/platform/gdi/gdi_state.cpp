@@ -55,7 +55,7 @@ BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* old) {
   DC* dc = ToDC(hdc);
   if (!dc) return FALSE;
   if (old) *old = dc->st.org;
-  dc->st.org = POINT{WithinCoordinates(x), WithinCoordinates(y)};
+  dc->st.org = WithinCoordinates(POINT{x, y});
   return TRUE;
 }
 
@@ -117,12 +117,6 @@ cairo_matrix_t WorldMatrix(const XFORM& x) {
   cairo_matrix_init(&m, x.eM11, x.eM12, x.eM21, x.eM22, x.eDx, x.eDy);
   return m;
 }
-RECT Intersect(const RECT& a, const RECT& b) {
-  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-  if (r.right < r.left) r.right = r.left;
-  if (r.bottom < r.top) r.bottom = r.top;
-  return r;
-}
 RECT VisibleClip(DC* dc) {
   RECT b = dc->Bounds();
   return dc->st.clipped ? Intersect(dc->st.clip, b) : b;
@@ -132,8 +126,8 @@ int RegionKind(const RECT& r) { return (r.right > r.left && r.bottom > r.top) ? 
 
 namespace gdi {
 RECT ClipWithin(DC* dc, int left, int top, int right, int bottom) {
-  left = WithinCoordinates(left), top = WithinCoordinates(top);
-  right = WithinCoordinates(right), bottom = WithinCoordinates(bottom);
+  const RECT within = WithinCoordinates(RECT{left, top, right, bottom});
+  left = within.left, top = within.top, right = within.right, bottom = within.bottom;
   // Untransformed (nearly always) the box is the rectangle itself.
   RECT r = dc->st.Transformed()
                ? Through(WorldMatrix(dc->st.xform), left, top, right, bottom)

@@ -437,8 +437,7 @@ bool PlainAscii(const char* text, int length, bool prefix, std::vector<Ch>& char
 // height (DrawTextBlock).
 int DrawTextIn(DC* dc, Font* font, const char* text, int length, RECT* rc, UINT format, const BlockAlign* align) {
   FontInstance* fi = Instance(font);
-  *rc = RECT{WithinCoordinates(rc->left), WithinCoordinates(rc->top), WithinCoordinates(rc->right),
-             WithinCoordinates(rc->bottom)};
+  *rc = WithinCoordinates(*rc);
   if (const int height = PlainLine(dc, font, fi, text, length, rc, format, align); height >= 0) return height;
   const int lineH = fi->Height();
   // Decoded into buffers kept between calls (under the module lock): cells

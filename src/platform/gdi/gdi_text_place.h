@@ -80,12 +80,7 @@ struct TextClip {
     box = cell ? rect(at.rc.left + ox, at.rc.top + oy, at.rc.left + ox + at.rectWidth,
                       std::max(at.rc.top, at.rc.bottom) + oy)
                : dc.st.clip;
-    if (cell && context) {
-      box.left = std::max(box.left, dc.st.clip.left);
-      box.top = std::max(box.top, dc.st.clip.top);
-      box.right = std::min(box.right, dc.st.clip.right);
-      box.bottom = std::min(box.bottom, dc.st.clip.bottom);
-    }
+    if (cell && context) box = Intersect(box, dc.st.clip);
   }
   bool Empty() const { return needed && (box.right <= box.left || box.bottom <= box.top); }
   const RECT* Clip() const { return needed ? &box : nullptr; }
