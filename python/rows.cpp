@@ -43,8 +43,10 @@ std::int32_t AddRows(KtPrint4Impl& control, const py::iterable& rows) {
   for (py::handle row : rows) {
     // Named only when something fails: building the name per row would cost more than the row.
     const auto what = [&] { return "AddRows() row " + std::to_string(added + 1); };
-    if (PyUnicode_Check(row.ptr()) || PyBytes_Check(row.ptr()) || PyByteArray_Check(row.ptr()) ||
-        !py::isinstance<py::iterable>(row))
+    // A tuple or list (nearly every row) is known iterable: asking costs an iterator.
+    if (!PyTuple_CheckExact(row.ptr()) && !PyList_CheckExact(row.ptr()) &&
+        (PyUnicode_Check(row.ptr()) || PyBytes_Check(row.ptr()) || PyByteArray_Check(row.ptr()) ||
+         !py::isinstance<py::iterable>(row)))
       throw py::type_error(what() + ": each row is a list, tuple or other iterable of items, not '" +
                            std::string(Py_TYPE(row.ptr())->tp_name) + "'");
     py::tuple cells = py::reinterpret_steal<py::tuple>(PySequence_Tuple(row.ptr()));

@@ -12,11 +12,12 @@ namespace {
 
 // One item made ready for a cell: everything that can fail is done here,
 // before any row or cell is touched. `text` is a view of the caller's text,
-// or of `owned` when the item had to be converted.
+// or of a converted one the items keep; `traits` are its CellTextTraits.
 struct PreparedItem {
-  std::string owned;
   std::string_view text;
-  std::optional<float> tabLeft;
+  float tabLeft;
+  bool hasTab;
+  std::uint8_t traits;
 };
 
 // The position of "#2880#": plain digits (nearly every item) are read here,
@@ -31,40 +32,74 @@ float TabPosition(std::string_view digits) {
   return CheckedFinite(Variant(Val(digits)).ToSingle());
 }
 
-// Item syntax: "#2880#Total" puts "Total" at 2880 twips from the row's left edge.
-std::vector<PreparedItem> PrepareItems(const Document::RowItems& items, std::size_t limit) {
-  const std::size_t n = std::min(items.size(), limit);
-  // Reserved once: the views into `owned` must not move.
-  std::vector<PreparedItem> out(n);
-  for (std::size_t k = 0; k < n; ++k) {
-    PreparedItem& item = out[k];
-    std::string_view s;
-    if (items.variants) {
-      item.owned = (*items.variants)[k].ToString();
-      s = item.owned;
-    } else {
-      s = items.texts[k];
+// A row's items, made ready. Rows of a few items (nearly all) are kept on
+// the stack: rows added in bulk cost no allocation here.
+class PreparedItems {
+ public:
+  // Item syntax: "#2880#Total" puts "Total" at 2880 twips from the row's left edge.
+  PreparedItems(const Document::RowItems* items, std::size_t limit) {
+    if (!items) return;
+    n_ = std::min(items->size(), limit);
+    if (n_ > kOnStack) more_.resize(n_);
+    // Reserved once: the views into `owned_` must not move.
+    if (items->variants) owned_.reserve(n_);
+    PreparedItem* out = data();
+    for (std::size_t k = 0; k < n_; ++k) {
+      PreparedItem& item = out[k];
+      std::string_view s;
+      if (items->variants)
+        s = owned_.emplace_back((*items->variants)[k].ToString());
+      else
+        s = items->texts[k];
+      item.hasTab = false;
+      const size_t second = s.size() > 1 && s[0] == '#' ? s.find('#', 1) : std::string_view::npos;
+      if (second != std::string_view::npos && second + 1 > 2) {
+        item.tabLeft = TabPosition(s.substr(1, second - 1));
+        item.hasTab = true;
+        s.remove_prefix(second + 1);
+      }
+      item.text = s;
+      CheckCellTextSize(item.text);
+      item.traits = CellTextTraits(item.text);
     }
-    const size_t second = s.size() > 1 && s[0] == '#' ? s.find('#', 1) : std::string_view::npos;
-    if (second != std::string_view::npos && second + 1 > 2) {
-      item.tabLeft = TabPosition(s.substr(1, second - 1));
-      s.remove_prefix(second + 1);
-    }
-    item.text = s;
-    CheckCellTextSize(item.text);
   }
-  return out;
-}
+  PreparedItems(const PreparedItems&) = delete;
+  PreparedItems& operator=(const PreparedItems&) = delete;
 
-void ApplyItems(KtRow& row, const std::vector<PreparedItem>& items) {
-  KtTextItemCol& cells = row.ItemText();
-  for (std::size_t k = 0; k < items.size(); ++k) {
-    KtTextItem* cell = cells.Item(static_cast<std::int32_t>(k) + 1);
-    if (!cell) throw ObjectNotSetError();
-    if (items[k].tabLeft) cell->TabLeft(*items[k].tabLeft);
-    cell->Text(items[k].text);
+  std::size_t size() const { return n_; }
+  const PreparedItem& operator[](std::size_t k) const { return data()[k]; }
+
+  // Puts the items in the row's first cells, and keeps the CellTextTraits of
+  // what each cell now stores, for measuring the row.
+  void ApplyTo(KtRow& row) {
+    KtTextItemCol& cells = row.ItemText();
+    PreparedItem* items = data();
+    for (std::size_t k = 0; k < n_; ++k) {
+      KtTextItem* cell = cells.Item(static_cast<std::int32_t>(k) + 1);
+      if (!cell) throw ObjectNotSetError();
+      if (items[k].hasTab) cell->TabLeft(items[k].tabLeft);
+      cell->Text(items[k].text, items[k].traits);
+      if (k < kOnStack)
+        stored_[k] = (items[k].traits & kTextLineBreak) ? CellTextTraits(cell->StoredText()) : items[k].traits;
+    }
   }
-}
+  // The stored texts' CellTextTraits, once applied (rows of more items than
+  // kept on the stack are measured without them).
+  std::span<const std::uint8_t> StoredTraits() const {
+    return n_ <= kOnStack ? std::span<const std::uint8_t>(stored_.data(), n_) : std::span<const std::uint8_t>();
+  }
+
+ private:
+  static constexpr std::size_t kOnStack = 16;
+  PreparedItem* data() { return n_ > kOnStack ? more_.data() : onStack_.data(); }
+  const PreparedItem* data() const { return n_ > kOnStack ? more_.data() : onStack_.data(); }
+
+  std::size_t n_ = 0;
+  std::array<PreparedItem, kOnStack> onStack_;
+  std::array<std::uint8_t, kOnStack> stored_;
+  std::vector<PreparedItem> more_;
+  std::vector<std::string> owned_;
+};
 
 // A cell's text and position, as SetTextRow found them.
 struct SavedCell {
@@ -146,7 +181,7 @@ bool Document::AddBodyRow(Kind kind, const RowItems* items) {
   std::optional<SavedBody> saved;
   std::int32_t inserted = 0;
   try {
-    const std::vector<PreparedItem> prepared = items ? PrepareItems(*items, items->size()) : std::vector<PreparedItem>{};
+    PreparedItems prepared(items, items ? items->size() : 0);
     std::int32_t n = defaults_.dColsPerRow;
     if (items) n = std::max<std::int32_t>(n, static_cast<std::int32_t>(items->size()));
     KtRows& rows = body();
@@ -191,8 +226,8 @@ bool Document::AddBodyRow(Kind kind, const RowItems* items) {
       rows.EndBodyRow(rows.EndBodyRow() + 1);
     }
 
-    ApplyItems(*row, prepared);
-    row->FitHeight(MeasureDC());
+    prepared.ApplyTo(*row);
+    row->FitHeight(MeasureDC(), prepared.StoredTraits());
     needsRepaging_ = true;
     if (!RePageFrom(rows.ActiveRow(), false)) throw Overflow();
     if (kind == Kind::Center) Notify("");
@@ -208,7 +243,7 @@ bool Document::AddBodyRow(Kind kind, const RowItems* items) {
 bool Document::AddBandRow(std::int32_t area, const RowItems* items) {
   const char* context = area == Header ? "Adding Header Row" : "Adding Footer Row";
   try {
-    const std::vector<PreparedItem> prepared = items ? PrepareItems(*items, items->size()) : std::vector<PreparedItem>{};
+    PreparedItems prepared(items, items ? items->size() : 0);
     std::int32_t n = defaults_.dColsPerRow;
     if (items) n = std::max<std::int32_t>(n, static_cast<std::int32_t>(items->size()));
     KtRows& rows = RowsOrThrow(area);
@@ -218,8 +253,8 @@ bool Document::AddBandRow(std::int32_t area, const RowItems* items) {
       return false;
     }
     activeArea_ = area;
-    ApplyItems(*row, prepared);
-    row->FitHeight(MeasureDC());
+    prepared.ApplyTo(*row);
+    row->FitHeight(MeasureDC(), prepared.StoredTraits());
     needsRepaging_ = true;
     PlaceBandRows();
     return true;
@@ -238,7 +273,7 @@ bool Document::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArr
     }
     KtRow* r = rows.Item(row);
     const RowItems list{&Items, {}};
-    const std::vector<PreparedItem> prepared = PrepareItems(list, static_cast<std::size_t>(r->ItemText().count()));
+    PreparedItems prepared(&list, static_cast<std::size_t>(r->ItemText().count()));
     std::vector<SavedCell> cells;
     for (std::size_t k = 0; k < prepared.size(); ++k) {
       const KtTextItem& cell = *r->ItemText().Item(static_cast<std::int32_t>(k) + 1);
@@ -248,9 +283,9 @@ bool Document::SetTextRow(std::int32_t row, std::int32_t parea, const VariantArr
     std::optional<SavedBody> saved;
     if (parea == Body) saved = SaveBody(row);
 
-    ApplyItems(*r, prepared);
+    prepared.ApplyTo(*r);
     try {
-      r->FitHeight(MeasureDC());
+      r->FitHeight(MeasureDC(), prepared.StoredTraits());
       needsRepaging_ = true;
       if (parea == Body && !RePageFrom(row, false)) throw Overflow();
     } catch (const std::exception&) {

@@ -139,7 +139,9 @@ void KtRow::CopyLayoutFrom(const KtRow& m) {
   FitHeightToText_ = m.FitHeightToText_;
 }
 
-void KtRow::FitHeight(win::HDC hdc) {
+void KtRow::FitHeight(win::HDC hdc) { FitHeight(hdc, {}); }
+
+void KtRow::FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits) {
   if (!FitHeightToText_) return;
   const std::int32_t n = items_.count();
   if (n == 0) {
@@ -153,7 +155,10 @@ void KtRow::FitHeight(win::HDC hdc) {
   for (std::int32_t i = 1; i <= n; ++i) {
     KtTextItem* cell = items_.Item(i);
     const float right = i < n ? items_.Item(i + 1)->TabLeft() - ColSpacing_ : avail;
-    cell->GetHeight(measurer, right);
+    if (static_cast<std::size_t>(i) <= traits.size())
+      cell->GetHeight(measurer, right, traits[static_cast<std::size_t>(i) - 1]);
+    else
+      cell->GetHeight(measurer, right);
     const float h = cell->ItemHeight() + IndentTop_ + IndentBottom_;
     if (h > height) height = h;
   }

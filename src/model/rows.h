@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -116,6 +117,8 @@ class KtRow {
   // Fits RowHeight to the tallest cell measured on a device context. A height
   // beyond the float range is an overflow and leaves RowHeight as it was.
   void FitHeight(win::HDC hdc);
+  // The same, given the CellTextTraits of the first cells' stored texts.
+  void FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits);
 
   // Row attributes by name, without regard to case (Error 438 when unknown).
   Variant GetByName(std::string_view name) const;

@@ -1,6 +1,7 @@
 #include "model/textitem.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 #include "model/clsbitmap.h"
@@ -105,12 +106,36 @@ void CheckCellTextSize(std::string_view value) {
                   std::to_string(kMaxCellTextBytes) + " bytes");
 }
 
+namespace {
+constexpr std::array<std::uint8_t, 256> kTraitsOfByte = [] {
+  std::array<std::uint8_t, 256> t{};
+  for (std::size_t c = 0x80; c < t.size(); ++c) t[c] = kTextNotPlainAscii;
+  t[0] = t['&'] = kTextNotPlainAscii;
+  t['\r'] = t['\n'] = kTextLineBreak | kTextNotPlainAscii;
+  t['%'] = t['<'] = kTextFieldCode;
+  return t;
+}();
+}  // namespace
+
+std::uint8_t CellTextTraits(std::string_view text) {
+  std::uint8_t traits = 0;
+  for (const char c : text) traits |= kTraitsOfByte[static_cast<unsigned char>(c)];
+  return traits;
+}
+
 void KtTextItem::Text(std::string_view value) {
   if (std::none_of(value.begin(), value.end(), [](char ch) { return ch == '\r' || ch == '\n'; })) {
     text_.assign(value);
     return;
   }
   text_.assign(ReplaceAll(ReplaceAll(std::string(value), "\r", "<cr>"), "\n", "<lf>"));
+}
+
+void KtTextItem::Text(std::string_view value, std::uint8_t traits) {
+  if (traits & kTextLineBreak)
+    Text(value);
+  else
+    text_.assign(value);
 }
 
 std::string KtTextItem::BITMAP() const { return HasBitmap() ? std::string(text_.view()) : std::string(); }

@@ -27,6 +27,15 @@ inline constexpr std::size_t kMaxCellTextBytes = std::size_t{1} << 20;
 // space) when the text it stands for is longer than kMaxCellTextBytes.
 void CheckCellTextSize(std::string_view value);
 
+// What a text holds that storing and measuring it depend on, found in one
+// pass (CellTextTraits): a row added in bulk reads each text once.
+enum CellTextTrait : std::uint8_t {
+  kTextLineBreak = 1,      // CR or LF, stored as "<cr>" and "<lf>"
+  kTextFieldCode = 2,      // '%' or '<': codes or markers expanded before measuring
+  kTextNotPlainAscii = 4,  // not win::PlainAscii
+};
+std::uint8_t CellTextTraits(std::string_view text);
+
 class KtTextItem {
  public:
   KtTextItem();
@@ -51,6 +60,8 @@ class KtTextItem {
   // Text is stored with line breaks turned into "<cr>" / "<lf>" markers.
   std::string Text() const;
   void Text(std::string_view value);
+  // The same for a value whose CellTextTraits the caller has.
+  void Text(std::string_view value, std::uint8_t traits);
   std::string_view StoredText() const { return text_.view(); }
   void StoredText(std::string_view value) { text_.assign(value); }
 
@@ -141,6 +152,8 @@ class KtTextItem {
   // The same result, measured with a row's shared measurer (fonts made once
   // per row, single lines from the cached widths).
   void GetHeight(win::TextMeasurer& measurer, float right);
+  // The same for a cell whose stored text's CellTextTraits the caller has.
+  void GetHeight(win::TextMeasurer& measurer, float right, std::uint8_t traits);
   // Field codes (%p, %n, dates) and line markers expanded.
   void ExpandText(std::string_view text, std::string& result) const;
   // Builds the cell's font for a device context at a zoom in percent; nullptr on failure.

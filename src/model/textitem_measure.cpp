@@ -125,20 +125,18 @@ bool SameFont(const CellStyleData& a, const CellStyleData& b) {
          a.FontStrikethru == b.FontStrikethru && a.fontName == b.fontName;
 }
 
-// Field codes and line markers need expanding; plain text is measured as stored.
-// (A plain loop: find_first_of searches the set once per character.)
-bool NeedsExpanding(std::string_view s) {
-  return std::any_of(s.begin(), s.end(), [](char ch) { return ch == '%' || ch == '<'; });
-}
-
 }  // namespace
 
 std::int32_t MeasuredTextWidth(const KtTextItem& cell, float right, double dpiX) {
-  const double left = cell.IndentLeft() * dpiX / 1440.0;
-  const double rightIndent = cell.IndentRight() * dpiX / 1440.0;
-  const double tab = cell.TabLeft() * dpiX / 1440.0;
-  const double width = right * dpiX / 1440.0;
-  const double frame = cell.FrameControl() != 0 ? cell.FrameControlSize() * dpiX / 1440.0 : 0.0;
+  // Each measure in device units on its own, then the differences, so that
+  // every caller gets the same rounding. Indents and frames are mostly none:
+  // taking away an exact zero changes nothing, so they are not divided.
+  const auto device = [dpiX](float twips) { return twips == 0 ? 0.0 : twips * dpiX / 1440.0; };
+  const double left = device(cell.IndentLeft());
+  const double rightIndent = device(cell.IndentRight());
+  const double tab = device(cell.TabLeft());
+  const double width = device(right);
+  const double frame = cell.FrameControl() != 0 ? device(cell.FrameControlSize()) : 0.0;
   return std::min(DeviceInt(width - left - rightIndent - tab - frame), kMaxLineWidth);
 }
 
@@ -182,13 +180,16 @@ void KtTextItem::GetHeight(HDC hdc, float right) {
 
 // Step for step the device-context version above, with the font, metrics and
 // resolution the measurer already holds.
-void KtTextItem::GetHeight(TextMeasurer& m, float right) {
+void KtTextItem::GetHeight(TextMeasurer& m, float right) { GetHeight(m, right, CellTextTraits(text_.view())); }
+
+void KtTextItem::GetHeight(TextMeasurer& m, float right, std::uint8_t traits) {
   try {
     std::string expanded;
     std::string_view text = text_.view();
-    if (NeedsExpanding(text)) {
+    if (traits & kTextFieldCode) {
       ExpandText(text, expanded);
       text = expanded;
+      traits = CellTextTraits(text);
     }
     const double dpiX = m.DpiX();
     const double dpiY = m.DpiY();
@@ -212,7 +213,7 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right) {
       }
     }
     m.FontKey(style_.get());
-    const double first = FirstIndent(*style_, dpiX);
+    const double first = style_->IndentFirst != 0 ? FirstIndent(*style_, dpiX) : 0.0;
     if (first > 0) {
       const INT spaceWidth = m.CharWidth(' ');
       if (spaceWidth > 0) {
@@ -225,8 +226,11 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right) {
     const double worst = static_cast<double>(text.size()) + 1.0;
     if (worst * std::max<LONG>(tm.tmHeight, 0) > INT32_MAX || worst * std::max<LONG>(tm.tmMaxCharWidth, 0) > INT32_MAX)
       throw Overflow();
-    const int height = m.TextHeight(text, width, style_->WordWrap ? DT_WORDBREAK : 0);
-    itemHeight_ = static_cast<float>(height * 1440.0 / dpiY);
+    const int height = m.TextHeight(text, width, style_->WordWrap ? DT_WORDBREAK : 0, !(traits & kTextNotPlainAscii));
+    // A whole number of twips per pixel (15 at 96 dpi) makes the product the
+    // quotient exactly, and a row's height waits on no division.
+    const int dpi = m.DpiY();
+    itemHeight_ = static_cast<float>(1440 % dpi == 0 ? static_cast<double>(height) * (1440 / dpi) : height * 1440.0 / dpiY);
   } catch (const std::exception& e) {
     RecordCaught(e);
   }

@@ -1,6 +1,9 @@
 // Rows built from items and placed on pages: sections, texts, page breaks and page numbers.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string_view>
+
 #include "control/ktprint4_impl.h"
 
 namespace ktfolio {
@@ -117,6 +120,43 @@ TEST(RowBuilding, SetTextRowAndClearAll) {
   c.ClearAll();
   EXPECT_EQ(std::tuple(c.LastRow(), c.Rows(Header)->count(), c.Rows(Footer)->count()), std::tuple(0, 0, 0));
   EXPECT_EQ(std::tuple(c.StartBodyRow(), c.Rows(Body)->ActiveRow()), std::tuple(1, 1));
+}
+
+// Rows of items are measured with what was learnt of each text while it was
+// taken in: every row must be as tall as measuring its cells afresh makes it,
+// whatever its texts hold (breaks, markers, field codes, prefixes, other
+// scripts, a NUL, words wider than their column) and however they arrive.
+TEST(RowBuilding, RowsAreAsTallAsTheirCellsMeasuredAfresh) {
+  using namespace std::string_view_literals;
+  const std::vector<std::vector<std::string_view>> rows = {
+      {"plain", "#900#a few words that wrap in this column", "#2400#12.50"},
+      {"two\r\nlines", "#900#<cr>marked", "#2400#%p of %n"},
+      {"&&x &y", "#900#caf\xC3\xA9 \xE2\x82\xAC wraps here too", "#2400#\xE4\xB8\xAD\xE6\x96\x87"},
+      {"a\0hidden words after the NUL"sv, "#900#Anunbrokenwordwiderthanitscolumn", "#2400#tab\there"},
+      {"", "#900#", "#2400#last"}};
+  KtPrint4Impl c;
+  c.dInheritLastRow(false);
+  for (const auto& texts : rows) ASSERT_TRUE(c.AddRowTexts(texts));
+  for (const auto& texts : rows) {
+    VariantArray items;
+    for (std::string_view t : texts) items.emplace_back(std::string(t));
+    ASSERT_TRUE(c.AddRow(items));
+  }
+  win::HDC dc = win::CreateCompatibleDC(nullptr);
+  std::set<float> heights;
+  for (int r = 1; r <= c.LastRow(); ++r) {
+    KtRow& row = *c.Rows(Body)->Item(r);
+    std::vector<float> built;
+    for (const auto& cell : row.ItemText()) built.push_back(cell->ItemHeight());
+    row.FitHeight(dc);
+    for (int k = 1; k <= row.ItemText().count(); ++k) {
+      const KtTextItem& cell = *row.ItemText().Item(k);
+      EXPECT_EQ(built[k - 1], cell.ItemHeight()) << "row " << r << " cell " << k << " \"" << cell.Text() << "\"";
+      heights.insert(cell.ItemHeight());
+    }
+  }
+  win::DeleteDC(dc);
+  EXPECT_GE(heights.size(), 3u) << "the cells are of one, two and more lines";
 }
 
 TEST(RowBuilding, OnlyAddRowNotifiesTheContainer) {

@@ -204,6 +204,7 @@ TEST(TextMeasurer, TheShortcutGivesDrawTextsHeightForRandomTextsAndFonts) {
       const int w = width(rng);
       const UINT f = kFormats[format(rng)];
       const int fast = m.TextHeight(text, w, f);
+      ASSERT_EQ(m.TextHeight(text, w, f, PlainAscii(text)), fast) << "text \"" << text << "\" told plain or not";
       ASSERT_EQ(fast, m.TextHeightByDrawText(text, w, f)) << "text \"" << text << "\" width " << w << " format " << f
                                                           << " face " << lf.lfFaceName << " height " << lf.lfHeight;
       oneLine += fast == m.Metrics().tmHeight;

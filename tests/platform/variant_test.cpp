@@ -2,7 +2,9 @@
 // equality.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <random>
 
 #include "platform/automation/variant.h"
 
@@ -70,6 +72,33 @@ TEST(Variant, ValReadsTheLeadingNumberAndRoundingTiesToEven) {
   const std::tuple<double, int, double> rounds[] = {{0.125, 2, 0.12}, {0.375, 2, 0.38}, {2.25, 1, 2.2},
                                                     {2.35, 1, 2.4},   {9.983, 1, 10.0}};
   for (const auto& [v, digits, want] : rounds) EXPECT_DOUBLE_EQ(RoundHalfEven(v, digits), want) << v;
+}
+
+// Whole-number rounding is the hot path of every device coordinate: it must
+// round exactly as the floating-point unit's own nearbyint, ties to even,
+// at the ends of the range and without a negative zero.
+TEST(Variant, WholeNumberRoundingMatchesNearbyintTiesToEven) {
+  const double ties[][2] = {{0.5, 0.0},   {1.5, 2.0},   {2.5, 2.0},         {-0.5, 0.0},
+                            {-1.5, -2.0}, {-2.5, -2.0}, {0.49999999999999994, 0.0},
+                            {4503599627370495.5, 4503599627370496.0}, {-4503599627370495.5, -4503599627370496.0}};
+  for (const auto& [v, want] : ties) {
+    EXPECT_EQ(RoundHalfEven(v), want) << v;
+    EXPECT_FALSE(std::signbit(RoundHalfEven(v)) && RoundHalfEven(v) == 0) << v << " gives a negative zero";
+  }
+  EXPECT_EQ(RoundHalfEven(9007199254740993.0), 9007199254740993.0);
+  EXPECT_EQ(RoundHalfEven(-1e300), -1e300);
+  EXPECT_TRUE(std::isnan(RoundHalfEven(std::nan(""))));
+  EXPECT_EQ(RoundHalfEven(-INFINITY), -INFINITY);
+  std::mt19937_64 rng(5);
+  std::uniform_int_distribution<int> exponent(-60, 60);
+  std::uniform_real_distribution<double> mantissa(-2, 2);
+  for (int i = 0; i < 200000; ++i) {
+    const double v = std::ldexp(mantissa(rng), exponent(rng));
+    const double want = std::nearbyint(v) == 0 ? 0.0 : std::nearbyint(v);
+    ASSERT_EQ(RoundHalfEven(v), want) << std::hexfloat << v;
+    const double half = std::floor(v) + 0.5;  // a tie near v
+    ASSERT_EQ(RoundHalfEven(half), std::nearbyint(half) == 0 ? 0.0 : std::nearbyint(half)) << std::hexfloat << half;
+  }
 }
 
 TEST(Variant, EqualityComparesNumbersByValue) {

@@ -31,9 +31,14 @@ std::uint32_t ToColor(const Variant& v) {
 }
 
 double RoundHalfEven(double v) {
-  if (!std::isfinite(v)) return v;
-  double r = std::nearbyint(v);  // the default floating-point mode rounds ties to even
-  return r == 0.0 ? 0.0 : r;     // no negative zero
+  // Past 2^52 a double has no fraction left. Below it, adding 2^52 pushes the
+  // fraction out of the number, and the addition rounds it away in the
+  // current mode (ties to even by default), exactly as nearbyint does, but
+  // without nearbyint's library call that saves and restores that mode.
+  constexpr double kNoFraction = 4503599627370496.0;  // 2^52
+  if (!(std::fabs(v) < kNoFraction)) return v;          // NaN, infinities, whole numbers
+  const double r = v >= 0 ? (v + kNoFraction) - kNoFraction : (v - kNoFraction) + kNoFraction;
+  return r == 0.0 ? 0.0 : r;  // no negative zero
 }
 
 double RoundHalfEven(double v, int decimals) {

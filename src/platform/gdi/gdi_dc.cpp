@@ -213,18 +213,23 @@ BOOL RestoreDC(HDC hdc, int saved) {
 
 int GetDeviceCaps(HDC hdc, int index) {
   GDI_LOCK;
-  DC* dc = ToDC(hdc);
-  if (!dc) return 0;
-  auto it = dc->caps.find(index);
-  if (it != dc->caps.end()) return it->second;
+  const DC* dc = ToDC(hdc);
+  return dc ? gdi::DeviceCaps(*dc, index) : 0;
+}
+
+int gdi::DeviceCaps(const DC& dc, int index) {
+  if (!dc.caps.empty()) {
+    auto it = dc.caps.find(index);
+    if (it != dc.caps.end()) return it->second;
+  }
   switch (index) {
-    case LOGPIXELSX: return dc->dpiX;
-    case LOGPIXELSY: return dc->dpiY;
+    case LOGPIXELSX: return dc.dpiX;
+    case LOGPIXELSY: return dc.dpiY;
     // The surface's size only when asked: measuring asks for the resolution a row at a time.
-    case HORZRES: return dc->Bounds().right;
-    case VERTRES: return dc->Bounds().bottom;
-    case HORZSIZE: return static_cast<int>(dc->Bounds().right * 25.4 / dc->dpiX + 0.5);
-    case VERTSIZE: return static_cast<int>(dc->Bounds().bottom * 25.4 / dc->dpiY + 0.5);
+    case HORZRES: return dc.Bounds().right;
+    case VERTRES: return dc.Bounds().bottom;
+    case HORZSIZE: return static_cast<int>(dc.Bounds().right * 25.4 / dc.dpiX + 0.5);
+    case VERTSIZE: return static_cast<int>(dc.Bounds().bottom * 25.4 / dc.dpiY + 0.5);
     case BITSPIXEL: return 32;
     case 14: return 1;  // PLANES
     case TECHNOLOGY: return DT_RASDISPLAY;

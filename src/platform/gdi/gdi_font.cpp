@@ -354,6 +354,7 @@ const CharInfo& FontInstance::MeasureChar(std::uint32_t cp) {
     info.design = info.glyph.font ? design : info.width;  // text drawn through Pango keeps its hinted width
   }  // other control characters take no room and are not drawn
   slot = info;
+  if (cp < asciiWidth.size()) asciiWidth[cp] = info.width;
   return slot;
 }
 

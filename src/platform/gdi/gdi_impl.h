@@ -6,6 +6,7 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -335,6 +336,7 @@ Bitmap* NewBitmap(cairo_surface_t* surface, bool stock);  // takes the reference
 DC* NewDC(DCKind kind, int dpiX, int dpiY);                                                // gdi_dc.cpp
 
 DC* ToDC(HDC hdc);                   // nullptr unless a live context (gdi_dc.cpp)
+int DeviceCaps(const DC& dc, int index);  // GetDeviceCaps of a context already found (gdi_dc.cpp)
 Brush* ResolveBrush(HBRUSH brush);   // accepts (HBRUSH)(COLOR_x + 1) as Win32 does (gdi_brush.cpp)
 
 // ---- shared drawing helpers (gdi_draw.cpp) ----
@@ -392,6 +394,12 @@ struct FontInstance {
   bool fixedPitch = false;
   double baselineShift = 0;  // where Pango's baseline falls below ours, in (0, 1)
   CharInfo narrow[256];
+  // narrow[].width of ASCII packed together, for adding up lines of it.
+  std::array<int, 128> asciiWidth = [] {
+    std::array<int, 128> unmeasured;
+    unmeasured.fill(-1);
+    return unmeasured;
+  }();
   std::unordered_map<std::uint32_t, CharInfo> wide;
   std::vector<PangoFont*> glyphFonts;  // references keeping GlyphRef::font alive
 

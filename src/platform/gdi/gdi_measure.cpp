@@ -2,6 +2,7 @@
 // single lines added up from the cached advance widths.
 #include "platform/gdi/gdi_measure.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -30,10 +31,11 @@ bool SameFont(const LOGFONT& a, const LOGFONT& b) {
 // checking every character of those words checks that too.
 // Prefixes are taken out first, as DrawText does ("&&" is '&', a lone
 // trailing '&' shows nothing).
-int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT format) {
+int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT format, bool plainAscii) {
   if (format & (DT_EXPANDTABS | DT_SINGLELINE)) return -1;
   const int lineH = fi->Height();
   if (!(format & DT_WORDBREAK)) {
+    if (plainAscii) return lineH;
     for (char ch : text)
       if (ch == '\r' || ch == '\n') return -1;
     return lineH;
@@ -42,16 +44,27 @@ int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT fo
   // The common cell first: plain measured ASCII whose whole width fits.
   // Anything else (a break, a prefix, another byte, a glyph not measured
   // yet, a text wider than the line) is left to the careful pass below.
+  // Text the caller has seen to be plain is only added up.
   long total = 0;
   bool plain = true;
-  for (const char c : text) {
-    const auto ch = static_cast<unsigned char>(c);
-    const int w = ch < 0x80 && ch != '\r' && ch != '\n' && ch != '&' ? fi->narrow[ch].width : -1;
-    if (w < 0) {
-      plain = false;
-      break;
+  if (plainAscii) {
+    int unmeasured = 0;  // a width of -1 sets the sign bit
+    for (const char c : text) {
+      const int w = fi->asciiWidth[static_cast<unsigned char>(c)];
+      unmeasured |= w;
+      total += w;
     }
-    total += w;
+    plain = unmeasured >= 0;
+  } else {
+    for (const char c : text) {
+      const auto ch = static_cast<unsigned char>(c);
+      const int w = ch < 0x80 && ch != '\r' && ch != '\n' && ch != '&' ? fi->narrow[ch].width : -1;
+      if (w < 0) {
+        plain = false;
+        break;
+      }
+      total += w;
+    }
   }
   if (plain && total <= maxWidth) return lineH;
   const bool prefix = !(format & DT_NOPREFIX);
@@ -118,7 +131,6 @@ std::vector<KnownFont>& KnownFonts() {
 struct TextMeasurer::State {
   std::unique_lock<std::recursive_mutex> lock{ModuleLock()};
   HDC hdc;
-  int dpiX = 0, dpiY = 0;
   int deviceDpiX = 0, deviceDpiY = 0;  // the context's own, which its fonts' metrics follow
   struct Entry {
     LOGFONT asked;  // as the caller described it, which later calls are matched against
@@ -131,7 +143,6 @@ struct TextMeasurer::State {
   Entry* current = nullptr;  // into `fonts`, which is reserved up front so it never moves
   HGDIOBJ previous = nullptr;  // the context's font before the first DrawText
   HFONT selected = nullptr;
-  const void* key = nullptr;
 };
 
 std::unique_ptr<TextMeasurer::State>& TextMeasurer::Spare() {
@@ -148,11 +159,12 @@ TextMeasurer::TextMeasurer(HDC hdc) {
     s_ = std::make_unique<State>();
     s_->hdc = hdc;
   }
-  s_->dpiX = GetDeviceCaps(hdc, LOGPIXELSX);
-  s_->dpiY = GetDeviceCaps(hdc, LOGPIXELSY);
+  // The context looked up once, under the lock the state holds.
+  const DC* dc = ToDC(hdc);
+  dpiX_ = dc ? DeviceCaps(*dc, LOGPIXELSX) : 0;
+  dpiY_ = dc ? DeviceCaps(*dc, LOGPIXELSY) : 0;
   // A context that now measures at another resolution (or another context at
   // the same address) gets its fonts anew.
-  const DC* dc = ToDC(hdc);
   const int deviceX = dc ? dc->dpiX : 0, deviceY = dc ? dc->dpiY : 0;
   if (deviceX != s_->deviceDpiX || deviceY != s_->deviceDpiY) {
     s_->fonts.clear();
@@ -178,17 +190,14 @@ TextMeasurer::~TextMeasurer() {
   }
   s_->previous = nullptr;
   s_->selected = nullptr;
-  s_->key = nullptr;
   s_->lock.unlock();
   Spare() = std::move(s_);
 }
 
 HDC TextMeasurer::dc() const { return s_->hdc; }
-int TextMeasurer::DpiX() const { return s_->dpiX; }
-int TextMeasurer::DpiY() const { return s_->dpiY; }
 
 bool TextMeasurer::UseFont(const LOGFONT& lf) {
-  s_->key = nullptr;
+  key_ = nullptr;
   if (s_->current && SameFont(s_->current->asked, lf)) return true;
   for (State::Entry& e : s_->fonts)
     if (SameFont(e.asked, lf)) {
@@ -225,16 +234,25 @@ bool TextMeasurer::UseFont(const LOGFONT& lf) {
   return true;
 }
 
-const void* TextMeasurer::FontKey() const { return s_->key; }
-void TextMeasurer::FontKey(const void* key) { s_->key = key; }
 
 const TEXTMETRIC& TextMeasurer::Metrics() const { return s_->current->tm; }
 
 INT TextMeasurer::CharWidth(UINT ch) { return s_->current->fi->Advance(ch); }
 
+bool PlainAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    const auto ch = static_cast<unsigned char>(c);
+    return ch != 0 && ch < 0x80 && ch != '\r' && ch != '\n' && ch != '&';
+  });
+}
+
 int TextMeasurer::TextHeight(std::string_view text, int width, UINT format) {
-  text = text.substr(0, text.find('\0'));  // DrawText stops there too
-  const int h = SingleLineHeight(s_->current->fi, text, width, format);
+  return TextHeight(text, width, format, false);
+}
+
+int TextMeasurer::TextHeight(std::string_view text, int width, UINT format, bool plainAscii) {
+  if (!plainAscii) text = text.substr(0, text.find('\0'));  // DrawText stops there too
+  const int h = SingleLineHeight(s_->current->fi, text, width, format, plainAscii);
   if (h >= 0) return h;
   return TextHeightByDrawText(text, width, format);
 }

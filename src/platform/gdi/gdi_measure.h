@@ -13,6 +13,10 @@ namespace ktfolio::win {
 // Holds the module lock for its whole life (one lock per row instead of one
 // per call) and keeps every distinct font it is asked for, created once and
 // deleted when it goes. Use it on one thread, for one short batch.
+// ASCII with no CR, LF, NUL or '&': a text whose one line is the sum of its
+// characters' advances.
+bool PlainAscii(std::string_view text);
+
 class TextMeasurer {
  public:
   explicit TextMeasurer(HDC hdc);
@@ -22,16 +26,16 @@ class TextMeasurer {
 
   HDC dc() const;
   // GetDeviceCaps of the context, read once.
-  int DpiX() const;
-  int DpiY() const;
+  int DpiX() const { return dpiX_; }
+  int DpiY() const { return dpiY_; }
 
   // Makes `lf` the font of the following calls; false when the font cannot be
   // created (as CreateFontIndirect failing) or the context is not valid.
   [[nodiscard]] bool UseFont(const LOGFONT& lf);
   // Who the current font was made for (a caller's style record, say), so a
   // run of texts in one style can skip describing it again. Cleared by UseFont.
-  const void* FontKey() const;
-  void FontKey(const void* key);
+  const void* FontKey() const { return key_; }
+  void FontKey(const void* key) { key_ = key; }
   // Of the current font: GetTextMetrics and GetCharWidth32 of one character.
   const TEXTMETRIC& Metrics() const;
   INT CharWidth(UINT ch);
@@ -39,6 +43,9 @@ class TextMeasurer {
   // font. A text on one line (no break, or all of it within `width`) is worked
   // out from the cached advance widths; anything else goes through DrawText.
   int TextHeight(std::string_view text, int width, UINT format);
+  // The same for a text the caller has already seen to be PlainAscii or not
+  // (reading a row's cells, say), which then needs no check per byte here.
+  int TextHeight(std::string_view text, int width, UINT format, bool plainAscii);
   // The same, always through DrawText (the reference the fast path must match).
   int TextHeightByDrawText(std::string_view text, int width, UINT format);
 
@@ -48,6 +55,9 @@ class TextMeasurer {
   // the same context: rows are measured one after another in the same fonts.
   static std::unique_ptr<State>& Spare();
   std::unique_ptr<State> s_;
+  // Read on every text of a row: kept here, where reading them is inline.
+  int dpiX_ = 0, dpiY_ = 0;
+  const void* key_ = nullptr;
 };
 
 }  // namespace ktfolio::win
