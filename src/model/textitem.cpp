@@ -118,9 +118,18 @@ constexpr std::array<std::uint8_t, 256> kTraitsOfByte = [] {
 }  // namespace
 
 std::uint8_t CellTextTraits(std::string_view text) {
-  std::uint8_t traits = 0;
-  for (const char c : text) traits |= kTraitsOfByte[static_cast<unsigned char>(c)];
-  return traits;
+  // Four bytes a step, each into its own accumulator: the steps do not wait on each other.
+  std::uint8_t t0 = 0, t1 = 0, t2 = 0, t3 = 0;
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t i = 0;
+  for (; i + 4 <= text.size(); i += 4) {
+    t0 |= kTraitsOfByte[p[i]];
+    t1 |= kTraitsOfByte[p[i + 1]];
+    t2 |= kTraitsOfByte[p[i + 2]];
+    t3 |= kTraitsOfByte[p[i + 3]];
+  }
+  for (; i < text.size(); ++i) t0 |= kTraitsOfByte[p[i]];
+  return static_cast<std::uint8_t>(t0 | t1 | t2 | t3);
 }
 
 void KtTextItem::Text(std::string_view value) {

@@ -227,10 +227,7 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right, std::uint8_t traits) {
     if (worst * std::max<LONG>(tm.tmHeight, 0) > INT32_MAX || worst * std::max<LONG>(tm.tmMaxCharWidth, 0) > INT32_MAX)
       throw Overflow();
     const int height = m.TextHeight(text, width, style_->WordWrap ? DT_WORDBREAK : 0, !(traits & kTextNotPlainAscii));
-    // A whole number of twips per pixel (15 at 96 dpi) makes the product the
-    // quotient exactly, and a row's height waits on no division.
-    const int dpi = m.DpiY();
-    itemHeight_ = static_cast<float>(1440 % dpi == 0 ? static_cast<double>(height) * (1440 / dpi) : height * 1440.0 / dpiY);
+    itemHeight_ = static_cast<float>(height * 1440.0 / dpiY);
   } catch (const std::exception& e) {
     RecordCaught(e);
   }

@@ -48,12 +48,24 @@ int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT fo
   long total = 0;
   bool plain = true;
   if (plainAscii) {
-    int unmeasured = 0;  // a width of -1 sets the sign bit
-    for (const char c : text) {
-      const int w = fi->asciiWidth[static_cast<unsigned char>(c)];
-      unmeasured |= w;
-      total += w;
+    // Two characters a step, each into its own sum. A width of -1 (not
+    // measured yet) sets the sign bit of `unmeasured`.
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const int* width = fi->asciiWidth.data();
+    long other = 0;
+    int unmeasured = 0;
+    std::size_t i = 0;
+    for (; i + 2 <= text.size(); i += 2) {
+      const int a = width[p[i]], b = width[p[i + 1]];
+      unmeasured |= a | b;
+      total += a;
+      other += b;
     }
+    if (i < text.size()) {
+      unmeasured |= width[p[i]];
+      total += width[p[i]];
+    }
+    total += other;
     plain = unmeasured >= 0;
   } else {
     for (const char c : text) {
