@@ -237,10 +237,22 @@ for _function in (to_pdf, to_png, _repr_png_, _repr_mimebundle_):
 del to_pdf, to_png, _repr_png_, _repr_mimebundle_
 
 # Each enumeration as an IntEnum (ktfolio.ctsPageArea.Header); its members
-# stay module constants too (ktfolio.Header).
-for _type, _members in enumerations.items():
-    globals()[_type] = _enum.IntEnum(_type, _members, module=__name__)
+# stay module constants too (ktfolio.Header). The classes are made when first
+# asked for (__getattr__ below): two dozen of them cost more at import than a
+# script that uses none should pay. They are made from the tables as they
+# were at import, as they were when all were made here.
+_ENUMERATIONS = {_type: dict(_members) for _type, _members in enumerations.items()}
+for _members in _ENUMERATIONS.values():
     globals().update(_members)
+
+
+def __getattr__(name):
+    members = _ENUMERATIONS.get(name)
+    if members is None:
+        raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
+    # The first class stored wins, should two threads ask at once.
+    return globals().setdefault(name, _enum.IntEnum(name, members, module=__name__))
+
 
 # Virtual-key codes for Form.key, and the leak counters tests read.
 _KEYS = [n for n in dir(_ktfolio) if n.startswith("VK_")]
@@ -264,7 +276,9 @@ __all__ = sorted(
 
 def __dir__():
     # The public names and the usual module attributes; test hooks and helpers stay out.
-    return sorted(set(__all__) | {n for n in globals() if n.startswith("__") and n.endswith("__")})
+    # __getattr__ only makes the enumeration classes, which are listed already.
+    dunders = {n for n in globals() if n.startswith("__") and n.endswith("__") and n != "__getattr__"}
+    return sorted(set(__all__) | dunders)
 
 
-del _type, _members, _cls, _function
+del _members, _cls, _function

@@ -89,6 +89,22 @@ def test_each_enumeration_is_an_int_enum_whose_members_are_module_constants_too(
     assert c.RemoveRows(1, 1, ktfolio.ctsPageArea.Header) is True
 
 
+def test_an_enumeration_is_one_class_however_it_is_reached():
+    import pickle
+
+    area = ktfolio.ctsPageArea
+    assert ktfolio.ctsPageArea is area and getattr(ktfolio, "ctsPageArea") is area
+    from ktfolio import ctsPageArea
+    assert ctsPageArea is area
+    star = {}
+    exec("from ktfolio import *", star)
+    for type_name in ktfolio.enumerations:
+        assert star[type_name] is getattr(ktfolio, type_name), type_name
+    assert pickle.loads(pickle.dumps(area.Footer)) is area.Footer
+    with pytest.raises(AttributeError, match="has no attribute 'ctsNoSuchType'"):
+        ktfolio.ctsNoSuchType
+
+
 def test_test_hooks_and_helpers_stay_out_of_the_public_namespace():
     from ktfolio import _testing
 
