@@ -3,11 +3,15 @@
 // document must land on exact pixels, pictures must keep every colour.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/gdi/gdi.h"
@@ -195,6 +199,51 @@ TEST(GdiShapes, RectanglesAndOriginsAtTheEndsOfTheRangeAreTakenAtTheLimit) {
   EXPECT_TRUE(org.x > 0 && org.x < INT32_MAX / 4 && org.y == org.x) << org.x;
   Fill(s.dc, RECT{INT32_MIN, INT32_MIN, 10, 10}, BLUE);
   EXPECT_EQ(s.Count(BLUE), 0) << "shifted far off the bitmap";
+}
+
+// A block transfer's source area is black where it lies off its surface, and
+// only what lies on the surface is copied: an area of a billion pixels costs
+// what the surface costs, not gigabytes.
+TEST(GdiShapes, SourceAreasPastTheirSurfaceAreBlackThereAndCostOnlyTheSurface) {
+  Canvas src(2, 2);
+  SetPixel(src.dc, 0, 0, RED), SetPixel(src.dc, 1, 0, BLUE), SetPixel(src.dc, 0, 1, GREEN);
+  Canvas s(8, 8);
+  // The 4 x 4 area from (-2, -2), doubled: its first two rows and columns are off the bitmap.
+  EXPECT_TRUE(StretchBlt(s.dc, 0, 0, 8, 8, src.dc, -2, -2, 4, 4, SRCCOPY));
+  for (int y = 0; y < 4; ++y) EXPECT_EQ(s.Row(y, 0, 8, BLACK), "########") << y;
+  EXPECT_EQ(s.Row(4, 0, 8, BLACK), "####....");
+  EXPECT_EQ(std::tuple(GetPixel(s.dc, 4, 4), GetPixel(s.dc, 7, 5), GetPixel(s.dc, 5, 6), GetPixel(s.dc, 6, 7)),
+            std::tuple(RED, BLUE, GREEN, WHITE));
+  // Mirrored, the black half is on the other side.
+  s.Clear();
+  EXPECT_TRUE(StretchBlt(s.dc, 8, 0, -8, 8, src.dc, -2, -2, 4, 4, SRCCOPY));
+  EXPECT_EQ(std::tuple(s.Row(0, 0, 8, BLACK), s.Row(4, 0, 8, BLACK), GetPixel(s.dc, 3, 4), GetPixel(s.dc, 0, 5)),
+            std::tuple("########", "....####", RED, BLUE));
+  // A copy within one bitmap reads the area before writing it, black off the bitmap too.
+  Canvas one(6, 6);
+  SetPixel(one.dc, 0, 0, RED);
+  EXPECT_TRUE(BitBlt(one.dc, 0, 0, 6, 6, one.dc, -2, -1, SRCCOPY));
+  EXPECT_EQ(std::tuple(one.Row(0, 0, 6, BLACK), one.Row(1, 0, 6, BLACK), GetPixel(one.dc, 2, 1), GetPixel(one.dc, 3, 2)),
+            std::tuple("######", "##....", RED, WHITE));
+
+  struct rusage before {};
+  getrusage(RUSAGE_SELF, &before);
+  const auto start = std::chrono::steady_clock::now();
+  Canvas big(300, 300, RED);
+  EXPECT_TRUE(StretchBlt(big.dc, 0, 0, 300, 300, src.dc, -15000, -15000, 30000, 30000, SRCCOPY));
+  EXPECT_TRUE(BitBlt(big.dc, 0, 0, 30000, 30000, big.dc, -20000, -20000, SRCCOPY));
+  EXPECT_EQ(StretchDIBits(big.dc, 0, 0, 300, 300, -15000, -15000, 30000, 30000, kDibPixels, Info(2, 2, 32).get(),
+                          DIB_RGB_COLORS, SRCCOPY),
+            30000);
+  EXPECT_EQ(StretchDIBits(big.dc, 0, 0, 300, 300, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, kDibPixels,
+                          Info(2, 2, 32).get(), DIB_RGB_COLORS, SRCCOPY),
+            (1 << 22) - 1)
+      << "the rows of the area, taken within the coordinates' limit";
+  struct rusage after {};
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_EQ(big.Count(BLACK), 300 * 300) << "all of the bitmap was off the source";
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "kB: the areas were not copied whole";
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(GdiLines, EveryPenStyleAlongALine) {

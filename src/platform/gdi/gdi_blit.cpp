@@ -28,21 +28,31 @@ std::uint32_t Rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uin
 void BlitCopy(DC* d, cairo_surface_t* srcSurface, POINT from, const RECT& to) {
   const int x = to.left, y = to.top, cx = to.right - to.left, cy = to.bottom - to.top;
   cairo_surface_flush(srcSurface);
-  cairo_surface_t* source = srcSurface;
-  int ox = from.x, oy = from.y;
   if (srcSurface == d->Surface()) {
     // Cairo cannot read and write one surface at once: copy the area first.
-    source = CopyArea(srcSurface, from.x, from.y, cx, cy);
-    ox = oy = 0;
+    // The copy is black off the surface, and has only what lies on it.
+    AreaCopy area;
+    CopyArea(srcSurface, from.x, from.y, cx, cy, area);
+    cairo_t* cr = d->Begin();
+    if (!area.whole) FillBox(cr, RGB(0, 0, 0), x, y, x + cx, y + cy);
+    if (area.part) {
+      const int px = x + area.dx, py = y + area.dy;
+      cairo_set_source_surface(cr, area.part, px, py);
+      cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+      cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+      cairo_rectangle(cr, px, py, cairo_image_surface_get_width(area.part), cairo_image_surface_get_height(area.part));
+      cairo_fill(cr);
+    }
+    d->End();
+    return;
   }
   cairo_t* cr = d->Begin();
-  cairo_set_source_surface(cr, source, x - ox, y - oy);
+  cairo_set_source_surface(cr, srcSurface, x - from.x, y - from.y);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
   cairo_rectangle(cr, x, y, cx, cy);
   cairo_fill(cr);
   d->End();
-  if (source != srcSurface) cairo_surface_destroy(source);
 }
 
 // Any other raster operation, worked out per pixel of a pixel target.
@@ -134,9 +144,9 @@ BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, 
   cairo_surface_flush(ss);
   // Copy the source area out first: it may be the destination surface too.
   const int sx = (cx1 < 0 ? x1 + cx1 : x1) + s->st.org.x, sy = (cy1 < 0 ? y1 + cy1 : y1) + s->st.org.y;
-  cairo_surface_t* part = CopyArea(ss, sx, sy, std::abs(cx1), std::abs(cy1));
-  PaintStretched(d, {x, y, cx, cy}, part, cx1, cy1);
-  cairo_surface_destroy(part);
+  AreaCopy area;
+  CopyArea(ss, sx, sy, std::abs(cx1), std::abs(cy1), area);
+  PaintStretched(d, {x, y, cx, cy}, area, cx1, cy1);
   return TRUE;
 }
 

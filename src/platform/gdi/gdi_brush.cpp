@@ -1,6 +1,8 @@
 // Brushes: the one place a brush object is made (solid, hollow, pattern; stock
 // or created), the system colours and their brushes, and resolving the
 // (COLOR_x + 1) pseudo-handles Win32 accepts where a brush goes.
+#include <utility>
+
 #include "platform/gdi/gdi_impl.h"
 
 namespace ktfolio::win {
@@ -83,7 +85,10 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap) {
   const int w = cairo_image_surface_get_width(src), h = cairo_image_surface_get_height(src);
   if (w <= 0 || h <= 0) return nullptr;
   cairo_surface_flush(src);
-  return NewBrush(0, false, CopyArea(src, 0, 0, w, h), false);
+  AreaCopy tile;
+  CopyArea(src, 0, 0, w, h, tile);
+  cairo_surface_t* pattern = std::exchange(tile.part, nullptr);  // the brush keeps it
+  return NewBrush(0, false, pattern, false);
 }
 
 DWORD GetSysColor(int index) {

@@ -212,15 +212,20 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   if (!dc || !bits || !info || usage != DIB_RGB_COLORS || rop != SRCCOPY || srcWidth == 0 || srcHeight == 0) return 0;
   cairo_surface_t* dib = DecodeDib(bits, info);
   if (!dib) return 0;
+  // Within the coordinates' limit, so that no sum or size below overflows.
+  xSrc = WithinCoordinates(xSrc), ySrc = WithinCoordinates(ySrc);
+  srcWidth = WithinCoordinates(srcWidth), srcHeight = WithinCoordinates(srcHeight);
+  xDest = WithinCoordinates(xDest), yDest = WithinCoordinates(yDest);
+  destWidth = WithinCoordinates(destWidth), destHeight = WithinCoordinates(destHeight);
   const int dibHeight = std::abs(info->bmiHeader.biHeight);
   // The source rectangle in top-down rows; a bottom-up DIB counts ySrc from its last row.
   const int left = std::min(xSrc, xSrc + srcWidth);
   const int low = std::min(ySrc, ySrc + srcHeight), high = std::max(ySrc, ySrc + srcHeight);
   const int top = info->bmiHeader.biHeight < 0 ? low : dibHeight - high;
-  cairo_surface_t* part = CopyArea(dib, left, top, std::abs(srcWidth), std::abs(srcHeight));
+  AreaCopy area;
+  CopyArea(dib, left, top, std::abs(srcWidth), std::abs(srcHeight), area);
   cairo_surface_destroy(dib);
-  if (destWidth != 0 && destHeight != 0) PaintStretched(dc, {xDest, yDest, destWidth, destHeight}, part, srcWidth, srcHeight);
-  cairo_surface_destroy(part);
+  if (destWidth != 0 && destHeight != 0) PaintStretched(dc, {xDest, yDest, destWidth, destHeight}, area, srcWidth, srcHeight);
   return std::abs(srcHeight);
 }
 

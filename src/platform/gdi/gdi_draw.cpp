@@ -235,17 +235,28 @@ void FillBox(cairo_t* cr, COLORREF color, double l, double t, double r, double b
   cairo_fill(cr);
 }
 
-cairo_surface_t* CopyArea(cairo_surface_t* src, int x, int y, int w, int h) {
-  cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
-  cairo_t* tmp = cairo_create(part);
-  cairo_set_source_surface(tmp, src, -x, -y);
+void CopyArea(cairo_surface_t* src, int x, int y, int w, int h, AreaCopy& out) {
+  // The area met with the surface, in 64 bits: x + w may pass the int range.
+  const std::int64_t left = std::max<std::int64_t>(x, 0), top = std::max<std::int64_t>(y, 0);
+  const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + w, cairo_image_surface_get_width(src));
+  const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + h, cairo_image_surface_get_height(src));
+  if (right <= left || bottom <= top) return;
+  const int pw = static_cast<int>(right - left), ph = static_cast<int>(bottom - top);
+  out.part = cairo_image_surface_create(CAIRO_FORMAT_RGB24, pw, ph);
+  out.dx = static_cast<int>(left - x);
+  out.dy = static_cast<int>(top - y);
+  out.whole = pw == w && ph == h;
+  cairo_t* tmp = cairo_create(out.part);
+  cairo_set_source_surface(tmp, src, -static_cast<double>(left), -static_cast<double>(top));
   cairo_set_operator(tmp, CAIRO_OPERATOR_SOURCE);
   cairo_paint(tmp);
   cairo_destroy(tmp);
-  return part;
 }
 
-void PaintStretched(DC* d, const StretchTarget& to, cairo_surface_t* part, int cx1, int cy1, cairo_operator_t op) {
+namespace {
+
+// The scaling of a |cx1| x |cy1| area onto the device rectangle, under a clip to it.
+cairo_t* BeginStretched(DC* d, const StretchTarget& to, int cx1, int cy1) {
   const int x = to.x, y = to.y, cx = to.cx, cy = to.cy;
   cairo_t* cr = d->Begin();
   cairo_rectangle(cr, std::min(x, x + cx), std::min(y, y + cy), std::abs(cx), std::abs(cy));
@@ -254,10 +265,38 @@ void PaintStretched(DC* d, const StretchTarget& to, cairo_surface_t* part, int c
   // the two sizes mirrors the picture.
   cairo_translate(cr, x, y);
   cairo_scale(cr, static_cast<double>(cx) / cx1, static_cast<double>(cy) / cy1);
-  cairo_set_source_surface(cr, part, cx1 < 0 ? cx1 : 0, cy1 < 0 ? cy1 : 0);
+  return cr;
+}
+
+void PaintNearest(cairo_t* cr, cairo_surface_t* part, double x, double y, cairo_operator_t op) {
+  cairo_set_source_surface(cr, part, x, y);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
   cairo_set_operator(cr, op);
   cairo_paint(cr);
+}
+
+}  // namespace
+
+void PaintStretched(DC* d, const StretchTarget& to, cairo_surface_t* whole, int cx1, int cy1, cairo_operator_t op) {
+  cairo_t* cr = BeginStretched(d, to, cx1, cy1);
+  PaintNearest(cr, whole, cx1 < 0 ? cx1 : 0, cy1 < 0 ? cy1 : 0, op);
+  d->End();
+}
+
+void PaintStretched(DC* d, const StretchTarget& to, const AreaCopy& area, int cx1, int cy1) {
+  if (area.whole) return PaintStretched(d, to, area.part, cx1, cy1);
+  cairo_t* cr = BeginStretched(d, to, cx1, cy1);
+  // The area is black off its source surface, as a copy of all of it would be;
+  // the part on the surface goes over that, cut at its own edges.
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_paint(cr);
+  if (area.part) {
+    const double px = (cx1 < 0 ? cx1 : 0) + area.dx, py = (cy1 < 0 ? cy1 : 0) + area.dy;
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+    cairo_rectangle(cr, px, py, cairo_image_surface_get_width(area.part), cairo_image_surface_get_height(area.part));
+    cairo_clip(cr);
+    PaintNearest(cr, area.part, px, py, CAIRO_OPERATOR_SOURCE);
+  }
   d->End();
 }
 

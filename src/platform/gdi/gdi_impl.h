@@ -346,15 +346,30 @@ std::uint32_t* PixelAt(cairo_surface_t* s, int x, int y);
 // Device-space rectangle where pixel access is allowed: surface and clip.
 RECT PixelBounds(DC* dc);
 void FillBox(cairo_t* cr, COLORREF color, double l, double t, double r, double b);  // nothing when empty
-// A w x h RGB24 copy of the area of `src` at (x, y). The caller destroys it.
-cairo_surface_t* CopyArea(cairo_surface_t* src, int x, int y, int w, int h);
-// Paints `part` (|cx1| x |cy1| pixels) over the device rectangle (x, y, cx, cy)
-// with nearest-pixel scaling; opposite signs of cx/cx1 or cy/cy1 mirror.
+// A copy of the w x h area of the image surface `src` at (x, y), as RGB24:
+// the area is black where it lies off the surface. Only the part on the
+// surface is copied, so an area reaching far past it (a source rectangle of
+// millions of pixels) costs no more than the surface itself.
+struct AreaCopy {
+  cairo_surface_t* part = nullptr;  // what lies on the surface; null when nothing does
+  int dx = 0, dy = 0;               // where the part starts in the area
+  bool whole = false;               // the part is the whole area
+  AreaCopy() = default;
+  AreaCopy(const AreaCopy&) = delete;
+  AreaCopy& operator=(const AreaCopy&) = delete;
+  ~AreaCopy() {
+    if (part) cairo_surface_destroy(part);
+  }
+};
+void CopyArea(cairo_surface_t* src, int x, int y, int w, int h, AreaCopy& out);
+// Paints an area of |cx1| x |cy1| pixels over the device rectangle (x, y, cx,
+// cy) with nearest-pixel scaling; opposite signs of cx/cx1 or cy/cy1 mirror.
 struct StretchTarget {
   int x, y, cx, cy;
 };
-void PaintStretched(DC* d, const StretchTarget& to, cairo_surface_t* part, int cx1, int cy1,
+void PaintStretched(DC* d, const StretchTarget& to, cairo_surface_t* whole, int cx1, int cy1,
                     cairo_operator_t op = CAIRO_OPERATOR_SOURCE);
+void PaintStretched(DC* d, const StretchTarget& to, const AreaCopy& area, int cx1, int cy1);
 // The brush as the Cairo source: its colour, or its tile anchored at the device origin.
 void SetBrushSource(DC* dc, cairo_t* cr, const Brush* brush);
 void FillWithBrush(DC* dc, cairo_t* cr, const Brush* brush, const RECT& box);  // nothing for an empty box
