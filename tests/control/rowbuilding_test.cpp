@@ -142,6 +142,8 @@ TEST(RowBuilding, RowsAreAsTallAsTheirCellsMeasuredAfresh) {
     for (std::string_view t : texts) items.emplace_back(std::string(t));
     ASSERT_TRUE(c.AddRow(items));
   }
+  for (int r : {2, 2 + static_cast<int>(rows.size())})
+    EXPECT_EQ(c.Rows(Body)->Item(r)->ItemText().Item(1)->StoredText(), "two<cr><lf>lines") << "row " << r;
   win::HDC dc = win::CreateCompatibleDC(nullptr);
   std::set<float> heights;
   for (int r = 1; r <= c.LastRow(); ++r) {
