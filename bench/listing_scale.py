@@ -3,8 +3,9 @@
 
     PYTHONPATH=<build>/python python3 bench/listing_scale.py [--repeat R] [N ...]
 
-Each N runs in a fresh interpreter per way of building, which first formats
-the rows alone, then builds them. Prints, per N, in microseconds per row
+Each N runs in a fresh interpreter per way of building, which formats the rows
+alone and builds them a tenth at a time in turn (a busy moment of the machine
+then slows both alike). Prints, per N, in microseconds per row
 (process CPU time; of R runs, 3 by default, the one with the lowest ratio):
   format   formatting the row's five strings alone
   AddRow   formatting plus c.AddRow(*row), one call per row
@@ -45,8 +46,8 @@ def listing():
     return c
 
 
-def rows(n):
-    for i in range(n):
+def rows(n, start=0):
+    for i in range(start, n):
         yield (f"A{i:06d}", f"#1400#Item number {i} with a longer description", f"#5800#{i % 17}",
                f"#6800#{i * 1.25:.2f}", f"#8000#{(i % 17) * i * 1.25:.2f}")
 
@@ -56,32 +57,39 @@ def rss_kib():
         return int(f.read().split()[1]) * (os.sysconf("SC_PAGE_SIZE") // 1024)
 
 
-def format_only(n):
-    t0 = time.process_time()
-    for _ in rows(n):
-        pass
-    return (time.process_time() - t0) * 1e6 / n
+CHUNKS = 10
 
 
 def child(way, n):
-    """One run in this interpreter, formatting alone first (so that both see
-    the same machine): prints 'format_us way_us bytes_per_cell'."""
-    fmt = format_only(n)
+    """One run in this interpreter: the rows formatted alone and built, a tenth
+    at a time in turn, so that a busy moment of the machine falls on both
+    alike rather than on one of them: prints 'format_us way_us bytes_per_cell'."""
+    for _ in rows(1000):  # the formatting's first objects, before memory is counted
+        pass
     c = listing()
     empty = rss_kib()
-    t0 = time.process_time()
-    if way == "AddRow":
-        add_row = c.AddRow
-        for r in rows(n):
-            add_row(*r)
-    else:
-        c.AddRows(rows(n))
-    us = (time.process_time() - t0) * 1e6 / n
+    add_row = c.AddRow
+    fmt = build = 0.0
+    step = max(n // CHUNKS, 1)
+    for start in range(0, n, step):
+        stop = min(start + step, n)
+        t0 = time.process_time()
+        for _ in rows(stop, start):
+            pass
+        t1 = time.process_time()
+        if way == "AddRow":
+            for r in rows(stop, start):
+                add_row(*r)
+        else:
+            c.AddRows(rows(stop, start))
+        t2 = time.process_time()
+        fmt += t1 - t0
+        build += t2 - t1
     assert c.LastRow == n, c.GetLastError()
     import resource  # here: the listing job of python_listing.py imports this module and starts faster without
 
     peak = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
-    print(fmt, us, (peak - empty) * 1024 / (n * CELLS_PER_ROW))
+    print(fmt * 1e6 / n, build * 1e6 / n, (peak - empty) * 1024 / (n * CELLS_PER_ROW))
 
 
 def run(way, n):
