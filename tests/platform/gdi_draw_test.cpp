@@ -14,7 +14,10 @@
 #include <tuple>
 #include <vector>
 
+#include <cairo.h>
+
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/gdi_scoped.h"
 #include "support/canvas.h"
 #include "support/golden.h"
@@ -226,22 +229,58 @@ TEST(GdiShapes, SourceAreasPastTheirSurfaceAreBlackThereAndCostOnlyTheSurface) {
   EXPECT_EQ(std::tuple(one.Row(0, 0, 6, BLACK), one.Row(1, 0, 6, BLACK), GetPixel(one.dc, 2, 1), GetPixel(one.dc, 3, 2)),
             std::tuple("######", "##....", RED, WHITE));
 
+  // On a destination with an alpha channel every pixel of the rectangle ends
+  // opaque, however the area is placed and scaled (grown, shrunk, mirrored).
+  cairo_surface_t* argb = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 16, 1);
+  HDC adc = CreateSurfaceDC(argb, 96, 96);
+  Canvas three(3, 1);
+  SetPixel(three.dc, 0, 0, RED), SetPixel(three.dc, 1, 0, GREEN), SetPixel(three.dc, 2, 0, BLUE);
+  int placed = 0;
+  for (int sx = -4; sx <= 4; ++sx)
+    for (int sw = -7; sw <= 7; ++sw)
+      for (int dw = -12; dw <= 12; ++dw) {
+        // (Equal sizes are a BitBlt, which copies what lies off its source as transparent.)
+        if (sw == 0 || dw == 0 || sw == dw) continue;
+        cairo_t* cr = cairo_create(argb);
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        const int x = dw < 0 ? 14 : 2;
+        ASSERT_TRUE(StretchBlt(adc, x, 0, dw, 1, three.dc, sx, 0, sw, 1, SRCCOPY));
+        cairo_surface_flush(argb);
+        const auto* px = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(argb));
+        for (int i = std::min(x, x + dw); i < std::max(x, x + dw); ++i)
+          ASSERT_EQ(px[i] >> 24, 0xFFu) << "pixel " << i << " of StretchBlt(" << x << ", " << dw << " from " << sx << ", " << sw << ")";
+        ++placed;
+      }
+  DeleteDC(adc);
+  cairo_surface_destroy(argb);
+  EXPECT_GT(placed, 2000);
+
   struct rusage before {};
   getrusage(RUSAGE_SELF, &before);
   const auto start = std::chrono::steady_clock::now();
+  // Each of these areas is far larger than its source, which it shows too
+  // small to land on a pixel: the bitmap ends black.
   Canvas big(300, 300, RED);
   EXPECT_TRUE(StretchBlt(big.dc, 0, 0, 300, 300, src.dc, -15000, -15000, 30000, 30000, SRCCOPY));
+  EXPECT_EQ(big.Count(BLACK), 300 * 300);
+  big.Clear(RED);
   EXPECT_TRUE(BitBlt(big.dc, 0, 0, 30000, 30000, big.dc, -20000, -20000, SRCCOPY));
+  EXPECT_EQ(big.Count(BLACK), 300 * 300) << "the bitmap's own pixels land 20 000 pixels away";
+  big.Clear(RED);
   EXPECT_EQ(StretchDIBits(big.dc, 0, 0, 300, 300, -15000, -15000, 30000, 30000, kDibPixels, Info(2, 2, 32).get(),
                           DIB_RGB_COLORS, SRCCOPY),
             30000);
+  EXPECT_EQ(big.Count(BLACK), 300 * 300);
+  big.Clear(RED);
   EXPECT_EQ(StretchDIBits(big.dc, 0, 0, 300, 300, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, kDibPixels,
                           Info(2, 2, 32).get(), DIB_RGB_COLORS, SRCCOPY),
             (1 << 22) - 1)
       << "the rows of the area, taken within the coordinates' limit";
+  EXPECT_EQ(big.Count(BLACK), 300 * 300);
   struct rusage after {};
   getrusage(RUSAGE_SELF, &after);
-  EXPECT_EQ(big.Count(BLACK), 300 * 300) << "all of the bitmap was off the source";
   EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "kB: the areas were not copied whole";
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }

@@ -286,17 +286,14 @@ void PaintStretched(DC* d, const StretchTarget& to, cairo_surface_t* whole, int 
 void PaintStretched(DC* d, const StretchTarget& to, const AreaCopy& area, int cx1, int cy1) {
   if (area.whole) return PaintStretched(d, to, area.part, cx1, cy1);
   cairo_t* cr = BeginStretched(d, to, cx1, cy1);
-  // The area is black off its source surface, as a copy of all of it would be;
-  // the part on the surface goes over that, cut at its own edges.
+  // The area is black off its source surface, as a copy of all of it would be.
+  // The part (opaque) goes over that: a pixel whose nearest source pixel is
+  // off the part samples nothing and keeps the black, where painting the part
+  // as the source would have left it transparent.
   cairo_set_source_rgb(cr, 0, 0, 0);
   cairo_paint(cr);
-  if (area.part) {
-    const double px = (cx1 < 0 ? cx1 : 0) + area.dx, py = (cy1 < 0 ? cy1 : 0) + area.dy;
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-    cairo_rectangle(cr, px, py, cairo_image_surface_get_width(area.part), cairo_image_surface_get_height(area.part));
-    cairo_clip(cr);
-    PaintNearest(cr, area.part, px, py, CAIRO_OPERATOR_SOURCE);
-  }
+  if (area.part)
+    PaintNearest(cr, area.part, (cx1 < 0 ? cx1 : 0) + area.dx, (cy1 < 0 ? cy1 : 0) + area.dy, CAIRO_OPERATOR_OVER);
   d->End();
 }
 
