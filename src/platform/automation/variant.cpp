@@ -35,6 +35,7 @@ double RoundHalfEven(double v) {
   // fraction out of the number, and the addition rounds it away in the
   // current mode (ties to even by default), exactly as nearbyint does, but
   // without nearbyint's library call that saves and restores that mode.
+  // (It needs strict floating point: -ffast-math would fold the two away.)
   constexpr double kNoFraction = 4503599627370496.0;  // 2^52
   if (!(std::fabs(v) < kNoFraction)) return v;          // NaN, infinities, whole numbers
   const double r = v >= 0 ? (v + kNoFraction) - kNoFraction : (v - kNoFraction) + kNoFraction;
