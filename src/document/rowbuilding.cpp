@@ -1,6 +1,8 @@
 // Adding, re-texting and removing rows; the body's start, centre and end sections.
 #include <algorithm>
+#include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
