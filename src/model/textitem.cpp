@@ -109,9 +109,10 @@ void CheckCellTextSize(std::string_view value) {
 namespace {
 constexpr std::array<std::uint8_t, 256> kTraitsOfByte = [] {
   std::array<std::uint8_t, 256> t{};
-  for (std::size_t c = 0x80; c < t.size(); ++c) t[c] = kTextNotPlainAscii;
-  t[0] = t['&'] = kTextNotPlainAscii;
-  t['\r'] = t['\n'] = kTextLineBreak | kTextNotPlainAscii;
+  for (std::size_t c = 0; c < t.size(); ++c)
+    if (!win::PlainAsciiByte(static_cast<unsigned char>(c))) t[c] = kTextNotPlainAscii;
+  t['\r'] |= kTextLineBreak;
+  t['\n'] |= kTextLineBreak;
   t['%'] = t['<'] = kTextFieldCode;
   return t;
 }();

@@ -246,16 +246,12 @@ bool TextMeasurer::UseFont(const LOGFONT& lf) {
   return true;
 }
 
-
 const TEXTMETRIC& TextMeasurer::Metrics() const { return s_->current->tm; }
 
 INT TextMeasurer::CharWidth(UINT ch) { return s_->current->fi->Advance(ch); }
 
 bool PlainAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) {
-    const auto ch = static_cast<unsigned char>(c);
-    return ch != 0 && ch < 0x80 && ch != '\r' && ch != '\n' && ch != '&';
-  });
+  return std::all_of(text.begin(), text.end(), [](char c) { return PlainAsciiByte(static_cast<unsigned char>(c)); });
 }
 
 int TextMeasurer::TextHeight(std::string_view text, int width, UINT format) {

@@ -15,6 +15,7 @@ namespace ktfolio::win {
 // deleted when it goes. Use it on one thread, for one short batch.
 // ASCII with no CR, LF, NUL or '&': a text whose one line is the sum of its
 // characters' advances.
+constexpr bool PlainAsciiByte(unsigned char ch) { return ch != 0 && ch < 0x80 && ch != '\r' && ch != '\n' && ch != '&'; }
 bool PlainAscii(std::string_view text);
 
 class TextMeasurer {
