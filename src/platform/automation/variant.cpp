@@ -16,10 +16,9 @@ Error InvalidArgument() {
   return Error(ErrorCode::kInvalidProcedureCall, kLibraryName, "Invalid procedure call or argument");
 }
 
-float CheckedFinite(float v) {
+void ThrowNotFinite(float v) {
   if (std::isnan(v)) throw InvalidArgument();
-  if (std::isinf(v)) throw Overflow();
-  return v;
+  throw Overflow();
 }
 
 std::uint32_t ToColor(const Variant& v) {
@@ -28,18 +27,6 @@ std::uint32_t ToColor(const Variant& v) {
   const double d = v.ToDouble();
   if (d >= 2147483647.5 && d < 4294967295.5) return static_cast<std::uint32_t>(RoundHalfEven(d));
   return static_cast<std::uint32_t>(v.ToLong());
-}
-
-double RoundHalfEven(double v) {
-  // Past 2^52 a double has no fraction left. Below it, adding 2^52 pushes the
-  // fraction out of the number, and the addition rounds it away in the
-  // current mode (ties to even by default), exactly as nearbyint does, but
-  // without nearbyint's library call that saves and restores that mode.
-  // (It needs strict floating point: -ffast-math would fold the two away.)
-  constexpr double kNoFraction = 4503599627370496.0;  // 2^52
-  if (!(std::fabs(v) < kNoFraction)) return v;          // NaN, infinities, whole numbers
-  const double r = v >= 0 ? (v + kNoFraction) - kNoFraction : (v - kNoFraction) + kNoFraction;
-  return r == 0.0 ? 0.0 : r;  // no negative zero
 }
 
 double RoundHalfEven(double v, int decimals) {

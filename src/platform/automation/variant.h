@@ -18,9 +18,16 @@ Error TypeMismatch();
 Error Overflow();
 Error InvalidArgument();  // 5, "Invalid procedure call or argument"
 
+// Throws for a value CheckedFinite refuses.
+[[noreturn]] void ThrowNotFinite(float v);
+
 // A length, size or spacing has to be a number: infinity is an overflow (6),
 // NaN an invalid argument (5). Returns v when it is finite.
-float CheckedFinite(float v);
+inline float CheckedFinite(float v) {
+  if (v - v != 0.0f) [[unlikely]]  // infinite or NaN: both give NaN here
+    ThrowNotFinite(v);
+  return v;
+}
 
 // A colour is 32 bits, given either as a signed Long (-2147483633) or as the
 // unsigned number with the same bits (0x8000000F); anything else that does not
@@ -28,7 +35,17 @@ float CheckedFinite(float v);
 std::uint32_t ToColor(const Variant& v);
 
 // Rounds to the nearest integer, ties to even (the rounding of integer conversions).
-double RoundHalfEven(double v);
+inline double RoundHalfEven(double v) {
+  // Past 2^52 a double has no fraction left. Below it, adding 2^52 pushes the
+  // fraction out of the number, and the addition rounds it away in the
+  // current mode (ties to even by default), exactly as nearbyint does, but
+  // without nearbyint's library call that saves and restores that mode.
+  // (It needs strict floating point: -ffast-math would fold the two away.)
+  constexpr double kNoFraction = 4503599627370496.0;  // 2^52
+  if (!(v < kNoFraction && v > -kNoFraction)) return v;  // NaN, infinities, whole numbers
+  const double r = v >= 0 ? (v + kNoFraction) - kNoFraction : (v - kNoFraction) + kNoFraction;
+  return r == 0.0 ? 0.0 : r;  // no negative zero
+}
 // Rounds to a number of decimals, ties to even.
 double RoundHalfEven(double v, int decimals);
 
