@@ -23,6 +23,7 @@
 #include "model/host.h"
 #include "model/records.h"
 #include "model/rows.h"
+#include "model/text_width.h"
 #include "platform/automation/font.h"
 #include "platform/automation/variant.h"
 #include "platform/container/container.h"
@@ -410,6 +411,7 @@ class Document : public DocumentHost {
   ErrorRecord error_;
   std::uint64_t errorsRecorded_ = 0;
   win::HDC measureDC_ = nullptr;
+  ColumnWidths bodyWidths_;  // of the body row added last, for the next one
   // Persistence (control/, through persist/).
   DesignText designBuffer_;
   ByteArray settingsBuffer_;

@@ -229,7 +229,7 @@ bool Document::AddBodyRow(Kind kind, const RowItems* items) {
     }
 
     prepared.ApplyTo(*row);
-    row->FitHeight(MeasureDC(), prepared.StoredTraits());
+    row->FitHeight(MeasureDC(), prepared.StoredTraits(), &bodyWidths_);
     needsRepaging_ = true;
     if (!RePageFrom(rows.ActiveRow(), false)) throw Overflow();
     if (kind == Kind::Center) Notify("");

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "model/host.h"
+#include "model/text_width.h"
 
 namespace ktfolio {
 
@@ -141,7 +142,9 @@ void KtRow::CopyLayoutFrom(const KtRow& m) {
 
 void KtRow::FitHeight(win::HDC hdc) { FitHeight(hdc, {}); }
 
-void KtRow::FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits) {
+void KtRow::FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits) { FitHeight(hdc, traits, nullptr); }
+
+void KtRow::FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits, ColumnWidths* widths) {
   if (!FitHeightToText_) return;
   const std::int32_t n = items_.count();
   if (n == 0) {
@@ -150,13 +153,18 @@ void KtRow::FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits) {
   }
   const float avail = parentControl_ ? parentControl_->PageInfo().AvailWidth : 0.0f;
   float height = 0;
-  // One measurer for the row: each distinct font made once, one lock.
-  win::TextMeasurer measurer(hdc);
+  // One measurer for the row: each distinct font made once, one lock. The
+  // style records it keys fonts by are counted, so the last one can be held
+  // for the next row.
+  static constexpr win::TextMeasurer::KeyKeeper kStyles{
+      [](const void* key) { static_cast<const CellStyle*>(key)->AddRef(); },
+      [](const void* key) { static_cast<const CellStyle*>(key)->Release(); }};
+  win::TextMeasurer measurer(hdc, &kStyles);
   for (std::int32_t i = 1; i <= n; ++i) {
     KtTextItem* cell = items_.Item(i);
     const float right = i < n ? items_.Item(i + 1)->TabLeft() - ColSpacing_ : avail;
     if (static_cast<std::size_t>(i) <= traits.size())
-      cell->GetHeight(measurer, right, traits[static_cast<std::size_t>(i) - 1]);
+      cell->GetHeight(measurer, right, traits[static_cast<std::size_t>(i) - 1], widths, static_cast<std::size_t>(i) - 1);
     else
       cell->GetHeight(measurer, right);
     const float h = cell->ItemHeight() + IndentTop_ + IndentBottom_;

@@ -119,6 +119,8 @@ class KtRow {
   void FitHeight(win::HDC hdc);
   // The same, given the CellTextTraits of the first cells' stored texts.
   void FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits);
+  // The same, the cells' widths taken from (and kept in) the last row's.
+  void FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits, ColumnWidths* widths);
 
   // Row attributes by name, without regard to case (Error 438 when unknown).
   Variant GetByName(std::string_view name) const;

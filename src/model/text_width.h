@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "model/textitem.h"
 
@@ -12,5 +13,30 @@ namespace ktfolio {
 // edge: the column less the cell's indents, tab and frame control, taken to
 // the nearest integer. Throws Overflow for a width no device could take.
 std::int32_t MeasuredTextWidth(const KtTextItem& cell, float right, double dpiX);
+
+// MeasuredTextWidth of the last row measured, column by column, for rows
+// added one after another: their columns repeat the same style records and
+// edges, and so the same widths. The records are held, so an address cannot
+// come back as another style while it is remembered.
+class ColumnWidths {
+ public:
+  std::int32_t Of(std::size_t column, const KtTextItem& cell, float right, int dpiX) {
+    if (column < columns_.size()) {
+      const Column& c = columns_[column];
+      if (c.style.get() == cell.Style() && c.right == right && c.dpiX == dpiX) return c.width;
+    }
+    return Measure(column, cell, right, dpiX);
+  }
+
+ private:
+  std::int32_t Measure(std::size_t column, const KtTextItem& cell, float right, int dpiX);
+  struct Column {
+    StyleRef style;
+    float right;
+    int dpiX;
+    std::int32_t width;
+  };
+  std::vector<Column> columns_;
+};
 
 }  // namespace ktfolio

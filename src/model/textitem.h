@@ -19,6 +19,7 @@ namespace ktfolio {
 class DocumentHost;
 class KtRow;
 class clsBitmap;
+class ColumnWidths;
 
 // The longest cell text, in UTF-8 bytes as Text() gives it back: a longer one
 // is refused before anything measures it (100 MB took minutes and gigabytes).
@@ -154,6 +155,9 @@ class KtTextItem {
   void GetHeight(win::TextMeasurer& measurer, float right);
   // The same for a cell whose stored text's CellTextTraits the caller has.
   void GetHeight(win::TextMeasurer& measurer, float right, std::uint8_t traits);
+  // The same, its width taken from (and kept in) the widths of its column.
+  void GetHeight(win::TextMeasurer& measurer, float right, std::uint8_t traits, ColumnWidths* widths,
+                 std::size_t column);
   // Field codes (%p, %n, dates) and line markers expanded.
   void ExpandText(std::string_view text, std::string& result) const;
   // Builds the cell's font for a device context at a zoom in percent; nullptr on failure.

@@ -128,16 +128,22 @@ bool SameFont(const CellStyleData& a, const CellStyleData& b) {
 }  // namespace
 
 std::int32_t MeasuredTextWidth(const KtTextItem& cell, float right, double dpiX) {
-  // Each measure in device units on its own, then the differences, so that
-  // every caller gets the same rounding. Indents and frames are mostly none:
-  // taking away an exact zero changes nothing, so they are not divided.
-  const auto device = [dpiX](float twips) { return twips == 0 ? 0.0 : twips * dpiX / 1440.0; };
-  const double left = device(cell.IndentLeft());
-  const double rightIndent = device(cell.IndentRight());
-  const double tab = device(cell.TabLeft());
-  const double width = device(right);
-  const double frame = cell.FrameControl() != 0 ? device(cell.FrameControlSize()) : 0.0;
-  return std::min(DeviceInt(width - left - rightIndent - tab - frame), kMaxLineWidth);
+  // The column less the cell's own measures, in twips, then one conversion to
+  // device units: one rounding, the same for every caller. Differences of
+  // floats are exact in a double at any size a page has.
+  double twips = static_cast<double>(right) - cell.IndentLeft() - cell.IndentRight() - cell.TabLeft();
+  if (cell.FrameControl() != 0) twips -= cell.FrameControlSize();
+  return std::min(DeviceInt(twips * dpiX / 1440.0), kMaxLineWidth);
+}
+
+std::int32_t ColumnWidths::Measure(std::size_t column, const KtTextItem& cell, float right, int dpiX) {
+  const std::int32_t width = MeasuredTextWidth(cell, right, dpiX);
+  // Rows of hundreds of cells are rare: their columns past these are measured each time.
+  constexpr std::size_t kColumns = 64;
+  if (column >= kColumns) return width;
+  if (column >= columns_.size()) columns_.resize(column + 1, Column{StyleRef(), 0.0f, 0, 0});
+  columns_[column] = Column{cell.StyleRefOf(), right, dpiX, width};
+  return width;
 }
 
 void KtTextItem::GetHeight(HDC hdc, float right) {
@@ -183,6 +189,11 @@ void KtTextItem::GetHeight(HDC hdc, float right) {
 void KtTextItem::GetHeight(TextMeasurer& m, float right) { GetHeight(m, right, CellTextTraits(text_.view())); }
 
 void KtTextItem::GetHeight(TextMeasurer& m, float right, std::uint8_t traits) {
+  GetHeight(m, right, traits, nullptr, 0);
+}
+
+void KtTextItem::GetHeight(TextMeasurer& m, float right, std::uint8_t traits, ColumnWidths* widths,
+                           std::size_t column) {
   try {
     std::string expanded;
     std::string_view text = text_.view();
@@ -198,11 +209,11 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right, std::uint8_t traits) {
       itemHeight_ = static_cast<float>(picture->Height() * 1440.0 / dpiY);
       return;
     }
-    const LONG width = MeasuredTextWidth(*this, right, dpiX);
+    const LONG width = widths ? widths->Of(column, *this, right, m.DpiX()) : MeasuredTextWidth(*this, right, dpiX);
     // Cells of one style (most of a row) share its font without describing it
     // again, and so do cells whose styles differ in anything but the font
-    // (the columns of a row: their positions differ). The key is always the
-    // style of a cell of the row being measured, alive while it is.
+    // (the columns of a row: their positions differ). The key is the style
+    // of a cell of the row being measured, or one the measurer holds.
     const auto* previous = static_cast<const CellStyle*>(m.FontKey());
     if (previous != style_.get() && !(previous && SameFont(previous->data(), *style_))) {
       LOGFONT lf;

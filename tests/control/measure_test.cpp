@@ -1,6 +1,7 @@
 // Rows measured to fit their text, cell by cell and as a whole.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <random>
 #include <string>
@@ -144,6 +145,67 @@ TEST(RowMeasure, TheWholeRowGivesEachCellItsOwnMeasuredHeight) {
     }
   }
   EXPECT_EQ(std::tuple(cells, testing::LastRecorded(c)), std::tuple(750, testing::Recorded{}));
+}
+
+// Rows added one after another reuse what the row before them learnt (their
+// columns' widths, their font); a changed default or margin, or the death of
+// the rows whose styles taught it, must not leave a later row a stale width
+// or font: each row is as tall as its cells measured afresh.
+TEST(RowMeasure, RowsAddedInARunAreAsTallAsTheirCellsMeasuredAlone) {
+  KtPrint4Impl c;
+  c.dColsPerRow(3);
+  std::mt19937 rng(2612);
+  std::uniform_int_distribution<int> size(6, 28), change(0, 9), margin(0, 4000);
+  win::HDC dc = c.MeasureDC();
+  int changes = 0;
+  for (int r = 0; r < 300; ++r) {
+    switch (change(rng)) {
+      case 0: c.Font(MakeFont("Arial", static_cast<float>(size(rng)))); break;
+      case 1: c.MarginRight(static_cast<float>(margin(rng))); break;
+      case 2: c.dInheritLastRow(!c.dInheritLastRow()); break;
+      case 3: c.RemoveRows(0, 0, Body); break;  // the styles only those rows held go
+      case 4:  // a band row in another size, measured and gone again
+        c.Font(MakeFont("Arial", static_cast<float>(size(rng))));
+        c.AddHeaderRow(RandomCellText(rng));
+        c.RemoveRows(0, 0, Header);
+        break;
+      default: --changes; break;
+    }
+    ++changes;
+    // A margin takes effect at the next pagination: the row is laid out and
+    // measured in the width the page had before it was added.
+    const float avail = c.PageInfo().AvailWidth;
+    ASSERT_TRUE(c.AddRow(RandomCellText(rng), RandomCellText(rng), RandomCellText(rng)));
+    KtRow& row = *c.Rows(Body)->Item(c.LastRow());
+    const std::int32_t n = row.ItemText().count();
+    float tallest = 0;
+    for (std::int32_t i = 1; i <= n; ++i) {
+      KtTextItem& cell = *row.ItemText().Item(i);
+      const float right = i < n ? row.ItemText().Item(i + 1)->TabLeft() - row.ColSpacing() : avail;
+      cell.GetHeight(dc, right);  // on its own, by DrawText
+      tallest = std::max(tallest, cell.ItemHeight() + row.IndentTop() + row.IndentBottom());
+    }
+    ASSERT_EQ(row.RowHeight(), tallest) << "row added " << r + 1 << " font size " << row.ItemText().Item(1)->FontSize()
+                                        << " available width " << avail;
+  }
+  EXPECT_GT(changes, 100);
+  EXPECT_EQ(testing::LastRecorded(c), testing::Recorded{});
+}
+
+// The font of the last row measured is kept for the next one by its style
+// record; the record must outlive its rows, or a new style made at its address
+// would be measured in the dead one's font.
+TEST(RowMeasure, ARowInANewStyleIsNotMeasuredInTheFontOfAStyleThatWentWithItsRows) {
+  KtPrint4Impl c, fresh;
+  c.Font(MakeFont("Arial", 30));
+  c.AddHeaderRow("Big");
+  c.RemoveRows(0, 0, Header);
+  for (KtPrint4Impl* k : {&c, &fresh}) {
+    k->Font(MakeFont("Arial", 8));
+    k->AddHeaderRow("small");
+  }
+  EXPECT_EQ(c.Rows(Header)->Item(1)->RowHeight(), fresh.Rows(Header)->Item(1)->RowHeight());
+  EXPECT_LT(c.Rows(Header)->Item(1)->RowHeight(), 160 + 400) << "a line of 8-point type and the two indents";
 }
 
 TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {

@@ -218,6 +218,24 @@ TEST(TextMeasurer, TheShortcutGivesDrawTextsHeightForRandomTextsAndFonts) {
   EXPECT_LT(oneLine, cases) << "and the line breaker";
 }
 
+// A word wider than its line still takes one line (it has nowhere to break),
+// but a tab breaks a line as a space does, and a hyphen does not.
+TEST(TextMeasurer, AWordAloneTakesOneLineButATabBreaksLikeASpace) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  {
+    TextMeasurer m(dc);
+    ASSERT_TRUE(m.UseFont(LogFont("Arial", -20)));
+    const int line = m.Metrics().tmHeight;
+    const std::pair<const char*, int> cases[] = {
+        {"WWWWWWWWWWWW", 1}, {"WWWWWW-WWWWWW", 1}, {"WWWWWW\tWWWWWW", 2}, {"WWWWWW WWWWWW", 2}};
+    for (const auto& [text, lines] : cases) {
+      EXPECT_EQ(m.TextHeight(text, 40, DT_WORDBREAK, true), lines * line) << text;
+      EXPECT_EQ(m.TextHeightByDrawText(text, 40, DT_WORDBREAK), lines * line) << text;
+    }
+  }
+  DeleteDC(dc);
+}
+
 TEST(TextMeasurer, MetricsAndWidthsAreThoseOfTheSelectedFont) {
   Canvas c(10, 10, "Arial", -20, FW_BOLD);
   const TEXTMETRIC expected = c.Metrics();

@@ -79,6 +79,9 @@ int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT fo
     }
   }
   if (plain && total <= maxWidth) return lineH;
+  // Plain ASCII without a space or tab is one word, on one line however wide.
+  if (plain && plainAscii && !std::memchr(text.data(), ' ', text.size()) && !std::memchr(text.data(), '\t', text.size()))
+    return lineH;
   const bool prefix = !(format & DT_NOPREFIX);
   long pen = 0;
   bool inFirstWord = false, pastFirstWord = false;
@@ -155,6 +158,26 @@ struct TextMeasurer::State {
   Entry* current = nullptr;  // into `fonts`, which is reserved up front so it never moves
   HGDIOBJ previous = nullptr;  // the context's font before the first DrawText
   HFONT selected = nullptr;
+  // The font key `current` was last chosen for, held by its keeper.
+  const void* key = nullptr;
+  const KeyKeeper* keeper = nullptr;
+
+  State() = default;
+  State(const State&) = delete;
+  State& operator=(const State&) = delete;
+  ~State() { DropKey(); }
+  void DropKey() {
+    if (key) keeper->release(key);
+    key = nullptr;
+    keeper = nullptr;
+  }
+  void KeepKey(const void* k, const KeyKeeper* kk) {
+    if (k == key && kk == keeper) return;
+    if (k) kk->hold(k);
+    DropKey();
+    key = k;
+    keeper = k ? kk : nullptr;
+  }
 };
 
 std::unique_ptr<TextMeasurer::State>& TextMeasurer::Spare() {
@@ -162,7 +185,9 @@ std::unique_ptr<TextMeasurer::State>& TextMeasurer::Spare() {
   return spare;
 }
 
-TextMeasurer::TextMeasurer(HDC hdc) {
+TextMeasurer::TextMeasurer(HDC hdc) : TextMeasurer(hdc, nullptr) {}
+
+TextMeasurer::TextMeasurer(HDC hdc, const KeyKeeper* keeper) : keeper_(keeper) {
   std::unique_ptr<State>& spare = Spare();
   if (spare && spare->hdc == hdc) {
     s_ = std::move(spare);
@@ -181,9 +206,11 @@ TextMeasurer::TextMeasurer(HDC hdc) {
   if (deviceX != s_->deviceDpiX || deviceY != s_->deviceDpiY) {
     s_->fonts.clear();
     s_->current = nullptr;
+    s_->DropKey();
     s_->deviceDpiX = deviceX;
     s_->deviceDpiY = deviceY;
   }
+  if (keeper_ && s_->keeper == keeper_) key_ = s_->key;
 }
 
 TextMeasurer::~TextMeasurer() {
@@ -199,7 +226,12 @@ TextMeasurer::~TextMeasurer() {
   if (s_->fonts.size() > kKeptFonts) {
     s_->fonts.clear();
     s_->current = nullptr;
+    key_ = nullptr;
   }
+  if (keeper_ && key_)
+    s_->KeepKey(key_, keeper_);
+  else
+    s_->DropKey();
   s_->previous = nullptr;
   s_->selected = nullptr;
   s_->lock.unlock();

@@ -20,7 +20,18 @@ bool PlainAscii(std::string_view text);
 
 class TextMeasurer {
  public:
+  // How a caller keeps a font key alive: a key held this way cannot die and
+  // come back at the same address as the key of another font.
+  struct KeyKeeper {
+    void (*hold)(const void* key);
+    void (*release)(const void* key);
+  };
+
   explicit TextMeasurer(HDC hdc);
+  // The same, carrying the font key over from the last measurer on this
+  // thread and context that was given the same keeper: a run of rows in one
+  // style then describes its font once, not once a row.
+  TextMeasurer(HDC hdc, const KeyKeeper* keeper);
   ~TextMeasurer();
   TextMeasurer(const TextMeasurer&) = delete;
   TextMeasurer& operator=(const TextMeasurer&) = delete;
@@ -35,6 +46,8 @@ class TextMeasurer {
   [[nodiscard]] bool UseFont(const LOGFONT& lf);
   // Who the current font was made for (a caller's style record, say), so a
   // run of texts in one style can skip describing it again. Cleared by UseFont.
+  // The key must stay alive while this measurer lives; the keeper holds the
+  // last one for the next measurer.
   const void* FontKey() const { return key_; }
   void FontKey(const void* key) { key_ = key; }
   // Of the current font: GetTextMetrics and GetCharWidth32 of one character.
@@ -59,6 +72,7 @@ class TextMeasurer {
   // Read on every text of a row: kept here, where reading them is inline.
   int dpiX_ = 0, dpiY_ = 0;
   const void* key_ = nullptr;
+  const KeyKeeper* keeper_ = nullptr;
 };
 
 }  // namespace ktfolio::win
