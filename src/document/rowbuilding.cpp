@@ -103,6 +103,9 @@ class PreparedItems {
   std::vector<std::string> owned_;
 };
 
+// The unnamed change every centre row announces, made once rather than per row.
+const std::string kUnnamedChange;
+
 // A cell's text and position, as SetTextRow found them.
 struct SavedCell {
   std::string text;
@@ -232,7 +235,7 @@ bool Document::AddBodyRow(Kind kind, const RowItems* items) {
     row->FitHeight(MeasureDC(), prepared.StoredTraits(), &bodyWidths_);
     needsRepaging_ = true;
     if (!RePageFrom(rows.ActiveRow(), false)) throw Overflow();
-    if (kind == Kind::Center) Notify("");
+    if (kind == Kind::Center) Notify(kUnnamedChange);
     return true;
   } catch (const std::exception& e) {
     if (inserted) body().Remove(inserted);

@@ -187,8 +187,8 @@ std::unique_ptr<TextMeasurer::State>& TextMeasurer::Spare() {
 
 TextMeasurer::TextMeasurer(HDC hdc) : TextMeasurer(hdc, nullptr) {}
 
-TextMeasurer::TextMeasurer(HDC hdc, const KeyKeeper* keeper) : keeper_(keeper) {
-  std::unique_ptr<State>& spare = Spare();
+TextMeasurer::TextMeasurer(HDC hdc, const KeyKeeper* keeper) : spare_(&Spare()), keeper_(keeper) {
+  std::unique_ptr<State>& spare = *spare_;
   if (spare && spare->hdc == hdc) {
     s_ = std::move(spare);
     s_->lock.lock();
@@ -235,7 +235,7 @@ TextMeasurer::~TextMeasurer() {
   s_->previous = nullptr;
   s_->selected = nullptr;
   s_->lock.unlock();
-  Spare() = std::move(s_);
+  *spare_ = std::move(s_);
 }
 
 HDC TextMeasurer::dc() const { return s_->hdc; }

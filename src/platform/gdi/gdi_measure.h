@@ -68,6 +68,7 @@ class TextMeasurer {
   // The last measurer's fonts, kept on its thread for the next measurer on
   // the same context: rows are measured one after another in the same fonts.
   static std::unique_ptr<State>& Spare();
+  std::unique_ptr<State>* spare_;  // looked up once: thread-local storage costs a call
   std::unique_ptr<State> s_;
   // Read on every text of a row: kept here, where reading them is inline.
   int dpiX_ = 0, dpiY_ = 0;
