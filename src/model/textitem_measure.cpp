@@ -233,10 +233,7 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right, std::uint8_t traits, Co
         text = expanded;
       }
     }
-    const TEXTMETRIC& tm = m.Metrics();
-    const double worst = static_cast<double>(text.size()) + 1.0;
-    if (worst * std::max<LONG>(tm.tmHeight, 0) > INT32_MAX || worst * std::max<LONG>(tm.tmMaxCharWidth, 0) > INT32_MAX)
-      throw Overflow();
+    if (text.size() >= m.MostChars()) throw Overflow();  // as CheckTextFits
     const int height = m.TextHeight(text, width, style_->WordWrap ? DT_WORDBREAK : 0, !(traits & kTextNotPlainAscii));
     itemHeight_ = static_cast<float>(height * 1440.0 / dpiY);
   } catch (const std::exception& e) {

@@ -237,5 +237,37 @@ TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {
   }
 }
 
+// A text one byte short of the length whose worst case overflows 32 bits is
+// measured; one byte more is refused, by the row as by the cell alone.
+TEST(RowMeasure, TheLongestMeasurableTextIsTheSameForTheRowAndTheCell) {
+  KtPrint4Impl c;
+  c.AddRow("x");
+  KtRow& row = *c.Rows(Body)->Item(1);
+  KtTextItem& cell = *row.ItemText().Item(1);
+  cell.FontSize(30000);  // lines of some 46 000 pixels: the limit is some 46 000 bytes
+  win::HDC dc = c.MeasureDC();
+  const win::HFONT font = cell.SetFont(dc, nullptr, 100.0);
+  ASSERT_NE(font, nullptr);
+  const win::HGDIOBJ old = win::SelectObject(dc, font);
+  win::TEXTMETRIC tm{};
+  ASSERT_TRUE(win::GetTextMetrics(dc, &tm));
+  win::SelectObject(dc, old);
+  win::DeleteObject(font);
+  const std::size_t limit = static_cast<std::size_t>(INT32_MAX / std::max(tm.tmHeight, tm.tmMaxCharWidth));
+  ASSERT_GT(limit, 100u);
+  ASSERT_LT(limit, 100000u);
+  for (const std::size_t length : {limit - 1, limit}) {
+    SCOPED_TRACE(length);
+    cell.Text(std::string(length, 'i'));
+    c.ClearError();
+    row.FitHeight(dc);
+    const testing::Recorded byRow = testing::LastRecorded(c);
+    c.ClearError();
+    cell.GetHeight(dc, c.PageInfo().AvailWidth);
+    EXPECT_EQ(byRow, testing::LastRecorded(c));
+    EXPECT_EQ(byRow.number, length < limit ? 0 : ToInt(ErrorCode::kOverflow));
+  }
+}
+
 }  // namespace
 }  // namespace ktfolio

@@ -3,6 +3,7 @@
 #include "platform/gdi/gdi_measure.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -153,6 +154,7 @@ struct TextMeasurer::State {
     FontInstance* fi;
     TEXTMETRIC tm;
     HFONT font;  // made when DrawText needs it selected
+    std::size_t mostChars;  // MostChars() of this font
   };
   std::vector<Entry> fonts;
   Entry* current = nullptr;  // into `fonts`, which is reserved up front so it never moves
@@ -250,7 +252,7 @@ bool TextMeasurer::UseFont(const LOGFONT& lf) {
     }
   DC* dc = ToDC(s_->hdc);
   if (!dc) return false;
-  State::Entry entry{lf, lf, nullptr, {}, nullptr};
+  State::Entry entry{lf, lf, nullptr, {}, nullptr, 0};
   std::vector<KnownFont>& known = KnownFonts();
   for (const KnownFont& k : known)
     if (k.dpiX == dc->dpiX && k.dpiY == dc->dpiY && SameFont(k.lf, lf)) {
@@ -268,6 +270,9 @@ bool TextMeasurer::UseFont(const LOGFONT& lf) {
     if (known.size() == kKnownFonts) known.erase(known.begin());
     known.push_back({lf, dc->dpiX, dc->dpiY, entry.fi, entry.tm});
   }
+  // Worked out once per font: a division per text would cost more than the text.
+  const LONG tallest = std::max({entry.tm.tmHeight, entry.tm.tmMaxCharWidth, LONG{0}});
+  entry.mostChars = tallest > 0 ? static_cast<std::size_t>(INT32_MAX / tallest) : SIZE_MAX;
   if (s_->fonts.size() == s_->fonts.capacity()) {
     const std::ptrdiff_t at = s_->current ? s_->current - s_->fonts.data() : -1;
     s_->fonts.reserve(s_->fonts.empty() ? 4 : s_->fonts.size() * 2);
@@ -279,6 +284,8 @@ bool TextMeasurer::UseFont(const LOGFONT& lf) {
 }
 
 const TEXTMETRIC& TextMeasurer::Metrics() const { return s_->current->tm; }
+
+std::size_t TextMeasurer::MostChars() const { return s_->current->mostChars; }
 
 INT TextMeasurer::CharWidth(UINT ch) { return s_->current->fi->Advance(ch); }
 

@@ -3,6 +3,7 @@
 // SelectObject + GetTextMetrics / GetCharWidth32 / DrawText(DT_CALCRECT).
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string_view>
 
@@ -52,6 +53,10 @@ class TextMeasurer {
   void FontKey(const void* key) { key_ = key; }
   // Of the current font: GetTextMetrics and GetCharWidth32 of one character.
   const TEXTMETRIC& Metrics() const;
+  // Texts of this many bytes or more are too long to measure in the current
+  // font: their worst case (each character on a line of its own, or all on
+  // one line) would not add up in 32 bits.
+  std::size_t MostChars() const;
   INT CharWidth(UINT ch);
   // DrawText(text, rect 0..width, format | DT_CALCRECT)'s height in the current
   // font. A text on one line (no break, or all of it within `width`) is worked
