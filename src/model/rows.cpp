@@ -160,9 +160,10 @@ void KtRow::FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits, Column
       [](const void* key) { static_cast<const CellStyle*>(key)->AddRef(); },
       [](const void* key) { static_cast<const CellStyle*>(key)->Release(); }};
   win::TextMeasurer measurer(hdc, &kStyles);
+  KtTextItem* const cells = items_.Item(1);  // n of them, side by side
   for (std::int32_t i = 1; i <= n; ++i) {
-    KtTextItem* cell = items_.Item(i);
-    const float right = i < n ? items_.Item(i + 1)->TabLeft() - ColSpacing_ : avail;
+    KtTextItem* cell = cells + (i - 1);
+    const float right = i < n ? cell[1].TabLeft() - ColSpacing_ : avail;
     if (static_cast<std::size_t>(i) <= traits.size())
       cell->GetHeight(measurer, right, traits[static_cast<std::size_t>(i) - 1], widths, static_cast<std::size_t>(i) - 1);
     else
@@ -307,9 +308,8 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
   cells.reserve(std::max(m, n));
   for (std::int32_t j = 1; j <= m; ++j) {
     // The model's style straight in: CopyAttributesFrom without a default first.
-    KtTextItem& cell = cells.AddNew(model->ItemText().Item(j)->StyleRefOf());
-    cell.ParentRow(row.get());
-    cell.ParentControl(control);
+    // The cells' control is the row's: they need no pointer of their own.
+    cells.AddNew(model->ItemText().Item(j)->StyleRefOf()).ParentRow(row.get());
   }
 
   std::int32_t first = 1, last = n, used = 0;
@@ -334,9 +334,7 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
     for (std::int32_t k = first; k <= last; ++k) {
       const double g = k == 1 ? 0.0 : row->ColSpacing();
       style.TabLeft = static_cast<float>(used + static_cast<double>(s + (k - first)) * w + g);
-      KtTextItem& cell = cells.AddNew(CellStyle::Intern(style));
-      cell.ParentRow(row.get());
-      cell.ParentControl(control);
+      cells.AddNew(CellStyle::Intern(style)).ParentRow(row.get());
     }
   }
 
