@@ -54,11 +54,21 @@ class PreparedItems {
       else
         s = items->texts[k];
       item.hasTab = false;
-      const size_t second = s.size() > 1 && s[0] == '#' ? s.find('#', 1) : std::string_view::npos;
-      if (second != std::string_view::npos && second + 1 > 2) {
-        item.tabLeft = TabPosition(s.substr(1, second - 1));
-        item.hasTab = true;
-        s.remove_prefix(second + 1);
+      if (s.size() > 1 && s[0] == '#') {
+        // Up to seven plain digits and the closing '#' (nearly every item) are
+        // read as they are met; anything else is looked for and read in full.
+        std::size_t i = 1;
+        std::int32_t v = 0;
+        while (i <= 7 && i < s.size() && s[i] >= '0' && s[i] <= '9') v = v * 10 + (s[i++] - '0');
+        if (i > 1 && i < s.size() && s[i] == '#') {
+          item.tabLeft = static_cast<float>(v);  // below 10^7: exact in a float
+          item.hasTab = true;
+          s.remove_prefix(i + 1);
+        } else if (const std::size_t second = s.find('#', 1); second != std::string_view::npos && second > 1) {
+          item.tabLeft = TabPosition(s.substr(1, second - 1));
+          item.hasTab = true;
+          s.remove_prefix(second + 1);
+        }
       }
       item.text = s;
       CheckCellTextSize(item.text);

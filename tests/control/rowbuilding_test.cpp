@@ -72,6 +72,11 @@ TEST(RowBuilding, ItemSyntaxSetsTabLeftInTwipsWhateverTheScale) {
   EXPECT_EQ(Texts(c, 1), (std::vector<std::string>{"Total", "zero", "#12 no end", "##double", "sci"}));
   for (const auto& [col, twips] : {std::tuple(1, 1440.0f), {2, 0.0f}, {5, 250.0f}})
     EXPECT_FLOAT_EQ(c.GetProperty(1, col, "TabLeft").ToSingle(), twips) << col;
+  // Seven digits are read as they come, eight and other numbers as a number.
+  c.AddRow("#1234567#seven", "#12345678#eight", "#7x#mixed", "#0#", "#123");
+  EXPECT_EQ(Texts(c, 2), (std::vector<std::string>{"seven", "eight", "mixed", "", "#123"}));
+  for (const auto& [col, twips] : {std::tuple(1, 1234567.0f), {2, 12345678.0f}, {3, 7.0f}, {4, 0.0f}})
+    EXPECT_EQ(c.GetProperty(2, col, "TabLeft").ToSingle(), twips) << col;
 }
 
 TEST(RowBuilding, HeaderAndFooterRowsArePlacedInTheirBands) {
