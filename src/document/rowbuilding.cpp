@@ -85,10 +85,11 @@ class PreparedItems {
   // what each cell now stores, for measuring the row.
   void ApplyTo(KtRow& row) {
     KtTextItemCol& cells = row.ItemText();
+    if (n_ > static_cast<std::size_t>(cells.count())) throw ObjectNotSetError();
+    KtTextItem* const first = cells.Item(1);  // the row's cells, side by side
     PreparedItem* items = data();
     for (std::size_t k = 0; k < n_; ++k) {
-      KtTextItem* cell = cells.Item(static_cast<std::int32_t>(k) + 1);
-      if (!cell) throw ObjectNotSetError();
+      KtTextItem* cell = first + k;
       if (items[k].hasTab) cell->TabLeft(items[k].tabLeft);
       cell->Text(items[k].text, items[k].traits);
       if (k < kOnStack)

@@ -118,19 +118,11 @@ namespace {
 // The first-line indent in device units.
 double FirstIndent(const CellStyleData& st, double dpiX) { return st.IndentFirst * dpiX / 1440.0; }
 
-// Face names are a few letters: compared in place, not by a library call.
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i]) return false;
-  return true;
-}
-
 // What FillLogFont reads of a style: equal, the two make the same font.
 bool SameFont(const CellStyleData& a, const CellStyleData& b) {
   return std::bit_cast<std::uint32_t>(a.FontSize) == std::bit_cast<std::uint32_t>(b.FontSize) &&
          a.FontBold == b.FontBold && a.FontItalic == b.FontItalic && a.FontUnderline == b.FontUnderline &&
-         a.FontStrikethru == b.FontStrikethru && SameName(a.fontName, b.fontName);
+         a.FontStrikethru == b.FontStrikethru && a.fontName == b.fontName;
 }
 
 }  // namespace
