@@ -27,6 +27,18 @@ class ColumnWidths {
     }
     return Measure(column, cell, right, dpiX);
   }
+  // Whether the column's style is known to make the font of `previous`, the
+  // style of the column before it: the columns of a row differ in their
+  // edges, seldom in their font. Known only while both are the styles held.
+  bool FontAsBefore(std::size_t column, const CellStyle* previous) const {
+    return column > 0 && column < columns_.size() && columns_[column].fontAsBefore == previous &&
+           columns_[column - 1].style.get() == previous;
+  }
+  // Notes that the column's style makes the font of the column before it.
+  void NoteFontAsBefore(std::size_t column, const CellStyle* previous) {
+    if (column > 0 && column < columns_.size() && columns_[column - 1].style.get() == previous)
+      columns_[column].fontAsBefore = previous;
+  }
 
  private:
   std::int32_t Measure(std::size_t column, const KtTextItem& cell, float right, int dpiX);
@@ -35,6 +47,7 @@ class ColumnWidths {
     float right;
     int dpiX;
     std::int32_t width;
+    const CellStyle* fontAsBefore = nullptr;  // see FontAsBefore
   };
   std::vector<Column> columns_;
 };

@@ -143,6 +143,8 @@ std::int32_t ColumnWidths::Measure(std::size_t column, const KtTextItem& cell, f
   if (column >= kColumns) return width;
   if (column >= columns_.size()) columns_.resize(column + 1, Column{StyleRef(), 0.0f, 0, 0});
   columns_[column] = Column{cell.StyleRefOf(), right, dpiX, width};
+  // What the next column knew of this one's font was of the style replaced.
+  if (column + 1 < columns_.size()) columns_[column + 1].fontAsBefore = nullptr;
   return width;
 }
 
@@ -215,7 +217,12 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right, std::uint8_t traits, Co
     // (the columns of a row: their positions differ). The key is the style
     // of a cell of the row being measured, or one the measurer holds.
     const auto* previous = static_cast<const CellStyle*>(m.FontKey());
-    if (previous != style_.get() && !(previous && SameFont(previous->data(), *style_))) {
+    bool sameFont = previous == style_.get() || (widths && widths->FontAsBefore(column, previous));
+    if (!sameFont && previous && SameFont(previous->data(), *style_)) {
+      sameFont = true;
+      if (widths) widths->NoteFontAsBefore(column, previous);
+    }
+    if (!sameFont) {
       LOGFONT lf;
       if (!FillLogFont(m.DpiY(), 100.0, lf)) return;
       if (!m.UseFont(lf)) {

@@ -155,7 +155,7 @@ TEST(RowMeasure, RowsAddedInARunAreAsTallAsTheirCellsMeasuredAlone) {
   KtPrint4Impl c;
   c.dColsPerRow(3);
   std::mt19937 rng(2612);
-  std::uniform_int_distribution<int> size(6, 28), change(0, 9), margin(0, 4000);
+  std::uniform_int_distribution<int> size(6, 28), change(0, 11), margin(0, 4000), column(1, 3);
   win::HDC dc = c.MeasureDC();
   int changes = 0;
   for (int r = 0; r < 300; ++r) {
@@ -168,6 +168,11 @@ TEST(RowMeasure, RowsAddedInARunAreAsTallAsTheirCellsMeasuredAlone) {
         c.Font(MakeFont("Arial", static_cast<float>(size(rng))));
         c.AddHeaderRow(RandomCellText(rng));
         c.RemoveRows(0, 0, Header);
+        break;
+      case 5:
+      case 6:  // a column of the last row in a size of its own, for the rows that inherit it
+        if (c.LastRow() > 0)
+          c.Rows(Body)->Item(c.LastRow())->ItemText().Item(column(rng))->FontSize(static_cast<float>(size(rng)));
         break;
       default: --changes; break;
     }
@@ -206,6 +211,25 @@ TEST(RowMeasure, ARowInANewStyleIsNotMeasuredInTheFontOfAStyleThatWentWithItsRow
   }
   EXPECT_EQ(c.Rows(Header)->Item(1)->RowHeight(), fresh.Rows(Header)->Item(1)->RowHeight());
   EXPECT_LT(c.Rows(Header)->Item(1)->RowHeight(), 160 + 400) << "a line of 8-point type and the two indents";
+}
+
+// What a row learnt of its columns' fonts (the second column's is the
+// first's) must go with the first column's style: a later style made where
+// that one was, in another size, does not give the second column its font.
+TEST(RowMeasure, AColumnsFontIsNotTakenFromTheColumnBeforeOnceThatColumnChanged) {
+  KtPrint4Impl c;
+  c.dColsPerRow(2);
+  auto first = [&c](int row) -> KtTextItem& { return *c.Rows(Body)->Item(row)->ItemText().Item(1); };
+  c.AddRow("a", "b");  // both columns in the default size: the second's font is the first's
+  first(1).FontSize(30);
+  c.AddRow("a", "b");  // the first column in 30 points: the style it had goes
+  first(2).FontSize(8);
+  c.AddRow("a", "b");  // the first column in 8 points, its style new
+  KtTextItem& second = *c.Rows(Body)->Item(3)->ItemText().Item(2);
+  const float measured = second.ItemHeight();
+  second.GetHeight(c.MeasureDC(), c.PageInfo().AvailWidth);
+  EXPECT_EQ(measured, second.ItemHeight());
+  EXPECT_EQ(c.Rows(Body)->Item(3)->RowHeight(), c.Rows(Body)->Item(1)->RowHeight());
 }
 
 TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {
