@@ -169,14 +169,17 @@ bool Document::GetLastError(std::int32_t& number, std::string& description, std:
 // ---- page setup ----------------------------------------------------------------------
 
 void Document::ComputePageInfo() {
+  // Run on every pagination, so on every row added: lengths already in twips
+  // (the scale mode of most documents) are taken as they are.
+  const auto twips = [mode = scaleMode_](float v) { return mode == eTwip ? v : ToTwips(mode, v); };
   const bool portrait = orientation_ == Portrait;
-  const float w = ToTwips(scaleMode_, paperWidth_), l = ToTwips(scaleMode_, paperLength_);
+  const float w = twips(paperWidth_), l = twips(paperLength_);
   pageInfo_.Width = portrait ? w : l;
   pageInfo_.Height = portrait ? l : w;
-  pageInfo_.LeftM = ToTwips(scaleMode_, marginLeft_);
-  pageInfo_.RightM = ToTwips(scaleMode_, marginRight_);
-  pageInfo_.TopM = ToTwips(scaleMode_, marginTop_);
-  pageInfo_.BottomM = ToTwips(scaleMode_, marginBottom_);
+  pageInfo_.LeftM = twips(marginLeft_);
+  pageInfo_.RightM = twips(marginRight_);
+  pageInfo_.TopM = twips(marginTop_);
+  pageInfo_.BottomM = twips(marginBottom_);
   pageInfo_.AvailWidth = pageInfo_.Width - pageInfo_.LeftM - pageInfo_.RightM;
   pageInfo_.AvailHeight = pageInfo_.Height - pageInfo_.TopM - pageInfo_.BottomM;
 }
