@@ -128,12 +128,17 @@ bool SameFont(const CellStyleData& a, const CellStyleData& b) {
 }  // namespace
 
 std::int32_t MeasuredTextWidth(const KtTextItem& cell, float right, double dpiX) {
-  // The column less the cell's own measures, in twips, then one conversion to
-  // device units: one rounding, the same for every caller. Differences of
-  // floats are exact in a double at any size a page has.
-  double twips = static_cast<double>(right) - cell.IndentLeft() - cell.IndentRight() - cell.TabLeft();
-  if (cell.FrameControl() != 0) twips -= cell.FrameControlSize();
-  return std::min(DeviceInt(twips * dpiX / 1440.0), kMaxLineWidth);
+  // Each measure in device units on its own, then the differences, so that
+  // every caller rounds as it always has: one conversion of the difference
+  // would round some exact ties the other way. Indents and frames are mostly
+  // none: taking away an exact zero changes nothing, so they are not divided.
+  const auto device = [dpiX](float twips) { return twips == 0 ? 0.0 : twips * dpiX / 1440.0; };
+  const double left = device(cell.IndentLeft());
+  const double rightIndent = device(cell.IndentRight());
+  const double tab = device(cell.TabLeft());
+  const double width = device(right);
+  const double frame = cell.FrameControl() != 0 ? device(cell.FrameControlSize()) : 0.0;
+  return std::min(DeviceInt(width - left - rightIndent - tab - frame), kMaxLineWidth);
 }
 
 std::int32_t ColumnWidths::Measure(std::size_t column, const KtTextItem& cell, float right, int dpiX) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "control/ktprint4_impl.h"
+#include "model/text_width.h"
 #include "platform/automation/datetime.h"
 #include "support/errors.h"
 
@@ -210,7 +211,7 @@ TEST(RowMeasure, ARowInANewStyleIsNotMeasuredInTheFontOfAStyleThatWentWithItsRow
     k->AddHeaderRow("small");
   }
   EXPECT_EQ(c.Rows(Header)->Item(1)->RowHeight(), fresh.Rows(Header)->Item(1)->RowHeight());
-  EXPECT_LT(c.Rows(Header)->Item(1)->RowHeight(), 160 + 400) << "a line of 8-point type and the two indents";
+  EXPECT_LT(c.Rows(Header)->Item(1)->RowHeight(), 160 + 400) << "a line of 8-point type, far below one of 30 points";
 }
 
 // What a row learnt of its columns' fonts (the second column's is the
@@ -230,6 +231,18 @@ TEST(RowMeasure, AColumnsFontIsNotTakenFromTheColumnBeforeOnceThatColumnChanged)
   second.GetHeight(c.MeasureDC(), c.PageInfo().AvailWidth);
   EXPECT_EQ(measured, second.ItemHeight());
   EXPECT_EQ(c.Rows(Body)->Item(3)->RowHeight(), c.Rows(Body)->Item(1)->RowHeight());
+}
+
+// A cell's width is its edge, indents and tab each in device units, then their
+// difference rounded: 1006 twips less two indents of 80 at 600 dpi is 352.5
+// exactly, but 419.1666... - 33.333... - 33.333... rounds up to 353.
+TEST(RowMeasure, TheTextWidthRoundsTheDifferenceOfEachMeasureInDeviceUnits) {
+  KtPrint4Impl c;
+  c.AddRow("x");
+  const KtTextItem& cell = *c.Rows(Body)->Item(1)->ItemText().Item(1);
+  ASSERT_EQ(std::tuple(cell.IndentLeft(), cell.IndentRight(), cell.TabLeft()), std::tuple(80.0f, 80.0f, 0.0f));
+  EXPECT_EQ(MeasuredTextWidth(cell, 1006, 600), 353);
+  EXPECT_EQ(MeasuredTextWidth(cell, 1006, 96), 56);  // 56.4 pixels at the screen's resolution
 }
 
 TEST(RowMeasure, CellsThatCannotBeMeasuredRecordTheSameErrors) {
