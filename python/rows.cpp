@@ -18,6 +18,10 @@ bool StrItems(const py::tuple& cells, std::vector<std::string_view>& texts) {
   for (std::size_t k = 0; k < cells.size(); ++k) {
     PyObject* o = PyTuple_GET_ITEM(cells.ptr(), static_cast<Py_ssize_t>(k));
     if (!PyUnicode_CheckExact(o)) return false;
+    if (PyUnicode_IS_COMPACT_ASCII(o)) {  // nearly every item: the characters are their UTF-8
+      texts.emplace_back(static_cast<const char*>(PyUnicode_DATA(o)), static_cast<std::size_t>(PyUnicode_GET_LENGTH(o)));
+      continue;
+    }
     Py_ssize_t size = 0;
     const char* data = PyUnicode_AsUTF8AndSize(o, &size);
     if (!data) {

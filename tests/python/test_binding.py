@@ -99,12 +99,17 @@ def test_values_that_cannot_be_assigned_raise_and_change_nothing(c):
 
 def test_add_rows_builds_in_bulk_what_add_row_builds_one_by_one(c):
     one = ktfolio.KtPrint4()
-    rows = [("A1", 2, 3.5), ["#1440#B", None, True], (), iter(["gen", "erator"])]
-    assert c.AddRows(r for r in rows) == 4
+    # str rows of ASCII, of other characters and of both, and a NUL inside.
+    rows = [("A1", 2, 3.5), ["#1440#B", None, True], (), iter(["gen", "erator"]), ("plain", "ascii"),
+            ("é", "€ 12,50", "中文"), ("mixed", "naïve", "x\x00y")]
+    assert c.AddRows(r for r in rows) == len(rows)
     for r in rows[:3]:
         one.AddRow(*r)
     one.AddRow("gen", "erator")
-    for row in range(1, 5):
+    for r in rows[4:]:
+        one.AddRow(*r)
+    assert texts(c, 7) == ["mixed", "naïve", "x\x00y"]
+    for row in range(1, len(rows) + 1):
         assert texts(c, row) == texts(one, row), row
         assert c.GetProperty(row, 1, "TabLeft") == one.GetProperty(row, 1, "TabLeft")
     assert c.GetLastError()[0] is False
