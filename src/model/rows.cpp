@@ -142,8 +142,6 @@ void KtRow::CopyLayoutFrom(const KtRow& m) {
 
 void KtRow::FitHeight(win::HDC hdc) { FitHeight(hdc, {}); }
 
-void KtRow::FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits) { FitHeight(hdc, traits, nullptr); }
-
 void KtRow::FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits, ColumnWidths* widths) {
   if (!FitHeightToText_) return;
   const std::int32_t n = items_.count();

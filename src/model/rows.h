@@ -117,10 +117,9 @@ class KtRow {
   // Fits RowHeight to the tallest cell measured on a device context. A height
   // beyond the float range is an overflow and leaves RowHeight as it was.
   void FitHeight(win::HDC hdc);
-  // The same, given the CellTextTraits of the first cells' stored texts.
-  void FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits);
-  // The same, the cells' widths taken from (and kept in) the last row's.
-  void FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits, ColumnWidths* widths);
+  // The same, given the CellTextTraits of the first cells' stored texts, and
+  // with `widths` the cells' widths taken from (and kept in) the last row's.
+  void FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits, ColumnWidths* widths = nullptr);
 
   // Row attributes by name, without regard to case (Error 438 when unknown).
   Variant GetByName(std::string_view name) const;

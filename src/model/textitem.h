@@ -153,11 +153,10 @@ class KtTextItem {
   // The same result, measured with a row's shared measurer (fonts made once
   // per row, single lines from the cached widths).
   void GetHeight(win::TextMeasurer& measurer, float right);
-  // The same for a cell whose stored text's CellTextTraits the caller has.
-  void GetHeight(win::TextMeasurer& measurer, float right, std::uint8_t traits);
-  // The same, its width taken from (and kept in) the widths of its column.
-  void GetHeight(win::TextMeasurer& measurer, float right, std::uint8_t traits, ColumnWidths* widths,
-                 std::size_t column);
+  // The same for a cell whose stored text's CellTextTraits the caller has, and
+  // with `widths` its width taken from (and kept in) the widths of its column.
+  void GetHeight(win::TextMeasurer& measurer, float right, std::uint8_t traits, ColumnWidths* widths = nullptr,
+                 std::size_t column = 0);
   // Field codes (%p, %n, dates) and line markers expanded.
   void ExpandText(std::string_view text, std::string& result) const;
   // Builds the cell's font for a device context at a zoom in percent; nullptr on failure.

@@ -34,10 +34,7 @@ LONG DeviceInt(double v) {
 // or every character on one line) could not be added up.
 void CheckTextFits(HDC hdc, std::size_t chars) {
   TEXTMETRIC tm;
-  if (!GetTextMetrics(hdc, &tm)) return;
-  const double worst = static_cast<double>(chars) + 1.0;
-  if (worst * std::max<LONG>(tm.tmHeight, 0) > INT32_MAX || worst * std::max<LONG>(tm.tmMaxCharWidth, 0) > INT32_MAX)
-    throw Overflow();
+  if (GetTextMetrics(hdc, &tm) && chars >= MostMeasurableBytes(tm)) throw Overflow();
 }
 
 // The spaces that stand for a first-line indent of `pixels`. Spaces wider than
@@ -195,10 +192,6 @@ void KtTextItem::GetHeight(HDC hdc, float right) {
 // resolution the measurer already holds.
 void KtTextItem::GetHeight(TextMeasurer& m, float right) { GetHeight(m, right, CellTextTraits(text_.view())); }
 
-void KtTextItem::GetHeight(TextMeasurer& m, float right, std::uint8_t traits) {
-  GetHeight(m, right, traits, nullptr, 0);
-}
-
 void KtTextItem::GetHeight(TextMeasurer& m, float right, std::uint8_t traits, ColumnWidths* widths,
                            std::size_t column) {
   try {
@@ -245,7 +238,7 @@ void KtTextItem::GetHeight(TextMeasurer& m, float right, std::uint8_t traits, Co
         text = expanded;
       }
     }
-    if (text.size() >= m.MostChars()) throw Overflow();  // as CheckTextFits
+    if (text.size() >= m.MostChars()) throw Overflow();
     const int height = m.TextHeight(text, width, style_->WordWrap ? DT_WORDBREAK : 0, !(traits & kTextNotPlainAscii));
     itemHeight_ = static_cast<float>(height * 1440.0 / dpiY);
   } catch (const std::exception& e) {

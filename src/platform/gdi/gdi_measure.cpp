@@ -271,8 +271,7 @@ bool TextMeasurer::UseFont(const LOGFONT& lf) {
     known.push_back({lf, dc->dpiX, dc->dpiY, entry.fi, entry.tm});
   }
   // Worked out once per font: a division per text would cost more than the text.
-  const LONG tallest = std::max({entry.tm.tmHeight, entry.tm.tmMaxCharWidth, LONG{0}});
-  entry.mostChars = tallest > 0 ? static_cast<std::size_t>(INT32_MAX / tallest) : SIZE_MAX;
+  entry.mostChars = MostMeasurableBytes(entry.tm);
   if (s_->fonts.size() == s_->fonts.capacity()) {
     const std::ptrdiff_t at = s_->current ? s_->current - s_->fonts.data() : -1;
     s_->fonts.reserve(s_->fonts.empty() ? 4 : s_->fonts.size() * 2);
@@ -288,6 +287,12 @@ const TEXTMETRIC& TextMeasurer::Metrics() const { return s_->current->tm; }
 std::size_t TextMeasurer::MostChars() const { return s_->current->mostChars; }
 
 INT TextMeasurer::CharWidth(UINT ch) { return s_->current->fi->Advance(ch); }
+
+std::size_t MostMeasurableBytes(const TEXTMETRIC& tm) {
+  // (bytes + 1) x the larger measure must stay within INT32_MAX.
+  const LONG tallest = std::max({tm.tmHeight, tm.tmMaxCharWidth, LONG{0}});
+  return tallest > 0 ? static_cast<std::size_t>(INT32_MAX / tallest) : SIZE_MAX;
+}
 
 bool PlainAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return PlainAsciiByte(static_cast<unsigned char>(c)); });

@@ -19,6 +19,11 @@ namespace ktfolio::win {
 constexpr bool PlainAsciiByte(unsigned char ch) { return ch != 0 && ch < 0x80 && ch != '\r' && ch != '\n' && ch != '&'; }
 bool PlainAscii(std::string_view text);
 
+// Texts of this many bytes or more are too long to measure in a font of these
+// metrics: their worst case (each character on a line of its own, or all on
+// one line) would not add up in 32 bits.
+std::size_t MostMeasurableBytes(const TEXTMETRIC& tm);
+
 class TextMeasurer {
  public:
   // How a caller keeps a font key alive: a key held this way cannot die and
@@ -53,9 +58,7 @@ class TextMeasurer {
   void FontKey(const void* key) { key_ = key; }
   // Of the current font: GetTextMetrics and GetCharWidth32 of one character.
   const TEXTMETRIC& Metrics() const;
-  // Texts of this many bytes or more are too long to measure in the current
-  // font: their worst case (each character on a line of its own, or all on
-  // one line) would not add up in 32 bits.
+  // MostMeasurableBytes of the current font, worked out once per font.
   std::size_t MostChars() const;
   INT CharWidth(UINT ch);
   // DrawText(text, rect 0..width, format | DT_CALCRECT)'s height in the current
