@@ -1,6 +1,8 @@
 // Adding, re-texting and removing rows; the body's start, centre and end sections.
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string>
@@ -34,6 +36,24 @@ float TabPosition(std::string_view digits) {
   return CheckedFinite(Variant(Val(digits)).ToSingle());
 }
 
+// How many of the first (at most `most`, at most 8) characters are decimal
+// digits. Eight at a time when there are eight to read: each byte is a digit
+// when its high nibble is 3 before and after adding 6. A byte past the first
+// non-digit may be misjudged (a carry), which does not matter.
+std::size_t LeadingDigits(std::string_view s, std::size_t most) {
+  if (std::endian::native == std::endian::little && s.size() >= 8) {
+    std::uint64_t x;
+    std::memcpy(&x, s.data(), 8);
+    constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u, kThree = 0x3030303030303030u, kSix = 0x0606060606060606u;
+    const std::uint64_t bad = ((x & kHigh) ^ kThree) | (((x + kSix) & kHigh) ^ kThree);
+    const std::size_t n = bad ? static_cast<std::size_t>(std::countr_zero(bad)) / 8 : 8;
+    return std::min(n, most);
+  }
+  std::size_t n = 0;
+  while (n < most && n < s.size() && s[n] >= '0' && s[n] <= '9') ++n;
+  return n;
+}
+
 // A row's items, made ready. Rows of a few items (nearly all) are kept on
 // the stack: rows added in bulk cost no allocation here.
 class PreparedItems {
@@ -57,10 +77,11 @@ class PreparedItems {
       if (s.size() > 1 && s[0] == '#') {
         // Up to seven plain digits and the closing '#' (nearly every item) are
         // read as they are met; anything else is looked for and read in full.
-        std::size_t i = 1;
-        std::int32_t v = 0;
-        while (i <= 7 && i < s.size() && s[i] >= '0' && s[i] <= '9') v = v * 10 + (s[i++] - '0');
-        if (i > 1 && i < s.size() && s[i] == '#') {
+        const std::size_t digits = LeadingDigits(s.substr(1), 7);
+        const std::size_t i = 1 + digits;
+        if (digits > 0 && i < s.size() && s[i] == '#') {
+          std::int32_t v = 0;
+          for (std::size_t k = 1; k < i; ++k) v = v * 10 + (s[k] - '0');
           item.tabLeft = static_cast<float>(v);  // below 10^7: exact in a float
           item.hasTab = true;
           s.remove_prefix(i + 1);
@@ -73,12 +94,15 @@ class PreparedItems {
       item.text = s;
       CheckCellTextSize(item.text);
       item.traits = CellTextTraits(item.text);
+      if (InRoom(item)) textBytes_ += CellText::RecordSize(s.size());
     }
   }
   PreparedItems(const PreparedItems&) = delete;
   PreparedItems& operator=(const PreparedItems&) = delete;
 
   std::size_t size() const { return n_; }
+  // The room the row's cells need for their texts (KtTextItemCol::reserve).
+  std::size_t TextBytes() const { return textBytes_; }
   const PreparedItem& operator[](std::size_t k) const { return data()[k]; }
 
   // Puts the items in the row's first cells, and keeps the CellTextTraits of
@@ -91,7 +115,11 @@ class PreparedItems {
     for (std::size_t k = 0; k < n_; ++k) {
       KtTextItem* cell = first + k;
       if (items[k].hasTab) cell->TabLeft(items[k].tabLeft);
-      cell->Text(items[k].text, items[k].traits);
+      char* room = InRoom(items[k]) ? cells.TextRoom(CellText::RecordSize(items[k].text.size())) : nullptr;
+      if (room)
+        cell->StoredTextIn(items[k].text, room);
+      else
+        cell->Text(items[k].text, items[k].traits);
       if (k < kOnStack)
         stored_[k] = (items[k].traits & kTextLineBreak) ? CellTextTraits(cell->StoredText()) : items[k].traits;
     }
@@ -104,10 +132,15 @@ class PreparedItems {
 
  private:
   static constexpr std::size_t kOnStack = 16;
+  // A text stored as it is and not inline goes to the row's text room.
+  static bool InRoom(const PreparedItem& item) {
+    return item.text.size() > CellText::kInline && !(item.traits & kTextLineBreak);
+  }
   PreparedItem* data() { return n_ > kOnStack ? more_.data() : onStack_.data(); }
   const PreparedItem* data() const { return n_ > kOnStack ? more_.data() : onStack_.data(); }
 
   std::size_t n_ = 0;
+  std::size_t textBytes_ = 0;
   std::array<PreparedItem, kOnStack> onStack_;
   std::array<std::uint8_t, kOnStack> stored_;
   std::vector<PreparedItem> more_;
@@ -224,7 +257,7 @@ bool Document::AddBodyRow(Kind kind, const RowItems* items) {
     saved->activeArea = areaBefore;
     saved->activeRow = activeBefore;
 
-    KtRow* row = rows.Add(this, n);
+    KtRow* row = rows.Add(this, n, prepared.TextBytes());
     if (!row) {
       RestoreBody(*saved);
       RecordError(ErrorCode::kCouldNotAddRow, context, "No Description");
@@ -263,7 +296,7 @@ bool Document::AddBandRow(std::int32_t area, const RowItems* items) {
     std::int32_t n = defaults_.dColsPerRow;
     if (items) n = std::max<std::int32_t>(n, static_cast<std::int32_t>(items->size()));
     KtRows& rows = RowsOrThrow(area);
-    KtRow* row = rows.Add(this, n);
+    KtRow* row = rows.Add(this, n, prepared.TextBytes());
     if (!row) {
       RecordError(ErrorCode::kCouldNotAddRow, context, "No Description");
       return false;

@@ -1,10 +1,12 @@
 // A cell's stored text in 12 bytes: up to 11 bytes inline (most cells of a
-// listing: codes, quantities, amounts, dates), longer texts in one block that
-// starts with their length.
+// listing: codes, quantities, amounts, dates), longer texts in a record that
+// starts with their length: a block of their own, or a record in room their
+// row's cells share (Borrow), which lives as long as the cells' block.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -33,9 +35,9 @@ class CellText {
   ~CellText() { Free(); }
 
   std::string_view view() const {
-    if (!IsHeap()) return {raw_, static_cast<std::size_t>(raw_[kTag])};
+    if (!IsOut()) return {raw_, static_cast<std::size_t>(raw_[kTag])};
     const char* block = Block();
-    std::size_t n;
+    std::uint32_t n;
     std::memcpy(&n, block, sizeof n);
     return {block + sizeof n, n};
   }
@@ -43,7 +45,7 @@ class CellText {
   bool empty() const { return size() == 0; }
 
   void assign(std::string_view s) {
-    if (IsHeap()) {
+    if (IsOut()) {
       const std::string_view mine = view();
       if (s.data() >= mine.data() && s.data() < mine.data() + mine.size()) {
         const std::string copy(s);  // assigning a piece of ourselves
@@ -57,20 +59,59 @@ class CellText {
       raw_[kTag] = static_cast<char>(s.size());
       return;
     }
-    const std::size_t n = s.size();
-    char* block = new char[sizeof n + n];
-    std::memcpy(block, &n, sizeof n);
-    std::memcpy(block + sizeof n, s.data(), n);
+    CheckRecordable(s.size());
+    char* block = WriteRecord(new char[RecordSize(s.size())], s);
+    std::memcpy(raw_, &block, sizeof block);
+    raw_[kTag] = kHeapTag;
+  }
+
+  // Texts longer than this are kept out of line, in a record.
+  static constexpr std::size_t kInline = 11;
+  // The bytes a record of a text of n bytes takes: its length in four bytes
+  // (a cell's text is far shorter; a row's cells and their texts then fit
+  // the allocator's next smaller size more often), then the text.
+  static constexpr std::size_t RecordSize(std::size_t n) { return sizeof(std::uint32_t) + n; }
+  // Writes a text's record at `at` (RecordSize(s.size()) bytes); returns `at`.
+  static char* WriteRecord(char* at, std::string_view s) {
+    CheckRecordable(s.size());
+    const auto n = static_cast<std::uint32_t>(s.size());
+    std::memcpy(at, &n, sizeof n);
+    std::memcpy(at + sizeof n, s.data(), n);
+    return at;
+  }
+  // Takes a record someone else keeps (WriteRecord) as the text, without a
+  // copy. The record must outlive this text and every text moved from it.
+  void Borrow(const char* record) {
+    Free();
+    std::memcpy(raw_, &record, sizeof record);
+    raw_[kTag] = kBorrowedTag;
+  }
+  bool Borrowed() const { return raw_[kTag] == kBorrowedTag; }
+  // A borrowed text copied into a block of its own (before its record goes).
+  // Leaves the text borrowed when there is no memory for it.
+  void Own() {
+    if (!Borrowed()) return;
+    const std::string_view mine = view();
+    if (mine.size() <= kInline) {
+      std::memcpy(raw_, mine.data(), mine.size());
+      raw_[kTag] = static_cast<char>(mine.size());
+      return;
+    }
+    char* block = WriteRecord(new char[RecordSize(mine.size())], mine);
     std::memcpy(raw_, &block, sizeof block);
     raw_[kTag] = kHeapTag;
   }
 
  private:
-  static constexpr std::size_t kInline = 11;
   static constexpr std::size_t kTag = 11;
   static constexpr char kHeapTag = static_cast<char>(0x80);
+  static constexpr char kBorrowedTag = static_cast<char>(0x81);
 
+  static void CheckRecordable(std::size_t n) {
+    if (n > UINT32_MAX) throw std::length_error("a cell text of 4 GB or more");
+  }
   bool IsHeap() const { return raw_[kTag] == kHeapTag; }
+  bool IsOut() const { return IsHeap() || Borrowed(); }
   char* Block() const {
     char* p;
     std::memcpy(&p, raw_, sizeof p);

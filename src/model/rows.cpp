@@ -1,6 +1,7 @@
 #include "model/rows.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 #include "model/host.h"
@@ -72,21 +73,44 @@ KtTextItemCol::~KtTextItemCol() {
   ::operator delete(cells_);
 }
 
-void KtTextItemCol::Grow(std::uint32_t capacity) {
-  auto* block = static_cast<KtTextItem*>(::operator new(sizeof(KtTextItem) * capacity));
+void KtTextItemCol::Grow(std::uint32_t capacity, std::size_t textBytes) {
+  if (textBytes > std::numeric_limits<std::uint32_t>::max()) textBytes = 0;  // the texts own their blocks instead
+  const std::size_t roomBytes = textBytes ? sizeof(RoomHeader) + textBytes : 0;
+  auto* block = static_cast<KtTextItem*>(::operator new(sizeof(KtTextItem) * capacity + roomBytes));
+  if (Room()) {
+    // Texts kept in this block's room go with the cells: each gets its own.
+    try {
+      for (std::uint32_t i = 0; i < count_; ++i) cells_[i].OwnStoredText();
+    } catch (...) {
+      ::operator delete(block);
+      throw;
+    }
+  }
   std::uninitialized_move_n(cells_, count_, block);
   std::destroy_n(cells_, count_);
   ::operator delete(cells_);
   cells_ = block;
   capacity_ = capacity;
+  if (roomBytes) {
+    capacity_ |= kRoomBit;
+    *Room() = RoomHeader{static_cast<std::uint32_t>(textBytes), 0};
+  }
 }
 
-void KtTextItemCol::reserve(std::int32_t n) {
-  if (n > 0 && static_cast<std::uint32_t>(n) > capacity_) Grow(static_cast<std::uint32_t>(n));
+void KtTextItemCol::reserve(std::int32_t n, std::size_t textBytes) {
+  if (n > 0 && static_cast<std::uint32_t>(n) > Capacity()) Grow(static_cast<std::uint32_t>(n), textBytes);
+}
+
+char* KtTextItemCol::TextRoom(std::size_t bytes) {
+  RoomHeader* room = Room();
+  if (!room || bytes > room->size - room->used) return nullptr;
+  char* at = reinterpret_cast<char*>(room + 1) + room->used;
+  room->used += static_cast<std::uint32_t>(bytes);
+  return at;
 }
 
 void KtTextItemCol::ShrinkToFit() {
-  if (capacity_ == count_) return;
+  if (Capacity() == count_) return;
   if (count_ == 0) {
     ::operator delete(cells_);
     cells_ = nullptr;
@@ -99,7 +123,7 @@ void KtTextItemCol::ShrinkToFit() {
 KtTextItem& KtTextItemCol::AddNew() { return AddNew(StyleRef()); }
 
 KtTextItem& KtTextItemCol::AddNew(const StyleRef& style) {
-  if (count_ == capacity_) Grow(capacity_ == 0 ? 1 : capacity_ * 2);
+  if (count_ == Capacity()) Grow(count_ == 0 ? 1 : count_ * 2);
   KtTextItem* cell = new (cells_ + count_) KtTextItem(style);
   ++count_;
   return *cell;
@@ -108,6 +132,7 @@ KtTextItem& KtTextItemCol::AddNew(const StyleRef& style) {
 void KtTextItemCol::AddItem(std::unique_ptr<KtTextItem> cell) { AddItem(std::move(*cell)); }
 
 KtTextItem* KtTextItemCol::AddItem(KtTextItem&& cell) {
+  cell.OwnStoredText();  // its record may be in another row's block
   KtTextItem& slot = AddNew();
   slot = std::move(cell);
   return &slot;
@@ -275,7 +300,7 @@ void KtRows::Insert(std::size_t at, NewRow row) {
   row.release();  // rows_ owns it now
 }
 
-KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
+KtRow* KtRows::Add(DocumentHost* control, std::int32_t n, std::size_t textBytes) {
   if (n > kMaxCellsPerRow) throw Error(ErrorCode::kOutOfMemory, kLibraryName, "Out of memory");
   NewRow row = MakeRow();
   row->ParentControl(control);
@@ -303,7 +328,7 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n) {
 
   const std::int32_t m = model ? model->ItemText().count() : 0;
   KtTextItemCol& cells = row->ItemText();
-  cells.reserve(std::max(m, n));
+  cells.reserve(std::max(m, n), textBytes);
   for (std::int32_t j = 1; j <= m; ++j) {
     // The model's style straight in: CopyAttributesFrom without a default first.
     // The cells' control is the row's: they need no pointer of their own.

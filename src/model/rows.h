@@ -58,14 +58,20 @@ class KtTextItemCol {
   // Appends a cell made in place, unstyled or of a given style.
   KtTextItem& AddNew();
   KtTextItem& AddNew(const StyleRef& style);
-  // Room for n cells in all, so that adding up to n moves none.
-  void reserve(std::int32_t n);
+  // Room for n cells in all, so that adding up to n moves none, and, when the
+  // cells move to a new block for it, `textBytes` more in that block for
+  // text records (TextRoom): a row built with its texts in one allocation.
+  void reserve(std::int32_t n, std::size_t textBytes = 0);
+  // `bytes` of the block's text room, for a cell's CellText::Borrow; nullptr
+  // when there is no room left. Borrowed texts are copied out before the
+  // block goes (the cells moving to a larger one).
+  char* TextRoom(std::size_t bytes);
   // Gives back the room no cell uses (a row whose cells came one by one).
   void ShrinkToFit();
   KtTextItem* Item(std::int32_t index) const;  // nullptr when missing, no error
   std::int32_t count() const { return static_cast<std::int32_t>(count_); }
   // How many cells fit before the block must move (tests and benchmarks).
-  std::int32_t capacity() const { return static_cast<std::int32_t>(capacity_); }
+  std::int32_t capacity() const { return static_cast<std::int32_t>(Capacity()); }
   void Remove(std::int32_t index);  // missing index: Error 9
 
   iterator begin() const { return iterator(cells_); }
@@ -74,10 +80,20 @@ class KtTextItemCol {
  private:
   // A block of its own rather than a vector: a row is allocated per row of a
   // document, and these 16 bytes instead of 24 keep it in a smaller size class.
-  void Grow(std::uint32_t capacity);
+  void Grow(std::uint32_t capacity, std::size_t textBytes = 0);
+  // After the cells, when kRoomBit is set: how much text room there is and how much is used.
+  struct RoomHeader {
+    std::uint32_t size;
+    std::uint32_t used;
+  };
+  static constexpr std::uint32_t kRoomBit = 0x80000000u;
+  std::uint32_t Capacity() const { return capacity_ & ~kRoomBit; }
+  RoomHeader* Room() const {
+    return (capacity_ & kRoomBit) ? reinterpret_cast<RoomHeader*>(cells_ + Capacity()) : nullptr;
+  }
   KtTextItem* cells_ = nullptr;
   std::uint32_t count_ = 0;
-  std::uint32_t capacity_ = 0;
+  std::uint32_t capacity_ = 0;  // cells, and kRoomBit when the block has text room
 };
 
 class KtRow {
@@ -174,8 +190,8 @@ class KtRows {
   void sText(std::string v) { sText_ = std::move(v); }
 
   // Builds a row of n columns from a model row or the control's defaults and
-  // inserts it after ActiveRow.
-  KtRow* Add(DocumentHost* control, std::int32_t n);
+  // inserts it after ActiveRow; its cells' block has `textBytes` of text room.
+  KtRow* Add(DocumentHost* control, std::int32_t n, std::size_t textBytes = 0);
   // Appends a row copying the template row (template reader), with room for
   // `cellsHint` cells (what the template says the row holds; only a hint).
   KtRow* AddR(DocumentHost* control, std::int32_t cellsHint = 0);

@@ -65,6 +65,11 @@ class KtTextItem {
   void Text(std::string_view value, std::uint8_t traits);
   std::string_view StoredText() const { return text_.view(); }
   void StoredText(std::string_view value) { text_.assign(value); }
+  // Stores a text without line breaks as a record written at `room` (the
+  // row's text room, CellText::RecordSize(value.size()) bytes).
+  void StoredTextIn(std::string_view value, char* room) { text_.Borrow(CellText::WriteRecord(room, value)); }
+  // A text kept in the row's room copied to a block of its own.
+  void OwnStoredText() { text_.Own(); }
 
   // Picture shown instead of the text; empty when there is none.
   std::string BITMAP() const;
@@ -76,13 +81,10 @@ class KtTextItem {
 
   // Shared attributes: reading is one indirection; a setter that changes a
   // value gives this cell its own (interned) record, the others keep theirs.
-#define KT_ATTR(type, name, init)                 \
-  type name() const { return style_->name; }      \
-  void name(type value) {                         \
-    if (style_->name == value) return;            \
-    CellStyleData d = *style_;                    \
-    d.name = value;                               \
-    style_ = CellStyle::Intern(d);                \
+#define KT_ATTR(type, name, init)                                    \
+  type name() const { return style_->name; }                         \
+  void name(type value) {                                            \
+    if (style_->name != value) Restyle(&CellStyleData::name, value); \
   }
   KT_ATTR(std::int16_t, LineRight, 0)
   KT_ATTR(std::int16_t, LineLeft, 0)
@@ -172,6 +174,14 @@ class KtTextItem {
     float lineHeight = 0;
     std::int16_t lines = 0;
   };
+  // A setter's change, out of line: the setters are called per cell of every
+  // row added, nearly always with the value the cell has.
+  template <class T>
+  [[gnu::noinline]] void Restyle(T CellStyleData::*field, T value) {
+    CellStyleData d = *style_;
+    d.*field = value;
+    style_ = CellStyle::Intern(d);
+  }
   // link_ is the row pointer, or (kLinksBit set) a CellLinks block; kFocusedBit
   // rides along in the pointer's spare low bits.
   static constexpr std::uintptr_t kLinksBit = 1, kFocusedBit = 2, kFlagBits = 3;

@@ -77,6 +77,12 @@ TEST(RowBuilding, ItemSyntaxSetsTabLeftInTwipsWhateverTheScale) {
   EXPECT_EQ(Texts(c, 2), (std::vector<std::string>{"seven", "eight", "mixed", "", "#123"}));
   for (const auto& [col, twips] : {std::tuple(1, 1234567.0f), {2, 12345678.0f}, {3, 7.0f}, {4, 0.0f}})
     EXPECT_EQ(c.GetProperty(2, col, "TabLeft").ToSingle(), twips) << col;
+  // The characters either side of the digits end them ('/' and ':'), and so
+  // does any other byte, however long the item.
+  c.AddRow("#9:12345#colon", "#12/45678#slash", "#0123456789", "#42#\xfa\xfa\xfa\xfa\xfa\xfa", "#12\xfa\xfa\xfa\xfa\xfa#x");
+  EXPECT_EQ(Texts(c, 3), (std::vector<std::string>{"colon", "slash", "#0123456789", "\xfa\xfa\xfa\xfa\xfa\xfa", "x"}));
+  for (const auto& [col, twips] : {std::tuple(1, 9.0f), {2, 12.0f}, {4, 42.0f}, {5, 12.0f}})
+    EXPECT_EQ(c.GetProperty(3, col, "TabLeft").ToSingle(), twips) << col;
 }
 
 TEST(RowBuilding, HeaderAndFooterRowsArePlacedInTheirBands) {

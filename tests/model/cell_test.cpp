@@ -153,6 +153,26 @@ TEST(CellText, LineBreaksAreStoredAsMarkersAndACopyTakesTheLayoutOnly) {
             std::tuple("Courier New", 720, 2, true, "", false));
 }
 
+TEST(CellText, TraitsFindEachKindOfByteAtAnyPlaceInTextsOfAnyLength) {
+  // What each byte alone says of a text; a text's traits are those of its bytes together.
+  const auto ofByte = [](unsigned char b) -> std::uint8_t {
+    if (b == '\r' || b == '\n') return kTextLineBreak | kTextNotPlainAscii;
+    if (b == '%' || b == '<') return kTextFieldCode;
+    if (b == 0 || b == '&' || b >= 0x80) return kTextNotPlainAscii;
+    return 0;
+  };
+  for (std::size_t n = 1; n <= 50; ++n)
+    for (std::size_t at = 0; at < n; ++at)
+      for (const unsigned char b : {'\r', '\n', '%', '<', '&', '\0', '\x7f', '\x80', '\xe9', '\xff', '#', 'z'}) {
+        std::string text(n, 'a');
+        text[at] = static_cast<char>(b);
+        ASSERT_EQ(CellTextTraits(text), ofByte(b)) << "byte " << int{b} << " at " << at << " of " << n;
+      }
+  EXPECT_EQ(CellTextTraits(""), 0);
+  EXPECT_EQ(CellTextTraits(std::string(40, 'x') + "%\n" + std::string(20, 'y') + "\xc3"),
+            kTextFieldCode | kTextLineBreak | kTextNotPlainAscii);
+}
+
 TEST(CellByName, NamesMatchWithoutRegardToCaseAndBadOnesThrowNumberedErrors) {
   KtTextItem cell;
   cell.SetByName("fontstrikethru", Variant(true));

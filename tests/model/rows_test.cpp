@@ -167,5 +167,55 @@ TEST_F(Rows, RemovedRowsMakeRoomAndTheOthersKeepTheirCells) {
   EXPECT_NE(rows.Add(&host, 1), nullptr) << "a cleared collection takes rows again";
 }
 
+TEST_F(Rows, TextsInTheRowsRoomOutliveItsBlockWhenCellsAreAddedMovedOrRemoved) {
+  // A row made with room for its texts, as rows added in bulk are: the
+  // texts borrowed from the room must survive every way the block can go
+  // (the sanitizer build checks the memory).
+  const std::string a(40, 'a'), b(30, 'b'), c = "short", d(20, 'd');
+  host.defaults.dInheritLastRow = false;
+  const std::size_t bytes = CellText::RecordSize(a.size()) + CellText::RecordSize(b.size());
+  KtRow* row = rows.Add(&host, 3, bytes);
+  KtTextItemCol& cells = row->ItemText();
+  cells.Item(1)->StoredTextIn(a, cells.TextRoom(CellText::RecordSize(a.size())));
+  cells.Item(2)->StoredTextIn(b, cells.TextRoom(CellText::RecordSize(b.size())));
+  cells.Item(3)->StoredText(c);
+  EXPECT_EQ(cells.TextRoom(1), nullptr) << "the room is used up";
+  auto texts = [&] {
+    std::vector<std::string> t;
+    for (const auto& cell : cells) t.emplace_back(cell->StoredText());
+    return t;
+  };
+  EXPECT_EQ(texts(), (std::vector<std::string>{a, b, c}));
+  cells.Item(2)->StoredText(d);  // the borrowed record is left, not freed
+  cells.Remove(1);
+  EXPECT_EQ(texts(), (std::vector<std::string>{d, c}));
+  // Borrow again, then make the block move: the texts go with the cells.
+  KtRow* other = rows.Add(&host, 2, CellText::RecordSize(a.size()));
+  KtTextItemCol& more = other->ItemText();
+  more.Item(1)->StoredTextIn(a, more.TextRoom(CellText::RecordSize(a.size())));
+  const char* inRoom = more.Item(1)->StoredText().data();
+  for (int i = 0; i < 5; ++i) more.AddNew().StoredText("added " + std::to_string(i));
+  // The blocks given up are taken again and written over.
+  std::vector<std::string> reuse;
+  auto overwrite = [&] {
+    for (std::size_t n = 64; n < 512; n += 8) reuse.emplace_back(n, 'z');
+  };
+  overwrite();
+  EXPECT_EQ(std::tuple(more.count(), more.Item(1)->StoredText(), more.Item(7)->StoredText()),
+            std::tuple(7, a, "added 4"));
+  EXPECT_NE(more.Item(1)->StoredText().data(), inRoom) << "copied out of the block given up";
+  // A cell moved out of a row's room into another row keeps its text after the first row goes.
+  KtRow* third = rows.Add(&host, 1, CellText::RecordSize(b.size()));
+  third->ItemText().Item(1)->StoredTextIn(b, third->ItemText().TextRoom(CellText::RecordSize(b.size())));
+  const char* inThirdsRoom = third->ItemText().Item(1)->StoredText().data();
+  KtTextItem* moved = more.AddItem(std::move(*third->ItemText().Item(1)));
+  EXPECT_NE(moved->StoredText().data(), inThirdsRoom);
+  rows.Remove(rows.count());
+  overwrite();
+  EXPECT_EQ(moved->StoredText(), b);
+  more.ShrinkToFit();
+  EXPECT_EQ(std::tuple(more.Item(1)->StoredText(), more.Item(8)->StoredText()), std::tuple(a, b));
+}
+
 }  // namespace
 }  // namespace ktfolio
