@@ -335,6 +335,7 @@ class Document : public DocumentHost {
   // ---- library-internal accessors -----------------------------------------------------------------
   tpPageInfo PageInfo() const override { return pageInfo_; }
   tpDefaults Defaults() const override { return defaults_; }
+  bool InheritsLastRow() const override { return defaults_.dInheritLastRow; }
   std::int32_t CurrentPage() const override { return currentPage_; }
   void CurrentPage(std::int32_t p) { currentPage_ = p; }
   std::int32_t PageCount() const override { return pageCount_; }

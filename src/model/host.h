@@ -15,6 +15,8 @@ class DocumentHost {
   virtual ~DocumentHost() = default;
   virtual tpPageInfo PageInfo() const = 0;   // a copy
   virtual tpDefaults Defaults() const = 0;   // a copy
+  // The one default a row built from the last row needs, without copying them all.
+  virtual bool InheritsLastRow() const { return Defaults().dInheritLastRow; }
   virtual std::int32_t CurrentPage() const = 0;  // page being drawn (field code %p)
   virtual std::int32_t PageCount() const = 0;    // field code %n
   virtual double Zoom() const = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include "model/host.h"
 #include "model/text_width.h"
@@ -70,35 +71,63 @@ KtTextItem* KtTextItemCol::AddRPlus(DocumentHost* control, KtRow* row) {
 
 KtTextItemCol::~KtTextItemCol() {
   std::destroy_n(cells_, count_);
-  ::operator delete(cells_);
+  FreeBlock();
 }
 
-void KtTextItemCol::Grow(std::uint32_t capacity, std::size_t textBytes) {
+static_assert(alignof(KtTextItem) <= alignof(void*), "cell blocks from the arena are aligned as pointers");
+
+std::size_t KtTextItemCol::BlockBytes() const {
+  const RoomHeader* room = Room();
+  return sizeof(KtTextItem) * Capacity() + (room ? sizeof(RoomHeader) + room->size : 0);
+}
+
+void KtTextItemCol::FreeBlock() {
+  // An arena's block is given back by GiveBlockTo, or goes with the arena.
+  if (!(capacity_ & kArenaBit)) ::operator delete(cells_);
+}
+
+void KtTextItemCol::GiveBlockTo(CellArena& arena) {
+  std::destroy_n(cells_, count_);
+  if (capacity_ & kArenaBit)
+    arena.Free(cells_, BlockBytes());
+  else
+    ::operator delete(cells_);
+  cells_ = nullptr;
+  count_ = capacity_ = 0;
+}
+
+void KtTextItemCol::Grow(std::uint32_t capacity, std::size_t textBytes, CellArena* arena) {
   if (textBytes > std::numeric_limits<std::uint32_t>::max()) textBytes = 0;  // the texts own their blocks instead
   const std::size_t roomBytes = textBytes ? sizeof(RoomHeader) + textBytes : 0;
-  auto* block = static_cast<KtTextItem*>(::operator new(sizeof(KtTextItem) * capacity + roomBytes));
+  const std::size_t bytes = sizeof(KtTextItem) * capacity + roomBytes;
+  void* fromArena = arena ? arena->Allocate(bytes) : nullptr;
+  auto* block = static_cast<KtTextItem*>(fromArena ? fromArena : ::operator new(bytes));
   if (Room()) {
     // Texts kept in this block's room go with the cells: each gets its own.
     try {
       for (std::uint32_t i = 0; i < count_; ++i) cells_[i].OwnStoredText();
     } catch (...) {
-      ::operator delete(block);
+      if (fromArena)
+        arena->Free(block, bytes);
+      else
+        ::operator delete(block);
       throw;
     }
   }
   std::uninitialized_move_n(cells_, count_, block);
   std::destroy_n(cells_, count_);
-  ::operator delete(cells_);
+  FreeBlock();
   cells_ = block;
   capacity_ = capacity;
+  if (fromArena) capacity_ |= kArenaBit;
   if (roomBytes) {
     capacity_ |= kRoomBit;
     *Room() = RoomHeader{static_cast<std::uint32_t>(textBytes), 0};
   }
 }
 
-void KtTextItemCol::reserve(std::int32_t n, std::size_t textBytes) {
-  if (n > 0 && static_cast<std::uint32_t>(n) > Capacity()) Grow(static_cast<std::uint32_t>(n), textBytes);
+void KtTextItemCol::reserve(std::int32_t n, std::size_t textBytes, CellArena* arena) {
+  if (n > 0 && static_cast<std::uint32_t>(n) > Capacity()) Grow(static_cast<std::uint32_t>(n), textBytes, arena);
 }
 
 char* KtTextItemCol::TextRoom(std::size_t bytes) {
@@ -112,7 +141,7 @@ char* KtTextItemCol::TextRoom(std::size_t bytes) {
 void KtTextItemCol::ShrinkToFit() {
   if (Capacity() == count_) return;
   if (count_ == 0) {
-    ::operator delete(cells_);
+    FreeBlock();
     cells_ = nullptr;
     capacity_ = 0;
     return;
@@ -275,6 +304,7 @@ KtRow* KtRows::RowStore::New() {
 }
 
 void KtRows::RowStore::Delete(KtRow* row) {
+  row->ItemText().GiveBlockTo(cells_);
   row->~KtRow();
   free_.push_back(row);
 }
@@ -284,6 +314,7 @@ void KtRows::RowStore::Release() {
   blocks_.clear();
   free_.clear();
   usedInLast_ = kRowsPerBlock;
+  cells_.Release();
 }
 
 KtRows::KtRows() = default;
@@ -304,19 +335,24 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n, std::size_t textBytes)
   if (n > kMaxCellsPerRow) throw Error(ErrorCode::kOutOfMemory, kLibraryName, "Out of memory");
   NewRow row = MakeRow();
   row->ParentControl(control);
-  const tpDefaults d = control->Defaults();
   const float availWidth = control->PageInfo().AvailWidth;
   const std::int32_t c = count();
 
   const KtRow* model = nullptr;
-  if (d.dInheritLastRow && c >= 1)
+  if (control->InheritsLastRow() && c >= 1)
     model = rows_[c - 1];
   else if (GuideRow_ >= 1 && GuideRow_ <= c)
     model = rows_[GuideRow_ - 1];
+  const std::int32_t m = model ? model->ItemText().count() : 0;
+  // The defaults are copied only when some of the row comes from them (a
+  // row continuing one as wide as itself takes nothing from them).
+  std::optional<tpDefaults> defaults;
+  if (!model || m < n) defaults = control->Defaults();
 
   if (model) {
     row->CopyLayoutFrom(*model);
   } else {
+    const tpDefaults& d = *defaults;
     row->IndentBottom(d.dRowIndentBottom);
     row->ColsLayoutType(d.dColsLayoutType);
     row->IndentTop(d.dRowIndentTop);
@@ -326,9 +362,8 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n, std::size_t textBytes)
     row->FitHeightToText(d.dFitHeightToText);
   }
 
-  const std::int32_t m = model ? model->ItemText().count() : 0;
   KtTextItemCol& cells = row->ItemText();
-  cells.reserve(std::max(m, n), textBytes);
+  cells.reserve(std::max(m, n), textBytes, &store_.Cells());
   for (std::int32_t j = 1; j <= m; ++j) {
     // The model's style straight in: CopyAttributesFrom without a default first.
     // The cells' control is the row's: they need no pointer of their own.
@@ -353,7 +388,7 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n, std::size_t textBytes)
     // The divisor is the whole column count, also when a model row is continued.
     const std::int32_t w = CLng(static_cast<double>(rest) / n);
     const std::int32_t s = first == 1 ? 0 : 1;
-    CellStyleData style = DefaultCellStyle(d);
+    CellStyleData style = DefaultCellStyle(*defaults);
     for (std::int32_t k = first; k <= last; ++k) {
       const double g = k == 1 ? 0.0 : row->ColSpacing();
       style.TabLeft = static_cast<float>(used + static_cast<double>(s + (k - first)) * w + g);

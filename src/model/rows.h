@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/cellarena.h"
 #include "model/textitem.h"
 
 namespace ktfolio {
@@ -61,7 +62,11 @@ class KtTextItemCol {
   // Room for n cells in all, so that adding up to n moves none, and, when the
   // cells move to a new block for it, `textBytes` more in that block for
   // text records (TextRoom): a row built with its texts in one allocation.
-  void reserve(std::int32_t n, std::size_t textBytes = 0);
+  // The new block comes from `arena` when one is given and it can.
+  void reserve(std::int32_t n, std::size_t textBytes = 0, CellArena* arena = nullptr);
+  // Removes every cell and gives the block to the arena it came from (the
+  // one the row's collection keeps), or back to the heap.
+  void GiveBlockTo(CellArena& arena);
   // `bytes` of the block's text room, for a cell's CellText::Borrow; nullptr
   // when there is no room left. Borrowed texts are copied out before the
   // block goes (the cells moving to a larger one).
@@ -80,20 +85,24 @@ class KtTextItemCol {
  private:
   // A block of its own rather than a vector: a row is allocated per row of a
   // document, and these 16 bytes instead of 24 keep it in a smaller size class.
-  void Grow(std::uint32_t capacity, std::size_t textBytes = 0);
+  void Grow(std::uint32_t capacity, std::size_t textBytes = 0, CellArena* arena = nullptr);
+  // The block's size as it was asked for.
+  std::size_t BlockBytes() const;
+  // Frees the block unless an arena keeps it.
+  void FreeBlock();
   // After the cells, when kRoomBit is set: how much text room there is and how much is used.
   struct RoomHeader {
     std::uint32_t size;
     std::uint32_t used;
   };
-  static constexpr std::uint32_t kRoomBit = 0x80000000u;
-  std::uint32_t Capacity() const { return capacity_ & ~kRoomBit; }
+  static constexpr std::uint32_t kRoomBit = 0x80000000u, kArenaBit = 0x40000000u;
+  std::uint32_t Capacity() const { return capacity_ & ~(kRoomBit | kArenaBit); }
   RoomHeader* Room() const {
     return (capacity_ & kRoomBit) ? reinterpret_cast<RoomHeader*>(cells_ + Capacity()) : nullptr;
   }
   KtTextItem* cells_ = nullptr;
   std::uint32_t count_ = 0;
-  std::uint32_t capacity_ = 0;  // cells, and kRoomBit when the block has text room
+  std::uint32_t capacity_ = 0;  // cells, kRoomBit when the block has text room, kArenaBit when an arena's
 };
 
 class KtRow {
@@ -232,12 +241,14 @@ class KtRows {
     KtRow* New();
     void Delete(KtRow* row);
     void Release();  // every block, once no row is left in them
+    CellArena& Cells() { return cells_; }  // the rows' cell blocks
 
    private:
     static constexpr std::size_t kRowsPerBlock = 1024;
     std::vector<KtRow*> blocks_;
     std::size_t usedInLast_ = kRowsPerBlock;
     std::vector<KtRow*> free_;
+    CellArena cells_;
   };
   // A row made by the store, handed back to it unless released to rows_.
   struct RowReturn {

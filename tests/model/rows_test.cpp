@@ -2,6 +2,9 @@
 // removing them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <set>
 #include <tuple>
 
 #include "model/host.h"
@@ -215,6 +218,52 @@ TEST_F(Rows, TextsInTheRowsRoomOutliveItsBlockWhenCellsAreAddedMovedOrRemoved) {
   EXPECT_EQ(moved->StoredText(), b);
   more.ShrinkToFit();
   EXPECT_EQ(std::tuple(more.Item(1)->StoredText(), more.Item(8)->StoredText()), std::tuple(a, b));
+}
+
+TEST_F(Rows, TheCellsOfRemovedRowsMakeRoomForRowsAddedLater) {
+  // A log that drops its oldest rows as it adds new ones stays the same size.
+  host.defaults.dInheritLastRow = false;
+  auto add = [&](int k) {
+    std::set<const KtTextItem*> firsts;
+    for (int i = 0; i < k; ++i) {
+      rows.ActiveRow(rows.count());
+      KtRow* r = rows.Add(&host, 5, CellText::RecordSize(40));
+      r->ItemText().Item(2)->StoredTextIn(std::string(40, 'a' + i % 26), r->ItemText().TextRoom(CellText::RecordSize(40)));
+      firsts.insert(r->ItemText().Item(1));
+    }
+    return firsts;
+  };
+  const auto before = add(300);
+  rows.RemoveRange(1, 300);
+  const auto after = add(300);
+  EXPECT_EQ(after, before);
+  for (int i = 0; i < 300; ++i)
+    ASSERT_EQ(rows.at0(static_cast<std::size_t>(i)).ItemText().Item(2)->StoredText(), std::string(40, 'a' + i % 26)) << i;
+}
+
+TEST(CellArena, BlocksGivenBackServeTheNextOfTheirSizeAndNoneOverlap) {
+  CellArena arena;
+  EXPECT_EQ(arena.Allocate(CellArena::kLargest + 1), nullptr);
+  // Enough blocks to fill several chunks, each written through.
+  std::vector<std::pair<unsigned char*, std::size_t>> blocks;
+  for (std::size_t i = 0; i < 2000; ++i) {
+    const std::size_t n = 8 + (i * 37) % 400;
+    auto* p = static_cast<unsigned char*>(arena.Allocate(n));
+    ASSERT_NE(p, nullptr);
+    ASSERT_EQ(reinterpret_cast<std::uintptr_t>(p) % alignof(void*), 0u);
+    std::memset(p, static_cast<int>(i % 251), n);
+    blocks.emplace_back(p, n);
+  }
+  for (std::size_t i = 0; i < blocks.size(); ++i)
+    ASSERT_EQ(std::count(blocks[i].first, blocks[i].first + blocks[i].second, static_cast<unsigned char>(i % 251)),
+              static_cast<std::ptrdiff_t>(blocks[i].second))
+        << i;
+  // Given back, a block is the next one of its size (rounded up), not of another.
+  arena.Free(blocks[5].first, blocks[5].second);
+  arena.Free(blocks[9].first, blocks[9].second);
+  EXPECT_NE(arena.Allocate(blocks[5].second + 64), blocks[5].first);
+  EXPECT_EQ(arena.Allocate(blocks[9].second - 1), blocks[9].first);
+  EXPECT_EQ(arena.Allocate(blocks[5].second), blocks[5].first);
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+#include "model/cellarena.h"
+
+#include <cstring>
+#include <new>
+
+namespace ktfolio {
+
+void* CellArena::Allocate(std::size_t bytes) {
+  if (bytes > kLargest) return nullptr;
+  if (free_.empty()) free_.resize(Class(kLargest) + 1, nullptr);  // so that Free never allocates
+  const std::size_t c = Class(bytes == 0 ? 1 : bytes);
+  if (free_[c]) {
+    void* block = free_[c];
+    std::memcpy(&free_[c], block, sizeof(void*));  // the next in the list
+    return block;
+  }
+  const std::size_t size = c * kGrain;
+  if (used_ + size > kChunk) {
+    chunks_.reserve(chunks_.size() + 1);
+    chunks_.push_back(::operator new(kChunk));
+    used_ = 0;
+  }
+  void* block = static_cast<char*>(chunks_.back()) + used_;
+  used_ += size;
+  return block;
+}
+
+void CellArena::Free(void* block, std::size_t bytes) {
+  if (!block) return;
+  const std::size_t c = Class(bytes == 0 ? 1 : bytes);
+  std::memcpy(block, &free_[c], sizeof(void*));
+  free_[c] = block;
+}
+
+void CellArena::Release() {
+  for (void* chunk : chunks_) ::operator delete(chunk);
+  chunks_.clear();
+  free_.clear();
+  used_ = kChunk;
+}
+
+}  // namespace ktfolio
