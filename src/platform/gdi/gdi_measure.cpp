@@ -49,25 +49,8 @@ int SingleLineHeight(FontInstance* fi, std::string_view text, int width, UINT fo
   long total = 0;
   bool plain = true;
   if (plainAscii) {
-    // Four characters a step, in two sums. A width of -1 (not measured yet)
-    // sets the sign bit of `unmeasured`.
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const int* width = fi->asciiWidth.data();
-    long other = 0;
-    int unmeasured = 0;
-    std::size_t i = 0;
-    for (; i + 4 <= text.size(); i += 4) {
-      const int a = width[p[i]], b = width[p[i + 1]], c = width[p[i + 2]], d = width[p[i + 3]];
-      unmeasured |= (a | b) | (c | d);
-      total += a + c;
-      other += b + d;
-    }
-    for (; i < text.size(); ++i) {
-      unmeasured |= width[p[i]];
-      total += width[p[i]];
-    }
-    total += other;
-    plain = unmeasured >= 0;
+    total = AsciiLineWidth(fi->asciiWidth.data(), text);
+    plain = total >= 0;
   } else {
     for (const char c : text) {
       const auto ch = static_cast<unsigned char>(c);
@@ -144,18 +127,20 @@ std::vector<KnownFont>& KnownFonts() {
 
 }  // namespace
 
+struct TextMeasurer::FontEntry {
+  LOGFONT asked;  // as the caller described it, which later calls are matched against
+  LOGFONT lf;     // as a font handle keeps it
+  FontInstance* fi;
+  TEXTMETRIC tm;
+  HFONT font;  // made when DrawText needs it selected
+  std::size_t mostChars;  // MostChars() of this font
+};
+
 struct TextMeasurer::State {
   std::unique_lock<std::recursive_mutex> lock{ModuleLock()};
   HDC hdc;
   int deviceDpiX = 0, deviceDpiY = 0;  // the context's own, which its fonts' metrics follow
-  struct Entry {
-    LOGFONT asked;  // as the caller described it, which later calls are matched against
-    LOGFONT lf;     // as a font handle keeps it
-    FontInstance* fi;
-    TEXTMETRIC tm;
-    HFONT font;  // made when DrawText needs it selected
-    std::size_t mostChars;  // MostChars() of this font
-  };
+  using Entry = FontEntry;
   std::vector<Entry> fonts;
   Entry* current = nullptr;  // into `fonts`, which is reserved up front so it never moves
   HGDIOBJ previous = nullptr;  // the context's font before the first DrawText
@@ -213,6 +198,14 @@ TextMeasurer::TextMeasurer(HDC hdc, const KeyKeeper* keeper) : spare_(&Spare()),
     s_->deviceDpiY = deviceY;
   }
   if (keeper_ && s_->keeper == keeper_) key_ = s_->key;
+  Current(s_->current);
+}
+
+void TextMeasurer::Current(FontEntry* entry) {
+  s_->current = entry;
+  asciiWidth_ = entry ? entry->fi->asciiWidth.data() : nullptr;
+  lineHeight_ = entry ? entry->fi->Height() : 0;
+  mostChars_ = entry ? entry->mostChars : SIZE_MAX;
 }
 
 TextMeasurer::~TextMeasurer() {
@@ -227,7 +220,7 @@ TextMeasurer::~TextMeasurer() {
   constexpr std::size_t kKeptFonts = 16;
   if (s_->fonts.size() > kKeptFonts) {
     s_->fonts.clear();
-    s_->current = nullptr;
+    Current(nullptr);
     key_ = nullptr;
   }
   if (keeper_ && key_)
@@ -247,7 +240,7 @@ bool TextMeasurer::UseFont(const LOGFONT& lf) {
   if (s_->current && SameFont(s_->current->asked, lf)) return true;
   for (State::Entry& e : s_->fonts)
     if (SameFont(e.asked, lf)) {
-      s_->current = &e;
+      Current(&e);
       return true;
     }
   DC* dc = ToDC(s_->hdc);
@@ -275,16 +268,14 @@ bool TextMeasurer::UseFont(const LOGFONT& lf) {
   if (s_->fonts.size() == s_->fonts.capacity()) {
     const std::ptrdiff_t at = s_->current ? s_->current - s_->fonts.data() : -1;
     s_->fonts.reserve(s_->fonts.empty() ? 4 : s_->fonts.size() * 2);
-    if (at >= 0) s_->current = s_->fonts.data() + at;
+    if (at >= 0) Current(s_->fonts.data() + at);
   }
   s_->fonts.push_back(entry);
-  s_->current = &s_->fonts.back();
+  Current(&s_->fonts.back());
   return true;
 }
 
 const TEXTMETRIC& TextMeasurer::Metrics() const { return s_->current->tm; }
-
-std::size_t TextMeasurer::MostChars() const { return s_->current->mostChars; }
 
 INT TextMeasurer::CharWidth(UINT ch) { return s_->current->fi->Advance(ch); }
 
@@ -299,10 +290,10 @@ bool PlainAscii(std::string_view text) {
 }
 
 int TextMeasurer::TextHeight(std::string_view text, int width, UINT format) {
-  return TextHeight(text, width, format, false);
+  return TextHeightOtherwise(text, width, format, false);
 }
 
-int TextMeasurer::TextHeight(std::string_view text, int width, UINT format, bool plainAscii) {
+int TextMeasurer::TextHeightOtherwise(std::string_view text, int width, UINT format, bool plainAscii) {
   if (!plainAscii) text = text.substr(0, text.find('\0'));  // DrawText stops there too
   const int h = SingleLineHeight(s_->current->fi, text, width, format, plainAscii);
   if (h >= 0) return h;

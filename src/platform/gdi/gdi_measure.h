@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -23,6 +24,27 @@ bool PlainAscii(std::string_view text);
 // metrics: their worst case (each character on a line of its own, or all on
 // one line) would not add up in 32 bits.
 std::size_t MostMeasurableBytes(const TEXTMETRIC& tm);
+
+// The width of a plain ASCII text, from the widths of its characters (-1 for
+// one not measured yet); -1 when one of them is not measured.
+inline long AsciiLineWidth(const int* width, std::string_view text) {
+  // Four characters a step, in two sums. A width of -1 sets the sign bit of `unmeasured`.
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  long total = 0, other = 0;
+  int unmeasured = 0;
+  std::size_t i = 0;
+  for (; i + 4 <= text.size(); i += 4) {
+    const int a = width[p[i]], b = width[p[i + 1]], c = width[p[i + 2]], d = width[p[i + 3]];
+    unmeasured |= (a | b) | (c | d);
+    total += a + c;
+    other += b + d;
+  }
+  for (; i < text.size(); ++i) {
+    unmeasured |= width[p[i]];
+    total += width[p[i]];
+  }
+  return unmeasured < 0 ? -1 : total + other;
+}
 
 class TextMeasurer {
  public:
@@ -59,7 +81,7 @@ class TextMeasurer {
   // Of the current font: GetTextMetrics and GetCharWidth32 of one character.
   const TEXTMETRIC& Metrics() const;
   // MostMeasurableBytes of the current font, worked out once per font.
-  std::size_t MostChars() const;
+  std::size_t MostChars() const { return mostChars_; }
   INT CharWidth(UINT ch);
   // DrawText(text, rect 0..width, format | DT_CALCRECT)'s height in the current
   // font. A text on one line (no break, or all of it within `width`) is worked
@@ -67,7 +89,14 @@ class TextMeasurer {
   int TextHeight(std::string_view text, int width, UINT format);
   // The same for a text the caller has already seen to be PlainAscii or not
   // (reading a row's cells, say), which then needs no check per byte here.
-  int TextHeight(std::string_view text, int width, UINT format, bool plainAscii);
+  int TextHeight(std::string_view text, int width, UINT format, bool plainAscii) {
+    // The common cell, worked out here: word-wrapped plain ASCII within the width.
+    if (plainAscii && format == DT_WORDBREAK && asciiWidth_) {
+      const long w = AsciiLineWidth(asciiWidth_, text);
+      if (w >= 0 && w <= (width < 0 ? 0 : width)) return lineHeight_;
+    }
+    return TextHeightOtherwise(text, width, format, plainAscii);
+  }
   // The same, always through DrawText (the reference the fast path must match).
   int TextHeightByDrawText(std::string_view text, int width, UINT format);
 
@@ -76,12 +105,21 @@ class TextMeasurer {
   // The last measurer's fonts, kept on its thread for the next measurer on
   // the same context: rows are measured one after another in the same fonts.
   static std::unique_ptr<State>& Spare();
+  struct FontEntry;
+  // Makes one of the state's fonts (or none) the current one, and keeps here
+  // what the inline calls read of it.
+  void Current(FontEntry* entry);
+  int TextHeightOtherwise(std::string_view text, int width, UINT format, bool plainAscii);
   std::unique_ptr<State>* spare_;  // looked up once: thread-local storage costs a call
   std::unique_ptr<State> s_;
   // Read on every text of a row: kept here, where reading them is inline.
   int dpiX_ = 0, dpiY_ = 0;
   const void* key_ = nullptr;
   const KeyKeeper* keeper_ = nullptr;
+  // Of the current font (none: no widths, and no text too long).
+  const int* asciiWidth_ = nullptr;
+  int lineHeight_ = 0;
+  std::size_t mostChars_ = SIZE_MAX;
 };
 
 }  // namespace ktfolio::win
