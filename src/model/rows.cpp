@@ -149,6 +149,19 @@ void KtTextItemCol::ShrinkToFit() {
   Grow(count_);
 }
 
+void KtTextItemCol::Compact(CellArena& arena) {
+  if (count_ == 0) return ShrinkToFit();
+  std::size_t textBytes = 0;
+  for (std::uint32_t i = 0; i < count_; ++i)
+    if (const std::size_t n = cells_[i].StoredText().size(); n > CellText::kInline) textBytes += CellText::RecordSize(n);
+  Grow(count_, textBytes, &arena);
+  for (std::uint32_t i = 0; i < count_; ++i) {
+    const std::string_view text = cells_[i].StoredText();
+    if (text.size() <= CellText::kInline) continue;
+    if (char* room = TextRoom(CellText::RecordSize(text.size()))) cells_[i].StoredTextIn(text, room);
+  }
+}
+
 KtTextItem& KtTextItemCol::AddNew() { return AddNew(StyleRef()); }
 
 KtTextItem& KtTextItemCol::AddNew(const StyleRef& style) {
@@ -422,6 +435,10 @@ KtRow* KtRows::AddR(DocumentHost* control, std::int32_t cellsHint) {
   KtRow* raw = row.get();
   Insert(rows_.size(), std::move(row));
   return raw;
+}
+
+void KtRows::CompactLast() {
+  if (!rows_.empty()) rows_.back()->ItemText().Compact(store_.Cells());
 }
 
 KtRow* KtRows::AddRPlus(DocumentHost* control, std::int32_t n) {

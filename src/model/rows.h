@@ -73,6 +73,10 @@ class KtTextItemCol {
   char* TextRoom(std::size_t bytes);
   // Gives back the room no cell uses (a row whose cells came one by one).
   void ShrinkToFit();
+  // The same, the block taken from `arena` with room for the longer texts,
+  // which move into it: a row whose cells and texts came one by one then
+  // holds as little as a row built at once.
+  void Compact(CellArena& arena);
   KtTextItem* Item(std::int32_t index) const;  // nullptr when missing, no error
   std::int32_t count() const { return static_cast<std::int32_t>(count_); }
   // How many cells fit before the block must move (tests and benchmarks).
@@ -206,6 +210,8 @@ class KtRows {
   KtRow* AddR(DocumentHost* control, std::int32_t cellsHint = 0);
   // Appends a row of n cells copying the template row and cell.
   KtRow* AddRPlus(DocumentHost* control, std::int32_t n);
+  // KtTextItemCol::Compact for the last row (one read cell by cell).
+  void CompactLast();
 
   KtRow* Item(std::int32_t index) const;  // missing index: Error 9
   std::int32_t count() const { return static_cast<std::int32_t>(rows_.size()); }

@@ -70,15 +70,20 @@ class TemplateReader {
     }
   }
 
-  // The cells of the row read last came one by one: the room they did not
-  // use goes back, so that a loaded row is as small as a built one. The model
-  // cell, its row's last, moves with the row's block.
+  // The cells of the row read last came one by one: they and their texts
+  // move to one block of their collection's, as a built row's are, so that a
+  // loaded row is as small as a built one. The model cell, its row's last,
+  // moves with the row's block.
   void FinishRow() {
     KtRow* row = TemplateRow();
     if (!row) return;
     KtTextItemCol& cells = row->ItemText();
     const bool modelHere = cells.count() > 0 && TemplateCell() == cells.Item(cells.count());
-    cells.ShrinkToFit();
+    KtRows& rows = *c_.Rows(area_);
+    if (rows.count() > 0 && &rows.at0(static_cast<std::size_t>(rows.count() - 1)) == row)
+      rows.CompactLast();
+    else
+      cells.ShrinkToFit();
     if (modelHere) TemplateCell() = cells.Item(cells.count());
   }
 

@@ -241,6 +241,27 @@ TEST_F(Rows, TheCellsOfRemovedRowsMakeRoomForRowsAddedLater) {
     ASSERT_EQ(rows.at0(static_cast<std::size_t>(i)).ItemText().Item(2)->StoredText(), std::string(40, 'a' + i % 26)) << i;
 }
 
+TEST_F(Rows, ARowReadCellByCellIsCompactedIntoOneBlockWithItsTexts) {
+  // As a template is read: cells one by one, texts set afterwards.
+  KtRow* row = rows.AddR(&host, 8);
+  KtTextItemCol& cells = row->ItemText();
+  const std::vector<std::string> texts{std::string(30, 'x'), "short", std::string(12, 'y'), "", std::string(200, 'z')};
+  for (const std::string& t : texts) cells.AddRPlus(&host, row)->StoredText(t);
+  rows.CompactLast();
+  EXPECT_EQ(cells.capacity(), cells.count());
+  const auto* blockEnd = reinterpret_cast<const char*>(cells.Item(cells.count()) + 1);
+  for (int i = 1; i <= cells.count(); ++i) {
+    const std::string_view stored = cells.Item(i)->StoredText();
+    EXPECT_EQ(stored, texts[static_cast<std::size_t>(i) - 1]) << i;
+    if (stored.size() > CellText::kInline)
+      EXPECT_TRUE(stored.data() >= blockEnd && stored.data() < blockEnd + 300) << "in the row's block: " << i;
+  }
+  // Growing again takes the texts along.
+  cells.AddNew().StoredText("more");
+  EXPECT_EQ(std::tuple(cells.Item(1)->StoredText(), cells.Item(5)->StoredText(), cells.Item(6)->StoredText()),
+            std::tuple(texts[0], texts[4], "more"));
+}
+
 TEST(CellArena, BlocksGivenBackServeTheNextOfTheirSizeAndNoneOverlap) {
   CellArena arena;
   EXPECT_EQ(arena.Allocate(CellArena::kLargest + 1), nullptr);
