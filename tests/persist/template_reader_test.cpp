@@ -90,6 +90,24 @@ TEST(TemplateReader, RowsAndCellsCopyThePreviousOneWhereTheTextSaysNothing) {
             std::tuple(500.0f, true, true, 14.0f));
 }
 
+TEST(TemplateReader, ARowReadHoldsItsCellsAndTheirLongerTextsInOneBlockAsABuiltRowDoes) {
+  KtPrint4Impl c;
+  const std::string a(30, 'a'), b(40, 'b'), h(20, 'h');
+  Load(c, Lines({"[Header]", "[Row]1", "[Col]1", "Text=" + h, "[Body]", "[Row]2", "[Col]1", "Text=" + a, "[Col]2",
+                 "Text=" + b, "[Row]3", "[Col]1", "Text=" + b}));
+  for (const auto& [area, row, texts] : {std::tuple(Header, 1, std::vector<std::string>{h}),
+                                          {Body, 1, std::vector<std::string>{a, b}}, {Body, 2, {b}}}) {
+    const KtTextItemCol& cells = c.Rows(area)->Item(row)->ItemText();
+    ASSERT_EQ(std::tuple(cells.count(), cells.capacity()), std::tuple(static_cast<int>(texts.size()), cells.count()));
+    const auto* end = reinterpret_cast<const char*>(cells.Item(cells.count()) + 1);
+    for (int i = 1; i <= cells.count(); ++i) {
+      const std::string_view text = cells.Item(i)->StoredText();
+      EXPECT_EQ(text, texts[static_cast<std::size_t>(i) - 1]);
+      EXPECT_TRUE(text.data() >= end && text.data() < end + 100) << "area " << area << " row " << row << " cell " << i;
+    }
+  }
+}
+
 TEST(TemplateReader, LineBreakMarksUnknownLinesAndNegativeCellIndexes) {
   KtPrint4Impl c;
   Load(c, Lines({"", "[Properties]", "NoSuchSetting=5", "just words", "[]", "[unclosed", "[Other]", "ShowToolBar=0",
