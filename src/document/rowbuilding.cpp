@@ -36,22 +36,44 @@ float TabPosition(std::string_view digits) {
   return CheckedFinite(Variant(Val(digits)).ToSingle());
 }
 
-// How many of the first (at most `most`, at most 8) characters are decimal
-// digits. Eight at a time when there are eight to read: each byte is a digit
-// when its high nibble is 3 before and after adding 6. A byte past the first
+// The decimal digits an item's text starts with, at most seven (below 10^7,
+// exact in a float): how many, and the number they make.
+struct LeadingDigits {
+  std::size_t count = 0;
+  std::int32_t value = 0;
+};
+
+// Eight bytes at a time when there are four or more to read (the bytes past
+// the text's end read as NUL): each byte is a digit when its high nibble is 3
+// before and after adding 6, and the digits, moved to the top of the word
+// behind zeros, are added up in three multiplications. A byte past the first
 // non-digit may be misjudged (a carry), which does not matter.
-std::size_t LeadingDigits(std::string_view s, std::size_t most) {
-  if (std::endian::native == std::endian::little && s.size() >= 8) {
+LeadingDigits ReadLeadingDigits(std::string_view s) {
+  constexpr std::size_t kMost = 7;
+  LeadingDigits d;
+  if (std::endian::native == std::endian::little && s.size() >= 4) {
     std::uint64_t x;
-    std::memcpy(&x, s.data(), 8);
+    if (s.size() >= 8) {
+      std::memcpy(&x, s.data(), 8);
+    } else {  // the first four and the last four, overlapping
+      std::uint32_t first, last;
+      std::memcpy(&first, s.data(), 4);
+      std::memcpy(&last, s.data() + s.size() - 4, 4);
+      x = first | (std::uint64_t{last} << (8 * (s.size() - 4)));
+    }
     constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u, kThree = 0x3030303030303030u, kSix = 0x0606060606060606u;
     const std::uint64_t bad = ((x & kHigh) ^ kThree) | (((x + kSix) & kHigh) ^ kThree);
-    const std::size_t n = bad ? static_cast<std::size_t>(std::countr_zero(bad)) / 8 : 8;
-    return std::min(n, most);
+    d.count = std::min<std::size_t>(bad ? static_cast<std::size_t>(std::countr_zero(bad)) / 8 : 8, kMost);
+    if (d.count == 0) return d;
+    std::uint64_t v = x << (8 * (8 - d.count));
+    v = ((v & 0x0F0F0F0F0F0F0F0Fu) * 2561) >> 8;
+    v = ((v & 0x00FF00FF00FF00FFu) * 6553601) >> 16;
+    d.value = static_cast<std::int32_t>(((v & 0x0000FFFF0000FFFFu) * 42949672960001u) >> 32);
+    return d;
   }
-  std::size_t n = 0;
-  while (n < most && n < s.size() && s[n] >= '0' && s[n] <= '9') ++n;
-  return n;
+  while (d.count < kMost && d.count < s.size() && s[d.count] >= '0' && s[d.count] <= '9')
+    d.value = d.value * 10 + (s[d.count++] - '0');
+  return d;
 }
 
 // A row's items, made ready. Rows of a few items (nearly all) are kept on
@@ -77,11 +99,10 @@ class PreparedItems {
       if (s.size() > 1 && s[0] == '#') {
         // Up to seven plain digits and the closing '#' (nearly every item) are
         // read as they are met; anything else is looked for and read in full.
-        const std::size_t digits = LeadingDigits(s.substr(1), 7);
-        const std::size_t i = 1 + digits;
-        if (digits > 0 && i < s.size() && s[i] == '#') {
-          std::int32_t v = 0;
-          for (std::size_t k = 1; k < i; ++k) v = v * 10 + (s[k] - '0');
+        const LeadingDigits digits = ReadLeadingDigits(s.substr(1));
+        const std::size_t i = 1 + digits.count;
+        if (digits.count > 0 && i < s.size() && s[i] == '#') {
+          const std::int32_t v = digits.value;
           item.tabLeft = static_cast<float>(v);  // below 10^7: exact in a float
           item.hasTab = true;
           s.remove_prefix(i + 1);
