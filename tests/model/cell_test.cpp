@@ -78,9 +78,22 @@ TEST(CellStyle, RecordsAreSharedEvenWithANaNAndGoWhenTheirLastCellGoes) {
 }
 
 TEST(CellText, KeepsTextsOfEveryLengthAcrossCopiesAndMoves) {
+  // Every byte different from its neighbours, so that a byte copied to the wrong place shows.
+  const auto text = [](std::size_t n) {
+    std::string s(n, ' ');
+    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + i % 26);
+    return s;
+  };
+  for (std::size_t n = 0; n <= 13; ++n)
+    for (std::size_t k = 0; k <= n; ++k) {
+      CellText t;
+      t.assign(text(n));
+      t.assign(t.view().substr(k));  // a piece of itself, overlapping
+      ASSERT_EQ(t.view(), text(n).substr(k)) << n << " from " << k;
+    }
   for (std::size_t n : {0, 1, 10, 11, 12, 13, 100, 5000}) {
     SCOPED_TRACE(n);
-    const std::string s(n, 'x');
+    const std::string s = text(n);
     CellText t;
     t.assign(s);
     EXPECT_EQ(t.view(), s);
