@@ -183,13 +183,14 @@ TextMeasurer::TextMeasurer(HDC hdc, const KeyKeeper* keeper) : spare_(&Spare()),
     s_ = std::make_unique<State>();
     s_->hdc = hdc;
   }
-  // The context looked up once, under the lock the state holds.
+  // The context looked up once, under the lock the state holds; its
+  // resolution is what GetDeviceCaps gives for LOGPIXELSX and LOGPIXELSY.
   const DC* dc = ToDC(hdc);
-  dpiX_ = dc ? DeviceCaps(*dc, LOGPIXELSX) : 0;
-  dpiY_ = dc ? DeviceCaps(*dc, LOGPIXELSY) : 0;
+  const int deviceX = dc ? dc->dpiX : 0, deviceY = dc ? dc->dpiY : 0;
+  dpiX_ = deviceX;
+  dpiY_ = deviceY;
   // A context that now measures at another resolution (or another context at
   // the same address) gets its fonts anew.
-  const int deviceX = dc ? dc->dpiX : 0, deviceY = dc ? dc->dpiY : 0;
   if (deviceX != s_->deviceDpiX || deviceY != s_->deviceDpiY) {
     s_->fonts.clear();
     s_->current = nullptr;
