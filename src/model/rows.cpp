@@ -83,7 +83,7 @@ std::size_t KtTextItemCol::BlockBytes() const {
 
 void KtTextItemCol::FreeBlock() {
   // An arena's block is given back by GiveBlockTo, or goes with the arena.
-  if (!(capacity_ & kArenaBit)) ::operator delete(cells_);
+  if (cells_ && !(capacity_ & kArenaBit)) ::operator delete(cells_);
 }
 
 void KtTextItemCol::GiveBlockTo(CellArena& arena) {
@@ -163,6 +163,12 @@ void KtTextItemCol::Compact(CellArena& arena) {
 }
 
 KtTextItem& KtTextItemCol::AddNew() { return AddNew(StyleRef()); }
+
+void KtTextItemCol::AddStylesOf(const KtTextItemCol& model, KtRow* row) {
+  reserve(static_cast<std::int32_t>(count_ + model.count_));
+  for (std::uint32_t j = 0; j < model.count_; ++j) new (cells_ + count_ + j) KtTextItem(model.cells_[j].StyleRefOf(), row);
+  count_ += model.count_;
+}
 
 KtTextItem& KtTextItemCol::AddNew(const StyleRef& style) {
   if (count_ == Capacity()) Grow(count_ == 0 ? 1 : count_ * 2);
@@ -377,11 +383,9 @@ KtRow* KtRows::Add(DocumentHost* control, std::int32_t n, std::size_t textBytes)
 
   KtTextItemCol& cells = row->ItemText();
   cells.reserve(std::max(m, n), textBytes, &store_.Cells());
-  for (std::int32_t j = 1; j <= m; ++j) {
-    // The model's style straight in: CopyAttributesFrom without a default first.
-    // The cells' control is the row's: they need no pointer of their own.
-    cells.AddNew(model->ItemText().Item(j)->StyleRefOf()).ParentRow(row.get());
-  }
+  // The model's styles straight in: CopyAttributesFrom without a default first.
+  // The cells' control is the row's: they need no pointer of their own.
+  if (model) cells.AddStylesOf(model->ItemText(), row.get());
 
   std::int32_t first = 1, last = n, used = 0;
   float rest = availWidth;

@@ -59,6 +59,8 @@ class KtTextItemCol {
   // Appends a cell made in place, unstyled or of a given style.
   KtTextItem& AddNew();
   KtTextItem& AddNew(const StyleRef& style);
+  // Appends a cell of each of `model`'s cells' styles, in `row`.
+  void AddStylesOf(const KtTextItemCol& model, KtRow* row);
   // Room for n cells in all, so that adding up to n moves none, and, when the
   // cells move to a new block for it, `textBytes` more in that block for
   // text records (TextRoom): a row built with its texts in one allocation.

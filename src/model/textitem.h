@@ -42,6 +42,8 @@ class KtTextItem {
   KtTextItem();
   // A cell of a known style (rows laying out their cells).
   explicit KtTextItem(const StyleRef& style) : style_(style) {}
+  // A cell of a known style in a row.
+  KtTextItem(const StyleRef& style, KtRow* row) : style_(style), link_(reinterpret_cast<std::uintptr_t>(row)) {}
   ~KtTextItem();
   KtTextItem(const KtTextItem&) = delete;
   KtTextItem& operator=(const KtTextItem&) = delete;
