@@ -9,11 +9,17 @@ void* CellArena::Allocate(std::size_t bytes) {
   if (bytes > kLargest) return nullptr;
   if (free_.empty()) free_.resize(Class(kLargest) + 1, nullptr);  // so that Free never allocates
   const std::size_t c = Class(bytes == 0 ? 1 : bytes);
-  if (free_[c]) {
-    void* block = free_[c];
-    std::memcpy(&free_[c], block, sizeof(void*));  // the next in the list
-    return block;
-  }
+  // A block given back of this size or a little larger: rows whose texts
+  // vary in length then reuse each other's blocks. A larger block comes back
+  // (Free) as the size asked now, its tail unused.
+  if (freeBlocks_ > 0)
+    for (std::size_t k = c; k < free_.size() && k <= c + kLarger; ++k)
+      if (free_[k]) {
+        void* block = free_[k];
+        std::memcpy(&free_[k], block, sizeof(void*));  // the next in the list
+        --freeBlocks_;
+        return block;
+      }
   const std::size_t size = c * kGrain;
   if (used_ + size > kChunk) {
     chunks_.reserve(chunks_.size() + 1);
@@ -30,12 +36,14 @@ void CellArena::Free(void* block, std::size_t bytes) {
   const std::size_t c = Class(bytes == 0 ? 1 : bytes);
   std::memcpy(block, &free_[c], sizeof(void*));
   free_[c] = block;
+  ++freeBlocks_;
 }
 
 void CellArena::Release() {
   for (void* chunk : chunks_) ::operator delete(chunk);
   chunks_.clear();
   free_.clear();
+  freeBlocks_ = 0;
   used_ = kChunk;
 }
 

@@ -1,7 +1,8 @@
 // Blocks for the cells of a collection's rows, cut one after the other from
 // large chunks: a row costs no allocator call and no allocator header. A
-// block given back is kept for the next block of its size; the chunks go
-// all together, once no row is left (as the rows' own blocks do).
+// block given back is kept for the next block of its size or a little
+// smaller; the chunks go all together, once no row is left (as the rows' own
+// blocks do).
 #pragma once
 
 #include <cstddef>
@@ -30,6 +31,7 @@ class CellArena {
 
  private:
   static constexpr std::size_t kChunk = 64 * 1024;
+  static constexpr std::size_t kLarger = 8;  // classes above the one asked for that may serve it
   static constexpr std::size_t kGrain = 8;  // block sizes, rounded up to this, make the classes
   static std::size_t Class(std::size_t bytes) { return (bytes + kGrain - 1) / kGrain; }
   static_assert(kGrain >= sizeof(void*) && kGrain % alignof(void*) == 0);  // a free block holds a pointer
@@ -37,6 +39,7 @@ class CellArena {
   std::vector<void*> chunks_;
   std::size_t used_ = kChunk;  // of the last chunk
   std::vector<void*> free_;    // per class, a list through each block's first bytes
+  std::size_t freeBlocks_ = 0;  // in all the lists: none (rows only added) needs no search
 };
 
 }  // namespace ktfolio

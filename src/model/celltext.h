@@ -88,7 +88,7 @@ class CellText {
   }
   bool Borrowed() const { return raw_[kTag] == kBorrowedTag; }
   // A borrowed text copied into a block of its own (before its record goes).
-  // Leaves the text borrowed when there is no memory for it.
+  // Without memory for it, throws and leaves the text borrowed as it was.
   void Own() {
     if (!Borrowed()) return;
     const std::string_view mine = view();

@@ -116,7 +116,10 @@ void KtTextItemCol::Grow(std::uint32_t capacity, std::size_t textBytes, CellAren
   }
   std::uninitialized_move_n(cells_, count_, block);
   std::destroy_n(cells_, count_);
-  FreeBlock();
+  if (arena && (capacity_ & kArenaBit))
+    arena->Free(cells_, BlockBytes());  // the collection's arena, which made it
+  else
+    FreeBlock();
   cells_ = block;
   capacity_ = capacity;
   if (fromArena) capacity_ |= kArenaBit;
@@ -460,6 +463,7 @@ void KtRows::Remove(std::int32_t index) {
   if (index < 1 || index > count()) throw SubscriptError();
   store_.Delete(rows_[index - 1]);
   rows_.erase(rows_.begin() + (index - 1));
+  if (rows_.empty()) store_.Release();  // what the rows held goes, not only to rows of their sizes
 }
 
 void KtRows::RemoveRange(std::int32_t first, std::int32_t n) {
@@ -467,6 +471,7 @@ void KtRows::RemoveRange(std::int32_t first, std::int32_t n) {
   if (first < 1 || first + n - 1 > count()) throw SubscriptError();
   for (std::int32_t i = first - 1; i < first - 1 + n; ++i) store_.Delete(rows_[i]);
   rows_.erase(rows_.begin() + (first - 1), rows_.begin() + (first - 1 + n));
+  if (rows_.empty()) store_.Release();
 }
 
 }  // namespace ktfolio

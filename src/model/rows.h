@@ -64,7 +64,8 @@ class KtTextItemCol {
   // Room for n cells in all, so that adding up to n moves none, and, when the
   // cells move to a new block for it, `textBytes` more in that block for
   // text records (TextRoom): a row built with its texts in one allocation.
-  // The new block comes from `arena` when one is given and it can.
+  // The new block comes from `arena` when one is given and it can; the old
+  // one, when it came from an arena, goes back to `arena` (which must be it).
   void reserve(std::int32_t n, std::size_t textBytes = 0, CellArena* arena = nullptr);
   // Removes every cell and gives the block to the arena it came from (the
   // one the row's collection keeps), or back to the heap.

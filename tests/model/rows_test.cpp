@@ -233,12 +233,26 @@ TEST_F(Rows, TheCellsOfRemovedRowsMakeRoomForRowsAddedLater) {
     }
     return firsts;
   };
+  add(1);  // stays: a collection left empty gives all its memory back
   const auto before = add(300);
-  rows.RemoveRange(1, 300);
+  rows.RemoveRange(2, 300);
   const auto after = add(300);
   EXPECT_EQ(after, before);
   for (int i = 0; i < 300; ++i)
-    ASSERT_EQ(rows.at0(static_cast<std::size_t>(i)).ItemText().Item(2)->StoredText(), std::string(40, 'a' + i % 26)) << i;
+    ASSERT_EQ(rows.at0(static_cast<std::size_t>(i) + 1).ItemText().Item(2)->StoredText(), std::string(40, 'a' + i % 26))
+        << i;
+  // A row read cell by cell and compacted twice gives its first block back.
+  auto read = [&] {
+    KtRow* row = rows.AddR(&host, 2);
+    for (int i = 0; i < 2; ++i) row->ItemText().AddRPlus(&host, row)->StoredText(std::string(50, 'r'));
+    rows.CompactLast();
+    return row;
+  };
+  KtRow* twice = read();
+  const KtTextItem* first = twice->ItemText().Item(1);
+  rows.CompactLast();
+  EXPECT_EQ(read()->ItemText().Item(1), first);
+  EXPECT_EQ(twice->ItemText().Item(2)->StoredText(), std::string(50, 'r'));
 }
 
 TEST_F(Rows, ARowReadCellByCellIsCompactedIntoOneBlockWithItsTexts) {
@@ -285,6 +299,10 @@ TEST(CellArena, BlocksGivenBackServeTheNextOfTheirSizeAndNoneOverlap) {
   EXPECT_NE(arena.Allocate(blocks[5].second + 64), blocks[5].first);
   EXPECT_EQ(arena.Allocate(blocks[9].second - 1), blocks[9].first);
   EXPECT_EQ(arena.Allocate(blocks[5].second), blocks[5].first);
+  // A block a little larger serves too; a much larger one waits for its size.
+  arena.Free(blocks[20].first, blocks[20].second);
+  EXPECT_NE(arena.Allocate(blocks[20].second - 128), blocks[20].first);
+  EXPECT_EQ(arena.Allocate(blocks[20].second - 40), blocks[20].first);
 }
 
 }  // namespace
