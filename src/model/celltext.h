@@ -54,15 +54,10 @@ class CellText {
       }
     }
     Free();
-    if (s.size() <= kInline) {
-      CopyShort(raw_, s.data(), s.size());  // may be a piece of our own inline text
-      raw_[kTag] = static_cast<char>(s.size());
-      return;
-    }
-    CheckRecordable(s.size());
-    char* block = WriteRecord(new char[RecordSize(s.size())], s);
-    std::memcpy(raw_, &block, sizeof block);
-    raw_[kTag] = kHeapTag;
+    if (s.size() <= kInline)
+      SetInline(s);  // may be a piece of our own inline text
+    else
+      SetBlock(s);
   }
 
   // Texts longer than this are kept out of line, in a record.
@@ -92,14 +87,10 @@ class CellText {
   void Own() {
     if (!Borrowed()) return;
     const std::string_view mine = view();
-    if (mine.size() <= kInline) {
-      std::memcpy(raw_, mine.data(), mine.size());
-      raw_[kTag] = static_cast<char>(mine.size());
-      return;
-    }
-    char* block = WriteRecord(new char[RecordSize(mine.size())], mine);
-    std::memcpy(raw_, &block, sizeof block);
-    raw_[kTag] = kHeapTag;
+    if (mine.size() <= kInline)
+      SetInline(mine);
+    else
+      SetBlock(mine);
   }
 
  private:
@@ -128,6 +119,17 @@ class CellText {
       to[n / 2] = b;
       to[n - 1] = c;
     }
+  }
+  // The text inline, or in a block of its own; what was there is not freed.
+  void SetInline(std::string_view s) {
+    CopyShort(raw_, s.data(), s.size());
+    raw_[kTag] = static_cast<char>(s.size());
+  }
+  void SetBlock(std::string_view s) {
+    CheckRecordable(s.size());
+    char* block = WriteRecord(new char[RecordSize(s.size())], s);
+    std::memcpy(raw_, &block, sizeof block);
+    raw_[kTag] = kHeapTag;
   }
   static void CheckRecordable(std::size_t n) {
     if (n > UINT32_MAX) throw std::length_error("a cell text of 4 GB or more");

@@ -81,17 +81,18 @@ std::size_t KtTextItemCol::BlockBytes() const {
   return sizeof(KtTextItem) * Capacity() + (room ? sizeof(RoomHeader) + room->size : 0);
 }
 
-void KtTextItemCol::FreeBlock() {
-  // An arena's block is given back by GiveBlockTo, or goes with the arena.
-  if (cells_ && !(capacity_ & kArenaBit)) ::operator delete(cells_);
+void KtTextItemCol::FreeBlock(CellArena* arena) {
+  if (!cells_) return;
+  if (!(capacity_ & kArenaBit))
+    ::operator delete(cells_);
+  else if (arena)
+    arena->Free(cells_, BlockBytes());  // the collection's arena, which made it
+  // else: left to its arena, which frees it with its chunk
 }
 
 void KtTextItemCol::GiveBlockTo(CellArena& arena) {
   std::destroy_n(cells_, count_);
-  if (capacity_ & kArenaBit)
-    arena.Free(cells_, BlockBytes());
-  else
-    ::operator delete(cells_);
+  FreeBlock(&arena);
   cells_ = nullptr;
   count_ = capacity_ = 0;
 }
@@ -116,10 +117,7 @@ void KtTextItemCol::Grow(std::uint32_t capacity, std::size_t textBytes, CellAren
   }
   std::uninitialized_move_n(cells_, count_, block);
   std::destroy_n(cells_, count_);
-  if (arena && (capacity_ & kArenaBit))
-    arena->Free(cells_, BlockBytes());  // the collection's arena, which made it
-  else
-    FreeBlock();
+  FreeBlock(arena);
   cells_ = block;
   capacity_ = capacity;
   if (fromArena) capacity_ |= kArenaBit;

@@ -95,8 +95,9 @@ class KtTextItemCol {
   void Grow(std::uint32_t capacity, std::size_t textBytes = 0, CellArena* arena = nullptr);
   // The block's size as it was asked for.
   std::size_t BlockBytes() const;
-  // Frees the block unless an arena keeps it.
-  void FreeBlock();
+  // Frees the block: to the heap, or to `arena` (the one that made it); an
+  // arena's block without its arena is left to it.
+  void FreeBlock(CellArena* arena = nullptr);
   // After the cells, when kRoomBit is set: how much text room there is and how much is used.
   struct RoomHeader {
     std::uint32_t size;

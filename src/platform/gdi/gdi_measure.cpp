@@ -140,9 +140,8 @@ struct TextMeasurer::State {
   std::unique_lock<std::recursive_mutex> lock{ModuleLock()};
   HDC hdc;
   int deviceDpiX = 0, deviceDpiY = 0;  // the context's own, which its fonts' metrics follow
-  using Entry = FontEntry;
-  std::vector<Entry> fonts;
-  Entry* current = nullptr;  // into `fonts`, which is reserved up front so it never moves
+  std::vector<FontEntry> fonts;
+  FontEntry* current = nullptr;  // into `fonts`, which is reserved up front so it never moves
   HGDIOBJ previous = nullptr;  // the context's font before the first DrawText
   HFONT selected = nullptr;
   // The font key `current` was last chosen for, held by its keeper.
@@ -213,7 +212,7 @@ TextMeasurer::~TextMeasurer() {
   if (s_->previous) SelectObject(s_->hdc, s_->previous);
   // The fonts made for DrawText go (nothing outlives its measurer); what
   // was learnt of each font stays for the next measurer.
-  for (State::Entry& e : s_->fonts)
+  for (FontEntry& e : s_->fonts)
     if (e.font) {
       DeleteObject(e.font);
       e.font = nullptr;
@@ -239,14 +238,14 @@ HDC TextMeasurer::dc() const { return s_->hdc; }
 bool TextMeasurer::UseFont(const LOGFONT& lf) {
   key_ = nullptr;
   if (s_->current && SameFont(s_->current->asked, lf)) return true;
-  for (State::Entry& e : s_->fonts)
+  for (FontEntry& e : s_->fonts)
     if (SameFont(e.asked, lf)) {
       Current(&e);
       return true;
     }
   DC* dc = ToDC(s_->hdc);
   if (!dc) return false;
-  State::Entry entry{lf, lf, nullptr, {}, nullptr, 0};
+  FontEntry entry{lf, lf, nullptr, {}, nullptr, 0};
   std::vector<KnownFont>& known = KnownFonts();
   for (const KnownFont& k : known)
     if (k.dpiX == dc->dpiX && k.dpiY == dc->dpiY && SameFont(k.lf, lf)) {
@@ -302,7 +301,7 @@ int TextMeasurer::TextHeightOtherwise(std::string_view text, int width, UINT for
 }
 
 int TextMeasurer::TextHeightByDrawText(std::string_view text, int width, UINT format) {
-  State::Entry& e = *s_->current;
+  FontEntry& e = *s_->current;
   if (!e.font) {
     e.font = CreateFontIndirect(&e.lf);
     if (!e.font) return 0;
