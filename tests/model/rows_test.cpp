@@ -267,8 +267,9 @@ TEST_F(Rows, ARowReadCellByCellIsCompactedIntoOneBlockWithItsTexts) {
   for (int i = 1; i <= cells.count(); ++i) {
     const std::string_view stored = cells.Item(i)->StoredText();
     EXPECT_EQ(stored, texts[static_cast<std::size_t>(i) - 1]) << i;
-    if (stored.size() > CellText::kInline)
+    if (stored.size() > CellText::kInline) {
       EXPECT_TRUE(stored.data() >= blockEnd && stored.data() < blockEnd + 300) << "in the row's block: " << i;
+    }
   }
   // Growing again takes the texts along.
   cells.AddNew().StoredText("more");

@@ -167,10 +167,13 @@ TEST(TemplateReader, ABadLineStopsTheReaderWithWhatCameBeforeApplied) {
     EXPECT_NE(c.PrinterName(), "never");
     for (std::int32_t r = 1; r <= c.LastRow(); ++r)
       EXPECT_NE(c.GetProperty(r, 1, "Text").ToString(), "never");
-    if (k.text.starts_with(guides)) EXPECT_TRUE(c.ShowGuideLines()) << "settings before it stay";
-    if (k.number == kInputPastEnd)  // not paginated; row 2 copies row 1's text
+    if (k.text.starts_with(guides)) {
+      EXPECT_TRUE(c.ShowGuideLines()) << "settings before it stay";
+    }
+    if (k.number == kInputPastEnd) {  // not paginated; row 2 copies row 1's text
       EXPECT_EQ(std::tuple(c.Rows(Body)->Item(1)->Page(), Cell(c, 2, 1).Text()),
                 std::tuple(7, "kept"));
+    }
   }
 }
 

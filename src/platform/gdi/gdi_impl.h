@@ -18,6 +18,7 @@
 
 #include "platform/fileio/fileio.h"
 #include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/gdi_measure.h"
 #include "platform/gdi/gdi_transform.h"
 
 namespace ktfolio::win::gdi {
@@ -410,9 +411,9 @@ struct FontInstance {
   double baselineShift = 0;  // where Pango's baseline falls below ours, in (0, 1)
   CharInfo narrow[256];
   // narrow[].width of ASCII packed together, for adding up lines of it.
-  std::array<int, 128> asciiWidth = [] {
-    std::array<int, 128> unmeasured;
-    unmeasured.fill(-1);
+  std::array<std::int64_t, 128> asciiWidth = [] {
+    std::array<std::int64_t, 128> unmeasured;
+    unmeasured.fill(kUnmeasuredWidth);
     return unmeasured;
   }();
   std::unordered_map<std::uint32_t, CharInfo> wide;

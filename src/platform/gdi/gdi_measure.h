@@ -25,25 +25,28 @@ bool PlainAscii(std::string_view text);
 // one line) would not add up in 32 bits.
 std::size_t MostMeasurableBytes(const TEXTMETRIC& tm);
 
-// The width of a plain ASCII text, from the widths of its characters (-1 for
-// one not measured yet); -1 when one of them is not measured.
-inline long AsciiLineWidth(const int* width, std::string_view text) {
-  // Four characters a step, in two sums. A width of -1 sets the sign bit of `unmeasured`.
+// The width given to an ASCII character not measured yet in a table of
+// widths: so large that a line holding one adds up to at least this much,
+// which no measured line reaches (it would be wider than any paper by far).
+inline constexpr std::int64_t kUnmeasuredWidth = std::int64_t{1} << 32;
+
+// The width of a plain ASCII text, from the widths of its characters
+// (kUnmeasuredWidth for one not measured yet); -1 when one of them is not
+// measured (or the line is too wide to add up here).
+inline long AsciiLineWidth(const std::int64_t* width, std::string_view text) {
+  // Four characters a step, in two sums: one addition from the table a character.
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  long total = 0, other = 0;
-  int unmeasured = 0;
+  std::int64_t total = 0, other = 0;
   std::size_t i = 0;
   for (; i + 4 <= text.size(); i += 4) {
-    const int a = width[p[i]], b = width[p[i + 1]], c = width[p[i + 2]], d = width[p[i + 3]];
-    unmeasured |= (a | b) | (c | d);
-    total += a + c;
-    other += b + d;
-  }
-  for (; i < text.size(); ++i) {
-    unmeasured |= width[p[i]];
     total += width[p[i]];
+    other += width[p[i + 1]];
+    total += width[p[i + 2]];
+    other += width[p[i + 3]];
   }
-  return unmeasured < 0 ? -1 : total + other;
+  for (; i < text.size(); ++i) total += width[p[i]];
+  total += other;
+  return total < kUnmeasuredWidth ? static_cast<long>(total) : -1;
 }
 
 class TextMeasurer {
@@ -117,7 +120,7 @@ class TextMeasurer {
   const void* key_ = nullptr;
   const KeyKeeper* keeper_ = nullptr;
   // Of the current font (none: no widths, and no text too long).
-  const int* asciiWidth_ = nullptr;
+  const std::int64_t* asciiWidth_ = nullptr;
   int lineHeight_ = 0;
   std::size_t mostChars_ = SIZE_MAX;
 };
