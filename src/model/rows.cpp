@@ -236,10 +236,11 @@ void KtRow::FitHeight(win::HDC hdc, std::span<const std::uint8_t> traits, Column
   for (std::int32_t i = 1; i <= n; ++i) {
     KtTextItem* cell = cells + (i - 1);
     const float right = i < n ? cell[1].TabLeft() - ColSpacing_ : avail;
-    if (static_cast<std::size_t>(i) <= traits.size())
-      cell->GetHeight(measurer, right, traits[static_cast<std::size_t>(i) - 1], widths, static_cast<std::size_t>(i) - 1);
-    else
+    const auto column = static_cast<std::size_t>(i) - 1;
+    if (column >= traits.size())
       cell->GetHeight(measurer, right);
+    else if (!widths || !cell->QuickHeight(measurer, right, traits[column], *widths, column))
+      cell->GetHeight(measurer, right, traits[column], widths, column);
     const float h = cell->ItemHeight() + IndentTop_ + IndentBottom_;
     if (h > height) height = h;
   }

@@ -161,6 +161,12 @@ class KtTextItem {
   // with `widths` its width taken from (and kept in) the widths of its column.
   void GetHeight(win::TextMeasurer& measurer, float right, std::uint8_t traits, ColumnWidths* widths = nullptr,
                  std::size_t column = 0);
+  // The same, inline, for the common cell of a row (plain ASCII without field
+  // codes, first-line indent or picture, in the font the measurer holds for
+  // its column, and a width its column already knows); false, and nothing
+  // done, for any other (text_width.h).
+  bool QuickHeight(win::TextMeasurer& measurer, float right, std::uint8_t traits, ColumnWidths& widths,
+                   std::size_t column);
   // Field codes (%p, %n, dates) and line markers expanded.
   void ExpandText(std::string_view text, std::string& result) const;
   // Builds the cell's font for a device context at a zoom in percent; nullptr on failure.

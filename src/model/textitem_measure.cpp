@@ -145,8 +145,9 @@ std::int32_t ColumnWidths::Measure(std::size_t column, const KtTextItem& cell, f
   if (column >= kColumns) return width;
   if (column >= columns_.size()) columns_.resize(column + 1, Column{StyleRef(), 0.0f, 0, 0});
   columns_[column] = Column{cell.StyleRefOf(), right, dpiX, width};
-  // What the next column knew of this one's font was of the style replaced.
-  if (column + 1 < columns_.size()) columns_[column + 1].fontAsBefore = nullptr;
+  // What the next column (after the last, the first) knew of this one's font
+  // was of the style replaced.
+  columns_[column + 1 < columns_.size() ? column + 1 : 0].fontAsBefore = nullptr;
   return width;
 }
 
