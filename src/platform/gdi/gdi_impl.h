@@ -410,7 +410,8 @@ struct FontInstance {
   bool fixedPitch = false;
   double baselineShift = 0;  // where Pango's baseline falls below ours, in (0, 1)
   CharInfo narrow[256];
-  // narrow[].width of ASCII packed together, for adding up lines of it.
+  // narrow[].width of ASCII packed together, for adding up lines of it
+  // (kUnmeasuredWidth until a character is measured).
   std::array<std::int64_t, 128> asciiWidth = [] {
     std::array<std::int64_t, 128> unmeasured;
     unmeasured.fill(kUnmeasuredWidth);

@@ -32,8 +32,10 @@ inline constexpr std::int64_t kUnmeasuredWidth = std::int64_t{1} << 32;
 
 // The width of a plain ASCII text, from the widths of its characters
 // (kUnmeasuredWidth for one not measured yet); -1 when one of them is not
-// measured (or the line is too wide to add up here).
+// measured (or the line is too wide or too long to add up here).
 inline long AsciiLineWidth(const std::int64_t* width, std::string_view text) {
+  // Past 2^31 characters the sum of unmeasured widths could overflow.
+  if (text.size() >> 31) return -1;
   // Four characters a step, in two sums: one addition from the table a character.
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   std::int64_t total = 0, other = 0;
