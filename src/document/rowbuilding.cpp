@@ -102,8 +102,7 @@ class PreparedItems {
         const LeadingDigits digits = ReadLeadingDigits(s.substr(1));
         const std::size_t i = 1 + digits.count;
         if (digits.count > 0 && i < s.size() && s[i] == '#') {
-          const std::int32_t v = digits.value;
-          item.tabLeft = static_cast<float>(v);  // below 10^7: exact in a float
+          item.tabLeft = static_cast<float>(digits.value);  // below 10^7: exact in a float
           item.hasTab = true;
           s.remove_prefix(i + 1);
         } else if (const std::size_t second = s.find('#', 1); second != std::string_view::npos && second > 1) {

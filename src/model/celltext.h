@@ -54,10 +54,7 @@ class CellText {
       }
     }
     Free();
-    if (s.size() <= kInline)
-      SetInline(s);  // may be a piece of our own inline text
-    else
-      SetBlock(s);
+    Set(s);  // may be a piece of our own inline text
   }
 
   // Texts longer than this are kept out of line, in a record.
@@ -86,11 +83,7 @@ class CellText {
   // Without memory for it, throws and leaves the text borrowed as it was.
   void Own() {
     if (!Borrowed()) return;
-    const std::string_view mine = view();
-    if (mine.size() <= kInline)
-      SetInline(mine);
-    else
-      SetBlock(mine);
+    Set(view());
   }
 
  private:
@@ -120,12 +113,14 @@ class CellText {
       to[n - 1] = c;
     }
   }
-  // The text inline, or in a block of its own; what was there is not freed.
-  void SetInline(std::string_view s) {
-    CopyShort(raw_, s.data(), s.size());
-    raw_[kTag] = static_cast<char>(s.size());
-  }
-  void SetBlock(std::string_view s) {
+  // The text inline, or (longer than kInline) in a block of its own; what was
+  // there is not freed. Without memory for the block, throws and changes nothing.
+  void Set(std::string_view s) {
+    if (s.size() <= kInline) {
+      CopyShort(raw_, s.data(), s.size());
+      raw_[kTag] = static_cast<char>(s.size());
+      return;
+    }
     CheckRecordable(s.size());
     char* block = WriteRecord(new char[RecordSize(s.size())], s);
     std::memcpy(raw_, &block, sizeof block);
