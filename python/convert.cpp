@@ -135,6 +135,8 @@ std::string ToUtf8(py::handle text, std::string_view what) {
 std::string ToPath(py::handle value, std::string_view what) {
   py::object path = py::reinterpret_steal<py::object>(PyOS_FSPath(value.ptr()));
   if (!path) {
+    // The object's own __fspath__ failing (not a TypeError of the wrong type) is its error to report.
+    if (!PyErr_ExceptionMatches(PyExc_TypeError)) throw py::error_already_set();
     PyErr_Clear();
     throw py::type_error(std::string(what) + ": a file name is a str, bytes or os.PathLike, not '" +
                          Py_TYPE(value.ptr())->tp_name + "'");

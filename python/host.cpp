@@ -18,6 +18,8 @@ struct EventWarningTag {};
 
 bool raiseErrorsDefault = false;
 int handlerDepth = 0;
+const char* hostCodeActivity = nullptr;  // the innermost InHostCode's
+HeldBack* firstHeldBack = nullptr;
 
 // The first handler exception of the current host call, waiting for it to return.
 struct Pending {
@@ -68,6 +70,8 @@ void CheckNotInHandler(const std::string& what) {
   if (handlerDepth > 0)
     throw std::runtime_error(what + ": cannot release while an event handler runs; release after the call that "
                                     "raised the event returns");
+  if (hostCodeActivity)
+    throw std::runtime_error(what + ": cannot release while " + hostCodeActivity + "; release after it returns");
 }
 
 void ReleaseControlsOn(const Form& form) {
@@ -80,6 +84,24 @@ void ReleaseControlsOn(const Form& form) {
 
 InHandler::InHandler() { ++handlerDepth; }
 InHandler::~InHandler() { --handlerDepth; }
+
+InHostCode::InHostCode(const char* activity) : outer_(hostCodeActivity) { hostCodeActivity = activity; }
+InHostCode::~InHostCode() { hostCodeActivity = outer_; }
+
+// The list lives under the GIL: a call from another thread settles too.
+HeldBack::HeldBack() : next_(firstHeldBack) {
+  if (next_) next_->prev_ = this;
+  firstHeldBack = this;
+}
+
+HeldBack::~HeldBack() {
+  (prev_ ? prev_->next_ : firstHeldBack) = next_;
+  if (next_) next_->prev_ = prev_;
+}
+
+void SettleHeldBack() {
+  for (HeldBack* h = firstHeldBack; h; h = h->next_) h->Settle();
+}
 
 void HandlerFailed(HostControl& control, const std::string& event) {
   PyObject *type = nullptr, *value = nullptr, *trace = nullptr;
@@ -168,6 +190,7 @@ py::object Guarded(py::object original, const std::string& qualname) {
   const std::string doc = docObject.is_none() ? std::string() : std::string(py::str(docObject));
   return py::cpp_function(
       [original, qualname](py::args args, py::kwargs kwargs) -> py::object {
+        SettleHeldBack();
         if (PyDict_Size(kwargs.ptr()) > 0) CheckKeywordNames(qualname, kwargs.ptr());
         return original(*args, **kwargs);
       },

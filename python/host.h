@@ -73,6 +73,41 @@ class InHandler {
   InHandler& operator=(const InHandler&) = delete;
 };
 
+// Host code a call runs that is not an event handler (the rows AddRows
+// reads): no control can be released meanwhile, as from a handler, but the
+// calls it makes raise their own errors at once. `activity` names it in the
+// refusal ("AddRows() reads its rows").
+class InHostCode {
+ public:
+  explicit InHostCode(const char* activity);
+  ~InHostCode();
+  InHostCode(const InHostCode&) = delete;
+  InHostCode& operator=(const InHostCode&) = delete;
+
+ private:
+  const char* outer_;
+};
+
+// Work a call holds back while host code it called runs (the rows AddRows
+// has read but not yet added). Every call into the module first settles all
+// of it, so that the host never sees a control without it.
+class HeldBack {
+ public:
+  HeldBack();
+  virtual ~HeldBack();
+  HeldBack(const HeldBack&) = delete;
+  HeldBack& operator=(const HeldBack&) = delete;
+  virtual void Settle() = 0;
+
+ private:
+  HeldBack* prev_ = nullptr;
+  HeldBack* next_ = nullptr;
+  friend void SettleHeldBack();
+};
+
+// Settles whatever any call holds back (cheap when nothing is).
+void SettleHeldBack();
+
 // Raises ktfolio.KtError(number, description, source) with a message naming `what`.
 [[noreturn]] void RaiseKtError(std::int32_t number, const std::string& description, const std::string& source,
                                const std::string& what);

@@ -70,6 +70,7 @@ DispType ParamType(const DispMember& m, std::size_t i) {
 HostControl* HostOf(Dispatch& d) { return dynamic_cast<HostControl*>(&d); }
 
 void CheckAlive(const Dispatch& d) {
+  SettleHeldBack();  // the entry of every call on a published object, the unguarded fast paths included
   if (d.Retired()) throw py::value_error("operation on a released " + d.TypeName());
 }
 
@@ -84,6 +85,7 @@ py::object InvokeMember(Dispatch& self, const DispMember& m, const py::tuple& ar
   }
   const DispType resultType = m.resultType ? DispType::Variant : m.type;
   if (!hasKeywords && TakesOnlyItems(m) && !m.resultType) {
+    CheckAlive(self);  // a value's own code (an os.PathLike's __fspath__) may have released it
     // What binding would do for an item list: every argument in one array.
     VariantArray bound{Variant(std::move(positional))};
     Variant result;
@@ -105,6 +107,7 @@ py::object InvokeMember(Dispatch& self, const DispMember& m, const py::tuple& ar
     }
   }
 
+  CheckAlive(self);  // as above: converting ran the values' code
   Variant result;
   try {
     result = self.Invoke(m.name, positional, named);
@@ -365,7 +368,9 @@ void SetAttribute(const DispatchPtr& self, const std::string& name, py::handle v
           throw py::type_error(what + " takes an object such as ktfolio.StdFont");
         self->PutObject(m.name, value.cast<DispatchPtr>());
       } else {
-        self->Put(m.name, ToArgument(value, m.type, what));
+        Variant v = ToArgument(value, m.type, what);
+        CheckAlive(*self);  // the value's own code may have released it
+        self->Put(m.name, std::move(v));
       }
     } catch (const Error& e) {
       Raise(e, what);
@@ -499,7 +504,9 @@ void DefineKtPrint4(py::module_& m) {
            py::arg("rows"),
            "Adds body rows in bulk, each a list, tuple or other iterable of items as AddRow takes\n"
            "them (not a str); stops at the first row the control refuses (its error on record)\n"
-           "and returns how many were added.")
+           "and returns how many were added. Rows of str items are read up to 64 ahead of their\n"
+           "adding, but any call into ktfolio adds the rows read first: code run between rows sees\n"
+           "each row it gave as added. That code cannot release a control (RuntimeError).")
       .def("__repr__", [](PyKtPrint4& c) {
         if (c.Released()) return std::string("<ktfolio.KtPrint4 released>");
         KtPrint4Impl& k = c.Control();

@@ -104,6 +104,35 @@ def test_a_control_cannot_be_released_by_its_own_handler():
     assert isinstance(caught.value.__cause__, RuntimeError) and not c.released
 
 
+def test_a_value_whose_own_code_releases_the_control_fails_the_call_and_nothing_else():
+    class Releases:
+        def __init__(self, control):
+            self.control = control
+
+        def __fspath__(self):
+            self.control.release()
+            return "name.pdf"
+
+    c = ktfolio.KtPrint4()
+    with pytest.raises(RuntimeError, match="AddRows"):  # reading rows is the control's own call
+        c.AddRows([("first",), ("second", Releases(c))])
+    assert (c.released, c.LastRow) == (False, 1)
+    calls = (lambda c: c.AddRow("x", Releases(c)), lambda c: c.ExportPdf(Releases(c)),
+             lambda c: setattr(c, "DocTitle", Releases(c)))
+    for call in calls:
+        c = ktfolio.KtPrint4()
+        with pytest.raises(ValueError, match="released"):
+            call(c)
+        assert c.released
+
+    class Fails:
+        def __fspath__(self):
+            raise OSError("no such share")
+
+    with pytest.raises(OSError, match="no such share"):  # its own error, not a TypeError about its type
+        ktfolio.KtPrint4().AddRow(Fails())
+
+
 def test_a_screenshot_is_written_and_a_dropped_form_leaves_no_window(tmp_path):
     before = ktfolio.live_windows()
     f = ktfolio.Form(640, 480)

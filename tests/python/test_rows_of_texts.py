@@ -55,3 +55,81 @@ def test_items_that_are_not_all_str_or_not_valid_unicode_take_the_general_path()
     with pytest.raises(Exception) as one_error:
         one.AddRow("ok", "lone \ud800 surrogate")
     assert (type(bulk_error.value), c.LastRow) == (type(one_error.value), 3)
+
+
+# Rows of str items are read ahead of their adding; whatever the iterable's own
+# code does between rows must see them as if each had been added at once.
+
+def test_the_iterable_sees_each_row_it_gave_added_and_its_changes_start_at_its_next_row():
+    c = ktfolio.KtPrint4()
+    c.dInheritLastRow = False
+    seen = []
+
+    def rows():
+        for i in range(1, 201):
+            seen.append(c.LastRow)
+            if i == 100:
+                c.dColLineTop = 1
+            if i == 150:  # rows given by a nested run go between the two rows around it
+                assert c.AddRows([("nested 1",), ("nested 2",)]) == 2
+            yield (f"row {i}", "x")
+
+    assert c.AddRows(rows()) == 200
+    assert seen == list(range(150)) + list(range(152, 202))
+    assert [c.GetProperty(r, 1, "LineTop") for r in (99, 100, 202)] == [0, 1, 1]
+    assert [texts(c, r)[0] for r in (149, 150, 151, 152, 202)] == [
+        "row 149", "nested 1", "nested 2", "row 150", "row 200"]
+
+
+def test_a_list_the_iterable_changes_after_giving_it_is_added_as_it_was_given():
+    c = ktfolio.KtPrint4()
+    row = ["", "same list"]
+
+    def rows():
+        for i in range(100):
+            row[0] = f"item {i}"
+            yield row
+
+    assert c.AddRows(rows()) == 100
+    assert [texts(c, r)[0] for r in (1, 64, 65, 100)] == ["item 0", "item 63", "item 64", "item 99"]
+
+
+def test_a_refusal_or_a_failing_iterable_keeps_exactly_the_rows_before_it():
+    c = ktfolio.KtPrint4()
+    given = []
+
+    def refused_at_ten():
+        for i in range(1, 100):
+            given.append(i)
+            yield ("#1e39#b" if i == 10 else f"row {i}",)
+
+    assert c.AddRows(refused_at_ten()) == 9
+    assert (c.LastRow, texts(c, 9), c.GetLastError()[:2]) == (9, ["row 9"], (True, 6))
+    assert len(given) < 99  # the run ended with the refusal, not with the iterable
+
+    def fails_at_seventy():
+        for i in range(1, 100):
+            if i == 70:
+                raise KeyError("source gone")
+            yield (f"again {i}",)
+
+    with pytest.raises(KeyError, match="source gone"):
+        c.AddRows(fails_at_seventy())
+    assert (c.LastRow, texts(c, c.LastRow)) == (9 + 69, ["again 69"])
+
+
+def test_the_iterable_cannot_release_the_control_it_feeds_and_the_control_goes_on_working():
+    c = ktfolio.KtPrint4()
+
+    def releases_at_five():
+        for i in range(1, 10):
+            if i == 5:
+                c.release()
+            yield (f"row {i}",)
+
+    with pytest.raises(RuntimeError, match="AddRows"):
+        c.AddRows(releases_at_five())
+    assert (c.released, c.LastRow) == (False, 4)
+    assert c.AddRow("after") is True and texts(c, 5) == ["after"]
+    c.release()
+    assert c.released
