@@ -18,7 +18,9 @@ struct EventWarningTag {};
 
 bool raiseErrorsDefault = false;
 int handlerDepth = 0;
-const char* hostCodeActivity = nullptr;  // the innermost InHostCode's
+// A count, not a stack: threads can interleave their InHostCode scopes.
+int hostCodeDepth = 0;
+const char* hostCodeActivity = "";  // the latest InHostCode's (a literal)
 HeldBack* firstHeldBack = nullptr;
 
 // The first handler exception of the current host call, waiting for it to return.
@@ -70,7 +72,7 @@ void CheckNotInHandler(const std::string& what) {
   if (handlerDepth > 0)
     throw std::runtime_error(what + ": cannot release while an event handler runs; release after the call that "
                                     "raised the event returns");
-  if (hostCodeActivity)
+  if (hostCodeDepth > 0)
     throw std::runtime_error(what + ": cannot release while " + hostCodeActivity + "; release after it returns");
 }
 
@@ -85,8 +87,11 @@ void ReleaseControlsOn(const Form& form) {
 InHandler::InHandler() { ++handlerDepth; }
 InHandler::~InHandler() { --handlerDepth; }
 
-InHostCode::InHostCode(const char* activity) : outer_(hostCodeActivity) { hostCodeActivity = activity; }
-InHostCode::~InHostCode() { hostCodeActivity = outer_; }
+InHostCode::InHostCode(const char* activity) {
+  ++hostCodeDepth;
+  hostCodeActivity = activity;
+}
+InHostCode::~InHostCode() { --hostCodeDepth; }
 
 // The list lives under the GIL: a call from another thread settles too.
 HeldBack::HeldBack() : next_(firstHeldBack) {

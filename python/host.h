@@ -75,7 +75,7 @@ class InHandler {
 
 // Host code a call runs that is not an event handler (the rows AddRows
 // reads): no control can be released meanwhile, as from a handler, but the
-// calls it makes raise their own errors at once. `activity` names it in the
+// calls it makes raise their own errors at once. `activity`, a literal, names it in the
 // refusal ("AddRows() reads its rows").
 class InHostCode {
  public:
@@ -83,9 +83,6 @@ class InHostCode {
   ~InHostCode();
   InHostCode(const InHostCode&) = delete;
   InHostCode& operator=(const InHostCode&) = delete;
-
- private:
-  const char* outer_;
 };
 
 // Work a call holds back while host code it called runs (the rows AddRows

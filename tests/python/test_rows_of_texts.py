@@ -133,3 +133,38 @@ def test_the_iterable_cannot_release_the_control_it_feeds_and_the_control_goes_o
     assert c.AddRow("after") is True and texts(c, 5) == ["after"]
     c.release()
     assert c.released
+
+
+def test_runs_on_two_threads_block_release_while_either_reads_and_not_after():
+    import threading
+
+    c, other = ktfolio.KtPrint4(), ktfolio.KtPrint4()
+    b_reading, a_done = threading.Event(), threading.Event()
+    results = {}
+
+    def rows_b():
+        yield ("b 1",)
+        b_reading.set()
+        a_done.wait(10)
+        yield ("b 2",)
+
+    def run_b():
+        results["b"] = other.AddRows(rows_b())
+
+    b = threading.Thread(target=run_b)
+
+    def rows_a():
+        yield ("a 1",)
+        b.start()
+        b_reading.wait(10)
+        yield ("a 2",)
+
+    assert c.AddRows(rows_a()) == 2  # ends while the other thread's run still reads
+    with pytest.raises(RuntimeError, match="AddRows"):
+        c.release()
+    a_done.set()
+    b.join(10)
+    assert results == {"b": 2} and other.LastRow == 2
+    c.release()
+    other.release()
+    assert c.released and other.released
