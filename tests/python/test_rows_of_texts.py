@@ -100,12 +100,14 @@ def test_a_refusal_or_a_failing_iterable_keeps_exactly_the_rows_before_it():
 
     def refused_at_ten():
         for i in range(1, 100):
-            given.append(i)
+            given.append(c.LastRow)  # after row 10 this adds it: the refusal comes while reading row 11
             yield ("#1e39#b" if i == 10 else f"row {i}",)
 
     assert c.AddRows(refused_at_ten()) == 9
     assert (c.LastRow, texts(c, 9), c.GetLastError()[:2]) == (9, ["row 9"], (True, 6))
-    assert len(given) < 99  # the run ended with the refusal, not with the iterable
+    assert given == list(range(10)) + [9]  # the run ended with the refusal, not with the iterable
+    c.AddRows(("#1e39#b" if i == 10 else f"row {i}",) for i in range(1, 100))  # refused inside a batch
+    assert (c.LastRow, texts(c, 18)) == (18, ["row 9"])
 
     def fails_at_seventy():
         for i in range(1, 100):
@@ -115,7 +117,7 @@ def test_a_refusal_or_a_failing_iterable_keeps_exactly_the_rows_before_it():
 
     with pytest.raises(KeyError, match="source gone"):
         c.AddRows(fails_at_seventy())
-    assert (c.LastRow, texts(c, c.LastRow)) == (9 + 69, ["again 69"])
+    assert (c.LastRow, texts(c, c.LastRow)) == (18 + 69, ["again 69"])
 
 
 def test_the_iterable_cannot_release_the_control_it_feeds_and_the_control_goes_on_working():
