@@ -18,9 +18,6 @@ struct EventWarningTag {};
 
 bool raiseErrorsDefault = false;
 int handlerDepth = 0;
-// A count, not a stack: threads can interleave their InHostCode scopes.
-int hostCodeDepth = 0;
-const char* hostCodeActivity = "";  // the latest InHostCode's (a literal)
 HeldBack* firstHeldBack = nullptr;
 
 // The first handler exception of the current host call, waiting for it to return.
@@ -72,26 +69,24 @@ void CheckNotInHandler(const std::string& what) {
   if (handlerDepth > 0)
     throw std::runtime_error(what + ": cannot release while an event handler runs; release after the call that "
                                     "raised the event returns");
-  if (hostCodeDepth > 0)
-    throw std::runtime_error(what + ": cannot release while " + hostCodeActivity + "; release after it returns");
+}
+
+void HostControl::CheckNotBusy(const std::string& what) const {
+  if (busy_ > 0) throw std::runtime_error(what + ": cannot release while " + busyWith_ + "; release after it returns");
 }
 
 void ReleaseControlsOn(const Form& form) {
   CheckNotInHandler("Form.release()");
-  // Newest first: a control made later may sit inside one made earlier.
   auto tracked = Tracked();
+  for (const auto& w : tracked)  // all or none
+    if (auto c = w.lock(); c && !c->Released() && c->OnForm() == &form) c->CheckNotBusy("Form.release()");
+  // Newest first: a control made later may sit inside one made earlier.
   for (auto it = tracked.rbegin(); it != tracked.rend(); ++it)
     if (auto c = it->lock(); c && !c->Released() && c->OnForm() == &form) c->Release();
 }
 
 InHandler::InHandler() { ++handlerDepth; }
 InHandler::~InHandler() { --handlerDepth; }
-
-InHostCode::InHostCode(const char* activity) {
-  ++hostCodeDepth;
-  hostCodeActivity = activity;
-}
-InHostCode::~InHostCode() { --hostCodeDepth; }
 
 // The list lives under the GIL: a call from another thread settles too.
 HeldBack::HeldBack() : next_(firstHeldBack) {
@@ -160,8 +155,9 @@ void HostCall::Done() {
     ThrowKtError(p.number, p.description, p.source, what_ + " (in an event handler)", std::move(p.cause));
   }
   if (control_ && control_->RaiseErrors() && control_->KeepsRecord() && control_->Recorded() != before_) {
+    // Host code the call ran (a handler, AddRows' rows) may have cleared the record since: nothing to raise.
     const ErrorRecord r = control_->LastRecord();
-    RaiseKtError(r.ErrorNumber, r.ErrorDescription, r.ErrorSource, what_);
+    if (r.ErrorNumber != 0) RaiseKtError(r.ErrorNumber, r.ErrorDescription, r.ErrorSource, what_);
   }
 }
 

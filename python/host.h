@@ -44,8 +44,30 @@ class HostControl {
   virtual bool Released() const = 0;
   virtual const Form* OnForm() const = 0;
 
+  // While one of its calls runs host code that is not an event handler (the
+  // rows AddRows reads), the control cannot be released, as from its own
+  // handler; the calls that code makes still raise their errors at once.
+  // `activity`, a literal, names it in the refusal.
+  class Busy {
+   public:
+    Busy(HostControl& control, const char* activity) : control_(control) {
+      ++control.busy_;
+      control.busyWith_ = activity;
+    }
+    ~Busy() { --control_.busy_; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+   private:
+    HostControl& control_;
+  };
+  // RuntimeError naming `what` while a Busy scope of this control runs.
+  void CheckNotBusy(const std::string& what) const;
+
  private:
   bool raiseErrors_ = false;
+  int busy_ = 0;  // a count: scopes on two threads can end in either order
+  const char* busyWith_ = "";
 };
 
 // The default for raise_errors=None: ktfolio.set_raise_errors().
@@ -71,18 +93,6 @@ class InHandler {
   ~InHandler();
   InHandler(const InHandler&) = delete;
   InHandler& operator=(const InHandler&) = delete;
-};
-
-// Host code a call runs that is not an event handler (the rows AddRows
-// reads): no control can be released meanwhile, as from a handler, but the
-// calls it makes raise their own errors at once. `activity`, a literal, names it in the
-// refusal ("AddRows() reads its rows").
-class InHostCode {
- public:
-  explicit InHostCode(const char* activity);
-  ~InHostCode();
-  InHostCode(const InHostCode&) = delete;
-  InHostCode& operator=(const InHostCode&) = delete;
 };
 
 // Work a call holds back while host code it called runs (the rows AddRows

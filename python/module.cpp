@@ -303,6 +303,7 @@ class WithHandlers : public Published, public HostControl {
   void Release() override {
     if (this->Retired()) return;
     CheckNotInHandler(this->TypeName() + ".release()");
+    this->CheckNotBusy(this->TypeName() + ".release()");
     Published::Release();
     handlers_.clear();
   }
@@ -499,14 +500,15 @@ void DefineKtPrint4(py::module_& m) {
       .def("AddRows",
            [](PyKtPrint4& c, const py::iterable& rows) {
              CheckAlive(c);
-             return AsHostCall(&c, "KtPrint4.AddRows()", [&] { return AddRows(c.Control(), rows); });
+             return AsHostCall(&c, "KtPrint4.AddRows()", [&] { return AddRows(c, c.Control(), rows); });
            },
            py::arg("rows"),
            "Adds body rows in bulk, each a list, tuple or other iterable of items as AddRow takes\n"
            "them (not a str); stops at the first row the control refuses (its error on record)\n"
            "and returns how many were added. Rows of str items are read up to 64 ahead of their\n"
            "adding, but any call into ktfolio adds the rows read first: code run between rows sees\n"
-           "each row it gave as added. That code cannot release a control (RuntimeError).")
+           "each row it gave as added. After a refused row, the rows read past it are dropped (an\n"
+           "iterator has given them). The rows' code cannot release this control (RuntimeError).")
       .def("__repr__", [](PyKtPrint4& c) {
         if (c.Released()) return std::string("<ktfolio.KtPrint4 released>");
         KtPrint4Impl& k = c.Control();

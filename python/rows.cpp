@@ -39,7 +39,7 @@ bool StrItems(const py::tuple& cells, std::vector<std::string_view>& texts) {
 // Rows of str items read from the iterable and not yet added. Read a batch
 // at a time, the interpreter's work and the control's alternate per batch
 // rather than per row, and each finds its code and branch history where it
-// left them: a third of the control's time a row. Any call into the module
+// left them: a fifth of the control's time a row. Any call into the module
 // settles them first (HeldBack), so the iterable's code sees every row it
 // gave already added, as if each had been added at once.
 class RowsAhead final : public HeldBack {
@@ -65,6 +65,7 @@ class RowsAhead final : public HeldBack {
     if (settling_ || rows_.empty()) return;
     settling_ = true;
     const Settling done{*this};
+    if (refused_) return;  // rows read after the refusal: one by one, they would never have been read
     std::size_t begin = 0;
     for (const std::size_t end : ends_) {
       if (!control_.AddRowTexts(std::span(texts_).subspan(begin, end - begin))) {
@@ -80,7 +81,6 @@ class RowsAhead final : public HeldBack {
   void Added() { ++added_; }
   bool Refused() const { return refused_; }
   std::int32_t added() const { return added_; }
-  std::size_t held() const { return rows_.size(); }
 
  private:
   // Whatever ends a settling (a refusal or an exception), the rows go.
@@ -103,10 +103,8 @@ class RowsAhead final : public HeldBack {
   bool settling_ = false;
 };
 
-// The next row of `rows`, or a null object at the end. Its code runs as the
-// host's: it cannot release a control meanwhile.
+// The next row of `rows`, or a null object at the end.
 py::object NextRow(const py::iterator& rows) {
-  const InHostCode reading("AddRows() reads its rows");
   py::object row = py::reinterpret_steal<py::object>(PyIter_Next(rows.ptr()));
   if (!row && PyErr_Occurred()) throw py::error_already_set();
   return row;
@@ -121,7 +119,6 @@ py::tuple ItemsOf(const py::object& row, std::int32_t number) {
     throw py::type_error("AddRows() row " + std::to_string(number) +
                          ": each row is a list, tuple or other iterable of items, not '" +
                          std::string(Py_TYPE(row.ptr())->tp_name) + "'");
-  const InHostCode reading("AddRows() reads its rows");
   py::tuple cells = py::reinterpret_steal<py::tuple>(PySequence_Tuple(row.ptr()));
   if (!cells) throw py::error_already_set();
   return cells;
@@ -134,23 +131,28 @@ py::tuple ItemsOf(const py::object& row, std::int32_t number) {
 // it, in order. The first row the control refuses ends the run, its error on
 // record (GetLastError); a row the binding cannot convert raises, the rows
 // before it staying added. The result is the number of rows added. Rows of
-// str items are read up to RowsAhead::kRows ahead of their adding.
-std::int32_t AddRows(KtPrint4Impl& control, const py::iterable& rows) {
+// str items are read up to RowsAhead::kRows ahead of their adding: after a
+// refused one, those read are dropped, and a failure met while reading them
+// is one the run would never have met.
+std::int32_t AddRows(HostControl& host, KtPrint4Impl& control, const py::iterable& rows) {
+  // First in, last out: the rows' own code (their __iter__, __next__, __del__,
+  // items' __fspath__) runs from here to the iterator's end.
+  const HostControl::Busy busy(host, "AddRows() reads its rows");
   RowsAhead ahead(control);
   VariantArray items;
   std::vector<std::string_view> texts;
-  const py::iterator next = py::iter(rows);
   std::int32_t read = 0;
   try {
+    const py::iterator next = py::iter(rows);
     for (;;) {
       py::object row = NextRow(next);
-      // A call the iterable made settled the rows held, and the control refused one: the run ends there.
-      if (!row || ahead.Refused()) break;
+      if (!row) break;
       ++read;
       py::tuple cells = ItemsOf(row, read);
       if (cells.size() > 0 && StrItems(cells, texts)) {
         ahead.Hold(std::move(cells), texts);
         if (ahead.Full()) ahead.Settle();
+        // Settled here or by a call the rows' code made: a refused row ends the run (the rows after it are dropped).
         if (ahead.Refused()) break;
         continue;
       }
@@ -162,19 +164,26 @@ std::int32_t AddRows(KtPrint4Impl& control, const py::iterable& rows) {
       };
       items.clear();
       items.reserve(cells.size());
-      {
-        const InHostCode converting("AddRows() reads its rows");  // an item's __fspath__ is the host's code
-        for (std::size_t k = 0; k < cells.size(); ++k) {
-          Variant v;
-          if (!ToScalarVariant(cells[k], v)) v = ToVariant(cells[k], what(k));
-          items.push_back(std::move(v));
-        }
+      for (std::size_t k = 0; k < cells.size(); ++k) {
+        Variant v;
+        if (!ToScalarVariant(cells[k], v)) v = ToVariant(cells[k], what(k));
+        items.push_back(std::move(v));
       }
       if (!(items.empty() ? control.AddRow() : control.AddRow(items))) break;
       ahead.Added();
     }
+  } catch (const py::error_already_set& e) {
+    // The rows before the failing one stay added, as one by one; a refusal
+    // among them ends the run before the failure (an interrupt still goes through).
+    ahead.Settle();
+    if (ahead.Refused() && e.matches(PyExc_Exception)) return ahead.added();
+    throw;
+  } catch (const py::builtin_exception&) {
+    ahead.Settle();
+    if (ahead.Refused()) return ahead.added();
+    throw;
   } catch (...) {
-    ahead.Settle();  // the rows before the one that failed stay added, as they would have been one by one
+    ahead.Settle();
     throw;
   }
   ahead.Settle();

@@ -120,7 +120,7 @@ def test_a_refusal_or_a_failing_iterable_keeps_exactly_the_rows_before_it():
     assert (c.LastRow, texts(c, c.LastRow)) == (18 + 69, ["again 69"])
 
 
-def test_the_iterable_cannot_release_the_control_it_feeds_and_the_control_goes_on_working():
+def test_no_code_of_the_rows_can_release_the_control_they_feed_and_the_control_goes_on_working():
     c = ktfolio.KtPrint4()
 
     def releases_at_five():
@@ -132,41 +132,78 @@ def test_the_iterable_cannot_release_the_control_it_feeds_and_the_control_goes_o
     with pytest.raises(RuntimeError, match="AddRows"):
         c.AddRows(releases_at_five())
     assert (c.released, c.LastRow) == (False, 4)
-    assert c.AddRow("after") is True and texts(c, 5) == ["after"]
+
+    class Row(list):  # a row dropped after its adding
+        def __del__(self):
+            try:
+                c.release()
+            except RuntimeError as e:
+                refusals.append(str(e))
+
+    def rows():  # holds no row once given
+        yield Row([1, 2])
+        yield ["after", 3]
+
+    refusals = []
+    assert c.AddRows(rows()) == 2 and len(refusals) == 1
+    assert c.AddRow("after") is True and texts(c, 7)[0] == "after"
     c.release()
     assert c.released
 
 
-def test_runs_on_two_threads_block_release_while_either_reads_and_not_after():
+def test_a_refused_row_ends_the_run_whatever_the_rows_read_past_it_do_or_hold():
+    c = ktfolio.KtPrint4()
+
+    def third():  # a row whose own code calls in, settling the refused row before it
+        c.LastRow
+        yield "row 3"
+
+    assert c.AddRows([("row 1",), ("#1e39#b",), third(), ("row 4",)]) == 1
+    for after_refusal in ([5], [("bad item", object())], ("text",)):
+        c.ClearAll()
+        assert c.AddRows([("a",), ("#1e39#b",), after_refusal]) == 1  # never read one by one: no TypeError
+        assert (c.LastRow, c.GetLastError()[:2]) == (1, (True, 6))
+
+    def fails_after_refusal():
+        yield ("a",)
+        yield ("#1e39#b",)
+        raise KeyError("never reached one by one")
+
+    c.ClearAll()
+    assert c.AddRows(fails_after_refusal()) == 1 and c.LastRow == 1
+
+    c = ktfolio.KtPrint4(raise_errors=True)
+
+    def clears_the_refusal():
+        yield ("a",)
+        yield ("#1e39#b",)
+        c.ClearError()
+        yield ("c",)
+
+    assert c.AddRows(clears_the_refusal()) == 1  # nothing left on record to raise
+
+
+def test_a_run_keeps_only_its_own_control_from_release_on_two_threads():
     import threading
 
-    c, other = ktfolio.KtPrint4(), ktfolio.KtPrint4()
-    b_reading, a_done = threading.Event(), threading.Event()
+    c, fed = ktfolio.KtPrint4(), ktfolio.KtPrint4()
+    reading, go_on = threading.Event(), threading.Event()
     results = {}
 
-    def rows_b():
+    def rows():
         yield ("b 1",)
-        b_reading.set()
-        a_done.wait(10)
+        reading.set()
+        go_on.wait(10)
         yield ("b 2",)
 
-    def run_b():
-        results["b"] = other.AddRows(rows_b())
-
-    b = threading.Thread(target=run_b)
-
-    def rows_a():
-        yield ("a 1",)
-        b.start()
-        b_reading.wait(10)
-        yield ("a 2",)
-
-    assert c.AddRows(rows_a()) == 2  # ends while the other thread's run still reads
+    worker = threading.Thread(target=lambda: results.setdefault("n", fed.AddRows(rows())))
+    worker.start()
+    assert reading.wait(10)
+    c.release()  # another control: free to go while the other thread's run reads
     with pytest.raises(RuntimeError, match="AddRows"):
-        c.release()
-    a_done.set()
-    b.join(10)
-    assert results == {"b": 2} and other.LastRow == 2
-    c.release()
-    other.release()
-    assert c.released and other.released
+        fed.release()
+    go_on.set()
+    worker.join(10)
+    assert results == {"n": 2} and fed.LastRow == 2
+    fed.release()
+    assert c.released and fed.released
