@@ -74,8 +74,15 @@ void CheckAlive(const Dispatch& d) {
   if (d.Retired()) throw py::value_error("operation on a released " + d.TypeName());
 }
 
-py::object InvokeMember(Dispatch& self, const DispMember& m, const py::tuple& args, py::handle keywords) {
+// While a call converts its values, their own code (an __index__, an
+// os.PathLike's __fspath__) cannot release the control: `m` lives in its table.
+constexpr const char* kConverting = "a call converts its values";
+
+py::object InvokeMember(Dispatch& self, const DispMember& m, const py::tuple& args, py::handle keywords,
+                        HostControl* host) {
   const bool hasKeywords = keywords && PyDict_Size(keywords.ptr()) > 0;
+  std::optional<HostControl::Busy> converting;
+  if (host) converting.emplace(*host, kConverting);
   VariantArray positional;
   positional.reserve(args.size());
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -85,7 +92,7 @@ py::object InvokeMember(Dispatch& self, const DispMember& m, const py::tuple& ar
   }
   const DispType resultType = m.resultType ? DispType::Variant : m.type;
   if (!hasKeywords && TakesOnlyItems(m) && !m.resultType) {
-    CheckAlive(self);  // a value's own code (an os.PathLike's __fspath__) may have released it
+    converting.reset();
     // What binding would do for an item list: every argument in one array.
     VariantArray bound{Variant(std::move(positional))};
     Variant result;
@@ -106,8 +113,8 @@ py::object InvokeMember(Dispatch& self, const DispMember& m, const py::tuple& ar
       named.push_back({k, ToArgument(value, p->paramArray ? DispType::Variant : p->type, m.name + "() argument " + k)});
     }
   }
+  converting.reset();
 
-  CheckAlive(self);  // as above: converting ran the values' code
   Variant result;
   try {
     result = self.Invoke(m.name, positional, named);
@@ -133,8 +140,9 @@ py::object InvokeMember(Dispatch& self, const DispMember& m, const py::tuple& ar
 // arguments and the call itself, never a search by name.
 // `keywords` may be a null handle: none given.
 py::object CallMember(Dispatch& self, const DispMember& m, const py::tuple& args, py::handle keywords) {
-  return AsHostCall(HostOf(self), self.TypeName() + "." + m.name + "()",
-                    [&] { return InvokeMember(self, m, args, keywords); });
+  HostControl* host = HostOf(self);
+  return AsHostCall(host, self.TypeName() + "." + m.name + "()",
+                    [&] { return InvokeMember(self, m, args, keywords, host); });
 }
 
 // A method of a dispatch object, bound to it: c.AddRow is one of these. The
@@ -282,8 +290,10 @@ class WithHandlers : public Published, public HostControl {
         HandlerFailed(*this, e.name);
       }
     }, [handler](std::string_view event) {
-      // A handler hears the events it has a method for, looked up when asked.
+      // A handler hears the events it has a method for, looked up when asked:
+      // the lookup may run the handler's own code (__getattr__, a property).
       py::gil_scoped_acquire gil;
+      InHandler running;
       return py::hasattr(handler, std::string(event).c_str());
     });
     handlers_.emplace_back(std::move(handler), cookie);
@@ -362,15 +372,18 @@ void SetAttribute(const DispatchPtr& self, const std::string& name, py::handle v
   if (m.IsMethod()) throw py::attribute_error("cannot assign to method " + self->TypeName() + "." + m.name);
   if (!m.Writable()) throw py::attribute_error(self->TypeName() + "." + m.name + " is read-only");
   const std::string what = self->TypeName() + "." + m.name;
-  AsHostCall(HostOf(*self), what, [&] {
+  HostControl* host = HostOf(*self);
+  AsHostCall(host, what, [&] {
     try {
       if (m.type == DispType::Object) {
         if (!py::isinstance<Dispatch>(value))
           throw py::type_error(what + " takes an object such as ktfolio.StdFont");
         self->PutObject(m.name, value.cast<DispatchPtr>());
       } else {
+        std::optional<HostControl::Busy> converting;
+        if (host) converting.emplace(*host, kConverting);
         Variant v = ToArgument(value, m.type, what);
-        CheckAlive(*self);  // the value's own code may have released it
+        converting.reset();
         self->Put(m.name, std::move(v));
       }
     } catch (const Error& e) {

@@ -207,6 +207,31 @@ TEST_F(ByName, ObjectPropertiesShareTheObjectAndEventsReachEverySink) {
   EXPECT_EQ(c.SinkCount(), 1u);
 }
 
+TEST_F(ByName, WhetherAnEventIsHeardIsAskedOfEachSinkEvenOneThatConnectsOrDisconnectsSinks) {
+  const auto nothing = [](const DispEvent&, VariantArray&) {};
+  EXPECT_FALSE(c.Heard("Changed")) << "no sink";
+  std::vector<int> added;
+  const int busy = c.Connect(nothing, [&](std::string_view) {
+    // The host's answer runs its own code: here it connects sinks enough to move them all.
+    for (int i = 0; i < 64; ++i) added.push_back(c.Connect(nothing, [](std::string_view) { return false; }));
+    return false;
+  });
+  EXPECT_FALSE(c.Heard("Changed"));
+  EXPECT_EQ(added.size(), 64u);
+  c.Disconnect(busy);
+  for (int cookie : added) c.Disconnect(cookie);
+  int asked = 0;
+  const int leaving = c.Connect(nothing, [&](std::string_view event) {
+    ++asked;
+    c.Disconnect(1 << 20);  // unknown: nothing happens
+    return event == "Changed";
+  });
+  EXPECT_EQ(std::tuple(c.Heard("Changed"), c.Heard("Other"), asked), std::tuple(true, false, 2));
+  c.Connect(nothing);  // says nothing of what it hears: it may hear anything
+  EXPECT_TRUE(c.Heard("Other"));
+  c.Disconnect(leaving);
+}
+
 // A component of no use but its name.
 class Thing : public Dispatch {
  public:

@@ -343,10 +343,15 @@ void Dispatch::Disconnect(int cookie) {
 }
 
 bool Dispatch::Heard(std::string_view event) const {
+  // An answer is the host's code, which may connect or disconnect sinks: ask copies.
+  std::vector<Hears> asks;
   for (const auto& [cookie, sink] : sinks_) {
     const auto said = hears_.find(cookie);
-    if (said == hears_.end() || said->second(event)) return true;
+    if (said == hears_.end()) return true;
+    asks.push_back(said->second);
   }
+  for (const Hears& ask : asks)
+    if (ask(event)) return true;
   return false;
 }
 
