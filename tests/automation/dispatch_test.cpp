@@ -216,9 +216,11 @@ TEST_F(ByName, WhetherAnEventIsHeardIsAskedOfEachSinkEvenOneThatConnectsOrDiscon
     for (int i = 0; i < 64; ++i) added.push_back(c.Connect(nothing, [](std::string_view) { return false; }));
     return false;
   });
+  const int quiet = c.Connect(nothing, [](std::string_view) { return false; });  // asked after the move
   EXPECT_FALSE(c.Heard("Changed"));
   EXPECT_EQ(added.size(), 64u);
   c.Disconnect(busy);
+  c.Disconnect(quiet);
   for (int cookie : added) c.Disconnect(cookie);
   int asked = 0;
   const int leaving = c.Connect(nothing, [&](std::string_view event) {
