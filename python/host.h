@@ -45,9 +45,10 @@ class HostControl {
   virtual const Form* OnForm() const = 0;
 
   // While one of its calls runs host code that is not an event handler (the
-  // rows AddRows reads), the control cannot be released, as from its own
-  // handler; the calls that code makes still raise their errors at once.
-  // `activity`, a literal, names it in the refusal.
+  // rows AddRows reads; a value's __index__ or __fspath__ while a call
+  // converts it), the control cannot be released, as from its own handler;
+  // the calls that code makes still raise their errors at once. `activity`,
+  // a literal, names it in the refusal.
   class Busy {
    public:
     Busy(HostControl& control, const char* activity) : control_(control) {
