@@ -1,9 +1,12 @@
 // The ktfolio command line: its subcommands, parsing, and the exit code.
 #include "cli.h"
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <iostream>
 
 #include "commands.h"
 
@@ -51,8 +54,17 @@ int Run(int argc, char** argv) {
 int RunCli(int argc, char** argv, const std::string& dataDir) {
   DataDir() = dataDir;
   int code = Run(argc, argv);
-  // A host that goes on (the Python interpreter) must not hold our output back.
-  std::fflush(stdout);
+  // A host that goes on (the Python interpreter) must not hold our output back;
+  // output that could not be written (a full disk, a closed pipe) is a failure
+  // a script reading it must hear of.
+  std::cout.flush();
+  errno = 0;
+  if ((std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout) && code == kExitOk) {
+    std::fprintf(stderr, "ktfolio: cannot write the output: %s\n", errno ? std::strerror(errno) : "write error");
+    code = kExitFailed;
+  }
+  std::clearerr(stdout);
+  std::cout.clear();
   std::fflush(stderr);
   return code;
 }

@@ -82,6 +82,9 @@ void AddPrintCommand(CLI::App& app, Action& action);
 // After a save: says on stderr which character the code page could not hold
 // (the first, and its line), when any was written as '?'.
 void WarnOfLostCharacters(const KtPrint4Impl& control, const std::string& file);
+// True, said on stderr, when the loaded `file` has no body row: printing it
+// (to a printer or a PDF) would make no page.
+[[nodiscard]] bool HasNoPage(KtPrint4Impl& control, const std::string& file);
 // True, said on stderr, when `output` is the file `input` (the same file, or
 // the same path once resolved): writing it would destroy the input.
 [[nodiscard]] bool OutputIsInput(const std::string& input, const std::string& output);

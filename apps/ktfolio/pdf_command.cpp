@@ -33,7 +33,7 @@ void AddPdfCommand(CLI::App& app, Action& action) {
       Progress progress("pdf", o->quiet);
       render::PageProgressScope scope(progress.Hook());
       KtPrint4Impl control;
-      if (!LoadTemplate(control, o->file)) return kExitFailed;
+      if (!LoadTemplate(control, o->file) || HasNoPage(control, o->file)) return kExitFailed;
       if (!ApplyMetadata(control, o->metadata)) return kExitUsage;
       const std::int16_t last = o->to > 0 ? static_cast<std::int16_t>(o->to) : control.Pages();
       if (!control.ExportPdf(o->output, static_cast<std::int16_t>(o->from), last))

@@ -41,7 +41,7 @@ int Print(const PrintOptions& o) {
   if (IsPdfPrinter(o.printer) && OutputIsInput(o.file, win::spooler::PdfPrinterOutput())) return kExitUsage;
   Progress progress("print", o.quiet);
   KtPrint4Impl control;
-  if (!LoadTemplate(control, o.file)) return kExitFailed;
+  if (!LoadTemplate(control, o.file) || HasNoPage(control, o.file)) return kExitFailed;
   if (!ApplyMetadata(control, o.metadata)) return kExitUsage;
   const std::int16_t last = o.to > 0 ? static_cast<std::int16_t>(o.to) : control.Pages();
   if (o.from > last || o.from > control.Pages()) {

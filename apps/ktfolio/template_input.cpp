@@ -37,6 +37,13 @@ void AddTemplateArgument(CLI::App& command, std::string& file) {
   command.add_option("TEMPLATE", file, "Template file (as written by SaveAsTemplate)")->required();
 }
 
+bool HasNoPage(KtPrint4Impl& control, const std::string& file) {
+  if (control.LastRow() > 0) return false;
+  // A print job of no body rows prints no page: no file at all, not an empty one.
+  std::fprintf(stderr, "ktfolio: '%s' has no body rows: there is no page to print\n", file.c_str());
+  return true;
+}
+
 bool OutputIsInput(const std::string& input, const std::string& output) {
   struct stat in {}, out {};
   bool same = ::stat(input.c_str(), &in) == 0 && ::stat(output.c_str(), &out) == 0 && in.st_dev == out.st_dev &&
@@ -55,6 +62,17 @@ bool LoadTemplate(KtPrint4Impl& control, const std::string& file) {
   std::int32_t number = 0;
   std::string description, source;
   if (control.LoadFromTemplate(file) && !control.GetLastError(number, description, source)) {
+    // Pages are counted in 16 bits: rows past the last page there can be would
+    // all sit on it, and a command would print the document cut short.
+    control.Pages();
+    if (control.GetLastError(number, description, source)) {
+      if (number == ToInt(ErrorCode::kOverflow))
+        std::fprintf(stderr, "ktfolio: '%s' needs more than %d pages, the most a document can have\n", file.c_str(),
+                     static_cast<int>(kMaxPages));
+      else
+        ReportFailure(control);
+      return false;
+    }
     std::FILE* f = std::fopen(file.c_str(), "rb");
     char head[3] = {};
     const bool utf8 = f && std::fread(head, 1, 3, f) == 3 && std::string_view(head, 3) == kUtf8Bom;

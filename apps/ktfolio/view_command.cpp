@@ -133,6 +133,7 @@ int View(const ViewOptions& o) {
     std::fprintf(stderr, "ktfolio: no display to open a window on; use --screenshot FILE.png\n");
     return kExitFailed;
   }
+  if (!window && !o.demo && OutputIsInput(o.file, o.screenshot)) return kExitUsage;
   auto form = std::make_unique<Form>(w, h, "ktfolio preview");
   KtPrint4Impl control(form.get());
   if (o.demo) {

@@ -12,7 +12,39 @@ for cmd in "pdf" "render" "convert" "print -p PDF"; do
   exits 2 "$cmd onto its own template exits 2" $cmd "$out/t.ktt" -o "$out/../$(basename "$out")/t.ktt"
   check "$cmd says so in one line" test "$(grep -c "is the input file" "$out/stderr")" -eq 1
 done
+exits 2 "view --screenshot onto its own template exits 2" view "$out/t.ktt" --screenshot "$out/t.ktt"
 check "the template is byte-identical" cmp -s "$templates/invoice.ktt" "$out/t.ktt"
+
+# ---- output that cannot be written is a failure a script hears of ----
+for run in "info $out/t.ktt" "info --json $out/t.ktt" "--help"; do
+  $cli $run >/dev/full 2>"$out/stderr"
+  check "$run into a full device exits 1" test $? -eq 1
+  check "and says the output could not be written" said "cannot write the output"
+  $cli $run >&- 2>/dev/null
+  check "$run with stdout closed exits 1" test $? -eq 1
+done
+
+# ---- documents with no page, or more pages than there can be ----
+printf '[Properties]\r\n[Header]\r\n[Footer]\r\n[Body]\r\n' >"$out/empty-body.ktt"
+echo "old" >"$out/kept.pdf"
+for cmd in "pdf" "print -p PDF"; do
+  exits 1 "$cmd of a template without body rows exits 1" $cmd "$out/empty-body.ktt" -o "$out/kept.pdf"
+  check "and says there is no page to print" said "has no body rows: there is no page to print"
+done
+check "the old file is left as it was" test "$(cat "$out/kept.pdf")" = "old"
+python3 - "$out/t.ktt" "$out/long.ktt" <<'PY'
+import sys
+text = open(sys.argv[1], encoding="latin-1", newline="").read()
+nl = "\r\n" if "\r\n" in text else "\n"  # the template's own line ends
+# Rows that each break the page: more than the 32767 pages there can be.
+open(sys.argv[2], "w", encoding="latin-1", newline="").write(text + "".join(
+    f"[Row]1{nl}PageBreak=-1{nl}[Col]1{nl}Text=r{i}{nl}" for i in range(32768)))
+PY
+for cmd in "info" "info --json" "pdf --untagged -o $out/long.pdf"; do
+  exits 1 "$cmd of a template of more than 32767 pages exits 1" $cmd "$out/long.ktt"
+  check "and says how many pages a document can have" said "needs more than 32767 pages"
+done
+check "no PDF cut short is written" test ! -e "$out/long.pdf"
 
 # ---- targets that are not regular files; a symbolic link is replaced, not followed ----
 mkfifo "$out/fifo"
