@@ -1,6 +1,7 @@
 #include "winsupport/timer.h"
 
 #include <array>
+#include <mutex>
 
 #include "platform/automation/error.h"
 #include "winsupport/subclass.h"
@@ -9,12 +10,26 @@ namespace ktfolio {
 
 using namespace win;
 
-namespace {
-
-struct Table {
+// One thread's timers. Slots are written on other threads too (a timer
+// stopped there), so writes take the lock; a thread that ends first leaves
+// its timers nothing to clear.
+struct MTimerSlots {
   std::array<CTimer*, MTimer::kSlots + 1> slots{};  // 1-based
   int highWater = 0;
+  ~MTimerSlots() {
+    std::lock_guard g(Lock());
+    for (CTimer* t : slots)
+      if (t) t->slot_ = nullptr;
+  }
+  static std::mutex& Lock() {
+    static std::mutex m;
+    return m;
+  }
 };
+
+namespace {
+
+using Table = MTimerSlots;
 thread_local Table t_table;
 
 [[noreturn]] void RaiseTimer(int code) {
@@ -31,9 +46,12 @@ bool MTimerAdd(CTimer* timer) {
     return false;
   }
   Table& t = t_table;
+  std::lock_guard g(Table::Lock());
   for (int i = 1; i <= MTimer::kSlots; ++i) {
     if (t.slots[i]) continue;
     t.slots[i] = timer;
+    timer->slot_ = &t.slots[i];
+    timer->thread_ = GetCurrentThreadId();
     if (i > t.highWater) t.highWater = i;
     return true;
   }
@@ -44,16 +62,17 @@ bool MTimerAdd(CTimer* timer) {
   RaiseTimer(eeTooManyTimers);
 }
 
+// The slot is the starting thread's, found through the timer itself: on
+// another thread (an object released there) a scan of this thread's table
+// would miss it, and the slot would go on naming a destroyed timer.
 void MTimerRemove(CTimer* timer) {
-  Table& t = t_table;
-  for (int i = 1; i <= t.highWater; ++i) {
-    if (t.slots[i] && t.slots[i]->id_ == timer->id_) {
-      KillTimer(nullptr, timer->id_);
-      t.slots[i] = nullptr;
-      timer->id_ = 0;
-      break;
-    }
-  }
+  std::lock_guard g(Table::Lock());
+  if (!timer->id_) return;
+  user::KillThreadTimer(timer->thread_, timer->id_);
+  timer->id_ = 0;
+  if (!timer->slot_) return;  // its thread has ended
+  *timer->slot_ = nullptr;
+  timer->slot_ = nullptr;
 }
 
 CTimer::~CTimer() { Interval(0); }

@@ -1,6 +1,8 @@
 // Window-less timers: setting a CTimer's Interval starts a system timer with a
 // shared timer procedure; each tick raises ThatTime. MTimer maps system timer
-// identifiers back to their objects in a per-thread table of 100 slots.
+// identifiers back to their objects in a per-thread table of 100 slots. A
+// timer ticks on the thread that started it, and may be stopped (or its
+// object destroyed) on any thread.
 #pragma once
 
 #include <any>
@@ -15,6 +17,8 @@ enum EErrorTimer {
   eeTooManyTimers = 13651,
   eeCantCreateTimer = 13652,
 };
+
+struct MTimerSlots;
 
 class CTimer {
  public:
@@ -42,8 +46,11 @@ class CTimer {
  private:
   friend bool MTimerAdd(CTimer* timer);
   friend void MTimerRemove(CTimer* timer);
+  friend struct MTimerSlots;
   long interval_ = 0;
   win::UINT_PTR id_ = 0;
+  win::DWORD thread_ = 0;           // that started the system timer
+  CTimer** slot_ = nullptr;         // in that thread's table
   std::any item_;
 };
 

@@ -2,7 +2,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <list>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <tuple>
 
 #include "platform/automation/error.h"
@@ -68,6 +72,47 @@ TEST(CTimerTest, TheHundredAndFirstTimerIsRefused) {
   }
   EXPECT_EQ(std::tuple(MTimer::Occupied(), MTimer::HighWater(), user::LiveTimerCount()),
             std::tuple(occupied, MTimer::kSlots, base));
+}
+
+// An object that owns a timer may go on another thread (a host's last
+// reference dropped there), before or after the thread that started it ends.
+TEST(CTimerTest, ATimerStoppedOrDestroyedOnAnotherThreadLeavesItsThreadNothingToTick) {
+  const int base = user::LiveTimerCount();
+  auto onThread = std::make_unique<CTimer>();
+  int ticks = 0;
+  onThread->ThatTime = [&](CTimer&) { ++ticks; };
+  int occupiedThere = -1;
+  std::mutex m;
+  std::condition_variable cv;
+  bool started = false, stopped = false;
+  std::thread owner([&] {
+    onThread->Interval(10);
+    std::unique_lock lock(m);
+    started = true;
+    cv.notify_all();
+    cv.wait(lock, [&] { return stopped; });
+    lock.unlock();
+    user::PumpFor(60);  // a tick now would reach a destroyed timer
+    occupiedThere = MTimer::Occupied();
+  });
+  {
+    std::unique_lock lock(m);
+    cv.wait(lock, [&] { return started; });
+    EXPECT_EQ(std::tuple(MTimer::Occupied(), user::LiveTimerCount()), std::tuple(0, base + 1))
+        << "the slot is the starting thread's";
+    onThread.reset();  // destroyed here, not on its thread
+    EXPECT_EQ(user::LiveTimerCount(), base);
+    stopped = true;
+    cv.notify_all();
+  }
+  owner.join();
+  EXPECT_EQ(std::tuple(ticks, occupiedThere), std::tuple(0, 0));
+
+  auto outlives = std::make_unique<CTimer>();
+  std::thread([&] { outlives->Interval(10); }).join();  // its thread is gone
+  EXPECT_EQ(user::LiveTimerCount(), base + 1);
+  outlives.reset();
+  EXPECT_EQ(user::LiveTimerCount(), base);
 }
 
 }  // namespace

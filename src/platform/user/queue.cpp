@@ -372,12 +372,12 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   return hwnd ? (id ? id : 1) : t.id;
 }
 
-BOOL KillTimer(HWND hwnd, UINT_PTR id) {
+namespace {
+BOOL KillTimerOf(HWND hwnd, DWORD threadId, UINT_PTR id) {
   Desktop& d = TheDesktop();
-  DWORD tid = ThreadIdNow();
   std::lock_guard g(d.lock);
   for (auto it = d.timers.begin(); it != d.timers.end(); ++it) {
-    bool same = hwnd ? (it->hwnd == hwnd && it->id == id) : (!it->hwnd && it->id == id && it->threadId == tid);
+    bool same = hwnd ? (it->hwnd == hwnd && it->id == id) : (!it->hwnd && it->id == id && it->threadId == threadId);
     if (same) {
       d.timers.erase(it);
       return TRUE;
@@ -385,8 +385,13 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
   }
   return FALSE;
 }
+}  // namespace
+
+BOOL KillTimer(HWND hwnd, UINT_PTR id) { return KillTimerOf(hwnd, ThreadIdNow(), id); }
 
 namespace user {
+
+BOOL KillThreadTimer(DWORD threadId, UINT_PTR id) { return KillTimerOf(nullptr, threadId, id); }
 
 int LiveTimerCount() {
   std::lock_guard g(TheDesktop().lock);
