@@ -265,6 +265,11 @@ void ExportPngDpi(Document& control, const std::string& file, std::int16_t page,
 // The platform's PDF printer context writes the file, keeping an earlier one
 // until the new one is complete; the bytes are those WritePdf hands its sink.
 void ExportPdf(Document& control, const std::string& file, std::int16_t fromPage, std::int16_t toPage) {
+  try {
+    fileio::CheckFileName(file);  // the printer context takes the name as a C string
+  } catch (const Error& e) {
+    throw Error(e.number(), kPdfSource, e.description());
+  }
   if (InPieces(control, fromPage, toPage)) {
     const PdfPaper paper = PdfPaperOf(control);
     fileio::LastFailure().reset();

@@ -146,5 +146,17 @@ TEST(ReadRegularFile, WhatIsNotARegularFileIsRefusedAtOnceAndNamed) {
   EXPECT_EQ(ReadRegularFile(dir.File("big"), 100), std::string(100, 'x'));
 }
 
+// The system would end the name at the NUL: another file than the one named.
+TEST(FileNames, ANameWithANulInItIsRefusedForWritingAndReadingAndNamedReadably) {
+  Folder dir;
+  std::ofstream(dir.File("doc.pdf")) << "old";
+  const std::string cut = dir.File("doc.pdf") + std::string("\0junk", 5);
+  const auto bad = std::make_pair(ErrorCode::kBadFileName, "Bad file name: '" + dir.File("doc.pdf") + "\\0junk'");
+  EXPECT_EQ(Caught([&] { WriteFileAtomically(cut, "new"); }), bad);
+  EXPECT_EQ(Caught([&] { ReadRegularFile(cut, 99); }), bad);
+  EXPECT_EQ(Contents(dir.File("doc.pdf")), "old");
+  EXPECT_EQ(dir.Temps(), 0);
+}
+
 }  // namespace
 }  // namespace ktfolio::fileio

@@ -123,3 +123,15 @@ def test_a_long_pdf_drawn_by_several_processes_is_the_file_one_draws(tmp_path):
 
     c.PdfJobs = -2
     assert (c.PdfJobs, c.GetLastError()[:2]) == (2, (True, 380))
+
+
+def test_a_file_name_with_a_nul_in_it_names_no_file_at_all(tmp_path):
+    c = ktfolio.KtPrint4()
+    c.AddRow("a")
+    cut = str(tmp_path / "doc") + "\0junk"
+    for call in (lambda: c.ExportPdf(cut, 1, 1), lambda: c.ExportPngDpi(cut, 1, 50),
+                 lambda: c.SaveAsTemplate(cut), lambda: c.LoadFromTemplate(cut)):
+        c.ClearError()
+        assert call() is False
+        assert c.GetLastError()[1] == 52
+    assert os.listdir(tmp_path) == [] and c.LastRow == 1

@@ -24,7 +24,11 @@ constexpr std::size_t kMaxNameInTemp = 180;
 constexpr const char* kTempMark = ".ktfolio-";
 constexpr const char* kTempEnd = ".tmp";
 
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+std::string Quoted(const std::string& path) {
+  std::string shown = "'";
+  for (char c : path) shown += c == '\0' ? std::string("\\0") : std::string(1, c);  // a NUL would end the message
+  return shown + "'";
+}
 
 Error FileError(ErrorCode number, const char* title, const std::string& path, const std::string& cause) {
   std::string text = std::string(title) + ": " + Quoted(path);
@@ -98,12 +102,18 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
+void CheckFileName(const std::string& path) {
+  if (path.empty() || path.find('\0') != std::string::npos)
+    throw FileError(ErrorCode::kBadFileName, "Bad file name", path, "");
+}
+
 Error AccessError(const std::string& path, const std::string& cause) {
   return FileError(ErrorCode::kPathFileAccess, "Path/File access error", path, cause);
 }
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
-  if (target_.empty() || target_.back() == '/') throw FileError(ErrorCode::kBadFileName, "Bad file name", target_, "");
+  CheckFileName(target_);
+  if (target_.back() == '/') throw FileError(ErrorCode::kBadFileName, "Bad file name", target_, "");
   struct stat st {};
   if (::lstat(target_.c_str(), &st) == 0) {
     // A link is replaced as a name; anything else but a regular file is refused.
@@ -171,7 +181,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 std::string ReadRegularFile(const std::string& path, std::uint64_t maxBytes, const char* what) {
-  if (path.empty()) throw FileError(ErrorCode::kBadFileName, "Bad file name", path, "");
+  CheckFileName(path);
   // Non-blocking, so that opening a FIFO nobody writes returns at once; it is refused below.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {

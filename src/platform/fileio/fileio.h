@@ -66,6 +66,9 @@ std::string ReadRegularFile(const std::string& path, std::uint64_t maxBytes, con
 
 // Error 75 for `path` with a cause: "Path/File access error: 'path': cause".
 Error AccessError(const std::string& path, const std::string& cause);
+// Throws kBadFileName for a name the system cannot take whole: empty, or with
+// a NUL in it (the system would end the name there: another file).
+void CheckFileName(const std::string& path);
 
 // The failure behind the last call on this thread of a platform function that
 // can only return a code (EndDoc, OpenPrinter, SaveBitmapPng): the cause a
