@@ -26,6 +26,7 @@ struct Pending {
   std::int32_t number = 0;
   std::string description;
   std::string source;
+  bool interrupt = false;  // a BaseException that is no Exception (KeyboardInterrupt, SystemExit): raised as it is
 };
 // Owned past the interpreter's end on purpose: a static py::object would be
 // destroyed after Python is gone.
@@ -111,14 +112,23 @@ void HandlerFailed(HostControl& control, const std::string& event) {
   const std::string text = std::string(value ? Py_TYPE(value)->tp_name : "Exception") + ": " +
                            (value ? SafeText(value) : std::string());
   control.Record(ToInt(ErrorCode::kEventHandlerFailed), event, text);
-  if (!control.RaiseErrors()) {
+  // Ctrl-C or sys.exit() in a handler is the user's, whatever the error mode:
+  // it comes out of the host's call unchanged, and before an error held.
+  const bool interrupt = value && !PyErr_GivenExceptionMatches(value, PyExc_Exception);
+  if (!control.RaiseErrors() && !interrupt) {
     // Nobody asked for it: report it the way Python reports errors in callbacks.
     PyErr_Restore(type, value, trace);
     PyErr_WriteUnraisable(py::str("ktfolio " + event + " handler").ptr());
     return;
   }
   Pending*& held = HeldError();
-  if (!held) held = new Pending{py::reinterpret_borrow<py::object>(value), ToInt(ErrorCode::kEventHandlerFailed), text, event};
+  if (held && interrupt && !held->interrupt) {
+    delete held;
+    held = nullptr;
+  }
+  if (!held)
+    held = new Pending{py::reinterpret_borrow<py::object>(value), ToInt(ErrorCode::kEventHandlerFailed), text, event,
+                       interrupt};
   Py_XDECREF(type);
   Py_XDECREF(value);
   Py_XDECREF(trace);
@@ -152,6 +162,11 @@ void HostCall::Done() {
     HeldError() = nullptr;
     Pending p = std::move(*held);
     delete held;
+    if (p.interrupt) {
+      PyObject* value = p.cause.release().ptr();
+      PyErr_Restore(Py_NewRef(reinterpret_cast<PyObject*>(Py_TYPE(value))), value, PyException_GetTraceback(value));
+      throw py::error_already_set();
+    }
     ThrowKtError(p.number, p.description, p.source, what_ + " (in an event handler)", std::move(p.cause));
   }
   if (control_ && control_->RaiseErrors() && control_->KeepsRecord() && control_->Recorded() != before_) {

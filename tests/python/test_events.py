@@ -148,6 +148,26 @@ def test_a_handler_exception_is_recorded_and_with_raise_errors_raised_after_the_
     assert loud.AddRow("b") is True, "the held exception went with the call that raised it"
 
 
+def test_ctrl_c_or_sys_exit_in_a_handler_comes_out_of_the_call_unchanged_in_either_mode(tmp_path):
+    for raise_errors, stop in ((False, KeyboardInterrupt), (True, SystemExit), (True, KeyboardInterrupt)):
+        c = ktfolio.KtPrint4(raise_errors=raise_errors)
+        c.AddRow("a")
+
+        class Stops:
+            def NewPage(self, e):
+                if e.FirstOrLast == 0:
+                    raise ZeroDivisionError("an error first")
+                raise stop(3)
+
+        c.connect(Stops())
+        with unraisable() as errors, pytest.raises(stop) as caught:
+            c.ExportPng(str(tmp_path / "a.png"), 1)
+        assert caught.value.args == (3,) and not isinstance(caught.value, ktfolio.KtError), raise_errors
+        assert [type(x) for x in errors] == ([] if raise_errors else [ZeroDivisionError])
+        assert c.GetLastError()[1:] == (440, f"{stop.__name__}: 3", "NewPage")
+        assert c.AddRow("b") is True, "nothing held past the call"
+
+
 def test_a_handler_method_named_almost_like_an_event_warns(c):
     def handler(self, e):
         pass
