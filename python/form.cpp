@@ -70,7 +70,20 @@ void DefineForm(py::module_& m) {
       .def("key", Live("key", &Form::Key), py::arg("vk"), py::arg("shift") = false, py::arg("ctrl") = false,
            py::arg("alt") = false, "Presses and releases a virtual key (ktfolio.VK_RETURN ...).")
       .def("type", Live("type", &Form::Type), py::arg("text"), "Types text into the window with the focus.")
-      .def("run", Live("run", &Form::Run), "Runs until the user closes the window (or close() is called).")
+      .def("run",
+           [](Form& f) {
+             CheckForm(f);
+             AsHostCall(nullptr, "Form.run()", [&] {
+               // Every 50 ms: Ctrl-C (a signal's handler) and the other threads get their turn.
+               f.Run(50, [] {
+                 { py::gil_scoped_release others; }
+                 if (PyErr_CheckSignals() != 0) throw py::error_already_set();
+                 return true;
+               });
+             });
+           },
+           "Runs until the user closes the window (or close() is called, from a handler or\n"
+           "another thread); Ctrl-C ends it with KeyboardInterrupt.")
       .def("close", Live("close", &Form::Close),
            "The user closing the window: hides it and ends run(); show() brings it back.")
       .def(

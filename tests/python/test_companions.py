@@ -172,3 +172,32 @@ def test_a_screenshot_is_written_and_a_dropped_form_leaves_no_window(tmp_path):
     assert (tmp_path / "form.png").read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
     del c, f
     assert ktfolio.live_windows() == before
+
+
+def test_run_ends_when_another_thread_closes_the_form_and_on_ctrl_c():
+    import signal
+    import threading
+    import time
+
+    f = ktfolio.Form(200, 100)
+    f.show()
+    threading.Timer(0.2, f.close).start()
+    start = time.monotonic()
+    f.run()  # the other thread gets its turn while the loop waits
+    assert time.monotonic() - start < 3
+
+    def interrupt(*_):
+        raise KeyboardInterrupt
+
+    old = signal.signal(signal.SIGALRM, interrupt)
+    backstop = threading.Timer(10, f.close)  # an old loop would never return
+    backstop.start()
+    try:
+        signal.setitimer(signal.ITIMER_REAL, 0.2)
+        start = time.monotonic()
+        with pytest.raises(KeyboardInterrupt):
+            f.run()
+        assert time.monotonic() - start < 3
+    finally:
+        backstop.cancel()
+        signal.signal(signal.SIGALRM, old)

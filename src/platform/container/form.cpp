@@ -3,6 +3,7 @@
 #include "platform/container/form.h"
 
 #include <algorithm>
+#include <chrono>
 #include <set>
 
 namespace ktfolio {
@@ -249,6 +250,28 @@ void Form::Run() {
     if (user::DialogKeys(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessage(&msg);
+  }
+}
+
+void Form::Run(int everyMs, const std::function<bool()>& goOn) {
+  closed_ = false;
+  MSG msg;
+  auto asked = std::chrono::steady_clock::now();
+  while (!closed_) {
+    if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return;
+      if (!(PreTranslate && PreTranslate(msg)) && !user::DialogKeys(&msg)) {
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+      }
+    } else {
+      user::WaitMessageFor(everyMs);
+    }
+    // Asked on a busy loop too: a stream of messages must not keep the host from its checks.
+    if (const auto now = std::chrono::steady_clock::now(); now - asked >= std::chrono::milliseconds(everyMs)) {
+      asked = now;
+      if (!goOn()) return;
+    }
   }
 }
 

@@ -54,6 +54,9 @@ class Form : public Container {
   void Pump(int ms = 0);
   // Runs until the window is closed by its user (GTK) or Close() is called.
   void Run();
+  // Run, asking `goOn` at least every `everyMs` milliseconds (a host checks
+  // for its interrupts there, and may throw); it ends the run with false.
+  void Run(int everyMs, const std::function<bool()>& goOn);
   // Asked by Run for each message before it is translated and dispatched;
   // true when the host took it (a shortcut key such as Ctrl+S).
   std::function<bool(win::MSG&)> PreTranslate;

@@ -415,6 +415,13 @@ int PumpMessages() {
   return n;
 }
 
+void WaitMessageFor(int ms) {
+  MSG m;
+  if (NextMessage(&m, nullptr, 0, 0, false)) return;
+  const int t = NextTimeout();
+  TheBackend().Wait(t < 0 ? ms : std::min(t, ms));
+}
+
 void PumpFor(int ms) {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   for (;;) {

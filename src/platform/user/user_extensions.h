@@ -43,6 +43,9 @@ bool DialogKeys(MSG* msg);
 int PumpMessages();
 // Runs the message loop for `ms` milliseconds (timers fire meanwhile).
 void PumpFor(int ms);
+// Waits until a message (or a timer) is due on this thread, at most `ms`
+// milliseconds; dispatches nothing.
+void WaitMessageFor(int ms);
 // KillTimer for a window-less timer of thread `threadId`, from any thread:
 // an object that owns such a timer may be destroyed on another thread.
 BOOL KillThreadTimer(DWORD threadId, UINT_PTR id);
