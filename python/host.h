@@ -48,19 +48,25 @@ class HostControl {
   // rows AddRows reads; a value's __index__ or __fspath__ while a call
   // converts it), the control cannot be released, as from its own handler;
   // the calls that code makes still raise their errors at once. `activity`,
-  // a literal, names it in the refusal.
+  // a literal, names it in the refusal. A null control (an object that is
+  // no control) makes a scope that does nothing; End() ends it early.
   class Busy {
    public:
-    Busy(HostControl& control, const char* activity) : control_(control) {
-      ++control.busy_;
-      control.busyWith_ = activity;
+    Busy(HostControl* control, const char* activity) : control_(control) {
+      if (!control_) return;
+      ++control_->busy_;
+      control_->busyWith_ = activity;
     }
-    ~Busy() { --control_.busy_; }
+    ~Busy() { End(); }
+    void End() {
+      if (control_) --control_->busy_;
+      control_ = nullptr;
+    }
     Busy(const Busy&) = delete;
     Busy& operator=(const Busy&) = delete;
 
    private:
-    HostControl& control_;
+    HostControl* control_;
   };
   // RuntimeError naming `what` while a Busy scope of this control runs.
   void CheckNotBusy(const std::string& what) const;

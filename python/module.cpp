@@ -81,8 +81,7 @@ constexpr const char* kConverting = "a call converts its values";
 py::object InvokeMember(Dispatch& self, const DispMember& m, const py::tuple& args, py::handle keywords,
                         HostControl* host) {
   const bool hasKeywords = keywords && PyDict_Size(keywords.ptr()) > 0;
-  std::optional<HostControl::Busy> converting;
-  if (host) converting.emplace(*host, kConverting);
+  HostControl::Busy converting(host, kConverting);
   VariantArray positional;
   positional.reserve(args.size());
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -92,7 +91,7 @@ py::object InvokeMember(Dispatch& self, const DispMember& m, const py::tuple& ar
   }
   const DispType resultType = m.resultType ? DispType::Variant : m.type;
   if (!hasKeywords && TakesOnlyItems(m) && !m.resultType) {
-    converting.reset();
+    converting.End();
     // What binding would do for an item list: every argument in one array.
     VariantArray bound{Variant(std::move(positional))};
     Variant result;
@@ -113,7 +112,7 @@ py::object InvokeMember(Dispatch& self, const DispMember& m, const py::tuple& ar
       named.push_back({k, ToArgument(value, p->paramArray ? DispType::Variant : p->type, m.name + "() argument " + k)});
     }
   }
-  converting.reset();
+  converting.End();
 
   Variant result;
   try {
@@ -380,10 +379,9 @@ void SetAttribute(const DispatchPtr& self, const std::string& name, py::handle v
           throw py::type_error(what + " takes an object such as ktfolio.StdFont");
         self->PutObject(m.name, value.cast<DispatchPtr>());
       } else {
-        std::optional<HostControl::Busy> converting;
-        if (host) converting.emplace(*host, kConverting);
+        HostControl::Busy converting(host, kConverting);
         Variant v = ToArgument(value, m.type, what);
-        converting.reset();
+        converting.End();
         self->Put(m.name, std::move(v));
       }
     } catch (const Error& e) {

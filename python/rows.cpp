@@ -137,7 +137,7 @@ py::tuple ItemsOf(const py::object& row, std::int32_t number) {
 std::int32_t AddRows(HostControl& host, KtPrint4Impl& control, const py::iterable& rows) {
   // First in, last out: the rows' own code (their __iter__, __next__, __del__,
   // items' __fspath__) runs from here to the iterator's end.
-  const HostControl::Busy busy(host, "AddRows() reads its rows");
+  HostControl::Busy busy(&host, "AddRows() reads its rows");
   RowsAhead ahead(control);
   VariantArray items;
   std::vector<std::string_view> texts;
